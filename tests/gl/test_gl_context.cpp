@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include "platform/gl/BitmapFont.h"
+#include "platform/gl/GlIncludes.h"
+#include "platform/gl/OffscreenContext.h"
+
+using namespace brennix::gl;
+
+namespace {
+
+int DarkPixels(const DibImage& img, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    unsigned char px[3];
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            img.PixelAt(x, y, px);
+            if (px[0] < 100 && px[1] < 100 && px[2] < 100) ++n;
+        }
+    return n;
+}
+
+}  // namespace
+
+TEST(OffscreenContext, ClearsAndReadsBackWithBottomUpRows) {
+    auto ctx = CreateOffscreenContext(7, 5);
+    ASSERT_TRUE(ctx);
+    EXPECT_EQ(ctx->Width(), 7);
+    EXPECT_EQ(ctx->Height(), 5);
+    EXPECT_GE(ctx->DepthBits(), 24);
+    ASSERT_TRUE(ctx->MakeCurrent());
+    EXPECT_TRUE(ctx->IsCurrent());
+    GLint depth = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    EXPECT_GE(depth, 24);
+    glViewport(0, 0, 7, 5);
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // Paint the bottom row red with a scissor.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 7, 1);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glFinish();
+    DibImage img;
+    ctx->ReadImage(img);
+    ctx->Release();
+    EXPECT_FALSE(ctx->IsCurrent());
+    unsigned char px[3];
+    img.PixelAt(3, 4, px);  // bottom row seen from the top
+    EXPECT_EQ(px[0], 255);
+    EXPECT_EQ(px[2], 0);
+    img.PixelAt(3, 0, px);
+    EXPECT_EQ(px[0], 0);
+    EXPECT_EQ(px[2], 255);
+    EXPECT_EQ(img.bits[0], 0);    // blue byte first in the bottom row
+    EXPECT_EQ(img.bits[2], 255);  // red
+}
+
+TEST(OffscreenContext, SizesBelowOneBecomeOne) {
+    auto ctx = CreateOffscreenContext(0, -3);
+    ASSERT_TRUE(ctx);
+    EXPECT_EQ(ctx->Width(), 1);
+    EXPECT_EQ(ctx->Height(), 1);
+}
+
+TEST(OffscreenContext, AnotherBackEndCanBeInstalled) {
+    static int calls = 0;
+    SetOffscreenFactory([](int w, int h) {
+        ++calls;
+        return CreateMesaOffscreenContext(w, h);
+    });
+    auto ctx = CreateOffscreenContext(3, 3);
+    SetOffscreenFactory(nullptr);
+    EXPECT_TRUE(ctx);
+    EXPECT_EQ(calls, 1);
+    CreateOffscreenContext(3, 3);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(BitmapFont, Cp1252Mapping) {
+    const struct { unsigned char byte; unsigned code; } cases[] = {
+        {'A', 'A'}, {0x80, 0x20AC}, {0x81, 0}, {0x92, 0x2019}, {0x9F, 0x0178}, {0xA0, 0xA0}, {0xE9, 0xE9}, {0xFF, 0xFF},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Cp1252ToUnicode(c.byte), c.code) << int(c.byte);
+}
+
+TEST(BitmapFont, FacesOfTheProgramResolveToFiles) {
+    for (const char* face : {"Arial", "Times New Roman", "Courier New", "No Such Face At All"}) {
+        EXPECT_FALSE(MatchFontFile(face, 700).empty()) << face;
+    }
+    EXPECT_NE(MatchFontFile("Arial", 400), MatchFontFile("Arial", 700));
+}
+
+TEST(BitmapFont, TextLeavesInkRightOfItsRasterPositionAndAdvances) {
+    auto ctx = CreateOffscreenContext(120, 40);
+    ASSERT_TRUE(ctx);
+    ASSERT_TRUE(ctx->MakeCurrent());
+    ASSERT_TRUE(BuildBitmapFontLists({14, 700, "Arial"}, 1000));
+    EXPECT_TRUE(glIsList(1000));
+    EXPECT_TRUE(glIsList(1254));
+    EXPECT_FALSE(glIsList(1255));
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 4);  // restored after compiling
+
+    glViewport(0, 0, 120, 40);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 120, 0, 40, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(0, 0, 0);
+    glRasterPos2i(10, 15);
+    DrawBitmapText("HH", 1000);
+    GLfloat pos[4] = {0, 0, 0, 0};
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, pos);
+    glFinish();
+    DibImage img;
+    ctx->ReadImage(img);
+    ctx->Release();
+    // The raster moved right by two glyph advances.
+    EXPECT_GT(pos[0], 10 + 2 * 6);
+    EXPECT_LT(pos[0], 10 + 2 * 14);
+    // Ink above the baseline (rows 40-15-14 .. 40-15 from the top), right of x=10.
+    EXPECT_GT(DarkPixels(img, 10, 40 - 15 - 14, 40, 40 - 15), 20);
+    // Nothing left of the raster position or below the baseline.
+    EXPECT_EQ(DarkPixels(img, 0, 0, 9, 40), 0);
+    EXPECT_EQ(DarkPixels(img, 0, 40 - 14, 120, 40), 0);
+}
