@@ -1,0 +1,365 @@
+#pragma once
+// The in-memory model of the open document: every input table, the three
+// named lists, the equivalent concentrated load pattern, template and mesh
+// parameters, time stepping and soil values, results read back from the
+// solver, and the values the drawing keeps with the model.
+//
+// A plain record: fields are public so that the model file, solver input,
+// check, result and drawing code can work on them directly. The model owns
+// every table (each table's back pointer names the model), the lists and the
+// result steps.
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/DataTable.h"
+#include "model/ModelLists.h"
+#include "model/ResultStep.h"
+#include "model/TextParse.h"
+
+class ModelData {
+public:
+    ModelData();
+    ~ModelData();
+    ModelData(const ModelData&) = delete;
+    ModelData& operator=(const ModelData&) = delete;
+
+    // ---- Lifecycle -------------------------------------------------------
+    // Clear, redraw flag 0, then CreateMissingTables (a new model).
+    void Reset();
+    // Releases every table, list, result step, array and cut result; scalar
+    // fields (title, version, parameters, soil values, flags) stay.
+    void Clear();
+    // Creates every missing table, gives each set table its "ALL" set and
+    // resets the per-node and per-element working tables.
+    void CreateMissingTables();
+
+    // ---- Modified flag ---------------------------------------------------
+    void SetChanged() { modified = 1; }
+    void ClearChanged() { modified = 0; }
+    bool IsChanged() const { return modified != 0; }
+
+    // ---- Setters (set the modified flag as noted) ------------------------
+    // Flag set when the title differs.
+    void SetModelTitle(const std::string& newTitle);
+    // Stores the sixteen values, releases the pattern and recomputes it. Flag
+    // set when any value differs. (ModelEquivParams.cpp; needs the load
+    // pattern code.)
+    void SetEquivLoadParameters(double Fx, double Fy, double Fz, double Mx, double My, double Mz,
+                                double X, double Y, double Z, int twoRingsFlag, double r1Radius,
+                                int r1Points, double r1Angle, double r2Radius, int r2Points,
+                                double r2Angle);
+    // The three plan dimensions go to the slots of kind 1 or 2 (nowhere for
+    // other kinds). Flag unchanged.
+    void SetTemplateParameters(int kind, int elementOption, int integrationRule, double dim1,
+                               double dim2, double dim3, double angle, double D1, double D2,
+                               double D3, double P, double V, double M, double elementSize);
+    // Flag unchanged.
+    void SetMeshParameters(int option, double length, double width, int div1, int div2,
+                           int nodesPerElem);
+    // A minimum increment larger than the initial one is lowered to it. Flag
+    // set when any given value differs.
+    void SetTimeSteppingParameters(int iterations, double initialIncrement, double initialTime,
+                                   double finalTime, double minIncrement, double tolerance);
+    // Replaces the material table by a copy of `table`; flag always set.
+    void SetMaterialTable(const MaterialTable& table);
+    // Flag set when the value differs.
+    void SetSoilModel(int model);
+    void SetSoilValue(int k, double value); // k = 0..5
+    void SetVersion(const std::string& tag) { version = tag; }
+
+    // ---- Getters ---------------------------------------------------------
+    void GetEquivalentLoadParameters(double& Fx, double& Fy, double& Fz, double& Mx, double& My,
+                                     double& Mz, double& X, double& Y, double& Z, int& twoRingsFlag,
+                                     double& r1Radius, int& r1Points, double& r1Angle,
+                                     double& r2Radius, int& r2Points, double& r2Angle) const;
+    // The plan dimensions are those of the current kind (1 or 2); untouched
+    // for other kinds.
+    void GetTemplateParameters(int& kind, int& elementOption, int& integrationRule, double& dim1,
+                               double& dim2, double& dim3, double& angle, double& D1, double& D2,
+                               double& D3, double& P, double& V, double& M, double& elementSize) const;
+    // Element-type code: 0 for 4 nodes per element, 1 for 8, 2 otherwise.
+    void GetMeshParameters(int& option, double& length, double& width, int& div1, int& div2,
+                           int& elementType) const;
+    void GetTimeSteppingParameters(int& iterations, double& initialIncrement, double& initialTime,
+                                   double& finalTime, double& minIncrement, double& tolerance) const;
+    void GetContourLimits(double& minimum, double& maximum, int& levels, double& increment) const;
+    void SetContourLimits(double minimum, double maximum, int levels, double increment);
+    void GetDefaultContourLimits(double& minimum, double& maximum, int& levels,
+                                 double& increment) const;
+
+    // ---- Accessors -------------------------------------------------------
+    NodeTable* GetNodeTable() const { return nodeTable.get(); }
+    ElementTable* GetElementTable() const { return elementTable.get(); }
+    MaterialTable* GetMaterialTable() const { return materialTable.get(); }
+    // The drawn copy of the cut lines (see CopyCutLines).
+    CutLineTable* GetCutLineTable() const { return drawnCutLines.get(); }
+    // CUTLINE_DATA itself.
+    CutLineTable* GetCutLineDataTable() const { return cutLineTable.get(); }
+    // Row count of the node table (0 without one).
+    int GetNodeCount() const;
+    // Row count of the element table (0 without one).
+    int GetElementCount() const;
+    // Grid lines of the first direction for k = 1, of the second otherwise.
+    NodeTable* GetGridTable(int k) const;
+    // 1 NODAL_CONSTRAINT, 2 NODAL_LOAD, 3 NODAL_STIFFNESS, 4 DISTRIBUTED_LOAD,
+    // 5 DISTRIBUTED_STIFFNESS, else null.
+    NodalActionTable* GetNodalActionTable(int k) const;
+    // 1 CONCENTRATED_LOAD, 2 CONCENTRATED_STIFFNESS, else null.
+    ConcentratedActionTable* GetConcentratedActionTable(int k) const;
+    // 1 EDGE_LOAD, 2 EDGE_STIFFNESS, else null.
+    EdgeActionTable* GetEdgeActionTable(int k) const;
+    // 1 NODESET, 2 ELEMENTSET, 3 EDGESET, else null.
+    SetTable* GetSetTable(int k) const;
+    std::string GetTitle() const { return title; }
+    std::string GetVersion() const { return version; }
+    double GetDeformationFactor() const { return deformationFactor; }
+    double GetRing1Radius() const { return ring1Radius; }
+    int GetResultColumnCount() const { return resultColumnCount; }
+    // First column and column count of result group g (0..4); 0 outside.
+    int GetResultGroupStart(int g) const;
+    int GetResultGroupSize(int g) const;
+    int GetStepCount() const { return stepCount; }
+    bool HasResults() const { return resultsFlag != 0; }
+    int GetHalvorFlag() const { return halvorFlag; }
+    int GetTemplateKind() const { return templateKind; }
+    int GetSoilModel() const { return soilModel; }
+    double GetSoilValue(int k) const; // k = 0..5; 0 outside
+    // Material index of element row i.
+    int GetElementMaterial(int i) const;
+
+    // ---- Tables at model level -------------------------------------------
+    // Replaces the drawn cut-line copy by a full copy of CUTLINE_DATA.
+    void CopyCutLines();
+    // Rebuilds the node-number and element-number maps: entry n - 1 holds the
+    // row position of node (element) n, -1 when no row has that number.
+    void RebuildNodeIndex();
+    // Row position of node (element) `number` through the maps; -1 for an
+    // absent number, a number <= 0 or one beyond the map.
+    int NodeRowOfNumber(int number) const;
+    int ElementRowOfNumber(int number) const;
+
+    // ---- Model lists (ModelLists.cpp) -------------------------------------
+    // Append a new empty node at the end of the list and return it.
+    NodePath* AppendNodePath();
+    NonlinearSpring* AppendNonlinearSpring();
+    NonlinearAction* AppendNonlinearAction();
+    // Append a node filled from the record (actions: the six copied fields,
+    // not the resolved arrays).
+    NodePath* AddNodePath(const NodePath& record);
+    NonlinearSpring* AddNonlinearSpring(const NonlinearSpring& record);
+    NonlinearAction* AddNonlinearAction(const NonlinearAction& record);
+    // Overwrite the node at index i; nothing when there is no such node.
+    void CopyNodePath(int i, const NodePath& record);
+    void CopyNonlinearSpring(int i, const NonlinearSpring& record);
+    void CopyNonlinearAction(int i, const NonlinearAction& record);
+    // Unlink and delete the node at index i; nothing when there is none.
+    void RemoveNodePath(int i);
+    void RemoveNonlinearSpring(int i);
+    void RemoveNonlinearAction(int i);
+    NodePath* NodePathAt(int i) const;
+    NonlinearSpring* NonlinearSpringAt(int i) const;
+    NonlinearAction* NonlinearActionAt(int i) const;
+    NodePath* FirstNodePath() const { return nodePaths; }
+    NonlinearSpring* FirstNonlinearSpring() const { return nonlinearSprings; }
+    NonlinearAction* FirstNonlinearAction() const { return nonlinearActions; }
+    int NodePathCount() const;
+    int NonlinearSpringCount() const;
+    int NonlinearActionCount() const;
+    // First spring of that name (case-sensitive), or null.
+    NonlinearSpring* FindNonlinearSpring(const std::string& name) const;
+    // Name of the spring at index i, or an empty text.
+    std::string NonlinearSpringName(int i) const;
+    std::vector<std::string> NonlinearSpringNames() const;
+    bool IsSpringNameUsed(const std::string& name) const;
+    bool HasNonlinearActionName(const std::string& name) const;
+    // True when an action other than the one at index i has that name.
+    bool IsActionNameUsed(int i, const std::string& name) const;
+    bool HasNodePathName(const std::string& name) const;
+    // True when the record differs from the spring at index i in its name, its
+    // point count or a value by more than 1e-10; false for no such spring.
+    bool IsSpringCurveChanged(int i, const NonlinearSpring& record) const;
+    // True when either is null or mode, start, end, name or node list text
+    // differ (the node numbers are not compared).
+    static bool IsNodePathChanged(const NodePath* edited, const NodePath* stored);
+    // The nodes on the straight segment between the start and end nodes
+    // (given as decimal texts), ordered from the start, end node last.
+    void ResolveNodePath(std::vector<int>& nodes, const std::string& start,
+                         const std::string& end) const;
+    // "3,7,12"; empty for no numbers.
+    static std::string JoinNumbers(const std::vector<int>& numbers);
+    // kind 1: the text is a node list (ParseIdList); kind 2: a node-set name,
+    // each member giving first to last by its step; other kinds: empty.
+    std::vector<int> SetNodeList(const std::string& text, int kind) const;
+    // Sets the material index of every element of the element set named by
+    // `text` ("ALL": every element); nested sets are followed once.
+    void AssignMaterialToSet(const std::string& text, int material);
+
+    // ---- Defined with other parts of the model ----------------------------
+    // Model keyword file.
+    int ReadModelFile(const std::string& path, bool skipVersion);
+    int WriteModelFile(const std::string& path);
+    std::string ReadFirstLine(const std::string& path);
+    // Numeric solver input and model check.
+    int WriteSolverInput(const std::string& path);
+    void CheckModel(const std::string& path, bool& error);
+    // Geometry support.
+    void UpdateBoundingBox();
+    void BuildEdgeFlags();
+    // Equivalent concentrated load pattern.
+    void ComputeEquivalentLoadPattern();
+    void AllocatePatternArrays();
+    void FreePatternArrays();
+    int GetEquivLoadPointCount() const;
+    double GetEquivLoadPointX(int i) const;
+    double GetEquivLoadPointY(int i) const;
+    double GetEquivLoadPointZ(int i) const;
+    double GetEquivLoadFx(int i) const;
+    double GetEquivLoadFy(int i) const;
+    double GetEquivLoadFz(int i) const;
+    int GetEquivLoadRing(int i) const;
+    int GetEquivLoadPointNumber(int i) const;
+    // Result steps and cut results.
+    int ReadResultsFile(const std::string& path);
+    int ReadCutLineResults(const std::string& path);
+    double GetResultValue(int column, int row, int step) const;
+    double GetDispX(int row, int step) const;
+    double GetDispY(int row, int step) const;
+    double GetDispZ(int row, int step) const;
+    double GetRotX(int row, int step) const;
+    double GetRotY(int row, int step) const;
+    double GetRotZ(int row, int step) const;
+    double GetReaction(int k, int row, int step) const;
+    double GetPlateForce(int k, int row, int step) const;
+    double GetPlateStress(int k, int row, int step) const;
+    double GetSoilReaction(int k, int row, int step) const;
+    void GetStepNumbers(int* out) const;
+
+    // ---- Fields ------------------------------------------------------------
+    std::vector<int> nodeLookup;    // node number n -> row position at n - 1, -1 absent
+    std::vector<int> elementLookup; // element number n -> row position at n - 1, -1 absent
+    std::string version = "V4.1";
+    int halvorFlag = 0;       // 1: hand the analysis to the separate program
+    int nodeCount = 0;        // node rows stored after nodes are read or imported
+    int stepCount = 0;        // steps counted by the last step-results read
+    int resultsFlag = 0;      // 1 after a step-results read without error
+    int valuesPerNode = 6;    // degrees of freedom per node
+    int gridOption = 1;       // structured-mesh option
+    double slabLength = 1.0;  // structured mesh extent, first direction
+    double slabWidth = 1.0;   // structured mesh extent, second direction
+    int divisions1 = 5;
+    int divisions2 = 5;
+    int nodesPerElement = 8;
+
+    // Equivalent concentrated load: Fx, Fy, Fz, Mx, My, Mz; centre X, Y, Z.
+    std::array<double, 6> patternLoads{};
+    std::array<double, 3> patternCentre{};
+    double ring1Radius = 1.0;
+    int ring1Points = 0;
+    double ring1Angle = 0.0; // degrees
+    double ring2Radius = 1.0;
+    int ring2Points = 0;
+    double ring2Angle = 0.0; // degrees
+    int twoRings = 0;
+    // Pattern points: x, y, z, axial force, shear y, shear z, ring index (0
+    // first ring, 1 second), point number within its ring (from 1).
+    std::vector<double> patternX, patternY, patternZ;
+    std::vector<double> patternAxial, patternShearY, patternShearZ;
+    std::vector<int> patternRing, patternNumber;
+    int patternCount = 0;
+
+    // Foundation templates.
+    int templateKind = 0;          // 0 none, 1 octagonal, 2 circular
+    int templateElementOption = 1; // 0 4-node, 1 8-node, 2 9-node
+    int templateIntegration = 1;
+    std::array<double, 3> planDims1{};     // L1, L2, D of kind 1
+    std::array<double, 3> sectionDims{};   // D1, D2, D3
+    std::array<double, 3> templateLoads{}; // P, V, M
+    double typicalElementSize = 0.0;
+    std::array<double, 3> planDims2{};     // plan values of kind 2
+    double templateAngle = 0.0;            // degrees
+
+    // Time stepping.
+    double initialIncrement = 1.0;
+    double initialTime = 0.0;
+    double finalTime = 1.0;
+    double minIncrement = 1.0;
+    int iterationsPerStep = 50;
+    double errorTolerance = 0.0001;
+
+    // Tables.
+    std::unique_ptr<NodeTable> nodeTable;
+    std::array<std::unique_ptr<NodeTable>, 2> gridTables; // first and second direction
+    std::unique_ptr<MaterialTable> materialTable;
+    std::unique_ptr<ElementTable> elementTable;
+    std::unique_ptr<CutLineTable> cutLineTable;  // CUTLINE_DATA
+    std::unique_ptr<CutLineTable> drawnCutLines; // drawing copy
+    std::unique_ptr<NodalActionTable> perNodeTable;    // one row per node
+    std::unique_ptr<NodalActionTable> perElementTable; // one row per element
+    // NODAL_CONSTRAINT, NODAL_LOAD, NODAL_STIFFNESS, DISTRIBUTED_LOAD,
+    // DISTRIBUTED_STIFFNESS.
+    std::array<std::unique_ptr<NodalActionTable>, 5> nodalTables;
+    std::unique_ptr<NodalActionTable> solverConstraints;
+    std::unique_ptr<ConcentratedActionTable> concentratedLoads;
+    std::unique_ptr<ConcentratedActionTable> concentratedStiffness;
+    std::unique_ptr<ConcentratedActionTable> totalConcentratedStiffness;
+    std::unique_ptr<EdgeActionTable> edgeLoads;
+    std::unique_ptr<EdgeActionTable> edgeStiffness;
+    std::array<std::unique_ptr<SetTable>, 3> setTables; // NODESET, ELEMENTSET, EDGESET
+
+    std::string title = "Slab";
+
+    // Lists (first nodes, owned).
+    NonlinearAction* nonlinearActions = nullptr;
+    NonlinearSpring* nonlinearSprings = nullptr;
+    NodePath* nodePaths = nullptr;
+
+    // Bounding box and view.
+    double maxX = 0.0, minX = 0.0, maxY = 0.0, minY = 0.0, maxZ = 0.0, minZ = 0.0;
+    double maxExtent = 0.0, extentY = 0.0, extentZ = 0.0, centreY = 0.0, centreZ = 0.0;
+    double viewZoom = 1.0, viewPanX = 0.0, viewPanY = 0.0, pixelsPerUnit = 1.0;
+    double viewScale = 1.0;
+    double deformationFactor = 1.0;
+    // Stored and automatic contour limits.
+    double contourIncrement = 0.0, contourMax = 0.0, contourMin = 0.0;
+    int contourLevels = 0;
+    double autoContourIncrement = 0.0, autoContourMax = 0.0, autoContourMin = 0.0;
+    int autoContourLevels = 0;
+    int redrawFlag = 0;
+    int viewportWidth = 0, viewportHeight = 0;
+
+    std::vector<int> edgeFlags; // four side flags per element
+
+    int resultColumnCount = 0;
+    int resultGroupCount = 0;
+    std::array<int, 5> resultGroupStart{};
+    std::array<int, 5> resultGroupSize{};
+    int vlasovEdgeCount = 0;
+
+    unsigned char modified = 0;
+    int soilModel = 0; // 0 none, 1 Mindlin, 2 Vlasov
+    std::array<double, 6> soilValues{1000.0, 1000.0, 0.3, 500.0, 10.0, 1.0};
+    int unitCode = 0;
+
+    ResultStep* resultSteps = nullptr; // first step, owned
+    std::vector<std::string> resultCaptions;
+
+    int drawState = 0;
+    void* drawContext = nullptr; // device context of the 2-D line drawing
+    int drawState2 = 0;
+
+    // Cut results: one row of (cutColumnCount + 1) values per point.
+    int cutLineCount = 0;
+    int cutColumnCount = 0;
+    int cutPointTotal = 0;
+    std::vector<int> cutPointsPerLine;
+    std::vector<std::string> cutColumnNames;
+    std::vector<std::vector<double>> cutRows;
+
+private:
+    void ClearLists();
+    void AssignMaterialToSetImpl(const std::string& text, int material,
+                                 std::vector<std::string>& expanding);
+};

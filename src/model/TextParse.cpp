@@ -1,0 +1,220 @@
+#include "model/TextParse.h"
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string Trim(const std::string& text)
+{
+    size_t b = 0;
+    size_t e = text.size();
+    while (b < e && IsBlank(text[b])) ++b;
+    while (e > b && IsBlank(text[e - 1])) --e;
+    return text.substr(b, e - b);
+}
+
+} // namespace
+
+int ParseInt(const std::string& text)
+{
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    while (i < n && text[i] >= '0' && text[i] <= '9') {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+        ++i;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) value = INT_MAX;
+    if (value < INT_MIN) value = INT_MIN;
+    return static_cast<int>(value);
+}
+
+std::vector<int> ParseIdList(const std::string& input)
+{
+    std::vector<int> result;
+    std::string text = Trim(input);
+    if (text.empty() || text.back() != ',') text += ',';
+
+    while (!text.empty()) {
+        const size_t i = text.find_first_of(",:");
+        if (i == std::string::npos) {
+            // Only reachable when trimming removed the closing comma's tail:
+            // the rest is one last item.
+            result.push_back(ParseInt(text));
+            break;
+        }
+        if (text[i] == ',') {
+            result.push_back(ParseInt(text.substr(0, i)));
+            text.erase(0, i + 1);
+        } else {
+            const int first = ParseInt(text.substr(0, i));
+            // The second colon belongs to this item only when it comes before
+            // the comma that ends the item.
+            const size_t itemEnd = text.find(',', i + 1);
+            const size_t j2 = text.find(':', i + 1);
+            int last = 0;
+            size_t j = 0;
+            if (j2 != std::string::npos && j2 < itemEnd) {
+                last = ParseInt(text.substr(i + 1, j2 - i - 1));
+                j = j2;
+            }
+            const size_t k = text.find(',', j);
+            int step = 0;
+            if (k != std::string::npos) {
+                step = ParseInt(text.substr(j + 1, k - j - 1));
+                text.erase(0, k + 1);
+            } else {
+                text.clear();
+            }
+            // 64-bit counters: a range up to INT_MAX must not overflow.
+            if (step > 0 && first < last) {
+                for (long long v = first; v <= last; v += step) result.push_back(static_cast<int>(v));
+            } else if (step < 0 && last < first) {
+                for (long long v = first; v >= last; v += step) result.push_back(static_cast<int>(v));
+            } else {
+                break;
+            }
+        }
+        text = Trim(text);
+    }
+    return result;
+}
+
+void ParseRangeText(const std::string& text, int& first, int& last, int& increment, int& side)
+{
+    first = 0;
+    last = 0;
+    increment = 1;
+    side = 1;
+    size_t p = text.find(';');
+    if (p == std::string::npos) {
+        first = last = ParseInt(text);
+        return;
+    }
+    first = ParseInt(text.substr(0, p));
+    std::string rest = text.substr(p + 1);
+    p = rest.find(';');
+    if (p == std::string::npos) {
+        last = ParseInt(rest);
+        return;
+    }
+    last = ParseInt(rest.substr(0, p));
+    rest = rest.substr(p + 1);
+    p = rest.find(';');
+    if (p == std::string::npos) {
+        increment = ParseInt(rest);
+        return;
+    }
+    increment = ParseInt(rest.substr(0, p));
+    side = ParseInt(rest.substr(p + 1));
+}
+
+void ParseRangeText2(const std::string& text, int& first, int& last, int& increment)
+{
+    first = 0;
+    last = 0;
+    increment = 1;
+    size_t p = text.find(';');
+    if (p == std::string::npos) {
+        first = last = ParseInt(text);
+        return;
+    }
+    first = ParseInt(text.substr(0, p));
+    const std::string rest = text.substr(p + 1);
+    p = rest.find(';');
+    if (p == std::string::npos) {
+        last = ParseInt(rest);
+        return;
+    }
+    last = ParseInt(rest.substr(0, p));
+    increment = ParseInt(rest.substr(p + 1));
+    if (last == 0) last = first;
+    if (increment == 0) increment = 1;
+}
+
+void SplitList(const std::string& text, std::vector<std::string>& pieces)
+{
+    size_t entry = 0;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        const std::string piece =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (entry < pieces.size())
+            pieces[entry] = piece;
+        else
+            pieces.push_back(piece);
+        ++entry;
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+}
+
+int CountListItems(const std::string& text)
+{
+    int n = 1;
+    for (char c : text)
+        if (c == ',') ++n;
+    return n;
+}
+
+bool IsNumberText(const std::string& text)
+{
+    if (text.empty()) return false;
+    int points = 0;
+    int minuses = 0;
+    for (char c : text) {
+        if (c == '.') ++points;
+        if (c == '-') ++minuses;
+    }
+    if (points > 1 || minuses > 1) return false;
+    const char c0 = text[0];
+    if (!(c0 == '-' || c0 == '.' || (c0 >= '0' && c0 <= '9'))) return false;
+    for (size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (!(c == '.' || (c >= '0' && c <= '9'))) return false;
+    }
+    return true;
+}
+
+bool IsSingleChar(const std::string& text, char c)
+{
+    return text.size() == 1 && text[0] == c;
+}
+
+bool ReadCurvePoints(const std::string& path, std::vector<double>& deformations,
+                     std::vector<double>& forces)
+{
+    std::ifstream in(path);
+    if (!in.is_open()) return false;
+    in.clear();
+    in.seekg(0);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (Trim(line).empty()) continue;
+        std::istringstream fields(line);
+        double deformation = 0.0;
+        double force = 0.0;
+        if (!(fields >> deformation >> force)) return false;
+        deformations.push_back(deformation);
+        forces.push_back(force);
+    }
+    return true;
+}
