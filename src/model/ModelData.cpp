@@ -1,0 +1,434 @@
+#include "model/ModelData.h"
+
+#include <algorithm>
+
+ModelData::ModelData() = default;
+
+ModelData::~ModelData()
+{
+    Clear();
+}
+
+// ---------------------------------------------------------------------------
+// Lifecycle
+
+void ModelData::Reset()
+{
+    Clear();
+    redrawFlag = 0;
+    CreateMissingTables();
+}
+
+void ModelData::Clear()
+{
+    edgeFlags.clear();
+
+    delete resultSteps; // deletes the whole chain
+    resultSteps = nullptr;
+
+    for (auto& t : gridTables) t.reset();
+    nodeTable.reset();
+    materialTable.reset();
+    elementTable.reset();
+    for (auto& t : nodalTables) t.reset();
+    solverConstraints.reset();
+    concentratedLoads.reset();
+    concentratedStiffness.reset();
+    totalConcentratedStiffness.reset();
+    edgeLoads.reset();
+    edgeStiffness.reset();
+    perNodeTable.reset();
+    perElementTable.reset();
+    for (auto& t : setTables) t.reset();
+    cutLineTable.reset();
+    drawnCutLines.reset();
+
+    cutColumnNames.clear();
+    cutRows.clear();
+    cutPointsPerLine.clear();
+    cutLineCount = 0;
+    cutColumnCount = 0;
+    cutPointTotal = 0;
+
+    // The equivalent load pattern.
+    patternX.clear();
+    patternY.clear();
+    patternZ.clear();
+    patternAxial.clear();
+    patternShearY.clear();
+    patternShearZ.clear();
+    patternRing.clear();
+    patternNumber.clear();
+    patternCount = 0;
+
+    ClearLists();
+}
+
+void ModelData::ClearLists()
+{
+    while (nonlinearActions) {
+        NonlinearAction* node = nonlinearActions;
+        nonlinearActions = node->next;
+        delete node;
+    }
+    while (nonlinearSprings) {
+        NonlinearSpring* node = nonlinearSprings;
+        nonlinearSprings = node->next;
+        delete node;
+    }
+    while (nodePaths) {
+        NodePath* node = nodePaths;
+        nodePaths = node->next;
+        delete node;
+    }
+}
+
+namespace {
+
+// Resets a working table to `rows` rows of target "0", six flags 0 and six
+// values 0, keeping the table when it already has that many rows.
+void ResetWorkingTable(std::unique_ptr<NodalActionTable>& table, int rows, ModelData* model)
+{
+    static const std::array<double, 6> zeros{};
+    static const std::array<int, 6> noFlags{};
+    if (table) {
+        table->CountRows();
+        table->RebuildIndex();
+    }
+    if (table && table->GetCount() == rows) {
+        for (int i = 0; i < rows; ++i) {
+            table->SetTarget(i, "0");
+            for (int j = 0; j < table->GetValuesPerRow(); ++j) {
+                table->SetFlag(i, j, 0);
+                table->SetValue(i, j, 0.0);
+            }
+        }
+        return;
+    }
+    table = std::make_unique<NodalActionTable>();
+    table->SetModel(model);
+    for (int i = 0; i < rows; ++i) table->AddNodalActionRow("0", zeros, noFlags);
+    table->CountRows();
+    table->RebuildIndex();
+}
+
+} // namespace
+
+void ModelData::CreateMissingTables()
+{
+    auto make = [this](auto& slot, auto... args) {
+        using Table = typename std::remove_reference_t<decltype(slot)>::element_type;
+        if (!slot) {
+            slot = std::make_unique<Table>(args...);
+            slot->SetModel(this);
+        }
+    };
+
+    make(nodeTable);
+    make(gridTables[0]);
+    make(gridTables[1]);
+    make(elementTable, nodesPerElement);
+    make(materialTable);
+    for (int k = 0; k < 5; ++k) make(nodalTables[static_cast<size_t>(k)], k + 1);
+    make(solverConstraints, 1);
+    make(concentratedLoads, 1);
+    make(concentratedStiffness, 2);
+    make(totalConcentratedStiffness, 2);
+    make(edgeLoads, 1);
+    make(edgeStiffness, 2);
+    for (int k = 0; k < 3; ++k) {
+        make(setTables[static_cast<size_t>(k)], k + 1);
+        setTables[static_cast<size_t>(k)]->AddAllSet();
+    }
+
+    nodeTable->CountRows();
+    nodeTable->RebuildIndex();
+    elementTable->CountRows();
+    elementTable->RebuildIndex();
+    ResetWorkingTable(perNodeTable, nodeTable->GetCount(), this);
+    ResetWorkingTable(perElementTable, elementTable->GetCount(), this);
+
+    make(cutLineTable);
+}
+
+// ---------------------------------------------------------------------------
+// Setters
+
+void ModelData::SetModelTitle(const std::string& newTitle)
+{
+    if (newTitle != title) SetChanged();
+    title = newTitle;
+}
+
+void ModelData::SetTemplateParameters(int kind, int elementOption, int integrationRule, double dim1,
+                                      double dim2, double dim3, double angle, double D1, double D2, double D3,
+                                      double P, double V, double M, double elementSize)
+{
+    templateKind = kind;
+    templateElementOption = elementOption;
+    templateIntegration = integrationRule;
+    if (kind == 1) planDims1 = {dim1, dim2, dim3};
+    if (kind == 2) planDims2 = {dim1, dim2, dim3};
+    templateAngle = angle;
+    sectionDims = {D1, D2, D3};
+    templateLoads = {P, V, M};
+    typicalElementSize = elementSize;
+}
+
+void ModelData::SetMeshParameters(int option, double length, double width, int div1, int div2,
+                                  int nodesPerElem)
+{
+    gridOption = option;
+    slabLength = length;
+    slabWidth = width;
+    divisions1 = div1;
+    divisions2 = div2;
+    nodesPerElement = nodesPerElem;
+}
+
+void ModelData::SetTimeSteppingParameters(int iterations, double initialIncrementValue,
+                                          double initialTimeValue, double finalTimeValue,
+                                          double minIncrementValue, double tolerance)
+{
+    if (iterations != iterationsPerStep || initialIncrementValue != initialIncrement ||
+        initialTimeValue != initialTime || finalTimeValue != finalTime || minIncrementValue != minIncrement ||
+        tolerance != errorTolerance)
+        SetChanged();
+    iterationsPerStep = iterations;
+    initialIncrement = initialIncrementValue;
+    initialTime = initialTimeValue;
+    finalTime = finalTimeValue;
+    minIncrement = minIncrementValue;
+    errorTolerance = tolerance;
+    if (minIncrement > initialIncrement) minIncrement = initialIncrement;
+}
+
+void ModelData::SetMaterialTable(const MaterialTable& table)
+{
+    auto fresh = std::make_unique<MaterialTable>();
+    fresh->CopyMaterialTable(table);
+    fresh->SetModel(this);
+    materialTable = std::move(fresh);
+    SetChanged();
+}
+
+void ModelData::SetSoilModel(int model)
+{
+    if (model != soilModel) SetChanged();
+    soilModel = model;
+}
+
+void ModelData::SetSoilValue(int k, double value)
+{
+    if (k < 0 || k >= static_cast<int>(soilValues.size())) return;
+    if (soilValues[static_cast<size_t>(k)] != value) SetChanged();
+    soilValues[static_cast<size_t>(k)] = value;
+}
+
+// ---------------------------------------------------------------------------
+// Getters
+
+void ModelData::GetEquivalentLoadParameters(double& Fx, double& Fy, double& Fz, double& Mx, double& My,
+                                            double& Mz, double& X, double& Y, double& Z, int& twoRingsFlag,
+                                            double& r1Radius, int& r1Points, double& r1Angle,
+                                            double& r2Radius, int& r2Points, double& r2Angle) const
+{
+    Fx = patternLoads[0];
+    Fy = patternLoads[1];
+    Fz = patternLoads[2];
+    Mx = patternLoads[3];
+    My = patternLoads[4];
+    Mz = patternLoads[5];
+    X = patternCentre[0];
+    Y = patternCentre[1];
+    Z = patternCentre[2];
+    twoRingsFlag = twoRings;
+    r1Radius = ring1Radius;
+    r1Points = ring1Points;
+    r1Angle = ring1Angle;
+    r2Radius = ring2Radius;
+    r2Points = ring2Points;
+    r2Angle = ring2Angle;
+}
+
+void ModelData::GetTemplateParameters(int& kind, int& elementOption, int& integrationRule, double& dim1,
+                                      double& dim2, double& dim3, double& angle, double& D1, double& D2,
+                                      double& D3, double& P, double& V, double& M, double& elementSize) const
+{
+    kind = templateKind;
+    elementOption = templateElementOption;
+    integrationRule = templateIntegration;
+    if (templateKind == 1 || templateKind == 2) {
+        const std::array<double, 3>& dims = templateKind == 1 ? planDims1 : planDims2;
+        dim1 = dims[0];
+        dim2 = dims[1];
+        dim3 = dims[2];
+    }
+    angle = templateAngle;
+    D1 = sectionDims[0];
+    D2 = sectionDims[1];
+    D3 = sectionDims[2];
+    P = templateLoads[0];
+    V = templateLoads[1];
+    M = templateLoads[2];
+    elementSize = typicalElementSize;
+}
+
+void ModelData::GetMeshParameters(int& option, double& length, double& width, int& div1, int& div2,
+                                  int& elementType) const
+{
+    option = gridOption;
+    length = slabLength;
+    width = slabWidth;
+    div1 = divisions1;
+    div2 = divisions2;
+    elementType = nodesPerElement == 4 ? 0 : nodesPerElement == 8 ? 1 : 2;
+}
+
+void ModelData::GetTimeSteppingParameters(int& iterations, double& initialIncrementOut,
+                                          double& initialTimeOut, double& finalTimeOut,
+                                          double& minIncrementOut, double& tolerance) const
+{
+    iterations = iterationsPerStep;
+    initialIncrementOut = initialIncrement;
+    initialTimeOut = initialTime;
+    finalTimeOut = finalTime;
+    minIncrementOut = minIncrement;
+    tolerance = errorTolerance;
+}
+
+void ModelData::GetContourLimits(double& minimum, double& maximum, int& levels, double& increment) const
+{
+    minimum = contourMin;
+    maximum = contourMax;
+    levels = contourLevels;
+    increment = contourIncrement;
+}
+
+void ModelData::SetContourLimits(double minimum, double maximum, int levels, double increment)
+{
+    contourMin = minimum;
+    contourMax = maximum;
+    contourLevels = levels;
+    contourIncrement = increment;
+}
+
+void ModelData::GetDefaultContourLimits(double& minimum, double& maximum, int& levels, double& increment) const
+{
+    minimum = autoContourMin;
+    maximum = autoContourMax;
+    levels = autoContourLevels;
+    increment = autoContourIncrement;
+}
+
+// ---------------------------------------------------------------------------
+// Accessors
+
+int ModelData::GetNodeCount() const
+{
+    return nodeTable ? nodeTable->GetCount() : 0;
+}
+
+int ModelData::GetElementCount() const
+{
+    return elementTable ? elementTable->GetCount() : 0;
+}
+
+NodeTable* ModelData::GetGridTable(int k) const
+{
+    return k == 1 ? gridTables[0].get() : gridTables[1].get();
+}
+
+NodalActionTable* ModelData::GetNodalActionTable(int k) const
+{
+    if (k < 1 || k > 5) return nullptr;
+    return nodalTables[static_cast<size_t>(k - 1)].get();
+}
+
+ConcentratedActionTable* ModelData::GetConcentratedActionTable(int k) const
+{
+    if (k == 1) return concentratedLoads.get();
+    if (k == 2) return concentratedStiffness.get();
+    return nullptr;
+}
+
+EdgeActionTable* ModelData::GetEdgeActionTable(int k) const
+{
+    if (k == 1) return edgeLoads.get();
+    if (k == 2) return edgeStiffness.get();
+    return nullptr;
+}
+
+SetTable* ModelData::GetSetTable(int k) const
+{
+    if (k < 1 || k > 3) return nullptr;
+    return setTables[static_cast<size_t>(k - 1)].get();
+}
+
+int ModelData::GetResultGroupStart(int g) const
+{
+    return g >= 0 && g < 5 ? resultGroupStart[static_cast<size_t>(g)] : 0;
+}
+
+int ModelData::GetResultGroupSize(int g) const
+{
+    return g >= 0 && g < 5 ? resultGroupSize[static_cast<size_t>(g)] : 0;
+}
+
+double ModelData::GetSoilValue(int k) const
+{
+    return k >= 0 && k < static_cast<int>(soilValues.size()) ? soilValues[static_cast<size_t>(k)] : 0.0;
+}
+
+int ModelData::GetElementMaterial(int i) const
+{
+    return elementTable->GetElementMaterial(i);
+}
+
+// ---------------------------------------------------------------------------
+// Tables at model level
+
+void ModelData::CopyCutLines()
+{
+    drawnCutLines = std::make_unique<CutLineTable>();
+    if (cutLineTable) drawnCutLines->CopyCutLineTable(*cutLineTable);
+    drawnCutLines->SetModel(this);
+}
+
+void ModelData::RebuildNodeIndex()
+{
+    nodeLookup.clear();
+    elementLookup.clear();
+    if (nodeTable) {
+        nodeTable->CountRows();
+        nodeTable->RebuildIndex();
+        const int maxId = nodeTable->MaxNodeId();
+        nodeLookup.assign(static_cast<size_t>(std::max(maxId, 0)), -1);
+        for (int j = 0; j < nodeTable->GetCount(); ++j) {
+            const int n = nodeTable->GetNodeId(j);
+            if (n >= 1 && n <= maxId) nodeLookup[static_cast<size_t>(n - 1)] = j;
+        }
+    }
+    if (elementTable) {
+        elementTable->CountRows();
+        elementTable->RebuildIndex();
+        const int maxId = elementTable->MaxId();
+        elementLookup.assign(static_cast<size_t>(std::max(maxId, 0)), -1);
+        for (int j = 0; j < elementTable->GetCount(); ++j) {
+            const int n = elementTable->GetId(j);
+            if (n >= 1 && n <= maxId) elementLookup[static_cast<size_t>(n - 1)] = j;
+        }
+    }
+}
+
+int ModelData::NodeRowOfNumber(int number) const
+{
+    if (number <= 0 || number > static_cast<int>(nodeLookup.size())) return -1;
+    return nodeLookup[static_cast<size_t>(number - 1)];
+}
+
+int ModelData::ElementRowOfNumber(int number) const
+{
+    if (number <= 0 || number > static_cast<int>(elementLookup.size())) return -1;
+    return elementLookup[static_cast<size_t>(number - 1)];
+}
