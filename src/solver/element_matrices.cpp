@@ -1,0 +1,416 @@
+#include "solver/element_matrices.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "solver/dense.h"
+#include "solver/element_utils.h"
+#include "solver/interpolation.h"
+#include "solver/nonlinear_springs.h"
+#include "solver/plate_bmatrix.h"
+#include "solver/rigidity.h"
+#include "solver/springs.h"
+#include "solver/state.h"
+#if __has_include("solver/vlasov.h")
+#include "solver/vlasov.h"
+#define PARVANE_HAS_VLASOV 1
+#endif
+
+namespace parvane {
+
+namespace {
+
+constexpr int kLd = 54;
+
+// Working buffers of one element, sized for the largest element (9 nodes,
+// 3 x 3 points, 54 freedoms) and reused for every element.
+struct LoopBuffers {
+    double bending[27 * 27];
+    double shear[27 * 27];
+    double membrane[18 * 18];
+    double vlasov1[27 * 27];
+    double vlasov2[27 * 27];
+    double k1[kLd * kLd];
+    double k2[kLd * kLd];
+    double t[kLd * kLd];
+    double tt[kLd * kLd];
+    double work[kLd * kLd];
+    double item_bending[kRecordBending];
+    double item_shear[kRecordShear];
+    double item_membrane[kRecordMembrane];
+    double membrane_work[3 * 12];
+    double saved_points[kRecordPoints];
+};
+LoopBuffers buffers;
+
+template <std::size_t N>
+void clear(double (&a)[N]) {
+    std::memset(a, 0, sizeof a);
+}
+
+// a(lda) += b^T s * w over the upper triangle of the ncol x ncol block, b and
+// s being rows x ncol.
+void add_upper(double* a, int lda, const double* b, const double* s, int rows, int ncol, double w) {
+    for (int j = 0; j < ncol; ++j) {
+        for (int i = 0; i <= j; ++i) {
+            double sum = 0.0;
+            for (int r = 0; r < rows; ++r) sum += b[i * rows + r] * s[j * rows + r];
+            a[j * lda + i] += sum * w;
+        }
+    }
+}
+
+// a(lda) += w x^T y over the upper triangle, x and y being 3 x ncol.
+void add_upper_3(double* a, int lda, const double* x, const double* y, int ncol, double w) {
+    add_upper(a, lda, x, y, 3, ncol, w);
+}
+
+void write_termination_lines(RunState& st) {
+    fio::Writer(st.units, kUnitMessages).list({"      "});
+    fio::Writer(st.units, kUnitMessages)
+        .list({"********** Error found during calculation. Analysis is terminated. **********"});
+    fio::Writer(st.units, kUnitMessages).list({"             "});
+}
+
+}  // namespace
+
+void local_to_global_block(double t[36]) {
+    for (int i = 0; i < 36; ++i) t[i] = 0.0;
+    auto at = [&](int r, int c) -> double& { return t[(c - 1) * 6 + (r - 1)]; };
+    at(2, 1) = 1.0;
+    at(3, 2) = -1.0;
+    at(1, 3) = -1.0;
+    at(5, 4) = 1.0;
+    at(6, 5) = -1.0;
+    at(4, 6) = -1.0;
+}
+
+void form_element_matrices(RunState& st, int& status) {
+    LoopBuffers& b = buffers;
+    const int nnode = st.nnode;
+    const int nevab = 6 * nnode;
+    const bool quad4 = nnode == 4;
+    const bool vlasov = st.isoil == 2;
+    const int pcol = quad4 ? 16 : 3 * nnode;  // plate columns (with side parameters)
+    const int mcol = quad4 ? 12 : 2 * nnode;  // membrane columns (with drilling)
+    const int vcol = 3 * nnode;
+
+    double edge_constant = 0.0;
+    if (vlasov) {
+#ifdef PARVANE_HAS_VLASOV
+        vlasov_parameters(st);
+#endif
+        edge_constant = std::sqrt(std::fabs(st.vlasov_k * st.vlasov_2t));
+    }
+
+    // Global-frame transformation of the element, block-diagonal over its nodes.
+    clear(b.t);
+    clear(b.tt);
+    double block[36], to_local[36];
+    local_to_global_block(block);
+    for (int c = 0; c < 6; ++c)
+        for (int r = 0; r < 6; ++r) to_local[c * 6 + r] = block[r * 6 + c];
+    for (int a = 0; a < nnode; ++a)
+        for (int c = 0; c < 6; ++c)
+            for (int r = 0; r < 6; ++r) {
+                b.t[(6 * a + c) * kLd + 6 * a + r] = block[c * 6 + r];
+                b.tt[(6 * a + r) * kLd + 6 * a + c] = block[c * 6 + r];
+            }
+
+    ShapeCommon& sc = st.shape_common;
+    GaussCommon& gc = st.gauss_common;
+
+    // The spring routines mark the records they have entered; the marks are
+    // cleared however the pass ends.
+    struct Unmark {
+        RunState& st;
+        ~Unmark() { restore_spring_marks(st); }
+    } unmark{st};
+
+    for (int e = 1; e <= st.nelem; ++e) {
+        // 1. Centre shape values; node coordinates, global and in the element frame.
+        shape_functions(st, 0.0, 0.0, nnode);
+        double centre_n[9];
+        for (int a = 0; a < 9; ++a) centre_n[a] = sc.shape_values[static_cast<std::size_t>(a)];
+        const int m = st.element_material(e);
+        for (int a = 1; a <= nnode; ++a) {
+            const int n = st.lnods(a, e);
+            double g[6] = {st.coord(1, n), st.coord(2, n), st.coord(3, n), 0.0, 0.0, 0.0};
+            double l[6];
+            matrix_kernel(l, to_local, g, 1);
+            for (int c = 1; c <= 3; ++c) {
+                sc.ecoord(c, a) = g[c - 1];
+                sc.pcoord(c, a) = l[c - 1];
+            }
+        }
+        // 2. Virtual mid-side points of a 4-node element.
+        if (quad4) {
+            for (int k = 1; k <= 4; ++k) {
+                const int j = k % 4 + 1;
+                for (int c = 1; c <= 3; ++c) {
+                    sc.ecoord(c, k + 4) = 0.5 * (sc.ecoord(c, k) + sc.ecoord(c, j));
+                    sc.pcoord(c, k + 4) = 0.5 * (sc.pcoord(c, k) + sc.pcoord(c, j));
+                }
+            }
+        }
+        // 3. Centre of the element in the element frame.
+        double centre[3] = {0.0, 0.0, 0.0};
+        for (int a = 1; a <= nnode; ++a)
+            for (int c = 0; c < 3; ++c) centre[c] += centre_n[a - 1] * sc.pcoord(c + 1, a);
+
+        // 4. Rigidities of the element's material.
+        clear(b.bending);
+        clear(b.shear);
+        clear(b.membrane);
+        clear(b.vlasov1);
+        clear(b.vlasov2);
+        clear(b.item_bending);
+        clear(b.item_shear);
+        clear(b.item_membrane);
+        const double thick = st.props(3, m);
+        plate_rigidity(st, m);
+        shear_rigidity(st, m);
+        membrane_rigidity(st, m);
+
+        // 5. Side correction of the 4-node bending field.
+        if (quad4) {
+            load_quad4_sides(st);
+            quad4_side_correction(st, e, status, thick);
+            if (status > 0) return;
+        }
+
+        // 6. First rule: bending and membrane, area and polar moment.
+        double area = 0.0, polar = 0.0;
+        int k = 0;
+        for (int ig = 0; ig < st.ngaus; ++ig) {
+            for (int jg = 0; jg < st.ngaus; ++jg) {
+                ++k;
+                shape_functions(st, gc.gauss_positions[static_cast<std::size_t>(ig)],
+                                gc.gauss_positions[static_cast<std::size_t>(jg)], nnode);
+                double det = 0.0;
+                jacob2(st, e, det, k, status);
+                if (status > 0) return;
+                const double dv =
+                    det * gc.gauss_weights[static_cast<std::size_t>(ig)] * gc.gauss_weights[static_cast<std::size_t>(jg)];
+                area += dv;
+
+                const double* bb;
+                const double* sb;
+                if (quad4) {
+                    quad4_bending_strain_matrix(st);
+                    for (int i = 0; i < 5 * 16; ++i)
+                        bmatrix_common.q4_bending_b[i] -= element_util_common.side_correction[i];
+                    quad4_bending_stress_matrix(st);
+                    bb = bmatrix_common.q4_bending_b;
+                    sb = bmatrix_common.q4_bending_s;
+                } else {
+                    plate_strain_matrix(st);
+                    bending_stress_matrix(st);
+                    bb = bmatrix_common.plate_b;
+                    sb = bmatrix_common.bending_s;
+                }
+                add_upper(b.bending, 27, bb, sb, 5, pcol, dv);
+                std::memcpy(b.item_bending + (k - 1) * 135, sb, sizeof(double) * 5 * pcol);
+
+                const double dm = thick != 0.0 ? dv * thick : dv;
+                const double* bm;
+                const double* sm;
+                if (quad4) {
+                    quad4_membrane_strain_matrix(st);
+                    quad4_membrane_stress_matrix(st);
+                    bm = bmatrix_common.q4_membrane_b;
+                    sm = bmatrix_common.q4_membrane_s;
+                } else {
+                    membrane_strain_matrix(st);
+                    membrane_stress_matrix(st);
+                    bm = bmatrix_common.membrane_b;
+                    sm = bmatrix_common.membrane_s;
+                }
+                add_upper(b.membrane, 18, bm, sm, 3, mcol, dm);
+                std::memcpy(b.item_membrane + (k - 1) * 54, sm, sizeof(double) * 3 * mcol);
+
+                double r[3] = {-centre[0], -centre[1], -centre[2]};
+                for (int a = 1; a <= nnode; ++a)
+                    for (int c = 0; c < 3; ++c) r[c] += sc.shape_values[static_cast<std::size_t>(a - 1)] * sc.pcoord(c + 1, a);
+                polar += (r[0] * r[0] + r[1] * r[1] + r[2] * r[2]) * dv;
+                if (st.ngaus == 1) polar += dv * dv / 6.0;
+            }
+        }
+
+        // 7. Area; drilling stabilisation of the 4-node membrane.
+        st.element_areas(e) = area;
+        if (quad4) {
+            quad4_membrane_correction(st, e, status, thick, b.membrane, b.membrane_work);
+            if (status > 0) return;
+        }
+
+        // 8. Second rule: transverse shear and the soil area terms.
+        k = 0;
+        for (int ig = 0; ig < st.ngaus2; ++ig) {
+            for (int jg = 0; jg < st.ngaus2; ++jg) {
+                ++k;
+                shape_functions(st, gc.gauss_positions2[static_cast<std::size_t>(ig)],
+                                gc.gauss_positions2[static_cast<std::size_t>(jg)], nnode);
+                double det = 0.0;
+                jacob2(st, e, det, k, status);
+                if (status > 0) return;
+                const double dv = det * gc.gauss_weights2[static_cast<std::size_t>(ig)] *
+                                  gc.gauss_weights2[static_cast<std::size_t>(jg)];
+                const double* bs;
+                const double* ss;
+                if (quad4) {
+                    quad4_shear_strain_matrix(st);
+                    quad4_shear_stress_matrix(st);
+                    bs = bmatrix_common.q4_shear_b;
+                    ss = bmatrix_common.q4_shear_s;
+                } else {
+                    plate_shear_strain_matrix(st);
+                    shear_stress_matrix(st);
+                    bs = bmatrix_common.shear_b;
+                    ss = bmatrix_common.shear_s;
+                }
+                add_upper(b.shear, 27, bs, ss, 5, pcol, dv);
+                std::memcpy(b.item_shear + (k - 1) * 135, ss, sizeof(double) * 5 * pcol);
+
+                if (vlasov) {
+                    interpolation_matrices(st);
+                    const ElementUtilBlock& u = element_util_common;
+                    add_upper_3(b.vlasov1, 27, u.r0, u.r0, vcol, st.vlasov_k * dv);
+                    add_upper_3(b.vlasov2, 27, u.ry, u.ry, vcol, st.vlasov_2t * dv);
+                    add_upper_3(b.vlasov2, 27, u.rz, u.rz, vcol, st.vlasov_2t * dv);
+                }
+            }
+        }
+
+        // 9. Drilling constant.
+        const double young = st.props(1, m), nu = st.props(2, m);
+        const double g_mod = young * 0.5 / (1.0 + nu);
+        const double kd = thick != 0.0 ? polar * g_mod / thick : 0.0;
+
+        // 10. Complete the symmetric matrices; condense the 4-node side parameters.
+        int n27 = 27, n18 = 18, np = pcol, nm = mcol, nv = vcol;
+        symmetrize(b.bending, n27, np);
+        symmetrize(b.shear, n27, np);
+        symmetrize(b.membrane, n18, nm);
+        if (quad4) {
+            for (int i = 0; i < 27 * 27; ++i) {
+                b.bending[i] += b.shear[i];
+                b.shear[i] = 0.0;
+            }
+            condense_internal_dofs(st, b.bending);
+        }
+        if (vlasov) {
+            symmetrize(b.vlasov1, n27, nv);
+            symmetrize(b.vlasov2, n27, nv);
+        }
+
+        // 11. Assemble the element frame matrices K1 (with soil) and K2 (plate).
+        clear(b.k1);
+        clear(b.k2);
+        auto add_both = [&](int r, int c, double v) {
+            b.k1[(c - 1) * kLd + (r - 1)] += v;
+            b.k2[(c - 1) * kLd + (r - 1)] += v;
+        };
+        for (int a = 1; a <= nnode; ++a) {
+            for (int c = 1; c <= nnode; ++c) {
+                for (int i = 1; i <= 3; ++i)
+                    for (int j = 1; j <= 3; ++j) {
+                        const int pr = 3 * (a - 1) + i, pc = 3 * (c - 1) + j;
+                        const double v = b.bending[(pc - 1) * 27 + pr - 1] + b.shear[(pc - 1) * 27 + pr - 1];
+                        add_both(6 * (a - 1) + 2 + i, 6 * (c - 1) + 2 + j, v);
+                        if (vlasov)
+                            b.k1[(6 * (c - 1) + 2 + j - 1) * kLd + 6 * (a - 1) + 2 + i - 1] +=
+                                b.vlasov1[(pc - 1) * 27 + pr - 1] + b.vlasov2[(pc - 1) * 27 + pr - 1];
+                    }
+                if (quad4) {
+                    // Membrane columns u, v of the four nodes, then their drilling rotations.
+                    const int mr[3] = {2 * (a - 1) + 1, 2 * (a - 1) + 2, 8 + a};
+                    const int mc[3] = {2 * (c - 1) + 1, 2 * (c - 1) + 2, 8 + c};
+                    const int lr[3] = {1, 2, 6};
+                    for (int i = 0; i < 3; ++i)
+                        for (int j = 0; j < 3; ++j)
+                            add_both(6 * (a - 1) + lr[i], 6 * (c - 1) + lr[j], b.membrane[(mc[j] - 1) * 18 + mr[i] - 1]);
+                } else {
+                    for (int i = 1; i <= 2; ++i)
+                        for (int j = 1; j <= 2; ++j)
+                            add_both(6 * (a - 1) + i, 6 * (c - 1) + j,
+                                     b.membrane[(2 * (c - 1) + j - 1) * 18 + 2 * (a - 1) + i - 1]);
+                }
+            }
+            // Drilling freedom of the 8- and 9-node elements: an equal share of kd
+            // on every node (shape-function values of a point can be negative or
+            // zero at some nodes and would leave the freedom without stiffness).
+            if (!quad4) add_both(6 * a, 6 * a, kd / nnode);
+        }
+
+        // 12. Global frame: K = T K Tt.
+        matrix_product(b.work, b.t, b.k1, nevab);
+        matrix_product(b.k1, b.work, b.tt, nevab);
+        matrix_product(b.work, b.t, b.k2, nevab);
+        matrix_product(b.k2, b.work, b.tt, nevab);
+
+        // 13. Reduce the element vectors by the matrices times the total displacement.
+        double u[54];
+        for (int a = 1; a <= nnode; ++a) {
+            const int n = st.lnods(a, e);
+            for (int j = 1; j <= 6; ++j) {
+                const int g = (n - 1) * 6 + j;
+                u[6 * (a - 1) + j - 1] = st.disp_vectors(g, 1) + st.disp_step(g);
+            }
+        }
+        for (int r = 1; r <= nevab; ++r) {
+            double s1 = 0.0, s2 = 0.0;
+            for (int c = 1; c <= nevab; ++c) {
+                s1 += b.k1[(c - 1) * kLd + r - 1] * u[c - 1];
+                s2 += b.k2[(c - 1) * kLd + r - 1] * u[c - 1];
+            }
+            st.element_loads(r, e) -= s1;
+            st.element_loads_b(r, e) -= s2;
+        }
+
+        // 14. Springs, into K1 and set A. The spring routines evaluate shape
+        // functions and Jacobians of their own: keep the integration-point
+        // coordinates of the record.
+        std::memcpy(b.saved_points, gc.gauss_point_coords.data(), sizeof b.saved_points);
+        double* rhs = &st.element_loads(1, e);
+        if (st.nnsti > 0) nodal_spring_terms(st, e, b.k1, rhs);
+        if (st.nnlin > 0) {
+            int flag = 0;
+            nonlinear_spring_force(st, e, b.k1, rhs, flag);
+            if (flag != 0) {
+                status = 1;
+                write_termination_lines(st);
+                return;
+            }
+        }
+        if (st.ndsti > 0) {
+            distributed_spring_terms(st, e, b.k1, rhs, status);
+            if (status > 0) return;
+        }
+        if (st.ncsti > 0) concentrated_spring_terms(st, e, b.k1, rhs);
+#ifdef PARVANE_HAS_VLASOV
+        if (vlasov && st.nvedge > 0) vlasov_edge_terms(st, e, edge_constant, b.k1, rhs);
+#else
+        (void)edge_constant;
+#endif
+        if (st.nedsti > 0) edge_spring_terms(st, e, b.k1, rhs);
+        if (st.ictsti > 0 && st.nctsti > 0) total_concentrated_spring_terms(st, e, b.k1, rhs);
+        std::memcpy(gc.gauss_point_coords.data(), b.saved_points, sizeof b.saved_points);
+
+        // 15. The element matrix for the frontal solution.
+        for (int c = 1; c <= nevab; ++c)
+            for (int r = 1; r <= nevab; ++r) st.estiff(r, c, e) = b.k1[(c - 1) * kLd + r - 1];
+
+        // 16. The element record for the stress recovery.
+        const std::span<const std::byte> items[5] = {
+            fio::bytes_of(static_cast<const double*>(b.item_bending), kRecordBending),
+            fio::bytes_of(static_cast<const double*>(b.item_shear), kRecordShear),
+            fio::bytes_of(static_cast<const double*>(b.item_membrane), kRecordMembrane),
+            fio::bytes_of(static_cast<const double*>(gc.gauss_point_coords.data()), kRecordPoints),
+            fio::bytes_of(static_cast<const double*>(element_util_common.condensed_record), kRecordQuad4),
+        };
+        st.units.write_record(kUnitFort3, std::span<const std::span<const std::byte>>(items, quad4 ? 5 : 4));
+    }
+}
+
+}  // namespace parvane

@@ -1,0 +1,40 @@
+// The element loop of the solver: plate element matrices in the element
+// frame, turned to the global frame, with the element's springs, and the
+// per-element records for the stress recovery.
+#pragma once
+
+#include <cstddef>
+
+namespace parvane {
+
+struct RunState;
+
+// Sizes of the per-element record written to unit 3 (values of 8 bytes).
+inline constexpr std::size_t kRecordBending = 5 * 27 * 9;   // D_b B at the first rule's points
+inline constexpr std::size_t kRecordShear = 5 * 27 * 9;     // D_s B at the second rule's points
+inline constexpr std::size_t kRecordMembrane = 3 * 18 * 9;  // D_m B at the first rule's points
+inline constexpr std::size_t kRecordPoints = 3 * 9;         // x, y, z of the integration points
+inline constexpr std::size_t kRecordQuad4 = 92;             // 4-node side-parameter recovery
+
+// One pass of the element loop over all elements, in element order:
+// - st.estiff(:, :, e): the element matrix (plate, soil terms and springs),
+//   global freedoms (local node - 1) * 6 + freedom;
+// - st.element_loads(:, e) (set A) and st.element_loads_b(:, e) (set B) are
+//   reduced by the element matrix with and without springs times the total
+//   displacement (disp_vectors column 1 plus disp_step); the springs put minus
+//   their forces into set A;
+// - st.element_areas(e);
+// - one record per element on unit 3 (items of kRecord*; item 5 for 4-node
+//   elements only).
+// A positive status (zero or negative Jacobian: 2) ends the pass at once; a
+// nonlinear spring whose displacement lies outside its profile sets status 1
+// and writes the termination lines to the message file.
+// After the pass the nodal-spring and nonlinear node lists are unmarked.
+void form_element_matrices(RunState& st, int& status);
+
+// Element frame: local x = global y, local y = -global z, local z = -global x.
+// The per-node transformation T (global = T local) for the six freedoms
+// (u, v, w, rotation about local x, about local y, drilling).
+void local_to_global_block(double t[36]);
+
+}  // namespace parvane

@@ -1,0 +1,46 @@
+// Springs of the element loop. A spring is never an element of its own: each
+// spring term s enters the stiffness of an element that contains it as a
+// diagonal entry, and minus its force s u at the total displacement u
+// (converged displacements plus the current step increment) enters the same
+// element's right-hand side.
+//
+// ke is the 54 x 54 matrix of the current element (leading size 54), in the
+// element-variable order (local node - 1) * 6 + freedom; rhs is the
+// right-hand-side column of the element (nevab values).
+#pragma once
+
+namespace parvane {
+
+struct RunState;
+
+// Threshold below which distributed and concentrated spring values are
+// skipped: the single-precision 1e-30.
+inline constexpr double spring_value_floor = 1.0000000031710769e-30;
+
+// Common rule of entry: ke(p, p) += s and rhs(p) -= s u(g), p the element
+// position (from 1), g the global freedom (from 1) of the same node and
+// direction.
+void enter_spring_term(const RunState& st, double* ke, double* rhs, int p, int g, double s);
+
+// Nodal springs: every record whose node belongs to element ielem enters
+// there, once per element loop: its node number is negated once it has
+// entered (restore_spring_marks makes the list positive again).
+void nodal_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
+// Distributed (area) springs of element ielem, lumped to the nodes with the
+// first integration rule. A positive status from jacob2 returns at once.
+void distributed_spring_terms(RunState& st, int ielem, double* ke, double* rhs, int& status);
+// Concentrated springs located in element ielem, spread to its nodes by the
+// shape-function values at the point.
+void concentrated_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
+// Edge springs along the sides of element ielem (values per unit length at
+// the two corners and the mid-side node), integrated along the side.
+void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
+// Total concentrated springs located in element ielem: their six values, when
+// the run keeps them, are spread to the nodes like concentrated springs.
+void total_concentrated_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
+
+// Makes the node numbers of the nodal-spring and nonlinear-spring lists
+// non-negative again after an element loop.
+void restore_spring_marks(RunState& st);
+
+}  // namespace parvane
