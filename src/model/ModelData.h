@@ -208,6 +208,11 @@ public:
     // Geometry support.
     void UpdateBoundingBox();
     void BuildEdgeFlags();
+    // Number of side flags 0 or 1: the distinct element sides of the mesh.
+    int CountDistinctEdges() const;
+    // Fills every nonlinear nodal action's node list (node set or node list)
+    // and the y and z of those nodes; numbers naming no node are left out.
+    void ResolveNonlinearActions();
     // Equivalent concentrated load pattern.
     void ComputeEquivalentLoadPattern();
     void AllocatePatternArrays();

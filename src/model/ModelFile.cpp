@@ -1,0 +1,626 @@
+#include "model/ModelFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "model/ModelData.h"
+#include "model/ModelFileBlocks.h"
+#include "model/ModelFileText.h"
+
+using modelfile::FormatReal;
+using modelfile::ReadInt;
+using modelfile::ReadLine;
+using modelfile::ReadReal;
+using modelfile::ReadWord;
+using modelfile::SkipRestOfLine;
+
+namespace {
+
+const char* const kNodalKeywords[5] = {"NODAL_CONSTRAINT_DATA", "NODAL_LOAD_DATA", "NODAL_STIFFNESS_DATA",
+                                       "DISTRIBUTED_LOAD_DATA", "DISTRIBUTED_STIFFNESS_DATA"};
+const char* const kSetKeywords[3] = {"NODESET_DATA", "ELEMENTSET_DATA", "EDGESET_DATA"};
+
+// Ring point counts beyond this cannot come from a real pattern; they would
+// only make the pattern computation exhaust memory.
+constexpr int kMaxRingPoints = 100000;
+
+// Texts written as whole lines must not break the line structure.
+std::string OneLine(const std::string& text)
+{
+    std::string s = text;
+    for (char& c : s)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return s;
+}
+
+template <std::size_t N>
+bool ReadReals(std::istream& in, std::array<double, N>& values)
+{
+    for (double& v : values)
+        if (!ReadReal(in, v))
+            return false;
+    return true;
+}
+
+bool ReadLineInt(std::istream& in, int& value)
+{
+    if (!ReadInt(in, value))
+        return false;
+    SkipRestOfLine(in);
+    return true;
+}
+
+// Two reals at the start of a line; anything after them is ignored.
+bool ParsePointLine(const std::string& line, double& deformation, double& force)
+{
+    std::istringstream ls(line);
+    return ReadReal(ls, deformation) && ReadReal(ls, force);
+}
+
+// Loads the whole file with CR LF line ends turned into LF.
+bool LoadFile(const std::string& path, std::string& content)
+{
+    std::ifstream f(path, std::ios::binary);
+    if (!f)
+        return false;
+    std::string raw((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (f.bad())
+        return false;
+    content = modelfile::NormaliseLineEnds(raw);
+    return true;
+}
+
+bool WriteAll(int fd, const std::string& data)
+{
+    const char* p = data.data();
+    std::size_t left = data.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes `data` to a new file beside `path` and renames it over `path` only
+// when every write succeeded, so a failed save leaves the old file intact.
+int ReplaceFile(const std::string& path, const std::string& data)
+{
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(attempt);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return 1;
+    }
+    if (fd < 0)
+        return 1;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        ::fchmod(fd, st.st_mode & 07777);
+    bool ok = WriteAll(fd, data);
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && std::rename(temp.c_str(), path.c_str()) == 0)
+        return 0;
+    ::unlink(temp.c_str());
+    return 1;
+}
+
+void WriteListBlocks(const ModelData& m, std::ostream& out)
+{
+    if (m.nodePaths) {
+        const int count = m.NodePathCount();
+        out << "NODEPATH_DATA\n" << count << '\n';
+        for (int i = 0; i < count; ++i) {
+            const NodePath* p = m.NodePathAt(i);
+            if (!p)
+                break;
+            out << OneLine(p->name) << '\n'
+                << OneLine(p->nodeListText) << '\n'
+                << p->startNode << "  " << p->endNode << '\n'
+                << p->mode << '\n';
+        }
+        out << "END_NODEPATH_DATA\n\n";
+    }
+}
+
+}  // namespace
+
+int FileExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? 1 : 0;
+}
+
+std::string ModelData::ReadFirstLine(const std::string& path)
+{
+    std::ifstream f(path);
+    std::string word;
+    if (!f || !ReadWord(f, word))
+        return std::string();
+    return word;
+}
+
+int ModelData::WriteModelFile(const std::string& path)
+{
+    std::ostringstream out;
+    out << version << '\n';
+    if (halvorFlag != 0)
+        out << "HALVOR_FC\n";
+    out << "TITLE\n" << OneLine(title) << '\n';
+    if (soilModel == 1)
+        out << "SOIL_STIFFNESS_DATA_MINDLIN\n"
+            << FormatReal(soilValues[0]) << '\t' << FormatReal(soilValues[2]) << '\t' << FormatReal(soilValues[3])
+            << "\nEND_SOIL_STIFFNESS_DATA_MINDLIN\n";
+    else if (soilModel == 2)
+        out << "SOIL_STIFFNESS_DATA_VLASOV\n"
+            << FormatReal(soilValues[0]) << '\t' << FormatReal(soilValues[1]) << '\t' << FormatReal(soilValues[2])
+            << '\t' << FormatReal(soilValues[4]) << '\t' << FormatReal(soilValues[5])
+            << "\nEND_SOIL_STIFFNESS_DATA_VLASOV\n";
+    out << "UNIT_DATA\n*\t" << unitCode << "\nEND_UNIT_DATA\n";
+
+    if (nodeTable && nodeTable->GetCount() > 0) {
+        out << "NODE_DATA\n";
+        WriteNodeBlock(*nodeTable, out, "NODE_DATA");
+    }
+    if (materialTable && materialTable->GetCount() > 0) {
+        out << "MATERIAL_DATA\n";
+        WriteMaterialBlock(*materialTable, out, "MATERIAL_DATA");
+    }
+    if (elementTable && elementTable->GetCount() > 0) {
+        out << "ELEMENT_DATA\n";
+        WriteElementBlock(*elementTable, out, "ELEMENT_DATA");
+    }
+    for (int k = 0; k < 5; ++k) {
+        const NodalActionTable* t = nodalTables[static_cast<std::size_t>(k)].get();
+        if (t && t->GetCount() > 0) {
+            out << kNodalKeywords[k] << '\n';
+            WriteNodalTableBlock(*t, out, kNodalKeywords[k]);
+        }
+    }
+    const std::pair<const ConcentratedActionTable*, const char*> concentrated[3] = {
+        {concentratedLoads.get(), "CONCENTRATED_LOAD_DATA"},
+        {concentratedStiffness.get(), "CONCENTRATED_STIFFNESS_DATA"},
+        {totalConcentratedStiffness.get(), "TOTAL_CONCENTRATED_STIFFNESS_DATA"}};
+    for (const auto& [t, keyword] : concentrated)
+        if (t && t->GetCount() > 0) {
+            out << keyword << '\n';
+            WriteConcentratedTableBlock(*t, out, keyword);
+        }
+    const std::pair<const EdgeActionTable*, const char*> edges[2] = {{edgeLoads.get(), "EDGE_LOAD_DATA"},
+                                                                      {edgeStiffness.get(), "EDGE_STIFFNESS_DATA"}};
+    for (const auto& [t, keyword] : edges)
+        if (t && t->GetCount() > 0) {
+            out << keyword << '\n';
+            WriteEdgeTableBlock(*t, out, keyword);
+        }
+    out << "TIME_STEPPING_DATA\n"
+        << FormatReal(initialIncrement) << '\t' << FormatReal(initialTime) << '\t' << FormatReal(finalTime) << '\t'
+        << FormatReal(minIncrement) << '\t' << iterationsPerStep << '\t' << FormatReal(errorTolerance)
+        << "\nEND_TIME_STEPPING_DATA\n";
+    for (int k = 0; k < 3; ++k) {
+        const SetTable* t = setTables[static_cast<std::size_t>(k)].get();
+        if (t && t->GetCount() > 0) {
+            out << kSetKeywords[k] << '\n';
+            WriteSetBlock(*t, out, kSetKeywords[k], k + 1);
+        }
+    }
+    if (cutLineTable && cutLineTable->GetCount() > 0) {
+        out << "CUTLINE_DATA\n";
+        WriteCutLineBlock(*cutLineTable, out, "CUTLINE_DATA");
+        out << '\n';
+    }
+    WriteListBlocks(*this, out);
+    if (ring1Points > 0)
+        out << "EQUIV_CONCENTRATED_LOAD_DATA\n"
+            << ring1Points << '\t' << FormatReal(ring1Radius) << '\t' << FormatReal(ring1Angle) << '\t' << ring2Points
+            << '\t' << FormatReal(ring2Radius) << '\t' << FormatReal(ring2Angle) << '\t' << twoRings << '\n'
+            << FormatReal(patternLoads[0]) << '\t' << FormatReal(patternLoads[1]) << '\t'
+            << FormatReal(patternLoads[2]) << '\t' << FormatReal(patternLoads[3]) << '\t'
+            << FormatReal(patternLoads[4]) << '\t' << FormatReal(patternLoads[5]) << '\t'
+            << FormatReal(patternCentre[0]) << '\t' << FormatReal(patternCentre[1]) << '\t'
+            << FormatReal(patternCentre[2]) << "\nEND_EQUIV_CONCENTRATED_LOAD_DATA\n";
+
+    out << "MODEL_PROFILE_DATA\n" << templateKind << '\n';
+    if (templateKind == 1 || templateKind == 2) {
+        const std::array<double, 3>& plan = templateKind == 1 ? planDims1 : planDims2;
+        out << templateElementOption << "  " << templateIntegration << '\n'
+            << FormatReal(plan[0]) << "  " << FormatReal(plan[1]) << "  " << FormatReal(plan[2]) << "  "
+            << FormatReal(templateAngle) << ' ' << FormatReal(sectionDims[0]) << "  " << FormatReal(sectionDims[1])
+            << "  " << FormatReal(sectionDims[2]);
+        for (int k = 0; k < 10; ++k)
+            out << " 0";
+        out << '\n' << FormatReal(templateLoads[0]) << "  " << FormatReal(templateLoads[1]) << "  "
+            << FormatReal(templateLoads[2]);
+        for (int k = 0; k < 10; ++k)
+            out << "  0";
+        out << '\n' << FormatReal(typicalElementSize) << "\nEND_MODEL_PROFILE_DATA\n";
+    }
+
+    if (nonlinearSprings) {
+        const int count = NonlinearSpringCount();
+        out << "NONLINEAR_SPRING_DATA\n" << count << '\n';
+        for (int i = 0; i < count; ++i) {
+            const NonlinearSpring* s = NonlinearSpringAt(i);
+            if (!s)
+                break;
+            const std::size_t n = s->deformations.size();
+            out << OneLine(s->name) << '\n' << n << '\n';
+            for (std::size_t j = 0; j < n; ++j)
+                out << FormatReal(s->deformations[j]) << "   "
+                    << FormatReal(j < s->forces.size() ? s->forces[j] : 0.0) << '\n';
+        }
+        out << "END_NONLINEAR_SPRING_DATA\n";
+    }
+    if (nonlinearActions) {
+        const int count = NonlinearActionCount();
+        out << "NONLINEAR_NODAL_STIFFNESS_DATA\n" << count << '\n';
+        for (int i = 0; i < count; ++i) {
+            const NonlinearAction* a = NonlinearActionAt(i);
+            if (!a)
+                break;
+            out << OneLine(a->groupName) << '\n'
+                << OneLine(a->nodeText) << '\n'
+                << a->reserved << '\n'
+                << a->springNumber << '\n'
+                << OneLine(a->springName) << '\n'
+                << (a->setSelector ? 1 : 0) << '\n';
+        }
+        out << "END_NONLINEAR_NODAL_STIFFNESS_DATA\n";
+    }
+    out << "END_DATA\n";
+
+    if (!out)
+        return 1;
+    return ReplaceFile(path, out.str());
+}
+
+namespace {
+
+// Reads the keywords of the file after the version word; returns the result
+// code of ModelData::ReadModelFile.
+class KeywordReader {
+public:
+    KeywordReader(ModelData& model, std::istream& in) : m_(model), in_(in) {}
+
+    int Run()
+    {
+        for (;;) {
+            std::string word;
+            if (!ReadWord(in_, word))
+                return 11;
+            if (word == "END_DATA")
+                return 0;
+            const int code = Dispatch(word);
+            if (code != 0)
+                return code;
+        }
+    }
+
+private:
+    template <class Table, class... Args>
+    int TableBlock(std::unique_ptr<Table>& slot, int failCode, int (*read)(Table&, std::istream&,
+                                                                           const std::string&, Args...),
+                   const std::string& keyword, Args... args)
+    {
+        slot = std::make_unique<Table>();
+        slot->SetModel(&m_);
+        return read(*slot, in_, keyword, args...) == 0 ? 0 : failCode;
+    }
+
+    int Dispatch(const std::string& w)
+    {
+        if (w == "TITLE")
+            return Title();
+        if (w == "HALVOR_FC") {
+            m_.halvorFlag = 1;
+            return 0;
+        }
+        if (w == "UNIT_DATA")
+            return Unit();
+        if (w == "NODE_DATA") {
+            const int code = TableBlock<NodeTable>(m_.nodeTable, 1, ReadNodeBlock, w);
+            if (code == 0) {
+                m_.nodeCount = m_.nodeTable->GetCount();
+                m_.UpdateBoundingBox();
+            }
+            return code;
+        }
+        if (w == "MATERIAL_DATA")
+            return TableBlock<MaterialTable>(m_.materialTable, 2, ReadMaterialBlock, w);
+        if (w == "ELEMENT_DATA") {
+            const int code = TableBlock<ElementTable>(m_.elementTable, 3, ReadElementBlock, w);
+            if (code == 0) {
+                m_.edgeFlags.assign(static_cast<std::size_t>(m_.elementTable->GetCount()) * 4, 0);
+                m_.BuildEdgeFlags();
+            }
+            return code;
+        }
+        for (int k = 0; k < 5; ++k)
+            if (w == kNodalKeywords[k])
+                return TableBlock<NodalActionTable, int>(m_.nodalTables[static_cast<std::size_t>(k)], 4 + k,
+                                                         ReadNodalTableBlock, w, k + 1);
+        if (w == "CONCENTRATED_LOAD_DATA")
+            return TableBlock<ConcentratedActionTable, int>(m_.concentratedLoads, 9, ReadConcentratedTableBlock, w, 1);
+        if (w == "CONCENTRATED_STIFFNESS_DATA")
+            return TableBlock<ConcentratedActionTable, int>(m_.concentratedStiffness, 10, ReadConcentratedTableBlock,
+                                                            w, 2);
+        if (w == "TOTAL_CONCENTRATED_STIFFNESS_DATA")
+            return TableBlock<ConcentratedActionTable, int>(m_.totalConcentratedStiffness, 10,
+                                                            ReadConcentratedTableBlock, w, 2);
+        if (w == "EDGE_LOAD_DATA")
+            return TableBlock<EdgeActionTable, int>(m_.edgeLoads, 9, ReadEdgeTableBlock, w, 1);
+        if (w == "EDGE_STIFFNESS_DATA")
+            return TableBlock<EdgeActionTable, int>(m_.edgeStiffness, 10, ReadEdgeTableBlock, w, 2);
+        for (int k = 0; k < 3; ++k)
+            if (w == kSetKeywords[k])
+                return TableBlock<SetTable, int>(m_.setTables[static_cast<std::size_t>(k)], k == 0 ? 11 : 12,
+                                                 ReadSetBlock, w, k + 1);
+        if (w == "TIME_STEPPING_DATA")
+            return TimeStepping();
+        if (w == "SOIL_STIFFNESS_DATA" || w == "SOIL_STIFFNESS_DATA_MINDLIN")
+            return Mindlin();
+        if (w == "SOIL_STIFFNESS_DATA_VLASOV")
+            return Vlasov();
+        if (w == "EQUIV_CONCENTRATED_LOAD_DATA")
+            return EquivalentLoad();
+        if (w == "CUTLINE_DATA")
+            return TableBlock<CutLineTable>(m_.cutLineTable, 2, ReadCutLineBlock, w);
+        if (w == "NODEPATH_DATA")
+            return NodePaths();
+        if (w == "MODEL_PROFILE_DATA")
+            return Profile();
+        if (w == "NONLINEAR_SPRING_DATA")
+            return Springs();
+        if (w == "NONLINEAR_NODAL_STIFFNESS_DATA")
+            return Actions();
+        return 10;
+    }
+
+    int Title()
+    {
+        std::string rest;
+        std::string line;
+        if (!ReadLine(in_, rest) || !ReadLine(in_, line))
+            return 9;
+        m_.title = line;
+        return 0;
+    }
+
+    int Unit()
+    {
+        std::string star;
+        std::string end;
+        int unit = 0;
+        if (ReadWord(in_, star) && ReadInt(in_, unit) && ReadWord(in_, end))
+            m_.unitCode = unit;
+        return 0;
+    }
+
+    int TimeStepping()
+    {
+        std::array<double, 4> t{};
+        int iterations = 0;
+        double tolerance = 0;
+        std::string end;
+        if (ReadReals(in_, t) && ReadInt(in_, iterations) && ReadReal(in_, tolerance) && ReadWord(in_, end)) {
+            m_.initialIncrement = t[0];
+            m_.initialTime = t[1];
+            m_.finalTime = t[2];
+            m_.minIncrement = t[3];
+            m_.iterationsPerStep = iterations;
+            m_.errorTolerance = tolerance;
+        }
+        return 0;
+    }
+
+    int Mindlin()
+    {
+        std::array<double, 3> v{};
+        std::string end;
+        if (ReadReals(in_, v) && ReadWord(in_, end)) {
+            m_.soilValues[0] = v[0];
+            m_.soilValues[2] = v[1];
+            m_.soilValues[3] = v[2];
+            m_.soilModel = 1;
+        }
+        return 0;
+    }
+
+    int Vlasov()
+    {
+        std::array<double, 5> v{};
+        std::string end;
+        if (ReadReals(in_, v) && ReadWord(in_, end)) {
+            m_.soilValues[0] = v[0];
+            m_.soilValues[1] = v[1];
+            m_.soilValues[2] = v[2];
+            m_.soilValues[4] = v[3];
+            m_.soilValues[5] = v[4];
+            m_.soilModel = 2;
+        }
+        return 0;
+    }
+
+    int EquivalentLoad()
+    {
+        int n1 = 0, n2 = 0, two = 0;
+        double r1 = 0, a1 = 0, r2 = 0, a2 = 0;
+        std::array<double, 9> loads{};
+        std::string end;
+        if (!(ReadInt(in_, n1) && ReadReal(in_, r1) && ReadReal(in_, a1) && ReadInt(in_, n2) && ReadReal(in_, r2) &&
+              ReadReal(in_, a2) && ReadInt(in_, two) && ReadReals(in_, loads) && ReadWord(in_, end)))
+            return 0;
+        if (n1 > kMaxRingPoints || n2 > kMaxRingPoints) {
+            in_.setstate(std::ios::failbit);
+            return 0;
+        }
+        m_.ring1Points = n1;
+        m_.ring1Radius = r1;
+        m_.ring1Angle = a1;
+        m_.ring2Points = n2;
+        m_.ring2Radius = r2;
+        m_.ring2Angle = a2;
+        m_.twoRings = two;
+        for (std::size_t k = 0; k < 6; ++k)
+            m_.patternLoads[k] = loads[k];
+        for (std::size_t k = 0; k < 3; ++k)
+            m_.patternCentre[k] = loads[6 + k];
+        m_.FreePatternArrays();
+        m_.ComputeEquivalentLoadPattern();
+        return 0;
+    }
+
+    int NodePaths()
+    {
+        int count = 0;
+        if (!ReadLineInt(in_, count))
+            return 0;
+        for (int i = 0; i < count && in_; ++i) {
+            NodePath* p = m_.AppendNodePath();
+            int start = 0, end = 0, mode = 0;
+            if (!ReadLine(in_, p->name) || !ReadLine(in_, p->nodeListText) || !ReadInt(in_, start) ||
+                !ReadInt(in_, end) || !ReadLineInt(in_, mode))
+                break;
+            p->startNode = start;
+            p->endNode = end;
+            p->mode = mode;
+            p->nodes.clear();
+            if (mode == 1) {
+                m_.ResolveNodePath(p->nodes, std::to_string(start), std::to_string(end));
+            } else if (mode == 2) {
+                p->nodes = ParseIdList(p->nodeListText);
+            }
+        }
+        std::string endLine;
+        ReadLine(in_, endLine);
+        return 0;
+    }
+
+    int Profile()
+    {
+        int kind = 0;
+        if (!ReadInt(in_, kind))
+            return 0;
+        m_.templateKind = kind;
+        if (kind != 1 && kind != 2)
+            return 0;
+        int option = 0, rule = 0;
+        std::array<double, 17> dims{};
+        std::array<double, 13> loads{};
+        double size = 0;
+        std::string end;
+        if (!(ReadInt(in_, option) && ReadInt(in_, rule) && ReadReals(in_, dims) && ReadReals(in_, loads) &&
+              ReadReal(in_, size) && ReadWord(in_, end)))
+            return 0;
+        m_.templateElementOption = option;
+        m_.templateIntegration = rule;
+        std::array<double, 3>& plan = kind == 1 ? m_.planDims1 : m_.planDims2;
+        plan = {dims[0], dims[1], dims[2]};
+        m_.templateAngle = dims[3];
+        m_.sectionDims = {dims[4], dims[5], dims[6]};
+        m_.templateLoads = {loads[0], loads[1], loads[2]};
+        m_.typicalElementSize = size;
+        return 0;
+    }
+
+    int Springs()
+    {
+        int count = 0;
+        if (!ReadLineInt(in_, count))
+            return 0;
+        for (int i = 0; i < count && in_; ++i) {
+            NonlinearSpring* s = m_.AppendNonlinearSpring();
+            int n = 0;
+            if (!ReadLine(in_, s->name) || !ReadLineInt(in_, n))
+                break;
+            for (int j = 0; j < n; ++j) {
+                std::string line;
+                double d = 0, f = 0;
+                if (!ReadLine(in_, line) || !ParsePointLine(line, d, f))
+                    return 3;
+                s->deformations.push_back(d);
+                s->forces.push_back(f);
+            }
+        }
+        std::string endLine;
+        ReadLine(in_, endLine);
+        return 0;
+    }
+
+    int Actions()
+    {
+        int count = 0;
+        if (!ReadLineInt(in_, count))
+            return 0;
+        for (int i = 0; i < count && in_; ++i) {
+            NonlinearAction* a = m_.AppendNonlinearAction();
+            int reserved = 0, spring = 0, selector = 0;
+            if (!ReadLine(in_, a->groupName) || !ReadLine(in_, a->nodeText) || !ReadInt(in_, reserved) ||
+                !ReadLineInt(in_, spring) || !ReadLine(in_, a->springName) || !ReadLineInt(in_, selector))
+                break;
+            a->reserved = reserved;
+            a->springNumber = spring;
+            a->setSelector = selector > 0 ? 1 : 0;
+        }
+        std::string endLine;
+        ReadLine(in_, endLine);
+        return 0;
+    }
+
+    ModelData& m_;
+    std::istream& in_;
+};
+
+}  // namespace
+
+int ModelData::ReadModelFile(const std::string& path, bool skipVersion)
+{
+    Clear();
+    valuesPerNode = 6;
+
+    int code = 11;
+    std::string content;
+    if (LoadFile(path, content)) {
+        std::istringstream in(content);
+        std::string versionWord;
+        if (skipVersion)
+            ReadWord(in, versionWord);
+        code = KeywordReader(*this, in).Run();
+    }
+
+    // Whatever the outcome, the model holds every table afterwards.
+    if (code == 0)
+        redrawFlag = 1;
+    CreateMissingTables();
+    const std::size_t flagCount = static_cast<std::size_t>(elementTable->GetCount()) * 4;
+    if (edgeFlags.size() != flagCount) {
+        edgeFlags.assign(flagCount, 0);
+        BuildEdgeFlags();
+    }
+    if (code != 0) {
+        nodeCount = nodeTable->GetCount();
+        return code;
+    }
+    nodeLookup.clear();
+    elementLookup.clear();
+    RebuildNodeIndex();
+    ResolveNonlinearActions();
+    return 0;
+}

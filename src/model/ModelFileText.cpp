@@ -1,0 +1,164 @@
+#include "model/ModelFileText.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <system_error>
+
+namespace modelfile {
+
+std::string FormatReal(double value)
+{
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
+    if (res.ec != std::errc())
+        return "0";
+    return std::string(buf, res.ptr);
+}
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Strips surrounding white space into [b, e).
+void Trim(const std::string& text, const char*& b, const char*& e)
+{
+    b = text.data();
+    e = text.data() + text.size();
+    while (b < e && IsBlank(*b))
+        ++b;
+    while (e > b && IsBlank(e[-1]))
+        --e;
+}
+
+bool ParseIntRange(const char* b, const char* e, int& value)
+{
+    if (b < e && *b == '+')
+        ++b;
+    if (b == e)
+        return false;
+    int v = 0;
+    auto res = std::from_chars(b, e, v);
+    if (res.ec != std::errc() || res.ptr != e)
+        return false;
+    value = v;
+    return true;
+}
+
+bool ParseRealRange(const char* b, const char* e, double& value)
+{
+    if (b < e && *b == '+') {
+        ++b;
+        if (b < e && (*b == '-' || *b == '+'))
+            return false;
+    }
+    if (b == e)
+        return false;
+    double v = 0.0;
+    auto res = std::from_chars(b, e, v, std::chars_format::general);
+    if (res.ptr != e)
+        return false;
+    if (res.ec == std::errc::result_out_of_range) {
+        // Underflow gives a tiny or zero value; overflow is refused.
+        std::string copy(b, e);
+        errno = 0;
+        v = std::strtod(copy.c_str(), nullptr);
+        if (!std::isfinite(v))
+            return false;
+    } else if (res.ec != std::errc()) {
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+}  // namespace
+
+bool ReadWord(std::istream& in, std::string& word)
+{
+    std::string w;
+    if (!(in >> w))
+        return false;
+    if (w.size() > kMaxWordLength) {
+        in.setstate(std::ios::failbit);
+        return false;
+    }
+    word = std::move(w);
+    return true;
+}
+
+bool ReadInt(std::istream& in, int& value)
+{
+    std::string w;
+    if (!ReadWord(in, w))
+        return false;
+    if (!ParseIntRange(w.data(), w.data() + w.size(), value)) {
+        in.setstate(std::ios::failbit);
+        return false;
+    }
+    return true;
+}
+
+bool ReadReal(std::istream& in, double& value)
+{
+    std::string w;
+    if (!ReadWord(in, w))
+        return false;
+    if (!ParseRealRange(w.data(), w.data() + w.size(), value)) {
+        in.setstate(std::ios::failbit);
+        return false;
+    }
+    return true;
+}
+
+bool ReadLine(std::istream& in, std::string& line)
+{
+    std::string l;
+    if (!std::getline(in, l))
+        return false;
+    if (!l.empty() && l.back() == '\r')
+        l.pop_back();
+    line = std::move(l);
+    return true;
+}
+
+void SkipRestOfLine(std::istream& in)
+{
+    if (in)
+        in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+}
+
+bool ParseIntText(const std::string& text, int& value)
+{
+    const char* b;
+    const char* e;
+    Trim(text, b, e);
+    return ParseIntRange(b, e, value);
+}
+
+bool ParseRealText(const std::string& text, double& value)
+{
+    const char* b;
+    const char* e;
+    Trim(text, b, e);
+    return ParseRealRange(b, e, value);
+}
+
+std::string NormaliseLineEnds(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+}  // namespace modelfile

@@ -1,0 +1,48 @@
+#pragma once
+// Low-level text reading and writing shared by the model keyword file and
+// its table blocks. Readers work on a std::istream in the manner of
+// formatted stream extraction: once a read fails the stream stays failed and
+// every later read delivers nothing.
+
+#include <istream>
+#include <string>
+
+namespace modelfile {
+
+// Longest word the keyword file may hold (keywords, terminators, names and
+// targets read as words). A longer word fails the stream.
+inline constexpr std::size_t kMaxWordLength = 255;
+
+// Real value in the file's notation: six significant digits, fixed or
+// exponent form as printf's "%g" chooses, independent of the locale.
+std::string FormatReal(double value);
+
+// Reads the next white-space separated word. Fails (and fails the stream)
+// at the end of the input or for a word longer than kMaxWordLength.
+bool ReadWord(std::istream& in, std::string& word);
+
+// Reads the next word and converts it as a whole to a 32-bit integer; a word
+// that is not an integer, or out of range, fails the stream.
+bool ReadInt(std::istream& in, int& value);
+
+// Reads the next word and converts it as a whole to a real; a word that is
+// not a number fails the stream.
+bool ReadReal(std::istream& in, double& value);
+
+// Reads the rest of the current line (possibly empty) without its line end;
+// a carriage return before the line feed is dropped. Fails at the end of
+// the input when nothing is left.
+bool ReadLine(std::istream& in, std::string& line);
+
+// Drops the rest of the current line, line feed included.
+void SkipRestOfLine(std::istream& in);
+
+// Parses a whole text as an integer or a real (white space around it
+// allowed); false when the text is not a number.
+bool ParseIntText(const std::string& text, int& value);
+bool ParseRealText(const std::string& text, double& value);
+
+// Turns every CR LF pair into a single LF.
+std::string NormaliseLineEnds(const std::string& text);
+
+}  // namespace modelfile
