@@ -1,0 +1,318 @@
+#include "Tessaro_DLL/mapped/Discretize.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace tessaro {
+
+namespace {
+
+struct EndCodes {
+    int first = 0;
+    int second = 0;
+};
+
+// Finds both end points of a segment in the point list and writes their
+// coordinates into the segment; returns the entity codes found.
+EndCodes locateEndPoints(SideSegment& seg, const std::vector<PointRecord>& points)
+{
+    EndCodes codes;
+    for (const PointRecord& p : points) {
+        if (p.entity == seg.startEntity && p.pointNumber == seg.startPoint) {
+            seg.x1 = p.x;
+            seg.y1 = p.y;
+            codes.first = p.libCode;
+        }
+        if (p.entity == seg.endEntity && p.pointNumber == seg.endPoint) {
+            seg.x2 = p.x;
+            seg.y2 = p.y;
+            codes.second = p.libCode;
+        }
+    }
+    return codes;
+}
+
+bool validCodes(const EndCodes& c)
+{
+    return (c.first == 11 || c.first == 21 || c.first == 31) && c.second == c.first;
+}
+
+std::vector<Point2> straightNodes(double x1, double y1, double x2, double y2, const std::vector<double>& s)
+{
+    std::vector<Point2> nodes;
+    nodes.reserve(s.size());
+    for (double sk : s) nodes.emplace_back(x1 + sk * (x2 - x1), y1 + sk * (y2 - y1));
+    return nodes;
+}
+
+// Divided-difference slope that tolerates a zero interval.
+double slope(double d, double h) { return h > 0.0 ? d / h : 0.0; }
+
+// Derivative at the middle of three points of the parabola through them.
+double middleTangent(double h0, double h1, double d0, double d1)
+{
+    const double den = h0 * h1 * (h0 + h1);
+    if (den > 0.0) return (h1 * h1 * d0 + h0 * h0 * d1) / den;
+    return h0 > 0.0 ? d0 / h0 : slope(d1, h1);
+}
+
+// Derivative at the first of three points (intervals h, g; differences d0, d1).
+double startTangent(double h, double g, double d0, double d1)
+{
+    if (h <= 0.0 || g <= 0.0) return h > 0.0 ? d0 / h : slope(d1, g);
+    return d0 / h - h * (d1 / g - d0 / h) / (h + g);
+}
+
+// Derivative at the last of three points.
+double endTangent(double h, double g, double d0, double d1)
+{
+    if (h <= 0.0 || g <= 0.0) return g > 0.0 ? d1 / g : slope(d0, h);
+    return d1 / g + g * (d1 / g - d0 / h) / (h + g);
+}
+
+}  // namespace
+
+std::vector<double> gradedParameter(int n, double cpar, double wn)
+{
+    std::vector<double> s;
+    if (n <= 0) return s;
+    s.resize(static_cast<std::size_t>(n), 0.0);
+    if (n == 1) return s;
+    const double pi = 4.0 * std::atan(1.0);
+    for (int k = 0; k < n; ++k) {
+        const double t = static_cast<double>(k) / (n - 1);
+        s[k] = (wn == 0.0) ? t : t + (cpar / wn) * std::sin(pi * wn * t);
+    }
+    return s;
+}
+
+bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& points,
+                 const std::vector<double>& s, std::vector<Point2>& nodes)
+{
+    nodes.clear();
+    const int m = std::abs(p2 - p1) + 1;
+    const int d = p1 > p2 ? -1 : 1;
+    std::vector<double> px(m), py(m);
+    for (int k = 0; k < m; ++k) {
+        const int number = p1 + k * d;
+        bool found = false;
+        for (const PointRecord& p : points) {
+            if (p.entity == entity && p.pointNumber == number) {
+                px[k] = p.x;
+                py[k] = p.y;
+                found = true;
+                break;
+            }
+        }
+        if (!found) return false;
+    }
+    const int n = static_cast<int>(s.size());
+    if (n == 0) return true;
+
+    std::vector<double> u(m, 0.0);
+    for (int k = 1; k < m; ++k) u[k] = u[k - 1] + std::hypot(px[k] - px[k - 1], py[k] - py[k - 1]);
+    const double total = u[m - 1];
+    if (!(total > 0.0)) {
+        // All points coincide: every node lies on that point.
+        nodes.assign(static_cast<std::size_t>(n), Point2(px[0], py[0]));
+        return true;
+    }
+    for (double& uk : u) uk /= total;
+
+    std::vector<double> tx(m, 0.0), ty(m, 0.0);
+    if (m == 2) {
+        tx[0] = tx[1] = px[1] - px[0];
+        ty[0] = ty[1] = py[1] - py[0];
+    } else {
+        for (int k = 1; k + 1 < m; ++k) {
+            const double h0 = u[k] - u[k - 1], h1 = u[k + 1] - u[k];
+            tx[k] = middleTangent(h0, h1, px[k] - px[k - 1], px[k + 1] - px[k]);
+            ty[k] = middleTangent(h0, h1, py[k] - py[k - 1], py[k + 1] - py[k]);
+        }
+        const bool closed = std::hypot(px[0] - px[m - 1], py[0] - py[m - 1]) < 1e-6;
+        if (closed) {
+            const double h0 = u[m - 1] - u[m - 2], h1 = u[1] - u[0];
+            tx[0] = middleTangent(h0, h1, px[m - 1] - px[m - 2], px[1] - px[0]);
+            ty[0] = middleTangent(h0, h1, py[m - 1] - py[m - 2], py[1] - py[0]);
+            tx[m - 1] = tx[0];
+            ty[m - 1] = ty[0];
+        } else {
+            double h = u[1] - u[0], g = u[2] - u[1];
+            tx[0] = startTangent(h, g, px[1] - px[0], px[2] - px[1]);
+            ty[0] = startTangent(h, g, py[1] - py[0], py[2] - py[1]);
+            h = u[m - 2] - u[m - 3];
+            g = u[m - 1] - u[m - 2];
+            tx[m - 1] = endTangent(h, g, px[m - 2] - px[m - 3], px[m - 1] - px[m - 2]);
+            ty[m - 1] = endTangent(h, g, py[m - 2] - py[m - 3], py[m - 1] - py[m - 2]);
+        }
+    }
+
+    nodes.resize(static_cast<std::size_t>(n));
+    nodes[0] = Point2(px[0], py[0]);
+    if (n > 1) nodes[n - 1] = Point2(px[m - 1], py[m - 1]);
+    for (int j = 1; j + 1 < n; ++j) {
+        const double sj = s[j];
+        int k = 0;
+        for (int q = 0; q + 1 < m; ++q) {
+            if (u[q] <= sj && sj <= u[q + 1]) {
+                k = q;
+                break;
+            }
+        }
+        const double H = u[k + 1] - u[k];
+        if (!(H > 0.0)) {
+            nodes[j] = Point2(px[k], py[k]);
+            continue;
+        }
+        const double w = (sj - u[k]) / H;
+        const double w2 = w * w, w3 = w2 * w;
+        const double b0 = 2 * w3 - 3 * w2 + 1, b1 = -2 * w3 + 3 * w2;
+        const double b2 = w3 - 2 * w2 + w, b3 = w3 - w2;
+        double x = b0 * px[k] + b1 * px[k + 1] + b2 * H * tx[k] + b3 * H * tx[k + 1];
+        double y = b0 * py[k] + b1 * py[k + 1] + b2 * H * ty[k] + b3 * H * ty[k + 1];
+        if ((x - px[k]) * (x - px[k + 1]) > 0.0 || (y - py[k]) * (y - py[k + 1]) > 0.0) {
+            x = px[k] + w * (px[k + 1] - px[k]);
+            y = py[k] + w * (py[k + 1] - py[k]);
+        }
+        nodes[j] = Point2(x, y);
+    }
+    return true;
+}
+
+void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentIndex,
+                             const std::vector<PointRecord>& points,
+                             std::vector<PointRecord>& generatedBoundaryPoints, std::ostream& log,
+                             MappedGrid& grid)
+{
+    RegionSide& side = region.sides.at(static_cast<std::size_t>(sideIndex));
+    SideSegment& seg = side.segments.at(static_cast<std::size_t>(segmentIndex));
+    const EndCodes codes = locateEndPoints(seg, points);
+    if (!validCodes(codes)) {
+        log << "Not a valid geometry definition" << std::endl;
+        return;
+    }
+    std::vector<Point2> nodes;
+    int placedCode = 11;
+    if (codes.first == 31) {
+        const int n = std::abs(seg.lim2 - seg.lim1) + 1;
+        if (!curveSpline(seg.startEntity, seg.startPoint, seg.endPoint, points,
+                         gradedParameter(n, seg.cpar, seg.wn), nodes)) {
+            log << "Not a valid geometry definition" << std::endl;
+            return;
+        }
+        placedCode = 31;
+    } else {
+        const int n = seg.lim2 - seg.lim1 + 1;
+        if (n <= 0) return;
+        nodes = straightNodes(seg.x1, seg.y1, seg.x2, seg.y2, gradedParameter(n, seg.cpar, seg.wn));
+    }
+    for (std::size_t k = 0; k < nodes.size(); ++k) {
+        const int pos = seg.lim1 - 1 + static_cast<int>(k);
+        int i = -1, j = -1;
+        switch (side.sideNumber) {
+        case 1: i = 0; j = pos; break;
+        case 2: i = grid.imax - 1; j = pos; break;
+        case 3: i = pos; j = 0; break;
+        case 4: i = pos; j = grid.jmax - 1; break;
+        default: return;
+        }
+        if (i < 0 || j < 0 || i >= grid.imax || j >= grid.jmax) continue;
+        grid.set(i, j, nodes[k].first, nodes[k].second);
+        generatedBoundaryPoints.push_back(
+            PointRecord{placedCode, seg.startEntity, 0, nodes[k].first, nodes[k].second, region.objIndex});
+    }
+}
+
+void discretizeFreeRegionSide(RegionRecord& region, int sideIndex, int& nodeCounter,
+                              std::vector<PointRecord>& generatedBoundaryPoints,
+                              const std::vector<PointRecord>& points, std::vector<MeshNode>& nodes,
+                              std::vector<BoundarySegment>& segments, int previousCode, int sideCode,
+                              MeshNode& interfacePointA, MeshNode& interfacePointB,
+                              bool firstSideIsInterface, std::ostream& log)
+{
+    RegionSide& side = region.sides.at(static_cast<std::size_t>(sideIndex));
+    if (side.segments.empty()) return;
+    SideSegment& seg = side.segments.front();
+    const EndCodes codes = locateEndPoints(seg, points);
+    if (!validCodes(codes)) {
+        log << "Not a valid geometry definition" << std::endl;
+        return;
+    }
+    const bool prevCoded = previousCode == -2 || previousCode == 2;
+    const bool prevSlitEnd = previousCode == -7 || previousCode == -9;
+    if (prevCoded && (sideCode == -6 || sideCode == -8)) {
+        interfacePointA.x = seg.x1;
+        interfacePointA.y = seg.y1;
+    }
+    const bool substitute = (prevSlitEnd && (sideCode == -2 || sideCode == 2)) || firstSideIsInterface;
+    if (substitute) {
+        interfacePointB.x = seg.x1;
+        interfacePointB.y = seg.y1;
+        seg.x1 = interfacePointA.x;
+        seg.y1 = interfacePointA.y;
+    }
+    const int n = std::abs(seg.lim2 - seg.lim1) + 1;
+    const std::vector<double> s = gradedParameter(n, seg.cpar, seg.wn);
+    std::vector<Point2> placed;
+    int placedCode = 11;
+    if (codes.first == 31) {
+        if (!curveSpline(seg.startEntity, seg.startPoint, seg.endPoint, points, s, placed)) {
+            log << "Not a valid geometry definition" << std::endl;
+            return;
+        }
+        placedCode = 31;
+    } else {
+        placed = straightNodes(seg.x1, seg.y1, seg.x2, seg.y2, s);
+    }
+    if (substitute && !placed.empty()) placed.front() = Point2(interfacePointB.x, interfacePointB.y);
+
+    const int firstName = static_cast<int>(nodes.size()) + 1;
+    for (std::size_t k = 0; k < placed.size(); ++k) {
+        nodes.push_back(MeshNode{firstName + static_cast<int>(k), placed[k].first, placed[k].second, 0.0});
+        generatedBoundaryPoints.push_back(
+            PointRecord{placedCode, seg.startEntity, 0, placed[k].first, placed[k].second, region.objIndex});
+    }
+    const int code = sideCode <= 0 ? sideCode : -1;
+    const int firstSegment = static_cast<int>(segments.size()) + 1;
+    for (int k = 0; k + 1 < n; ++k) {
+        const int start = nodeCounter + 1 + k;
+        segments.push_back(BoundarySegment{firstSegment + k, start, start + 1, code});
+    }
+    nodeCounter += n;
+}
+
+bool discretizeStructureElement(StructureElementRecord& element, const std::vector<PointRecord>& points,
+                                std::ostream& log)
+{
+    if (element.segments.empty()) return true;
+    SideSegment& seg = element.segments.front();
+    const EndCodes codes = locateEndPoints(seg, points);
+    if (!validCodes(codes)) {
+        log << "Not a valid geometry definition" << std::endl;
+        return false;
+    }
+    const int n = std::abs(seg.lim2 - seg.lim1) + 1;
+    const std::vector<double> s = gradedParameter(n, seg.cpar, seg.wn);
+    std::vector<Point2> placed;
+    int placedCode = 11;
+    if (codes.first == 31) {
+        if (!curveSpline(seg.startEntity, seg.startPoint, seg.endPoint, points, s, placed)) {
+            log << "Not a valid geometry definition" << std::endl;
+            return false;
+        }
+        placedCode = 31;
+    } else {
+        placed = straightNodes(seg.x1, seg.y1, seg.x2, seg.y2, s);
+    }
+    for (std::size_t k = 0; k < placed.size(); ++k)
+        element.nodes.push_back(FemNode{static_cast<int>(k) + 1, placed[k].first, placed[k].second});
+    const int entity = seg.startEntity == seg.endEntity ? seg.startEntity : 0;
+    for (int k = 1; k < static_cast<int>(placed.size()); ++k) {
+        LineElement line;
+        line.w = {k, k, 0, k + 1, element.value4, element.kind, 0, entity, placedCode};
+        element.lines.push_back(line);
+    }
+    return true;
+}
+
+}  // namespace tessaro

@@ -1,0 +1,228 @@
+#include "Tessaro_DLL/model/FemWriter.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iomanip>
+#include <set>
+
+namespace tessaro {
+
+int nodesPerElement(int interfaceFlag, int elementShape)
+{
+    if (interfaceFlag == 68) return elementShape == 1 ? 8 : 6;
+    return elementShape == 1 ? 4 : 3;
+}
+
+namespace {
+
+// Little-endian encoder for the binary form.
+class BinaryOut {
+public:
+    void i32(int v)
+    {
+        const auto u = static_cast<std::uint32_t>(v);
+        for (int b = 0; b < 4; ++b) buf_.push_back(static_cast<char>((u >> (8 * b)) & 0xFFu));
+    }
+    void f64(double v)
+    {
+        std::uint64_t u = 0;
+        std::memcpy(&u, &v, sizeof u);
+        for (int b = 0; b < 8; ++b) buf_.push_back(static_cast<char>((u >> (8 * b)) & 0xFFu));
+    }
+    const std::string& bytes() const { return buf_; }
+
+private:
+    std::string buf_;
+};
+
+int sideWord(int v) { return v == -7 ? -6 : v; }
+
+// Words of a line element in file order: number, kind, fourth value, fifth
+// value, first node, middle node, second node.
+constexpr int kLineOrder[7] = {0, 5, 4, 6, 1, 2, 3};
+
+std::string binaryForm(const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
+                       const std::vector<ElementNeighbours>& neighbours, int npe,
+                       const std::vector<FemNode>& structureNodes, const std::vector<LineElement>& lineElements,
+                       const std::vector<LineElement>& thirdList)
+{
+    BinaryOut out;
+    out.i32(static_cast<int>(nodes.size()));
+    out.i32(static_cast<int>(elements.size()));
+    out.i32(npe);
+    for (std::size_t k = 0; k < nodes.size(); ++k) {
+        out.i32(static_cast<int>(k) + 1);
+        out.f64(nodes[k].x);
+        out.f64(nodes[k].y);
+    }
+    for (std::size_t e = 0; e < elements.size(); ++e) {
+        out.i32(static_cast<int>(e) + 1);
+        out.i32(elements[e].w[10]);
+        out.i32(elements[e].w[11]);
+        out.i32(npe);
+        for (int k = 1; k <= npe; ++k) out.i32(elements[e].w[k]);
+    }
+    for (std::size_t e = 0; e < elements.size(); ++e) {
+        out.i32(static_cast<int>(e) + 1);
+        out.i32(4);
+        for (int k = 1; k <= 4; ++k) out.i32(e < neighbours.size() ? sideWord(neighbours[e].n[k]) : -1);
+    }
+    out.i32(static_cast<int>(structureNodes.size()));
+    out.i32(static_cast<int>(lineElements.size()));
+    for (const FemNode& n : structureNodes) {
+        out.i32(n.id);
+        out.f64(n.x);
+        out.f64(n.y);
+    }
+    for (const LineElement& l : lineElements)
+        for (int k : kLineOrder) out.i32(l.w[k]);
+    out.i32(static_cast<int>(thirdList.size()));
+    for (const LineElement& l : thirdList)
+        for (int k : kLineOrder) out.i32(l.w[k]);
+    return out.bytes();
+}
+
+void textForm(std::ostream& os, const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
+              const std::vector<ElementNeighbours>& neighbours, int npe, const std::vector<FemNode>& structureNodes,
+              const std::vector<LineElement>& lineElements, const std::vector<LineElement>& thirdList)
+{
+    os << std::setprecision(9);
+    os << nodes.size() << "  " << elements.size() << "  " << npe << "  " << '\n';
+    for (std::size_t k = 0; k < nodes.size(); ++k) os << k + 1 << "  " << nodes[k].x << "  " << nodes[k].y << '\n';
+    for (std::size_t e = 0; e < elements.size(); ++e) {
+        const auto& w = elements[e].w;
+        const std::size_t number = e + 1;
+        switch (npe) {
+        case 4:
+        case 8: {
+            os << std::setw(7) << number << "  " << w[10] << "  " << w[11] << "  " << npe << "  ";
+            static constexpr int linear[4] = {1, 2, 3, 4};
+            static constexpr int quadratic[8] = {1, 5, 2, 6, 3, 7, 4, 8};
+            const int* order = npe == 4 ? linear : quadratic;
+            for (int k = 0; k < npe; ++k) {
+                if (k > 0) os << "  ";
+                os << std::setw(8) << w[order[k]];
+            }
+            break;
+        }
+        case 3:
+            os << number << " " << w[10] << "  " << w[11] << "  " << npe << "  " << std::setw(8) << w[1] << "  "
+               << std::setw(8) << w[2] << "  " << std::setw(8) << w[3];
+            break;
+        default: {
+            os << number << " " << w[10] << "  " << w[11] << "  " << npe << "  ";
+            static constexpr int order[6] = {1, 4, 2, 5, 3, 6};
+            for (int k = 0; k < 6; ++k) {
+                if (k > 0) os << "  ";
+                os << w[order[k]];
+            }
+            break;
+        }
+        }
+        os << '\n';
+    }
+    for (std::size_t e = 0; e < elements.size(); ++e) {
+        os << std::setw(7) << e + 1 << "   4 " << "  ";
+        for (int k = 1; k <= 4; ++k) {
+            if (k > 1) os << "  ";
+            os << std::setw(8) << (e < neighbours.size() ? sideWord(neighbours[e].n[k]) : -1);
+        }
+        os << '\n';
+    }
+    if (!structureNodes.empty() && !lineElements.empty()) {
+        os << structureNodes.size() << "  " << lineElements.size() << '\n';
+        for (const FemNode& n : structureNodes) os << n.id << "  " << n.x << "  " << n.y << '\n';
+        for (const LineElement& l : lineElements) {
+            for (int k = 0; k < 7; ++k) os << (k ? "  " : "") << l.w[kLineOrder[k]];
+            os << '\n';
+        }
+    } else {
+        os << " 0   0" << '\n';
+    }
+    if (!thirdList.empty()) {
+        os << thirdList.size() << '\n';
+        for (const LineElement& l : thirdList) {
+            for (int k = 0; k < 7; ++k) os << (k ? "  " : "") << l.w[kLineOrder[k]];
+            os << '\n';
+        }
+    } else {
+        os << " 0 " << '\n';
+    }
+}
+
+}  // namespace
+
+bool writeFemFile(const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
+                  const std::vector<ElementNeighbours>& neighbours, int interfaceFlag, int elementShape,
+                  const std::vector<FemNode>& structureNodes, const std::vector<LineElement>& lineElements,
+                  const std::vector<LineElement>& thirdList, int outputFormat, const std::string& fileName,
+                  std::string& error)
+{
+    if (outputFormat != 0 && outputFormat != 1) {
+        error = "wrong output format";
+        return false;
+    }
+    const int npe = nodesPerElement(interfaceFlag, elementShape);
+    std::ofstream out(fileName, outputFormat == 0 ? std::ios::out | std::ios::binary | std::ios::trunc
+                                                  : std::ios::out | std::ios::trunc);
+    if (!out) {
+        error = "Can not open file " + fileName;
+        return false;
+    }
+    if (outputFormat == 0) {
+        const std::string bytes = binaryForm(nodes, elements, neighbours, npe, structureNodes, lineElements, thirdList);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    } else {
+        textForm(out, nodes, elements, neighbours, npe, structureNodes, lineElements, thirdList);
+    }
+    out.close();
+    if (out.fail()) {
+        std::remove(fileName.c_str());
+        error = "Can not write file " + fileName;
+        return false;
+    }
+    return true;
+}
+
+bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
+                          int nodesPerElementCount, std::string& error)
+{
+    const int n = static_cast<int>(nodes.size());
+    for (int k = 0; k < n; ++k) {
+        if (nodes[k].id != k + 1) {
+            error = "invalid node " + std::to_string(k + 1) + ": numbered " + std::to_string(nodes[k].id);
+            return false;
+        }
+    }
+    const int corners = (nodesPerElementCount == 3 || nodesPerElementCount == 6) ? 3 : 4;
+    for (std::size_t e = 0; e < elements.size(); ++e) {
+        const auto& w = elements[e].w;
+        const std::string name = "invalid element " + std::to_string(e + 1);
+        for (int k = 1; k <= nodesPerElementCount; ++k) {
+            if (w[k] < 1 || w[k] > n) {
+                error = name + ": node reference " + std::to_string(w[k]) + " out of range";
+                return false;
+            }
+        }
+        std::set<int> distinct(w.begin() + 1, w.begin() + 1 + corners);
+        if (static_cast<int>(distinct.size()) != corners) {
+            error = name + ": repeated corner node";
+            return false;
+        }
+        double area2 = 0.0;
+        for (int k = 0; k < corners; ++k) {
+            const FemNode& a = nodes[w[1 + k] - 1];
+            const FemNode& b = nodes[w[1 + (k + 1) % corners] - 1];
+            area2 += a.x * b.y - b.x * a.y;
+        }
+        if (!(area2 > 0.0)) {
+            error = name + ": area not positive";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace tessaro

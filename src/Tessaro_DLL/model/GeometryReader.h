@@ -1,0 +1,58 @@
+// Reading of the geometry definition: entities and their points, structure
+// elements and regions with their sides and segments.
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Tessaro_DLL/model/Records.h"
+
+namespace tessaro {
+
+// Largest count the reader accepts for any list in the input.
+constexpr int kMaxInputCount = 10000000;
+// Largest number of grid nodes of one mapped region.
+constexpr long long kMaxGridNodes = 4000000;
+
+// Line and value reader over the geometry input. The first failure is kept in
+// error(); every later read then fails too.
+class InputReader {
+public:
+    explicit InputReader(std::istream& in) : in_(in) {}
+
+    // Discards the rest of the current line, whatever its length.
+    void skipLine();
+    void skipLines(int n) { for (int i = 0; i < n; ++i) skipLine(); }
+    bool readInt(int& value, const char* what);
+    bool readDouble(double& value, const char* what);
+    // Reads a count and checks that it lies in 0..kMaxInputCount.
+    bool readCount(int& value, const char* what);
+    bool ok() const { return error_.empty(); }
+    const std::string& error() const { return error_; }
+    void fail(const std::string& message) { if (error_.empty()) error_ = message; }
+
+private:
+    std::istream& in_;
+    std::string error_;
+};
+
+// Title, OUTPUT FORMAT and the geometric entities with their points.
+bool readGeometryEntities(InputReader& reader, ModelLists& lists, std::vector<PointRecord>& points,
+                          int& outputFormat, int& entityCount);
+bool readStructureElements(InputReader& reader, ModelLists& lists);
+bool readRegions(InputReader& reader, int regionCount, int elementShape,
+                 const std::vector<PointRecord>& points, ModelLists& lists);
+
+// The code of the last side left after pairing adjacent -8 and -9 entries;
+// 0 when nothing is left.
+int lastUnpairedSideCode(const RegionRecord& region);
+// Start point of the first segment of the second-to-last side of a region
+// (x and y zero when the region has fewer than two sides or no such point).
+MeshNode penultimateSideStartPoint(const RegionRecord& region, const std::vector<PointRecord>& points);
+
+bool isMappedScheme(int scheme);
+bool isFreeScheme(int scheme);
+
+}  // namespace tessaro

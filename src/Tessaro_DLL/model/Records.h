@@ -1,0 +1,171 @@
+// Records of the mesh generator: input geometry, per-region work records,
+// the global mesh and the model lists of one run.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace tessaro {
+
+// A numbered point of a geometric entity (also the layout of the records the
+// boundary discretisers append to the generated boundary points).
+struct PointRecord {
+    int libCode = 0;
+    int entity = 0;
+    int pointNumber = 0;
+    double x = 0.0;
+    double y = 0.0;
+    int owner = 0;   // region object index for generated boundary points
+};
+
+struct GeometryEntityRecord {
+    int index = 0;
+    int libCode = 0;
+    int pointCount = 0;
+    double centreX = 0.0, centreY = 0.0;
+    double radiusX = 0.0, radiusY = 0.0;
+    double startAngle = 0.0, sweepAngle = 0.0;   // radians
+    std::vector<double> xs, ys;
+};
+
+struct SideSegment {
+    int number = 0;
+    int sideNumber = 0;
+    int lim1 = 0, lim2 = 0;
+    double cpar = 0.0, wn = 0.0;
+    int startEntity = 0, endEntity = 0;
+    int startPoint = 0, endPoint = 0;
+    double comOper = 0.0;
+    double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+};
+
+struct RegionSide {
+    int sideNumber = 0;
+    int segmentCount = 0;
+    int neighbourCode = 0;
+    double inilev = 0.0;
+    std::vector<SideSegment> segments;
+};
+
+// 1-based node of a region mesh.
+struct MeshNode {
+    int name = 0;
+    double x = 0.0;
+    double y = 0.0;
+    double size = 0.0;
+};
+
+// Element: w[0] name, w[1..4] corners (w[4] = 0 for triangles), w[5..8]
+// mid-side nodes, w[9] spare, w[10] element group, w[11] object index.
+struct MeshElement {
+    std::array<int, 12> w{};
+};
+
+// Side codes of an element: n[0] name, n[1..4] neighbour or boundary code per
+// side, n[5..8] entity index under the side, n[9..12] that entity's lib code.
+struct ElementNeighbours {
+    std::array<int, 13> n{};
+};
+
+struct BoundarySide {
+    int element = 0;
+    int side = 0;
+    int code = 0;
+};
+
+struct BoundarySegment {
+    int number = 0;
+    int start = 0;
+    int end = 0;
+    int code = 0;
+};
+
+struct DelaunayTriangle {
+    int name = 0;
+    int status = -1;
+    int word2 = 0;
+    std::array<int, 3> corners{};
+    std::array<int, 4> spare{};
+    double cx = 0.0, cy = 0.0, r2 = 0.0;
+};
+
+// Per-node adjacency of a region mesh: neighbour nodes and elements at a node.
+struct NodeAdjacency {
+    static constexpr int kMaxNeighbours = 20;
+    static constexpr int kMaxElements = 14;
+    int name = 0;            // negative when the node is fixed
+    int neighbourCount = 0;
+    int elementCount = 0;
+    std::array<int, kMaxNeighbours> neighbours{};
+    std::array<int, kMaxElements> elements{};
+};
+
+struct FemNode {
+    int id = 0;
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// Line element: number, first/middle/second node, the structure element's
+// fourth value, kind and fifth value, entity index and entity lib code.
+struct LineElement {
+    std::array<int, 9> w{};
+};
+
+struct StructureElementRecord {
+    int id = 0;
+    std::string name;
+    int kind = 0;
+    int value3 = 0, value4 = 0, value5 = 0;
+    std::vector<SideSegment> segments;
+    std::vector<LineElement> lines;
+    std::vector<FemNode> nodes;
+    std::vector<int> regionValues;
+};
+
+struct RegionRecord {
+    std::string name;
+    int objIndex = 0;
+    int elementShape = 0;
+    int elemGroup = 0;
+    int scheme = 0;
+    int sideCount = 0;
+    std::vector<int> sideCodes;
+    std::vector<RegionSide> sides;
+    int imax = 0, jmax = 0;
+    std::vector<MeshElement> elements;
+    std::vector<ElementNeighbours> neighbours;
+    std::vector<DelaunayTriangle> triangles;
+    std::vector<MeshNode> nodes;
+    std::vector<NodeAdjacency> adjacency;
+    std::vector<BoundarySide> boundarySides;
+    std::vector<MeshNode> pendingMoves;
+    std::vector<BoundarySegment> interfaceFaces1, interfaceFaces2;
+    std::vector<BoundarySide> codedSides;
+};
+
+// The three model lists of a run, in input order. A deque keeps references to
+// earlier records valid while later ones are appended.
+struct ModelLists {
+    std::deque<RegionRecord> regions;
+    std::deque<StructureElementRecord> structureElements;
+    std::deque<GeometryEntityRecord> entities;
+};
+
+void appendRegion(ModelLists& lists);
+void appendStructureElement(ModelLists& lists);
+void appendGeometryEntity(ModelLists& lists);
+RegionRecord* lastRegion(ModelLists& lists);
+StructureElementRecord* lastStructureElement(ModelLists& lists);
+GeometryEntityRecord* lastGeometryEntity(ModelLists& lists);
+void releaseRegion(RegionRecord& region);
+void releaseStructureElement(StructureElementRecord& element);
+void freeModelLists(ModelLists& lists);
+
+// Number of corners of the elements of a region: 3 for shape 0, else 4.
+inline int cornerCount(int elementShape) { return elementShape == 0 ? 3 : 4; }
+
+}  // namespace tessaro

@@ -1,0 +1,207 @@
+#include "Tessaro_DLL/model/RunDriver.h"
+
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <new>
+
+#include "Tessaro_DLL/mapped/Discretize.h"
+#include "Tessaro_DLL/mapped/MappedMesh.h"
+#include "Tessaro_DLL/mapped/Midside.h"
+#include "Tessaro_DLL/model/FemWriter.h"
+#include "Tessaro_DLL/model/GeometryReader.h"
+#include "Tessaro_DLL/model/Merge.h"
+#include "Tessaro_DLL/model/Records.h"
+
+namespace tessaro {
+
+namespace {
+
+// Everything one run works on; nothing outlives the call.
+struct RunContext {
+    ModelLists lists;
+    std::vector<PointRecord> points;
+    std::vector<PointRecord> generatedBoundaryPoints;
+    GlobalMesh mesh;
+    std::vector<FemNode> structureNodes;
+    std::vector<LineElement> lineElements;
+    std::vector<LineElement> thirdList;
+    int outputFormat = 0;
+    int interfaceFlag = 0;
+    int elementShape = 0;
+    bool quadrilateralFlag = true;
+};
+
+bool fail(std::ostream& log, const std::string& message)
+{
+    log << "Error: " << message << std::endl;
+    return false;
+}
+
+// Discretises the sides of a free region into its boundary nodes and
+// segments. The free mesher itself is not part of this library yet, so the
+// region is reported and left out of the mesh.
+void skipFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
+{
+    std::vector<MeshNode> nodes;
+    std::vector<BoundarySegment> segments;
+    nodes.reserve(10000);
+    segments.reserve(10000);
+    int counter = 0;
+    MeshNode pointA, pointB;
+    for (int i = 0; i < static_cast<int>(region.sides.size()); ++i) {
+        bool firstIsInterface = false;
+        if (i == 0) {
+            const int last = lastUnpairedSideCode(region);
+            if (last == -9 || last == -7) {
+                firstIsInterface = true;
+                pointA = penultimateSideStartPoint(region, ctx.points);
+            }
+        }
+        const int code = region.sides[i].neighbourCode;
+        const int previous = i == 0 ? code : region.sides[i - 1].neighbourCode;
+        discretizeFreeRegionSide(region, i, counter, ctx.generatedBoundaryPoints, ctx.points, nodes, segments,
+                                 previous, code, pointA, pointB, firstIsInterface, log);
+    }
+    ctx.quadrilateralFlag = region.scheme == -31;
+    log << "Warning: region " << number << " with free scheme " << region.scheme
+        << " is not meshed, free meshing is not available" << std::endl;
+}
+
+bool meshMappedRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
+{
+    const std::string where = "region " + std::to_string(number) + ": ";
+    MappedGrid grid(region.imax, region.jmax);
+    for (int s = 0; s < static_cast<int>(region.sides.size()); ++s)
+        for (int k = 0; k < static_cast<int>(region.sides[s].segments.size()); ++k)
+            discretizeMappedSegment(region, s, k, ctx.points, ctx.generatedBoundaryPoints, log, grid);
+    std::string error;
+    if (!checkMappedGridEdges(grid, error)) return fail(log, where + error);
+    if (!fillMappedGrid(region, grid, error)) return fail(log, where + error);
+    if (region.scheme == 11) {
+        emitMappedQuads(region, region.imax, region.jmax, region.elemGroup, region.objIndex, ctx.lists);
+        collectBoundarySides(region, 4);
+        adjustMappedQuads(region);
+    } else {
+        ctx.quadrilateralFlag = false;
+        emitMappedTriangles(region, region.imax, region.jmax, region.elemGroup, region.objIndex,
+                            ctx.generatedBoundaryPoints);
+        collectBoundarySides(region, 3);
+    }
+    buildRegionBoundarySides(region);
+    mergeRegionIntoMesh(region, ctx.mesh, ctx.lists.structureElements);
+    releaseRegion(region);
+    return true;
+}
+
+bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::string& meshName)
+{
+    InputReader reader(in);
+    int entityCount = 0;
+    if (!readGeometryEntities(reader, ctx.lists, ctx.points, ctx.outputFormat, entityCount))
+        return fail(log, reader.error());
+    if (ctx.outputFormat != 0 && ctx.outputFormat != 1) return fail(log, "wrong output format");
+
+    int unused = 0;
+    reader.skipLine();
+    reader.readInt(unused, "number of global GCOS");
+    reader.skipLines(2);
+    reader.readInt(unused, "number of predefined profiles");
+    reader.skipLine();
+    if (!reader.ok()) return fail(log, reader.error());
+    if (!readStructureElements(reader, ctx.lists)) return fail(log, reader.error());
+
+    int regionCount = 0;
+    reader.skipLines(2);
+    reader.readCount(regionCount, "number of regions");
+    reader.readInt(unused, "number of smoothing cycles");
+    reader.readInt(ctx.interfaceFlag, "INTERFACE FLAG");
+    reader.readInt(ctx.elementShape, "ELEMENT SHAPE");
+    if (!reader.ok()) return fail(log, reader.error());
+    if (ctx.interfaceFlag != 34 && ctx.interfaceFlag != 68) return fail(log, "wrong interface flag");
+    if (!readRegions(reader, regionCount, ctx.elementShape, ctx.points, ctx.lists)) return fail(log, reader.error());
+
+    int number = 0;
+    for (RegionRecord& region : ctx.lists.regions) {
+        ++number;
+        if (isFreeScheme(region.scheme)) {
+            skipFreeRegion(ctx, region, number, log);
+        } else if (isMappedScheme(region.scheme)) {
+            if (!meshMappedRegion(ctx, region, number, log)) return false;
+        }
+    }
+
+    GlobalMesh& mesh = ctx.mesh;
+    int nodeCount = static_cast<int>(mesh.nodes.size());
+    const int elementCount = static_cast<int>(mesh.elements.size());
+    if (ctx.interfaceFlag == 68) {
+        if (ctx.elementShape == 1)
+            addQuadMidsideNodes(mesh.nodes, mesh.elements, mesh.neighbours, nodeCount, elementCount,
+                                ctx.lists.entities);
+        else if (ctx.elementShape == 0)
+            addTriangleMidsideNodes(mesh.nodes, mesh.elements, mesh.neighbours, nodeCount, elementCount,
+                                    ctx.lists.entities);
+    }
+
+    int seNumber = 0;
+    for (StructureElementRecord& se : ctx.lists.structureElements) {
+        ++seNumber;
+        if (!discretizeStructureElement(se, ctx.points, log)) return false;
+        log << "Warning: structure element " << seNumber << " is not placed in the mesh" << std::endl;
+    }
+
+    const int npe = nodesPerElement(ctx.interfaceFlag, ctx.elementShape);
+    std::string error;
+    if (!validateFinishedMesh(mesh.nodes, mesh.elements, npe, error)) return fail(log, error);
+    if (!writeFemFile(mesh.nodes, mesh.elements, mesh.neighbours, ctx.interfaceFlag, ctx.elementShape,
+                      ctx.structureNodes, ctx.lineElements, ctx.thirdList, ctx.outputFormat, meshName, error))
+        return fail(log, error);
+    return true;
+}
+
+}  // namespace
+
+std::string meshFileName(const std::string& inputName)
+{
+    return inputName.size() < 2 ? std::string() : inputName.substr(0, inputName.size() - 2) + ".fem";
+}
+
+std::string logFileName(const std::string& inputName)
+{
+    return inputName.size() < 2 ? std::string() : inputName.substr(0, inputName.size() - 2) + ".msh";
+}
+
+int runTessaro(const std::string& inputName) noexcept
+{
+    try {
+        if (inputName.size() < 2) return 1;
+        const std::string meshName = meshFileName(inputName);
+        std::ifstream in(inputName);
+        std::ofstream log(logFileName(inputName), std::ios::out | std::ios::trunc);
+        if (!in) {
+            log << std::endl << " Error: Can not open file " << inputName << std::endl << std::endl;
+            return 1;
+        }
+        std::remove(meshName.c_str());
+        int result = 1;
+        try {
+            RunContext ctx;
+            result = runModel(ctx, in, log, meshName) ? 0 : 1;
+        } catch (const std::bad_alloc&) {
+            log << "Error: out of memory" << std::endl;
+            result = 1;
+        } catch (const std::exception& e) {
+            log << "Error: " << e.what() << std::endl;
+            result = 1;
+        } catch (...) {
+            log << "Error: unexpected failure" << std::endl;
+            result = 1;
+        }
+        if (result != 0) std::remove(meshName.c_str());
+        return result;
+    } catch (...) {
+        return 1;
+    }
+}
+
+}  // namespace tessaro

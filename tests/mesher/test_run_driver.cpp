@@ -1,0 +1,207 @@
+// Runs of the mesher as a whole: file names, log lines, failures and the
+// export of the shared library and the command-line tool.
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "MeshTestSupport.h"
+#include "Tessaro_DLL/model/RunDriver.h"
+
+using namespace meshtest;
+
+namespace {
+
+const int kOpen[4] = {-2, -2, -2, -2};
+
+GeometrySpec emptyGeometry(int outputFormat)
+{
+    GeometrySpec g;
+    g.outputFormat = outputFormat;
+    g.points = {{0, 0}, {1, 0}};
+    return g;
+}
+
+GeometrySpec squareGeometry(int outputFormat)
+{
+    GeometrySpec g;
+    g.outputFormat = outputFormat;
+    g.regions.push_back(rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen));
+    return g;
+}
+
+}  // namespace
+
+TEST(MesherRun, NoRegionsGivesEmptyMeshInBothForms)
+{
+    const fs::path dir = freshDir("noregions");
+    ASSERT_EQ(runOn(dir, geometryText(emptyGeometry(1))), 0);
+    EXPECT_EQ(readFile(dir / "temp.fem"), "0  0  4  \n 0   0\n 0 \n");
+    EXPECT_EQ(readFile(dir / "temp.msh"), "");
+
+    ASSERT_EQ(runOn(dir, geometryText(emptyGeometry(0))), 0);
+    const std::string bytes = readFile(dir / "temp.fem");
+    ASSERT_EQ(bytes.size(), 24u);   // nN nE npe nA nB nC
+    const FemMesh mesh = readFemBinary(dir / "temp.fem");
+    ASSERT_TRUE(mesh.ok) << mesh.problem;
+    EXPECT_EQ(mesh.npe, 4);
+    EXPECT_TRUE(mesh.nodeIds.empty());
+    EXPECT_TRUE(mesh.elements.empty());
+}
+
+TEST(MesherRun, MissingInputLogsThreeLines)
+{
+    const fs::path dir = freshDir("missing");
+    const std::string input = (dir / "nothere.i").string();
+    EXPECT_EQ(tessaro::runTessaro(input), 1);
+    EXPECT_EQ(readFile(dir / "nothere.msh"), "\n Error: Can not open file " + input + "\n\n");
+    EXPECT_FALSE(fs::exists(dir / "nothere.fem"));
+}
+
+TEST(MesherRun, FileNamesDropTwoCharacters)
+{
+    const fs::path dir = freshDir("names");
+    ASSERT_EQ(runOn(dir, geometryText(emptyGeometry(1)), "a.txt"), 0);
+    EXPECT_TRUE(fs::exists(dir / "a.t.fem"));
+    EXPECT_TRUE(fs::exists(dir / "a.t.msh"));
+    EXPECT_EQ(tessaro::meshFileName("temp.i"), "temp.fem");
+    EXPECT_EQ(tessaro::logFileName("temp.i"), "temp.msh");
+    EXPECT_EQ(tessaro::runTessaro("x"), 1);
+}
+
+TEST(MesherRun, RefusedHeaderValuesLeaveNoMesh)
+{
+    struct Case {
+        int interfaceFlag;
+        int outputFormat;
+        const char* line;
+    };
+    const Case cases[] = {
+        {0, 1, "Error: wrong interface flag"},
+        {35, 0, "Error: wrong interface flag"},
+        {34, 2, "Error: wrong output format"},
+        {68, -1, "Error: wrong output format"},
+    };
+    for (const Case& c : cases) {
+        const fs::path dir = freshDir("refused");
+        GeometrySpec g = squareGeometry(c.outputFormat);
+        g.interfaceFlag = c.interfaceFlag;
+        // A mesh file of an earlier run must not survive a failed run.
+        writeFile(dir / "temp.fem", "stale");
+        EXPECT_EQ(runOn(dir, geometryText(g)), 1) << c.line;
+        EXPECT_EQ(readLines(dir / "temp.msh"), std::vector<std::string>{c.line});
+        EXPECT_FALSE(fs::exists(dir / "temp.fem")) << c.line;
+    }
+}
+
+TEST(MesherRun, TwoRunsInARowGiveIdenticalOutput)
+{
+    const fs::path dir = freshDir("repeat");
+    for (int format : {0, 1}) {
+        const std::string text = geometryText(squareGeometry(format));
+        ASSERT_EQ(runOn(dir, text), 0);
+        const std::string first = readFile(dir / "temp.fem");
+        ASSERT_EQ(runOn(dir, text), 0);
+        EXPECT_EQ(readFile(dir / "temp.fem"), first);
+    }
+}
+
+TEST(MesherRun, FailedRunDoesNotLeakIntoTheNext)
+{
+    const fs::path dir = freshDir("leak");
+    // The first run reads the whole model and meshes one region, then fails
+    // on a second region whose side names a point that does not exist.
+    GeometrySpec bad = squareGeometry(1);
+    bad.regions.push_back(rectangleRegion(bad, 20, 0, 10, 10, 2, 2, kOpen));
+    bad.regions.back().sides[1].segs[0].p2 = 99;
+    ASSERT_EQ(runOn(dir, geometryText(bad)), 1);
+    const std::vector<std::string> log = readLines(dir / "temp.msh");
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], "Not a valid geometry definition");
+    EXPECT_EQ(log[1].rfind("Error: region 2: ", 0), 0u) << log[1];
+    EXPECT_FALSE(fs::exists(dir / "temp.fem"));
+
+    ASSERT_EQ(runOn(dir, geometryText(squareGeometry(1))), 0);
+    const FemMesh mesh = readFemText(dir / "temp.fem");
+    ASSERT_TRUE(mesh.ok) << mesh.problem;
+    EXPECT_EQ(mesh.nodeIds.size(), 25u);
+    EXPECT_EQ(mesh.elements.size(), 16u);
+}
+
+TEST(MesherRun, UnknownAndFreeSchemesAreSkipped)
+{
+    const fs::path dir = freshDir("skip");
+    GeometrySpec g;
+    g.outputFormat = 1;
+    RegionSpec unknown = rectangleRegion(g, 50, 50, 1, 1, 1, 1, kOpen);
+    unknown.scheme = 12;
+    RegionSpec freeRegion = rectangleRegion(g, 60, 60, 1, 1, 2, 2, kOpen);
+    freeRegion.scheme = -31;
+    freeRegion.imax = freeRegion.jmax = 100;
+    freeRegion.sides[1].segCountOverride = 3;   // a free side reads one segment whatever the count says
+    g.regions = {unknown, freeRegion, rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen)};
+    ASSERT_EQ(runOn(dir, geometryText(g)), 0);
+    const std::vector<std::string> log = readLines(dir / "temp.msh");
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].rfind("Warning: region 2", 0), 0u) << log[0];
+    const FemMesh mesh = readFemText(dir / "temp.fem");
+    EXPECT_EQ(mesh.elements.size(), 16u);
+    EXPECT_TRUE(validateMesh(mesh, {false, 100.0}).empty());
+}
+
+TEST(MesherRun, UnwritableMeshFileIsAnError)
+{
+    const fs::path dir = freshDir("unwritable");
+    fs::create_directories(dir / "temp.fem" / "blocker");
+    EXPECT_EQ(runOn(dir, geometryText(squareGeometry(0))), 1);
+    const std::vector<std::string> log = readLines(dir / "temp.msh");
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].rfind("Error: Can not open file ", 0), 0u) << log[0];
+}
+
+TEST(MesherRun, SharedLibraryExportsBothEntryNamesOnly)
+{
+    const std::string library = std::string(BRENNIX_BIN_DIR) + "/Tessaro_DLL.so";
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    using CEntry = int (*)(const std::string&);
+    using CppEntry = int (*)(std::string&);
+    auto cEntry = reinterpret_cast<CEntry>(dlsym(handle, "Tessaro_entry1"));
+    auto cppEntry = reinterpret_cast<CppEntry>(
+        dlsym(handle, "_Z7TessaroRNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"));
+    ASSERT_NE(cEntry, nullptr);
+    ASSERT_NE(cppEntry, nullptr);
+    EXPECT_EQ(dlsym(handle, "_ZN7tessaro10runTessaroERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
+              nullptr);
+
+    const fs::path dir = freshDir("export");
+    writeFile(dir / "temp.i", geometryText(squareGeometry(0)));
+    std::string input = (dir / "temp.i").string();
+    EXPECT_EQ(cEntry(input), 0);
+    const std::string first = readFile(dir / "temp.fem");
+    EXPECT_EQ(cppEntry(input), 0);
+    EXPECT_EQ(readFile(dir / "temp.fem"), first);
+    std::string missing = (dir / "none.i").string();
+    EXPECT_EQ(cppEntry(missing), 1);
+    dlclose(handle);
+}
+
+TEST(MesherRun, CommandLineToolPrintsTheResult)
+{
+    const fs::path dir = freshDir("tool");
+    writeFile(dir / "temp.i", geometryText(squareGeometry(1)));
+    const std::string tool = std::string(BRENNIX_BIN_DIR) + "/tessaro-run";
+    for (const auto& [input, expected] : {std::pair<std::string, std::string>{"temp.i", "0"}, {"none.i", "1"}}) {
+        const std::string command = "'" + tool + "' '" + (dir / input).string() + "'";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char buffer[64] = {};
+        const std::size_t got = fread(buffer, 1, sizeof buffer - 1, pipe);
+        pclose(pipe);
+        EXPECT_EQ(std::string(buffer, got), expected + "\n");
+    }
+    EXPECT_EQ(readFemText(dir / "temp.fem").elements.size(), 16u);
+}

@@ -1,0 +1,40 @@
+// tessaro-run INPUT: meshes a geometry definition with the Tessaro_DLL.so
+// that sits in this program's folder and prints the result (0 success).
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s INPUT\n", argc > 0 ? argv[0] : "tessaro-run");
+        return 2;
+    }
+    char self[PATH_MAX] = {};
+    const ssize_t len = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string folder = len > 0 ? std::string(self, static_cast<std::size_t>(len)) : std::string();
+    const std::size_t slash = folder.rfind('/');
+    folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+    const std::string library = folder + "/Tessaro_DLL.so";
+
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        std::fprintf(stderr, "Can not load %s: %s\n", library.c_str(), dlerror());
+        return 2;
+    }
+    using Entry = int (*)(const std::string&);
+    auto entry = reinterpret_cast<Entry>(dlsym(handle, "Tessaro_entry1"));
+    if (!entry) {
+        std::fprintf(stderr, "Can not find Tessaro_entry1 in %s\n", library.c_str());
+        dlclose(handle);
+        return 2;
+    }
+    const std::string input = argv[1];
+    const int result = entry(input);
+    std::printf("%d\n", result);
+    dlclose(handle);
+    return result == 0 ? 0 : 1;
+}
