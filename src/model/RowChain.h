@@ -17,6 +17,16 @@ public:
     RowChain() = default;
     RowChain(const RowChain&) = delete;
     RowChain& operator=(const RowChain&) = delete;
+    // Moving hands the whole chain over; the source is left empty.
+    RowChain(RowChain&& other) noexcept { TakeFrom(other); }
+    RowChain& operator=(RowChain&& other) noexcept
+    {
+        if (this != &other) {
+            DeleteRows();
+            TakeFrom(other);
+        }
+        return *this;
+    }
     ~RowChain() { DeleteRows(); }
 
     Row* GetHead() const { return head_; }
@@ -154,6 +164,17 @@ protected:
             CountRows();
             RebuildIndex();
         }
+    }
+
+    void TakeFrom(RowChain& other) noexcept
+    {
+        tail_ = other.tail_;
+        head_ = other.head_;
+        index_ = std::move(other.index_);
+        count_ = other.count_;
+        other.tail_ = other.head_ = nullptr;
+        other.index_.clear();
+        other.count_ = 0;
     }
 
     Row* tail_ = nullptr;
