@@ -409,7 +409,12 @@ void form_element_matrices(RunState& st, int& status) {
             fio::bytes_of(static_cast<const double*>(gc.gauss_point_coords.data()), kRecordPoints),
             fio::bytes_of(static_cast<const double*>(element_util_common.condensed_record), kRecordQuad4),
         };
-        st.units.write_record(kUnitFort3, std::span<const std::span<const std::byte>>(items, quad4 ? 5 : 4));
+        if (st.units.write_record(kUnitFort3, std::span<const std::span<const std::byte>>(items, quad4 ? 5 : 4)) != 0) {
+            // Without its record the element's stresses could not be recovered.
+            fio::Writer(st.units, kUnitListing).lit(" error writing the element record of element").i(e, 6);
+            status = kStatusRunFiles;
+            return;
+        }
     }
 }
 

@@ -28,7 +28,8 @@ inline constexpr std::size_t kRecordQuad4 = 92;             // 4-node side-param
 //   elements only).
 // A positive status (zero or negative Jacobian: 2) ends the pass at once; a
 // nonlinear spring whose displacement lies outside its profile sets status 1
-// and writes the termination lines to the message file.
+// and writes the termination lines to the message file; a record that cannot
+// be written to unit 3 gives a line on the listing and status 7.
 // After the pass the nodal-spring and nonlinear node lists are unmarked.
 void form_element_matrices(RunState& st, int& status);
 
