@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/fio/fio.h"
+#include "solver/state.h"
 
 namespace parvane {
 namespace {
@@ -660,6 +661,27 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
 }  // namespace
 
 int frontal_solve_problem(const FrontalProblem& problem, fio::Units* units) { return solve(problem, units); }
+
+void frontal_solve(RunState& st, const double* restraint_values, double* displacement_increment,
+                   const double* element_loads, const int* restraint_nodes, double* support_forces,
+                   const double* element_stiffness, const int* restraint_codes, const int* lnods, int& status) {
+    FrontalProblem p;
+    p.npoin = st.npoin;
+    p.nelem = st.nelem;
+    p.nnode = st.nnode;
+    p.nvfix = st.nvfix;
+    p.front_capacity = st.front_capacity;
+    p.restraint_values = restraint_values;
+    p.displacement_increment = displacement_increment;
+    p.element_loads = element_loads;
+    p.restraint_nodes = restraint_nodes;
+    p.support_forces = support_forces;
+    p.element_stiffness = element_stiffness;
+    p.restraint_codes = restraint_codes;
+    p.lnods = lnods;
+    const int result = solve(p, &st.units);
+    if (result > 0) status = result;
+}
 
 const FrontalStats& frontal_last_stats() { return g_stats; }
 

@@ -27,6 +27,8 @@ class Units;
 
 namespace parvane {
 
+struct RunState;
+
 // Everything one solution reads and writes.  Arrays are column-major with
 // 1-based meaning (variable v of node p, component c: v = (p - 1) * 6 + c,
 // stored at index v - 1).
@@ -65,11 +67,12 @@ struct FrontalStats {
 // 10 working storage could not be reserved.
 int frontal_solve_problem(const FrontalProblem& problem, fio::Units* units);
 
-// The solver routine with the shared control values of the run
-// (npoin, nelem, nnode, nvfix, front_capacity and the run's units).
-void frontal_solve(const double* restraint_values, double* displacement_increment, const double* element_loads,
-                   const int* restraint_nodes, double* support_forces, const double* element_stiffness,
-                   const int* restraint_codes, const int* lnods, int& status);
+// The solver routine with the control values and units of the run (npoin,
+// nelem, nnode, nvfix, front_capacity).  A failure sets `status` (3 or 10);
+// otherwise it is left as it was.
+void frontal_solve(RunState& st, const double* restraint_values, double* displacement_increment,
+                   const double* element_loads, const int* restraint_nodes, double* support_forces,
+                   const double* element_stiffness, const int* restraint_codes, const int* lnods, int& status);
 
 const FrontalStats& frontal_last_stats();
 

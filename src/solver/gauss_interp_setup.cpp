@@ -1,0 +1,55 @@
+#include "solver/gauss_interp_setup.h"
+
+#include "solver/interpolation.h"
+
+namespace parvane {
+
+void stress_interp_setup(RunState& st) {
+    const int npoin = st.npoin > 0 ? st.npoin : 0;
+    st.node_element_list.clear(npoin);
+    st.node_element_pairs.clear(npoin);
+    for (int e = 1; e <= st.nelem; ++e)
+        for (int k = 1; k <= st.nnode; ++k) {
+            const int p = st.lnods(k, e);
+            if (p < 1 || p > npoin) continue;
+            st.node_element_list.add(p, e);
+            st.node_element_pairs.add(p, e, k);
+        }
+}
+
+void stress_interpolation(RunState& st) {
+    const int ng = st.ngaus;
+    const int ngsq = ng > 0 ? ng * ng : 0;
+    const int nelem = st.nelem > 0 ? st.nelem : 0;
+    if (st.gauss_point_positions.size() != static_cast<std::size_t>(2) * ngsq * nelem)
+        st.gauss_point_positions.allocate(2, ngsq, nelem);
+    else
+        st.gauss_point_positions.fill(0.0);
+    if (st.first_gauss_point.size() != static_cast<std::size_t>(nelem)) st.first_gauss_point.allocate(nelem);
+
+    double pos[4] = {0, 0, 0, 0}, wts[4] = {0, 0, 0, 0};
+    gauss_rule(ng, pos, wts);
+    const int nshape = st.nnode == 8 || st.nnode == 9 ? st.nnode : 4;
+    ShapeCommon sc;
+    for (int e = 1; e <= nelem; ++e) {
+        st.first_gauss_point(e) = (e - 1) * ngsq + 1;
+        if (ngsq == 0 || (ng < 1 || ng > 3)) continue;
+        int g = 0;
+        for (int i = 0; i < ng; ++i)
+            for (int j = 0; j < ng; ++j) {
+                ++g;
+                shape_functions(sc, pos[i], pos[j], nshape);
+                double y = 0.0, z = 0.0;
+                for (int k = 1; k <= nshape && k <= st.nnode; ++k) {
+                    const int p = st.lnods(k, e);
+                    if (p < 1 || p > st.npoin) continue;
+                    y += sc.N(k) * st.coord(2, p);
+                    z += sc.N(k) * st.coord(3, p);
+                }
+                st.gauss_point_positions(1, g, e) = y;
+                st.gauss_point_positions(2, g, e) = z;
+            }
+    }
+}
+
+}  // namespace parvane
