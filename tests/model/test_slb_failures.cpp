@@ -1,0 +1,135 @@
+// Model keyword file: the reader's failure codes, and a model that stays whole
+// after any failure.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/ModelData.h"
+#include "test_slb_support.h"
+
+using slbtest::FixturePath;
+using slbtest::ModelIsWhole;
+using slbtest::ScratchDir;
+using slbtest::WriteBytes;
+
+namespace {
+
+TEST(SlbFailure, FixtureFilesGiveTheirCodes)
+{
+    struct Case {
+        const char* file;
+        int code;
+    };
+    const Case cases[] = {
+        {"misspelt_keyword.slb", 10},
+        {"end_in_wrong_block.slb", 2},
+        {"unknown_element_type.slb", 3},
+        {"truncated.slb", 1},
+        {"no_such_file.slb", 11},
+    };
+    for (const Case& c : cases) {
+        ModelData m;
+        EXPECT_EQ(m.ReadModelFile(FixturePath(c.file), true), c.code) << c.file;
+        EXPECT_TRUE(ModelIsWhole(m)) << c.file;
+    }
+}
+
+// The rows read before a failure stay, counted and indexed.
+TEST(SlbFailure, TruncatedFileKeepsTheRowsReadSoFar)
+{
+    ModelData m;
+    ASSERT_EQ(m.ReadModelFile(FixturePath("truncated.slb"), true), 1);
+    ASSERT_EQ(m.nodeTable->GetCount(), 2);
+    EXPECT_EQ(m.nodeTable->GetRow(1)->id, 2);
+    EXPECT_EQ(m.nodeCount, 2);
+    EXPECT_EQ(m.title, "Broken");
+}
+
+TEST(SlbFailure, EveryCodeFromAMinimalFile)
+{
+    struct Case {
+        const char* what;
+        const char* body; // between the version line and END_DATA
+        int code;
+    };
+    const Case cases[] = {
+        {"node block ended by another END", "NODE_DATA\n*\t1\t0\t0\t0\nEND_MATERIAL_DATA\n", 1},
+        {"node number that is no number", "NODE_DATA\n*\tx\t0\t0\t0\nEND_NODE_DATA\n", 1},
+        {"node number beyond any mesh", "NODE_DATA\n*\t2000000000\t0\t0\t0\nEND_NODE_DATA\n", 1},
+        {"material type outside 0..4", "MATERIAL_DATA\n*\tA\t0\t1\t1\t0.2\t1\n*\tB\t5\t1\t1\t0.2\t1\n"
+                                       "*\tC\t0\t1\t1\t0.2\t1\nEND_MATERIAL_DATA\n", 2},
+        {"cut lines without header", "CUTLINE_DATA\n*\t1\t0\t0\t1\t1\nEND_CUTLINE_DATA\n", 2},
+        {"cut lines ended by another END", "CUTLINE_DATA\n*\t1\t2\n*\t1\t0\t0\t1\t1\nEND_NODE_DATA\n", 2},
+        {"unknown integration word", "ELEMENT_DATA\n\tLINEAR4\tFULL_INTEGRATION\nEND_ELEMENT_DATA\n", 3},
+        {"element block ended by another END", "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n"
+                                               "*\t1\t1\t1\t2\t3\t4\nEND_NODE_DATA\n", 3},
+        {"spring point line without two reals", "NONLINEAR_SPRING_DATA\n1\nS\n2\n0   0\n0.1\nEND_NONLINEAR_SPRING_DATA\n", 3},
+        {"nodal constraint", "NODAL_CONSTRAINT_DATA\n*\t1\t 1  1  1  0  0  0 \t0\t0\t0\t0\t0\t0\nEND_X\n", 4},
+        {"nodal load", "NODAL_LOAD_DATA\nEND_NODAL_CONSTRAINT_DATA\n", 5},
+        {"nodal stiffness", "NODAL_STIFFNESS_DATA\nEND_X\n", 6},
+        {"distributed load", "DISTRIBUTED_LOAD_DATA\nEND_X\n", 7},
+        {"distributed stiffness", "DISTRIBUTED_STIFFNESS_DATA\nEND_X\n", 8},
+        {"concentrated load", "CONCENTRATED_LOAD_DATA\n*\t 0  1  1 \t1\t0\t0\t0\t0\nEND_CONCENTRATED_LOAD_DATA\n", 9},
+        {"edge load", "EDGE_LOAD_DATA\nEND_EDGE_STIFFNESS_DATA\n", 9},
+        {"concentrated stiffness", "CONCENTRATED_STIFFNESS_DATA\nEND_X\n", 10},
+        {"total concentrated stiffness", "TOTAL_CONCENTRATED_STIFFNESS_DATA\nEND_CONCENTRATED_STIFFNESS_DATA\n", 10},
+        {"edge stiffness", "EDGE_STIFFNESS_DATA\nEND_X\n", 10},
+        {"word that is no keyword", "title\nSlab\n", 10},
+        {"node sets", "NODESET_DATA\n*\tALL\nEND_ALL\nEND_ELEMENTSET_DATA\n", 11},
+        {"value that does not parse", "TIME_STEPPING_DATA\n1\t0\tone\t1\t50\t0.0001\nEND_TIME_STEPPING_DATA\n", 11},
+        {"ring count beyond any pattern", "EQUIV_CONCENTRATED_LOAD_DATA\n2000000000\t1\t0\t0\t1\t0\t0\n"
+                                          "1\t0\t0\t0\t0\t0\t0\t0\t0\nEND_EQUIV_CONCENTRATED_LOAD_DATA\n", 11},
+        {"list count beyond the file", "NODEPATH_DATA\n2000000000\nP\n1\n0  0\n2\n", 11},
+        {"word longer than 255", nullptr, 11},
+        {"element sets", "ELEMENTSET_DATA\n*\tALL\nEND_ALL\nEND_X\n", 12},
+        {"edge sets", "EDGESET_DATA\n*\tE\n*\t1\t2\t1\nEND_E\nEND_X\n", 12},
+    };
+    ScratchDir dir;
+    for (const Case& c : cases) {
+        std::string text = "V4.1\n";
+        text += c.body ? c.body : std::string(300, 'K') + "\n";
+        // A failure that ends the read before END_DATA never reaches it.
+        text += "END_DATA\n";
+        WriteBytes(dir.File("f.slb"), text);
+        ModelData m;
+        EXPECT_EQ(m.ReadModelFile(dir.File("f.slb"), true), c.code) << c.what;
+        EXPECT_TRUE(ModelIsWhole(m)) << c.what;
+    }
+}
+
+TEST(SlbFailure, EndOfFileWithoutEndData)
+{
+    ScratchDir dir;
+    // The title keyword needs the rest of its line and one more line.
+    for (const char* text : {"V4.1\nTITLE\n", "V4.1\nTITLE"}) {
+        WriteBytes(dir.File("t.slb"), text);
+        ModelData m;
+        EXPECT_EQ(m.ReadModelFile(dir.File("t.slb"), true), 9) << text;
+        EXPECT_TRUE(ModelIsWhole(m));
+    }
+    for (const char* text : {"", "V4.1\n", "V4.1\nTITLE\nSlab\n", "V4.1\nUNIT_DATA\n*\t0\nEND_UNIT_DATA\n"}) {
+        WriteBytes(dir.File("e.slb"), text);
+        ModelData m;
+        EXPECT_EQ(m.ReadModelFile(dir.File("e.slb"), true), 11) << text;
+        EXPECT_TRUE(ModelIsWhole(m));
+    }
+}
+
+// Reading into a model that holds data from an earlier read releases it.
+TEST(SlbFailure, SecondReadReplacesTheFirst)
+{
+    ModelData m;
+    ASSERT_EQ(m.ReadModelFile(FixturePath("full_mindlin_linear4.slb"), true), 0);
+    ASSERT_EQ(m.ReadModelFile(FixturePath("unknown_element_type.slb"), true), 3);
+    EXPECT_TRUE(ModelIsWhole(m));
+    EXPECT_EQ(m.materialTable->GetCount(), 0);
+    EXPECT_EQ(m.elementTable->GetCount(), 0);
+    EXPECT_EQ(m.NonlinearSpringCount(), 0);
+    EXPECT_EQ(m.GetEquivLoadPointCount(), 0);
+    ASSERT_EQ(m.ReadModelFile(FixturePath("minimal_quad9.slb"), true), 0);
+    EXPECT_EQ(m.elementTable->GetCount(), 1);
+    EXPECT_EQ(m.NodePathCount(), 0);
+}
+
+}  // namespace
