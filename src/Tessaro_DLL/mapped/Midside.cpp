@@ -18,9 +18,11 @@ void arcMidpoint(const GeometryEntityRecord& entity, double x1, double y1, doubl
     // Parameter angles on the ellipse x = cx + rx cos t, y = cy + ry sin t.
     const double t1 = std::atan2((y1 - cy) / ry, (x1 - cx) / rx);
     const double t2 = std::atan2((y2 - cy) / ry, (x2 - cx) / rx);
+    // The edge runs the short way round, whichever side of the cut of
+    // atan2 its corners lie on.
     double d = t2 - t1;
-    if (d > 1.5 * pi) d -= 2.0 * pi;
-    if (d < -1.5 * pi) d += 2.0 * pi;
+    if (d > pi) d -= 2.0 * pi;
+    if (d <= -pi) d += 2.0 * pi;
     const double mid = t1 + 0.5 * d;
     x = cx + rx * std::cos(mid);
     y = cy + ry * std::sin(mid);
