@@ -1,0 +1,301 @@
+// Strain matrices at integration points and the element loop's own
+// bookkeeping: drilling constant, membrane weight, Jacobian failure, element
+// records.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <vector>
+
+#include "solver/element_matrices.h"
+#include "solver/element_utils.h"
+#include "solver/interpolation.h"
+#include "solver/plate_bmatrix.h"
+#include "solver/rigidity.h"
+#include "test_element_fixture.h"
+
+using namespace element_test;
+using parvane::RunState;
+
+namespace {
+
+// A single distorted element whose coordinates are loaded in the shape block
+// (the element loop leaves them there).
+void single_element(RunState& st, int nnode, int ngaus = 2, int ngaus2 = 2) {
+    GridSpec g;
+    g.nx = g.ny = 1;
+    g.nnode = nnode;
+    g.ngaus = ngaus;
+    g.ngaus2 = ngaus2;
+    g.distort = [](double x, double y) {
+        const double u = x / 2.0, v = y / 2.0;
+        return std::make_pair(2.2 * u - 0.3 * v + 0.25 * u * v + 0.1, 0.15 * u + 1.7 * v - 0.2 * u * v);
+    };
+    build_grid(st, g);
+    ScratchUnit3 unit3(st, "single");
+    int status = 0;
+    parvane::form_element_matrices(st, status);
+    ASSERT_EQ(status, 0);
+}
+
+// Visits every point of both rules with shape values and derivatives set.
+template <class F>
+void each_point(RunState& st, F f) {
+    for (int rule = 1; rule <= 2; ++rule) {
+        const int n = rule == 1 ? st.ngaus : st.ngaus2;
+        const auto& pos = rule == 1 ? st.gauss_common.gauss_positions : st.gauss_common.gauss_positions2;
+        int k = 0;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) {
+                parvane::shape_functions(st, pos[static_cast<std::size_t>(i)], pos[static_cast<std::size_t>(j)], st.nnode);
+                double det = 0.0;
+                int status = 0;
+                parvane::jacob2(st, 1, det, ++k, status);
+                ASSERT_EQ(status, 0);
+                f();
+            }
+    }
+}
+
+// Plate strains B u of a local nodal field (w, a, b per node; side
+// parameters 0).
+std::vector<double> plate_strains(const double* b, int rows, int ncol, const std::vector<double>& u) {
+    std::vector<double> e(static_cast<std::size_t>(rows), 0.0);
+    for (int c = 0; c < ncol; ++c)
+        for (int r = 0; r < rows; ++r) e[static_cast<std::size_t>(r)] += b[c * rows + r] * u[static_cast<std::size_t>(c)];
+    return e;
+}
+
+}  // namespace
+
+class StrainStates : public ::testing::TestWithParam<int> {};
+
+TEST_P(StrainStates, LinearDeflectionWithConstantRotationsGivesExactShearAndNoCurvature) {
+    const int nnode = GetParam();
+    RunState st;
+    single_element(st, nnode, 3, 2);
+    // w = 0.4 X - 0.3 Y + 1, a = 0.05, b = -0.1: shear xz = w,X + b = 0.3,
+    // shear yz = w,Y - a = -0.35.
+    const int ncol = nnode == 4 ? 16 : 3 * nnode;
+    std::vector<double> u(static_cast<std::size_t>(ncol), 0.0);
+    for (int a = 1; a <= nnode; ++a) {
+        const double X = st.shape_common.pcoord(1, a), Y = st.shape_common.pcoord(2, a);
+        u[static_cast<std::size_t>(3 * (a - 1))] = 0.4 * X - 0.3 * Y + 1.0;
+        u[static_cast<std::size_t>(3 * (a - 1) + 1)] = 0.05;
+        u[static_cast<std::size_t>(3 * (a - 1) + 2)] = -0.1;
+    }
+    if (nnode == 4) parvane::load_quad4_sides(st);
+    each_point(st, [&] {
+        std::vector<double> bend, shear;
+        if (nnode == 4) {
+            parvane::quad4_bending_strain_matrix(st);
+            parvane::quad4_shear_strain_matrix(st);
+            bend = plate_strains(parvane::bmatrix_common.q4_bending_b, 5, 16, u);
+            shear = plate_strains(parvane::bmatrix_common.q4_shear_b, 5, 16, u);
+        } else {
+            parvane::plate_strain_matrix(st);
+            parvane::plate_shear_strain_matrix(st);
+            bend = plate_strains(parvane::bmatrix_common.plate_b, 5, ncol, u);
+            shear = plate_strains(parvane::bmatrix_common.shear_b, 5, ncol, u);
+        }
+        for (int r = 0; r < 3; ++r) {
+            EXPECT_NEAR(bend[static_cast<std::size_t>(r)], 0.0, 1e-13);
+            EXPECT_NEAR(shear[static_cast<std::size_t>(r)], 0.0, 1e-13);
+        }
+        EXPECT_NEAR(shear[3], 0.3, 1e-13);
+        EXPECT_NEAR(shear[4], -0.35, 1e-13);
+    });
+}
+
+TEST_P(StrainStates, QuadraticDeflectionWithLinearRotationsGivesExactCurvature) {
+    const int nnode = GetParam();
+    RunState st;
+    single_element(st, nnode, 3, 3);
+    // w = -(kx X^2 + ky Y^2 + kxy X Y) / 2, a = w,Y, b = -w,X.
+    const double kx = 0.3, ky = -0.2, kxy = 0.15;
+    const int ncol = nnode == 4 ? 16 : 3 * nnode;
+    std::vector<double> u(static_cast<std::size_t>(ncol), 0.0);
+    for (int a = 1; a <= nnode; ++a) {
+        const double X = st.shape_common.pcoord(1, a), Y = st.shape_common.pcoord(2, a);
+        u[static_cast<std::size_t>(3 * (a - 1))] = -(kx * X * X + ky * Y * Y + kxy * X * Y) / 2.0;
+        u[static_cast<std::size_t>(3 * (a - 1) + 1)] = -(ky * Y + kxy * X / 2.0);
+        u[static_cast<std::size_t>(3 * (a - 1) + 2)] = kx * X + kxy * Y / 2.0;
+    }
+    if (nnode == 4) parvane::load_quad4_sides(st);
+    each_point(st, [&] {
+        std::vector<double> bend, shear;
+        if (nnode == 4) {
+            parvane::quad4_bending_strain_matrix(st);
+            parvane::quad4_shear_strain_matrix(st);
+            bend = plate_strains(parvane::bmatrix_common.q4_bending_b, 5, 16, u);
+            shear = plate_strains(parvane::bmatrix_common.q4_shear_b, 5, 16, u);
+        } else {
+            parvane::plate_strain_matrix(st);
+            bend = plate_strains(parvane::bmatrix_common.plate_b, 5, ncol, u);
+            shear = bend;
+        }
+        EXPECT_NEAR(bend[0], kx, 1e-13);
+        EXPECT_NEAR(bend[1], ky, 1e-13);
+        EXPECT_NEAR(bend[2], kxy, 1e-13);
+        if (nnode != 8) {  // the serendipity element is not quadratic on this shape
+            EXPECT_NEAR(shear[3], 0.0, 1e-13);
+            EXPECT_NEAR(shear[4], 0.0, 1e-13);
+        }
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(AllKinds, StrainStates, ::testing::Values(4, 8, 9));
+
+TEST(Quad4Membrane, EqualDrillingRotationsGiveNoStrainButCarryStiffness) {
+    RunState st;
+    single_element(st, 4);
+    parvane::load_quad4_sides(st);
+    each_point(st, [&] {
+        parvane::quad4_membrane_strain_matrix(st);
+        for (int r = 0; r < 3; ++r) {
+            double sum = 0.0;
+            for (int c = 9; c <= 12; ++c) sum += parvane::bmatrix_common.q4_membrane_b[(c - 1) * 3 + r];
+            EXPECT_NEAR(sum, 0.0, 1e-14);
+        }
+    });
+    // The centre penalty holds the mode: all four drilling freedoms (global
+    // rotation about x, freedom 4) turned by 1 store energy.
+    double energy = 0.0;
+    for (int a = 0; a < 4; ++a)
+        for (int c = 0; c < 4; ++c) energy += st.estiff(6 * a + 4, 6 * c + 4, 1);
+    const double g_mod = 1000.0 / (2.0 * 1.3);
+    EXPECT_NEAR(energy, g_mod * st.element_areas(1) * 0.1, 1e-9 * energy);
+}
+
+TEST(ElementLoop, OnePointRulePolarMomentOfSquare) {
+    // Square of side 2, one point: Ip = a^4 / 6 from dv^2 / 6 alone, kd = Ip G / t
+    // shared equally over the nodes' drilling freedoms (global rotation x).
+    for (int nnode : {8, 9}) {
+        RunState st;
+        GridSpec g;
+        g.nx = g.ny = 1;
+        g.nnode = nnode;
+        g.ngaus = g.ngaus2 = 1;
+        build_grid(st, g);
+        ScratchUnit3 unit3(st, "polar");
+        int status = 0;
+        parvane::form_element_matrices(st, status);
+        ASSERT_EQ(status, 0);
+        const double kd = (16.0 / 6.0) * (1000.0 * 0.5 / 1.3) / 0.1;
+        for (int a = 1; a <= nnode; ++a) {
+            EXPECT_NEAR(st.estiff(6 * (a - 1) + 4, 6 * (a - 1) + 4, 1), kd / nnode, 1e-9 * kd);
+            EXPECT_EQ(st.estiff(6 * (a - 1) + 4, 6 * (a - 1) + 5, 1), 0.0);
+        }
+        EXPECT_DOUBLE_EQ(st.element_areas(1), 4.0);
+    }
+}
+
+TEST(ElementLoop, ZeroThicknessMembraneUsesThePlainWeight) {
+    // With t = 1 the membrane weight is dv x 1; with t = 0 it is dv: the
+    // in-plane entries agree.
+    for (int nnode : {4, 8}) {
+        std::vector<double> kept[2];
+        for (int i = 0; i < 2; ++i) {
+            RunState st;
+            GridSpec g;
+            g.nx = g.ny = 1;
+            g.nnode = nnode;
+            g.thick = i == 0 ? 1.0 : 0.0;
+            build_grid(st, g);
+            ScratchUnit3 unit3(st, "thick");
+            int status = 0;
+            parvane::form_element_matrices(st, status);
+            ASSERT_EQ(status, 0);
+            for (int a = 0; a < nnode; ++a)
+                for (int c = 0; c < nnode; ++c)
+                    for (int i2 : {2, 3})
+                        for (int j2 : {2, 3}) kept[i].push_back(st.estiff(6 * a + i2, 6 * c + j2, 1));
+        }
+        ASSERT_EQ(kept[0].size(), kept[1].size());
+        for (std::size_t i = 0; i < kept[0].size(); ++i) EXPECT_NEAR(kept[0][i], kept[1][i], 1e-12) << nnode;
+    }
+}
+
+TEST(ElementLoop, ClockwiseElementStopsWithStatus2) {
+    RunState st;
+    GridSpec g;
+    g.nx = 2;
+    g.ny = 1;
+    build_grid(st, g);
+    // reverse the second element: corners 1 4 3 2
+    std::swap(st.lnods(2, 2), st.lnods(4, 2));
+    ScratchUnit3 unit3(st, "cw");
+    ScratchText listing(st, parvane::kUnitListing, "cw");
+    int status = 0;
+    parvane::form_element_matrices(st, status);
+    EXPECT_EQ(status, parvane::kStatusJacobian);
+    const auto lines = listing.lines();
+    bool named = false;
+    for (const auto& l : lines) named = named || l.find(" element number     2") != std::string::npos;
+    EXPECT_TRUE(named);
+    // the first element's record stays
+    st.units.flush(parvane::kUnitFort3);
+    EXPECT_EQ(std::filesystem::file_size(unit3.path), 24280u + 8u);
+}
+
+struct RecordCase {
+    int nnode;
+    std::uintmax_t bytes;
+};
+class ElementRecord : public ::testing::TestWithParam<RecordCase> {};
+
+TEST_P(ElementRecord, OneRecordPerElementPerPassWithTheIntegrationPoints) {
+    const RecordCase rc = GetParam();
+    RunState st;
+    GridSpec g;
+    g.nx = 3;
+    g.ny = 2;
+    g.nnode = rc.nnode;
+    g.ngaus = 3;
+    g.ngaus2 = 2;
+    build_grid(st, g);
+    ScratchUnit3 unit3(st, "record");
+    int status = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        st.units.rewind(parvane::kUnitFort3);
+        parvane::form_element_matrices(st, status);
+        ASSERT_EQ(status, 0);
+    }
+    st.units.flush(parvane::kUnitFort3);
+    // each record is framed by its 4-byte length before and after
+    EXPECT_EQ(std::filesystem::file_size(unit3.path), 6u * (rc.bytes + 8u));
+
+    st.units.rewind(parvane::kUnitFort3);
+    std::vector<double> i1(parvane::kRecordBending), i2(parvane::kRecordShear), i3(parvane::kRecordMembrane),
+        i4(parvane::kRecordPoints);
+    const std::span<std::byte> parts[4] = {fio::bytes_of(i1.data(), i1.size()), fio::bytes_of(i2.data(), i2.size()),
+                                            fio::bytes_of(i3.data(), i3.size()), fio::bytes_of(i4.data(), i4.size())};
+    ASSERT_EQ(st.units.read_record(parvane::kUnitFort3, parts), 0);
+    // Element 1 spans y 0..2/3, z 0..-1 (the frame's Y is -z). Points 1-4 are
+    // those of the second rule (2 x 2), 5-9 the first rule's (3 x 3).
+    const double p2 = 0.577350269189626, p3 = 0.774596669241483;
+    auto y_of = [](double s) { return (1.0 + s) / 3.0; };
+    auto z_of = [](double t) { return -(1.0 + t) / 2.0; };
+    const double s2[4][2] = {{-p2, -p2}, {-p2, p2}, {p2, -p2}, {p2, p2}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_NEAR(i4[static_cast<std::size_t>(3 * k)], 0.0, 1e-15);
+        EXPECT_NEAR(i4[static_cast<std::size_t>(3 * k + 1)], y_of(s2[k][0]), 1e-12) << k;
+        EXPECT_NEAR(i4[static_cast<std::size_t>(3 * k + 2)], z_of(s2[k][1]), 1e-12) << k;
+    }
+    const double s3[3] = {-p3, 0.0, p3};
+    for (int k = 4; k < 9; ++k) {
+        EXPECT_NEAR(i4[static_cast<std::size_t>(3 * k + 1)], y_of(s3[k / 3]), 1e-12) << k;
+        EXPECT_NEAR(i4[static_cast<std::size_t>(3 * k + 2)], z_of(s3[k % 3]), 1e-12) << k;
+    }
+    // Item 1 at a point holds D_b B: for an 8/9-node element the moment rows
+    // over the b-column of node 1 are D(:, 1) dN1/dx.
+    if (rc.nnode != 4) {
+        const double d = 1000.0 * 0.001 / (12.0 * (1.0 - 0.09));
+        // at point 1 of the first rule the column is not zero
+        EXPECT_NE(i1[static_cast<std::size_t>(2 * 5)], 0.0);
+        EXPECT_NEAR(i1[static_cast<std::size_t>(2 * 5 + 1)], 0.3 * i1[static_cast<std::size_t>(2 * 5)], 1e-12 * d);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllKinds, ElementRecord,
+                         ::testing::Values(RecordCase{4, 24280u}, RecordCase{8, 23544u}, RecordCase{9, 23544u}));
