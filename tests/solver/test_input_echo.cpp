@@ -1,0 +1,304 @@
+// Reading of the numeric input: the echo on the listing, what lands in the
+// run state, and the rejection of damaged input.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "solver/read_input.h"
+#include "solver/state.h"
+#include "test_input_support.h"
+
+namespace {
+
+using namespace solver_test;
+using parvane::RunState;
+
+TEST(InputEcho, ListingMatchesTheLayoutsLineByLine) {
+  ScratchDir dir("echo");
+  RunState st;
+  open_units(st, data_path("echo4.sin"), dir);
+  const int status = load_input(st);
+  EXPECT_EQ(status, -1);
+  st.units.close_all();
+
+  const auto got = read_lines(dir.file("out.sou"));
+  const auto want = read_lines(data_path("echo4.sou.expected"));
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(got[i], want[i]) << "listing line " << i + 1;
+  // Nothing goes to the message file when the input is accepted.
+  EXPECT_EQ(read_text(dir.file("out.sms")), "");
+}
+
+TEST(InputEcho, StateHoldsTheTablesAsRead) {
+  ScratchDir dir("state");
+  RunState st;
+  open_units(st, data_path("echo4.sin"), dir);
+  ASSERT_EQ(load_input(st), -1);
+
+  // Element records came in reverse order; each went to its own column.
+  const int want_lnods[4][4] = {{1, 2, 5, 4}, {2, 3, 6, 5}, {4, 5, 8, 7}, {5, 6, 9, 8}};
+  for (int e = 1; e <= 4; ++e) {
+    EXPECT_EQ(st.element_ids(e), 10 + e);
+    EXPECT_EQ(st.element_material(e), e % 2 == 1 ? 1 : 2);
+    for (int a = 1; a <= 4; ++a) EXPECT_EQ(st.lnods(a, e), want_lnods[e - 1][a - 1]) << e << "," << a;
+  }
+  EXPECT_EQ(st.node_ids(9), 109);
+  EXPECT_EQ(st.coord(2, 6), 2.0);
+  EXPECT_EQ(st.coord(3, 6), 1.0);
+
+  // Restraints.
+  EXPECT_EQ(st.fixnod(2), 3);
+  EXPECT_EQ(st.fixcod(1, 2), 1);
+  EXPECT_EQ(st.fixcod(2, 2), 0);
+  EXPECT_EQ(st.fixval(1, 2), -0.001);
+
+  // Materials: type words and the rigidities of the orthotropic one.
+  EXPECT_EQ(parvane::material_type(st, 1), "ISOTP");
+  EXPECT_EQ(parvane::material_type(st, 2), "ORTH1");
+  EXPECT_EQ(st.props(1, 2), 3e7);
+  EXPECT_EQ(st.props(3, 1), 0.5);
+  EXPECT_EQ(st.orthotropic_rigidities(1, 2), 1.2e6);
+  EXPECT_EQ(st.orthotropic_rigidities(6, 2), 6000.0);
+  EXPECT_EQ(st.orthotropic_rigidities(1, 1), 0.0);
+
+  // Soil flag 1: one stiffness record per node with the initial stiffness.
+  EXPECT_EQ(st.nnsti, 9);
+  for (int i = 1; i <= 9; ++i) {
+    EXPECT_EQ(st.nodal_stiffness_nodes(i), i);
+    EXPECT_EQ(st.nodal_stiffness_values(1, i), 2000.0);
+    EXPECT_EQ(st.nodal_stiffness_values(2, i), 0.0);
+  }
+
+  // Actions.
+  EXPECT_EQ(st.nodal_load_nodes(1), 5);
+  EXPECT_EQ(st.nodal_load_values(1, 1), -100.0);
+  EXPECT_EQ(st.distributed_load_elements(1), 2);
+  EXPECT_EQ(st.edge_load_edges(1, 1), 1);
+  EXPECT_EQ(st.edge_load_values(2, 1), -2.0);
+
+  // The concentrated load at (0, 1.5, 1.25) lies in element 4 at (0, -0.5);
+  // its third component keeps the input.
+  EXPECT_EQ(st.point_load_elements(1), 4);
+  EXPECT_NEAR(st.point_load_positions(1, 1), 0.0, 1e-12);
+  EXPECT_NEAR(st.point_load_positions(2, 1), -0.5, 1e-12);
+  EXPECT_EQ(st.point_load_positions(3, 1), 1.25);
+  EXPECT_EQ(st.point_load_values(1, 1), -50.0);
+
+  // Nonlinear index and profile with its point count in pair mxpts + 1.
+  EXPECT_EQ(st.nonlinear_nodes(1), 5);
+  EXPECT_EQ(st.nonlinear_profile_index(1, 1), 1);
+  EXPECT_EQ(st.nonlinear_profile_index(1, 2), 0);
+  EXPECT_EQ(st.nonlinear_profiles(1, 1, 1), -0.01);
+  EXPECT_EQ(st.nonlinear_profiles(2, 3, 1), 100.0);
+  EXPECT_EQ(st.nonlinear_profiles(1, 4, 1), 3.0);
+  EXPECT_EQ(st.nonlinear_profiles(2, 4, 1), 3.0);
+
+  // Gauss rules, front and element counts per node; connectivity unmarked.
+  EXPECT_EQ(st.gauss_common.gauss_positions[0], -0.577350269189626);
+  EXPECT_EQ(st.gauss_common.gauss_weights2[1], 1.0);
+  EXPECT_EQ(st.front_capacity, 31);
+  const int want_count[9] = {1, 2, 1, 2, 4, 2, 1, 2, 1};
+  for (int p = 1; p <= 9; ++p) EXPECT_EQ(st.node_element_count(p), want_count[p - 1]) << p;
+  for (int v : st.lnods.vec()) EXPECT_GT(v, 0);
+
+  // The reader stops at the cut-line records, which are the driver's.
+  fio::ListReader r(st.units, parvane::kUnitInput);
+  int ncut = 0, icutm = 0, ngrid = 0;
+  r >> ncut >> icutm >> ngrid;
+  EXPECT_TRUE(r.ok());
+  EXPECT_EQ(ncut, 1);
+  EXPECT_EQ(ngrid, 5);
+}
+
+// ---------------------------------------------------------------------------
+// A one-element model in which single records are replaced.
+
+struct Model {
+  std::string soil = "0";
+  std::string counts = "4  1  1  4  2  2  1  0  0  0  0  0  0  0  0  0  0  0  ";
+  std::string nonlinear = "0  0  0";
+  std::string elements = "  1  7  1  1  2  3  4";
+  std::string nodes = "  2  202  0 1  0\n  1  201  0 0  0\n  3  203  0 1  1\n  4  204  0 0  1";
+  std::string restraints = "  1   1  1  1  1  1  1   0  0  0  0  0  0";
+  std::string materials = " 1\t1  1000  0.2  0.1";
+  std::string rest = "";
+  std::string text() const {
+    return "one element\n" + soil + "\n" + counts + "\n" + nonlinear + "\n1  0  1  0.1  10  0.001  \n" + elements +
+           "\n" + nodes + "\n" + restraints + "\n" + materials + "\n" + rest + (rest.empty() ? "" : "\n") +
+           "0 1\t5\n\n";
+  }
+};
+
+int run_model(const Model& m, ScratchDir& dir, RunState& st) {
+  write_text(dir.file("m.sin"), m.text());
+  open_units(st, dir.file("m.sin"), dir);
+  const int status = load_input(st);
+  st.units.close(parvane::kUnitListing);
+  st.units.close(parvane::kUnitMessages);
+  return status;
+}
+
+TEST(InputReader, NodeBlockEndsAtTheRecordOfTheLastNode) {
+  ScratchDir dir("nodes");
+  RunState st;
+  Model m;
+  m.counts = "5  2  1  4  2  2  1  0  0  0  0  0  0  0  0  0  0  0  ";
+  // Node 3 has no record; node 5 comes last and ends the block.
+  m.nodes = "  2  202  0 1  0\n  4  204  0 0  1\n  1  201  0 0  0\n  5  205  7 8  9";
+  m.elements = "  1  7  1  1  2  5  4\n  2  8  1  1  2  5  4";
+  ASSERT_EQ(run_model(m, dir, st), 5);  // node 3 is in no element: check2 says so
+  EXPECT_EQ(st.coord(1, 5), 7.0);
+  EXPECT_EQ(st.coord(1, 3), 0.0);
+  EXPECT_EQ(st.coord(2, 3), 0.0);
+  EXPECT_EQ(st.coord(3, 3), 0.0);
+  EXPECT_EQ(st.node_ids(3), 0);
+}
+
+TEST(InputReader, SoilKindTwoReadsNoNodalStiffness) {
+  ScratchDir dir("vlasov");
+  RunState st;
+  Model m;
+  m.soil = "2\n100  200  0.3  10  1.5";
+  // The stiffness record that a soil model would shift is not there; the
+  // profile count after it must still be read in place.
+  m.rest = "";
+  ASSERT_EQ(run_model(m, dir, st), -1);
+  EXPECT_EQ(st.nnsti, 4);
+  EXPECT_EQ(st.nodal_stiffness_nodes(1), 0);
+  const auto lines = read_lines(dir.file("out.sou"));
+  std::vector<std::string> tail;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i] == " Nodal Stiffnesses") tail.assign(lines.begin() + static_cast<long>(i), lines.end());
+  ASSERT_GE(tail.size(), 3u);
+  EXPECT_EQ(tail[1], "     Node      KX           KY           KZ           RX           RY           RZ");
+  EXPECT_EQ(tail[2], "");  // no rows: the next thing is the front width
+  EXPECT_EQ(tail[4], " maximum frontwidth encountered =   24");
+  const std::string listing = read_text(dir.file("out.sou"));
+  EXPECT_NE(listing.find("\n\n\n  Using Vlasov Approach \n"
+                         "  Young Modulus Top= 0.1000E+03  Young Modulus Bottom= 0.2000E+03\n"
+                         "  Poisson Ratio  0.3000  Soil Depth= 0.1000E+02  Initial Gamma=  1.5000\n"),
+            std::string::npos);
+}
+
+TEST(InputReader, RigidityLinesFollowTheLastMaterialType) {
+  struct Case {
+    const char* materials;
+    bool rigidity_lines;
+    const char* last_line;
+  };
+  const Case cases[] = {
+      // An orthotropic material followed by a typed-in one (code 4): no record
+      // read for the latter, the lines printed with the set read before.
+      {" 1  2  1000  0.2  0.1\n1 2 3 4 5 6\n 2  4  1000  0.2  0.1", true,
+       "  Dxx= 0.1000E+01  Dyy= 0.2000E+01  Dv= 0.3000E+01  Dxy= 0.4000E+01  Dsx= 0.5000E+01  Dsy= 0.6000E+01"},
+      // Orthotropic then isotropic: no rigidity lines.
+      {" 1  3  1000  0.2  0.1\n1 2 3 4 5 6\n 2\t1  1000  0.2  0.1", false, ""},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir("mats");
+    RunState st;
+    Model m;
+    m.counts = "4  2  2  4  2  2  1  0  0  0  0  0  0  0  0  0  0  0  ";
+    m.elements = "  1  7  1  1  2  3  4\n  2  8  2  1  2  3  4";
+    m.materials = c.materials;
+    run_model(m, dir, st);
+    const std::string listing = read_text(dir.file("out.sou"));
+    EXPECT_EQ(listing.find("  Flexural and shear rigidity :") != std::string::npos, c.rigidity_lines) << c.materials;
+    if (c.rigidity_lines) {
+      EXPECT_NE(listing.find(std::string(c.last_line) + "\n"), std::string::npos) << c.materials;
+    }
+    EXPECT_EQ(parvane::material_type(st, 2), c.rigidity_lines ? "     " : "ISOTP");
+  }
+}
+
+TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
+  struct Case {
+    const char* what;
+    Model model;
+    const char* line;
+  };
+  auto with = [](auto change) {
+    Model m;
+    change(m);
+    return m;
+  };
+  const Case cases[] = {
+      {"element number", with([](Model& m) { m.elements = "  2  7  1  1  2  3  4"; }),
+       " *** error in numeric input, elements: element 2 out of range 1..1"},
+      {"connectivity", with([](Model& m) { m.elements = "  1  7  1  1  2  3  5"; }),
+       " *** error in numeric input, elements: node 5 out of range 1..4"},
+      {"zero node", with([](Model& m) { m.elements = "  1  7  1  1  0  3  4"; }),
+       " *** error in numeric input, elements: node 0 out of range 1..4"},
+      {"node number", with([](Model& m) { m.nodes = "  1  201  0 0  0\n  9  209  0 0  0"; }),
+       " *** error in numeric input, nodes: node 9 out of range 1..4"},
+      {"node block never ends", with([](Model& m) {
+         m.nodes = "  1  201  0 0  0";
+         m.restraints = "";
+         m.materials = "";
+       }),
+       " *** error in numeric input, nodes: end of file before the record of node 4"},
+      {"restraint node", with([](Model& m) { m.restraints = "  5   1  1  1  1  1  1   0  0  0  0  0  0"; }),
+       " *** error in numeric input, restraints: node 5 out of range 1..4"},
+      {"material number", with([](Model& m) { m.materials = " 2\t1  1000  0.2  0.1"; }),
+       " *** error in numeric input, materials: material 2 out of range 1..1"},
+      {"bad number", with([](Model& m) { m.materials = " 1\t1  1e3x  0.2  0.1"; }),
+       " *** error in numeric input, materials: bad number \"1e3x\""},
+      {"rigidity record missing", with([](Model& m) { m.materials = " 1  2  1000  0.2  0.1"; }),
+       " *** error in numeric input, materials: end of file"},
+      {"nodal load node", with([](Model& m) {
+         m.counts = "4  1  1  4  2  2  1  1  0  0  0  0  0  0  0  0  0  0  ";
+         m.rest = "  0  1  0  0  0  0  0";
+       }),
+       " *** error in numeric input, nodal loads: node 0 out of range 1..4"},
+      {"edge side", with([](Model& m) {
+         m.counts = "4  1  1  4  2  2  1  0  0  0  0  0  0  0  1  0  0  0  ";
+         m.rest = "  1  5  1    -2  -2  0";
+       }),
+       " *** error in numeric input, edge loads: side 5 out of range 1..4"},
+      {"edge freedom", with([](Model& m) {
+         m.counts = "4  1  1  4  2  2  1  0  0  0  0  0  0  0  0  1  0  0  ";
+         m.rest = "  1  2  7    -2  -2  0";
+       }),
+       " *** error in numeric input, edge stiffnesses: degree of freedom 7 out of range 1..6"},
+      {"distributed element", with([](Model& m) {
+         m.counts = "4  1  1  4  2  2  1  0  0  1  0  0  0  0  0  0  0  0  ";
+         m.rest = "  3  1  0  0  0  0  0";
+       }),
+       " *** error in numeric input, distributed loads: element 3 out of range 1..1"},
+      {"profile reference", with([](Model& m) {
+         m.nonlinear = "1  1  2";
+         m.rest = "2  2  0  0  0  0  0\n2\n0 0\n1 1";
+       }),
+       " *** error in numeric input, nonlinear index: profile 2 out of range 0..1"},
+      {"profile point count", with([](Model& m) {
+         m.nonlinear = "1  1  2";
+         m.rest = "2  1  0  0  0  0  0\n3\n0 0\n1 1\n2 2";
+       }),
+       " *** error in numeric input, nonlinear profiles: point count 3 out of range 0..2"},
+      {"ngaus2 too large", with([](Model& m) { m.counts = "4  1  1  4  2  4  1  0  0  0  0  0  0  0  0  0  0  0  "; }),
+       " *** error in numeric input, control values: ngaus2 4 is neither 1 nor ngaus 2"},
+      {"ngaus2 neither 1 nor ngaus", with([](Model& m) {
+         m.counts = "4  1  1  4  3  2  1  0  0  0  0  0  0  0  0  0  0  0  ";
+       }),
+       " *** error in numeric input, control values: ngaus2 2 is neither 1 nor ngaus 3"},
+      {"negative count", with([](Model& m) { m.counts = "4  1  1  4  2  2  1  0  0  0  0  -1  0  0  0  0  0  0  "; }),
+       " *** error in numeric input, control values: nclod -1 below 0"},
+      {"short head", with([](Model& m) { m.counts = "4  1  1  4  2  2  1  0  0  0  0  0  0  0  x  0  0  0"; }),
+       " *** error in numeric input, counts: bad number \"x\""},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir("reject");
+    RunState st;
+    EXPECT_EQ(run_model(c.model, dir, st), parvane::kStatusInput) << c.what;
+    const auto listing = read_lines(dir.file("out.sou"));
+    const auto messages = read_lines(dir.file("out.sms"));
+    ASSERT_FALSE(listing.empty()) << c.what;
+    EXPECT_EQ(listing.back(), c.line) << c.what;
+    ASSERT_EQ(messages.size(), 1u) << c.what;
+    EXPECT_EQ(messages[0], c.line) << c.what;
+  }
+}
+
+}  // namespace
