@@ -382,7 +382,8 @@ double ModelData::GetSoilValue(int k) const
 
 int ModelData::GetElementMaterial(int i) const
 {
-    return elementTable->GetElementMaterial(i);
+    const ElementRow* row = elementTable ? elementTable->RowOrNull(i) : nullptr;
+    return row ? row->material : 0;
 }
 
 // ---------------------------------------------------------------------------

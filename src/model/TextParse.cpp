@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -201,6 +202,8 @@ bool IsSingleChar(const std::string& text, char c)
 bool ReadCurvePoints(const std::string& path, std::vector<double>& deformations,
                      std::vector<double>& forces)
 {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return false;
     std::ifstream in(path);
     if (!in.is_open()) return false;
     in.clear();

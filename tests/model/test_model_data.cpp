@@ -398,6 +398,9 @@ TEST(ModelTables, ElementMaterialByRow)
     m.GetElementTable()->RebuildIndex();
     m.GetElementTable()->SetElementMaterial(0, 4);
     EXPECT_EQ(m.GetElementMaterial(0), 4);
+    EXPECT_EQ(m.GetElementMaterial(1), 0) << "no such row";
+    ModelData empty;
+    EXPECT_EQ(empty.GetElementMaterial(0), 0);
 }
 
 TEST(ModelTables, NumberMapsMarkUnusedNumbersAbsent)

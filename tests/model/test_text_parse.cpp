@@ -184,6 +184,8 @@ TEST(ReadCurvePoints, MissingFileFails)
     std::vector<double> d{9}, f{9};
     EXPECT_FALSE(ReadCurvePoints("/nonexistent/brennix/curve.txt", d, f));
     EXPECT_EQ(d.size(), 1u);
+    EXPECT_FALSE(ReadCurvePoints(std::filesystem::temp_directory_path().string(), d, f));
+    EXPECT_EQ(d.size(), 1u);
 }
 
 TEST(ReadCurvePoints, AppendsToWhatTheArraysHold)
