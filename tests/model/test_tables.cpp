@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/DataTable.h"
+#include "model/ModelData.h"
 
 namespace {
 
@@ -224,6 +225,27 @@ TEST(TableSort, EmptyAndSingleRowTables)
     one.SortNodeRows();
     EXPECT_EQ(one.GetHead(), one.GetRow(0));
     EXPECT_EQ(one.GetTail(), one.GetRow(0));
+}
+
+TEST(TableSort, RowsAppendedWithoutRecountAreSortedToo)
+{
+    NodeTable t = MakeNodes({4, 2});
+    t.AddNodeRow(1, 0, 0, 0); // not counted
+    t.SortNodeRows();
+    EXPECT_EQ(ChainIds(t), (std::vector<int>{1, 2, 4}));
+    ExpectConsistent(t);
+}
+
+TEST(TableClear, EmptiesTheTableAndForgetsTheModel)
+{
+    NodeTable t = MakeNodes({1, 2, 3});
+    t.AddNodeRow(4, 0, 0, 0); // not counted: cleared all the same
+    ModelData model;
+    t.SetModel(&model);
+    EXPECT_EQ(t.GetModel(), &model);
+    t.Clear();
+    EXPECT_EQ(t.GetModel(), nullptr);
+    ExpectConsistent(t);
 }
 
 TEST(TableSort, OtherKindsSortByTheirKeys)
