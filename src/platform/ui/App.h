@@ -46,12 +46,14 @@ public:
     const DocumentType& GetDocumentType() const { return docType_; }
     Document* GetDocument() const { return doc_.get(); }
 
-    // File New: a new document with a new view in the main frame.
+    // File New: the save-or-discard question, then a new document with a new
+    // view in the main frame.
     virtual void OnFileNew();
     // File Open: the open dialog with the type's filter, then OpenDocumentFile.
     virtual void OnFileOpen();
-    // Opens the path as the document (closing the open one without asking);
-    // none when the open failed.
+    // Opens the path as the document after the save-or-discard question for
+    // the open one; the open document when the user cancels; none when the
+    // open failed.
     virtual Document* OpenDocumentFile(const std::string& path);
     // Recent file i (0-based): opened; removed from the list when that fails.
     virtual void OnOpenRecentFile(int index);

@@ -79,6 +79,7 @@ public:
     virtual bool IsTabStop() const;
 
 protected:
+    friend class Dialog;
     void StateChanged() { NotifyChange(Change::State); }
 
 private:

@@ -153,16 +153,24 @@ protected:
     void SetTemplateId(int id) { templateId_ = id; }
 
 private:
+    void DestroyChildWindows() override;
     bool BuildWindow(Window* parent);
-    void DestroyControls();
-    bool Usable(Control* c) const;
-    void Fire(Notification& n);
-    void FireSimple(Notify code, Control* c);
+    bool Open() const;
+    bool Usable(const Control* c) const;
+    const NotifyHandler* FindHandler(Notify code, int id) const;
+    // Runs the handler of the notification; false when there is none.
+    bool Fire(Notification& n);
+    bool FireSimple(Notify code, Control* c, int item = -1);
     void MoveFocusByUser(Control* to);
     void DefaultKeyProcessing(const Message& msg);
     void TabToNext(bool backward);
+    void FocusFirstTabStop();
     void ClickButton(Button* b);
+    // A command as a button of that id would give it: its Clicked handler,
+    // else OnOK / OnCancel / OnCommand.
     void RunCommand(int id);
+    std::vector<Control*> GroupOf(Control* c) const;
+    void ListViewClick(ListView* lv, int item, bool extend);
 
     struct Handler {
         Notify code;

@@ -62,6 +62,9 @@ struct StatusBar {
 inline const char* const kIdleMessage = "Ready";
 
 constexpr int kMaxToolBars = 5;
+// Layout in pixels of the frame's client area.
+constexpr int kToolBarRowHeight = 38;
+constexpr int kStatusBarHeight = 22;
 
 class Frame : public Window, public CommandTarget {
 public:
@@ -88,8 +91,10 @@ public:
     void SetMessageText(const std::string& text);
     void ShowStatusBar(bool show);
 
-    // The one view; the frame owns it and lays it out in its client area.
-    void SetView(std::unique_ptr<View> view);
+    // The one view; the frame owns it, creates its window (OnCreate) and
+    // lays it out in its client area. False when the view's creation failed
+    // (the view is then dropped). Null removes the view.
+    bool SetView(std::unique_ptr<View> view);
     std::unique_ptr<View> TakeView();
     View* GetActiveView() const { return view_.get(); }
     Document* GetActiveDocument() const;

@@ -145,6 +145,10 @@ void SetTextEditorCommand(const std::string& commandLine);
 std::vector<std::string> SplitCommandLine(const std::string& line);
 // Opens a text file in the text editor, through the back end.
 bool OpenInTextEditor(const std::string& path);
+// What desktop back ends do for the two calls above: start the opener or the
+// editor detached, in a session of its own.
+bool LaunchShellOpen(const std::string& path);
+bool LaunchTextEditor(const std::string& path);
 
 // A named marker visible to other processes while it exists (a file in
 // $XDG_RUNTIME_DIR, else the temporary folder).

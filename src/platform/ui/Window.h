@@ -26,7 +26,7 @@ enum class WindowKind { Popup, Frame, View, Dialog, Control };
 
 // What changed on a window, for the back end.
 enum class Change {
-    Created,     // the window exists now (controls of a dialog: with the dialog)
+    Created,     // the window exists now (a dialog first, then each of its controls)
     Destroyed,   // about to go away; the peer is deleted after this call
     Visibility,  // shown or hidden
     Geometry,    // moved or resized
@@ -64,6 +64,8 @@ public:
     // given screen rectangle in pixels. OnCreate runs; -1 from it fails.
     bool CreatePopup(const Rect& rect, unsigned styleBits, Window* parent = nullptr,
                      const std::string& title = "");
+    // Creates a child window (a view) shown in the parent's client area.
+    bool CreateChild(Window* parent, const Rect& rect);
     // True between creation and destruction.
     bool IsWindow() const { return created_; }
     // Destroys the window: OnDestroy, the back end forgets it, PostNcDestroy
@@ -135,6 +137,8 @@ protected:
     void SetRectSilently(const Rect& r) { rect_ = r; }
     void SetShownSilently(bool s) { shown_ = s; }
     void SetTextSilently(const std::string& t) { text_ = t; }
+    // Runs during DestroyWindow after OnDestroy: child windows go first.
+    virtual void DestroyChildWindows() {}
 
 private:
     WindowKind kind_;
