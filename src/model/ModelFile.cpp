@@ -614,10 +614,9 @@ int ModelData::ReadModelFile(const std::string& path, bool skipVersion)
         edgeFlags.assign(flagCount, 0);
         BuildEdgeFlags();
     }
-    if (code != 0) {
-        nodeCount = nodeTable->GetCount();
+    nodeCount = nodeTable->GetCount();
+    if (code != 0)
         return code;
-    }
     nodeLookup.clear();
     elementLookup.clear();
     RebuildNodeIndex();

@@ -507,7 +507,8 @@ int ReadSetBlock(SetTable& table, std::istream& in, const std::string& keyword, 
         ReadSetListBlock(members, in, name, setKind);
         if (!in)
             break;
-        table.AddSetRow(name, &members);
+        // A set without member rows (such as "ALL") keeps no member list.
+        table.AddSetRow(name, members.GetCount() > 0 ? &members : nullptr);
     }
     Finish(table);
     if (!in || word != EndWord(keyword))

@@ -40,7 +40,8 @@ int ReadNodalTableBlock(NodalActionTable& table, std::istream& in, const std::st
 int ReadConcentratedTableBlock(ConcentratedActionTable& table, std::istream& in,
                                const std::string& keyword, int kindCode);
 int ReadEdgeTableBlock(EdgeActionTable& table, std::istream& in, const std::string& keyword, int kindCode);
-// A set whose member rows end with a wrong word is still added.
+// A set whose member rows end with a wrong word is still added; a set without
+// member rows gets no member list.
 int ReadSetBlock(SetTable& table, std::istream& in, const std::string& keyword, int setKind);
 int ReadSetListBlock(SetMemberList& members, std::istream& in, const std::string& setName, int setKind);
 // A block that does not begin with the header row loses its first word.

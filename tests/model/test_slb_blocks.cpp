@@ -179,6 +179,8 @@ TEST(SlbBlocks, ReaderEdgeCases)
         ASSERT_NE(t.GetRowField0At(0), nullptr);
         EXPECT_EQ(t.GetRowField0At(0)->GetFinal(0), 4);
         EXPECT_EQ(t.GetRowField0At(0)->GetSide(0), 1);
+        // A set without member rows gets no member list, as "ALL" has none.
+        EXPECT_EQ(t.GetRowField0At(1), nullptr);
     }
     {
         // Cut-line header: option 0 is stored as 1.

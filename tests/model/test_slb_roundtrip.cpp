@@ -325,3 +325,47 @@ TEST(SlbWrite, FailedSaveKeepsThePreviousFile)
 }
 
 }  // namespace
+
+namespace {
+
+// After a read the nonlinear groups hold their existing nodes with their
+// coordinates; numbers that name no node are left out.
+TEST(SlbRead, NonlinearGroupsResolveToExistingNodes)
+{
+    const char* text =
+        "V4.1\n"
+        "NODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0.5\n*\t3\t0\t2\t-1\nEND_NODE_DATA\n"
+        "NODESET_DATA\n*\tALL\nEND_ALL\n*\tNS\n*\t2\t10\t1\nEND_NS\nEND_NODESET_DATA\n\n"
+        "NONLINEAR_NODAL_STIFFNESS_DATA\n3\n"
+        "By list\n1,3,99\n0\n1\nS\n0\n"
+        "By set\nNS\n0\n1\nS\n1\n"
+        "Missing set\nNOPE\n0\n1\nS\n1\n"
+        "END_NONLINEAR_NODAL_STIFFNESS_DATA\nEND_DATA\n";
+    ScratchDir dir;
+    WriteBytes(dir.File("g.slb"), text);
+    ModelData m;
+    ASSERT_EQ(m.ReadModelFile(dir.File("g.slb"), true), 0);
+    ASSERT_EQ(m.NonlinearActionCount(), 3);
+    const NonlinearAction* list = m.NonlinearActionAt(0);
+    EXPECT_EQ(list->nodes, (std::vector<int>{1, 3}));
+    EXPECT_EQ(list->nodeY, (std::vector<double>{0, 2}));
+    EXPECT_EQ(list->nodeZ, (std::vector<double>{0, -1}));
+    const NonlinearAction* set = m.NonlinearActionAt(1);
+    EXPECT_EQ(set->nodes, (std::vector<int>{2, 3}));
+    EXPECT_EQ(set->nodeZ, (std::vector<double>{0.5, -1}));
+    EXPECT_TRUE(m.NonlinearActionAt(2)->nodes.empty());
+    EXPECT_TRUE(m.NonlinearActionAt(2)->nodeY.empty());
+}
+
+// The sets of a model read from its file compare equal to those of a new model.
+TEST(SlbRead, ReadSetsMatchANewModel)
+{
+    ModelData fresh;
+    fresh.Reset();
+    ModelData read;
+    ASSERT_EQ(read.ReadModelFile(FixturePath("minimal_quad9.slb"), true), 0);
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_FALSE(read.GetSetTable(k)->CompareSetTable(*fresh.GetSetTable(k))) << k;
+}
+
+}  // namespace
