@@ -133,3 +133,37 @@ TEST(SlbFailure, SecondReadReplacesTheFirst)
 }
 
 }  // namespace
+
+namespace {
+
+// Every prefix of a full model file, and the file with any one character
+// replaced, reads without harm and leaves a whole model.
+TEST(SlbFailure, DamagedCopiesOfAFullFile)
+{
+    const std::string full = slbtest::ReadBytes(FixturePath("full_mindlin_linear4.slb"));
+    ASSERT_GT(full.size(), 1000u);
+    ScratchDir dir;
+    const std::string path = dir.File("d.slb");
+    int failures = 0;
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        WriteBytes(path, full.substr(0, n));
+        ModelData m;
+        const int code = m.ReadModelFile(path, true);
+        EXPECT_TRUE(ModelIsWhole(m)) << "prefix " << n;
+        failures += code != 0;
+    }
+    // Only the cut of the last line break still reads.
+    EXPECT_EQ(failures, static_cast<int>(full.size()) - 1);
+    for (std::size_t i = 0; i < full.size(); i += 5) {
+        std::string damaged = full;
+        damaged[i] = damaged[i] == '9' ? '#' : '9';
+        WriteBytes(path, damaged);
+        ModelData m;
+        const int code = m.ReadModelFile(path, true);
+        EXPECT_GE(code, 0) << "offset " << i;
+        EXPECT_LE(code, 12) << "offset " << i;
+        EXPECT_TRUE(ModelIsWhole(m)) << "offset " << i;
+    }
+}
+
+}  // namespace
