@@ -90,7 +90,10 @@ bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& poi
                  const std::vector<double>& s, std::vector<Point2>& nodes)
 {
     nodes.clear();
-    const int m = std::abs(p2 - p1) + 1;
+    const long long span = std::llabs(static_cast<long long>(p2) - p1) + 1;
+    // The range cannot hold more points than the whole point list.
+    if (span > static_cast<long long>(points.size())) return false;
+    const int m = static_cast<int>(span);
     const int d = p1 > p2 ? -1 : 1;
     std::vector<double> px(m), py(m);
     for (int k = 0; k < m; ++k) {

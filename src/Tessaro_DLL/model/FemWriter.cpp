@@ -1,5 +1,6 @@
 #include "Tessaro_DLL/model/FemWriter.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -210,6 +211,16 @@ bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<M
         if (static_cast<int>(distinct.size()) != corners) {
             error = name + ": repeated corner node";
             return false;
+        }
+        for (int a = 0; a < corners; ++a) {
+            for (int b = a + 1; b < corners; ++b) {
+                const FemNode& p = nodes[w[1 + a] - 1];
+                const FemNode& q = nodes[w[1 + b] - 1];
+                if (std::hypot(p.x - q.x, p.y - q.y) < 1e-8) {
+                    error = name + ": corners " + std::to_string(a + 1) + " and " + std::to_string(b + 1) + " coincide";
+                    return false;
+                }
+            }
         }
         double area2 = 0.0;
         for (int k = 0; k < corners; ++k) {

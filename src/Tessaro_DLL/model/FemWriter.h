@@ -22,7 +22,7 @@ bool writeFemFile(const std::vector<FemNode>& nodes, const std::vector<MeshEleme
                   std::string& error);
 
 // Checks node numbering 1..n, node references of every element, distinct
-// corners and positive corner area. On failure `error` starts with
+// corner nodes at distinct places and positive corner area. On failure `error` starts with
 // "invalid element n".
 bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
                           int nodesPerElementCount, std::string& error);

@@ -12,7 +12,7 @@
 namespace tessaro {
 
 // Largest count the reader accepts for any list in the input.
-constexpr int kMaxInputCount = 10000000;
+constexpr int kMaxInputCount = 1000000;
 // Largest number of grid nodes of one mapped region.
 constexpr long long kMaxGridNodes = 4000000;
 
