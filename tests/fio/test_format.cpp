@@ -97,8 +97,10 @@ TEST(FioFormat, ListItems) {
   EXPECT_EQ(fio::list_item(5), "           5");
   EXPECT_EQ(fio::list_item(1.5f), "   1.500000    ");
   EXPECT_EQ(fio::list_item(0.25f), "  0.2500000    ");
-  EXPECT_EQ(fio::list_item(0.0f), "  0.0000000E+00");
-  EXPECT_EQ(fio::list_item(1.0e9f), "  0.1000000E+10");
+  EXPECT_EQ(fio::list_item(0.0f), " 0.0000000E+00 ");
+  EXPECT_EQ(fio::list_item(1.0e9f), " 0.1000000E+10 ");
+  EXPECT_EQ(fio::list_item(0.0126f), " 0.1260000E-01 ");
+  EXPECT_EQ(fio::list_item(-2.5), "   -2.500000000000000    ");
 }
 
 }  // namespace

@@ -137,7 +137,8 @@ std::string list_real(double v, int sig, int width) {
       return s + "    ";
     }
   }
-  return fmt_e(v, width, sig);
+  // E form, one place narrower, with a blank after it to part it from the next item.
+  return fmt_e(v, width - 1, sig) + " ";
 }
 
 }  // namespace
