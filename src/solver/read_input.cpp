@@ -6,6 +6,7 @@
 #include "solver/checks.h"
 #include "solver/interpolation.h"
 #include "solver/locate.h"
+#include "solver/rigidity.h"
 
 namespace parvane {
 
@@ -613,6 +614,9 @@ void read_input(RunState& st, int& status) {
   }
 
   gauss_points(st);
+
+  check_material_values(st, status);
+  if (status > 0) return;
 
   check2(st, status);
   if (status > 0) return;
