@@ -272,3 +272,26 @@ TEST(Midside, TrianglesShareTheNodeOfTheirCommonEdge)
     EXPECT_DOUBLE_EQ(nodes[6].y, 0.5);
     EXPECT_EQ(findEdgeSlot(3, 1, elements[0]), -1);
 }
+
+TEST(Merge, TriangleBoundarySidesTakeTheCodeOfTheirSegment)
+{
+    RegionRecord r;
+    r.elements.resize(2);
+    r.elements[0].w[0] = 1;
+    r.elements[1].w[0] = 2;
+    r.neighbours.resize(2);
+    r.neighbours[0].n = {1, -1, 2, -1, 0};
+    r.neighbours[1].n = {2, -1, -1, 1, 0};
+    r.triangles.resize(2);
+    r.triangles[0].corners = {1, 2, 3};
+    r.triangles[1].corners = {1, 3, 4};
+    const std::vector<BoundarySegment> segments = {{1, 1, 2, -3}, {2, 2, 3, -2}, {3, 3, 4, -6}, {4, 3, 4, -2}};
+    collectTriangleBoundarySides(r, segments);
+    ASSERT_EQ(r.boundarySides.size(), 4u);
+    const int expected[4][3] = {{1, 0, -3}, {1, 2, -1}, {2, 0, -1}, {2, 1, -6}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(r.boundarySides[k].element, expected[k][0]);
+        EXPECT_EQ(r.boundarySides[k].side, expected[k][1]);
+        EXPECT_EQ(r.boundarySides[k].code, expected[k][2]);
+    }
+}
