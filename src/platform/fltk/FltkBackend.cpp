@@ -1,0 +1,1093 @@
+#include "platform/fltk/FltkBackend.h"
+#include "platform/fltk/FltkPainter.h"
+#include "platform/fltk/FltkPrint.h"
+#include "platform/fltk/FltkWidgets.h"
+
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Hold_Browser.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Input_Choice.H>
+#include <FL/Fl_Int_Input.H>
+#include <FL/Fl_Multi_Browser.H>
+#include <FL/Fl_Multiline_Input.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Scrollbar.H>
+#include <FL/Fl_Tooltip.H>
+#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
+#include <FL/Fl_Color_Chooser.H>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace brennix::fltk {
+
+namespace {
+
+FltkBackend* g_instance = nullptr;
+
+int DispatchHook(int event, Fl_Window* window) {
+    if (g_instance) return g_instance->DispatchEvent(event, window);
+    return Fl::handle_(event, window);
+}
+
+}  // namespace
+
+struct TimerData {
+    FltkBackend* backend;
+    ui::Window* window;
+    int id;
+    double period;
+};
+
+namespace {
+
+void TimerCallback(void* data) {
+    auto* t = static_cast<TimerData*>(data);
+    Fl::repeat_timeout(t->period, TimerCallback, data);
+    t->backend->FireTimer(t->window, t->id);
+}
+
+void ControlCallback(Fl_Widget* widget, void*) {
+    if (g_instance) g_instance->ControlEvent(widget, 0);
+}
+
+// Menu entries of a choice or combo, copied into the widget.
+std::vector<Fl_Menu_Item> MenuItemsOf(const std::vector<std::string>& texts) {
+    std::vector<Fl_Menu_Item> items(texts.size() + 1);
+    for (auto& it : items) std::memset(static_cast<void*>(&it), 0, sizeof(it));
+    for (size_t i = 0; i < texts.size(); ++i) items[i].text = texts[i].c_str();
+    return items;
+}
+
+int Align(const ui::Control& c) {
+    int a = FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_TOP;
+    if (c.HasStyle(ui::cs::CenterText)) a |= FL_ALIGN_CENTER;
+    else if (c.HasStyle(ui::cs::RightText)) a |= FL_ALIGN_RIGHT;
+    else a |= FL_ALIGN_LEFT;
+    return a;
+}
+
+ui::Dialog* OwnerDialog(ui::Window* w) {
+    if (!w) return nullptr;
+    if (auto* c = dynamic_cast<ui::Control*>(w)) return c->Owner();
+    return nullptr;
+}
+
+}  // namespace
+
+FltkBackend::FltkBackend() : print_(std::make_unique<PrintSupport>(*this)) {}
+
+FltkBackend::~FltkBackend() {
+    for (auto& [key, data] : timers_) {
+        (void)key;
+        Fl::remove_timeout(TimerCallback, data.get());
+    }
+    if (installed_) {
+        ui::SetBackend(previous_);
+        brennix::gl::SetPrintService(previousPrint_);
+        Fl::event_dispatch(nullptr);
+    }
+    if (g_instance == this) g_instance = nullptr;
+}
+
+void FltkBackend::Install() {
+    if (installed_) return;
+    previous_ = &ui::GetBackend();
+    previousPrint_ = brennix::gl::GetPrintService();
+    ui::SetBackend(this);
+    brennix::gl::SetPrintService(print_.get());
+    g_instance = this;
+    Fl::event_dispatch(DispatchHook);
+    Fl::visual(FL_DOUBLE | FL_RGB);
+    Fl::scheme("gtk+");
+    FL_NORMAL_SIZE = 12;
+    Fl_Tooltip::enable(1);
+    installed_ = true;
+}
+
+FltkBackend* FltkBackend::Instance() { return g_instance; }
+
+Peer* FltkBackend::PeerOf(const ui::Window& w) const {
+    auto it = peers_.find(&w);
+    return it == peers_.end() ? nullptr : it->second.get();
+}
+
+Fl_Widget* FltkBackend::WidgetOf(const ui::Window& w) const {
+    Peer* p = PeerOf(w);
+    return p ? p->widget : nullptr;
+}
+
+Fl_Window* FltkBackend::TopWindowOf(const ui::Window& w) const {
+    Peer* p = PeerOf(w);
+    return p ? p->top : nullptr;
+}
+
+ui::Window* FltkBackend::LayerWindowOf(const Fl_Widget* widget) const {
+    for (const Fl_Widget* w = widget; w; w = w->parent()) {
+        auto it = owners_.find(w);
+        if (it != owners_.end()) return it->second;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Window changes
+
+void FltkBackend::WindowChanged(ui::Window& w, ui::Change what) {
+    ++syncing_;
+    switch (what) {
+        case ui::Change::Created: Create(w); break;
+        case ui::Change::Destroyed: Destroy(w); break;
+        default: Sync(w, what); break;
+    }
+    --syncing_;
+}
+
+void FltkBackend::Create(ui::Window& w) {
+    if (PeerOf(w)) return;
+    auto peer = std::make_unique<Peer>();
+    peer->window = &w;
+    const ui::Rect r = w.GetWindowRect();
+    switch (w.Kind()) {
+        case ui::WindowKind::Frame: {
+            const int menuH = 25;
+            auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1) + menuH);
+            top->begin();
+            peer->menu = new FrameMenuBar(*this, w, 0, 0, top->w(), menuH);
+            peer->menu->box(FL_FLAT_BOX);
+            top->end();
+            top->copy_label(w.GetWindowText().c_str());
+            top->size_range(200, 150);
+            top->resizable(top);
+            peer->menuHeight = menuH;
+            peer->top = top;
+            peer->widget = top;
+            break;
+        }
+        case ui::WindowKind::Dialog: {
+            auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
+            top->copy_label(w.GetWindowText().c_str());
+            if (!(w.GetStyle() & ui::style::Resizable)) top->resizable(nullptr);
+            peer->top = top;
+            peer->widget = top;
+            break;
+        }
+        case ui::WindowKind::Popup:
+        case ui::WindowKind::View: {
+            ui::Window* parent = w.GetParent();
+            Peer* pp = parent ? PeerOf(*parent) : nullptr;
+            if (w.Kind() == ui::WindowKind::View && pp && pp->top) {
+                pp->top->begin();
+                auto* pw = new PaintWidget(*this, w, r.x, r.y + pp->menuHeight, std::max(r.w, 1), std::max(r.h, 1));
+                pp->top->end();
+                pp->top->resizable(pp->top);
+                peer->widget = pw;
+            } else {
+                auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
+                top->begin();
+                new PaintWidget(*this, w, 0, 0, top->w(), top->h());
+                top->end();
+                top->copy_label(w.GetWindowText().c_str());
+                if (!(w.GetStyle() & ui::style::Caption)) top->border(0);
+                if (pp && pp->top) top->set_non_modal();
+                peer->top = top;
+                peer->widget = top;
+            }
+            break;
+        }
+        case ui::WindowKind::Control: {
+            auto& c = static_cast<ui::Control&>(w);
+            ui::Dialog* dlg = c.Owner();
+            Peer* dp = dlg ? PeerOf(*dlg) : nullptr;
+            if (!dp || !dp->top) return;
+            dp->top->begin();
+            Fl_Widget* wd = nullptr;
+            const std::string text = w.GetWindowText();
+            switch (c.ControlType()) {
+                case ui::ControlKind::Static: {
+                    Fl_Box* box = c.HasStyle(ui::cs::Notify) ? new ClickBox(*this, r.x, r.y, r.w, r.h)
+                                                             : new Fl_Box(r.x, r.y, r.w, r.h);
+                    box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
+                    box->align(static_cast<Fl_Align>(Align(c)));
+                    box->copy_label(StripAccessMarks(text).c_str());
+                    wd = box;
+                    break;
+                }
+                case ui::ControlKind::Group: {
+                    auto* g = new GroupFrame(r.x, r.y, r.w, r.h);
+                    g->copy_label(StripAccessMarks(text).c_str());
+                    wd = g;
+                    break;
+                }
+                case ui::ControlKind::Picture: {
+                    auto* box = new Fl_Box(r.x, r.y, r.w, r.h);
+                    box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
+                    wd = box;
+                    break;
+                }
+                case ui::ControlKind::PushButton: {
+                    Fl_Button* b = c.HasStyle(ui::cs::Default) ? new Fl_Return_Button(r.x, r.y, r.w, r.h)
+                                                              : new Fl_Button(r.x, r.y, r.w, r.h);
+                    b->copy_label(text.c_str());
+                    // Enter is the dialog's: the layer clicks the default button.
+                    b->shortcut(0);
+                    wd = b;
+                    break;
+                }
+                case ui::ControlKind::CheckBox: {
+                    auto* b = new Fl_Check_Button(r.x, r.y, r.w, r.h);
+                    b->copy_label(text.c_str());
+                    wd = b;
+                    break;
+                }
+                case ui::ControlKind::RadioButton: {
+                    auto* b = new Fl_Round_Button(r.x, r.y, r.w, r.h);
+                    b->type(FL_TOGGLE_BUTTON);
+                    b->copy_label(text.c_str());
+                    wd = b;
+                    break;
+                }
+                case ui::ControlKind::Edit: {
+                    Fl_Input* in = nullptr;
+                    if (c.HasStyle(ui::cs::MultiLine)) in = new Fl_Multiline_Input(r.x, r.y, r.w, r.h);
+                    else if (c.HasStyle(ui::cs::Number)) in = new Fl_Int_Input(r.x, r.y, r.w, r.h);
+                    else in = new Fl_Input(r.x, r.y, r.w, r.h);
+                    in->when(FL_WHEN_CHANGED);
+                    in->value(text.c_str());
+                    if (c.HasStyle(ui::cs::ReadOnly)) in->readonly(1);
+                    wd = in;
+                    break;
+                }
+                case ui::ControlKind::ComboBox: {
+                    // The template gives the height with the list dropped down.
+                    const int h = std::min(r.h, 24);
+                    if (c.HasStyle(ui::cs::DropList)) {
+                        auto* ch = new Fl_Choice(r.x, r.y, r.w, h);
+                        ch->down_box(FL_BORDER_BOX);
+                        wd = ch;
+                    } else {
+                        auto* ic = new Fl_Input_Choice(r.x, r.y, r.w, h);
+                        ic->when(FL_WHEN_CHANGED);
+                        wd = ic;
+                    }
+                    break;
+                }
+                case ui::ControlKind::ListBox: {
+                    auto* b = new Fl_Hold_Browser(r.x, r.y, r.w, r.h);
+                    b->format_char(0);
+                    wd = b;
+                    break;
+                }
+                case ui::ControlKind::ListView: {
+                    auto* g = new Fl_Group(r.x, r.y, r.w, r.h);
+                    const int headH = 20;
+                    Fl_Browser* b = c.HasStyle(ui::cs::MultiSelect)
+                                        ? static_cast<Fl_Browser*>(new Fl_Multi_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)))
+                                        : static_cast<Fl_Browser*>(new Fl_Hold_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)));
+                    b->format_char(0);
+                    b->column_char('\t');
+                    b->callback(ControlCallback);
+                    g->end();
+                    g->resizable(b);
+                    peer->browser = b;
+                    owners_[b] = &w;
+                    wd = g;
+                    break;
+                }
+                case ui::ControlKind::ScrollBar: {
+                    auto* sb = new Fl_Scrollbar(r.x, r.y, r.w, r.h);
+                    sb->type(FL_VERTICAL);
+                    sb->linesize(1);
+                    wd = sb;
+                    break;
+                }
+                case ui::ControlKind::Spin:
+                    wd = new SpinWidget(*this, r.x, r.y, r.w, r.h);
+                    break;
+                case ui::ControlKind::ColorButton: {
+                    auto* b = new Fl_Button(r.x, r.y, r.w, r.h);
+                    b->box(FL_DOWN_BOX);
+                    wd = b;
+                    break;
+                }
+                case ui::ControlKind::Custom:
+                    wd = new PaintWidget(*this, w, r.x, r.y, r.w, r.h);
+                    break;
+            }
+            dp->top->end();
+            if (!wd) return;
+            if (c.ControlType() != ui::ControlKind::ListView) wd->callback(ControlCallback);
+            if (const auto& f = w.GetFont()) {
+                wd->labelfont(FlFontOf(*f));
+                wd->labelsize(FlSizeOf(*f));
+            }
+            if (const auto& tc = w.TextColor()) wd->labelcolor(FlColorOf(*tc));
+            peer->widget = wd;
+            break;
+        }
+    }
+    if (peer->widget) owners_[peer->widget] = &w;
+    Peer* raw = peer.get();
+    peers_[&w] = std::move(peer);
+    if (w.Kind() == ui::WindowKind::Control) {
+        SyncControl(w);
+        if (!w.IsShown()) raw->widget->hide();
+        if (!w.IsWindowEnabled()) raw->widget->deactivate();
+    }
+    if (w.Kind() == ui::WindowKind::View && !w.IsShown()) raw->widget->hide();
+    if (w.Kind() == ui::WindowKind::Frame) {
+        BuildMenu(w);
+        BuildToolBars(w);
+        BuildStatusBar(w);
+    }
+    if (raw->top && w.IsShown()) SyncVisibility(w);
+}
+
+void FltkBackend::Destroy(ui::Window& w) {
+    auto it = peers_.find(&w);
+    if (it == peers_.end()) return;
+    std::unique_ptr<Peer> peer = std::move(it->second);
+    peers_.erase(it);
+    for (auto t = timers_.begin(); t != timers_.end();) {
+        if (t->first.first == &w) {
+            Fl::remove_timeout(TimerCallback, t->second.get());
+            t = timers_.erase(t);
+        } else {
+            ++t;
+        }
+    }
+    if (peer->browser) owners_.erase(peer->browser);
+    Fl_Widget* widget = peer->widget;
+    if (!widget) return;
+    // Widgets of other layer windows inside this one are theirs to delete.
+    if (auto* group = widget->as_group()) {
+        for (int i = group->children() - 1; i >= 0; --i) {
+            Fl_Widget* child = group->child(i);
+            auto o = owners_.find(child);
+            if (o != owners_.end() && o->second != &w) group->remove(child);
+        }
+    }
+    owners_.erase(widget);
+    for (auto o = owners_.begin(); o != owners_.end();) {
+        if (o->second == &w) o = owners_.erase(o);
+        else ++o;
+    }
+    if (peer->top) peer->top->hide();
+    if (Fl_Group* parent = widget->parent()) {
+        parent->remove(widget);
+        parent->redraw();
+    }
+    Fl::delete_widget(widget);
+}
+
+void FltkBackend::SyncVisibility(ui::Window& w) {
+    Peer* p = PeerOf(w);
+    if (!p || !p->widget) return;
+    if (p->top) {
+        if (w.IsShown()) {
+            if (!p->top->shown()) {
+                if (auto* d = dynamic_cast<ui::Dialog*>(&w)) {
+                    if (d->IsModal()) p->top->set_modal();
+                    else p->top->set_non_modal();
+                }
+                p->top->show();
+            }
+            if (p->pendingFocus) {
+                if (Peer* fp = PeerOf(*p->pendingFocus); fp && fp->widget) (fp->browser ? fp->browser : fp->widget)->take_focus();
+                p->pendingFocus = nullptr;
+            }
+        } else {
+            p->top->hide();
+        }
+        return;
+    }
+    if (w.IsShown()) p->widget->show();
+    else p->widget->hide();
+    if (p->widget->parent()) p->widget->parent()->redraw();
+}
+
+void FltkBackend::SyncGeometry(ui::Window& w) {
+    Peer* p = PeerOf(w);
+    if (!p || !p->widget) return;
+    const ui::Rect r = w.GetWindowRect();
+    if (w.Kind() == ui::WindowKind::Frame) {
+        p->top->resize(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1) + p->menuHeight);
+        if (p->menu) p->menu->resize(0, 0, p->top->w(), p->menuHeight);
+        BuildToolBars(w);
+        BuildStatusBar(w);
+        return;
+    }
+    if (p->top) {
+        p->top->resize(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
+        if (p->top->children() > 0 && (w.Kind() == ui::WindowKind::Popup || w.Kind() == ui::WindowKind::View))
+            p->top->child(0)->resize(0, 0, p->top->w(), p->top->h());
+        return;
+    }
+    int yOffset = 0;
+    if (w.Kind() == ui::WindowKind::View) {
+        if (Peer* fp = w.GetParent() ? PeerOf(*w.GetParent()) : nullptr) yOffset = fp->menuHeight;
+    }
+    int h = r.h;
+    if (auto* c = dynamic_cast<ui::Control*>(&w); c && c->ControlType() == ui::ControlKind::ComboBox) h = std::min(h, 24);
+    p->widget->resize(r.x, r.y + yOffset, std::max(r.w, 1), std::max(h, 1));
+    if (p->widget->parent()) p->widget->parent()->redraw();
+}
+
+void FltkBackend::Sync(ui::Window& w, ui::Change what) {
+    Peer* p = PeerOf(w);
+    if (!p || !p->widget) return;
+    switch (what) {
+        case ui::Change::Visibility: SyncVisibility(w); break;
+        case ui::Change::Geometry: SyncGeometry(w); break;
+        case ui::Change::Text:
+            if (p->top) p->top->copy_label(w.GetWindowText().c_str());
+            else SyncControl(w);
+            break;
+        case ui::Change::Enabled:
+            if (w.IsWindowEnabled()) p->widget->activate();
+            else p->widget->deactivate();
+            break;
+        case ui::Change::State: SyncControl(w); break;
+        case ui::Change::Focus: {
+            auto* d = dynamic_cast<ui::Dialog*>(&w);
+            ui::Control* f = d ? d->GetFocus() : nullptr;
+            Peer* fp = f ? PeerOf(*f) : nullptr;
+            if (!fp || !fp->widget) break;
+            if (p->top && p->top->shown()) (fp->browser ? fp->browser : fp->widget)->take_focus();
+            else p->pendingFocus = f;
+            break;
+        }
+        case ui::Change::Look:
+            if (const auto& f = w.GetFont()) {
+                p->widget->labelfont(FlFontOf(*f));
+                p->widget->labelsize(FlSizeOf(*f));
+            }
+            if (const auto& tc = w.TextColor()) p->widget->labelcolor(FlColorOf(*tc));
+            p->widget->redraw();
+            break;
+        case ui::Change::Menu: BuildMenu(w); break;
+        case ui::Change::ToolBars: BuildToolBars(w); break;
+        case ui::Change::StatusBar: BuildStatusBar(w); break;
+        default: break;
+    }
+}
+
+void FltkBackend::SyncControl(ui::Window& w) {
+    auto* c = dynamic_cast<ui::Control*>(&w);
+    Peer* p = PeerOf(w);
+    if (!c || !p || !p->widget) return;
+    Fl_Widget* wd = p->widget;
+    const std::string text = w.GetWindowText();
+    switch (c->ControlType()) {
+        case ui::ControlKind::Static:
+        case ui::ControlKind::Group:
+            wd->copy_label(StripAccessMarks(text).c_str());
+            break;
+        case ui::ControlKind::PushButton:
+            wd->copy_label(text.c_str());
+            break;
+        case ui::ControlKind::CheckBox:
+        case ui::ControlKind::RadioButton: {
+            wd->copy_label(text.c_str());
+            static_cast<Fl_Button*>(wd)->value(static_cast<ui::Button*>(c)->GetCheck() ? 1 : 0);
+            break;
+        }
+        case ui::ControlKind::Picture: {
+            const ui::Image& img = static_cast<ui::Picture*>(c)->GetImage();
+            auto* box = static_cast<Fl_Box*>(wd);
+            box->image(nullptr);
+            p->image.reset();
+            if (!img.Empty() && img.rgb.size() >= static_cast<size_t>(img.width) * img.height * 3) {
+                p->pixels = img.rgb;
+                p->image = std::make_unique<Fl_RGB_Image>(p->pixels.data(), img.width, img.height, 3);
+                box->image(p->image.get());
+            }
+            break;
+        }
+        case ui::ControlKind::Edit: {
+            auto* in = static_cast<Fl_Input*>(wd);
+            if (text != in->value()) in->value(text.c_str());
+            auto* e = static_cast<ui::Edit*>(c);
+            in->readonly(e->IsReadOnly() ? 1 : 0);
+            const int len = static_cast<int>(text.size());
+            const int s = e->SelStart() < 0 ? len : std::min(e->SelStart(), len);
+            const int en = e->SelEnd() < 0 ? len : std::min(e->SelEnd(), len);
+            in->position(en, s);
+            break;
+        }
+        case ui::ControlKind::ComboBox: {
+            auto* cb = static_cast<ui::ComboBox*>(c);
+            std::vector<Fl_Menu_Item> items = MenuItemsOf(cb->Items());
+            if (auto* ch = dynamic_cast<Fl_Choice*>(wd)) {
+                ch->copy(items.data());
+                ch->value(cb->GetCurSel() >= 0 && cb->GetCurSel() < cb->GetCount() ? cb->GetCurSel() : -1);
+                if (cb->GetCurSel() < 0) ch->value(static_cast<const Fl_Menu_Item*>(nullptr));
+            } else if (auto* ic = dynamic_cast<Fl_Input_Choice*>(wd)) {
+                ic->menubutton()->copy(items.data());
+                if (text != ic->value()) ic->value(text.c_str());
+            }
+            wd->redraw();
+            break;
+        }
+        case ui::ControlKind::ListBox: {
+            auto* lb = static_cast<ui::ListBox*>(c);
+            auto* b = static_cast<Fl_Browser*>(wd);
+            b->clear();
+            for (const std::string& s : lb->Items()) b->add(s.c_str());
+            if (lb->GetCurSel() >= 0) b->select(lb->GetCurSel() + 1);
+            break;
+        }
+        case ui::ControlKind::ListView: {
+            auto* lv = static_cast<ui::ListView*>(c);
+            Fl_Browser* b = p->browser;
+            auto* g = static_cast<Fl_Group*>(wd);
+            // Column titles.
+            for (Fl_Box* h : p->headers) {
+                g->remove(h);
+                Fl::delete_widget(h);
+            }
+            p->headers.clear();
+            static thread_local std::vector<int> widths;
+            widths.clear();
+            int x = g->x();
+            g->begin();
+            for (const auto& col : lv->Columns()) {
+                const int cw = col.width > 0 ? col.width : 80;
+                auto* h = new Fl_Box(x, g->y(), cw, 20);
+                h->box(FL_THIN_UP_BOX);
+                h->copy_label(col.text.c_str());
+                h->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
+                p->headers.push_back(h);
+                widths.push_back(cw);
+                x += cw;
+            }
+            g->end();
+            widths.push_back(0);
+            // The widths must outlive the browser: keep them with the peer.
+            p->pixels.assign(reinterpret_cast<const std::uint8_t*>(widths.data()),
+                             reinterpret_cast<const std::uint8_t*>(widths.data() + widths.size()));
+            b->column_widths(reinterpret_cast<const int*>(p->pixels.data()));
+            b->clear();
+            for (const auto& item : lv->Items()) {
+                std::string line;
+                for (size_t i = 0; i < item.texts.size(); ++i) {
+                    if (i) line += '\t';
+                    line += item.texts[i];
+                }
+                b->add(line.c_str());
+            }
+            for (int i = 0; i < lv->GetItemCount(); ++i)
+                if (lv->IsSelected(i)) b->select(i + 1, 1);
+            g->redraw();
+            break;
+        }
+        case ui::ControlKind::ScrollBar: {
+            auto* sb = static_cast<ui::ScrollBar*>(c);
+            auto* s = static_cast<Fl_Scrollbar*>(wd);
+            const int range = std::max(1, sb->GetMax() - sb->GetMin());
+            s->slider_size(std::max(0.08, std::min(1.0, 8.0 / (range + 8))));
+            s->bounds(sb->GetMin(), sb->GetMax());
+            s->value(sb->GetScrollPos());
+            break;
+        }
+        case ui::ControlKind::ColorButton: {
+            auto* cb = static_cast<ui::ColorButton*>(c);
+            wd->color(FlColorOf(cb->GetColor()));
+            wd->redraw();
+            break;
+        }
+        case ui::ControlKind::Spin:
+        case ui::ControlKind::Custom:
+            wd->redraw();
+            break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Frames: menu bar, toolbars, status bar
+
+void FltkBackend::BuildMenu(ui::Window& w) {
+    auto* frame = dynamic_cast<ui::Frame*>(&w);
+    Peer* p = PeerOf(w);
+    if (!frame || !p || !p->menu) return;
+    // Flat item list with submenus, as FLTK's menu arrays take them.
+    std::vector<Fl_Menu_Item> items;
+    std::vector<std::unique_ptr<std::string>>* labels = nullptr;
+    static std::map<const Fl_Menu_Bar*, std::vector<std::unique_ptr<std::string>>> labelStore;
+    labels = &labelStore[p->menu];
+    std::vector<std::unique_ptr<std::string>> newLabels;
+    auto blank = [] {
+        Fl_Menu_Item it;
+        std::memset(static_cast<void*>(&it), 0, sizeof(it));
+        return it;
+    };
+    std::function<void(const ui::MenuItem&)> add = [&](const ui::MenuItem& popup) {
+        for (size_t i = 0; i < popup.items.size(); ++i) {
+            const ui::MenuItem& m = popup.items[i];
+            if (m.type == ui::MenuItem::Type::Separator) {
+                if (!items.empty()) items.back().flags |= FL_MENU_DIVIDER;
+                continue;
+            }
+            Fl_Menu_Item it = blank();
+            std::string label = m.text;
+            const std::string accel = ui::AcceleratorOf(m.text);
+            const size_t tab = label.find('\t');
+            if (tab != std::string::npos) label = label.substr(0, tab);
+            newLabels.push_back(std::make_unique<std::string>(label));
+            it.text = newLabels.back()->c_str();
+            if (!m.enabled) it.flags |= FL_MENU_INACTIVE;
+            if (m.type == ui::MenuItem::Type::Popup) {
+                it.flags |= FL_SUBMENU;
+                items.push_back(it);
+                add(m);
+                items.push_back(blank());
+            } else {
+                it.shortcut_ = ShortcutOf(accel);
+                it.user_data_ = reinterpret_cast<void*>(static_cast<intptr_t>(m.id));
+                it.callback_ = [](Fl_Widget* wdg, void* data) {
+                    if (!g_instance) return;
+                    if (ui::Window* fw = g_instance->LayerWindowOf(wdg))
+                        g_instance->MenuChosen(*fw, static_cast<int>(reinterpret_cast<intptr_t>(data)));
+                };
+                if (m.checked) it.flags |= FL_MENU_TOGGLE | FL_MENU_VALUE;
+                items.push_back(it);
+            }
+        }
+    };
+    add(frame->GetMenuBar());
+    items.push_back(blank());
+    p->menu->copy(items.data());
+    *labels = std::move(newLabels);
+    p->menu->redraw();
+}
+
+void FltkBackend::RefreshMenu(ui::Window& w) {
+    auto* frame = dynamic_cast<ui::Frame*>(&w);
+    if (!frame) return;
+    for (ui::MenuItem& top : frame->GetMenuBar().items)
+        if (top.type == ui::MenuItem::Type::Popup) frame->UpdateMenuPopup(top);
+    ++syncing_;
+    BuildMenu(w);
+    --syncing_;
+}
+
+void FltkBackend::MenuChosen(ui::Window& w, int id) {
+    if (auto* frame = dynamic_cast<ui::Frame*>(&w)) frame->UserChooseMenuItem(id);
+}
+
+void FltkBackend::ToolClicked(ui::Window& w, int id) {
+    if (auto* frame = dynamic_cast<ui::Frame*>(&w)) frame->UserClickToolButton(id);
+}
+
+void FltkBackend::BuildToolBars(ui::Window& w) {
+    auto* frame = dynamic_cast<ui::Frame*>(&w);
+    Peer* p = PeerOf(w);
+    if (!frame || !p || !p->top) return;
+    for (Fl_Widget* t : p->toolWidgets) {
+        owners_.erase(t);
+        p->top->remove(t);
+        Fl::delete_widget(t);
+    }
+    p->toolWidgets.clear();
+    const int rowH = ui::kToolBarRowHeight;
+    const int button = rowH - 6;
+    int x = 2;
+    bool any = false;
+    p->top->begin();
+    for (int b = 0; b < frame->ToolBarCount(); ++b) {
+        ui::ToolBar* bar = frame->GetToolBar(b);
+        if (!bar || !bar->visible) continue;
+        if (any) {
+            auto* sep = new Fl_Box(x + 3, p->menuHeight + 4, 2, rowH - 8);
+            sep->box(FL_THIN_DOWN_BOX);
+            p->toolWidgets.push_back(sep);
+            x += 8;
+        }
+        any = true;
+        int image = 0;
+        for (size_t i = 0; i < bar->buttons.size(); ++i) {
+            const int id = bar->buttons[i];
+            if (id == 0) {
+                x += 6;
+                continue;
+            }
+            auto* tb = new ToolButton(x, p->menuHeight + 3, button, button, id);
+            const ui::CommandInfo* info = ui::FindCommand(id);
+            if (info) tb->copy_tooltip(ui::TooltipOf(info->prompt).c_str());
+            tb->SetPicture(bar->images.Empty() ? nullptr : &bar->images, image, bar->imageCount);
+            ++image;
+            if (i < bar->state.size()) {
+                if (!bar->state[i].Enabled()) tb->deactivate();
+                tb->SetChecked(bar->state[i].Checked());
+            }
+            tb->callback([](Fl_Widget* wdg, void*) {
+                if (!g_instance) return;
+                auto* t = static_cast<ToolButton*>(wdg);
+                if (ui::Window* fw = g_instance->LayerWindowOf(t->parent())) g_instance->ToolClicked(*fw, t->CommandId());
+            });
+            p->toolWidgets.push_back(tb);
+            x += button + 1;
+        }
+    }
+    p->top->end();
+    p->top->redraw();
+}
+
+void FltkBackend::RefreshFrameBars(ui::Window& w) {
+    ++syncing_;
+    BuildToolBars(w);
+    BuildStatusBar(w);
+    --syncing_;
+}
+
+void FltkBackend::BuildStatusBar(ui::Window& w) {
+    auto* frame = dynamic_cast<ui::Frame*>(&w);
+    Peer* p = PeerOf(w);
+    if (!frame || !p || !p->top) return;
+    const ui::StatusBar& sb = frame->GetStatusBar();
+    if (!sb.created || !sb.visible) {
+        if (p->status) {
+            p->top->remove(p->status);
+            Fl::delete_widget(p->status);
+            p->status = nullptr;
+            p->statusPanes.clear();
+        }
+        return;
+    }
+    const int h = ui::kStatusBarHeight;
+    const int y = p->top->h() - h;
+    const int width = p->top->w();
+    if (!p->status || static_cast<int>(p->statusPanes.size()) != static_cast<int>(sb.indicators.size()) + 1) {
+        if (p->status) {
+            p->top->remove(p->status);
+            Fl::delete_widget(p->status);
+        }
+        p->statusPanes.clear();
+        p->top->begin();
+        p->status = new Fl_Group(0, y, width, h);
+        p->status->box(FL_FLAT_BOX);
+        auto* msg = new Fl_Box(0, y, width, h);
+        msg->box(FL_THIN_DOWN_BOX);
+        msg->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
+        p->statusPanes.push_back(msg);
+        for (size_t i = 0; i < sb.indicators.size(); ++i) {
+            auto* ind = new Fl_Box(0, y, 48, h);
+            ind->box(FL_THIN_DOWN_BOX);
+            p->statusPanes.push_back(ind);
+        }
+        p->status->end();
+        p->top->end();
+    }
+    const int indW = 48;
+    const int n = static_cast<int>(sb.indicators.size());
+    p->status->resize(0, y, width, h);
+    p->statusPanes[0]->resize(0, y, std::max(width - n * indW, 1), h);
+    p->statusPanes[0]->copy_label(sb.message.c_str());
+    for (int i = 0; i < n; ++i) {
+        Fl_Box* ind = p->statusPanes[static_cast<size_t>(i) + 1];
+        ind->resize(width - (n - i) * indW, y, indW, h);
+        const bool lit = static_cast<size_t>(i) < sb.lit.size() && sb.lit[static_cast<size_t>(i)];
+        ind->copy_label(lit ? sb.indicators[static_cast<size_t>(i)].c_str() : "");
+    }
+    p->status->redraw();
+}
+
+// ---------------------------------------------------------------------------
+// Input
+
+void FltkBackend::TopClosed(ui::Window& w) {
+    if (auto* frame = dynamic_cast<ui::Frame*>(&w)) {
+        frame->UserClose();
+    } else if (auto* d = dynamic_cast<ui::Dialog*>(&w)) {
+        d->UserClose();
+    }
+}
+
+void FltkBackend::TopResized(ui::Window& w, int width, int height) {
+    Peer* p = PeerOf(w);
+    if (!p) return;
+    if (auto* frame = dynamic_cast<ui::Frame*>(&w)) {
+        if (p->menu) p->menu->resize(0, 0, width, p->menuHeight);
+        frame->UserResize(width, std::max(height - p->menuHeight, 1));
+        RefreshFrameBars(w);
+    } else if (auto* view = dynamic_cast<ui::View*>(&w)) {
+        view->UserResize(width, height);
+    }
+}
+
+void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
+    if (syncing_) return;
+    ui::Window* lw = LayerWindowOf(widget);
+    auto* c = dynamic_cast<ui::Control*>(lw);
+    ui::Dialog* d = OwnerDialog(lw);
+    if (!c || !d) return;
+    const int id = c->GetDlgCtrlID();
+    switch (c->ControlType()) {
+        case ui::ControlKind::Static:
+            if (what == 2) d->UserDoubleClick(id);
+            else d->UserClick(id);
+            break;
+        case ui::ControlKind::PushButton:
+            d->UserClick(id);
+            break;
+        case ui::ControlKind::CheckBox:
+        case ui::ControlKind::RadioButton:
+            d->UserClick(id);
+            if (PeerOf(*c)) SyncControl(*c);
+            break;
+        case ui::ControlKind::Edit:
+            d->UserType(id, static_cast<Fl_Input*>(widget)->value());
+            break;
+        case ui::ControlKind::ComboBox: {
+            if (auto* ch = dynamic_cast<Fl_Choice*>(widget)) {
+                d->UserSelect(id, ch->value());
+            } else if (auto* ic = dynamic_cast<Fl_Input_Choice*>(widget)) {
+                const std::string text = ic->value();
+                auto* cb = static_cast<ui::ComboBox*>(c);
+                const int index = ic->menubutton()->changed() ? ic->menubutton()->value() : -1;
+                if (index >= 0 && index < cb->GetCount() && cb->GetLBText(index) == text) {
+                    ic->menubutton()->clear_changed();
+                    d->UserSelect(id, index);
+                } else {
+                    d->UserType(id, text);
+                }
+            }
+            break;
+        }
+        case ui::ControlKind::ListBox: {
+            auto* b = static_cast<Fl_Browser*>(widget);
+            const int line = b->value();
+            if (line <= 0) break;
+            if (Fl::event_clicks() > 0) d->UserDoubleClick(id, line - 1);
+            else d->UserSelect(id, line - 1);
+            break;
+        }
+        case ui::ControlKind::ListView: {
+            auto* lv = static_cast<ui::ListView*>(c);
+            Peer* p = PeerOf(*c);
+            Fl_Browser* b = p ? p->browser : nullptr;
+            if (!b) break;
+            int item = -1;
+            for (int i = 0; i < lv->GetItemCount() && i < b->size(); ++i)
+                if ((b->selected(i + 1) != 0) != lv->IsSelected(i)) {
+                    item = i;
+                    break;
+                }
+            if (item < 0) item = b->value() - 1;
+            if (item < 0) break;
+            const bool extend = (Fl::event_state() & (FL_CTRL | FL_SHIFT)) != 0;
+            if (Fl::event_clicks() > 0 && Fl::event() == FL_PUSH) d->UserDoubleClick(id, item);
+            else d->UserSelectItem(id, item, extend);
+            if (PeerOf(*c)) SyncControl(*c);
+            break;
+        }
+        case ui::ControlKind::ScrollBar: {
+            auto* sb = static_cast<ui::ScrollBar*>(c);
+            auto* s = static_cast<Fl_Scrollbar*>(widget);
+            const int v = s->value();
+            const int delta = v - sb->GetScrollPos();
+            if (Fl::event() == FL_DRAG) {
+                d->UserScroll(id, ui::sb::ThumbTrack, v);
+            } else if (Fl::event() == FL_RELEASE && delta != 0 && std::abs(delta) > 1) {
+                d->UserScroll(id, ui::sb::ThumbPosition, v);
+                d->UserScroll(id, ui::sb::EndScroll, v);
+            } else if (delta == -1) {
+                d->UserScroll(id, ui::sb::LineUp, v);
+            } else if (delta == 1) {
+                d->UserScroll(id, ui::sb::LineDown, v);
+            } else if (delta < 0) {
+                d->UserScroll(id, ui::sb::PageUp, v);
+            } else if (delta > 0) {
+                d->UserScroll(id, ui::sb::PageDown, v);
+            }
+            // The bar shows only what the dialog sets.
+            if (PeerOf(*c)) SyncControl(*c);
+            break;
+        }
+        case ui::ControlKind::Spin:
+            if (what == 3 || what == 4) d->UserSpin(id, what == 3);
+            break;
+        case ui::ControlKind::ColorButton: {
+            auto* cb = static_cast<ui::ColorButton*>(c);
+            uchar r = static_cast<uchar>(ui::RedOf(cb->GetColor()));
+            uchar g = static_cast<uchar>(ui::GreenOf(cb->GetColor()));
+            uchar b = static_cast<uchar>(ui::BlueOf(cb->GetColor()));
+            if (fl_color_chooser("Colour", r, g, b, 1)) d->UserPickColor(id, ui::Rgb(r, g, b));
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+int FltkBackend::HandleDialogKey(ui::Dialog& dialog, int event) {
+    const int key = LayerKeyOfEvent();
+    if (key == 0) return -1;
+    ui::Control* focus = dialog.GetFocus();
+    auto* edit = dynamic_cast<ui::Edit*>(focus);
+    auto* combo = dynamic_cast<ui::ComboBox*>(focus);
+    const bool editFocus = (edit && !edit->IsReadOnly()) || (combo && combo->HasEdit());
+    const bool multiline = edit && edit->HasStyle(ui::cs::MultiLine);
+    if (event == FL_KEYUP) {
+        if (key == ui::key::Shift || key == ui::key::Control || !editFocus) dialog.UserKeyUp(key);
+        return -1;
+    }
+    if (key == ui::key::Shift || key == ui::key::Control || key == ui::key::Alt) {
+        dialog.UserKeyDown(key);
+        return -1;
+    }
+    const bool nav = key == ui::key::Tab || key == ui::key::Enter || key == ui::key::Escape || key == ui::key::Up ||
+                     key == ui::key::Down || key == ui::key::PageUp || key == ui::key::PageDown ||
+                     key == ui::key::Home || key == ui::key::End;
+    // Typing, caret keys and shortcuts of an edit stay with the edit.
+    if (editFocus && !nav) return -1;
+    if (Fl::event_state() & (FL_CTRL | FL_ALT)) {
+        if (!nav) return -1;
+    }
+    if (editFocus && (key == ui::key::Home || key == ui::key::End ||
+                      (multiline && (key == ui::key::Up || key == ui::key::Down || key == ui::key::PageUp ||
+                                     key == ui::key::PageDown)) ||
+                      (multiline && key == ui::key::Enter && edit->HasStyle(ui::cs::WantReturn)))) {
+        ui::Message m;
+        m.type = ui::Message::KeyDown;
+        m.key = key;
+        m.target = focus;
+        if (dialog.PreTranslateMessage(m)) return 1;
+        return -1;
+    }
+    // Everything else meets the dialog's pre-translation first, then its
+    // default processing; FLTK's own focus movement does not run.
+    dialog.UserKeyDown(key);
+    return 1;
+}
+
+int FltkBackend::DispatchEvent(int event, Fl_Window* window) {
+    if ((event == FL_KEYBOARD || event == FL_KEYUP) && window) {
+        ui::Window* lw = LayerWindowOf(window);
+        if (auto* d = dynamic_cast<ui::Dialog*>(lw); d && d->IsWindow()) {
+            const int r = HandleDialogKey(*d, event);
+            if (r >= 0) return r;
+        }
+    }
+    Fl_Widget* focusBefore = Fl::focus();
+    const int handled = Fl::handle_(event, window);
+    if (event == FL_PUSH && Fl::focus() != focusBefore && Fl::focus()) {
+        // A click moved FLTK's focus: the dialog learns it.
+        ui::Window* lw = LayerWindowOf(Fl::focus());
+        if (auto* c = dynamic_cast<ui::Control*>(lw)) {
+            ui::Dialog* d = c->Owner();
+            if (d && d->IsWindow() && PeerOf(*d) && d->GetFocus() != c) d->UserFocus(c->GetDlgCtrlID());
+        }
+    }
+    return handled;
+}
+
+// ---------------------------------------------------------------------------
+// Modal loops, painting, timers
+
+void FltkBackend::RunModal(ui::Dialog& dialog) {
+    Peer* p = PeerOf(dialog);
+    if (!p || !p->top) return;
+    if (!p->top->shown()) {
+        p->top->set_modal();
+        p->top->show();
+    }
+    while (dialog.IsWindow() && !dialog.IsEnded()) {
+        Fl::wait(0.05);
+        if (!PeerOf(dialog)) break;
+    }
+    if (Peer* q = PeerOf(dialog); q && q->top) q->top->hide();
+}
+
+void FltkBackend::RunMainLoop(ui::App& app) {
+    while (!app.QuitRequested()) {
+        Fl::wait(0.1);
+        app.OnIdle();
+        if (ui::Frame* frame = app.MainFrame()) RefreshFrameBars(*frame);
+        if (!Fl::first_window() && !app.MainFrame()) break;
+    }
+}
+
+void FltkBackend::Invalidate(ui::Window& w, bool) {
+    Peer* p = PeerOf(w);
+    if (!p || !p->widget) return;
+    p->widget->redraw();
+    if (p->top && p->top->children() > 0) p->top->child(0)->redraw();
+}
+
+void FltkBackend::UpdateNow(ui::Window& w) {
+    Invalidate(w, false);
+    Fl::flush();
+}
+
+void FltkBackend::SetTimer(ui::Window& w, int id, int ms) {
+    KillTimer(w, id);
+    auto data = std::make_unique<TimerData>(TimerData{this, &w, id, std::max(ms, 1) / 1000.0});
+    Fl::add_timeout(data->period, TimerCallback, data.get());
+    timers_[{&w, id}] = std::move(data);
+}
+
+void FltkBackend::KillTimer(ui::Window& w, int id) {
+    auto it = timers_.find({&w, id});
+    if (it == timers_.end()) return;
+    Fl::remove_timeout(TimerCallback, it->second.get());
+    timers_.erase(it);
+}
+
+void FltkBackend::FireTimer(ui::Window* w, int id) {
+    if (timers_.count({w, id}) == 0) return;
+    w->OnTimer(id);
+}
+
+void FltkBackend::PumpMessages(ui::Window&) { Fl::check(); }
+
+void FltkBackend::Sleep(int ms) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void FltkBackend::BeginWaitCursor() {
+    if (waitDepth_++ == 0)
+        for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) w->cursor(FL_CURSOR_WAIT);
+    Fl::flush();
+}
+
+void FltkBackend::EndWaitCursor() {
+    if (waitDepth_ > 0 && --waitDepth_ == 0)
+        for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) w->cursor(FL_CURSOR_DEFAULT);
+}
+
+ui::Size FltkBackend::DialogBaseUnits() const { return ui::Size{6, 13}; }
+
+ui::Rect FltkBackend::DesktopRect() const {
+    int x = 0, y = 0, w = 1024, h = 768;
+    if (fl_display || Fl::first_window()) Fl::screen_xywh(x, y, w, h, 0);
+    else {
+        fl_open_display();
+        Fl::screen_xywh(x, y, w, h, 0);
+    }
+    return ui::Rect{x, y, w, h};
+}
+
+bool FltkBackend::KeyLockState(int lockKey) const {
+    const int s = Fl::event_state();
+    if (lockKey == ui::key::CapsLock) return (s & FL_CAPS_LOCK) != 0;
+    if (lockKey == ui::key::NumLock) return (s & FL_NUM_LOCK) != 0;
+    if (lockKey == ui::key::ScrollLock) return (s & FL_SCROLL_LOCK) != 0;
+    return false;
+}
+
+bool FltkBackend::ShellOpen(const std::string& path) { return ui::StartDetached({"xdg-open", path}); }
+
+bool FltkBackend::OpenInTextEditor(const std::string& path) {
+    std::vector<std::string> argv = ui::TextEditorCommand();
+    if (argv.empty()) argv.push_back("xdg-open");
+    argv.push_back(path);
+    return ui::StartDetached(argv);
+}
+
+}  // namespace brennix::fltk

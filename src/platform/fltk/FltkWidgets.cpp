@@ -1,0 +1,319 @@
+#include "platform/fltk/FltkWidgets.h"
+#include "platform/fltk/FltkBackend.h"
+#include "platform/fltk/FltkPainter.h"
+
+#include <FL/fl_draw.H>
+
+#include <cctype>
+#include <cstring>
+
+namespace brennix::fltk {
+
+TopWindow::TopWindow(FltkBackend& backend, ui::Window& window, int x, int y, int w, int h)
+    : Fl_Double_Window(x, y, w, h), backend_(backend), window_(window) {
+    end();
+    callback([](Fl_Widget* wdg, void*) {
+        auto* top = static_cast<TopWindow*>(wdg);
+        // Escape reaching a window is not a close request.
+        if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+        top->backend_.TopClosed(top->window_);
+    });
+}
+
+void TopWindow::resize(int x, int y, int w, int h) {
+    const bool sized = w != this->w() || h != this->h();
+    Fl_Double_Window::resize(x, y, w, h);
+    if (sized && !backend_.Syncing()) backend_.TopResized(window_, w, h);
+}
+
+int TopWindow::handle(int event) { return Fl_Double_Window::handle(event); }
+
+PaintWidget::PaintWidget(FltkBackend& backend, ui::Window& window, int x, int y, int w, int h)
+    : Fl_Widget(x, y, w, h), backend_(backend), window_(window) {}
+
+void PaintWidget::draw() {
+    FltkPainter painter(x(), y(), w(), h());
+    window_.Paint(painter);
+}
+
+int PaintWidget::handle(int event) {
+    auto* view = dynamic_cast<ui::View*>(&window_);
+    if (!view) return event == FL_PUSH ? 1 : Fl_Widget::handle(event);
+    const int lx = Fl::event_x() - x();
+    const int ly = Fl::event_y() - y();
+    const int mods = LayerModifiersOfEvent();
+    auto button = [] {
+        switch (Fl::event_button()) {
+            case FL_RIGHT_MOUSE: return ui::MouseButton::Right;
+            case FL_MIDDLE_MOUSE: return ui::MouseButton::Middle;
+            default: return ui::MouseButton::Left;
+        }
+    };
+    switch (event) {
+        case FL_PUSH:
+            if (Fl::focus() != this) take_focus();
+            if (Fl::event_clicks() > 0) view->UserDoubleClick(button(), lx, ly, mods);
+            else view->UserMouseDown(button(), lx, ly, mods);
+            return 1;
+        case FL_RELEASE:
+            view->UserMouseUp(button(), lx, ly, mods);
+            return 1;
+        case FL_DRAG:
+        case FL_MOVE:
+            view->UserMouseMove(lx, ly, mods);
+            return 1;
+        case FL_ENTER:
+        case FL_LEAVE:
+            return 1;
+        case FL_MOUSEWHEEL:
+            view->UserWheel(-Fl::event_dy() * 120, lx, ly, mods);
+            return 1;
+        case FL_FOCUS:
+        case FL_UNFOCUS:
+            return 1;
+        case FL_KEYBOARD: {
+            const int key = LayerKeyOfEvent();
+            if (key == 0) return 0;
+            view->UserKeyDown(key);
+            return 1;
+        }
+        case FL_KEYUP: {
+            const int key = LayerKeyOfEvent();
+            if (key == 0) return 0;
+            view->UserKeyUp(key);
+            return 1;
+        }
+        default:
+            return Fl_Widget::handle(event);
+    }
+}
+
+FrameMenuBar::FrameMenuBar(FltkBackend& backend, ui::Window& frame, int x, int y, int w, int h)
+    : Fl_Menu_Bar(x, y, w, h), backend_(backend), frame_(frame) {}
+
+int FrameMenuBar::handle(int event) {
+    if (event == FL_PUSH || event == FL_SHORTCUT) backend_.RefreshMenu(frame_);
+    return Fl_Menu_Bar::handle(event);
+}
+
+ToolButton::ToolButton(int x, int y, int w, int h, int commandId) : Fl_Button(x, y, w, h), commandId_(commandId) {
+    box(FL_FLAT_BOX);
+    down_box(FL_DOWN_BOX);
+    clear_visible_focus();
+}
+
+void ToolButton::SetPicture(const ui::Image* strip, int index, int count) {
+    picture_.reset();
+    pixels_.clear();
+    if (!strip || strip->Empty() || count <= 0 || index < 0 || index >= count) return;
+    const int w = strip->width / count;
+    const int h = strip->height;
+    if (w <= 0) return;
+    pixels_.resize(static_cast<size_t>(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(&pixels_[static_cast<size_t>(y) * w * 3],
+                    &strip->rgb[(static_cast<size_t>(y) * strip->width + static_cast<size_t>(index) * w) * 3],
+                    static_cast<size_t>(w) * 3);
+    picture_ = std::make_unique<Fl_RGB_Image>(pixels_.data(), w, h, 3);
+}
+
+void ToolButton::draw() {
+    const bool pressed = value() || checked_;
+    draw_box(pressed ? FL_DOWN_BOX : (Fl::belowmouse() == this && active_r() ? FL_THIN_UP_BOX : FL_FLAT_BOX),
+             color());
+    const int inset = 3 + (pressed ? 1 : 0);
+    if (picture_) {
+        const int px = x() + (w() - picture_->w()) / 2 + (pressed ? 1 : 0);
+        const int py = y() + (h() - picture_->h()) / 2 + (pressed ? 1 : 0);
+        if (active_r()) picture_->draw(px, py);
+        else {
+            std::unique_ptr<Fl_Image> grey(picture_->copy());
+            grey->inactive();
+            grey->draw(px, py);
+        }
+    } else {
+        DrawToolIcon(commandId_, tooltip() ? tooltip() : "", x() + inset, y() + inset, w() - 6, h() - 6,
+                     active_r() != 0);
+    }
+}
+
+GroupFrame::GroupFrame(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
+
+void GroupFrame::draw() {
+    fl_font(labelfont(), labelsize());
+    const int th = fl_height();
+    const int top = y() + th / 2;
+    fl_draw_box(FL_ENGRAVED_FRAME, x(), top, w(), h() - th / 2, FL_BACKGROUND_COLOR);
+    if (label() && *label()) {
+        const int tw = static_cast<int>(fl_width(label()));
+        fl_color(parent() ? parent()->color() : FL_BACKGROUND_COLOR);
+        fl_rectf(x() + 6, y(), tw + 6, th);
+        fl_color(active_r() ? labelcolor() : fl_inactive(labelcolor()));
+        fl_draw(label(), x() + 9, y() + th - fl_descent());
+    }
+}
+
+SpinWidget::SpinWidget(FltkBackend& backend, int x, int y, int w, int h) : Fl_Widget(x, y, w, h), backend_(backend) {}
+
+void SpinWidget::draw() {
+    const int half = h() / 2;
+    fl_draw_box(pressed_ == 1 ? FL_DOWN_BOX : FL_UP_BOX, x(), y(), w(), half, FL_BACKGROUND_COLOR);
+    fl_draw_box(pressed_ == -1 ? FL_DOWN_BOX : FL_UP_BOX, x(), y() + half, w(), h() - half, FL_BACKGROUND_COLOR);
+    fl_color(active_r() ? FL_FOREGROUND_COLOR : fl_inactive(FL_FOREGROUND_COLOR));
+    const int cx = x() + w() / 2;
+    const int a = std::max(2, std::min(w(), half) / 4);
+    fl_polygon(cx - a, y() + half / 2 + a / 2, cx + a, y() + half / 2 + a / 2, cx, y() + half / 2 - a / 2);
+    const int by = y() + half + (h() - half) / 2;
+    fl_polygon(cx - a, by - a / 2, cx + a, by - a / 2, cx, by + a / 2);
+}
+
+int SpinWidget::handle(int event) {
+    switch (event) {
+        case FL_PUSH:
+            pressed_ = Fl::event_y() < y() + h() / 2 ? 1 : -1;
+            redraw();
+            backend_.ControlEvent(this, pressed_ == 1 ? 3 : 4);
+            return 1;
+        case FL_RELEASE:
+            pressed_ = 0;
+            redraw();
+            return 1;
+        default:
+            return Fl_Widget::handle(event);
+    }
+}
+
+ClickBox::ClickBox(FltkBackend& backend, int x, int y, int w, int h) : Fl_Box(x, y, w, h), backend_(backend) {}
+
+int ClickBox::handle(int event) {
+    if (event == FL_PUSH) {
+        backend_.ControlEvent(this, Fl::event_clicks() > 0 ? 2 : 1);
+        return 1;
+    }
+    if (event == FL_RELEASE) return 1;
+    return Fl_Box::handle(event);
+}
+
+void DrawToolIcon(int commandId, const std::string& tooltip, int x, int y, int w, int h, bool active) {
+    // A rounded tile in a colour of the command, with the initials of the
+    // tooltip's words.
+    static const Fl_Color tiles[] = {fl_rgb_color(52, 101, 164), fl_rgb_color(78, 154, 6), fl_rgb_color(196, 160, 0),
+                                     fl_rgb_color(204, 0, 0),    fl_rgb_color(117, 80, 123), fl_rgb_color(6, 152, 154),
+                                     fl_rgb_color(206, 92, 0),   fl_rgb_color(85, 87, 83)};
+    Fl_Color tile = tiles[static_cast<unsigned>(commandId) % (sizeof(tiles) / sizeof(tiles[0]))];
+    if (!active) tile = fl_inactive(tile);
+    fl_draw_box(FL_ROUNDED_BOX, x, y, w, h, tile);
+    std::string initials;
+    bool start = true;
+    for (char ch : tooltip) {
+        if (std::isalnum(static_cast<unsigned char>(ch))) {
+            if (start && initials.size() < 2) initials += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            start = false;
+        } else {
+            start = true;
+        }
+    }
+    if (initials.empty()) initials = std::to_string(commandId % 100);
+    fl_font(FL_HELVETICA_BOLD, std::max(8, h / 2));
+    fl_color(active ? FL_WHITE : fl_inactive(FL_WHITE));
+    fl_draw(initials.c_str(), x, y, w, h, FL_ALIGN_CENTER);
+}
+
+int LayerKeyOfEvent() {
+    const int k = Fl::event_key();
+    switch (k) {
+        case FL_Tab: return ui::key::Tab;
+        case FL_Enter:
+        case FL_KP_Enter: return ui::key::Enter;
+        case FL_Escape: return ui::key::Escape;
+        case FL_BackSpace: return ui::key::Backspace;
+        case FL_Page_Up: return ui::key::PageUp;
+        case FL_Page_Down: return ui::key::PageDown;
+        case FL_End: return ui::key::End;
+        case FL_Home: return ui::key::Home;
+        case FL_Left: return ui::key::Left;
+        case FL_Up: return ui::key::Up;
+        case FL_Right: return ui::key::Right;
+        case FL_Down: return ui::key::Down;
+        case FL_Insert: return ui::key::Insert;
+        case FL_Delete: return ui::key::Delete;
+        case FL_Shift_L:
+        case FL_Shift_R: return ui::key::Shift;
+        case FL_Control_L:
+        case FL_Control_R: return ui::key::Control;
+        case FL_Alt_L:
+        case FL_Alt_R: return ui::key::Alt;
+        case FL_Caps_Lock: return ui::key::CapsLock;
+        case FL_Num_Lock: return ui::key::NumLock;
+        case FL_Scroll_Lock: return ui::key::ScrollLock;
+        default: break;
+    }
+    if (k >= FL_F + 1 && k <= FL_F + 12) return ui::key::F1 + (k - FL_F - 1);
+    if (k >= FL_KP + '0' && k <= FL_KP + '9') return '0' + (k - FL_KP - '0');
+    if (k == ' ') return ui::key::Space;
+    if (k >= 'a' && k <= 'z') return k - 'a' + 'A';
+    if (k >= '0' && k <= '9') return k;
+    if (k > 32 && k < 127) return k;
+    return 0;
+}
+
+int LayerModifiersOfEvent() {
+    const int s = Fl::event_state();
+    int m = 0;
+    if (s & FL_SHIFT) m |= ui::mod::Shift;
+    if (s & FL_CTRL) m |= ui::mod::Control;
+    if (s & FL_ALT) m |= ui::mod::Alt;
+    if (s & FL_BUTTON1) m |= ui::mod::LeftButton;
+    if (s & FL_BUTTON3) m |= ui::mod::RightButton;
+    if (s & FL_BUTTON2) m |= ui::mod::MiddleButton;
+    return m;
+}
+
+int ShortcutOf(const std::string& accelerator) {
+    if (accelerator.empty()) return 0;
+    int mods = 0;
+    std::string rest = accelerator;
+    for (;;) {
+        const size_t plus = rest.find('+');
+        if (plus == std::string::npos || plus + 1 >= rest.size()) break;
+        std::string m = rest.substr(0, plus);
+        for (char& c : m) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (m == "ctrl") mods |= FL_CTRL;
+        else if (m == "shift") mods |= FL_SHIFT;
+        else if (m == "alt") mods |= FL_ALT;
+        else break;
+        rest = rest.substr(plus + 1);
+    }
+    std::string key = rest;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (key.size() == 1) return mods | key[0];
+    if (key.size() >= 2 && key[0] == 'f' && std::isdigit(static_cast<unsigned char>(key[1]))) {
+        const int n = std::atoi(key.c_str() + 1);
+        if (n >= 1 && n <= 12) return mods | (FL_F + n);
+    }
+    if (key == "del" || key == "delete") return mods | FL_Delete;
+    if (key == "ins" || key == "insert") return mods | FL_Insert;
+    if (key == "home") return mods | FL_Home;
+    if (key == "end") return mods | FL_End;
+    if (key == "esc") return mods | FL_Escape;
+    if (key == "enter") return mods | FL_Enter;
+    if (key == "tab") return mods | FL_Tab;
+    return 0;
+}
+
+std::string StripAccessMarks(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (i + 1 < text.size() && text[i + 1] == '&') {
+                out += '&';
+                ++i;
+            }
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+}  // namespace brennix::fltk

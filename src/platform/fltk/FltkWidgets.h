@@ -1,0 +1,138 @@
+// Widgets and peer records of the FLTK back end.
+#pragma once
+
+// The layer's headers come before FLTK's: X11 macros (None) would clash.
+#include "platform/ui/UI.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_RGB_Image.H>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brennix::fltk {
+
+class FltkBackend;
+
+// What the back end keeps for each layer window.
+struct Peer {
+    ui::Window* window = nullptr;
+    Fl_Widget* widget = nullptr;  // the widget that shows the window
+    Fl_Window* top = nullptr;     // frames, dialogs and popups: their window
+    // Frames.
+    Fl_Menu_Bar* menu = nullptr;
+    int menuHeight = 0;
+    std::vector<Fl_Widget*> toolWidgets;
+    Fl_Group* status = nullptr;
+    std::vector<Fl_Box*> statusPanes;
+    // Controls with parts.
+    Fl_Browser* browser = nullptr;   // list views: the list under the header
+    std::vector<Fl_Box*> headers;    // list views: column titles
+    std::vector<std::uint8_t> pixels;  // pictures: the image data
+    std::unique_ptr<Fl_RGB_Image> image;
+    ui::Control* pendingFocus = nullptr;
+};
+
+// A top-level window of a frame, dialog or popup.
+class TopWindow : public Fl_Double_Window {
+public:
+    TopWindow(FltkBackend& backend, ui::Window& window, int x, int y, int w, int h);
+    void resize(int x, int y, int w, int h) override;
+    int handle(int event) override;
+    ui::Window& Layer() const { return window_; }
+
+private:
+    FltkBackend& backend_;
+    ui::Window& window_;
+};
+
+// A widget painted by a layer window (views, popups, custom controls): it
+// hands FLTK's drawing to Window::Paint and mouse and keys to the view.
+class PaintWidget : public Fl_Widget {
+public:
+    PaintWidget(FltkBackend& backend, ui::Window& window, int x, int y, int w, int h);
+    void draw() override;
+    int handle(int event) override;
+
+private:
+    FltkBackend& backend_;
+    ui::Window& window_;
+};
+
+// The menu bar of a frame: runs the layer's update pass before it opens.
+class FrameMenuBar : public Fl_Menu_Bar {
+public:
+    FrameMenuBar(FltkBackend& backend, ui::Window& frame, int x, int y, int w, int h);
+    int handle(int event) override;
+
+private:
+    FltkBackend& backend_;
+    ui::Window& frame_;
+};
+
+// A toolbar button with a picture from the toolbar's strip or one of our
+// own drawn icons.
+class ToolButton : public Fl_Button {
+public:
+    ToolButton(int x, int y, int w, int h, int commandId);
+    void draw() override;
+    void SetPicture(const ui::Image* strip, int index, int count);
+    void SetChecked(bool on) { checked_ = on; }
+    int CommandId() const { return commandId_; }
+
+private:
+    int commandId_;
+    std::vector<std::uint8_t> pixels_;
+    std::unique_ptr<Fl_RGB_Image> picture_;
+    bool checked_ = false;
+};
+
+// Group box: an etched frame with its caption on the top line.
+class GroupFrame : public Fl_Widget {
+public:
+    GroupFrame(int x, int y, int w, int h);
+    void draw() override;
+};
+
+// Up-down arrows of a spin control.
+class SpinWidget : public Fl_Widget {
+public:
+    SpinWidget(FltkBackend& backend, int x, int y, int w, int h);
+    void draw() override;
+    int handle(int event) override;
+
+private:
+    FltkBackend& backend_;
+    int pressed_ = 0;  // 1 up, -1 down
+};
+
+// A static text that reports clicks (notifying statics).
+class ClickBox : public Fl_Box {
+public:
+    ClickBox(FltkBackend& backend, int x, int y, int w, int h);
+    int handle(int event) override;
+
+private:
+    FltkBackend& backend_;
+};
+
+// Draws one of our own toolbar icons for a command into the box.
+void DrawToolIcon(int commandId, const std::string& tooltip, int x, int y, int w, int h, bool active);
+
+// Layer key code of the current FLTK key event; 0 when it has none.
+int LayerKeyOfEvent();
+// Layer modifier bits of the current FLTK event.
+int LayerModifiersOfEvent();
+// FLTK shortcut of an accelerator text such as "Ctrl+S" or "F5"; 0 when none.
+int ShortcutOf(const std::string& accelerator);
+// Label text without access-key marks ("&Open" gives "Open", "&&" gives "&").
+std::string StripAccessMarks(const std::string& text);
+
+}  // namespace brennix::fltk
