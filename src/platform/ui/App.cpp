@@ -19,7 +19,7 @@ App::App() {
     OnCommand(cmd::FileOpen, [this] { OnFileOpen(); });
     OnCommand(cmd::AppExit, [this] { OnAppExit(); });
     OnCommandRange(cmd::FileMruFirst, cmd::FileMruLast, [this](int id) { OnOpenRecentFile(id - cmd::FileMruFirst); });
-    OnUpdateRange(cmd::FileMruFirst, cmd::FileMruLast,
+    OnUpdateUIRange(cmd::FileMruFirst, cmd::FileMruLast,
                   [this](CmdUI& ui) { ui.Enable(ui.Id() - cmd::FileMruFirst < recent_.Count()); });
 }
 

@@ -51,9 +51,9 @@ void CommandTarget::OnCommandRange(int first, int last, std::function<void(int)>
     ranges_.push_back(Range{first, last, std::move(handler)});
 }
 
-void CommandTarget::OnUpdate(int id, std::function<void(CmdUI&)> handler) { updates_[id] = std::move(handler); }
+void CommandTarget::OnUpdateUI(int id, std::function<void(CmdUI&)> handler) { updates_[id] = std::move(handler); }
 
-void CommandTarget::OnUpdateRange(int first, int last, std::function<void(CmdUI&)> handler) {
+void CommandTarget::OnUpdateUIRange(int first, int last, std::function<void(CmdUI&)> handler) {
     updateRanges_.push_back(UpdateRange{first, last, std::move(handler)});
 }
 

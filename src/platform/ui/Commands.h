@@ -85,8 +85,8 @@ public:
 
     void OnCommand(int id, std::function<void()> handler);
     void OnCommandRange(int first, int last, std::function<void(int)> handler);
-    void OnUpdate(int id, std::function<void(CmdUI&)> handler);
-    void OnUpdateRange(int first, int last, std::function<void(CmdUI&)> handler);
+    void OnUpdateUI(int id, std::function<void(CmdUI&)> handler);
+    void OnUpdateUIRange(int first, int last, std::function<void(CmdUI&)> handler);
 
     // Runs this target's own handler; false when it has none.
     virtual bool HandleCommand(int id);

@@ -62,12 +62,12 @@ MenuItem* MenuItem::Find(int cmdId) {
 Frame::Frame() : Window(WindowKind::Frame) {
     menuBar_.type = MenuItem::Type::Popup;
     OnCommand(cmd::ViewToolBar, [this] { ShowToolBar(0, !IsToolBarVisible(0)); });
-    OnUpdate(cmd::ViewToolBar, [this](CmdUI& ui) {
+    OnUpdateUI(cmd::ViewToolBar, [this](CmdUI& ui) {
         ui.Enable(ToolBarCount() > 0);
         ui.SetCheck(IsToolBarVisible(0));
     });
     OnCommand(cmd::ViewStatusBar, [this] { ShowStatusBar(!statusBar_.visible); });
-    OnUpdate(cmd::ViewStatusBar, [this](CmdUI& ui) {
+    OnUpdateUI(cmd::ViewStatusBar, [this](CmdUI& ui) {
         ui.Enable(statusBar_.created);
         ui.SetCheck(statusBar_.created && statusBar_.visible);
     });
