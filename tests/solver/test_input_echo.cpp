@@ -213,6 +213,61 @@ TEST(InputReader, RigidityLinesFollowTheLastMaterialType) {
   }
 }
 
+TEST(InputReader, EachOrthotropicMaterialKeepsItsOwnRigidities) {
+  ScratchDir dir("ortho");
+  RunState st;
+  Model m;
+  m.counts = "4  2  2  4  2  2  1  0  0  0  0  0  0  0  0  0  0  0  ";
+  m.elements = "  1  7  1  1  2  3  4\n  2  8  2  1  2  3  4";
+  m.materials = " 1  2  1000  0.2  0.1\n1 2 3 4 5 6\n 2  2  1000  0.2  0.1\n10 20 30 40 50 60";
+  run_model(m, dir, st);
+  for (int k = 1; k <= 6; ++k) {
+    EXPECT_EQ(st.orthotropic_rigidities(k, 1), k);
+    EXPECT_EQ(st.orthotropic_rigidities(k, 2), 10 * k);
+  }
+  // The listing shows the set read last, once, after the material table.
+  const std::string listing = read_text(dir.file("out.sou"));
+  const std::string lines =
+      "\n  Flexural and shear rigidity :\n"
+      "  Dxx= 0.1000E+02  Dyy= 0.2000E+02  Dv= 0.3000E+02  Dxy= 0.4000E+02  Dsx= 0.5000E+02  Dsy= 0.6000E+02\n";
+  const auto at = listing.find(lines);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(listing.find("Flexural", at + 10), std::string::npos);
+}
+
+TEST(RunState, FixedValuesAndReset) {
+  ScratchDir dir("reset");
+  RunState st;
+  st.isoil = 2;
+  st.npoin = 7;
+  st.nnode = 8;
+  st.ngaus = 3;
+  st.nnsti = 0;
+  st.ngrid = 9;
+  parvane::set_fixed_values(st);
+  EXPECT_EQ(st.nnsti, 7);
+  EXPECT_EQ(st.nevab, 48);
+  EXPECT_EQ(st.ntotv, 42);
+  EXPECT_EQ(st.ngsq, 9);
+  EXPECT_EQ(st.ngrid, 5);
+  EXPECT_EQ(st.numeric_constants, (std::array<double, 10>{0, 1, 2, 3, 4, 5, 6, 8, 0.5, 0.25}));
+  int status = 0;
+  parvane::allocate_work_arrays(st, status);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(st.soil_stiffness.size(), 7u);
+  for (double v : st.soil_stiffness.vec()) EXPECT_EQ(v, 0.0);
+  EXPECT_EQ(st.estiff.size(), 48u * 48u * 0u);
+  EXPECT_EQ(st.disp_vectors.size(), 84u);
+
+  ASSERT_EQ(st.units.open(parvane::kUnitListing, dir.file("x.sou"), fio::OpenStatus::Unknown), fio::kOk);
+  st.reset();
+  EXPECT_FALSE(st.units.is_open(parvane::kUnitListing));
+  EXPECT_EQ(st.npoin, 0);
+  EXPECT_EQ(st.isoil, 0);
+  EXPECT_TRUE(st.soil_stiffness.empty());
+  EXPECT_EQ(st.ndofn, 6);
+}
+
 TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
   struct Case {
     const char* what;
