@@ -136,28 +136,44 @@ TEST(Itorve, MissingOrShortRunFilesGiveAStatus) {
 }
 
 TEST(Itorve, RejectedInputEndsTheRunAndCleansUp) {
-  ScratchDir dir("rejected");
-  // Element 2 names material 0.
-  std::string bad = kStrip;
-  bad.replace(bad.find("  2  12  1"), 10, "  2  12  0");
-  write_run(dir, bad);
-  CurrentDir cd(dir.path());
-  Library lib;
-  ASSERT_TRUE(lib.ok()) << dlerror();
-  EXPECT_EQ(lib.call(2), parvane::kStatusInput);
-  for (const char* f : {"fort2", "fort3", "fort4", "m.cut"}) EXPECT_FALSE(fs::exists(dir.file(f))) << f;
-  const auto msg = read_lines(dir.file("m.sms"));
-  ASSERT_GE(msg.size(), 10u);
-  EXPECT_EQ(msg[0], " ****** Check Model ******");
-  EXPECT_EQ(msg[1], " ****** End of Model Check ******");
-  EXPECT_EQ(msg[2], " ****** Run Analysis ******");
-  EXPECT_TRUE(std::regex_match(msg[3], std::regex(R"([ 1]\d/\d\d/\d{4})"))) << msg[3];
-  EXPECT_TRUE(std::regex_match(msg[4], std::regex(R"([ 12]\d:\d\d:\d\d:\d\d)"))) << msg[4];
-  EXPECT_EQ(msg[5], " ********* Analysis terminated **********");
-  EXPECT_EQ(msg[6], "");
-  EXPECT_TRUE(std::regex_match(msg[7], std::regex(R"( Execution time +[0-9.E+-]+ +seconds\.)"))) << msg[7];
-  const std::string listing = read_text(dir.file("m.sou"));
-  EXPECT_NE(listing.find(" *** diagnosis by check2, error 14       associated number    1\n"), std::string::npos);
+  struct Case {
+    const char* what;
+    std::string from, to;  // change of the clamped strip
+    const char* listing_line;
+    std::vector<std::string> diagnosis;  // lines of the message file after the date and time
+  };
+  const Case cases[] = {
+      {"element 2 names material 0 (check2)", "  2  12  1", "  2  12  0",
+       " *** diagnosis by check2, error 14       associated number    1", {}},
+      {"ten nodes per element (check1)", "6  2  1  4  2", "6  2  1  10  2", " *** diagnosis by check1, error  6",
+       {"", "", " *** diagnosis by check1, error  6"}},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir("rejected");
+    std::string bad = kStrip;
+    bad.replace(bad.find(c.from), c.from.size(), c.to);
+    write_run(dir, bad);
+    CurrentDir cd(dir.path());
+    Library lib;
+    ASSERT_TRUE(lib.ok()) << dlerror();
+    EXPECT_EQ(lib.call(2), parvane::kStatusInput) << c.what;
+    for (const char* f : {"fort2", "fort3", "fort4", "m.cut"}) EXPECT_FALSE(fs::exists(dir.file(f))) << f;
+    const auto msg = read_lines(dir.file("m.sms"));
+    ASSERT_GE(msg.size(), 10u) << c.what;
+    EXPECT_EQ(msg[0], " ****** Check Model ******");
+    EXPECT_EQ(msg[1], " ****** End of Model Check ******");
+    EXPECT_EQ(msg[2], " ****** Run Analysis ******");
+    EXPECT_TRUE(std::regex_match(msg[3], std::regex(R"([ 1]\d/\d\d/\d{4})"))) << msg[3];
+    EXPECT_TRUE(std::regex_match(msg[4], std::regex(R"([ 12]\d:\d\d:\d\d:\d\d)"))) << msg[4];
+    std::size_t k = 5;
+    for (const auto& d : c.diagnosis) EXPECT_EQ(msg[k++], d) << c.what;
+    EXPECT_EQ(msg[k++], " ********* Analysis terminated **********") << c.what;
+    EXPECT_EQ(msg[k++], "") << c.what;
+    EXPECT_TRUE(std::regex_match(msg[k], std::regex(R"( Execution time +[0-9.E+-]+ +seconds\.)"))) << msg[k];
+    const std::string listing = read_text(dir.file("m.sou"));
+    EXPECT_NE(listing.find(std::string(c.listing_line) + "\n"), std::string::npos) << c.what;
+    EXPECT_NE(listing.find(" now following a listing of post-disaster data cards\n"), std::string::npos) << c.what;
+  }
 }
 
 TEST(Itorve, LoadRunUnloadAndRunAgainGiveTheSameFiles) {
