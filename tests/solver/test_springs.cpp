@@ -253,3 +253,20 @@ TEST(TotalConcentratedSprings, SpreadLikeConcentratedWhenTheirValuesAreKept) {
         EXPECT_NEAR(st.estiff((a - 1) * 6 + 1, (a - 1) * 6 + 1, 4) - st.estiff((a - 1) * 6 + 1, (a - 1) * 6 + 1, 3),
                     10.0, 1e-9);
 }
+
+TEST(DistributedSprings, NegativeJacobianReturnsAtOnceWithStatus2) {
+    RunState st;
+    mesh(st, 4, [](RunState& s) { s.ndsti = 1; });
+    st.distributed_stiffness_elements(1) = 1;
+    st.distributed_stiffness_values(1, 1) = 5.0;
+    std::swap(st.lnods(2, 1), st.lnods(4, 1));  // clockwise
+    load_element(st, 1);
+    ScratchText listing(st, parvane::kUnitListing, "dsneg");
+    Ke ke;
+    int status = 0;
+    parvane::distributed_spring_terms(st, 1, ke.k.data(), ke.rhs.data(), status);
+    EXPECT_EQ(status, parvane::kStatusJacobian);
+    for (double v : ke.k) EXPECT_EQ(v, 0.0);
+    const auto lines = listing.lines();
+    ASSERT_FALSE(lines.empty());
+}
