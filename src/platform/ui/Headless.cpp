@@ -301,7 +301,9 @@ void Headless::Advance(int ms) {
 
 void Headless::PumpMessages(Window& w) {
     FireTimersOf(&w);
-    if (w.IsWindow() && w.NeedsPaint()) PaintWindow(w);
+    // A timer may have destroyed (and deleted) the window.
+    if (std::find(live_.begin(), live_.end(), &w) == live_.end()) return;
+    if (w.NeedsPaint()) PaintWindow(w);
 }
 
 void Headless::Sleep(int ms) { now_ += std::max(ms, 0); }
