@@ -418,6 +418,8 @@ void FltkBackend::SyncGeometry(ui::Window& w) {
     if (w.Kind() == ui::WindowKind::Frame) {
         p->top->resize(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1) + p->menuHeight);
         if (p->menu) p->menu->resize(0, 0, p->top->w(), p->menuHeight);
+        // FLTK scaled the bars with the window: lay them out again.
+        p->toolLayout.clear();
         BuildToolBars(w);
         BuildStatusBar(w);
         return;
@@ -688,6 +690,35 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
     auto* frame = dynamic_cast<ui::Frame*>(&w);
     Peer* p = PeerOf(w);
     if (!frame || !p || !p->top) return;
+    // The same buttons as shown: only their states change.
+    std::vector<int> layout;
+    for (int b = 0; b < frame->ToolBarCount(); ++b) {
+        const ui::ToolBar* bar = frame->GetToolBar(b);
+        if (!bar || !bar->visible) continue;
+        layout.push_back(-1);
+        layout.insert(layout.end(), bar->buttons.begin(), bar->buttons.end());
+    }
+    if (layout == p->toolLayout && !p->toolWidgets.empty()) {
+        size_t next = 0;
+        for (int b = 0; b < frame->ToolBarCount(); ++b) {
+            const ui::ToolBar* bar = frame->GetToolBar(b);
+            if (!bar || !bar->visible) continue;
+            for (size_t i = 0; i < bar->buttons.size(); ++i) {
+                if (bar->buttons[i] == 0) continue;
+                while (next < p->toolWidgets.size() && !dynamic_cast<ToolButton*>(p->toolWidgets[next])) ++next;
+                if (next >= p->toolWidgets.size()) break;
+                auto* tb = static_cast<ToolButton*>(p->toolWidgets[next++]);
+                if (i < bar->state.size()) {
+                    if (bar->state[i].Enabled()) tb->activate();
+                    else tb->deactivate();
+                    tb->SetChecked(bar->state[i].Checked());
+                }
+                tb->redraw();
+            }
+        }
+        return;
+    }
+    p->toolLayout = layout;
     for (Fl_Widget* t : p->toolWidgets) {
         owners_.erase(t);
         p->top->remove(t);
@@ -814,6 +845,8 @@ void FltkBackend::TopResized(ui::Window& w, int width, int height) {
     if (auto* frame = dynamic_cast<ui::Frame*>(&w)) {
         if (p->menu) p->menu->resize(0, 0, width, p->menuHeight);
         frame->UserResize(width, std::max(height - p->menuHeight, 1));
+        // FLTK scaled the bars with the window: lay them out again.
+        p->toolLayout.clear();
         RefreshFrameBars(w);
     } else if (auto* view = dynamic_cast<ui::View*>(&w)) {
         view->UserResize(width, height);
@@ -1008,7 +1041,6 @@ void FltkBackend::RunMainLoop(ui::App& app) {
     while (!app.QuitRequested()) {
         Fl::wait(0.1);
         app.OnIdle();
-        if (ui::Frame* frame = app.MainFrame()) RefreshFrameBars(*frame);
         if (!Fl::first_window() && !app.MainFrame()) break;
     }
 }

@@ -30,6 +30,7 @@ struct Peer {
     Fl_Menu_Bar* menu = nullptr;
     int menuHeight = 0;
     std::vector<Fl_Widget*> toolWidgets;
+    std::vector<int> toolLayout;  // visible buttons' ids, -1 between bars
     Fl_Group* status = nullptr;
     std::vector<Fl_Box*> statusPanes;
     // Controls with parts.
