@@ -10,6 +10,8 @@
 // result steps.
 
 #include <array>
+#include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -241,6 +243,159 @@ public:
     double GetPlateStress(int k, int row, int step) const;
     double GetSoilReaction(int k, int row, int step) const;
     void GetStepNumbers(int* out) const;
+    // Releases the step list and clears the results flag.
+    void ResetResultsState();
+
+    // ---- Expansion of actions for the solver (ModelExpansion.cpp) ----------
+    // Kind 1: the per-node working table (one row per node), kind 2: the
+    // per-element working table. Touched rows carry their node (element)
+    // number as text; untouched rows "0", flags and values 0.
+    void PrepareExpandedTable(int kind);
+    void ResetExpandedTable(int kind);
+    // Applies every row of `table` to the working table of the kind; returns
+    // the number of touched rows, and with `reset` resets the table afterwards.
+    int ExpandNodalTable(int kind, const NodalActionTable* table, bool reset);
+    void ApplyActionToRow(int kind, int position, const std::vector<double>& values,
+                          const std::vector<int>& flags);
+    void ApplyActionToSet(int kind, const std::string& name, const std::vector<double>& values,
+                          const std::vector<int>& flags);
+    // Number of rows ExpandEdgeTable will append for `table` (kind 3).
+    int CountEdgeExpansion(const EdgeActionTable* table, int kind = 3) const;
+    int CountEdgeSetExpansion(const std::string& name, int kind = 3) const;
+    // Appends one row per element side named by every row of `table`.
+    void ExpandEdgeTable(EdgeActionTable& target, const EdgeActionTable* table, int kind = 3) const;
+    void ExpandEdgeSet(EdgeActionTable& target, int kind, const std::string& name,
+                       const std::array<double, 3>& values, int side, int dof) const;
+    // Node numbers carrying a nonlinear spring and the 1-based position of
+    // that spring in the spring list (0 when no spring has the action's
+    // spring name); the first action naming a node wins.
+    void CollectNonlinearNodes(std::vector<int>& nodes, std::vector<int>& springs) const;
+    static bool NodeInActionList(int node, const std::vector<int>& list);
+    // Material index of every element from MATERIAL_DATA (row i gives i + 1).
+    void AssignMaterialsToElements();
+    // Row position of the named set in the set table of the kind (1 node,
+    // 2 element, 3 edge); -1 when absent.
+    int FindSetIndex(int kind, const std::string& name) const;
+    // 1 when `id` belongs to the set (edge sets: id = 4 * (element - 1) + side).
+    int IsInSet(int id, const std::string& name, int kind) const;
+    std::string FindNextSetContaining(int id, int kind, const std::string& current,
+                                      const std::string& excluded) const;
+    // Number of the first element holding the node, 0 when none.
+    int ElementOfNode(int node) const;
+    ConcentratedActionTable* GetTotalConcentratedTable(int kind) const;
+    // CUTLINE_DATA becomes a copy of the drawn cut lines.
+    void ResetCutLines();
+    // ---- Shape functions and result interpolation (Interpolation.cpp) -------
+    // Nodes per element of ELEMENT_DATA (4, 8 or 9) and nodes per side.
+    int GetNodesPerElement() const;
+    int GetEdgeNodeCount() const;
+    // Sum of Ni * values[i] over the element's nodes at (xi, eta); 1.0 for
+    // null values.
+    double InterpolateAtLocal(int element, double xi, double eta, const double* values) const;
+    // Local coordinates of the point s of side code 0..3; nothing for other
+    // codes.
+    static void SideLocalCoordinates(double& xi, double& eta, int side, double s);
+    double InterpolateOnSide(int element, int side, double s, const double* values) const;
+    // Row of the first element holding the point, with its local
+    // coordinates; -1 when none.
+    int LocateElementAtPoint(double x, double y, double z, double& xi, double& eta) const;
+    // Coordinates of the element's nodes and, with the deformed flag > 0,
+    // their results at the step (x displacement negated, y, z, rotations);
+    // zeros otherwise. Arrays of at least nine entries.
+    void GetElementNodeCoords(double* x, double* y, double* z, double* dx, double* dy, double* dz,
+                              double* rx, double* ry, double* rz, int element, int deformed, int step) const;
+    void InterpolateAtPoint(double& x, double& y, double& z, const double* nx, const double* ny,
+                            const double* nz, const double* dx, const double* dy, const double* dz,
+                            double c, int element, double xi, double eta, int deformed,
+                            int thickness) const;
+    void ElementPointAtLocal(double& x, double& y, double& z, int deformed, int step, int element,
+                             double xi, double eta, int thickness, double c) const;
+    void ElementPointOnSide(double& x, double& y, double& z, int deformed, int step, int element,
+                            int side, double s, int thickness, double c) const;
+
+    // ---- Geometry and view support (ModelView.cpp) ---------------------------
+    double GetMaxY() const { return maxY; }
+    double GetMinY() const { return minY; }
+    double GetMaxZ() const { return maxZ; }
+    double GetMinZ() const { return minZ; }
+    // Number of the first node within 1e-10 of (y, z); -1 when none.
+    int NodeAtPoint(double y, double z) const;
+    // Node coordinates plus, with the deformed flag > 0, the displacements at
+    // the step times the deformation factor (x displacement negated).
+    void NodePosition(double& x, double& y, double& z, int nodeRow, int deformed, int step) const;
+    // Distances in the y-z plane from the first node of a path; empty when a
+    // node of the path names no node.
+    void NodePathDistances(std::vector<double>& out, const std::vector<int>& nodes) const;
+    // Result column values of the path's nodes at step 1; 0 for a number
+    // that names no node.
+    void NodePathValues(std::vector<double>& out, const std::vector<int>& nodes, int column) const;
+    // Member list of the named set of the kind; null when missing.
+    SetMemberList* FindSetTable(int kind, const std::string& name) const;
+    // Over the grid lines of direction 1 (any other value: direction 2):
+    // the sum of the spacing values, the sum of the division counts.
+    double SumTableColumn(int direction) const;
+    int SumTableCounts(int direction) const;
+    // 0 reset, 1 zoom to scale a, 2 deformation factor times a, 3 pan x by
+    // a, 4 pan y by a, 5 pan both; then the pixels per unit.
+    void SetViewTransform(int type, double a, double b);
+    bool IsPointInViewport(double x, double y) const;
+    double ClipToViewport(double x1, double y1, double x2, double y2) const;
+    // Contour range of the 1-based column at the step (both copies).
+    void SetContourRange(int step, int column);
+    // Weights of an edge load on the element's nodes (nodes-per-element
+    // entries).
+    void EdgeLoadShape(double* weights, double value1, double value2, double value3, int element,
+                       int side, int style) const;
+    // View window, home window, pixels per unit and viewport in pixels.
+    double windowXMax = 1.0, windowXMin = -1.0, windowYMax = 1.0, windowYMin = -1.0;
+    double homeXMax = 1.0, homeXMin = -1.0, homeYMax = 1.0, homeYMin = -1.0;
+    double pixelsPerUnitX = 1.0, pixelsPerUnitY = -1.0;
+    int viewportLeft = 0, viewportRight = 0, viewportTop = 0, viewportBottom = 0;
+
+    // ---- Table replacement after dialog edits (TableReplace.cpp) -------------
+    void ReplaceNodalTable(const NodalActionTable& copy);
+    void ReplaceConcentratedTable(const ConcentratedActionTable& copy);
+    void ReplaceEdgeTable(const EdgeActionTable& copy);
+    void ReplaceElementTable(const ElementTable& copy);
+    void ReplaceGridLineTable(int kind, const NodeTable& copy);
+    void ReplaceSetMembers(int kind, const std::string& name, const SetMemberList& members);
+    void ReplaceMaterialTable(const MaterialTable& copy);
+    void ReplaceNodeTable(const NodeTable& copy);
+    void ReplaceSetTable(const SetTable& copy);
+
+    // ---- Mesh import (MeshImport.cpp) ---------------------------------------
+    // Reads the mesher's output (mode 1 binary, 2 text) into the model with
+    // its template sets, materials, loads, soil values and cut lines; writes
+    // and reads back the keyword text "<name less 3 characters>txt". 1 on
+    // success, 0 on failure.
+    int ImportMeshFile(const std::string& fileName, int mode, std::vector<std::string> regionNames,
+                       std::vector<int> regionIds, std::vector<std::string> setNames,
+                       std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses);
+    // Template loads as nodal loads on the round boundary of the second set.
+    void ComputeBoundaryNodalLoads(int nodes, int elements, int nodesPerElem, std::vector<int>& loadNodes,
+                                   std::vector<std::array<double, 3>>& loadValues,
+                                   const std::vector<std::vector<int>>& setNodes,
+                                   const std::vector<std::vector<int>>& setElements,
+                                   const std::vector<double>& y, const std::vector<double>& z,
+                                   const std::vector<std::vector<int>>& elementNodes) const;
+
+    int perNodeTouched = 0;    // touched rows of the per-node working table
+    int perElementTouched = 0; // touched rows of the per-element working table
+
+    // ---- Numeric solver input writers (SolverInput.cpp) ----------------------
+    // kind 1 constraints (written with their flags), 2 nodal loads, 3 nodal
+    // stiffnesses (per-node table), 4 distributed loads, 5 distributed
+    // stiffnesses (per-element table).
+    void WriteNumericNodalKind(int kind, const NodalActionTable* table, std::ostream& out);
+    void WriteNumericEdgeKind(const EdgeActionTable* table, std::ostream& out) const;
+    void WriteNumericPatternPoints(std::ostream& out) const;
+    void WriteNumericElementTable(std::ostream& out) const;
+    void WriteNumericNodeTable(std::ostream& out) const;
+    void WriteNumericMaterialTable(std::ostream& out) const;
+    void WriteNumericNodalTable(int kind, const NodalActionTable& expanded, std::ostream& out) const;
+    void WriteNumericConcentratedTable(const ConcentratedActionTable* table, std::ostream& out) const;
+    void WriteNumericEdgeTable(const EdgeActionTable& table, std::ostream& out) const;
+    void WriteNumericCutLines(std::ostream& out) const;
 
     // ---- Fields ------------------------------------------------------------
     std::vector<int> nodeLookup;    // node number n -> row position at n - 1, -1 absent
