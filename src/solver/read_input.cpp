@@ -608,8 +608,8 @@ void read_input(RunState& st, int& status) {
         st.nonlinear_profiles(2, j, k) = f;
         fio::Writer(st.units, kUnitListing).x(1).e(d, 13, 5).e(f, 13, 5);
       }
-      st.nonlinear_profiles(1, st.mxpts + 1, k) = n;
-      st.nonlinear_profiles(2, st.mxpts + 1, k) = n;
+      st.nonlinear_profiles(1, static_cast<long long>(st.mxpts) + 1, k) = n;
+      st.nonlinear_profiles(2, static_cast<long long>(st.mxpts) + 1, k) = n;
     }
   }
 

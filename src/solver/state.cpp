@@ -11,6 +11,19 @@ void RunState::reset() {
   static_cast<RunData&>(*this) = RunData{};
 }
 
+namespace {
+
+// a * b held in an int; a product beyond its range stays at the bound (such
+// counts are refused by the input checks or the allocation).
+int product(int a, int b) {
+  const long long p = static_cast<long long>(a) * b;
+  if (p > 0x7FFFFFFFLL) return 0x7FFFFFFF;
+  if (p < -0x7FFFFFFFLL) return -0x7FFFFFFF;
+  return static_cast<int>(p);
+}
+
+}  // namespace
+
 void set_fixed_values(RunState& st) {
   st.ndime = 3;
   st.nprop = 3;
@@ -18,20 +31,20 @@ void set_fixed_values(RunState& st) {
   st.nstre = 8;
   st.ntype = 0;
   st.ncase = 1;
-  st.nevab = 6 * st.nnode;
-  st.ntotv = 6 * st.npoin;
+  st.nevab = product(6, st.nnode);
+  st.ntotv = product(6, st.npoin);
   st.nstrp = 5;
   st.nstrm = 3;
-  st.nevm = 2 * st.nnode;
-  st.nevp = 3 * st.nnode;
-  st.nevd = 3 * st.nnode;
-  st.nevq = 4 * st.nnode;
+  st.nevm = product(2, st.nnode);
+  st.nevp = product(3, st.nnode);
+  st.nevd = product(3, st.nnode);
+  st.nevq = product(4, st.nnode);
   st.nvlas3 = 3;
-  st.nvlev = 3 * st.nnode;
-  st.nevx = 3 * st.nnode;
+  st.nvlev = product(3, st.nnode);
+  st.nevx = product(3, st.nnode);
   st.nsh2 = 2;
   st.nst1 = 1;
-  st.ngsq = st.ngaus * st.ngaus;
+  st.ngsq = product(st.ngaus, st.ngaus);
   st.ndof_membrane = 2;
   st.ndof_plate = 3;
   st.ndof_drilling = 1;
@@ -153,7 +166,7 @@ void allocate_work_arrays(RunState& st, int& status) {
     st.total_stiffness_elements.allocate(st.nctsti);
     st.nonlinear_nodes.allocate(st.nnlin);
     st.nonlinear_profile_index.allocate(st.nnlin, ndofn);
-    st.nonlinear_profiles.allocate(2, (st.mxpts > 0 ? st.mxpts : 0) + 1, st.nprof);
+    st.nonlinear_profiles.allocate(2, (st.mxpts > 0 ? static_cast<long long>(st.mxpts) : 0LL) + 1, st.nprof);
     st.node_element_count.allocate(npoin);
     st.disp_vectors.allocate(ntotv, 2);
     st.disp_iter.allocate(ntotv);
