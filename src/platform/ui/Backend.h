@@ -2,6 +2,23 @@
 // driver and the desktop back end implement it. The layer's windows are the
 // model; the back end mirrors them and feeds the user's input back through
 // the User* entry points of Dialog, Frame, View and App.
+//
+// How a back end drives the layer:
+// - Dialogs: Dialog::UserFocus / UserClick / UserType / UserTypeChars /
+//   UserKeyDown / UserKeyUp / UserScroll / UserSelect / UserSelectItem /
+//   UserDoubleClick / UserSpin / UserPickColor / UserClose. Every key of a
+//   dialog goes through UserKeyDown/UserKeyUp (the dialog's
+//   PreTranslateMessage sees it first, then Tab, Enter and Escape are handled
+//   by the layer). Focus changes that the program makes (Change::Focus) are
+//   mirrored without calling UserFocus: only the user's own focus changes
+//   produce notifications.
+// - Frames: UserOpenMenu before a menu shows, UserChooseMenuItem,
+//   UserClickToolButton, UserAccelerator ("Ctrl+S", "F5": modifiers Ctrl+,
+//   Shift+, Alt+ before the key's name), UserHover / UserHoverEnd for the
+//   status text, UserClose, UserResize; App::OnIdle when the queue is empty.
+// - Views: UserMouseDown / UserMouseUp / UserDoubleClick / UserMouseMove /
+//   UserWheel / UserKeyDown / UserKeyUp / UserResize.
+// - Painting: Window::Paint with the back end's painter when a window needs it.
 #pragma once
 
 #include <optional>
