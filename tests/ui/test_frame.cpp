@@ -432,6 +432,22 @@ TEST_F(FrameTest, ViewReceivesMouseKeysAndSize) {
     EXPECT_EQ(driver.WaitCursorDepth(), 0);
 }
 
+TEST(DocumentView, EitherMayGoFirst) {
+    ui::Headless driver;
+    driver.Install();
+    auto view = std::make_unique<ui::View>();
+    {
+        ui::Document doc;
+        view->SetDocument(&doc);
+        EXPECT_EQ(doc.Views().size(), 1u);
+    }
+    EXPECT_EQ(view->GetDocument(), nullptr);
+    ui::Document doc;
+    view->SetDocument(&doc);
+    view.reset();
+    EXPECT_TRUE(doc.Views().empty());
+}
+
 TEST_F(FrameTest, CommandLineAndExit) {
     EXPECT_TRUE(app.ProcessShellCommand({}));
     EXPECT_NE(Doc(), nullptr);

@@ -50,7 +50,7 @@ Document::Document() {
 }
 
 Document::~Document() {
-    for (View* v : views_) v->SetDocument(nullptr);
+    for (View* v : std::vector<View*>(views_)) v->SetDocument(nullptr);
 }
 
 bool Document::OnNewDocument() {
