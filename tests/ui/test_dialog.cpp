@@ -205,6 +205,20 @@ TEST_F(DialogTest, DoublesAreWrittenInTheShortestTextThatReadsBackExactly) {
     EXPECT_EQ(d.GetDlgItemText(kCount), "-17");
 }
 
+TEST(NumberText, FloatsReadBackAndRefuseWhatDoesNotFit) {
+    for (float v : {0.1f, 359.6f, -2.3f, 1e-7f, 3.4028235e38f}) {
+        float back = 0;
+        ASSERT_TRUE(ui::ParseFloat(ui::FormatFloat(v), back)) << ui::FormatFloat(v);
+        EXPECT_EQ(back, v);
+    }
+    EXPECT_EQ(ui::FormatFloat(0.1f), "0.1");
+    float f = 5;
+    EXPECT_FALSE(ui::ParseFloat("1e39", f));
+    EXPECT_FALSE(ui::ParseFloat("nan", f));
+    EXPECT_TRUE(ui::ParseFloat(" -7.25 ", f));
+    EXPECT_EQ(f, -7.25f);
+}
+
 TEST_F(DialogTest, TabWalksEnabledVisibleTabStopsInCreationOrder) {
     DemoDialog d;
     Open(d);
