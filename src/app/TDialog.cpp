@@ -101,16 +101,15 @@ bool TDialog::MoveColumn(int step) {
         ClampRow();
         if (IsCellUsable(m_currentRow, m_currentColumn)) return true;
         m_currentColumn += step;
+        // Passing the first cell of line 1 backward, or the last cell of the
+        // last line forward, turns the walk; the step just made still wraps
+        // into the neighbouring line at 1 (scrolling there as a Tab would).
         if (step < 0 && m_currentRow <= 1 && m_currentColumn < 1) {
-            // Passed the first cell of line 1: walk forward from there.
             if (++turns >= 2) return false;
             step = 1;
-            m_currentColumn = 2;
         } else if (step > 0 && m_currentRow >= m_visibleRows && m_currentColumn > m_columns) {
-            // Passed the last cell of the last line: walk backward from there.
             if (++turns >= 2) return false;
             step = -1;
-            m_currentColumn = m_columns - 1;
         }
     }
     return false;
