@@ -119,6 +119,7 @@ struct EquationStore {
 
 EquationStore g_store;
 FrontalStats g_stats;
+FrontalStats g_factor_stats;
 std::size_t g_budget = std::size_t(2) << 30;
 
 bool unit_open(fio::Units* u, int unit) { return u != nullptr && u->is_open(unit); }
@@ -655,6 +656,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
     g_stats.stored_bytes = g_store.mem_bytes;
     g_stats.spilled_bytes = g_store.spill_bytes;
     g_stats.total_seconds = std::chrono::duration<double>(clock::now() - t_start).count();
+    if (!reuse) g_factor_stats = g_stats;
     return 0;
 }
 
@@ -684,6 +686,7 @@ void frontal_solve(RunState& st, const double* restraint_values, double* displac
 }
 
 const FrontalStats& frontal_last_stats() { return g_stats; }
+const FrontalStats& frontal_factorization_stats() { return g_factor_stats; }
 
 void frontal_set_memory_budget(std::size_t bytes) { g_budget = bytes; }
 std::size_t frontal_memory_budget() { return g_budget; }

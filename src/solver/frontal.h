@@ -75,6 +75,8 @@ void frontal_solve(RunState& st, const double* restraint_values, double* displac
                    const double* element_stiffness, const int* restraint_codes, const int* lnods, int& status);
 
 const FrontalStats& frontal_last_stats();
+// Figures of the last call that eliminated (did not reuse stored equations).
+const FrontalStats& frontal_factorization_stats();
 
 // Bytes of eliminated equations kept in memory before the rest goes to unit 2.
 void frontal_set_memory_budget(std::size_t bytes);
