@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <filesystem>
 #include <vector>
 
@@ -242,6 +243,7 @@ struct RecordCase {
     int nnode;
     std::uintmax_t bytes;
 };
+void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.nnode << "-node " << c.bytes << " bytes"; }
 class ElementRecord : public ::testing::TestWithParam<RecordCase> {};
 
 TEST_P(ElementRecord, OneRecordPerElementPerPassWithTheIntegrationPoints) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 #include <vector>
 
 #include "solver/element_matrices.h"
@@ -29,6 +30,9 @@ std::pair<double, double> skew(double x, double y) {
 struct Rules {
     int nnode, ngaus, ngaus2, zero_modes;
 };
+void PrintTo(const Rules& r, std::ostream* os) {
+    *os << r.nnode << "-node " << r.ngaus << "x" << r.ngaus2 << " zero modes " << r.zero_modes;
+}
 
 int count_zero(const std::vector<double>& ev, double& most_negative) {
     double mx = 0.0;
@@ -155,6 +159,7 @@ namespace {
 struct PatchCase {
     int nnode, ngaus, ngaus2;
 };
+void PrintTo(const PatchCase& c, std::ostream* os) { *os << c.nnode << "-node " << c.ngaus << "x" << c.ngaus2; }
 
 // Local element-frame field of a patch test: returns (u, v, w, rx, ry, rz).
 using Field = std::function<void(double X, double Y, double l[6])>;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 
 #include "solver/rigidity.h"
@@ -134,6 +135,9 @@ struct BadMaterial {
     double e, nu, t;
     bool rejected;
 };
+void PrintTo(const BadMaterial& b, std::ostream* os) {
+    *os << "E " << b.e << " nu " << b.nu << " t " << b.t << (b.rejected ? " rejected" : " accepted");
+}
 class MaterialValues : public ::testing::TestWithParam<BadMaterial> {};
 
 TEST_P(MaterialValues, MeaninglessValuesAreRejectedWithALine) {
