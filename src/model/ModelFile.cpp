@@ -501,12 +501,8 @@ private:
             p->startNode = start;
             p->endNode = end;
             p->mode = mode;
-            p->nodes.clear();
-            if (mode == 1) {
-                m_.ResolveNodePath(p->nodes, std::to_string(start), std::to_string(end));
-            } else if (mode == 2) {
-                p->nodes = ParseIdList(p->nodeListText);
-            }
+            // The node numbers follow once the whole file is read (the node
+            // block may come later): ResolveNodePaths.
         }
         std::string endLine;
         ReadLine(in_, endLine);
@@ -588,6 +584,21 @@ private:
     std::istream& in_;
 };
 
+// Node numbers of every node path: mode 1 the nodes on the segment from the
+// start to the end node, mode 2 the node list text (ranges stop at the
+// largest node number), any other mode none.
+void ResolveNodePaths(ModelData& m)
+{
+    const int limit = m.GetNodeTable() ? m.GetNodeTable()->MaxNodeId() : 0;
+    for (NodePath* p = m.nodePaths; p; p = p->next) {
+        p->nodes.clear();
+        if (p->mode == 1)
+            m.ResolveNodePath(p->nodes, std::to_string(p->startNode), std::to_string(p->endNode));
+        else if (p->mode == 2)
+            p->nodes = ParseIdList(p->nodeListText, limit);
+    }
+}
+
 }  // namespace
 
 int ModelData::ReadModelFile(const std::string& path, bool skipVersion)
@@ -620,6 +631,7 @@ int ModelData::ReadModelFile(const std::string& path, bool skipVersion)
     nodeLookup.clear();
     elementLookup.clear();
     RebuildNodeIndex();
+    ResolveNodePaths(*this);
     ResolveNonlinearActions();
     return 0;
 }

@@ -1,8 +1,8 @@
 // The model's three named lists (node paths, nonlinear springs, nonlinear
 // nodal actions) and the resolution of node paths, node lists and sets.
 
+#include <algorithm>
 #include <cmath>
-#include <set>
 #include <unordered_map>
 
 #include "model/ModelData.h"
@@ -97,16 +97,79 @@ const SetRow* FindSet(const SetTable* table, const std::string& name)
     return nullptr;
 }
 
+bool IsNumberItem(const std::string& item)
+{
+    return !item.empty() && item[0] >= '1' && item[0] <= '9';
+}
+
 // Visits the numbers of one member range: first to last by step; a step of 0
-// or less, or a last below the first, gives the first number alone.
+// or less, or a last below the first, gives the first number alone. Numbers of
+// a range beyond `limit` (the largest number in use) name nothing and are not
+// visited, so a range typed far too long costs nothing.
 template <class Visit>
-void ForEachInRange(int first, int last, int step, Visit visit)
+void ForEachInRange(int first, int last, int step, int limit, Visit visit)
 {
     if (step <= 0 || last < first) {
         visit(first);
         return;
     }
-    for (long long n = first; n <= last; n += step) visit(static_cast<int>(n));
+    const long long end = std::min<long long>(last, limit);
+    for (long long n = first; n <= end; n += step) visit(static_cast<int>(n));
+}
+
+// Walks the member rows of one set. A member text of one number gives the
+// range first .. final by the member's step; a text of several comma items
+// gives each number alone; an item that is no number names another set and
+// goes to onName.
+template <class Visit, class OnName>
+void WalkMembers(const SetMemberList& members, int limit, Visit visit, OnName onName)
+{
+    for (const SetMemberRow* m = members.GetHead(); m; m = m->next) {
+        const int items = CountListItems(m->first);
+        std::vector<std::string> pieces;
+        if (items > 1)
+            SplitList(m->first, pieces);
+        else
+            pieces.push_back(m->first);
+        for (const std::string& item : pieces) {
+            if (IsNumberItem(item)) {
+                const int first = ParseInt(item);
+                ForEachInRange(first, items == 1 ? m->final : first, items == 1 ? m->increment : 1, limit,
+                               visit);
+            } else {
+                onName(item);
+            }
+        }
+    }
+}
+
+// True the first time a set name is met in one expansion; a set met again
+// (one that names itself, directly or through others) contributes nothing.
+bool FirstVisit(std::vector<std::string>& met, const std::string& name)
+{
+    for (const std::string& n : met)
+        if (n == name) return false;
+    met.push_back(name);
+    return true;
+}
+
+// Appends the node numbers of the node set `name` ("ALL": every node).
+void CollectNodeSet(const ModelData& model, const std::string& name, int limit, std::vector<std::string>& met,
+                    std::vector<int>& out)
+{
+    const NodeTable* nodes = model.GetNodeTable();
+    if (name == "ALL") {
+        for (const NodeRow* r = nodes ? nodes->GetHead() : nullptr; r; r = r->next) out.push_back(r->id);
+        return;
+    }
+    const SetTable* sets = model.GetSetTable(1);
+    if (!sets || !FirstVisit(met, name)) return;
+    for (const SetRow* set = sets->GetHead(); set; set = set->next) {
+        if (set->name != name || !set->members) continue;
+        WalkMembers(
+            *set->members, limit, [&](int n) { out.push_back(n); },
+            [&](const std::string& inner) { CollectNodeSet(model, inner, limit, met, out); });
+    }
 }
 
 } // namespace
@@ -312,64 +375,40 @@ std::string ModelData::JoinNumbers(const std::vector<int>& numbers)
 
 std::vector<int> ModelData::SetNodeList(const std::string& text, int kind) const
 {
-    if (kind == 1) return ParseIdList(text);
+    // Numbers beyond the largest node number name no node: ranges stop there.
+    const int limit = nodeTable ? nodeTable->MaxNodeId() : 0;
+    if (kind == 1) return ParseIdList(text, limit);
     std::vector<int> out;
     if (kind != 2) return out;
-    const SetTable* sets = GetSetTable(1);
-    if (!sets) return out;
-    for (const SetRow* set = sets->GetHead(); set; set = set->next) {
-        if (set->name != text || !set->members) continue;
-        for (const SetMemberRow* m = set->members->GetHead(); m; m = m->next)
-            ForEachInRange(ParseInt(m->first), m->final, m->increment, [&](int n) { out.push_back(n); });
-    }
+    std::vector<std::string> met;
+    CollectNodeSet(*this, text, limit, met, out);
     return out;
 }
 
 void ModelData::AssignMaterialToSet(const std::string& text, int material)
 {
-    std::vector<std::string> expanded;
-    AssignMaterialToSetImpl(text, material, expanded);
+    std::vector<std::string> met;
+    AssignMaterialToSetImpl(text, material, met);
 }
 
-void ModelData::AssignMaterialToSetImpl(const std::string& text, int material,
-                                        std::vector<std::string>& expanded)
+void ModelData::AssignMaterialToSetImpl(const std::string& text, int material, std::vector<std::string>& met)
 {
     if (!elementTable) return;
     if (text == "ALL") {
         for (ElementRow* r = elementTable->GetHead(); r; r = r->next) r->material = material;
         return;
     }
-    // A set already expanded in this call contributes nothing again, so a set
-    // that names itself, directly or through others, ends the recursion.
-    for (const std::string& name : expanded)
-        if (name == text) return;
     const SetRow* set = FindSet(GetSetTable(2), text);
-    if (!set) return;
-    expanded.push_back(text);
-    if (!set->members) return;
+    if (!set || !FirstVisit(met, text) || !set->members) return;
 
     // Element rows by number (the first row of a number wins).
     std::unordered_map<int, ElementRow*> rows;
     for (ElementRow* r = elementTable->GetHead(); r; r = r->next) rows.emplace(r->id, r);
 
-    for (const SetMemberRow* m = set->members->GetHead(); m; m = m->next) {
-        const int items = CountListItems(m->first);
-        std::vector<std::string> pieces;
-        if (items > 1)
-            SplitList(m->first, pieces);
-        else
-            pieces.push_back(m->first);
-        for (const std::string& item : pieces) {
-            if (!item.empty() && item[0] >= '1' && item[0] <= '9') {
-                const int first = ParseInt(item);
-                const int last = items == 1 ? m->final : first;
-                const int step = items == 1 ? m->increment : 1;
-                ForEachInRange(first, last, step, [&](int n) {
-                    if (auto it = rows.find(n); it != rows.end()) it->second->material = material;
-                });
-            } else {
-                AssignMaterialToSetImpl(item, material, expanded);
-            }
-        }
-    }
+    WalkMembers(
+        *set->members, elementTable->MaxId(),
+        [&](int n) {
+            if (auto it = rows.find(n); it != rows.end()) it->second->material = material;
+        },
+        [&](const std::string& inner) { AssignMaterialToSetImpl(inner, material, met); });
 }

@@ -1,5 +1,6 @@
 #include "model/TextParse.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -48,6 +49,11 @@ int ParseInt(const std::string& text)
 
 std::vector<int> ParseIdList(const std::string& input)
 {
+    return ParseIdList(input, INT_MAX);
+}
+
+std::vector<int> ParseIdList(const std::string& input, int limit)
+{
     std::vector<int> result;
     std::string text = Trim(input);
     if (text.empty() || text.back() != ',') text += ',';
@@ -85,9 +91,14 @@ std::vector<int> ParseIdList(const std::string& input)
             }
             // 64-bit counters: a range up to INT_MAX must not overflow.
             if (step > 0 && first < last) {
-                for (long long v = first; v <= last; v += step) result.push_back(static_cast<int>(v));
+                const long long end = std::min<long long>(last, limit);
+                for (long long v = first; v <= end; v += step) result.push_back(static_cast<int>(v));
             } else if (step < 0 && last < first) {
-                for (long long v = first; v >= last; v += step) result.push_back(static_cast<int>(v));
+                // Descending: the numbers above the limit are passed over.
+                const long long down = -static_cast<long long>(step);
+                long long v = first;
+                if (v > limit) v -= (v - limit + down - 1) / down * down;
+                for (; v >= last; v -= down) result.push_back(static_cast<int>(v));
             } else {
                 break;
             }

@@ -15,6 +15,10 @@ int ParseInt(const std::string& text);
 // its step (step 0, wrong direction, equal ends, a missing step) ends the list:
 // the result holds what was read before it.
 std::vector<int> ParseIdList(const std::string& text);
+// The same, with the numbers of a range limited to at most `limit`: a range
+// stops at the limit (numbers beyond it name nothing for the caller), so a
+// range typed far too long costs nothing. Single items are kept as they are.
+std::vector<int> ParseIdList(const std::string& text, int limit);
 
 // Member range "first;last;increment;side". Outputs start as 0, 0, 1, 1; a text
 // without ";" sets first and last to its value; fields the text does not reach

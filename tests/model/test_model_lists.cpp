@@ -318,13 +318,23 @@ struct NodeListCase {
     std::vector<int> expected;
 };
 
+// A new model with nodes numbered 1 to `count` (in reverse row order).
+void NumberedNodes(ModelData& m, int count)
+{
+    m.Reset();
+    for (int id = count; id >= 1; --id) m.GetNodeTable()->AddNodeRow(id, 0.0, 1.0 * id, 0.0);
+    m.GetNodeTable()->CountNodeRows();
+    m.GetNodeTable()->RebuildNodeTableIndex();
+}
+
 class NodeSetList : public ::testing::TestWithParam<NodeListCase> {};
 
 TEST_P(NodeSetList, ExpandsEachMemberRange)
 {
     const NodeListCase& c = GetParam();
     ModelData m;
-    m.Reset();
+    NumberedNodes(m, 20);
+    AddSet(m, 1, "Inner", {{"12", 13, 1}});
     AddSet(m, 1, "NS", c.members);
     EXPECT_EQ(m.SetNodeList("NS", 2), c.expected) << c.what;
 }
@@ -336,17 +346,41 @@ INSTANTIATE_TEST_SUITE_P(
                       NodeListCase{"step 0", {{"4", 10, 0}}, {4}},
                       NodeListCase{"negative step", {{"4", 10, -2}}, {4}},
                       NodeListCase{"last below first", {{"8", 0, 1}}, {8}},
-                      NodeListCase{"single", {{"3", 3, 1}}, {3}}));
+                      NodeListCase{"single", {{"3", 3, 1}}, {3}},
+                      // Several items: each number stands alone, final and step unused.
+                      NodeListCase{"comma list", {{"1,3,7,9", 0, 1}}, {1, 3, 7, 9}},
+                      NodeListCase{"comma list beside a range", {{"2,5", 20, 1}, {"6", 8, 2}}, {2, 5, 6, 8}},
+                      // Other names are node sets in their turn; "ALL" is every node.
+                      NodeListCase{"nested set", {{"1", 0, 1}, {"Inner", 0, 1}}, {1, 12, 13}},
+                      NodeListCase{"set name in a comma list", {{"Inner,4", 0, 1}}, {12, 13, 4}},
+                      NodeListCase{"self-naming", {{"2", 0, 1}, {"NS", 0, 1}}, {2}},
+                      NodeListCase{"missing set", {{"Nowhere", 0, 1}, {"5", 0, 1}}, {5}},
+                      NodeListCase{"range beyond the last node", {{"18", 2000000000, 1}}, {18, 19, 20}}));
 
 TEST(ModelLists, NodeListKinds)
 {
     ModelData m;
-    m.Reset();
+    NumberedNodes(m, 20);
     AddSet(m, 1, "NS", {{"2", 4, 1}});
     EXPECT_EQ(m.SetNodeList("1,3:9:2", 1), (std::vector<int>{1, 3, 5, 7, 9}));
+    EXPECT_EQ(m.SetNodeList("19:2000000000:1", 1), (std::vector<int>{19, 20}))
+        << "a list range stops at the largest node number";
     EXPECT_TRUE(m.SetNodeList("NS", 3).empty());
     EXPECT_TRUE(m.SetNodeList("ns", 2).empty()) << "set names are case-sensitive";
-    EXPECT_TRUE(m.SetNodeList("ALL", 2).empty()) << "ALL has no member list";
+    std::vector<int> all;
+    for (int id = 20; id >= 1; --id) all.push_back(id);
+    EXPECT_EQ(m.SetNodeList("ALL", 2), all) << "ALL: every node in table order";
+}
+
+TEST(ModelLists, SetsNamingEachOtherExpandEachSetOnce)
+{
+    ModelData m;
+    NumberedNodes(m, 9);
+    AddSet(m, 1, "A", {{"1", 0, 1}, {"B", 0, 1}});
+    AddSet(m, 1, "B", {{"2", 0, 1}, {"A", 0, 1}, {"C", 0, 1}});
+    AddSet(m, 1, "C", {{"3", 0, 1}, {"B", 0, 1}, {"A,9", 0, 1}});
+    EXPECT_EQ(m.SetNodeList("A", 2), (std::vector<int>{1, 2, 3, 9}));
+    EXPECT_EQ(m.SetNodeList("C", 2), (std::vector<int>{3, 2, 1, 9}));
 }
 
 std::vector<int> Materials(const ModelData& m)
@@ -397,6 +431,15 @@ TEST(AssignMaterialToSet, MemberRangesThatCannotAdvanceGiveTheirFirstNumber)
     AddSet(m, 2, "ES", {{"2", 6, 0}, {"5", 1, 1}, {"9", 12, 1}});
     m.AssignMaterialToSet("ES", 4);
     EXPECT_EQ(Materials(m), (std::vector<int>{0, 4, 0, 0, 4, 0}));
+}
+
+TEST(AssignMaterialToSet, RangeBeyondTheLastElementStopsThere)
+{
+    ModelData m;
+    AddElements(m, 4);
+    AddSet(m, 2, "ES", {{"3", 2000000000, 1}});
+    m.AssignMaterialToSet("ES", 5);
+    EXPECT_EQ(Materials(m), (std::vector<int>{0, 0, 5, 5}));
 }
 
 TEST(AssignMaterialToSet, SelfNamingSetsEnd)

@@ -357,6 +357,38 @@ TEST(SlbRead, NonlinearGroupsResolveToExistingNodes)
     EXPECT_TRUE(m.NonlinearActionAt(2)->nodeY.empty());
 }
 
+// Node paths and nonlinear groups are resolved once the whole file is read,
+// so blocks that come before the node block still find their nodes; a node set
+// member listing several numbers gives each of them, and a range running far
+// beyond the last node stops there.
+TEST(SlbRead, ListsBeforeTheNodeBlockAndSetMembersOfSeveralNumbers)
+{
+    const char* text =
+        "V4.1\n"
+        "NODEPATH_DATA\n2\nAlong\n\n1  3\n1\nListed\n2:9:3,1\n0  0\n2\nEND_NODEPATH_DATA\n\n"
+        "NONLINEAR_NODAL_STIFFNESS_DATA\n3\n"
+        "Listed set\nNS\n0\n1\nS\n1\n"
+        "Long range\nLONG\n0\n1\nS\n1\n"
+        "Everything\nALL\n0\n1\nS\n1\n"
+        "END_NONLINEAR_NODAL_STIFFNESS_DATA\n"
+        "NODESET_DATA\n*\tALL\nEND_ALL\n*\tNS\n*\t1,3,4\t0\t1\nEND_NS\n"
+        "*\tLONG\n*\t3\t2000000000\t1\nEND_LONG\nEND_NODESET_DATA\n\n"
+        "NODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t2\t0\n*\t4\t0\t5\t5\nEND_NODE_DATA\n"
+        "END_DATA\n";
+    ScratchDir dir;
+    WriteBytes(dir.File("lists.slb"), text);
+    ModelData m;
+    ASSERT_EQ(m.ReadModelFile(dir.File("lists.slb"), true), 0);
+    ASSERT_EQ(m.NodePathCount(), 2);
+    EXPECT_EQ(m.NodePathAt(0)->nodes, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(m.NodePathAt(1)->nodes, (std::vector<int>{2, 1}));
+    ASSERT_EQ(m.NonlinearActionCount(), 3);
+    EXPECT_EQ(m.NonlinearActionAt(0)->nodes, (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(m.NonlinearActionAt(0)->nodeY, (std::vector<double>{0, 2, 5}));
+    EXPECT_EQ(m.NonlinearActionAt(1)->nodes, (std::vector<int>{3, 4}));
+    EXPECT_EQ(m.NonlinearActionAt(2)->nodes, (std::vector<int>{1, 2, 3, 4}));
+}
+
 // The sets of a model read from its file compare equal to those of a new model.
 TEST(SlbRead, ReadSetsMatchANewModel)
 {

@@ -39,6 +39,30 @@ INSTANTIATE_TEST_SUITE_P(
                       IdListCase{"3,9:1:2,4", {3}},          // step leads away from last
                       IdListCase{"1:3:0,4", {}}));           // step 0 stops before any item
 
+struct LimitedIdListCase {
+    const char* text;
+    int limit;
+    std::vector<int> expected;
+};
+
+class ParseIdListLimitTest : public ::testing::TestWithParam<LimitedIdListCase> {};
+
+TEST_P(ParseIdListLimitTest, RangesStopAtTheLimit)
+{
+    const LimitedIdListCase& c = GetParam();
+    EXPECT_EQ(ParseIdList(c.text, c.limit), c.expected) << "text: \"" << c.text << "\" limit " << c.limit;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ParseIdListLimitTest,
+    ::testing::Values(LimitedIdListCase{"1,3:9:2, 12", 100, {1, 3, 5, 7, 9, 12}},
+                      LimitedIdListCase{"1,3:9:2, 12", 6, {1, 3, 5, 12}},  // single items stay
+                      LimitedIdListCase{"4:2000000000:1,2", 6, {4, 5, 6, 2}},
+                      LimitedIdListCase{"10:4:-3", 8, {7, 4}},             // descending: above the limit skipped
+                      LimitedIdListCase{"2000000000:1:-500000000", 700000000, {500000000}},
+                      LimitedIdListCase{"10:4:-3", 3, {}},
+                      LimitedIdListCase{"2,8:8:1,9", 100, {2}}));
+
 struct RangeCase {
     const char* text;
     int first, last, increment, side;
