@@ -1,0 +1,155 @@
+#include "solver/mindlin.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "platform/fio/fio.h"
+#include "solver/load_vectors.h"
+#include "solver/run_files.h"
+#include "solver/state.h"
+
+namespace parvane {
+
+namespace {
+
+// Single-precision 1e-14 widened to double.
+constexpr double kOnLine = static_cast<double>(1.0e-14f);
+
+struct Constants {
+  double c, a, b;
+};
+
+Constants constants_of(double nu) {
+  return {(1.0 + nu) / ((1.0 - nu) * 8.0 * std::numbers::pi), 3.0 - 4.0 * nu, (8.0 * nu - 12.0) * nu + 5.0};
+}
+
+double influence(double a, double b, double p, double e, const Constants& k) {
+  const double l = std::max(a, b), w = std::min(a, b);
+  const double m = l / w;
+  const double r = std::sqrt(m * m + 1.0);
+  const double phi = m * std::log((r + 1.0) / m) + std::log(r + m);
+  return p * w * k.c * (k.a * phi + k.b * phi) / e;
+}
+
+}  // namespace
+
+double mindlin_influence(double a, double b, double p, double e, double nu) {
+  return influence(a, b, p, e, constants_of(nu));
+}
+
+void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
+                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element) {
+  bad_element = 0;
+  if (npoin <= 0) return;
+  const Constants k = constants_of(nu);
+  auto y = [&](int p) { return coord[static_cast<std::size_t>(p - 1) * ndime + 1]; };
+  auto z = [&](int p) { return coord[static_cast<std::size_t>(p - 1) * ndime + 2]; };
+  auto node = [&](int c, int el) { return lnods[static_cast<std::size_t>(el - 1) * nnode + (c - 1)]; };
+
+  // Every element needs a rectangle with area.
+  for (int el = 1; el <= nelem; ++el) {
+    const double sy = std::fabs(y(node(3, el)) - y(node(1, el))), sz = std::fabs(z(node(3, el)) - z(node(1, el)));
+    if (!(sy > 0.0) || !(sz > 0.0)) {
+      bad_element = el;
+      return;
+    }
+  }
+
+  for (int i = 1; i <= npoin; ++i) {
+    double sum = 0.0;
+    for (int el = 1; el <= nelem; ++el) {
+      const int c1 = node(1, el), c3 = node(3, el);
+      const double sy = std::fabs(y(c3) - y(c1)), sz = std::fabs(z(c3) - z(c1));
+      const double p = element_load[el - 1] / sy / sz;
+      double dy = 1.0e300, dz = 1.0e300;
+      for (int c = 1; c <= 4; ++c) {
+        dy = std::min(dy, std::fabs(y(i) - y(node(c, el))));
+        dz = std::min(dz, std::fabs(z(i) - z(node(c, el))));
+      }
+      const bool off_y = dy >= kOnLine, off_z = dz >= kOnLine;
+      double contribution;
+      if (off_y && off_z)
+        contribution = influence(sy + dy, sz + dz, p, e, k) - influence(dy, sz + dz, p, e, k) -
+                       influence(sy + dy, dz, p, e, k) + influence(dy, dz, p, e, k);
+      else if (off_y)
+        contribution = influence(sy + dy, sz, p, e, k) - influence(dy, sz, p, e, k);
+      else if (off_z)
+        contribution = influence(sy, sz + dz, p, e, k) - influence(sy, dz, p, e, k);
+      else
+        contribution = influence(sy, sz, p, e, k);
+      sum += contribution;
+    }
+    settlement[i - 1] = sum;
+  }
+}
+
+void mindlin_update(RunState& st, bool& converged, int& status) {
+  const int npoin = st.npoin, nelem = st.nelem;
+  // Nodal soil reactions at the total deflection.
+  std::vector<double> reaction(static_cast<std::size_t>(std::max(npoin, 0)), 0.0);
+  for (int p = 1; p <= npoin; ++p) {
+    const int g = (p - 1) * 6 + 1;
+    reaction[static_cast<std::size_t>(p - 1)] = (st.disp_vectors(g, 1) + st.disp_step(g)) * st.soil_stiffness(p);
+  }
+  // Element loads: each node's reaction shared among its elements.
+  for (int el = 1; el <= nelem; ++el) {
+    double load = 0.0;
+    for (int a = 1; a <= st.nnode; ++a) {
+      const int p = st.lnods(a, el);
+      if (p < 1 || p > npoin) continue;
+      const int count = p <= st.node_element_list.npoin() ? st.node_element_list.count(p) : 0;
+      if (count > 0) load += reaction[static_cast<std::size_t>(p - 1)] / count;
+    }
+    st.element_soil_loads(el) = load;
+  }
+  int bad = 0;
+  mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
+               st.psoil, st.nnode, nelem, st.ndime, npoin, bad);
+  if (bad > 0) {
+    const int id = static_cast<std::size_t>(bad) <= st.element_ids.size() ? st.element_ids(bad) : bad;
+    report_run_error(st, "Mindlin soil: element " + std::to_string(id) +
+                             " has no extent in y or z between its first and third nodes; no soil pressure");
+    status = kStatusSoilGeometry;
+    converged = false;
+    return;
+  }
+
+  double change = 0.0, size = 0.0;
+  for (int p = 1; p <= npoin; ++p) {
+    const double s = st.settlements(p);
+    const double current = st.soil_stiffness(p);
+    double fresh = current;
+    if (s != 0.0 && std::isfinite(s)) {
+      const double k = reaction[static_cast<std::size_t>(p - 1)] / s;
+      if (std::isfinite(k)) fresh = k;
+    }
+    st.soil_stiffness_new(p) = fresh;
+    change += (fresh - current) * (fresh - current);
+    size += fresh * fresh;
+  }
+  change = std::sqrt(change);
+  size = std::sqrt(size);
+  converged = change == 0.0 || change / size <= st.toler;
+
+  for (int p = 1; p <= npoin; ++p) st.soil_stiffness(p) = st.soil_stiffness_new(p);
+  if (st.nodal_stiffness_values.dim1() >= 6 && st.nodal_stiffness_values.dim2() >= static_cast<std::size_t>(npoin))
+    store_dof_column(st, st.nodal_stiffness_values.data(), st.soil_stiffness.data());
+}
+
+int mindlin_input_errors(RunState& st) {
+  if (st.isoil != 1) return 0;
+  int errors = 0;
+  auto error = [&](const std::string& text) {
+    fio::Writer(st.units, kUnitMessages).list({"*** error in soil values: " + text});
+    fio::Writer(st.units, kUnitListing).list({"*** error in soil values: " + text});
+    ++errors;
+  };
+  if (!(st.esoil > 0.0)) error("Young's modulus of the Mindlin soil must be above 0");
+  if (!(st.psoil < 1.0) || !(st.psoil > -1.0)) error("Poisson's ratio of the Mindlin soil must lie between -1 and 1");
+  return errors;
+}
+
+}  // namespace parvane

@@ -1,0 +1,40 @@
+// Soil stiffness from the Mindlin point-load solution: settlements of an
+// elastic half-space under the element loads, and the update of the nodal
+// soil stiffnesses in the driver's iteration.
+#pragma once
+
+namespace parvane {
+
+struct RunState;
+
+// Status of an element whose geometry gives no finite soil pressure.
+inline constexpr int kStatusSoilGeometry = 12;
+
+// Surface displacement at a corner of an a x b rectangle under the uniform
+// pressure p on a half-space of modulus e and Poisson's ratio nu.
+double mindlin_influence(double a, double b, double p, double e, double nu);
+
+// Settlement of every node (npoin values) under the loads of the nelem
+// elements, each spread over the axis-parallel rectangle on the diagonal from
+// its first to its third node.  npoin <= 0 leaves `settlement` untouched.
+// An element whose rectangle has no extent in y or z (no finite pressure)
+// sets bad_element to its number and returns (0 when all are sound).
+void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
+                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element);
+
+// One soil update of the iteration (soil kind 1): nodal soil reactions from
+// the total deflection (disp_vectors + disp_step) and the current stiffness,
+// element loads, settlements, new stiffness = reaction / settlement (a node
+// whose settlement is zero or not finite keeps its current stiffness);
+// converged tells whether |new - current| / |new| <= toler.  The new values
+// become current and go into the x-stiffness of the nodal stiffness records.
+// An element of no extent writes a line naming it on the listing and the
+// message file and sets status kStatusSoilGeometry.
+void mindlin_update(RunState& st, bool& converged, int& status);
+
+// Soil values that give the half-space no finite settlement (Young's modulus
+// not above 0, Poisson's ratio of 1 or more, or of -1 or less), for soil kind
+// 1: one line each on the message file and the listing.  Returns their number.
+int mindlin_input_errors(RunState& st);
+
+}  // namespace parvane
