@@ -93,17 +93,29 @@ TEST_F(ServicesTest, SettingsRoundTripThroughTheFile) {
 }
 
 TEST_F(ServicesTest, ConfigFolderFollowsTheEnvironment) {
-    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string keep = oldXdg ? oldXdg : "";
+    struct Saved {
+        const char* name;
+        bool had;
+        std::string value;
+    };
+    std::vector<Saved> saved;
+    for (const char* name : {"XDG_CONFIG_HOME", "HOME"}) {
+        const char* v = std::getenv(name);
+        saved.push_back({name, v != nullptr, v ? v : ""});
+    }
+    ::setenv("HOME", "/home/tester", 1);
     ::setenv("XDG_CONFIG_HOME", "/some/where", 1);
     EXPECT_EQ(ui::ConfigFolder("Brennix"), "/some/where/Brennix");
     ::setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
-    ASSERT_NE(std::getenv("HOME"), nullptr);
-    EXPECT_EQ(ui::ConfigFolder("Brennix"), std::string(std::getenv("HOME")) + "/.config/Brennix");
-    if (oldXdg)
-        ::setenv("XDG_CONFIG_HOME", keep.c_str(), 1);
-    else
-        ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(ui::ConfigFolder("Brennix"), "/home/tester/.config/Brennix");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(ui::ConfigFolder("Brennix"), "/home/tester/.config/Brennix");
+    for (const Saved& s : saved) {
+        if (s.had)
+            ::setenv(s.name, s.value.c_str(), 1);
+        else
+            ::unsetenv(s.name);
+    }
 }
 
 TEST_F(ServicesTest, RecentFileListOfFour) {
