@@ -139,6 +139,7 @@ ui::Window* FltkBackend::LayerWindowOf(const Fl_Widget* widget) const {
 // Window changes
 
 void FltkBackend::WindowChanged(ui::Window& w, ui::Change what) {
+    NoCurrentGroup noGroup;
     ++syncing_;
     switch (what) {
         case ui::Change::Created: Create(w); break;
@@ -673,6 +674,7 @@ void FltkBackend::RefreshMenu(ui::Window& w) {
     if (!frame) return;
     for (ui::MenuItem& top : frame->GetMenuBar().items)
         if (top.type == ui::MenuItem::Type::Popup) frame->UpdateMenuPopup(top);
+    NoCurrentGroup noGroup;
     ++syncing_;
     BuildMenu(w);
     --syncing_;
@@ -770,6 +772,7 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
 }
 
 void FltkBackend::RefreshFrameBars(ui::Window& w) {
+    NoCurrentGroup noGroup;
     ++syncing_;
     BuildToolBars(w);
     BuildStatusBar(w);

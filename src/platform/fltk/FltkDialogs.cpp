@@ -136,6 +136,7 @@ int FltkBackend::ShowMessageBox(const ui::MessageBoxRequest& request) {
     const int w = std::max(iconW + tw + 32, rowW + 32);
     const int h = std::max(th, icon ? 36 : 0) + buttonH + 48;
 
+    NoCurrentGroup noGroup;
     BoxWindow win(w, h, EscapeResult(request.buttons));
     std::string caption = request.caption;
     if (caption.empty() && ui::App::Get()) caption = ui::App::Get()->AppName();
@@ -188,6 +189,7 @@ std::optional<std::string> FltkBackend::ShowFileDialog(const ui::FileDialogReque
     if (start.empty()) start = ".";
     const std::string title = !request.title.empty() ? request.title : (request.open ? "Open" : "Save As");
     for (;;) {
+        NoCurrentGroup noGroup;
         Fl_File_Chooser chooser(start.c_str(), filter.empty() ? nullptr : filter.c_str(),
                                 request.open ? Fl_File_Chooser::SINGLE : Fl_File_Chooser::CREATE, title.c_str());
         chooser.preview(0);

@@ -137,8 +137,9 @@ bool PrintSupport::Print(const std::string& title, const std::function<void(bren
 bool PrintSupport::Preview(const std::string& title, const std::function<void(brennix::gl::PrintPage&)>& paint) {
     RecordedPage page(PreviewPage());
     paint(page);
+    NoCurrentGroup noGroup;
     const int w = 460, h = 620;
-    Fl_Double_Window win(w, h, title.empty() ? "Print Preview" : ("Print Preview - " + title).c_str());
+    Fl_Double_Window win(w, h);
     win.copy_label(title.empty() ? "Print Preview" : ("Print Preview - " + title).c_str());
     bool print = false;
     win.begin();

@@ -21,6 +21,19 @@ namespace brennix::fltk {
 
 class FltkBackend;
 
+// While it lives, new widgets join no group unless one is begun; the group
+// that was current before comes back afterwards.
+class NoCurrentGroup {
+public:
+    NoCurrentGroup() : saved_(Fl_Group::current()) { Fl_Group::current(nullptr); }
+    ~NoCurrentGroup() { Fl_Group::current(saved_); }
+    NoCurrentGroup(const NoCurrentGroup&) = delete;
+    NoCurrentGroup& operator=(const NoCurrentGroup&) = delete;
+
+private:
+    Fl_Group* saved_;
+};
+
 // What the back end keeps for each layer window.
 struct Peer {
     ui::Window* window = nullptr;

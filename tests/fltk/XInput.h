@@ -1,0 +1,124 @@
+// Screenshots and input sent through the X server for the desktop tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/gl/DibImage.h"
+#include "platform/ui/UI.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+namespace {
+
+// A screenshot of a rectangle of the screen, as RGB rows from the top.
+struct Shot {
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgb;
+    const unsigned char* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * w + x) * 3]; }
+};
+
+inline int ShiftOf(unsigned long mask) {
+    int s = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++s;
+    }
+    return s;
+}
+
+inline Shot Screenshot(int x, int y, int w, int h) {
+    Shot s;
+    XSync(fl_display, False);
+    XImage* img = XGetImage(fl_display, RootWindow(fl_display, fl_screen), x, y, static_cast<unsigned>(w),
+                            static_cast<unsigned>(h), AllPlanes, ZPixmap);
+    if (!img) return s;
+    s.w = w;
+    s.h = h;
+    s.rgb.resize(static_cast<size_t>(w) * h * 3);
+    const int rs = ShiftOf(img->red_mask), gs = ShiftOf(img->green_mask), bs = ShiftOf(img->blue_mask);
+    for (int yy = 0; yy < h; ++yy)
+        for (int xx = 0; xx < w; ++xx) {
+            const unsigned long p = XGetPixel(img, xx, yy);
+            unsigned char* d = &s.rgb[(static_cast<size_t>(yy) * w + xx) * 3];
+            d[0] = static_cast<unsigned char>((p & img->red_mask) >> rs);
+            d[1] = static_cast<unsigned char>((p & img->green_mask) >> gs);
+            d[2] = static_cast<unsigned char>((p & img->blue_mask) >> bs);
+        }
+    XDestroyImage(img);
+    return s;
+}
+
+inline void SaveShot(const Shot& s, const std::string& name) {
+    brennix::gl::DibImage dib;
+    dib.Allocate(s.w, s.h);
+    for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) {
+            unsigned char* d = dib.bits.data() + static_cast<size_t>(s.h - 1 - y) * dib.stride() + x * 3;
+            const unsigned char* p = s.At(x, y);
+            d[0] = p[2];
+            d[1] = p[1];
+            d[2] = p[0];
+        }
+    brennix::gl::WriteBitmapFile(name, brennix::gl::MakeBitmapInfo(s.w, s.h, 1, 24), dib);
+}
+
+inline bool IsDark(const unsigned char* p) { return p[0] < 90 && p[1] < 90 && p[2] < 90; }
+
+// Input through the X server: events sent to the window as the server
+// would deliver them.
+inline void SendKey(Fl_Window* win, KeySym sym, unsigned state = 0) {
+    XKeyEvent ev{};
+    ev.display = fl_display;
+    ev.window = fl_xid(win);
+    ev.root = RootWindow(fl_display, fl_screen);
+    ev.time = CurrentTime;
+    ev.x = ev.y = 5;
+    ev.x_root = win->x() + 5;
+    ev.y_root = win->y() + 5;
+    ev.same_screen = True;
+    ev.state = state;
+    ev.keycode = XKeysymToKeycode(fl_display, sym);
+    ev.type = KeyPress;
+    XSendEvent(fl_display, ev.window, True, KeyPressMask, reinterpret_cast<XEvent*>(&ev));
+    ev.type = KeyRelease;
+    XSendEvent(fl_display, ev.window, True, KeyReleaseMask, reinterpret_cast<XEvent*>(&ev));
+    XFlush(fl_display);
+}
+
+inline void SendClick(Fl_Window* win, int x, int y) {
+    XButtonEvent ev{};
+    ev.display = fl_display;
+    ev.window = fl_xid(win);
+    ev.root = RootWindow(fl_display, fl_screen);
+    ev.time = CurrentTime;
+    ev.x = x;
+    ev.y = y;
+    ev.x_root = win->x() + x;
+    ev.y_root = win->y() + y;
+    ev.same_screen = True;
+    ev.button = Button1;
+    ev.type = ButtonPress;
+    XSendEvent(fl_display, ev.window, True, ButtonPressMask, reinterpret_cast<XEvent*>(&ev));
+    ev.type = ButtonRelease;
+    ev.state = Button1Mask;
+    XSendEvent(fl_display, ev.window, True, ButtonReleaseMask, reinterpret_cast<XEvent*>(&ev));
+    XFlush(fl_display);
+}
+
+
+// Runs FLTK's loop until the condition holds or the time (seconds) is up.
+template <class F>
+bool WaitFor(F condition, double seconds = 5.0) {
+    for (int i = 0; i < static_cast<int>(seconds / 0.02); ++i) {
+        if (condition()) return true;
+        Fl::wait(0.02);
+    }
+    return condition();
+}
+
+}  // namespace

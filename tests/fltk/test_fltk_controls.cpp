@@ -1,0 +1,238 @@
+// Every control kind of the layer shown by the FLTK back end: programmatic
+// changes reach the widgets without notifications, user input through the
+// X server reaches the dialog, keys meet the dialog's pre-translation
+// before FLTK moves the focus, and timers fire.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+#include "platform/fltk/FltkBackend.h"
+#include "platform/ui/UI.h"
+#include "XInput.h"
+
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Input_Choice.H>
+#include <FL/Fl_Scrollbar.H>
+
+namespace {
+
+enum {
+    IDC_LABEL = 2001, IDC_CHECK, IDC_RADIO1, IDC_RADIO2, IDC_EDIT, IDC_DROP, IDC_COMBO, IDC_LIST, IDC_REPORT,
+    IDC_SCROLL, IDC_SPINEDIT, IDC_SPIN, IDC_COLOUR, IDC_CUSTOM, IDC_PICTURE, IDC_GROUP, IDC_LINK
+};
+
+class Swatch : public ui::Drawable {
+public:
+    void Draw(ui::Painter& p) override {
+        const ui::Size s = p.GetSize();
+        p.FillSolidRect({0, 0, s.cx, s.cy}, ui::Rgb(0, 128, 0));
+        ++paints;
+    }
+    int paints = 0;
+};
+
+class AllControls : public ui::Dialog {
+public:
+    AllControls() : ui::Dialog(960, nullptr) {}
+    ui::DialogTemplate BuildTemplate() const override {
+        ui::DialogTemplate t;
+        t.id = 960;
+        t.caption = "All Controls";
+        t.rect = {300, 20, 300, 200};
+        t.style |= ui::style::Visible;
+        t.Group(IDC_GROUP, "Options", {4, 4, 120, 60});
+        t.Label(IDC_LABEL, "&Name:", {10, 16, 30, 8});
+        t.EditBox(IDC_EDIT, {44, 14, 70, 14});
+        t.CheckBox(IDC_CHECK, "&Check", {10, 32, 60, 10});
+        t.Radio(IDC_RADIO1, "One", {10, 46, 40, 10}, ui::cs::Group);
+        t.Radio(IDC_RADIO2, "Two", {56, 46, 40, 10});
+        t.Combo(IDC_DROP, {130, 4, 70, 60});
+        t.Combo(IDC_COMBO, {130, 22, 70, 60}, 0);
+        t.List(IDC_LIST, {130, 40, 70, 40});
+        t.Report(IDC_REPORT, {4, 70, 160, 50});
+        t.VScrollBar(IDC_SCROLL, {206, 4, 10, 80});
+        t.EditBox(IDC_SPINEDIT, {222, 4, 40, 14});
+        t.SpinBox(IDC_SPIN, {262, 4, 10, 14});
+        t.ColorPicker(IDC_COLOUR, {222, 24, 40, 14});
+        t.CustomBox(IDC_CUSTOM, {222, 44, 40, 20});
+        t.PictureBox(IDC_PICTURE, {222, 70, 20, 20});
+        t.Label(IDC_LINK, "link", {170, 90, 40, 10}, ui::cs::Notify);
+        t.DefPushButton(ui::IDOK, "OK", {190, 180, 50, 14});
+        t.PushButton(ui::IDCANCEL, "Cancel", {244, 180, 50, 14});
+        return t;
+    }
+    bool OnInitDialog() override {
+        ui::Dialog::OnInitDialog();
+        for (int id = IDC_LABEL; id <= IDC_LINK; ++id) {
+            for (ui::Notify n : {ui::Notify::Clicked, ui::Notify::Change, ui::Notify::SelChange, ui::Notify::ItemChanged,
+                                 ui::Notify::DeltaPos, ui::Notify::VScroll, ui::Notify::DoubleClicked}) {
+                OnNotify(n, id, [this, id, n](ui::Notification&) { ++counts[{id, static_cast<int>(n)}]; ++total; });
+            }
+        }
+        return true;
+    }
+    bool PreTranslateMessage(const ui::Message& m) override {
+        if (m.type == ui::Message::KeyDown) keys.push_back(m.key);
+        // Paging and vertical arrows are this dialog's own.
+        if (m.type == ui::Message::KeyDown &&
+            (m.key == ui::key::Up || m.key == ui::key::Down || m.key == ui::key::PageUp || m.key == ui::key::PageDown))
+            return true;
+        return ui::Dialog::PreTranslateMessage(m);
+    }
+    void OnTimer(int id) override { ++timer[id]; }
+    int Count(int id, ui::Notify n) { return counts[{id, static_cast<int>(n)}]; }
+
+    std::map<std::pair<int, int>, int> counts;
+    int total = 0;
+    std::vector<int> keys;
+    std::map<int, int> timer;
+};
+
+}  // namespace
+
+TEST(FltkControls, EveryKindShownChangedAndUsed) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    brennix::fltk::FltkBackend backend;
+    backend.Install();
+    Swatch swatch;
+    AllControls dlg;
+    ASSERT_TRUE(dlg.Create());
+    Fl_Window* win = backend.TopWindowOf(dlg);
+    ASSERT_TRUE(win);
+    ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
+    EXPECT_TRUE(win->non_modal());  // a modeless dialog stays above the program's windows
+    EXPECT_EQ(win->w(), 300 * 6 / 4);
+    EXPECT_EQ(win->h(), 200 * 13 / 8);
+
+    // Programmatic changes: shown by the widgets, no notification.
+    dlg.CheckDlgButton(IDC_CHECK, 1);
+    dlg.CheckRadioButton(IDC_RADIO1, IDC_RADIO2, IDC_RADIO2);
+    dlg.SetDlgItemText(IDC_EDIT, "alpha");
+    auto* drop = dlg.Get<ui::ComboBox>(IDC_DROP);
+    for (const char* s : {"red", "green", "blue"}) drop->AddString(s);
+    drop->SetCurSel(2);
+    auto* combo = dlg.Get<ui::ComboBox>(IDC_COMBO);
+    combo->AddString("one");
+    combo->AddString("two");
+    combo->SetWindowText("typed");
+    auto* list = dlg.Get<ui::ListBox>(IDC_LIST);
+    for (const char* s : {"first", "second", "third"}) list->AddString(s);
+    list->SetCurSel(0);
+    auto* report = dlg.Get<ui::ListView>(IDC_REPORT);
+    report->InsertColumn(0, "Node", 0, 60);
+    report->InsertColumn(1, "Value", 1, 80);
+    for (int i = 0; i < 3; ++i) {
+        report->InsertItem(i, std::to_string(i + 1));
+        report->SetItemText(i, 1, std::to_string((i + 1) * 10));
+    }
+    report->SetSelected(1, true);
+    auto* bar = dlg.Get<ui::ScrollBar>(IDC_SCROLL);
+    bar->SetScrollRange(0, 50);
+    bar->SetScrollPos(20);
+    auto* spin = dlg.Get<ui::Spin>(IDC_SPIN);
+    spin->SetRange(0, 10);
+    spin->SetPos(5);
+    dlg.Get<ui::ColorButton>(IDC_COLOUR)->SetColor(ui::Rgb(200, 30, 30));
+    dlg.Get<ui::CustomControl>(IDC_CUSTOM)->SetDrawable(&swatch);
+    ui::Image img;
+    img.width = img.height = 4;
+    img.rgb.assign(48, 255);
+    dlg.Get<ui::Picture>(IDC_PICTURE)->SetImage(img);
+    dlg.Get<ui::Control>(IDC_CUSTOM)->Invalidate();
+    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    EXPECT_EQ(dlg.total, 0);
+
+    auto widget = [&](int id) { return backend.WidgetOf(*dlg.GetDlgItem(id)); };
+    EXPECT_EQ(static_cast<Fl_Check_Button*>(widget(IDC_CHECK))->value(), 1);
+    EXPECT_EQ(static_cast<Fl_Button*>(widget(IDC_RADIO1))->value(), 0);
+    EXPECT_EQ(static_cast<Fl_Button*>(widget(IDC_RADIO2))->value(), 1);
+    EXPECT_STREQ(static_cast<Fl_Input*>(widget(IDC_EDIT))->value(), "alpha");
+    EXPECT_EQ(static_cast<Fl_Choice*>(widget(IDC_DROP))->value(), 2);
+    EXPECT_STREQ(static_cast<Fl_Input_Choice*>(widget(IDC_COMBO))->value(), "typed");
+    EXPECT_EQ(static_cast<Fl_Browser*>(widget(IDC_LIST))->value(), 1);
+    EXPECT_EQ(static_cast<Fl_Scrollbar*>(widget(IDC_SCROLL))->value(), 20);
+    EXPECT_STREQ(widget(IDC_LABEL)->label(), "Name:");
+    EXPECT_GT(swatch.paints, 0);
+
+    const Shot shot = Screenshot(win->x(), win->y(), win->w(), win->h());
+    SaveShot(shot, "fltk_all_controls.bmp");
+    Fl_Widget* colour = widget(IDC_COLOUR);
+    const unsigned char* c = shot.At(colour->x() + colour->w() / 2, colour->y() + colour->h() / 2);
+    EXPECT_EQ(c[0], 200);
+    EXPECT_EQ(c[1], 30);
+    Fl_Widget* custom = widget(IDC_CUSTOM);
+    const unsigned char* g = shot.At(custom->x() + custom->w() / 2, custom->y() + custom->h() / 2);
+    EXPECT_EQ(g[1], 128);
+    EXPECT_EQ(g[0], 0);
+
+    // The user's clicks.
+    auto click = [&](int id, int dy = -1) {
+        Fl_Widget* w = widget(id);
+        SendClick(win, w->x() + 6, dy < 0 ? w->y() + w->h() / 2 : w->y() + dy);
+        for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    };
+    click(IDC_CHECK);
+    EXPECT_TRUE(WaitFor([&] { return dlg.Count(IDC_CHECK, ui::Notify::Clicked) == 1; }));
+    EXPECT_EQ(dlg.IsDlgButtonChecked(IDC_CHECK), 0);
+    EXPECT_EQ(static_cast<Fl_Check_Button*>(widget(IDC_CHECK))->value(), 0);
+    click(IDC_RADIO1);
+    EXPECT_TRUE(WaitFor([&] { return dlg.IsDlgButtonChecked(IDC_RADIO1) == 1; }));
+    EXPECT_EQ(dlg.IsDlgButtonChecked(IDC_RADIO2), 0);
+    EXPECT_EQ(static_cast<Fl_Button*>(widget(IDC_RADIO2))->value(), 0);
+    click(IDC_LIST, 2 + 16 + 8);  // second line
+    EXPECT_TRUE(WaitFor([&] { return dlg.Count(IDC_LIST, ui::Notify::SelChange) == 1; }));
+    EXPECT_EQ(list->GetCurSel(), 1);
+    click(IDC_SPIN, 2);  // upper half: up
+    EXPECT_TRUE(WaitFor([&] { return dlg.Count(IDC_SPIN, ui::Notify::DeltaPos) == 1; }));
+    click(IDC_LINK);
+    EXPECT_TRUE(WaitFor([&] { return dlg.Count(IDC_LINK, ui::Notify::Clicked) == 1; }));
+    // Typing into the edit: one Change per key, the text in the layer.
+    dlg.GotoDlgCtrl(dlg.GetDlgItem(IDC_EDIT));
+    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    EXPECT_EQ(Fl::focus(), widget(IDC_EDIT));
+    static_cast<Fl_Input*>(widget(IDC_EDIT))->position(5, 5);
+    SendKey(win, XK_x);
+    EXPECT_TRUE(WaitFor([&] { return dlg.GetDlgItemText(IDC_EDIT) == "alphax"; }));
+    EXPECT_EQ(dlg.Count(IDC_EDIT, ui::Notify::Change), 1);
+
+    // Keys: the dialog's pre-translation sees them first; what it takes
+    // never reaches FLTK, and Tab moves the focus the layer's way.
+    dlg.keys.clear();
+    dlg.GotoDlgCtrl(dlg.GetDlgItem(IDC_LIST));
+    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    SendKey(win, XK_Down);
+    SendKey(win, XK_Next);
+    SendKey(win, XK_Tab);
+    EXPECT_TRUE(WaitFor([&] { return dlg.keys.size() >= 3; }));
+    ASSERT_GE(dlg.keys.size(), 3u);
+    EXPECT_EQ(dlg.keys[0], ui::key::Down);
+    EXPECT_EQ(dlg.keys[1], ui::key::PageDown);
+    EXPECT_EQ(dlg.keys[2], ui::key::Tab);
+    EXPECT_EQ(list->GetCurSel(), 1);  // Down was taken by the dialog, not the list
+    ASSERT_TRUE(dlg.GetFocus());
+    EXPECT_EQ(dlg.GetFocus()->GetDlgCtrlID(), IDC_REPORT);
+    EXPECT_TRUE(WaitFor([&] {
+        return Fl::focus() && backend.LayerWindowOf(Fl::focus()) == dlg.GetDlgItem(IDC_REPORT);
+    }));
+
+    // Timers of the window.
+    dlg.SetTimer(7, 20);
+    EXPECT_TRUE(WaitFor([&] { return dlg.timer[7] >= 3; }));
+    dlg.KillTimer(7);
+    const int fired = dlg.timer[7];
+    for (int i = 0; i < 8; ++i) Fl::wait(0.02);
+    EXPECT_EQ(dlg.timer[7], fired);
+
+    // Escape ends the dialog through the layer; the window goes.
+    SendKey(win, XK_Escape);
+    EXPECT_TRUE(WaitFor([&] { return dlg.IsEnded(); }));
+    EXPECT_EQ(dlg.GetResult(), ui::IDCANCEL);
+    dlg.DestroyWindow();
+    EXPECT_EQ(backend.TopWindowOf(dlg), nullptr);
+    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+}
