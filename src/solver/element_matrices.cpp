@@ -318,7 +318,9 @@ void form_element_matrices(RunState& st, int& status) {
                         const int pr = 3 * (a - 1) + i, pc = 3 * (c - 1) + j;
                         const double v = b.bending[(pc - 1) * 27 + pr - 1] + b.shear[(pc - 1) * 27 + pr - 1];
                         add_both(6 * (a - 1) + 2 + i, 6 * (c - 1) + 2 + j, v);
-                        if (vlasov)
+                        // The soil layer acts on the deflection alone: its energy
+                        // k w^2 + 2t |grad w|^2 has no rotation terms.
+                        if (vlasov && i == 1 && j == 1)
                             b.k1[(6 * (c - 1) + 2 + j - 1) * kLd + 6 * (a - 1) + 2 + i - 1] +=
                                 b.vlasov1[(pc - 1) * 27 + pr - 1] + b.vlasov2[(pc - 1) * 27 + pr - 1];
                     }
