@@ -1,0 +1,66 @@
+#pragma once
+// One analysis of a saved model: the run files named from the model path,
+// the old results deleted, the model check, then either the solver library
+// (loaded from the program's folder, its export ITORVE called with 2) or the
+// separate analysis program, and the results read back into the model.
+//
+// Questions, progress and messages go through RunHost, which the desktop
+// document and the command-line runner implement.
+
+#include <string>
+
+class ModelData;
+
+enum class RunIcon { None, Question, Stop, Exclamation };
+
+class RunHost {
+public:
+    virtual ~RunHost() = default;
+    // A Yes/No question; true for Yes.
+    virtual bool Ask(const std::string& question) = 0;
+    // Progress title and subtitle; closeAfterMs > 0 closes the display after
+    // that delay.
+    virtual void Progress(const std::string& title, const std::string& subtitle, int closeAfterMs) = 0;
+    virtual void Message(const std::string& text, RunIcon icon) = 0;
+    // Shows a text file (the message file after a solver run).
+    virtual void OpenTextFile(const std::string& path) = 0;
+    // The model was written to its file: the document is no longer modified.
+    virtual void ModelSaved() {}
+    // The document's results flag after the read-back.
+    virtual void ResultsFlagChanged(bool hasResults) { (void)hasResults; }
+};
+
+// What happened during one run, for callers that report more than the
+// messages (the command-line runner).
+struct RunOutcome {
+    bool declined = false;          // the user kept the previous results
+    bool modelErrors = false;       // the model check found errors
+    bool halvorRoute = false;       // the separate analysis program was used
+    bool inputWritten = false;      // the numeric input was written
+    bool libraryLoaded = false;
+    bool exportFound = false;
+    bool solverCalled = false;
+    int solverStatus = 0;           // what ITORVE returned
+    bool programStarted = false;    // the separate analysis program ran
+    bool resultsFileFound = false;  // the step results existed after the run
+    int resultsStatus = -1;         // ReadResultsFile, -1 when not read
+    bool cutFileFound = false;
+    int cutStatus = -1;             // ReadCutLineResults, -1 when not read
+    std::string libraryPath;
+    std::string messageFile;
+};
+
+// The run file names of a document path: the path less its last four
+// characters plus the extension.
+std::string RunFileName(const std::string& documentPath, const std::string& extension);
+
+// Folder of a path with its trailing separator ("" for a bare file name).
+std::string GetDirectoryOfPath(const std::string& path);
+
+// Runs the analysis of `model`, whose document is `documentPath` (made
+// absolute first). `hadResults`: the document shows results, so the user is
+// asked before they are deleted. `programFolder`: where the solver library
+// and the analysis program lie. Returns 0 when the user declined or the model
+// check found errors, 1 when a route was taken.
+int RunAnalysis(ModelData& model, const std::string& documentPath, bool hadResults,
+                const std::string& programFolder, RunHost& host, RunOutcome* outcome = nullptr);

@@ -1,0 +1,148 @@
+// brennix-run MODEL.slb
+//
+// Analyses a saved model without the desktop program: the same run as the
+// program's Run Analysis (model check, save, solver input, the solver
+// library from this program's folder, results read back), then a short
+// summary of the results. Exits non-zero when anything failed, saying what.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <limits>
+#include <sstream>
+#include <string>
+
+#include "app/run/AnalysisRun.h"
+#include "model/ModelData.h"
+#include "model/ModelFile.h"
+
+namespace {
+
+class ConsoleHost : public RunHost {
+public:
+    bool Ask(const std::string& question) override
+    {
+        std::cerr << Flat(question) << " Yes\n";
+        return true;
+    }
+    void Progress(const std::string& title, const std::string& subtitle, int) override
+    {
+        std::cerr << title << (subtitle.empty() ? "" : " ") << subtitle << '\n';
+    }
+    void Message(const std::string& text, RunIcon) override
+    {
+        std::cerr << Flat(text) << '\n';
+        messages += Flat(text) + "\n";
+    }
+    void OpenTextFile(const std::string& path) override { std::cerr << "Message file: " << path << '\n'; }
+
+    std::string messages;
+
+private:
+    static std::string Flat(const std::string& text)
+    {
+        std::string s = text;
+        for (char& c : s)
+            if (c == '\n') c = ' ';
+        return s;
+    }
+};
+
+std::string ProgramFolder(const char* argv0)
+{
+    char buffer[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    std::string path = n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string(argv0);
+    return GetDirectoryOfPath(path);
+}
+
+bool FileContains(const std::string& path, const std::string& text)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str().find(text) != std::string::npos;
+}
+
+void PrintSummary(const ModelData& model)
+{
+    const int nodes = model.GetNodeCount();
+    std::vector<int> steps(static_cast<std::size_t>(model.GetStepCount()));
+    model.GetStepNumbers(steps.data());
+    std::printf("Steps: %d\n", model.GetStepCount());
+    std::printf("Nodes: %d\n", nodes);
+    if (steps.empty() || nodes == 0) return;
+    const int step = steps.back();
+    const NodeTable* table = model.GetNodeTable();
+    std::printf("Results of step %d (column, minimum at node, maximum at node):\n", step);
+    for (int c = 0; c < model.GetResultColumnCount(); ++c) {
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        int loNode = 0, hiNode = 0;
+        for (int r = 0; r < nodes; ++r) {
+            const double v = model.GetResultValue(c, r, step);
+            if (v < lo) {
+                lo = v;
+                loNode = table->GetNodeId(r);
+            }
+            if (v > hi) {
+                hi = v;
+                hiNode = table->GetNodeId(r);
+            }
+        }
+        const std::string caption =
+            c < static_cast<int>(model.resultCaptions.size()) ? model.resultCaptions[static_cast<std::size_t>(c)] : "";
+        std::printf("  %-14s %14.6e at %6d  %14.6e at %6d\n", caption.c_str(), lo, loNode, hi, hiNode);
+    }
+}
+
+int Fail(const std::string& why)
+{
+    std::printf("Status: failed\n");
+    std::fprintf(stderr, "brennix-run: %s\n", why.c_str());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: brennix-run MODEL.slb\n");
+        return 2;
+    }
+    const std::string path = argv[1];
+    if (!FileExists(path)) return Fail("model file not found: " + path);
+
+    ModelData model;
+    const std::string version = model.ReadFirstLine(path);
+    if (version != "V4.1") return Fail("not a model file of version V4.1: " + path);
+    const int read = model.ReadModelFile(path, true);
+    if (read != 0) return Fail("model file could not be read (code " + std::to_string(read) + "): " + path);
+
+    ConsoleHost host;
+    RunOutcome outcome;
+    const bool hadResults = FileExists(RunFileName(path, ".sds")) != 0;
+    RunAnalysis(model, path, hadResults, ProgramFolder(argv[0]), host, &outcome);
+
+    if (outcome.modelErrors) return Fail("the model check found errors; see " + outcome.messageFile);
+    if (!outcome.halvorRoute) {
+        if (!outcome.inputWritten) return Fail("the solver input could not be written");
+        if (!outcome.libraryLoaded) return Fail("the solver library could not be loaded: " + outcome.libraryPath);
+        if (!outcome.exportFound) return Fail("the solver library has no ITORVE: " + outcome.libraryPath);
+    } else if (!outcome.programStarted) {
+        return Fail("the analysis program could not be started");
+    }
+    if (outcome.solverStatus != 0 || FileContains(outcome.messageFile, "Analysis terminated"))
+        return Fail("the analysis reported an error (status " + std::to_string(outcome.solverStatus) + "); see " +
+                    outcome.messageFile);
+    if (!outcome.resultsFileFound) return Fail("the analysis wrote no step results");
+    if (outcome.resultsStatus != 0)
+        return Fail("the step results could not be read (code " + std::to_string(outcome.resultsStatus) + ")");
+    if (outcome.cutFileFound && outcome.cutStatus != 0) return Fail("the section-cut results could not be read");
+
+    std::printf("Status: 0\n");
+    PrintSummary(model);
+    return 0;
+}
