@@ -10,6 +10,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -110,6 +111,25 @@ inline void SendClick(Fl_Window* win, int x, int y) {
     XFlush(fl_display);
 }
 
+
+// Types printable ASCII text key by key, with Shift where the keyboard
+// needs it.
+inline void TypeText(Fl_Window* win, const std::string& text) {
+    for (char ch : text) {
+        const KeySym sym = static_cast<KeySym>(static_cast<unsigned char>(ch));
+        const KeyCode code = XKeysymToKeycode(fl_display, sym);
+        unsigned state = 0;
+        if (code && XkbKeycodeToKeysym(fl_display, code, 0, 0) != sym) state = ShiftMask;
+        SendKey(win, sym, state);
+    }
+}
+
+// The shown top-level window whose title starts with the text, or null.
+inline Fl_Window* WindowTitled(const std::string& start) {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        if (w->shown() && w->label() && std::string(w->label()).rfind(start, 0) == 0) return w;
+    return nullptr;
+}
 
 // Runs FLTK's loop until the condition holds or the time (seconds) is up.
 template <class F>

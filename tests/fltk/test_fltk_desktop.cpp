@@ -5,6 +5,7 @@
 // are read back from the screen and their pixels checked.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -23,6 +24,7 @@ namespace {
 constexpr int ID_OPEN_DIALOG = 32900;
 constexpr int ID_SAY_HELLO = 32901;
 constexpr int ID_TOGGLE = 32902;
+constexpr int ID_SAVE_BITMAP = 32903;
 constexpr int IDD_DEMO = 950;
 constexpr int IDC_VALUE = 1001;
 
@@ -101,6 +103,8 @@ public:
         ui::MenuItem bar;
         ui::MenuItem& file = bar.AddPopup("&File");
         file.AddCommand(ui::cmd::FileNew, "&New\tCtrl+N");
+        file.AddCommand(ID_SAVE_BITMAP, "Save as &Bitmap...\tCtrl+B");
+        file.AddCommand(ui::cmd::FilePrintPreview, "Print Pre&view\tCtrl+W");
         file.AddSeparator();
         file.AddCommand(ui::cmd::AppExit, "E&xit");
         ui::MenuItem& edit = bar.AddPopup("&Edit");
@@ -111,6 +115,7 @@ public:
         auto view = std::make_unique<DemoView>();
         view->StoreClearColor(kBackground);
         this->view = view.get();
+        view->OnCommand(ID_SAVE_BITMAP, [v = view.get()] { v->ExportBitmap(); });
         f->SetView(std::move(view));
         OnCommand(ID_OPEN_DIALOG, [this, f] {
             DemoDialog dlg(f);
@@ -313,6 +318,50 @@ TEST(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
              const unsigned char* centre = s.At(cx, cy);
              EXPECT_EQ(centre[2], 255);  // the picture is back where the dialog was
              EXPECT_EQ(centre[0], 0);
+             std::remove("fltkexport.bmp");
+             SendKey(frameWin, XK_b, ControlMask);
+             return true;
+         }},
+        {"file chooser: type a name",
+         [&] {
+             Fl_Window* chooser = WindowTitled("Save As");
+             if (!chooser || !settled()) return false;
+             TypeText(chooser, "fltkexport.bmp");
+             SendKey(chooser, XK_Return);
+             return true;
+         }},
+        {"bitmap exported",
+         [&] {
+             brennix::gl::DibImage saved;
+             if (WindowTitled("Save As") || !brennix::gl::ReadBitmapFile("fltkexport.bmp", saved)) return false;
+             EXPECT_EQ(saved.width, app.view->Picture().width);
+             EXPECT_EQ(saved.height, app.view->Picture().height);
+             EXPECT_TRUE(saved.bits == app.view->Picture().bits);
+             std::remove("fltkexport.bmp");
+             SendKey(frameWin, XK_w, ControlMask);
+             return true;
+         }},
+        {"print preview shown",
+         [&] {
+             Fl_Window* preview = WindowTitled("Print Preview");
+             if (!preview || !settled()) return false;
+             const Shot s = Screenshot(preview->x(), preview->y(), preview->w(), preview->h());
+             SaveShot(s, "fltk_print_preview.bmp");
+             int white = 0, blue = 0;
+             for (int y = 42; y < s.h; ++y)
+                 for (int x = 0; x < s.w; ++x) {
+                     const unsigned char* p = s.At(x, y);
+                     white += p[0] == 255 && p[1] == 255 && p[2] == 255;
+                     blue += p[0] == 0 && p[1] == 0 && p[2] == 255;
+                 }
+             EXPECT_GT(white, s.w * (s.h - 42) / 4);  // the sheet
+             EXPECT_GT(blue, 100);                     // the picture's quad on it
+             SendClick(preview, 96 + 40, 8 + 13);      // Close
+             return true;
+         }},
+        {"preview closed",
+         [&] {
+             if (WindowTitled("Print Preview")) return false;
              app.Quit();
              return true;
          }},

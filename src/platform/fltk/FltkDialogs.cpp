@@ -6,6 +6,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Input.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/fl_draw.H>
 
@@ -194,6 +195,10 @@ std::optional<std::string> FltkBackend::ShowFileDialog(const ui::FileDialogReque
                                 request.open ? Fl_File_Chooser::SINGLE : Fl_File_Chooser::CREATE, title.c_str());
         chooser.preview(0);
         chooser.show();
+        // The name field shows the folder: the caret waits after it, so
+        // that typing gives a name in that folder.
+        for (int i = 0; i < 5 && !dynamic_cast<Fl_Input*>(Fl::focus()); ++i) Fl::wait(0.01);
+        if (auto* name = dynamic_cast<Fl_Input*>(Fl::focus())) name->position(name->size());
         while (chooser.shown()) Fl::wait(0.05);
         const char* value = chooser.value();
         if (!value || !*value) return std::nullopt;
