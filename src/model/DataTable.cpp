@@ -35,6 +35,38 @@ double CleanCoordinate(double v)
     return std::fabs(v) < 1e-14 ? 0.0 : v;
 }
 
+int NodeNumber(const NodeRow& r)
+{
+    return r.id;
+}
+
+int ElementNumber(const ElementRow& r)
+{
+    return r.id;
+}
+
+NodeRow* MakeNodeRow(int id, double x, double y, double z)
+{
+    auto* row = new NodeRow;
+    row->id = id;
+    row->x = x;
+    row->y = y;
+    row->z = z;
+    return row;
+}
+
+// A new cut line; its highlight flag is 0.
+CutLineRow* MakeCutLineRow(double startY, double startZ, double endY, double endZ)
+{
+    auto* row = new CutLineRow;
+    row->startY = startY;
+    row->startZ = startZ;
+    row->endY = endY;
+    row->endZ = endZ;
+    row->highlight = 0;
+    return row;
+}
+
 } // namespace
 
 // ===========================================================================
@@ -69,38 +101,29 @@ void NodalActionTable::RemoveRow(int i)
 
 void NodalActionTable::CopyFrom(const NodalActionTable& source)
 {
-    DeleteRows();
+    if (&source == this) return;
     valuesPerRow_ = source.valuesPerRow_;
     kindCode_ = source.kindCode_;
     model_ = source.model_;
-    count_ = source.count_;
-    for (const NodalRow* r = source.head_; r; r = r->next)
-        LinkAtTail(MakeRow(r->target, r->values, r->flags));
-    RebuildIndex();
+    CopyRowsFrom(source, [this](const NodalRow& r) { return MakeRow(r.target, r.values, r.flags); });
 }
 
 void NodalActionTable::CopyNodalActionRowValues(const NodalActionTable& source)
 {
-    NodalRow* t = head_;
-    for (const NodalRow* s = source.head_; s && t; s = s->next, t = t->next) {
-        t->target = s->target;
-        t->flags = s->flags;
-        t->values = s->values;
-    }
+    AssignRowsFrom(source, [](NodalRow& t, const NodalRow& s) {
+        t.target = s.target;
+        t.flags = s.flags;
+        t.values = s.values;
+    });
 }
 
 bool NodalActionTable::CompareWith(const NodalActionTable& other) const
 {
     if (count_ != other.count_ || valuesPerRow_ != other.valuesPerRow_ || kindCode_ != other.kindCode_)
         return true;
-    const NodalRow* a = head_;
-    const NodalRow* b = other.head_;
-    for (; a && b; a = a->next, b = b->next) {
-        if (a->target != b->target) return true;
-        if (a->flags != b->flags) return true;
-        if (a->values != b->values) return true;
-    }
-    return a != nullptr || b != nullptr;
+    return RowsDiffer(other, [](const NodalRow& a, const NodalRow& b) {
+        return a.target != b.target || a.flags != b.flags || a.values != b.values;
+    });
 }
 
 void NodalActionTable::SortNodalActionRows()
@@ -157,24 +180,20 @@ void ConcentratedActionTable::RemoveConcentratedActionRow(int i)
 
 void ConcentratedActionTable::CopyConcentratedActionTable(const ConcentratedActionTable& source)
 {
-    DeleteRows();
+    if (&source == this) return;
     coordinatesPerRow_ = source.coordinatesPerRow_;
     valuesPerRow_ = source.valuesPerRow_;
     kindCode_ = source.kindCode_;
     model_ = source.model_;
-    count_ = source.count_;
-    for (const ConcentratedRow* r = source.head_; r; r = r->next)
-        LinkAtTail(MakeRow(r->values, r->coordinates));
-    RebuildIndex();
+    CopyRowsFrom(source, [this](const ConcentratedRow& r) { return MakeRow(r.values, r.coordinates); });
 }
 
 void ConcentratedActionTable::CopyConcentratedActionRowValues(const ConcentratedActionTable& source)
 {
-    ConcentratedRow* t = head_;
-    for (const ConcentratedRow* s = source.head_; s && t; s = s->next, t = t->next) {
-        t->coordinates = s->coordinates;
-        t->values = s->values;
-    }
+    AssignRowsFrom(source, [](ConcentratedRow& t, const ConcentratedRow& s) {
+        t.coordinates = s.coordinates;
+        t.values = s.values;
+    });
 }
 
 bool ConcentratedActionTable::CompareConcentratedActionTable(const ConcentratedActionTable& other) const
@@ -182,13 +201,9 @@ bool ConcentratedActionTable::CompareConcentratedActionTable(const ConcentratedA
     if (coordinatesPerRow_ != other.coordinatesPerRow_ || valuesPerRow_ != other.valuesPerRow_ ||
         kindCode_ != other.kindCode_ || count_ != other.count_)
         return true;
-    const ConcentratedRow* a = head_;
-    const ConcentratedRow* b = other.head_;
-    for (; a && b; a = a->next, b = b->next) {
-        if (a->coordinates != b->coordinates) return true;
-        if (a->values != b->values) return true;
-    }
-    return a != nullptr || b != nullptr;
+    return RowsDiffer(other, [](const ConcentratedRow& a, const ConcentratedRow& b) {
+        return a.coordinates != b.coordinates || a.values != b.values;
+    });
 }
 
 void ConcentratedActionTable::SortConcentratedActionRows()
@@ -242,36 +257,28 @@ void EdgeActionTable::RemoveEdgeActionRow(int i)
 
 void EdgeActionTable::CopyEdgeActionTable(const EdgeActionTable& source)
 {
-    DeleteRows();
+    if (&source == this) return;
     kindCode_ = source.kindCode_;
     model_ = source.model_;
-    count_ = source.count_;
-    for (const EdgeRow* r = source.head_; r; r = r->next)
-        LinkAtTail(MakeEdgeRow(r->target, r->side, r->dof, r->values));
-    RebuildIndex();
+    CopyRowsFrom(source, [](const EdgeRow& r) { return MakeEdgeRow(r.target, r.side, r.dof, r.values); });
 }
 
 void EdgeActionTable::CopyEdgeActionRowValues(const EdgeActionTable& source)
 {
-    EdgeRow* t = head_;
-    for (const EdgeRow* s = source.head_; s && t; s = s->next, t = t->next) {
-        t->target = s->target;
-        t->side = s->side;
-        t->dof = s->dof;
-        t->values = s->values;
-    }
+    AssignRowsFrom(source, [](EdgeRow& t, const EdgeRow& s) {
+        t.target = s.target;
+        t.side = s.side;
+        t.dof = s.dof;
+        t.values = s.values;
+    });
 }
 
 bool EdgeActionTable::CompareEdgeActionTable(const EdgeActionTable& other) const
 {
     if (kindCode_ != other.kindCode_ || count_ != other.count_) return true;
-    const EdgeRow* a = head_;
-    const EdgeRow* b = other.head_;
-    for (; a && b; a = a->next, b = b->next) {
-        if (a->target != b->target || a->side != b->side || a->dof != b->dof || a->values != b->values)
-            return true;
-    }
-    return a != nullptr || b != nullptr;
+    return RowsDiffer(other, [](const EdgeRow& a, const EdgeRow& b) {
+        return a.target != b.target || a.side != b.side || a.dof != b.dof || a.values != b.values;
+    });
 }
 
 void EdgeActionTable::SortEdgeActionRows()
@@ -326,35 +333,29 @@ void ElementTable::RemoveElementRow(int i)
 
 void ElementTable::CopyElementTable(const ElementTable& source)
 {
-    DeleteRows();
+    if (&source == this) return;
     nodesPerElement_ = source.nodesPerElement_;
     integrationOrder1_ = source.integrationOrder1_;
     integrationOrder2_ = source.integrationOrder2_;
     model_ = source.model_;
-    count_ = source.count_;
-    for (const ElementRow* r = source.head_; r; r = r->next) LinkAtTail(MakeRow(r->id, r->material, r->nodes));
-    RebuildIndex();
+    CopyRowsFrom(source, [this](const ElementRow& r) { return MakeRow(r.id, r.material, r.nodes); });
 }
 
 void ElementTable::CopyElementRowValues(const ElementTable& source)
 {
-    ElementRow* t = head_;
-    for (const ElementRow* s = source.head_; s && t; s = s->next, t = t->next) {
-        t->id = s->id;
-        t->material = s->material;
-        t->nodes = s->nodes;
-    }
+    AssignRowsFrom(source, [](ElementRow& t, const ElementRow& s) {
+        t.id = s.id;
+        t.material = s.material;
+        t.nodes = s.nodes;
+    });
 }
 
 bool ElementTable::CompareElementTable(const ElementTable& other) const
 {
     if (nodesPerElement_ != other.nodesPerElement_ || count_ != other.count_) return true;
-    const ElementRow* a = head_;
-    const ElementRow* b = other.head_;
-    for (; a && b; a = a->next, b = b->next) {
-        if (a->id != b->id || a->material != b->material || a->nodes != b->nodes) return true;
-    }
-    return a != nullptr || b != nullptr;
+    return RowsDiffer(other, [](const ElementRow& a, const ElementRow& b) {
+        return a.id != b.id || a.material != b.material || a.nodes != b.nodes;
+    });
 }
 
 void ElementTable::SortById()
@@ -364,29 +365,12 @@ void ElementTable::SortById()
 
 int ElementTable::FindRowById(int id) const
 {
-    int low = 0;
-    int high = static_cast<int>(index_.size()) - 1;
-    while (high >= low) {
-        const int middle = low + (high - low) / 2;
-        const int n = index_[static_cast<size_t>(middle)]->id;
-        if (n == id) return middle;
-        if (n < id)
-            low = middle + 1;
-        else
-            high = middle - 1;
-    }
-    return -1;
+    return SearchIndex(id, ElementNumber);
 }
 
 int ElementTable::MaxId() const
 {
-    int best = 0;
-    bool any = false;
-    for (const ElementRow* r = head_; r; r = r->next) {
-        if (!any || r->id > best) best = r->id;
-        any = true;
-    }
-    return best;
+    return MaxKey(ElementNumber);
 }
 
 int ElementTable::GetId(int i) const { return GetRow(i)->id; }
@@ -402,22 +386,12 @@ const std::vector<int>& ElementTable::GetRowField0At(int i) const { return GetRo
 
 void NodeTable::AddNodeRow(int id, double x, double y, double z)
 {
-    auto* row = new NodeRow;
-    row->id = id;
-    row->x = CleanCoordinate(x);
-    row->y = CleanCoordinate(y);
-    row->z = CleanCoordinate(z);
-    LinkAtTail(row);
+    LinkAtTail(MakeNodeRow(id, CleanCoordinate(x), CleanCoordinate(y), CleanCoordinate(z)));
 }
 
 void NodeTable::InsertNodeRow(int i, int id, double x, double y, double z)
 {
-    auto* row = new NodeRow;
-    row->id = id;
-    row->x = x;
-    row->y = y;
-    row->z = z;
-    InsertRowAt(i, row);
+    InsertRowAt(i, MakeNodeRow(id, x, y, z));
 }
 
 void NodeTable::RemoveNodeRow(int i)
@@ -427,34 +401,31 @@ void NodeTable::RemoveNodeRow(int i)
 
 void NodeTable::CopyNodeTable(const NodeTable& source)
 {
-    DeleteRows();
+    if (&source == this) return;
     columns_ = source.columns_;
     model_ = source.model_;
-    count_ = source.count_;
-    for (const NodeRow* r = source.head_; r; r = r->next) AddNodeRow(r->id, r->x, r->y, r->z);
-    RebuildIndex();
+    // As Add: small coordinates are cleaned.
+    CopyRowsFrom(source, [](const NodeRow& r) {
+        return MakeNodeRow(r.id, CleanCoordinate(r.x), CleanCoordinate(r.y), CleanCoordinate(r.z));
+    });
 }
 
 void NodeTable::CopyNodeRowValues(const NodeTable& source)
 {
-    NodeRow* t = head_;
-    for (const NodeRow* s = source.head_; s && t; s = s->next, t = t->next) {
-        t->id = s->id;
-        t->x = s->x;
-        t->y = s->y;
-        t->z = s->z;
-    }
+    AssignRowsFrom(source, [](NodeRow& t, const NodeRow& s) {
+        t.id = s.id;
+        t.x = s.x;
+        t.y = s.y;
+        t.z = s.z;
+    });
 }
 
 bool NodeTable::CompareNodeTable(const NodeTable& other) const
 {
     if (count_ != other.count_ || columns_ != other.columns_) return true;
-    const NodeRow* a = head_;
-    const NodeRow* b = other.head_;
-    for (; a && b; a = a->next, b = b->next) {
-        if (a->id != b->id || a->x != b->x || a->y != b->y || a->z != b->z) return true;
-    }
-    return a != nullptr || b != nullptr;
+    return RowsDiffer(other, [](const NodeRow& a, const NodeRow& b) {
+        return a.id != b.id || a.x != b.x || a.y != b.y || a.z != b.z;
+    });
 }
 
 void NodeTable::SortNodeRows()
@@ -464,18 +435,7 @@ void NodeTable::SortNodeRows()
 
 int NodeTable::FindNodeRowById(int id) const
 {
-    int low = 0;
-    int high = static_cast<int>(index_.size()) - 1;
-    while (high >= low) {
-        const int middle = low + (high - low) / 2;
-        const int n = index_[static_cast<size_t>(middle)]->id;
-        if (n == id) return middle;
-        if (n < id)
-            low = middle + 1;
-        else
-            high = middle - 1;
-    }
-    return -1;
+    return SearchIndex(id, NodeNumber);
 }
 
 int NodeTable::FindNearestRow(int id) const
@@ -484,34 +444,19 @@ int NodeTable::FindNearestRow(int id) const
     // Distances in 64 bits: numbers far apart must not overflow.
     long long best = static_cast<long long>(id) - index_[0]->id;
     int result = 0;
-    int low = 0;
-    int high = static_cast<int>(index_.size()) - 1;
-    while (high >= low) {
-        const int middle = low + (high - low) / 2;
-        const int n = index_[static_cast<size_t>(middle)]->id;
-        if (n == id) return middle;
+    const int exact = SearchIndex(id, NodeNumber, [&](int position, int n) {
         const long long d = std::llabs(static_cast<long long>(id) - n);
         if (d < best) {
             best = d;
-            result = middle;
+            result = position;
         }
-        if (n < id)
-            low = middle + 1;
-        else
-            high = middle - 1;
-    }
-    return result;
+    });
+    return exact >= 0 ? exact : result;
 }
 
 int NodeTable::MaxNodeId() const
 {
-    int best = 0;
-    bool any = false;
-    for (const NodeRow* r = head_; r; r = r->next) {
-        if (!any || r->id > best) best = r->id;
-        any = true;
-    }
-    return best;
+    return MaxKey(NodeNumber);
 }
 
 int NodeTable::GetNodeId(int i) const { return GetRow(i)->id; }
@@ -536,13 +481,7 @@ double NodeTable::GetNodeCoordinate(int i, int axis) const
 
 void CutLineTable::AddCutLineRow(double startY, double startZ, double endY, double endZ)
 {
-    auto* row = new CutLineRow;
-    row->startY = startY;
-    row->startZ = startZ;
-    row->endY = endY;
-    row->endZ = endZ;
-    row->highlight = 0;
-    LinkAtTail(row);
+    LinkAtTail(MakeCutLineRow(startY, startZ, endY, endZ));
 }
 
 void CutLineTable::RemoveCutLineRow(int i)
@@ -552,14 +491,13 @@ void CutLineTable::RemoveCutLineRow(int i)
 
 void CutLineTable::CopyCutLineTable(const CutLineTable& source)
 {
-    DeleteRows();
+    if (&source == this) return;
     segmentDivisionCode_ = source.segmentDivisionCode_;
     interpolationOption_ = source.interpolationOption_;
     model_ = source.model_;
-    count_ = source.count_;
-    for (const CutLineRow* r = source.head_; r; r = r->next)
-        AddCutLineRow(r->startY, r->startZ, r->endY, r->endZ);
-    RebuildIndex();
+    // As Add: the highlights start at 0.
+    CopyRowsFrom(source,
+                 [](const CutLineRow& r) { return MakeCutLineRow(r.startY, r.startZ, r.endY, r.endZ); });
 }
 
 double CutLineTable::GetStartY(int i) const { return GetRow(i)->startY; }

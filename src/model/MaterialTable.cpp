@@ -69,69 +69,45 @@ void MaterialTable::RemoveMaterialRow(int i)
 void MaterialTable::CopyMaterialTable(const MaterialTable& source)
 {
     if (&source == this) return;
-    DeleteRows();
     model_ = source.model_;
-    count_ = source.count_;
-    for (const MaterialRow* r = source.head_; r; r = r->next) {
-        switch (r->type) {
-        case kMaterialRebar:
-            AddRebarMaterialRow(r->element, r->type, r->E, r->Es, r->nu, r->thickness, r->rebar, r->rigidities);
-            break;
-        case kMaterialRib:
-            AddRibMaterialRow(r->element, r->type, r->E, r->Es, r->nu, r->thickness, r->rib, r->rigidities);
-            break;
-        case kMaterialBox:
-            AddBoxMaterialRow(r->element, r->type, r->E, r->Es, r->nu, r->thickness, r->box, r->rigidities);
-            break;
-        case kMaterialUserOrtho:
-            AddUserOrthoMaterialRow(r->element, r->type, r->E, r->Es, r->nu, r->thickness, r->rigidities);
-            break;
-        default:
-            AddMaterialRow(r->element, r->type, r->E, r->Es, r->nu, r->thickness);
-            break;
-        }
-    }
-    RebuildIndex();
+    // Each row as the append of its type makes it: the base values, the
+    // section data of its own type and, for the orthotropic types, the
+    // rigidities; the fields of the other types keep their defaults.
+    CopyRowsFrom(source, [this](const MaterialRow& r) {
+        MaterialRow* row = MakeRow(r.element, r.type, r.E, r.Es, r.nu, r.thickness);
+        if (r.type == kMaterialRebar) row->rebar = r.rebar;
+        if (r.type == kMaterialRib) row->rib = r.rib;
+        if (r.type == kMaterialBox) row->box = r.box;
+        if (r.type >= kMaterialRebar && r.type <= kMaterialUserOrtho) row->rigidities = r.rigidities;
+        return row;
+    });
 }
 
 void MaterialTable::CopyMaterialRowValues(const MaterialTable& source)
 {
-    MaterialRow* t = head_;
-    for (const MaterialRow* s = source.head_; s && t; s = s->next, t = t->next) {
-        MaterialRow* next = t->next;
-        *t = *s;
-        t->next = next;
-    }
+    AssignRowsFrom(source, [](MaterialRow& t, const MaterialRow& s) { t = s; });
 }
 
 bool MaterialTable::CompareMaterialTable(const MaterialTable& other) const
 {
     if (count_ != other.count_) return true;
-    const MaterialRow* a = head_;
-    const MaterialRow* b = other.head_;
-    for (; a && b; a = a->next, b = b->next) {
-        if (a->type != b->type) return true;
-        if (a->element != b->element || a->E != b->E || a->Es != b->Es || a->nu != b->nu ||
-            a->thickness != b->thickness)
+    return RowsDiffer(other, [](const MaterialRow& a, const MaterialRow& b) {
+        if (a.type != b.type) return true;
+        if (a.element != b.element || a.E != b.E || a.Es != b.Es || a.nu != b.nu || a.thickness != b.thickness)
             return true;
-        switch (a->type) {
+        switch (a.type) {
         case kMaterialRebar:
-            if (!(a->rebar == b->rebar)) return true;
-            break;
+            return !(a.rebar == b.rebar);
         case kMaterialRib:
-            if (!(a->rib == b->rib)) return true;
-            break;
+            return !(a.rib == b.rib);
         case kMaterialBox:
-            if (!(a->box == b->box)) return true;
-            break;
+            return !(a.box == b.box);
         case kMaterialUserOrtho:
-            if (!(a->rigidities == b->rigidities)) return true;
-            break;
+            return !(a.rigidities == b.rigidities);
         default:
-            break;
+            return false;
         }
-    }
-    return a != nullptr || b != nullptr;
+    });
 }
 
 // ---- setters on a row -------------------------------------------------------

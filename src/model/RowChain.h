@@ -155,6 +155,82 @@ protected:
         count_ = static_cast<int>(index_.size());
     }
 
+    // Full copy: replaces the rows by `copy(row)` (a new row) of each source
+    // row in order, takes the source's count and rebuilds the index. Copying
+    // a table onto itself changes nothing.
+    template <class MakeCopy>
+    void CopyRowsFrom(const RowChain& source, MakeCopy copy)
+    {
+        if (&source == this) return;
+        DeleteRows();
+        count_ = source.count_;
+        for (const Row* r = source.head_; r; r = r->next) LinkAtTail(copy(*r));
+        RebuildIndex();
+    }
+
+    // Value copy of a same-sized table: walks both chains in step and calls
+    // assign(target row, source row); rows, count and index stay. The chain
+    // link of each target row is kept whatever `assign` does with it.
+    template <class Assign>
+    void AssignRowsFrom(const RowChain& source, Assign assign)
+    {
+        Row* t = head_;
+        for (const Row* s = source.head_; s && t; s = s->next) {
+            Row* next = t->next;
+            assign(*t, *s);
+            t->next = next;
+            t = next;
+        }
+    }
+
+    // Row part of a table comparison: true when differ(a, b) holds for a pair
+    // of rows walked in step, or when one chain is longer.
+    template <class Differ>
+    bool RowsDiffer(const RowChain& other, Differ differ) const
+    {
+        const Row* a = head_;
+        const Row* b = other.head_;
+        for (; a && b; a = a->next, b = b->next)
+            if (differ(*a, *b)) return true;
+        return a != nullptr || b != nullptr;
+    }
+
+    // Binary search of an index sorted by the integer `key(row)`: the
+    // position of the row whose key equals `wanted`, -1 when none. Calls
+    // probe(position, key) at every probe that does not match.
+    template <class Key, class Probe>
+    int SearchIndex(int wanted, Key key, Probe probe) const
+    {
+        int low = 0;
+        int high = static_cast<int>(index_.size()) - 1;
+        while (high >= low) {
+            const int middle = low + (high - low) / 2;
+            const int n = key(*index_[static_cast<size_t>(middle)]);
+            if (n == wanted) return middle;
+            probe(middle, n);
+            if (n < wanted)
+                low = middle + 1;
+            else
+                high = middle - 1;
+        }
+        return -1;
+    }
+    template <class Key>
+    int SearchIndex(int wanted, Key key) const
+    {
+        return SearchIndex(wanted, key, [](int, int) {});
+    }
+
+    // Largest `key(row)` over all rows; 0 for an empty table.
+    template <class Key>
+    int MaxKey(Key key) const
+    {
+        if (!head_) return 0;
+        int best = key(*head_);
+        for (const Row* r = head_->next; r; r = r->next) best = std::max(best, key(*r));
+        return best;
+    }
+
     // Positional edits rely on a current index; after appends without a
     // recount the chain is counted and indexed first so that no row is lost.
     void SyncIndex()

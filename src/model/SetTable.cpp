@@ -36,35 +36,27 @@ void SetMemberList::RemoveSetMemberRow(int i)
 
 void SetMemberList::CopySetMemberList(const SetMemberList* source)
 {
-    if (!source || source == this) return;
-    DeleteRows();
-    count_ = source->count_;
-    for (const SetMemberRow* r = source->head_; r; r = r->next)
-        LinkAtTail(MakeMember(r->first, r->final, r->increment, r->side));
-    RebuildIndex();
+    if (!source) return;
+    CopyRowsFrom(*source,
+                 [](const SetMemberRow& r) { return MakeMember(r.first, r.final, r.increment, r.side); });
 }
 
 void SetMemberList::CopySetMemberRowValues(const SetMemberList& source)
 {
-    SetMemberRow* t = head_;
-    for (const SetMemberRow* s = source.head_; s && t; s = s->next, t = t->next) {
-        t->first = s->first;
-        t->final = s->final;
-        t->increment = s->increment;
-        t->side = s->side;
-    }
+    AssignRowsFrom(source, [](SetMemberRow& t, const SetMemberRow& s) {
+        t.first = s.first;
+        t.final = s.final;
+        t.increment = s.increment;
+        t.side = s.side;
+    });
 }
 
 bool SetMemberList::CompareSetMemberList(const SetMemberList& other) const
 {
     if (count_ != other.count_) return true;
-    const SetMemberRow* a = head_;
-    const SetMemberRow* b = other.head_;
-    for (; a && b; a = a->next, b = b->next) {
-        if (a->first != b->first || a->final != b->final || a->increment != b->increment || a->side != b->side)
-            return true;
-    }
-    return a != nullptr || b != nullptr;
+    return RowsDiffer(other, [](const SetMemberRow& a, const SetMemberRow& b) {
+        return a.first != b.first || a.final != b.final || a.increment != b.increment || a.side != b.side;
+    });
 }
 
 void SetMemberList::SortSetMemberRows()
@@ -134,36 +126,27 @@ void SetTable::RemoveSetRow(int i)
 void SetTable::CopySetTable(const SetTable& source)
 {
     if (&source == this) return;
-    DeleteRows();
     setKind_ = source.setKind_;
     model_ = source.model_;
-    count_ = source.count_;
-    for (const SetRow* r = source.head_; r; r = r->next) LinkAtTail(MakeSet(r->name, r->members.get()));
-    RebuildIndex();
+    CopyRowsFrom(source, [](const SetRow& r) { return MakeSet(r.name, r.members.get()); });
 }
 
 void SetTable::CopySetRowValues(const SetTable& source)
 {
-    SetRow* t = head_;
-    for (const SetRow* s = source.head_; s && t; s = s->next, t = t->next) {
-        t->name = s->name;
-        t->members = SetMemberList::CopyOf(s->members.get());
-    }
+    AssignRowsFrom(source, [](SetRow& t, const SetRow& s) {
+        t.name = s.name;
+        t.members = SetMemberList::CopyOf(s.members.get());
+    });
 }
 
 bool SetTable::CompareSetTable(const SetTable& other) const
 {
     if (count_ != other.count_) return true;
-    const SetRow* a = head_;
-    const SetRow* b = other.head_;
-    for (; a && b; a = a->next, b = b->next) {
-        if (a->name != b->name) return true;
-        const bool hasA = a->members != nullptr;
-        const bool hasB = b->members != nullptr;
-        if (hasA != hasB) return true;
-        if (hasA && a->members->CompareSetMemberList(*b->members)) return true;
-    }
-    return a != nullptr || b != nullptr;
+    return RowsDiffer(other, [](const SetRow& a, const SetRow& b) {
+        if (a.name != b.name) return true;
+        if ((a.members != nullptr) != (b.members != nullptr)) return true;
+        return a.members && a.members->CompareSetMemberList(*b.members);
+    });
 }
 
 void SetTable::SortSetRows()

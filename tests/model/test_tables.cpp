@@ -455,6 +455,69 @@ TEST(TableCopy, FullCopyTakesParametersAndNewRows)
     EXPECT_EQ(copy.GetRowField0At(1).size(), 8u);
 }
 
+// A full copy of a table onto itself leaves every kind as it was.
+TEST(TableCopy, FullCopyOntoItselfKeepsTheRows)
+{
+    NodeTable nodes = MakeNodes({3, 5});
+    nodes.CopyNodeTable(nodes);
+    EXPECT_EQ(ChainIds(nodes), (std::vector<int>{3, 5}));
+    ExpectConsistent(nodes);
+
+    NodalActionTable nodal(2);
+    nodal.AddNodalActionRow("7", kZero6, kNoFlags);
+    ConcentratedActionTable concentrated(1);
+    concentrated.AddConcentratedActionRow(kZero6, std::array<double, 3>{1, 2, 3});
+    EdgeActionTable edges(1);
+    edges.AddEdgeActionRow("4", 2, 1, std::array<double, 3>{});
+    ElementTable elements(4);
+    elements.AddElementRow(9, 1, std::array<int, 4>{1, 2, 3, 4});
+    CutLineTable cuts;
+    cuts.AddCutLineRow(0, 0, 1, 1);
+    MaterialTable materials;
+    materials.AddMaterialRow("ALL", 0, 1, 2, 0.3, 0.5);
+    SetTable sets(1);
+    sets.AddSetRow("S", nullptr);
+    SetMemberList members;
+    members.AddSetMemberRow("1", 4, 1, 1);
+    auto recount = [](auto& t) {
+        t.CountRows();
+        t.RebuildIndex();
+    };
+    recount(nodal);
+    recount(concentrated);
+    recount(edges);
+    recount(elements);
+    recount(cuts);
+    recount(materials);
+    recount(sets);
+    recount(members);
+
+    nodal.CopyFrom(nodal);
+    concentrated.CopyConcentratedActionTable(concentrated);
+    edges.CopyEdgeActionTable(edges);
+    elements.CopyElementTable(elements);
+    cuts.CopyCutLineTable(cuts);
+    materials.CopyMaterialTable(materials);
+    sets.CopySetTable(sets);
+    members.CopySetMemberList(&members);
+    EXPECT_EQ(nodal.GetCount(), 1);
+    EXPECT_EQ(nodal.GetTarget(0), "7");
+    EXPECT_EQ(concentrated.GetCount(), 1);
+    EXPECT_EQ(concentrated.GetCoordinate(0, 2), 3);
+    EXPECT_EQ(edges.GetCount(), 1);
+    EXPECT_EQ(edges.GetSide(0), 2);
+    EXPECT_EQ(elements.GetCount(), 1);
+    EXPECT_EQ(elements.GetNodeNumber(0, 3), 4);
+    EXPECT_EQ(cuts.GetCount(), 1);
+    EXPECT_EQ(cuts.GetEndZ(0), 1);
+    EXPECT_EQ(materials.GetCount(), 1);
+    EXPECT_EQ(materials.GetMaterialNu(0), 0.3);
+    EXPECT_EQ(sets.GetCount(), 1);
+    EXPECT_EQ(sets.GetRowName(0), "S");
+    EXPECT_EQ(members.GetCount(), 1);
+    EXPECT_EQ(members.GetFinal(0), 4);
+}
+
 TEST(TableCopy, ElementNodesAreSizedByNodesPerElement)
 {
     ElementTable t(9);
