@@ -557,7 +557,7 @@ void read_input(RunState& st, int& status) {
     fio::Writer(st.units, kUnitListing).skip(2).lit(" Concentrated Total Stiffnesses");
     fio::Writer(st.units, kUnitListing).lit("       X          Y ");
     if (!read_point_block(st, status, "concentrated total stiffnesses", st.nctsti, &st.total_stiffness_positions,
-                          nullptr, false))
+                          &st.total_stiffness_values, false))
       return;
     locate_point_loads(st, st.nctsti, st.total_stiffness_positions, st.total_stiffness_elements);
   }

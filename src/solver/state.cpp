@@ -91,6 +91,7 @@ void release_work_arrays(RunState& st) {
   st.point_stiffness_elements.release();
   st.total_stiffness_positions.release();
   st.total_stiffness_elements.release();
+  st.total_stiffness_values.release();
   st.nonlinear_nodes.release();
   st.nonlinear_profile_index.release();
   st.nonlinear_profiles.release();
@@ -164,6 +165,7 @@ void allocate_work_arrays(RunState& st, int& status) {
     st.point_stiffness_elements.allocate(st.ncsti);
     st.total_stiffness_positions.allocate(ndime, st.nctsti);
     st.total_stiffness_elements.allocate(st.nctsti);
+    st.total_stiffness_values.allocate(ndofn, st.nctsti);
     st.nonlinear_nodes.allocate(st.nnlin);
     st.nonlinear_profile_index.allocate(st.nnlin, ndofn);
     st.nonlinear_profiles.allocate(2, (st.mxpts > 0 ? static_cast<long long>(st.mxpts) : 0LL) + 1, st.nprof);
