@@ -14,6 +14,9 @@ namespace parvane {
 namespace {
 
 constexpr double kDirection = 1.0e-5;
+// Below this gamma the differences in the formulas of k and 2t cancel to
+// noise (2t reaches 0 at about 1e-8), so such a gamma is not taken.
+constexpr double kSmallestGamma = 1.0e-6;
 
 // Global coordinates and element-frame coordinates (local x = y, local y =
 // -z, local z = -x) of element e into the shape block, as the element loop
@@ -212,8 +215,7 @@ void vlasov_update(RunState& st) {
   const double f = 0.5 * (1.0 - 2.0 * st.psoil) / (1.0 - st.psoil);
   const double gamma = area_integral > 0.0 ? st.hsoil * std::sqrt(f * slope_integral / area_integral)
                                            : st.hsoil * std::sqrt(f);
-  // k and 2t have no value at gamma 0: such a gamma is not taken.
-  if (std::isfinite(gamma) && gamma > 0.0) st.gamma0 = gamma;
+  if (std::isfinite(gamma) && gamma >= kSmallestGamma) st.gamma0 = gamma;
 }
 
 int vlasov_input_errors(RunState& st) {

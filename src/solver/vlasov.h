@@ -32,8 +32,9 @@ void vlasov_edge_terms(RunState& st, int ielem, double c, double* ke, double* rh
 // New gamma from the total deflection: H sqrt(f B / A) with f = (1 - 2 nu) /
 // (2 (1 - nu)), A the integral of w^2 over the slab and B that of |grad w|^2
 // plus the edge term (r / 2) w^2 along the soil-spring sides, r = sqrt(k / 2t);
-// H sqrt(f) when A is 0.  A failing Jacobian or a value that is not a positive
-// number leaves gamma as it is.
+// H sqrt(f) when A is 0.  A failing Jacobian, or a value that is not a
+// number or lies below 1e-6 (where k and 2t can no longer be computed),
+// leaves gamma as it is.
 void vlasov_update(RunState& st);
 
 // Soil values that the Vlasov formulas cannot take (Poisson's ratio of 0.5 or

@@ -10,9 +10,10 @@
 
 namespace cut_test {
 
-// A grid of ny x nz square 4-node elements of side h with its lower left
-// corner at (y0, z0).  Nodes row by row (y fastest), elements row by row,
-// corners counter-clockwise from local (-1, -1).  Arrays allocated as the
+// A grid of ny x nz square 4-node elements of side h whose first node lies at
+// (y0, z0); rows run towards -z, so that the corners, taken from local
+// (-1, -1), turn counter-clockwise in the element frame (y, -z).  Nodes row
+// by row (y fastest), elements row by row.  Arrays allocated as the
 // driver does, ngaus = ngaus2 = 2, interpolation tables built.
 inline void make_grid(parvane::RunState& st, int ny, int nz, double h = 1.0, double y0 = 0.0, double z0 = 0.0) {
   st.nnode = 4;
@@ -29,7 +30,7 @@ inline void make_grid(parvane::RunState& st, int ny, int nz, double h = 1.0, dou
       const int p = j * (ny + 1) + i + 1;
       st.coord(1, p) = 0.0;
       st.coord(2, p) = y0 + i * h;
-      st.coord(3, p) = z0 + j * h;
+      st.coord(3, p) = z0 - j * h;
       st.node_ids(p) = p;
     }
   for (int j = 0; j < nz; ++j)

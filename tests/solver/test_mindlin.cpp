@@ -1,0 +1,171 @@
+// Mindlin soil: settlements of the half-space under element loads and the
+// update of the nodal soil stiffnesses.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "solver/mindlin.h"
+#include "solver/state.h"
+#include "test_cut_mesh.h"
+#include "test_input_support.h"
+
+namespace {
+
+using parvane::RunState;
+
+// Corner displacement of a uniformly loaded rectangle, written out.
+double corner_settlement(double a, double b, double p, double e, double nu) {
+  const double l = std::max(a, b), w = std::min(a, b), m = l / w;
+  const double phi = m * std::log((std::sqrt(m * m + 1) + 1) / m) + std::log(std::sqrt(m * m + 1) + m);
+  return p * w * (1 - nu * nu) / (std::numbers::pi * e) * phi;
+}
+
+std::vector<double> settle(const RunState& st, const std::vector<double>& loads, double e, double nu, int& bad) {
+  std::vector<double> s(static_cast<std::size_t>(st.npoin), -1.0);
+  parvane::mindlin_soil(s.data(), loads.data(), st.coord.data(), st.lnods.data(), e, nu, st.nnode, st.nelem, st.ndime,
+                        st.npoin, bad);
+  return s;
+}
+
+TEST(Mindlin, SquareElementCornerSettlement) {
+  struct Case {
+    double side, load, e, nu;
+  } cases[] = {{1.0, 100.0, 2.0e4, 0.3}, {2.5, 40.0, 1.0e5, 0.0}, {0.4, -7.0, 3.0e3, 0.45}};
+  for (const Case& c : cases) {
+    RunState st;
+    cut_test::make_grid(st, 1, 1, c.side);
+    int bad = -1;
+    const auto s = settle(st, {c.load}, c.e, c.nu, bad);
+    EXPECT_EQ(bad, 0);
+    const double expect = c.load * (1 - c.nu * c.nu) / (std::numbers::pi * c.e * c.side) * 2.0 *
+                          std::log(1.0 + std::sqrt(2.0));
+    for (int p = 1; p <= 4; ++p) EXPECT_NEAR(s[p - 1], expect, 1e-12 * std::fabs(expect)) << "node " << p;
+    EXPECT_NEAR(parvane::mindlin_influence(c.side, c.side, c.load / (c.side * c.side), c.e, c.nu), expect,
+                1e-12 * std::fabs(expect));
+  }
+}
+
+TEST(Mindlin, SettlementsScaleWithLoadAndInverselyWithModulus) {
+  RunState st;
+  cut_test::make_grid(st, 3, 2, 0.5);
+  const std::vector<double> loads = {10, 20, 5, 0, 40, 15};
+  int bad = 0;
+  const auto base = settle(st, loads, 1.0e4, 0.25, bad);
+  const auto stiff = settle(st, loads, 2.0e4, 0.25, bad);
+  std::vector<double> tripled = loads;
+  for (double& l : tripled) l *= 3.0;
+  const auto heavy = settle(st, tripled, 1.0e4, 0.25, bad);
+  for (int p = 0; p < st.npoin; ++p) {
+    EXPECT_GT(base[p], 0.0);
+    EXPECT_NEAR(stiff[p], base[p] / 2.0, 1e-13 * base[p]);
+    EXPECT_NEAR(heavy[p], base[p] * 3.0, 1e-13 * base[p]);
+  }
+}
+
+TEST(Mindlin, NodesBesideAnElementTakeTheRectangleDifferences) {
+  // Element [0, 1] x [0, 1] loaded; the other elements carry nothing.
+  RunState st;
+  cut_test::make_grid(st, 3, 3, 1.0);
+  std::vector<double> loads(9, 0.0);
+  loads[0] = 50.0;
+  const double e = 1.0e4, nu = 0.3, p = 50.0;
+  int bad = 0;
+  const auto s = settle(st, loads, e, nu, bad);
+  auto I = [&](double a, double b) { return corner_settlement(a, b, p, e, nu); };
+  auto node = [&](int i, int j) { return s[static_cast<std::size_t>(j * 4 + i)]; };
+  // On the extension of the side z = 0 (dz below the tolerance): two rectangles.
+  EXPECT_NEAR(node(2, 0), I(2, 1) - I(1, 1), 1e-14);
+  EXPECT_NEAR(node(3, 0), I(3, 1) - I(2, 1), 1e-14);
+  // On the extension of the side y = 0.
+  EXPECT_NEAR(node(0, 3), I(1, 3) - I(1, 2), 1e-14);
+  // Off both: four rectangles.
+  EXPECT_NEAR(node(2, 3), I(2, 3) - I(1, 3) - I(2, 2) + I(1, 2), 1e-14);
+  // At a corner: the whole rectangle.
+  EXPECT_NEAR(node(1, 1), I(1, 1), 1e-14);
+}
+
+TEST(Mindlin, EmptyCountsAndDegenerateElements) {
+  RunState st;
+  cut_test::make_grid(st, 2, 1, 1.0);
+  std::vector<double> s(6, -1.0);
+  const std::vector<double> loads = {1.0, 1.0};
+  int bad = 0;
+  parvane::mindlin_soil(s.data(), loads.data(), st.coord.data(), st.lnods.data(), 1e4, 0.3, 4, 2, 3, 0, bad);
+  for (double x : s) EXPECT_EQ(x, -1.0);
+  parvane::mindlin_soil(s.data(), loads.data(), st.coord.data(), st.lnods.data(), 1e4, 0.3, 4, 0, 3, 6, bad);
+  for (double x : s) EXPECT_EQ(x, 0.0);
+  // Element 2 squeezed so that its first and third nodes share a y.
+  st.coord(2, st.lnods(3, 2)) = st.coord(2, st.lnods(1, 2));
+  s.assign(6, -1.0);
+  parvane::mindlin_soil(s.data(), loads.data(), st.coord.data(), st.lnods.data(), 1e4, 0.3, 4, 2, 3, 6, bad);
+  EXPECT_EQ(bad, 2);
+}
+
+TEST(Mindlin, UpdateTurnsSettlementsIntoStiffnessesAndKeepsUnsettledNodes) {
+  solver_test::ScratchDir dir("mindlin");
+  RunState st;
+  st.isoil = 1;
+  cut_test::make_grid(st, 2, 2, 1.0);
+  st.esoil = 1.0e4;
+  st.psoil = 0.3;
+  st.toler = 1e-3;
+  for (int p = 1; p <= st.npoin; ++p) {
+    st.soil_stiffness(p) = 500.0;
+    st.nodal_stiffness_nodes(p) = p;
+    st.nodal_stiffness_values(1, p) = 500.0;
+  }
+  // Uniform settlement of 0.01 except node 5 (the centre), which does not move.
+  for (int p = 1; p <= st.npoin; ++p) st.disp_vectors((p - 1) * 6 + 1, 1) = p == 5 ? 0.0 : 0.006;
+  for (int p = 1; p <= st.npoin; ++p) st.disp_step((p - 1) * 6 + 1) = p == 5 ? 0.0 : 0.004;
+  bool converged = true;
+  int status = 0;
+  parvane::mindlin_update(st, converged, status);
+  ASSERT_EQ(status, 0);
+  EXPECT_FALSE(converged);
+  // Element loads: reactions shared by the elements of each node.
+  EXPECT_NEAR(st.element_soil_loads(1), 5.0 * (1.0 + 0.5 + 0.5), 1e-12);
+  for (int p = 1; p <= st.npoin; ++p) {
+    const double reaction = p == 5 ? 0.0 : 5.0;
+    const double s = st.settlements(p);
+    ASSERT_TRUE(std::isfinite(s));
+    EXPECT_NEAR(st.soil_stiffness(p), reaction / s, 1e-9 * std::fabs(reaction / s)) << p;
+    EXPECT_EQ(st.nodal_stiffness_values(1, p), st.soil_stiffness(p));
+  }
+  // No deflection at all: every settlement is 0 and every stiffness stays.
+  st.disp_vectors.fill(0.0);
+  st.disp_step.fill(0.0);
+  for (int p = 1; p <= st.npoin; ++p) st.soil_stiffness(p) = 500.0;
+  parvane::mindlin_update(st, converged, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(converged);
+  for (int p = 1; p <= st.npoin; ++p) EXPECT_EQ(st.soil_stiffness(p), 500.0);
+
+  // A degenerate element stops the run with a line naming it.
+  ASSERT_EQ(st.units.open(parvane::kUnitMessages, dir.file("out.sms"), fio::OpenStatus::Unknown), fio::kOk);
+  st.element_ids(3) = 703;
+  st.coord(3, st.lnods(3, 3)) = st.coord(3, st.lnods(1, 3));
+  parvane::mindlin_update(st, converged, status);
+  EXPECT_EQ(status, parvane::kStatusSoilGeometry);
+  st.units.close(parvane::kUnitMessages);
+  EXPECT_NE(solver_test::read_text(dir.file("out.sms")).find("element 703"), std::string::npos);
+}
+
+TEST(Mindlin, SoilValuesWithoutFiniteSettlementsAreRefused) {
+  struct Case {
+    double e, nu;
+    int errors;
+  } cases[] = {{1e4, 0.3, 0}, {0.0, 0.3, 1}, {-5.0, 0.3, 1}, {1e4, 1.0, 1}, {1e4, -1.0, 1}, {0.0, 1.5, 2}};
+  for (const Case& c : cases) {
+    RunState st;
+    st.isoil = 1;
+    st.esoil = c.e;
+    st.psoil = c.nu;
+    EXPECT_EQ(parvane::mindlin_input_errors(st), c.errors) << c.e << " " << c.nu;
+    st.isoil = 0;
+    EXPECT_EQ(parvane::mindlin_input_errors(st), 0);
+  }
+}
+
+}  // namespace
