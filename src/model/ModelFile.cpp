@@ -19,6 +19,7 @@ using modelfile::FormatReal;
 using modelfile::ReadInt;
 using modelfile::ReadLine;
 using modelfile::ReadReal;
+using modelfile::ReadReals;
 using modelfile::ReadWord;
 using modelfile::SkipRestOfLine;
 
@@ -40,15 +41,6 @@ std::string OneLine(const std::string& text)
         if (c == '\n' || c == '\r')
             c = ' ';
     return s;
-}
-
-template <std::size_t N>
-bool ReadReals(std::istream& in, std::array<double, N>& values)
-{
-    for (double& v : values)
-        if (!ReadReal(in, v))
-            return false;
-    return true;
 }
 
 bool ReadLineInt(std::istream& in, int& value)

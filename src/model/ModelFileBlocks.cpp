@@ -8,6 +8,7 @@
 using modelfile::FormatReal;
 using modelfile::ReadInt;
 using modelfile::ReadReal;
+using modelfile::ReadReals;
 using modelfile::ReadWord;
 
 namespace {
@@ -32,23 +33,6 @@ std::string EndWord(const std::string& keyword)
     return "END_" + keyword;
 }
 
-// Reads reals into `values`; false (stream failed) when one is missing.
-template <std::size_t N>
-bool ReadReals(std::istream& in, std::array<double, N>& values)
-{
-    for (double& v : values)
-        if (!ReadReal(in, v))
-            return false;
-    return true;
-}
-
-// Reads the next word of a row loop: true with `word` set, false when the
-// input gave nothing (the block then fails).
-bool NextWord(std::istream& in, std::string& word)
-{
-    return ReadWord(in, word);
-}
-
 // A text the readers take as one word: a row holding anything else would be
 // read back shifted, so the writer refuses it (the stream fails).
 bool WordOk(std::ostream& out, const std::string& text)
@@ -62,11 +46,21 @@ bool WordOk(std::ostream& out, const std::string& text)
     return ok;
 }
 
-template <class Table>
-void Finish(Table& table)
+// The row loop of every block reader: while the next word is "*", readRow()
+// reads the row after it and adds it to the table; it gives false when the
+// row cannot be taken (a value missing: the stream has failed). The rows read
+// are then counted and indexed. 0 when the word after the rows is "END_" and
+// the keyword, 1 otherwise.
+template <class Table, class ReadRow>
+int ReadRows(Table& table, std::istream& in, const std::string& keyword, ReadRow readRow)
 {
+    std::string word;
+    while (ReadWord(in, word) && word == "*")
+        if (!readRow())
+            break;
     table.CountRows();
     table.RebuildIndex();
+    return in && word == EndWord(keyword) ? 0 : 1;
 }
 
 }  // namespace
@@ -266,19 +260,17 @@ int ReadNodeBlock(NodeTable& table, std::istream& in, const std::string& keyword
 {
     table.SetColumns(6);
     table.SetCount(0);
-    std::string word;
-    while (NextWord(in, word) && word == "*") {
+    const int code = ReadRows(table, in, keyword, [&] {
         int id = 0;
         std::array<double, 3> c{};
         if (!ReadNumber(in, id) || !ReadReals(in, c))
-            break;
+            return false;
         table.AddNodeRow(id, c[0], c[1], c[2]);
-    }
-    Finish(table);
-    if (!in || word != EndWord(keyword))
-        return 1;
-    table.SortNodeRows();
-    return 0;
+        return true;
+    });
+    if (code == 0)
+        table.SortNodeRows();
+    return code;
 }
 
 int ReadElementBlock(ElementTable& table, std::istream& in, const std::string& keyword)
@@ -314,94 +306,75 @@ int ReadElementBlock(ElementTable& table, std::istream& in, const std::string& k
         table.SetIntegrationOrder2(reduced ? 2 : 3);
     }
 
-    std::string word;
     std::vector<int> numbers(static_cast<std::size_t>(nodes));
-    while (NextWord(in, word) && word == "*") {
+    const int code = ReadRows(table, in, keyword, [&] {
         int id = 0;
         int material = 0;
         if (!ReadNumber(in, id) || !ReadInt(in, material))
-            break;
-        bool ok = true;
+            return false;
         for (int& v : numbers)
-            if (!ReadInt(in, v)) {
-                ok = false;
-                break;
-            }
-        if (!ok)
-            break;
+            if (!ReadInt(in, v))
+                return false;
         table.AddElementRow(id, material, numbers);
-    }
-    Finish(table);
-    if (!in || word != EndWord(keyword))
-        return 1;
-    table.SortById();
-    return 0;
+        return true;
+    });
+    if (code == 0)
+        table.SortById();
+    return code;
 }
 
 int ReadMaterialBlock(MaterialTable& table, std::istream& in, const std::string& keyword)
 {
     table.SetCount(0);
-    std::string word;
-    bool badRow = false;
-    while (NextWord(in, word) && word == "*") {
+    return ReadRows(table, in, keyword, [&] {
         std::string element;
         int type = 0;
         std::array<double, 4> base{};
         if (!ReadWord(in, element) || !ReadInt(in, type) || !ReadReals(in, base))
-            break;
-        if (type < kMaterialIsotropic || type > kMaterialUserOrtho) {
-            // Skipping the row would shift the positions of the later
-            // materials, which the elements refer to.
-            badRow = true;
-            break;
-        }
+            return false;
+        // A row of unknown type fails the block: skipping it would shift the
+        // positions of the later materials, which the elements refer to.
+        if (type < kMaterialIsotropic || type > kMaterialUserOrtho)
+            return false;
         std::string mark;
         std::array<double, 6> d6{};
         auto readRigidities = [&] { return ReadWord(in, mark) && ReadReals(in, d6); };
         auto rigidities = [&] { return Rigidities{d6[0], d6[1], d6[2], d6[3], d6[4], d6[5]}; };
-        bool ok = true;
         switch (type) {
-        case kMaterialIsotropic:
-            table.AddMaterialRow(element, type, base[0], base[1], base[2], base[3]);
-            break;
         case kMaterialRebar: {
             std::array<double, 8> a{};
-            ok = ReadWord(in, mark) && ReadReals(in, a) && readRigidities();
-            if (ok)
-                table.AddRebarMaterialRow(element, type, base[0], base[1], base[2], base[3],
-                                          RebarLayers{a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]},
-                                          rigidities());
-            break;
+            if (!(ReadWord(in, mark) && ReadReals(in, a) && readRigidities()))
+                return false;
+            table.AddRebarMaterialRow(element, type, base[0], base[1], base[2], base[3],
+                                      RebarLayers{a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]}, rigidities());
+            return true;
         }
         case kMaterialRib: {
-            std::array<double, 7> s{};
-            ok = ReadWord(in, mark) && ReadReals(in, s) && readRigidities();
-            if (ok)
-                table.AddRibMaterialRow(element, type, base[0], base[1], base[2], base[3],
-                                        RibSection{s[0], s[1], s[2], s[3], s[4], s[5], s[6]}, rigidities());
-            break;
+            std::array<double, 7> r{};
+            if (!(ReadWord(in, mark) && ReadReals(in, r) && readRigidities()))
+                return false;
+            table.AddRibMaterialRow(element, type, base[0], base[1], base[2], base[3],
+                                    RibSection{r[0], r[1], r[2], r[3], r[4], r[5], r[6]}, rigidities());
+            return true;
         }
         case kMaterialBox: {
             BoxSection box;
-            ok = ReadWord(in, mark) && ReadInt(in, box.n) && ReadReal(in, box.b) && ReadReal(in, box.h) &&
-                 readRigidities();
-            if (ok)
-                table.AddBoxMaterialRow(element, type, base[0], base[1], base[2], base[3], box, rigidities());
-            break;
+            if (!(ReadWord(in, mark) && ReadInt(in, box.n) && ReadReal(in, box.b) && ReadReal(in, box.h) &&
+                  readRigidities()))
+                return false;
+            table.AddBoxMaterialRow(element, type, base[0], base[1], base[2], base[3], box, rigidities());
+            return true;
         }
         case kMaterialUserOrtho:
-            ok = readRigidities();
-            if (ok)
-                table.AddUserOrthoMaterialRow(element, type, base[0], base[1], base[2], base[3], rigidities());
-            break;
+            if (!readRigidities())
+                return false;
+            table.AddUserOrthoMaterialRow(element, type, base[0], base[1], base[2], base[3], rigidities());
+            return true;
+        default:
+            table.AddMaterialRow(element, type, base[0], base[1], base[2], base[3]);
+            return true;
         }
-        if (!ok)
-            break;
-    }
-    Finish(table);
-    if (badRow || !in || word != EndWord(keyword))
-        return 1;
-    return 0;
+    });
 }
 
 int ReadNodalTableBlock(NodalActionTable& table, std::istream& in, const std::string& keyword, int kindCode)
@@ -409,27 +382,20 @@ int ReadNodalTableBlock(NodalActionTable& table, std::istream& in, const std::st
     table.SetValuesPerRow(6);
     table.SetCount(0);
     table.SetKindCode(kindCode);
-    std::string word;
-    while (NextWord(in, word) && word == "*") {
+    return ReadRows(table, in, keyword, [&] {
         std::string target;
         std::array<int, 6> flags{};
         std::array<double, 6> values{};
         if (!ReadWord(in, target))
-            break;
-        bool ok = true;
+            return false;
         for (int& f : flags)
-            if (!ReadInt(in, f)) {
-                ok = false;
-                break;
-            }
-        if (!ok || !ReadReals(in, values))
-            break;
+            if (!ReadInt(in, f))
+                return false;
+        if (!ReadReals(in, values))
+            return false;
         table.AddNodalActionRow(target, values, flags);
-    }
-    Finish(table);
-    if (!in || word != EndWord(keyword))
-        return 1;
-    return 0;
+        return true;
+    });
 }
 
 int ReadConcentratedTableBlock(ConcentratedActionTable& table, std::istream& in, const std::string& keyword,
@@ -439,86 +405,73 @@ int ReadConcentratedTableBlock(ConcentratedActionTable& table, std::istream& in,
     table.SetValuesPerRow(6);
     table.SetCount(0);
     table.SetKindCode(kindCode);
-    std::string word;
-    while (NextWord(in, word) && word == "*") {
+    return ReadRows(table, in, keyword, [&] {
         std::array<double, 3> coordinates{};
         std::array<double, 6> values{};
         if (!ReadReals(in, coordinates) || !ReadReals(in, values))
-            break;
+            return false;
         table.AddConcentratedActionRow(values, coordinates);
-    }
-    Finish(table);
-    if (!in || word != EndWord(keyword))
-        return 1;
-    return 0;
+        return true;
+    });
 }
 
 int ReadEdgeTableBlock(EdgeActionTable& table, std::istream& in, const std::string& keyword, int kindCode)
 {
     table.SetCount(0);
     table.SetKindCode(kindCode);
-    std::string word;
-    while (NextWord(in, word) && word == "*") {
+    return ReadRows(table, in, keyword, [&] {
         std::string target;
         int side = 0;
         int dof = 0;
         std::array<double, 3> values{};
         if (!ReadWord(in, target) || !ReadInt(in, side) || !ReadInt(in, dof) || !ReadReals(in, values))
-            break;
+            return false;
         table.AddEdgeActionRow(target, side, dof, values);
-    }
-    Finish(table);
-    if (!in || word != EndWord(keyword))
-        return 1;
-    return 0;
+        return true;
+    });
 }
 
 int ReadSetListBlock(SetMemberList& members, std::istream& in, const std::string& setName, int setKind)
 {
-    std::string word;
-    while (NextWord(in, word) && word == "*") {
+    return ReadRows(members, in, setName, [&] {
         std::string first;
         int final = 0;
         int increment = 0;
         int side = 1;
         if (!ReadWord(in, first) || !ReadInt(in, final) || !ReadInt(in, increment))
-            break;
+            return false;
         if (setKind == 3 && !ReadInt(in, side))
-            break;
+            return false;
         members.AddSetMemberRow(first, final, increment, side);
-    }
-    members.CountRows();
-    members.RebuildIndex();
-    if (!in || word != EndWord(setName))
-        return 1;
-    return 0;
+        return true;
+    });
 }
 
 int ReadSetBlock(SetTable& table, std::istream& in, const std::string& keyword, int setKind)
 {
     table.SetCount(0);
     table.SetSetKind(setKind);
-    std::string word;
-    while (NextWord(in, word) && word == "*") {
+    return ReadRows(table, in, keyword, [&] {
         std::string name;
         if (!ReadWord(in, name))
-            break;
+            return false;
+        // The member reader's result is not used: a set whose member rows
+        // end with another word is still added.
         SetMemberList members;
         ReadSetListBlock(members, in, name, setKind);
         if (!in)
-            break;
+            return false;
         // A set without member rows (such as "ALL") keeps no member list.
         table.AddSetRow(name, members.GetCount() > 0 ? &members : nullptr);
-    }
-    Finish(table);
-    if (!in || word != EndWord(keyword))
-        return 1;
-    return 0;
+        return true;
+    });
 }
 
 int ReadCutLineBlock(CutLineTable& table, std::istream& in, const std::string& keyword)
 {
     table.SetCount(0);
+    // The header row; when the block does not begin with it, its first word
+    // is lost.
     std::string word;
     if (!ReadWord(in, word))
         return 1;
@@ -530,15 +483,12 @@ int ReadCutLineBlock(CutLineTable& table, std::istream& in, const std::string& k
         table.SetInterpolationOption(option == 0 ? 1 : option);
         table.SetSegmentDivisionCode(division);
     }
-    while (NextWord(in, word) && word == "*") {
+    return ReadRows(table, in, keyword, [&] {
         int line = 0;
         std::array<double, 4> c{};
         if (!ReadInt(in, line) || !ReadReals(in, c))
-            break;
+            return false;
         table.AddCutLineRow(c[0], c[1], c[2], c[3]);
-    }
-    Finish(table);
-    if (!in || word != EndWord(keyword))
-        return 1;
-    return 0;
+        return true;
+    });
 }

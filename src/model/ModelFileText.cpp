@@ -92,28 +92,33 @@ bool ReadWord(std::istream& in, std::string& word)
     return true;
 }
 
-bool ReadInt(std::istream& in, int& value)
+namespace {
+
+// Reads the next word and converts it as a whole with `parse`; a word that
+// does not convert fails the stream.
+template <class T, class Parse>
+bool ReadNumberWord(std::istream& in, T& value, Parse parse)
 {
     std::string w;
     if (!ReadWord(in, w))
         return false;
-    if (!ParseIntRange(w.data(), w.data() + w.size(), value)) {
+    if (!parse(w.data(), w.data() + w.size(), value)) {
         in.setstate(std::ios::failbit);
         return false;
     }
     return true;
 }
 
+}  // namespace
+
+bool ReadInt(std::istream& in, int& value)
+{
+    return ReadNumberWord(in, value, ParseIntRange);
+}
+
 bool ReadReal(std::istream& in, double& value)
 {
-    std::string w;
-    if (!ReadWord(in, w))
-        return false;
-    if (!ParseRealRange(w.data(), w.data() + w.size(), value)) {
-        in.setstate(std::ios::failbit);
-        return false;
-    }
-    return true;
+    return ReadNumberWord(in, value, ParseRealRange);
 }
 
 bool ReadLine(std::istream& in, std::string& line)

@@ -4,6 +4,7 @@
 // formatted stream extraction: once a read fails the stream stays failed and
 // every later read delivers nothing.
 
+#include <array>
 #include <istream>
 #include <string>
 
@@ -28,6 +29,16 @@ bool ReadInt(std::istream& in, int& value);
 // Reads the next word and converts it as a whole to a real; a word that is
 // not a number fails the stream.
 bool ReadReal(std::istream& in, double& value);
+
+// Reads N reals in a row; false (stream failed) when one is missing.
+template <std::size_t N>
+bool ReadReals(std::istream& in, std::array<double, N>& values)
+{
+    for (double& v : values)
+        if (!ReadReal(in, v))
+            return false;
+    return true;
+}
 
 // Reads the rest of the current line (possibly empty) without its line end;
 // a carriage return before the line feed is dropped. Fails at the end of
