@@ -112,6 +112,22 @@ inline void SendClick(Fl_Window* win, int x, int y) {
 }
 
 
+inline void SendMotion(Fl_Window* win, int x, int y) {
+    XMotionEvent ev{};
+    ev.type = MotionNotify;
+    ev.display = fl_display;
+    ev.window = fl_xid(win);
+    ev.root = RootWindow(fl_display, fl_screen);
+    ev.time = CurrentTime;
+    ev.x = x;
+    ev.y = y;
+    ev.x_root = win->x() + x;
+    ev.y_root = win->y() + y;
+    ev.same_screen = True;
+    XSendEvent(fl_display, ev.window, True, PointerMotionMask, reinterpret_cast<XEvent*>(&ev));
+    XFlush(fl_display);
+}
+
 // Types printable ASCII text key by key, with Shift where the keyboard
 // needs it.
 inline void TypeText(Fl_Window* win, const std::string& text) {

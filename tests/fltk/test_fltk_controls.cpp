@@ -236,3 +236,70 @@ TEST(FltkControls, EveryKindShownChangedAndUsed) {
     EXPECT_EQ(backend.TopWindowOf(dlg), nullptr);
     for (int i = 0; i < 3; ++i) Fl::wait(0.02);
 }
+
+namespace {
+
+// A window of the program's own painting, as the progress window is.
+class PaintedPopup : public ui::Window {
+public:
+    PaintedPopup() : ui::Window(ui::WindowKind::Popup) {}
+    void OnPaint(ui::Painter& p) override {
+        const ui::Size s = p.GetSize();
+        p.FillSolidRect({0, 0, s.cx, s.cy}, ui::Rgb(40, 80, 160));
+        p.SetFont(ui::Font{"Arial", 16, 700});
+        p.SetTextColor(ui::Rgb(255, 255, 255));
+        p.SetBackground(false, 0);
+        p.TextOut(10, 10, text);
+        p.SetPen(ui::PenStyle::Solid, 1, ui::Rgb(255, 255, 0));
+        p.MoveTo(0, s.cy - 5);
+        p.LineTo(s.cx, s.cy - 5);
+        ++paints;
+    }
+    void OnTimer(int id) override {
+        if (id == 1 && ++ticks == 3) DestroyWindow();
+    }
+    std::string text = "Analysis Started...";
+    int paints = 0;
+    int ticks = 0;
+};
+
+}  // namespace
+
+TEST(FltkControls, PopupPaintsItselfAndClosesFromItsTimer) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    brennix::fltk::FltkBackend backend;
+    backend.Install();
+    PaintedPopup popup;
+    ASSERT_TRUE(popup.CreatePopup({100, 120, 220, 60}, ui::style::Visible | ui::style::Topmost, nullptr, "Progress"));
+    Fl_Window* win = backend.TopWindowOf(popup);
+    ASSERT_TRUE(win);
+    ASSERT_TRUE(WaitFor([&] { return win->shown() && popup.paints > 0; }));
+    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    const Shot s = Screenshot(win->x(), win->y(), win->w(), win->h());
+    SaveShot(s, "fltk_popup.bmp");
+    EXPECT_EQ(s.w, 220);
+    EXPECT_EQ(s.h, 60);
+    int blue = 0, white = 0, yellow = 0;
+    for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) {
+            const unsigned char* p = s.At(x, y);
+            blue += p[0] == 40 && p[1] == 80 && p[2] == 160;
+            white += p[0] > 200 && p[1] > 200 && p[2] > 200 && y < 35;
+            yellow += p[0] == 255 && p[1] == 255 && p[2] == 0 && y == s.h - 5;
+        }
+    EXPECT_GT(blue, 220 * 60 / 2);
+    EXPECT_GT(white, 50);   // the text
+    EXPECT_EQ(yellow, 220); // the line across
+    // A repaint asked for by the program reaches the window.
+    const int before = popup.paints;
+    popup.text = "Analysis In Progress...";
+    popup.Invalidate(false);
+    popup.UpdateWindow();
+    EXPECT_GT(popup.paints, before);
+    // Its timer closes it.
+    popup.SetTimer(1, 30);
+    EXPECT_TRUE(WaitFor([&] { return !popup.IsWindow(); }));
+    EXPECT_EQ(popup.ticks, 3);
+    EXPECT_EQ(backend.TopWindowOf(popup), nullptr);
+    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+}

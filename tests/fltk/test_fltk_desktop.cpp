@@ -123,7 +123,10 @@ public:
             value = dlg.value;
             answer = dlg.answer;
         });
-        OnCommand(ID_SAY_HELLO, [f] { f->SetMessageText("Hello"); });
+        OnCommand(ID_SAY_HELLO, [this, f] {
+            ++hellos;
+            f->SetMessageText("Hello");
+        });
         OnCommand(ID_TOGGLE, [this] { toggled = !toggled; });
         OnUpdateUI(ID_TOGGLE, [this](ui::CmdUI& ui) { ui.SetCheck(toggled); });
         f->ShowWindow(true);
@@ -134,6 +137,7 @@ public:
     std::string value;
     int answer = 0;
     bool toggled = false;
+    int hellos = 0;
 };
 
 // A script of steps run by a timer inside whatever event loop runs (the
@@ -243,8 +247,16 @@ TEST(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
              SendClick(frameWin, x, 25 + 3 + button / 2);
              return true;
          }},
-        {"status says hello",
-         [&] { return frame->GetStatusBar().message == "Hello"; }},
+        {"the toolbar button ran its command",
+         [&] {
+             if (app.hellos != 1) return false;
+             // Pointing at the next button shows its status text.
+             const int button = ui::kToolBarRowHeight - 6;
+             SendMotion(frameWin, 2 + 3 * (button + 1) + 6 + 8 + (button + 1) + button / 2, 25 + 3 + button / 2);
+             return true;
+         }},
+        {"fly-by text of the pointed button",
+         [&] { return frame->GetStatusBar().message == "Toggle a mark"; }},
         {"open the dialog with its accelerator",
          [&] {
              SendKey(frameWin, XK_d, ControlMask);

@@ -102,6 +102,19 @@ ToolButton::ToolButton(int x, int y, int w, int h, int commandId) : Fl_Button(x,
     clear_visible_focus();
 }
 
+int ToolButton::handle(int event) {
+    // Pointing at a button shows its command's status text.
+    if (event == FL_ENTER || event == FL_LEAVE) {
+        FltkBackend* backend = FltkBackend::Instance();
+        if (auto* frame = backend ? dynamic_cast<ui::Frame*>(backend->LayerWindowOf(parent())) : nullptr) {
+            if (event == FL_ENTER) frame->UserHover(commandId_);
+            else frame->UserHoverEnd();
+        }
+        redraw();
+    }
+    return Fl_Button::handle(event);
+}
+
 void ToolButton::SetPicture(const ui::Image* strip, int index, int count) {
     picture_.reset();
     pixels_.clear();

@@ -97,6 +97,7 @@ class ToolButton : public Fl_Button {
 public:
     ToolButton(int x, int y, int w, int h, int commandId);
     void draw() override;
+    int handle(int event) override;
     void SetPicture(const ui::Image* strip, int index, int count);
     void SetChecked(bool on) { checked_ = on; }
     int CommandId() const { return commandId_; }
