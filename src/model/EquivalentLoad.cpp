@@ -16,20 +16,29 @@ struct RingSums {
     double szz = 0;
 };
 
-// Accumulates the squared offsets of one ring; the angle advances by
-// repeated addition, as the points are later placed.
-void AddRingSums(double radius, int points, double angleDeg, RingSums& sums)
+// Calls visit(k, dy, dz) for the points k = 0 .. points - 1 of one ring,
+// dy and dz their offsets from the centre. The angle starts at angleDeg and
+// advances by repeated addition, so the sums and the points placed later see
+// the very same offsets.
+template <class Visit>
+void ForEachRingPoint(double radius, int points, double angleDeg, Visit visit)
 {
     const double pi = 2.0 * std::asin(1.0);
     double t = angleDeg * pi / 180.0;
     const double step = 2.0 * pi / points;
     for (int k = 0; k < points; ++k) {
-        const double dy = radius * std::cos(t);
-        const double dz = radius * std::sin(t);
-        sums.syy += dy * dy;
-        sums.szz += dz * dz;
+        visit(k, radius * std::cos(t), radius * std::sin(t));
         t += step;
     }
+}
+
+// Accumulates the squared offsets of one ring.
+void AddRingSums(double radius, int points, double angleDeg, RingSums& sums)
+{
+    ForEachRingPoint(radius, points, angleDeg, [&](int, double dy, double dz) {
+        sums.syy += dy * dy;
+        sums.szz += dz * dz;
+    });
 }
 
 // A sum that is only rounding noise beside the other (points lying on one
@@ -60,12 +69,7 @@ std::vector<EquivalentLoadPoint> ComputeEquivalentLoadPoints(const EquivalentLoa
     out.reserve(static_cast<std::size_t>(in.points1) + (ring2 ? in.points2 : 0));
 
     auto placeRing = [&](double radius, int points, double angleDeg, int ring) {
-        const double pi = 2.0 * std::asin(1.0);
-        double t = angleDeg * pi / 180.0;
-        const double step = 2.0 * pi / points;
-        for (int k = 0; k < points; ++k) {
-            const double dy = radius * std::cos(t);
-            const double dz = radius * std::sin(t);
+        ForEachRingPoint(radius, points, angleDeg, [&](int k, double dy, double dz) {
             double axial = in.fx / divisor;
             if (in.mz != 0)
                 axial -= in.mz * dy / sums.syy;
@@ -81,8 +85,7 @@ std::vector<EquivalentLoadPoint> ComputeEquivalentLoadPoints(const EquivalentLoa
             p.ring = ring;
             p.number = k + 1;
             out.push_back(p);
-            t += step;
-        }
+        });
     };
     placeRing(in.radius1, in.points1, in.angle1, 0);
     if (ring2)
@@ -98,22 +101,8 @@ std::vector<EquivalentLoadPoint> ComputeEquivalentLoadPoints(const EquivalentLoa
 void ModelData::ComputeEquivalentLoadPattern()
 {
     EquivalentLoadInput in;
-    in.fx = patternLoads[0];
-    in.fy = patternLoads[1];
-    in.fz = patternLoads[2];
-    in.mx = patternLoads[3];
-    in.my = patternLoads[4];
-    in.mz = patternLoads[5];
-    in.x = patternCentre[0];
-    in.y = patternCentre[1];
-    in.z = patternCentre[2];
-    in.twoRings = twoRings;
-    in.radius1 = ring1Radius;
-    in.points1 = ring1Points;
-    in.angle1 = ring1Angle;
-    in.radius2 = ring2Radius;
-    in.points2 = ring2Points;
-    in.angle2 = ring2Angle;
+    GetEquivalentLoadParameters(in.fx, in.fy, in.fz, in.mx, in.my, in.mz, in.x, in.y, in.z, in.twoRings,
+                                in.radius1, in.points1, in.angle1, in.radius2, in.points2, in.angle2);
 
     const std::vector<EquivalentLoadPoint> points = ComputeEquivalentLoadPoints(in);
     patternCount = static_cast<int>(points.size());

@@ -463,19 +463,12 @@ private:
             in_.setstate(std::ios::failbit);
             return 0;
         }
-        m_.ring1Points = n1;
-        m_.ring1Radius = r1;
-        m_.ring1Angle = a1;
-        m_.ring2Points = n2;
-        m_.ring2Radius = r2;
-        m_.ring2Angle = a2;
-        m_.twoRings = two;
-        for (std::size_t k = 0; k < 6; ++k)
-            m_.patternLoads[k] = loads[k];
-        for (std::size_t k = 0; k < 3; ++k)
-            m_.patternCentre[k] = loads[6 + k];
-        m_.FreePatternArrays();
-        m_.ComputeEquivalentLoadPattern();
+        // Stores the sixteen values and computes the pattern; reading is no
+        // edit, so the modified flag stays as it was.
+        const unsigned char modified = m_.modified;
+        m_.SetEquivLoadParameters(loads[0], loads[1], loads[2], loads[3], loads[4], loads[5], loads[6], loads[7],
+                                  loads[8], two, r1, n1, a1, r2, n2, a2);
+        m_.modified = modified;
         return 0;
     }
 

@@ -108,56 +108,46 @@ std::vector<int> ParseIdList(const std::string& input, int limit)
     return result;
 }
 
+namespace {
+
+// The integer values of the ";" separated fields of a range text, at most
+// `most` of them: the last field takes the rest of the text.
+std::vector<int> RangeFields(const std::string& text, size_t most)
+{
+    std::vector<int> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t p = fields.size() + 1 < most ? text.find(';', start) : std::string::npos;
+        fields.push_back(ParseInt(text.substr(start, p == std::string::npos ? std::string::npos : p - start)));
+        if (p == std::string::npos) return fields;
+        start = p + 1;
+    }
+}
+
+} // namespace
+
 void ParseRangeText(const std::string& text, int& first, int& last, int& increment, int& side)
 {
-    first = 0;
-    last = 0;
-    increment = 1;
-    side = 1;
-    size_t p = text.find(';');
-    if (p == std::string::npos) {
-        first = last = ParseInt(text);
-        return;
-    }
-    first = ParseInt(text.substr(0, p));
-    std::string rest = text.substr(p + 1);
-    p = rest.find(';');
-    if (p == std::string::npos) {
-        last = ParseInt(rest);
-        return;
-    }
-    last = ParseInt(rest.substr(0, p));
-    rest = rest.substr(p + 1);
-    p = rest.find(';');
-    if (p == std::string::npos) {
-        increment = ParseInt(rest);
-        return;
-    }
-    increment = ParseInt(rest.substr(0, p));
-    side = ParseInt(rest.substr(p + 1));
+    const std::vector<int> f = RangeFields(text, 4);
+    first = f[0];
+    last = f.size() > 1 ? f[1] : f[0];
+    increment = f.size() > 2 ? f[2] : 1;
+    side = f.size() > 3 ? f[3] : 1;
 }
 
 void ParseRangeText2(const std::string& text, int& first, int& last, int& increment)
 {
-    first = 0;
-    last = 0;
+    const std::vector<int> f = RangeFields(text, 3);
+    first = f[0];
+    last = f.size() > 1 ? f[1] : f[0];
     increment = 1;
-    size_t p = text.find(';');
-    if (p == std::string::npos) {
-        first = last = ParseInt(text);
-        return;
+    if (f.size() > 2) {
+        increment = f[2];
+        // With all three fields a last of 0 stands for first and an
+        // increment of 0 for 1.
+        if (last == 0) last = first;
+        if (increment == 0) increment = 1;
     }
-    first = ParseInt(text.substr(0, p));
-    const std::string rest = text.substr(p + 1);
-    p = rest.find(';');
-    if (p == std::string::npos) {
-        last = ParseInt(rest);
-        return;
-    }
-    last = ParseInt(rest.substr(0, p));
-    increment = ParseInt(rest.substr(p + 1));
-    if (last == 0) last = first;
-    if (increment == 0) increment = 1;
 }
 
 void SplitList(const std::string& text, std::vector<std::string>& pieces)

@@ -86,6 +86,7 @@ TEST(SlbRead, FullFixtureFillsEveryField)
     EXPECT_EQ(m.iterationsPerStep, 25);
     EXPECT_EQ(m.errorTolerance, 1e-05);
     EXPECT_EQ(m.redrawFlag, 1);
+    EXPECT_FALSE(m.IsChanged()) << "reading a file is no edit";
 
     EXPECT_EQ(m.nodeCount, 9);
     EXPECT_EQ(m.maxY, 3);

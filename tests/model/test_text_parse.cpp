@@ -86,7 +86,9 @@ INSTANTIATE_TEST_SUITE_P(Table, ParseRangeTextTest,
                                            RangeCase{"5;9;2", 5, 9, 2, 1},
                                            RangeCase{"5;9;2;3", 5, 9, 2, 3},
                                            RangeCase{"", 0, 0, 1, 1},
-                                           RangeCase{"x;y", 0, 0, 1, 1}));
+                                           RangeCase{"x;y", 0, 0, 1, 1},
+                                           RangeCase{"5;9;2;3;7", 5, 9, 2, 3},  // the side takes the rest
+                                           RangeCase{" 4 ; 6", 4, 6, 1, 1}));
 
 class ParseRangeText2Test : public ::testing::TestWithParam<RangeCase> {};
 
@@ -102,7 +104,9 @@ TEST_P(ParseRangeText2Test, ThreeFields)
 
 INSTANTIATE_TEST_SUITE_P(Table, ParseRangeText2Test,
                          ::testing::Values(RangeCase{"5;0;0", 5, 5, 1, 0}, RangeCase{"5;0", 5, 0, 1, 0},
-                                           RangeCase{"7", 7, 7, 1, 0}, RangeCase{"2;8;3", 2, 8, 3, 0}));
+                                           RangeCase{"7", 7, 7, 1, 0}, RangeCase{"2;8;3", 2, 8, 3, 0},
+                                           RangeCase{"2;8;3;9", 2, 8, 3, 0},  // the increment takes the rest
+                                           RangeCase{"5;0;0;9", 5, 5, 1, 0}, RangeCase{"", 0, 0, 1, 0}));
 
 TEST(SplitList, KeepsEmptyAndUntrimmedPieces)
 {
