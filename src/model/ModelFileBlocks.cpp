@@ -33,6 +33,14 @@ std::string EndWord(const std::string& keyword)
     return "END_" + keyword;
 }
 
+// Entry j of a row's array; 0 past its end (the table's parameter may ask for
+// more entries than the row holds).
+template <class T>
+T EntryOrZero(const std::vector<T>& a, int j)
+{
+    return j >= 0 && j < static_cast<int>(a.size()) ? a[static_cast<std::size_t>(j)] : T{};
+}
+
 // A text the readers take as one word: a row holding anything else would be
 // read back shifted, so the writer refuses it (the stream fails).
 bool WordOk(std::ostream& out, const std::string& text)
@@ -93,7 +101,7 @@ int WriteElementBlock(const ElementTable& table, std::ostream& out, const std::s
     for (const ElementRow* r = table.GetHead(); r; r = r->next) {
         out << "*\t" << r->id << '\t' << r->material;
         for (int j = 0; j < n; ++j)
-            out << '\t' << (j < static_cast<int>(r->nodes.size()) ? r->nodes[static_cast<std::size_t>(j)] : 0);
+            out << '\t' << EntryOrZero(r->nodes, j);
         out << '\n';
     }
     out << EndWord(keyword) << '\n';
@@ -162,10 +170,9 @@ int WriteNodalTableBlock(const NodalActionTable& table, std::ostream& out, const
             return 1;
         out << "*\t" << r->target << '\t';
         for (int j = 0; j < n; ++j)
-            out << ' ' << (j < static_cast<int>(r->flags.size()) ? r->flags[static_cast<std::size_t>(j)] : 0) << ' ';
+            out << ' ' << EntryOrZero(r->flags, j) << ' ';
         for (int j = 0; j < n; ++j)
-            out << '\t'
-                << FormatReal(j < static_cast<int>(r->values.size()) ? r->values[static_cast<std::size_t>(j)] : 0.0);
+            out << '\t' << FormatReal(EntryOrZero(r->values, j));
         out << '\n';
     }
     out << EndWord(keyword) << '\n';
@@ -180,13 +187,9 @@ int WriteConcentratedTableBlock(const ConcentratedActionTable& table, std::ostre
     for (const ConcentratedRow* r = table.GetHead(); r; r = r->next) {
         out << "*\t";
         for (int j = 0; j < nc; ++j)
-            out << ' '
-                << FormatReal(j < static_cast<int>(r->coordinates.size()) ? r->coordinates[static_cast<std::size_t>(j)]
-                                                                          : 0.0)
-                << ' ';
+            out << ' ' << FormatReal(EntryOrZero(r->coordinates, j)) << ' ';
         for (int j = 0; j < nv; ++j)
-            out << '\t'
-                << FormatReal(j < static_cast<int>(r->values.size()) ? r->values[static_cast<std::size_t>(j)] : 0.0);
+            out << '\t' << FormatReal(EntryOrZero(r->values, j));
         out << '\n';
     }
     out << EndWord(keyword) << '\n';
