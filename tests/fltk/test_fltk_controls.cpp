@@ -199,6 +199,15 @@ TEST(FltkControls, EveryKindShownChangedAndUsed) {
     SendKey(win, XK_x);
     EXPECT_TRUE(WaitFor([&] { return dlg.GetDlgItemText(IDC_EDIT) == "alphax"; }));
     EXPECT_EQ(dlg.Count(IDC_EDIT, ui::Notify::Change), 1);
+    // Typing inside the text keeps the caret where the user put it.
+    auto* input = static_cast<Fl_Input*>(widget(IDC_EDIT));
+    input->position(1, 1);
+    SendKey(win, XK_Z, ShiftMask);
+    EXPECT_TRUE(WaitFor([&] { return dlg.GetDlgItemText(IDC_EDIT) == "aZlphax"; }));
+    EXPECT_EQ(input->position(), 2);
+    // A program change of the text reaches the widget.
+    dlg.SetDlgItemText(IDC_EDIT, "beta");
+    EXPECT_STREQ(input->value(), "beta");
 
     // Keys: the dialog's pre-translation sees them first; what it takes
     // never reaches FLTK, and Tab moves the focus the layer's way.

@@ -514,6 +514,7 @@ void FltkBackend::SyncControl(ui::Window& w) {
         }
         case ui::ControlKind::Edit: {
             auto* in = static_cast<Fl_Input*>(wd);
+            if (wd == inputSource_) break;
             if (text != in->value()) in->value(text.c_str());
             auto* e = static_cast<ui::Edit*>(c);
             in->readonly(e->IsReadOnly() ? 1 : 0);
@@ -532,7 +533,7 @@ void FltkBackend::SyncControl(ui::Window& w) {
                 if (cb->GetCurSel() < 0) ch->value(static_cast<const Fl_Menu_Item*>(nullptr));
             } else if (auto* ic = dynamic_cast<Fl_Input_Choice*>(wd)) {
                 ic->menubutton()->copy(items.data());
-                if (text != ic->value()) ic->value(text.c_str());
+                if (text != ic->value() && wd != inputSource_) ic->value(text.c_str());
             }
             wd->redraw();
             break;
@@ -876,9 +877,14 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
             d->UserClick(id);
             if (PeerOf(*c)) SyncControl(*c);
             break;
-        case ui::ControlKind::Edit:
+        case ui::ControlKind::Edit: {
+            inputSource_ = widget;
             d->UserType(id, static_cast<Fl_Input*>(widget)->value());
+            inputSource_ = nullptr;
+            // A handler that rewrote the text wins over what was typed.
+            if (PeerOf(*c) && c->GetWindowText() != static_cast<Fl_Input*>(widget)->value()) SyncControl(*c);
             break;
+        }
         case ui::ControlKind::ComboBox: {
             if (auto* ch = dynamic_cast<Fl_Choice*>(widget)) {
                 d->UserSelect(id, ch->value());
@@ -890,7 +896,9 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
                     ic->menubutton()->clear_changed();
                     d->UserSelect(id, index);
                 } else {
+                    inputSource_ = widget;
                     d->UserType(id, text);
+                    inputSource_ = nullptr;
                 }
             }
             break;

@@ -96,6 +96,9 @@ private:
     brennix::gl::PrintService* previousPrint_ = nullptr;
     std::unique_ptr<PrintSupport> print_;
     Fl_Window* activeBox_ = nullptr;
+    // The widget whose user input is being handed to the layer: its own
+    // text and caret are not written back.
+    Fl_Widget* inputSource_ = nullptr;
     int syncing_ = 0;
     int waitDepth_ = 0;
     bool installed_ = false;
