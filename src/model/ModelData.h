@@ -192,8 +192,11 @@ public:
                          const std::string& end) const;
     // "3,7,12"; empty for no numbers.
     static std::string JoinNumbers(const std::vector<int>& numbers);
-    // kind 1: the text is a node list (ParseIdList); kind 2: a node-set name,
-    // each member giving first to last by its step; other kinds: empty.
+    // kind 1: the text is a node list (ParseIdList); kind 2: a node-set name
+    // ("ALL": every node), a member of one number giving first to last by its
+    // step, a member of several comma items each number alone, other names
+    // nested node sets (each set once); other kinds: empty. Range numbers
+    // beyond the largest node number are left out.
     std::vector<int> SetNodeList(const std::string& text, int kind) const;
     // Sets the material index of every element of the element set named by
     // `text` ("ALL": every element); nested sets are followed once.
