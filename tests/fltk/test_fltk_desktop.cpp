@@ -371,9 +371,38 @@ TEST(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
              SendClick(preview, 96 + 40, 8 + 13);      // Close
              return true;
          }},
-        {"preview closed",
+        {"preview closed, the window grows",
          [&] {
              if (WindowTitled("Print Preview")) return false;
+             XResizeWindow(fl_display, fl_xid(frameWin), 700, 545);
+             XFlush(fl_display);
+             return true;
+         }},
+        {"the layout follows the new size",
+         [&] {
+             if (frame->GetWindowRect().w != 700 || !settled()) return false;
+             EXPECT_EQ(frame->GetWindowRect().h, 545 - 25);
+             Fl_Widget* viewWidget = backend.WidgetOf(*app.view);
+             EXPECT_EQ(viewWidget->w(), 700);
+             EXPECT_EQ(viewWidget->h(), 545 - 25 - ui::kToolBarRowHeight - ui::kStatusBarHeight);
+             EXPECT_EQ(app.view->Width(), 700);
+             EXPECT_EQ(app.view->Height(), viewWidget->h());
+             const Shot s = Screenshot(frameWin->x(), frameWin->y(), frameWin->w(), frameWin->h());
+             SaveShot(s, "fltk_resized.bmp");
+             // Toolbar buttons keep their size and place; the status bar
+             // sits at the new bottom; the picture fills the new view.
+             const int button = ui::kToolBarRowHeight - 6;
+             const unsigned char* firstIcon = s.At(2 + button / 2, 25 + 3 + button / 2);
+             EXPECT_FALSE(firstIcon[0] == firstIcon[1] && firstIcon[1] == firstIcon[2]);
+             int statusInk = 0;
+             for (int y = 545 - ui::kStatusBarHeight; y < 545; ++y)
+                 for (int x = 0; x < 200; ++x) statusInk += IsDark(s.At(x, y));
+             EXPECT_GT(statusInk, 10);
+             const unsigned char* corner = s.At(viewWidget->x() + 695, viewWidget->y() + viewWidget->h() - 3);
+             EXPECT_EQ(corner[0], 255);
+             EXPECT_EQ(corner[2], 200);
+             const unsigned char* centre = s.At(viewWidget->x() + 350, viewWidget->y() + viewWidget->h() / 2);
+             EXPECT_EQ(centre[2], 255);
              app.Quit();
              return true;
          }},
