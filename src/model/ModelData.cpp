@@ -50,69 +50,31 @@ void ModelData::Clear()
     cutColumnCount = 0;
     cutPointTotal = 0;
 
-    // The equivalent load pattern.
-    patternX.clear();
-    patternY.clear();
-    patternZ.clear();
-    patternAxial.clear();
-    patternShearY.clear();
-    patternShearZ.clear();
-    patternRing.clear();
-    patternNumber.clear();
-    patternCount = 0;
-
+    FreePatternArrays();
     ClearLists();
-}
-
-void ModelData::ClearLists()
-{
-    while (nonlinearActions) {
-        NonlinearAction* node = nonlinearActions;
-        nonlinearActions = node->next;
-        delete node;
-    }
-    while (nonlinearSprings) {
-        NonlinearSpring* node = nonlinearSprings;
-        nonlinearSprings = node->next;
-        delete node;
-    }
-    while (nodePaths) {
-        NodePath* node = nodePaths;
-        nodePaths = node->next;
-        delete node;
-    }
 }
 
 namespace {
 
-// Resets a working table to `rows` rows of target "0", six flags 0 and six
-// values 0, keeping the table when it already has that many rows.
-void ResetWorkingTable(std::unique_ptr<NodalActionTable>& table, int rows, ModelData* model)
+// Deletes a list node by node from its first; the head ends null.
+template <class Node>
+void DeleteList(Node*& head)
 {
-    static const std::array<double, 6> zeros{};
-    static const std::array<int, 6> noFlags{};
-    if (table) {
-        table->CountRows();
-        table->RebuildIndex();
+    while (head) {
+        Node* node = head;
+        head = node->next;
+        delete node;
     }
-    if (table && table->GetCount() == rows) {
-        for (int i = 0; i < rows; ++i) {
-            table->SetTarget(i, "0");
-            for (int j = 0; j < table->GetValuesPerRow(); ++j) {
-                table->SetFlag(i, j, 0);
-                table->SetValue(i, j, 0.0);
-            }
-        }
-        return;
-    }
-    table = std::make_unique<NodalActionTable>();
-    table->SetModel(model);
-    for (int i = 0; i < rows; ++i) table->AddNodalActionRow("0", zeros, noFlags);
-    table->CountRows();
-    table->RebuildIndex();
 }
 
 } // namespace
+
+void ModelData::ClearLists()
+{
+    DeleteList(nonlinearActions);
+    DeleteList(nonlinearSprings);
+    DeleteList(nodePaths);
+}
 
 void ModelData::CreateMissingTables()
 {
@@ -145,8 +107,10 @@ void ModelData::CreateMissingTables()
     nodeTable->RebuildIndex();
     elementTable->CountRows();
     elementTable->RebuildIndex();
-    ResetWorkingTable(perNodeTable, nodeTable->GetCount(), this);
-    ResetWorkingTable(perElementTable, elementTable->GetCount(), this);
+    // The per-node and per-element working tables: one reset row per node
+    // (element), kept when the count still fits.
+    PrepareExpandedTable(1);
+    PrepareExpandedTable(2);
 
     make(cutLineTable);
 }
