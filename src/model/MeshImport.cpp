@@ -1,0 +1,541 @@
+// Import of the mesh generator's output for the foundation templates: nodes,
+// elements and side codes are read from the mesh file (binary or text), the
+// template's sets, materials and boundary loads derived, the whole written
+// as a short keyword text and read back with the model file's block readers,
+// then soil values and two cut lines set.
+
+#include "model/MeshImport.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <locale>
+#include <sstream>
+
+#include "model/Interpolation.h"
+#include "model/ModelData.h"
+#include "model/ModelFileBlocks.h"
+#include "model/ModelFileText.h"
+
+namespace {
+
+// Numbers of the mesh file, binary (little-endian int32 and IEEE doubles)
+// or text (white-space separated).
+class MeshReader {
+public:
+    MeshReader(std::istream& in, bool binary) : in_(in), binary_(binary) {}
+
+    bool Int(int& value)
+    {
+        if (binary_) {
+            unsigned char b[4];
+            if (!in_.read(reinterpret_cast<char*>(b), 4)) return false;
+            const std::uint32_t u = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+                                    static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+            std::int32_t s;
+            std::memcpy(&s, &u, sizeof s);
+            value = s;
+            return true;
+        }
+        std::string word;
+        return static_cast<bool>(in_ >> word) && modelfile::ParseIntText(word, value);
+    }
+
+    bool Real(double& value)
+    {
+        if (binary_) {
+            unsigned char b[8];
+            if (!in_.read(reinterpret_cast<char*>(b), 8)) return false;
+            std::uint64_t u = 0;
+            for (int k = 7; k >= 0; --k) u = u << 8 | b[k];
+            std::memcpy(&value, &u, sizeof value);
+            return std::isfinite(value);
+        }
+        std::string word;
+        return static_cast<bool>(in_ >> word) && modelfile::ParseRealText(word, value);
+    }
+
+private:
+    std::istream& in_;
+    bool binary_;
+};
+
+long long FileSize(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return static_cast<long long>(st.st_size);
+}
+
+// Whether a file of `size` bytes can hold N nodes and E elements of P nodes.
+bool CountsFit(long long size, bool binary, int n, int e, int p)
+{
+    if (n <= 0 || e <= 0) return false;
+    const long long nodes = n, elements = e;
+    if (binary) return 12 + 20 * nodes + elements * (16 + 4LL * p) + 24 * elements <= size;
+    // Every number takes at least one character and one separator.
+    return 2 * (3 + 3 * nodes + elements * (4LL + p) + 6 * elements) - 1 <= size;
+}
+
+std::string Real(double v)
+{
+    return modelfile::FormatReal(v);
+}
+
+// Distinct nodes of the elements (1-based positions) in order of first
+// appearance.
+std::vector<int> NodesOfElements(const std::vector<int>& elements, const std::vector<std::vector<int>>& elementNodes)
+{
+    std::vector<int> list;
+    std::vector<unsigned char> marks;
+    for (int e : elements)
+        for (int node : elementNodes[static_cast<std::size_t>(e - 1)]) TableLookupIndex(node, list, marks);
+    return list;
+}
+
+const char* ElementTypeLine(int p, int rule)
+{
+    if (p == 4) return rule == 0 ? "LINEAR4 REDUCED_INTEGRATION" : "LINEAR4 NORMAL_INTEGRATION";
+    if (p == 8) return rule == 1 ? "QUAD8 REDUCED_INTEGRATION" : rule == 2 ? "QUAD8 NORMAL_INTEGRATION" : nullptr;
+    return "QUAD9 NORMAL_INTEGRATION";
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Helpers
+
+void AddElementCentreNodes(std::vector<int>& nodeNumbers, std::vector<double>& x, std::vector<double>& y,
+                           std::vector<double>& z, const std::vector<int>& elementNumbers,
+                           std::vector<std::vector<int>>& elementNodes,
+                           const std::vector<std::vector<int>>& setElements, std::vector<std::vector<int>>& setNodes)
+{
+    const int n = static_cast<int>(nodeNumbers.size());
+    for (std::size_t j = 0; j < elementNumbers.size() && j < elementNodes.size(); ++j) {
+        std::vector<int>& nodes = elementNodes[j];
+        double sy = 0.0, sz = 0.0;
+        for (int k = 0; k < 4 && k < static_cast<int>(nodes.size()); ++k) {
+            const std::size_t at = static_cast<std::size_t>(nodes[static_cast<std::size_t>(k)] - 1);
+            sy += y[at];
+            sz += z[at];
+        }
+        const int number = n + static_cast<int>(j) + 1;
+        nodeNumbers.push_back(number);
+        x.push_back(0.0);
+        y.push_back(sy / 4.0);
+        z.push_back(sz / 4.0);
+        nodes.resize(8, 0);
+        nodes.push_back(number);
+    }
+    setNodes.assign(setElements.size(), {});
+    for (std::size_t s = 0; s < setElements.size(); ++s) setNodes[s] = NodesOfElements(setElements[s], elementNodes);
+}
+
+std::vector<std::string> IdListToMemberRows(std::vector<int> numbers)
+{
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    std::vector<std::string> rows;
+    std::size_t i = 0;
+    while (i < numbers.size()) {
+        const int first = numbers[i];
+        int last = first;
+        int step = 1;
+        std::size_t next = i + 1;
+        if (next < numbers.size()) {
+            step = numbers[next] - first;
+            last = numbers[next];
+            ++next;
+            while (next < numbers.size() && numbers[next] - numbers[next - 1] == step) last = numbers[next++];
+        }
+        char row[96];
+        std::snprintf(row, sizeof row, "*    %d  %d  %d", first, last, step);
+        rows.push_back(row);
+        i = next;
+    }
+    return rows;
+}
+
+// ---------------------------------------------------------------------------
+// Boundary loads of the templates
+
+void ModelData::ComputeBoundaryNodalLoads(int, int elements, int nodesPerElem, std::vector<int>& loadNodes,
+                                          std::vector<std::array<double, 3>>& loadValues,
+                                          const std::vector<std::vector<int>>&,
+                                          const std::vector<std::vector<int>>& setElements,
+                                          const std::vector<double>& y, const std::vector<double>& z,
+                                          const std::vector<std::vector<int>>& elementNodes) const
+{
+    if (elements <= 0 || setElements.size() < 2) return;
+    const double R = templateKind == 1 ? planDims1[2] / 2.0 : planDims2[0];
+    if (!(R > 0.0)) return;
+
+    struct Edge {
+        int a, mid, b;
+        double y, z, length;
+    };
+    auto onRing = [&](int node) {
+        const std::size_t k = static_cast<std::size_t>(node - 1);
+        return std::fabs(std::sqrt(y[k] * y[k] + z[k] * z[k]) - R) < 1e-4;
+    };
+    auto chord = [&](int p, int q) {
+        const std::size_t i = static_cast<std::size_t>(p - 1), j = static_cast<std::size_t>(q - 1);
+        return std::hypot(y[i] - y[j], z[i] - z[j]);
+    };
+    std::vector<Edge> edges;
+    for (int e : setElements[1]) {
+        const std::vector<int>& nodes = elementNodes[static_cast<std::size_t>(e - 1)];
+        for (int k = 0; k < 4; ++k) {
+            const int a = nodes[static_cast<std::size_t>(k)], b = nodes[static_cast<std::size_t>((k + 1) % 4)];
+            if (!onRing(a) || !onRing(b)) continue;
+            Edge edge{a, 0, b, 0, 0, 0};
+            const std::size_t ia = static_cast<std::size_t>(a - 1), ib = static_cast<std::size_t>(b - 1);
+            if (nodesPerElem > 7) {
+                edge.mid = nodes[static_cast<std::size_t>(k + 4)];
+                const std::size_t im = static_cast<std::size_t>(edge.mid - 1);
+                edge.y = y[im];
+                edge.z = z[im];
+                edge.length = chord(a, edge.mid) + chord(edge.mid, b);
+            } else {
+                edge.y = (y[ia] + y[ib]) / 2.0;
+                edge.z = (z[ia] + z[ib]) / 2.0;
+                edge.length = chord(a, b);
+            }
+            edges.push_back(edge);
+            break;
+        }
+    }
+
+    double Iy = 0.0, Iz = 0.0;
+    for (const Edge& e : edges) {
+        if (e.y < 0) Iy += e.y * e.y * e.length;
+        if (e.z < 0) Iz += e.z * e.z * e.length;
+    }
+    const double pi = 4.0 * std::atan(1.0);
+    const double t = templateAngle / 45.0 * std::atan(1.0);
+    const double P = templateLoads[0], V = templateLoads[1], M = templateLoads[2];
+    const double h = sectionDims[0] + sectionDims[1] + sectionDims[2];
+    const double Vy = V * std::cos(t), Vz = V * std::sin(t);
+    const double My = M * std::cos(t) + Vy * h, Mz = M * std::sin(t) + Vz * h;
+    // A ring without edges on one side carries no moment term about it.
+    const double ay = Iy != 0.0 ? 0.5 * My * R / Iy : 0.0;
+    const double az = Iz != 0.0 ? 0.5 * Mz * R / Iz : 0.0;
+    const double p = P / pi / (2.0 * R), hy = Vy / pi / (2.0 * R), hz = Vz / pi / (2.0 * R);
+
+    auto add = [&](int node, double factor, double q) {
+        const std::size_t k = static_cast<std::size_t>(node - 1);
+        loadNodes[k] = node;
+        loadValues[k][0] += q * factor;
+        loadValues[k][1] += hy * factor;
+        loadValues[k][2] += hz * factor;
+    };
+    for (const Edge& e : edges) {
+        const double q = (e.y / R) * ay + (e.z / R) * az + p;
+        if (nodesPerElem > 7) {
+            add(e.a, e.length / 6.0, q);
+            add(e.b, e.length / 6.0, q);
+            add(e.mid, 2.0 * e.length / 3.0, q);
+        } else {
+            add(e.a, e.length / 2.0, q);
+            add(e.b, e.length / 2.0, q);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The import
+
+int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector<std::string> regionNames,
+                              std::vector<int> regionIds, std::vector<std::string> setNames,
+                              std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses)
+{
+    const bool binary = mode != 2;
+    const long long size = FileSize(fileName);
+    std::ifstream file(fileName, binary ? std::ios::in | std::ios::binary : std::ios::in);
+    MeshReader read(file, binary);
+    int N = 0, E = 0, P = 0;
+    if (size < 0 || !file || !read.Int(N) || !read.Int(E) || !read.Int(P) || (P != 4 && P != 8) ||
+        !CountsFit(size, binary, N, E, P)) {
+        redrawFlag = 1;
+        return 0;
+    }
+
+    // Nodes, elements and side codes.
+    std::vector<int> nodeNumbers(static_cast<std::size_t>(N));
+    std::vector<double> xs(static_cast<std::size_t>(N), 0.0), ys(static_cast<std::size_t>(N)),
+        zs(static_cast<std::size_t>(N));
+    for (int i = 0; i < N; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        if (!read.Int(nodeNumbers[k]) || !read.Real(ys[k]) || !read.Real(zs[k])) return 0;
+    }
+    std::vector<int> elementNumbers(static_cast<std::size_t>(E)), elementRegions(static_cast<std::size_t>(E));
+    std::vector<std::vector<int>> elementNodes(static_cast<std::size_t>(E));
+    for (int e = 0; e < E; ++e) {
+        const std::size_t k = static_cast<std::size_t>(e);
+        int skipped = 0;
+        if (!read.Int(elementNumbers[k]) || !read.Int(skipped) || !read.Int(elementRegions[k]) || !read.Int(skipped))
+            return 0;
+        std::vector<int> nodes(static_cast<std::size_t>(P));
+        for (int& node : nodes)
+            if (!read.Int(node) || node < 1 || node > N) return 0;
+        if (!binary && P == 8) {
+            // Corner, mid-side, corner, ... in the text form.
+            std::vector<int> ordered(8);
+            for (int c = 0; c < 4; ++c) {
+                ordered[static_cast<std::size_t>(c)] = nodes[static_cast<std::size_t>(2 * c)];
+                ordered[static_cast<std::size_t>(c + 4)] = nodes[static_cast<std::size_t>(2 * c + 1)];
+            }
+            nodes = ordered;
+        }
+        elementNodes[k] = nodes;
+    }
+    std::vector<std::array<int, 4>> sides(static_cast<std::size_t>(E));
+    for (int e = 0; e < E; ++e) {
+        int skipped = 0;
+        if (!read.Int(skipped) || !read.Int(skipped)) return 0;
+        for (int& code : sides[static_cast<std::size_t>(e)])
+            if (!read.Int(code)) return 0;
+    }
+    file.close();
+
+    // Boundary nodes; interior mid-side nodes onto the midpoint of their side.
+    std::vector<int> boundary;
+    for (int e = 0; e < E; ++e) {
+        const std::vector<int>& nodes = elementNodes[static_cast<std::size_t>(e)];
+        for (int k = 0; k < 4; ++k) {
+            const int a = nodes[static_cast<std::size_t>(k)], b = nodes[static_cast<std::size_t>((k + 1) % 4)];
+            if (sides[static_cast<std::size_t>(e)][static_cast<std::size_t>(k)] < 0) {
+                boundary.push_back(a);
+                if (P == 8) boundary.push_back(nodes[static_cast<std::size_t>(k + 4)]);
+            } else if (P == 8) {
+                const std::size_t m = static_cast<std::size_t>(nodes[static_cast<std::size_t>(k + 4)] - 1);
+                ys[m] = (ys[static_cast<std::size_t>(a - 1)] + ys[static_cast<std::size_t>(b - 1)]) / 2.0;
+                zs[m] = (zs[static_cast<std::size_t>(a - 1)] + zs[static_cast<std::size_t>(b - 1)]) / 2.0;
+            }
+        }
+    }
+
+    // Centre on the mesh and mirror the second coordinate.
+    const auto [a0, a1] = std::minmax_element(ys.begin(), ys.end());
+    const auto [b0, b1] = std::minmax_element(zs.begin(), zs.end());
+    const double midA = (*a0 + *a1) / 2.0, midB = (*b0 + *b1) / 2.0;
+    for (double& v : ys) v -= midA;
+    for (double& v : zs) v = midB - v;
+
+    // Regions, sets, materials and set nodes.
+    const std::size_t regionCount = std::min(regionNames.size(), regionIds.size());
+    std::vector<std::vector<int>> regionElements(regionCount);
+    for (std::size_t r = 0; r < regionCount; ++r)
+        for (int e = 0; e < E; ++e)
+            if (elementRegions[static_cast<std::size_t>(e)] == regionIds[r]) regionElements[r].push_back(e + 1);
+    const std::size_t setCount = setNames.size();
+    setRegions.resize(setCount);
+    std::vector<std::vector<int>> setElements(setCount);
+    for (std::size_t s = 0; s < setCount; ++s)
+        for (std::size_t pair = 0; pair + 1 < setRegions[s].size(); pair += 2)
+            for (std::size_t r = 0; r < regionCount; ++r)
+                if (regionIds[r] == setRegions[s][pair + 1])
+                    setElements[s].insert(setElements[s].end(), regionElements[r].begin(), regionElements[r].end());
+    std::vector<int> materials(static_cast<std::size_t>(E), 0);
+    for (std::size_t s = 0; s < setCount; ++s)
+        for (int e : setElements[s]) materials[static_cast<std::size_t>(e - 1)] = static_cast<int>(s) + 1;
+    std::vector<std::vector<int>> setNodes(setCount);
+    for (std::size_t s = 0; s < setCount; ++s) setNodes[s] = NodesOfElements(setElements[s], elementNodes);
+
+    std::vector<int> loadNodes(static_cast<std::size_t>(N), 0);
+    std::vector<std::array<double, 3>> loadValues(static_cast<std::size_t>(N), {0.0, 0.0, 0.0});
+    if ((templateKind == 1 || templateKind == 2) &&
+        (std::fabs(templateLoads[0]) > 0 || std::fabs(templateLoads[1]) > 0 || std::fabs(templateLoads[2]) > 0))
+        ComputeBoundaryNodalLoads(N, E, P, loadNodes, loadValues, setNodes, setElements, ys, zs, elementNodes);
+
+    if (templateElementOption == 2) {
+        AddElementCentreNodes(nodeNumbers, xs, ys, zs, elementNumbers, elementNodes, setElements, setNodes);
+        P = 9;
+        N = static_cast<int>(nodeNumbers.size());
+    }
+
+    // The keyword text.
+    const std::string textName =
+        (fileName.size() >= 3 ? fileName.substr(0, fileName.size() - 3) : fileName) + "txt";
+    {
+        std::ofstream out(textName, std::ios::out | std::ios::trunc);
+        out.imbue(std::locale::classic());
+        out << N << "  " << E << "  " << P << '\n';
+        out << "NODE_DATA\n";
+        for (int i = 0; i < N; ++i) {
+            const std::size_t k = static_cast<std::size_t>(i);
+            out << "*     " << nodeNumbers[k] << "  " << "0.0  " << Real(ys[k]) << "  " << Real(zs[k]) << '\n';
+        }
+        out << "END_NODE_DATA\n";
+        out << "ELEMENT_DATA\n";
+        if (const char* type = ElementTypeLine(P, templateIntegration)) out << type << '\n';
+        for (int e = 0; e < E; ++e) {
+            const std::size_t k = static_cast<std::size_t>(e);
+            out << "*    " << elementNumbers[k] << "  " << materials[k] << "  ";
+            for (int node : elementNodes[k]) out << node << "  ";
+            out << '\n';
+        }
+        out << "END_ELEMENT_DATA\n";
+        out << "NODAL_LOAD_DATA\n";
+        for (std::size_t k = 0; k < loadNodes.size(); ++k)
+            if (loadNodes[k] != 0)
+                out << "*     " << loadNodes[k] << "\t 1  1  1  0  0  0   " << Real(loadValues[k][0]) << "   "
+                    << Real(loadValues[k][1]) << "   " << Real(loadValues[k][2]) << "  0  0\t0\n";
+        out << "END_NODAL_LOAD_DATA\n";
+        out << "NODESET_DATA\n*    ALL\nEND_ALL\n*    Edge\n";
+        for (int node : boundary) out << "*    " << node << "  " << node << " 1\n";
+        out << "END_Edge\n";
+        for (std::size_t s = 0; s < setCount; ++s) {
+            out << "*    " << setNames[s] << '\n';
+            for (const std::string& row : IdListToMemberRows(setNodes[s])) out << row << '\n';
+            out << "END_" << setNames[s] << '\n';
+        }
+        out << "END_NODESET_DATA\n";
+        out << "ELEMENTSET_DATA\n*    ALL\nEND_ALL\n";
+        for (std::size_t s = 0; s < setCount; ++s) {
+            out << "*    " << setNames[s] << '\n';
+            for (const std::string& row : IdListToMemberRows(setElements[s])) out << row << '\n';
+            out << "END_" << setNames[s] << '\n';
+        }
+        out << "END_ELEMENTSET_DATA\n";
+        out << "MATERIAL_DATA\n";
+        if (setThicknesses.empty()) {
+            out << "*    ALL   0   5.2e5 4.176e6  0.3  0.2\n";
+        } else {
+            for (std::size_t s = 0; s < setCount; ++s) {
+                char thickness[64];
+                std::snprintf(thickness, sizeof thickness, "%f", s < setThicknesses.size() ? setThicknesses[s] : 0.0);
+                out << "*    " << setNames[s] << "  0   5.2e5 4.176e6  0.2  " << thickness << '\n';
+            }
+        }
+        out << "END_MATERIAL_DATA\n";
+        out << "MODEL_PROFILE_DATA\n" << templateKind << '\n';
+        if (templateKind == 1 || templateKind == 2) {
+            const std::array<double, 3>& plan = templateKind == 1 ? planDims1 : planDims2;
+            out << templateElementOption << "  " << templateIntegration << '\n'
+                << Real(plan[0]) << "  " << Real(plan[1]) << "  " << Real(plan[2]) << "  " << Real(templateAngle)
+                << ' ' << Real(sectionDims[0]) << "  " << Real(sectionDims[1]) << "  " << Real(sectionDims[2]);
+            for (int k = 0; k < 10; ++k) out << " 0";
+            out << '\n' << Real(templateLoads[0]) << "  " << Real(templateLoads[1]) << "  " << Real(templateLoads[2]);
+            for (int k = 0; k < 10; ++k) out << "  0";
+            out << '\n' << Real(typicalElementSize) << "\nEND_MODEL_PROFILE_DATA\n";
+        }
+    }
+
+    // Read the text back into the model.
+    bool failed = false;
+    {
+        std::ifstream in(textName);
+        int counts[3] = {};
+        if (!modelfile::ReadInt(in, counts[0]) || !modelfile::ReadInt(in, counts[1]) ||
+            !modelfile::ReadInt(in, counts[2]))
+            failed = true;
+        std::string word;
+        auto next = [&](const char* keyword) { return modelfile::ReadWord(in, word) && word == keyword; };
+
+        if (next("NODE_DATA")) {
+            if (!nodeTable) nodeTable = std::make_unique<NodeTable>();
+            nodeTable->DeleteRows();
+            nodeTable->SetModel(this);
+            if (ReadNodeBlock(*nodeTable, in, "NODE_DATA") != 0) failed = true;
+            nodeCount = nodeTable->GetCount();
+            UpdateBoundingBox();
+        } else {
+            failed = true;
+        }
+        if (next("ELEMENT_DATA")) {
+            if (!elementTable) elementTable = std::make_unique<ElementTable>(P);
+            elementTable->DeleteRows();
+            elementTable->SetModel(this);
+            if (ReadElementBlock(*elementTable, in, "ELEMENT_DATA") != 0) failed = true;
+            edgeFlags.assign(static_cast<std::size_t>(elementTable->GetCount()) * 4, 0);
+            BuildEdgeFlags();
+        } else {
+            failed = true;
+        }
+        if (next("NODAL_LOAD_DATA")) {
+            auto table = std::make_unique<NodalActionTable>(2);
+            table->SetModel(this);
+            if (ReadNodalTableBlock(*table, in, "NODAL_LOAD_DATA", 2) != 0) failed = true;
+            nodalTables[1] = std::move(table);
+        } else {
+            failed = true;
+        }
+        const char* const setKeywords[2] = {"NODESET_DATA", "ELEMENTSET_DATA"};
+        for (int k = 0; k < 2; ++k) {
+            if (next(setKeywords[k])) {
+                auto table = std::make_unique<SetTable>(k + 1);
+                table->SetModel(this);
+                if (ReadSetBlock(*table, in, setKeywords[k], k + 1) != 0) failed = true;
+                setTables[static_cast<std::size_t>(k)] = std::move(table);
+            } else {
+                failed = true;
+            }
+        }
+        if (next("MATERIAL_DATA")) {
+            auto table = std::make_unique<MaterialTable>();
+            table->SetModel(this);
+            if (ReadMaterialBlock(*table, in, "MATERIAL_DATA") != 0) failed = true;
+            materialTable = std::move(table);
+        } else {
+            failed = true;
+        }
+        if (next("MODEL_PROFILE_DATA")) {
+            int kind = 0;
+            if (modelfile::ReadInt(in, kind)) {
+                templateKind = kind;
+                if (kind == 1 || kind == 2) {
+                    int option = 0, rule = 0;
+                    std::array<double, 17> dims{};
+                    std::array<double, 13> loads{};
+                    double elementSize = 0;
+                    bool ok = modelfile::ReadInt(in, option) && modelfile::ReadInt(in, rule);
+                    for (double& v : dims) ok = ok && modelfile::ReadReal(in, v);
+                    for (double& v : loads) ok = ok && modelfile::ReadReal(in, v);
+                    ok = ok && modelfile::ReadReal(in, elementSize) && modelfile::ReadWord(in, word);
+                    if (ok) {
+                        templateElementOption = option;
+                        templateIntegration = rule;
+                        (kind == 1 ? planDims1 : planDims2) = {dims[0], dims[1], dims[2]};
+                        templateAngle = dims[3];
+                        sectionDims = {dims[4], dims[5], dims[6]};
+                        templateLoads = {loads[0], loads[1], loads[2]};
+                        typicalElementSize = elementSize;
+                    }
+                }
+            }
+        }
+    }
+
+    soilValues = {150.0, 250.0, 0.3, 200.0, 30.0, 1.0};
+    UpdateBoundingBox();
+    const int elementCount = elementTable ? elementTable->GetCount() : 0;
+    edgeFlags.assign(static_cast<std::size_t>(elementCount) * 4, 0);
+    BuildEdgeFlags();
+
+    if (!cutLineTable) {
+        cutLineTable = std::make_unique<CutLineTable>();
+        cutLineTable->SetModel(this);
+    }
+    const double dy = maxY - minY, dz = maxZ - minZ;
+    cutLineTable->AddCutLineRow(minY - dy / 10.0, 0.0, maxY + dy / 10.0, 0.0);
+    cutLineTable->CountRows();
+    cutLineTable->RebuildIndex();
+    cutLineTable->AddCutLineRow(0.0, minZ - dz / 10.0, 0.0, maxZ + dz / 10.0);
+    cutLineTable->CountRows();
+    cutLineTable->RebuildIndex();
+    cutLineTable->SetInterpolationOption(1);
+    cutLineTable->SetSegmentDivisionCode(2);
+
+    if (!failed) redrawFlag = 1;
+    // Whatever the outcome, the model holds every table.
+    CreateMissingTables();
+    RebuildNodeIndex();
+    SetChanged();
+    return failed ? 0 : 1;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Helpers of the import of a generated mesh (ModelData::ImportMeshFile).
+
+#include <string>
+#include <vector>
+
+// Turns the 8-node elements into 9-node elements: element j (0-based) gets
+// the new node n + j + 1 (n = node count before the call) at the mean of its
+// four corners, x = 0. The set node lists are rebuilt from the sets'
+// elements, each node once in order of first appearance.
+void AddElementCentreNodes(std::vector<int>& nodeNumbers, std::vector<double>& x, std::vector<double>& y,
+                           std::vector<double>& z, const std::vector<int>& elementNumbers,
+                           std::vector<std::vector<int>>& elementNodes,
+                           const std::vector<std::vector<int>>& setElements,
+                           std::vector<std::vector<int>>& setNodes);
+
+// Member rows of a set holding the numbers: sorted, split into runs of
+// constant step, each "*    first  last  step"; a number left alone gives
+// first = last, step 1. Repeated numbers count once.
+std::vector<std::string> IdListToMemberRows(std::vector<int> numbers);
