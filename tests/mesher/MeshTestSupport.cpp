@@ -55,9 +55,7 @@ std::string geometryText(const GeometrySpec& g)
             for (const SegSpec& s : side.segs) {
                 os << "*       SEG. #, LIM(1:2), CPAR,  WN, IDGEOM(1:2), # COM. OPER.\n"
                    << "   1   " << s.lim1 << "  " << s.lim2 << "   " << s.cpar << "   " << s.wn << "   " << s.e1
-                   << " " << s.p1 << "  " << s.e2 << " " << s.p2;
-                if (reg.scheme != -21 && reg.scheme != -31) os << "   0";
-                os << "   \n";
+                   << " " << s.p1 << "  " << s.e2 << " " << s.p2 << "   0   \n";
             }
         }
     }

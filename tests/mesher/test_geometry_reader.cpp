@@ -128,7 +128,13 @@ TEST(GeometryReader, SegmentsOfMappedAndFreeSides)
     RegionSpec last = mapped;
     last.obj = 333;
     g.regions = {mapped, freeRegion, last};
-    const std::string text = geometryText(g);
+    std::string text = geometryText(g);
+    // The free segment's "# COM. OPER." stands alone on the next line: it is
+    // still read as the segment's last value.
+    const std::string freeSegment = "1 4  1 5   0   \n";
+    const std::size_t freeAt = text.find(freeSegment);
+    ASSERT_NE(freeAt, std::string::npos);
+    text.replace(freeAt, freeSegment.size(), "1 4  1 5\n   7   \n");
     const std::size_t regionsAt = text.find("* No. OF REGIONS");
     ASSERT_NE(regionsAt, std::string::npos);
 
@@ -273,6 +279,8 @@ TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine)
          "Error: region 1: scheme 51 does not match ELEMENT SHAPE 1"},
         {"quadrilateral scheme with triangle shape", edited([](GeometrySpec& g) { g.shape = 0; })},
         {"free triangles with quadrilateral shape", edited([](GeometrySpec& g) { g.regions[0].scheme = -21; })},
+        {"quadrilateral scheme with shape 2", edited([](GeometrySpec& g) { g.shape = 2; }),
+         "Error: region 1: scheme 11 does not match ELEMENT SHAPE 2"},
         {"zero-length edge", edited([](GeometrySpec& g) { g.points[1] = g.points[0]; }), "Error: region 1: zero-length edge"},
         {"edge not covered by its sides", edited([](GeometrySpec& g) { g.regions[0].sides[3].number = 5; })},
         {"side naming a missing point", edited([](GeometrySpec& g) { g.regions[0].sides[2].segs[0].p2 = 40; }),

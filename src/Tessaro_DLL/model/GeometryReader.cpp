@@ -121,7 +121,10 @@ bool readGeometryEntities(InputReader& reader, ModelLists& lists, std::vector<Po
     return reader.ok();
 }
 
-static bool readSegmentLine(InputReader& reader, SideSegment& seg, bool withComOper)
+// Reads the values of a segment line; "# COM. OPER." is taken only when
+// `withComOper` (region sides, which always carry it) and kept only when
+// `keepComOper`.
+static bool readSegmentLine(InputReader& reader, SideSegment& seg, bool withComOper, bool keepComOper)
 {
     reader.readInt(seg.number, "segment number");
     reader.readInt(seg.lim1, "segment limit");
@@ -132,7 +135,11 @@ static bool readSegmentLine(InputReader& reader, SideSegment& seg, bool withComO
     reader.readInt(seg.startPoint, "segment start point");
     reader.readInt(seg.endEntity, "segment end entity");
     reader.readInt(seg.endPoint, "segment end point");
-    if (withComOper) reader.readDouble(seg.comOper, "segment # COM. OPER.");
+    if (withComOper) {
+        double comOper = 0.0;
+        reader.readDouble(comOper, "segment # COM. OPER.");
+        if (keepComOper) seg.comOper = comOper;
+    }
     return reader.ok();
 }
 
@@ -167,7 +174,7 @@ bool readStructureElements(InputReader& reader, ModelLists& lists)
         reader.readInt(se.value5, "structure element value");
         reader.skipLines(2);
         SideSegment seg;
-        if (!readSegmentLine(reader, seg, false)) return false;
+        if (!readSegmentLine(reader, seg, false, false)) return false;
         if (!checkSegmentLimits(reader, seg, "structure element " + std::to_string(e + 1))) return false;
         se.segments.push_back(seg);
     }
@@ -221,8 +228,10 @@ bool readRegions(InputReader& reader, int regionCount, int elementShape,
         const bool mapped = isMappedScheme(region.scheme);
         const bool free = isFreeScheme(region.scheme);
         if (mapped || free) {
+            // Triangle schemes need shape 0 and quadrilateral schemes shape 1:
+            // any other shape would write elements with the wrong node count.
             const bool triangleScheme = region.scheme == 51 || region.scheme == -21;
-            if (triangleScheme != (elementShape == 0)) {
+            if (elementShape != (triangleScheme ? 0 : 1)) {
                 reader.fail(where + ": scheme " + std::to_string(region.scheme) +
                             " does not match ELEMENT SHAPE " + std::to_string(elementShape));
                 return false;
@@ -251,7 +260,7 @@ bool readRegions(InputReader& reader, int regionCount, int elementShape,
             for (int k = 0; k < segCount; ++k) {
                 SideSegment seg;
                 reader.skipLines(2);
-                if (!readSegmentLine(reader, seg, !free)) return false;
+                if (!readSegmentLine(reader, seg, true, !free)) return false;
                 if (free) seg.sideNumber = side.sideNumber;
                 findSegmentCoordinates(seg, points);
                 const std::string segWhere = where + " side " + std::to_string(s + 1) + " segment " +
