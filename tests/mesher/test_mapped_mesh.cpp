@@ -137,7 +137,10 @@ TEST(MappedMesh, TwoSquaresJoinAlongACodedSide)
         std::size_t nodes;
         bool doubled;
     };
-    for (const Case c : {Case{2, 45, false}, Case{-2, 45, false}, Case{-3, 50, true}}) {
+    // Code 0 is an open side like a positive code; -3 and -6 keep the seam
+    // nodes doubled.
+    for (const Case c : {Case{2, 45, false}, Case{0, 45, false}, Case{-1, 45, false}, Case{-2, 45, false},
+                         Case{-3, 50, true}, Case{-6, 50, true}}) {
         GeometrySpec g;
         const int left[4] = {-2, c.seamCode, -2, -2};
         const int right[4] = {c.seamCode, -2, -2, -2};
@@ -153,8 +156,8 @@ TEST(MappedMesh, TwoSquaresJoinAlongACodedSide)
         for (int k = 0; k < 4; ++k) {
             const int a = 13 + k, b = 17 + k;
             if (c.doubled) {
-                EXPECT_EQ(mesh.sides[a - 1][3], -3);
-                EXPECT_EQ(mesh.sides[b - 1][5], -3);
+                EXPECT_EQ(mesh.sides[a - 1][3], c.seamCode);
+                EXPECT_EQ(mesh.sides[b - 1][5], c.seamCode);
             } else {
                 EXPECT_EQ(mesh.sides[a - 1][3], b);
                 EXPECT_EQ(mesh.sides[b - 1][5], a);

@@ -236,8 +236,10 @@ void emitMappedQuads(RegionRecord& region, int imax, int jmax, int elemGroup, in
             };
             for (const Border& b : borders) {
                 if (!b.on) continue;
+                // A side towards another region (positive code) or without a
+                // code (0) is an open side that later regions can join.
                 int code = regionSideCode(region, b.index);
-                if (code > 0) code = -1;
+                if (code >= 0) code = -1;
                 nb.n[1 + b.side] = code;
                 const int entity = entityUnderInterval(region, b.index, b.number, b.pos);
                 nb.n[5 + b.side] = entity;
