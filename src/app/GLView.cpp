@@ -251,7 +251,8 @@ void GLView::UpdateProjection() {
 }
 
 void GLView::CreateBitmapFont() {
-    brennix::gl::BuildBitmapFontLists({fontHeight_, fontWeight_, fontFace_}, fontListBase_, 0, 255);
+    // Every byte of a text has its list, 0xFF included.
+    brennix::gl::BuildBitmapFontLists({fontHeight_, fontWeight_, fontFace_}, fontListBase_, 0, 256);
 }
 
 void GLView::DrawText(const std::string& text) const { brennix::gl::DrawBitmapText(text, fontListBase_); }

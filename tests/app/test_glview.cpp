@@ -188,6 +188,24 @@ TEST_F(GLViewTest, LabelWithTheBitmapFontLeavesInkAtItsRasterPosition) {
     EXPECT_EQ(view.FontListBase(), 1000u);
 }
 
+TEST_F(GLViewTest, EveryByteOfATextHasItsGlyph) {
+    // Windows-1252 letters above 0x7F, the last byte included.
+    for (const char* text : {"\xE9", "\xFF", "\x80"}) {
+        SceneView view;
+        view.scene = [text](SceneView& v) {
+            v.SetColor(ui::Rgb(0, 0, 0), 1.0f);
+            glRasterPos2f(-5.0f, -5.0f);
+            v.DrawText(text);
+        };
+        Open(view, 30, 30);
+        const DibImage img = view.Paint();
+        int ink = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 30; ++x) ink += IsDark(PixelOf(img, x, y));
+        EXPECT_GT(ink, 5) << int(static_cast<unsigned char>(text[0]));
+    }
+}
+
 TEST_F(GLViewTest, AnotherFontChangesTheLabel) {
     auto inkOf = [&](const std::string& face, int height, int weight) {
         SceneView view;
