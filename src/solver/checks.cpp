@@ -5,6 +5,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "solver/mindlin.h"
+#include "solver/vlasov.h"
+
 namespace parvane {
 
 void list_data_cards(RunState& st) {
@@ -36,6 +39,8 @@ void check1(RunState& st, int& status) {
     fio::Writer(st.units, kUnitMessages).skip(2).lit(" *** diagnosis by check1, error").i(k, 3);
     fio::Writer(st.units, kUnitListing).skip(2).lit(" *** diagnosis by check1, error").i(k, 3);
   }
+  // Soil values that the soil formulas cannot take.
+  if (vlasov_input_errors(st) + mindlin_input_errors(st) > 0) any = true;
   if (!any) return;
   list_data_cards(st);
   status = kStatusInput;

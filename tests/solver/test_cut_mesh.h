@@ -77,3 +77,75 @@ inline void set_gauss_fields(parvane::RunState& st, const std::function<double(d
 }
 
 }  // namespace cut_test
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace cut_test {
+
+// Numeric input of a slab of ny x nz square 4-node elements of side h (the
+// node and element order of make_grid), every node held in its plane (y, z
+// displacement and the rotation about x restrained), a uniform load q on
+// every element, and the given soil and cut lines.
+struct SlabInput {
+  int ny = 4, nz = 4;
+  double h = 1.0;
+  double e = 3.0e7, nu = 0.2, t = 0.5;
+  double q = -100.0;
+  int isoil = 0;
+  std::vector<double> soil;          // the soil record (3 values for kind 1, 5 for kind 2)
+  bool soil_edges = false;           // the free sides as soil-spring edges (kind 2)
+  double dt = 1.0, tini = 0.0, tend = 1.0, dtmin = 0.1;
+  int maxiter = 30;
+  double toler = 1e-4;
+  int method = 1, grid = 5;
+  std::vector<std::vector<double>> cuts;  // start y, start z, end y, end z
+
+  std::string text() const {
+    std::ostringstream o;
+    o.precision(12);
+    const int npoin = (ny + 1) * (nz + 1), nelem = ny * nz;
+    std::vector<std::pair<int, int>> edges;
+    if (soil_edges)
+      for (int j = 0; j < nz; ++j)
+        for (int i = 0; i < ny; ++i) {
+          const int el = j * ny + i + 1;
+          if (j == 0) edges.push_back({el, 1});
+          if (i == ny - 1) edges.push_back({el, 2});
+          if (j == nz - 1) edges.push_back({el, 3});
+          if (i == 0) edges.push_back({el, 4});
+        }
+    o << "slab on soil\n" << isoil << "\n";
+    if (isoil == 1 || isoil == 2) {
+      for (double v : soil) o << v << "  ";
+      o << "\n";
+    }
+    o << npoin << "  " << nelem << "  1  4  2  2  " << npoin << "  0  0  " << nelem << "  0  0  0  " << edges.size()
+      << "  0  0  0  0  \n";
+    o << "0  0  0\n";
+    o << dt << "  " << tini << "  " << tend << "  " << dtmin << "  " << maxiter << "  " << toler << "  \n";
+    for (int j = 0; j < nz; ++j)
+      for (int i = 0; i < ny; ++i) {
+        const int el = j * ny + i + 1, p = j * (ny + 1) + i + 1;
+        o << "  " << el << "  " << el << "  1  " << p << "  " << p + 1 << "  " << p + ny + 2 << "  " << p + ny + 1
+          << "\n";
+      }
+    for (int j = 0; j <= nz; ++j)
+      for (int i = 0; i <= ny; ++i) {
+        const int p = j * (ny + 1) + i + 1;
+        o << "  " << p << "  " << p << "  0 " << i * h << "  " << -j * h << "\n";
+      }
+    for (int p = 1; p <= npoin; ++p) o << "  " << p << "   0  1  1  1  0  0   0  0  0  0  0  0\n";
+    o << " 1\t1  " << e << "  " << nu << "  " << t << "\n";
+    for (int el = 1; el <= nelem; ++el) o << "  " << el << "    " << q << "  0  0  0  0  0\n";
+    for (const auto& [el, side] : edges) o << el << "  " << side << "  0  \n";
+    o << cuts.size() << " " << method << "\t" << grid << "\n";
+    for (std::size_t k = 0; k < cuts.size(); ++k)
+      o << k + 1 << "  " << cuts[k][0] << " " << cuts[k][1] << " " << cuts[k][2] << " " << cuts[k][3] << "\n";
+    o << "\n";
+    return o.str();
+  }
+};
+
+}  // namespace cut_test

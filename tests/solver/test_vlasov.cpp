@@ -208,3 +208,38 @@ TEST(Vlasov, SoilValuesTheFormulasCannotTakeAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Vlasov, InputChecksRefuseTheSoilValues) {
+  struct Case {
+    std::vector<double> soil;  // Etop, Ebottom, nu, depth, gamma
+    int status;
+    const char* line;
+  } cases[] = {{{2.0e4, 4.0e4, 0.3, 5.0, 1.0}, -1, nullptr},
+               {{2.0e4, 4.0e4, 0.5, 5.0, 1.0}, parvane::kStatusInput, "Poisson's ratio of the Vlasov soil"},
+               {{2.0e4, 4.0e4, 0.3, 0.0, 1.0}, parvane::kStatusInput, "depth of the Vlasov soil"},
+               {{2.0e4, 4.0e4, 0.3, 5.0, -0.5}, parvane::kStatusInput, "gamma of the Vlasov soil"}};
+  for (const Case& c : cases) {
+    solver_test::ScratchDir dir("vlasovcheck");
+    cut_test::SlabInput in;
+    in.ny = in.nz = 2;
+    in.isoil = 2;
+    in.soil = c.soil;
+    in.soil_edges = true;
+    solver_test::write_text(dir.file("in.sin"), in.text());
+    parvane::RunState st;
+    solver_test::open_units(st, dir.file("in.sin"), dir);
+    EXPECT_EQ(solver_test::load_input(st), c.status);
+    st.units.close_all();
+    const std::string sms = solver_test::read_text(dir.file("out.sms"));
+    if (c.line) {
+      EXPECT_NE(sms.find(c.line), std::string::npos) << sms;
+    } else {
+      EXPECT_EQ(sms.find("error"), std::string::npos) << sms;
+      EXPECT_EQ(st.nvedge, 8);
+    }
+  }
+}
+
+}  // namespace
