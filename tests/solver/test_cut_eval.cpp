@@ -227,3 +227,42 @@ TEST(CutLeastSquares, FitOfOneElementAndItsRefusals) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CutInterpolation, QuadraticElementsUseTheirCornersOnly) {
+  // One 8-node square [0, 2] x [0, -2] whose mid-side nodes carry values off
+  // the corners' linear field.
+  RunState st;
+  st.nnode = 8;
+  st.npoin = 8;
+  st.nelem = 1;
+  st.nmats = 1;
+  st.ngaus = st.ngaus2 = 2;
+  parvane::set_fixed_values(st);
+  int status = 0;
+  parvane::allocate_work_arrays(st, status);
+  const double yz[8][2] = {{0, 0}, {2, 0}, {2, -2}, {0, -2}, {1, 0}, {2, -1}, {1, -2}, {0, -1}};
+  for (int p = 1; p <= 8; ++p) {
+    st.coord(2, p) = yz[p - 1][0];
+    st.coord(3, p) = yz[p - 1][1];
+    st.lnods(p, 1) = p;
+  }
+  auto f = linear_fields();
+  cut_test::set_nodal_fields(st, f);
+  for (int p = 5; p <= 8; ++p) {
+    st.disp_vectors((p - 1) * 6 + 1, 1) += 100.0;
+    st.nodal_stresses(4, p) += 100.0;
+  }
+  st.ngrid = 5;
+  set_line(st, -1.0, -0.7, 3.0, -1.3);
+  const auto pts = parvane::interpolated_points(st, stretches_of(st));
+  ASSERT_EQ(pts.size(), 5u);
+  for (const CutPoint& p : pts) {
+    EXPECT_NEAR(p.v[0], f.disp(p.y, p.z), 1e-9);
+    EXPECT_NEAR(p.v[3], f.resultant[0](p.y, p.z), 1e-9);
+    expect_on_line(st, p);
+  }
+}
+
+}  // namespace
