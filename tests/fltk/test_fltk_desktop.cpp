@@ -32,6 +32,10 @@ const ui::Color kBackground = ui::Rgb(255, 255, 200);
 
 class DemoView : public GLView {
 public:
+    void OnLButtonDown(int, ui::Point p) override { presses.push_back(p); }
+    void OnKeyDown(int key, int, int) override { keys.push_back(key); }
+    std::vector<ui::Point> presses;
+    std::vector<int> keys;
     void RenderScene() override {
         GLView::RenderScene();
         glColor3f(0.0f, 0.0f, 1.0f);
@@ -330,6 +334,23 @@ TEST(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
              const unsigned char* centre = s.At(cx, cy);
              EXPECT_EQ(centre[2], 255);  // the picture is back where the dialog was
              EXPECT_EQ(centre[0], 0);
+             // A click in the view reaches it at view coordinates and
+             // gives it the keyboard; menu accelerators still work.
+             SendClick(frameWin, viewWidget->x() + 10, viewWidget->y() + 20);
+             return true;
+         }},
+        {"the view has the click and the focus",
+         [&] {
+             if (app.view->presses.empty()) return false;
+             EXPECT_EQ(app.view->presses[0], (ui::Point{10, 20}));
+             EXPECT_EQ(Fl::focus(), backend.WidgetOf(*app.view));
+             SendKey(frameWin, XK_Right);
+             return true;
+         }},
+        {"a key reached the view; accelerator with the view focused",
+         [&] {
+             if (app.view->keys.empty()) return false;
+             EXPECT_EQ(app.view->keys[0], ui::key::Right);
              std::remove("fltkexport.bmp");
              SendKey(frameWin, XK_b, ControlMask);
              return true;

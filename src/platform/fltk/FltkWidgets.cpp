@@ -75,7 +75,10 @@ int PaintWidget::handle(int event) {
             const int key = LayerKeyOfEvent();
             if (key == 0) return 0;
             view->UserKeyDown(key);
-            return 1;
+            // Chords and function keys go on to the menu bar's shortcuts.
+            const bool chord = (Fl::event_state() & (FL_CTRL | FL_ALT)) != 0;
+            const bool function = key >= ui::key::F1 && key <= ui::key::F1 + 11;
+            return chord || function ? 0 : 1;
         }
         case FL_KEYUP: {
             const int key = LayerKeyOfEvent();
