@@ -556,8 +556,7 @@ void FltkBackend::SyncControl(ui::Window& w) {
                 Fl::delete_widget(h);
             }
             p->headers.clear();
-            static thread_local std::vector<int> widths;
-            widths.clear();
+            std::vector<int> widths;
             int x = g->x();
             g->begin();
             for (const auto& col : lv->Columns()) {
@@ -572,10 +571,8 @@ void FltkBackend::SyncControl(ui::Window& w) {
             }
             g->end();
             widths.push_back(0);
-            // The widths must outlive the browser: keep them with the peer.
-            p->pixels.assign(reinterpret_cast<const std::uint8_t*>(widths.data()),
-                             reinterpret_cast<const std::uint8_t*>(widths.data() + widths.size()));
-            b->column_widths(reinterpret_cast<const int*>(p->pixels.data()));
+            p->columnWidths = std::move(widths);
+            b->column_widths(p->columnWidths.data());
             b->clear();
             for (const auto& item : lv->Items()) {
                 std::string line;

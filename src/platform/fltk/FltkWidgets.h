@@ -49,6 +49,7 @@ struct Peer {
     // Controls with parts.
     Fl_Browser* browser = nullptr;   // list views: the list under the header
     std::vector<Fl_Box*> headers;    // list views: column titles
+    std::vector<int> columnWidths;   // list views: widths, 0-terminated, read by the list
     std::vector<std::uint8_t> pixels;  // pictures: the image data
     std::unique_ptr<Fl_RGB_Image> image;
     ui::Control* pendingFocus = nullptr;
