@@ -238,6 +238,9 @@ void section_cuts(RunState& st, int& status) {
     for (int k = 1; k <= st.ncut; ++k) {
       section_cut_line(st, k, cut_status);
       if (cut_status > 0) {
+        // A record that cannot be read ends the cut lines of the input: the
+        // file closes with this line, whatever count the header gave.
+        if (cut_status == kStatusInput) st.ncut = k;
         if (st.units.is_open(kUnitMessages))
           fio::Writer(st.units, kUnitMessages)
               .list({"Section cut of cut line", fio::list_item(k), " failed; no output for it and the lines after it"});

@@ -64,7 +64,8 @@ void finish_cut_file(RunState& st, int done, int& status);
 // The whole stage after the last step: "Section Cut Output" on the listing,
 // the header, every cut line, and the final ".cut" file.  A failure in a line
 // ends the loop with its status and a line on the message file; the file is
-// finished all the same.
+// finished all the same, with count 0 for the failed line and the lines after
+// it (a cut-line record that cannot be read makes that line the last one).
 void section_cuts(RunState& st, int& status);
 
 }  // namespace parvane
