@@ -186,7 +186,11 @@ int FindEdgeLevelCrossings(int kind, int direction, double fixed, const double* 
     t2 = 1.0;
     const bool first = FindContourCrossing(kind, direction, fixed, values, level, t1) == 1;
     bool second = FindContourCrossing(kind, direction, fixed, values, level, t2) == 1;
-    if (first && second && std::fabs(t1 - t2) <= 1e-8) second = false;
+    // Two starts that end on one root count once. Newton stalls near a
+    // tangent root about 1e-8 away from it (where the field's change drops
+    // below its rounding), so the two ends of a tangent are allowed that much
+    // further apart.
+    if (first && second && std::fabs(t1 - t2) <= 1e-6) second = false;
     if (!first && second) t1 = t2;
     const int found = (first ? 1 : 0) + (second ? 1 : 0);
     return found ? found : -1;
