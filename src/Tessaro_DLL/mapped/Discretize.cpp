@@ -3,39 +3,18 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "Tessaro_DLL/model/GeometryReader.h"
+
 namespace tessaro {
 
 namespace {
 
-struct EndCodes {
-    int first = 0;
-    int second = 0;
-};
-
-// Finds both end points of a segment in the point list and writes their
-// coordinates into the segment; returns the entity codes found.
-EndCodes locateEndPoints(SideSegment& seg, const std::vector<PointRecord>& points)
-{
-    EndCodes codes;
-    for (const PointRecord& p : points) {
-        if (p.entity == seg.startEntity && p.pointNumber == seg.startPoint) {
-            seg.x1 = p.x;
-            seg.y1 = p.y;
-            codes.first = p.libCode;
-        }
-        if (p.entity == seg.endEntity && p.pointNumber == seg.endPoint) {
-            seg.x2 = p.x;
-            seg.y2 = p.y;
-            codes.second = p.libCode;
-        }
-    }
-    return codes;
-}
-
-bool validCodes(const EndCodes& c)
+bool validCodes(const SegmentEndCodes& c)
 {
     return (c.first == 11 || c.first == 21 || c.first == 31) && c.second == c.first;
 }
+
+void logInvalidGeometry(std::ostream& log) { log << "Not a valid geometry definition" << std::endl; }
 
 std::vector<Point2> straightNodes(double x1, double y1, double x2, double y2, const std::vector<double>& s)
 {
@@ -182,6 +161,23 @@ bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& poi
     return true;
 }
 
+// Places n nodes along a segment whose end points are located: through the
+// entity's own points for an arc (first end code 31), else on the straight
+// line between the segment's end coordinates. `placedCode` tells which (31 or
+// 11). False when a point of the arc is missing.
+bool placeSegmentNodes(const SideSegment& seg, int firstCode, int n, const std::vector<PointRecord>& points,
+                       std::vector<Point2>& placed, int& placedCode)
+{
+    const std::vector<double> s = gradedParameter(n, seg.cpar, seg.wn);
+    if (firstCode == 31) {
+        placedCode = 31;
+        return curveSpline(seg.startEntity, seg.startPoint, seg.endPoint, points, s, placed);
+    }
+    placedCode = 11;
+    placed = straightNodes(seg.x1, seg.y1, seg.x2, seg.y2, s);
+    return true;
+}
+
 void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentIndex,
                              const std::vector<PointRecord>& points,
                              std::vector<PointRecord>& generatedBoundaryPoints, std::ostream& log,
@@ -189,25 +185,19 @@ void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentInd
 {
     RegionSide& side = region.sides.at(static_cast<std::size_t>(sideIndex));
     SideSegment& seg = side.segments.at(static_cast<std::size_t>(segmentIndex));
-    const EndCodes codes = locateEndPoints(seg, points);
+    const SegmentEndCodes codes = locateSegmentEnds(seg, points);
     if (!validCodes(codes)) {
-        log << "Not a valid geometry definition" << std::endl;
+        logInvalidGeometry(log);
         return;
     }
+    // The straight path places nothing when the last limit is below the first.
+    const int n = codes.first == 31 ? std::abs(seg.lim2 - seg.lim1) + 1 : seg.lim2 - seg.lim1 + 1;
+    if (n <= 0) return;
     std::vector<Point2> nodes;
     int placedCode = 11;
-    if (codes.first == 31) {
-        const int n = std::abs(seg.lim2 - seg.lim1) + 1;
-        if (!curveSpline(seg.startEntity, seg.startPoint, seg.endPoint, points,
-                         gradedParameter(n, seg.cpar, seg.wn), nodes)) {
-            log << "Not a valid geometry definition" << std::endl;
-            return;
-        }
-        placedCode = 31;
-    } else {
-        const int n = seg.lim2 - seg.lim1 + 1;
-        if (n <= 0) return;
-        nodes = straightNodes(seg.x1, seg.y1, seg.x2, seg.y2, gradedParameter(n, seg.cpar, seg.wn));
+    if (!placeSegmentNodes(seg, codes.first, n, points, nodes, placedCode)) {
+        logInvalidGeometry(log);
+        return;
     }
     for (std::size_t k = 0; k < nodes.size(); ++k) {
         const int pos = seg.lim1 - 1 + static_cast<int>(k);
@@ -236,9 +226,9 @@ void discretizeFreeRegionSide(RegionRecord& region, int sideIndex, int& nodeCoun
     RegionSide& side = region.sides.at(static_cast<std::size_t>(sideIndex));
     if (side.segments.empty()) return;
     SideSegment& seg = side.segments.front();
-    const EndCodes codes = locateEndPoints(seg, points);
+    const SegmentEndCodes codes = locateSegmentEnds(seg, points);
     if (!validCodes(codes)) {
-        log << "Not a valid geometry definition" << std::endl;
+        logInvalidGeometry(log);
         return;
     }
     const bool prevCoded = previousCode == -2 || previousCode == 2;
@@ -255,17 +245,11 @@ void discretizeFreeRegionSide(RegionRecord& region, int sideIndex, int& nodeCoun
         seg.y1 = interfacePointA.y;
     }
     const int n = std::abs(seg.lim2 - seg.lim1) + 1;
-    const std::vector<double> s = gradedParameter(n, seg.cpar, seg.wn);
     std::vector<Point2> placed;
     int placedCode = 11;
-    if (codes.first == 31) {
-        if (!curveSpline(seg.startEntity, seg.startPoint, seg.endPoint, points, s, placed)) {
-            log << "Not a valid geometry definition" << std::endl;
-            return;
-        }
-        placedCode = 31;
-    } else {
-        placed = straightNodes(seg.x1, seg.y1, seg.x2, seg.y2, s);
+    if (!placeSegmentNodes(seg, codes.first, n, points, placed, placedCode)) {
+        logInvalidGeometry(log);
+        return;
     }
     if (substitute && !placed.empty()) placed.front() = Point2(interfacePointB.x, interfacePointB.y);
 
@@ -289,23 +273,13 @@ bool discretizeStructureElement(StructureElementRecord& element, const std::vect
 {
     if (element.segments.empty()) return true;
     SideSegment& seg = element.segments.front();
-    const EndCodes codes = locateEndPoints(seg, points);
-    if (!validCodes(codes)) {
-        log << "Not a valid geometry definition" << std::endl;
-        return false;
-    }
+    const SegmentEndCodes codes = locateSegmentEnds(seg, points);
     const int n = std::abs(seg.lim2 - seg.lim1) + 1;
-    const std::vector<double> s = gradedParameter(n, seg.cpar, seg.wn);
     std::vector<Point2> placed;
     int placedCode = 11;
-    if (codes.first == 31) {
-        if (!curveSpline(seg.startEntity, seg.startPoint, seg.endPoint, points, s, placed)) {
-            log << "Not a valid geometry definition" << std::endl;
-            return false;
-        }
-        placedCode = 31;
-    } else {
-        placed = straightNodes(seg.x1, seg.y1, seg.x2, seg.y2, s);
+    if (!validCodes(codes) || !placeSegmentNodes(seg, codes.first, n, points, placed, placedCode)) {
+        logInvalidGeometry(log);
+        return false;
     }
     for (std::size_t k = 0; k < placed.size(); ++k)
         element.nodes.push_back(FemNode{static_cast<int>(k) + 1, placed[k].first, placed[k].second});

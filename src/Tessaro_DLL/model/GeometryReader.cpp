@@ -181,18 +181,22 @@ bool readStructureElements(InputReader& reader, ModelLists& lists)
     return reader.ok();
 }
 
-static void findSegmentCoordinates(SideSegment& seg, const std::vector<PointRecord>& points)
+SegmentEndCodes locateSegmentEnds(SideSegment& seg, const std::vector<PointRecord>& points)
 {
+    SegmentEndCodes codes;
     for (const PointRecord& p : points) {
         if (p.entity == seg.startEntity && p.pointNumber == seg.startPoint) {
             seg.x1 = p.x;
             seg.y1 = p.y;
+            codes.first = p.libCode;
         }
         if (p.entity == seg.endEntity && p.pointNumber == seg.endPoint) {
             seg.x2 = p.x;
             seg.y2 = p.y;
+            codes.second = p.libCode;
         }
     }
+    return codes;
 }
 
 bool readRegions(InputReader& reader, int regionCount, int elementShape,
@@ -262,7 +266,7 @@ bool readRegions(InputReader& reader, int regionCount, int elementShape,
                 reader.skipLines(2);
                 if (!readSegmentLine(reader, seg, true, !free)) return false;
                 if (free) seg.sideNumber = side.sideNumber;
-                findSegmentCoordinates(seg, points);
+                locateSegmentEnds(seg, points);
                 const std::string segWhere = where + " side " + std::to_string(s + 1) + " segment " +
                                              std::to_string(k + 1);
                 if ((mapped || free) && !checkSegmentLimits(reader, seg, segWhere)) return false;

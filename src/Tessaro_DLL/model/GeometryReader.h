@@ -45,6 +45,17 @@ bool readStructureElements(InputReader& reader, ModelLists& lists);
 bool readRegions(InputReader& reader, int regionCount, int elementShape,
                  const std::vector<PointRecord>& points, ModelLists& lists);
 
+// Entity lib codes of the two end points of a segment; 0 for an end that
+// names no point.
+struct SegmentEndCodes {
+    int first = 0;
+    int second = 0;
+};
+// Finds both end points of a segment in the point list (by entity index and
+// point number; the last match counts) and writes their coordinates into the
+// segment.
+SegmentEndCodes locateSegmentEnds(SideSegment& seg, const std::vector<PointRecord>& points);
+
 // The code of the last side left after pairing adjacent -8 and -9 entries;
 // 0 when nothing is left.
 int lastUnpairedSideCode(const RegionRecord& region);
