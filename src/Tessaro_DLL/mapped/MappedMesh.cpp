@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Tessaro_DLL/model/Merge.h"
+
 namespace tessaro {
 
 namespace {
@@ -46,14 +48,10 @@ double triangleQuality(const MeshNode& p, const MeshNode& r, const MeshNode& s)
     return 2.0 * std::sqrt(3.0) * cross / den;
 }
 
+// Boundary sides of the region's elements, copied to the coded sides.
 void rebuildBoundaryList(RegionRecord& region, int corners)
 {
-    region.boundarySides.clear();
-    for (std::size_t e = 0; e < region.neighbours.size(); ++e)
-        for (int k = 0; k < corners; ++k)
-            if (region.neighbours[e].n[1 + k] < 0)
-                region.boundarySides.push_back(
-                    BoundarySide{static_cast<int>(e) + 1, k, region.neighbours[e].n[1 + k]});
+    collectBoundarySides(region, corners);
     region.codedSides = region.boundarySides;
 }
 

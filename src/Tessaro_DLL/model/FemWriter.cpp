@@ -77,11 +77,13 @@ std::string binaryForm(const std::vector<FemNode>& nodes, const std::vector<Mesh
         out.f64(n.x);
         out.f64(n.y);
     }
-    for (const LineElement& l : lineElements)
-        for (int k : kLineOrder) out.i32(l.w[k]);
+    auto lineRecords = [&out](const std::vector<LineElement>& lines) {
+        for (const LineElement& l : lines)
+            for (int k : kLineOrder) out.i32(l.w[k]);
+    };
+    lineRecords(lineElements);
     out.i32(static_cast<int>(thirdList.size()));
-    for (const LineElement& l : thirdList)
-        for (int k : kLineOrder) out.i32(l.w[k]);
+    lineRecords(thirdList);
     return out.bytes();
 }
 
@@ -132,22 +134,22 @@ void textForm(std::ostream& os, const std::vector<FemNode>& nodes, const std::ve
         }
         os << '\n';
     }
-    if (!structureNodes.empty() && !lineElements.empty()) {
-        os << structureNodes.size() << "  " << lineElements.size() << '\n';
-        for (const FemNode& n : structureNodes) os << n.id << "  " << n.x << "  " << n.y << '\n';
-        for (const LineElement& l : lineElements) {
+    auto lineRecords = [&os](const std::vector<LineElement>& lines) {
+        for (const LineElement& l : lines) {
             for (int k = 0; k < 7; ++k) os << (k ? "  " : "") << l.w[kLineOrder[k]];
             os << '\n';
         }
+    };
+    if (!structureNodes.empty() && !lineElements.empty()) {
+        os << structureNodes.size() << "  " << lineElements.size() << '\n';
+        for (const FemNode& n : structureNodes) os << n.id << "  " << n.x << "  " << n.y << '\n';
+        lineRecords(lineElements);
     } else {
         os << " 0   0" << '\n';
     }
     if (!thirdList.empty()) {
         os << thirdList.size() << '\n';
-        for (const LineElement& l : thirdList) {
-            for (int k = 0; k < 7; ++k) os << (k ? "  " : "") << l.w[kLineOrder[k]];
-            os << '\n';
-        }
+        lineRecords(thirdList);
     } else {
         os << " 0 " << '\n';
     }

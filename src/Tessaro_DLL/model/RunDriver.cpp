@@ -161,15 +161,14 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
 
 }  // namespace
 
-std::string meshFileName(const std::string& inputName)
+// The input name less its last two characters, plus `extension`.
+static std::string runFileName(const std::string& inputName, const char* extension)
 {
-    return inputName.size() < 2 ? std::string() : inputName.substr(0, inputName.size() - 2) + ".fem";
+    return inputName.size() < 2 ? std::string() : inputName.substr(0, inputName.size() - 2) + extension;
 }
 
-std::string logFileName(const std::string& inputName)
-{
-    return inputName.size() < 2 ? std::string() : inputName.substr(0, inputName.size() - 2) + ".msh";
-}
+std::string meshFileName(const std::string& inputName) { return runFileName(inputName, ".fem"); }
+std::string logFileName(const std::string& inputName) { return runFileName(inputName, ".msh"); }
 
 int runTessaro(const std::string& inputName) noexcept
 {
