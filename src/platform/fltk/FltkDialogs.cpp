@@ -108,7 +108,10 @@ std::string ChooserFilter(const std::vector<ui::FileFilter>& filters) {
         for (const std::string& p : f.patterns) allExt = allExt && p.rfind("*.", 0) == 0 && p != "*.*";
         if (allExt) {
             pattern = "*.{";
-            for (size_t i = 0; i < f.patterns.size(); ++i) pattern += (i ? "," : "") + f.patterns[i].substr(2);
+            for (size_t i = 0; i < f.patterns.size(); ++i) {
+                if (i) pattern += ',';
+                pattern += f.patterns[i].substr(2);
+            }
             pattern += "}";
         } else {
             pattern = f.patterns.front() == "*.*" ? "*" : f.patterns.front();
@@ -117,7 +120,10 @@ std::string ChooserFilter(const std::vector<ui::FileFilter>& filters) {
         const size_t paren = name.find(" (");
         if (paren != std::string::npos) name = name.substr(0, paren);
         if (!out.empty()) out += "\t";
-        out += name + " (" + pattern + ")";
+        out += name;
+        out += " (";
+        out += pattern;
+        out += ')';
     }
     return out;
 }
@@ -182,12 +188,11 @@ int FltkBackend::ShowMessageBox(const ui::MessageBoxRequest& request) {
 
 std::optional<std::string> FltkBackend::ShowFileDialog(const ui::FileDialogRequest& request) {
     const std::string filter = ChooserFilter(request.filters);
-    std::string start = request.initialDir;
+    std::string start = request.initialDir.empty() && request.fileName.empty() ? std::string(".") : request.initialDir;
     if (!request.fileName.empty()) {
         if (!start.empty() && start.back() != '/') start += '/';
         start += request.fileName;
     }
-    if (start.empty()) start = ".";
     const std::string title = !request.title.empty() ? request.title : (request.open ? "Open" : "Save As");
     for (;;) {
         NoCurrentGroup noGroup;
@@ -214,7 +219,10 @@ std::optional<std::string> FltkBackend::ShowFileDialog(const ui::FileDialogReque
             std::string full = path;
             const size_t slash = full.find_last_of('/');
             const std::string name = slash == std::string::npos ? full : full.substr(slash + 1);
-            if (name.find('.') == std::string::npos && !request.defaultExt.empty()) full += "." + request.defaultExt;
+            if (name.find('.') == std::string::npos && !request.defaultExt.empty()) {
+                full += '.';
+                full += request.defaultExt;
+            }
             if (Exists(full) &&
                 ShowMessageBox({full + " already exists.\nDo you want to replace it?", title, ui::Buttons::YesNo,
                                 ui::Icon::Exclamation}) != ui::IDYES) {
