@@ -132,14 +132,31 @@ private:
     std::size_t pos_ = 0;
 };
 
+// Values of the text form, separated by white space.
+class TextReader {
+public:
+    explicit TextReader(const std::string& text) : in_(text) {}
+    bool i32(int& v) { return static_cast<bool>(in_ >> v); }
+    bool f64(double& v) { return static_cast<bool>(in_ >> v); }
+    bool atEnd()
+    {
+        std::string rest;
+        return !(in_ >> rest);
+    }
+
+private:
+    std::istringstream in_;
+};
+
 bool sane(int n) { return n >= 0 && n < 10000000; }
 
-}  // namespace
-
-FemMesh readFemBinary(const fs::path& path)
+// Reads either form: the text form interleaves the corner and mid-side nodes
+// of quadratic elements and leaves out the structure lists unless both have
+// records.
+template <typename Reader>
+FemMesh readFem(Reader& in, bool text)
 {
     FemMesh m;
-    ByteReader in(readFile(path));
     int nN = 0, nE = 0;
     if (!in.i32(nN) || !in.i32(nE) || !in.i32(m.npe) || !sane(nN) || !sane(nE) || m.npe < 3 || m.npe > 9) {
         m.problem = "bad header";
@@ -156,64 +173,10 @@ FemMesh readFemBinary(const fs::path& path)
         FemElement el;
         if (!in.i32(el.number) || !in.i32(el.group) || !in.i32(el.obj) || !in.i32(el.npe))
             return m.problem = "short element section", m;
-        el.nodes.resize(static_cast<std::size_t>(m.npe));
-        for (int& n : el.nodes)
-            if (!in.i32(n)) return m.problem = "short element section", m;
-        m.elements.push_back(el);
-    }
-    for (int e = 0; e < nE; ++e) {
-        std::array<int, 6> s{};
-        for (int& v : s)
-            if (!in.i32(v)) return m.problem = "short side section", m;
-        m.sides.push_back(s);
-    }
-    int nA = 0, nB = 0, nC = 0;
-    if (!in.i32(nA) || !in.i32(nB) || !sane(nA) || !sane(nB)) return m.problem = "bad structure counts", m;
-    for (int k = 0; k < nA; ++k) {
-        int id = 0;
-        double x = 0, y = 0;
-        if (!in.i32(id) || !in.f64(x) || !in.f64(y)) return m.problem = "short structure nodes", m;
-        m.structIds.push_back(id);
-        m.structXY.emplace_back(x, y);
-    }
-    for (int k = 0; k < nB; ++k) {
-        FemLine l;
-        for (int& v : l.w)
-            if (!in.i32(v)) return m.problem = "short line elements", m;
-        m.lines.push_back(l);
-    }
-    if (!in.i32(nC) || !sane(nC)) return m.problem = "bad third count", m;
-    for (int k = 0; k < nC; ++k) {
-        FemLine l;
-        for (int& v : l.w)
-            if (!in.i32(v)) return m.problem = "short third list", m;
-        m.third.push_back(l);
-    }
-    if (!in.atEnd()) return m.problem = "trailing bytes", m;
-    m.ok = true;
-    return m;
-}
-
-FemMesh readFemText(const fs::path& path)
-{
-    FemMesh m;
-    std::istringstream in(readFile(path));
-    int nN = 0, nE = 0;
-    if (!(in >> nN >> nE >> m.npe) || !sane(nN) || !sane(nE)) return m.problem = "bad header", m;
-    for (int k = 0; k < nN; ++k) {
-        int id = 0;
-        double x = 0, y = 0;
-        if (!(in >> id >> x >> y)) return m.problem = "short node section", m;
-        m.nodeIds.push_back(id);
-        m.xy.emplace_back(x, y);
-    }
-    for (int e = 0; e < nE; ++e) {
-        FemElement el;
-        if (!(in >> el.number >> el.group >> el.obj >> el.npe)) return m.problem = "short element section", m;
         std::vector<int> raw(static_cast<std::size_t>(m.npe));
         for (int& n : raw)
-            if (!(in >> n)) return m.problem = "short element section", m;
-        if (m.npe == 8 || m.npe == 6) {
+            if (!in.i32(n)) return m.problem = "short element section", m;
+        if (text && (m.npe == 8 || m.npe == 6)) {
             // Interleaved corner, mid-side, corner, ...: corners first.
             const int c = m.npe / 2;
             el.nodes.resize(raw.size());
@@ -229,37 +192,49 @@ FemMesh readFemText(const fs::path& path)
     for (int e = 0; e < nE; ++e) {
         std::array<int, 6> s{};
         for (int& v : s)
-            if (!(in >> v)) return m.problem = "short side section", m;
+            if (!in.i32(v)) return m.problem = "short side section", m;
         m.sides.push_back(s);
     }
+    auto lineRecords = [&in](int count, std::vector<FemLine>& lines) {
+        for (int k = 0; k < count; ++k) {
+            FemLine l;
+            for (int& v : l.w)
+                if (!in.i32(v)) return false;
+            lines.push_back(l);
+        }
+        return true;
+    };
     int nA = 0, nB = 0, nC = 0;
-    if (!(in >> nA >> nB)) return m.problem = "bad structure counts", m;
-    if (nA > 0 && nB > 0) {
+    if (!in.i32(nA) || !in.i32(nB) || !sane(nA) || !sane(nB)) return m.problem = "bad structure counts", m;
+    if (!text || (nA > 0 && nB > 0)) {
         for (int k = 0; k < nA; ++k) {
             int id = 0;
             double x = 0, y = 0;
-            if (!(in >> id >> x >> y)) return m.problem = "short structure nodes", m;
+            if (!in.i32(id) || !in.f64(x) || !in.f64(y)) return m.problem = "short structure nodes", m;
             m.structIds.push_back(id);
             m.structXY.emplace_back(x, y);
         }
-        for (int k = 0; k < nB; ++k) {
-            FemLine l;
-            for (int& v : l.w)
-                if (!(in >> v)) return m.problem = "short line elements", m;
-            m.lines.push_back(l);
-        }
+        if (!lineRecords(nB, m.lines)) return m.problem = "short line elements", m;
     }
-    if (!(in >> nC)) return m.problem = "bad third count", m;
-    for (int k = 0; k < nC; ++k) {
-        FemLine l;
-        for (int& v : l.w)
-            if (!(in >> v)) return m.problem = "short third list", m;
-        m.third.push_back(l);
-    }
-    std::string rest;
-    if (in >> rest) return m.problem = "trailing text", m;
+    if (!in.i32(nC) || !sane(nC)) return m.problem = "bad third count", m;
+    if (!lineRecords(nC, m.third)) return m.problem = "short third list", m;
+    if (!in.atEnd()) return m.problem = text ? "trailing text" : "trailing bytes", m;
     m.ok = true;
     return m;
+}
+
+}  // namespace
+
+FemMesh readFemBinary(const fs::path& path)
+{
+    ByteReader in(readFile(path));
+    return readFem(in, false);
+}
+
+FemMesh readFemText(const fs::path& path)
+{
+    TextReader in(readFile(path));
+    return readFem(in, true);
 }
 
 double cornerArea(const FemMesh& mesh, const FemElement& el)

@@ -47,6 +47,26 @@ RegionRecord regionWithSide(int sideNumber, const SideSegment& seg, int code = -
     return r;
 }
 
+// The work lists and holders that the driver keeps across the sides of one
+// free region.
+struct FreeSides {
+    explicit FreeSides(const std::vector<PointRecord>& pointList) : points(pointList) {}
+
+    const std::vector<PointRecord>& points;
+    std::vector<PointRecord> generated;
+    std::vector<MeshNode> nodes;
+    std::vector<BoundarySegment> segments;
+    MeshNode a, b;
+    int counter = 0;
+    std::ostringstream log;
+
+    void side(RegionRecord& region, int index, int previousCode, int code)
+    {
+        discretizeFreeRegionSide(region, index, counter, generated, points, nodes, segments, previousCode, code, a, b,
+                                 false, log);
+    }
+};
+
 }  // namespace
 
 TEST(Discretize, GradedParameter)
@@ -171,68 +191,58 @@ TEST(Discretize, FreeRegionSidesGiveNodesAndSegments)
     second.neighbourCode = -3;
     second.segments = {segment(1, 3, 1, 2, 1, 3)};
     r.sides.push_back(second);
-    std::vector<PointRecord> generated;
-    std::vector<MeshNode> nodes;
-    std::vector<BoundarySegment> segments;
-    MeshNode a, b;
-    int counter = 0;
-    std::ostringstream log;
-    discretizeFreeRegionSide(r, 0, counter, generated, points, nodes, segments, 5, 5, a, b, false, log);
-    discretizeFreeRegionSide(r, 1, counter, generated, points, nodes, segments, 5, -3, a, b, false, log);
-    EXPECT_EQ(log.str(), "");
-    EXPECT_EQ(counter, 7);
-    ASSERT_EQ(nodes.size(), 7u);
+    FreeSides w(points);
+    w.side(r, 0, 5, 5);
+    w.side(r, 1, 5, -3);
+    EXPECT_EQ(w.log.str(), "");
+    EXPECT_EQ(w.counter, 7);
+    ASSERT_EQ(w.nodes.size(), 7u);
     // The corner shared by the two sides exists twice.
-    EXPECT_EQ(nodes[3].x, 3.0);
-    EXPECT_EQ(nodes[4].x, 3.0);
-    EXPECT_EQ(nodes[4].y, 0.0);
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(nodes[k].name, k + 1);
-    ASSERT_EQ(segments.size(), 5u);
-    EXPECT_EQ(segments[2].start, 3);
-    EXPECT_EQ(segments[2].end, 4);
-    EXPECT_EQ(segments[2].code, -1);   // towards a neighbouring region
-    EXPECT_EQ(segments[3].number, 4);
-    EXPECT_EQ(segments[3].start, 5);
-    EXPECT_EQ(segments[3].code, -3);
-    EXPECT_EQ(generated.size(), 7u);
+    EXPECT_EQ(w.nodes[3].x, 3.0);
+    EXPECT_EQ(w.nodes[4].x, 3.0);
+    EXPECT_EQ(w.nodes[4].y, 0.0);
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(w.nodes[k].name, k + 1);
+    ASSERT_EQ(w.segments.size(), 5u);
+    EXPECT_EQ(w.segments[2].start, 3);
+    EXPECT_EQ(w.segments[2].end, 4);
+    EXPECT_EQ(w.segments[2].code, -1);   // towards a neighbouring region
+    EXPECT_EQ(w.segments[3].number, 4);
+    EXPECT_EQ(w.segments[3].start, 5);
+    EXPECT_EQ(w.segments[3].code, -3);
+    EXPECT_EQ(w.generated.size(), 7u);
 
     // A side on a missing point places nothing and leaves the counter.
     RegionRecord bad = regionWithSide(1, segment(1, 4, 1, 1, 1, 9));
-    discretizeFreeRegionSide(bad, 0, counter, generated, points, nodes, segments, -2, -2, a, b, false, log);
-    EXPECT_EQ(counter, 7);
-    EXPECT_EQ(nodes.size(), 7u);
-    EXPECT_EQ(log.str(), "Not a valid geometry definition\n");
+    w.side(bad, 0, -2, -2);
+    EXPECT_EQ(w.counter, 7);
+    EXPECT_EQ(w.nodes.size(), 7u);
+    EXPECT_EQ(w.log.str(), "Not a valid geometry definition\n");
 }
 
 TEST(Discretize, InterfaceSidesSubstituteTheirStartPoint)
 {
     const auto points = entityPoints(1, 11, {{0, 0}, {4, 0}, {4, 4}, {0, 4}});
-    std::vector<PointRecord> generated;
-    std::vector<MeshNode> nodes;
-    std::vector<BoundarySegment> segments;
-    MeshNode a, b;
-    int counter = 0;
-    std::ostringstream log;
+    FreeSides w(points);
 
     // -2 followed by -8 keeps the start of the -8 side.
     RegionRecord r1 = regionWithSide(1, segment(1, 3, 1, 2, 1, 3), -8);
-    discretizeFreeRegionSide(r1, 0, counter, generated, points, nodes, segments, -2, -8, a, b, false, log);
-    EXPECT_EQ(a.x, 4.0);
-    EXPECT_EQ(a.y, 0.0);
+    w.side(r1, 0, -2, -8);
+    EXPECT_EQ(w.a.x, 4.0);
+    EXPECT_EQ(w.a.y, 0.0);
 
     // -9 followed by -2: placed from the kept point, first node on its own start.
-    nodes.clear();
+    w.nodes.clear();
     RegionRecord r2 = regionWithSide(1, segment(1, 3, 1, 4, 1, 3), -2);
-    discretizeFreeRegionSide(r2, 0, counter, generated, points, nodes, segments, -9, -2, a, b, false, log);
-    ASSERT_EQ(nodes.size(), 3u);
-    EXPECT_EQ(b.x, 0.0);
-    EXPECT_EQ(b.y, 4.0);
-    EXPECT_EQ(nodes[0].x, 0.0);   // moved to the side's own start
-    EXPECT_EQ(nodes[0].y, 4.0);
-    EXPECT_EQ(nodes[1].x, 4.0);   // halfway from (4, 0) to (4, 4)
-    EXPECT_EQ(nodes[1].y, 2.0);
+    w.side(r2, 0, -9, -2);
+    ASSERT_EQ(w.nodes.size(), 3u);
+    EXPECT_EQ(w.b.x, 0.0);
+    EXPECT_EQ(w.b.y, 4.0);
+    EXPECT_EQ(w.nodes[0].x, 0.0);   // moved to the side's own start
+    EXPECT_EQ(w.nodes[0].y, 4.0);
+    EXPECT_EQ(w.nodes[1].x, 4.0);   // halfway from (4, 0) to (4, 4)
+    EXPECT_EQ(w.nodes[1].y, 2.0);
     EXPECT_EQ(r2.sides[0].segments[0].x1, 4.0);
-    EXPECT_EQ(log.str(), "");
+    EXPECT_EQ(w.log.str(), "");
 }
 
 TEST(Discretize, StructureElementGetsNodesAndLineElements)

@@ -70,112 +70,116 @@ RegionRecord mappedRectangle(double x0, double y0, double w, double h, int ni, i
     return r;
 }
 
+// Points, model lists and global mesh shared by the regions of one test.
+struct Model {
+    std::vector<PointRecord> points, generated;
+    ModelLists lists;
+    GlobalMesh mesh;
+
+    RegionRecord rectangle(double x0, double y0, double w, double h, int ni, int nj, const int codes[4],
+                           int scheme, int obj)
+    {
+        return mappedRectangle(x0, y0, w, h, ni, nj, codes, scheme, obj, points, lists, generated);
+    }
+    void merge(RegionRecord& region) { mergeRegionIntoMesh(region, mesh, lists.structureElements); }
+};
+
 }  // namespace
 
 TEST(Merge, JoinedSquaresShareNodesAndNameEachOther)
 {
-    std::vector<PointRecord> points, generated;
-    ModelLists lists;
-    GlobalMesh mesh;
+    Model m;
     const int codes[4] = {-2, -1, -2, -2};
     const int codes2[4] = {-1, -2, -2, -2};
-    RegionRecord a = mappedRectangle(0, 0, 1, 1, 1, 1, codes, 11, 101, points, lists, generated);
-    RegionRecord b = mappedRectangle(1, 0, 1, 1, 1, 1, codes2, 11, 102, points, lists, generated);
-    mergeRegionIntoMesh(a, mesh, lists.structureElements);
-    EXPECT_EQ(mesh.openSides.size(), 4u);
-    mergeRegionIntoMesh(b, mesh, lists.structureElements);
-    EXPECT_EQ(mesh.nodes.size(), 6u);
-    ASSERT_EQ(mesh.elements.size(), 2u);
-    EXPECT_EQ(mesh.neighbours[0].n[2], 2);   // right side of the first
-    EXPECT_EQ(mesh.neighbours[1].n[4], 1);   // left side of the second
-    EXPECT_EQ(mesh.openSides.size(), 6u);
-    for (const BoundarySide& s : mesh.openSides) EXPECT_FALSE(s.element == 1 && s.side == 1);
+    RegionRecord a = m.rectangle(0, 0, 1, 1, 1, 1, codes, 11, 101);
+    RegionRecord b = m.rectangle(1, 0, 1, 1, 1, 1, codes2, 11, 102);
+    m.merge(a);
+    EXPECT_EQ(m.mesh.openSides.size(), 4u);
+    m.merge(b);
+    EXPECT_EQ(m.mesh.nodes.size(), 6u);
+    ASSERT_EQ(m.mesh.elements.size(), 2u);
+    EXPECT_EQ(m.mesh.neighbours[0].n[2], 2);   // right side of the first
+    EXPECT_EQ(m.mesh.neighbours[1].n[4], 1);   // left side of the second
+    EXPECT_EQ(m.mesh.openSides.size(), 6u);
+    for (const BoundarySide& s : m.mesh.openSides) EXPECT_FALSE(s.element == 1 && s.side == 1);
     // Entity words of the second region are not shifted by the element count.
-    EXPECT_EQ(mesh.neighbours[1].n[5], 1);
-    EXPECT_EQ(mesh.neighbours[1].n[9], 11);
-    EXPECT_EQ(mesh.neighbours[1].n[0], 2);
+    EXPECT_EQ(m.mesh.neighbours[1].n[5], 1);
+    EXPECT_EQ(m.mesh.neighbours[1].n[9], 11);
+    EXPECT_EQ(m.mesh.neighbours[1].n[0], 2);
     // Mid-side words start empty.
-    for (const MeshElement& el : mesh.elements)
+    for (const MeshElement& el : m.mesh.elements)
         for (int k = 5; k <= 9; ++k) EXPECT_EQ(el.w[k], 0);
 }
 
 TEST(Merge, TriangleRecordsKeepTheirFourthWordEmpty)
 {
-    std::vector<PointRecord> points, generated;
-    ModelLists lists;
-    GlobalMesh mesh;
+    Model m;
     const int codes[4] = {-2, -2, -2, -2};
-    RegionRecord a = mappedRectangle(0, 0, 2, 2, 2, 2, codes, 51, 101, points, lists, generated);
-    RegionRecord b = mappedRectangle(2, 0, 2, 2, 2, 2, codes, 51, 102, points, lists, generated);
-    mergeRegionIntoMesh(a, mesh, lists.structureElements);
-    mergeRegionIntoMesh(b, mesh, lists.structureElements);
-    EXPECT_EQ(mesh.nodes.size(), 15u);
-    ASSERT_EQ(mesh.neighbours.size(), 16u);
-    for (const ElementNeighbours& nb : mesh.neighbours) EXPECT_EQ(nb.n[4], 0);
-    for (const MeshElement& el : mesh.elements) EXPECT_EQ(el.w[4], 0);
+    RegionRecord a = m.rectangle(0, 0, 2, 2, 2, 2, codes, 51, 101);
+    RegionRecord b = m.rectangle(2, 0, 2, 2, 2, 2, codes, 51, 102);
+    m.merge(a);
+    m.merge(b);
+    EXPECT_EQ(m.mesh.nodes.size(), 15u);
+    ASSERT_EQ(m.mesh.neighbours.size(), 16u);
+    for (const ElementNeighbours& nb : m.mesh.neighbours) EXPECT_EQ(nb.n[4], 0);
+    for (const MeshElement& el : m.mesh.elements) EXPECT_EQ(el.w[4], 0);
 }
 
 TEST(Merge, MinusThreeSideOnOneRegionOnlyStaysOpen)
 {
-    std::vector<PointRecord> points, generated;
-    ModelLists lists;
-    GlobalMesh mesh;
+    Model m;
     const int left[4] = {-2, -3, -2, -2};
     const int right[4] = {-1, -2, -2, -2};
-    RegionRecord a = mappedRectangle(0, 0, 1, 1, 1, 2, left, 11, 101, points, lists, generated);
-    RegionRecord b = mappedRectangle(1, 0, 1, 1, 1, 2, right, 11, 102, points, lists, generated);
-    mergeRegionIntoMesh(a, mesh, lists.structureElements);
-    mergeRegionIntoMesh(b, mesh, lists.structureElements);
-    EXPECT_EQ(mesh.nodes.size(), 12u);
-    ASSERT_EQ(mesh.neighbours.size(), 4u);
-    for (int e : {0, 1}) EXPECT_EQ(mesh.neighbours[e].n[2], -3);
-    for (int e : {2, 3}) EXPECT_EQ(mesh.neighbours[e].n[4], -1);
+    RegionRecord a = m.rectangle(0, 0, 1, 1, 1, 2, left, 11, 101);
+    RegionRecord b = m.rectangle(1, 0, 1, 1, 1, 2, right, 11, 102);
+    m.merge(a);
+    m.merge(b);
+    EXPECT_EQ(m.mesh.nodes.size(), 12u);
+    ASSERT_EQ(m.mesh.neighbours.size(), 4u);
+    for (int e : {0, 1}) EXPECT_EQ(m.mesh.neighbours[e].n[2], -3);
+    for (int e : {2, 3}) EXPECT_EQ(m.mesh.neighbours[e].n[4], -1);
 }
 
 TEST(Merge, StructureElementOfAnInterfaceRun)
 {
-    std::vector<PointRecord> points, generated;
-    ModelLists lists;
+    Model m;
     const int codes[4] = {-8, -2, -2, -2};
-    RegionRecord r = mappedRectangle(0, 0, 1, 3, 1, 3, codes, 11, 101, points, lists, generated);
-    appendStructureElement(lists);
-    StructureElementRecord& other = *lastStructureElement(lists);
+    RegionRecord r = m.rectangle(0, 0, 1, 3, 1, 3, codes, 11, 101);
+    appendStructureElement(m.lists);
+    StructureElementRecord& other = *lastStructureElement(m.lists);
     other.value5 = 5;
     other.segments.resize(1);
     other.segments[0].x2 = 2;
-    appendStructureElement(lists);
-    StructureElementRecord& se = *lastStructureElement(lists);
+    appendStructureElement(m.lists);
+    StructureElementRecord& se = *lastStructureElement(m.lists);
     se.value5 = 9;
     se.segments.resize(1);
     se.segments[0].x1 = 0;
     se.segments[0].y1 = 3;   // listed from the far end
-    EXPECT_EQ(structureElementOfInterfaceRun(r, 4, lists.structureElements), 9);
+    EXPECT_EQ(structureElementOfInterfaceRun(r, 4, m.lists.structureElements), 9);
 
-    GlobalMesh mesh;
-    mergeRegionIntoMesh(r, mesh, lists.structureElements);
-    ASSERT_EQ(mesh.interfaceSides.size(), 3u);
-    for (const BoundarySide& s : mesh.interfaceSides) {
+    m.merge(r);
+    ASSERT_EQ(m.mesh.interfaceSides.size(), 3u);
+    for (const BoundarySide& s : m.mesh.interfaceSides) {
         EXPECT_EQ(s.side, 3);
         EXPECT_EQ(s.code, 9);
     }
 
     const int plain[4] = {-2, -2, -2, -2};
-    RegionRecord none = mappedRectangle(5, 0, 1, 1, 1, 1, plain, 11, 102, points, lists, generated);
-    EXPECT_EQ(structureElementOfInterfaceRun(none, 4, lists.structureElements), 0);
+    RegionRecord none = m.rectangle(5, 0, 1, 1, 1, 1, plain, 11, 102);
+    EXPECT_EQ(structureElementOfInterfaceRun(none, 4, m.lists.structureElements), 0);
 }
 
 TEST(Merge, ElementsAtStructureElementVerticesAreCollected)
 {
-    std::vector<PointRecord> points, generated;
-    ModelLists lists;
-    GlobalMesh mesh;
+    Model m;
     const int codes[4] = {-2, -2, -2, -2};
-    RegionRecord a = mappedRectangle(0, 0, 2, 2, 2, 2, codes, 11, 101, points, lists, generated);
-    mergeRegionIntoMesh(a, mesh, lists.structureElements);
-    RegionRecord b = mappedRectangle(3, 0, 2, 2, 2, 2, codes, 11, 102, points, lists, generated);
-    mesh.vertexList.push_back(MeshNode{1, 4, 0, 0});   // middle of the bottom side of b
-    mergeRegionIntoMesh(b, mesh, lists.structureElements);
-    std::vector<int> got = mesh.vertexElements;
+    RegionRecord a = m.rectangle(0, 0, 2, 2, 2, 2, codes, 11, 101);
+    m.merge(a);
+    RegionRecord b = m.rectangle(3, 0, 2, 2, 2, 2, codes, 11, 102);
+    m.mesh.vertexList.push_back(MeshNode{1, 4, 0, 0});   // middle of the bottom side of b
+    m.merge(b);
+    std::vector<int> got = m.mesh.vertexElements;
     std::sort(got.begin(), got.end());
     got.erase(std::unique(got.begin(), got.end()), got.end());
     EXPECT_EQ(got, (std::vector<int>{5, 7}));
@@ -214,24 +218,22 @@ TEST(Midside, ArcMidpoint)
 
 TEST(Midside, QuadMeshOfFourGainsTwelveSharedNodes)
 {
-    std::vector<PointRecord> points, generated;
-    ModelLists lists;
-    GlobalMesh mesh;
+    Model m;
     const int codes[4] = {-2, -2, -2, -2};
-    RegionRecord r = mappedRectangle(0, 0, 2, 2, 2, 2, codes, 11, 101, points, lists, generated);
-    mergeRegionIntoMesh(r, mesh, lists.structureElements);
-    int count = static_cast<int>(mesh.nodes.size());
-    addQuadMidsideNodes(mesh.nodes, mesh.elements, mesh.neighbours, count, 4, lists.entities);
+    RegionRecord r = m.rectangle(0, 0, 2, 2, 2, 2, codes, 11, 101);
+    m.merge(r);
+    int count = static_cast<int>(m.mesh.nodes.size());
+    addQuadMidsideNodes(m.mesh.nodes, m.mesh.elements, m.mesh.neighbours, count, 4, m.lists.entities);
     EXPECT_EQ(count, 21);
-    ASSERT_EQ(mesh.nodes.size(), 21u);
-    for (int k = 0; k < 21; ++k) EXPECT_EQ(mesh.nodes[k].id, k + 1);
+    ASSERT_EQ(m.mesh.nodes.size(), 21u);
+    for (int k = 0; k < 21; ++k) EXPECT_EQ(m.mesh.nodes[k].id, k + 1);
     // Numbered in element order: the first element takes 10 to 13, and its
     // shared sides hand 11 and 12 to the elements across.
-    EXPECT_EQ(std::vector<int>(mesh.elements[0].w.begin() + 5, mesh.elements[0].w.begin() + 9),
+    EXPECT_EQ(std::vector<int>(m.mesh.elements[0].w.begin() + 5, m.mesh.elements[0].w.begin() + 9),
               (std::vector<int>{10, 11, 12, 13}));
-    EXPECT_EQ(mesh.elements[1].w[5], 12);
-    EXPECT_EQ(mesh.elements[2].w[8], 11);
-    EXPECT_EQ(std::vector<int>(mesh.elements[3].w.begin() + 5, mesh.elements[3].w.begin() + 9),
+    EXPECT_EQ(m.mesh.elements[1].w[5], 12);
+    EXPECT_EQ(m.mesh.elements[2].w[8], 11);
+    EXPECT_EQ(std::vector<int>(m.mesh.elements[3].w.begin() + 5, m.mesh.elements[3].w.begin() + 9),
               (std::vector<int>{19, 20, 21, 14}));
 }
 
