@@ -1,6 +1,12 @@
 // Screenshots and input sent through the X server for the desktop tests.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,6 +21,43 @@
 #include <X11/keysym.h>
 
 namespace {
+
+// Test programs run side by side on one X display: each holds this lock
+// while its windows are up, so that no other test's window covers a
+// screenshot.
+class DisplayLock {
+public:
+    DisplayLock() {
+        std::string name = "/tmp/brennix-display";
+        for (const char* d = std::getenv("DISPLAY"); d && *d; ++d) name += std::isalnum(static_cast<unsigned char>(*d)) ? *d : '_';
+        name += ".lock";
+        fd_ = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+    }
+    ~DisplayLock() {
+        if (fd_ >= 0) {
+            ::flock(fd_, LOCK_UN);
+            ::close(fd_);
+        }
+    }
+    DisplayLock(const DisplayLock&) = delete;
+    DisplayLock& operator=(const DisplayLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+// Empty when the display can show what the tests check: true colour of 24
+// bits or more on a screen of at least 1024 x 768.
+inline std::string DisplayProblem() {
+    fl_open_display();
+    const int depth = DefaultDepth(fl_display, fl_screen);
+    const int w = DisplayWidth(fl_display, fl_screen), h = DisplayHeight(fl_display, fl_screen);
+    if (depth < 24 || w < 1024 || h < 768)
+        return "the X display has depth " + std::to_string(depth) + " and " + std::to_string(w) + "x" +
+               std::to_string(h) + " pixels; run under xvfb-run -s \"-screen 0 1280x1024x24\" (scripts/test)";
+    return {};
+}
 
 // A screenshot of a rectangle of the screen, as RGB rows from the top.
 struct Shot {

@@ -97,6 +97,8 @@ public:
 
 TEST(FltkControls, EveryKindShownChangedAndUsed) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    DisplayLock lock;
+    ASSERT_EQ(DisplayProblem(), "");
     brennix::fltk::FltkBackend backend;
     backend.Install();
     Swatch swatch;
@@ -276,6 +278,8 @@ public:
 
 TEST(FltkControls, PopupPaintsItselfAndClosesFromItsTimer) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    DisplayLock lock;
+    ASSERT_EQ(DisplayProblem(), "");
     brennix::fltk::FltkBackend backend;
     backend.Install();
     PaintedPopup popup;

@@ -170,6 +170,8 @@ struct Script {
 
 TEST(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    DisplayLock lock;
+    ASSERT_EQ(DisplayProblem(), "");
     brennix::fltk::FltkBackend backend;
     backend.Install();
     DemoApp app;
