@@ -108,14 +108,14 @@ std::string MatchFontFile(const std::string& face, int weight) {
     return path;
 }
 
-bool BuildBitmapFontLists(const BitmapFontSpec& spec, unsigned listBase, int first, int count) {
+bool BuildBitmapFontLists(const BitmapFontDesc& font, unsigned listBase, int first, int count) {
     FT_Library lib = Library();
     if (!lib || count <= 0) return false;
-    const std::string file = MatchFontFile(spec.face, spec.weight);
+    const std::string file = MatchFontFile(font.face, font.weight);
     if (file.empty()) return false;
     FT_Face face = nullptr;
     if (FT_New_Face(lib, file.c_str(), 0, &face) != 0) return false;
-    const int height = spec.height < 0 ? -spec.height : (spec.height == 0 ? 14 : spec.height);
+    const int height = font.height < 0 ? -font.height : (font.height == 0 ? 14 : font.height);
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(height)) != 0) {
         FT_Done_Face(face);
         return false;

@@ -7,7 +7,7 @@ namespace brennix::gl {
 // Description of a bitmap font: character height in pixels (the em size,
 // as a negative logical height asks for), weight on the 100..900 scale
 // (400 normal, 700 bold) and face name ("Arial", "Times New Roman", ...).
-struct BitmapFontSpec {
+struct BitmapFontDesc {
     int height = 14;
     int weight = 700;
     std::string face = "Arial";
@@ -26,7 +26,7 @@ std::uint32_t Cp1252ToUnicode(unsigned char byte);
 // glBitmap at the current raster position and advancing it by the glyph's
 // width. Needs a current context. Returns false when no font could be
 // loaded (the lists are then left untouched).
-bool BuildBitmapFontLists(const BitmapFontSpec& spec, unsigned listBase, int first = 0, int count = 255);
+bool BuildBitmapFontLists(const BitmapFontDesc& font, unsigned listBase, int first = 0, int count = 255);
 
 // Draws the bytes of text at the current raster position with the lists
 // from listBase (glListBase and glCallLists).
