@@ -179,7 +179,8 @@ bool read_edge_block(RunState& st, int& status, const std::string& block, int co
     if (read_failed(st, status, block, r)) return false;
     if (out_of_range(st, status, block, "element", e, 1, st.nelem)) return false;
     if (out_of_range(st, status, block, "side", side, 1, 4)) return false;
-    if (out_of_range(st, status, block, "degree of freedom", dof, 1, 6)) return false;
+    // Freedom 0 is a record that acts nowhere: the element routines pass it over.
+    if (out_of_range(st, status, block, "degree of freedom", dof, 0, 6)) return false;
     edges(1, i) = e;
     edges(2, i) = side;
     edges(3, i) = dof;
@@ -274,6 +275,11 @@ void read_input(RunState& st, int& status) {
   if (st.ngaus2 < 1 || st.ngaus2 > 3 || (st.ngaus2 != 1 && st.ngaus2 != st.ngaus)) {
     input_error(st, status, "control values",
                 "ngaus2 " + std::to_string(st.ngaus2) + " is neither 1 nor ngaus " + std::to_string(st.ngaus));
+    return;
+  }
+  // Shape functions exist for 4-, 8- and 9-node elements only.
+  if (st.nnode != 4 && st.nnode != 8 && st.nnode != 9) {
+    input_error(st, status, "control values", "nnode " + std::to_string(st.nnode) + " is not 4, 8 or 9");
     return;
   }
   // Counts that address arrays must not be negative.

@@ -235,6 +235,69 @@ TEST(InputReader, EachOrthotropicMaterialKeepsItsOwnRigidities) {
   EXPECT_EQ(listing.find("Flexural", at + 10), std::string::npos);
 }
 
+// The blocks the echo fixture leaves out: distributed stiffnesses, soil-spring
+// edges, edge stiffnesses, concentrated and total concentrated stiffnesses.
+// The edge records carry freedom 0, which acts nowhere but is a valid record.
+TEST(InputReader, EchoOfTheStiffnessBlocks) {
+  ScratchDir dir("stiffblocks");
+  RunState st;
+  Model m;
+  m.counts = "4  1  1  4  2  2  1  0  0  0  1  0  1  1  0  1  1  0  ";
+  m.rest =
+      "  1  7  0  0  0  0  0\n"
+      "1  2  0  \n"
+      "  1  3  0    5  6  0\n"
+      " 0  0.5  0.5   1000  0  0  0  0  0\n"
+      " 0  0.25  0.75   9  9  9  9  9  9";
+  ASSERT_EQ(run_model(m, dir, st), -1);
+  const std::vector<std::string> want = {
+      "",
+      "",
+      " Distributed Stiffnesses",
+      "     Element      KX           KY           KZ           RX           RY           RZ",
+      "       7    0.70000E+01  0.00000E+00  0.00000E+00  0.00000E+00  0.00000E+00  0.00000E+00",
+      "",
+      "",
+      " Edge Elements for Soil Springs",
+      "   Elem    Side    Dof  ",
+      "       7       2       0",
+      "",
+      "",
+      " Edge Stiffness",
+      "   Elem    Side    Dof                 Values",
+      "       7       3       0    0.50000E+01  0.60000E+01  0.00000E+00",
+      "",
+      "",
+      " Concentrated Stiffnesses",
+      "       X          Y          Z        KX           KY           KZ           RX           RY           RZ",
+      "     0.0000    0.5000    0.5000    0.10000E+04  0.00000E+00  0.00000E+00  0.00000E+00  0.00000E+00  0.00000E+00",
+      "",
+      "",
+      " Concentrated Total Stiffnesses",
+      "       X          Y ",
+      "     0.0000    0.2500    0.7500",
+      "",
+      "",
+      " maximum frontwidth encountered =   24",
+      "",
+      "",
+  };
+  const auto lines = read_lines(dir.file("out.sou"));
+  std::vector<std::string> got;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i] == " Distributed Stiffnesses") got.assign(lines.begin() + static_cast<long>(i) - 2, lines.end());
+  EXPECT_EQ(got, want);
+
+  EXPECT_EQ(st.edge_stiffness_edges(3, 1), 0);
+  EXPECT_EQ(st.edge_stiffness_values(2, 1), 6.0);
+  EXPECT_EQ(st.vlasov_edges(2, 1), 2);
+  EXPECT_EQ(st.point_stiffness_elements(1), 1);
+  EXPECT_NEAR(st.point_stiffness_positions(1, 1), 0.0, 1e-12);
+  EXPECT_EQ(st.total_stiffness_elements(1), 1);
+  EXPECT_NEAR(st.total_stiffness_positions(1, 1), -0.5, 1e-12);
+  EXPECT_NEAR(st.total_stiffness_positions(2, 1), 0.5, 1e-12);
+}
+
 TEST(RunState, FixedValuesAndReset) {
   ScratchDir dir("reset");
   RunState st;
@@ -316,7 +379,7 @@ TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
          m.counts = "4  1  1  4  2  2  1  0  0  0  0  0  0  0  0  1  0  0  ";
          m.rest = "  1  2  7    -2  -2  0";
        }),
-       " *** error in numeric input, edge stiffnesses: degree of freedom 7 out of range 1..6"},
+       " *** error in numeric input, edge stiffnesses: degree of freedom 7 out of range 0..6"},
       {"distributed element", with([](Model& m) {
          m.counts = "4  1  1  4  2  2  1  0  0  1  0  0  0  0  0  0  0  0  ";
          m.rest = "  3  1  0  0  0  0  0";
@@ -332,6 +395,11 @@ TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
          m.rest = "2  1  0  0  0  0  0\n3\n0 0\n1 1\n2 2";
        }),
        " *** error in numeric input, nonlinear profiles: point count 3 out of range 0..2"},
+      {"five nodes per element", with([](Model& m) {
+         m.counts = "4  1  1  5  2  2  1  0  0  0  0  0  0  0  0  0  0  0  ";
+         m.elements = "  1  7  1  1  2  3  4  4";
+       }),
+       " *** error in numeric input, control values: nnode 5 is not 4, 8 or 9"},
       {"ngaus2 too large", with([](Model& m) { m.counts = "4  1  1  4  2  4  1  0  0  0  0  0  0  0  0  0  0  0  "; }),
        " *** error in numeric input, control values: ngaus2 4 is neither 1 nor ngaus 2"},
       {"ngaus2 neither 1 nor ngaus", with([](Model& m) {
