@@ -260,6 +260,27 @@ TEST_F(FioUnits, ListDirectedIntegers) {
   }
 }
 
+TEST_F(FioUnits, ListDirectedSingleReals) {
+  write_file("f.txt", "2.5 -1e38\n1e39\n");
+  fio::Units u;
+  ASSERT_EQ(u.open(5, path("f.txt"), fio::OpenStatus::Old), fio::kOk);
+  float a = 0, b = 0;
+  {
+    fio::ListReader r(u, 5);
+    r >> a >> b;
+    EXPECT_TRUE(r.ok());
+  }
+  EXPECT_EQ(a, 2.5f);
+  EXPECT_EQ(b, -1e38f);
+  // Beyond the single-precision range: refused, and the message can name it.
+  float c = 7;
+  fio::ListReader r(u, 5);
+  r >> c;
+  EXPECT_EQ(r.status(), fio::kErrBadValue);
+  EXPECT_EQ(r.bad_token(), "1e39");
+  EXPECT_EQ(c, 7);
+}
+
 TEST(FioParse, RealTokens) {
   struct C {
     const char* tok;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <cerrno>
 #include <cmath>
@@ -178,6 +179,23 @@ DateTime now() {
 // ---------------------------------------------------------------------------
 // Units.
 
+namespace {
+
+// Length marker of an unformatted record: 4 bytes, little-endian.
+using Marker = std::array<unsigned char, 4>;
+
+Marker encode_length(std::uint32_t l) {
+  return {static_cast<unsigned char>(l & 0xFF), static_cast<unsigned char>((l >> 8) & 0xFF),
+          static_cast<unsigned char>((l >> 16) & 0xFF), static_cast<unsigned char>((l >> 24) & 0xFF)};
+}
+
+std::uint32_t decode_length(const Marker& m) {
+  return static_cast<std::uint32_t>(m[0]) | (static_cast<std::uint32_t>(m[1]) << 8) |
+         (static_cast<std::uint32_t>(m[2]) << 16) | (static_cast<std::uint32_t>(m[3]) << 24);
+}
+
+}  // namespace
+
 struct Units::Unit {
   std::FILE* fp = nullptr;
   std::string path;
@@ -196,6 +214,12 @@ Units::Unit* Units::find(int unit) {
 const Units::Unit* Units::find(int unit) const {
   auto it = units_.find(unit);
   return it == units_.end() ? nullptr : it->second;
+}
+
+int Units::connected(int unit, Form form, Unit*& u) {
+  u = find(unit);
+  if (!u) return kErrNotOpen;
+  return u->form == form ? kOk : kErrForm;
 }
 
 bool Units::is_open(int unit) const { return find(unit) != nullptr; }
@@ -279,6 +303,13 @@ int Units::prepare_write(Unit& u) {
   return kOk;
 }
 
+void Units::prepare_read(Unit& u) {
+  // Switch the stream to reading (a seek must separate a write and a read).
+  if (u.writing || !u.reading) std::fseek(u.fp, 0, SEEK_CUR);
+  u.writing = false;
+  u.reading = true;
+}
+
 int Units::backspace(int unit) {
   Unit* u = find(unit);
   if (!u) return kErrNotOpen;
@@ -288,13 +319,10 @@ int Units::backspace(int unit) {
   if (pos <= 0) return kOk;
   if (u->form == Form::Unformatted) {
     if (pos < 8) return kErrRecord;
-    unsigned char m[4];
+    Marker m;
     std::fseek(u->fp, pos - 4, SEEK_SET);
-    if (std::fread(m, 1, 4, u->fp) != 4) return kErrRecord;
-    const long len = static_cast<long>(static_cast<std::uint32_t>(m[0]) | (static_cast<std::uint32_t>(m[1]) << 8) |
-                                       (static_cast<std::uint32_t>(m[2]) << 16) |
-                                       (static_cast<std::uint32_t>(m[3]) << 24));
-    const long start = pos - 8 - len;
+    if (std::fread(m.data(), 1, 4, u->fp) != 4) return kErrRecord;
+    const long start = pos - 8 - static_cast<long>(decode_length(m));
     if (start < 0) return kErrRecord;
     std::fseek(u->fp, start, SEEK_SET);
     return kOk;
@@ -312,9 +340,8 @@ int Units::backspace(int unit) {
 }
 
 int Units::write_line(int unit, std::string_view text) {
-  Unit* u = find(unit);
-  if (!u) return kErrNotOpen;
-  if (u->form != Form::Formatted) return kErrForm;
+  Unit* u = nullptr;
+  if (int st = connected(unit, Form::Formatted, u)) return st;
   int st = prepare_write(*u);
   if (st) return st;
   if (!text.empty() && std::fwrite(text.data(), 1, text.size(), u->fp) != text.size()) return kErrIo;
@@ -325,12 +352,9 @@ int Units::write_line(int unit, std::string_view text) {
 
 int Units::read_line(int unit, std::string& text) {
   text.clear();
-  Unit* u = find(unit);
-  if (!u) return kErrNotOpen;
-  if (u->form != Form::Formatted) return kErrForm;
-  if (u->writing || !u->reading) std::fseek(u->fp, 0, SEEK_CUR);
-  u->writing = false;
-  u->reading = true;
+  Unit* u = nullptr;
+  if (int st = connected(unit, Form::Formatted, u)) return st;
+  prepare_read(*u);
   int c = std::fgetc(u->fp);
   if (c == EOF) return std::ferror(u->fp) ? kErrIo : kEnd;
   while (c != EOF && c != '\n') {
@@ -343,38 +367,31 @@ int Units::read_line(int unit, std::string& text) {
 }
 
 int Units::write_record(int unit, std::span<const std::span<const std::byte>> parts) {
-  Unit* u = find(unit);
-  if (!u) return kErrNotOpen;
-  if (u->form != Form::Unformatted) return kErrForm;
+  Unit* u = nullptr;
+  if (int st = connected(unit, Form::Unformatted, u)) return st;
   int st = prepare_write(*u);
   if (st) return st;
   std::size_t len = 0;
   for (auto p : parts) len += p.size();
   if (len > 0xFFFFFFF0u) return kErrRecord;
-  const std::uint32_t l = static_cast<std::uint32_t>(len);
-  const unsigned char m[4] = {static_cast<unsigned char>(l & 0xFF), static_cast<unsigned char>((l >> 8) & 0xFF),
-                              static_cast<unsigned char>((l >> 16) & 0xFF), static_cast<unsigned char>((l >> 24) & 0xFF)};
-  if (std::fwrite(m, 1, 4, u->fp) != 4) return kErrIo;
+  const Marker m = encode_length(static_cast<std::uint32_t>(len));
+  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return kErrIo;
   for (auto p : parts)
     if (!p.empty() && std::fwrite(p.data(), 1, p.size(), u->fp) != p.size()) return kErrIo;
-  if (std::fwrite(m, 1, 4, u->fp) != 4) return kErrIo;
+  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return kErrIo;
   u->size = std::max(u->size, std::ftell(u->fp));
   return kOk;
 }
 
 int Units::read_record(int unit, std::span<const std::span<std::byte>> parts) {
-  Unit* u = find(unit);
-  if (!u) return kErrNotOpen;
-  if (u->form != Form::Unformatted) return kErrForm;
-  if (u->writing || !u->reading) std::fseek(u->fp, 0, SEEK_CUR);
-  u->writing = false;
-  u->reading = true;
-  unsigned char m[4];
-  std::size_t got = std::fread(m, 1, 4, u->fp);
+  Unit* u = nullptr;
+  if (int st = connected(unit, Form::Unformatted, u)) return st;
+  prepare_read(*u);
+  Marker m;
+  std::size_t got = std::fread(m.data(), 1, 4, u->fp);
   if (got == 0) return std::ferror(u->fp) ? kErrIo : kEnd;
   if (got != 4) return kErrRecord;
-  const std::uint32_t len = static_cast<std::uint32_t>(m[0]) | (static_cast<std::uint32_t>(m[1]) << 8) |
-                            (static_cast<std::uint32_t>(m[2]) << 16) | (static_cast<std::uint32_t>(m[3]) << 24);
+  const std::uint32_t len = decode_length(m);
   const long start = std::ftell(u->fp);
   std::size_t need = 0;
   for (auto p : parts) need += p.size();
@@ -391,8 +408,8 @@ int Units::read_record(int unit, std::span<const std::span<std::byte>> parts) {
   }
   // Step to the end of the record whatever was taken from it.
   std::fseek(u->fp, start + static_cast<long>(len), SEEK_SET);
-  unsigned char t[4];
-  if (std::fread(t, 1, 4, u->fp) != 4 || std::memcmp(t, m, 4) != 0) return kErrRecord;
+  Marker t;
+  if (std::fread(t.data(), 1, 4, u->fp) != 4 || t != m) return kErrRecord;
   return st;
 }
 
@@ -574,13 +591,14 @@ bool ListReader::next(std::string& tok, bool& null) {
   }
 }
 
-ListReader& ListReader::operator>>(long long& v) {
+template <class T, class Parse>
+ListReader& ListReader::take(T& v, Parse parse) {
   if (status_) return *this;
   std::string tok;
   bool null = false;
   if (!next(tok, null) || null) return *this;
-  long long r = 0;
-  if (!parse_int(tok, r)) {
+  T r{};
+  if (!parse(tok, r)) {
     status_ = kErrBadValue;
     bad_token_ = tok;
     return *this;
@@ -588,40 +606,28 @@ ListReader& ListReader::operator>>(long long& v) {
   v = r;
   return *this;
 }
+
+ListReader& ListReader::operator>>(long long& v) { return take(v, parse_int); }
+
+ListReader& ListReader::operator>>(double& v) { return take(v, parse_real); }
 
 ListReader& ListReader::operator>>(int& v) {
-  long long r = v;
-  *this >> r;
-  if (!status_) v = static_cast<int>(r);
-  return *this;
-}
-
-ListReader& ListReader::operator>>(double& v) {
-  if (status_) return *this;
-  std::string tok;
-  bool null = false;
-  if (!next(tok, null) || null) return *this;
-  double r = 0;
-  if (!parse_real(tok, r)) {
-    status_ = kErrBadValue;
-    bad_token_ = tok;
-    return *this;
-  }
-  v = r;
-  return *this;
+  // parse_int keeps to the range of a 32-bit integer.
+  return take(v, [](std::string_view tok, int& r) {
+    long long x = 0;
+    if (!parse_int(tok, x)) return false;
+    r = static_cast<int>(x);
+    return true;
+  });
 }
 
 ListReader& ListReader::operator>>(float& v) {
-  double r = v;
-  *this >> r;
-  if (!status_) {
-    if (std::fabs(r) > 3.4028234663852886e38) {
-      status_ = kErrBadValue;
-      return *this;
-    }
-    v = static_cast<float>(r);
-  }
-  return *this;
+  return take(v, [](std::string_view tok, float& r) {
+    double x = 0;
+    if (!parse_real(tok, x) || std::fabs(x) > 3.4028234663852886e38) return false;
+    r = static_cast<float>(x);
+    return true;
+  });
 }
 
 }  // namespace fio

@@ -134,7 +134,10 @@ class Units {
   struct Unit;
   Unit* find(int unit);
   const Unit* find(int unit) const;
+  // The unit when it is connected with that form; else kErrNotOpen / kErrForm.
+  int connected(int unit, Form form, Unit*& u);
   int prepare_write(Unit& u);
+  void prepare_read(Unit& u);
   std::map<int, Unit*> units_;
 };
 
@@ -231,6 +234,10 @@ class ListReader {
   // or false with `null` set for a null value / after a slash.
   bool next(std::string& tok, bool& null);
   bool fill();
+  // The next value converted by `parse` (false: not a number of that kind);
+  // a null value leaves v as it is.
+  template <class T, class Parse>
+  ListReader& take(T& v, Parse parse);
 
   Units& units_;
   int unit_;
