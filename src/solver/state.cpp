@@ -57,7 +57,6 @@ void set_fixed_values(RunState& st) {
 }
 
 void release_work_arrays(RunState& st) {
-  RunData fresh_arrays;
   // Keep the scalar values; drop every array by swapping in empty ones.
   st.coord.release();
   st.node_ids.release();
@@ -120,11 +119,22 @@ void release_work_arrays(RunState& st) {
   st.nodal_soil_results.release();
   st.element_soil_pressure.release();
   st.node_weights.release();
-  st.node_element_list = fresh_arrays.node_element_list;
-  st.node_element_pairs = fresh_arrays.node_element_pairs;
+  st.node_element_list.clear(0);
+  st.node_element_pairs.clear(0);
   st.gauss_point_positions.release();
   st.first_gauss_point.release();
 }
+
+namespace {
+
+void allocation_failed(RunState& st, int& status) {
+  release_work_arrays(st);
+  std::fputs("error in allocating memory\n", stderr);
+  fio::Writer(st.units, kUnitMessages).lit("error in allocating memory");
+  status = kStatusAlloc;
+}
+
+}  // namespace
 
 void allocate_work_arrays(RunState& st, int& status) {
   const long long npoin = st.npoin, nelem = st.nelem, nmats = st.nmats;
@@ -199,15 +209,9 @@ void allocate_work_arrays(RunState& st, int& status) {
     st.gauss_point_positions.allocate(2, ngsq, nelem);
     st.first_gauss_point.allocate(nelem);
   } catch (const std::bad_alloc&) {
-    release_work_arrays(st);
-    std::fputs("error in allocating memory\n", stderr);
-    fio::Writer(st.units, kUnitMessages).lit("error in allocating memory");
-    status = kStatusAlloc;
-  } catch (const std::length_error&) {
-    release_work_arrays(st);
-    std::fputs("error in allocating memory\n", stderr);
-    fio::Writer(st.units, kUnitMessages).lit("error in allocating memory");
-    status = kStatusAlloc;
+    allocation_failed(st, status);
+  } catch (const std::length_error&) {  // a size beyond what a vector can hold
+    allocation_failed(st, status);
   }
 }
 

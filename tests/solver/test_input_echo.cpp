@@ -331,6 +331,32 @@ TEST(RunState, FixedValuesAndReset) {
   EXPECT_EQ(st.ndofn, 6);
 }
 
+// Profile counts whose table no vector can hold: the reservation fails
+// before anything is taken, the arrays already reserved are released and the
+// failure is told on the standard error and in the message file.
+TEST(RunState, AllocationFailureReleasesEverythingAndSaysSo) {
+  ScratchDir dir("alloc");
+  RunState st;
+  ASSERT_EQ(st.units.open(parvane::kUnitMessages, dir.file("m.sms"), fio::OpenStatus::Unknown), fio::kOk);
+  st.npoin = 4;
+  st.nelem = 1;
+  st.nnode = 4;
+  st.ngaus = 2;
+  st.nprof = 0x7FFFFFFF;
+  st.mxpts = 0x7FFFFFFF;
+  parvane::set_fixed_values(st);
+  int status = 0;
+  testing::internal::CaptureStderr();
+  parvane::allocate_work_arrays(st, status);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "error in allocating memory\n");
+  EXPECT_EQ(status, parvane::kStatusAlloc);
+  EXPECT_TRUE(st.coord.empty());
+  EXPECT_TRUE(st.lnods.empty());
+  EXPECT_TRUE(st.nonlinear_profiles.empty());
+  st.units.close_all();
+  EXPECT_EQ(read_text(dir.file("m.sms")), "error in allocating memory\n");
+}
+
 TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
   struct Case {
     const char* what;
