@@ -70,6 +70,9 @@ public:
         OnNotify(ui::Notify::DoubleClicked, kReport, [this](ui::Notification& n) { log.push_back("dbl " + std::to_string(n.item)); });
         OnNotify(ui::Notify::KeyDown, kReport, [this](ui::Notification& n) { log.push_back("key " + std::to_string(n.key)); });
         OnNotify(ui::Notify::SelChange, kSorted, [this] { log.push_back("sel sorted"); });
+        OnNotify(ui::Notify::CloseUp, kSorted, [this] {
+            log.push_back("closed " + std::to_string(Get<ui::ComboBox>(kSorted)->GetCurSel()));
+        });
         OnNotify(ui::Notify::SelChange, kList, [this] { log.push_back("sel list"); });
         OnNotify(ui::Notify::DoubleClicked, kList, [this](ui::Notification& n) { log.push_back("dbl list " + std::to_string(n.item)); });
         OnNotify(ui::Notify::Change, kEditCombo, [this] { log.push_back("edit combo"); });
@@ -200,7 +203,16 @@ TEST_F(ControlsTest, CombosSortAndSelect) {
     EXPECT_EQ(edit->GetWindowText(), "2.5");
     ASSERT_TRUE(d.UpdateData(true));
     EXPECT_EQ(d.size, -1);
-    EXPECT_EQ(d.log, (std::vector<std::string>{"sel sorted", "edit combo", "edit combo"}));
+    EXPECT_EQ(d.log, (std::vector<std::string>{"sel sorted", "closed 2", "edit combo", "edit combo"}));
+
+    // The arrow keys on a closed drop-down list change the selection without
+    // opening and closing the list.
+    sorted->SetCurSel(0);
+    d.log.clear();
+    d.UserFocus(kSorted);
+    d.UserKey(ui::key::Down);
+    EXPECT_EQ(d.log, (std::vector<std::string>{"sel sorted"}));
+    EXPECT_EQ(sorted->GetCurSel(), 1);
 
     // Sorted list box, Down key and double click.
     auto* list = d.Get<ui::ListBox>(kList);

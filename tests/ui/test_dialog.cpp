@@ -177,6 +177,52 @@ TEST_F(DialogTest, NumberTextsAreAcceptedOrRefusedAsAUserWouldExpect) {
     }
 }
 
+TEST_F(DialogTest, RangedExchangeRefusesValuesOutsideTheRangeLikeBadTexts) {
+    struct RangeDialog : DemoDialog {
+        void DoDataExchange(ui::DataExchange& dx) override {
+            dx.Text(kCount, count, 1, 100);
+            dx.Text(kFactor, factor, 0.0, 1e128);
+        }
+    };
+    struct Case {
+        int id;
+        const char* text;
+        const char* prompt;  // "" when accepted
+    };
+    const Case cases[] = {
+        {kCount, "1", ""},
+        {kCount, "100", ""},
+        {kCount, "0", "Please enter an integer between 1 and 100."},
+        {kCount, "101", "Please enter an integer between 1 and 100."},
+        {kCount, "abc", "Please enter an integer."},
+        {kFactor, "0", ""},
+        {kFactor, "1e128", ""},
+        {kFactor, "-0.001", "Please enter a number between 0 and 1e+128."},
+        {kFactor, "1.0000001e128", "Please enter a number between 0 and 1e+128."},
+        {kFactor, "x", "Please enter a number."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("text \"") + c.text + "\"");
+        RangeDialog d;
+        Open(d);
+        driver.ClearLogs();
+        d.SetDlgItemText(c.id, c.text);
+        const bool accepted = *c.prompt == 0;
+        EXPECT_EQ(d.UpdateData(true), accepted);
+        if (accepted) {
+            EXPECT_TRUE(driver.MessageBoxes().empty());
+        } else {
+            ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+            EXPECT_EQ(driver.MessageBoxes()[0].text, c.prompt);
+            EXPECT_EQ(driver.MessageBoxes()[0].icon, ui::Icon::Exclamation);
+            EXPECT_EQ(d.GetFocus(), d.GetDlgItem(c.id));
+            EXPECT_EQ(d.count, 3);  // the members keep their values
+            EXPECT_EQ(d.factor, 1.5);
+        }
+        d.DestroyWindow();
+    }
+}
+
 TEST_F(DialogTest, DoublesAreWrittenInTheShortestTextThatReadsBackExactly) {
     const double values[] = {0.1 + 0.2, 1.0 / 3.0, 5e-324, DBL_MAX, -DBL_MIN, 123456789.125, 1e21, -0.0, 100.0};
     for (double v : values) {

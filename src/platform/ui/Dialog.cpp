@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/ui/Backend.h"
 #include "platform/ui/Services.h"
@@ -566,6 +567,7 @@ bool Dialog::UserSelect(int id, int index) {
         MoveFocusByUser(cb);
         cb->SetCurSel(index);
         FireSimple(Notify::SelChange, cb);
+        if (IsWindow()) FireSimple(Notify::CloseUp, cb);
         return true;
     }
     if (auto* lb = dynamic_cast<ListBox*>(c)) {
@@ -678,53 +680,46 @@ void DataExchange::Fail(int id) {
     if (Control* c = dlg_.GetDlgItem(id)) dlg_.GotoDlgCtrl(c);
 }
 
-void DataExchange::Text(int id, int& value) {
+namespace {
+
+bool ParseNumber(const std::string& text, int& out) { return ParseInt(text, out); }
+bool ParseNumber(const std::string& text, double& out) { return ParseDouble(text, out); }
+bool ParseNumber(const std::string& text, float& out) { return ParseFloat(text, out); }
+std::string FormatNumber(int v) { return FormatInt(v); }
+std::string FormatNumber(double v) { return FormatDouble(v); }
+std::string FormatNumber(float v) { return FormatFloat(v); }
+
+}  // namespace
+
+template <class T>
+void DataExchange::Number(int id, T& value, const T* min, const T* max) {
     Control* c = Item(id);
     if (!c) return;
     if (!save_) {
-        c->SetWindowText(FormatInt(value));
+        c->SetWindowText(FormatNumber(value));
         return;
     }
-    int v = 0;
-    if (!ParseInt(c->GetWindowText(), v)) {
-        MessageBox("Please enter an integer.", Buttons::Ok, Icon::Exclamation);
+    const std::string what = std::is_integral_v<T> ? "an integer" : "a number";
+    T v{};
+    if (!ParseNumber(c->GetWindowText(), v)) {
+        MessageBox("Please enter " + what + ".", Buttons::Ok, Icon::Exclamation);
+        Fail(id);
+        return;
+    }
+    if (min && max && (v < *min || v > *max)) {
+        MessageBox("Please enter " + what + " between " + FormatNumber(*min) + " and " + FormatNumber(*max) + ".",
+                   Buttons::Ok, Icon::Exclamation);
         Fail(id);
         return;
     }
     value = v;
 }
 
-void DataExchange::Text(int id, double& value) {
-    Control* c = Item(id);
-    if (!c) return;
-    if (!save_) {
-        c->SetWindowText(FormatDouble(value));
-        return;
-    }
-    double v = 0;
-    if (!ParseDouble(c->GetWindowText(), v)) {
-        MessageBox("Please enter a number.", Buttons::Ok, Icon::Exclamation);
-        Fail(id);
-        return;
-    }
-    value = v;
-}
-
-void DataExchange::Text(int id, float& value) {
-    Control* c = Item(id);
-    if (!c) return;
-    if (!save_) {
-        c->SetWindowText(FormatFloat(value));
-        return;
-    }
-    float v = 0;
-    if (!ParseFloat(c->GetWindowText(), v)) {
-        MessageBox("Please enter a number.", Buttons::Ok, Icon::Exclamation);
-        Fail(id);
-        return;
-    }
-    value = v;
-}
+void DataExchange::Text(int id, int& value) { Number<int>(id, value, nullptr, nullptr); }
+void DataExchange::Text(int id, double& value) { Number<double>(id, value, nullptr, nullptr); }
+void DataExchange::Text(int id, float& value) { Number<float>(id, value, nullptr, nullptr); }
+void DataExchange::Text(int id, int& value, int min, int max) { Number<int>(id, value, &min, &max); }
+void DataExchange::Text(int id, double& value, double min, double max) { Number<double>(id, value, &min, &max); }
 
 void DataExchange::Text(int id, std::string& value) {
     Control* c = Item(id);

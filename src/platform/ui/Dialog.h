@@ -28,6 +28,7 @@ enum class Notify {
     VScroll,        // scroll bar moved by the user (scrollCode, pos); also Dialog::OnVScroll
     KeyDown,        // key pressed in the control (after PreTranslateMessage did not take it)
     KeyUp,
+    CloseUp,        // combo box: its drop-down list closed after the user chose from it (after SelChange)
 };
 
 // List view item state bits.
@@ -139,7 +140,9 @@ public:
     // A key press and release; with modifiers pressed around it.
     bool UserKey(int key, int modifiers = 0);
     bool UserScroll(int id, int code, int pos = 0);
-    bool UserSelect(int id, int index);  // combo or list box entry
+    // A combo or list box entry (a list view item) chosen with the mouse; a
+    // combo's drop-down list closes after the choice.
+    bool UserSelect(int id, int index);
     // List view: click on an item (extend: keep the others selected).
     bool UserSelectItem(int id, int item, bool extend = false);
     bool UserDoubleClick(int id, int item = -1);
@@ -209,6 +212,11 @@ public:
     void Text(int id, double& value);
     void Text(int id, float& value);
     void Text(int id, std::string& value);
+    // As above, and a value outside min .. max is refused like a text that is
+    // not a number: "Please enter an integer between <min> and <max>." or
+    // "Please enter a number between <min> and <max>.".
+    void Text(int id, int& value, int min, int max);
+    void Text(int id, double& value, double min, double max);
     void Check(int id, int& value);
     // Index of the checked radio in the group that starts at id (-1 none).
     void Radio(int id, int& value);
@@ -219,6 +227,9 @@ public:
 
 private:
     Control* Item(int id);
+    // The numeric exchange of one edit; with a range when min and max are given.
+    template <class T>
+    void Number(int id, T& value, const T* min, const T* max);
     Dialog& dlg_;
     bool save_;
     bool failed_ = false;
