@@ -234,6 +234,15 @@ TEST_F(ServicesTest, GlobalMarkerLastsForItsScope) {
         EXPECT_EQ(fs::path(ui::GlobalMarkerPath("Brennix")).parent_path(), dir);
     }
     EXPECT_FALSE(ui::FindGlobalMarker("Brennix"));
+
+    // A link planted at the marker's name is not followed: the file it
+    // points at keeps its content.
+    const fs::path victim = dir / "victim";
+    std::ofstream(victim) << "keep\n";
+    fs::create_symlink(victim, ui::GlobalMarkerPath("Brennix"));
+    EXPECT_FALSE(ui::AddGlobalMarker("Brennix"));
+    EXPECT_EQ(Lines(victim), (std::vector<std::string>{"keep"}));
+    fs::remove(ui::GlobalMarkerPath("Brennix"));
     if (old)
         ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
     else

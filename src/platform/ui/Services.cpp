@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 
 #include "platform/ui/App.h"
@@ -327,10 +326,13 @@ std::string GlobalMarkerPath(const std::string& name) {
 }
 
 bool AddGlobalMarker(const std::string& name) {
-    std::ofstream out(GlobalMarkerPath(name), std::ios::trunc);
-    if (!out) return false;
-    out << ::getpid() << "\n";
-    return static_cast<bool>(out);
+    // The folder may be the shared temporary folder: a link planted at the
+    // marker's name is refused rather than followed.
+    const int fd = ::open(GlobalMarkerPath(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    const std::string text = std::to_string(::getpid()) + "\n";
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return ::close(fd) == 0 && written;
 }
 
 bool FindGlobalMarker(const std::string& name) { return FileExists(GlobalMarkerPath(name)); }
