@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <string_view>
 
 #include "solver/checks.h"
 #include "solver/interpolation.h"
@@ -132,8 +133,13 @@ void control_echo(RunState& st) {
       .i(st.maxiter, 5);
 }
 
-// Column heading of six values after a first column title.
-void six_heading(RunState& st, const char* first, const std::array<const char*, 6>& names) {
+// Two empty lines and the title of a block, on the listing.
+void heading(RunState& st, std::string_view title) { fio::Writer(st.units, kUnitListing).skip(2).lit(title); }
+
+// The title of a block of six values and its column heading after a first
+// column title.
+void six_heading(RunState& st, std::string_view title, const char* first, const std::array<const char*, 6>& names) {
+  heading(st, title);
   fio::Writer w(st.units, kUnitListing);
   w.x(5).lit(first).x(6).lit(names[0]);
   for (int k = 1; k < 6; ++k) w.x(11).lit(names[static_cast<std::size_t>(k)]);
@@ -168,9 +174,12 @@ bool read_six_block(RunState& st, int& status, const std::string& block, int cou
   return true;
 }
 
-// Records "element, side, freedom, three values" of an edge block.
-bool read_edge_block(RunState& st, int& status, const std::string& block, int count, FArray<int>& edges,
-                     FArray<double>& values) {
+// Title, column heading and records "element, side, freedom, three values"
+// of an edge block.
+bool read_edge_block(RunState& st, int& status, std::string_view title, const std::string& block, int count,
+                     FArray<int>& edges, FArray<double>& values) {
+  heading(st, title);
+  fio::Writer(st.units, kUnitListing).lit("   Elem    Side    Dof  ").x(6).lit("         Values");
   for (int i = 1; i <= count; ++i) {
     fio::ListReader r(st.units, kUnitInput);
     int e = 0, side = 0, dof = 0;
@@ -192,31 +201,39 @@ bool read_edge_block(RunState& st, int& status, const std::string& block, int co
   return true;
 }
 
-void point_heading(RunState& st, const std::array<const char*, 6>& names) {
-  fio::Writer w(st.units, kUnitListing);
-  w.x(7).lit("X").x(10).lit("Y").x(10).lit("Z").x(8).lit(names[0]);
-  for (int k = 1; k < 6; ++k) w.x(11).lit(names[static_cast<std::size_t>(k)]);
-}
-
-// Records "three coordinates, six values" of a concentrated block.
-bool read_point_block(RunState& st, int& status, const std::string& block, int count, FArray<double>* positions,
-                      FArray<double>* values, bool echo_values) {
+// A block of concentrated actions: title, column heading, records "three
+// coordinates, six values" and the location of the points in the mesh.  The
+// block without value names (total stiffnesses) heads its coordinates only
+// and echoes no values.
+bool read_point_block(RunState& st, int& status, std::string_view title, const std::array<const char*, 6>* names,
+                      const std::string& block, int count, FArray<double>& positions, FArray<double>& values,
+                      FArray<int>& elements) {
+  heading(st, title);
+  {
+    fio::Writer w(st.units, kUnitListing);
+    if (names) {
+      w.x(7).lit("X").x(10).lit("Y").x(10).lit("Z").x(8).lit((*names)[0]);
+      for (int k = 1; k < 6; ++k) w.x(11).lit((*names)[static_cast<std::size_t>(k)]);
+    } else {
+      w.lit("       X          Y ");
+    }
+  }
   for (int i = 1; i <= count; ++i) {
     fio::ListReader r(st.units, kUnitInput);
     double x[3] = {0, 0, 0}, v[6] = {0, 0, 0, 0, 0, 0};
     for (double& c : x) r >> c;
     for (double& c : v) r >> c;
     if (read_failed(st, status, block, r)) return false;
-    for (int c = 1; c <= 3; ++c) (*positions)(c, i) = x[c - 1];
-    if (values)
-      for (int k = 1; k <= 6; ++k) (*values)(k, i) = v[k - 1];
+    for (int c = 1; c <= 3; ++c) positions(c, i) = x[c - 1];
+    for (int k = 1; k <= 6; ++k) values(k, i) = v[k - 1];
     fio::Writer w(st.units, kUnitListing);
     w.x(1).f(x[0], 10, 4).f(x[1], 10, 4).f(x[2], 10, 4);
-    if (echo_values) {
+    if (names) {
       w.x(2);
       for (double c : v) w.e(c, 13, 5);
     }
   }
+  locate_point_loads(st, count, positions, elements);
   return true;
 }
 
@@ -352,14 +369,14 @@ void read_input(RunState& st, int& status) {
   }
 
   // Node echo.
-  fio::Writer(st.units, kUnitListing).skip(2).lit("   Nodal Point Coordinates");
+  heading(st, "   Nodal Point Coordinates");
   fio::Writer(st.units, kUnitListing).lit("     Node").x(10).lit("X").x(12).lit("Y").x(12).lit("Z");
   for (int p = 1; p <= st.npoin; ++p)
     fio::Writer(st.units, kUnitListing).x(1).i(st.node_ids(p), 8).f(st.coord(1, p), 13, 4).f(st.coord(2, p), 13, 4).f(
         st.coord(3, p), 13, 4);
 
   // Restraints.
-  fio::Writer(st.units, kUnitListing).skip(2).lit(" Restrained Nodes");
+  heading(st, " Restrained Nodes");
   fio::Writer(st.units, kUnitListing).lit("    Node").x(1).lit(" Code ").x(6).lit("Fixed Values");
   {
     const std::string block = "restraints";
@@ -385,7 +402,7 @@ void read_input(RunState& st, int& status) {
   }
 
   // Materials.
-  fio::Writer(st.units, kUnitListing).skip(2).lit("  Material Properties");
+  heading(st, "  Material Properties");
   fio::Writer(st.units, kUnitListing)
       .lit("  Number")
       .x(7)
@@ -422,25 +439,15 @@ void read_input(RunState& st, int& status) {
     fio::Writer(st.units, kUnitListing);
     if (last_type > 1) {
       fio::Writer(st.units, kUnitListing).lit("  Flexural and shear rigidity :");
-      fio::Writer(st.units, kUnitListing)
-          .lit("  Dxx=")
-          .e(last_rigidities[0], 11, 4)
-          .lit("  Dyy=")
-          .e(last_rigidities[1], 11, 4)
-          .lit("  Dv=")
-          .e(last_rigidities[2], 11, 4)
-          .lit("  Dxy=")
-          .e(last_rigidities[3], 11, 4)
-          .lit("  Dsx=")
-          .e(last_rigidities[4], 11, 4)
-          .lit("  Dsy=")
-          .e(last_rigidities[5], 11, 4);
+      fio::Writer w(st.units, kUnitListing);
+      const char* const names[6] = {"  Dxx=", "  Dyy=", "  Dv=", "  Dxy=", "  Dsx=", "  Dsy="};
+      for (int k = 0; k < 6; ++k) w.lit(names[k]).e(last_rigidities[k], 11, 4);
     }
   }
 
   // Soil.
   if (st.isoil > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit("  Soil Stiffness");
+    heading(st, "  Soil Stiffness");
     if (st.isoil == 1) {
       fio::Writer(st.units, kUnitListing).lit("  Using Mindlin Equation");
       fio::Writer(st.units, kUnitListing)
@@ -451,7 +458,7 @@ void read_input(RunState& st, int& status) {
           .lit("  Initial Stiffness=")
           .e(st.ksoil0, 11, 4);
     } else if (st.isoil == 2) {
-      fio::Writer(st.units, kUnitListing).skip(2).lit("  Using Vlasov Approach ");
+      heading(st, "  Using Vlasov Approach ");
       fio::Writer(st.units, kUnitListing)
           .lit("  Young Modulus Top=")
           .e(st.esoil, 11, 4)
@@ -469,16 +476,14 @@ void read_input(RunState& st, int& status) {
 
   // Nodal loads.
   if (st.nnlod > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Nodal Loads");
-    six_heading(st, "Node", kForces);
+    six_heading(st, " Nodal Loads", "Node", kForces);
     if (!read_six_block(st, status, "nodal loads", st.nnlod, true, st.nodal_load_nodes, st.nodal_load_values))
       return;
   }
 
   // Nodal stiffnesses.
   if (st.nnsti > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Nodal Stiffnesses");
-    six_heading(st, "Node", kStiffs);
+    six_heading(st, " Nodal Stiffnesses", "Node", kStiffs);
     if (st.isoil == 0) {
       if (!read_six_block(st, status, "nodal stiffnesses", st.nnsti, true, st.nodal_stiffness_nodes,
                           st.nodal_stiffness_values))
@@ -495,15 +500,13 @@ void read_input(RunState& st, int& status) {
 
   // Distributed loads and stiffnesses.
   if (st.ndlod > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Distributed Loads");
-    six_heading(st, "Element", kForces);
+    six_heading(st, " Distributed Loads", "Element", kForces);
     if (!read_six_block(st, status, "distributed loads", st.ndlod, false, st.distributed_load_elements,
                         st.distributed_load_values))
       return;
   }
   if (st.ndsti > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Distributed Stiffnesses");
-    six_heading(st, "Element", kStiffs);
+    six_heading(st, " Distributed Stiffnesses", "Element", kStiffs);
     if (!read_six_block(st, status, "distributed stiffnesses", st.ndsti, false, st.distributed_stiffness_elements,
                         st.distributed_stiffness_values))
       return;
@@ -511,7 +514,7 @@ void read_input(RunState& st, int& status) {
 
   // Vlasov soil edges.
   if (st.nvedge > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Edge Elements for Soil Springs");
+    heading(st, " Edge Elements for Soil Springs");
     fio::Writer(st.units, kUnitListing).lit("   Elem    Side    Dof  ");
     const std::string block = "edge elements for soil springs";
     for (int i = 1; i <= st.nvedge; ++i) {
@@ -529,48 +532,29 @@ void read_input(RunState& st, int& status) {
   }
 
   // Edge loads and stiffnesses.
-  if (st.nedlod > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Edge Loads");
-    fio::Writer(st.units, kUnitListing).lit("   Elem    Side    Dof  ").x(6).lit("         Values");
-    if (!read_edge_block(st, status, "edge loads", st.nedlod, st.edge_load_edges, st.edge_load_values)) return;
-  }
-  if (st.nedsti > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Edge Stiffness");
-    fio::Writer(st.units, kUnitListing).lit("   Elem    Side    Dof  ").x(6).lit("         Values");
-    if (!read_edge_block(st, status, "edge stiffnesses", st.nedsti, st.edge_stiffness_edges,
-                         st.edge_stiffness_values))
-      return;
-  }
+  if (st.nedlod > 0 && !read_edge_block(st, status, " Edge Loads", "edge loads", st.nedlod, st.edge_load_edges,
+                                         st.edge_load_values))
+    return;
+  if (st.nedsti > 0 && !read_edge_block(st, status, " Edge Stiffness", "edge stiffnesses", st.nedsti,
+                                         st.edge_stiffness_edges, st.edge_stiffness_values))
+    return;
 
   // Concentrated actions, each block located in the mesh once read.
-  if (st.nclod > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Concentrated Loads");
-    point_heading(st, kForces);
-    if (!read_point_block(st, status, "concentrated loads", st.nclod, &st.point_load_positions,
-                          &st.point_load_values, true))
-      return;
-    locate_point_loads(st, st.nclod, st.point_load_positions, st.point_load_elements);
-  }
-  if (st.ncsti > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Concentrated Stiffnesses");
-    point_heading(st, kStiffs);
-    if (!read_point_block(st, status, "concentrated stiffnesses", st.ncsti, &st.point_stiffness_positions,
-                          &st.point_stiffness_values, true))
-      return;
-    locate_point_loads(st, st.ncsti, st.point_stiffness_positions, st.point_stiffness_elements);
-  }
-  if (st.nctsti > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Concentrated Total Stiffnesses");
-    fio::Writer(st.units, kUnitListing).lit("       X          Y ");
-    if (!read_point_block(st, status, "concentrated total stiffnesses", st.nctsti, &st.total_stiffness_positions,
-                          &st.total_stiffness_values, false))
-      return;
-    locate_point_loads(st, st.nctsti, st.total_stiffness_positions, st.total_stiffness_elements);
-  }
+  if (st.nclod > 0 && !read_point_block(st, status, " Concentrated Loads", &kForces, "concentrated loads", st.nclod,
+                                        st.point_load_positions, st.point_load_values, st.point_load_elements))
+    return;
+  if (st.ncsti > 0 &&
+      !read_point_block(st, status, " Concentrated Stiffnesses", &kStiffs, "concentrated stiffnesses", st.ncsti,
+                        st.point_stiffness_positions, st.point_stiffness_values, st.point_stiffness_elements))
+    return;
+  if (st.nctsti > 0 && !read_point_block(st, status, " Concentrated Total Stiffnesses", nullptr,
+                                         "concentrated total stiffnesses", st.nctsti, st.total_stiffness_positions,
+                                         st.total_stiffness_values, st.total_stiffness_elements))
+    return;
 
   // Nonlinear index.
   if (st.nnlin > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Index of Nonlinear Nodal Stiffnesses");
+    heading(st, " Index of Nonlinear Nodal Stiffnesses");
     {
       fio::Writer w(st.units, kUnitListing);
       w.x(5).lit("Node").x(6).lit("iKX");
@@ -596,7 +580,7 @@ void read_input(RunState& st, int& status) {
 
   // Profiles.
   if (st.nprof > 0) {
-    fio::Writer(st.units, kUnitListing).skip(2).lit(" Nonlinear Profile");
+    heading(st, " Nonlinear Profile");
     const std::string block = "nonlinear profiles";
     for (int k = 1; k <= st.nprof; ++k) {
       fio::ListReader r(st.units, kUnitInput);
