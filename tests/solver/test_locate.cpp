@@ -10,23 +10,33 @@ namespace {
 
 using parvane::RunState;
 
-// Two 2 x 1 elements side by side in the plane x = 0: element 1 from y = 0
-// to 2, element 2 from y = 2 to 4, z from 0 to 1, nodes counter-clockwise.
-void two_elements(RunState& st, double y_offset = 0.0, double z_offset = 0.0) {
+// Two elements side by side in the plane x = 0 on the six points (y, z)
+// given: nodes 1-3 along the bottom, 4-6 along the top, counter-clockwise.
+void two_elements(RunState& st, const double (&yz)[6][2]) {
   st.npoin = 6;
   st.nelem = 2;
   st.nnode = 4;
   parvane::set_fixed_values(st);
   st.coord.allocate(3, 6);
   st.lnods.allocate(4, 2);
-  const double yz[6][2] = {{0, 0}, {2, 0}, {4, 0}, {0, 1}, {2, 1}, {4, 1}};
   for (int p = 1; p <= 6; ++p) {
-    st.coord(2, p) = yz[p - 1][0] + y_offset;
-    st.coord(3, p) = yz[p - 1][1] + z_offset;
+    st.coord(2, p) = yz[p - 1][0];
+    st.coord(3, p) = yz[p - 1][1];
   }
   const int conn[2][4] = {{1, 2, 5, 4}, {2, 3, 6, 5}};
   for (int e = 1; e <= 2; ++e)
     for (int a = 1; a <= 4; ++a) st.lnods(a, e) = conn[e - 1][a - 1];
+}
+
+// Two 2 x 1 elements: element 1 from y = 0 to 2, element 2 from y = 2 to 4,
+// z from 0 to 1, moved by the offsets.
+void two_elements(RunState& st, double y_offset = 0.0, double z_offset = 0.0) {
+  double yz[6][2] = {{0, 0}, {2, 0}, {4, 0}, {0, 1}, {2, 1}, {4, 1}};
+  for (auto& p : yz) {
+    p[0] += y_offset;
+    p[1] += z_offset;
+  }
+  two_elements(st, yz);
 }
 
 TEST(LocatePointLoads, PointsInsideOnSidesAndOutside) {
@@ -133,20 +143,8 @@ TEST(LocatePointLoads, CoordinateNearZeroIsFound) {
 // the bounds; it still belongs to the first element that holds it.
 TEST(LocatePointLoads, NodeOfADistortedMeshIsFound) {
   RunState st;
-  st.npoin = 6;
-  st.nelem = 2;
-  st.nnode = 4;
-  parvane::set_fixed_values(st);
-  st.coord.allocate(3, 6);
-  st.lnods.allocate(4, 2);
   const double yz[6][2] = {{0.1, 0.05}, {2.3, -0.17}, {4.1, 0.3}, {-0.2, 1.13}, {1.9, 0.97}, {4.3, 1.4}};
-  for (int p = 1; p <= 6; ++p) {
-    st.coord(2, p) = yz[p - 1][0];
-    st.coord(3, p) = yz[p - 1][1];
-  }
-  const int conn[2][4] = {{1, 2, 5, 4}, {2, 3, 6, 5}};
-  for (int e = 1; e <= 2; ++e)
-    for (int a = 1; a <= 4; ++a) st.lnods(a, e) = conn[e - 1][a - 1];
+  two_elements(st, yz);
   for (int p : {1, 2, 3, 4, 5, 6}) {
     parvane::FArray<double> pos;
     parvane::FArray<int> el;
