@@ -10,6 +10,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/fltk/FltkBackend.h"
 #include "platform/gl/DibImage.h"
 #include "platform/ui/UI.h"
 
@@ -115,59 +120,50 @@ inline bool IsDark(const unsigned char* p) { return p[0] < 90 && p[1] < 90 && p[
 
 // Input through the X server: events sent to the window as the server
 // would deliver them.
-inline void SendKey(Fl_Window* win, KeySym sym, unsigned state = 0) {
-    XKeyEvent ev{};
+// An event of the given type for the window, at (x, y) of the window, with
+// the fields that key, button and motion events share filled in.
+template <class Event>
+Event EventAt(Fl_Window* win, int x, int y) {
+    Event ev{};
     ev.display = fl_display;
     ev.window = fl_xid(win);
     ev.root = RootWindow(fl_display, fl_screen);
     ev.time = CurrentTime;
-    ev.x = ev.y = 5;
-    ev.x_root = win->x() + 5;
-    ev.y_root = win->y() + 5;
+    ev.x = x;
+    ev.y = y;
+    ev.x_root = win->x() + x;
+    ev.y_root = win->y() + y;
     ev.same_screen = True;
+    return ev;
+}
+
+template <class Event>
+void SendEvent(Event& ev, int type, long mask) {
+    ev.type = type;
+    XSendEvent(fl_display, ev.window, True, mask, reinterpret_cast<XEvent*>(&ev));
+}
+
+inline void SendKey(Fl_Window* win, KeySym sym, unsigned state = 0) {
+    auto ev = EventAt<XKeyEvent>(win, 5, 5);
     ev.state = state;
     ev.keycode = XKeysymToKeycode(fl_display, sym);
-    ev.type = KeyPress;
-    XSendEvent(fl_display, ev.window, True, KeyPressMask, reinterpret_cast<XEvent*>(&ev));
-    ev.type = KeyRelease;
-    XSendEvent(fl_display, ev.window, True, KeyReleaseMask, reinterpret_cast<XEvent*>(&ev));
+    SendEvent(ev, KeyPress, KeyPressMask);
+    SendEvent(ev, KeyRelease, KeyReleaseMask);
     XFlush(fl_display);
 }
 
 inline void SendClick(Fl_Window* win, int x, int y) {
-    XButtonEvent ev{};
-    ev.display = fl_display;
-    ev.window = fl_xid(win);
-    ev.root = RootWindow(fl_display, fl_screen);
-    ev.time = CurrentTime;
-    ev.x = x;
-    ev.y = y;
-    ev.x_root = win->x() + x;
-    ev.y_root = win->y() + y;
-    ev.same_screen = True;
+    auto ev = EventAt<XButtonEvent>(win, x, y);
     ev.button = Button1;
-    ev.type = ButtonPress;
-    XSendEvent(fl_display, ev.window, True, ButtonPressMask, reinterpret_cast<XEvent*>(&ev));
-    ev.type = ButtonRelease;
+    SendEvent(ev, ButtonPress, ButtonPressMask);
     ev.state = Button1Mask;
-    XSendEvent(fl_display, ev.window, True, ButtonReleaseMask, reinterpret_cast<XEvent*>(&ev));
+    SendEvent(ev, ButtonRelease, ButtonReleaseMask);
     XFlush(fl_display);
 }
 
-
 inline void SendMotion(Fl_Window* win, int x, int y) {
-    XMotionEvent ev{};
-    ev.type = MotionNotify;
-    ev.display = fl_display;
-    ev.window = fl_xid(win);
-    ev.root = RootWindow(fl_display, fl_screen);
-    ev.time = CurrentTime;
-    ev.x = x;
-    ev.y = y;
-    ev.x_root = win->x() + x;
-    ev.y_root = win->y() + y;
-    ev.same_screen = True;
-    XSendEvent(fl_display, ev.window, True, PointerMotionMask, reinterpret_cast<XEvent*>(&ev));
+    auto ev = EventAt<XMotionEvent>(win, x, y);
+    SendEvent(ev, MotionNotify, PointerMotionMask);
     XFlush(fl_display);
 }
 
@@ -199,5 +195,24 @@ bool WaitFor(F condition, double seconds = 5.0) {
     }
     return condition();
 }
+
+// Tests on the X display: skipped without one; they hold the display lock,
+// check that the display can show what they measure, and run with the FLTK
+// back end installed.
+class FltkDisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+        lock_ = std::make_unique<DisplayLock>();
+        ASSERT_EQ(DisplayProblem(), "");
+        backend.Install();
+    }
+
+private:
+    std::unique_ptr<DisplayLock> lock_;  // released after the back end is gone
+
+protected:
+    brennix::fltk::FltkBackend backend;
+};
 
 }  // namespace

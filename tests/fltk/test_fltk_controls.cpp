@@ -95,12 +95,11 @@ public:
 
 }  // namespace
 
-TEST(FltkControls, EveryKindShownChangedAndUsed) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-    DisplayLock lock;
-    ASSERT_EQ(DisplayProblem(), "");
-    brennix::fltk::FltkBackend backend;
-    backend.Install();
+namespace {
+class FltkControls : public FltkDisplayTest {};
+}  // namespace
+
+TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     Swatch swatch;
     AllControls dlg;
     ASSERT_TRUE(dlg.Create());
@@ -276,16 +275,12 @@ public:
 
 }  // namespace
 
-TEST(FltkControls, PopupPaintsItselfAndClosesFromItsTimer) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-    DisplayLock lock;
-    ASSERT_EQ(DisplayProblem(), "");
-    brennix::fltk::FltkBackend backend;
-    backend.Install();
+TEST_F(FltkControls, PopupPaintsItselfAndClosesFromItsTimer) {
     PaintedPopup popup;
     ASSERT_TRUE(popup.CreatePopup({100, 120, 220, 60}, ui::style::Visible | ui::style::Topmost, nullptr, "Progress"));
     Fl_Window* win = backend.TopWindowOf(popup);
     ASSERT_TRUE(win);
+    EXPECT_TRUE(win->non_modal());  // topmost without an owner: above the program's windows
     ASSERT_TRUE(WaitFor([&] { return win->shown() && popup.paints > 0; }));
     for (int i = 0; i < 5; ++i) Fl::wait(0.02);
     const Shot s = Screenshot(win->x(), win->y(), win->w(), win->h());
@@ -314,5 +309,58 @@ TEST(FltkControls, PopupPaintsItselfAndClosesFromItsTimer) {
     EXPECT_TRUE(WaitFor([&] { return !popup.IsWindow(); }));
     EXPECT_EQ(popup.ticks, 3);
     EXPECT_EQ(backend.TopWindowOf(popup), nullptr);
+    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+}
+
+namespace {
+
+// Sends Escape to a dialog's window while a message box is up, then waits
+// for the box to go (closing it itself when the key went elsewhere).
+struct EscapeBehindTheBox {
+    brennix::fltk::FltkBackend* backend;
+    Fl_Window* dialogWindow;
+    int ticks = 0;
+    int sentAt = 0;
+
+    static void Tick(void* data) {
+        auto* s = static_cast<EscapeBehindTheBox*>(data);
+        Fl_Window* box = s->backend->ActiveMessageBox();
+        ++s->ticks;
+        if (!box) return;
+        if (s->sentAt == 0 && box->shown() && s->ticks > 5) {
+            SendKey(s->dialogWindow, XK_Escape);
+            s->sentAt = s->ticks;
+        } else if ((s->sentAt && s->ticks > s->sentAt + 40) || s->ticks > 200) {
+            box->hide();  // the box never saw the key
+            return;
+        }
+        Fl::repeat_timeout(0.05, Tick, data);
+    }
+};
+
+}  // namespace
+
+TEST_F(FltkControls, KeysGoToTheMessageBoxNotToTheDialogBehindIt) {
+    AllControls dlg;
+    ASSERT_TRUE(dlg.Create());
+    Fl_Window* win = backend.TopWindowOf(dlg);
+    ASSERT_TRUE(win);
+    ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
+    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    dlg.keys.clear();
+
+    EscapeBehindTheBox script{&backend, win};
+    Fl::add_timeout(0.05, EscapeBehindTheBox::Tick, &script);
+    const int answer = ui::MessageBox("Stop here?", ui::Buttons::OkCancel, ui::Icon::Question);
+    Fl::remove_timeout(EscapeBehindTheBox::Tick, &script);
+
+    EXPECT_GT(script.sentAt, 0);
+    // Escape answered the box; the modeless dialog behind it saw no key and
+    // is still open.
+    EXPECT_EQ(answer, ui::IDCANCEL);
+    EXPECT_LT(script.ticks, script.sentAt + 40);
+    EXPECT_TRUE(dlg.keys.empty());
+    EXPECT_FALSE(dlg.IsEnded());
+    dlg.DestroyWindow();
     for (int i = 0; i < 3; ++i) Fl::wait(0.02);
 }

@@ -168,12 +168,11 @@ struct Script {
 
 }  // namespace
 
-TEST(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-    DisplayLock lock;
-    ASSERT_EQ(DisplayProblem(), "");
-    brennix::fltk::FltkBackend backend;
-    backend.Install();
+namespace {
+class FltkDesktop : public FltkDisplayTest {};
+}  // namespace
+
+TEST_F(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
     DemoApp app;
 
     Script script;

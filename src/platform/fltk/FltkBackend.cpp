@@ -195,7 +195,8 @@ void FltkBackend::Create(ui::Window& w) {
                 top->end();
                 top->copy_label(w.GetWindowText().c_str());
                 if (!(w.GetStyle() & ui::style::Caption)) top->border(0);
-                if (pp && pp->top) top->set_non_modal();
+                // Owned and topmost popups stay above the program's windows.
+                if ((pp && pp->top) || (w.GetStyle() & ui::style::Topmost)) top->set_non_modal();
                 peer->top = top;
                 peer->widget = top;
             }
@@ -1008,8 +1009,10 @@ int FltkBackend::HandleDialogKey(ui::Dialog& dialog, int event) {
 }
 
 int FltkBackend::DispatchEvent(int event, Fl_Window* window) {
-    if ((event == FL_KEYBOARD || event == FL_KEYUP) && window) {
-        ui::Window* lw = LayerWindowOf(window);
+    if ((event == FL_KEYBOARD || event == FL_KEYUP) && window && !Fl::grab()) {
+        // Keys belong to the modal window whichever window the server
+        // reported them for; an open menu (a grab) takes them all.
+        ui::Window* lw = LayerWindowOf(Fl::modal() ? Fl::modal() : window);
         if (auto* d = dynamic_cast<ui::Dialog*>(lw); d && d->IsWindow()) {
             const int r = HandleDialogKey(*d, event);
             if (r >= 0) return r;
