@@ -69,6 +69,7 @@ public:
         OnNotify(ui::Notify::Clicked, kReport, [this](ui::Notification& n) { log.push_back("click " + std::to_string(n.item)); });
         OnNotify(ui::Notify::DoubleClicked, kReport, [this](ui::Notification& n) { log.push_back("dbl " + std::to_string(n.item)); });
         OnNotify(ui::Notify::KeyDown, kReport, [this](ui::Notification& n) { log.push_back("key " + std::to_string(n.key)); });
+        OnNotify(ui::Notify::KeyUp, kReport, [this](ui::Notification& n) { log.push_back("key up " + std::to_string(n.key)); });
         OnNotify(ui::Notify::SelChange, kSorted, [this] { log.push_back("sel sorted"); });
         OnNotify(ui::Notify::CloseUp, kSorted, [this] {
             log.push_back("closed " + std::to_string(Get<ui::ComboBox>(kSorted)->GetCurSel()));
@@ -172,7 +173,7 @@ TEST_F(ControlsTest, ReportListSelectionNotifiesEachChange) {
     // Keys reach the list after the dialog saw them; Down moves the selection.
     d.log.clear();
     d.UserKey(ui::key::Up);
-    EXPECT_EQ(d.log, (std::vector<std::string>{"key 38", "item 2 2>0", "item 1 0>2"}));
+    EXPECT_EQ(d.log, (std::vector<std::string>{"key 38", "item 2 2>0", "item 1 0>2", "key up 38"}));
     // Programmatic selection fires nothing.
     d.log.clear();
     lv->SetSelected(0, true);
@@ -223,6 +224,50 @@ TEST_F(ControlsTest, CombosSortAndSelect) {
     d.UserKey(ui::key::Down);
     d.UserDoubleClick(kList, 0);
     EXPECT_EQ(d.log, (std::vector<std::string>{"sel list", "sel list", "sel list", "dbl list 0"}));
+}
+
+TEST_F(ControlsTest, SelectionFollowsItsEntryInListAndComboBoxes) {
+    // Entries "a" .. "d" with "c" selected; each change is made on a fresh
+    // copy of both boxes, which must agree.
+    struct Case {
+        const char* what;
+        bool insert;
+        int index;
+        int wantSel;
+        int wantResult;
+    };
+    const Case cases[] = {
+        {"insert before the selection", true, 0, 3, 0},
+        {"insert at the selection", true, 2, 3, 2},
+        {"insert after the selection", true, 3, 2, 3},
+        {"insert past the end appends", true, 9, 2, 4},
+        {"delete before the selection", false, 1, 1, 3},
+        {"delete the selection", false, 2, -1, 3},
+        {"delete after the selection", false, 3, 2, 3},
+        {"delete what is not there", false, 4, 2, -1},
+    };
+    auto* list = d.Get<ui::ListBox>(kList);
+    auto* combo = d.Get<ui::ComboBox>(kEditCombo);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        list->ResetContent();
+        combo->ResetContent();
+        for (const char* s : {"a", "b", "c", "d"}) {
+            list->InsertString(-1, s);
+            combo->InsertString(-1, s);
+        }
+        list->SetCurSel(2);
+        combo->SetCurSel(2);
+        EXPECT_EQ(c.insert ? list->InsertString(c.index, "new") : list->DeleteString(c.index), c.wantResult);
+        EXPECT_EQ(c.insert ? combo->InsertString(c.index, "new") : combo->DeleteString(c.index), c.wantResult);
+        EXPECT_EQ(list->GetCurSel(), c.wantSel);
+        EXPECT_EQ(combo->GetCurSel(), c.wantSel);
+        if (c.wantSel >= 0) {
+            EXPECT_EQ(list->GetText(c.wantSel), "c");
+            EXPECT_EQ(combo->GetLBText(c.wantSel), "c");
+        }
+    }
+    EXPECT_TRUE(d.log.empty());  // none of it is the user's doing
 }
 
 TEST_F(ControlsTest, RadioGroupsCheckOneAndExchangeTheirIndex) {

@@ -34,6 +34,30 @@ int FindExact(const std::vector<std::string>& items, const std::string& s) {
     return -1;
 }
 
+// The entry lists of combo and list boxes: the selection follows its entry
+// when others are inserted or deleted before it.
+int InsertEntry(std::vector<std::string>& items, int& cursel, int index, const std::string& s) {
+    if (index < 0 || index > static_cast<int>(items.size())) index = static_cast<int>(items.size());
+    items.insert(items.begin() + index, s);
+    if (cursel >= index) ++cursel;
+    return index;
+}
+
+// False when there is no such entry; the selection is lost with its entry.
+bool DeleteEntry(std::vector<std::string>& items, int& cursel, int index) {
+    if (index < 0 || index >= static_cast<int>(items.size())) return false;
+    items.erase(items.begin() + index);
+    if (cursel == index)
+        cursel = -1;
+    else if (cursel > index)
+        --cursel;
+    return true;
+}
+
+std::string EntryAt(const std::vector<std::string>& items, int index) {
+    return (index >= 0 && index < static_cast<int>(items.size())) ? items[index] : std::string();
+}
+
 }  // namespace
 
 Control::Control(ControlKind kind, Dialog* owner, int id, unsigned styleBits)
@@ -101,22 +125,15 @@ int ComboBox::AddString(const std::string& s) {
 }
 
 int ComboBox::InsertString(int index, const std::string& s) {
-    if (index < 0 || index > GetCount()) index = GetCount();
-    items_.insert(items_.begin() + index, s);
-    if (cursel_ >= index) ++cursel_;
+    index = InsertEntry(items_, cursel_, index, s);
     StateChanged();
     return index;
 }
 
 int ComboBox::DeleteString(int index) {
-    if (index < 0 || index >= GetCount()) return -1;
-    items_.erase(items_.begin() + index);
-    if (cursel_ == index) {
-        cursel_ = -1;
-        if (!HasEdit()) SetTextSilently("");
-    } else if (cursel_ > index) {
-        --cursel_;
-    }
+    const bool wasSelected = index == cursel_;
+    if (!DeleteEntry(items_, cursel_, index)) return -1;
+    if (wasSelected && !HasEdit()) SetTextSilently("");
     StateChanged();
     return GetCount();
 }
@@ -128,10 +145,7 @@ void ComboBox::ResetContent() {
     StateChanged();
 }
 
-std::string ComboBox::GetLBText(int index) const {
-    if (index < 0 || index >= GetCount()) return "";
-    return items_[index];
-}
+std::string ComboBox::GetLBText(int index) const { return EntryAt(items_, index); }
 
 int ComboBox::FindStringExact(const std::string& s) const { return FindExact(items_, s); }
 
@@ -164,20 +178,13 @@ int ListBox::AddString(const std::string& s) {
 }
 
 int ListBox::InsertString(int index, const std::string& s) {
-    if (index < 0 || index > GetCount()) index = GetCount();
-    items_.insert(items_.begin() + index, s);
-    if (cursel_ >= index) ++cursel_;
+    index = InsertEntry(items_, cursel_, index, s);
     StateChanged();
     return index;
 }
 
 int ListBox::DeleteString(int index) {
-    if (index < 0 || index >= GetCount()) return -1;
-    items_.erase(items_.begin() + index);
-    if (cursel_ == index)
-        cursel_ = -1;
-    else if (cursel_ > index)
-        --cursel_;
+    if (!DeleteEntry(items_, cursel_, index)) return -1;
     StateChanged();
     return GetCount();
 }
@@ -188,10 +195,7 @@ void ListBox::ResetContent() {
     StateChanged();
 }
 
-std::string ListBox::GetText(int index) const {
-    if (index < 0 || index >= GetCount()) return "";
-    return items_[index];
-}
+std::string ListBox::GetText(int index) const { return EntryAt(items_, index); }
 
 int ListBox::FindStringExact(const std::string& s) const { return FindExact(items_, s); }
 

@@ -406,16 +406,32 @@ bool Dialog::UserTypeChars(int id, const std::string& chars) {
     return true;
 }
 
-bool Dialog::UserKeyDown(int key, int repeat, int flags) {
-    if (!Open()) return false;
-    if (key == key::Shift) shift_ = true;
-    if (key == key::Control) ctrl_ = true;
+Message Dialog::KeyMessage(Message::Type type, int key, int repeat, int flags) {
+    const bool down = type == Message::KeyDown;
+    if (key == key::Shift) shift_ = down;
+    if (key == key::Control) ctrl_ = down;
     Message m;
-    m.type = Message::KeyDown;
+    m.type = type;
     m.key = key;
     m.repeat = repeat;
     m.flags = flags;
     m.target = focus_;
+    return m;
+}
+
+void Dialog::FireKey(Notify code, int key) {
+    if (!focus_) return;
+    Notification n;
+    n.code = code;
+    n.id = focus_->GetDlgCtrlID();
+    n.control = focus_;
+    n.key = key;
+    Fire(n);
+}
+
+bool Dialog::UserKeyDown(int key, int repeat, int flags) {
+    if (!Open()) return false;
+    const Message m = KeyMessage(Message::KeyDown, key, repeat, flags);
     if (PreTranslateMessage(m)) return true;
     if (IsWindow()) DefaultKeyProcessing(m);
     return true;
@@ -423,23 +439,7 @@ bool Dialog::UserKeyDown(int key, int repeat, int flags) {
 
 bool Dialog::UserKeyUp(int key, int repeat, int flags) {
     if (!IsWindow()) return false;
-    if (key == key::Shift) shift_ = false;
-    if (key == key::Control) ctrl_ = false;
-    Message m;
-    m.type = Message::KeyUp;
-    m.key = key;
-    m.repeat = repeat;
-    m.flags = flags;
-    m.target = focus_;
-    if (PreTranslateMessage(m)) return true;
-    if (focus_) {
-        Notification n;
-        n.code = Notify::KeyUp;
-        n.id = focus_->GetDlgCtrlID();
-        n.control = focus_;
-        n.key = key;
-        Fire(n);
-    }
+    if (!PreTranslateMessage(KeyMessage(Message::KeyUp, key, repeat, flags))) FireKey(Notify::KeyUp, key);
     return true;
 }
 
@@ -513,12 +513,7 @@ void Dialog::DefaultKeyProcessing(const Message& m) {
     }
     Control* c = focus_;
     if (!c) return;
-    Notification kn;
-    kn.code = Notify::KeyDown;
-    kn.id = c->GetDlgCtrlID();
-    kn.control = c;
-    kn.key = k;
-    Fire(kn);
+    FireKey(Notify::KeyDown, k);
     if (!IsWindow() || focus_ != c) return;
     if (k == key::Space &&
         (c->ControlType() == ControlKind::PushButton || c->ControlType() == ControlKind::CheckBox ||

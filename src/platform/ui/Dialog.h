@@ -165,6 +165,10 @@ private:
     bool Fire(Notification& n);
     bool FireSimple(Notify code, Control* c, int item = -1);
     void MoveFocusByUser(Control* to);
+    // A key message for the focused control; keeps the Shift and Control state.
+    Message KeyMessage(Message::Type type, int key, int repeat, int flags);
+    // KeyDown or KeyUp of the focused control, when there is one.
+    void FireKey(Notify code, int key);
     void DefaultKeyProcessing(const Message& msg);
     void TabToNext(bool backward);
     void FocusFirstTabStop();
