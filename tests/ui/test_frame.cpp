@@ -65,6 +65,9 @@ public:
     void OnLButtonDown(int flags, ui::Point p) override { Called("down " + std::to_string(flags) + " " + std::to_string(p.x)); }
     void OnLButtonUp(int flags, ui::Point p) override { Called("up " + std::to_string(flags) + " " + std::to_string(p.y)); }
     void OnLButtonDblClk(int, ui::Point) override { Called("dbl"); }
+    void OnRButtonDown(int flags, ui::Point p) override { Called("rdown " + std::to_string(flags) + " " + std::to_string(p.x)); }
+    void OnRButtonUp(int flags, ui::Point) override { Called("rup " + std::to_string(flags)); }
+    void OnRButtonDblClk(int flags, ui::Point) override { Called("rdbl " + std::to_string(flags)); }
     void OnMouseMove(int flags, ui::Point) override { Called("move " + std::to_string(flags)); }
     void OnSize(int cx, int cy) override {
         if (recordSize) Called("size " + std::to_string(cx) + "x" + std::to_string(cy));
@@ -420,6 +423,21 @@ TEST_F(FrameTest, ViewReceivesMouseKeysAndSize) {
     EXPECT_EQ(calls, (std::vector<std::string>{"down " + std::to_string(both) + " 10", "move " + std::to_string(ui::mod::LeftButton),
                                                "up 0 22", "move 0", "dbl", "key 46",
                                                "size 800x" + std::to_string(600 - ui::kToolBarRowHeight - ui::kStatusBarHeight)}));
+    // The other buttons: the flags name every button held after the change;
+    // the middle button only counts in the flags.
+    view->UserMouseUp(ui::MouseButton::Left, 12, 22);  // the end of the double click
+    calls.clear();
+    view->UserMouseDown(ui::MouseButton::Middle, 1, 1);
+    view->UserMouseDown(ui::MouseButton::Right, 5, 6, ui::mod::Control);
+    view->UserMouseUp(ui::MouseButton::Middle, 1, 1);
+    view->UserMouseUp(ui::MouseButton::Right, 5, 6);
+    view->UserDoubleClick(ui::MouseButton::Right, 5, 6);
+    view->UserMouseUp(ui::MouseButton::Right, 5, 6);
+    const int right = ui::mod::RightButton;
+    EXPECT_EQ(calls, (std::vector<std::string>{"rdown " + std::to_string(ui::mod::Control | right | ui::mod::MiddleButton) + " 5",
+                                               "rup 0", "rdbl " + std::to_string(right), "rup 0"}));
+    view->UserResize(300, 200);
+    EXPECT_EQ(view->GetClientSize(), (ui::Size{300, 200}));
     view->Invalidate();
     EXPECT_TRUE(view->NeedsPaint());
     view->UpdateWindow();

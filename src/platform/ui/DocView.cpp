@@ -11,17 +11,7 @@
 namespace ui {
 
 DocumentType DocumentType::Parse(const std::string& typeString) {
-    std::vector<std::string> f;
-    std::string cur;
-    for (char c : typeString) {
-        if (c == '\n') {
-            f.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    f.push_back(cur);
+    std::vector<std::string> f = SplitAt(typeString, '\n');
     f.resize(7);
     DocumentType t;
     t.windowTitle = f[0];
@@ -196,34 +186,25 @@ int View::ButtonFlags(int modifiers) const {
     return flags;
 }
 
-void View::UserMouseDown(MouseButton b, int x, int y, int modifiers) {
+void View::ButtonEvent(MouseButton b, bool down, Point p, int modifiers, void (View::*onLeft)(int, Point),
+                       void (View::*onRight)(int, Point)) {
     if (!IsWindow()) return;
-    const Point p{x, y};
-    switch (b) {
-        case MouseButton::Left: left_ = true; OnLButtonDown(ButtonFlags(modifiers), p); break;
-        case MouseButton::Right: right_ = true; OnRButtonDown(ButtonFlags(modifiers), p); break;
-        case MouseButton::Middle: middle_ = true; break;
-    }
+    bool& pressed = b == MouseButton::Left ? left_ : b == MouseButton::Right ? right_ : middle_;
+    pressed = down;
+    if (b == MouseButton::Left) (this->*onLeft)(ButtonFlags(modifiers), p);
+    if (b == MouseButton::Right) (this->*onRight)(ButtonFlags(modifiers), p);
+}
+
+void View::UserMouseDown(MouseButton b, int x, int y, int modifiers) {
+    ButtonEvent(b, true, Point{x, y}, modifiers, &View::OnLButtonDown, &View::OnRButtonDown);
 }
 
 void View::UserMouseUp(MouseButton b, int x, int y, int modifiers) {
-    if (!IsWindow()) return;
-    const Point p{x, y};
-    switch (b) {
-        case MouseButton::Left: left_ = false; OnLButtonUp(ButtonFlags(modifiers), p); break;
-        case MouseButton::Right: right_ = false; OnRButtonUp(ButtonFlags(modifiers), p); break;
-        case MouseButton::Middle: middle_ = false; break;
-    }
+    ButtonEvent(b, false, Point{x, y}, modifiers, &View::OnLButtonUp, &View::OnRButtonUp);
 }
 
 void View::UserDoubleClick(MouseButton b, int x, int y, int modifiers) {
-    if (!IsWindow()) return;
-    const Point p{x, y};
-    switch (b) {
-        case MouseButton::Left: left_ = true; OnLButtonDblClk(ButtonFlags(modifiers), p); break;
-        case MouseButton::Right: right_ = true; OnRButtonDblClk(ButtonFlags(modifiers), p); break;
-        case MouseButton::Middle: middle_ = true; break;
-    }
+    ButtonEvent(b, true, Point{x, y}, modifiers, &View::OnLButtonDblClk, &View::OnRButtonDblClk);
 }
 
 void View::UserMouseMove(int x, int y, int modifiers) {
@@ -242,11 +223,6 @@ void View::UserKeyUp(int key) {
     if (IsWindow()) OnKeyUp(key, 1, 0);
 }
 
-void View::UserResize(int w, int h) {
-    Rect r = GetWindowRect();
-    r.w = w;
-    r.h = h;
-    MoveWindow(r, true);
-}
+void View::UserResize(int w, int h) { SetWindowSize(w, h); }
 
 }  // namespace ui

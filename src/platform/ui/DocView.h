@@ -125,6 +125,10 @@ public:
 
 private:
     int ButtonFlags(int modifiers) const;
+    // Records the button as pressed or released, then runs the left or the
+    // right button's handler with the flags after the change.
+    void ButtonEvent(MouseButton b, bool down, Point p, int modifiers, void (View::*onLeft)(int, Point),
+                     void (View::*onRight)(int, Point));
     Document* doc_ = nullptr;
     bool captured_ = false;
     bool left_ = false;

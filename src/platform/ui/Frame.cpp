@@ -355,11 +355,6 @@ void Frame::UserHoverEnd() { SetMessageText(kIdleMessage); }
 
 void Frame::UserClose() { OnClose(); }
 
-void Frame::UserResize(int w, int h) {
-    Rect r = GetWindowRect();
-    r.w = w;
-    r.h = h;
-    MoveWindow(r, true);
-}
+void Frame::UserResize(int w, int h) { SetWindowSize(w, h); }
 
 }  // namespace ui

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -32,31 +33,27 @@ int MessageBox(const std::string& text, Buttons buttons, Icon icon, const std::s
     return GetBackend().ShowMessageBox(req);
 }
 
-std::vector<FileFilter> ParseFilter(const std::string& filter) {
-    std::vector<std::string> parts;
-    std::string cur;
-    for (char c : filter) {
-        if (c == '|') {
-            parts.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
+std::vector<std::string> SplitAt(const std::string& text, char separator) {
+    std::vector<std::string> pieces(1);
+    for (char c : text) {
+        if (c == separator)
+            pieces.emplace_back();
+        else
+            pieces.back() += c;
     }
-    if (!cur.empty()) parts.push_back(cur);
+    return pieces;
+}
+
+std::vector<FileFilter> ParseFilter(const std::string& filter) {
+    const std::vector<std::string> parts = SplitAt(filter, '|');
     std::vector<FileFilter> out;
     for (size_t i = 0; i + 1 < parts.size(); i += 2) {
         if (parts[i].empty()) break;
         FileFilter f;
         f.name = parts[i];
-        std::string p;
-        for (char c : parts[i + 1] + ";") {
-            if (c == ';') {
-                if (!p.empty()) f.patterns.push_back(p);
-                p.clear();
-            } else if (c != ' ') {
-                p += c;
-            }
+        for (std::string p : SplitAt(parts[i + 1], ';')) {
+            p.erase(std::remove(p.begin(), p.end(), ' '), p.end());
+            if (!p.empty()) f.patterns.push_back(p);
         }
         out.push_back(std::move(f));
     }

@@ -34,6 +34,10 @@ struct FileFilter {
     std::vector<std::string> patterns;  // "*.slb"
 };
 
+// The pieces of a text between separators ("a||b" gives "a", "", "b"; an
+// empty text gives one empty piece).
+std::vector<std::string> SplitAt(const std::string& text, char separator);
+
 // Filters from "Name (*.ext)|*.ext|Other|*.a;*.b||" pairs; a trailing or
 // doubled "|" ends the list.
 std::vector<FileFilter> ParseFilter(const std::string& filter);

@@ -114,6 +114,13 @@ void Window::MoveWindow(const Rect& rect, bool repaint) {
     if (repaint) Invalidate(true);
 }
 
+void Window::SetWindowSize(int w, int h) {
+    Rect r = rect_;
+    r.w = w;
+    r.h = h;
+    MoveWindow(r, true);
+}
+
 void Window::CenterWindow() {
     Rect outer = GetBackend().DesktopRect();
     if (parent_ && parent_->IsWindow() && kind_ != WindowKind::Control) outer = parent_->GetWindowRect();

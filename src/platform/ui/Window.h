@@ -93,6 +93,8 @@ public:
     // parent's client area for child windows.
     Rect GetWindowRect() const { return rect_; }
     void MoveWindow(const Rect& rect, bool repaint = true);
+    // New width and height at the same place, repainted.
+    void SetWindowSize(int w, int h);
     Size GetClientSize() const { return Size{rect_.w, rect_.h}; }
     void CenterWindow();
 
