@@ -2,6 +2,7 @@
 // the current cell, key and scroll-bar moves, validation before every move.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -168,33 +169,30 @@ TEST_F(TDialogTest, KeyMovesOverTheTable) {
 }
 
 TEST_F(TDialogTest, FailingValidationBlocksEveryMove) {
-    using namespace ui::key;
-    for (int key : {Tab, PageUp, PageDown, End, Home, Up, Down}) {
-        SCOPED_TRACE(key);
+    // The move is tried on a page whose validation fails: nothing moves and
+    // nothing is redrawn, but the grid counts as touched.
+    auto blocked = [this](const std::function<void(FakeGrid&)>& move) {
         FakeGrid g(25);
         Open(g);
         g.Place(5, 4, 2);
         g.failWith = 1;
         g.refreshes = 0;
-        g.UserKey(key);
+        move(g);
         EXPECT_EQ(g.State(), std::make_tuple(5, 4, 2));
         EXPECT_EQ(g.validations, 1);
         EXPECT_EQ(g.refreshes, 0);
         EXPECT_EQ(g.m_touched, 1);
         g.DestroyWindow();
+    };
+    using namespace ui::key;
+    for (int key : {Tab, PageUp, PageDown, End, Home, Up, Down}) {
+        SCOPED_TRACE(key);
+        blocked([key](FakeGrid& g) { g.UserKey(key); });
     }
     for (int code : {ui::sb::LineUp, ui::sb::LineDown, ui::sb::PageUp, ui::sb::PageDown, ui::sb::ThumbTrack,
                      ui::sb::ThumbPosition, ui::sb::Top, ui::sb::Bottom}) {
         SCOPED_TRACE(code);
-        FakeGrid g(25);
-        Open(g);
-        g.Place(5, 4, 2);
-        g.failWith = 1;
-        g.refreshes = 0;
-        g.UserScroll(kBar, code, 12);
-        EXPECT_EQ(g.State(), std::make_tuple(5, 4, 2));
-        EXPECT_EQ(g.refreshes, 0);
-        g.DestroyWindow();
+        blocked([code](FakeGrid& g) { g.UserScroll(kBar, code, 12); });
     }
 }
 
