@@ -605,9 +605,9 @@ void read_input(RunState& st, int& status) {
 
   gauss_points(st);
 
+  // Material values that no rigidity can take reject the input; check2 still
+  // runs, so that the front width is listed on every run.
   check_material_values(st, status);
-  if (status > 0) return;
-
   check2(st, status);
   if (status > 0) return;
 

@@ -235,6 +235,19 @@ TEST(Check2, DiagnosesOfMeshAndRestraints) {
   }
 }
 
+// Material values rejected before check2: the front width is listed all the
+// same, the status stays 5 and no data cards follow (check2 found nothing).
+TEST(Check2, FrontWidthIsListedAfterRejectedMaterialValues) {
+  Mesh m;
+  m.materials = " 1\t1  1000  0.2  0";
+  const Outcome o = run(m.text());
+  EXPECT_EQ(o.status, parvane::kStatusInput);
+  EXPECT_EQ(tail_from(o.listing, " maximum frontwidth encountered =   24"),
+            (std::vector<std::string>{" maximum frontwidth encountered =   24", "", ""}));
+  ASSERT_EQ(o.messages.size(), 1u);
+  EXPECT_EQ(o.messages[0].rfind(" *** error in material     1: ", 0), 0u) << o.messages[0];
+}
+
 // Entries that the reader refuses before check2 sees them: check2 on a state
 // filled by hand.
 TEST(Check2, ConnectivityAndRestraintEntriesOutOfRange) {
