@@ -11,10 +11,7 @@
 #include "solver/rigidity.h"
 #include "solver/springs.h"
 #include "solver/state.h"
-#if __has_include("solver/vlasov.h")
 #include "solver/vlasov.h"
-#define PARVANE_HAS_VLASOV 1
-#endif
 
 namespace parvane {
 
@@ -60,9 +57,13 @@ void add_upper(double* a, int lda, const double* b, const double* s, int rows, i
     }
 }
 
-// a(lda) += w x^T y over the upper triangle, x and y being 3 x ncol.
-void add_upper_3(double* a, int lda, const double* x, const double* y, int ncol, double w) {
-    add_upper(a, lda, x, y, 3, ncol, w);
+// One integration point of a stiffness: a += B^T S w (upper triangle) and S
+// into the point's block of its record item (rows x 27 or 3 x 18 per point,
+// the same leading size as a).
+void add_point(double* a, int lda, const double* bm, const double* sm, int rows, int ncol, double w, double* item,
+               int k) {
+    add_upper(a, lda, bm, sm, rows, ncol, w);
+    std::memcpy(item + (k - 1) * rows * lda, sm, sizeof(double) * static_cast<std::size_t>(rows * ncol));
 }
 
 void write_termination_lines(RunState& st) {
@@ -97,9 +98,7 @@ void form_element_matrices(RunState& st, int& status) {
 
     double edge_constant = 0.0;
     if (vlasov) {
-#ifdef PARVANE_HAS_VLASOV
         vlasov_parameters(st);
-#endif
         edge_constant = std::sqrt(std::fabs(st.vlasov_k * st.vlasov_2t));
     }
 
@@ -181,61 +180,45 @@ void form_element_matrices(RunState& st, int& status) {
 
         // 6. First rule: bending and membrane, area and polar moment.
         double area = 0.0, polar = 0.0;
-        int k = 0;
-        for (int ig = 0; ig < st.ngaus; ++ig) {
-            for (int jg = 0; jg < st.ngaus; ++jg) {
-                ++k;
-                shape_functions(st, gc.gauss_positions[static_cast<std::size_t>(ig)],
-                                gc.gauss_positions[static_cast<std::size_t>(jg)], nnode);
-                double det = 0.0;
-                jacob2(st, e, det, k, status);
-                if (status > 0) return;
-                const double dv =
-                    det * gc.gauss_weights[static_cast<std::size_t>(ig)] * gc.gauss_weights[static_cast<std::size_t>(jg)];
+        if (!for_each_integration_point(st, e, 1, status, [&](const IntegrationPoint& p) {
+                const int k = p.k;
+                const double dv = p.dv();
                 area += dv;
-
-                const double* bb;
-                const double* sb;
                 if (quad4) {
                     quad4_bending_strain_matrix(st);
                     for (int i = 0; i < 5 * 16; ++i)
                         bmatrix_common.q4_bending_b[i] -= element_util_common.side_correction[i];
                     quad4_bending_stress_matrix(st);
-                    bb = bmatrix_common.q4_bending_b;
-                    sb = bmatrix_common.q4_bending_s;
+                    add_point(b.bending, 27, bmatrix_common.q4_bending_b, bmatrix_common.q4_bending_s, 5, pcol, dv,
+                              b.item_bending, k);
                 } else {
                     plate_strain_matrix(st);
                     bending_stress_matrix(st);
-                    bb = bmatrix_common.plate_b;
-                    sb = bmatrix_common.bending_s;
+                    add_point(b.bending, 27, bmatrix_common.plate_b, bmatrix_common.bending_s, 5, pcol, dv,
+                              b.item_bending, k);
                 }
-                add_upper(b.bending, 27, bb, sb, 5, pcol, dv);
-                std::memcpy(b.item_bending + (k - 1) * 135, sb, sizeof(double) * 5 * pcol);
 
                 const double dm = thick != 0.0 ? dv * thick : dv;
-                const double* bm;
-                const double* sm;
                 if (quad4) {
                     quad4_membrane_strain_matrix(st);
                     quad4_membrane_stress_matrix(st);
-                    bm = bmatrix_common.q4_membrane_b;
-                    sm = bmatrix_common.q4_membrane_s;
+                    add_point(b.membrane, 18, bmatrix_common.q4_membrane_b, bmatrix_common.q4_membrane_s, 3, mcol, dm,
+                              b.item_membrane, k);
                 } else {
                     membrane_strain_matrix(st);
                     membrane_stress_matrix(st);
-                    bm = bmatrix_common.membrane_b;
-                    sm = bmatrix_common.membrane_s;
+                    add_point(b.membrane, 18, bmatrix_common.membrane_b, bmatrix_common.membrane_s, 3, mcol, dm,
+                              b.item_membrane, k);
                 }
-                add_upper(b.membrane, 18, bm, sm, 3, mcol, dm);
-                std::memcpy(b.item_membrane + (k - 1) * 54, sm, sizeof(double) * 3 * mcol);
 
                 double r[3] = {-centre[0], -centre[1], -centre[2]};
                 for (int a = 1; a <= nnode; ++a)
-                    for (int c = 0; c < 3; ++c) r[c] += sc.shape_values[static_cast<std::size_t>(a - 1)] * sc.pcoord(c + 1, a);
+                    for (int c = 0; c < 3; ++c)
+                        r[c] += sc.shape_values[static_cast<std::size_t>(a - 1)] * sc.pcoord(c + 1, a);
                 polar += (r[0] * r[0] + r[1] * r[1] + r[2] * r[2]) * dv;
                 if (st.ngaus == 1) polar += dv * dv / 6.0;
-            }
-        }
+            }))
+            return;
 
         // 7. Area; drilling stabilisation of the 4-node membrane.
         st.element_areas(e) = area;
@@ -245,42 +228,28 @@ void form_element_matrices(RunState& st, int& status) {
         }
 
         // 8. Second rule: transverse shear and the soil area terms.
-        k = 0;
-        for (int ig = 0; ig < st.ngaus2; ++ig) {
-            for (int jg = 0; jg < st.ngaus2; ++jg) {
-                ++k;
-                shape_functions(st, gc.gauss_positions2[static_cast<std::size_t>(ig)],
-                                gc.gauss_positions2[static_cast<std::size_t>(jg)], nnode);
-                double det = 0.0;
-                jacob2(st, e, det, k, status);
-                if (status > 0) return;
-                const double dv = det * gc.gauss_weights2[static_cast<std::size_t>(ig)] *
-                                  gc.gauss_weights2[static_cast<std::size_t>(jg)];
-                const double* bs;
-                const double* ss;
+        if (!for_each_integration_point(st, e, 2, status, [&](const IntegrationPoint& p) {
+                const int k = p.k;
+                const double dv = p.dv();
                 if (quad4) {
                     quad4_shear_strain_matrix(st);
                     quad4_shear_stress_matrix(st);
-                    bs = bmatrix_common.q4_shear_b;
-                    ss = bmatrix_common.q4_shear_s;
+                    add_point(b.shear, 27, bmatrix_common.q4_shear_b, bmatrix_common.q4_shear_s, 5, pcol, dv,
+                              b.item_shear, k);
                 } else {
                     plate_shear_strain_matrix(st);
                     shear_stress_matrix(st);
-                    bs = bmatrix_common.shear_b;
-                    ss = bmatrix_common.shear_s;
+                    add_point(b.shear, 27, bmatrix_common.shear_b, bmatrix_common.shear_s, 5, pcol, dv, b.item_shear, k);
                 }
-                add_upper(b.shear, 27, bs, ss, 5, pcol, dv);
-                std::memcpy(b.item_shear + (k - 1) * 135, ss, sizeof(double) * 5 * pcol);
-
                 if (vlasov) {
                     interpolation_matrices(st);
                     const ElementUtilBlock& u = element_util_common;
-                    add_upper_3(b.vlasov1, 27, u.r0, u.r0, vcol, st.vlasov_k * dv);
-                    add_upper_3(b.vlasov2, 27, u.ry, u.ry, vcol, st.vlasov_2t * dv);
-                    add_upper_3(b.vlasov2, 27, u.rz, u.rz, vcol, st.vlasov_2t * dv);
+                    add_upper(b.vlasov1, 27, u.r0, u.r0, 3, vcol, st.vlasov_k * dv);
+                    add_upper(b.vlasov2, 27, u.ry, u.ry, 3, vcol, st.vlasov_2t * dv);
+                    add_upper(b.vlasov2, 27, u.rz, u.rz, 3, vcol, st.vlasov_2t * dv);
                 }
-            }
-        }
+            }))
+            return;
 
         // 9. Drilling constant.
         const double young = st.props(1, m), nu = st.props(2, m);
@@ -390,11 +359,7 @@ void form_element_matrices(RunState& st, int& status) {
             if (status > 0) return;
         }
         if (st.ncsti > 0) concentrated_spring_terms(st, e, b.k1, rhs);
-#ifdef PARVANE_HAS_VLASOV
         if (vlasov && st.nvedge > 0) vlasov_edge_terms(st, e, edge_constant, b.k1, rhs);
-#else
-        (void)edge_constant;
-#endif
         if (st.nedsti > 0) edge_spring_terms(st, e, b.k1, rhs);
         if (st.ictsti > 0 && st.nctsti > 0) total_concentrated_spring_terms(st, e, b.k1, rhs);
         std::memcpy(gc.gauss_point_coords.data(), b.saved_points, sizeof b.saved_points);

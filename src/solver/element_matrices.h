@@ -33,11 +33,8 @@ inline constexpr std::size_t kRecordQuad4 = 92;             // 4-node side-param
 // After the pass the nodal-spring and nonlinear node lists are unmarked.
 // Under the Vlasov soil model (isoil 2) the area terms k N^T N and
 // 2t (Ny^T Ny + Nz^T Nz), with st.vlasov_k and st.vlasov_2t, enter set A's
-// matrix on the deflection freedoms. When "solver/vlasov.h" exists the pass
-// also calls, from it,
-//   void vlasov_parameters(RunState& st);                 // before the elements
-//   void vlasov_edge_terms(RunState& st, int ielem, double c, double* ke, double* rhs);
-// with c = sqrt(k 2t), ke and rhs as for the springs of "solver/springs.h".
+// matrix on the deflection freedoms; vlasov_parameters runs before the
+// elements and vlasov_edge_terms (with c = sqrt(k 2t)) among the springs.
 void form_element_matrices(RunState& st, int& status);
 
 // Element frame: local x = global y, local y = -global z, local z = -global x.

@@ -142,16 +142,6 @@ void condense_internal_of(double* k, int r, int m, double record[92]) {
     for (int i = 0; i < 16; ++i) record[48 + i] = inv[i];
 }
 
-void quad4_side_correction_add(const PointShape& p, const SideGeometry& g, double dv, double corr[5 * 16]) {
-    for (int k = 0; k < 4; ++k) {
-        const double c = g.cos[k], s = g.sin[k];
-        const double mx = p.nx[4 + k], my = p.ny[4 + k];
-        at(corr, 5, 1, 13 + k) += -c * mx * dv;
-        at(corr, 5, 2, 13 + k) += -s * my * dv;
-        at(corr, 5, 3, 13 + k) += -(c * my + s * mx) * dv;
-    }
-}
-
 void quad4_membrane_penalty_of(const PointShape& centre, const SideGeometry& g, double area, double g_mod,
                                double* membrane, double* work) {
     // Rows of work over the 12 membrane columns (u1 v1 .. u4 v4 r1 .. r4):
@@ -192,23 +182,12 @@ void quad4_side_correction(RunState& st, int ielem, int& status, double /*t*/) {
     double* corr = element_util_common.side_correction;
     for (int i = 0; i < 5 * 16; ++i) corr[i] = 0.0;
     double area = 0.0;
-    int kgasp = 0;
-    for (int ig = 1; ig <= st.ngaus; ++ig) {
-        for (int jg = 1; jg <= st.ngaus; ++jg) {
-            ++kgasp;
-            const GaussCommon& g = st.gauss_common;
-            shape_functions(st, g.gauss_positions[static_cast<std::size_t>(ig - 1)],
-                            g.gauss_positions[static_cast<std::size_t>(jg - 1)], st.nnode);
-            double det = 0.0;
-            jacob2(st, ielem, det, kgasp, status);
-            if (status > 0) return;
-            const double dv = det * g.gauss_weights[static_cast<std::size_t>(ig - 1)] *
-                              g.gauss_weights[static_cast<std::size_t>(jg - 1)];
-            area += dv;
-            quad4_side_correction_add(current_point_shape(st), bmatrix_common.sides, dv, corr);
-        }
-    }
-    if (area > 0.0)
+    const bool done = for_each_integration_point(st, ielem, 1, status, [&](const IntegrationPoint& p) {
+        const double dv = p.dv();
+        area += dv;
+        quad4_side_columns(current_point_shape(st), bmatrix_common.sides, dv, corr);
+    });
+    if (done && area > 0.0)
         for (int i = 0; i < 5 * 16; ++i) corr[i] /= area;
 }
 

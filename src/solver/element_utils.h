@@ -3,9 +3,46 @@
 // parameters and the two element-wide corrections of the 4-node element.
 #pragma once
 
+#include <cstddef>
+
+#include "solver/interpolation.h"
 #include "solver/plate_bmatrix.h"
+#include "solver/state.h"
 
 namespace parvane {
+
+// One point of an integration rule: its number k (from 1), the Jacobian
+// determinant and the two weights.
+struct IntegrationPoint {
+    int k;
+    double det, wi, wj;
+    double dv() const { return det * wi * wj; }
+};
+
+// The points of one integration rule of element ielem (rule 1: ngaus points
+// per direction, rule 2: ngaus2), first direction outer, k counting from 1:
+// shape functions and jacob2 at each point, then visit(point). A zero or
+// negative Jacobian (status set by jacob2) ends the walk at once and gives
+// false. The element's coordinates must be in the shape block.
+template <class Visit>
+bool for_each_integration_point(RunState& st, int ielem, int rule, int& status, Visit&& visit) {
+    const GaussCommon& g = st.gauss_common;
+    const int n = rule == 2 ? st.ngaus2 : st.ngaus;
+    const auto& pos = rule == 2 ? g.gauss_positions2 : g.gauss_positions;
+    const auto& wgt = rule == 2 ? g.gauss_weights2 : g.gauss_weights;
+    int k = 0;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+        for (std::size_t j = 0; j < static_cast<std::size_t>(n); ++j) {
+            ++k;
+            shape_functions(st, pos[i], pos[j], st.nnode);
+            double det = 0.0;
+            jacob2(st, ielem, det, k, status);
+            if (status > 0) return false;
+            visit(IntegrationPoint{k, det, wgt[i], wgt[j]});
+        }
+    }
+    return true;
+}
 
 struct ElementUtilBlock {
     // Interpolation matrices of the soil area terms, 3 x (3 nnode), leading size 3.
@@ -63,9 +100,7 @@ void quad4_side_correction(RunState& st, int ielem, int& status, double t);
 // the rows du/dy, dv/dx and the mean drilling rotation at the centre.
 void quad4_membrane_correction(RunState& st, int ielem, int& status, double t, double* membrane, double* work);
 
-// Kernels of the two corrections.
-// Accumulates the side-parameter curvature columns of one point with weight dv.
-void quad4_side_correction_add(const PointShape& p, const SideGeometry& g, double dv, double corr[5 * 16]);
+// Kernel of the membrane correction.
 // Adds g_mod * area * h h^T to the membrane stiffness, h the difference
 // between the mean drilling rotation and the in-plane rotation of the
 // displacement field at the centre; work receives the three rows.

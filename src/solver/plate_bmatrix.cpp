@@ -35,14 +35,38 @@ void side_geometry_of(const double corner_x[4], const double corner_y[4], SideGe
     }
 }
 
+namespace {
+
+// Curvature rows 1-3 of the columns (w, a, b) of nodes 1..n of a plate strain
+// matrix with `rows` rows.
+void curvature_columns(int n, const PointShape& p, double* b, int rows) {
+    for (int i = 0; i < n; ++i) {
+        const int a = 3 * i + 2, bb = 3 * i + 3;
+        at(b, rows, 1, bb) = p.nx[i];
+        at(b, rows, 2, a) = -p.ny[i];
+        at(b, rows, 3, a) = -p.nx[i];
+        at(b, rows, 3, bb) = p.ny[i];
+    }
+}
+
+// Columns (u, v) of nodes 1..n of a membrane strain matrix.
+void membrane_columns(int n, const PointShape& p, double* b) {
+    for (int i = 0; i < n; ++i) {
+        const int u = 2 * i + 1, v = u + 1;
+        at(b, 3, 1, u) = p.nx[i];
+        at(b, 3, 3, u) = p.ny[i];
+        at(b, 3, 2, v) = p.ny[i];
+        at(b, 3, 3, v) = p.nx[i];
+    }
+}
+
+}  // namespace
+
 void plate_strain_of(int nnode, const PointShape& p, double b[5 * 27]) {
     clear(b, 5 * 3 * nnode);
+    curvature_columns(nnode, p, b, 5);
     for (int i = 0; i < nnode; ++i) {
         const int w = 3 * i + 1, a = w + 1, bb = w + 2;
-        at(b, 5, 1, bb) = p.nx[i];
-        at(b, 5, 2, a) = -p.ny[i];
-        at(b, 5, 3, a) = -p.nx[i];
-        at(b, 5, 3, bb) = p.ny[i];
         at(b, 5, 4, w) = p.nx[i];
         at(b, 5, 4, bb) = p.n[i];
         at(b, 5, 5, w) = p.ny[i];
@@ -52,32 +76,24 @@ void plate_strain_of(int nnode, const PointShape& p, double b[5 * 27]) {
 
 void membrane_strain_of(int nnode, const PointShape& p, double b[3 * 18]) {
     clear(b, 3 * 2 * nnode);
-    for (int i = 0; i < nnode; ++i) {
-        const int u = 2 * i + 1, v = u + 1;
-        at(b, 3, 1, u) = p.nx[i];
-        at(b, 3, 3, u) = p.ny[i];
-        at(b, 3, 2, v) = p.ny[i];
-        at(b, 3, 3, v) = p.nx[i];
+    membrane_columns(nnode, p, b);
+}
+
+void quad4_side_columns(const PointShape& p, const SideGeometry& g, double scale, double b[5 * 16]) {
+    // Side k adds the rotation -p_k N_(4+k) along its own direction (C_k, S_k).
+    for (int k = 0; k < 4; ++k) {
+        const double c = g.cos[k], s = g.sin[k];
+        const double mx = p.nx[4 + k], my = p.ny[4 + k];
+        at(b, 5, 1, 13 + k) += -c * mx * scale;
+        at(b, 5, 2, 13 + k) += -s * my * scale;
+        at(b, 5, 3, 13 + k) += -(c * my + s * mx) * scale;
     }
 }
 
 void quad4_bending_strain_of(const PointShape& p, const SideGeometry& g, double b[5 * 16]) {
     clear(b, 5 * 16);
-    for (int i = 0; i < 4; ++i) {
-        const int a = 3 * i + 2, bb = 3 * i + 3;
-        at(b, 5, 1, bb) = p.nx[i];
-        at(b, 5, 2, a) = -p.ny[i];
-        at(b, 5, 3, a) = -p.nx[i];
-        at(b, 5, 3, bb) = p.ny[i];
-    }
-    // Side k adds the rotation -p_k N_(4+k) along its own direction (C_k, S_k).
-    for (int k = 0; k < 4; ++k) {
-        const double c = g.cos[k], s = g.sin[k];
-        const double mx = p.nx[4 + k], my = p.ny[4 + k];
-        at(b, 5, 1, 13 + k) = -c * mx;
-        at(b, 5, 2, 13 + k) = -s * my;
-        at(b, 5, 3, 13 + k) = -(c * my + s * mx);
-    }
+    curvature_columns(4, p, b, 5);
+    quad4_side_columns(p, g, 1.0, b);
 }
 
 void quad4_shear_strain_of(const PointShape& p, const SideGeometry& g, double b[5 * 16]) {
@@ -115,13 +131,7 @@ void quad4_shear_strain_of(const PointShape& p, const SideGeometry& g, double b[
 
 void quad4_membrane_strain_of(const PointShape& p, const SideGeometry& g, double b[3 * 12]) {
     clear(b, 3 * 12);
-    for (int i = 0; i < 4; ++i) {
-        const int u = 2 * i + 1, v = u + 1;
-        at(b, 3, 1, u) = p.nx[i];
-        at(b, 3, 3, u) = p.ny[i];
-        at(b, 3, 2, v) = p.ny[i];
-        at(b, 3, 3, v) = p.nx[i];
-    }
+    membrane_columns(4, p, b);
     // Drilling rotation r_i moves the mid-points of the two sides at corner i
     // along their outward normals (S, -C) by +L/8 (side ending at i) and -L/8
     // (side starting at i), spread by the mid-side functions.

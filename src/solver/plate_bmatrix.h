@@ -53,6 +53,9 @@ void side_geometry_of(const double corner_x[4], const double corner_y[4], SideGe
 void plate_strain_of(int nnode, const PointShape& p, double b[5 * 27]);
 void membrane_strain_of(int nnode, const PointShape& p, double b[3 * 18]);
 void quad4_bending_strain_of(const PointShape& p, const SideGeometry& g, double b[5 * 16]);
+// Adds scale times the side-parameter columns 13..16 (curvature rows) of the
+// 4-node bending strain matrix to b.
+void quad4_side_columns(const PointShape& p, const SideGeometry& g, double scale, double b[5 * 16]);
 void quad4_shear_strain_of(const PointShape& p, const SideGeometry& g, double b[5 * 16]);
 void quad4_membrane_strain_of(const PointShape& p, const SideGeometry& g, double b[3 * 12]);
 // s(rows x ncol) = d(rows x rows) b(rows x ncol)
