@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "solver/springs.h"
 #include "solver/state.h"
 
 namespace parvane {
@@ -30,36 +31,31 @@ int evaluate_profile(const RunState& st, int m, double d, double& tangent, doubl
 void nonlinear_spring_force(RunState& st, int ielem, double* ke, double* rhs, int& flag) {
     constexpr int ld = 54;
     flag = 0;
-    for (int a = 1; a <= st.nnode; ++a) {
-        const int n = st.lnods(a, ielem);
-        for (int i = 1; i <= st.nnlin; ++i) {
-            int& node = st.nonlinear_nodes(i);
-            if (node < 0 || node != n) continue;
-            for (int j = 1; j <= 6; ++j) {
-                const int m = st.nonlinear_profile_index(i, j);
-                if (m <= 0) continue;
-                const int g = (n - 1) * 6 + j;
-                const double d = st.disp_vectors(g, 1) + st.disp_step(g);
-                double tangent = 0.0, force = 0.0;
-                if (evaluate_profile(st, m, d, tangent, force) != 0) {
-                    flag = -1;
-                    fio::Writer(st.units, kUnitMessages).list({"     "});
-                    fio::Writer(st.units, kUnitMessages)
-                        .x(1)
-                        .lit("Error: Can not find spring force from given nonlinear profile for plate displacement = ")
-                        .e(d, 12, 5)
-                        .lit(" at node")
-                        .i(n, 5);
-                    return;
-                }
-                const int p = (a - 1) * 6 + j;
-                ke[(p - 1) * ld + (p - 1)] += tangent;
-                rhs[p - 1] -= force;
-                if (j == 1 && static_cast<std::size_t>(n) <= st.nonlinear_forces.size()) st.nonlinear_forces(n) = force;
+    for_each_unmarked_record(st, ielem, st.nonlinear_nodes, st.nnlin, [&](int a, int n, int i) {
+        for (int j = 1; j <= 6; ++j) {
+            const int m = st.nonlinear_profile_index(i, j);
+            if (m <= 0) continue;
+            const int g = (n - 1) * 6 + j;
+            const double d = st.disp_vectors(g, 1) + st.disp_step(g);
+            double tangent = 0.0, force = 0.0;
+            if (evaluate_profile(st, m, d, tangent, force) != 0) {
+                flag = -1;
+                fio::Writer(st.units, kUnitMessages).list({"     "});
+                fio::Writer(st.units, kUnitMessages)
+                    .x(1)
+                    .lit("Error: Can not find spring force from given nonlinear profile for plate displacement = ")
+                    .e(d, 12, 5)
+                    .lit(" at node")
+                    .i(n, 5);
+                return false;
             }
-            node = -node;
+            const int p = (a - 1) * 6 + j;
+            ke[(p - 1) * ld + (p - 1)] += tangent;
+            rhs[p - 1] -= force;
+            if (j == 1 && static_cast<std::size_t>(n) <= st.nonlinear_forces.size()) st.nonlinear_forces(n) = force;
         }
-    }
+        return true;
+    });
 }
 
 }  // namespace parvane

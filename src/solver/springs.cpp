@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "solver/element_utils.h"
 #include "solver/interpolation.h"
 #include "solver/state.h"
 
@@ -12,22 +13,29 @@ namespace {
 
 constexpr int kLd = 54;
 
-// Shape values at the local point (s, t) of the current element.
+// Enters factor N_a k(j) at every node a and freedom j of element ielem whose
+// value k(j) (six values) is not below spring_value_floor, N_a the shape
+// values of the current point.
+void enter_shape_weighted(RunState& st, int ielem, double* ke, double* rhs, const double* k, double factor) {
+    for (int a = 1; a <= st.nnode; ++a) {
+        const int node = st.lnods(a, ielem);
+        const double na = st.shape_common.shape_values[static_cast<std::size_t>(a - 1)];
+        for (int j = 1; j <= 6; ++j) {
+            if (!(std::fabs(k[j - 1]) >= spring_value_floor)) continue;
+            enter_spring_term(st, ke, rhs, (a - 1) * 6 + j, (node - 1) * 6 + j, na * factor * k[j - 1]);
+        }
+    }
+}
+
+// Point springs located in element ielem: spread by the shape values at the
+// point's local coordinates (s, t).
 void spread_point_springs(RunState& st, int ielem, double* ke, double* rhs, const FArray<int>& elements,
                           const FArray<double>& positions, const FArray<double>& values, int count) {
     if (values.dim1() < 6 || values.dim2() < static_cast<std::size_t>(count)) return;
     for (int i = 1; i <= count; ++i) {
         if (elements(i) != ielem) continue;
         shape_functions(st, positions(1, i), positions(2, i), st.nnode);
-        for (int a = 1; a <= st.nnode; ++a) {
-            const int node = st.lnods(a, ielem);
-            const double na = st.shape_common.shape_values[static_cast<std::size_t>(a - 1)];
-            for (int j = 1; j <= 6; ++j) {
-                const double k = values(j, i);
-                if (!(std::fabs(k) >= spring_value_floor)) continue;
-                enter_spring_term(st, ke, rhs, (a - 1) * 6 + j, (node - 1) * 6 + j, na * k);
-            }
-        }
+        enter_shape_weighted(st, ielem, ke, rhs, &values(1, i), 1.0);
     }
 }
 
@@ -40,46 +48,21 @@ void enter_spring_term(const RunState& st, double* ke, double* rhs, int p, int g
 }
 
 void nodal_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
-    for (int a = 1; a <= st.nnode; ++a) {
-        const int n = st.lnods(a, ielem);
-        for (int i = 1; i <= st.nnsti; ++i) {
-            int& node = st.nodal_stiffness_nodes(i);
-            if (node < 0 || node != n) continue;
-            for (int j = 1; j <= 6; ++j)
-                enter_spring_term(st, ke, rhs, (a - 1) * 6 + j, (n - 1) * 6 + j, st.nodal_stiffness_values(j, i));
-            node = -node;
-        }
-    }
+    for_each_unmarked_record(st, ielem, st.nodal_stiffness_nodes, st.nnsti, [&](int a, int n, int i) {
+        for (int j = 1; j <= 6; ++j)
+            enter_spring_term(st, ke, rhs, (a - 1) * 6 + j, (n - 1) * 6 + j, st.nodal_stiffness_values(j, i));
+        return true;
+    });
 }
 
 void distributed_spring_terms(RunState& st, int ielem, double* ke, double* rhs, int& status) {
     for (int i = 1; i <= st.ndsti; ++i) {
         if (st.distributed_stiffness_elements(i) != ielem) continue;
-        int kgasp = 0;
-        for (int ig = 1; ig <= st.ngaus; ++ig) {
-            for (int jg = 1; jg <= st.ngaus; ++jg) {
-                ++kgasp;
-                const GaussCommon& g = st.gauss_common;
-                const double xi = g.gauss_positions[static_cast<std::size_t>(ig - 1)];
-                const double eta = g.gauss_positions[static_cast<std::size_t>(jg - 1)];
-                const double weight = g.gauss_weights[static_cast<std::size_t>(ig - 1)] *
-                                      g.gauss_weights[static_cast<std::size_t>(jg - 1)];
-                shape_functions(st, xi, eta, st.nnode);
-                double det = 0.0;
-                jacob2(st, ielem, det, kgasp, status);
-                if (status > 0) return;
-                const double dv = weight * det;
-                for (int a = 1; a <= st.nnode; ++a) {
-                    const int node = st.lnods(a, ielem);
-                    const double na = st.shape_common.shape_values[static_cast<std::size_t>(a - 1)];
-                    for (int j = 1; j <= 6; ++j) {
-                        const double k = st.distributed_stiffness_values(j, i);
-                        if (!(std::fabs(k) >= spring_value_floor)) continue;
-                        enter_spring_term(st, ke, rhs, (a - 1) * 6 + j, (node - 1) * 6 + j, na * dv * k);
-                    }
-                }
-            }
-        }
+        if (!for_each_integration_point(st, ielem, 1, status, [&](const IntegrationPoint& p) {
+                const double dv = p.wi * p.wj * p.det;
+                enter_shape_weighted(st, ielem, ke, rhs, &st.distributed_stiffness_values(1, i), dv);
+            }))
+            return;
     }
 }
 
@@ -138,10 +121,11 @@ void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
 }
 
 void restore_spring_marks(RunState& st) {
-    for (int i = 1; i <= st.nnsti && static_cast<std::size_t>(i) <= st.nodal_stiffness_nodes.size(); ++i)
-        st.nodal_stiffness_nodes(i) = std::abs(st.nodal_stiffness_nodes(i));
-    for (int i = 1; i <= st.nnlin && static_cast<std::size_t>(i) <= st.nonlinear_nodes.size(); ++i)
-        st.nonlinear_nodes(i) = std::abs(st.nonlinear_nodes(i));
+    auto unmark = [](FArray<int>& nodes, int count) {
+        for (int i = 1; i <= count && static_cast<std::size_t>(i) <= nodes.size(); ++i) nodes(i) = std::abs(nodes(i));
+    };
+    unmark(st.nodal_stiffness_nodes, st.nnsti);
+    unmark(st.nonlinear_nodes, st.nnlin);
 }
 
 }  // namespace parvane

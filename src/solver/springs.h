@@ -9,9 +9,9 @@
 // right-hand-side column of the element (nevab values).
 #pragma once
 
-namespace parvane {
+#include "solver/state.h"
 
-struct RunState;
+namespace parvane {
 
 // Threshold below which distributed and concentrated spring values are
 // skipped: the single-precision 1e-30.
@@ -38,6 +38,26 @@ void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
 // Total concentrated springs located in element ielem: their six values, when
 // the run keeps them, are spread to the nodes like concentrated springs.
 void total_concentrated_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
+
+// The records of a node list (entries 1..count of nodes) that enter element
+// ielem: for each element node a in order, each record in order whose node n
+// is that node and is not yet marked: visit(a, n, i), then the record is
+// marked by negating its node, so that it enters once per element loop. A
+// visit that returns false ends the walk at once (that record stays unmarked)
+// and gives false.
+template <class Visit>
+bool for_each_unmarked_record(const RunState& st, int ielem, FArray<int>& nodes, int count, Visit&& visit) {
+    for (int a = 1; a <= st.nnode; ++a) {
+        const int n = st.lnods(a, ielem);
+        for (int i = 1; i <= count; ++i) {
+            int& node = nodes(i);
+            if (node < 0 || node != n) continue;
+            if (!visit(a, n, i)) return false;
+            node = -node;
+        }
+    }
+    return true;
+}
 
 // Makes the node numbers of the nodal-spring and nonlinear-spring lists
 // non-negative again after an element loop.
