@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "solver/element_matrices.h"
 #include "solver/interpolation.h"
 #include "solver/state.h"
 
@@ -166,6 +167,38 @@ struct ScratchText {
         std::filesystem::remove(path, ec);
     }
 };
+
+// Loads the coordinates of element e into the shape block, global and in the
+// element frame, as the element loop does.
+inline void load_element(RunState& st, int e) {
+    for (int a = 1; a <= st.nnode; ++a) {
+        const int n = st.lnods(a, e);
+        for (int c = 1; c <= 3; ++c) st.shape_common.ecoord(c, a) = st.coord(c, n);
+        st.shape_common.pcoord(1, a) = st.coord(2, n);
+        st.shape_common.pcoord(2, a) = -st.coord(3, n);
+        st.shape_common.pcoord(3, a) = -st.coord(1, n);
+    }
+}
+
+// The items of one element record of unit 3.
+struct ElementRecordItems {
+    std::vector<double> bending = std::vector<double>(parvane::kRecordBending);
+    std::vector<double> shear = std::vector<double>(parvane::kRecordShear);
+    std::vector<double> membrane = std::vector<double>(parvane::kRecordMembrane);
+    std::vector<double> points = std::vector<double>(parvane::kRecordPoints);
+    std::vector<double> quad4 = std::vector<double>(parvane::kRecordQuad4);
+};
+
+// Reads the next element record of unit 3 (with item 5 when quad4); returns
+// the unit's status, 0 when the record was read.
+inline int read_element_record(RunState& st, ElementRecordItems& r, bool quad4) {
+    const std::span<std::byte> parts[5] = {fio::bytes_of(r.bending.data(), r.bending.size()),
+                                           fio::bytes_of(r.shear.data(), r.shear.size()),
+                                           fio::bytes_of(r.membrane.data(), r.membrane.size()),
+                                           fio::bytes_of(r.points.data(), r.points.size()),
+                                           fio::bytes_of(r.quad4.data(), r.quad4.size())};
+    return st.units.read_record(parvane::kUnitFort3, std::span<const std::span<std::byte>>(parts, quad4 ? 5 : 4));
+}
 
 // Element matrix of element e as a dense nevab x nevab vector (column-major).
 inline std::vector<double> element_matrix(const RunState& st, int e) {

@@ -68,6 +68,33 @@ std::vector<double> plate_strains(const double* b, int rows, int ncol, const std
     return e;
 }
 
+// Nodal plate values (w, a, b) of the loaded element from field(X, Y, wab) at
+// its nodes in the element frame; side parameters 0. Loads the 4-node side
+// geometry for the strain matrices.
+template <class Field>
+std::vector<double> plate_field(RunState& st, Field field) {
+    std::vector<double> u(static_cast<std::size_t>(st.nnode == 4 ? 16 : 3 * st.nnode), 0.0);
+    for (int a = 1; a <= st.nnode; ++a)
+        field(st.shape_common.pcoord(1, a), st.shape_common.pcoord(2, a), &u[static_cast<std::size_t>(3 * (a - 1))]);
+    if (st.nnode == 4) parvane::load_quad4_sides(st);
+    return u;
+}
+
+// Bending and shear strains of the nodal field u at the current point, from
+// the strain matrices of the element kind (the 4-node ones with their side
+// parameters).
+std::pair<std::vector<double>, std::vector<double>> point_strains(const RunState& st, const std::vector<double>& u) {
+    auto& m = parvane::bmatrix_common;
+    if (st.nnode == 4) {
+        parvane::quad4_bending_strain_matrix(st);
+        parvane::quad4_shear_strain_matrix(st);
+        return {plate_strains(m.q4_bending_b, 5, 16, u), plate_strains(m.q4_shear_b, 5, 16, u)};
+    }
+    parvane::plate_strain_matrix(st);
+    parvane::plate_shear_strain_matrix(st);
+    return {plate_strains(m.plate_b, 5, 3 * st.nnode, u), plate_strains(m.shear_b, 5, 3 * st.nnode, u)};
+}
+
 }  // namespace
 
 class StrainStates : public ::testing::TestWithParam<int> {};
@@ -78,28 +105,13 @@ TEST_P(StrainStates, LinearDeflectionWithConstantRotationsGivesExactShearAndNoCu
     single_element(st, nnode, 3, 2);
     // w = 0.4 X - 0.3 Y + 1, a = 0.05, b = -0.1: shear xz = w,X + b = 0.3,
     // shear yz = w,Y - a = -0.35.
-    const int ncol = nnode == 4 ? 16 : 3 * nnode;
-    std::vector<double> u(static_cast<std::size_t>(ncol), 0.0);
-    for (int a = 1; a <= nnode; ++a) {
-        const double X = st.shape_common.pcoord(1, a), Y = st.shape_common.pcoord(2, a);
-        u[static_cast<std::size_t>(3 * (a - 1))] = 0.4 * X - 0.3 * Y + 1.0;
-        u[static_cast<std::size_t>(3 * (a - 1) + 1)] = 0.05;
-        u[static_cast<std::size_t>(3 * (a - 1) + 2)] = -0.1;
-    }
-    if (nnode == 4) parvane::load_quad4_sides(st);
+    const auto u = plate_field(st, [](double X, double Y, double* wab) {
+        wab[0] = 0.4 * X - 0.3 * Y + 1.0;
+        wab[1] = 0.05;
+        wab[2] = -0.1;
+    });
     each_point(st, [&] {
-        std::vector<double> bend, shear;
-        if (nnode == 4) {
-            parvane::quad4_bending_strain_matrix(st);
-            parvane::quad4_shear_strain_matrix(st);
-            bend = plate_strains(parvane::bmatrix_common.q4_bending_b, 5, 16, u);
-            shear = plate_strains(parvane::bmatrix_common.q4_shear_b, 5, 16, u);
-        } else {
-            parvane::plate_strain_matrix(st);
-            parvane::plate_shear_strain_matrix(st);
-            bend = plate_strains(parvane::bmatrix_common.plate_b, 5, ncol, u);
-            shear = plate_strains(parvane::bmatrix_common.shear_b, 5, ncol, u);
-        }
+        const auto [bend, shear] = point_strains(st, u);
         for (int r = 0; r < 3; ++r) {
             EXPECT_NEAR(bend[static_cast<std::size_t>(r)], 0.0, 1e-13);
             EXPECT_NEAR(shear[static_cast<std::size_t>(r)], 0.0, 1e-13);
@@ -115,27 +127,13 @@ TEST_P(StrainStates, QuadraticDeflectionWithLinearRotationsGivesExactCurvature) 
     single_element(st, nnode, 3, 3);
     // w = -(kx X^2 + ky Y^2 + kxy X Y) / 2, a = w,Y, b = -w,X.
     const double kx = 0.3, ky = -0.2, kxy = 0.15;
-    const int ncol = nnode == 4 ? 16 : 3 * nnode;
-    std::vector<double> u(static_cast<std::size_t>(ncol), 0.0);
-    for (int a = 1; a <= nnode; ++a) {
-        const double X = st.shape_common.pcoord(1, a), Y = st.shape_common.pcoord(2, a);
-        u[static_cast<std::size_t>(3 * (a - 1))] = -(kx * X * X + ky * Y * Y + kxy * X * Y) / 2.0;
-        u[static_cast<std::size_t>(3 * (a - 1) + 1)] = -(ky * Y + kxy * X / 2.0);
-        u[static_cast<std::size_t>(3 * (a - 1) + 2)] = kx * X + kxy * Y / 2.0;
-    }
-    if (nnode == 4) parvane::load_quad4_sides(st);
+    const auto u = plate_field(st, [&](double X, double Y, double* wab) {
+        wab[0] = -(kx * X * X + ky * Y * Y + kxy * X * Y) / 2.0;
+        wab[1] = -(ky * Y + kxy * X / 2.0);
+        wab[2] = kx * X + kxy * Y / 2.0;
+    });
     each_point(st, [&] {
-        std::vector<double> bend, shear;
-        if (nnode == 4) {
-            parvane::quad4_bending_strain_matrix(st);
-            parvane::quad4_shear_strain_matrix(st);
-            bend = plate_strains(parvane::bmatrix_common.q4_bending_b, 5, 16, u);
-            shear = plate_strains(parvane::bmatrix_common.q4_shear_b, 5, 16, u);
-        } else {
-            parvane::plate_strain_matrix(st);
-            bend = plate_strains(parvane::bmatrix_common.plate_b, 5, ncol, u);
-            shear = bend;
-        }
+        const auto [bend, shear] = point_strains(st, u);
         EXPECT_NEAR(bend[0], kx, 1e-13);
         EXPECT_NEAR(bend[1], ky, 1e-13);
         EXPECT_NEAR(bend[2], kxy, 1e-13);
@@ -269,11 +267,10 @@ TEST_P(ElementRecord, OneRecordPerElementPerPassWithTheIntegrationPoints) {
     EXPECT_EQ(std::filesystem::file_size(unit3.path), 6u * (rc.bytes + 8u));
 
     st.units.rewind(parvane::kUnitFort3);
-    std::vector<double> i1(parvane::kRecordBending), i2(parvane::kRecordShear), i3(parvane::kRecordMembrane),
-        i4(parvane::kRecordPoints);
-    const std::span<std::byte> parts[4] = {fio::bytes_of(i1.data(), i1.size()), fio::bytes_of(i2.data(), i2.size()),
-                                            fio::bytes_of(i3.data(), i3.size()), fio::bytes_of(i4.data(), i4.size())};
-    ASSERT_EQ(st.units.read_record(parvane::kUnitFort3, parts), 0);
+    ElementRecordItems rec;
+    ASSERT_EQ(read_element_record(st, rec, rc.nnode == 4), 0);
+    const std::vector<double>& i1 = rec.bending;
+    const std::vector<double>& i4 = rec.points;
     // Element 1 spans y 0..2/3, z 0..-1 (the frame's Y is -z). Points 1-4 are
     // those of the second rule (2 x 2), 5-9 the first rule's (3 x 3).
     const double p2 = 0.577350269189626, p3 = 0.774596669241483;

@@ -37,12 +37,7 @@ TEST(InterpolationMatrices, IdentityBlocksOfValuesAndDerivatives) {
         g.nx = g.ny = 1;
         g.nnode = nnode;
         element_test::build_grid(st, g);
-        for (int a = 1; a <= nnode; ++a) {
-            const int n = st.lnods(a, 1);
-            for (int c = 1; c <= 3; ++c) st.shape_common.ecoord(c, a) = st.coord(c, n);
-            st.shape_common.pcoord(1, a) = st.coord(2, n);
-            st.shape_common.pcoord(2, a) = -st.coord(3, n);
-        }
+        element_test::load_element(st, 1);
         parvane::shape_functions(st, 0.3, -0.6, nnode);
         double det = 0.0;
         int status = 0;

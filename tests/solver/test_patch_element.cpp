@@ -238,12 +238,9 @@ TEST_P(Patch, ConstantCurvatureWithoutShearIsInBalance) {
         // p = -R u with R the recovery matrix of the element record.
         st.units.rewind(parvane::kUnitFort3);
         for (int e = 1; e <= st.nelem; ++e) {
-            std::vector<double> i1(parvane::kRecordBending), i2(parvane::kRecordShear), i3(parvane::kRecordMembrane),
-                i4(parvane::kRecordPoints), i5(parvane::kRecordQuad4);
-            const std::span<std::byte> parts[5] = {fio::bytes_of(i1.data(), i1.size()), fio::bytes_of(i2.data(), i2.size()),
-                                                    fio::bytes_of(i3.data(), i3.size()), fio::bytes_of(i4.data(), i4.size()),
-                                                    fio::bytes_of(i5.data(), i5.size())};
-            ASSERT_EQ(st.units.read_record(parvane::kUnitFort3, parts), 0);
+            ElementRecordItems rec;
+            ASSERT_EQ(read_element_record(st, rec, true), 0);
+            const std::vector<double>& i5 = rec.quad4;
             double plate[12];
             for (int a = 1; a <= 4; ++a) {
                 const int p = st.lnods(a, e);

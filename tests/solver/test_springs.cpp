@@ -37,17 +37,6 @@ Grid mesh(RunState& st, int nnode, const std::function<void(RunState&)>& counts)
     return build_grid(st, g, counts);
 }
 
-// Loads the element's coordinates into the shape block, as the element loop does.
-void load_element(RunState& st, int e) {
-    for (int a = 1; a <= st.nnode; ++a) {
-        const int n = st.lnods(a, e);
-        for (int c = 1; c <= 3; ++c) st.shape_common.ecoord(c, a) = st.coord(c, n);
-        st.shape_common.pcoord(1, a) = st.coord(2, n);
-        st.shape_common.pcoord(2, a) = -st.coord(3, n);
-        st.shape_common.pcoord(3, a) = -st.coord(1, n);
-    }
-}
-
 int local_of(const RunState& st, int e, int node) {
     for (int a = 1; a <= st.nnode; ++a)
         if (st.lnods(a, e) == node) return a;
