@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <thread>
 
 namespace brennix::fltk {
@@ -70,6 +71,12 @@ int Align(const ui::Control& c) {
     else if (c.HasStyle(ui::cs::RightText)) a |= FL_ALIGN_RIGHT;
     else a |= FL_ALIGN_LEFT;
     return a;
+}
+
+// Takes a widget out of its group and deletes it once FLTK is done with it.
+void DeleteChild(Fl_Group* group, Fl_Widget* child) {
+    group->remove(child);
+    Fl::delete_widget(child);
 }
 
 ui::Dialog* OwnerDialog(ui::Window* w) {
@@ -364,6 +371,8 @@ void FltkBackend::Destroy(ui::Window& w) {
         }
     }
     if (peer->browser) owners_.erase(peer->browser);
+    // The menu array points into the peer's labels, which go with it.
+    if (peer->menu) peer->menu->clear();
     Fl_Widget* widget = peer->widget;
     if (!widget) return;
     // Widgets of other layer windows inside this one are theirs to delete.
@@ -400,7 +409,7 @@ void FltkBackend::SyncVisibility(ui::Window& w) {
                 p->top->show();
             }
             if (p->pendingFocus) {
-                if (Peer* fp = PeerOf(*p->pendingFocus); fp && fp->widget) (fp->browser ? fp->browser : fp->widget)->take_focus();
+                if (Peer* fp = PeerOf(*p->pendingFocus); fp && fp->widget) fp->FocusWidget()->take_focus();
                 p->pendingFocus = nullptr;
             }
         } else {
@@ -462,7 +471,7 @@ void FltkBackend::Sync(ui::Window& w, ui::Change what) {
             ui::Control* f = d ? d->GetFocus() : nullptr;
             Peer* fp = f ? PeerOf(*f) : nullptr;
             if (!fp || !fp->widget) break;
-            if (p->top && p->top->shown()) (fp->browser ? fp->browser : fp->widget)->take_focus();
+            if (p->top && p->top->shown()) fp->FocusWidget()->take_focus();
             else p->pendingFocus = f;
             break;
         }
@@ -553,8 +562,7 @@ void FltkBackend::SyncControl(ui::Window& w) {
             auto* g = static_cast<Fl_Group*>(wd);
             // Column titles.
             for (Fl_Box* h : p->headers) {
-                g->remove(h);
-                Fl::delete_widget(h);
+                DeleteChild(g, h);
             }
             p->headers.clear();
             std::vector<int> widths;
@@ -619,10 +627,9 @@ void FltkBackend::BuildMenu(ui::Window& w) {
     if (!frame || !p || !p->menu) return;
     // Flat item list with submenus, as FLTK's menu arrays take them.
     std::vector<Fl_Menu_Item> items;
-    std::vector<std::unique_ptr<std::string>>* labels = nullptr;
-    static std::map<const Fl_Menu_Bar*, std::vector<std::unique_ptr<std::string>>> labelStore;
-    labels = &labelStore[p->menu];
-    std::vector<std::unique_ptr<std::string>> newLabels;
+    // FLTK keeps pointers to the label texts: they live in the peer until
+    // the next build.
+    std::deque<std::string> newLabels;
     auto blank = [] {
         Fl_Menu_Item it;
         std::memset(static_cast<void*>(&it), 0, sizeof(it));
@@ -640,8 +647,8 @@ void FltkBackend::BuildMenu(ui::Window& w) {
             const std::string accel = ui::AcceleratorOf(m.text);
             const size_t tab = label.find('\t');
             if (tab != std::string::npos) label = label.substr(0, tab);
-            newLabels.push_back(std::make_unique<std::string>(label));
-            it.text = newLabels.back()->c_str();
+            newLabels.push_back(label);
+            it.text = newLabels.back().c_str();
             if (!m.enabled) it.flags |= FL_MENU_INACTIVE;
             if (m.type == ui::MenuItem::Type::Popup) {
                 it.flags |= FL_SUBMENU;
@@ -664,7 +671,7 @@ void FltkBackend::BuildMenu(ui::Window& w) {
     add(frame->GetMenuBar());
     items.push_back(blank());
     p->menu->copy(items.data());
-    *labels = std::move(newLabels);
+    p->menuLabels = std::move(newLabels);
     p->menu->redraw();
 }
 
@@ -709,11 +716,7 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
                 while (next < p->toolWidgets.size() && !dynamic_cast<ToolButton*>(p->toolWidgets[next])) ++next;
                 if (next >= p->toolWidgets.size()) break;
                 auto* tb = static_cast<ToolButton*>(p->toolWidgets[next++]);
-                if (i < bar->state.size()) {
-                    if (bar->state[i].Enabled()) tb->activate();
-                    else tb->deactivate();
-                    tb->SetChecked(bar->state[i].Checked());
-                }
+                if (i < bar->state.size()) tb->SetState(bar->state[i].Enabled(), bar->state[i].Checked());
                 tb->redraw();
             }
         }
@@ -722,8 +725,7 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
     p->toolLayout = layout;
     for (Fl_Widget* t : p->toolWidgets) {
         owners_.erase(t);
-        p->top->remove(t);
-        Fl::delete_widget(t);
+        DeleteChild(p->top, t);
     }
     p->toolWidgets.clear();
     const int rowH = ui::kToolBarRowHeight;
@@ -753,10 +755,7 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
             if (info) tb->copy_tooltip(ui::TooltipOf(info->prompt).c_str());
             tb->SetPicture(bar->images.Empty() ? nullptr : &bar->images, image, bar->imageCount);
             ++image;
-            if (i < bar->state.size()) {
-                if (!bar->state[i].Enabled()) tb->deactivate();
-                tb->SetChecked(bar->state[i].Checked());
-            }
+            if (i < bar->state.size()) tb->SetState(bar->state[i].Enabled(), bar->state[i].Checked());
             tb->callback([](Fl_Widget* wdg, void*) {
                 if (!g_instance) return;
                 auto* t = static_cast<ToolButton*>(wdg);
@@ -785,8 +784,7 @@ void FltkBackend::BuildStatusBar(ui::Window& w) {
     const ui::StatusBar& sb = frame->GetStatusBar();
     if (!sb.created || !sb.visible) {
         if (p->status) {
-            p->top->remove(p->status);
-            Fl::delete_widget(p->status);
+            DeleteChild(p->top, p->status);
             p->status = nullptr;
             p->statusPanes.clear();
         }
@@ -796,10 +794,7 @@ void FltkBackend::BuildStatusBar(ui::Window& w) {
     const int y = p->top->h() - h;
     const int width = p->top->w();
     if (!p->status || static_cast<int>(p->statusPanes.size()) != static_cast<int>(sb.indicators.size()) + 1) {
-        if (p->status) {
-            p->top->remove(p->status);
-            Fl::delete_widget(p->status);
-        }
+        if (p->status) DeleteChild(p->top, p->status);
         p->statusPanes.clear();
         p->top->begin();
         p->status = new Fl_Group(0, y, width, h);
@@ -876,9 +871,7 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
             if (PeerOf(*c)) SyncControl(*c);
             break;
         case ui::ControlKind::Edit: {
-            inputSource_ = widget;
-            d->UserType(id, static_cast<Fl_Input*>(widget)->value());
-            inputSource_ = nullptr;
+            TypedIn(*d, id, widget, static_cast<Fl_Input*>(widget)->value());
             // A handler that rewrote the text wins over what was typed.
             if (PeerOf(*c) && c->GetWindowText() != static_cast<Fl_Input*>(widget)->value()) SyncControl(*c);
             break;
@@ -894,9 +887,7 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
                     ic->menubutton()->clear_changed();
                     d->UserSelect(id, index);
                 } else {
-                    inputSource_ = widget;
-                    d->UserType(id, text);
-                    inputSource_ = nullptr;
+                    TypedIn(*d, id, widget, text);
                 }
             }
             break;
@@ -965,6 +956,12 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
         default:
             break;
     }
+}
+
+void FltkBackend::TypedIn(ui::Dialog& dialog, int id, Fl_Widget* widget, const std::string& text) {
+    inputSource_ = widget;
+    dialog.UserType(id, text);
+    inputSource_ = nullptr;
 }
 
 int FltkBackend::HandleDialogKey(ui::Dialog& dialog, int event) {

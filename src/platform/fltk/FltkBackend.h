@@ -88,6 +88,9 @@ private:
     void BuildToolBars(ui::Window& frame);
     void BuildStatusBar(ui::Window& frame);
     int HandleDialogKey(ui::Dialog& dialog, int event);
+    // Hands what the user typed into a widget to the dialog; the widget's
+    // own text and caret are left as the user made them.
+    void TypedIn(ui::Dialog& dialog, int id, Fl_Widget* widget, const std::string& text);
 
     std::map<const ui::Window*, std::unique_ptr<Peer>> peers_;
     std::map<const Fl_Widget*, ui::Window*> owners_;

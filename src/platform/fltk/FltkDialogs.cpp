@@ -75,13 +75,17 @@ public:
     int result = 0;
     int handle(int event) override {
         if (event == FL_KEYBOARD && Fl::event_key() == FL_Escape) {
-            if (escape_) {
-                result = escape_;
-                hide();
-            }
+            Escape();
             return 1;
         }
         return Fl_Double_Window::handle(event);
+    }
+    // Escape and the close box answer Cancel (OK for a box with OK alone);
+    // a Yes/No question stays until it is answered.
+    void Escape() {
+        if (!escape_) return;
+        result = escape_;
+        hide();
     }
 
 private:
@@ -168,14 +172,7 @@ int FltkBackend::ShowMessageBox(const ui::MessageBoxRequest& request) {
         x += buttonW + gap;
     }
     win.end();
-    win.callback([](Fl_Widget* wdg, void*) {
-        // The close box answers as Escape does; a Yes/No question stays.
-        auto* bw = static_cast<BoxWindow*>(wdg);
-        if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
-        bw->handle(FL_NO_EVENT);
-        Fl::e_keysym = FL_Escape;
-        bw->handle(FL_KEYBOARD);
-    });
+    win.callback([](Fl_Widget* wdg, void*) { static_cast<BoxWindow*>(wdg)->Escape(); });
     win.set_modal();
     if (Fl_Window* front = Fl::first_window()) win.position(front->x() + (front->w() - w) / 2, front->y() + (front->h() - h) / 2);
     win.show();

@@ -13,6 +13,7 @@
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_RGB_Image.H>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,7 @@ struct Peer {
     Fl_Window* top = nullptr;     // frames, dialogs and popups: their window
     // Frames.
     Fl_Menu_Bar* menu = nullptr;
+    std::deque<std::string> menuLabels;  // texts the menu array points to
     int menuHeight = 0;
     std::vector<Fl_Widget*> toolWidgets;
     std::vector<int> toolLayout;  // visible buttons' ids, -1 between bars
@@ -53,6 +55,10 @@ struct Peer {
     std::vector<std::uint8_t> pixels;  // pictures: the image data
     std::unique_ptr<Fl_RGB_Image> image;
     ui::Control* pendingFocus = nullptr;
+
+    // The widget that takes the keyboard for the window: a list view's list,
+    // else the widget itself.
+    Fl_Widget* FocusWidget() const { return browser ? static_cast<Fl_Widget*>(browser) : widget; }
 };
 
 // A top-level window of a frame, dialog or popup.
@@ -100,7 +106,12 @@ public:
     void draw() override;
     int handle(int event) override;
     void SetPicture(const ui::Image* strip, int index, int count);
-    void SetChecked(bool on) { checked_ = on; }
+    // The command's state from the update pass.
+    void SetState(bool enabled, bool checked) {
+        if (enabled) activate();
+        else deactivate();
+        checked_ = checked;
+    }
     int CommandId() const { return commandId_; }
 
 private:
