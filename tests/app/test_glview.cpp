@@ -316,6 +316,10 @@ TEST_F(GLViewTest, ExportedBitmapHasTheHeaderLayoutAndThePicture) {
     const auto& req = driver.FileDialogs()[0].request;
     EXPECT_FALSE(req.open);
     EXPECT_EQ(req.defaultExt, "bmp");
+    EXPECT_EQ(req.flags, unsigned(ui::ofn::HideReadOnly | ui::ofn::OverwritePrompt));
+    ASSERT_EQ(req.filters.size(), 1u);
+    EXPECT_EQ(req.filters[0].name, "Bitmap Files (*.bmp)");
+    EXPECT_EQ(req.filters[0].patterns, std::vector<std::string>{"*.bmp"});
     EXPECT_TRUE(driver.MessageBoxes().empty());
 
     std::ifstream in(path, std::ios::binary);
@@ -355,6 +359,16 @@ TEST_F(GLViewTest, ExportStopsAtTheFirstFailureWithItsMessage) {
     ASSERT_EQ(driver.MessageBoxes().size(), 1u);
     EXPECT_EQ(driver.MessageBoxes()[0].text, "error in GetObject - BITMAP");
     EXPECT_FALSE(std::filesystem::exists(TempPath("empty.bmp")));
+    // A device that takes no bytes: the write fails. Each message is a
+    // plain box with OK alone.
+    if (std::filesystem::exists("/dev/full")) {
+        driver.ClearLogs();
+        EXPECT_FALSE(view.SaveBitmapFile("/dev/full", view.RenderOffscreen()));
+        ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+        EXPECT_EQ(driver.MessageBoxes()[0].text, "error in WriteFile - BITMAP");
+        EXPECT_EQ(driver.MessageBoxes()[0].buttons, ui::Buttons::Ok);
+        EXPECT_EQ(driver.MessageBoxes()[0].icon, ui::Icon::None);
+    }
 }
 
 TEST_F(GLViewTest, MoreThanTenPendingErrorsStopTheStateSetUp) {

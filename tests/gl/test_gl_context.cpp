@@ -92,6 +92,45 @@ TEST(BitmapFont, FacesOfTheProgramResolveToFiles) {
     EXPECT_NE(MatchFontFile("Arial", 400), MatchFontFile("Arial", 700));
 }
 
+namespace {
+
+// Raster advance of the text in the face at 14 pixels, bold.
+float AdvanceOf(const char* face, const char* text) {
+    auto ctx = CreateOffscreenContext(200, 40);
+    if (!ctx || !ctx->MakeCurrent()) return -1.0f;
+    float advance = -1.0f;
+    if (BuildBitmapFontLists({14, 700, face}, 1000)) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 200, 0, 40, -1, 1);
+        glRasterPos2i(0, 10);
+        DrawBitmapText(text, 1000);
+        GLfloat pos[4] = {0, 0, 0, 0};
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, pos);
+        advance = pos[0];
+    }
+    ctx->Release();
+    return advance;
+}
+
+}  // namespace
+
+TEST(BitmapFont, FacesOfTheFontDialogKeepTheirKind) {
+    // Each face of the font dialog draws text; the fixed-pitch one gives
+    // narrow and wide letters the same advance, the others do not.
+    const struct { const char* face; bool fixedPitch; } cases[] = {
+        {"Arial", false}, {"Consolas", true},  {"Georgia", false},
+        {"Times New Roman", false}, {"Tahoma", false}, {"Tunga", false},
+    };
+    for (const auto& c : cases) {
+        const float narrow = AdvanceOf(c.face, "iiiiiiii");
+        const float wide = AdvanceOf(c.face, "MMMMMMMM");
+        EXPECT_GT(narrow, 0.0f) << c.face;
+        if (c.fixedPitch) EXPECT_EQ(narrow, wide) << c.face;
+        else EXPECT_LT(narrow * 1.5f, wide) << c.face;
+    }
+}
+
 TEST(BitmapFont, TextLeavesInkRightOfItsRasterPositionAndAdvances) {
     auto ctx = CreateOffscreenContext(120, 40);
     ASSERT_TRUE(ctx);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -116,4 +118,24 @@ TEST(BitmapFile, FailuresStopAndLeaveNoPartialFile) {
         EXPECT_EQ(WriteBitmapFile("/dev/full", MakeBitmapInfo(4, 4, 1, 24), img), BmpWriteResult::WriteFailed);
         EXPECT_TRUE(std::filesystem::exists("/dev/full"));
     }
+}
+
+TEST(BitmapFile, AWriteThatFailsHalfwayRemovesThePartFile) {
+    // A file-size limit below the size of the file makes the image write
+    // fail after the headers went out.
+    DibImage img;
+    img.Allocate(16, 16);
+    const std::string path = TempPath("partial.bmp");
+    std::remove(path.c_str());
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 200;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const BmpWriteResult result = WriteBitmapFile(path, MakeBitmapInfo(16, 16, 1, 24), img);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(result, BmpWriteResult::WriteFailed);
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
