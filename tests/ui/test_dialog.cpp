@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -313,6 +314,34 @@ TEST_F(DialogTest, FocusNotificationsComeKillThenSetThenClicked) {
     d.GotoDlgCtrl(d.GetDlgItem(kCount));
     EXPECT_TRUE(d.events.empty());
     EXPECT_EQ(d.GetFocus(), d.GetDlgItem(kCount));
+}
+
+TEST_F(DialogTest, AHandlerThatDestroysTheDialogOnKillFocusEndsTheUserAction) {
+    struct Case {
+        const char* what;
+        std::function<bool(DemoDialog&)> act;
+    };
+    const Case cases[] = {
+        {"click a check box", [](DemoDialog& d) { return d.UserClick(kFlag); }},
+        {"click a button", [](DemoDialog& d) { return d.UserClick(kMore); }},
+        {"type into another edit", [](DemoDialog& d) { return d.UserType(kFactor, "2"); }},
+        {"type characters into another edit", [](DemoDialog& d) { return d.UserTypeChars(kFactor, "2"); }},
+        {"choose a list entry", [](DemoDialog& d) { return d.UserSelect(kList, 1); }},
+        {"tab away", [](DemoDialog& d) { return d.UserKey(ui::key::Tab); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DemoDialog d;
+        Open(d);
+        d.UserFocus(kCount);
+        d.OnNotify(ui::Notify::KillFocus, kCount, [&d] { d.DestroyWindow(); });
+        d.events.clear();
+        EXPECT_TRUE(c.act(d));
+        EXPECT_FALSE(d.IsWindow());
+        EXPECT_TRUE(d.events.empty());  // no set-focus, click or change after the dialog went
+        EXPECT_EQ(d.flag, 0);
+        EXPECT_EQ(d.innerResult, 0);
+    }
 }
 
 TEST_F(DialogTest, ProgrammaticChangesFireNothingAndTypingFiresOneChange) {

@@ -281,12 +281,13 @@ bool Dialog::Usable(const Control* c) const {
     return c && c->IsWindow() && c->IsWindowEnabled() && c->IsWindowVisible();
 }
 
-void Dialog::MoveFocusByUser(Control* to) {
-    if (to == focus_) return;
+bool Dialog::MoveFocusByUser(Control* to) {
+    if (to == focus_) return true;
     Control* old = focus_;
     SetFocusSilently(to);
     if (old) FireSimple(Notify::KillFocus, old);
-    if (to && focus_ == to) FireSimple(Notify::SetFocus, to);
+    if (to && focus_ == to && IsWindow()) FireSimple(Notify::SetFocus, to);
+    return IsWindow();
 }
 
 void Dialog::FocusFirstTabStop() {
@@ -301,7 +302,7 @@ void Dialog::FocusFirstTabStop() {
 bool Dialog::UserFocus(int id) {
     Control* c = GetDlgItem(id);
     if (!Open() || !Usable(c) || !TakesFocus(c)) return false;
-    MoveFocusByUser(c);
+    if (!MoveFocusByUser(c)) return true;
     return true;
 }
 
@@ -326,19 +327,19 @@ bool Dialog::UserClick(int id) {
     if (!Open() || !Usable(c)) return false;
     switch (c->ControlType()) {
         case ControlKind::PushButton:
-            MoveFocusByUser(c);
+            if (!MoveFocusByUser(c)) return true;
             ClickButton(static_cast<Button*>(c));
             return true;
         case ControlKind::CheckBox: {
             auto* b = static_cast<Button*>(c);
-            MoveFocusByUser(c);
+            if (!MoveFocusByUser(c)) return true;
             if (b->HasStyle(cs::AutoCheck)) b->SetCheck(b->GetCheck() ? 0 : 1);
             ClickButton(b);
             return true;
         }
         case ControlKind::RadioButton: {
             auto* b = static_cast<Button*>(c);
-            MoveFocusByUser(c);
+            if (!MoveFocusByUser(c)) return true;
             if (b->HasStyle(cs::AutoRadio)) {
                 for (Control* g : GroupOf(c))
                     if (g->ControlType() == ControlKind::RadioButton && g->HasStyle(cs::AutoRadio))
@@ -355,7 +356,7 @@ bool Dialog::UserClick(int id) {
         case ControlKind::ComboBox:
         case ControlKind::ListBox:
         case ControlKind::ListView:
-            MoveFocusByUser(c);
+            if (!MoveFocusByUser(c)) return true;
             return true;
         default:
             return false;
@@ -367,7 +368,7 @@ bool Dialog::UserType(int id, const std::string& text) {
     if (!Open() || !Usable(c)) return false;
     if (auto* e = dynamic_cast<Edit*>(c)) {
         if (e->IsReadOnly()) return false;
-        MoveFocusByUser(e);
+        if (!MoveFocusByUser(e)) return true;
         std::string t = text;
         if (e->HasStyle(cs::Number))
             t.erase(std::remove_if(t.begin(), t.end(), [](char ch) { return !std::isdigit(static_cast<unsigned char>(ch)); }),
@@ -380,7 +381,7 @@ bool Dialog::UserType(int id, const std::string& text) {
     }
     if (auto* cb = dynamic_cast<ComboBox*>(c)) {
         if (!cb->HasEdit()) return false;
-        MoveFocusByUser(cb);
+        if (!MoveFocusByUser(cb)) return true;
         cb->SetWindowText(text);
         FireSimple(Notify::Change, cb);
         return true;
@@ -391,7 +392,7 @@ bool Dialog::UserType(int id, const std::string& text) {
 bool Dialog::UserTypeChars(int id, const std::string& chars) {
     auto* e = Get<Edit>(id);
     if (!Open() || !Usable(e) || e->IsReadOnly()) return false;
-    MoveFocusByUser(e);
+    if (!MoveFocusByUser(e)) return true;
     for (char ch : chars) {
         if (e->HasStyle(cs::Number) && !std::isdigit(static_cast<unsigned char>(ch))) continue;
         if (ch == '\n' && !e->HasStyle(cs::MultiLine)) continue;
@@ -479,7 +480,7 @@ void Dialog::TabToNext(bool backward) {
                 }
         }
         if (target == focus_) return;
-        MoveFocusByUser(target);
+        if (!MoveFocusByUser(target)) return;
         if (auto* e = dynamic_cast<Edit*>(target); e && focus_ == e) e->SetSel(0, -1);
         return;
     }
@@ -559,7 +560,7 @@ bool Dialog::UserSelect(int id, int index) {
     if (!Open() || !Usable(c)) return false;
     if (auto* cb = dynamic_cast<ComboBox*>(c)) {
         if (index < 0 || index >= cb->GetCount()) return false;
-        MoveFocusByUser(cb);
+        if (!MoveFocusByUser(cb)) return true;
         cb->SetCurSel(index);
         FireSimple(Notify::SelChange, cb);
         if (IsWindow()) FireSimple(Notify::CloseUp, cb);
@@ -567,7 +568,7 @@ bool Dialog::UserSelect(int id, int index) {
     }
     if (auto* lb = dynamic_cast<ListBox*>(c)) {
         if (index < 0 || index >= lb->GetCount()) return false;
-        MoveFocusByUser(lb);
+        if (!MoveFocusByUser(lb)) return true;
         lb->SetCurSel(index);
         if (lb->HasStyle(cs::Notify)) FireSimple(Notify::SelChange, lb);
         return true;
@@ -606,7 +607,7 @@ void Dialog::ListViewClick(ListView* lv, int item, bool extend) {
 bool Dialog::UserSelectItem(int id, int item, bool extend) {
     auto* lv = Get<ListView>(id);
     if (!Open() || !Usable(lv) || item < 0 || item >= lv->GetItemCount()) return false;
-    MoveFocusByUser(lv);
+    if (!MoveFocusByUser(lv)) return true;
     ListViewClick(lv, item, extend);
     if (IsWindow()) FireSimple(Notify::Clicked, lv, item);
     return true;
@@ -653,7 +654,7 @@ bool Dialog::UserSpin(int id, bool up) {
 bool Dialog::UserPickColor(int id, Color color) {
     auto* b = Get<ColorButton>(id);
     if (!Open() || !Usable(b)) return false;
-    MoveFocusByUser(b);
+    if (!MoveFocusByUser(b)) return true;
     b->SetColor(color);
     FireSimple(Notify::Clicked, b);
     return true;

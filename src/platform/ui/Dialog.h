@@ -164,7 +164,9 @@ private:
     // Runs the handler of the notification; false when there is none.
     bool Fire(Notification& n);
     bool FireSimple(Notify code, Control* c, int item = -1);
-    void MoveFocusByUser(Control* to);
+    // The user moves the focus: KillFocus of the old control, then SetFocus of
+    // the new one. False when a handler destroyed the dialog meanwhile.
+    bool MoveFocusByUser(Control* to);
     // A key message for the focused control; keeps the Shift and Control state.
     Message KeyMessage(Message::Type type, int key, int repeat, int flags);
     // KeyDown or KeyUp of the focused control, when there is one.
