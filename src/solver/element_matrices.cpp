@@ -86,6 +86,36 @@ void local_to_global_block(double t[36]) {
     at(4, 6) = -1.0;
 }
 
+void load_element_coordinates(RunState& st, int e) {
+    ShapeCommon& sc = st.shape_common;
+    // Coordinates into the element frame: the transpose of the nodal block.
+    double block[36], to_local[36];
+    local_to_global_block(block);
+    for (int c = 0; c < 6; ++c)
+        for (int r = 0; r < 6; ++r) to_local[c * 6 + r] = block[r * 6 + c];
+    const int nnode = st.nnode < 9 ? st.nnode : 9;
+    for (int a = 1; a <= nnode; ++a) {
+        const int n = st.lnods(a, e);
+        double g[6] = {st.coord(1, n), st.coord(2, n), st.coord(3, n), 0.0, 0.0, 0.0};
+        double l[6];
+        matrix_kernel(l, to_local, g, 1);
+        for (int c = 1; c <= 3; ++c) {
+            sc.ecoord(c, a) = g[c - 1];
+            sc.pcoord(c, a) = l[c - 1];
+        }
+    }
+    // Virtual mid-side points of a 4-node element.
+    if (st.nnode == 4) {
+        for (int k = 1; k <= 4; ++k) {
+            const int j = k % 4 + 1;
+            for (int c = 1; c <= 3; ++c) {
+                sc.ecoord(c, k + 4) = 0.5 * (sc.ecoord(c, k) + sc.ecoord(c, j));
+                sc.pcoord(c, k + 4) = 0.5 * (sc.pcoord(c, k) + sc.pcoord(c, j));
+            }
+        }
+    }
+}
+
 void form_element_matrices(RunState& st, int& status) {
     LoopBuffers& b = buffers;
     const int nnode = st.nnode;
@@ -105,10 +135,8 @@ void form_element_matrices(RunState& st, int& status) {
     // Global-frame transformation of the element, block-diagonal over its nodes.
     clear(b.t);
     clear(b.tt);
-    double block[36], to_local[36];
+    double block[36];
     local_to_global_block(block);
-    for (int c = 0; c < 6; ++c)
-        for (int r = 0; r < 6; ++r) to_local[c * 6 + r] = block[r * 6 + c];
     for (int a = 0; a < nnode; ++a)
         for (int c = 0; c < 6; ++c)
             for (int r = 0; r < 6; ++r) {
@@ -127,31 +155,13 @@ void form_element_matrices(RunState& st, int& status) {
     } unmark{st};
 
     for (int e = 1; e <= st.nelem; ++e) {
-        // 1. Centre shape values; node coordinates, global and in the element frame.
+        // 1-2. Centre shape values; node coordinates, global and in the element
+        // frame, with the virtual mid-side points of a 4-node element.
         shape_functions(st, 0.0, 0.0, nnode);
         double centre_n[9];
         for (int a = 0; a < 9; ++a) centre_n[a] = sc.shape_values[static_cast<std::size_t>(a)];
         const int m = st.element_material(e);
-        for (int a = 1; a <= nnode; ++a) {
-            const int n = st.lnods(a, e);
-            double g[6] = {st.coord(1, n), st.coord(2, n), st.coord(3, n), 0.0, 0.0, 0.0};
-            double l[6];
-            matrix_kernel(l, to_local, g, 1);
-            for (int c = 1; c <= 3; ++c) {
-                sc.ecoord(c, a) = g[c - 1];
-                sc.pcoord(c, a) = l[c - 1];
-            }
-        }
-        // 2. Virtual mid-side points of a 4-node element.
-        if (quad4) {
-            for (int k = 1; k <= 4; ++k) {
-                const int j = k % 4 + 1;
-                for (int c = 1; c <= 3; ++c) {
-                    sc.ecoord(c, k + 4) = 0.5 * (sc.ecoord(c, k) + sc.ecoord(c, j));
-                    sc.pcoord(c, k + 4) = 0.5 * (sc.pcoord(c, k) + sc.pcoord(c, j));
-                }
-            }
-        }
+        load_element_coordinates(st, e);
         // 3. Centre of the element in the element frame.
         double centre[3] = {0.0, 0.0, 0.0};
         for (int a = 1; a <= nnode; ++a)

@@ -37,6 +37,11 @@ inline constexpr std::size_t kRecordQuad4 = 92;             // 4-node side-param
 // elements and vlasov_edge_terms (with c = sqrt(k 2t)) among the springs.
 void form_element_matrices(RunState& st, int& status);
 
+// Loads the node coordinates of element e into the shape block: the global
+// ones and the same points turned into the element frame; a 4-node element
+// gets the mid-points of its sides as virtual nodes 5 to 8 (global and local).
+void load_element_coordinates(RunState& st, int e);
+
 // Element frame: local x = global y, local y = -global z, local z = -global x.
 // The per-node transformation T (global = T local) for the six freedoms
 // (u, v, w, rotation about local x, about local y, drilling).

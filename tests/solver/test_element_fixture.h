@@ -168,17 +168,9 @@ struct ScratchText {
     }
 };
 
-// Loads the coordinates of element e into the shape block, global and in the
-// element frame, as the element loop does.
-inline void load_element(RunState& st, int e) {
-    for (int a = 1; a <= st.nnode; ++a) {
-        const int n = st.lnods(a, e);
-        for (int c = 1; c <= 3; ++c) st.shape_common.ecoord(c, a) = st.coord(c, n);
-        st.shape_common.pcoord(1, a) = st.coord(2, n);
-        st.shape_common.pcoord(2, a) = -st.coord(3, n);
-        st.shape_common.pcoord(3, a) = -st.coord(1, n);
-    }
-}
+// Loads the coordinates of element e into the shape block, as the element
+// loop does.
+inline void load_element(RunState& st, int e) { parvane::load_element_coordinates(st, e); }
 
 // The items of one element record of unit 3.
 struct ElementRecordItems {
