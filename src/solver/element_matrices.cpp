@@ -57,14 +57,25 @@ void add_upper(double* a, int lda, const double* b, const double* s, int rows, i
     }
 }
 
-// One integration point of a stiffness: a += B^T S w (upper triangle) and S
-// into the point's block of its record item (rows x 27 or 3 x 18 per point,
-// the same leading size as a).
-void add_point(double* a, int lda, const double* bm, const double* sm, int rows, int ncol, double w, double* item,
-               int k) {
-    add_upper(a, lda, bm, sm, rows, ncol, w);
-    std::memcpy(item + (k - 1) * rows * lda, sm, sizeof(double) * static_cast<std::size_t>(rows * ncol));
-}
+// A strain matrix routine with its stress partner, their buffers (rows x ncol
+// used) at the current point.
+struct PointPair {
+    void (*strain)(const RunState&);
+    void (*stress)(const RunState&);
+    const double* b;
+    const double* s;
+    int rows, ncol;
+
+    // After strain: forms S = D B, adds B^T S w to the upper triangle of a
+    // (leading size lda: 27 for 5 rows, 18 for 3) and copies S into point k's
+    // block of its record item (rows x lda per point).
+    void accumulate(const RunState& st, double* a, double w, double* item, int k) const {
+        const int lda = rows == 5 ? 27 : 18;
+        stress(st);
+        add_upper(a, lda, b, s, rows, ncol, w);
+        std::memcpy(item + (k - 1) * rows * lda, s, sizeof(double) * static_cast<std::size_t>(rows * ncol));
+    }
+};
 
 void write_termination_lines(RunState& st) {
     fio::Writer(st.units, kUnitMessages).list({"      "});
@@ -147,6 +158,21 @@ void form_element_matrices(RunState& st, int& status) {
     ShapeCommon& sc = st.shape_common;
     GaussCommon& gc = st.gauss_common;
 
+    // The strain and stress matrix pairs of the element kind.
+    auto& bm = bmatrix_common;
+    const PointPair bending = quad4 ? PointPair{quad4_bending_strain_matrix, quad4_bending_stress_matrix,
+                                                bm.q4_bending_b, bm.q4_bending_s, 5, pcol}
+                                    : PointPair{plate_strain_matrix, bending_stress_matrix, bm.plate_b,
+                                                bm.bending_s, 5, pcol};
+    const PointPair membrane = quad4 ? PointPair{quad4_membrane_strain_matrix, quad4_membrane_stress_matrix,
+                                                 bm.q4_membrane_b, bm.q4_membrane_s, 3, mcol}
+                                     : PointPair{membrane_strain_matrix, membrane_stress_matrix, bm.membrane_b,
+                                                 bm.membrane_s, 3, mcol};
+    const PointPair shear = quad4 ? PointPair{quad4_shear_strain_matrix, quad4_shear_stress_matrix, bm.q4_shear_b,
+                                              bm.q4_shear_s, 5, pcol}
+                                  : PointPair{plate_shear_strain_matrix, shear_stress_matrix, bm.shear_b,
+                                              bm.shear_s, 5, pcol};
+
     // The spring routines mark the records they have entered; the marks are
     // cleared however the pass ends.
     struct Unmark {
@@ -194,32 +220,13 @@ void form_element_matrices(RunState& st, int& status) {
                 const int k = p.k;
                 const double dv = p.dv();
                 area += dv;
-                if (quad4) {
-                    quad4_bending_strain_matrix(st);
+                bending.strain(st);
+                if (quad4)
                     for (int i = 0; i < 5 * 16; ++i)
-                        bmatrix_common.q4_bending_b[i] -= element_util_common.side_correction[i];
-                    quad4_bending_stress_matrix(st);
-                    add_point(b.bending, 27, bmatrix_common.q4_bending_b, bmatrix_common.q4_bending_s, 5, pcol, dv,
-                              b.item_bending, k);
-                } else {
-                    plate_strain_matrix(st);
-                    bending_stress_matrix(st);
-                    add_point(b.bending, 27, bmatrix_common.plate_b, bmatrix_common.bending_s, 5, pcol, dv,
-                              b.item_bending, k);
-                }
-
-                const double dm = thick != 0.0 ? dv * thick : dv;
-                if (quad4) {
-                    quad4_membrane_strain_matrix(st);
-                    quad4_membrane_stress_matrix(st);
-                    add_point(b.membrane, 18, bmatrix_common.q4_membrane_b, bmatrix_common.q4_membrane_s, 3, mcol, dm,
-                              b.item_membrane, k);
-                } else {
-                    membrane_strain_matrix(st);
-                    membrane_stress_matrix(st);
-                    add_point(b.membrane, 18, bmatrix_common.membrane_b, bmatrix_common.membrane_s, 3, mcol, dm,
-                              b.item_membrane, k);
-                }
+                        bm.q4_bending_b[i] -= element_util_common.side_correction[i];
+                bending.accumulate(st, b.bending, dv, b.item_bending, k);
+                membrane.strain(st);
+                membrane.accumulate(st, b.membrane, thick != 0.0 ? dv * thick : dv, b.item_membrane, k);
 
                 double r[3] = {-centre[0], -centre[1], -centre[2]};
                 for (int a = 1; a <= nnode; ++a)
@@ -241,16 +248,8 @@ void form_element_matrices(RunState& st, int& status) {
         if (!for_each_integration_point(st, e, 2, status, [&](const IntegrationPoint& p) {
                 const int k = p.k;
                 const double dv = p.dv();
-                if (quad4) {
-                    quad4_shear_strain_matrix(st);
-                    quad4_shear_stress_matrix(st);
-                    add_point(b.shear, 27, bmatrix_common.q4_shear_b, bmatrix_common.q4_shear_s, 5, pcol, dv,
-                              b.item_shear, k);
-                } else {
-                    plate_shear_strain_matrix(st);
-                    shear_stress_matrix(st);
-                    add_point(b.shear, 27, bmatrix_common.shear_b, bmatrix_common.shear_s, 5, pcol, dv, b.item_shear, k);
-                }
+                shear.strain(st);
+                shear.accumulate(st, b.shear, dv, b.item_shear, k);
                 if (vlasov) {
                     interpolation_matrices(st);
                     const ElementUtilBlock& u = element_util_common;
