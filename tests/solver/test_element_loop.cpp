@@ -349,3 +349,40 @@ TEST(ElementLoop, SoilAreaTermsEnterTheFirstMatrixOnly) {
             EXPECT_EQ(st.estiff(r, r, 1), plain.estiff(r, r, 1)) << r;
     }
 }
+
+TEST(ElementLoop, WithoutTheVlasovModelNoSoilLayerTermEnters) {
+    // Soil-spring edges and layer values present, but the soil kind is not 2:
+    // the element matrices are those of the plain plate and nothing is
+    // reported.
+    for (int soil : {0, 1}) {
+        GridSpec g;
+        g.nx = 2;
+        g.ny = 1;
+        auto with_edges = [soil](RunState& s) {
+            s.isoil = soil;
+            s.nvedge = 1;
+            s.esoil = 5000.0;
+            s.ebot = 8000.0;
+            s.psoil = 0.3;
+            s.hsoil = 4.0;
+            s.gamma0 = 1.2;
+        };
+        RunState st, plain;
+        build_grid(st, g, with_edges);
+        build_grid(plain, g);
+        st.vlasov_edges(1, 1) = 1;
+        st.vlasov_edges(2, 1) = 1;
+        st.vlasov_k = 100.0;
+        st.vlasov_2t = 4.0;
+        ScratchUnit3 unit3(st, "novlasov"), unit3p(plain, "novlasovp");
+        ScratchText messages(st, parvane::kUnitMessages, "novlasov");
+        int status = 0;
+        parvane::form_element_matrices(st, status);
+        ASSERT_EQ(status, 0);
+        parvane::form_element_matrices(plain, status);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(element_matrix(st, 1), element_matrix(plain, 1)) << soil;
+        EXPECT_EQ(element_matrix(st, 2), element_matrix(plain, 2)) << soil;
+        EXPECT_TRUE(messages.lines().empty()) << soil;
+    }
+}
