@@ -59,6 +59,17 @@ void each_point(RunState& st, F f) {
     }
 }
 
+// Soil kind and the values of a soil layer: E 5000 at the top, 8000 at the
+// bottom, nu 0.3, depth 4, gamma 1.2.
+void layer_soil(RunState& s, int kind) {
+    s.isoil = kind;
+    s.esoil = 5000.0;
+    s.ebot = 8000.0;
+    s.psoil = 0.3;
+    s.hsoil = 4.0;
+    s.gamma0 = 1.2;
+}
+
 // Plate strains B u of a local nodal field (w, a, b per node; side
 // parameters 0).
 std::vector<double> plate_strains(const double* b, int rows, int ncol, const std::vector<double>& u) {
@@ -309,16 +320,8 @@ TEST(ElementLoop, SoilAreaTermsEnterTheFirstMatrixOnly) {
         g.nnode = nnode;
         g.lx = 2.0;
         g.ly = 3.0;
-        auto soil = [](RunState& s) {
-            s.isoil = 2;
-            s.esoil = 5000.0;
-            s.ebot = 8000.0;
-            s.psoil = 0.3;
-            s.hsoil = 4.0;
-            s.gamma0 = 1.2;
-        };
         RunState st;
-        build_grid(st, g, soil);
+        build_grid(st, g, [](RunState& s) { layer_soil(s, 2); });
         double k = 0.0, t2 = 0.0;
         parvane::vlasov_k_2t(1.2, 5000.0, 8000.0, 0.3, 4.0, k, t2);
         ASSERT_GT(k, 0.0);
@@ -358,17 +361,11 @@ TEST(ElementLoop, WithoutTheVlasovModelNoSoilLayerTermEnters) {
         GridSpec g;
         g.nx = 2;
         g.ny = 1;
-        auto with_edges = [soil](RunState& s) {
-            s.isoil = soil;
-            s.nvedge = 1;
-            s.esoil = 5000.0;
-            s.ebot = 8000.0;
-            s.psoil = 0.3;
-            s.hsoil = 4.0;
-            s.gamma0 = 1.2;
-        };
         RunState st, plain;
-        build_grid(st, g, with_edges);
+        build_grid(st, g, [soil](RunState& s) {
+            layer_soil(s, soil);
+            s.nvedge = 1;
+        });
         build_grid(plain, g);
         st.vlasov_edges(1, 1) = 1;
         st.vlasov_edges(2, 1) = 1;
