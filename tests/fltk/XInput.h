@@ -82,6 +82,9 @@ inline int ShiftOf(unsigned long mask) {
 
 inline Shot Screenshot(int x, int y, int w, int h) {
     Shot s;
+    // What FLTK has yet to draw goes out first, and the server is done
+    // with it before the pixels are read.
+    Fl::flush();
     XSync(fl_display, False);
     XImage* img = XGetImage(fl_display, RootWindow(fl_display, fl_screen), x, y, static_cast<unsigned>(w),
                             static_cast<unsigned>(h), AllPlanes, ZPixmap);

@@ -157,8 +157,12 @@ struct Script {
     static void Tick(void* data) {
         auto* s = static_cast<Script*>(data);
         if (++s->ticks > 400) {  // 20 seconds
-            s->failure = "timed out at step " + (s->next < s->steps.size() ? s->steps[s->next].first : "end");
+            if (s->failure.empty())
+                s->failure = "timed out at step " + (s->next < s->steps.size() ? s->steps[s->next].first : "end");
+            // Again at every tick until the program has ended: a window
+            // that the program opens after the first abort goes too.
             s->abort();
+            Fl::repeat_timeout(0.05, Tick, data);
             return;
         }
         if (s->next < s->steps.size() && s->steps[s->next].second()) ++s->next;
@@ -176,6 +180,8 @@ TEST_F(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
     DemoApp app;
 
     Script script;
+    // A name of this run's own in the working folder.
+    const std::string exportName = "fltkexport" + std::to_string(::getpid()) + ".bmp";
     Fl_Window* frameWin = nullptr;
     ui::Frame* frame = nullptr;
     int settle = 0;
@@ -384,7 +390,7 @@ TEST_F(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
         {"a key reached the view; accelerator with the view focused",
          [&] {
              if (app.view->keys.empty() || app.view->keys.back() != ui::key::Right) return false;
-             std::remove("fltkexport.bmp");
+             std::remove(exportName.c_str());
              SendKey(frameWin, XK_b, ControlMask);
              return true;
          }},
@@ -392,18 +398,18 @@ TEST_F(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
          [&] {
              Fl_Window* chooser = WindowTitled("Save As");
              if (!chooser || !settled()) return false;
-             TypeText(chooser, "fltkexport.bmp");
+             TypeText(chooser, exportName);
              SendKey(chooser, XK_Return);
              return true;
          }},
         {"bitmap exported",
          [&] {
              brennix::gl::DibImage saved;
-             if (WindowTitled("Save As") || !brennix::gl::ReadBitmapFile("fltkexport.bmp", saved)) return false;
+             if (WindowTitled("Save As") || !brennix::gl::ReadBitmapFile(exportName, saved)) return false;
              EXPECT_EQ(saved.width, app.view->Picture().width);
              EXPECT_EQ(saved.height, app.view->Picture().height);
              EXPECT_TRUE(saved.bits == app.view->Picture().bits);
-             std::remove("fltkexport.bmp");
+             std::remove(exportName.c_str());
              SendKey(frameWin, XK_w, ControlMask);
              return true;
          }},
@@ -462,11 +468,20 @@ TEST_F(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
          }},
     };
     script.abort = [&] {
-        // End whatever loop runs: dialogs first, then the program.
+        // End whatever loop runs: dialogs first, then the windows that are
+        // not the program's own (message boxes, the file chooser, the
+        // preview), then the program.
         for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
             if (auto* d = dynamic_cast<ui::Dialog*>(backend.LayerWindowOf(w)); d && d->IsModal()) d->EndDialog(ui::IDCANCEL);
         }
-        if (Fl_Window* box = backend.ActiveMessageBox()) box->hide();
+        for (Fl_Window* w = Fl::first_window(); w;) {
+            Fl_Window* next = Fl::next_window(w);
+            if (!backend.LayerWindowOf(w)) {
+                w->do_callback();  // as its close box: the chooser cancels
+                if (w->shown()) w->hide();
+            }
+            w = next;
+        }
         app.Quit();
     };
     Fl::add_timeout(0.05, Script::Tick, &script);
