@@ -73,6 +73,15 @@ int Align(const ui::Control& c) {
     return a;
 }
 
+// The window's own font and text colour, where it has them.
+void ApplyLook(Fl_Widget& widget, const ui::Window& w) {
+    if (const auto& f = w.GetFont()) {
+        widget.labelfont(FlFontOf(*f));
+        widget.labelsize(FlSizeOf(*f));
+    }
+    if (const auto& tc = w.TextColor()) widget.labelcolor(FlColorOf(*tc));
+}
+
 // Takes a widget out of its group and deletes it once FLTK is done with it.
 void DeleteChild(Fl_Group* group, Fl_Widget* child) {
     group->remove(child);
@@ -215,24 +224,21 @@ void FltkBackend::Create(ui::Window& w) {
             Peer* dp = dlg ? PeerOf(*dlg) : nullptr;
             if (!dp || !dp->top) return;
             dp->top->begin();
+            // The widget of the control's kind and styles; its text and state
+            // come from SyncControl below.
             Fl_Widget* wd = nullptr;
-            const std::string text = w.GetWindowText();
             switch (c.ControlType()) {
                 case ui::ControlKind::Static: {
                     Fl_Box* box = c.HasStyle(ui::cs::Notify) ? new ClickBox(*this, r.x, r.y, r.w, r.h)
                                                              : new Fl_Box(r.x, r.y, r.w, r.h);
                     box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
                     box->align(static_cast<Fl_Align>(Align(c)));
-                    box->copy_label(StripAccessMarks(text).c_str());
                     wd = box;
                     break;
                 }
-                case ui::ControlKind::Group: {
-                    auto* g = new GroupFrame(r.x, r.y, r.w, r.h);
-                    g->copy_label(StripAccessMarks(text).c_str());
-                    wd = g;
+                case ui::ControlKind::Group:
+                    wd = new GroupFrame(r.x, r.y, r.w, r.h);
                     break;
-                }
                 case ui::ControlKind::Picture: {
                     auto* box = new Fl_Box(r.x, r.y, r.w, r.h);
                     box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
@@ -242,22 +248,17 @@ void FltkBackend::Create(ui::Window& w) {
                 case ui::ControlKind::PushButton: {
                     Fl_Button* b = c.HasStyle(ui::cs::Default) ? new Fl_Return_Button(r.x, r.y, r.w, r.h)
                                                               : new Fl_Button(r.x, r.y, r.w, r.h);
-                    b->copy_label(text.c_str());
                     // Enter is the dialog's: the layer clicks the default button.
                     b->shortcut(0);
                     wd = b;
                     break;
                 }
-                case ui::ControlKind::CheckBox: {
-                    auto* b = new Fl_Check_Button(r.x, r.y, r.w, r.h);
-                    b->copy_label(text.c_str());
-                    wd = b;
+                case ui::ControlKind::CheckBox:
+                    wd = new Fl_Check_Button(r.x, r.y, r.w, r.h);
                     break;
-                }
                 case ui::ControlKind::RadioButton: {
                     auto* b = new Fl_Round_Button(r.x, r.y, r.w, r.h);
                     b->type(FL_TOGGLE_BUTTON);
-                    b->copy_label(text.c_str());
                     wd = b;
                     break;
                 }
@@ -267,8 +268,6 @@ void FltkBackend::Create(ui::Window& w) {
                     else if (c.HasStyle(ui::cs::Number)) in = new Fl_Int_Input(r.x, r.y, r.w, r.h);
                     else in = new Fl_Input(r.x, r.y, r.w, r.h);
                     in->when(FL_WHEN_CHANGED);
-                    in->value(text.c_str());
-                    if (c.HasStyle(ui::cs::ReadOnly)) in->readonly(1);
                     wd = in;
                     break;
                 }
@@ -331,11 +330,7 @@ void FltkBackend::Create(ui::Window& w) {
             dp->top->end();
             if (!wd) return;
             if (c.ControlType() != ui::ControlKind::ListView) wd->callback(ControlCallback);
-            if (const auto& f = w.GetFont()) {
-                wd->labelfont(FlFontOf(*f));
-                wd->labelsize(FlSizeOf(*f));
-            }
-            if (const auto& tc = w.TextColor()) wd->labelcolor(FlColorOf(*tc));
+            ApplyLook(*wd, w);
             peer->widget = wd;
             break;
         }
@@ -476,11 +471,7 @@ void FltkBackend::Sync(ui::Window& w, ui::Change what) {
             break;
         }
         case ui::Change::Look:
-            if (const auto& f = w.GetFont()) {
-                p->widget->labelfont(FlFontOf(*f));
-                p->widget->labelsize(FlSizeOf(*f));
-            }
-            if (const auto& tc = w.TextColor()) p->widget->labelcolor(FlColorOf(*tc));
+            ApplyLook(*p->widget, w);
             p->widget->redraw();
             break;
         case ui::Change::Menu: BuildMenu(w); break;
