@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -361,6 +362,84 @@ TEST_F(FltkControls, KeysGoToTheMessageBoxNotToTheDialogBehindIt) {
     EXPECT_LT(script.ticks, script.sentAt + 40);
     EXPECT_TRUE(dlg.keys.empty());
     EXPECT_FALSE(dlg.IsEnded());
+    dlg.DestroyWindow();
+    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+}
+
+namespace {
+
+// A list box and a list view (several items may be selected) of many
+// lines, more than they can show.
+class LongLists : public ui::Dialog {
+public:
+    enum { IDC_LINES = 2101, IDC_ROWS };
+    LongLists() : ui::Dialog(961, nullptr) {}
+    ui::DialogTemplate BuildTemplate() const override {
+        ui::DialogTemplate t;
+        t.id = 961;
+        t.caption = "Long Lists";
+        t.rect = {300, 20, 220, 120};
+        t.style |= ui::style::Visible;
+        t.List(IDC_LINES, {4, 4, 100, 80});
+        t.Report(IDC_ROWS, {110, 4, 100, 80}, ui::cs::MultiSelect);
+        t.DefPushButton(ui::IDOK, "OK", {160, 100, 50, 14});
+        return t;
+    }
+    bool OnInitDialog() override {
+        ui::Dialog::OnInitDialog();
+        auto* lines = Get<ui::ListBox>(IDC_LINES);
+        auto* rows = Get<ui::ListView>(IDC_ROWS);
+        rows->InsertColumn(0, "Row", 0, 80);
+        for (int i = 0; i < 40; ++i) {
+            lines->AddString("line " + std::to_string(i));
+            rows->InsertItem(i, "row " + std::to_string(i));
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST_F(FltkControls, ListsKeepTheirScrollPositionAndShowTheSelection) {
+    LongLists dlg;
+    ASSERT_TRUE(dlg.Create());
+    Fl_Window* win = backend.TopWindowOf(dlg);
+    ASSERT_TRUE(win);
+    ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
+    auto* lines = dlg.Get<ui::ListBox>(LongLists::IDC_LINES);
+    auto* rows = dlg.Get<ui::ListView>(LongLists::IDC_ROWS);
+    auto* lineBrowser = static_cast<Fl_Browser*>(backend.WidgetOf(*lines));
+    Fl_Browser* rowBrowser = nullptr;
+    auto* rowGroup = static_cast<Fl_Group*>(backend.WidgetOf(*rows));
+    for (int i = 0; i < rowGroup->children(); ++i)
+        if (auto* b = dynamic_cast<Fl_Browser*>(rowGroup->child(i))) rowBrowser = b;
+    ASSERT_TRUE(rowBrowser);
+
+    // The user has scrolled both lists down and clicks the first line shown:
+    // that line is chosen and the lists stay where they were.
+    const struct { Fl_Browser* browser; std::function<int()> chosen; } cases[] = {
+        {lineBrowser, [&] { return lines->GetCurSel(); }},
+        {rowBrowser, [&] { return rows->GetNextSelected(-1); }},
+    };
+    for (const auto& c : cases) {
+        c.browser->topline(21);
+        for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+        SendClick(win, c.browser->x() + 10, c.browser->y() + 7);
+        EXPECT_TRUE(WaitFor([&] { return c.chosen() == 20; })) << c.chosen();
+        for (int i = 0; i < 5; ++i) Fl::wait(0.02);  // the list is drawn again
+        EXPECT_EQ(c.browser->topline(), 21);
+    }
+
+    // A selection the program makes below the lines shown is scrolled into
+    // view.
+    lines->SetCurSel(38);
+    rows->SetSelected(20, false);
+    rows->SetSelected(38, true);
+    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    for (Fl_Browser* b : {lineBrowser, rowBrowser}) {
+        EXPECT_TRUE(b->displayed(39)) << b->topline();
+        EXPECT_GT(b->topline(), 21);
+    }
     dlg.DestroyWindow();
     for (int i = 0; i < 3; ++i) Fl::wait(0.02);
 }

@@ -542,8 +542,12 @@ void FltkBackend::SyncControl(ui::Window& w) {
         case ui::ControlKind::ListBox: {
             auto* lb = static_cast<ui::ListBox*>(c);
             auto* b = static_cast<Fl_Browser*>(wd);
+            // The list stays where the user scrolled it; selecting brings
+            // the selection into view.
+            const int top = b->position();
             b->clear();
             for (const std::string& s : lb->Items()) b->add(s.c_str());
+            b->position(top);
             if (lb->GetCurSel() >= 0) b->select(lb->GetCurSel() + 1);
             break;
         }
@@ -573,6 +577,11 @@ void FltkBackend::SyncControl(ui::Window& w) {
             widths.push_back(0);
             p->columnWidths = std::move(widths);
             b->column_widths(p->columnWidths.data());
+            // The list stays where the user scrolled it; an item that has
+            // just become selected is brought into view.
+            const int top = b->position();
+            std::vector<bool> wasSelected(static_cast<size_t>(b->size()));
+            for (int i = 0; i < b->size(); ++i) wasSelected[static_cast<size_t>(i)] = b->selected(i + 1) != 0;
             b->clear();
             for (const auto& item : lv->Items()) {
                 std::string line;
@@ -582,8 +591,15 @@ void FltkBackend::SyncControl(ui::Window& w) {
                 }
                 b->add(line.c_str());
             }
-            for (int i = 0; i < lv->GetItemCount(); ++i)
-                if (lv->IsSelected(i)) b->select(i + 1, 1);
+            b->position(top);
+            int newlySelected = -1;
+            for (int i = 0; i < lv->GetItemCount(); ++i) {
+                if (!lv->IsSelected(i)) continue;
+                b->select(i + 1, 1);
+                const bool was = static_cast<size_t>(i) < wasSelected.size() && wasSelected[static_cast<size_t>(i)];
+                if (!was && newlySelected < 0) newlySelected = i;
+            }
+            if (newlySelected >= 0) b->make_visible(newlySelected + 1);
             g->redraw();
             break;
         }
