@@ -17,6 +17,8 @@ namespace analysis_test {
 
 struct SinModel {
     std::string title = "plate test";
+    int isoil = 0;               // 1 Mindlin (E, nu, k0), 2 Vlasov (Etop, Ebottom, nu, depth, gamma0)
+    std::vector<double> soil;
     int nnode = 8, ngaus = 2, ngaus2 = 2;
     std::vector<std::array<double, 3>> nodes;     // x, y, z
     std::vector<std::vector<int>> elements;       // node positions from 1
@@ -42,7 +44,11 @@ struct SinModel {
     std::string text() const {
         std::ostringstream o;
         o.precision(17);
-        o << title << "\n0\n";
+        o << title << "\n" << isoil << "\n";
+        if (isoil == 1 || isoil == 2) {
+            for (double v : soil) o << v << "  ";
+            o << "\n";
+        }
         int mxpts = 0;
         for (const auto& p : profiles) mxpts = std::max<int>(mxpts, static_cast<int>(p.size()));
         o << nodes.size() << "  " << elements.size() << "  " << materials.size() << "  " << nnode << "  " << ngaus

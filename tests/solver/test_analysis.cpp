@@ -1,0 +1,397 @@
+// Whole analyses: a numeric input runs from "torve.dat" to the result files.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "solver/driver.h"
+#include "solver/state.h"
+#include "test_analysis_model.h"
+
+using namespace analysis_test;
+
+namespace {
+
+int run(RunFolder& f) {
+    f.enter();
+    auto st = std::make_unique<parvane::RunState>();
+    int status = 0;
+    parvane::run_analysis(*st, status);
+    f.leave();
+    return status;
+}
+
+size_t count_of(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(Analysis, ExportRunsTheAnalysisAndLeavesTheRunFiles) {
+    const std::string lib = std::string(BRENNIX_BIN_DIR) + "/Parvane_DLL.so";
+    void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(h, nullptr) << dlerror();
+    auto itorve = reinterpret_cast<int (*)(int)>(dlsym(h, "ITORVE"));
+    ASSERT_NE(itorve, nullptr);
+
+    RunFolder f("export");
+    SinModel m = square_plate(4.0, 2, 8);
+    winkler(m, 10.0, 1000.0);
+    m.dt = 0.5;
+    m.dtmin = 0.1;
+    f.write_input(m);
+    std::ofstream(f.file("model.sms")) << " ****** Check Model ******\n ****** End of Model Check ******\n";
+
+    EXPECT_EQ(itorve(1), 1);
+    EXPECT_FALSE(std::filesystem::exists(f.file("model.sou")));
+    f.enter();
+    const int status = itorve(2);
+    f.leave();
+    dlclose(h);
+    EXPECT_EQ(status, 0);
+
+    EXPECT_TRUE(std::filesystem::exists(f.file("model.sou")));
+    const std::string sms = f.text("model.sms");
+    EXPECT_EQ(sms.rfind(" ****** Check Model ******\n ****** End of Model Check ******\n", 0), 0u);
+    EXPECT_NE(sms.find("****** Run Analysis ******"), std::string::npos);
+    for (const char* scratch : {"fort2", "fort3", "fort4"}) EXPECT_FALSE(std::filesystem::exists(f.file(scratch)));
+
+    const std::string sds = f.text("model.sds");
+    ASSERT_GE(sds.size(), 14u);
+    EXPECT_EQ(sds.substr(sds.size() - 14), "END_STEP_DATA\n");
+    EXPECT_EQ(sds.rfind("step_data\n26\nDisp.X Disp.Y", 0), 0u);
+    EXPECT_EQ(count_of(sds, "step_data"), 1u);
+    EXPECT_EQ(count_of(sds, "STEP       1\n"), 1u);
+    EXPECT_EQ(count_of(sds, "STEP       2\n"), 1u);
+    EXPECT_EQ(count_of(sds, "STEP"), 3u);  // two blocks and the end mark
+    StepResults r = read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size()));
+    ASSERT_EQ(r.steps.size(), 2u);
+    EXPECT_EQ(r.columns, 26);
+
+    // No cut lines: the header, the captions and nothing else.
+    EXPECT_EQ(f.text("model.cut"), "       0       0       9\nDisp_X Rot_y Rot_z My Mz Myz Qy Qz Soil_press_q\n");
+}
+
+struct WinklerCase {
+    int nnode, ngaus, ngaus2;
+};
+
+// What the converged steps of a run leave in memory.
+struct Seen {
+    int steps = 0;
+    std::vector<double> deflection;  // x displacement of every node
+    std::vector<double> nodal;       // 14 averaged values of every node
+};
+
+void keep_step(const parvane::RunState& st, void* data) {
+    Seen& s = *static_cast<Seen*>(data);
+    ++s.steps;
+    s.deflection.clear();
+    for (int p = 1; p <= st.npoin; ++p) s.deflection.push_back(st.disp_vectors((p - 1) * 6 + 1, 1));
+    s.nodal.assign(st.nodal_stresses.data(), st.nodal_stresses.data() + st.nodal_stresses.size());
+}
+
+int run_seen(RunFolder& f, Seen& seen) {
+    parvane::set_converged_step_hook(keep_step, &seen);
+    const int status = run(f);
+    parvane::set_converged_step_hook(nullptr, nullptr);
+    return status;
+}
+
+TEST(Analysis, UniformSlabOnWinklerSpringsSettlesUniformly) {
+    const WinklerCase cases[] = {{4, 2, 2}, {4, 1, 1}, {8, 2, 2}, {8, 3, 3}, {9, 3, 3}, {8, 2, 1}};
+    const double q = 12.5, k = 2500.0, a = 6.0;
+    for (const WinklerCase& c : cases) {
+        SCOPED_TRACE("nnode " + std::to_string(c.nnode) + " ngaus " + std::to_string(c.ngaus) + " ngaus2 " +
+                     std::to_string(c.ngaus2));
+        RunFolder f("winkler" + std::to_string(c.nnode) + std::to_string(c.ngaus) + std::to_string(c.ngaus2));
+        SinModel m = square_plate(a, 3, c.nnode);
+        m.ngaus = c.ngaus;
+        m.ngaus2 = c.ngaus2;
+        winkler(m, q, k);
+        f.write_input(m);
+        Seen seen;
+        ASSERT_EQ(run_seen(f, seen), 0);
+        ASSERT_EQ(seen.steps, 1);
+        ASSERT_EQ(seen.deflection.size(), m.nodes.size());
+        for (double w : seen.deflection) EXPECT_NEAR(w, q / k, 1e-9 * q / k);
+        for (size_t p = 0; p < m.nodes.size(); ++p)
+            for (int qn = 3; qn < 8; ++qn) EXPECT_NEAR(seen.nodal[p * 14 + qn], 0.0, 1e-6 * q * a * a);
+        StepResults r = read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size()));
+        ASSERT_EQ(r.steps.size(), 1u);
+        for (const auto& row : r.steps[0].rows) EXPECT_DOUBLE_EQ(row[1], 0.005);
+        const std::string sms = f.text("model.sms");
+        EXPECT_NE(sms.find("iter =    2"), std::string::npos);
+        EXPECT_EQ(sms.find("iter =    3"), std::string::npos);
+    }
+}
+
+TEST(Analysis, UniformSlabDeflectionInTheListingIsExact) {
+    const double q = 12.5, k = 2500.0;
+    for (int nnode : {4, 8, 9}) {
+        SCOPED_TRACE(nnode);
+        RunFolder f("winklerlisting" + std::to_string(nnode));
+        SinModel m = square_plate(6.0, 2, nnode);
+        m.ngaus = m.ngaus2 = nnode == 9 ? 3 : 2;
+        winkler(m, q, k);
+        f.write_input(m);
+        ASSERT_EQ(run(f), 0);
+        const std::string sou = f.text("model.sou");
+        const size_t at = sou.find("Disp X");
+        ASSERT_NE(at, std::string::npos);
+        std::istringstream in(sou.substr(sou.find('\n', at) + 1));
+        for (size_t p = 0; p < m.nodes.size(); ++p) {
+            int id = 0;
+            double v[6];
+            in >> id >> v[0] >> v[1] >> v[2] >> v[3] >> v[4] >> v[5];
+            EXPECT_EQ(id, static_cast<int>(p + 1));
+            EXPECT_NEAR(v[0], q / k, 1e-9 * q / k);
+        }
+    }
+}
+
+TEST(Analysis, ThinSimplySupportedPlateReachesTheThinPlateDeflection) {
+    const double a = 10.0, t = 0.1, E = 2.0e8, nu = 0.3, q = 1.0;
+    const double D = E * t * t * t / (12.0 * (1.0 - nu * nu));
+    const double expected = 0.00406 * q * a * a * a * a / D;
+    const WinklerCase cases[] = {{4, 2, 2}, {8, 2, 2}, {9, 3, 3}};
+    for (const WinklerCase& c : cases) {
+        SCOPED_TRACE("nnode " + std::to_string(c.nnode));
+        RunFolder f("thin" + std::to_string(c.nnode));
+        SinModel m = square_plate(a, 16, c.nnode);
+        m.ngaus = c.ngaus;
+        m.ngaus2 = c.ngaus2;
+        m.materials = {{E, nu, t}};
+        int centre = 0;
+        for (size_t p = 0; p < m.nodes.size(); ++p) {
+            const double y = m.nodes[p][1], z = -m.nodes[p][2];
+            const bool edge_y = std::fabs(y) < 1e-9 || std::fabs(y - a) < 1e-9;
+            const bool edge_z = std::fabs(z) < 1e-9 || std::fabs(z - a) < 1e-9;
+            // Membrane and drilling freedoms held everywhere; deflection held on
+            // the edges, with the rotation along each edge (hard support).
+            std::array<int, 6> code = {0, 1, 1, 1, 0, 0};
+            if (edge_y || edge_z) code[0] = 1;
+            if (edge_z) code[5] = 1;
+            if (edge_y) code[4] = 1;
+            m.restraints.push_back({static_cast<int>(p + 1), code, {0, 0, 0, 0, 0, 0}});
+            if (std::fabs(y - a / 2) < 1e-9 && std::fabs(z - a / 2) < 1e-9) centre = static_cast<int>(p + 1);
+        }
+        ASSERT_GT(centre, 0);
+        for (size_t e = 1; e <= m.elements.size(); ++e)
+            m.distributed_loads.push_back({static_cast<int>(e), {q, 0, 0, 0, 0, 0}});
+        f.write_input(m);
+        ASSERT_EQ(run(f), 0);
+        StepResults r = read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size()));
+        ASSERT_EQ(r.steps.size(), 1u);
+        const auto& row = r.steps[0].rows[static_cast<size_t>(centre - 1)];
+        EXPECT_NEAR(std::fabs(row[1]), expected, 0.01 * expected);
+        // Centre moments of the thin plate: 0.0479 q a^2 in both directions,
+        // with fibre stresses of opposite sign and size 6 M / t^2.
+        const double M = 0.0479 * q * a * a;
+        EXPECT_NEAR(std::fabs(row[13]), M, 0.05 * M);
+        EXPECT_NEAR(std::fabs(row[14]), M, 0.05 * M);
+        EXPECT_NEAR(row[18], -row[21], 1e-3 * std::fabs(row[18]));
+        EXPECT_NEAR(std::fabs(row[18]), 6.0 * std::fabs(row[13]) / (t * t), 0.01 * std::fabs(row[18]));
+    }
+}
+
+TEST(Analysis, TimeStepsEndExactlyAtTheEndTime) {
+    RunFolder f("steps");
+    SinModel m = square_plate(4.0, 2, 8);
+    const double q = 10.0, k = 1000.0;
+    winkler(m, q, k);
+    m.dt = 0.4;
+    m.dtmin = 0.01;
+    f.write_input(m);
+    ASSERT_EQ(run(f), 0);
+    const std::string sou = f.text("model.sou");
+    EXPECT_NE(sou.find("   Step =    1   Time =    0.4000"), std::string::npos);
+    EXPECT_NE(sou.find("   Step =    2   Time =    0.8000"), std::string::npos);
+    EXPECT_NE(sou.find("   Step =    3   Time =    1.0000"), std::string::npos);
+    EXPECT_EQ(sou.find("   Step =    4"), std::string::npos);
+    StepResults r = read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size()));
+    ASSERT_EQ(r.steps.size(), 3u);
+    // Nodal and distributed loads grow with time: f = 0.4, 0.8, 1.0.
+    const double factors[] = {0.4, 0.8, 1.0};
+    for (int s = 0; s < 3; ++s) EXPECT_NEAR(r.steps[s].rows[0][1], factors[s] * q / k, 1e-3 * q / k);
+    EXPECT_TRUE(r.end_mark);
+}
+
+TEST(Analysis, EveryIncrementHasTwoIterationsEvenWithAnIterationLimitOfOne) {
+    RunFolder f("maxiter1");
+    SinModel m = square_plate(4.0, 2, 8);
+    winkler(m, 10.0, 1000.0);
+    m.maxiter = 1;
+    m.dt = 0.5;
+    f.write_input(m);
+    ASSERT_EQ(run(f), 0);
+    const std::string sms = f.text("model.sms");
+    EXPECT_EQ(count_of(sms, "iter =    1"), 2u);
+    EXPECT_EQ(count_of(sms, "iter =    2"), 2u);
+    EXPECT_EQ(read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size())).steps.size(), 2u);
+}
+
+TEST(Analysis, AnIncrementThatNeverSettlesIsHalvedDownToTheSmallestIncrement) {
+    // One element held everywhere but the deflection of node 3, where a
+    // spring stiff up to a tiny deformation and soft beyond it meets a load
+    // that two iterations cannot balance.
+    RunFolder f("halving");
+    SinModel m = square_plate(1.0, 1, 4);
+    for (int p = 1; p <= 4; ++p)
+        m.restraints.push_back({p, p == 3 ? std::array<int, 6>{0, 1, 1, 1, 1, 1} : std::array<int, 6>{1, 1, 1, 1, 1, 1},
+                                {0, 0, 0, 0, 0, 0}});
+    m.nodal_loads.push_back({3, {100.0, 0, 0, 0, 0, 0}});
+    m.nonlinear.push_back({3, 1});
+    m.profiles.push_back({{-1.0, -1.0e6}, {0.0, 0.0}, {1.0e-6, 1.0}, {1.0e6, 1.0e6 + 1.0}});
+    m.dt = 1.0;
+    m.dtmin = 0.3;
+    m.maxiter = 2;
+    m.toler = 1e-12;
+    f.write_input(m);
+    ASSERT_EQ(run(f), 0);
+    const std::string sms = f.text("model.sms");
+    EXPECT_NE(sms.find("error, required increment less than minimun specified"), std::string::npos);
+    EXPECT_NE(sms.find("Current increment =   0.1000E+01"), std::string::npos);
+    EXPECT_NE(sms.find("Current increment =   0.5000E+00"), std::string::npos);
+    EXPECT_EQ(sms.find("Current increment =   0.2500E+00"), std::string::npos);
+    EXPECT_EQ(f.text("model.sds"), "END_STEP_DATA\n");
+    EXPECT_NE(f.text("model.sou").find("Section Cut Output"), std::string::npos);
+}
+
+TEST(Analysis, SoilModelsRunThroughTheIteration) {
+    struct Case {
+        const char* name;
+        int isoil;
+        std::vector<double> soil;
+    };
+    const Case cases[] = {{"Mindlin", 1, {150.0, 0.3, 2000.0}}, {"Vlasov", 2, {150.0, 250.0, 0.3, 20.0, 1.0}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunFolder f(std::string("soil") + std::to_string(c.isoil));
+        SinModel m = square_plate(4.0, 2, 8);
+        m.isoil = c.isoil;
+        m.soil = c.soil;
+        for (size_t e = 1; e <= m.elements.size(); ++e)
+            m.distributed_loads.push_back({static_cast<int>(e), {10.0, 0, 0, 0, 0, 0}});
+        for (size_t p = 1; p <= m.nodes.size(); ++p)
+            m.restraints.push_back({static_cast<int>(p), {0, 1, 1, 1, 0, 0}, {0, 0, 0, 0, 0, 0}});
+        m.maxiter = 50;
+        m.toler = 0.01;
+        m.dtmin = 0.1;
+        f.write_input(m);
+        Seen seen;
+        ASSERT_EQ(run_seen(f, seen), 0);
+        EXPECT_GE(seen.steps, 1);
+        EXPECT_NE(f.text("model.sou").find("Time =    1.0000"), std::string::npos);
+        for (double w : seen.deflection) {
+            EXPECT_TRUE(std::isfinite(w));
+            if (c.isoil == 1) {
+                EXPECT_GT(w, 0.0);  // the load pushes the slab into the soil
+            }
+        }
+        EXPECT_TRUE(read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size())).end_mark);
+    }
+}
+
+TEST(Analysis, StepControlThatCouldNotEndIsRefused) {
+    struct Case {
+        const char* name;
+        double dt, dtmin;
+    };
+    const Case cases[] = {{"zero increment", 0.0, 0.1}, {"negative increment", -0.5, 0.1}, {"zero smallest", 0.5, 0.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunFolder f(std::string("refuse") + std::to_string(&c - cases));
+        SinModel m = square_plate(2.0, 1, 4);
+        winkler(m, 1.0, 100.0);
+        m.dt = c.dt;
+        m.dtmin = c.dtmin;
+        f.write_input(m);
+        EXPECT_GT(run(f), 0);
+        EXPECT_NE(f.text("model.sms").find("must be greater than zero"), std::string::npos);
+        EXPECT_EQ(f.text("model.sds").find("STEP"), std::string::npos);
+    }
+}
+
+TEST(Analysis, NoStepWhenTheEndTimeIsTheStartTime) {
+    RunFolder f("nostep");
+    SinModel m = square_plate(2.0, 1, 8);
+    winkler(m, 1.0, 100.0);
+    m.tend = 0.0;
+    m.ncut = 2;
+    f.write_input(m);
+    ASSERT_EQ(run(f), 0);
+    EXPECT_EQ(f.text("model.sds"), "END_STEP_DATA\n");
+    const std::string sou = f.text("model.sou");
+    EXPECT_NE(sou.find("Cut line=  2"), std::string::npos);
+    const std::string cut = f.text("model.cut");
+    EXPECT_EQ(cut.rfind("       2", 0), 0u);
+    EXPECT_NE(cut.find("\nDisp_X Rot_y Rot_z My Mz Myz Qy Qz Soil_press_q\n"), std::string::npos);
+}
+
+TEST(Analysis, ReactionsAreListedForRestrainedNodesOnly) {
+    {
+        RunFolder f("noreactions");
+        SinModel m = square_plate(2.0, 2, 8);
+        winkler(m, 1.0, 100.0);
+        f.write_input(m);
+        ASSERT_EQ(run(f), 0);
+        EXPECT_NE(f.text("model.sou").find("\n No output of reactions at fixed boundary\n"), std::string::npos);
+    }
+    {
+        RunFolder f("reactions");
+        SinModel m = square_plate(2.0, 2, 8);
+        winkler(m, 1.0, 100.0);
+        m.restraints.push_back({2, {1, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}});
+        f.write_input(m);
+        ASSERT_EQ(run(f), 0);
+        const std::string sou = f.text("model.sou");
+        const size_t at = sou.find("Reactions at fixed boundary");
+        ASSERT_NE(at, std::string::npos);
+        const size_t head = sou.find("Moment Z", at);
+        std::istringstream in(sou.substr(sou.find('\n', head) + 1));
+        int id = 0;
+        double v[6] = {};
+        in >> id >> v[0] >> v[1] >> v[2] >> v[3] >> v[4] >> v[5];
+        EXPECT_EQ(id, 2);
+        EXPECT_TRUE(in.good());
+        EXPECT_GT(std::fabs(v[0]), 0.0);  // the support takes a share of the load
+        int next = 0;
+        in >> next;
+        EXPECT_NE(next, 3);  // only the restrained node is listed
+    }
+}
+
+TEST(Analysis, FailuresEndTheRunWithAPositiveStatus) {
+    {
+        // A material without stiffness: the first pivot is zero.
+        RunFolder f("singular");
+        SinModel m = square_plate(2.0, 1, 8);
+        m.materials = {{0.0, 0.3, 0.5}};
+        for (size_t e = 1; e <= m.elements.size(); ++e)
+            m.distributed_loads.push_back({static_cast<int>(e), {1, 0, 0, 0, 0, 0}});
+        f.write_input(m);
+        EXPECT_GT(run(f), 0);
+        EXPECT_NE(f.text("model.sms").find("Analysis terminated"), std::string::npos);
+        for (const char* scratch : {"fort2", "fort3", "fort4"}) EXPECT_FALSE(std::filesystem::exists(f.file(scratch)));
+    }
+    {
+        // Rejected control values: nothing after the input is run.
+        RunFolder f("rejected");
+        SinModel m = square_plate(2.0, 1, 8);
+        winkler(m, 1.0, 100.0);
+        m.ngaus = 5;
+        f.write_input(m);
+        EXPECT_GT(run(f), 0);
+        EXPECT_EQ(f.text("model.sms").find("step "), std::string::npos);
+        EXPECT_EQ(f.text("model.sou").find("Plate Forces and Stresses"), std::string::npos);
+    }
+}
+
+}  // namespace
