@@ -443,3 +443,38 @@ TEST_F(FltkControls, ListsKeepTheirScrollPositionAndShowTheSelection) {
     dlg.DestroyWindow();
     for (int i = 0; i < 3; ++i) Fl::wait(0.02);
 }
+
+TEST_F(FltkControls, TextsAreWindows1252InTheProgramAndUtf8OnScreen) {
+    AllControls dlg;
+    ASSERT_TRUE(dlg.Create());
+    Fl_Window* win = backend.TopWindowOf(dlg);
+    ASSERT_TRUE(win);
+    ASSERT_TRUE(WaitFor([&] { return win->shown(); }));
+    auto widget = [&](int id) { return backend.WidgetOf(*dlg.GetDlgItem(id)); };
+
+    // The program's bytes are shown as their characters.
+    dlg.SetDlgItemText(IDC_LABEL, "Gr\xF6\xDF" "e:");
+    dlg.SetDlgItemText(IDC_EDIT, "\xFC" "ber 5 \x80");
+    auto* drop = dlg.Get<ui::ComboBox>(IDC_DROP);
+    drop->AddString("20 \xB0" "C");
+    drop->SetCurSel(0);
+    dlg.Get<ui::ListBox>(IDC_LIST)->AddString("\x93quoted\x94");
+    EXPECT_STREQ(widget(IDC_LABEL)->label(), "Größe:");
+    auto* input = static_cast<Fl_Input*>(widget(IDC_EDIT));
+    EXPECT_STREQ(input->value(), "über 5 €");
+    EXPECT_STREQ(static_cast<Fl_Choice*>(widget(IDC_DROP))->text(), "20 °C");
+    EXPECT_STREQ(static_cast<Fl_Browser*>(widget(IDC_LIST))->text(1), "“quoted”");
+    // A caret after the first character stands after its two UTF-8 bytes.
+    dlg.Get<ui::Edit>(IDC_EDIT)->SetSel(1, 1);
+    EXPECT_EQ(input->position(), 2);
+
+    // What the user types reaches the program as Windows-1252 bytes; a
+    // character without a byte there becomes '?'.
+    input->value("Brücke € Ω");
+    input->do_callback();
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT), "Br\xFC" "cke \x80 ?");
+    EXPECT_EQ(dlg.Count(IDC_EDIT, ui::Notify::Change), 1);
+    EXPECT_STREQ(input->value(), "Brücke € ?");  // the field shows what the program holds
+    dlg.DestroyWindow();
+    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+}

@@ -57,11 +57,16 @@ void ControlCallback(Fl_Widget* widget, void*) {
     if (g_instance) g_instance->ControlEvent(widget, 0);
 }
 
-// Menu entries of a choice or combo, copied into the widget.
-std::vector<Fl_Menu_Item> MenuItemsOf(const std::vector<std::string>& texts) {
+// Menu entries of a choice or combo, to be copied into the widget; their
+// texts are kept in the given store, which the widget's menu points into.
+std::vector<Fl_Menu_Item> MenuItemsOf(const std::vector<std::string>& texts, std::deque<std::string>& store) {
+    store.clear();
     std::vector<Fl_Menu_Item> items(texts.size() + 1);
     for (auto& it : items) std::memset(static_cast<void*>(&it), 0, sizeof(it));
-    for (size_t i = 0; i < texts.size(); ++i) items[i].text = texts[i].c_str();
+    for (size_t i = 0; i < texts.size(); ++i) {
+        store.push_back(ToUtf8(texts[i]));
+        items[i].text = store.back().c_str();
+    }
     return items;
 }
 
@@ -178,7 +183,7 @@ void FltkBackend::Create(ui::Window& w) {
             peer->menu = new FrameMenuBar(*this, w, 0, 0, top->w(), menuH);
             peer->menu->box(FL_FLAT_BOX);
             top->end();
-            top->copy_label(w.GetWindowText().c_str());
+            top->copy_label(ToUtf8(w.GetWindowText()).c_str());
             top->size_range(200, 150);
             top->resizable(top);
             peer->menuHeight = menuH;
@@ -188,7 +193,7 @@ void FltkBackend::Create(ui::Window& w) {
         }
         case ui::WindowKind::Dialog: {
             auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
-            top->copy_label(w.GetWindowText().c_str());
+            top->copy_label(ToUtf8(w.GetWindowText()).c_str());
             if (!(w.GetStyle() & ui::style::Resizable)) top->resizable(nullptr);
             peer->top = top;
             peer->widget = top;
@@ -209,7 +214,7 @@ void FltkBackend::Create(ui::Window& w) {
                 top->begin();
                 new PaintWidget(*this, w, 0, 0, top->w(), top->h());
                 top->end();
-                top->copy_label(w.GetWindowText().c_str());
+                top->copy_label(ToUtf8(w.GetWindowText()).c_str());
                 if (!(w.GetStyle() & ui::style::Caption)) top->border(0);
                 // Owned and topmost popups stay above the program's windows.
                 if ((pp && pp->top) || (w.GetStyle() & ui::style::Topmost)) top->set_non_modal();
@@ -453,7 +458,7 @@ void FltkBackend::Sync(ui::Window& w, ui::Change what) {
         case ui::Change::Visibility: SyncVisibility(w); break;
         case ui::Change::Geometry: SyncGeometry(w); break;
         case ui::Change::Text:
-            if (p->top) p->top->copy_label(w.GetWindowText().c_str());
+            if (p->top) p->top->copy_label(ToUtf8(w.GetWindowText()).c_str());
             else SyncControl(w);
             break;
         case ui::Change::Enabled:
@@ -490,14 +495,14 @@ void FltkBackend::SyncControl(ui::Window& w) {
     switch (c->ControlType()) {
         case ui::ControlKind::Static:
         case ui::ControlKind::Group:
-            wd->copy_label(StripAccessMarks(text).c_str());
+            wd->copy_label(ToUtf8(StripAccessMarks(text)).c_str());
             break;
         case ui::ControlKind::PushButton:
-            wd->copy_label(text.c_str());
+            wd->copy_label(ToUtf8(text).c_str());
             break;
         case ui::ControlKind::CheckBox:
         case ui::ControlKind::RadioButton: {
-            wd->copy_label(text.c_str());
+            wd->copy_label(ToUtf8(text).c_str());
             static_cast<Fl_Button*>(wd)->value(static_cast<ui::Button*>(c)->GetCheck() ? 1 : 0);
             break;
         }
@@ -516,25 +521,28 @@ void FltkBackend::SyncControl(ui::Window& w) {
         case ui::ControlKind::Edit: {
             auto* in = static_cast<Fl_Input*>(wd);
             if (wd == inputSource_) break;
-            if (text != in->value()) in->value(text.c_str());
+            const std::string shown = ToUtf8(text);
+            if (shown != in->value()) in->value(shown.c_str());
             auto* e = static_cast<ui::Edit*>(c);
             in->readonly(e->IsReadOnly() ? 1 : 0);
+            // The selection in bytes of the shown text.
             const int len = static_cast<int>(text.size());
+            const auto shownAt = [&](int at) { return static_cast<int>(ToUtf8(text.substr(0, static_cast<size_t>(at))).size()); };
             const int s = e->SelStart() < 0 ? len : std::min(e->SelStart(), len);
             const int en = e->SelEnd() < 0 ? len : std::min(e->SelEnd(), len);
-            in->position(en, s);
+            in->position(shownAt(en), shownAt(s));
             break;
         }
         case ui::ControlKind::ComboBox: {
             auto* cb = static_cast<ui::ComboBox*>(c);
-            std::vector<Fl_Menu_Item> items = MenuItemsOf(cb->Items());
+            std::vector<Fl_Menu_Item> items = MenuItemsOf(cb->Items(), p->itemTexts);
             if (auto* ch = dynamic_cast<Fl_Choice*>(wd)) {
                 ch->copy(items.data());
                 ch->value(cb->GetCurSel() >= 0 && cb->GetCurSel() < cb->GetCount() ? cb->GetCurSel() : -1);
                 if (cb->GetCurSel() < 0) ch->value(static_cast<const Fl_Menu_Item*>(nullptr));
             } else if (auto* ic = dynamic_cast<Fl_Input_Choice*>(wd)) {
                 ic->menubutton()->copy(items.data());
-                if (text != ic->value() && wd != inputSource_) ic->value(text.c_str());
+                if (ToUtf8(text) != ic->value() && wd != inputSource_) ic->value(ToUtf8(text).c_str());
             }
             wd->redraw();
             break;
@@ -546,7 +554,7 @@ void FltkBackend::SyncControl(ui::Window& w) {
             // the selection into view.
             const int top = b->position();
             b->clear();
-            for (const std::string& s : lb->Items()) b->add(s.c_str());
+            for (const std::string& s : lb->Items()) b->add(ToUtf8(s).c_str());
             b->position(top);
             if (lb->GetCurSel() >= 0) b->select(lb->GetCurSel() + 1);
             break;
@@ -567,7 +575,7 @@ void FltkBackend::SyncControl(ui::Window& w) {
                 const int cw = col.width > 0 ? col.width : 80;
                 auto* h = new Fl_Box(x, g->y(), cw, 20);
                 h->box(FL_THIN_UP_BOX);
-                h->copy_label(col.text.c_str());
+                h->copy_label(ToUtf8(col.text).c_str());
                 h->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
                 p->headers.push_back(h);
                 widths.push_back(cw);
@@ -589,7 +597,7 @@ void FltkBackend::SyncControl(ui::Window& w) {
                     if (i) line += '\t';
                     line += item.texts[i];
                 }
-                b->add(line.c_str());
+                b->add(ToUtf8(line).c_str());
             }
             b->position(top);
             int newlySelected = -1;
@@ -654,7 +662,7 @@ void FltkBackend::BuildMenu(ui::Window& w) {
             const std::string accel = ui::AcceleratorOf(m.text);
             const size_t tab = label.find('\t');
             if (tab != std::string::npos) label = label.substr(0, tab);
-            newLabels.push_back(label);
+            newLabels.push_back(ToUtf8(label));
             it.text = newLabels.back().c_str();
             if (!m.enabled) it.flags |= FL_MENU_INACTIVE;
             if (m.type == ui::MenuItem::Type::Popup) {
@@ -759,7 +767,7 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
             }
             auto* tb = new ToolButton(x, p->menuHeight + 3, button, button, id);
             const ui::CommandInfo* info = ui::FindCommand(id);
-            if (info) tb->copy_tooltip(ui::TooltipOf(info->prompt).c_str());
+            if (info) tb->copy_tooltip(ToUtf8(ui::TooltipOf(info->prompt)).c_str());
             tb->SetPicture(bar->images.Empty() ? nullptr : &bar->images, image, bar->imageCount);
             ++image;
             if (i < bar->state.size()) tb->SetState(bar->state[i].Enabled(), bar->state[i].Checked());
@@ -822,12 +830,12 @@ void FltkBackend::BuildStatusBar(ui::Window& w) {
     const int n = static_cast<int>(sb.indicators.size());
     p->status->resize(0, y, width, h);
     p->statusPanes[0]->resize(0, y, std::max(width - n * indW, 1), h);
-    p->statusPanes[0]->copy_label(sb.message.c_str());
+    p->statusPanes[0]->copy_label(ToUtf8(sb.message).c_str());
     for (int i = 0; i < n; ++i) {
         Fl_Box* ind = p->statusPanes[static_cast<size_t>(i) + 1];
         ind->resize(width - (n - i) * indW, y, indW, h);
         const bool lit = static_cast<size_t>(i) < sb.lit.size() && sb.lit[static_cast<size_t>(i)];
-        ind->copy_label(lit ? sb.indicators[static_cast<size_t>(i)].c_str() : "");
+        ind->copy_label(lit ? ToUtf8(sb.indicators[static_cast<size_t>(i)]).c_str() : "");
     }
     p->status->redraw();
 }
@@ -878,16 +886,18 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
             if (PeerOf(*c)) SyncControl(*c);
             break;
         case ui::ControlKind::Edit: {
-            TypedIn(*d, id, widget, static_cast<Fl_Input*>(widget)->value());
-            // A handler that rewrote the text wins over what was typed.
-            if (PeerOf(*c) && c->GetWindowText() != static_cast<Fl_Input*>(widget)->value()) SyncControl(*c);
+            auto* input = static_cast<Fl_Input*>(widget);
+            TypedIn(*d, id, widget, FromUtf8(input->value()));
+            // A handler that rewrote the text, or a character that the
+            // program's texts cannot hold, shows what the program has.
+            if (PeerOf(*c) && ToUtf8(c->GetWindowText()) != input->value()) SyncControl(*c);
             break;
         }
         case ui::ControlKind::ComboBox: {
             if (auto* ch = dynamic_cast<Fl_Choice*>(widget)) {
                 d->UserSelect(id, ch->value());
             } else if (auto* ic = dynamic_cast<Fl_Input_Choice*>(widget)) {
-                const std::string text = ic->value();
+                const std::string text = FromUtf8(ic->value());
                 auto* cb = static_cast<ui::ComboBox*>(c);
                 const int index = ic->menubutton()->changed() ? ic->menubutton()->value() : -1;
                 if (index >= 0 && index < cb->GetCount() && cb->GetLBText(index) == text) {

@@ -1,5 +1,6 @@
 // Message boxes and the file chooser of the FLTK back end.
 #include "platform/fltk/FltkBackend.h"
+#include "platform/fltk/FltkPainter.h"
 #include "platform/fltk/FltkWidgets.h"
 
 #include <FL/Fl_Box.H>
@@ -138,7 +139,8 @@ int FltkBackend::ShowMessageBox(const ui::MessageBoxRequest& request) {
     const std::vector<BoxButton> buttons = ButtonsOf(request.buttons);
     fl_font(FL_HELVETICA, 13);
     int tw = 360, th = 0;
-    fl_measure(request.text.c_str(), tw, th, 0);
+    const std::string text = ToUtf8(request.text);
+    fl_measure(text.c_str(), tw, th, 0);
     tw = std::max(tw, 160);
     const bool icon = request.icon != ui::Icon{};
     const int iconW = icon ? 52 : 0;
@@ -151,13 +153,13 @@ int FltkBackend::ShowMessageBox(const ui::MessageBoxRequest& request) {
     BoxWindow win(w, h, EscapeResult(request.buttons));
     std::string caption = request.caption;
     if (caption.empty() && ui::App::Get()) caption = ui::App::Get()->AppName();
-    win.copy_label(caption.c_str());
+    win.copy_label(ToUtf8(caption).c_str());
     win.begin();
     if (icon) new IconBox(16, 16, 36, 36, request.icon);
-    auto* text = new Fl_Box(16 + iconW, 16, tw, std::max(th, 36));
-    text->labelsize(13);
-    text->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP);
-    text->copy_label(request.text.c_str());
+    auto* textBox = new Fl_Box(16 + iconW, 16, tw, std::max(th, 36));
+    textBox->labelsize(13);
+    textBox->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_WRAP);
+    textBox->copy_label(text.c_str());
     int x = (w - rowW) / 2;
     const int y = h - buttonH - 12;
     for (size_t i = 0; i < buttons.size(); ++i) {

@@ -1,7 +1,9 @@
 #include "platform/fltk/FltkPainter.h"
+#include "platform/gl/BitmapFont.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
+#include <FL/fl_utf8.h>
 
 #include <algorithm>
 #include <cctype>
@@ -34,6 +36,50 @@ std::vector<std::string> SplitLines(const std::string& s) {
 }
 
 }  // namespace
+
+std::string ToUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char byte : text) {
+        if (byte < 0x80) {
+            out += static_cast<char>(byte);
+            continue;
+        }
+        // Unassigned bytes keep their own value as code point.
+        unsigned code = brennix::gl::Cp1252ToUnicode(byte);
+        if (code == 0) code = byte;
+        char buf[8];
+        out.append(buf, fl_utf8encode(code, buf));
+    }
+    return out;
+}
+
+std::string FromUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end) {
+        int len = 1;
+        // A byte that is no UTF-8 decodes as the Windows-1252 character.
+        const unsigned code = fl_utf8decode(p, end, &len);
+        p += len > 0 ? len : 1;
+        if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+            out += static_cast<char>(code);
+            continue;
+        }
+        char byte = '?';
+        for (unsigned b = 0x80; b <= 0x9F; ++b) {
+            const unsigned mapped = brennix::gl::Cp1252ToUnicode(static_cast<unsigned char>(b));
+            if (mapped == code || (mapped == 0 && code == b)) {
+                byte = static_cast<char>(b);
+                break;
+            }
+        }
+        out += byte;
+    }
+    return out;
+}
 
 unsigned FlColorOf(ui::Color c) { return fl_rgb_color(ui::RedOf(c), ui::GreenOf(c), ui::BlueOf(c)); }
 
@@ -142,12 +188,12 @@ void FltkPainter::TextOut(int x, int y, const std::string& s) {
     ApplyFont();
     if (font_.escapement != 0) {
         fl_color(FlColorOf(textColor_));
-        fl_draw(font_.escapement / 10, s.c_str(), ox_ + x, oy_ + y);
+        fl_draw(font_.escapement / 10, ToUtf8(s).c_str(), ox_ + x, oy_ + y);
         return;
     }
     const int lineH = fl_height();
     int yy = y;
-    for (const std::string& line : SplitLines(s)) {
+    for (const std::string& line : SplitLines(ToUtf8(s))) {
         if (opaque_) {
             const int w = static_cast<int>(fl_width(line.c_str()));
             fl_rectf(ox_ + x, oy_ + yy, w, lineH, FlColorOf(background_));
@@ -172,13 +218,13 @@ void FltkPainter::DrawText(const ui::Rect& box, const std::string& s, int flags)
         align |= FL_ALIGN_TOP;
     }
     if (!(flags & ui::text::SingleLine)) align |= FL_ALIGN_WRAP;
-    fl_draw(s.c_str(), ox_ + box.x, oy_ + box.y, box.w, box.h, static_cast<Fl_Align>(align), nullptr, 0);
+    fl_draw(ToUtf8(s).c_str(), ox_ + box.x, oy_ + box.y, box.w, box.h, static_cast<Fl_Align>(align), nullptr, 0);
 }
 
 ui::Size FltkPainter::TextExtent(const std::string& s) {
     ApplyFont();
     int w = 0;
-    const std::vector<std::string> lines = SplitLines(s);
+    const std::vector<std::string> lines = SplitLines(ToUtf8(s));
     for (const std::string& line : lines) w = std::max(w, static_cast<int>(std::ceil(fl_width(line.c_str()))));
     return {w, fl_height() * static_cast<int>(lines.size())};
 }

@@ -49,5 +49,9 @@ private:
 int FlFontOf(const ui::Font& font);
 int FlSizeOf(const ui::Font& font);
 unsigned FlColorOf(ui::Color color);
+// The program's texts are Windows-1252 bytes; FLTK shows and returns UTF-8.
+std::string ToUtf8(const std::string& text);
+// A character that Windows-1252 cannot hold becomes '?'.
+std::string FromUtf8(const std::string& text);
 
 }  // namespace brennix::fltk

@@ -43,6 +43,7 @@ struct Peer {
     // Frames.
     Fl_Menu_Bar* menu = nullptr;
     std::deque<std::string> menuLabels;  // texts the menu array points to
+    std::deque<std::string> itemTexts;   // combo boxes: texts of the menu entries
     int menuHeight = 0;
     std::vector<Fl_Widget*> toolWidgets;
     std::vector<int> toolLayout;  // visible buttons' ids, -1 between bars
