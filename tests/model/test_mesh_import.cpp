@@ -104,7 +104,7 @@ TEST(MeshImport, TemplateMeshBecomesACompleteModel)
     EXPECT_EQ(m.FindSetIndex(1, "ALL"), 0);
     EXPECT_EQ(m.FindSetIndex(1, "Edge"), 1);
     EXPECT_EQ(MemberRows(m, 1, "Edge").size(), 16u);  // corner and mid node of each boundary side
-    EXPECT_EQ(MemberRows(m, 1, "Edge")[0], "4 4 1");
+    EXPECT_EQ(MemberRows(m, 1, "Edge")[0], "2 2 1");
     EXPECT_EQ(MemberRows(m, 2, "Inner"), (std::vector<std::string>{"1 2 1"}));
     EXPECT_EQ(MemberRows(m, 2, "Outer"), (std::vector<std::string>{"3 4 1"}));
     for (int n = 1; n <= 21; ++n) {

@@ -1,0 +1,199 @@
+// The command-line runner: example models analysed end to end through the
+// solver library, and the ways a run stops.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "test_solver_input_support.h"
+
+using bridgetest::ReadAll;
+using bridgetest::Scratch;
+using bridgetest::WriteAll;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+    int exitCode = -1;
+    std::string output;  // standard output and error together
+};
+
+// Runs `program` on `model` with the scratch folder as current directory.
+RunResult RunProgram(const std::string& program, const std::string& folder, const std::string& model)
+{
+    RunResult run;
+    const std::string command = "cd '" + folder + "' && '" + program + "' " + model + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string Runner()
+{
+    return std::string(BRENNIX_BIN_DIR) + "/brennix-run";
+}
+
+std::string Example(const std::string& name)
+{
+    return (fs::path(BRENNIX_TEST_DATA).parent_path().parent_path() / "examples" / name).string();
+}
+
+void CopyExample(const Scratch& dir, const std::string& name)
+{
+    fs::copy_file(Example(name), dir.File(name), fs::copy_options::overwrite_existing);
+}
+
+}  // namespace
+
+TEST(Runner, EveryExampleModelCompletes)
+{
+    for (const char* name : {"winkler-mat.slb", "slab-point-loads.slb", "mat-piles.slb"}) {
+        Scratch dir;
+        CopyExample(dir, name);
+        const RunResult run = RunProgram(Runner(), dir.Path(), name);
+        EXPECT_EQ(run.exitCode, 0) << name << "\n" << run.output;
+        EXPECT_NE(run.output.find("Status: 0"), std::string::npos) << run.output;
+        const std::string base = dir.File(fs::path(name).stem().string());
+        for (const char* ext : {".sin", ".sou", ".sms", ".sds"})
+            EXPECT_TRUE(fs::exists(base + ext)) << name << " " << ext;
+        EXPECT_FALSE(fs::exists(dir.File("torve.dat"))) << name;  // the file list is removed
+        // The message file starts with the model check, the solver appends.
+        const std::string sms = ReadAll(base + ".sms");
+        EXPECT_EQ(sms.rfind(" ****** Check Model ******\n", 0), 0u) << sms;
+        EXPECT_NE(sms.find("Run Analysis"), std::string::npos) << sms;
+    }
+}
+
+TEST(Runner, UniformLoadOnWinklerSpringsDeflectsEveryNodeByLoadOverStiffness)
+{
+    Scratch dir;
+    CopyExample(dir, "winkler-mat.slb");
+    const RunResult run = RunProgram(Runner(), dir.Path(), "winkler-mat.slb");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+
+    ModelData m;
+    ASSERT_EQ(m.ReadModelFile(dir.File("winkler-mat.slb"), true), 0);
+    ASSERT_EQ(m.ReadResultsFile(dir.File("winkler-mat.sds")), 0);
+    ASSERT_EQ(m.GetStepCount(), 1);
+    const double q = 50.0, k = 10000.0;
+    ASSERT_EQ(m.GetNodeCount(), 133);
+    for (int r = 0; r < m.GetNodeCount(); ++r) {
+        EXPECT_NEAR(m.GetResultValue(0, r, 1), q / k, 1e-6 * q / k) << "node " << m.nodeTable->GetNodeId(r);
+        EXPECT_NEAR(m.GetResultValue(4, r, 1), 0.0, 1e-9);
+    }
+    // The summary names the deflection column with its extremes.
+    EXPECT_NE(run.output.find("Disp. X"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Nodes: 133"), std::string::npos) << run.output;
+}
+
+TEST(Runner, ModelErrorsStopTheRunBeforeTheSolverInput)
+{
+    Scratch dir;
+    CopyExample(dir, "winkler-mat.slb");
+    std::string text = ReadAll(dir.File("winkler-mat.slb"));
+    text.replace(text.rfind("END_DATA"), 8,
+                 "NONLINEAR_NODAL_STIFFNESS_DATA\n1\nPiles\n1,2\n0\n0\nNoSuchSpring\n0\n"
+                 "END_NONLINEAR_NODAL_STIFFNESS_DATA\nEND_DATA");
+    WriteAll(dir.File("winkler-mat.slb"), text);
+    WriteAll(dir.File("winkler-mat.sds"), "old results\n");
+    const RunResult run = RunProgram(Runner(), dir.Path(), "winkler-mat.slb");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.output.find("Model has errors. Please see message file for details"), std::string::npos)
+        << run.output;
+    // Earlier results: the question is asked (and answered Yes) first.
+    EXPECT_NE(run.output.find("Analysis will delete previous results  Do you want to continue? Yes"), std::string::npos)
+        << run.output;
+    EXPECT_FALSE(fs::exists(dir.File("winkler-mat.sds")));  // old results deleted before the check
+    EXPECT_FALSE(fs::exists(dir.File("winkler-mat.sin")));
+    EXPECT_NE(ReadAll(dir.File("winkler-mat.sms")).find("Can not find data of nonlinear spring \"NoSuchSpring\""),
+              std::string::npos);
+}
+
+TEST(Runner, MissingLibraryOrExportIsReported)
+{
+    Scratch dir;
+    fs::create_directories(dir.File("bin"));
+    fs::copy_file(Runner(), dir.File("bin/brennix-run"));
+    CopyExample(dir, "winkler-mat.slb");
+    RunResult run = RunProgram(dir.File("bin/brennix-run"), dir.Path(), "winkler-mat.slb");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.output.find("Can not load Executable Library " + dir.File("bin/Parvane_DLL.so") + " Please Check."),
+              std::string::npos)
+        << run.output;
+    EXPECT_FALSE(fs::exists(dir.File("torve.dat")));
+    EXPECT_TRUE(fs::exists(dir.File("winkler-mat.sin")));
+
+    // A library without the export.
+    for (const char* lib : {"/lib/x86_64-linux-gnu/libm.so.6", "/usr/lib/x86_64-linux-gnu/libm.so.6"}) {
+        if (!fs::exists(lib)) continue;
+        fs::copy_file(lib, dir.File("bin/Parvane_DLL.so"));
+        run = RunProgram(dir.File("bin/brennix-run"), dir.Path(), "winkler-mat.slb");
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_NE(run.output.find("Can not find function in Library Please Check."), std::string::npos) << run.output;
+        break;
+    }
+}
+
+TEST(Runner, CommandLineMistakes)
+{
+    Scratch dir;
+    EXPECT_EQ(RunProgram(Runner(), dir.Path(), "").exitCode, 2);
+    RunResult run = RunProgram(Runner(), dir.Path(), "none.slb");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("none.slb"), std::string::npos);
+    WriteAll(dir.File("bad.slb"), "V4.1\nNODE_DATA\n*\t1\t0\n");
+    run = RunProgram(Runner(), dir.Path(), "bad.slb");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("could not be read"), std::string::npos) << run.output;
+}
+
+TEST(Runner, SeparateAnalysisProgramRoute)
+{
+    // A stand-in analysis program: keeps the file list it was given and
+    // writes one result step for the four nodes of the model, and a cut
+    // file that this route must not read.
+    Scratch dir;
+    fs::create_directories(dir.File("bin"));
+    fs::copy_file(Runner(), dir.File("bin/brennix-run"));
+    std::string row;
+    for (int c = 0; c < 26; ++c) row += c == 0 ? " 0.5" : " 0";
+    std::string sds = "step_data 26";
+    for (int c = 0; c < 26; ++c) sds += " c";
+    sds += " STEP 1";
+    for (int n = 1; n <= 4; ++n) sds += " " + std::to_string(n) + row;
+    sds += " END_STEP_DATA";
+    WriteAll(dir.File("bin/Halvor"),
+             "#!/bin/sh\ncp names.dat seen-names.txt\npwd > seen-folder.txt\n"
+             "printf '%s\\n' '" + sds + "' > \"$(sed -n 7p names.dat)\"\n"
+             "echo broken > \"$(dirname \"$(sed -n 9p names.dat)\")/m.cut\"\n");
+    fs::permissions(dir.File("bin/Halvor"), fs::perms::owner_all);
+    WriteAll(dir.File("m.slb"),
+             "V4.1\nHALVOR_FC\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\nEND_NODE_DATA\n"
+             "MATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
+             "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\nEND_ELEMENT_DATA\nEND_DATA\n");
+    const std::string before = ReadAll(dir.File("m.slb"));
+
+    const RunResult run = RunProgram(dir.File("bin/brennix-run"), dir.Path(), "m.slb");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Steps: 1"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("cut line"), std::string::npos) << run.output;
+    const std::string base = fs::canonical(dir.Path()).string() + "/m";
+    std::string expected;
+    for (const char* ext : {".gpd", ".gpo", ".gpp", ".gpr", ".sin", ".sou", ".sds", ".sms", ".slb"})
+        expected += base + ext + "\n";
+    EXPECT_EQ(ReadAll(dir.File("bin/seen-names.txt")), expected);
+    EXPECT_EQ(ReadAll(dir.File("bin/seen-folder.txt")), fs::canonical(dir.File("bin")).string() + "\n");
+    EXPECT_FALSE(fs::exists(dir.File("bin/names.dat")));
+    EXPECT_TRUE(fs::exists(dir.File("m.sin")));
+    EXPECT_EQ(ReadAll(dir.File("m.slb")), before);  // an unchanged model is not rewritten
+}
