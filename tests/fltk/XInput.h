@@ -211,6 +211,27 @@ protected:
         backend.Install();
     }
 
+    // Creates the dialog and waits until its window is on the screen; null
+    // (with the failure noted) when it does not come.
+    Fl_Window* ShowDialog(ui::Dialog& dialog) {
+        if (!dialog.Create()) {
+            ADD_FAILURE() << "the dialog was not created";
+            return nullptr;
+        }
+        Fl_Window* win = backend.TopWindowOf(dialog);
+        if (!win || !WaitFor([&] { return win->shown() && win->visible(); })) {
+            ADD_FAILURE() << "the dialog's window did not show";
+            return nullptr;
+        }
+        return win;
+    }
+
+    // Destroys the window and lets FLTK take its widgets away.
+    static void CloseWindow(ui::Window& window) {
+        window.DestroyWindow();
+        for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+    }
+
 private:
     std::unique_ptr<DisplayLock> lock_;  // released after the back end is gone
 

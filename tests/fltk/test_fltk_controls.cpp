@@ -103,10 +103,8 @@ class FltkControls : public FltkDisplayTest {};
 TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     Swatch swatch;
     AllControls dlg;
-    ASSERT_TRUE(dlg.Create());
-    Fl_Window* win = backend.TopWindowOf(dlg);
+    Fl_Window* win = ShowDialog(dlg);
     ASSERT_TRUE(win);
-    ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
     EXPECT_TRUE(win->non_modal());  // a modeless dialog stays above the program's windows
     EXPECT_EQ(win->w(), 300 * 6 / 4);
     EXPECT_EQ(win->h(), 200 * 13 / 8);
@@ -343,10 +341,8 @@ struct EscapeBehindTheBox {
 
 TEST_F(FltkControls, KeysGoToTheMessageBoxNotToTheDialogBehindIt) {
     AllControls dlg;
-    ASSERT_TRUE(dlg.Create());
-    Fl_Window* win = backend.TopWindowOf(dlg);
+    Fl_Window* win = ShowDialog(dlg);
     ASSERT_TRUE(win);
-    ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
     for (int i = 0; i < 5; ++i) Fl::wait(0.02);
     dlg.keys.clear();
 
@@ -362,8 +358,7 @@ TEST_F(FltkControls, KeysGoToTheMessageBoxNotToTheDialogBehindIt) {
     EXPECT_LT(script.ticks, script.sentAt + 40);
     EXPECT_TRUE(dlg.keys.empty());
     EXPECT_FALSE(dlg.IsEnded());
-    dlg.DestroyWindow();
-    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+    CloseWindow(dlg);
 }
 
 namespace {
@@ -402,10 +397,8 @@ public:
 
 TEST_F(FltkControls, ListsKeepTheirScrollPositionAndShowTheSelection) {
     LongLists dlg;
-    ASSERT_TRUE(dlg.Create());
-    Fl_Window* win = backend.TopWindowOf(dlg);
+    Fl_Window* win = ShowDialog(dlg);
     ASSERT_TRUE(win);
-    ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
     auto* lines = dlg.Get<ui::ListBox>(LongLists::IDC_LINES);
     auto* rows = dlg.Get<ui::ListView>(LongLists::IDC_ROWS);
     auto* lineBrowser = static_cast<Fl_Browser*>(backend.WidgetOf(*lines));
@@ -440,16 +433,13 @@ TEST_F(FltkControls, ListsKeepTheirScrollPositionAndShowTheSelection) {
         EXPECT_TRUE(b->displayed(39)) << b->topline();
         EXPECT_GT(b->topline(), 21);
     }
-    dlg.DestroyWindow();
-    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+    CloseWindow(dlg);
 }
 
 TEST_F(FltkControls, TextsAreWindows1252InTheProgramAndUtf8OnScreen) {
     AllControls dlg;
-    ASSERT_TRUE(dlg.Create());
-    Fl_Window* win = backend.TopWindowOf(dlg);
+    Fl_Window* win = ShowDialog(dlg);
     ASSERT_TRUE(win);
-    ASSERT_TRUE(WaitFor([&] { return win->shown(); }));
     auto widget = [&](int id) { return backend.WidgetOf(*dlg.GetDlgItem(id)); };
 
     // The program's bytes are shown as their characters.
@@ -475,6 +465,5 @@ TEST_F(FltkControls, TextsAreWindows1252InTheProgramAndUtf8OnScreen) {
     EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT), "Br\xFC" "cke \x80 ?");
     EXPECT_EQ(dlg.Count(IDC_EDIT, ui::Notify::Change), 1);
     EXPECT_STREQ(input->value(), "Brücke € ?");  // the field shows what the program holds
-    dlg.DestroyWindow();
-    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+    CloseWindow(dlg);
 }
