@@ -137,7 +137,7 @@ void ModelData::ResetExpandedTable(int kind)
     (kind == 1 ? perNodeTouched : perElementTouched) = 0;
     if (!table) return;
     for (NodalRow* r = table->GetHead(); r; r = r->next) {
-        r->target = "0";
+        r->target.assign(1, '0');
         r->flags.assign(6, 0);
         r->values.assign(6, 0.0);
     }
