@@ -41,10 +41,11 @@ class Library {
 };
 
 // A clamped strip of two elements with a load at its free end.
+// Two 4-node elements, numbered counter-clockwise in the plate frame (y, -z).
 const char* const kStrip =
     "strip\n0\n6  2  1  4  2  2  2  1  0  0  0  0  0  0  0  0  0  0  \n0  0  0\n1  0  1  0.5  10  0.001  \n"
     "  1  11  1  1  2  5  4\n  2  12  1  2  3  6  5\n"
-    "  1  1  0 0  0\n  2  2  0 1  0\n  3  3  0 2  0\n  4  4  0 0  1\n  5  5  0 1  1\n  6  6  0 2  1\n"
+    "  1  1  0 0  0\n  2  2  0 1  0\n  3  3  0 2  0\n  4  4  0 0  -1\n  5  5  0 1  -1\n  6  6  0 2  -1\n"
     "  1   1  1  1  1  1  1   0  0  0  0  0  0\n  4   1  1  1  1  1  1   0  0  0  0  0  0\n"
     " 1\t1  3e+07  0.2  0.3\n"
     "  3    -10  0  0  0  0  0\n"
