@@ -201,6 +201,7 @@ void section_cut_line(RunState& st, int k, int& status) {
   cut_intersections(st, line, count, status);
   if (status > 0) return;
   if (count == 0) {
+    delete_cut_scratch(st);  // nothing in it to evaluate
     const std::string text = "No intersection found among mesh, no section cut output for cut line" + fio::fmt_i(k, 9);
     std::fputs((text + "\n").c_str(), stdout);
     std::fflush(stdout);

@@ -53,8 +53,9 @@ void read_cut_header(RunState& st, int& status);
 // Cut line k: reads its record, echoes it with the table heading on the
 // listing, finds its crossings and evaluates them by the run's method,
 // appending its block to unit 9 (count 0 when it misses the mesh, when the
-// method is neither 1 nor 2 or when the grid size is below 2).  A failure
-// leaves no block for the line and sets the status.
+// method is neither 1 nor 2 or when the grid size is below 2); the scratch
+// file of its crossings is deleted in every case.  A failure leaves no block
+// for the line and sets the status.
 void section_cut_line(RunState& st, int k, int& status);
 
 // Ends the stage: blocks of count 0 for lines done + 1 .. ncut, unit 9
