@@ -138,6 +138,18 @@ TEST(Vlasov, EdgeAndCornerSpringsOfAnElement) {
   for (std::size_t i = 0; i < ke.size(); ++i)
     if (i % 55 != 0) off += std::fabs(ke[i]);
   EXPECT_EQ(off, 0.0);
+  // Over the whole raft, with no edge constant: each of the four corner
+  // nodes receives (3/4) 2t once, every other node nothing.
+  std::vector<double> node_sum(static_cast<std::size_t>(st.npoin) + 1, 0.0);
+  for (int e = 1; e <= st.nelem; ++e) {
+    std::fill(ke.begin(), ke.end(), 0.0);
+    parvane::vlasov_edge_terms(st, e, 0.0, ke.data(), rhs.data());
+    for (int a = 1; a <= 4; ++a) node_sum[static_cast<std::size_t>(st.lnods(a, e))] += diag(a);
+  }
+  for (int p = 1; p <= st.npoin; ++p) {
+    const bool corner = p == 1 || p == 4 || p == 9 || p == 12;
+    EXPECT_DOUBLE_EQ(node_sum[static_cast<std::size_t>(p)], corner ? 6.0 : 0.0) << "node " << p;
+  }
   // Element 5 (top middle) has one boundary side and no corner.
   std::fill(ke.begin(), ke.end(), 0.0);
   parvane::vlasov_edge_terms(st, 5, c, ke.data(), rhs.data());
