@@ -24,6 +24,8 @@ namespace {
 // Convergence bound: the single-precision 1e-10 widened to double.
 constexpr double kConvergenceFloor = static_cast<double>(1.0e-10f);
 
+// Times closer than this fraction of dt to the end time are the end time.
+constexpr double kTimeRoundOff = 1e-9;
 
 ConvergedStepHook g_hook = nullptr;
 void* g_hook_data = nullptr;
@@ -46,6 +48,13 @@ void finish(RunState& st, int& status) {
 void set_converged_step_hook(ConvergedStepHook hook, void* data) {
     g_hook = hook;
     g_hook_data = data;
+}
+
+double next_step_time(double tcur, double dtcur, double dt, double tend) {
+    const double tol = kTimeRoundOff * dt;
+    const double t = tcur + dtcur;
+    if (!(tcur < tend - tol)) return std::max(t, std::nextafter(tend, HUGE_VAL));
+    return t > tend || std::fabs(t - tend) <= tol ? tend : t;
 }
 
 void run_analysis(RunState& st, int& status) {
@@ -92,6 +101,7 @@ void run_analysis(RunState& st, int& status) {
 
     st.dtcur = st.dt;
     st.tcur = st.tini + st.dt;
+    if (std::fabs(st.tcur - st.tend) <= kTimeRoundOff * st.dt) st.tcur = st.tend;
     st.istep = 1;
     st.icase = st.ncase;
     clear(st.disp_vectors);
@@ -234,15 +244,7 @@ void run_analysis(RunState& st, int& status) {
             plate_stresses(st);
             if (g_hook != nullptr) g_hook(st, g_hook_data);
 
-            // Next time: the last step ends exactly at tend; a time within
-            // round-off of tend is tend, and a step already at tend is the last.
-            const double tol = 1e-9 * st.dt;
-            double t = st.tcur + st.dtcur;
-            if (std::fabs(t - st.tend) <= tol)
-                t = st.tend;
-            else if (t > st.tend && st.tcur < st.tend - tol)
-                t = st.tend;
-            st.tcur = t;
+            st.tcur = next_step_time(st.tcur, st.dtcur, st.dt, st.tend);
             ++st.istep;
             if (st.isoil == 1) std::copy(st.soil_stiffness.vec().begin(), st.soil_stiffness.vec().end(),
                                          st.soil_stiffness_restart.vec().begin());

@@ -11,6 +11,12 @@ namespace parvane {
 // and positive when a routine reported an error.
 void run_analysis(RunState& st, int& status);
 
+// Time of the step that follows a converged step at `tcur` with increment
+// `dtcur`: the last step ends exactly at `tend`, and a time within 1e-9 `dt`
+// of `tend` is `tend` itself.  After a step at (or within round-off of) `tend`
+// the result lies beyond `tend`, so that step is the last one.
+double next_step_time(double tcur, double dtcur, double dt, double tend);
+
 // Called after the results of every converged step are written, with the run
 // state as it stands (for tests and tools that look at the values).
 using ConvergedStepHook = void (*)(const RunState& st, void* data);

@@ -223,6 +223,22 @@ TEST(Analysis, TimeStepsEndExactlyAtTheEndTime) {
     EXPECT_TRUE(r.end_mark);
 }
 
+TEST(Analysis, AFirstStepThatRoundOffPutsPastTheEndTimeStillRuns) {
+    // 0.1 + 0.2 is a little more than 0.3 in binary.
+    RunFolder f("roundoff");
+    SinModel m = square_plate(4.0, 2, 8);
+    winkler(m, 10.0, 1000.0);
+    m.tini = 0.1;
+    m.dt = 0.2;
+    m.tend = 0.3;
+    f.write_input(m);
+    ASSERT_EQ(run(f), 0);
+    const std::string sou = f.text("model.sou");
+    EXPECT_NE(sou.find("   Step =    1   Time =    0.3000"), std::string::npos);
+    EXPECT_EQ(sou.find("   Step =    2"), std::string::npos);
+    EXPECT_EQ(read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size())).steps.size(), 1u);
+}
+
 TEST(Analysis, EveryIncrementHasTwoIterationsEvenWithAnIterationLimitOfOne) {
     RunFolder f("maxiter1");
     SinModel m = square_plate(4.0, 2, 8);

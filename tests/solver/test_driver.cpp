@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/driver.h"
 #include "solver/gauss_interp_setup.h"
 #include "solver/interpolation.h"
 #include "solver/load_vectors.h"
@@ -269,3 +270,30 @@ TEST(DriverListing, StepDisplacementsAndReactions) {
 }
 
 }  // namespace
+
+TEST(DriverTime, NextStepTimeEndsExactlyAtTheEndTimeAndThenStops) {
+    struct Case {
+        const char* name;
+        double tcur, dtcur, dt, tend;
+        double expected;  // NaN: any time beyond tend
+    };
+    const double beyond = std::nan("");
+    const Case cases[] = {
+        {"ordinary step", 0.4, 0.4, 0.4, 1.0, 0.8},
+        {"last step shortened to tend", 0.8, 0.4, 0.4, 1.0, 1.0},
+        {"round-off just below tend", 0.7, 0.1 + 0.2, 0.3, 1.0, 1.0},
+        {"round-off just above tend", 0.1, 0.2, 0.2, 0.3, 0.3},
+        {"step at tend is the last", 1.0, 0.4, 0.4, 1.0, beyond},
+        {"tiny halved increment at tend", 1.0, 1e-12, 1.0, 1.0, beyond},
+        {"tiny increment within round-off of tend", 1.0 - 1e-12, 1e-12, 1.0, 1.0, beyond},
+        {"halved increment before tend", 0.5, 0.25, 1.0, 1.0, 0.75},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const double t = parvane::next_step_time(c.tcur, c.dtcur, c.dt, c.tend);
+        if (std::isnan(c.expected))
+            EXPECT_GT(t, c.tend);
+        else
+            EXPECT_EQ(t, c.expected);
+    }
+}
