@@ -17,6 +17,17 @@ void stress_interp_setup(RunState& st) {
         }
 }
 
+void element_point_coordinates(const RunState& st, ShapeCommon& sc, int e, double xi, double eta, double xyz[3]) {
+    const int nshape = st.nnode == 8 || st.nnode == 9 ? st.nnode : 4;
+    shape_functions(sc, xi, eta, nshape);
+    xyz[0] = xyz[1] = xyz[2] = 0.0;
+    for (int k = 1; k <= nshape && k <= st.nnode; ++k) {
+        const int p = st.lnods(k, e);
+        if (p < 1 || p > st.npoin) continue;
+        for (int c = 0; c < 3; ++c) xyz[c] += sc.N(k) * st.coord(c + 1, p);
+    }
+}
+
 void stress_interpolation(RunState& st) {
     const int ng = st.ngaus;
     const int ngsq = ng > 0 ? ng * ng : 0;
@@ -29,7 +40,6 @@ void stress_interpolation(RunState& st) {
 
     double pos[4] = {0, 0, 0, 0}, wts[4] = {0, 0, 0, 0};
     gauss_rule(ng, pos, wts);
-    const int nshape = st.nnode == 8 || st.nnode == 9 ? st.nnode : 4;
     ShapeCommon sc;
     for (int e = 1; e <= nelem; ++e) {
         st.first_gauss_point(e) = (e - 1) * ngsq + 1;
@@ -38,16 +48,10 @@ void stress_interpolation(RunState& st) {
         for (int i = 0; i < ng; ++i)
             for (int j = 0; j < ng; ++j) {
                 ++g;
-                shape_functions(sc, pos[i], pos[j], nshape);
-                double y = 0.0, z = 0.0;
-                for (int k = 1; k <= nshape && k <= st.nnode; ++k) {
-                    const int p = st.lnods(k, e);
-                    if (p < 1 || p > st.npoin) continue;
-                    y += sc.N(k) * st.coord(2, p);
-                    z += sc.N(k) * st.coord(3, p);
-                }
-                st.gauss_point_positions(1, g, e) = y;
-                st.gauss_point_positions(2, g, e) = z;
+                double xyz[3];
+                element_point_coordinates(st, sc, e, pos[i], pos[j], xyz);
+                st.gauss_point_positions(1, g, e) = xyz[1];
+                st.gauss_point_positions(2, g, e) = xyz[2];
             }
     }
 }

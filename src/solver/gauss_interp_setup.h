@@ -17,4 +17,9 @@ void stress_interp_setup(RunState& st);
 // first point of element e is (e - 1) * ngaus^2 + 1 for every element type.
 void stress_interpolation(RunState& st);
 
+// Global x, y, z of the point (xi, eta) of element e through the shape
+// functions of its kind (4-node bilinear, 8-node serendipity, 9-node
+// Lagrange), evaluated in `sc`: where a stress point lies.
+void element_point_coordinates(const RunState& st, ShapeCommon& sc, int e, double xi, double eta, double xyz[3]);
+
 }  // namespace parvane

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "solver/element_matrices.h"
 #include "solver/interpolation.h"
 
 namespace parvane {
@@ -26,22 +27,6 @@ void first_holder(const RunState& st, int p, int& element, int& local) {
 void add_both(RunState& st, int e, int n, int m, double value) {
     st.element_loads((n - 1) * st.ndofn + m, e) += value;
     st.element_loads_b((n - 1) * st.ndofn + m, e) += value;
-}
-
-// Loads the coordinates of element e into the shape block for jacob2: global
-// coordinates and the plate frame (y, -z, -x).
-void load_element_coords(RunState& st, int e) {
-    ShapeCommon& sc = st.shape_common;
-    for (int i = 1; i <= st.nnode; ++i) {
-        const int p = st.lnods(i, e);
-        const double x = st.coord(1, p), y = st.coord(2, p), z = st.coord(3, p);
-        sc.ecoord(1, i) = x;
-        sc.ecoord(2, i) = y;
-        sc.ecoord(3, i) = z;
-        sc.pcoord(1, i) = y;
-        sc.pcoord(2, i) = -z;
-        sc.pcoord(3, i) = -x;
-    }
 }
 
 bool element_ok(const RunState& st, int e) { return e >= 1 && e <= st.nelem; }
@@ -100,7 +85,7 @@ void add_current_loads(RunState& st, double f, int& status) {
     for (int k = 1; k <= st.ndlod; ++k) {
         const int e = st.distributed_load_elements(k);
         if (!element_ok(st, e)) continue;
-        load_element_coords(st, e);
+        load_element_coordinates(st, e);
         int point = 0;
         for (int i = 0; i < st.ngaus; ++i)
             for (int j = 0; j < st.ngaus; ++j) {

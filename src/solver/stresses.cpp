@@ -7,6 +7,7 @@
 #include <string>
 
 #include "solver/element_matrices.h"
+#include "solver/gauss_interp_setup.h"
 #include "solver/interpolation.h"
 
 namespace parvane {
@@ -117,7 +118,6 @@ void plate_stresses(RunState& st) {
 
     static double item1[kRecordBending], item2[kRecordShear], item3[kRecordMembrane], item4[kRecordPoints],
         item5[kRecordQuad4];
-    const int nshape = nnode == 8 || nnode == 9 ? nnode : 4;
     const int bcols = nnode == 4 ? 16 : 3 * nnode;
     const int mcols = nnode == 4 ? 12 : 2 * nnode;
 
@@ -230,12 +230,7 @@ void plate_stresses(RunState& st) {
                     q[11 + c] = q[c] + bend;
                 }
                 // Where the point lies.
-                shape_functions(sc, pos1[i], pos1[j], nshape);
-                for (int c = 0; c < 3; ++c) {
-                    double x = 0.0;
-                    for (int a = 1; a <= nshape; ++a) x += sc.N(a) * st.coord(c + 1, st.lnods(a, e));
-                    pts[k - 1][c] = x;
-                }
+                element_point_coordinates(st, sc, e, pos1[i], pos1[j], pts[k - 1]);
                 {
                     fio::Writer w(u, kUnitListing);
                     w.i(k, 5).f(pts[k - 1][0], 10, 4).f(pts[k - 1][1], 10, 4).f(pts[k - 1][2], 10, 4);
