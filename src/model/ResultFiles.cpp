@@ -101,20 +101,24 @@ StepRead ReadStepBlock(Words& words, ResultStep& step, const std::string& openin
 
     std::vector<double> working(kColumns, 0.0);
     step.rows.assign(static_cast<std::size_t>(rows), working);
+    // From the row where the file ends, every row carries the working values
+    // as far as they were read.
+    auto truncated = [&](int r) {
+        for (int q = r; q < rows; ++q) step.rows[static_cast<std::size_t>(q)] = working;
+        return StepRead::Truncated;
+    };
     for (int r = 0; r < rows; ++r) {
-        if (!words.Next(word)) return StepRead::Truncated;
+        if (!words.Next(word)) return truncated(r);
         int node = 0;
         // A block word where a node row should start: fewer rows than nodes.
         if (IsBlockWord(word) || !modelfile::ParseIntText(word, node)) return StepRead::Refused;
         for (int c : columns) {
-            if (!words.Next(word)) return StepRead::Truncated;
+            if (!words.Next(word)) return truncated(r);
             double v = 0.0;
             if (!ParseValue(word, v)) return StepRead::Refused;
             working[static_cast<std::size_t>(c)] = v;
         }
         step.rows[static_cast<std::size_t>(r)] = working;
-        // Rows past a truncation carry the last complete row, as read.
-        for (int q = r + 1; q < rows; ++q) step.rows[static_cast<std::size_t>(q)] = working;
     }
     return StepRead::Ok;
 }

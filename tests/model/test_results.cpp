@@ -99,6 +99,10 @@ TEST(StepResults, LayoutsFillTheirColumnsAndLeaveTheRestZero)
     for (int c = 0; c < 23; ++c) EXPECT_EQ(m.GetResultValue(c, 1, 1), FileValue(1, 2, c));
     for (int c = 23; c < 26; ++c) EXPECT_EQ(m.GetResultValue(c, 1, 1), 0.0);
     EXPECT_EQ(m.GetStepCount(), 2);
+    // The row where the file ends holds the values it reached over the
+    // previous row's values.
+    for (int c = 0; c < 23; ++c)
+        EXPECT_EQ(m.GetResultValue(c, 1, 2), FileValue(2, c < 2 ? 2 : 1, c)) << "column " << c;
 }
 
 TEST(StepResults, LookupsByStepNumberRowAndColumn)
