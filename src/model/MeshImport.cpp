@@ -353,7 +353,9 @@ int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector
         (std::fabs(templateLoads[0]) > 0 || std::fabs(templateLoads[1]) > 0 || std::fabs(templateLoads[2]) > 0))
         ComputeBoundaryNodalLoads(N, E, P, loadNodes, loadValues, setNodes, setElements, ys, zs, elementNodes);
 
-    if (templateElementOption == 2) {
+    // Nine-node elements grow from eight-node ones; a mesh of four-node
+    // elements has no mid-side nodes to complete them and stays as it is.
+    if (templateElementOption == 2 && P == 8) {
         AddElementCentreNodes(nodeNumbers, xs, ys, zs, elementNumbers, elementNodes, setElements, setNodes);
         P = 9;
         N = static_cast<int>(nodeNumbers.size());

@@ -177,6 +177,22 @@ TEST(MeshImport, TemplateOptionsChangeMaterialsLoadsAndElementKind)
         EXPECT_LT(m.nodeTable->GetZ(centre), 0.0);
     }
     {
+        // Nine-node elements asked for on a mesh of four-node elements: the
+        // elements stay four-node ones, every node number names a node.
+        ModelData m;
+        Scratch dir;
+        PrepareCircularTemplate(m, 2, 0.0);
+        WriteAll(dir.File("temp.fem"), "4  1  4  \n1  0  0\n2  1  0\n3  1  1\n4  0  1\n"
+                                       "      1  0  10  4         1         2         3         4\n"
+                                       "      1   4   -1  -1  -1  -1\n 0   0\n 0 \n");
+        ASSERT_EQ(m.ImportMeshFile(dir.File("temp.fem"), 2, {"R10"}, {10}, {"Only"}, {{0, 10}}, {0.5}), 1);
+        EXPECT_EQ(m.GetNodeCount(), 4);
+        EXPECT_EQ(m.elementTable->GetNodesPerElement(), 4);
+        ASSERT_EQ(m.GetElementCount(), 1);
+        for (int k = 0; k < 4; ++k) EXPECT_GE(m.NodeRowOfNumber(m.elementTable->GetNodeNumber(0, k)), 0) << k;
+        EXPECT_NE(ReadAll(dir.File("temp.txt")).find("LINEAR4 NORMAL_INTEGRATION\n"), std::string::npos);
+    }
+    {
         // No thicknesses: one material for every element.
         ModelData m;
         Scratch dir;
