@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/run/AnalysisRun.h"
 #include "test_solver_input_support.h"
 
 using bridgetest::ReadAll;
@@ -196,4 +197,45 @@ TEST(Runner, SeparateAnalysisProgramRoute)
     EXPECT_FALSE(fs::exists(dir.File("bin/names.dat")));
     EXPECT_TRUE(fs::exists(dir.File("m.sin")));
     EXPECT_EQ(ReadAll(dir.File("m.slb")), before);  // an unchanged model is not rewritten
+}
+
+namespace {
+
+// Records what the run shows and tells the document.
+class RecordingHost : public RunHost {
+public:
+    bool Ask(const std::string&) override { return true; }
+    void Progress(const std::string&, const std::string&, int) override {}
+    void Message(const std::string& text, RunIcon) override { messages += text + "\n"; }
+    void OpenTextFile(const std::string&) override {}
+    void ModelSaved() override { ++saves; }
+
+    std::string messages;
+    int saves = 0;
+};
+
+}  // namespace
+
+TEST(Runner, ModelThatCannotBeSavedStopsTheRunAndStaysModified)
+{
+    // Both routes save the model before anything else; a document in a
+    // folder that does not exist cannot be written.
+    for (const bool halvor : {false, true}) {
+        Scratch dir;
+        ModelData m;
+        ASSERT_EQ(m.ReadModelFile(Example("winkler-mat.slb"), true), 0);
+        m.halvorFlag = halvor ? 1 : 0;
+        m.SetChanged();
+        RecordingHost host;
+        RunOutcome outcome;
+        const std::string document = dir.File("missing/winkler-mat.slb");
+        RunAnalysis(m, document, false, dir.Path(), host, &outcome);
+        EXPECT_TRUE(outcome.saveFailed) << halvor;
+        EXPECT_NE(host.messages.find("Can not save the model file\n" + document), std::string::npos)
+            << host.messages;
+        EXPECT_TRUE(m.IsChanged()) << halvor;
+        EXPECT_EQ(host.saves, 0) << halvor;
+        EXPECT_FALSE(outcome.inputWritten) << halvor;
+        EXPECT_FALSE(outcome.solverCalled || outcome.programStarted) << halvor;
+    }
 }

@@ -52,6 +52,19 @@ bool StartAndWait(const std::string& program, const std::string& folder)
     return true;
 }
 
+// Writes the model to its document; on success the model and the document
+// are no longer modified. A failed save is reported and keeps both flags.
+bool SaveModel(ModelData& model, const std::string& path, RunHost& host)
+{
+    if (model.WriteModelFile(path) != 0) {
+        host.Message("Can not save the model file\n" + path + "\nPlease Check.", RunIcon::Stop);
+        return false;
+    }
+    model.ClearChanged();
+    host.ModelSaved();
+    return true;
+}
+
 } // namespace
 
 std::string RunFileName(const std::string& documentPath, const std::string& extension)
@@ -118,11 +131,9 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
     outcome.halvorRoute = halvor;
     std::string listFile;
 
-    if (!halvor) {
-        model.WriteModelFile(documentPath);
-        model.ClearChanged();
-        host.ModelSaved();
-
+    if (!halvor && !SaveModel(model, documentPath, host)) {
+        outcome.saveFailed = true;
+    } else if (!halvor) {
         const std::string library = programFolder + kLibraryName;
         outcome.libraryPath = library;
         const std::string folder = GetDirectoryOfPath(documentPath);
@@ -160,12 +171,9 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
                 }
             }
         }
+    } else if (model.IsChanged() && !SaveModel(model, documentPath, host)) {
+        outcome.saveFailed = true;
     } else {
-        if (model.IsChanged()) {
-            model.WriteModelFile(documentPath);
-            model.ClearChanged();
-            host.ModelSaved();
-        }
         listFile = programFolder + "names.dat";
         WriteLines(listFile, {gpd, gpo, gpp, gpr, sin, sou, sds, sms, documentPath});
         if (model.WriteSolverInput(sin) != 0) {
@@ -188,6 +196,6 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
         }
     }
     host.ResultsFlagChanged(model.HasResults());
-    DeleteIfExists(listFile);
+    if (!listFile.empty()) DeleteIfExists(listFile);
     return 1;
 }

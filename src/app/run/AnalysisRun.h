@@ -36,6 +36,7 @@ struct RunOutcome {
     bool declined = false;          // the user kept the previous results
     bool modelErrors = false;       // the model check found errors
     bool halvorRoute = false;       // the separate analysis program was used
+    bool saveFailed = false;        // the model could not be written to its file
     bool inputWritten = false;      // the numeric input was written
     bool libraryLoaded = false;
     bool exportFound = false;
