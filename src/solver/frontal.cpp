@@ -35,9 +35,11 @@ struct RowHeader {
     double pivot;
 };
 
+// Bytes of a row's slot indices, rounded up so that its values stay aligned.
+std::size_t index_bytes(std::size_t nnz) { return (nnz * sizeof(std::int32_t) + 7) & ~std::size_t(7); }
+
 std::size_t row_bytes(std::int32_t nnz) {
-    std::size_t idx = (static_cast<std::size_t>(nnz) * sizeof(std::int32_t) + 7) & ~std::size_t(7);
-    return sizeof(RowHeader) + idx + static_cast<std::size_t>(nnz) * sizeof(double);
+    return sizeof(RowHeader) + index_bytes(static_cast<std::size_t>(nnz)) + static_cast<std::size_t>(nnz) * sizeof(double);
 }
 
 struct RowView {
@@ -50,8 +52,7 @@ RowView row_at(const char* p) {
     RowView r;
     r.h = reinterpret_cast<const RowHeader*>(p);
     r.idx = reinterpret_cast<const std::int32_t*>(p + sizeof(RowHeader));
-    std::size_t idx = (static_cast<std::size_t>(r.h->nnz) * sizeof(std::int32_t) + 7) & ~std::size_t(7);
-    r.val = reinterpret_cast<const double*>(p + sizeof(RowHeader) + idx);
+    r.val = reinterpret_cast<const double*>(p + sizeof(RowHeader) + index_bytes(static_cast<std::size_t>(r.h->nnz)));
     return r;
 }
 
@@ -210,20 +211,7 @@ struct Front {
     }
 };
 
-// Reads the spilled block of element e back from unit 2, stepping back first
-// (the unit stands after it) and leaving the unit before it.
-bool read_block_backward(fio::Units& u, std::vector<char>& buf) {
-    std::uint64_t size = 0;
-    if (u.backspace(2) != 0) return false;
-    std::span<std::byte> head[] = {fio::bytes_of(&size, 1)};
-    if (u.read_record(2, head) != 0) return false;
-    if (u.backspace(2) != 0) return false;
-    buf.resize(size);
-    std::span<std::byte> parts[] = {fio::bytes_of(&size, 1), fio::bytes_of(buf.data(), buf.size())};
-    if (u.read_record(2, parts) != 0) return false;
-    return u.backspace(2) == 0;
-}
-
+// Reads the spilled block that unit 2 stands at and leaves the unit after it.
 bool read_block_forward(fio::Units& u, std::vector<char>& buf) {
     std::uint64_t size = 0;
     std::span<std::byte> head[] = {fio::bytes_of(&size, 1)};
@@ -232,6 +220,12 @@ bool read_block_forward(fio::Units& u, std::vector<char>& buf) {
     buf.resize(size);
     std::span<std::byte> parts[] = {fio::bytes_of(&size, 1), fio::bytes_of(buf.data(), buf.size())};
     return u.read_record(2, parts) == 0;
+}
+
+// Reads the spilled block before the position of unit 2 (the unit stands
+// after it) and leaves the unit before it.
+bool read_block_backward(fio::Units& u, std::vector<char>& buf) {
+    return u.backspace(2) == 0 && read_block_forward(u, buf) && u.backspace(2) == 0;
 }
 
 bool write_block(fio::Units& u, const std::vector<char>& buf) {
@@ -510,8 +504,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                     {
                         char* p = blockbuf.data() + at + sizeof(RowHeader);
                         std::memcpy(p, nz.data(), nz.size() * sizeof(std::int32_t));
-                        std::size_t idxb = (nz.size() * sizeof(std::int32_t) + 7) & ~std::size_t(7);
-                        double* val = reinterpret_cast<double*>(p + idxb);
+                        double* val = reinterpret_cast<double*>(p + index_bytes(nz.size()));
                         for (std::size_t t = 0; t < nz.size(); ++t) val[t] = row[nz[t]];
                     }
                     const double b = fr.loads[s];
