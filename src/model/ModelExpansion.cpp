@@ -13,73 +13,18 @@
 #include <unordered_set>
 
 #include "model/ModelData.h"
+#include "model/SetWalk.h"
 
 namespace {
 
-bool IsNumberItem(const std::string& item)
-{
-    return !item.empty() && item[0] >= '1' && item[0] <= '9';
-}
-
-std::vector<std::string> Items(const std::string& text)
-{
-    std::vector<std::string> pieces;
-    const int n = CountListItems(text);
-    if (n <= 1) {
-        pieces.push_back(text);
-        return pieces;
-    }
-    SplitList(text, pieces);
-    pieces.resize(static_cast<std::size_t>(n));
-    return pieces;
-}
-
-// Visits first .. last by step. A step of 0 or less, or a last below first,
-// gives the first number alone. Numbers above `limit` name nothing and are
-// not visited, so an oversized range costs nothing.
-template <class Visit>
-void ForRange(int first, int last, int step, int limit, Visit visit)
-{
-    if (step <= 0 || last < first) {
-        if (first <= limit) visit(first);
-        return;
-    }
-    const long long end = std::min<long long>(last, limit);
-    for (long long n = first; n <= end; n += step) visit(static_cast<int>(n));
-}
-
-// Calls visit(number, side) for every number a member row of a set reaches,
-// and recurse(name) for every set it names.
-template <class Visit, class Recurse>
-void WalkMembers(const SetMemberList* members, int limit, Visit visit, Recurse recurse)
-{
-    if (!members) return;
-    for (const SetMemberRow* m = members->GetHead(); m; m = m->next) {
-        const std::vector<std::string> items = Items(m->first);
-        const bool single = items.size() == 1;
-        for (const std::string& item : items) {
-            if (IsNumberItem(item)) {
-                const int first = ParseInt(item);
-                ForRange(first, single ? m->final : first, single ? m->increment : 1, limit,
-                         [&](int n) { visit(n, m->side); });
-            } else {
-                recurse(item);
-            }
-        }
-    }
-}
+using setwalk::FindSetRow;
+using setwalk::IsNumberItem;
+using setwalk::ListItems;
+using setwalk::WalkSetMembers;
 
 bool OnPath(const std::vector<std::string>& path, const std::string& name)
 {
     return std::find(path.begin(), path.end(), name) != path.end();
-}
-
-const SetRow* FindSetRow(const SetTable* table, const std::string& name)
-{
-    if (!table) return nullptr;
-    for (const SetRow* s = table->GetHead(); s; s = s->next)
-        if (s->name == name) return s;
-    return nullptr;
 }
 
 std::vector<double> SixValues(const NodalRow* row)
@@ -199,7 +144,7 @@ struct SetApplier {
         const SetRow* set = FindSetRow(model.GetSetTable(kind), name);
         if (!set) return;
         path.push_back(name);
-        WalkMembers(
+        WalkSetMembers(
             set->members.get(), Limit(),
             [&](int n, int) {
                 const int p = Position(n);
@@ -227,7 +172,7 @@ int ModelData::ExpandNodalTable(int kind, const NodalActionTable* table, bool re
         for (const NodalRow* row = table->GetHead(); row; row = row->next) {
             const std::vector<double> values = SixValues(row);
             const std::vector<int> flags = SixFlags(row);
-            for (const std::string& item : Items(row->target)) {
+            for (const std::string& item : ListItems(row->target)) {
                 if (IsNumberItem(item)) {
                     const int number = ParseInt(item);
                     const int p = kind == 1 ? NodeRowOfNumber(number) : ElementRowOfNumber(number);
@@ -271,7 +216,7 @@ struct EdgeWalker {
         const SetRow* set = FindSetRow(model.GetSetTable(3), name);
         if (!set) return;
         path.push_back(name);
-        WalkMembers(
+        WalkSetMembers(
             set->members.get(), static_cast<int>(model.elementLookup.size()),
             [&](int n, int side) {
                 if (model.ElementRowOfNumber(n) >= 0) emit(n, side);
@@ -283,7 +228,7 @@ struct EdgeWalker {
     template <class Emit>
     void Row(const EdgeRow* row, Emit emit)
     {
-        for (const std::string& item : Items(row->target)) {
+        for (const std::string& item : ListItems(row->target)) {
             if (IsNumberItem(item)) {
                 const int n = ParseInt(item);
                 if (model.ElementRowOfNumber(n) >= 0) emit(n, row->side);
@@ -367,7 +312,7 @@ void ModelData::AssignMaterialsToElements()
     if (!materialTable || !elementTable) return;
     int i = 0;
     for (const MaterialRow* m = materialTable->GetHead(); m; m = m->next, ++i) {
-        for (const std::string& item : Items(m->element)) {
+        for (const std::string& item : ListItems(m->element)) {
             if (IsNumberItem(item)) {
                 const int row = ElementRowOfNumber(ParseInt(item));
                 if (ElementRow* e = row >= 0 ? elementTable->RowOrNull(row) : nullptr) e->material = i + 1;
@@ -396,33 +341,20 @@ bool InSet(const ModelData& model, int id, const std::string& name, int kind, st
     if (OnPath(path, name)) return false;
     const SetRow* set = FindSetRow(model.GetSetTable(kind), name);
     if (!set || !set->members) return false;
+    // Members above the id (edge sets: elements past id / 4 + 1) cannot
+    // match, so the walk stops there.
+    const int limit = kind == 3 ? std::max(id, 0) / 4 + 1 : id;
     path.push_back(name);
     bool found = false;
-    for (const SetMemberRow* m = set->members->GetHead(); m && !found; m = m->next) {
-        const std::vector<std::string> items = Items(m->first);
-        const bool single = items.size() == 1;
-        for (const std::string& item : items) {
-            if (IsNumberItem(item)) {
-                // The range first .. last by step, tested arithmetically.
-                const long long first = ParseInt(item);
-                long long last = single ? m->final : first;
-                long long step = single ? m->increment : 1;
-                if (step <= 0 || last < first) {
-                    last = first;
-                    step = 1;
-                }
-                for (long long v = first; v <= last && !found; v += step) {
-                    const long long value = kind == 3 ? 4 * (v - 1) + m->side : v;
-                    if (value == id) found = true;
-                    if (kind != 3 && v > id) break;
-                    if (kind == 3 && 4 * (v - 1) > id) break;
-                }
-            } else if (InSet(model, id, item, kind, path)) {
-                found = true;
-            }
-            if (found) break;
-        }
-    }
+    WalkSetMembers(
+        set->members.get(), limit,
+        [&](int v, int side) {
+            const long long value = kind == 3 ? 4LL * (v - 1) + side : v;
+            if (value == id) found = true;
+        },
+        [&](const std::string& nested) {
+            if (!found && InSet(model, id, nested, kind, path)) found = true;
+        });
     path.pop_back();
     return found;
 }

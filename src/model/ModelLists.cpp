@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "model/ModelData.h"
+#include "model/SetWalk.h"
 
 namespace {
 
@@ -88,61 +89,6 @@ void FillAction(NonlinearAction& target, const NonlinearAction& record)
     target.setSelector = record.setSelector;
 }
 
-// First set of that name in the table, walking the chain; null when none.
-const SetRow* FindSet(const SetTable* table, const std::string& name)
-{
-    if (!table) return nullptr;
-    for (const SetRow* r = table->GetHead(); r; r = r->next)
-        if (r->name == name) return r;
-    return nullptr;
-}
-
-bool IsNumberItem(const std::string& item)
-{
-    return !item.empty() && item[0] >= '1' && item[0] <= '9';
-}
-
-// Visits the numbers of one member range: first to last by step; a step of 0
-// or less, or a last below the first, gives the first number alone. Numbers of
-// a range beyond `limit` (the largest number in use) name nothing and are not
-// visited, so a range typed far too long costs nothing.
-template <class Visit>
-void ForEachInRange(int first, int last, int step, int limit, Visit visit)
-{
-    if (step <= 0 || last < first) {
-        visit(first);
-        return;
-    }
-    const long long end = std::min<long long>(last, limit);
-    for (long long n = first; n <= end; n += step) visit(static_cast<int>(n));
-}
-
-// Walks the member rows of one set. A member text of one number gives the
-// range first .. final by the member's step; a text of several comma items
-// gives each number alone; an item that is no number names another set and
-// goes to onName.
-template <class Visit, class OnName>
-void WalkMembers(const SetMemberList& members, int limit, Visit visit, OnName onName)
-{
-    for (const SetMemberRow* m = members.GetHead(); m; m = m->next) {
-        const int items = CountListItems(m->first);
-        std::vector<std::string> pieces;
-        if (items > 1)
-            SplitList(m->first, pieces);
-        else
-            pieces.push_back(m->first);
-        for (const std::string& item : pieces) {
-            if (IsNumberItem(item)) {
-                const int first = ParseInt(item);
-                ForEachInRange(first, items == 1 ? m->final : first, items == 1 ? m->increment : 1, limit,
-                               visit);
-            } else {
-                onName(item);
-            }
-        }
-    }
-}
-
 // True the first time a set name is met in one expansion; a set met again
 // (one that names itself, directly or through others) contributes nothing.
 bool FirstVisit(std::vector<std::string>& met, const std::string& name)
@@ -166,8 +112,8 @@ void CollectNodeSet(const ModelData& model, const std::string& name, int limit, 
     if (!sets || !FirstVisit(met, name)) return;
     for (const SetRow* set = sets->GetHead(); set; set = set->next) {
         if (set->name != name || !set->members) continue;
-        WalkMembers(
-            *set->members, limit, [&](int n) { out.push_back(n); },
+        setwalk::WalkSetMembers(
+            set->members.get(), limit, [&](int n, int) { out.push_back(n); },
             [&](const std::string& inner) { CollectNodeSet(model, inner, limit, met, out); });
     }
 }
@@ -398,16 +344,16 @@ void ModelData::AssignMaterialToSetImpl(const std::string& text, int material, s
         for (ElementRow* r = elementTable->GetHead(); r; r = r->next) r->material = material;
         return;
     }
-    const SetRow* set = FindSet(GetSetTable(2), text);
+    const SetRow* set = setwalk::FindSetRow(GetSetTable(2), text);
     if (!set || !FirstVisit(met, text) || !set->members) return;
 
     // Element rows by number (the first row of a number wins).
     std::unordered_map<int, ElementRow*> rows;
     for (ElementRow* r = elementTable->GetHead(); r; r = r->next) rows.emplace(r->id, r);
 
-    WalkMembers(
-        *set->members, elementTable->MaxId(),
-        [&](int n) {
+    setwalk::WalkSetMembers(
+        set->members.get(), elementTable->MaxId(),
+        [&](int n, int) {
             if (auto it = rows.find(n); it != rows.end()) it->second->material = material;
         },
         [&](const std::string& inner) { AssignMaterialToSetImpl(inner, material, met); });

@@ -8,6 +8,7 @@
 
 #include "model/Interpolation.h"
 #include "model/ModelData.h"
+#include "model/SetWalk.h"
 
 int ModelData::NodeAtPoint(double y, double z) const
 {
@@ -59,11 +60,8 @@ void ModelData::NodePathValues(std::vector<double>& out, const std::vector<int>&
 
 SetMemberList* ModelData::FindSetTable(int kind, const std::string& name) const
 {
-    const SetTable* table = GetSetTable(kind);
-    if (!table) return nullptr;
-    for (const SetRow* s = table->GetHead(); s; s = s->next)
-        if (s->name == name) return s->members.get();
-    return nullptr;
+    const SetRow* set = setwalk::FindSetRow(GetSetTable(kind), name);
+    return set ? set->members.get() : nullptr;
 }
 
 double ModelData::SumTableColumn(int direction) const

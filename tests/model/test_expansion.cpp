@@ -212,6 +212,7 @@ TEST(Expansion, SetQuestions)
     };
     const Case cases[] = {
         {15, "RANGE", 1, 1}, {16, "RANGE", 1, 0}, {12, "NEST", 1, 1}, {11, "NEST", 1, 0},
+        {20, "RANGE", 1, 1}, {12, "RANGE", 1, 0}, {25, "RANGE", 1, 0},  // last of the range, between steps, past it
         {2, "LOOP1", 1, 1},  {5, "LOOP1", 1, 0},  {123, "ALL", 2, 1}, {11, "MID", 2, 1},
         {1, "RIM", 3, 1},    // element 1 side 1: 4 * 0 + 1
         {5, "RIM", 3, 1},    // element 2 side 1

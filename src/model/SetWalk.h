@@ -1,0 +1,78 @@
+#pragma once
+// Walking target texts and set members. A target text is a comma list; an
+// item beginning with a digit 1..9 is a number, any other item the name of a
+// set. A member row whose text is one number stands for the range first ..
+// final by the row's step; a member text of several items gives each number
+// alone. Callers keep their own guard against sets that name themselves.
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "model/SetTable.h"
+#include "model/TextParse.h"
+
+namespace setwalk {
+
+inline bool IsNumberItem(const std::string& item)
+{
+    return !item.empty() && item[0] >= '1' && item[0] <= '9';
+}
+
+// The comma items of a text; a text without a comma is its own single item.
+inline std::vector<std::string> ListItems(const std::string& text)
+{
+    std::vector<std::string> pieces;
+    if (CountListItems(text) > 1)
+        SplitList(text, pieces);
+    else
+        pieces.push_back(text);
+    return pieces;
+}
+
+// First set of that name in the table, walking the chain; null when none.
+inline const SetRow* FindSetRow(const SetTable* table, const std::string& name)
+{
+    if (!table) return nullptr;
+    for (const SetRow* r = table->GetHead(); r; r = r->next)
+        if (r->name == name) return r;
+    return nullptr;
+}
+
+// Visits first .. last by step. A step of 0 or less, or a last below the
+// first, gives the first number alone. Numbers of a range above `limit` (the
+// largest number in use) name nothing and are not visited, so a range typed
+// far too long costs nothing.
+template <class Visit>
+void ForEachInRange(int first, int last, int step, int limit, Visit visit)
+{
+    if (step <= 0 || last < first) {
+        visit(first);
+        return;
+    }
+    const long long end = std::min<long long>(last, limit);
+    for (long long n = first; n <= end; n += step) visit(static_cast<int>(n));
+}
+
+// Calls visit(number, side) for every number the member rows reach (side:
+// the member row's element side) and onName(name) for every set they name.
+template <class Visit, class OnName>
+void WalkSetMembers(const SetMemberList* members, int limit, Visit visit, OnName onName)
+{
+    if (!members) return;
+    for (const SetMemberRow* m = members->GetHead(); m; m = m->next) {
+        const std::vector<std::string> items = ListItems(m->first);
+        const bool single = items.size() == 1;
+        for (const std::string& item : items) {
+            if (IsNumberItem(item)) {
+                const int first = ParseInt(item);
+                ForEachInRange(first, single ? m->final : first, single ? m->increment : 1, limit,
+                               [&](int n) { visit(n, m->side); });
+            } else {
+                onName(item);
+            }
+        }
+    }
+}
+
+} // namespace setwalk
