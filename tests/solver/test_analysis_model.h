@@ -99,28 +99,45 @@ struct SinModel {
 // A square plate of side a in the y-z plane, n x n elements of nnode nodes,
 // numbered row by row so that every element maps positively in the plate
 // frame (y, -z).
-inline SinModel square_plate(double a, int n, int nnode) {
-    SinModel m;
-    m.nnode = nnode;
+// An nx x ny grid of rectangular elements of dy x dz in the y-z plane (x 0):
+// nodes row by row, each row along y, the rows going along z (a negative dz
+// goes towards -z, which maps the elements positively in the plate frame);
+// 8-node elements leave out the centre points.  Elements row by row, each
+// with its corners, then its mid-side nodes and, for 9 nodes, its centre.
+struct GridMesh {
+    std::vector<std::array<double, 3>> nodes;
+    std::vector<std::vector<int>> elements;   // node positions from 1
+};
+
+inline GridMesh grid_mesh(int nx, int ny, int nnode, double dy, double dz) {
+    GridMesh g;
     const int step = nnode == 4 ? 1 : 2;
-    const int cols = n * step + 1;
-    const double h = a / (n * step);
-    std::vector<int> id(static_cast<size_t>(cols) * cols, 0);
-    for (int r = 0; r < cols; ++r)
+    const int cols = nx * step + 1, rows = ny * step + 1;
+    std::vector<int> id(static_cast<size_t>(cols) * rows, 0);
+    for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) {
             if (nnode == 8 && r % 2 == 1 && c % 2 == 1) continue;
-            m.nodes.push_back({0.0, c * h, -r * h});
-            id[static_cast<size_t>(r) * cols + c] = static_cast<int>(m.nodes.size());
+            g.nodes.push_back({0.0, c * (dy / step), r * (dz / step)});
+            id[static_cast<size_t>(r) * cols + c] = static_cast<int>(g.nodes.size());
         }
-    for (int er = 0; er < n; ++er)
-        for (int ec = 0; ec < n; ++ec) {
+    for (int er = 0; er < ny; ++er)
+        for (int ec = 0; ec < nx; ++ec) {
             const int r0 = er * step, c0 = ec * step, d = step;
             auto at = [&](int dc, int dr) { return id[static_cast<size_t>(r0 + dr) * cols + c0 + dc]; };
             std::vector<int> e = {at(0, 0), at(d, 0), at(d, d), at(0, d)};
             if (nnode >= 8) e.insert(e.end(), {at(1, 0), at(2, 1), at(1, 2), at(0, 1)});
             if (nnode == 9) e.push_back(at(1, 1));
-            m.elements.push_back(e);
+            g.elements.push_back(e);
         }
+    return g;
+}
+
+inline SinModel square_plate(double a, int n, int nnode) {
+    SinModel m;
+    m.nnode = nnode;
+    GridMesh g = grid_mesh(n, n, nnode, a / n, -a / n);
+    m.nodes = std::move(g.nodes);
+    m.elements = std::move(g.elements);
     return m;
 }
 

@@ -18,6 +18,7 @@
 #include "solver/interpolation.h"
 #include "solver/load_vectors.h"
 #include "solver/state.h"
+#include "test_analysis_model.h"
 
 namespace fs = std::filesystem;
 
@@ -33,17 +34,8 @@ class LoadFixture {
         fs::create_directories(dir_);
         st = std::make_unique<parvane::RunState>();
         parvane::RunState& s = *st;
-        const int step = nnode == 4 ? 1 : 2;
-        const int cols = 2 * step + 1, rows = step + 1;
-        std::vector<int> id(static_cast<size_t>(cols) * rows, 0);
-        std::vector<std::array<double, 3>> xyz;
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < cols; ++c) {
-                if (nnode == 8 && r % 2 == 1 && c % 2 == 1) continue;
-                xyz.push_back({0.0, c * 2.0 / step, -r * 1.0 / step});
-                id[static_cast<size_t>(r) * cols + c] = static_cast<int>(xyz.size());
-            }
-        s.npoin = static_cast<int>(xyz.size());
+        const analysis_test::GridMesh g = analysis_test::grid_mesh(2, 1, nnode, 2.0, -1.0);
+        s.npoin = static_cast<int>(g.nodes.size());
         s.nelem = 2;
         s.nmats = 1;
         s.nnode = nnode;
@@ -59,16 +51,11 @@ class LoadFixture {
         parvane::allocate_work_arrays(s, status);
         EXPECT_EQ(status, 0);
         for (int p = 1; p <= s.npoin; ++p) {
-            for (int c = 1; c <= 3; ++c) s.coord(c, p) = xyz[p - 1][c - 1];
+            for (int c = 1; c <= 3; ++c) s.coord(c, p) = g.nodes[p - 1][c - 1];
             s.node_ids(p) = 100 + p;
         }
         for (int e = 1; e <= 2; ++e) {
-            const int c0 = (e - 1) * step, d = step;
-            auto at = [&](int dc, int dr) { return id[static_cast<size_t>(dr) * cols + c0 + dc]; };
-            std::vector<int> conn = {at(0, 0), at(d, 0), at(d, d), at(0, d)};
-            if (nnode >= 8) conn.insert(conn.end(), {at(1, 0), at(2, 1), at(1, 2), at(0, 1)});
-            if (nnode == 9) conn.push_back(at(1, 1));
-            for (int k = 1; k <= nnode; ++k) s.lnods(k, e) = conn[k - 1];
+            for (int k = 1; k <= nnode; ++k) s.lnods(k, e) = g.elements[e - 1][k - 1];
             s.element_ids(e) = e;
             s.element_material(e) = 1;
         }
