@@ -3,15 +3,12 @@
 // paths, whole-file reads and writes, scratch folders and small models
 // built from keyword text.
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "model/ModelData.h"
+#include "test_slb_support.h"
 
 namespace bridgetest {
 
@@ -20,38 +17,11 @@ inline std::string Fixture(const std::string& relative)
     return std::string(BRENNIX_TEST_DATA) + "/model/" + relative;
 }
 
-inline std::string ReadAll(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-inline void WriteAll(const std::string& path, const std::string& bytes)
-{
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f << bytes;
-}
-
-class Scratch {
-public:
-    Scratch()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "bridgetest_XXXXXX").string();
-        if (char* made = ::mkdtemp(pattern.data())) path_ = made;
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+// Whole-file reads and writes and scratch folders are those of the model
+// file tests.
+inline std::string ReadAll(const std::string& path) { return slbtest::ReadBytes(path); }
+inline void WriteAll(const std::string& path, const std::string& bytes) { slbtest::WriteBytes(path, bytes); }
+using Scratch = slbtest::ScratchDir;
 
 // Reads a model from keyword text (the version line included).
 inline int ReadModelText(ModelData& model, const std::string& text)
