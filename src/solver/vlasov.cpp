@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/fio/fio.h"
+#include "solver/element_matrices.h"
 #include "solver/interpolation.h"
 #include "solver/springs.h"
 #include "solver/state.h"
@@ -14,35 +15,8 @@ namespace parvane {
 namespace {
 
 constexpr double kDirection = 1.0e-5;
-// Below this gamma the differences in the formulas of k and 2t cancel to
-// noise (2t reaches 0 at about 1e-8), so such a gamma is not taken.
-constexpr double kSmallestGamma = 1.0e-6;
-
-// Global coordinates and element-frame coordinates (local x = y, local y =
-// -z, local z = -x) of element e into the shape block, as the element loop
-// loads them; a 4-node element gets its virtual mid-side points too.
-void load_element(RunState& st, int e) {
-  ShapeCommon& sc = st.shape_common;
-  for (int a = 1; a <= st.nnode && a <= 9; ++a) {
-    const int p = st.lnods(a, e);
-    const double x = st.coord(1, p), y = st.coord(2, p), z = st.coord(3, p);
-    sc.ecoord(1, a) = x;
-    sc.ecoord(2, a) = y;
-    sc.ecoord(3, a) = z;
-    sc.pcoord(1, a) = y;
-    sc.pcoord(2, a) = -z;
-    sc.pcoord(3, a) = -x;
-  }
-  if (st.nnode == 4) {
-    for (int k = 1; k <= 4; ++k) {
-      const int j = k % 4 + 1;
-      for (int c = 1; c <= 3; ++c) {
-        sc.ecoord(c, k + 4) = 0.5 * (sc.ecoord(c, k) + sc.ecoord(c, j));
-        sc.pcoord(c, k + 4) = 0.5 * (sc.pcoord(c, k) + sc.pcoord(c, j));
-      }
-    }
-  }
-}
+// Below this gamma k and 2t are taken from series (see vlasov_k_2t).
+constexpr double kSeriesGamma = 0.1;
 
 // Total x deflection of node p.
 double deflection(const RunState& st, int p) {
@@ -92,11 +66,32 @@ void soil_error(RunState& st, const std::string& text) {
 }  // namespace
 
 void vlasov_k_2t(double gamma, double et, double eb, double nu, double h, double& k, double& t2) {
-  const double s = std::sinh(gamma), s2 = std::sinh(2.0 * gamma), c2 = std::cosh(2.0 * gamma);
-  const double g2 = gamma * gamma;
-  k = ((4.0 * g2 + 2.0 * gamma * s2) * et + (2.0 * g2 + c2 - 1.0) * (eb - et)) * (1.0 - nu) /
-      (8.0 * h * (1.0 + nu) * (1.0 - 2.0 * nu) * s * s);
-  t2 = h * (et * (2.0 * gamma * s2 - 4.0 * g2) + (eb - et) * (c2 - 1.0 - 2.0 * g2)) / (16.0 * (1.0 + nu) * g2 * s * s);
+  // The two formulas divided through by sinh(gamma)^2, with
+  //   q = gamma^2 / sinh^2,  gc = gamma coth,
+  //   a = 1 / gamma^2 - 1 / sinh^2,  b = coth / gamma - 1 / sinh^2:
+  //   k  = [E_t (4 q + 4 gc) + (E_b - E_t)(2 q + 2)] (1 - nu) / (8 H (1 + nu)(1 - 2 nu))
+  //   2t = H [4 E_t b + 2 (E_b - E_t) a] / (16 (1 + nu)).
+  // a and b are differences of nearly equal terms for a small gamma (the
+  // plain formulas lose every digit of 2t below gamma 1e-5), so there they
+  // come from their series; gamma 0 gives the limits of k and 2t.
+  const double g = std::fabs(gamma), g2 = g * g;
+  double q, gc, a, b;
+  if (g < kSeriesGamma) {
+    a = 1.0 / 3.0 + g2 * (-1.0 / 15.0 + g2 * (2.0 / 189.0 + g2 * (-1.0 / 675.0 + g2 * (2.0 / 10395.0))));
+    b = 2.0 / 3.0 + g2 * (-4.0 / 45.0 + g2 * (4.0 / 315.0 + g2 * (-8.0 / 4725.0 + g2 * (4.0 / 18711.0))));
+    q = 1.0 - g2 * a;
+    gc = q + g2 * b;
+  } else {
+    const double s = std::sinh(g), th = std::tanh(g);
+    const double inv_s2 = 1.0 / (s * s);  // 0 once sinh^2 overflows
+    q = g2 * inv_s2;
+    gc = g / th;
+    a = 1.0 / g2 - inv_s2;
+    b = 1.0 / (g * th) - inv_s2;
+  }
+  k = (et * (4.0 * q + 4.0 * gc) + (eb - et) * (2.0 * q + 2.0)) * (1.0 - nu) /
+      (8.0 * h * (1.0 + nu) * (1.0 - 2.0 * nu));
+  t2 = h * (4.0 * et * b + 2.0 * (eb - et) * a) / (16.0 * (1.0 + nu));
 }
 
 void vlasov_parameters(RunState& st) {
@@ -153,7 +148,7 @@ void vlasov_update(RunState& st) {
 
   // Over the slab: w^2 and |grad w|^2 with the second rule.
   for (int e = 1; e <= st.nelem; ++e) {
-    load_element(st, e);
+    load_element_coordinates(st, e);
     double w_node[9] = {};
     for (int a = 1; a <= nnode && a <= 9; ++a) w_node[a - 1] = deflection(st, st.lnods(a, e));
     int k = 0;
@@ -192,7 +187,7 @@ void vlasov_update(RunState& st) {
       if (!(st.vlasov_edges(3, q) < 1)) continue;
       const int e = st.vlasov_edges(1, q), s = st.vlasov_edges(2, q);
       if (e < 1 || e > st.nelem || s < 1 || s > 4) continue;
-      load_element(st, e);
+      load_element_coordinates(st, e);
       const int local[3] = {s, s % 4 + 1, s + 4};
       double wv[3] = {0.0, 0.0, 0.0};
       for (int i = 0; i < nside; ++i) wv[i] = deflection(st, st.lnods(local[i], e));
@@ -215,7 +210,7 @@ void vlasov_update(RunState& st) {
   const double f = 0.5 * (1.0 - 2.0 * st.psoil) / (1.0 - st.psoil);
   const double gamma = area_integral > 0.0 ? st.hsoil * std::sqrt(f * slope_integral / area_integral)
                                            : st.hsoil * std::sqrt(f);
-  if (std::isfinite(gamma) && gamma >= kSmallestGamma) st.gamma0 = gamma;
+  if (std::isfinite(gamma)) st.gamma0 = gamma;
 }
 
 int vlasov_input_errors(RunState& st) {

@@ -8,7 +8,9 @@ namespace parvane {
 
 struct RunState;
 
-// k and 2t of the layer for a given gamma.
+// k and 2t of the layer for a given gamma >= 0, to full precision also for a
+// small gamma; gamma 0 gives their limits, k = (E_t + E_b)(1 - nu) /
+// (2 H (1 + nu)(1 - 2 nu)) and 2t = H (3 E_t + E_b) / (24 (1 + nu)).
 void vlasov_k_2t(double gamma, double e_top, double e_bottom, double nu, double depth, double& k, double& t2);
 
 // k and 2t from the run's gamma into st.vlasov_k and st.vlasov_2t, and the
@@ -33,8 +35,7 @@ void vlasov_edge_terms(RunState& st, int ielem, double c, double* ke, double* rh
 // (2 (1 - nu)), A the integral of w^2 over the slab and B that of |grad w|^2
 // plus the edge term (r / 2) w^2 along the soil-spring sides, r = sqrt(k / 2t);
 // H sqrt(f) when A is 0.  A failing Jacobian, or a value that is not a
-// number or lies below 1e-6 (where k and 2t can no longer be computed),
-// leaves gamma as it is.
+// number, leaves gamma as it is.
 void vlasov_update(RunState& st);
 
 // Soil values that the Vlasov formulas cannot take (Poisson's ratio of 0.5 or

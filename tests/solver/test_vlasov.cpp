@@ -44,6 +44,40 @@ TEST(Vlasov, ParametersOfTheUniformLayerAndTheirMessageLine) {
   EXPECT_GT(tb, t2);
 }
 
+// k and 2t as the layer formulas give them, in extended precision.
+void layer_formulas(long double g, long double et, long double eb, long double nu, long double h, long double& k,
+                    long double& t2) {
+  const long double s = std::sinh(g), s2 = std::sinh(2 * g), c2 = std::cosh(2 * g), g2 = g * g;
+  k = ((4 * g2 + 2 * g * s2) * et + (2 * g2 + c2 - 1) * (eb - et)) * (1 - nu) /
+      (8 * h * (1 + nu) * (1 - 2 * nu) * s * s);
+  t2 = h * (et * (2 * g * s2 - 4 * g2) + (eb - et) * (c2 - 1 - 2 * g2)) / (16 * (1 + nu) * g2 * s * s);
+}
+
+TEST(Vlasov, LayerValuesKeepTheirPrecisionForEveryGamma) {
+  // A nearly uniform deflection makes gamma tiny: the layer must still get
+  // its k and 2t, not the noise of cancelling terms (2t went negative and
+  // huge below gamma 1e-5, and the run's right-hand side with it).
+  const double et = 150.0, eb = 250.0, nu = 0.3, h = 20.0;
+  const double k0 = (et + eb) * (1.0 - nu) / (2.0 * h * (1.0 + nu) * (1.0 - 2.0 * nu));
+  const double t0 = h * (3.0 * et + eb) / (24.0 * (1.0 + nu));
+  struct Case {
+    double gamma;
+    bool limit;  // compare with the values at gamma 0
+    double tol;  // relative
+  } cases[] = {{0.0, true, 1e-14},    {1e-12, true, 1e-14},  {1e-7, true, 1e-12},  {1e-5, true, 1e-9},
+               {0.03, false, 1e-11},  {0.0999, false, 1e-12}, {0.1001, false, 1e-12}, {0.7, false, 1e-12},
+               {3.0, false, 1e-12},   {40.0, false, 1e-12},  {400.0, false, 1e-12}};
+  for (const Case& c : cases) {
+    double k = 0, t2 = 0;
+    parvane::vlasov_k_2t(c.gamma, et, eb, nu, h, k, t2);
+    long double kr = k0, tr = t0;
+    if (!c.limit) layer_formulas(c.gamma, et, eb, nu, h, kr, tr);
+    EXPECT_NEAR(k, static_cast<double>(kr), c.tol * std::fabs(static_cast<double>(kr))) << c.gamma;
+    EXPECT_NEAR(t2, static_cast<double>(tr), c.tol * std::fabs(static_cast<double>(tr))) << c.gamma;
+    EXPECT_GT(t2, 0.0) << c.gamma;
+  }
+}
+
 // The sides of a grid's elements that have no neighbour, in element order.
 void list_free_sides(RunState& st, int ny, int nz) {
   std::vector<std::array<int, 2>> edges;
@@ -187,17 +221,23 @@ TEST(Vlasov, GammaFromTheDeflectedShape) {
   EXPECT_NEAR(st.gamma0, 4.0 * std::sqrt(f * (2.0 + r / 2.0 * 4.0) / (8.0 / 3.0)), 1e-12);
   EXPECT_EQ(st.ngaus, 2);
 
-  // A uniform deflection without edges would make gamma 0: gamma stays.
+  // A uniform deflection without edges makes gamma 0 (up to round-off),
+  // and k and 2t take their values at gamma 0.
   st.nvedge = 0;
   for (int p = 1; p <= st.npoin; ++p) st.disp_step((p - 1) * 6 + 1) = 0.01;
-  const double before = st.gamma0;
   parvane::vlasov_update(st);
-  EXPECT_EQ(st.gamma0, before);
+  EXPECT_LT(st.gamma0, 1e-6);
+  st.esoil = st.ebot = 100.0;
+  double k = 0, t2 = 0;
+  parvane::vlasov_k_2t(st.gamma0, st.esoil, st.ebot, st.psoil, st.hsoil, k, t2);
+  EXPECT_NEAR(k, 100.0 * 0.75 / (4.0 * 1.25 * 0.5), 1e-9);
+  EXPECT_NEAR(t2, 4.0 * 400.0 / (24.0 * 1.25), 1e-9);
 
   // A folded element leaves gamma alone.
+  st.gamma0 = 0.7;
   st.coord(2, 2) = -3.0;
   parvane::vlasov_update(st);
-  EXPECT_EQ(st.gamma0, before);
+  EXPECT_EQ(st.gamma0, 0.7);
 }
 
 TEST(Vlasov, SoilValuesTheFormulasCannotTakeAreRefused) {
