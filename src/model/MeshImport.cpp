@@ -19,6 +19,7 @@
 
 #include "model/Interpolation.h"
 #include "model/ModelData.h"
+#include "model/ModelFile.h"
 #include "model/ModelFileBlocks.h"
 #include "model/ModelFileText.h"
 
@@ -392,18 +393,18 @@ int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector
         out << "NODESET_DATA\n*    ALL\nEND_ALL\n*    Edge\n";
         for (int node : boundary) out << "*    " << node << "  " << node << " 1\n";
         out << "END_Edge\n";
-        for (std::size_t s = 0; s < setCount; ++s) {
-            out << "*    " << setNames[s] << '\n';
-            for (const std::string& row : IdListToMemberRows(setNodes[s])) out << row << '\n';
-            out << "END_" << setNames[s] << '\n';
-        }
+        // Each template set with the member rows of its numbers.
+        auto writeSets = [&](const std::vector<std::vector<int>>& lists) {
+            for (std::size_t s = 0; s < setCount; ++s) {
+                out << "*    " << setNames[s] << '\n';
+                for (const std::string& row : IdListToMemberRows(lists[s])) out << row << '\n';
+                out << "END_" << setNames[s] << '\n';
+            }
+        };
+        writeSets(setNodes);
         out << "END_NODESET_DATA\n";
         out << "ELEMENTSET_DATA\n*    ALL\nEND_ALL\n";
-        for (std::size_t s = 0; s < setCount; ++s) {
-            out << "*    " << setNames[s] << '\n';
-            for (const std::string& row : IdListToMemberRows(setElements[s])) out << row << '\n';
-            out << "END_" << setNames[s] << '\n';
-        }
+        writeSets(setElements);
         out << "END_ELEMENTSET_DATA\n";
         out << "MATERIAL_DATA\n";
         if (setThicknesses.empty()) {
@@ -416,17 +417,7 @@ int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector
             }
         }
         out << "END_MATERIAL_DATA\n";
-        out << "MODEL_PROFILE_DATA\n" << templateKind << '\n';
-        if (templateKind == 1 || templateKind == 2) {
-            const std::array<double, 3>& plan = templateKind == 1 ? planDims1 : planDims2;
-            out << templateElementOption << "  " << templateIntegration << '\n'
-                << Real(plan[0]) << "  " << Real(plan[1]) << "  " << Real(plan[2]) << "  " << Real(templateAngle)
-                << ' ' << Real(sectionDims[0]) << "  " << Real(sectionDims[1]) << "  " << Real(sectionDims[2]);
-            for (int k = 0; k < 10; ++k) out << " 0";
-            out << '\n' << Real(templateLoads[0]) << "  " << Real(templateLoads[1]) << "  " << Real(templateLoads[2]);
-            for (int k = 0; k < 10; ++k) out << "  0";
-            out << '\n' << Real(typicalElementSize) << "\nEND_MODEL_PROFILE_DATA\n";
-        }
+        WriteTemplateBlock(*this, out);
     }
 
     // Read the text back into the model.
@@ -487,31 +478,7 @@ int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector
         } else {
             failed = true;
         }
-        if (next("MODEL_PROFILE_DATA")) {
-            int kind = 0;
-            if (modelfile::ReadInt(in, kind)) {
-                templateKind = kind;
-                if (kind == 1 || kind == 2) {
-                    int option = 0, rule = 0;
-                    std::array<double, 17> dims{};
-                    std::array<double, 13> loads{};
-                    double elementSize = 0;
-                    bool ok = modelfile::ReadInt(in, option) && modelfile::ReadInt(in, rule);
-                    for (double& v : dims) ok = ok && modelfile::ReadReal(in, v);
-                    for (double& v : loads) ok = ok && modelfile::ReadReal(in, v);
-                    ok = ok && modelfile::ReadReal(in, elementSize) && modelfile::ReadWord(in, word);
-                    if (ok) {
-                        templateElementOption = option;
-                        templateIntegration = rule;
-                        (kind == 1 ? planDims1 : planDims2) = {dims[0], dims[1], dims[2]};
-                        templateAngle = dims[3];
-                        sectionDims = {dims[4], dims[5], dims[6]};
-                        templateLoads = {loads[0], loads[1], loads[2]};
-                        typicalElementSize = elementSize;
-                    }
-                }
-            }
-        }
+        if (next("MODEL_PROFILE_DATA")) ReadTemplateBlock(*this, in);
     }
 
     soilValues = {150.0, 250.0, 0.3, 200.0, 30.0, 1.0};

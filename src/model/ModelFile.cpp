@@ -134,6 +134,51 @@ void WriteListBlocks(const ModelData& m, std::ostream& out)
 
 }  // namespace
 
+void WriteTemplateBlock(const ModelData& m, std::ostream& out)
+{
+    out << "MODEL_PROFILE_DATA\n" << m.templateKind << '\n';
+    if (m.templateKind != 1 && m.templateKind != 2)
+        return;
+    const std::array<double, 3>& plan = m.templateKind == 1 ? m.planDims1 : m.planDims2;
+    out << m.templateElementOption << "  " << m.templateIntegration << '\n'
+        << FormatReal(plan[0]) << "  " << FormatReal(plan[1]) << "  " << FormatReal(plan[2]) << "  "
+        << FormatReal(m.templateAngle) << ' ' << FormatReal(m.sectionDims[0]) << "  " << FormatReal(m.sectionDims[1])
+        << "  " << FormatReal(m.sectionDims[2]);
+    for (int k = 0; k < 10; ++k)
+        out << " 0";
+    out << '\n' << FormatReal(m.templateLoads[0]) << "  " << FormatReal(m.templateLoads[1]) << "  "
+        << FormatReal(m.templateLoads[2]);
+    for (int k = 0; k < 10; ++k)
+        out << "  0";
+    out << '\n' << FormatReal(m.typicalElementSize) << "\nEND_MODEL_PROFILE_DATA\n";
+}
+
+void ReadTemplateBlock(ModelData& m, std::istream& in)
+{
+    int kind = 0;
+    if (!ReadInt(in, kind))
+        return;
+    m.templateKind = kind;
+    if (kind != 1 && kind != 2)
+        return;
+    int option = 0, rule = 0;
+    std::array<double, 17> dims{};
+    std::array<double, 13> loads{};
+    double size = 0;
+    std::string end;
+    if (!(ReadInt(in, option) && ReadInt(in, rule) && ReadReals(in, dims) && ReadReals(in, loads) &&
+          ReadReal(in, size) && ReadWord(in, end)))
+        return;
+    m.templateElementOption = option;
+    m.templateIntegration = rule;
+    std::array<double, 3>& plan = kind == 1 ? m.planDims1 : m.planDims2;
+    plan = {dims[0], dims[1], dims[2]};
+    m.templateAngle = dims[3];
+    m.sectionDims = {dims[4], dims[5], dims[6]};
+    m.templateLoads = {loads[0], loads[1], loads[2]};
+    m.typicalElementSize = size;
+}
+
 int FileExists(const std::string& path)
 {
     struct stat st {};
@@ -229,21 +274,7 @@ int ModelData::WriteModelFile(const std::string& path)
             << FormatReal(patternCentre[0]) << '\t' << FormatReal(patternCentre[1]) << '\t'
             << FormatReal(patternCentre[2]) << "\nEND_EQUIV_CONCENTRATED_LOAD_DATA\n";
 
-    out << "MODEL_PROFILE_DATA\n" << templateKind << '\n';
-    if (templateKind == 1 || templateKind == 2) {
-        const std::array<double, 3>& plan = templateKind == 1 ? planDims1 : planDims2;
-        out << templateElementOption << "  " << templateIntegration << '\n'
-            << FormatReal(plan[0]) << "  " << FormatReal(plan[1]) << "  " << FormatReal(plan[2]) << "  "
-            << FormatReal(templateAngle) << ' ' << FormatReal(sectionDims[0]) << "  " << FormatReal(sectionDims[1])
-            << "  " << FormatReal(sectionDims[2]);
-        for (int k = 0; k < 10; ++k)
-            out << " 0";
-        out << '\n' << FormatReal(templateLoads[0]) << "  " << FormatReal(templateLoads[1]) << "  "
-            << FormatReal(templateLoads[2]);
-        for (int k = 0; k < 10; ++k)
-            out << "  0";
-        out << '\n' << FormatReal(typicalElementSize) << "\nEND_MODEL_PROFILE_DATA\n";
-    }
+    WriteTemplateBlock(*this, out);
 
     if (nonlinearSprings) {
         const int count = NonlinearSpringCount();
@@ -496,28 +527,7 @@ private:
 
     int Profile()
     {
-        int kind = 0;
-        if (!ReadInt(in_, kind))
-            return 0;
-        m_.templateKind = kind;
-        if (kind != 1 && kind != 2)
-            return 0;
-        int option = 0, rule = 0;
-        std::array<double, 17> dims{};
-        std::array<double, 13> loads{};
-        double size = 0;
-        std::string end;
-        if (!(ReadInt(in_, option) && ReadInt(in_, rule) && ReadReals(in_, dims) && ReadReals(in_, loads) &&
-              ReadReal(in_, size) && ReadWord(in_, end)))
-            return 0;
-        m_.templateElementOption = option;
-        m_.templateIntegration = rule;
-        std::array<double, 3>& plan = kind == 1 ? m_.planDims1 : m_.planDims2;
-        plan = {dims[0], dims[1], dims[2]};
-        m_.templateAngle = dims[3];
-        m_.sectionDims = {dims[4], dims[5], dims[6]};
-        m_.templateLoads = {loads[0], loads[1], loads[2]};
-        m_.typicalElementSize = size;
+        ReadTemplateBlock(m_, in_);
         return 0;
     }
 

@@ -11,7 +11,19 @@
 // keyword could be read (end of file, unreadable value, missing file);
 // 12 ELEMENTSET_DATA or EDGESET_DATA.
 
+#include <iosfwd>
 #include <string>
+
+class ModelData;
 
 // 1 when the path names an existing file system entry, else 0.
 int FileExists(const std::string& path);
+
+// The template block: "MODEL_PROFILE_DATA" and the template kind; for the
+// kinds 1 and 2 also the element option and integration rule, the dimension
+// line, the load line, the typical element size and the END line.
+void WriteTemplateBlock(const ModelData& model, std::ostream& out);
+// Reads the template block after its keyword into the model. A kind that
+// cannot be read changes nothing; for the kinds 1 and 2 the further fields
+// are taken only when the whole block could be read.
+void ReadTemplateBlock(ModelData& model, std::istream& in);
