@@ -228,6 +228,18 @@ bool read_block_backward(fio::Units& u, std::vector<char>& buf) {
     return u.backspace(2) == 0 && read_block_forward(u, buf) && u.backspace(2) == 0;
 }
 
+struct Failure {
+    int status;
+};
+
+// The rows of a stored block: in memory, or read from unit 2 into `buf`
+// (forward in a reuse, backward in the back-substitution).
+const char* block_rows(const EquationStore::Block& blk, fio::Units* units, std::vector<char>& buf, bool backward) {
+    if (blk.data != nullptr) return blk.data;
+    if (!(backward ? read_block_backward(*units, buf) : read_block_forward(*units, buf))) throw Failure{kStatusSolve};
+    return buf.data();
+}
+
 bool write_block(fio::Units& u, const std::vector<char>& buf) {
     std::uint64_t size = buf.size();
     std::span<const std::byte> parts[] = {fio::bytes_of(&size, 1), fio::bytes_of(buf.data(), buf.size())};
@@ -284,10 +296,6 @@ void back_substitute(const char* data, int rows, Front& fr, double* disp, double
         }
     }
 }
-
-struct Failure {
-    int status;
-};
 
 int solve(const FrontalProblem& pb, fio::Units* units) {
     using clock = std::chrono::steady_clock;
@@ -376,12 +384,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                 for (int k = 0; k < nevab; ++k) fr.loads[dest[k]] += el[k];
                 const EquationStore::Block& blk = g_store.blocks[e];
                 if (blk.rows == 0) continue;
-                const char* data = blk.data;
-                if (data == nullptr) {
-                    if (!read_block_forward(*units, buf)) throw Failure{kStatusSolve};
-                    data = buf.data();
-                }
-                reduce_loads(data, blk.rows, fr, pb.support_forces, bvals, eq);
+                reduce_loads(block_rows(blk, units, buf, false), blk.rows, fr, pb.support_forces, bvals, eq);
             }
             g_stats.reused = true;
             g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
@@ -626,12 +629,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
         for (int e = nelem - 1; e >= 0; --e) {
             const EquationStore::Block& blk = g_store.blocks[e];
             if (blk.rows == 0) continue;
-            const char* data = blk.data;
-            if (data == nullptr) {
-                if (!read_block_backward(*units, buf)) throw Failure{kStatusSolve};
-                data = buf.data();
-            }
-            back_substitute(data, blk.rows, fr, pb.displacement_increment, pb.support_forces, bvals, eq, offsets);
+            back_substitute(block_rows(blk, units, buf, true), blk.rows, fr, pb.displacement_increment, pb.support_forces, bvals, eq, offsets);
         }
         g_store.valid = true;
     } catch (const Failure& f) {

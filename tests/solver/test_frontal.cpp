@@ -307,9 +307,11 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
             EXPECT_GT(parvane::frontal_last_stats().stored_bytes, 0u);
         }
 
-        // A second call with the same matrices and other loads reuses the
-        // stored equations and still solves the new system.
+        // A second call with the same matrices, other loads and other
+        // prescribed values reuses the stored equations and still solves the
+        // new system.
         for (double& x : m.loads) x = -2.0 * x + 0.25;
+        for (double& x : m.rvalues) x = 1.5 * x - 0.01;
         std::fill(m.disp.begin(), m.disp.end(), 0.0);
         p = m.problem();
         ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
