@@ -6,7 +6,6 @@
 
 #include "model/MeshImport.h"
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -65,13 +64,6 @@ private:
     std::istream& in_;
     bool binary_;
 };
-
-long long FileSize(const std::string& path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return static_cast<long long>(st.st_size);
-}
 
 // Whether a file of `size` bytes can hold N nodes and E elements of P nodes.
 bool CountsFit(long long size, bool binary, int n, int e, int p)
@@ -256,7 +248,7 @@ int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector
                               std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses)
 {
     const bool binary = mode != 2;
-    const long long size = FileSize(fileName);
+    const long long size = RegularFileSize(fileName);
     std::ifstream file(fileName, binary ? std::ios::in | std::ios::binary : std::ios::in);
     MeshReader read(file, binary);
     int N = 0, E = 0, P = 0;

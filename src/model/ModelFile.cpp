@@ -185,6 +185,14 @@ int FileExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 ? 1 : 0;
 }
 
+long long RegularFileSize(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    return static_cast<long long>(st.st_size);
+}
+
 std::string ModelData::ReadFirstLine(const std::string& path)
 {
     std::ifstream f(path);

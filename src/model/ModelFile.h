@@ -18,6 +18,8 @@ class ModelData;
 
 // 1 when the path names an existing file system entry, else 0.
 int FileExists(const std::string& path);
+// Size in bytes of the regular file at the path; -1 when there is none.
+long long RegularFileSize(const std::string& path);
 
 // The template block: "MODEL_PROFILE_DATA" and the template kind; for the
 // kinds 1 and 2 also the element option and integration rule, the dimension

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 #include "model/ModelData.h"
+#include "model/ModelFile.h"
 #include "model/ModelResults.h"
 #include "model/ModelFileText.h"
 
@@ -123,13 +123,6 @@ StepRead ReadStepBlock(Words& words, ResultStep& step, const std::string& openin
     return StepRead::Ok;
 }
 
-long long FileSize(const std::string& path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return static_cast<long long>(st.st_size);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -146,7 +139,7 @@ void ModelData::ResetResultsState()
 int ModelData::ReadResultsFile(const std::string& path)
 {
     ResetResultsState();
-    if (FileSize(path) < 0) return 1;
+    if (RegularFileSize(path) < 0) return 1;
     std::ifstream file(path, std::ios::in | std::ios::binary);
     if (!file) return 1;
     Words words(file);
@@ -263,7 +256,7 @@ int ModelData::ReadCutLineResults(const std::string& path)
         cutRows.clear();
         return 1;
     };
-    const long long size = FileSize(path);
+    const long long size = RegularFileSize(path);
     if (size < 0) return 1;
     std::ifstream file(path, std::ios::in | std::ios::binary);
     if (!file) return 1;
