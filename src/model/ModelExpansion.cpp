@@ -18,8 +18,7 @@
 namespace {
 
 using setwalk::FindSetRow;
-using setwalk::IsNumberItem;
-using setwalk::ListItems;
+using setwalk::ForEachTargetItem;
 using setwalk::WalkSetMembers;
 
 bool OnPath(const std::vector<std::string>& path, const std::string& name)
@@ -172,15 +171,13 @@ int ModelData::ExpandNodalTable(int kind, const NodalActionTable* table, bool re
         for (const NodalRow* row = table->GetHead(); row; row = row->next) {
             const std::vector<double> values = SixValues(row);
             const std::vector<int> flags = SixFlags(row);
-            for (const std::string& item : ListItems(row->target)) {
-                if (IsNumberItem(item)) {
-                    const int number = ParseInt(item);
+            ForEachTargetItem(
+                row->target,
+                [&](int number) {
                     const int p = kind == 1 ? NodeRowOfNumber(number) : ElementRowOfNumber(number);
                     if (p >= 0) ApplyActionToRow(kind, p, values, flags);
-                } else {
-                    ApplyActionToSet(kind, item, values, flags);
-                }
-            }
+                },
+                [&](const std::string& name) { ApplyActionToSet(kind, name, values, flags); });
         }
     }
     const int touched = kind == 1 ? perNodeTouched : perElementTouched;
@@ -228,14 +225,12 @@ struct EdgeWalker {
     template <class Emit>
     void Row(const EdgeRow* row, Emit emit)
     {
-        for (const std::string& item : ListItems(row->target)) {
-            if (IsNumberItem(item)) {
-                const int n = ParseInt(item);
+        ForEachTargetItem(
+            row->target,
+            [&](int n) {
                 if (model.ElementRowOfNumber(n) >= 0) emit(n, row->side);
-            } else {
-                Set(item, emit);
-            }
-        }
+            },
+            [&](const std::string& name) { Set(name, emit); });
     }
 };
 
@@ -312,14 +307,13 @@ void ModelData::AssignMaterialsToElements()
     if (!materialTable || !elementTable) return;
     int i = 0;
     for (const MaterialRow* m = materialTable->GetHead(); m; m = m->next, ++i) {
-        for (const std::string& item : ListItems(m->element)) {
-            if (IsNumberItem(item)) {
-                const int row = ElementRowOfNumber(ParseInt(item));
+        ForEachTargetItem(
+            m->element,
+            [&](int number) {
+                const int row = ElementRowOfNumber(number);
                 if (ElementRow* e = row >= 0 ? elementTable->RowOrNull(row) : nullptr) e->material = i + 1;
-            } else {
-                AssignMaterialToSet(item, i + 1);
-            }
-        }
+            },
+            [&](const std::string& name) { AssignMaterialToSet(name, i + 1); });
     }
 }
 

@@ -30,6 +30,19 @@ inline std::vector<std::string> ListItems(const std::string& text)
     return pieces;
 }
 
+// Calls onNumber(number) for every number item of a target text and
+// onName(name) for every other item, in text order.
+template <class OnNumber, class OnName>
+void ForEachTargetItem(const std::string& text, OnNumber onNumber, OnName onName)
+{
+    for (const std::string& item : ListItems(text)) {
+        if (IsNumberItem(item))
+            onNumber(ParseInt(item));
+        else
+            onName(item);
+    }
+}
+
 // First set of that name in the table, walking the chain; null when none.
 inline const SetRow* FindSetRow(const SetTable* table, const std::string& name)
 {
