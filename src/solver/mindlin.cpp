@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/fio/fio.h"
 #include "solver/load_vectors.h"
 #include "solver/run_files.h"
 #include "solver/state.h"
@@ -143,8 +142,7 @@ int mindlin_input_errors(RunState& st) {
   if (st.isoil != 1) return 0;
   int errors = 0;
   auto error = [&](const std::string& text) {
-    fio::Writer(st.units, kUnitMessages).list({"*** error in soil values: " + text});
-    fio::Writer(st.units, kUnitListing).list({"*** error in soil values: " + text});
+    report_run_error(st, "*** error in soil values: " + text);
     ++errors;
   };
   if (!(st.esoil > 0.0)) error("Young's modulus of the Mindlin soil must be above 0");

@@ -7,6 +7,7 @@
 #include "platform/fio/fio.h"
 #include "solver/element_matrices.h"
 #include "solver/interpolation.h"
+#include "solver/run_files.h"
 #include "solver/springs.h"
 #include "solver/state.h"
 
@@ -58,10 +59,7 @@ void find_corners(RunState& st, bool quadratic) {
   }
 }
 
-void soil_error(RunState& st, const std::string& text) {
-  fio::Writer(st.units, kUnitMessages).list({"*** error in soil values: " + text});
-  fio::Writer(st.units, kUnitListing).list({"*** error in soil values: " + text});
-}
+void soil_error(RunState& st, const std::string& text) { report_run_error(st, "*** error in soil values: " + text); }
 
 }  // namespace
 

@@ -234,20 +234,7 @@ TEST(CutInterpolation, QuadraticElementsUseTheirCornersOnly) {
   // One 8-node square [0, 2] x [0, -2] whose mid-side nodes carry values off
   // the corners' linear field.
   RunState st;
-  st.nnode = 8;
-  st.npoin = 8;
-  st.nelem = 1;
-  st.nmats = 1;
-  st.ngaus = st.ngaus2 = 2;
-  parvane::set_fixed_values(st);
-  int status = 0;
-  parvane::allocate_work_arrays(st, status);
-  const double yz[8][2] = {{0, 0}, {2, 0}, {2, -2}, {0, -2}, {1, 0}, {2, -1}, {1, -2}, {0, -1}};
-  for (int p = 1; p <= 8; ++p) {
-    st.coord(2, p) = yz[p - 1][0];
-    st.coord(3, p) = yz[p - 1][1];
-    st.lnods(p, 1) = p;
-  }
+  cut_test::make_quad8(st, {{0, 0}, {2, 0}, {2, -2}, {0, -2}, {1, 0}, {2, -1}, {1, -2}, {0, -1}});
   auto f = linear_fields();
   cut_test::set_nodal_fields(st, f);
   for (int p = 5; p <= 8; ++p) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/ModelData.h"
+#include "test_cut_mesh.h"
 #include "test_input_support.h"
 
 namespace {
@@ -39,12 +40,7 @@ TEST(CutFixtures, WholeRunsThroughTheExport) {
   for (const Case& c : cases) {
     solver_test::ScratchDir dir("cutfixture");
     std::filesystem::copy_file(solver_test::data_path(std::string("cuts/") + c.fixture), dir.file("run.sin"));
-    std::ofstream(dir.file("torve.dat")) << dir.file("run.slb") << "\n"
-                                         << dir.file("run.sin") << "\n"
-                                         << dir.file("run.sou") << "\n"
-                                         << dir.file("run.sds") << "\n"
-                                         << dir.file("run.sms") << "\n"
-                                         << dir.file("run.cut") << "\n";
+    cut_test::write_run_list(dir);
     int result = -99;
     {
       solver_test::CurrentDir here(dir.path());

@@ -49,6 +49,24 @@ inline void make_grid(parvane::RunState& st, int ny, int nz, double h = 1.0, dou
   parvane::stress_interpolation(st);
 }
 
+// One 8-node element whose nodes 1..8 lie at the given (y, z), arrays
+// allocated as the driver does, ngaus = ngaus2 = 2.
+inline void make_quad8(parvane::RunState& st, const double (&yz)[8][2]) {
+  st.nnode = 8;
+  st.npoin = 8;
+  st.nelem = 1;
+  st.nmats = 1;
+  st.ngaus = st.ngaus2 = 2;
+  parvane::set_fixed_values(st);
+  int status = 0;
+  parvane::allocate_work_arrays(st, status);
+  for (int p = 1; p <= 8; ++p) {
+    st.coord(2, p) = yz[p - 1][0];
+    st.coord(3, p) = yz[p - 1][1];
+    st.lnods(p, 1) = p;
+  }
+}
+
 // Nodal results from fields of (y, z): x deflection, the two rotations, the
 // five resultants and the soil pressure.
 struct Fields {
@@ -78,9 +96,12 @@ inline void set_gauss_fields(parvane::RunState& st, const std::function<double(d
 
 }  // namespace cut_test
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "test_input_support.h"
 
 namespace cut_test {
 
@@ -147,5 +168,27 @@ struct SlabInput {
     return o.str();
   }
 };
+
+// "torve.dat" in the folder, naming its run files "run.slb" .. "run.cut".
+inline void write_run_list(const solver_test::ScratchDir& dir) {
+  std::ofstream(dir.file("torve.dat")) << dir.file("run.slb") << "\n"
+                                       << dir.file("run.sin") << "\n"
+                                       << dir.file("run.sou") << "\n"
+                                       << dir.file("run.sds") << "\n"
+                                       << dir.file("run.sms") << "\n"
+                                       << dir.file("run.cut") << "\n";
+}
+
+// The slab's numeric input read as the driver reads it (head, arrays, body)
+// in a scratch folder: returns the status; `sms` gets the message file.
+inline int load_slab_input(const SlabInput& in, const char* tag, parvane::RunState& st, std::string& sms) {
+  solver_test::ScratchDir dir(tag);
+  solver_test::write_text(dir.file("in.sin"), in.text());
+  solver_test::open_units(st, dir.file("in.sin"), dir);
+  const int status = solver_test::load_input(st);
+  st.units.close_all();
+  sms = solver_test::read_text(dir.file("out.sms"));
+  return status;
+}
 
 }  // namespace cut_test

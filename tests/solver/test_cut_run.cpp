@@ -21,12 +21,7 @@ struct SlabRun {
   int status = -99;
 
   SlabRun(const std::string& tag, const cut_test::SlabInput& input) : dir(tag) {
-    std::ofstream(dir.file("torve.dat")) << dir.file("run.slb") << "\n"
-                                         << dir.file("run.sin") << "\n"
-                                         << dir.file("run.sou") << "\n"
-                                         << dir.file("run.sds") << "\n"
-                                         << dir.file("run.sms") << "\n"
-                                         << dir.file("run.cut") << "\n";
+    cut_test::write_run_list(dir);
     solver_test::write_text(dir.file("run.sin"), input.text());
     solver_test::CurrentDir here(dir.path());
     parvane::RunState st;

@@ -132,20 +132,7 @@ TEST(Vlasov, CornersOfARectangularRaftAndOfAnObliqueSide) {
 TEST(Vlasov, QuadraticSidesCountTheirMidSideNodeOnce) {
   // One 8-node square: corners 1..4, mid-side nodes 5..8.
   RunState st;
-  st.nnode = 8;
-  st.npoin = 8;
-  st.nelem = 1;
-  st.nmats = 1;
-  st.ngaus = st.ngaus2 = 2;
-  parvane::set_fixed_values(st);
-  int status = 0;
-  parvane::allocate_work_arrays(st, status);
-  const double yz[8][2] = {{0, 0}, {2, 0}, {2, 2}, {0, 2}, {1, 0}, {2, 1}, {1, 2}, {0, 1}};
-  for (int p = 1; p <= 8; ++p) {
-    st.coord(2, p) = yz[p - 1][0];
-    st.coord(3, p) = yz[p - 1][1];
-    st.lnods(p, 1) = p;
-  }
+  cut_test::make_quad8(st, {{0, 0}, {2, 0}, {2, 2}, {0, 2}, {1, 0}, {2, 1}, {1, 2}, {0, 1}});
   list_free_sides(st, 1, 1);
   parvane::vlasov_corners(st);
   EXPECT_EQ(st.vlasov_corner_table, (CornerTable{{{2, 1}, {3, 1}, {4, 1}, {1, 1}}}));
@@ -273,18 +260,14 @@ TEST(Vlasov, InputChecksRefuseTheSoilValues) {
                {{2.0e4, 4.0e4, 0.3, 0.0, 1.0}, parvane::kStatusInput, "depth of the Vlasov soil"},
                {{2.0e4, 4.0e4, 0.3, 5.0, -0.5}, parvane::kStatusInput, "gamma of the Vlasov soil"}};
   for (const Case& c : cases) {
-    solver_test::ScratchDir dir("vlasovcheck");
     cut_test::SlabInput in;
     in.ny = in.nz = 2;
     in.isoil = 2;
     in.soil = c.soil;
     in.soil_edges = true;
-    solver_test::write_text(dir.file("in.sin"), in.text());
     parvane::RunState st;
-    solver_test::open_units(st, dir.file("in.sin"), dir);
-    EXPECT_EQ(solver_test::load_input(st), c.status);
-    st.units.close_all();
-    const std::string sms = solver_test::read_text(dir.file("out.sms"));
+    std::string sms;
+    EXPECT_EQ(cut_test::load_slab_input(in, "vlasovcheck", st, sms), c.status);
     if (c.line) {
       EXPECT_NE(sms.find(c.line), std::string::npos) << sms;
     } else {
