@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -97,6 +98,14 @@ void PrintSummary(const ModelData& model)
     }
 }
 
+bool HasModelExtension(const std::string& path)
+{
+    if (path.size() < 5) return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".slb" && path[path.size() - 5] != '/';
+}
+
 int Fail(const std::string& why)
 {
     std::printf("Status: failed\n");
@@ -113,6 +122,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string path = argv[1];
+    // The run files are named from the model path less its last four
+    // characters; any other ending would let them fall on the model itself.
+    if (!HasModelExtension(path)) return Fail("the model file name must end in .slb: " + path);
     if (!FileExists(path)) return Fail("model file not found: " + path);
 
     ModelData model;

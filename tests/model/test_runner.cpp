@@ -152,6 +152,15 @@ TEST(Runner, CommandLineMistakes)
     RunResult run = RunProgram(Runner(), dir.Path(), "none.slb");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.output.find("none.slb"), std::string::npos);
+    // A model file under another name: its run files would fall on the file
+    // itself (results written over it), so it is refused untouched.
+    for (const char* name : {"winkler.sds", "winkler.sin", "slb"}) {
+        fs::copy_file(Example("winkler-mat.slb"), dir.File(name), fs::copy_options::overwrite_existing);
+        run = RunProgram(Runner(), dir.Path(), name);
+        EXPECT_EQ(run.exitCode, 1) << name;
+        EXPECT_NE(run.output.find("must end in .slb"), std::string::npos) << run.output;
+        EXPECT_EQ(ReadAll(dir.File(name)), ReadAll(Example("winkler-mat.slb"))) << name;
+    }
     WriteAll(dir.File("bad.slb"), "V4.1\nNODE_DATA\n*\t1\t0\n");
     run = RunProgram(Runner(), dir.Path(), "bad.slb");
     EXPECT_EQ(run.exitCode, 1);
