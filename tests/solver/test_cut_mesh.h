@@ -99,11 +99,27 @@ inline void set_gauss_fields(parvane::RunState& st, const std::function<double(d
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "test_input_support.h"
 
 namespace cut_test {
+
+// The sides without a neighbour of a grid of ny x nz elements (the element
+// order of make_grid), as (element, side) in element order.
+inline std::vector<std::pair<int, int>> free_sides(int ny, int nz) {
+  std::vector<std::pair<int, int>> edges;
+  for (int j = 0; j < nz; ++j)
+    for (int i = 0; i < ny; ++i) {
+      const int el = j * ny + i + 1;
+      if (j == 0) edges.push_back({el, 1});
+      if (i == ny - 1) edges.push_back({el, 2});
+      if (j == nz - 1) edges.push_back({el, 3});
+      if (i == 0) edges.push_back({el, 4});
+    }
+  return edges;
+}
 
 // Numeric input of a slab of ny x nz square 4-node elements of side h (the
 // node and element order of make_grid), every node held in its plane (y, z
@@ -127,16 +143,7 @@ struct SlabInput {
     std::ostringstream o;
     o.precision(12);
     const int npoin = (ny + 1) * (nz + 1), nelem = ny * nz;
-    std::vector<std::pair<int, int>> edges;
-    if (soil_edges)
-      for (int j = 0; j < nz; ++j)
-        for (int i = 0; i < ny; ++i) {
-          const int el = j * ny + i + 1;
-          if (j == 0) edges.push_back({el, 1});
-          if (i == ny - 1) edges.push_back({el, 2});
-          if (j == nz - 1) edges.push_back({el, 3});
-          if (i == 0) edges.push_back({el, 4});
-        }
+    const std::vector<std::pair<int, int>> edges = soil_edges ? free_sides(ny, nz) : std::vector<std::pair<int, int>>{};
     o << "slab on soil\n" << isoil << "\n";
     if (isoil == 1 || isoil == 2) {
       for (double v : soil) o << v << "  ";

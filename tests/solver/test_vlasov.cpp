@@ -80,20 +80,12 @@ TEST(Vlasov, LayerValuesKeepTheirPrecisionForEveryGamma) {
 
 // The sides of a grid's elements that have no neighbour, in element order.
 void list_free_sides(RunState& st, int ny, int nz) {
-  std::vector<std::array<int, 2>> edges;
-  for (int j = 0; j < nz; ++j)
-    for (int i = 0; i < ny; ++i) {
-      const int e = j * ny + i + 1;
-      if (j == 0) edges.push_back({e, 1});
-      if (i == ny - 1) edges.push_back({e, 2});
-      if (j == nz - 1) edges.push_back({e, 3});
-      if (i == 0) edges.push_back({e, 4});
-    }
+  const auto edges = cut_test::free_sides(ny, nz);
   st.nvedge = static_cast<int>(edges.size());
   st.vlasov_edges.allocate(3, st.nvedge);
   for (int r = 1; r <= st.nvedge; ++r) {
-    st.vlasov_edges(1, r) = edges[static_cast<std::size_t>(r - 1)][0];
-    st.vlasov_edges(2, r) = edges[static_cast<std::size_t>(r - 1)][1];
+    st.vlasov_edges(1, r) = edges[static_cast<std::size_t>(r - 1)].first;
+    st.vlasov_edges(2, r) = edges[static_cast<std::size_t>(r - 1)].second;
   }
 }
 
