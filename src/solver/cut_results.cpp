@@ -173,7 +173,7 @@ void section_cut_line(RunState& st, int k, int& status) {
     }
     st.cutpt = {sy, ey, sz, ez};
   }
-  fio::Writer(st.units, kUnitListing).skip(2);
+  fio::Writer(st.units, kUnitListing).skip(1);  // two empty records
   fio::Writer(st.units, kUnitListing)
       .lit("Cut line=")
       .i(k, 3)

@@ -203,7 +203,10 @@ TEST(SectionCutStage, ListingOfTheCutLines) {
   CutRun r;
   r.run(std::string("3 1\t2\n") + kThreeLines);
   const std::string text = r.listing();
-  EXPECT_NE(text.find(" \n \n Section Cut Output\n"), std::string::npos);
+  // Two empty records before the echo of every cut line, no more.
+  EXPECT_NE(text.find(" \n \n Section Cut Output\n\n\nCut line=  1  Start"), std::string::npos);
+  EXPECT_NE(text.find("\n\n\nCut line=  2  Start"), std::string::npos);
+  EXPECT_EQ(text.find("\n\n\n\nCut line="), std::string::npos);
   EXPECT_NE(text.find("Cut line=  1  Start at point: y=     -1.0000  z=     -0.5000   End at point: y=     12.0000  z=  "
                       "   -0.5000\nElement      S           Disp. X"),
             std::string::npos);
