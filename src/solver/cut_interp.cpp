@@ -34,12 +34,7 @@ std::vector<CutPoint> interpolated_points(const RunState& st, const std::vector<
   for (const CutStretch& s : stretches) {
     Stretch t;
     t.element = s.element;
-    // The end nearer the start of the cut line comes first.
-    if (distance(s.y1, s.z1, ys, zs) > distance(s.y2, s.z2, ys, zs)) {
-      t.ya = s.y2, t.za = s.z2, t.yb = s.y1, t.zb = s.z1;
-    } else {
-      t.ya = s.y1, t.za = s.z1, t.yb = s.y2, t.zb = s.z2;
-    }
+    order_stretch_ends(s, ys, zs, t.ya, t.za, t.yb, t.zb);
     const int e = s.element;
     double corner[4][11] = {};  // Disp_X, Rot_y, Rot_z, My, Mz, Myz, Qy, Qz, q, y, z
     for (int k = 0; k < 4; ++k) {
@@ -53,11 +48,7 @@ std::vector<CutPoint> interpolated_points(const RunState& st, const std::vector<
       corner[k][10] = st.coord(3, p);
     }
     double geometry[18] = {};
-    for (int a = 1; a <= nnode && a <= 9; ++a) {
-      const int p = st.lnods(a, e);
-      geometry[a - 1] = st.coord(2, p);
-      geometry[9 + a - 1] = st.coord(3, p);
-    }
+    element_geometry(st, e, geometry);
     local_coords(nnode, n, geometry, t.ya, t.za, t.yb, t.zb, xi.data(), eta.data());
     t.points.resize(static_cast<std::size_t>(n));
     for (int j = 0; j < n; ++j) {

@@ -124,6 +124,14 @@ std::string real_field(double v, int w, int d) {
 
 }  // namespace
 
+void order_stretch_ends(const CutStretch& s, double ys, double zs, double& ya, double& za, double& yb, double& zb) {
+  if (std::hypot(s.y2 - ys, s.z2 - zs) < std::hypot(s.y1 - ys, s.z1 - zs)) {
+    ya = s.y2, za = s.z2, yb = s.y1, zb = s.z1;
+  } else {
+    ya = s.y1, za = s.z1, yb = s.y2, zb = s.z2;
+  }
+}
+
 std::vector<CutStretch> find_cut_stretches(const RunState& st, const double line[4]) {
   std::vector<CutStretch> out;
   const double dy = line[1] - line[0], dz = line[3] - line[2];

@@ -20,6 +20,10 @@ struct CutStretch {
   double y1 = 0.0, z1 = 0.0, y2 = 0.0, z2 = 0.0;
 };
 
+// The two ends of a stretch, the one nearer (ys, zs) first as (ya, za);
+// equal distances keep the order of the record.
+void order_stretch_ends(const CutStretch& s, double ys, double zs, double& ya, double& za, double& yb, double& zb);
+
 // Crossings of the infinite line through (line[0], line[2]) and
 // (line[1], line[3]) (start y, end y, start z, end z) with the straight
 // sides of every element (its first four nodes), in the order of the

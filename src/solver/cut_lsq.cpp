@@ -33,12 +33,7 @@ std::vector<CutPoint> least_squares_points(RunState& st, const std::vector<CutSt
   for (std::size_t i = 0; i < m; ++i) {
     const CutStretch& s = stretches[i];
     const int e = s.element;
-    // The end nearer the start of the cut line comes first.
-    if (distance(s.y2, s.z2, ys, zs) < distance(s.y1, s.z1, ys, zs)) {
-      ya[i] = s.y2, za[i] = s.z2, yb[i] = s.y1, zb[i] = s.z1;
-    } else {
-      ya[i] = s.y1, za[i] = s.z1, yb[i] = s.y2, zb[i] = s.z2;
-    }
+    order_stretch_ends(s, ys, zs, ya[i], za[i], yb[i], zb[i]);
 
     // Patch: the element and every element that shares a node with it.
     std::vector<int> patch;
@@ -52,11 +47,10 @@ std::vector<CutPoint> least_squares_points(RunState& st, const std::vector<CutSt
 
     // Nodal values of the element.
     double geometry[18] = {};
+    element_geometry(st, e, geometry);
     double disp[9] = {}, roty[9] = {}, rotz[9] = {}, soil[9] = {};
     for (int a = 1; a <= nnode && a <= 9; ++a) {
       const int p = st.lnods(a, e);
-      geometry[a - 1] = st.coord(2, p);
-      geometry[9 + a - 1] = st.coord(3, p);
       disp[a - 1] = st.disp_vectors((p - 1) * 6 + 1, 1);
       roty[a - 1] = st.disp_vectors((p - 1) * 6 + 5, 1);
       rotz[a - 1] = st.disp_vectors((p - 1) * 6 + 6, 1);

@@ -125,6 +125,14 @@ void local_coords(int nnode, int n, const double geometry[18], double ya, double
     local_point(nnode, geometry, y[static_cast<std::size_t>(i)], z[static_cast<std::size_t>(i)], xi[i], eta[i]);
 }
 
+void element_geometry(const RunState& st, int e, double geometry[18]) {
+  for (int a = 1; a <= st.nnode && a <= 9; ++a) {
+    const int p = st.lnods(a, e);
+    geometry[a - 1] = st.coord(2, p);
+    geometry[9 + a - 1] = st.coord(3, p);
+  }
+}
+
 void local_coords(const RunState& st, const double geometry[18], double ya, double za, double yb, double zb,
                   double* xi, double* eta) {
   local_coords(st.nnode, st.ngrid, geometry, ya, za, yb, zb, xi, eta);

@@ -28,6 +28,10 @@ void stretch_points(int n, double ya, double za, double yb, double zb, double* y
 // Jacobian cannot be inverted, and gives the last iterate.
 void local_point(int nnode, const double geometry[18], double y, double z, double& xi, double& eta);
 
+// The element geometry table of element e: y_k into geometry[k - 1] and z_k
+// into geometry[9 + k - 1] for its nodes k = 1..nnode (at most 9).
+void element_geometry(const RunState& st, int e, double geometry[18]);
+
 // The n points of the stretch A..B and their local coordinates: xi[0..n-1],
 // eta[0..n-1] (n <= 0 leaves them untouched).
 void local_coords(int nnode, int n, const double geometry[18], double ya, double za, double yb, double zb, double* xi,
