@@ -118,6 +118,7 @@ void run_analysis(RunState& st, int& status) {
     double* const W = st.nodal_w.data();
     double* const total = st.disp_vectors.data();
 
+    bool stopped_short = false;
     while (st.tcur <= st.tend) {
         st.iter = 0;
         fio::Writer(u, kUnitMessages)
@@ -255,6 +256,7 @@ void run_analysis(RunState& st, int& status) {
         st.dtcur *= 0.5;
         if (st.dtcur < st.dtmin) {
             message_line(st, "error, required increment less than minimun specified");
+            stopped_short = true;
             break;
         }
         st.tcur -= st.dtcur;
@@ -268,6 +270,9 @@ void run_analysis(RunState& st, int& status) {
     u.write_line(kUnitResults, "END_STEP_DATA");
     section_cuts(st, status);
     finish(st, status);
+    // The steps done so far stand and the files close as after a complete
+    // run, but the caller learns that the end time was not reached.
+    if (status == 0 && stopped_short) status = kStatusIncrement;
 }
 
 }  // namespace parvane

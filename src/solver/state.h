@@ -42,6 +42,7 @@ inline constexpr int kUnitCutTmp = 22;      // "section_cut.tmp"
 // Status values of the run (0: no error).
 inline constexpr int kStatusJacobian = 2;   // zero or negative Jacobian determinant
 inline constexpr int kStatusPivot = 3;      // zero pivot
+inline constexpr int kStatusIncrement = 4;  // the increment fell below dtmin before the end time
 inline constexpr int kStatusInput = 5;      // rejected input
 inline constexpr int kStatusRunFiles = 7;   // control file or a run file missing / unreadable
 inline constexpr int kStatusAlloc = 10;     // working storage could not be reserved
