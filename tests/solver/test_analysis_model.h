@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "test_input_support.h"
+
 namespace analysis_test {
 
 struct SinModel {
@@ -162,16 +164,9 @@ struct StepResults {
     bool end_mark = false;
 };
 
-inline std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 inline StepResults read_step_results(const std::filesystem::path& p, int npoin) {
     StepResults r;
-    std::istringstream in(slurp(p));
+    std::istringstream in(solver_test::read_text(p.string()));
     std::string tok;
     while (in >> tok) {
         if (tok == "step_data") {
@@ -219,7 +214,7 @@ class RunFolder {
     void enter() { std::filesystem::current_path(dir_); }
     void leave() { std::filesystem::current_path(old_); }
     std::filesystem::path file(const std::string& name) const { return dir_ / name; }
-    std::string text(const std::string& name) const { return slurp(dir_ / name); }
+    std::string text(const std::string& name) const { return solver_test::read_text((dir_ / name).string()); }
 
  private:
     std::filesystem::path dir_, old_;

@@ -29,9 +29,6 @@ namespace {
 class LoadFixture {
  public:
     LoadFixture(int nnode, int nloads = 0, int ndloads = 0, int nclods = 0, int nedlods = 0, int nvfix = 0) {
-        dir_ = fs::temp_directory_path() / ("loads_" + std::to_string(::getpid()) + "_" + std::to_string(nnode) + "_" +
-                                           std::to_string(counter_++));
-        fs::create_directories(dir_);
         st = std::make_unique<parvane::RunState>();
         parvane::RunState& s = *st;
         const analysis_test::GridMesh g = analysis_test::grid_mesh(2, 1, nnode, 2.0, -1.0);
@@ -64,10 +61,7 @@ class LoadFixture {
         s.units.open(parvane::kUnitListing, (dir_ / "listing").string(), fio::OpenStatus::Unknown);
         s.units.open(parvane::kUnitMessages, (dir_ / "messages").string(), fio::OpenStatus::Unknown);
     }
-    ~LoadFixture() {
-        st->units.close_all();
-        fs::remove_all(dir_);
-    }
+    ~LoadFixture() { st->units.close_all(); }
     // Sum of component m over the element vectors of set A (and check B equal).
     double total(int m) const {
         double a = 0, b = 0;
@@ -82,16 +76,14 @@ class LoadFixture {
     std::string text(const char* name) {
         st->units.flush(parvane::kUnitListing);
         st->units.flush(parvane::kUnitMessages);
-        std::ifstream in(dir_ / name);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
+        return solver_test::read_text(scratch_.file(name));
     }
     std::unique_ptr<parvane::RunState> st;
 
  private:
-    fs::path dir_;
     static inline int counter_ = 0;
+    solver_test::ScratchDir scratch_{"loads_" + std::to_string(counter_++)};
+    const fs::path& dir_ = scratch_.path();
 };
 
 TEST(DriverLoads, DistributedLoadsIntegrateToLoadTimesAreaTimesFactor) {

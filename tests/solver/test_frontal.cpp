@@ -12,6 +12,7 @@
 
 #include "platform/fio/fio.h"
 #include "solver/frontal.h"
+#include "test_input_support.h"
 
 namespace fs = std::filesystem;
 using parvane::FrontalProblem;
@@ -229,11 +230,6 @@ double rel_diff(const std::vector<double>& a, const std::vector<double>& b) {
 class FrontalTest : public ::testing::Test {
  protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("frontal_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         units.open(6, (dir / "listing").string(), fio::OpenStatus::Unknown);
         units.open(8, (dir / "messages").string(), fio::OpenStatus::Unknown);
         units.open(2, (dir / "fort2").string(), fio::OpenStatus::Unknown, fio::Form::Unformatted);
@@ -244,17 +240,14 @@ class FrontalTest : public ::testing::Test {
         parvane::frontal_release();
         parvane::frontal_set_memory_budget(std::size_t(2) << 30);
         units.close_all();
-        fs::remove_all(dir);
     }
     std::string read(const char* name) {
         units.flush(6);
         units.flush(8);
-        std::ifstream in(dir / name);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
+        return solver_test::read_text(scratch.file(name));
     }
-    fs::path dir;
+    solver_test::ScratchDir scratch{"frontal"};
+    const fs::path& dir = scratch.path();
     fio::Units units;
 };
 

@@ -30,10 +30,6 @@ constexpr double kG3 = 0.774596669241483;
 class StressFixture {
  public:
     StressFixture(int nx, int nnode, int ngaus, int ngaus2, double w = 2.0, double hgt = 1.0, int extra_nodes = 0) {
-        dir_ = fs::temp_directory_path() / ("stresses_" + std::to_string(::getpid()) + "_" +
-                                           std::to_string(nx) + std::to_string(nnode) + std::to_string(ngaus));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         st = std::make_unique<parvane::RunState>();
         parvane::RunState& s = *st;
         // Node grid: corners and, for 8/9 nodes, mid-side and centre points.
@@ -68,10 +64,7 @@ class StressFixture {
         s.units.open(parvane::kUnitResults, (dir_ / "results").string(), fio::OpenStatus::Unknown);
         s.units.open(parvane::kUnitMessages, (dir_ / "messages").string(), fio::OpenStatus::Unknown);
     }
-    ~StressFixture() {
-        st->units.close_all();
-        fs::remove_all(dir_);
-    }
+    ~StressFixture() { st->units.close_all(); }
 
     struct Record {
         std::vector<double> bending = std::vector<double>(parvane::kRecordBending, 0.0);
@@ -105,12 +98,7 @@ class StressFixture {
         st->units.flush(parvane::kUnitResults);
     }
 
-    std::string text(const char* name) {
-        std::ifstream in(dir_ / name);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    std::string text(const char* name) { return solver_test::read_text(scratch_.file(name)); }
 
     // Gauss point k (first local coordinate slowest) of element e, y and z.
     std::array<double, 2> point(int e, int k) {
@@ -127,7 +115,9 @@ class StressFixture {
     std::unique_ptr<parvane::RunState> st;
 
  private:
-    fs::path dir_;
+    static inline int counter_ = 0;
+    solver_test::ScratchDir scratch_{"stresses_" + std::to_string(counter_++)};
+    const fs::path& dir_ = scratch_.path();
 };
 
 TEST(PlateStresses, OnePointPerElementGivesPlainMeansAtTheNodes) {
