@@ -77,13 +77,8 @@ void run_analysis(RunState& st, int& status) {
 
     fio::Units& u = st.units;
 
-    // Soil set-up: values the soil formulas cannot take, the initial nodal
-    // soil stiffness, the corners of the Vlasov boundary.
-    if ((st.isoil == 1 && mindlin_input_errors(st) > 0) || (st.isoil == 2 && vlasov_input_errors(st) > 0)) {
-        status = kStatusInput;
-        finish(st, status);
-        return;
-    }
+    // Soil set-up (the soil values were checked with the input): the initial
+    // nodal soil stiffness and the corners of the Vlasov boundary.
     if (st.isoil == 1 || st.isoil == 2) {
         st.soil_stiffness.fill(st.ksoil0);
         st.soil_stiffness_new.fill(st.ksoil0);
