@@ -1,0 +1,86 @@
+// What the input, result and mesh-tool dialogs use of the document and of the
+// view. CKorbelDoc and CKorbelView implement these; dialog tests fake them, so
+// a dialog runs headless without the program or an OpenGL view.
+//
+// Every operation has a harmless default, so a fake overrides only what its
+// test looks at. Add an operation here when a dialog needs one more service,
+// under the heading of the object that provides it.
+#pragma once
+
+#include <string>
+
+class ModelData;
+
+class DocHost {
+public:
+    virtual ~DocHost() = default;
+
+    // The document's model (owned by the document); never null in the program.
+    virtual ModelData* GetModelData() const { return nullptr; }
+    // The document's path; empty for a new document.
+    virtual std::string GetPathName() const { return {}; }
+    // Marks the document modified (or clears the mark).
+    virtual void SetModifiedFlag(bool modified = true) { (void)modified; }
+    // Redraws every view of the document.
+    virtual void UpdateAllViews() {}
+    // 0, or the routed input dialog that receives picks: 1 set members,
+    // 2 nodal actions, 3 materials, 4 edge actions.
+    virtual int PickMode() const { return 0; }
+    virtual void SetPickMode(int mode) { (void)mode; }
+    // True when the model holds analysis results.
+    virtual bool HasResults() const { return false; }
+
+    // Closing steps of the modeless grids (OK or Cancel).
+    virtual void OnNodalActionsDialogClosed() {}
+    virtual void OnEdgeActionsDialogClosed() {}
+    virtual void OnMaterialDataDialogClosed() {}
+    virtual void OnSetsDialogClosed() {}
+    // The set picker ended with a set.
+    virtual void OnSetSelected() {}
+};
+
+class ViewHost {
+public:
+    virtual ~ViewHost() = default;
+
+    virtual ModelData* GetModelData() const { return nullptr; }
+
+    // Highlight of the picture: kind 1 node, 2 element, 3 element side,
+    // 4 point; the text names the items. Marks the scene for rebuild and
+    // repaints.
+    virtual void SetHighlightedItems(int kind, const std::string& text) { (void)kind, (void)text; }
+    // The same kind and text, without a repaint.
+    virtual void SetHighlightState(int kind, const std::string& text) { (void)kind, (void)text; }
+    virtual void AddPickedItem(int kind, const std::string& text) { (void)kind, (void)text; }
+    virtual void ClearPickedItems() {}
+    // What a pick in the view names: 0 nothing, 1 node, 2 element,
+    // 3 element side, 4 point.
+    virtual void SetPickTarget(int kind) { (void)kind; }
+    // Number of the first element (in table order) holding the node; 0 when none.
+    virtual int FindElementUsingNode(int node) const { (void)node; return 0; }
+
+    // Sets the scene's rebuild flag so the next paint compiles it again.
+    virtual void RebuildScene() {}
+    // Repaints the view.
+    virtual void RepaintView() {}
+
+    // Contour and result display.
+    virtual void SetContourRange() {}
+    virtual void SetShowLegend(bool show) { (void)show; }
+    virtual void SetRotation(float x, float y, float z) { (void)x, (void)y, (void)z; }
+
+    // The section-cut dialog's OK: the working cut lines become the stored ones.
+    virtual void StoreCutLines() {}
+
+    // Closing steps the view takes for its dialogs.
+    virtual void OnNodalActionsClosed() {}
+    virtual void OnEdgeActionsClosed() {}
+    virtual void OnNodalNonlinearDialogClosed() {}
+    virtual void OnNodeResultsDialogClosed() {}
+    virtual void OnResultValuesDialogClosed() {}
+    // Opens the set picker for node sets.
+    virtual void ShowSetSelection() {}
+
+    // Mesh tools: refine (a x b, or a new element size for template models).
+    virtual void RefineMesh(int a, int b, double elementSize) { (void)a, (void)b, (void)elementSize; }
+};
