@@ -207,7 +207,8 @@ bool DlgNewTemplate::CheckValues() {
         if (ny <= 0) ny = nx;
     }
     const long long nodes = StructuredNodeCount(nx, ny, kNodesPerElement[elementType_]);
-    if (nodes < 0 || nodes > kMaxStructuredNodes) return Refuse("Number of divisions is too large", IDC_DIVISIONS1);
+    if (nodes < 0 || nodes > kMaxStructuredNodes)
+        return Refuse("Number of divisions is too large", shape_ == 2 ? IDC_GRID_Y : IDC_DIVISIONS1);
     return true;
 }
 
