@@ -45,7 +45,7 @@ ui::DialogTemplate DlgNewTemplate::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "New Project from Template";
-    t.rect = {0, 0, 328, 232};
+    t.rect = {0, 0, 356, 232};
     t.Group(ui::IDSTATIC, "Shape", {7, 7, 150, 52});
     t.Radio(IDC_CIRCULAR, "Circular", {15, 19, 135, 10}, ui::cs::Group);
     t.Radio(IDC_EQUAL_SPACING, "Rectangular - Equally Spaced", {15, 31, 135, 10});
@@ -54,22 +54,22 @@ ui::DialogTemplate DlgNewTemplate::BuildTemplate() const {
     t.Radio(IDC_LINEAR4, "Linear 4 noded", {15, 77, 135, 10}, ui::cs::Group);
     t.Radio(IDC_QUADRATIC8, "Quadratic 8 noded", {15, 89, 135, 10});
     t.Radio(IDC_QUADRATIC9, "Quadratic 9 noded", {15, 101, 135, 10});
-    t.Label(IDC_CAPTION, "", {165, 9, 156, 8}, ui::cs::Group);
-    t.Label(IDC_LENGTH_LABEL, "Length ", {165, 25, 64, 8});
-    t.EditBox(IDC_LENGTH, {232, 23, 44, 12});
-    t.Label(IDC_WIDTH_LABEL, "Width ", {165, 41, 64, 8});
-    t.EditBox(IDC_WIDTH, {232, 39, 44, 12});
-    t.Label(IDC_DIVISIONS_LABEL, "Number of divisions", {165, 57, 66, 8});
-    t.EditBox(IDC_DIVISIONS1, {232, 55, 44, 12});
-    t.Label(IDC_Y_DIRECTION, "Y-direction", {280, 57, 44, 8});
-    t.Label(IDC_DIVISIONS2_LABEL, "Number of divisions", {165, 73, 66, 8});
-    t.EditBox(IDC_DIVISIONS2, {232, 71, 44, 12});
-    t.Label(IDC_Z_DIRECTION, "Z-direction", {280, 73, 44, 8});
-    t.PushButton(IDC_GRID_Y, "Grid Y-direction", {165, 90, 76, 14});
-    t.PushButton(IDC_GRID_Z, "Grid Z-direction", {245, 90, 76, 14});
-    t.PictureBox(IDC_SKETCH, {170, 110, 100, 92}, ui::cs::Border);
-    t.DefPushButton(ui::IDOK, "OK", {216, 210, 50, 14});
-    t.PushButton(ui::IDCANCEL, "Cancel", {271, 210, 50, 14});
+    t.Label(IDC_CAPTION, "", {165, 9, 184, 8}, ui::cs::Group);
+    t.Label(IDC_LENGTH_LABEL, "Length ", {165, 25, 96, 8});
+    t.EditBox(IDC_LENGTH, {264, 23, 36, 12});
+    t.Label(IDC_WIDTH_LABEL, "Width ", {165, 41, 96, 8});
+    t.EditBox(IDC_WIDTH, {264, 39, 36, 12});
+    t.Label(IDC_DIVISIONS_LABEL, "Number of divisions", {165, 57, 96, 8});
+    t.EditBox(IDC_DIVISIONS1, {264, 55, 36, 12});
+    t.Label(IDC_Y_DIRECTION, "Y-direction", {304, 57, 46, 8});
+    t.Label(IDC_DIVISIONS2_LABEL, "Number of divisions", {165, 73, 96, 8});
+    t.EditBox(IDC_DIVISIONS2, {264, 71, 36, 12});
+    t.Label(IDC_Z_DIRECTION, "Z-direction", {304, 73, 46, 8});
+    t.PushButton(IDC_GRID_Y, "Grid Y-direction", {165, 90, 85, 14});
+    t.PushButton(IDC_GRID_Z, "Grid Z-direction", {254, 90, 85, 14});
+    t.PictureBox(IDC_SKETCH, {165, 110, 110, 96}, ui::cs::Border);
+    t.DefPushButton(ui::IDOK, "OK", {244, 210, 50, 14});
+    t.PushButton(ui::IDCANCEL, "Cancel", {299, 210, 50, 14});
     return t;
 }
 

@@ -1,0 +1,124 @@
+// New from template under a real X display: the chain runs its dialogs in
+// FLTK's modal loops, driven by key presses and clicks sent through the X
+// server. The screenshots (new_template_*.bmp in the test folder) are kept
+// and their pixels checked: the template dialog shows a drawn sketch.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "../fltk/XInput.h"
+#include "meshtools/ui/DlgNewTemplate.h"
+#include "meshtools/ui/DlgSlabType.h"
+#include "meshtools/ui/NewProject.h"
+#include "meshtools/ui/TemplateSketch.h"
+#include "model/ModelData.h"
+
+namespace {
+
+class Doc : public DocHost {
+public:
+    Doc() { model.Reset(); }
+    ModelData* GetModelData() const override { return const_cast<ModelData*>(&model); }
+    void SetModifiedFlag(bool m) override { modified = m; }
+    ModelData model;
+    bool modified = false;
+};
+
+// Steps run one after another by a timer inside whichever modal loop runs;
+// a step that is not done yet is tried again at the next tick. After 20
+// seconds every open dialog is cancelled.
+struct Steps {
+    std::vector<std::pair<std::string, std::function<bool()>>> list;
+    size_t next = 0;
+    int ticks = 0;
+    std::string failure;
+    brennix::fltk::FltkBackend* backend = nullptr;
+
+    static void Tick(void* data) {
+        auto* s = static_cast<Steps*>(data);
+        if (++s->ticks > 400) {
+            if (s->failure.empty()) s->failure = "timed out at " + (s->next < s->list.size() ? s->list[s->next].first : "the end");
+            for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+                if (auto* d = dynamic_cast<ui::Dialog*>(s->backend->LayerWindowOf(w)); d && d->IsModal())
+                    d->EndDialog(ui::IDCANCEL);
+        } else if (s->next < s->list.size() && s->list[s->next].second()) {
+            ++s->next;
+        }
+        Fl::repeat_timeout(0.05, Tick, data);  // removed by the test when the chain has returned
+    }
+};
+
+class NewProjectDesktop : public FltkDisplayTest {
+protected:
+    // The modal dialog of the template id when it is on the screen and has
+    // had a few ticks to draw.
+    ui::Dialog* ShownDialog(int templateId, Fl_Window*& window) {
+        window = Fl::first_window();
+        auto* d = window ? dynamic_cast<ui::Dialog*>(backend.LayerWindowOf(window)) : nullptr;
+        if (!d || d->TemplateId() != templateId || !window->shown()) {
+            settle_ = 0;
+            return nullptr;
+        }
+        return ++settle_ >= 6 ? d : nullptr;
+    }
+    int settle_ = 0;
+};
+
+TEST_F(NewProjectDesktop, DefaultsWithRealInputGiveTheMeshedSlab) {
+    Doc doc;
+    Steps steps;
+    steps.backend = &backend;
+    steps.list = {
+        {"slab type shown",
+         [&] {
+             Fl_Window* w = nullptr;
+             ui::Dialog* d = ShownDialog(CDlgSlabType::kTemplateId, w);
+             if (!d) return false;
+             SaveShot(Screenshot(w->x(), w->y(), w->w(), w->h()), "new_template_slab_type.bmp");
+             EXPECT_EQ(d->IsDlgButtonChecked(CDlgSlabType::IDC_CONVENTIONAL), 1);
+             SendKey(w, XK_Return);  // "Next"
+             return true;
+         }},
+        {"template shown",
+         [&] {
+             Fl_Window* w = nullptr;
+             ui::Dialog* d = ShownDialog(DlgNewTemplate::kTemplateId, w);
+             if (!d) return false;
+             const Shot s = Screenshot(w->x(), w->y(), w->w(), w->h());
+             SaveShot(s, "new_template_dialog.bmp");
+             // The sketch: grey edges, black corner nodes and red mid-side
+             // nodes of the 8-node rectangle inside the picture's frame.
+             Fl_Widget* pic = backend.WidgetOf(*d->GetDlgItem(DlgNewTemplate::IDC_SKETCH));
+             EXPECT_TRUE(pic);
+             int dark = 0, red = 0, white = 0;
+             for (int y = pic->y(); pic && y < pic->y() + pic->h(); ++y)
+                 for (int x = pic->x(); x < pic->x() + pic->w(); ++x) {
+                     const unsigned char* p = s.At(x, y);
+                     dark += IsDark(p);
+                     red += p[0] == 220 && p[1] == 0 && p[2] == 0;
+                     white += p[0] == 255 && p[1] == 255 && p[2] == 255;
+                 }
+             EXPECT_GT(dark, 200);
+             EXPECT_GT(red, 20 * 9);
+             EXPECT_GT(white, pic ? pic->w() * pic->h() / 2 : 0);
+             EXPECT_EQ(d->GetDlgItemText(DlgNewTemplate::IDC_CAPTION), "Rectangular - Equally Spaced");
+             Fl_Widget* ok = backend.WidgetOf(*d->GetDlgItem(ui::IDOK));
+             SendClick(w, ok->x() + ok->w() / 2, ok->y() + ok->h() / 2);
+             return true;
+         }},
+    };
+    Fl::add_timeout(0.05, Steps::Tick, &steps);
+    const bool done = RunNewFromSlabType(doc, [](int) {});
+    Fl::remove_timeout(Steps::Tick, &steps);
+    EXPECT_EQ(steps.failure, "");
+    EXPECT_EQ(steps.next, steps.list.size());
+    EXPECT_TRUE(done);
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(doc.model.GetNodeCount(), 96);
+    EXPECT_EQ(doc.model.GetElementCount(), 25);
+}
+
+}  // namespace
