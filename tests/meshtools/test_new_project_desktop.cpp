@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../fltk/XInput.h"
+#include "meshtools/ui/DlgGrid.h"
 #include "meshtools/ui/DlgNewTemplate.h"
 #include "meshtools/ui/DlgSlabType.h"
 #include "meshtools/ui/NewProject.h"
@@ -119,6 +120,42 @@ TEST_F(NewProjectDesktop, DefaultsWithRealInputGiveTheMeshedSlab) {
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(doc.model.GetNodeCount(), 96);
     EXPECT_EQ(doc.model.GetElementCount(), 25);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(NewProjectDesktop, GridOfSpansOnTheScreen) {
+    ModelData model;
+    model.Reset();
+    NodeTable* grid = model.GetGridTable(1);
+    grid->AddNodeRow(2, 2.0, 0.0, 0.0);
+    grid->AddNodeRow(3, 3.0, 0.0, 0.0);
+    grid->AddNodeRow(1, 5.0, 0.0, 0.0);
+    grid->CountNodeRows();
+    grid->RebuildNodeTableIndex();
+    DlgGrid dialog(&model, 1);
+    ASSERT_TRUE(dialog.Create());
+    dialog.ShowWindow(true);  // a modal dialog's template is not created visible
+    Fl_Window* w = backend.TopWindowOf(dialog);
+    ASSERT_TRUE(w && WaitFor([&] { return w->shown() && w->visible(); }));
+    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    const Shot s = Screenshot(w->x(), w->y(), w->w(), w->h());
+    SaveShot(s, "new_template_grid.bmp");
+    EXPECT_EQ(dialog.GetDlgItemText(DlgGrid::IDC_TOTAL + 2), "10");
+    // Three rows of cells with their numbers; the fourth line is empty.
+    for (int line = 0; line < 4; ++line) {
+        Fl_Widget* cell = backend.WidgetOf(*dialog.GetDlgItem(DlgGrid::IDC_SPAN + line));
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->visible() != 0, line < 3) << line;
+        if (line == 3) continue;
+        int ink = 0;
+        for (int y = cell->y(); y < cell->y() + cell->h(); ++y)
+            for (int x = cell->x(); x < cell->x() + cell->w(); ++x) ink += IsDark(s.At(x, y));
+        EXPECT_GT(ink, 10) << line;
+    }
+    CloseWindow(dialog);
 }
 
 }  // namespace

@@ -30,23 +30,23 @@ ui::DialogTemplate DlgGrid::BuildTemplate() const {
     t.id = kTemplateId;
     t.caption = "Grid";
     t.rect = {0, 0, 222, 236};
-    t.Label(ui::IDSTATIC, "Number", {8, 7, 30, 8});
-    t.Label(ui::IDSTATIC, "Divisions", {42, 7, 40, 8});
+    t.Label(ui::IDSTATIC, "Number", {4, 7, 36, 8});
+    t.Label(ui::IDSTATIC, "Divisions", {44, 7, 44, 8});
     t.Label(ui::IDSTATIC, "Span", {92, 7, 40, 8});
     t.Label(ui::IDSTATIC, "Lenght", {92, 15, 40, 8});
     t.Label(ui::IDSTATIC, "Total", {147, 7, 40, 8});
     t.Label(ui::IDSTATIC, "Lenght", {147, 15, 40, 8});
     for (int i = 0; i < kRows; ++i) {
         const int y = 26 + 14 * i;
-        t.Label(IDC_ROW + i, "", {8, y + 2, 28, 8});
-        t.EditBox(IDC_DIVISIONS + i, {40, y, 48, 12});
+        t.Label(IDC_ROW + i, "", {6, y + 2, 30, 8});
+        t.EditBox(IDC_DIVISIONS + i, {42, y, 46, 12});
         t.EditBox(IDC_SPAN + i, {92, y, 52, 12});
         t.EditBox(IDC_TOTAL + i, {147, y, 52, 12}, ui::cs::Disabled);
     }
     t.VScrollBar(IDC_SCROLL, {203, 26, 10, 138});
-    t.Label(ui::IDSTATIC, "Number", {8, 170, 30, 8});
-    t.Label(ui::IDSTATIC, "of Spans", {8, 178, 32, 8});
-    t.Label(IDC_COUNT, "0", {42, 174, 40, 8});
+    t.Label(ui::IDSTATIC, "Number", {6, 168, 44, 9});
+    t.Label(ui::IDSTATIC, "of Spans", {6, 177, 44, 9});
+    t.Label(IDC_COUNT, "0", {52, 172, 40, 9});
     t.PushButton(IDC_ADD_SPAN, "Add Span", {8, 194, 62, 14});
     t.PushButton(IDC_INSERT_SPAN, "Insert Span", {76, 194, 62, 14});
     t.PushButton(IDC_DELETE_SPAN, "Delete Span", {144, 194, 62, 14});
