@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../model/test_slb_support.h"
+#include "GridLineTables.h"
 #include "meshtools/ui/DlgGrid.h"
 #include "meshtools/ui/DlgNewTemplate.h"
 #include "meshtools/ui/DlgSlabType.h"
@@ -34,18 +35,8 @@ public:
     int updates = 0;
 };
 
-struct Span {
-    int divisions;
-    double length;
-};
-
-void FillGrid(ModelData& m, int direction, const std::vector<Span>& spans) {
-    NodeTable* t = m.GetGridTable(direction);
-    double total = 0.0;
-    for (const Span& s : spans) t->AddNodeRow(s.divisions, s.length, total += s.length, 0.0);
-    t->CountNodeRows();
-    t->RebuildNodeTableIndex();
-}
+using meshtest::FillGrid;
+using meshtest::Span;
 
 std::vector<std::pair<int, double>> GridRows(const ModelData& m, int direction) {
     std::vector<std::pair<int, double>> rows;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../fltk/XInput.h"
+#include "GridLineTables.h"
 #include "meshtools/ui/DlgGrid.h"
 #include "meshtools/ui/DlgNewTemplate.h"
 #include "meshtools/ui/DlgSlabType.h"
@@ -129,12 +130,7 @@ namespace {
 TEST_F(NewProjectDesktop, GridOfSpansOnTheScreen) {
     ModelData model;
     model.Reset();
-    NodeTable* grid = model.GetGridTable(1);
-    grid->AddNodeRow(2, 2.0, 0.0, 0.0);
-    grid->AddNodeRow(3, 3.0, 0.0, 0.0);
-    grid->AddNodeRow(1, 5.0, 0.0, 0.0);
-    grid->CountNodeRows();
-    grid->RebuildNodeTableIndex();
+    meshtest::FillGrid(model, 1, {{2, 2.0}, {3, 3.0}, {1, 5.0}});
     DlgGrid dialog(&model, 1);
     ASSERT_TRUE(dialog.Create());
     dialog.ShowWindow(true);  // a modal dialog's template is not created visible

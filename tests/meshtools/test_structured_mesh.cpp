@@ -11,23 +11,14 @@
 #include <utility>
 #include <vector>
 
+#include "GridLineTables.h"
 #include "meshtools/StructuredMesh.h"
 #include "model/ModelData.h"
 
 namespace {
 
-struct SpanRow {
-    int divisions;
-    double length;
-};
-
-void FillGrid(ModelData& m, int direction, const std::vector<SpanRow>& spans) {
-    NodeTable* t = m.GetGridTable(direction);
-    double total = 0.0;
-    for (const SpanRow& s : spans) t->AddNodeRow(s.divisions, s.length, total += s.length, 0.0);
-    t->CountNodeRows();
-    t->RebuildNodeTableIndex();
-}
+using meshtest::FillGrid;
+using SpanRow = meshtest::Span;
 
 std::vector<int> ElementNodes(const ModelData& m, int row) {
     const ElementTable* t = m.GetElementTable();
