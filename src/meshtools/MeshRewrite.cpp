@@ -176,33 +176,39 @@ void RewriteTargets(const Row* head, Ref ref, const Renumbering& renumbering, Em
     }
 }
 
-std::unique_ptr<NodalActionTable> RewriteNodal(const NodalActionTable* table, Ref ref,
-                                               const Renumbering& renumbering)
+// A copy of the table (its kind and parameters by `copyAll`) with every row
+// rewritten and appended by `add(table, row, target)`; null for an empty
+// table.
+template <class Table, class CopyAll, class Add>
+std::unique_ptr<Table> RewriteActions(const Table* table, Ref ref, const Renumbering& renumbering, CopyAll copyAll,
+                                      Add add)
 {
     if (!table || table->GetCount() == 0) return nullptr;
-    auto copy = std::make_unique<NodalActionTable>();
-    copy->CopyFrom(*table);
+    auto copy = std::make_unique<Table>();
+    (copy.get()->*copyAll)(*table);
     copy->DeleteRows();
-    RewriteTargets(table->GetHead(), ref, renumbering, [&](const NodalRow& row, const std::string& target) {
-        copy->AddNodalActionRow(target, row.values, row.flags);
-    });
+    RewriteTargets(table->GetHead(), ref, renumbering,
+                   [&](const auto& row, const std::string& target) { add(*copy, row, target); });
     copy->CountRows();
     copy->RebuildIndex();
     return copy;
 }
 
+std::unique_ptr<NodalActionTable> RewriteNodal(const NodalActionTable* table, Ref ref,
+                                               const Renumbering& renumbering)
+{
+    return RewriteActions(table, ref, renumbering, &NodalActionTable::CopyFrom,
+                          [](NodalActionTable& t, const NodalRow& row, const std::string& target) {
+                              t.AddNodalActionRow(target, row.values, row.flags);
+                          });
+}
+
 std::unique_ptr<EdgeActionTable> RewriteEdges(const EdgeActionTable* table, const Renumbering& renumbering)
 {
-    if (!table || table->GetCount() == 0) return nullptr;
-    auto copy = std::make_unique<EdgeActionTable>();
-    copy->CopyEdgeActionTable(*table);
-    copy->DeleteRows();
-    RewriteTargets(table->GetHead(), Ref::Edge, renumbering, [&](const EdgeRow& row, const std::string& target) {
-        copy->AddEdgeActionRow(target, row.side, row.dof, row.values);
-    });
-    copy->CountRows();
-    copy->RebuildIndex();
-    return copy;
+    return RewriteActions(table, Ref::Edge, renumbering, &EdgeActionTable::CopyEdgeActionTable,
+                          [](EdgeActionTable& t, const EdgeRow& row, const std::string& target) {
+                              t.AddEdgeActionRow(target, row.side, row.dof, row.values);
+                          });
 }
 
 // Material texts name elements and element sets; their numbers become the

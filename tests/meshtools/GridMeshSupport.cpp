@@ -250,6 +250,23 @@ std::vector<std::pair<double, double>> FirstMeetingOrder(const ModelData& model,
     return order;
 }
 
+std::vector<int> ElementMaterials(const ModelData& model)
+{
+    std::vector<int> materials;
+    for (const ElementRow* e = model.GetElementTable()->GetHead(); e; e = e->next) materials.push_back(e->material);
+    return materials;
+}
+
+NodePath NodeListPath(const std::string& name, const std::vector<int>& nodes)
+{
+    NodePath path;
+    path.mode = 2;
+    path.name = name;
+    path.nodeListText = ModelData::JoinNumbers(nodes);
+    path.nodes = nodes;
+    return path;
+}
+
 void AddNodalRow(ModelData& model, int kind, const std::string& target, double v)
 {
     NodalActionTable copy(kind);

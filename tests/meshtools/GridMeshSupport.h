@@ -58,6 +58,12 @@ void ExpectSavesAndReadsBack(ModelData& model, const std::string& where);
 // them first: the numbering the rebuild must give a straight-sided mesh.
 std::vector<std::pair<double, double>> FirstMeetingOrder(const ModelData& model, int a, int b, int n);
 
+// Material index of every element row, in table order.
+std::vector<int> ElementMaterials(const ModelData& model);
+
+// A node path of mode 2 (a typed node list).
+NodePath NodeListPath(const std::string& name, const std::vector<int>& nodes);
+
 // Appends a row to the nodal table of kind k (1 constraints .. 5 distributed
 // stiffness) with flag 1 and value v on the first degree of freedom.
 void AddNodalRow(ModelData& model, int kind, const std::string& target, double v);

@@ -256,24 +256,20 @@ TEST(ElementOrder, MaterialsStayWithTheirElements)
 {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 2, .nodesPerElement = 8, .twoMaterials = true});
-    std::vector<int> before;
-    for (int j = 0; j < 6; ++j) before.push_back(model.GetElementTable()->GetElementMaterial(j));
+    const std::vector<int> before = gridmesh::ElementMaterials(model);
+    EXPECT_EQ(before, (std::vector<int>{1, 2, 1, 2, 1, 2}));
     ASSERT_EQ(ConvertToQuad9(model), "");
-    for (int j = 0; j < 6; ++j) EXPECT_EQ(model.GetElementTable()->GetElementMaterial(j), before[static_cast<std::size_t>(j)]);
+    EXPECT_EQ(gridmesh::ElementMaterials(model), before);
     // The material texts still give every element its material.
     model.AssignMaterialsToElements();
-    for (int j = 0; j < 6; ++j) EXPECT_EQ(model.GetElementTable()->GetElementMaterial(j), before[static_cast<std::size_t>(j)]);
+    EXPECT_EQ(gridmesh::ElementMaterials(model), before);
 }
 
 TEST(ElementOrder, NodePathsNameNodesAtTheSamePoints)
 {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 3, .nodesPerElement = 4});
-    NodePath listed;
-    listed.mode = 2;
-    listed.name = "column";
-    listed.nodeListText = "1,5,9,13";
-    listed.nodes = {1, 5, 9, 13};
+    const NodePath listed = gridmesh::NodeListPath("column", {1, 5, 9, 13});
     model.AddNodePath(listed);
     NodePath between;
     between.mode = 1;

@@ -173,23 +173,17 @@ TEST(Refine, MaterialsFollowTheSubElements)
     ASSERT_EQ(RefineMesh(model, 2, 2), "");
     EXPECT_EQ(model.GetMaterialTable()->GetMaterialRowTextAt(0), "1,2,3,4,13,14,15,16");
     EXPECT_EQ(model.GetMaterialTable()->GetMaterialRowTextAt(1), "5,6,7,8,9,10,11,12");
-    std::vector<int> before;
-    for (int j = 0; j < 16; ++j) before.push_back(model.GetElementTable()->GetElementMaterial(j));
-    EXPECT_EQ(before, (std::vector<int>{1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 1, 1, 1, 1}));
+    const std::vector<int> after = gridmesh::ElementMaterials(model);
+    EXPECT_EQ(after, (std::vector<int>{1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 1, 1, 1, 1}));
     model.AssignMaterialsToElements();
-    for (int j = 0; j < 16; ++j) EXPECT_EQ(model.GetElementTable()->GetElementMaterial(j), before[static_cast<std::size_t>(j)]);
+    EXPECT_EQ(gridmesh::ElementMaterials(model), after);
 }
 
 TEST(Refine, NodePathsNameNodesAtTheSamePoints)
 {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 3, .nodesPerElement = 4});
-    NodePath path;
-    path.mode = 2;
-    path.name = "column";
-    path.nodeListText = "1,5,9,13";
-    path.nodes = {1, 5, 9, 13};
-    model.AddNodePath(path);
+    model.AddNodePath(gridmesh::NodeListPath("column", {1, 5, 9, 13}));
     ASSERT_EQ(RefineMesh(model, 2, 3), "");
     std::vector<int> expected;
     for (int k = 0; k < 4; ++k) expected.push_back(NodeAt(model, 0.0, k));

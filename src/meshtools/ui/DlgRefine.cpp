@@ -78,10 +78,12 @@ bool DlgRefine::CheckInput()
     return true;
 }
 
+// The message comes first: the box takes the keyboard while it is up, and the
+// field gets it back afterwards.
 void DlgRefine::Refuse(int id)
 {
-    GotoDlgCtrl(GetDlgItem(id));
     ui::MessageBox(kInvalidInput);
+    GotoDlgCtrl(GetDlgItem(id));
 }
 
 // Each field holds a number whose integer part is at least 1 ("2.7" counts

@@ -43,7 +43,7 @@ public:
 private:
     bool CheckDivisions();
     bool CheckTypicalSize();
-    // Focus and selection on the field, then the message.
+    // The message, then focus and selection on the field.
     void Refuse(int id);
 
     ViewHost& view_;
