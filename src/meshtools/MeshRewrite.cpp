@@ -372,15 +372,14 @@ void InstallRebuiltMesh(ModelData& model, const LocalGridMesh& mesh, const MeshR
     if (t.materials) model.ReplaceMaterialTable(*t.materials);
     // The number maps serve the path resolution below, and the callers.
     model.RebuildNodeIndex();
-    int i = 0;
-    for (const PathUpdate& u : t.paths) {
-        NodePath path = u.path;
-        if (u.resolve)
+    NodePath* stored = model.FirstNodePath();
+    for (std::size_t i = 0; stored && i < t.paths.size(); ++i, stored = stored->next) {
+        NodePath path = t.paths[i].path;
+        if (t.paths[i].resolve)
             model.ResolveNodePath(path.nodes, std::to_string(path.startNode), std::to_string(path.endNode));
-        if (ModelData::IsNodePathChanged(&path, model.NodePathAt(i)) || path.nodes != model.NodePathAt(i)->nodes) {
-            model.CopyNodePath(i, path);
+        if (ModelData::IsNodePathChanged(&path, stored) || path.nodes != stored->nodes) {
+            model.CopyNodePath(static_cast<int>(i), path);
             model.SetChanged();
         }
-        ++i;
     }
 }
