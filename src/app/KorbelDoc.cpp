@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/KorbelCommands.h"
 #include "app/SplashWindow.h"
 #include "model/MaterialTable.h"
 #include "model/ModelData.h"
@@ -42,7 +43,12 @@ DocDialogFactories& InputDialogFactories()
     return factories;
 }
 
-CKorbelDoc::CKorbelDoc() : factories_(InputDialogFactories()) {}
+CKorbelDoc::CKorbelDoc() : factories_(InputDialogFactories())
+{
+    for (int id : korbel::kResultCommands) OnUpdateUI(id, [this](ui::CmdUI& ui) { ui.Enable(resultsFlag_ != 0); });
+    OnUpdateUI(ui::cmd::FileSave, [this](ui::CmdUI& ui) { ui.Enable(model_ && IsModified()); });
+    OnUpdateUI(ui::cmd::FileSaveAs, [this](ui::CmdUI& ui) { ui.Enable(model_ != nullptr); });
+}
 
 CKorbelDoc::~CKorbelDoc()
 {
