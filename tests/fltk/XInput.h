@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <array>
 #include <cctype>
 #include <cstdlib>
 #include <string>
@@ -237,6 +238,112 @@ private:
 
 protected:
     brennix::fltk::FltkBackend backend;
+};
+
+}  // namespace
+
+namespace {
+
+// A drag source of our own, on a second connection to the X server: drags
+// a text/uri-list over a window, drops it and hands the list over when the
+// target asks for it, all through the drag-and-drop protocol the desktop's
+// file managers speak.
+class XdndSource {
+public:
+    XdndSource() {
+        dpy_ = XOpenDisplay(nullptr);
+        if (!dpy_) return;
+        win_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 1, 1, 0, 0, 0);
+        for (auto& [name, atom] : atoms_) atom = XInternAtom(dpy_, name, False);
+    }
+    ~XdndSource() {
+        if (!dpy_) return;
+        XDestroyWindow(dpy_, win_);
+        XCloseDisplay(dpy_);
+    }
+    XdndSource(const XdndSource&) = delete;
+    XdndSource& operator=(const XdndSource&) = delete;
+    bool Ok() const { return dpy_ != nullptr; }
+
+    // Enters the target and moves over the root position.
+    void Enter(::Window target, int rootX, int rootY, const std::string& uriList) {
+        target_ = target;
+        data_ = uriList;
+        XSetSelectionOwner(dpy_, AtomOf("XdndSelection"), win_, CurrentTime);
+        Send("XdndEnter", {static_cast<long>(win_), 4L << 24, static_cast<long>(AtomOf("text/uri-list")), 0, 0});
+        Send("XdndPosition", {static_cast<long>(win_), 0, (static_cast<long>(rootX) << 16) | rootY, CurrentTime,
+                              static_cast<long>(AtomOf("XdndActionCopy"))});
+    }
+    void Drop() { Send("XdndDrop", {static_cast<long>(win_), 0, CurrentTime, 0, 0}); }
+
+    // Answers what has come; call from the test's loop.
+    void Pump() {
+        while (XPending(dpy_)) {
+            XEvent ev;
+            XNextEvent(dpy_, &ev);
+            if (ev.type == ClientMessage && ev.xclient.message_type == AtomOf("XdndStatus"))
+                accepted_ = (ev.xclient.data.l[1] & 1) != 0;
+            else if (ev.type == ClientMessage && ev.xclient.message_type == AtomOf("XdndFinished"))
+                finished_ = true;
+            else if (ev.type == SelectionRequest)
+                Answer(ev.xselectionrequest);
+        }
+    }
+    bool Accepted() const { return accepted_; }
+    bool Finished() const { return finished_; }
+    bool Served() const { return served_; }
+
+private:
+    ::Atom AtomOf(const char* name) const {
+        for (const auto& [n, a] : atoms_)
+            if (std::string(n) == name) return a;
+        return None;
+    }
+    void Send(const char* type, std::array<long, 5> data) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.display = dpy_;
+        ev.xclient.window = target_;
+        ev.xclient.message_type = AtomOf(type);
+        ev.xclient.format = 32;
+        for (int i = 0; i < 5; ++i) ev.xclient.data.l[i] = data[static_cast<size_t>(i)];
+        XSendEvent(dpy_, target_, False, NoEventMask, &ev);
+        XFlush(dpy_);
+    }
+    void Answer(const XSelectionRequestEvent& req) {
+        XEvent reply{};
+        reply.xselection.type = SelectionNotify;
+        reply.xselection.display = req.display;
+        reply.xselection.requestor = req.requestor;
+        reply.xselection.selection = req.selection;
+        reply.xselection.target = req.target;
+        reply.xselection.time = req.time;
+        reply.xselection.property = None;
+        if (req.target == AtomOf("text/uri-list") && req.property != None) {
+            XChangeProperty(dpy_, req.requestor, req.property, req.target, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(data_.data()), static_cast<int>(data_.size()));
+            reply.xselection.property = req.property;
+            served_ = true;
+        }
+        XSendEvent(dpy_, req.requestor, False, NoEventMask, &reply);
+        XFlush(dpy_);
+    }
+
+    Display* dpy_ = nullptr;
+    ::Window win_ = 0;
+    ::Window target_ = 0;
+    std::string data_;
+    std::array<std::pair<const char*, ::Atom>, 8> atoms_{{{"XdndSelection", None},
+                                                          {"XdndEnter", None},
+                                                          {"XdndPosition", None},
+                                                          {"XdndStatus", None},
+                                                          {"XdndDrop", None},
+                                                          {"XdndFinished", None},
+                                                          {"XdndActionCopy", None},
+                                                          {"text/uri-list", None}}};
+    bool accepted_ = false;
+    bool finished_ = false;
+    bool served_ = false;
 };
 
 }  // namespace

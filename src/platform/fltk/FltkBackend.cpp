@@ -20,6 +20,7 @@
 #include <FL/Fl_Color_Chooser.H>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <deque>
@@ -842,6 +843,44 @@ void FltkBackend::BuildStatusBar(ui::Window& w) {
 
 // ---------------------------------------------------------------------------
 // Input
+
+std::vector<std::string> DroppedFilePaths(const std::string& text) {
+    std::vector<std::string> paths;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.rfind("file:", 0) == 0) {
+            line.erase(0, 5);
+            if (line.rfind("//", 0) == 0) {
+                const std::size_t slash = line.find('/', 2);
+                const std::string host = line.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+                if (slash == std::string::npos || (!host.empty() && host != "localhost")) continue;
+                line.erase(0, slash);
+            }
+            std::string decoded;
+            for (std::size_t i = 0; i < line.size(); ++i) {
+                if (line[i] == '%' && i + 2 < line.size() && std::isxdigit(static_cast<unsigned char>(line[i + 1])) &&
+                    std::isxdigit(static_cast<unsigned char>(line[i + 2]))) {
+                    decoded += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+                    i += 2;
+                } else {
+                    decoded += line[i];
+                }
+            }
+            line = decoded;
+        }
+        if (!line.empty() && line[0] == '/') paths.push_back(line);
+    }
+    return paths;
+}
+
+void FltkBackend::FilesDropped(const std::string& text) {
+    const std::vector<std::string> paths = DroppedFilePaths(text);
+    if (ui::App* app = ui::App::Get(); app && !paths.empty()) app->UserDropFiles(paths);
+}
 
 void FltkBackend::TopClosed(ui::Window& w) {
     if (auto* frame = dynamic_cast<ui::Frame*>(&w)) {
