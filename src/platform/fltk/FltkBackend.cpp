@@ -164,7 +164,15 @@ void FltkBackend::WindowChanged(ui::Window& w, ui::Change what) {
     NoCurrentGroup noGroup;
     ++syncing_;
     switch (what) {
-        case ui::Change::Created: Create(w); break;
+        case ui::Change::Created:
+            Create(w);
+            if (Peer* p = PeerOf(w); p && w.Kind() == ui::WindowKind::Frame && (w.GetStyle() & ui::style::Maximized)) {
+                // The layer learns the client left below the menu bar.
+                --syncing_;
+                TopResized(w, p->top->w(), p->top->h());
+                ++syncing_;
+            }
+            break;
         case ui::Change::Destroyed: Destroy(w); break;
         default: Sync(w, what); break;
     }
@@ -179,7 +187,11 @@ void FltkBackend::Create(ui::Window& w) {
     switch (w.Kind()) {
         case ui::WindowKind::Frame: {
             const int menuH = 25;
-            auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1) + menuH);
+            // A maximised frame fills the screen with its menu bar; others
+            // put the menu bar above the client rectangle they were given.
+            const bool maximised = (w.GetStyle() & ui::style::Maximized) != 0;
+            auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1),
+                                      maximised ? std::max(r.h, menuH + 1) : std::max(r.h, 1) + menuH);
             top->begin();
             peer->menu = new FrameMenuBar(*this, w, 0, 0, top->w(), menuH);
             peer->menu->box(FL_FLAT_BOX);
