@@ -6,7 +6,6 @@
 #include "app/SplashWindow.h"
 #include "model/MaterialTable.h"
 #include "model/ModelData.h"
-#include "model/ModelFile.h"
 #include "platform/ui/Services.h"
 
 namespace {

@@ -38,17 +38,8 @@ inline std::string Strip(int elements)
     return text + "END_ELEMENT_DATA\nEND_DATA\n";
 }
 
-// One result step of 26 columns for the four nodes of OnePlate.
-inline std::string OneStep()
-{
-    std::string row;
-    for (int c = 0; c < 26; ++c) row += c == 0 ? " 0.5" : " 0";
-    std::string sds = "step_data 26";
-    for (int c = 0; c < 26; ++c) sds += " c";
-    sds += " STEP 1";
-    for (int n = 1; n <= 4; ++n) sds += " " + std::to_string(n) + row;
-    return sds + " END_STEP_DATA\n";
-}
+// One result step for the four nodes of OnePlate.
+inline std::string OneStep() { return bridgetest::OneResultStep(4) + "\n"; }
 
 // A view that records the document's calls as lines ("PickTarget 1").
 class RecordingView : public ViewHost {

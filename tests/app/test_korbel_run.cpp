@@ -16,6 +16,7 @@
 #include "platform/ui/HeadlessTest.h"
 
 using namespace korbeltest;
+using bridgetest::Lines;
 
 namespace {
 
@@ -40,15 +41,6 @@ struct SolverCall {
     std::size_t boxesBefore = 0;
 };
 SolverCall g_solver;
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
-        lines.push_back(text.substr(start, nl - start));
-    return lines;
-}
 
 }  // namespace
 

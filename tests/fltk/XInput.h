@@ -127,18 +127,23 @@ inline bool IsDark(const unsigned char* p) { return p[0] < 90 && p[1] < 90 && p[
 // An event of the given type for the window, at (x, y) of the window, with
 // the fields that key, button and motion events share filled in.
 template <class Event>
-Event EventAt(Fl_Window* win, int x, int y) {
+Event EventAt(::Window xid, int winX, int winY, int x, int y) {
     Event ev{};
     ev.display = fl_display;
-    ev.window = fl_xid(win);
+    ev.window = xid;
     ev.root = RootWindow(fl_display, fl_screen);
     ev.time = CurrentTime;
     ev.x = x;
     ev.y = y;
-    ev.x_root = win->x() + x;
-    ev.y_root = win->y() + y;
+    ev.x_root = winX + x;
+    ev.y_root = winY + y;
     ev.same_screen = True;
     return ev;
+}
+
+template <class Event>
+Event EventAt(Fl_Window* win, int x, int y) {
+    return EventAt<Event>(fl_xid(win), win->x(), win->y(), x, y);
 }
 
 template <class Event>
@@ -147,13 +152,19 @@ void SendEvent(Event& ev, int type, long mask) {
     XSendEvent(fl_display, ev.window, True, mask, reinterpret_cast<XEvent*>(&ev));
 }
 
-inline void SendKey(Fl_Window* win, KeySym sym, unsigned state = 0) {
-    auto ev = EventAt<XKeyEvent>(win, 5, 5);
+// A key press and release for the X window at (winX, winY) on the screen,
+// which need not belong to this program.
+inline void SendKeyTo(::Window xid, int winX, int winY, KeySym sym, unsigned state = 0) {
+    auto ev = EventAt<XKeyEvent>(xid, winX, winY, 5, 5);
     ev.state = state;
     ev.keycode = XKeysymToKeycode(fl_display, sym);
     SendEvent(ev, KeyPress, KeyPressMask);
     SendEvent(ev, KeyRelease, KeyReleaseMask);
     XFlush(fl_display);
+}
+
+inline void SendKey(Fl_Window* win, KeySym sym, unsigned state = 0) {
+    SendKeyTo(fl_xid(win), win->x(), win->y(), sym, state);
 }
 
 inline void SendClick(Fl_Window* win, int x, int y) {
@@ -173,15 +184,17 @@ inline void SendMotion(Fl_Window* win, int x, int y) {
 
 // Types printable ASCII text key by key, with Shift where the keyboard
 // needs it.
-inline void TypeText(Fl_Window* win, const std::string& text) {
+inline void TypeTextTo(::Window xid, int winX, int winY, const std::string& text) {
     for (char ch : text) {
         const KeySym sym = static_cast<KeySym>(static_cast<unsigned char>(ch));
         const KeyCode code = XKeysymToKeycode(fl_display, sym);
         unsigned state = 0;
         if (code && XkbKeycodeToKeysym(fl_display, code, 0, 0) != sym) state = ShiftMask;
-        SendKey(win, sym, state);
+        SendKeyTo(xid, winX, winY, sym, state);
     }
 }
+
+inline void TypeText(Fl_Window* win, const std::string& text) { TypeTextTo(fl_xid(win), win->x(), win->y(), text); }
 
 // The shown top-level window whose title starts with the text, or null.
 inline Fl_Window* WindowTitled(const std::string& start) {

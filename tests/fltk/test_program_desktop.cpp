@@ -92,38 +92,9 @@ bool WaitUntil(const std::function<bool()>& condition, double seconds = 20) {
     return condition();
 }
 
-template <class Event>
-Event EventIn(const XWin& w, int x, int y) {
-    Event ev{};
-    ev.display = fl_display;
-    ev.window = w.id;
-    ev.root = RootWindow(fl_display, fl_screen);
-    ev.time = CurrentTime;
-    ev.x = x;
-    ev.y = y;
-    ev.x_root = w.x + x;
-    ev.y_root = w.y + y;
-    ev.same_screen = True;
-    return ev;
-}
+void Key(const XWin& w, KeySym sym, unsigned state = 0) { SendKeyTo(w.id, w.x, w.y, sym, state); }
 
-void Key(const XWin& w, KeySym sym, unsigned state = 0) {
-    auto ev = EventIn<XKeyEvent>(w, 5, 5);
-    ev.state = state;
-    ev.keycode = XKeysymToKeycode(fl_display, sym);
-    SendEvent(ev, KeyPress, KeyPressMask);
-    SendEvent(ev, KeyRelease, KeyReleaseMask);
-    XFlush(fl_display);
-}
-
-void Type(const XWin& w, const std::string& text) {
-    for (char ch : text) {
-        const KeySym sym = static_cast<KeySym>(static_cast<unsigned char>(ch));
-        const KeyCode code = XKeysymToKeycode(fl_display, sym);
-        const unsigned state = code && XkbKeycodeToKeysym(fl_display, code, 0, 0) != sym ? ShiftMask : 0;
-        Key(w, sym, state);
-    }
-}
+void Type(const XWin& w, const std::string& text) { TypeTextTo(w.id, w.x, w.y, text); }
 
 // The part of the window on the screen.
 Shot ShotOf(const XWin& w) {

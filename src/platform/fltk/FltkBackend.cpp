@@ -17,6 +17,7 @@
 #include <FL/Fl_Tooltip.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 #include <FL/Fl_Color_Chooser.H>
 
 #include <algorithm>
@@ -44,13 +45,21 @@ struct TimerData {
     ui::Window* window;
     int id;
     double period;
+    // When FLTK's loop would fire it next; PumpMessages fires what is due.
+    std::chrono::steady_clock::time_point due;
 };
 
 namespace {
 
+std::chrono::steady_clock::time_point DueAfter(double seconds) {
+    return std::chrono::steady_clock::now() +
+           std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+}
+
 void TimerCallback(void* data) {
     auto* t = static_cast<TimerData*>(data);
     Fl::repeat_timeout(t->period, TimerCallback, data);
+    t->due = DueAfter(t->period);
     t->backend->FireTimer(t->window, t->id);
 }
 
@@ -1135,7 +1144,8 @@ void FltkBackend::UpdateNow(ui::Window& w) {
 
 void FltkBackend::SetTimer(ui::Window& w, int id, int ms) {
     KillTimer(w, id);
-    auto data = std::make_unique<TimerData>(TimerData{this, &w, id, std::max(ms, 1) / 1000.0});
+    auto data = std::make_unique<TimerData>(TimerData{this, &w, id, std::max(ms, 1) / 1000.0, {}});
+    data->due = DueAfter(data->period);
     Fl::add_timeout(data->period, TimerCallback, data.get());
     timers_[{&w, id}] = std::move(data);
 }
@@ -1152,7 +1162,33 @@ void FltkBackend::FireTimer(ui::Window* w, int id) {
     w->OnTimer(id);
 }
 
-void FltkBackend::PumpMessages(ui::Window&) { Fl::check(); }
+void FltkBackend::PumpMessages(ui::Window& w) {
+    // Only this window's messages: its due timers, then the X events
+    // addressed to it (mapping, exposure), then its drawing. Input for other
+    // windows stays queued for the main loop.
+    std::vector<int> due;
+    const auto now = std::chrono::steady_clock::now();
+    for (const auto& [key, timer] : timers_)
+        if (key.first == &w && timer->due <= now) due.push_back(key.second);
+    for (int id : due) {
+        auto it = timers_.find({&w, id});
+        if (it == timers_.end()) continue;
+        TimerData* t = it->second.get();
+        Fl::remove_timeout(TimerCallback, t);
+        Fl::add_timeout(t->period, TimerCallback, t);
+        t->due = DueAfter(t->period);
+        FireTimer(&w, id);
+        // The timer may have destroyed the window (and deleted it).
+        if (!PeerOf(w)) return;
+    }
+    Peer* p = PeerOf(w);
+    if (!p || !p->top || !p->top->shown()) return;
+    XSync(fl_display, False);
+    XEvent ev;
+    while (XCheckWindowEvent(fl_display, fl_xid(p->top), ExposureMask | StructureNotifyMask | VisibilityChangeMask, &ev))
+        fl_handle(ev);
+    Fl::flush();
+}
 
 void FltkBackend::Sleep(int ms) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
