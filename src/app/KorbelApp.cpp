@@ -51,6 +51,7 @@ bool CKorbelApp::InitInstance()
     if (!ProcessShellCommand(Arguments())) return false;
     userNameMissing_ = static_cast<unsigned char>(ReadUserName());
     if (userNameMissing_) AskUserName();
+    userNameKnown_ = true;
     main->ShowWindow(true);
     main->UpdateWindow();
     return true;
@@ -59,8 +60,9 @@ bool CKorbelApp::InitInstance()
 int CKorbelApp::ExitInstance()
 {
     // Written back even when unchanged; a store that cannot be written
-    // loses the name and the exit goes on.
-    GetSettings().SetString(kUserKey, kUserNameValue, userName_);
+    // loses the name and the exit goes on. A start-up that ended before the
+    // name was read leaves the stored one alone.
+    if (userNameKnown_) GetSettings().SetString(kUserKey, kUserNameValue, userName_);
     return ui::App::ExitInstance();
 }
 

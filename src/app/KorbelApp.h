@@ -45,6 +45,7 @@ public:
 private:
     std::string userName_;
     unsigned char userNameMissing_ = 0;
+    bool userNameKnown_ = false;  // read or asked at start-up
 };
 
 // The operating system's name of the logged-on user; "" when unknown.

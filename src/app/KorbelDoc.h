@@ -34,6 +34,8 @@ struct DocDialogRequest {
 
 // A modeless dialog kept by the document and what the document asks of it.
 struct DocDialog {
+    // Owned by the document's slot: the window is destroyed and the object
+    // deleted by the slot only (its PostNcDestroy must not delete it).
     std::unique_ptr<ui::Dialog> window;
     // Creates the window modelessly; default Dialog::Create().
     std::function<bool()> create;

@@ -122,6 +122,10 @@ TEST_F(KorbelAppTest, UnreadableModelOnTheCommandLineEndsStartUp)
     app.GetSettings().SetPath(settings);
     EXPECT_NE(app.Run({dir.File("bad.slb")}), 0);
     EXPECT_EQ(driver.MessageBoxes().size(), 1u);
+    // The stored name was never read: it stays.
+    ui::Settings stored(settings);
+    ASSERT_TRUE(stored.Load());
+    EXPECT_EQ(stored.GetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue), "Ann");
 }
 
 TEST_F(KorbelAppTest, CancelledSaveQuestionKeepsTheModifiedModel)
