@@ -345,38 +345,32 @@ void CKorbelDoc::ResetViewHighlight(ViewHost& view)
     view.RepaintView();
 }
 
-void CKorbelDoc::CloseRouted(bool clearSetsFlag)
+void CKorbelDoc::CloseRouted(bool setsDialog)
 {
     if (model_ && model_->IsChanged()) SetModifiedFlag(true);
-    if (clearSetsFlag) setsDialogOpen_ = 0;
+    if (setsDialog) setsDialogOpen_ = 0;
+    else pickMode_ = 0;
     if (!view_) return;
     ResetViewHighlight(*view_);
+    if (!setsDialog) view_->SetPickTarget(0);
 }
 
 void CKorbelDoc::OnNodalActionsDialogClosed()
 {
     CloseRouted(false);
-    pickMode_ = 0;
-    if (!view_) return;
-    view_->SetPickTarget(0);
-    view_->OnNodalActionsClosed();
+    if (view_) view_->OnNodalActionsClosed();
 }
 
 void CKorbelDoc::OnEdgeActionsDialogClosed()
 {
     CloseRouted(false);
-    pickMode_ = 0;
-    if (!view_) return;
-    view_->SetPickTarget(0);
-    view_->OnEdgeActionsClosed();
+    if (view_) view_->OnEdgeActionsClosed();
 }
 
 void CKorbelDoc::OnMaterialDataDialogClosed()
 {
     CloseRouted(false);
-    pickMode_ = 0;
     if (!view_) return;
-    view_->SetPickTarget(0);
     view_->RebuildScene();
     view_->RepaintView();
 }

@@ -225,8 +225,9 @@ private:
     bool Place(DocDialog& d);
     void DeleteSlot(Slot slot);
     void DeleteAllDialogs();
-    // The closing steps of the routed grids.
-    void CloseRouted(bool clearSetsFlag);
+    // The closing steps of the grids: modified flag, highlight, and the end
+    // of picking (of the sets dialog flag for the sets grid).
+    void CloseRouted(bool setsDialog);
     void NewModel();
     // The view of the last opener, else the document's first view.
     ViewHost* FirstView();
