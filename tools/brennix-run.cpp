@@ -140,6 +140,7 @@ int main(int argc, char** argv)
 
     if (outcome.modelErrors) return Fail("the model check found errors; see " + outcome.messageFile);
     if (outcome.saveFailed) return Fail("the model could not be saved: " + path);
+    if (outcome.listFailed) return Fail("the file list of the run could not be written");
     if (!outcome.halvorRoute) {
         if (!outcome.inputWritten) return Fail("the solver input could not be written");
         if (!outcome.libraryLoaded) return Fail("the solver library could not be loaded: " + outcome.libraryPath);

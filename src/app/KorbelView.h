@@ -19,7 +19,14 @@ public:
     ModelData* GetModelData() const override;
 
     // ---- Analysis run (Computations > Run Analysis) ----
+    // Saves an unnamed model through Save As first (cancel ends it), then
+    // runs the document's analysis behind the marker "Brennix" and the wait
+    // cursor, and repaints.
     void OnRunAnalysis();
+    // After the first save of a run: closes the deformation-factor,
+    // contour-limits, result-values and refine dialogs, frees the picked
+    // items and makes step 1 current (defined with the display state).
+    void ResetResultDisplayForRun();
 
     // ---- Display state and scene ----
 

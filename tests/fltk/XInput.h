@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <array>
 #include <cctype>
 #include <cstdlib>
 #include <string>
@@ -126,18 +127,23 @@ inline bool IsDark(const unsigned char* p) { return p[0] < 90 && p[1] < 90 && p[
 // An event of the given type for the window, at (x, y) of the window, with
 // the fields that key, button and motion events share filled in.
 template <class Event>
-Event EventAt(Fl_Window* win, int x, int y) {
+Event EventAt(::Window xid, int winX, int winY, int x, int y) {
     Event ev{};
     ev.display = fl_display;
-    ev.window = fl_xid(win);
+    ev.window = xid;
     ev.root = RootWindow(fl_display, fl_screen);
     ev.time = CurrentTime;
     ev.x = x;
     ev.y = y;
-    ev.x_root = win->x() + x;
-    ev.y_root = win->y() + y;
+    ev.x_root = winX + x;
+    ev.y_root = winY + y;
     ev.same_screen = True;
     return ev;
+}
+
+template <class Event>
+Event EventAt(Fl_Window* win, int x, int y) {
+    return EventAt<Event>(fl_xid(win), win->x(), win->y(), x, y);
 }
 
 template <class Event>
@@ -146,13 +152,19 @@ void SendEvent(Event& ev, int type, long mask) {
     XSendEvent(fl_display, ev.window, True, mask, reinterpret_cast<XEvent*>(&ev));
 }
 
-inline void SendKey(Fl_Window* win, KeySym sym, unsigned state = 0) {
-    auto ev = EventAt<XKeyEvent>(win, 5, 5);
+// A key press and release for the X window at (winX, winY) on the screen,
+// which need not belong to this program.
+inline void SendKeyTo(::Window xid, int winX, int winY, KeySym sym, unsigned state = 0) {
+    auto ev = EventAt<XKeyEvent>(xid, winX, winY, 5, 5);
     ev.state = state;
     ev.keycode = XKeysymToKeycode(fl_display, sym);
     SendEvent(ev, KeyPress, KeyPressMask);
     SendEvent(ev, KeyRelease, KeyReleaseMask);
     XFlush(fl_display);
+}
+
+inline void SendKey(Fl_Window* win, KeySym sym, unsigned state = 0) {
+    SendKeyTo(fl_xid(win), win->x(), win->y(), sym, state);
 }
 
 inline void SendClick(Fl_Window* win, int x, int y) {
@@ -172,15 +184,17 @@ inline void SendMotion(Fl_Window* win, int x, int y) {
 
 // Types printable ASCII text key by key, with Shift where the keyboard
 // needs it.
-inline void TypeText(Fl_Window* win, const std::string& text) {
+inline void TypeTextTo(::Window xid, int winX, int winY, const std::string& text) {
     for (char ch : text) {
         const KeySym sym = static_cast<KeySym>(static_cast<unsigned char>(ch));
         const KeyCode code = XKeysymToKeycode(fl_display, sym);
         unsigned state = 0;
         if (code && XkbKeycodeToKeysym(fl_display, code, 0, 0) != sym) state = ShiftMask;
-        SendKey(win, sym, state);
+        SendKeyTo(xid, winX, winY, sym, state);
     }
 }
+
+inline void TypeText(Fl_Window* win, const std::string& text) { TypeTextTo(fl_xid(win), win->x(), win->y(), text); }
 
 // The shown top-level window whose title starts with the text, or null.
 inline Fl_Window* WindowTitled(const std::string& start) {
@@ -237,6 +251,112 @@ private:
 
 protected:
     brennix::fltk::FltkBackend backend;
+};
+
+}  // namespace
+
+namespace {
+
+// A drag source of our own, on a second connection to the X server: drags
+// a text/uri-list over a window, drops it and hands the list over when the
+// target asks for it, all through the drag-and-drop protocol the desktop's
+// file managers speak.
+class XdndSource {
+public:
+    XdndSource() {
+        dpy_ = XOpenDisplay(nullptr);
+        if (!dpy_) return;
+        win_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 1, 1, 0, 0, 0);
+        for (auto& [name, atom] : atoms_) atom = XInternAtom(dpy_, name, False);
+    }
+    ~XdndSource() {
+        if (!dpy_) return;
+        XDestroyWindow(dpy_, win_);
+        XCloseDisplay(dpy_);
+    }
+    XdndSource(const XdndSource&) = delete;
+    XdndSource& operator=(const XdndSource&) = delete;
+    bool Ok() const { return dpy_ != nullptr; }
+
+    // Enters the target and moves over the root position.
+    void Enter(::Window target, int rootX, int rootY, const std::string& uriList) {
+        target_ = target;
+        data_ = uriList;
+        XSetSelectionOwner(dpy_, AtomOf("XdndSelection"), win_, CurrentTime);
+        Send("XdndEnter", {static_cast<long>(win_), 4L << 24, static_cast<long>(AtomOf("text/uri-list")), 0, 0});
+        Send("XdndPosition", {static_cast<long>(win_), 0, (static_cast<long>(rootX) << 16) | rootY, CurrentTime,
+                              static_cast<long>(AtomOf("XdndActionCopy"))});
+    }
+    void Drop() { Send("XdndDrop", {static_cast<long>(win_), 0, CurrentTime, 0, 0}); }
+
+    // Answers what has come; call from the test's loop.
+    void Pump() {
+        while (XPending(dpy_)) {
+            XEvent ev;
+            XNextEvent(dpy_, &ev);
+            if (ev.type == ClientMessage && ev.xclient.message_type == AtomOf("XdndStatus"))
+                accepted_ = (ev.xclient.data.l[1] & 1) != 0;
+            else if (ev.type == ClientMessage && ev.xclient.message_type == AtomOf("XdndFinished"))
+                finished_ = true;
+            else if (ev.type == SelectionRequest)
+                Answer(ev.xselectionrequest);
+        }
+    }
+    bool Accepted() const { return accepted_; }
+    bool Finished() const { return finished_; }
+    bool Served() const { return served_; }
+
+private:
+    ::Atom AtomOf(const char* name) const {
+        for (const auto& [n, a] : atoms_)
+            if (std::string(n) == name) return a;
+        return None;
+    }
+    void Send(const char* type, std::array<long, 5> data) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.display = dpy_;
+        ev.xclient.window = target_;
+        ev.xclient.message_type = AtomOf(type);
+        ev.xclient.format = 32;
+        for (int i = 0; i < 5; ++i) ev.xclient.data.l[i] = data[static_cast<size_t>(i)];
+        XSendEvent(dpy_, target_, False, NoEventMask, &ev);
+        XFlush(dpy_);
+    }
+    void Answer(const XSelectionRequestEvent& req) {
+        XEvent reply{};
+        reply.xselection.type = SelectionNotify;
+        reply.xselection.display = req.display;
+        reply.xselection.requestor = req.requestor;
+        reply.xselection.selection = req.selection;
+        reply.xselection.target = req.target;
+        reply.xselection.time = req.time;
+        reply.xselection.property = None;
+        if (req.target == AtomOf("text/uri-list") && req.property != None) {
+            XChangeProperty(dpy_, req.requestor, req.property, req.target, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(data_.data()), static_cast<int>(data_.size()));
+            reply.xselection.property = req.property;
+            served_ = true;
+        }
+        XSendEvent(dpy_, req.requestor, False, NoEventMask, &reply);
+        XFlush(dpy_);
+    }
+
+    Display* dpy_ = nullptr;
+    ::Window win_ = 0;
+    ::Window target_ = 0;
+    std::string data_;
+    std::array<std::pair<const char*, ::Atom>, 8> atoms_{{{"XdndSelection", None},
+                                                          {"XdndEnter", None},
+                                                          {"XdndPosition", None},
+                                                          {"XdndStatus", None},
+                                                          {"XdndDrop", None},
+                                                          {"XdndFinished", None},
+                                                          {"XdndActionCopy", None},
+                                                          {"text/uri-list", None}}};
+    bool accepted_ = false;
+    bool finished_ = false;
+    bool served_ = false;
 };
 
 }  // namespace

@@ -175,13 +175,7 @@ TEST(Runner, SeparateAnalysisProgramRoute)
     Scratch dir;
     fs::create_directories(dir.File("bin"));
     fs::copy_file(Runner(), dir.File("bin/brennix-run"));
-    std::string row;
-    for (int c = 0; c < 26; ++c) row += c == 0 ? " 0.5" : " 0";
-    std::string sds = "step_data 26";
-    for (int c = 0; c < 26; ++c) sds += " c";
-    sds += " STEP 1";
-    for (int n = 1; n <= 4; ++n) sds += " " + std::to_string(n) + row;
-    sds += " END_STEP_DATA";
+    const std::string sds = bridgetest::OneResultStep(4);
     WriteAll(dir.File("bin/Halvor"),
              "#!/bin/sh\ncp names.dat seen-names.txt\npwd > seen-folder.txt\n"
              "printf '%s\\n' '" + sds + "' > \"$(sed -n 7p names.dat)\"\n"

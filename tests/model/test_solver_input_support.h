@@ -42,4 +42,17 @@ inline std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
+// Step results of one step with 26 columns for nodes 1 to `nodes`: the
+// first column 0.5, the others 0.
+inline std::string OneResultStep(int nodes)
+{
+    std::string row;
+    for (int c = 0; c < 26; ++c) row += c == 0 ? " 0.5" : " 0";
+    std::string sds = "step_data 26";
+    for (int c = 0; c < 26; ++c) sds += " c";
+    sds += " STEP 1";
+    for (int n = 1; n <= nodes; ++n) sds += " " + std::to_string(n) + row;
+    return sds + " END_STEP_DATA";
+}
+
 }  // namespace bridgetest

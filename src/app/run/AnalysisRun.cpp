@@ -18,20 +18,21 @@ namespace {
 const char* const kLibraryName = "Parvane_DLL.so";
 const char* const kProgramName = "Halvor";
 
-void SleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 void DeleteIfExists(const std::string& path)
 {
     if (FileExists(path)) ::unlink(path.c_str());
 }
 
-void WriteLines(const std::string& path, std::initializer_list<std::string> lines)
+// Writes the file list; a failure is reported and false returned, so the
+// run skips the analysis that would find no list.
+bool WriteFileList(const std::string& path, std::initializer_list<std::string> lines, RunHost& host)
 {
     std::ofstream out(path, std::ios::out | std::ios::trunc);
     for (const std::string& line : lines) out << line << '\n';
+    out.close();
+    if (out) return true;
+    host.Message("Can not write the file list\n" + path + "\nPlease Check.", RunIcon::Stop);
+    return false;
 }
 
 // Starts the program with `folder` as its working directory and waits for
@@ -66,6 +67,11 @@ bool SaveModel(ModelData& model, const std::string& path, RunHost& host)
 }
 
 } // namespace
+
+void RunHost::Sleep(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 std::string RunFileName(const std::string& documentPath, const std::string& extension)
 {
@@ -141,9 +147,9 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
             // The solver finds its file list in the current directory only.
         }
         listFile = folder + "torve.dat";
-        WriteLines(listFile, {documentPath, sin, sou, sds, sms, cut});
-
-        if (model.WriteSolverInput(sin) != 0) {
+        if (!WriteFileList(listFile, {documentPath, sin, sou, sds, sms, cut}, host)) {
+            outcome.listFailed = true;
+        } else if (model.WriteSolverInput(sin) != 0) {
             host.Message("Can not write the solver input file\n" + sin + "\nPlease Check.", RunIcon::Stop);
         } else {
             outcome.inputWritten = true;
@@ -160,13 +166,16 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
                 } else {
                     outcome.exportFound = true;
                     host.Progress("Analysis Started...", "", 0);
-                    SleepMs(100);
+                    host.Sleep(100);
                     host.Progress("Analysis In Progress...", "Please Wait...", 0);
                     outcome.solverStatus = entry(2);
                     outcome.solverCalled = true;
                     host.Progress("Analysis Completed...", "", 100);
-                    SleepMs(100);
+                    host.Sleep(100);
                     ::dlclose(handle);
+                    if (outcome.solverStatus > 0)
+                        host.Message("Analysis terminated with errors. Please see message file for details",
+                                     RunIcon::Stop);
                     host.OpenTextFile(sms);
                 }
             }
@@ -175,12 +184,16 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
         outcome.saveFailed = true;
     } else {
         listFile = programFolder + "names.dat";
-        WriteLines(listFile, {gpd, gpo, gpp, gpr, sin, sou, sds, sms, documentPath});
-        if (model.WriteSolverInput(sin) != 0) {
+        if (!WriteFileList(listFile, {gpd, gpo, gpp, gpr, sin, sou, sds, sms, documentPath}, host)) {
+            outcome.listFailed = true;
+        } else if (model.WriteSolverInput(sin) != 0) {
             host.Message("Can not write the solver input file\n" + sin + "\nPlease Check.", RunIcon::Stop);
         } else {
             outcome.inputWritten = true;
-            outcome.programStarted = StartAndWait(programFolder + kProgramName, programFolder);
+            const std::string program = programFolder + kProgramName;
+            outcome.programStarted = StartAndWait(program, programFolder);
+            if (!outcome.programStarted)
+                host.Message("Can not start program\n" + program + "\nPlease Check.", RunIcon::Stop);
         }
     }
 

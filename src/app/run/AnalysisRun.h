@@ -24,6 +24,8 @@ public:
     virtual void Message(const std::string& text, RunIcon icon) = 0;
     // Shows a text file (the message file after a solver run).
     virtual void OpenTextFile(const std::string& path) = 0;
+    // Pauses the run (the progress window's short waits).
+    virtual void Sleep(int ms);
     // The model was written to its file: the document is no longer modified.
     virtual void ModelSaved() {}
     // The document's results flag after the read-back.
@@ -37,6 +39,7 @@ struct RunOutcome {
     bool modelErrors = false;       // the model check found errors
     bool halvorRoute = false;       // the separate analysis program was used
     bool saveFailed = false;        // the model could not be written to its file
+    bool listFailed = false;        // the file list could not be written
     bool inputWritten = false;      // the numeric input was written
     bool libraryLoaded = false;
     bool exportFound = false;

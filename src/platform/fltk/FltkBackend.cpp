@@ -17,9 +17,11 @@
 #include <FL/Fl_Tooltip.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 #include <FL/Fl_Color_Chooser.H>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <deque>
@@ -43,13 +45,21 @@ struct TimerData {
     ui::Window* window;
     int id;
     double period;
+    // When FLTK's loop would fire it next; PumpMessages fires what is due.
+    std::chrono::steady_clock::time_point due;
 };
 
 namespace {
 
+std::chrono::steady_clock::time_point DueAfter(double seconds) {
+    return std::chrono::steady_clock::now() +
+           std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+}
+
 void TimerCallback(void* data) {
     auto* t = static_cast<TimerData*>(data);
     Fl::repeat_timeout(t->period, TimerCallback, data);
+    t->due = DueAfter(t->period);
     t->backend->FireTimer(t->window, t->id);
 }
 
@@ -163,7 +173,15 @@ void FltkBackend::WindowChanged(ui::Window& w, ui::Change what) {
     NoCurrentGroup noGroup;
     ++syncing_;
     switch (what) {
-        case ui::Change::Created: Create(w); break;
+        case ui::Change::Created:
+            Create(w);
+            if (Peer* p = PeerOf(w); p && w.Kind() == ui::WindowKind::Frame && (w.GetStyle() & ui::style::Maximized)) {
+                // The layer learns the client left below the menu bar.
+                --syncing_;
+                TopResized(w, p->top->w(), p->top->h());
+                ++syncing_;
+            }
+            break;
         case ui::Change::Destroyed: Destroy(w); break;
         default: Sync(w, what); break;
     }
@@ -178,7 +196,11 @@ void FltkBackend::Create(ui::Window& w) {
     switch (w.Kind()) {
         case ui::WindowKind::Frame: {
             const int menuH = 25;
-            auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1) + menuH);
+            // A maximised frame fills the screen with its menu bar; others
+            // put the menu bar above the client rectangle they were given.
+            const bool maximised = (w.GetStyle() & ui::style::Maximized) != 0;
+            auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1),
+                                      maximised ? std::max(r.h, menuH + 1) : std::max(r.h, 1) + menuH);
             top->begin();
             peer->menu = new FrameMenuBar(*this, w, 0, 0, top->w(), menuH);
             peer->menu->box(FL_FLAT_BOX);
@@ -843,6 +865,44 @@ void FltkBackend::BuildStatusBar(ui::Window& w) {
 // ---------------------------------------------------------------------------
 // Input
 
+std::vector<std::string> DroppedFilePaths(const std::string& text) {
+    std::vector<std::string> paths;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.rfind("file:", 0) == 0) {
+            line.erase(0, 5);
+            if (line.rfind("//", 0) == 0) {
+                const std::size_t slash = line.find('/', 2);
+                const std::string host = line.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+                if (slash == std::string::npos || (!host.empty() && host != "localhost")) continue;
+                line.erase(0, slash);
+            }
+            std::string decoded;
+            for (std::size_t i = 0; i < line.size(); ++i) {
+                if (line[i] == '%' && i + 2 < line.size() && std::isxdigit(static_cast<unsigned char>(line[i + 1])) &&
+                    std::isxdigit(static_cast<unsigned char>(line[i + 2]))) {
+                    decoded += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+                    i += 2;
+                } else {
+                    decoded += line[i];
+                }
+            }
+            line = decoded;
+        }
+        if (!line.empty() && line[0] == '/') paths.push_back(line);
+    }
+    return paths;
+}
+
+void FltkBackend::FilesDropped(const std::string& text) {
+    const std::vector<std::string> paths = DroppedFilePaths(text);
+    if (ui::App* app = ui::App::Get(); app && !paths.empty()) app->UserDropFiles(paths);
+}
+
 void FltkBackend::TopClosed(ui::Window& w) {
     if (auto* frame = dynamic_cast<ui::Frame*>(&w)) {
         frame->UserClose();
@@ -1084,7 +1144,8 @@ void FltkBackend::UpdateNow(ui::Window& w) {
 
 void FltkBackend::SetTimer(ui::Window& w, int id, int ms) {
     KillTimer(w, id);
-    auto data = std::make_unique<TimerData>(TimerData{this, &w, id, std::max(ms, 1) / 1000.0});
+    auto data = std::make_unique<TimerData>(TimerData{this, &w, id, std::max(ms, 1) / 1000.0, {}});
+    data->due = DueAfter(data->period);
     Fl::add_timeout(data->period, TimerCallback, data.get());
     timers_[{&w, id}] = std::move(data);
 }
@@ -1101,7 +1162,33 @@ void FltkBackend::FireTimer(ui::Window* w, int id) {
     w->OnTimer(id);
 }
 
-void FltkBackend::PumpMessages(ui::Window&) { Fl::check(); }
+void FltkBackend::PumpMessages(ui::Window& w) {
+    // Only this window's messages: its due timers, then the X events
+    // addressed to it (mapping, exposure), then its drawing. Input for other
+    // windows stays queued for the main loop.
+    std::vector<int> due;
+    const auto now = std::chrono::steady_clock::now();
+    for (const auto& [key, timer] : timers_)
+        if (key.first == &w && timer->due <= now) due.push_back(key.second);
+    for (int id : due) {
+        auto it = timers_.find({&w, id});
+        if (it == timers_.end()) continue;
+        TimerData* t = it->second.get();
+        Fl::remove_timeout(TimerCallback, t);
+        Fl::add_timeout(t->period, TimerCallback, t);
+        t->due = DueAfter(t->period);
+        FireTimer(&w, id);
+        // The timer may have destroyed the window (and deleted it).
+        if (!PeerOf(w)) return;
+    }
+    Peer* p = PeerOf(w);
+    if (!p || !p->top || !p->top->shown()) return;
+    XSync(fl_display, False);
+    XEvent ev;
+    while (XCheckWindowEvent(fl_display, fl_xid(p->top), ExposureMask | StructureNotifyMask | VisibilityChangeMask, &ev))
+        fl_handle(ev);
+    Fl::flush();
+}
 
 void FltkBackend::Sleep(int ms) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));

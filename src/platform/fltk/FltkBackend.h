@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/gl/Printing.h"
 #include "platform/ui/Backend.h"
@@ -17,6 +18,11 @@ class Fl_Widget;
 class Fl_Window;
 
 namespace brennix::fltk {
+
+// The files named by dropped text: one per line, each a "file:" URI
+// (percent escapes decoded, an empty or "localhost" host) or a plain
+// absolute path; other lines are left out.
+std::vector<std::string> DroppedFilePaths(const std::string& text);
 
 struct Peer;
 struct TimerData;
@@ -71,6 +77,8 @@ public:
     // on a notifying static, 2 a double click there, 3 spin up, 4 spin down.
     void ControlEvent(Fl_Widget* widget, int what);
     void TopClosed(ui::Window& w);
+    // Text dropped on a frame: the files it names go to the application.
+    void FilesDropped(const std::string& text);
     void TopResized(ui::Window& w, int width, int height);
     // The update pass over the menus of a frame, then the menu bar rebuilt.
     void RefreshMenu(ui::Window& frame);

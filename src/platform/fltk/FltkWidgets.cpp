@@ -26,7 +26,24 @@ void TopWindow::resize(int x, int y, int w, int h) {
     if (sized && !backend_.Syncing()) backend_.TopResized(window_, w, h);
 }
 
-int TopWindow::handle(int event) { return Fl_Double_Window::handle(event); }
+int TopWindow::handle(int event) {
+    const int handled = Fl_Double_Window::handle(event);
+    // A frame takes files dropped on it: it accepts the drag wherever it
+    // is over the window and receives the dropped text as a paste.
+    if (window_.Kind() != ui::WindowKind::Frame) return handled;
+    switch (event) {
+        case FL_DND_ENTER:
+        case FL_DND_DRAG:
+        case FL_DND_LEAVE:
+        case FL_DND_RELEASE:
+            return 1;
+        case FL_PASTE:
+            backend_.FilesDropped(std::string(Fl::event_text() ? Fl::event_text() : "", Fl::event_length()));
+            return 1;
+        default:
+            return handled;
+    }
+}
 
 PaintWidget::PaintWidget(FltkBackend& backend, ui::Window& window, int x, int y, int w, int h)
     : Fl_Widget(x, y, w, h), backend_(backend), window_(window) {}

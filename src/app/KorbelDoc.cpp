@@ -1,0 +1,541 @@
+#include "app/KorbelDoc.h"
+
+#include <cstdio>
+
+#include "app/KorbelCommands.h"
+#include "app/SplashWindow.h"
+#include "model/MaterialTable.h"
+#include "model/ModelData.h"
+#include "platform/ui/Services.h"
+
+namespace {
+
+void DeleteIfExists(const std::string& path)
+{
+    if (ui::FileExists(path)) std::remove(path.c_str());
+}
+
+ui::Icon IconOf(RunIcon icon)
+{
+    switch (icon) {
+    case RunIcon::Question: return ui::Icon::Question;
+    case RunIcon::Stop: return ui::Icon::Stop;
+    case RunIcon::Exclamation: return ui::Icon::Exclamation;
+    case RunIcon::None: break;
+    }
+    return ui::Icon::None;
+}
+
+// The early layouts: the model file's first line before the current version.
+bool IsEarlyLayout(const std::string& version)
+{
+    return version == "V3.1" || version == "V3.0" || version.empty();
+}
+
+} // namespace
+
+const char* const CKorbelDoc::kCurrentVersion = "V4.1";
+
+DocDialogFactories& InputDialogFactories()
+{
+    static DocDialogFactories factories;
+    return factories;
+}
+
+CKorbelDoc::CKorbelDoc() : factories_(InputDialogFactories())
+{
+    for (int id : korbel::kResultCommands) OnUpdateUI(id, [this](ui::CmdUI& ui) { ui.Enable(resultsFlag_ != 0); });
+    OnUpdateUI(ui::cmd::FileSave, [this](ui::CmdUI& ui) { ui.Enable(model_ && IsModified()); });
+    OnUpdateUI(ui::cmd::FileSaveAs, [this](ui::CmdUI& ui) { ui.Enable(model_ != nullptr); });
+}
+
+CKorbelDoc::~CKorbelDoc()
+{
+    DeleteAllDialogs();
+}
+
+// ---- Life cycle ----
+
+void CKorbelDoc::NewModel()
+{
+    model_ = std::make_unique<ModelData>();
+}
+
+bool CKorbelDoc::OnNewDocument()
+{
+    if (!ui::Document::OnNewDocument()) return false;
+    NewModel();
+    model_->Reset();
+    model_->ClearChanged();
+    SetModifiedFlag(false);
+    UpdateResultsFlag();
+    return true;
+}
+
+bool CKorbelDoc::OnOpenDocument(const std::string& path)
+{
+    if (!ui::Document::OnOpenDocument(path)) return false;
+    const std::string sds = RunFileName(path, ".sds");
+    const std::string cut = RunFileName(path, ".cut");
+    NewModel();
+    solidFace_ = 1;
+    displayPending_ = 1;
+    fileVersion_ = model_->ReadFirstLine(path);
+
+    int status = 0;
+    if (fileVersion_ != kCurrentVersion) {
+        if (ui::MessageBox("You are reading a file in early version. Convert to current version?", ui::Buttons::YesNo,
+                           ui::Icon::Question) != ui::IDYES)
+            return false;
+        status = model_->ReadModelFile(path, IsEarlyLayout(fileVersion_));
+        model_->SetVersion(kCurrentVersion);
+        model_->SetChanged();
+        SetModifiedFlag(true);
+    } else {
+        status = model_->ReadModelFile(path, true);
+        model_->ResolveNonlinearActions();
+        model_->ClearChanged();
+        SetModifiedFlag(false);
+    }
+    if (status > 0) {
+        ui::MessageBox("Error reading file \"" + path + "\"", ui::Buttons::Ok, ui::Icon::Exclamation);
+        return false;
+    }
+    if (model_->GetElementCount() > kSolidFaceElementLimit) solidFace_ = 0;
+    if (ui::FileExists(sds)) {
+        model_->ReadResultsFile(sds);
+        model_->ReadCutLineResults(cut);
+    }
+    UpdateResultsFlag();
+    return true;
+}
+
+bool CKorbelDoc::OnSaveDocument(const std::string& path)
+{
+    const bool wasModified = IsModified();
+    if (!ui::Document::OnSaveDocument(path)) return false;
+    // The base only checked that the file can be written; the model file is
+    // all that the path holds. A failed write keeps both flags.
+    if (!model_ || model_->WriteModelFile(path) != 0) {
+        ui::MessageBox("Can not save the model file\n" + path + "\nPlease Check.", ui::Buttons::Ok, ui::Icon::Stop);
+        SetModifiedFlag(wasModified);
+        return false;
+    }
+    model_->ClearChanged();
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CKorbelDoc::OnCloseDocument()
+{
+    model_.reset();
+    ui::Document::OnCloseDocument();
+}
+
+void CKorbelDoc::UpdateResultsFlag()
+{
+    resultsFlag_ = model_ && model_->HasResults() ? 1 : 0;
+}
+
+bool CKorbelDoc::HasOutputFile() const
+{
+    return ui::FileExists(RunFileName(ui::Document::GetPathName(), ".sou"));
+}
+
+int CKorbelDoc::ReadResults()
+{
+    if (!model_) return 1;
+    model_->resultsFlag = 0;
+    const std::string sds = RunFileName(ui::Document::GetPathName(), ".sds");
+    if (ui::FileExists(sds)) model_->ReadResultsFile(sds);
+    UpdateResultsFlag();
+    return 1;
+}
+
+void CKorbelDoc::AddMaterialRow(const std::string& elementSet, double e, double nu, double thickness)
+{
+    MaterialTable* table = model_ ? model_->GetMaterialTable() : nullptr;
+    if (!table) return;
+    table->AddMaterialRow(elementSet, kMaterialIsotropic, e, 0.0, nu, thickness);
+    table->CountMaterialRows();
+    table->RebuildIndex();
+    model_->SetChanged();
+}
+
+bool CKorbelDoc::IsMaterialSetNameFree(const std::string& name) const
+{
+    const MaterialTable* table = model_ ? model_->GetMaterialTable() : nullptr;
+    if (!table) return true;
+    for (const MaterialRow* row = table->GetHead(); row; row = row->next)
+        if (row->element == name) return false;
+    return true;
+}
+
+// ---- Dialog slots ----
+
+void CKorbelDoc::DeleteSlot(Slot slot)
+{
+    DocDialog& d = slots_[slot];
+    if (d.window && d.window->IsWindow()) d.window->DestroyWindow();
+    d = DocDialog{};
+}
+
+void CKorbelDoc::DeleteAllDialogs()
+{
+    for (int s = 0; s < SlotCount; ++s) DeleteSlot(static_cast<Slot>(s));
+}
+
+bool CKorbelDoc::Place(DocDialog& d)
+{
+    const bool made = d.create ? d.create() : d.window->Create();
+    if (!made || !d.window->IsWindow()) return false;
+    ui::Rect r = d.window->GetWindowRect();
+    r.x += kModelessOffset;
+    r.y += kModelessOffset;
+    d.window->MoveWindow(r);
+    d.window->ShowWindow(true);
+    return true;
+}
+
+bool CKorbelDoc::Recreate(Slot slot, const ModelessFactory& factory, const DocDialogRequest& request)
+{
+    DeleteSlot(slot);
+    if (!factory) return false;
+    DocDialog made = factory(request);
+    if (!made.window) return false;
+    slots_[slot] = std::move(made);
+    if (!Place(slots_[slot])) {
+        DeleteSlot(slot);
+        return false;
+    }
+    return true;
+}
+
+bool CKorbelDoc::CreateOrRetarget(Slot slot, const ModelessFactory& factory, const DocDialogRequest& request)
+{
+    DocDialog& d = slots_[slot];
+    if (d.window && d.window->IsWindow()) {
+        if (d.retarget) d.retarget(request);
+        d.window->ShowWindow(true);
+        return true;
+    }
+    return Recreate(slot, factory, request);
+}
+
+// ---- Openers ----
+
+void CKorbelDoc::RunModal(const ModalRunner& runner, ViewHost& view, int kind, bool resetHighlight)
+{
+    if (!runner) return;
+    view_ = &view;
+    runner(DocDialogRequest{*this, view, kind});
+    if (!model_ || !model_->IsChanged()) return;
+    SetModifiedFlag(true);
+    if (resetHighlight) ResetViewHighlight(view);
+}
+
+void CKorbelDoc::ShowNodeDataDialog(ViewHost& view) { RunModal(factories_.nodeData, view, 0, true); }
+
+void CKorbelDoc::ShowConcentratedActionsDialog(ViewHost& view, int kind)
+{
+    RunModal(factories_.concentratedActions, view, kind, true);
+}
+
+void CKorbelDoc::ShowElementConnectivityDialog(ViewHost& view)
+{
+    RunModal(factories_.elementConnectivity, view, 0, true);
+}
+
+void CKorbelDoc::ShowEquivalentLoadsDialog(ViewHost& view) { RunModal(factories_.equivalentLoads, view, 0, true); }
+
+void CKorbelDoc::ShowTitleDialog(ViewHost& view) { RunModal(factories_.title, view, 0, false); }
+
+void CKorbelDoc::ShowNodalActionsDialog(ViewHost& view, int kind)
+{
+    view_ = &view;
+    if (!CreateOrRetarget(NodalActionsSlot, factories_.nodalActions, DocDialogRequest{*this, view, kind})) return;
+    nodalKind_ = kind;
+    view.SetPickTarget(kind <= 3 ? 1 : 2);
+    pickMode_ = 2;
+}
+
+void CKorbelDoc::ShowEdgeActionsDialog(ViewHost& view, int kind)
+{
+    view_ = &view;
+    if (!CreateOrRetarget(EdgeActionsSlot, factories_.edgeActions, DocDialogRequest{*this, view, kind})) return;
+    edgeKind_ = kind;
+    view.SetPickTarget(3);
+    pickMode_ = 4;
+}
+
+void CKorbelDoc::ShowMaterialDataDialog(ViewHost& view)
+{
+    view_ = &view;
+    if (!CreateOrRetarget(MaterialSlot, factories_.materialData, DocDialogRequest{*this, view, 0})) return;
+    view.SetPickTarget(2);
+    pickMode_ = 3;
+}
+
+void CKorbelDoc::ShowSetsDialog(int kind, ViewHost& view)
+{
+    if (kind < 1 || kind > 3) return;
+    view_ = &view;
+    const Slot slot = static_cast<Slot>(NodeSetsSlot + kind - 1);
+    if (Recreate(slot, factories_.sets, DocDialogRequest{*this, view, kind})) setsDialogOpen_ = 1;
+}
+
+void CKorbelDoc::ShowSetDialog(int kind, const std::string& setName, ui::Dialog* returnDialog, ViewHost& view)
+{
+    view_ = &view;
+    const DocDialogRequest request{*this, view, kind, setName, returnDialog};
+    if (!CreateOrRetarget(SetMembersSlot, factories_.setMembers, request)) return;
+    setKind_ = kind;
+    setName_ = setName;
+    view.SetPickTarget(kind);
+    view.SetHighlightState(kind, setName);
+    view.RebuildScene();
+    view.RepaintView();
+    pickMode_ = 1;
+}
+
+void CKorbelDoc::ShowSetSelection(ViewHost& view)
+{
+    view_ = &view;
+    if (!Recreate(SetPickerSlot, factories_.setSelection, DocDialogRequest{*this, view, 1})) return;
+    if (ui::Dialog* nonlinear = SlotDialog(NodalNonlinearSlot)) nonlinear->ShowWindow(false);
+}
+
+void CKorbelDoc::ShowNonlinearSpringDialog(ViewHost& view)
+{
+    view_ = &view;
+    Recreate(NonlinearSpringSlot, factories_.nonlinearSpring, DocDialogRequest{*this, view, 0});
+}
+
+void CKorbelDoc::ShowNodalNonlinearDialog(ViewHost& view)
+{
+    view_ = &view;
+    Recreate(NodalNonlinearSlot, factories_.nodalNonlinear, DocDialogRequest{*this, view, 10});
+}
+
+void CKorbelDoc::ShowNodePathDialog(ViewHost& view)
+{
+    view_ = &view;
+    Recreate(NodePathSlot, factories_.nodePath, DocDialogRequest{*this, view, 0});
+}
+
+void CKorbelDoc::ShowSectionCutDialog(ViewHost& view)
+{
+    view_ = &view;
+    if (model_) model_->CopyCutLines();
+    Recreate(SectionCutSlot, factories_.sectionCut, DocDialogRequest{*this, view, 0});
+}
+
+void CKorbelDoc::ShowXYPlotDialog(ViewHost& view)
+{
+    view_ = &view;
+    Recreate(XYPlotSlot, factories_.xyPlot, DocDialogRequest{*this, view, 0});
+}
+
+// ---- Closing steps ----
+
+void CKorbelDoc::ResetViewHighlight(ViewHost& view)
+{
+    view.SetHighlightState(0, "0");
+    view.RebuildScene();
+    view.RepaintView();
+}
+
+void CKorbelDoc::CloseRouted(bool setsDialog)
+{
+    if (model_ && model_->IsChanged()) SetModifiedFlag(true);
+    if (setsDialog) setsDialogOpen_ = 0;
+    else pickMode_ = 0;
+    if (!view_) return;
+    ResetViewHighlight(*view_);
+    if (!setsDialog) view_->SetPickTarget(0);
+}
+
+void CKorbelDoc::OnNodalActionsDialogClosed()
+{
+    CloseRouted(false);
+    if (view_) view_->OnNodalActionsClosed();
+}
+
+void CKorbelDoc::OnEdgeActionsDialogClosed()
+{
+    CloseRouted(false);
+    if (view_) view_->OnEdgeActionsClosed();
+}
+
+void CKorbelDoc::OnMaterialDataDialogClosed()
+{
+    CloseRouted(false);
+    if (!view_) return;
+    view_->RebuildScene();
+    view_->RepaintView();
+}
+
+void CKorbelDoc::OnSetsDialogClosed()
+{
+    CloseRouted(true);
+}
+
+void CKorbelDoc::OnSetSelected()
+{
+    DocDialog& picker = slots_[SetPickerSlot];
+    const std::string name = picker.chosenSetName ? picker.chosenSetName() : std::string();
+    if (picker.window) picker.window->ShowWindow(false);
+    DocDialog& nonlinear = slots_[NodalNonlinearSlot];
+    if (!nonlinear.window) return;
+    nonlinear.window->ShowWindow(true);
+    if (nonlinear.takeNodeSet) nonlinear.takeNodeSet("UserSet \"" + name + "\"", name);
+    if (!model_ || !view_) return;
+    std::string text;
+    for (int node : model_->SetNodeList(name, 2)) text += (text.empty() ? "" : ",") + std::to_string(node);
+    view_->SetHighlightedItems(1, text);
+}
+
+// ---- Picks ----
+
+void CKorbelDoc::DispatchPick(const std::string& text)
+{
+    Slot slot;
+    switch (pickMode_) {
+    case 1: slot = SetMembersSlot; break;
+    case 2: slot = NodalActionsSlot; break;
+    case 3: slot = MaterialSlot; break;
+    case 4: slot = EdgeActionsSlot; break;
+    default: return;
+    }
+    DocDialog& d = slots_[slot];
+    if (d.window && d.window->IsWindow() && d.insertPickedName) d.insertPickedName(text);
+}
+
+std::string CKorbelDoc::FormatPickLabel(int item) const
+{
+    if (!model_) return "0";
+    auto open = [this](Slot s) { return slots_[s].window && slots_[s].window->IsWindow(); };
+    switch (pickMode_) {
+    case 1:
+        if (!open(SetMembersSlot)) return "0";
+        // Another set holding the item: the edited set itself is left out.
+        return model_->FindNextSetContaining(item, setKind_, setName_, setName_);
+    case 2:
+        if (!open(NodalActionsSlot)) return "0";
+        return model_->FindNextSetContaining(item, nodalKind_ <= 3 ? 1 : 2, "", "");
+    case 3:
+        if (!open(MaterialSlot)) return "0";
+        return model_->FindNextSetContaining(item, 2, "", "");
+    case 4:
+        if (!open(EdgeActionsSlot)) return "0";
+        return model_->FindNextSetContaining(item, 3, "", "");
+    default:
+        return "0";
+    }
+}
+
+// ---- New from template ----
+
+ViewHost* CKorbelDoc::FirstView()
+{
+    if (view_) return view_;
+    for (ui::View* v : Views())
+        if (auto* host = dynamic_cast<ViewHost*>(v)) return view_ = host;
+    return nullptr;
+}
+
+void CKorbelDoc::NewFromSlabType()
+{
+    UpdateAllViews();
+    ViewHost* view = FirstView();
+    if (!factories_.slabType || !view) return;
+    if (factories_.slabType(DocDialogRequest{*this, *view, 0}) == ui::IDOK) SetModifiedFlag(true);
+}
+
+void CKorbelDoc::NewFromTemplate()
+{
+    UpdateAllViews();
+    ViewHost* view = FirstView();
+    if (!factories_.newTemplate || !view || !model_) return;
+    if (factories_.newTemplate(DocDialogRequest{*this, *view, 0}) != ui::IDOK) return;
+    if (factories_.generateStructuredMesh) factories_.generateStructuredMesh(*model_);
+    model_->SetSoilModel(0);
+    UpdateAllViews();
+    SetModifiedFlag(true);
+}
+
+void CKorbelDoc::NewOctagonFoundation(int kind)
+{
+    UpdateAllViews();
+    ViewHost* view = FirstView();
+    if (!factories_.octagonTemplate || !view || !model_) return;
+    if (factories_.octagonTemplate(DocDialogRequest{*this, *view, kind}) != ui::IDOK) return;
+    TemplateMeshLists lists;
+    if (factories_.meshTemplate) factories_.meshTemplate(*model_, kind, lists);
+    const std::string meshFile = "temp.fem";
+    if (ImportMesh(meshFile, 1, lists) == 0) {
+        char text[512];
+        std::snprintf(text, sizeof text, "Error reading file %s ", meshFile.c_str());
+        ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::Exclamation);
+    }
+    if (model_->GetNodeCount() > kLargeMeshNodes &&
+        ui::MessageBox("This model has huge number of nodes. It may cause memory allocation error or very slow "
+                       "analysis. Continue?",
+                       ui::Buttons::YesNo, ui::Icon::Question) != ui::IDYES)
+        return;
+    model_->SetSoilModel(2);
+    UpdateAllViews();
+    SetModifiedFlag(true);
+}
+
+int CKorbelDoc::ImportMesh(const std::string& meshFile, int flag, const TemplateMeshLists& lists)
+{
+    const int result = model_ ? model_->ImportMeshFile(meshFile, flag, lists.regionNames, lists.regionIds,
+                                                       lists.setNames, lists.setRegions, lists.setThicknesses)
+                              : 0;
+    for (const char* name : {"temp.i", "temp.rgd", "temp.txt", "temp.fem", "temp.msh"}) DeleteIfExists(name);
+    SetModifiedFlag(true);
+    return result;
+}
+
+// ---- Help ----
+
+void CKorbelDoc::ShowHelpTopics() { ui::ShellOpen(ui::ProgramFolder() + "Brennix_Help.chm"); }
+void CKorbelDoc::ShowUsersManual() { ui::ShellOpen(ui::ProgramFolder() + "Brennix2025UsersManual.pdf"); }
+void CKorbelDoc::ShowTechnicalManual() { ui::ShellOpen(ui::ProgramFolder() + "Brennix2025TechnicalManual.pdf"); }
+
+// ---- Analysis run ----
+
+std::string CKorbelDoc::ProgramFolderForRun() const
+{
+    return programFolder_.empty() ? ui::ProgramFolder() : programFolder_;
+}
+
+int CKorbelDoc::RunAnalysis()
+{
+    if (!model_) return 0;
+    return ::RunAnalysis(*model_, ui::Document::GetPathName(), resultsFlag_ != 0, ProgramFolderForRun(), *this);
+}
+
+bool CKorbelDoc::Ask(const std::string& question)
+{
+    return ui::MessageBox(question, ui::Buttons::YesNo, ui::Icon::Question) == ui::IDYES;
+}
+
+void CKorbelDoc::Progress(const std::string& title, const std::string& subtitle, int closeAfterMs)
+{
+    CSplashWindow::ShowProgress(nullptr, &title, &subtitle, closeAfterMs);
+}
+
+void CKorbelDoc::Message(const std::string& text, RunIcon icon)
+{
+    ui::MessageBox(text, ui::Buttons::Ok, IconOf(icon));
+}
+
+void CKorbelDoc::OpenTextFile(const std::string& path) { ui::OpenInTextEditor(path); }
+
+void CKorbelDoc::Sleep(int ms) { ui::Sleep(ms); }
+
+void CKorbelDoc::ModelSaved() { SetModifiedFlag(false); }
+
+void CKorbelDoc::ResultsFlagChanged(bool hasResults) { resultsFlag_ = hasResults ? 1 : 0; }

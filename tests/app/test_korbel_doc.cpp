@@ -1,0 +1,396 @@
+// The program's document: new, open (early versions, damaged files, large
+// models, results), save, the openers of the input dialogs with their slots,
+// placement and pick routing, and the closing steps.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "KorbelTestSupport.h"
+#include "app/KorbelDoc.h"
+#include "model/ModelData.h"
+#include "platform/ui/HeadlessTest.h"
+
+using namespace korbeltest;
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int IDD_TEST = 7001;
+
+// A stand-in for the modeless input dialogs.
+class TestDialog : public ui::Dialog {
+public:
+    explicit TestDialog(int kind) : ui::Dialog(IDD_TEST), kind(kind) {}
+    ui::DialogTemplate BuildTemplate() const override
+    {
+        ui::DialogTemplate t;
+        t.id = IDD_TEST;
+        t.caption = "Test Grid";
+        t.rect = {20, 30, 100, 60};
+        t.DefPushButton(ui::IDOK, "OK", {40, 40, 50, 14});
+        return t;
+    }
+    int kind;
+    int reloads = 0;
+    std::string setName;
+    std::vector<std::string> picks;
+    ui::Rect createdAt;
+};
+
+// Factories that make TestDialogs and remember every one made.
+struct Made {
+    std::vector<TestDialog*> dialogs;
+    ModelessFactory Factory()
+    {
+        return [this](const DocDialogRequest& request) {
+            auto dialog = std::make_unique<TestDialog>(request.kind);
+            TestDialog* d = dialog.get();
+            d->setName = request.setName;
+            dialogs.push_back(d);
+            DocDialog made;
+            made.window = std::move(dialog);
+            made.create = [d] {
+                const bool ok = d->Create();
+                d->createdAt = d->GetWindowRect();
+                return ok;
+            };
+            made.retarget = [d](const DocDialogRequest& q) {
+                d->kind = q.kind;
+                d->setName = q.setName;
+                ++d->reloads;
+            };
+            made.insertPickedName = [d](const std::string& text) { d->picks.push_back(text); };
+            return made;
+        };
+    }
+};
+
+class KorbelDocTest : public ui::HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        ui::HeadlessTest::SetUp();
+        doc.Factories() = DocDialogFactories{};
+        ASSERT_TRUE(doc.OnNewDocument());
+    }
+    int LiveTestDialogs() const
+    {
+        int n = 0;
+        for (ui::Window* w : driver.LiveWindows())
+            if (dynamic_cast<TestDialog*>(w)) ++n;
+        return n;
+    }
+    CKorbelDoc doc;
+    RecordingView view;
+    Made made;
+};
+
+using KorbelDocOpen = KorbelDocTest;
+
+TEST_F(KorbelDocOpen, VersionsAskOnlyForEarlyFilesAndConvertedFilesStayModified)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        bool asks;
+    };
+    const std::string plate = OnePlate("V4.1");
+    const std::string body = plate.substr(plate.find('\n') + 1);
+    const Case cases[] = {
+        {"current", "V4.1\n" + body, false},
+        {"V3.0", "V3.0\n" + body, true},
+        {"V3.1", "V3.1\n" + body, true},
+        {"empty first line", "\n" + body, true},
+        {"another word, read from the first line on", body, true},
+    };
+    for (const Case& c : cases) {
+        Scratch dir;
+        WriteAll(dir.File("m.slb"), c.text);
+        CKorbelDoc d;
+        if (c.asks) driver.ExpectMessageBox(ui::IDYES, "You are reading a file in early version. Convert to current version?");
+        ASSERT_TRUE(d.OnOpenDocument(dir.File("m.slb"))) << c.what;
+        EXPECT_EQ(d.IsModified(), c.asks) << c.what;
+        EXPECT_EQ(d.GetModelData()->IsChanged(), c.asks) << c.what;
+        EXPECT_EQ(d.GetModelData()->GetVersion(), "V4.1") << c.what;
+        EXPECT_EQ(d.GetModelData()->GetElementCount(), 1) << c.what;
+        EXPECT_EQ(driver.MessageBoxes().size(), c.asks ? 1u : 0u) << c.what;
+        driver.ClearLogs();
+    }
+}
+
+TEST_F(KorbelDocOpen, DeclinedConversionAndDamagedFilesFail)
+{
+    Scratch dir;
+    WriteAll(dir.File("old.slb"), OnePlate("V3.0"));
+    driver.ExpectMessageBox(ui::IDNO, "early version");
+    EXPECT_FALSE(doc.OnOpenDocument(dir.File("old.slb")));
+
+    WriteAll(dir.File("bad.slb"), "V4.1\nNODE_DATA\n*\t1\t0\n");
+    driver.ClearLogs();
+    EXPECT_FALSE(doc.OnOpenDocument(dir.File("bad.slb")));
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes()[0].text, "Error reading file \"" + dir.File("bad.slb") + "\"");
+    EXPECT_EQ(driver.MessageBoxes()[0].icon, ui::Icon::Exclamation);
+}
+
+TEST_F(KorbelDocOpen, LargeModelsOpenWithoutSolidFaces)
+{
+    for (int elements : {1000, 1001}) {
+        Scratch dir;
+        WriteAll(dir.File("m.slb"), Strip(elements));
+        CKorbelDoc d;
+        ASSERT_TRUE(d.OnOpenDocument(dir.File("m.slb")));
+        ASSERT_EQ(d.GetModelData()->GetElementCount(), elements);
+        EXPECT_EQ(d.SolidFaceSetting(), elements > 1000 ? 0 : 1) << elements;
+        EXPECT_EQ(d.DisplaySettingsPending(), 1);
+    }
+}
+
+TEST_F(KorbelDocOpen, StepResultsWithoutCutFileOpenSilently)
+{
+    Scratch dir;
+    WriteAll(dir.File("m.slb"), OnePlate());
+    ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
+    EXPECT_FALSE(doc.HasResults());
+
+    WriteAll(dir.File("m.sds"), OneStep());
+    CKorbelDoc d;
+    ASSERT_TRUE(d.OnOpenDocument(dir.File("m.slb")));
+    EXPECT_TRUE(d.HasResults());
+    EXPECT_EQ(d.ResultsFlag(), 1);
+    EXPECT_EQ(d.GetModelData()->GetStepCount(), 1);
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+}
+
+TEST_F(KorbelDocTest, NewModelIsUnmodifiedWithoutResults)
+{
+    ASSERT_NE(doc.GetModelData(), nullptr);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.GetModelData()->IsChanged());
+    EXPECT_EQ(doc.ResultsFlag(), 0);
+    EXPECT_NE(doc.GetModelData()->GetNodeTable(), nullptr);
+}
+
+TEST_F(KorbelDocTest, SaveWritesTheModelFileOrKeepsBothFlags)
+{
+    Scratch dir;
+    WriteAll(dir.File("m.slb"), OnePlate());
+    ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
+    doc.GetModelData()->SetModelTitle("Saved");
+    doc.SetModifiedFlag(true);
+    ASSERT_TRUE(doc.OnSaveDocument(dir.File("n.slb")));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.GetModelData()->IsChanged());
+    ModelData back;
+    ASSERT_EQ(back.ReadModelFile(dir.File("n.slb"), true), 0);
+    EXPECT_EQ(back.GetTitle(), "Saved");
+    EXPECT_EQ(back.GetElementCount(), 1);
+
+    // Every scratch name the model file's writer tries is taken, so the
+    // write fails after the file itself was found writable.
+    doc.GetModelData()->SetModelTitle("Lost");
+    doc.SetModifiedFlag(true);
+    const std::string target = dir.File("n.slb");
+    for (int i = 0; i < 100; ++i)
+        fs::create_directory(target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(i));
+    EXPECT_FALSE(doc.OnSaveDocument(target));
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes()[0].text, "Can not save the model file\n" + target + "\nPlease Check.");
+    EXPECT_EQ(driver.MessageBoxes()[0].icon, ui::Icon::Stop);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(doc.GetModelData()->IsChanged());
+}
+
+using KorbelDocOpeners = KorbelDocTest;
+
+TEST_F(KorbelDocOpeners, SectionCutTwiceLeavesTheNewestDialogOnly)
+{
+    doc.Factories().sectionCut = made.Factory();
+    doc.ShowSectionCutDialog(view);
+    doc.ShowSectionCutDialog(view);
+    ASSERT_EQ(made.dialogs.size(), 2u);
+    EXPECT_EQ(LiveTestDialogs(), 1);
+    EXPECT_EQ(doc.SlotDialog(CKorbelDoc::SectionCutSlot), made.dialogs[1]);
+    EXPECT_TRUE(made.dialogs[1]->IsWindowVisible());
+    // The working cut lines were copied for the dialog.
+    EXPECT_NE(doc.GetModelData()->GetCutLineTable(), nullptr);
+}
+
+TEST_F(KorbelDocOpeners, ModelessDialogsOpenFiftyPixelsRightAndDown)
+{
+    doc.Factories().xyPlot = made.Factory();
+    doc.ShowXYPlotDialog(view);
+    ASSERT_EQ(made.dialogs.size(), 1u);
+    const ui::Rect was = made.dialogs[0]->createdAt;
+    const ui::Rect now = made.dialogs[0]->GetWindowRect();
+    EXPECT_EQ(now.x, was.x + 50);
+    EXPECT_EQ(now.y, was.y + 50);
+    EXPECT_EQ(now.w, was.w);
+    EXPECT_EQ(now.h, was.h);
+}
+
+TEST_F(KorbelDocOpeners, NodalActionsOfAnotherKindRetargetTheSameWindow)
+{
+    doc.Factories().nodalActions = made.Factory();
+    doc.ShowNodalActionsDialog(view, 1);
+    doc.ShowNodalActionsDialog(view, 2);
+    ASSERT_EQ(made.dialogs.size(), 1u);
+    EXPECT_EQ(made.dialogs[0]->kind, 2);
+    EXPECT_EQ(made.dialogs[0]->reloads, 1);
+    EXPECT_EQ(LiveTestDialogs(), 1);
+    EXPECT_EQ(doc.PickMode(), 2);
+    doc.ShowNodalActionsDialog(view, 4);  // distributed loads pick elements
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"PickTarget 1", "PickTarget 1", "PickTarget 2"}));
+}
+
+TEST_F(KorbelDocOpeners, PicksReachOnlyTheDialogOfThePickMode)
+{
+    Made nodal, material, edge;
+    doc.Factories().nodalActions = nodal.Factory();
+    doc.Factories().materialData = material.Factory();
+    doc.Factories().edgeActions = edge.Factory();
+    doc.ShowNodalActionsDialog(view, 1);
+    doc.ShowMaterialDataDialog(view);
+    EXPECT_EQ(doc.PickMode(), 3);
+    doc.DispatchPick("7");
+    doc.ShowEdgeActionsDialog(view, 1);
+    doc.DispatchPick("29");  // element 7, side 1
+    doc.SetPickMode(1);      // no set-members dialog is open
+    doc.DispatchPick("1");
+    doc.SetPickMode(0);
+    doc.DispatchPick("2");
+    EXPECT_TRUE(nodal.dialogs[0]->picks.empty());
+    EXPECT_EQ(material.dialogs[0]->picks, std::vector<std::string>{"7"});
+    EXPECT_EQ(edge.dialogs[0]->picks, std::vector<std::string>{"29"});
+}
+
+TEST_F(KorbelDocOpeners, WithoutAFactoryNothingOpens)
+{
+    doc.ShowNodalActionsDialog(view, 1);
+    doc.ShowSetsDialog(1, view);
+    doc.ShowNodeDataDialog(view);
+    EXPECT_EQ(doc.PickMode(), 0);
+    EXPECT_EQ(doc.SetsDialogOpen(), 0);
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_TRUE(driver.LiveWindows().empty());
+}
+
+TEST_F(KorbelDocOpeners, ModalDialogsMarkTheDocumentWhenTheModelChanged)
+{
+    bool change = false;
+    const ModalRunner runner = [&](const DocDialogRequest& request) {
+        if (change) request.doc.GetModelData()->SetChanged();
+        return ui::IDOK;
+    };
+    doc.Factories().nodeData = runner;
+    doc.Factories().title = runner;
+    doc.ShowNodeDataDialog(view);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(view.calls.empty());
+
+    change = true;
+    doc.ShowNodeDataDialog(view);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"HighlightState 0 0", "Rebuild", "Repaint"}));
+
+    // The title leaves the picture alone.
+    view.calls.clear();
+    doc.SetModifiedFlag(false);
+    doc.ShowTitleDialog(view);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(view.calls.empty());
+}
+
+TEST_F(KorbelDocOpeners, SetsDialogsAreRecreatedPerKindAndTheSetDialogRetargeted)
+{
+    Made sets, members;
+    doc.Factories().sets = sets.Factory();
+    doc.Factories().setMembers = members.Factory();
+    doc.ShowSetsDialog(1, view);
+    doc.ShowSetsDialog(2, view);
+    doc.ShowSetsDialog(1, view);
+    EXPECT_EQ(LiveTestDialogs(), 2);
+    EXPECT_EQ(doc.SetsDialogOpen(), 1);
+    EXPECT_EQ(doc.SlotDialog(CKorbelDoc::NodeSetsSlot), sets.dialogs[2]);
+
+    doc.ShowSetDialog(1, "A", sets.dialogs[2], view);
+    doc.ShowSetDialog(3, "RIM", sets.dialogs[2], view);
+    ASSERT_EQ(members.dialogs.size(), 1u);
+    EXPECT_EQ(members.dialogs[0]->kind, 3);
+    EXPECT_EQ(members.dialogs[0]->setName, "RIM");
+    EXPECT_EQ(doc.PickMode(), 1);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"PickTarget 1", "HighlightState 1 A", "Rebuild", "Repaint",
+                                                    "PickTarget 3", "HighlightState 3 RIM", "Rebuild", "Repaint"}));
+    view.calls.clear();
+    doc.OnSetsDialogClosed();
+    EXPECT_EQ(doc.SetsDialogOpen(), 0);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"HighlightState 0 0", "Rebuild", "Repaint"}));
+}
+
+TEST_F(KorbelDocOpeners, ClosingAGridEndsItsPickingAndRestoresTheView)
+{
+    doc.Factories().nodalActions = made.Factory();
+    doc.ShowNodalActionsDialog(view, 2);
+    doc.GetModelData()->SetChanged();
+    view.calls.clear();
+    doc.OnNodalActionsDialogClosed();
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.PickMode(), 0);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"HighlightState 0 0", "Rebuild", "Repaint", "PickTarget 0",
+                                                    "NodalClosed"}));
+}
+
+TEST_F(KorbelDocOpeners, SetChosenInThePickerGoesToTheNonlinearDialog)
+{
+    Scratch dir;
+    std::string text = OnePlate();
+    text.insert(text.find("END_DATA"), "NODESET_DATA\n*\tALL\nEND_ALL\n*\tA\n*\t1\t2\t1\nEND_A\nEND_NODESET_DATA\n");
+    WriteAll(dir.File("m.slb"), text);
+    ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
+
+    Made nonlinear, picker;
+    std::string nodeText, setName;
+    doc.Factories().nodalNonlinear = [&](const DocDialogRequest& r) {
+        DocDialog d = nonlinear.Factory()(r);
+        d.takeNodeSet = [&](const std::string& t, const std::string& n) { nodeText = t, setName = n; };
+        return d;
+    };
+    doc.Factories().setSelection = [&](const DocDialogRequest& r) {
+        DocDialog d = picker.Factory()(r);
+        d.chosenSetName = [] { return std::string("A"); };
+        return d;
+    };
+    doc.ShowNodalNonlinearDialog(view);
+    doc.ShowSetSelection(view);
+    EXPECT_FALSE(nonlinear.dialogs[0]->IsShown());  // hidden while the picker is open
+    doc.OnSetSelected();
+    EXPECT_TRUE(nonlinear.dialogs[0]->IsShown());
+    EXPECT_FALSE(picker.dialogs[0]->IsShown());
+    EXPECT_EQ(nodeText, "UserSet \"A\"");
+    EXPECT_EQ(setName, "A");
+    EXPECT_EQ(view.calls.back(), "Highlight 1 1,2");
+}
+
+TEST_F(KorbelDocOpeners, PickLabelNamesTheNextSetHoldingTheItem)
+{
+    Scratch dir;
+    std::string text = OnePlate();
+    text.insert(text.find("END_DATA"), "NODESET_DATA\n*\tALL\nEND_ALL\n*\tA\n*\t1\t2\t1\nEND_A\n*\tB\n*\t2\t4\t1\n"
+                                       "END_B\nEND_NODESET_DATA\n");
+    WriteAll(dir.File("m.slb"), text);
+    ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
+    EXPECT_EQ(doc.FormatPickLabel(2), "0");  // no routed dialog
+
+    Made nodal, members;
+    doc.Factories().nodalActions = nodal.Factory();
+    doc.Factories().setMembers = members.Factory();
+    doc.ShowNodalActionsDialog(view, 1);
+    EXPECT_EQ(doc.FormatPickLabel(2), "A");
+    EXPECT_EQ(doc.FormatPickLabel(3), "B");
+    // The set being edited is passed over.
+    doc.ShowSetDialog(1, "A", nullptr, view);
+    EXPECT_EQ(doc.FormatPickLabel(2), "B");
+    EXPECT_EQ(doc.FormatPickLabel(1), "ALL");
+}
+
+}  // namespace
