@@ -194,6 +194,8 @@ void CKorbelView::RenderScene()
     glPopMatrix();
     glPopMatrix();
 
+    // The legend shows the ramp's own colours: it is drawn unlit.
+    glDisable(GL_LIGHTING);
     const DocHost* doc = DocumentHost();
     if (model && display.showLegend && display.contourColumn && doc && doc->HasResults()) {
         const int h = display.clientHeight, w = display.clientWidth;
