@@ -351,6 +351,42 @@ TEST_F(KorbelViewTest, HighlightsAreDrawnOverAReplayedList)
     EXPECT_TRUE(IsPink(At(Paint(), 0.5, 0.5)));
 }
 
+TEST_F(KorbelViewTest, RubberBandFollowsThePointerInWindowSelection)
+{
+    ASSERT_TRUE(doc.Open(Fixture("slab_2x2_q4.slb")));
+    Open(200, 200);
+    auto greenAt = [](const DibImage& image, int x, int y) {
+        const Rgb p = Pixel(image, x, y);
+        return p.g > 200 && p.r < 60 && p.b < 60;
+    };
+    view.mouse.pressPoint = {20, 30};
+    view.mouse.currentPoint = {150, 170};
+    view.mouse.rubberBand = 1;
+    view.mouse.buttonDown = 1;
+    const struct {
+        const char* name;
+        int mouseMode, selectionMode, buttonDown;
+        bool drawn;
+    } cases[] = {
+        {"zoom window", 3, 0, 1, true},
+        {"node selection", -1, 1, 1, true},
+        {"element selection", -1, 2, 1, true},
+        {"edge selection", -1, 3, 1, false},
+        {"pan", 0, 0, 1, false},
+        {"button up", 3, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        view.mouse.mouseMode = c.mouseMode;
+        view.mouse.selectionMode = c.selectionMode;
+        view.mouse.buttonDown = c.buttonDown;
+        const DibImage image = Paint();
+        // The band's corners in window pixels from the top.
+        int onBand = 0;
+        for (int d = -1; d <= 1; ++d) onBand += greenAt(image, 20 + d, 100) || greenAt(image, 85, 30 + d);
+        EXPECT_EQ(onBand > 0, c.drawn) << c.name;
+    }
+}
+
 TEST_F(KorbelViewTest, SmallSettersOfTheDialogs)
 {
     ASSERT_TRUE(doc.Open(Fixture("slab_2x2_q4.slb")));

@@ -94,6 +94,54 @@ TEST_F(SceneTest, ContourFillShadesTheFacesInRampColours)
     EXPECT_EQ(seen, expected);
 }
 
+TEST_F(SceneTest, ThicknessViewDrawsBothSurfacesAndTheWalls)
+{
+    DisplayOptions o;
+    o.showThickness = 1;
+    o.symbolScale = 100.0; // sides of length 1: 100 / 20 = 5 segments, raised to 6
+    const int faces = 4 * 2 * 16;
+    const int wall = 6 * 4;
+    // 12 distinct sides carry a wall; a shared side of one material once.
+    Feedback f = Scene(o);
+    EXPECT_EQ(CountColored(f, 255, 192, 203), faces + 12 * wall);
+    // Every side is drawn at both surfaces, its corners joined through the
+    // thickness.
+    EXPECT_EQ(f.segments.size(), 16u * (2 * 10 + 2));
+    // Elements of different materials each draw their wall on the shared side.
+    for (int e = 0; e < 4; ++e) model.GetElementTable()->GetRow(e)->material = e + 1;
+    model.BuildEdgeFlags();
+    f = Scene(o);
+    EXPECT_EQ(CountColored(f, 255, 192, 203), faces + 16 * wall);
+    o.showThickness = 0;
+    EXPECT_EQ(Scene(o).segments.size(), 120u); // the plain view still draws shared sides once
+}
+
+TEST_F(SceneTest, SideOffsetMovesThePolylineByTheWeights)
+{
+    const double weights[4] = {1.0, 1.0, 0.0, 0.0}; // full at corners 1 and 2, none at 3 and 4
+    viz::SideLine line;
+    line.element = 0;
+    line.running = 1; // side 0: eta = -1, from corner 1 to corner 2
+    line.fixed = -1.0;
+    const Feedback plain = canvas.RecordFeedback([&] { viz::DrawElementSide(model, line); });
+    line.oz = -0.5; // towards the middle of the slab
+    const Feedback moved = canvas.RecordFeedback([&] { viz::DrawElementSide(model, line); });
+    line.weights = weights;
+    line.fixed = 1.0; // side 2 has weight 0 everywhere
+    const Feedback far = canvas.RecordFeedback([&] { viz::DrawElementSide(model, line); });
+    line.oz = 0.0;
+    const Feedback farPlain = canvas.RecordFeedback([&] { viz::DrawElementSide(model, line); });
+    ASSERT_EQ(plain.segments.size(), 10u);
+    ASSERT_EQ(moved.segments.size(), 10u);
+    double wx, y0, y1;
+    canvas.ToWindow(0.0, 0.0, wx, y0);
+    canvas.ToWindow(0.0, -0.5, wx, y1);
+    for (std::size_t i = 0; i < 10; ++i) {
+        EXPECT_NEAR(moved.segments[i].y1 - plain.segments[i].y1, y1 - y0, 0.01);
+        EXPECT_NEAR(far.segments[i].y1, farPlain.segments[i].y1, 0.01);
+    }
+}
+
 TEST_F(SceneTest, OneElementAloneDrawsItsFourSides)
 {
     ElementTable& elements = *model.GetElementTable();
