@@ -223,3 +223,44 @@ TEST_F(LegendTest, ZeroDivisionsDrawTwoRowsFromTheLimits)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ContourPicture, BowlOverTheDefaultSlabShadesFromTheRimToTheMiddle)
+{
+    Canvas canvas(400, 400);
+    ASSERT_TRUE(canvas.Ok());
+    ModelData model;
+    ASSERT_TRUE(viztest::LoadFixture(model, "default_slab_q8.slb"));
+    const double scale = canvas.FitModel(model);
+    // Deepest in the middle: 1 - r^2 / 0.5 from 0 at the corners to 1.
+    viztest::SetStepValues(model, 1, 0, [](double y, double z) {
+        const double u = y - 0.5, v = z - 0.5;
+        return 1.0 - (u * u + v * v) / 0.5;
+    });
+    model.SetContourLimits(0.0, 1.0, 10, 0.1);
+    DisplayOptions o;
+    o.contourColumn = 1;
+    o.contourStyle = 2;
+    o.symbolScale = scale;
+    glDisable(GL_LIGHTING);
+    canvas.Clear();
+    viz::DrawScene(model, o);
+    const auto image = canvas.Read();
+    viztest::KeepPicture(image, "viz_default_slab_contours.bmp");
+    auto colourAt = [&](double y, double z) {
+        double wx, wy;
+        canvas.ToWindow(y, z, wx, wy);
+        return viztest::PixelAt(image, int(wx), canvas.Height() - 1 - int(wy));
+    };
+    const RampColor top = ColorRamp(1.0, 1.0, 0.0);
+    const viztest::Rgb middle = colourAt(0.5, 0.5);
+    EXPECT_NEAR(middle.r, top.r, 40);
+    EXPECT_NEAR(middle.g, top.g, 60);
+    EXPECT_NEAR(middle.b, top.b, 40);
+    const viztest::Rgb corner = colourAt(0.02, 0.02); // value about 0.04: blue
+    EXPECT_LT(corner.r, 40);
+    EXPECT_GT(corner.b, 150);
+}
+
+} // namespace
