@@ -31,16 +31,6 @@ void RampColor3(double value, const ContourRange& range)
     SetColor(c.r, c.g, c.b);
 }
 
-// Cells along a side of the given length: about ten pixels each, even, at
-// least 2.
-int FillCells(double symbolScale, double length)
-{
-    const double raw = symbolScale * length / 10.0;
-    int m = raw > 1e6 ? 1000000 : static_cast<int>(raw);
-    if (m % 2) ++m;
-    return m < 2 ? 2 : m;
-}
-
 // A point of the element at (xi, eta): position, value and its ramp colour.
 struct FillVertex {
     const ElementNodes& nodes;
@@ -216,14 +206,12 @@ void DrawFilledContours(const ModelData& model, int deformed, int step, int cont
     const ContourRange range = RangeOf(model);
     const int column = contourColumn - 1;
     glShadeModel(GL_SMOOTH);
-    const int count = model.GetElementCount();
-    for (int e = 0; e < count; ++e) {
-        const ElementNodes nodes(model, e, deformed, step);
-        if (!nodes.Complete()) continue;
+    ForEachDrawableElement(model, deformed, step, [&](const ElementNodes& nodes) {
         double values[9];
         nodes.ColumnValues(column, step, values);
-        const int nx = FillCells(model.symbolScale, std::max(nodes.CornerDistance(0, 1), nodes.CornerDistance(2, 3)));
-        const int ny = FillCells(model.symbolScale, std::max(nodes.CornerDistance(1, 2), nodes.CornerDistance(3, 0)));
+        // About ten pixels a cell.
+        const int nx = ScreenSegments(model.symbolScale, std::max(nodes.CornerDistance(0, 1), nodes.CornerDistance(2, 3)), 10.0);
+        const int ny = ScreenSegments(model.symbolScale, std::max(nodes.CornerDistance(1, 2), nodes.CornerDistance(3, 0)), 10.0);
         const double dx = 2.0 / nx, dy = 2.0 / ny;
         const FillVertex vertex{nodes, values, range};
         for (int i = 0; i < nx; ++i) {
@@ -239,17 +227,14 @@ void DrawFilledContours(const ModelData& model, int deformed, int step, int cont
                 glEnd();
             }
         }
-    }
+    });
 }
 
 void DrawContourLines(const ModelData& model, int deformed, int step, int contourColumn, int contourStyle)
 {
     const ContourRange range = RangeOf(model);
     const int column = contourColumn - 1;
-    const int count = model.GetElementCount();
-    for (int e = 0; e < count; ++e) {
-        const ElementNodes nodes(model, e, deformed, step);
-        if (!nodes.Complete()) continue;
+    ForEachDrawableElement(model, deformed, step, [&](const ElementNodes& nodes) {
         double values[9];
         nodes.ColumnValues(column, step, values);
         const double lowest = *std::min_element(values, values + nodes.Count());
@@ -263,7 +248,7 @@ void DrawContourLines(const ModelData& model, int deformed, int step, int contou
                 RampColor3(level, range);
             LevelTracer(nodes, values, level).DrawLevel();
         }
-    }
+    });
 }
 
 } // namespace viz

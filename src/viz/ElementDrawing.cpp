@@ -24,14 +24,18 @@ void SideCoordinates(int side, int& running, double& fixed)
     fixed = side == 0 || side == 3 ? -1.0 : 1.0;
 }
 
-// Segment count of a length on screen: one per `pixels`, raised to the next
-// even number and to at least 2.
-int EvenSegments(double symbolScale, double length, double pixels)
+// The side line of index 0..3 of an element row.
+SideLine SideOf(int deformed, int step, int element, int side, int showThickness, int dashed, int lineWidth)
 {
-    const double raw = symbolScale * length / pixels;
-    int m = raw > 1e9 ? 1000000000 : static_cast<int>(raw);
-    if (m % 2) ++m;
-    return m < 2 ? 2 : m;
+    SideLine line;
+    line.deformed = deformed;
+    line.step = step;
+    line.element = element;
+    SideCoordinates(side, line.running, line.fixed);
+    line.showThickness = showThickness;
+    line.dashed = dashed;
+    line.lineWidth = lineWidth;
+    return line;
 }
 
 // Four triangles around the centre c of the rim p0..p4 (p4 = p0), each with
@@ -75,7 +79,7 @@ void SideWalls(const ModelData& model, const ElementNodes& nodes)
     glBegin(GL_TRIANGLES);
     for (int side = 0; side < 4; ++side) {
         if (EdgeFlag(model, nodes.Element(), side) == 3) continue;
-        const int m = EvenSegments(model.symbolScale, nodes.CornerDistance(side, (side + 1) % 4), 20.0);
+        const int m = ScreenSegments(model.symbolScale, nodes.CornerDistance(side, (side + 1) % 4), 20.0);
         for (int k = 0; k < m; ++k) {
             const double s0 = -1.0 + 2.0 * k / m, s1 = -1.0 + 2.0 * (k + 1) / m;
             double c[3], p[5][3];
@@ -157,9 +161,19 @@ bool DrawsSide(const ModelData& model, int element, int side, int boundaryOnly, 
     return !(boundaryOnly == 1 && flag >= 1);
 }
 
+// The thickness view joins the side's corners through the slab.
+void DrawCornerEdges(const ElementNodes& nodes, int side)
+{
+    for (double s : {-1.0, 1.0}) {
+        double a[3], b[3];
+        nodes.SidePoint(side, s, 0.0, 1, a[0], a[1], a[2]);
+        nodes.SidePoint(side, s, 2.0, 1, b[0], b[1], b[2]);
+        DrawLine(a[0], a[1], a[2], b[0], b[1], b[2]);
+    }
+}
+
 void DrawSides(const ModelData& model, int boundaryOnly, int deformed, int step, int dashed, int showThickness)
 {
-    const int count = model.GetElementCount();
     const bool named = model.drawPickKind == 3;
     SetColor(64, 64, 64);
     if (named) {
@@ -167,32 +181,16 @@ void DrawSides(const ModelData& model, int boundaryOnly, int deformed, int step,
         glPushName(0);
     }
     if (!showThickness) glDisable(GL_DEPTH_TEST);
-    for (int e = 0; e < count; ++e) {
-        const ElementNodes nodes(model, e, deformed, step);
-        if (!nodes.Complete()) continue;
+    ForEachDrawableElement(model, deformed, step, [&](const ElementNodes& nodes) {
+        const int e = nodes.Element();
         const int id = model.GetElementTable()->GetRow(e)->id;
         for (int side = 0; side < 4; ++side) {
             if (!DrawsSide(model, e, side, boundaryOnly, showThickness)) continue;
             if (named) glLoadName(static_cast<GLuint>(4 * id + side + 1));
-            SideLine line;
-            line.deformed = deformed;
-            line.step = step;
-            line.element = e;
-            SideCoordinates(side, line.running, line.fixed);
-            line.showThickness = showThickness;
-            line.dashed = dashed;
-            DrawSideOf(nodes, line);
-            if (showThickness) {
-                double a[3], b[3];
-                nodes.SidePoint(side, -1.0, 0.0, 1, a[0], a[1], a[2]);
-                nodes.SidePoint(side, -1.0, 2.0, 1, b[0], b[1], b[2]);
-                DrawLine(a[0], a[1], a[2], b[0], b[1], b[2]);
-                nodes.SidePoint(side, 1.0, 0.0, 1, a[0], a[1], a[2]);
-                nodes.SidePoint(side, 1.0, 2.0, 1, b[0], b[1], b[2]);
-                DrawLine(a[0], a[1], a[2], b[0], b[1], b[2]);
-            }
+            DrawSideOf(nodes, SideOf(deformed, step, e, side, showThickness, dashed, 1));
+            if (showThickness) DrawCornerEdges(nodes, side);
         }
-    }
+    });
     if (!showThickness) glEnable(GL_DEPTH_TEST);
     if (named) glInitNames();
 }
@@ -209,11 +207,9 @@ void DrawElementsForPick(const ModelData& model, int boundaryOnly, int deformed,
             glInitNames();
             glPushName(0);
         }
-        const int count = model.GetElementCount();
-        for (int e = 0; e < count; ++e) {
-            const ElementNodes nodes(model, e, deformed, step);
-            if (nodes.Complete()) DrawFace(model, nodes, showThickness, named);
-        }
+        ForEachDrawableElement(model, deformed, step, [&](const ElementNodes& nodes) {
+            DrawFace(model, nodes, showThickness, named);
+        });
         if (named) glInitNames();
     }
     DrawSides(model, boundaryOnly, deformed, step, dashed, showThickness);
@@ -241,15 +237,7 @@ void DrawElementSideIndex(const ModelData& model, int deformed, int step, int el
                           int showThickness, int dashed, int lineWidth)
 {
     if (sideIndex < 0 || sideIndex > 3) return;
-    SideLine line;
-    line.deformed = deformed;
-    line.step = step;
-    line.element = element;
-    SideCoordinates(sideIndex, line.running, line.fixed);
-    line.showThickness = showThickness;
-    line.dashed = dashed;
-    line.lineWidth = lineWidth;
-    DrawElementSide(model, line);
+    DrawElementSide(model, SideOf(deformed, step, element, sideIndex, showThickness, dashed, lineWidth));
 }
 
 void DrawElementSideNumber(const ModelData& model, int deformed, int step, int element, int side,
@@ -300,16 +288,13 @@ void DrawElementLabels(const ModelData& model, int deformed, int step)
     SetColorWord(model.elementNumberColor, 1.0f);
     // A 9-node element's number stands off the centre node's number.
     const double at = ElementNodeCount(model) == 9 ? 0.5 : 0.0;
-    const int count = table->GetCount();
-    char text[16];
-    for (int e = 0; e < count; ++e) {
-        const ElementNodes nodes(model, e, deformed, step);
-        if (!nodes.Complete()) continue;
+    ForEachDrawableElement(model, deformed, step, [&](const ElementNodes& nodes) {
         double x, y, z;
         nodes.Point(at, at, 0.0, 0, x, y, z);
-        std::snprintf(text, sizeof text, "%d", table->GetRow(e)->id);
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", table->GetRow(nodes.Element())->id);
         DrawText(text, x, y, z);
-    }
+    });
 }
 
 } // namespace viz

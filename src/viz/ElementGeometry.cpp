@@ -49,6 +49,14 @@ void ElementNodes::ColumnValues(int column, int step, double* values) const
     for (int k = 0; k < count_; ++k) values[k] = model_.GetResultValue(column, rows_[k], step);
 }
 
+int ScreenSegments(double symbolScale, double length, double pixels)
+{
+    const double raw = symbolScale * length / pixels;
+    int m = raw > 1e6 ? 1000000 : static_cast<int>(raw);
+    if (m % 2) ++m;
+    return m < 2 ? 2 : m;
+}
+
 int EdgeFlag(const ModelData& model, int element, int side)
 {
     const std::size_t at = static_cast<std::size_t>(element) * 4 + static_cast<std::size_t>(side);

@@ -58,6 +58,22 @@ private:
 // built for the current element table.
 int EdgeFlag(const ModelData& model, int element, int side);
 
+// Pieces of a length on screen: one per `pixels` at the symbol scale, raised
+// to the next even number and to at least 2.
+int ScreenSegments(double symbolScale, double length, double pixels);
+
+// Calls visit(nodes) for every element row whose nodes all exist, gathered
+// with the displacements of the step when deformed.
+template <class Visit>
+void ForEachDrawableElement(const ModelData& model, int deformed, int step, Visit visit)
+{
+    const int count = model.GetElementCount();
+    for (int e = 0; e < count; ++e) {
+        const ElementNodes nodes(model, e, deformed, step);
+        if (nodes.Complete()) visit(nodes);
+    }
+}
+
 // One element's face without a pick name (highlights and sets).
 void DrawElementFace(const ModelData& model, int deformed, int step, int element, int showThickness);
 
