@@ -173,6 +173,7 @@ bool GLView::CreateGLContext() {
         context_.reset();
         return false;
     }
+    OnDisplayListsLost();
     CreateBitmapFont();
     SetupGLState();
     ResetProjection();
@@ -285,6 +286,7 @@ void GLView::ReleaseCurrent() {
 
 bool GLView::CreateContextOnDC(brennix::gl::OffscreenContext& context) {
     if (!context.MakeCurrent()) return false;
+    OnDisplayListsLost();
     CreateBitmapFont();
     SetupGLState();
     glViewport(0, 0, context.Width(), context.Height());
@@ -301,6 +303,7 @@ DibImage GLView::RenderOffscreen() {
     if (context && CreateContextOnDC(*context)) context->ReadImage(image);
     if (context) context->Release();
     if (wasCurrent) context_->MakeCurrent();
+    OnDisplayListsLost();
     return image;
 }
 

@@ -136,6 +136,12 @@ public:
 protected:
     // The next pending GL error (0 when none); views may hook it for tests.
     virtual unsigned FetchGLError();
+    // The display lists of the current context are not those the view
+    // compiled: the view's context was recreated (resize, font change), or a
+    // separate context was set up for printing or the bitmap export, or the
+    // view's context is current again after one. Views that keep display
+    // lists compile them again at their next paint.
+    virtual void OnDisplayListsLost() {}
     // Renders into a separate context of the view's size: fonts, state,
     // projection, scene, glFinish.
     bool CreateContextOnDC(brennix::gl::OffscreenContext& context);

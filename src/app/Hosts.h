@@ -29,6 +29,11 @@ public:
     virtual void SetPickMode(int mode) { (void)mode; }
     // True when the model holds analysis results.
     virtual bool HasResults() const { return false; }
+    // Display settings kept for the view after a model was opened: true once
+    // (the mark is cleared), with the solid-face setting SolidFaceFor gives.
+    virtual bool TakePendingDisplaySettings(int& solidFace) { (void)solidFace; return false; }
+    // Solid faces for a model just opened: large models come up without them.
+    static int SolidFaceFor(int elementCount) { return elementCount > 1000 ? 0 : 1; }
 
     // Closing steps of the modeless grids (OK or Cancel).
     virtual void OnNodalActionsDialogClosed() {}

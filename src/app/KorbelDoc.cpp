@@ -101,7 +101,7 @@ bool CKorbelDoc::OnOpenDocument(const std::string& path)
         ui::MessageBox("Error reading file \"" + path + "\"", ui::Buttons::Ok, ui::Icon::Exclamation);
         return false;
     }
-    if (model_->GetElementCount() > kSolidFaceElementLimit) solidFace_ = 0;
+    solidFace_ = SolidFaceFor(model_->GetElementCount());
     if (ui::FileExists(sds)) {
         model_->ReadResultsFile(sds);
         model_->ReadCutLineResults(cut);

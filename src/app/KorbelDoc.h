@@ -88,8 +88,6 @@ DocDialogFactories& InputDialogFactories();
 class CKorbelDoc : public ui::Document, public DocHost, public RunHost {
 public:
     static const char* const kCurrentVersion;  // "V4.1"
-    // A model with more elements opens without solid faces.
-    static constexpr int kSolidFaceElementLimit = 1000;
     static constexpr int kLargeMeshNodes = 15000;
     // Modeless placement relative to where the dialog was created.
     static constexpr int kModelessOffset = 50;
@@ -126,6 +124,14 @@ public:
     // The view's next scene build takes the solid-face setting and clears it.
     int DisplaySettingsPending() const { return displayPending_; }
     void ClearDisplaySettingsPending() { displayPending_ = 0; }
+    // The view's first rebuild after an opening takes the solid-face setting.
+    bool TakePendingDisplaySettings(int& solidFace) override
+    {
+        if (!displayPending_) return false;
+        displayPending_ = 0;
+        solidFace = solidFace_;
+        return true;
+    }
     int SetsDialogOpen() const { return setsDialogOpen_; }
     // Base ".sou" exists.
     bool HasOutputFile() const;

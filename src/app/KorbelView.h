@@ -2,12 +2,78 @@
 // state, the commands of an open model, mouse navigation and picking.
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "app/GLView.h"
 #include "app/Hosts.h"
+#include "platform/ui/Types.h"
+#include "viz/DisplayOptions.h"
 
 class CKorbelDoc;
+struct ElementRow;
+
+// What the picture shows and how it is turned; the view's commands, mouse
+// and dialogs change it and ask for a repaint. Defaults as a new view has
+// them.
+struct ViewDisplayState {
+    float rotationX = 0.0f, rotationY = 0.0f, rotationZ = 0.0f; // degrees, applied x, y, z
+    float panX = 0.0f, panY = 0.0f, panZ = 0.0f;                // window pixels
+    float userZoom = 1.0f;
+    float fitScale = 1.0f;    // recomputed on every paint with a model
+    double symbolScale = 1.0; // user zoom x fit scale of the last paint
+    int clientWidth = 0, clientHeight = 0;
+    int rebuildScene = 1;  // 1: the next paint compiles display list 1
+    int sceneChanged = 0;  // the model drawing changed since the list was compiled
+    int boundaryOnly = 0;
+    int showDeformed = 0;
+    int showUndeformed = 0;
+    int step = 1;
+    int contourColumn = 0; // result column + 1; 0 none
+    int contourType = 0;   // 0 shading, 1 lines, 2 both
+    int nodeLabels = 0;    // 0 none, 1 points, 2 numbers, 3 both
+    int elementNumbers = 0;
+    int solidFace = 1;
+    int showThickness = 0;
+    int localAxes = 1;
+    int globalAxes = 0;
+    int showLegend = 1;
+    int meshOverContours = 0;
+    int legendSpacing = 0; // extra legend shift for large fonts: 0, 20, 30 or 50
+    // Nodal loads, nodal stiffness, nonlinear nodal stiffness, constraints,
+    // equivalent loads, concentrated loads, concentrated stiffness, total
+    // concentrated stiffness, distributed loads, distributed stiffness, edge
+    // loads, edge stiffness, cut lines.
+    std::array<int, 13> displayFlags{};
+    // The set shown by the set definition dialog (kind 0 none, 1 node,
+    // 2 element, 3 edge) and its text.
+    int setKind = 0;
+    std::string setText = "0";
+};
+
+// Index of each display flag in ViewDisplayState::displayFlags.
+enum DisplayFlag {
+    kShowNodalLoads, kShowNodalStiffness, kShowNonlinearNodalStiffness, kShowConstraints,
+    kShowEquivalentLoads, kShowConcentratedLoads, kShowConcentratedStiffness,
+    kShowTotalConcentratedStiffness, kShowDistributedLoads, kShowDistributedStiffness,
+    kShowEdgeLoads, kShowEdgeStiffness, kShowCutLines
+};
+
+// The mouse state the rubber band of a window selection reads.
+struct ViewMouseState {
+    int mouseMode = 0;     // 0 pan, 1 rotate, 2 zoom, 3 zoom window, -1 selecting
+    int selectionMode = 0; // 0 none, 1 node, 2 element, 3 edge
+    int rubberBand = 0;    // 1: the window rectangle is drawn while the button is down
+    int buttonDown = 0;
+    ui::Point pressPoint, currentPoint;
+};
+
+// An item marked by picking, drawn grey after the highlight.
+struct PickedItem {
+    int kind = 0;
+    std::string text;
+};
 
 class CKorbelView : public GLView, public ViewHost {
 public:
@@ -29,8 +95,59 @@ public:
     void ResetResultDisplayForRun();
 
     // ---- Display state and scene ----
+    ViewDisplayState display;
+    ViewMouseState mouse;
+
+    // Paint: with an input dialog of the document open, the undeformed mesh
+    // at step 1; then the base paint.
+    void OnDraw(ui::Painter& painter) override;
+    void RenderScene() override;
+    void Resize(int cx, int cy) override;
+    void InitGL() override;
+    // The record the scene is drawn from, filled from the display state.
+    DisplayOptions BuildDisplayOptions() const;
+    void DrawGlobalAxes();
+    void DrawLocalAxes();
+
+    void SetHighlightedItems(int kind, const std::string& text) override;
+    void SetHighlightState(int kind, const std::string& text) override { SetPickState(kind, text); }
+    void AddPickedItem(int kind, const std::string& text) override;
+    void ClearPickedItems() override;
+    const std::vector<PickedItem>& PickedItems() const { return pickedItems_; }
+    int FindElementUsingNode(int node) const override;
+    // The first element row holding the node, or null.
+    const ElementRow* GetPickedItemLabel(int node) const;
+    // A model table changed: both rebuild flags are set.
+    void RebuildScene() override;
+    void RepaintView() override { Invalidate(false); }
+    void SetContourRange() override;
+    void SetShowLegend(bool show) override { display.showLegend = show ? 1 : 0; }
+    void SetRotation(float x, float y, float z) override;
+
+    // Matrices read back by the last paint with a model.
+    const std::array<int, 4>& SavedViewport() const { return savedViewport_; }
+    const std::array<double, 16>& SavedModelview() const { return savedModelview_; }
+    const std::array<double, 16>& SavedProjection() const { return savedProjection_; }
+    // True once display list 1 holds the scene in the current context.
+    bool SceneListValid() const { return sceneListValid_; }
 
     // ---- View commands ----
 
     // ---- Mouse navigation and picking ----
+
+protected:
+    void OnDisplayListsLost() override;
+
+private:
+    DocHost* DocumentHost() const;
+    void SetUpLighting();
+    void PlaceModel(const ModelData& model);
+    void DrawModelScene(ModelData& model);
+    void DrawRubberBand();
+
+    std::vector<PickedItem> pickedItems_;
+    std::array<int, 4> savedViewport_{};
+    std::array<double, 16> savedModelview_{};
+    std::array<double, 16> savedProjection_{};
+    bool sceneListValid_ = false;
 };

@@ -513,6 +513,18 @@ public:
     void* drawContext = nullptr; // device context of the 2-D line drawing
     int drawState2 = 0;
 
+    // What the picture drawing keeps with the model. The scene routines store
+    // the symbol scale (view magnification: user zoom times fit scale) and the
+    // pick kind (0 none, 1 nodes, 2 elements, 3 element sides, 4 a point)
+    // before they draw; every drawing routine reads them. Colour words hold
+    // red in the low byte, then green, then blue; the foreground colour is
+    // the complement of the view's background and colours the legend text.
+    double symbolScale = 1.0;
+    int drawPickKind = 0;
+    std::uint32_t nodeNumberColor = 0x000000;    // black
+    std::uint32_t elementNumberColor = 0xFFFFFF; // white
+    std::uint32_t foregroundColor = 0x000000;    // black
+
     // Cut results: one row of (cutColumnCount + 1) values per point.
     int cutLineCount = 0;
     int cutColumnCount = 0;

@@ -509,3 +509,37 @@ TEST(GLViewFitScale, SmallerRatioWinsAndStaysPositive) {
         EXPECT_GT(s, 0.0f);
     }
 }
+
+namespace {
+
+// Counts the notices that the display lists of the current context are lost.
+class ListCountingView : public SceneView {
+public:
+    int lost = 0;
+
+protected:
+    void OnDisplayListsLost() override { ++lost; }
+};
+
+}  // namespace
+
+TEST_F(GLViewTest, ResizeFontChangeAndOffscreenRenderingTellTheViewItsListsAreLost) {
+    ListCountingView view;
+    ASSERT_EQ(view.OnCreate(), 0);
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        int notices;
+    } cases[] = {
+        {"resize", [&] { view.OnSize(60, 40); }, 1},
+        {"font change", [&] { view.SetBitmapFont("Arial", 20, 400); }, 1},
+        // The separate context, then the view's own context again.
+        {"print or export", [&] { view.RenderOffscreen(); }, 2},
+        {"paint", [&] { view.Paint(); }, 0},
+    };
+    for (const auto& c : cases) {
+        const int before = view.lost;
+        c.act();
+        EXPECT_EQ(view.lost - before, c.notices) << c.name;
+    }
+}

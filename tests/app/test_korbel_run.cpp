@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "KorbelTestSupport.h"
 #include "app/KorbelDoc.h"
@@ -82,12 +83,19 @@ protected:
         view.SetDocument(&doc);
         folder = fs::canonical(dir.Path()).string();
         path = folder + "/m.slb";
+        // The analysis marker is per user: other test programs running at
+        // the same time add and delete theirs, so this one gets a folder
+        // of its own.
+        if (const char* run = std::getenv("XDG_RUNTIME_DIR")) savedRuntimeDir_ = run;
+        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
     }
     void TearDown() override
     {
         CSplashWindow::ResetState();
         view.SetDocument(nullptr);
         fs::current_path(cwd_);
+        if (savedRuntimeDir_) ::setenv("XDG_RUNTIME_DIR", savedRuntimeDir_->c_str(), 1);
+        else ::unsetenv("XDG_RUNTIME_DIR");
         ui::HeadlessTest::TearDown();
     }
     void Open(const std::string& text)
@@ -118,6 +126,7 @@ protected:
 
 private:
     fs::path cwd_;
+    std::optional<std::string> savedRuntimeDir_;
 };
 
 TEST_F(KorbelRun, SolverRouteWritesTheListCallsTheLibraryAndReadsTheResults)

@@ -1,0 +1,173 @@
+// Repaint times of the model picture: the 70 x 70 mat of 8-node elements of
+// bench_analysis (14,981 nodes, 4,900 elements) with a deflection field
+// written as step results and read back, shown as deflection contours (fill
+// and grey lines, 10 divisions) in a 1280 x 1024 picture on the off-screen
+// renderer. A full rebuild compiles display list 1 from the model; a replay
+// (the paint after a view preset or a mouse drag) calls the list. Each time
+// is taken over RenderScene and glFinish, and over the whole paint (with
+// the read-back of the picture).
+//
+//   bench_scene [element divisions]     (default 70)
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "app/KorbelView.h"
+#include "model/ModelData.h"
+#include "platform/gl/GlIncludes.h"
+#include "platform/ui/Headless.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class BenchDoc : public ui::Document, public DocHost {
+public:
+    ModelData model;
+    ModelData* GetModelData() const override { return const_cast<ModelData*>(&model); }
+    bool HasResults() const override { return true; }
+};
+
+// The n x n mat of side a as bench_analysis numbers it: node rows from the
+// top edge, mid-side nodes between the corner rows.
+void BuildMat(ModelData& model, int n, double a)
+{
+    model.Reset();
+    const int cols = 2 * n + 1;
+    const double h = a / (2 * n);
+    std::vector<int> id(static_cast<size_t>(cols) * cols, 0);
+    NodeTable& nodes = *model.GetNodeTable();
+    int count = 0;
+    for (int r = 0; r < cols; ++r)
+        for (int c = 0; c < cols; ++c) {
+            if (r % 2 == 1 && c % 2 == 1) continue;
+            id[static_cast<size_t>(r) * cols + c] = ++count;
+            nodes.AddNodeRow(count, 0.0, c * h, -r * h);
+        }
+    nodes.CountRows();
+    nodes.RebuildIndex();
+    ElementTable& elements = *model.GetElementTable();
+    elements.SetNodesPerElement(8);
+    int ne = 0;
+    for (int er = 0; er < n; ++er)
+        for (int ec = 0; ec < n; ++ec) {
+            auto at = [&](int dc, int dr) { return id[static_cast<size_t>(2 * er + dr) * cols + 2 * ec + dc]; };
+            const int element[] = {at(0, 0), at(2, 0), at(2, 2), at(0, 2), at(1, 0), at(2, 1), at(1, 2), at(0, 1)};
+            elements.AddElementRow(++ne, 1, element);
+        }
+    elements.CountRows();
+    elements.RebuildIndex();
+    model.nodeCount = count;
+    model.RebuildNodeIndex();
+    model.BuildEdgeFlags();
+    model.UpdateBoundingBox();
+    model.redrawFlag = 1;
+}
+
+// A dish-shaped deflection (largest at the middle) as one result step.
+bool WriteAndReadDeflection(ModelData& model, double a)
+{
+    const fs::path file = fs::temp_directory_path() / ("bench_scene_" + std::to_string(::getpid()) + ".sds");
+    {
+        std::ofstream out(file);
+        out << "step_data\n26\n";
+        for (int c = 0; c < 26; ++c) out << "C" << c << (c == 25 ? "\n" : " ");
+        out << "STEP       1\n";
+        const NodeTable& nodes = *model.GetNodeTable();
+        char line[64];
+        for (int i = 0; i < nodes.GetCount(); ++i) {
+            const NodeRow* r = nodes.GetRow(i);
+            const double u = r->y / a - 0.5, v = -r->z / a - 0.5;
+            out << "  " << r->id;
+            std::snprintf(line, sizeof line, "  %.4E", 0.01 * (1.0 - 2.0 * (u * u + v * v)) + 0.002 * u);
+            out << line;
+            for (int c = 1; c < 26; ++c) out << "  0.0000E+00";
+            out << "\n";
+        }
+        out << "END_STEP_DATA\n";
+    }
+    const int status = model.ReadResultsFile(file.string());
+    fs::remove(file);
+    return status == 0 && model.HasResults();
+}
+
+double Seconds(std::chrono::steady_clock::time_point from)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+}
+
+struct Times {
+    double render = 0.0; // RenderScene + glFinish
+    double paint = 0.0;  // the whole paint with the read-back
+};
+
+Times Measure(CKorbelView& view, int rebuild)
+{
+    Times t;
+    view.display.rebuildScene = rebuild;
+    view.MakeCurrent();
+    view.ResetProjection();
+    auto start = std::chrono::steady_clock::now();
+    view.RenderScene();
+    glFinish();
+    t.render = Seconds(start);
+    view.ReleaseCurrent();
+
+    view.display.rebuildScene = rebuild;
+    ui::RecordingPainter painter({view.Width(), view.Height()});
+    start = std::chrono::steady_clock::now();
+    view.OnDraw(painter);
+    t.paint = Seconds(start);
+    return t;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 70;
+    const double a = 20.0;
+    BenchDoc doc;
+    BuildMat(doc.model, n, a);
+    if (!WriteAndReadDeflection(doc.model, a)) {
+        std::fprintf(stderr, "the deflection could not be read back\n");
+        return 1;
+    }
+
+    CKorbelView view;
+    view.SetDocument(&doc);
+    if (view.OnCreate() != 0) return 1;
+    view.OnSize(1280, 1024);
+    if (!view.HasContext()) {
+        std::fprintf(stderr, "no off-screen context\n");
+        return 1;
+    }
+    view.display.contourColumn = 1;
+    view.display.contourType = 2;
+    view.SetContourRange();
+
+    std::printf("mat %d x %d: %d nodes, %d elements, picture 1280 x 1024, contours style 2, 10 divisions\n", n, n,
+                doc.model.GetNodeCount(), doc.model.GetElementCount());
+    std::printf("%-10s %14s %14s\n", "", "render+finish", "whole paint");
+    const int rounds = 3;
+    double worstRebuild = 0.0, worstReplay = 0.0;
+    for (int i = 0; i < rounds; ++i) {
+        const Times rebuild = Measure(view, 1);
+        const Times replay = Measure(view, 0);
+        std::printf("%-10s %12.3f s %12.3f s\n", "rebuild", rebuild.render, rebuild.paint);
+        std::printf("%-10s %12.3f s %12.3f s\n", "replay", replay.render, replay.paint);
+        worstRebuild = std::max({worstRebuild, rebuild.render, rebuild.paint});
+        worstReplay = std::max({worstReplay, replay.render, replay.paint});
+    }
+    std::printf("worst rebuild %.3f s (target 1 s), worst replay %.3f s (target 0.1 s)\n", worstRebuild,
+                worstReplay);
+    view.SetDocument(nullptr);
+    return 0;
+}

@@ -1,0 +1,326 @@
+// The view's display state and the rendering of the model picture.
+
+#include "app/KorbelView.h"
+
+#include <cmath>
+
+#include "model/ModelData.h"
+#include "platform/gl/GlIncludes.h"
+#include "viz/Scene.h"
+#include "viz/Text.h"
+
+namespace {
+
+constexpr GLuint kSceneList = 1;
+
+} // namespace
+
+CKorbelView::CKorbelView() = default;
+
+CKorbelView::~CKorbelView() = default;
+
+DocHost* CKorbelView::DocumentHost() const { return dynamic_cast<DocHost*>(ui::View::GetDocument()); }
+
+ModelData* CKorbelView::GetModelData() const
+{
+    const DocHost* doc = DocumentHost();
+    return doc ? doc->GetModelData() : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Paint
+
+void CKorbelView::OnDraw(ui::Painter& painter)
+{
+    // While an input dialog takes picks the plain mesh is shown.
+    const DocHost* doc = DocumentHost();
+    if (doc && doc->PickMode() >= 1) {
+        display.boundaryOnly = 0;
+        display.showDeformed = 0;
+        display.step = 1;
+        display.showUndeformed = 1;
+    }
+    GLView::OnDraw(painter);
+}
+
+void CKorbelView::Resize(int cx, int cy)
+{
+    display.clientWidth = cx;
+    display.clientHeight = cy;
+    GLView::Resize(cx, cy);
+}
+
+void CKorbelView::InitGL() { SetupGLState(); }
+
+void CKorbelView::OnDisplayListsLost()
+{
+    display.rebuildScene = 1;
+    sceneListValid_ = false;
+}
+
+DisplayOptions CKorbelView::BuildDisplayOptions() const
+{
+    const ViewDisplayState& d = display;
+    DisplayOptions o;
+    o.boundaryOnly = d.boundaryOnly;
+    o.showDeformed = d.showDeformed;
+    o.step = d.step;
+    o.showUndeformed = d.showUndeformed;
+    o.contourColumn = d.contourColumn;
+    o.contourStyle = d.contourType;
+    o.nodeDisplay = d.nodeLabels;
+    o.showElementNumbers = d.elementNumbers;
+    o.solidFaces = d.solidFace;
+    o.showThickness = d.showThickness;
+    o.pickKind = CurrentSetKind();
+    o.pickText = CurrentSetText();
+    o.showNodalLoads = d.displayFlags[kShowNodalLoads];
+    o.showNodalStiffness = d.displayFlags[kShowNodalStiffness];
+    o.showNonlinearNodalStiffness = d.displayFlags[kShowNonlinearNodalStiffness];
+    o.showConstraints = d.displayFlags[kShowConstraints];
+    o.showEquivalentLoads = d.displayFlags[kShowEquivalentLoads];
+    o.showConcentratedLoads = d.displayFlags[kShowConcentratedLoads];
+    o.showConcentratedStiffness = d.displayFlags[kShowConcentratedStiffness];
+    o.showTotalConcentratedStiffness = d.displayFlags[kShowTotalConcentratedStiffness];
+    o.showDistributedLoads = d.displayFlags[kShowDistributedLoads];
+    o.showDistributedStiffness = d.displayFlags[kShowDistributedStiffness];
+    o.showEdgeLoads = d.displayFlags[kShowEdgeLoads];
+    o.showEdgeStiffness = d.displayFlags[kShowEdgeStiffness];
+    o.showCutLines = d.displayFlags[kShowCutLines];
+    o.meshOverContours = d.meshOverContours;
+    o.symbolScale = d.symbolScale;
+    o.setKind = d.setKind;
+    o.setText = d.setText;
+    return o;
+}
+
+void CKorbelView::SetUpLighting()
+{
+    const GLfloat modelAmbient[] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const GLfloat material[] = {0.75f, 0.75f, 0.75f, 0.75f};
+    const GLfloat lightAmbient[] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const GLfloat lightDiffuse[] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const GLfloat lightPosition[] = {-5000.0f, 5000.0f, 1000.0f, 1.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, modelAmbient);
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    glMaterialfv(GL_FRONT, GL_AMBIENT_AND_DIFFUSE, material);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, lightAmbient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, lightDiffuse);
+    glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
+    glEnable(GL_LIGHT0);
+}
+
+// Scales the model to the client and centres its bounding box.
+void CKorbelView::PlaceModel(const ModelData& model)
+{
+    if (display.clientWidth == 0) {
+        display.clientWidth = Width();
+        display.clientHeight = Height();
+    }
+    display.fitScale = FitScale(display.clientWidth, display.clientHeight, model.extentY, model.extentZ);
+    const float zoom = display.userZoom;
+    glScalef(zoom, zoom, zoom);
+    glScalef(display.fitScale, display.fitScale, display.fitScale);
+    display.symbolScale = static_cast<double>(zoom) * display.fitScale;
+    glTranslated(0.0, -model.centreY, -model.centreZ);
+}
+
+// Display list 1 holds the scene; it is compiled when a rebuild was asked
+// for (or the list is gone) and replayed otherwise.
+void CKorbelView::DrawModelScene(ModelData& model)
+{
+    if (display.rebuildScene || !sceneListValid_) {
+        int solidFace = 0;
+        DocHost* doc = DocumentHost();
+        if (doc && doc->TakePendingDisplaySettings(solidFace)) display.solidFace = solidFace;
+        glNewList(kSceneList, GL_COMPILE_AND_EXECUTE);
+        viz::DrawScene(model, BuildDisplayOptions());
+        glEndList();
+        display.sceneChanged = 0;
+        sceneListValid_ = true;
+    } else {
+        glCallList(kSceneList);
+        display.rebuildScene = 1;
+    }
+}
+
+void CKorbelView::RenderScene()
+{
+    glGetError();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DITHER);
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+    SetUpLighting();
+
+    // Base orientation: the model's y-z plane faces the viewer, y to the right.
+    glLoadIdentity();
+    glRotatef(90.0f, 0.0f, 0.0f, -1.0f);
+    glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+    viz::SetColor(255, 0, 0);
+    if (display.globalAxes) DrawGlobalAxes();
+
+    glPushMatrix();
+    glTranslatef(display.panX, display.panY, display.panZ);
+    glRotatef(display.rotationX, 1.0f, 0.0f, 0.0f);
+    glRotatef(display.rotationY, 0.0f, 1.0f, 0.0f);
+    glRotatef(display.rotationZ, 0.0f, 0.0f, 1.0f);
+    glPushMatrix();
+
+    ModelData* model = GetModelData();
+    if (!model) {
+        display.localAxes = 0;
+    } else {
+        PlaceModel(*model);
+        viz::SetColor(255, 255, 0);
+        glGetIntegerv(GL_VIEWPORT, savedViewport_.data());
+        glGetDoublev(GL_MODELVIEW_MATRIX, savedModelview_.data());
+        glGetDoublev(GL_PROJECTION_MATRIX, savedProjection_.data());
+        glEnable(GL_DEPTH_TEST);
+        glFrontFace(GL_CCW);
+        glNormal3f(0.0f, 0.0f, 1.0f);
+
+        DrawModelScene(*model);
+
+        const DisplayOptions options = BuildDisplayOptions();
+        viz::DrawSelectionScene(*model, options, CurrentSetKind(), CurrentSetText(), 0);
+        for (const PickedItem& item : pickedItems_) viz::DrawSelectionScene(*model, options, item.kind, item.text, 1);
+
+        glDisable(GL_DEPTH_TEST);
+        if (display.localAxes) DrawLocalAxes();
+    }
+    glPopMatrix();
+    glPopMatrix();
+
+    // The legend shows the ramp's own colours: it is drawn unlit.
+    glDisable(GL_LIGHTING);
+    const DocHost* doc = DocumentHost();
+    if (model && display.showLegend && display.contourColumn && doc && doc->HasResults()) {
+        const int h = display.clientHeight, w = display.clientWidth;
+        viz::DrawContourLegend(*model, h, w, display.contourColumn, display.contourType, display.legendSpacing);
+        viz::DrawStepCaption(*model, h, w, display.contourColumn, display.contourType, display.step,
+                             display.legendSpacing);
+    }
+
+    DrawRubberBand();
+
+    glDisable(GL_DITHER);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_LIGHT0);
+    glFlush();
+}
+
+void CKorbelView::DrawRubberBand()
+{
+    const bool selecting = mouse.selectionMode == 1 || mouse.selectionMode == 2;
+    if (!mouse.rubberBand || !mouse.buttonDown || !(selecting || mouse.mouseMode == 3)) return;
+    const int w = display.clientWidth, h = display.clientHeight;
+    const int x0 = mouse.pressPoint.x - w / 2, y0 = mouse.pressPoint.y - h / 2;
+    const int x1 = mouse.currentPoint.x - w / 2, y1 = mouse.currentPoint.y - h / 2;
+    glLineWidth(1.0f);
+    viz::SetColor(0, 255, 0);
+    glBegin(GL_LINE_LOOP);
+    glVertex3i(0, x0, y0);
+    glVertex3i(0, x0, y1);
+    glVertex3i(0, x1, y1);
+    glVertex3i(0, x1, y0);
+    glEnd();
+}
+
+// ---------------------------------------------------------------------------
+// Axes
+
+void CKorbelView::DrawGlobalAxes()
+{
+    glEnable(GL_LINE_STIPPLE);
+    glLineStipple(5, 0x5555);
+    const struct {
+        COLORREF color;
+        double x, y, z;
+        const char* label;
+    } axes[] = {
+        {ui::Rgb(255, 0, 0), -50.0, 0.0, 0.0, "x"},
+        {ui::Rgb(0, 255, 0), 0.0, 50.0, 0.0, "y"},
+        {ui::Rgb(0, 0, 255), 0.0, 0.0, 50.0, "z"},
+    };
+    for (const auto& a : axes) {
+        SetColor(a.color, 1.0f);
+        viz::DrawLine(0.0, 0.0, 0.0, a.x, a.y, a.z);
+        viz::DrawText(a.label, a.x, a.y, a.z);
+    }
+    glDisable(GL_LINE_STIPPLE);
+}
+
+void CKorbelView::DrawLocalAxes()
+{
+    // 80 pixels on screen whatever the magnification.
+    const double scale = display.symbolScale > 0.0 ? display.symbolScale : 1.0;
+    const double length = 80.0 / scale;
+    viz::SetColor(255, 0, 0);
+    viz::DrawLine(0.0, 0.0, 0.0, -length, 0.0, 0.0);
+    viz::DrawText("X", -length - 5.0 / scale, 0.0, 0.0);
+    viz::SetColor(0, 255, 0);
+    viz::DrawLine(0.0, 0.0, 0.0, 0.0, length, 0.0);
+    viz::DrawText("Y", 0.0, length, 0.0);
+    viz::SetColor(0, 0, 255);
+    viz::DrawLine(0.0, 0.0, 0.0, 0.0, 0.0, length);
+    viz::DrawText("Z", 0.0, 0.0, length);
+}
+
+// ---------------------------------------------------------------------------
+// Highlights, picked items and display settings
+
+void CKorbelView::SetHighlightedItems(int kind, const std::string& text)
+{
+    SetPickState(kind, text);
+    // Only a changed model needs the scene compiled again; the highlight is
+    // drawn after the list.
+    display.rebuildScene = display.sceneChanged == 1 ? 1 : 0;
+    Invalidate(false);
+}
+
+void CKorbelView::AddPickedItem(int kind, const std::string& text) { pickedItems_.push_back({kind, text}); }
+
+void CKorbelView::ClearPickedItems() { pickedItems_.clear(); }
+
+// The result dialogs the view owns close with the view's own dialog slots;
+// what remains here is the display state of the results.
+void CKorbelView::ResetResultDisplayForRun()
+{
+    ClearPickedItems();
+    display.step = 1;
+}
+
+int CKorbelView::FindElementUsingNode(int node) const
+{
+    const ModelData* model = GetModelData();
+    return model ? model->ElementOfNode(node) : 0;
+}
+
+const ElementRow* CKorbelView::GetPickedItemLabel(int node) const
+{
+    const ModelData* model = GetModelData();
+    if (!model || !model->GetElementTable()) return nullptr;
+    return model->GetElementTable()->RowOrNull(model->ElementRowOfNumber(model->ElementOfNode(node)));
+}
+
+void CKorbelView::RebuildScene()
+{
+    display.rebuildScene = 1;
+    display.sceneChanged = 1;
+}
+
+void CKorbelView::SetContourRange()
+{
+    if (ModelData* model = GetModelData()) model->SetContourRange(display.step, display.contourColumn);
+}
+
+void CKorbelView::SetRotation(float x, float y, float z)
+{
+    display.rotationX = x;
+    display.rotationY = -y;
+    display.rotationZ = -z;
+}

@@ -1,0 +1,266 @@
+// Contour lines, element numbers, the legend and the step caption.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "VizTestSupport.h"
+#include "model/Interpolation.h"
+#include "platform/gl/GlIncludes.h"
+#include "viz/Scene.h"
+#include "viz/Text.h"
+
+using viztest::Canvas;
+using viztest::Feedback;
+
+namespace {
+
+class ContourTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(canvas.Ok());
+        ASSERT_TRUE(viztest::LoadFixture(model, "slab_2x2_q4.slb"));
+        canvas.FitModel(model);
+        glDisable(GL_LIGHTING);
+    }
+
+    Feedback Lines(int style)
+    {
+        return canvas.RecordFeedback([&] { viz::DrawContourLines(model, 0, 1, 1, style); });
+    }
+
+    Canvas canvas{300, 300};
+    ModelData model;
+};
+
+TEST_F(ContourTest, FieldLinearInYGivesStraightLinesAtTheLevels)
+{
+    viztest::SetStepValues(model, 1, 0, [](double y, double) { return y; });
+    model.SetContourLimits(0.0, 2.0, 8, 0.25);
+    const Feedback f = Lines(1);
+    ASSERT_FALSE(f.segments.empty());
+    std::vector<bool> seen(9, false);
+    for (const auto& s : f.segments) {
+        EXPECT_NEAR(s.x1, s.x2, 0.01); // straight lines of constant y
+        double wx0, wy;
+        canvas.ToWindow(0.0, 0.0, wx0, wy);
+        double wx1;
+        canvas.ToWindow(0.25, 0.0, wx1, wy);
+        const double k = (s.x1 - wx0) / (wx1 - wx0);
+        ASSERT_NEAR(k, std::round(k), 0.01);
+        const int level = static_cast<int>(std::round(k));
+        seen[static_cast<std::size_t>(level)] = true;
+        // Each level in its ramp colour.
+        const RampColor c = ColorRamp(viz::ContourLevel(0.0, 2.0, 8, level), 2.0, 0.0);
+        EXPECT_EQ(s.r, c.r);
+        EXPECT_EQ(s.g, c.g);
+        EXPECT_EQ(s.b, c.b);
+    }
+    // Every level is drawn, both ends included (a level at an element's
+    // minimum or maximum lies on its side).
+    for (int k = 0; k <= 8; ++k) EXPECT_TRUE(seen[static_cast<std::size_t>(k)]) << k;
+    for (const auto& s : Lines(2).segments) EXPECT_TRUE(s.r == 127 && s.g == 127 && s.b == 127);
+}
+
+TEST_F(ContourTest, CurvedLevelAcrossACornerIsTracedInSixteenSteps)
+{
+    // y + z reaches 1.5 across the corner of sides 0 and 1 in every element
+    // it meets.
+    viztest::SetStepValues(model, 1, 0, [](double y, double z) { return y + (2.0 - z); });
+    model.SetContourLimits(0.0, 4.0, 8, 0.5);
+    const Feedback f = canvas.RecordFeedback([&] { viz::DrawContourLines(model, 0, 1, 1, 1); });
+    ASSERT_FALSE(f.segments.empty());
+    // Consecutive segments of one trace join.
+    for (std::size_t i = 1; i < f.segments.size(); ++i) {
+        if (i % 16 == 0) continue;
+        EXPECT_NEAR(f.segments[i].x1, f.segments[i - 1].x2, 0.01);
+        EXPECT_NEAR(f.segments[i].y1, f.segments[i - 1].y2, 0.01);
+    }
+}
+
+TEST_F(ContourTest, FieldConstantAtALevelDrawsTheFourSides)
+{
+    viztest::SetStepValues(model, 1, 0, [](double, double) { return 1.0; });
+    model.SetContourLimits(0.0, 2.0, 2, 1.0);
+    EXPECT_EQ(Lines(1).segments.size(), 4u * 4 * 10);
+    model.SetContourLimits(0.0, 3.0, 2, 1.5); // no level at 1
+    EXPECT_TRUE(Lines(1).segments.empty());
+}
+
+TEST_F(ContourTest, MissingStepAndZeroDivisions)
+{
+    // A step that is not there reads as 0 at every node.
+    model.SetContourLimits(-1.0, 1.0, 0, 0.0);
+    EXPECT_EQ(Lines(1).segments.size(), 0u); // levels -1 and 1 only
+    model.SetContourLimits(-1.0, 0.0, 0, 0.0);
+    EXPECT_EQ(Lines(1).segments.size(), 160u); // the level 0 lies on every side
+    int n = -1;
+    double lo, hi, inc;
+    model.GetContourLimits(lo, hi, n, inc);
+    EXPECT_EQ(n, 0); // the stored value stays
+}
+
+TEST(ContourLevels, SinglePrecisionFractionsBetweenTheLimits)
+{
+    EXPECT_EQ(viz::ContourLevel(-3.0, 7.0, 10, 0), -3.0);
+    EXPECT_EQ(viz::ContourLevel(-3.0, 7.0, 10, 10), 7.0);
+    const float t = 3.0f / 10.0f;
+    EXPECT_EQ(viz::ContourLevel(-3.0, 7.0, 10, 3), double(t) * 7.0 + double(1.0f - t) * -3.0);
+    EXPECT_EQ(viz::ContourLevel(1.0, 2.0, 0, 1), 2.0);
+}
+
+TEST(ElementLabels, NineNodeNumberStandsOffTheCentre)
+{
+    Canvas canvas(200, 200);
+    ASSERT_TRUE(canvas.Ok());
+    ModelData model;
+    ASSERT_EQ(model.ReadModelFile(std::string(BRENNIX_TEST_DATA) + "/model/slb/minimal_quad9.slb", true), 0);
+    canvas.FitModel(model);
+    viz::TextRecorder texts;
+    model.elementNumberColor = 0x0000FF; // red
+    viz::DrawElementLabels(model, 0, 0);
+    ASSERT_EQ(texts.Texts().size(), 1u);
+    const viz::RecordedText& t = texts.Texts()[0];
+    EXPECT_EQ(t.text, "7");
+    EXPECT_NEAR(t.y, 1.5, 1e-12);
+    EXPECT_NEAR(t.z, 1.5, 1e-12);
+    EXPECT_EQ(t.r, 255);
+    EXPECT_EQ(t.g, 0);
+}
+
+// ---- Legend and caption ------------------------------------------------------
+
+class LegendTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(canvas.Ok());
+        ASSERT_TRUE(viztest::LoadFixture(model, "slab_2x2_q4.slb"));
+        viztest::SetStepValues(model, 1, 0, [](double y, double) { return y; });
+        canvas.ViewModel(ModelData(), 1.0); // base orientation, pixels
+        glDisable(GL_LIGHTING);
+        model.foregroundColor = 0x00FF00; // green legend text
+    }
+
+    static constexpr int W = 800, H = 600;
+    Canvas canvas{W, H};
+    ModelData model;
+};
+
+TEST_F(LegendTest, TenDivisionsGiveElevenBarsFromTheMinimumDown)
+{
+    model.SetContourLimits(-2.0, 3.0, 10, 0.5);
+    const int offset = 20;
+    viz::TextRecorder texts;
+    const Feedback f = canvas.RecordFeedback([&] {
+        viz::DrawContourLegend(model, H, W, 1, 0, offset);
+        viz::DrawStepCaption(model, H, W, 1, 0, 1, offset);
+    });
+    const int y0 = W / 2 - 150 - offset, z0 = 50 - H / 2;
+    ASSERT_EQ(f.segments.size(), 11u);
+    for (int k = 0; k <= 10; ++k) {
+        const auto& s = f.segments[static_cast<std::size_t>(k)];
+        const double zk = z0 + 20 * k;
+        EXPECT_NEAR(s.x1, W / 2.0 + y0, 0.01) << k;
+        EXPECT_NEAR(s.x2, W / 2.0 + y0 + 50, 0.01) << k;
+        EXPECT_NEAR(s.y1, H / 2.0 - zk, 0.01) << k;
+        const RampColor c = ColorRamp(viz::ContourLevel(-2.0, 3.0, 10, k), 3.0, -2.0);
+        EXPECT_EQ(s.r, c.r) << k;
+        EXPECT_EQ(s.g, c.g) << k;
+        EXPECT_EQ(s.b, c.b) << k;
+    }
+    const auto& t = texts.Texts();
+    ASSERT_EQ(t.size(), 13u);
+    EXPECT_EQ(t[0].text, "Disp. X");
+    EXPECT_EQ(t[0].y, y0 + 52);
+    EXPECT_EQ(t[0].z, z0 - 20);
+    EXPECT_EQ(t[1].text, "-2.0000E+00");
+    EXPECT_EQ(t[11].text, "3.0000E+00"); // "%10.4E" fills ten places at least
+    EXPECT_EQ(t[11].y, y0 + 62);
+    EXPECT_EQ(t[11].z, z0 + 200 + 5);
+    for (std::size_t i = 0; i < 12; ++i) EXPECT_TRUE(t[i].r == 0 && t[i].g == 255 && t[i].b == 0) << i;
+    EXPECT_EQ(t[12].text, "Step = 1");
+    EXPECT_EQ(t[12].y, y0 + 52);
+    EXPECT_EQ(t[12].z, H / 2 - 70);
+    // The caption takes the colour the legend left.
+    EXPECT_EQ(t[12].g, 255);
+    GLfloat width = 0.0f;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    EXPECT_EQ(width, 1.0f);
+}
+
+TEST_F(LegendTest, LegendBarsAreTwentyPixelsWideInTheRampColours)
+{
+    model.SetContourLimits(0.0, 10.0, 10, 1.0);
+    canvas.Clear();
+    viz::DrawContourLegend(model, H, W, 1, 0, 0);
+    const auto image = canvas.Read();
+    const int y0 = W / 2 - 150, z0 = 50 - H / 2;
+    for (int k : {0, 5, 10}) {
+        const int x = W / 2 + y0 + 25, row = H / 2 + z0 + 20 * k; // from the top
+        const RampColor c = ColorRamp(viz::ContourLevel(0.0, 10.0, 10, k), 10.0, 0.0);
+        for (int dy : {-8, 0, 8}) {
+            const viztest::Rgb p = viztest::PixelAt(image, x, row + dy);
+            EXPECT_EQ(p.r, c.r) << k << " " << dy;
+            EXPECT_EQ(p.g, c.g) << k << " " << dy;
+            EXPECT_EQ(p.b, c.b) << k << " " << dy;
+        }
+    }
+    viztest::KeepPicture(image, "viz_legend.bmp");
+}
+
+TEST_F(LegendTest, ZeroDivisionsDrawTwoRowsFromTheLimits)
+{
+    model.SetContourLimits(1.0, 4.0, 0, 0.0);
+    viz::TextRecorder texts;
+    const Feedback f = canvas.RecordFeedback([&] { viz::DrawContourLegend(model, H, W, 1, 0, 0); });
+    EXPECT_EQ(f.segments.size(), 2u);
+    ASSERT_EQ(texts.Texts().size(), 3u);
+    EXPECT_EQ(texts.Texts()[1].text, "1.0000E+00");
+    EXPECT_EQ(texts.Texts()[2].text, "4.0000E+00");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ContourPicture, BowlOverTheDefaultSlabShadesFromTheRimToTheMiddle)
+{
+    Canvas canvas(400, 400);
+    ASSERT_TRUE(canvas.Ok());
+    ModelData model;
+    ASSERT_TRUE(viztest::LoadFixture(model, "default_slab_q8.slb"));
+    const double scale = canvas.FitModel(model);
+    // Deepest in the middle: 1 - r^2 / 0.5 from 0 at the corners to 1.
+    viztest::SetStepValues(model, 1, 0, [](double y, double z) {
+        const double u = y - 0.5, v = z - 0.5;
+        return 1.0 - (u * u + v * v) / 0.5;
+    });
+    model.SetContourLimits(0.0, 1.0, 10, 0.1);
+    DisplayOptions o;
+    o.contourColumn = 1;
+    o.contourStyle = 2;
+    o.symbolScale = scale;
+    glDisable(GL_LIGHTING);
+    canvas.Clear();
+    viz::DrawScene(model, o);
+    const auto image = canvas.Read();
+    viztest::KeepPicture(image, "viz_default_slab_contours.bmp");
+    auto colourAt = [&](double y, double z) {
+        double wx, wy;
+        canvas.ToWindow(y, z, wx, wy);
+        return viztest::PixelAt(image, int(wx), canvas.Height() - 1 - int(wy));
+    };
+    const RampColor top = ColorRamp(1.0, 1.0, 0.0);
+    const viztest::Rgb middle = colourAt(0.5, 0.5);
+    EXPECT_NEAR(middle.r, top.r, 40);
+    EXPECT_NEAR(middle.g, top.g, 60);
+    EXPECT_NEAR(middle.b, top.b, 40);
+    const viztest::Rgb corner = colourAt(0.02, 0.02); // value about 0.04: blue
+    EXPECT_LT(corner.r, 40);
+    EXPECT_GT(corner.b, 150);
+}
+
+} // namespace
