@@ -136,33 +136,28 @@ std::string DlgElementConect::SlotHighlightText(int slot) const {
 }
 
 void DlgElementConect::OnBnClickedAddElement() {
-    if (!ValidateFor(kReasonMove)) return;
-    PlaceAppendedRow(false);
+    if (!BeginAppend(false)) return;
     m_table->AddElementRow(m_table->MaxId() + 1, 1, NewRowNodes());
     m_table->CountRows();
     m_table->RebuildIndex();
-    SyncRowCount();
-    Refresh();
+    RowsChanged();
 }
 
 void DlgElementConect::OnBnClickedInsertElement() {
-    if (m_currentRow == 0) return;
-    if (!ValidateFor(kReasonMove)) return;
-    m_table->InsertElementRow(CurrentTableRow(), m_table->MaxId() + 1, 1, NewRowNodes());
-    SyncRowCount();
+    const int row = BeginInsert();
+    if (row < 0) return;
+    m_table->InsertElementRow(row, m_table->MaxId() + 1, 1, NewRowNodes());
     m_currentColumn = 1;
-    Refresh();
+    RowsChanged();
 }
 
 void DlgElementConect::OnBnClickedDeleteElement() {
-    if (m_currentRow == 0) return;
-    if (!ValidateFor(kReasonDelete)) return;
+    const int row = BeginDelete();
+    if (row < 0) return;
     const int element = m_number[static_cast<size_t>(m_currentRow - 1)];
-    m_table->RemoveElementRow(CurrentTableRow());
-    SyncRowCount();
+    m_table->RemoveElementRow(row);
     if (m_view) m_view->AddPickedItem(2, std::to_string(element));
-    ClampScroll();
-    Refresh();
+    RowsChanged();
 }
 
 void DlgElementConect::OnBnClickedSort() {

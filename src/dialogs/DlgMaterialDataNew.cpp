@@ -214,37 +214,32 @@ void DlgMaterialDataNew::OnBnClickedDefine(int slot) {
 }
 
 void DlgMaterialDataNew::OnBnClickedAddMaterial() {
-    if (!ValidateFor(kReasonMove)) return;
-    PlaceAppendedRow(false);
+    if (!BeginAppend(false)) return;
     const int last = m_table->GetCount() - 1;
-    const double E = last >= 0 ? m_table->GetMaterialE(last) : 0.0;
-    const double nu = last >= 0 ? m_table->GetMaterialNu(last) : 0.0;
-    const double t = last >= 0 ? m_table->GetMaterialThickness(last) : 0.0;
-    m_table->AddMaterialRow("0", kMaterialIsotropic, E, 2000.0, nu, t);
+    m_table->AddMaterialRow("0", kMaterialIsotropic, ValueOf(last, &MaterialTable::GetMaterialE), 2000.0,
+                            ValueOf(last, &MaterialTable::GetMaterialNu), ValueOf(last, &MaterialTable::GetMaterialThickness));
     m_table->CountMaterialRows();
     m_table->RebuildMaterialIndex();
-    SyncRowCount();
-    Refresh();
+    RowsChanged();
 }
 
 void DlgMaterialDataNew::OnBnClickedInsertMaterial() {
-    if (m_currentRow == 0) return;
-    if (!ValidateFor(kReasonMove)) return;
-    const int k = CurrentTableRow();
-    const double E = k > 0 ? m_table->GetMaterialE(k - 1) : 0.0;
-    const double nu = k > 0 ? m_table->GetMaterialNu(k - 1) : 0.0;
-    const double t = k > 0 ? m_table->GetMaterialThickness(k - 1) : 0.0;
-    m_table->InsertMaterialRow(k, "0", E, 2000.0, nu, t);
-    SyncRowCount();
+    const int k = BeginInsert();
+    if (k < 0) return;
+    m_table->InsertMaterialRow(k, "0", ValueOf(k - 1, &MaterialTable::GetMaterialE), 2000.0,
+                               ValueOf(k - 1, &MaterialTable::GetMaterialNu),
+                               ValueOf(k - 1, &MaterialTable::GetMaterialThickness));
     m_currentColumn = 1;
-    Refresh();
+    RowsChanged();
 }
 
 void DlgMaterialDataNew::OnBnClickedDeleteMaterial() {
-    if (m_currentRow == 0) return;
-    if (!ValidateFor(kReasonDelete)) return;
-    m_table->RemoveMaterialRow(CurrentTableRow());
-    SyncRowCount();
-    ClampScroll();
-    Refresh();
+    const int row = BeginDelete();
+    if (row < 0) return;
+    m_table->RemoveMaterialRow(row);
+    RowsChanged();
+}
+
+double DlgMaterialDataNew::ValueOf(int row, double (MaterialTable::*get)(int) const) const {
+    return row >= 0 && row < m_table->GetCount() ? (m_table.get()->*get)(row) : 0.0;
 }

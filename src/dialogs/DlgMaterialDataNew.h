@@ -64,6 +64,8 @@ private:
     int CheckTarget(int slot, const std::string& text);
     // Opens the property dialog of the type on the table row; true on OK.
     bool DefineRow(int type, int row, const std::string& text);
+    // A value of a row of the copy taken over by a new row; 0 without the row.
+    double ValueOf(int row, double (MaterialTable::*get)(int) const) const;
 
     std::unique_ptr<MaterialTable> m_table;
     std::vector<std::string> m_text;

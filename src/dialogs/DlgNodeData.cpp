@@ -131,37 +131,32 @@ std::string DlgNodeData::SlotHighlightText(int slot) const {
 }
 
 void DlgNodeData::OnBnClickedAddNode() {
-    if (!ValidateFor(kReasonMove)) return;
-    PlaceAppendedRow(true);
+    if (!BeginAppend(true)) return;
     m_table->AddNodeRow(m_table->MaxNodeId() + 1, 0.0, 0.0, 0.0);
     m_table->CountNodeRows();
     m_table->RebuildNodeTableIndex();
-    SyncRowCount();
-    Refresh();
+    RowsChanged();
 }
 
 void DlgNodeData::OnBnClickedInsertNode() {
-    if (m_currentRow == 0) return;
-    if (!ValidateFor(kReasonMove)) return;
-    m_table->InsertNodeRow(CurrentTableRow(), m_table->MaxNodeId() + 1, 0.0, 0.0, 0.0);
-    SyncRowCount();
-    Refresh();
+    const int row = BeginInsert();
+    if (row < 0) return;
+    m_table->InsertNodeRow(row, m_table->MaxNodeId() + 1, 0.0, 0.0, 0.0);
+    RowsChanged();
 }
 
 void DlgNodeData::OnBnClickedDeleteNode() {
-    if (m_currentRow == 0) return;
-    if (!ValidateFor(kReasonDelete)) return;
+    const int row = BeginDelete();
+    if (row < 0) return;
     const int node = m_number[static_cast<size_t>(m_currentRow - 1)];
     if (const int element = m_view ? m_view->FindElementUsingNode(node) : 0; element != 0) {
         RowMessage(Format(" Node Number %d can not be deleted \n it is assign to element %d", node, element));
         Refresh();
         return;
     }
-    m_table->RemoveNodeRow(CurrentTableRow());
-    SyncRowCount();
-    ClampScroll();
+    m_table->RemoveNodeRow(row);
     if (m_view) m_view->AddPickedItem(1, std::to_string(node));
-    Refresh();
+    RowsChanged();
 }
 
 void DlgNodeData::OnBnClickedSort() {

@@ -98,7 +98,8 @@ bool GridPage::ValidateFor(int reason) {
     return Validate() <= 0;
 }
 
-void GridPage::PlaceAppendedRow(bool keepColumn) {
+bool GridPage::BeginAppend(bool keepColumn) {
+    if (!ValidateFor(kReasonMove)) return false;
     const int first = m_rowCount - m_rowsPerPage + 1;
     if (first < 0) {
         m_firstVisibleRow = 0;
@@ -108,6 +109,23 @@ void GridPage::PlaceAppendedRow(bool keepColumn) {
         m_currentRow = m_rowsPerPage;
     }
     if (!keepColumn || m_currentColumn < 1) m_currentColumn = 1;
+    return true;
+}
+
+int GridPage::BeginInsert() {
+    if (m_currentRow == 0 || !ValidateFor(kReasonMove)) return -1;
+    return CurrentTableRow();
+}
+
+int GridPage::BeginDelete() {
+    if (m_currentRow == 0 || !ValidateFor(kReasonDelete)) return -1;
+    return CurrentTableRow();
+}
+
+void GridPage::RowsChanged() {
+    SyncRowCount();
+    ClampScroll();
+    Refresh();
 }
 
 void GridPage::StartAtFirstRow() {

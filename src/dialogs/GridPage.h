@@ -10,9 +10,8 @@
 //   - Validate: the cells into the values (an unreadable cell stops it), each
 //     shown slot checked in order (the first failure shows its message and
 //     stops), then every shown slot written into its table row.
-//   - Row buttons: ValidateFor(reason) first, then the derived edit of the
-//     copy, SyncRowCount and Refresh; PlaceAppendedRow puts a row appended at
-//     the end on the page as the current row.
+//   - Row buttons: BeginAppend, BeginInsert or BeginDelete (the page
+//     validated for the button), the derived edit of the copy, RowsChanged.
 //   - Apply (validate, WriteToModel, the view's scene rebuilt, the views
 //     updated, modified cleared, Refresh), OK (validate, apply when modified,
 //     close) and Cancel (close, nothing written).
@@ -101,10 +100,17 @@ protected:
     bool ValidateFor(int reason);
     // The touched flag the running validation started with.
     int Reason() const { return m_reason; }
-    // Places a row about to be appended at the end on the page as the current
-    // row (first visible row and current row from the count before the
-    // append); the current column goes to 1 unless keepColumn.
-    void PlaceAppendedRow(bool keepColumn);
+    // The start of the row buttons. Add: validates and places the row about
+    // to be appended at the end on the page as the current row (the current
+    // column goes to 1 unless keepColumn); false when the page failed.
+    bool BeginAppend(bool keepColumn);
+    // Insert and Delete: the table row of the current slot once the page
+    // passed; -1 without a current row or when it failed.
+    int BeginInsert();
+    int BeginDelete();
+    // The end of every row button: the row count follows the working copy
+    // (after a delete the page is clamped to it), then Refresh.
+    void RowsChanged();
     // Table row of the current slot; -1 without one.
     int CurrentTableRow() const { return m_currentRow > 0 ? TableRow(m_currentRow) : -1; }
     // The grid's row count follows the working copy.

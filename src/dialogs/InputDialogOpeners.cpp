@@ -24,6 +24,18 @@ void AfterModalGrid(DocHost& doc, ViewHost& view) {
     view.SetHighlightedItems(0, "0");
 }
 
+// A settings dialog with the model's values in and, on OK, back; true then.
+template <class Dialog>
+bool RunOnModel(DocHost& doc) {
+    ModelData* model = doc.GetModelData();
+    if (!model) return false;
+    Dialog dialog;
+    dialog.LoadFrom(*model);
+    if (dialog.DoModal() != ui::IDOK) return false;
+    dialog.StoreTo(*model);
+    return true;
+}
+
 }  // namespace
 
 void RunNodeDataDialog(DocHost& doc, ViewHost& view) {
@@ -62,24 +74,13 @@ void RunTitleDialog(DocHost& doc) {
 }
 
 void RunTimeSteppingDialog(DocHost& doc, ViewHost& view) {
-    ModelData* model = doc.GetModelData();
-    if (!model) return;
-    DlgTimeStepping dialog;
-    dialog.LoadFrom(*model);
-    if (dialog.DoModal() != ui::IDOK) return;
-    dialog.StoreTo(*model);
+    if (!RunOnModel<DlgTimeStepping>(doc)) return;
     view.RepaintView();
     MarkModifiedWhenChanged(doc);
 }
 
 void RunSoilStiffnessDialog(DocHost& doc) {
-    ModelData* model = doc.GetModelData();
-    if (!model) return;
-    DlgSoilStiffness dialog;
-    dialog.LoadFrom(*model);
-    if (dialog.DoModal() != ui::IDOK) return;
-    dialog.StoreTo(*model);
-    MarkModifiedWhenChanged(doc);
+    if (RunOnModel<DlgSoilStiffness>(doc)) MarkModifiedWhenChanged(doc);
 }
 
 bool RunNewMaterialDialog(DocHost& doc) {

@@ -11,6 +11,7 @@
 
 #include "app/Hosts.h"
 #include "model/ModelData.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/HeadlessTest.h"
 
 namespace dialogtest {
@@ -99,6 +100,11 @@ protected:
         std::vector<std::string> texts;
         for (const auto& b : driver.MessageBoxes()) texts.push_back(b.text);
         return texts;
+    }
+    // Creates a dialog modeless and shows it, as the user would find it.
+    static void Open(ui::Dialog& d) {
+        ASSERT_TRUE(d.Create());
+        d.ShowWindow(true);
     }
     std::string LastBox() const { return driver.MessageBoxes().empty() ? "" : driver.MessageBoxes().back().text; }
 

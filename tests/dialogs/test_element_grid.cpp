@@ -16,10 +16,6 @@ using D = DlgElementConect;
 
 class ElementGridTest : public DialogFixture {
 protected:
-    void Open(D& d) {
-        ASSERT_TRUE(d.CreateModeless());
-        d.ShowWindow(true);
-    }
     // Types texts[k] into column k + 1, then texts[k + 5] over column k + 1
     // again (an empty text skips the cell).
     void TypeRow(D& d, int slot, const std::vector<std::string>& texts) {

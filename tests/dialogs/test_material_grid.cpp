@@ -19,10 +19,6 @@ using D = DlgMaterialDataNew;
 
 class MaterialGridTest : public DialogFixture {
 protected:
-    void Open(D& d) {
-        ASSERT_TRUE(d.CreateModeless());
-        d.ShowWindow(true);
-    }
     std::string ComboText(D& d, int slot) {
         auto* c = d.Get<ui::ComboBox>(G::CellId(slot, 2));
         return c->GetCurSel() >= 0 ? c->GetLBText(c->GetCurSel()) : "";

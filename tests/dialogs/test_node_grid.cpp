@@ -17,10 +17,6 @@ using G = GridPage;
 
 class NodeGridTest : public DialogFixture {
 protected:
-    void Open(DlgNodeData& d) {
-        ASSERT_TRUE(d.CreateModeless());
-        d.ShowWindow(true);
-    }
     // The model's nodes as (number, x, y, z) in table order.
     std::vector<std::tuple<int, double, double, double>> ModelNodes() const {
         std::vector<std::tuple<int, double, double, double>> rows;

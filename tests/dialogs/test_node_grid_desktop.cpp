@@ -42,6 +42,13 @@ struct Steps {
     }
 };
 
+int Ink(const Shot& s) {
+    int ink = 0;
+    for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) ink += IsDark(s.At(x, y));
+    return ink;
+}
+
 class NodeGridDesktop : public FltkDisplayTest {};
 
 TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
@@ -72,10 +79,7 @@ TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
              EXPECT_EQ(focusId(), G::CellId(1, 1));
              const Shot s = Screenshot(win->x(), win->y(), win->w(), win->h());
              SaveShot(s, "dialogs_node_grid.bmp");
-             int ink = 0;
-             for (int y = 0; y < s.h; ++y)
-                 for (int x = 0; x < s.w; ++x) ink += IsDark(s.At(x, y));
-             EXPECT_GT(ink, 500);  // headings, numbers, buttons
+             EXPECT_GT(Ink(s), 500);  // headings, numbers, buttons
              SendKey(win, XK_2);   // over the selected "1"
              return true;
          }},
@@ -91,10 +95,7 @@ TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
              if (!box || !box->shown() || !settled()) return false;
              const Shot s = Screenshot(box->x(), box->y(), box->w(), box->h());
              SaveShot(s, "dialogs_node_duplicate.bmp");
-             int ink = 0;
-             for (int y = 0; y < s.h; ++y)
-                 for (int x = 0; x < s.w; ++x) ink += IsDark(s.At(x, y));
-             EXPECT_GT(ink, 100);
+             EXPECT_GT(Ink(s), 100);  // the text and the button
              SendKey(box, XK_Return);
              return true;
          }},
