@@ -45,20 +45,23 @@ void GridPage::ShowSlots(int used) {
     }
 }
 
+void GridPage::ShowScrollBar() {
+    auto* bar = Get<ui::ScrollBar>(kScrollBarId);
+    if (!bar) return;
+    if (m_rowCount > m_rowsPerPage) {
+        bar->SetScrollRange(0, m_rowCount - m_rowsPerPage);
+        bar->SetScrollPos(m_firstVisibleRow);
+        bar->ShowWindow(true);
+    } else {
+        bar->ShowWindow(false);
+    }
+}
+
 void GridPage::Refresh() {
     if (m_firstVisibleRow < 0) m_firstVisibleRow = 0;
     CheckModified();
-    int used = m_rowCount;
-    if (auto* bar = Get<ui::ScrollBar>(kScrollBarId)) {
-        if (m_rowCount > m_rowsPerPage) {
-            bar->SetScrollRange(0, m_rowCount - m_rowsPerPage);
-            bar->SetScrollPos(m_firstVisibleRow);
-            bar->ShowWindow(true);
-        } else {
-            bar->ShowWindow(false);
-        }
-    }
-    used = VisibleRows();
+    ShowScrollBar();
+    const int used = VisibleRows();
     ShowSlots(used);
     for (int slot = 1; slot <= used; ++slot) {
         SetDlgItemText(CellId(slot, 0), std::to_string(TableRow(slot) + 1));

@@ -147,6 +147,9 @@ protected:
     ViewHost* m_view = nullptr;
 
 private:
+    // The bar over the rows beyond one page; hidden when they fit.
+    void ShowScrollBar();
+    // The first `used` slots shown, the others hidden.
     void ShowSlots(int used);
     int m_reason = kReasonNone;
 };

@@ -65,6 +65,7 @@ void ShowMaterialDataDialog(std::unique_ptr<DlgMaterialDataNew>& slot, DocHost& 
     view.SetPickTarget(2);
     doc.SetPickMode(3);
     slot->ShowWindow(true);
+    slot->Refresh();  // shown now: the current cell takes the focus
 }
 
 void RunTitleDialog(DocHost& doc) {
