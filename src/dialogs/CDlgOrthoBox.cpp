@@ -6,9 +6,9 @@ ui::DialogTemplate CDlgOrthoBox::BuildTemplate() const {
     static const char* const labels[4] = {"Element Set = ", "Young's Modulus of Concrete = ", "Poisson's Ratio = ",
                                           "Thickness = "};
     ui::DialogTemplate t = Header(kTemplateId, "Orthotropic One Way Box Section", 150, false, labels);
-    Field(t, "Number of Section n= ", IDC_N, 8, 90);
-    Field(t, "Width of One Section b= ", IDC_B, 8, 106);
-    Field(t, "Height of Section h= ", IDC_H, 8, 122);
+    Field(t, "Number of Section n= ", IDC_N, 8, 94, 140);
+    Field(t, "Width of One Section b= ", IDC_B, 8, 110, 140);
+    Field(t, "Height of Section h= ", IDC_H, 8, 126, 140);
     return t;
 }
 

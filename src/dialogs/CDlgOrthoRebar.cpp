@@ -6,17 +6,17 @@
 
 ui::DialogTemplate CDlgOrthoRebar::BuildTemplate() const {
     static const char* const labels[4] = {"Element Set", "Young's Modulus", "Poisson's Ratio", "Thickness"};
-    ui::DialogTemplate t = Header(kTemplateId, "Orthotropic Reinforcement", 206, true, labels);
-    t.Group(ui::IDSTATIC, "  Rebar parallel to z axis   ", {8, 104, 186, 66});
-    Field(t, "Reinforcement As1=", IDC_AS1, 12, 116, 66);
-    Field(t, "x1=", IDC_X1, 12, 130, 66);
-    Field(t, "Reinforcement As2=", IDC_AS2, 12, 144, 66);
-    Field(t, "x2=", IDC_X2, 12, 158, 66);
-    t.Group(ui::IDSTATIC, "  Rebar parallel to y axis   ", {200, 138, 186, 66});
-    Field(t, "Reinforcement As3=", IDC_AS3, 204, 150, 66);
-    Field(t, "x3=", IDC_X3, 204, 164, 66);
-    Field(t, "Reinforcement As4=", IDC_AS4, 204, 178, 66);
-    Field(t, "x4=", IDC_X4, 204, 192, 66);
+    ui::DialogTemplate t = Header(kTemplateId, "Orthotropic Reinforcement", 196, true, labels);
+    t.Group(ui::IDSTATIC, "  Rebar parallel to z axis   ", {8, 118, 188, 70});
+    Field(t, "Reinforcement As1=", IDC_AS1, 12, 130, 96);
+    Field(t, "x1=", IDC_X1, 12, 144, 96);
+    Field(t, "Reinforcement As2=", IDC_AS2, 12, 158, 96);
+    Field(t, "x2=", IDC_X2, 12, 172, 96);
+    t.Group(ui::IDSTATIC, "  Rebar parallel to y axis   ", {204, 118, 188, 70});
+    Field(t, "Reinforcement As3=", IDC_AS3, 208, 130, 96);
+    Field(t, "x3=", IDC_X3, 208, 144, 96);
+    Field(t, "Reinforcement As4=", IDC_AS4, 208, 158, 96);
+    Field(t, "x4=", IDC_X4, 208, 172, 96);
     return t;
 }
 

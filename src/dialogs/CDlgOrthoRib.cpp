@@ -4,16 +4,16 @@
 
 ui::DialogTemplate CDlgOrthoRib::BuildTemplate() const {
     static const char* const labels[4] = {"Element Set = ", "Young's Modulus = ", "Poisson's Ratio = ", "Thickness = "};
-    ui::DialogTemplate t = Header(kTemplateId, "Orthotropic Enhanced Stiffener", 196, false, labels);
-    t.Group(ui::IDSTATIC, "  Stiffener Parallel to y axis ", {8, 90, 186, 56});
-    Field(t, "Stiffener Web Height h1= ", IDC_H1, 12, 102, 100);
-    Field(t, "Stiffener Web Width b1= ", IDC_B1, 12, 116, 100);
-    Field(t, "Effective Width c1= ", IDC_C1, 12, 130, 100);
-    t.Group(ui::IDSTATIC, "  Stiffener Parallel to z axis ", {200, 138, 186, 56});
-    Field(t, "Stiffener Web Height h2= ", IDC_H2, 204, 150, 100);
-    Field(t, "Stiffener Web Width b2= ", IDC_B2, 204, 164, 100);
-    Field(t, "Effective Width c2= ", IDC_C2, 204, 178, 100);
-    Field(t, "Torsional Stiffness Reduction  = ", IDC_REDUCTION, 8, 160, 110);
+    ui::DialogTemplate t = Header(kTemplateId, "Orthotropic Enhanced Stiffener", 182, false, labels);
+    t.Group(ui::IDSTATIC, "  Stiffener Parallel to y axis ", {8, 94, 188, 58});
+    Field(t, "Stiffener Web Height h1= ", IDC_H1, 12, 106, 110);
+    Field(t, "Stiffener Web Width b1= ", IDC_B1, 12, 120, 110);
+    Field(t, "Effective Width c1= ", IDC_C1, 12, 134, 110);
+    t.Group(ui::IDSTATIC, "  Stiffener Parallel to z axis ", {204, 94, 188, 58});
+    Field(t, "Stiffener Web Height h2= ", IDC_H2, 208, 106, 110);
+    Field(t, "Stiffener Web Width b2= ", IDC_B2, 208, 120, 110);
+    Field(t, "Effective Width c2= ", IDC_C2, 208, 134, 110);
+    Field(t, "Torsional Stiffness Reduction  = ", IDC_REDUCTION, 8, 162, 140);
     return t;
 }
 

@@ -2,15 +2,15 @@
 
 ui::DialogTemplate CDlgOrthoUser::BuildTemplate() const {
     static const char* const labels[4] = {"Element Set", "Young's Modulus of Concrete", "Poisson's Ratio", "Thickness"};
-    ui::DialogTemplate t = Header(kTemplateId, "User Defined Orthotropic Property", 190, false, labels);
-    t.Group(ui::IDSTATIC, "Flexural Rigidity", {8, 90, 186, 70});
-    Field(t, "Dyy  =", IDC_DYY, 12, 102, 60);
-    Field(t, "Dzz  =", IDC_DZZ, 12, 116, 60);
-    Field(t, "Dv  =", IDC_DV, 12, 130, 60);
-    Field(t, "Dyz  =", IDC_DYZ, 12, 144, 60);
-    t.Group(ui::IDSTATIC, "Shear Rigidity", {200, 138, 186, 42});
-    Field(t, "Dsy  =", IDC_DSY, 204, 150, 60);
-    Field(t, "Dsz  =", IDC_DSZ, 204, 164, 60);
+    ui::DialogTemplate t = Header(kTemplateId, "User Defined Orthotropic Property", 174, false, labels);
+    t.Group(ui::IDSTATIC, "Flexural Rigidity", {8, 94, 188, 70});
+    Field(t, "Dyy  =", IDC_DYY, 12, 106, 60);
+    Field(t, "Dzz  =", IDC_DZZ, 12, 120, 60);
+    Field(t, "Dv  =", IDC_DV, 12, 134, 60);
+    Field(t, "Dyz  =", IDC_DYZ, 12, 148, 60);
+    t.Group(ui::IDSTATIC, "Shear Rigidity", {204, 94, 188, 42});
+    Field(t, "Dsy  =", IDC_DSY, 208, 106, 60);
+    Field(t, "Dsz  =", IDC_DSZ, 208, 120, 60);
     return t;
 }
 

@@ -18,7 +18,7 @@ ui::DialogTemplate DlgElementConect::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "Element Connectivity";
-    t.rect = {0, 0, 470, 262};
+    t.rect = {0, 0, 478, 262};
     const int top = 36, pitch = 14, nodeX = 64, nodeW = 32;
     for (int s = 1; s <= kRows; ++s) {
         const int y = top + (s - 1) * pitch;
@@ -27,24 +27,24 @@ ui::DialogTemplate DlgElementConect::BuildTemplate() const {
         for (int j = 1; j <= kMaxNodes; ++j) t.EditBox(CellId(s, j + 1), {nodeX + (j - 1) * (nodeW + 2), y, nodeW, 12}, ui::cs::RightText);
     }
     const int right = nodeX + kMaxNodes * (nodeW + 2) + 18;
-    t.PushButton(ui::IDOK, "OK", {right, 8, 60, 14});
-    t.PushButton(ui::IDCANCEL, "Cancel", {right, 26, 60, 14});
-    t.PushButton(kApplyId, "Apply", {right, 44, 60, 14});
-    t.PushButton(IDC_SORT, "Sort", {right, 70, 60, 14});
-    t.PushButton(IDC_ADD_ELEMENT, "Add Element", {right, 96, 60, 14});
-    t.PushButton(IDC_INSERT_ELEMENT, "Insert Element", {right, 114, 60, 14});
-    t.PushButton(IDC_DELETE_ELEMENT, "Delete Element", {right, 132, 60, 14});
+    t.PushButton(ui::IDOK, "OK", {right, 8, 68, 14});
+    t.PushButton(ui::IDCANCEL, "Cancel", {right, 26, 68, 14});
+    t.PushButton(kApplyId, "Apply", {right, 44, 68, 14});
+    t.PushButton(IDC_SORT, "Sort", {right, 70, 68, 14});
+    t.PushButton(IDC_ADD_ELEMENT, "Add Element", {right, 96, 68, 14});
+    t.PushButton(IDC_INSERT_ELEMENT, "Insert Element", {right, 114, 68, 14});
+    t.PushButton(IDC_DELETE_ELEMENT, "Delete Element", {right, 132, 68, 14});
     // The only default button: Enter in a cell does nothing.
-    t.DefPushButton(IDC_NONE, "None", {right, 240, 60, 14}, ui::cs::Hidden);
+    t.DefPushButton(IDC_NONE, "None", {right, 240, 68, 14}, ui::cs::Hidden);
     t.Label(ui::IDSTATIC, "Element", {28, 6, 32, 8}, ui::cs::CenterText);
     t.Label(ui::IDSTATIC, "Number", {28, 15, 32, 8}, ui::cs::CenterText);
     t.Label(ui::IDSTATIC, "Node", {nodeX, 6, kMaxNodes * (nodeW + 2), 8}, ui::cs::CenterText);
     for (int j = 1; j <= kMaxNodes; ++j)
         t.Label(ui::IDSTATIC, std::to_string(j), {nodeX + (j - 1) * (nodeW + 2), 15, nodeW, 8}, ui::cs::CenterText);
     t.VScrollBar(kScrollBarId, {nodeX + kMaxNodes * (nodeW + 2) + 2, top, 10, kRows * pitch - 2});
-    t.Label(ui::IDSTATIC, "Number of", {right, 166, 60, 8}, ui::cs::CenterText);
-    t.Label(ui::IDSTATIC, "Elements", {right, 175, 60, 8}, ui::cs::CenterText);
-    t.Label(kCountLabelId, "", {right + 6, 186, 48, 12}, ui::cs::CenterText | ui::cs::Border);
+    t.Label(ui::IDSTATIC, "Number of", {right, 166, 68, 8}, ui::cs::CenterText);
+    t.Label(ui::IDSTATIC, "Elements", {right, 175, 68, 8}, ui::cs::CenterText);
+    t.Label(kCountLabelId, "", {right + 10, 186, 48, 12}, ui::cs::CenterText | ui::cs::Border);
     return t;
 }
 

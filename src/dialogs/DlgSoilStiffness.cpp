@@ -38,7 +38,7 @@ ui::DialogTemplate DlgSoilStiffness::BuildTemplate() const {
     t.Radio(IDC_MINDLIN, "Estimate Soil Stiffness using Mindlin Equation", {10, 22, 200, 10});
     t.Radio(IDC_VLASOV, "Estimate Soil Stiffness using Vlasov Approach", {10, 36, 200, 10});
     // Both groups take the same place: one of them is shown.
-    t.Group(IDC_MINDLIN_GROUP, "Mindlin", {8, 54, 220, 64}, ui::cs::Group);
+    t.Group(IDC_MINDLIN_GROUP, "", {8, 54, 220, 64}, ui::cs::Group);
     const auto field = [&t](int labelId, const char* label, int id, int y) {
         t.Label(labelId, label, {16, y + 2, 110, 8});
         t.EditBox(id, {130, y, 80, 12}, ui::cs::RightText);
@@ -46,7 +46,7 @@ ui::DialogTemplate DlgSoilStiffness::BuildTemplate() const {
     field(IDC_MINDLIN_E_LABEL, "Young Modulus", IDC_MINDLIN_E, 66);
     field(IDC_MINDLIN_NU_LABEL, "Poisson's Ratio", IDC_MINDLIN_NU, 82);
     field(IDC_STIFFNESS_LABEL, "Initial Stiffness", IDC_STIFFNESS, 98);
-    t.Group(IDC_VLASOV_GROUP, "Vlasov", {8, 54, 220, 96});
+    t.Group(IDC_VLASOV_GROUP, "", {8, 54, 220, 96});
     field(IDC_TOP_E_LABEL, "Young Modulus at Top", IDC_TOP_E, 66);
     field(IDC_BOTTOM_E_LABEL, "Young Modulus at Bottom", IDC_BOTTOM_E, 82);
     field(IDC_VLASOV_NU_LABEL, "Poisson's Ratio", IDC_VLASOV_NU, 98);

@@ -15,18 +15,18 @@ ui::DialogTemplate DlgTimeStepping::BuildTemplate() const {
     t.caption = "Time Stepping";
     t.rect = {0, 0, 250, 170};
     const auto field = [&t](const char* label, int id, int x, int y) {
-        t.Label(ui::IDSTATIC, label, {x, y + 2, 70, 8});
-        t.EditBox(id, {x + 74, y, 70, 12}, ui::cs::RightText);
+        t.Label(ui::IDSTATIC, label, {x, y + 2, 92, 8});
+        t.EditBox(id, {x + 96, y, 56, 12}, ui::cs::RightText);
     };
-    t.Group(ui::IDSTATIC, "Time Increment", {6, 6, 168, 46});
+    t.Group(ui::IDSTATIC, "Time Increment", {6, 6, 174, 46});
     field("Initial", IDC_INITIAL_INCREMENT, 12, 18);
     field("Minimum ", IDC_MIN_INCREMENT, 12, 34);
-    t.Group(ui::IDSTATIC, "Analysis Time", {6, 58, 168, 46});
+    t.Group(ui::IDSTATIC, "Analysis Time", {6, 58, 174, 46});
     field("Initial", IDC_INITIAL_TIME, 12, 70);
     field("Final", IDC_FINAL_TIME, 12, 86);
-    t.Group(ui::IDSTATIC, "Convergence parameters", {6, 110, 168, 50});
+    t.Group(ui::IDSTATIC, "Convergence parameters", {6, 110, 174, 50});
     field("Max. Iterations/Step", IDC_ITERATIONS, 12, 122);
-    t.SpinBox(IDC_SPIN, {156, 122, 10, 12});
+    t.SpinBox(IDC_SPIN, {164, 122, 10, 12});
     field("Error Tolerance", IDC_TOLERANCE, 12, 140);
     t.DefPushButton(ui::IDOK, "OK", {186, 8, 56, 14});
     t.PushButton(ui::IDCANCEL, "Cancel", {186, 26, 56, 14});

@@ -72,23 +72,23 @@ ui::DialogTemplate OrthoDialog::Header(int templateId, const std::string& captio
     t.id = templateId;
     t.caption = caption;
     t.rect = {0, 0, 400, height};
-    t.Label(ui::IDSTATIC, labels[0], {8, 10, 90, 8}, ui::cs::RightText);
-    t.EditBox(IDC_NAME, {102, 8, 90, 12}, ui::cs::ReadOnly);
+    t.Label(ui::IDSTATIC, labels[0], {8, 10, 140, 8}, ui::cs::RightText);
+    t.EditBox(IDC_NAME, {152, 8, 76, 12}, ui::cs::ReadOnly);
     int y = 26;
     if (withEs) {
-        t.Label(ui::IDSTATIC, labels[1], {8, y + 2, 60, 8});
-        Field(t, "of Concrete", IDC_E, 8, y + 12);
-        Field(t, "of Reinforcement", IDC_ES, 8, y + 26);
+        t.Label(ui::IDSTATIC, labels[1], {8, y + 2, 140, 8});
+        Field(t, "of Concrete", IDC_E, 8, y + 12, 140);
+        Field(t, "of Reinforcement", IDC_ES, 8, y + 26, 140);
         y += 42;
     } else {
-        Field(t, labels[1], IDC_E, 8, y);
+        Field(t, labels[1], IDC_E, 8, y, 140);
         y += 16;
     }
-    Field(t, labels[2], IDC_NU, 8, y);
-    Field(t, labels[3], IDC_T, 8, y + 16);
+    Field(t, labels[2], IDC_NU, 8, y, 140);
+    Field(t, labels[3], IDC_T, 8, y + 16, 140);
     t.DefPushButton(ui::IDOK, "OK", {336, 8, 56, 14});
     t.PushButton(ui::IDCANCEL, "Cancel", {336, 26, 56, 14});
     t.PushButton(IDC_APPLY, "Apply", {336, 44, 56, 14});
-    t.PictureBox(IDC_SKETCH, {200, 64, 130, 70});
+    t.PictureBox(IDC_SKETCH, {232, 26, 96, 60});
     return t;
 }
