@@ -177,11 +177,15 @@ int FltkBackend::ShowMessageBox(const ui::MessageBoxRequest& request) {
     win.callback([](Fl_Widget* wdg, void*) { static_cast<BoxWindow*>(wdg)->Escape(); });
     win.set_modal();
     if (Fl_Window* front = Fl::first_window()) win.position(front->x() + (front->w() - w) / 2, front->y() + (front->h() - h) / 2);
+    // The keyboard goes back where it was (a dialog's cell that a check
+    // refused keeps the typing), unless the widget went meanwhile.
+    Fl_Widget_Tracker previousFocus(Fl::focus());
     win.show();
     Fl_Window* previousBox = activeBox_;
     activeBox_ = &win;
     while (win.shown()) Fl::wait(0.05);
     activeBox_ = previousBox;
+    if (Fl_Widget* w = previousFocus.widget(); w && w->window() && w->window()->shown() && !Fl::focus()) w->take_focus();
     return win.result ? win.result : EscapeResult(request.buttons);
 }
 

@@ -1,0 +1,245 @@
+#include "dialogs/DlgMaterialDataNew.h"
+
+#include <climits>
+
+#include "dialogs/CDlgOrthoBox.h"
+#include "dialogs/CDlgOrthoRebar.h"
+#include "dialogs/CDlgOrthoRib.h"
+#include "dialogs/CDlgOrthoUser.h"
+#include "dialogs/DlgMaterialProps.h"
+#include "model/ModelData.h"
+
+const char* const DlgMaterialDataNew::kTypeNames[5] = {"Isotropic", "Orthotropic Reinforcement",
+                                                       "Orthotropic Enhanced Stiffener",
+                                                       "Orthotropic One Way Box Section", "User Defined Property"};
+
+namespace {
+
+// The integer at the start of a target text ("12,15" gives 12); INT_MAX for
+// one that does not fit.
+int LeadingInt(const std::string& text) {
+    long long v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') break;
+        v = v * 10 + (c - '0');
+        if (v > INT_MAX) return INT_MAX;
+    }
+    return static_cast<int>(v);
+}
+
+}  // namespace
+
+DlgMaterialDataNew::DlgMaterialDataNew(DocHost* doc, ViewHost* view)
+    : GridPage(kTemplateId, doc, view, kRows, 4), m_text(kRows), m_type(kRows, 0) {
+    OnClicked(IDC_ADD_MATERIAL, [this] { OnBnClickedAddMaterial(); });
+    OnClicked(IDC_INSERT_MATERIAL, [this] { OnBnClickedInsertMaterial(); });
+    OnClicked(IDC_DELETE_MATERIAL, [this] { OnBnClickedDeleteMaterial(); });
+    OnNotifyRange(ui::Notify::Clicked, CellId(1, 3), CellId(kRows, 3),
+                  [this](ui::Notification& n) { OnBnClickedDefine(n.id - CellId(1, 3) + 1); });
+}
+
+DlgMaterialDataNew::~DlgMaterialDataNew() = default;
+
+ui::DialogTemplate DlgMaterialDataNew::BuildTemplate() const {
+    ui::DialogTemplate t;
+    t.id = kTemplateId;
+    t.caption = "Material Data";
+    t.rect = {0, 0, 370, 190};
+    const int top = 32, pitch = 15;
+    for (int s = 1; s <= kRows; ++s) {
+        const int y = top + (s - 1) * pitch;
+        t.Label(CellId(s, 0), "", {4, y + 2, 18, 8}, ui::cs::RightText);
+        t.EditBox(CellId(s, 1), {26, y, 70, 12});
+        t.Combo(CellId(s, 2), {100, y, 120, 80}, ui::cs::DropList);
+        t.PushButton(CellId(s, 3), "Define", {224, y, 40, 12});
+    }
+    t.DefPushButton(ui::IDOK, "OK", {300, 8, 62, 14});
+    t.PushButton(ui::IDCANCEL, "Cancel", {300, 26, 62, 14});
+    t.PushButton(kApplyId, "Apply", {300, 44, 62, 14});
+    t.PushButton(IDC_ADD_MATERIAL, "Add Material", {300, 70, 62, 14});
+    t.PushButton(IDC_INSERT_MATERIAL, "Insert Material", {300, 88, 62, 14});
+    t.PushButton(IDC_DELETE_MATERIAL, "Delete Material", {300, 106, 62, 14});
+    t.DefPushButton(IDC_NONE, "None", {300, 170, 62, 14}, ui::cs::Hidden);
+    t.Label(ui::IDSTATIC, "Element", {26, 6, 70, 8}, ui::cs::CenterText);
+    t.Label(ui::IDSTATIC, "Number/Set", {26, 15, 70, 8}, ui::cs::CenterText);
+    t.Label(ui::IDSTATIC, "Material Type", {100, 15, 120, 8}, ui::cs::CenterText);
+    t.Label(ui::IDSTATIC, "Edit Properties", {216, 15, 56, 8}, ui::cs::CenterText);
+    t.VScrollBar(kScrollBarId, {276, top, 10, kRows * pitch - 3});
+    t.Label(ui::IDSTATIC, "Number of", {300, 136, 62, 8}, ui::cs::CenterText);
+    t.Label(ui::IDSTATIC, "Materials", {300, 145, 62, 8}, ui::cs::CenterText);
+    t.Label(kCountLabelId, "", {306, 156, 50, 12}, ui::cs::CenterText | ui::cs::Border);
+    return t;
+}
+
+bool DlgMaterialDataNew::OnInitDialog() {
+    ui::Dialog::OnInitDialog();
+    for (int s = 1; s <= kRows; ++s)
+        if (auto* combo = Get<ui::ComboBox>(CellId(s, 2)))
+            for (const char* name : kTypeNames) combo->AddString(name);
+    LoadFromModel();
+    return true;
+}
+
+bool DlgMaterialDataNew::DestroyWindow() {
+    m_table.reset();
+    return GridPage::DestroyWindow();
+}
+
+void DlgMaterialDataNew::LoadFromModel() {
+    if (m_view) m_view->SetHighlightState(2, "0");
+    m_table = std::make_unique<MaterialTable>();
+    if (ModelData* model = Model(); model && model->GetMaterialTable()) m_table->CopyMaterialTable(*model->GetMaterialTable());
+    m_table->CountMaterialRows();
+    m_table->RebuildMaterialIndex();
+    m_modified = 0;
+    StartAtFirstRow();
+}
+
+void DlgMaterialDataNew::LoadSlot(int slot, int row) {
+    const size_t s = static_cast<size_t>(slot - 1);
+    m_text[s] = m_table->GetMaterialRowTextAt(row);
+    m_type[s] = m_table->GetMaterialType(row);
+}
+
+void DlgMaterialDataNew::ExchangeSlot(ui::DataExchange& dx, int slot) {
+    const size_t s = static_cast<size_t>(slot - 1);
+    dx.Text(CellId(slot, 1), m_text[s]);
+    dx.ComboIndex(CellId(slot, 2), m_type[s]);
+}
+
+int DlgMaterialDataNew::Validate() {
+    const ModelData* model = Model();
+    m_elements = NumberLookup(model ? model->GetElementTable() : nullptr,
+                              [](const ElementTable& t, int i) { return t.GetId(i); });
+    return GridPage::Validate();
+}
+
+int DlgMaterialDataNew::CheckSlot(int slot) {
+    const std::string& text = m_text[static_cast<size_t>(slot - 1)];
+    const int other = FindDuplicate(
+        slot, text, [this](int j) { return m_table->GetMaterialRowTextAt(j); },
+        [this](int k) { return m_text[static_cast<size_t>(k - 1)]; });
+    if (other >= 0) {
+        RowMessage(Format(" Element Set %s is already defined \n Check rows %d and %d", text.c_str(), other + 1,
+                          TableRow(slot) + 1));
+        return 1;
+    }
+    return CheckTarget(slot, text);
+}
+
+int DlgMaterialDataNew::CheckTarget(int slot, const std::string& text) {
+    const bool current = slot == m_currentRow;
+    const bool deleting = Reason() == kReasonDelete && current;
+    const int row = TableRow(slot) + 1;
+    const char first = text.empty() ? '\0' : text[0];
+    const bool lookUpNumber =
+        (first >= '1' && first <= '9') ||
+        (first == '0' && current && (Reason() == kReasonMove || Reason() == kReasonWrite));
+    if (first == '0' && current && !lookUpNumber) return 0;  // a fresh row while it is being typed
+    if (lookUpNumber) {
+        if (m_elements.Contains(LeadingInt(text)) || deleting) return 0;
+        RowMessage(Format(" Element %s is not defined \n Check row %d", text.c_str(), row));
+        return 1;
+    }
+    const ModelData* model = Model();
+    const SetTable* sets = model ? model->GetSetTable(2) : nullptr;
+    if ((sets && sets->FindRowByName(text) >= 0) || deleting) return 0;
+    RowMessage(Format(" Element Set %s is not defined \n Check row %d", text.c_str(), row));
+    return 1;
+}
+
+void DlgMaterialDataNew::StoreSlot(int slot, int row) {
+    const size_t s = static_cast<size_t>(slot - 1);
+    m_table->SetMaterialRowTextAt(row, m_text[s]);
+    m_table->SetMaterialType(row, m_type[s]);
+}
+
+bool DlgMaterialDataNew::DiffersFromModel() const {
+    const ModelData* model = Model();
+    if (!model || !model->GetMaterialTable()) return m_table && m_table->GetCount() != 0;
+    return m_table && model->GetMaterialTable()->CompareMaterialTable(*m_table);
+}
+
+void DlgMaterialDataNew::WriteToModel() {
+    ModelData* model = Model();
+    if (!model) return;
+    model->ReplaceMaterialTable(*m_table);
+    model->AssignMaterialsToElements();
+}
+
+void DlgMaterialDataNew::CloseGrid(int result) {
+    EndDialog(result);
+    if (m_doc) m_doc->OnMaterialDataDialogClosed();
+}
+
+void DlgMaterialDataNew::InsertPickedName(const std::string& text) {
+    if (m_currentRow == 0 || m_currentRow > VisibleRows()) return;
+    UpdateData(true);
+    m_text[static_cast<size_t>(m_currentRow - 1)] = text;
+    UpdateData(false);
+    if (ui::Control* cell = GetCellWnd(m_currentRow, 1)) GotoDlgCtrl(cell);
+}
+
+bool DlgMaterialDataNew::DefineRow(int type, int row, const std::string& text) {
+    if (type == kMaterialIsotropic) {
+        DlgMaterialProps props(this);
+        props.m_name = text;
+        props.m_E = m_table->GetMaterialE(row);
+        props.m_nu = m_table->GetMaterialNu(row);
+        props.m_t = m_table->GetMaterialThickness(row);
+        if (props.DoModal() != ui::IDOK) return false;
+        m_table->SetBaseValues(row, props.m_E, m_table->GetMaterialEs(row), props.m_nu, props.m_t);
+        return true;
+    }
+    std::unique_ptr<OrthoDialog> dialog;
+    switch (type) {
+        case kMaterialRebar: dialog = std::make_unique<CDlgOrthoRebar>(this); break;
+        case kMaterialRib: dialog = std::make_unique<CDlgOrthoRib>(this); break;
+        case kMaterialBox: dialog = std::make_unique<CDlgOrthoBox>(this); break;
+        case kMaterialUserOrtho: dialog = std::make_unique<CDlgOrthoUser>(this); break;
+        default: return false;
+    }
+    dialog->SetRow(m_table.get(), row, text);
+    return dialog->DoModal() == ui::IDOK;
+}
+
+void DlgMaterialDataNew::OnBnClickedDefine(int slot) {
+    if (slot < 1 || slot > VisibleRows()) return;
+    UpdateData(true);
+    const size_t s = static_cast<size_t>(slot - 1);
+    DefineRow(m_type[s], TableRow(slot), m_text[s]);
+    // The cells keep what was typed; only the buttons follow the copy.
+    CheckModified();
+    UpdateButtons();
+}
+
+void DlgMaterialDataNew::OnBnClickedAddMaterial() {
+    if (!BeginAppend(false)) return;
+    const int last = m_table->GetCount() - 1;
+    m_table->AddMaterialRow("0", kMaterialIsotropic, ValueOf(last, &MaterialTable::GetMaterialE), 2000.0,
+                            ValueOf(last, &MaterialTable::GetMaterialNu), ValueOf(last, &MaterialTable::GetMaterialThickness));
+    m_table->CountMaterialRows();
+    m_table->RebuildMaterialIndex();
+    RowsChanged();
+}
+
+void DlgMaterialDataNew::OnBnClickedInsertMaterial() {
+    const int k = BeginInsert();
+    if (k < 0) return;
+    m_table->InsertMaterialRow(k, "0", ValueOf(k - 1, &MaterialTable::GetMaterialE), 2000.0,
+                               ValueOf(k - 1, &MaterialTable::GetMaterialNu),
+                               ValueOf(k - 1, &MaterialTable::GetMaterialThickness));
+    m_currentColumn = 1;
+    RowsChanged();
+}
+
+void DlgMaterialDataNew::OnBnClickedDeleteMaterial() {
+    const int row = BeginDelete();
+    if (row < 0) return;
+    m_table->RemoveMaterialRow(row);
+    RowsChanged();
+}
+
+double DlgMaterialDataNew::ValueOf(int row, double (MaterialTable::*get)(int) const) const {
+    return row >= 0 && row < m_table->GetCount() ? (m_table.get()->*get)(row) : 0.0;
+}

@@ -1,0 +1,178 @@
+#include "dialogs/GridPage.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "platform/ui/Services.h"
+
+GridPage::GridPage(int templateId, DocHost* doc, ViewHost* view, int rowsPerPage, int columns)
+    : TDialog(templateId, nullptr), m_doc(doc), m_view(view) {
+    m_rowsPerPage = rowsPerPage;
+    m_columns = columns;
+    // Focus entering a cell makes it the current cell.
+    for (int column = 1; column <= columns; ++column)
+        OnNotifyRange(ui::Notify::SetFocus, CellId(1, column), CellId(rowsPerPage, column),
+                      [this, column](ui::Notification& n) { SetCurrentCell(n.id - CellId(1, column) + 1, column); });
+    OnClicked(kApplyId, [this] { OnBnClickedApply(); });
+}
+
+ModelData* GridPage::Model() const { return m_doc ? m_doc->GetModelData() : nullptr; }
+
+ui::Control* GridPage::GetCellWnd(int line, int column) {
+    if (line < 1 || line > m_rowsPerPage || column < 1 || column > m_columns) return nullptr;
+    return GetDlgItem(CellId(line, column));
+}
+
+void GridPage::DoDataExchange(ui::DataExchange& dx) {
+    const int visible = VisibleRows();
+    for (int slot = 1; slot <= visible; ++slot) ExchangeSlot(dx, slot);
+}
+
+void GridPage::CheckModified() {
+    if (!m_modified && DiffersFromModel()) m_modified = 1;
+}
+
+void GridPage::ShowSlots(int used) {
+    for (int slot = 1; slot <= m_rowsPerPage; ++slot) {
+        const bool on = slot <= used;
+        if (ui::Control* label = GetDlgItem(CellId(slot, 0))) label->ShowWindow(on);
+        for (int column = 1; column <= m_columns; ++column) {
+            ui::Control* cell = GetDlgItem(CellId(slot, column));
+            if (!cell) continue;
+            cell->ShowWindow(on && ColumnShown(column));
+            cell->EnableWindow(ColumnEnabled(column));
+        }
+    }
+}
+
+void GridPage::ShowScrollBar() {
+    auto* bar = Get<ui::ScrollBar>(kScrollBarId);
+    if (!bar) return;
+    if (m_rowCount > m_rowsPerPage) {
+        bar->SetScrollRange(0, m_rowCount - m_rowsPerPage);
+        bar->SetScrollPos(m_firstVisibleRow);
+        bar->ShowWindow(true);
+    } else {
+        bar->ShowWindow(false);
+    }
+}
+
+void GridPage::Refresh() {
+    if (m_firstVisibleRow < 0) m_firstVisibleRow = 0;
+    CheckModified();
+    ShowScrollBar();
+    const int used = VisibleRows();
+    ShowSlots(used);
+    for (int slot = 1; slot <= used; ++slot) {
+        SetDlgItemText(CellId(slot, 0), std::to_string(TableRow(slot) + 1));
+        LoadSlot(slot, TableRow(slot));
+    }
+    SetDlgItemText(kCountLabelId, std::to_string(m_rowCount));
+    UpdateData(false);
+    if (m_currentRow > 0) {
+        if (IsCellUsable(m_currentRow, m_currentColumn)) GotoDlgCtrl(GetCellWnd(m_currentRow, m_currentColumn));
+        if (m_view && m_currentRow <= used) m_view->SetHighlightedItems(HighlightKind(), SlotHighlightText(m_currentRow));
+    }
+    UpdateButtons();
+}
+
+void GridPage::UpdateButtons() {
+    if (ui::Control* apply = GetDlgItem(kApplyId)) apply->EnableWindow(m_modified != 0);
+    SetDlgItemText(ui::IDCANCEL, m_modified ? "Cancel" : "Close");
+    for (int id : CurrentRowButtons())
+        if (ui::Control* b = GetDlgItem(id)) b->EnableWindow(m_rowCount != 0);
+}
+
+int GridPage::Validate() {
+    m_reason = m_touched;
+    m_touched = 0;
+    // A cell that does not read as a number has had the layer's message and
+    // the focus: the page stays as typed.
+    if (!UpdateData(true)) return 1;
+    const int visible = VisibleRows();
+    for (int slot = 1; slot <= visible; ++slot)
+        if (CheckSlot(slot) > 0) return 1;
+    for (int slot = 1; slot <= visible; ++slot) StoreSlot(slot, TableRow(slot));
+    return 0;
+}
+
+bool GridPage::ValidateFor(int reason) {
+    m_touched = reason;
+    return Validate() <= 0;
+}
+
+bool GridPage::BeginAppend(bool keepColumn) {
+    if (!ValidateFor(kReasonMove)) return false;
+    const int first = m_rowCount - m_rowsPerPage + 1;
+    if (first < 0) {
+        m_firstVisibleRow = 0;
+        m_currentRow = m_rowCount + 1;
+    } else {
+        m_firstVisibleRow = first;
+        m_currentRow = m_rowsPerPage;
+    }
+    if (!keepColumn || m_currentColumn < 1) m_currentColumn = 1;
+    return true;
+}
+
+int GridPage::BeginInsert() {
+    if (m_currentRow == 0 || !ValidateFor(kReasonMove)) return -1;
+    return CurrentTableRow();
+}
+
+int GridPage::BeginDelete() {
+    if (m_currentRow == 0 || !ValidateFor(kReasonDelete)) return -1;
+    return CurrentTableRow();
+}
+
+void GridPage::RowsChanged() {
+    SyncRowCount();
+    ClampScroll();
+    Refresh();
+}
+
+void GridPage::StartAtFirstRow() {
+    SyncRowCount();
+    m_firstVisibleRow = 0;
+    m_currentRow = 1;
+    m_currentColumn = 1;
+    Refresh();
+    if (m_rowCount == 0) m_currentRow = 0;
+}
+
+void GridPage::ApplySteps() {
+    WriteToModel();
+    if (m_view) m_view->RebuildScene();
+    if (m_doc) m_doc->UpdateAllViews();
+    m_modified = 0;
+    Refresh();
+}
+
+void GridPage::OnBnClickedApply() {
+    if (!ValidateFor(kReasonWrite)) return;
+    ApplySteps();
+}
+
+void GridPage::OnOK() {
+    if (!ValidateFor(kReasonWrite)) return;
+    CheckModified();
+    if (m_modified) ApplySteps();
+    CloseGrid(ui::IDOK);
+}
+
+void GridPage::OnCancel() { CloseGrid(ui::IDCANCEL); }
+
+void GridPage::RowMessage(const std::string& text) { ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::None); }
+
+std::string GridPage::Format(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int size = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}

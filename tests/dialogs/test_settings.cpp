@@ -1,0 +1,218 @@
+// Soil stiffness, time stepping and title dialogs through their openers, and
+// the openers of the grids: what reaches the model and when the document is
+// marked modified.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DialogTestSupport.h"
+#include "dialogs/DlgMaterialDataNew.h"
+#include "dialogs/DlgMaterialProps.h"
+#include "dialogs/DlgNodeData.h"
+#include "dialogs/DlgSoilStiffness.h"
+#include "dialogs/DlgTimeStepping.h"
+#include "dialogs/DlgTitle.h"
+#include "dialogs/InputDialogOpeners.h"
+
+namespace {
+
+using dialogtest::DialogFixture;
+using S = DlgSoilStiffness;
+using T = DlgTimeStepping;
+
+class SettingsTest : public DialogFixture {};
+
+TEST_F(SettingsTest, SoilModelTakesTheFieldsOfTheChosenApproach) {
+    driver.ExpectModal([](ui::Dialog& d) {
+        EXPECT_EQ(d.GetWindowText(), "Soil Stiffness ");
+        // Selector 0: the Mindlin fields shown but disabled, Vlasov hidden.
+        EXPECT_TRUE(d.GetDlgItem(S::IDC_MINDLIN_E)->IsShown());
+        EXPECT_FALSE(d.GetDlgItem(S::IDC_MINDLIN_E)->IsWindowEnabled());
+        EXPECT_FALSE(d.GetDlgItem(S::IDC_VLASOV_GROUP)->IsShown());
+        d.UserClick(S::IDC_VLASOV);
+        EXPECT_FALSE(d.GetDlgItem(S::IDC_MINDLIN_GROUP)->IsShown());
+        EXPECT_FALSE(d.GetDlgItem(S::IDC_MINDLIN_E)->IsShown());
+        EXPECT_TRUE(d.GetDlgItem(S::IDC_GAMMA)->IsWindowEnabled());
+        EXPECT_EQ(d.GetDlgItemText(S::IDC_MINDLIN_E), "1000");
+        d.UserType(S::IDC_TOP_E, "2000");
+        d.UserType(S::IDC_VLASOV_NU, "0.25");
+        d.UserClick(ui::IDOK);
+    });
+    inputdialogs::RunSoilStiffnessDialog(doc);
+    EXPECT_EQ(model.GetSoilModel(), 2);
+    EXPECT_EQ(model.GetSoilValue(0), 2000.0);
+    EXPECT_EQ(model.GetSoilValue(2), 0.25);
+    EXPECT_TRUE(doc.modifiedFlag);
+
+    // Mindlin: its own E, and the hidden Vlasov depth and gamma as shown.
+    driver.ExpectModal([](ui::Dialog& d) {
+        EXPECT_EQ(d.GetDlgItemText(S::IDC_MINDLIN_E), "2000");
+        d.UserType(S::IDC_DEPTH, "12");
+        d.UserType(S::IDC_GAMMA, "2.5");
+        d.UserClick(S::IDC_MINDLIN);
+        EXPECT_TRUE(d.GetDlgItem(S::IDC_MINDLIN_E)->IsWindowEnabled());
+        EXPECT_FALSE(d.GetDlgItem(S::IDC_DEPTH)->IsShown());
+        d.UserType(S::IDC_MINDLIN_E, "1000");
+        d.UserClick(ui::IDOK);
+    });
+    inputdialogs::RunSoilStiffnessDialog(doc);
+    EXPECT_EQ(model.GetSoilModel(), 1);
+    EXPECT_EQ(model.GetSoilValue(0), 1000.0);
+    EXPECT_EQ(model.GetSoilValue(4), 12.0);
+    EXPECT_EQ(model.GetSoilValue(5), 2.5);
+}
+
+TEST_F(SettingsTest, UnchangedSettingsLeaveTheDocumentUnmodified) {
+    // The Vlasov values differ from the Mindlin ones: the model ends as it was.
+    model.SetSoilModel(2);
+    model.SetSoilValue(0, 2000.0);
+    model.ClearChanged();
+    const auto okAsShown = [](ui::Dialog& d) { d.UserClick(ui::IDOK); };
+    driver.ExpectModal(okAsShown);
+    inputdialogs::RunSoilStiffnessDialog(doc);
+    driver.ExpectModal(okAsShown);
+    inputdialogs::RunTimeSteppingDialog(doc, view);
+    driver.ExpectModal(okAsShown);
+    inputdialogs::RunTitleDialog(doc);
+    EXPECT_FALSE(model.IsChanged());
+    EXPECT_FALSE(doc.modifiedFlag);
+    EXPECT_EQ(model.GetSoilValue(0), 2000.0);
+
+    // Cancel writes nothing.
+    driver.ExpectModal([](ui::Dialog& d) {
+        d.UserType(T::IDC_FINAL_TIME, "9");
+        d.UserClick(ui::IDCANCEL);
+    });
+    inputdialogs::RunTimeSteppingDialog(doc, view);
+    EXPECT_EQ(model.finalTime, 1.0);
+    EXPECT_FALSE(doc.modifiedFlag);
+}
+
+TEST_F(SettingsTest, TimeSteppingAndItsSpin) {
+    struct Case {
+        const char* start;
+        bool up;
+        const char* want;
+    };
+    const Case cases[] = {{"1", false, "1"}, {"50", true, "51"}, {"50", false, "49"}, {"-4", true, "1"}, {"0", false, "1"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.start);
+        T d;
+        ASSERT_TRUE(d.Create());
+        d.ShowWindow(true);
+        d.SetDlgItemText(T::IDC_ITERATIONS, c.start);
+        d.UserSpin(T::IDC_SPIN, c.up);
+        EXPECT_EQ(d.GetDlgItemText(T::IDC_ITERATIONS), c.want);
+    }
+    driver.ExpectModal([](ui::Dialog& d) {
+        EXPECT_EQ(d.GetWindowText(), "Time Stepping");
+        EXPECT_EQ(d.GetDlgItemText(T::IDC_ITERATIONS), "50");
+        d.UserSpin(T::IDC_SPIN, true);
+        d.UserType(T::IDC_INITIAL_INCREMENT, "0.5");
+        d.UserType(T::IDC_MIN_INCREMENT, "0.1");
+        d.UserType(T::IDC_INITIAL_TIME, "0.25");
+        d.UserType(T::IDC_FINAL_TIME, "4");
+        d.UserType(T::IDC_TOLERANCE, "1e-5");
+        d.UserClick(ui::IDOK);
+    });
+    inputdialogs::RunTimeSteppingDialog(doc, view);
+    EXPECT_EQ(model.iterationsPerStep, 51);
+    EXPECT_EQ(model.initialIncrement, 0.5);
+    EXPECT_EQ(model.minIncrement, 0.1);
+    EXPECT_EQ(model.initialTime, 0.25);
+    EXPECT_EQ(model.finalTime, 4.0);
+    EXPECT_EQ(model.errorTolerance, 1e-5);
+    EXPECT_TRUE(doc.modifiedFlag);
+    EXPECT_EQ(view.repaints, 1);
+}
+
+TEST_F(SettingsTest, EmptyTitleIsStored) {
+    driver.ExpectModal([](ui::Dialog& d) {
+        EXPECT_EQ(d.GetDlgItemText(DlgTitle::IDC_TITLE), "Slab");
+        d.UserType(DlgTitle::IDC_TITLE, "");
+        d.UserKey(ui::key::Enter);
+    });
+    inputdialogs::RunTitleDialog(doc);
+    EXPECT_EQ(model.GetTitle(), "");
+    EXPECT_TRUE(doc.modifiedFlag);
+    EXPECT_EQ(doc.updates, 1);
+}
+
+TEST_F(SettingsTest, GridOpenersMarkTheDocumentOnlyAfterAChange) {
+    view.highlight = {1, "3"};
+    driver.ExpectModal([](ui::Dialog& d) { d.UserClick(ui::IDCANCEL); }, DlgNodeData::kTemplateId);
+    inputdialogs::RunNodeDataDialog(doc, view);
+    EXPECT_FALSE(doc.modifiedFlag);
+    EXPECT_EQ(view.highlight, std::make_pair(0, std::string("0")));
+    // Enter does nothing in the element grid; Escape ends it.
+    driver.ExpectModal([](ui::Dialog& d) {
+        d.UserType(GridPage::CellId(1, 2), "3");
+        d.UserKey(ui::key::Enter);
+        EXPECT_FALSE(d.IsEnded());
+        d.UserKey(ui::key::Escape);
+    });
+    inputdialogs::RunElementConnectivityDialog(doc, view);
+    EXPECT_FALSE(doc.modifiedFlag);
+    EXPECT_EQ(model.GetElementTable()->GetNodeNumber(0, 0), 1);
+    // OK after an edit: the model changed, so the document is modified.
+    driver.ExpectModal([](ui::Dialog& d) {
+        d.UserType(GridPage::CellId(1, 1), "5");
+        d.UserClick(ui::IDOK);
+    });
+    inputdialogs::RunElementConnectivityDialog(doc, view);
+    EXPECT_TRUE(doc.modifiedFlag);
+    EXPECT_EQ(model.GetElementTable()->GetId(0), 5);
+}
+
+TEST_F(SettingsTest, MaterialGridIsCreatedOnceAndReloaded) {
+    std::unique_ptr<DlgMaterialDataNew> slot;
+    inputdialogs::ShowMaterialDataDialog(slot, doc, view);
+    ASSERT_TRUE(slot);
+    DlgMaterialDataNew* first = slot.get();
+    EXPECT_TRUE(first->IsWindowVisible());
+    EXPECT_EQ(view.pickTarget, 2);
+    EXPECT_EQ(doc.pickMode, 3);
+    const ui::Rect placed = first->GetWindowRect();
+    first->UserClick(DlgMaterialDataNew::IDC_ADD_MATERIAL);
+    first->UserClick(ui::IDCANCEL);
+    EXPECT_FALSE(first->IsWindowVisible());
+    inputdialogs::ShowMaterialDataDialog(slot, doc, view);
+    EXPECT_EQ(slot.get(), first);
+    EXPECT_EQ(first->GetWindowRect(), placed);
+    EXPECT_TRUE(first->IsWindowVisible());
+    EXPECT_EQ(first->GetDlgItemText(GridPage::kCountLabelId), "1");
+    slot->DestroyWindow();
+}
+
+TEST_F(SettingsTest, NewMaterialRefusesATakenName) {
+    driver.ExpectModal(
+        [](ui::Dialog& d) {
+            EXPECT_EQ(d.GetDlgItemText(DlgMaterialProps::IDC_NAME), "NUEVO_MAT");
+            EXPECT_EQ(d.GetDlgItemText(DlgMaterialProps::IDC_YOUNG), "2000");
+            EXPECT_EQ(d.GetDlgItemText(DlgMaterialProps::IDC_POISSON), "0.3");
+            EXPECT_EQ(d.GetDlgItemText(DlgMaterialProps::IDC_THICKNESS), "1");
+            d.UserType(DlgMaterialProps::IDC_NAME, "1");
+            d.UserType(DlgMaterialProps::IDC_THICKNESS, "0.4");
+            d.UserClick(ui::IDOK);
+        },
+        DlgMaterialProps::kTemplateId);
+    driver.ExpectModal([](ui::Dialog& d) {
+        EXPECT_EQ(d.GetDlgItemText(DlgMaterialProps::IDC_NAME), "1");
+        EXPECT_EQ(d.GetDlgItemText(DlgMaterialProps::IDC_THICKNESS), "0.4");
+        d.UserType(DlgMaterialProps::IDC_NAME, "MID");
+        d.UserClick(ui::IDOK);
+    });
+    EXPECT_TRUE(inputdialogs::RunNewMaterialDialog(doc));
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Element Set already defined"});
+    const MaterialTable& t = *model.GetMaterialTable();
+    ASSERT_EQ(t.GetCount(), 2);
+    EXPECT_EQ(t.GetMaterialRowTextAt(1), "MID");
+    EXPECT_EQ(t.GetMaterialThickness(1), 0.4);
+    EXPECT_EQ(t.GetMaterialE(1), 2000.0);
+    EXPECT_EQ(t.GetMaterialEs(1), 2000.0);
+    EXPECT_TRUE(doc.modifiedFlag);
+}
+
+}  // namespace
