@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DialogFactories.h"
 #include "app/KorbelApp.h"
 #include "platform/fltk/FltkBackend.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     brennix::fltk::FltkBackend backend;
     backend.Install();
     std::setlocale(LC_NUMERIC, "C");
+    RegisterProgramDialogs();
     CKorbelApp app;
     return app.Run(std::vector<std::string>(argv + 1, argv + argc));
 }

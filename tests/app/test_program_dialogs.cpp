@@ -1,0 +1,90 @@
+// The program's dialogs behind the document's hooks: New from template runs
+// the slab-type and template dialogs into a meshed model; the input grids
+// open from the document's openers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "KorbelTestSupport.h"
+#include "app/DialogFactories.h"
+#include "app/KorbelApp.h"
+#include "app/KorbelCommands.h"
+#include "app/KorbelDoc.h"
+#include "model/ModelData.h"
+#include "platform/ui/HeadlessTest.h"
+#include "platform/ui/Settings.h"
+
+using namespace korbeltest;
+using namespace korbel;
+
+namespace {
+
+class ProgramDialogs : public ui::HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        ui::HeadlessTest::SetUp();
+        InputDialogFactories() = DocDialogFactories{};
+        RegisterProgramDialogs();
+        ui::Settings s(dir.File("settings"));
+        s.SetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue, "Ann");
+        ASSERT_TRUE(s.Save());
+        app.GetSettings().SetPath(dir.File("settings"));
+        app.Run({});
+        ASSERT_NE(app.FindOpenDocument(), nullptr);
+    }
+    void TearDown() override
+    {
+        app.ExitInstance();
+        InputDialogFactories() = DocDialogFactories{};
+        ui::HeadlessTest::TearDown();
+    }
+    Scratch dir;
+    CKorbelApp app;
+};
+
+TEST_F(ProgramDialogs, NewFromTemplateWithTheDefaultsMeshesTheSlab)
+{
+    driver.ExpectModal([](ui::Dialog& d) {
+        EXPECT_EQ(d.GetWindowText(), "Slab Type");
+        d.UserClick(ui::IDOK);
+    });
+    driver.ExpectModal([](ui::Dialog& d) {
+        EXPECT_EQ(d.GetWindowText(), "New Project from Template");
+        d.UserClick(ui::IDOK);
+    });
+    app.MainFrame()->ExecuteCommand(ID_FILE_NEW_FROM_TEMPLATE);
+    CKorbelDoc* doc = app.FindOpenDocument();
+    ASSERT_NE(doc, nullptr);
+    ModelData& model = *doc->GetModelData();
+    EXPECT_EQ(model.GetNodeCount(), 96);
+    EXPECT_EQ(model.GetElementCount(), 25);
+    EXPECT_EQ(model.GetSoilModel(), 0);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(driver.AllScriptsUsed());
+}
+
+TEST_F(ProgramDialogs, InputGridsOpenFromTheDocument)
+{
+    CKorbelDoc& doc = *app.FindOpenDocument();
+    RecordingView view;
+    driver.ExpectModal([](ui::Dialog& d) {
+        EXPECT_EQ(d.GetWindowText(), "Node Coordinates");
+        d.UserClick(ui::IDCANCEL);
+    });
+    doc.ShowNodeDataDialog(view);
+    driver.ExpectModal([](ui::Dialog& d) {
+        EXPECT_EQ(d.GetWindowText(), "Element Connectivity");
+        d.UserClick(ui::IDCANCEL);
+    });
+    doc.ShowElementConnectivityDialog(view);
+    EXPECT_TRUE(driver.AllScriptsUsed());
+
+    // The material grid is modeless and stays with the document; the view
+    // picks elements for it.
+    doc.ShowMaterialDataDialog(view);
+    EXPECT_EQ(doc.PickMode(), 3);
+    EXPECT_NE(std::find(view.calls.begin(), view.calls.end(), "PickTarget 2"), view.calls.end());
+}
+
+}  // namespace
