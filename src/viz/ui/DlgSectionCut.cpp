@@ -7,6 +7,7 @@
 #include "model/DataTable.h"
 #include "model/ModelData.h"
 #include "platform/ui/Services.h"
+#include "viz/ui/ModelessOpen.h"
 
 namespace {
 
@@ -62,11 +63,7 @@ std::unique_ptr<CDlgSectionCut> CDlgSectionCut::Open(DocHost* doc, ViewHost* vie
     auto dlg = std::make_unique<CDlgSectionCut>(parent);
     dlg->m_pDoc = doc;
     dlg->m_pView = view;
-    if (!dlg->CreateModeless()) return nullptr;
-    ui::Rect r = dlg->GetWindowRect();
-    r.y += 50;
-    dlg->MoveWindow(r, false);
-    dlg->ShowWindow(true);
+    if (!ShowModelessBelowTemplate(*dlg)) return nullptr;
     return dlg;
 }
 

@@ -1,9 +1,11 @@
 #include "viz/ui/DlgXYPlot.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "model/ModelData.h"
 #include "model/ModelLists.h"
+#include "viz/ui/ModelessOpen.h"
 
 namespace {
 
@@ -56,11 +58,7 @@ std::unique_ptr<CDlgXYPlot> CDlgXYPlot::Open(DocHost* doc, ViewHost* view, ui::W
     auto dlg = std::make_unique<CDlgXYPlot>(parent);
     dlg->m_pDoc = doc;
     dlg->m_pView = view;
-    if (!dlg->CreateModeless()) return nullptr;
-    ui::Rect r = dlg->GetWindowRect();
-    r.y += 50;
-    dlg->MoveWindow(r, false);
-    dlg->ShowWindow(true);
+    if (!ShowModelessBelowTemplate(*dlg)) return nullptr;
     return dlg;
 }
 
@@ -304,43 +302,32 @@ void CDlgXYPlot::ClearHighlight() {
 // ---------------------------------------------------------------------------
 // Handlers: each reads the controls, acts, and hands the curve to the chart.
 
+void CDlgXYPlot::RefreshCurve(const std::function<void()>& afterRead) {
+    UpdateData(true);
+    if (afterRead) afterRead();
+    BuildCurves();
+    HandOverCurve();
+}
+
 void CDlgXYPlot::OnLineColor() {
-    UpdateData(true);
-    if (auto* colour = Get<ui::ColorButton>(IDC_LINE_COLOR)) m_chart.SetLineColor(colour->GetColor());
-    BuildCurves();
-    HandOverCurve();
+    RefreshCurve([this] {
+        if (auto* colour = Get<ui::ColorButton>(IDC_LINE_COLOR)) m_chart.SetLineColor(colour->GetColor());
+    });
 }
 
-void CDlgXYPlot::OnShowMarker() {
-    UpdateData(true);
-    BuildCurves();
-    m_marker = IsDlgButtonChecked(IDC_MARKER) ? 1 : 0;
-    HandOverCurve();
-}
+// The marker state is read with the other controls.
+void CDlgXYPlot::OnShowMarker() { RefreshCurve(); }
 
-void CDlgXYPlot::OnShowGrid() {
-    UpdateData(true);
-    BuildCurves();
-    HandOverCurve();
-}
+void CDlgXYPlot::OnShowGrid() { RefreshCurve(); }
 
 void CDlgXYPlot::OnSelChangeLineWidth() {
-    UpdateData(true);
-    m_chart.SetLineWidth(m_widthIndex + 1);
-    BuildCurves();
-    HandOverCurve();
+    RefreshCurve([this] { m_chart.SetLineWidth(m_widthIndex + 1); });
 }
 
-void CDlgXYPlot::OnSelChangeVariable() {
-    UpdateData(true);
-    BuildCurves();
-    HandOverCurve();
-}
+void CDlgXYPlot::OnSelChangeVariable() { RefreshCurve(); }
 
 void CDlgXYPlot::OnSelChangeItem() {
-    UpdateData(true);
-    BuildCurves();
-    HandOverCurve();
+    RefreshCurve();
     if (m_mode == 1) {
         ClearHighlight();
     } else if (auto* items = Get<ui::ComboBox>(IDC_ITEM_LIST)) {

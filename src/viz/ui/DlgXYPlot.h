@@ -10,6 +10,7 @@
 // sizing border; the chart fills the area right of the option group.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -108,6 +109,9 @@ private:
     void HandOver(int count);
     // The curve of the current options to the chart (the handlers' end).
     void HandOverCurve();
+    // What every option handler does: the controls read, its own step, the
+    // curve built and handed to the chart.
+    void RefreshCurve(const std::function<void()>& afterRead = {});
     // Highlights the nodes of the path at the position; false when none.
     bool HighlightNodePath(int position);
     void ClearHighlight();
