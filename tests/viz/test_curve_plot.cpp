@@ -244,7 +244,7 @@ TEST(CurvePlotCompact, ZeroLabelNearTheBottomAndDegenerateSeries) {
     // Zero within one division of the bottom rule: no "0" on the y axis.
     plot.SetCurveData({0, 1}, {-0.05, 10}, 2, 1, 1, 1, "", "", "");
     auto ops = Paint(plot, 300, 200);
-    EXPECT_TRUE(std::none_of(ops.begin(), ops.end(), [](const std::string& s) { return s.rfind("TextOut 20 ", 0) == 0; }));
+    for (const std::string& s : OpsOf(ops, "TextOut")) EXPECT_NE(s.rfind("TextOut 20 ", 0), 0u) << s;
     EXPECT_TRUE(Has(ops, "TextOut 30 185 0.00"));
 
     // No points: background, rules and ticks only.

@@ -7,10 +7,9 @@
 // - Dialogs: Dialog::UserFocus / UserClick / UserType / UserTypeChars /
 //   UserKeyDown / UserKeyUp / UserScroll / UserSelect / UserSelectItem /
 //   UserDoubleClick / UserSpin / UserPickColor / UserClose / UserResize
-//   (resizable dialogs). Every key of a
-//   dialog goes through UserKeyDown/UserKeyUp (the dialog's
-//   PreTranslateMessage sees it first, then Tab, Enter and Escape are handled
-//   by the layer). Focus changes that the program makes (Change::Focus) are
+//   (resizable dialogs). Every key of a dialog goes through
+//   UserKeyDown/UserKeyUp (the dialog's PreTranslateMessage sees it first,
+//   then Tab, Enter and Escape are handled by the layer). Focus changes that the program makes (Change::Focus) are
 //   mirrored without calling UserFocus: only the user's own focus changes
 //   produce notifications.
 // - Frames: UserOpenMenu before a menu shows, UserChooseMenuItem,

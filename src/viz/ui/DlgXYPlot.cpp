@@ -135,31 +135,37 @@ void CDlgXYPlot::ShowModeControls() {
     SetDlgItemText(IDC_SELECTION_LABEL, m_mode == 1 ? "Cut Line Selection" : "Node path Selection");
 }
 
-void CDlgXYPlot::FillWidthList() {
-    if (auto* widths = Get<ui::ComboBox>(IDC_WIDTH_LIST))
-        for (const char* w : {"1", "2", "3", "4", "5"}) widths->AddString(w);
+bool CDlgXYPlot::EmptyLists() {
+    auto* items = Get<ui::ComboBox>(IDC_ITEM_LIST);
+    auto* variables = Get<ui::ComboBox>(IDC_VARIABLE_LIST);
+    auto* widths = Get<ui::ComboBox>(IDC_WIDTH_LIST);
+    if (!items || !variables || !widths) return false;
+    items->ResetContent();
+    variables->ResetContent();
+    widths->ResetContent();
+    for (const char* w : {"1", "2", "3", "4", "5"}) widths->AddString(w);
+    return true;
+}
+
+void CDlgXYPlot::SelectFirstEntries() {
+    Get<ui::ComboBox>(IDC_ITEM_LIST)->SetCurSel(0);
+    Get<ui::ComboBox>(IDC_VARIABLE_LIST)->SetCurSel(0);
+    m_itemIndex = m_variableIndex = 0;
+    UpdateData(false);
 }
 
 void CDlgXYPlot::OnCutLineMode() {
     m_mode = 1;
     ShowModeControls();
-    auto* items = Get<ui::ComboBox>(IDC_ITEM_LIST);
-    auto* variables = Get<ui::ComboBox>(IDC_VARIABLE_LIST);
-    auto* widths = Get<ui::ComboBox>(IDC_WIDTH_LIST);
-    if (!items || !variables || !widths) return;
-    items->ResetContent();
-    variables->ResetContent();
-    widths->ResetContent();
+    if (!EmptyLists()) return;
     const ModelData* model = DocModel();
     m_cutLineCount = model ? model->cutLineCount : 0;
+    auto* items = Get<ui::ComboBox>(IDC_ITEM_LIST);
+    auto* variables = Get<ui::ComboBox>(IDC_VARIABLE_LIST);
     for (int i = 1; i <= m_cutLineCount; ++i) items->AddString("Cutline " + std::to_string(i));
     m_variableCount = model ? static_cast<int>(model->cutColumnNames.size()) : 0;
     for (int v = 0; v < m_variableCount; ++v) variables->AddString(model->cutColumnNames[v]);
-    FillWidthList();
-    items->SetCurSel(0);
-    variables->SetCurSel(0);
-    m_itemIndex = m_variableIndex = 0;
-    UpdateData(false);
+    SelectFirstEntries();
     UpdateSourceControls();
     ClearHighlight();
 }
@@ -168,24 +174,16 @@ void CDlgXYPlot::OnNodePathMode() {
     m_mode = 2;
     CheckDlgButton(IDC_CUT_LINE_MODE, 0);
     CheckDlgButton(IDC_NODE_PATH_MODE, 1);
-    auto* items = Get<ui::ComboBox>(IDC_ITEM_LIST);
-    auto* variables = Get<ui::ComboBox>(IDC_VARIABLE_LIST);
-    auto* widths = Get<ui::ComboBox>(IDC_WIDTH_LIST);
-    if (!items || !variables || !widths) return;
-    items->ResetContent();
-    variables->ResetContent();
-    widths->ResetContent();
+    if (!EmptyLists()) return;
     const ModelData* model = ViewModel();
     m_nodePathCount = model ? model->NodePathCount() : 0;
+    auto* items = Get<ui::ComboBox>(IDC_ITEM_LIST);
+    auto* variables = Get<ui::ComboBox>(IDC_VARIABLE_LIST);
     for (int i = 0; i < m_nodePathCount; ++i)
         if (const NodePath* path = model->NodePathAt(i)) items->AddString(path->name);
     for (const std::string& name : m_quantityNames) variables->AddString(name);
-    FillWidthList();
     HighlightNodePath(0);
-    items->SetCurSel(0);
-    variables->SetCurSel(0);
-    m_itemIndex = m_variableIndex = 0;
-    UpdateData(false);
+    SelectFirstEntries();
     UpdateSourceControls();
 }
 

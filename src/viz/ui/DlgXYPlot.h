@@ -102,7 +102,11 @@ private:
     ModelData* DocModel() const;
     ModelData* ViewModel() const;
     void ShowModeControls();
-    void FillWidthList();
+    // Empties the item and variable lists and fills the width list; false
+    // when the template lacks one of them.
+    bool EmptyLists();
+    // The first item and variable selected, members to controls.
+    void SelectFirstEntries();
     void BuildCutLineCurve();
     void BuildNodePathCurve();
     // The curve to the chart with the given point count; repaints the chart.
