@@ -76,6 +76,9 @@ public:
 
     // The section-cut dialog's OK: the working cut lines become the stored ones.
     virtual void StoreCutLines() {}
+    // Shows the model's working cut lines in the scene (while the section-cut
+    // dialog is open) or hides them.
+    virtual void ShowCutLines(bool show) { (void)show; }
 
     // Closing steps the view takes for its dialogs.
     virtual void OnNodalActionsClosed() {}

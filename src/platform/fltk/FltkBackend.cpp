@@ -216,7 +216,11 @@ void FltkBackend::Create(ui::Window& w) {
         case ui::WindowKind::Dialog: {
             auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
             top->copy_label(ToUtf8(w.GetWindowText()).c_str());
-            if (!(w.GetStyle() & ui::style::Resizable)) top->resizable(nullptr);
+            // Controls keep their places when the window changes size: FLTK
+            // never scales them, the dialog's OnSize moves what it moves. A
+            // dialog with the sizing border may take any size.
+            top->resizable(nullptr);
+            if (w.GetStyle() & ui::style::Resizable) top->size_range(1, 1);
             peer->top = top;
             peer->widget = top;
             break;
@@ -922,6 +926,8 @@ void FltkBackend::TopResized(ui::Window& w, int width, int height) {
         RefreshFrameBars(w);
     } else if (auto* view = dynamic_cast<ui::View*>(&w)) {
         view->UserResize(width, height);
+    } else if (auto* dialog = dynamic_cast<ui::Dialog*>(&w)) {
+        dialog->UserResize(width, height);
     }
 }
 

@@ -6,10 +6,10 @@
 // How a back end drives the layer:
 // - Dialogs: Dialog::UserFocus / UserClick / UserType / UserTypeChars /
 //   UserKeyDown / UserKeyUp / UserScroll / UserSelect / UserSelectItem /
-//   UserDoubleClick / UserSpin / UserPickColor / UserClose. Every key of a
-//   dialog goes through UserKeyDown/UserKeyUp (the dialog's
-//   PreTranslateMessage sees it first, then Tab, Enter and Escape are handled
-//   by the layer). Focus changes that the program makes (Change::Focus) are
+//   UserDoubleClick / UserSpin / UserPickColor / UserClose / UserResize
+//   (resizable dialogs). Every key of a dialog goes through
+//   UserKeyDown/UserKeyUp (the dialog's PreTranslateMessage sees it first,
+//   then Tab, Enter and Escape are handled by the layer). Focus changes that the program makes (Change::Focus) are
 //   mirrored without calling UserFocus: only the user's own focus changes
 //   produce notifications.
 // - Frames: UserOpenMenu before a menu shows, UserChooseMenuItem,

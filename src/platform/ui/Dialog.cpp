@@ -666,6 +666,12 @@ bool Dialog::UserClose() {
     return true;
 }
 
+bool Dialog::UserResize(int w, int h) {
+    if (!Open() || !(GetStyle() & style::Resizable) || w < 1 || h < 1) return false;
+    SetWindowSize(w, h);
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // Data exchange
 

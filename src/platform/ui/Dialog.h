@@ -149,6 +149,10 @@ public:
     bool UserSpin(int id, bool up);
     bool UserPickColor(int id, Color color);
     bool UserClose();  // the close box
+    // The user drags the sizing border to a client size of w x h: refused
+    // without style::Resizable. The controls keep their places; OnSize runs
+    // with the new client size and may move them.
+    bool UserResize(int w, int h);
     bool ShiftDown() const { return shift_; }
 
 protected:

@@ -1,0 +1,163 @@
+// The X-Y plot window under a real X display: a copy of the Winkler mat
+// example is analysed by the solver library, the window opens on its
+// section-cut results, a variable is picked from the drop-down list with
+// the mouse, and a resize request from another client (as a window manager
+// sends it) widens the window: the chart follows and the red curve reaches
+// beyond the old right edge.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+// The program's headers before the X headers, whose macros (None, Status)
+// would clash with their names.
+#include "app/Hosts.h"
+#include "app/run/AnalysisRun.h"
+#include "model/ModelData.h"
+#include "viz/ui/DlgXYPlot.h"
+
+#include "XInput.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class QuietRunHost : public RunHost {
+public:
+    bool Ask(const std::string&) override { return true; }
+    void Progress(const std::string&, const std::string&, int) override {}
+    void Message(const std::string& text, RunIcon) override { said += text + "\n"; }
+    void OpenTextFile(const std::string&) override {}
+    std::string said;
+};
+
+class PlotDoc : public DocHost {
+public:
+    explicit PlotDoc(ModelData* m) : model(m) {}
+    ModelData* GetModelData() const override { return model; }
+    ModelData* model;
+};
+
+class PlotView : public ViewHost {
+public:
+    explicit PlotView(ModelData* m) : model(m) {}
+    ModelData* GetModelData() const override { return model; }
+    ModelData* model;
+};
+
+// A scratch folder of this run, removed with everything in it.
+struct ScratchFolder {
+    ScratchFolder() {
+        std::string templ = (fs::temp_directory_path() / "brennix-xyplot-XXXXXX").string();
+        if (::mkdtemp(templ.data())) path = templ;
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+    std::string path;
+};
+
+int RedPixelsRightOf(const Shot& s, int x0) {
+    int red = 0;
+    for (int y = 0; y < s.h; ++y)
+        for (int x = x0; x < s.w; ++x) {
+            const unsigned char* p = s.At(x, y);
+            red += p[0] > 200 && p[1] < 60 && p[2] < 60;
+        }
+    return red;
+}
+
+class FltkXYPlot : public FltkDisplayTest {};
+
+}  // namespace
+
+TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
+    ScratchFolder dir;
+    ASSERT_FALSE(dir.path.empty());
+    const std::string slb = dir.path + "/winkler-mat.slb";
+    fs::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb", slb);
+
+    ModelData model;
+    ASSERT_EQ(model.ReadModelFile(slb, true), 0);
+    QuietRunHost host;
+    RunOutcome outcome;
+    // The run works in the model's folder; the screenshots go to the test's.
+    const fs::path testFolder = fs::current_path();
+    RunAnalysis(model, slb, false, BRENNIX_BIN_DIR, host, &outcome);
+    fs::current_path(testFolder);
+    ASSERT_TRUE(outcome.solverCalled) << host.said;
+    ASSERT_EQ(outcome.cutStatus, 0) << host.said;
+    ASSERT_EQ(model.cutLineCount, 1);
+    ASSERT_EQ(model.cutColumnCount, 9);
+
+    PlotDoc doc(&model);
+    PlotView view(&model);
+    std::unique_ptr<CDlgXYPlot> dlg = CDlgXYPlot::Open(&doc, &view);
+    ASSERT_TRUE(dlg);
+    Fl_Window* win = backend.TopWindowOf(*dlg);
+    ASSERT_TRUE(win);
+    ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
+    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    const int oldWidth = win->w();
+    ASSERT_EQ(oldWidth, dlg->GetClientSize().cx);
+    Fl_Widget* chart = backend.WidgetOf(*dlg->GetDlgItem(CDlgXYPlot::IDC_CHART));
+    ASSERT_TRUE(chart);
+    EXPECT_EQ(chart->x(), 262);
+    EXPECT_LE(chart->x() + chart->w(), oldWidth);
+
+    // The variable list, opened with the mouse: "My", the fourth entry.
+    Fl_Widget* variables = backend.WidgetOf(*dlg->GetDlgItem(CDlgXYPlot::IDC_VARIABLE_LIST));
+    ASSERT_TRUE(variables);
+    // The open list runs a loop of its own: a timer finds its window and
+    // clicks the middle of entry 4 of 9.
+    struct MenuPick {
+        Fl_Window* dialog;
+        brennix::fltk::FltkBackend* backend;
+        int ticks = 0;
+        int seen = 0;  // ticks with the list open, for it to settle
+        bool clicked = false;
+        static void Tick(void* data) {
+            auto* m = static_cast<MenuPick*>(data);
+            ++m->ticks;
+            Fl_Window* menu = Fl::first_window();
+            if (menu && menu != m->dialog && !m->backend->LayerWindowOf(menu) && menu->shown() && ++m->seen > 5) {
+                SendClick(menu, menu->w() / 2, menu->h() * 7 / 18);
+                m->clicked = true;
+                return;
+            }
+            if (m->ticks < 200) Fl::repeat_timeout(0.05, Tick, data);
+        }
+    } pick{win, &backend};
+    Fl::add_timeout(0.05, MenuPick::Tick, &pick);
+    SendClick(win, variables->x() + variables->w() / 2, variables->y() + variables->h() / 2);
+    const bool picked = WaitFor([&] { return pick.clicked && dlg->m_variableIndex == 3; }, 10.0);
+    Fl::remove_timeout(MenuPick::Tick, &pick);
+    ASSERT_TRUE(picked) << dlg->m_variableIndex;
+    EXPECT_EQ(dlg->Chart().Title(), "CutLine 1: Flexural Moment My");
+    EXPECT_EQ(dlg->Chart().PointCount(), 25);
+    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    Fl::flush();
+    SaveShot(Screenshot(win->x(), win->y(), win->w(), win->h()), "fltk_xy_plot.bmp");
+
+    // Another client asks for a wider window.
+    const int newWidth = 1250;
+    XResizeWindow(fl_display, fl_xid(win), newWidth, win->h());
+    XFlush(fl_display);
+    ASSERT_TRUE(WaitFor([&] { return dlg->GetClientSize().cx == newWidth && chart->w() == 980; }))
+        << dlg->GetClientSize().cx << " " << chart->w();
+    EXPECT_EQ(chart->x(), 262);
+    // The option controls keep their places.
+    Fl_Widget* close = backend.WidgetOf(*dlg->GetDlgItem(CDlgXYPlot::IDC_CLOSE));
+    EXPECT_EQ(close->x(), dlg->MapDialogRect({7, 262, 50, 14}).x);
+    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    Fl::flush();
+    const Shot wide = Screenshot(win->x(), win->y(), win->w(), win->h());
+    SaveShot(wide, "fltk_xy_plot_widened.bmp");
+    ASSERT_EQ(wide.w, newWidth);
+    // The red line and markers reach past the old right edge.
+    EXPECT_GT(RedPixelsRightOf(wide, oldWidth + 5), 100);
+
+    CloseWindow(*dlg);
+}
