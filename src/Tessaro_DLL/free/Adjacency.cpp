@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 namespace tessaro {
 
@@ -9,6 +10,7 @@ namespace {
 
 constexpr double kFlipDistance = 1e-15;
 constexpr double kSplitTolerance = 1e-6;
+constexpr double kFlatShare = 1e-9;   // of the star's area, for a new triangle
 
 void logTooManyNeighbours(std::ostream& log, int node)
 {
@@ -145,8 +147,17 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
         if (x <= boundaryCount) ++onBoundary;
     if (onBoundary == 3) return true;
 
+    // A diagonal fits when its two triangles cover the star: on the wrong
+    // diagonal of a quadrilateral that is not convex one of them folds over
+    // (the signed areas of either split always add up to the star's).
     const double total = doubledArea(region, v, s.a, s.b) + doubledArea(region, v, s.b, s.c) +
                          doubledArea(region, v, s.c, s.d) + doubledArea(region, v, s.d, s.a);
+    // Neither may be flat either.
+    auto covers = [&](int p1, int p2, int p3, int q1, int q2, int q3) {
+        const double first = doubledArea(region, p1, p2, p3), second = doubledArea(region, q1, q2, q3);
+        const double least = kFlatShare * std::fabs(total);
+        return first > least && second > least && std::fabs(first + second - total) < kSplitTolerance;
+    };
     const int oab = neighbourAcross(region, s.t1, s.a, s.b);
     const int obc = neighbourAcross(region, s.t2, s.b, s.c);
     const int ocd = neighbourAcross(region, s.t4, s.c, s.d);
@@ -154,7 +165,7 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
     const int old[4] = {s.t1, s.t2, s.t3, s.t4};
     int made[2] = {0, 0};
     int diagonal[2] = {0, 0};
-    if (std::fabs(doubledArea(region, s.a, s.b, s.c) + doubledArea(region, s.c, s.d, s.a) - total) < kSplitTolerance) {
+    if (covers(s.a, s.b, s.c, s.c, s.d, s.a)) {
         const int first = std::min(s.t1, s.t2), firstGone = std::max(s.t1, s.t2);
         const int second = std::min(s.t4, s.t3), secondGone = std::max(s.t4, s.t3);
         writeTriangle(region, first, s.a, s.b, s.c, oab, obc, second);
@@ -169,8 +180,7 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
         made[1] = second;
         diagonal[0] = s.a;
         diagonal[1] = s.c;
-    } else if (std::fabs(doubledArea(region, s.a, s.b, s.d) + doubledArea(region, s.b, s.c, s.d) - total) <
-               kSplitTolerance) {
+    } else if (covers(s.a, s.b, s.d, s.b, s.c, s.d)) {
         const int first = std::min(s.t2, s.t4), firstGone = std::max(s.t2, s.t4);
         const int second = std::min(s.t1, s.t3), secondGone = std::max(s.t1, s.t3);
         writeTriangle(region, first, s.b, s.c, s.d, obc, ocd, second);
@@ -281,8 +291,14 @@ bool flipDegenerateEdges(RegionRecord& region, std::ostream& log)
             const int p = tt.corners[j], q = tt.corners[(j + 1) % 3], r = tt.corners[(j + 2) % 3];
             const int o = otherCorner(region.triangles[n - 1], p, q);
             if (o <= 0) continue;
+            // The stored circumcentre is in the scaled coordinates of the
+            // triangulation; the test takes it in the nodes' own.
+            DelaunayTriangle current = tt;
+            std::ostringstream quiet;
+            if (!computeCircumcircle(current, region.nodes[p - 1], region.nodes[q - 1], region.nodes[r - 1], quiet))
+                continue;
             const MeshNode& on = region.nodes[o - 1];
-            const double dx = on.x - tt.cx, dy = on.y - tt.cy;
+            const double dx = on.x - current.cx, dy = on.y - current.cy;
             if (dx * dx + dy * dy > kFlipDistance) continue;
 
             // (p, q, r) and (q, p, o) become (q, r, o) and (r, p, o).

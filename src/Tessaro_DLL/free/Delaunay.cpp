@@ -66,6 +66,7 @@ void beginMarks(Triangulation& tri)
     if (tri.marks.size() < tri.triangles.size()) tri.marks.resize(tri.triangles.size() * 2 + 16, 0);
     if (++tri.stamp == 0) {
         std::fill(tri.marks.begin(), tri.marks.end(), 0);
+        std::fill(tri.cornerStamp.begin(), tri.cornerStamp.end(), 0);
         tri.stamp = 1;
     }
 }
@@ -344,6 +345,7 @@ bool insertDelaunayPoint(int nodeIndex, Triangulation& tri, RefinementQueue* que
     for (int c : cavity) mark(tri, c);
     const MeshNode point{name, x, y, 0.0};
     std::vector<RimSide> rim;
+    rim.reserve(cavity.size() + 2);
     for (int c : cavity) {
         for (int j = 0; j < 3; ++j) {
             const int n = tri.neighbours[c].n[1 + j];
@@ -360,7 +362,13 @@ bool insertDelaunayPoint(int nodeIndex, Triangulation& tri, RefinementQueue* que
 
     // New triangles at the end of the list, linked to the rim's outer side.
     const int base = static_cast<int>(tri.triangles.size());
-    std::unordered_map<int, int> byFirstCorner;   // corner p -> new triangle (0-based)
+    // New triangle (0-based) by its first corner, frame nodes included.
+    const std::size_t slots = tri.nodes.size() + 5;
+    if (tri.firstCornerOf.size() < slots) {
+        tri.firstCornerOf.resize(2 * slots, 0);
+        tri.cornerStamp.resize(2 * slots, 0);
+    }
+    auto slotOf = [](int corner) { return static_cast<std::size_t>(corner + 4); };
     for (int k = 0; k < static_cast<int>(rim.size()); ++k) {
         RimSide& side = rim[k];
         const int t = base + k + 1;
@@ -380,15 +388,17 @@ bool insertDelaunayPoint(int nodeIndex, Triangulation& tri, RefinementQueue* que
         nb.n[2] = -1;
         nb.n[3] = -1;
         tri.neighbours.push_back(nb);
-        byFirstCorner[side.p] = base + k;
+        tri.firstCornerOf[slotOf(side.p)] = base + k;
+        tri.cornerStamp[slotOf(side.p)] = tri.stamp;
     }
     // Side 1 (q, new) of one new triangle is side 2 (new, p) of the one
     // starting at q.
     for (int k = 0; k < static_cast<int>(rim.size()); ++k) {
-        const auto it = byFirstCorner.find(rim[k].q);
-        if (it == byFirstCorner.end()) continue;
-        tri.neighbours[base + k].n[2] = it->second + 1;
-        tri.neighbours[it->second].n[3] = base + k + 1;
+        const std::size_t slot = slotOf(rim[k].q);
+        if (tri.cornerStamp[slot] != tri.stamp) continue;
+        const int other = tri.firstCornerOf[slot];
+        tri.neighbours[base + k].n[2] = other + 1;
+        tri.neighbours[other].n[3] = base + k + 1;
     }
 
     // Compaction: the k-th last triangle moves into the k-th cavity slot.

@@ -35,6 +35,10 @@ struct Triangulation {
     // the current stamp), kept so that an insertion allocates nothing.
     std::vector<unsigned> marks;
     unsigned stamp = 0;
+    // Scratch for linking new triangles: per node, the new triangle that
+    // starts at it (valid where `cornerStamp` equals `stamp`).
+    std::vector<int> firstCornerOf;
+    std::vector<unsigned> cornerStamp;
 
     const MeshNode& nodeAt(int reference) const
     {

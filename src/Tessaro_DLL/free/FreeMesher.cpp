@@ -155,6 +155,28 @@ double estimatedNodeCount(const Triangulation& tri, const std::vector<int>& dele
     return boundaryNodes.size() + triangles / 2.0;
 }
 
+// The same from the boundary alone, before any triangle exists: the
+// enclosed area at the mean target size of the boundary nodes.
+double boundaryNodeEstimate(const std::vector<MeshNode>& boundaryNodes, const std::vector<BoundarySegment>& segments)
+{
+    double area = 0.0, size = 0.0;
+    for (const BoundarySegment& seg : segments) {
+        const MeshNode& a = boundaryNodes[seg.start - 1];
+        const MeshNode& b = boundaryNodes[seg.end - 1];
+        area += 0.5 * cross(a.x, a.y, b.x, b.y);
+    }
+    for (const MeshNode& node : boundaryNodes) size += node.size / boundaryNodes.size();
+    if (!(size > 0.0)) return 0.0;
+    return boundaryNodes.size() + area / (kLargestTriangleArea * size * size) / 2.0;
+}
+
+bool refuseSize(std::ostream& log, int number, double estimate)
+{
+    log << "Error: region " << number << ": the target sizes need about " << static_cast<long long>(estimate)
+        << " nodes, more than " << kMaxFreeRegionNodes << std::endl;
+    return false;
+}
+
 bool failRegion(std::ostream& log, int number, const std::string& problem)
 {
     log << "Error: region " << number << ": " << problem << std::endl;
@@ -175,6 +197,9 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
     removed.reserve(kFlagReserve);
 
     if (!initTriangulation(boundaryNodes, segments, tri, ox, oy, s, log)) return false;
+    const double boundaryEstimate = boundaryNodeEstimate(boundaryNodes, segments);
+    if (boundaryEstimate > static_cast<double>(kMaxFreeRegionNodes))
+        return refuseSize(log, target.regionNumber, boundaryEstimate);
     for (std::size_t i = 0; i < boundaryNodes.size(); ++i)
         insertDelaunayPoint(static_cast<int>(i), tri, nullptr, 0, log, boundaryNodes[i].x, boundaryNodes[i].y);
     recoverLostBoundary(tri, boundaryNodes, segments, log);
@@ -185,10 +210,7 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
     if (!removeOuterTriangles(segments, tri.triangles, tri.neighbours, deleted, removed, log)) return false;
 
     const double estimate = estimatedNodeCount(tri, deleted, boundaryNodes);
-    if (estimate > static_cast<double>(kMaxFreeRegionNodes))
-        return failRegion(log, target.regionNumber,
-                          "the target sizes need about " + std::to_string(static_cast<long long>(estimate)) +
-                              " nodes, more than " + std::to_string(kMaxFreeRegionNodes));
+    if (estimate > static_cast<double>(kMaxFreeRegionNodes)) return refuseSize(log, target.regionNumber, estimate);
     RefinementQueue queue;
     queue.ids.reserve(kQueueReserve);
     queue.keys.reserve(kQueueReserve);
