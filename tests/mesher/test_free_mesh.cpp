@@ -3,6 +3,7 @@
 // regions, bays, and the boundaries and sizes that are refused.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -48,8 +49,10 @@ ToolRun runTool(const std::string& name, const std::string& text)
 }
 
 // A free triangle region over the polygon's corners (appended to the point
-// list), each side of `divisions` segments.
-RegionSpec polygonRegion(GeometrySpec& g, const Polygon& corners, int divisions, int code = -2, int obj = 101)
+// list), each side of `divisions` segments, or of segments about `spacing`
+// long when that is positive.
+RegionSpec polygonRegion(GeometrySpec& g, const Polygon& corners, int divisions, int code = -2, int obj = 101,
+                         double spacing = 0.0)
 {
     const int base = static_cast<int>(g.points.size());
     for (const auto& p : corners) g.points.push_back(p);
@@ -61,6 +64,11 @@ RegionSpec polygonRegion(GeometrySpec& g, const Polygon& corners, int divisions,
         SegSpec s;
         s.lim1 = 1;
         s.lim2 = divisions + 1;
+        if (spacing > 0.0) {
+            const auto [x0, y0] = corners[k];
+            const auto [x1, y1] = corners[(k + 1) % n];
+            s.lim2 = 1 + std::max(1, static_cast<int>(std::lround(std::hypot(x1 - x0, y1 - y0) / spacing)));
+        }
         s.p1 = base + k + 1;
         s.p2 = base + (k + 1) % n + 1;
         r.sides.push_back(SideSpec{k + 1, code, {s}});
@@ -75,11 +83,40 @@ GeometrySpec triangleGeometry()
     return g;
 }
 
-std::string polygonText(const Polygon& corners, int divisions, int code = -2)
+std::string polygonText(const Polygon& corners, int divisions, int code = -2, double spacing = 0.0)
 {
     GeometrySpec g = triangleGeometry();
-    g.regions.push_back(polygonRegion(g, corners, divisions, code));
+    g.regions.push_back(polygonRegion(g, corners, divisions, code, 101, spacing));
     return geometryText(g);
+}
+
+double polygonArea(const Polygon& poly)
+{
+    double area = 0.0;
+    for (std::size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++)
+        area += 0.5 * (poly[j].first * poly[i].second - poly[i].first * poly[j].second);
+    return area;
+}
+
+// A square around a round bay of 64 sides that opens to the top through a
+// channel. The bay's corners lie slightly inside its circle, the more the
+// more often their number halves, so that its triangles nest five deep:
+// the two innermost touch no wall and lie four neighbour steps from every
+// triangle that does.
+Polygon squareWithRoundBay()
+{
+    Polygon circle;
+    for (int k = 0; k < 64; ++k) {
+        int halvings = k == 0 ? 6 : 0;
+        for (int m = k; m > 0 && m % 2 == 0; m /= 2) ++halvings;
+        const double a = (90.0 + 360.0 / 64 * k) * M_PI / 180.0, r = 10.0 * (1.0 - 0.002 * halvings);
+        circle.emplace_back(r * std::cos(a), r * std::sin(a));
+    }
+    Polygon poly = {{15, 15}, {0, 15}, circle[0]};
+    for (int k = 63; k >= 1; --k) poly.push_back(circle[k]);
+    poly.emplace_back(circle[1].first, 15);
+    poly.insert(poly.end(), {{-15, 15}, {-15, -15}, {15, -15}});
+    return poly;
 }
 
 bool insidePolygon(const Polygon& poly, double x, double y)
@@ -224,9 +261,10 @@ TEST(FreeTriangles, BaysAreLeftEmpty)
         Polygon polygon;
         int divisions;
         double area;
+        double spacing = 0.0;
     };
-    // A corridor from the right with saw-tooth walls: the triangles between
-    // the tooth tips touch no wall, so only waves from the mouth reach them.
+    // A corridor from the right with saw-tooth walls; its tooth tips line up
+    // with the corner (0, 0), so a careless clean-up leaves flat triangles.
     Polygon corridor = {{0, 0}, {20, 0}, {20, 4}};
     for (int x = 19; x >= 3; x -= 2) {
         corridor.emplace_back(x, 5);
@@ -243,9 +281,10 @@ TEST(FreeTriangles, BaysAreLeftEmpty)
         {"L", {{0, 0}, {10, 0}, {10, 5}, {5, 5}, {5, 10}, {0, 10}}, 3, 75.0},
         {"C", {{0, 0}, {10, 0}, {10, 3}, {3, 3}, {3, 7}, {10, 7}, {10, 10}, {0, 10}}, 2, 72.0},
         {"corridor", corridor, 1, 240.0 - 54.0},
+        {"round bay", squareWithRoundBay(), 1, polygonArea(squareWithRoundBay()), 1.0},
     };
     for (const Case& c : cases) {
-        const ToolRun run = runTool(c.name, polygonText(c.polygon, c.divisions));
+        const ToolRun run = runTool(c.name, polygonText(c.polygon, c.divisions, -2, c.spacing));
         ASSERT_EQ(run.status, 0) << c.name << "\n" << run.log;
         ValidationOptions options;
         options.expectedArea = c.area;
