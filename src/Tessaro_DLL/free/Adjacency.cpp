@@ -87,6 +87,16 @@ void writeTriangle(RegionRecord& region, int slot, int a, int b, int c, int nab,
     nb.n[3] = nca;
 }
 
+// Turns the corners of a triangle, with their sides' neighbours, one place
+// to the left.
+void rotateCorners(RegionRecord& region, int slot)
+{
+    auto& c = region.triangles[slot - 1].corners;
+    std::rotate(c.begin(), c.begin() + 1, c.end());
+    auto& n = region.neighbours[slot - 1].n;
+    std::rotate(n.begin() + 1, n.begin() + 2, n.begin() + 4);
+}
+
 // The four triangles around a free node v and its outer nodes a, b, c, d
 // (counter-clockwise); false when one is missing.
 struct Star {
@@ -158,50 +168,38 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
         const double least = kFlatShare * std::fabs(total);
         return first > least && second > least && std::fabs(first + second - total) < kSplitTolerance;
     };
-    const int oab = neighbourAcross(region, s.t1, s.a, s.b);
-    const int obc = neighbourAcross(region, s.t2, s.b, s.c);
-    const int ocd = neighbourAcross(region, s.t4, s.c, s.d);
-    const int oda = neighbourAcross(region, s.t3, s.d, s.a);
-    const int old[4] = {s.t1, s.t2, s.t3, s.t4};
-    int made[2] = {0, 0};
-    int diagonal[2] = {0, 0};
-    if (covers(s.a, s.b, s.c, s.c, s.d, s.a)) {
-        const int first = std::min(s.t1, s.t2), firstGone = std::max(s.t1, s.t2);
-        const int second = std::min(s.t4, s.t3), secondGone = std::max(s.t4, s.t3);
-        writeTriangle(region, first, s.a, s.b, s.c, oab, obc, second);
-        writeTriangle(region, second, s.c, s.d, s.a, ocd, oda, first);
-        relink(region, oab, s.t1, first);
-        relink(region, obc, s.t2, first);
-        relink(region, ocd, s.t4, second);
-        relink(region, oda, s.t3, second);
-        region.triangles[firstGone - 1].name = -firstGone;
-        region.triangles[secondGone - 1].name = -secondGone;
-        made[0] = first;
-        made[1] = second;
-        diagonal[0] = s.a;
-        diagonal[1] = s.c;
-    } else if (covers(s.a, s.b, s.d, s.b, s.c, s.d)) {
-        const int first = std::min(s.t2, s.t4), firstGone = std::max(s.t2, s.t4);
-        const int second = std::min(s.t1, s.t3), secondGone = std::max(s.t1, s.t3);
-        writeTriangle(region, first, s.b, s.c, s.d, obc, ocd, second);
-        writeTriangle(region, second, s.a, s.b, s.d, oab, first, oda);
-        relink(region, obc, s.t2, first);
-        relink(region, ocd, s.t4, first);
-        relink(region, oab, s.t1, second);
-        relink(region, oda, s.t3, second);
-        region.triangles[firstGone - 1].name = -firstGone;
-        region.triangles[secondGone - 1].name = -secondGone;
-        made[0] = first;
-        made[1] = second;
-        diagonal[0] = s.b;
-        diagonal[1] = s.d;
-    } else {
+    // Around v: outer node o[i], the triangle t[i] between o[i] and o[i + 1]
+    // and its neighbour n[i] across that side.
+    const int o[4] = {s.a, s.b, s.c, s.d};
+    const int t[4] = {s.t1, s.t2, s.t4, s.t3};
+    int n[4];
+    for (int i = 0; i < 4; ++i) n[i] = neighbourAcross(region, t[i], o[i], o[(i + 1) % 4]);
+    int k = 0;   // the diagonal runs from o[k] to o[k + 2]
+    if (covers(s.a, s.b, s.c, s.c, s.d, s.a))
+        k = 0;
+    else if (covers(s.a, s.b, s.d, s.b, s.c, s.d))
+        k = 1;
+    else
         return true;
+    // (o[k], o[k+1], o[k+2]) replaces t[k] and t[k+1], (o[k+2], o[k+3], o[k])
+    // the other two, each in the lower of its two slots.
+    const int made[2] = {std::min(t[k], t[k + 1]), std::min(t[k + 2], t[(k + 3) % 4])};
+    const int gone[2] = {std::max(t[k], t[k + 1]), std::max(t[k + 2], t[(k + 3) % 4])};
+    for (int m = 0; m < 2; ++m) {
+        const int i = k + 2 * m;
+        writeTriangle(region, made[m], o[i % 4], o[(i + 1) % 4], o[(i + 2) % 4], n[i % 4], n[(i + 1) % 4],
+                      made[1 - m]);
+        relink(region, n[i % 4], t[i % 4], made[m]);
+        relink(region, n[(i + 1) % 4], t[(i + 1) % 4], made[m]);
+        region.triangles[gone[m] - 1].name = -gone[m];
     }
+    if (k == 1) rotateCorners(region, made[1]);   // (d, a, b) is kept as (a, b, d)
+    const int diagonal[2] = {o[k], o[k + 2]};
+    const int old[4] = {s.t1, s.t2, s.t3, s.t4};
     region.nodes[v - 1].name = -v;
-    NodeAdjacency& gone = region.adjacency[v - 1];
-    gone.elementCount = 0;
-    gone.neighbourCount = 0;
+    NodeAdjacency& removed = region.adjacency[v - 1];
+    removed.elementCount = 0;
+    removed.neighbourCount = 0;
     for (int x : outer) {
         const int partner = x == diagonal[0] ? diagonal[1] : x == diagonal[1] ? diagonal[0] : 0;
         if (!rebuildOuterNode(region, x, v, old, made, partner, log)) return false;

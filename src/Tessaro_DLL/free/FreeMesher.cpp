@@ -270,7 +270,7 @@ std::string freeRegionSidesProblem(const RegionRecord& region)
         const RegionSide& side = region.sides[i];
         if (isInterfaceCode(side.neighbourCode))
             return "side " + std::to_string(i + 1) + " has the interface code " + std::to_string(side.neighbourCode) +
-                   ", which a free region can not take";
+                   ", which free triangle regions do not take";
         if (!side.segments.empty()) nodes += std::llabs(static_cast<long long>(side.segments.front().lim2) -
                                                         side.segments.front().lim1) + 1;
     }
