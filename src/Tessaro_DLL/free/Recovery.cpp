@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "Tessaro_DLL/free/Adjacency.h"
 
@@ -27,12 +28,16 @@ bool hasCorner(const DelaunayTriangle& t, int node)
     return t.corners[0] == node || t.corners[1] == node || t.corners[2] == node;
 }
 
-// True when a segment coded -6 to -9 starts or ends at `node`.
-bool onInterfaceSegment(const std::vector<BoundarySegment>& segments, int node)
+// The nodes that start or end a segment coded -6 to -9.
+std::unordered_set<int> interfaceNodes(const std::vector<BoundarySegment>& segments)
 {
+    std::unordered_set<int> nodes;
     for (const BoundarySegment& seg : segments)
-        if (isInterfaceCode(seg.code) && (seg.start == node || seg.end == node)) return true;
-    return false;
+        if (isInterfaceCode(seg.code)) {
+            nodes.insert(seg.start);
+            nodes.insert(seg.end);
+        }
+    return nodes;
 }
 
 // The triangles at a and b, then one ring of their neighbours.
@@ -99,7 +104,7 @@ void logFlat(std::ostream& log, double det, int a, int c, int b)
 // Two crossed triangles: when the corner c after a in one of them lies on an
 // interface segment, they become (a, c, b) and (q, a, b).
 bool recoverAcrossTwo(Triangulation& tri, const std::vector<int>& x, int a, int b,
-                      const std::vector<BoundarySegment>& segments, std::ostream& log)
+                      const std::unordered_set<int>& onInterface, std::ostream& log)
 {
     const std::vector<int> q = cornersOf(tri, x);
     for (int k = 0; k < 2; ++k) {
@@ -107,7 +112,7 @@ bool recoverAcrossTwo(Triangulation& tri, const std::vector<int>& x, int a, int 
         int c = 0;
         for (int j = 0; j < 3; ++j)
             if (t.corners[j] == a) c = t.corners[(j + 1) % 3];
-        if (c == 0 || !onInterfaceSegment(segments, c)) continue;
+        if (c == 0 || !onInterface.count(c)) continue;
         const MeshNode& na = tri.nodeAt(a);
         const MeshNode& nc = tri.nodeAt(c);
         const MeshNode& nb = tri.nodeAt(b);
@@ -141,12 +146,12 @@ bool recoverAcrossTwo(Triangulation& tri, const std::vector<int>& x, int a, int 
 // Three crossed triangles become (a, b, c), (b, d, a) and (a, e, f) around
 // the last corner c that lies on an interface segment; without one they stay.
 bool recoverAcrossThree(Triangulation& tri, const std::vector<int>& x, int a, int b,
-                        const std::vector<BoundarySegment>& segments, std::ostream& log)
+                        const std::unordered_set<int>& onInterface, std::ostream& log)
 {
     const std::vector<int> q = cornersOf(tri, x);
     int c = 0;
     for (int node : q)
-        if (node != a && node != b && onInterfaceSegment(segments, node)) c = node;
+        if (node != a && node != b && onInterface.count(node)) c = node;
     if (c == 0) return true;
     std::vector<int> rest;
     for (int node : q)
@@ -301,15 +306,16 @@ bool recoverLostBoundary(Triangulation& tri, const std::vector<MeshNode>& bounda
             entry.push_back(t);
         }
 
+    const std::unordered_set<int> onInterface = interfaceNodes(segments);
     for (const BoundarySegment& seg : segments) {
         const int a = seg.start, b = seg.end;
         const std::vector<int> around = trianglesAroundSegment(tri, table, a, b);
         if (segmentPresent(tri, around, a, b)) continue;
         const std::vector<int> x = crossedTriangles(tri, around, a, b);
         if (x.size() == 2) {
-            if (!recoverAcrossTwo(tri, x, a, b, segments, log)) return false;
+            if (!recoverAcrossTwo(tri, x, a, b, onInterface, log)) return false;
         } else if (x.size() == 3) {
-            if (!recoverAcrossThree(tri, x, a, b, segments, log)) return false;
+            if (!recoverAcrossThree(tri, x, a, b, onInterface, log)) return false;
         } else if (x.size() == 4) {
             log << "Error: Four elements found between lost boundary nodes " << a << "  and " << b << std::endl;
             return false;

@@ -21,12 +21,16 @@ void collectSideNodes(const RegionRecord& region, std::vector<int>& nodes, bool 
 {
     const int corners = quadrilateral ? 4 : 3;
     nodes.clear();
+    std::vector<char> listed(region.nodes.size() + 1, 0);
     for (const BoundarySide& side : region.boundarySides) {
         if (side.code == -9) continue;
         int first = 0, second = 0;
         sideEnds(region, side, corners, first, second);
-        for (int node : {first, second})
-            if (std::find(nodes.begin(), nodes.end(), node) == nodes.end()) nodes.push_back(node);
+        for (int node : {first, second}) {
+            if (node < 1 || node > static_cast<int>(region.nodes.size()) || listed[node]) continue;
+            listed[node] = 1;
+            nodes.push_back(node);
+        }
     }
 }
 
