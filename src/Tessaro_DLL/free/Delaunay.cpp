@@ -163,6 +163,72 @@ void moveTriangle(Triangulation& tri, int from, int to)
     tri.neighbours[to].n[0] = to + 1;
 }
 
+// The sides of the cavity's rim with the triangle each gets, every
+// circumcircle computed before anything changes. False (logged) when a new
+// triangle would be flat or clockwise.
+bool buildRim(Triangulation& tri, const std::vector<int>& cavity, const MeshNode& point, std::vector<RimSide>& rim,
+              std::ostream& log)
+{
+    beginMarks(tri);
+    for (int c : cavity) mark(tri, c);
+    rim.reserve(cavity.size() + 2);
+    for (int c : cavity) {
+        for (int j = 0; j < 3; ++j) {
+            const int n = tri.neighbours[c].n[1 + j];
+            if (n > 0 && marked(tri, n - 1)) continue;
+            RimSide side{c, n, tri.triangles[c].corners[j], tri.triangles[c].corners[(j + 1) % 3], {}};
+            side.made.status = -1;
+            side.made.corners = {side.p, side.q, point.name};
+            if (!computeCircumcircle(side.made, tri.nodeAt(side.p), tri.nodeAt(side.q), point, log)) return false;
+            rim.push_back(side);
+        }
+    }
+    return true;
+}
+
+// Appends the rim's triangles, linked to the triangles outside the rim and
+// among themselves: side 1 (q, new) of one is side 2 (new, p) of the one
+// starting at q.
+void appendRimTriangles(Triangulation& tri, std::vector<RimSide>& rim)
+{
+    const int base = static_cast<int>(tri.triangles.size());
+    const std::size_t slots = tri.nodes.size() + 5;
+    if (tri.firstCornerOf.size() < slots) {
+        tri.firstCornerOf.resize(2 * slots, 0);
+        tri.cornerStamp.resize(2 * slots, 0);
+    }
+    auto slotOf = [](int corner) { return static_cast<std::size_t>(corner + 4); };
+    for (int k = 0; k < static_cast<int>(rim.size()); ++k) {
+        RimSide& side = rim[k];
+        const int t = base + k + 1;
+        if (side.outer > 0) {
+            ElementNeighbours& outer = tri.neighbours[side.outer - 1];
+            for (int j = 1; j <= 3; ++j)
+                if (outer.n[j] == side.cavityTriangle + 1) {
+                    outer.n[j] = t;
+                    break;
+                }
+        }
+        side.made.name = t;
+        tri.triangles.push_back(side.made);
+        ElementNeighbours nb;
+        nb.n[0] = t;
+        nb.n[1] = side.outer;
+        nb.n[2] = -1;
+        nb.n[3] = -1;
+        tri.neighbours.push_back(nb);
+        tri.firstCornerOf[slotOf(side.p)] = base + k;
+        tri.cornerStamp[slotOf(side.p)] = tri.stamp;
+    }
+    for (int k = 0; k < static_cast<int>(rim.size()); ++k) {
+        const std::size_t slot = slotOf(rim[k].q);
+        if (tri.cornerStamp[slot] != tri.stamp) continue;
+        const int other = tri.firstCornerOf[slot];
+        tri.neighbours[base + k].n[2] = other + 1;
+        tri.neighbours[other].n[3] = base + k + 1;
+    }
+}
+
 }  // namespace
 
 SegmentLookup::SegmentLookup(const std::vector<BoundarySegment>& segments) : segments_(segments)
@@ -329,78 +395,22 @@ bool initTriangulation(std::vector<MeshNode>& boundaryNodes, const std::vector<B
 bool insertDelaunayPoint(int nodeIndex, Triangulation& tri, RefinementQueue* queue, int startTriangle,
                          std::ostream& log, double x, double y)
 {
-    const int name = nodeIndex + 1;
+    const MeshNode point{nodeIndex + 1, x, y, 0.0};
     std::vector<int> cavity;
     if (startTriangle == 0) {
         cavityFromPoint(tri, x, y, cavity);
-        tri.nodes.push_back(MeshNode{name, x, y, 0.0});
+        tri.nodes.push_back(point);
     } else {
         cavityFromStart(tri, startTriangle, x, y, cavity);
     }
     if (cavity.empty()) return false;
-
-    // Rim of the cavity, with every new triangle's circumcircle computed
-    // before anything changes.
-    beginMarks(tri);
-    for (int c : cavity) mark(tri, c);
-    const MeshNode point{name, x, y, 0.0};
     std::vector<RimSide> rim;
-    rim.reserve(cavity.size() + 2);
-    for (int c : cavity) {
-        for (int j = 0; j < 3; ++j) {
-            const int n = tri.neighbours[c].n[1 + j];
-            if (n > 0 && marked(tri, n - 1)) continue;
-            RimSide side{c, n, tri.triangles[c].corners[j], tri.triangles[c].corners[(j + 1) % 3], {}};
-            side.made.status = -1;
-            side.made.corners = {side.p, side.q, name};
-            if (!computeCircumcircle(side.made, tri.nodeAt(side.p), tri.nodeAt(side.q), point, log)) return false;
-            rim.push_back(side);
-        }
-    }
+    if (!buildRim(tri, cavity, point, rim, log)) return false;
     const int cavitySize = static_cast<int>(cavity.size());
     if (static_cast<int>(rim.size()) < cavitySize + 1) return false;   // not a star-shaped cavity
 
-    // New triangles at the end of the list, linked to the rim's outer side.
     const int base = static_cast<int>(tri.triangles.size());
-    // New triangle (0-based) by its first corner, frame nodes included.
-    const std::size_t slots = tri.nodes.size() + 5;
-    if (tri.firstCornerOf.size() < slots) {
-        tri.firstCornerOf.resize(2 * slots, 0);
-        tri.cornerStamp.resize(2 * slots, 0);
-    }
-    auto slotOf = [](int corner) { return static_cast<std::size_t>(corner + 4); };
-    for (int k = 0; k < static_cast<int>(rim.size()); ++k) {
-        RimSide& side = rim[k];
-        const int t = base + k + 1;
-        if (side.outer > 0) {
-            ElementNeighbours& outer = tri.neighbours[side.outer - 1];
-            for (int j = 1; j <= 3; ++j)
-                if (outer.n[j] == side.cavityTriangle + 1) {
-                    outer.n[j] = t;
-                    break;
-                }
-        }
-        side.made.name = t;
-        tri.triangles.push_back(side.made);
-        ElementNeighbours nb;
-        nb.n[0] = t;
-        nb.n[1] = side.outer;
-        nb.n[2] = -1;
-        nb.n[3] = -1;
-        tri.neighbours.push_back(nb);
-        tri.firstCornerOf[slotOf(side.p)] = base + k;
-        tri.cornerStamp[slotOf(side.p)] = tri.stamp;
-    }
-    // Side 1 (q, new) of one new triangle is side 2 (new, p) of the one
-    // starting at q.
-    for (int k = 0; k < static_cast<int>(rim.size()); ++k) {
-        const std::size_t slot = slotOf(rim[k].q);
-        if (tri.cornerStamp[slot] != tri.stamp) continue;
-        const int other = tri.firstCornerOf[slot];
-        tri.neighbours[base + k].n[2] = other + 1;
-        tri.neighbours[other].n[3] = base + k + 1;
-    }
-
+    appendRimTriangles(tri, rim);
     // Compaction: the k-th last triangle moves into the k-th cavity slot.
     const int total = static_cast<int>(tri.triangles.size());
     for (int k = 0; k < cavitySize; ++k) moveTriangle(tri, total - 1 - k, cavity[k]);
