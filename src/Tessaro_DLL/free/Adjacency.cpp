@@ -229,6 +229,13 @@ int sideWithCorners(const DelaunayTriangle& t, int p, int q)
     return -1;
 }
 
+void sideEndNodes(const RegionRecord& region, const BoundarySide& side, int corners, int& first, int& second)
+{
+    const MeshElement& el = region.elements[side.element - 1];
+    first = el.w[1 + side.side];
+    second = el.w[1 + (side.side + 1) % corners];
+}
+
 void storeTriangulation(RegionRecord& region, const Triangulation& tri, const std::vector<int>& deleted)
 {
     const int count = static_cast<int>(tri.triangles.size());

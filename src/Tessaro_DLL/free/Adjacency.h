@@ -42,5 +42,8 @@ bool removeFromList(int* slots, int& count, int value);
 bool listContains(const int* slots, int count, int value);
 // Side j (0..2) of `t` whose corners are (p, q) in this order, -1 when none.
 int sideWithCorners(const DelaunayTriangle& t, int p, int q);
+// First and second node of a boundary-side triple: corners j and j + 1 of
+// its element in the region's element list, cyclic over `corners`.
+void sideEndNodes(const RegionRecord& region, const BoundarySide& side, int corners, int& first, int& second);
 
 }  // namespace tessaro

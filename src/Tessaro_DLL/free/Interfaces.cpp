@@ -10,12 +10,6 @@ namespace {
 
 bool isSlitCode(int code) { return code == -8 || code == -9; }
 
-void sideEnds(const RegionRecord& region, const BoundarySide& side, int corners, int& first, int& second)
-{
-    const MeshElement& el = region.elements[side.element - 1];
-    first = el.w[1 + side.side];
-    second = el.w[1 + (side.side + 1) % corners];
-}
 
 void appendDistinct(std::vector<int>& list, int value)
 {
@@ -30,7 +24,7 @@ std::vector<int> nodesOfRun(const RegionRecord& region, int from, int step, int 
     std::vector<int> nodes;
     for (int k = 0, i = from; k < count && region.codedSides[i].code == code; ++k, i = (i + step + count) % count) {
         int first = 0, second = 0;
-        sideEnds(region, region.codedSides[i], corners, first, second);
+        sideEndNodes(region, region.codedSides[i], corners, first, second);
         appendDistinct(nodes, first);
         appendDistinct(nodes, second);
     }

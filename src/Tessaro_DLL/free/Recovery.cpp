@@ -193,13 +193,6 @@ void repairNeighbours(Triangulation& tri, const std::vector<int>& x)
     }
 }
 
-// Sides of the coded boundary-side triple `i`: its first and second node.
-void sideNodes(const RegionRecord& region, const BoundarySide& side, int corners, int& first, int& second)
-{
-    const MeshElement& el = region.elements[side.element - 1];
-    first = el.w[1 + side.side];
-    second = el.w[1 + (side.side + 1) % corners];
-}
 
 void swapReference(int& value, int a, int b)
 {
@@ -444,7 +437,7 @@ bool sortExternalBoundary(RegionRecord& region, bool quadrilateral, int startNod
     int start = -1;
     for (int i = 0; i < count; ++i) {
         int first = 0;
-        sideNodes(region, region.codedSides[i], corners, first, second[i]);
+        sideEndNodes(region, region.codedSides[i], corners, first, second[i]);
         byFirstNode[first].push_back(i);
         if (start < 0 && first == startNode) start = i;
     }

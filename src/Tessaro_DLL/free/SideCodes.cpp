@@ -2,20 +2,10 @@
 
 #include <algorithm>
 
+#include "Tessaro_DLL/free/Adjacency.h"
 #include "Tessaro_DLL/mapped/MappedMesh.h"
 
 namespace tessaro {
-
-namespace {
-
-void sideEnds(const RegionRecord& region, const BoundarySide& side, int corners, int& first, int& second)
-{
-    const MeshElement& el = region.elements[side.element - 1];
-    first = el.w[1 + side.side];
-    second = el.w[1 + (side.side + 1) % corners];
-}
-
-}  // namespace
 
 void collectSideNodes(const RegionRecord& region, std::vector<int>& nodes, bool quadrilateral)
 {
@@ -25,7 +15,7 @@ void collectSideNodes(const RegionRecord& region, std::vector<int>& nodes, bool 
     for (const BoundarySide& side : region.boundarySides) {
         if (side.code == -9) continue;
         int first = 0, second = 0;
-        sideEnds(region, side, corners, first, second);
+        sideEndNodes(region, side, corners, first, second);
         for (int node : {first, second}) {
             if (node < 1 || node > static_cast<int>(region.nodes.size()) || listed[node]) continue;
             listed[node] = 1;
@@ -48,8 +38,8 @@ void copyBackNodeCoordinates(RegionRecord& region, bool quadrilateral)
         const int p = i == 0 ? count - 1 : i - 1;
         if (region.codedSides[p].code != -7 || region.codedSides[i].code == -7) continue;
         int x = 0, y = 0, unused = 0, z = 0;
-        sideEnds(region, region.codedSides[i], 4, x, y);
-        sideEnds(region, region.codedSides[(i + 1) % count], 4, unused, z);
+        sideEndNodes(region, region.codedSides[i], 4, x, y);
+        sideEndNodes(region, region.codedSides[(i + 1) % count], 4, unused, z);
         MeshNode& mid = region.nodes[y - 1];
         mid.x = (region.nodes[x - 1].x + region.nodes[z - 1].x) * 0.5;
         mid.y = (region.nodes[x - 1].y + region.nodes[z - 1].y) * 0.5;
