@@ -297,6 +297,7 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
     const int firstStart = segments.front().start;
     const int boundaryCount = static_cast<int>(boundaryNodes.size());
 
+    // Where interface faces meet; only quadrilateral meshing reads the list.
     std::vector<MeshNode> junctions;
     collectFaceJunctionNodes(junctions, segments, boundaryNodes);
 
