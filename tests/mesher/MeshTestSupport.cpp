@@ -368,6 +368,20 @@ fs::path freshDir(const std::string& name)
     return dir;
 }
 
+ScratchDir::~ScratchDir()
+{
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+CurrentDir::CurrentDir(const fs::path& dir) : previous_(fs::current_path()) { fs::current_path(dir); }
+
+CurrentDir::~CurrentDir()
+{
+    std::error_code ignored;
+    fs::current_path(previous_, ignored);
+}
+
 void writeFile(const fs::path& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -108,6 +108,31 @@ double cornerArea(const FemMesh& mesh, const FemElement& el);
 
 // A fresh, empty folder for one test.
 fs::path freshDir(const std::string& name);
+
+// A fresh folder for one test, removed with its contents on destruction.
+class ScratchDir {
+public:
+    explicit ScratchDir(const std::string& name) : path_(freshDir(name)) {}
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+// Makes a folder the current directory until destruction.
+class CurrentDir {
+public:
+    explicit CurrentDir(const fs::path& dir);
+    ~CurrentDir();
+    CurrentDir(const CurrentDir&) = delete;
+    CurrentDir& operator=(const CurrentDir&) = delete;
+
+private:
+    fs::path previous_;
+};
 void writeFile(const fs::path& path, const std::string& text);
 std::string readFile(const fs::path& path);
 std::vector<std::string> readLines(const fs::path& path);

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <new>
 
+#include "Tessaro_DLL/free/Delaunay.h"
+#include "Tessaro_DLL/free/FreeMesher.h"
 #include "Tessaro_DLL/mapped/Discretize.h"
 #include "Tessaro_DLL/mapped/MappedMesh.h"
 #include "Tessaro_DLL/mapped/Midside.h"
@@ -39,12 +41,10 @@ bool fail(std::ostream& log, const std::string& message)
 }
 
 // Discretises the sides of a free region into its boundary nodes and
-// segments. The free mesher itself is not part of this library yet, so the
-// region is reported and left out of the mesh.
-void skipFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
+// segments.
+void discretizeFreeRegion(RunContext& ctx, RegionRecord& region, std::vector<MeshNode>& nodes,
+                          std::vector<BoundarySegment>& segments, std::ostream& log)
 {
-    std::vector<MeshNode> nodes;
-    std::vector<BoundarySegment> segments;
     nodes.reserve(10000);
     segments.reserve(10000);
     int counter = 0;
@@ -63,9 +63,34 @@ void skipFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostr
         discretizeFreeRegionSide(region, i, counter, ctx.generatedBoundaryPoints, ctx.points, nodes, segments,
                                  previous, code, pointA, pointB, firstIsInterface, log);
     }
+}
+
+// Free quadrilateral meshing is not part of this library yet, so such a
+// region is reported and left out of the mesh.
+void skipFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
+{
+    std::vector<MeshNode> nodes;
+    std::vector<BoundarySegment> segments;
+    discretizeFreeRegion(ctx, region, nodes, segments, log);
     ctx.quadrilateralFlag = region.scheme == -31;
     log << "Warning: region " << number << " with free scheme " << region.scheme
         << " is not meshed, free meshing is not available" << std::endl;
+}
+
+bool meshFreeTriangleRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
+{
+    const std::string problem = freeRegionSidesProblem(region);
+    if (!problem.empty()) return fail(log, "region " + std::to_string(number) + ": " + problem);
+    std::vector<MeshNode> nodes;
+    std::vector<BoundarySegment> segments;
+    discretizeFreeRegion(ctx, region, nodes, segments, log);
+    mergeCoincidentNodes(nodes, segments);
+    ctx.quadrilateralFlag = false;
+    const FreeRegionTarget target{number, ctx.points, ctx.mesh, ctx.lists.structureElements,
+                                  ctx.generatedBoundaryPoints};
+    if (!meshRegion(region, nodes, segments, target, log)) return false;
+    releaseRegion(region);
+    return true;
 }
 
 bool meshMappedRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
@@ -124,7 +149,9 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     int number = 0;
     for (RegionRecord& region : ctx.lists.regions) {
         ++number;
-        if (isFreeScheme(region.scheme)) {
+        if (region.scheme == -21) {
+            if (!meshFreeTriangleRegion(ctx, region, number, log)) return false;
+        } else if (isFreeScheme(region.scheme)) {
             skipFreeRegion(ctx, region, number, log);
         } else if (isMappedScheme(region.scheme)) {
             if (!meshMappedRegion(ctx, region, number, log)) return false;

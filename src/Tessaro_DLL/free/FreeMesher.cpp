@@ -1,0 +1,328 @@
+#include "Tessaro_DLL/free/FreeMesher.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <unordered_map>
+
+#include "Tessaro_DLL/free/Adjacency.h"
+#include "Tessaro_DLL/free/Delaunay.h"
+#include "Tessaro_DLL/free/Interfaces.h"
+#include "Tessaro_DLL/free/Recovery.h"
+#include "Tessaro_DLL/free/Refine.h"
+#include "Tessaro_DLL/free/SideCodes.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr std::size_t kWorkReserve = 100000;
+constexpr std::size_t kQueueReserve = 500000;
+constexpr std::size_t kFlagReserve = 10000;
+// Area of the largest triangle the refinement accepts for target size h (an
+// equilateral triangle of circumradius h), in units of h * h.
+const double kLargestTriangleArea = 3.0 * std::sqrt(3.0) / 4.0;
+
+bool isInterfaceCode(int code) { return code >= -9 && code <= -6; }
+
+double cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
+// Twice the signed area of (a, b, c).
+double orient(const MeshNode& a, const MeshNode& b, const MeshNode& c)
+{
+    return cross(b.x - a.x, b.y - a.y, c.x - a.x, c.y - a.y);
+}
+
+// True when p lies on segment a-b (collinear within eps, inside its box).
+bool onSegment(const MeshNode& a, const MeshNode& b, const MeshNode& p, double eps, double margin)
+{
+    if (std::fabs(orient(a, b, p)) > eps) return false;
+    return p.x >= std::min(a.x, b.x) - margin && p.x <= std::max(a.x, b.x) + margin &&
+           p.y >= std::min(a.y, b.y) - margin && p.y <= std::max(a.y, b.y) + margin;
+}
+
+// Segments without a common node that cross or touch.
+bool segmentsMeet(const MeshNode& p1, const MeshNode& p2, const MeshNode& p3, const MeshNode& p4, double eps,
+                  double margin)
+{
+    const double o1 = orient(p1, p2, p3), o2 = orient(p1, p2, p4);
+    const double o3 = orient(p3, p4, p1), o4 = orient(p3, p4, p2);
+    if (((o1 > eps && o2 < -eps) || (o1 < -eps && o2 > eps)) && ((o3 > eps && o4 < -eps) || (o3 < -eps && o4 > eps)))
+        return true;
+    return onSegment(p1, p2, p3, eps, margin) || onSegment(p1, p2, p4, eps, margin) ||
+           onSegment(p3, p4, p1, eps, margin) || onSegment(p3, p4, p2, eps, margin);
+}
+
+std::string chainProblem(const std::vector<MeshNode>& nodes, const std::vector<BoundarySegment>& segments)
+{
+    const int n = static_cast<int>(nodes.size());
+    const int m = static_cast<int>(segments.size());
+    const std::string notClosed = "the boundary is not one closed chain of segments";
+    if (m < 3 || n != m) return notClosed;
+    std::vector<int> starts(n + 1, 0), ends(n + 1, 0), segmentFrom(n + 1, -1);
+    for (int k = 0; k < m; ++k) {
+        const BoundarySegment& seg = segments[k];
+        if (seg.start < 1 || seg.start > n || seg.end < 1 || seg.end > n) return notClosed;
+        ++starts[seg.start];
+        ++ends[seg.end];
+        segmentFrom[seg.start] = k;
+    }
+    for (int k = 1; k <= n; ++k)
+        if (starts[k] != 1 || ends[k] != 1) return notClosed;
+    int steps = 0;
+    for (int k = 0;; k = segmentFrom[segments[k].end]) {
+        if (++steps > m) return notClosed;
+        if (segments[k].end == segments[0].start) break;
+    }
+    return steps == m ? std::string() : notClosed;
+}
+
+std::string crossingProblem(const std::vector<MeshNode>& nodes, const std::vector<BoundarySegment>& segments)
+{
+    double xMin = 1e300, yMin = 1e300, xMax = -1e300, yMax = -1e300;
+    for (const MeshNode& p : nodes) {
+        xMin = std::min(xMin, p.x);
+        yMin = std::min(yMin, p.y);
+        xMax = std::max(xMax, p.x);
+        yMax = std::max(yMax, p.y);
+    }
+    const double size = std::max(xMax - xMin, yMax - yMin);
+    const double eps = 1e-12 * size * size, margin = 1e-12 * size;
+    const int m = static_cast<int>(segments.size());
+    auto at = [&](int node) -> const MeshNode& { return nodes[node - 1]; };
+    auto pairProblem = [](int i, int j) {
+        return "boundary segments " + std::to_string(std::min(i, j) + 1) + " and " + std::to_string(std::max(i, j) + 1) +
+               " cross or touch";
+    };
+
+    // Consecutive segments must not fold back over each other.
+    for (int k = 0; k < m; ++k) {
+        const int next = (k + 1) % m;
+        const MeshNode& a = at(segments[k].start);
+        const MeshNode& mid = at(segments[k].end);
+        const MeshNode& c = at(segments[next].end);
+        if (std::fabs(orient(a, mid, c)) <= eps && (a.x - mid.x) * (c.x - mid.x) + (a.y - mid.y) * (c.y - mid.y) > 0.0)
+            return pairProblem(k, next);
+    }
+
+    // Other pairs meet only in a cell of a uniform grid they both cover.
+    const int cells = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(m))));
+    const double cell = size / cells;
+    auto cellOf = [&](double v, double origin) {
+        return std::clamp(static_cast<int>((v - origin) / cell), 0, cells - 1);
+    };
+    std::unordered_map<long long, std::vector<int>> grid;
+    for (int k = 0; k < m; ++k) {
+        const MeshNode& a = at(segments[k].start);
+        const MeshNode& b = at(segments[k].end);
+        const int i0 = cellOf(std::min(a.x, b.x) - margin, xMin), i1 = cellOf(std::max(a.x, b.x) + margin, xMin);
+        const int j0 = cellOf(std::min(a.y, b.y) - margin, yMin), j1 = cellOf(std::max(a.y, b.y) + margin, yMin);
+        for (int i = i0; i <= i1; ++i)
+            for (int j = j0; j <= j1; ++j) grid[static_cast<long long>(i) * cells + j].push_back(k);
+    }
+    for (const auto& [key, list] : grid)
+        for (std::size_t x = 0; x < list.size(); ++x)
+            for (std::size_t y = x + 1; y < list.size(); ++y) {
+                const BoundarySegment& s = segments[list[x]];
+                const BoundarySegment& t = segments[list[y]];
+                if (s.start == t.start || s.start == t.end || s.end == t.start || s.end == t.end) continue;
+                if (segmentsMeet(at(s.start), at(s.end), at(t.start), at(t.end), eps, margin))
+                    return pairProblem(list[x], list[y]);
+            }
+
+    double area = 0.0;
+    for (const BoundarySegment& seg : segments)
+        area += cross(at(seg.start).x - xMin, at(seg.start).y - yMin, at(seg.end).x - xMin, at(seg.end).y - yMin);
+    if (!(area > eps)) return "the boundary runs clockwise or encloses no area";
+    return std::string();
+}
+
+// Nodes the refinement is expected to need at least: each live triangle
+// split into triangles no larger than its corners' mean target size allows,
+// two triangles per node.
+double estimatedNodeCount(const Triangulation& tri, const std::vector<int>& deleted,
+                          const std::vector<MeshNode>& boundaryNodes)
+{
+    double triangles = 0.0;
+    auto sizeOf = [&](int c) { return boundaryNodes[c - 1].size; };
+    for (std::size_t t = 0; t < tri.triangles.size(); ++t) {
+        if (deleted[t] != 0) continue;
+        const auto& c = tri.triangles[t].corners;
+        const double area = 0.5 * std::fabs(orient(tri.nodeAt(c[0]), tri.nodeAt(c[1]), tri.nodeAt(c[2])));
+        const double h = (sizeOf(c[0]) + sizeOf(c[1]) + sizeOf(c[2])) / 3.0;
+        if (h > 0.0) triangles += area / (kLargestTriangleArea * h * h);
+    }
+    return boundaryNodes.size() + triangles / 2.0;
+}
+
+// The same from the boundary alone, before any triangle exists: the
+// enclosed area at the mean target size of the boundary nodes.
+double boundaryNodeEstimate(const std::vector<MeshNode>& boundaryNodes, const std::vector<BoundarySegment>& segments)
+{
+    double area = 0.0, size = 0.0;
+    for (const BoundarySegment& seg : segments) {
+        const MeshNode& a = boundaryNodes[seg.start - 1];
+        const MeshNode& b = boundaryNodes[seg.end - 1];
+        area += 0.5 * cross(a.x, a.y, b.x, b.y);
+    }
+    for (const MeshNode& node : boundaryNodes) size += node.size / boundaryNodes.size();
+    if (!(size > 0.0)) return 0.0;
+    return boundaryNodes.size() + area / (kLargestTriangleArea * size * size) / 2.0;
+}
+
+bool refuseSize(std::ostream& log, int number, double estimate)
+{
+    log << "Error: region " << number << ": the target sizes need about " << static_cast<long long>(estimate)
+        << " nodes, more than " << kMaxFreeRegionNodes << std::endl;
+    return false;
+}
+
+bool failRegion(std::ostream& log, int number, const std::string& problem)
+{
+    log << "Error: region " << number << ": " << problem << std::endl;
+    return false;
+}
+
+// Steps 5 to 12: triangulation in the unit square, stored in the region.
+bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
+                       const std::vector<BoundarySegment>& segments, const FreeRegionTarget& target, double& s,
+                       double& ox, double& oy, std::ostream& log)
+{
+    Triangulation tri;
+    tri.nodes.reserve(kWorkReserve);
+    tri.triangles.reserve(kWorkReserve);
+    tri.neighbours.reserve(kWorkReserve);
+    std::vector<int> deleted, removed;
+    deleted.reserve(kFlagReserve);
+    removed.reserve(kFlagReserve);
+
+    if (!initTriangulation(boundaryNodes, segments, tri, ox, oy, s, log)) return false;
+    const double boundaryEstimate = boundaryNodeEstimate(boundaryNodes, segments);
+    if (boundaryEstimate > static_cast<double>(kMaxFreeRegionNodes))
+        return refuseSize(log, target.regionNumber, boundaryEstimate);
+    for (std::size_t i = 0; i < boundaryNodes.size(); ++i)
+        insertDelaunayPoint(static_cast<int>(i), tri, nullptr, 0, log, boundaryNodes[i].x, boundaryNodes[i].y);
+    recoverLostBoundary(tri, boundaryNodes, segments, log);
+    if (!boundaryEdgesPresent(segments, tri.triangles)) {
+        log << "Error in inserting boundary node: loss of initial boundary segment" << std::endl;
+        return false;
+    }
+    if (!removeOuterTriangles(segments, tri.triangles, tri.neighbours, deleted, removed, log)) return false;
+
+    const double estimate = estimatedNodeCount(tri, deleted, boundaryNodes);
+    if (estimate > static_cast<double>(kMaxFreeRegionNodes)) return refuseSize(log, target.regionNumber, estimate);
+    RefinementQueue queue;
+    queue.ids.reserve(kQueueReserve);
+    queue.keys.reserve(kQueueReserve);
+    if (!refineTriangulation(boundaryNodes, segments, tri, deleted, queue, kMaxFreeRegionNodes, log))
+        return failRegion(log, target.regionNumber,
+                          "the refinement needs more than " + std::to_string(kMaxFreeRegionNodes) + " nodes");
+
+    deleted.resize(tri.triangles.size(), 0);
+    storeTriangulation(region, tri, deleted);
+    return true;
+}
+
+// Steps 15 to 17: adjacency and clean-up of the stored triangles.
+bool cleanUpTriangles(RegionRecord& region, int boundaryCount, std::ostream& log)
+{
+    if (!initNodeAdjacency(region, boundaryCount, log)) return false;
+    if (!flipDegenerateEdges(region, log)) return false;
+    for (int pass = 0; pass < 3; ++pass) {
+        removeValence3Nodes(region);
+        if (!removeValence4Nodes(region, boundaryCount, log)) return false;
+    }
+    return true;
+}
+
+// Step 20: one element per triangle, in triangle order.
+void makeTriangleElements(RegionRecord& region)
+{
+    region.elements.assign(region.triangles.size(), MeshElement{});
+    for (std::size_t k = 0; k < region.triangles.size(); ++k) {
+        MeshElement& el = region.elements[k];
+        const DelaunayTriangle& t = region.triangles[k];
+        el.w[0] = t.name;
+        el.w[1] = t.corners[0];
+        el.w[2] = t.corners[1];
+        el.w[3] = t.corners[2];
+        el.w[10] = region.elemGroup;
+        el.w[11] = region.objIndex;
+    }
+}
+
+// Steps 21 and 22: nodes of coded sides are fixed; the codes go into the
+// elements' side words.
+void fixCodedSides(RegionRecord& region)
+{
+    std::vector<int> fixedNodes;
+    collectSideNodes(region, fixedNodes, false);
+    for (int k : fixedNodes) region.adjacency[k - 1].name = -k;
+    for (const BoundarySide& side : region.codedSides) region.neighbours[side.element - 1].n[side.side + 1] = side.code;
+}
+
+}  // namespace
+
+std::string freeRegionSidesProblem(const RegionRecord& region)
+{
+    long long nodes = 0;
+    for (std::size_t i = 0; i < region.sides.size(); ++i) {
+        const RegionSide& side = region.sides[i];
+        if (isInterfaceCode(side.neighbourCode))
+            return "side " + std::to_string(i + 1) + " has the interface code " + std::to_string(side.neighbourCode) +
+                   ", which free triangle regions do not take";
+        if (!side.segments.empty()) nodes += std::llabs(static_cast<long long>(side.segments.front().lim2) -
+                                                        side.segments.front().lim1) + 1;
+    }
+    if (nodes > kMaxFreeRegionNodes)
+        return "the boundary has " + std::to_string(nodes) + " nodes, more than " + std::to_string(kMaxFreeRegionNodes);
+    return std::string();
+}
+
+std::string freeBoundaryProblem(const std::vector<MeshNode>& nodes, const std::vector<BoundarySegment>& segments)
+{
+    for (std::size_t k = 0; k < segments.size(); ++k)
+        if (segments[k].start == segments[k].end)
+            return "boundary segment " + std::to_string(k + 1) + " has coinciding end nodes";
+    std::string problem = chainProblem(nodes, segments);
+    if (problem.empty()) problem = crossingProblem(nodes, segments);
+    return problem;
+}
+
+bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std::vector<BoundarySegment>& segments,
+                const FreeRegionTarget& target, std::ostream& log)
+{
+    const std::string problem = freeBoundaryProblem(boundaryNodes, segments);
+    if (!problem.empty()) return failRegion(log, target.regionNumber, problem);
+    const int firstStart = segments.front().start;
+    const int boundaryCount = static_cast<int>(boundaryNodes.size());
+
+    // Where interface faces meet; only quadrilateral meshing reads the list.
+    std::vector<MeshNode> junctions;
+    collectFaceJunctionNodes(junctions, segments, boundaryNodes);
+
+    double s = 1.0, ox = 0.0, oy = 0.0;
+    if (!triangulateRegion(region, boundaryNodes, segments, target, s, ox, oy, log)) return false;
+    region.adjacency.reserve(region.nodes.size());
+    for (MeshNode& node : region.nodes) {
+        node.x = node.x * s + ox;
+        node.y = node.y * s + oy;
+    }
+
+    if (!cleanUpTriangles(region, boundaryCount, log)) return false;
+    connectInterfaceFaces(region, segments, 0);
+    makeBoundaryNumbersConsecutive(region, segments, 0);
+    makeTriangleElements(region);
+    fixCodedSides(region);
+    sortExternalBoundary(region, false, firstStart, log);
+    matchRecoveredNodes(region, false, log);
+    sortExternalBoundary(region, false, firstStart, log);
+    smoothTriangleNodes(region);
+
+    copyBackNodeCoordinates(region, false);
+    setSideEndRecords(region, target.generatedBoundaryPoints, false);
+    mergeRegionIntoMesh(region, target.mesh, target.structureElements);
+    return true;
+}
+
+}  // namespace tessaro

@@ -1,0 +1,51 @@
+// The free region mesher: one region of scheme -21 from its discretised
+// boundary to triangles merged into the run's mesh.
+//
+// Steps: the boundary is checked (one closed counter-clockwise chain that
+// neither crosses nor touches itself), scaled into the unit square and
+// inserted into a frame of two triangles; lost segments are recovered, the
+// triangles outside are removed, the rest refined to the nodes' target
+// sizes, stored in the region and cleaned up (degenerate pairs, free nodes
+// of three and four triangles); the boundary is renumbered consecutively,
+// the triangles become elements with their side codes, the mesh is smoothed
+// and merged.
+#pragma once
+
+#include <deque>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Tessaro_DLL/model/Merge.h"
+#include "Tessaro_DLL/model/Records.h"
+
+namespace tessaro {
+
+// Largest node count of one free region (the mapped-grid limit).
+constexpr long long kMaxFreeRegionNodes = 4000000;
+
+// What a free region is meshed into and reads besides its own boundary.
+struct FreeRegionTarget {
+    int regionNumber;                                           // for messages
+    const std::vector<PointRecord>& points;                     // geometry input
+    GlobalMesh& mesh;
+    const std::deque<StructureElementRecord>& structureElements;
+    const std::vector<PointRecord>& generatedBoundaryPoints;
+};
+
+// Refuses a region whose boundary cannot be meshed: interface sides (codes
+// -6 to -9), or more boundary nodes than the limit. Empty when it can.
+std::string freeRegionSidesProblem(const RegionRecord& region);
+
+// Checks that the merged boundary is one closed chain without a zero-length
+// segment, without segments that cross or touch except consecutive ones at
+// their shared node, enclosing a positive area. Empty when it is.
+std::string freeBoundaryProblem(const std::vector<MeshNode>& nodes, const std::vector<BoundarySegment>& segments);
+
+// Meshes the region into triangles and merges them into the run's mesh.
+// The boundary nodes keep the scaled coordinates and target sizes. False
+// with the reason in the log.
+bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std::vector<BoundarySegment>& segments,
+                const FreeRegionTarget& target, std::ostream& log);
+
+}  // namespace tessaro
