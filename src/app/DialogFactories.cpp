@@ -10,6 +10,8 @@
 #include "meshtools/StructuredMesh.h"
 #include "meshtools/ui/DlgNewTemplate.h"
 #include "meshtools/ui/NewProject.h"
+#include "viz/ui/DlgSectionCut.h"
+#include "viz/ui/DlgXYPlot.h"
 
 namespace {
 
@@ -34,6 +36,21 @@ DocDialog MaterialDialog(const DocDialogRequest& r)
     return made;
 }
 
+// A modeless dialog the document makes anew at every opening; it keeps the
+// document and the view.
+template <class Dialog>
+DocDialog FreshDialog(const DocDialogRequest& r)
+{
+    auto dialog = std::make_unique<Dialog>();
+    Dialog* p = dialog.get();
+    p->m_pDoc = &r.doc;
+    p->m_pView = &r.view;
+    DocDialog made;
+    made.window = std::move(dialog);
+    made.create = [p] { return p->CreateModeless(); };
+    return made;
+}
+
 }  // namespace
 
 void RegisterProgramDialogs()
@@ -45,6 +62,8 @@ void RegisterProgramDialogs()
     };
     f.title = [](const DocDialogRequest& r) { return RunModalDialog<DlgTitle>(&r.doc); };
     f.materialData = MaterialDialog;
+    f.sectionCut = FreshDialog<CDlgSectionCut>;
+    f.xyPlot = FreshDialog<CDlgXYPlot>;
 
     // New from template: "Next" on a conventional slab goes on to the
     // template dialog and its structured mesh, on a foundation to the

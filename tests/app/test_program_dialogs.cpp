@@ -88,3 +88,25 @@ TEST_F(ProgramDialogs, InputGridsOpenFromTheDocument)
 }
 
 }  // namespace
+
+namespace {
+
+// Section Cut and X-Y Curve Plot: one window each, made anew at every
+// opening, with the document's working cut lines.
+TEST_F(ProgramDialogs, SectionCutAndPlotWindowsAreMadeAnewEachTime)
+{
+    CKorbelDoc& doc = *app.FindOpenDocument();
+    RecordingView view;
+    doc.ShowSectionCutDialog(view);
+    const ui::Dialog* first = doc.SlotDialog(CKorbelDoc::SectionCutSlot);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetWindowText(), "Section Cut");
+    EXPECT_TRUE(first->IsWindowVisible());
+    doc.ShowXYPlotDialog(view);
+    const ui::Dialog* plot = doc.SlotDialog(CKorbelDoc::XYPlotSlot);
+    ASSERT_NE(plot, nullptr);
+    EXPECT_EQ(plot->GetWindowText(), "X-Y Plot");
+    EXPECT_TRUE(plot->IsWindowVisible());
+}
+
+}  // namespace

@@ -103,6 +103,9 @@ TEST_F(NewProjectDesktop, DefaultsWithRealInputGiveTheMeshedSlab) {
                      red += p[0] == 220 && p[1] == 0 && p[2] == 0;
                      white += p[0] == 255 && p[1] == 255 && p[2] == 255;
                  }
+             // Under load the sketch may not be on the screen yet: look again
+             // at later ticks, for up to three seconds.
+             if (red <= 20 * 9 && settle_ < 60) return false;
              EXPECT_GT(dark, 200);
              EXPECT_GT(red, 20 * 9);
              EXPECT_GT(white, pic ? pic->w() * pic->h() / 2 : 0);
