@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-enum class MesherIcon { None, Information, Question, Exclamation, Stop };
+enum class MesherIcon { NoIcon, Information, Question, Exclamation, Stop };
 
 // What the mesh tools need of the program's user interface: message boxes
 // and a Yes/No question.

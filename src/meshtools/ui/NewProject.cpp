@@ -44,7 +44,7 @@ bool RunNewFromTemplate(DocHost& doc, ui::Window* parent) {
 void UiMesherHost::Message(const std::string& text, MesherIcon icon) {
     ui::Icon shown = ui::Icon::None;
     switch (icon) {
-        case MesherIcon::None: shown = ui::Icon::None; break;
+        case MesherIcon::NoIcon: shown = ui::Icon::None; break;
         case MesherIcon::Information: shown = ui::Icon::Information; break;
         case MesherIcon::Question: shown = ui::Icon::Question; break;
         case MesherIcon::Exclamation: shown = ui::Icon::Exclamation; break;
