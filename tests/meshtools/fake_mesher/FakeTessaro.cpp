@@ -4,7 +4,10 @@
 //   3 error    result 1 with "Error: wrong interface flag" in the log
 //   4 warning  the good mesh, result 0, a "Warning:" line in the log
 //   5 empty    result 0 and a mesh without elements
+//   6 padded   the good mesh with unused nodes up to FAKE_MESHER_NODES in all
 #include <cstdint>
+#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -37,9 +40,10 @@ private:
 
 // Region r (0-based) gets the unit square at y = 2r: corners 8r+1 .. 8r+4,
 // mid-sides 8r+5 .. 8r+8; every side on the boundary.
-void WriteSquares(const std::string& path, int regions) {
+void WriteSquares(const std::string& path, int regions, int nodes = 0) {
     Writer w(path);
-    w.Int(8 * regions);
+    nodes = std::max(nodes, 8 * regions);
+    w.Int(nodes);
     w.Int(regions);
     w.Int(8);
     const double corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
@@ -54,6 +58,11 @@ void WriteSquares(const std::string& path, int regions) {
             w.Real(2.0 * r + (corners[k][0] + corners[(k + 1) % 4][0]) / 2);
             w.Real((corners[k][1] + corners[(k + 1) % 4][1]) / 2);
         }
+    }
+    for (int k = 8 * regions; k < nodes; ++k) {
+        w.Int(k + 1);
+        w.Real(0.001 * k);
+        w.Real(-5.0);
     }
     for (int r = 0; r < regions; ++r) {
         w.Int(r + 1);
@@ -82,6 +91,11 @@ int Run(const std::string& input) {
         case 5:
             WriteSquares(Beside(input, ".fem"), 0);
             return 0;
+        case 6: {
+            const char* nodes = std::getenv("FAKE_MESHER_NODES");
+            WriteSquares(Beside(input, ".fem"), RegionCount(input), nodes ? std::atoi(nodes) : 0);
+            return 0;
+        }
         default:
             WriteSquares(Beside(input, ".fem"), RegionCount(input));
             return 0;
