@@ -1,10 +1,12 @@
 #include "meshtools/TemplateGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <locale>
 #include <sstream>
+#include <utility>
 
 #include "meshtools/MesherBinding.h"
 #include "model/ModelData.h"

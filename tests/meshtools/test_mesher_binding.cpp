@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "../model/test_slb_support.h"
 #include "TemplateSupport.h"
 #include "meshtools/MesherBinding.h"
 #include "meshtools/TemplateGeometry.h"
@@ -28,35 +26,16 @@ using templatetest::FakeMesherFolder;
 using templatetest::RecordingHost;
 using templatetest::StoreDefaults;
 
-// Points the temporary folder of the process at a scratch folder for the
-// test, so that whatever the meshing leaves behind is seen.
 class MesherBindingTest : public ui::HeadlessTest {
 protected:
     void SetUp() override {
         ui::HeadlessTest::SetUp();
-        const char* old = std::getenv("TMPDIR");
-        hadTmp_ = old != nullptr;
-        if (old) oldTmp_ = old;
-        ::setenv("TMPDIR", tmp.Path().c_str(), 1);
         model.Reset();
     }
-    void TearDown() override {
-        if (hadTmp_) ::setenv("TMPDIR", oldTmp_.c_str(), 1);
-        else ::unsetenv("TMPDIR");
-        ui::HeadlessTest::TearDown();
-    }
-    std::vector<std::string> LeftInTmp() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(tmp.Path())) names.push_back(entry.path().filename());
-        return names;
-    }
-    slbtest::ScratchDir tmp;
+    std::vector<std::string> LeftInTmp() const { return tmp.Left(); }
+    templatetest::PrivateTmp tmp;
     ModelData model;
     RecordingHost host;
-
-private:
-    bool hadTmp_ = false;
-    std::string oldTmp_;
 };
 
 TEST_F(MesherBindingTest, MissingLibraryNamesItsPathThenTheImport) {
@@ -162,16 +141,7 @@ TEST_F(MesherBindingTest, ImportRefusesAMeshWithAnEmptyTemplateRegion) {
 // ---------------------------------------------------------------------------
 // The document's step
 
-class FakeDoc : public DocHost {
-public:
-    explicit FakeDoc(ModelData& m) : model(m) {}
-    ModelData* GetModelData() const override { return &model; }
-    void SetModifiedFlag(bool m) override { modified = m; }
-    void UpdateAllViews() override { ++updates; }
-    ModelData& model;
-    bool modified = false;
-    int updates = 0;
-};
+using FakeDoc = templatetest::ModelDoc;
 
 void AcceptDefaults(ui::Headless& driver) {
     driver.ExpectModal([](ui::Dialog& d) { d.UserClick(ui::IDOK); }, DlgTemplateOctagon::kTemplateId);
@@ -233,9 +203,10 @@ TEST_F(MesherBindingTest, HugeMeshAsksFirstAndNoKeepsTheMeshOnly) {
         ::unsetenv("FAKE_MESHER_NODES");
         EXPECT_EQ(fresh.GetNodeCount(), c.nodes);
         ASSERT_EQ(asking.questions.size(), c.asked ? 1u : 0u);
-        if (c.asked)
+        if (c.asked) {
             EXPECT_EQ(asking.questions[0], "This model has huge number of nodes. It may cause memory allocation "
                                            "error or very slow analysis. Continue?");
+        }
         EXPECT_EQ(doc.modified, c.done);
         EXPECT_EQ(fresh.GetSoilModel() == 2, c.done);
     }

@@ -30,17 +30,7 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using templatetest::RecordingHost;
-
-class Doc : public DocHost {
-public:
-    Doc() { model.Reset(); }
-    ModelData* GetModelData() const override { return const_cast<ModelData*>(&model); }
-    void SetModifiedFlag(bool m) override { modified = m; }
-    ModelData model;
-    bool modified = false;
-};
 
 class QuietRunHost : public RunHost {
 public:
@@ -74,15 +64,7 @@ class TemplateEndToEndTest : public ui::HeadlessTest {
 protected:
     void SetUp() override {
         ui::HeadlessTest::SetUp();
-        const char* old = std::getenv("TMPDIR");
-        if (old) oldTmp_ = old;
-        hadTmp_ = old != nullptr;
-        ::setenv("TMPDIR", tmp.Path().c_str(), 1);
-    }
-    void TearDown() override {
-        if (hadTmp_) ::setenv("TMPDIR", oldTmp_.c_str(), 1);
-        else ::unsetenv("TMPDIR");
-        ui::HeadlessTest::TearDown();
+        model.Reset();
     }
 
     // File > New from template, the foundation of `kind`, "Next", then the
@@ -107,11 +89,7 @@ protected:
         EXPECT_TRUE(host.messages.empty()) << host.messages.front().first;
         return host.messages.empty();
     }
-    std::vector<std::string> LeftInTmp() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(tmp.Path())) names.push_back(entry.path().filename());
-        return names;
-    }
+    std::vector<std::string> LeftInTmp() const { return tmp.Left(); }
     // Saves the model and runs the analysis on it.
     RunOutcome Analyse(const std::string& name, std::string& messageFile) {
         const std::string slb = files.File(name + ".slb");
@@ -122,14 +100,12 @@ protected:
         return outcome;
     }
 
-    slbtest::ScratchDir tmp, files;
-    Doc doc;
+    templatetest::PrivateTmp tmp;
+    slbtest::ScratchDir files;
+    ModelData model;
+    templatetest::ModelDoc doc{model};
     RecordingHost host;
     QuietRunHost runHost;
-
-private:
-    bool hadTmp_ = false;
-    std::string oldTmp_;
 };
 
 constexpr const char* kFreeRegionsPending =
