@@ -68,6 +68,16 @@ protected:
         }
         return ++settle_ >= 6 ? d : nullptr;
     }
+    // Number of pixels of the shot inside the control that pass the test.
+    template <class Test>
+    int CountIn(const Shot& s, const ui::Dialog& d, int id, Test test) {
+        Fl_Widget* area = backend.WidgetOf(*d.GetDlgItem(id));
+        EXPECT_TRUE(area);
+        int count = 0;
+        for (int y = area ? area->y() : 0; area && y < area->y() + area->h(); ++y)
+            for (int x = area->x(); x < area->x() + area->w(); ++x) count += test(s.At(x, y));
+        return count;
+    }
     int settle_ = 0;
 };
 
@@ -94,19 +104,14 @@ TEST_F(NewProjectDesktop, DefaultsWithRealInputGiveTheMeshedSlab) {
              const Shot s = Screenshot(w->x(), w->y(), w->w(), w->h());
              // The sketch: grey edges, black corner nodes and red mid-side
              // nodes of the 8-node rectangle inside the picture's frame.
-             Fl_Widget* pic = backend.WidgetOf(*d->GetDlgItem(DlgNewTemplate::IDC_SKETCH));
-             EXPECT_TRUE(pic);
-             int dark = 0, red = 0, white = 0;
-             for (int y = pic->y(); pic && y < pic->y() + pic->h(); ++y)
-                 for (int x = pic->x(); x < pic->x() + pic->w(); ++x) {
-                     const unsigned char* p = s.At(x, y);
-                     dark += IsDark(p);
-                     red += p[0] == 220 && p[1] == 0 && p[2] == 0;
-                     white += p[0] == 255 && p[1] == 255 && p[2] == 255;
-                 }
+             const int sketch = DlgNewTemplate::IDC_SKETCH;
+             const int white = CountIn(s, *d, sketch, [](auto p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; });
+             const int dark = CountIn(s, *d, sketch, [](auto p) { return IsDark(p); });
+             const int red = CountIn(s, *d, sketch, [](auto p) { return p[0] == 220 && p[1] == 0 && p[2] == 0; });
              // Not drawn yet, or covered by the window of a desktop test
              // running beside this one: looked at again at the next tick.
-             if (pic && white == 0) return false;
+             if (white == 0 || red == 0) return false;
+             Fl_Widget* pic = backend.WidgetOf(*d->GetDlgItem(sketch));
              SaveShot(s, "new_template_dialog.bmp");
              EXPECT_GT(dark, 200);
              EXPECT_GT(red, 20 * 9);
@@ -162,17 +167,10 @@ TEST_F(NewProjectDesktop, OctagonFoundationWithRealInputShowsItsSketchAndImports
              // dimension marks. Until the server has drawn the window, the
              // step is tried again at the next tick.
              const Shot s = Screenshot(w->x(), w->y(), w->w(), w->h());
-             Fl_Widget* pic = backend.WidgetOf(*d->GetDlgItem(DlgTemplateOctagon::IDC_SKETCH));
-             EXPECT_TRUE(pic);
-             if (!pic) return true;
-             int outline = 0, fill = 0, marks = 0;
-             for (int y = pic->y(); y < pic->y() + pic->h(); ++y)
-                 for (int x = pic->x(); x < pic->x() + pic->w(); ++x) {
-                     const unsigned char* p = s.At(x, y);
-                     outline += p[0] < 60 && p[1] < 90 && p[2] > 120;
-                     fill += p[0] == 215 && p[1] == 225 && p[2] == 240;
-                     marks += p[0] > 150 && p[1] < 40 && p[2] < 40;
-                 }
+             const int sketch = DlgTemplateOctagon::IDC_SKETCH;
+             const int fill = CountIn(s, *d, sketch, [](auto p) { return p[0] == 215 && p[1] == 225 && p[2] == 240; });
+             const int outline = CountIn(s, *d, sketch, [](auto p) { return p[0] < 60 && p[1] < 90 && p[2] > 120; });
+             const int marks = CountIn(s, *d, sketch, [](auto p) { return p[0] > 150 && p[1] < 40 && p[2] < 40; });
              // Not drawn yet, or covered by another test's window.
              if (fill == 0) return false;
              SaveShot(s, "new_template_octagon.bmp");
