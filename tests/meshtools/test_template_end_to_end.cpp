@@ -100,8 +100,8 @@ protected:
         return outcome;
     }
 
+    slbtest::ScratchDir files;  // made before the temporary folder moves
     templatetest::PrivateTmp tmp;
-    slbtest::ScratchDir files;
     ModelData model;
     templatetest::ModelDoc doc{model};
     RecordingHost host;
