@@ -27,7 +27,7 @@ bool NonZero(const std::vector<double>& values, std::size_t j)
     return j < values.size() && values[j] != 0.0;
 }
 
-// Whether a row of the nodal table k acts in y or z (degrees of freedom 2
+// Whether a row of a nodal action table acts in y or z (degrees of freedom 2
 // and 3): constraints by their check boxes, loads and stiffnesses by a value
 // other than 0.
 bool NodalTableActsInPlane(const NodalActionTable* table, bool byFlags)
