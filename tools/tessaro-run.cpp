@@ -1,11 +1,17 @@
 // tessaro-run INPUT: meshes a geometry definition with the Tessaro_DLL.so
-// that sits in this program's folder and prints the result (0 success).
+// that sits in this program's folder and prints the mesher's result (0
+// success). Exits 0 only for a whole mesh: a non-zero result, an "Error:" or
+// "Warning:" line in the log or a mesh without elements exit 1, with the
+// log's lines on the error output.
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "meshtools/MesherBinding.h"
 
 int main(int argc, char** argv)
 {
@@ -36,5 +42,12 @@ int main(int argc, char** argv)
     const int result = entry(input);
     std::printf("%d\n", result);
     dlclose(handle);
-    return result == 0 ? 0 : 1;
+    const std::vector<std::string> problems = MesherLogProblems(MesherOutputName(input, ".msh"));
+    for (const std::string& line : problems) std::fprintf(stderr, "%s\n", line.c_str());
+    if (result != 0 || !problems.empty()) return 1;
+    if (MeshFileElementCount(MesherOutputName(input, ".fem")) <= 0) {
+        std::fprintf(stderr, "Mesh generation failed: the mesh has no elements\n");
+        return 1;
+    }
+    return 0;
 }

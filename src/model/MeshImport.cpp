@@ -326,6 +326,10 @@ int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector
     for (std::size_t r = 0; r < regionCount; ++r)
         for (int e = 0; e < E; ++e)
             if (elementRegions[static_cast<std::size_t>(e)] == regionIds[r]) regionElements[r].push_back(e + 1);
+    // A template region without elements is part of the foundation that the
+    // mesher left unmeshed: nothing is imported.
+    for (const std::vector<int>& elements : regionElements)
+        if (elements.empty()) return 0;
     const std::size_t setCount = setNames.size();
     setRegions.resize(setCount);
     std::vector<std::vector<int>> setElements(setCount);

@@ -210,6 +210,9 @@ public:
     // Numeric solver input and model check.
     int WriteSolverInput(const std::string& path);
     void CheckModel(const std::string& path, bool& error);
+    // A load acts in y or z (nodal, distributed, concentrated or edge) and no
+    // constraint or stiffness does: the check warns, the run goes on.
+    bool HasUnsupportedInPlaneLoads() const;
     // Geometry support.
     void UpdateBoundingBox();
     void BuildEdgeFlags();

@@ -1,6 +1,7 @@
 // Runs of the mesher as a whole: file names, log lines, failures and the
 // export of the shared library and the command-line tool.
 #include <dlfcn.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -204,4 +205,28 @@ TEST(MesherRun, CommandLineToolPrintsTheResult)
         EXPECT_EQ(std::string(buffer, got), expected + "\n");
     }
     EXPECT_EQ(readFemText(dir / "temp.fem").elements.size(), 16u);
+}
+
+// The tool's exit status says whether a whole mesh was made: a mesh without
+// elements exits 1 although the mesher returns 0.
+TEST(MesherRun, CommandLineToolExitsOneForAMeshWithoutElements)
+{
+    const fs::path dir = freshDir("tool-empty");
+    writeFile(dir / "temp.i",
+              "* TITLE\nempty\n* OUTPUT FORMAT \n0\n* NUMBER OF BASIC GEOMETRIC ENTITIES TO BE DEFINED \n1\n"
+              "* ENTITY #, LIB. CODE #, # OF POINTS\n1         11           1\n1    0   0\n"
+              "* NO. OF GLOBAL GCOS TO BE DEFINED\n0\n* NO. OF PREDEFINED PROF.\n0\n* NO. OF STRUCTUTE ELEMENTS\n0\n"
+              "* No. OF REGIONS, No. OF SMOOTH. CYCLES, INTERFACE FLAG,   ELEMENT SHAPE\n"
+              "0             0                      68    1\n");
+    const std::string tool = std::string(BRENNIX_BIN_DIR) + "/tessaro-run";
+    const std::string command = "'" + tool + "' '" + (dir / "temp.i").string() + "' 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[256] = {};
+    const std::size_t got = fread(buffer, 1, sizeof buffer - 1, pipe);
+    const int status = pclose(pipe);
+    EXPECT_EQ(std::string(buffer, got), "0\n");
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    fs::remove_all(dir);
 }

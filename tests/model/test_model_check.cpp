@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <span>
+#include <vector>
+
 #include "test_solver_input_support.h"
 
 using bridgetest::Fixture;
@@ -73,5 +77,57 @@ TEST(ModelCheck, NodalStiffnessUnderASoilModelIsAWarning)
         const std::string text = ReadAll(dir.File("m.sms"));
         EXPECT_EQ(text.find("Nodal stiffnesses are ignored") != std::string::npos, c.warned) << text;
         EXPECT_EQ(text.find("   Warning:\n") != std::string::npos, c.warned);
+    }
+}
+
+// Loads in the plane of the plate need something that holds the plate in its
+// plane; otherwise the check warns (the run still goes on).
+TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreAWarning)
+{
+    const double zero[6] = {}, vertical[6] = {10, 0, 0, 0, 0, 0}, inY[6] = {0, 5, 0, 0, 0, 0},
+                 inZ[6] = {0, 0, 5, 0, 0, 0};
+    const int none[6] = {}, fixX[6] = {1, 0, 0, 0, 0, 0}, fixZ[6] = {0, 0, 1, 0, 0, 0};
+    const double edgeY[3] = {1, 1, 1};
+    using Setup = std::function<void(ModelData&)>;
+    auto nodal = [](int table, const double* values, const int* flags) {
+        return [=](ModelData& m) {
+            m.GetNodalActionTable(table)->AddNodalActionRow("1", std::span(values, 6), std::span(flags, 6));
+        };
+    };
+    struct Case {
+        const char* name;
+        std::vector<Setup> setup;
+        bool warned;
+    };
+    const Case cases[] = {
+        {"vertical load only", {nodal(2, vertical, none)}, false},
+        {"nodal load in y", {nodal(2, inY, none)}, true},
+        {"distributed load in z", {nodal(4, inZ, none)}, true},
+        {"concentrated load in y",
+         {[&](ModelData& m) { m.GetConcentratedActionTable(1)->AddConcentratedActionRow(std::span(inY, 6), std::span(zero, 3)); }},
+         true},
+        {"edge load in y", {[&](ModelData& m) { m.GetEdgeActionTable(1)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }}, true},
+        {"load in y, constraint in x only", {nodal(2, inY, none), nodal(1, zero, fixX)}, true},
+        {"load in y, constraint in z", {nodal(2, inY, none), nodal(1, zero, fixZ)}, false},
+        {"load in y, nodal stiffness in y", {nodal(2, inY, none), nodal(3, inY, none)}, false},
+        {"load in y, edge stiffness in y",
+         {nodal(2, inY, none), [&](ModelData& m) { m.GetEdgeActionTable(2)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }},
+         false},
+        {"load in y, nodal stiffness in y under a soil model",
+         {nodal(2, inY, none), nodal(3, inY, none), [](ModelData& m) { m.SetSoilModel(2); }},
+         true},
+    };
+    for (const Case& c : cases) {
+        ModelData m;
+        ASSERT_EQ(ReadModelText(m, "V4.1\nEND_DATA\n"), 0);
+        for (const Setup& s : c.setup) s(m);
+        Scratch dir;
+        bool error = false;
+        m.CheckModel(dir.File("m.sms"), error);
+        EXPECT_FALSE(error) << c.name;
+        const std::string text = ReadAll(dir.File("m.sms"));
+        const std::string warning = "   Warning:\n       Loads in y or z without support in y or z. Please define "
+                                    "appropriate nodal constraints to remove rigid body motion.\n";
+        EXPECT_EQ(text.find(warning) != std::string::npos, c.warned) << c.name << "\n" << text;
     }
 }

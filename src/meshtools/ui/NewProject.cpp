@@ -1,9 +1,12 @@
 #include "meshtools/ui/NewProject.h"
 
 #include "meshtools/StructuredMesh.h"
+#include "meshtools/TemplateMeshing.h"
 #include "meshtools/ui/DlgNewTemplate.h"
 #include "meshtools/ui/DlgSlabType.h"
+#include "meshtools/ui/DlgTemplateOctagon.h"
 #include "model/ModelData.h"
+#include "platform/ui/Services.h"
 
 bool RunNewFromSlabType(DocHost& doc, const std::function<void(int kind)>& newOctagonFoundation,
                         ui::Window* parent) {
@@ -33,6 +36,45 @@ bool RunNewFromTemplate(DocHost& doc, ui::Window* parent) {
     // leaves the model as it was.
     if (!GenerateStructuredMesh(*model)) return false;
     model->SetSoilModel(0);
+    doc.UpdateAllViews();
+    doc.SetModifiedFlag(true);
+    return true;
+}
+
+void UiMesherHost::Message(const std::string& text, MesherIcon icon) {
+    ui::Icon shown = ui::Icon::None;
+    switch (icon) {
+        case MesherIcon::NoIcon: shown = ui::Icon::None; break;
+        case MesherIcon::Information: shown = ui::Icon::Information; break;
+        case MesherIcon::Question: shown = ui::Icon::Question; break;
+        case MesherIcon::Exclamation: shown = ui::Icon::Exclamation; break;
+        case MesherIcon::Stop: shown = ui::Icon::Stop; break;
+    }
+    ui::MessageBox(text, ui::Buttons::Ok, shown);
+}
+
+bool UiMesherHost::Ask(const std::string& question) {
+    return ui::MessageBox(question, ui::Buttons::YesNo, ui::Icon::Question) == ui::IDYES;
+}
+
+bool RunNewOctagonFoundation(DocHost& doc, int kind, const std::string& programFolder, MesherHost& host,
+                             ui::Window* parent) {
+    doc.UpdateAllViews();
+    ModelData* model = doc.GetModelData();
+    if (!model) return false;
+    {
+        DlgTemplateOctagon dialog(model, kind, parent);
+        if (dialog.DoModal() != ui::IDOK) return false;
+    }
+    if (!MeshAndImportTemplate(*model, programFolder, host)) {
+        doc.UpdateAllViews();
+        return false;
+    }
+    if (model->GetNodeCount() > kHugeModelNodes &&
+        !host.Ask("This model has huge number of nodes. It may cause memory allocation error or very slow "
+                  "analysis. Continue?"))
+        return false;
+    model->SetSoilModel(2);
     doc.UpdateAllViews();
     doc.SetModifiedFlag(true);
     return true;

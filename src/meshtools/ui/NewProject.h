@@ -5,8 +5,10 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "app/Hosts.h"
+#include "meshtools/MesherBinding.h"
 
 namespace ui {
 class Window;
@@ -24,3 +26,20 @@ bool RunNewFromSlabType(DocHost& doc, const std::function<void(int kind)>& newOc
 // the views redrawn and the document marked modified; returns true. Cancel
 // changes nothing but the grid-line tables a grid dialog's OK has stored.
 bool RunNewFromTemplate(DocHost& doc, ui::Window* parent = nullptr);
+
+// Messages and questions of the mesh tools as message boxes of the ui layer.
+class UiMesherHost : public MesherHost {
+public:
+    void Message(const std::string& text, MesherIcon icon) override;
+    bool Ask(const std::string& question) override;
+};
+
+// The document's NewOctagonFoundation (kind 1 octagonal, 2 circular):
+// redraws the views and runs the template dialog on the document's model.
+// After OK the template is meshed with the mesher library of `programFolder`
+// and imported (MeshAndImportTemplate); a failure leaves the model's tables
+// and the modified mark as they were. A mesh of more than kHugeModelNodes
+// nodes asks whether to go on; No keeps the mesh without redrawing. Then soil
+// model 2, the views redrawn and the document marked modified; returns true.
+bool RunNewOctagonFoundation(DocHost& doc, int kind, const std::string& programFolder, MesherHost& host,
+                             ui::Window* parent = nullptr);

@@ -537,9 +537,8 @@ void FltkBackend::SyncControl(ui::Window& w) {
             auto* box = static_cast<Fl_Box*>(wd);
             box->image(nullptr);
             p->image.reset();
-            if (!img.Empty() && img.rgb.size() >= static_cast<size_t>(img.width) * img.height * 3) {
-                p->pixels = img.rgb;
-                p->image = std::make_unique<Fl_RGB_Image>(p->pixels.data(), img.width, img.height, 3);
+            if (const int depth = ImagePixels(img, 0, 0, img.width, img.height, p->pixels)) {
+                p->image = std::make_unique<Fl_RGB_Image>(p->pixels.data(), img.width, img.height, depth);
                 box->image(p->image.get());
             }
             break;

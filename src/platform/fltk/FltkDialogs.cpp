@@ -57,6 +57,7 @@ public:
             case ui::Icon::Question: c = fl_rgb_color(32, 96, 192); s = "?"; break;
             case ui::Icon::Exclamation: c = fl_rgb_color(224, 160, 0); s = "!"; break;
             case ui::Icon::Stop: c = fl_rgb_color(200, 0, 0); s = "X"; break;
+            case ui::Icon::Information: c = fl_rgb_color(32, 96, 192); s = "i"; break;
             default: return;
         }
         fl_color(c);

@@ -1,7 +1,9 @@
 #include "platform/fltk/FltkPainter.h"
 #include "platform/gl/BitmapFont.h"
+#include "platform/fltk/FltkWidgets.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_RGB_Image.H>
 #include <FL/fl_draw.H>
 #include <FL/fl_utf8.h>
 
@@ -231,7 +233,15 @@ ui::Size FltkPainter::TextExtent(const std::string& s) {
 
 void FltkPainter::DrawImage(const ui::Image& image, int x, int y) {
     if (image.Empty() || image.rgb.size() < static_cast<size_t>(image.width) * image.height * 3) return;
-    fl_draw_image(image.rgb.data(), ox_ + x, oy_ + y, image.width, image.height, 3, 0);
+    if (!image.transparent) {
+        fl_draw_image(image.rgb.data(), ox_ + x, oy_ + y, image.width, image.height, 3, 0);
+        return;
+    }
+    // The transparent colour is left out by the image's alpha channel.
+    std::vector<std::uint8_t> pixels;
+    const int depth = ImagePixels(image, 0, 0, image.width, image.height, pixels);
+    Fl_RGB_Image picture(pixels.data(), image.width, image.height, depth);
+    picture.draw(ox_ + x, oy_ + y);
 }
 
 }  // namespace brennix::fltk

@@ -135,19 +135,30 @@ int ToolButton::handle(int event) {
     return Fl_Button::handle(event);
 }
 
+int ImagePixels(const ui::Image& image, int x, int y, int w, int h, std::vector<std::uint8_t>& out) {
+    out.clear();
+    if (image.Empty() || image.rgb.size() < static_cast<size_t>(image.width) * image.height * 3 || x < 0 ||
+        y < 0 || w <= 0 || h <= 0 || x + w > image.width || y + h > image.height)
+        return 0;
+    const int depth = image.transparent ? 4 : 3;
+    out.reserve(static_cast<size_t>(w) * h * depth);
+    for (int row = y; row < y + h; ++row)
+        for (int col = x; col < x + w; ++col) {
+            const std::uint8_t* p = &image.rgb[(static_cast<size_t>(row) * image.width + col) * 3];
+            out.insert(out.end(), p, p + 3);
+            if (depth == 4) out.push_back(ui::Rgb(p[0], p[1], p[2]) == *image.transparent ? 0 : 255);
+        }
+    return depth;
+}
+
 void ToolButton::SetPicture(const ui::Image* strip, int index, int count) {
     picture_.reset();
     pixels_.clear();
     if (!strip || strip->Empty() || count <= 0 || index < 0 || index >= count) return;
     const int w = strip->width / count;
     const int h = strip->height;
-    if (w <= 0) return;
-    pixels_.resize(static_cast<size_t>(w) * h * 3);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(&pixels_[static_cast<size_t>(y) * w * 3],
-                    &strip->rgb[(static_cast<size_t>(y) * strip->width + static_cast<size_t>(index) * w) * 3],
-                    static_cast<size_t>(w) * 3);
-    picture_ = std::make_unique<Fl_RGB_Image>(pixels_.data(), w, h, 3);
+    if (const int depth = ImagePixels(*strip, index * w, 0, w, h, pixels_))
+        picture_ = std::make_unique<Fl_RGB_Image>(pixels_.data(), w, h, depth);
 }
 
 void ToolButton::draw() {

@@ -20,6 +20,11 @@
 
 namespace brennix::fltk {
 
+// Pixels of the part (x, y, w, h) of a picture for an Fl_RGB_Image: 3 bytes
+// per pixel, or 4 with alpha 0 on the picture's transparent colour (255
+// elsewhere). Returns the depth; 0 when the part lies outside the picture.
+int ImagePixels(const ui::Image& image, int x, int y, int w, int h, std::vector<std::uint8_t>& out);
+
 class FltkBackend;
 
 // While it lives, new widgets join no group unless one is begun; the group

@@ -22,6 +22,7 @@ const char* IconName(Icon i) {
         case Icon::Question: return "question";
         case Icon::Exclamation: return "exclamation";
         case Icon::Stop: return "stop";
+        case Icon::Information: return "information";
     }
     return "?";
 }

@@ -14,7 +14,7 @@ namespace ui {
 class Window;
 
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class Icon { None, Question, Exclamation, Stop };
+enum class Icon { None, Question, Exclamation, Stop, Information };
 
 // Shows a message box through the back end and returns IDOK, IDCANCEL,
 // IDYES or IDNO. An empty caption is the application's name.
@@ -73,6 +73,11 @@ private:
     Window* parent_;
     std::string path_;
 };
+
+// Reads a PNG file into a picture (any PNG colour type, flattened to 8-bit
+// RGB; an alpha channel is blended onto white). A missing, damaged or
+// oversized file gives an empty picture.
+Image LoadImage(const std::string& path, std::optional<Color> transparent = std::nullopt);
 
 // Pauses the program (the headless back end moves its clock instead).
 void Sleep(int ms);

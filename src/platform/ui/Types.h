@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,11 +57,13 @@ struct Font {
     bool operator==(const Font&) const = default;
 };
 
-// A 24-bit picture, rows from the top, 3 bytes (r, g, b) per pixel.
+// A 24-bit picture, rows from the top, 3 bytes (r, g, b) per pixel. Pixels
+// of the transparent colour, when one is set, are not drawn.
 struct Image {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgb;
+    std::optional<Color> transparent;
     bool Empty() const { return width <= 0 || height <= 0; }
 };
 

@@ -1,0 +1,215 @@
+// The mesher binding with fake mesher libraries: the messages of a missing
+// library, a missing entry and a failed meshing, nothing imported and no
+// temporary file left behind; the library taken from the program's folder;
+// two meshings in one process; the new-foundation step of the document.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TemplateSupport.h"
+#include "meshtools/MesherBinding.h"
+#include "meshtools/TemplateGeometry.h"
+#include "meshtools/TemplateMeshing.h"
+#include "meshtools/ui/DlgTemplateOctagon.h"
+#include "meshtools/ui/NewProject.h"
+#include "model/ModelData.h"
+#include "platform/ui/HeadlessTest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using templatetest::FakeMesherFolder;
+using templatetest::RecordingHost;
+using templatetest::StoreDefaults;
+
+class MesherBindingTest : public ui::HeadlessTest {
+protected:
+    void SetUp() override {
+        ui::HeadlessTest::SetUp();
+        model.Reset();
+    }
+    std::vector<std::string> LeftInTmp() const { return tmp.Left(); }
+    templatetest::PrivateTmp tmp;
+    ModelData model;
+    RecordingHost host;
+};
+
+TEST_F(MesherBindingTest, MissingLibraryNamesItsPathThenTheImport) {
+    StoreDefaults(model, 1);
+    const std::string folder = tmp.Path() + "/nowhere";
+    EXPECT_FALSE(MeshAndImportTemplate(model, folder, host));
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[0].first, "Can not load Executable Library\n" + folder + "/Tessaro_DLL.so\nPlease Check.");
+    EXPECT_EQ(host.messages[0].second, MesherIcon::Stop);
+    EXPECT_EQ(host.messages[1].first, "Error reading file temp.fem ");
+    EXPECT_EQ(host.messages[1].second, MesherIcon::Exclamation);
+    EXPECT_EQ(model.GetNodeCount(), 0);
+    EXPECT_TRUE(LeftInTmp().empty());
+}
+
+TEST_F(MesherBindingTest, FailedMeshingImportsNothingAndLeavesNoFile) {
+    struct Case {
+        const char* mode;
+        std::string message;
+    } cases[] = {
+        {"noentry", "Can not find function in Library\nPlease Check."},
+        {"error", "Mesh generation failed\nError: wrong interface flag"},
+        {"warning",
+         "Mesh generation failed\nWarning: region 1 with free scheme -31 is not meshed, free meshing is not available"},
+        {"empty", "Mesh generation failed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        RecordingHost fresh;
+        StoreDefaults(model, 2);
+        EXPECT_FALSE(MeshAndImportTemplate(model, FakeMesherFolder(c.mode), fresh));
+        ASSERT_EQ(fresh.messages.size(), 2u);
+        EXPECT_EQ(fresh.messages[0].first, c.message);
+        EXPECT_EQ(fresh.messages[0].second, MesherIcon::Stop);
+        EXPECT_EQ(fresh.messages[1].first, "Error reading file temp.fem ");
+        EXPECT_EQ(model.GetNodeCount(), 0);
+        EXPECT_EQ(model.GetElementCount(), 0);
+        EXPECT_TRUE(LeftInTmp().empty());
+    }
+}
+
+TEST_F(MesherBindingTest, UnsuitableSizeStopsBeforeTheMesher) {
+    StoreDefaults(model, 2, 1, 30.0);
+    EXPECT_FALSE(MeshAndImportTemplate(model, FakeMesherFolder("good"), host));
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[0].first, "Typical FE size 30.000 does not suit this template");
+    EXPECT_EQ(host.messages[1].first, "Error reading file temp.fem ");
+    EXPECT_TRUE(LeftInTmp().empty());
+}
+
+TEST_F(MesherBindingTest, TwoMeshingsInOneProcessBothImport) {
+    for (int kind : {2, 1}) {
+        SCOPED_TRACE(kind);
+        ModelData fresh;
+        fresh.Reset();
+        StoreDefaults(fresh, kind);
+        EXPECT_TRUE(MeshAndImportTemplate(fresh, FakeMesherFolder("good"), host));
+        // One square of eight nodes per region.
+        const int regions = kind == 1 ? 36 : 16;
+        EXPECT_EQ(fresh.GetElementCount(), regions);
+        EXPECT_EQ(fresh.GetNodeCount(), 8 * regions);
+        for (const char* set : {"set_1", "set_2", "set_3", "set_4"})
+            EXPECT_GE(fresh.GetSetTable(2)->FindRowByName(set), 0) << set;
+    }
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(LeftInTmp().empty());
+}
+
+TEST_F(MesherBindingTest, LibraryComesFromTheProgramFolderNotTheCurrentOne) {
+    // A failing mesher in the current folder must not be the one used.
+    slbtest::ScratchDir documents;
+    fs::copy_file(FakeMesherFolder("error") + "/Tessaro_DLL.so", documents.File("Tessaro_DLL.so"));
+    const fs::path before = fs::current_path();
+    fs::current_path(documents.Path());
+    StoreDefaults(model, 2);
+    const bool meshed = MeshAndImportTemplate(model, FakeMesherFolder("good"), host);
+    fs::current_path(before);
+    EXPECT_TRUE(meshed);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(fs::directory_iterator(documents.Path())->path().filename(), "Tessaro_DLL.so");
+}
+
+TEST_F(MesherBindingTest, ImportRefusesAMeshWithAnEmptyTemplateRegion) {
+    StoreDefaults(model, 2);
+    const std::string input = tmp.File("temp.i");
+    TemplateLists lists;
+    ASSERT_EQ(WriteCircularTemplate(model, input, lists), TemplateWrite::Written);
+    ASSERT_TRUE(RunMesher(input, FakeMesherFolder("good"), host));
+    lists.regionNames.push_back("Region_17");
+    lists.regionIds.push_back(117);
+    EXPECT_EQ(model.ImportMeshFile(tmp.File("temp.fem"), 1, lists.regionNames, lists.regionIds, lists.setNames,
+                                   lists.setRegions, lists.setHeights),
+              0);
+    EXPECT_EQ(model.GetNodeCount(), 0);
+    lists.regionNames.pop_back();
+    lists.regionIds.pop_back();
+    EXPECT_EQ(model.ImportMeshFile(tmp.File("temp.fem"), 1, lists.regionNames, lists.regionIds, lists.setNames,
+                                   lists.setRegions, lists.setHeights),
+              1);
+    EXPECT_EQ(model.GetElementCount(), 16);
+}
+
+// ---------------------------------------------------------------------------
+// The document's step
+
+using FakeDoc = templatetest::ModelDoc;
+
+void AcceptDefaults(ui::Headless& driver) {
+    driver.ExpectModal([](ui::Dialog& d) { d.UserClick(ui::IDOK); }, DlgTemplateOctagon::kTemplateId);
+}
+
+TEST_F(MesherBindingTest, NewFoundationImportsSetsSoilModelAndMarksModified) {
+    FakeDoc doc(model);
+    AcceptDefaults(driver);
+    EXPECT_TRUE(RunNewOctagonFoundation(doc, 1, FakeMesherFolder("good"), host));
+    EXPECT_EQ(model.GetTemplateKind(), 1);
+    EXPECT_EQ(model.GetElementCount(), 36);
+    EXPECT_EQ(model.GetSoilModel(), 2);
+    EXPECT_TRUE(doc.modified);
+    EXPECT_GE(doc.updates, 2);
+    EXPECT_TRUE(host.questions.empty());
+    EXPECT_TRUE(LeftInTmp().empty());
+}
+
+TEST_F(MesherBindingTest, FailedFoundationLeavesTheDocumentUnmodified) {
+    FakeDoc doc(model);
+    AcceptDefaults(driver);
+    EXPECT_FALSE(RunNewOctagonFoundation(doc, 2, FakeMesherFolder("warning"), host));
+    EXPECT_EQ(model.GetNodeCount(), 0);
+    EXPECT_NE(model.GetSoilModel(), 2);
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(host.messages.size(), 2u);
+}
+
+TEST_F(MesherBindingTest, CancelledDialogMeshesNothing) {
+    FakeDoc doc(model);
+    driver.ExpectModal([](ui::Dialog& d) { d.UserClick(ui::IDCANCEL); }, DlgTemplateOctagon::kTemplateId);
+    EXPECT_FALSE(RunNewOctagonFoundation(doc, 1, FakeMesherFolder("good"), host));
+    EXPECT_EQ(model.GetTemplateKind(), 0);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(doc.modified);
+}
+
+TEST_F(MesherBindingTest, HugeMeshAsksFirstAndNoKeepsTheMeshOnly) {
+    struct Case {
+        const char* name;
+        int nodes;
+        bool answer;
+        bool asked, done;
+    } cases[] = {
+        {"exactly the limit", kHugeModelNodes, true, false, true},
+        {"one node more, Yes", kHugeModelNodes + 1, true, true, true},
+        {"one node more, No", kHugeModelNodes + 1, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModelData fresh;
+        fresh.Reset();
+        FakeDoc doc(fresh);
+        RecordingHost asking;
+        asking.answer = c.answer;
+        ::setenv("FAKE_MESHER_NODES", std::to_string(c.nodes).c_str(), 1);
+        AcceptDefaults(driver);
+        EXPECT_EQ(RunNewOctagonFoundation(doc, 2, FakeMesherFolder("padded"), asking), c.done);
+        ::unsetenv("FAKE_MESHER_NODES");
+        EXPECT_EQ(fresh.GetNodeCount(), c.nodes);
+        ASSERT_EQ(asking.questions.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(asking.questions[0], "This model has huge number of nodes. It may cause memory allocation "
+                                           "error or very slow analysis. Continue?");
+        }
+        EXPECT_EQ(doc.modified, c.done);
+        EXPECT_EQ(fresh.GetSoilModel() == 2, c.done);
+    }
+}
+
+}  // namespace
