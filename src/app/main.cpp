@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ActionDialogHooks.h"
 #include "app/KorbelApp.h"
+#include "app/KorbelDoc.h"
 #include "platform/fltk/FltkBackend.h"
 
 int main(int argc, char** argv)
@@ -13,6 +15,7 @@ int main(int argc, char** argv)
     brennix::fltk::FltkBackend backend;
     backend.Install();
     std::setlocale(LC_NUMERIC, "C");
+    InstallActionDialogHooks(InputDialogFactories());
     CKorbelApp app;
     return app.Run(std::vector<std::string>(argv + 1, argv + argc));
 }
