@@ -28,12 +28,7 @@ const ConcentratedWords& WordsOf(int kind) {
 }  // namespace
 
 DlgConcentratedActions::DlgConcentratedActions(DocHost* doc, ViewHost* view, int kind)
-    : GridPage(kTemplateId, doc, view, kRows, 10), m_kind(kind == 2 ? 2 : 1), m_slot(kRows) {
-    m_reload = true;
-    OnClicked(IDC_SORT, [this] { OnBnClickedSort(); });
-    OnClicked(IDC_ADD_ROW, [this] { OnBnClickedAddRow(); });
-    OnClicked(IDC_INSERT_ROW, [this] { OnBnClickedInsertRow(); });
-    OnClicked(IDC_DELETE_ROW, [this] { OnBnClickedDeleteRow(); });
+    : ActionGrid(kTemplateId, doc, view, kRows, 10), m_kind(kind == 2 ? 2 : 1), m_slot(kRows) {
 }
 
 DlgConcentratedActions::~DlgConcentratedActions() = default;
@@ -58,17 +53,7 @@ ui::DialogTemplate DlgConcentratedActions::BuildTemplate() const {
         t.Label(ui::IDSTATIC, kAxes[(c - 1) % 3], {CellX(c), 16, kCellW, 8}, ui::cs::CenterText);
     }
     t.VScrollBar(kScrollBarId, {CellX(10) - 2, kTop, 10, kRows * kPitch - 2});
-    t.DefPushButton(ui::IDOK, "OK", {right + 6, 8, 58, 14});
-    t.PushButton(ui::IDCANCEL, "Cancel", {right + 6, 26, 58, 14});
-    t.PushButton(kApplyId, "Apply", {right + 6, 44, 58, 14});
-    t.PushButton(IDC_SORT, "Sort", {right + 6, 66, 58, 14});
-    t.PushButton(IDC_ADD_ROW, "Add Row", {right + 6, 84, 58, 14});
-    t.PushButton(IDC_INSERT_ROW, "Insert Row", {right + 6, 102, 58, 14});
-    t.PushButton(IDC_DELETE_ROW, "Delete Row", {right + 6, 120, 58, 14});
-    t.Label(ui::IDSTATIC, "Number of", {right + 6, 140, 58, 8}, ui::cs::CenterText);
-    t.Label(ui::IDSTATIC, "Rows", {right + 6, 149, 58, 8}, ui::cs::CenterText);
-    t.Label(kCountLabelId, "", {right + 12, 160, 46, 12}, ui::cs::CenterText | ui::cs::Border);
-    t.PushButton(IDC_NONE, "None", {right + 6, 160, 58, 14}, ui::cs::Hidden);
+    AddButtonColumn(t, right);
     return t;
 }
 
@@ -179,8 +164,4 @@ void DlgConcentratedActions::OnBnClickedDeleteRow() {
     RowsChanged();
 }
 
-void DlgConcentratedActions::OnBnClickedSort() {
-    if (!ValidateFor(kReasonNone)) return;
-    m_table->SortConcentratedActionRows();
-    Refresh();
-}
+void DlgConcentratedActions::SortWorkingCopy() { m_table->SortConcentratedActionRows(); }

@@ -9,20 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/GridPage.h"
+#include "dialogs/ActionGrid.h"
 #include "model/DataTable.h"
 
-class DlgConcentratedActions : public GridPage {
+class DlgConcentratedActions : public ActionGrid {
 public:
     static constexpr int kTemplateId = 2016;
     static constexpr int kRows = 10;
     enum {
-        IDC_SORT = 2910,
-        IDC_ADD_ROW,
-        IDC_INSERT_ROW,
-        IDC_DELETE_ROW,
-        IDC_NONE,
-        IDC_VALUE_HEADING,  // component 1; components 2-6 follow
+        IDC_VALUE_HEADING = kFirstOwnId,  // component 1; components 2-6 follow
     };
     // Columns: 1-3 x, y, z; 4-9 components 1-6 (column 10 has no cell).
     static constexpr int kFirstComponent = 4;
@@ -36,10 +31,9 @@ public:
     // Entering component 1 from within its row neither checks nor redraws.
     int SetCurrentCell(int line, int column) override;
 
-    void OnBnClickedAddRow();
-    void OnBnClickedInsertRow();
-    void OnBnClickedDeleteRow();
-    void OnBnClickedSort();
+    void OnBnClickedAddRow() override;
+    void OnBnClickedInsertRow() override;
+    void OnBnClickedDeleteRow() override;
 
     const ConcentratedActionTable* WorkingCopy() const { return m_table.get(); }
 
@@ -51,10 +45,10 @@ protected:
     void StoreSlot(int slot, int row) override;
     bool DiffersFromModel() const override;
     void WriteToModel() override;
+    void SortWorkingCopy() override;
     int HighlightKind() const override { return 4; }
     std::string SlotHighlightText(int slot) const override;
     bool ColumnEnabled(int column) const override { return column != 1 && column != kFirstComponent + 3; }
-    std::vector<int> CurrentRowButtons() const override { return {IDC_INSERT_ROW, IDC_DELETE_ROW}; }
 
 private:
     struct Slot {

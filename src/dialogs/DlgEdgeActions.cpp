@@ -29,12 +29,7 @@ bool BeginsWithNumber(const std::string& text) { return !text.empty() && text[0]
 }  // namespace
 
 DlgEdgeActions::DlgEdgeActions(DocHost* doc, ViewHost* view, int kind)
-    : GridPage(kTemplateId, doc, view, kRows, 7), m_kind(kind == 2 ? 2 : 1), m_slot(kRows) {
-    m_reload = true;
-    OnClicked(IDC_SORT, [this] { OnBnClickedSort(); });
-    OnClicked(IDC_ADD_ROW, [this] { OnBnClickedAddRow(); });
-    OnClicked(IDC_INSERT_ROW, [this] { OnBnClickedInsertRow(); });
-    OnClicked(IDC_DELETE_ROW, [this] { OnBnClickedDeleteRow(); });
+    : ActionGrid(kTemplateId, doc, view, kRows, 7), m_kind(kind == 2 ? 2 : 1), m_slot(kRows) {
 }
 
 DlgEdgeActions::~DlgEdgeActions() = default;
@@ -60,17 +55,7 @@ ui::DialogTemplate DlgEdgeActions::BuildTemplate() const {
         t.Label(ui::IDSTATIC, nodes[i], {kCellX[4 + i], 16, kCellW[4 + i], 8}, ui::cs::CenterText);
     }
     t.VScrollBar(kScrollBarId, {kCellX[6] + kCellW[6] + 6, kTop, 10, kRows * kPitch - 2});
-    t.DefPushButton(ui::IDOK, "OK", {right + 6, 8, 58, 14});
-    t.PushButton(ui::IDCANCEL, "Cancel", {right + 6, 26, 58, 14});
-    t.PushButton(kApplyId, "Apply", {right + 6, 44, 58, 14});
-    t.PushButton(IDC_SORT, "Sort", {right + 6, 66, 58, 14});
-    t.PushButton(IDC_ADD_ROW, "Add Row", {right + 6, 84, 58, 14});
-    t.PushButton(IDC_INSERT_ROW, "Insert Row", {right + 6, 102, 58, 14});
-    t.PushButton(IDC_DELETE_ROW, "Delete Row", {right + 6, 120, 58, 14});
-    t.Label(ui::IDSTATIC, "Number of", {right + 6, 140, 58, 8}, ui::cs::CenterText);
-    t.Label(ui::IDSTATIC, "Rows", {right + 6, 149, 58, 8}, ui::cs::CenterText);
-    t.Label(kCountLabelId, "", {right + 12, 160, 46, 12}, ui::cs::CenterText | ui::cs::Border);
-    t.PushButton(IDC_NONE, "None", {right + 6, 160, 58, 14}, ui::cs::Hidden);
+    AddButtonColumn(t, right);
     return t;
 }
 
@@ -208,9 +193,7 @@ void DlgEdgeActions::CloseGrid(int result) {
 }
 
 void DlgEdgeActions::InsertPickedName(const std::string& text) {
-    if (m_currentRow == 0 || m_currentRow > VisibleRows()) return;
-    // What was typed since the last check stays: the cells are read first.
-    if (!UpdateData(true)) return;
+    if (!BeginPick()) return;
     Slot& s = m_slot[static_cast<size_t>(m_currentRow - 1)];
     if (!BeginsWithNumber(text)) {
         s.target = text;
@@ -220,11 +203,7 @@ void DlgEdgeActions::InsertPickedName(const std::string& text) {
         s.target = std::to_string((pick - 1) / 4);
         s.side = (pick - 1) % 4 + 1;
     }
-    UpdateData(false);
-    const int column = m_currentColumn == kTarget ? kSide : kTarget;
-    if (IsCellUsable(m_currentRow, column)) GotoDlgCtrl(GetCellWnd(m_currentRow, column));
-    // Programmatic focus sends no notification: the cell is made current here.
-    SetCurrentCell(m_currentRow, column);
+    EndPick(m_currentColumn == kTarget ? kSide : kTarget);
 }
 
 DlgEdgeActions::Slot DlgEdgeActions::RowTemplate(int row) const {
@@ -262,8 +241,4 @@ void DlgEdgeActions::OnBnClickedDeleteRow() {
     RowsChanged();
 }
 
-void DlgEdgeActions::OnBnClickedSort() {
-    if (!ValidateFor(kReasonNone)) return;
-    m_table->SortEdgeActionRows();
-    Refresh();
-}
+void DlgEdgeActions::SortWorkingCopy() { m_table->SortEdgeActionRows(); }

@@ -12,20 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/GridPage.h"
+#include "dialogs/ActionGrid.h"
 #include "model/DataTable.h"
 
-class DlgEdgeActions : public GridPage {
+class DlgEdgeActions : public ActionGrid {
 public:
     static constexpr int kTemplateId = 2015;
     static constexpr int kRows = 10;
     enum {
-        IDC_SORT = 2910,
-        IDC_ADD_ROW,
-        IDC_INSERT_ROW,
-        IDC_DELETE_ROW,
-        IDC_NONE,
-        IDC_VALUE_HEADING,  // node 1; nodes 2 and 3 follow
+        IDC_VALUE_HEADING = kFirstOwnId,  // node 1; nodes 2 and 3 follow
     };
     enum Column { kTarget = 1, kSide, kDof, kValue1 };
 
@@ -44,10 +39,9 @@ public:
     // A side's pick number or an edge set's name, into the current row.
     void InsertPickedName(const std::string& text);
 
-    void OnBnClickedAddRow();
-    void OnBnClickedInsertRow();
-    void OnBnClickedDeleteRow();
-    void OnBnClickedSort();
+    void OnBnClickedAddRow() override;
+    void OnBnClickedInsertRow() override;
+    void OnBnClickedDeleteRow() override;
 
     int Kind() const { return m_kind; }
     const EdgeActionTable* WorkingCopy() const { return m_table.get(); }
@@ -60,9 +54,9 @@ protected:
     void StoreSlot(int slot, int row) override;
     bool DiffersFromModel() const override;
     void WriteToModel() override;
+    void SortWorkingCopy() override;
     int HighlightKind() const override { return 3; }
     std::string SlotHighlightText(int slot) const override;
-    std::vector<int> CurrentRowButtons() const override { return {IDC_INSERT_ROW, IDC_DELETE_ROW}; }
     void CloseGrid(int result) override;
 
 private:

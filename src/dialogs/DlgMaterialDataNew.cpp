@@ -171,11 +171,9 @@ void DlgMaterialDataNew::CloseGrid(int result) {
 }
 
 void DlgMaterialDataNew::InsertPickedName(const std::string& text) {
-    if (m_currentRow == 0 || m_currentRow > VisibleRows()) return;
-    UpdateData(true);
+    if (!BeginPick()) return;
     m_text[static_cast<size_t>(m_currentRow - 1)] = text;
-    UpdateData(false);
-    if (ui::Control* cell = GetCellWnd(m_currentRow, 1)) GotoDlgCtrl(cell);
+    EndPick(1);
 }
 
 bool DlgMaterialDataNew::DefineRow(int type, int row, const std::string& text) {

@@ -30,16 +30,11 @@ const DlgNodalActions::Words& DlgNodalActions::WordsOf(int kind) {
 }
 
 DlgNodalActions::DlgNodalActions(DocHost* doc, ViewHost* view, int kind)
-    : GridPage(kTemplateId, doc, view, kRows, 1 + kDofs),
+    : ActionGrid(kTemplateId, doc, view, kRows, 1 + kDofs),
       m_kind(std::clamp(kind, 1, 5)),
       m_target(kRows, " "),
       m_value(kRows, std::array<double, kDofs>{}),
       m_flag(kRows, std::array<int, kDofs>{}) {
-    m_reload = true;
-    OnClicked(IDC_SORT, [this] { OnBnClickedSort(); });
-    OnClicked(IDC_ADD_ROW, [this] { OnBnClickedAddRow(); });
-    OnClicked(IDC_INSERT_ROW, [this] { OnBnClickedInsertRow(); });
-    OnClicked(IDC_DELETE_ROW, [this] { OnBnClickedDeleteRow(); });
     for (int dof = 1; dof <= kDofs; ++dof)
         OnNotifyRange(ui::Notify::Clicked, CheckId(1, dof), CheckId(kRows, dof),
                       [this, dof](ui::Notification& n) { OnBnClickedConstraint(n.id - CheckId(1, dof) + 1, dof); });
@@ -69,17 +64,7 @@ ui::DialogTemplate DlgNodalActions::BuildTemplate() const {
         t.Label(ui::IDSTATIC, kAxes[(dof - 1) % 3], {DofX(dof), 16, kDofPitch - 2, 8}, ui::cs::CenterText);
     }
     t.VScrollBar(kScrollBarId, {DofX(kDofs + 1) - 6, kTop, 10, kRows * kPitch - 2});
-    t.DefPushButton(ui::IDOK, "OK", {right + 6, 8, 58, 14});
-    t.PushButton(ui::IDCANCEL, "Cancel", {right + 6, 26, 58, 14});
-    t.PushButton(kApplyId, "Apply", {right + 6, 44, 58, 14});
-    t.PushButton(IDC_SORT, "Sort", {right + 6, 66, 58, 14});
-    t.PushButton(IDC_ADD_ROW, "Add Row", {right + 6, 84, 58, 14});
-    t.PushButton(IDC_INSERT_ROW, "Insert Row", {right + 6, 102, 58, 14});
-    t.PushButton(IDC_DELETE_ROW, "Delete Row", {right + 6, 120, 58, 14});
-    t.Label(ui::IDSTATIC, "Number of", {right + 6, 140, 58, 8}, ui::cs::CenterText);
-    t.Label(ui::IDSTATIC, "Rows", {right + 6, 149, 58, 8}, ui::cs::CenterText);
-    t.Label(kCountLabelId, "", {right + 12, 160, 46, 12}, ui::cs::CenterText | ui::cs::Border);
-    t.PushButton(IDC_NONE, "None", {right + 6, 160, 58, 14}, ui::cs::Hidden);
+    AddButtonColumn(t, right);
     return t;
 }
 
@@ -242,15 +227,9 @@ void DlgNodalActions::CloseGrid(int result) {
 }
 
 void DlgNodalActions::InsertPickedName(const std::string& text) {
-    if (m_currentRow == 0 || m_currentRow > VisibleRows()) return;
-    // What was typed since the last check stays: the cells are read first.
-    if (!UpdateData(true)) return;
+    if (!BeginPick()) return;
     m_target[static_cast<size_t>(m_currentRow - 1)] = text;
-    UpdateData(false);
-    const int column = m_currentColumn == 1 ? 2 : 1;
-    if (IsCellUsable(m_currentRow, column)) GotoDlgCtrl(GetCellWnd(m_currentRow, column));
-    // Programmatic focus sends no notification: the cell is made current here.
-    SetCurrentCell(m_currentRow, column);
+    EndPick(m_currentColumn == 1 ? 2 : 1);
 }
 
 void DlgNodalActions::OnBnClickedConstraint(int slot, int dof) {
@@ -307,8 +286,4 @@ void DlgNodalActions::OnBnClickedDeleteRow() {
     RowsChanged();
 }
 
-void DlgNodalActions::OnBnClickedSort() {
-    if (!ValidateFor(kReasonNone)) return;
-    m_table->SortNodalActionRows();
-    Refresh();
-}
+void DlgNodalActions::SortWorkingCopy() { m_table->SortNodalActionRows(); }

@@ -11,21 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/GridPage.h"
+#include "dialogs/ActionGrid.h"
 #include "model/DataTable.h"
 
-class DlgNodalActions : public GridPage {
+class DlgNodalActions : public ActionGrid {
 public:
     static constexpr int kTemplateId = 2014;
     static constexpr int kRows = 10;
     static constexpr int kDofs = 6;
     enum {
-        IDC_SORT = 2910,
-        IDC_ADD_ROW,
-        IDC_INSERT_ROW,
-        IDC_DELETE_ROW,
-        IDC_NONE,
-        IDC_TARGET_HEADING,
+        IDC_TARGET_HEADING = kFirstOwnId,
         IDC_VALUE_HEADING,  // dof 1; dofs 2-6 follow
     };
     // The check box of degree of freedom `dof` (1-6) in slot `slot`.
@@ -62,10 +57,9 @@ public:
     // current row.
     void InsertPickedName(const std::string& text);
 
-    void OnBnClickedAddRow();
-    void OnBnClickedInsertRow();
-    void OnBnClickedDeleteRow();
-    void OnBnClickedSort();
+    void OnBnClickedAddRow() override;
+    void OnBnClickedInsertRow() override;
+    void OnBnClickedDeleteRow() override;
     // The check box of degree of freedom `dof` in slot `slot`.
     void OnBnClickedConstraint(int slot, int dof);
 
@@ -80,10 +74,10 @@ protected:
     void StoreSlot(int slot, int row) override;
     bool DiffersFromModel() const override;
     void WriteToModel() override;
+    void SortWorkingCopy() override;
     int HighlightKind() const override { return OnNodes() ? 1 : 2; }
     std::string SlotHighlightText(int slot) const override { return m_target[static_cast<size_t>(slot - 1)]; }
     bool CellEnabled(int slot, int column) const override;
-    std::vector<int> CurrentRowButtons() const override { return {IDC_INSERT_ROW, IDC_DELETE_ROW}; }
     void CloseGrid(int result) override;
 
 private:

@@ -166,6 +166,17 @@ void GridPage::OnOK() {
 
 void GridPage::OnCancel() { CloseGrid(ui::IDCANCEL); }
 
+bool GridPage::BeginPick() {
+    if (m_currentRow == 0 || m_currentRow > VisibleRows()) return false;
+    return UpdateData(true);
+}
+
+void GridPage::EndPick(int column) {
+    UpdateData(false);
+    if (IsCellUsable(m_currentRow, column)) GotoDlgCtrl(GetCellWnd(m_currentRow, column));
+    SetCurrentCell(m_currentRow, column);
+}
+
 GridPage::TargetKind GridPage::ClassifyTarget(int slot, const std::string& text) const {
     const char first = text.empty() ? '\0' : text[0];
     if (first >= '1' && first <= '9') return TargetKind::Number;

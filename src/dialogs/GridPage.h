@@ -138,6 +138,15 @@ protected:
     // The current slot under a delete: its undefined target is not reported.
     bool DeletingSlot(int slot) const { return Reason() == kReasonDelete && slot == m_currentRow; }
 
+    // A pick from the view into the current slot. BeginPick: false without a
+    // current slot or when a cell does not read (its message shown); the
+    // cells are read first, so what was typed since the last check stays.
+    // EndPick: the values back into the cells and the focus to `column` of
+    // the current slot, which becomes the current cell (programmatic focus
+    // sends no notification), checked and refreshed when it changed.
+    bool BeginPick();
+    void EndPick(int column);
+
     // The 0-based table row other than the slot's own whose key equals the
     // slot's key: rows above the page, then the other slots as typed, then
     // rows below the page; -1 when none.
