@@ -83,6 +83,14 @@ TEST_F(ConcentratedActionsGridTest, TabWalksTheEditableCells) {
     d.UserKey(ui::key::Tab);
     EXPECT_EQ(d.GetFocus(), d.GetDlgItem(G::CellId(2, 2)));
     EXPECT_TRUE(Boxes().empty());
+
+    // Clicking into component 1 from within the row checks nothing yet; the
+    // next cell does.
+    d.UserType(G::CellId(2, 3), "-4");
+    d.UserFocus(G::CellId(2, D::kFirstComponent));
+    EXPECT_TRUE(Boxes().empty());
+    d.UserFocus(G::CellId(2, D::kFirstComponent + 1));
+    EXPECT_EQ(LastBox(), " Coordinate 0.000000, 1.000000, -4.000000  is outside of model limits\n Check row 2");
 }
 
 TEST_F(ConcentratedActionsGridTest, MessagesNameTheTableRowOnTheSecondPage) {
