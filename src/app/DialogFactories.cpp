@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/ActionDialogHooks.h"
 #include "app/KorbelDoc.h"
 #include "dialogs/DlgElementConect.h"
 #include "dialogs/DlgMaterialDataNew.h"
@@ -64,6 +65,7 @@ void RegisterProgramDialogs()
     f.materialData = MaterialDialog;
     f.sectionCut = FreshDialog<CDlgSectionCut>;
     f.xyPlot = FreshDialog<CDlgXYPlot>;
+    InstallActionDialogHooks(f);
 
     // New from template: "Next" on a conventional slab goes on to the
     // template dialog and its structured mesh, on a foundation to the

@@ -128,22 +128,20 @@ int DlgMaterialDataNew::CheckSlot(int slot) {
 }
 
 int DlgMaterialDataNew::CheckTarget(int slot, const std::string& text) {
-    const bool current = slot == m_currentRow;
-    const bool deleting = Reason() == kReasonDelete && current;
     const int row = TableRow(slot) + 1;
-    const char first = text.empty() ? '\0' : text[0];
-    const bool lookUpNumber =
-        (first >= '1' && first <= '9') ||
-        (first == '0' && current && (Reason() == kReasonMove || Reason() == kReasonWrite));
-    if (first == '0' && current && !lookUpNumber) return 0;  // a fresh row while it is being typed
-    if (lookUpNumber) {
-        if (m_elements.Contains(LeadingInt(text)) || deleting) return 0;
-        RowMessage(Format(" Element %s is not defined \n Check row %d", text.c_str(), row));
-        return 1;
+    switch (ClassifyTarget(slot, text)) {
+        case TargetKind::Placeholder:
+            return 0;  // a fresh row while it is being typed
+        case TargetKind::Number:
+            if (m_elements.Contains(LeadingInt(text)) || DeletingSlot(slot)) return 0;
+            RowMessage(Format(" Element %s is not defined \n Check row %d", text.c_str(), row));
+            return 1;
+        case TargetKind::SetName:
+            break;
     }
     const ModelData* model = Model();
     const SetTable* sets = model ? model->GetSetTable(2) : nullptr;
-    if ((sets && sets->FindRowByName(text) >= 0) || deleting) return 0;
+    if ((sets && sets->FindRowByName(text) >= 0) || DeletingSlot(slot)) return 0;
     RowMessage(Format(" Element Set %s is not defined \n Check row %d", text.c_str(), row));
     return 1;
 }
@@ -173,11 +171,9 @@ void DlgMaterialDataNew::CloseGrid(int result) {
 }
 
 void DlgMaterialDataNew::InsertPickedName(const std::string& text) {
-    if (m_currentRow == 0 || m_currentRow > VisibleRows()) return;
-    UpdateData(true);
+    if (!BeginPick()) return;
     m_text[static_cast<size_t>(m_currentRow - 1)] = text;
-    UpdateData(false);
-    if (ui::Control* cell = GetCellWnd(m_currentRow, 1)) GotoDlgCtrl(cell);
+    EndPick(1);
 }
 
 bool DlgMaterialDataNew::DefineRow(int type, int row, const std::string& text) {

@@ -40,7 +40,7 @@ void GridPage::ShowSlots(int used) {
             ui::Control* cell = GetDlgItem(CellId(slot, column));
             if (!cell) continue;
             cell->ShowWindow(on && ColumnShown(column));
-            cell->EnableWindow(ColumnEnabled(column));
+            cell->EnableWindow(on ? CellEnabled(slot, column) : ColumnEnabled(column));
         }
     }
 }
@@ -70,6 +70,10 @@ void GridPage::Refresh() {
     SetDlgItemText(kCountLabelId, std::to_string(m_rowCount));
     UpdateData(false);
     if (m_currentRow > 0) {
+        if (m_reload && m_view && m_rowCount > 0) {
+            m_view->RebuildScene();
+            m_reload = false;
+        }
         if (IsCellUsable(m_currentRow, m_currentColumn)) GotoDlgCtrl(GetCellWnd(m_currentRow, m_currentColumn));
         if (m_view && m_currentRow <= used) m_view->SetHighlightedItems(HighlightKind(), SlotHighlightText(m_currentRow));
     }
@@ -131,11 +135,11 @@ void GridPage::RowsChanged() {
     Refresh();
 }
 
-void GridPage::StartAtFirstRow() {
+void GridPage::StartAtFirstRow(int column) {
     SyncRowCount();
     m_firstVisibleRow = 0;
     m_currentRow = 1;
-    m_currentColumn = 1;
+    m_currentColumn = column;
     Refresh();
     if (m_rowCount == 0) m_currentRow = 0;
 }
@@ -161,6 +165,25 @@ void GridPage::OnOK() {
 }
 
 void GridPage::OnCancel() { CloseGrid(ui::IDCANCEL); }
+
+bool GridPage::BeginPick() {
+    if (m_currentRow == 0 || m_currentRow > VisibleRows()) return false;
+    return UpdateData(true);
+}
+
+void GridPage::EndPick(int column) {
+    UpdateData(false);
+    if (IsCellUsable(m_currentRow, column)) GotoDlgCtrl(GetCellWnd(m_currentRow, column));
+    SetCurrentCell(m_currentRow, column);
+}
+
+GridPage::TargetKind GridPage::ClassifyTarget(int slot, const std::string& text) const {
+    const char first = text.empty() ? '\0' : text[0];
+    if (first >= '1' && first <= '9') return TargetKind::Number;
+    if (first == '0' && slot == m_currentRow)
+        return Reason() == kReasonMove || Reason() == kReasonWrite ? TargetKind::Number : TargetKind::Placeholder;
+    return TargetKind::SetName;
+}
 
 void GridPage::RowMessage(const std::string& text) { ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::None); }
 

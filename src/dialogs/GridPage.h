@@ -89,6 +89,8 @@ protected:
     // and enabled.
     virtual bool ColumnShown(int column) const { (void)column; return true; }
     virtual bool ColumnEnabled(int column) const { (void)column; return true; }
+    // A cell of a used slot whose table row decides whether it is enabled.
+    virtual bool CellEnabled(int slot, int column) const { (void)slot; return ColumnEnabled(column); }
     // Buttons that act on the current row: enabled only when there are rows.
     virtual std::vector<int> CurrentRowButtons() const { return {}; }
     // Ends the dialog (a modeless grid hides and tells its document).
@@ -115,9 +117,9 @@ protected:
     int CurrentTableRow() const { return m_currentRow > 0 ? TableRow(m_currentRow) : -1; }
     // The grid's row count follows the working copy.
     void SyncRowCount() { m_rowCount = WorkingCount(); }
-    // Start of every grid: the first row current, the page refreshed; no
-    // current cell for an empty table.
-    void StartAtFirstRow();
+    // Start of every grid: the first row current (in `column`), the page
+    // refreshed; no current cell for an empty table.
+    void StartAtFirstRow(int column = 1);
     // The steps of Apply after its validation.
     void ApplySteps();
     // "Apply", "Cancel"/"Close" and the current-row buttons.
@@ -125,6 +127,25 @@ protected:
     // A row check's message: plain box, OK button, no icon.
     static void RowMessage(const std::string& text);
     static std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+    // How the target text of an action or material row is looked up: a
+    // number (it begins with 1..9, or with "0" on the current slot when the
+    // page goes on with a move or a write: the placeholder of a new row), a
+    // set name (any other text, the empty one too), or not yet (the
+    // placeholder while its row is being typed).
+    enum class TargetKind { Number, SetName, Placeholder };
+    TargetKind ClassifyTarget(int slot, const std::string& text) const;
+    // The current slot under a delete: its undefined target is not reported.
+    bool DeletingSlot(int slot) const { return Reason() == kReasonDelete && slot == m_currentRow; }
+
+    // A pick from the view into the current slot. BeginPick: false without a
+    // current slot or when a cell does not read (its message shown); the
+    // cells are read first, so what was typed since the last check stays.
+    // EndPick: the values back into the cells and the focus to `column` of
+    // the current slot, which becomes the current cell (programmatic focus
+    // sends no notification), checked and refreshed when it changed.
+    bool BeginPick();
+    void EndPick(int column);
 
     // The 0-based table row other than the slot's own whose key equals the
     // slot's key: rows above the page, then the other slots as typed, then
@@ -145,6 +166,9 @@ protected:
 
     DocHost* m_doc = nullptr;
     ViewHost* m_view = nullptr;
+    // Set at each (re)opening of a grid that asks for it: the first refresh
+    // that highlights a row has the view rebuild its scene once.
+    bool m_reload = false;
 
 private:
     // The bar over the rows beyond one page; hidden when they fit.

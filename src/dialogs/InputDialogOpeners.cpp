@@ -18,12 +18,6 @@ void MarkModifiedWhenChanged(DocHost& doc) {
     if (ModelData* model = doc.GetModelData(); model && model->IsChanged()) doc.SetModifiedFlag(true);
 }
 
-// The closing steps of a modal grid.
-void AfterModalGrid(DocHost& doc, ViewHost& view) {
-    MarkModifiedWhenChanged(doc);
-    view.SetHighlightedItems(0, "0");
-}
-
 // A settings dialog with the model's values in and, on OK, back; true then.
 template <class Dialog>
 bool RunOnModel(DocHost& doc) {
@@ -37,6 +31,11 @@ bool RunOnModel(DocHost& doc) {
 }
 
 }  // namespace
+
+void AfterModalGrid(DocHost& doc, ViewHost& view) {
+    MarkModifiedWhenChanged(doc);
+    view.SetHighlightedItems(0, "0");
+}
 
 void RunNodeDataDialog(DocHost& doc, ViewHost& view) {
     DlgNodeData dialog(&doc, &view);

@@ -12,6 +12,10 @@ class DlgMaterialDataNew;
 
 namespace inputdialogs {
 
+// The closing steps of a modal grid: the document is marked modified when
+// the model changed, and the view's highlight is cleared and redrawn.
+void AfterModalGrid(DocHost& doc, ViewHost& view);
+
 // Input Data, "Node Coordinates" and "Element Connectivity": the modal grid;
 // afterwards the document is marked modified when the model changed, and the
 // view's highlight is cleared and the view redrawn.

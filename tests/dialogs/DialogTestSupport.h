@@ -24,12 +24,16 @@ public:
     int PickMode() const override { return pickMode; }
     void SetPickMode(int mode) override { pickMode = mode; }
     void OnMaterialDataDialogClosed() override { ++materialClosed; }
+    void OnNodalActionsDialogClosed() override { ++nodalClosed; }
+    void OnEdgeActionsDialogClosed() override { ++edgeClosed; }
 
     ModelData* model = nullptr;
     bool modifiedFlag = false;
     int updates = 0;
     int pickMode = 0;
     int materialClosed = 0;
+    int nodalClosed = 0;
+    int edgeClosed = 0;
 };
 
 class FakeView : public ViewHost {
