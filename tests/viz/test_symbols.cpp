@@ -298,9 +298,9 @@ TEST_F(TableSymbolTest, CutLinesAndTheLineWidthTheyLeave)
 {
     model.GetCutLineDataTable()->AddCutLineRow(0.0, 0.5, 2.0, 0.5);
     model.GetCutLineDataTable()->AddCutLineRow(1.0, 0.0, 1.0, 2.0);
-    model.GetCutLineDataTable()->RebuildCutLineIndex();
     model.CopyCutLines();
     CutLineTable* drawn = model.GetCutLineTable();
+    drawn->CountCutLineRows();
     drawn->RebuildCutLineIndex();
 
     Feedback f = Draw([&] { viz::DrawCutLines(model); });
@@ -365,6 +365,66 @@ TEST_F(TableSymbolTest, ConcentratedActionOutsideEveryElementStaysAtItsCoordinat
     canvas.ToWindow(3.0, 1.0, wx, wy); // outside: where it is
     EXPECT_NEAR(f.pointVertices[1][0], wx, 1e-2);
     EXPECT_NEAR(f.pointVertices[1][1], wy, 1e-2);
+}
+
+} // namespace
+
+namespace {
+
+// The example slab with every symbol shown: five column supports, two nodal
+// and two concentrated loads, a distributed load and two cut lines. Kept as
+// pictures for a person to look at: straight on as the view opens, and tilted
+// so that the symbols along x show their length.
+TEST(SymbolPicture, SlabWithPointLoadsShowsItsSymbols)
+{
+    Canvas canvas(640, 560);
+    ASSERT_TRUE(canvas.Ok());
+    ModelData model;
+    ASSERT_TRUE(viztest::LoadExample(model, "slab-point-loads.slb"));
+    model.CopyCutLines();
+    DisplayOptions o;
+    o.solidFaces = 1;
+    o.symbolScale = canvas.FitModel(model) * 0.8;
+    for (int* flag : {&o.showConstraints, &o.showNodalLoads, &o.showConcentratedLoads, &o.showDistributedLoads,
+                      &o.showCutLines})
+        *flag = 1;
+    canvas.ViewModel(model, o.symbolScale);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_NORMALIZE);
+
+    auto countColour = [](const brennix::gl::DibImage& image, auto match) {
+        int n = 0;
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x) n += match(viztest::PixelAt(image, x, y)) ? 1 : 0;
+        return n;
+    };
+    // Lit colours: green symbols, blue cut lines (darkened by the light).
+    auto greenish = [](viztest::Rgb p) { return p.g > 60 && p.g > 2 * std::max(p.r, p.b); };
+    auto blue = [](viztest::Rgb p) { return p.b > 40 && p.b > 2 * std::max(p.r, p.g); };
+
+    canvas.Clear();
+    viz::DrawScene(model, o);
+    const brennix::gl::DibImage straight = canvas.Read();
+    viztest::KeepPicture(straight, "viz_slab_point_loads_symbols.bmp");
+    EXPECT_GT(countColour(straight, greenish), 500);
+    EXPECT_GT(countColour(straight, blue), 200);
+
+    // Tilted: turned 35 degrees about the screen's vertical and 20 about its
+    // horizontal.
+    std::array<double, 16> m{};
+    glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
+    glLoadIdentity();
+    glRotated(20.0, 1.0, 0.0, 0.0);
+    glRotated(35.0, 0.0, 1.0, 0.0);
+    glMultMatrixd(m.data());
+    canvas.Clear();
+    viz::DrawScene(model, o);
+    const brennix::gl::DibImage tilted = canvas.Read();
+    viztest::KeepPicture(tilted, "viz_slab_point_loads_symbols_tilted.bmp");
+    EXPECT_GT(countColour(tilted, greenish), 500);
+    glDisable(GL_LIGHTING);
 }
 
 } // namespace
