@@ -126,6 +126,8 @@ bool DlgEquivLoad::OnInitDialog() {
                                            v.points1, v.angle1, v.radius2, v.points2, v.angle2);
     }
     ui::Dialog::OnInitDialog();
+    auto* icon = Get<ui::Picture>(IDC_ICON);
+    icon->SetImage(equivsketch::DrawIcon(icon->GetWindowRect().w, icon->GetWindowRect().h));
     UpdateRingControls();
     FitWidthTo(IDC_RING2);
     for (int k = 0; k < kVariables; ++k) CheckDlgButton(ShowId(k), 1);

@@ -129,7 +129,11 @@ void DrawRing(Canvas& c, double cx, double cy, double slab, const Ring& ring) {
     const std::string s(1, ring.suffix);
     const double mid = ring.angle / 2.0;
     c.Text(Canvas::X(cx, r * 0.6, mid) + 2, Canvas::Y(cy, r * 0.6, mid) - 3, "p" + s, ring.colour);
-    c.Text((static_cast<int>(cx) + fx) / 2 - 12, (static_cast<int>(cy) + fy) / 2 + 2, "r" + s, ring.colour);
+    // The radius label below its line, near the ring.
+    const double along = r * 0.7, across = 7.0;
+    c.Text(static_cast<int>(std::lround(cx + along * std::cos(ring.angle) - across * std::sin(ring.angle))) - 6,
+           static_cast<int>(std::lround(cy + along * std::sin(ring.angle) + across * std::cos(ring.angle))) - 3, "r" + s,
+           ring.colour);
     // The count beside the point halfway round the ring.
     const double opposite = ring.angle + kPi;
     c.Text(Canvas::X(cx, r + 4, opposite) - 12, Canvas::Y(cy, r + 4, opposite) - 8, "n" + s, ring.colour);
@@ -149,11 +153,30 @@ ui::Image DrawRingSketch(bool twoRings, int width, int height) {
     c.Text(static_cast<int>(cx + slab) - 4, static_cast<int>(cy) + 4, "y", kSlab);
     c.Text(static_cast<int>(cx) + 4, static_cast<int>(cy + slab) - 6, "z", kSlab);
     if (twoRings) {
-        DrawRing(c, cx, cy, slab, {0.42, 6, kPi / 6.0, kInnerRing, 'i'});
-        DrawRing(c, cx, cy, slab, {0.78, 10, kPi / 4.0, kOuterRing, 'e'});
+        DrawRing(c, cx, cy, slab, {0.45, 6, kPi / 8.0, kInnerRing, 'i'});
+        DrawRing(c, cx, cy, slab, {0.8, 10, 3.0 * kPi / 8.0, kOuterRing, 'e'});
     } else {
         DrawRing(c, cx, cy, slab, {0.65, 8, kPi / 5.0, kInnerRing, 'i'});
     }
+    return c.Take();
+}
+
+ui::Image DrawIcon(int width, int height) {
+    Canvas c(width, height);
+    const int w = c.Width(), h = c.Height();
+    if (w < 8 || h < 8) return c.Take();
+    for (int y = 1; y < h - 1; ++y)
+        for (int x = 1; x < w - 1; ++x) c.Put(x, y, ui::Rgb(255, 192, 203));
+    c.Line(0, 0, w - 1, 0, kSlab);
+    c.Line(w - 1, 0, w - 1, h - 1, kSlab);
+    c.Line(w - 1, h - 1, 0, h - 1, kSlab);
+    c.Line(0, h - 1, 0, 0, kSlab);
+    const double r = std::min(w, h) / 2.0 - 5.0;
+    for (int k = 0; k < 6; ++k) {
+        const double a = 2.0 * kPi * k / 6;
+        c.Square(Canvas::X(w / 2.0, r, a), Canvas::Y(h / 2.0, r, a), 1, kInnerRing);
+    }
+    c.Square(w / 2, h / 2, 1, kOuterRing);
     return c.Take();
 }
 

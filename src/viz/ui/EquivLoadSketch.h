@@ -17,5 +17,7 @@ constexpr ui::Color kOuterRing = ui::Rgb(200, 0, 0);
 // An image of width x height pixels: the one-ring sketch, or with twoRings
 // the two-ring sketch.
 ui::Image DrawRingSketch(bool twoRings, int width, int height);
+// The dialog's small icon: a slab with a ring of points on it.
+ui::Image DrawIcon(int width, int height);
 
 }  // namespace equivsketch
