@@ -35,34 +35,6 @@ public:
     std::pair<int, std::string> highlight{0, "0"};
 };
 
-// Steps run by a timer inside the modal loop; a step returns true when done.
-struct Steps {
-    std::vector<std::pair<std::string, std::function<bool()>>> list;
-    size_t next = 0;
-    int ticks = 0;
-    std::string failure;
-    std::function<void()> abort;
-
-    static void Tick(void* data) {
-        auto* s = static_cast<Steps*>(data);
-        if (++s->ticks > 400) {  // 20 seconds
-            if (s->failure.empty()) s->failure = "timed out at " + (s->next < s->list.size() ? s->list[s->next].first : "end");
-            s->abort();
-            Fl::repeat_timeout(0.05, Tick, data);
-            return;
-        }
-        if (s->next < s->list.size() && s->list[s->next].second()) ++s->next;
-        if (s->next < s->list.size()) Fl::repeat_timeout(0.05, Tick, data);
-    }
-};
-
-int Ink(const Shot& s) {
-    int ink = 0;
-    for (int y = 0; y < s.h; ++y)
-        for (int x = 0; x < s.w; ++x) ink += IsDark(s.At(x, y));
-    return ink;
-}
-
 class EquivLoadDesktop : public FltkDisplayTest {};
 
 TEST_F(EquivLoadDesktop, ShowValuesRowClickAndTwoRingsUnderARealDisplay) {
@@ -84,7 +56,7 @@ TEST_F(EquivLoadDesktop, ShowValuesRowClickAndTwoRingsUnderARealDisplay) {
         SendClick(win, w->x() + 6, w->y() + w->h() / 2);
     };
 
-    Steps steps;
+    ModalSteps steps;
     steps.list = {
         {"dialog shown",
          [&] {
@@ -133,9 +105,9 @@ TEST_F(EquivLoadDesktop, ShowValuesRowClickAndTwoRingsUnderARealDisplay) {
         if (Fl_Window* box = backend.ActiveMessageBox()) box->hide();
         if (dlg && dlg->IsModal()) dlg->EndDialog(ui::IDCANCEL);
     };
-    Fl::add_timeout(0.05, Steps::Tick, &steps);
+    Fl::add_timeout(0.05, ModalSteps::Tick, &steps);
     const int result = RunEquivalentLoadsDialog(doc, view);
-    Fl::remove_timeout(Steps::Tick, &steps);
+    Fl::remove_timeout(ModalSteps::Tick, &steps);
 
     EXPECT_EQ(steps.failure, "");
     EXPECT_EQ(steps.next, steps.list.size());

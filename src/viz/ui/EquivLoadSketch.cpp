@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/ui/ImageCanvas.h"
+
 namespace equivsketch {
 
 namespace {
@@ -26,42 +28,10 @@ constexpr Glyph kGlyphs[] = {
 
 // A white picture with the slab's centre in the middle, y to the right and
 // z downwards.
-class Canvas {
+class Canvas : public ui::ImageCanvas {
 public:
-    Canvas(int w, int h) {
-        image_.width = std::max(w, 0);
-        image_.height = std::max(h, 0);
-        image_.rgb.assign(static_cast<size_t>(image_.width) * image_.height * 3, 255);
-    }
-    int Width() const { return image_.width; }
-    int Height() const { return image_.height; }
+    using ui::ImageCanvas::ImageCanvas;
 
-    void Put(int x, int y, ui::Color c) {
-        if (x < 0 || y < 0 || x >= image_.width || y >= image_.height) return;
-        unsigned char* p = &image_.rgb[(static_cast<size_t>(y) * image_.width + x) * 3];
-        p[0] = static_cast<unsigned char>(ui::RedOf(c));
-        p[1] = static_cast<unsigned char>(ui::GreenOf(c));
-        p[2] = static_cast<unsigned char>(ui::BlueOf(c));
-    }
-    // Bresenham's line between two pixels.
-    void Line(int x0, int y0, int x1, int y1, ui::Color c) {
-        const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-        int err = dx + dy;
-        for (;;) {
-            Put(x0, y0, c);
-            if (x0 == x1 && y0 == y1) return;
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x0 += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y0 += sy;
-            }
-        }
-    }
     // An arc of a circle about (cx, cy) from angle a0 to a1 (radians, from
     // the y axis towards z); dashed in pieces of about four pixels.
     void Arc(double cx, double cy, double r, double a0, double a1, ui::Color c, bool dashed) {
@@ -71,10 +41,6 @@ public:
             const double t0 = a0 + (a1 - a0) * k / pieces, t1 = a0 + (a1 - a0) * (k + 1) / pieces;
             Line(X(cx, r, t0), Y(cy, r, t0), X(cx, r, t1), Y(cy, r, t1), c);
         }
-    }
-    void Square(int x, int y, int half, ui::Color c) {
-        for (int dy = -half; dy <= half; ++dy)
-            for (int dx = -half; dx <= half; ++dx) Put(x + dx, y + dy, c);
     }
     // An arrow from (x0, y0) to (x1, y1) with a head of two short strokes.
     void Arrow(int x0, int y0, int x1, int y1, ui::Color c) {
@@ -100,10 +66,6 @@ public:
     }
     static int X(double cx, double r, double angle) { return static_cast<int>(std::lround(cx + r * std::cos(angle))); }
     static int Y(double cy, double r, double angle) { return static_cast<int>(std::lround(cy + r * std::sin(angle))); }
-    ui::Image Take() { return std::move(image_); }
-
-private:
-    ui::Image image_;
 };
 
 // One dashed ring of points: its radius line to the first point, the angle
