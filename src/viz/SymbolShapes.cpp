@@ -56,11 +56,12 @@ void Quad(Vec a, Vec b, Vec c, Vec d, bool solid)
     glEnd();
 }
 
-// A closed polyline through points(k) for k = 0 .. n - 1.
+// A polyline through points(k) for k = 0 .. n - 1: GL_LINE_LOOP closes it,
+// GL_LINE_STRIP leaves it open.
 template <class Points>
-void Loop(int n, Points points)
+void Polyline(GLenum mode, int n, Points points)
 {
-    glBegin(GL_LINE_LOOP);
+    glBegin(mode);
     for (int k = 0; k < n; ++k) {
         const Vec p = points(k);
         glVertex3d(p.x, p.y, p.z);
@@ -68,16 +69,16 @@ void Loop(int n, Points points)
     glEnd();
 }
 
-// An open polyline through points(k) for k = 0 .. n - 1.
+template <class Points>
+void Loop(int n, Points points)
+{
+    Polyline(GL_LINE_LOOP, n, points);
+}
+
 template <class Points>
 void Strip(int n, Points points)
 {
-    glBegin(GL_LINE_STRIP);
-    for (int k = 0; k < n; ++k) {
-        const Vec p = points(k);
-        glVertex3d(p.x, p.y, p.z);
-    }
-    glEnd();
+    Polyline(GL_LINE_STRIP, n, points);
 }
 
 // A cross of two lines of the given half-length across the axis at x = at.

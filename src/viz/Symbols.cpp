@@ -177,7 +177,7 @@ void EdgeSide(const ModelData& model, const EdgeRow& row, bool load, int element
         ModelData::SideLocalCoordinates(xi, eta, side - 1, s);
         nodes.Point(xi, eta, -1.0, 0, x, y, z);
         const double w = nodes.Weight(xi, eta, weights);
-        DrawActionSymbol(load, component, x, y, z, std::fabs(w) / (2.0 * model.symbolScale), w, style);
+        DrawActionSymbol(load, component, x, y, z, std::fabs(w) * u / 2.0, w, style);
     }
 }
 
