@@ -7,6 +7,7 @@
 #include "model/MaterialTable.h"
 #include "model/ModelData.h"
 #include "platform/ui/Services.h"
+#include "viz/ui/DlgEquivLoad.h"
 
 namespace {
 
@@ -38,7 +39,11 @@ const char* const CKorbelDoc::kCurrentVersion = "V4.1";
 
 DocDialogFactories& InputDialogFactories()
 {
-    static DocDialogFactories factories;
+    static DocDialogFactories factories = [] {
+        DocDialogFactories f;
+        f.equivalentLoads = [](const DocDialogRequest& r) { return RunEquivalentLoadsDialog(r.doc, r.view); };
+        return f;
+    }();
     return factories;
 }
 

@@ -23,8 +23,16 @@ protected:
     {
         ui::HeadlessTest::SetUp();
         settings = dir.File("settings");
+        programFactories = InputDialogFactories();
         InputDialogFactories() = DocDialogFactories{};
     }
+    // Later tests of the program see its own hooks again.
+    void TearDown() override
+    {
+        InputDialogFactories() = programFactories;
+        ui::HeadlessTest::TearDown();
+    }
+    DocDialogFactories programFactories;
     // A stored user name, so that start-up asks nothing.
     void StoreUserName(const std::string& name)
     {

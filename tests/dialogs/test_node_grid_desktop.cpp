@@ -21,34 +21,6 @@ namespace {
 
 using G = GridPage;
 
-// Steps run by a timer inside the modal loop; a step returns true when done.
-struct Steps {
-    std::vector<std::pair<std::string, std::function<bool()>>> list;
-    size_t next = 0;
-    int ticks = 0;
-    std::string failure;
-    std::function<void()> abort;
-
-    static void Tick(void* data) {
-        auto* s = static_cast<Steps*>(data);
-        if (++s->ticks > 400) {  // 20 seconds
-            if (s->failure.empty()) s->failure = "timed out at " + (s->next < s->list.size() ? s->list[s->next].first : "end");
-            s->abort();
-            Fl::repeat_timeout(0.05, Tick, data);
-            return;
-        }
-        if (s->next < s->list.size() && s->list[s->next].second()) ++s->next;
-        if (s->next < s->list.size()) Fl::repeat_timeout(0.05, Tick, data);
-    }
-};
-
-int Ink(const Shot& s) {
-    int ink = 0;
-    for (int y = 0; y < s.h; ++y)
-        for (int x = 0; x < s.w; ++x) ink += IsDark(s.At(x, y));
-    return ink;
-}
-
 class NodeGridDesktop : public FltkDisplayTest {};
 
 TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
@@ -69,7 +41,7 @@ TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
         return std::make_pair(w->x() + w->w() / 2, w->y() + w->h() / 2);
     };
 
-    Steps steps;
+    ModalSteps steps;
     steps.list = {
         {"grid shown",
          [&] {
@@ -138,9 +110,9 @@ TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
         if (Fl_Window* box = backend.ActiveMessageBox()) box->hide();
         if (dlg && dlg->IsModal()) dlg->EndDialog(ui::IDCANCEL);
     };
-    Fl::add_timeout(0.05, Steps::Tick, &steps);
+    Fl::add_timeout(0.05, ModalSteps::Tick, &steps);
     inputdialogs::RunNodeDataDialog(doc, view);
-    Fl::remove_timeout(Steps::Tick, &steps);
+    Fl::remove_timeout(ModalSteps::Tick, &steps);
 
     EXPECT_EQ(steps.failure, "");
     EXPECT_EQ(steps.next, steps.list.size());

@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <array>
+#include <functional>
 #include <cctype>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -202,6 +204,37 @@ inline Fl_Window* WindowTitled(const std::string& start) {
         if (w->shown() && w->label() && std::string(w->label()).rfind(start, 0) == 0) return w;
     return nullptr;
 }
+
+// Dark pixels of a screenshot: how much text and line work it shows.
+inline int Ink(const Shot& s) {
+    int ink = 0;
+    for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) ink += IsDark(s.At(x, y));
+    return ink;
+}
+
+// Steps run by a timer inside a modal loop, one after another; a step
+// returns true when done and is tried again at the next tick otherwise.
+// After 20 seconds the failure names the step and abort ends the dialogs.
+struct ModalSteps {
+    std::vector<std::pair<std::string, std::function<bool()>>> list;
+    size_t next = 0;
+    int ticks = 0;
+    std::string failure;
+    std::function<void()> abort;
+
+    static void Tick(void* data) {
+        auto* s = static_cast<ModalSteps*>(data);
+        if (++s->ticks > 400) {  // 20 seconds
+            if (s->failure.empty()) s->failure = "timed out at " + (s->next < s->list.size() ? s->list[s->next].first : "end");
+            s->abort();
+            Fl::repeat_timeout(0.05, Tick, data);
+            return;
+        }
+        if (s->next < s->list.size() && s->list[s->next].second()) ++s->next;
+        if (s->next < s->list.size()) Fl::repeat_timeout(0.05, Tick, data);
+    }
+};
 
 // Runs FLTK's loop until the condition holds or the time (seconds) is up.
 template <class F>

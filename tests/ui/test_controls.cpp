@@ -174,12 +174,28 @@ TEST_F(ControlsTest, ReportListSelectionNotifiesEachChange) {
     d.log.clear();
     d.UserKey(ui::key::Up);
     EXPECT_EQ(d.log, (std::vector<std::string>{"key 38", "item 2 2>0", "item 1 0>2", "key up 38"}));
+    // A click below the items clears the selection and reports no item.
+    d.log.clear();
+    d.UserSelectItem(kReport, -1);
+    EXPECT_EQ(d.log, (std::vector<std::string>{"item 1 2>0", "click -1"}));
+    EXPECT_EQ(lv->GetSelectedCount(), 0);
+    EXPECT_FALSE(d.UserSelectItem(kReport, -2));
     // Programmatic selection fires nothing.
     d.log.clear();
     lv->SetSelected(0, true);
     lv->DeleteItem(2);
     EXPECT_TRUE(d.log.empty());
     EXPECT_EQ(lv->GetItemCount(), 2);
+    // Deleting a column takes its item texts with it.
+    EXPECT_TRUE(lv->DeleteColumn(0));
+    EXPECT_EQ(lv->GetColumnCount(), 1);
+    EXPECT_EQ(lv->GetItemText(1, 0), "Node");
+    EXPECT_FALSE(lv->DeleteColumn(1));
+    lv->SetAllItems({{"A", "1"}, {"B"}});
+    EXPECT_EQ(lv->GetItemCount(), 2);
+    EXPECT_EQ(lv->GetItemText(0, 1), "1");
+    EXPECT_EQ(lv->GetSelectedCount(), 0);
+    EXPECT_TRUE(d.log.empty());
 }
 
 TEST_F(ControlsTest, CombosSortAndSelect) {

@@ -115,6 +115,7 @@ Feedback Canvas::RecordFeedback(const std::function<void()>& draw)
         switch (token) {
         case GL_POINT_TOKEN:
             ++f.points;
+            f.pointVertices.push_back({buffer[i], buffer[i + 1], buffer[i + 2]});
             i += kVertex;
             break;
         case GL_LINE_TOKEN:
@@ -129,6 +130,10 @@ Feedback Canvas::RecordFeedback(const std::function<void()>& draw)
             if (count == 3) {
                 ++f.triangles;
                 f.triangleColors.push_back(color(i));
+                std::array<float, 9> v{};
+                for (int k = 0; k < 3; ++k)
+                    for (int c = 0; c < 3; ++c) v[3 * k + c] = buffer[i + k * kVertex + c];
+                f.triangleVertices.push_back(v);
             } else {
                 ++f.polygons;
             }

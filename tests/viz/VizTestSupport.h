@@ -36,6 +36,10 @@ struct Feedback {
     int bitmaps = 0;
     std::vector<Segment> segments;
     std::vector<std::array<int, 3>> triangleColors;
+    // Window x, y, z of every point and of the three vertices of every
+    // triangle.
+    std::vector<std::array<float, 3>> pointVertices;
+    std::vector<std::array<float, 9>> triangleVertices;
 };
 
 class Canvas {

@@ -6,57 +6,23 @@
 #include <vector>
 
 #include "meshtools/StructuredMesh.h"
+#include "platform/ui/ImageCanvas.h"
 
 namespace sketch {
 
 namespace {
 
 // A white picture to draw into, with the model's y to the right and z up.
-class Canvas {
+class Canvas : public ui::ImageCanvas {
 public:
-    Canvas(int w, int h) {
-        image_.width = std::max(w, 0);
-        image_.height = std::max(h, 0);
-        image_.rgb.assign(static_cast<size_t>(image_.width) * image_.height * 3, 255);
-        scale_ = std::max(std::min(image_.width, image_.height) / 2.0 - 8.0, 1.0);
+    Canvas(int w, int h) : ui::ImageCanvas(w, h) {
+        scale_ = std::max(std::min(Width(), Height()) / 2.0 - 8.0, 1.0);
     }
-    int X(double y) const { return static_cast<int>(std::lround(image_.width / 2.0 + y * scale_)); }
-    int Y(double z) const { return static_cast<int>(std::lround(image_.height / 2.0 - z * scale_)); }
-
-    void Put(int x, int y, ui::Color c) {
-        if (x < 0 || y < 0 || x >= image_.width || y >= image_.height) return;
-        unsigned char* p = &image_.rgb[(static_cast<size_t>(y) * image_.width + x) * 3];
-        p[0] = static_cast<unsigned char>(ui::RedOf(c));
-        p[1] = static_cast<unsigned char>(ui::GreenOf(c));
-        p[2] = static_cast<unsigned char>(ui::BlueOf(c));
-    }
-    // Bresenham's line between two pixels.
-    void Line(int x0, int y0, int x1, int y1, ui::Color c) {
-        const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-        int err = dx + dy;
-        for (;;) {
-            Put(x0, y0, c);
-            if (x0 == x1 && y0 == y1) return;
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x0 += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y0 += sy;
-            }
-        }
-    }
-    void Square(double y, double z, int half, ui::Color c) {
-        for (int dy = -half; dy <= half; ++dy)
-            for (int dx = -half; dx <= half; ++dx) Put(X(y) + dx, Y(z) + dy, c);
-    }
-    ui::Image Take() { return std::move(image_); }
+    int X(double y) const { return static_cast<int>(std::lround(Width() / 2.0 + y * scale_)); }
+    int Y(double z) const { return static_cast<int>(std::lround(Height() / 2.0 - z * scale_)); }
+    void Square(double y, double z, int half, ui::Color c) { ui::ImageCanvas::Square(X(y), Y(z), half, c); }
 
 private:
-    ui::Image image_;
     double scale_ = 1.0;
 };
 

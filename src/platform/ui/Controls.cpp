@@ -212,6 +212,15 @@ int ListView::InsertColumn(int index, const std::string& text, int format, int w
     return index;
 }
 
+bool ListView::DeleteColumn(int index) {
+    if (index < 0 || index >= GetColumnCount()) return false;
+    columns_.erase(columns_.begin() + index);
+    for (Item& item : items_)
+        if (index < static_cast<int>(item.texts.size())) item.texts.erase(item.texts.begin() + index);
+    StateChanged();
+    return true;
+}
+
 int ListView::InsertItem(int index, const std::string& text) {
     if (index < 0 || index > GetItemCount()) index = GetItemCount();
     Item item;
@@ -245,6 +254,17 @@ bool ListView::DeleteItem(int item) {
 
 void ListView::DeleteAllItems() {
     items_.clear();
+    StateChanged();
+}
+
+void ListView::SetAllItems(std::vector<std::vector<std::string>> rows) {
+    items_.clear();
+    items_.reserve(rows.size());
+    for (auto& texts : rows) {
+        Item item;
+        item.texts = std::move(texts);
+        items_.push_back(std::move(item));
+    }
     StateChanged();
 }
 

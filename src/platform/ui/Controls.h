@@ -202,6 +202,8 @@ public:
     };
     ListView(Dialog* owner, int id, unsigned s) : Control(ControlKind::ListView, owner, id, s) {}
     int InsertColumn(int index, const std::string& text, int format = 0, int width = -1);
+    // Removes a column and the item texts under it; false for no such column.
+    bool DeleteColumn(int index);
     int GetColumnCount() const { return static_cast<int>(columns_.size()); }
     const std::vector<Column>& Columns() const { return columns_; }
     // Inserts an item at index (clamped to the count); returns its index.
@@ -210,6 +212,9 @@ public:
     std::string GetItemText(int item, int subItem) const;
     bool DeleteItem(int item);
     void DeleteAllItems();
+    // Replaces every item by rows of texts (item, then sub-items), none
+    // selected, in one change: long lists are filled at the cost of one.
+    void SetAllItems(std::vector<std::vector<std::string>> rows);
     int GetItemCount() const { return static_cast<int>(items_.size()); }
     bool SetItemData(int item, long long data);
     long long GetItemData(int item) const;

@@ -606,9 +606,9 @@ void Dialog::ListViewClick(ListView* lv, int item, bool extend) {
 
 bool Dialog::UserSelectItem(int id, int item, bool extend) {
     auto* lv = Get<ListView>(id);
-    if (!Open() || !Usable(lv) || item < 0 || item >= lv->GetItemCount()) return false;
+    if (!Open() || !Usable(lv) || item < -1 || item >= lv->GetItemCount()) return false;
     if (!MoveFocusByUser(lv)) return true;
-    ListViewClick(lv, item, extend);
+    ListViewClick(lv, item, extend && item >= 0);
     if (IsWindow()) FireSimple(Notify::Clicked, lv, item);
     return true;
 }

@@ -143,7 +143,9 @@ public:
     // A combo or list box entry (a list view item) chosen with the mouse; a
     // combo's drop-down list closes after the choice.
     bool UserSelect(int id, int index);
-    // List view: click on an item (extend: keep the others selected).
+    // List view: click on an item (extend: keep the others selected). Item
+    // -1 is a click below the items: every item loses its selection and the
+    // click is reported with item -1.
     bool UserSelectItem(int id, int item, bool extend = false);
     bool UserDoubleClick(int id, int item = -1);
     bool UserSpin(int id, bool up);
