@@ -22,6 +22,16 @@ namespace {
 // single-precision 1e-30 widened to double).
 constexpr double kSkip = 1.0000000031710769e-30;
 
+// A pivot whose magnitude has fallen below this fraction of the largest
+// diagonal term assembled into its equation counts as zero.  Elimination in
+// double precision (unit round-off 1.1e-16) leaves noise of a few hundred
+// round-offs times that diagonal in a pivot of a singular system; a pivot
+// twelve decades below its diagonal keeps less than four significant digits
+// of its equation, so the system is singular to working precision (a
+// mechanism) and a solution would be noise.  Sound models, even stiff
+// springs beside thin plates, stay decades above the bound.
+constexpr double kPivotRatio = 1e-12;
+
 constexpr int kStatusSolve = 3;
 constexpr int kStatusMemory = 10;
 
@@ -180,6 +190,7 @@ struct Front {
     std::vector<double> sol;
     std::vector<int> slot_var;   // variable + 1, 0 = free
     std::vector<int> slot_of;    // per variable, -1 = not in the front
+    std::vector<double> diag;    // largest diagonal term assembled into each slot's equation
     std::set<int> free_below;    // free slots below the width
     int width = 0;
 
@@ -201,6 +212,7 @@ struct Front {
     }
     void release(int s) {
         slot_var[s] = 0;
+        diag[s] = 0.0;
         free_below.insert(s);
     }
     void shrink() {
@@ -315,6 +327,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
         fr.loads.assign(fr.C, 0.0);
         fr.sol.assign(fr.C, 0.0);
         fr.slot_var.assign(fr.C, 0);
+        fr.diag.assign(fr.C, 0.0);
     } catch (const std::bad_alloc&) {
         write_memory_failure(units);
         return kStatusMemory;
@@ -445,6 +458,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                     fr.loads[dest[k]] += el[k];
                     const double* kc = ek + static_cast<std::size_t>(k) * nevab;
                     for (int l = 0; l <= k; ++l) fr.at(dest[l], dest[k]) += kc[l];
+                    fr.diag[dest[k]] = std::max(fr.diag[dest[k]], std::fabs(kc[k]));
                 }
                 // Variables whose last element this is.
                 elim.clear();
@@ -484,7 +498,8 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                     double* row = panel.data() + static_cast<std::size_t>(m) * w;
                     const double piv = row[s];
                     const int v = fr.slot_var[s] - 1;
-                    if (!(piv > 0 || piv < 0)) {
+                    if (!(std::fabs(piv) > kPivotRatio * fr.diag[s])) {
+                        g_stats.zero_pivot_variable = v + 1;
                         if (unit_open(units, 6))
                             fio::Writer(*units, 6)
                                 .lit(" ")
@@ -651,6 +666,20 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
     return 0;
 }
 
+// Names the node and freedom of a zero pivot, in the listing and the message
+// file: the elements and supports leave that freedom without stiffness.
+void report_mechanism(RunState& st, long long variable) {
+    static const char* const kFreedom[6] = {"x displacement", "y displacement", "z displacement",
+                                            "x rotation",     "y rotation",     "z rotation"};
+    const long long node = (variable - 1) / 6 + 1;
+    const int component = static_cast<int>((variable - 1) % 6);
+    const long long id = node >= 1 && static_cast<std::size_t>(node) <= st.node_ids.size() ? st.node_ids(node)
+                                                                                 : node;
+    write_both(&st.units, " zero pivot at node " + std::to_string(id) + ", freedom " + std::to_string(component + 1) +
+                              " (" + kFreedom[component] +
+                              "): the model has a mechanism (a zero-energy mode of the chosen elements and supports)");
+}
+
 }  // namespace
 
 int frontal_solve_problem(const FrontalProblem& problem, fio::Units* units) { return solve(problem, units); }
@@ -674,6 +703,7 @@ void frontal_solve(RunState& st, const double* restraint_values, double* displac
     p.lnods = lnods;
     const int result = solve(p, &st.units);
     if (result > 0) status = result;
+    if (result == kStatusSolve && g_stats.zero_pivot_variable > 0) report_mechanism(st, g_stats.zero_pivot_variable);
 }
 
 const FrontalStats& frontal_last_stats() { return g_stats; }
