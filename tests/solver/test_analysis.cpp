@@ -374,6 +374,42 @@ TEST(Analysis, SoilModelsRunThroughTheIteration) {
     }
 }
 
+// A stiff raft on Vlasov soil settles almost uniformly: the edge springs
+// carry c L per side whatever the element, so 4-, 8- and 9-node meshes agree.
+TEST(Analysis, AStiffRaftOnVlasovSoilSettlesAlikeWithEveryElementKind) {
+    struct Case {
+        int nnode, n;
+    };
+    const Case cases[] = {{4, 4}, {8, 2}, {9, 2}};
+    double first = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nnode);
+        RunFolder f("vlasovraft" + std::to_string(c.nnode));
+        SinModel m = square_plate(10.0, c.n, c.nnode);
+        m.isoil = 2;
+        m.soil = {150000.0, 250000.0, 0.3, 20.0, 1.0};
+        m.materials = {{3.0e9, 0.2, 3.0}};
+        m.ngaus = m.ngaus2 = c.nnode == 9 ? 3 : 2;
+        vlasov_outline(m);
+        ASSERT_EQ(m.vlasov_edges.size(), static_cast<size_t>(4 * c.n));
+        for (size_t e = 1; e <= m.elements.size(); ++e)
+            m.distributed_loads.push_back({static_cast<int>(e), {100.0, 0, 0, 0, 0, 0}});
+        for (size_t p = 1; p <= m.nodes.size(); ++p)
+            m.restraints.push_back({static_cast<int>(p), {0, 1, 1, 1, 0, 0}, {0, 0, 0, 0, 0, 0}});
+        m.maxiter = 50;
+        m.toler = 1e-6;
+        f.write_input(m);
+        Seen seen;
+        ASSERT_EQ(run_seen(f, seen), 0);
+        ASSERT_EQ(seen.steps, 1);
+        double mean = 0;
+        for (double w : seen.deflection) mean += w / static_cast<double>(seen.deflection.size());
+        if (first == 0) first = mean;
+        EXPECT_GT(mean, 0.0);
+        EXPECT_NEAR(mean, first, 1e-3 * first);
+    }
+}
+
 TEST(Analysis, StepControlThatCouldNotEndIsRefused) {
     struct Case {
         const char* name;
