@@ -24,6 +24,16 @@
 
 namespace parvane {
 
+// Earlier iterates of a fixed-point iteration and their residuals
+// (new - current), oldest first, for its Anderson acceleration.
+struct AndersonHistory {
+  std::vector<std::vector<double>> iterates, residuals;
+  void clear() {
+    iterates.clear();
+    residuals.clear();
+  }
+};
+
 // ---------------------------------------------------------------------------
 // Unit numbers of the run files.
 inline constexpr int kUnitFort2 = 2;        // "fort2": eliminated equations of the frontal solver
@@ -333,6 +343,7 @@ struct RunData {
   FArray<double> soil_stiffness_new;      // npoin: newly computed
   FArray<double> soil_stiffness_restart;  // npoin: of the last converged step
   FArray<double> settlements;             // npoin
+  AndersonHistory mindlin_history;        // earlier iterates of the Mindlin stiffness in the increment
   FArray<double> element_soil_loads;      // nelem
   FArray<double> soil_reactions;          // 6 x npoin: nodal soil reaction of the step
 
