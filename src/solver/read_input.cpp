@@ -1,7 +1,9 @@
 #include "solver/read_input.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
 
 #include "solver/checks.h"
@@ -237,6 +239,30 @@ bool read_point_block(RunState& st, int& status, std::string_view title, const s
   return true;
 }
 
+// Every row of a table takes at least a number and a separator of the input
+// file (a node at least its place in an element record), so no count can
+// exceed half the file's size.  A count beyond that is a damaged head: it is
+// refused before any table is reserved for it.
+void check_counts_against_input(RunState& st, int& status) {
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(st.units.path(kUnitInput), ec);
+  if (ec) return;
+  const long long most = static_cast<long long>(std::min<std::uintmax_t>(size / 2, 0x7FFFFFFF));
+  const std::pair<const char*, int> counts[] = {
+      {"npoin", st.npoin},   {"nelem", st.nelem},   {"nmats", st.nmats},   {"nvfix", st.nvfix},
+      {"nnlod", st.nnlod},   {"nnsti", st.nnsti},   {"ndlod", st.ndlod},   {"ndsti", st.ndsti},
+      {"nclod", st.nclod},   {"ncsti", st.ncsti},   {"nvedge", st.nvedge}, {"nedlod", st.nedlod},
+      {"nedsti", st.nedsti}, {"nctsti", st.nctsti}, {"nnlin", st.nnlin},   {"nprof", st.nprof},
+      {"mxpts", st.mxpts}};
+  for (const auto& c : counts)
+    if (c.second > most) {
+      input_error(st, status, "counts",
+                  std::string(c.first) + " " + std::to_string(c.second) + " is more than the input file of " +
+                      std::to_string(size) + " bytes can hold");
+      return;
+    }
+}
+
 }  // namespace
 
 void read_head(RunState& st, int& status) {
@@ -280,6 +306,7 @@ void read_head(RunState& st, int& status) {
     r >> st.dt >> st.tini >> st.tend >> st.dtmin >> st.maxiter >> st.toler;
     if (read_failed(st, status, "time stepping", r)) return;
   }
+  check_counts_against_input(st, status);
 }
 
 void read_input(RunState& st, int& status) {

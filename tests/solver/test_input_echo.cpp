@@ -400,6 +400,39 @@ TEST(InputReader, NonpositiveProfilesMeanNoSpring) {
   EXPECT_EQ(st.nonlinear_profile_index(1, 6), 1);
 }
 
+// A damaged head asks for tables far beyond what the file holds: the count is
+// refused before anything is reserved for it.
+TEST(InputReader, CountsBeyondTheFileAreRefusedBeforeReserving) {
+  struct Case {
+    const char* what;
+    const char* counts;
+    const char* count;
+  };
+  const Case cases[] = {
+      {"restraints", "4  1  1  4  2  2  2000000000  0  0  0  0  0  0  0  0  0  0  0  ", "nvfix 2000000000"},
+      {"concentrated loads", "4  1  1  4  2  2  1  0  0  0  0  1000000000  0  0  0  0  0  0  ", "nclod 1000000000"},
+      {"nodes", "400000  1  1  4  2  2  1  0  0  0  0  0  0  0  0  0  0  0  ", "npoin 400000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir("hugecount");
+    RunState st;
+    Model m;
+    m.counts = c.counts;
+    write_text(dir.file("m.sin"), m.text());
+    open_units(st, dir.file("m.sin"), dir);
+    int status = 0;
+    parvane::read_head(st, status);
+    EXPECT_EQ(status, parvane::kStatusInput);
+    st.units.close_all();
+    const std::string messages = read_text(dir.file("out.sms"));
+    EXPECT_NE(messages.find(std::string(" *** error in numeric input, counts: ") + c.count +
+                            " is more than the input file of "),
+              std::string::npos)
+        << messages;
+  }
+}
+
 TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
   struct Case {
     const char* what;
