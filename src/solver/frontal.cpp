@@ -33,6 +33,19 @@ constexpr double kSkip = 1.0000000031710769e-30;
 constexpr double kPivotRatio = 1e-12;
 
 constexpr int kStatusSolve = 3;
+
+// Smallest pivot magnitude that counts as nonzero for variable v (0-based).
+// The bending freedoms (deflection and the two plate rotations) carry the
+// plate's loads: there the relative bound holds.  The membrane freedoms (the
+// in-plane displacements and the drilling rotation) are decoupled from them
+// in a flat plate, and a slab on soil usually leaves its in-plane rigid
+// motion free and unloaded: their round-off pivots stay accepted, as long as
+// they are not exactly zero.
+double pivot_floor(int v, double diagonal) {
+    const int component = v % 6;
+    const bool bending = component == 0 || component == 4 || component == 5;
+    return bending ? kPivotRatio * diagonal : 0.0;
+}
 constexpr int kStatusMemory = 10;
 
 // One eliminated equation inside a block: its slot, variable (0-based),
@@ -498,7 +511,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                     double* row = panel.data() + static_cast<std::size_t>(m) * w;
                     const double piv = row[s];
                     const int v = fr.slot_var[s] - 1;
-                    if (!(std::fabs(piv) > kPivotRatio * fr.diag[s])) {
+                    if (!(std::fabs(piv) > pivot_floor(v, fr.diag[s]))) {
                         g_stats.zero_pivot_variable = v + 1;
                         if (unit_open(units, 6))
                             fio::Writer(*units, 6)
