@@ -326,6 +326,48 @@ TEST(SlbWrite, FailedSaveKeepsThePreviousFile)
     EXPECT_EQ(entries, 1);
 }
 
+// Saving over a write-protected file is refused with the file untouched; a
+// save keeps the file's permission bits; a link keeps pointing at its target,
+// which receives the model.
+TEST(SlbWrite, SavesRespectProtectionPermissionsAndLinks)
+{
+    namespace fs = std::filesystem;
+    ScratchDir dir;
+    ModelData m;
+    m.Reset();
+    m.title = "saved";
+
+    const std::string locked = dir.File("locked.slb");
+    WriteBytes(locked, "locked contents\n");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_NE(m.WriteModelFile(locked), 0);
+    EXPECT_EQ(ReadBytes(locked), "locked contents\n");
+    EXPECT_EQ(fs::status(locked).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    const std::string shared = dir.File("shared.slb");
+    WriteBytes(shared, "old\n");
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                           fs::perms::group_write;
+    fs::permissions(shared, mode);
+    ASSERT_EQ(m.WriteModelFile(shared), 0);
+    EXPECT_EQ(fs::status(shared).permissions() & fs::perms::all, mode);
+    EXPECT_NE(ReadBytes(shared).find("saved"), std::string::npos);
+
+    fs::create_directories(dir.File("real"));
+    const std::string target = dir.File("real/model.slb");
+    WriteBytes(target, "old\n");
+    fs::create_symlink("real/model.slb", dir.File("link.slb"));
+    ASSERT_EQ(m.WriteModelFile(dir.File("link.slb")), 0);
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.slb")));
+    EXPECT_NE(ReadBytes(target).find("saved"), std::string::npos);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.File("real")))
+        ++entries;
+    EXPECT_EQ(entries, 1);  // no temporary file left beside the target
+    fs::permissions(locked, fs::perms::owner_all);
+}
+
 }  // namespace
 
 namespace {
