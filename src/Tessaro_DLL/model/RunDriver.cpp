@@ -40,7 +40,7 @@ bool fail(std::ostream& log, const std::string& message)
 
 // Discretises the sides of a free region into its boundary nodes and
 // segments. The free mesher itself is not part of this library yet, so the
-// region is reported and left out of the mesh.
+// region is reported as an error and the run ends without a mesh.
 void skipFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
 {
     std::vector<MeshNode> nodes;
@@ -64,7 +64,7 @@ void skipFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostr
                                  previous, code, pointA, pointB, firstIsInterface, log);
     }
     ctx.quadrilateralFlag = region.scheme == -31;
-    log << "Warning: region " << number << " with free scheme " << region.scheme
+    log << "Error: region " << number << " with free scheme " << region.scheme
         << " is not meshed, free meshing is not available" << std::endl;
 }
 
@@ -126,6 +126,7 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
         ++number;
         if (isFreeScheme(region.scheme)) {
             skipFreeRegion(ctx, region, number, log);
+            return false;  // a mesh without the region would be incomplete
         } else if (isMappedScheme(region.scheme)) {
             if (!meshMappedRegion(ctx, region, number, log)) return false;
         }
