@@ -1,18 +1,47 @@
 // tessaro-run INPUT: meshes a geometry definition with the Tessaro_DLL.so
-// that sits in this program's folder and prints the result (0 success).
+// that sits in this program's folder and prints the result (0 success); the
+// "Error:" and "Warning:" lines of the run's log go to standard error.
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
+#include <fstream>
 #include <string>
+
+namespace {
+
+int usage(const char* program, FILE* to)
+{
+    std::fprintf(to,
+                 "usage: %s INPUT\n"
+                 "Meshes the geometry definition INPUT (a name ending in \".i\") into INPUT less \".i\" plus \".fem\",\n"
+                 "with the log in \".msh\"; prints 0 on success, 1 on failure.\n",
+                 program);
+    return to == stdout ? 0 : 2;
+}
+
+// The log lines that say what went wrong, as the mesher wrote them.
+void echoLogProblems(const std::string& input)
+{
+    if (input.size() < 2) return;
+    std::ifstream log(input.substr(0, input.size() - 2) + ".msh");
+    std::string line;
+    while (std::getline(log, line)) {
+        const std::size_t start = line.find_first_not_of(' ');
+        if (start == std::string::npos) continue;
+        if (line.compare(start, 6, "Error:") == 0 || line.compare(start, 8, "Warning:") == 0)
+            std::fprintf(stderr, "%s\n", line.c_str() + start);
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s INPUT\n", argc > 0 ? argv[0] : "tessaro-run");
-        return 2;
-    }
+    const char* program = argc > 0 ? argv[0] : "tessaro-run";
+    if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) return usage(program, stdout);
+    if (argc != 2) return usage(program, stderr);
     char self[PATH_MAX] = {};
     const ssize_t len = readlink("/proc/self/exe", self, sizeof self - 1);
     std::string folder = len > 0 ? std::string(self, static_cast<std::size_t>(len)) : std::string();
@@ -35,6 +64,7 @@ int main(int argc, char** argv)
     const std::string input = argv[1];
     const int result = entry(input);
     std::printf("%d\n", result);
+    echoLogProblems(input);
     dlclose(handle);
     return result == 0 ? 0 : 1;
 }

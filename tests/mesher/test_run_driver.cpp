@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include "MeshTestSupport.h"
 #include "Tessaro_DLL/model/RunDriver.h"
 
@@ -217,4 +219,47 @@ TEST(MesherRun, CommandLineToolPrintsTheResult)
         EXPECT_EQ(std::string(buffer, got), expected + "\n");
     }
     EXPECT_EQ(readFemText(dir / "temp.fem").elements.size(), 16u);
+}
+
+// Output of the tool: standard output and standard error apart.
+struct ToolRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+ToolRun runTool(const fs::path& dir, const std::string& arguments)
+{
+    const std::string tool = std::string(BRENNIX_BIN_DIR) + "/tessaro-run";
+    const std::string command =
+        "cd '" + dir.string() + "' && '" + tool + "' " + arguments + " 2>'" + (dir / "stderr.txt").string() + "'";
+    ToolRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = readFile(dir / "stderr.txt");
+    fs::remove(dir / "stderr.txt");
+    return run;
+}
+
+TEST(MesherRun, CommandLineToolSaysWhyAndHowToUseIt)
+{
+    const fs::path dir = freshDir("toolhelp");
+    // A failed run: its log's error line reaches standard error.
+    const ToolRun failed = runTool(dir, "none.i");
+    EXPECT_EQ(failed.out, "1\n");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find("Error: Can not open file "), std::string::npos) << failed.err;
+    for (const std::string& arguments : {std::string("-h"), std::string("--help"), std::string()}) {
+        SCOPED_TRACE(arguments);
+        const ToolRun help = runTool(dir, arguments);
+        const std::string& text = arguments.empty() ? help.err : help.out;
+        EXPECT_EQ(text.rfind("usage: ", 0), 0u) << text;
+        EXPECT_EQ(help.exitCode, arguments.empty() ? 2 : 0);
+    }
+    EXPECT_FALSE(fs::exists(dir / "--he.msh"));
+    EXPECT_FALSE(fs::exists(dir / "-.msh"));
 }
