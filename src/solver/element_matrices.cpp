@@ -1,5 +1,7 @@
 #include "solver/element_matrices.h"
 
+#include <cerrno>
+
 #include <cmath>
 #include <cstring>
 
@@ -8,6 +10,7 @@
 #include "solver/interpolation.h"
 #include "solver/nonlinear_springs.h"
 #include "solver/plate_bmatrix.h"
+#include "solver/run_files.h"
 #include "solver/rigidity.h"
 #include "solver/springs.h"
 #include "solver/state.h"
@@ -387,7 +390,9 @@ void form_element_matrices(RunState& st, int& status) {
         };
         if (st.units.write_record(kUnitFort3, std::span<const std::span<const std::byte>>(items, quad4 ? 5 : 4)) != 0) {
             // Without its record the element's stresses could not be recovered.
+            const int error = errno;
             fio::Writer(st.units, kUnitListing).lit(" error writing the element record of element").i(e, 6);
+            report_file_failure(st, "writing", st.units.path(kUnitFort3), error);
             status = kStatusRunFiles;
             return;
         }

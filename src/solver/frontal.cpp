@@ -2,6 +2,7 @@
 #include "solver/frontal.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -640,7 +641,13 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                     blk.data = g_store.reserve(blockbuf.size());
                     std::memcpy(blk.data, blockbuf.data(), blockbuf.size());
                 } else {
-                    if (!write_block(*units, blockbuf)) throw Failure{kStatusSolve};
+                    if (!write_block(*units, blockbuf)) {
+                        const int error = errno;
+                        if (unit_open(units, 8))
+                            fio::Writer(*units, 8).list({"error writing file " + units->path(2) + ": " +
+                                                         std::strerror(error)});
+                        throw Failure{kStatusSolve};
+                    }
                     blk.data = nullptr;
                     ++g_store.spilled_blocks;
                     g_store.spill_bytes += blockbuf.size() + 8;

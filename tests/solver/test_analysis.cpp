@@ -480,6 +480,23 @@ TEST(Analysis, ReactionsAreListedForRestrainedNodesOnly) {
     }
 }
 
+// A run file whose writes fail (a full disk) ends the run with the run-file
+// status and a message-file line naming the file and the cause.
+TEST(Analysis, ARunFileThatCannotBeWrittenIsNamedInTheMessageFile) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    RunFolder f("fulldisk");
+    SinModel m = square_plate(2.0, 2, 8);
+    winkler(m, 1.0, 100.0);
+    f.write_input(m);
+    std::string control = f.text("torve.dat");
+    control.replace(control.find(f.file("model.sds").string()), f.file("model.sds").string().size(), "/dev/full");
+    std::ofstream(f.file("torve.dat")) << control;
+    EXPECT_EQ(run(f), 7);
+    const std::string sms = f.text("model.sms");
+    EXPECT_NE(sms.find("error closing file /dev/full: No space left on device"), std::string::npos) << sms;
+    EXPECT_NE(sms.find("Analysis terminated"), std::string::npos);
+}
+
 TEST(Analysis, FailuresEndTheRunWithAPositiveStatus) {
     {
         // A slab with neither springs nor supports floats: its rigid-body

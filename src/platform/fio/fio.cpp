@@ -203,7 +203,18 @@ struct Units::Unit {
   long size = 0;        // current length of the file in bytes
   bool writing = false; // last operation was a write
   bool reading = false; // last operation was a read
+  int error = 0;        // errno of the first failed write, 0 while none failed
 };
+
+namespace {
+
+// A failed write: keeps its cause for the close, which reports it.
+int write_failed(int& first_error) {
+  if (first_error == 0) first_error = errno != 0 ? errno : EIO;
+  return kErrIo;
+}
+
+}  // namespace
 
 Units::~Units() { close_all(); }
 
@@ -263,7 +274,11 @@ int Units::close(int unit, CloseStatus how) {
   if (it == units_.end()) return kOk;
   Unit* u = it->second;
   units_.erase(it);
-  int st = std::fclose(u->fp) == 0 ? kOk : kErrIo;
+  // A write that failed earlier (a full disk) fails the close as well, with
+  // its own cause in errno.
+  const bool failed_before = u->error != 0 || std::ferror(u->fp);
+  int st = std::fclose(u->fp) == 0 && !failed_before ? kOk : kErrIo;
+  if (st != kOk && u->error != 0) errno = u->error;
   if (how == CloseStatus::Delete) std::remove(u->path.c_str());
   delete u;
   return st;
@@ -285,7 +300,7 @@ int Units::rewind(int unit) {
 int Units::flush(int unit) {
   Unit* u = find(unit);
   if (!u) return kErrNotOpen;
-  return std::fflush(u->fp) == 0 ? kOk : kErrIo;
+  return std::fflush(u->fp) == 0 ? kOk : write_failed(u->error);
 }
 
 int Units::prepare_write(Unit& u) {
@@ -344,8 +359,8 @@ int Units::write_line(int unit, std::string_view text) {
   if (int st = connected(unit, Form::Formatted, u)) return st;
   int st = prepare_write(*u);
   if (st) return st;
-  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), u->fp) != text.size()) return kErrIo;
-  if (std::fputc('\n', u->fp) == EOF) return kErrIo;
+  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), u->fp) != text.size()) return write_failed(u->error);
+  if (std::fputc('\n', u->fp) == EOF) return write_failed(u->error);
   u->size = std::max(u->size, std::ftell(u->fp));
   return kOk;
 }
@@ -375,10 +390,10 @@ int Units::write_record(int unit, std::span<const std::span<const std::byte>> pa
   for (auto p : parts) len += p.size();
   if (len > 0xFFFFFFF0u) return kErrRecord;
   const Marker m = encode_length(static_cast<std::uint32_t>(len));
-  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return kErrIo;
+  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return write_failed(u->error);
   for (auto p : parts)
-    if (!p.empty() && std::fwrite(p.data(), 1, p.size(), u->fp) != p.size()) return kErrIo;
-  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return kErrIo;
+    if (!p.empty() && std::fwrite(p.data(), 1, p.size(), u->fp) != p.size()) return write_failed(u->error);
+  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return write_failed(u->error);
   u->size = std::max(u->size, std::ftell(u->fp));
   return kOk;
 }
