@@ -44,11 +44,21 @@ std::string abs_digits(long long v) {
   return std::to_string(m);
 }
 
+// `digits` with the sign of v in front.  Appending to the sign (instead of
+// prepending to a temporary) keeps GCC's -Wrestrict from a false alarm.
+std::string with_sign(long long v, const std::string& digits) {
+  std::string s;
+  s.reserve(digits.size() + 1);
+  if (v < 0) s.push_back('-');
+  s.append(digits);
+  return s;
+}
+
 }  // namespace
 
 std::string fmt_i(long long v, int w) {
   if (w <= 0) return {};
-  std::string s = (v < 0 ? "-" : "") + abs_digits(v);
+  std::string s = with_sign(v, abs_digits(v));
   if (static_cast<int>(s.size()) > w) return stars(w);
   return right(s, w);
 }
@@ -57,14 +67,14 @@ std::string fmt_i(long long v, int w, int m) {
   if (w <= 0) return {};
   if (m <= 0 && v == 0) return std::string(static_cast<std::size_t>(w), ' ');
   std::string d = abs_digits(v);
-  if (static_cast<int>(d.size()) < m) d = std::string(static_cast<std::size_t>(m) - d.size(), '0') + d;
-  std::string s = (v < 0 ? "-" : "") + d;
+  if (static_cast<int>(d.size()) < m) d.insert(0, static_cast<std::size_t>(m) - d.size(), '0');
+  std::string s = with_sign(v, d);
   if (static_cast<int>(s.size()) > w) return stars(w);
   return right(s, w);
 }
 
 std::string fmt_i_wide(long long v, int w) {
-  std::string s = (v < 0 ? "-" : "") + abs_digits(v);
+  std::string s = with_sign(v, abs_digits(v));
   return right(s, w);
 }
 
