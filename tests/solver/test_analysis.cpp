@@ -105,6 +105,66 @@ int run_seen(RunFolder& f, Seen& seen) {
     return status;
 }
 
+// The soil state of the last converged step.
+struct SoilSeen {
+    int steps = 0;
+    std::vector<double> deflection, stiffness;
+    double gamma = 0;
+};
+
+void keep_soil(const parvane::RunState& st, void* data) {
+    SoilSeen& s = *static_cast<SoilSeen*>(data);
+    ++s.steps;
+    s.deflection.clear();
+    s.stiffness.clear();
+    for (int p = 1; p <= st.npoin; ++p) {
+        s.deflection.push_back(st.disp_vectors((p - 1) * 6 + 1, 1));
+        if (st.soil_stiffness.size() > 0) s.stiffness.push_back(st.soil_stiffness(p));
+    }
+    s.gamma = st.gamma0;
+}
+
+// Vlasov's gamma = H sqrt((1 - 2 nu) / (2 (1 - nu)) int |grad w|^2 / int w^2)
+// over a mesh of axis-parallel 8-node rectangles, with the 2 x 2 Gauss rule.
+double vlasov_gamma(const SinModel& m, const std::vector<double>& w, double depth, double nu) {
+    const double g = 1.0 / std::sqrt(3.0);
+    const double xi[8] = {-1, 1, 1, -1, 0, 1, 0, -1}, eta[8] = {-1, -1, 1, 1, -1, 0, 1, 0};
+    double area = 0, slope = 0;
+    for (const auto& e : m.elements) {
+        const auto& a = m.nodes[static_cast<size_t>(e[0] - 1)];
+        const auto& c = m.nodes[static_cast<size_t>(e[2] - 1)];
+        const double hy = (c[1] - a[1]) / 2, hz = (c[2] - a[2]) / 2;
+        for (double s : {-g, g})
+            for (double t : {-g, g}) {
+                double v = 0, vs = 0, vt = 0;
+                for (int k = 0; k < 8; ++k) {
+                    const double x = xi[k], y = eta[k], wk = w[static_cast<size_t>(e[static_cast<size_t>(k)] - 1)];
+                    double n, ns, nt;
+                    if (k < 4) {
+                        n = 0.25 * (1 + x * s) * (1 + y * t) * (x * s + y * t - 1);
+                        ns = 0.25 * x * (1 + y * t) * (2 * x * s + y * t);
+                        nt = 0.25 * y * (1 + x * s) * (x * s + 2 * y * t);
+                    } else if (x == 0) {
+                        n = 0.5 * (1 - s * s) * (1 + y * t);
+                        ns = -s * (1 + y * t);
+                        nt = 0.5 * y * (1 - s * s);
+                    } else {
+                        n = 0.5 * (1 + x * s) * (1 - t * t);
+                        ns = 0.5 * x * (1 - t * t);
+                        nt = -t * (1 + x * s);
+                    }
+                    v += n * wk;
+                    vs += ns * wk;
+                    vt += nt * wk;
+                }
+                const double da = std::fabs(hy * hz);
+                area += da * v * v;
+                slope += da * ((vs / hy) * (vs / hy) + (vt / hz) * (vt / hz));
+            }
+    }
+    return depth * std::sqrt(0.5 * (1 - 2 * nu) / (1 - nu) * slope / area);
+}
+
 TEST(Analysis, UniformSlabOnWinklerSpringsSettlesUniformly) {
     const WinklerCase cases[] = {{4, 2, 2}, {8, 2, 2}, {8, 3, 3}, {9, 3, 3}, {8, 2, 1}};
     const double q = 12.5, k = 2500.0, a = 6.0;
@@ -353,7 +413,10 @@ TEST(Analysis, SoilModelsRunThroughTheIteration) {
         SinModel m = square_plate(4.0, 2, 8);
         m.isoil = c.isoil;
         m.soil = c.soil;
-        for (size_t e = 1; e <= m.elements.size(); ++e)
+        m.materials = {{3.0e5, 0.3, 0.2}};
+        // On Vlasov soil a load on one element only bends the slab, so that
+        // gamma has a deflection field to follow.
+        for (size_t e = 1; e <= (c.isoil == 2 ? 1 : m.elements.size()); ++e)
             m.distributed_loads.push_back({static_cast<int>(e), {10.0, 0, 0, 0, 0, 0}});
         for (size_t p = 1; p <= m.nodes.size(); ++p)
             m.restraints.push_back({static_cast<int>(p), {0, 1, 1, 1, 0, 0}, {0, 0, 0, 0, 0, 0}});
@@ -362,9 +425,43 @@ TEST(Analysis, SoilModelsRunThroughTheIteration) {
         m.dtmin = 0.1;
         f.write_input(m);
         Seen seen;
-        ASSERT_EQ(run_seen(f, seen), 0);
-        EXPECT_GE(seen.steps, 1);
+        SoilSeen soil;
+        parvane::set_converged_step_hook(keep_soil, &soil);
+        ASSERT_EQ(run(f), 0);
+        parvane::set_converged_step_hook(nullptr, nullptr);
+        seen.deflection = soil.deflection;
+        EXPECT_GE(soil.steps, 1);
         EXPECT_NE(f.text("model.sou").find("Time =    1.0000"), std::string::npos);
+        if (c.isoil == 1) {
+            // The converged stiffness is reaction over settlement, k s = k w, for
+            // the settlement s of the half-space under the nodal reactions k w:
+            // the soil settles as the slab deflects wherever it bears.
+            const size_t n = m.nodes.size();
+            std::vector<int> holders(n, 0);
+            for (const auto& e : m.elements)
+                for (int q : e) ++holders[static_cast<size_t>(q - 1)];
+            std::vector<double> element_load(m.elements.size(), 0.0), coord, settlement(n, 0.0);
+            for (size_t e = 0; e < m.elements.size(); ++e)
+                for (int q : m.elements[e])
+                    element_load[e] += soil.deflection[static_cast<size_t>(q - 1)] *
+                                       soil.stiffness[static_cast<size_t>(q - 1)] / holders[static_cast<size_t>(q - 1)];
+            for (const auto& p : m.nodes) coord.insert(coord.end(), p.begin(), p.end());
+            std::vector<int> lnods;
+            for (const auto& e : m.elements) lnods.insert(lnods.end(), e.begin(), e.end());
+            int bad = 0;
+            parvane::mindlin_soil(settlement.data(), element_load.data(), coord.data(), lnods.data(), c.soil[0],
+                                  c.soil[1], m.nnode, static_cast<int>(m.elements.size()), 3, static_cast<int>(n), bad);
+            ASSERT_EQ(bad, 0);
+            double rmax = 0;
+            for (size_t p = 0; p < n; ++p) rmax = std::max(rmax, std::fabs(soil.stiffness[p] * soil.deflection[p]));
+            ASSERT_GT(rmax, 0.0);
+            for (size_t p = 0; p < n; ++p)
+                EXPECT_NEAR(soil.stiffness[p] * settlement[p], soil.stiffness[p] * soil.deflection[p], 0.02 * rmax)
+                    << "node " << p + 1;
+        } else {
+            // The final gamma follows from the final deflection field.
+            EXPECT_NEAR(soil.gamma, vlasov_gamma(m, soil.deflection, c.soil[3], c.soil[2]), 1e-6 * soil.gamma);
+        }
         for (double w : seen.deflection) {
             EXPECT_TRUE(std::isfinite(w));
             if (c.isoil == 1) {
