@@ -86,7 +86,11 @@ struct EquationStore {
     bool valid = false;
     fio::Units* units = nullptr;
     int npoin = 0, nelem = 0, nnode = 0, capacity = 0;
-    std::vector<double> stiffness_copy;
+    // Fingerprint of the element matrices (two independent 64-bit hashes of
+    // their bytes) instead of a copy of them: equal fingerprints of the same
+    // size mean the same matrices beyond any practical doubt.
+    std::size_t stiffness_count = 0;
+    std::uint64_t stiffness_hash[2] = {0, 0};
     std::vector<int> lnods_copy;
     std::vector<int> codes;
     std::vector<int> dests;          // slot of each element variable, per element
@@ -96,8 +100,14 @@ struct EquationStore {
         int rows = 0;
     };
     std::vector<Block> blocks;       // one per element
-    std::vector<std::unique_ptr<char[]>> chunks;
-    std::size_t chunk_used = 0, chunk_size = 0;
+    // Memory of the eliminated equations: kept from one factorization to the
+    // next (its pages are touched already), freed by release().
+    struct Chunk {
+        std::unique_ptr<char[]> data;
+        std::size_t size = 0;
+    };
+    std::vector<Chunk> chunks;
+    std::size_t chunk_at = 0, chunk_used = 0;   // chunk being filled, bytes used in it
     std::size_t mem_bytes = 0, spill_bytes = 0;
     long long equations = 0;
     int spilled_blocks = 0;
@@ -107,8 +117,8 @@ struct EquationStore {
     void clear() {
         valid = false;
         units = nullptr;
-        stiffness_copy.clear();
-        stiffness_copy.shrink_to_fit();
+        stiffness_count = 0;
+        stiffness_hash[0] = stiffness_hash[1] = 0;
         lnods_copy.clear();
         lnods_copy.shrink_to_fit();
         codes.clear();
@@ -117,8 +127,7 @@ struct EquationStore {
         dests.shrink_to_fit();
         blocks.clear();
         blocks.shrink_to_fit();
-        chunks.clear();
-        chunk_used = chunk_size = 0;
+        chunk_at = chunk_used = 0;
         mem_bytes = spill_bytes = 0;
         equations = 0;
         spilled_blocks = 0;
@@ -126,16 +135,27 @@ struct EquationStore {
         flops = 0;
     }
 
-    // Room for `n` bytes in memory (8-byte aligned).
+    // Forgets everything and frees the equation memory too.
+    void release() {
+        clear();
+        chunks.clear();
+        chunks.shrink_to_fit();
+    }
+
+    // Room for `n` bytes in memory (8-byte aligned): the rest of the current
+    // chunk, the next kept chunk that holds it, or a new one.
     char* reserve(std::size_t n) {
         n = (n + 7) & ~std::size_t(7);
-        if (chunks.empty() || chunk_used + n > chunk_size) {
-            std::size_t size = std::max<std::size_t>(n, std::size_t(32) << 20);
-            chunks.emplace_back(new char[size]);
-            chunk_size = size;
+        while (chunk_at < chunks.size() && chunk_used + n > chunks[chunk_at].size) {
+            ++chunk_at;
             chunk_used = 0;
         }
-        char* p = chunks.back().get() + chunk_used;
+        if (chunk_at == chunks.size()) {
+            const std::size_t size = std::max<std::size_t>(n, std::size_t(32) << 20);
+            chunks.push_back(Chunk{std::unique_ptr<char[]>(new char[size]), size});
+            chunk_used = 0;
+        }
+        char* p = chunks[chunk_at].data.get() + chunk_used;
         chunk_used += n;
         mem_bytes += n;
         return p;
@@ -148,6 +168,21 @@ FrontalStats g_factor_stats;
 std::size_t g_budget = std::size_t(2) << 30;
 
 bool unit_open(fio::Units* u, int unit) { return u != nullptr && u->is_open(unit); }
+
+// Two independent 64-bit hashes of n doubles, word by word: a multiply-rotate
+// mix and FNV-1a over the 64-bit words.
+void fingerprint(const double* v, std::size_t n, std::uint64_t out[2]) {
+    std::uint64_t a = 0x9E3779B97F4A7C15ULL ^ n, b = 0xCBF29CE484222325ULL;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint64_t w;
+        std::memcpy(&w, v + i, sizeof w);
+        a = (a ^ w) * 0xFF51AFD7ED558CCDULL;
+        a = (a << 31) | (a >> 33);
+        b = (b ^ w) * 0x100000001B3ULL;
+    }
+    out[0] = a;
+    out[1] = b;
+}
 
 void write_memory_failure(fio::Units* units) {
     std::fputs(" ********* Error in allocating memory **********\n", stderr);
@@ -386,13 +421,14 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             }
         }
 
+    std::uint64_t hash[2] = {0, 0};
+    fingerprint(pb.element_stiffness, ksize, hash);
     const bool reuse = g_store.valid && g_store.units == units && g_store.npoin == npoin && g_store.nelem == nelem &&
                        g_store.nnode == nnode && g_store.capacity == C && g_store.codes == codes &&
                        g_store.lnods_copy.size() == lsize &&
                        std::equal(g_store.lnods_copy.begin(), g_store.lnods_copy.end(), pb.lnods) &&
-                       g_store.stiffness_copy.size() == ksize &&
-                       (ksize == 0 || std::memcmp(g_store.stiffness_copy.data(), pb.element_stiffness,
-                                                  ksize * sizeof(double)) == 0);
+                       g_store.stiffness_count == ksize && g_store.stiffness_hash[0] == hash[0] &&
+                       g_store.stiffness_hash[1] == hash[1];
 
     std::vector<double> bvals;
     std::vector<char> buf;
@@ -424,7 +460,9 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             g_store.capacity = C;
             g_store.codes = codes;
             g_store.lnods_copy.assign(pb.lnods, pb.lnods + lsize);
-            g_store.stiffness_copy.assign(pb.element_stiffness, pb.element_stiffness + ksize);
+            g_store.stiffness_count = ksize;
+            g_store.stiffness_hash[0] = hash[0];
+            g_store.stiffness_hash[1] = hash[1];
             g_store.dests.assign(static_cast<std::size_t>(nevab) * nelem, 0);
             g_store.blocks.assign(nelem, EquationStore::Block{});
             fr.F.assign(fr.C * fr.C, 0.0);
@@ -732,6 +770,6 @@ const FrontalStats& frontal_factorization_stats() { return g_factor_stats; }
 void frontal_set_memory_budget(std::size_t bytes) { g_budget = bytes; }
 std::size_t frontal_memory_budget() { return g_budget; }
 
-void frontal_release() { g_store.clear(); }
+void frontal_release() { g_store.release(); }
 
 }  // namespace parvane
