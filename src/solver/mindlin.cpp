@@ -40,6 +40,40 @@ constexpr std::size_t kAndersonDepth = 3;
 
 bool g_accelerate = true;
 
+// The differences of consecutive residuals of `h`, orthonormalised (modified
+// Gram-Schmidt) into Q R = dF; columns that add nothing are dropped.  For each
+// kept column, dx holds dX + dF (iterate plus residual difference), the step
+// that the Anderson mixture combines with the same coefficients.
+void residual_differences(const AndersonHistory& h, std::size_t n, std::vector<std::vector<double>>& q,
+                          std::vector<std::vector<double>>& r, std::vector<std::vector<double>>& dx) {
+  const std::size_t m = h.iterates.size() - 1;
+  for (std::size_t j = 0; j < m; ++j) {
+    std::vector<double> df(n), step(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      df[i] = h.residuals[j + 1][i] - h.residuals[j][i];
+      step[i] = h.iterates[j + 1][i] - h.iterates[j][i] + df[i];
+    }
+    double before = 0;
+    for (double v : df) before += v * v;
+    std::vector<double> rj(q.size() + 1, 0.0);  // r[j][i], i <= j
+    for (std::size_t k = 0; k < q.size(); ++k) {
+      double d = 0;
+      for (std::size_t i = 0; i < n; ++i) d += q[k][i] * df[i];
+      rj[k] = d;
+      for (std::size_t i = 0; i < n; ++i) df[i] -= d * q[k][i];
+    }
+    double norm = 0;
+    for (double v : df) norm += v * v;
+    if (!(norm > 1e-20 * before) || !(norm > 0)) continue;
+    norm = std::sqrt(norm);
+    for (double& v : df) v /= norm;
+    rj.back() = norm;
+    q.push_back(std::move(df));
+    r.push_back(std::move(rj));
+    dx.push_back(std::move(step));
+  }
+}
+
 }  // namespace
 
 // Anderson mixing of the iteration x <- G(x) with the residual f = G(x) - x:
@@ -59,42 +93,10 @@ void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::
     h.iterates.erase(h.iterates.begin());
     h.residuals.erase(h.residuals.begin());
   }
-  const std::size_t m = h.iterates.size() - 1;
-  if (m == 0) return;
+  if (h.iterates.size() < 2) return;
 
-  // Differences of consecutive iterates and residuals, orthonormalised
-  // (modified Gram-Schmidt) into Q R = dF; columns that add nothing are dropped.
-  std::vector<std::vector<double>> q, dx;
-  std::vector<std::vector<double>> r;  // r[j][i], i <= j
-  for (std::size_t j = 0; j < m; ++j) {
-    std::vector<double> df(n), ddx(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      df[i] = h.residuals[j + 1][i] - h.residuals[j][i];
-      ddx[i] = h.iterates[j + 1][i] - h.iterates[j][i];
-    }
-    double before = 0;
-    for (double v : df) before += v * v;
-    std::vector<double> rj(q.size() + 1, 0.0);
-    for (std::size_t k = 0; k < q.size(); ++k) {
-      double d = 0;
-      for (std::size_t i = 0; i < n; ++i) d += q[k][i] * df[i];
-      rj[k] = d;
-      for (std::size_t i = 0; i < n; ++i) df[i] -= d * q[k][i];
-    }
-    double norm = 0;
-    for (double v : df) norm += v * v;
-    if (!(norm > 1e-20 * before) || !(norm > 0)) continue;
-    norm = std::sqrt(norm);
-    for (double& v : df) v /= norm;
-    rj.back() = norm;
-    // dX follows dF through the same combination: keep dx + df of the column
-    // and fold it with the coefficients below.
-    for (std::size_t i = 0; i < n; ++i)
-      ddx[i] += h.residuals[j + 1][i] - h.residuals[j][i];
-    q.push_back(std::move(df));
-    r.push_back(std::move(rj));
-    dx.push_back(std::move(ddx));
-  }
+  std::vector<std::vector<double>> q, r, dx;
+  residual_differences(h, n, q, r, dx);
   const std::size_t k = q.size();
   if (k == 0) return;
   // gamma = R^-1 Q^T f.
