@@ -1,13 +1,15 @@
 // Whole analyses of square mats of 8-node elements on Winkler springs under a
-// uniform load, about 1,000, 4,000 and 15,000 nodes.  Each mat is written as a
-// numeric input with its "torve.dat" in a temporary folder and analysed by
-// ITORVE(2) of Parvane_DLL.so, loaded from the folder of this program.  The
-// same analysis is then run once more through the statically linked solver to
-// read the figures of the frontal elimination.
+// uniform load, about 1,000, 4,000 and 15,000 nodes (and 100,000 with
+// --large).  Each mat is written as a numeric input with its "torve.dat" in a
+// temporary folder and analysed, each in a process of its own so that its
+// peak resident size is its own: first by ITORVE(2) of Parvane_DLL.so, loaded
+// from the folder of this program (the wall time), then once more through the
+// statically linked solver (the figures of the frontal elimination).
 //
-//   bench_analysis [element divisions ...]     (default 18 36 70)
+//   bench_analysis [--large] [element divisions ...]   (default 18 36 70; --large adds 182)
 #include <dlfcn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -94,57 +96,81 @@ long peak_rss_mb() {
     return ru.ru_maxrss / 1024;
 }
 
+// One size, in the calling (child) process: prints its line.
+int run_size(int n, int (*itorve)(int)) {
+    Folder f(n);
+    const std::string text = mat_input(n, 20.0, 0.8, 50.0, 20000.0);
+    std::ofstream(f.dir / "mat.sin") << text;
+    const int npoin = (2 * n + 1) * (2 * n + 1) - n * n;
+
+    const fs::path home = fs::current_path();
+    fs::current_path(f.dir);
+    const auto t0 = std::chrono::steady_clock::now();
+    const int status = itorve(2);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    std::ifstream in(f.dir / "mat.sou");
+    const std::string listing((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const long rss_library = peak_rss_mb();
+
+    // Same analysis through the linked solver, for the elimination figures.
+    auto st = std::make_unique<parvane::RunState>();
+    int st_status = 0;
+    parvane::run_analysis(*st, st_status);
+    st.reset();
+    fs::current_path(home);
+    const parvane::FrontalStats& fs_ = parvane::frontal_factorization_stats();
+
+    std::printf("%8d %10d %8d %10.3f %10.3f %10.2f %10ld %8s %7d\n", npoin, 6 * npoin, front_width(listing), seconds,
+                fs_.elimination_seconds,
+                fs_.elimination_seconds > 0 ? fs_.elimination_flops * 1e-9 / fs_.elimination_seconds : 0.0,
+                rss_library, fs_.spilled_bytes > 0 ? "yes" : "no", status);
+    std::fflush(stdout);
+    return status == 0 && st_status == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    bool large = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--large")
+            large = true;
+        else
+            sizes.push_back(std::atoi(argv[i]));
+    }
     if (sizes.empty()) sizes = {18, 36, 70};
+    if (large) sizes.push_back(182);
 
     const fs::path self = fs::canonical("/proc/self/exe").parent_path();
     const std::string lib = (self / "Parvane_DLL.so").string();
-    void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (h == nullptr) {
-        std::fprintf(stderr, "cannot load %s: %s\n", lib.c_str(), dlerror());
-        return 1;
-    }
-    auto itorve = reinterpret_cast<int (*)(int)>(dlsym(h, "ITORVE"));
-    if (itorve == nullptr) {
-        std::fprintf(stderr, "ITORVE not found\n");
-        return 1;
-    }
 
-    std::printf("%8s %10s %8s %10s %12s %12s %10s\n", "nodes", "equations", "front", "seconds", "elim. s", "GFLOP/s",
-                "status");
-    const fs::path home = fs::current_path();
+    std::printf("%8s %10s %8s %10s %10s %10s %10s %8s %7s\n", "nodes", "equations", "front", "wall s", "elim. s",
+                "GFLOP/s", "peak MB", "spilled", "status");
+    std::fflush(stdout);
+    int failures = 0;
     for (int n : sizes) {
-        Folder f(n);
-        const std::string text = mat_input(n, 20.0, 0.8, 50.0, 20000.0);
-        std::ofstream(f.dir / "mat.sin") << text;
-        const int npoin = (2 * n + 1) * (2 * n + 1) - n * n;
-
-        fs::current_path(f.dir);
-        const auto t0 = std::chrono::steady_clock::now();
-        const int status = itorve(2);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        std::ifstream in(f.dir / "mat.sou");
-        const std::string listing((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-
-        // Same analysis through the linked solver, for the elimination figures.
-        auto st = std::make_unique<parvane::RunState>();
-        int st_status = 0;
-        parvane::run_analysis(*st, st_status);
-        st.reset();
-        fs::current_path(home);
-        const parvane::FrontalStats& fs_ = parvane::frontal_factorization_stats();
-
-        std::printf("%8d %10d %8d %10.3f %12.3f %12.2f %10d\n", npoin, 6 * npoin, front_width(listing), seconds,
-                    fs_.elimination_seconds,
-                    fs_.elimination_seconds > 0 ? fs_.elimination_flops * 1e-9 / fs_.elimination_seconds : 0.0,
-                    status);
-        std::fflush(stdout);
+        const pid_t child = ::fork();
+        if (child < 0) return 1;
+        if (child == 0) {
+            void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
+            if (h == nullptr) {
+                std::fprintf(stderr, "cannot load %s: %s\n", lib.c_str(), dlerror());
+                std::_Exit(1);
+            }
+            auto itorve = reinterpret_cast<int (*)(int)>(dlsym(h, "ITORVE"));
+            if (itorve == nullptr) {
+                std::fprintf(stderr, "ITORVE not found\n");
+                std::_Exit(1);
+            }
+            const int result = run_size(n, itorve);
+            std::fflush(stdout);
+            std::_Exit(result);
+        }
+        int wstatus = 0;
+        ::waitpid(child, &wstatus, 0);
+        if (!WIFEXITED(wstatus) || WEXITSTATUS(wstatus) != 0) ++failures;
     }
-    std::printf("peak resident size: %ld MB\n", peak_rss_mb());
-    dlclose(h);
-    return 0;
+    std::printf("(peak MB: resident size of the process that ran the library's analysis of that size)\n");
+    return failures == 0 ? 0 : 1;
 }

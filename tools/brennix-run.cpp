@@ -117,8 +117,15 @@ int Fail(const std::string& why)
 
 int main(int argc, char** argv)
 {
+    const char* usage = "usage: brennix-run MODEL.slb\n"
+                        "Analyses the saved model MODEL.slb as the program's Run Analysis does (the model is\n"
+                        "checked and saved first) and prints a summary of the results.\n";
+    if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: brennix-run MODEL.slb\n");
+        std::fputs(usage, stderr);
         return 2;
     }
     const std::string path = argv[1];

@@ -13,12 +13,25 @@
 
 #include "meshtools/MesherBinding.h"
 
+namespace {
+
+int usage(const char* program, FILE* to)
+{
+    std::fprintf(to,
+                 "usage: %s INPUT\n"
+                 "Meshes the geometry definition INPUT (a name ending in \".i\") into INPUT less \".i\" plus \".fem\",\n"
+                 "with the log in \".msh\"; prints 0 on success, 1 on failure.\n",
+                 program);
+    return to == stdout ? 0 : 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s INPUT\n", argc > 0 ? argv[0] : "tessaro-run");
-        return 2;
-    }
+    const char* program = argc > 0 ? argv[0] : "tessaro-run";
+    if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) return usage(program, stdout);
+    if (argc != 2) return usage(program, stderr);
     char self[PATH_MAX] = {};
     const ssize_t len = readlink("/proc/self/exe", self, sizeof self - 1);
     std::string folder = len > 0 ? std::string(self, static_cast<std::size_t>(len)) : std::string();

@@ -157,16 +157,16 @@ std::vector<std::string> IdListToMemberRows(std::vector<int> numbers)
 // ---------------------------------------------------------------------------
 // Boundary loads of the templates
 
-void ModelData::ComputeBoundaryNodalLoads(int, int elements, int nodesPerElem, std::vector<int>& loadNodes,
+bool ModelData::ComputeBoundaryNodalLoads(int, int elements, int nodesPerElem, std::vector<int>& loadNodes,
                                           std::vector<std::array<double, 3>>& loadValues,
                                           const std::vector<std::vector<int>>&,
                                           const std::vector<std::vector<int>>& setElements,
                                           const std::vector<double>& y, const std::vector<double>& z,
                                           const std::vector<std::vector<int>>& elementNodes) const
 {
-    if (elements <= 0 || setElements.size() < 2) return;
+    if (elements <= 0 || setElements.size() < 2) return false;
     const double R = templateKind == 1 ? planDims1[2] / 2.0 : planDims2[0];
-    if (!(R > 0.0)) return;
+    if (!(R > 0.0)) return false;
 
     struct Edge {
         int a, mid, b;
@@ -204,6 +204,8 @@ void ModelData::ComputeBoundaryNodalLoads(int, int elements, int nodesPerElem, s
         }
     }
 
+    if (edges.empty()) return false;  // no side of the second set on the ring: nowhere to put the loads
+
     double Iy = 0.0, Iz = 0.0;
     for (const Edge& e : edges) {
         if (e.y < 0) Iy += e.y * e.y * e.length;
@@ -215,7 +217,8 @@ void ModelData::ComputeBoundaryNodalLoads(int, int elements, int nodesPerElem, s
     const double h = sectionDims[0] + sectionDims[1] + sectionDims[2];
     const double Vy = V * std::cos(t), Vz = V * std::sin(t);
     const double My = M * std::cos(t) + Vy * h, Mz = M * std::sin(t) + Vz * h;
-    // A ring without edges on one side carries no moment term about it.
+    // A moment needs ring sides on the far side of its axis to act on.
+    if ((My != 0.0 && Iy == 0.0) || (Mz != 0.0 && Iz == 0.0)) return false;
     const double ay = Iy != 0.0 ? 0.5 * My * R / Iy : 0.0;
     const double az = Iz != 0.0 ? 0.5 * Mz * R / Iz : 0.0;
     const double p = P / pi / (2.0 * R), hy = Vy / pi / (2.0 * R), hz = Vz / pi / (2.0 * R);
@@ -238,6 +241,7 @@ void ModelData::ComputeBoundaryNodalLoads(int, int elements, int nodesPerElem, s
             add(e.b, e.length / 2.0, q);
         }
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -348,7 +352,8 @@ int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector
     std::vector<std::array<double, 3>> loadValues(static_cast<std::size_t>(N), {0.0, 0.0, 0.0});
     if ((templateKind == 1 || templateKind == 2) &&
         (std::fabs(templateLoads[0]) > 0 || std::fabs(templateLoads[1]) > 0 || std::fabs(templateLoads[2]) > 0))
-        ComputeBoundaryNodalLoads(N, E, P, loadNodes, loadValues, setNodes, setElements, ys, zs, elementNodes);
+        if (!ComputeBoundaryNodalLoads(N, E, P, loadNodes, loadValues, setNodes, setElements, ys, zs, elementNodes))
+            return 0;  // loads that cannot be placed fail the import
 
     // Nine-node elements grow from eight-node ones; a mesh of four-node
     // elements has no mid-side nodes to complete them and stays as it is.

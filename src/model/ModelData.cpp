@@ -23,8 +23,7 @@ void ModelData::Clear()
 {
     edgeFlags.clear();
 
-    delete resultSteps; // deletes the whole chain
-    resultSteps = nullptr;
+    ResetResultsState(); // the whole step chain, its count and the results flag
 
     for (auto& t : gridTables) t.reset();
     nodeTable.reset();

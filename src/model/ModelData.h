@@ -378,7 +378,10 @@ public:
                        std::vector<int> regionIds, std::vector<std::string> setNames,
                        std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses);
     // Template loads as nodal loads on the round boundary of the second set.
-    void ComputeBoundaryNodalLoads(int nodes, int elements, int nodesPerElem, std::vector<int>& loadNodes,
+    // False when they cannot be placed: fewer than two sets, no ring radius,
+    // no side of the second set on the ring, or a moment about an axis with
+    // no ring side beyond it.
+    bool ComputeBoundaryNodalLoads(int nodes, int elements, int nodesPerElem, std::vector<int>& loadNodes,
                                    std::vector<std::array<double, 3>>& loadValues,
                                    const std::vector<std::vector<int>>& setNodes,
                                    const std::vector<std::vector<int>>& setElements,

@@ -88,10 +88,41 @@ bool WriteAll(int fd, const std::string& data)
     return true;
 }
 
-// Writes `data` to a new file beside `path` and renames it over `path` only
-// when every write succeeded, so a failed save leaves the old file intact.
-int ReplaceFile(const std::string& path, const std::string& data)
+// The file that a save to `path` replaces: a symbolic link is followed to
+// its target (which may not exist yet), so that the link stays a link.
+std::string SaveTarget(const std::string& path)
 {
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat ls {};
+        if (::lstat(target.c_str(), &ls) != 0 || !S_ISLNK(ls.st_mode))
+            break;
+        std::string link(static_cast<std::size_t>(ls.st_size > 0 ? ls.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size())
+            break;
+        link.resize(static_cast<std::size_t>(n));
+        if (link[0] != '/') {
+            const std::size_t slash = target.rfind('/');
+            link = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + link;
+        }
+        target = link;
+    }
+    return target;
+}
+
+// Writes `data` to a new file beside the file that `path` names (a link's
+// target) and renames it over that file only when every write succeeded, so
+// a failed save leaves the old file intact.  A file the user may not write is
+// refused like a failed save, and so is one that nobody may write; the
+// replacement keeps the old permission bits.
+int ReplaceFile(const std::string& linkPath, const std::string& data)
+{
+    const std::string path = SaveTarget(linkPath);
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 &&
+        (::access(path.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
+        return 1;  // write-protected (even the superuser keeps off a file nobody may write)
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

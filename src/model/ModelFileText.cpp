@@ -9,13 +9,23 @@
 
 namespace modelfile {
 
+// "%g" when its six digits read back to the same double, else the fewest
+// significant digits (up to 17, enough for any double) that do: a save keeps
+// every digit the user entered, and values that came from "%g" text keep
+// their bytes.
 std::string FormatReal(double value)
 {
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 6);
-    if (res.ec != std::errc())
-        return "0";
-    return std::string(buf, res.ptr);
+    for (int digits = 6; digits <= 17; ++digits) {
+        auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+        if (res.ec != std::errc())
+            return "0";
+        double back = 0.0;
+        auto read = std::from_chars(buf, res.ptr, back, std::chars_format::general);
+        if (!std::isfinite(value) || (read.ec == std::errc() && back == value) || digits == 17)
+            return std::string(buf, res.ptr);
+    }
+    return "0";
 }
 
 namespace {

@@ -14,8 +14,9 @@ namespace modelfile {
 // targets read as words). A longer word fails the stream.
 inline constexpr std::size_t kMaxWordLength = 255;
 
-// Real value in the file's notation: six significant digits, fixed or
-// exponent form as printf's "%g" chooses, independent of the locale.
+// Real value in the file's notation, independent of the locale: printf's
+// "%g" (six significant digits, fixed or exponent form) when that reads back
+// to the same value, else the fewest significant digits (up to 17) that do.
 std::string FormatReal(double value);
 
 // Reads the next white-space separated word. Fails (and fails the stream)

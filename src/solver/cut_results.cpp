@@ -42,7 +42,9 @@ std::vector<std::string> tokens_of(const std::string& text) {
 }
 
 int write_count_record(RunState& st, int unit, long long n) {
-  return st.units.write_line(unit, " " + fio::fmt_i_wide(n, 12));
+  std::string line = " ";
+  line += fio::fmt_i_wide(n, 12);
+  return st.units.write_line(unit, line);
 }
 
 }  // namespace

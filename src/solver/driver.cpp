@@ -103,6 +103,7 @@ void run_analysis(RunState& st, int& status) {
     clear(st.disp_iter);
     clear(st.disp_step);
     report_unplaced_nodal_loads(st);
+    report_unplaced_point_actions(st);
 
     const int ntotv = st.ntotv;
     double* const A = st.element_loads.data();

@@ -1,5 +1,7 @@
 #include "solver/element_matrices.h"
 
+#include <cerrno>
+
 #include <cmath>
 #include <cstring>
 
@@ -8,6 +10,7 @@
 #include "solver/interpolation.h"
 #include "solver/nonlinear_springs.h"
 #include "solver/plate_bmatrix.h"
+#include "solver/run_files.h"
 #include "solver/rigidity.h"
 #include "solver/springs.h"
 #include "solver/state.h"
@@ -29,8 +32,6 @@ struct LoopBuffers {
     double vlasov2[27 * 27];
     double k1[kLd * kLd];
     double k2[kLd * kLd];
-    double t[kLd * kLd];
-    double tt[kLd * kLd];
     double work[kLd * kLd];
     double item_bending[kRecordBending];
     double item_shear[kRecordShear];
@@ -97,6 +98,25 @@ void local_to_global_block(double t[36]) {
     at(4, 6) = -1.0;
 }
 
+void to_global_frame(double* k, double* work, int nevab) {
+    // T has one entry of +-1 per row: global freedom r of a node is local
+    // freedom kFrom[r] times kSign[r] (the block of local_to_global_block).
+    static constexpr int kFrom[6] = {2, 0, 1, 5, 3, 4};
+    static constexpr double kSign[6] = {-1.0, 1.0, -1.0, -1.0, 1.0, -1.0};
+    int from[54];
+    double sign[54];
+    for (int i = 0; i < nevab; ++i) {
+        from[i] = i - i % 6 + kFrom[i % 6];
+        sign[i] = kSign[i % 6];
+    }
+    for (int j = 0; j < nevab; ++j)
+        for (int i = 0; i < nevab; ++i) work[i + j * kLd] = k[i + j * kLd];
+    for (int j = 0; j < nevab; ++j) {
+        const double* column = work + from[j] * kLd;
+        for (int i = 0; i < nevab; ++i) k[i + j * kLd] = sign[i] * sign[j] * column[from[i]];
+    }
+}
+
 void load_element_coordinates(RunState& st, int e) {
     ShapeCommon& sc = st.shape_common;
     // Coordinates into the element frame: the transpose of the nodal block.
@@ -143,17 +163,6 @@ void form_element_matrices(RunState& st, int& status) {
         edge_constant = std::sqrt(std::fabs(st.vlasov_k * st.vlasov_2t));
     }
 
-    // Global-frame transformation of the element, block-diagonal over its nodes.
-    clear(b.t);
-    clear(b.tt);
-    double block[36];
-    local_to_global_block(block);
-    for (int a = 0; a < nnode; ++a)
-        for (int c = 0; c < 6; ++c)
-            for (int r = 0; r < 6; ++r) {
-                b.t[(6 * a + c) * kLd + 6 * a + r] = block[c * 6 + r];
-                b.tt[(6 * a + r) * kLd + 6 * a + c] = block[c * 6 + r];
-            }
 
     ShapeCommon& sc = st.shape_common;
     GaussCommon& gc = st.gauss_common;
@@ -323,11 +332,9 @@ void form_element_matrices(RunState& st, int& status) {
             if (!quad4) add_both(6 * a, 6 * a, kd / nnode);
         }
 
-        // 12. Global frame: K = T K Tt.
-        matrix_product(b.work, b.t, b.k1, nevab);
-        matrix_product(b.k1, b.work, b.tt, nevab);
-        matrix_product(b.work, b.t, b.k2, nevab);
-        matrix_product(b.k2, b.work, b.tt, nevab);
+        // 12. Global frame: K = T K Tt, T a signed permutation.
+        to_global_frame(b.k1, b.work, nevab);
+        to_global_frame(b.k2, b.work, nevab);
 
         // 13. Reduce the element vectors by the matrices times the total displacement.
         double u[54];
@@ -387,7 +394,9 @@ void form_element_matrices(RunState& st, int& status) {
         };
         if (st.units.write_record(kUnitFort3, std::span<const std::span<const std::byte>>(items, quad4 ? 5 : 4)) != 0) {
             // Without its record the element's stresses could not be recovered.
+            const int error = errno;
             fio::Writer(st.units, kUnitListing).lit(" error writing the element record of element").i(e, 6);
+            report_file_failure(st, "writing", st.units.path(kUnitFort3), error);
             status = kStatusRunFiles;
             return;
         }

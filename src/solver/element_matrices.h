@@ -47,4 +47,10 @@ void load_element_coordinates(RunState& st, int e);
 // (u, v, w, rotation about local x, about local y, drilling).
 void local_to_global_block(double t[36]);
 
+// K <- T K T^t for the block-diagonal T of local_to_global_block over the
+// element's nodes (nevab = 6 per node; K and the scratch `work` have the
+// leading dimension 54).  T is a signed permutation, so this only moves and
+// negates entries: the same values as the dense products, without their cost.
+void to_global_frame(double* k, double* work, int nevab);
+
 }  // namespace parvane

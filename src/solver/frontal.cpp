@@ -2,6 +2,7 @@
 #include "solver/frontal.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -22,7 +23,30 @@ namespace {
 // single-precision 1e-30 widened to double).
 constexpr double kSkip = 1.0000000031710769e-30;
 
+// A pivot whose magnitude has fallen below this fraction of the largest
+// diagonal term assembled into its equation counts as zero.  Elimination in
+// double precision (unit round-off 1.1e-16) leaves noise of a few hundred
+// round-offs times that diagonal in a pivot of a singular system; a pivot
+// twelve decades below its diagonal keeps less than four significant digits
+// of its equation, so the system is singular to working precision (a
+// mechanism) and a solution would be noise.  Sound models, even stiff
+// springs beside thin plates, stay decades above the bound.
+constexpr double kPivotRatio = 1e-12;
+
 constexpr int kStatusSolve = 3;
+
+// Smallest pivot magnitude that counts as nonzero for variable v (0-based).
+// The bending freedoms (deflection and the two plate rotations) carry the
+// plate's loads: there the relative bound holds.  The membrane freedoms (the
+// in-plane displacements and the drilling rotation) are decoupled from them
+// in a flat plate, and a slab on soil usually leaves its in-plane rigid
+// motion free and unloaded: their round-off pivots stay accepted, as long as
+// they are not exactly zero.
+double pivot_floor(int v, double diagonal) {
+    const int component = v % 6;
+    const bool bending = component == 0 || component == 4 || component == 5;
+    return bending ? kPivotRatio * diagonal : 0.0;
+}
 constexpr int kStatusMemory = 10;
 
 // One eliminated equation inside a block: its slot, variable (0-based),
@@ -62,7 +86,11 @@ struct EquationStore {
     bool valid = false;
     fio::Units* units = nullptr;
     int npoin = 0, nelem = 0, nnode = 0, capacity = 0;
-    std::vector<double> stiffness_copy;
+    // Fingerprint of the element matrices (two independent 64-bit hashes of
+    // their bytes) instead of a copy of them: equal fingerprints of the same
+    // size mean the same matrices beyond any practical doubt.
+    std::size_t stiffness_count = 0;
+    std::uint64_t stiffness_hash[2] = {0, 0};
     std::vector<int> lnods_copy;
     std::vector<int> codes;
     std::vector<int> dests;          // slot of each element variable, per element
@@ -72,8 +100,14 @@ struct EquationStore {
         int rows = 0;
     };
     std::vector<Block> blocks;       // one per element
-    std::vector<std::unique_ptr<char[]>> chunks;
-    std::size_t chunk_used = 0, chunk_size = 0;
+    // Memory of the eliminated equations: kept from one factorization to the
+    // next (its pages are touched already), freed by release().
+    struct Chunk {
+        std::unique_ptr<char[]> data;
+        std::size_t size = 0;
+    };
+    std::vector<Chunk> chunks;
+    std::size_t chunk_at = 0, chunk_used = 0;   // chunk being filled, bytes used in it
     std::size_t mem_bytes = 0, spill_bytes = 0;
     long long equations = 0;
     int spilled_blocks = 0;
@@ -83,8 +117,8 @@ struct EquationStore {
     void clear() {
         valid = false;
         units = nullptr;
-        stiffness_copy.clear();
-        stiffness_copy.shrink_to_fit();
+        stiffness_count = 0;
+        stiffness_hash[0] = stiffness_hash[1] = 0;
         lnods_copy.clear();
         lnods_copy.shrink_to_fit();
         codes.clear();
@@ -93,8 +127,7 @@ struct EquationStore {
         dests.shrink_to_fit();
         blocks.clear();
         blocks.shrink_to_fit();
-        chunks.clear();
-        chunk_used = chunk_size = 0;
+        chunk_at = chunk_used = 0;
         mem_bytes = spill_bytes = 0;
         equations = 0;
         spilled_blocks = 0;
@@ -102,16 +135,27 @@ struct EquationStore {
         flops = 0;
     }
 
-    // Room for `n` bytes in memory (8-byte aligned).
+    // Forgets everything and frees the equation memory too.
+    void release() {
+        clear();
+        chunks.clear();
+        chunks.shrink_to_fit();
+    }
+
+    // Room for `n` bytes in memory (8-byte aligned): the rest of the current
+    // chunk, the next kept chunk that holds it, or a new one.
     char* reserve(std::size_t n) {
         n = (n + 7) & ~std::size_t(7);
-        if (chunks.empty() || chunk_used + n > chunk_size) {
-            std::size_t size = std::max<std::size_t>(n, std::size_t(32) << 20);
-            chunks.emplace_back(new char[size]);
-            chunk_size = size;
+        while (chunk_at < chunks.size() && chunk_used + n > chunks[chunk_at].size) {
+            ++chunk_at;
             chunk_used = 0;
         }
-        char* p = chunks.back().get() + chunk_used;
+        if (chunk_at == chunks.size()) {
+            const std::size_t size = std::max<std::size_t>(n, std::size_t(32) << 20);
+            chunks.push_back(Chunk{std::unique_ptr<char[]>(new char[size]), size});
+            chunk_used = 0;
+        }
+        char* p = chunks[chunk_at].data.get() + chunk_used;
         chunk_used += n;
         mem_bytes += n;
         return p;
@@ -124,6 +168,21 @@ FrontalStats g_factor_stats;
 std::size_t g_budget = std::size_t(2) << 30;
 
 bool unit_open(fio::Units* u, int unit) { return u != nullptr && u->is_open(unit); }
+
+// Two independent 64-bit hashes of n doubles, word by word: a multiply-rotate
+// mix and FNV-1a over the 64-bit words.
+void fingerprint(const double* v, std::size_t n, std::uint64_t out[2]) {
+    std::uint64_t a = 0x9E3779B97F4A7C15ULL ^ n, b = 0xCBF29CE484222325ULL;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint64_t w;
+        std::memcpy(&w, v + i, sizeof w);
+        a = (a ^ w) * 0xFF51AFD7ED558CCDULL;
+        a = (a << 31) | (a >> 33);
+        b = (b ^ w) * 0x100000001B3ULL;
+    }
+    out[0] = a;
+    out[1] = b;
+}
 
 void write_memory_failure(fio::Units* units) {
     std::fputs(" ********* Error in allocating memory **********\n", stderr);
@@ -180,6 +239,7 @@ struct Front {
     std::vector<double> sol;
     std::vector<int> slot_var;   // variable + 1, 0 = free
     std::vector<int> slot_of;    // per variable, -1 = not in the front
+    std::vector<double> diag;    // largest diagonal term assembled into each slot's equation
     std::set<int> free_below;    // free slots below the width
     int width = 0;
 
@@ -201,6 +261,7 @@ struct Front {
     }
     void release(int s) {
         slot_var[s] = 0;
+        diag[s] = 0.0;
         free_below.insert(s);
     }
     void shrink() {
@@ -315,6 +376,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
         fr.loads.assign(fr.C, 0.0);
         fr.sol.assign(fr.C, 0.0);
         fr.slot_var.assign(fr.C, 0);
+        fr.diag.assign(fr.C, 0.0);
     } catch (const std::bad_alloc&) {
         write_memory_failure(units);
         return kStatusMemory;
@@ -359,13 +421,14 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             }
         }
 
+    std::uint64_t hash[2] = {0, 0};
+    fingerprint(pb.element_stiffness, ksize, hash);
     const bool reuse = g_store.valid && g_store.units == units && g_store.npoin == npoin && g_store.nelem == nelem &&
                        g_store.nnode == nnode && g_store.capacity == C && g_store.codes == codes &&
                        g_store.lnods_copy.size() == lsize &&
                        std::equal(g_store.lnods_copy.begin(), g_store.lnods_copy.end(), pb.lnods) &&
-                       g_store.stiffness_copy.size() == ksize &&
-                       (ksize == 0 || std::memcmp(g_store.stiffness_copy.data(), pb.element_stiffness,
-                                                  ksize * sizeof(double)) == 0);
+                       g_store.stiffness_count == ksize && g_store.stiffness_hash[0] == hash[0] &&
+                       g_store.stiffness_hash[1] == hash[1];
 
     std::vector<double> bvals;
     std::vector<char> buf;
@@ -397,7 +460,9 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             g_store.capacity = C;
             g_store.codes = codes;
             g_store.lnods_copy.assign(pb.lnods, pb.lnods + lsize);
-            g_store.stiffness_copy.assign(pb.element_stiffness, pb.element_stiffness + ksize);
+            g_store.stiffness_count = ksize;
+            g_store.stiffness_hash[0] = hash[0];
+            g_store.stiffness_hash[1] = hash[1];
             g_store.dests.assign(static_cast<std::size_t>(nevab) * nelem, 0);
             g_store.blocks.assign(nelem, EquationStore::Block{});
             fr.F.assign(fr.C * fr.C, 0.0);
@@ -445,6 +510,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                     fr.loads[dest[k]] += el[k];
                     const double* kc = ek + static_cast<std::size_t>(k) * nevab;
                     for (int l = 0; l <= k; ++l) fr.at(dest[l], dest[k]) += kc[l];
+                    fr.diag[dest[k]] = std::max(fr.diag[dest[k]], std::fabs(kc[k]));
                 }
                 // Variables whose last element this is.
                 elim.clear();
@@ -484,7 +550,8 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                     double* row = panel.data() + static_cast<std::size_t>(m) * w;
                     const double piv = row[s];
                     const int v = fr.slot_var[s] - 1;
-                    if (!(piv > 0 || piv < 0)) {
+                    if (!(std::fabs(piv) > pivot_floor(v, fr.diag[s]))) {
+                        g_stats.zero_pivot_variable = v + 1;
                         if (unit_open(units, 6))
                             fio::Writer(*units, 6)
                                 .lit(" ")
@@ -612,7 +679,13 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                     blk.data = g_store.reserve(blockbuf.size());
                     std::memcpy(blk.data, blockbuf.data(), blockbuf.size());
                 } else {
-                    if (!write_block(*units, blockbuf)) throw Failure{kStatusSolve};
+                    if (!write_block(*units, blockbuf)) {
+                        const int error = errno;
+                        if (unit_open(units, 8))
+                            fio::Writer(*units, 8).list({"error writing file " + units->path(2) + ": " +
+                                                         std::strerror(error)});
+                        throw Failure{kStatusSolve};
+                    }
                     blk.data = nullptr;
                     ++g_store.spilled_blocks;
                     g_store.spill_bytes += blockbuf.size() + 8;
@@ -651,6 +724,20 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
     return 0;
 }
 
+// Names the node and freedom of a zero pivot, in the listing and the message
+// file: the elements and supports leave that freedom without stiffness.
+void report_mechanism(RunState& st, long long variable) {
+    static const char* const kFreedom[6] = {"x displacement", "y displacement", "z displacement",
+                                            "x rotation",     "y rotation",     "z rotation"};
+    const long long node = (variable - 1) / 6 + 1;
+    const int component = static_cast<int>((variable - 1) % 6);
+    const long long id = node >= 1 && static_cast<std::size_t>(node) <= st.node_ids.size() ? st.node_ids(node)
+                                                                                 : node;
+    write_both(&st.units, " zero pivot at node " + std::to_string(id) + ", freedom " + std::to_string(component + 1) +
+                              " (" + kFreedom[component] +
+                              "): the model has a mechanism (a zero-energy mode of the chosen elements and supports)");
+}
+
 }  // namespace
 
 int frontal_solve_problem(const FrontalProblem& problem, fio::Units* units) { return solve(problem, units); }
@@ -674,6 +761,7 @@ void frontal_solve(RunState& st, const double* restraint_values, double* displac
     p.lnods = lnods;
     const int result = solve(p, &st.units);
     if (result > 0) status = result;
+    if (result == kStatusSolve && g_stats.zero_pivot_variable > 0) report_mechanism(st, g_stats.zero_pivot_variable);
 }
 
 const FrontalStats& frontal_last_stats() { return g_stats; }
@@ -682,6 +770,6 @@ const FrontalStats& frontal_factorization_stats() { return g_factor_stats; }
 void frontal_set_memory_budget(std::size_t bytes) { g_budget = bytes; }
 std::size_t frontal_memory_budget() { return g_budget; }
 
-void frontal_release() { g_store.clear(); }
+void frontal_release() { g_store.release(); }
 
 }  // namespace parvane

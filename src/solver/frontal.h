@@ -58,12 +58,15 @@ struct FrontalStats {
     bool reused = false;           // the stored equations of the previous call were reused
     std::size_t stored_bytes = 0;  // bytes of eliminated equations kept in memory
     std::size_t spilled_bytes = 0; // bytes written to the equation scratch unit
+    long long zero_pivot_variable = 0;  // variable (from 1) whose pivot counted as zero, 0 = none
 };
 
 // Solves one system.  `units` carries the listing (6), the message file (8)
 // and the equation scratch file (2); units that are not open are skipped (the
 // equation file then stays in memory whatever the budget).  Returns the status:
-// 0 solved, 3 a zero pivot or a front overflow or a bad node number,
+// 0 solved, 3 a zero pivot (for a bending freedom, one below 1e-12 of the
+// largest diagonal term assembled into its equation: the system is singular
+// to working precision) or a front overflow or a bad node number,
 // 10 working storage could not be reserved.
 int frontal_solve_problem(const FrontalProblem& problem, fio::Units* units);
 

@@ -1,6 +1,7 @@
 #include "solver/load_vectors.h"
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,31 @@ int report_unplaced_nodal_loads(RunState& st) {
         fio::Writer(st.units, kUnitMessages)
             .list({"nodal load on node ", std::to_string(id), " skipped: no element holds the node"});
     }
+    return count;
+}
+
+int report_unplaced_point_actions(RunState& st) {
+    struct Block {
+        const char* what;
+        int count;
+        const FArray<double>& positions;
+        const FArray<int>& elements;
+    };
+    const Block blocks[] = {
+        {"concentrated load", st.nclod, st.point_load_positions, st.point_load_elements},
+        {"concentrated stiffness", st.ncsti, st.point_stiffness_positions, st.point_stiffness_elements},
+        {"concentrated total stiffness", st.nctsti, st.total_stiffness_positions, st.total_stiffness_elements},
+    };
+    int count = 0;
+    for (const Block& b : blocks)
+        for (int i = 1; i <= b.count && static_cast<std::size_t>(i) <= b.elements.size(); ++i) {
+            if (b.elements(i) != 0) continue;
+            ++count;
+            char at[96];
+            std::snprintf(at, sizeof at, "%g, %g, %g", b.positions(1, i), b.positions(2, i), b.positions(3, i));
+            fio::Writer(st.units, kUnitMessages)
+                .list({std::string(b.what) + " at (" + at + ") skipped: the point lies in no element"});
+        }
     return count;
 }
 

@@ -29,6 +29,11 @@ void add_current_loads(RunState& st, double f, int& status);
 // line per such load on the message file.  Returns how many there are.
 int report_unplaced_nodal_loads(RunState& st);
 
+// Concentrated loads, stiffnesses and total stiffnesses whose point lies in no
+// element enter no element either: one line per such record on the message
+// file.  Returns how many there are.
+int report_unplaced_point_actions(RunState& st);
+
 // The listing of a converged increment: step and time, displacements, and
 // the reactions (st.nodal_v) of the restrained nodes.
 void write_step_listing(RunState& st);

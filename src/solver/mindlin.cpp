@@ -33,7 +33,98 @@ double influence(double a, double b, double p, double e, const Constants& k) {
   return p * w * k.c * (k.a * phi + k.b * phi) / e;
 }
 
+// Iterates of the soil iteration that the acceleration combines.
+constexpr std::size_t kAndersonDepth = 3;
+
+
+
+bool g_accelerate = true;
+
+// The differences of consecutive residuals of `h`, orthonormalised (modified
+// Gram-Schmidt) into Q R = dF; columns that add nothing are dropped.  For each
+// kept column, dx holds dX + dF (iterate plus residual difference), the step
+// that the Anderson mixture combines with the same coefficients.
+void residual_differences(const AndersonHistory& h, std::size_t n, std::vector<std::vector<double>>& q,
+                          std::vector<std::vector<double>>& r, std::vector<std::vector<double>>& dx) {
+  const std::size_t m = h.iterates.size() - 1;
+  for (std::size_t j = 0; j < m; ++j) {
+    std::vector<double> df(n), step(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      df[i] = h.residuals[j + 1][i] - h.residuals[j][i];
+      step[i] = h.iterates[j + 1][i] - h.iterates[j][i] + df[i];
+    }
+    double before = 0;
+    for (double v : df) before += v * v;
+    std::vector<double> rj(q.size() + 1, 0.0);  // r[j][i], i <= j
+    for (std::size_t k = 0; k < q.size(); ++k) {
+      double d = 0;
+      for (std::size_t i = 0; i < n; ++i) d += q[k][i] * df[i];
+      rj[k] = d;
+      for (std::size_t i = 0; i < n; ++i) df[i] -= d * q[k][i];
+    }
+    double norm = 0;
+    for (double v : df) norm += v * v;
+    if (!(norm > 1e-20 * before) || !(norm > 0)) continue;
+    norm = std::sqrt(norm);
+    for (double& v : df) v /= norm;
+    rj.back() = norm;
+    q.push_back(std::move(df));
+    r.push_back(std::move(rj));
+    dx.push_back(std::move(step));
+  }
+}
+
 }  // namespace
+
+// Anderson mixing of the iteration x <- G(x) with the residual f = G(x) - x:
+// the step that the last few iterates predict would leave no residual
+// (least squares over the residual differences), taken when every stiffness
+// it gives is positive and finite; otherwise the plain step G(x).  The fixed
+// point is the same, since the mixed step equals G(x) when the residual is 0.
+void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
+                   std::vector<double>& next) {
+  const std::size_t n = x.size();
+  next = fresh;
+  std::vector<double> f(n);
+  for (std::size_t i = 0; i < n; ++i) f[i] = fresh[i] - x[i];
+  h.iterates.push_back(x);
+  h.residuals.push_back(f);
+  if (h.iterates.size() > kAndersonDepth + 1) {
+    h.iterates.erase(h.iterates.begin());
+    h.residuals.erase(h.residuals.begin());
+  }
+  if (h.iterates.size() < 2) return;
+
+  std::vector<std::vector<double>> q, r, dx;
+  residual_differences(h, n, q, r, dx);
+  const std::size_t k = q.size();
+  if (k == 0) return;
+  // gamma = R^-1 Q^T f.
+  std::vector<double> g(k, 0.0);
+  for (std::size_t j = 0; j < k; ++j)
+    for (std::size_t i = 0; i < n; ++i) g[j] += q[j][i] * f[i];
+  for (std::size_t j = k; j-- > 0;) {
+    for (std::size_t l = j + 1; l < k; ++l) g[j] -= r[l][j] * g[l];
+    g[j] /= r[j][j];
+  }
+  std::vector<double> mixed(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    double v = x[i] + f[i];
+    for (std::size_t j = 0; j < k; ++j) v -= g[j] * dx[j][i];
+    if (!std::isfinite(v)) {
+      // The prediction is lost: plain step, fresh history.
+      h.clear();
+      return;
+    }
+    // A value the prediction drives to zero or below (a stiffness that the
+    // plain update shrinks towards zero) takes the plain step.
+    mixed[i] = v > 0.0 ? v : fresh[i];
+  }
+  next = std::move(mixed);
+}
+
+
+void mindlin_set_acceleration(bool on) { g_accelerate = on; }
 
 double mindlin_influence(double a, double b, double p, double e, double nu) {
   return influence(a, b, p, e, constants_of(nu));
@@ -133,7 +224,21 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
   size = std::sqrt(size);
   converged = change == 0.0 || change / size <= st.toler;
 
-  for (int p = 1; p <= npoin; ++p) st.soil_stiffness(p) = st.soil_stiffness_new(p);
+  std::vector<double> x(static_cast<std::size_t>(npoin)), fresh(x.size()), next;
+  bool positive = true;
+  for (int p = 1; p <= npoin; ++p) {
+    const std::size_t i = static_cast<std::size_t>(p - 1);
+    x[i] = st.soil_stiffness(p);
+    fresh[i] = st.soil_stiffness_new(p);
+    positive = positive && x[i] > 0.0 && fresh[i] > 0.0 && std::isfinite(x[i]) && std::isfinite(fresh[i]);
+  }
+  if (!positive || !g_accelerate) {
+    st.mindlin_history.clear();
+    for (int p = 1; p <= npoin; ++p) st.soil_stiffness(p) = st.soil_stiffness_new(p);
+  } else {
+    anderson_step(st.mindlin_history, x, fresh, next);
+    for (int p = 1; p <= npoin; ++p) st.soil_stiffness(p) = next[static_cast<std::size_t>(p - 1)];
+  }
   if (st.nodal_stiffness_values.dim1() >= 6 && st.nodal_stiffness_values.dim2() >= static_cast<std::size_t>(npoin))
     store_dof_column(st, st.nodal_stiffness_values.data(), st.soil_stiffness.data());
 }

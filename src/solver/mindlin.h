@@ -3,9 +3,12 @@
 // soil stiffnesses in the driver's iteration.
 #pragma once
 
+#include <vector>
+
 namespace parvane {
 
 struct RunState;
+struct AndersonHistory;
 
 // Status of an element whose geometry gives no finite soil pressure.
 inline constexpr int kStatusSoilGeometry = 12;
@@ -26,11 +29,26 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
 // the total deflection (disp_vectors + disp_step) and the current stiffness,
 // element loads, settlements, new stiffness = reaction / settlement (a node
 // whose settlement is zero or not finite keeps its current stiffness);
-// converged tells whether |new - current| / |new| <= toler.  The new values
-// become current and go into the x-stiffness of the nodal stiffness records.
+// converged tells whether |new - current| / |new| <= toler.  The next current
+// values are the new ones mixed with the earlier iterates of the increment
+// (Anderson acceleration of the fixed point, which it leaves unchanged; the
+// plain new values whenever a mixed value would not be positive and finite);
+// they go into the x-stiffness of the nodal stiffness records.
 // An element of no extent writes a line naming it on the listing and the
 // message file and sets status kStatusSoilGeometry.
 void mindlin_update(RunState& st, bool& converged, int& status);
+
+// One accelerated step of the iteration x <- G(x): `fresh` is G(x); `next`
+// receives the Anderson mixture of x, G(x) and the iterates kept in `h`
+// (which it extends).  A mixed value that is not positive takes the plain
+// value G(x) (a stiffness that the plain update drives to zero); a mixture
+// that is not finite gives G(x) throughout and restarts the history.
+void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
+                   std::vector<double>& next);
+
+// Turns the acceleration of the soil iteration on (the default) or off (the
+// plain fixed-point step, for comparisons).
+void mindlin_set_acceleration(bool on);
 
 // Soil values that give the half-space no finite settlement (Young's modulus
 // not above 0, Poisson's ratio of 1 or more, or of -1 or less), for soil kind

@@ -31,7 +31,7 @@ int evaluate_profile(const RunState& st, int m, double d, double& tangent, doubl
 void nonlinear_spring_force(RunState& st, int ielem, double* ke, double* rhs, int& flag) {
     constexpr int ld = 54;
     flag = 0;
-    for_each_unmarked_record(st, ielem, st.nonlinear_nodes, st.nnlin, [&](int a, int n, int i) {
+    for_each_unmarked_record(st, ielem, st.nonlinear_nodes, st.nnlin, st.nonlinear_index, [&](int a, int n, int i) {
         for (int j = 1; j <= 6; ++j) {
             const int m = st.nonlinear_profile_index(i, j);
             if (m <= 0) continue;

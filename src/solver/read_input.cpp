@@ -1,7 +1,9 @@
 #include "solver/read_input.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
 
 #include "solver/checks.h"
@@ -237,6 +239,30 @@ bool read_point_block(RunState& st, int& status, std::string_view title, const s
   return true;
 }
 
+// Every row of a table takes at least a number and a separator of the input
+// file (a node at least its place in an element record), so no count can
+// exceed half the file's size.  A count beyond that is a damaged head: it is
+// refused before any table is reserved for it.
+void check_counts_against_input(RunState& st, int& status) {
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(st.units.path(kUnitInput), ec);
+  if (ec) return;
+  const long long most = static_cast<long long>(std::min<std::uintmax_t>(size / 2, 0x7FFFFFFF));
+  const std::pair<const char*, int> counts[] = {
+      {"npoin", st.npoin},   {"nelem", st.nelem},   {"nmats", st.nmats},   {"nvfix", st.nvfix},
+      {"nnlod", st.nnlod},   {"nnsti", st.nnsti},   {"ndlod", st.ndlod},   {"ndsti", st.ndsti},
+      {"nclod", st.nclod},   {"ncsti", st.ncsti},   {"nvedge", st.nvedge}, {"nedlod", st.nedlod},
+      {"nedsti", st.nedsti}, {"nctsti", st.nctsti}, {"nnlin", st.nnlin},   {"nprof", st.nprof},
+      {"mxpts", st.mxpts}};
+  for (const auto& c : counts)
+    if (c.second > most) {
+      input_error(st, status, "counts",
+                  std::string(c.first) + " " + std::to_string(c.second) + " is more than the input file of " +
+                      std::to_string(size) + " bytes can hold");
+      return;
+    }
+}
+
 }  // namespace
 
 void read_head(RunState& st, int& status) {
@@ -280,6 +306,7 @@ void read_head(RunState& st, int& status) {
     r >> st.dt >> st.tini >> st.tend >> st.dtmin >> st.maxiter >> st.toler;
     if (read_failed(st, status, "time stepping", r)) return;
   }
+  check_counts_against_input(st, status);
 }
 
 void read_input(RunState& st, int& status) {
@@ -326,8 +353,8 @@ void read_input(RunState& st, int& status) {
       for (int a = 0; a < st.nnode; ++a) r >> nodes[a];
       if (read_failed(st, status, block, r)) return;
       if (out_of_range(st, status, block, "element", e, 1, st.nelem)) return;
-      for (int a = 0; a < st.nnode; ++a)
-        if (out_of_range(st, status, block, "node", nodes[a], 1, st.npoin)) return;
+      // Node numbers are kept as read: check2 counts those that are 0 or out
+      // of range, after the listing of the whole input.
       st.element_ids(e) = id;
       st.element_material(e) = mat;
       for (int a = 1; a <= st.nnode; ++a) st.lnods(a, e) = nodes[a - 1];
@@ -338,13 +365,20 @@ void read_input(RunState& st, int& status) {
   {
     const std::string block = "nodes";
     st.coord.fill(0.0);
-    for (;;) {
+    const std::string never = "the node block never names the last node " + std::to_string(st.npoin);
+    for (long long records = 0;; ++records) {
+      // npoin records without the last node: what follows belongs to the
+      // next block and would be taken for nodes.
+      if (records == st.npoin) {
+        input_error(st, status, block, never);
+        return;
+      }
       fio::ListReader r(st.units, kUnitInput);
       int p = 0, id = 0;
       double x[3] = {0, 0, 0};
       r >> p >> id >> x[0] >> x[1] >> x[2];
       if (!r.ok() && r.status() == fio::kEnd) {
-        input_error(st, status, block, "end of file before the record of node " + std::to_string(st.npoin));
+        input_error(st, status, block, "end of file: " + never);
         return;
       }
       if (read_failed(st, status, block, r)) return;
@@ -388,8 +422,7 @@ void read_input(RunState& st, int& status) {
       for (int& c : code) r >> c;
       for (double& x : v) r >> x;
       if (read_failed(st, status, block, r)) return;
-      if (out_of_range(st, status, block, "node", p, 1, st.npoin)) return;
-      st.fixnod(i) = p;
+      st.fixnod(i) = p;  // a node out of range is counted by check2
       for (int k = 1; k <= 6; ++k) {
         st.fixcod(k, i) = code[k - 1];
         st.fixval(k, i) = v[k - 1];
@@ -568,8 +601,9 @@ void read_input(RunState& st, int& status) {
       for (int& x : prof) r >> x;
       if (read_failed(st, status, block, r)) return;
       if (out_of_range(st, status, block, "node", p, 1, st.npoin)) return;
+      // A profile of 0 or less leaves the freedom without a spring.
       for (int x : prof)
-        if (out_of_range(st, status, block, "profile", x, 0, st.nprof)) return;
+        if (out_of_range(st, status, block, "profile", x, std::min(x, 0), st.nprof)) return;
       st.nonlinear_nodes(i) = p;
       for (int k = 1; k <= 6; ++k) st.nonlinear_profile_index(i, k) = prof[k - 1];
       fio::Writer w(st.units, kUnitListing);

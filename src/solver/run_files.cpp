@@ -1,5 +1,7 @@
 #include "solver/run_files.h"
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace parvane {
@@ -29,6 +31,12 @@ std::string trim_right(const std::string& s) {
 void report_run_error(RunState& st, const std::string& text) {
   if (st.units.is_open(kUnitMessages)) fio::Writer(st.units, kUnitMessages).list({text});
   if (st.units.is_open(kUnitListing)) fio::Writer(st.units, kUnitListing).list({text});
+}
+
+void report_file_failure(RunState& st, const char* action, const std::string& path, int error) {
+  if (!st.units.is_open(kUnitMessages)) return;
+  fio::Writer(st.units, kUnitMessages)
+      .list({std::string("error ") + action + " file " + path + ": " + std::strerror(error)});
 }
 
 void start_run(RunState& st, int& status) {
@@ -120,8 +128,18 @@ void end_run(RunState& st, int& status) {
   }
 
   st.units.close(kUnitInput);
-  st.units.close(kUnitListing);
-  st.units.close(kUnitResults);
+  // A run file that cannot be completed (a full disk shows when its buffers
+  // are written at the close) fails the run, named in the message file.
+  for (int unit : {kUnitListing, kUnitResults}) {
+    const std::string path = st.units.path(unit);
+    if (st.units.is_open(unit) && st.units.close(unit) != fio::kOk) {
+      report_file_failure(st, "closing", path, errno);
+      if (status <= 0) {
+        status = kStatusRunFiles;
+        write_termination_banner(st);
+      }
+    }
+  }
   st.units.close(kUnitMessages);
   st.units.close(kUnitFort2, fio::CloseStatus::Delete);
   st.units.close(kUnitFort3, fio::CloseStatus::Delete);

@@ -19,8 +19,14 @@ void start_run(RunState& st, int& status);
 // banner; writes the execution time to the listing and the message file and
 // the date and time to the message file; closes every unit, deleting the
 // three scratch files (and an unfinished cut-results file when the status is
-// positive).  The status is left as it is.
+// positive).  A listing or step-results file that cannot be closed (its last
+// writes failed) is named in the message file and gives status
+// kStatusRunFiles; otherwise the status is left as it is.
 void end_run(RunState& st, int& status);
+
+// "error <action> file <path>: <cause>" on the message file (when it is
+// open), with the cause of the system error `error` (an errno value).
+void report_file_failure(RunState& st, const char* action, const std::string& path, int error);
 
 // "error in opening file <name>" and the like: one line on the message file
 // (when it is open) and on the listing (when it is open).

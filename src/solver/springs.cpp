@@ -1,7 +1,9 @@
 #include "solver/springs.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "solver/element_utils.h"
 #include "solver/interpolation.h"
@@ -48,7 +50,7 @@ void enter_spring_term(const RunState& st, double* ke, double* rhs, int p, int g
 }
 
 void nodal_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
-    for_each_unmarked_record(st, ielem, st.nodal_stiffness_nodes, st.nnsti, [&](int a, int n, int i) {
+    for_each_unmarked_record(st, ielem, st.nodal_stiffness_nodes, st.nnsti, st.nodal_stiffness_index, [&](int a, int n, int i) {
         for (int j = 1; j <= 6; ++j)
             enter_spring_term(st, ke, rhs, (a - 1) * 6 + j, (n - 1) * 6 + j, st.nodal_stiffness_values(j, i));
         return true;
@@ -120,7 +122,27 @@ void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
     gauss_points(st);
 }
 
+void build_record_index(RecordIndex& index, const FArray<int>& nodes, int count, int npoin) {
+    const std::size_t n = static_cast<std::size_t>(std::max(npoin, 0));
+    index.start.assign(n + 1, 0);
+    const int records = std::min<int>(count, static_cast<int>(nodes.size()));
+    for (int i = 1; i <= records; ++i) {
+        const int p = std::abs(nodes(i));
+        if (p >= 1 && p <= npoin) ++index.start[static_cast<std::size_t>(p)];
+    }
+    for (std::size_t p = 1; p <= n; ++p) index.start[p] += index.start[p - 1];
+    index.list.assign(static_cast<std::size_t>(index.start[n]), 0);
+    std::vector<int> next(index.start.begin(), index.start.end() - 1);
+    for (int i = 1; i <= records; ++i) {
+        const int p = std::abs(nodes(i));
+        if (p >= 1 && p <= npoin) index.list[static_cast<std::size_t>(next[static_cast<std::size_t>(p - 1)]++)] = i;
+    }
+    index.valid = true;
+}
+
 void restore_spring_marks(RunState& st) {
+    st.nodal_stiffness_index.valid = false;
+    st.nonlinear_index.valid = false;
     auto unmark = [](FArray<int>& nodes, int count) {
         for (int i = 1; i <= count && static_cast<std::size_t>(i) <= nodes.size(); ++i) nodes(i) = std::abs(nodes(i));
     };

@@ -39,17 +39,26 @@ void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
 // the run keeps them, are spread to the nodes like concentrated springs.
 void total_concentrated_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
 
+// Indexes the records of `nodes` (count of them) by node, node numbers taken
+// by magnitude; records naming no node of 1 .. npoin are left out.
+void build_record_index(RecordIndex& index, const FArray<int>& nodes, int count, int npoin);
+
 // The records of a node list (entries 1..count of nodes) that enter element
 // ielem: for each element node a in order, each record in order whose node n
 // is that node and is not yet marked: visit(a, n, i), then the record is
 // marked by negating its node, so that it enters once per element loop. A
 // visit that returns false ends the walk at once (that record stays unmarked)
-// and gives false.
+// and gives false.  The records are found through `index`, built on first use
+// (so a walk costs the element's records, not the whole list).
 template <class Visit>
-bool for_each_unmarked_record(const RunState& st, int ielem, FArray<int>& nodes, int count, Visit&& visit) {
+bool for_each_unmarked_record(const RunState& st, int ielem, FArray<int>& nodes, int count, RecordIndex& index,
+                              Visit&& visit) {
+    if (!index.valid) build_record_index(index, nodes, count, st.npoin);
     for (int a = 1; a <= st.nnode; ++a) {
         const int n = st.lnods(a, ielem);
-        for (int i = 1; i <= count; ++i) {
+        if (n < 1 || n > st.npoin) continue;
+        for (int k = index.start[static_cast<std::size_t>(n - 1)]; k < index.start[static_cast<std::size_t>(n)]; ++k) {
+            const int i = index.list[static_cast<std::size_t>(k)];
             int& node = nodes(i);
             if (node < 0 || node != n) continue;
             if (!visit(a, n, i)) return false;

@@ -24,6 +24,24 @@
 
 namespace parvane {
 
+// The records of a node list (nodal or nonlinear springs) by node: the
+// records of node n are list[start[n - 1] .. start[n] - 1], in record order.
+// Built on first use in an element loop, dropped when the loop ends.
+struct RecordIndex {
+  bool valid = false;
+  std::vector<int> start, list;
+};
+
+// Earlier iterates of a fixed-point iteration and their residuals
+// (new - current), oldest first, for its Anderson acceleration.
+struct AndersonHistory {
+  std::vector<std::vector<double>> iterates, residuals;
+  void clear() {
+    iterates.clear();
+    residuals.clear();
+  }
+};
+
 // ---------------------------------------------------------------------------
 // Unit numbers of the run files.
 inline constexpr int kUnitFort2 = 2;        // "fort2": eliminated equations of the frontal solver
@@ -333,6 +351,8 @@ struct RunData {
   FArray<double> soil_stiffness_new;      // npoin: newly computed
   FArray<double> soil_stiffness_restart;  // npoin: of the last converged step
   FArray<double> settlements;             // npoin
+  RecordIndex nodal_stiffness_index, nonlinear_index;  // records of the spring lists by node
+  AndersonHistory mindlin_history;        // earlier iterates of the Mindlin stiffness in the increment
   FArray<double> element_soil_loads;      // nelem
   FArray<double> soil_reactions;          // 6 x npoin: nodal soil reaction of the step
 

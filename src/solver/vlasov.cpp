@@ -127,9 +127,12 @@ void vlasov_edge_terms(RunState& st, int ielem, double c, double* ke, double* rh
     const int a1 = s, a2 = s % 4 + 1;
     const int p1 = st.lnods(a1, ielem), p2 = st.lnods(a2, ielem);
     const double length = std::hypot(st.coord(2, p1) - st.coord(2, p2), st.coord(3, p1) - st.coord(3, p2));
-    enter(a1, c * length / 2.0);
-    if (quadratic) enter(s + 4, c * length / 4.0);
-    enter(a2, c * length / 2.0);
+    // c L over the side, spread as the side's shape functions integrate:
+    // L/2 at each end of a straight side, L/6, 2L/3, L/6 along a quadratic one.
+    const double end_share = quadratic ? length / 6.0 : length / 2.0;
+    enter(a1, c * end_share);
+    if (quadratic) enter(s + 4, c * length * 2.0 / 3.0);
+    enter(a2, c * end_share);
   }
   for (const auto& entry : st.vlasov_corner_table) {
     if (entry[1] == 0 || entry[1] != ielem) continue;

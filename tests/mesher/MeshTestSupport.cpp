@@ -360,11 +360,32 @@ std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptio
     return problems;
 }
 
+namespace {
+
+// The scratch folders of this test program, removed when it ends.
+struct ScratchFolders {
+    std::vector<fs::path> made;
+    ~ScratchFolders()
+    {
+        std::error_code ec;
+        for (const fs::path& dir : made) fs::remove_all(dir, ec);
+    }
+};
+
+ScratchFolders& scratchFolders()
+{
+    static ScratchFolders folders;
+    return folders;
+}
+
+}  // namespace
+
 fs::path freshDir(const std::string& name)
 {
     const fs::path dir = fs::temp_directory_path() / ("brennix-mesher-" + std::to_string(::getpid()) + "-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
+    scratchFolders().made.push_back(dir);
     return dir;
 }
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include "MeshTestSupport.h"
 #include "Tessaro_DLL/model/RunDriver.h"
 
@@ -132,25 +134,38 @@ TEST(MesherRun, FailedRunDoesNotLeakIntoTheNext)
     EXPECT_EQ(mesh.elements.size(), 16u);
 }
 
-TEST(MesherRun, UnknownAndFreeSchemesAreSkipped)
+TEST(MesherRun, UnknownSchemesAreSkipped)
 {
     const fs::path dir = freshDir("skip");
     GeometrySpec g;
     g.outputFormat = 1;
     RegionSpec unknown = rectangleRegion(g, 50, 50, 1, 1, 1, 1, kOpen);
     unknown.scheme = 12;
+    g.regions = {unknown, rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen)};
+    ASSERT_EQ(runOn(dir, geometryText(g)), 0);
+    EXPECT_TRUE(readLines(dir / "temp.msh").empty());
+    const FemMesh mesh = readFemText(dir / "temp.fem");
+    EXPECT_EQ(mesh.elements.size(), 16u);
+    EXPECT_TRUE(validateMesh(mesh, {false, 100.0}).empty());
+}
+
+// Free regions cannot be meshed yet: a mesh without them would be partial,
+// so the run fails with its error line and leaves no mesh file.
+TEST(MesherRun, AFreeRegionIsAnErrorWhileFreeMeshingIsMissing)
+{
+    const fs::path dir = freshDir("free");
+    GeometrySpec g;
+    g.outputFormat = 1;
     RegionSpec freeRegion = rectangleRegion(g, 60, 60, 1, 1, 2, 2, kOpen);
     freeRegion.scheme = -31;
     freeRegion.imax = freeRegion.jmax = 100;
     freeRegion.sides[1].segCountOverride = 3;   // a free side reads one segment whatever the count says
-    g.regions = {unknown, freeRegion, rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen)};
-    ASSERT_EQ(runOn(dir, geometryText(g)), 0);
+    g.regions = {freeRegion, rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen)};
+    ASSERT_EQ(runOn(dir, geometryText(g)), 1);
     const std::vector<std::string> log = readLines(dir / "temp.msh");
     ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0].rfind("Warning: region 2", 0), 0u) << log[0];
-    const FemMesh mesh = readFemText(dir / "temp.fem");
-    EXPECT_EQ(mesh.elements.size(), 16u);
-    EXPECT_TRUE(validateMesh(mesh, {false, 100.0}).empty());
+    EXPECT_EQ(log[0], "Error: region 1 with free scheme -31 is not meshed, free meshing is not available");
+    EXPECT_FALSE(fs::exists(dir / "temp.fem"));
 }
 
 TEST(MesherRun, UnwritableMeshFileIsAnError)
@@ -229,4 +244,47 @@ TEST(MesherRun, CommandLineToolExitsOneForAMeshWithoutElements)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     fs::remove_all(dir);
+}
+
+// Output of the tool: standard output and standard error apart.
+struct ToolRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+ToolRun runTool(const fs::path& dir, const std::string& arguments)
+{
+    const std::string tool = std::string(BRENNIX_BIN_DIR) + "/tessaro-run";
+    const std::string command =
+        "cd '" + dir.string() + "' && '" + tool + "' " + arguments + " 2>'" + (dir / "stderr.txt").string() + "'";
+    ToolRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = readFile(dir / "stderr.txt");
+    fs::remove(dir / "stderr.txt");
+    return run;
+}
+
+TEST(MesherRun, CommandLineToolSaysWhyAndHowToUseIt)
+{
+    const fs::path dir = freshDir("toolhelp");
+    // A failed run: its log's error line reaches standard error.
+    const ToolRun failed = runTool(dir, "none.i");
+    EXPECT_EQ(failed.out, "1\n");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find("Error: Can not open file "), std::string::npos) << failed.err;
+    for (const std::string& arguments : {std::string("-h"), std::string("--help"), std::string()}) {
+        SCOPED_TRACE(arguments);
+        const ToolRun help = runTool(dir, arguments);
+        const std::string& text = arguments.empty() ? help.err : help.out;
+        EXPECT_EQ(text.rfind("usage: ", 0), 0u) << text;
+        EXPECT_EQ(help.exitCode, arguments.empty() ? 2 : 0);
+    }
+    EXPECT_FALSE(fs::exists(dir / "--he.msh"));
+    EXPECT_FALSE(fs::exists(dir / "-.msh"));
 }

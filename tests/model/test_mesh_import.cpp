@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 
@@ -196,15 +197,59 @@ TEST(MeshImport, TemplateOptionsChangeMaterialsLoadsAndElementKind)
         // No thicknesses: one material for every element.
         ModelData m;
         Scratch dir;
-        PrepareCircularTemplate(m, 1, 100.0);
+        PrepareCircularTemplate(m, 1, 0.0);
         ASSERT_EQ(Import(m, dir, "ring_quad8.fem", 1, {"Only"}, {{0, 10, 0, 20}}, {}), 1);
         ASSERT_EQ(m.materialTable->GetCount(), 1);
         EXPECT_EQ(m.materialTable->GetMaterialRowTextAt(0), "ALL");
         EXPECT_EQ(m.materialTable->GetMaterialNu(0), 0.3);
         EXPECT_EQ(MemberRows(m, 2, "Only"), (std::vector<std::string>{"1 4 1"}));
-        // A single set has no second set to carry the boundary load.
-        EXPECT_EQ(m.GetNodalActionTable(2)->GetCount(), 0);
     }
+}
+
+// Template loads that cannot be placed fail the import instead of vanishing.
+TEST(MeshImport, TemplateLoadsThatCannotBePlacedFailTheImport)
+{
+    struct Case {
+        const char* what;
+        double radius;
+        std::array<double, 3> loads;  // P, V, M
+        std::vector<std::string> sets;
+        std::vector<std::vector<int>> regions;
+    };
+    const Case cases[] = {
+        {"a single set", 2.0, {100.0, 0.0, 0.0}, {"Only"}, {{0, 10, 0, 20}}},
+        {"no side on the ring radius", 7.0, {100.0, 0.0, 0.0}, {"Inner", "Outer"}, {{0, 10}, {0, 20}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ModelData m;
+        Scratch dir;
+        PrepareCircularTemplate(m, 1, 0.0);
+        m.planDims2 = {c.radius, 0.0, 0.0};
+        m.templateLoads = c.loads;
+        EXPECT_EQ(Import(m, dir, "ring_quad8.fem", 1, c.sets, c.regions), 0);
+        EXPECT_EQ(m.GetElementCount(), 0);
+    }
+    // A moment about an axis with no ring side beyond it.
+    ModelData m;
+    m.templateKind = 2;
+    m.planDims2 = {1.0, 0.0, 0.0};
+    m.templateLoads = {0.0, 0.0, 50.0};
+    m.templateAngle = 0.0;
+    // One element whose ring side lies at y > 0 only.
+    const std::vector<double> y = {0.5, 1.0, 1.0, 0.5}, z = {-0.1, -0.1, 0.1, 0.1};
+    std::vector<double> ry = y, rz = z;
+    const double r = std::hypot(1.0, 0.1);
+    ry[1] = ry[2] = 1.0 / r * 1.0;
+    rz[1] = -0.1 / r;
+    rz[2] = 0.1 / r;
+    std::vector<int> loadNodes(4, 0);
+    std::vector<std::array<double, 3>> loadValues(4, {0.0, 0.0, 0.0});
+    EXPECT_FALSE(m.ComputeBoundaryNodalLoads(4, 1, 4, loadNodes, loadValues, {{1, 2, 3, 4}, {1, 2, 3, 4}}, {{1}, {1}},
+                                             ry, rz, {{1, 2, 3, 4}}));
+    m.templateLoads = {10.0, 0.0, 0.0};
+    EXPECT_TRUE(m.ComputeBoundaryNodalLoads(4, 1, 4, loadNodes, loadValues, {{1, 2, 3, 4}, {1, 2, 3, 4}}, {{1}, {1}},
+                                            ry, rz, {{1, 2, 3, 4}}));
 }
 
 TEST(MeshImport, UnreadableMeshesLeaveTheModelAsItWas)

@@ -105,6 +105,20 @@ TEST(StepResults, LayoutsFillTheirColumnsAndLeaveTheRestZero)
         EXPECT_EQ(m.GetResultValue(c, 1, 2), FileValue(2, c < 2 ? 2 : 1, c)) << "column " << c;
 }
 
+// A reset model has no results, whatever it held before.
+TEST(StepResults, ResetClearsTheResultsState)
+{
+    ModelData m;
+    ASSERT_EQ(ReadModelText(m, NodesModel(2)), 0);
+    ASSERT_EQ(m.ReadResultsFile(Fixture("results/two_steps.sds")), 0);
+    ASSERT_TRUE(m.HasResults());
+    ASSERT_EQ(m.GetStepCount(), 2);
+    m.Reset();
+    EXPECT_FALSE(m.HasResults());
+    EXPECT_EQ(m.GetStepCount(), 0);
+    EXPECT_EQ(m.resultSteps, nullptr);
+}
+
 TEST(StepResults, LookupsByStepNumberRowAndColumn)
 {
     ModelData m;

@@ -97,6 +97,23 @@ TEST(Runner, UniformLoadOnWinklerSpringsDeflectsEveryNodeByLoadOverStiffness)
     EXPECT_NE(run.output.find("Nodes: 133"), std::string::npos) << run.output;
 }
 
+// "-h" and "--help" are asked for the usage, not model names.
+TEST(Runner, HelpOptionsPrintTheUsage)
+{
+    Scratch dir;
+    for (const char* option : {"-h", "--help"}) {
+        SCOPED_TRACE(option);
+        const RunResult run = RunProgram(Runner(), dir.Path(), option);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.output.rfind("usage: brennix-run MODEL.slb\n", 0), 0u) << run.output;
+        EXPECT_EQ(run.output.find("Status: failed"), std::string::npos);
+    }
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.Path()))
+        ++entries;
+    EXPECT_EQ(entries, 0);
+}
+
 TEST(Runner, ModelErrorsStopTheRunBeforeTheSolverInput)
 {
     Scratch dir;

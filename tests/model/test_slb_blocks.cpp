@@ -45,7 +45,7 @@ TEST(SlbBlocks, RowFormsOfEveryWriter)
         t.AddNodeRow(7, 0, 1234567, -0.5);
         std::ostringstream out;
         WriteNodeBlock(t, out, "NODE_DATA");
-        EXPECT_EQ(out.str(), "*\t7\t0\t1.23457e+06\t-0.5\nEND_NODE_DATA\n");
+        EXPECT_EQ(out.str(), "*\t7\t0\t1234567\t-0.5\nEND_NODE_DATA\n");
     }
     {
         CutLineTable t;
@@ -225,11 +225,26 @@ TEST(SlbText, RealNotationAndNumberWords)
         double value;
         const char* text;
     };
-    const Case cases[] = {{0.3, "0.3"},         {1000, "1000"},       {1e-05, "1e-05"},     {1234567, "1.23457e+06"},
-                          {0.1234567, "0.123457"}, {1.5e7, "1.5e+07"}, {-0.0001, "-0.0001"}, {100000, "100000"},
-                          {0, "0"}};
-    for (const Case& c : cases)
+    // "%g" where it reads back exactly, else the fewest digits that do.
+    const Case cases[] = {{0.3, "0.3"},
+                          {1000, "1000"},
+                          {1e-05, "1e-05"},
+                          {1234567, "1234567"},
+                          {0.1234567, "0.1234567"},
+                          {1.5e7, "1.5e+07"},
+                          {-0.0001, "-0.0001"},
+                          {100000, "100000"},
+                          {0, "0"},
+                          {-3.7512345678, "-3.7512345678"},
+                          {1.0 / 3.0, "0.3333333333333333"}, {0.1 + 0.2, "0.30000000000000004"},
+                          {123456789012.0, "123456789012"},
+                          {2.5e-300, "2.5e-300"}};
+    for (const Case& c : cases) {
         EXPECT_EQ(modelfile::FormatReal(c.value), c.text);
+        double back = 0;
+        EXPECT_TRUE(modelfile::ParseRealText(modelfile::FormatReal(c.value), back));
+        EXPECT_EQ(back, c.value);
+    }
 
     std::istringstream in("12 -3 +4 1.5 x 7");
     int i = 0;

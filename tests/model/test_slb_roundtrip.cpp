@@ -218,8 +218,9 @@ TEST(SlbWrite, BuiltModelRoundTrips)
     ScratchDir dir;
     ASSERT_EQ(m.WriteModelFile(dir.File("m.slb")), 0);
     const std::string text = ReadBytes(dir.File("m.slb"));
-    EXPECT_NE(text.find("SOIL_STIFFNESS_DATA_VLASOV\n1.5e+07\t0.123457\t0.3\t1e-05\t2\n"), std::string::npos);
-    EXPECT_NE(text.find("*\t4\t0.5\t1e-05\t1.23457e+08\n"), std::string::npos);
+    // Every digit entered is kept; values that "%g" holds exactly keep its form.
+    EXPECT_NE(text.find("SOIL_STIFFNESS_DATA_VLASOV\n1.5e+07\t0.1234567\t0.3\t1e-05\t2\n"), std::string::npos);
+    EXPECT_NE(text.find("*\t4\t0.5\t1e-05\t123456789\n"), std::string::npos);
     EXPECT_NE(text.find("MODEL_PROFILE_DATA\n0\nNONLINEAR_SPRING_DATA\n"), std::string::npos);
     EXPECT_EQ(text.find("END_MODEL_PROFILE_DATA"), std::string::npos);
     EXPECT_EQ(text.find("EQUIV_CONCENTRATED_LOAD_DATA"), std::string::npos);
@@ -228,9 +229,9 @@ TEST(SlbWrite, BuiltModelRoundTrips)
     ModelData back;
     ASSERT_EQ(back.ReadModelFile(dir.File("m.slb"), true), 0);
     EXPECT_EQ(back.title, m.title);
-    EXPECT_EQ(back.soilValues[1], 0.123457);
+    EXPECT_EQ(back.soilValues[1], 0.1234567);
     EXPECT_EQ(back.soilValues[4], 1e-05);
-    EXPECT_EQ(back.nodeTable->GetZ(1), 123457000);
+    EXPECT_EQ(back.nodeTable->GetZ(1), 123456789);
     EXPECT_EQ(back.NodePathAt(0)->name, "  path with blanks ");
     EXPECT_EQ(back.NonlinearSpringAt(0)->name, "");
     EXPECT_TRUE(back.NonlinearSpringAt(0)->deformations.empty());
@@ -323,6 +324,48 @@ TEST(SlbWrite, FailedSaveKeepsThePreviousFile)
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
         ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+// Saving over a write-protected file is refused with the file untouched; a
+// save keeps the file's permission bits; a link keeps pointing at its target,
+// which receives the model.
+TEST(SlbWrite, SavesRespectProtectionPermissionsAndLinks)
+{
+    namespace fs = std::filesystem;
+    ScratchDir dir;
+    ModelData m;
+    m.Reset();
+    m.title = "saved";
+
+    const std::string locked = dir.File("locked.slb");
+    WriteBytes(locked, "locked contents\n");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_NE(m.WriteModelFile(locked), 0);
+    EXPECT_EQ(ReadBytes(locked), "locked contents\n");
+    EXPECT_EQ(fs::status(locked).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    const std::string shared = dir.File("shared.slb");
+    WriteBytes(shared, "old\n");
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                           fs::perms::group_write;
+    fs::permissions(shared, mode);
+    ASSERT_EQ(m.WriteModelFile(shared), 0);
+    EXPECT_EQ(fs::status(shared).permissions() & fs::perms::all, mode);
+    EXPECT_NE(ReadBytes(shared).find("saved"), std::string::npos);
+
+    fs::create_directories(dir.File("real"));
+    const std::string target = dir.File("real/model.slb");
+    WriteBytes(target, "old\n");
+    fs::create_symlink("real/model.slb", dir.File("link.slb"));
+    ASSERT_EQ(m.WriteModelFile(dir.File("link.slb")), 0);
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.slb")));
+    EXPECT_NE(ReadBytes(target).find("saved"), std::string::npos);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.File("real")))
+        ++entries;
+    EXPECT_EQ(entries, 1);  // no temporary file left beside the target
+    fs::permissions(locked, fs::perms::owner_all);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // readers of the step results and the run files.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cmath>
@@ -36,6 +37,7 @@ struct SinModel {
     std::vector<Restraint> restraints;
     using Action = std::pair<int, std::array<double, 6>>;
     std::vector<Action> nodal_loads, nodal_stiffness, distributed_loads, distributed_stiffness;
+    std::vector<std::array<int, 3>> vlasov_edges;                  // element, side, freedom
     std::vector<std::pair<int, int>> nonlinear;                    // node, profile of the x deflection
     std::vector<std::vector<std::pair<double, double>>> profiles;  // (deformation, force)
     double dt = 1.0, tini = 0.0, tend = 1.0, dtmin = 0.1;
@@ -56,7 +58,7 @@ struct SinModel {
         o << nodes.size() << "  " << elements.size() << "  " << materials.size() << "  " << nnode << "  " << ngaus
           << "  " << ngaus2 << "  " << restraints.size() << "  " << nodal_loads.size() << "  "
           << nodal_stiffness.size() << "  " << distributed_loads.size() << "  " << distributed_stiffness.size()
-          << "  0  0  0  0  0  0  0  \n";
+          << "  0  0  " << vlasov_edges.size() << "  0  0  0  0  \n";
         o << nonlinear.size() << "  " << profiles.size() << "  " << mxpts << "\n";
         o << dt << "  " << tini << "  " << tend << "  " << dtmin << "  " << maxiter << "  " << toler << "  \n";
         for (size_t e = 0; e < elements.size(); ++e) {
@@ -86,6 +88,7 @@ struct SinModel {
         actions(nodal_stiffness);
         actions(distributed_loads);
         actions(distributed_stiffness);
+        for (const auto& v : vlasov_edges) o << "  " << v[0] << "  " << v[1] << "  " << v[2] << "\n";
         for (const auto& n : nonlinear) o << n.first << "  " << n.second << "  0  0  0  0  0  \n";
         for (const auto& p : profiles) {
             o << p.size() << "\n";
@@ -150,6 +153,26 @@ inline void winkler(SinModel& m, double q, double k) {
         m.distributed_loads.push_back({static_cast<int>(e), {q, 0, 0, 0, 0, 0}});
         m.distributed_stiffness.push_back({static_cast<int>(e), {k, k, k, 0, 0, 0}});
     }
+}
+
+// Every element side on the outline of the model's bounding box, as a Vlasov
+// soil edge of the deflection.
+inline void vlasov_outline(SinModel& m) {
+    double lo[3] = {1e300, 1e300, 1e300}, hi[3] = {-1e300, -1e300, -1e300};
+    for (const auto& n : m.nodes)
+        for (int c = 1; c < 3; ++c) {
+            lo[c] = std::min(lo[c], n[c]);
+            hi[c] = std::max(hi[c], n[c]);
+        }
+    auto on = [&](int node, int c, double v) { return std::fabs(m.nodes[static_cast<size_t>(node - 1)][c] - v) < 1e-9; };
+    for (size_t e = 0; e < m.elements.size(); ++e)
+        for (int s = 0; s < 4; ++s) {
+            const int a = m.elements[e][s], b = m.elements[e][(s + 1) % 4];
+            bool outer = false;
+            for (int c = 1; c < 3; ++c)
+                for (double v : {lo[c], hi[c]}) outer = outer || (on(a, c, v) && on(b, c, v));
+            if (outer) m.vlasov_edges.push_back({static_cast<int>(e + 1), s + 1, 1});
+        }
 }
 
 struct StepBlock {

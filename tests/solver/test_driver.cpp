@@ -154,6 +154,20 @@ TEST(DriverLoads, NodalLoadGoesToTheFirstElementHoldingTheNode) {
     EXPECT_NE(g.text("messages").find("nodal load on node"), std::string::npos);
 }
 
+// A concentrated load whose point lies in no element: one line saying so.
+TEST(DriverLoads, ConcentratedLoadOutsideTheMeshIsReported) {
+    LoadFixture f(4, 0, 0, 2);
+    parvane::RunState& s = *f.st;
+    s.point_load_elements(1) = 1;
+    s.point_load_elements(2) = 0;
+    s.point_load_positions(1, 2) = 0.0;
+    s.point_load_positions(2, 2) = 12.5;
+    s.point_load_positions(3, 2) = -3.0;
+    EXPECT_EQ(parvane::report_unplaced_point_actions(s), 1);
+    EXPECT_NE(f.text("messages").find("concentrated load at (0, 12.5, -3) skipped: the point lies in no element"),
+              std::string::npos);
+}
+
 TEST(DriverLoads, ConcentratedLoadIsSpreadByTheShapeFunctions) {
     LoadFixture f(9, 0, 0, 1);
     parvane::RunState& s = *f.st;

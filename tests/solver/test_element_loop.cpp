@@ -383,3 +383,36 @@ TEST(ElementLoop, WithoutTheVlasovModelNoSoilLayerTermEnters) {
         EXPECT_TRUE(messages.lines().empty()) << soil;
     }
 }
+
+namespace {
+
+// The global frame as an index remap gives exactly the dense T K T^t.
+TEST(ElementFrame, RemapEqualsTheDenseTransformation) {
+    constexpr int ld = 54;
+    for (int nnode : {4, 8, 9}) {
+        SCOPED_TRACE(nnode);
+        const int n = 6 * nnode;
+        std::vector<double> k(ld * ld, 0.0), t(ld * ld, 0.0), tt(ld * ld, 0.0), work(ld * ld), dense(ld * ld);
+        unsigned seed = 12345u + static_cast<unsigned>(nnode);
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i <= j; ++i) {
+                seed = seed * 1103515245u + 12345u;
+                k[i + j * ld] = k[j + i * ld] = static_cast<double>(seed % 20001) / 100.0 - 100.0;
+            }
+        double block[36];
+        parvane::local_to_global_block(block);
+        for (int a = 0; a < nnode; ++a)
+            for (int c = 0; c < 6; ++c)
+                for (int r = 0; r < 6; ++r) {
+                    t[(6 * a + c) * ld + 6 * a + r] = block[c * 6 + r];
+                    tt[(6 * a + r) * ld + 6 * a + c] = block[c * 6 + r];
+                }
+        parvane::matrix_product(work.data(), t.data(), k.data(), n);
+        parvane::matrix_product(dense.data(), work.data(), tt.data(), n);
+        parvane::to_global_frame(k.data(), work.data(), n);
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) ASSERT_EQ(k[i + j * ld], dense[i + j * ld]) << i << "," << j;
+    }
+}
+
+}  // namespace

@@ -357,6 +357,82 @@ TEST(RunState, AllocationFailureReleasesEverythingAndSaysSo) {
   EXPECT_EQ(read_text(dir.file("m.sms")), "error in allocating memory\n");
 }
 
+// Node numbers of the element and restraint tables that are 0 or out of
+// range are kept and counted by check2 (errors 15, 16 and 22), with the
+// listing of the data cards, instead of stopping the reader.
+TEST(InputReader, BadNodeNumbersOfTheTablesAreLeftToCheck2) {
+  struct Case {
+    const char* what;
+    const char* elements;
+    const char* restraints;
+    int error;
+  };
+  const Case cases[] = {
+      {"zero node", "  1  7  1  1  0  3  4", "  1   1  1  1  1  1  1   0  0  0  0  0  0", 15},
+      {"node beyond the last", "  1  7  1  1  2  3  5", "  1   1  1  1  1  1  1   0  0  0  0  0  0", 16},
+      {"restraint node", "  1  7  1  1  2  3  4", "  5   1  1  1  1  1  1   0  0  0  0  0  0", 22},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir("check2nodes");
+    RunState st;
+    Model m;
+    m.elements = c.elements;
+    m.restraints = c.restraints;
+    EXPECT_EQ(run_model(m, dir, st), parvane::kStatusInput);
+    EXPECT_EQ(st.check_errors[static_cast<std::size_t>(c.error)], 1);
+    const std::string listing = read_text(dir.file("out.sou"));
+    EXPECT_NE(listing.find(" *** diagnosis by check2, error " + std::to_string(c.error)), std::string::npos);
+    EXPECT_NE(listing.find("maximum frontwidth encountered"), std::string::npos);
+    EXPECT_EQ(listing.find("error in numeric input"), std::string::npos);
+  }
+}
+
+// A profile of 0 or less leaves a freedom without a nonlinear spring.
+TEST(InputReader, NonpositiveProfilesMeanNoSpring) {
+  ScratchDir dir("noprofile");
+  RunState st;
+  Model m;
+  m.nonlinear = "1  1  2";
+  m.rest = "2  -1  0  0  0  0  1\n2\n0 0\n1 1";
+  ASSERT_EQ(run_model(m, dir, st), -1);
+  EXPECT_EQ(st.nonlinear_profile_index(1, 1), -1);
+  EXPECT_EQ(st.nonlinear_profile_index(1, 6), 1);
+}
+
+// A damaged head asks for tables far beyond what the file holds: the count is
+// refused before anything is reserved for it.
+TEST(InputReader, CountsBeyondTheFileAreRefusedBeforeReserving) {
+  struct Case {
+    const char* what;
+    const char* counts;
+    const char* count;
+  };
+  const Case cases[] = {
+      {"restraints", "4  1  1  4  2  2  2000000000  0  0  0  0  0  0  0  0  0  0  0  ", "nvfix 2000000000"},
+      {"concentrated loads", "4  1  1  4  2  2  1  0  0  0  0  1000000000  0  0  0  0  0  0  ", "nclod 1000000000"},
+      {"nodes", "400000  1  1  4  2  2  1  0  0  0  0  0  0  0  0  0  0  0  ", "npoin 400000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir("hugecount");
+    RunState st;
+    Model m;
+    m.counts = c.counts;
+    write_text(dir.file("m.sin"), m.text());
+    open_units(st, dir.file("m.sin"), dir);
+    int status = 0;
+    parvane::read_head(st, status);
+    EXPECT_EQ(status, parvane::kStatusInput);
+    st.units.close_all();
+    const std::string messages = read_text(dir.file("out.sms"));
+    EXPECT_NE(messages.find(std::string(" *** error in numeric input, counts: ") + c.count +
+                            " is more than the input file of "),
+              std::string::npos)
+        << messages;
+  }
+}
+
 TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
   struct Case {
     const char* what;
@@ -371,10 +447,6 @@ TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
   const Case cases[] = {
       {"element number", with([](Model& m) { m.elements = "  2  7  1  1  2  3  4"; }),
        " *** error in numeric input, elements: element 2 out of range 1..1"},
-      {"connectivity", with([](Model& m) { m.elements = "  1  7  1  1  2  3  5"; }),
-       " *** error in numeric input, elements: node 5 out of range 1..4"},
-      {"zero node", with([](Model& m) { m.elements = "  1  7  1  1  0  3  4"; }),
-       " *** error in numeric input, elements: node 0 out of range 1..4"},
       {"node number", with([](Model& m) { m.nodes = "  1  201  0 0  0\n  9  209  0 0  0"; }),
        " *** error in numeric input, nodes: node 9 out of range 1..4"},
       {"node block never ends", with([](Model& m) {
@@ -382,9 +454,11 @@ TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
          m.restraints = "";
          m.materials = "";
        }),
-       " *** error in numeric input, nodes: end of file before the record of node 4"},
-      {"restraint node", with([](Model& m) { m.restraints = "  5   1  1  1  1  1  1   0  0  0  0  0  0"; }),
-       " *** error in numeric input, restraints: node 5 out of range 1..4"},
+       " *** error in numeric input, nodes: end of file: the node block never names the last node 4"},
+      {"node block without its last node", with([](Model& m) {
+         m.nodes = "  1  201  0 0  0\n  2  202  0 1  0\n  3  203  0 1  1\n  2  202  0 1  0";
+       }),
+       " *** error in numeric input, nodes: the node block never names the last node 4"},
       {"material number", with([](Model& m) { m.materials = " 2\t1  1000  0.2  0.1"; }),
        " *** error in numeric input, materials: material 2 out of range 1..1"},
       {"bad number", with([](Model& m) { m.materials = " 1\t1  1e3x  0.2  0.1"; }),

@@ -66,14 +66,14 @@ void discretizeFreeRegion(RunContext& ctx, RegionRecord& region, std::vector<Mes
 }
 
 // Free quadrilateral meshing is not part of this library yet, so such a
-// region is reported and left out of the mesh.
+// region is reported as an error and the run ends without a mesh.
 void skipFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
 {
     std::vector<MeshNode> nodes;
     std::vector<BoundarySegment> segments;
     discretizeFreeRegion(ctx, region, nodes, segments, log);
     ctx.quadrilateralFlag = region.scheme == -31;
-    log << "Warning: region " << number << " with free scheme " << region.scheme
+    log << "Error: region " << number << " with free scheme " << region.scheme
         << " is not meshed, free meshing is not available" << std::endl;
 }
 
@@ -153,6 +153,7 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
             if (!meshFreeTriangleRegion(ctx, region, number, log)) return false;
         } else if (isFreeScheme(region.scheme)) {
             skipFreeRegion(ctx, region, number, log);
+            return false;  // a mesh without the region would be incomplete
         } else if (isMappedScheme(region.scheme)) {
             if (!meshMappedRegion(ctx, region, number, log)) return false;
         }

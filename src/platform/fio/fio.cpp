@@ -44,11 +44,21 @@ std::string abs_digits(long long v) {
   return std::to_string(m);
 }
 
+// `digits` with the sign of v in front.  Appending to the sign (instead of
+// prepending to a temporary) keeps GCC's -Wrestrict from a false alarm.
+std::string with_sign(long long v, const std::string& digits) {
+  std::string s;
+  s.reserve(digits.size() + 1);
+  if (v < 0) s.push_back('-');
+  s.append(digits);
+  return s;
+}
+
 }  // namespace
 
 std::string fmt_i(long long v, int w) {
   if (w <= 0) return {};
-  std::string s = (v < 0 ? "-" : "") + abs_digits(v);
+  std::string s = with_sign(v, abs_digits(v));
   if (static_cast<int>(s.size()) > w) return stars(w);
   return right(s, w);
 }
@@ -57,14 +67,14 @@ std::string fmt_i(long long v, int w, int m) {
   if (w <= 0) return {};
   if (m <= 0 && v == 0) return std::string(static_cast<std::size_t>(w), ' ');
   std::string d = abs_digits(v);
-  if (static_cast<int>(d.size()) < m) d = std::string(static_cast<std::size_t>(m) - d.size(), '0') + d;
-  std::string s = (v < 0 ? "-" : "") + d;
+  if (static_cast<int>(d.size()) < m) d.insert(0, static_cast<std::size_t>(m) - d.size(), '0');
+  std::string s = with_sign(v, d);
   if (static_cast<int>(s.size()) > w) return stars(w);
   return right(s, w);
 }
 
 std::string fmt_i_wide(long long v, int w) {
-  std::string s = (v < 0 ? "-" : "") + abs_digits(v);
+  std::string s = with_sign(v, abs_digits(v));
   return right(s, w);
 }
 
@@ -203,7 +213,18 @@ struct Units::Unit {
   long size = 0;        // current length of the file in bytes
   bool writing = false; // last operation was a write
   bool reading = false; // last operation was a read
+  int error = 0;        // errno of the first failed write, 0 while none failed
 };
+
+namespace {
+
+// A failed write: keeps its cause for the close, which reports it.
+int write_failed(int& first_error) {
+  if (first_error == 0) first_error = errno != 0 ? errno : EIO;
+  return kErrIo;
+}
+
+}  // namespace
 
 Units::~Units() { close_all(); }
 
@@ -263,7 +284,11 @@ int Units::close(int unit, CloseStatus how) {
   if (it == units_.end()) return kOk;
   Unit* u = it->second;
   units_.erase(it);
-  int st = std::fclose(u->fp) == 0 ? kOk : kErrIo;
+  // A write that failed earlier (a full disk) fails the close as well, with
+  // its own cause in errno.
+  const bool failed_before = u->error != 0 || std::ferror(u->fp);
+  int st = std::fclose(u->fp) == 0 && !failed_before ? kOk : kErrIo;
+  if (st != kOk && u->error != 0) errno = u->error;
   if (how == CloseStatus::Delete) std::remove(u->path.c_str());
   delete u;
   return st;
@@ -285,7 +310,7 @@ int Units::rewind(int unit) {
 int Units::flush(int unit) {
   Unit* u = find(unit);
   if (!u) return kErrNotOpen;
-  return std::fflush(u->fp) == 0 ? kOk : kErrIo;
+  return std::fflush(u->fp) == 0 ? kOk : write_failed(u->error);
 }
 
 int Units::prepare_write(Unit& u) {
@@ -344,8 +369,8 @@ int Units::write_line(int unit, std::string_view text) {
   if (int st = connected(unit, Form::Formatted, u)) return st;
   int st = prepare_write(*u);
   if (st) return st;
-  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), u->fp) != text.size()) return kErrIo;
-  if (std::fputc('\n', u->fp) == EOF) return kErrIo;
+  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), u->fp) != text.size()) return write_failed(u->error);
+  if (std::fputc('\n', u->fp) == EOF) return write_failed(u->error);
   u->size = std::max(u->size, std::ftell(u->fp));
   return kOk;
 }
@@ -375,10 +400,10 @@ int Units::write_record(int unit, std::span<const std::span<const std::byte>> pa
   for (auto p : parts) len += p.size();
   if (len > 0xFFFFFFF0u) return kErrRecord;
   const Marker m = encode_length(static_cast<std::uint32_t>(len));
-  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return kErrIo;
+  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return write_failed(u->error);
   for (auto p : parts)
-    if (!p.empty() && std::fwrite(p.data(), 1, p.size(), u->fp) != p.size()) return kErrIo;
-  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return kErrIo;
+    if (!p.empty() && std::fwrite(p.data(), 1, p.size(), u->fp) != p.size()) return write_failed(u->error);
+  if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return write_failed(u->error);
   u->size = std::max(u->size, std::ftell(u->fp));
   return kOk;
 }

@@ -170,12 +170,14 @@ void RecentFileList::Remove(int index) {
 
 std::string RecentFileList::MenuText(int index) const {
     if (index < 0 || index >= Count()) return "";
-    std::string path;
+    std::string text = "&";
+    text += std::to_string(index + 1);
+    text += ' ';
     for (char c : files_[index]) {
-        path += c;
-        if (c == '&') path += '&';
+        text += c;
+        if (c == '&') text += '&';
     }
-    return "&" + std::to_string(index + 1) + " " + path;
+    return text;
 }
 
 void RecentFileList::Load(const Settings& s) {
