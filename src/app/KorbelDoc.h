@@ -28,7 +28,7 @@ struct DocDialogRequest {
     CKorbelDoc& doc;
     ViewHost& view;
     int kind = 0;                        // table kind, set kind or slab type
-    std::string setName;                 // the set-members dialog's set
+    std::string setName = {};            // the set-members dialog's set
     ui::Dialog* returnDialog = nullptr;  // the set-members dialog's caller
 };
 
