@@ -40,6 +40,7 @@ void ModelData::Clear()
     perNodeTable.reset();
     perElementTable.reset();
     for (auto& t : setTables) t.reset();
+    selectedSetName.clear();
     cutLineTable.reset();
     drawnCutLines.reset();
 
