@@ -191,6 +191,9 @@ void DlgDefineSets::OnBnClickedInsertRow()
 
 void DlgDefineSets::OnBnClickedDeleteRow()
 {
+    // "ALL" stands for every item of the kind: every set table keeps it.
+    const int current = CurrentTableRow();
+    if (current >= 0 && m_table->GetRowName(current) == kAllSet) return;
     const int row = BeginDelete();
     if (row < 0) return;
     m_table->RemoveSetRow(row);
