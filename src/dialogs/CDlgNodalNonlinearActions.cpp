@@ -5,8 +5,6 @@
 
 namespace {
 
-void ErrorBox(const std::string& text) { ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::None); }
-
 // The editor's controls, shown by New and a selection, hidden otherwise.
 constexpr int kEditorIds[] = {
     CDlgNodalNonlinearActions::IDC_NAME,         CDlgNodalNonlinearActions::IDC_NODE_LIST,
@@ -19,7 +17,7 @@ constexpr int kEditorIds[] = {
 }  // namespace
 
 CDlgNodalNonlinearActions::CDlgNodalNonlinearActions(DocHost* doc, ViewHost* view, ui::Window* parent)
-    : ui::Dialog(kTemplateId, parent), m_pDoc(doc), m_pView(view)
+    : ListEditor(kTemplateId, doc, view, parent)
 {
     OnClicked(IDC_NEW, [this] { OnBnClickedNew(); });
     OnClicked(IDC_SAVE, [this] { OnBnClickedSave(); });
@@ -63,29 +61,6 @@ ui::DialogTemplate CDlgNodalNonlinearActions::BuildTemplate() const
     t.Label(ui::IDSTATIC, "Note: If the node list is input manually, please use a comma to separate two node names.",
             {8, 184, 250, 20});
     return t;
-}
-
-ModelData* CDlgNodalNonlinearActions::Model() const { return m_pDoc ? m_pDoc->GetModelData() : nullptr; }
-
-void CDlgNodalNonlinearActions::Show(int id, bool show)
-{
-    if (ui::Control* c = GetDlgItem(id)) c->ShowWindow(show);
-}
-
-void CDlgNodalNonlinearActions::Enable(int id, bool enable)
-{
-    if (ui::Control* c = GetDlgItem(id)) c->EnableWindow(enable);
-}
-
-void CDlgNodalNonlinearActions::Highlight(const std::string& text)
-{
-    if (m_pView) m_pView->SetHighlightedItems(1, text);
-}
-
-void CDlgNodalNonlinearActions::MarkModified()
-{
-    if (m_pDoc) m_pDoc->SetModifiedFlag(true);
-    if (ModelData* model = Model()) model->SetChanged();
 }
 
 int CDlgNodalNonlinearActions::SelectedGroup() const
@@ -148,10 +123,7 @@ void CDlgNodalNonlinearActions::FillControls()
         option->ResetContent();
         option->AddString("Disp X");
     }
-    Enable(IDC_NEW, true);
-    Enable(IDC_SAVE, false);
-    Enable(IDC_UPDATE, false);
-    Enable(IDC_DELETE, false);
+    SetButtons(false, false, false);
     ShowEditor(false);
     m_nodeSet = 0;
     UpdateData(false);
@@ -203,7 +175,7 @@ void CDlgNodalNonlinearActions::OnBnClickedNew()
     m_springIndex = -1;
     if (springs) springs->SetCurSel(-1);
     if (auto* list = Get<ui::ListBox>(IDC_GROUP_LIST)) list->SetCurSel(-1);
-    Highlight("");
+    HighlightNodes("");
     UpdateData(false);
 }
 
@@ -223,6 +195,16 @@ bool CDlgNodalNonlinearActions::NodesAndSpringAccepted()
     return true;
 }
 
+void CDlgNodalNonlinearActions::TakeEdits(const std::string& nodeText, unsigned char setSelector)
+{
+    m_group->reserved = 0;
+    m_group->nodeText = nodeText;
+    m_group->groupName = m_name;
+    m_group->setSelector = setSelector;
+    m_group->springName = m_springName;
+    m_group->springNumber = m_springIndex;
+}
+
 bool CDlgNodalNonlinearActions::OnBnClickedSave()
 {
     ModelData* model = Model();
@@ -233,25 +215,17 @@ bool CDlgNodalNonlinearActions::OnBnClickedSave()
         return false;
     }
     if (!NodesAndSpringAccepted()) return false;
-    m_group->reserved = 0;
-    m_group->nodeText = m_nodeSet ? m_nodeSetName : m_nodeText;
-    m_group->groupName = m_name;
-    m_group->setSelector = m_nodeSet;
-    m_group->springName = m_springName;
-    m_group->springNumber = m_springIndex;
+    TakeEdits(m_nodeSet ? m_nodeSetName : m_nodeText, m_nodeSet);
     model->AddNonlinearAction(*m_group);
     ClearRecord(*m_group);
-    Enable(IDC_NEW, true);
-    Enable(IDC_SAVE, false);
-    Enable(IDC_UPDATE, false);
-    Enable(IDC_DELETE, false);
+    SetButtons(false, false, false);
     ShowEditor(false);
     m_nodeSet = 0;
     RebuildGroupList();
     m_name.clear();
     m_nodeText.clear();
     m_newGroup = 0;
-    Highlight("");
+    HighlightNodes("");
     MarkModified();
     UpdateData(false);
     return true;
@@ -270,20 +244,12 @@ void CDlgNodalNonlinearActions::OnBnClickedUpdate()
         return;
     }
     if (!NodesAndSpringAccepted()) return;
-    m_group->reserved = 0;
-    m_group->setSelector = IsDlgButtonChecked(IDC_USE_NODE_SET) ? 1 : 0;
-    m_group->nodeText = m_nodeSetName;
-    m_group->groupName = m_name;
-    m_group->springName = m_springName;
-    m_group->springNumber = m_springIndex;
+    TakeEdits(m_nodeSetName, IsDlgButtonChecked(IDC_USE_NODE_SET) ? 1 : 0);
     model->CopyNonlinearAction(selected, *m_group);
-    Enable(IDC_NEW, true);
-    Enable(IDC_SAVE, false);
-    Enable(IDC_UPDATE, false);
-    Enable(IDC_DELETE, true);
+    SetButtons(false, false, true);
     if (auto* list = Get<ui::ListBox>(IDC_GROUP_LIST)) list->SetCurSel(-1);
     MarkModified();
-    Highlight("");
+    HighlightNodes("");
     UpdateData(false);
 }
 
@@ -297,7 +263,7 @@ void CDlgNodalNonlinearActions::OnBnClickedDelete()
     if (ModelData* model = Model()) model->RemoveNonlinearAction(selected);
     FillControls();
     MarkModified();
-    Highlight("");
+    HighlightNodes("");
     UpdateData(false);
 }
 
@@ -332,11 +298,11 @@ void CDlgNodalNonlinearActions::OnLbnSelchangeGroupList()
             Enable(IDC_SELECT_NODE_SET, true);
             std::string nodes;
             for (int node : model->SetNodeList(m_nodeSetName, 2)) nodes += std::to_string(node) + ",";
-            Highlight(nodes);
+            HighlightNodes(nodes);
         } else {
             m_nodeSetName = m_nodeText = stored->nodeText;
             Enable(IDC_SELECT_NODE_SET, false);
-            Highlight(m_nodeText);
+            HighlightNodes(m_nodeText);
         }
         if (auto* option = Get<ui::ComboBox>(IDC_OPTION)) option->SetCurSel(stored->reserved);
         CheckDlgButton(IDC_USE_NODE_SET, m_nodeSet ? 1 : 0);
@@ -404,7 +370,7 @@ void CDlgNodalNonlinearActions::OnCbnSelchangeOption() { Enable(IDC_SAVE, true);
 
 void CDlgNodalNonlinearActions::OnBnClickedClose()
 {
-    Highlight("ss");
+    HighlightNodes("ss");
     if (m_pView) m_pView->OnNodalNonlinearDialogClosed();
     m_group.reset();
     EndDialog(ui::IDOK);

@@ -10,11 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Hosts.h"
+#include "dialogs/ListEditor.h"
 #include "model/ModelLists.h"
-#include "platform/ui/Dialog.h"
 
-class CDlgNodalNonlinearActions : public ui::Dialog {
+class CDlgNodalNonlinearActions : public ListEditor {
 public:
     static constexpr int kTemplateId = 2044;
     enum {
@@ -71,9 +70,6 @@ public:
 
     const std::string& NodeSetName() const { return m_nodeSetName; }
 
-    DocHost* m_pDoc = nullptr;
-    ViewHost* m_pView = nullptr;
-
 private:
     // Lists refilled, the editor closed.
     void FillControls();
@@ -86,11 +82,13 @@ private:
     int SpringEntry(const std::string& name) const;
     // The name, nodes and spring checks of Save and Update; true when they pass.
     bool NodesAndSpringAccepted();
-    void Highlight(const std::string& text);
-    void MarkModified();
-    void Show(int id, bool show);
-    void Enable(int id, bool enable);
-    ModelData* Model() const;
+    // The working group takes the edited name, spring and degree of freedom
+    // with the node text and node-set flag given.
+    void TakeEdits(const std::string& nodeText, unsigned char setSelector);
+    void SetButtons(bool save, bool update, bool remove)
+    {
+        SetListButtons(IDC_NEW, IDC_SAVE, IDC_UPDATE, IDC_DELETE, save, update, remove);
+    }
     int SelectedGroup() const;
 
     std::unique_ptr<NonlinearAction> m_group;

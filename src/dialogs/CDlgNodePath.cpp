@@ -5,8 +5,6 @@
 
 namespace {
 
-void ErrorBox(const std::string& text) { ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::None); }
-
 // The editor's controls, hidden while no path is edited.
 constexpr int kEditorIds[] = {
     CDlgNodePath::IDC_START_END,  CDlgNodePath::IDC_MANUAL,     CDlgNodePath::IDC_CREATE,
@@ -18,7 +16,7 @@ constexpr int kEditorIds[] = {
 }  // namespace
 
 CDlgNodePath::CDlgNodePath(DocHost* doc, ViewHost* view, ui::Window* parent)
-    : ui::Dialog(kTemplateId, parent), m_pDoc(doc), m_pView(view)
+    : ListEditor(kTemplateId, doc, view, parent)
 {
     OnClicked(IDC_NEW, [this] { OnBnClickedNew(); });
     OnClicked(IDC_SAVE, [this] { OnBnClickedSave(); });
@@ -65,29 +63,6 @@ ui::DialogTemplate CDlgNodePath::BuildTemplate() const
     return t;
 }
 
-ModelData* CDlgNodePath::Model() const { return m_pDoc ? m_pDoc->GetModelData() : nullptr; }
-
-void CDlgNodePath::Show(int id, bool show)
-{
-    if (ui::Control* c = GetDlgItem(id)) c->ShowWindow(show);
-}
-
-void CDlgNodePath::Enable(int id, bool enable)
-{
-    if (ui::Control* c = GetDlgItem(id)) c->EnableWindow(enable);
-}
-
-void CDlgNodePath::Highlight(const std::string& text)
-{
-    if (m_pView) m_pView->SetHighlightedItems(1, text);
-}
-
-void CDlgNodePath::MarkModified()
-{
-    if (m_pDoc) m_pDoc->SetModifiedFlag(true);
-    if (ModelData* model = Model()) model->SetChanged();
-}
-
 int CDlgNodePath::SelectedPath() const
 {
     const auto* list = Get<ui::ListBox>(IDC_PATH_LIST);
@@ -120,10 +95,7 @@ void CDlgNodePath::Initialise()
         if (const ModelData* model = Model())
             for (const NodePath* p = model->FirstNodePath(); p; p = p->next) list->AddString(p->name);
     }
-    Enable(IDC_NEW, true);
-    Enable(IDC_SAVE, false);
-    Enable(IDC_UPDATE, false);
-    Enable(IDC_DELETE, false);
+    SetButtons(false, false, false);
     ShowEditor(false);
     UpdateData(false);
 }
@@ -164,10 +136,7 @@ void CDlgNodePath::OnBnClickedNew()
     m_mode = 1;
     const ModelData* model = Model();
     m_name = "Node Path Group " + std::to_string((model ? model->NodePathCount() : 0) + 1);
-    Enable(IDC_NEW, true);
-    Enable(IDC_SAVE, true);
-    Enable(IDC_UPDATE, false);
-    Enable(IDC_DELETE, false);
+    SetButtons(true, false, false);
     ShowEditor(true);
     CheckRadioButton(IDC_START_END, IDC_MANUAL, IDC_START_END);
     Enable(IDC_CREATE, true);
@@ -175,7 +144,7 @@ void CDlgNodePath::OnBnClickedNew()
     m_nodeList.clear();
     m_start = m_end = "0";
     m_newPath = 1;
-    Highlight("");
+    HighlightNodes("");
     UpdateData(false);
 }
 
@@ -252,7 +221,7 @@ void CDlgNodePath::OnBnClickedUpdate()
     Enable(IDC_UPDATE, false);
     if (auto* list = Get<ui::ListBox>(IDC_PATH_LIST)) list->SetCurSel(-1);
     m_nodeList.clear();
-    Highlight("");
+    HighlightNodes("");
     MarkModified();
     UpdateData(false);
 }
@@ -266,7 +235,7 @@ void CDlgNodePath::OnBnClickedDelete()
     if (auto* list = Get<ui::ListBox>(IDC_PATH_LIST)) list->SetCurSel(-1);
     Initialise();
     MarkModified();
-    Highlight("");
+    HighlightNodes("");
 }
 
 void CDlgNodePath::OnLbnSelchangePathList()
@@ -304,19 +273,21 @@ void CDlgNodePath::OnLbnSelchangePathList()
     Enable(IDC_START_END, true);
     Enable(IDC_MANUAL, true);
     ShowEditor(true);
-    Enable(IDC_NEW, true);
-    Enable(IDC_SAVE, false);
-    Enable(IDC_UPDATE, false);
-    Enable(IDC_DELETE, true);
-    Highlight(m_nodeList);
+    SetButtons(false, false, true);
+    HighlightNodes(m_nodeList);
     UpdateData(false);
+}
+
+bool CDlgNodePath::DiffersFromSelected() const
+{
+    const ModelData* model = Model();
+    return model && ModelData::IsNodePathChanged(m_path.get(), model->NodePathAt(SelectedPath()));
 }
 
 void CDlgNodePath::EditedExisting()
 {
     StoreRecord();
-    const ModelData* model = Model();
-    if (model && ModelData::IsNodePathChanged(m_path.get(), model->NodePathAt(SelectedPath()))) {
+    if (DiffersFromSelected()) {
         m_changed = 1;
         Enable(IDC_UPDATE, true);
     }
@@ -327,12 +298,9 @@ void CDlgNodePath::OnBnClickedStartEndNodes()
     if (!m_path) return;
     UpdateData(true);
     StoreRecord();
-    if (!m_newPath && SelectedPath() >= 0) {
-        const ModelData* model = Model();
-        if (model && ModelData::IsNodePathChanged(m_path.get(), model->NodePathAt(SelectedPath()))) {
-            Enable(IDC_UPDATE, true);
-            Highlight("");
-        }
+    if (!m_newPath && SelectedPath() >= 0 && DiffersFromSelected()) {
+        Enable(IDC_UPDATE, true);
+        HighlightNodes("");
     }
     m_start = m_end = "0";
     EnableStartEnd(true);
@@ -344,11 +312,7 @@ void CDlgNodePath::OnBnClickedInputManually()
     if (!m_path) return;
     UpdateData(true);
     StoreRecord();
-    if (!m_newPath && SelectedPath() >= 0) {
-        const ModelData* model = Model();
-        if (model && ModelData::IsNodePathChanged(m_path.get(), model->NodePathAt(SelectedPath())))
-            Enable(IDC_UPDATE, true);
-    }
+    if (!m_newPath && SelectedPath() >= 0 && DiffersFromSelected()) Enable(IDC_UPDATE, true);
     m_start = m_end = "0";
     EnableStartEnd(false);
     UpdateData(false);
@@ -359,7 +323,7 @@ void CDlgNodePath::OnEnChangeNodeList()
     if (!m_path || m_newPath) return;
     UpdateData(true);
     EditedExisting();
-    Highlight("");
+    HighlightNodes("");
 }
 
 void CDlgNodePath::OnEnChangeGroupName()
@@ -375,7 +339,7 @@ void CDlgNodePath::OnEnChangeStartEndNode()
     UpdateData(true);
     EditedExisting();
     Enable(IDC_CREATE, true);
-    Highlight("");
+    HighlightNodes("");
 }
 
 void CDlgNodePath::OnBnClickedClose()
@@ -388,6 +352,6 @@ void CDlgNodePath::OnBnClickedClose()
             MarkModified();
         }
     }
-    Highlight("");
+    HighlightNodes("");
     EndDialog(ui::IDOK);
 }

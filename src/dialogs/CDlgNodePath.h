@@ -8,11 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "app/Hosts.h"
+#include "dialogs/ListEditor.h"
 #include "model/ModelLists.h"
-#include "platform/ui/Dialog.h"
 
-class CDlgNodePath : public ui::Dialog {
+class CDlgNodePath : public ListEditor {
 public:
     static constexpr int kTemplateId = 2045;
     enum {
@@ -63,9 +62,6 @@ public:
     const NodePath* WorkingPath() const { return m_path.get(); }
     int Mode() const { return m_mode; }
 
-    DocHost* m_pDoc = nullptr;
-    ViewHost* m_pView = nullptr;
-
 private:
     // At creation and after a confirmed Delete: the list rebuilt, the editor
     // hidden, a fresh working path.
@@ -78,11 +74,12 @@ private:
     void ShowEditor(bool show);
     void EnableStartEnd(bool enable);
     void ClearWorkingPath();
-    void Highlight(const std::string& text);
-    void MarkModified();
-    void Show(int id, bool show);
-    void Enable(int id, bool enable);
-    ModelData* Model() const;
+    void SetButtons(bool save, bool update, bool remove)
+    {
+        SetListButtons(IDC_NEW, IDC_SAVE, IDC_UPDATE, IDC_DELETE, save, update, remove);
+    }
+    // The working path against the model's path at the list selection.
+    bool DiffersFromSelected() const;
     int SelectedPath() const;
 
     std::unique_ptr<NodePath> m_path;

@@ -10,12 +10,10 @@ namespace {
 
 constexpr double kRepeatTolerance = 1e-10;
 
-void ErrorBox(const std::string& text) { ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::None); }
-
 }  // namespace
 
 CDlgNonlinearSpring::CDlgNonlinearSpring(DocHost* doc, ViewHost* view, ui::Window* parent)
-    : ui::Dialog(kTemplateId, parent), m_pDoc(doc), m_pView(view)
+    : ListEditor(kTemplateId, doc, view, parent)
 {
     OnClicked(IDC_NEW, [this] { OnBnClickedNew(); });
     OnClicked(IDC_SAVE, [this] { OnBnClickedSave(); });
@@ -80,24 +78,6 @@ ui::DialogTemplate CDlgNonlinearSpring::BuildTemplate() const
     t.DefPushButton(ui::IDOK, "OK", {290, 306, 56, 14});
     t.PushButton(ui::IDCANCEL, "Cancel", {352, 306, 56, 14});
     return t;
-}
-
-ModelData* CDlgNonlinearSpring::Model() const { return m_pDoc ? m_pDoc->GetModelData() : nullptr; }
-
-void CDlgNonlinearSpring::Show(int id, bool show)
-{
-    if (ui::Control* c = GetDlgItem(id)) c->ShowWindow(show);
-}
-
-void CDlgNonlinearSpring::Enable(int id, bool enable)
-{
-    if (ui::Control* c = GetDlgItem(id)) c->EnableWindow(enable);
-}
-
-void CDlgNonlinearSpring::MarkModified()
-{
-    if (m_pDoc) m_pDoc->SetModifiedFlag(true);
-    if (ModelData* model = Model()) model->SetChanged();
 }
 
 void CDlgNonlinearSpring::DoDataExchange(ui::DataExchange& dx)
@@ -200,10 +180,8 @@ void CDlgNonlinearSpring::FillGrid()
 void CDlgNonlinearSpring::UpdateProfileButtons()
 {
     const bool selected = m_selected >= 0;
-    Enable(IDC_NEW, true);
-    Enable(IDC_SAVE, m_newProfile && !selected && m_pointCount >= 1);
-    Enable(IDC_UPDATE, !m_newProfile && selected && m_changed);
-    Enable(IDC_DELETE, selected);
+    SetListButtons(IDC_NEW, IDC_SAVE, IDC_UPDATE, IDC_DELETE, m_newProfile && !selected && m_pointCount >= 1,
+                   !m_newProfile && selected && m_changed, selected);
     const bool name = m_newProfile || selected;
     Show(IDC_NAME_LABEL, name);
     Show(IDC_NAME, name);

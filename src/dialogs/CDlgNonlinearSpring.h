@@ -15,12 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Hosts.h"
+#include "dialogs/ListEditor.h"
 #include "model/ModelLists.h"
-#include "platform/ui/Dialog.h"
 #include "viz/ui/CurvePlot.h"
 
-class CDlgNonlinearSpring : public ui::Dialog {
+class CDlgNonlinearSpring : public ListEditor {
 public:
     static constexpr int kTemplateId = 2043;
     static constexpr int kRowsPerPage = 14;
@@ -88,9 +87,6 @@ public:
     bool IsChanged() const { return m_changed != 0; }
     const CCurvePlot& Chart() const { return m_chart; }
 
-    DocHost* m_pDoc = nullptr;
-    ViewHost* m_pView = nullptr;
-
 private:
     // Runs at creation and again after Update and Delete: the list rebuilt,
     // nothing selected, the editor closed, the chart emptied and hidden.
@@ -107,10 +103,6 @@ private:
     void ShowLastPoint();
     // The point check with its message; true when the points may be stored.
     bool PointsAccepted();
-    void MarkModified();
-    void Show(int id, bool show);
-    void Enable(int id, bool enable);
-    ModelData* Model() const;
     ui::ListBox* ProfileList() const { return Get<ui::ListBox>(IDC_PROFILE_LIST); }
     ui::CustomControl* ChartControl() const { return Get<ui::CustomControl>(IDC_CHART); }
 
