@@ -4,6 +4,12 @@
 
 #include "app/ActionDialogHooks.h"
 #include "app/KorbelDoc.h"
+#include "dialogs/CDlgNodalNonlinearActions.h"
+#include "dialogs/CDlgNodePath.h"
+#include "dialogs/CDlgNonlinearSpring.h"
+#include "dialogs/CDlgSetSelection.h"
+#include "dialogs/DlgDefineSet.h"
+#include "dialogs/DlgDefineSets.h"
 #include "dialogs/DlgElementConect.h"
 #include "dialogs/DlgMaterialDataNew.h"
 #include "dialogs/DlgNodeData.h"
@@ -37,6 +43,68 @@ DocDialog MaterialDialog(const DocDialogRequest& r)
     return made;
 }
 
+// The sets dialog of one kind, made anew on each opening.
+DocDialog SetsDialog(const DocDialogRequest& r)
+{
+    auto dialog = std::make_unique<DlgDefineSets>(r.kind, &r.doc, &r.view);
+    DlgDefineSets* p = dialog.get();
+    DocDialog made;
+    made.window = std::move(dialog);
+    made.create = [p] { return p->CreateModeless(); };
+    return made;
+}
+
+// The member dialog: made on the first Define, re-targeted by later ones.
+DocDialog SetMembersDialog(const DocDialogRequest& r)
+{
+    auto* returnTo = dynamic_cast<DlgDefineSets*>(r.returnDialog);
+    auto dialog = std::make_unique<DlgDefineSet>(r.kind, r.setName, returnTo, &r.doc, &r.view);
+    DlgDefineSet* p = dialog.get();
+    DocDialog made;
+    made.window = std::move(dialog);
+    made.create = [p] { return p->CreateModeless(); };
+    made.retarget = [p](const DocDialogRequest& again) {
+        p->Retarget(again.kind, again.setName, dynamic_cast<DlgDefineSets*>(again.returnDialog), &again.doc,
+                    &again.view);
+    };
+    made.insertPickedName = [p](const std::string& text) { p->InsertPickedName(text); };
+    return made;
+}
+
+DocDialog SetSelectionDialog(const DocDialogRequest& r)
+{
+    auto dialog = std::make_unique<CDlgSetSelection>(&r.doc, &r.view);
+    CDlgSetSelection* p = dialog.get();
+    DocDialog made;
+    made.window = std::move(dialog);
+    made.chosenSetName = [p] { return p->SelectedSetName(); };
+    return made;
+}
+
+DocDialog NonlinearSpringDialog(const DocDialogRequest& r)
+{
+    DocDialog made;
+    made.window = std::make_unique<CDlgNonlinearSpring>(&r.doc, &r.view, dynamic_cast<ui::Window*>(&r.view));
+    return made;
+}
+
+DocDialog NodalNonlinearDialog(const DocDialogRequest& r)
+{
+    auto dialog = std::make_unique<CDlgNodalNonlinearActions>(&r.doc, &r.view, dynamic_cast<ui::Window*>(&r.view));
+    CDlgNodalNonlinearActions* p = dialog.get();
+    DocDialog made;
+    made.window = std::move(dialog);
+    made.takeNodeSet = [p](const std::string& nodeText, const std::string& setName) { p->TakeNodeSet(nodeText, setName); };
+    return made;
+}
+
+DocDialog NodePathDialog(const DocDialogRequest& r)
+{
+    DocDialog made;
+    made.window = std::make_unique<CDlgNodePath>(&r.doc, &r.view);
+    return made;
+}
+
 // A modeless dialog the document makes anew at every opening; it keeps the
 // document and the view.
 template <class Dialog>
@@ -63,6 +131,12 @@ void RegisterProgramDialogs()
     };
     f.title = [](const DocDialogRequest& r) { return RunModalDialog<DlgTitle>(&r.doc); };
     f.materialData = MaterialDialog;
+    f.sets = SetsDialog;
+    f.setMembers = SetMembersDialog;
+    f.setSelection = SetSelectionDialog;
+    f.nonlinearSpring = NonlinearSpringDialog;
+    f.nodalNonlinear = NodalNonlinearDialog;
+    f.nodePath = NodePathDialog;
     f.sectionCut = FreshDialog<CDlgSectionCut>;
     f.xyPlot = FreshDialog<CDlgXYPlot>;
     InstallActionDialogHooks(f);

@@ -10,6 +10,9 @@
 #include <string>
 
 class ModelData;
+namespace ui {
+class Dialog;
+}
 
 class DocHost {
 public:
@@ -42,6 +45,14 @@ public:
     virtual void OnSetsDialogClosed() {}
     // The set picker ended with a set.
     virtual void OnSetSelected() {}
+    // The set picker ended without one.
+    virtual void OnSetSelectionCancelled() {}
+    // Opens the member dialog of the set (kind 1 node, 2 element, 3 edge
+    // sets), which resumes returnDialog when it closes.
+    virtual void ShowSetDialog(int kind, const std::string& setName, ui::Dialog* returnDialog)
+    {
+        (void)kind, (void)setName, (void)returnDialog;
+    }
 };
 
 class ViewHost {
@@ -84,6 +95,11 @@ public:
     virtual void OnNodalActionsClosed() {}
     virtual void OnEdgeActionsClosed() {}
     virtual void OnNodalNonlinearDialogClosed() {}
+    // The sets dialog closed: the view's set display flags are cleared.
+    virtual void OnSetsDialogClosed() {}
+    // Ends a window selection of items, if one is running, and restores the
+    // mouse mode it replaced.
+    virtual void EndSelectionMode() {}
     virtual void OnNodeResultsDialogClosed() {}
     virtual void OnResultValuesDialogClosed() {}
     // Opens the set picker for node sets.

@@ -400,6 +400,18 @@ void CKorbelDoc::OnSetSelected()
     view_->SetHighlightedItems(1, text);
 }
 
+void CKorbelDoc::OnSetSelectionCancelled()
+{
+    DocDialog& picker = slots_[SetPickerSlot];
+    if (picker.window) picker.window->ShowWindow(false);
+    if (ui::Dialog* nonlinear = SlotDialog(NodalNonlinearSlot)) nonlinear->ShowWindow(true);
+}
+
+void CKorbelDoc::ShowSetDialog(int kind, const std::string& setName, ui::Dialog* returnDialog)
+{
+    if (ViewHost* view = FirstView()) ShowSetDialog(kind, setName, returnDialog, *view);
+}
+
 // ---- Picks ----
 
 void CKorbelDoc::DispatchPick(const std::string& text)

@@ -115,6 +115,8 @@ public:
     void OnMaterialDataDialogClosed() override;
     void OnSetsDialogClosed() override;
     void OnSetSelected() override;
+    void OnSetSelectionCancelled() override;
+    void ShowSetDialog(int kind, const std::string& setName, ui::Dialog* returnDialog) override;
 
     // ---- State shared with the view ----
     int ResultsFlag() const { return resultsFlag_; }

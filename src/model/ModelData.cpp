@@ -39,6 +39,7 @@ void ModelData::Clear()
     perNodeTable.reset();
     perElementTable.reset();
     for (auto& t : setTables) t.reset();
+    selectedSetName.clear();
     cutLineTable.reset();
     drawnCutLines.reset();
 

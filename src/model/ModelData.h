@@ -190,6 +190,10 @@ public:
     // (given as decimal texts), ordered from the start, end node last.
     void ResolveNodePath(std::vector<int>& nodes, const std::string& start,
                          const std::string& end) const;
+    // The node numbers of a path from its definition: mode 1 the nodes on
+    // the segment from the start to the end node, mode 2 the node list text
+    // (ranges stop at the largest node number), any other mode none.
+    void ResolveNodePathNumbers(NodePath& path) const;
     // "3,7,12"; empty for no numbers.
     static std::string JoinNumbers(const std::vector<int>& numbers);
     // kind 1: the text is a node list (ParseIdList); kind 2: a node-set name
@@ -484,6 +488,9 @@ public:
     NonlinearAction* nonlinearActions = nullptr;
     NonlinearSpring* nonlinearSprings = nullptr;
     NodePath* nodePaths = nullptr;
+    // Name of the node set last chosen in the set picker; the nonlinear nodal
+    // stiffness dialog reads it. Empty until a set is chosen.
+    std::string selectedSetName;
 
     // Bounding box and view.
     double maxX = 0.0, minX = 0.0, maxY = 0.0, minY = 0.0, maxZ = 0.0, minZ = 0.0;

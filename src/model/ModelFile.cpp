@@ -623,17 +623,21 @@ private:
 // largest node number), any other mode none.
 void ResolveNodePaths(ModelData& m)
 {
-    const int limit = m.GetNodeTable() ? m.GetNodeTable()->MaxNodeId() : 0;
-    for (NodePath* p = m.nodePaths; p; p = p->next) {
-        p->nodes.clear();
-        if (p->mode == 1)
-            m.ResolveNodePath(p->nodes, std::to_string(p->startNode), std::to_string(p->endNode));
-        else if (p->mode == 2)
-            p->nodes = ParseIdList(p->nodeListText, limit);
-    }
+    for (NodePath* p = m.nodePaths; p; p = p->next) m.ResolveNodePathNumbers(*p);
 }
 
 }  // namespace
+
+void ModelData::ResolveNodePathNumbers(NodePath& path) const
+{
+    path.nodes.clear();
+    if (path.mode == 1) {
+        ResolveNodePath(path.nodes, std::to_string(path.startNode), std::to_string(path.endNode));
+    } else if (path.mode == 2) {
+        const int limit = GetNodeTable() ? GetNodeTable()->MaxNodeId() : 0;
+        path.nodes = ParseIdList(path.nodeListText, limit);
+    }
+}
 
 int ModelData::ReadModelFile(const std::string& path, bool skipVersion)
 {

@@ -1,0 +1,70 @@
+// "Node Set", "Element Set", "Edge Set": the modeless grid of the named sets
+// of one kind. Names are added, renamed, deleted and sorted here; the
+// "Define" button of a row stores the table and hands the set to the member
+// dialog (DlgDefineSet), which resumes this one when it closes. The set "ALL"
+// stands for every item of the kind: it can be neither renamed nor defined.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/GridPage.h"
+#include "model/SetTable.h"
+
+class DlgDefineSets : public GridPage {
+public:
+    static constexpr int kTemplateId = 2040;
+    static constexpr int kRows = 10;
+    enum {
+        IDC_SORT = 2910,
+        IDC_ADD_ROW,
+        IDC_INSERT_ROW,
+        IDC_DELETE_ROW,
+        IDC_NONE,
+    };
+    static constexpr const char* kAllSet = "ALL";
+    // The Define button of grid row `slot` (1-based).
+    static constexpr int DefineId(int slot) { return CellId(slot, 2); }
+
+    // kind: 1 node sets, 2 element sets, 3 edge sets.
+    DlgDefineSets(int kind, DocHost* doc, ViewHost* view);
+    ~DlgDefineSets() override;
+
+    ui::DialogTemplate BuildTemplate() const override;
+    bool OnInitDialog() override;
+    bool DestroyWindow() override;
+    void Refresh() override;
+
+    void OnBnClickedAddRow();
+    void OnBnClickedInsertRow();
+    void OnBnClickedDeleteRow();
+    void OnBnClickedSort();
+    void OnBnClickedDefine(int slot);
+    // The member dialog closed: shown again, reloaded from the model.
+    void ResumeAfterSetDialog();
+
+    int Kind() const { return m_kind; }
+    const SetTable* WorkingCopy() const { return m_table.get(); }
+    static const char* TitleOf(int kind);
+
+protected:
+    int WorkingCount() const override { return m_table ? m_table->GetCount() : 0; }
+    void LoadSlot(int slot, int row) override;
+    void ExchangeSlot(ui::DataExchange& dx, int slot) override;
+    int CheckSlot(int slot) override;
+    void StoreSlot(int slot, int row) override;
+    bool DiffersFromModel() const override;
+    void WriteToModel() override;
+    int HighlightKind() const override { return m_kind; }
+    std::string SlotHighlightText(int slot) const override { return m_name[static_cast<size_t>(slot - 1)]; }
+    void CloseGrid(int result) override;
+
+private:
+    // A fresh working copy of the model's set table of the kind.
+    void CopyFromModel();
+
+    int m_kind;
+    std::unique_ptr<SetTable> m_table;
+    std::vector<std::string> m_name;
+};
