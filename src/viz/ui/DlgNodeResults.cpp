@@ -29,10 +29,9 @@ const char* const DlgNodeResults::kSoilExplanation =
     "nodal Rx (sti): concentrated nodal reaction from soil stiffness. \n"
     "nodal Rx (NL): concentrated nodal reaction from nonlinear spring";
 
-DlgNodeResults::DlgNodeResults(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view)
+DlgNodeResults::DlgNodeResults(ViewHost& view, ui::Window* parent)
+    : NodeResultDialog(kTemplateId, view, IDC_NODE, IDC_NODE_SPIN, parent)
 {
-    OnNotify(ui::Notify::Change, IDC_NODE, [this] { OnChangeNode(); });
-    OnNotify(ui::Notify::DeltaPos, IDC_NODE_SPIN, [this](ui::Notification& n) { OnDeltaPosNode(n); });
     OnNotifyRange(ui::Notify::Clicked, IDC_DISPLACEMENT, IDC_SOIL_REACTION, [this](ui::Notification&) { OnVariableType(); });
 }
 
@@ -83,12 +82,6 @@ void DlgNodeResults::DoDataExchange(ui::DataExchange& dx)
     // The value fields only show.
     if (!dx.Saving())
         for (int i = 0; i < 6; ++i) dx.Text(ValueId(i), values_[static_cast<std::size_t>(i)]);
-}
-
-void DlgNodeResults::OnChangeNode()
-{
-    UpdateData(true);
-    RefreshValues();
 }
 
 void DlgNodeResults::OnVariableType()
@@ -150,33 +143,4 @@ void DlgNodeResults::RefreshValues()
     view_.SetHighlightedItems(1, resultdlg::IntText(node_));
 }
 
-void DlgNodeResults::OnDeltaPosNode(ui::Notification& n)
-{
-    UpdateData(true);
-    n.result = 0;
-    const ModelData* model = view_.GetModelData();
-    const NodeTable* nodes = model ? model->GetNodeTable() : nullptr;
-    if (!nodes || nodes->GetCount() <= 0) return;
-    node_ = resultdlg::StepNodeNumber(*nodes, node_, n.delta);
-    UpdateData(false);
-    RefreshValues();
-}
-
-void DlgNodeResults::ShowNode(int node)
-{
-    node_ = node;
-    UpdateData(false);
-    RefreshValues();
-}
-
-void DlgNodeResults::OnOK()
-{
-    ui::Dialog::OnOK();
-    if (IsEnded()) view_.OnNodeResultsDialogClosed();
-}
-
-void DlgNodeResults::OnCancel()
-{
-    ui::Dialog::OnCancel();
-    view_.OnNodeResultsDialogClosed();
-}
+void DlgNodeResults::OnClosed() { view_.OnNodeResultsDialogClosed(); }

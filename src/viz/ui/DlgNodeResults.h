@@ -10,11 +10,9 @@
 
 #include <array>
 
-#include "platform/ui/Dialog.h"
+#include "viz/ui/NodeResultDialog.h"
 
-class ViewHost;
-
-class DlgNodeResults : public ui::Dialog {
+class DlgNodeResults : public NodeResultDialog {
 public:
     enum {
         IDC_NODE_LABEL = 1001,
@@ -40,27 +38,20 @@ public:
     ui::DialogTemplate BuildTemplate() const override;
     bool OnInitDialog() override;
     void DoDataExchange(ui::DataExchange& dx) override;
-    void OnOK() override;
-    void OnCancel() override;
-
-    // A node picked in the view.
-    void ShowNode(int node);
-    void RefreshValues();
+    void RefreshValues() override;
     void SetVariableLabels();
 
-    int Node() const { return node_; }
     int VariableType() const { return type_; }
     double Value(int i) const { return values_[static_cast<std::size_t>(i)]; }
 
+protected:
+    void OnClosed() override;
+
 private:
-    void OnChangeNode();
-    void OnDeltaPosNode(ui::Notification& n);
     void OnVariableType();
     void ShowValueField(int i, bool show);
     double ReadValue(int row, int step, int k) const;
 
-    ViewHost& view_;
-    int node_ = 1;
     int type_ = 0;
     std::array<double, 6> values_{};
 };

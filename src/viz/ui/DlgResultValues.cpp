@@ -5,11 +5,9 @@
 #include "model/ModelData.h"
 #include "viz/ui/ResultDialogSupport.h"
 
-DlgResultValues::DlgResultValues(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view)
+DlgResultValues::DlgResultValues(ViewHost& view, ui::Window* parent)
+    : NodeResultDialog(kTemplateId, view, IDC_NODE, IDC_NODE_SPIN, parent)
 {
-    OnNotify(ui::Notify::Change, IDC_NODE, [this] { OnChangeNode(); });
-    OnNotify(ui::Notify::Change, IDC_VALUE, [this] { OnChangeNode(); });
-    OnNotify(ui::Notify::DeltaPos, IDC_NODE_SPIN, [this](ui::Notification& n) { OnDeltaPosNode(n); });
     OnNotify(ui::Notify::CloseUp, IDC_VARIABLE, [this] { OnCloseUpVariable(); });
     OnNotify(ui::Notify::CloseUp, IDC_STEP, [this] { OnCloseUpStep(); });
 }
@@ -128,24 +126,6 @@ void DlgResultValues::RefreshValues()
     UpdateData(false);
 }
 
-void DlgResultValues::OnChangeNode()
-{
-    UpdateData(true);
-    RefreshValues();
-}
-
-void DlgResultValues::OnDeltaPosNode(ui::Notification& n)
-{
-    UpdateData(true);
-    n.result = 0;
-    const ModelData* model = view_.GetModelData();
-    const NodeTable* nodes = model ? model->GetNodeTable() : nullptr;
-    if (!nodes || nodes->GetCount() <= 0) return;
-    node_ = resultdlg::StepNodeNumber(*nodes, node_, n.delta);
-    UpdateData(false);
-    RefreshValues();
-}
-
 void DlgResultValues::OnCloseUpVariable()
 {
     UpdateData(true);
@@ -160,21 +140,4 @@ void DlgResultValues::OnCloseUpStep()
     RefreshValues();
 }
 
-void DlgResultValues::ShowNode(int node)
-{
-    node_ = node;
-    UpdateData(false);
-    RefreshValues();
-}
-
-void DlgResultValues::OnOK()
-{
-    ui::Dialog::OnOK();
-    if (IsEnded()) view_.OnResultValuesDialogClosed();
-}
-
-void DlgResultValues::OnCancel()
-{
-    ui::Dialog::OnCancel();
-    view_.OnResultValuesDialogClosed();
-}
+void DlgResultValues::OnClosed() { view_.OnResultValuesDialogClosed(); }

@@ -10,11 +10,9 @@
 
 #include <string>
 
-#include "platform/ui/Dialog.h"
+#include "viz/ui/NodeResultDialog.h"
 
-class ViewHost;
-
-class DlgResultValues : public ui::Dialog {
+class DlgResultValues : public NodeResultDialog {
 public:
     enum {
         IDC_Z_LABEL = 1001,
@@ -41,33 +39,27 @@ public:
     ui::DialogTemplate BuildTemplate() const override;
     bool OnInitDialog() override;
     void DoDataExchange(ui::DataExchange& dx) override;
-    void OnOK() override;
-    void OnCancel() override;
 
     // 1: coordinates only; 2: coordinates and the result value. With kind 2
     // and lists not filled yet, fills them (results arrived since opening).
     void SetKind(int kind);
-    // A node picked in the view.
-    void ShowNode(int node);
-    void RefreshValues();
+    void RefreshValues() override;
 
     int Kind() const { return kind_; }
-    int Node() const { return node_; }
     int Step() const { return step_; }
     int VariableIndex() const { return index_; }
     double Value() const { return value_; }
     bool ListsFilled() const { return filled_; }
 
+protected:
+    void OnClosed() override;
+
 private:
     void FillLists();
-    void OnChangeNode();
-    void OnDeltaPosNode(ui::Notification& n);
     void OnCloseUpVariable();
     void OnCloseUpStep();
 
-    ViewHost& view_;
     int kind_ = 1;
-    int node_ = 1;
     float x_ = 0.0f, y_ = 0.0f, z_ = 0.0f;
     int index_ = 1;
     int step_ = 0;
