@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "ResultDialogTestSupport.h"
@@ -133,6 +134,13 @@ TEST_F(ContourDialogTest, ValueSpinStepsTheLeadingDigit)
         EXPECT_NEAR(std::atof(Text(D::IDC_MAXIMUM).c_str()), c.expected, 1e-9) << c.start << (c.up ? " up" : " down");
         EXPECT_DOUBLE_EQ(dlg.Maximum(), std::atof(Text(D::IDC_MAXIMUM).c_str()));
     }
+}
+
+TEST_F(ContourDialogTest, ValueSpinAtTheEndsOfTheDoubleRangeStaysFinite)
+{
+    for (double v : {1.7e308, -1.7e308, 4.9e-324, -4.9e-324, 1e-310})
+        for (int d : {-1, 1}) EXPECT_TRUE(std::isfinite(D::StepValue(v, d))) << v << " " << d;
+    EXPECT_DOUBLE_EQ(D::StepValue(1.7e308, -1), 1.7e308);
 }
 
 TEST_F(ContourDialogTest, DivisionsSpinStoresTheLimitsAtOnce)

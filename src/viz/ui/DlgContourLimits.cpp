@@ -374,11 +374,11 @@ bool DlgContourLimits::CheckDivisions()
     return false;
 }
 
-void DlgContourLimits::OnApply()
+bool DlgContourLimits::OnApply()
 {
     ReadControls();
     ReadLimitFields();
-    if (!CheckDivisions()) return;
+    if (!CheckDivisions()) return false;
     ViewHost::ContourSettings view = view_.GetContourSettings();
     view.showLegend = current_.showLegend;
     view.index = current_.showContour ? current_.index : 0;
@@ -392,15 +392,12 @@ void DlgContourLimits::OnApply()
     SaveAppliedState();
     UpdateApplyState();
     view_.RepaintView();
+    return true;
 }
 
 void DlgContourLimits::OnOK()
 {
-    ReadControls();
-    ReadLimitFields();
-    if (!CheckDivisions()) return;
-    OnApply();
-    EndDialog(ui::IDOK);
+    if (OnApply()) EndDialog(ui::IDOK);
 }
 
 void DlgContourLimits::CheckModified() { modified_ = !(current_ == applied_); }

@@ -60,7 +60,8 @@ public:
     void DoDataExchange(ui::DataExchange& dx) override;
     void OnOK() override;
 
-    void OnApply();
+    // False when the divisions were refused.
+    bool OnApply();
     void OnShowContourPlot();
     void OnVariableType();
     void OnCloseUpVariable();

@@ -67,9 +67,12 @@ double StepLeadingDigit(double magnitude, bool grow, double offset)
     int p = static_cast<int>(l);
     if (l < 0.0) --p;
     const double g = std::pow(10.0, p);
+    // At the ends of the double range: below it the value steps to 0 or
+    // doubles, above it the value stays.
+    if (!(g > 0.0)) return grow ? 2.0 * magnitude : 0.0;
     const int h = static_cast<int>(magnitude / g + offset);
-    if (grow) return h == 10 ? 20.0 * g : (h + 1) * g;
-    return h == 1 ? 0.9 * g : (h - 1) * g;
+    const double next = grow ? (h == 10 ? 20.0 * g : (h + 1) * g) : (h == 1 ? 0.9 * g : (h - 1) * g);
+    return std::isfinite(next) ? next : magnitude;
 }
 
 }  // namespace resultdlg
