@@ -176,6 +176,16 @@ TEST_F(ViewSettingsTest, RotationShowsYAndZNegatedAndWritesThemBack)
     EXPECT_EQ(view.rebuildScene, 0);
 }
 
+TEST_F(ViewSettingsTest, RotationOfZeroShowsNoMinusSign)
+{
+    Rot dlg(view);
+    driver.ExpectModal([](ui::Dialog& d) {
+        for (int id : {Rot::IDC_X, Rot::IDC_Y, Rot::IDC_Z}) EXPECT_EQ(d.GetDlgItemText(id), "0");
+        d.UserClick(ui::IDCANCEL);
+    });
+    dlg.DoModal();
+}
+
 TEST_F(ViewSettingsTest, AngleSpinStepsWholeDegreesWithinATurn)
 {
     const struct {

@@ -32,7 +32,7 @@ ui::DialogTemplate DlgDefFactor::BuildTemplate() const
     t.rect = {0, 0, 200, 86};
     t.DefPushButton(IDOK, "OK", {143, 7, 50, 14});
     t.PushButton(IDCANCEL, "Cancel", {143, 24, 50, 14});
-    t.Label(IDC_FACTOR_LABEL, "Deformed Shape Factor", {34, 10, 90, 8});
+    t.Label(IDC_FACTOR_LABEL, "Deformed Shape Factor", {34, 10, 105, 8});
     t.EditBox(IDC_FACTOR, {34, 22, 80, 12}, cs::TabStop | cs::AutoHScroll);
     t.SpinBox(IDC_FACTOR_SPIN, {114, 22, 10, 12});
     t.PushButton(IDC_APPLY, "Apply", {143, 41, 50, 14});

@@ -35,24 +35,24 @@ ui::DialogTemplate DlgFontColor::BuildTemplate() const
     t.id = kTemplateId;
     t.caption = "Font and Color";
     t.style |= style::Visible;
-    t.rect = {0, 0, 250, 150};
-    t.DefPushButton(IDOK, "OK", {193, 7, 50, 14});
-    t.PushButton(IDCANCEL, "Cancel", {193, 24, 50, 14});
-    t.PushButton(IDC_APPLY, "Apply", {193, 41, 50, 14});
-    t.PushButton(IDC_USE_DEFAULT, "Use Default", {193, 58, 50, 14});
-    t.Group(IDC_FONT_GROUP, "Font Selection", {7, 7, 178, 58});
+    t.rect = {0, 0, 262, 150};
+    t.DefPushButton(IDOK, "OK", {205, 7, 50, 14});
+    t.PushButton(IDCANCEL, "Cancel", {205, 24, 50, 14});
+    t.PushButton(IDC_APPLY, "Apply", {205, 41, 50, 14});
+    t.PushButton(IDC_USE_DEFAULT, "Use Default", {205, 58, 50, 14});
+    t.Group(IDC_FONT_GROUP, "Font Selection", {7, 7, 190, 58});
     t.Label(IDC_FACE_LABEL, "Font", {14, 21, 30, 8});
-    t.Combo(IDC_FACE, {50, 19, 128, 100}, cs::TabStop | cs::DropList | cs::Sorted | cs::VScroll);
+    t.Combo(IDC_FACE, {50, 19, 140, 100}, cs::TabStop | cs::DropList | cs::Sorted | cs::VScroll);
     t.Label(IDC_SIZE_LABEL, "Size", {14, 39, 30, 8});
     t.Combo(IDC_SIZE, {50, 37, 40, 100}, cs::TabStop | cs::DropList | cs::VScroll);
     t.CheckBox(IDC_BOLD, "Bold", {110, 39, 50, 10});
-    t.Group(IDC_COLOR_GROUP, "Color Selection", {7, 72, 178, 70});
-    t.Label(IDC_NODE_COLOR_LABEL, "Node Number", {14, 88, 100, 8});
-    t.ColorPicker(IDC_NODE_COLOR, {130, 85, 48, 14});
-    t.Label(IDC_ELEMENT_COLOR_LABEL, "Element Number", {14, 106, 100, 8});
-    t.ColorPicker(IDC_ELEMENT_COLOR, {130, 103, 48, 14});
-    t.Label(IDC_BACKGROUND_LABEL, "Working Zone Background", {14, 124, 110, 8});
-    t.ColorPicker(IDC_BACKGROUND, {130, 121, 48, 14});
+    t.Group(IDC_COLOR_GROUP, "Color Selection", {7, 72, 190, 70});
+    t.Label(IDC_NODE_COLOR_LABEL, "Node Number", {14, 88, 120, 8});
+    t.ColorPicker(IDC_NODE_COLOR, {140, 85, 48, 14});
+    t.Label(IDC_ELEMENT_COLOR_LABEL, "Element Number", {14, 106, 120, 8});
+    t.ColorPicker(IDC_ELEMENT_COLOR, {140, 103, 48, 14});
+    t.Label(IDC_BACKGROUND_LABEL, "Working Zone Background", {14, 124, 124, 8});
+    t.ColorPicker(IDC_BACKGROUND, {140, 121, 48, 14});
     return t;
 }
 

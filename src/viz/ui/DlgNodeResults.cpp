@@ -42,25 +42,25 @@ ui::DialogTemplate DlgNodeResults::BuildTemplate() const
     t.id = kTemplateId;
     t.caption = "Results at nodes";
     t.style |= style::Visible;
-    t.rect = {0, 0, 250, 176};
-    t.DefPushButton(IDOK, "Close", {190, 155, 50, 14});
-    t.PushButton(IDCANCEL, "Cancel", {135, 155, 50, 14}, cs::Hidden);
-    t.Label(IDC_NODE_LABEL, "Node Number", {10, 10, 50, 8});
-    t.EditBox(IDC_NODE, {62, 8, 40, 12}, cs::TabStop | cs::Number);
-    t.SpinBox(IDC_NODE_SPIN, {102, 8, 10, 12});
+    t.rect = {0, 0, 266, 176};
+    t.DefPushButton(IDOK, "Close", {206, 155, 50, 14});
+    t.PushButton(IDCANCEL, "Cancel", {151, 155, 50, 14}, cs::Hidden);
+    t.Label(IDC_NODE_LABEL, "Node Number", {10, 10, 60, 8});
+    t.EditBox(IDC_NODE, {74, 8, 40, 12}, cs::TabStop | cs::Number);
+    t.SpinBox(IDC_NODE_SPIN, {114, 8, 10, 12});
     for (int i = 0; i < 6; ++i) {
         const int y = 30 + 16 * i;
-        t.Label(LabelId(i), kFirstLabels[i], {10, y + 2, 55, 8});
-        t.EditBox(ValueId(i), {66, y, 70, 12}, cs::TabStop | cs::ReadOnly | cs::AutoHScroll);
+        t.Label(LabelId(i), kFirstLabels[i], {10, y + 2, 62, 8});
+        t.EditBox(ValueId(i), {74, y, 70, 12}, cs::TabStop | cs::ReadOnly | cs::AutoHScroll);
     }
-    t.PictureBox(IDC_ICON, {220, 6, 20, 20});
-    t.Group(IDC_TYPE_GROUP, "Variable Type", {145, 30, 98, 76});
-    t.Radio(IDC_DISPLACEMENT, "Displacement", {151, 42, 88, 10}, cs::Group | cs::TabStop);
-    t.Radio(IDC_REACTION, "Reaction at Fixed BC", {151, 54, 88, 10});
-    t.Radio(IDC_PLATE_FORCE, "Plate Force", {151, 66, 88, 10});
-    t.Radio(IDC_PLATE_STRESS, "Plate Stress", {151, 78, 88, 10});
-    t.Radio(IDC_SOIL_REACTION, "Soil Reaction", {151, 90, 88, 10});
-    t.Label(IDC_EXPLANATION, kSoilExplanation, {10, 126, 230, 24}, cs::Hidden);
+    t.PictureBox(IDC_ICON, {236, 6, 20, 20});
+    t.Group(IDC_TYPE_GROUP, "Variable Type", {155, 30, 101, 76});
+    t.Radio(IDC_DISPLACEMENT, "Displacement", {161, 42, 90, 10}, cs::Group | cs::TabStop);
+    t.Radio(IDC_REACTION, "Reaction at Fixed BC", {161, 54, 90, 10});
+    t.Radio(IDC_PLATE_FORCE, "Plate Force", {161, 66, 90, 10});
+    t.Radio(IDC_PLATE_STRESS, "Plate Stress", {161, 78, 90, 10});
+    t.Radio(IDC_SOIL_REACTION, "Soil Reaction", {161, 90, 90, 10});
+    t.Label(IDC_EXPLANATION, kSoilExplanation, {10, 122, 246, 28}, cs::Hidden);
     return t;
 }
 

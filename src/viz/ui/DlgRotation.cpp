@@ -52,9 +52,10 @@ void DlgRotation::LoadAngles()
 {
     float x = 0.0f, y = 0.0f, z = 0.0f;
     view_.GetRotation(x, y, z);
+    // 0 - v rather than -v: an angle of 0 shows as "0", not "-0".
     x_ = x;
-    y_ = -y;
-    z_ = -z;
+    y_ = 0.0f - y;
+    z_ = 0.0f - z;
 }
 
 void DlgRotation::DoDataExchange(ui::DataExchange& dx)

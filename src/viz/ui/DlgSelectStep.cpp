@@ -18,7 +18,7 @@ ui::DialogTemplate DlgSelectStep::BuildTemplate() const
     t.rect = {0, 0, 186, 76};
     t.DefPushButton(IDOK, "OK", {129, 7, 50, 14});
     t.PushButton(IDCANCEL, "Cancel", {129, 24, 50, 14});
-    t.Label(IDC_STEP_LABEL, "Step Number", {34, 12, 50, 8});
+    t.Label(IDC_STEP_LABEL, "Step Number", {34, 12, 70, 8});
     t.PushButton(IDC_APPLY, "Apply", {129, 41, 50, 14});
     t.Combo(IDC_STEP, {34, 24, 70, 100}, cs::TabStop | cs::Sorted | cs::VScroll);
     t.PictureBox(IDC_ICON, {7, 7, 20, 20});
