@@ -149,7 +149,6 @@ public:
     void ShowNodeInResultDialogs(int node);
     // Closes the deformed-shape, contour and result-values dialogs (a new run).
     void CloseResultDialogs();
-    struct ResultDialogs;
 
     void GetRotation(float& x, float& y, float& z) const override;
     void KeepCompiledScene() override { display.rebuildScene = 0; }
@@ -182,10 +181,13 @@ private:
     void DrawModelScene(ModelData& model);
     void DrawRubberBand();
 
+    // ---- Result and view-settings dialogs (KorbelViewDialogs.cpp) ----
+    struct ResultDialogs;
     ResultDialogs& Dialogs();
     int contourGroup_ = 0, contourIndex_ = 0; // the contour variable's group and index in it
     LabelFont labelFont_;                      // the font of the next RebuildFont
-    std::shared_ptr<ResultDialogs> resultDialogs_;
+    std::shared_ptr<ResultDialogs> resultDialogs_; // made at the first dialog
+    // ---- end of the result and view-settings dialogs ----
 
     std::vector<PickedItem> pickedItems_;
     std::array<int, 4> savedViewport_{};
