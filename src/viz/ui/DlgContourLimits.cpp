@@ -128,12 +128,11 @@ void DlgContourLimits::DoDataExchange(ui::DataExchange& dx)
     dx.Text(IDC_INCREMENT, incrementText_);
 }
 
-bool DlgContourLimits::ReadControls()
+void DlgContourLimits::ReadControls()
 {
-    const bool ok = UpdateData(true);
+    UpdateData(true);
     if (variableType_ < 0) variableType_ = 0;
     if (current_.contourType < 0) current_.contourType = 0;
-    return ok;
 }
 
 int DlgContourLimits::GroupStart() const

@@ -95,7 +95,7 @@ private:
     };
 
     void RegisterHandlers();
-    bool ReadControls();
+    void ReadControls();
     // Writes the limit texts into the fields, then reads them back as typing does.
     void FormatLimits();
     void ReadLimitFields();
