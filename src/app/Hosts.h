@@ -84,6 +84,35 @@ public:
     virtual void SetContourRange() {}
     virtual void SetShowLegend(bool show) { (void)show; }
     virtual void SetRotation(float x, float y, float z) { (void)x, (void)y, (void)z; }
+    // The view's own angles (SetRotation stores x, -y, -z).
+    virtual void GetRotation(float& x, float& y, float& z) const { x = y = z = 0.0f; }
+    // Clears the scene's rebuild flag: the next paint replays the compiled scene.
+    virtual void KeepCompiledScene() {}
+    // The contour part of the display: result group (0..4), index within the
+    // group (from 1; 0 none), column (group start + index; 0 none), type
+    // (0 shading, 1 lines, 2 both), mesh over contours, legend.
+    struct ContourSettings {
+        int group = 0, index = 0, column = 0, type = 0, meshOverContours = 0, showLegend = 1;
+    };
+    virtual ContourSettings GetContourSettings() const { return {}; }
+    virtual void SetContourSettings(const ContourSettings& s) { (void)s; }
+    // The result step shown.
+    virtual int CurrentStep() const { return 1; }
+    virtual void SetCurrentStep(int step) { (void)step; }
+    // Deformed and undeformed shape drawn (0/1).
+    virtual void GetDeformedShape(int& deformed, int& undeformed) const { deformed = undeformed = 0; }
+    virtual void SetDeformedShape(int deformed, int undeformed) { (void)deformed, (void)undeformed; }
+    // Label font of the drawing; RebuildFont makes the view's font lists from
+    // it. The legend moves by the offset.
+    struct LabelFont {
+        std::string face = "Arial";
+        int size = 14, weight = 700, legendOffset = 0;
+    };
+    virtual LabelFont GetLabelFont() const { return {}; }
+    virtual void SetLabelFont(const LabelFont& f) { (void)f; }
+    virtual void RebuildFont() {}
+    // Background colour (red in the low byte), used from the next paint.
+    virtual void SetBackgroundColor(unsigned rgb) { (void)rgb; }
 
     // The section-cut dialog's OK: the working cut lines become the stored ones.
     virtual void StoreCutLines() {}

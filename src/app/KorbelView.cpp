@@ -286,10 +286,9 @@ void CKorbelView::AddPickedItem(int kind, const std::string& text) { pickedItems
 
 void CKorbelView::ClearPickedItems() { pickedItems_.clear(); }
 
-// The result dialogs the view owns close with the view's own dialog slots;
-// what remains here is the display state of the results.
 void CKorbelView::ResetResultDisplayForRun()
 {
+    CloseResultDialogs();
     ClearPickedItems();
     display.step = 1;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,41 @@ public:
     // True once display list 1 holds the scene in the current context.
     bool SceneListValid() const { return sceneListValid_; }
 
+    // ---- Result and view-settings dialogs (KorbelViewDialogs.cpp) ----
+    // Results > Contour Plot, Deformed Mesh and Options > Font and Color make
+    // their dialog at first use and show it again later; Node Results makes a
+    // new one and switches node picking on; Select Step and Transform >
+    // Rotation Angles run theirs modally. ShowResultValues: the right-button
+    // double-click (kind 1 input values, 2 results).
+    void OnResultsContourPlot();
+    void OnResultsDeformedMesh();
+    void OnResultsNodeResults();
+    void OnResultsSelectStep();
+    void OnOptionsFontAndColor();
+    void OnTransformRotationAngles();
+    void ShowResultValues(int kind);
+    // A node picked in the view, for the node-result dialogs that are open.
+    void ShowNodeInResultDialogs(int node);
+    // Closes the deformed-shape, contour and result-values dialogs (a new run).
+    void CloseResultDialogs();
+
+    void GetRotation(float& x, float& y, float& z) const override;
+    void KeepCompiledScene() override { display.rebuildScene = 0; }
+    ContourSettings GetContourSettings() const override;
+    void SetContourSettings(const ContourSettings& s) override;
+    int CurrentStep() const override { return display.step; }
+    void SetCurrentStep(int step) override { display.step = step; }
+    void GetDeformedShape(int& deformed, int& undeformed) const override;
+    void SetDeformedShape(int deformed, int undeformed) override;
+    LabelFont GetLabelFont() const override;
+    void SetLabelFont(const LabelFont& font) override;
+    void RebuildFont() override;
+    // Stored for every later context, and set in the current one.
+    void SetBackgroundColor(unsigned rgb) override;
+    void OnNodeResultsDialogClosed() override;
+    void OnResultValuesDialogClosed() override;
+    // ---- end of the result and view-settings dialogs ----
+
     // ---- View commands ----
 
     // ---- Mouse navigation and picking ----
@@ -144,6 +180,14 @@ private:
     void PlaceModel(const ModelData& model);
     void DrawModelScene(ModelData& model);
     void DrawRubberBand();
+
+    // ---- Result and view-settings dialogs (KorbelViewDialogs.cpp) ----
+    struct ResultDialogs;
+    ResultDialogs& Dialogs();
+    int contourGroup_ = 0, contourIndex_ = 0; // the contour variable's group and index in it
+    LabelFont labelFont_;                      // the font of the next RebuildFont
+    std::shared_ptr<ResultDialogs> resultDialogs_; // made at the first dialog
+    // ---- end of the result and view-settings dialogs ----
 
     std::vector<PickedItem> pickedItems_;
     std::array<int, 4> savedViewport_{};

@@ -1,0 +1,188 @@
+// The view's result and view-settings dialogs: the commands that open them
+// and what they read and set of the view.
+
+#include "app/KorbelView.h"
+#include "model/ModelData.h"
+#include "viz/ui/DlgContourLimits.h"
+#include "viz/ui/DlgDefFactor.h"
+#include "viz/ui/DlgFontColor.h"
+#include "viz/ui/DlgNodeResults.h"
+#include "viz/ui/DlgResultValues.h"
+#include "viz/ui/DlgRotation.h"
+#include "viz/ui/DlgSelectStep.h"
+
+struct CKorbelView::ResultDialogs {
+    std::unique_ptr<DlgContourLimits> contour;
+    std::unique_ptr<DlgDefFactor> deformed;
+    std::unique_ptr<DlgFontColor> fontColor;
+    std::unique_ptr<DlgNodeResults> nodeResults;
+    std::unique_ptr<DlgResultValues> resultValues;
+};
+
+namespace {
+
+// Makes a modeless dialog of the view 50 pixels below its template's place;
+// null when its window could not be made.
+template <class Dlg>
+std::unique_ptr<Dlg> CreateBelowTemplate(CKorbelView& view)
+{
+    auto dlg = std::make_unique<Dlg>(view);
+    if (!dlg->Create()) return nullptr;
+    ui::Rect r = dlg->GetWindowRect();
+    r.y += 50;
+    dlg->MoveWindow(r, false);
+    return dlg;
+}
+
+// The dialog, made at first use, shown.
+template <class Dlg>
+Dlg* ShowOnce(CKorbelView& view, std::unique_ptr<Dlg>& slot)
+{
+    if (!slot) slot = CreateBelowTemplate<Dlg>(view);
+    if (slot) slot->ShowWindow(true);
+    return slot.get();
+}
+
+}  // namespace
+
+CKorbelView::ResultDialogs& CKorbelView::Dialogs()
+{
+    if (!resultDialogs_) resultDialogs_ = std::make_shared<ResultDialogs>();
+    return *resultDialogs_;
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void CKorbelView::OnResultsContourPlot() { ShowOnce(*this, Dialogs().contour); }
+
+void CKorbelView::OnResultsDeformedMesh() { ShowOnce(*this, Dialogs().deformed); }
+
+void CKorbelView::OnOptionsFontAndColor() { ShowOnce(*this, Dialogs().fontColor); }
+
+void CKorbelView::ShowResultValues(int kind)
+{
+    ResultDialogs& d = Dialogs();
+    if (!d.resultValues) d.resultValues = CreateBelowTemplate<DlgResultValues>(*this);
+    if (!d.resultValues) return;
+    d.resultValues->SetKind(kind);
+    d.resultValues->ShowWindow(true);
+}
+
+void CKorbelView::OnResultsNodeResults()
+{
+    ResultDialogs& d = Dialogs();
+    d.nodeResults.reset();
+    d.nodeResults = CreateBelowTemplate<DlgNodeResults>(*this);
+    if (!d.nodeResults) return;
+    d.nodeResults->ShowWindow(true);
+    SetPickTarget(1);
+}
+
+void CKorbelView::OnResultsSelectStep()
+{
+    DlgSelectStep dlg(*this);
+    if (dlg.DoModal() != ui::IDOK) return;
+    display.step = dlg.Step();
+    SetContourRange();
+    Invalidate(false);
+}
+
+void CKorbelView::OnTransformRotationAngles()
+{
+    DlgRotation dlg(*this);
+    dlg.DoModal();
+}
+
+void CKorbelView::ShowNodeInResultDialogs(int node)
+{
+    if (!resultDialogs_) return;
+    if (resultDialogs_->resultValues) resultDialogs_->resultValues->ShowNode(node);
+    if (resultDialogs_->nodeResults) resultDialogs_->nodeResults->ShowNode(node);
+}
+
+void CKorbelView::CloseResultDialogs()
+{
+    if (!resultDialogs_) return;
+    resultDialogs_->deformed.reset();
+    resultDialogs_->contour.reset();
+    resultDialogs_->resultValues.reset();
+}
+
+// Both dialogs end the node picking they asked for.
+void CKorbelView::OnNodeResultsDialogClosed()
+{
+    SetPickTarget(0);
+    SetHighlightedItems(0, "0");
+}
+
+void CKorbelView::OnResultValuesDialogClosed()
+{
+    SetPickTarget(0);
+    SetHighlightedItems(0, "0");
+}
+
+// ---------------------------------------------------------------------------
+// What the dialogs read and set
+
+void CKorbelView::GetRotation(float& x, float& y, float& z) const
+{
+    x = display.rotationX;
+    y = display.rotationY;
+    z = display.rotationZ;
+}
+
+ViewHost::ContourSettings CKorbelView::GetContourSettings() const
+{
+    return {contourGroup_, contourIndex_, display.contourColumn, display.contourType, display.meshOverContours,
+            display.showLegend};
+}
+
+void CKorbelView::SetContourSettings(const ContourSettings& s)
+{
+    contourGroup_ = s.group;
+    contourIndex_ = s.index;
+    display.contourColumn = s.column;
+    display.contourType = s.type;
+    display.meshOverContours = s.meshOverContours;
+    display.showLegend = s.showLegend;
+}
+
+void CKorbelView::GetDeformedShape(int& deformed, int& undeformed) const
+{
+    deformed = display.showDeformed;
+    undeformed = display.showUndeformed;
+}
+
+void CKorbelView::SetDeformedShape(int deformed, int undeformed)
+{
+    display.showDeformed = deformed;
+    display.showUndeformed = undeformed;
+}
+
+ViewHost::LabelFont CKorbelView::GetLabelFont() const
+{
+    LabelFont font = labelFont_;
+    font.legendOffset = display.legendSpacing;
+    return font;
+}
+
+void CKorbelView::SetLabelFont(const LabelFont& font)
+{
+    labelFont_ = font;
+    display.legendSpacing = font.legendOffset;
+}
+
+void CKorbelView::RebuildFont()
+{
+    SetBitmapFont(labelFont_.face, labelFont_.size, labelFont_.weight);
+    Invalidate(true);
+}
+
+void CKorbelView::SetBackgroundColor(unsigned rgb)
+{
+    StoreClearColor(rgb);
+    if (!HasContext() || !MakeCurrent()) return;
+    SetClearColor(rgb);
+    ReleaseCurrent();
+}

@@ -1,0 +1,127 @@
+// The contour plot of an analysed example in the program's own frame and
+// view on a real X display. The example is analysed by brennix-run; the
+// application opens it as the program does; the view's Contour Plot command
+// opens "Contour Plot Options", where "Show Contour Plot" and "OK" are
+// clicked through the X server. The screenshot of the frame is kept. (The
+// example's mat carries a uniform load on uniform springs: its results are
+// the same at every node, so the plot is one colour of the ramp.)
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "../fltk/XInput.h"
+#include "../model/test_slb_support.h"
+#include "app/KorbelApp.h"
+#include "app/KorbelView.h"
+#include "app/MainFrame.h"
+#include "platform/ui/Settings.h"
+
+#include <FL/Fl_Group.H>
+
+namespace {
+
+// The widget of the window (or of its groups) with the label.
+Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label)
+{
+    for (int i = 0; i < group->children(); ++i) {
+        Fl_Widget* w = group->child(i);
+        if (w->label() && label == w->label() && w->visible()) return w;
+        if (Fl_Group* g = w->as_group())
+            if (Fl_Widget* found = WidgetLabelled(g, label)) return found;
+    }
+    return nullptr;
+}
+
+// Clicks the middle of the widget as the X server would deliver it.
+bool ClickWidget(Fl_Window* win, const std::string& label)
+{
+    Fl_Widget* w = WidgetLabelled(win, label);
+    if (!w) return false;
+    int x = w->x() + w->w() / 2, y = w->y() + w->h() / 2;
+    if (w->window() != win) {  // inside a sub-window
+        x += w->window()->x();
+        y += w->window()->y();
+    }
+    SendClick(win, x, y);
+    return true;
+}
+
+// Pixels of a colour of the contour ramp (neither grey, black nor white).
+int RampPixels(const Shot& s, int x0, int y0, int x1, int y1)
+{
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const unsigned char* p = s.At(x, y);
+            const int hi = std::max({p[0], p[1], p[2]}), lo = std::min({p[0], p[1], p[2]});
+            n += hi - lo > 100;
+        }
+    return n;
+}
+
+class ContourDesktop : public FltkDisplayTest {};
+
+}  // namespace
+
+TEST_F(ContourDesktop, ContourPlotOfAnAnalysedExampleShowsContoursAndLegend)
+{
+    slbtest::ScratchDir dir;
+    const std::string model = dir.File("winkler-mat.slb");
+    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb", model);
+    const std::string run = std::string(BRENNIX_BIN_DIR) + "/brennix-run \"" + model + "\" >/dev/null 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0) << run;
+
+    // A stored user name, so that the start asks nothing.
+    ui::Settings stored(dir.File("settings"));
+    stored.SetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue, "Desktop Test");
+    ASSERT_TRUE(stored.Save());
+    CKorbelApp app;
+    app.GetSettings().SetPath(dir.File("settings"));
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_NE(app.OpenDocumentFile(model), nullptr);
+    auto* view = dynamic_cast<CKorbelView*>(app.MainFrame()->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    Fl_Window* frame = backend.TopWindowOf(*app.MainFrame());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return frame->shown() && frame->visible(); }));
+
+    // Results > Contour Plot, as its menu item runs it.
+    view->OnResultsContourPlot();
+    Fl_Window* dlg = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dlg = WindowTitled("Contour Plot Options")) && dlg->visible(); }));
+    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(ClickWidget(dlg, "Show Contour Plot"));
+    ASSERT_TRUE(WaitFor([&] { return view->display.contourColumn == 1; })) << view->display.contourColumn;
+    SaveShot(Screenshot(dlg->x(), dlg->y(), dlg->w(), dlg->h()), "view_contour_dialog.bmp");
+    ASSERT_TRUE(ClickWidget(dlg, "OK"));
+    ASSERT_TRUE(WaitFor([&] { return !dlg->visible(); }));
+
+    Fl_Widget* viewWidget = backend.WidgetOf(*view);
+    ASSERT_NE(viewWidget, nullptr);
+    auto viewShot = [&](const std::string& name) {
+        for (int i = 0; i < 25; ++i) Fl::wait(0.02);
+        SaveShot(Screenshot(frame->x(), frame->y(), frame->w(), frame->h()), name);
+        return Screenshot(frame->x() + viewWidget->x(), frame->y() + viewWidget->y(), viewWidget->w(),
+                          viewWidget->h());
+    };
+    const int vw = viewWidget->w(), vh = viewWidget->h();
+    // The example's first variable, the x displacement, is the same at every
+    // node: the slab is filled in one colour of the ramp, and the legend's
+    // eleven bars (from 50 pixels below the top, 150 .. 100 pixels from the
+    // right edge) show it.
+    const Shot uniform = viewShot("view_contour_plot.bmp");
+    EXPECT_GT(RampPixels(uniform, vw - 145, 45, vw - 105, 260), 40 * 200);
+    EXPECT_GT(RampPixels(uniform, 0, 0, vw - 160, vh), vw * vh / 3);
+
+    // The legend's caption and values are written beside the bars.
+    int ink = 0;
+    for (int y = 20; y < 270; ++y)
+        for (int x = vw - 95; x < vw; ++x) ink += IsDark(uniform.At(x, y));
+    EXPECT_GT(ink, 300);
+
+    app.CloseAllDocuments();
+    CloseWindow(*app.MainFrame());
+}
