@@ -259,7 +259,9 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
         EXPECT_EQ(CSplashWindow::Current() != nullptr, c.called) << c.what;
         EXPECT_FALSE(fs::exists(folder + "/torve.dat")) << c.what;
         // The analysis error comes after the progress window's last text.
-        if (c.status > 0) EXPECT_EQ(g_solver.boxesBefore, 0u) << c.what;
+        if (c.status > 0) {
+            EXPECT_EQ(g_solver.boxesBefore, 0u) << c.what;
+        }
     }
 }
 

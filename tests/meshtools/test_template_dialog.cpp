@@ -155,7 +155,9 @@ TEST_F(TemplateDialogTest, ChecksOfOkReportTheLastFailureAndFocusItsField) {
             d.UserClick(ui::IDOK);
             if (*c.message) {
                 EXPECT_FALSE(static_cast<D&>(d).IsEnded());
-                if (c.focus) EXPECT_EQ(FocusId(d), c.focus);
+                if (c.focus) {
+                    EXPECT_EQ(FocusId(d), c.focus);
+                }
                 d.UserClick(ui::IDCANCEL);
             }
         });

@@ -11,7 +11,7 @@
 #include "app/Hosts.h"
 #include "model/ModelData.h"
 
-namespace viztest {
+namespace plottest {
 
 inline std::string Fixture(const std::string& name) { return std::string(BRENNIX_TEST_DATA) + "/viz/" + name; }
 
@@ -53,4 +53,4 @@ private:
     ModelData* model_;
 };
 
-}  // namespace viztest
+}  // namespace plottest

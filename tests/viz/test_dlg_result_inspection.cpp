@@ -89,7 +89,9 @@ TEST_F(ResultInspectionTest, NodeResultsShowEachGroupsValues)
         for (int i = 0; i < 6; ++i) {
             const bool shown = i < g.shown;
             EXPECT_EQ(dlg.GetDlgItem(N::IDC_VALUE1 + 2 * i)->IsShown(), shown) << g.firstLabel << " " << i;
-            if (shown && g.firstColumn > 0) EXPECT_DOUBLE_EQ(dlg.Value(i), Value(g.firstColumn + i, 1, 1));
+            if (shown && g.firstColumn > 0) {
+                EXPECT_DOUBLE_EQ(dlg.Value(i), Value(g.firstColumn + i, 1, 1));
+            }
         }
         EXPECT_EQ(dlg.GetDlgItem(N::IDC_EXPLANATION)->IsShown(), g.shown == 3);
     }

@@ -14,8 +14,8 @@
 #include "platform/ui/HeadlessTest.h"
 #include "viz/ui/DlgSectionCut.h"
 
-using viztest::FakeDoc;
-using viztest::FakeView;
+using plottest::FakeDoc;
+using plottest::FakeView;
 
 namespace {
 
@@ -26,7 +26,7 @@ class SectionCutTest : public ui::HeadlessTest {
 protected:
     void SetUp() override {
         ui::HeadlessTest::SetUp();
-        viztest::ReadMesh(model);
+        plottest::ReadMesh(model);
     }
     CutLineTable& Stored() { return *model.GetCutLineDataTable(); }
     CutLineTable& Working() { return *model.GetCutLineTable(); }

@@ -111,8 +111,9 @@ TEST_F(SymbolTest, ForceArrowLiesOnTheSideOfItsSign)
         // Only the rod (radius 2u) lies farther than 24u from the point.
         for (const auto& t : f.triangleVertices)
             for (int k = 0; k < 3; ++k)
-                if (std::fabs(t[3 * k] - kCentre) > 24 * u + 1e-3)
+                if (std::fabs(t[3 * k] - kCentre) > 24 * u + 1e-3) {
                     EXPECT_LE(std::fabs(t[3 * k + 1] - kCentre), 2 * u + 1e-3) << value;
+                }
     }
 }
 

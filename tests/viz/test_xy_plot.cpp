@@ -12,9 +12,9 @@
 #include "platform/ui/HeadlessTest.h"
 #include "viz/ui/DlgXYPlot.h"
 
-using viztest::FakeDoc;
-using viztest::FakeView;
-using viztest::Fixture;
+using plottest::FakeDoc;
+using plottest::FakeView;
+using plottest::Fixture;
 
 namespace {
 
@@ -22,7 +22,7 @@ class XYPlotTest : public ui::HeadlessTest {
 protected:
     void SetUp() override {
         ui::HeadlessTest::SetUp();
-        viztest::ReadMesh(model);
+        plottest::ReadMesh(model);
     }
     void ReadResults() {
         ASSERT_EQ(model.ReadResultsFile(Fixture("mesh3x3.sds")), 0);

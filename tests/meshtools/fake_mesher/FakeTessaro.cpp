@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -38,31 +39,43 @@ private:
     std::ofstream out_;
 };
 
-// Region r (0-based) gets the unit square at y = 2r: corners 8r+1 .. 8r+4,
-// mid-sides 8r+5 .. 8r+8; every side on the boundary.
+// Region r (0-based) gets one 8-node element, a sector between the radii
+// 3.5 and 7 (the default rings of both templates, so the template loads find
+// ring sides to act on) around the angle 360 r / regions: corners 8r+1 ..
+// 8r+4 counter-clockwise, mid-sides 8r+5 .. 8r+8; every side on the boundary.
+// The sectors lie symmetric about the centre, where the import puts the
+// middle of the mesh.
 void WriteSquares(const std::string& path, int regions, int nodes = 0) {
     Writer w(path);
     nodes = std::max(nodes, 8 * regions);
     w.Int(nodes);
     w.Int(regions);
     w.Int(8);
-    const double corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    const double pi = 3.14159265358979323846;
     for (int r = 0; r < regions; ++r) {
+        const double mid = 2 * pi * r / std::max(regions, 1), half = pi / std::max(regions, 4) * 0.8;
+        const double corners[4][2] = {{3.5, mid - half}, {7.0, mid - half}, {7.0, mid + half}, {3.5, mid + half}};
+        auto at = [](double radius, double angle, int which) {
+            return which == 0 ? radius * std::cos(angle) : radius * std::sin(angle);
+        };
         for (int k = 0; k < 4; ++k) {
             w.Int(8 * r + k + 1);
-            w.Real(2.0 * r + corners[k][0]);
-            w.Real(corners[k][1]);
+            w.Real(at(corners[k][0], corners[k][1], 0));
+            w.Real(at(corners[k][0], corners[k][1], 1));
         }
         for (int k = 0; k < 4; ++k) {
+            const double* a = corners[k];
+            const double* b = corners[(k + 1) % 4];
             w.Int(8 * r + k + 5);
-            w.Real(2.0 * r + (corners[k][0] + corners[(k + 1) % 4][0]) / 2);
-            w.Real((corners[k][1] + corners[(k + 1) % 4][1]) / 2);
+            w.Real((at(a[0], a[1], 0) + at(b[0], b[1], 0)) / 2);
+            w.Real((at(a[0], a[1], 1) + at(b[0], b[1], 1)) / 2);
         }
     }
     for (int k = 8 * regions; k < nodes; ++k) {
         w.Int(k + 1);
-        w.Real(0.001 * k);
-        w.Real(-5.0);
+        // Inside the inner ring, clear of the mesh's extent.
+        w.Real(-0.9 + 0.006 * (k % 300));
+        w.Real(-0.9 + 0.006 * (k / 300 % 300));
     }
     for (int r = 0; r < regions; ++r) {
         w.Int(r + 1);
