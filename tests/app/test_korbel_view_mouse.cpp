@@ -216,7 +216,7 @@ TEST_F(ViewMouseTest, AWindowOverMoreItemsThanTheBufferHoldsStaysWithinIt)
     EXPECT_GT(static_cast<int>(names.size()) * 4, model.GetNodeCount() * 4 + 4);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names.front(), 5);
-    EXPECT_EQ(names.back(), 4 * 30 + 4);
+    EXPECT_LE(names.back(), 4 * 30 + 4);
 }
 
 TEST_F(ViewMouseTest, RightDoubleClickAsksForResultValues)
