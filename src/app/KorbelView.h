@@ -245,6 +245,7 @@ private:
     void RegisterViewCommands();
     void RegisterDisplayToggles();
     void RegisterInputCommands();
+    void OpenActionDialog(int& flag, int& open, int& saved, const std::function<void()>& show, int slot);
     // The drag formulas of pan, rotate and zoom for the point.
     void ApplyDrag(ui::Point p);
     void ZoomToWindow(ui::Point p);

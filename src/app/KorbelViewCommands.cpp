@@ -626,39 +626,39 @@ void CKorbelView::OnSetsCommand(int kind)
     Invalidate(false);
 }
 
+// The display flag of the kind is forced on while the dialog is open; a
+// dialog that could not be made gives everything back.
+void CKorbelView::OpenActionDialog(int& flag, int& open, int& saved, const std::function<void()>& show,
+                                   int slot)
+{
+    CKorbelDoc* doc = GetDocument();
+    saved = flag;
+    flag = 1;
+    Invalidate(false);
+    open = 1;
+    show();
+    if (!doc->SlotDialog(static_cast<CKorbelDoc::Slot>(slot))) {
+        flag = saved;
+        open = 0;
+    }
+}
+
 void CKorbelView::OpenNodalActions(int kind)
 {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
-    int& flag = display.displayFlags[NodalFlag(kind)];
-    actions.nodalSaved = flag;
     actions.nodalKind = kind;
-    flag = 1;
-    Invalidate(false);
-    actions.nodalOpen = 1;
-    doc->ShowNodalActionsDialog(*this, kind);
-    // A dialog that could not be made gives everything back.
-    if (!doc->SlotDialog(CKorbelDoc::NodalActionsSlot)) {
-        flag = actions.nodalSaved;
-        actions.nodalOpen = 0;
-    }
+    OpenActionDialog(display.displayFlags[NodalFlag(kind)], actions.nodalOpen, actions.nodalSaved,
+                     [&] { doc->ShowNodalActionsDialog(*this, kind); }, CKorbelDoc::NodalActionsSlot);
 }
 
 void CKorbelView::OpenEdgeActions(int kind)
 {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
-    int& flag = display.displayFlags[EdgeFlag(kind)];
-    actions.edgeSaved = flag;
     actions.edgeKind = kind;
-    flag = 1;
-    Invalidate(false);
-    actions.edgeOpen = 1;
-    doc->ShowEdgeActionsDialog(*this, kind);
-    if (!doc->SlotDialog(CKorbelDoc::EdgeActionsSlot)) {
-        flag = actions.edgeSaved;
-        actions.edgeOpen = 0;
-    }
+    OpenActionDialog(display.displayFlags[EdgeFlag(kind)], actions.edgeOpen, actions.edgeSaved,
+                     [&] { doc->ShowEdgeActionsDialog(*this, kind); }, CKorbelDoc::EdgeActionsSlot);
 }
 
 // ---------------------------------------------------------------------------

@@ -211,8 +211,12 @@ TEST_F(ViewCommandsTest, UpdateRulesFollowTheModelState)
         for (const Expect& e : s.expect) {
             const ui::CmdUI ui = t.Update(e.id);
             EXPECT_EQ(ui.Enabled(), e.enabled) << e.id;
-            if (e.checked >= 0) EXPECT_EQ(ui.Checked(), e.checked == 1) << e.id;
-            if (e.text) EXPECT_EQ(ui.Text().value_or(""), e.text) << e.id;
+            if (e.checked >= 0) {
+                EXPECT_EQ(ui.Checked(), e.checked == 1) << e.id;
+            }
+            if (e.text) {
+                EXPECT_EQ(ui.Text().value_or(""), e.text) << e.id;
+            }
         }
     }
 }
