@@ -499,11 +499,10 @@ void CKorbelDoc::NewOctagonFoundation(int kind)
     ViewHost* view = FirstView();
     if (!factories_.octagonTemplate || !view || !model_) return;
     if (factories_.octagonTemplate(DocDialogRequest{*this, *view, kind}) != ui::IDOK) return;
-    int code = 0, integration = 0;
-    double d[11] = {};
-    model_->GetTemplateParameters(kind, code, integration, d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8],
-                                  d[9], d[10]);
-    if (RegenerateTemplate(TemplateModel(*model_, code, integration, d[10])) == 0) {
+    // The dialog stored the template in the model; the mesh is made apart.
+    const ModelData& chosen = *model_;
+    if (RegenerateTemplate(TemplateModel(chosen, chosen.templateElementOption, chosen.templateIntegration,
+                                         chosen.typicalElementSize)) == 0) {
         UpdateAllViews();
         return;
     }

@@ -242,9 +242,18 @@ private:
     void PlaceModel(const ModelData& model);
     void DrawModelScene(ModelData& model);
     void DrawRubberBand();
+    // The message map, menu by menu.
     void RegisterViewCommands();
+    void RegisterFileAndEditCommands();
+    void RegisterSettingCommands();
+    void RegisterElementCommands();
+    void RegisterActionCommands();
+    void RegisterSetCommands();
+    void RegisterComputationCommands();
+    void RegisterTransformCommands();
+    void RegisterResultCommands();
     void RegisterDisplayToggles();
-    void RegisterInputCommands();
+    void RegisterSelectionAndHelpCommands();
     void OpenActionDialog(int& flag, int& open, int& saved, const std::function<void()>& show, int slot);
     // The drag formulas of pan, rotate and zoom for the point.
     void ApplyDrag(ui::Point p);

@@ -13,6 +13,7 @@
 #include "platform/ui/Services.h"
 
 using namespace korbel;
+using ui::CmdUI;
 
 namespace {
 
@@ -42,6 +43,26 @@ const char* ElementTypeName(int nodes)
     return nodes == 4 ? "Linear 4 noded" : nodes == 8 ? "Quadratic 8 noded" : "Lagrangian 9 noded";
 }
 
+// What the update rules read of the view, its document and its model.
+struct CommandState {
+    const CKorbelView& view;
+    ModelData* model() const { return view.GetModelData(); }
+    CKorbelDoc* doc() const { return view.GetDocument(); }
+    int nodes() const { return model() ? model()->GetNodeCount() : 0; }
+    int elements() const { return model() ? model()->GetElementCount() : 0; }
+    int soil() const { return model() ? model()->GetSoilModel() : 0; }
+    // The document's dialogs; none without a document.
+    const DocDialogFactories& factories() const
+    {
+        static const DocDialogFactories none;
+        return doc() ? doc()->Factories() : none;
+    }
+    // A mesh to change, and no set dialog holding its numbers.
+    bool meshEditable() const { return elements() > 0 && doc() && !doc()->SetsDialogOpen(); }
+    // The nodes span more than one y.
+    bool spread() const { return model() && model()->GetMaxY() != model()->GetMinY(); }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -49,44 +70,56 @@ const char* ElementTypeName(int nodes)
 
 void CKorbelView::RegisterViewCommands()
 {
-    using ui::CmdUI;
-    auto model = [this] { return GetModelData(); };
-    auto doc = [this] { return GetDocument(); };
+    RegisterFileAndEditCommands();
+    RegisterSettingCommands();
+    RegisterElementCommands();
+    RegisterActionCommands();
+    RegisterSetCommands();
+    RegisterComputationCommands();
+    RegisterTransformCommands();
+    RegisterResultCommands();
+    RegisterDisplayToggles();
+    RegisterSelectionAndHelpCommands();
+}
 
+void CKorbelView::RegisterFileAndEditCommands()
+{
+    const CommandState s{*this};
     // File.
     OnCommand(ui::cmd::FileSaveAs, [this] { OnFileSaveAs(); });
     OnCommand(ID_FILE_SAVE_BITMAP, [this] { ExportBitmap(); });
 
     // Edit.
-    auto meshEditable = [this, doc] {
-        const ModelData* m = GetModelData();
-        return m && m->GetElementCount() > 0 && doc() && !doc()->SetsDialogOpen();
-    };
     OnCommand(ID_EDIT_REFINE_MESH, [this] { OnRefineMeshCommand(); });
-    OnUpdateUI(ID_EDIT_REFINE_MESH, [meshEditable](CmdUI& ui) { ui.Enable(meshEditable()); });
+    OnUpdateUI(ID_EDIT_REFINE_MESH, [s](CmdUI& ui) { ui.Enable(s.meshEditable()); });
     const std::pair<int, int> changes[] = {{ID_EDIT_TO_LINEAR4, 4}, {ID_EDIT_TO_QUAD8, 8}, {ID_EDIT_TO_LAGRANGE9, 9}};
-    for (auto [id, nodes] : changes) {
-        OnCommand(id, [this, nodes] { OnChangeElementType(nodes); });
-        OnUpdateUI(id, [this, meshEditable, nodes](CmdUI& ui) {
-            ui.Enable(meshEditable() && ElementTypeOf(GetModelData()) != nodes);
+    for (auto [id, target] : changes) {
+        OnCommand(id, [this, target] { OnChangeElementType(target); });
+        OnUpdateUI(id, [this, s, target](CmdUI& ui) {
+            ui.Enable(s.meshEditable() && ElementTypeOf(GetModelData()) != target);
         });
     }
+}
 
-    RegisterInputCommands();
-
+void CKorbelView::RegisterComputationCommands()
+{
+    const CommandState s{*this};
     // Computations.
     OnCommand(ID_RUN_ANALYSIS, [this] { OnRunAnalysis(); });
-    OnUpdateUI(ID_RUN_ANALYSIS, [model](CmdUI& ui) { ui.Enable(model() != nullptr); });
+    OnUpdateUI(ID_RUN_ANALYSIS, [s](CmdUI& ui) { ui.Enable(s.model() != nullptr); });
     OnCommand(ID_VIEW_INPUT_FILE, [this] { OnViewFile(""); });
     OnUpdateUI(ID_VIEW_INPUT_FILE,
-               [model, doc](CmdUI& ui) { ui.Enable(model() && doc() && !doc()->GetPathName().empty()); });
+               [s](CmdUI& ui) { ui.Enable(s.model() && s.doc() && !s.doc()->GetPathName().empty()); });
     OnCommand(ID_VIEW_OUTPUT_FILE, [this] { OnViewFile(".sou"); });
-    OnUpdateUI(ID_VIEW_OUTPUT_FILE, [model, doc](CmdUI& ui) { ui.Enable(model() && doc() && doc()->HasOutputFile()); });
+    OnUpdateUI(ID_VIEW_OUTPUT_FILE, [s](CmdUI& ui) { ui.Enable(s.model() && s.doc() && s.doc()->HasOutputFile()); });
     OnCommand(ID_VIEW_MESSAGE_FILE, [this] { OnViewFile(".sms"); });
-    OnUpdateUI(ID_VIEW_MESSAGE_FILE, [model, doc](CmdUI& ui) {
-        ui.Enable(model() && doc() && ui::FileExists(RunFileName(doc()->GetPathName(), ".sms")));
+    OnUpdateUI(ID_VIEW_MESSAGE_FILE, [s](CmdUI& ui) {
+        ui.Enable(s.model() && s.doc() && ui::FileExists(RunFileName(s.doc()->GetPathName(), ".sms")));
     });
+}
 
+void CKorbelView::RegisterTransformCommands()
+{
     // Transform.
     const std::pair<int, int> modes[] = {{ID_PANNING, 0}, {ID_ROTATE, 1}, {ID_ZOOM, 2}, {ID_ZOOM_WINDOW, 3}};
     for (auto [id, mode] : modes) {
@@ -108,7 +141,11 @@ void CKorbelView::RegisterViewCommands()
                    {ID_VIEW_SIDE, -90, 0, 90},
                    {ID_VIEW_3D, 60, 45, -45}};
     for (const auto& p : presets) OnCommand(p.id, [this, p] { SetViewPreset(p.x, p.y, p.z); });
+}
 
+void CKorbelView::RegisterResultCommands()
+{
+    const CommandState s{*this};
     // The rotation dialog, the step, deformed-shape, contour and node-result
     // windows and the font and colour dialog are the result dialogs' own
     // commands (OnTransformRotationAngles, OnResultsSelectStep,
@@ -118,22 +155,24 @@ void CKorbelView::RegisterViewCommands()
     for (int id : {ID_ROTATION_ANGLES, ID_FONT_COLOR})
         OnUpdateUI(id, [this, id](CmdUI& ui) { ui.Enable(HasCommandHandler(id)); });
     for (int id : {ID_SELECT_STEP, ID_DEFORMED_MESH, ID_CONTOUR_PLOT, ID_NODE_RESULTS})
-        OnUpdateUI(id, [this, doc, id](CmdUI& ui) { ui.Enable(HasCommandHandler(id) && doc() && doc()->HasResults()); });
+        OnUpdateUI(id, [this, s, id](CmdUI& ui) { ui.Enable(HasCommandHandler(id) && s.doc() && s.doc()->HasResults()); });
 
     // Results.
     OnCommand(ID_XY_PLOT, [this] {
         if (CKorbelDoc* d = GetDocument()) d->ShowXYPlotDialog(*this);
     });
-    OnUpdateUI(ID_XY_PLOT, [doc](CmdUI& ui) { ui.Enable(doc() && doc()->HasResults() && doc()->Factories().xyPlot); });
+    OnUpdateUI(ID_XY_PLOT, [s](CmdUI& ui) { ui.Enable(s.doc() && s.doc()->HasResults() && s.doc()->Factories().xyPlot); });
+}
 
-    RegisterDisplayToggles();
-
+void CKorbelView::RegisterSelectionAndHelpCommands()
+{
+    const CommandState s{*this};
     // Selection.
     const std::pair<int, int> selections[] = {{ID_SELECT_NODE, 1}, {ID_SELECT_ELEMENT, 2}, {ID_SELECT_EDGE, 3}};
     for (auto [id, kind] : selections) {
         OnCommand(id, [this, kind] { OnSelectionMode(kind); });
-        OnUpdateUI(id, [this, model, kind](CmdUI& ui) {
-            ui.Enable(model() && mouse.acceptedPickKind == kind);
+        OnUpdateUI(id, [this, s, kind](CmdUI& ui) {
+            ui.Enable(s.model() && mouse.acceptedPickKind == kind);
             ui.SetCheck(mouse.selectionMode == kind);
         });
     }
@@ -152,21 +191,20 @@ void CKorbelView::RegisterViewCommands()
 
 void CKorbelView::RegisterDisplayToggles()
 {
-    using ui::CmdUI;
-    auto model = [this] { return GetModelData(); };
+    const CommandState s{*this};
     OnCommand(ID_MARK_NODES, [this] { OnMarkNodes(); });
-    OnUpdateUI(ID_MARK_NODES, [this, model](CmdUI& ui) {
-        ui.Enable(model() != nullptr);
+    OnUpdateUI(ID_MARK_NODES, [this, s](CmdUI& ui) {
+        ui.Enable(s.model() != nullptr);
         ui.SetCheck(display.nodeLabels == 1 || display.nodeLabels == 3);
     });
     OnCommand(ID_NODE_NUMBERS, [this] { OnNodeNumbers(); });
-    OnUpdateUI(ID_NODE_NUMBERS, [this, model](CmdUI& ui) {
-        ui.Enable(model() != nullptr);
+    OnUpdateUI(ID_NODE_NUMBERS, [this, s](CmdUI& ui) {
+        ui.Enable(s.model() != nullptr);
         ui.SetCheck(display.nodeLabels == 2 || display.nodeLabels == 3);
     });
     OnCommand(ID_ELEMENT_NUMBERS, [this] { OnElementNumbers(); });
-    OnUpdateUI(ID_ELEMENT_NUMBERS, [this, model](CmdUI& ui) {
-        ui.Enable(model() != nullptr);
+    OnUpdateUI(ID_ELEMENT_NUMBERS, [this, s](CmdUI& ui) {
+        ui.Enable(s.model() != nullptr);
         ui.SetCheck(display.elementNumbers != 0);
     });
 
@@ -217,65 +255,61 @@ void CKorbelView::RegisterDisplayToggles()
     }
 }
 
-void CKorbelView::RegisterInputCommands()
+// Input Data: title, materials, nodes, time stepping, soil and springs.
+void CKorbelView::RegisterSettingCommands()
 {
-    using ui::CmdUI;
-    auto model = [this] { return GetModelData(); };
-    auto factories = [this]() -> const DocDialogFactories& {
-        static const DocDialogFactories none;
-        CKorbelDoc* d = GetDocument();
-        return d ? d->Factories() : none;
-    };
-    auto nodes = [model] { return model() ? model()->GetNodeCount() : 0; };
-    auto elements = [model] { return model() ? model()->GetElementCount() : 0; };
-    auto soil = [model] { return model() ? model()->GetSoilModel() : 0; };
+    const CommandState s{*this};
 
     OnCommand(ID_INPUT_TITLE, [this] {
         if (CKorbelDoc* d = GetDocument()) d->ShowTitleDialog(*this);
     });
-    OnUpdateUI(ID_INPUT_TITLE, [factories](CmdUI& ui) { ui.Enable(factories().title != nullptr); });
+    OnUpdateUI(ID_INPUT_TITLE, [s](CmdUI& ui) { ui.Enable(s.factories().title != nullptr); });
     OnCommand(ID_INPUT_MATERIAL, [this] { OnMaterialProperties(); });
-    OnUpdateUI(ID_INPUT_MATERIAL, [factories](CmdUI& ui) { ui.Enable(factories().materialData != nullptr); });
+    OnUpdateUI(ID_INPUT_MATERIAL, [s](CmdUI& ui) { ui.Enable(s.factories().materialData != nullptr); });
     OnCommand(ID_NEW_MATERIAL, [this] { OnNewMaterial(); });
     OnCommand(ID_INPUT_NODES, [this] { OnNodeCoordinates(); });
-    OnUpdateUI(ID_INPUT_NODES, [factories](CmdUI& ui) { ui.Enable(factories().nodeData != nullptr); });
+    OnUpdateUI(ID_INPUT_NODES, [s](CmdUI& ui) { ui.Enable(s.factories().nodeData != nullptr); });
     OnCommand(ID_INPUT_TIME_STEPPING, [this] { OnTimeStepping(); });
-    OnUpdateUI(ID_INPUT_TIME_STEPPING, [model](CmdUI& ui) { ui.Enable(model() != nullptr); });
+    OnUpdateUI(ID_INPUT_TIME_STEPPING, [s](CmdUI& ui) { ui.Enable(s.model() != nullptr); });
     OnCommand(ID_INPUT_SOIL, [this] { OnSoilStiffness(); });
-    OnUpdateUI(ID_INPUT_SOIL, [model, soil](CmdUI& ui) {
-        ui.Enable(model() != nullptr);
-        ui.SetCheck(soil() == 1 || soil() == 2);
+    OnUpdateUI(ID_INPUT_SOIL, [s](CmdUI& ui) {
+        ui.Enable(s.model() != nullptr);
+        ui.SetCheck(s.soil() == 1 || s.soil() == 2);
     });
     OnCommand(ID_INPUT_NONLINEAR_SPRING, [this] { OnNonlinearSpring(); });
-    OnUpdateUI(ID_INPUT_NONLINEAR_SPRING, [this, model, nodes, factories](CmdUI& ui) {
-        ui.Enable(nodes() > 0 && !actions.nodalOpen && factories().nonlinearSpring);
-        ui.SetCheck(model() && model()->FirstNonlinearAction());
+    OnUpdateUI(ID_INPUT_NONLINEAR_SPRING, [this, s](CmdUI& ui) {
+        ui.Enable(s.nodes() > 0 && !actions.nodalOpen && s.factories().nonlinearSpring);
+        ui.SetCheck(s.model() && s.model()->FirstNonlinearAction());
     });
+}
 
+void CKorbelView::RegisterElementCommands()
+{
+    const CommandState s{*this};
     // Element type and integration.
     const std::pair<int, int> types[] = {{ID_ELEMENT_LINEAR4, 4}, {ID_ELEMENT_QUAD8, 8}, {ID_ELEMENT_LAGRANGE9, 9}};
     for (auto [id, n] : types) {
         OnCommand(id, [this, n] { OnElementType(n); });
-        OnUpdateUI(id, [model, elements, n](CmdUI& ui) {
-            const int type = ElementTypeOf(model());
-            ui.Enable(model() && !(type != 0 && type != n && elements() > 0));
+        OnUpdateUI(id, [s, n](CmdUI& ui) {
+            const int type = ElementTypeOf(s.model());
+            ui.Enable(s.model() && !(type != 0 && type != n && s.elements() > 0));
             ui.SetCheck(type == n);
         });
     }
     OnCommand(ID_INPUT_CONNECTIVITY, [this] { OnElementConnectivity(); });
-    OnUpdateUI(ID_INPUT_CONNECTIVITY, [model, nodes, factories](CmdUI& ui) {
-        const ModelData* m = model();
+    OnUpdateUI(ID_INPUT_CONNECTIVITY, [s](CmdUI& ui) {
+        const ModelData* m = s.model();
         const int type = ElementTypeOf(m);
         const bool materials = m && m->GetMaterialTable() && m->GetMaterialTable()->GetCount() > 0;
-        ui.Enable(materials && type > 0 && nodes() >= type && factories().elementConnectivity);
+        ui.Enable(materials && type > 0 && s.nodes() >= type && s.factories().elementConnectivity);
     });
     const struct {
         int id, points;
     } rules[] = {{ID_INTEGRATION_1, 1}, {ID_INTEGRATION_2, 2}, {ID_INTEGRATION_3, 3}};
     for (const auto& r : rules) {
         OnCommand(r.id, [this, points = r.points] { OnIntegration(points); });
-        OnUpdateUI(r.id, [model, points = r.points](CmdUI& ui) {
-            const ModelData* m = model();
+        OnUpdateUI(r.id, [s, points = r.points](CmdUI& ui) {
+            const ModelData* m = s.model();
             const int type = ElementTypeOf(m);
             if (type == 0) {
                 ui.Enable(false);
@@ -295,7 +329,11 @@ void CKorbelView::RegisterInputCommands()
             }
         });
     }
+}
 
+void CKorbelView::RegisterActionCommands()
+{
+    const CommandState s{*this};
     // Nodal and edge actions.
     const struct {
         int id, kind;
@@ -303,24 +341,24 @@ void CKorbelView::RegisterInputCommands()
                  {ID_DISTRIBUTED_LOADS, 4}, {ID_DISTRIBUTED_STIFFNESS, 5}};
     for (const auto& a : nodal) {
         OnCommand(a.id, [this, kind = a.kind] { OpenNodalActions(kind); });
-        OnUpdateUI(a.id, [this, model, nodes, elements, soil, factories, kind = a.kind](CmdUI& ui) {
-            const int items = kind <= 3 ? nodes() : elements();
-            ui.Enable(items > 0 && !actions.nodalOpen && (kind != 5 || soil() == 0) && factories().nodalActions);
-            ui.SetCheck(model() && RowsOf(model()->GetNodalActionTable(kind)) > 0);
+        OnUpdateUI(a.id, [this, s, kind = a.kind](CmdUI& ui) {
+            const int items = kind <= 3 ? s.nodes() : s.elements();
+            ui.Enable(items > 0 && !actions.nodalOpen && (kind != 5 || s.soil() == 0) && s.factories().nodalActions);
+            ui.SetCheck(s.model() && RowsOf(s.model()->GetNodalActionTable(kind)) > 0);
         });
     }
     OnCommand(ID_NODAL_NONLINEAR_SPRING, [this] { OnNodalNonlinearSpring(); });
-    OnUpdateUI(ID_NODAL_NONLINEAR_SPRING, [this, nodes, factories](CmdUI& ui) {
-        ui.Enable(nodes() > 0 && !actions.nodalOpen && factories().nodalNonlinear);
+    OnUpdateUI(ID_NODAL_NONLINEAR_SPRING, [this, s](CmdUI& ui) {
+        ui.Enable(s.nodes() > 0 && !actions.nodalOpen && s.factories().nodalNonlinear);
     });
     const struct {
         int id, kind;
     } edges[] = {{ID_EDGE_LOADS, 1}, {ID_EDGE_STIFFNESS, 2}};
     for (const auto& a : edges) {
         OnCommand(a.id, [this, kind = a.kind] { OpenEdgeActions(kind); });
-        OnUpdateUI(a.id, [this, model, elements, soil, factories, kind = a.kind](CmdUI& ui) {
-            ui.Enable(elements() > 0 && !actions.edgeOpen && (kind != 2 || soil() == 0) && factories().edgeActions);
-            ui.SetCheck(model() && RowsOf(model()->GetEdgeActionTable(kind)) > 0);
+        OnUpdateUI(a.id, [this, s, kind = a.kind](CmdUI& ui) {
+            ui.Enable(s.elements() > 0 && !actions.edgeOpen && (kind != 2 || s.soil() == 0) && s.factories().edgeActions);
+            ui.SetCheck(s.model() && RowsOf(s.model()->GetEdgeActionTable(kind)) > 0);
         });
     }
 
@@ -330,39 +368,42 @@ void CKorbelView::RegisterInputCommands()
     } concentrated[] = {{ID_CONCENTRATED_LOADS, 1}, {ID_CONCENTRATED_STIFFNESS, 2}};
     for (const auto& c : concentrated) {
         OnCommand(c.id, [this, kind = c.kind] { OnConcentratedActions(kind); });
-        OnUpdateUI(c.id, [model, nodes, soil, factories, kind = c.kind](CmdUI& ui) {
-            ui.Enable(nodes() > 0 && (kind != 2 || soil() == 0) && factories().concentratedActions);
-            ui.SetCheck(model() && RowsOf(model()->GetConcentratedActionTable(kind)) > 0);
+        OnUpdateUI(c.id, [s, kind = c.kind](CmdUI& ui) {
+            ui.Enable(s.nodes() > 0 && (kind != 2 || s.soil() == 0) && s.factories().concentratedActions);
+            ui.SetCheck(s.model() && RowsOf(s.model()->GetConcentratedActionTable(kind)) > 0);
         });
     }
     OnCommand(ID_EQUIVALENT_LOADS, [this] { OnEquivalentLoads(); });
-    OnUpdateUI(ID_EQUIVALENT_LOADS, [model, nodes, factories](CmdUI& ui) {
-        ui.Enable(nodes() > 0 && factories().equivalentLoads);
-        ui.SetCheck(model() && model()->ring1Points > 0 && model()->GetRing1Radius() > 0.0);
+    OnUpdateUI(ID_EQUIVALENT_LOADS, [s](CmdUI& ui) {
+        ui.Enable(s.nodes() > 0 && s.factories().equivalentLoads);
+        ui.SetCheck(s.model() && s.model()->ring1Points > 0 && s.model()->GetRing1Radius() > 0.0);
     });
+}
 
+void CKorbelView::RegisterSetCommands()
+{
+    const CommandState s{*this};
     // Sets, section cut and node path.
     const struct {
         int id, kind;
     } sets[] = {{ID_NODE_SETS, 1}, {ID_ELEMENT_SETS, 2}, {ID_EDGE_SETS, 3}};
-    for (const auto& s : sets) {
-        OnCommand(s.id, [this, kind = s.kind] { OnSetsCommand(kind); });
-        OnUpdateUI(s.id, [this, model, nodes, elements, factories, kind = s.kind](CmdUI& ui) {
+    for (const auto& set : sets) {
+        OnCommand(set.id, [this, kind = set.kind] { OnSetsCommand(kind); });
+        OnUpdateUI(set.id, [this, s, kind = set.kind](CmdUI& ui) {
             const CKorbelDoc* d = GetDocument();
-            const int items = kind == 1 ? nodes() : elements();
-            ui.Enable(items > 0 && d && !d->SetsDialogOpen() && factories().sets);
-            ui.SetCheck(model() && RowsOf(model()->GetSetTable(kind)) > 0);
+            const int items = kind == 1 ? s.nodes() : s.elements();
+            ui.Enable(items > 0 && d && !d->SetsDialogOpen() && s.factories().sets);
+            ui.SetCheck(s.model() && RowsOf(s.model()->GetSetTable(kind)) > 0);
         });
     }
-    auto spread = [model] { return model() && model()->GetMaxY() != model()->GetMinY(); };
     OnCommand(ID_SECTION_CUT, [this] {
         if (CKorbelDoc* d = GetDocument()) d->ShowSectionCutDialog(*this);
     });
-    OnUpdateUI(ID_SECTION_CUT, [spread, factories](CmdUI& ui) { ui.Enable(spread() && factories().sectionCut); });
+    OnUpdateUI(ID_SECTION_CUT, [s](CmdUI& ui) { ui.Enable(s.spread() && s.factories().sectionCut); });
     OnCommand(ID_NODE_PATH, [this] {
         if (CKorbelDoc* d = GetDocument()) d->ShowNodePathDialog(*this);
     });
-    OnUpdateUI(ID_NODE_PATH, [spread, factories](CmdUI& ui) { ui.Enable(spread() && factories().nodePath); });
+    OnUpdateUI(ID_NODE_PATH, [s](CmdUI& ui) { ui.Enable(s.spread() && s.factories().nodePath); });
 }
 
 // ---------------------------------------------------------------------------
