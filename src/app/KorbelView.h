@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/GLView.h"
-#include "platform/ui/Dialog.h"
 #include "app/Hosts.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Types.h"
 #include "viz/DisplayOptions.h"
 
@@ -196,7 +196,6 @@ public:
     void OnSelectionMode(int kind);
     // The text editor on the model file, base ".sou" or base ".sms".
     void OnViewFile(const std::string& extension);
-    void OnMaterialDataClosed();
     // The result display after the model's results were dropped (Save As,
     // mesh changes): no contour, no deformed shape, no extra picked items.
     void DropResultDisplay();

@@ -732,12 +732,6 @@ void CKorbelView::OnEdgeActionsClosed()
     Invalidate(false);
 }
 
-void CKorbelView::OnMaterialDataClosed()
-{
-    display.rebuildScene = 1;
-    Invalidate(false);
-}
-
 void CKorbelView::OnNodeResultsDialogClosed()
 {
     mouse.acceptedPickKind = 0;
