@@ -394,25 +394,31 @@ TEST_F(ProgramDesktop, RotateByDraggingAndPickAnElementForTheMaterialGrid) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     frame = Find(isFrame);
     ASSERT_TRUE(frame);
-    const Shot before = ShotOf(*frame);
-    EXPECT_EQ(CountPixels(before, IsHighlighted), 0);
+    // The element below and left of the centre is not marked before the
+    // click and is after it.
+    const int px = cx - frame->w / 8, py = cy + frame->h / 5;
+    EXPECT_FALSE(IsHighlighted(ShotOf(*frame).At(px, py)));
     // A busy display may drop a menu key: without a highlight after the
     // click the selection mode is off, and it is chosen again.
     Shot picked;
-    for (int attempt = 0; attempt < 3 && CountPixels(picked, IsHighlighted) == 0; ++attempt) {
+    auto marked = [&] { return picked.w > px && picked.h > py && IsHighlighted(picked.At(px, py)); };
+    for (int attempt = 0; attempt < 3 && !marked(); ++attempt) {
         ASSERT_TRUE(Choose(XK_s, {XK_Down, XK_Return}));
-        Press(*frame, cx, cy);
-        Release(*frame, cx, cy);
+        Press(*frame, px, py);
+        Release(*frame, px, py);
         WaitUntil(
             [&] {
                 picked = ShotOf(*frame);
-                return CountPixels(picked, IsHighlighted) > 0;
+                return marked();
             },
             3);
     }
     SaveShot(picked, "program_view_picked.bmp");
     SaveShot(ShotOf(*grid), "program_material_grid_picked.bmp");
+    EXPECT_TRUE(marked());
+    // One element is marked, not the whole mat.
     EXPECT_GT(CountPixels(picked, IsHighlighted), 200);
+    EXPECT_LT(CountPixels(picked, IsHighlighted) * 4, CountPixels(picked, IsPinkFace));
 }
 
 }  // namespace
