@@ -1,6 +1,9 @@
 #include "app/KorbelDoc.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "app/KorbelCommands.h"
 #include "app/SplashWindow.h"
@@ -26,6 +29,32 @@ ui::Icon IconOf(RunIcon icon)
     }
     return ui::Icon::None;
 }
+
+// A folder of its own in the temporary folder for the mesher's scratch
+// files: nothing of the user's is touched, and whatever is left in it goes
+// with it.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::error_code ec;
+        std::string pattern = (std::filesystem::temp_directory_path(ec) / "brennix-mesh-XXXXXX").string();
+        if (ec) return;
+        if (::mkdtemp(pattern.data())) path_ = pattern + "/";
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    bool Made() const { return !path_.empty(); }
+    std::string File(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
 
 // The early layouts: the model file's first line before the current version.
 bool IsEarlyLayout(const std::string& version)
@@ -487,13 +516,12 @@ void CKorbelDoc::NewOctagonFoundation(int kind)
     ViewHost* view = FirstView();
     if (!factories_.octagonTemplate || !view || !model_) return;
     if (factories_.octagonTemplate(DocDialogRequest{*this, *view, kind}) != ui::IDOK) return;
-    TemplateMeshLists lists;
-    if (factories_.meshTemplate) factories_.meshTemplate(*model_, kind, lists);
-    const std::string meshFile = "temp.fem";
-    if (ImportMesh(meshFile, 1, lists) == 0) {
-        char text[512];
-        std::snprintf(text, sizeof text, "Error reading file %s ", meshFile.c_str());
-        ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::Exclamation);
+    // The dialog stored the template in the model; the mesh is made apart.
+    const ModelData& chosen = *model_;
+    if (RegenerateTemplate(TemplateModel(chosen, chosen.templateElementOption, chosen.templateIntegration,
+                                         chosen.typicalElementSize)) == 0) {
+        UpdateAllViews();
+        return;
     }
     if (model_->GetNodeCount() > kLargeMeshNodes &&
         ui::MessageBox("This model has huge number of nodes. It may cause memory allocation error or very slow "
@@ -505,13 +533,49 @@ void CKorbelDoc::NewOctagonFoundation(int kind)
     SetModifiedFlag(true);
 }
 
-int CKorbelDoc::ImportMesh(const std::string& meshFile, int flag, const TemplateMeshLists& lists)
+std::unique_ptr<ModelData> CKorbelDoc::TemplateModel(const ModelData& from, int elementCode, int integration,
+                                                     double elementSize)
 {
-    const int result = model_ ? model_->ImportMeshFile(meshFile, flag, lists.regionNames, lists.regionIds,
-                                                       lists.setNames, lists.setRegions, lists.setThicknesses)
-                              : 0;
-    for (const char* name : {"temp.i", "temp.rgd", "temp.txt", "temp.fem", "temp.msh"}) DeleteIfExists(name);
+    int kind = 0, code = 0, rule = 0;
+    double d[11] = {};
+    from.GetTemplateParameters(kind, code, rule, d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8], d[9], d[10]);
+    auto fresh = std::make_unique<ModelData>();
+    fresh->Reset();
+    fresh->SetTemplateParameters(kind, elementCode, integration, d[0], d[1], d[2], d[3], d[4], d[5], d[6], d[7], d[8],
+                                 d[9], elementSize);
+    return fresh;
+}
+
+int CKorbelDoc::RegenerateTemplate(std::unique_ptr<ModelData> fresh)
+{
+    const char* const meshName = "temp.fem";
+    int result = 0;
+    TemplateMeshLists lists;
+    ScratchFolder scratch;
+    if (scratch.Made()) {
+        if (factories_.meshTemplate)
+            factories_.meshTemplate(*fresh, fresh->GetTemplateKind(), scratch.File("temp.i"), scratch.File("temp.rgd"),
+                                    lists);
+        result = ImportMesh(*fresh, scratch.File(meshName), 1, lists);
+    }
+    if (result == 0) {
+        char text[512];
+        std::snprintf(text, sizeof text, "Error reading file %s ", meshName);
+        ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::Exclamation);
+        return 0;
+    }
+    model_ = std::move(fresh);
+    UpdateResultsFlag();
     SetModifiedFlag(true);
+    return result;
+}
+
+int CKorbelDoc::ImportMesh(ModelData& model, const std::string& meshFile, int flag, const TemplateMeshLists& lists)
+{
+    const int result = model.ImportMeshFile(meshFile, flag, lists.regionNames, lists.regionIds, lists.setNames,
+                                            lists.setRegions, lists.setThicknesses);
+    const std::string folder = ui::DirectoryOfPath(meshFile);
+    for (const char* name : {"temp.i", "temp.rgd", "temp.txt", "temp.fem", "temp.msh"}) DeleteIfExists(folder + name);
     return result;
 }
 

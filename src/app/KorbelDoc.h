@@ -73,9 +73,14 @@ struct DocDialogFactories {
     ModalRunner slabType, newTemplate, octagonTemplate;
     // The structured mesh of the template dialog's values.
     std::function<void(ModelData&)> generateStructuredMesh;
-    // Writes the foundation geometry ("temp.i", "temp.rgd") and runs the mesh
-    // generator for slab type 1 (octagon) or 2 (circle); fills the lists.
-    std::function<void(ModelData&, int kind, TemplateMeshLists&)> meshTemplate;
+    // Writes the foundation geometry of the model's template parameters (the
+    // geometry file and the second file named, "temp.i" and "temp.rgd" in a
+    // scratch folder) and runs the mesh generator on it for kind 1 (octagon)
+    // or 2 (circle), which writes "temp.fem" and "temp.msh" beside it; fills
+    // the lists.
+    std::function<void(ModelData&, int kind, const std::string& geometryFile, const std::string& secondFile,
+                       TemplateMeshLists&)>
+        meshTemplate;
     // Modeless dialogs.
     ModelessFactory nodalActions, edgeActions, materialData, sets, setMembers, nonlinearSpring, nodalNonlinear,
         setSelection, nodePath, sectionCut, xyPlot;
@@ -176,9 +181,20 @@ public:
     void NewFromSlabType();
     void NewFromTemplate();
     void NewOctagonFoundation(int kind);
-    // Imports the generated mesh, deletes the template's scratch files and
-    // marks the document modified; the import's result (0 failure).
-    int ImportMesh(const std::string& meshFile, int flag, const TemplateMeshLists& lists);
+    // Imports the generated mesh into the model, deletes the template's
+    // scratch files beside the mesh file; the import's result (0 failure).
+    int ImportMesh(ModelData& model, const std::string& meshFile, int flag, const TemplateMeshLists& lists);
+    // Meshes the template of `fresh` (a new model holding the template
+    // parameters) in a scratch folder of its own, removed afterwards, and
+    // imports the mesh into it. On success the new model replaces the
+    // document's, which is marked modified; otherwise "Error reading file
+    // temp.fem " is shown and the document's model stays as it was. The
+    // import's result.
+    int RegenerateTemplate(std::unique_ptr<ModelData> fresh);
+    // A new model with the template parameters of `from`, with another
+    // element code, integration option and element size.
+    static std::unique_ptr<ModelData> TemplateModel(const ModelData& from, int elementCode, int integration,
+                                                    double elementSize);
 
     // ---- Help ----
     void ShowHelpTopics();

@@ -15,9 +15,12 @@ constexpr GLuint kSceneList = 1;
 
 } // namespace
 
-CKorbelView::CKorbelView() = default;
+CKorbelView::CKorbelView() { RegisterViewCommands(); }
 
-CKorbelView::~CKorbelView() = default;
+CKorbelView::~CKorbelView()
+{
+    if (refineDialog_ && refineDialog_->IsWindow()) refineDialog_->DestroyWindow();
+}
 
 DocHost* CKorbelView::DocumentHost() const { return dynamic_cast<DocHost*>(ui::View::GetDocument()); }
 

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/GLView.h"
 #include "app/Hosts.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Types.h"
 #include "viz/DisplayOptions.h"
 
@@ -61,13 +63,30 @@ enum DisplayFlag {
     kShowEdgeLoads, kShowEdgeStiffness, kShowCutLines
 };
 
-// The mouse state the rubber band of a window selection reads.
+// The mouse state: navigation mode, selection mode and the drag under way.
 struct ViewMouseState {
-    int mouseMode = 0;     // 0 pan, 1 rotate, 2 zoom, 3 zoom window, -1 selecting
-    int selectionMode = 0; // 0 none, 1 node, 2 element, 3 edge
-    int rubberBand = 0;    // 1: the window rectangle is drawn while the button is down
+    int mouseMode = 0;      // 0 pan, 1 rotate, 2 zoom, 3 zoom window, -1 selecting
+    int savedMouseMode = 0; // the mode before a selection mode was turned on
+    int selectionMode = 0;  // 0 none, 1 node, 2 element, 3 edge
+    int acceptedPickKind = 0; // which selection the open dialog takes: 0 none, 1 node, 2 element, 3 edge
+    int nodeResultsPick = 0;  // 1: picks feed the node-results and result-values windows
+    int multiPick = 0;      // 1: a window pick lists every picked item
+    int rubberBand = 0;     // 1: the window rectangle is drawn while the button is down
     int buttonDown = 0;
+    int dragActive = 0;
     ui::Point pressPoint, currentPoint;
+    // Pan y and z, y and z rotations or the user zoom at the press.
+    float dragStart[2] = {0.0f, 0.0f};
+    // A double-click was just handled: the release after it picks nothing.
+    int doubleClickMark = 0;
+};
+
+// What the nodal-action and edge-action commands keep while their dialog is
+// open: the flag that the dialog forces on is given back when it closes.
+struct ActionDialogState {
+    int nodalOpen = 0, nodalKind = 0, nodalSaved = 0;
+    int edgeOpen = 0, edgeKind = 0, edgeSaved = 0;
+    int savedNodeLabels = 0; // restored when the result-values window closes
 };
 
 // An item marked by picking, drawn grey after the highlight.
@@ -144,9 +163,9 @@ public:
     void OnResultsSelectStep();
     void OnOptionsFontAndColor();
     void OnTransformRotationAngles();
-    void ShowResultValues(int kind);
+    virtual void ShowResultValues(int kind);
     // A node picked in the view, for the node-result dialogs that are open.
-    void ShowNodeInResultDialogs(int node);
+    virtual void ShowNodeInResultDialogs(int node);
     // Closes the deformed-shape, contour and result-values dialogs (a new run).
     void CloseResultDialogs();
 
@@ -163,13 +182,83 @@ public:
     void RebuildFont() override;
     // Stored for every later context, and set in the current one.
     void SetBackgroundColor(unsigned rgb) override;
-    void OnNodeResultsDialogClosed() override;
-    void OnResultValuesDialogClosed() override;
     // ---- end of the result and view-settings dialogs ----
 
     // ---- View commands ----
+    ActionDialogState actions;
+
+    // Save As: on success the results are dropped from the model and the
+    // picture starts again.
+    void OnFileSaveAs();
+    // Rotations, pan and user zoom back to the start; the list is replayed.
+    void OnRestart();
+    void SetViewPreset(float x, float y, float z);
+    void OnMarkNodes();
+    void OnNodeNumbers();
+    void OnElementNumbers();
+    // Inverts a 0/1 display flag and repaints without a rebuild request.
+    void ToggleDisplayFlag(int& flag);
+    // Input Data > Element Type with 4, 8 or 9 nodes.
+    void OnElementType(int nodes);
+    // Input Data > Integration Points 1 x 1, 2 x 2, 3 x 3.
+    void OnIntegration(int points);
+    // Edit > Change Element Type to 4, 8 or 9 nodes.
+    void OnChangeElementType(int nodes);
+    void OnRefineMeshCommand();
+    void OnNodeCoordinates();
+    void OnElementConnectivity();
+    void OnTimeStepping();
+    void OnSoilStiffness();
+    void OnNewMaterial();
+    void OnMaterialProperties();
+    void OnNonlinearSpring();
+    void OnNodalNonlinearSpring();
+    void OnConcentratedActions(int kind);
+    void OnEquivalentLoads();
+    void OnSetsCommand(int kind);
+    // Opens the nodal-action dialog of kind 1..5 or the edge-action dialog
+    // of kind 1..2 with the display flag of the kind forced on.
+    void OpenNodalActions(int kind);
+    void OpenEdgeActions(int kind);
+    // Selection > Select Node, Element, Edge (1, 2, 3): on, or off again.
+    void OnSelectionMode(int kind);
+    // The text editor on the model file, base ".sou" or base ".sms".
+    void OnViewFile(const std::string& extension);
+    // The result display after the model's results were dropped (Save As,
+    // mesh changes): no contour, no deformed shape, no extra picked items.
+    void DropResultDisplay();
+
+    // ViewHost
+    void SetPickTarget(int kind) override { mouse.acceptedPickKind = kind; }
+    void StoreCutLines() override;
+    void OnNodalActionsClosed() override;
+    void OnEdgeActionsClosed() override;
+    void OnNodalNonlinearDialogClosed() override;
+    void OnNodeResultsDialogClosed() override;
+    void OnResultValuesDialogClosed() override;
+    void ShowSetSelection() override;
+
+    // ---- Mesh regeneration ----
+    // Refine Mesh's Apply: a free model is split a x b, a template model is
+    // meshed again with the element size.
+    void RefineMesh(int a, int b, double elementSize) override;
+    // A template model meshed again with another element type (code 0, 1, 2)
+    // and template integration option.
+    void RemeshAfterElementChange(int kind, int elementCode, int integration, double elementSize);
+    ui::Dialog* RefineDialog() const { return refineDialog_.get(); }
 
     // ---- Mouse navigation and picking ----
+    void OnLButtonDown(int flags, ui::Point p) override;
+    void OnMouseMove(int flags, ui::Point p) override;
+    void OnLButtonUp(int flags, ui::Point p) override;
+    void OnLButtonDblClk(int flags, ui::Point p) override;
+    void OnRButtonDblClk(int flags, ui::Point p) override;
+    void OnRButtonUp(int flags, ui::Point p) override;
+    // A selection pass over the rectangle; pick kind 1 window pick at the
+    // release, 2 double-click. The text goes to the routed dialog or the
+    // result windows and becomes the current set.
+    void PickAt(int x1, int y1, int x2, int y2, int pickKind);
+    void FeedPickToResultWindows(int node);
 
 protected:
     void OnDisplayListsLost() override;
@@ -180,6 +269,28 @@ private:
     void PlaceModel(const ModelData& model);
     void DrawModelScene(ModelData& model);
     void DrawRubberBand();
+    // The message map, menu by menu.
+    void RegisterViewCommands();
+    void RegisterFileAndEditCommands();
+    void RegisterSettingCommands();
+    void RegisterElementCommands();
+    void RegisterActionCommands();
+    void RegisterSetCommands();
+    void RegisterComputationCommands();
+    void RegisterTransformCommands();
+    void RegisterResultCommands();
+    void RegisterDisplayToggles();
+    void RegisterSelectionAndHelpCommands();
+    void OpenActionDialog(int& flag, int& open, int& saved, const std::function<void()>& show, int slot);
+    // The drag formulas of pan, rotate and zoom for the point.
+    void ApplyDrag(ui::Point p);
+    void ZoomToWindow(ui::Point p);
+    // The selection pass; the names of the hit records in order.
+    std::vector<unsigned> SelectNames(int x1, int y1, int x2, int y2, int& hits);
+    std::string PickText(const std::vector<unsigned>& names, int hits, int pickKind);
+    // After a change of the mesh: results dropped, scene rebuilt.
+    void AfterMeshChange();
+    void RemapNonlinearActions();
 
     // ---- Result and view-settings dialogs (KorbelViewDialogs.cpp) ----
     struct ResultDialogs;
@@ -189,6 +300,7 @@ private:
     std::shared_ptr<ResultDialogs> resultDialogs_; // made at the first dialog
     // ---- end of the result and view-settings dialogs ----
 
+    std::unique_ptr<ui::Dialog> refineDialog_;
     std::vector<PickedItem> pickedItems_;
     std::array<int, 4> savedViewport_{};
     std::array<double, 16> savedModelview_{};

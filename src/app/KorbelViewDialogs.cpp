@@ -109,19 +109,6 @@ void CKorbelView::CloseResultDialogs()
     resultDialogs_->resultValues.reset();
 }
 
-// Both dialogs end the node picking they asked for.
-void CKorbelView::OnNodeResultsDialogClosed()
-{
-    SetPickTarget(0);
-    SetHighlightedItems(0, "0");
-}
-
-void CKorbelView::OnResultValuesDialogClosed()
-{
-    SetPickTarget(0);
-    SetHighlightedItems(0, "0");
-}
-
 // ---------------------------------------------------------------------------
 // What the dialogs read and set
 

@@ -227,7 +227,9 @@ TEST_F(KorbelAppTest, ResultCommandsFollowTheDocumentsResults)
 
     WriteAll(dir.File("m.sds"), OneStep());
     app.OpenDocumentFile(dir.File("m.slb"));
-    for (int id : kResultCommands) EXPECT_TRUE(frame.UpdateCommand(id).Enabled()) << id;
+    // With results every result command is enabled; the X-Y plot also needs
+    // its dialog, whose hook this test leaves empty.
+    for (int id : kResultCommands) EXPECT_EQ(frame.UpdateCommand(id).Enabled(), id != ID_XY_PLOT) << id;
     app.FindOpenDocument()->SetModifiedFlag(true);
     EXPECT_TRUE(frame.UpdateCommand(ui::cmd::FileSave).Enabled());
     app.FindOpenDocument()->SetModifiedFlag(false);

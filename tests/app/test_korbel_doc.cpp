@@ -15,56 +15,6 @@ using namespace korbeltest;
 namespace {
 
 namespace fs = std::filesystem;
-constexpr int IDD_TEST = 7001;
-
-// A stand-in for the modeless input dialogs.
-class TestDialog : public ui::Dialog {
-public:
-    explicit TestDialog(int kind) : ui::Dialog(IDD_TEST), kind(kind) {}
-    ui::DialogTemplate BuildTemplate() const override
-    {
-        ui::DialogTemplate t;
-        t.id = IDD_TEST;
-        t.caption = "Test Grid";
-        t.rect = {20, 30, 100, 60};
-        t.DefPushButton(ui::IDOK, "OK", {40, 40, 50, 14});
-        return t;
-    }
-    int kind;
-    int reloads = 0;
-    std::string setName;
-    std::vector<std::string> picks;
-    ui::Rect createdAt;
-};
-
-// Factories that make TestDialogs and remember every one made.
-struct Made {
-    std::vector<TestDialog*> dialogs;
-    ModelessFactory Factory()
-    {
-        return [this](const DocDialogRequest& request) {
-            auto dialog = std::make_unique<TestDialog>(request.kind);
-            TestDialog* d = dialog.get();
-            d->setName = request.setName;
-            dialogs.push_back(d);
-            DocDialog made;
-            made.window = std::move(dialog);
-            made.create = [d] {
-                const bool ok = d->Create();
-                d->createdAt = d->GetWindowRect();
-                return ok;
-            };
-            made.retarget = [d](const DocDialogRequest& q) {
-                d->kind = q.kind;
-                d->setName = q.setName;
-                ++d->reloads;
-            };
-            made.insertPickedName = [d](const std::string& text) { d->picks.push_back(text); };
-            return made;
-        };
-    }
-};
-
 class KorbelDocTest : public ui::HeadlessTest {
 protected:
     void SetUp() override

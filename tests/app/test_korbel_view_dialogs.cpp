@@ -178,7 +178,7 @@ TEST_F(KorbelViewDialogsTest, APickedNodeReachesBothResultDialogsAndClosingClear
     EXPECT_EQ(view.CurrentSetKind(), 1);
     EXPECT_EQ(view.CurrentSetText(), "5");
     nodeResults->UserClick(ui::IDOK);
-    EXPECT_EQ(view.CurrentSetKind(), 0);
+    EXPECT_EQ(view.CurrentSetText(), "0");
     // A second Node Results command makes a new dialog.
     view.OnResultsNodeResults();
     EXPECT_NE(Find<DlgNodeResults>(), nullptr);
