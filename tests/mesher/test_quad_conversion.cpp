@@ -215,6 +215,8 @@ TEST(QuadChain, FortyEightCallsWithSmoothingAfterNineAndTwentySeven)
     EXPECT_EQ(checks, (std::vector<int>{1, 4, 6, 11, 17, 24, 26, 32, 37, 41}));
     EXPECT_EQ(smoothed, (std::vector<int>{9, 27}));
     EXPECT_STREQ(calls[47].pass, "removeValence2Nodes");
+    EXPECT_EQ(codeOffsetFor(999999), 1000000);
+    EXPECT_EQ(codeOffsetFor(1000000), 10000000);
 }
 
 TEST(TriangleMerge, TwoTrianglesBecomeOneQuadrilateralNamedAfterTheFirst)

@@ -186,9 +186,11 @@ bool failRegion(std::ostream& log, int number, const std::string& problem)
 }
 
 // Steps 5 to 12: triangulation in the unit square, stored in the region.
+// `workTriangles` is the number of work-list triangles, removed ones
+// included.
 bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
                        const std::vector<BoundarySegment>& segments, const FreeRegionTarget& target, double& s,
-                       double& ox, double& oy, std::ostream& log)
+                       double& ox, double& oy, std::size_t& workTriangles, std::ostream& log)
 {
     Triangulation tri;
     tri.nodes.reserve(kWorkReserve);
@@ -220,7 +222,8 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
         return failRegion(log, target.regionNumber,
                           "the refinement needs more than " + std::to_string(kMaxFreeRegionNodes) + " nodes");
 
-    deleted.resize(tri.triangles.size(), 0);
+    workTriangles = tri.triangles.size();
+    deleted.resize(workTriangles, 0);
     storeTriangulation(region, tri, deleted);
     return true;
 }
@@ -309,30 +312,39 @@ bool finishTriangleRegion(RegionRecord& region, std::vector<BoundarySegment>& se
     return true;
 }
 
+// The boundaries a quadrilateral region works with: the input's (fine) one
+// and the halved one that is triangulated.
+struct QuadBoundary {
+    const std::vector<MeshNode>& fineNodes;
+    const std::vector<BoundarySegment>& fineSegments;
+    std::vector<MeshNode> coarseNodes;
+    std::vector<BoundarySegment> coarseSegments;
+    std::vector<MeshNode> junctions;   // held in place by the final smoothing
+    std::size_t workTriangles = 0;     // of the triangulation, removed ones included
+};
+
 // Quadrilateral mode, steps 15 to 30: the triangles on the halved boundary
 // become quadrilaterals, are split on the fine boundary and restored onto
 // the input's boundary nodes.
-bool finishQuadRegion(RegionRecord& region, const std::vector<MeshNode>& fineNodes,
-                      const std::vector<BoundarySegment>& fineSegments, std::vector<MeshNode>& coarseNodes,
-                      std::vector<BoundarySegment>& coarseSegments, const std::vector<MeshNode>& junctions,
-                      std::ostream& log)
+bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, std::ostream& log)
 {
-    const int coarseCount = static_cast<int>(coarseNodes.size());
+    std::vector<BoundarySegment>& coarseSegments = boundary.coarseSegments;
+    const int coarseCount = static_cast<int>(boundary.coarseNodes.size());
     if (!initNodeAdjacency(region, coarseCount, log)) return false;
     removeValence3Nodes(region);
     if (!removeValence4Nodes(region, coarseCount, log)) return false;
     collectTriangleBoundarySides(region, coarseSegments);
-    const int codeOffset = codeOffsetFor(static_cast<long long>(region.triangles.size()));
+    const int codeOffset = codeOffsetFor(static_cast<long long>(boundary.workTriangles));
     region.topoElements.reserve(region.triangles.size());
     region.topoNodes.reserve(region.nodes.size());
     if (!optimizeQuadMesh(region, coarseSegments, codeOffset, log)) return false;
     connectInterfaceFaces(region, coarseSegments, 1);
     assignSideCodesFromSegments(region, 1, coarseSegments);
     makeBoundaryNumbersConsecutive(region, coarseSegments, 1);
-    if (!buildElementsFromTopology(region, junctions, log)) return false;
-    const int firstStart = fineSegments.front().start;
+    if (!buildElementsFromTopology(region, boundary.junctions, log)) return false;
+    const int firstStart = boundary.fineSegments.front().start;
     sortExternalBoundary(region, true, firstStart, log);
-    restoreFineBoundaryNodes(region, fineSegments, fineNodes);
+    restoreFineBoundaryNodes(region, boundary.fineSegments, boundary.fineNodes);
     matchRecoveredNodes(region, true, log);
     sortExternalBoundary(region, true, firstStart, log);
     for (MeshElement& el : region.elements) {
@@ -357,31 +369,28 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
     const int boundaryCount = static_cast<int>(boundaryNodes.size());
 
     // Where interface faces meet; quadrilateral meshing holds them in place.
-    std::vector<MeshNode> junctions;
-    collectFaceJunctionNodes(junctions, segments, boundaryNodes);
+    QuadBoundary quad{boundaryNodes, segments, {}, {}, {}, 0};
+    collectFaceJunctionNodes(quad.junctions, segments, boundaryNodes);
 
-    std::vector<MeshNode> coarseNodes;
-    std::vector<BoundarySegment> coarseSegments;
     if (quadrilateral) {
-        coarsenBoundaryForQuads(boundaryNodes, segments, coarseNodes, coarseSegments);
-        const std::string coarseProblem = freeBoundaryProblem(coarseNodes, coarseSegments);
+        coarsenBoundaryForQuads(boundaryNodes, segments, quad.coarseNodes, quad.coarseSegments);
+        const std::string coarseProblem = freeBoundaryProblem(quad.coarseNodes, quad.coarseSegments);
         if (!coarseProblem.empty())
             return failRegion(log, target.regionNumber, "the halved boundary: " + coarseProblem);
     }
-    std::vector<MeshNode>& nodes = quadrilateral ? coarseNodes : boundaryNodes;
-    std::vector<BoundarySegment>& segs = quadrilateral ? coarseSegments : segments;
+    std::vector<MeshNode>& nodes = quadrilateral ? quad.coarseNodes : boundaryNodes;
+    std::vector<BoundarySegment>& segs = quadrilateral ? quad.coarseSegments : segments;
 
     double s = 1.0, ox = 0.0, oy = 0.0;
-    if (!triangulateRegion(region, nodes, segs, target, s, ox, oy, log)) return false;
+    if (!triangulateRegion(region, nodes, segs, target, s, ox, oy, quad.workTriangles, log)) return false;
     region.adjacency.reserve(region.nodes.size());
     for (MeshNode& node : region.nodes) {
         node.x = node.x * s + ox;
         node.y = node.y * s + oy;
     }
 
-    const bool meshed = quadrilateral
-                            ? finishQuadRegion(region, boundaryNodes, segments, coarseNodes, coarseSegments, junctions, log)
-                            : finishTriangleRegion(region, segments, boundaryCount, firstStart, log);
+    const bool meshed = quadrilateral ? finishQuadRegion(region, quad, log)
+                                      : finishTriangleRegion(region, segments, boundaryCount, firstStart, log);
     if (!meshed) return false;
     copyBackNodeCoordinates(region, quadrilateral);
     setSideEndRecords(region, target.generatedBoundaryPoints, quadrilateral);

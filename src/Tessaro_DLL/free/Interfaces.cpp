@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Tessaro_DLL/free/Adjacency.h"
+#include "Tessaro_DLL/topology/Topology.h"
 
 namespace tessaro {
 
@@ -77,13 +78,10 @@ bool findTopologySide(const RegionRecord& region, const BoundarySegment& seg, Bo
     found.element = 0;
     auto consider = [&](int e) {
         const TopoElement& el = region.topoElements[e - 1];
-        if (el.name <= 0) return;
-        for (int j = 0; j < el.cornerCount; ++j)
-            if (el.c[j] == seg.start && el.c[(j + 1) % el.cornerCount] == seg.end &&
-                (found.element == 0 || e < found.element)) {
-                found.element = e;
-                found.side = j;
-            }
+        const int j = directedSideIndex(el, seg.start, seg.end);
+        if (el.name <= 0 || j < 0 || (found.element != 0 && e > found.element)) return;
+        found.element = e;
+        found.side = j;
     };
     for (int m = 0; m < at.triangleCount; ++m) consider(at.triangles[m]);
     for (int m = 0; m < at.quadCount; ++m) consider(at.quads[m]);

@@ -41,13 +41,6 @@ double direction(double dx, double dy)
 
 bool isElementReference(int entry, int codeOffset) { return entry != 0 && std::abs(entry) <= codeOffset; }
 
-int directedSide(const TopoElement& el, int from, int to)
-{
-    for (int k = 0; k < el.cornerCount; ++k)
-        if (el.c[k] == from && el.c[(k + 1) % el.cornerCount] == to) return k;
-    return -1;
-}
-
 // Step 5: element e and its partner p across side b become quadrilateral e.
 bool mergePair(RegionRecord& region, int e, int p, int b, int codeOffset, std::ostream& log)
 {
@@ -72,7 +65,7 @@ bool mergePair(RegionRecord& region, int e, int p, int b, int codeOffset, std::o
         E.nb[j] = -(codeOffset + 1);
         for (int name : around) {
             TopoElement& other = topoElement(region, name);
-            const int k = directedSide(other, quad[(j + 1) % 4], quad[j]);
+            const int k = directedSideIndex(other, quad[(j + 1) % 4], quad[j]);
             if (k < 0) continue;
             E.nb[j] = other.isTriangle ? name : -name;
             other.nb[k] = -e;

@@ -87,6 +87,13 @@ int sideIndexInElement(int a, int b, int element, const RegionRecord& region)
     return -1;
 }
 
+int directedSideIndex(const TopoElement& element, int from, int to)
+{
+    for (int k = 0; k < element.cornerCount; ++k)
+        if (element.c[k] == from && element.c[(k + 1) % element.cornerCount] == to) return k;
+    return -1;
+}
+
 bool hasMoreThanTwoBoundaryNodes(int nb, const std::vector<int>& elements, const RegionRecord& region)
 {
     std::vector<int> boundary;

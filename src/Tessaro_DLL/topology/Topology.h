@@ -35,6 +35,9 @@ int cornerIndexInElement(int node, int element, const RegionRecord& region);
 // 0-based side joining a and b (either order), -1 when none.
 int sideIndexInElement(int a, int b, int element, const RegionRecord& region);
 
+// 0-based side running from `from` to `to` in this direction, -1 when none.
+int directedSideIndex(const TopoElement& element, int from, int to);
+
 // More than two distinct boundary nodes (names <= nb) among the corners.
 bool hasMoreThanTwoBoundaryNodes(int nb, const std::vector<int>& elements, const RegionRecord& region);
 

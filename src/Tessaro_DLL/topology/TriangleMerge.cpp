@@ -10,14 +10,6 @@ namespace tessaro {
 
 namespace {
 
-// Side k of the element running from `from` to `to`, -1 when none.
-int directedSide(const TopoElement& el, int from, int to)
-{
-    for (int k = 0; k < el.cornerCount; ++k)
-        if (el.c[k] == from && el.c[(k + 1) % el.cornerCount] == to) return k;
-    return -1;
-}
-
 int signedName(const TopoElement& el) { return el.isTriangle ? el.name : -el.name; }
 
 bool holds(const TopoElement& el, int node)
@@ -57,14 +49,14 @@ void linkElementsAcrossEdge(int a, int b, std::vector<int> elements, RegionRecor
     int forward = 0, backward = 0;
     for (int e : elements) {
         const TopoElement& el = topoElement(region, std::abs(e));
-        if (forward == 0 && directedSide(el, a, b) >= 0) forward = std::abs(e);
-        if (backward == 0 && directedSide(el, b, a) >= 0) backward = std::abs(e);
+        if (forward == 0 && directedSideIndex(el, a, b) >= 0) forward = std::abs(e);
+        if (backward == 0 && directedSideIndex(el, b, a) >= 0) backward = std::abs(e);
     }
     if (forward == 0 || backward == 0) return;
     TopoElement& f = topoElement(region, forward);
     TopoElement& g = topoElement(region, backward);
-    f.nb[directedSide(f, a, b)] = signedName(g);
-    g.nb[directedSide(g, b, a)] = signedName(f);
+    f.nb[directedSideIndex(f, a, b)] = signedName(g);
+    g.nb[directedSideIndex(g, b, a)] = signedName(f);
 }
 
 bool mergeTrianglePair(RegionRecord& region, int first, int second, int codeOffset)
@@ -106,7 +98,7 @@ bool mergeTrianglePair(RegionRecord& region, int first, int second, int codeOffs
         entries[s] = none;
         for (int entry : candidates) {
             TopoElement& other = topoElement(region, std::abs(entry));
-            const int k = directedSide(other, quad[(s + 1) % 4], quad[s]);
+            const int k = directedSideIndex(other, quad[(s + 1) % 4], quad[s]);
             if (k < 0) continue;
             entries[s] = entry;
             other.nb[k] = -first;
