@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "TopologyFixture.h"
+#include "Tessaro_DLL/free/Recovery.h"
 #include "Tessaro_DLL/free/SideCodes.h"
 #include "Tessaro_DLL/quad/FinalElements.h"
 #include "Tessaro_DLL/quad/QuadConversion.h"
@@ -96,6 +97,21 @@ TEST(QuadBoundary, EightNodesHalveToFourCarryingEveryOtherSegmentsCode)
         EXPECT_EQ(coarseSegments[k].end, expected[k][1]);
         EXPECT_EQ(coarseSegments[k].code, expected[k][2]);
     }
+}
+
+TEST(QuadBoundary, SegmentCodesGoIntoTheSidesTheyLieOn)
+{
+    TopologyFixture f;
+    f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    f.elements = {{1, 2, 3, 4}};
+    RegionRecord r = buildTopology(f);
+    r.neighbours.resize(1);
+    r.boundarySides = {{1, 0, 3}, {1, 1, -7}, {1, 2, -2}};
+    const std::vector<BoundarySegment> segments = {{1, 1, 2, 3}, {2, 2, 3, -7}, {3, 4, 3, -2}};
+    assignSideCodesFromSegments(r, 1, segments);
+    EXPECT_EQ(r.neighbours[0].n[1], -2);        // a positive code becomes -2
+    EXPECT_EQ(r.topoElements[0].nb[1], -7);     // a negative one is kept
+    EXPECT_EQ(r.topoElements[0].nb[2], kNone);  // the segment runs the other way
 }
 
 TEST(QuadBoundary, AnglesOfAnLShapedBoundary)
@@ -288,6 +304,25 @@ TEST(TopologyQueries, NodeListsAndNeighbourLimit)
     EXPECT_EQ(sideIndexInElement(3, 5, 2, r), -1);
     EXPECT_EQ(cornerIndexInElement(4, 2, r), 2);
     EXPECT_EQ(cornerIndexInElement(9, 3, r), -1);
+}
+
+TEST(TopologyQueries, ExchangingNodeNumbersSwapsEveryReference)
+{
+    // Boundary 1 -> 3 -> 2 -> 4: exchanging 2 and 3 makes it consecutive.
+    TopologyFixture f;
+    f.nodes = {{0, 0}, {1, 1}, {1, 0}, {0, 1}};
+    f.elements = {{1, 3, 2}, {1, 2, 4}};
+    f.nb = 4;
+    RegionRecord r = buildTopology(f);
+    exchangeNodeNumbers(3, 2, r, 1);
+    EXPECT_EQ(cornersOf(r.topoElements[0]), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(r.nodes[1].x, 1.0);
+    EXPECT_EQ(r.nodes[1].y, 0.0);
+    EXPECT_EQ(r.topoNodes[1].status, 2);   // the slot's number
+    EXPECT_EQ(listOf(r.topoNodes[1].triangles, r.topoNodes[1].triangleCount), std::vector<int>{1});
+    EXPECT_EQ(listOf(r.topoNodes[3].neighbours, r.topoNodes[3].neighbourCount), (std::vector<int>{1, 3}));
+    EXPECT_EQ(listOf(r.topoNodes[0].neighbours, r.topoNodes[0].neighbourCount), (std::vector<int>{2, 3, 4}));
 }
 
 TEST(TopologyQueries, QuadrilateralSideFourAndSharedElementsListedOnce)
