@@ -16,7 +16,10 @@
 #include "dialogs/DlgTitle.h"
 #include "meshtools/StructuredMesh.h"
 #include "meshtools/ui/DlgNewTemplate.h"
+#include "meshtools/TemplateGeometry.h"
+#include "meshtools/ui/DlgTemplateOctagon.h"
 #include "meshtools/ui/NewProject.h"
+#include "platform/ui/Services.h"
 #include "viz/ui/DlgSectionCut.h"
 #include "viz/ui/DlgXYPlot.h"
 
@@ -154,4 +157,21 @@ void RegisterProgramDialogs()
         return model ? RunModalDialog<DlgNewTemplate>(model) : ui::IDCANCEL;
     };
     f.generateStructuredMesh = [](ModelData& model) { GenerateStructuredMesh(model); };
+
+    // The foundation templates: the dialog, then the geometry written for
+    // the mesh generator of the program's folder; its messages are boxes. A
+    // mesh that was not made is not imported.
+    f.octagonTemplate = [](const DocDialogRequest& r) {
+        ModelData* model = r.doc.GetModelData();
+        return model ? RunModalDialog<DlgTemplateOctagon>(model, r.kind) : ui::IDCANCEL;
+    };
+    f.meshTemplate = [](ModelData& model, int kind, const std::string& geometry, const std::string& second,
+                        TemplateMeshLists& lists) {
+        TemplateLists made;
+        UiMesherHost host;
+        const bool meshed = kind == 1 ? MeshOctagonTemplate(model, geometry, second, made, ui::ProgramFolder(), host)
+                                      : MeshCircularTemplate(model, geometry, second, made, ui::ProgramFolder(), host);
+        if (!meshed) return;
+        lists = {made.regionNames, made.regionIds, made.setNames, made.setRegions, made.setHeights};
+    };
 }

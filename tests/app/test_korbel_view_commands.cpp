@@ -157,8 +157,8 @@ TEST_F(ViewCommandsTest, UpdateRulesFollowTheModelState)
           {ID_INPUT_SOIL, true, 1}}},
         {"results",
          [](Bench& t) { t.Open(OnePlate(), true); },
-         {{ID_XY_PLOT, true}, {ID_DEFORMED_MESH, false}, {ID_CONTOUR_PLOT, false}, {ID_SELECT_STEP, false},
-          {ID_NODE_RESULTS, false}}},
+         {{ID_XY_PLOT, true}, {ID_DEFORMED_MESH, true}, {ID_CONTOUR_PLOT, true}, {ID_SELECT_STEP, true},
+          {ID_NODE_RESULTS, true}}},
         {".sou and .sms",
          [](Bench& t) {
              t.Open(OnePlate());

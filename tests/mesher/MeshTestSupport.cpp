@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "Tessaro_DLL/model/RunDriver.h"
@@ -431,6 +432,73 @@ int runOn(const fs::path& dir, const std::string& text, const std::string& name)
     const fs::path input = dir / name;
     writeFile(input, text);
     return tessaro::runTessaro(input.string());
+}
+
+ToolRun runTool(const std::string& name, const std::string& text)
+{
+    ScratchDir dir("free-" + name);
+    writeFile(dir.path() / "temp.i", text);
+    const std::string tool = std::string(BRENNIX_BIN_DIR) + "/tessaro-run";
+    const std::string command = "cd '" + dir.path().string() + "' && '" + tool + "' temp.i >/dev/null 2>&1";
+    ToolRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.log = readFile(dir.path() / "temp.msh");
+    run.meshWritten = fs::exists(dir.path() / "temp.fem");
+    run.snapshotWritten = fs::exists(dir.path() / "mesh_11.sol");
+    if (run.meshWritten) {
+        run.mesh = readFemText(dir.path() / "temp.fem");
+        if (!run.mesh.ok) run.mesh = readFemBinary(dir.path() / "temp.fem");
+    }
+    return run;
+}
+
+RegionSpec polygonRegion(GeometrySpec& g, const std::vector<std::pair<double, double>>& corners, int divisions,
+                         int code, int obj, double spacing)
+{
+    const int base = static_cast<int>(g.points.size());
+    for (const auto& p : corners) g.points.push_back(p);
+    RegionSpec r;
+    r.scheme = -21;
+    r.obj = obj;
+    const int n = static_cast<int>(corners.size());
+    for (int k = 0; k < n; ++k) {
+        SegSpec s;
+        s.lim1 = 1;
+        s.lim2 = divisions + 1;
+        if (spacing > 0.0) {
+            const auto [x0, y0] = corners[k];
+            const auto [x1, y1] = corners[(k + 1) % n];
+            s.lim2 = 1 + std::max(1, static_cast<int>(std::lround(std::hypot(x1 - x0, y1 - y0) / spacing)));
+        }
+        s.p1 = base + k + 1;
+        s.p2 = base + (k + 1) % n + 1;
+        r.sides.push_back(SideSpec{k + 1, code, {s}});
+    }
+    return r;
+}
+
+std::vector<std::string> unexpectedLogLines(const std::string& log)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < log.size()) {
+        const std::size_t end = log.find('\n', start);
+        const std::string line = log.substr(start, end - start);
+        if (!line.empty() && line.rfind(" used heap = ", 0) != 0) lines.push_back(line);
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+int sidesCoded(const FemMesh& mesh, int code)
+{
+    int count = 0;
+    for (const auto& s : mesh.sides)
+        for (int k = 2; k < 6; ++k)
+            if (s[k] == code) ++count;
+    return count;
 }
 
 }  // namespace meshtest

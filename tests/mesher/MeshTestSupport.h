@@ -140,4 +140,29 @@ std::vector<std::string> readLines(const fs::path& path);
 // Runs the mesher of the core library on `text` written to dir/name.
 int runOn(const fs::path& dir, const std::string& text, const std::string& name = "temp.i");
 
+// What a run of the command-line tool left behind.
+struct ToolRun {
+    int status = -1;
+    std::string log;
+    FemMesh mesh;
+    bool meshWritten = false;
+    bool snapshotWritten = false;
+};
+
+// Writes temp.i into a scratch folder, runs tessaro-run there and reads the
+// results back; the folder is removed afterwards.
+ToolRun runTool(const std::string& name, const std::string& text);
+
+// A free region (scheme -21 unless changed) over the polygon's corners
+// (appended to the point list), each side of `divisions` segments, or of
+// segments about `spacing` long when that is positive.
+RegionSpec polygonRegion(GeometrySpec& g, const std::vector<std::pair<double, double>>& corners, int divisions,
+                         int code = -2, int obj = 101, double spacing = 0.0);
+
+// Log lines other than empty ones and the queue report.
+std::vector<std::string> unexpectedLogLines(const std::string& log);
+
+// Number of element sides carrying `code`.
+int sidesCoded(const FemMesh& mesh, int code);
+
 }  // namespace meshtest

@@ -53,7 +53,7 @@ struct TemplateCase {
     double dims[3];     // L1, L2, D or R1, R2, R3
     double size;        // typical element size of the input
     int nodesPerElement;
-    int elements;       // of the mapped regions
+    int mappedElements; // the free regions of the pedestal add theirs
 };
 
 }  // namespace
@@ -62,7 +62,8 @@ TEST(TemplatePipeline, GeneratedFoundationMeshIsAnalysedToFiniteResults)
 {
     // Octagon L1 21, L2 17, D 14 at element size 3.5 with 8 nodes; circular
     // R1 3.5, R2 5, R3 14 at the dialog's size 1.1 with 4 nodes. Coarse, so
-    // that the analysis takes a moment.
+    // that the analysis takes a moment. Every region is meshed, the free
+    // quadrilateral regions of the pedestal included.
     const TemplateCase cases[] = {
         {"octagon-coarse-q8.i", 1, 1, {21.0, 17.0, 14.0}, 3.5, 8, 128},
         {"circular-default-q4.i", 2, 0, {3.5, 5.0, 14.0}, 1.1, 4, 320},
@@ -90,7 +91,7 @@ TEST(TemplatePipeline, GeneratedFoundationMeshIsAnalysedToFiniteResults)
                                        lists.setRegions, lists.setHeights),
                   1);
         model.SetSoilModel(2);
-        ASSERT_EQ(model.GetElementCount(), c.elements);
+        ASSERT_GT(model.GetElementCount(), c.mappedElements);
         ASSERT_EQ(model.GetElementTable()->GetNodesPerElement(), c.nodesPerElement);
 
         // The applied load: nodal loads on the pedestal edge, all along +x.

@@ -22,27 +22,6 @@ void logTooManyElements(std::ostream& log, int node)
     log << "Error: element neighbour for node " << node << " bigger than 14" << std::endl;
 }
 
-bool addElement(NodeAdjacency& a, int element, int node, std::ostream& log)
-{
-    if (a.elementCount >= NodeAdjacency::kMaxElements) {
-        logTooManyElements(log, node);
-        return false;
-    }
-    a.elements[a.elementCount++] = element;
-    return true;
-}
-
-bool addNeighbour(NodeAdjacency& a, int neighbour, int node, std::ostream& log)
-{
-    if (listContains(a.neighbours.data(), a.neighbourCount, neighbour)) return true;
-    if (a.neighbourCount >= NodeAdjacency::kMaxNeighbours) {
-        logTooManyNeighbours(log, node);
-        return false;
-    }
-    a.neighbours[a.neighbourCount++] = neighbour;
-    return true;
-}
-
 // Doubled signed area of (a, b, c).
 double doubledArea(const RegionRecord& region, int a, int b, int c)
 {
@@ -208,6 +187,28 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
 }
 
 }  // namespace
+
+bool addElement(NodeAdjacency& a, int element, int node, std::ostream& log)
+{
+    if (a.elementCount >= NodeAdjacency::kMaxElements) {
+        logTooManyElements(log, node);
+        return false;
+    }
+    a.elements[a.elementCount++] = element;
+    return true;
+}
+
+bool addNeighbour(NodeAdjacency& a, int neighbour, int node, std::ostream& log)
+{
+    if (listContains(a.neighbours.data(), a.neighbourCount, neighbour)) return true;
+    if (a.neighbourCount >= NodeAdjacency::kMaxNeighbours) {
+        logTooManyNeighbours(log, node);
+        return false;
+    }
+    a.neighbours[a.neighbourCount++] = neighbour;
+    return true;
+}
+
 
 bool removeFromList(int* slots, int& count, int value)
 {

@@ -37,6 +37,12 @@ void updateAdjacencyLists(RegionRecord& region);
 // Moves every free node to the area-weighted mean of its elements' centroids.
 void smoothTriangleNodes(RegionRecord& region);
 
+// Appends an element (a neighbour node, once) to the adjacency of `node`.
+// False with the "Error: element neighbour ... bigger than 14" ("... node
+// neighbour ... bigger than 20") line when the slots are full.
+bool addElement(NodeAdjacency& a, int element, int node, std::ostream& log);
+bool addNeighbour(NodeAdjacency& a, int neighbour, int node, std::ostream& log);
+
 // Adjacency helpers shared with boundary recovery.
 bool removeFromList(int* slots, int& count, int value);
 bool listContains(const int* slots, int count, int value);

@@ -11,6 +11,8 @@
 #include "Tessaro_DLL/free/Recovery.h"
 #include "Tessaro_DLL/free/Refine.h"
 #include "Tessaro_DLL/free/SideCodes.h"
+#include "Tessaro_DLL/quad/FinalElements.h"
+#include "Tessaro_DLL/quad/QuadConversion.h"
 
 namespace tessaro {
 
@@ -184,9 +186,11 @@ bool failRegion(std::ostream& log, int number, const std::string& problem)
 }
 
 // Steps 5 to 12: triangulation in the unit square, stored in the region.
+// `workTriangles` is the number of work-list triangles, removed ones
+// included.
 bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
                        const std::vector<BoundarySegment>& segments, const FreeRegionTarget& target, double& s,
-                       double& ox, double& oy, std::ostream& log)
+                       double& ox, double& oy, std::size_t& workTriangles, std::ostream& log)
 {
     Triangulation tri;
     tri.nodes.reserve(kWorkReserve);
@@ -218,7 +222,8 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
         return failRegion(log, target.regionNumber,
                           "the refinement needs more than " + std::to_string(kMaxFreeRegionNodes) + " nodes");
 
-    deleted.resize(tri.triangles.size(), 0);
+    workTriangles = tri.triangles.size();
+    deleted.resize(workTriangles, 0);
     storeTriangulation(region, tri, deleted);
     return true;
 }
@@ -270,7 +275,7 @@ std::string freeRegionSidesProblem(const RegionRecord& region)
         const RegionSide& side = region.sides[i];
         if (isInterfaceCode(side.neighbourCode))
             return "side " + std::to_string(i + 1) + " has the interface code " + std::to_string(side.neighbourCode) +
-                   ", which free triangle regions do not take";
+                   ", which free regions do not take";
         if (!side.segments.empty()) nodes += std::llabs(static_cast<long long>(side.segments.front().lim2) -
                                                         side.segments.front().lim1) + 1;
     }
@@ -289,26 +294,12 @@ std::string freeBoundaryProblem(const std::vector<MeshNode>& nodes, const std::v
     return problem;
 }
 
-bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std::vector<BoundarySegment>& segments,
-                const FreeRegionTarget& target, std::ostream& log)
+namespace {
+
+// Triangle mode, steps 15 to 27.
+bool finishTriangleRegion(RegionRecord& region, std::vector<BoundarySegment>& segments, int boundaryCount,
+                          int firstStart, std::ostream& log)
 {
-    const std::string problem = freeBoundaryProblem(boundaryNodes, segments);
-    if (!problem.empty()) return failRegion(log, target.regionNumber, problem);
-    const int firstStart = segments.front().start;
-    const int boundaryCount = static_cast<int>(boundaryNodes.size());
-
-    // Where interface faces meet; only quadrilateral meshing reads the list.
-    std::vector<MeshNode> junctions;
-    collectFaceJunctionNodes(junctions, segments, boundaryNodes);
-
-    double s = 1.0, ox = 0.0, oy = 0.0;
-    if (!triangulateRegion(region, boundaryNodes, segments, target, s, ox, oy, log)) return false;
-    region.adjacency.reserve(region.nodes.size());
-    for (MeshNode& node : region.nodes) {
-        node.x = node.x * s + ox;
-        node.y = node.y * s + oy;
-    }
-
     if (!cleanUpTriangles(region, boundaryCount, log)) return false;
     connectInterfaceFaces(region, segments, 0);
     makeBoundaryNumbersConsecutive(region, segments, 0);
@@ -318,9 +309,91 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
     matchRecoveredNodes(region, false, log);
     sortExternalBoundary(region, false, firstStart, log);
     smoothTriangleNodes(region);
+    return true;
+}
 
-    copyBackNodeCoordinates(region, false);
-    setSideEndRecords(region, target.generatedBoundaryPoints, false);
+// The boundaries a quadrilateral region works with: the input's (fine) one
+// and the halved one that is triangulated.
+struct QuadBoundary {
+    const std::vector<MeshNode>& fineNodes;
+    const std::vector<BoundarySegment>& fineSegments;
+    std::vector<MeshNode> coarseNodes;
+    std::vector<BoundarySegment> coarseSegments;
+    std::vector<MeshNode> junctions;   // held in place by the final smoothing
+    std::size_t workTriangles = 0;     // of the triangulation, removed ones included
+};
+
+// Quadrilateral mode, steps 15 to 30: the triangles on the halved boundary
+// become quadrilaterals, are split on the fine boundary and restored onto
+// the input's boundary nodes.
+bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, std::ostream& log)
+{
+    std::vector<BoundarySegment>& coarseSegments = boundary.coarseSegments;
+    const int coarseCount = static_cast<int>(boundary.coarseNodes.size());
+    if (!initNodeAdjacency(region, coarseCount, log)) return false;
+    removeValence3Nodes(region);
+    if (!removeValence4Nodes(region, coarseCount, log)) return false;
+    collectTriangleBoundarySides(region, coarseSegments);
+    const int codeOffset = codeOffsetFor(static_cast<long long>(boundary.workTriangles));
+    region.topoElements.reserve(region.triangles.size());
+    region.topoNodes.reserve(region.nodes.size());
+    if (!optimizeQuadMesh(region, coarseSegments, codeOffset, log)) return false;
+    connectInterfaceFaces(region, coarseSegments, 1);
+    assignSideCodesFromSegments(region, 1, coarseSegments);
+    makeBoundaryNumbersConsecutive(region, coarseSegments, 1);
+    if (!buildElementsFromTopology(region, boundary.junctions, log)) return false;
+    const int firstStart = boundary.fineSegments.front().start;
+    sortExternalBoundary(region, true, firstStart, log);
+    restoreFineBoundaryNodes(region, boundary.fineSegments, boundary.fineNodes);
+    matchRecoveredNodes(region, true, log);
+    sortExternalBoundary(region, true, firstStart, log);
+    for (MeshElement& el : region.elements) {
+        el.w[10] = region.elemGroup;
+        el.w[11] = region.objIndex;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std::vector<BoundarySegment>& segments,
+                const FreeRegionTarget& target, bool quadrilateral, std::ostream& log)
+{
+    const std::string problem = freeBoundaryProblem(boundaryNodes, segments);
+    if (!problem.empty()) return failRegion(log, target.regionNumber, problem);
+    if (quadrilateral && segments.size() % 2 == 1)
+        return failRegion(log, target.regionNumber,
+                          "the boundary has an odd number of segments (" + std::to_string(segments.size()) +
+                              "), which quadrilateral meshing cannot halve");
+    const int firstStart = segments.front().start;
+    const int boundaryCount = static_cast<int>(boundaryNodes.size());
+
+    // Where interface faces meet; quadrilateral meshing holds them in place.
+    QuadBoundary quad{boundaryNodes, segments, {}, {}, {}, 0};
+    collectFaceJunctionNodes(quad.junctions, segments, boundaryNodes);
+
+    if (quadrilateral) {
+        coarsenBoundaryForQuads(boundaryNodes, segments, quad.coarseNodes, quad.coarseSegments);
+        const std::string coarseProblem = freeBoundaryProblem(quad.coarseNodes, quad.coarseSegments);
+        if (!coarseProblem.empty())
+            return failRegion(log, target.regionNumber, "the halved boundary: " + coarseProblem);
+    }
+    std::vector<MeshNode>& nodes = quadrilateral ? quad.coarseNodes : boundaryNodes;
+    std::vector<BoundarySegment>& segs = quadrilateral ? quad.coarseSegments : segments;
+
+    double s = 1.0, ox = 0.0, oy = 0.0;
+    if (!triangulateRegion(region, nodes, segs, target, s, ox, oy, quad.workTriangles, log)) return false;
+    region.adjacency.reserve(region.nodes.size());
+    for (MeshNode& node : region.nodes) {
+        node.x = node.x * s + ox;
+        node.y = node.y * s + oy;
+    }
+
+    const bool meshed = quadrilateral ? finishQuadRegion(region, quad, log)
+                                      : finishTriangleRegion(region, segments, boundaryCount, firstStart, log);
+    if (!meshed) return false;
+    copyBackNodeCoordinates(region, quadrilateral);
+    setSideEndRecords(region, target.generatedBoundaryPoints, quadrilateral);
     mergeRegionIntoMesh(region, target.mesh, target.structureElements);
     return true;
 }

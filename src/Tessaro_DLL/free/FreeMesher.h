@@ -1,5 +1,6 @@
-// The free region mesher: one region of scheme -21 from its discretised
-// boundary to triangles merged into the run's mesh.
+// The free region mesher: one region of scheme -21 (triangles) or -31
+// (quadrilaterals) from its discretised boundary to elements merged into the
+// run's mesh.
 //
 // Steps: the boundary is checked (one closed counter-clockwise chain that
 // neither crosses nor touches itself), scaled into the unit square and
@@ -8,7 +9,10 @@
 // sizes, stored in the region and cleaned up (degenerate pairs, free nodes
 // of three and four triangles); the boundary is renumbered consecutively,
 // the triangles become elements with their side codes, the mesh is smoothed
-// and merged.
+// and merged. Quadrilateral regions are triangulated on every other boundary
+// node; the triangles are paired into quadrilaterals, each element is split
+// through its side midpoints and centroid, and the midpoints on the boundary
+// are put back onto the input's boundary nodes.
 #pragma once
 
 #include <deque>
@@ -42,10 +46,11 @@ std::string freeRegionSidesProblem(const RegionRecord& region);
 // their shared node, enclosing a positive area. Empty when it is.
 std::string freeBoundaryProblem(const std::vector<MeshNode>& nodes, const std::vector<BoundarySegment>& segments);
 
-// Meshes the region into triangles and merges them into the run's mesh.
-// The boundary nodes keep the scaled coordinates and target sizes. False
-// with the reason in the log.
+// Meshes the region into triangles, or quadrilaterals with the flag, and
+// merges them into the run's mesh. In triangle mode the boundary nodes keep
+// the scaled coordinates and target sizes. False with the reason in the
+// log; a quadrilateral region needs an even number of boundary segments.
 bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std::vector<BoundarySegment>& segments,
-                const FreeRegionTarget& target, std::ostream& log);
+                const FreeRegionTarget& target, bool quadrilateral, std::ostream& log);
 
 }  // namespace tessaro

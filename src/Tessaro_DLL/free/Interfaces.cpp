@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Tessaro_DLL/free/Adjacency.h"
+#include "Tessaro_DLL/topology/Topology.h"
 
 namespace tessaro {
 
@@ -48,28 +49,58 @@ void collectFaceJunctionNodes(std::vector<MeshNode>& junctions, const std::vecto
     if (!segments.empty() && segments.back().code == -9) append(segments.back().end);
 }
 
+namespace {
+
+// Mode 0: the first live triangle at the segment's start node (lowest name)
+// with the segment as a side in its direction.
+bool findTriangleSide(const RegionRecord& region, const BoundarySegment& seg, BoundarySide& found)
+{
+    if (seg.start < 1 || seg.start > static_cast<int>(region.adjacency.size())) return false;
+    const NodeAdjacency& at = region.adjacency[seg.start - 1];
+    found.element = 0;
+    for (int m = 0; m < at.elementCount; ++m) {
+        const int t = at.elements[m];
+        if (t <= 0 || region.triangles[t - 1].name <= 0) continue;
+        const int j = sideWithCorners(region.triangles[t - 1], seg.start, seg.end);
+        if (j >= 0 && (found.element == 0 || t < found.element)) {
+            found.element = t;
+            found.side = j;
+        }
+    }
+    return found.element > 0;
+}
+
+// Mode 1: the same among the topology elements at the start node.
+bool findTopologySide(const RegionRecord& region, const BoundarySegment& seg, BoundarySide& found)
+{
+    if (seg.start < 1 || seg.start > static_cast<int>(region.topoNodes.size())) return false;
+    const TopoNode& at = region.topoNodes[seg.start - 1];
+    found.element = 0;
+    auto consider = [&](int e) {
+        const TopoElement& el = region.topoElements[e - 1];
+        const int j = directedSideIndex(el, seg.start, seg.end);
+        if (el.name <= 0 || j < 0 || (found.element != 0 && e > found.element)) return;
+        found.element = e;
+        found.side = j;
+    };
+    for (int m = 0; m < at.triangleCount; ++m) consider(at.triangles[m]);
+    for (int m = 0; m < at.quadCount; ++m) consider(at.quads[m]);
+    return found.element > 0;
+}
+
+}  // namespace
+
 bool connectInterfaceFaces(RegionRecord& region, std::vector<BoundarySegment>& segments, int mode)
 {
-    (void)mode;   // the triangle model; the topology model comes with quadrilateral meshing
     if (region.interfaceFaces1.size() != region.interfaceFaces2.size()) return false;
 
-    // Boundary-side triples: the first live triangle with the segment as a
-    // side in its direction, found among the triangles at its start node.
+    // Boundary-side triples: the element with the segment as a side in its
+    // direction.
     region.boundarySides.clear();
     for (const BoundarySegment& seg : segments) {
-        if (seg.start < 1 || seg.start > static_cast<int>(region.adjacency.size())) continue;
-        const NodeAdjacency& at = region.adjacency[seg.start - 1];
-        int found = 0, side = -1;
-        for (int m = 0; m < at.elementCount; ++m) {
-            const int t = at.elements[m];
-            if (t <= 0 || region.triangles[t - 1].name <= 0) continue;
-            const int j = sideWithCorners(region.triangles[t - 1], seg.start, seg.end);
-            if (j >= 0 && (found == 0 || t < found)) {
-                found = t;
-                side = j;
-            }
-        }
-        if (found > 0) region.boundarySides.push_back(BoundarySide{found, side, seg.code});
+        BoundarySide side{0, -1, seg.code};
+        const bool found = mode == 1 ? findTopologySide(region, seg, side) : findTriangleSide(region, seg, side);
+        if (found) region.boundarySides.push_back(side);
     }
 
     // Without slit faces no node is merged: the segments only lose the slit

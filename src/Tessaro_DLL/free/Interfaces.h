@@ -15,7 +15,8 @@ void collectFaceJunctionNodes(std::vector<MeshNode>& junctions, const std::vecto
                               const std::vector<MeshNode>& nodes);
 
 // Rebuilds the region's boundary-side triples from the segments and appends
-// the coded ones to its coded side list (mode 0: the stored triangles). The
+// the coded ones to its coded side list (mode 0: the stored triangles,
+// mode 1: the elements of the topology model). The
 // segment list loses the slit segments (-8, -9) and is numbered from 1.
 // False, changing nothing, when the two face lists differ in length.
 bool connectInterfaceFaces(RegionRecord& region, std::vector<BoundarySegment>& segments, int mode);

@@ -392,10 +392,11 @@ int maxOfIntList(const std::vector<int>& values)
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
 }
 
-void exchangeNodeNumbers(int a, int b, RegionRecord& region, int mode)
+namespace {
+
+// Mode 0: the triangles and adjacency records of the triangle model.
+void exchangeInTriangleModel(int a, int b, RegionRecord& region)
 {
-    (void)mode;   // the triangle model; the topology model comes with quadrilateral meshing
-    if (a == b) return;
     NodeAdjacency& ra = region.adjacency[a - 1];
     NodeAdjacency& rb = region.adjacency[b - 1];
     std::vector<int> triangles, nodes;
@@ -412,6 +413,42 @@ void exchangeNodeNumbers(int a, int b, RegionRecord& region, int mode)
     std::swap(ra, rb);
     ra.name = ra.name < 0 ? -a : a;
     rb.name = rb.name < 0 ? -b : b;
+}
+
+// Mode 1: the elements and node records of the topology model; a moved
+// record's status becomes its slot's number.
+void exchangeInTopologyModel(int a, int b, RegionRecord& region)
+{
+    TopoNode& ra = region.topoNodes[a - 1];
+    TopoNode& rb = region.topoNodes[b - 1];
+    std::vector<int> elements, nodes;
+    for (const TopoNode* r : {&ra, &rb}) {
+        for (int m = 0; m < r->triangleCount; ++m) appendDistinct(elements, r->triangles[m]);
+        for (int m = 0; m < r->quadCount; ++m) appendDistinct(elements, r->quads[m]);
+        for (int m = 0; m < r->neighbourCount; ++m) appendDistinct(nodes, r->neighbours[m]);
+    }
+    for (int e : elements) {
+        TopoElement& el = region.topoElements[e - 1];
+        for (int k = 0; k < el.cornerCount; ++k) swapReference(el.c[k], a, b);
+    }
+    for (int node : nodes) {
+        TopoNode& r = region.topoNodes[node - 1];
+        for (int m = 0; m < r.neighbourCount; ++m) swapReference(r.neighbours[m], a, b);
+    }
+    std::swap(ra, rb);
+    ra.status = a;
+    rb.status = b;
+}
+
+}  // namespace
+
+void exchangeNodeNumbers(int a, int b, RegionRecord& region, int mode)
+{
+    if (a == b) return;
+    if (mode == 1)
+        exchangeInTopologyModel(a, b, region);
+    else
+        exchangeInTriangleModel(a, b, region);
     std::swap(region.nodes[a - 1].x, region.nodes[b - 1].x);
     std::swap(region.nodes[a - 1].y, region.nodes[b - 1].y);
 }

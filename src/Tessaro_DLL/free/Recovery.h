@@ -42,8 +42,9 @@ bool removeValence3Nodes(RegionRecord& region);
 int maxOfIntList(const std::vector<int>& values);
 
 // Renumbers nodes so that each segment runs from k to k + 1 (mode 0: the
-// triangle model). The name word of a moved adjacency record becomes its
-// slot's number with the record's sign.
+// triangle model, mode 1: the topology model). The name word of a moved
+// adjacency record becomes its slot's number with the record's sign; the
+// status of a moved topology record becomes its slot's number.
 bool makeBoundaryNumbersConsecutive(RegionRecord& region, std::vector<BoundarySegment>& segments, int mode);
 void exchangeNodeNumbers(int a, int b, RegionRecord& region, int mode);
 

@@ -49,7 +49,7 @@ void collectTriangleBoundarySides(RegionRecord& region, const std::vector<Bounda
                     break;
                 }
             }
-            region.boundarySides.push_back(BoundarySide{region.elements[e].w[0], k, code});
+            region.boundarySides.push_back(BoundarySide{static_cast<int>(e) + 1, k, code});
         }
     }
 }

@@ -43,6 +43,8 @@ void releaseRegion(RegionRecord& region)
     freeVector(region.interfaceFaces1);
     freeVector(region.interfaceFaces2);
     freeVector(region.codedSides);
+    freeVector(region.topoElements);
+    freeVector(region.topoNodes);
 }
 
 void releaseStructureElement(StructureElementRecord& element)

@@ -103,6 +103,33 @@ struct NodeAdjacency {
     std::array<int, kMaxElements> elements{};
 };
 
+// Element of the topology model of a quadrilateral region: nb[k] is the
+// neighbour across side k (corner k to k + 1): +e a triangle, -e a
+// quadrilateral, -(code offset + 1) none; corners c[3] and nb[3] are 0 for a
+// triangle. A removed record carries a negative name.
+struct TopoElement {
+    int name = 0;
+    int cornerCount = 3;
+    bool isTriangle = true;
+    std::array<int, 4> nb{};
+    std::array<int, 4> c{};
+};
+
+// Node of the topology model: status +k interior, -k boundary (k <= nb),
+// below -nb removed; neighbour nodes, triangles and quadrilaterals at it.
+struct TopoNode {
+    static constexpr int kMaxNeighbours = 20;
+    static constexpr int kMaxTriangles = 14;
+    static constexpr int kMaxQuads = 22;
+    int status = 0;
+    int neighbourCount = 0;
+    int triangleCount = 0;
+    int quadCount = 0;
+    std::array<int, kMaxNeighbours> neighbours{};
+    std::array<int, kMaxTriangles> triangles{};
+    std::array<int, kMaxQuads> quads{};
+};
+
 struct FemNode {
     int id = 0;
     double x = 0.0;
@@ -145,6 +172,8 @@ struct RegionRecord {
     std::vector<MeshNode> pendingMoves;
     std::vector<BoundarySegment> interfaceFaces1, interfaceFaces2;
     std::vector<BoundarySide> codedSides;
+    std::vector<TopoElement> topoElements;
+    std::vector<TopoNode> topoNodes;
 };
 
 // The three model lists of a run, in input order. A deque keeps references to

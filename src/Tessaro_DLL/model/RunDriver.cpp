@@ -65,19 +65,7 @@ void discretizeFreeRegion(RunContext& ctx, RegionRecord& region, std::vector<Mes
     }
 }
 
-// Free quadrilateral meshing is not part of this library yet, so such a
-// region is reported as an error and the run ends without a mesh.
-void skipFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
-{
-    std::vector<MeshNode> nodes;
-    std::vector<BoundarySegment> segments;
-    discretizeFreeRegion(ctx, region, nodes, segments, log);
-    ctx.quadrilateralFlag = region.scheme == -31;
-    log << "Error: region " << number << " with free scheme " << region.scheme
-        << " is not meshed, free meshing is not available" << std::endl;
-}
-
-bool meshFreeTriangleRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
+bool meshFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
 {
     const std::string problem = freeRegionSidesProblem(region);
     if (!problem.empty()) return fail(log, "region " + std::to_string(number) + ": " + problem);
@@ -85,10 +73,11 @@ bool meshFreeTriangleRegion(RunContext& ctx, RegionRecord& region, int number, s
     std::vector<BoundarySegment> segments;
     discretizeFreeRegion(ctx, region, nodes, segments, log);
     mergeCoincidentNodes(nodes, segments);
-    ctx.quadrilateralFlag = false;
+    const bool quadrilateral = region.scheme == -31;
+    ctx.quadrilateralFlag = quadrilateral;
     const FreeRegionTarget target{number, ctx.points, ctx.mesh, ctx.lists.structureElements,
                                   ctx.generatedBoundaryPoints};
-    if (!meshRegion(region, nodes, segments, target, log)) return false;
+    if (!meshRegion(region, nodes, segments, target, quadrilateral, log)) return false;
     releaseRegion(region);
     return true;
 }
@@ -149,11 +138,8 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     int number = 0;
     for (RegionRecord& region : ctx.lists.regions) {
         ++number;
-        if (region.scheme == -21) {
-            if (!meshFreeTriangleRegion(ctx, region, number, log)) return false;
-        } else if (isFreeScheme(region.scheme)) {
-            skipFreeRegion(ctx, region, number, log);
-            return false;  // a mesh without the region would be incomplete
+        if (isFreeScheme(region.scheme)) {
+            if (!meshFreeRegion(ctx, region, number, log)) return false;
         } else if (isMappedScheme(region.scheme)) {
             if (!meshMappedRegion(ctx, region, number, log)) return false;
         }

@@ -1,0 +1,334 @@
+#include "Tessaro_DLL/quad/FinalElements.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "Tessaro_DLL/free/Adjacency.h"
+#include "Tessaro_DLL/free/SideCodes.h"
+#include "Tessaro_DLL/quad/Smoothing.h"
+#include "Tessaro_DLL/topology/Topology.h"
+#include "Tessaro_DLL/topology/TriangleMerge.h"
+
+namespace tessaro {
+
+namespace {
+
+bool isSlitCode(int code) { return code == -8 || code == -9; }
+
+// The new lists of the split mesh, filled before they replace the region's.
+struct SplitMesh {
+    std::vector<MeshNode> nodes;
+    std::vector<MeshElement> elements;
+    std::vector<ElementNeighbours> neighbours;
+    std::vector<BoundarySide> sides;
+    std::vector<NodeAdjacency> adjacency;
+    std::vector<SplitRecord> records;
+    std::vector<std::vector<int>> patches;   // new elements per old element
+
+    int appendNode(double x, double y, double size)
+    {
+        const int name = static_cast<int>(nodes.size()) + 1;
+        nodes.push_back(MeshNode{name, x, y, size});
+        return name;
+    }
+};
+
+// Step 2: two copies of each boundary node, then the interior nodes.
+void copyOldNodes(const RegionRecord& region, int nb, SplitMesh& mesh)
+{
+    for (std::size_t k = 0; k < region.nodes.size(); ++k) {
+        const MeshNode& old = region.nodes[k];
+        mesh.appendNode(old.x, old.y, old.size);
+        if (static_cast<int>(k) < nb) mesh.appendNode(old.x, old.y, old.size);
+    }
+}
+
+int newNodeName(int old, int nb) { return old <= nb ? 2 * old - 1 : nb + old; }
+
+// Step 3b: the midpoint of side i of old element e.
+bool makeMidpoint(const RegionRecord& region, int nb, int e, int i, SplitMesh& mesh,
+                  std::vector<BoundarySide>& retained, std::ostream& log)
+{
+    SplitRecord& rec = mesh.records[e - 1];
+    if (rec.midState[i] != 1) {
+        rec.midpoints[i] = -rec.midState[i];
+        return true;
+    }
+    const TopoElement& el = region.topoElements[e - 1];
+    const int n = rec.cornerCount;
+    const MeshNode& a = mesh.nodes[rec.corners[i] - 1];
+    const MeshNode& b = mesh.nodes[rec.corners[(i + 1) % n] - 1];
+    const double x = 0.5 * (a.x + b.x), y = 0.5 * (a.y + b.y);
+    const int across = el.nb[i];
+    if (across > 0) {
+        rec.midpoints[i] = mesh.appendNode(x, y, 0.5 * (a.size + b.size));
+        const int j = sideIndexInElement(el.c[i], el.c[(i + 1) % n], across, region);
+        if (j < 0) {
+            log << "Error: can not find neighbour element for element" << across << std::endl;
+            return false;
+        }
+        mesh.records[across - 1].midState[j] = -rec.midpoints[i];
+        return true;
+    }
+    const int k = el.c[i];
+    if (k > nb) {
+        // An interior side without a neighbour: the model is torn.
+        log << "Error: can not find neighbour element for element" << e << std::endl;
+        return false;
+    }
+    rec.midpoints[i] = 2 * k;
+    mesh.nodes[2 * k - 1].x = x;
+    mesh.nodes[2 * k - 1].y = y;
+    for (const BoundarySide& side : region.boundarySides)
+        if (side.element == e && side.side == i && side.code < 0) retained.push_back(side);
+    return true;
+}
+
+// Step 3e: each retained side as its two halves on the new elements.
+void splitBoundarySides(const SplitRecord& rec, const std::vector<BoundarySide>& retained, SplitMesh& mesh)
+{
+    const int n = rec.cornerCount;
+    for (const BoundarySide& side : retained) {
+        const int i = side.side;
+        const std::pair<int, int> halves[2] = {{rec.corners[i], rec.midpoints[i]},
+                                               {rec.midpoints[i], rec.corners[(i + 1) % n]}};
+        for (const auto& [p, q] : halves)
+            for (int m = 0; m < n; ++m) {
+                const MeshElement& el = mesh.elements[rec.newElements[m] - 1];
+                for (int k = 0; k < 4; ++k)
+                    if (el.w[1 + k] == p && el.w[1 + (k + 1) % 4] == q)
+                        mesh.sides.push_back(BoundarySide{rec.newElements[m], k, side.code});
+            }
+    }
+}
+
+// Step 3: the new nodes and elements of every old element.
+bool splitAllElements(const RegionRecord& region, int nb, SplitMesh& mesh, std::ostream& log)
+{
+    const int oldCount = static_cast<int>(region.topoElements.size());
+    int nextElement = oldCount;
+    int total = 0;
+    for (const TopoElement& el : region.topoElements) total += el.cornerCount;
+    mesh.elements.assign(total, MeshElement{});
+    mesh.records.resize(oldCount);
+    mesh.patches.resize(oldCount);
+    for (int e = 1; e <= oldCount; ++e) {
+        const TopoElement& el = region.topoElements[e - 1];
+        SplitRecord& rec = mesh.records[e - 1];
+        rec.name = e;
+        rec.cornerCount = el.cornerCount;
+        for (int i = 0; i < el.cornerCount; ++i) {
+            rec.corners[i] = newNodeName(el.c[i], nb);
+            rec.newElements[i] = i == 0 ? e : ++nextElement;
+            if (rec.midState[i] == 0) rec.midState[i] = 1;
+        }
+    }
+    for (int e = 1; e <= oldCount; ++e) {
+        SplitRecord& rec = mesh.records[e - 1];
+        std::vector<BoundarySide> retained;
+        for (int i = 0; i < rec.cornerCount; ++i)
+            if (!makeMidpoint(region, nb, e, i, mesh, retained, log)) return false;
+        double x = 0.0, y = 0.0, size = 0.0;
+        for (int i = 0; i < rec.cornerCount; ++i) {
+            x += mesh.nodes[rec.corners[i] - 1].x / rec.cornerCount;
+            y += mesh.nodes[rec.corners[i] - 1].y / rec.cornerCount;
+            size += mesh.nodes[rec.corners[i] - 1].size / rec.cornerCount;
+        }
+        rec.centroid = mesh.appendNode(x, y, size);
+        splitElement(rec, region.topoElements[e - 1].isTriangle, mesh.elements, mesh.patches[e - 1]);
+        splitBoundarySides(rec, retained, mesh);
+    }
+    return true;
+}
+
+// Step 3f: neighbours of the new elements, matched within each patch.
+void linkNewElements(const RegionRecord& region, SplitMesh& mesh)
+{
+    mesh.neighbours.assign(mesh.elements.size(), ElementNeighbours{});
+    for (std::size_t k = 0; k < mesh.elements.size(); ++k) mesh.neighbours[k].n[0] = static_cast<int>(k) + 1;
+    for (std::size_t e = 0; e < region.topoElements.size(); ++e) {
+        const TopoElement& old = region.topoElements[e];
+        std::vector<int> patch = mesh.patches[e];
+        for (int i = 0; i < old.cornerCount; ++i)
+            if (old.nb[i] > 0)
+                patch.insert(patch.end(), mesh.patches[old.nb[i] - 1].begin(), mesh.patches[old.nb[i] - 1].end());
+        for (int a : mesh.patches[e]) {
+            const MeshElement& ea = mesh.elements[a - 1];
+            for (int k = 0; k < 4; ++k) {
+                if (mesh.neighbours[a - 1].n[1 + k] != 0) continue;
+                const int p = ea.w[1 + k], q = ea.w[1 + (k + 1) % 4];
+                int partner = -1, partnerSide = -1;
+                for (int b : patch) {
+                    if (b == a) continue;
+                    const MeshElement& eb = mesh.elements[b - 1];
+                    for (int m = 0; m < 4 && partner < 0; ++m)
+                        if (eb.w[1 + m] == q && eb.w[1 + (m + 1) % 4] == p) {
+                            partner = b;
+                            partnerSide = m;
+                        }
+                    if (partner > 0) break;
+                }
+                mesh.neighbours[a - 1].n[1 + k] = partner;
+                if (partner > 0) mesh.neighbours[partner - 1].n[1 + partnerSide] = a;
+            }
+        }
+    }
+}
+
+// Step 5: one adjacency record per new node, within the 20 and 14 slots.
+bool buildAdjacency(SplitMesh& mesh, std::ostream& log)
+{
+    mesh.adjacency.assign(mesh.nodes.size(), NodeAdjacency{});
+    for (std::size_t k = 0; k < mesh.adjacency.size(); ++k) mesh.adjacency[k].name = -(static_cast<int>(k) + 1);
+    for (const MeshElement& el : mesh.elements)
+        for (int k = 1; k <= 4; ++k)
+            if (!addElement(mesh.adjacency[el.w[k] - 1], el.w[0], el.w[k], log)) return false;
+    for (std::size_t k = 0; k < mesh.adjacency.size(); ++k) {
+        NodeAdjacency& a = mesh.adjacency[k];
+        const int node = static_cast<int>(k) + 1;
+        for (int m = 0; m < a.elementCount; ++m) {
+            const MeshElement& el = mesh.elements[a.elements[m] - 1];
+            for (int c = 1; c <= 4; ++c)
+                if (el.w[c] != node && !addNeighbour(a, el.w[c], node, log)) return false;
+        }
+        a.name = node;
+    }
+    return true;
+}
+
+// Step 7: the first corners of boundary sides that lie on a reference node.
+std::vector<int> heldNodes(const SplitMesh& mesh, const std::vector<MeshNode>& referenceNodes)
+{
+    std::vector<int> held;
+    for (const MeshNode& ref : referenceNodes)
+        for (const BoundarySide& side : mesh.sides) {
+            const int node = mesh.elements[side.element - 1].w[1 + side.side];
+            const MeshNode& p = mesh.nodes[node - 1];
+            if (std::hypot(p.x - ref.x, p.y - ref.y) < 1e-8 &&
+                std::find(held.begin(), held.end(), node) == held.end())
+                held.push_back(node);
+        }
+    return held;
+}
+
+}  // namespace
+
+bool checkTriangleNeighbours(RegionRecord& region, int codeOffset, std::string history, std::ostream& log)
+{
+    (void)history;
+    for (std::size_t k = 0; k < region.topoElements.size(); ++k) {
+        const TopoElement& el = region.topoElements[k];
+        if (!el.isTriangle || el.name < 0) continue;
+        for (int i = 0; i < 3; ++i) {
+            const int entry = el.nb[i];
+            if (entry == 0) {
+                log << "Error: element name is ZERO for element " << el.name << std::endl;
+                return false;
+            }
+            if (entry > 0) {
+                mergeTrianglePair(region, el.name, entry, codeOffset);
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+void compactAndRenumber(RegionRecord& region, int nb, int codeOffset)
+{
+    std::vector<int> nodeMap(region.topoNodes.size() + 1, 0), elementMap(region.topoElements.size() + 1, 0);
+    std::vector<MeshNode> nodes;
+    std::vector<TopoNode> topoNodes;
+    for (std::size_t k = 0; k < region.topoNodes.size(); ++k) {
+        if (region.topoNodes[k].status < -nb) continue;
+        nodeMap[k + 1] = static_cast<int>(nodes.size()) + 1;
+        nodes.push_back(region.nodes[k]);
+        topoNodes.push_back(region.topoNodes[k]);
+    }
+    std::vector<TopoElement> elements;
+    for (std::size_t k = 0; k < region.topoElements.size(); ++k) {
+        if (region.topoElements[k].name <= 0) continue;
+        elementMap[k + 1] = static_cast<int>(elements.size()) + 1;
+        elements.push_back(region.topoElements[k]);
+    }
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+        TopoElement& el = elements[k];
+        el.name = static_cast<int>(k) + 1;
+        for (int i = 0; i < el.cornerCount; ++i) {
+            el.c[i] = nodeMap[el.c[i]];
+            const int entry = std::abs(el.nb[i]);
+            el.nb[i] = entry > codeOffset ? -1 : elementMap[entry];
+        }
+    }
+    auto remap = [](auto& slots, int& count, const std::vector<int>& map) {
+        int kept = 0;
+        for (int m = 0; m < count; ++m) {
+            const int mapped = map[std::abs(slots[m])];
+            if (mapped != 0) slots[kept++] = mapped;
+        }
+        std::fill(slots.begin() + kept, slots.end(), 0);
+        count = kept;
+    };
+    for (std::size_t k = 0; k < topoNodes.size(); ++k) {
+        TopoNode& n = topoNodes[k];
+        n.status = static_cast<int>(k) + 1;
+        nodes[k].name = n.status;
+        remap(n.triangles, n.triangleCount, elementMap);
+        remap(n.quads, n.quadCount, elementMap);
+        remap(n.neighbours, n.neighbourCount, nodeMap);
+    }
+    region.nodes.swap(nodes);
+    region.topoNodes.swap(topoNodes);
+    region.topoElements.swap(elements);
+}
+
+void splitElement(const SplitRecord& record, bool isTriangle, std::vector<MeshElement>& elements,
+                  std::vector<int>& patch)
+{
+    const int n = isTriangle ? 3 : 4;
+    for (int i = 0; i < n; ++i) {
+        MeshElement& el = elements[record.newElements[i] - 1];
+        el = MeshElement{};
+        el.w[0] = record.newElements[i];
+        el.w[1] = record.corners[i];
+        el.w[2] = record.midpoints[i];
+        el.w[3] = record.centroid;
+        el.w[4] = record.midpoints[(i + n - 1) % n];
+        patch.push_back(record.newElements[i]);
+    }
+}
+
+bool buildElementsFromTopology(RegionRecord& region, const std::vector<MeshNode>& referenceNodes, std::ostream& log)
+{
+    const int nb = static_cast<int>(region.codedSides.size());
+    SplitMesh mesh;
+    mesh.nodes.reserve(100000);
+    mesh.elements.reserve(100000);
+    copyOldNodes(region, nb, mesh);
+    if (!splitAllElements(region, nb, mesh, log)) return false;
+    linkNewElements(region, mesh);
+
+    std::vector<BoundarySide> coded;
+    for (const BoundarySide& side : mesh.sides) {
+        if (side.code >= 0 || isSlitCode(side.code)) continue;
+        coded.push_back(side);
+        mesh.neighbours[side.element - 1].n[1 + side.side] = side.code;
+    }
+    if (!buildAdjacency(mesh, log)) return false;
+    const std::vector<int> held = heldNodes(mesh, referenceNodes);
+
+    region.boundarySides.swap(mesh.sides);
+    region.codedSides.swap(coded);
+    region.elements.swap(mesh.elements);
+    region.neighbours.swap(mesh.neighbours);
+    region.adjacency.swap(mesh.adjacency);
+    region.nodes.swap(mesh.nodes);
+    std::vector<int> fixedNodes;
+    collectSideNodes(region, fixedNodes, true);
+    for (int k : fixedNodes) region.adjacency[k - 1].name = -k;
+    laplaceSmooth(region.nodes, region.elements, region.adjacency, held);
+    return true;
+}
+
+}  // namespace tessaro

@@ -1,0 +1,39 @@
+// Node smoothing for quadrilateral regions. `smoothNodes` runs on the
+// topology model between the passes of the conversion chain; `laplaceSmooth`
+// on the final quadrilateral mesh. Both move only free nodes, in place, in
+// three sweeps whose moves take effect at once; neither reports failure.
+#pragma once
+
+#include <vector>
+
+#include "Tessaro_DLL/model/Records.h"
+
+namespace tessaro {
+
+struct CentroidArea {
+    double x = 0.0, y = 0.0, area = 0.0;
+};
+
+// Centroid and (Heron) area of a triangle or a quadrilateral of the model;
+// the quadrilateral split along its diagonal from corner 2 to corner 4.
+CentroidArea triangleCentroidArea(const TopoElement& element, const RegionRecord& region);
+CentroidArea quadCentroidArea(const TopoElement& element, const RegionRecord& region);
+
+// Interior nodes of fewer than five elements go to the mean of their
+// neighbours, the others to the area-weighted mean of their elements'
+// centroids.
+void smoothNodes(RegionRecord& region);
+
+// Three sweeps moving free nodes (positive adjacency name) none of whose
+// neighbours is held to the mean of their neighbours; then each neighbour
+// of a free node with five or more elements that is itself free and not
+// held goes to the weighted centroid of its elements.
+void laplaceSmooth(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                   const std::vector<NodeAdjacency>& adjacency, const std::vector<int>& held);
+
+// Area-weighted mean of the vertex means of the (four-cornered) elements
+// listed in the node's adjacency record.
+void moveToWeightedCentroid(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                            const std::vector<NodeAdjacency>& adjacency);
+
+}  // namespace tessaro

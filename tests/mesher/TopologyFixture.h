@@ -1,0 +1,29 @@
+// Builds a region's topology model from nodes and corner lists, linked as
+// the conversion leaves it: element k is the k-th corner list, neighbours
+// found by shared sides (+triangle, -quadrilateral, -(offset + 1) none),
+// boundary nodes 1..nb with negative status, every node's element and
+// neighbour lists filled.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "Tessaro_DLL/model/Records.h"
+
+namespace meshtest {
+
+struct TopologyFixture {
+    std::vector<std::pair<double, double>> nodes;
+    std::vector<std::vector<int>> elements;   // 3 or 4 corners, counter-clockwise
+    int nb = 0;
+    int codeOffset = 1000000;
+};
+
+tessaro::RegionRecord buildTopology(const TopologyFixture& fixture);
+
+// A grid of nx by ny unit squares (nodes row by row from the origin),
+// optionally each square cut into two triangles along its rising diagonal.
+// Boundary nodes are not numbered first; nb is left 0.
+TopologyFixture gridFixture(int nx, int ny, bool triangles);
+
+}  // namespace meshtest
