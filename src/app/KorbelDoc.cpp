@@ -1,4 +1,5 @@
 #include "app/KorbelDoc.h"
+#include "model/ScratchFolder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,32 +31,6 @@ ui::Icon IconOf(RunIcon icon)
     return ui::Icon::None;
 }
 
-// A folder of its own in the temporary folder for the mesher's scratch
-// files: nothing of the user's is touched, and whatever is left in it goes
-// with it.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::error_code ec;
-        std::string pattern = (std::filesystem::temp_directory_path(ec) / "brennix-mesh-XXXXXX").string();
-        if (ec) return;
-        if (::mkdtemp(pattern.data())) path_ = pattern + "/";
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    bool Made() const { return !path_.empty(); }
-    std::string File(const std::string& name) const { return path_ + name; }
-
-private:
-    std::string path_;
-};
-
 // The early layouts: the model file's first line before the current version.
 bool IsEarlyLayout(const std::string& version)
 {
@@ -70,7 +45,6 @@ DocDialogFactories& InputDialogFactories()
 {
     static DocDialogFactories factories = [] {
         DocDialogFactories f;
-        f.equivalentLoads = [](const DocDialogRequest& r) { return RunEquivalentLoadsDialog(r.doc, r.view); };
         return f;
     }();
     return factories;

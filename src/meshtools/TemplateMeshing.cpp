@@ -7,32 +7,11 @@
 #include "meshtools/MesherBinding.h"
 #include "meshtools/TemplateGeometry.h"
 #include "model/ModelData.h"
+#include "model/ScratchFolder.h"
 
 namespace {
 
-// A folder of its own below the system's temporary folder, removed with
-// everything in it when the object goes.
-class PrivateFolder {
-public:
-    PrivateFolder() {
-        std::error_code ec;
-        std::string pattern = (std::filesystem::temp_directory_path(ec) / "brennix-mesh-XXXXXX").string();
-        if (!ec && ::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~PrivateFolder() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    PrivateFolder(const PrivateFolder&) = delete;
-    PrivateFolder& operator=(const PrivateFolder&) = delete;
-    bool Made() const { return !path_.empty(); }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-bool MeshInFolder(ModelData& model, const PrivateFolder& folder, const std::string& programFolder,
+bool MeshInFolder(ModelData& model, const ScratchFolder& folder, const std::string& programFolder,
                   MesherHost& host) {
     if (!folder.Made()) {
         host.Message("Can not create a temporary folder for the mesh", MesherIcon::Stop);
@@ -53,7 +32,7 @@ bool MeshInFolder(ModelData& model, const PrivateFolder& folder, const std::stri
 }  // namespace
 
 bool MeshAndImportTemplate(ModelData& model, const std::string& programFolder, MesherHost& host) {
-    const PrivateFolder folder;
+    const ScratchFolder folder;
     if (MeshInFolder(model, folder, programFolder, host)) return true;
     host.Message("Error reading file temp.fem ", MesherIcon::Exclamation);
     return false;
