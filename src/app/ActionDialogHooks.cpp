@@ -2,6 +2,7 @@
 
 #include "app/KorbelDoc.h"
 #include "dialogs/ActionDialogOpeners.h"
+#include "dialogs/DlgConcentratedActions.h"
 
 namespace {
 
@@ -25,7 +26,9 @@ void InstallActionDialogHooks(DocDialogFactories& factories)
     factories.edgeActions = [](const DocDialogRequest& r) {
         return Kept(actiondialogs::MakeEdgeActionsGrid(r.doc, r.view, r.kind));
     };
+    // The document's opener does the steps after a modal grid.
     factories.concentratedActions = [](const DocDialogRequest& r) {
-        return actiondialogs::RunConcentratedActionsDialog(r.doc, r.view, r.kind);
+        DlgConcentratedActions dialog(&r.doc, &r.view, r.kind);
+        return dialog.DoModal();
     };
 }
