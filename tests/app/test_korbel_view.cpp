@@ -175,7 +175,8 @@ int GapsAlongLine(const DibImage& image, std::pair<int, int> from, std::pair<int
 // The interior sides of the Winkler mat (6 x 6 elements of 1 x 1, eight
 // nodes each) at y = 1 .. 5 and z = 1 .. 5 are drawn over the faces along
 // their whole length, whatever the client size and whether the scene is
-// compiled or replayed; only the outline view leaves them out.
+// compiled or replayed, and in the thickness view where they lie on the
+// surfaces of the solid; only the outline view leaves them out.
 TEST_F(KorbelViewTest, EveryInteriorSideOfTheWinklerMatShowsOverTheFaces)
 {
     slbtest::ScratchDir dir;
@@ -194,6 +195,7 @@ TEST_F(KorbelViewTest, EveryInteriorSideOfTheWinklerMatShowsOverTheFaces)
         {"the program's own window", 1262, 893, [] {}, true},
         {"an odd client size", 333, 251, [] {}, true},
         {"zoomed in", 640, 480, [&] { view.display.userZoom = 1.7f; }, true},
+        {"the thickness view", 640, 480, [&] { view.display.showThickness = 1; }, true},
         {"boundary only", 640, 480, [&] { view.display.boundaryOnly = 1; }, false},
     };
     view.SetDocument(&doc);
@@ -201,6 +203,7 @@ TEST_F(KorbelViewTest, EveryInteriorSideOfTheWinklerMatShowsOverTheFaces)
     for (const auto& c : cases) {
         view.OnSize(c.width, c.height);
         view.display.boundaryOnly = 0;
+        view.display.showThickness = 0;
         view.display.userZoom = 1.0f;
         Paint();
         c.before();
