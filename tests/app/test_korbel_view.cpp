@@ -58,6 +58,14 @@ public:
 
 std::string Fixture(const std::string& name) { return std::string(BRENNIX_TEST_DATA) + "/viz/" + name; }
 
+// The example Winkler mat copied into a scratch folder; its path.
+std::string CopyWinklerMat(const slbtest::ScratchDir& dir)
+{
+    const std::string path = dir.File("winkler-mat.slb");
+    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb", path);
+    return path;
+}
+
 struct Rgb {
     int r, g, b;
 };
@@ -180,8 +188,7 @@ int GapsAlongLine(const DibImage& image, std::pair<int, int> from, std::pair<int
 TEST_F(KorbelViewTest, EveryInteriorSideOfTheWinklerMatShowsOverTheFaces)
 {
     slbtest::ScratchDir dir;
-    const std::string path = dir.File("winkler-mat.slb");
-    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb", path);
+    const std::string path = CopyWinklerMat(dir);
     ASSERT_TRUE(doc.Open(path));
     ASSERT_EQ(doc.model.GetElementCount(), 36);
     const struct {
@@ -495,8 +502,7 @@ public:
 TEST_F(KorbelViewTest, WinklerMatAfterARunShowsDeflectionContoursAndTheLegend)
 {
     slbtest::ScratchDir dir;
-    const std::string path = dir.File("winkler-mat.slb");
-    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb", path);
+    const std::string path = CopyWinklerMat(dir);
     ASSERT_TRUE(doc.Open(path));
     QuietHost host;
     // The run works in the model's folder; the test keeps its own.
