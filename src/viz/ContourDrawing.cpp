@@ -206,6 +206,7 @@ void DrawFilledContours(const ModelData& model, int deformed, int step, int cont
     const ContourRange range = RangeOf(model);
     const int column = contourColumn - 1;
     glShadeModel(GL_SMOOTH);
+    const FacesBehindLines behind;
     ForEachDrawableElement(model, deformed, step, [&](const ElementNodes& nodes) {
         double values[9];
         nodes.ColumnValues(column, step, values);

@@ -99,6 +99,7 @@ void SideWalls(const ModelData& model, const ElementNodes& nodes)
 void DrawFace(const ModelData& model, const ElementNodes& nodes, int showThickness, bool named)
 {
     glShadeModel(GL_SMOOTH);
+    const FacesBehindLines behind;
     if (named) glLoadName(static_cast<GLuint>(model.GetElementTable()->GetRow(nodes.Element())->id));
     if (!showThickness) {
         FaceSurface(nodes, -1.0, 0);

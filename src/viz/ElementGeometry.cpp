@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/Interpolation.h"
+#include "platform/gl/GlIncludes.h"
 
 namespace viz {
 
@@ -48,6 +49,14 @@ void ElementNodes::ColumnValues(int column, int step, double* values) const
 {
     for (int k = 0; k < count_; ++k) values[k] = model_.GetResultValue(column, rows_[k], step);
 }
+
+FacesBehindLines::FacesBehindLines()
+{
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 1.0f);
+}
+
+FacesBehindLines::~FacesBehindLines() { glDisable(GL_POLYGON_OFFSET_FILL); }
 
 int ScreenSegments(double symbolScale, double length, double pixels)
 {

@@ -74,6 +74,17 @@ void ForEachDrawableElement(const ModelData& model, int deformed, int step, Visi
     }
 }
 
+// Filled faces and contour fills lie a little behind lines drawn in their
+// own plane for as long as it lives: the thickness view draws the element
+// sides with the depth test on, exactly on the surfaces of the solid.
+class FacesBehindLines {
+public:
+    FacesBehindLines();
+    ~FacesBehindLines();
+    FacesBehindLines(const FacesBehindLines&) = delete;
+    FacesBehindLines& operator=(const FacesBehindLines&) = delete;
+};
+
 // One element's face without a pick name (highlights and sets).
 void DrawElementFace(const ModelData& model, int deformed, int step, int element, int showThickness);
 

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "../model/test_slb_support.h"
@@ -55,6 +57,14 @@ public:
 };
 
 std::string Fixture(const std::string& name) { return std::string(BRENNIX_TEST_DATA) + "/viz/" + name; }
+
+// The example Winkler mat copied into a scratch folder; its path.
+std::string CopyWinklerMat(const slbtest::ScratchDir& dir)
+{
+    const std::string path = dir.File("winkler-mat.slb");
+    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb", path);
+    return path;
+}
 
 struct Rgb {
     int r, g, b;
@@ -146,6 +156,78 @@ TEST_F(KorbelViewTest, DefaultSlabShowsPinkFacesGreySidesAndRedNodes)
     EXPECT_GE(top, 0);
     EXPECT_GE(left, 25);
     (void)bottom;
+}
+
+// Pixels along the window line between two pixels of the same row or column
+// (ends and what lies outside the picture left out) where the pink face
+// shows and no grey side pixel lies within a pixel across the line (the
+// axes and their labels may cover the line).
+int GapsAlongLine(const DibImage& image, std::pair<int, int> from, std::pair<int, int> to)
+{
+    const bool vertical = from.first == to.first;
+    const int along0 = vertical ? from.second : from.first, along1 = vertical ? to.second : to.first;
+    const int across = vertical ? from.first : from.second;
+    const int last = (vertical ? image.height : image.width) - 1;
+    int gaps = 0;
+    for (int a = std::max(std::min(along0, along1) + 2, 0); a <= std::min(std::max(along0, along1) - 2, last); ++a) {
+        bool grey = false;
+        for (int d = -1; d <= 1; ++d) {
+            const Rgb p = vertical ? Pixel(image, across + d, a) : Pixel(image, a, across + d);
+            grey = grey || (p.r < 120 && p.r == p.g && p.g == p.b);
+        }
+        gaps += !grey && IsPink(vertical ? Pixel(image, across, a) : Pixel(image, a, across));
+    }
+    return gaps;
+}
+
+// The interior sides of the Winkler mat (6 x 6 elements of 1 x 1, eight
+// nodes each) at y = 1 .. 5 and z = 1 .. 5 are drawn over the faces along
+// their whole length, whatever the client size and whether the scene is
+// compiled or replayed, and in the thickness view where they lie on the
+// surfaces of the solid; only the outline view leaves them out.
+TEST_F(KorbelViewTest, EveryInteriorSideOfTheWinklerMatShowsOverTheFaces)
+{
+    slbtest::ScratchDir dir;
+    const std::string path = CopyWinklerMat(dir);
+    ASSERT_TRUE(doc.Open(path));
+    ASSERT_EQ(doc.model.GetElementCount(), 36);
+    const struct {
+        const char* name;
+        int width, height;
+        std::function<void()> before; // what the user did before the paint
+        bool interiorShown;
+    } cases[] = {
+        {"as the program opens it", 640, 480, [] {}, true},
+        {"replayed by a view preset", 640, 480, [&] { view.display.rebuildScene = 0; }, true},
+        {"the program's own window", 1262, 893, [] {}, true},
+        {"an odd client size", 333, 251, [] {}, true},
+        {"zoomed in", 640, 480, [&] { view.display.userZoom = 1.7f; }, true},
+        {"the thickness view", 640, 480, [&] { view.display.showThickness = 1; }, true},
+        {"boundary only", 640, 480, [&] { view.display.boundaryOnly = 1; }, false},
+    };
+    view.SetDocument(&doc);
+    ASSERT_EQ(view.OnCreate(), 0);
+    for (const auto& c : cases) {
+        view.OnSize(c.width, c.height);
+        view.display.boundaryOnly = 0;
+        view.display.showThickness = 0;
+        view.display.userZoom = 1.0f;
+        Paint();
+        c.before();
+        const DibImage image = Paint();
+        if (std::string(c.name) == "as the program opens it") KeepPicture(image, "view_winkler_mesh.bmp");
+        for (int k = 1; k <= 5; ++k) {
+            const int vertical = GapsAlongLine(image, PixelOf(k, 0.0), PixelOf(k, 6.0));
+            const int horizontal = GapsAlongLine(image, PixelOf(0.0, k), PixelOf(6.0, k));
+            if (c.interiorShown) {
+                EXPECT_EQ(vertical, 0) << c.name << ": side y = " << k;
+                EXPECT_EQ(horizontal, 0) << c.name << ": side z = " << k;
+            } else {
+                EXPECT_GT(vertical, 0) << c.name << ": side y = " << k;
+                EXPECT_GT(horizontal, 0) << c.name << ": side z = " << k;
+            }
+        }
+    }
 }
 
 TEST_F(KorbelViewTest, ReplayShowsTheCompiledListUntilTheNextRebuild)
@@ -420,8 +502,7 @@ public:
 TEST_F(KorbelViewTest, WinklerMatAfterARunShowsDeflectionContoursAndTheLegend)
 {
     slbtest::ScratchDir dir;
-    const std::string path = dir.File("winkler-mat.slb");
-    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb", path);
+    const std::string path = CopyWinklerMat(dir);
     ASSERT_TRUE(doc.Open(path));
     QuietHost host;
     // The run works in the model's folder; the test keeps its own.
