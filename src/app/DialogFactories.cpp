@@ -20,6 +20,7 @@
 #include "meshtools/ui/DlgTemplateOctagon.h"
 #include "meshtools/ui/NewProject.h"
 #include "platform/ui/Services.h"
+#include "viz/ui/DlgEquivLoad.h"
 #include "viz/ui/DlgSectionCut.h"
 #include "viz/ui/DlgXYPlot.h"
 
@@ -133,6 +134,7 @@ void RegisterProgramDialogs()
         return RunModalDialog<DlgElementConect>(&r.doc, &r.view);
     };
     f.title = [](const DocDialogRequest& r) { return RunModalDialog<DlgTitle>(&r.doc); };
+    f.equivalentLoads = [](const DocDialogRequest& r) { return RunEquivalentLoadsDialog(r.doc, r.view); };
     f.materialData = MaterialDialog;
     f.sets = SetsDialog;
     f.setMembers = SetMembersDialog;

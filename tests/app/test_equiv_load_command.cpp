@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "KorbelTestSupport.h"
+#include "app/DialogFactories.h"
 #include "app/KorbelDoc.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
@@ -12,7 +13,20 @@ using namespace korbeltest;
 
 namespace {
 
-class EquivalentLoadsCommand : public ui::HeadlessTest {};
+class EquivalentLoadsCommand : public ui::HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        ui::HeadlessTest::SetUp();
+        InputDialogFactories() = DocDialogFactories{};
+        RegisterProgramDialogs();
+    }
+    void TearDown() override
+    {
+        InputDialogFactories() = DocDialogFactories{};
+        ui::HeadlessTest::TearDown();
+    }
+};
 
 TEST_F(EquivalentLoadsCommand, OkStoresThePatternAndMarksTheDocument)
 {
