@@ -65,9 +65,8 @@ void ModelData::BuildEdgeFlags()
     const ElementTable* t = elementTable.get();
     const int count = t ? t->GetCount() : 0;
     const std::size_t needed = static_cast<std::size_t>(count) * 4;
-    if (edgeFlags.size() < needed)
-        edgeFlags.resize(needed, 0);
-    std::fill(edgeFlags.begin(), edgeFlags.end(), 0);
+    // One flag per element side: a table that lost elements loses their flags.
+    edgeFlags.assign(needed, 0);
 
     std::vector<const ElementRow*> rows(static_cast<std::size_t>(count));
     std::unordered_map<std::uint64_t, std::vector<int>> sides; // directed side -> 4 * row + side

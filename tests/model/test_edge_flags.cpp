@@ -88,6 +88,15 @@ TEST(EdgeFlags, MissingOrShortFlagArray)
     m.BuildEdgeFlags();
     EXPECT_EQ(m.edgeFlags.size(), 4u);
     EXPECT_EQ(m.vlasovEdgeCount, 4);
+
+    // A table that lost elements loses their flags: the drawing reads one
+    // flag per side of the elements there are.
+    SetElements(m, 4, {{1, 1, {1, 2, 3, 4}}, {2, 1, {2, 5, 6, 3}}});
+    m.BuildEdgeFlags();
+    EXPECT_EQ(m.edgeFlags.size(), 8u);
+    SetElements(m, 4, {{1, 1, {1, 2, 3, 4}}});
+    m.BuildEdgeFlags();
+    EXPECT_EQ(m.edgeFlags, (std::vector<int>{0, 0, 0, 0}));
 }
 
 TEST(BoundingBox, ExtentsFromTheCountedNodes)
