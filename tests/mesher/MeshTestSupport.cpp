@@ -337,6 +337,15 @@ std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptio
     for (int k = 1; k <= n; ++k)
         if (!used[k]) report("node " + std::to_string(k) + " is used by no element");
     if (!options.allowDoubledNodes) {
+        // The two faces of an open interface (written -6) keep their own
+        // nodes at the same places.
+        std::vector<char> onInterface(static_cast<std::size_t>(n) + 1, 0);
+        for (std::size_t e = 0; refsOk && e < mesh.sides.size() && e < mesh.elements.size(); ++e)
+            for (int k = 0; k < c; ++k)
+                if (mesh.sides[e][2 + k] == -6) {
+                    onInterface[mesh.elements[e].nodes[k]] = 1;
+                    onInterface[mesh.elements[e].nodes[(k + 1) % c]] = 1;
+                }
         std::vector<int> order(static_cast<std::size_t>(n));
         for (int k = 0; k < n; ++k) order[k] = k;
         std::sort(order.begin(), order.end(), [&](int a, int b) { return mesh.xy[a] < mesh.xy[b]; });
@@ -344,7 +353,7 @@ std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptio
             for (int j = i + 1; j < n && mesh.xy[order[j]].first - mesh.xy[order[i]].first < 1e-8; ++j) {
                 const double d = std::hypot(mesh.xy[order[j]].first - mesh.xy[order[i]].first,
                                             mesh.xy[order[j]].second - mesh.xy[order[i]].second);
-                if (d < 1e-8)
+                if (d < 1e-8 && !(onInterface[order[i] + 1] && onInterface[order[j] + 1]))
                     report("nodes " + std::to_string(order[i] + 1) + " and " + std::to_string(order[j] + 1) +
                            " coincide");
             }

@@ -144,18 +144,6 @@ TEST(FreeQuadrilaterals, BoundariesThatCannotBeMeshedEndTheRun)
     }
 }
 
-TEST(FreeQuadrilaterals, SlitSideIsRefused)
-{
-    GeometrySpec g;
-    RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 2);
-    r.scheme = -31;
-    r.sides[1].code = -8;
-    g.regions.push_back(r);
-    const ToolRun run = runTool("slit", geometryText(g));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.log.find("Error: region 1: side 2 has the interface code -8"), std::string::npos) << run.log;
-}
-
 TEST(FreeQuadrilaterals, BesideAMappedRegionTheSeamCloses)
 {
     GeometrySpec g;

@@ -25,8 +25,6 @@ constexpr std::size_t kFlagReserve = 10000;
 // equilateral triangle of circumradius h), in units of h * h.
 const double kLargestTriangleArea = 3.0 * std::sqrt(3.0) / 4.0;
 
-bool isInterfaceCode(int code) { return code >= -9 && code <= -6; }
-
 double cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
 // Twice the signed area of (a, b, c).
@@ -273,9 +271,6 @@ std::string freeRegionSidesProblem(const RegionRecord& region)
     long long nodes = 0;
     for (std::size_t i = 0; i < region.sides.size(); ++i) {
         const RegionSide& side = region.sides[i];
-        if (isInterfaceCode(side.neighbourCode))
-            return "side " + std::to_string(i + 1) + " has the interface code " + std::to_string(side.neighbourCode) +
-                   ", which free regions do not take";
         if (!side.segments.empty()) nodes += std::llabs(static_cast<long long>(side.segments.front().lim2) -
                                                         side.segments.front().lim1) + 1;
     }
@@ -380,6 +375,8 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
     }
     std::vector<MeshNode>& nodes = quadrilateral ? quad.coarseNodes : boundaryNodes;
     std::vector<BoundarySegment>& segs = quadrilateral ? quad.coarseSegments : segments;
+    pairInterfaceBoundaryNodes(region, target.points, nodes, log);
+    collectInterfaceSegments(region, target.points, nodes, segs);
 
     double s = 1.0, ox = 0.0, oy = 0.0;
     if (!triangulateRegion(region, nodes, segs, target, s, ox, oy, quad.workTriangles, log)) return false;

@@ -37,8 +37,8 @@ struct FreeRegionTarget {
     const std::vector<PointRecord>& generatedBoundaryPoints;
 };
 
-// Refuses a region whose boundary cannot be meshed: interface sides (codes
-// -6 to -9), or more boundary nodes than the limit. Empty when it can.
+// Refuses a region whose boundary has more nodes than the limit. Empty when
+// it can be meshed.
 std::string freeRegionSidesProblem(const RegionRecord& region);
 
 // Checks that the merged boundary is one closed chain without a zero-length

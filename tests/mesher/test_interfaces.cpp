@@ -1,0 +1,97 @@
+// Zero-thickness faces in free and mapped regions through the command-line
+// tool: a slit (-8/-9) is closed again after meshing, an interface (-6/-7)
+// keeps two coinciding rows of nodes.
+#include <cmath>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "MeshTestSupport.h"
+
+using namespace meshtest;
+
+namespace {
+
+// A 10 x 10 square with a thin wedge cut from the middle of its left side to
+// the centre: face 1 runs from the upper mouth point to the tip, face 2 back
+// to the lower mouth point.
+GeometrySpec slitSquare(int scheme, int face1, int face2, int divisions = 4, int face2Divisions = -1)
+{
+    GeometrySpec g;
+    g.shape = scheme == -21 ? 0 : 1;
+    RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 5.1}, {5, 5}, {0, 4.9}}, divisions);
+    r.scheme = scheme;
+    r.sides[4].code = face1;
+    r.sides[5].code = face2;
+    if (face2Divisions > 0) r.sides[5].segs[0].lim2 = r.sides[5].segs[0].lim1 + face2Divisions;
+    g.regions.push_back(r);
+    return g;
+}
+
+// Pairs of nodes at the same place.
+int coincidingPairs(const FemMesh& mesh)
+{
+    int pairs = 0;
+    for (std::size_t i = 0; i < mesh.xy.size(); ++i)
+        for (std::size_t j = i + 1; j < mesh.xy.size(); ++j)
+            if (std::hypot(mesh.xy[i].first - mesh.xy[j].first, mesh.xy[i].second - mesh.xy[j].second) < 1e-8)
+                ++pairs;
+    return pairs;
+}
+
+ValidationOptions squareArea()
+{
+    ValidationOptions options;
+    options.expectedArea = 100.0;
+    options.areaTolerance = 1e-9;
+    return options;
+}
+
+}  // namespace
+
+TEST(ZeroThicknessFaces, SlitClosesAndInterfaceStaysOpen)
+{
+    for (const int scheme : {-21}) {
+        SCOPED_TRACE(scheme);
+        const ToolRun slit = runTool("slit", geometryText(slitSquare(scheme, -8, -9)));
+        ASSERT_EQ(slit.status, 0) << slit.log;
+        EXPECT_EQ(unexpectedLogLines(slit.log), std::vector<std::string>{}) << slit.log;
+        // Closed again: no node doubled, the elements across the slit name
+        // each other and fill the whole square.
+        EXPECT_EQ(validateMesh(slit.mesh, squareArea()), std::vector<std::string>{});
+        EXPECT_EQ(coincidingPairs(slit.mesh), 0);
+
+        const ToolRun open = runTool("interface", geometryText(slitSquare(scheme, -6, -7)));
+        ASSERT_EQ(open.status, 0) << open.log;
+        EXPECT_EQ(unexpectedLogLines(open.log), std::vector<std::string>{}) << open.log;
+        EXPECT_EQ(validateMesh(open.mesh, squareArea()), std::vector<std::string>{});
+        // Every node of the second face but the tip lies on its partner;
+        // both faces are written -6.
+        EXPECT_EQ(sidesCoded(open.mesh, -7), 0);
+        EXPECT_EQ(sidesCoded(open.mesh, -6), scheme == -21 ? 8 : 8);
+        EXPECT_EQ(coincidingPairs(open.mesh), 4);
+        // The slit merges exactly the nodes the interface keeps doubled.
+        EXPECT_EQ(slit.mesh.xy.size() + 4, open.mesh.xy.size());
+    }
+}
+
+TEST(ZeroThicknessFaces, InterfaceFacesOfDifferentNodeCountsStayApart)
+{
+    const ToolRun run = runTool("unmatched", geometryText(slitSquare(-21, -6, -7, 4, 5)));
+    ASSERT_EQ(run.status, 0) << run.log;
+    EXPECT_NE(run.log.find("No matched boundary nodes on zero thickness interface"), std::string::npos) << run.log;
+    EXPECT_NE(run.log.find("error to match recover nodes"), std::string::npos) << run.log;
+    EXPECT_EQ(coincidingPairs(run.mesh), 0);
+}
+
+TEST(ZeroThicknessFaces, QuadrilateralInterface)
+{
+    const ToolRun open = runTool("quad-interface", geometryText(slitSquare(-31, -6, -7)));
+    ASSERT_EQ(open.status, 0) << open.log;
+    EXPECT_EQ(validateMesh(open.mesh, squareArea()), std::vector<std::string>{});
+    EXPECT_EQ(sidesCoded(open.mesh, -7), 0);
+    EXPECT_EQ(coincidingPairs(open.mesh), 4);
+}
