@@ -345,6 +345,8 @@ std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptio
                 if (mesh.sides[e][2 + k] == -6) {
                     onInterface[mesh.elements[e].nodes[k]] = 1;
                     onInterface[mesh.elements[e].nodes[(k + 1) % c]] = 1;
+                    if (mesh.elements[e].nodes.size() > static_cast<std::size_t>(c + k))
+                        onInterface[mesh.elements[e].nodes[c + k]] = 1;
                 }
         std::vector<int> order(static_cast<std::size_t>(n));
         for (int k = 0; k < n; ++k) order[k] = k;

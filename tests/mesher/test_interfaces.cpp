@@ -95,3 +95,46 @@ TEST(ZeroThicknessFaces, QuadrilateralInterface)
     EXPECT_EQ(sidesCoded(open.mesh, -7), 0);
     EXPECT_EQ(coincidingPairs(open.mesh), 4);
 }
+
+// Two mapped 10 x 10 squares of 4 x 4 eight-node elements side by side, the
+// shared side coded `left` on the left square and `right` on the right one.
+ToolRun mappedPair(int left, int right, bool leftFirst)
+{
+    GeometrySpec g;
+    g.interfaceFlag = 68;
+    const int codesA[4] = {-1, left, -1, -1};
+    const int codesB[4] = {right, -1, -1, -1};
+    const RegionSpec a = rectangleRegion(g, 0, 0, 10, 10, 4, 4, codesA, 11, 101);
+    const RegionSpec b = rectangleRegion(g, 10, 0, 10, 10, 4, 4, codesB, 11, 102);
+    g.regions = leftFirst ? std::vector<RegionSpec>{a, b} : std::vector<RegionSpec>{b, a};
+    return runTool("mapped-faces", geometryText(g));
+}
+
+TEST(ZeroThicknessFaces, MappedSeams)
+{
+    // 9 x 5 corner nodes and 76 mid-side nodes when the seam is shared.
+    const std::size_t shared = 45 + 76;
+    for (const bool leftFirst : {true, false}) {
+        SCOPED_TRACE(leftFirst);
+        ValidationOptions options;
+        options.expectedArea = 200.0;
+        // A slit closes like an ordinary seam: one node per place, the
+        // elements across it neighbours.
+        for (const auto& [left, right] : {std::pair{-8, -9}, std::pair{-9, -8}, std::pair{-2, -2}}) {
+            const ToolRun run = mappedPair(left, right, leftFirst);
+            ASSERT_EQ(run.status, 0) << run.log;
+            EXPECT_EQ(validateMesh(run.mesh, options), std::vector<std::string>{}) << left << " " << right;
+            EXPECT_EQ(run.mesh.xy.size(), shared) << left << " " << right;
+            EXPECT_EQ(coincidingPairs(run.mesh), 0);
+        }
+        // An interface keeps both faces' nodes, corners and mid-side nodes.
+        for (const auto& [left, right] : {std::pair{-6, -7}, std::pair{-7, -6}}) {
+            const ToolRun run = mappedPair(left, right, leftFirst);
+            ASSERT_EQ(run.status, 0) << run.log;
+            EXPECT_EQ(validateMesh(run.mesh, options), std::vector<std::string>{}) << left << " " << right;
+            EXPECT_EQ(run.mesh.xy.size(), shared + 9) << left << " " << right;
+            EXPECT_EQ(coincidingPairs(run.mesh), 9);
+            EXPECT_EQ(sidesCoded(run.mesh, -6), 8);
+        }
+    }
+}
