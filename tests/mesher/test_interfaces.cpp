@@ -54,7 +54,7 @@ ValidationOptions squareArea()
 
 TEST(ZeroThicknessFaces, SlitClosesAndInterfaceStaysOpen)
 {
-    for (const int scheme : {-21}) {
+    for (const int scheme : {-21, -31}) {
         SCOPED_TRACE(scheme);
         const ToolRun slit = runTool("slit", geometryText(slitSquare(scheme, -8, -9)));
         ASSERT_EQ(slit.status, 0) << slit.log;

@@ -201,11 +201,12 @@ struct FaceModel {
     }
     void makeNeighbours(int e, int j, int other) const
     {
-        if (mode == 1) {
-            region.topoElements[e - 1].nb[j] = region.topoElements[other - 1].isTriangle ? other : -other;
-        } else {
+        // The topology model is compacted by now: neighbours are plain
+        // element names.
+        if (mode == 1)
+            region.topoElements[e - 1].nb[j] = other;
+        else
             region.neighbours[e - 1].n[j + 1] = other;
-        }
     }
     // Appends an element of another node to the lists of `node`.
     void takeElement(int node, int e) const
