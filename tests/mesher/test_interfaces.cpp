@@ -3,6 +3,7 @@
 // keeps two coinciding rows of nodes.
 #include <cmath>
 #include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "MeshTestSupport.h"
+#include "Tessaro_DLL/free/Interfaces.h"
 
 using namespace meshtest;
 
@@ -31,6 +33,21 @@ GeometrySpec slitSquare(int scheme, int face1, int face2, int divisions = 4, int
     return g;
 }
 
+// The same square listed from the corner below the mouth: the second face
+// is the last side, so the first side takes the mouth point of the first
+// face for its placement.
+GeometrySpec slitSquareFacesLast(int scheme, int face1, int face2)
+{
+    GeometrySpec g;
+    g.shape = scheme == -21 ? 0 : 1;
+    RegionSpec r = polygonRegion(g, {{0, 4.9}, {0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 5.1}, {5, 5}}, 4);
+    r.scheme = scheme;
+    r.sides[5].code = face1;
+    r.sides[6].code = face2;
+    g.regions.push_back(r);
+    return g;
+}
+
 // Pairs of nodes at the same place.
 int coincidingPairs(const FemMesh& mesh)
 {
@@ -46,7 +63,6 @@ ValidationOptions squareArea()
 {
     ValidationOptions options;
     options.expectedArea = 100.0;
-    options.areaTolerance = 1e-9;
     return options;
 }
 
@@ -137,4 +153,68 @@ TEST(ZeroThicknessFaces, MappedSeams)
             EXPECT_EQ(sidesCoded(run.mesh, -6), 8);
         }
     }
+}
+
+TEST(ZeroThicknessFaces, FacesAtTheEndOfTheSideList)
+{
+    for (const int scheme : {-21, -31}) {
+        SCOPED_TRACE(scheme);
+        const ToolRun slit = runTool("slit-wrap", geometryText(slitSquareFacesLast(scheme, -8, -9)));
+        ASSERT_EQ(slit.status, 0) << slit.log;
+        EXPECT_EQ(validateMesh(slit.mesh, squareArea()), std::vector<std::string>{});
+        EXPECT_EQ(coincidingPairs(slit.mesh), 0);
+        const ToolRun open = runTool("interface-wrap", geometryText(slitSquareFacesLast(scheme, -6, -7)));
+        ASSERT_EQ(open.status, 0) << open.log;
+        EXPECT_EQ(unexpectedLogLines(open.log), std::vector<std::string>{}) << open.log;
+        EXPECT_EQ(validateMesh(open.mesh, squareArea()), std::vector<std::string>{});
+        EXPECT_EQ(coincidingPairs(open.mesh), 4);
+        EXPECT_EQ(slit.mesh.xy.size() + 4, open.mesh.xy.size());
+    }
+}
+
+TEST(ZeroThicknessFaces, JunctionNodesOnlyWhereTheFirstFaceEnds)
+{
+    const std::vector<tessaro::MeshNode> nodes = {{1, 0, 0, 0}, {2, 1, 0, 0}, {3, 2, 0, 0}};
+    struct Case {
+        int first, second;
+        std::size_t junctions;
+    };
+    for (const Case c : {Case{-6, -7, 1}, Case{-7, -6, 0}, Case{-8, -9, 2}, Case{-9, -8, 1}, Case{-2, -9, 1}}) {
+        const std::vector<tessaro::BoundarySegment> segments = {{1, 1, 2, c.first}, {2, 2, 3, c.second}};
+        std::vector<tessaro::MeshNode> junctions;
+        tessaro::collectFaceJunctionNodes(junctions, segments, nodes);
+        EXPECT_EQ(junctions.size(), c.junctions) << c.first << " " << c.second;
+        if (!junctions.empty()) EXPECT_EQ(junctions.front().name, c.second == -9 && c.first == -2 ? 3 : 2);
+    }
+}
+
+TEST(ZeroThicknessFaces, SecondFaceRunWrappingPastTheListEndPairsAsOneRun)
+{
+    // First face 1 -> 2 -> 3 (tip), second face 3 -> 4 -> 5; the second
+    // face's run starts at the last triple and goes on at the first.
+    tessaro::RegionRecord region;
+    region.nodes = {{1, 0, 1, 0}, {2, 0.5, 1, 0}, {3, 1, 1, 0}, {4, 0.5, 0.9, 0}, {5, 0, 0.9, 0}, {6, 0.5, 0, 0}};
+    const int corners[4][3] = {{4, 5, 6}, {1, 2, 6}, {2, 3, 6}, {3, 4, 6}};
+    for (int e = 0; e < 4; ++e) {
+        tessaro::MeshElement el;
+        el.w[0] = e + 1;
+        for (int k = 0; k < 3; ++k) el.w[1 + k] = corners[e][k];
+        region.elements.push_back(el);
+    }
+    region.codedSides = {{1, 0, -7}, {2, 0, -6}, {3, 0, -6}, {4, 0, -7}};
+    std::ostringstream log;
+    ASSERT_TRUE(tessaro::matchRecoveredNodes(region, false, log));
+    ASSERT_EQ(region.pendingMoves.size(), 3u);
+    const double expected[3][3] = {{3, 1, 1}, {4, 0.5, 1}, {5, 0, 1}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(region.pendingMoves[i].name, expected[i][0]);
+        EXPECT_DOUBLE_EQ(region.pendingMoves[i].x, expected[i][1]);
+        EXPECT_DOUBLE_EQ(region.pendingMoves[i].y, expected[i][2]);
+    }
+    EXPECT_EQ(log.str(), "");
+
+    // A second face one node longer than its partner is refused.
+    region.codedSides = {{1, 0, -7}, {2, 0, -2}, {3, 0, -6}, {4, 0, -7}};
+    EXPECT_FALSE(tessaro::matchRecoveredNodes(region, false, log));
+    EXPECT_EQ(log.str(), "error to match recover nodes\n");
 }
