@@ -14,6 +14,7 @@
 #include "Tessaro_DLL/model/GeometryReader.h"
 #include "Tessaro_DLL/model/Merge.h"
 #include "Tessaro_DLL/model/Records.h"
+#include "Tessaro_DLL/structure/StructureSides.h"
 
 namespace tessaro {
 
@@ -134,6 +135,7 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     if (!reader.ok()) return fail(log, reader.error());
     if (ctx.interfaceFlag != 34 && ctx.interfaceFlag != 68) return fail(log, "wrong interface flag");
     if (!readRegions(reader, regionCount, ctx.elementShape, ctx.points, ctx.lists)) return fail(log, reader.error());
+    if (regionCount > 0) intersectStructureElementsWithSides(ctx.mesh.vertexList, ctx.points, ctx.lists);
 
     int number = 0;
     for (RegionRecord& region : ctx.lists.regions) {
