@@ -437,6 +437,7 @@ ToolRun runTool(const std::string& name, const std::string& text)
     run.meshWritten = fs::exists(dir.path() / "temp.fem");
     run.snapshotWritten = fs::exists(dir.path() / "mesh_11.sol");
     if (run.meshWritten) {
+        run.meshBytes = readFile(dir.path() / "temp.fem");
         run.mesh = readFemText(dir.path() / "temp.fem");
         if (!run.mesh.ok) run.mesh = readFemBinary(dir.path() / "temp.fem");
     }

@@ -14,6 +14,7 @@
 #include "Tessaro_DLL/model/GeometryReader.h"
 #include "Tessaro_DLL/model/Merge.h"
 #include "Tessaro_DLL/model/Records.h"
+#include "Tessaro_DLL/structure/StructureLines.h"
 #include "Tessaro_DLL/structure/StructureSides.h"
 
 namespace tessaro {
@@ -26,9 +27,7 @@ struct RunContext {
     std::vector<PointRecord> points;
     std::vector<PointRecord> generatedBoundaryPoints;
     GlobalMesh mesh;
-    std::vector<FemNode> structureNodes;
-    std::vector<LineElement> lineElements;
-    std::vector<LineElement> thirdList;
+    StructureOutput structures;
     int outputFormat = 0;
     int interfaceFlag = 0;
     int elementShape = 0;
@@ -159,18 +158,19 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
                                     ctx.lists.entities);
     }
 
-    int seNumber = 0;
+    nodeCount = static_cast<int>(mesh.nodes.size());
     for (StructureElementRecord& se : ctx.lists.structureElements) {
-        ++seNumber;
         if (!discretizeStructureElement(se, ctx.points, log)) return false;
-        log << "Warning: structure element " << seNumber << " is not placed in the mesh" << std::endl;
+        insertStructureElementLines(nodeCount, ctx.quadrilateralFlag, ctx.structures, mesh.elements, mesh.nodes,
+                                    mesh.interfaceSides, se);
     }
+    addLineMidNodes(nodeCount, ctx.lists.entities, ctx.structures);
 
     const int npe = nodesPerElement(ctx.interfaceFlag, ctx.elementShape);
     std::string error;
     if (!validateFinishedMesh(mesh.nodes, mesh.elements, npe, error)) return fail(log, error);
     if (!writeFemFile(mesh.nodes, mesh.elements, mesh.neighbours, ctx.interfaceFlag, ctx.elementShape,
-                      ctx.structureNodes, ctx.lineElements, ctx.thirdList, ctx.outputFormat, meshName, error))
+                      ctx.structures.nodes, ctx.structures.ownLines, ctx.structures.sideLines, ctx.outputFormat, meshName, error))
         return fail(log, error);
     return true;
 }
