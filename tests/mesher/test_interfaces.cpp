@@ -218,3 +218,24 @@ TEST(ZeroThicknessFaces, SecondFaceRunWrappingPastTheListEndPairsAsOneRun)
     EXPECT_FALSE(tessaro::matchRecoveredNodes(region, false, log));
     EXPECT_EQ(log.str(), "error to match recover nodes\n");
 }
+
+TEST(ZeroThicknessFaces, FaceWithoutItsPartnerIsRefused)
+{
+    for (const int scheme : {-21, -31}) {
+        for (const int code : {-6, -7, -8, -9}) {
+            GeometrySpec g;
+            g.shape = scheme == -21 ? 0 : 1;
+            RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 2);
+            r.scheme = scheme;
+            r.sides[1].code = code;
+            g.regions.push_back(r);
+            const ToolRun run = runTool("lone-face", geometryText(g));
+            EXPECT_EQ(run.status, 1) << scheme << " " << code;
+            EXPECT_FALSE(run.meshWritten);
+            EXPECT_NE(run.log.find("Error: region 1: side 2 is a face coded " + std::to_string(code) +
+                                   " without its partner face"),
+                      std::string::npos)
+                << run.log;
+        }
+    }
+}

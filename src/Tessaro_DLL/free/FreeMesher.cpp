@@ -266,8 +266,47 @@ void fixCodedSides(RegionRecord& region)
 
 }  // namespace
 
+namespace {
+
+// The face that pairs with a slit or interface face, 0 for other codes.
+int partnerFaceCode(int code)
+{
+    switch (code) {
+    case -6: return -7;
+    case -7: return -6;
+    case -8: return -9;
+    case -9: return -8;
+    default: return 0;
+    }
+}
+
+// True when some side with the partner code meets side `s` where the two
+// faces join: the first face's end is the second face's start.
+bool hasPartnerFace(const RegionRecord& region, std::size_t s)
+{
+    const int code = region.sides[s].neighbourCode;
+    const bool first = code == -6 || code == -8;
+    const SideSegment& a = region.sides[s].segments.front();
+    for (const RegionSide& other : region.sides) {
+        if (other.neighbourCode != partnerFaceCode(code) || other.segments.empty()) continue;
+        const SideSegment& b = other.segments.front();
+        const bool meets = first ? std::hypot(a.x2 - b.x1, a.y2 - b.y1) < 1e-7
+                                 : std::hypot(a.x1 - b.x2, a.y1 - b.y2) < 1e-7;
+        if (meets) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string freeRegionSidesProblem(const RegionRecord& region)
 {
+    for (std::size_t i = 0; i < region.sides.size(); ++i) {
+        const int code = region.sides[i].neighbourCode;
+        if (partnerFaceCode(code) != 0 && !region.sides[i].segments.empty() && !hasPartnerFace(region, i))
+            return "side " + std::to_string(i + 1) + " is a face coded " + std::to_string(code) +
+                   " without its partner face " + std::to_string(partnerFaceCode(code));
+    }
     long long nodes = 0;
     for (std::size_t i = 0; i < region.sides.size(); ++i) {
         const RegionSide& side = region.sides[i];

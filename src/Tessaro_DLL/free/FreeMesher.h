@@ -37,8 +37,9 @@ struct FreeRegionTarget {
     const std::vector<PointRecord>& generatedBoundaryPoints;
 };
 
-// Refuses a region whose boundary has more nodes than the limit. Empty when
-// it can be meshed.
+// Refuses a region with a slit or interface face (-6 to -9) that no partner
+// face meets (-7 starting where -6 ends, -9 where -8 ends), or with more
+// boundary nodes than the limit. Empty when it can be meshed.
 std::string freeRegionSidesProblem(const RegionRecord& region);
 
 // Checks that the merged boundary is one closed chain without a zero-length
