@@ -222,7 +222,7 @@ TEST(ZeroThicknessFaces, SecondFaceRunWrappingPastTheListEndPairsAsOneRun)
 TEST(ZeroThicknessFaces, FaceWithoutItsPartnerIsRefused)
 {
     for (const int scheme : {-21, -31}) {
-        for (const int code : {-6, -7, -8, -9}) {
+        for (const int code : {-7, -8, -9}) {
             GeometrySpec g;
             g.shape = scheme == -21 ? 0 : 1;
             RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 2);
@@ -236,6 +236,26 @@ TEST(ZeroThicknessFaces, FaceWithoutItsPartnerIsRefused)
                                    " without its partner face"),
                       std::string::npos)
                 << run.log;
+        }
+    }
+}
+
+// A -6 face alone in its region (its partner lies in a neighbouring region)
+// is an ordinary coded side here.
+TEST(ZeroThicknessFaces, LoneFirstInterfaceFace)
+{
+    for (const int scheme : {-21, -31}) {
+        for (const int code : {-6}) {
+            GeometrySpec g;
+            g.shape = scheme == -21 ? 0 : 1;
+            RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 2);
+            r.scheme = scheme;
+            r.sides[1].code = code;
+            g.regions.push_back(r);
+            const ToolRun run = runTool("lone-interface", geometryText(g));
+            ASSERT_EQ(run.status, 0) << scheme << " " << code << "\n" << run.log;
+            EXPECT_EQ(validateMesh(run.mesh, squareArea()), std::vector<std::string>{}) << scheme << " " << code;
+            EXPECT_EQ(sidesCoded(run.mesh, -6), 2) << scheme << " " << code;
         }
     }
 }

@@ -268,11 +268,12 @@ void fixCodedSides(RegionRecord& region)
 
 namespace {
 
-// The face that pairs with a slit or interface face, 0 for other codes.
+// The face that must meet a slit face (-8, -9) or the second face of an
+// interface (-7) inside the region; 0 for other codes (a -6 face may stand
+// alone, as one face of a beam between two regions).
 int partnerFaceCode(int code)
 {
     switch (code) {
-    case -6: return -7;
     case -7: return -6;
     case -8: return -9;
     case -9: return -8;
@@ -285,7 +286,7 @@ int partnerFaceCode(int code)
 bool hasPartnerFace(const RegionRecord& region, std::size_t s)
 {
     const int code = region.sides[s].neighbourCode;
-    const bool first = code == -6 || code == -8;
+    const bool first = code == -8;
     const SideSegment& a = region.sides[s].segments.front();
     for (const RegionSide& other : region.sides) {
         if (other.neighbourCode != partnerFaceCode(code) || other.segments.empty()) continue;

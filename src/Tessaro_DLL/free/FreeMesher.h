@@ -37,9 +37,10 @@ struct FreeRegionTarget {
     const std::vector<PointRecord>& generatedBoundaryPoints;
 };
 
-// Refuses a region with a slit or interface face (-6 to -9) that no partner
-// face meets (-7 starting where -6 ends, -9 where -8 ends), or with more
-// boundary nodes than the limit. Empty when it can be meshed.
+// Refuses a region with a slit face (-8, -9) or a second interface face (-7)
+// that no partner face of the region meets (-9 starting where -8 ends, -7
+// where -6 ends), or with more boundary nodes than the limit. Empty when it
+// can be meshed.
 std::string freeRegionSidesProblem(const RegionRecord& region);
 
 // Checks that the merged boundary is one closed chain without a zero-length

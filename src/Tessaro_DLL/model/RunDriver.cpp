@@ -14,6 +14,7 @@
 #include "Tessaro_DLL/model/GeometryReader.h"
 #include "Tessaro_DLL/model/Merge.h"
 #include "Tessaro_DLL/model/Records.h"
+#include "Tessaro_DLL/structure/BeamVertices.h"
 #include "Tessaro_DLL/structure/StructureLines.h"
 #include "Tessaro_DLL/structure/StructureSides.h"
 
@@ -147,6 +148,8 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     }
 
     GlobalMesh& mesh = ctx.mesh;
+    fixBeamVertices(ctx.quadrilateralFlag, mesh, ctx.lists.structureElements, log);
+    pairBeamFaces(ctx.quadrilateralFlag, mesh);
     int nodeCount = static_cast<int>(mesh.nodes.size());
     const int elementCount = static_cast<int>(mesh.elements.size());
     if (ctx.interfaceFlag == 68) {

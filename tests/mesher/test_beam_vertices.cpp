@@ -1,0 +1,154 @@
+// Beam ends in the joined mesh through the command-line tool: the slit
+// between two beam faces is continued through the fan at the beam's end and
+// the faces are paired.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "MeshTestSupport.h"
+#include "Tessaro_DLL/structure/BeamVertices.h"
+
+using namespace meshtest;
+
+namespace {
+
+// Two free squares side by side; the lower half of the shared side x = 10
+// is a beam face on both (-6), the upper half an ordinary seam.
+GeometrySpec beamSeam(int scheme, bool withBeam, int flag = 34)
+{
+    GeometrySpec g;
+    g.shape = scheme == -21 ? 0 : 1;
+    g.interfaceFlag = flag;
+    RegionSpec left = polygonRegion(g, {{0, 0}, {10, 0}, {10, 5}, {10, 10}, {0, 10}}, 4, -2, 101);
+    RegionSpec right = polygonRegion(g, {{10, 0}, {20, 0}, {20, 10}, {10, 10}, {10, 5}}, 4, -2, 102);
+    left.scheme = right.scheme = scheme;
+    left.sides[1].code = -6;
+    left.sides[2].code = 2;
+    right.sides[3].code = 2;
+    right.sides[4].code = -6;
+    g.regions = {left, right};
+    if (withBeam) {
+        StructSpec beam;
+        beam.kind = 1;
+        beam.seg.lim1 = 1;
+        beam.seg.lim2 = 5;
+        beam.seg.p1 = 2;   // (10, 0)
+        beam.seg.p2 = 3;   // (10, 5)
+        g.structs.push_back(beam);
+    }
+    return g;
+}
+
+int pairedFaces(const FemMesh& mesh)
+{
+    int count = 0;
+    for (const auto& s : mesh.sides)
+        for (int k = 2; k < 6; ++k)
+            if (s[k] > static_cast<int>(mesh.elements.size())) ++count;
+    return count;
+}
+
+}  // namespace
+
+// The beam ends at (10, 5), where the fan around the shared node is cut
+// once more along the seam above: one node more, two new faces, which pair
+// (and share their mid-side node with eight-node elements, coded -6 again).
+TEST(BeamVertices, BeamEndInsideTheJoinedMesh)
+{
+    for (const int scheme : {-21, -31}) {
+        SCOPED_TRACE(scheme);
+        int pairedLinear = 0, facesLinear = 0;
+        for (const int flag : {34, 68}) {
+            SCOPED_TRACE(flag);
+            const ToolRun plain = runTool("beam-plain", geometryText(beamSeam(scheme, false, flag)));
+            const ToolRun beam = runTool("beam-seam", geometryText(beamSeam(scheme, true, flag)));
+            ASSERT_EQ(plain.status, 0) << plain.log;
+            ASSERT_EQ(beam.status, 0) << beam.log;
+            EXPECT_EQ(unexpectedLogLines(beam.log), std::vector<std::string>{}) << beam.log;
+            ValidationOptions options;
+            options.expectedArea = 200.0;
+            EXPECT_EQ(validateMesh(plain.mesh, options), std::vector<std::string>{});
+            EXPECT_EQ(validateMesh(beam.mesh, options), std::vector<std::string>{});
+            EXPECT_EQ(beam.mesh.xy.size(), plain.mesh.xy.size() + 1);
+            EXPECT_GE(sidesCoded(beam.mesh, -6), sidesCoded(plain.mesh, -6));
+            if (flag == 34) {
+                pairedLinear = pairedFaces(beam.mesh);
+                facesLinear = sidesCoded(beam.mesh, -6);
+                EXPECT_EQ(pairedLinear, 2);
+            } else {
+                EXPECT_EQ(pairedFaces(beam.mesh), 0);
+                EXPECT_EQ(sidesCoded(beam.mesh, -6), facesLinear + pairedLinear);
+            }
+        }
+    }
+}
+
+// A beam along the first face of an open interface ends at its tip, where
+// only one beam face (-6) meets: the fix stops with its message, the mesh
+// is written all the same.
+TEST(BeamVertices, TipWithOneBeamFaceStopsTheFix)
+{
+    GeometrySpec g;
+    g.shape = 0;
+    RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 5.1}, {5, 5}, {0, 4.9}}, 4);
+    r.scheme = -21;
+    r.sides[4].code = -6;
+    r.sides[5].code = -7;
+    g.regions.push_back(r);
+    StructSpec beam;
+    beam.seg.lim2 = 5;
+    beam.seg.p1 = 5;   // (0, 5.1)
+    beam.seg.p2 = 6;   // (5, 5)
+    g.structs.push_back(beam);
+    const ToolRun run = runTool("beam-tip", geometryText(g));
+    ASSERT_EQ(run.status, 0) << run.log;
+    EXPECT_EQ(unexpectedLogLines(run.log),
+              std::vector<std::string>{"Error in fixing beam vertex: number of elements (bd=-6) not equal to 2"});
+    ValidationOptions options;
+    options.expectedArea = 100.0;
+    EXPECT_EQ(validateMesh(run.mesh, options), std::vector<std::string>{});
+}
+
+TEST(BeamVertices, SmallQueries)
+{
+    using tessaro::MeshElement;
+    MeshElement quad;
+    quad.w = {1, 4, 7, 9, 2};
+    EXPECT_EQ(tessaro::nextCornerInElement(9, 4, quad), 2);
+    EXPECT_EQ(tessaro::nextCornerInElement(2, 4, quad), 4);
+    EXPECT_EQ(tessaro::nextCornerInElement(9, 3, quad), 4);
+    EXPECT_EQ(tessaro::nextCornerInElement(5, 4, quad), 0);
+    EXPECT_EQ(tessaro::nextCornerInElement(4, 5, quad), 0);
+    EXPECT_EQ(tessaro::indexOfMaximum({}), -1);
+    EXPECT_EQ(tessaro::indexOfMaximum({0.5, 2.0, 2.0, 1.0}), 2);
+    std::vector<tessaro::ElementNeighbours> nbs(2);
+    nbs[0].n = {1, -1, 7, 3, 5};
+    EXPECT_EQ(tessaro::firstNeighbourInList(1, {5, 3}, nbs, 4), 3);
+    EXPECT_EQ(tessaro::firstNeighbourInList(1, {5}, nbs, 3), 0);
+    EXPECT_EQ(tessaro::firstNeighbourInList(3, {5}, nbs, 4), 0);
+}
+
+// Two triangles whose -6 faces share node 1 and run to nodes 3 and 4, the
+// latter `gap` apart.
+TEST(BeamVertices, FacesPairWhenTheirEndsCoincide)
+{
+    for (const double gap : {1e-6, 2e-5}) {
+        tessaro::GlobalMesh mesh;
+        mesh.nodes = {{1, 0, 0}, {2, -1, 0.5}, {3, 0, 1}, {4, gap, 1}, {5, 1, 0.5}};
+        tessaro::MeshElement a, b;
+        a.w = {1, 1, 3, 2};   // side 0 runs 1 -> 3
+        b.w = {2, 4, 1, 5};   // side 0 runs 4 -> 1
+        mesh.elements = {a, b};
+        mesh.neighbours.resize(2);
+        mesh.neighbours[0].n = {1, -6, -1, -1};
+        mesh.neighbours[1].n = {2, -6, -1, -1};
+        mesh.vertexElements = {1, 2};
+        tessaro::pairBeamFaces(false, mesh);
+        const bool paired = gap < 1e-5;
+        EXPECT_EQ(mesh.neighbours[0].n[1], paired ? 2 + 2 : -6) << gap;
+        EXPECT_EQ(mesh.neighbours[1].n[1], paired ? 1 + 2 : -6) << gap;
+        EXPECT_EQ(mesh.vertexElements, (std::vector<int>{1, 2}));
+    }
+}
