@@ -152,3 +152,82 @@ TEST(BeamVertices, FacesPairWhenTheirEndsCoincide)
         EXPECT_EQ(mesh.vertexElements, (std::vector<int>{1, 2}));
     }
 }
+
+namespace {
+
+// A free region left of x = 10 whose boundary passes (10, 5), two mapped
+// squares right of it that share the side from (10, 5) to (20, 5), and a
+// beam along that side. The sides on x = 10 are never joined (-3), so the
+// free region's beam face stays visible.
+GeometrySpec beamEndOnFreeRegion(int scheme, const std::vector<std::pair<double, double>>& corners, int divisions,
+                                 bool withBeam)
+{
+    GeometrySpec g;
+    g.shape = scheme == -21 ? 0 : 1;
+    RegionSpec free = polygonRegion(g, corners, divisions, -2, 101);
+    free.scheme = scheme;
+    for (std::size_t k = 0; k < corners.size(); ++k)
+        if (corners[k].first == 10.0 && corners[(k + 1) % corners.size()].first == 10.0) free.sides[k].code = -3;
+    const int lower[4] = {-3, -1, -1, -2};
+    const int upper[4] = {-3, -1, -2, -1};
+    const int mapped = scheme == -21 ? 51 : 11;
+    g.regions = {free, rectangleRegion(g, 10, 0, 10, 5, 4, 2, lower, mapped, 102),
+                 rectangleRegion(g, 10, 5, 10, 5, 4, 2, upper, mapped, 103)};
+    if (withBeam) {
+        g.points.emplace_back(10, 5);
+        g.points.emplace_back(20, 5);
+        StructSpec beam;
+        beam.seg.lim2 = 5;
+        beam.seg.p1 = static_cast<int>(g.points.size()) - 1;
+        beam.seg.p2 = static_cast<int>(g.points.size());
+        g.structs.push_back(beam);
+    }
+    return g;
+}
+
+}  // namespace
+
+// The beam from (10, 5) runs along the mapped seam, not along the free
+// region's sides: on a straight stretch of a triangle region one side
+// becomes a beam face, at a corner of three or four triangles (or two
+// quadrilaterals) the node is split and the two new faces are paired; a
+// quadrilateral corner of one element gets one face.
+TEST(BeamVertices, BeamEndingOnAFreeRegionBoundary)
+{
+    using Polygon = std::vector<std::pair<double, double>>;
+    const Polygon straight = {{0, 0}, {10, 0}, {10, 5}, {10, 10}, {0, 10}};
+    const Polygon nearlyStraight = {{0, 0}, {10, 0}, {10, 5}, {9, 10}, {0, 10}};   // 174 degrees
+    const Polygon corner = {{0, 0}, {10, 0}, {10, 5}, {5, 10}, {0, 10}};           // 135 degrees
+    const Polygon sharp = {{0, 0}, {10, 0}, {10, 5}, {0, 6}};
+    struct Case {
+        const char* name;
+        int scheme;
+        Polygon corners;
+        std::size_t newNodes;
+        int faces, paired;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"triangles, straight", -21, straight, 0, 1, 0, {}},
+        {"triangles, nearly straight", -21, nearlyStraight, 0, 1, 0, {}},
+        {"triangles, corner", -21, corner, 1, 0, 2, {}},
+        {"triangles, two at a sharp corner", -21, sharp, 0, 0, 0,
+         {"two triangle founded when split beam vertex on region edge"}},
+        {"quadrilaterals, straight", -31, straight, 0, 0, 0, {}},
+        {"quadrilaterals, corner of two", -31, corner, 1, 0, 2, {}},
+        {"quadrilaterals, corner of one", -31, sharp, 0, 1, 0, {}},
+    };
+    for (const Case& c : cases) {
+        const ToolRun plain = runTool("vertex-plain", geometryText(beamEndOnFreeRegion(c.scheme, c.corners, 4, false)));
+        const ToolRun beam = runTool("vertex-beam", geometryText(beamEndOnFreeRegion(c.scheme, c.corners, 4, true)));
+        ASSERT_EQ(plain.status, 0) << c.name << "\n" << plain.log;
+        ASSERT_EQ(beam.status, 0) << c.name << "\n" << beam.log;
+        EXPECT_EQ(unexpectedLogLines(beam.log), c.log) << c.name;
+        ValidationOptions options;
+        options.allowDoubledNodes = true;   // the -3 seam keeps both rows
+        EXPECT_EQ(validateMesh(beam.mesh, options), std::vector<std::string>{}) << c.name;
+        EXPECT_EQ(beam.mesh.xy.size(), plain.mesh.xy.size() + c.newNodes) << c.name;
+        EXPECT_EQ(sidesCoded(beam.mesh, -6), c.faces) << c.name;
+        EXPECT_EQ(pairedFaces(beam.mesh), c.paired) << c.name;
+    }
+}

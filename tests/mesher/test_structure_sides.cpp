@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Tessaro_DLL/structure/RegionBeamVertices.h"
 #include "Tessaro_DLL/structure/StructureSides.h"
 
 using namespace tessaro;
@@ -56,7 +57,10 @@ void addBeam(ModelLists& lists, int from, int to)
     seg.startEntity = seg.endEntity = 1;
     seg.startPoint = from;
     seg.endPoint = to;
-    lastStructureElement(lists)->segments.push_back(seg);
+    StructureElementRecord& beam = *lastStructureElement(lists);
+    beam.id = static_cast<int>(lists.structureElements.size());
+    beam.kind = 1;
+    beam.segments.push_back(seg);
 }
 
 std::vector<int> vertexNames(const std::vector<MeshNode>& vertices)
@@ -120,4 +124,42 @@ TEST(StructureSides, VerticesAreTheFreeEndsOfBeamsOnSides)
         intersectStructureElementsWithSides(vertices, points, lists);
         EXPECT_EQ(vertexNames(vertices), c.vertices) << c.name;
     }
+}
+
+TEST(StructureSides, BeamVerticesSelectedForAFreeRegion)
+{
+    // Square 1-2-3-4 with point 5 = (1, 0.5) on its right side; squares
+    // 2-6-7-5 and 5-7-8-3 to its right share the side 5-7.
+    const auto points = pointsAt({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {1, 0.5}, {2, 0}, {2, 0.5}, {2, 1}});
+    ModelLists lists;
+    addRegion(lists, points, {1, 2, 5, 3, 4}, 101);
+    addRegion(lists, points, {2, 6, 7, 5}, 102);
+    addRegion(lists, points, {5, 7, 8, 3}, 103);
+    addBeam(lists, 5, 7);   // along the shared side of the right squares
+    addBeam(lists, 1, 2);   // along the left square's own side
+    std::vector<MeshNode> vertices;
+    intersectStructureElementsWithSides(vertices, points, lists);
+    ASSERT_EQ(vertexNames(vertices), (std::vector<int>{5, 7, 1, 2}));
+
+    const RegionRecord& left = lists.regions.front();
+    const std::vector<MeshNode> selected =
+        placeBeamVerticesInRegion(left, vertices, lists.structureElements, lists.regions);
+    EXPECT_EQ(vertexNames(selected), (std::vector<int>{5}));
+    bool found = false;
+    EXPECT_TRUE(isStraightBoundaryPoint(left, 1, 0.5, found));
+    EXPECT_TRUE(found);
+    EXPECT_FALSE(isStraightBoundaryPoint(left, 1, 0, found));
+    EXPECT_TRUE(found);
+    isStraightBoundaryPoint(left, 0.5, 0.5, found);
+    EXPECT_FALSE(found);
+
+    // Two more regions touching point 5 make three meet there besides
+    // those along the beam: the vertex is marked.
+    addRegion(lists, points, {5, 3, 4}, 104);
+    EXPECT_EQ(vertexNames(placeBeamVerticesInRegion(left, vertices, lists.structureElements, lists.regions)),
+              (std::vector<int>{5}));
+    addRegion(lists, points, {1, 2, 5}, 105);
+    const std::vector<MeshNode> marked =
+        placeBeamVerticesInRegion(left, vertices, lists.structureElements, lists.regions);
+    EXPECT_EQ(vertexNames(marked), (std::vector<int>{-5}));
 }

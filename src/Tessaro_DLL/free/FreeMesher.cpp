@@ -13,6 +13,7 @@
 #include "Tessaro_DLL/free/SideCodes.h"
 #include "Tessaro_DLL/quad/FinalElements.h"
 #include "Tessaro_DLL/quad/QuadConversion.h"
+#include "Tessaro_DLL/structure/RegionBeamVertices.h"
 
 namespace tessaro {
 
@@ -331,9 +332,24 @@ std::string freeBoundaryProblem(const std::vector<MeshNode>& nodes, const std::v
 
 namespace {
 
+// The beam vertices on the region's boundary: a side code or a split node
+// each. False only when a split node overflows its neighbour list.
+bool placeBeamVertices(RegionRecord& region, const FreeRegionTarget& target, bool quadrilateral, std::ostream& log)
+{
+    const std::vector<MeshNode> selection =
+        placeBeamVerticesInRegion(region, target.beamVertices, target.structureElements, target.regions);
+    if (selection.empty()) return true;
+    bool regionFailed = false;
+    if (quadrilateral)
+        handleBeamVertexAtCorner(region, selection, target.structureElements, log, regionFailed);
+    else
+        splitBeamVertexOnEdge(region, selection, target.structureElements, log, regionFailed);
+    return !regionFailed;
+}
+
 // Triangle mode, steps 15 to 27.
 bool finishTriangleRegion(RegionRecord& region, std::vector<BoundarySegment>& segments, int boundaryCount,
-                          int firstStart, std::ostream& log)
+                          int firstStart, const FreeRegionTarget& target, std::ostream& log)
 {
     if (!cleanUpTriangles(region, boundaryCount, log)) return false;
     connectInterfaceFaces(region, segments, 0);
@@ -342,6 +358,7 @@ bool finishTriangleRegion(RegionRecord& region, std::vector<BoundarySegment>& se
     fixCodedSides(region);
     sortExternalBoundary(region, false, firstStart, log);
     matchRecoveredNodes(region, false, log);
+    if (!placeBeamVertices(region, target, false, log)) return false;
     sortExternalBoundary(region, false, firstStart, log);
     smoothTriangleNodes(region);
     return true;
@@ -361,7 +378,8 @@ struct QuadBoundary {
 // Quadrilateral mode, steps 15 to 30: the triangles on the halved boundary
 // become quadrilaterals, are split on the fine boundary and restored onto
 // the input's boundary nodes.
-bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, std::ostream& log)
+bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRegionTarget& target,
+                      std::ostream& log)
 {
     std::vector<BoundarySegment>& coarseSegments = boundary.coarseSegments;
     const int coarseCount = static_cast<int>(boundary.coarseNodes.size());
@@ -381,6 +399,7 @@ bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, std::ostream
     sortExternalBoundary(region, true, firstStart, log);
     restoreFineBoundaryNodes(region, boundary.fineSegments, boundary.fineNodes);
     matchRecoveredNodes(region, true, log);
+    if (!placeBeamVertices(region, target, true, log)) return false;
     sortExternalBoundary(region, true, firstStart, log);
     for (MeshElement& el : region.elements) {
         el.w[10] = region.elemGroup;
@@ -426,8 +445,8 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
         node.y = node.y * s + oy;
     }
 
-    const bool meshed = quadrilateral ? finishQuadRegion(region, quad, log)
-                                      : finishTriangleRegion(region, segments, boundaryCount, firstStart, log);
+    const bool meshed = quadrilateral ? finishQuadRegion(region, quad, target, log)
+                                      : finishTriangleRegion(region, segments, boundaryCount, firstStart, target, log);
     if (!meshed) return false;
     copyBackNodeCoordinates(region, quadrilateral);
     setSideEndRecords(region, target.generatedBoundaryPoints, quadrilateral);

@@ -35,6 +35,8 @@ struct FreeRegionTarget {
     GlobalMesh& mesh;
     const std::deque<StructureElementRecord>& structureElements;
     const std::vector<PointRecord>& generatedBoundaryPoints;
+    const std::vector<MeshNode>& beamVertices;                  // structure-element vertices
+    const std::deque<RegionRecord>& regions;
 };
 
 // Refuses a region with a slit face (-8, -9) or a second interface face (-7)

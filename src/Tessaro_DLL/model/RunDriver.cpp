@@ -76,10 +76,15 @@ bool meshFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostr
     mergeCoincidentNodes(nodes, segments);
     const bool quadrilateral = region.scheme == -31;
     ctx.quadrilateralFlag = quadrilateral;
-    const FreeRegionTarget target{number, ctx.points, ctx.mesh, ctx.lists.structureElements,
-                                  ctx.generatedBoundaryPoints};
+    const FreeRegionTarget target{number,
+                                  ctx.points,
+                                  ctx.mesh,
+                                  ctx.lists.structureElements,
+                                  ctx.generatedBoundaryPoints,
+                                  ctx.mesh.vertexList,
+                                  ctx.lists.regions};
     if (!meshRegion(region, nodes, segments, target, quadrilateral, log)) return false;
-    releaseRegion(region);
+    releaseRegionMesh(region);
     return true;
 }
 
@@ -105,7 +110,7 @@ bool meshMappedRegion(RunContext& ctx, RegionRecord& region, int number, std::os
     }
     buildRegionBoundarySides(region);
     mergeRegionIntoMesh(region, ctx.mesh, ctx.lists.structureElements);
-    releaseRegion(region);
+    releaseRegionMesh(region);
     return true;
 }
 
