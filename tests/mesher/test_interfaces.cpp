@@ -68,29 +68,33 @@ ValidationOptions squareArea()
 
 }  // namespace
 
+// The slit closes again: no node doubled, the elements across it name each
+// other and fill the whole square. The interface keeps every node of its
+// second face but the tip on its partner, both faces written -6; the slit
+// merges exactly the nodes the interface keeps doubled.
+static void expectSlitClosedInterfaceOpen(const GeometrySpec& slitGeometry, const GeometrySpec& interfaceGeometry)
+{
+    const ToolRun slit = runTool("slit", geometryText(slitGeometry));
+    ASSERT_EQ(slit.status, 0) << slit.log;
+    EXPECT_EQ(unexpectedLogLines(slit.log), std::vector<std::string>{}) << slit.log;
+    EXPECT_EQ(validateMesh(slit.mesh, squareArea()), std::vector<std::string>{});
+    EXPECT_EQ(coincidingPairs(slit.mesh), 0);
+
+    const ToolRun open = runTool("interface", geometryText(interfaceGeometry));
+    ASSERT_EQ(open.status, 0) << open.log;
+    EXPECT_EQ(unexpectedLogLines(open.log), std::vector<std::string>{}) << open.log;
+    EXPECT_EQ(validateMesh(open.mesh, squareArea()), std::vector<std::string>{});
+    EXPECT_EQ(sidesCoded(open.mesh, -7), 0);
+    EXPECT_EQ(sidesCoded(open.mesh, -6), 8);
+    EXPECT_EQ(coincidingPairs(open.mesh), 4);
+    EXPECT_EQ(slit.mesh.xy.size() + 4, open.mesh.xy.size());
+}
+
 TEST(ZeroThicknessFaces, SlitClosesAndInterfaceStaysOpen)
 {
     for (const int scheme : {-21, -31}) {
         SCOPED_TRACE(scheme);
-        const ToolRun slit = runTool("slit", geometryText(slitSquare(scheme, -8, -9)));
-        ASSERT_EQ(slit.status, 0) << slit.log;
-        EXPECT_EQ(unexpectedLogLines(slit.log), std::vector<std::string>{}) << slit.log;
-        // Closed again: no node doubled, the elements across the slit name
-        // each other and fill the whole square.
-        EXPECT_EQ(validateMesh(slit.mesh, squareArea()), std::vector<std::string>{});
-        EXPECT_EQ(coincidingPairs(slit.mesh), 0);
-
-        const ToolRun open = runTool("interface", geometryText(slitSquare(scheme, -6, -7)));
-        ASSERT_EQ(open.status, 0) << open.log;
-        EXPECT_EQ(unexpectedLogLines(open.log), std::vector<std::string>{}) << open.log;
-        EXPECT_EQ(validateMesh(open.mesh, squareArea()), std::vector<std::string>{});
-        // Every node of the second face but the tip lies on its partner;
-        // both faces are written -6.
-        EXPECT_EQ(sidesCoded(open.mesh, -7), 0);
-        EXPECT_EQ(sidesCoded(open.mesh, -6), scheme == -21 ? 8 : 8);
-        EXPECT_EQ(coincidingPairs(open.mesh), 4);
-        // The slit merges exactly the nodes the interface keeps doubled.
-        EXPECT_EQ(slit.mesh.xy.size() + 4, open.mesh.xy.size());
+        expectSlitClosedInterfaceOpen(slitSquare(scheme, -8, -9), slitSquare(scheme, -6, -7));
     }
 }
 
@@ -159,16 +163,7 @@ TEST(ZeroThicknessFaces, FacesAtTheEndOfTheSideList)
 {
     for (const int scheme : {-21, -31}) {
         SCOPED_TRACE(scheme);
-        const ToolRun slit = runTool("slit-wrap", geometryText(slitSquareFacesLast(scheme, -8, -9)));
-        ASSERT_EQ(slit.status, 0) << slit.log;
-        EXPECT_EQ(validateMesh(slit.mesh, squareArea()), std::vector<std::string>{});
-        EXPECT_EQ(coincidingPairs(slit.mesh), 0);
-        const ToolRun open = runTool("interface-wrap", geometryText(slitSquareFacesLast(scheme, -6, -7)));
-        ASSERT_EQ(open.status, 0) << open.log;
-        EXPECT_EQ(unexpectedLogLines(open.log), std::vector<std::string>{}) << open.log;
-        EXPECT_EQ(validateMesh(open.mesh, squareArea()), std::vector<std::string>{});
-        EXPECT_EQ(coincidingPairs(open.mesh), 4);
-        EXPECT_EQ(slit.mesh.xy.size() + 4, open.mesh.xy.size());
+        expectSlitClosedInterfaceOpen(slitSquareFacesLast(scheme, -8, -9), slitSquareFacesLast(scheme, -6, -7));
     }
 }
 
@@ -184,7 +179,9 @@ TEST(ZeroThicknessFaces, JunctionNodesOnlyWhereTheFirstFaceEnds)
         std::vector<tessaro::MeshNode> junctions;
         tessaro::collectFaceJunctionNodes(junctions, segments, nodes);
         EXPECT_EQ(junctions.size(), c.junctions) << c.first << " " << c.second;
-        if (!junctions.empty()) EXPECT_EQ(junctions.front().name, c.second == -9 && c.first == -2 ? 3 : 2);
+        if (!junctions.empty()) {
+            EXPECT_EQ(junctions.front().name, c.second == -9 && c.first == -2 ? 3 : 2);
+        }
     }
 }
 
@@ -219,17 +216,23 @@ TEST(ZeroThicknessFaces, SecondFaceRunWrappingPastTheListEndPairsAsOneRun)
     EXPECT_EQ(log.str(), "error to match recover nodes\n");
 }
 
+// A free square whose right side carries `code`.
+static ToolRun squareWithCodedSide(int scheme, int code)
+{
+    GeometrySpec g;
+    g.shape = scheme == -21 ? 0 : 1;
+    RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 2);
+    r.scheme = scheme;
+    r.sides[1].code = code;
+    g.regions.push_back(r);
+    return runTool("coded-side", geometryText(g));
+}
+
 TEST(ZeroThicknessFaces, FaceWithoutItsPartnerIsRefused)
 {
     for (const int scheme : {-21, -31}) {
         for (const int code : {-7, -8, -9}) {
-            GeometrySpec g;
-            g.shape = scheme == -21 ? 0 : 1;
-            RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 2);
-            r.scheme = scheme;
-            r.sides[1].code = code;
-            g.regions.push_back(r);
-            const ToolRun run = runTool("lone-face", geometryText(g));
+            const ToolRun run = squareWithCodedSide(scheme, code);
             EXPECT_EQ(run.status, 1) << scheme << " " << code;
             EXPECT_FALSE(run.meshWritten);
             EXPECT_NE(run.log.find("Error: region 1: side 2 is a face coded " + std::to_string(code) +
@@ -245,17 +248,9 @@ TEST(ZeroThicknessFaces, FaceWithoutItsPartnerIsRefused)
 TEST(ZeroThicknessFaces, LoneFirstInterfaceFace)
 {
     for (const int scheme : {-21, -31}) {
-        for (const int code : {-6}) {
-            GeometrySpec g;
-            g.shape = scheme == -21 ? 0 : 1;
-            RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 2);
-            r.scheme = scheme;
-            r.sides[1].code = code;
-            g.regions.push_back(r);
-            const ToolRun run = runTool("lone-interface", geometryText(g));
-            ASSERT_EQ(run.status, 0) << scheme << " " << code << "\n" << run.log;
-            EXPECT_EQ(validateMesh(run.mesh, squareArea()), std::vector<std::string>{}) << scheme << " " << code;
-            EXPECT_EQ(sidesCoded(run.mesh, -6), 2) << scheme << " " << code;
-        }
+        const ToolRun run = squareWithCodedSide(scheme, -6);
+        ASSERT_EQ(run.status, 0) << scheme << "\n" << run.log;
+        EXPECT_EQ(validateMesh(run.mesh, squareArea()), std::vector<std::string>{}) << scheme;
+        EXPECT_EQ(sidesCoded(run.mesh, -6), 2) << scheme;
     }
 }

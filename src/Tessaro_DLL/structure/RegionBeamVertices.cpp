@@ -327,73 +327,82 @@ std::vector<MeshNode> placeBeamVerticesInRegion(const RegionRecord& region, cons
     return selection;
 }
 
-bool handleBeamVertexAtCorner(RegionRecord& region, const std::vector<MeshNode>& selection,
-                              const std::deque<StructureElementRecord>& structures, std::ostream& log,
-                              bool& regionFailed)
+namespace {
+
+// The side of the vertex that lies further from the beam becomes a face.
+void setFaceAwayFromBeam(RegionRecord& region, const VertexSides& v)
+{
+    if (v.angle1 > v.angle2)
+        setFace(region, v.e, v.s);
+    else
+        setFace(region, v.p, v.sp);
+}
+
+enum class VertexStep { next, stop, failRegion };
+
+// Runs `step` on every unmarked vertex the region's sides can place, then
+// refills the coded side list; false when a step stops the loop.
+template <typename Step>
+bool treatVertices(RegionRecord& region, const std::vector<MeshNode>& selection,
+                   const std::deque<StructureElementRecord>& structures, bool triangles, bool& regionFailed, Step step)
 {
     regionFailed = false;
     for (const MeshNode& q : selection) {
         if (q.name < 0) continue;
         VertexSides v;
         bool found = false;
-        if (!findVertexSides(region, q, structures, false, v)) continue;
-        if (isStraightBoundaryPoint(region, q.x, q.y, found) || !found) continue;
-        const int count = region.adjacency[v.a - 1].elementCount;
-        if (count == 1) {
-            if (v.angle1 > v.angle2)
-                setFace(region, v.e, v.s);
-            else
-                setFace(region, v.p, v.sp);
-        } else if (count == 2) {
-            if (!splitQuadCorner(region, v, log)) {
-                regionFailed = true;
-                return false;
-            }
-        } else if (count == 3) {
-            log << "beam vertex locates at region corner" << std::endl;
-            return false;
-        }
+        if (!findVertexSides(region, q, structures, triangles, v)) continue;
+        const bool straight = isStraightBoundaryPoint(region, q.x, q.y, found);
+        if (!found) continue;
+        const VertexStep result = step(v, straight);
+        if (result == VertexStep::next) continue;
+        regionFailed = result == VertexStep::failRegion;
+        return false;
     }
     refillCodedSides(region);
     return true;
+}
+
+}  // namespace
+
+bool handleBeamVertexAtCorner(RegionRecord& region, const std::vector<MeshNode>& selection,
+                              const std::deque<StructureElementRecord>& structures, std::ostream& log,
+                              bool& regionFailed)
+{
+    return treatVertices(region, selection, structures, false, regionFailed, [&](const VertexSides& v, bool straight) {
+        if (straight) return VertexStep::next;
+        const int count = region.adjacency[v.a - 1].elementCount;
+        if (count == 1) setFaceAwayFromBeam(region, v);
+        if (count == 2 && !splitQuadCorner(region, v, log)) return VertexStep::failRegion;
+        if (count == 3) {
+            log << "beam vertex locates at region corner" << std::endl;
+            return VertexStep::stop;
+        }
+        return VertexStep::next;
+    });
 }
 
 bool splitBeamVertexOnEdge(RegionRecord& region, const std::vector<MeshNode>& selection,
                            const std::deque<StructureElementRecord>& structures, std::ostream& log,
                            bool& regionFailed)
 {
-    regionFailed = false;
-    for (const MeshNode& q : selection) {
-        if (q.name < 0) continue;
-        VertexSides v;
-        bool found = false;
-        if (!findVertexSides(region, q, structures, true, v)) continue;
-        const bool straight = isStraightBoundaryPoint(region, q.x, q.y, found);
-        if (!found) continue;
+    return treatVertices(region, selection, structures, true, regionFailed, [&](const VertexSides& v, bool straight) {
         if (straight) {
-            if (v.angle1 > v.angle2)
-                setFace(region, v.e, v.s);
-            else
-                setFace(region, v.p, v.sp);
-            continue;
+            setFaceAwayFromBeam(region, v);
+            return VertexStep::next;
         }
         const NodeAdjacency& at = region.adjacency[v.a - 1];
         const std::vector<int> around(at.elements.begin(), at.elements.begin() + at.elementCount);
         if (around.size() == 2) {
             log << "two triangle founded when split beam vertex on region edge" << std::endl;
-            return false;
+            return VertexStep::stop;
         }
         if (around.size() != 3 && around.size() != 4) {
             log << "Error: Try to split node around firve triangle elements" << std::endl;
-            return false;
+            return VertexStep::stop;
         }
-        if (!splitTriangleCorner(region, v, around, log)) {
-            regionFailed = true;
-            return false;
-        }
-    }
-    refillCodedSides(region);
-    return true;
+        return splitTriangleCorner(region, v, around, log) ? VertexStep::next : VertexStep::failRegion;
+    });
 }
 
 }  // namespace tessaro
