@@ -1,6 +1,9 @@
 // Beam ends in the joined mesh through the command-line tool: the slit
 // between two beam faces is continued through the fan at the beam's end and
 // the faces are paired.
+#include <array>
+#include <deque>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -230,4 +233,96 @@ TEST(BeamVertices, BeamEndingOnAFreeRegionBoundary)
         EXPECT_EQ(sidesCoded(beam.mesh, -6), c.faces) << c.name;
         EXPECT_EQ(pairedFaces(beam.mesh), c.paired) << c.name;
     }
+}
+
+namespace {
+
+// Four triangles around node 1 at the origin; the beam runs from there to
+// (-1, 0) with its faces on nodes 2 (upper) and 3 (lower). Elements: 1 = E_s
+// below the beam, 2 = E_e above it, 3 and 4 their neighbours on the right.
+tessaro::GlobalMesh beamFan()
+{
+    tessaro::GlobalMesh mesh;
+    mesh.nodes = {{1, 0, 0}, {2, -1, 0}, {3, -1, 0}, {4, 0, 1}, {5, 1, 0}, {6, 0, -1}};
+    const std::array<int, 3> corners[4] = {{1, 3, 6}, {2, 1, 4}, {1, 6, 5}, {1, 5, 4}};
+    const std::array<int, 3> sides[4] = {{-6, -1, 3}, {-6, 4, -1}, {1, -1, 4}, {3, -1, 2}};
+    for (int e = 0; e < 4; ++e) {
+        tessaro::MeshElement el;
+        el.w[0] = e + 1;
+        for (int k = 0; k < 3; ++k) el.w[1 + k] = corners[e][k];
+        el.w[11] = 101;
+        mesh.elements.push_back(el);
+        tessaro::ElementNeighbours nb;
+        nb.n[0] = e + 1;
+        for (int k = 0; k < 3; ++k) nb.n[1 + k] = sides[e][k];
+        mesh.neighbours.push_back(nb);
+    }
+    mesh.openSides = {{1, 0, -6}, {2, 0, -6}};
+    mesh.vertexList = {{1, 0, 0, 0}};
+    mesh.vertexElements = {1, 2, 3, 4};
+    return mesh;
+}
+
+std::deque<tessaro::StructureElementRecord> beamFromOrigin(int region)
+{
+    std::deque<tessaro::StructureElementRecord> beams(1);
+    tessaro::SideSegment seg;
+    seg.x2 = -1;
+    beams.front().segments.push_back(seg);
+    beams.front().regionValues = {region};
+    return beams;
+}
+
+}  // namespace
+
+TEST(BeamVertices, FanAroundASharedVertexNodeIsCutOnce)
+{
+    tessaro::GlobalMesh mesh = beamFan();
+    std::ostringstream log;
+    EXPECT_TRUE(tessaro::fixBeamVertices(false, mesh, beamFromOrigin(101), log));
+    EXPECT_EQ(log.str(), "");
+    ASSERT_EQ(mesh.nodes.size(), 7u);
+    EXPECT_EQ(mesh.nodes[6].x, 0.0);
+    // The new node goes to E_s and N_s; E_e and N_e keep node 1.
+    EXPECT_EQ(mesh.elements[0].w[1], 7);
+    EXPECT_EQ(mesh.elements[2].w[1], 7);
+    EXPECT_EQ(mesh.elements[1].w[2], 1);
+    EXPECT_EQ(mesh.elements[3].w[1], 1);
+    // The edge between N_s and N_e becomes two faces, recorded as sides.
+    EXPECT_EQ(mesh.neighbours[2].n[3], -6);
+    EXPECT_EQ(mesh.neighbours[3].n[1], -6);
+    ASSERT_EQ(mesh.openSides.size(), 4u);
+    EXPECT_EQ(mesh.openSides[2].element, 3);
+    EXPECT_EQ(mesh.openSides[3].element, 4);
+
+    // The new faces share node 5 and pair; the beam's own faces do not
+    // share a node and stay -6.
+    tessaro::pairBeamFaces(false, mesh);
+    EXPECT_EQ(mesh.neighbours[2].n[3], 4 + 4);
+    EXPECT_EQ(mesh.neighbours[3].n[1], 3 + 4);
+    EXPECT_EQ(mesh.neighbours[0].n[1], -6);
+    EXPECT_EQ(mesh.neighbours[1].n[1], -6);
+}
+
+TEST(BeamVertices, VerticesLeftAloneOrStoppingTheFix)
+{
+    std::ostringstream log;
+    // Elements of another region than the beam's: unchanged.
+    tessaro::GlobalMesh other = beamFan();
+    EXPECT_TRUE(tessaro::fixBeamVertices(false, other, beamFromOrigin(102), log));
+    EXPECT_EQ(other.nodes.size(), 6u);
+
+    // A single element at the vertex is never an error.
+    tessaro::GlobalMesh single = beamFan();
+    single.vertexElements = {3};
+    EXPECT_TRUE(tessaro::fixBeamVertices(false, single, beamFromOrigin(101), log));
+    EXPECT_EQ(single.nodes.size(), 6u);
+    EXPECT_EQ(log.str(), "");
+
+    // Only one beam face among several elements: the fix stops.
+    tessaro::GlobalMesh oneFace = beamFan();
+    oneFace.openSides.pop_back();
+    EXPECT_FALSE(tessaro::fixBeamVertices(false, oneFace, beamFromOrigin(101), log));
+    EXPECT_EQ(log.str(), "Error in fixing beam vertex: number of elements (bd=-6) not equal to 2\n");
+    EXPECT_EQ(oneFace.nodes.size(), 6u);
 }
