@@ -306,86 +306,105 @@ void replaceMergedNodes(const FaceModel& model, const std::vector<int>& p9, cons
     }
 }
 
-// Step 6: the surviving nodes are numbered from 1 in their old order; every
-// list that names nodes follows.
-void renumberAfterMerge(const FaceModel& model, std::vector<BoundarySegment>& segments, const std::vector<int>& p9,
-                        const std::vector<int>& p8)
-{
-    RegionRecord& region = model.region;
-    const int n = static_cast<int>(region.nodes.size());
-    std::vector<int> partner(static_cast<std::size_t>(n) + 1, 0), renumbered(static_cast<std::size_t>(n) + 1, 0);
-    for (std::size_t i = 0; i < p9.size(); ++i)
-        if (p9[i] >= 1 && p9[i] <= n) partner[p9[i]] = p8[i];
-    int next = 0;
-    for (int v = 1; v <= n; ++v)
-        if (partner[v] == 0) renumbered[v] = ++next;
-    auto newName = [&](int v) {
-        if (v < 1 || v > n) return v;
-        const int kept = partner[v] != 0 && partner[v] >= 1 && partner[v] <= n ? partner[v] : v;
+// Old node name -> new name once the merged nodes are gone: survivors count
+// from 1 in their old order, a merged node takes its partner's number.
+struct NodeRenumbering {
+    std::vector<int> partner, renumbered;
+
+    NodeRenumbering(int n, const std::vector<int>& p9, const std::vector<int>& p8)
+        : partner(static_cast<std::size_t>(n) + 1, 0), renumbered(static_cast<std::size_t>(n) + 1, 0)
+    {
+        for (std::size_t i = 0; i < p9.size(); ++i)
+            if (p9[i] >= 1 && p9[i] <= n) partner[p9[i]] = p8[i];
+        int next = 0;
+        for (int v = 1; v <= n; ++v)
+            if (partner[v] == 0) renumbered[v] = ++next;
+    }
+    int count() const { return static_cast<int>(partner.size()) - 1; }
+    bool merged(int v) const { return partner[v] != 0; }
+    int operator()(int v) const
+    {
+        if (v < 1 || v > count()) return v;
+        const int kept = partner[v] >= 1 && partner[v] <= count() ? partner[v] : v;
         return renumbered[kept];
-    };
-
-    for (int e = 1; e <= static_cast<int>(model.mode == 1 ? region.topoElements.size() : region.triangles.size());
-         ++e)
-        for (int k = 0; k < model.corners(e); ++k) model.corner(e, k) = newName(model.corner(e, k));
-
-    // Neighbour-node lists: merged nodes give way to their partners, once.
-    auto renameNeighbours = [&](int self, const int* from, int count, int* to, int& toCount) {
+    }
+    // A neighbour-node list in new names, each once, without the node itself.
+    void renameNeighbours(int self, const int* from, int count, int* to, int& toCount) const
+    {
         std::vector<int> list;
         for (int m = 0; m < count; ++m) {
-            const int v = from[m] > 0 ? newName(from[m]) : from[m];
-            if (v == self) continue;
-            if (!contains(list, v)) list.push_back(v);
+            const int v = from[m] > 0 ? (*this)(from[m]) : from[m];
+            if (v != self && !contains(list, v)) list.push_back(v);
         }
         toCount = static_cast<int>(list.size());
         std::copy(list.begin(), list.end(), to);
-    };
-    std::vector<MeshNode> nodes;
+    }
+};
+
+// The adjacency records of the surviving nodes in the new order (the
+// topology model's from a clean record, its status the new number).
+void renumberAdjacency(const FaceModel& model, const NodeRenumbering& names)
+{
+    RegionRecord& region = model.region;
+    const int n = names.count();
     if (model.mode == 1) {
         std::vector<TopoNode> rebuilt;
         for (int v = 1; v <= n && v <= static_cast<int>(region.topoNodes.size()); ++v) {
-            if (partner[v] != 0) continue;
+            if (names.merged(v)) continue;
             const TopoNode& old = region.topoNodes[v - 1];
             TopoNode fresh;
             clearTopoNode(fresh);
-            fresh.status = renumbered[v];
+            fresh.status = names(v);
             fresh.triangleCount = old.triangleCount;
             fresh.quadCount = old.quadCount;
             fresh.triangles = old.triangles;
             fresh.quads = old.quads;
-            renameNeighbours(renumbered[v], old.neighbours.data(), old.neighbourCount, fresh.neighbours.data(), fresh.neighbourCount);
+            names.renameNeighbours(names(v), old.neighbours.data(), old.neighbourCount, fresh.neighbours.data(),
+                                   fresh.neighbourCount);
             rebuilt.push_back(fresh);
         }
         region.topoNodes.swap(rebuilt);
-    } else {
-        std::vector<NodeAdjacency> rebuilt;
-        for (int v = 1; v <= n && v <= static_cast<int>(region.adjacency.size()); ++v) {
-            if (partner[v] != 0) continue;
-            const NodeAdjacency& old = region.adjacency[v - 1];
-            NodeAdjacency fresh = old;
-            fresh.name = old.name < 0 ? -renumbered[v] : renumbered[v];
-            renameNeighbours(renumbered[v], old.neighbours.data(), old.neighbourCount, fresh.neighbours.data(), fresh.neighbourCount);
-            rebuilt.push_back(fresh);
-        }
-        region.adjacency.swap(rebuilt);
+        return;
     }
-    for (int v = 1; v <= n; ++v) {
-        if (partner[v] != 0) continue;
-        MeshNode node = region.nodes[v - 1];
-        node.name = renumbered[v];
-        nodes.push_back(node);
+    std::vector<NodeAdjacency> rebuilt;
+    for (int v = 1; v <= n && v <= static_cast<int>(region.adjacency.size()); ++v) {
+        if (names.merged(v)) continue;
+        const NodeAdjacency& old = region.adjacency[v - 1];
+        NodeAdjacency fresh = old;
+        fresh.name = old.name < 0 ? -names(v) : names(v);
+        names.renameNeighbours(names(v), old.neighbours.data(), old.neighbourCount, fresh.neighbours.data(),
+                               fresh.neighbourCount);
+        rebuilt.push_back(fresh);
+    }
+    region.adjacency.swap(rebuilt);
+}
+
+// Step 6: the surviving nodes are numbered from 1 in their old order; every
+// list that names nodes follows, and the segments lose the slit faces.
+void renumberAfterMerge(const FaceModel& model, std::vector<BoundarySegment>& segments, const std::vector<int>& p9,
+                        const std::vector<int>& p8)
+{
+    RegionRecord& region = model.region;
+    const NodeRenumbering names(static_cast<int>(region.nodes.size()), p9, p8);
+    const int elements =
+        static_cast<int>(model.mode == 1 ? region.topoElements.size() : region.triangles.size());
+    for (int e = 1; e <= elements; ++e)
+        for (int k = 0; k < model.corners(e); ++k) model.corner(e, k) = names(model.corner(e, k));
+    renumberAdjacency(model, names);
+
+    std::vector<MeshNode> nodes;
+    for (int v = 1; v <= names.count(); ++v) {
+        if (names.merged(v)) continue;
+        nodes.push_back(region.nodes[v - 1]);
+        nodes.back().name = names(v);
     }
     region.nodes.swap(nodes);
-    for (MeshNode& move : region.pendingMoves) move.name = newName(move.name);
+    for (MeshNode& move : region.pendingMoves) move.name = names(move.name);
 
     std::vector<BoundarySegment> kept;
     for (const BoundarySegment& seg : segments) {
         if (isSlitCode(seg.code)) continue;
-        BoundarySegment copy = seg;
-        copy.number = static_cast<int>(kept.size()) + 1;
-        copy.start = newName(seg.start);
-        copy.end = newName(seg.end);
-        kept.push_back(copy);
+        kept.push_back(BoundarySegment{static_cast<int>(kept.size()) + 1, names(seg.start), names(seg.end), seg.code});
     }
     segments.swap(kept);
 }
