@@ -156,3 +156,32 @@ TEST(StructureLines, BeamNamingAMissingPointEndsTheRun)
     EXPECT_FALSE(run.meshWritten);
     EXPECT_NE(run.log.find("Not a valid geometry definition"), std::string::npos) << run.log;
 }
+
+TEST(StructureLines, MiddleNodesOfABeamOnAnEllipticArc)
+{
+    GeometrySpec g = squareWithBeams({});
+    ArcSpec arc;
+    arc.cx = 5;
+    arc.cy = 5;
+    arc.rx = 3;
+    arc.ry = 2;
+    arc.start = 0;
+    arc.sweep = 90;
+    g.arcs.push_back(arc);
+    StructSpec s = beam(1, 1, 1, 2, 3);
+    s.seg.e1 = s.seg.e2 = 2;
+    g.structs.push_back(s);
+    const ToolRun run = runTool("arc-beam", geometryText(g));
+    ASSERT_EQ(run.status, 0) << run.log;
+    // Three nodes of the beam from (8, 5) to (5, 7), then the two middle
+    // nodes, which lie on the ellipse (both radii).
+    ASSERT_EQ(run.mesh.structXY.size(), 5u);
+    EXPECT_EQ(run.mesh.structXY[0], std::make_pair(8.0, 5.0));
+    EXPECT_EQ(run.mesh.structXY[2], std::make_pair(5.0, 7.0));
+    for (std::size_t k = 3; k < 5; ++k) {
+        const double u = (run.mesh.structXY[k].first - 5) / 3, v = (run.mesh.structXY[k].second - 5) / 2;
+        EXPECT_NEAR(u * u + v * v, 1.0, 1e-7) << k;
+    }
+    ASSERT_EQ(run.mesh.lines.size(), 2u);
+    EXPECT_EQ(run.mesh.lines[0].w[5], 25 + 4);
+}
