@@ -1,5 +1,7 @@
 // Structure elements against region sides: region values of the regions a
 // beam runs along and the free beam ends that become vertices.
+#include <deque>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -162,4 +164,69 @@ TEST(StructureSides, BeamVerticesSelectedForAFreeRegion)
     const std::vector<MeshNode> marked =
         placeBeamVerticesInRegion(left, vertices, lists.structureElements, lists.regions);
     EXPECT_EQ(vertexNames(marked), (std::vector<int>{-5}));
+}
+
+namespace {
+
+// A unit square region whose corner node 1 at the origin is held by
+// `around` elements; the coded sides start there (element 1) and end there
+// (element 2). A beam runs from the corner away from the region.
+RegionRecord cornerRegion(bool quadrilaterals, int around)
+{
+    const auto points = pointsAt({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+    ModelLists lists;
+    addRegion(lists, points, {1, 2, 3, 4}, 101);
+    RegionRecord region = lists.regions.front();
+    region.nodes = {{1, 0, 0, 0}, {2, 1, 0, 0}, {3, 0, 1, 0}, {4, 0.5, 0.5, 0}};
+    MeshElement first, last;
+    first.w = {1, 1, 2, 4, quadrilaterals ? 3 : 0};
+    last.w = {2, 3, 1, 4, 0};
+    if (quadrilaterals) last.w = {2, 3, 1, 2, 4};
+    region.elements = {first, last};
+    region.neighbours.resize(2);
+    region.adjacency.resize(4);
+    region.adjacency[0].elementCount = around;
+    for (int k = 0; k < around; ++k) region.adjacency[0].elements[k] = 1 + k % 2;
+    region.codedSides = {{1, 0, -2}, {2, 0, -2}};
+    return region;
+}
+
+}  // namespace
+
+TEST(StructureSides, CornerVerticesTheHandlersRefuse)
+{
+    std::deque<StructureElementRecord> beams(1);
+    SideSegment seg;
+    seg.x2 = seg.y2 = -1;
+    beams.front().segments.push_back(seg);
+    const std::vector<MeshNode> selection = {{1, 0, 0, 0}};
+    struct Case {
+        bool quadrilaterals;
+        int around;
+        const char* message;
+    };
+    const Case cases[] = {
+        {true, 3, "beam vertex locates at region corner\n"},
+        {false, 2, "two triangle founded when split beam vertex on region edge\n"},
+        {false, 5, "Error: Try to split node around firve triangle elements\n"},
+        {false, 1, "Error: Try to split node around firve triangle elements\n"},
+    };
+    for (const Case& c : cases) {
+        RegionRecord region = cornerRegion(c.quadrilaterals, c.around);
+        std::ostringstream log;
+        bool regionFailed = true;
+        const bool done = c.quadrilaterals
+                              ? handleBeamVertexAtCorner(region, selection, beams, log, regionFailed)
+                              : splitBeamVertexOnEdge(region, selection, beams, log, regionFailed);
+        EXPECT_FALSE(done) << c.around;
+        EXPECT_FALSE(regionFailed) << c.around;
+        EXPECT_EQ(log.str(), c.message);
+        EXPECT_EQ(region.nodes.size(), 4u);
+        // A marked vertex is left alone.
+        std::ostringstream quiet;
+        const std::vector<MeshNode> marked = {{-1, 0, 0, 0}};
+        EXPECT_TRUE(c.quadrilaterals ? handleBeamVertexAtCorner(region, marked, beams, quiet, regionFailed)
+                                     : splitBeamVertexOnEdge(region, marked, beams, quiet, regionFailed));
+        EXPECT_EQ(quiet.str(), "");
+    }
 }
