@@ -250,6 +250,31 @@ double cornerArea(const FemMesh& mesh, const FemElement& el)
     return 0.5 * a2;
 }
 
+namespace {
+
+// Side k of element e (0-based) is paired with a face of `partner`.
+std::string beamFaceProblem(const FemMesh& mesh, int c, int e, int k, int partner)
+{
+    const int nE = static_cast<int>(mesh.elements.size());
+    const FemElement& el = mesh.elements[e];
+    const FemElement& other = mesh.elements[partner - 1];
+    const auto& a = mesh.xy[el.nodes[k] - 1];
+    const auto& b = mesh.xy[el.nodes[(k + 1) % c] - 1];
+    for (int m = 0; m < c; ++m) {
+        if (mesh.sides[partner - 1][2 + m] != e + 1 + nE) continue;
+        const auto& p = mesh.xy[other.nodes[m] - 1];
+        const auto& q = mesh.xy[other.nodes[(m + 1) % c] - 1];
+        auto near = [](const std::pair<double, double>& u, const std::pair<double, double>& v) {
+            return std::hypot(u.first - v.first, u.second - v.second) < 1e-5;
+        };
+        if ((near(a, q) && near(b, p)) || (near(a, p) && near(b, q))) return std::string();
+        return "beam face apart from its partner's face";
+    }
+    return "beam face partner " + std::to_string(partner) + " does not name it back";
+}
+
+}  // namespace
+
 std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptions& options)
 {
     std::vector<std::string> problems;
@@ -312,11 +337,14 @@ std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptio
                 const int code = s[2 + k];
                 const int a = el.nodes[k], b = el.nodes[(k + 1) % c];
                 const auto partner = edges.find(std::make_pair(b, a));
-                if (code > 0) {
-                    if (code > nE) {
-                        report(name + " side " + std::to_string(k + 1) + " names element " + std::to_string(code));
-                        continue;
-                    }
+                if (code > 2 * nE) {
+                    report(name + " side " + std::to_string(k + 1) + " names element " + std::to_string(code));
+                } else if (code > nE) {
+                    // A paired beam face: the partner's face names this
+                    // element back and lies on the same line.
+                    const std::string problem = beamFaceProblem(mesh, c, e, k, code - nE);
+                    if (!problem.empty()) report(name + " side " + std::to_string(k + 1) + ": " + problem);
+                } else if (code > 0) {
                     if (partner == edges.end() || partner->second.first != code) {
                         report(name + " side " + std::to_string(k + 1) + " names element " + std::to_string(code) +
                                " which does not share the edge");
@@ -337,6 +365,17 @@ std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptio
     for (int k = 1; k <= n; ++k)
         if (!used[k]) report("node " + std::to_string(k) + " is used by no element");
     if (!options.allowDoubledNodes) {
+        // The two faces of an open interface (written -6) keep their own
+        // nodes at the same places.
+        std::vector<char> onInterface(static_cast<std::size_t>(n) + 1, 0);
+        for (std::size_t e = 0; refsOk && e < mesh.sides.size() && e < mesh.elements.size(); ++e)
+            for (int k = 0; k < c; ++k)
+                if (mesh.sides[e][2 + k] == -6 || mesh.sides[e][2 + k] > static_cast<int>(mesh.elements.size())) {
+                    onInterface[mesh.elements[e].nodes[k]] = 1;
+                    onInterface[mesh.elements[e].nodes[(k + 1) % c]] = 1;
+                    if (mesh.elements[e].nodes.size() > static_cast<std::size_t>(c + k))
+                        onInterface[mesh.elements[e].nodes[c + k]] = 1;
+                }
         std::vector<int> order(static_cast<std::size_t>(n));
         for (int k = 0; k < n; ++k) order[k] = k;
         std::sort(order.begin(), order.end(), [&](int a, int b) { return mesh.xy[a] < mesh.xy[b]; });
@@ -344,7 +383,7 @@ std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptio
             for (int j = i + 1; j < n && mesh.xy[order[j]].first - mesh.xy[order[i]].first < 1e-8; ++j) {
                 const double d = std::hypot(mesh.xy[order[j]].first - mesh.xy[order[i]].first,
                                             mesh.xy[order[j]].second - mesh.xy[order[i]].second);
-                if (d < 1e-8)
+                if (d < 1e-8 && !(onInterface[order[i] + 1] && onInterface[order[j] + 1]))
                     report("nodes " + std::to_string(order[i] + 1) + " and " + std::to_string(order[j] + 1) +
                            " coincide");
             }
@@ -447,6 +486,7 @@ ToolRun runTool(const std::string& name, const std::string& text)
     run.meshWritten = fs::exists(dir.path() / "temp.fem");
     run.snapshotWritten = fs::exists(dir.path() / "mesh_11.sol");
     if (run.meshWritten) {
+        run.meshBytes = readFile(dir.path() / "temp.fem");
         run.mesh = readFemText(dir.path() / "temp.fem");
         if (!run.mesh.ok) run.mesh = readFemBinary(dir.path() / "temp.fem");
     }

@@ -147,6 +147,7 @@ struct ToolRun {
     FemMesh mesh;
     bool meshWritten = false;
     bool snapshotWritten = false;
+    std::string meshBytes;   // the mesh file as written
 };
 
 // Writes temp.i into a scratch folder, runs tessaro-run there and reads the

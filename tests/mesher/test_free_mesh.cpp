@@ -279,7 +279,6 @@ TEST(FreeTriangles, RefusedBoundariesEndTheRun)
          }),
          "coinciding end nodes"},
         {"collinear", polygonText({{0, 0}, {5, 0}, {10, 0}}, 2), "Error: region 1:"},
-        {"slit side", edited([](GeometrySpec&, RegionSpec& r) { r.sides[1].code = -8; }), "interface code -8"},
         {"boundary above the node limit", polygonText({{0, 0}, {10, 0}, {10, 10}, {5, 15}, {0, 10}}, 999999),
          "the boundary has 5000000 nodes, more than 4000000"},
         {"absurd refinement", polygonText({{0, 0}, {1e4, 0}, {1e4, 1e4}, {0, 1e4}}, 2000), "more than 4000000"},

@@ -143,8 +143,6 @@ TEST(FreeQuadrilaterals, BoundariesThatCannotBeMeshedEndTheRun)
         {"crossing", {{0, 0}, {10, 10}, {10, 0}, {0, 10}}, 3, none, "cross or touch"},
         {"self-touching", {{0, 0}, {10, 0}, {10, 10}, {5, 0}, {0, 10}}, 3, none, "cross or touch"},
         {"collinear", {{0, 0}, {5, 0}, {10, 0}}, 2, none, "Error: region 1:"},
-        {"slit side", square, 2, [](GeometrySpec&, RegionSpec& r) { r.sides[1].code = -8; },
-         "side 2 has the interface code -8"},
         {"boundary above the node limit", {{0, 0}, {10, 0}, {10, 10}, {5, 15}, {0, 10}}, 999999, none,
          "more than 4000000"},
     };

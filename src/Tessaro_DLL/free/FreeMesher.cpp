@@ -13,6 +13,7 @@
 #include "Tessaro_DLL/free/SideCodes.h"
 #include "Tessaro_DLL/quad/FinalElements.h"
 #include "Tessaro_DLL/quad/QuadConversion.h"
+#include "Tessaro_DLL/structure/RegionBeamVertices.h"
 
 namespace tessaro {
 
@@ -24,8 +25,6 @@ constexpr std::size_t kFlagReserve = 10000;
 // Area of the largest triangle the refinement accepts for target size h (an
 // equilateral triangle of circumradius h), in units of h * h.
 const double kLargestTriangleArea = 3.0 * std::sqrt(3.0) / 4.0;
-
-bool isInterfaceCode(int code) { return code >= -9 && code <= -6; }
 
 double cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
 
@@ -268,14 +267,51 @@ void fixCodedSides(RegionRecord& region)
 
 }  // namespace
 
+namespace {
+
+// The face that must meet a slit face (-8, -9) or the second face of an
+// interface (-7) inside the region; 0 for other codes (a -6 face may stand
+// alone, as one face of a beam between two regions).
+int partnerFaceCode(int code)
+{
+    switch (code) {
+    case -7: return -6;
+    case -8: return -9;
+    case -9: return -8;
+    default: return 0;
+    }
+}
+
+// True when some side with the partner code meets side `s` where the two
+// faces join: the first face's end is the second face's start.
+bool hasPartnerFace(const RegionRecord& region, std::size_t s)
+{
+    const int code = region.sides[s].neighbourCode;
+    const bool first = code == -8;
+    const SideSegment& a = region.sides[s].segments.front();
+    for (const RegionSide& other : region.sides) {
+        if (other.neighbourCode != partnerFaceCode(code) || other.segments.empty()) continue;
+        const SideSegment& b = other.segments.front();
+        const bool meets = first ? std::hypot(a.x2 - b.x1, a.y2 - b.y1) < 1e-7
+                                 : std::hypot(a.x1 - b.x2, a.y1 - b.y2) < 1e-7;
+        if (meets) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string freeRegionSidesProblem(const RegionRecord& region)
 {
+    for (std::size_t i = 0; i < region.sides.size(); ++i) {
+        const int code = region.sides[i].neighbourCode;
+        if (partnerFaceCode(code) != 0 && !region.sides[i].segments.empty() && !hasPartnerFace(region, i))
+            return "side " + std::to_string(i + 1) + " is a face coded " + std::to_string(code) +
+                   " without its partner face " + std::to_string(partnerFaceCode(code));
+    }
     long long nodes = 0;
     for (std::size_t i = 0; i < region.sides.size(); ++i) {
         const RegionSide& side = region.sides[i];
-        if (isInterfaceCode(side.neighbourCode))
-            return "side " + std::to_string(i + 1) + " has the interface code " + std::to_string(side.neighbourCode) +
-                   ", which free regions do not take";
         if (!side.segments.empty()) nodes += std::llabs(static_cast<long long>(side.segments.front().lim2) -
                                                         side.segments.front().lim1) + 1;
     }
@@ -296,9 +332,24 @@ std::string freeBoundaryProblem(const std::vector<MeshNode>& nodes, const std::v
 
 namespace {
 
+// The beam vertices on the region's boundary: a side code or a split node
+// each. False only when a split node overflows its neighbour list.
+bool placeBeamVertices(RegionRecord& region, const FreeRegionTarget& target, bool quadrilateral, std::ostream& log)
+{
+    const std::vector<MeshNode> selection =
+        placeBeamVerticesInRegion(region, target.beamVertices, target.structureElements, target.regions);
+    if (selection.empty()) return true;
+    bool regionFailed = false;
+    if (quadrilateral)
+        handleBeamVertexAtCorner(region, selection, target.structureElements, log, regionFailed);
+    else
+        splitBeamVertexOnEdge(region, selection, target.structureElements, log, regionFailed);
+    return !regionFailed;
+}
+
 // Triangle mode, steps 15 to 27.
 bool finishTriangleRegion(RegionRecord& region, std::vector<BoundarySegment>& segments, int boundaryCount,
-                          int firstStart, std::ostream& log)
+                          int firstStart, const FreeRegionTarget& target, std::ostream& log)
 {
     if (!cleanUpTriangles(region, boundaryCount, log)) return false;
     connectInterfaceFaces(region, segments, 0);
@@ -307,6 +358,7 @@ bool finishTriangleRegion(RegionRecord& region, std::vector<BoundarySegment>& se
     fixCodedSides(region);
     sortExternalBoundary(region, false, firstStart, log);
     matchRecoveredNodes(region, false, log);
+    if (!placeBeamVertices(region, target, false, log)) return false;
     sortExternalBoundary(region, false, firstStart, log);
     smoothTriangleNodes(region);
     return true;
@@ -326,7 +378,8 @@ struct QuadBoundary {
 // Quadrilateral mode, steps 15 to 30: the triangles on the halved boundary
 // become quadrilaterals, are split on the fine boundary and restored onto
 // the input's boundary nodes.
-bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, std::ostream& log)
+bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRegionTarget& target,
+                      std::ostream& log)
 {
     std::vector<BoundarySegment>& coarseSegments = boundary.coarseSegments;
     const int coarseCount = static_cast<int>(boundary.coarseNodes.size());
@@ -346,6 +399,7 @@ bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, std::ostream
     sortExternalBoundary(region, true, firstStart, log);
     restoreFineBoundaryNodes(region, boundary.fineSegments, boundary.fineNodes);
     matchRecoveredNodes(region, true, log);
+    if (!placeBeamVertices(region, target, true, log)) return false;
     sortExternalBoundary(region, true, firstStart, log);
     for (MeshElement& el : region.elements) {
         el.w[10] = region.elemGroup;
@@ -380,6 +434,8 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
     }
     std::vector<MeshNode>& nodes = quadrilateral ? quad.coarseNodes : boundaryNodes;
     std::vector<BoundarySegment>& segs = quadrilateral ? quad.coarseSegments : segments;
+    pairInterfaceBoundaryNodes(region, target.points, nodes, log);
+    collectInterfaceSegments(region, target.points, nodes, segs);
 
     double s = 1.0, ox = 0.0, oy = 0.0;
     if (!triangulateRegion(region, nodes, segs, target, s, ox, oy, quad.workTriangles, log)) return false;
@@ -389,8 +445,8 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
         node.y = node.y * s + oy;
     }
 
-    const bool meshed = quadrilateral ? finishQuadRegion(region, quad, log)
-                                      : finishTriangleRegion(region, segments, boundaryCount, firstStart, log);
+    const bool meshed = quadrilateral ? finishQuadRegion(region, quad, target, log)
+                                      : finishTriangleRegion(region, segments, boundaryCount, firstStart, target, log);
     if (!meshed) return false;
     copyBackNodeCoordinates(region, quadrilateral);
     setSideEndRecords(region, target.generatedBoundaryPoints, quadrilateral);

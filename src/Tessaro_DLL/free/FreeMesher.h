@@ -35,10 +35,14 @@ struct FreeRegionTarget {
     GlobalMesh& mesh;
     const std::deque<StructureElementRecord>& structureElements;
     const std::vector<PointRecord>& generatedBoundaryPoints;
+    const std::vector<MeshNode>& beamVertices;                  // structure-element vertices
+    const std::deque<RegionRecord>& regions;
 };
 
-// Refuses a region whose boundary cannot be meshed: interface sides (codes
-// -6 to -9), or more boundary nodes than the limit. Empty when it can.
+// Refuses a region with a slit face (-8, -9) or a second interface face (-7)
+// that no partner face of the region meets (-9 starting where -8 ends, -7
+// where -6 ends), or with more boundary nodes than the limit. Empty when it
+// can be meshed.
 std::string freeRegionSidesProblem(const RegionRecord& region);
 
 // Checks that the merged boundary is one closed chain without a zero-length

@@ -13,6 +13,26 @@ double distance(double xa, double ya, double xb, double yb) { return std::hypot(
 
 int globalCorners(const MeshElement& el) { return el.w[4] == 0 ? 3 : 4; }
 
+// Sides that are joined to an open side of an earlier region: ordinary ones
+// (-1, -2) with each other, and the two faces of a slit (-8 with -9), which
+// close like an ordinary seam. Interfaces (-6, -7) and -3 stay open.
+bool ordinaryJoin(int code) { return code > -3; }
+bool joinable(int code, int openCode)
+{
+    if (ordinaryJoin(code)) return ordinaryJoin(openCode);
+    return (code == -8 && openCode == -9) || (code == -9 && openCode == -8);
+}
+
+// A coded side looks for an open side when its element's entry and its code
+// agree on a joinable kind.
+bool seeksPartner(int entry, int code)
+{
+    return (ordinaryJoin(entry) && ordinaryJoin(code)) || (entry == code && (code == -8 || code == -9));
+}
+
+// Nodes of these faces are never fused with coinciding nodes.
+bool keepsOwnNodes(int code) { return code == -3 || code == -6 || code == -7; }
+
 // End nodes (global names) of an open side.
 void openSideEnds(const GlobalMesh& mesh, const BoundarySide& side, int& first, int& second)
 {
@@ -116,7 +136,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
         }
     }
     for (const BoundarySide& side : region.codedSides) {
-        if (side.code != -3 && side.code != -6) continue;
+        if (!keepsOwnNodes(side.code)) continue;
         onMinus3or6.insert(corner(side.element, side.side));
         onMinus3or6.insert(corner(side.element, side.side + 1));
     }
@@ -154,10 +174,11 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
         const MeshNode& pb = region.nodes[b - 1];
         const double L = distance(pa.x, pa.y, pb.x, pb.y);
         bool joined = false;
-        if (region.neighbours[e - 1].n[1 + k] > -3 && side.code > -3) {
+        const int entry = region.neighbours[e - 1].n[1 + k];
+        if (seeksPartner(entry, side.code)) {
             for (std::size_t o = 0; o < mesh.openSides.size(); ++o) {
                 const BoundarySide& open = mesh.openSides[o];
-                if (open.code <= -3) continue;
+                if (!joinable(side.code, open.code)) continue;
                 int A = 0, B = 0;
                 openSideEnds(mesh, open, A, B);
                 const FemNode& gA = globalXY(A);
@@ -181,7 +202,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
     std::vector<std::pair<int, int>> pairs;
     for (const BoundarySide& side : coded) {
         if (side.element <= 0) continue;
-        if (side.code == -3 || side.code == -6 || side.code == -2) continue;
+        if (keepsOwnNodes(side.code) || side.code == -2) continue;
         const int e = side.element - M;
         for (int end = 0; end < 2; ++end) {
             const int p = corner(e, side.side + end);

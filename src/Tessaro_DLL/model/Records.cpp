@@ -33,6 +33,11 @@ void releaseRegion(RegionRecord& region)
     freeVector(region.sideCodes);
     for (RegionSide& side : region.sides) freeVector(side.segments);
     freeVector(region.sides);
+    releaseRegionMesh(region);
+}
+
+void releaseRegionMesh(RegionRecord& region)
+{
     freeVector(region.elements);
     freeVector(region.neighbours);
     freeVector(region.triangles);

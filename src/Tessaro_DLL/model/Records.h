@@ -191,6 +191,9 @@ RegionRecord* lastRegion(ModelLists& lists);
 StructureElementRecord* lastStructureElement(ModelLists& lists);
 GeometryEntityRecord* lastGeometryEntity(ModelLists& lists);
 void releaseRegion(RegionRecord& region);
+// Frees the region's mesh work lists once it is merged; its definition (the
+// sides) stays for the regions meshed after it.
+void releaseRegionMesh(RegionRecord& region);
 void releaseStructureElement(StructureElementRecord& element);
 void freeModelLists(ModelLists& lists);
 

@@ -14,6 +14,9 @@
 #include "Tessaro_DLL/model/GeometryReader.h"
 #include "Tessaro_DLL/model/Merge.h"
 #include "Tessaro_DLL/model/Records.h"
+#include "Tessaro_DLL/structure/BeamVertices.h"
+#include "Tessaro_DLL/structure/StructureLines.h"
+#include "Tessaro_DLL/structure/StructureSides.h"
 
 namespace tessaro {
 
@@ -25,9 +28,7 @@ struct RunContext {
     std::vector<PointRecord> points;
     std::vector<PointRecord> generatedBoundaryPoints;
     GlobalMesh mesh;
-    std::vector<FemNode> structureNodes;
-    std::vector<LineElement> lineElements;
-    std::vector<LineElement> thirdList;
+    StructureOutput structures;
     int outputFormat = 0;
     int interfaceFlag = 0;
     int elementShape = 0;
@@ -75,10 +76,15 @@ bool meshFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostr
     mergeCoincidentNodes(nodes, segments);
     const bool quadrilateral = region.scheme == -31;
     ctx.quadrilateralFlag = quadrilateral;
-    const FreeRegionTarget target{number, ctx.points, ctx.mesh, ctx.lists.structureElements,
-                                  ctx.generatedBoundaryPoints};
+    const FreeRegionTarget target{number,
+                                  ctx.points,
+                                  ctx.mesh,
+                                  ctx.lists.structureElements,
+                                  ctx.generatedBoundaryPoints,
+                                  ctx.mesh.vertexList,
+                                  ctx.lists.regions};
     if (!meshRegion(region, nodes, segments, target, quadrilateral, log)) return false;
-    releaseRegion(region);
+    releaseRegionMesh(region);
     return true;
 }
 
@@ -104,7 +110,7 @@ bool meshMappedRegion(RunContext& ctx, RegionRecord& region, int number, std::os
     }
     buildRegionBoundarySides(region);
     mergeRegionIntoMesh(region, ctx.mesh, ctx.lists.structureElements);
-    releaseRegion(region);
+    releaseRegionMesh(region);
     return true;
 }
 
@@ -134,6 +140,7 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     if (!reader.ok()) return fail(log, reader.error());
     if (ctx.interfaceFlag != 34 && ctx.interfaceFlag != 68) return fail(log, "wrong interface flag");
     if (!readRegions(reader, regionCount, ctx.elementShape, ctx.points, ctx.lists)) return fail(log, reader.error());
+    if (regionCount > 0) intersectStructureElementsWithSides(ctx.mesh.vertexList, ctx.points, ctx.lists);
 
     int number = 0;
     for (RegionRecord& region : ctx.lists.regions) {
@@ -146,6 +153,8 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     }
 
     GlobalMesh& mesh = ctx.mesh;
+    fixBeamVertices(ctx.quadrilateralFlag, mesh, ctx.lists.structureElements, log);
+    pairBeamFaces(ctx.quadrilateralFlag, mesh);
     int nodeCount = static_cast<int>(mesh.nodes.size());
     const int elementCount = static_cast<int>(mesh.elements.size());
     if (ctx.interfaceFlag == 68) {
@@ -157,18 +166,19 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
                                     ctx.lists.entities);
     }
 
-    int seNumber = 0;
+    nodeCount = static_cast<int>(mesh.nodes.size());
     for (StructureElementRecord& se : ctx.lists.structureElements) {
-        ++seNumber;
         if (!discretizeStructureElement(se, ctx.points, log)) return false;
-        log << "Warning: structure element " << seNumber << " is not placed in the mesh" << std::endl;
+        insertStructureElementLines(nodeCount, ctx.quadrilateralFlag, ctx.structures, mesh.elements, mesh.nodes,
+                                    mesh.interfaceSides, se);
     }
+    addLineMidNodes(nodeCount, ctx.lists.entities, ctx.structures);
 
     const int npe = nodesPerElement(ctx.interfaceFlag, ctx.elementShape);
     std::string error;
     if (!validateFinishedMesh(mesh.nodes, mesh.elements, npe, error)) return fail(log, error);
     if (!writeFemFile(mesh.nodes, mesh.elements, mesh.neighbours, ctx.interfaceFlag, ctx.elementShape,
-                      ctx.structureNodes, ctx.lineElements, ctx.thirdList, ctx.outputFormat, meshName, error))
+                      ctx.structures.nodes, ctx.structures.ownLines, ctx.structures.sideLines, ctx.outputFormat, meshName, error))
         return fail(log, error);
     return true;
 }
