@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <utility>
 #include <memory>
 #include <new>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <cblas.h>
