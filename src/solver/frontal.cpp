@@ -11,7 +11,10 @@
 #include <new>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <cblas.h>
 
 #include "platform/fio/fio.h"
 #include "solver/state.h"
@@ -165,7 +168,10 @@ struct EquationStore {
 EquationStore g_store;
 FrontalStats g_stats;
 FrontalStats g_factor_stats;
-std::size_t g_budget = std::size_t(2) << 30;
+// 1 GiB of eliminated equations in memory: with the element matrices and the
+// front beside it a 100,000-node mat stays under 2 GB resident; the rest is
+// read back from unit 2 once, in the back-substitution.
+std::size_t g_budget = std::size_t(1) << 30;
 
 bool unit_open(fio::Units* u, int unit) { return u != nullptr && u->is_open(unit); }
 
@@ -197,77 +203,96 @@ void write_both(fio::Units* units, const std::string& text) {
     if (unit_open(units, 8)) fio::Writer(*units, 8).a(text);
 }
 
-// Subtracts sum_m U(m, a) W(m, b) from the front entries (P[a], P[b]), a <= b,
-// of the upper triangle.  U and W are rows x npad (npad a multiple of 8,
-// padding zero); F is the C x C front, column b at F + b * C.
-__attribute__((target_clones("arch=x86-64-v3", "default")))
-void block_update(const double* U, const double* W, int rows, int n, int npad, const int* P, double* F,
-                  std::size_t C) {
-    typedef double v4 __attribute__((vector_size(32)));
-    for (int b0 = 0; b0 < n; b0 += 4) {
-        const int nb = std::min(4, n - b0);
-        const int amax = ((b0 + nb + 7) / 8) * 8;
-        double* col[4];
-        for (int j = 0; j < 4; ++j) col[j] = F + static_cast<std::size_t>(P[std::min(b0 + j, n - 1)]) * C;
-        for (int a0 = 0; a0 < amax; a0 += 8) {
-            v4 acc[2][4];
-            for (int j = 0; j < 4; ++j) acc[0][j] = acc[1][j] = v4{0, 0, 0, 0};
-            for (int m = 0; m < rows; ++m) {
-                v4 u0, u1;
-                std::memcpy(&u0, U + static_cast<std::size_t>(m) * npad + a0, sizeof(v4));
-                std::memcpy(&u1, U + static_cast<std::size_t>(m) * npad + a0 + 4, sizeof(v4));
-                const double* w = W + static_cast<std::size_t>(m) * npad + b0;
-                for (int j = 0; j < 4; ++j) {
-                    acc[0][j] += u0 * w[j];
-                    acc[1][j] += u1 * w[j];
-                }
-            }
-            for (int j = 0; j < nb; ++j) {
-                const int b = b0 + j;
-                double* c = col[j];
-                const int top = std::min(a0 + 8, std::min(b + 1, n));
-                for (int a = a0; a < top; ++a) c[P[a]] -= acc[(a - a0) >> 2][j][(a - a0) & 3];
-            }
-        }
+// Subtracts sum_m U(m, a) W(m, b) from the upper triangle (a <= b) of the
+// n x n block of the front at F (column b at F + b * ldf).  U and W are
+// rows x n, row after row.  Column blocks of kProductColumns go to the BLAS
+// as products of their rows up to the diagonal (the few products below it
+// land in the unused lower triangle).
+constexpr int kProductColumns = 64;
+
+void subtract_product(const double* U, const double* W, int rows, int n, double* F, std::size_t ldf) {
+    static const bool one_thread = [] {
+        openblas_set_num_threads(1);   // the solver runs on one core
+        return true;
+    }();
+    (void)one_thread;
+    for (int b0 = 0; b0 < n; b0 += kProductColumns) {
+        const int b1 = std::min(n, b0 + kProductColumns);
+        cblas_dgemm(CblasColMajor, CblasNoTrans, CblasTrans, b1, b1 - b0, rows, -1.0, U, n, W + b0, n, 1.0,
+                    F + static_cast<std::size_t>(b0) * ldf, static_cast<int>(ldf));
     }
 }
 
+// The slots of the front are split into regions by the component of the
+// variable: the bending freedoms (components 1, 5 and 6), the in-plane
+// displacements (2 and 3) and the drilling rotation (4).  A flat plate couples
+// no two regions, so the rows eliminated together update each region as one
+// dense product over a contiguous range of the front.  A node's six variables
+// enter and leave the front together, so each region holds its share of the
+// occupied slots.
+constexpr int kRegionOf[6] = {0, 1, 1, 2, 0, 0};
+constexpr int kRegionShare[3] = {3, 2, 1};   // sixths of the slots
+
 struct Front {
     std::size_t C = 0;
-    std::vector<double> F;       // C x C, upper triangle: (i, j), i <= j, at j * C + i
+    std::vector<double> F;       // C x C, upper triangle: (i, j), i <= j, at j * C + i (the rest is scratch)
     std::vector<double> loads;
     std::vector<double> sol;
     std::vector<int> slot_var;   // variable + 1, 0 = free
     std::vector<int> slot_of;    // per variable, -1 = not in the front
     std::vector<double> diag;    // largest diagonal term assembled into each slot's equation
-    std::set<int> free_below;    // free slots below the width
-    int width = 0;
+    struct Region {
+        int base = 0, size = 0, top = 0;   // slots base .. base + size - 1, used below base + top
+        std::set<int> free_below;          // free slots below the top
+    };
+    Region regions[3];
+    int width = 0;               // one past the highest occupied slot
 
+    // Room for `slots` occupied slots: sizes the regions and the arrays.
+    void reserve(int slots) {
+        int base = 0;
+        for (int r = 0; r < 3; ++r) {
+            regions[r] = Region{base, (slots * kRegionShare[r] + 5) / 6, 0, {}};
+            base += regions[r].size;
+        }
+        C = static_cast<std::size_t>(base);
+        loads.assign(C, 0.0);
+        sol.assign(C, 0.0);
+        slot_var.assign(C, 0);
+        diag.assign(C, 0.0);
+    }
     double& at(int i, int j) {
         if (i > j) std::swap(i, j);
         return F[static_cast<std::size_t>(j) * C + i];
     }
-    int take_slot() {
+    // The lowest free slot of the variable's region, -1 if there is none.
+    int take_slot(int v) {
+        Region& g = regions[kRegionOf[v % 6]];
         int s;
-        if (!free_below.empty()) {
-            s = *free_below.begin();
-            free_below.erase(free_below.begin());
+        if (!g.free_below.empty()) {
+            s = *g.free_below.begin();
+            g.free_below.erase(g.free_below.begin());
         } else {
-            s = width;
-            if (s >= static_cast<int>(C)) return -1;
-            ++width;
+            if (g.top >= g.size) return -1;
+            s = g.base + g.top++;
+            width = std::max(width, s + 1);
         }
         return s;
     }
     void release(int s) {
+        Region& g = regions[kRegionOf[(slot_var[s] - 1) % 6]];
         slot_var[s] = 0;
         diag[s] = 0.0;
-        free_below.insert(s);
+        g.free_below.insert(s);
     }
     void shrink() {
-        while (width > 0 && slot_var[width - 1] == 0) {
-            --width;
-            free_below.erase(width);
+        width = 0;
+        for (Region& g : regions) {
+            while (g.top > 0 && slot_var[g.base + g.top - 1] == 0) {
+                --g.top;
+                g.free_below.erase(g.base + g.top);
+            }
+            if (g.top > 0) width = g.base + g.top;
         }
     }
 };
@@ -358,6 +383,314 @@ void back_substitute(const char* data, int rows, Front& fr, double* disp, double
     }
 }
 
+// Fully summed variables wait in the front until this many have gathered;
+// then they are eliminated together, so that the rest of the front receives
+// one product of many rows (a delayed rank-k update) instead of a thin one
+// per element.  The pivots and their order are those of one-by-one
+// elimination; only the order of the additions into the front changes.
+constexpr int kDelayedPivots = 48;
+
+// One factorization: the elements are placed and assembled one after the
+// other; the variables they leave fully summed wait in the front and are
+// eliminated in blocks, each kept in the equation store with the element
+// after which it was eliminated.
+class Factorization {
+public:
+    Factorization(const FrontalProblem& pb, fio::Units* units, Front& fr, const std::vector<int>& codes,
+                  std::vector<double>& bvals, int live_capacity)
+        : pb_(pb), units_(units), fr_(fr), codes_(codes), bvals_(bvals), live_capacity_(live_capacity),
+          nnode_(std::max(pb.nnode, 0)), nevab_(6 * nnode_), can_spill_(unit_open(units, 2)) {
+        const std::size_t rows = static_cast<std::size_t>(kDelayedPivots + nevab_);
+        last_place_.assign(static_cast<std::size_t>(std::max(pb.npoin, 0)) + 1, -1);
+        const std::size_t lsize = static_cast<std::size_t>(nnode_) * std::max(pb.nelem, 0);
+        for (std::size_t k = 0; k < lsize; ++k) last_place_[std::abs(pb.lnods[k])] = static_cast<int>(k);
+        in_block_.assign(fr.C, 0);
+        panel_.assign(rows * fr.C, 0.0);
+        nz_.reserve(fr.C);
+        rnz_.resize(rows);
+        parent_.assign(rows, 0);
+        owner_.assign(fr.C, -1);
+        mark_.assign(fr.C, -1);
+    }
+
+    // Eliminates every variable; returns the floating-point operations.
+    double run() {
+        for (int e = 0; e < pb_.nelem; ++e) {
+            int* dest = g_store.dests.data() + static_cast<std::size_t>(e) * nevab_;
+            place_element(e, dest);
+            assemble(e, dest);
+            gather_fully_summed(e, dest);
+            if (static_cast<int>(pending_.size()) >= kDelayedPivots || e + 1 == pb_.nelem) eliminate_pending(e);
+        }
+        return flops_;
+    }
+
+private:
+    // Slots of the element's variables; a variable met first takes a free one.
+    void place_element(int e, int* dest) {
+        const int* conn = pb_.lnods + static_cast<std::size_t>(e) * nnode_;
+        for (int k = 0; k < nevab_; ++k) {
+            const int v = (std::abs(conn[k / 6]) - 1) * 6 + k % 6;
+            int s = fr_.slot_of[v];
+            if (s < 0) {
+                if (live_ < live_capacity_) s = fr_.take_slot(v);
+                if (s < 0) {
+                    // Waiting pivots come first: a zero one stops the run before the overflow.
+                    if (!pending_.empty()) eliminate_pending(e - 1);
+                    write_both(units_, "front width exceeded for element " + std::to_string(e + 1));
+                    throw Failure{kStatusSolve};
+                }
+                ++live_;
+                fr_.slot_of[v] = s;
+                fr_.slot_var[s] = v + 1;
+            }
+            dest[k] = s;
+        }
+        g_store.max_front = std::max(g_store.max_front, live_);
+    }
+
+    void assemble(int e, const int* dest) {
+        const double* el = pb_.element_loads + static_cast<std::size_t>(e) * nevab_;
+        const double* ek = pb_.element_stiffness + static_cast<std::size_t>(e) * nevab_ * nevab_;
+        for (int k = 0; k < nevab_; ++k) {
+            fr_.loads[dest[k]] += el[k];
+            const double* kc = ek + static_cast<std::size_t>(k) * nevab_;
+            for (int l = 0; l <= k; ++l) fr_.at(dest[l], dest[k]) += kc[l];
+            fr_.diag[dest[k]] = std::max(fr_.diag[dest[k]], std::fabs(kc[k]));
+        }
+    }
+
+    // Variables whose last element this is join the waiting ones.
+    void gather_fully_summed(int e, const int* dest) {
+        const int* conn = pb_.lnods + static_cast<std::size_t>(e) * nnode_;
+        for (int k = 0; k < nevab_; ++k) {
+            const std::size_t place = static_cast<std::size_t>(e) * nnode_ + k / 6;
+            if (last_place_[std::abs(conn[k / 6])] != static_cast<int>(place)) continue;
+            const int s = dest[k];
+            if (in_block_[s]) continue;
+            in_block_[s] = 1;
+            pending_.push_back(s);
+            --live_;
+        }
+    }
+
+    // Eliminates the waiting variables as one block kept with element e.
+    void eliminate_pending(int e) {
+        const int ks = static_cast<int>(pending_.size());
+        if (ks == 0) return;
+        const int w = fr_.width;
+        take_rows(w);
+        blockbuf_.clear();
+        int update_rows = 0;
+        for (int m = 0; m < ks; ++m)
+            if (reduce_row(m, w)) ++update_rows;
+        if (update_rows > 0) update_front();
+        for (int s : pending_) {
+            in_block_[s] = 0;
+            fr_.release(s);
+        }
+        fr_.shrink();
+        pending_.clear();
+        keep_block(e, ks);
+    }
+
+    // Copies the waiting rows over the active width into the panel and
+    // clears their rows and columns of the front.
+    void take_rows(int w) {
+        const std::size_t C = fr_.C;
+        double* F = fr_.F.data();
+        const int ks = static_cast<int>(pending_.size());
+        for (int m = 0; m < ks; ++m) {
+            const int s = pending_[m];
+            const double* colS = F + static_cast<std::size_t>(s) * C;
+            std::copy(colS, colS + s + 1, panel_.data() + static_cast<std::size_t>(m) * w);
+        }
+        // The parts beyond the diagonal lie across the columns: read them
+        // column by column, the waiting slots in increasing order.
+        by_slot_.clear();
+        for (int m = 0; m < ks; ++m) by_slot_.push_back({pending_[m], m});
+        std::sort(by_slot_.begin(), by_slot_.end());
+        for (int j = by_slot_.front().first + 1; j < w; ++j) {
+            double* col = F + static_cast<std::size_t>(j) * C;
+            for (const auto& [s, m] : by_slot_) {
+                if (s >= j) break;
+                panel_[static_cast<std::size_t>(m) * w + j] = col[s];
+                col[s] = 0.0;
+            }
+        }
+        for (int s : pending_) std::fill(F + static_cast<std::size_t>(s) * C, F + static_cast<std::size_t>(s) * C + s + 1, 0.0);
+    }
+
+    // Checks the pivot of panel row m, keeps its equation, reduces the loads
+    // and the later panel rows by it, and lists the front columns it updates.
+    // Returns whether it updates the front.
+    bool reduce_row(int m, int w) {
+        const int ks = static_cast<int>(pending_.size());
+        const int s = pending_[m];
+        double* row = panel_.data() + static_cast<std::size_t>(m) * w;
+        const double piv = row[s];
+        const int v = fr_.slot_var[s] - 1;
+        if (!(std::fabs(piv) > pivot_floor(v, fr_.diag[s]))) {
+            g_stats.zero_pivot_variable = v + 1;
+            if (unit_open(units_, 6))
+                fio::Writer(*units_, 6)
+                    .lit(" ")
+                    .x(3)
+                    .lit("negative or zero pivot encountered for variable no. ")
+                    .i(v + 1, 4)
+                    .lit(" of value ")
+                    .e(piv, 17, 6);
+            throw Failure{kStatusSolve};
+        }
+        const int code = codes_[v];
+        nz_.clear();
+        for (int j = 0; j < w; ++j)
+            if (j != s && row[j] != 0.0) nz_.push_back(j);
+        // The equation.
+        const std::size_t at = blockbuf_.size();
+        blockbuf_.resize(at + row_bytes(static_cast<std::int32_t>(nz_.size())));
+        RowHeader h{s, v, static_cast<std::int32_t>(nz_.size()), code, piv};
+        std::memcpy(blockbuf_.data() + at, &h, sizeof h);
+        char* p = blockbuf_.data() + at + sizeof(RowHeader);
+        std::memcpy(p, nz_.data(), nz_.size() * sizeof(std::int32_t));
+        double* val = reinterpret_cast<double*>(p + index_bytes(nz_.size()));
+        for (std::size_t t = 0; t < nz_.size(); ++t) val[t] = row[nz_[t]];
+
+        const double b = fr_.loads[s];
+        fr_.loads[s] = 0;
+        bvals_.push_back(b);
+        std::vector<int>& rc = rnz_[m];
+        rc.clear();
+        if (code == 1) {
+            const double g = pb_.support_forces[v];
+            for (int j : nz_) fr_.loads[j] -= row[j] * g;
+        } else {
+            for (int j : nz_) fr_.loads[j] -= (b * row[j]) / piv;
+            // Later rows of the block, over the span of this row's nonzero terms.
+            const int lo = nz_.empty() ? 0 : nz_.front(), hi = nz_.empty() ? -1 : nz_.back();
+            for (int l = m + 1; l < ks; ++l) {
+                const double f = row[pending_[l]];
+                if (!(std::fabs(f) >= kSkip)) continue;
+                const double c = f / piv;
+                double* rl = panel_.data() + static_cast<std::size_t>(l) * w;
+                for (int j = lo; j <= hi; ++j) rl[j] -= c * row[j];
+                flops_ += 2.0 * (hi - lo + 1);
+            }
+            // Columns that the update of the front touches.
+            for (int j : nz_)
+                if (!in_block_[j] && std::fabs(row[j]) >= kSkip) rc.push_back(j);
+        }
+        for (int l = m + 1; l < ks; ++l) panel_[static_cast<std::size_t>(l) * w + s] = 0.0;
+        fr_.slot_of[v] = -1;
+        ++g_store.equations;
+        return !rc.empty();
+    }
+
+    int find(int x) {
+        while (parent_[x] != x) x = parent_[x] = parent_[parent_[x]];
+        return x;
+    }
+
+    // Update of the rest of the front by the reduced rows, one product per
+    // group of rows that share columns (the membrane and the bending
+    // freedoms of a flat plate form two).
+    void update_front() {
+        const int ks = static_cast<int>(pending_.size());
+        const int w = fr_.width;
+        for (int m = 0; m < ks; ++m) parent_[m] = m;
+        for (int m = 0; m < ks; ++m)
+            for (int j : rnz_[m]) {
+                if (owner_[j] < 0) {
+                    owner_[j] = m;
+                } else {
+                    const int a = find(owner_[j]), c = find(m);
+                    if (a != c) parent_[c] = a;
+                }
+            }
+        for (int root = 0; root < ks; ++root) {
+            if (find(root) != root) continue;
+            cols_.clear();
+            int rows = 0;
+            for (int m = 0; m < ks; ++m) {
+                if (rnz_[m].empty() || find(m) != root) continue;
+                ++rows;
+                for (int j : rnz_[m])
+                    if (mark_[j] != root) {
+                        mark_[j] = root;
+                        cols_.push_back(j);
+                    }
+            }
+            if (rows == 0) continue;
+            const auto [first, last] = std::minmax_element(cols_.begin(), cols_.end());
+            const int lo = *first, span = *last - lo + 1;
+            U_.assign(static_cast<std::size_t>(rows) * span, 0.0);
+            W_.assign(static_cast<std::size_t>(rows) * span, 0.0);
+            int r = 0;
+            for (int m = 0; m < ks; ++m) {
+                if (rnz_[m].empty() || find(m) != root) continue;
+                const double* row = panel_.data() + static_cast<std::size_t>(m) * w;
+                const double piv = row[pending_[m]];
+                double* u = U_.data() + static_cast<std::size_t>(r) * span;
+                double* wv = W_.data() + static_cast<std::size_t>(r) * span;
+                for (int j : rnz_[m]) {
+                    u[j - lo] = row[j];
+                    wv[j - lo] = row[j] / piv;
+                }
+                ++r;
+            }
+            subtract_product(U_.data(), W_.data(), rows, span, fr_.F.data() + static_cast<std::size_t>(lo) * fr_.C + lo,
+                             fr_.C);
+            const int n = static_cast<int>(cols_.size());
+            flops_ += 2.0 * rows * (static_cast<double>(n) * (n + 1) / 2);
+            for (int j : cols_) mark_[j] = -1;
+        }
+        for (int m = 0; m < ks; ++m)
+            for (int j : rnz_[m]) owner_[j] = -1;
+    }
+
+    // Keeps the block in memory within the budget, else on unit 2.
+    void keep_block(int e, int rows) {
+        EquationStore::Block& blk = g_store.blocks[e];
+        blk.rows = rows;
+        blk.size = blockbuf_.size();
+        if (g_store.spilled_blocks == 0 && (g_store.mem_bytes + blockbuf_.size() <= g_budget || !can_spill_)) {
+            blk.data = g_store.reserve(blockbuf_.size());
+            std::memcpy(blk.data, blockbuf_.data(), blockbuf_.size());
+            return;
+        }
+        if (!write_block(*units_, blockbuf_)) {
+            const int error = errno;
+            if (unit_open(units_, 8))
+                fio::Writer(*units_, 8).list({"error writing file " + units_->path(2) + ": " + std::strerror(error)});
+            throw Failure{kStatusSolve};
+        }
+        blk.data = nullptr;
+        ++g_store.spilled_blocks;
+        g_store.spill_bytes += blockbuf_.size() + 8;
+    }
+
+    const FrontalProblem& pb_;
+    fio::Units* units_;
+    Front& fr_;
+    const std::vector<int>& codes_;
+    std::vector<double>& bvals_;
+    const int live_capacity_;   // slots the front may hold besides the waiting ones
+    const int nnode_, nevab_;
+    const bool can_spill_;
+    int live_ = 0;              // slots held by variables not yet fully summed
+    double flops_ = 0;
+    std::vector<int> last_place_;   // last appearance of every node, in element order then slot order
+    std::vector<int> pending_;      // fully summed slots waiting, in elimination order
+    std::vector<std::pair<int, int>> by_slot_;   // (slot, panel row) of the waiting ones by slot
+    std::vector<char> in_block_;
+    std::vector<double> panel_;     // their rows over the active width
+    std::vector<int> nz_;
+    std::vector<std::vector<int>> rnz_;   // front columns each row updates
+    std::vector<int> parent_, owner_, mark_, cols_;
+    std::vector<double> U_, W_;
+    std::vector<char> blockbuf_;
+};
+
 int solve(const FrontalProblem& pb, fio::Units* units) {
     using clock = std::chrono::steady_clock;
     const auto t_start = clock::now();
@@ -372,11 +705,8 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
     Front fr;
     std::vector<int> codes;
     try {
-        fr.C = static_cast<std::size_t>(C);
-        fr.loads.assign(fr.C, 0.0);
-        fr.sol.assign(fr.C, 0.0);
-        fr.slot_var.assign(fr.C, 0);
-        fr.diag.assign(fr.C, 0.0);
+        // Room for the variables that wait for elimination besides the front.
+        fr.reserve(C > 0 ? C + kDelayedPivots : 0);
     } catch (const std::bad_alloc&) {
         write_memory_failure(units);
         return kStatusMemory;
@@ -432,7 +762,6 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
 
     std::vector<double> bvals;
     std::vector<char> buf;
-    const bool can_spill = unit_open(units, 2);
 
     try {
         if (reuse) {
@@ -467,231 +796,8 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             g_store.blocks.assign(nelem, EquationStore::Block{});
             fr.F.assign(fr.C * fr.C, 0.0);
 
-            // Last appearance of every node, in element order then slot order.
-            std::vector<int> last_place(npoin + 1, -1);
-            for (std::size_t k = 0; k < lsize; ++k) last_place[std::abs(pb.lnods[k])] = static_cast<int>(k);
-
             const auto t0 = clock::now();
-            std::vector<int> elim;              // slots eliminated after this element
-            std::vector<char> in_block(fr.C, 0);
-            std::vector<double> panel(static_cast<std::size_t>(std::max(nevab, 1)) * fr.C);
-            std::vector<int> nz;
-            nz.reserve(fr.C);
-            std::vector<std::vector<int>> rnz(nevab);   // trailing columns of each row
-            std::vector<int> owner(fr.C, -1), parent(nevab), mark(fr.C, -1), pos(fr.C, 0), cols;
-            std::vector<double> U, W;
-            std::vector<char> blockbuf;
-            double flops = 0;
-
-            for (int e = 0; e < nelem; ++e) {
-                const int* conn = pb.lnods + static_cast<std::size_t>(e) * nnode;
-                int* dest = g_store.dests.data() + static_cast<std::size_t>(e) * nevab;
-                // Destinations.
-                for (int k = 0; k < nevab; ++k) {
-                    const int q = std::abs(conn[k / 6]);
-                    const int v = (q - 1) * 6 + k % 6;
-                    int s = fr.slot_of[v];
-                    if (s < 0) {
-                        s = fr.take_slot();
-                        if (s < 0) {
-                            write_both(units, "front width exceeded for element " + std::to_string(e + 1));
-                            throw Failure{kStatusSolve};
-                        }
-                        fr.slot_of[v] = s;
-                        fr.slot_var[s] = v + 1;
-                    }
-                    dest[k] = s;
-                }
-                g_store.max_front = std::max(g_store.max_front, fr.width);
-                // Assembly.
-                const double* el = pb.element_loads + static_cast<std::size_t>(e) * nevab;
-                const double* ek = pb.element_stiffness + static_cast<std::size_t>(e) * nevab * nevab;
-                for (int k = 0; k < nevab; ++k) {
-                    fr.loads[dest[k]] += el[k];
-                    const double* kc = ek + static_cast<std::size_t>(k) * nevab;
-                    for (int l = 0; l <= k; ++l) fr.at(dest[l], dest[k]) += kc[l];
-                    fr.diag[dest[k]] = std::max(fr.diag[dest[k]], std::fabs(kc[k]));
-                }
-                // Variables whose last element this is.
-                elim.clear();
-                for (int k = 0; k < nevab; ++k) {
-                    const std::size_t place = static_cast<std::size_t>(e) * nnode + k / 6;
-                    if (last_place[std::abs(conn[k / 6])] != static_cast<int>(place)) continue;
-                    const int s = dest[k];
-                    if (in_block[s]) continue;
-                    in_block[s] = 1;
-                    elim.push_back(s);
-                }
-                const int ks = static_cast<int>(elim.size());
-                if (ks == 0) continue;
-
-                // Rows of the eliminated slots over the active width; their
-                // rows and columns leave the front.
-                const int w = fr.width;
-                const std::size_t Cs = fr.C;
-                for (int m = 0; m < ks; ++m) {
-                    const int s = elim[m];
-                    double* row = panel.data() + static_cast<std::size_t>(m) * w;
-                    double* colS = fr.F.data() + static_cast<std::size_t>(s) * Cs;
-                    for (int j = 0; j <= s; ++j) row[j] = colS[j];
-                    for (int j = s + 1; j < w; ++j) row[j] = fr.F[static_cast<std::size_t>(j) * Cs + s];
-                }
-                for (int m = 0; m < ks; ++m) {
-                    const int s = elim[m];
-                    double* colS = fr.F.data() + static_cast<std::size_t>(s) * Cs;
-                    std::fill(colS, colS + s + 1, 0.0);
-                    for (int j = s + 1; j < w; ++j) fr.F[static_cast<std::size_t>(j) * Cs + s] = 0.0;
-                }
-
-                blockbuf.clear();
-                int normal_rows = 0;
-                for (int m = 0; m < ks; ++m) {
-                    const int s = elim[m];
-                    double* row = panel.data() + static_cast<std::size_t>(m) * w;
-                    const double piv = row[s];
-                    const int v = fr.slot_var[s] - 1;
-                    if (!(std::fabs(piv) > pivot_floor(v, fr.diag[s]))) {
-                        g_stats.zero_pivot_variable = v + 1;
-                        if (unit_open(units, 6))
-                            fio::Writer(*units, 6)
-                                .lit(" ")
-                                .x(3)
-                                .lit("negative or zero pivot encountered for variable no. ")
-                                .i(v + 1, 4)
-                                .lit(" of value ")
-                                .e(piv, 17, 6);
-                        throw Failure{kStatusSolve};
-                    }
-                    const int code = codes[v];
-                    nz.clear();
-                    for (int j = 0; j < w; ++j)
-                        if (j != s && row[j] != 0.0) nz.push_back(j);
-                    // The equation.
-                    const std::size_t at = blockbuf.size();
-                    blockbuf.resize(at + row_bytes(static_cast<std::int32_t>(nz.size())));
-                    RowHeader h{s, v, static_cast<std::int32_t>(nz.size()), code, piv};
-                    std::memcpy(blockbuf.data() + at, &h, sizeof h);
-                    {
-                        char* p = blockbuf.data() + at + sizeof(RowHeader);
-                        std::memcpy(p, nz.data(), nz.size() * sizeof(std::int32_t));
-                        double* val = reinterpret_cast<double*>(p + index_bytes(nz.size()));
-                        for (std::size_t t = 0; t < nz.size(); ++t) val[t] = row[nz[t]];
-                    }
-                    const double b = fr.loads[s];
-                    fr.loads[s] = 0;
-                    bvals.push_back(b);
-                    if (code == 1) {
-                        const double g = pb.support_forces[v];
-                        for (int j : nz) fr.loads[j] -= row[j] * g;
-                        rnz[m].clear();
-                    } else {
-                        for (int j : nz) fr.loads[j] -= (b * row[j]) / piv;
-                        // Later rows of the block.
-                        for (int l = m + 1; l < ks; ++l) {
-                            const double f = row[elim[l]];
-                            if (!(std::fabs(f) >= kSkip)) continue;
-                            const double c = f / piv;
-                            double* rl = panel.data() + static_cast<std::size_t>(l) * w;
-                            for (int j : nz) rl[j] -= c * row[j];
-                            flops += 2.0 * nz.size();
-                        }
-                        // Columns that the block update of the front touches.
-                        std::vector<int>& rc = rnz[m];
-                        rc.clear();
-                        for (int j : nz)
-                            if (!in_block[j] && std::fabs(row[j]) >= kSkip) rc.push_back(j);
-                        if (!rc.empty()) ++normal_rows;
-                    }
-                    for (int l = m + 1; l < ks; ++l) panel[static_cast<std::size_t>(l) * w + s] = 0.0;
-                    fr.slot_of[v] = -1;
-                    ++g_store.equations;
-                }
-
-                // Block update of the rest of the front, by groups of rows that
-                // share columns.
-                if (normal_rows > 0) {
-                    for (int m = 0; m < ks; ++m) parent[m] = m;
-                    auto find = [&](int x) {
-                        while (parent[x] != x) x = parent[x] = parent[parent[x]];
-                        return x;
-                    };
-                    for (int m = 0; m < ks; ++m)
-                        for (int j : rnz[m]) {
-                            if (owner[j] < 0) {
-                                owner[j] = m;
-                            } else {
-                                int a = find(owner[j]), c = find(m);
-                                if (a != c) parent[c] = a;
-                            }
-                        }
-                    for (int root = 0; root < ks; ++root) {
-                        if (find(root) != root) continue;
-                        cols.clear();
-                        int rows = 0;
-                        for (int m = 0; m < ks; ++m) {
-                            if (rnz[m].empty() || find(m) != root) continue;
-                            ++rows;
-                            for (int j : rnz[m])
-                                if (mark[j] != root) {
-                                    mark[j] = root;
-                                    cols.push_back(j);
-                                }
-                        }
-                        if (rows == 0) continue;
-                        std::sort(cols.begin(), cols.end());
-                        const int n = static_cast<int>(cols.size());
-                        const int npad = ((n + 7) / 8) * 8;
-                        for (int a = 0; a < n; ++a) pos[cols[a]] = a;
-                        U.assign(static_cast<std::size_t>(rows) * npad, 0.0);
-                        W.assign(static_cast<std::size_t>(rows) * npad, 0.0);
-                        int r = 0;
-                        for (int m = 0; m < ks; ++m) {
-                            if (rnz[m].empty() || find(m) != root) continue;
-                            const double* row = panel.data() + static_cast<std::size_t>(m) * w;
-                            const double piv = row[elim[m]];
-                            double* u = U.data() + static_cast<std::size_t>(r) * npad;
-                            double* wv = W.data() + static_cast<std::size_t>(r) * npad;
-                            for (int j : rnz[m]) {
-                                u[pos[j]] = row[j];
-                                wv[pos[j]] = row[j] / piv;
-                            }
-                            ++r;
-                        }
-                        block_update(U.data(), W.data(), rows, n, npad, cols.data(), fr.F.data(), Cs);
-                        flops += 2.0 * rows * (static_cast<double>(n) * (n + 1) / 2);
-                        for (int j : cols) mark[j] = -1;
-                    }
-                    for (int m = 0; m < ks; ++m)
-                        for (int j : rnz[m]) owner[j] = -1;
-                }
-
-                for (int s : elim) {
-                    in_block[s] = 0;
-                    fr.release(s);
-                }
-                fr.shrink();
-
-                // Keep the block.
-                EquationStore::Block& blk = g_store.blocks[e];
-                blk.rows = ks;
-                blk.size = blockbuf.size();
-                if (g_store.spilled_blocks == 0 && (g_store.mem_bytes + blockbuf.size() <= g_budget || !can_spill)) {
-                    blk.data = g_store.reserve(blockbuf.size());
-                    std::memcpy(blk.data, blockbuf.data(), blockbuf.size());
-                } else {
-                    if (!write_block(*units, blockbuf)) {
-                        const int error = errno;
-                        if (unit_open(units, 8))
-                            fio::Writer(*units, 8).list({"error writing file " + units->path(2) + ": " +
-                                                         std::strerror(error)});
-                        throw Failure{kStatusSolve};
-                    }
-                    blk.data = nullptr;
-                    ++g_store.spilled_blocks;
-                    g_store.spill_bytes += blockbuf.size() + 8;
-                }
-            }
-            g_store.flops = flops;
+            g_store.flops = Factorization(pb, units, fr, codes, bvals, C).run();
             g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
         }
 

@@ -6,11 +6,14 @@
 // back-substitution.  Only the front is held as a matrix: its size follows the
 // largest number of variables active at once, not the number of equations.
 //
-// The variables that become fully summed after one element are eliminated
-// together: their rows are reduced among themselves in elimination order and
-// the rest of the front receives one block update (same pivots, same results
-// within rounding as one-by-one elimination).  Couplings that are exactly zero
-// (membrane against bending freedoms of a flat plate) are skipped.
+// Fully summed variables wait in the front until a few dozen have gathered
+// and are then eliminated together: their rows are reduced among themselves in
+// elimination order and the rest of the front receives one rank-k update, a
+// BLAS matrix product (same pivots in the same order, same results within
+// rounding as one-by-one elimination).  The front keeps the bending, in-plane
+// and drilling freedoms in slot regions of their own, so that a flat plate,
+// which couples none of them, updates each region as one dense product.
+// Couplings that are exactly zero are skipped.
 //
 // Eliminated equations stay in memory up to a budget and go to the scratch
 // unit 2 beyond it.  When the element matrices, the connectivity and the
