@@ -399,7 +399,10 @@ void CKorbelDoc::OnSetSelected()
     if (nonlinear.takeNodeSet) nonlinear.takeNodeSet("UserSet \"" + name + "\"", name);
     if (!model_ || !view_) return;
     std::string text;
-    for (int node : model_->SetNodeList(name, 2)) text += (text.empty() ? "" : ",") + std::to_string(node);
+    for (int node : model_->SetNodeList(name, 2)) {
+        if (!text.empty()) text += ',';
+        text += std::to_string(node);
+    }
     view_->SetHighlightedItems(1, text);
 }
 

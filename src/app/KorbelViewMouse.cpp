@@ -229,7 +229,8 @@ std::string CKorbelView::PickText(const std::vector<unsigned>& names, int hits, 
     for (unsigned name : names) {
         if (name == 0 || std::find(seen.begin(), seen.end(), name) != seen.end()) continue;
         seen.push_back(name);
-        text += (text.empty() ? "" : ",") + std::to_string(name);
+        if (!text.empty()) text += ',';
+        text += std::to_string(name);
     }
     return text;
 }

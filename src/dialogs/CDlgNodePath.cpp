@@ -89,7 +89,8 @@ void CDlgNodePath::Initialise()
     m_mode = 1;
     m_newPath = 0;
     m_path = std::make_unique<NodePath>();
-    m_start = m_end = "0";
+    m_start.assign(1, '0');  // "0", without the copy optimised builds warn about
+    m_end.assign(1, '0');
     if (auto* list = Get<ui::ListBox>(IDC_PATH_LIST)) {
         list->ResetContent();
         if (const ModelData* model = Model())
@@ -142,7 +143,8 @@ void CDlgNodePath::OnBnClickedNew()
     Enable(IDC_CREATE, true);
     if (auto* list = Get<ui::ListBox>(IDC_PATH_LIST)) list->SetCurSel(-1);
     m_nodeList.clear();
-    m_start = m_end = "0";
+    m_start.assign(1, '0');
+    m_end.assign(1, '0');
     m_newPath = 1;
     HighlightNodes("");
     UpdateData(false);
@@ -266,7 +268,8 @@ void CDlgNodePath::OnLbnSelchangePathList()
         EnableStartEnd(true);
         Enable(IDC_CREATE, false);
     } else {
-        m_start = m_end = "0";
+        m_start.assign(1, '0');
+        m_end.assign(1, '0');
         CheckRadioButton(IDC_START_END, IDC_MANUAL, IDC_MANUAL);
         EnableStartEnd(false);
     }
@@ -302,7 +305,8 @@ void CDlgNodePath::OnBnClickedStartEndNodes()
         Enable(IDC_UPDATE, true);
         HighlightNodes("");
     }
-    m_start = m_end = "0";
+    m_start.assign(1, '0');
+    m_end.assign(1, '0');
     EnableStartEnd(true);
     UpdateData(false);
 }
@@ -313,7 +317,8 @@ void CDlgNodePath::OnBnClickedInputManually()
     UpdateData(true);
     StoreRecord();
     if (!m_newPath && SelectedPath() >= 0 && DiffersFromSelected()) Enable(IDC_UPDATE, true);
-    m_start = m_end = "0";
+    m_start.assign(1, '0');
+    m_end.assign(1, '0');
     EnableStartEnd(false);
     UpdateData(false);
 }
