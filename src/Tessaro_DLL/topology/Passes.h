@@ -40,4 +40,18 @@ bool collapseValence3Pairs(RegionRecord& region, int nb, std::string history, st
 bool reduceFlatBoundaryValence3(RegionRecord& region, const AngleTable& table, std::string history,
                                 std::ostream& log);
 
+// Workers shared by several passes.
+
+// Collapses the first quadrilateral of the smaller-named node that holds the
+// two nodes as opposite corners: the smaller name survives at its centroid.
+// True when collapsed or nothing to collapse (also when the survivor would
+// keep no quadrilateral); false when a rebuilt node list overflows.
+bool collapseQuadDiagonal(RegionRecord& region, int first, int second, int nb, std::ostream& log);
+
+// Collapses quadrilateral q at boundary node k along its diagonal c1-c3
+// (c3 before k, c1 after, c2 opposite): the smaller name survives at the
+// midpoint. False when a rebuilt node list overflows.
+bool collapseQuadAtBoundaryNode(RegionRecord& region, int k, int q, int c3, int c1, int c2, int nb,
+                                std::ostream& log);
+
 }  // namespace tessaro

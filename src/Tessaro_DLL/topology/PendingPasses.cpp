@@ -14,8 +14,6 @@
 
 namespace tessaro {
 
-bool removeValence2Nodes(RegionRecord&, int, std::string, std::ostream&) { return true; }
-bool collapseBoundaryTriangle(RegionRecord&, const AngleTable&, int, int, std::ostream&, std::string) { return true; }
 bool shiftBoundaryTriangleInward(RegionRecord&, const AngleTable&, int, const std::vector<BoundarySegment>&,
                                  std::string, std::ostream&)
 {
@@ -37,7 +35,5 @@ bool fixAdjacentValence3NodesNearBoundary(RegionRecord&, const AngleTable&, int,
 {
     return true;
 }
-bool collapseValence3Pairs(RegionRecord&, int, std::string, std::ostream&) { return true; }
-bool reduceFlatBoundaryValence3(RegionRecord&, const AngleTable&, std::string, std::ostream&) { return true; }
 
 }  // namespace tessaro
