@@ -154,3 +154,28 @@ void smoothAroundPatch(RegionRecord& region, int nb, const std::vector<int>& pat
 }
 
 }  // namespace tessaro
+
+namespace tessaro {
+
+int appendNode(RegionRecord& region, double x, double y, double size)
+{
+    const int name = static_cast<int>(region.nodes.size()) + 1;
+    region.nodes.push_back(MeshNode{name, x, y, size});
+    TopoNode node;
+    node.status = name;
+    region.topoNodes.push_back(node);
+    return name;
+}
+
+int appendQuadrilateral(RegionRecord& region, int c0, int c1, int c2, int c3)
+{
+    TopoElement el;
+    el.name = static_cast<int>(region.topoElements.size()) + 1;
+    el.cornerCount = 4;
+    el.isTriangle = false;
+    el.c = {c0, c1, c2, c3};
+    region.topoElements.push_back(el);
+    return el.name;
+}
+
+}  // namespace tessaro

@@ -77,3 +77,15 @@ void smoothAroundPatch(RegionRecord& region, int nb, const std::vector<int>& pat
                        std::ostream& log);
 
 }  // namespace tessaro
+
+namespace tessaro {
+
+// Appends a node (MeshNode and an empty TopoNode whose status is its name)
+// and gives its name.
+int appendNode(RegionRecord& region, double x, double y, double size);
+
+// Appends a quadrilateral with the given corners and no neighbours yet and
+// gives its name.
+int appendQuadrilateral(RegionRecord& region, int c0, int c1, int c2, int c3);
+
+}  // namespace tessaro
