@@ -54,4 +54,11 @@ bool collapseQuadDiagonal(RegionRecord& region, int first, int second, int nb, s
 bool collapseQuadAtBoundaryNode(RegionRecord& region, int k, int q, int c3, int c1, int c2, int nb,
                                 std::ostream& log);
 
+// Direction of the vector from (x1, y1) to (x2, y2) in [0, 2 pi); a dx
+// within 1e-7 counts as vertical.
+double segmentAngle(double x1, double y1, double x2, double y2);
+
+// More than one distinct corner named at most nb.
+bool elementTouchesBoundaryTwice(const TopoElement& element, int nb);
+
 }  // namespace tessaro
