@@ -61,4 +61,11 @@ double segmentAngle(double x1, double y1, double x2, double y2);
 // More than one distinct corner named at most nb.
 bool elementTouchesBoundaryTwice(const TopoElement& element, int nb);
 
+// 2 sqrt(3) times the cross product over the sum of the squared sides: 1
+// for an equilateral triangle, negative when turned clockwise.
+double triangleQuality(const RegionRecord& region, const TopoElement& triangle);
+
+// Removes interior node n held by two quadrilaterals and one triangle.
+bool resolveQuadQuadTriangleNode(RegionRecord& region, int n, int codeOffset, std::ostream& log);
+
 }  // namespace tessaro
