@@ -68,4 +68,8 @@ double triangleQuality(const RegionRecord& region, const TopoElement& triangle);
 // Removes interior node n held by two quadrilaterals and one triangle.
 bool resolveQuadQuadTriangleNode(RegionRecord& region, int n, int codeOffset, std::ostream& log);
 
+// Replaces quadrilateral e, ringed by four triangles, by a node at its
+// centroid that each triangle takes as its fourth corner.
+bool splitQuadIntoTriangleRing(RegionRecord& region, int e, int codeOffset, std::ostream& log);
+
 }  // namespace tessaro

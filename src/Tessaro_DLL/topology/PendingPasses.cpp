@@ -19,7 +19,6 @@ bool shiftBoundaryTriangleInward(RegionRecord&, const AngleTable&, int, const st
 {
     return true;
 }
-bool convertTriangleRingedQuads(RegionRecord&, int, std::string, std::ostream&) { return true; }
 bool resolveTrianglePairsBetweenQuads(RegionRecord&, int, int, std::string, std::ostream&) { return true; }
 bool resolveTrianglePairsAtBoundary(RegionRecord&, const AngleTable&, int, std::string, std::ostream&)
 {
