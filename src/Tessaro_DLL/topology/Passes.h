@@ -72,4 +72,10 @@ bool resolveQuadQuadTriangleNode(RegionRecord& region, int n, int codeOffset, st
 // centroid that each triangle takes as its fourth corner.
 bool splitQuadIntoTriangleRing(RegionRecord& region, int e, int codeOffset, std::ostream& log);
 
+// Cuts quadrilateral e, with triangle a across its side `firstSide` and b
+// across the opposite side `secondSide` (0-based), into two quadrilaterals
+// joined with a and b. Unchanged (true) when a boundary node is involved.
+bool splitQuadIntoOppositeTriangles(RegionRecord& region, int e, int a, int b, int firstSide, int secondSide, int nb,
+                                    int codeOffset, std::ostream& log);
+
 }  // namespace tessaro
