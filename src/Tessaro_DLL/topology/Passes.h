@@ -78,4 +78,13 @@ bool splitQuadIntoTriangleRing(RegionRecord& region, int e, int codeOffset, std:
 bool splitQuadIntoOppositeTriangles(RegionRecord& region, int e, int a, int b, int firstSide, int secondSide, int nb,
                                     int codeOffset, std::ostream& log);
 
+// Removes neighbouring interior nodes n and m of three quadrilaterals each
+// and re-cuts their hexagon into two quadrilaterals.
+bool reduceValence3PairToTwoQuads(RegionRecord& region, int n, int m, int codeOffset, std::ostream& log);
+
+// The same near the boundary: the cut starts at a boundary node of the
+// hexagon where the boundary is nearly straight; other layouts stay.
+bool reduceValence3PairNearBoundary(RegionRecord& region, int n, int m, const AngleTable& table, int nb,
+                                    int codeOffset, std::ostream& log);
+
 }  // namespace tessaro

@@ -25,10 +25,5 @@ bool resolveTrianglePairsAtBoundary(RegionRecord&, const AngleTable&, int, std::
     return true;
 }
 bool resolveTrianglePairs(RegionRecord&, int, int, std::string, std::ostream&) { return true; }
-bool fixAdjacentValence3Nodes(RegionRecord&, int, int, std::string, std::ostream&) { return true; }
-bool fixAdjacentValence3NodesNearBoundary(RegionRecord&, const AngleTable&, int, std::string, std::ostream&)
-{
-    return true;
-}
 
 }  // namespace tessaro
