@@ -14,11 +14,6 @@
 
 namespace tessaro {
 
-bool shiftBoundaryTriangleInward(RegionRecord&, const AngleTable&, int, const std::vector<BoundarySegment>&,
-                                 std::string, std::ostream&)
-{
-    return true;
-}
 bool resolveTrianglePairsBetweenQuads(RegionRecord&, int, int, std::string, std::ostream&) { return true; }
 bool resolveTrianglePairsAtBoundary(RegionRecord&, const AngleTable&, int, std::string, std::ostream&)
 {
