@@ -87,4 +87,10 @@ bool reduceValence3PairToTwoQuads(RegionRecord& region, int n, int m, int codeOf
 bool reduceValence3PairNearBoundary(RegionRecord& region, int n, int m, const AngleTable& table, int nb,
                                     int codeOffset, std::ostream& log);
 
+// Turns the two separated triangles t1, t2 at node n into quadrilaterals:
+// mode 0 (one quadrilateral at n) and 2 (none, or three or more) through the
+// quadrilateral between them, mode 1 (two) by removing n.
+bool resolveTrianglePairAtNode(RegionRecord& region, int mode, int n, int t1, int t2, int nb, int codeOffset,
+                               std::ostream& log);
+
 }  // namespace tessaro
