@@ -1,0 +1,483 @@
+// The topology passes of the quadrilateral chain, each on a small hand-made
+// patch: the rewrite of one pass, the cases it must leave alone, and the
+// consistency of the model afterwards (links both ways, node lists).
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "TopologyFixture.h"
+#include "Tessaro_DLL/topology/PassSupport.h"
+#include "Tessaro_DLL/topology/Passes.h"
+#include "Tessaro_DLL/topology/Topology.h"
+
+using namespace meshtest;
+using namespace tessaro;
+
+namespace {
+
+constexpr int kOffset = 1000000;
+constexpr int kNone = -(kOffset + 1);
+
+std::vector<int> cornersOf(const TopoElement& el) { return std::vector<int>(el.c.begin(), el.c.begin() + el.cornerCount); }
+
+int liveElements(const RegionRecord& r)
+{
+    return static_cast<int>(std::count_if(r.topoElements.begin(), r.topoElements.end(),
+                                          [](const TopoElement& e) { return e.name > 0; }));
+}
+
+int elementsAt(const RegionRecord& r, int node)
+{
+    return r.topoNodes[node - 1].triangleCount + r.topoNodes[node - 1].quadCount;
+}
+
+bool sameElements(const RegionRecord& a, const RegionRecord& b)
+{
+    if (a.topoElements.size() != b.topoElements.size()) return false;
+    for (std::size_t k = 0; k < a.topoElements.size(); ++k) {
+        const TopoElement &p = a.topoElements[k], &q = b.topoElements[k];
+        if (p.name != q.name || p.c != q.c || p.nb != q.nb || p.cornerCount != q.cornerCount) return false;
+    }
+    return true;
+}
+
+AngleTable straightTable(int nb)
+{
+    AngleTable table(nb);
+    for (BoundaryNodeAngle& a : table) a.angle = 180;
+    return table;
+}
+
+// Two quadrilaterals around interior node 8 sharing its two sides, with a
+// triangle beyond side 2-3 and a quadrilateral beyond side 1-2; nodes 1..7
+// are boundary nodes.
+TopologyFixture twoQuadsAroundNode()
+{
+    TopologyFixture f;
+    f.nodes = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}, {1, 1}, {1, -2}, {2, -1}, {0, 0}};
+    f.elements = {{8, 1, 2, 3}, {8, 3, 4, 1}, {3, 2, 5}, {2, 1, 6, 7}};
+    f.nb = 7;
+    return f;
+}
+
+}  // namespace
+
+TEST(RemoveValence2Nodes, TwoQuadrilateralsSharingTwoSidesBecomeOne)
+{
+    TopologyFixture pair;
+    pair.nodes = {{0, 0}, {0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    pair.elements = {{1, 2, 3, 4}, {1, 4, 5, 2}};
+    RegionRecord r = buildTopology(pair);
+    std::ostringstream log;
+    ASSERT_TRUE(removeValence2Nodes(r, kOffset, "optimization_history.dat", log));
+    EXPECT_EQ(cornersOf(r.topoElements[0]), (std::vector<int>{5, 2, 3, 4}));
+    EXPECT_EQ(r.topoElements[1].name, -1);
+    EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{5, 2, 3, 4}));
+    EXPECT_EQ(r.topoNodes[0].status, -1);
+    EXPECT_EQ(log.str(), "");
+
+    RegionRecord withNeighbours = buildTopology(twoQuadsAroundNode());
+    ASSERT_TRUE(removeValence2Nodes(withNeighbours, kOffset, "", log));
+    const TopoElement& a = withNeighbours.topoElements[0];
+    EXPECT_EQ(cornersOf(a), (std::vector<int>{4, 1, 2, 3}));
+    EXPECT_EQ(a.nb, (std::array<int, 4>{kNone, -4, 3, kNone}));   // quadrilateral -, triangle +, boundary
+    EXPECT_EQ(withNeighbours.topoNodes[7].status, -8);
+    EXPECT_EQ(topologyFaults(withNeighbours, 7, kOffset), "");
+}
+
+TEST(RemoveValence2Nodes, BoundaryNodeOrATriangleAtTheNodeStays)
+{
+    TopologyFixture boundary = twoQuadsAroundNode();
+    boundary.nb = 8;
+    TopologyFixture withTriangle;
+    withTriangle.nodes = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, -1}, {0, 0}};
+    withTriangle.elements = {{6, 1, 2, 3}, {6, 3, 4, 5}, {6, 5, 1}};
+    withTriangle.nb = 5;
+    for (const TopologyFixture& f : {boundary, withTriangle}) {
+        RegionRecord r = buildTopology(f);
+        const RegionRecord before = r;
+        std::ostringstream log;
+        ASSERT_TRUE(removeValence2Nodes(r, kOffset, "", log));
+        EXPECT_TRUE(sameElements(r, before));
+    }
+}
+
+namespace {
+
+// Interior node 13 at the origin held by six quadrilaterals; ring nodes 1..12
+// alternate edge nodes (radius 1) and diagonal nodes (radius 1.5).
+TopologyFixture sixQuadrilateralNode()
+{
+    TopologyFixture f;
+    const double pi = 4.0 * std::atan(1.0);
+    for (int k = 0; k < 12; ++k) {
+        const double radius = k % 2 == 0 ? 1.0 : 1.5;
+        f.nodes.emplace_back(radius * std::cos(k * pi / 6), radius * std::sin(k * pi / 6));
+    }
+    f.nodes.emplace_back(0.0, 0.0);
+    for (int k = 0; k < 6; ++k) f.elements.push_back({13, 2 * k + 1, 2 * k + 2, (2 * k + 2) % 12 + 1});
+    f.nb = 12;
+    return f;
+}
+
+}  // namespace
+
+TEST(FixValence6Nodes, SixQuadrilateralNodeEndsWithThreeAndNewNodesWithFour)
+{
+    RegionRecord r = buildTopology(sixQuadrilateralNode());
+    std::ostringstream log;
+    ASSERT_TRUE(fixValence6Nodes(r, 12, "", log));
+    EXPECT_EQ(log.str(), "");
+    ASSERT_EQ(r.nodes.size(), 16u);
+    ASSERT_EQ(r.topoElements.size(), 9u);
+    EXPECT_EQ(r.topoNodes[12].quadCount, 3);
+    for (int node : {14, 15, 16}) {
+        EXPECT_EQ(r.topoNodes[node - 1].quadCount, 4) << node;
+        EXPECT_EQ(r.topoNodes[node - 1].status, node);
+    }
+    // the new nodes halve the spokes to the edge nodes 3, 7 and 11
+    EXPECT_NEAR(r.nodes[13].x, 0.5 * r.nodes[2].x, 1e-12);
+    EXPECT_NEAR(r.nodes[13].y, 0.5 * r.nodes[2].y, 1e-12);
+    EXPECT_EQ(topologyFaults(r, 12, kOffset), "");
+
+    // a second call finds nothing to do: no node holds six quadrilaterals
+    RegionRecord again = r;
+    ASSERT_TRUE(fixValence6Nodes(again, 12, "", log));
+    EXPECT_EQ(again.topoElements.size(), 9u);
+}
+
+TEST(FixValence6Nodes, RingWithoutAStartFailsWithItsMessage)
+{
+    RegionRecord r = buildTopology(sixQuadrilateralNode());
+    r.topoNodes[12].neighbourCount = 0;   // no edge node to start from
+    std::ostringstream log;
+    EXPECT_FALSE(fixValence6Nodes(r, 12, "", log));
+    EXPECT_EQ(log.str(), "Error: Can not find the first element in optimization 10 for node 13\n");
+}
+
+namespace {
+
+// Interior nodes 9 and 10 of three quadrilaterals each, opposite in the
+// diamond (9, 4, 10, 8); the other eight nodes are boundary nodes.
+TopologyFixture valence3Pair()
+{
+    TopologyFixture f;
+    f.nodes = {{-0.75, 1}, {-1.5, 0}, {-0.75, -1}, {0, -0.5}, {0.75, -1}, {1.5, 0}, {0.75, 1}, {0, 0.5}, {-0.5, 0}, {0.5, 0}};
+    f.elements = {{9, 4, 10, 8}, {9, 8, 1, 2}, {9, 2, 3, 4}, {10, 4, 5, 6}, {10, 6, 7, 8}};
+    f.nb = 8;
+    return f;
+}
+
+}  // namespace
+
+TEST(CollapseValence3Pairs, OppositeNodesMergeIntoTheSmallerName)
+{
+    RegionRecord r = buildTopology(valence3Pair());
+    std::ostringstream log;
+    ASSERT_TRUE(collapseValence3Pairs(r, 8, "", log));
+    EXPECT_EQ(log.str(), "");
+    EXPECT_EQ(liveElements(r), 4);
+    EXPECT_LT(r.topoElements[0].name, 0);
+    EXPECT_EQ(r.topoNodes[9].status, -9);
+    EXPECT_EQ(r.topoNodes[8].quadCount, 4);
+    EXPECT_NEAR(r.nodes[8].x, 0.0, 1e-12);   // the diamond's centroid
+    EXPECT_NEAR(r.nodes[8].y, 0.0, 1e-12);
+    EXPECT_EQ(r.nodes[9].x, r.nodes[8].x);
+    for (const TopoElement& el : r.topoElements)
+        if (el.name > 0) EXPECT_FALSE(std::count(el.c.begin(), el.c.end(), 10)) << el.name;
+    EXPECT_EQ(topologyFaults(r, 8, kOffset), "");
+}
+
+TEST(CollapseValence3Pairs, PairAlongASideStays)
+{
+    RegionRecord r = buildTopology(gridFixture(2, 1, false));
+    const RegionRecord before = r;
+    std::ostringstream log;
+    EXPECT_TRUE(collapseQuadDiagonal(r, 2, 5, 0, log));
+    EXPECT_TRUE(sameElements(r, before));
+}
+
+TEST(PassSupport, RefilledListsRespectTheirSlots)
+{
+    struct Case {
+        const char* name;
+        int triangles;
+        const char* message;
+    };
+    for (const Case& c : {Case{"fourteen triangles", 14, ""},
+                          Case{"fifteen triangles", 15, "Error: element neighbour for node 1 bigger than 14\n"}}) {
+        TopologyFixture f;
+        f.nodes.emplace_back(0.0, 0.0);
+        const double pi = 4.0 * std::atan(1.0);
+        for (int k = 0; k < c.triangles; ++k) f.nodes.emplace_back(std::cos(2 * pi * k / c.triangles), std::sin(2 * pi * k / c.triangles));
+        std::vector<int> all;
+        for (int k = 0; k < c.triangles; ++k) {
+            f.elements.push_back({1, k + 2, (k + 1) % c.triangles + 2});
+            all.push_back(k + 1);
+        }
+        RegionRecord r = buildTopology(f);
+        std::ostringstream log;
+        EXPECT_EQ(refillNodeLists(r, 1, all, log), std::string(c.message).empty()) << c.name;
+        EXPECT_EQ(log.str(), c.message) << c.name;
+    }
+    // 21 neighbour nodes from 12 quadrilaterals sharing only the centre
+    TopologyFixture f;
+    f.nodes.emplace_back(0.0, 0.0);
+    std::vector<int> all;
+    for (int k = 0; k < 7; ++k) {
+        const double x = 3.0 * k;
+        f.nodes.insert(f.nodes.end(), {{x + 1, 0}, {x + 1, 1}, {x, 1}});
+        f.elements.push_back({1, 3 * k + 2, 3 * k + 3, 3 * k + 4});
+        all.push_back(-(k + 1));
+    }
+    RegionRecord r = buildTopology(f);
+    std::ostringstream log;
+    EXPECT_FALSE(refillNodeLists(r, 1, {1, 2, 3, 4, 5, 6, 7}, log));
+    EXPECT_EQ(log.str(), "Error: node neighbour for node 1 bigger than 20\n");
+}
+
+namespace {
+
+// Boundary node 2 on a straight bottom edge holding three quadrilaterals;
+// the middle one (2, 8, 9, 10) has no other boundary corner.
+TopologyFixture flatBoundaryNode()
+{
+    TopologyFixture f;
+    f.nodes = {{-2, 0}, {0, 0}, {2, 0}, {2, 1.5}, {1.5, 2.5}, {-1.5, 2.5}, {-2, 1.5}, {0.7, 1}, {0, 2}, {-0.7, 1}};
+    f.elements = {{1, 2, 10, 7}, {2, 8, 9, 10}, {2, 3, 4, 8}, {8, 4, 5, 9}, {7, 10, 9, 6}, {9, 5, 6}};
+    f.nb = 7;
+    return f;
+}
+
+}  // namespace
+
+TEST(ReduceFlatBoundaryValence3, AnglesFrom150To210Collapse)
+{
+    struct Case {
+        int angle;
+        bool collapses;
+    };
+    for (const Case& c : {Case{149, false}, Case{150, true}, Case{210, true}, Case{211, false}}) {
+        RegionRecord r = buildTopology(flatBoundaryNode());
+        const RegionRecord before = r;
+        AngleTable table = straightTable(7);
+        table[1].angle = c.angle;
+        std::ostringstream log;
+        ASSERT_TRUE(reduceFlatBoundaryValence3(r, table, "", log));
+        if (!c.collapses) {
+            EXPECT_TRUE(sameElements(r, before)) << c.angle;
+            continue;
+        }
+        EXPECT_EQ(r.topoNodes[1].quadCount, 2) << c.angle;
+        EXPECT_EQ(r.topoElements[1].name, -r.topoNodes[1].quads[0]);
+        EXPECT_EQ(r.topoNodes[9].status, -10);   // the larger name goes, its position stays
+        EXPECT_EQ(r.nodes[9].x, -0.7);
+        EXPECT_EQ(liveElements(r), 5);
+        EXPECT_EQ(topologyFaults(r, 7, kOffset), "") << c.angle;
+    }
+}
+
+namespace {
+
+// Boundary node 1 at the origin holds triangle (1, a, b) between two
+// quadrilaterals; quadrilateral E lies across a-b with a triangle above it.
+// Fans of `fanA` and `fanB` triangles fill the gaps at a and b, which are
+// the only interior nodes.
+struct BoundaryTriangleCase {
+    TopologyFixture fixture;
+    int a = 0, b = 0, t = 0, e = 0;
+};
+
+BoundaryTriangleCase boundaryTriangle(int fanA, int fanB)
+{
+    BoundaryTriangleCase c;
+    TopologyFixture& f = c.fixture;
+    // boundary: 1 N, 2 R, 3 r1, fan points, 4 e1, 5 top, 6 e2, fan points, 7 l1, 8 L
+    f.nodes = {{0, 0}, {2, 0}, {2, 1}, {0.5, 2}, {0, 3}, {-0.5, 2}, {-2, 1}, {-2, 0}};
+    const double pi = 4.0 * std::atan(1.0);
+    auto fan = [&](double cx, double cy, int first, int last, int count, double from, double to) {
+        std::vector<int> points{first};
+        for (int k = 1; k < count; ++k) {
+            const double angle = from + (to - from) * k / count;
+            f.nodes.emplace_back(cx + 1.2 * std::cos(angle), cy + 1.2 * std::sin(angle));
+            points.push_back(static_cast<int>(f.nodes.size()));
+        }
+        points.push_back(last);
+        return points;
+    };
+    const std::vector<int> aFan = fan(0.5, 1, 3, 4, fanA, 0.0, pi / 2);
+    const std::vector<int> bFan = fan(-0.5, 1, 6, 7, fanB, pi / 2, pi);
+    f.nb = static_cast<int>(f.nodes.size());
+    f.nodes.emplace_back(0.5, 1);    // a
+    f.nodes.emplace_back(-0.5, 1);   // b
+    c.a = f.nb + 1;
+    c.b = f.nb + 2;
+    f.elements = {{1, c.a, c.b}, {c.a, 4, 6, c.b}, {6, 4, 5}, {8, 1, c.b, 7}, {1, 2, 3, c.a}};
+    c.t = 1;
+    c.e = 2;
+    for (std::size_t k = 0; k + 1 < aFan.size(); ++k) f.elements.push_back({c.a, aFan[k], aFan[k + 1]});
+    for (std::size_t k = 0; k + 1 < bFan.size(); ++k) f.elements.push_back({c.b, bFan[k], bFan[k + 1]});
+    return c;
+}
+
+}  // namespace
+
+TEST(CollapseBoundaryTriangle, InnerSideCollapsesAndTheNewTriangleMerges)
+{
+    const BoundaryTriangleCase c = boundaryTriangle(2, 1);   // a and b with 5 and 4 elements
+    RegionRecord r = buildTopology(c.fixture);
+    ASSERT_EQ(elementsAt(r, c.a), 5);
+    ASSERT_EQ(elementsAt(r, c.b), 4);
+    AngleTable table = straightTable(c.fixture.nb);
+    table[0].angle = 269;
+    std::ostringstream log;
+    ASSERT_TRUE(collapseBoundaryTriangle(r, table, c.fixture.nb, kOffset, log, ""));
+    EXPECT_EQ(log.str(), "");
+    const int lo = std::min(c.a, c.b), hi = std::max(c.a, c.b);
+    EXPECT_EQ(r.topoNodes[hi - 1].status, -hi);
+    EXPECT_EQ(r.topoElements[c.t - 1].name, -c.t);
+    EXPECT_EQ(r.nodes[c.a - 1].x, r.nodes[c.b - 1].x);
+    EXPECT_EQ(r.nodes[c.a - 1].y, 1.0);
+    // the two quadrilaterals at node 1 now meet along 1-lo
+    const TopoElement& left = r.topoElements[3];
+    const TopoElement& right = r.topoElements[4];
+    EXPECT_EQ(left.nb[directedSideIndex(left, 1, lo)], -5);
+    EXPECT_EQ(right.nb[directedSideIndex(right, lo, 1)], -4);
+    // E, a triangle after the collapse, merged with its first triangle neighbour
+    EXPECT_EQ(r.topoElements[c.e - 1].cornerCount, 4);
+    EXPECT_EQ(std::count_if(r.topoElements.begin(), r.topoElements.end(),
+                            [&](const TopoElement& el) { return el.name == -c.e; }),
+              1);
+    EXPECT_EQ(topologyFaults(r, c.fixture.nb, kOffset), "");
+}
+
+TEST(CollapseBoundaryTriangle, LeftAloneByAngleOrCrowdedSides)
+{
+    struct Case {
+        const char* name;
+        int fanA, fanB, angle;
+    };
+    for (const Case& c : {Case{"angle 270", 1, 1, 270}, Case{"5 and 5 elements", 2, 2, 180},
+                          Case{"6 and 4 elements", 3, 1, 180}}) {
+        const BoundaryTriangleCase bt = boundaryTriangle(c.fanA, c.fanB);
+        RegionRecord r = buildTopology(bt.fixture);
+        const RegionRecord before = r;
+        AngleTable table = straightTable(bt.fixture.nb);
+        table[0].angle = c.angle;
+        std::ostringstream log;
+        ASSERT_TRUE(collapseBoundaryTriangle(r, table, bt.fixture.nb, kOffset, log, "")) << c.name;
+        EXPECT_TRUE(sameElements(r, before)) << c.name;
+    }
+}
+
+TEST(RelieveSixElementNodes, SegmentAngles)
+{
+    const double pi = 4.0 * std::atan(1.0);
+    EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 1, 0), 0.0);
+    EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 0, 1), pi / 2);
+    EXPECT_DOUBLE_EQ(segmentAngle(0, 0, -1, 0), pi);
+    EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 0, -1), 3 * pi / 2);
+    EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 1, -1), 7 * pi / 4);
+    EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 0.00000005, -1), 3 * pi / 2);   // half the tolerance: vertical
+}
+
+namespace {
+
+// A node at the origin, named last, with five quadrilaterals and a triangle
+// (or six quadrilaterals) around it; no boundary nodes.
+TopologyFixture sixElementNode(bool triangle)
+{
+    TopologyFixture f;
+    const double pi = 4.0 * std::atan(1.0);
+    // spokes 0..5 at 60 degrees; the triangle sits between spokes 0 and 1
+    std::vector<int> spoke(6), far(6);
+    for (int k = 0; k < 6; ++k) {
+        f.nodes.emplace_back(std::cos(k * pi / 3), std::sin(k * pi / 3));
+        spoke[k] = static_cast<int>(f.nodes.size());
+        if (k == 0 && triangle) continue;
+        f.nodes.emplace_back(1.5 * std::cos((k + 0.5) * pi / 3), 1.5 * std::sin((k + 0.5) * pi / 3));
+        far[k] = static_cast<int>(f.nodes.size());
+    }
+    f.nodes.emplace_back(0.0, 0.0);
+    const int n = static_cast<int>(f.nodes.size());
+    for (int k = 0; k < 6; ++k) {
+        if (k == 0 && triangle)
+            f.elements.push_back({n, spoke[0], spoke[1]});
+        else
+            f.elements.push_back({n, spoke[k], far[k], spoke[(k + 1) % 6]});
+    }
+    return f;
+}
+
+}  // namespace
+
+TEST(RelieveSixElementNodes, FiveQuadrilateralsAndATriangleLoseOneAtTheNode)
+{
+    const TopologyFixture f = sixElementNode(true);
+    RegionRecord r = buildTopology(f);
+    const int n = static_cast<int>(f.nodes.size());
+    std::ostringstream log;
+    ASSERT_TRUE(relieveSixElementNodes(r, f.nb, kOffset, "", log));
+    EXPECT_EQ(log.str(), "");
+    EXPECT_EQ(elementsAt(r, n), 5);
+    EXPECT_EQ(r.topoElements[0].cornerCount, 4);   // the triangle became a quadrilateral
+    // equal angles at the node: A, the quadrilateral across the triangle's side from c2 to the node
+    EXPECT_EQ(r.topoElements[1].cornerCount, 3);
+    EXPECT_EQ(topologyFaults(r, f.nb, kOffset), "");
+
+    RegionRecord six = buildTopology(sixElementNode(false));
+    const RegionRecord before = six;
+    ASSERT_TRUE(relieveSixElementNodes(six, 0, kOffset, "", log));
+    EXPECT_TRUE(sameElements(six, before));
+}
+
+TEST(ConvertTriangleRingedQuads, FourTrianglesAroundAQuadrilateralBecomeFourQuadrilaterals)
+{
+    TopologyFixture f;
+    f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0.5, -1}, {2, 0.5}, {0.5, 2}, {-1, 0.5}};
+    f.elements = {{1, 2, 3, 4}, {2, 1, 5}, {3, 2, 6}, {4, 3, 7}, {1, 4, 8}};
+    f.nb = 8;
+    RegionRecord r = buildTopology(f);
+    std::ostringstream log;
+    ASSERT_TRUE(convertTriangleRingedQuads(r, kOffset, "", log));
+    ASSERT_EQ(r.nodes.size(), 9u);
+    EXPECT_DOUBLE_EQ(r.nodes[8].x, 0.5);
+    EXPECT_DOUBLE_EQ(r.nodes[8].y, 0.5);
+    EXPECT_EQ(r.topoElements[0].name, -2);
+    EXPECT_EQ(cornersOf(r.topoElements[0]), cornersOf(r.topoElements[1]));
+    for (int e = 2; e <= 5; ++e) EXPECT_EQ(r.topoElements[e - 1].cornerCount, 4) << e;
+    EXPECT_EQ(r.topoNodes[8].quadCount, 4);
+    EXPECT_EQ(topologyFaults(r, 8, kOffset), "");
+
+    // with one side on the boundary the quadrilateral stays
+    f.elements.pop_back();
+    RegionRecord open = buildTopology(f);
+    const RegionRecord before = open;
+    ASSERT_TRUE(convertTriangleRingedQuads(open, kOffset, "", log));
+    EXPECT_TRUE(sameElements(open, before));
+}
+
+TEST(MergeQuadWithOppositeTriangles, SymmetricSquareIsCutFromPToR)
+{
+    TopologyFixture f;
+    f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0.5, -1}, {0.5, 2}};
+    f.elements = {{1, 2, 3, 4}, {2, 1, 5}, {4, 3, 6}};
+    RegionRecord r = buildTopology(f);
+    std::ostringstream log;
+    ASSERT_TRUE(mergeQuadWithOppositeTriangles(r, 0, kOffset, "", log));
+    EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{2, 4, 1, 5}));
+    EXPECT_EQ(cornersOf(r.topoElements[2]), (std::vector<int>{4, 2, 3, 6}));
+    EXPECT_EQ(r.topoElements[0].name, -2);
+    EXPECT_EQ(liveElements(r), 2);
+    EXPECT_EQ(r.topoElements[1].nb[0], -3);   // neighbours across the cut
+    EXPECT_EQ(topologyFaults(r, 0, kOffset), "");
+
+    f.nb = 1;   // a boundary node among the six
+    RegionRecord held = buildTopology(f);
+    const RegionRecord before = held;
+    ASSERT_TRUE(mergeQuadWithOppositeTriangles(held, 1, kOffset, "", log));
+    EXPECT_TRUE(sameElements(held, before));
+}
