@@ -3,6 +3,7 @@
 // graded sides come back exactly, and boundaries that cannot be halved or
 // meshed end the run.
 #include <cmath>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -115,45 +116,50 @@ TEST(FreeQuadrilaterals, GradedSideKeepsEveryInputBoundaryNode)
 
 TEST(FreeQuadrilaterals, BoundariesThatCannotBeMeshedEndTheRun)
 {
+    using Polygon = std::vector<std::pair<double, double>>;
+    using Edit = std::function<void(GeometrySpec&, RegionSpec&)>;
     struct Case {
         const char* name;
-        std::vector<std::pair<double, double>> corners;
+        Polygon corners;
         int divisions;
-        int segmentCountEdit;   // >= 0: the first side gets this many divisions
+        Edit edit;
         const char* logPart;
     };
-    const std::vector<std::pair<double, double>> square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    const Polygon square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    const Edit none = [](GeometrySpec&, RegionSpec&) {};
     const Case cases[] = {
-        {"odd segment total", square, 2, 3, "odd number of segments (9)"},
-        {"clockwise", {{0, 0}, {0, 10}, {10, 10}, {10, 0}}, 2, -1, "clockwise"},
-        {"crossing", {{0, 0}, {10, 10}, {10, 0}, {0, 10}}, 3, -1, "cross or touch"},
-        {"self-touching", {{0, 0}, {10, 0}, {10, 10}, {5, 0}, {0, 10}}, 3, -1, "cross or touch"},
-        {"collinear", {{0, 0}, {5, 0}, {10, 0}}, 2, -1, "Error: region 1:"},
-        {"too short to halve", {{0, 0}, {10, 0}, {0, 10}}, 2, 1, "odd number of segments (5)"},
+        {"odd segment total", square, 2, [](GeometrySpec&, RegionSpec& r) { r.sides[0].segs[0].lim2 = 4; },
+         "odd number of segments (9)"},
+        {"too short to halve", {{0, 0}, {10, 0}, {0, 10}}, 2,
+         [](GeometrySpec&, RegionSpec& r) { r.sides[0].segs[0].lim2 = 2; }, "odd number of segments (5)"},
+        {"halved into two segments", {{0, 0}, {10, 0}, {0, 10}, {-1, 5}}, 1, none, "the halved boundary:"},
+        {"open chain", square, 2,
+         [](GeometrySpec& g, RegionSpec& r) {
+             g.points.emplace_back(-1, 5);
+             r.sides[3].segs[0].p2 = static_cast<int>(g.points.size());
+         },
+         "not one closed chain"},
+        {"clockwise", {{0, 0}, {0, 10}, {10, 10}, {10, 0}}, 2, none, "clockwise"},
+        {"crossing", {{0, 0}, {10, 10}, {10, 0}, {0, 10}}, 3, none, "cross or touch"},
+        {"self-touching", {{0, 0}, {10, 0}, {10, 10}, {5, 0}, {0, 10}}, 3, none, "cross or touch"},
+        {"collinear", {{0, 0}, {5, 0}, {10, 0}}, 2, none, "Error: region 1:"},
+        {"slit side", square, 2, [](GeometrySpec&, RegionSpec& r) { r.sides[1].code = -8; },
+         "side 2 has the interface code -8"},
+        {"boundary above the node limit", {{0, 0}, {10, 0}, {10, 10}, {5, 15}, {0, 10}}, 999999, none,
+         "more than 4000000"},
     };
     for (const Case& c : cases) {
         GeometrySpec g;
         RegionSpec r = polygonRegion(g, c.corners, c.divisions);
         r.scheme = -31;
-        if (c.segmentCountEdit >= 0) r.sides[0].segs[0].lim2 = c.segmentCountEdit + 1;
+        c.edit(g, r);
         g.regions.push_back(r);
         const ToolRun run = runTool("refused", geometryText(g));
         EXPECT_EQ(run.status, 1) << c.name << "\n" << run.log;
         EXPECT_FALSE(run.meshWritten) << c.name;
+        EXPECT_EQ(run.log.rfind("Error: region 1: ", 0), 0u) << c.name << "\n" << run.log;
         EXPECT_NE(run.log.find(c.logPart), std::string::npos) << c.name << "\n" << run.log;
     }
-}
-
-TEST(FreeQuadrilaterals, SlitSideIsRefused)
-{
-    GeometrySpec g;
-    RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 2);
-    r.scheme = -31;
-    r.sides[1].code = -8;
-    g.regions.push_back(r);
-    const ToolRun run = runTool("slit", geometryText(g));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.log.find("Error: region 1: side 2 has the interface code -8"), std::string::npos) << run.log;
 }
 
 TEST(FreeQuadrilaterals, BesideAMappedRegionTheSeamCloses)
