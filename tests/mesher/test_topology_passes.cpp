@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "MeshTestSupport.h"
 #include "TopologyFixture.h"
+#include "Tessaro_DLL/model/RunDriver.h"
 #include "Tessaro_DLL/topology/PassSupport.h"
 #include "Tessaro_DLL/topology/Passes.h"
 #include "Tessaro_DLL/topology/Topology.h"
@@ -480,4 +482,32 @@ TEST(MergeQuadWithOppositeTriangles, SymmetricSquareIsCutFromPToR)
     const RegionRecord before = held;
     ASSERT_TRUE(mergeQuadWithOppositeTriangles(held, 1, kOffset, "", log));
     EXPECT_TRUE(sameElements(held, before));
+}
+
+TEST(QuadChainWholeRuns, TemplatesMeshWithNoCornerTurnedInward)
+{
+    const std::pair<const char*, const char*> inputs[] = {
+        {"mesher", "circular-default-q8.i"},   {"mesher", "circular-fine-q4.i"},
+        {"mesher", "octagon-default-q4.i"},    {"mesher", "octagon-default-q8.i"},
+        {"model/template", "circular-default-q4.i"}, {"model/template", "octagon-coarse-q8.i"},
+    };
+    for (const auto& [folder, name] : inputs) {
+        SCOPED_TRACE(name);
+        ScratchDir dir(std::string("passes-") + name);
+        fs::copy_file(fs::path(BRENNIX_TEST_DATA) / folder / name, dir.path() / "temp.i");
+        ASSERT_EQ(tessaro::runTessaro((dir.path() / "temp.i").string()), 0);
+        EXPECT_EQ(unexpectedLogLines(readFile(dir.path() / "temp.msh")), std::vector<std::string>{});
+        const FemMesh mesh = readFemBinary(dir.path() / "temp.fem");
+        ASSERT_TRUE(mesh.ok) << mesh.problem;
+        int inward = 0;
+        for (const FemElement& el : mesh.elements)
+            for (int k = 0; k < 4; ++k) {
+                const auto& p = mesh.xy[el.nodes[k] - 1];
+                const auto& q = mesh.xy[el.nodes[(k + 1) % 4] - 1];
+                const auto& o = mesh.xy[el.nodes[(k + 3) % 4] - 1];
+                const double cross = (q.first - p.first) * (o.second - p.second) - (q.second - p.second) * (o.first - p.first);
+                if (cross < -1e-12) ++inward;   // straight corners (cross 0) occur in mapped triangles
+            }
+        EXPECT_EQ(inward, 0);
+    }
 }
