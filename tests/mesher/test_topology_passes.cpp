@@ -511,3 +511,136 @@ TEST(QuadChainWholeRuns, TemplatesMeshWithNoCornerTurnedInward)
         EXPECT_EQ(inward, 0);
     }
 }
+
+namespace {
+
+// Interior node 6 with triangle (6, 1, 2) and quadrilaterals (6, 2, 3, 4)
+// and (4, 5, 1, 6); the pentagon 1..5 around it is boundary. Candidate 1's
+// triangle (2, 3, 4) is equilateral, candidate 2's (1, 4, 5) has quality
+// about 0.72.
+TopologyFixture quadQuadTriangleFan()
+{
+    TopologyFixture f;
+    f.nodes = {{1, 0}, {0.5, 0.866}, {-1.382, 1.396}, {-0.9, -0.5}, {0.5, -0.9}, {0, 0}};
+    f.elements = {{6, 1, 2}, {6, 2, 3, 4}, {4, 5, 1, 6}};
+    f.nb = 5;
+    return f;
+}
+
+}  // namespace
+
+TEST(FixQuadQuadTriangleNodes, NodeGoesAndTheBetterTriangleIsCut)
+{
+    RegionRecord r = buildTopology(quadQuadTriangleFan());
+    TopoElement equilateral;
+    equilateral.c = {2, 3, 4, 0};
+    EXPECT_NEAR(triangleQuality(r, equilateral), 1.0, 2e-3);
+    std::ostringstream log;
+    ASSERT_TRUE(fixQuadQuadTriangleNodes(r, kOffset, "", log));
+    EXPECT_EQ(log.str(), "");
+    EXPECT_EQ(r.topoNodes[5].status, -6);
+    EXPECT_EQ(cornersOf(r.topoElements[2]), (std::vector<int>{4, 5, 1, 2}));   // candidate 1
+    EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(r.topoElements[0].name, -3);   // the former triangle forwards to the quadrilateral
+    EXPECT_EQ(liveElements(r), 2);
+    EXPECT_EQ(topologyFaults(r, 5, kOffset), "");
+}
+
+namespace {
+
+// Interior nodes N and M at (-0.5, 0) and (0.5, 0), three quadrilaterals
+// each, in the hexagon a1 (top left), a2, a3, b1, b2, b3 (top right).
+// `names` gives the node names of a1, a2, a3, b1, b2, b3, N, M.
+TopologyFixture valence3Hexagon(const std::array<int, 8>& names, int nb)
+{
+    const std::pair<double, double> at[8] = {{-0.5, 1}, {-1.5, 0}, {-0.5, -1}, {0.5, -1},
+                                             {1.5, 0},  {0.5, 1},  {-0.5, 0},  {0.5, 0}};
+    TopologyFixture f;
+    f.nodes.resize(8);
+    for (int k = 0; k < 8; ++k) f.nodes[names[k] - 1] = at[k];
+    const auto [a1, a2, a3, b1, b2, b3, n, m] = names;
+    f.elements = {{n, a1, a2, a3}, {m, b1, b2, b3}, {n, a3, b1, m}, {m, b3, a1, n}};
+    f.nb = nb;
+    return f;
+}
+
+}  // namespace
+
+TEST(FixAdjacentValence3Nodes, PairAwayFromTheBoundaryIsRecutAlongA3B3)
+{
+    // a2 and b2 on the boundary: two boundary nodes, treated here
+    RegionRecord r = buildTopology(valence3Hexagon({3, 1, 4, 5, 2, 6, 7, 8}, 2));
+    std::ostringstream log;
+    ASSERT_TRUE(fixAdjacentValence3Nodes(r, 2, kOffset, "", log));
+    EXPECT_EQ(log.str(), "");
+    EXPECT_EQ(cornersOf(r.topoElements[0]), (std::vector<int>{4, 6, 3, 1}));   // equal qualities: a3-b3
+    EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{6, 4, 5, 2}));
+    EXPECT_EQ(r.topoElements[2].name, -1);
+    EXPECT_EQ(r.topoElements[3].name, -1);
+    EXPECT_EQ(r.topoNodes[6].status, -7);
+    EXPECT_EQ(r.topoNodes[7].status, -8);
+    EXPECT_EQ(topologyFaults(r, 2, kOffset), "");
+
+    // a1 as well: three boundary nodes, left to the boundary variant
+    RegionRecord three = buildTopology(valence3Hexagon({3, 1, 4, 5, 2, 6, 7, 8}, 3));
+    const RegionRecord before = three;
+    ASSERT_TRUE(fixAdjacentValence3Nodes(three, 3, kOffset, "", log));
+    EXPECT_TRUE(sameElements(three, before));
+
+    // a diagonal pair goes to the collapse
+    RegionRecord diagonal = buildTopology(valence3Pair());
+    ASSERT_TRUE(fixAdjacentValence3NodesNearBoundary(diagonal, straightTable(8), kOffset, "", log));
+    EXPECT_LT(diagonal.topoElements[0].name, 0);
+    EXPECT_EQ(diagonal.topoNodes[9].status, -9);
+}
+
+TEST(FixAdjacentValence3Nodes, MissingCornerFailsWithItsMessage)
+{
+    RegionRecord r = buildTopology(valence3Hexagon({3, 1, 4, 5, 2, 6, 7, 8}, 2));
+    r.topoElements[0].c[0] = 9;   // N no longer a corner of its own quadrilateral
+    std::ostringstream log;
+    EXPECT_FALSE(reduceValence3PairToTwoQuads(r, 7, 8, kOffset, log));
+    EXPECT_EQ(log.str(), "Error: Can not find edge for node 7 in element 1\n");
+}
+
+TEST(FixAdjacentValence3NodesNearBoundary, CutStartsAtAStraightSharedBoundaryNode)
+{
+    // boundary a2 (1), b2 (2), a3 (3), b1 (4): a3 and b1 are each held by two quadrilaterals
+    const std::array<int, 8> names{5, 1, 3, 4, 2, 6, 7, 8};
+    struct Case {
+        int a3Angle, b1Angle;
+        std::vector<int> qn, qm;   // empty: unchanged
+    };
+    const Case cases[] = {
+        {180, 180, {5, 1, 3, 4}, {4, 2, 6, 5}},   // both straight: the second (b1) cuts a1-b1
+        {180, 159, {5, 1, 3, 6}, {4, 2, 6, 3}},   // a3 only: cut a3-b3
+        {159, 201, {}, {}},
+    };
+    for (const Case& c : cases) {
+        RegionRecord r = buildTopology(valence3Hexagon(names, 4));
+        const RegionRecord before = r;
+        AngleTable table = straightTable(4);
+        table[2].angle = c.a3Angle;
+        table[3].angle = c.b1Angle;
+        std::ostringstream log;
+        ASSERT_TRUE(fixAdjacentValence3NodesNearBoundary(r, table, kOffset, "", log));
+        EXPECT_EQ(log.str(), "");
+        if (c.qn.empty()) {
+            EXPECT_TRUE(sameElements(r, before)) << c.a3Angle << " " << c.b1Angle;
+            continue;
+        }
+        EXPECT_EQ(cornersOf(r.topoElements[0]), c.qn) << c.a3Angle << " " << c.b1Angle;
+        EXPECT_EQ(cornersOf(r.topoElements[1]), c.qm);
+        EXPECT_EQ(topologyFaults(r, 4, kOffset), "");
+    }
+
+    // three boundary nodes (a2, a3, b1): the line, once from N and once from
+    // M, and no change
+    RegionRecord three = buildTopology(valence3Hexagon({5, 1, 2, 3, 4, 6, 7, 8}, 3));
+    const RegionRecord before = three;
+    std::ostringstream log;
+    ASSERT_TRUE(fixAdjacentValence3NodesNearBoundary(three, straightTable(3), kOffset, "", log));
+    const std::string line = " node on boundary==3, under construction ...\n";
+    EXPECT_EQ(log.str(), line + line);
+    EXPECT_TRUE(sameElements(three, before));
+}

@@ -72,13 +72,7 @@ bool collapseAtNode(RegionRecord& region, int n, int t, int a, int b, int e, int
     if (!refillNodeLists(region, nodes, around, log)) return false;
     topoNode(region, hi).status = -hi;
 
-    const TopoElement& tri = topoElement(region, e);
-    for (int s = 0; s < 3; ++s) {
-        const int entry = tri.nb[s];
-        if (entry <= 0 || !topoElement(region, entry).isTriangle) continue;
-        mergeTrianglePair(region, e, entry, codeOffset);
-        break;
-    }
+    mergeWithFirstTriangleNeighbour(region, e, codeOffset);
     return true;
 }
 

@@ -8,19 +8,10 @@
 #include "Tessaro_DLL/topology/PassSupport.h"
 #include "Tessaro_DLL/topology/Passes.h"
 #include "Tessaro_DLL/topology/Topology.h"
-#include "Tessaro_DLL/topology/TriangleMerge.h"
 
 namespace tessaro {
 
 namespace {
-
-int boundaryCorners(const TopoElement& el, int nb)
-{
-    int count = 0;
-    for (int k = 0; k < el.cornerCount; ++k)
-        if (el.c[k] <= nb) ++count;
-    return count;
-}
 
 struct Shift {
     int t = 0, q = 0;    // the triangle and the quadrilateral
@@ -35,7 +26,7 @@ Shift findShift(const RegionRecord& region, const AngleTable& table, int n, int 
     const TopoNode& node = region.topoNodes[n - 1];
     if (node.triangleCount != 1 || node.quadCount < 1) return s;
     for (int k = 0; k < node.quadCount && s.q == 0; ++k)
-        if (boundaryCorners(region.topoElements[node.quads[k] - 1], nb) == 1) s.q = node.quads[k];
+        if (boundaryCornerCount(region.topoElements[node.quads[k] - 1], nb) == 1) s.q = node.quads[k];
     if (s.q == 0) return s;
     const TopoElement& tri = region.topoElements[node.triangles[0] - 1];
     for (int k = 0; k < 3; ++k) {
@@ -75,14 +66,7 @@ bool shiftAt(RegionRecord& region, int n, const Shift& s, bool forward, int code
     linkElementToPatch(region, s.q, around, noNeighbourEntry(codeOffset));
     if (!refillNodeLists(region, pentagon, around, log)) return false;
 
-    const TopoElement& newTriangle = topoElement(region, s.q);
-    for (int k = 0; k < 3; ++k) {
-        const int entry = newTriangle.nb[k];
-        if (entry > 0 && entry <= codeOffset) {
-            mergeTrianglePair(region, s.q, entry, codeOffset);
-            break;
-        }
-    }
+    mergeWithFirstTriangleNeighbour(region, s.q, codeOffset);
     return true;
 }
 

@@ -13,14 +13,6 @@ namespace tessaro {
 
 namespace {
 
-int boundaryCornerCount(const TopoElement& el, int nb)
-{
-    int count = 0;
-    for (int k = 0; k < el.cornerCount; ++k)
-        if (el.c[k] <= nb) ++count;
-    return count;
-}
-
 void appendNodeElements(const RegionRecord& region, int node, std::vector<int>& list)
 {
     for (int e : collectNodeElements(region, {node})) appendOnce(list, e);

@@ -5,24 +5,11 @@
 #include <algorithm>
 #include <string>
 
-#include "Tessaro_DLL/quad/QuadConversion.h"
+#include "Tessaro_DLL/topology/PassSupport.h"
 #include "Tessaro_DLL/topology/Passes.h"
 #include "Tessaro_DLL/topology/Valence3Pairs.h"
 
 namespace tessaro {
-
-namespace {
-
-double worseQuality(const RegionRecord& region, const std::array<int, 4>& p, const std::array<int, 4>& q)
-{
-    TopoElement a, b;
-    a.cornerCount = b.cornerCount = 4;
-    a.c = p;
-    b.c = q;
-    return std::min(quadElementQuality(region, a), quadElementQuality(region, b));
-}
-
-}  // namespace
 
 bool reduceValence3PairToTwoQuads(RegionRecord& region, int n, int m, int codeOffset, std::ostream& log)
 {
@@ -33,7 +20,7 @@ bool reduceValence3PairToTwoQuads(RegionRecord& region, int n, int m, int codeOf
     const auto [b1, b2, b3] = hex.b;
     const std::array<int, 4> cut1n{a3, b3, a1, a2}, cut1m{b3, a3, b1, b2};
     const std::array<int, 4> cut2n{a3, b1, a1, a2}, cut2m{b3, a1, b1, b2};
-    const bool second = worseQuality(region, cut1n, cut1m) < worseQuality(region, cut2n, cut2m);
+    const bool second = worseQuadQuality(region, cut1n, cut1m) < worseQuadQuality(region, cut2n, cut2m);
     return rewriteValence3Hexagon(region, n, m, hex, second ? cut2n : cut1n, second ? cut2m : cut1m, codeOffset, log);
 }
 

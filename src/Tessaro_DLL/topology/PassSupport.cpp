@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "Tessaro_DLL/quad/QuadConversion.h"
 #include "Tessaro_DLL/topology/Topology.h"
+#include "Tessaro_DLL/topology/TriangleMerge.h"
 
 namespace tessaro {
 
@@ -176,6 +178,39 @@ int appendQuadrilateral(RegionRecord& region, int c0, int c1, int c2, int c3)
     el.c = {c0, c1, c2, c3};
     region.topoElements.push_back(el);
     return el.name;
+}
+
+}  // namespace tessaro
+
+namespace tessaro {
+
+int boundaryCornerCount(const TopoElement& element, int nb)
+{
+    int count = 0;
+    for (int k = 0; k < element.cornerCount; ++k)
+        if (element.c[k] <= nb) ++count;
+    return count;
+}
+
+double worseQuadQuality(const RegionRecord& region, const std::array<int, 4>& p, const std::array<int, 4>& q)
+{
+    TopoElement a, b;
+    a.cornerCount = b.cornerCount = 4;
+    a.isTriangle = b.isTriangle = false;
+    a.c = p;
+    b.c = q;
+    return std::min(quadElementQuality(region, a), quadElementQuality(region, b));
+}
+
+void mergeWithFirstTriangleNeighbour(RegionRecord& region, int triangle, int codeOffset)
+{
+    const TopoElement& el = topoElement(region, triangle);
+    for (int s = 0; s < 3; ++s) {
+        const int entry = el.nb[s];
+        if (entry <= 0 || entry > codeOffset || !topoElement(region, entry).isTriangle) continue;
+        mergeTrianglePair(region, triangle, entry, codeOffset);
+        return;
+    }
 }
 
 }  // namespace tessaro

@@ -3,6 +3,7 @@
 // refilling of a node's lists from such a patch.
 #pragma once
 
+#include <array>
 #include <ostream>
 #include <vector>
 
@@ -87,5 +88,19 @@ int appendNode(RegionRecord& region, double x, double y, double size);
 // Appends a quadrilateral with the given corners and no neighbours yet and
 // gives its name.
 int appendQuadrilateral(RegionRecord& region, int c0, int c1, int c2, int c3);
+
+}  // namespace tessaro
+
+namespace tessaro {
+
+// Corners named at most nb (repeats counted).
+int boundaryCornerCount(const TopoElement& element, int nb);
+
+// The smaller quality of the two quadrilaterals with the given corners.
+double worseQuadQuality(const RegionRecord& region, const std::array<int, 4>& p, const std::array<int, 4>& q);
+
+// Scans the triangle's sides in order and pairs it (mergeTrianglePair) with
+// the first live triangle across one.
+void mergeWithFirstTriangleNeighbour(RegionRecord& region, int triangle, int codeOffset);
 
 }  // namespace tessaro

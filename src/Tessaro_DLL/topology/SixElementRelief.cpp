@@ -9,7 +9,6 @@
 #include "Tessaro_DLL/topology/PassSupport.h"
 #include "Tessaro_DLL/topology/Passes.h"
 #include "Tessaro_DLL/topology/Topology.h"
-#include "Tessaro_DLL/topology/TriangleMerge.h"
 
 namespace tessaro {
 
@@ -85,14 +84,7 @@ bool recut(RegionRecord& region, int t, const Recut& cut, int codeOffset, std::o
     const std::vector<int> around = collectNodeElements(region, refilled);
     if (!refillNodeLists(region, refilled, around, log)) return false;
 
-    const TopoElement& newTriangle = topoElement(region, cut.triangle);
-    for (int s = 0; s < 3; ++s) {
-        const int entry = newTriangle.nb[s];
-        if (entry > 0 && entry <= codeOffset) {
-            mergeTrianglePair(region, cut.triangle, entry, codeOffset);
-            break;
-        }
-    }
+    mergeWithFirstTriangleNeighbour(region, cut.triangle, codeOffset);
     return true;
 }
 

@@ -117,15 +117,6 @@ bool resolveAcrossQuad(RegionRecord& region, int mode, int n, int t1, int t2, in
     return refillNodeLists(region, nodes, around, log);
 }
 
-double worseOfTwo(const RegionRecord& region, const std::array<int, 4>& p, const std::array<int, 4>& q)
-{
-    TopoElement a, b;
-    a.cornerCount = b.cornerCount = 4;
-    a.c = p;
-    b.c = q;
-    return std::min(quadElementQuality(region, a), quadElementQuality(region, b));
-}
-
 // Mode 1: n goes with its two triangles; the hexagon of the four elements
 // around it is cut into two quadrilaterals.
 bool resolveBetweenTwoQuads(RegionRecord& region, int n, int t1, int t2, int codeOffset, std::ostream& log)
@@ -157,7 +148,7 @@ bool resolveBetweenTwoQuads(RegionRecord& region, int n, int t1, int t2, int cod
             std::array<int, 4>{h[(i + 3) % 6], h[(i + 4) % 6], h[(i + 5) % 6], h[i]}};
     };
     const auto cutA = split(0), cutB = split(1);
-    const bool takeB = worseOfTwo(region, cutB[0], cutB[1]) > worseOfTwo(region, cutA[0], cutA[1]);
+    const bool takeB = worseQuadQuality(region, cutB[0], cutB[1]) > worseQuadQuality(region, cutA[0], cutA[1]);
     const auto& cut = takeB ? cutB : cutA;
 
     const int firstQuad = topoNode(region, n).quads[0], secondQuad = topoNode(region, n).quads[1];
