@@ -644,3 +644,116 @@ TEST(FixAdjacentValence3NodesNearBoundary, CutStartsAtAStraightSharedBoundaryNod
     EXPECT_EQ(log.str(), line + line);
     EXPECT_TRUE(sameElements(three, before));
 }
+
+namespace {
+
+// Boundary nodes N (1) and B (2) on the bottom edge; triangle (1, 2, 5)
+// between them and interior node m (5); quadrilateral (1, 5, 6, 7) touches
+// the boundary at N only.
+TopologyFixture boundaryTriangleBesideQuad()
+{
+    TopologyFixture f;
+    f.nodes = {{0, 0}, {1, 0}, {-1, 0}, {2, 0}, {0.5, 0.8}, {-0.3, 1.5}, {-0.8, 0.6}, {-1.5, 0.8}, {2, 1}};
+    f.elements = {{1, 2, 5}, {1, 5, 6, 7}, {3, 1, 7, 8}, {5, 2, 4, 9}};
+    f.nb = 4;
+    return f;
+}
+
+}  // namespace
+
+TEST(ShiftBoundaryTriangleInward, BelowTwoHundredTenDegreesTheTriangleMovesIn)
+{
+    for (int angle : {209, 210}) {
+        RegionRecord r = buildTopology(boundaryTriangleBesideQuad());
+        const RegionRecord before = r;
+        AngleTable table = straightTable(4);
+        table[0] = {2, 3, angle};
+        table[1] = {4, 1, 209};
+        std::ostringstream log;
+        ASSERT_TRUE(shiftBoundaryTriangleInward(r, table, kOffset, {}, "", log));
+        if (angle == 210) {
+            EXPECT_TRUE(sameElements(r, before));
+            continue;
+        }
+        EXPECT_EQ(cornersOf(r.topoElements[0]), (std::vector<int>{1, 2, 5, 7}));   // two boundary corners
+        EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{5, 6, 7}));
+        EXPECT_EQ(r.topoElements[0].nb[0], kNone);
+        EXPECT_EQ(topologyFaults(r, 4, kOffset), "");
+    }
+}
+
+namespace {
+
+// Node N (named `n`) with the unit square X = (N, e1, D, e2) and the
+// triangles (N, f1, e1) and (N, e2, f2) on two of its sides.
+TopologyFixture trianglesBesideSquare(const std::array<int, 6>& names, int nb)
+{
+    const std::pair<double, double> at[6] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0.5, -0.8}, {-0.8, 0.5}};
+    TopologyFixture f;
+    f.nodes.resize(6);
+    for (int k = 0; k < 6; ++k) f.nodes[names[k] - 1] = at[k];
+    const auto [n, e1, d, e2, f1, f2] = names;
+    f.elements = {{n, e1, d, e2}, {n, f1, e1}, {n, e2, f2}};
+    f.nb = nb;
+    return f;
+}
+
+}  // namespace
+
+TEST(ResolveTrianglePairs, QuadrilateralBetweenTheTrianglesIsCutOrGetsANode)
+{
+    // all interior: both qualities above 0.1, D with one element -> the cut
+    RegionRecord cut = buildTopology(trianglesBesideSquare({1, 2, 3, 4, 5, 6}, 0));
+    std::ostringstream log;
+    ASSERT_TRUE(resolveTrianglePairsAtBoundary(cut, {}, kOffset, "", log));
+    EXPECT_EQ(cut.nodes.size(), 6u);
+    EXPECT_EQ(cut.topoElements[0].name, -2);
+    EXPECT_EQ(cornersOf(cut.topoElements[1]), (std::vector<int>{2, 3, 1, 5}));
+    EXPECT_EQ(cornersOf(cut.topoElements[2]), (std::vector<int>{1, 3, 4, 6}));
+    EXPECT_EQ(liveElements(cut), 2);
+    EXPECT_EQ(topologyFaults(cut, 0, kOffset), "");
+
+    // e1 and e2 on the boundary: a boundary diagonal, so a new node a quarter of the way to D
+    RegionRecord node = buildTopology(trianglesBesideSquare({3, 1, 4, 2, 5, 6}, 2));
+    ASSERT_TRUE(resolveTrianglePairsAtBoundary(node, straightTable(2), kOffset, "", log));
+    ASSERT_EQ(node.nodes.size(), 7u);
+    EXPECT_DOUBLE_EQ(node.nodes[6].x, 0.25);
+    EXPECT_DOUBLE_EQ(node.nodes[6].y, 0.25);
+    EXPECT_EQ(cornersOf(node.topoElements[0]), (std::vector<int>{7, 1, 4, 2}));
+    EXPECT_EQ(liveElements(node), 3);
+    EXPECT_EQ(topologyFaults(node, 2, kOffset), "");
+    EXPECT_EQ(log.str(), "");
+}
+
+TEST(ResolveTrianglePairs, BoundaryAngleOf270IsNeverHandedOver)
+{
+    for (int angle : {269, 270}) {
+        RegionRecord r = buildTopology(trianglesBesideSquare({1, 2, 3, 4, 5, 6}, 1));
+        const RegionRecord before = r;
+        AngleTable table = straightTable(1);
+        table[0].angle = angle;
+        std::ostringstream log;
+        ASSERT_TRUE(resolveTrianglePairsAtBoundary(r, table, kOffset, "", log));
+        EXPECT_EQ(sameElements(r, before), angle == 270) << angle;
+    }
+}
+
+TEST(ResolveTrianglePairs, NodeBetweenTwoQuadrilateralsGoesWithItsTriangles)
+{
+    TopologyFixture f;
+    const double pi = 4.0 * std::atan(1.0);
+    auto at = [&](double degrees, double radius) {
+        return std::make_pair(radius * std::cos(degrees * pi / 180), radius * std::sin(degrees * pi / 180));
+    };
+    // a1, b1, x, a2, b2, u around N (7)
+    f.nodes = {at(0, 1), at(60, 1), at(120, 1.5), at(180, 1), at(240, 1), at(300, 1.5), {0, 0}};
+    f.elements = {{7, 1, 2}, {7, 2, 3, 4}, {7, 4, 5}, {7, 5, 6, 1}};
+    RegionRecord r = buildTopology(f);
+    std::ostringstream log;
+    ASSERT_TRUE(resolveTrianglePairsBetweenQuads(r, 0, kOffset, "", log));
+    EXPECT_EQ(r.topoNodes[6].status, -7);
+    EXPECT_EQ(liveElements(r), 2);
+    EXPECT_EQ(r.topoElements[1].cornerCount, 4);
+    EXPECT_EQ(r.topoElements[3].cornerCount, 4);
+    EXPECT_EQ(topologyFaults(r, 0, kOffset), "");
+}
