@@ -99,9 +99,6 @@ void appendOnce(std::vector<int>& list, int value)
     if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(value);
 }
 
-}  // namespace tessaro
-
-namespace tessaro {
 
 namespace {
 
@@ -155,9 +152,6 @@ void smoothAroundPatch(RegionRecord& region, int nb, const std::vector<int>& pat
     smoothNodeList(region, nb, live, log);
 }
 
-}  // namespace tessaro
-
-namespace tessaro {
 
 int appendNode(RegionRecord& region, double x, double y, double size)
 {
@@ -180,9 +174,6 @@ int appendQuadrilateral(RegionRecord& region, int c0, int c1, int c2, int c3)
     return el.name;
 }
 
-}  // namespace tessaro
-
-namespace tessaro {
 
 int boundaryCornerCount(const TopoElement& element, int nb)
 {

@@ -60,9 +60,6 @@ void eraseValue(std::vector<int>& list, int value);
 // Appends the value when the list does not hold it yet.
 void appendOnce(std::vector<int>& list, int value);
 
-}  // namespace tessaro
-
-namespace tessaro {
 
 // The shared core of the collapses of one quadrilateral q: in every element
 // of `patch` the corner `removed` becomes `keep`, the patch is relinked and
@@ -77,9 +74,6 @@ bool mergeNodesAcrossQuad(RegionRecord& region, int q, int keep, int removed, co
 void smoothAroundPatch(RegionRecord& region, int nb, const std::vector<int>& patch, int removedNode,
                        std::ostream& log);
 
-}  // namespace tessaro
-
-namespace tessaro {
 
 // Appends a node (MeshNode and an empty TopoNode whose status is its name)
 // and gives its name.
@@ -89,9 +83,6 @@ int appendNode(RegionRecord& region, double x, double y, double size);
 // gives its name.
 int appendQuadrilateral(RegionRecord& region, int c0, int c1, int c2, int c3);
 
-}  // namespace tessaro
-
-namespace tessaro {
 
 // Corners named at most nb (repeats counted).
 int boundaryCornerCount(const TopoElement& element, int nb);
