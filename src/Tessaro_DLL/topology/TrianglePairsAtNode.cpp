@@ -78,6 +78,29 @@ int bridgingQuad(const RegionRecord& region, int n, int mode, const TopoElement&
     return x;
 }
 
+struct TriangleFromSide {
+    int name;
+    std::vector<int> corners;   // from the start of its side facing the quadrilateral
+};
+
+// A new node a quarter of the way from n to d takes n's place in x and
+// becomes the fourth corner of both triangles.
+bool insertNodeBeside(RegionRecord& region, int n, int d, int x, const TriangleFromSide& t1,
+                      const TriangleFromSide& t2, std::vector<int> nodes, int codeOffset, std::ostream& log)
+{
+    const MeshNode& p = region.nodes[n - 1];
+    const MeshNode& q = region.nodes[d - 1];
+    const int m = appendNode(region, p.x + 0.25 * (q.x - p.x), p.y + 0.25 * (q.y - p.y), p.size);
+    quadFromTriangleWithNode(region, t1.name, t1.corners, m);
+    quadFromTriangleWithNode(region, t2.name, t2.corners, m);
+    topoElement(region, x).c[cornerIndexInElement(n, x, region)] = m;
+    nodes.push_back(m);
+    std::vector<int> around = collectNodeElements(region, nodes);
+    for (int e : {t1.name, t2.name, x}) appendOnce(around, e);
+    for (int e : {t1.name, t2.name, x}) linkElementToPatch(region, e, around, noNeighbourEntry(codeOffset));
+    return refillNodeLists(region, nodes, around, log);
+}
+
 bool resolveAcrossQuad(RegionRecord& region, int mode, int n, int t1, int t2, int nb, int codeOffset,
                        std::ostream& log)
 {
@@ -93,7 +116,7 @@ bool resolveAcrossQuad(RegionRecord& region, int mode, int n, int t1, int t2, in
     const double q2 = quadMergeQuality(l2[0], l2[1], l2[2], d, region);
     const TopoNode& opposite = topoNode(region, d);
     const bool boundaryDiagonal = (quad.c[0] <= nb && quad.c[2] <= nb) || (quad.c[1] <= nb && quad.c[3] <= nb);
-    std::vector<int> nodes = cornerNodes(region, {x, t1, t2});
+    const std::vector<int> nodes = cornerNodes(region, {x, t1, t2});
 
     if (std::min(q1, q2) >= 0.1 && opposite.triangleCount + opposite.quadCount <= 5 && !boundaryDiagonal) {
         quadFromTriangleWithNode(region, t1, l1, d);
@@ -104,44 +127,55 @@ bool resolveAcrossQuad(RegionRecord& region, int mode, int n, int t1, int t2, in
         gone.isTriangle = false;
         return relinkAndRefill(region, {t1, t2}, nodes, codeOffset, log);
     }
-    const MeshNode& p = region.nodes[n - 1];
-    const MeshNode& q = region.nodes[d - 1];
-    const int m = appendNode(region, p.x + 0.25 * (q.x - p.x), p.y + 0.25 * (q.y - p.y), p.size);
-    quadFromTriangleWithNode(region, t1, l1, m);
-    quadFromTriangleWithNode(region, t2, l2, m);
-    topoElement(region, x).c[at] = m;
-    nodes.push_back(m);
-    std::vector<int> around = collectNodeElements(region, nodes);
-    for (int e : {t1, t2, x}) appendOnce(around, e);
-    for (int e : {t1, t2, x}) linkElementToPatch(region, e, around, noNeighbourEntry(codeOffset));
-    return refillNodeLists(region, nodes, around, log);
+    return insertNodeBeside(region, n, d, x, {t1, l1}, {t2, l2}, nodes, codeOffset, log);
+}
+
+// The ring about n in mode 1: t1 = (n, a1, b1), quadrilateral qa = (n, b1,
+// x, a2), t2 = (n, a2, b2), quadrilateral qb = (n, b2, u, a1); the hexagon
+// h = (a1, b1, x, a2, b2, u).
+struct HexagonRing {
+    int qa = 0, qb = 0;
+    std::array<int, 6> h{};
+};
+
+// The quadrilateral across the triangle's side from its corner before n to
+// n, with the corners following n in it; 0 when there is none.
+int quadAfterTriangle(const RegionRecord& region, int n, int t, int codeOffset, std::array<int, 3>& corners)
+{
+    const TopoElement& tri = region.topoElements[t - 1];
+    const int q = elementRef(tri.nb[(cornerIndexInElement(n, t, region) + 2) % 3], codeOffset);
+    if (q == 0 || region.topoElements[q - 1].cornerCount != 4) return 0;
+    const TopoElement& quad = region.topoElements[q - 1];
+    const int at = cornerIndexInElement(n, q, region);
+    if (at < 0) return 0;
+    for (int k = 0; k < 3; ++k) corners[k] = quad.c[(at + 1 + k) % 4];
+    return q;
+}
+
+// False when the elements around n do not close in that order.
+bool ringAroundNode(const RegionRecord& region, int n, int t1, int t2, int codeOffset, HexagonRing& ring)
+{
+    const TopoElement &first = region.topoElements[t1 - 1], &second = region.topoElements[t2 - 1];
+    const int at1 = cornerIndexInElement(n, t1, region), at2 = cornerIndexInElement(n, t2, region);
+    const int a1 = first.c[(at1 + 1) % 3], b1 = first.c[(at1 + 2) % 3];
+    const int a2 = second.c[(at2 + 1) % 3], b2 = second.c[(at2 + 2) % 3];
+    std::array<int, 3> afterA{}, afterB{};
+    ring.qa = quadAfterTriangle(region, n, t1, codeOffset, afterA);
+    ring.qb = quadAfterTriangle(region, n, t2, codeOffset, afterB);
+    if (ring.qa == 0 || ring.qb == 0 || afterA[0] != b1 || afterA[2] != a2 || afterB[0] != b2 || afterB[2] != a1)
+        return false;
+    ring.h = {a1, b1, afterA[1], a2, b2, afterB[1]};
+    return true;
 }
 
 // Mode 1: n goes with its two triangles; the hexagon of the four elements
 // around it is cut into two quadrilaterals.
 bool resolveBetweenTwoQuads(RegionRecord& region, int n, int t1, int t2, int codeOffset, std::ostream& log)
 {
-    const TopoElement first = topoElement(region, t1);
-    const int at1 = cornerIndexInElement(n, t1, region);
-    const int a1 = first.c[(at1 + 1) % 3], b1 = first.c[(at1 + 2) % 3];
-    const int qa = elementRef(first.nb[(at1 + 2) % 3], codeOffset);
-    if (qa == 0 || topoElement(region, qa).cornerCount != 4) return true;
-    const TopoElement& quadA = topoElement(region, qa);
-    const int atA = cornerIndexInElement(n, qa, region);
-    if (atA < 0 || quadA.c[(atA + 1) % 4] != b1) return true;
-    const int x = quadA.c[(atA + 2) % 4], a2 = quadA.c[(atA + 3) % 4];
-    const TopoElement second = topoElement(region, t2);
-    const int at2 = cornerIndexInElement(n, t2, region);
-    if (second.c[(at2 + 1) % 3] != a2) return true;
-    const int b2 = second.c[(at2 + 2) % 3];
-    const int qb = elementRef(second.nb[(at2 + 2) % 3], codeOffset);
-    if (qb == 0 || topoElement(region, qb).cornerCount != 4) return true;
-    const TopoElement& quadB = topoElement(region, qb);
-    const int atB = cornerIndexInElement(n, qb, region);
-    if (atB < 0 || quadB.c[(atB + 1) % 4] != b2 || quadB.c[(atB + 3) % 4] != a1) return true;
-    const int u = quadB.c[(atB + 2) % 4];
-
-    const std::array<int, 6> h{a1, b1, x, a2, b2, u};
+    HexagonRing ring;
+    if (!ringAroundNode(region, n, t1, t2, codeOffset, ring)) return true;
+    const int qa = ring.qa, qb = ring.qb;
+    const std::array<int, 6>& h = ring.h;
     auto split = [&](int i) {
         return std::array<std::array<int, 4>, 2>{
             std::array<int, 4>{h[i], h[(i + 1) % 6], h[(i + 2) % 6], h[(i + 3) % 6]},
