@@ -11,6 +11,7 @@
 #include "MeshTestSupport.h"
 #include "TopologyFixture.h"
 #include "Tessaro_DLL/model/RunDriver.h"
+#include "Tessaro_DLL/quad/QuadConversion.h"
 #include "Tessaro_DLL/topology/PassSupport.h"
 #include "Tessaro_DLL/topology/Passes.h"
 #include "Tessaro_DLL/topology/Topology.h"
@@ -90,7 +91,7 @@ TEST(RemoveValence2Nodes, TwoQuadrilateralsSharingTwoSidesBecomeOne)
     EXPECT_EQ(topologyFaults(withNeighbours, 7, kOffset), "");
 }
 
-TEST(RemoveValence2Nodes, BoundaryNodeOrATriangleAtTheNodeStays)
+TEST(RemoveValence2Nodes, BoundaryNodeTriangleAtTheNodeOrSharedFarCornerStays)
 {
     TopologyFixture boundary = twoQuadsAroundNode();
     boundary.nb = 8;
@@ -98,7 +99,12 @@ TEST(RemoveValence2Nodes, BoundaryNodeOrATriangleAtTheNodeStays)
     withTriangle.nodes = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, -1}, {0, 0}};
     withTriangle.elements = {{6, 1, 2, 3}, {6, 3, 4, 5}, {6, 5, 1}};
     withTriangle.nb = 5;
-    for (const TopologyFixture& f : {boundary, withTriangle}) {
+    // the far corner of (5, 4, 3, 1) from node 5 is already a corner of (5, 2, 3, 4)
+    TopologyFixture sharedFarCorner;
+    sharedFarCorner.nodes = {{-1, 2}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
+    sharedFarCorner.elements = {{5, 2, 3, 4}, {5, 4, 3, 1}};
+    sharedFarCorner.nb = 4;
+    for (const TopologyFixture& f : {boundary, withTriangle, sharedFarCorner}) {
         RegionRecord r = buildTopology(f);
         const RegionRecord before = r;
         std::ostringstream log;
@@ -756,4 +762,32 @@ TEST(ResolveTrianglePairs, NodeBetweenTwoQuadrilateralsGoesWithItsTriangles)
     EXPECT_EQ(r.topoElements[1].cornerCount, 4);
     EXPECT_EQ(r.topoElements[3].cornerCount, 4);
     EXPECT_EQ(topologyFaults(r, 0, kOffset), "");
+}
+
+TEST(QuadChainWholeRuns, FalseFromAPassEndsTheChainBeforeTheCompaction)
+{
+    // One triangle whose first side has a zero neighbour entry: the first
+    // call of the chain refuses it.
+    RegionRecord r;
+    for (auto [x, y] : std::vector<std::pair<double, double>>{{0, 0}, {1, 0}, {0, 1}})
+        r.nodes.push_back(MeshNode{static_cast<int>(r.nodes.size()) + 1, x, y, 1.0});
+    r.triangles.resize(1);
+    r.triangles[0].name = 1;
+    r.triangles[0].corners = {1, 2, 3};
+    r.neighbours.resize(1);
+    r.neighbours[0].n = {1, 0, -1, -1};
+    for (int k = 0; k < 3; ++k) {
+        NodeAdjacency a;
+        a.name = -(k + 1);
+        for (int n = 1; n <= 3; ++n)
+            if (n != k + 1) a.neighbours[a.neighbourCount++] = n;
+        a.elements[a.elementCount++] = 1;
+        r.adjacency.push_back(a);
+    }
+    std::vector<BoundarySegment> segments = {{1, 1, 2, -2}, {2, 2, 3, -2}, {3, 3, 1, -2}};
+    r.boundarySides = {{1, 0, -2}, {1, 1, -2}, {1, 2, -2}};
+    std::ostringstream log;
+    EXPECT_FALSE(optimizeQuadMesh(r, segments, kOffset, log));
+    EXPECT_EQ(log.str(), "Error: element name is ZERO for element 1\n");
+    EXPECT_EQ(r.topoNodes[0].status, -1);   // not renumbered: the compaction did not run
 }
