@@ -442,6 +442,19 @@ TEST(RelieveSixElementNodes, FiveQuadrilateralsAndATriangleLoseOneAtTheNode)
     EXPECT_TRUE(sameElements(six, before));
 }
 
+TEST(RelieveSixElementNodes, QuadrilateralTouchingTheBoundaryTwiceIsNotUsed)
+{
+    // nodes 1..3 on the boundary: A = (12, 2, 3, 4) touches it twice, B = (12, 10, 11, 1) once
+    RegionRecord r = buildTopology(sixElementNode(true));
+    std::ostringstream log;
+    ASSERT_TRUE(relieveSixElementNodes(r, 3, kOffset, "", log));
+    EXPECT_EQ(cornersOf(r.topoElements[0]), (std::vector<int>{12, 10, 1, 2}));
+    EXPECT_EQ(cornersOf(r.topoElements[5]), (std::vector<int>{1, 10, 11}));
+    EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{12, 2, 3, 4}));
+    EXPECT_EQ(elementsAt(r, 12), 5);
+    EXPECT_EQ(topologyFaults(r, 3, kOffset), "");
+}
+
 TEST(ConvertTriangleRingedQuads, FourTrianglesAroundAQuadrilateralBecomeFourQuadrilaterals)
 {
     TopologyFixture f;
@@ -549,6 +562,21 @@ TEST(FixQuadQuadTriangleNodes, NodeGoesAndTheBetterTriangleIsCut)
     EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{2, 3, 4}));
     EXPECT_EQ(r.topoElements[0].name, -3);   // the former triangle forwards to the quadrilateral
     EXPECT_EQ(liveElements(r), 2);
+    EXPECT_EQ(topologyFaults(r, 5, kOffset), "");
+}
+
+TEST(FixQuadQuadTriangleNodes, BetterSecondTriangleTakesCandidateTwo)
+{
+    // (1, 4, 5) equilateral, (2, 3, 4) about 0.72
+    TopologyFixture f = quadQuadTriangleFan();
+    f.nodes[2] = {-0.4, 1.1};
+    f.nodes[4] = {0.482, -1.895};
+    RegionRecord r = buildTopology(f);
+    std::ostringstream log;
+    ASSERT_TRUE(fixQuadQuadTriangleNodes(r, kOffset, "", log));
+    EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(cornersOf(r.topoElements[2]), (std::vector<int>{1, 4, 5}));
+    EXPECT_EQ(r.topoElements[0].name, -2);
     EXPECT_EQ(topologyFaults(r, 5, kOffset), "");
 }
 
