@@ -115,19 +115,22 @@ TEST(RemoveValence2Nodes, BoundaryNodeTriangleAtTheNodeOrSharedFarCornerStays)
 
 namespace {
 
-// Interior node 13 at the origin held by six quadrilaterals; ring nodes 1..12
-// alternate edge nodes (radius 1) and diagonal nodes (radius 1.5).
-TopologyFixture sixQuadrilateralNode()
+// Interior node 13 at the origin held by six quadrilaterals; ring position
+// p (0..11, counter-clockwise from the x axis) alternates edge nodes (even,
+// radius 1) and diagonal nodes (odd, radius 1.5) and is named names[p].
+TopologyFixture sixQuadrilateralNode(const std::array<int, 12>& names = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+                                     int nb = 12)
 {
     TopologyFixture f;
     const double pi = 4.0 * std::atan(1.0);
-    for (int k = 0; k < 12; ++k) {
-        const double radius = k % 2 == 0 ? 1.0 : 1.5;
-        f.nodes.emplace_back(radius * std::cos(k * pi / 6), radius * std::sin(k * pi / 6));
+    f.nodes.resize(13);
+    for (int p = 0; p < 12; ++p) {
+        const double radius = p % 2 == 0 ? 1.0 : 1.5;
+        f.nodes[names[p] - 1] = {radius * std::cos(p * pi / 6), radius * std::sin(p * pi / 6)};
     }
-    f.nodes.emplace_back(0.0, 0.0);
-    for (int k = 0; k < 6; ++k) f.elements.push_back({13, 2 * k + 1, 2 * k + 2, (2 * k + 2) % 12 + 1});
-    f.nb = 12;
+    f.nodes[12] = {0.0, 0.0};
+    for (int k = 0; k < 6; ++k) f.elements.push_back({13, names[2 * k], names[2 * k + 1], names[(2 * k + 2) % 12]});
+    f.nb = nb;
     return f;
 }
 
@@ -155,6 +158,31 @@ TEST(FixValence6Nodes, SixQuadrilateralNodeEndsWithThreeAndNewNodesWithFour)
     RegionRecord again = r;
     ASSERT_TRUE(fixValence6Nodes(again, 12, "", log));
     EXPECT_EQ(again.topoElements.size(), 9u);
+}
+
+TEST(FixValence6Nodes, ThreeBoundaryNeighboursChooseTheRingStart)
+{
+    struct Case {
+        const char* name;
+        std::array<int, 12> names;
+        std::pair<double, double> firstNewNode;   // halves the spoke to ring edge 1
+    };
+    const Case cases[] = {
+        // boundary e0, d0, e1: the lowest (e0) is an edge node and stays chosen; the ring starts at it
+        {"edge node", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {0.25, 0.4330127018922193}},
+        // boundary e0, d5, d0: d5 comes before e0 in the quadrilateral across n-e0; the ring starts at e5
+        {"diagonal before it", {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 2}, {0.5, 0.0}},
+    };
+    for (const Case& c : cases) {
+        RegionRecord r = buildTopology(sixQuadrilateralNode(c.names, 3));
+        std::ostringstream log;
+        ASSERT_TRUE(fixValence6Nodes(r, 3, "", log)) << c.name << log.str();
+        ASSERT_EQ(r.nodes.size(), 16u) << c.name;
+        EXPECT_NEAR(r.nodes[13].x, c.firstNewNode.first, 1e-12) << c.name;
+        EXPECT_NEAR(r.nodes[13].y, c.firstNewNode.second, 1e-12) << c.name;
+        EXPECT_EQ(r.topoNodes[12].quadCount, 3) << c.name;
+        EXPECT_EQ(topologyFaults(r, 3, kOffset), "") << c.name;
+    }
 }
 
 TEST(FixValence6Nodes, RingWithoutAStartFailsWithItsMessage)

@@ -72,10 +72,12 @@ bool findRingStart(const RegionRecord& region, int n, int nb, int& first, int& s
             start = el.c[(at + 1) % 4];
             return true;
         }
-        return false;
+        // The chosen node is an edge node of the ring: the ring starts at it.
+        if (quadCountWithCorner(region, quads, chosen) == 2) start = chosen;
+    } else {
+        for (int k = 0; k < node.neighbourCount && start == 0; ++k)
+            if (quadCountWithCorner(region, quads, node.neighbours[k]) == 2) start = node.neighbours[k];
     }
-    for (int k = 0; k < node.neighbourCount && start == 0; ++k)
-        if (quadCountWithCorner(region, quads, node.neighbours[k]) == 2) start = node.neighbours[k];
     for (int q : quads) {
         const TopoElement& el = region.topoElements[q - 1];
         if (start != 0 && el.c[(cornerIndexInElement(n, q, region) + 1) % 4] == start) {
