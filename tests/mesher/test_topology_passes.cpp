@@ -744,6 +744,19 @@ TEST(ShiftBoundaryTriangleInward, BelowTwoHundredTenDegreesTheTriangleMovesIn)
     }
 }
 
+TEST(ShiftBoundaryTriangleInward, TriangleWithoutASecondBoundaryCornerStays)
+{
+    TopologyFixture f = boundaryTriangleBesideQuad();
+    f.nb = 1;
+    RegionRecord r = buildTopology(f);
+    const RegionRecord before = r;
+    AngleTable table = straightTable(1);
+    table[0].next = 2;
+    std::ostringstream log;
+    ASSERT_TRUE(shiftBoundaryTriangleInward(r, table, kOffset, {}, "", log));
+    EXPECT_TRUE(sameElements(r, before));
+}
+
 namespace {
 
 // Node N (named `n`) with the unit square X = (N, e1, D, e2) and the
