@@ -236,6 +236,39 @@ TEST(CollapseValence3Pairs, PairAlongASideStays)
     EXPECT_TRUE(sameElements(r, before));
 }
 
+TEST(CollapseValence3Pairs, MergedNodeWithTwentyOneNeighboursFails)
+{
+    // A (1) holds seven quadrilaterals, B (2) six; they face each other in
+    // Q = (1, 3, 2, 4): merged, A would see 22 neighbour nodes.
+    TopologyFixture f;
+    f.nodes = {{0, 0}, {2, 0}, {1, -1}, {1, 1}};
+    const double pi = 4.0 * std::atan(1.0);
+    auto fan = [&](int centre, double cx, int from, int to, int count, double start, double end) {
+        int previous = from;
+        for (int k = 1; k <= count; ++k) {
+            const double mid = start + (end - start) * (k - 0.5) / count, edge = start + (end - start) * k / count;
+            f.nodes.emplace_back(cx + 2 * std::cos(mid), 2 * std::sin(mid));
+            const int far = static_cast<int>(f.nodes.size());
+            int next = to;
+            if (k < count) {
+                f.nodes.emplace_back(cx + 1.5 * std::cos(edge), 1.5 * std::sin(edge));
+                next = static_cast<int>(f.nodes.size());
+            }
+            f.elements.push_back({centre, previous, far, next});
+            previous = next;
+        }
+    };
+    f.elements.push_back({1, 3, 2, 4});
+    fan(1, 0.0, 4, 3, 6, pi / 4, 7 * pi / 4);
+    fan(2, 2.0, 3, 4, 5, -3 * pi / 4, 3 * pi / 4);
+    RegionRecord r = buildTopology(f);
+    ASSERT_EQ(r.topoNodes[0].quadCount, 7);
+    ASSERT_EQ(r.topoNodes[1].quadCount, 6);
+    std::ostringstream log;
+    EXPECT_FALSE(collapseQuadDiagonal(r, 2, 1, 0, log));
+    EXPECT_EQ(log.str(), "Error: node neighbour for node 1 bigger than 20\n");
+}
+
 TEST(PassSupport, RefilledListsRespectTheirSlots)
 {
     struct Case {
