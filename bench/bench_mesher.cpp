@@ -8,7 +8,9 @@
 // smallest angle, for quadrilaterals the smallest and mean scaled Jacobian
 // (per element the smallest cross product of the unit edge vectors at a
 // corner) and the number of elements below 0.3, over the whole mesh and
-// over the free regions alone. Targets for quadrilaterals: at most 0.3 s
+// over the free regions alone; for quadrilateral regions also the
+// triangles left before the final split and the share of interior nodes
+// held by four elements. Targets for quadrilaterals: at most 0.3 s
 // per 5,000 elements, none inverted, smallest scaled Jacobian 0.5.
 #include <algorithm>
 #include <chrono>
@@ -24,6 +26,7 @@
 #include <unistd.h>
 
 #include "Tessaro_DLL/model/RunDriver.h"
+#include "Tessaro_DLL/quad/QuadConversion.h"
 
 namespace fs = std::filesystem;
 
@@ -271,6 +274,7 @@ bool runCase(const char* title, const std::string& geometry, const std::set<long
     fs::create_directories(dir);
     const fs::path input = dir / "temp.i";
     std::ofstream(input) << geometry;
+    tessaro::quadChainFigures() = {};
     const auto start = std::chrono::steady_clock::now();
     const int result = tessaro::runTessaro(input.string());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -287,6 +291,10 @@ bool runCase(const char* title, const std::string& geometry, const std::set<long
         std::printf(", smallest angle %.2f deg\n", f.smallestAngle);
     else
         std::printf(", %.3f s per 5,000 quadrilaterals\n", seconds * 5000.0 / f.all.elements);
+    const tessaro::QuadChainFigures& chain = tessaro::quadChainFigures();
+    if (chain.interiorNodes > 0)
+        std::printf("  before the final split: %ld triangles left, %.1f %% of %ld interior nodes hold four elements\n",
+                    chain.triangles, 100.0 * chain.fourElementNodes / chain.interiorNodes, chain.interiorNodes);
     printQuality("all", f.all);
     printQuality("free", f.free);
     fs::remove_all(dir);

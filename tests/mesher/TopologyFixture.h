@@ -5,6 +5,7 @@
 // neighbour lists filled.
 #pragma once
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -25,5 +26,16 @@ tessaro::RegionRecord buildTopology(const TopologyFixture& fixture);
 // optionally each square cut into two triangles along its rising diagonal.
 // Boundary nodes are not numbered first; nb is left 0.
 TopologyFixture gridFixture(int nx, int ny, bool triangles);
+
+}  // namespace meshtest
+
+namespace meshtest {
+
+// Empty when the live part of the model is consistent: every side entry of a
+// live element names a live element holding the side reversed (signed by its
+// kind) and pointing back, or is -(offset + 1) with no such element; every
+// live node (boundary nodes 1..nb included) lists exactly the live elements it is a corner of and their
+// other corners. Otherwise the first fault found, in words.
+std::string topologyFaults(const tessaro::RegionRecord& region, int nb, int codeOffset);
 
 }  // namespace meshtest

@@ -328,6 +328,28 @@ const std::vector<ChainCall>& quadChainCalls()
     return calls;
 }
 
+QuadChainFigures& quadChainFigures()
+{
+    static QuadChainFigures figures;
+    return figures;
+}
+
+namespace {
+
+void tallyChainFigures(const RegionRecord& region)
+{
+    QuadChainFigures& figures = quadChainFigures();
+    for (const TopoElement& el : region.topoElements)
+        if (el.name > 0 && el.cornerCount == 3) ++figures.triangles;
+    for (const TopoNode& node : region.topoNodes) {
+        if (node.status <= 0) continue;
+        ++figures.interiorNodes;
+        if (node.triangleCount + node.quadCount == 4) ++figures.fourElementNodes;
+    }
+}
+
+}  // namespace
+
 bool optimizeQuadMesh(RegionRecord& region, std::vector<BoundarySegment>& segments, int codeOffset,
                       std::ostream& log)
 {
@@ -342,6 +364,7 @@ bool optimizeQuadMesh(RegionRecord& region, std::vector<BoundarySegment>& segmen
         if (!entry.run(inputs)) return false;
         if (entry.call.smoothAfter) smoothNodes(region);
     }
+    tallyChainFigures(region);
     smoothNodes(region);
     compactAndRenumber(region, nb, codeOffset);
     return true;

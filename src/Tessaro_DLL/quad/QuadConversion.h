@@ -54,6 +54,17 @@ bool pairTriangles(RegionRecord& region, int codeOffset, std::ostream& log);
 bool optimizeQuadMesh(RegionRecord& region, std::vector<BoundarySegment>& segments, int codeOffset,
                       std::ostream& log);
 
+// Running totals over the quadrilateral regions converted in this process,
+// taken when the chain has run (before the final split): triangles left,
+// live interior nodes and those held by exactly four elements. Read by the
+// mesher benchmark.
+struct QuadChainFigures {
+    long triangles = 0;
+    long interiorNodes = 0;
+    long fourElementNodes = 0;
+};
+QuadChainFigures& quadChainFigures();
+
 // Name and position of the chain's calls, for listing and tests.
 struct ChainCall {
     const char* pass;
