@@ -223,7 +223,9 @@ TEST(CollapseValence3Pairs, OppositeNodesMergeIntoTheSmallerName)
     EXPECT_NEAR(r.nodes[8].y, 0.0, 1e-12);
     EXPECT_EQ(r.nodes[9].x, r.nodes[8].x);
     for (const TopoElement& el : r.topoElements)
-        if (el.name > 0) EXPECT_FALSE(std::count(el.c.begin(), el.c.end(), 10)) << el.name;
+        if (el.name > 0) {
+            EXPECT_FALSE(std::count(el.c.begin(), el.c.end(), 10)) << el.name;
+        }
     EXPECT_EQ(topologyFaults(r, 8, kOffset), "");
 }
 
