@@ -22,6 +22,16 @@ struct TopologyFixture {
 
 tessaro::RegionRecord buildTopology(const TopologyFixture& fixture);
 
+// The fixtures' code offset and the side entry of no neighbour.
+constexpr int kOffset = 1000000;
+constexpr int kNone = -(kOffset + 1);
+
+// The corners of an element, in order.
+inline std::vector<int> cornersOf(const tessaro::TopoElement& el)
+{
+    return std::vector<int>(el.c.begin(), el.c.begin() + el.cornerCount);
+}
+
 // A grid of nx by ny unit squares (nodes row by row from the origin),
 // optionally each square cut into two triangles along its rising diagonal.
 // Boundary nodes are not numbered first; nb is left 0.

@@ -22,11 +22,6 @@ using namespace tessaro;
 
 namespace {
 
-constexpr int kOffset = 1000000;
-constexpr int kNone = -(kOffset + 1);
-
-std::vector<int> cornersOf(const TopoElement& el) { return std::vector<int>(el.c.begin(), el.c.begin() + el.cornerCount); }
-
 template <std::size_t N>
 std::vector<int> listOf(const std::array<int, N>& slots, int count)
 {

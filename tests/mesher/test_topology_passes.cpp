@@ -21,11 +21,6 @@ using namespace tessaro;
 
 namespace {
 
-constexpr int kOffset = 1000000;
-constexpr int kNone = -(kOffset + 1);
-
-std::vector<int> cornersOf(const TopoElement& el) { return std::vector<int>(el.c.begin(), el.c.begin() + el.cornerCount); }
-
 int liveElements(const RegionRecord& r)
 {
     return static_cast<int>(std::count_if(r.topoElements.begin(), r.topoElements.end(),
