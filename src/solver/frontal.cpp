@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include <sys/mman.h>
+
 #include <cblas.h>
 
 #include "platform/fio/fio.h"
@@ -51,6 +53,29 @@ double pivot_floor(int v, double diagonal) {
     return bending ? kPivotRatio * diagonal : 0.0;
 }
 constexpr int kStatusMemory = 10;
+
+// Memory for the large working arrays (the front, the eliminated
+// equations): aligned to 2 MB and marked for transparent huge pages, so that
+// first touches fault once per 2 MB and the strided reads across the front's
+// columns do not miss the TLB on every column.
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T>
+using LargeArray = std::unique_ptr<T[], FreeDeleter>;
+
+template <class T>
+LargeArray<T> allocate_large(std::size_t count) {
+    constexpr std::size_t kHuge = std::size_t(2) << 20;
+    const std::size_t bytes = std::max<std::size_t>(count * sizeof(T), 1);
+    const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
+    void* p = std::aligned_alloc(kHuge, rounded);
+    if (p == nullptr) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, rounded, MADV_HUGEPAGE);
+#endif
+    return LargeArray<T>(static_cast<T*>(p));
+}
 
 // One eliminated equation inside a block: its slot, variable (0-based),
 // restraint code, pivot, and the nonzero coefficients of the other slots.
@@ -105,9 +130,27 @@ struct EquationStore {
     std::vector<Block> blocks;       // one per element
     // Memory of the eliminated equations: kept from one factorization to the
     // next (its pages are touched already), freed by release().
+    // Each chunk is mapped with its pages populated at once: faulting them
+    // in one by one while the rows are copied costs more than the copy.
     struct Chunk {
-        std::unique_ptr<char[]> data;
+        char* data = nullptr;
         std::size_t size = 0;
+        explicit Chunk(std::size_t n) : size(n) {
+            void* p = ::mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+            if (p == MAP_FAILED) throw std::bad_alloc();
+            data = static_cast<char*>(p);
+        }
+        Chunk(Chunk&& o) noexcept : data(std::exchange(o.data, nullptr)), size(std::exchange(o.size, 0)) {}
+        Chunk& operator=(Chunk&& o) noexcept {
+            std::swap(data, o.data);
+            std::swap(size, o.size);
+            return *this;
+        }
+        Chunk(const Chunk&) = delete;
+        Chunk& operator=(const Chunk&) = delete;
+        ~Chunk() {
+            if (data != nullptr) ::munmap(data, size);
+        }
     };
     std::vector<Chunk> chunks;
     std::size_t chunk_at = 0, chunk_used = 0;   // chunk being filled, bytes used in it
@@ -155,10 +198,10 @@ struct EquationStore {
         }
         if (chunk_at == chunks.size()) {
             const std::size_t size = std::max<std::size_t>(n, std::size_t(32) << 20);
-            chunks.push_back(Chunk{std::unique_ptr<char[]>(new char[size]), size});
+            chunks.emplace_back(size);
             chunk_used = 0;
         }
-        char* p = chunks[chunk_at].data.get() + chunk_used;
+        char* p = chunks[chunk_at].data + chunk_used;
         chunk_used += n;
         mem_bytes += n;
         return p;
@@ -235,7 +278,7 @@ constexpr int kRegionShare[3] = {3, 2, 1};   // sixths of the slots
 
 struct Front {
     std::size_t C = 0;
-    std::vector<double> F;       // C x C, upper triangle: (i, j), i <= j, at j * C + i (the rest is scratch)
+    LargeArray<double> F;        // C x C, upper triangle: (i, j), i <= j, at j * C + i (the rest is scratch)
     std::vector<double> loads;
     std::vector<double> sol;
     std::vector<int> slot_var;   // variable + 1, 0 = free
@@ -407,10 +450,9 @@ public:
         in_block_.assign(fr.C, 0);
         panel_.assign(rows * fr.C, 0.0);
         nz_.reserve(fr.C);
-        rnz_.resize(rows);
-        parent_.assign(rows, 0);
-        owner_.assign(fr.C, -1);
-        mark_.assign(fr.C, -1);
+        group_of_.assign(rows, 0);
+        row_at_.assign(rows, 0);
+        pivot_.assign(rows, 0.0);
     }
 
     // Eliminates every variable; returns the floating-point operations.
@@ -456,6 +498,9 @@ private:
             fr_.loads[dest[k]] += el[k];
             const double* kc = ek + static_cast<std::size_t>(k) * nevab_;
             for (int l = 0; l <= k; ++l) fr_.at(dest[l], dest[k]) += kc[l];
+            if (!coupled_)
+                for (int l = 0; l <= k; ++l)
+                    if (kRegionOf[l % 6] != kRegionOf[k % 6] && kc[l] != 0.0) coupled_ = true;
             fr_.diag[dest[k]] = std::max(fr_.diag[dest[k]], std::fabs(kc[k]));
         }
     }
@@ -475,16 +520,18 @@ private:
     }
 
     // Eliminates the waiting variables as one block kept with element e.
+    // The rows fall into groups that share no column (one per slot region
+    // while no element couples two regions, else one over the whole width);
+    // each group is reduced in a dense panel of its own columns, then
+    // updates its part of the front with one product.
     void eliminate_pending(int e) {
         const int ks = static_cast<int>(pending_.size());
         if (ks == 0) return;
-        const int w = fr_.width;
-        take_rows(w);
+        form_groups();
+        for (Group& g : groups_) take_rows(g);
         blockbuf_.clear();
-        int update_rows = 0;
-        for (int m = 0; m < ks; ++m)
-            if (reduce_row(m, w)) ++update_rows;
-        if (update_rows > 0) update_front();
+        for (int m = 0; m < ks; ++m) reduce_row(m);
+        for (Group& g : groups_) update_front(g);
         for (int s : pending_) {
             in_block_[s] = 0;
             fr_.release(s);
@@ -494,41 +541,89 @@ private:
         keep_block(e, ks);
     }
 
-    // Copies the waiting rows over the active width into the panel and
-    // clears their rows and columns of the front.
-    void take_rows(int w) {
-        const std::size_t C = fr_.C;
-        double* F = fr_.F.data();
+    struct Group {
+        int lo = 0, n = 0;                     // front columns lo .. lo + n - 1
+        std::size_t at = 0;                    // its rows in the panel, n apart
+        std::vector<std::pair<int, int>> rows; // (slot, pending index), by slot
+        int updating = 0;                      // rows that update the front
+        int live = 0;                          // occupied columns besides the waiting ones
+    };
+
+    void form_groups() {
         const int ks = static_cast<int>(pending_.size());
+        groups_.clear();
+        int of_region[3] = {-1, -1, -1};
         for (int m = 0; m < ks; ++m) {
-            const int s = pending_[m];
-            const double* colS = F + static_cast<std::size_t>(s) * C;
-            std::copy(colS, colS + s + 1, panel_.data() + static_cast<std::size_t>(m) * w);
+            const int r = coupled_ ? 0 : kRegionOf[(fr_.slot_var[pending_[m]] - 1) % 6];
+            if (of_region[r] < 0) {
+                of_region[r] = static_cast<int>(groups_.size());
+                Group g;
+                if (coupled_) {
+                    g.lo = 0;
+                    g.n = fr_.width;
+                } else {
+                    g.lo = fr_.regions[r].base;
+                    g.n = fr_.regions[r].top;
+                }
+                groups_.push_back(std::move(g));
+            }
+            group_of_[m] = of_region[r];
+            groups_[of_region[r]].rows.push_back({pending_[m], m});
         }
-        // The parts beyond the diagonal lie across the columns: read them
-        // column by column, the waiting slots in increasing order.
-        by_slot_.clear();
-        for (int m = 0; m < ks; ++m) by_slot_.push_back({pending_[m], m});
-        std::sort(by_slot_.begin(), by_slot_.end());
-        for (int j = by_slot_.front().first + 1; j < w; ++j) {
+        std::size_t at = 0;
+        for (Group& g : groups_) {
+            int occupied = 0;
+            for (int r = 0; r < 3; ++r) {
+                const Front::Region& reg = fr_.regions[r];
+                if (coupled_ || reg.base == g.lo) occupied += reg.top - static_cast<int>(reg.free_below.size());
+            }
+            g.live = occupied - static_cast<int>(g.rows.size());
+            std::sort(g.rows.begin(), g.rows.end());
+            g.at = at;
+            for (const auto& [s, m] : g.rows) {
+                row_at_[m] = at;
+                at += static_cast<std::size_t>(g.n);
+            }
+        }
+    }
+
+    double* row_of(int m) { return panel_.data() + row_at_[m]; }
+
+    // Copies the group's rows into the panel and clears them in the front.
+    // Above the diagonal a row lies across the columns: it is read column by
+    // column, the waiting slots in increasing order.
+    void take_rows(const Group& g) {
+        const std::size_t C = fr_.C;
+        double* F = fr_.F.get();
+        const int lo = g.lo, hi = g.lo + g.n;
+        for (const auto& [s, m] : g.rows) {
+            const double* colS = F + static_cast<std::size_t>(s) * C;
+            std::copy(colS + lo, colS + s + 1, row_of(m));
+        }
+        for (int j = g.rows.front().first + 1; j < hi; ++j) {
             double* col = F + static_cast<std::size_t>(j) * C;
-            for (const auto& [s, m] : by_slot_) {
+            for (const auto& [s, m] : g.rows) {
                 if (s >= j) break;
-                panel_[static_cast<std::size_t>(m) * w + j] = col[s];
+                row_of(m)[j - lo] = col[s];
                 col[s] = 0.0;
             }
         }
-        for (int s : pending_) std::fill(F + static_cast<std::size_t>(s) * C, F + static_cast<std::size_t>(s) * C + s + 1, 0.0);
+        // Their columns last: a waiting slot's column holds the terms it
+        // shares with the waiting slots below it.
+        for (const auto& [s, m] : g.rows) {
+            double* colS = F + static_cast<std::size_t>(s) * C;
+            std::fill(colS + lo, colS + s + 1, 0.0);
+        }
     }
 
-    // Checks the pivot of panel row m, keeps its equation, reduces the loads
-    // and the later panel rows by it, and lists the front columns it updates.
-    // Returns whether it updates the front.
-    bool reduce_row(int m, int w) {
-        const int ks = static_cast<int>(pending_.size());
+    // Checks the pivot of waiting row m, keeps its equation, reduces the
+    // loads and the later rows of its group by it.
+    void reduce_row(int m) {
+        Group& g = groups_[group_of_[m]];
         const int s = pending_[m];
-        double* row = panel_.data() + static_cast<std::size_t>(m) * w;
-        const double piv = row[s];
+        const int lo = g.lo;
+        double* row = row_of(m);
+        const double piv = row[s - lo];
         const int v = fr_.slot_var[s] - 1;
         if (!(std::fabs(piv) > pivot_floor(v, fr_.diag[s]))) {
             g_stats.zero_pivot_variable = v + 1;
@@ -543,109 +638,79 @@ private:
             throw Failure{kStatusSolve};
         }
         const int code = codes_[v];
+        row[s - lo] = 0.0;
         nz_.clear();
-        for (int j = 0; j < w; ++j)
-            if (j != s && row[j] != 0.0) nz_.push_back(j);
+        for (int j = 0; j < g.n; ++j)
+            if (row[j] != 0.0) nz_.push_back(j);
+        row[s - lo] = piv;
         // The equation.
         const std::size_t at = blockbuf_.size();
         blockbuf_.resize(at + row_bytes(static_cast<std::int32_t>(nz_.size())));
         RowHeader h{s, v, static_cast<std::int32_t>(nz_.size()), code, piv};
         std::memcpy(blockbuf_.data() + at, &h, sizeof h);
-        char* p = blockbuf_.data() + at + sizeof(RowHeader);
-        std::memcpy(p, nz_.data(), nz_.size() * sizeof(std::int32_t));
-        double* val = reinterpret_cast<double*>(p + index_bytes(nz_.size()));
-        for (std::size_t t = 0; t < nz_.size(); ++t) val[t] = row[nz_[t]];
+        std::int32_t* idx = reinterpret_cast<std::int32_t*>(blockbuf_.data() + at + sizeof(RowHeader));
+        double* val = reinterpret_cast<double*>(blockbuf_.data() + at + sizeof(RowHeader) + index_bytes(nz_.size()));
+        for (std::size_t t = 0; t < nz_.size(); ++t) {
+            idx[t] = nz_[t] + lo;
+            val[t] = row[nz_[t]];
+        }
 
+        double* loads = fr_.loads.data() + lo;
         const double b = fr_.loads[s];
         fr_.loads[s] = 0;
         bvals_.push_back(b);
-        std::vector<int>& rc = rnz_[m];
-        rc.clear();
         if (code == 1) {
-            const double g = pb_.support_forces[v];
-            for (int j : nz_) fr_.loads[j] -= row[j] * g;
+            const double gv = pb_.support_forces[v];
+            for (int j : nz_) loads[j] -= row[j] * gv;
         } else {
-            for (int j : nz_) fr_.loads[j] -= (b * row[j]) / piv;
-            // Later rows of the block, over the span of this row's nonzero terms.
-            const int lo = nz_.empty() ? 0 : nz_.front(), hi = nz_.empty() ? -1 : nz_.back();
-            for (int l = m + 1; l < ks; ++l) {
-                const double f = row[pending_[l]];
-                if (!(std::fabs(f) >= kSkip)) continue;
-                const double c = f / piv;
-                double* rl = panel_.data() + static_cast<std::size_t>(l) * w;
-                for (int j = lo; j <= hi; ++j) rl[j] -= c * row[j];
-                flops_ += 2.0 * (hi - lo + 1);
+            for (int j : nz_) loads[j] -= (b * row[j]) / piv;
+            if (!nz_.empty()) {
+                // Later rows of the group, over the span of this row's nonzero terms.
+                const int first = nz_.front(), count = nz_.back() - first + 1;
+                for (const auto& [sl, l] : g.rows) {
+                    if (l <= m) continue;
+                    double* rl = row_of(l);
+                    const double f = rl[s - lo];
+                    if (!(std::fabs(f) >= kSkip)) continue;
+                    cblas_daxpy(count, -(f / piv), row + first, 1, rl + first, 1);
+                    flops_ += 2.0 * count;
+                }
             }
-            // Columns that the update of the front touches.
-            for (int j : nz_)
-                if (!in_block_[j] && std::fabs(row[j]) >= kSkip) rc.push_back(j);
+            ++g.updating;
         }
-        for (int l = m + 1; l < ks; ++l) panel_[static_cast<std::size_t>(l) * w + s] = 0.0;
+        pivot_[m] = code == 1 ? 0.0 : piv;
+        for (const auto& [sl, l] : g.rows)
+            if (l > m) row_of(l)[s - lo] = 0.0;
+        if (code == 1) std::fill(row, row + g.n, 0.0);   // it updates nothing
         fr_.slot_of[v] = -1;
         ++g_store.equations;
-        return !rc.empty();
     }
 
-    int find(int x) {
-        while (parent_[x] != x) x = parent_[x] = parent_[parent_[x]];
-        return x;
-    }
-
-    // Update of the rest of the front by the reduced rows, one product per
-    // group of rows that share columns (the membrane and the bending
-    // freedoms of a flat plate form two).
-    void update_front() {
-        const int ks = static_cast<int>(pending_.size());
-        const int w = fr_.width;
-        for (int m = 0; m < ks; ++m) parent_[m] = m;
-        for (int m = 0; m < ks; ++m)
-            for (int j : rnz_[m]) {
-                if (owner_[j] < 0) {
-                    owner_[j] = m;
-                } else {
-                    const int a = find(owner_[j]), c = find(m);
-                    if (a != c) parent_[c] = a;
-                }
-            }
-        for (int root = 0; root < ks; ++root) {
-            if (find(root) != root) continue;
-            cols_.clear();
-            int rows = 0;
-            for (int m = 0; m < ks; ++m) {
-                if (rnz_[m].empty() || find(m) != root) continue;
-                ++rows;
-                for (int j : rnz_[m])
-                    if (mark_[j] != root) {
-                        mark_[j] = root;
-                        cols_.push_back(j);
-                    }
-            }
-            if (rows == 0) continue;
-            const auto [first, last] = std::minmax_element(cols_.begin(), cols_.end());
-            const int lo = *first, span = *last - lo + 1;
-            U_.assign(static_cast<std::size_t>(rows) * span, 0.0);
-            W_.assign(static_cast<std::size_t>(rows) * span, 0.0);
-            int r = 0;
-            for (int m = 0; m < ks; ++m) {
-                if (rnz_[m].empty() || find(m) != root) continue;
-                const double* row = panel_.data() + static_cast<std::size_t>(m) * w;
-                const double piv = row[pending_[m]];
-                double* u = U_.data() + static_cast<std::size_t>(r) * span;
-                double* wv = W_.data() + static_cast<std::size_t>(r) * span;
-                for (int j : rnz_[m]) {
-                    u[j - lo] = row[j];
-                    wv[j - lo] = row[j] / piv;
-                }
-                ++r;
-            }
-            subtract_product(U_.data(), W_.data(), rows, span, fr_.F.data() + static_cast<std::size_t>(lo) * fr_.C + lo,
-                             fr_.C);
-            const int n = static_cast<int>(cols_.size());
-            flops_ += 2.0 * rows * (static_cast<double>(n) * (n + 1) / 2);
-            for (int j : cols_) mark_[j] = -1;
+    // Update of the group's part of the front by its reduced rows: the
+    // waiting columns cleared, each row against itself over its pivot.
+    void update_front(const Group& g) {
+        if (g.updating == 0) return;
+        const int k = static_cast<int>(g.rows.size());
+        const std::size_t n = static_cast<std::size_t>(g.n);
+        double* U = panel_.data() + g.at;
+        W_.resize(static_cast<std::size_t>(k) * n);
+        for (int r = 0; r < k; ++r) {
+            double* u = U + r * n;
+            for (const auto& [s, m] : g.rows) u[s - g.lo] = 0.0;
         }
-        for (int m = 0; m < ks; ++m)
-            for (int j : rnz_[m]) owner_[j] = -1;
+        for (int r = 0; r < k; ++r) {
+            const int m = g.rows[r].second;
+            const double piv = pivot_[m];
+            const double* u = U + r * n;
+            double* wv = W_.data() + r * n;
+            if (piv == 0.0) {
+                std::fill(wv, wv + n, 0.0);
+            } else {
+                for (std::size_t j = 0; j < n; ++j) wv[j] = u[j] / piv;
+            }
+        }
+        subtract_product(U, W_.data(), k, g.n, fr_.F.get() + static_cast<std::size_t>(g.lo) * fr_.C + g.lo, fr_.C);
+        flops_ += 2.0 * g.updating * (static_cast<double>(g.live) * (g.live + 1) / 2);
     }
 
     // Keeps the block in memory within the budget, else on unit 2.
@@ -681,13 +746,15 @@ private:
     double flops_ = 0;
     std::vector<int> last_place_;   // last appearance of every node, in element order then slot order
     std::vector<int> pending_;      // fully summed slots waiting, in elimination order
-    std::vector<std::pair<int, int>> by_slot_;   // (slot, panel row) of the waiting ones by slot
     std::vector<char> in_block_;
-    std::vector<double> panel_;     // their rows over the active width
+    std::vector<double> panel_;     // their rows, each over its group's columns
     std::vector<int> nz_;
-    std::vector<std::vector<int>> rnz_;   // front columns each row updates
-    std::vector<int> parent_, owner_, mark_, cols_;
-    std::vector<double> U_, W_;
+    std::vector<Group> groups_;
+    std::vector<int> group_of_;         // group of each waiting row
+    std::vector<std::size_t> row_at_;   // its place in the panel
+    std::vector<double> pivot_;         // its pivot, 0 where it updates nothing
+    std::vector<double> W_;
+    bool coupled_ = false;              // an element couples two slot regions
     std::vector<char> blockbuf_;
 };
 
@@ -794,7 +861,8 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             g_store.stiffness_hash[1] = hash[1];
             g_store.dests.assign(static_cast<std::size_t>(nevab) * nelem, 0);
             g_store.blocks.assign(nelem, EquationStore::Block{});
-            fr.F.assign(fr.C * fr.C, 0.0);
+            fr.F = allocate_large<double>(fr.C * fr.C);
+            std::fill(fr.F.get(), fr.F.get() + fr.C * fr.C, 0.0);
 
             const auto t0 = clock::now();
             g_store.flops = Factorization(pb, units, fr, codes, bvals, C).run();

@@ -98,9 +98,23 @@ Model grid(int nx, int ny, int nnode) {
 
 // Random symmetric element matrices (positive definite, or negative definite
 // when sign < 0) and random loads.
-// With `decoupled`, freedoms of different classes (components 1/4, 2/5, 3/6)
-// do not couple, as membrane and bending freedoms of a flat plate.
-void fill_random(Model& m, unsigned seed, double sign = 1.0, bool decoupled = false) {
+// Coupling of the freedoms: all; by classes (components 1/4, 2/5, 3/6);
+// as in a flat plate (bending 1/5/6, in-plane 2/3, drilling 4 apart); or as
+// in a flat plate up to the middle element and all after it.
+enum class Coupling { All, Classes, Plate, PlateThenAll };
+
+bool apart(Coupling c, int i, int j, int e, int nelem) {
+    static constexpr int kPlateClass[6] = {0, 1, 1, 2, 0, 0};
+    switch (c) {
+        case Coupling::All: return false;
+        case Coupling::Classes: return i % 3 != j % 3;
+        case Coupling::Plate: return kPlateClass[i % 6] != kPlateClass[j % 6];
+        case Coupling::PlateThenAll: return e < nelem / 2 && kPlateClass[i % 6] != kPlateClass[j % 6];
+    }
+    return false;
+}
+
+void fill_random(Model& m, unsigned seed, double sign = 1.0, Coupling coupling = Coupling::All) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     const int n = m.nevab();
@@ -115,7 +129,7 @@ void fill_random(Model& m, unsigned seed, double sign = 1.0, bool decoupled = fa
                 double s = 0;
                 for (int l = 0; l < n; ++l) s += b[i * n + l] * b[j * n + l];
                 k[j * n + i] = sign * (s / n + (i == j ? 0.5 : 0.0));
-                if (decoupled && (i % 3) != (j % 3)) k[j * n + i] = 0.0;
+                if (apart(coupling, i, j, e, m.nelem)) k[j * n + i] = 0.0;
             }
         for (int i = 0; i < n; ++i) m.loads[static_cast<size_t>(e) * n + i] = u(rng);
     }
@@ -257,20 +271,23 @@ struct Case {
     bool restraints;
     double sign;
     std::size_t budget;
-    bool decoupled;
+    Coupling coupling;
 };
 
 TEST_F(FrontalTest, AgreesWithDenseSolution) {
     const Case cases[] = {
-        {"quad4 free", 3, 2, 4, false, 1.0, std::size_t(2) << 30, false},
-        {"quad4 restrained", 4, 3, 4, true, 1.0, std::size_t(2) << 30, false},
-        {"quad8 restrained", 3, 3, 8, true, 1.0, std::size_t(2) << 30, false},
-        {"quad9 restrained", 2, 3, 9, true, 1.0, std::size_t(2) << 30, false},
-        {"negative definite", 3, 2, 8, true, -1.0, std::size_t(2) << 30, false},
-        {"decoupled freedom classes", 5, 4, 8, true, 1.0, std::size_t(2) << 30, true},
-        {"decoupled quad4", 6, 5, 4, true, 1.0, std::size_t(2) << 30, true},
-        {"equations on the scratch unit", 3, 3, 9, true, 1.0, 0, true},
-        {"half in memory", 4, 4, 4, true, 1.0, 40000, false},
+        {"quad4 free", 3, 2, 4, false, 1.0, std::size_t(2) << 30, Coupling::All},
+        {"quad4 restrained", 4, 3, 4, true, 1.0, std::size_t(2) << 30, Coupling::All},
+        {"quad8 restrained", 3, 3, 8, true, 1.0, std::size_t(2) << 30, Coupling::All},
+        {"quad9 restrained", 2, 3, 9, true, 1.0, std::size_t(2) << 30, Coupling::All},
+        {"negative definite", 3, 2, 8, true, -1.0, std::size_t(2) << 30, Coupling::All},
+        {"decoupled freedom classes", 5, 4, 8, true, 1.0, std::size_t(2) << 30, Coupling::Classes},
+        {"decoupled quad4", 6, 5, 4, true, 1.0, std::size_t(2) << 30, Coupling::Classes},
+        {"flat plate freedoms", 6, 5, 8, true, 1.0, std::size_t(2) << 30, Coupling::Plate},
+        {"flat plate freedoms, quad4", 7, 6, 4, true, 1.0, std::size_t(2) << 30, Coupling::Plate},
+        {"flat plate, coupled from the middle on", 6, 5, 9, true, 1.0, std::size_t(2) << 30, Coupling::PlateThenAll},
+        {"equations on the scratch unit", 3, 3, 9, true, 1.0, 0, Coupling::Classes},
+        {"half in memory", 4, 4, 4, true, 1.0, 40000, Coupling::All},
     };
     unsigned seed = 11;
     for (const Case& c : cases) {
@@ -283,7 +300,7 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
             restrain(m, m.npoin, {1, 1, 1, 1, 1, 1}, {0.0, 0.0, 0.03, 0.0, 0.0, 0.0});
             restrain(m, m.npoin / 2, {0, 0, 2, 0, 0, 0}, {0.0, 0.0, 7.0, 1.5, 0.0, 0.0});
         }
-        fill_random(m, seed++, c.sign, c.decoupled);
+        fill_random(m, seed++, c.sign, c.coupling);
         const std::vector<int> lnods_before = m.lnods;
         FrontalProblem p = m.problem();
         ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
