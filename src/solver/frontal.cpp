@@ -78,33 +78,31 @@ LargeArray<T> allocate_large(std::size_t count) {
 }
 
 // One eliminated equation inside a block: its slot, variable (0-based),
-// restraint code, pivot, and the nonzero coefficients of the other slots.
+// restraint code, pivot, and the coefficients of the slots first ..
+// first + count - 1 (its own slot among them as a zero).  The nonzero terms
+// of a row fill nearly all of the span between its first and its last one,
+// so a dense span is smaller than indexed terms and is read contiguously.
 struct RowHeader {
     std::int32_t slot;
     std::int32_t var;
-    std::int32_t nnz;
+    std::int32_t first;
+    std::int32_t count;
     std::int32_t code;
+    std::int32_t unused;
     double pivot;
 };
 
-// Bytes of a row's slot indices, rounded up so that its values stay aligned.
-std::size_t index_bytes(std::size_t nnz) { return (nnz * sizeof(std::int32_t) + 7) & ~std::size_t(7); }
-
-std::size_t row_bytes(std::int32_t nnz) {
-    return sizeof(RowHeader) + index_bytes(static_cast<std::size_t>(nnz)) + static_cast<std::size_t>(nnz) * sizeof(double);
-}
+std::size_t row_bytes(std::int32_t count) { return sizeof(RowHeader) + static_cast<std::size_t>(count) * sizeof(double); }
 
 struct RowView {
     const RowHeader* h;
-    const std::int32_t* idx;
     const double* val;
 };
 
 RowView row_at(const char* p) {
     RowView r;
     r.h = reinterpret_cast<const RowHeader*>(p);
-    r.idx = reinterpret_cast<const std::int32_t*>(p + sizeof(RowHeader));
-    r.val = reinterpret_cast<const double*>(p + sizeof(RowHeader) + index_bytes(static_cast<std::size_t>(r.h->nnz)));
+    r.val = reinterpret_cast<const double*>(p + sizeof(RowHeader));
     return r;
 }
 
@@ -186,6 +184,12 @@ struct EquationStore {
         clear();
         chunks.clear();
         chunks.shrink_to_fit();
+    }
+
+    // Gives back the last `n` bytes reserved.
+    void unreserve(std::size_t n) {
+        chunk_used -= n;
+        mem_bytes -= n;
     }
 
     // Room for `n` bytes in memory (8-byte aligned): the rest of the current
@@ -369,9 +373,9 @@ const char* block_rows(const EquationStore::Block& blk, fio::Units* units, std::
     return buf.data();
 }
 
-bool write_block(fio::Units& u, const std::vector<char>& buf) {
-    std::uint64_t size = buf.size();
-    std::span<const std::byte> parts[] = {fio::bytes_of(&size, 1), fio::bytes_of(buf.data(), buf.size())};
+bool write_block(fio::Units& u, const char* data, std::size_t bytes) {
+    std::uint64_t size = bytes;
+    std::span<const std::byte> parts[] = {fio::bytes_of(&size, 1), fio::bytes_of(data, bytes)};
     return u.write_record(2, parts) == 0;
 }
 
@@ -385,14 +389,9 @@ void reduce_loads(const char* data, int rows, Front& fr, const double* support_f
         const double b = fr.loads[s];
         fr.loads[s] = 0;
         bvals[eq++] = b;
-        if (row.h->code == 1) {
-            const double g = support_forces[row.h->var];
-            for (int t = 0; t < row.h->nnz; ++t) fr.loads[row.idx[t]] -= row.val[t] * g;
-        } else {
-            const double piv = row.h->pivot;
-            for (int t = 0; t < row.h->nnz; ++t) fr.loads[row.idx[t]] -= (b * row.val[t]) / piv;
-        }
-        p += row_bytes(row.h->nnz);
+        const double c = row.h->code == 1 ? support_forces[row.h->var] : b / row.h->pivot;
+        if (c != 0.0) cblas_daxpy(row.h->count, -c, row.val, 1, fr.loads.data() + row.h->first, 1);
+        p += row_bytes(row.h->count);
     }
 }
 
@@ -403,13 +402,12 @@ void back_substitute(const char* data, int rows, Front& fr, double* disp, double
     const char* p = data;
     for (int r = 0; r < rows; ++r) {
         offsets.push_back(p);
-        p += row_bytes(row_at(p).h->nnz);
+        p += row_bytes(row_at(p).h->count);
     }
     for (int r = rows - 1; r >= 0; --r) {
         RowView row = row_at(offsets[r]);
         const double b = bvals[--eq];
-        double sum = 0;
-        for (int t = 0; t < row.h->nnz; ++t) sum += row.val[t] * fr.sol[row.idx[t]];
+        const double sum = cblas_ddot(row.h->count, row.val, 1, fr.sol.data() + row.h->first, 1);
         const int s = row.h->slot, v = row.h->var;
         if (row.h->code == 1) {
             const double g = support_forces[v];
@@ -449,7 +447,6 @@ public:
         for (std::size_t k = 0; k < lsize; ++k) last_place_[std::abs(pb.lnods[k])] = static_cast<int>(k);
         in_block_.assign(fr.C, 0);
         panel_.assign(rows * fr.C, 0.0);
-        nz_.reserve(fr.C);
         group_of_.assign(rows, 0);
         row_at_.assign(rows, 0);
         pivot_.assign(rows, 0.0);
@@ -529,7 +526,7 @@ private:
         if (ks == 0) return;
         form_groups();
         for (Group& g : groups_) take_rows(g);
-        blockbuf_.clear();
+        open_block();
         for (int m = 0; m < ks; ++m) reduce_row(m);
         for (Group& g : groups_) update_front(g);
         for (int s : pending_) {
@@ -539,6 +536,24 @@ private:
         fr_.shrink();
         pending_.clear();
         keep_block(e, ks);
+    }
+
+    // The equations of the block are written where they are kept: in the
+    // equation memory while it stays within its budget, else in the buffer
+    // that goes to unit 2.  Room for the longest rows is taken first; what
+    // they leave is given back.
+    void open_block() {
+        std::size_t bound = 0;
+        for (const Group& g : groups_) bound += g.rows.size() * row_bytes(g.n);
+        block_bound_ = bound;
+        block_used_ = 0;
+        in_memory_ = g_store.spilled_blocks == 0 && (g_store.mem_bytes + bound <= g_budget || !can_spill_);
+        if (in_memory_) {
+            block_ = g_store.reserve(bound);
+        } else {
+            blockbuf_.resize(bound);
+            block_ = blockbuf_.data();
+        }
     }
 
     struct Group {
@@ -638,35 +653,29 @@ private:
             throw Failure{kStatusSolve};
         }
         const int code = codes_[v];
+        // The equation: the span of its nonzero terms besides the pivot.
         row[s - lo] = 0.0;
-        nz_.clear();
-        for (int j = 0; j < g.n; ++j)
-            if (row[j] != 0.0) nz_.push_back(j);
-        row[s - lo] = piv;
-        // The equation.
-        const std::size_t at = blockbuf_.size();
-        blockbuf_.resize(at + row_bytes(static_cast<std::int32_t>(nz_.size())));
-        RowHeader h{s, v, static_cast<std::int32_t>(nz_.size()), code, piv};
-        std::memcpy(blockbuf_.data() + at, &h, sizeof h);
-        std::int32_t* idx = reinterpret_cast<std::int32_t*>(blockbuf_.data() + at + sizeof(RowHeader));
-        double* val = reinterpret_cast<double*>(blockbuf_.data() + at + sizeof(RowHeader) + index_bytes(nz_.size()));
-        for (std::size_t t = 0; t < nz_.size(); ++t) {
-            idx[t] = nz_[t] + lo;
-            val[t] = row[nz_[t]];
-        }
+        int first = 0, last = g.n - 1;
+        while (first <= last && row[first] == 0.0) ++first;
+        while (last >= first && row[last] == 0.0) --last;
+        const int count = last >= first ? last - first + 1 : 0;
+        if (count == 0) first = 0;
+        RowHeader h{s, v, first + lo, count, code, 0, piv};
+        char* out = block_ + block_used_;
+        block_used_ += row_bytes(count);
+        std::memcpy(out, &h, sizeof h);
+        std::memcpy(out + sizeof h, row + first, static_cast<std::size_t>(count) * sizeof(double));
 
         double* loads = fr_.loads.data() + lo;
         const double b = fr_.loads[s];
         fr_.loads[s] = 0;
         bvals_.push_back(b);
-        if (code == 1) {
-            const double gv = pb_.support_forces[v];
-            for (int j : nz_) loads[j] -= row[j] * gv;
-        } else {
-            for (int j : nz_) loads[j] -= (b * row[j]) / piv;
-            if (!nz_.empty()) {
+        const double c = code == 1 ? pb_.support_forces[v] : b / piv;
+        if (c != 0.0 && count > 0) cblas_daxpy(count, -c, row + first, 1, loads + first, 1);
+        row[s - lo] = piv;
+        if (code != 1) {
+            if (count > 0) {
                 // Later rows of the group, over the span of this row's nonzero terms.
-                const int first = nz_.front(), count = nz_.back() - first + 1;
                 for (const auto& [sl, l] : g.rows) {
                     if (l <= m) continue;
                     double* rl = row_of(l);
@@ -713,17 +722,17 @@ private:
         flops_ += 2.0 * g.updating * (static_cast<double>(g.live) * (g.live + 1) / 2);
     }
 
-    // Keeps the block in memory within the budget, else on unit 2.
+    // Keeps the block: its rows stay in memory, or go to unit 2.
     void keep_block(int e, int rows) {
         EquationStore::Block& blk = g_store.blocks[e];
         blk.rows = rows;
-        blk.size = blockbuf_.size();
-        if (g_store.spilled_blocks == 0 && (g_store.mem_bytes + blockbuf_.size() <= g_budget || !can_spill_)) {
-            blk.data = g_store.reserve(blockbuf_.size());
-            std::memcpy(blk.data, blockbuf_.data(), blockbuf_.size());
+        blk.size = block_used_;
+        if (in_memory_) {
+            g_store.unreserve(block_bound_ - block_used_);
+            blk.data = block_;
             return;
         }
-        if (!write_block(*units_, blockbuf_)) {
+        if (!write_block(*units_, block_, block_used_)) {
             const int error = errno;
             if (unit_open(units_, 8))
                 fio::Writer(*units_, 8).list({"error writing file " + units_->path(2) + ": " + std::strerror(error)});
@@ -731,7 +740,7 @@ private:
         }
         blk.data = nullptr;
         ++g_store.spilled_blocks;
-        g_store.spill_bytes += blockbuf_.size() + 8;
+        g_store.spill_bytes += block_used_ + 8;
     }
 
     const FrontalProblem& pb_;
@@ -748,14 +757,16 @@ private:
     std::vector<int> pending_;      // fully summed slots waiting, in elimination order
     std::vector<char> in_block_;
     std::vector<double> panel_;     // their rows, each over its group's columns
-    std::vector<int> nz_;
     std::vector<Group> groups_;
     std::vector<int> group_of_;         // group of each waiting row
     std::vector<std::size_t> row_at_;   // its place in the panel
     std::vector<double> pivot_;         // its pivot, 0 where it updates nothing
     std::vector<double> W_;
     bool coupled_ = false;              // an element couples two slot regions
-    std::vector<char> blockbuf_;
+    std::vector<char> blockbuf_;    // a block on its way to unit 2
+    char* block_ = nullptr;         // where the block's rows are written
+    std::size_t block_bound_ = 0, block_used_ = 0;
+    bool in_memory_ = false;
 };
 
 int solve(const FrontalProblem& pb, fio::Units* units) {
