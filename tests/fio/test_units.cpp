@@ -147,6 +147,51 @@ TEST_F(FioUnits, UnformattedRecordsBackspaceAndOverwrite) {
   EXPECT_EQ(fs::file_size(path("fort2")), (4u + 4u + 32u + 4u) + (4u + 4u + 4u));
 }
 
+// A unit rewritten from its start ends after its new records, whether the
+// writes end with a read, a rewind or the close, and however long the old
+// content was.
+TEST_F(FioUnits, RewrittenRecordsEndTheFile) {
+  const auto record = [](int tag, std::size_t doubles) {
+    std::vector<double> v(doubles, tag);
+    return v;
+  };
+  struct Case {
+    const char* name;
+    std::size_t old_len, new_len;
+    int end;   // 0: read, 1: rewind and read, 2: close
+  };
+  const Case cases[] = {
+      {"shorter, then read", 8, 3, 0}, {"same length, then rewind", 5, 5, 1},
+      {"longer, then close", 3, 9, 2}, {"shorter, then close", 9, 2, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fio::Units u;
+    ASSERT_EQ(u.open(3, path("fort3"), fio::OpenStatus::Unknown, fio::Form::Unformatted), fio::kOk);
+    for (int r = 0; r < 2; ++r) {
+      const auto v = record(r + 1, c.old_len);
+      const std::span<const std::byte> parts[] = {fio::bytes_of(v.data(), v.size())};
+      ASSERT_EQ(u.write_record(3, parts), fio::kOk);
+    }
+    u.rewind(3);
+    const auto v = record(7, c.new_len);
+    const std::span<const std::byte> parts[] = {fio::bytes_of(v.data(), v.size())};
+    ASSERT_EQ(u.write_record(3, parts), fio::kOk);
+    std::vector<double> got(c.new_len);
+    const std::span<std::byte> in[] = {fio::bytes_of(got.data(), got.size())};
+    if (c.end == 0) {
+      EXPECT_EQ(u.read_record(3, in), fio::kEnd);
+    } else if (c.end == 1) {
+      u.rewind(3);
+      ASSERT_EQ(u.read_record(3, in), fio::kOk);
+      EXPECT_EQ(got, v);
+      EXPECT_EQ(u.read_record(3, in), fio::kEnd);
+    }
+    ASSERT_EQ(u.close(3), fio::kOk);
+    EXPECT_EQ(fs::file_size(path("fort3")), 8 + 8 * c.new_len);
+  }
+}
+
 TEST_F(FioUnits, FormattedAndUnformattedCallsDoNotMix) {
   fio::Units u;
   ASSERT_EQ(u.open(3, path("fort3"), fio::OpenStatus::Unknown, fio::Form::Unformatted), fio::kOk);

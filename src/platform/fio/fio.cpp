@@ -213,6 +213,8 @@ struct Units::Unit {
   long size = 0;        // current length of the file in bytes
   bool writing = false; // last operation was a write
   bool reading = false; // last operation was a read
+  bool at_end = false;  // writing at the end of the file: each write extends it
+  bool cut_pending = false;  // the file is to be cut at `size` when the writes end
   int error = 0;        // errno of the first failed write, 0 while none failed
 };
 
@@ -272,6 +274,9 @@ int Units::open(int unit, const std::string& path, OpenStatus status, Form form,
   u->fp = fp;
   u->path = path;
   u->form = form;
+  // Records are large and written or read whole: a larger buffer passes them
+  // to the system in fewer calls.
+  if (form == Form::Unformatted) std::setvbuf(fp, nullptr, _IOFBF, std::size_t(1) << 20);
   std::fseek(fp, 0, SEEK_END);
   u->size = std::ftell(fp);
   if (pos == Position::Start) std::fseek(fp, 0, SEEK_SET);
@@ -279,11 +284,23 @@ int Units::open(int unit, const std::string& path, OpenStatus status, Form form,
   return kOk;
 }
 
+// Cuts a file that was rewritten from inside after its last write: an
+// unformatted unit defers the cut until its writes end, so that a file
+// rewritten to its old length is overwritten in place, never emptied first.
+template <class U>
+static int end_writes(U& u) {
+  if (!u.cut_pending) return 0;
+  u.cut_pending = false;
+  if (std::fflush(u.fp) != 0) return -1;
+  return ftruncate(fileno(u.fp), u.size);
+}
+
 int Units::close(int unit, CloseStatus how) {
   auto it = units_.find(unit);
   if (it == units_.end()) return kOk;
   Unit* u = it->second;
   units_.erase(it);
+  if (how != CloseStatus::Delete && end_writes(*u) != 0 && u->error == 0) u->error = errno != 0 ? errno : EIO;
   // A write that failed earlier (a full disk) fails the close as well, with
   // its own cause in errno.
   const bool failed_before = u->error != 0 || std::ferror(u->fp);
@@ -301,6 +318,7 @@ void Units::close_all() {
 int Units::rewind(int unit) {
   Unit* u = find(unit);
   if (!u) return kErrNotOpen;
+  end_writes(*u);
   std::fflush(u->fp);
   std::fseek(u->fp, 0, SEEK_SET);
   u->writing = u->reading = false;
@@ -314,22 +332,30 @@ int Units::flush(int unit) {
 }
 
 int Units::prepare_write(Unit& u) {
-  // Switch the stream to writing and cut the file after the current position.
+  // Switch the stream to writing and cut the file after the current position;
+  // a stream that goes on writing at the end needs neither.
+  if (u.writing && u.at_end) return kOk;
   if (u.reading || !u.writing) std::fseek(u.fp, 0, SEEK_CUR);
   u.reading = false;
   u.writing = true;
   long pos = std::ftell(u.fp);
   if (pos < 0) return kErrIo;
   if (pos < u.size) {
-    std::fflush(u.fp);
-    if (ftruncate(fileno(u.fp), pos) != 0) return kErrIo;
+    if (u.form == Form::Unformatted) {
+      u.cut_pending = true;
+    } else {
+      std::fflush(u.fp);
+      if (ftruncate(fileno(u.fp), pos) != 0) return kErrIo;
+    }
     u.size = pos;
   }
+  u.at_end = true;
   return kOk;
 }
 
 void Units::prepare_read(Unit& u) {
   // Switch the stream to reading (a seek must separate a write and a read).
+  end_writes(u);
   if (u.writing || !u.reading) std::fseek(u.fp, 0, SEEK_CUR);
   u.writing = false;
   u.reading = true;
@@ -338,6 +364,7 @@ void Units::prepare_read(Unit& u) {
 int Units::backspace(int unit) {
   Unit* u = find(unit);
   if (!u) return kErrNotOpen;
+  end_writes(*u);
   std::fflush(u->fp);
   u->writing = u->reading = false;
   long pos = std::ftell(u->fp);
@@ -371,7 +398,7 @@ int Units::write_line(int unit, std::string_view text) {
   if (st) return st;
   if (!text.empty() && std::fwrite(text.data(), 1, text.size(), u->fp) != text.size()) return write_failed(u->error);
   if (std::fputc('\n', u->fp) == EOF) return write_failed(u->error);
-  u->size = std::max(u->size, std::ftell(u->fp));
+  u->size += static_cast<long>(text.size()) + 1;
   return kOk;
 }
 
@@ -404,7 +431,7 @@ int Units::write_record(int unit, std::span<const std::span<const std::byte>> pa
   for (auto p : parts)
     if (!p.empty() && std::fwrite(p.data(), 1, p.size(), u->fp) != p.size()) return write_failed(u->error);
   if (std::fwrite(m.data(), 1, 4, u->fp) != 4) return write_failed(u->error);
-  u->size = std::max(u->size, std::ftell(u->fp));
+  u->size += static_cast<long>(len) + 8;
   return kOk;
 }
 
@@ -417,22 +444,25 @@ int Units::read_record(int unit, std::span<const std::span<std::byte>> parts) {
   if (got == 0) return std::ferror(u->fp) ? kErrIo : kEnd;
   if (got != 4) return kErrRecord;
   const std::uint32_t len = decode_length(m);
-  const long start = std::ftell(u->fp);
   std::size_t need = 0;
   for (auto p : parts) need += p.size();
   int st = kOk;
+  std::size_t taken = 0;
   if (need > len) {
     st = kErrRecord;
   } else {
     for (auto p : parts) {
-      if (!p.empty() && std::fread(p.data(), 1, p.size(), u->fp) != p.size()) {
+      if (p.empty()) continue;
+      const std::size_t got_part = std::fread(p.data(), 1, p.size(), u->fp);
+      taken += got_part;
+      if (got_part != p.size()) {
         st = kErrRecord;
         break;
       }
     }
   }
   // Step to the end of the record whatever was taken from it.
-  std::fseek(u->fp, start + static_cast<long>(len), SEEK_SET);
+  if (taken != len) std::fseek(u->fp, static_cast<long>(len - taken), SEEK_CUR);
   Marker t;
   if (std::fread(t.data(), 1, 4, u->fp) != 4 || t != m) return kErrRecord;
   return st;
