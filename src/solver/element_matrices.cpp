@@ -385,11 +385,12 @@ void form_element_matrices(RunState& st, int& status) {
             for (int r = 1; r <= nevab; ++r) st.estiff(r, c, e) = b.k1[(c - 1) * kLd + r - 1];
 
         // 16. The element record for the stress recovery.
+        const RecordItems n = record_items(st.ngaus, st.ngaus2);
         const std::span<const std::byte> items[5] = {
-            fio::bytes_of(static_cast<const double*>(b.item_bending), kRecordBending),
-            fio::bytes_of(static_cast<const double*>(b.item_shear), kRecordShear),
-            fio::bytes_of(static_cast<const double*>(b.item_membrane), kRecordMembrane),
-            fio::bytes_of(static_cast<const double*>(gc.gauss_point_coords.data()), kRecordPoints),
+            fio::bytes_of(static_cast<const double*>(b.item_bending), n.bending),
+            fio::bytes_of(static_cast<const double*>(b.item_shear), n.shear),
+            fio::bytes_of(static_cast<const double*>(b.item_membrane), n.membrane),
+            fio::bytes_of(static_cast<const double*>(gc.gauss_point_coords.data()), n.points),
             fio::bytes_of(static_cast<const double*>(element_util_common.condensed_record), kRecordQuad4),
         };
         if (st.units.write_record(kUnitFort3, std::span<const std::span<const std::byte>>(items, quad4 ? 5 : 4)) != 0) {

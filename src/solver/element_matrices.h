@@ -16,6 +16,19 @@ inline constexpr std::size_t kRecordMembrane = 3 * 18 * 9;  // D_m B at the firs
 inline constexpr std::size_t kRecordPoints = 3 * 9;         // x, y, z of the integration points
 inline constexpr std::size_t kRecordQuad4 = 92;             // 4-node side-parameter recovery
 
+// The D B items are stored point after point; a record holds each up to the
+// last point of its rule (all nine where the rule is not one of 1, 2 or 3
+// points a side), so a two-point rule writes less than half the bytes.  The
+// point coordinates are kept whole.
+struct RecordItems {
+    std::size_t bending, shear, membrane, points;
+};
+inline RecordItems record_items(int ngaus, int ngaus2) {
+    const auto points = [](int n) -> std::size_t { return n >= 1 && n <= 3 ? static_cast<std::size_t>(n * n) : 9; };
+    const std::size_t p1 = points(ngaus), p2 = points(ngaus2);
+    return {kRecordBending / 9 * p1, kRecordShear / 9 * p2, kRecordMembrane / 9 * p1, kRecordPoints};
+}
+
 // One pass of the element loop over all elements, in element order:
 // - st.estiff(:, :, e): the element matrix (plate, soil terms and springs),
 //   global freedoms (local node - 1) * 6 + freedom;
@@ -24,8 +37,8 @@ inline constexpr std::size_t kRecordQuad4 = 92;             // 4-node side-param
 //   displacement (disp_vectors column 1 plus disp_step); the springs put minus
 //   their forces into set A;
 // - st.element_areas(e);
-// - one record per element on unit 3 (items of kRecord*; item 5 for 4-node
-//   elements only).
+// - one record per element on unit 3 (items of record_items(); item 5 for
+//   4-node elements only).
 // A positive status (zero or negative Jacobian: 2) ends the pass at once; a
 // nonlinear spring whose displacement lies outside its profile sets status 1
 // and writes the termination lines to the message file; a record that cannot

@@ -136,10 +136,11 @@ void plate_stresses(RunState& st) {
         std::memset(item4, 0, sizeof item4);
         std::memset(item5, 0, sizeof item5);
         {
-            std::span<std::byte> parts4[] = {fio::bytes_of(item1, kRecordBending), fio::bytes_of(item2, kRecordShear),
-                                             fio::bytes_of(item3, kRecordMembrane), fio::bytes_of(item4, kRecordPoints)};
-            std::span<std::byte> parts5[] = {fio::bytes_of(item1, kRecordBending), fio::bytes_of(item2, kRecordShear),
-                                             fio::bytes_of(item3, kRecordMembrane), fio::bytes_of(item4, kRecordPoints),
+            const RecordItems n = record_items(st.ngaus, st.ngaus2);
+            std::span<std::byte> parts4[] = {fio::bytes_of(item1, n.bending), fio::bytes_of(item2, n.shear),
+                                             fio::bytes_of(item3, n.membrane), fio::bytes_of(item4, n.points)};
+            std::span<std::byte> parts5[] = {fio::bytes_of(item1, n.bending), fio::bytes_of(item2, n.shear),
+                                             fio::bytes_of(item3, n.membrane), fio::bytes_of(item4, n.points),
                                              fio::bytes_of(item5, kRecordQuad4)};
             int rs = nnode == 4 ? u.read_record(kUnitFort3, parts5) : u.read_record(kUnitFort3, parts4);
             if (rs != 0 && !read_error) {

@@ -184,10 +184,11 @@ struct ElementRecordItems {
 // Reads the next element record of unit 3 (with item 5 when quad4); returns
 // the unit's status, 0 when the record was read.
 inline int read_element_record(RunState& st, ElementRecordItems& r, bool quad4) {
-    const std::span<std::byte> parts[5] = {fio::bytes_of(r.bending.data(), r.bending.size()),
-                                           fio::bytes_of(r.shear.data(), r.shear.size()),
-                                           fio::bytes_of(r.membrane.data(), r.membrane.size()),
-                                           fio::bytes_of(r.points.data(), r.points.size()),
+    const parvane::RecordItems n = parvane::record_items(st.ngaus, st.ngaus2);
+    const std::span<std::byte> parts[5] = {fio::bytes_of(r.bending.data(), n.bending),
+                                           fio::bytes_of(r.shear.data(), n.shear),
+                                           fio::bytes_of(r.membrane.data(), n.membrane),
+                                           fio::bytes_of(r.points.data(), n.points),
                                            fio::bytes_of(r.quad4.data(), r.quad4.size())};
     return st.units.read_record(parvane::kUnitFort3, std::span<const std::span<std::byte>>(parts, quad4 ? 5 : 4));
 }
