@@ -58,7 +58,14 @@ void nodal_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
 }
 
 void distributed_spring_terms(RunState& st, int ielem, double* ke, double* rhs, int& status) {
-    for (int i = 1; i <= st.ndsti; ++i) {
+    // The element's records, in record order, through an index built once
+    // per element loop (a scan of the whole list per element is quadratic
+    // in the size of a mat with a record for every element).
+    RecordIndex& index = st.distributed_stiffness_index;
+    if (!index.valid) build_record_index(index, st.distributed_stiffness_elements, st.ndsti, st.nelem);
+    if (ielem < 1 || ielem > st.nelem) return;
+    for (int k = index.start[static_cast<std::size_t>(ielem - 1)]; k < index.start[static_cast<std::size_t>(ielem)]; ++k) {
+        const int i = index.list[static_cast<std::size_t>(k)];
         if (st.distributed_stiffness_elements(i) != ielem) continue;
         if (!for_each_integration_point(st, ielem, 1, status, [&](const IntegrationPoint& p) {
                 const double dv = p.wi * p.wj * p.det;
@@ -143,6 +150,7 @@ void build_record_index(RecordIndex& index, const FArray<int>& nodes, int count,
 void restore_spring_marks(RunState& st) {
     st.nodal_stiffness_index.valid = false;
     st.nonlinear_index.valid = false;
+    st.distributed_stiffness_index.valid = false;
     auto unmark = [](FArray<int>& nodes, int count) {
         for (int i = 1; i <= count && static_cast<std::size_t>(i) <= nodes.size(); ++i) nodes(i) = std::abs(nodes(i));
     };

@@ -39,8 +39,9 @@ void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
 // the run keeps them, are spread to the nodes like concentrated springs.
 void total_concentrated_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
 
-// Indexes the records of `nodes` (count of them) by node, node numbers taken
-// by magnitude; records naming no node of 1 .. npoin are left out.
+// Indexes the records of `nodes` (count of them) by the number each names (a
+// node, or an element), taken by magnitude; records naming none of
+// 1 .. npoin are left out.
 void build_record_index(RecordIndex& index, const FArray<int>& nodes, int count, int npoin);
 
 // The records of a node list (entries 1..count of nodes) that enter element

@@ -352,6 +352,7 @@ struct RunData {
   FArray<double> soil_stiffness_restart;  // npoin: of the last converged step
   FArray<double> settlements;             // npoin
   RecordIndex nodal_stiffness_index, nonlinear_index;  // records of the spring lists by node
+  RecordIndex distributed_stiffness_index;             // distributed spring records by element
   AndersonHistory mindlin_history;        // earlier iterates of the Mindlin stiffness in the increment
   FArray<double> element_soil_loads;      // nelem
   FArray<double> soil_reactions;          // 6 x npoin: nodal soil reaction of the step

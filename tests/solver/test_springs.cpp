@@ -146,6 +146,41 @@ TEST(DistributedSprings, LumpedOverTheNodesAndTinyValuesSkipped) {
     }
 }
 
+// Records naming the elements in any order, some twice, one naming none:
+// each element takes the sum of its own; a changed list is seen by the next
+// element loop.
+TEST(DistributedSprings, EachElementTakesItsOwnRecords) {
+    RunState st;
+    mesh(st, 4, [](RunState& s) { s.ndsti = 5; });
+    const int elements[5] = {3, 1, 3, 0, 2};
+    const double values[5] = {10.0, 20.0, 5.0, 99.0, 7.0};
+    for (int i = 1; i <= 5; ++i) {
+        st.distributed_stiffness_elements(i) = elements[i - 1];
+        st.distributed_stiffness_values(1, i) = values[i - 1];
+    }
+    const auto x_totals = [&st] {
+        std::vector<double> totals;
+        int status = 0;
+        for (int e = 1; e <= 4; ++e) {
+            Ke ke;
+            load_element(st, e);
+            parvane::distributed_spring_terms(st, e, ke.k.data(), ke.rhs.data(), status);
+            EXPECT_EQ(status, 0);
+            double t = 0.0;
+            for (int a = 1; a <= 4; ++a) t += ke.diag((a - 1) * 6 + 1);
+            totals.push_back(t);
+        }
+        return totals;
+    };
+    std::vector<double> t = x_totals();
+    const double expected[4] = {20.0, 7.0, 15.0, 0.0};
+    for (int e = 0; e < 4; ++e) EXPECT_NEAR(t[static_cast<std::size_t>(e)], expected[e], 1e-12) << "element " << e + 1;
+    parvane::restore_spring_marks(st);   // the end of an element loop
+    st.distributed_stiffness_elements(4) = 4;
+    t = x_totals();
+    EXPECT_NEAR(t[3], 99.0, 1e-12);
+}
+
 TEST(ConcentratedSprings, SpreadByTheShapeValuesAtThePoint) {
     {
         // at corner 3 of a 4-node element the whole stiffness goes to that node
