@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <new>
 #include <cerrno>
 #include <cmath>
@@ -82,9 +83,11 @@ std::string fmt_f(double v, int w, int d) {
   if (w <= 0) return {};
   if (d < 0) d = 0;
   if (!std::isfinite(v)) return non_finite(v, w);
+  // to_chars rounds as printf's %.*f does, without its cost per call.
   std::vector<char> buf(static_cast<std::size_t>(d) + 400);
-  std::snprintf(buf.data(), buf.size(), "%#.*f", d, std::fabs(v));
-  std::string body = buf.data();
+  const auto fixed = std::to_chars(buf.data(), buf.data() + buf.size(), std::fabs(v), std::chars_format::fixed, d);
+  std::string body(buf.data(), fixed.ptr);
+  if (d == 0) body.push_back('.');
   const bool zero = body.find_first_of("123456789") == std::string::npos;
   const std::string sign = (v < 0 && !zero) ? "-" : "";
   std::string s = sign + body;
@@ -105,8 +108,10 @@ std::string fmt_e(double v, int w, int d) {
     digits.assign(static_cast<std::size_t>(d), '0');
   } else {
     std::vector<char> buf(static_cast<std::size_t>(d) + 64);
-    std::snprintf(buf.data(), buf.size(), "%.*e", d - 1, std::fabs(v));
-    // buf: "D.DDDe+XX" or "De+XX" when d == 1
+    const auto sci =
+        std::to_chars(buf.data(), buf.data() + buf.size() - 1, std::fabs(v), std::chars_format::scientific, d - 1);
+    *sci.ptr = '\0';
+    // buf: "D.DDDe+XX" or "De+XX" when d == 1, rounded as printf's %.*e
     const char* p = buf.data();
     const char* epos = std::strchr(p, 'e');
     for (const char* q = p; q < epos; ++q)
