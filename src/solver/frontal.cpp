@@ -448,6 +448,7 @@ public:
         in_block_.assign(fr.C, 0);
         panel_.assign(rows * fr.C, 0.0);
         group_of_.assign(rows, 0);
+        place_.assign(rows, 0);
         row_at_.assign(rows, 0);
         pivot_.assign(rows, 0.0);
     }
@@ -526,8 +527,10 @@ private:
         if (ks == 0) return;
         form_groups();
         for (Group& g : groups_) take_rows(g);
+        for (int m = 0; m < ks; ++m) factor_pivot(m);
+        for (Group& g : groups_) reduce_group(g);
         open_block();
-        for (int m = 0; m < ks; ++m) reduce_row(m);
+        for (int m = 0; m < ks; ++m) keep_row(m);
         for (Group& g : groups_) update_front(g);
         for (int s : pending_) {
             in_block_[s] = 0;
@@ -560,6 +563,9 @@ private:
         int lo = 0, n = 0;                     // front columns lo .. lo + n - 1
         std::size_t at = 0;                    // its rows in the panel, n apart
         std::vector<std::pair<int, int>> rows; // (slot, pending index), by slot
+        std::vector<int> order;                // pending indices in elimination order
+        std::vector<double> B;                 // the rows at the waiting columns, k x k, by order
+        std::vector<double> L;                 // their multipliers, k x k by columns, unit diagonal
         int updating = 0;                      // rows that update the front
         int live = 0;                          // occupied columns besides the waiting ones
     };
@@ -583,7 +589,10 @@ private:
                 groups_.push_back(std::move(g));
             }
             group_of_[m] = of_region[r];
-            groups_[of_region[r]].rows.push_back({pending_[m], m});
+            Group& g = groups_[of_region[r]];
+            place_[m] = static_cast<int>(g.order.size());
+            g.rows.push_back({pending_[m], m});
+            g.order.push_back(m);
         }
         std::size_t at = 0;
         for (Group& g : groups_) {
@@ -595,7 +604,7 @@ private:
             g.live = occupied - static_cast<int>(g.rows.size());
             std::sort(g.rows.begin(), g.rows.end());
             g.at = at;
-            for (const auto& [s, m] : g.rows) {
+            for (int m : g.order) {
                 row_at_[m] = at;
                 at += static_cast<std::size_t>(g.n);
             }
@@ -631,14 +640,24 @@ private:
         }
     }
 
-    // Checks the pivot of waiting row m, keeps its equation, reduces the
-    // loads and the later rows of its group by it.
-    void reduce_row(int m) {
+    // Checks the pivot of waiting row m and reduces the later rows of its
+    // group at the waiting columns by it, keeping the multipliers: the
+    // elimination one by one, on the k x k block of the waiting columns only.
+    void factor_pivot(int m) {
         Group& g = groups_[group_of_[m]];
+        const int k = static_cast<int>(g.order.size());
+        const int p = place_[m];
+        if (p == 0) {
+            g.B.assign(static_cast<std::size_t>(k) * k, 0.0);
+            g.L.assign(static_cast<std::size_t>(k) * k, 0.0);
+            for (int l = 0; l < k; ++l) {
+                const double* row = row_of(g.order[l]);
+                for (int j = 0; j < k; ++j) g.B[static_cast<std::size_t>(l) * k + j] = row[pending_[g.order[j]] - g.lo];
+            }
+        }
+        double* B = g.B.data();
         const int s = pending_[m];
-        const int lo = g.lo;
-        double* row = row_of(m);
-        const double piv = row[s - lo];
+        const double piv = B[static_cast<std::size_t>(p) * k + p];
         const int v = fr_.slot_var[s] - 1;
         if (!(std::fabs(piv) > pivot_floor(v, fr_.diag[s]))) {
             g_stats.zero_pivot_variable = v + 1;
@@ -652,6 +671,42 @@ private:
                     .e(piv, 17, 6);
             throw Failure{kStatusSolve};
         }
+        pivot_[m] = piv;
+        // A prescribed variable reduces nothing: its terms go to the loads.
+        if (codes_[v] == 1) return;
+        const double* bp = B + static_cast<std::size_t>(p) * k;
+        for (int l = p + 1; l < k; ++l) {
+            double* bl = B + static_cast<std::size_t>(l) * k;
+            const double f = bl[p];
+            if (!(std::fabs(f) >= kSkip)) continue;
+            const double c = f / piv;
+            g.L[static_cast<std::size_t>(p) * k + l] = c;
+            for (int j = p + 1; j < k; ++j) bl[j] -= c * bp[j];
+        }
+    }
+
+    // Reduces the group's rows over all their columns by the multipliers (one
+    // triangular solve), then clears in each row the columns of the waiting
+    // variables eliminated before it.
+    void reduce_group(Group& g) {
+        const int k = static_cast<int>(g.order.size());
+        double* P = panel_.data() + g.at;
+        cblas_dtrsm(CblasColMajor, CblasRight, CblasLower, CblasTrans, CblasUnit, g.n, k, 1.0, g.L.data(), k, P, g.n);
+        flops_ += static_cast<double>(k) * k * g.n;
+        for (int r = 1; r < k; ++r) {
+            double* row = P + static_cast<std::size_t>(r) * g.n;
+            for (int q = 0; q < r; ++q) row[pending_[g.order[q]] - g.lo] = 0.0;
+        }
+    }
+
+    // Keeps the equation of waiting row m and reduces the loads by it.
+    void keep_row(int m) {
+        Group& g = groups_[group_of_[m]];
+        const int s = pending_[m];
+        const int lo = g.lo;
+        double* row = row_of(m);
+        const double piv = pivot_[m];
+        const int v = fr_.slot_var[s] - 1;
         const int code = codes_[v];
         // The equation: the span of its nonzero terms besides the pivot.
         row[s - lo] = 0.0;
@@ -672,25 +727,12 @@ private:
         bvals_.push_back(b);
         const double c = code == 1 ? pb_.support_forces[v] : b / piv;
         if (c != 0.0 && count > 0) cblas_daxpy(count, -c, row + first, 1, loads + first, 1);
-        row[s - lo] = piv;
-        if (code != 1) {
-            if (count > 0) {
-                // Later rows of the group, over the span of this row's nonzero terms.
-                for (const auto& [sl, l] : g.rows) {
-                    if (l <= m) continue;
-                    double* rl = row_of(l);
-                    const double f = rl[s - lo];
-                    if (!(std::fabs(f) >= kSkip)) continue;
-                    cblas_daxpy(count, -(f / piv), row + first, 1, rl + first, 1);
-                    flops_ += 2.0 * count;
-                }
-            }
+        if (code == 1) {
+            std::fill(row, row + g.n, 0.0);   // it updates nothing
+            pivot_[m] = 0.0;
+        } else {
             ++g.updating;
         }
-        pivot_[m] = code == 1 ? 0.0 : piv;
-        for (const auto& [sl, l] : g.rows)
-            if (l > m) row_of(l)[s - lo] = 0.0;
-        if (code == 1) std::fill(row, row + g.n, 0.0);   // it updates nothing
         fr_.slot_of[v] = -1;
         ++g_store.equations;
     }
@@ -708,7 +750,7 @@ private:
             for (const auto& [s, m] : g.rows) u[s - g.lo] = 0.0;
         }
         for (int r = 0; r < k; ++r) {
-            const int m = g.rows[r].second;
+            const int m = g.order[r];
             const double piv = pivot_[m];
             const double* u = U + r * n;
             double* wv = W_.data() + r * n;
@@ -759,6 +801,7 @@ private:
     std::vector<double> panel_;     // their rows, each over its group's columns
     std::vector<Group> groups_;
     std::vector<int> group_of_;         // group of each waiting row
+    std::vector<int> place_;            // its place in the group's elimination order
     std::vector<std::size_t> row_at_;   // its place in the panel
     std::vector<double> pivot_;         // its pivot, 0 where it updates nothing
     std::vector<double> W_;
