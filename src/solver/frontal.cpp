@@ -54,10 +54,9 @@ double pivot_floor(int v, double diagonal) {
 }
 constexpr int kStatusMemory = 10;
 
-// Memory for the large working arrays (the front, the eliminated
-// equations): aligned to 2 MB and marked for transparent huge pages, so that
-// first touches fault once per 2 MB and the strided reads across the front's
-// columns do not miss the TLB on every column.
+// Memory of the front: aligned to 2 MB and marked for transparent huge
+// pages, so that the strided reads across its columns do not miss the TLB on
+// every column.
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };
