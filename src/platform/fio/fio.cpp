@@ -279,9 +279,10 @@ int Units::open(int unit, const std::string& path, OpenStatus status, Form form,
   u->fp = fp;
   u->path = path;
   u->form = form;
-  // Records are large and written or read whole: a larger buffer passes them
-  // to the system in fewer calls.
-  if (form == Form::Unformatted) std::setvbuf(fp, nullptr, _IOFBF, std::size_t(1) << 20);
+  // Records are written and read whole: a larger buffer passes those of a few
+  // kilobytes to the system several at a time; records longer than it go
+  // straight between the caller's memory and the file.
+  if (form == Form::Unformatted) std::setvbuf(fp, nullptr, _IOFBF, std::size_t(64) << 10);
   std::fseek(fp, 0, SEEK_END);
   u->size = std::ftell(fp);
   if (pos == Position::Start) std::fseek(fp, 0, SEEK_SET);
