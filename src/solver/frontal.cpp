@@ -756,7 +756,8 @@ private:
             if (piv == 0.0) {
                 std::fill(wv, wv + n, 0.0);
             } else {
-                for (std::size_t j = 0; j < n; ++j) wv[j] = u[j] / piv;
+                const double inverse = 1.0 / piv;
+                for (std::size_t j = 0; j < n; ++j) wv[j] = u[j] * inverse;
             }
         }
         subtract_product(U, W_.data(), k, g.n, fr_.F.get() + static_cast<std::size_t>(g.lo) * fr_.C + g.lo, fr_.C);
