@@ -200,7 +200,9 @@ struct EquationStore {
             chunk_used = 0;
         }
         if (chunk_at == chunks.size()) {
-            const std::size_t size = std::max<std::size_t>(n, std::size_t(32) << 20);
+            // 1 MB first, doubling up to 32 MB: a small model populates little.
+            const std::size_t grow = std::size_t(1) << (20 + std::min<std::size_t>(chunks.size(), 5));
+            const std::size_t size = std::max<std::size_t>(n, grow);
             chunks.emplace_back(size);
             chunk_used = 0;
         }
