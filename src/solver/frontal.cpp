@@ -258,12 +258,16 @@ void write_both(fio::Units* units, const std::string& text) {
 // land in the unused lower triangle).
 constexpr int kProductColumns = 64;
 
-void subtract_product(const double* U, const double* W, int rows, int n, double* F, std::size_t ldf) {
-    static const bool one_thread = [] {
-        openblas_set_num_threads(1);   // the solver runs on one core
+// The solver runs on one core: a threaded BLAS is kept to one thread.
+void use_one_blas_thread() {
+    static const bool once = [] {
+        openblas_set_num_threads(1);
         return true;
     }();
-    (void)one_thread;
+    (void)once;
+}
+
+void subtract_product(const double* U, const double* W, int rows, int n, double* F, std::size_t ldf) {
     for (int b0 = 0; b0 < n; b0 += kProductColumns) {
         const int b1 = std::min(n, b0 + kProductColumns);
         cblas_dgemm(CblasColMajor, CblasNoTrans, CblasTrans, b1, b1 - b0, rows, -1.0, U, n, W + b0, n, 1.0,
@@ -745,11 +749,27 @@ private:
         const int k = static_cast<int>(g.rows.size());
         const std::size_t n = static_cast<std::size_t>(g.n);
         double* U = panel_.data() + g.at;
-        W_.resize(static_cast<std::size_t>(k) * n);
         for (int r = 0; r < k; ++r) {
             double* u = U + r * n;
             for (const auto& [s, m] : g.rows) u[s - g.lo] = 0.0;
         }
+        double* F = fr_.F.get() + static_cast<std::size_t>(g.lo) * fr_.C + g.lo;
+        flops_ += 2.0 * g.updating * (static_cast<double>(g.live) * (g.live + 1) / 2);
+        bool positive = true;
+        for (int r = 0; r < k; ++r) positive = positive && pivot_[g.order[r]] >= 0.0;
+        if (positive) {
+            // Positive pivots (a stiffness matrix): each row scaled by the root
+            // of its pivot, the update is one symmetric rank-k product, which
+            // the BLAS does faster than the column strips of a general one.
+            for (int r = 0; r < k; ++r) {
+                const double piv = pivot_[g.order[r]];
+                cblas_dscal(g.n, piv == 0.0 ? 0.0 : 1.0 / std::sqrt(piv), U + r * n, 1);
+            }
+            cblas_dsyrk(CblasColMajor, CblasUpper, CblasNoTrans, g.n, k, -1.0, U, g.n, 1.0, F,
+                        static_cast<int>(fr_.C));
+            return;
+        }
+        W_.resize(static_cast<std::size_t>(k) * n);
         for (int r = 0; r < k; ++r) {
             const int m = g.order[r];
             const double piv = pivot_[m];
@@ -762,8 +782,7 @@ private:
                 for (std::size_t j = 0; j < n; ++j) wv[j] = u[j] * inverse;
             }
         }
-        subtract_product(U, W_.data(), k, g.n, fr_.F.get() + static_cast<std::size_t>(g.lo) * fr_.C + g.lo, fr_.C);
-        flops_ += 2.0 * g.updating * (static_cast<double>(g.live) * (g.live + 1) / 2);
+        subtract_product(U, W_.data(), k, g.n, F, fr_.C);
     }
 
     // Keeps the block: its rows stay in memory, or go to unit 2.
@@ -817,6 +836,7 @@ private:
 int solve(const FrontalProblem& pb, fio::Units* units) {
     using clock = std::chrono::steady_clock;
     const auto t_start = clock::now();
+    use_one_blas_thread();
     g_stats = FrontalStats{};
 
     const int npoin = std::max(pb.npoin, 0), nelem = std::max(pb.nelem, 0), nnode = std::max(pb.nnode, 0);
