@@ -4,17 +4,23 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cblas.h>
 
@@ -105,6 +111,190 @@ RowView row_at(const char* p) {
     return r;
 }
 
+// The blocks of eliminated equations beyond the memory budget, in the file
+// of unit 2 through a descriptor of their own.  They bypass the page cache
+// where the file system allows it: a background thread writes each block
+// while the elimination goes on, and the back-substitution reads them
+// straight back.  Blocks start on 4 KB boundaries and are padded to them.
+class SpillFile {
+public:
+    SpillFile() = default;
+    SpillFile(const SpillFile&) = delete;
+    SpillFile& operator=(const SpillFile&) = delete;
+    ~SpillFile() { close(); }
+
+    bool is_open() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
+
+    // Opens the file of unit 2 for the blocks; false with errno set.
+    bool open(const std::string& path) {
+        close();
+        path_ = path;
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_DIRECT, 0600);
+        if (fd_ < 0 && errno == EINVAL) fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        return fd_ >= 0;
+    }
+
+    // Room for the next block of up to `bytes` (waits while every buffer is
+    // being written).
+    char* buffer(std::size_t bytes) {
+        const std::size_t need = padded(bytes);
+        std::unique_lock<std::mutex> lock(m_);
+        cv_.wait(lock, [&] { return !free_.empty() || pool_ < kBuffers; });
+        Buf b{};
+        if (!free_.empty()) {
+            b = free_.back();
+            free_.pop_back();
+        } else {
+            ++pool_;
+        }
+        lock.unlock();
+        if (b.cap < need) {
+            std::free(b.p);
+            b.p = static_cast<char*>(std::aligned_alloc(kAlign, need));
+            b.cap = b.p != nullptr ? need : 0;
+            if (b.p == nullptr) {
+                std::lock_guard<std::mutex> relock(m_);
+                --pool_;
+                throw std::bad_alloc();
+            }
+        }
+        current_ = b;
+        return b.p;
+    }
+
+    // Queues the block of `bytes` in the last buffer; gives its place and
+    // its padded length.  False with errno set when an earlier write failed.
+    bool queue(std::size_t bytes, std::uint64_t& offset, std::size_t& stored) {
+        stored = padded(bytes);
+        std::memset(current_.p + bytes, 0, stored - bytes);
+        offset = end_;
+        end_ += stored;
+        std::lock_guard<std::mutex> lock(m_);
+        jobs_.push_back(Job{current_, offset, stored});
+        current_ = Buf{};
+        if (!thread_.joinable()) thread_ = std::thread([this] { write_jobs(); });
+        cv_.notify_all();
+        if (error_ != 0) {
+            errno = error_;
+            return false;
+        }
+        return true;
+    }
+
+    // Waits until every queued block is written; false with errno set when a
+    // write failed.
+    bool flush() {
+        std::unique_lock<std::mutex> lock(m_);
+        cv_.wait(lock, [&] { return jobs_.empty() && writing_ == 0; });
+        if (error_ != 0) {
+            errno = error_;
+            return false;
+        }
+        return true;
+    }
+
+    // Reads the block at `offset`; null on failure.
+    const char* read(std::uint64_t offset, std::size_t stored) {
+        if (read_.cap < stored) {
+            std::free(read_.p);
+            read_.p = static_cast<char*>(std::aligned_alloc(kAlign, stored));
+            read_.cap = read_.p != nullptr ? stored : 0;
+            if (read_.p == nullptr) throw std::bad_alloc();
+        }
+        std::size_t done = 0;
+        while (done < stored) {
+            const ssize_t n = ::pread(fd_, read_.p + done, stored - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return nullptr;
+            done += static_cast<std::size_t>(n);
+        }
+        return read_.p;
+    }
+
+    // Stops the writer, frees the buffers and closes the descriptor.
+    void close() {
+        if (thread_.joinable()) {
+            {
+                std::lock_guard<std::mutex> lock(m_);
+                stop_ = true;
+            }
+            cv_.notify_all();
+            thread_.join();
+        }
+        for (Job& j : jobs_) std::free(j.buf.p);
+        jobs_.clear();
+        for (Buf& b : free_) std::free(b.p);
+        free_.clear();
+        std::free(current_.p);
+        std::free(read_.p);
+        current_ = read_ = Buf{};
+        pool_ = writing_ = 0;
+        stop_ = false;
+        error_ = 0;
+        end_ = 0;
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    static constexpr std::size_t kAlign = 4096;
+    static constexpr int kBuffers = 4;
+    struct Buf {
+        char* p = nullptr;
+        std::size_t cap = 0;
+    };
+    struct Job {
+        Buf buf;
+        std::uint64_t offset;
+        std::size_t bytes;
+    };
+
+    static std::size_t padded(std::size_t bytes) { return std::max<std::size_t>(kAlign, (bytes + kAlign - 1) / kAlign * kAlign); }
+
+    void write_jobs() {
+        std::unique_lock<std::mutex> lock(m_);
+        for (;;) {
+            cv_.wait(lock, [&] { return stop_ || !jobs_.empty(); });
+            if (jobs_.empty()) return;
+            Job job = jobs_.front();
+            jobs_.pop_front();
+            ++writing_;
+            const bool skip = error_ != 0;
+            lock.unlock();
+            int failure = 0;
+            std::size_t done = 0;
+            while (!skip && done < job.bytes) {
+                const ssize_t n =
+                    ::pwrite(fd_, job.buf.p + done, job.bytes - done, static_cast<off_t>(job.offset + done));
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) {
+                    failure = n < 0 ? errno : ENOSPC;
+                    break;
+                }
+                done += static_cast<std::size_t>(n);
+            }
+            lock.lock();
+            if (failure != 0 && error_ == 0) error_ = failure;
+            free_.push_back(job.buf);
+            --writing_;
+            cv_.notify_all();
+        }
+    }
+
+    int fd_ = -1;
+    std::string path_;
+    std::uint64_t end_ = 0;
+    std::thread thread_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::vector<Buf> free_;
+    std::deque<Job> jobs_;
+    Buf current_, read_;
+    int pool_ = 0, writing_ = 0, error_ = 0;
+    bool stop_ = false;
+};
+
 // The eliminated equations of one call, kept for the back-substitution and for
 // a later call with the same matrices.
 struct EquationStore {
@@ -122,6 +312,8 @@ struct EquationStore {
     struct Block {
         char* data = nullptr;        // in memory, or null when on unit 2
         std::size_t size = 0;
+        std::uint64_t offset = 0;    // on unit 2: its place and padded length
+        std::size_t stored = 0;
         int rows = 0;
     };
     std::vector<Block> blocks;       // one per element
@@ -151,6 +343,7 @@ struct EquationStore {
     };
     std::vector<Chunk> chunks;
     std::size_t chunk_at = 0, chunk_used = 0;   // chunk being filled, bytes used in it
+    SpillFile spill;
     std::size_t mem_bytes = 0, spill_bytes = 0;
     long long equations = 0;
     int spilled_blocks = 0;
@@ -172,6 +365,7 @@ struct EquationStore {
         blocks.shrink_to_fit();
         chunk_at = chunk_used = 0;
         mem_bytes = spill_bytes = 0;
+        spill.close();
         equations = 0;
         spilled_blocks = 0;
         max_front = 0;
@@ -349,39 +543,24 @@ struct Front {
     }
 };
 
-// Reads the spilled block that unit 2 stands at and leaves the unit after it.
-bool read_block_forward(fio::Units& u, std::vector<char>& buf) {
-    std::uint64_t size = 0;
-    std::span<std::byte> head[] = {fio::bytes_of(&size, 1)};
-    if (u.read_record(2, head) != 0) return false;
-    if (u.backspace(2) != 0) return false;
-    buf.resize(size);
-    std::span<std::byte> parts[] = {fio::bytes_of(&size, 1), fio::bytes_of(buf.data(), buf.size())};
-    return u.read_record(2, parts) == 0;
-}
-
-// Reads the spilled block before the position of unit 2 (the unit stands
-// after it) and leaves the unit before it.
-bool read_block_backward(fio::Units& u, std::vector<char>& buf) {
-    return u.backspace(2) == 0 && read_block_forward(u, buf) && u.backspace(2) == 0;
-}
-
 struct Failure {
     int status;
 };
 
-// The rows of a stored block: in memory, or read from unit 2 into `buf`
-// (forward in a reuse, backward in the back-substitution).
-const char* block_rows(const EquationStore::Block& blk, fio::Units* units, std::vector<char>& buf, bool backward) {
+// The rows of a stored block: in memory, or read back from unit 2.
+const char* block_rows(const EquationStore::Block& blk) {
     if (blk.data != nullptr) return blk.data;
-    if (!(backward ? read_block_backward(*units, buf) : read_block_forward(*units, buf))) throw Failure{kStatusSolve};
-    return buf.data();
+    const char* p = g_store.spill.read(blk.offset, blk.stored);
+    if (p == nullptr) throw Failure{kStatusSolve};
+    return p;
 }
 
-bool write_block(fio::Units& u, const char* data, std::size_t bytes) {
-    std::uint64_t size = bytes;
-    std::span<const std::byte> parts[] = {fio::bytes_of(&size, 1), fio::bytes_of(data, bytes)};
-    return u.write_record(2, parts) == 0;
+// A block that could not go to unit 2: the file and the cause in the
+// message file.
+[[noreturn]] void spill_failed(fio::Units* units, const std::string& path, int error) {
+    if (unit_open(units, 8))
+        fio::Writer(*units, 8).list({"error writing file " + path + ": " + std::strerror(error)});
+    throw Failure{kStatusSolve};
 }
 
 // Reduces the front loads by the rows of one block (forward pass of a reuse).
@@ -559,8 +738,9 @@ private:
         if (in_memory_) {
             block_ = g_store.reserve(bound);
         } else {
-            blockbuf_.resize(bound);
-            block_ = blockbuf_.data();
+            if (!g_store.spill.is_open() && !g_store.spill.open(units_->path(2)))
+                spill_failed(units_, units_->path(2), errno);
+            block_ = g_store.spill.buffer(bound);
         }
     }
 
@@ -795,15 +975,10 @@ private:
             blk.data = block_;
             return;
         }
-        if (!write_block(*units_, block_, block_used_)) {
-            const int error = errno;
-            if (unit_open(units_, 8))
-                fio::Writer(*units_, 8).list({"error writing file " + units_->path(2) + ": " + std::strerror(error)});
-            throw Failure{kStatusSolve};
-        }
+        if (!g_store.spill.queue(block_used_, blk.offset, blk.stored)) spill_failed(units_, g_store.spill.path(), errno);
         blk.data = nullptr;
         ++g_store.spilled_blocks;
-        g_store.spill_bytes += block_used_ + 8;
+        g_store.spill_bytes += blk.stored;
     }
 
     const FrontalProblem& pb_;
@@ -827,7 +1002,6 @@ private:
     std::vector<double> pivot_;         // its pivot, 0 where it updates nothing
     std::vector<double> W_;
     bool coupled_ = false;              // an element couples two slot regions
-    std::vector<char> blockbuf_;    // a block on its way to unit 2
     char* block_ = nullptr;         // where the block's rows are written
     std::size_t block_bound_ = 0, block_used_ = 0;
     bool in_memory_ = false;
@@ -904,7 +1078,6 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
                        g_store.stiffness_hash[1] == hash[1];
 
     std::vector<double> bvals;
-    std::vector<char> buf;
 
     try {
         if (reuse) {
@@ -912,14 +1085,13 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             const auto t0 = clock::now();
             bvals.assign(static_cast<std::size_t>(g_store.equations), 0.0);
             long long eq = 0;
-            if (g_store.spilled_blocks > 0) units->rewind(2);
             for (int e = 0; e < nelem; ++e) {
                 const int* dest = g_store.dests.data() + static_cast<std::size_t>(e) * nevab;
                 const double* el = pb.element_loads + static_cast<std::size_t>(e) * nevab;
                 for (int k = 0; k < nevab; ++k) fr.loads[dest[k]] += el[k];
                 const EquationStore::Block& blk = g_store.blocks[e];
                 if (blk.rows == 0) continue;
-                reduce_loads(block_rows(blk, units, buf, false), blk.rows, fr, pb.support_forces, bvals, eq);
+                reduce_loads(block_rows(blk), blk.rows, fr, pb.support_forces, bvals, eq);
             }
             g_stats.reused = true;
             g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
@@ -942,6 +1114,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
 
             const auto t0 = clock::now();
             g_store.flops = Factorization(pb, units, fr, codes, bvals, C).run();
+            if (g_store.spilled_blocks > 0 && !g_store.spill.flush()) spill_failed(units, g_store.spill.path(), errno);
             g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
         }
 
@@ -952,7 +1125,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
         for (int e = nelem - 1; e >= 0; --e) {
             const EquationStore::Block& blk = g_store.blocks[e];
             if (blk.rows == 0) continue;
-            back_substitute(block_rows(blk, units, buf, true), blk.rows, fr, pb.displacement_increment, pb.support_forces, bvals, eq, offsets);
+            back_substitute(block_rows(blk), blk.rows, fr, pb.displacement_increment, pb.support_forces, bvals, eq, offsets);
         }
         g_store.valid = true;
     } catch (const Failure& f) {

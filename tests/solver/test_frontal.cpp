@@ -340,6 +340,27 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
     }
 }
 
+// Equations that cannot be written to unit 2 (a full disk) end the solution
+// with the file and the cause in the message file; a later call with room
+// solves again.
+TEST_F(FrontalTest, AFailedSpillNamesTheFileAndEndsTheSolution) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    Model m = grid(3, 3, 8);
+    fill_random(m, 21);
+    parvane::frontal_set_memory_budget(0);
+    units.close(2);
+    ASSERT_EQ(units.open(2, "/dev/full", fio::OpenStatus::Unknown, fio::Form::Unformatted), 0);
+    EXPECT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 3);
+    EXPECT_NE(read("messages").find("error writing file /dev/full: No space left on device"), std::string::npos)
+        << read("messages");
+
+    units.close(2);
+    ASSERT_EQ(units.open(2, (dir / "fort2").string(), fio::OpenStatus::Unknown, fio::Form::Unformatted), 0);
+    ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
+    EXPECT_GT(parvane::frontal_last_stats().spilled_bytes, 0u);
+    EXPECT_LT(rel_diff(m.disp, dense_solve(m).u), 1e-10);
+}
+
 TEST_F(FrontalTest, FullyPrescribedModelGivesSupportForces) {
     Model m = grid(2, 2, 8);
     for (int q = 1; q <= m.npoin; ++q)
