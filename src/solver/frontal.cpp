@@ -14,6 +14,7 @@
 #include <new>
 #include <set>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -131,6 +132,7 @@ public:
         close();
         path_ = path;
         fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_DIRECT, 0600);
+        direct_ = fd_ >= 0;
         if (fd_ < 0 && errno == EINVAL) fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         return fd_ >= 0;
     }
@@ -173,7 +175,20 @@ public:
         std::lock_guard<std::mutex> lock(m_);
         jobs_.push_back(Job{current_, offset, stored});
         current_ = Buf{};
-        if (!thread_.joinable()) thread_ = std::thread([this] { write_jobs(); });
+        if (!thread_.joinable() && !inline_) {
+            try {
+                thread_ = std::thread([this] { write_jobs(); });
+            } catch (const std::system_error&) {
+                inline_ = true;   // no thread to be had: each block is written here
+            }
+        }
+        if (inline_) {
+            const Job job = jobs_.back();
+            jobs_.pop_back();
+            const int failure = error_ != 0 ? 0 : write_job(job);
+            if (failure != 0) error_ = failure;
+            free_.push_back(job.buf);
+        }
         cv_.notify_all();
         if (error_ != 0) {
             errno = error_;
@@ -230,7 +245,7 @@ public:
         std::free(read_.p);
         current_ = read_ = Buf{};
         pool_ = writing_ = 0;
-        stop_ = false;
+        stop_ = inline_ = false;
         error_ = 0;
         end_ = 0;
         if (fd_ >= 0) ::close(fd_);
@@ -250,7 +265,34 @@ private:
         std::size_t bytes;
     };
 
-    static std::size_t padded(std::size_t bytes) { return std::max<std::size_t>(kAlign, (bytes + kAlign - 1) / kAlign * kAlign); }
+    // Writes one block; the errno of a failure, else 0.
+    int write_job(const Job& job) {
+        std::size_t done = 0;
+        while (done < job.bytes) {
+            const ssize_t n = ::pwrite(fd_, job.buf.p + done, job.bytes - done, static_cast<off_t>(job.offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && errno == EINVAL && direct_ && buffered()) continue;
+            if (n <= 0) return n < 0 ? errno : ENOSPC;
+            done += static_cast<std::size_t>(n);
+        }
+        return 0;
+    }
+
+    // A file system that takes direct transfers at the open but refuses them
+    // in a write gets the blocks through the page cache instead.  Only the
+    // writer uses the descriptor while blocks are queued.
+    bool buffered() {
+        const int fd = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) return false;
+        ::close(fd_);
+        fd_ = fd;
+        direct_ = false;
+        return true;
+    }
+
+    static std::size_t padded(std::size_t bytes) {
+        return std::max<std::size_t>(kAlign, (bytes + kAlign - 1) / kAlign * kAlign);
+    }
 
     void write_jobs() {
         std::unique_lock<std::mutex> lock(m_);
@@ -262,18 +304,7 @@ private:
             ++writing_;
             const bool skip = error_ != 0;
             lock.unlock();
-            int failure = 0;
-            std::size_t done = 0;
-            while (!skip && done < job.bytes) {
-                const ssize_t n =
-                    ::pwrite(fd_, job.buf.p + done, job.bytes - done, static_cast<off_t>(job.offset + done));
-                if (n < 0 && errno == EINTR) continue;
-                if (n <= 0) {
-                    failure = n < 0 ? errno : ENOSPC;
-                    break;
-                }
-                done += static_cast<std::size_t>(n);
-            }
+            const int failure = skip ? 0 : write_job(job);
             lock.lock();
             if (failure != 0 && error_ == 0) error_ = failure;
             free_.push_back(job.buf);
@@ -283,6 +314,7 @@ private:
     }
 
     int fd_ = -1;
+    bool direct_ = false;
     std::string path_;
     std::uint64_t end_ = 0;
     std::thread thread_;
@@ -292,7 +324,7 @@ private:
     std::deque<Job> jobs_;
     Buf current_, read_;
     int pool_ = 0, writing_ = 0, error_ = 0;
-    bool stop_ = false;
+    bool stop_ = false, inline_ = false;
 };
 
 // The eliminated equations of one call, kept for the back-substitution and for
