@@ -1039,6 +1039,97 @@ private:
     bool in_memory_ = false;
 };
 
+// Prescribed values and codes of every variable from the restraint table.
+void set_restraints(const FrontalProblem& pb, std::size_t ntotv, std::vector<int>& codes) {
+    const int npoin = std::max(pb.npoin, 0);
+    for (std::size_t v = 0; v < ntotv; ++v) pb.support_forces[v] = 0.0;
+    for (int r = 0; r < std::max(pb.nvfix, 0); ++r) {
+        const int n = pb.restraint_nodes[r];
+        if (n < 1 || n > npoin) continue;
+        for (int c = 0; c < 6; ++c) {
+            const std::size_t v = static_cast<std::size_t>(n - 1) * 6 + c;
+            pb.support_forces[v] = pb.restraint_values[static_cast<std::size_t>(r) * 6 + c];
+            codes[v] = pb.restraint_codes[static_cast<std::size_t>(r) * 6 + c];
+        }
+    }
+}
+
+// Every element node names a node of the model (taken by magnitude); the
+// first that does not is reported.
+bool connectivity_valid(const FrontalProblem& pb, fio::Units* units) {
+    const int npoin = std::max(pb.npoin, 0), nnode = std::max(pb.nnode, 0);
+    for (int e = 0; e < std::max(pb.nelem, 0); ++e)
+        for (int i = 0; i < nnode; ++i) {
+            const int node = pb.lnods[static_cast<std::size_t>(e) * nnode + i];
+            if (std::abs(node) < 1 || std::abs(node) > npoin) {
+                write_both(units, "invalid node number " + std::to_string(node) + " in element " + std::to_string(e + 1));
+                return false;
+            }
+        }
+    return true;
+}
+
+// What identifies the matrices of a call: the stored equations serve a later
+// call with the same.
+struct Identity {
+    int npoin, nelem, nnode, capacity;
+    std::size_t lsize, ksize;
+    std::uint64_t hash[2];
+};
+
+bool store_matches(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes) {
+    return g_store.valid && g_store.units == units && g_store.npoin == id.npoin && g_store.nelem == id.nelem &&
+           g_store.nnode == id.nnode && g_store.capacity == id.capacity && g_store.codes == codes &&
+           g_store.lnods_copy.size() == id.lsize &&
+           std::equal(g_store.lnods_copy.begin(), g_store.lnods_copy.end(), pb.lnods) &&
+           g_store.stiffness_count == id.ksize && g_store.stiffness_hash[0] == id.hash[0] &&
+           g_store.stiffness_hash[1] == id.hash[1];
+}
+
+// Empties the store for a new factorization of the matrices `id` names.
+void renew_store(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes) {
+    g_store.clear();
+    g_store.units = units;
+    g_store.npoin = id.npoin;
+    g_store.nelem = id.nelem;
+    g_store.nnode = id.nnode;
+    g_store.capacity = id.capacity;
+    g_store.codes = codes;
+    g_store.lnods_copy.assign(pb.lnods, pb.lnods + id.lsize);
+    g_store.stiffness_count = id.ksize;
+    g_store.stiffness_hash[0] = id.hash[0];
+    g_store.stiffness_hash[1] = id.hash[1];
+    g_store.dests.assign(static_cast<std::size_t>(6 * id.nnode) * id.nelem, 0);
+    g_store.blocks.assign(id.nelem, EquationStore::Block{});
+}
+
+// Same matrices as the previous call: the new loads are reduced by the
+// stored equations, element after element.
+void reduce_stored_loads(const FrontalProblem& pb, Front& fr, std::vector<double>& bvals) {
+    const int nevab = 6 * g_store.nnode;
+    bvals.assign(static_cast<std::size_t>(g_store.equations), 0.0);
+    long long eq = 0;
+    for (int e = 0; e < g_store.nelem; ++e) {
+        const int* dest = g_store.dests.data() + static_cast<std::size_t>(e) * nevab;
+        const double* el = pb.element_loads + static_cast<std::size_t>(e) * nevab;
+        for (int k = 0; k < nevab; ++k) fr.loads[dest[k]] += el[k];
+        const EquationStore::Block& blk = g_store.blocks[e];
+        if (blk.rows > 0) reduce_loads(block_rows(blk), blk.rows, fr, pb.support_forces, bvals, eq);
+    }
+}
+
+// Back-substitution through the stored equations, last equation first.
+void back_substitution(const FrontalProblem& pb, Front& fr, const std::vector<double>& bvals) {
+    std::fill(fr.sol.begin(), fr.sol.end(), 0.0);
+    long long eq = static_cast<long long>(bvals.size());
+    std::vector<const char*> offsets;
+    for (int e = g_store.nelem - 1; e >= 0; --e) {
+        const EquationStore::Block& blk = g_store.blocks[e];
+        if (blk.rows == 0) continue;
+        back_substitute(block_rows(blk), blk.rows, fr, pb.displacement_increment, pb.support_forces, bvals, eq, offsets);
+    }
+}
+
 int solve(const FrontalProblem& pb, fio::Units* units) {
     using clock = std::chrono::steady_clock;
     const auto t_start = clock::now();
@@ -1046,8 +1137,6 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
     g_stats = FrontalStats{};
 
     const int npoin = std::max(pb.npoin, 0), nelem = std::max(pb.nelem, 0), nnode = std::max(pb.nnode, 0);
-    const int nvfix = std::max(pb.nvfix, 0);
-    const int nevab = 6 * nnode;
     const std::size_t ntotv = static_cast<std::size_t>(npoin) * 6;
     const int C = std::max(pb.front_capacity, 0);
 
@@ -1068,97 +1157,39 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
         write_memory_failure(units);
         return kStatusMemory;
     }
-
-    // Restraints: prescribed values and codes per variable.
-    for (std::size_t v = 0; v < ntotv; ++v) pb.support_forces[v] = 0.0;
-    for (int r = 0; r < nvfix; ++r) {
-        const int n = pb.restraint_nodes[r];
-        if (n < 1 || n > npoin) continue;
-        for (int c = 0; c < 6; ++c) {
-            const std::size_t v = static_cast<std::size_t>(n - 1) * 6 + c;
-            pb.support_forces[v] = pb.restraint_values[static_cast<std::size_t>(r) * 6 + c];
-            codes[v] = pb.restraint_codes[static_cast<std::size_t>(r) * 6 + c];
-        }
-    }
+    set_restraints(pb, ntotv, codes);
 
     if (units != nullptr)
         for (int u : {2, 3, 4})
             if (units->is_open(u)) units->rewind(u);
 
-    const std::size_t lsize = static_cast<std::size_t>(nnode) * nelem;
-    const std::size_t ksize = static_cast<std::size_t>(nevab) * nevab * nelem;
+    if (!connectivity_valid(pb, units)) {
+        g_store.clear();
+        return kStatusSolve;
+    }
 
-    // Connectivity check; node numbers are taken by magnitude.
-    for (int e = 0; e < nelem; ++e)
-        for (int i = 0; i < nnode; ++i) {
-            const int q = std::abs(pb.lnods[static_cast<std::size_t>(e) * nnode + i]);
-            if (q < 1 || q > npoin) {
-                write_both(units, "invalid node number " + std::to_string(pb.lnods[static_cast<std::size_t>(e) * nnode + i]) +
-                                      " in element " + std::to_string(e + 1));
-                g_store.clear();
-                return kStatusSolve;
-            }
-        }
-
-    std::uint64_t hash[2] = {0, 0};
-    fingerprint(pb.element_stiffness, ksize, hash);
-    const bool reuse = g_store.valid && g_store.units == units && g_store.npoin == npoin && g_store.nelem == nelem &&
-                       g_store.nnode == nnode && g_store.capacity == C && g_store.codes == codes &&
-                       g_store.lnods_copy.size() == lsize &&
-                       std::equal(g_store.lnods_copy.begin(), g_store.lnods_copy.end(), pb.lnods) &&
-                       g_store.stiffness_count == ksize && g_store.stiffness_hash[0] == hash[0] &&
-                       g_store.stiffness_hash[1] == hash[1];
+    Identity id{npoin, nelem, nnode, C, static_cast<std::size_t>(nnode) * nelem,
+                static_cast<std::size_t>(6 * nnode) * (6 * nnode) * nelem, {0, 0}};
+    fingerprint(pb.element_stiffness, id.ksize, id.hash);
+    const bool reuse = store_matches(pb, units, id, codes);
 
     std::vector<double> bvals;
-
     try {
-        if (reuse) {
-            // Same matrices as the previous call: reduce the loads only.
-            const auto t0 = clock::now();
-            bvals.assign(static_cast<std::size_t>(g_store.equations), 0.0);
-            long long eq = 0;
-            for (int e = 0; e < nelem; ++e) {
-                const int* dest = g_store.dests.data() + static_cast<std::size_t>(e) * nevab;
-                const double* el = pb.element_loads + static_cast<std::size_t>(e) * nevab;
-                for (int k = 0; k < nevab; ++k) fr.loads[dest[k]] += el[k];
-                const EquationStore::Block& blk = g_store.blocks[e];
-                if (blk.rows == 0) continue;
-                reduce_loads(block_rows(blk), blk.rows, fr, pb.support_forces, bvals, eq);
-            }
-            g_stats.reused = true;
-            g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
-        } else {
-            g_store.clear();
-            g_store.units = units;
-            g_store.npoin = npoin;
-            g_store.nelem = nelem;
-            g_store.nnode = nnode;
-            g_store.capacity = C;
-            g_store.codes = codes;
-            g_store.lnods_copy.assign(pb.lnods, pb.lnods + lsize);
-            g_store.stiffness_count = ksize;
-            g_store.stiffness_hash[0] = hash[0];
-            g_store.stiffness_hash[1] = hash[1];
-            g_store.dests.assign(static_cast<std::size_t>(nevab) * nelem, 0);
-            g_store.blocks.assign(nelem, EquationStore::Block{});
+        if (!reuse) {
+            renew_store(pb, units, id, codes);
             fr.F = allocate_large<double>(fr.C * fr.C);
             std::fill(fr.F.get(), fr.F.get() + fr.C * fr.C, 0.0);
-
-            const auto t0 = clock::now();
+        }
+        const auto t0 = clock::now();
+        if (reuse) {
+            reduce_stored_loads(pb, fr, bvals);
+            g_stats.reused = true;
+        } else {
             g_store.flops = Factorization(pb, units, fr, codes, bvals, C).run();
             if (g_store.spilled_blocks > 0 && !g_store.spill.flush()) spill_failed(units, g_store.spill.path(), errno);
-            g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
         }
-
-        // Back-substitution, last equation first.
-        std::fill(fr.sol.begin(), fr.sol.end(), 0.0);
-        long long eq = static_cast<long long>(bvals.size());
-        std::vector<const char*> offsets;
-        for (int e = nelem - 1; e >= 0; --e) {
-            const EquationStore::Block& blk = g_store.blocks[e];
-            if (blk.rows == 0) continue;
-            back_substitute(block_rows(blk), blk.rows, fr, pb.displacement_increment, pb.support_forces, bvals, eq, offsets);
-        }
+        g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
+        back_substitution(pb, fr, bvals);
         g_store.valid = true;
     } catch (const Failure& f) {
         g_store.clear();
