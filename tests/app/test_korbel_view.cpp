@@ -19,6 +19,7 @@
 #include "platform/ui/HeadlessTest.h"
 #include "viz/Scene.h"
 #include "viz/Text.h"
+#include "QuietRunHost.h"
 
 using brennix::gl::DibImage;
 
@@ -490,21 +491,12 @@ TEST_F(KorbelViewTest, SmallSettersOfTheDialogs)
     EXPECT_NE(view.SavedModelview()[0], 0.0);
 }
 
-// The analysis run with every question answered Yes and nothing shown.
-class QuietHost : public RunHost {
-public:
-    bool Ask(const std::string&) override { return true; }
-    void Progress(const std::string&, const std::string&, int) override {}
-    void Message(const std::string&, RunIcon) override {}
-    void OpenTextFile(const std::string&) override {}
-};
-
 TEST_F(KorbelViewTest, WinklerMatAfterARunShowsDeflectionContoursAndTheLegend)
 {
     slbtest::ScratchDir dir;
     const std::string path = CopyWinklerMat(dir);
     ASSERT_TRUE(doc.Open(path));
-    QuietHost host;
+    QuietRunHost host;
     // The run works in the model's folder; the test keeps its own.
     const std::filesystem::path home = std::filesystem::current_path();
     const int route = RunAnalysis(doc.model, path, false, BRENNIX_BIN_DIR, host);

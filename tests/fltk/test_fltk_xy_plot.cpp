@@ -18,19 +18,11 @@
 #include "viz/ui/DlgXYPlot.h"
 
 #include "XInput.h"
+#include "QuietRunHost.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class QuietRunHost : public RunHost {
-public:
-    bool Ask(const std::string&) override { return true; }
-    void Progress(const std::string&, const std::string&, int) override {}
-    void Message(const std::string& text, RunIcon) override { said += text + "\n"; }
-    void OpenTextFile(const std::string&) override {}
-    std::string said;
-};
 
 class PlotDoc : public DocHost {
 public:

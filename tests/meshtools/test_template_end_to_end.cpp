@@ -27,19 +27,11 @@
 #include "model/MaterialTable.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
+#include "QuietRunHost.h"
 
 namespace {
 
 using templatetest::RecordingHost;
-
-class QuietRunHost : public RunHost {
-public:
-    bool Ask(const std::string&) override { return true; }
-    void Progress(const std::string&, const std::string&, int) override {}
-    void Message(const std::string& text, RunIcon) override { messages += text + "\n"; }
-    void OpenTextFile(const std::string&) override {}
-    std::string messages;
-};
 
 // Area of the elements from their corner nodes (shoelace formula).
 double CornerArea(const ModelData& m) {
@@ -158,7 +150,7 @@ TEST_F(TemplateEndToEndTest, FoundationsAnalyseToFiniteResults) {
         ASSERT_TRUE(meshed);
         std::string messages;
         const RunOutcome outcome = Analyse("foundation", messages);
-        ASSERT_EQ(outcome.solverStatus, 0) << runHost.messages << messages;
+        ASSERT_EQ(outcome.solverStatus, 0) << runHost.said << messages;
         ASSERT_EQ(outcome.resultsStatus, 0);
         for (int r = 0; r < doc.model.GetNodeCount(); ++r) ASSERT_TRUE(std::isfinite(doc.model.GetResultValue(0, r, 1)));
     }
@@ -188,7 +180,7 @@ TEST_F(TemplateEndToEndTest, ShearWithoutInPlaneSupportWarnsAndConstraintsCureIt
         doc.model.GetNodalActionTable(1)->AddNodalActionRow(std::to_string(n->id), std::span(zero, 6), std::span(yz, 6));
     outcome = Analyse("held", messages);
     EXPECT_EQ(messages.find("Loads in y or z without support"), std::string::npos);
-    EXPECT_EQ(outcome.solverStatus, 0) << runHost.messages << messages;
+    EXPECT_EQ(outcome.solverStatus, 0) << runHost.said << messages;
 }
 
 }  // namespace

@@ -14,20 +14,11 @@
 #include "meshtools/ElementOrder.h"
 #include "meshtools/Refine.h"
 #include "model/ModelData.h"
+#include "QuietRunHost.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Answers Yes and keeps the messages.
-class QuietHost : public RunHost {
-public:
-    bool Ask(const std::string&) override { return true; }
-    void Progress(const std::string&, const std::string&, int) override {}
-    void Message(const std::string& text, RunIcon) override { said += text + "\n"; }
-    void OpenTextFile(const std::string&) override {}
-    std::string said;
-};
 
 class ScratchFolder {
 public:
@@ -66,7 +57,7 @@ void ExpectUniformDeflection(const std::function<std::string(ModelData&)>& chang
     EXPECT_EQ(model.GetNodeCount(), nodes);
     EXPECT_EQ(model.GetElementCount(), elements);
 
-    QuietHost host;
+    QuietRunHost host;
     RunOutcome outcome;
     RunAnalysis(model, slb, false, BRENNIX_BIN_DIR, host, &outcome);
     ASSERT_FALSE(outcome.modelErrors) << host.said;
