@@ -188,183 +188,193 @@ void FltkBackend::WindowChanged(ui::Window& w, ui::Change what) {
     --syncing_;
 }
 
+// A frame: its top window with the menu bar.
+void FltkBackend::CreateFrame(ui::Window& w, const ui::Rect& r, Peer& peer) {
+    const int menuH = 25;
+    // A maximised frame fills the screen with its menu bar; others
+    // put the menu bar above the client rectangle they were given.
+    const bool maximised = (w.GetStyle() & ui::style::Maximized) != 0;
+    auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1),
+                              maximised ? std::max(r.h, menuH + 1) : std::max(r.h, 1) + menuH);
+    top->begin();
+    peer.menu = new FrameMenuBar(*this, w, 0, 0, top->w(), menuH);
+    peer.menu->box(FL_FLAT_BOX);
+    top->end();
+    top->copy_label(ToUtf8(w.GetWindowText()).c_str());
+    top->size_range(200, 150);
+    top->resizable(top);
+    peer.menuHeight = menuH;
+    peer.top = top;
+    peer.widget = top;
+}
+
+// A dialog: a top window whose controls keep their places.
+void FltkBackend::CreateDialog(ui::Window& w, const ui::Rect& r, Peer& peer) {
+    auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
+    top->copy_label(ToUtf8(w.GetWindowText()).c_str());
+    // Controls keep their places when the window changes size: FLTK
+    // never scales them, the dialog's OnSize moves what it moves. A
+    // dialog with the sizing border may take any size.
+    top->resizable(nullptr);
+    if (w.GetStyle() & ui::style::Resizable) top->size_range(1, 1);
+    peer.top = top;
+    peer.widget = top;
+}
+
+// A view inside its frame's window, or a popup in a window of its own.
+void FltkBackend::CreatePaintWindow(ui::Window& w, const ui::Rect& r, Peer& peer) {
+    ui::Window* parent = w.GetParent();
+    Peer* pp = parent ? PeerOf(*parent) : nullptr;
+    if (w.Kind() == ui::WindowKind::View && pp && pp->top) {
+        pp->top->begin();
+        auto* pw = new PaintWidget(*this, w, r.x, r.y + pp->menuHeight, std::max(r.w, 1), std::max(r.h, 1));
+        pp->top->end();
+        pp->top->resizable(pp->top);
+        peer.widget = pw;
+    } else {
+        auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
+        top->begin();
+        new PaintWidget(*this, w, 0, 0, top->w(), top->h());
+        top->end();
+        top->copy_label(ToUtf8(w.GetWindowText()).c_str());
+        if (!(w.GetStyle() & ui::style::Caption)) top->border(0);
+        // Owned and topmost popups stay above the program's windows.
+        if ((pp && pp->top) || (w.GetStyle() & ui::style::Topmost)) top->set_non_modal();
+        peer.top = top;
+        peer.widget = top;
+    }
+}
+
+// The widget of a control's kind and styles, in its dialog's window; its text
+// and state come from SyncControl.  False when the dialog has no window.
+bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
+    auto& c = static_cast<ui::Control&>(w);
+    ui::Dialog* dlg = c.Owner();
+    Peer* dp = dlg ? PeerOf(*dlg) : nullptr;
+    if (!dp || !dp->top) return false;
+    dp->top->begin();
+    Fl_Widget* wd = nullptr;
+    switch (c.ControlType()) {
+        case ui::ControlKind::Static: {
+            Fl_Box* box = c.HasStyle(ui::cs::Notify) ? new ClickBox(*this, r.x, r.y, r.w, r.h)
+                                                     : new Fl_Box(r.x, r.y, r.w, r.h);
+            box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
+            box->align(static_cast<Fl_Align>(Align(c)));
+            wd = box;
+            break;
+        }
+        case ui::ControlKind::Group:
+            wd = new GroupFrame(r.x, r.y, r.w, r.h);
+            break;
+        case ui::ControlKind::Picture: {
+            auto* box = new Fl_Box(r.x, r.y, r.w, r.h);
+            box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
+            wd = box;
+            break;
+        }
+        case ui::ControlKind::PushButton: {
+            Fl_Button* b = c.HasStyle(ui::cs::Default) ? new Fl_Return_Button(r.x, r.y, r.w, r.h)
+                                                      : new Fl_Button(r.x, r.y, r.w, r.h);
+            // Enter is the dialog's: the layer clicks the default button.
+            b->shortcut(0);
+            wd = b;
+            break;
+        }
+        case ui::ControlKind::CheckBox:
+            wd = new Fl_Check_Button(r.x, r.y, r.w, r.h);
+            break;
+        case ui::ControlKind::RadioButton: {
+            auto* b = new Fl_Round_Button(r.x, r.y, r.w, r.h);
+            b->type(FL_TOGGLE_BUTTON);
+            wd = b;
+            break;
+        }
+        case ui::ControlKind::Edit: {
+            Fl_Input* in = nullptr;
+            if (c.HasStyle(ui::cs::MultiLine)) in = new Fl_Multiline_Input(r.x, r.y, r.w, r.h);
+            else if (c.HasStyle(ui::cs::Number)) in = new Fl_Int_Input(r.x, r.y, r.w, r.h);
+            else in = new Fl_Input(r.x, r.y, r.w, r.h);
+            in->when(FL_WHEN_CHANGED);
+            wd = in;
+            break;
+        }
+        case ui::ControlKind::ComboBox: {
+            // The template gives the height with the list dropped down.
+            const int h = std::min(r.h, 24);
+            if (c.HasStyle(ui::cs::DropList)) {
+                auto* ch = new Fl_Choice(r.x, r.y, r.w, h);
+                ch->down_box(FL_BORDER_BOX);
+                wd = ch;
+            } else {
+                auto* ic = new Fl_Input_Choice(r.x, r.y, r.w, h);
+                ic->when(FL_WHEN_CHANGED);
+                wd = ic;
+            }
+            break;
+        }
+        case ui::ControlKind::ListBox: {
+            auto* b = new Fl_Hold_Browser(r.x, r.y, r.w, r.h);
+            b->format_char(0);
+            wd = b;
+            break;
+        }
+        case ui::ControlKind::ListView: {
+            auto* g = new Fl_Group(r.x, r.y, r.w, r.h);
+            const int headH = 20;
+            Fl_Browser* b = c.HasStyle(ui::cs::MultiSelect)
+                                ? static_cast<Fl_Browser*>(new Fl_Multi_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)))
+                                : static_cast<Fl_Browser*>(new Fl_Hold_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)));
+            b->format_char(0);
+            b->column_char('\t');
+            b->callback(ControlCallback);
+            g->end();
+            g->resizable(b);
+            peer.browser = b;
+            owners_[b] = &w;
+            wd = g;
+            break;
+        }
+        case ui::ControlKind::ScrollBar: {
+            auto* sb = new Fl_Scrollbar(r.x, r.y, r.w, r.h);
+            sb->type(FL_VERTICAL);
+            sb->linesize(1);
+            wd = sb;
+            break;
+        }
+        case ui::ControlKind::Spin:
+            wd = new SpinWidget(*this, r.x, r.y, r.w, r.h);
+            break;
+        case ui::ControlKind::ColorButton: {
+            auto* b = new Fl_Button(r.x, r.y, r.w, r.h);
+            b->box(FL_DOWN_BOX);
+            wd = b;
+            break;
+        }
+        case ui::ControlKind::Custom:
+            wd = new PaintWidget(*this, w, r.x, r.y, r.w, r.h);
+            break;
+    }
+    dp->top->end();
+    if (!wd) return false;
+    if (c.ControlType() != ui::ControlKind::ListView) wd->callback(ControlCallback);
+    ApplyLook(*wd, w);
+    peer.widget = wd;
+    return true;
+}
+
 void FltkBackend::Create(ui::Window& w) {
     if (PeerOf(w)) return;
     auto peer = std::make_unique<Peer>();
     peer->window = &w;
     const ui::Rect r = w.GetWindowRect();
     switch (w.Kind()) {
-        case ui::WindowKind::Frame: {
-            const int menuH = 25;
-            // A maximised frame fills the screen with its menu bar; others
-            // put the menu bar above the client rectangle they were given.
-            const bool maximised = (w.GetStyle() & ui::style::Maximized) != 0;
-            auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1),
-                                      maximised ? std::max(r.h, menuH + 1) : std::max(r.h, 1) + menuH);
-            top->begin();
-            peer->menu = new FrameMenuBar(*this, w, 0, 0, top->w(), menuH);
-            peer->menu->box(FL_FLAT_BOX);
-            top->end();
-            top->copy_label(ToUtf8(w.GetWindowText()).c_str());
-            top->size_range(200, 150);
-            top->resizable(top);
-            peer->menuHeight = menuH;
-            peer->top = top;
-            peer->widget = top;
-            break;
-        }
-        case ui::WindowKind::Dialog: {
-            auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
-            top->copy_label(ToUtf8(w.GetWindowText()).c_str());
-            // Controls keep their places when the window changes size: FLTK
-            // never scales them, the dialog's OnSize moves what it moves. A
-            // dialog with the sizing border may take any size.
-            top->resizable(nullptr);
-            if (w.GetStyle() & ui::style::Resizable) top->size_range(1, 1);
-            peer->top = top;
-            peer->widget = top;
-            break;
-        }
+        case ui::WindowKind::Frame: CreateFrame(w, r, *peer); break;
+        case ui::WindowKind::Dialog: CreateDialog(w, r, *peer); break;
         case ui::WindowKind::Popup:
-        case ui::WindowKind::View: {
-            ui::Window* parent = w.GetParent();
-            Peer* pp = parent ? PeerOf(*parent) : nullptr;
-            if (w.Kind() == ui::WindowKind::View && pp && pp->top) {
-                pp->top->begin();
-                auto* pw = new PaintWidget(*this, w, r.x, r.y + pp->menuHeight, std::max(r.w, 1), std::max(r.h, 1));
-                pp->top->end();
-                pp->top->resizable(pp->top);
-                peer->widget = pw;
-            } else {
-                auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
-                top->begin();
-                new PaintWidget(*this, w, 0, 0, top->w(), top->h());
-                top->end();
-                top->copy_label(ToUtf8(w.GetWindowText()).c_str());
-                if (!(w.GetStyle() & ui::style::Caption)) top->border(0);
-                // Owned and topmost popups stay above the program's windows.
-                if ((pp && pp->top) || (w.GetStyle() & ui::style::Topmost)) top->set_non_modal();
-                peer->top = top;
-                peer->widget = top;
-            }
+        case ui::WindowKind::View: CreatePaintWindow(w, r, *peer); break;
+        case ui::WindowKind::Control:
+            if (!CreateControl(w, r, *peer)) return;
             break;
-        }
-        case ui::WindowKind::Control: {
-            auto& c = static_cast<ui::Control&>(w);
-            ui::Dialog* dlg = c.Owner();
-            Peer* dp = dlg ? PeerOf(*dlg) : nullptr;
-            if (!dp || !dp->top) return;
-            dp->top->begin();
-            // The widget of the control's kind and styles; its text and state
-            // come from SyncControl below.
-            Fl_Widget* wd = nullptr;
-            switch (c.ControlType()) {
-                case ui::ControlKind::Static: {
-                    Fl_Box* box = c.HasStyle(ui::cs::Notify) ? new ClickBox(*this, r.x, r.y, r.w, r.h)
-                                                             : new Fl_Box(r.x, r.y, r.w, r.h);
-                    box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
-                    box->align(static_cast<Fl_Align>(Align(c)));
-                    wd = box;
-                    break;
-                }
-                case ui::ControlKind::Group:
-                    wd = new GroupFrame(r.x, r.y, r.w, r.h);
-                    break;
-                case ui::ControlKind::Picture: {
-                    auto* box = new Fl_Box(r.x, r.y, r.w, r.h);
-                    box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
-                    wd = box;
-                    break;
-                }
-                case ui::ControlKind::PushButton: {
-                    Fl_Button* b = c.HasStyle(ui::cs::Default) ? new Fl_Return_Button(r.x, r.y, r.w, r.h)
-                                                              : new Fl_Button(r.x, r.y, r.w, r.h);
-                    // Enter is the dialog's: the layer clicks the default button.
-                    b->shortcut(0);
-                    wd = b;
-                    break;
-                }
-                case ui::ControlKind::CheckBox:
-                    wd = new Fl_Check_Button(r.x, r.y, r.w, r.h);
-                    break;
-                case ui::ControlKind::RadioButton: {
-                    auto* b = new Fl_Round_Button(r.x, r.y, r.w, r.h);
-                    b->type(FL_TOGGLE_BUTTON);
-                    wd = b;
-                    break;
-                }
-                case ui::ControlKind::Edit: {
-                    Fl_Input* in = nullptr;
-                    if (c.HasStyle(ui::cs::MultiLine)) in = new Fl_Multiline_Input(r.x, r.y, r.w, r.h);
-                    else if (c.HasStyle(ui::cs::Number)) in = new Fl_Int_Input(r.x, r.y, r.w, r.h);
-                    else in = new Fl_Input(r.x, r.y, r.w, r.h);
-                    in->when(FL_WHEN_CHANGED);
-                    wd = in;
-                    break;
-                }
-                case ui::ControlKind::ComboBox: {
-                    // The template gives the height with the list dropped down.
-                    const int h = std::min(r.h, 24);
-                    if (c.HasStyle(ui::cs::DropList)) {
-                        auto* ch = new Fl_Choice(r.x, r.y, r.w, h);
-                        ch->down_box(FL_BORDER_BOX);
-                        wd = ch;
-                    } else {
-                        auto* ic = new Fl_Input_Choice(r.x, r.y, r.w, h);
-                        ic->when(FL_WHEN_CHANGED);
-                        wd = ic;
-                    }
-                    break;
-                }
-                case ui::ControlKind::ListBox: {
-                    auto* b = new Fl_Hold_Browser(r.x, r.y, r.w, r.h);
-                    b->format_char(0);
-                    wd = b;
-                    break;
-                }
-                case ui::ControlKind::ListView: {
-                    auto* g = new Fl_Group(r.x, r.y, r.w, r.h);
-                    const int headH = 20;
-                    Fl_Browser* b = c.HasStyle(ui::cs::MultiSelect)
-                                        ? static_cast<Fl_Browser*>(new Fl_Multi_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)))
-                                        : static_cast<Fl_Browser*>(new Fl_Hold_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)));
-                    b->format_char(0);
-                    b->column_char('\t');
-                    b->callback(ControlCallback);
-                    g->end();
-                    g->resizable(b);
-                    peer->browser = b;
-                    owners_[b] = &w;
-                    wd = g;
-                    break;
-                }
-                case ui::ControlKind::ScrollBar: {
-                    auto* sb = new Fl_Scrollbar(r.x, r.y, r.w, r.h);
-                    sb->type(FL_VERTICAL);
-                    sb->linesize(1);
-                    wd = sb;
-                    break;
-                }
-                case ui::ControlKind::Spin:
-                    wd = new SpinWidget(*this, r.x, r.y, r.w, r.h);
-                    break;
-                case ui::ControlKind::ColorButton: {
-                    auto* b = new Fl_Button(r.x, r.y, r.w, r.h);
-                    b->box(FL_DOWN_BOX);
-                    wd = b;
-                    break;
-                }
-                case ui::ControlKind::Custom:
-                    wd = new PaintWidget(*this, w, r.x, r.y, r.w, r.h);
-                    break;
-            }
-            dp->top->end();
-            if (!wd) return;
-            if (c.ControlType() != ui::ControlKind::ListView) wd->callback(ControlCallback);
-            ApplyLook(*wd, w);
-            peer->widget = wd;
-            break;
-        }
     }
     if (peer->widget) owners_[peer->widget] = &w;
     Peer* raw = peer.get();

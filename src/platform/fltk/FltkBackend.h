@@ -87,6 +87,10 @@ public:
 
 private:
     void Create(ui::Window& w);
+    void CreateFrame(ui::Window& w, const ui::Rect& r, Peer& peer);
+    void CreateDialog(ui::Window& w, const ui::Rect& r, Peer& peer);
+    void CreatePaintWindow(ui::Window& w, const ui::Rect& r, Peer& peer);
+    bool CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer);
     void Destroy(ui::Window& w);
     void Sync(ui::Window& w, ui::Change what);
     void SyncControl(ui::Window& w);
