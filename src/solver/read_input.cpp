@@ -309,22 +309,19 @@ void read_head(RunState& st, int& status) {
   check_counts_against_input(st, status);
 }
 
-void read_input(RunState& st, int& status) {
-  control_echo(st);
+namespace {
 
-  status = -1;
-  check1(st, status);
-  if (status > 0) return;
-
+// Control values the tables depend on.
+bool check_control_values(RunState& st, int& status) {
   if (st.ngaus2 < 1 || st.ngaus2 > 3 || (st.ngaus2 != 1 && st.ngaus2 != st.ngaus)) {
     input_error(st, status, "control values",
                 "ngaus2 " + std::to_string(st.ngaus2) + " is neither 1 nor ngaus " + std::to_string(st.ngaus));
-    return;
+    return false;
   }
   // Shape functions exist for 4-, 8- and 9-node elements only.
   if (st.nnode != 4 && st.nnode != 8 && st.nnode != 9) {
     input_error(st, status, "control values", "nnode " + std::to_string(st.nnode) + " is not 4, 8 or 9");
-    return;
+    return false;
   }
   // Counts that address arrays must not be negative.
   {
@@ -336,13 +333,14 @@ void read_input(RunState& st, int& status) {
     for (const auto& c : counts)
       if (c.second < 0) {
         input_error(st, status, "control values", std::string(c.first) + " " + std::to_string(c.second) + " below 0");
-        return;
+        return false;
       }
   }
+  return true;
+}
 
-  shape_functions(st, 0.0, 0.0, st.nnode);
-
-  // Elements.
+// The element table: numbers, materials and nodes as read.
+bool read_elements(RunState& st, int& status) {
   {
     const std::string block = "elements";
     for (int n = 1; n <= st.nelem; ++n) {
@@ -351,8 +349,8 @@ void read_input(RunState& st, int& status) {
       r >> e >> id >> mat;
       int nodes[9] = {};
       for (int a = 0; a < st.nnode; ++a) r >> nodes[a];
-      if (read_failed(st, status, block, r)) return;
-      if (out_of_range(st, status, block, "element", e, 1, st.nelem)) return;
+      if (read_failed(st, status, block, r)) return false;
+      if (out_of_range(st, status, block, "element", e, 1, st.nelem)) return false;
       // Node numbers are kept as read: check2 counts those that are 0 or out
       // of range, after the listing of the whole input.
       st.element_ids(e) = id;
@@ -360,8 +358,11 @@ void read_input(RunState& st, int& status) {
       for (int a = 1; a <= st.nnode; ++a) st.lnods(a, e) = nodes[a - 1];
     }
   }
+  return true;
+}
 
-  // Nodes: up to the record of node npoin.
+// The node table.
+bool read_nodes(RunState& st, int& status) {
   {
     const std::string block = "nodes";
     st.coord.fill(0.0);
@@ -371,7 +372,7 @@ void read_input(RunState& st, int& status) {
       // next block and would be taken for nodes.
       if (records == st.npoin) {
         input_error(st, status, block, never);
-        return;
+        return false;
       }
       fio::ListReader r(st.units, kUnitInput);
       int p = 0, id = 0;
@@ -379,16 +380,20 @@ void read_input(RunState& st, int& status) {
       r >> p >> id >> x[0] >> x[1] >> x[2];
       if (!r.ok() && r.status() == fio::kEnd) {
         input_error(st, status, block, "end of file: " + never);
-        return;
+        return false;
       }
-      if (read_failed(st, status, block, r)) return;
-      if (out_of_range(st, status, block, "node", p, 1, st.npoin)) return;
+      if (read_failed(st, status, block, r)) return false;
+      if (out_of_range(st, status, block, "node", p, 1, st.npoin)) return false;
       st.node_ids(p) = id;
       for (int c = 1; c <= 3; ++c) st.coord(c, p) = x[c - 1];
       if (p == st.npoin) break;
     }
   }
+  return true;
+}
 
+// The element and node tables in the listing.
+void echo_mesh(RunState& st) {
   // Element echo.
   {
     fio::Writer(st.units, kUnitListing).skip(2).lit(" Element").x(3).lit("Material").x(16).lit("Node Numbers");
@@ -408,8 +413,10 @@ void read_input(RunState& st, int& status) {
   for (int p = 1; p <= st.npoin; ++p)
     fio::Writer(st.units, kUnitListing).x(1).i(st.node_ids(p), 8).f(st.coord(1, p), 13, 4).f(st.coord(2, p), 13, 4).f(
         st.coord(3, p), 13, 4);
+}
 
-  // Restraints.
+// The restraint table, echoed.
+bool read_restraints(RunState& st, int& status) {
   heading(st, " Restrained Nodes");
   fio::Writer(st.units, kUnitListing).lit("    Node").x(1).lit(" Code ").x(6).lit("Fixed Values");
   {
@@ -421,7 +428,7 @@ void read_input(RunState& st, int& status) {
       r >> p;
       for (int& c : code) r >> c;
       for (double& x : v) r >> x;
-      if (read_failed(st, status, block, r)) return;
+      if (read_failed(st, status, block, r)) return false;
       st.fixnod(i) = p;  // a node out of range is counted by check2
       for (int k = 1; k <= 6; ++k) {
         st.fixcod(k, i) = code[k - 1];
@@ -433,8 +440,11 @@ void read_input(RunState& st, int& status) {
       for (double x : v) w.e(x, 13, 5);
     }
   }
+  return true;
+}
 
-  // Materials.
+// The material table, echoed with the last rigidities.
+bool read_materials(RunState& st, int& status) {
   heading(st, "  Material Properties");
   fio::Writer(st.units, kUnitListing)
       .lit("  Number")
@@ -451,8 +461,8 @@ void read_input(RunState& st, int& status) {
       double p[3] = {0, 0, 0};
       r >> m >> type;
       for (int k = 0; k < st.nprop && k < 3; ++k) r >> p[k];
-      if (read_failed(st, status, block, r)) return;
-      if (out_of_range(st, status, block, "material", m, 1, st.nmats)) return;
+      if (read_failed(st, status, block, r)) return false;
+      if (out_of_range(st, status, block, "material", m, 1, st.nmats)) return false;
       for (int k = 1; k <= 3; ++k) st.props(k, m) = p[k - 1];
       last_type = type;
       const char* name = type == 1 ? "ISOTP" : type == 2 ? "ORTH1" : type == 3 ? "ORTH2" : nullptr;
@@ -461,7 +471,7 @@ void read_input(RunState& st, int& status) {
         fio::ListReader rr(st.units, kUnitInput);
         double d[6] = {0, 0, 0, 0, 0, 0};
         for (double& x : d) rr >> x;
-        if (read_failed(st, status, block, rr)) return;
+        if (read_failed(st, status, block, rr)) return false;
         for (int k = 1; k <= 6; ++k) st.orthotropic_rigidities(k, m) = d[k - 1];
         std::memcpy(last_rigidities, d, sizeof d);
       }
@@ -477,8 +487,11 @@ void read_input(RunState& st, int& status) {
       for (int k = 0; k < 6; ++k) w.lit(names[k]).e(last_rigidities[k], 11, 4);
     }
   }
+  return true;
+}
 
-  // Soil.
+// The soil model in the listing.
+void echo_soil(RunState& st) {
   if (st.isoil > 0) {
     heading(st, "  Soil Stiffness");
     if (st.isoil == 1) {
@@ -506,12 +519,15 @@ void read_input(RunState& st, int& status) {
           .f(st.gamma0, 8, 4);
     }
   }
+}
 
+// Nodal and distributed loads and stiffnesses.
+bool read_nodal_and_distributed(RunState& st, int& status) {
   // Nodal loads.
   if (st.nnlod > 0) {
     six_heading(st, " Nodal Loads", "Node", kForces);
     if (!read_six_block(st, status, "nodal loads", st.nnlod, true, st.nodal_load_nodes, st.nodal_load_values))
-      return;
+      return false;
   }
 
   // Nodal stiffnesses.
@@ -520,7 +536,7 @@ void read_input(RunState& st, int& status) {
     if (st.isoil == 0) {
       if (!read_six_block(st, status, "nodal stiffnesses", st.nnsti, true, st.nodal_stiffness_nodes,
                           st.nodal_stiffness_values))
-        return;
+        return false;
     } else if (st.isoil == 1) {
       for (int i = 1; i <= st.nnsti; ++i) {
         st.nodal_stiffness_nodes(i) = i;
@@ -536,16 +552,19 @@ void read_input(RunState& st, int& status) {
     six_heading(st, " Distributed Loads", "Element", kForces);
     if (!read_six_block(st, status, "distributed loads", st.ndlod, false, st.distributed_load_elements,
                         st.distributed_load_values))
-      return;
+      return false;
   }
   if (st.ndsti > 0) {
     six_heading(st, " Distributed Stiffnesses", "Element", kStiffs);
     if (!read_six_block(st, status, "distributed stiffnesses", st.ndsti, false, st.distributed_stiffness_elements,
                         st.distributed_stiffness_values))
-      return;
+      return false;
   }
+  return true;
+}
 
-  // Vlasov soil edges.
+// The edges of the Vlasov soil springs.
+bool read_vlasov_edges(RunState& st, int& status) {
   if (st.nvedge > 0) {
     heading(st, " Edge Elements for Soil Springs");
     fio::Writer(st.units, kUnitListing).lit("   Elem    Side    Dof  ");
@@ -554,38 +573,44 @@ void read_input(RunState& st, int& status) {
       fio::ListReader r(st.units, kUnitInput);
       int e = 0, side = 0, dof = 0;
       r >> e >> side >> dof;
-      if (read_failed(st, status, block, r)) return;
-      if (out_of_range(st, status, block, "element", e, 1, st.nelem)) return;
-      if (out_of_range(st, status, block, "side", side, 1, 4)) return;
+      if (read_failed(st, status, block, r)) return false;
+      if (out_of_range(st, status, block, "element", e, 1, st.nelem)) return false;
+      if (out_of_range(st, status, block, "side", side, 1, 4)) return false;
       st.vlasov_edges(1, i) = e;
       st.vlasov_edges(2, i) = side;
       st.vlasov_edges(3, i) = dof;
       fio::Writer(st.units, kUnitListing).i(element_id(st, e), 8).i(side, 8).i(dof, 8);
     }
   }
+  return true;
+}
 
-  // Edge loads and stiffnesses.
+// Edge and concentrated loads and stiffnesses.
+bool read_edge_and_point_blocks(RunState& st, int& status) {
   if (st.nedlod > 0 && !read_edge_block(st, status, " Edge Loads", "edge loads", st.nedlod, st.edge_load_edges,
                                          st.edge_load_values))
-    return;
+    return false;
   if (st.nedsti > 0 && !read_edge_block(st, status, " Edge Stiffness", "edge stiffnesses", st.nedsti,
                                          st.edge_stiffness_edges, st.edge_stiffness_values))
-    return;
+    return false;
 
   // Concentrated actions, each block located in the mesh once read.
   if (st.nclod > 0 && !read_point_block(st, status, " Concentrated Loads", &kForces, "concentrated loads", st.nclod,
                                         st.point_load_positions, st.point_load_values, st.point_load_elements))
-    return;
+    return false;
   if (st.ncsti > 0 &&
       !read_point_block(st, status, " Concentrated Stiffnesses", &kStiffs, "concentrated stiffnesses", st.ncsti,
                         st.point_stiffness_positions, st.point_stiffness_values, st.point_stiffness_elements))
-    return;
+    return false;
   if (st.nctsti > 0 && !read_point_block(st, status, " Concentrated Total Stiffnesses", nullptr,
                                          "concentrated total stiffnesses", st.nctsti, st.total_stiffness_positions,
                                          st.total_stiffness_values, st.total_stiffness_elements))
-    return;
+    return false;
+  return true;
+}
 
-  // Nonlinear index.
+// The profiles of the nonlinear nodal springs, by node and freedom.
+bool read_nonlinear_index(RunState& st, int& status) {
   if (st.nnlin > 0) {
     heading(st, " Index of Nonlinear Nodal Stiffnesses");
     {
@@ -599,11 +624,11 @@ void read_input(RunState& st, int& status) {
       int p = 0, prof[6] = {};
       r >> p;
       for (int& x : prof) r >> x;
-      if (read_failed(st, status, block, r)) return;
-      if (out_of_range(st, status, block, "node", p, 1, st.npoin)) return;
+      if (read_failed(st, status, block, r)) return false;
+      if (out_of_range(st, status, block, "node", p, 1, st.npoin)) return false;
       // A profile of 0 or less leaves the freedom without a spring.
       for (int x : prof)
-        if (out_of_range(st, status, block, "profile", x, std::min(x, 0), st.nprof)) return;
+        if (out_of_range(st, status, block, "profile", x, std::min(x, 0), st.nprof)) return false;
       st.nonlinear_nodes(i) = p;
       for (int k = 1; k <= 6; ++k) st.nonlinear_profile_index(i, k) = prof[k - 1];
       fio::Writer w(st.units, kUnitListing);
@@ -611,8 +636,11 @@ void read_input(RunState& st, int& status) {
       for (int x : prof) w.i(x, 8);
     }
   }
+  return true;
+}
 
-  // Profiles.
+// The nonlinear profiles.
+bool read_profiles(RunState& st, int& status) {
   if (st.nprof > 0) {
     heading(st, " Nonlinear Profile");
     const std::string block = "nonlinear profiles";
@@ -620,14 +648,14 @@ void read_input(RunState& st, int& status) {
       fio::ListReader r(st.units, kUnitInput);
       int n = 0;
       r >> n;
-      if (read_failed(st, status, block, r)) return;
-      if (out_of_range(st, status, block, "point count", n, 0, st.mxpts)) return;
+      if (read_failed(st, status, block, r)) return false;
+      if (out_of_range(st, status, block, "point count", n, 0, st.mxpts)) return false;
       fio::Writer(st.units, kUnitListing).x(1).lit("Profile ").i(k, 4);
       for (int j = 1; j <= n; ++j) {
         fio::ListReader rp(st.units, kUnitInput);
         double d = 0, f = 0;
         rp >> d >> f;
-        if (read_failed(st, status, block, rp)) return;
+        if (read_failed(st, status, block, rp)) return false;
         st.nonlinear_profiles(1, j, k) = d;
         st.nonlinear_profiles(2, j, k) = f;
         fio::Writer(st.units, kUnitListing).x(1).e(d, 13, 5).e(f, 13, 5);
@@ -636,6 +664,27 @@ void read_input(RunState& st, int& status) {
       st.nonlinear_profiles(2, static_cast<long long>(st.mxpts) + 1, k) = n;
     }
   }
+  return true;
+}
+
+}  // namespace
+
+void read_input(RunState& st, int& status) {
+  control_echo(st);
+
+  status = -1;
+  check1(st, status);
+  if (status > 0) return;
+  if (!check_control_values(st, status)) return;
+
+  shape_functions(st, 0.0, 0.0, st.nnode);
+  if (!read_elements(st, status) || !read_nodes(st, status)) return;
+  echo_mesh(st);
+  if (!read_restraints(st, status) || !read_materials(st, status)) return;
+  echo_soil(st);
+  if (!read_nodal_and_distributed(st, status) || !read_vlasov_edges(st, status) ||
+      !read_edge_and_point_blocks(st, status) || !read_nonlinear_index(st, status) || !read_profiles(st, status))
+    return;
 
   gauss_points(st);
 
