@@ -147,6 +147,60 @@ void load_element_coordinates(RunState& st, int e) {
     }
 }
 
+namespace {
+
+// 14. The springs of element e into K1 and set A.  The spring routines
+// evaluate shape functions and Jacobians of their own: the integration-point
+// coordinates of the record are kept.  False when a spring ends the pass.
+bool add_spring_terms(RunState& st, int e, double edge_constant, LoopBuffers& b, int& status) {
+    GaussCommon& gc = st.gauss_common;
+    std::memcpy(b.saved_points, gc.gauss_point_coords.data(), sizeof b.saved_points);
+    double* rhs = &st.element_loads(1, e);
+    if (st.nnsti > 0) nodal_spring_terms(st, e, b.k1, rhs);
+    if (st.nnlin > 0) {
+        int flag = 0;
+        nonlinear_spring_force(st, e, b.k1, rhs, flag);
+        if (flag != 0) {
+            status = 1;
+            write_termination_lines(st);
+            return false;
+        }
+    }
+    if (st.ndsti > 0) {
+        distributed_spring_terms(st, e, b.k1, rhs, status);
+        if (status > 0) return false;
+    }
+    if (st.ncsti > 0) concentrated_spring_terms(st, e, b.k1, rhs);
+    if (st.isoil == 2 && st.nvedge > 0) vlasov_edge_terms(st, e, edge_constant, b.k1, rhs);
+    if (st.nedsti > 0) edge_spring_terms(st, e, b.k1, rhs);
+    if (st.ictsti > 0 && st.nctsti > 0) total_concentrated_spring_terms(st, e, b.k1, rhs);
+    std::memcpy(gc.gauss_point_coords.data(), b.saved_points, sizeof b.saved_points);
+    return true;
+}
+
+// 16. The record of element e for the stress recovery on unit 3.  Without it
+// the element's stresses could not be recovered: a failed write ends the
+// pass with the run-file status.
+bool write_element_record(RunState& st, int e, const LoopBuffers& b, int& status) {
+    const RecordItems n = record_items(st.ngaus, st.ngaus2);
+    const std::span<const std::byte> items[5] = {
+        fio::bytes_of(static_cast<const double*>(b.item_bending), n.bending),
+        fio::bytes_of(static_cast<const double*>(b.item_shear), n.shear),
+        fio::bytes_of(static_cast<const double*>(b.item_membrane), n.membrane),
+        fio::bytes_of(static_cast<const double*>(st.gauss_common.gauss_point_coords.data()), n.points),
+        fio::bytes_of(static_cast<const double*>(element_util_common.condensed_record), kRecordQuad4),
+    };
+    const std::size_t count = st.nnode == 4 ? 5 : 4;
+    if (st.units.write_record(kUnitFort3, std::span<const std::span<const std::byte>>(items, count)) == 0) return true;
+    const int error = errno;
+    fio::Writer(st.units, kUnitListing).lit(" error writing the element record of element").i(e, 6);
+    report_file_failure(st, "writing", st.units.path(kUnitFort3), error);
+    status = kStatusRunFiles;
+    return false;
+}
+
+}  // namespace
+
 void form_element_matrices(RunState& st, int& status) {
     LoopBuffers& b = buffers;
     const int nnode = st.nnode;
@@ -165,7 +219,6 @@ void form_element_matrices(RunState& st, int& status) {
 
 
     ShapeCommon& sc = st.shape_common;
-    GaussCommon& gc = st.gauss_common;
 
     // The strain and stress matrix pairs of the element kind.
     auto& bm = bmatrix_common;
@@ -355,52 +408,15 @@ void form_element_matrices(RunState& st, int& status) {
             st.element_loads_b(r, e) -= s2;
         }
 
-        // 14. Springs, into K1 and set A. The spring routines evaluate shape
-        // functions and Jacobians of their own: keep the integration-point
-        // coordinates of the record.
-        std::memcpy(b.saved_points, gc.gauss_point_coords.data(), sizeof b.saved_points);
-        double* rhs = &st.element_loads(1, e);
-        if (st.nnsti > 0) nodal_spring_terms(st, e, b.k1, rhs);
-        if (st.nnlin > 0) {
-            int flag = 0;
-            nonlinear_spring_force(st, e, b.k1, rhs, flag);
-            if (flag != 0) {
-                status = 1;
-                write_termination_lines(st);
-                return;
-            }
-        }
-        if (st.ndsti > 0) {
-            distributed_spring_terms(st, e, b.k1, rhs, status);
-            if (status > 0) return;
-        }
-        if (st.ncsti > 0) concentrated_spring_terms(st, e, b.k1, rhs);
-        if (vlasov && st.nvedge > 0) vlasov_edge_terms(st, e, edge_constant, b.k1, rhs);
-        if (st.nedsti > 0) edge_spring_terms(st, e, b.k1, rhs);
-        if (st.ictsti > 0 && st.nctsti > 0) total_concentrated_spring_terms(st, e, b.k1, rhs);
-        std::memcpy(gc.gauss_point_coords.data(), b.saved_points, sizeof b.saved_points);
+        // 14. Springs, into K1 and set A.
+        if (!add_spring_terms(st, e, edge_constant, b, status)) return;
 
         // 15. The element matrix for the frontal solution.
         for (int c = 1; c <= nevab; ++c)
             for (int r = 1; r <= nevab; ++r) st.estiff(r, c, e) = b.k1[(c - 1) * kLd + r - 1];
 
         // 16. The element record for the stress recovery.
-        const RecordItems n = record_items(st.ngaus, st.ngaus2);
-        const std::span<const std::byte> items[5] = {
-            fio::bytes_of(static_cast<const double*>(b.item_bending), n.bending),
-            fio::bytes_of(static_cast<const double*>(b.item_shear), n.shear),
-            fio::bytes_of(static_cast<const double*>(b.item_membrane), n.membrane),
-            fio::bytes_of(static_cast<const double*>(gc.gauss_point_coords.data()), n.points),
-            fio::bytes_of(static_cast<const double*>(element_util_common.condensed_record), kRecordQuad4),
-        };
-        if (st.units.write_record(kUnitFort3, std::span<const std::span<const std::byte>>(items, quad4 ? 5 : 4)) != 0) {
-            // Without its record the element's stresses could not be recovered.
-            const int error = errno;
-            fio::Writer(st.units, kUnitListing).lit(" error writing the element record of element").i(e, 6);
-            report_file_failure(st, "writing", st.units.path(kUnitFort3), error);
-            status = kStatusRunFiles;
-            return;
-        }
+        if (!write_element_record(st, e, b, status)) return;
     }
 }
 
