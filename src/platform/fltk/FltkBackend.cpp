@@ -522,6 +522,60 @@ void FltkBackend::Sync(ui::Window& w, ui::Change what) {
     }
 }
 
+// A list view: its column titles, then its lines, kept where the user
+// scrolled them.
+void FltkBackend::SyncListView(const ui::ListView& list, Peer& p) {
+    const ui::ListView* lv = &list;
+    Fl_Browser* b = p.browser;
+    auto* g = static_cast<Fl_Group*>(p.widget);
+    // Column titles.
+    for (Fl_Box* h : p.headers) {
+        DeleteChild(g, h);
+    }
+    p.headers.clear();
+    std::vector<int> widths;
+    int x = g->x();
+    g->begin();
+    for (const auto& col : lv->Columns()) {
+        const int cw = col.width > 0 ? col.width : 80;
+        auto* h = new Fl_Box(x, g->y(), cw, 20);
+        h->box(FL_THIN_UP_BOX);
+        h->copy_label(ToUtf8(col.text).c_str());
+        h->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
+        p.headers.push_back(h);
+        widths.push_back(cw);
+        x += cw;
+    }
+    g->end();
+    widths.push_back(0);
+    p.columnWidths = std::move(widths);
+    b->column_widths(p.columnWidths.data());
+    // The list stays where the user scrolled it; an item that has
+    // just become selected is brought into view.
+    const int top = b->position();
+    std::vector<bool> wasSelected(static_cast<size_t>(b->size()));
+    for (int i = 0; i < b->size(); ++i) wasSelected[static_cast<size_t>(i)] = b->selected(i + 1) != 0;
+    b->clear();
+    for (const auto& item : lv->Items()) {
+        std::string line;
+        for (size_t i = 0; i < item.texts.size(); ++i) {
+            if (i) line += '\t';
+            line += item.texts[i];
+        }
+        b->add(ToUtf8(line).c_str());
+    }
+    b->position(top);
+    int newlySelected = -1;
+    for (int i = 0; i < lv->GetItemCount(); ++i) {
+        if (!lv->IsSelected(i)) continue;
+        b->select(i + 1, 1);
+        const bool was = static_cast<size_t>(i) < wasSelected.size() && wasSelected[static_cast<size_t>(i)];
+        if (!was && newlySelected < 0) newlySelected = i;
+    }
+    if (newlySelected >= 0) b->make_visible(newlySelected + 1);
+    g->redraw();
+}
+
 void FltkBackend::SyncControl(ui::Window& w) {
     auto* c = dynamic_cast<ui::Control*>(&w);
     Peer* p = PeerOf(w);
@@ -594,58 +648,9 @@ void FltkBackend::SyncControl(ui::Window& w) {
             if (lb->GetCurSel() >= 0) b->select(lb->GetCurSel() + 1);
             break;
         }
-        case ui::ControlKind::ListView: {
-            auto* lv = static_cast<ui::ListView*>(c);
-            Fl_Browser* b = p->browser;
-            auto* g = static_cast<Fl_Group*>(wd);
-            // Column titles.
-            for (Fl_Box* h : p->headers) {
-                DeleteChild(g, h);
-            }
-            p->headers.clear();
-            std::vector<int> widths;
-            int x = g->x();
-            g->begin();
-            for (const auto& col : lv->Columns()) {
-                const int cw = col.width > 0 ? col.width : 80;
-                auto* h = new Fl_Box(x, g->y(), cw, 20);
-                h->box(FL_THIN_UP_BOX);
-                h->copy_label(ToUtf8(col.text).c_str());
-                h->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
-                p->headers.push_back(h);
-                widths.push_back(cw);
-                x += cw;
-            }
-            g->end();
-            widths.push_back(0);
-            p->columnWidths = std::move(widths);
-            b->column_widths(p->columnWidths.data());
-            // The list stays where the user scrolled it; an item that has
-            // just become selected is brought into view.
-            const int top = b->position();
-            std::vector<bool> wasSelected(static_cast<size_t>(b->size()));
-            for (int i = 0; i < b->size(); ++i) wasSelected[static_cast<size_t>(i)] = b->selected(i + 1) != 0;
-            b->clear();
-            for (const auto& item : lv->Items()) {
-                std::string line;
-                for (size_t i = 0; i < item.texts.size(); ++i) {
-                    if (i) line += '\t';
-                    line += item.texts[i];
-                }
-                b->add(ToUtf8(line).c_str());
-            }
-            b->position(top);
-            int newlySelected = -1;
-            for (int i = 0; i < lv->GetItemCount(); ++i) {
-                if (!lv->IsSelected(i)) continue;
-                b->select(i + 1, 1);
-                const bool was = static_cast<size_t>(i) < wasSelected.size() && wasSelected[static_cast<size_t>(i)];
-                if (!was && newlySelected < 0) newlySelected = i;
-            }
-            if (newlySelected >= 0) b->make_visible(newlySelected + 1);
-            g->redraw();
+        case ui::ControlKind::ListView:
+            SyncListView(*static_cast<ui::ListView*>(c), *p);
             break;
-        }
         case ui::ControlKind::ScrollBar: {
             auto* sb = static_cast<ui::ScrollBar*>(c);
             auto* s = static_cast<Fl_Scrollbar*>(wd);

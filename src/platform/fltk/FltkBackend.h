@@ -17,6 +17,10 @@
 class Fl_Widget;
 class Fl_Window;
 
+namespace ui {
+class ListView;
+}
+
 namespace brennix::fltk {
 
 // The files named by dropped text: one per line, each a "file:" URI
@@ -94,6 +98,7 @@ private:
     void Destroy(ui::Window& w);
     void Sync(ui::Window& w, ui::Change what);
     void SyncControl(ui::Window& w);
+    void SyncListView(const ui::ListView& list, Peer& p);
     void SyncGeometry(ui::Window& w);
     void SyncVisibility(ui::Window& w);
     void BuildMenu(ui::Window& frame);
