@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "app/run/AnalysisRun.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DocView.h"

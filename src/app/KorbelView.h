@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/GLView.h"
-#include "app/Hosts.h"
+#include "uibase/GLView.h"
+#include "uibase/Hosts.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Types.h"
 #include "viz/DisplayOptions.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "platform/ui/Dialog.h"
 
 namespace actiondialogs {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "platform/ui/Dialog.h"
 
 class CDlgSetSelection : public ui::Dialog {

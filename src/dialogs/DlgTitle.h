@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "platform/ui/Dialog.h"
 
 class DlgTitle : public ui::Dialog {

@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Hosts.h"
-#include "app/TDialog.h"
+#include "uibase/Hosts.h"
+#include "uibase/TDialog.h"
 
 class ModelData;
 

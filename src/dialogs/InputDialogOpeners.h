@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 
 class DlgMaterialDataNew;
 

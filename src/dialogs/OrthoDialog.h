@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "app/TDialog.h"
+#include "uibase/TDialog.h"
 #include "model/MaterialTable.h"
 
 class OrthoDialog : public TDialog {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../model/test_solver_input_support.h"
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "app/KorbelDoc.h"
 #include "platform/ui/Dialog.h"
 

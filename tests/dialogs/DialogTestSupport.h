@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "model/ModelData.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/HeadlessTest.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/GLView.h"
+#include "uibase/GLView.h"
 #include "platform/fltk/FltkBackend.h"
 #include "platform/gl/DibImage.h"
 #include "platform/gl/GlIncludes.h"

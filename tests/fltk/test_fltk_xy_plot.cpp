@@ -12,7 +12,7 @@
 
 // The program's headers before the X headers, whose macros (None, Status)
 // would clash with their names.
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "app/run/AnalysisRun.h"
 #include "model/ModelData.h"
 #include "viz/ui/DlgXYPlot.h"

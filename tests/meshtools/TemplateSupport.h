@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "../model/test_slb_support.h"
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "meshtools/MesherBinding.h"
 #include "model/ModelData.h"
 

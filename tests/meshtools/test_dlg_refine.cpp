@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "GridMeshSupport.h"
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "meshtools/ui/DlgRefine.h"
 #include "platform/ui/HeadlessTest.h"
 

@@ -9,7 +9,7 @@
 
 #include "../fltk/XInput.h"
 #include "GridMeshSupport.h"
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "meshtools/ui/DlgRefine.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "model/ModelData.h"
 
 namespace plottest {

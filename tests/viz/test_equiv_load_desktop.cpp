@@ -11,7 +11,7 @@
 #include <vector>
 
 // The layer's headers before the X headers, which define None.
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "model/ModelData.h"
 #include "viz/ui/DlgEquivLoad.h"
 // Then the X input helpers.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
 #include "viz/ui/DlgEquivLoad.h"

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "app/TDialog.h"
+#include "uibase/TDialog.h"
 #include "model/DataTable.h"
 
 class ModelData;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "meshtools/Refine.h"
 #include "model/ModelData.h"
 #include "model/TextParse.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "meshtools/MesherBinding.h"
 
 namespace ui {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "model/ModelData.h"
 #include "platform/ui/Services.h"
 #include "viz/ui/ResultDialogSupport.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "model/ModelData.h"
 #include "viz/ui/ResultDialogSupport.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "model/EquivalentLoad.h"
 #include "platform/ui/Dialog.h"
 

@@ -1,6 +1,6 @@
 #include "viz/ui/DlgNodeResults.h"
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "model/DataTable.h"
 #include "model/ModelData.h"
 #include "viz/ui/ResultDialogSupport.h"

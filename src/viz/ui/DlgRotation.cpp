@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 
 DlgRotation::DlgRotation(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view)
 {

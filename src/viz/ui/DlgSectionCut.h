@@ -20,8 +20,8 @@
 #include <array>
 #include <memory>
 
-#include "app/Hosts.h"
-#include "app/TDialog.h"
+#include "uibase/Hosts.h"
+#include "uibase/TDialog.h"
 
 class CutLineTable;
 class ModelData;

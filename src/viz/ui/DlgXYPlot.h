@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Hosts.h"
-#include "app/TDialog.h"
+#include "uibase/Hosts.h"
+#include "uibase/TDialog.h"
 #include "viz/ui/CurvePlot.h"
 
 class ModelData;

@@ -2,7 +2,7 @@
 // base, moved 50 pixels down from the template's position and shown.
 #pragma once
 
-#include "app/TDialog.h"
+#include "uibase/TDialog.h"
 
 // False when the window could not be made.
 inline bool ShowModelessBelowTemplate(TDialog& dlg) {

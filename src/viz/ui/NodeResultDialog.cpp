@@ -1,6 +1,6 @@
 #include "viz/ui/NodeResultDialog.h"
 
-#include "app/Hosts.h"
+#include "uibase/Hosts.h"
 #include "model/ModelData.h"
 #include "viz/ui/ResultDialogSupport.h"
 

@@ -1,4 +1,4 @@
-#include "app/GLView.h"
+#include "uibase/GLView.h"
 
 #include <algorithm>
 #include <cmath>

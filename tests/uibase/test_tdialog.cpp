@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/TDialog.h"
+#include "uibase/TDialog.h"
 #include "platform/ui/HeadlessTest.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "app/GLView.h"
+#include "uibase/GLView.h"
 #include "platform/gl/GlIncludes.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/HeadlessTest.h"

@@ -1,4 +1,4 @@
-#include "app/TDialog.h"
+#include "uibase/TDialog.h"
 
 #include <algorithm>
 
