@@ -201,39 +201,248 @@ bool write_element_record(RunState& st, int e, const LoopBuffers& b, int& status
 
 }  // namespace
 
+namespace {
+
+// What a pass knows of the element kind: its sizes, the strain and stress
+// matrix pairs of its rules and the constant of the soil's edge springs.
+struct ElementKind {
+    int nnode, nevab;
+    bool quad4, vlasov;
+    int pcol;  // plate columns (with the 4-node side parameters)
+    int mcol;  // membrane columns (with drilling)
+    int vcol;  // soil columns (deflection and its derivatives per node)
+    PointPair bending, membrane, shear;
+    double edge_constant;  // c = sqrt(k 2t) of the Vlasov edge springs
+};
+
+// The element being formed, filled step by step.
+struct ElementState {
+    int e = 0;
+    int m = 0;         // material
+    double thick = 0.0;
+    double centre[3] = {0.0, 0.0, 0.0};  // in the element frame
+    double area = 0.0;
+    double polar = 0.0;  // polar moment of the area about the centre
+    double kd = 0.0;     // drilling constant
+};
+
+ElementKind element_kind(RunState& st) {
+    const int nnode = st.nnode;
+    const bool quad4 = nnode == 4;
+    const int pcol = quad4 ? 16 : 3 * nnode;
+    const int mcol = quad4 ? 12 : 2 * nnode;
+    auto& bm = bmatrix_common;
+    ElementKind kind{
+        nnode,
+        6 * nnode,
+        quad4,
+        st.isoil == 2,
+        pcol,
+        mcol,
+        3 * nnode,
+        quad4 ? PointPair{quad4_bending_strain_matrix, quad4_bending_stress_matrix, bm.q4_bending_b,
+                          bm.q4_bending_s, 5, pcol}
+              : PointPair{plate_strain_matrix, bending_stress_matrix, bm.plate_b, bm.bending_s, 5, pcol},
+        quad4 ? PointPair{quad4_membrane_strain_matrix, quad4_membrane_stress_matrix, bm.q4_membrane_b,
+                          bm.q4_membrane_s, 3, mcol}
+              : PointPair{membrane_strain_matrix, membrane_stress_matrix, bm.membrane_b, bm.membrane_s, 3, mcol},
+        quad4 ? PointPair{quad4_shear_strain_matrix, quad4_shear_stress_matrix, bm.q4_shear_b, bm.q4_shear_s, 5,
+                          pcol}
+              : PointPair{plate_shear_strain_matrix, shear_stress_matrix, bm.shear_b, bm.shear_s, 5, pcol},
+        0.0,
+    };
+    if (kind.vlasov) {
+        vlasov_parameters(st);
+        kind.edge_constant = std::sqrt(std::fabs(st.vlasov_k * st.vlasov_2t));
+    }
+    return kind;
+}
+
+// 1-3. Node coordinates of element e, global and in the element frame (with
+// the virtual mid-side points of a 4-node element), and its centre.
+void place_element(RunState& st, const ElementKind& kind, ElementState& el) {
+    ShapeCommon& sc = st.shape_common;
+    shape_functions(st, 0.0, 0.0, kind.nnode);
+    double centre_n[9];
+    for (int a = 0; a < 9; ++a) centre_n[a] = sc.shape_values[static_cast<std::size_t>(a)];
+    el.m = st.element_material(el.e);
+    load_element_coordinates(st, el.e);
+    for (int a = 1; a <= kind.nnode; ++a)
+        for (int c = 0; c < 3; ++c) el.centre[c] += centre_n[a - 1] * sc.pcoord(c + 1, a);
+}
+
+// 4. Empty element buffers; the rigidities of the element's material.
+void start_element(RunState& st, LoopBuffers& b, ElementState& el) {
+    clear(b.bending);
+    clear(b.shear);
+    clear(b.membrane);
+    clear(b.vlasov1);
+    clear(b.vlasov2);
+    clear(b.item_bending);
+    clear(b.item_shear);
+    clear(b.item_membrane);
+    el.thick = st.props(3, el.m);
+    plate_rigidity(st, el.m);
+    shear_rigidity(st, el.m);
+    membrane_rigidity(st, el.m);
+}
+
+// 5-7. First rule: bending (with the side correction of the 4-node bending
+// field) and membrane, the area and the polar moment; the drilling
+// stabilisation of the 4-node membrane.  False when a step ends the pass.
+bool integrate_first_rule(RunState& st, const ElementKind& kind, LoopBuffers& b, ElementState& el, int& status) {
+    ShapeCommon& sc = st.shape_common;
+    auto& bm = bmatrix_common;
+    if (kind.quad4) {
+        load_quad4_sides(st);
+        quad4_side_correction(st, el.e, status, el.thick);
+        if (status > 0) return false;
+    }
+    if (!for_each_integration_point(st, el.e, 1, status, [&](const IntegrationPoint& p) {
+            const double dv = p.dv();
+            el.area += dv;
+            kind.bending.strain(st);
+            if (kind.quad4)
+                for (int i = 0; i < 5 * 16; ++i) bm.q4_bending_b[i] -= element_util_common.side_correction[i];
+            kind.bending.accumulate(st, b.bending, dv, b.item_bending, p.k);
+            kind.membrane.strain(st);
+            kind.membrane.accumulate(st, b.membrane, el.thick != 0.0 ? dv * el.thick : dv, b.item_membrane, p.k);
+
+            double r[3] = {-el.centre[0], -el.centre[1], -el.centre[2]};
+            for (int a = 1; a <= kind.nnode; ++a)
+                for (int c = 0; c < 3; ++c)
+                    r[c] += sc.shape_values[static_cast<std::size_t>(a - 1)] * sc.pcoord(c + 1, a);
+            el.polar += (r[0] * r[0] + r[1] * r[1] + r[2] * r[2]) * dv;
+            if (st.ngaus == 1) el.polar += dv * dv / 6.0;
+        }))
+        return false;
+    st.element_areas(el.e) = el.area;
+    if (kind.quad4) {
+        quad4_membrane_correction(st, el.e, status, el.thick, b.membrane, b.membrane_work);
+        if (status > 0) return false;
+    }
+    return true;
+}
+
+// 8. Second rule: transverse shear and the soil's area terms.
+bool integrate_second_rule(RunState& st, const ElementKind& kind, LoopBuffers& b, ElementState& el, int& status) {
+    return for_each_integration_point(st, el.e, 2, status, [&](const IntegrationPoint& p) {
+        const double dv = p.dv();
+        kind.shear.strain(st);
+        kind.shear.accumulate(st, b.shear, dv, b.item_shear, p.k);
+        if (kind.vlasov) {
+            interpolation_matrices(st);
+            const ElementUtilBlock& u = element_util_common;
+            add_upper(b.vlasov1, 27, u.r0, u.r0, 3, kind.vcol, st.vlasov_k * dv);
+            add_upper(b.vlasov2, 27, u.ry, u.ry, 3, kind.vcol, st.vlasov_2t * dv);
+            add_upper(b.vlasov2, 27, u.rz, u.rz, 3, kind.vcol, st.vlasov_2t * dv);
+        }
+    });
+}
+
+// 9-10. The drilling constant; the symmetric matrices completed and the
+// 4-node side parameters condensed.
+void complete_matrices(RunState& st, const ElementKind& kind, LoopBuffers& b, ElementState& el) {
+    const double young = st.props(1, el.m), nu = st.props(2, el.m);
+    const double g_mod = young * 0.5 / (1.0 + nu);
+    el.kd = el.thick != 0.0 ? el.polar * g_mod / el.thick : 0.0;
+
+    int n27 = 27, n18 = 18, np = kind.pcol, nm = kind.mcol, nv = kind.vcol;
+    symmetrize(b.bending, n27, np);
+    symmetrize(b.shear, n27, np);
+    symmetrize(b.membrane, n18, nm);
+    if (kind.quad4) {
+        for (int i = 0; i < 27 * 27; ++i) {
+            b.bending[i] += b.shear[i];
+            b.shear[i] = 0.0;
+        }
+        condense_internal_dofs(st, b.bending);
+    }
+    if (kind.vlasov) {
+        symmetrize(b.vlasov1, n27, nv);
+        symmetrize(b.vlasov2, n27, nv);
+    }
+}
+
+// 11-12. K1 (plate and soil) and K2 (plate alone) in the element frame, then
+// turned to the global frame: K = T K Tt, T a signed permutation.
+void assemble_element(const ElementKind& kind, LoopBuffers& b, const ElementState& el) {
+    const int nnode = kind.nnode;
+    clear(b.k1);
+    clear(b.k2);
+    auto add_both = [&](int r, int c, double v) {
+        b.k1[(c - 1) * kLd + (r - 1)] += v;
+        b.k2[(c - 1) * kLd + (r - 1)] += v;
+    };
+    for (int a = 1; a <= nnode; ++a) {
+        for (int c = 1; c <= nnode; ++c) {
+            for (int i = 1; i <= 3; ++i)
+                for (int j = 1; j <= 3; ++j) {
+                    const int pr = 3 * (a - 1) + i, pc = 3 * (c - 1) + j;
+                    const double v = b.bending[(pc - 1) * 27 + pr - 1] + b.shear[(pc - 1) * 27 + pr - 1];
+                    add_both(6 * (a - 1) + 2 + i, 6 * (c - 1) + 2 + j, v);
+                    // The soil layer acts on the deflection alone: its energy
+                    // k w^2 + 2t |grad w|^2 has no rotation terms.
+                    if (kind.vlasov && i == 1 && j == 1)
+                        b.k1[(6 * (c - 1) + 2 + j - 1) * kLd + 6 * (a - 1) + 2 + i - 1] +=
+                            b.vlasov1[(pc - 1) * 27 + pr - 1] + b.vlasov2[(pc - 1) * 27 + pr - 1];
+                }
+            if (kind.quad4) {
+                // Membrane columns u, v of the four nodes, then their drilling rotations.
+                const int mr[3] = {2 * (a - 1) + 1, 2 * (a - 1) + 2, 8 + a};
+                const int mc[3] = {2 * (c - 1) + 1, 2 * (c - 1) + 2, 8 + c};
+                const int lr[3] = {1, 2, 6};
+                for (int i = 0; i < 3; ++i)
+                    for (int j = 0; j < 3; ++j)
+                        add_both(6 * (a - 1) + lr[i], 6 * (c - 1) + lr[j], b.membrane[(mc[j] - 1) * 18 + mr[i] - 1]);
+            } else {
+                for (int i = 1; i <= 2; ++i)
+                    for (int j = 1; j <= 2; ++j)
+                        add_both(6 * (a - 1) + i, 6 * (c - 1) + j,
+                                 b.membrane[(2 * (c - 1) + j - 1) * 18 + 2 * (a - 1) + i - 1]);
+            }
+        }
+        // Drilling freedom of the 8- and 9-node elements: an equal share of kd
+        // on every node (shape-function values of a point can be negative or
+        // zero at some nodes and would leave the freedom without stiffness).
+        if (!kind.quad4) add_both(6 * a, 6 * a, el.kd / nnode);
+    }
+    to_global_frame(b.k1, b.work, kind.nevab);
+    to_global_frame(b.k2, b.work, kind.nevab);
+}
+
+// 13. The element vectors reduced by the matrices times the total displacement.
+void reduce_element_vectors(RunState& st, const ElementKind& kind, const LoopBuffers& b, int e) {
+    double u[54];
+    for (int a = 1; a <= kind.nnode; ++a) {
+        const int n = st.lnods(a, e);
+        for (int j = 1; j <= 6; ++j) {
+            const int g = (n - 1) * 6 + j;
+            u[6 * (a - 1) + j - 1] = st.disp_vectors(g, 1) + st.disp_step(g);
+        }
+    }
+    for (int r = 1; r <= kind.nevab; ++r) {
+        double s1 = 0.0, s2 = 0.0;
+        for (int c = 1; c <= kind.nevab; ++c) {
+            s1 += b.k1[(c - 1) * kLd + r - 1] * u[c - 1];
+            s2 += b.k2[(c - 1) * kLd + r - 1] * u[c - 1];
+        }
+        st.element_loads(r, e) -= s1;
+        st.element_loads_b(r, e) -= s2;
+    }
+}
+
+// 15. The element matrix for the frontal solution.
+void keep_element_matrix(RunState& st, const ElementKind& kind, const LoopBuffers& b, int e) {
+    for (int c = 1; c <= kind.nevab; ++c)
+        for (int r = 1; r <= kind.nevab; ++r) st.estiff(r, c, e) = b.k1[(c - 1) * kLd + r - 1];
+}
+
+}  // namespace
+
 void form_element_matrices(RunState& st, int& status) {
     LoopBuffers& b = buffers;
-    const int nnode = st.nnode;
-    const int nevab = 6 * nnode;
-    const bool quad4 = nnode == 4;
-    const bool vlasov = st.isoil == 2;
-    const int pcol = quad4 ? 16 : 3 * nnode;  // plate columns (with side parameters)
-    const int mcol = quad4 ? 12 : 2 * nnode;  // membrane columns (with drilling)
-    const int vcol = 3 * nnode;
-
-    double edge_constant = 0.0;
-    if (vlasov) {
-        vlasov_parameters(st);
-        edge_constant = std::sqrt(std::fabs(st.vlasov_k * st.vlasov_2t));
-    }
-
-
-    ShapeCommon& sc = st.shape_common;
-
-    // The strain and stress matrix pairs of the element kind.
-    auto& bm = bmatrix_common;
-    const PointPair bending = quad4 ? PointPair{quad4_bending_strain_matrix, quad4_bending_stress_matrix,
-                                                bm.q4_bending_b, bm.q4_bending_s, 5, pcol}
-                                    : PointPair{plate_strain_matrix, bending_stress_matrix, bm.plate_b,
-                                                bm.bending_s, 5, pcol};
-    const PointPair membrane = quad4 ? PointPair{quad4_membrane_strain_matrix, quad4_membrane_stress_matrix,
-                                                 bm.q4_membrane_b, bm.q4_membrane_s, 3, mcol}
-                                     : PointPair{membrane_strain_matrix, membrane_stress_matrix, bm.membrane_b,
-                                                 bm.membrane_s, 3, mcol};
-    const PointPair shear = quad4 ? PointPair{quad4_shear_strain_matrix, quad4_shear_stress_matrix, bm.q4_shear_b,
-                                              bm.q4_shear_s, 5, pcol}
-                                  : PointPair{plate_shear_strain_matrix, shear_stress_matrix, bm.shear_b,
-                                              bm.shear_s, 5, pcol};
+    const ElementKind kind = element_kind(st);
 
     // The spring routines mark the records they have entered; the marks are
     // cleared however the pass ends.
@@ -243,178 +452,18 @@ void form_element_matrices(RunState& st, int& status) {
     } unmark{st};
 
     for (int e = 1; e <= st.nelem; ++e) {
-        // 1-2. Centre shape values; node coordinates, global and in the element
-        // frame, with the virtual mid-side points of a 4-node element.
-        shape_functions(st, 0.0, 0.0, nnode);
-        double centre_n[9];
-        for (int a = 0; a < 9; ++a) centre_n[a] = sc.shape_values[static_cast<std::size_t>(a)];
-        const int m = st.element_material(e);
-        load_element_coordinates(st, e);
-        // 3. Centre of the element in the element frame.
-        double centre[3] = {0.0, 0.0, 0.0};
-        for (int a = 1; a <= nnode; ++a)
-            for (int c = 0; c < 3; ++c) centre[c] += centre_n[a - 1] * sc.pcoord(c + 1, a);
-
-        // 4. Rigidities of the element's material.
-        clear(b.bending);
-        clear(b.shear);
-        clear(b.membrane);
-        clear(b.vlasov1);
-        clear(b.vlasov2);
-        clear(b.item_bending);
-        clear(b.item_shear);
-        clear(b.item_membrane);
-        const double thick = st.props(3, m);
-        plate_rigidity(st, m);
-        shear_rigidity(st, m);
-        membrane_rigidity(st, m);
-
-        // 5. Side correction of the 4-node bending field.
-        if (quad4) {
-            load_quad4_sides(st);
-            quad4_side_correction(st, e, status, thick);
-            if (status > 0) return;
-        }
-
-        // 6. First rule: bending and membrane, area and polar moment.
-        double area = 0.0, polar = 0.0;
-        if (!for_each_integration_point(st, e, 1, status, [&](const IntegrationPoint& p) {
-                const int k = p.k;
-                const double dv = p.dv();
-                area += dv;
-                bending.strain(st);
-                if (quad4)
-                    for (int i = 0; i < 5 * 16; ++i)
-                        bm.q4_bending_b[i] -= element_util_common.side_correction[i];
-                bending.accumulate(st, b.bending, dv, b.item_bending, k);
-                membrane.strain(st);
-                membrane.accumulate(st, b.membrane, thick != 0.0 ? dv * thick : dv, b.item_membrane, k);
-
-                double r[3] = {-centre[0], -centre[1], -centre[2]};
-                for (int a = 1; a <= nnode; ++a)
-                    for (int c = 0; c < 3; ++c)
-                        r[c] += sc.shape_values[static_cast<std::size_t>(a - 1)] * sc.pcoord(c + 1, a);
-                polar += (r[0] * r[0] + r[1] * r[1] + r[2] * r[2]) * dv;
-                if (st.ngaus == 1) polar += dv * dv / 6.0;
-            }))
-            return;
-
-        // 7. Area; drilling stabilisation of the 4-node membrane.
-        st.element_areas(e) = area;
-        if (quad4) {
-            quad4_membrane_correction(st, e, status, thick, b.membrane, b.membrane_work);
-            if (status > 0) return;
-        }
-
-        // 8. Second rule: transverse shear and the soil area terms.
-        if (!for_each_integration_point(st, e, 2, status, [&](const IntegrationPoint& p) {
-                const int k = p.k;
-                const double dv = p.dv();
-                shear.strain(st);
-                shear.accumulate(st, b.shear, dv, b.item_shear, k);
-                if (vlasov) {
-                    interpolation_matrices(st);
-                    const ElementUtilBlock& u = element_util_common;
-                    add_upper(b.vlasov1, 27, u.r0, u.r0, 3, vcol, st.vlasov_k * dv);
-                    add_upper(b.vlasov2, 27, u.ry, u.ry, 3, vcol, st.vlasov_2t * dv);
-                    add_upper(b.vlasov2, 27, u.rz, u.rz, 3, vcol, st.vlasov_2t * dv);
-                }
-            }))
-            return;
-
-        // 9. Drilling constant.
-        const double young = st.props(1, m), nu = st.props(2, m);
-        const double g_mod = young * 0.5 / (1.0 + nu);
-        const double kd = thick != 0.0 ? polar * g_mod / thick : 0.0;
-
-        // 10. Complete the symmetric matrices; condense the 4-node side parameters.
-        int n27 = 27, n18 = 18, np = pcol, nm = mcol, nv = vcol;
-        symmetrize(b.bending, n27, np);
-        symmetrize(b.shear, n27, np);
-        symmetrize(b.membrane, n18, nm);
-        if (quad4) {
-            for (int i = 0; i < 27 * 27; ++i) {
-                b.bending[i] += b.shear[i];
-                b.shear[i] = 0.0;
-            }
-            condense_internal_dofs(st, b.bending);
-        }
-        if (vlasov) {
-            symmetrize(b.vlasov1, n27, nv);
-            symmetrize(b.vlasov2, n27, nv);
-        }
-
-        // 11. Assemble the element frame matrices K1 (with soil) and K2 (plate).
-        clear(b.k1);
-        clear(b.k2);
-        auto add_both = [&](int r, int c, double v) {
-            b.k1[(c - 1) * kLd + (r - 1)] += v;
-            b.k2[(c - 1) * kLd + (r - 1)] += v;
-        };
-        for (int a = 1; a <= nnode; ++a) {
-            for (int c = 1; c <= nnode; ++c) {
-                for (int i = 1; i <= 3; ++i)
-                    for (int j = 1; j <= 3; ++j) {
-                        const int pr = 3 * (a - 1) + i, pc = 3 * (c - 1) + j;
-                        const double v = b.bending[(pc - 1) * 27 + pr - 1] + b.shear[(pc - 1) * 27 + pr - 1];
-                        add_both(6 * (a - 1) + 2 + i, 6 * (c - 1) + 2 + j, v);
-                        // The soil layer acts on the deflection alone: its energy
-                        // k w^2 + 2t |grad w|^2 has no rotation terms.
-                        if (vlasov && i == 1 && j == 1)
-                            b.k1[(6 * (c - 1) + 2 + j - 1) * kLd + 6 * (a - 1) + 2 + i - 1] +=
-                                b.vlasov1[(pc - 1) * 27 + pr - 1] + b.vlasov2[(pc - 1) * 27 + pr - 1];
-                    }
-                if (quad4) {
-                    // Membrane columns u, v of the four nodes, then their drilling rotations.
-                    const int mr[3] = {2 * (a - 1) + 1, 2 * (a - 1) + 2, 8 + a};
-                    const int mc[3] = {2 * (c - 1) + 1, 2 * (c - 1) + 2, 8 + c};
-                    const int lr[3] = {1, 2, 6};
-                    for (int i = 0; i < 3; ++i)
-                        for (int j = 0; j < 3; ++j)
-                            add_both(6 * (a - 1) + lr[i], 6 * (c - 1) + lr[j], b.membrane[(mc[j] - 1) * 18 + mr[i] - 1]);
-                } else {
-                    for (int i = 1; i <= 2; ++i)
-                        for (int j = 1; j <= 2; ++j)
-                            add_both(6 * (a - 1) + i, 6 * (c - 1) + j,
-                                     b.membrane[(2 * (c - 1) + j - 1) * 18 + 2 * (a - 1) + i - 1]);
-                }
-            }
-            // Drilling freedom of the 8- and 9-node elements: an equal share of kd
-            // on every node (shape-function values of a point can be negative or
-            // zero at some nodes and would leave the freedom without stiffness).
-            if (!quad4) add_both(6 * a, 6 * a, kd / nnode);
-        }
-
-        // 12. Global frame: K = T K Tt, T a signed permutation.
-        to_global_frame(b.k1, b.work, nevab);
-        to_global_frame(b.k2, b.work, nevab);
-
-        // 13. Reduce the element vectors by the matrices times the total displacement.
-        double u[54];
-        for (int a = 1; a <= nnode; ++a) {
-            const int n = st.lnods(a, e);
-            for (int j = 1; j <= 6; ++j) {
-                const int g = (n - 1) * 6 + j;
-                u[6 * (a - 1) + j - 1] = st.disp_vectors(g, 1) + st.disp_step(g);
-            }
-        }
-        for (int r = 1; r <= nevab; ++r) {
-            double s1 = 0.0, s2 = 0.0;
-            for (int c = 1; c <= nevab; ++c) {
-                s1 += b.k1[(c - 1) * kLd + r - 1] * u[c - 1];
-                s2 += b.k2[(c - 1) * kLd + r - 1] * u[c - 1];
-            }
-            st.element_loads(r, e) -= s1;
-            st.element_loads_b(r, e) -= s2;
-        }
-
+        ElementState el;
+        el.e = e;
+        place_element(st, kind, el);
+        start_element(st, b, el);
+        if (!integrate_first_rule(st, kind, b, el, status)) return;
+        if (!integrate_second_rule(st, kind, b, el, status)) return;
+        complete_matrices(st, kind, b, el);
+        assemble_element(kind, b, el);
+        reduce_element_vectors(st, kind, b, e);
         // 14. Springs, into K1 and set A.
-        if (!add_spring_terms(st, e, edge_constant, b, status)) return;
-
-        // 15. The element matrix for the frontal solution.
-        for (int c = 1; c <= nevab; ++c)
-            for (int r = 1; r <= nevab; ++r) st.estiff(r, c, e) = b.k1[(c - 1) * kLd + r - 1];
-
+        if (!add_spring_terms(st, e, kind.edge_constant, b, status)) return;
+        keep_element_matrix(st, kind, b, e);
         // 16. The element record for the stress recovery.
         if (!write_element_record(st, e, b, status)) return;
     }
