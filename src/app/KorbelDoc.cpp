@@ -160,25 +160,6 @@ int CKorbelDoc::ReadResults()
     return 1;
 }
 
-void CKorbelDoc::AddMaterialRow(const std::string& elementSet, double e, double nu, double thickness)
-{
-    MaterialTable* table = model_ ? model_->GetMaterialTable() : nullptr;
-    if (!table) return;
-    table->AddMaterialRow(elementSet, kMaterialIsotropic, e, 0.0, nu, thickness);
-    table->CountMaterialRows();
-    table->RebuildIndex();
-    model_->SetChanged();
-}
-
-bool CKorbelDoc::IsMaterialSetNameFree(const std::string& name) const
-{
-    const MaterialTable* table = model_ ? model_->GetMaterialTable() : nullptr;
-    if (!table) return true;
-    for (const MaterialRow* row = table->GetHead(); row; row = row->next)
-        if (row->element == name) return false;
-    return true;
-}
-
 // ---- Dialog slots ----
 
 void CKorbelDoc::DeleteSlot(Slot slot)

@@ -144,9 +144,6 @@ public:
     bool HasOutputFile() const;
     // Read Results: the step results of base ".sds" when present.
     int ReadResults();
-    // The view's new-material command.
-    void AddMaterialRow(const std::string& elementSet, double e, double nu, double thickness);
-    bool IsMaterialSetNameFree(const std::string& name) const;
 
     // ---- Dialog openers ----
     DocDialogFactories& Factories() { return factories_; }
