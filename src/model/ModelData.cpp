@@ -1,6 +1,7 @@
 #include "model/ModelData.h"
 
 #include <algorithm>
+#include <vector>
 
 ModelData::ModelData() = default;
 
@@ -298,6 +299,43 @@ int ModelData::GetElementCount() const
     return elementTable ? elementTable->GetCount() : 0;
 }
 
+namespace {
+
+// Table k (counted from 1) of an array of tables; null outside it.
+template <class T, std::size_t N>
+T* TableAt(const std::array<std::unique_ptr<T>, N>& tables, int k)
+{
+    const int i = k - 1;
+    return i >= 0 && i < static_cast<int>(N) ? tables[static_cast<std::size_t>(i)].get() : nullptr;
+}
+
+// Value `index` (counted from 0) of an array; zero outside it.
+template <class T, std::size_t N>
+T ValueAt(const std::array<T, N>& values, int index)
+{
+    return index >= 0 && index < static_cast<int>(N) ? values[static_cast<std::size_t>(index)] : T{};
+}
+
+// Row of every number 1..maxId of a table, -1 where no row carries it.
+template <class Table, class Id>
+std::vector<int> RowsByNumber(const Table& table, int maxId, Id idOfRow)
+{
+    std::vector<int> lookup(static_cast<std::size_t>(std::max(maxId, 0)), -1);
+    for (int j = 0; j < table.GetCount(); ++j) {
+        const int n = idOfRow(j);
+        if (n >= 1 && n <= maxId) lookup[static_cast<std::size_t>(n - 1)] = j;
+    }
+    return lookup;
+}
+
+int RowOfNumber(const std::vector<int>& lookup, int number)
+{
+    if (number <= 0 || number > static_cast<int>(lookup.size())) return -1;
+    return lookup[static_cast<std::size_t>(number - 1)];
+}
+
+}  // namespace
+
 NodeTable* ModelData::GetGridTable(int k) const
 {
     return k == 1 ? gridTables[0].get() : gridTables[1].get();
@@ -305,43 +343,37 @@ NodeTable* ModelData::GetGridTable(int k) const
 
 NodalActionTable* ModelData::GetNodalActionTable(int k) const
 {
-    if (k < 1 || k > 5) return nullptr;
-    return nodalTables[static_cast<size_t>(k - 1)].get();
+    return TableAt(nodalTables, k);
 }
 
 ConcentratedActionTable* ModelData::GetConcentratedActionTable(int k) const
 {
-    if (k == 1) return concentratedLoads.get();
-    if (k == 2) return concentratedStiffness.get();
-    return nullptr;
+    return k == 1 ? concentratedLoads.get() : k == 2 ? concentratedStiffness.get() : nullptr;
 }
 
 EdgeActionTable* ModelData::GetEdgeActionTable(int k) const
 {
-    if (k == 1) return edgeLoads.get();
-    if (k == 2) return edgeStiffness.get();
-    return nullptr;
+    return k == 1 ? edgeLoads.get() : k == 2 ? edgeStiffness.get() : nullptr;
 }
 
 SetTable* ModelData::GetSetTable(int k) const
 {
-    if (k < 1 || k > 3) return nullptr;
-    return setTables[static_cast<size_t>(k - 1)].get();
+    return TableAt(setTables, k);
 }
 
 int ModelData::GetResultGroupStart(int g) const
 {
-    return g >= 0 && g < 5 ? resultGroupStart[static_cast<size_t>(g)] : 0;
+    return ValueAt(resultGroupStart, g);
 }
 
 int ModelData::GetResultGroupSize(int g) const
 {
-    return g >= 0 && g < 5 ? resultGroupSize[static_cast<size_t>(g)] : 0;
+    return ValueAt(resultGroupSize, g);
 }
 
 double ModelData::GetSoilValue(int k) const
 {
-    return k >= 0 && k < static_cast<int>(soilValues.size()) ? soilValues[static_cast<size_t>(k)] : 0.0;
+    return ValueAt(soilValues, k);
 }
 
 int ModelData::GetElementMaterial(int i) const
@@ -367,33 +399,21 @@ void ModelData::RebuildNodeIndex()
     if (nodeTable) {
         nodeTable->CountRows();
         nodeTable->RebuildIndex();
-        const int maxId = nodeTable->MaxNodeId();
-        nodeLookup.assign(static_cast<size_t>(std::max(maxId, 0)), -1);
-        for (int j = 0; j < nodeTable->GetCount(); ++j) {
-            const int n = nodeTable->GetNodeId(j);
-            if (n >= 1 && n <= maxId) nodeLookup[static_cast<size_t>(n - 1)] = j;
-        }
+        nodeLookup = RowsByNumber(*nodeTable, nodeTable->MaxNodeId(), [&](int j) { return nodeTable->GetNodeId(j); });
     }
     if (elementTable) {
         elementTable->CountRows();
         elementTable->RebuildIndex();
-        const int maxId = elementTable->MaxId();
-        elementLookup.assign(static_cast<size_t>(std::max(maxId, 0)), -1);
-        for (int j = 0; j < elementTable->GetCount(); ++j) {
-            const int n = elementTable->GetId(j);
-            if (n >= 1 && n <= maxId) elementLookup[static_cast<size_t>(n - 1)] = j;
-        }
+        elementLookup = RowsByNumber(*elementTable, elementTable->MaxId(), [&](int j) { return elementTable->GetId(j); });
     }
 }
 
 int ModelData::NodeRowOfNumber(int number) const
 {
-    if (number <= 0 || number > static_cast<int>(nodeLookup.size())) return -1;
-    return nodeLookup[static_cast<size_t>(number - 1)];
+    return RowOfNumber(nodeLookup, number);
 }
 
 int ModelData::ElementRowOfNumber(int number) const
 {
-    if (number <= 0 || number > static_cast<int>(elementLookup.size())) return -1;
-    return elementLookup[static_cast<size_t>(number - 1)];
+    return RowOfNumber(elementLookup, number);
 }
