@@ -466,7 +466,7 @@ void FltkBackend::SyncGeometry(ui::Window& w) {
         p->top->resize(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1) + p->menuHeight);
         if (p->menu) p->menu->resize(0, 0, p->top->w(), p->menuHeight);
         // FLTK scaled the bars with the window: lay them out again.
-        p->toolLayout.clear();
+        p->toolLayout = {};
         BuildToolBars(w);
         BuildStatusBar(w);
         return;
@@ -753,27 +753,18 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
     auto* frame = dynamic_cast<ui::Frame*>(&w);
     Peer* p = PeerOf(w);
     if (!frame || !p || !p->top) return;
-    // The same buttons as shown: only their states change.
-    std::vector<int> layout;
-    for (int b = 0; b < frame->ToolBarCount(); ++b) {
-        const ui::ToolBar* bar = frame->GetToolBar(b);
-        if (!bar || !bar->visible) continue;
-        layout.push_back(-1);
-        layout.insert(layout.end(), bar->buttons.begin(), bar->buttons.end());
-    }
+    const ui::ToolBarLayout layout = frame->LayoutToolBars(p->top->w());
+    // The same buttons in the same places: only their states change.
     if (layout == p->toolLayout && !p->toolWidgets.empty()) {
         size_t next = 0;
-        for (int b = 0; b < frame->ToolBarCount(); ++b) {
-            const ui::ToolBar* bar = frame->GetToolBar(b);
-            if (!bar || !bar->visible) continue;
-            for (size_t i = 0; i < bar->buttons.size(); ++i) {
-                if (bar->buttons[i] == 0) continue;
-                while (next < p->toolWidgets.size() && !dynamic_cast<ToolButton*>(p->toolWidgets[next])) ++next;
-                if (next >= p->toolWidgets.size()) break;
-                auto* tb = static_cast<ToolButton*>(p->toolWidgets[next++]);
-                if (i < bar->state.size()) tb->SetState(bar->state[i].Enabled(), bar->state[i].Checked());
-                tb->redraw();
-            }
+        for (const ui::ToolButtonPlace& place : layout.buttons) {
+            while (next < p->toolWidgets.size() && !dynamic_cast<ToolButton*>(p->toolWidgets[next])) ++next;
+            if (next >= p->toolWidgets.size()) break;
+            auto* tb = static_cast<ToolButton*>(p->toolWidgets[next++]);
+            const ui::ToolBar* bar = frame->GetToolBar(place.bar);
+            if (bar && static_cast<size_t>(place.button) < bar->state.size())
+                tb->SetState(bar->state[place.button].Enabled(), bar->state[place.button].Checked());
+            tb->redraw();
         }
         return;
     }
@@ -783,42 +774,27 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
         DeleteChild(p->top, t);
     }
     p->toolWidgets.clear();
-    const int rowH = ui::kToolBarRowHeight;
-    const int button = rowH - 6;
-    int x = 2;
-    bool any = false;
+    const int top = p->menuHeight;
     p->top->begin();
-    for (int b = 0; b < frame->ToolBarCount(); ++b) {
-        ui::ToolBar* bar = frame->GetToolBar(b);
-        if (!bar || !bar->visible) continue;
-        if (any) {
-            auto* sep = new Fl_Box(x + 3, p->menuHeight + 4, 2, rowH - 8);
-            sep->box(FL_THIN_DOWN_BOX);
-            p->toolWidgets.push_back(sep);
-            x += 8;
-        }
-        any = true;
-        int image = 0;
-        for (size_t i = 0; i < bar->buttons.size(); ++i) {
-            const int id = bar->buttons[i];
-            if (id == 0) {
-                x += 6;
-                continue;
-            }
-            auto* tb = new ToolButton(x, p->menuHeight + 3, button, button, id);
-            const ui::CommandInfo* info = ui::FindCommand(id);
-            if (info) tb->copy_tooltip(ToUtf8(ui::TooltipOf(info->prompt)).c_str());
-            tb->SetPicture(bar->images.Empty() ? nullptr : &bar->images, image, bar->imageCount);
-            ++image;
-            if (i < bar->state.size()) tb->SetState(bar->state[i].Enabled(), bar->state[i].Checked());
-            tb->callback([](Fl_Widget* wdg, void*) {
-                if (!g_instance) return;
-                auto* t = static_cast<ToolButton*>(wdg);
-                if (ui::Window* fw = g_instance->LayerWindowOf(t->parent())) g_instance->ToolClicked(*fw, t->CommandId());
-            });
-            p->toolWidgets.push_back(tb);
-            x += button + 1;
-        }
+    for (const ui::Rect& r : layout.separators) {
+        auto* sep = new Fl_Box(r.x, top + r.y, r.w, r.h);
+        sep->box(FL_THIN_DOWN_BOX);
+        p->toolWidgets.push_back(sep);
+    }
+    for (const ui::ToolButtonPlace& place : layout.buttons) {
+        ui::ToolBar* bar = frame->GetToolBar(place.bar);
+        auto* tb = new ToolButton(place.rect.x, top + place.rect.y, place.rect.w, place.rect.h, place.id);
+        const ui::CommandInfo* info = ui::FindCommand(place.id);
+        if (info) tb->copy_tooltip(ToUtf8(ui::TooltipOf(info->prompt)).c_str());
+        tb->SetPicture(bar->images.Empty() ? nullptr : &bar->images, place.image, bar->imageCount);
+        if (static_cast<size_t>(place.button) < bar->state.size())
+            tb->SetState(bar->state[place.button].Enabled(), bar->state[place.button].Checked());
+        tb->callback([](Fl_Widget* wdg, void*) {
+            if (!g_instance) return;
+            auto* t = static_cast<ToolButton*>(wdg);
+            if (ui::Window* fw = g_instance->LayerWindowOf(t->parent())) g_instance->ToolClicked(*fw, t->CommandId());
+        });
+        p->toolWidgets.push_back(tb);
     }
     p->top->end();
     p->top->redraw();
@@ -936,7 +912,7 @@ void FltkBackend::TopResized(ui::Window& w, int width, int height) {
         if (p->menu) p->menu->resize(0, 0, width, p->menuHeight);
         frame->UserResize(width, std::max(height - p->menuHeight, 1));
         // FLTK scaled the bars with the window: lay them out again.
-        p->toolLayout.clear();
+        p->toolLayout = {};
         RefreshFrameBars(w);
     } else if (auto* view = dynamic_cast<ui::View*>(&w)) {
         view->UserResize(width, height);

@@ -51,7 +51,7 @@ struct Peer {
     std::deque<std::string> itemTexts;   // combo boxes: texts of the menu entries
     int menuHeight = 0;
     std::vector<Fl_Widget*> toolWidgets;
-    std::vector<int> toolLayout;  // visible buttons' ids, -1 between bars
+    ui::ToolBarLayout toolLayout;  // where the buttons shown now are
     Fl_Group* status = nullptr;
     std::vector<Fl_Box*> statusPanes;
     // Controls with parts.
