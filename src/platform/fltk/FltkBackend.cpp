@@ -76,6 +76,7 @@ std::vector<Fl_Menu_Item> MenuItemsOf(const std::vector<std::string>& texts, std
     for (size_t i = 0; i < texts.size(); ++i) {
         store.push_back(ToUtf8(texts[i]));
         items[i].text = store.back().c_str();
+        items[i].labeltype_ = PlainLabel();
     }
     return items;
 }
@@ -357,6 +358,7 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
     dp->top->end();
     if (!wd) return false;
     if (c.ControlType() != ui::ControlKind::ListView) wd->callback(ControlCallback);
+    wd->labeltype(PlainLabel());
     ApplyLook(*wd, w);
     peer.widget = wd;
     return true;
@@ -542,6 +544,7 @@ void FltkBackend::SyncListView(const ui::ListView& list, Peer& p) {
         h->box(FL_THIN_UP_BOX);
         h->copy_label(ToUtf8(col.text).c_str());
         h->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
+        h->labeltype(PlainLabel());
         p.headers.push_back(h);
         widths.push_back(cw);
         x += cw;
@@ -704,6 +707,7 @@ void FltkBackend::BuildMenu(ui::Window& w) {
             if (tab != std::string::npos) label = label.substr(0, tab);
             newLabels.push_back(ToUtf8(label));
             it.text = newLabels.back().c_str();
+            it.labeltype_ = PlainLabel();
             if (!m.enabled) it.flags |= FL_MENU_INACTIVE;
             if (m.type == ui::MenuItem::Type::Popup) {
                 it.flags |= FL_SUBMENU;
@@ -833,6 +837,7 @@ void FltkBackend::BuildStatusBar(ui::Window& w) {
         auto* msg = new Fl_Box(0, y, width, h);
         msg->box(FL_THIN_DOWN_BOX);
         msg->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
+        msg->labeltype(PlainLabel());
         p->statusPanes.push_back(msg);
         for (size_t i = 0; i < sb.indicators.size(); ++i) {
             auto* ind = new Fl_Box(0, y, 48, h);
