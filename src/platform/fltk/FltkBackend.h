@@ -28,6 +28,15 @@ namespace brennix::fltk {
 // absolute path; other lines are left out.
 std::vector<std::string> DroppedFilePaths(const std::string& text);
 
+// The size of a message box's text in the sans font of the given size:
+// lines as written, wrapped between words only when longer than a
+// comfortable reading width.
+struct TextExtent {
+    int w = 0;
+    int h = 0;
+};
+TextExtent MessageTextExtent(const std::string& text, int size);
+
 struct Peer;
 struct TimerData;
 class PrintSupport;
@@ -50,6 +59,8 @@ public:
     ui::Window* LayerWindowOf(const Fl_Widget* widget) const;
     // The message box shown now (for tests driving it), or null.
     Fl_Window* ActiveMessageBox() const { return activeBox_; }
+    // The file chooser shown now, or null.
+    Fl_Window* ActiveFileChooser() const { return activeChooser_; }
 
     // ui::Backend
     void WindowChanged(ui::Window& w, ui::Change what) override;
@@ -116,6 +127,7 @@ private:
     brennix::gl::PrintService* previousPrint_ = nullptr;
     std::unique_ptr<PrintSupport> print_;
     Fl_Window* activeBox_ = nullptr;
+    Fl_Window* activeChooser_ = nullptr;
     // The widget whose user input is being handed to the layer: its own
     // text and caret are not written back.
     Fl_Widget* inputSource_ = nullptr;
