@@ -445,6 +445,7 @@ void FltkBackend::SyncVisibility(ui::Window& w) {
                     else p->top->set_non_modal();
                 }
                 p->top->show();
+                if (p->top->non_modal()) KeepAboveMainWindow(*p->top);
             }
             if (p->pendingFocus) {
                 if (Peer* fp = PeerOf(*p->pendingFocus); fp && fp->widget) fp->FocusWidget()->take_focus();
@@ -458,6 +459,25 @@ void FltkBackend::SyncVisibility(ui::Window& w) {
     if (w.IsShown()) p->widget->show();
     else p->widget->hide();
     if (p->widget->parent()) p->widget->parent()->redraw();
+}
+
+void FltkBackend::KeepAboveMainWindow(Fl_Window& top) {
+    ui::App* app = ui::App::Get();
+    Peer* main = app && app->MainFrame() ? PeerOf(*app->MainFrame()) : nullptr;
+    if (!main || !main->top || main->top == &top || !main->top->shown() || !top.shown()) return;
+    // A window manager keeps it above the main window; without one the
+    // frame raises it again when clicked (RaiseOwnedWindows).
+    XSetTransientForHint(fl_display, fl_xid(&top), fl_xid(main->top));
+}
+
+void FltkBackend::RaiseOwnedWindows(ui::Window& frame) {
+    Peer* fp = PeerOf(frame);
+    if (!fp || !fp->top) return;
+    for (const auto& [layer, peer] : peers_) {
+        (void)layer;
+        if (!peer->top || peer->top == fp->top || !peer->top->shown() || !peer->top->non_modal()) continue;
+        XRaiseWindow(fl_display, fl_xid(peer->top));
+    }
 }
 
 void FltkBackend::SyncGeometry(ui::Window& w) {

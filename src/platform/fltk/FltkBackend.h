@@ -95,6 +95,9 @@ public:
     // Text dropped on a frame: the files it names go to the application.
     void FilesDropped(const std::string& text);
     void TopResized(ui::Window& w, int width, int height);
+    // Dialogs and popups that stay above the frame come back on top of it
+    // (after a click on the frame).
+    void RaiseOwnedWindows(ui::Window& frame);
     // The update pass over the menus of a frame, then the menu bar rebuilt.
     void RefreshMenu(ui::Window& frame);
     void MenuChosen(ui::Window& frame, int id);
@@ -112,6 +115,7 @@ private:
     void SyncListView(const ui::ListView& list, Peer& p);
     void SyncGeometry(ui::Window& w);
     void SyncVisibility(ui::Window& w);
+    void KeepAboveMainWindow(Fl_Window& top);
     void BuildMenu(ui::Window& frame);
     void BuildToolBars(ui::Window& frame);
     void BuildStatusBar(ui::Window& frame);

@@ -28,7 +28,14 @@ void TopWindow::resize(int x, int y, int w, int h) {
 }
 
 int TopWindow::handle(int event) {
-    const int handled = Fl_Double_Window::handle(event);
+    int handled = Fl_Double_Window::handle(event);
+    if (event == FL_PUSH && window_.Kind() == ui::WindowKind::Frame) {
+        // FLTK raises a window clicked where no widget takes the click; the
+        // windows that stay above the frame go up after it.
+        if (!handled) show();
+        backend_.RaiseOwnedWindows(window_);
+        handled = 1;
+    }
     // A frame takes files dropped on it: it accepts the drag wherever it
     // is over the window and receives the dropped text as a paste.
     if (window_.Kind() != ui::WindowKind::Frame) return handled;
