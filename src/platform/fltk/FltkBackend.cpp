@@ -1226,7 +1226,18 @@ void FltkBackend::EndWaitCursor() {
         for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) w->cursor(FL_CURSOR_DEFAULT);
 }
 
-ui::Size FltkBackend::DialogBaseUnits() const { return ui::Size{6, 13}; }
+ui::BaseUnits FltkBackend::DialogBaseUnits() const {
+    // Controls show their texts in the normal sans font: template units
+    // follow its letters' average width and its line height, so that a
+    // text that fitted its place in the template fits it on the screen.
+    static const ui::BaseUnits units = [] {
+        fl_open_display();
+        fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
+        const double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+        return ui::BaseUnits{letters / 52, static_cast<double>(fl_height())};
+    }();
+    return units;
+}
 
 ui::Rect FltkBackend::DesktopRect() const {
     int x = 0, y = 0, w = 1024, h = 768;

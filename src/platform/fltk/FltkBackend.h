@@ -76,7 +76,7 @@ public:
     void Sleep(int ms) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    ui::Size DialogBaseUnits() const override;
+    ui::BaseUnits DialogBaseUnits() const override;
     ui::Rect DesktopRect() const override;
     bool KeyLockState(int lockKey) const override;
     bool ShellOpen(const std::string& path) override;

@@ -257,8 +257,10 @@ Button* Dialog::GetDefaultButton() const {
 }
 
 Rect Dialog::MapDialogRect(const Rect& du) const {
-    const Size base = GetBackend().DialogBaseUnits();
-    return Rect{du.x * base.cx / 4, du.y * base.cy / 8, du.w * base.cx / 4, du.h * base.cy / 8};
+    const BaseUnits base = GetBackend().DialogBaseUnits();
+    auto across = [&](int units) { return static_cast<int>(std::floor(units * base.cx / 4 + 1e-9)); };
+    auto down = [&](int units) { return static_cast<int>(std::floor(units * base.cy / 8 + 1e-9)); };
+    return Rect{across(du.x), down(du.y), across(du.w), down(du.h)};
 }
 
 std::vector<Control*> Dialog::GroupOf(Control* c) const {
