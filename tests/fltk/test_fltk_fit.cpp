@@ -98,7 +98,12 @@ TEST_F(FltkFit, TextsShownAsWrittenAndTemplateLabelsOnOneLine) {
         fl_measure(w->label(), tw, th, 0);
         EXPECT_EQ(th, fl_height());
     }
-    Fl::flush();
+    // Shot once the window is painted (its face is no longer black).
+    EXPECT_TRUE(WaitFor([&] {
+        Fl::flush();
+        const Shot corner = Screenshot(win->x() + 2, win->y() + 2, 1, 1);
+        return corner.w == 1 && !IsDark(corner.At(0, 0));
+    }));
     SaveShot(Screenshot(win->x(), win->y(), win->w(), win->h()), "fltk_texts_dialog.bmp");
     CloseWindow(dlg);
 
