@@ -1,4 +1,5 @@
 #include "app/KorbelCommands.h"
+#include "app/ToolIcons.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -143,49 +144,13 @@ void AddAll(ui::MenuItem& popup, std::initializer_list<int> ids)
     }
 }
 
-// The pictures of one bar: 32 x 32 each, the bar's colour with a white
-// glyph chosen by the button's place (disc, square, triangle, cross, bars,
-// ring, diamond, frame), so that neighbours differ.
-ui::Image ToolImages(int count, ui::Color colour)
-{
-    constexpr int kSide = 32;
-    ui::Image image;
-    image.width = kSide * count;
-    image.height = kSide;
-    image.rgb.assign(static_cast<std::size_t>(image.width) * kSide * 3, 192);
-    for (int b = 0; b < count; ++b)
-        for (int y = 0; y < kSide; ++y)
-            for (int x = 0; x < kSide; ++x) {
-                const int dx = x - 16, dy = y - 16;
-                const bool inside = x >= 2 && x < 30 && y >= 2 && y < 30;
-                bool glyph = false;
-                switch (b % 8) {
-                case 0: glyph = dx * dx + dy * dy < 64; break;
-                case 1: glyph = std::abs(dx) < 7 && std::abs(dy) < 7; break;
-                case 2: glyph = y >= 9 && y < 24 && std::abs(dx) <= (y - 9) / 2; break;
-                case 3: glyph = (std::abs(dx) < 2 || std::abs(dy) < 2) && std::abs(dx) < 10 && std::abs(dy) < 10; break;
-                case 4: glyph = std::abs(dy) < 9 && (x - 7) % 6 < 3 && x >= 7 && x < 25; break;
-                case 5: glyph = dx * dx + dy * dy < 81 && dx * dx + dy * dy > 30; break;
-                case 6: glyph = std::abs(dx) + std::abs(dy) < 10; break;
-                default: glyph = std::abs(dx) < 9 && std::abs(dy) < 9 && (std::abs(dx) > 6 || std::abs(dy) > 6); break;
-                }
-                std::uint8_t* p = &image.rgb[(static_cast<std::size_t>(y) * image.width + b * kSide + x) * 3];
-                if (!inside) continue;
-                const ui::Color c = glyph ? ui::Rgb(255, 255, 255) : colour;
-                p[0] = static_cast<std::uint8_t>(ui::RedOf(c));
-                p[1] = static_cast<std::uint8_t>(ui::GreenOf(c));
-                p[2] = static_cast<std::uint8_t>(ui::BlueOf(c));
-            }
-    return image;
-}
-
-ui::ToolBar MakeBar(const std::string& name, std::vector<int> buttons, ui::Color colour)
+ui::ToolBar MakeBar(const std::string& name, std::vector<int> buttons)
 {
     ui::ToolBar bar;
     bar.name = name;
     bar.buttons = std::move(buttons);
-    bar.imageCount = static_cast<int>(bar.buttons.size());
-    bar.images = ToolImages(bar.imageCount, colour);
+    bar.images = ToolIconStrip(bar.buttons);
+    bar.imageCount = bar.images.width / kToolIconSide;
     bar.state.assign(bar.buttons.size(), ui::CmdUI(0));
     return bar;
 }
@@ -259,20 +224,16 @@ std::vector<ui::ToolBar> BuildToolBars()
     bars.push_back(MakeBar("File",
                            {cmd::FileNew, cmd::FileOpen, cmd::FileSave, ID_FILE_NEW_FROM_TEMPLATE, cmd::FilePrint,
                             cmd::FilePrintPreview, ID_FILE_SAVE_BITMAP, ID_RUN_ANALYSIS, ID_VIEW_INPUT_FILE,
-                            ID_VIEW_MESSAGE_FILE, cmd::AppAbout},
-                           ui::Rgb(40, 90, 160)));
+                            ID_VIEW_MESSAGE_FILE, cmd::AppAbout}));
     bars.push_back(MakeBar("View",
                            {ID_PANNING, ID_ROTATE, ID_ZOOM, ID_ZOOM_WINDOW, ID_RESTART, ID_VIEW_TOP, ID_VIEW_BOTTOM,
-                            ID_VIEW_FRONT, ID_VIEW_SIDE, ID_VIEW_3D, ID_ROTATION_ANGLES},
-                           ui::Rgb(60, 130, 60)));
-    bars.push_back(MakeBar("Select", {ID_SELECT_NODE, ID_SELECT_ELEMENT, ID_SELECT_EDGE}, ui::Rgb(150, 90, 30)));
+                            ID_VIEW_FRONT, ID_VIEW_SIDE, ID_VIEW_3D, ID_ROTATION_ANGLES}));
+    bars.push_back(MakeBar("Select", {ID_SELECT_NODE, ID_SELECT_ELEMENT, ID_SELECT_EDGE}));
     bars.push_back(MakeBar("Actions",
                            {ID_NEW_MATERIAL, ID_NODAL_CONSTRAINTS, ID_NODAL_LOADS, ID_DISTRIBUTED_LOADS,
                             ID_DISTRIBUTED_STIFFNESS, ID_CONCENTRATED_LOADS, ID_CONCENTRATED_STIFFNESS, ID_EDGE_LOADS,
-                            ID_EDGE_STIFFNESS, ID_SECTION_CUT},
-                           ui::Rgb(160, 50, 50)));
-    bars.push_back(MakeBar("Results", {ID_SELECT_STEP, ID_DEFORMED_MESH, ID_CONTOUR_PLOT, ID_XY_PLOT, ID_NODE_RESULTS},
-                           ui::Rgb(110, 60, 150)));
+                            ID_EDGE_STIFFNESS, ID_SECTION_CUT}));
+    bars.push_back(MakeBar("Results", {ID_SELECT_STEP, ID_DEFORMED_MESH, ID_CONTOUR_PLOT, ID_XY_PLOT, ID_NODE_RESULTS}));
     return bars;
 }
 

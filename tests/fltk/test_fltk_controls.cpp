@@ -19,6 +19,7 @@
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Input_Choice.H>
 #include <FL/Fl_Scrollbar.H>
+#include <FL/fl_draw.H>
 
 namespace {
 
@@ -106,8 +107,13 @@ TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     Fl_Window* win = ShowDialog(dlg);
     ASSERT_TRUE(win);
     EXPECT_TRUE(win->non_modal());  // a modeless dialog stays above the program's windows
-    EXPECT_EQ(win->w(), 300 * 6 / 4);
-    EXPECT_EQ(win->h(), 200 * 13 / 8);
+    // Template units follow the font the controls show.
+    EXPECT_EQ(win->w(), dlg.MapDialogRect({0, 0, 300, 200}).w);
+    EXPECT_EQ(win->h(), dlg.MapDialogRect({0, 0, 300, 200}).h);
+    fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
+    EXPECT_NEAR(dlg.MapDialogRect({0, 0, 52 * 4, 8}).w,
+                fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), 1.0);
+    EXPECT_EQ(dlg.MapDialogRect({0, 0, 4, 8}).h, fl_height());
 
     // Programmatic changes: shown by the widgets, no notification.
     dlg.CheckDlgButton(IDC_CHECK, 1);

@@ -317,9 +317,11 @@ TEST_F(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
              EXPECT_EQ(dlg->GetFocus() ? dlg->GetFocus()->GetDlgCtrlID() : 0, IDC_VALUE);
              const Shot s = Screenshot(top->x(), top->y(), top->w(), top->h());
              SaveShot(s, "fltk_dialog.bmp");
-             // 160 x 70 dialog units at 6 x 13 base units.
-             EXPECT_EQ(s.w, 240);
-             EXPECT_EQ(s.h, 70 * 13 / 8);
+             // 160 x 70 dialog units in the font's base units, centred
+             // over the main window.
+             EXPECT_EQ(s.w, dlg->MapDialogRect({0, 0, 160, 70}).w);
+             EXPECT_EQ(s.h, dlg->MapDialogRect({0, 0, 160, 70}).h);
+             EXPECT_NEAR(top->x() + top->w() / 2, frameWin->x() + frameWin->w() / 2, 2);
              SendKey(top, XK_4);
              SendKey(top, XK_2);
              return true;

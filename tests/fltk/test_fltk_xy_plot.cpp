@@ -96,7 +96,9 @@ TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
     ASSERT_EQ(oldWidth, dlg->GetClientSize().cx);
     Fl_Widget* chart = backend.WidgetOf(*dlg->GetDlgItem(CDlgXYPlot::IDC_CHART));
     ASSERT_TRUE(chart);
-    EXPECT_EQ(chart->x(), 262);
+    // The chart follows the option group, 40 pixels on.
+    const int chartX = dlg->MapDialogRect({0, 0, 148, 168}).w + 40;
+    EXPECT_EQ(chart->x(), chartX);
     EXPECT_LE(chart->x() + chart->w(), oldWidth);
 
     // The variable list, opened with the mouse: "My", the fourth entry.
@@ -133,13 +135,17 @@ TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
     Fl::flush();
     SaveShot(Screenshot(win->x(), win->y(), win->w(), win->h()), "fltk_xy_plot.bmp");
 
-    // Another client asks for a wider window.
+    // Another client asks for a narrower window, then for a wider one.
+    const int narrowWidth = 1000;
+    XResizeWindow(fl_display, fl_xid(win), narrowWidth, win->h());
+    XFlush(fl_display);
+    ASSERT_TRUE(WaitFor([&] { return dlg->GetClientSize().cx == narrowWidth; }));
     const int newWidth = 1250;
     XResizeWindow(fl_display, fl_xid(win), newWidth, win->h());
     XFlush(fl_display);
-    ASSERT_TRUE(WaitFor([&] { return dlg->GetClientSize().cx == newWidth && chart->w() == 980; }))
+    ASSERT_TRUE(WaitFor([&] { return dlg->GetClientSize().cx == newWidth && chart->w() == (newWidth - (chartX - 40)) / 10 * 10 - 40; }))
         << dlg->GetClientSize().cx << " " << chart->w();
-    EXPECT_EQ(chart->x(), 262);
+    EXPECT_EQ(chart->x(), chartX);
     // The option controls keep their places.
     Fl_Widget* close = backend.WidgetOf(*dlg->GetDlgItem(CDlgXYPlot::IDC_CLOSE));
     EXPECT_EQ(close->x(), dlg->MapDialogRect({7, 262, 50, 14}).x);
@@ -149,7 +155,7 @@ TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
     SaveShot(wide, "fltk_xy_plot_widened.bmp");
     ASSERT_EQ(wide.w, newWidth);
     // The red line and markers reach past the old right edge.
-    EXPECT_GT(RedPixelsRightOf(wide, oldWidth + 5), 100);
+    EXPECT_GT(RedPixelsRightOf(wide, narrowWidth + 5), 100);
 
     CloseWindow(*dlg);
 }

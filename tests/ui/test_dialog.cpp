@@ -511,3 +511,45 @@ TEST_F(DriverFailureTest, UnscriptedOrUnfinishedModalDialogFails) {
 }
 
 }  // namespace
+
+TEST_F(DialogTest, OpensCentredOverItsOwnerAndOnTheDesktop) {
+    driver.SetDesktop({0, 0, 1024, 768});
+    const ui::Rect size = DemoDialog().MapDialogRect({0, 0, 200, 120});
+    ui::Window owner(ui::WindowKind::Popup);
+    ASSERT_TRUE(owner.CreatePopup({100, 200, 600, 400}, ui::style::Caption, nullptr, "owner"));
+    struct Case {
+        ui::Rect owner;
+        int x, y;
+    };
+    // Centred over the owner; an owner near an edge keeps the dialog on
+    // the desktop, never over the desktop's top-left by default.
+    for (const Case& c : std::vector<Case>{{{100, 200, 600, 400}, 100 + (600 - size.w) / 2, 200 + (400 - size.h) / 2},
+                                           {{900, 700, 400, 300}, 1024 - size.w, 768 - size.h},
+                                           {{-300, -200, 200, 100}, 0, 0}}) {
+        owner.MoveWindow(c.owner, false);
+        DemoDialog d;
+        ASSERT_TRUE(d.Create(0, &owner));
+        EXPECT_EQ(d.GetWindowRect(), (ui::Rect{c.x, c.y, size.w, size.h}));
+        d.DestroyWindow();
+    }
+    // Without an owner (and no main window): centred on the desktop.
+    DemoDialog d;
+    ASSERT_TRUE(d.Create());
+    EXPECT_EQ(d.GetWindowRect(), (ui::Rect{(1024 - size.w) / 2, (768 - size.h) / 2, size.w, size.h}));
+}
+
+TEST_F(DialogTest, AResizableDialogLargerThanTheDesktopIsFittedToIt) {
+    constexpr int kBig = 1090;
+    ui::RegisterDialogTemplate(kBig, [] {
+        ui::DialogTemplate t;
+        t.caption = "Big";
+        t.rect = {0, 0, 400, 300};
+        t.style |= ui::style::Resizable;
+        t.DefPushButton(ui::IDOK, "OK", {340, 280, 50, 14});
+        return t;
+    });
+    driver.SetDesktop({0, 0, 1024, 400});
+    ui::Dialog big(kBig);
+    ASSERT_TRUE(big.Create());
+    EXPECT_EQ(big.GetWindowRect(), (ui::Rect{(1024 - 600) / 2, 0, 600, 400}));
+}

@@ -483,3 +483,67 @@ TEST_F(FrameTest, CommandLineAndExit) {
 }
 
 }  // namespace
+
+namespace {
+
+// A frame with the program's five bars: 11, 11, 3, 10 and 5 buttons.
+class FiveBarFrame : public ui::Frame {
+public:
+    int OnCreate() override {
+        for (int count : {11, 11, 3, 10, 5}) {
+            ui::ToolBar bar;
+            for (int i = 0; i < count; ++i) bar.buttons.push_back(33000 + 100 * ToolBarCount() + i);
+            if (ToolBarCount() == 0) bar.buttons.insert(bar.buttons.begin() + 3, 0);  // a gap inside a bar
+            bar.state.assign(bar.buttons.size(), ui::CmdUI(0));
+            if (AddToolBar(bar) < 0) return -1;
+        }
+        return 0;
+    }
+};
+
+class ToolBarLayoutTest : public ui::HeadlessTest {};
+
+}  // namespace
+
+TEST_F(ToolBarLayoutTest, EveryButtonReachableAndTheViewBelowTheRows) {
+    FiveBarFrame frame;
+    ASSERT_TRUE(frame.LoadFrame("Brennix"));
+    struct Case {
+        int width;
+        int rows;
+    };
+    // One row of 1354 px does not fit 1280: bars move down whole; narrower
+    // than a bar, a bar wraps between its buttons.
+    for (const Case& c : std::vector<Case>{{1400, 1}, {1280, 2}, {1024, 2}, {900, 2}, {520, 3}, {300, 6}}) {
+        SCOPED_TRACE(c.width);
+        frame.MoveWindow({0, 0, c.width, 700});
+        const ui::ToolBarLayout layout = frame.LayoutToolBars(c.width);
+        EXPECT_EQ(layout.rows, c.rows);
+        ASSERT_EQ(layout.buttons.size(), 40u);
+        for (size_t i = 0; i < layout.buttons.size(); ++i) {
+            const ui::ToolButtonPlace& b = layout.buttons[i];
+            EXPECT_GE(b.rect.x, 0);
+            EXPECT_LE(b.rect.x + b.rect.w, c.width) << "button " << i;
+            EXPECT_LT(b.rect.y + b.rect.h, layout.Height());
+            EXPECT_EQ(b.id, frame.GetToolBar(b.bar)->buttons[static_cast<size_t>(b.button)]);
+            // In order: left to right within a row, rows top to bottom.
+            if (i > 0) {
+                const ui::Rect& prev = layout.buttons[i - 1].rect;
+                EXPECT_TRUE(b.rect.y > prev.y || (b.rect.y == prev.y && b.rect.x >= prev.x + prev.w)) << "button " << i;
+            }
+        }
+        // Pictures are counted per bar, separators left out.
+        EXPECT_EQ(layout.buttons[3].image, 3);
+        EXPECT_EQ(layout.buttons[11].image, 0);
+        const ui::Rect view = frame.ViewRect();
+        EXPECT_EQ(view.y, c.rows * ui::kToolBarRowHeight);
+        EXPECT_EQ(view.h, 700 - view.y);
+    }
+    // Hidden bars take no place; no visible bar, no row.
+    frame.ShowToolBar(0, false);
+    frame.ShowToolBar(1, false);
+    EXPECT_EQ(frame.LayoutToolBars(1024).rows, 1);
+    EXPECT_EQ(frame.LayoutToolBars(1024).buttons.size(), 18u);
+    for (int i = 2; i < 5; ++i) frame.ShowToolBar(i, false);
+    EXPECT_EQ(frame.ViewRect().y, 0);
+}

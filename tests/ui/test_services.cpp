@@ -319,6 +319,26 @@ TEST_F(ServicesTest, FoldersAndPaths) {
     EXPECT_FALSE(ui::LogonUserName().empty());
 }
 
+TEST_F(ServicesTest, TypedFileNamesKeepWhatWasTyped) {
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    struct Case {
+        const char* folder;
+        const char* typed;
+        std::string path;
+    };
+    for (const Case& c : std::vector<Case>{{"/runs", "e", "/runs/e"},
+                                           {"/runs/", "model.slb", "/runs/model.slb"},
+                                           {"/runs", "sub/model.slb", "/runs/sub/model.slb"},
+                                           {"/runs", "/tmp/x@y&z.slb", "/tmp/x@y&z.slb"},
+                                           {"/runs", "  /tmp/a b.slb ", "/tmp/a b.slb"},
+                                           {"/runs", "", ""},
+                                           {"/runs", "   ", ""}}) {
+        EXPECT_EQ(ui::ResolveTypedPath(c.folder, c.typed), c.path) << c.typed;
+    }
+    if (!home.empty()) EXPECT_EQ(ui::ResolveTypedPath("/runs", "~/m.slb"), home + "/m.slb");
+    EXPECT_EQ(ui::ResolveTypedPath("", "m.slb"), ui::CurrentDirectory() + "/m.slb");
+}
+
 TEST_F(ServicesTest, MessageBoxCaptionIsTheApplicationName) {
     ui::App app;
     app.SetAppName("Brennix");

@@ -56,7 +56,10 @@ TEST_F(XYPlotTest, OpensOnTheCutLinesAsAResizableToolWindow) {
     EXPECT_EQ(d.GetWindowText(), "X-Y Plot");
     EXPECT_TRUE(d.GetStyle() & ui::style::ToolWindow);
     EXPECT_TRUE(d.GetStyle() & ui::style::Resizable);
-    EXPECT_EQ(d.GetWindowRect().y, d.MapDialogRect({0, 0, 685, 282}).y + 50);
+    // 50 pixels below its place centred on the desktop (there is no main
+    // window here).
+    const ui::Rect desk = driver.DesktopRect();
+    EXPECT_EQ(d.GetWindowRect().y, desk.y + (desk.h - d.MapDialogRect({0, 0, 685, 282}).h) / 2 + 50);
     EXPECT_EQ(d.IsDlgButtonChecked(CDlgXYPlot::IDC_CUT_LINE_MODE), 1);
     EXPECT_EQ(d.IsDlgButtonChecked(CDlgXYPlot::IDC_NODE_PATH_MODE), 0);
     EXPECT_EQ(d.GetDlgItemText(CDlgXYPlot::IDC_SELECTION_LABEL), "Cut Line Selection");

@@ -76,6 +76,7 @@ std::vector<Fl_Menu_Item> MenuItemsOf(const std::vector<std::string>& texts, std
     for (size_t i = 0; i < texts.size(); ++i) {
         store.push_back(ToUtf8(texts[i]));
         items[i].text = store.back().c_str();
+        items[i].labeltype_ = PlainLabel();
     }
     return items;
 }
@@ -357,6 +358,7 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
     dp->top->end();
     if (!wd) return false;
     if (c.ControlType() != ui::ControlKind::ListView) wd->callback(ControlCallback);
+    wd->labeltype(PlainLabel());
     ApplyLook(*wd, w);
     peer.widget = wd;
     return true;
@@ -443,6 +445,7 @@ void FltkBackend::SyncVisibility(ui::Window& w) {
                     else p->top->set_non_modal();
                 }
                 p->top->show();
+                if (p->top->non_modal()) KeepAboveMainWindow(*p->top);
             }
             if (p->pendingFocus) {
                 if (Peer* fp = PeerOf(*p->pendingFocus); fp && fp->widget) fp->FocusWidget()->take_focus();
@@ -458,6 +461,25 @@ void FltkBackend::SyncVisibility(ui::Window& w) {
     if (p->widget->parent()) p->widget->parent()->redraw();
 }
 
+void FltkBackend::KeepAboveMainWindow(Fl_Window& top) {
+    ui::App* app = ui::App::Get();
+    Peer* main = app && app->MainFrame() ? PeerOf(*app->MainFrame()) : nullptr;
+    if (!main || !main->top || main->top == &top || !main->top->shown() || !top.shown()) return;
+    // A window manager keeps it above the main window; without one the
+    // frame raises it again when clicked (RaiseOwnedWindows).
+    XSetTransientForHint(fl_display, fl_xid(&top), fl_xid(main->top));
+}
+
+void FltkBackend::RaiseOwnedWindows(ui::Window& frame) {
+    Peer* fp = PeerOf(frame);
+    if (!fp || !fp->top) return;
+    for (const auto& [layer, peer] : peers_) {
+        (void)layer;
+        if (!peer->top || peer->top == fp->top || !peer->top->shown() || !peer->top->non_modal()) continue;
+        XRaiseWindow(fl_display, fl_xid(peer->top));
+    }
+}
+
 void FltkBackend::SyncGeometry(ui::Window& w) {
     Peer* p = PeerOf(w);
     if (!p || !p->widget) return;
@@ -466,7 +488,7 @@ void FltkBackend::SyncGeometry(ui::Window& w) {
         p->top->resize(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1) + p->menuHeight);
         if (p->menu) p->menu->resize(0, 0, p->top->w(), p->menuHeight);
         // FLTK scaled the bars with the window: lay them out again.
-        p->toolLayout.clear();
+        p->toolLayout = {};
         BuildToolBars(w);
         BuildStatusBar(w);
         return;
@@ -542,6 +564,7 @@ void FltkBackend::SyncListView(const ui::ListView& list, Peer& p) {
         h->box(FL_THIN_UP_BOX);
         h->copy_label(ToUtf8(col.text).c_str());
         h->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
+        h->labeltype(PlainLabel());
         p.headers.push_back(h);
         widths.push_back(cw);
         x += cw;
@@ -704,6 +727,7 @@ void FltkBackend::BuildMenu(ui::Window& w) {
             if (tab != std::string::npos) label = label.substr(0, tab);
             newLabels.push_back(ToUtf8(label));
             it.text = newLabels.back().c_str();
+            it.labeltype_ = PlainLabel();
             if (!m.enabled) it.flags |= FL_MENU_INACTIVE;
             if (m.type == ui::MenuItem::Type::Popup) {
                 it.flags |= FL_SUBMENU;
@@ -753,27 +777,18 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
     auto* frame = dynamic_cast<ui::Frame*>(&w);
     Peer* p = PeerOf(w);
     if (!frame || !p || !p->top) return;
-    // The same buttons as shown: only their states change.
-    std::vector<int> layout;
-    for (int b = 0; b < frame->ToolBarCount(); ++b) {
-        const ui::ToolBar* bar = frame->GetToolBar(b);
-        if (!bar || !bar->visible) continue;
-        layout.push_back(-1);
-        layout.insert(layout.end(), bar->buttons.begin(), bar->buttons.end());
-    }
+    const ui::ToolBarLayout layout = frame->LayoutToolBars(p->top->w());
+    // The same buttons in the same places: only their states change.
     if (layout == p->toolLayout && !p->toolWidgets.empty()) {
         size_t next = 0;
-        for (int b = 0; b < frame->ToolBarCount(); ++b) {
-            const ui::ToolBar* bar = frame->GetToolBar(b);
-            if (!bar || !bar->visible) continue;
-            for (size_t i = 0; i < bar->buttons.size(); ++i) {
-                if (bar->buttons[i] == 0) continue;
-                while (next < p->toolWidgets.size() && !dynamic_cast<ToolButton*>(p->toolWidgets[next])) ++next;
-                if (next >= p->toolWidgets.size()) break;
-                auto* tb = static_cast<ToolButton*>(p->toolWidgets[next++]);
-                if (i < bar->state.size()) tb->SetState(bar->state[i].Enabled(), bar->state[i].Checked());
-                tb->redraw();
-            }
+        for (const ui::ToolButtonPlace& place : layout.buttons) {
+            while (next < p->toolWidgets.size() && !dynamic_cast<ToolButton*>(p->toolWidgets[next])) ++next;
+            if (next >= p->toolWidgets.size()) break;
+            auto* tb = static_cast<ToolButton*>(p->toolWidgets[next++]);
+            const ui::ToolBar* bar = frame->GetToolBar(place.bar);
+            if (bar && static_cast<size_t>(place.button) < bar->state.size())
+                tb->SetState(bar->state[place.button].Enabled(), bar->state[place.button].Checked());
+            tb->redraw();
         }
         return;
     }
@@ -783,42 +798,27 @@ void FltkBackend::BuildToolBars(ui::Window& w) {
         DeleteChild(p->top, t);
     }
     p->toolWidgets.clear();
-    const int rowH = ui::kToolBarRowHeight;
-    const int button = rowH - 6;
-    int x = 2;
-    bool any = false;
+    const int top = p->menuHeight;
     p->top->begin();
-    for (int b = 0; b < frame->ToolBarCount(); ++b) {
-        ui::ToolBar* bar = frame->GetToolBar(b);
-        if (!bar || !bar->visible) continue;
-        if (any) {
-            auto* sep = new Fl_Box(x + 3, p->menuHeight + 4, 2, rowH - 8);
-            sep->box(FL_THIN_DOWN_BOX);
-            p->toolWidgets.push_back(sep);
-            x += 8;
-        }
-        any = true;
-        int image = 0;
-        for (size_t i = 0; i < bar->buttons.size(); ++i) {
-            const int id = bar->buttons[i];
-            if (id == 0) {
-                x += 6;
-                continue;
-            }
-            auto* tb = new ToolButton(x, p->menuHeight + 3, button, button, id);
-            const ui::CommandInfo* info = ui::FindCommand(id);
-            if (info) tb->copy_tooltip(ToUtf8(ui::TooltipOf(info->prompt)).c_str());
-            tb->SetPicture(bar->images.Empty() ? nullptr : &bar->images, image, bar->imageCount);
-            ++image;
-            if (i < bar->state.size()) tb->SetState(bar->state[i].Enabled(), bar->state[i].Checked());
-            tb->callback([](Fl_Widget* wdg, void*) {
-                if (!g_instance) return;
-                auto* t = static_cast<ToolButton*>(wdg);
-                if (ui::Window* fw = g_instance->LayerWindowOf(t->parent())) g_instance->ToolClicked(*fw, t->CommandId());
-            });
-            p->toolWidgets.push_back(tb);
-            x += button + 1;
-        }
+    for (const ui::Rect& r : layout.separators) {
+        auto* sep = new Fl_Box(r.x, top + r.y, r.w, r.h);
+        sep->box(FL_THIN_DOWN_BOX);
+        p->toolWidgets.push_back(sep);
+    }
+    for (const ui::ToolButtonPlace& place : layout.buttons) {
+        ui::ToolBar* bar = frame->GetToolBar(place.bar);
+        auto* tb = new ToolButton(place.rect.x, top + place.rect.y, place.rect.w, place.rect.h, place.id);
+        const ui::CommandInfo* info = ui::FindCommand(place.id);
+        if (info) tb->copy_tooltip(ToUtf8(ui::TooltipOf(info->prompt)).c_str());
+        tb->SetPicture(bar->images.Empty() ? nullptr : &bar->images, place.image, bar->imageCount);
+        if (static_cast<size_t>(place.button) < bar->state.size())
+            tb->SetState(bar->state[place.button].Enabled(), bar->state[place.button].Checked());
+        tb->callback([](Fl_Widget* wdg, void*) {
+            if (!g_instance) return;
+            auto* t = static_cast<ToolButton*>(wdg);
+            if (ui::Window* fw = g_instance->LayerWindowOf(t->parent())) g_instance->ToolClicked(*fw, t->CommandId());
+        });
+        p->toolWidgets.push_back(tb);
     }
     p->top->end();
     p->top->redraw();
@@ -857,6 +857,7 @@ void FltkBackend::BuildStatusBar(ui::Window& w) {
         auto* msg = new Fl_Box(0, y, width, h);
         msg->box(FL_THIN_DOWN_BOX);
         msg->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
+        msg->labeltype(PlainLabel());
         p->statusPanes.push_back(msg);
         for (size_t i = 0; i < sb.indicators.size(); ++i) {
             auto* ind = new Fl_Box(0, y, 48, h);
@@ -936,7 +937,7 @@ void FltkBackend::TopResized(ui::Window& w, int width, int height) {
         if (p->menu) p->menu->resize(0, 0, width, p->menuHeight);
         frame->UserResize(width, std::max(height - p->menuHeight, 1));
         // FLTK scaled the bars with the window: lay them out again.
-        p->toolLayout.clear();
+        p->toolLayout = {};
         RefreshFrameBars(w);
     } else if (auto* view = dynamic_cast<ui::View*>(&w)) {
         view->UserResize(width, height);
@@ -1225,7 +1226,18 @@ void FltkBackend::EndWaitCursor() {
         for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) w->cursor(FL_CURSOR_DEFAULT);
 }
 
-ui::Size FltkBackend::DialogBaseUnits() const { return ui::Size{6, 13}; }
+ui::BaseUnits FltkBackend::DialogBaseUnits() const {
+    // Controls show their texts in the normal sans font: template units
+    // follow its letters' average width and its line height, so that a
+    // text that fitted its place in the template fits it on the screen.
+    static const ui::BaseUnits units = [] {
+        fl_open_display();
+        fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
+        const double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+        return ui::BaseUnits{letters / 52, static_cast<double>(fl_height())};
+    }();
+    return units;
+}
 
 ui::Rect FltkBackend::DesktopRect() const {
     int x = 0, y = 0, w = 1024, h = 768;

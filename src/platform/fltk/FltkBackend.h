@@ -28,6 +28,15 @@ namespace brennix::fltk {
 // absolute path; other lines are left out.
 std::vector<std::string> DroppedFilePaths(const std::string& text);
 
+// The size of a message box's text in the sans font of the given size:
+// lines as written, wrapped between words only when longer than a
+// comfortable reading width.
+struct TextExtent {
+    int w = 0;
+    int h = 0;
+};
+TextExtent MessageTextExtent(const std::string& text, int size);
+
 struct Peer;
 struct TimerData;
 class PrintSupport;
@@ -50,6 +59,8 @@ public:
     ui::Window* LayerWindowOf(const Fl_Widget* widget) const;
     // The message box shown now (for tests driving it), or null.
     Fl_Window* ActiveMessageBox() const { return activeBox_; }
+    // The file chooser shown now, or null.
+    Fl_Window* ActiveFileChooser() const { return activeChooser_; }
 
     // ui::Backend
     void WindowChanged(ui::Window& w, ui::Change what) override;
@@ -65,7 +76,7 @@ public:
     void Sleep(int ms) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    ui::Size DialogBaseUnits() const override;
+    ui::BaseUnits DialogBaseUnits() const override;
     ui::Rect DesktopRect() const override;
     bool KeyLockState(int lockKey) const override;
     bool ShellOpen(const std::string& path) override;
@@ -84,6 +95,9 @@ public:
     // Text dropped on a frame: the files it names go to the application.
     void FilesDropped(const std::string& text);
     void TopResized(ui::Window& w, int width, int height);
+    // Dialogs and popups that stay above the frame come back on top of it
+    // (after a click on the frame).
+    void RaiseOwnedWindows(ui::Window& frame);
     // The update pass over the menus of a frame, then the menu bar rebuilt.
     void RefreshMenu(ui::Window& frame);
     void MenuChosen(ui::Window& frame, int id);
@@ -101,6 +115,7 @@ private:
     void SyncListView(const ui::ListView& list, Peer& p);
     void SyncGeometry(ui::Window& w);
     void SyncVisibility(ui::Window& w);
+    void KeepAboveMainWindow(Fl_Window& top);
     void BuildMenu(ui::Window& frame);
     void BuildToolBars(ui::Window& frame);
     void BuildStatusBar(ui::Window& frame);
@@ -116,6 +131,7 @@ private:
     brennix::gl::PrintService* previousPrint_ = nullptr;
     std::unique_ptr<PrintSupport> print_;
     Fl_Window* activeBox_ = nullptr;
+    Fl_Window* activeChooser_ = nullptr;
     // The widget whose user input is being handed to the layer: its own
     // text and caret are not written back.
     Fl_Widget* inputSource_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -27,7 +28,14 @@ void TopWindow::resize(int x, int y, int w, int h) {
 }
 
 int TopWindow::handle(int event) {
-    const int handled = Fl_Double_Window::handle(event);
+    int handled = Fl_Double_Window::handle(event);
+    if (event == FL_PUSH && window_.Kind() == ui::WindowKind::Frame) {
+        // FLTK raises a window clicked where no widget takes the click; the
+        // windows that stay above the frame go up after it.
+        if (!handled) show();
+        backend_.RaiseOwnedWindows(window_);
+        handled = 1;
+    }
     // A frame takes files dropped on it: it accepts the drag wherever it
     // is over the window and receives the dropped text as a paste.
     if (window_.Kind() != ui::WindowKind::Frame) return handled;
@@ -236,6 +244,33 @@ int ClickBox::handle(int event) {
     }
     if (event == FL_RELEASE) return 1;
     return Fl_Box::handle(event);
+}
+
+namespace {
+
+void DrawPlainLabel(const Fl_Label* label, int x, int y, int w, int h, Fl_Align align) {
+    fl_font(label->font, label->size);
+    fl_color(static_cast<Fl_Color>(label->color));
+    fl_draw(label->value, x, y, w, h, align, label->image, 0);
+}
+
+void MeasurePlainLabel(const Fl_Label* label, int& w, int& h) {
+    fl_font(label->font, label->size);
+    fl_measure(label->value, w, h, 0);
+    if (label->image) {
+        w = std::max(w, label->image->w());
+        h += label->image->h();
+    }
+}
+
+}  // namespace
+
+Fl_Labeltype PlainLabel() {
+    static const Fl_Labeltype type = [] {
+        Fl::set_labeltype(FL_FREE_LABELTYPE, DrawPlainLabel, MeasurePlainLabel);
+        return FL_FREE_LABELTYPE;
+    }();
+    return type;
 }
 
 void DrawToolIcon(int commandId, const std::string& tooltip, int x, int y, int w, int h, bool active) {

@@ -51,7 +51,7 @@ struct Peer {
     std::deque<std::string> itemTexts;   // combo boxes: texts of the menu entries
     int menuHeight = 0;
     std::vector<Fl_Widget*> toolWidgets;
-    std::vector<int> toolLayout;  // visible buttons' ids, -1 between bars
+    ui::ToolBarLayout toolLayout;  // where the buttons shown now are
     Fl_Group* status = nullptr;
     std::vector<Fl_Box*> statusPanes;
     // Controls with parts.
@@ -165,6 +165,11 @@ int LayerKeyOfEvent();
 int LayerModifiersOfEvent();
 // FLTK shortcut of an accelerator text such as "Ctrl+S" or "F5"; 0 when none.
 int ShortcutOf(const std::string& accelerator);
+// The label type that shows a text as written: an "@" starts no symbol (the
+// normal type cuts "support@host" to "support"). Access-key marks ("&") keep
+// their meaning where the widget gives them one.
+Fl_Labeltype PlainLabel();
+
 // Label text without access-key marks ("&Open" gives "Open", "&&" gives "&").
 std::string StripAccessMarks(const std::string& text);
 

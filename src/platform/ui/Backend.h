@@ -85,8 +85,9 @@ public:
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 
-    // Pixels of 4 horizontal and 8 vertical dialog units.
-    virtual Size DialogBaseUnits() const = 0;
+    // Pixels of 4 horizontal and 8 vertical dialog units: the average width
+    // of the letters of the font that dialogs show and its line height.
+    virtual BaseUnits DialogBaseUnits() const = 0;
     virtual Rect DesktopRect() const = 0;
     // State of Caps Lock, Num Lock and Scroll Lock for the status bar.
     virtual bool KeyLockState(int lockKey) const = 0;

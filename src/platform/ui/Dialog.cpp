@@ -8,6 +8,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "platform/ui/App.h"
 #include "platform/ui/Backend.h"
 #include "platform/ui/Services.h"
 
@@ -72,7 +73,19 @@ bool Dialog::BuildWindow(Window* parent) {
     SetParent(parent);
     ModifyStyle(~0u, t.style);
     SetTextSilently(t.caption);
-    SetRectSilently(MapDialogRect(t.rect));
+    // A dialog opens centred over its owner and on the desktop; its own
+    // initialisation may move it afterwards.
+    Rect placed = MapDialogRect(t.rect);
+    const Rect desk = GetBackend().DesktopRect();
+    Window* owner = PlacementOwner();
+    const Rect over = owner ? owner->GetWindowRect() : desk;
+    placed.x = over.x + (over.w - placed.w) / 2;
+    placed.y = over.y + (over.h - placed.h) / 2;
+    if (desk.w > 0 && desk.h > 0) {
+        placed.x = std::max(desk.x, std::min(placed.x, desk.x + desk.w - placed.w));
+        placed.y = std::max(desk.y, std::min(placed.y, desk.y + desk.h - placed.h));
+    }
+    SetRectSilently(placed);
     SetShownSilently(false);
     ended_ = false;
     result_ = 0;
@@ -98,6 +111,31 @@ bool Dialog::BuildWindow(Window* parent) {
     return true;
 }
 
+void Dialog::FitResizableOnDesktop() {
+    if (!IsWindow() || !(GetStyle() & style::Resizable)) return;
+    const Rect desk = GetBackend().DesktopRect();
+    Rect r = GetWindowRect();
+    if (desk.w <= 0 || desk.h <= 0 || (r.w <= desk.w && r.h <= desk.h)) return;
+    r.w = std::min(r.w, desk.w);
+    r.h = std::min(r.h, desk.h);
+    r.x = std::max(desk.x, std::min(r.x, desk.x + desk.w - r.w));
+    r.y = std::max(desk.y, std::min(r.y, desk.y + desk.h - r.h));
+    MoveWindow(r, false);
+}
+
+Window* Dialog::PlacementOwner() const {
+    Window* w = GetParent();
+    // Controls and views belong to the dialog or frame that shows them.
+    while (w && (w->Kind() == WindowKind::Control || w->Kind() == WindowKind::View)) {
+        if (auto* c = dynamic_cast<Control*>(w)) w = c->Owner();
+        else w = w->GetParent();
+    }
+    if (w && w->IsWindow()) return w;
+    App* app = App::Get();
+    Frame* main = app ? app->MainFrame() : nullptr;
+    return main && main->IsWindow() ? main : nullptr;
+}
+
 void Dialog::DestroyChildWindows() {
     focus_ = nullptr;
     for (auto it = order_.rbegin(); it != order_.rend(); ++it) (*it)->DestroyWindow();
@@ -112,6 +150,7 @@ int Dialog::DoModal() {
     if (!BuildWindow(ctorParent_)) return -1;
     modal_ = true;
     if (OnInitDialog()) FocusFirstTabStop();
+    FitResizableOnDesktop();
     if (!ended_) {
         ShowWindow(true);
         GetBackend().RunModal(*this);
@@ -129,6 +168,7 @@ bool Dialog::Create(int templateId, Window* parent) {
     if (!BuildWindow(ctorParent_)) return false;
     modal_ = false;
     if (OnInitDialog()) FocusFirstTabStop();
+    FitResizableOnDesktop();
     if (GetStyle() & style::Visible) ShowWindow(true);
     return true;
 }
@@ -217,8 +257,10 @@ Button* Dialog::GetDefaultButton() const {
 }
 
 Rect Dialog::MapDialogRect(const Rect& du) const {
-    const Size base = GetBackend().DialogBaseUnits();
-    return Rect{du.x * base.cx / 4, du.y * base.cy / 8, du.w * base.cx / 4, du.h * base.cy / 8};
+    const BaseUnits base = GetBackend().DialogBaseUnits();
+    auto across = [&](int units) { return static_cast<int>(std::floor(units * base.cx / 4 + 1e-9)); };
+    auto down = [&](int units) { return static_cast<int>(std::floor(units * base.cy / 8 + 1e-9)); };
+    return Rect{across(du.x), down(du.y), across(du.w), down(du.h)};
 }
 
 std::vector<Control*> Dialog::GroupOf(Control* c) const {

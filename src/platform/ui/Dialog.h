@@ -164,6 +164,12 @@ protected:
 private:
     void DestroyChildWindows() override;
     bool BuildWindow(Window* parent);
+    // The window a new dialog is centred over: its owner's top window, else
+    // the program's main frame; null when neither exists.
+    Window* PlacementOwner() const;
+    // A dialog with a sizing border that is larger than the desktop is
+    // made as large as the desktop (its OnSize lays it out).
+    void FitResizableOnDesktop();
     bool Open() const;
     bool Usable(const Control* c) const;
     const NotifyHandler* FindHandler(Notify code, int id) const;

@@ -275,14 +275,50 @@ void Frame::OnIdle() {
     if (lamps) NotifyChange(Change::StatusBar);
 }
 
+ToolBarLayout Frame::LayoutToolBars(int width) const {
+    ToolBarLayout layout;
+    constexpr int kMargin = 2;
+    const int right = std::max(width - kMargin, kMargin + kToolButtonSize);
+    int x = kMargin;
+    int row = 0;
+    bool rowUsed = false;
+    auto newRow = [&] {
+        ++row;
+        x = kMargin;
+        rowUsed = false;
+    };
+    auto top = [&] { return row * kToolBarRowHeight + 3; };
+    for (int b = 0; b < ToolBarCount(); ++b) {
+        const ToolBar& bar = toolBars_[b];
+        if (!bar.visible) continue;
+        int barWidth = 0;
+        for (int id : bar.buttons) barWidth += id == 0 ? kToolGapWidth : kToolButtonStep;
+        if (rowUsed && x + kToolBarSeparatorWidth + barWidth > right) newRow();
+        if (rowUsed) {
+            layout.separators.push_back(Rect{x + 3, top() + 1, 2, kToolBarRowHeight - 8});
+            x += kToolBarSeparatorWidth;
+        }
+        int image = 0;
+        for (size_t i = 0; i < bar.buttons.size(); ++i) {
+            const int id = bar.buttons[i];
+            if (id == 0) {
+                if (x > kMargin) x += kToolGapWidth;
+                continue;
+            }
+            if (x > kMargin && x + kToolButtonSize > right) newRow();
+            layout.buttons.push_back(ToolButtonPlace{b, static_cast<int>(i), id, image++,
+                                                     Rect{x, top(), kToolButtonSize, kToolButtonSize}});
+            x += kToolButtonStep;
+            rowUsed = true;
+        }
+    }
+    layout.rows = layout.buttons.empty() ? 0 : row + 1;
+    return layout;
+}
+
 Rect Frame::ViewRect() const {
     const Size client = GetClientSize();
-    int top = 0;
-    for (const ToolBar& bar : toolBars_)
-        if (bar.visible) {
-            top = kToolBarRowHeight;
-            break;
-        }
+    const int top = LayoutToolBars(client.cx).Height();
     const int bottom = (statusBar_.created && statusBar_.visible) ? kStatusBarHeight : 0;
     return Rect{0, top, client.cx, std::max(0, client.cy - top - bottom)};
 }

@@ -1,4 +1,4 @@
-// The main frame: menu bar, a row of up to five toolbars, the status bar and
+// The main frame: menu bar, up to five toolbars in rows, the status bar and
 // the one view that fills the rest. Commands chosen in it are routed along
 // view, document, frame and application.
 #pragma once
@@ -65,6 +65,32 @@ constexpr int kMaxToolBars = 5;
 // Layout in pixels of the frame's client area.
 constexpr int kToolBarRowHeight = 38;
 constexpr int kStatusBarHeight = 22;
+// Toolbar buttons are squares; a gap inside a bar and the etched line
+// between two bars take these widths.
+constexpr int kToolButtonSize = kToolBarRowHeight - 6;
+constexpr int kToolButtonStep = kToolButtonSize + 1;
+constexpr int kToolGapWidth = 6;
+constexpr int kToolBarSeparatorWidth = 8;
+
+// Where the visible toolbars' buttons go in a client area of a given width:
+// bars follow each other in rows, a bar that does not fit the rest of a
+// row starts the next one, and a bar wider than the whole width wraps
+// between its buttons.
+struct ToolButtonPlace {
+    int bar = 0;     // index of the toolbar
+    int button = 0;  // index in the bar's buttons
+    int id = 0;      // the command
+    int image = 0;   // index in the bar's picture strip
+    Rect rect;
+    bool operator==(const ToolButtonPlace&) const = default;
+};
+struct ToolBarLayout {
+    std::vector<ToolButtonPlace> buttons;
+    std::vector<Rect> separators;  // the lines between bars
+    int rows = 0;
+    int Height() const { return rows * kToolBarRowHeight; }
+    bool operator==(const ToolBarLayout&) const = default;
+};
 
 class Frame : public Window, public CommandTarget {
 public:
@@ -79,12 +105,13 @@ public:
     void SetMenuBar(MenuItem bar);
     MenuItem& GetMenuBar() { return menuBar_; }
 
-    // Toolbars in one row, in the order added; -1 when five exist already.
+    // Toolbars in the order added; -1 when five exist already.
     int AddToolBar(ToolBar bar);
     int ToolBarCount() const { return static_cast<int>(toolBars_.size()); }
     ToolBar* GetToolBar(int index);
     void ShowToolBar(int index, bool show);
     bool IsToolBarVisible(int index) const;
+    ToolBarLayout LayoutToolBars(int width) const;
 
     bool CreateStatusBar(const std::vector<std::string>& indicators);
     StatusBar& GetStatusBar() { return statusBar_; }
@@ -113,8 +140,8 @@ public:
     void UpdateMenuPopup(MenuItem& popup);
     // Idle: toolbar buttons and status-bar indicators.
     void OnIdle();
-    // Layout: the rectangle left to the view below the toolbars and above
-    // the status bar.
+    // Layout: the rectangle left to the view below the toolbars' rows (laid
+    // out for the client's width) and above the status bar.
     Rect ViewRect() const;
     void RecalcLayout();
 

@@ -127,7 +127,7 @@ public:
     void Sleep(int ms) override;
     void BeginWaitCursor() override { ++waitDepth_; }
     void EndWaitCursor() override { --waitDepth_; }
-    Size DialogBaseUnits() const override { return Size{6, 13}; }
+    BaseUnits DialogBaseUnits() const override { return BaseUnits{6, 13}; }
     Rect DesktopRect() const override { return desktop_; }
     bool KeyLockState(int lockKey) const override;
     bool ShellOpen(const std::string& path) override;

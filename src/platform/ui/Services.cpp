@@ -65,6 +65,21 @@ bool MatchesPattern(const std::string& fileName, const std::string& pattern) {
     return ::fnmatch(pattern.c_str(), fileName.c_str(), FNM_CASEFOLD) == 0;
 }
 
+std::string ResolveTypedPath(const std::string& folder, const std::string& typed) {
+    const size_t first = typed.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    const size_t last = typed.find_last_not_of(" \t");
+    std::string name = typed.substr(first, last - first + 1);
+    if (name[0] == '/') return name;
+    if (name == "~" || name.rfind("~/", 0) == 0) {
+        const char* home = std::getenv("HOME");
+        if (home && *home) return std::string(home) + name.substr(1);
+    }
+    std::string path = folder.empty() ? CurrentDirectory() : folder;
+    if (path.empty() || path.back() != '/') path += '/';
+    return path + name;
+}
+
 FileDialog::FileDialog(bool open, std::string defaultExt, std::string fileName, unsigned flags, std::string filter,
                        Window* parent)
     : open_(open),

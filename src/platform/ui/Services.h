@@ -44,6 +44,12 @@ std::vector<FileFilter> ParseFilter(const std::string& filter);
 // Whether the file name matches a pattern such as "*.slb" or "*.*".
 bool MatchesPattern(const std::string& fileName, const std::string& pattern);
 
+// The path that a name typed into a file chooser showing the folder gives:
+// an absolute path stays as typed, "~" and "~/..." are in the home folder,
+// anything else is in the folder. Surrounding blanks are dropped; an empty
+// name gives "".
+std::string ResolveTypedPath(const std::string& folder, const std::string& typed);
+
 class FileDialog {
 public:
     FileDialog(bool open, std::string defaultExt = "", std::string fileName = "",

@@ -47,6 +47,12 @@ constexpr int BlueOf(Color c) { return static_cast<int>((c >> 16) & 0xff); }
 // A font description. Height in pixels (a negative height means the same
 // character height as its absolute value); weight 400 normal, 700 bold;
 // escapement in tenths of a degree (900 = text running upwards).
+// Dialog base units in pixels, fractions kept.
+struct BaseUnits {
+    double cx = 6;
+    double cy = 13;
+};
+
 struct Font {
     std::string face = "Arial";
     int height = 0;  // 0: the back end's default size
