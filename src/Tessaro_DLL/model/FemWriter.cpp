@@ -241,9 +241,15 @@ bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<M
             error = name + ": sides cross each other (self-intersecting)";
             return false;
         }
+        static const double flatCosine = std::cos(kLargestCornerAngle * std::acos(-1.0) / 180.0);
         for (int k = 0; k < corners; ++k) {
-            const double angle = interiorAngleDegrees(corner[(k + corners - 1) % corners], corner[k],
-                                                      corner[(k + 1) % corners]);
+            const FemNode& a = corner[(k + corners - 1) % corners];
+            const FemNode& b = corner[k];
+            const FemNode& c = corner[(k + 1) % corners];
+            const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
+            const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
+            if (nx * py - ny * px > 0.0 && nx * px + ny * py > flatCosine * norms) continue;   // convex, not flat
+            const double angle = interiorAngleDegrees(a, b, c);
             if (!(angle < kLargestCornerAngle)) {
                 char text[160];
                 std::snprintf(text, sizeof text, ": corner %d (node %d at %.6g, %.6g) has an angle of %.2f degrees",

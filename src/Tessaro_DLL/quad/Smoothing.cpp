@@ -37,17 +37,6 @@ bool neighbourMean(const int* neighbours, int count, const std::vector<MeshNode>
 // cos 177 degrees: a corner whose cosine is not above it is too flat.
 const double kFlatCornerCosine = std::cos(177.0 * std::acos(-1.0) / 180.0);
 
-double sideOf(const MeshNode& a, const MeshNode& b, const MeshNode& p)
-{
-    return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
-}
-
-bool strictlyCross(const MeshNode& a, const MeshNode& b, const MeshNode& p, const MeshNode& q)
-{
-    const double s1 = sideOf(a, b, p), s2 = sideOf(a, b, q), s3 = sideOf(p, q, a), s4 = sideOf(p, q, b);
-    return ((s1 > 0.0 && s2 < 0.0) || (s1 < 0.0 && s2 > 0.0)) && ((s3 > 0.0 && s4 < 0.0) || (s3 < 0.0 && s4 > 0.0));
-}
-
 // Worst corner of the topology element or final element around a node.
 struct ElementCorners {
     const MeshNode* p[4] = {nullptr, nullptr, nullptr, nullptr};
@@ -70,19 +59,57 @@ ElementCorners cornersOf(const MeshElement& el, const std::vector<MeshNode>& nod
     return c;
 }
 
-// Moves `node` to (x, y) when no element of `around` that is valid now
+// Whether the element is valid (see cornersValid), with its worst corner
+// scaled Jacobian in `worst`, in one pass over the corners.
+bool cornerState(const MeshNode* const* corners, int count, double& worst)
+{
+    worst = 1.0;
+    bool valid = true;
+    for (int k = 0; k < count; ++k) {
+        const MeshNode& b = *corners[k];
+        const MeshNode& a = *corners[(k + count - 1) % count];
+        const MeshNode& c = *corners[(k + 1) % count];
+        const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
+        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
+        if (!(norms > 0.0)) {
+            worst = -1.0;
+            return false;
+        }
+        const double cross = nx * py - ny * px;
+        const double jacobian = cross / norms;
+        if (jacobian < worst) worst = jacobian;
+        if (!(cross > 1e-12 * norms) || !((nx * px + ny * py) > kFlatCornerCosine * norms)) valid = false;
+    }
+    // Four left turns close only once round: the sides cannot cross.
+    return valid;
+}
+
+// Elements around a node, at most the slots of a node record.
+template <typename Element>
+struct Around {
+    static constexpr int kCapacity = TopoNode::kMaxQuads + TopoNode::kMaxTriangles;
+    const Element* element[kCapacity] = {};
+    int count = 0;
+    void add(const Element* el)
+    {
+        if (count < kCapacity) element[count++] = el;
+    }
+};
+
+// Moves `node` to (x, y) when no element around it that is valid now
 // becomes invalid; with `noWorse`, only when their worst corner does not
 // get worse either, trying shorter steps first. Returns whether it moved.
-template <typename Elements>
-bool moveIfValid(MeshNode& node, double x, double y, const Elements& around, const std::vector<MeshNode>& nodes,
+template <typename Element>
+bool moveIfValid(MeshNode& node, double x, double y, const Around<Element>& around, const std::vector<MeshNode>& nodes,
                  bool noWorse)
 {
-    std::vector<char> validBefore(around.size(), 0);
+    bool validBefore[Around<Element>::kCapacity];
     double before = 2.0;
-    for (std::size_t k = 0; k < around.size(); ++k) {
-        const ElementCorners c = cornersOf(*around[k], nodes);
-        validBefore[k] = cornersValid(c.p, c.count) ? 1 : 0;
-        if (noWorse) before = std::min(before, worstCornerJacobian(c.p, c.count));
+    for (int k = 0; k < around.count; ++k) {
+        const ElementCorners c = cornersOf(*around.element[k], nodes);
+        double worst = 0.0;
+        validBefore[k] = cornerState(c.p, c.count, worst);
+        before = std::min(before, worst);
     }
     const double x0 = node.x, y0 = node.y;
     for (const double step : {1.0, 0.5, 0.25}) {
@@ -90,10 +117,11 @@ bool moveIfValid(MeshNode& node, double x, double y, const Elements& around, con
         node.y = y0 + step * (y - y0);
         bool keep = true;
         double after = 2.0;
-        for (std::size_t k = 0; k < around.size() && keep; ++k) {
-            const ElementCorners c = cornersOf(*around[k], nodes);
-            if (validBefore[k] && !cornersValid(c.p, c.count)) keep = false;
-            if (noWorse) after = std::min(after, worstCornerJacobian(c.p, c.count));
+        for (int k = 0; k < around.count && keep; ++k) {
+            const ElementCorners c = cornersOf(*around.element[k], nodes);
+            double worst = 0.0;
+            if (!cornerState(c.p, c.count, worst) && validBefore[k]) keep = false;
+            after = std::min(after, worst);
         }
         if (keep && (!noWorse || after >= before)) return true;
         if (!noWorse) break;
@@ -103,18 +131,18 @@ bool moveIfValid(MeshNode& node, double x, double y, const Elements& around, con
     return false;
 }
 
-std::vector<const TopoElement*> topoElementsAt(const TopoNode& n, const RegionRecord& region)
+Around<TopoElement> topoElementsAt(const TopoNode& n, const RegionRecord& region)
 {
-    std::vector<const TopoElement*> around;
-    for (int q = 0; q < n.quadCount; ++q) around.push_back(&region.topoElements[n.quads[q] - 1]);
-    for (int t = 0; t < n.triangleCount; ++t) around.push_back(&region.topoElements[n.triangles[t] - 1]);
+    Around<TopoElement> around;
+    for (int q = 0; q < n.quadCount; ++q) around.add(&region.topoElements[n.quads[q] - 1]);
+    for (int t = 0; t < n.triangleCount; ++t) around.add(&region.topoElements[n.triangles[t] - 1]);
     return around;
 }
 
-std::vector<const MeshElement*> elementsAt(const NodeAdjacency& a, const std::vector<MeshElement>& elements)
+Around<MeshElement> elementsAt(const NodeAdjacency& a, const std::vector<MeshElement>& elements)
 {
-    std::vector<const MeshElement*> around;
-    for (int k = 0; k < a.elementCount; ++k) around.push_back(&elements[a.elements[k] - 1]);
+    Around<MeshElement> around;
+    for (int k = 0; k < a.elementCount; ++k) around.add(&elements[a.elements[k] - 1]);
     return around;
 }
 
@@ -128,7 +156,7 @@ double worstCornerJacobian(const MeshNode* const* corners, int count)
         const MeshNode& a = *corners[(k + count - 1) % count];
         const MeshNode& c = *corners[(k + 1) % count];
         const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
-        const double norms = std::hypot(nx, ny) * std::hypot(px, py);
+        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
         if (!(norms > 0.0)) return -1.0;
         worst = std::min(worst, (nx * py - ny * px) / norms);
     }
@@ -142,14 +170,13 @@ bool cornersValid(const MeshNode* const* corners, int count)
         const MeshNode& a = *corners[(k + count - 1) % count];
         const MeshNode& c = *corners[(k + 1) % count];
         const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
-        const double norms = std::hypot(nx, ny) * std::hypot(px, py);
+        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
         if (!(norms > 0.0)) return false;
         if (!((nx * py - ny * px) > 1e-12 * norms)) return false;
         if (!((nx * px + ny * py) > kFlatCornerCosine * norms)) return false;
     }
-    if (count == 4 && (strictlyCross(*corners[0], *corners[1], *corners[2], *corners[3]) ||
-                       strictlyCross(*corners[1], *corners[2], *corners[3], *corners[0])))
-        return false;
+    // Every corner turns left: a quadrilateral closes once round and its
+    // sides cannot cross.
     return true;
 }
 
@@ -177,7 +204,7 @@ void smoothNodes(RegionRecord& region)
             const TopoNode& n = region.topoNodes[k];
             if (n.status <= 0) continue;
             MeshNode& node = region.nodes[k];
-            const std::vector<const TopoElement*> around = topoElementsAt(n, region);
+            const Around<TopoElement> around = topoElementsAt(n, region);
             if (n.triangleCount + n.quadCount < 5) {
                 double mx = 0.0, my = 0.0;
                 if (neighbourMean(n.neighbours.data(), n.neighbourCount, region.nodes, mx, my))

@@ -25,8 +25,8 @@ CentroidArea quadCentroidArea(const TopoElement& element, const RegionRecord& re
 double worstCornerJacobian(const MeshNode* const* corners, int count);
 
 // True when every corner of the counter-clockwise polygon turns left and
-// stays below the largest corner angle the final check accepts, and no two
-// opposite sides of a quadrilateral cross.
+// stays below the largest corner angle the final check accepts (four left
+// turns also mean that no two sides of a quadrilateral cross).
 bool cornersValid(const MeshNode* const* corners, int count);
 
 // Interior nodes of fewer than five elements go to the mean of their
