@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -213,3 +214,20 @@ TEST_F(MesherBindingTest, HugeMeshAsksFirstAndNoKeepsTheMeshOnly) {
 }
 
 }  // namespace
+
+// Every error line of a mesher log counts, whatever follows "Error" (older
+// meshers wrote "Error in ..." and "error to ..."); other lines do not.
+TEST(MesherLog, EveryErrorLineIsAProblem) {
+    slbtest::ScratchDir dir;
+    const std::string log = dir.File("temp.msh");
+    {
+        std::ofstream out(log);
+        out << "\n used heap = 21\nError in fixing beam vertex: can not find element neighbour\n"
+            << "  error to match recover nodes\nWarning: a warning\n node on boundary==3, under construction ...\n"
+            << "Error: region 1: a refusal\n";
+    }
+    EXPECT_EQ(MesherLogProblems(log),
+              (std::vector<std::string>{"Error in fixing beam vertex: can not find element neighbour",
+                                        "error to match recover nodes", "Warning: a warning",
+                                        "Error: region 1: a refusal"}));
+}
