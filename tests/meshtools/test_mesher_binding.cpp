@@ -161,9 +161,30 @@ TEST_F(MesherBindingTest, NewFoundationImportsSetsSoilModelAndMarksModified) {
     EXPECT_TRUE(LeftInTmp().empty());
 }
 
-TEST_F(MesherBindingTest, FailedFoundationLeavesTheDocumentUnmodified) {
+// A failed meshing brings the template dialog back showing what the user
+// typed; Cancel then leaves the document as it was.
+TEST_F(MesherBindingTest, FailedFoundationReopensTheDialogWithTheTypedValues) {
     FakeDoc doc(model);
-    AcceptDefaults(driver);
+    using D = DlgTemplateOctagon;
+    driver.ExpectModal(
+        [](ui::Dialog& d) {
+            d.UserType(D::IDC_DIM1, "3.25");
+            d.UserType(D::IDC_DIM3, "12.5");
+            d.UserType(D::IDC_SIZE, "1.3");
+            d.UserType(D::IDC_P, "750");
+            d.UserClick(ui::IDOK);
+        },
+        D::kTemplateId);
+    driver.ExpectModal(
+        [](ui::Dialog& d) {
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_DIM1), "3.25");
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_DIM2), "5");
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_DIM3), "12.5");
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_SIZE), "1.3");
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_P), "750");
+            d.UserClick(ui::IDCANCEL);
+        },
+        D::kTemplateId);
     EXPECT_FALSE(RunNewOctagonFoundation(doc, 2, FakeMesherFolder("warning"), host));
     EXPECT_EQ(model.GetNodeCount(), 0);
     EXPECT_NE(model.GetSoilModel(), 2);
