@@ -173,3 +173,54 @@ TEST(MeshValidity, SharedSideDividedDifferentlyIsRefused)
     options.expectedArea = 200.0;
     EXPECT_EQ(validateMesh(joined.mesh, options), std::vector<std::string>{});
 }
+
+// A beam from the top side of region A up the seam of regions B and C
+// (coded as beam faces), triangles: the vertex repair gives a valid mesh in
+// one region order and, where it cannot pair the faces, refuses the run
+// instead of returning a torn mesh.
+TEST(MeshValidity, BeamVertexRepairInEitherRegionOrder)
+{
+    auto geometry = [](bool aFirst) {
+        GeometrySpec g;
+        g.shape = 0;
+        g.points = {{0, 0}, {20, 0}, {20, 10}, {10, 10}, {0, 10}, {10, 20}, {0, 20}, {20, 20}};
+        auto region = [](int obj, std::vector<std::array<int, 4>> sides) {   // from, to, divisions, code
+            RegionSpec r;
+            r.scheme = -21;
+            r.obj = obj;
+            for (std::size_t k = 0; k < sides.size(); ++k) {
+                SegSpec s;
+                s.p1 = sides[k][0];
+                s.p2 = sides[k][1];
+                s.lim2 = sides[k][2] + 1;
+                r.sides.push_back(SideSpec{static_cast<int>(k) + 1, sides[k][3], {s}});
+            }
+            return r;
+        };
+        const RegionSpec a = region(101, {{1, 2, 8, -2}, {2, 3, 4, -2}, {3, 4, 4, 2}, {4, 5, 4, 2}, {5, 1, 4, -2}});
+        const RegionSpec b = region(102, {{5, 4, 4, 2}, {4, 6, 4, -6}, {6, 7, 4, -2}, {7, 5, 4, -2}});
+        const RegionSpec c = region(103, {{4, 3, 4, 2}, {3, 8, 4, -2}, {8, 6, 4, -2}, {6, 4, 4, -6}});
+        g.regions = aFirst ? std::vector<RegionSpec>{a, b, c} : std::vector<RegionSpec>{b, c, a};
+        StructSpec beam;
+        beam.seg.lim2 = 5;
+        beam.seg.p1 = 4;
+        beam.seg.p2 = 6;
+        g.structs.push_back(beam);
+        return geometryText(g);
+    };
+    const ToolRun first = runTool("beam-order-abc", geometry(true));
+    ASSERT_EQ(first.status, 0) << first.log;
+    ValidationOptions options;
+    options.allowDoubledNodes = true;   // the beam faces keep both rows
+    EXPECT_EQ(validateMesh(first.mesh, options), std::vector<std::string>{});
+
+    const ToolRun second = runTool("beam-order-bca", geometry(false));
+    if (second.status == 0) {
+        EXPECT_EQ(validateMesh(second.mesh, options), std::vector<std::string>{});
+        EXPECT_EQ(second.mesh.elements.size(), first.mesh.elements.size());
+        EXPECT_EQ(second.mesh.xy.size(), first.mesh.xy.size());
+    } else {
+        EXPECT_FALSE(second.meshWritten);
+        EXPECT_EQ(second.log.find("Error: Error in fixing beam vertex"), second.log.find("Error:")) << second.log;
+    }
+}
