@@ -4,6 +4,7 @@
 // "Warning:" line in the log or a mesh without elements exit 1, with the
 // log's lines on the error output.
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -52,6 +53,12 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string input = argv[1];
+    struct stat info {};
+    if (stat(input.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        std::fprintf(stderr, "%s is not a regular file; nothing was written\n", input.c_str());
+        dlclose(handle);
+        return 1;
+    }
     const int result = entry(input);
     std::printf("%d\n", result);
     dlclose(handle);

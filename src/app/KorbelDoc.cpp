@@ -473,13 +473,15 @@ void CKorbelDoc::NewOctagonFoundation(int kind)
     UpdateAllViews();
     ViewHost* view = FirstView();
     if (!factories_.octagonTemplate || !view || !model_) return;
-    if (factories_.octagonTemplate(DocDialogRequest{*this, *view, kind}) != ui::IDOK) return;
     // The dialog stored the template in the model; the mesh is made apart.
-    const ModelData& chosen = *model_;
-    if (RegenerateTemplate(TemplateModel(chosen, chosen.templateElementOption, chosen.templateIntegration,
-                                         chosen.typicalElementSize)) == 0) {
+    // A meshing that fails brings the dialog back with the values typed.
+    for (;;) {
+        if (factories_.octagonTemplate(DocDialogRequest{*this, *view, kind}) != ui::IDOK) return;
+        const ModelData& chosen = *model_;
+        if (RegenerateTemplate(TemplateModel(chosen, chosen.templateElementOption, chosen.templateIntegration,
+                                             chosen.typicalElementSize)) != 0)
+            break;
         UpdateAllViews();
-        return;
     }
     if (model_->GetNodeCount() > kLargeMeshNodes &&
         ui::MessageBox("This model has huge number of nodes. It may cause memory allocation error or very slow "

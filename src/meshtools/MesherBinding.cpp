@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -49,7 +50,10 @@ std::vector<std::string> MesherLogProblems(const std::string& logName) {
         const std::size_t start = line.find_first_not_of(" \t");
         if (start == std::string::npos) continue;
         const std::string text = line.substr(start);
-        if (text.rfind("Error:", 0) == 0 || text.rfind("Warning:", 0) == 0) problems.push_back(text);
+        // "Error in ..." and "error to ..." lines of older meshers count too.
+        std::string head = text.substr(0, 8);
+        for (char& c : head) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (head.rfind("error", 0) == 0 || head.rfind("warning:", 0) == 0) problems.push_back(text);
     }
     return problems;
 }

@@ -30,8 +30,8 @@ std::string MesherLibraryPath(const std::string& programFolder);
 // characters (".i") plus the extension (".fem", ".msh").
 std::string MesherOutputName(const std::string& inputName, const std::string& extension);
 
-// Lines of a mesher log that begin (after blanks) with "Error:" or
-// "Warning:"; none for a missing log.
+// Lines of a mesher log that begin (after blanks) with "Error" (any case,
+// with or without a colon) or "Warning:"; none for a missing log.
 std::vector<std::string> MesherLogProblems(const std::string& logName);
 
 // Number of elements in the header of a binary mesh file; -1 when the file is

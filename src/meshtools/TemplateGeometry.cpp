@@ -196,6 +196,14 @@ std::vector<TemplateRegion> NumberedRegions(int n) {
     return regions;
 }
 
+// The mesher fuses nodes closer than 0.0001; template nodes keep ten times
+// that apart.
+constexpr double kSmallestTemplateSpacing = 0.001;
+
+// Node spacing on the arcs of radius R1 (u divisions per quarter), the
+// closest nodes of the circular template.
+double SmallestCentreSpacing(double R1, double u) { return kPi * R1 / 2.0 / u; }
+
 // Kind 2: radii R1 < R2 < R3; Rc halves the outer ring.
 // False when the size gives an unusable division count.
 bool CircularGeometry(const TemplateValues& t, Geometry& g) {
@@ -209,6 +217,7 @@ bool CircularGeometry(const TemplateValues& t, Geometry& g) {
     if (x - Dn > 0.5) Dn += 1.0;
     Dn = std::max(EvenUp(Dn), 2.0);
     if (!CountsSuit({u, v, B, Dn})) return false;
+    if (!(SmallestCentreSpacing(R1, u) >= kSmallestTemplateSpacing)) return false;
     const std::vector<int> n = ToInts({v, u, Dn, B});
 
     for (double R : {R3, R2, R1, Rc}) g.points.insert(g.points.end(), {{-R, 0.0}, {0.0, -R}, {R, 0.0}, {0.0, R}});
@@ -396,8 +405,20 @@ TemplateWrite WriteOctagonTemplate(const ModelData& model, const std::string& fi
 }
 
 std::string UnsuitableSizeMessage(const ModelData& model) {
-    char text[128];
-    std::snprintf(text, sizeof text, "Typical FE size %.3f does not suit this template", ValuesOf(model).size);
+    const TemplateValues t = ValuesOf(model);
+    char text[256];
+    if (model.GetTemplateKind() == 2 && t.size > 0.0 && t.dims[1] > 0.0) {
+        // A radius R1 so small that the nodes round it would fuse.
+        const double u = EvenUp((kPi * t.dims[1] / 2.0) / t.size);
+        if (CountsSuit({u}) && !(SmallestCentreSpacing(t.dims[0], u) >= kSmallestTemplateSpacing)) {
+            std::snprintf(text, sizeof text,
+                          "R1 = %g is too small for typical FE size %.3f: the nodes round it would lie closer than "
+                          "%g. Enlarge R1 to at least %.4g",
+                          t.dims[0], t.size, kSmallestTemplateSpacing, kSmallestTemplateSpacing * 2.0 * u / kPi);
+            return text;
+        }
+    }
+    std::snprintf(text, sizeof text, "Typical FE size %.3f does not suit this template", t.size);
     return text;
 }
 

@@ -162,6 +162,28 @@ TEST_F(RegenerationTest, AFailedImportKeepsTheModel)
     ExpectNoScratchFiles();
 }
 
+// A new foundation whose meshing fails brings the template dialog back
+// (showing what was typed); Cancel there ends it with the model unmeshed.
+TEST_F(RegenerationTest, FailedNewFoundationReopensTheTemplateDialog)
+{
+    int opened = 0;
+    doc.Factories().octagonTemplate = [&opened](const DocDialogRequest& r) {
+        ++opened;
+        r.doc.GetModelData()->SetTemplateParameters(r.kind, 0, 1, 3.5, 5.0, 14.0, 0.0, kD1, kD2, kD3, 600.0, 0.0,
+                                                    0.0, 1.1);
+        return opened == 1 ? ui::IDOK : ui::IDCANCEL;
+    };
+    doc.Factories().meshTemplate = [this](ModelData&, int, const std::string& geometry, const std::string&,
+                                          TemplateMeshLists&) { folders.push_back(ui::DirectoryOfPath(geometry)); };
+    doc.NewOctagonFoundation(2);
+    EXPECT_EQ(opened, 2);
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes().back().text, "Error reading file temp.fem ");
+    EXPECT_EQ(doc.GetModelData()->GetElementCount(), 0);
+    EXPECT_EQ(doc.GetModelData()->GetTemplateKind(), 2);
+    ExpectNoScratchFiles();
+}
+
 TEST_F(RegenerationTest, HugeMeshesAskBeforeTheyAreTaken)
 {
     const struct {

@@ -250,6 +250,23 @@ double cornerArea(const FemMesh& mesh, const FemElement& el)
     return 0.5 * a2;
 }
 
+std::vector<double> cornerAngles(const FemMesh& mesh, const FemElement& el)
+{
+    const int c = (mesh.npe == 3 || mesh.npe == 6) ? 3 : 4;
+    std::vector<double> angles;
+    for (int k = 0; k < c; ++k) {
+        const auto& p = mesh.xy[el.nodes[k] - 1];
+        const auto& next = mesh.xy[el.nodes[(k + 1) % c] - 1];
+        const auto& prev = mesh.xy[el.nodes[(k + c - 1) % c] - 1];
+        const double ax = next.first - p.first, ay = next.second - p.second;
+        const double bx = prev.first - p.first, by = prev.second - p.second;
+        double angle = std::atan2(ax * by - ay * bx, ax * bx + ay * by) * 180.0 / M_PI;
+        if (angle < 0.0) angle += 360.0;
+        angles.push_back(angle);
+    }
+    return angles;
+}
+
 namespace {
 
 // Side k of element e (0-based) is paired with a face of `partner`.
@@ -318,6 +335,14 @@ std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptio
         if (all.size() != el.nodes.size()) report(name + " repeats a node");
         const double a = cornerArea(mesh, el);
         if (!(a > 0.0)) report(name + " is not counter-clockwise with positive area");
+        const std::vector<double> angles = cornerAngles(mesh, el);
+        for (std::size_t k = 0; k < angles.size(); ++k)
+            if (!(angles[k] > 1e-7 && angles[k] < options.largestCornerAngle)) {
+                std::ostringstream text;
+                text << name << " corner " << k + 1 << " has an angle of " << std::fixed << std::setprecision(2)
+                     << angles[k] << " degrees";
+                report(text.str());
+            }
         area += a;
         for (int k = 0; k < c; ++k) {
             const std::pair<int, int> key(el.nodes[k], el.nodes[(k + 1) % c]);

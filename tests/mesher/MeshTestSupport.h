@@ -97,12 +97,17 @@ struct ValidationOptions {
     bool allowDoubledNodes = false;
     double expectedArea = -1.0;   // checked when >= 0
     double areaTolerance = 1e-9;  // relative
+    double largestCornerAngle = 177.0;   // degrees; every corner must be convex and below it
 };
 
 // Returns the problems found (empty for a valid mesh).
 std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptions& options = {});
 
 double cornerArea(const FemMesh& mesh, const FemElement& el);
+
+// Interior angle in degrees at each corner, 0 to 360 (above 180 when the
+// corner turns inward, near 360 or 0 when the element folds).
+std::vector<double> cornerAngles(const FemMesh& mesh, const FemElement& el);
 
 // ---- files and runs -------------------------------------------------------
 

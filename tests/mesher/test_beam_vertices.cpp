@@ -89,8 +89,8 @@ TEST(BeamVertices, BeamEndInsideTheJoinedMesh)
 }
 
 // A beam along the first face of an open interface ends at its tip, where
-// only one beam face (-6) meets: the fix stops with its message, the mesh
-// is written all the same.
+// only one beam face (-6) meets: the fix stops with its message and the
+// run fails, writing no mesh.
 TEST(BeamVertices, TipWithOneBeamFaceStopsTheFix)
 {
     GeometrySpec g;
@@ -106,12 +106,10 @@ TEST(BeamVertices, TipWithOneBeamFaceStopsTheFix)
     beam.seg.p2 = 6;   // (5, 5)
     g.structs.push_back(beam);
     const ToolRun run = runTool("beam-tip", geometryText(g));
-    ASSERT_EQ(run.status, 0) << run.log;
+    EXPECT_EQ(run.status, 1) << run.log;
+    EXPECT_FALSE(run.meshWritten);
     EXPECT_EQ(unexpectedLogLines(run.log),
-              std::vector<std::string>{"Error in fixing beam vertex: number of elements (bd=-6) not equal to 2"});
-    ValidationOptions options;
-    options.expectedArea = 100.0;
-    EXPECT_EQ(validateMesh(run.mesh, options), std::vector<std::string>{});
+              std::vector<std::string>{"Error: Error in fixing beam vertex: number of elements (bd=-6) not equal to 2"});
 }
 
 TEST(BeamVertices, SmallQueries)
@@ -215,7 +213,7 @@ TEST(BeamVertices, BeamEndingOnAFreeRegionBoundary)
         {"triangles, nearly straight", -21, nearlyStraight, 0, 1, 0, {}},
         {"triangles, corner", -21, corner, 1, 0, 2, {}},
         {"triangles, two at a sharp corner", -21, sharp, 0, 0, 0,
-         {"two triangle founded when split beam vertex on region edge"}},
+         {"Error: two triangle founded when split beam vertex on region edge"}},
         {"quadrilaterals, straight", -31, straight, 0, 0, 0, {}},
         {"quadrilaterals, corner of two", -31, corner, 1, 0, 2, {}},
         {"quadrilaterals, corner of one", -31, sharp, 0, 1, 0, {}},
@@ -224,8 +222,15 @@ TEST(BeamVertices, BeamEndingOnAFreeRegionBoundary)
         const ToolRun plain = runTool("vertex-plain", geometryText(beamEndOnFreeRegion(c.scheme, c.corners, 4, false)));
         const ToolRun beam = runTool("vertex-beam", geometryText(beamEndOnFreeRegion(c.scheme, c.corners, 4, true)));
         ASSERT_EQ(plain.status, 0) << c.name << "\n" << plain.log;
-        ASSERT_EQ(beam.status, 0) << c.name << "\n" << beam.log;
         EXPECT_EQ(unexpectedLogLines(beam.log), c.log) << c.name;
+        // A vertex the repair cannot treat ends the run: no mesh with an
+        // unpaired face is returned.
+        if (!c.log.empty()) {
+            EXPECT_EQ(beam.status, 1) << c.name;
+            EXPECT_FALSE(beam.meshWritten) << c.name;
+            continue;
+        }
+        ASSERT_EQ(beam.status, 0) << c.name << "\n" << beam.log;
         ValidationOptions options;
         options.allowDoubledNodes = true;   // the -3 seam keeps both rows
         EXPECT_EQ(validateMesh(beam.mesh, options), std::vector<std::string>{}) << c.name;
@@ -323,6 +328,6 @@ TEST(BeamVertices, VerticesLeftAloneOrStoppingTheFix)
     tessaro::GlobalMesh oneFace = beamFan();
     oneFace.openSides.pop_back();
     EXPECT_FALSE(tessaro::fixBeamVertices(false, oneFace, beamFromOrigin(101), log));
-    EXPECT_EQ(log.str(), "Error in fixing beam vertex: number of elements (bd=-6) not equal to 2\n");
+    EXPECT_EQ(log.str(), "Error: Error in fixing beam vertex: number of elements (bd=-6) not equal to 2\n");
     EXPECT_EQ(oneFace.nodes.size(), 6u);
 }

@@ -178,7 +178,7 @@ TEST(Discretize, EndPointsOnDifferentKindsAreNotAValidGeometry)
     std::vector<PointRecord> generated;
     std::ostringstream log;
     discretizeMappedSegment(r, 0, 0, points, generated, log, grid);
-    EXPECT_EQ(log.str(), "Not a valid geometry definition\n");
+    EXPECT_EQ(log.str(), "Error: Not a valid geometry definition\n");
     EXPECT_TRUE(generated.empty());
 }
 
@@ -216,7 +216,7 @@ TEST(Discretize, FreeRegionSidesGiveNodesAndSegments)
     w.side(bad, 0, -2, -2);
     EXPECT_EQ(w.counter, 7);
     EXPECT_EQ(w.nodes.size(), 7u);
-    EXPECT_EQ(w.log.str(), "Not a valid geometry definition\n");
+    EXPECT_EQ(w.log.str(), "Error: Not a valid geometry definition\n");
 }
 
 TEST(Discretize, InterfaceSidesSubstituteTheirStartPoint)
@@ -265,5 +265,5 @@ TEST(Discretize, StructureElementGetsNodesAndLineElements)
     StructureElementRecord bad;
     bad.segments = {segment(1, 4, 1, 1, 1, 5)};
     EXPECT_FALSE(discretizeStructureElement(bad, points, log));
-    EXPECT_EQ(log.str(), "Not a valid geometry definition\n");
+    EXPECT_EQ(log.str(), "Error: Not a valid geometry definition\n");
 }

@@ -394,7 +394,7 @@ TEST(FreeKernel, BoundaryWithAGapKeepsItsOrder)
     region.codedSides = {{1, 0, -2}, {2, 1, -2}, {2, 2, -2}};
     std::ostringstream log;
     EXPECT_FALSE(sortExternalBoundary(region, false, 1, log));
-    EXPECT_EQ(log.str(), "Error to sort external boundary segment\n");
+    EXPECT_EQ(log.str(), "Error: Error to sort external boundary segment\n");
     EXPECT_EQ(region.codedSides[0].side, 0);
     EXPECT_EQ(region.codedSides[1].side, 1);
     EXPECT_EQ(region.codedSides[2].side, 2);

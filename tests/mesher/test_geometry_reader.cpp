@@ -261,6 +261,13 @@ TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine)
         {"negative region count", replaced("1   0   34   1", "-1   0   34   1")},
         {"absurd side count", replaced("    11  4   0", "    11  99999999   0")},
         {"arc of one point", edited([](GeometrySpec& g) { g.arcs.push_back(ArcSpec{0, 0, 1, 1, 0, 90, 1}); })},
+        {"arc of two points (a chord)", edited([](GeometrySpec& g) { g.arcs.push_back(ArcSpec{0, 0, 1, 1, 0, 90, 2}); }),
+         "Error: arc entity 2 has 2 points; an arc needs at least 3"},
+        {"point beyond the coordinate range", edited([](GeometrySpec& g) { g.points[1].first = 9.3e14; }),
+         "Error: point 2 of entity 1 lies beyond 1e10 of the origin"},
+        {"arc beyond the coordinate range",
+         edited([](GeometrySpec& g) { g.arcs.push_back(ArcSpec{-2e10, 0, 1, 1, 0, 90, 3}); }),
+         "Error: arc entity 2 reaches beyond 1e10 of the origin"},
         {"arc of absurdly many points", edited([](GeometrySpec& g) { g.arcs.push_back(ArcSpec{0, 0, 1, 1, 0, 90, 2000000}); })},
         {"zero-length segment inside a side", edited([](GeometrySpec& g) {
              SegSpec& whole = g.regions[0].sides[2].segs[0];
@@ -289,7 +296,7 @@ TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine)
          edited([](GeometrySpec& g) { g.structs.push_back(StructSpec{1, 1, 0, 0, 0, SegSpec{3, 1, 0, 1, 1, 1, 1, 2}}); })},
         {"structure element on a missing point",
          edited([](GeometrySpec& g) { g.structs.push_back(StructSpec{1, 1, 0, 0, 0, SegSpec{1, 3, 0, 1, 1, 1, 1, 9}}); }),
-         "Not a valid geometry definition"},
+         "Error: Not a valid geometry definition"},
     };
     for (const Case& c : cases) {
         const fs::path dir = freshDir("broken");

@@ -211,7 +211,7 @@ TEST(QuadPairing, NeighbourOverflowFailsTheConversion)
     r.boundarySides = {{1, 0, -2}, {1, 1, -2}, {2, 1, -2}, {2, 2, -2}};
     std::ostringstream log;
     EXPECT_FALSE(optimizeQuadMesh(r, segments, kOffset, log));
-    EXPECT_EQ(log.str(), " Error in node neighbour space >20, node= 2\n");
+    EXPECT_EQ(log.str(), "Error: Error in node neighbour space >20, node= 2\n");
 }
 
 TEST(QuadChain, FortyEightCallsWithSmoothingAfterNineAndTwentySeven)

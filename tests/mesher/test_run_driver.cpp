@@ -60,8 +60,28 @@ TEST(MesherRun, MissingInputLogsThreeLines)
     const fs::path dir = freshDir("missing");
     const std::string input = (dir / "nothere.i").string();
     EXPECT_EQ(tessaro::runTessaro(input), 1);
-    EXPECT_EQ(readFile(dir / "nothere.msh"), "\n Error: Can not open file " + input + "\n\n");
+    EXPECT_EQ(readFile(dir / "nothere.msh"), "\nError: Can not open file " + input + "\n\n");
     EXPECT_FALSE(fs::exists(dir / "nothere.fem"));
+}
+
+// A folder (or pipe, or device) given as input is refused before anything
+// is written beside it, by the library and by the command-line tool.
+TEST(MesherRun, InputThatIsNotARegularFileWritesNothing)
+{
+    const ScratchDir scratch("folder-input");
+    const fs::path folder = scratch.path() / "model.i";
+    fs::create_directory(folder);
+    EXPECT_EQ(tessaro::runTessaro(folder.string()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), fs::directory_iterator()), 1);
+
+    const std::string command = "cd '" + scratch.path().string() + "' && '" + BRENNIX_BIN_DIR +
+                                "/tessaro-run' model.i > out.txt 2> err.txt";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(readFile(scratch.path() / "err.txt").find("model.i is not a regular file"), std::string::npos);
+    EXPECT_FALSE(fs::exists(scratch.path() / "model.fem"));
+    EXPECT_FALSE(fs::exists(scratch.path() / "model.msh"));
 }
 
 TEST(MesherRun, FileNamesDropTwoCharacters)
@@ -123,7 +143,7 @@ TEST(MesherRun, FailedRunDoesNotLeakIntoTheNext)
     ASSERT_EQ(runOn(dir, geometryText(bad)), 1);
     const std::vector<std::string> log = readLines(dir / "temp.msh");
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0], "Not a valid geometry definition");
+    EXPECT_EQ(log[0], "Error: Not a valid geometry definition");
     EXPECT_EQ(log[1].rfind("Error: region 2: ", 0), 0u) << log[1];
     EXPECT_FALSE(fs::exists(dir / "temp.fem"));
 

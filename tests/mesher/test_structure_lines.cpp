@@ -167,8 +167,9 @@ TEST(StructureLines, MiddleNodesOfABeamOnAnEllipticArc)
     arc.ry = 2;
     arc.start = 0;
     arc.sweep = 90;
+    arc.n = 3;
     g.arcs.push_back(arc);
-    StructSpec s = beam(1, 1, 1, 2, 3);
+    StructSpec s = beam(1, 1, 1, 3, 3);
     s.seg.e1 = s.seg.e2 = 2;
     g.structs.push_back(s);
     const ToolRun run = runTool("arc-beam", geometryText(g));

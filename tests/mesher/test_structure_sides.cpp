@@ -206,8 +206,8 @@ TEST(StructureSides, CornerVerticesTheHandlersRefuse)
         const char* message;
     };
     const Case cases[] = {
-        {true, 3, "beam vertex locates at region corner\n"},
-        {false, 2, "two triangle founded when split beam vertex on region edge\n"},
+        {true, 3, "Error: beam vertex locates at region corner\n"},
+        {false, 2, "Error: two triangle founded when split beam vertex on region edge\n"},
         {false, 5, "Error: Try to split node around firve triangle elements\n"},
         {false, 1, "Error: Try to split node around firve triangle elements\n"},
     };

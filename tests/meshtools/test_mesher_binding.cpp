@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -160,9 +161,30 @@ TEST_F(MesherBindingTest, NewFoundationImportsSetsSoilModelAndMarksModified) {
     EXPECT_TRUE(LeftInTmp().empty());
 }
 
-TEST_F(MesherBindingTest, FailedFoundationLeavesTheDocumentUnmodified) {
+// A failed meshing brings the template dialog back showing what the user
+// typed; Cancel then leaves the document as it was.
+TEST_F(MesherBindingTest, FailedFoundationReopensTheDialogWithTheTypedValues) {
     FakeDoc doc(model);
-    AcceptDefaults(driver);
+    using D = DlgTemplateOctagon;
+    driver.ExpectModal(
+        [](ui::Dialog& d) {
+            d.UserType(D::IDC_DIM1, "3.25");
+            d.UserType(D::IDC_DIM3, "12.5");
+            d.UserType(D::IDC_SIZE, "1.3");
+            d.UserType(D::IDC_P, "750");
+            d.UserClick(ui::IDOK);
+        },
+        D::kTemplateId);
+    driver.ExpectModal(
+        [](ui::Dialog& d) {
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_DIM1), "3.25");
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_DIM2), "5");
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_DIM3), "12.5");
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_SIZE), "1.3");
+            EXPECT_EQ(d.GetDlgItemText(D::IDC_P), "750");
+            d.UserClick(ui::IDCANCEL);
+        },
+        D::kTemplateId);
     EXPECT_FALSE(RunNewOctagonFoundation(doc, 2, FakeMesherFolder("warning"), host));
     EXPECT_EQ(model.GetNodeCount(), 0);
     EXPECT_NE(model.GetSoilModel(), 2);
@@ -213,3 +235,20 @@ TEST_F(MesherBindingTest, HugeMeshAsksFirstAndNoKeepsTheMeshOnly) {
 }
 
 }  // namespace
+
+// Every error line of a mesher log counts, whatever follows "Error" (older
+// meshers wrote "Error in ..." and "error to ..."); other lines do not.
+TEST(MesherLog, EveryErrorLineIsAProblem) {
+    slbtest::ScratchDir dir;
+    const std::string log = dir.File("temp.msh");
+    {
+        std::ofstream out(log);
+        out << "\n used heap = 21\nError in fixing beam vertex: can not find element neighbour\n"
+            << "  error to match recover nodes\nWarning: a warning\n node on boundary==3, under construction ...\n"
+            << "Error: region 1: a refusal\n";
+    }
+    EXPECT_EQ(MesherLogProblems(log),
+              (std::vector<std::string>{"Error in fixing beam vertex: can not find element neighbour",
+                                        "error to match recover nodes", "Warning: a warning",
+                                        "Error: region 1: a refusal"}));
+}

@@ -9,6 +9,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -50,6 +51,35 @@ double CornerArea(const ModelData& m) {
         area += std::fabs(twice) / 2.0;
     }
     return area;
+}
+
+// Largest interior corner angle in degrees over the elements (above 180 for
+// a corner turned inward), whichever way round the elements run.
+double LargestCornerAngle(const ModelData& m) {
+    std::map<int, std::array<double, 2>> at;
+    for (const NodeRow* n = m.GetNodeTable()->GetHead(); n; n = n->next) at[n->id] = {n->y, n->z};
+    double largest = 0.0;
+    const ElementTable* e = m.GetElementTable();
+    for (int i = 0; i < e->GetCount(); ++i) {
+        std::vector<int> nodes(e->GetRowField0At(i).begin(), e->GetRowField0At(i).begin() + 4);
+        double twice = 0.0;
+        for (int k = 0; k < 4; ++k) {
+            const auto& p = at[nodes[k]];
+            const auto& q = at[nodes[(k + 1) % 4]];
+            twice += p[0] * q[1] - q[0] * p[1];
+        }
+        if (twice < 0.0) std::reverse(nodes.begin(), nodes.end());
+        for (int k = 0; k < 4; ++k) {
+            const auto& p = at[nodes[k]];
+            const auto& next = at[nodes[(k + 1) % 4]];
+            const auto& prev = at[nodes[(k + 3) % 4]];
+            const double ux = next[0] - p[0], uy = next[1] - p[1], vx = prev[0] - p[0], vy = prev[1] - p[1];
+            double angle = std::atan2(ux * vy - uy * vx, ux * vx + uy * vy) * 180.0 / M_PI;
+            if (angle <= 0.0) angle += 360.0;
+            largest = std::max(largest, angle);
+        }
+    }
+    return largest;
 }
 
 class TemplateEndToEndTest : public ui::HeadlessTest {
@@ -136,6 +166,26 @@ TEST_F(TemplateEndToEndTest, CircularDefaultsCoverThePolygonOfTheOuterCircle) {
     EXPECT_NEAR(CornerArea(doc.model), 611.80324984, 611.80324984 * 1e-9);
     EXPECT_EQ(doc.model.GetTemplateKind(), 2);
     EXPECT_TRUE(LeftInTmp().empty());
+}
+
+// Sizes that once left quadrilaterals with a straight corner in the
+// octagon's chamfers (Division of L1 6, 7, 9 and 10 with the default plan)
+// and the extremes of the circular template's rings: every corner convex
+// and below 177 degrees.
+TEST_F(TemplateEndToEndTest, FoundationsGiveOnlyConvexCornersAtEverySize) {
+    struct Case {
+        int kind;
+        const char* size;
+    };
+    const Case cases[] = {{1, "3.5"}, {1, "3"}, {1, "2.33"}, {1, "2.1"}, {2, "3.5"}, {2, "0.9"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind == 1 ? "octagon " : "circular ") + c.size);
+        doc.model.Reset();
+        host.messages.clear();
+        ASSERT_TRUE(NewFoundation(c.kind, [&](ui::Dialog& d) { d.UserType(DlgTemplateOctagon::IDC_SIZE, c.size); }));
+        ASSERT_GT(doc.model.GetElementCount(), 0);
+        EXPECT_LT(LargestCornerAngle(doc.model), 177.0);
+    }
 }
 
 // The analysis on a coarse mesh (typical size 3.5), so that it takes a moment.

@@ -216,6 +216,16 @@ TEST_F(TemplateWriterTest, SizesThatGiveNoUsableDivisionsWriteNothing) {
     }
     StoreDefaults(model, 2, 1, 20.0);
     EXPECT_EQ(UnsuitableSizeMessage(model), "Typical FE size 20.000 does not suit this template");
+
+    // An inner radius so small that the nodes round it would fuse is named
+    // as the cause, with the radius that would do.
+    model.SetTemplateParameters(2, 1, 1, 0.0005, 5.0, 14.0, 0, 1.5, 5, 3.5, 0, 0, 0, 1.75);
+    TemplateWrite result{};
+    Write(model, dir.File("temp.i"), lists, &result);
+    EXPECT_EQ(result, TemplateWrite::SizeUnsuitable);
+    EXPECT_EQ(UnsuitableSizeMessage(model),
+              "R1 = 0.0005 is too small for typical FE size 1.750: the nodes round it would lie closer than 0.001. "
+              "Enlarge R1 to at least 0.002546");
 }
 
 TEST_F(TemplateWriterTest, FileThatCannotBeWrittenIsReported) {

@@ -15,7 +15,13 @@ constexpr double kMergeDistance = 0.0001;
 constexpr double kCircleTolerance = 1e-10;   // search without a start triangle
 constexpr double kFlatDeterminant = 1e-30;
 
-long long cellKey(long long i, long long j) { return (i << 32) ^ (j & 0xffffffffLL); }
+long long cellKey(long long i, long long j)
+{
+    // Unsigned arithmetic: the shift of a large or negative cell index is
+    // then defined (equal keys of different cells only cost a comparison).
+    const unsigned long long key = (static_cast<unsigned long long>(i) << 32) ^ (static_cast<unsigned long long>(j) & 0xffffffffULL);
+    return static_cast<long long>(key);
+}
 
 // Twice the signed area of (a, b, p): positive when p lies left of a->b.
 double orientation(const MeshNode& a, const MeshNode& b, double px, double py)

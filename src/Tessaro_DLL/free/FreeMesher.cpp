@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -13,6 +14,7 @@
 #include "Tessaro_DLL/free/SideCodes.h"
 #include "Tessaro_DLL/quad/FinalElements.h"
 #include "Tessaro_DLL/quad/QuadConversion.h"
+#include "Tessaro_DLL/quad/Smoothing.h"
 #include "Tessaro_DLL/structure/RegionBeamVertices.h"
 
 namespace tessaro {
@@ -207,7 +209,7 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
         insertDelaunayPoint(static_cast<int>(i), tri, nullptr, 0, log, boundaryNodes[i].x, boundaryNodes[i].y);
     recoverLostBoundary(tri, boundaryNodes, segments, log);
     if (!boundaryEdgesPresent(segments, tri.triangles)) {
-        log << "Error in inserting boundary node: loss of initial boundary segment" << std::endl;
+        log << "Error: Error in inserting boundary node: loss of initial boundary segment" << std::endl;
         return false;
     }
     if (!removeOuterTriangles(segments, tri.triangles, tri.neighbours, deleted, removed, log)) return false;
@@ -375,6 +377,51 @@ struct QuadBoundary {
     std::size_t workTriangles = 0;     // of the triangulation, removed ones included
 };
 
+// The first element of the finished quadrilateral region that is not
+// valid, named with its worst corner; empty when all are. A side of an odd
+// number of segments is named as what to change: its halved boundary cuts
+// a polygon corner, and the element there can keep a straight corner.
+std::string invalidQuadElementProblem(const RegionRecord& region)
+{
+    for (std::size_t e = 0; e < region.elements.size(); ++e) {
+        const MeshElement& el = region.elements[e];
+        const int n = el.w[4] == 0 ? 3 : 4;
+        const MeshNode* corners[4] = {};
+        for (int k = 0; k < n; ++k) corners[k] = &region.nodes[el.w[1 + k] - 1];
+        if (cornersValid(corners, n)) continue;
+        int worst = 0;
+        double largest = -1.0;
+        for (int k = 0; k < n; ++k) {
+            const MeshNode& a = *corners[(k + n - 1) % n];
+            const MeshNode& b = *corners[k];
+            const MeshNode& c = *corners[(k + 1) % n];
+            const double ux = a.x - b.x, uy = a.y - b.y, vx = c.x - b.x, vy = c.y - b.y;
+            double angle = std::atan2(vx * uy - vy * ux, vx * ux + vy * uy) * 180.0 / std::acos(-1.0);
+            if (angle < 0.0) angle += 360.0;
+            if (angle > largest) {
+                largest = angle;
+                worst = k;
+            }
+        }
+        char text[200];
+        std::snprintf(text, sizeof text, "element %zu has a corner of %.2f degrees at (%.6g, %.6g)", e + 1, largest,
+                      corners[worst]->x, corners[worst]->y);
+        std::string problem = text;
+        for (std::size_t i = 0; i < region.sides.size(); ++i) {
+            const RegionSide& side = region.sides[i];
+            if (side.segments.empty()) continue;
+            const int count = std::abs(side.segments.front().lim2 - side.segments.front().lim1);
+            if (count % 2 == 1) {
+                problem += "; side " + std::to_string(i + 1) + " has an odd number of segments (" +
+                           std::to_string(count) + "): give every side an even number";
+                break;
+            }
+        }
+        return problem;
+    }
+    return std::string();
+}
+
 // Quadrilateral mode, steps 15 to 30: the triangles on the halved boundary
 // become quadrilaterals, are split on the fine boundary and restored onto
 // the input's boundary nodes.
@@ -398,9 +445,13 @@ bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRe
     const int firstStart = boundary.fineSegments.front().start;
     sortExternalBoundary(region, true, firstStart, log);
     restoreFineBoundaryNodes(region, boundary.fineSegments, boundary.fineNodes);
+    // Restored nodes can turn a corner of an element next to them inward.
+    repairInvalidElements(region.nodes, region.elements, region.adjacency);
     matchRecoveredNodes(region, true, log);
     if (!placeBeamVertices(region, target, true, log)) return false;
     sortExternalBoundary(region, true, firstStart, log);
+    const std::string invalid = invalidQuadElementProblem(region);
+    if (!invalid.empty()) return failRegion(log, target.regionNumber, invalid);
     for (MeshElement& el : region.elements) {
         el.w[10] = region.elemGroup;
         el.w[11] = region.objIndex;

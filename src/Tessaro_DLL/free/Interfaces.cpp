@@ -475,7 +475,7 @@ void pairInterfaceBoundaryNodes(RegionRecord& region, const std::vector<PointRec
             if (i1 < 0 || i2 < 0 || j1 < 0 || j2 < 0 || j1 != i2) continue;
             const int d7 = ((j2 - j1) % n + n) % n;
             if (i2 - i1 != d7) {
-                log << "No matched boundary nodes on zero thickness interface" << std::endl;
+                log << "Error: No matched boundary nodes on zero thickness interface" << std::endl;
                 return;
             }
             for (int m = 0; m <= i2 - i1; ++m) {
@@ -531,7 +531,7 @@ bool matchRecoveredNodes(RegionRecord& region, bool quadrilateral, std::ostream&
         const std::vector<int> c = nodesOfRun(region, b[j], 1, -7, corners);
         const std::vector<int> d = nodesOfRun(region, a[j], -1, -6, corners);
         if (c.size() != d.size()) {
-            log << "error to match recover nodes" << std::endl;
+            log << "Error: error to match recover nodes" << std::endl;
             return false;
         }
         for (std::size_t i = 0; i < c.size(); ++i) {

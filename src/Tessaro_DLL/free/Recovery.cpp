@@ -479,7 +479,7 @@ bool sortExternalBoundary(RegionRecord& region, bool quadrilateral, int startNod
         if (start < 0 && first == startNode) start = i;
     }
     auto fail = [&log]() {
-        log << "Error to sort external boundary segment" << std::endl;
+        log << "Error: Error to sort external boundary segment" << std::endl;
         return false;
     };
     if (start < 0) return fail();

@@ -14,7 +14,7 @@ bool validCodes(const SegmentEndCodes& c)
     return (c.first == 11 || c.first == 21 || c.first == 31) && c.second == c.first;
 }
 
-void logInvalidGeometry(std::ostream& log) { log << "Not a valid geometry definition" << std::endl; }
+void logInvalidGeometry(std::ostream& log) { log << "Error: Not a valid geometry definition" << std::endl; }
 
 std::vector<Point2> straightNodes(double x1, double y1, double x2, double y2, const std::vector<double>& s)
 {

@@ -1,5 +1,6 @@
 #include "Tessaro_DLL/model/FemWriter.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -234,8 +235,54 @@ bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<M
             error = name + ": area not positive";
             return false;
         }
+        std::array<FemNode, 4> corner{};
+        for (int k = 0; k < corners; ++k) corner[k] = nodes[w[1 + k] - 1];
+        if (corners == 4 && quadSelfIntersects(corner)) {
+            error = name + ": sides cross each other (self-intersecting)";
+            return false;
+        }
+        static const double flatCosine = std::cos(kLargestCornerAngle * std::acos(-1.0) / 180.0);
+        for (int k = 0; k < corners; ++k) {
+            const FemNode& a = corner[(k + corners - 1) % corners];
+            const FemNode& b = corner[k];
+            const FemNode& c = corner[(k + 1) % corners];
+            const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
+            const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
+            if (nx * py - ny * px > 0.0 && nx * px + ny * py > flatCosine * norms) continue;   // convex, not flat
+            const double angle = interiorAngleDegrees(a, b, c);
+            if (!(angle < kLargestCornerAngle)) {
+                char text[160];
+                std::snprintf(text, sizeof text, ": corner %d (node %d at %.6g, %.6g) has an angle of %.2f degrees",
+                              k + 1, w[1 + k], corner[k].x, corner[k].y, angle);
+                error = name + text;
+                return false;
+            }
+        }
     }
     return true;
+}
+
+double interiorAngleDegrees(const FemNode& previous, const FemNode& corner, const FemNode& next)
+{
+    // Measured counter-clockwise from the side to the next corner round to
+    // the side to the previous one: above 180 for a reflex corner.
+    const double ux = previous.x - corner.x, uy = previous.y - corner.y;
+    const double vx = next.x - corner.x, vy = next.y - corner.y;
+    double angle = std::atan2(vx * uy - vy * ux, vx * ux + vy * uy);
+    if (angle < 0.0) angle += 2.0 * std::acos(-1.0);
+    return angle * 180.0 / std::acos(-1.0);
+}
+
+bool quadSelfIntersects(const std::array<FemNode, 4>& c)
+{
+    auto side = [](const FemNode& a, const FemNode& b, const FemNode& p) {
+        return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
+    };
+    auto cross = [&](const FemNode& a, const FemNode& b, const FemNode& p, const FemNode& q) {
+        const double s1 = side(a, b, p), s2 = side(a, b, q), s3 = side(p, q, a), s4 = side(p, q, b);
+        return ((s1 > 0.0 && s2 < 0.0) || (s1 < 0.0 && s2 > 0.0)) && ((s3 > 0.0 && s4 < 0.0) || (s3 < 0.0 && s4 > 0.0));
+    };
+    return cross(c[0], c[1], c[2], c[3]) || cross(c[1], c[2], c[3], c[0]);
 }
 
 }  // namespace tessaro

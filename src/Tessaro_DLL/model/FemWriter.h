@@ -2,6 +2,7 @@
 // check of the mesh before it is written.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,20 @@ bool writeFemFile(const std::vector<FemNode>& nodes, const std::vector<MeshEleme
                   const std::vector<LineElement>& thirdList, int outputFormat, const std::string& fileName,
                   std::string& error);
 
+// Corners at this angle (degrees) or more make an element unusable.
+inline constexpr double kLargestCornerAngle = 177.0;
+
+// Interior angle in degrees at `corner` of a counter-clockwise polygon, 0 to
+// 360 (above 180 for a reflex corner).
+double interiorAngleDegrees(const FemNode& previous, const FemNode& corner, const FemNode& next);
+
+// True when two opposite sides of the quadrilateral cross.
+bool quadSelfIntersects(const std::array<FemNode, 4>& corners);
+
 // Checks node numbering 1..n, node references of every element, distinct
-// corner nodes at distinct places and positive corner area. On failure `error` starts with
-// "invalid element n".
+// corner nodes at distinct places, positive corner area, no crossing sides
+// and every corner angle below kLargestCornerAngle. On failure `error`
+// starts with "invalid element n" and names the corner and its angle.
 bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
                           int nodesPerElementCount, std::string& error);
 

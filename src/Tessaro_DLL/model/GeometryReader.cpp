@@ -28,6 +28,18 @@ bool InputReader::readInt(int& value, const char* what)
     return true;
 }
 
+namespace {
+
+// Node positions are indexed on a grid of 0.0001 cells in 64-bit integers
+// and compared to that tolerance in doubles: coordinates are kept well
+// inside both.
+constexpr double kLargestCoordinate = 1e10;
+const char* const kCoordinateRangeText = "1e10";
+
+bool withinCoordinateRange(double v) { return std::abs(v) <= kLargestCoordinate; }
+
+}  // namespace
+
 bool InputReader::readDouble(double& value, const char* what)
 {
     value = 0.0;
@@ -88,6 +100,11 @@ bool readGeometryEntities(InputReader& reader, ModelLists& lists, std::vector<Po
                 reader.readInt(pn, "point number");
                 reader.readDouble(x, "point x");
                 if (!reader.readDouble(y, "point y")) return false;
+                if (!withinCoordinateRange(x) || !withinCoordinateRange(y)) {
+                    reader.fail("point " + std::to_string(k) + " of entity " + std::to_string(e) +
+                                " lies beyond " + kCoordinateRangeText + " of the origin, more than the mesher handles");
+                    return false;
+                }
                 points.push_back(PointRecord{code, e, k, x, y, 0});
                 ent.xs.push_back(x);
                 ent.ys.push_back(y);
@@ -100,8 +117,17 @@ bool readGeometryEntities(InputReader& reader, ModelLists& lists, std::vector<Po
             reader.readDouble(ry, "arc radius y");
             reader.readDouble(start, "arc start angle");
             if (!reader.readDouble(sweep, "arc sweep angle")) return false;
-            if (n < 2) {
-                reader.fail("arc entity " + std::to_string(e) + " needs at least 2 points");
+            // Two points make a chord: the side's nodes would lie on it but
+            // its mid-side nodes on the arc.
+            if (n < 3) {
+                reader.fail("arc entity " + std::to_string(e) + " has " + std::to_string(n) +
+                            " points; an arc needs at least 3");
+                return false;
+            }
+            if (!withinCoordinateRange(std::abs(cx) + std::abs(rx)) ||
+                !withinCoordinateRange(std::abs(cy) + std::abs(ry))) {
+                reader.fail("arc entity " + std::to_string(e) + " reaches beyond " + kCoordinateRangeText +
+                            " of the origin, more than the mesher handles");
                 return false;
             }
             ent.centreX = cx;

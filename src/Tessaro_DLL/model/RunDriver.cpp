@@ -1,9 +1,16 @@
 #include "Tessaro_DLL/model/RunDriver.h"
 
+#include <sys/stat.h>
+
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <new>
+#include <ostream>
+#include <streambuf>
+#include <string>
 
 #include "Tessaro_DLL/free/Delaunay.h"
 #include "Tessaro_DLL/free/FreeMesher.h"
@@ -33,6 +40,35 @@ struct RunContext {
     int interfaceFlag = 0;
     int elementShape = 0;
     bool quadrilateralFlag = true;
+};
+
+// Passes the log through to its file and notes whether any line began
+// "Error:": a run that logged an error never ends as a success.
+class ErrorWatch : public std::streambuf {
+public:
+    explicit ErrorWatch(std::streambuf* target) : target_(target) {}
+    bool sawError() const { return sawError_; }
+
+protected:
+    int_type overflow(int_type ch) override
+    {
+        if (traits_type::eq_int_type(ch, traits_type::eof())) return traits_type::not_eof(ch);
+        const char c = traits_type::to_char_type(ch);
+        if (c == '\n') {
+            line_.clear();
+        } else if (line_.size() < kPrefix.size()) {
+            line_.push_back(c);
+            if (line_ == kPrefix) sawError_ = true;
+        }
+        return target_->sputc(c);
+    }
+    int sync() override { return target_->pubsync(); }
+
+private:
+    static inline const std::string kPrefix = "Error:";
+    std::streambuf* target_;
+    std::string line_;
+    bool sawError_ = false;
 };
 
 bool fail(std::ostream& log, const std::string& message)
@@ -114,6 +150,48 @@ bool meshMappedRegion(RunContext& ctx, RegionRecord& region, int number, std::os
     return true;
 }
 
+// Two regions that share a side must divide it alike, else their meshes do
+// not join along it (nodes of one hang on the other's element sides). Sides
+// coded -3 and the interface codes are left apart on purpose and not
+// compared.
+bool sharedSidesMatch(const std::deque<RegionRecord>& regions, std::ostream& log)
+{
+    struct Piece {
+        int region;
+        double x1, y1, x2, y2;
+        int divisions;
+    };
+    std::vector<Piece> pieces;
+    int number = 0;
+    for (const RegionRecord& region : regions) {
+        ++number;
+        if (!isFreeScheme(region.scheme) && !isMappedScheme(region.scheme)) continue;
+        for (const RegionSide& side : region.sides) {
+            if (side.neighbourCode <= -3) continue;
+            for (const SideSegment& seg : side.segments)
+                pieces.push_back(Piece{number, seg.x1, seg.y1, seg.x2, seg.y2, std::abs(seg.lim2 - seg.lim1)});
+        }
+    }
+    for (std::size_t a = 0; a < pieces.size(); ++a)
+        for (std::size_t b = a + 1; b < pieces.size(); ++b) {
+            const Piece& p = pieces[a];
+            const Piece& q = pieces[b];
+            if (p.region == q.region || p.divisions == q.divisions) continue;
+            const double tolerance = 1e-6 * std::hypot(p.x2 - p.x1, p.y2 - p.y1);
+            auto at = [&](double x, double y, double u, double v) { return std::hypot(x - u, y - v) <= tolerance; };
+            const bool same = (at(p.x1, p.y1, q.x1, q.y1) && at(p.x2, p.y2, q.x2, q.y2)) ||
+                              (at(p.x1, p.y1, q.x2, q.y2) && at(p.x2, p.y2, q.x1, q.y1));
+            if (!same) continue;
+            char text[320];
+            std::snprintf(text, sizeof text,
+                          "regions %d and %d share the side from (%.6g, %.6g) to (%.6g, %.6g) but divide it into "
+                          "%d and %d segments; give both the same division count",
+                          p.region, q.region, p.x1, p.y1, p.x2, p.y2, p.divisions, q.divisions);
+            return fail(log, text);
+        }
+    return true;
+}
+
 bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::string& meshName)
 {
     InputReader reader(in);
@@ -140,6 +218,7 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     if (!reader.ok()) return fail(log, reader.error());
     if (ctx.interfaceFlag != 34 && ctx.interfaceFlag != 68) return fail(log, "wrong interface flag");
     if (!readRegions(reader, regionCount, ctx.elementShape, ctx.points, ctx.lists)) return fail(log, reader.error());
+    if (!sharedSidesMatch(ctx.lists.regions, log)) return false;
     if (regionCount > 0) intersectStructureElementsWithSides(ctx.mesh.vertexList, ctx.points, ctx.lists);
 
     int number = 0;
@@ -199,10 +278,16 @@ int runTessaro(const std::string& inputName) noexcept
     try {
         if (inputName.size() < 2) return 1;
         const std::string meshName = meshFileName(inputName);
+        // A folder, pipe or device is no geometry definition: refused
+        // before anything is written beside it.
+        struct stat info {};
+        if (stat(inputName.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return 1;
         std::ifstream in(inputName);
-        std::ofstream log(logFileName(inputName), std::ios::out | std::ios::trunc);
+        std::ofstream logFile(logFileName(inputName), std::ios::out | std::ios::trunc);
+        ErrorWatch watch(logFile.rdbuf());
+        std::ostream log(&watch);
         if (!in) {
-            log << std::endl << " Error: Can not open file " << inputName << std::endl << std::endl;
+            log << std::endl << "Error: Can not open file " << inputName << std::endl << std::endl;
             return 1;
         }
         std::remove(meshName.c_str());
@@ -220,6 +305,8 @@ int runTessaro(const std::string& inputName) noexcept
             log << "Error: unexpected failure" << std::endl;
             result = 1;
         }
+        if (result == 0 && watch.sawError()) result = 1;
+        log.flush();
         if (result != 0) std::remove(meshName.c_str());
         return result;
     } catch (...) {

@@ -212,6 +212,21 @@ std::vector<int> heldNodes(const SplitMesh& mesh, const std::vector<MeshNode>& r
     return held;
 }
 
+// The quadrilateral triangle `el` would form with its neighbour `partner`
+// across side i: counter-clockwise c[i], apex of the partner, c[i + 1], c[i + 2].
+bool mergedQuadValid(const RegionRecord& region, const TopoElement& el, int i, int partner)
+{
+    const TopoElement& other = region.topoElements[partner - 1];
+    const int p = el.c[i], q = el.c[(i + 1) % 3], r = el.c[(i + 2) % 3];
+    int apex = 0;
+    for (int k = 0; k < 3; ++k)
+        if (other.c[k] != p && other.c[k] != q) apex = other.c[k];
+    if (apex == 0 || apex == r) return false;
+    const MeshNode* corners[4] = {&region.nodes[p - 1], &region.nodes[apex - 1], &region.nodes[q - 1],
+                                  &region.nodes[r - 1]};
+    return cornersValid(corners, 4);
+}
+
 }  // namespace
 
 bool checkTriangleNeighbours(RegionRecord& region, int codeOffset, std::string history, std::ostream& log)
@@ -226,7 +241,9 @@ bool checkTriangleNeighbours(RegionRecord& region, int codeOffset, std::string h
                 log << "Error: element name is ZERO for element " << el.name << std::endl;
                 return false;
             }
-            if (entry > 0) {
+            // Only into a convex quadrilateral with no flat corner; an
+            // unpaired triangle is split into three valid quadrilaterals.
+            if (entry > 0 && mergedQuadValid(region, el, i, entry)) {
                 mergeTrianglePair(region, el.name, entry, codeOffset);
                 break;
             }

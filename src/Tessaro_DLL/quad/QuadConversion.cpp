@@ -27,7 +27,10 @@ double quadQuality(const MeshNode& A, const MeshNode& B, const MeshNode& C, cons
 {
     std::array<double, 4> t = {shape(A, B, C), shape(C, D, A), shape(A, B, D), shape(B, C, D)};
     std::sort(t.begin(), t.end());
-    return (t[1] * t[0]) / t[2] / t[3];
+    const double q = (t[1] * t[0]) / t[2] / t[3];
+    // Two negative parts make a positive product: an inverted or
+    // self-intersecting shape must still rate below every valid one.
+    return t[0] < 0.0 ? -std::abs(q) : q;
 }
 
 // Direction of (dx, dy) in radians, 0 to 2 pi.
@@ -83,7 +86,7 @@ bool mergePair(RegionRecord& region, int e, int p, int b, int codeOffset, std::o
             n.neighbours.begin() + n.neighbourCount)
             continue;
         if (n.neighbourCount >= TopoNode::kMaxNeighbours) {
-            log << " Error in node neighbour space >20, node= " << quad[j] << std::endl;
+            log << "Error: Error in node neighbour space >20, node= " << quad[j] << std::endl;
             return false;
         }
         n.neighbours[n.neighbourCount++] = opposite;

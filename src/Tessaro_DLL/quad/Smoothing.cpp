@@ -20,19 +20,165 @@ double quadArea(const MeshNode& a, const MeshNode& b, const MeshNode& c, const M
     return heron(a, b, d) + heron(b, c, d);
 }
 
-void moveToNeighbourMean(MeshNode& node, const int* neighbours, int count, const std::vector<MeshNode>& nodes)
+bool neighbourMean(const int* neighbours, int count, const std::vector<MeshNode>& nodes, double& x, double& y)
 {
-    if (count == 0) return;
-    double x = 0.0, y = 0.0;
+    if (count == 0) return false;
+    x = 0.0;
+    y = 0.0;
     for (int k = 0; k < count; ++k) {
         x += nodes[neighbours[k] - 1].x;
         y += nodes[neighbours[k] - 1].y;
     }
-    node.x = x / count;
-    node.y = y / count;
+    x /= count;
+    y /= count;
+    return true;
+}
+
+// cos 177 degrees: a corner whose cosine is not above it is too flat.
+const double kFlatCornerCosine = std::cos(177.0 * std::acos(-1.0) / 180.0);
+
+// Worst corner of the topology element or final element around a node.
+struct ElementCorners {
+    const MeshNode* p[4] = {nullptr, nullptr, nullptr, nullptr};
+    int count = 0;
+};
+
+ElementCorners cornersOf(const TopoElement& el, const std::vector<MeshNode>& nodes)
+{
+    ElementCorners c;
+    c.count = el.isTriangle ? 3 : 4;
+    for (int k = 0; k < c.count; ++k) c.p[k] = &nodes[el.c[k] - 1];
+    return c;
+}
+
+ElementCorners cornersOf(const MeshElement& el, const std::vector<MeshNode>& nodes)
+{
+    ElementCorners c;
+    c.count = el.w[4] == 0 ? 3 : 4;
+    for (int k = 0; k < c.count; ++k) c.p[k] = &nodes[el.w[1 + k] - 1];
+    return c;
+}
+
+// Whether the element is valid (see cornersValid), with its worst corner
+// scaled Jacobian in `worst`, in one pass over the corners.
+bool cornerState(const MeshNode* const* corners, int count, double& worst)
+{
+    worst = 1.0;
+    bool valid = true;
+    for (int k = 0; k < count; ++k) {
+        const MeshNode& b = *corners[k];
+        const MeshNode& a = *corners[(k + count - 1) % count];
+        const MeshNode& c = *corners[(k + 1) % count];
+        const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
+        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
+        if (!(norms > 0.0)) {
+            worst = -1.0;
+            return false;
+        }
+        const double cross = nx * py - ny * px;
+        const double jacobian = cross / norms;
+        if (jacobian < worst) worst = jacobian;
+        if (!(cross > 1e-12 * norms) || !((nx * px + ny * py) > kFlatCornerCosine * norms)) valid = false;
+    }
+    // Four left turns close only once round: the sides cannot cross.
+    return valid;
+}
+
+// Elements around a node, at most the slots of a node record.
+template <typename Element>
+struct Around {
+    static constexpr int kCapacity = TopoNode::kMaxQuads + TopoNode::kMaxTriangles;
+    const Element* element[kCapacity] = {};
+    int count = 0;
+    void add(const Element* el)
+    {
+        if (count < kCapacity) element[count++] = el;
+    }
+};
+
+// Moves `node` to (x, y) when no element around it that is valid now
+// becomes invalid; with `noWorse`, only when their worst corner does not
+// get worse either, trying shorter steps first. Returns whether it moved.
+template <typename Element>
+bool moveIfValid(MeshNode& node, double x, double y, const Around<Element>& around, const std::vector<MeshNode>& nodes,
+                 bool noWorse)
+{
+    bool validBefore[Around<Element>::kCapacity];
+    double before = 2.0;
+    for (int k = 0; k < around.count; ++k) {
+        const ElementCorners c = cornersOf(*around.element[k], nodes);
+        double worst = 0.0;
+        validBefore[k] = cornerState(c.p, c.count, worst);
+        before = std::min(before, worst);
+    }
+    const double x0 = node.x, y0 = node.y;
+    for (const double step : {1.0, 0.5, 0.25}) {
+        node.x = x0 + step * (x - x0);
+        node.y = y0 + step * (y - y0);
+        bool keep = true;
+        double after = 2.0;
+        for (int k = 0; k < around.count && keep; ++k) {
+            const ElementCorners c = cornersOf(*around.element[k], nodes);
+            double worst = 0.0;
+            if (!cornerState(c.p, c.count, worst) && validBefore[k]) keep = false;
+            after = std::min(after, worst);
+        }
+        if (keep && (!noWorse || after >= before)) return true;
+        if (!noWorse) break;
+    }
+    node.x = x0;
+    node.y = y0;
+    return false;
+}
+
+Around<TopoElement> topoElementsAt(const TopoNode& n, const RegionRecord& region)
+{
+    Around<TopoElement> around;
+    for (int q = 0; q < n.quadCount; ++q) around.add(&region.topoElements[n.quads[q] - 1]);
+    for (int t = 0; t < n.triangleCount; ++t) around.add(&region.topoElements[n.triangles[t] - 1]);
+    return around;
+}
+
+Around<MeshElement> elementsAt(const NodeAdjacency& a, const std::vector<MeshElement>& elements)
+{
+    Around<MeshElement> around;
+    for (int k = 0; k < a.elementCount; ++k) around.add(&elements[a.elements[k] - 1]);
+    return around;
 }
 
 }  // namespace
+
+double worstCornerJacobian(const MeshNode* const* corners, int count)
+{
+    double worst = 1.0;
+    for (int k = 0; k < count; ++k) {
+        const MeshNode& b = *corners[k];
+        const MeshNode& a = *corners[(k + count - 1) % count];
+        const MeshNode& c = *corners[(k + 1) % count];
+        const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
+        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
+        if (!(norms > 0.0)) return -1.0;
+        worst = std::min(worst, (nx * py - ny * px) / norms);
+    }
+    return worst;
+}
+
+bool cornersValid(const MeshNode* const* corners, int count)
+{
+    for (int k = 0; k < count; ++k) {
+        const MeshNode& b = *corners[k];
+        const MeshNode& a = *corners[(k + count - 1) % count];
+        const MeshNode& c = *corners[(k + 1) % count];
+        const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
+        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
+        if (!(norms > 0.0)) return false;
+        if (!((nx * py - ny * px) > 1e-12 * norms)) return false;
+        if (!((nx * px + ny * py) > kFlatCornerCosine * norms)) return false;
+    }
+    // Every corner turns left: a quadrilateral closes once round and its
+    // sides cannot cross.
+    return true;
+}
 
 CentroidArea triangleCentroidArea(const TopoElement& element, const RegionRecord& region)
 {
@@ -58,8 +204,11 @@ void smoothNodes(RegionRecord& region)
             const TopoNode& n = region.topoNodes[k];
             if (n.status <= 0) continue;
             MeshNode& node = region.nodes[k];
+            const Around<TopoElement> around = topoElementsAt(n, region);
             if (n.triangleCount + n.quadCount < 5) {
-                moveToNeighbourMean(node, n.neighbours.data(), n.neighbourCount, region.nodes);
+                double mx = 0.0, my = 0.0;
+                if (neighbourMean(n.neighbours.data(), n.neighbourCount, region.nodes, mx, my))
+                    moveIfValid(node, mx, my, around, region.nodes, false);
                 continue;
             }
             double x = 0.0, y = 0.0, weight = 0.0;
@@ -71,10 +220,7 @@ void smoothNodes(RegionRecord& region)
             for (int q = 0; q < n.quadCount; ++q) add(quadCentroidArea(region.topoElements[n.quads[q] - 1], region));
             for (int t = 0; t < n.triangleCount; ++t)
                 add(triangleCentroidArea(region.topoElements[n.triangles[t] - 1], region));
-            if (weight > 0.0) {
-                node.x = x / weight;
-                node.y = y / weight;
-            }
+            if (weight > 0.0) moveIfValid(node, x / weight, y / weight, around, region.nodes, false);
         }
     }
 }
@@ -96,8 +242,7 @@ void moveToWeightedCentroid(int node, std::vector<MeshNode>& nodes, const std::v
         weight += area;
     }
     if (weight <= 0.0) return;
-    nodes[node - 1].x = x / weight;
-    nodes[node - 1].y = y / weight;
+    moveIfValid(nodes[node - 1], x / weight, y / weight, elementsAt(a, elements), nodes, true);
 }
 
 void laplaceSmooth(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
@@ -115,7 +260,9 @@ void laplaceSmooth(std::vector<MeshNode>& nodes, const std::vector<MeshElement>&
         for (std::size_t k = 0; k < adjacency.size(); ++k) {
             const NodeAdjacency& a = adjacency[k];
             if (a.name <= 0 || nextToHeld(a)) continue;
-            moveToNeighbourMean(nodes[k], a.neighbours.data(), a.neighbourCount, nodes);
+            double mx = 0.0, my = 0.0;
+            if (neighbourMean(a.neighbours.data(), a.neighbourCount, nodes, mx, my))
+                moveIfValid(nodes[k], mx, my, elementsAt(a, elements), nodes, true);
         }
     // Fixed and held nodes stay where they are: a moved boundary node would
     // leave the region's outline and tear its seams.
@@ -126,6 +273,32 @@ void laplaceSmooth(std::vector<MeshNode>& nodes, const std::vector<MeshElement>&
             if (adjacency[m - 1].name <= 0 || isHeld[m]) continue;
             moveToWeightedCentroid(m, nodes, elements, adjacency);
         }
+    }
+}
+
+void repairInvalidElements(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                           const std::vector<NodeAdjacency>& adjacency)
+{
+    for (int sweep = 0; sweep < 20; ++sweep) {
+        std::vector<int> free;
+        for (const MeshElement& el : elements) {
+            const ElementCorners c = cornersOf(el, nodes);
+            if (cornersValid(c.p, c.count)) continue;
+            for (int k = 0; k < c.count; ++k) {
+                const int node = el.w[1 + k];
+                if (adjacency[node - 1].name > 0 && std::find(free.begin(), free.end(), node) == free.end())
+                    free.push_back(node);
+            }
+        }
+        if (free.empty()) return;
+        bool moved = false;
+        for (int node : free) {
+            const NodeAdjacency& a = adjacency[node - 1];
+            double mx = 0.0, my = 0.0;
+            if (!neighbourMean(a.neighbours.data(), a.neighbourCount, nodes, mx, my)) continue;
+            if (moveIfValid(nodes[node - 1], mx, my, elementsAt(a, elements), nodes, true)) moved = true;
+        }
+        if (!moved) return;
     }
 }
 

@@ -19,17 +19,39 @@ struct CentroidArea {
 CentroidArea triangleCentroidArea(const TopoElement& element, const RegionRecord& region);
 CentroidArea quadCentroidArea(const TopoElement& element, const RegionRecord& region);
 
+// Smallest corner scaled Jacobian (sine of the corner angle, negative for a
+// reflex or inverted corner) of the counter-clockwise polygon of `count`
+// corners (3 or 4).
+double worstCornerJacobian(const MeshNode* const* corners, int count);
+
+// True when every corner of the counter-clockwise polygon turns left and
+// stays below the largest corner angle the final check accepts (four left
+// turns also mean that no two sides of a quadrilateral cross).
+bool cornersValid(const MeshNode* const* corners, int count);
+
 // Interior nodes of fewer than five elements go to the mean of their
 // neighbours, the others to the area-weighted mean of their elements'
 // centroids.
 void smoothNodes(RegionRecord& region);
 
+// Every move of both smoothers is kept only when the elements around the
+// node stay valid (see cornersValid); the final smoothing also keeps a move
+// only when the worst corner around the node does not get worse, trying a
+// half and a quarter step before it leaves the node where it is.
+//
 // Three sweeps moving free nodes (positive adjacency name) none of whose
 // neighbours is held to the mean of their neighbours; then each neighbour
 // of a free node with five or more elements that is itself free and not
 // held goes to the weighted centroid of its elements.
 void laplaceSmooth(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
                    const std::vector<NodeAdjacency>& adjacency, const std::vector<int>& held);
+
+// Moves the free corners of elements that are not valid (see cornersValid)
+// towards the mean of their neighbours while that improves the worst corner
+// around them, e.g. after boundary nodes were put back onto the input's
+// boundary.
+void repairInvalidElements(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                           const std::vector<NodeAdjacency>& adjacency);
 
 // Area-weighted mean of the vertex means of the (four-cornered) elements
 // listed in the node's adjacency record.

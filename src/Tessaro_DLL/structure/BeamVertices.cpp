@@ -132,7 +132,7 @@ int takeNeighbours(const GlobalMesh& mesh, int e, int nc, std::vector<int>& rest
 
 bool neighbourError(std::ostream& log)
 {
-    log << "Error in fixing beam vertex: can not find element neighbour" << std::endl;
+    log << "Error: Error in fixing beam vertex: can not find element neighbour" << std::endl;
     return false;
 }
 
@@ -328,7 +328,7 @@ bool fixVertex(VertexFix& fix, const std::deque<StructureElementRecord>& structu
     const FaceEnds f = findFaceEnds(fix, candidates);
     if (f.es == 0 && f.ee == 0) return true;
     if (candidates.size() > 1 && (f.es == 0 || f.ee == 0)) {
-        log << "Error in fixing beam vertex: number of elements (bd=-6) not equal to 2" << std::endl;
+        log << "Error: Error in fixing beam vertex: number of elements (bd=-6) not equal to 2" << std::endl;
         return false;
     }
     std::vector<int> rest = candidates;

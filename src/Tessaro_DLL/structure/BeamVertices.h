@@ -14,7 +14,7 @@
 namespace tessaro {
 
 // Continues the beam slits at every structure-element vertex. False after
-// "Error in fixing beam vertex: ..." (the later vertices are left alone).
+// "Error: Error in fixing beam vertex: ..." (the later vertices are left alone).
 bool fixBeamVertices(bool quadrilateral, GlobalMesh& mesh, const std::deque<StructureElementRecord>& structures,
                      std::ostream& log);
 

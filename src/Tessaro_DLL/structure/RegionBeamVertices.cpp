@@ -375,7 +375,7 @@ bool handleBeamVertexAtCorner(RegionRecord& region, const std::vector<MeshNode>&
         if (count == 1) setFaceAwayFromBeam(region, v);
         if (count == 2 && !splitQuadCorner(region, v, log)) return VertexStep::failRegion;
         if (count == 3) {
-            log << "beam vertex locates at region corner" << std::endl;
+            log << "Error: beam vertex locates at region corner" << std::endl;
             return VertexStep::stop;
         }
         return VertexStep::next;
@@ -394,7 +394,7 @@ bool splitBeamVertexOnEdge(RegionRecord& region, const std::vector<MeshNode>& se
         const NodeAdjacency& at = region.adjacency[v.a - 1];
         const std::vector<int> around(at.elements.begin(), at.elements.begin() + at.elementCount);
         if (around.size() == 2) {
-            log << "two triangle founded when split beam vertex on region edge" << std::endl;
+            log << "Error: two triangle founded when split beam vertex on region edge" << std::endl;
             return VertexStep::stop;
         }
         if (around.size() != 3 && around.size() != 4) {

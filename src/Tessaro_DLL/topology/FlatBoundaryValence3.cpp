@@ -64,6 +64,7 @@ bool reduceFlatBoundaryValence3(RegionRecord& region, const AngleTable& table, s
         const TopoNode &n1 = topoNode(region, c1), &n2 = topoNode(region, c2), &n3 = topoNode(region, c3);
         const bool threeAtSide = n3.triangleCount + n3.quadCount == 3 || n1.triangleCount + n1.quadCount == 3;
         if (n3.triangleCount >= 2 || n1.triangleCount >= 2 || !threeAtSide || n2.triangleCount >= 2) continue;
+        if (anotherElementHoldsBoth(region, q, c1, c3)) continue;   // would repeat a corner
         if (!collapseQuadAtBoundaryNode(region, k, q, c3, c1, c2, nb, log)) return false;
     }
     return true;

@@ -99,6 +99,19 @@ void appendOnce(std::vector<int>& list, int value)
     if (std::find(list.begin(), list.end(), value) == list.end()) list.push_back(value);
 }
 
+bool anotherElementHoldsBoth(const RegionRecord& region, int q, int a, int b)
+{
+    const TopoNode& n = region.topoNodes[a - 1];
+    auto holdsBoth = [&](int name) {
+        const TopoElement& el = region.topoElements[name - 1];
+        return name != q && el.name > 0 && elementHasCorner(el, a) && elementHasCorner(el, b);
+    };
+    for (int k = 0; k < n.triangleCount; ++k)
+        if (holdsBoth(n.triangles[k])) return true;
+    for (int k = 0; k < n.quadCount; ++k)
+        if (holdsBoth(n.quads[k])) return true;
+    return false;
+}
 
 namespace {
 

@@ -60,6 +60,10 @@ void eraseValue(std::vector<int>& list, int value);
 // Appends the value when the list does not hold it yet.
 void appendOnce(std::vector<int>& list, int value);
 
+// True when a live element other than q has both nodes a and b as corners:
+// merging a and b would give it a repeated corner.
+bool anotherElementHoldsBoth(const RegionRecord& region, int q, int a, int b);
+
 
 // The shared core of the collapses of one quadrilateral q: in every element
 // of `patch` the corner `removed` becomes `keep`, the patch is relinked and

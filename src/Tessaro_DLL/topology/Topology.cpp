@@ -150,7 +150,7 @@ bool smoothNodeList(RegionRecord& region, int nb, const std::vector<int>& nodes,
             if (node <= nb) continue;
             const TopoNode& n = region.topoNodes[node - 1];
             if (n.neighbourCount == 0) {
-                log << " Error: zero number of nodes in neighbour for node " << node << std::endl;
+                log << "Error: zero number of nodes in neighbour for node " << node << std::endl;
                 return false;
             }
             double x = 0.0, y = 0.0;

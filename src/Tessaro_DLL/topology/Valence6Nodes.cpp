@@ -153,11 +153,10 @@ bool fixValence6Nodes(RegionRecord& region, int nb, std::string /*history*/, std
     for (int n = 1; n <= count; ++n) {
         const TopoNode& node = topoNode(region, n);
         if (node.status < 0 || node.quadCount != 6 || node.triangleCount != 0) continue;
+        // A node whose quadrilaterals fold (no start node, or a ring that
+        // does not close) is left as it is.
         int first = 0, start = 0;
-        if (!findRingStart(region, n, nb, first, start)) {
-            log << "Error: Can not find the first element in optimization 10 for node " << n << std::endl;
-            return false;
-        }
+        if (!findRingStart(region, n, nb, first, start)) continue;
         Ring ring;
         if (!walkRing(region, n, first, start, ring)) continue;
         if (!splitNode(region, n, ring, log)) return false;

@@ -31,6 +31,13 @@ int DivisionsOfText(const std::string& text) {
     return ec == std::errc() && end == text.data() + text.size() && !text.empty() ? value : 0;
 }
 
+// A stored value as the user would have typed it.
+std::string PlainNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
 std::string Format2(double value) {
     char text[64];
     std::snprintf(text, sizeof text, "%.2f", value);
@@ -131,9 +138,36 @@ bool DlgTemplateOctagon::OnInitDialog() {
     SetField(loads_[0], "600.0");
     SetField(loads_[1], "0.0");
     SetField(loads_[2], "50000.0");
+    KeepValuesOfFailedMeshing();
     ui::Dialog::OnInitDialog();
     UpdateShapeControls();
     return true;
+}
+
+void DlgTemplateOctagon::KeepValuesOfFailedMeshing() {
+    // OK stores the values in the model; a template of this kind that has no
+    // mesh yet is one whose meshing failed: the dialog shows it again.
+    if (!model_ || model_->GetTemplateKind() != kind_ || model_->GetElementCount() != 0) return;
+    int kind = 0, element = 0, rule = 0;
+    double d[3] = {}, angle = 0, depth[3] = {}, load[3] = {}, size = 0;
+    model_->GetTemplateParameters(kind, element, rule, d[0], d[1], d[2], angle, depth[0], depth[1], depth[2], load[0],
+                                  load[1], load[2], size);
+    if (!(size > 0.0)) return;
+    for (int k = 0; k < 3; ++k) {
+        SetField(dims_[k], PlainNumber(d[k]));
+        SetField(depths_[k], PlainNumber(depth[k]));
+        SetField(loads_[k], PlainNumber(load[k]));
+    }
+    angle_ = angle;
+    elementOption_ = element;
+    integrationOption_ = rule;
+    SetField(size_, PlainNumber(size));
+    const double dimension = kind_ == 1 ? d[0] : kPi * d[2];
+    const double divisions = std::round(dimension / size);
+    if (divisions >= 1.0 && divisions < 1e9) {
+        divisions_ = static_cast<int>(divisions);
+        divisionsText_ = std::to_string(divisions_);
+    }
 }
 
 void DlgTemplateOctagon::ExchangeField(ui::DataExchange& dx, int id, Field& field) {

@@ -73,6 +73,9 @@ private:
         std::string text;
     };
     void SetField(Field& field, const std::string& text);
+    // After a failed meshing the model holds the template the user typed
+    // but no mesh: the fields show those values instead of the defaults.
+    void KeepValuesOfFailedMeshing();
     void ExchangeField(ui::DataExchange& dx, int id, Field& field);
     void OnElementOption(int option);
     void OnIntegrationOption(int option);

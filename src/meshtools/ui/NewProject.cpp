@@ -62,13 +62,14 @@ bool RunNewOctagonFoundation(DocHost& doc, int kind, const std::string& programF
     doc.UpdateAllViews();
     ModelData* model = doc.GetModelData();
     if (!model) return false;
-    {
-        DlgTemplateOctagon dialog(model, kind, parent);
-        if (dialog.DoModal() != ui::IDOK) return false;
-    }
-    if (!MeshAndImportTemplate(*model, programFolder, host)) {
+    // A meshing that fails brings the dialog back with the values typed.
+    for (;;) {
+        {
+            DlgTemplateOctagon dialog(model, kind, parent);
+            if (dialog.DoModal() != ui::IDOK) return false;
+        }
+        if (MeshAndImportTemplate(*model, programFolder, host)) break;
         doc.UpdateAllViews();
-        return false;
     }
     if (model->GetNodeCount() > kHugeModelNodes &&
         !host.Ask("This model has huge number of nodes. It may cause memory allocation error or very slow "

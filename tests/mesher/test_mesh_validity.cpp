@@ -1,0 +1,226 @@
+// Every mesh the run returns as success is valid: the smallest inputs that
+// once gave folded, non-convex or flat quadrilaterals, or were refused
+// though valid, now give a valid mesh; inputs that cannot be meshed are
+// refused with an "Error:" line. Also checks the test-side mesh checker.
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "MeshTestSupport.h"
+#include "Tessaro_DLL/model/FemWriter.h"
+
+using namespace meshtest;
+
+namespace {
+
+using Polygon = std::vector<std::pair<double, double>>;
+
+// A free quadrilateral region over the polygon with the given divisions per side.
+std::string quadRegionText(const Polygon& corners, const std::vector<int>& divisions)
+{
+    GeometrySpec g;
+    RegionSpec r = polygonRegion(g, corners, 1);
+    r.scheme = -31;
+    for (std::size_t k = 0; k < divisions.size(); ++k) r.sides[k].segs[0].lim2 = divisions[k] + 1;
+    g.regions.push_back(r);
+    return geometryText(g);
+}
+
+FemMesh meshOf(std::vector<std::pair<double, double>> xy, std::vector<std::vector<int>> elements)
+{
+    FemMesh m;
+    m.ok = true;
+    m.npe = 4;
+    m.xy = std::move(xy);
+    for (std::size_t k = 0; k < m.xy.size(); ++k) m.nodeIds.push_back(static_cast<int>(k) + 1);
+    for (std::size_t e = 0; e < elements.size(); ++e) {
+        m.elements.push_back(FemElement{static_cast<int>(e) + 1, 2, 101, 4, elements[e]});
+        m.sides.push_back({static_cast<int>(e) + 1, 4, -2, -2, -2, -2});
+    }
+    return m;
+}
+
+bool mentions(const std::vector<std::string>& problems, const std::string& part)
+{
+    for (const std::string& p : problems)
+        if (p.find(part) != std::string::npos) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(MeshValidity, CheckerRejectsFlatAndTurnedInCorners)
+{
+    // A square is valid; a quadrilateral with a straight corner, one with a
+    // corner turned inward and a bow-tie are not.
+    EXPECT_TRUE(validateMesh(meshOf({{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {{1, 2, 3, 4}})).empty());
+    EXPECT_TRUE(mentions(validateMesh(meshOf({{0, 0}, {1, 0}, {2, 0}, {1, 1}}, {{1, 2, 3, 4}})),
+                         "corner 2 has an angle of 180.00"));
+    EXPECT_TRUE(mentions(validateMesh(meshOf({{0, 0}, {2, 0}, {0.5, 0.5}, {0, 2}}, {{1, 2, 3, 4}})),
+                         "corner 3 has an angle of 233.13"));
+    EXPECT_FALSE(validateMesh(meshOf({{0, 0}, {1, 0}, {0, 1}, {1, 1}}, {{1, 2, 3, 4}})).empty());
+}
+
+TEST(MeshValidity, FinalCheckNamesTheElementAndItsCorner)
+{
+    using tessaro::FemNode;
+    using tessaro::MeshElement;
+    struct Case {
+        const char* name;
+        std::vector<FemNode> nodes;
+        std::array<int, 4> corners;
+        const char* errorPart;   // empty: accepted
+    };
+    const std::vector<FemNode> square = {{1, 0, 0}, {2, 1, 0}, {3, 1, 1}, {4, 0, 1}};
+    const Case cases[] = {
+        {"square", square, {1, 2, 3, 4}, ""},
+        {"inverted", square, {1, 4, 3, 2}, "invalid element 1: area not positive"},
+        {"repeated corner", square, {1, 2, 3, 1}, "invalid element 1: repeated corner node"},
+        {"self-intersecting", {{1, 0, 0}, {2, 4, 0}, {3, 4, 4}, {4, 3, -0.5}}, {1, 2, 3, 4},
+         "invalid element 1: sides cross"},
+        {"straight corner", {{1, 0, 0}, {2, 1, 0}, {3, 2, 0}, {4, 1, 1}}, {1, 2, 3, 4},
+         "invalid element 1: corner 2 (node 2 at 1, 0) has an angle of 180.00 degrees"},
+        {"above 177 degrees", {{1, 0, 0}, {2, 1, 0}, {3, 2, 0.05}, {4, 1, 1}}, {1, 2, 3, 4},
+         "invalid element 1: corner 2 (node 2 at 1, 0) has an angle of 177.14 degrees"},
+        {"below 177 degrees", {{1, 0, 0}, {2, 1, 0}, {3, 2, 0.06}, {4, 1, 1}}, {1, 2, 3, 4}, ""},
+        {"reflex corner", {{1, 0, 0}, {2, 2, 0}, {3, 0.5, 0.5}, {4, 0, 2}}, {1, 2, 3, 4},
+         "corner 3 (node 3 at 0.5, 0.5) has an angle of 233.13 degrees"},
+    };
+    for (const Case& c : cases) {
+        MeshElement el;
+        for (int k = 0; k < 4; ++k) el.w[1 + k] = c.corners[k];
+        std::string error;
+        const bool ok = tessaro::validateFinishedMesh(c.nodes, {el}, 4, error);
+        if (!*c.errorPart) {
+            EXPECT_TRUE(ok) << c.name << ": " << error;
+            continue;
+        }
+        EXPECT_FALSE(ok) << c.name;
+        EXPECT_NE(error.find(c.errorPart), std::string::npos) << c.name << ": " << error;
+    }
+}
+
+TEST(MeshValidity, SmallestFailingRegionsGiveValidMeshes)
+{
+    struct Case {
+        const char* name;
+        Polygon corners;
+        std::vector<int> divisions;
+        const char* refusal = "";   // the log line of a refused input
+    };
+    const Case cases[] = {
+        {"L-slab 4 x 5", {{4, 0}, {4, 5}, {2, 5}, {2, 2.5}, {0, 2.5}, {0, 0}}, {4, 2, 2, 2, 2, 4}},
+        {"L-slab 6 x 4", {{6, 0}, {6, 4}, {3, 4}, {3, 2}, {0, 2}, {0, 0}}, {4, 2, 2, 2, 2, 2}},
+        {"L-slab 5 x 8", {{5, 0}, {5, 4}, {2.5, 4}, {2.5, 8}, {0, 8}, {0, 0}}, {4, 2, 4, 2, 6, 4}},
+        {"rectangle 30 x 67", {{0, 0}, {30, 0}, {30, 67}, {0, 67}}, {4, 6, 4, 6}},
+        {"hexagon", {{-9.4, 6.8}, {-9.3, -5.7}, {4.1, -6.4}, {6.5, -5.5}, {9.3, -3.6}, {9.5, 7.0}},
+         {14, 16, 2, 4, 12, 22}},
+        {"chamfer triangle", {{0, 0}, {5, 0}, {0, 5}}, {2, 4, 2}},
+        {"odd side counts", {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {3, 5, 4, 4},
+         "Error: region 1: element 4 has a corner of 180.00 degrees at (10, 2); side 1 has an odd number of "
+         "segments (3): give every side an even number"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = runTool("validity", quadRegionText(c.corners, c.divisions));
+        if (*c.refusal) {
+            EXPECT_EQ(run.status, 1) << c.name;
+            EXPECT_FALSE(run.meshWritten) << c.name;
+            EXPECT_NE(run.log.find(c.refusal), std::string::npos) << c.name << "\n" << run.log;
+            continue;
+        }
+        ASSERT_EQ(run.status, 0) << c.name << "\n" << run.log;
+        const std::vector<std::string> problems = validateMesh(run.mesh);
+        EXPECT_TRUE(problems.empty()) << c.name << ": " << (problems.empty() ? "" : problems.front());
+    }
+}
+
+// Two free regions whose shared side is divided differently would leave
+// hanging nodes: refused, naming both regions.
+TEST(MeshValidity, SharedSideDividedDifferentlyIsRefused)
+{
+    GeometrySpec g;
+    g.points = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {20, 0}, {20, 10}};
+    auto region = [](int obj, std::array<int, 4> corners, std::array<int, 4> divisions, std::array<int, 4> codes) {
+        RegionSpec r;
+        r.scheme = -31;
+        r.obj = obj;
+        for (int k = 0; k < 4; ++k) {
+            SegSpec s;
+            s.lim2 = divisions[k] + 1;
+            s.p1 = corners[k];
+            s.p2 = corners[(k + 1) % 4];
+            r.sides.push_back(SideSpec{k + 1, codes[k], {s}});
+        }
+        return r;
+    };
+    g.regions.push_back(region(101, {1, 2, 3, 4}, {4, 4, 4, 4}, {-2, 2, -2, -2}));
+    g.regions.push_back(region(102, {2, 5, 6, 3}, {4, 4, 4, 6}, {-2, -2, -2, 2}));
+    const ToolRun run = runTool("unequal", geometryText(g));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(run.meshWritten);
+    EXPECT_NE(run.log.find("Error: regions 1 and 2 share the side from (10, 0) to (10, 10) but divide it into 4 and "
+                           "6 segments; give both the same division count"),
+              std::string::npos)
+        << run.log;
+    // Divided alike, the two regions join into one valid mesh.
+    g.regions[1].sides[3].segs[0].lim2 = 5;
+    const ToolRun joined = runTool("equal", geometryText(g));
+    ASSERT_EQ(joined.status, 0) << joined.log;
+    ValidationOptions options;
+    options.expectedArea = 200.0;
+    EXPECT_EQ(validateMesh(joined.mesh, options), std::vector<std::string>{});
+}
+
+// A beam from the top side of region A up the seam of regions B and C
+// (coded as beam faces), triangles: the vertex repair gives a valid mesh in
+// one region order and, where it cannot pair the faces, refuses the run
+// instead of returning a torn mesh.
+TEST(MeshValidity, BeamVertexRepairInEitherRegionOrder)
+{
+    auto geometry = [](bool aFirst) {
+        GeometrySpec g;
+        g.shape = 0;
+        g.points = {{0, 0}, {20, 0}, {20, 10}, {10, 10}, {0, 10}, {10, 20}, {0, 20}, {20, 20}};
+        auto region = [](int obj, std::vector<std::array<int, 4>> sides) {   // from, to, divisions, code
+            RegionSpec r;
+            r.scheme = -21;
+            r.obj = obj;
+            for (std::size_t k = 0; k < sides.size(); ++k) {
+                SegSpec s;
+                s.p1 = sides[k][0];
+                s.p2 = sides[k][1];
+                s.lim2 = sides[k][2] + 1;
+                r.sides.push_back(SideSpec{static_cast<int>(k) + 1, sides[k][3], {s}});
+            }
+            return r;
+        };
+        const RegionSpec a = region(101, {{1, 2, 8, -2}, {2, 3, 4, -2}, {3, 4, 4, 2}, {4, 5, 4, 2}, {5, 1, 4, -2}});
+        const RegionSpec b = region(102, {{5, 4, 4, 2}, {4, 6, 4, -6}, {6, 7, 4, -2}, {7, 5, 4, -2}});
+        const RegionSpec c = region(103, {{4, 3, 4, 2}, {3, 8, 4, -2}, {8, 6, 4, -2}, {6, 4, 4, -6}});
+        g.regions = aFirst ? std::vector<RegionSpec>{a, b, c} : std::vector<RegionSpec>{b, c, a};
+        StructSpec beam;
+        beam.seg.lim2 = 5;
+        beam.seg.p1 = 4;
+        beam.seg.p2 = 6;
+        g.structs.push_back(beam);
+        return geometryText(g);
+    };
+    const ToolRun first = runTool("beam-order-abc", geometry(true));
+    ASSERT_EQ(first.status, 0) << first.log;
+    ValidationOptions options;
+    options.allowDoubledNodes = true;   // the beam faces keep both rows
+    EXPECT_EQ(validateMesh(first.mesh, options), std::vector<std::string>{});
+
+    const ToolRun second = runTool("beam-order-bca", geometry(false));
+    if (second.status == 0) {
+        EXPECT_EQ(validateMesh(second.mesh, options), std::vector<std::string>{});
+        EXPECT_EQ(second.mesh.elements.size(), first.mesh.elements.size());
+        EXPECT_EQ(second.mesh.xy.size(), first.mesh.xy.size());
+    } else {
+        EXPECT_FALSE(second.meshWritten);
+        EXPECT_EQ(second.log.find("Error: Error in fixing beam vertex"), second.log.find("Error:")) << second.log;
+    }
+}
