@@ -167,13 +167,9 @@ void RegisterProgramDialogs()
         ModelData* model = r.doc.GetModelData();
         return model ? RunModalDialog<DlgTemplateOctagon>(model, r.kind) : ui::IDCANCEL;
     };
-    f.meshTemplate = [](ModelData& model, int kind, const std::string& geometry, const std::string& second,
-                        TemplateMeshLists& lists) {
-        TemplateLists made;
+    f.meshTemplate = [](const ModelData& model, const std::string& geometry, const std::string& second,
+                        TemplateLists& lists) {
         UiMesherHost host;
-        const bool meshed = kind == 1 ? MeshOctagonTemplate(model, geometry, second, made, ui::ProgramFolder(), host)
-                                      : MeshCircularTemplate(model, geometry, second, made, ui::ProgramFolder(), host);
-        if (!meshed) return;
-        lists = {made.regionNames, made.regionIds, made.setNames, made.setRegions, made.setHeights};
+        return LibraryTemplateMesher(ui::ProgramFolder(), host)(model, geometry, second, lists);
     };
 }

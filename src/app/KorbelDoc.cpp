@@ -1,5 +1,4 @@
 #include "app/KorbelDoc.h"
-#include "model/ScratchFolder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,17 +7,13 @@
 
 #include "app/KorbelCommands.h"
 #include "app/SplashWindow.h"
+#include "meshtools/ui/NewProject.h"
 #include "model/MaterialTable.h"
 #include "model/ModelData.h"
 #include "platform/ui/Services.h"
 #include "viz/ui/DlgEquivLoad.h"
 
 namespace {
-
-void DeleteIfExists(const std::string& path)
-{
-    if (ui::FileExists(path)) std::remove(path.c_str());
-}
 
 ui::Icon IconOf(RunIcon icon)
 {
@@ -483,7 +478,7 @@ void CKorbelDoc::NewOctagonFoundation(int kind)
             break;
         UpdateAllViews();
     }
-    if (model_->GetNodeCount() > kLargeMeshNodes &&
+    if (model_->GetNodeCount() > kHugeModelNodes &&
         ui::MessageBox("This model has huge number of nodes. It may cause memory allocation error or very slow "
                        "analysis. Continue?",
                        ui::Buttons::YesNo, ui::Icon::Question) != ui::IDYES)
@@ -508,35 +503,12 @@ std::unique_ptr<ModelData> CKorbelDoc::TemplateModel(const ModelData& from, int 
 
 int CKorbelDoc::RegenerateTemplate(std::unique_ptr<ModelData> fresh)
 {
-    const char* const meshName = "temp.fem";
-    int result = 0;
-    TemplateMeshLists lists;
-    ScratchFolder scratch;
-    if (scratch.Made()) {
-        if (factories_.meshTemplate)
-            factories_.meshTemplate(*fresh, fresh->GetTemplateKind(), scratch.File("temp.i"), scratch.File("temp.rgd"),
-                                    lists);
-        result = ImportMesh(*fresh, scratch.File(meshName), 1, lists);
-    }
-    if (result == 0) {
-        char text[512];
-        std::snprintf(text, sizeof text, "Error reading file %s ", meshName);
-        ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::Exclamation);
-        return 0;
-    }
+    UiMesherHost host;
+    if (!MeshAndImportTemplate(*fresh, factories_.meshTemplate, host)) return 0;
     model_ = std::move(fresh);
     UpdateResultsFlag();
     SetModifiedFlag(true);
-    return result;
-}
-
-int CKorbelDoc::ImportMesh(ModelData& model, const std::string& meshFile, int flag, const TemplateMeshLists& lists)
-{
-    const int result = model.ImportMeshFile(meshFile, flag, lists.regionNames, lists.regionIds, lists.setNames,
-                                            lists.setRegions, lists.setThicknesses);
-    const std::string folder = ui::DirectoryOfPath(meshFile);
-    for (const char* name : {"temp.i", "temp.rgd", "temp.txt", "temp.fem", "temp.msh"}) DeleteIfExists(folder + name);
-    return result;
+    return 1;
 }
 
 // ---- Help ----

@@ -15,8 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "uibase/Hosts.h"
 #include "app/run/AnalysisRun.h"
+#include "meshtools/TemplateMeshing.h"
+#include "uibase/Hosts.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/DocView.h"
 
@@ -55,15 +56,6 @@ using ModelessFactory = std::function<DocDialog(const DocDialogRequest&)>;
 // Runs a modal dialog; its DoModal result.
 using ModalRunner = std::function<int(const DocDialogRequest&)>;
 
-// The five lists a foundation template hands from its geometry writer to
-// the mesh import.
-struct TemplateMeshLists {
-    std::vector<std::string> regionNames;
-    std::vector<int> regionIds;
-    std::vector<std::string> setNames;
-    std::vector<std::vector<int>> setRegions;
-    std::vector<double> setThicknesses;
-};
 
 struct DocDialogFactories {
     // Modal input dialogs.
@@ -73,14 +65,9 @@ struct DocDialogFactories {
     ModalRunner slabType, newTemplate, octagonTemplate;
     // The structured mesh of the template dialog's values.
     std::function<void(ModelData&)> generateStructuredMesh;
-    // Writes the foundation geometry of the model's template parameters (the
-    // geometry file and the second file named, "temp.i" and "temp.rgd" in a
-    // scratch folder) and runs the mesh generator on it for kind 1 (octagon)
-    // or 2 (circle), which writes "temp.fem" and "temp.msh" beside it; fills
-    // the lists.
-    std::function<void(ModelData&, int kind, const std::string& geometryFile, const std::string& secondFile,
-                       TemplateMeshLists&)>
-        meshTemplate;
+    // The meshing step of the foundation templates (kind 1 octagon, 2 circle):
+    // the mesh generator of the program's folder on the template's geometry.
+    TemplateMesher meshTemplate;
     // Modeless dialogs.
     ModelessFactory nodalActions, edgeActions, materialData, sets, setMembers, nonlinearSpring, nodalNonlinear,
         setSelection, nodePath, sectionCut, xyPlot;
@@ -93,7 +80,6 @@ DocDialogFactories& InputDialogFactories();
 class CKorbelDoc : public ui::Document, public DocHost, public RunHost {
 public:
     static const char* const kCurrentVersion;  // "V4.1"
-    static constexpr int kLargeMeshNodes = 15000;
     // Modeless placement relative to where the dialog was created.
     static constexpr int kModelessOffset = 50;
 
@@ -178,15 +164,12 @@ public:
     void NewFromSlabType();
     void NewFromTemplate();
     void NewOctagonFoundation(int kind);
-    // Imports the generated mesh into the model, deletes the template's
-    // scratch files beside the mesh file; the import's result (0 failure).
-    int ImportMesh(ModelData& model, const std::string& meshFile, int flag, const TemplateMeshLists& lists);
     // Meshes the template of `fresh` (a new model holding the template
     // parameters) in a scratch folder of its own, removed afterwards, and
     // imports the mesh into it. On success the new model replaces the
     // document's, which is marked modified; otherwise "Error reading file
-    // temp.fem " is shown and the document's model stays as it was. The
-    // import's result.
+    // temp.fem " is shown and the document's model stays as it was. 1 when
+    // imported, else 0.
     int RegenerateTemplate(std::unique_ptr<ModelData> fresh);
     // A new model with the template parameters of `from`, with another
     // element code, integration option and element size.

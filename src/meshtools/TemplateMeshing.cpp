@@ -11,29 +11,38 @@
 
 namespace {
 
-bool MeshInFolder(ModelData& model, const ScratchFolder& folder, const std::string& programFolder,
-                  MesherHost& host) {
+bool MeshInFolder(ModelData& model, const ScratchFolder& folder, const TemplateMesher& mesher, MesherHost& host) {
     if (!folder.Made()) {
         host.Message("Can not create a temporary folder for the mesh", MesherIcon::Stop);
         return false;
     }
     const std::string input = folder.File("temp.i");
     TemplateLists lists;
-    const int kind = model.GetTemplateKind();
-    const bool meshed =
-        kind == 1   ? MeshOctagonTemplate(model, input, folder.File("temp.rgd"), lists, programFolder, host)
-        : kind == 2 ? MeshCircularTemplate(model, input, folder.File("temp.rgd"), lists, programFolder, host)
-                    : false;
-    if (!meshed) return false;
+    if (!mesher || !mesher(model, input, folder.File("temp.rgd"), lists)) return false;
     return model.ImportMeshFile(MesherOutputName(input, ".fem"), 1, lists.regionNames, lists.regionIds,
                                 lists.setNames, lists.setRegions, lists.setHeights) != 0;
 }
 
 }  // namespace
 
+TemplateMesher LibraryTemplateMesher(const std::string& programFolder, MesherHost& host) {
+    return [programFolder, &host](const ModelData& model, const std::string& geometry, const std::string& second,
+                                  TemplateLists& lists) {
+        switch (model.GetTemplateKind()) {
+        case 1: return MeshOctagonTemplate(model, geometry, second, lists, programFolder, host);
+        case 2: return MeshCircularTemplate(model, geometry, second, lists, programFolder, host);
+        default: return false;
+        }
+    };
+}
+
 bool MeshAndImportTemplate(ModelData& model, const std::string& programFolder, MesherHost& host) {
+    return MeshAndImportTemplate(model, LibraryTemplateMesher(programFolder, host), host);
+}
+
+bool MeshAndImportTemplate(ModelData& model, const TemplateMesher& mesher, MesherHost& host) {
     const ScratchFolder folder;
-    if (MeshInFolder(model, folder, programFolder, host)) return true;
+    if (MeshInFolder(model, folder, mesher, host)) return true;
     host.Message("Error reading file temp.fem ", MesherIcon::Exclamation);
     return false;
 }

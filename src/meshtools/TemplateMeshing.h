@@ -4,10 +4,22 @@
 // folder and every file in it are removed afterwards.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class ModelData;
 class MesherHost;
+struct TemplateLists;
+
+// The meshing step of a template: writes the geometry of the model's
+// template to `geometryFile` (and `secondFile`), runs the mesh generator on
+// it, which writes its mesh beside the geometry (".fem"), and fills the
+// lists. False when no mesh was made (the host has the reason).
+using TemplateMesher = std::function<bool(const ModelData& model, const std::string& geometryFile,
+                                          const std::string& secondFile, TemplateLists& lists)>;
+
+// The meshing step with the mesher library of `programFolder`.
+TemplateMesher LibraryTemplateMesher(const std::string& programFolder, MesherHost& host);
 
 // Nodes above which a new foundation asks before going on.
 constexpr int kHugeModelNodes = 15000;
@@ -18,3 +30,6 @@ constexpr int kHugeModelNodes = 15000;
 // the host has the reason and then "Error reading file temp.fem "
 // (exclamation icon), and the model keeps its tables. True when imported.
 bool MeshAndImportTemplate(ModelData& model, const std::string& programFolder, MesherHost& host);
+// The same with another meshing step ("temp.i" and "temp.rgd" of the
+// temporary folder are its files).
+bool MeshAndImportTemplate(ModelData& model, const TemplateMesher& mesher, MesherHost& host);

@@ -13,6 +13,7 @@
 #include "app/KorbelCommands.h"
 #include "app/KorbelDoc.h"
 #include "app/KorbelView.h"
+#include "meshtools/TemplateGeometry.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
 #include "platform/ui/Services.h"
@@ -87,8 +88,8 @@ protected:
     // The mesher runs on the canned input in place of the template writer.
     void UseCannedInput(const std::string& name)
     {
-        doc.Factories().meshTemplate = [this, name](ModelData& model, int kind, const std::string& geometry,
-                                                    const std::string& second, TemplateMeshLists& lists) {
+        doc.Factories().meshTemplate = [this, name](const ModelData& model, const std::string& geometry,
+                                                    const std::string& second, TemplateLists& lists) {
             asked.push_back({model.typicalElementSize, model.templateElementOption, model.templateIntegration});
             folders.push_back(ui::DirectoryOfPath(geometry));
             EXPECT_EQ(fs::path(geometry).filename(), "temp.i");
@@ -98,8 +99,9 @@ protected:
             fs::copy_file(canned, geometry);
             WriteAll(second, "");
             EXPECT_EQ(templatetest::RunMesher(geometry), 0);
-            const templatetest::TemplateLists made = templatetest::ListsOf(kind, kD1, kD2, kD3);
+            const templatetest::TemplateLists made = templatetest::ListsOf(model.GetTemplateKind(), kD1, kD2, kD3);
             lists = {made.regionNames, made.regionIds, made.setNames, made.setRegions, made.setHeights};
+            return true;
         };
     }
     // Every scratch folder of the mesher is gone and nothing was left here.
@@ -144,11 +146,12 @@ TEST_F(RegenerationTest, AFailedImportKeepsTheModel)
     const int nodes = before->GetNodeCount();
     doc.SetModifiedFlag(false);
     // The mesher refuses an input: no mesh file.
-    doc.Factories().meshTemplate = [this](ModelData&, int, const std::string& geometry, const std::string&,
-                                          TemplateMeshLists&) {
+    doc.Factories().meshTemplate = [this](const ModelData&, const std::string& geometry, const std::string&,
+                                          TemplateLists&) {
         folders.push_back(ui::DirectoryOfPath(geometry));
         WriteAll(geometry, "not a geometry\n");
         EXPECT_NE(templatetest::RunMesher(geometry), 0);
+        return false;
     };
     driver.ExpectMessageBox(ui::IDYES, "Current Finite Element Mesh will be refined");
     view.RefineMesh(0, 0, 2.0);
@@ -173,8 +176,11 @@ TEST_F(RegenerationTest, FailedNewFoundationReopensTheTemplateDialog)
                                                     0.0, 1.1);
         return opened == 1 ? ui::IDOK : ui::IDCANCEL;
     };
-    doc.Factories().meshTemplate = [this](ModelData&, int, const std::string& geometry, const std::string&,
-                                          TemplateMeshLists&) { folders.push_back(ui::DirectoryOfPath(geometry)); };
+    doc.Factories().meshTemplate = [this](const ModelData&, const std::string& geometry, const std::string&,
+                                          TemplateLists&) {
+        folders.push_back(ui::DirectoryOfPath(geometry));
+        return false;
+    };
     doc.NewOctagonFoundation(2);
     EXPECT_EQ(opened, 2);
     ASSERT_EQ(driver.MessageBoxes().size(), 1u);
@@ -202,9 +208,10 @@ TEST_F(RegenerationTest, HugeMeshesAskBeforeTheyAreTaken)
                                                         0.0, 1.1);
             return ui::IDOK;
         };
-        doc.Factories().meshTemplate = [&c](ModelData&, int, const std::string& geometry, const std::string&,
-                                            TemplateMeshLists&) {
+        doc.Factories().meshTemplate = [&c](const ModelData&, const std::string& geometry, const std::string&,
+                                            TemplateLists&) {
             WriteStripMesh(ui::DirectoryOfPath(geometry) + "temp.fem", c.columns, c.loose);
+            return true;
         };
         driver.ClearLogs();
         if (c.answer)
