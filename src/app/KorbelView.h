@@ -117,6 +117,8 @@ public:
     // ---- Display state and scene ----
     ViewDisplayState display;
     ViewMouseState mouse;
+    // Least factor a zoom drag applies to the zoom it started from.
+    static constexpr float kLeastZoomDragFactor = 0.05f;
 
     // Paint: with an input dialog of the document open, the undeformed mesh
     // at step 1; then the base paint.
