@@ -2,6 +2,7 @@
 
 #include "app/KorbelView.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/ModelData.h"
@@ -113,16 +114,35 @@ void CKorbelView::SetUpLighting()
     glEnable(GL_LIGHT0);
 }
 
-// Scales the model to the client and centres its bounding box.
+bool CKorbelView::LegendShown(const ModelData& model) const
+{
+    const DocHost* doc = DocumentHost();
+    return display.showLegend && display.contourColumn && doc && doc->HasResults() && model.redrawFlag != 0;
+}
+
+// Scales the model to the client and centres its bounding box. With the
+// legend shown, the column from its bars to the right edge (where the step
+// caption stands too) is kept clear: the model is fitted into the rest of the
+// width and, where it would reach into the column, moved left.
 void CKorbelView::PlaceModel(const ModelData& model)
 {
     if (display.clientWidth == 0) {
         display.clientWidth = Width();
         display.clientHeight = Height();
     }
-    display.fitScale = FitScale(display.clientWidth, display.clientHeight, model.extentY, model.extentZ);
+    constexpr int kFitMargin = 50, kLegendGap = 10;
+    const int legendColumn = LegendShown(model) ? 150 + display.legendSpacing + kLegendGap : 0;
+    display.fitScale = FitScale(display.clientWidth - legendColumn, display.clientHeight, model.extentY,
+                                model.extentZ, kFitMargin);
+    display.legendClearance = 0.0f;
+    if (legendColumn > 0) {
+        const double halfWidth = display.fitScale * std::fabs(model.extentY) / 2.0;
+        const double room = display.clientWidth / 2.0 - legendColumn - kFitMargin / 2.0;
+        display.legendClearance = static_cast<float>(std::max(0.0, halfWidth - room));
+    }
     const float zoom = display.userZoom;
     glScalef(zoom, zoom, zoom);
+    glTranslatef(0.0f, -display.legendClearance, 0.0f);
     glScalef(display.fitScale, display.fitScale, display.fitScale);
     display.symbolScale = static_cast<double>(zoom) * display.fitScale;
     glTranslated(0.0, -model.centreY, -model.centreZ);
@@ -199,8 +219,7 @@ void CKorbelView::RenderScene()
 
     // The legend shows the ramp's own colours: it is drawn unlit.
     glDisable(GL_LIGHTING);
-    const DocHost* doc = DocumentHost();
-    if (model && display.showLegend && display.contourColumn && doc && doc->HasResults()) {
+    if (model && LegendShown(*model)) {
         const int h = display.clientHeight, w = display.clientWidth;
         viz::DrawContourLegend(*model, h, w, display.contourColumn, display.contourType, display.legendSpacing);
         viz::DrawStepCaption(*model, h, w, display.contourColumn, display.contourType, display.step,

@@ -25,6 +25,9 @@ struct ViewDisplayState {
     float panX = 0.0f, panY = 0.0f, panZ = 0.0f;                // window pixels
     float userZoom = 1.0f;
     float fitScale = 1.0f;    // recomputed on every paint with a model
+    // Window pixels the fitted model is moved left by so that it clears the
+    // legend column (0 without a legend); recomputed with the fit scale.
+    float legendClearance = 0.0f;
     double symbolScale = 1.0; // user zoom x fit scale of the last paint
     int clientWidth = 0, clientHeight = 0;
     int rebuildScene = 1;  // 1: the next paint compiles display list 1
@@ -117,6 +120,8 @@ public:
     // ---- Display state and scene ----
     ViewDisplayState display;
     ViewMouseState mouse;
+    // Least factor a zoom drag applies to the zoom it started from.
+    static constexpr float kLeastZoomDragFactor = 0.05f;
 
     // Paint: with an input dialog of the document open, the undeformed mesh
     // at step 1; then the base paint.
@@ -267,6 +272,8 @@ private:
     DocHost* DocumentHost() const;
     void SetUpLighting();
     void PlaceModel(const ModelData& model);
+    // True when the paint draws the contour legend and the step caption.
+    bool LegendShown(const ModelData& model) const;
     void DrawModelScene(ModelData& model);
     void DrawRubberBand();
     // The message map, menu by menu.

@@ -99,9 +99,13 @@ void CKorbelView::ApplyDrag(ui::Point p)
         display.rotationY = wrap(mouse.dragStart[0] + static_cast<float>(dy * 360 / h));
         display.rotationZ = wrap(mouse.dragStart[1] + static_cast<float>(dx * 360 / w));
         break;
-    case 2:
-        display.userZoom = mouse.dragStart[0] * (1.0f + 2.0f * static_cast<float>(dy) / static_cast<float>(w));
+    case 2: {
+        // A long drag downwards shrinks the picture to a twentieth at most;
+        // the factor never reaches 0 or below, which would mirror it.
+        const float factor = 1.0f + 2.0f * static_cast<float>(dy) / static_cast<float>(w);
+        display.userZoom = mouse.dragStart[0] * std::max(factor, kLeastZoomDragFactor);
         break;
+    }
     default:
         break;
     }

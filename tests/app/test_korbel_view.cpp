@@ -115,7 +115,8 @@ protected:
     std::pair<int, int> PixelOf(double y, double z)
     {
         const double s = view.display.symbolScale;
-        return {static_cast<int>(view.Width() / 2.0 + s * (y - doc.model.centreY)),
+        const double left = view.display.userZoom * view.display.legendClearance;
+        return {static_cast<int>(view.Width() / 2.0 - left + s * (y - doc.model.centreY)),
                 static_cast<int>(view.Height() / 2.0 + s * (z - doc.model.centreZ))};
     }
 
@@ -397,6 +398,46 @@ TEST_F(KorbelViewTest, LegendNeedsTheFlagAColumnAndResults)
         bool caption = false;
         for (const auto& t : texts.Texts()) caption |= t.text == "Step = 1";
         EXPECT_EQ(caption, c.shown) << c.name;
+    }
+}
+
+TEST_F(KorbelViewTest, FitKeepsTheLegendColumnClearOfTheModel)
+{
+    // A wide slab (8 x 6) in a wide view: without the legend it fills the
+    // width; with it, its fill ends left of the legend column.
+    ASSERT_TRUE(doc.Open(std::string(BRENNIX_TEST_DATA) + "/../../examples/slab-point-loads.slb"));
+    const int w = 700, h = 600;
+    Open(w, h);
+    doc.results = true;
+    view.display.contourColumn = 1;
+    view.display.contourType = 0;
+    view.SetContourRange();
+    struct Case {
+        int legend, spacing;
+    };
+    for (const Case c : {Case{0, 0}, Case{1, 0}, Case{1, 50}}) {
+        view.SetShowLegend(c.legend != 0);
+        view.display.legendSpacing = c.spacing;
+        view.RebuildScene();
+        const DibImage image = Paint();
+        if (c.legend && c.spacing == 0) KeepPicture(image, "view_legend_beside_wide_slab.bmp");
+        const double right = doc.model.centreY + doc.model.extentY / 2.0;
+        const double left = doc.model.centreY - doc.model.extentY / 2.0;
+        const int rightEdge = PixelOf(right, doc.model.centreZ).first;
+        const int leftEdge = PixelOf(left, doc.model.centreZ).first;
+        EXPECT_NEAR(leftEdge, 25, 1) << c.legend << " " << c.spacing; // the fit's own margin stays
+        if (!c.legend) {
+            EXPECT_NEAR(rightEdge, w - 25, 1);
+            EXPECT_EQ(view.display.legendClearance, 0.0f);
+            continue;
+        }
+        const int column = w - 150 - c.spacing; // where the legend's bars begin
+        EXPECT_LE(rightEdge, column - 10) << c.spacing;
+        // Nothing of the model between its edge and the bars, top to bottom.
+        for (int row = 0; row < h; ++row)
+            EXPECT_TRUE(IsWhite(Pixel(image, column - 3, row))) << c.spacing << " row " << row;
+        // The fill reaches its edge.
+        EXPECT_FALSE(IsWhite(Pixel(image, rightEdge - 3, h / 2))) << c.spacing;
     }
 }
 

@@ -119,6 +119,11 @@ TEST_F(ViewMouseTest, DragsMoveTurnAndZoomThePicture)
     Drag({400, 400}, {400, 200});
     EXPECT_FLOAT_EQ(view.display.userZoom, 3.0f);
     EXPECT_EQ(view.display.rebuildScene, 0);
+    // Dragging down further than half the width would turn the factor
+    // negative and mirror the picture: it stops at its floor.
+    Drag({400, 0}, {400, 800});
+    EXPECT_FLOAT_EQ(view.display.userZoom, 3.0f * CKorbelView::kLeastZoomDragFactor);
+    EXPECT_GT(CKorbelView::kLeastZoomDragFactor, 0.0f);
 }
 
 TEST_F(ViewMouseTest, ZoomWindowFillsTheViewWithTheRectangle)

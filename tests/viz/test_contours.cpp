@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "VizTestSupport.h"
 #include "model/Interpolation.h"
 #include "platform/gl/GlIncludes.h"
+#include "viz/ElementGeometry.h"
 #include "viz/Scene.h"
 #include "viz/Text.h"
 
@@ -261,6 +268,249 @@ TEST(ContourPicture, BowlOverTheDefaultSlabShadesFromTheRimToTheMiddle)
     const viztest::Rgb corner = colourAt(0.02, 0.02); // value about 0.04: blue
     EXPECT_LT(corner.r, 40);
     EXPECT_GT(corner.b, 150);
+}
+
+} // namespace
+
+// ---- Contour lines of elements with mid-side nodes ---------------------------
+
+namespace {
+
+struct Line2 {
+    double x1, y1, x2, y2;
+};
+
+double DistanceToSegment(double px, double py, const Line2& s)
+{
+    const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
+    const double len2 = dx * dx + dy * dy;
+    double t = len2 > 0.0 ? ((px - s.x1) * dx + (py - s.y1) * dy) / len2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(px - (s.x1 + t * dx), py - (s.y1 + t * dy));
+}
+
+// Segments in window pixels, bucketed for distance queries within a few
+// pixels.
+class SegmentIndex {
+public:
+    explicit SegmentIndex(std::vector<Line2> lines) : lines_(std::move(lines))
+    {
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            const Line2& l = lines_[i];
+            for (int bx = Bucket(std::min(l.x1, l.x2)); bx <= Bucket(std::max(l.x1, l.x2)); ++bx)
+                for (int by = Bucket(std::min(l.y1, l.y2)); by <= Bucket(std::max(l.y1, l.y2)); ++by)
+                    buckets_[{bx, by}].push_back(i);
+        }
+    }
+    // Distance to the nearest segment, capped at 3 pixels.
+    double Nearest(double x, double y) const
+    {
+        double best = 3.0;
+        for (int bx = Bucket(x - 3.0); bx <= Bucket(x + 3.0); ++bx)
+            for (int by = Bucket(y - 3.0); by <= Bucket(y + 3.0); ++by) {
+                const auto it = buckets_.find({bx, by});
+                if (it == buckets_.end()) continue;
+                for (std::size_t i : it->second) best = std::min(best, DistanceToSegment(x, y, lines_[i]));
+            }
+        return best;
+    }
+
+private:
+    static int Bucket(double v) { return static_cast<int>(std::floor(v / 4.0)); }
+    std::vector<Line2> lines_;
+    std::map<std::pair<int, int>, std::vector<std::size_t>> buckets_;
+};
+
+// Calls visit(x, y) at points at most half a pixel apart along a segment;
+// returns the length a point stands for.
+template <class Visit>
+double Walk(const Line2& l, Visit visit)
+{
+    const double length = std::hypot(l.x2 - l.x1, l.y2 - l.y1);
+    const int n = std::max(1, static_cast<int>(std::ceil(length / 0.5)));
+    for (int i = 0; i < n; ++i) {
+        const double t = (i + 0.5) / n;
+        visit(l.x1 + t * (l.x2 - l.x1), l.y1 + t * (l.y2 - l.y1));
+    }
+    return length / n;
+}
+
+// The true contours of each level of the elements' shape-function field:
+// marching squares on a grid of about half a pixel in each element.
+std::vector<std::vector<Line2>> ReferenceContours(const ModelData& model, const Canvas& canvas, int column,
+                                                  const std::vector<double>& levels)
+{
+    constexpr int kFine = 120;
+    std::vector<std::vector<Line2>> out(levels.size());
+    viz::ForEachDrawableElement(model, 0, 1, [&](const viz::ElementNodes& nodes) {
+        double values[9];
+        nodes.ColumnValues(column, 1, values);
+        auto local = [](int i) { return -1.0 + 2.0 * i / kFine; };
+        std::vector<double> v((kFine + 1) * (kFine + 1));
+        std::vector<std::array<double, 2>> w(v.size());
+        for (int j = 0; j <= kFine; ++j)
+            for (int i = 0; i <= kFine; ++i) {
+                double n[9], x, y, z;
+                ShapeFunctions(local(i), local(j), nodes.Kind(), n);
+                v[j * (kFine + 1) + i] = DotProduct(nodes.Count(), n, values);
+                nodes.Point(local(i), local(j), 0.0, 0, x, y, z);
+                canvas.ToWindow(y, z, w[j * (kFine + 1) + i][0], w[j * (kFine + 1) + i][1]);
+            }
+        for (std::size_t k = 0; k < levels.size(); ++k) {
+            const double level = levels[k];
+            for (int j = 0; j < kFine; ++j)
+                for (int i = 0; i < kFine; ++i) {
+                    const int c[4] = {j * (kFine + 1) + i, j * (kFine + 1) + i + 1, (j + 1) * (kFine + 1) + i + 1,
+                                      (j + 1) * (kFine + 1) + i};
+                    int found = 0;
+                    double pts[4][2];
+                    for (int e = 0; e < 4; ++e) {
+                        const int a = c[e], b = c[(e + 1) % 4];
+                        if ((v[a] >= level) == (v[b] >= level)) continue;
+                        const double t = (level - v[a]) / (v[b] - v[a]);
+                        pts[found][0] = w[a][0] + t * (w[b][0] - w[a][0]);
+                        pts[found][1] = w[a][1] + t * (w[b][1] - w[a][1]);
+                        ++found;
+                    }
+                    // A saddle a fraction of a pixel wide: either pairing is within reach.
+                    for (int s = 0; s + 1 < found; s += 2)
+                        out[k].push_back({pts[s][0], pts[s][1], pts[s + 1][0], pts[s + 1][1]});
+                }
+        }
+    });
+    return out;
+}
+
+struct LineFit {
+    bool coloursMatch = true;
+    double trueLength = 0.0; // pixels of true contour
+    double covered = 0.0;    // of it within 2 pixels of a drawn line of its level
+    double worst = 0.0;      // farthest a drawn point lies from its level's true contour (capped at 3)
+};
+
+// Draws the contour lines of a result column (style 1, the model's limits)
+// and measures them against the true contours, level by level.
+LineFit MeasureContourLines(ModelData& model, Canvas& canvas, int column)
+{
+    LineFit fit;
+    double lo, hi, increment;
+    int divisions;
+    model.GetContourLimits(lo, hi, divisions, increment);
+    glDisable(GL_LIGHTING);
+    const Feedback drawn = canvas.RecordFeedback([&] { viz::DrawContourLines(model, 0, 1, column + 1, 1); });
+    // Each level has its own colour; every drawn segment carries one.
+    std::map<std::array<int, 3>, int> levelOf;
+    for (int k = 0; k <= divisions; ++k) {
+        const RampColor rc = ColorRamp(viz::ContourLevel(lo, hi, divisions, k), hi, lo);
+        levelOf[{rc.r, rc.g, rc.b}] = k;
+    }
+    std::vector<std::vector<Line2>> drawnOf(static_cast<std::size_t>(divisions + 1));
+    for (const auto& s : drawn.segments) {
+        const auto it = levelOf.find({s.r, s.g, s.b});
+        if (levelOf.size() != drawnOf.size() || it == levelOf.end()) {
+            fit.coloursMatch = false;
+            return fit;
+        }
+        drawnOf[static_cast<std::size_t>(it->second)].push_back({s.x1, s.y1, s.x2, s.y2});
+    }
+    std::vector<double> levels;
+    for (int k = 0; k <= divisions; ++k) levels.push_back(viz::ContourLevel(lo, hi, divisions, k));
+    const std::vector<std::vector<Line2>> references = ReferenceContours(model, canvas, column, levels);
+    for (int k = 0; k <= divisions; ++k) {
+        const std::vector<Line2>& reference = references[static_cast<std::size_t>(k)];
+        const SegmentIndex truth(reference), lines(drawnOf[static_cast<std::size_t>(k)]);
+        for (const Line2& r : reference) {
+            double inReach = 0.0;
+            const double step = Walk(r, [&](double x, double y) { inReach += lines.Nearest(x, y) <= 2.0; });
+            fit.trueLength += std::hypot(r.x2 - r.x1, r.y2 - r.y1);
+            fit.covered += step * inReach;
+        }
+        for (const Line2& d : drawnOf[static_cast<std::size_t>(k)])
+            Walk(d, [&](double x, double y) { fit.worst = std::max(fit.worst, truth.Nearest(x, y)); });
+    }
+    return fit;
+}
+
+struct LineCase {
+    const char* name;
+    const char* fixture;
+    std::function<double(double y, double z)> field;
+};
+
+double Peak(double y, double z, double cy, double cz, double width)
+{
+    return std::exp(-((y - cy) * (y - cy) + (z - cz) * (z - cz)) / (width * width));
+}
+
+// Shear beside a pile at (cy, cz): a positive and a negative peak either
+// side of it, steep at the pile.
+double PileShear(double y, double z, double cy, double cz)
+{
+    const double u = y - cy, v = z - cz;
+    return u / (u * u + v * v + 0.004);
+}
+
+double Bowl(double y, double z) { return 1.0 - ((y - 0.5) * (y - 0.5) + (z - 0.5) * (z - 0.5)) / 0.5; }
+
+TEST(ContourLinesOfHigherElements, FollowTheTrueContoursWithinTwoPixels)
+{
+    const LineCase cases[] = {
+        {"bowl, 8 nodes", "default_slab_q8.slb", Bowl},
+        {"bowl, 9 nodes", "slab_4x4_q9.slb", Bowl},
+        {"bowl, 4 nodes", "slab_2x2_q4.slb", [](double y, double z) { return Bowl(y / 2.0, z / 2.0); }},
+        // Above the mid-side nodes of the element around (0.5, 0.5) the
+        // field closes into rings that touch no side.
+        {"ring in an element, 8 nodes", "default_slab_q8.slb",
+         [](double y, double z) { return Peak(y, z, 0.5, 0.5, 0.1); }},
+        {"ring in an element, 9 nodes", "slab_4x4_q9.slb",
+         [](double y, double z) { return Peak(y, z, 0.375, 0.625, 0.09); }},
+        {"pile, 8 nodes", "default_slab_q8.slb", [](double y, double z) { return PileShear(y, z, 0.4, 0.6); }},
+        {"pile, 9 nodes", "slab_4x4_q9.slb", [](double y, double z) { return PileShear(y, z, 0.5, 0.5); }},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Canvas canvas(400, 400);
+        ASSERT_TRUE(canvas.Ok());
+        ModelData model;
+        ASSERT_TRUE(viztest::LoadFixture(model, c.fixture));
+        model.symbolScale = canvas.FitModel(model);
+        viztest::SetStepValues(model, 1, 0, c.field);
+        // Levels strictly inside the range of the field itself (which goes
+        // beyond the nodal values inside the elements).
+        double lo = 1e300, hi = -1e300;
+        viz::ForEachDrawableElement(model, 0, 1, [&](const viz::ElementNodes& nodes) {
+            double values[9], n[9];
+            nodes.ColumnValues(0, 1, values);
+            for (int j = 0; j <= 40; ++j)
+                for (int i = 0; i <= 40; ++i) {
+                    ShapeFunctions(-1.0 + i / 20.0, -1.0 + j / 20.0, nodes.Kind(), n);
+                    const double v = DotProduct(nodes.Count(), n, values);
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+        });
+        const int divisions = 10;
+        const double margin = (hi - lo) / 23.0;
+        model.SetContourLimits(lo + margin, hi - margin, divisions, 0.0);
+        const LineFit fit = MeasureContourLines(model, canvas, 0);
+        ASSERT_TRUE(fit.coloursMatch);
+        ASSERT_GT(fit.trueLength, 100.0);
+        EXPECT_GE(fit.covered / fit.trueLength, 0.98) << "of " << fit.trueLength << " px";
+        EXPECT_LE(fit.worst, 2.0);
+    }
+}
+
+TEST(ContourLinesOfHigherElements, FieldConstantAtALevelDrawsTheSides)
+{
+    Canvas canvas(300, 300);
+    ASSERT_TRUE(canvas.Ok());
+    ModelData model;
+    ASSERT_TRUE(viztest::LoadFixture(model, "default_slab_q8.slb"));
+    model.symbolScale = canvas.FitModel(model);
+    viztest::SetStepValues(model, 1, 0, [](double, double) { return 1.0; });
+    model.SetContourLimits(0.0, 2.0, 2, 1.0);
+    const Feedback f = canvas.RecordFeedback([&] { viz::DrawContourLines(model, 0, 1, 1, 1); });
+    EXPECT_EQ(f.segments.size(), 25u * 4 * 10);
 }
 
 } // namespace

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/Headless.h"
@@ -126,10 +128,9 @@ TEST(CurvePlotFull, RulesTicksLineMarkersAndLabels) {
     // Blue labels: the vertical axis bottom to top, then the horizontal one.
     const int blue = Find(ops, "TextColor #0000ff");
     ASSERT_GE(blue, 0);
-    const char* vertical[] = {"0.00",   " 0.200", " 0.400", " 0.600", " 0.800", " 1.000",
+    const char* vertical[] = {"0.000",  " 0.200", " 0.400", " 0.600", " 0.800", " 1.000",
                               " 1.200", " 1.400", " 1.600", " 1.800", " 2.000"};
-    const char* horizontal[] = {"0.00", "0.20", "0.40", "0.60", "0.80", "1.00",
-                                "1.20", "1.40", "1.60", "1.80", "2.00"};
+    const char* horizontal[] = {"0", "0.2", "0.4", "0.6", "0.8", "1", "1.2", "1.4", "1.6", "1.8", "2"};
     for (int v = 0; v <= 10; ++v) {
         EXPECT_GT(Find(ops, "TextOut 60 " + std::to_string(352 - 28 * v) + " " + vertical[v], blue), blue) << v;
         EXPECT_GT(Find(ops, "TextOut " + std::to_string(140 + 58 * v) + " 365 " + horizontal[v], blue), blue) << v;
@@ -170,7 +171,7 @@ TEST(CurvePlotFull, DegenerateSeries) {
     CCurvePlot flat = FullChart({0, 1, 2}, {3, 3, 3});
     auto ops = Paint(flat, 760, 440);
     EXPECT_TRUE(Has(ops, "TextOut 60 352 -0.500"));
-    EXPECT_TRUE(Has(ops, "TextOut 60 212 0.00"));
+    EXPECT_TRUE(Has(ops, "TextOut 60 212 0.000"));
     EXPECT_TRUE(Has(ops, "TextOut 60 72  0.500"));
     // y = 3 on the scale -0.5 .. 0.5 lies above the chart: kept as computed.
     EXPECT_EQ(PenOfLine(ops, 140, int((3 - 0.5) * -280) + 80, 430, int((3 - 0.5) * -280) + 80), "Pen solid 2 " + kRed);
@@ -185,7 +186,7 @@ TEST(CurvePlotFull, DegenerateSeries) {
         ops = Paint(one, 760, 440);
         EXPECT_TRUE(OpsOf(ops, "Ellipse").empty());
         EXPECT_EQ(PenOfLine(ops, 140, 80, 140, 360), "Pen solid 1 #000000");
-        EXPECT_TRUE(Has(ops, "TextOut 140 365 0.00"));
+        EXPECT_TRUE(Has(ops, "TextOut 140 365 0"));
         EXPECT_TRUE(Has(ops, "TextOut 60 72  0.500"));
         for (const std::string& s : OpsOf(ops, "Pen")) EXPECT_EQ(s.find(kRed), std::string::npos) << s;
     }
@@ -201,12 +202,66 @@ TEST(CurvePlotFull, DegenerateSeries) {
     }
 }
 
-TEST(CurvePlotFull, HorizontalLabelsShowFourCharacters) {
-    CCurvePlot plot = FullChart({0, 12345}, {0, 1});
-    const auto ops = Paint(plot, 760, 440);
-    EXPECT_TRUE(Has(ops, "TextOut 720 365 1234"));  // 12345 at c = 10 shows "1234"
-    CCurvePlot back = FullChart({0, -5}, {0, 1});
-    EXPECT_TRUE(Has(Paint(back, 760, 440), "TextOut 430 365 -2.5"));
+namespace {
+
+// The eleven labels of each axis of the full chart, bottom to top and left
+// to right.
+std::vector<std::string> AxisLabels(const std::vector<std::string>& ops, bool vertical) {
+    std::vector<std::string> labels;
+    const int blue = Find(ops, "TextColor #0000ff");
+    for (int i = blue; i >= 0 && i < static_cast<int>(ops.size()) && labels.size() < 22; ++i) {
+        // "TextOut x y text": the text keeps its leading blank.
+        if (ops[i].rfind("TextOut ", 0) != 0) continue;
+        const std::size_t afterX = ops[i].find(' ', 8);
+        labels.push_back(ops[i].substr(ops[i].find(' ', afterX + 1) + 1));
+    }
+    if (labels.size() != 22) return {};
+    return vertical ? std::vector<std::string>(labels.begin(), labels.begin() + 11)
+                    : std::vector<std::string>(labels.begin() + 11, labels.end());
+}
+
+}  // namespace
+
+TEST(CurvePlotFull, AxisLabelsKeepFourSignificantDigitsInOneNotation) {
+    struct Case {
+        double length;
+        std::vector<std::pair<int, std::string>> expected; // tick, label
+    };
+    const Case cases[] = {
+        {12000, {{0, "0"}, {1, "1200"}, {9, "10800"}, {10, "12000"}}},
+        {12345, {{10, "12345"}, {2, "2469"}}},
+        {0.05, {{1, "0.005"}, {3, "0.015"}, {9, "0.045"}, {10, "0.05"}}},
+        {-5, {{5, "-2.5"}, {10, "-5"}}},
+        {2e6, {{1, "2e+05"}, {10, "2e+06"}, {0, "0"}}},
+        {3e-4, {{1, "3e-05"}, {9, "2.7e-04"}}},
+    };
+    for (const Case& c : cases) {
+        CCurvePlot plot = FullChart({0, c.length}, {0, 1});
+        const auto labels = AxisLabels(Paint(plot, 760, 440), false);
+        ASSERT_EQ(labels.size(), 11u) << c.length;
+        for (const auto& [tick, text] : c.expected) EXPECT_EQ(labels[tick], text) << c.length << " tick " << tick;
+        // Every tick has its own text.
+        for (std::size_t i = 1; i < labels.size(); ++i) EXPECT_NE(labels[i], labels[i - 1]) << c.length << " " << i;
+    }
+
+    // The vertical axis never mixes notations: 0 .. 1 reads fixed throughout,
+    // millimetre-sized displacements in metres read scientific throughout.
+    struct YCase {
+        double lo, hi;
+        std::vector<std::string> labels;
+    };
+    const YCase yCases[] = {
+        {0.0, 1.0, {"0.000", " 0.100", " 0.200", " 0.300", " 0.400", " 0.500", " 0.600", " 0.700", " 0.800",
+                    " 0.900", " 1.000"}},
+        {-0.00144, 0.0, {"-1.44e-03", "-1.30e-03", "-1.15e-03", "-1.01e-03", "-8.64e-04", "-7.20e-04", "-5.76e-04",
+                         "-4.32e-04", "-2.88e-04", "-1.44e-04", "0.00e+00"}},
+        {-50, 150, {"-50.00", "-30.00", "-10.00", " 10.00", " 30.00", " 50.00", " 70.00", " 90.00", " 110.00",
+                    " 130.00", " 150.00"}},
+    };
+    for (const YCase& c : yCases) {
+        CCurvePlot plot = FullChart({0, 1}, {c.lo, c.hi});
+        EXPECT_EQ(AxisLabels(Paint(plot, 760, 440), true), c.labels) << c.lo << " .. " << c.hi;
+    }
 }
 
 TEST(CurvePlotCompact, RulesZeroLinesAndEndLabels) {

@@ -27,6 +27,70 @@ int Pixel(double v) {
     return static_cast<int>(v);
 }
 
+// The largest magnitude among the values.
+double LargestMagnitude(const std::vector<double>& values) {
+    double m = 0.0;
+    for (double v : values)
+        if (std::isfinite(v)) m = std::max(m, std::fabs(v));
+    return m;
+}
+
+// Drops the minus sign of a text that reads as zero ("-0.000").
+std::string WithoutNegativeZero(std::string text) {
+    if (!text.empty() && text[0] == '-' && text.find_first_of("123456789", 1) == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
+// Drops the trailing zeros of the fraction ("0.04500" -> "0.045",
+// "1.200e+05" -> "1.2e+05", "12.000" -> "12").
+std::string TrimFraction(const std::string& text) {
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos) return text;
+    const std::size_t exponent = text.find('e');
+    const std::size_t end = exponent == std::string::npos ? text.size() : exponent;
+    std::size_t last = end;
+    while (last > point + 1 && text[last - 1] == '0') --last;
+    if (last == point + 1) last = point;
+    return text.substr(0, last) + text.substr(end);
+}
+
+// Labels of the vertical axis, all in one notation chosen by the largest
+// magnitude with the bounds of the tick-label style 0: fixed with three
+// decimals up to 9.9, two up to 999.9, otherwise "%.2e". Values within 1e-10
+// of zero read as zero.
+std::vector<std::string> VerticalAxisLabels(const std::vector<double>& values) {
+    const double m = LargestMagnitude(values);
+    const char* format = "%.2e";
+    if (m > 0.1 && m <= 9.9)
+        format = "%.3f";
+    else if (m > 9.9 && m <= 999.9)
+        format = "%.2f";
+    std::vector<std::string> labels;
+    for (double v : values) labels.push_back(WithoutNegativeZero(Printf(format, std::fabs(v) <= 1e-10 ? 0.0 : v)));
+    return labels;
+}
+
+// Labels of the horizontal axis with four significant digits of the largest
+// magnitude, all fixed ("10800", "0.045") or, beyond 1e5 and below 1e-3, all
+// scientific ("1.2e+05"); trailing zeros of the fraction are dropped.
+std::vector<std::string> HorizontalAxisLabels(const std::vector<double>& values) {
+    const double m = LargestMagnitude(values);
+    const bool fixed = m >= 1e-3 && m < 1e5;
+    const int decimals = fixed ? std::max(0, 3 - static_cast<int>(std::floor(std::log10(m)))) : 3;
+    char format[16];
+    std::snprintf(format, sizeof format, fixed ? "%%.%df" : "%%.%de", decimals);
+    std::vector<std::string> labels;
+    for (double v : values) {
+        if (v == 0.0 || !std::isfinite(v) || std::fabs(v) <= m * 1e-12) {
+            labels.push_back(std::isfinite(v) ? "0" : Printf("%f", v));
+            continue;
+        }
+        labels.push_back(WithoutNegativeZero(TrimFraction(Printf(format, v))));
+    }
+    return labels;
+}
+
 ui::Font ChartFont(int height, int escapement = 0) {
     ui::Font f;
     f.face = "Arial";
@@ -217,18 +281,20 @@ void CCurvePlot::DrawFullChart(ui::Painter& p) const {
     p.SetTextColor(kBlue);
     const double lo = std::fabs(ymax - ymin) < 1e-10 ? -0.5 : ymin;
     const double hi = std::fabs(ymax - ymin) < 1e-10 ? 0.5 : ymax;
+    std::vector<double> yValues, xValues;
+    for (int v = 0; v <= 10; ++v) yValues.push_back((10 - v) / 10.0 * lo + v / 10.0 * hi);
+    for (int c = 0; c <= 10; ++c) xValues.push_back(c / 10.0 * xr);
+    const std::vector<std::string> yLabels = VerticalAxisLabels(yValues);
+    const std::vector<std::string> xLabels = HorizontalAxisLabels(xValues);
     for (int v = 0; v <= 10; ++v) {
         p.SetFont(ChartFont(18));
-        const double value = (10 - v) / 10.0 * lo + v / 10.0 * hi;
-        std::string text = FormatTickLabel(value, 0);
-        if (value > 0) text = " " + text;
+        std::string text = yLabels[static_cast<std::size_t>(v)];
+        if (yValues[static_cast<std::size_t>(v)] > 1e-10) text = " " + text;
         p.TextOut(60, static_cast<int>((H - 160) * (10 - v) / 10.0) + 80 - 8, text);
     }
-    // Labels of the horizontal axis: the first four characters of "%f".
     for (int c = 0; c <= 10; ++c) {
         p.SetFont(ChartFont(18));
-        const double value = c / 10.0 * xr;
-        p.TextOut((W - 180) / 10 * c + 140, H - 75, Printf("%f", value).substr(0, 4));
+        p.TextOut((W - 180) / 10 * c + 140, H - 75, xLabels[static_cast<std::size_t>(c)]);
     }
 
     p.SetTextColor(kBlack);
