@@ -311,6 +311,7 @@ void CKorbelView::ClearPickedItems() { pickedItems_.clear(); }
 void CKorbelView::ResetResultDisplayForRun()
 {
     CloseResultDialogs();
+    HideRefineDialog();
     ClearPickedItems();
     display.step = 1;
 }
@@ -326,6 +327,12 @@ const ElementRow* CKorbelView::GetPickedItemLabel(int node) const
     const ModelData* model = GetModelData();
     if (!model || !model->GetElementTable()) return nullptr;
     return model->GetElementTable()->RowOrNull(model->ElementRowOfNumber(model->ElementOfNode(node)));
+}
+
+void CKorbelView::RepaintView()
+{
+    if (display.displayFlags[kShowCutLines]) display.rebuildScene = 1;
+    Invalidate(false);
 }
 
 void CKorbelView::RebuildScene()

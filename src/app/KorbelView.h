@@ -113,8 +113,9 @@ public:
     // cursor, and repaints.
     void OnRunAnalysis();
     // After the first save of a run: closes the deformation-factor,
-    // contour-limits, result-values and refine dialogs, frees the picked
-    // items and makes step 1 current (defined with the display state).
+    // contour-limits and result-values dialogs, hides the refine dialog,
+    // frees the picked items and makes step 1 current (defined with the
+    // display state).
     void ResetResultDisplayForRun();
 
     // ---- Display state and scene ----
@@ -144,7 +145,9 @@ public:
     const ElementRow* GetPickedItemLabel(int node) const;
     // A model table changed: both rebuild flags are set.
     void RebuildScene() override;
-    void RepaintView() override { Invalidate(false); }
+    // While the cut lines are shown (the section-cut dialog is open) every
+    // repaint compiles the scene, so the highlighted line follows the dialog.
+    void RepaintView() override;
     void SetContourRange() override;
     void SetShowLegend(bool show) override { display.showLegend = show ? 1 : 0; }
     void SetRotation(float x, float y, float z) override;
@@ -173,6 +176,9 @@ public:
     virtual void ShowNodeInResultDialogs(int node);
     // Closes the deformed-shape, contour and result-values dialogs (a new run).
     void CloseResultDialogs();
+    // Those and the node-results window (the results are gone); the picking
+    // and node labels the windows had switched on end with them.
+    void CloseAllResultWindows();
 
     void GetRotation(float& x, float& y, float& z) const override;
     void KeepCompiledScene() override { display.rebuildScene = 0; }
@@ -230,12 +236,14 @@ public:
     // The text editor on the model file, base ".sou" or base ".sms".
     void OnViewFile(const std::string& extension);
     // The result display after the model's results were dropped (Save As,
-    // mesh changes): no contour, no deformed shape, no extra picked items.
+    // mesh changes): no result windows, no refine dialog, no contour
+    // variable, no deformed shape, no extra picked items.
     void DropResultDisplay();
 
     // ViewHost
     void SetPickTarget(int kind) override { mouse.acceptedPickKind = kind; }
     void StoreCutLines() override;
+    void ShowCutLines(bool show) override;
     void OnNodalActionsClosed() override;
     void OnEdgeActionsClosed() override;
     void OnNodalNonlinearDialogClosed() override;
@@ -251,6 +259,7 @@ public:
     // and template integration option.
     void RemeshAfterElementChange(int kind, int elementCode, int integration, double elementSize);
     ui::Dialog* RefineDialog() const { return refineDialog_.get(); }
+    void HideRefineDialog();
 
     // ---- Mouse navigation and picking ----
     void OnLButtonDown(int flags, ui::Point p) override;
@@ -302,6 +311,9 @@ private:
     // ---- Result and view-settings dialogs (KorbelViewDialogs.cpp) ----
     struct ResultDialogs;
     ResultDialogs& Dialogs();
+    // Node picks go to the result windows (Node Results, result values).
+    void StartResultPicking();
+    bool ResultWindowShown() const;
     int contourGroup_ = 0, contourIndex_ = 0; // the contour variable's group and index in it
     LabelFont labelFont_;                      // the font of the next RebuildFont
     std::shared_ptr<ResultDialogs> resultDialogs_; // made at the first dialog

@@ -155,7 +155,11 @@ void CKorbelView::RegisterResultCommands()
     OnCommand(ID_CONTOUR_PLOT, [this] { OnResultsContourPlot(); });
     OnCommand(ID_NODE_RESULTS, [this] { OnResultsNodeResults(); });
     for (int id : {ID_SELECT_STEP, ID_DEFORMED_MESH, ID_CONTOUR_PLOT, ID_NODE_RESULTS})
-        OnUpdateUI(id, [s](CmdUI& ui) { ui.Enable(s.doc() && s.doc()->HasResults()); });
+        OnUpdateUI(id, [this, s, id](CmdUI& ui) {
+            ui.Enable(s.doc() && s.doc()->HasResults());
+            if (id == ID_DEFORMED_MESH) ui.SetCheck(display.showDeformed != 0);
+            if (id == ID_CONTOUR_PLOT) ui.SetCheck(display.contourColumn != 0);
+        });
 
     // Results.
     OnCommand(ID_XY_PLOT, [this] {
@@ -417,12 +421,18 @@ void CKorbelView::OnFileSaveAs()
     doc->UpdateResultsFlag();
     DropResultDisplay();
     OnRestart();
+    // The compiled picture still holds the old results.
+    display.rebuildScene = 1;
 }
 
 void CKorbelView::DropResultDisplay()
 {
+    CloseAllResultWindows();
+    HideRefineDialog();
     ClearPickedItems();
     display.step = 1;
+    contourGroup_ = 0;
+    contourIndex_ = 0;
     display.contourColumn = 0;
     display.showDeformed = 0;
 }
@@ -732,10 +742,12 @@ void CKorbelView::OnEdgeActionsClosed()
     Invalidate(false);
 }
 
+// Picking goes on while the other result window is still open.
 void CKorbelView::OnNodeResultsDialogClosed()
 {
-    mouse.acceptedPickKind = 0;
-    mouse.nodeResultsPick = 0;
+    const bool picking = ResultWindowShown();
+    mouse.acceptedPickKind = picking ? 1 : 0;
+    mouse.nodeResultsPick = picking ? 1 : 0;
     SetPickState(1, "0");
     Invalidate(false);
 }
@@ -750,6 +762,12 @@ void CKorbelView::ShowSetSelection()
 {
     Invalidate(false);
     if (CKorbelDoc* doc = GetDocument()) doc->ShowSetSelection(*this);
+}
+
+void CKorbelView::ShowCutLines(bool show)
+{
+    display.displayFlags[kShowCutLines] = show ? 1 : 0;
+    display.rebuildScene = 1;
 }
 
 void CKorbelView::StoreCutLines()

@@ -60,13 +60,18 @@ void CKorbelView::OnResultsDeformedMesh() { ShowOnce(*this, Dialogs().deformed);
 
 void CKorbelView::OnOptionsFontAndColor() { ShowOnce(*this, Dialogs().fontColor); }
 
+// The window takes node picks; the node labels it finds are given back when
+// it closes.
 void CKorbelView::ShowResultValues(int kind)
 {
     ResultDialogs& d = Dialogs();
+    const bool opening = !d.resultValues || !d.resultValues->IsShown();
     if (!d.resultValues) d.resultValues = CreateBelowTemplate<DlgResultValues>(*this);
     if (!d.resultValues) return;
+    if (opening) actions.savedNodeLabels = display.nodeLabels;
     d.resultValues->SetKind(kind);
     d.resultValues->ShowWindow(true);
+    StartResultPicking();
 }
 
 void CKorbelView::OnResultsNodeResults()
@@ -76,7 +81,23 @@ void CKorbelView::OnResultsNodeResults()
     d.nodeResults = CreateBelowTemplate<DlgNodeResults>(*this);
     if (!d.nodeResults) return;
     d.nodeResults->ShowWindow(true);
+    StartResultPicking();
+}
+
+// Selection > Select Node is offered, and the node picked goes to the
+// result windows.
+void CKorbelView::StartResultPicking()
+{
     SetPickTarget(1);
+    mouse.nodeResultsPick = 1;
+    Invalidate(false);
+}
+
+bool CKorbelView::ResultWindowShown() const
+{
+    if (!resultDialogs_) return false;
+    const ResultDialogs& d = *resultDialogs_;
+    return (d.nodeResults && d.nodeResults->IsShown()) || (d.resultValues && d.resultValues->IsShown());
 }
 
 void CKorbelView::OnResultsSelectStep()
@@ -97,16 +118,32 @@ void CKorbelView::OnTransformRotationAngles()
 void CKorbelView::ShowNodeInResultDialogs(int node)
 {
     if (!resultDialogs_) return;
-    if (resultDialogs_->resultValues) resultDialogs_->resultValues->ShowNode(node);
-    if (resultDialogs_->nodeResults) resultDialogs_->nodeResults->ShowNode(node);
+    // A closed (hidden) window keeps its node.
+    const ResultDialogs& d = *resultDialogs_;
+    if (d.resultValues && d.resultValues->IsShown()) d.resultValues->ShowNode(node);
+    if (d.nodeResults && d.nodeResults->IsShown()) d.nodeResults->ShowNode(node);
 }
 
 void CKorbelView::CloseResultDialogs()
 {
     if (!resultDialogs_) return;
-    resultDialogs_->deformed.reset();
-    resultDialogs_->contour.reset();
-    resultDialogs_->resultValues.reset();
+    ResultDialogs& d = *resultDialogs_;
+    const bool valuesShown = d.resultValues && d.resultValues->IsShown();
+    d.deformed.reset();
+    d.contour.reset();
+    d.resultValues.reset();
+    // As if the user had closed it: labels back, picking ended.
+    if (valuesShown) OnResultValuesDialogClosed();
+}
+
+void CKorbelView::CloseAllResultWindows()
+{
+    if (!resultDialogs_) return;
+    ResultDialogs& d = *resultDialogs_;
+    const bool nodeResultsShown = d.nodeResults && d.nodeResults->IsShown();
+    CloseResultDialogs();
+    d.nodeResults.reset();
+    if (nodeResultsShown) OnNodeResultsDialogClosed();
 }
 
 // ---------------------------------------------------------------------------

@@ -21,6 +21,13 @@ void CKorbelView::OnRefineMeshCommand()
     refineDialog_ = std::move(dialog);
 }
 
+// Hidden, not destroyed: Refine Mesh's own Apply may be the caller. The next
+// Refine Mesh command makes a new one.
+void CKorbelView::HideRefineDialog()
+{
+    if (refineDialog_ && refineDialog_->IsWindow()) refineDialog_->ShowWindow(false);
+}
+
 void CKorbelView::RefineMesh(int a, int b, double elementSize)
 {
     CKorbelDoc* doc = GetDocument();
@@ -48,7 +55,7 @@ void CKorbelView::RefineMesh(int a, int b, double elementSize)
         doc->UpdateAllViews();
     }
     RemapNonlinearActions();
-    if (refineDialog_ && refineDialog_->IsWindow()) refineDialog_->ShowWindow(false);
+    HideRefineDialog();
     Invalidate(false);
 }
 

@@ -27,7 +27,8 @@ void ModelData::NodePosition(double& x, double& y, double& z, int nodeRow, int d
     y = r->y;
     z = r->z;
     if (deformed > 0) {
-        x += GetDispX(nodeRow, step) * deformationFactor;
+        // The picture's x axis points against the stored displacement x.
+        x -= GetDispX(nodeRow, step) * deformationFactor;
         y += GetDispY(nodeRow, step) * deformationFactor;
         z += GetDispZ(nodeRow, step) * deformationFactor;
     }

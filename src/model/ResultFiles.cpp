@@ -198,7 +198,7 @@ double ModelData::GetResultValue(int column, int row, int step) const
     return 0.0;
 }
 
-double ModelData::GetDispX(int row, int step) const { return -GetResultValue(0, row, step); }
+double ModelData::GetDispX(int row, int step) const { return GetResultValue(0, row, step); }
 double ModelData::GetDispY(int row, int step) const { return GetResultValue(1, row, step); }
 double ModelData::GetDispZ(int row, int step) const { return GetResultValue(2, row, step); }
 double ModelData::GetRotX(int row, int step) const { return GetResultValue(3, row, step); }

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "KorbelTestSupport.h"
+#include "app/DialogFactories.h"
 #include "app/KorbelCommands.h"
 #include "app/KorbelDoc.h"
 #include "app/KorbelView.h"
@@ -16,6 +17,11 @@
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
 #include "platform/ui/Services.h"
+#include "viz/ui/DlgContourLimits.h"
+#include "viz/ui/DlgDefFactor.h"
+#include "viz/ui/DlgNodeResults.h"
+#include "viz/ui/DlgResultValues.h"
+#include "viz/ui/DlgSectionCut.h"
 
 using namespace korbeltest;
 using namespace korbel;
@@ -157,8 +163,15 @@ TEST_F(ViewCommandsTest, UpdateRulesFollowTheModelState)
           {ID_INPUT_SOIL, true, 1}}},
         {"results",
          [](Bench& t) { t.Open(OnePlate(), true); },
-         {{ID_XY_PLOT, true}, {ID_DEFORMED_MESH, true}, {ID_CONTOUR_PLOT, true}, {ID_SELECT_STEP, true},
+         {{ID_XY_PLOT, true}, {ID_DEFORMED_MESH, true, 0}, {ID_CONTOUR_PLOT, true, 0}, {ID_SELECT_STEP, true},
           {ID_NODE_RESULTS, true}}},
+        {"contours and deformed shape shown",
+         [](Bench& t) {
+             t.Open(OnePlate(), true);
+             t.view.display.contourColumn = 1;
+             t.view.display.showDeformed = 1;
+         },
+         {{ID_DEFORMED_MESH, true, 1}, {ID_CONTOUR_PLOT, true, 1}}},
         {".sou and .sms",
          [](Bench& t) {
              t.Open(OnePlate());
@@ -519,6 +532,130 @@ TEST_F(ViewCommandsTest, SaveAsDropsResultsAndRestartsTheView)
     EXPECT_EQ(view.display.rotationX, 0.0f);
     EXPECT_TRUE(view.PickedItems().empty());
     EXPECT_TRUE(fs::exists(dir.File("m.sds")));
+}
+
+// The results go with Save As and with every mesh change: so do the windows
+// that show them, the contour variable, Refine Mesh, the node picking and
+// the compiled picture.
+TEST_F(ViewCommandsTest, SaveAsAndMeshChangesCloseTheResultWindows)
+{
+    const auto shownResultWindows = [this] {
+        int shown = 0;
+        for (ui::Window* w : driver.LiveWindows()) {
+            auto* d = dynamic_cast<ui::Dialog*>(w);
+            if (d && d->IsShown() &&
+                (dynamic_cast<DlgContourLimits*>(d) || dynamic_cast<DlgDefFactor*>(d) ||
+                 dynamic_cast<DlgNodeResults*>(d) || dynamic_cast<DlgResultValues*>(d)))
+                ++shown;
+        }
+        return shown;
+    };
+    const struct {
+        const char* name;
+        std::function<void(Bench&)> change;
+        int labelsAfter;
+    } changes[] = {
+        {"Save As",
+         [this](Bench& t) {
+             driver.ExpectFileDialog(t.dir.File("copy.slb"));
+             t.Run(ui::cmd::FileSaveAs);
+         },
+         2},
+        {"refine",
+         [this](Bench& t) {
+             driver.ExpectMessageBox(ui::IDYES, "refined");
+             t.view.RefineMesh(2, 2, 1.0);
+         },
+         2},
+        {"element type",
+         [this](Bench& t) {
+             driver.ExpectMessageBox(ui::IDYES, "Quadratic 8 noded");
+             t.Run(ID_EDIT_TO_QUAD8);
+         },
+         1},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.name);
+        Bench t;
+        t.Open(OnePlate(), true);
+        t.view.display.nodeLabels = 2;
+        for (int id : {ID_CONTOUR_PLOT, ID_DEFORMED_MESH, ID_NODE_RESULTS, ID_EDIT_REFINE_MESH}) t.Run(id);
+        t.view.ShowResultValues(2);
+        DlgContourLimits* contour = nullptr;
+        for (ui::Window* w : driver.LiveWindows())
+            if (auto* d = dynamic_cast<DlgContourLimits*>(w)) contour = d;
+        ASSERT_NE(contour, nullptr);
+        contour->UserClick(DlgContourLimits::IDC_SHOW_CONTOUR);
+        ASSERT_EQ(shownResultWindows(), 4);
+        ASSERT_NE(t.view.display.contourColumn, 0);
+        EXPECT_TRUE(t.Update(ID_SELECT_NODE).Enabled());
+        t.view.display.rebuildScene = 0;  // the compiled picture is kept, as after a pan
+
+        c.change(t);
+        EXPECT_FALSE(t.doc.HasResults());
+        EXPECT_EQ(shownResultWindows(), 0);
+        EXPECT_FALSE(t.view.RefineDialog()->IsWindowVisible());
+        EXPECT_EQ(t.view.GetContourSettings().index, 0);
+        EXPECT_EQ(t.view.display.contourColumn, 0);
+        EXPECT_EQ(t.view.mouse.nodeResultsPick, 0);
+        EXPECT_FALSE(t.Update(ID_SELECT_NODE).Enabled());
+        EXPECT_EQ(t.view.display.nodeLabels, c.labelsAfter);
+        EXPECT_EQ(t.view.display.rebuildScene, 1);
+    }
+}
+
+// While "Section Cut" is open the picture shows the working cut lines, the
+// line of the focused row red (thick) and the others blue; closing the
+// dialog takes them away.
+TEST_F(ViewCommandsTest, TheSectionCutDialogShowsItsLinesTheCurrentOneRed)
+{
+    RegisterProgramDialogs();
+    doc.Factories().sectionCut = InputDialogFactories().sectionCut;
+    InputDialogFactories() = DocDialogFactories{};
+    std::string text = OnePlate();
+    // Line 1 runs across the plate at z = 0.5.
+    text.insert(text.rfind("END_DATA"), "CUTLINE_DATA\n*\t1\t2\n*\t1\t-0.5\t0.5\t1.5\t0.5\nEND_CUTLINE_DATA\n");
+    Open(text);
+    ASSERT_EQ(view.OnCreate(), 0);
+    view.OnSize(400, 400);
+    const auto paint = [this] {
+        ui::RecordingPainter painter({view.Width(), view.Height()});
+        view.OnDraw(painter);
+        return view.Picture();
+    };
+    paint();
+    view.display.solidFace = 0;  // the lines over a wire mesh
+    // The colour of line 1 at y = 0.25: 'r' red, 'b' blue, '-' neither.
+    const auto lineOneColour = [&] {
+        const brennix::gl::DibImage image = paint();
+        const int x = static_cast<int>(view.Width() / 2.0 + view.display.symbolScale * (0.25 - 0.5));
+        char seen = '-';
+        for (int y = view.Height() / 2 - 3; y <= view.Height() / 2 + 3; ++y) {
+            unsigned char px[3];
+            image.PixelAt(x, y, px);
+            if (px[0] > 100 && px[0] > 2 * px[1] && px[0] > 2 * px[2]) return 'r';
+            if (px[2] > 100 && px[2] > 2 * px[0] && px[2] > 2 * px[1]) seen = 'b';
+        }
+        return seen;
+    };
+    EXPECT_EQ(lineOneColour(), '-');
+
+    Run(ID_SECTION_CUT);
+    auto* cut = dynamic_cast<CDlgSectionCut*>(doc.SlotDialog(CKorbelDoc::SectionCutSlot));
+    ASSERT_NE(cut, nullptr);
+    EXPECT_EQ(view.BuildDisplayOptions().showCutLines, 1);
+    EXPECT_EQ(lineOneColour(), 'r');
+    // Add Cut Line makes the new line current.
+    cut->UserClick(CDlgSectionCut::IDC_ADD_CUT_LINE);
+    EXPECT_EQ(lineOneColour(), 'b');
+    // Focus back in row 1, with the compiled picture kept as after a pan.
+    view.display.rebuildScene = 0;
+    cut->UserFocus(CDlgSectionCut::CellId(1, 1));
+    EXPECT_EQ(lineOneColour(), 'r');
+
+    cut->UserClick(ui::IDCANCEL);
+    EXPECT_EQ(view.BuildDisplayOptions().showCutLines, 0);
+    EXPECT_EQ(lineOneColour(), '-');
 }
 
 TEST_F(ViewCommandsTest, EditorOpensEachFileAsOneArgument)

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "../fltk/XInput.h"
@@ -17,6 +19,7 @@
 #include "app/KorbelApp.h"
 #include "app/KorbelView.h"
 #include "app/MainFrame.h"
+#include "model/ModelData.h"
 #include "platform/ui/Settings.h"
 
 #include <FL/Fl_Group.H>
@@ -125,3 +128,70 @@ TEST_F(ContourDesktop, ContourPlotOfAnAnalysedExampleShowsContoursAndLegend)
     app.CloseAllDocuments();
     CloseWindow(*app.MainFrame());
 }
+
+namespace {
+
+// mat-piles: displacements in metres of a few millimetres. Ticking "Show
+// Contour Plot" and OK through the X server keep the automatic range
+// exactly, so the slab is filled with many colours of the ramp.
+TEST_F(ContourDesktop, MillimetreDisplacementsKeepTheirRangeThroughTheDialog)
+{
+    slbtest::ScratchDir dir;
+    const std::string model = dir.File("mat-piles.slb");
+    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/mat-piles.slb", model);
+    const std::string run = std::string(BRENNIX_BIN_DIR) + "/brennix-run \"" + model + "\" >/dev/null 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0) << run;
+
+    ui::Settings stored(dir.File("settings"));
+    stored.SetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue, "Desktop Test");
+    ASSERT_TRUE(stored.Save());
+    CKorbelApp app;
+    app.GetSettings().SetPath(dir.File("settings"));
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_NE(app.OpenDocumentFile(model), nullptr);
+    auto* view = dynamic_cast<CKorbelView*>(app.MainFrame()->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    Fl_Window* frame = backend.TopWindowOf(*app.MainFrame());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return frame->shown() && frame->visible(); }, 30.0));
+
+    view->OnResultsContourPlot();
+    Fl_Window* dlg = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dlg = WindowTitled("Contour Plot Options")) && dlg->visible(); }, 30.0));
+    ASSERT_TRUE(ClickWidget(dlg, "Show Contour Plot"));
+    ASSERT_TRUE(WaitFor([&] { return view->display.contourColumn == 1; }, 30.0));
+    ASSERT_TRUE(ClickWidget(dlg, "OK"));
+    ASSERT_TRUE(WaitFor([&] { return !dlg->visible(); }, 30.0));
+
+    const ModelData& m = *view->GetModelData();
+    double low = 0, high = 0, autoLow = 0, autoHigh = 0, increment = 0;
+    int divisions = 0;
+    m.GetContourLimits(low, high, divisions, increment);
+    m.GetDefaultContourLimits(autoLow, autoHigh, divisions, increment);
+    EXPECT_EQ(low, autoLow);
+    EXPECT_EQ(high, autoHigh);
+    EXPECT_LT(low, high);
+
+    // The picture after the view has painted the contours.
+    Fl_Widget* viewWidget = backend.WidgetOf(*view);
+    ASSERT_NE(viewWidget, nullptr);
+    const int vw = viewWidget->w(), vh = viewWidget->h();
+    const auto rampColours = [&] {
+        const Shot s = Screenshot(frame->x() + viewWidget->x(), frame->y() + viewWidget->y(), vw, vh);
+        std::set<int> colours;
+        for (int y = 0; y < vh; ++y)
+            for (int x = 0; x < vw - 160; ++x) {
+                const unsigned char* p = s.At(x, y);
+                const int hi = std::max({p[0], p[1], p[2]}), lo = std::min({p[0], p[1], p[2]});
+                if (hi - lo > 100) colours.insert((p[0] / 32) * 64 + (p[1] / 32) * 8 + p[2] / 32);
+            }
+        return colours.size();
+    };
+    EXPECT_TRUE(WaitFor([&] { return rampColours() >= 6; }, 30.0)) << rampColours();
+    SaveShot(Screenshot(frame->x(), frame->y(), frame->w(), frame->h()), "view_contour_mm_range.bmp");
+
+    app.CloseAllDocuments();
+    CloseWindow(*app.MainFrame());
+}
+
+}  // namespace

@@ -13,6 +13,8 @@
 #include "app/KorbelView.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
+#include "viz/ui/DlgNodeResults.h"
+#include "viz/ui/DlgResultValues.h"
 
 using namespace korbeltest;
 using namespace korbel;
@@ -20,11 +22,16 @@ using ui::MouseButton;
 
 namespace {
 
-// The view with its result windows replaced by records of what reaches them.
+// The view recording what reaches its result windows; the right
+// double-click's window is only recorded, picked nodes go on to the windows.
 class ResultRecordingView : public CKorbelView {
 public:
     void ShowResultValues(int kind) override { kinds.push_back(kind); }
-    void ShowNodeInResultDialogs(int node) override { fed.push_back(node); }
+    void ShowNodeInResultDialogs(int node) override
+    {
+        fed.push_back(node);
+        CKorbelView::ShowNodeInResultDialogs(node);
+    }
     std::vector<int> kinds;
     std::vector<int> fed;
 };
@@ -194,17 +201,52 @@ TEST_F(ViewMouseTest, AWindowOverThreeNodesListsThemForTheNodeSet)
     EXPECT_EQ(members.picks[0], "1,3,5");
 }
 
-TEST_F(ViewMouseTest, NodeResultsPickFeedsTheResultWindows)
+// Results > Node Results and the right double-click's window switch node
+// picking on; a picked node shows in both windows, and picking ends when
+// the last of them closes, with the node labels given back.
+TEST_F(ViewMouseTest, NodeResultsTakesPickedNodesIntoBothResultWindows)
 {
     Open(OnePlate(), true);
-    TestDialog& members = PickNodesForASet();
-    view.mouse.nodeResultsPick = 1;
+    const std::vector<ui::CommandTarget*> chain{&view, &doc};
+    EXPECT_FALSE(ui::RouteUpdate(chain, ID_SELECT_NODE).Enabled());
+    ui::RouteCommand(chain, ID_NODE_RESULTS);
+    view.CKorbelView::ShowResultValues(2);
+    DlgNodeResults* nodeResults = nullptr;
+    DlgResultValues* values = nullptr;
+    for (ui::Window* w : driver.LiveWindows()) {
+        if (auto* d = dynamic_cast<DlgNodeResults*>(w)) nodeResults = d;
+        if (auto* d = dynamic_cast<DlgResultValues*>(w)) values = d;
+    }
+    ASSERT_NE(nodeResults, nullptr);
+    ASSERT_NE(values, nullptr);
+    ASSERT_TRUE(ui::RouteUpdate(chain, ID_SELECT_NODE).Enabled());
+    ui::RouteCommand(chain, ID_SELECT_NODE);
+    EXPECT_EQ(view.display.nodeLabels, 1);
+    Paint();
+
     const ui::Point node4 = PixelOf(0.0, 1.0);
     view.UserMouseDown(MouseButton::Left, node4.x, node4.y);
     view.UserMouseUp(MouseButton::Left, node4.x, node4.y);
-    EXPECT_EQ(view.fed, std::vector<int>{4});
-    EXPECT_TRUE(members.picks.empty());
+    EXPECT_EQ(nodeResults->Node(), 4);
+    EXPECT_EQ(values->Node(), 4);
     EXPECT_EQ(view.CurrentSetText(), "4");
+
+    // Closing the values window gives its labels back; Node Results still picks.
+    values->UserClick(ui::IDOK);
+    EXPECT_EQ(view.display.nodeLabels, 0);
+    EXPECT_EQ(view.mouse.nodeResultsPick, 1);
+    ui::RouteCommand(chain, ID_MARK_NODES);
+    Paint();
+    const ui::Point node2 = PixelOf(1.0, 0.0);
+    view.UserMouseDown(MouseButton::Left, node2.x, node2.y);
+    view.UserMouseUp(MouseButton::Left, node2.x, node2.y);
+    EXPECT_EQ(nodeResults->Node(), 2);
+    EXPECT_EQ(values->Node(), 4);
+
+    nodeResults->UserClick(ui::IDOK);
+    EXPECT_EQ(view.mouse.nodeResultsPick, 0);
+    EXPECT_EQ(view.mouse.acceptedPickKind, 0);
+    EXPECT_FALSE(ui::RouteUpdate(chain, ID_SELECT_NODE).Enabled());
 }
 
 TEST_F(ViewMouseTest, AWindowOverMoreItemsThanTheBufferHoldsStaysWithinIt)

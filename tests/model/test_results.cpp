@@ -134,8 +134,9 @@ TEST(StepResults, LookupsByStepNumberRowAndColumn)
     EXPECT_EQ(m.GetResultValue(0, 2, 1), 0.0);   // outside the rows
     EXPECT_EQ(m.GetResultValue(0, -1, 1), 0.0);
 
-    EXPECT_EQ(m.GetDispX(0, 5), -FileValue(5, 1, 0));
-    EXPECT_EQ(GetResultDispX(m, 0, 5), -FileValue(5, 1, 0));
+    // Displacement x as stored, the sign every display shows.
+    EXPECT_EQ(m.GetDispX(0, 5), FileValue(5, 1, 0));
+    EXPECT_EQ(GetResultDispX(m, 0, 5), FileValue(5, 1, 0));
     struct Case {
         double got;
         int column;

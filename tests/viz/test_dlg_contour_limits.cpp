@@ -75,15 +75,19 @@ TEST_F(ContourDialogTest, TickingTakesTheFirstVariableWithItsRangeAndClearingDro
     EXPECT_EQ(view.contour.index, 1);
     EXPECT_EQ(view.contour.column, 1);
     EXPECT_TRUE(Enabled(D::IDC_MINIMUM));
-    // The automatic range of column 0 at step 1, shown in the fields' rounding.
-    EXPECT_EQ(Text(D::IDC_MAXIMUM), "0.012");
-    EXPECT_EQ(Text(D::IDC_MINIMUM), "0.001");
+    // The automatic range of column 0 at step 1, shown to four digits.
+    EXPECT_EQ(Text(D::IDC_MAXIMUM), "1.235e-02");
+    EXPECT_EQ(Text(D::IDC_MINIMUM), "1.372e-03");
     EXPECT_EQ(Text(D::IDC_DIVISIONS), "10");
     EXPECT_DOUBLE_EQ(Stored().maximum, kTop);
 
+    // Apply keeps the automatic range exactly, not the fields' rounding.
+    Limits automatic{};
+    model.GetDefaultContourLimits(automatic.minimum, automatic.maximum, automatic.divisions, automatic.increment);
     dlg.UserClick(D::IDC_APPLY);
-    EXPECT_DOUBLE_EQ(Stored().maximum, 0.012);
-    EXPECT_DOUBLE_EQ(Stored().minimum, 0.001);
+    EXPECT_EQ(Stored().maximum, automatic.maximum);
+    EXPECT_EQ(Stored().minimum, automatic.minimum);
+    EXPECT_EQ(Stored().increment, automatic.increment);
     EXPECT_EQ(Stored().divisions, 10);
 
     dlg.UserClick(D::IDC_SHOW_CONTOUR);
@@ -112,8 +116,9 @@ TEST_F(ContourDialogTest, LimitsAreFormattedBySize)
     const struct {
         double value;
         const char* text;
-    } cases[] = {{0.0005, "5.000e-04"}, {0.5, "0.500"},      {1234.56, "1234.6"}, {12346.0, "1.235e+04"},
-                 {0.0, "0.000e+00"},    {-0.5, "-0.500"},    {999.9, "999.9"},    {0.001, "1.000e-03"}};
+    } cases[] = {{0.0005, "5.000e-04"},  {0.5, "5.000e-01"},     {1234.56, "1234.6"},  {12346.0, "1.235e+04"},
+                 {0.0, "0.000e+00"},     {-0.5, "-5.000e-01"},   {999.9, "999.9"},     {0.001, "1.000e-03"},
+                 {-0.00144, "-1.440e-03"}, {0.00174, "1.740e-03"}, {12.5, "12.500"},    {1.0, "1.000"}};
     for (const auto& c : cases) EXPECT_EQ(D::FormatLimit(c.value), c.text) << c.value;
 }
 
@@ -133,6 +138,55 @@ TEST_F(ContourDialogTest, ValueSpinStepsTheLeadingDigit)
         dlg.UserSpin(D::IDC_MAXIMUM_SPIN, c.up);
         EXPECT_NEAR(std::atof(Text(D::IDC_MAXIMUM).c_str()), c.expected, 1e-9) << c.start << (c.up ? " up" : " down");
         EXPECT_DOUBLE_EQ(dlg.Maximum(), std::atof(Text(D::IDC_MAXIMUM).c_str()));
+    }
+}
+
+// Displacements in metres: ranges of a few thousandths, as the example mats
+// give them. Ticking "Show Contour Plot" and OK keep the automatic range
+// exactly; typing over a field reads what was typed.
+TEST_F(ContourDialogTest, MillimetreRangesSurviveTickingAndOK)
+{
+    const struct {
+        double low, high;
+        const char* lowText;
+        const char* highText;
+    } cases[] = {{1.74e-3, 2.46e-3, "1.740e-03", "2.460e-03"},
+                 {-1.44e-3, 0.0, "-1.440e-03", "0.000e+00"},
+                 {8.2e-3, 9.0e-3, "8.200e-03", "9.000e-03"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lowText);
+        ModelData mat;
+        ASSERT_TRUE(viztest::LoadFixture(mat, "slab_2x2_q4.slb"));
+        viztest::AddResultSteps(mat, 1, [&](int col, int r, int) {
+            if (col != 0) return 1.0;
+            return r == 0 ? c.low : r == 8 ? c.high : c.low + (c.high - c.low) * r / 8.0;
+        });
+        viztest::FakeView matView;
+        matView.model = &mat;
+        DlgContourLimits limits{matView};
+        ASSERT_TRUE(limits.Create());
+        limits.UserClick(D::IDC_SHOW_CONTOUR);
+        EXPECT_EQ(limits.GetDlgItemText(D::IDC_MINIMUM), c.lowText);
+        EXPECT_EQ(limits.GetDlgItemText(D::IDC_MAXIMUM), c.highText);
+        limits.UserClick(ui::IDOK);
+        EXPECT_FALSE(limits.IsShown());
+        Limits stored{};
+        mat.GetContourLimits(stored.minimum, stored.maximum, stored.divisions, stored.increment);
+        EXPECT_EQ(stored.minimum, c.low);
+        EXPECT_EQ(stored.maximum, c.high);
+        EXPECT_EQ(stored.divisions, 10);
+        EXPECT_DOUBLE_EQ(stored.increment, (c.high - c.low) / 10);
+
+        // A typed limit is read as typed; leaving the field keeps it.
+        limits.ShowWindow(true);
+        limits.UserType(D::IDC_MINIMUM, "-0.0025");
+        limits.UserFocus(D::IDC_DIVISIONS);
+        EXPECT_EQ(limits.Minimum(), -0.0025);
+        EXPECT_EQ(limits.Maximum(), c.high);
+        limits.UserClick(ui::IDOK);
+        mat.GetContourLimits(stored.minimum, stored.maximum, stored.divisions, stored.increment);
+        EXPECT_EQ(stored.minimum, -0.0025);
+        EXPECT_EQ(stored.maximum, c.high);
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "ResultDialogTestSupport.h"
 #include "VizTestSupport.h"
 #include "platform/ui/HeadlessTest.h"
@@ -41,7 +43,7 @@ TEST_F(ResultInspectionTest, NodeResultsFollowTheTypedAndSpunNode)
     EXPECT_EQ(view.highlight, "1");
     dlg.UserType(N::IDC_NODE, "5");
     EXPECT_EQ(view.highlight, "5");
-    EXPECT_DOUBLE_EQ(dlg.Value(0), -Value(0, 2, 4));  // x displacement with the model's sign
+    EXPECT_DOUBLE_EQ(dlg.Value(0), Value(0, 2, 4));  // x displacement as stored
     EXPECT_DOUBLE_EQ(dlg.Value(5), Value(5, 2, 4));
 
     const struct {
@@ -151,6 +153,34 @@ TEST_F(ResultInspectionTest, APickUpdatesBothDialogs)
     EXPECT_EQ(values.GetDlgItemText(R::IDC_NODE), "9");
     EXPECT_DOUBLE_EQ(values.Value(), Value(0, 3, 1));
     EXPECT_EQ(view.highlight, "9");
+}
+
+// Disp. X reads as stored in both windows (the sign the results file and the
+// contour legend show); a zero shows no sign.
+TEST_F(ResultInspectionTest, BothWindowsShowDispXAsStoredAndZeroWithoutSign)
+{
+    viztest::AddResultSteps(model, 1, [](int c, int r, int) { return c != 0 ? 1.0 : r == 2 ? -0.00144 : -0.0; });
+    N nodeResults(view);
+    R values(view);
+    ASSERT_TRUE(nodeResults.Create());
+    ASSERT_TRUE(values.Create());
+    values.SetKind(2);  // variable "Disp. X" first
+    const struct {
+        int node;
+        double value;
+        const char* text;
+    } cases[] = {{5, -0.00144, "-0.00144"}, {1, 0.0, "0"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.node);
+        nodeResults.ShowNode(c.node);
+        values.ShowNode(c.node);
+        EXPECT_EQ(nodeResults.Value(0), c.value);
+        EXPECT_EQ(values.Value(), c.value);
+        EXPECT_EQ(std::signbit(nodeResults.Value(0)), c.value < 0.0);
+        EXPECT_EQ(std::signbit(values.Value()), c.value < 0.0);
+        EXPECT_EQ(nodeResults.GetDlgItemText(N::IDC_VALUE1), c.text);
+        EXPECT_EQ(values.GetDlgItemText(R::IDC_VALUE), c.text);
+    }
 }
 
 TEST_F(ResultInspectionTest, ResultValuesOpenedBeforeResultsFillTheirListsWhenShownWithThem)

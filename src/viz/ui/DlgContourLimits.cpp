@@ -150,11 +150,13 @@ int DlgContourLimits::GroupSize() const
 // ---------------------------------------------------------------------------
 // Limits in the fields
 
+// At least four significant digits: limits of displacements in metres
+// (a few thousandths) keep their shape.
 std::string DlgContourLimits::FormatLimit(double v)
 {
     const double a = std::fabs(v);
     const char* format = "%.3e";
-    if (a > 0.001 && a < 999.9)
+    if (a >= 1.0 && a < 999.9)
         format = "%.3f";
     else if (a >= 999.9 && a < 9999.9)
         format = "%.1f";
@@ -176,14 +178,18 @@ void DlgContourLimits::FormatLimits()
     ReadLimitFields();
 }
 
-// The values are those the fields show; the increment is not re-read.
+// The values are those the fields show; a field that still shows the
+// dialog's own text for its limit keeps the limit's exact value. The
+// increment is not re-read.
 void DlgContourLimits::ReadLimitFields()
 {
     minimumText_ = GetDlgItemText(IDC_MINIMUM);
     maximumText_ = GetDlgItemText(IDC_MAXIMUM);
     divisionsText_ = GetDlgItemText(IDC_DIVISIONS);
-    current_.minimum = resultdlg::ReadDouble(minimumText_);
-    if (!IncompleteNumber(maximumText_)) current_.maximum = resultdlg::ReadDouble(maximumText_);
+    if (!resultdlg::ShowsOwnText(minimumText_, current_.minimum, FormatLimit))
+        current_.minimum = resultdlg::ReadDouble(minimumText_);
+    if (!IncompleteNumber(maximumText_) && !resultdlg::ShowsOwnText(maximumText_, current_.maximum, FormatLimit))
+        current_.maximum = resultdlg::ReadDouble(maximumText_);
     current_.divisions = resultdlg::ReadInt(divisionsText_);
 }
 
@@ -329,7 +335,9 @@ void DlgContourLimits::OnDeltaPosLimit(ui::Notification& n, double& value)
 {
     ReadControls();
     ReadLimitFields();
-    value = StepValue(value, n.delta);
+    // The step gives a clean leading digit; the limit is that number as its
+    // field shows it, not its single-precision neighbour.
+    value = resultdlg::ReadDouble(FormatLimit(StepValue(value, n.delta)));
     FormatLimits();
     n.result = 0;
     RefreshState();

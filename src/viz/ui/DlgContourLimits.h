@@ -79,7 +79,8 @@ public:
     int VariableIndex() const { return current_.index; }
     bool Modified() const { return modified_; }
 
-    // "%.3f", "%.1f" or "%.3e" by the size of the value.
+    // "%.3f", "%.1f" or "%.3e" by the size of the value, keeping at least
+    // four significant digits.
     static std::string FormatLimit(double v);
     // One press of a limit spin (d < 0: the up arrow) and of the divisions spin.
     static double StepValue(double v, int d);
@@ -96,7 +97,8 @@ private:
 
     void RegisterHandlers();
     void ReadControls();
-    // Writes the limit texts into the fields, then reads them back as typing does.
+    // Writes the limit texts into the fields, then reads them back as typing
+    // does (the fields then stand for the exact limits).
     void FormatLimits();
     void ReadLimitFields();
     void FillVariableCombo();

@@ -67,7 +67,7 @@ void DlgDefFactor::DoDataExchange(ui::DataExchange& dx)
 {
     if (!dx.Saving())
         SetDlgItemText(IDC_FACTOR, FormatFactor(factor_));
-    else if (GetDlgItemText(IDC_FACTOR) != FormatFactor(factor_))
+    else if (!resultdlg::ShowsOwnText(GetDlgItemText(IDC_FACTOR), factor_, FormatFactor))
         dx.Text(IDC_FACTOR, factor_, 0.0, kMaxFactor);
     dx.Check(IDC_SHOW_DEFORMED, deformed_);
     dx.Check(IDC_SHOW_UNDEFORMED, undeformed_);

@@ -130,7 +130,7 @@ void DlgNodeResults::RefreshValues()
     const int row = nodes->FindNodeRowById(node_);
     if (row < 0) return;
     const int step = view_.CurrentStep();
-    for (int k = 0; k < 6; ++k) values_[static_cast<std::size_t>(k)] = ReadValue(row, step, k);
+    for (int k = 0; k < 6; ++k) values_[static_cast<std::size_t>(k)] = resultdlg::ShownValue(ReadValue(row, step, k));
     if (type_ == kPlateForces) {
         if (ui::Control* c = GetDlgItem(ValueId(5))) c->ShowWindow(false);
         values_[5] = 0.0;

@@ -118,7 +118,7 @@ void DlgResultValues::RefreshValues()
     if (row < 0) row = nodes->FindNearestRow(node_);
     if (row < 0) return;
     node_ = nodes->GetNodeId(row);
-    if (kind_ == 2) value_ = model->GetResultValue(index_ - 1, row, step_);
+    if (kind_ == 2) value_ = resultdlg::ShownValue(model->GetResultValue(index_ - 1, row, step_));
     x_ = static_cast<float>(nodes->GetX(row));
     y_ = static_cast<float>(nodes->GetY(row));
     z_ = static_cast<float>(nodes->GetZ(row));

@@ -18,6 +18,11 @@ double ReadDouble(const std::string& text)
     return std::isfinite(v) ? v : 0.0;
 }
 
+bool ShowsOwnText(const std::string& text, double value, std::string (*format)(double))
+{
+    return text == format(value);
+}
+
 int ReadInt(const std::string& text)
 {
     const long long v = std::strtoll(text.c_str(), nullptr, 10);

@@ -20,6 +20,15 @@ int ReadInt(const std::string& text);
 // "%d" of the value.
 std::string IntText(int value);
 
+// True while a field still shows the text the dialog wrote for `value`
+// (format(value)): the field then stands for the exact value, not for the
+// rounded number its text reads as.
+bool ShowsOwnText(const std::string& text, double value, std::string (*format)(double));
+
+// A result value as a field shows it: a zero of either sign shows as 0,
+// never as -0.
+inline double ShownValue(double v) { return v == 0.0 ? 0.0 : v; }
+
 // Caption of the result column (from 0); empty outside the model's captions.
 std::string ResultColumnCaption(const ModelData& model, int column);
 
