@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -232,6 +233,36 @@ TEST(SlbFailure, FoldersPipesAndEndlessFirstWordsAreRefused)
     WriteBytes(dir.File("v.slb"), "  V4.1\nEND_DATA\n");
     EXPECT_EQ(m.ReadFirstLine(dir.File("v.slb")), "V4.1");
     EXPECT_EQ(WhyNotReadableFile(dir.File("v.slb")), "");
+}
+
+}  // namespace
+
+namespace {
+
+// A save killed between writing its temporary file and renaming it leaves
+// the file behind; the next open or save of the model removes it, while a
+// save still running in another process keeps its own.
+TEST(SlbFailure, TemporaryFilesOfKilledSavesGoAtTheNextOpenOrSave)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("m.slb");
+    WriteBytes(path, "V4.1\nEND_DATA\n");
+    const std::string dead = path + ".tmp999999999_0";
+    const std::string alive = path + ".tmp" + std::to_string(::getppid()) + "_0";
+    for (const bool save : {false, true}) {
+        WriteBytes(dead, "V4.1\nNODE");
+        WriteBytes(alive, "V4.1\nNODE");
+        ModelData m;
+        if (save) {
+            ASSERT_EQ(m.ReadModelFile(path, true), 0);
+            WriteBytes(dead, "V4.1\nNODE");
+            EXPECT_EQ(m.WriteModelFile(path), 0);
+        } else {
+            EXPECT_EQ(m.ReadModelFile(path, true), 0);
+        }
+        EXPECT_FALSE(std::filesystem::exists(dead)) << save;
+        EXPECT_TRUE(std::filesystem::exists(alive)) << save;
+    }
 }
 
 }  // namespace

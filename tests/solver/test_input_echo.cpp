@@ -539,9 +539,9 @@ TEST(InputReader, DegenerateElementsAndFarNodesAreRefused) {
   const Case cases[] = {
       {"square", "  1  201  0 0  0\n  2  202  0 1  0\n  3  203  0 1 -1\n  4  204  0 0 -1", "  1  7  1  1  2  3  4", ""},
       {"three corners on a line", "  1  201  0 0  0\n  2  202  0 1  0\n  3  203  0 2  0\n  4  204  0 1 -1",
-       "  1  7  1  1  2  3  4", "element geometry: element 1: corner angle of 180 degrees or more at node 202"},
+       "  1  7  1  1  2  3  4", "element geometry: element 7: corner angle of 180 degrees or more at node 202"},
       {"corner turning back", "  1  201  0 0  0\n  2  202  0 1  0\n  3  203  0 0.2 -0.2\n  4  204  0 0 -1",
-       "  1  7  1  1  2  3  4", "element geometry: element 1: corner angle of 180 degrees or more at node 203"},
+       "  1  7  1  1  2  3  4", "element geometry: element 7: corner angle of 180 degrees or more at node 203"},
       {"out-of-plane 1e8", "  1  201  1e8 0  0\n  2  202  0 1  0\n  3  203  0 1 -1\n  4  204  0 0 -1",
        "  1  7  1  1  2  3  4", "nodes: node 201: coordinate 1e+08 beyond the range -1e+07 to 1e+07"},
       {"in-plane 2^31", "  1  201  0 2147483648  0\n  2  202  0 2147483649  0\n  3  203  0 2147483649 -1\n"
