@@ -404,6 +404,7 @@ TEST(Runner, InterruptedRunEndsCleanlyAndMarksItsResultsUnfinished)
         EXPECT_TRUE(fs::exists(dir.File("winkler-mat.unfinished.sds")));
         EXPECT_NE(ReadAll(dir.File("winkler-mat.sms")).find("not a finished run"), std::string::npos);
         EXPECT_FALSE(fs::exists(RunLockPath(dir.File("winkler-mat.slb"))));
+        EXPECT_FALSE(fs::exists(dir.File("torve.dat")));
         int leftovers = 0;
         for (const auto& e : fs::directory_iterator(dir.Path()))
             leftovers += e.path().filename().string().find(".tmp") != std::string::npos;

@@ -30,6 +30,7 @@ struct InterruptTarget {
     char messages[4096] = "";
     char results[4096] = "";
     char unfinished[4096] = "";
+    char list[4096] = "";
 };
 InterruptTarget g_target;
 volatile std::sig_atomic_t g_runActive = 0;
@@ -66,6 +67,7 @@ extern "C" void OnRunInterrupt(int sig)
                 ::close(fd);
             }
             ::rename(g_target.results, g_target.unfinished);
+            ::unlink(g_target.list);
         }
         ::unlink(g_target.lock);
     }
@@ -299,6 +301,7 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
                     host.Progress("Analysis Started...", "", 0);
                     host.Sleep(100);
                     host.Progress("Analysis In Progress...", "Please Wait...", 0);
+                    CopyPath(g_target.list, listFile);
                     g_solverActive = 1;
                     outcome.solverStatus = entry(2);
                     g_solverActive = 0;
