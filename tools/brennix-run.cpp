@@ -3,11 +3,13 @@
 // Analyses a saved model without the desktop program: the same run as the
 // program's Run Analysis (model check, save, solver input, the solver
 // library from this program's folder, results read back), then a short
-// summary of the results. Exits non-zero when anything failed, saying what.
+// summary of the results. Exits non-zero when anything failed, saying what;
+// Ctrl-C or SIGTERM end it with 128 + the signal, the run marked unfinished.
 
 #include <unistd.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -67,22 +69,30 @@ bool FileContains(const std::string& path, const std::string& text)
     return all.str().find(text) != std::string::npos;
 }
 
-void PrintSummary(const ModelData& model)
+// Prints the summary; returns the number of result values that are not
+// finite (counted per column, never taken for an extreme).
+long PrintSummary(const ModelData& model)
 {
+    long notFinite = 0;
     const int nodes = model.GetNodeCount();
     std::vector<int> steps(static_cast<std::size_t>(model.GetStepCount()));
     model.GetStepNumbers(steps.data());
     std::printf("Steps: %d\n", model.GetStepCount());
     std::printf("Nodes: %d\n", nodes);
-    if (steps.empty() || nodes == 0) return;
+    if (steps.empty() || nodes == 0) return 0;
     const int step = steps.back();
     const NodeTable* table = model.GetNodeTable();
     std::printf("Results of step %d (column, minimum at node, maximum at node):\n", step);
     for (int c = 0; c < model.GetResultColumnCount(); ++c) {
         double lo = std::numeric_limits<double>::infinity(), hi = -lo;
         int loNode = 0, hiNode = 0;
+        long bad = 0;
         for (int r = 0; r < nodes; ++r) {
             const double v = model.GetResultValue(c, r, step);
+            if (!std::isfinite(v)) {
+                ++bad;
+                continue;
+            }
             if (v < lo) {
                 lo = v;
                 loNode = table->GetNodeId(r);
@@ -94,8 +104,28 @@ void PrintSummary(const ModelData& model)
         }
         const std::string caption =
             c < static_cast<int>(model.resultCaptions.size()) ? model.resultCaptions[static_cast<std::size_t>(c)] : "";
-        std::printf("  %-14s %14.6e at %6d  %14.6e at %6d\n", caption.c_str(), lo, loNode, hi, hiNode);
+        if (bad == nodes)
+            std::printf("  %-14s no finite value", caption.c_str());
+        else
+            std::printf("  %-14s %14.6e at %6d  %14.6e at %6d", caption.c_str(), lo, loNode, hi, hiNode);
+        if (bad > 0) std::printf("  (%ld values not finite)", bad);
+        std::printf("\n");
+        notFinite += bad;
     }
+    return notFinite;
+}
+
+// Result values of every step that are not finite.
+long CountNotFinite(const ModelData& model)
+{
+    std::vector<int> steps(static_cast<std::size_t>(model.GetStepCount()));
+    model.GetStepNumbers(steps.data());
+    long count = 0;
+    for (int step : steps)
+        for (int c = 0; c < model.GetResultColumnCount(); ++c)
+            for (int r = 0; r < model.GetNodeCount(); ++r)
+                if (!std::isfinite(model.GetResultValue(c, r, step))) ++count;
+    return count;
 }
 
 bool HasModelExtension(const std::string& path)
@@ -138,13 +168,20 @@ int main(int argc, char** argv)
     const std::string version = model.ReadFirstLine(path);
     if (version != "V4.1") return Fail("not a model file of version V4.1: " + path);
     const int read = model.ReadModelFile(path, true);
-    if (read != 0) return Fail("model file could not be read (code " + std::to_string(read) + "): " + path);
+    if (read != 0)
+        return Fail("model file could not be read (code " + std::to_string(read) + "): " + path + ": " +
+                    model.GetReadError());
 
     ConsoleHost host;
     RunOutcome outcome;
+    // Ctrl-C and SIGTERM end the run cleanly (see InstallRunInterruptHandlers).
+    InstallRunInterruptHandlers();
     const bool hadResults = FileExists(RunFileName(path, ".sds")) != 0;
     RunAnalysis(model, path, hadResults, ProgramFolder(argv[0]), host, &outcome);
 
+    if (outcome.lockRefused)
+        return Fail(outcome.lockHolder.empty() ? "the run lock of the model could not be taken"
+                                               : "the model is being analysed by another run: " + outcome.lockHolder);
     if (outcome.modelErrors) return Fail("the model check found errors; see " + outcome.messageFile);
     if (outcome.saveFailed) return Fail("the model could not be saved: " + path);
     if (outcome.listFailed) return Fail("the file list of the run could not be written");
@@ -163,7 +200,14 @@ int main(int argc, char** argv)
         return Fail("the step results could not be read (code " + std::to_string(outcome.resultsStatus) + ")");
     if (outcome.cutFileFound && outcome.cutStatus != 0) return Fail("the section-cut results could not be read");
 
-    std::printf("Status: 0\n");
+    // Results that are not finite are no result: the run failed.
+    const long notFinite = CountNotFinite(model);
+    std::printf(notFinite == 0 ? "Status: 0\n" : "Status: failed\n");
     PrintSummary(model);
+    if (notFinite > 0) {
+        std::fprintf(stderr, "brennix-run: %ld result values are not finite; see %s\n", notFinite,
+                     outcome.messageFile.c_str());
+        return 1;
+    }
     return 0;
 }

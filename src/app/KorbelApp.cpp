@@ -5,6 +5,7 @@
 #include "app/KorbelDoc.h"
 #include "app/KorbelView.h"
 #include "app/MainFrame.h"
+#include "model/ModelFile.h"
 #include "platform/gl/Printing.h"
 #include "platform/ui/Services.h"
 
@@ -48,7 +49,12 @@ bool CKorbelApp::InitInstance()
     if (!main->LoadFrame(CMainFrame::kTitle)) return false;
     main->SetMenuBar(BuildMenuBar());
 
-    if (!ProcessShellCommand(Arguments())) return false;
+    // A command line naming a folder, pipe or device (or nothing that
+    // exists) has been reported: the program goes on with a new model. A
+    // model file that cannot be read ends the start.
+    if (!ProcessShellCommand(Arguments()) &&
+        (Arguments().empty() || WhyNotReadableFile(Arguments().front()).empty() || !ProcessShellCommand({})))
+        return false;
     userNameMissing_ = static_cast<unsigned char>(ReadUserName());
     if (userNameMissing_) AskUserName();
     userNameKnown_ = true;

@@ -2,13 +2,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "app/KorbelCommands.h"
 #include "app/SplashWindow.h"
 #include "meshtools/ui/NewProject.h"
 #include "model/MaterialTable.h"
+#include "model/ModelFile.h"
 #include "model/ModelData.h"
 #include "platform/ui/Services.h"
 #include "viz/ui/DlgEquivLoad.h"
@@ -77,6 +80,27 @@ bool CKorbelDoc::OnNewDocument()
 
 bool CKorbelDoc::OnOpenDocument(const std::string& path)
 {
+    // Only a regular, readable file is opened: a folder, pipe or device is
+    // never read (a pipe would block the program).
+    if (const std::string why = WhyNotReadableFile(path); !why.empty()) {
+        ui::MessageBox("Can not open \"" + path + "\": " + why, ui::Buttons::Ok, ui::Icon::Exclamation);
+        return false;
+    }
+    try {
+        return OpenModelFile(path);
+    } catch (const std::bad_alloc&) {
+        model_ = std::make_unique<ModelData>();
+        ui::MessageBox("The model \"" + path + "\" is too large for the memory of this computer.", ui::Buttons::Ok,
+                       ui::Icon::Stop);
+    } catch (const std::exception& e) {
+        model_ = std::make_unique<ModelData>();
+        ui::MessageBox("Error reading file \"" + path + "\": " + e.what(), ui::Buttons::Ok, ui::Icon::Exclamation);
+    }
+    return false;
+}
+
+bool CKorbelDoc::OpenModelFile(const std::string& path)
+{
     if (!ui::Document::OnOpenDocument(path)) return false;
     const std::string sds = RunFileName(path, ".sds");
     const std::string cut = RunFileName(path, ".cut");
@@ -101,7 +125,8 @@ bool CKorbelDoc::OnOpenDocument(const std::string& path)
         SetModifiedFlag(false);
     }
     if (status > 0) {
-        ui::MessageBox("Error reading file \"" + path + "\"", ui::Buttons::Ok, ui::Icon::Exclamation);
+        ui::MessageBox("Error reading file \"" + path + "\"\n" + model_->GetReadError(), ui::Buttons::Ok,
+                       ui::Icon::Exclamation);
         return false;
     }
     solidFace_ = SolidFaceFor(model_->GetElementCount());

@@ -89,6 +89,9 @@ public:
     // ---- Life cycle ----
     bool OnNewDocument() override;
     bool OnOpenDocument(const std::string& path) override;
+    // The reading part of OnOpenDocument, for a path known to be a regular
+    // file; may throw (std::bad_alloc for a model too large for memory).
+    bool OpenModelFile(const std::string& path);
     bool OnSaveDocument(const std::string& path) override;
     void OnCloseDocument() override;
 

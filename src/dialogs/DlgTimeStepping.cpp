@@ -1,8 +1,11 @@
 #include "dialogs/DlgTimeStepping.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 #include "model/ModelData.h"
+#include "platform/ui/Services.h"
 
 DlgTimeStepping::DlgTimeStepping(ui::Window* parent) : ui::Dialog(kTemplateId, parent) {
     OnNotify(ui::Notify::DeltaPos, IDC_SPIN, [this](ui::Notification& n) { OnDeltaPosSpin(n); });
@@ -41,6 +44,21 @@ void DlgTimeStepping::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_MIN_INCREMENT, m_minIncrement);
     dx.Text(IDC_ITERATIONS, m_iterations);
     dx.Text(IDC_TOLERANCE, m_tolerance);
+    // A stepping beyond the increment limit would write results until the
+    // disk is full.
+    if (dx.Saving() && !dx.Failed()) {
+        const double count = ModelData::TimeIncrementCount(m_initialIncrement, m_initialTime, m_finalTime);
+        if (count > ModelData::kMaxTimeIncrements) {
+            char text[160];
+            if (std::isfinite(count))
+                std::snprintf(text, sizeof text, "The time stepping takes %.0f increments; at most %.0f are allowed.",
+                              count, ModelData::kMaxTimeIncrements);
+            else
+                std::snprintf(text, sizeof text, "The initial time increment must be greater than zero.");
+            ui::MessageBox(text, ui::Buttons::Ok, ui::Icon::Exclamation);
+            dx.Fail(IDC_INITIAL_INCREMENT);
+        }
+    }
 }
 
 void DlgTimeStepping::OnDeltaPosSpin(ui::Notification& n) {

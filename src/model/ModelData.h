@@ -209,6 +209,9 @@ public:
     // ---- Defined with other parts of the model ----------------------------
     // Model keyword file.
     int ReadModelFile(const std::string& path, bool skipVersion);
+    // Why the last ReadModelFile failed: the line, the block and what was
+    // expected there ("" after a read that succeeded).
+    const std::string& GetReadError() const { return readError; }
     int WriteModelFile(const std::string& path);
     std::string ReadFirstLine(const std::string& path);
     // Numeric solver input and model check.
@@ -217,6 +220,24 @@ public:
     // A load acts in y or z (nodal, distributed, concentrated or edge) and no
     // constraint or stiffness does: the check warns, the run goes on.
     bool HasUnsupportedInPlaneLoads() const;
+    // Elements the solver cannot integrate: a corner angle of 180 degrees or
+    // more, or a Jacobian that is not positive at an integration point of
+    // the 2x2 or 3x3 rule. One error per element, with its number and the
+    // reason, on `out`; `error` is raised.
+    void CheckElementGeometry(std::ostream& out, bool& error) const;
+    // Largest coordinate magnitude a run takes: beyond it the element
+    // arithmetic of the solver no longer gives finite results.
+    static constexpr double kMaxCoordinate = 1e7;
+    // Nodes with a coordinate beyond kMaxCoordinate are errors on `out`.
+    void CheckCoordinateRange(std::ostream& out, bool& error) const;
+    // Most time increments a run may take: each writes a step of results.
+    static constexpr double kMaxTimeIncrements = 10000;
+    // Increments from the initial to the final time at the initial increment
+    // (rounded up); infinity when the increment is not positive.
+    double TimeIncrementCount() const;
+    static double TimeIncrementCount(double initialIncrement, double initialTime, double finalTime);
+    // A time stepping beyond kMaxTimeIncrements is an error on `out`.
+    void CheckTimeStepping(std::ostream& out, bool& error) const;
     // Geometry support.
     void UpdateBoundingBox();
     void BuildEdgeFlags();
@@ -411,6 +432,7 @@ public:
     void WriteNumericCutLines(std::ostream& out) const;
 
     // ---- Fields ------------------------------------------------------------
+    std::string readError;          // see GetReadError
     std::vector<int> nodeLookup;    // node number n -> row position at n - 1, -1 absent
     std::vector<int> elementLookup; // element number n -> row position at n - 1, -1 absent
     std::string version = "V4.1";

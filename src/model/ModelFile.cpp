@@ -1,12 +1,17 @@
 #include "model/ModelFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -58,15 +63,49 @@ bool ParsePointLine(const std::string& line, double& deformation, double& force)
     return ReadReal(ls, deformation) && ReadReal(ls, force);
 }
 
-// Loads the whole file with CR LF line ends turned into LF.
-bool LoadFile(const std::string& path, std::string& content)
+// Opens a regular file for reading without blocking on a pipe; -1 with the
+// reason in `why` for anything else.
+int OpenRegularFile(const std::string& path, std::string& why)
 {
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = S_ISDIR(st.st_mode) ? "is a folder" : "is not a regular file (a pipe, socket or device)";
+        ::close(fd);
+        return -1;
+    }
+    // Reads of a regular file block as usual.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+// Loads the whole file with CR LF line ends turned into LF; false with the
+// reason in `why`.
+bool LoadFile(const std::string& path, std::string& content, std::string& why)
+{
+    const int fd = OpenRegularFile(path, why);
+    if (fd < 0)
         return false;
-    std::string raw((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (f.bad())
-        return false;
+    std::string raw;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            why = std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        raw.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
     content = modelfile::NormaliseLineEnds(raw);
     return true;
 }
@@ -116,9 +155,34 @@ std::string SaveTarget(const std::string& path)
 // a failed save leaves the old file intact.  A file the user may not write is
 // refused like a failed save, and so is one that nobody may write; the
 // replacement keeps the old permission bits.
+// Removes the temporary files "<path>.tmp<pid>_<n>" of saves whose process
+// is gone (a save killed between writing and renaming); a save still
+// running in another process keeps its file.
+void RemoveStaleTempFiles(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string rest = name.substr(prefix.size());
+        const std::size_t underscore = rest.find('_');
+        if (underscore == 0 || underscore == std::string::npos ||
+            rest.find_first_not_of("0123456789_") != std::string::npos)
+            continue;
+        const long pid = std::strtol(rest.substr(0, underscore).c_str(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlink(it->path().c_str());
+    }
+}
+
 int ReplaceFile(const std::string& linkPath, const std::string& data)
 {
     const std::string path = SaveTarget(linkPath);
+    RemoveStaleTempFiles(path);
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0 &&
         (::access(path.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
@@ -224,11 +288,37 @@ long long RegularFileSize(const std::string& path)
     return static_cast<long long>(st.st_size);
 }
 
+std::string WhyNotReadableFile(const std::string& path)
+{
+    std::string why;
+    const int fd = OpenRegularFile(path, why);
+    if (fd >= 0)
+        ::close(fd);
+    return why;
+}
+
 std::string ModelData::ReadFirstLine(const std::string& path)
 {
-    std::ifstream f(path);
+    // The first word, read to at most the longest word the file may hold; a
+    // longer one (or anything but a regular file) is no model file.
+    std::string why;
+    const int fd = OpenRegularFile(path, why);
+    if (fd < 0)
+        return std::string();
+    std::string head;
+    char buffer[512];
+    ssize_t n = 0;
+    while (head.size() < 4 * modelfile::kMaxWordLength &&
+           ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
+        if (n > 0)
+            head.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    std::istringstream in(head);
     std::string word;
-    if (!f || !ReadWord(f, word))
+    if (!ReadWord(in, word))
+        return std::string();
+    // A word that reaches the end of what was read may go on beyond it.
+    if (in.eof() && head.size() >= 4 * modelfile::kMaxWordLength)
         return std::string();
     return word;
 }
@@ -369,11 +459,22 @@ public:
                 return 11;
             if (word == "END_DATA")
                 return 0;
+            block_ = word;
+            blockEnd_ = static_cast<long long>(in_.tellg());
             const int code = Dispatch(word);
             if (code != 0)
                 return code;
+            // A block that stopped short leaves the stream failed; the next
+            // keyword read then fails too.
+            if (!in_)
+                return 11;
         }
     }
+
+    // The keyword of the block being read ("" before the first) and the
+    // position just after it.
+    const std::string& Block() const { return block_; }
+    long long BlockEnd() const { return blockEnd_; }
 
 private:
     template <class Table, class... Args>
@@ -583,8 +684,13 @@ private:
             for (int j = 0; j < n; ++j) {
                 std::string line;
                 double d = 0, f = 0;
-                if (!ReadLine(in_, line) || !ParsePointLine(line, d, f))
+                const long long lineStart = static_cast<long long>(in_.tellg());
+                if (!ReadLine(in_, line))
                     return 3;
+                if (!ParsePointLine(line, d, f)) {
+                    modelfile::ShiftRefusedWord(lineStart);
+                    return 3;
+                }
                 s->deformations.push_back(d);
                 s->forces.push_back(f);
             }
@@ -616,7 +722,43 @@ private:
 
     ModelData& m_;
     std::istream& in_;
+    std::string block_;
+    long long blockEnd_ = -1;
 };
+
+// 1-based line of position `pos` of `content` (the last line for -1).
+long long LineAt(const std::string& content, long long pos)
+{
+    const std::size_t end = pos < 0 ? content.size() : std::min<std::size_t>(static_cast<std::size_t>(pos), content.size());
+    return 1 + std::count(content.begin(), content.begin() + static_cast<std::ptrdiff_t>(end), '\n');
+}
+
+// Why the keyword file `content` could not be read, for the message boxes:
+// the line, the block and what was expected there.
+std::string DescribeReadFailure(const std::string& content, int code, const KeywordReader& reader)
+{
+    const modelfile::RefusedWord& refused = modelfile::LastRefusedWord();
+    const std::string block = reader.Block().empty() ? std::string("the file head") : "block " + reader.Block();
+    if (refused.end >= 0) {
+        const std::size_t end = std::min<std::size_t>(static_cast<std::size_t>(refused.end), content.size());
+        const std::size_t lineStart = end == 0 ? 0 : content.rfind('\n', end - 1) + 1;
+        int field = 0;
+        bool inWord = false;
+        for (std::size_t i = lineStart; i < end; ++i) {
+            const bool blank = std::isspace(static_cast<unsigned char>(content[i])) != 0;
+            if (!blank && !inWord) ++field;
+            inWord = !blank;
+        }
+        return "line " + std::to_string(LineAt(content, static_cast<long long>(end))) + ", field " +
+               std::to_string(field) + " of " + block + ": expected " + refused.expected + ", found \"" +
+               refused.word + "\"";
+    }
+    const std::string at = "line " + std::to_string(LineAt(content, reader.BlockEnd()));
+    if (code == 10) return at + ": \"" + reader.Block() + "\" is not a block of a model file";
+    if (code == 11 && reader.Block().empty()) return "no block and no END_DATA after the version line";
+    if (code == 11) return "the file ends in or after " + block + " (from " + at + ") without END_DATA";
+    return block + " from " + at + " does not have the expected rows";
+}
 
 // Node numbers of every node path: mode 1 the nodes on the segment from the
 // start to the end node, mode 2 the node list text (ranges stop at the
@@ -646,12 +788,21 @@ int ModelData::ReadModelFile(const std::string& path, bool skipVersion)
 
     int code = 11;
     std::string content;
-    if (LoadFile(path, content)) {
+    readError.clear();
+    RemoveStaleTempFiles(path);
+    std::string why;
+    if (LoadFile(path, content, why)) {
         std::istringstream in(content);
         std::string versionWord;
         if (skipVersion)
             ReadWord(in, versionWord);
-        code = KeywordReader(*this, in).Run();
+        modelfile::ClearRefusedWord();
+        KeywordReader reader(*this, in);
+        code = reader.Run();
+        if (code != 0)
+            readError = DescribeReadFailure(content, code, reader);
+    } else {
+        readError = "the file could not be read: " + why;
     }
 
     // Whatever the outcome, the model holds every table afterwards.

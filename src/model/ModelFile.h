@@ -20,6 +20,10 @@ class ModelData;
 int FileExists(const std::string& path);
 // Size in bytes of the regular file at the path; -1 when there is none.
 long long RegularFileSize(const std::string& path);
+// "" when the path names a regular file that can be opened for reading;
+// otherwise why not ("is a folder", "is not a regular file (a pipe, socket
+// or device)", or the system's reason). Never blocks on a pipe.
+std::string WhyNotReadableFile(const std::string& path);
 
 // The template block: "MODEL_PROFILE_DATA" and the template kind; for the
 // kinds 1 and 2 also the element option and integration rule, the dimension

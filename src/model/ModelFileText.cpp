@@ -104,31 +104,64 @@ bool ReadWord(std::istream& in, std::string& word)
 
 namespace {
 
+thread_local RefusedWord g_refused;
+
 // Reads the next word and converts it as a whole with `parse`; a word that
-// does not convert fails the stream.
+// does not convert fails the stream and is kept as the refused word.
 template <class T, class Parse>
-bool ReadNumberWord(std::istream& in, T& value, Parse parse)
+bool ReadNumberWord(std::istream& in, T& value, Parse parse, const char* expected)
 {
     std::string w;
     if (!ReadWord(in, w))
         return false;
     if (!parse(w.data(), w.data() + w.size(), value)) {
-        in.setstate(std::ios::failbit);
+        g_refused.word = w;
+        g_refused.expected = expected;
+        // (tellg fails at the end of the input: the flags are set aside.)
+        const std::ios::iostate state = in.rdstate();
+        in.clear();
+        g_refused.end = static_cast<long long>(in.tellg());
+        in.setstate(state | std::ios::failbit);
         return false;
     }
     return true;
 }
 
+bool ParseFiniteRange(const char* b, const char* e, double& value)
+{
+    double v = 0.0;
+    if (!ParseRealRange(b, e, v) || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
 }  // namespace
+
+const RefusedWord& LastRefusedWord()
+{
+    return g_refused;
+}
+
+void ClearRefusedWord()
+{
+    g_refused = RefusedWord{};
+}
+
+void ShiftRefusedWord(long long offset)
+{
+    if (g_refused.end >= 0)
+        g_refused.end += offset;
+}
 
 bool ReadInt(std::istream& in, int& value)
 {
-    return ReadNumberWord(in, value, ParseIntRange);
+    return ReadNumberWord(in, value, ParseIntRange, "an integer");
 }
 
 bool ReadReal(std::istream& in, double& value)
 {
-    return ReadNumberWord(in, value, ParseRealRange);
+    return ReadNumberWord(in, value, ParseFiniteRange, "a finite number");
 }
 
 bool ReadLine(std::istream& in, std::string& line)

@@ -31,6 +31,21 @@ bool ReadInt(std::istream& in, int& value);
 // not a number fails the stream.
 bool ReadReal(std::istream& in, double& value);
 
+// The last word that a number read refused: the word, what was expected
+// ("an integer", "a number", "a finite number") and the stream position
+// just after the word. Kept per thread until cleared; `end` is -1 when no
+// word was refused since.
+struct RefusedWord {
+    std::string word;
+    std::string expected;
+    long long end = -1;
+};
+const RefusedWord& LastRefusedWord();
+void ClearRefusedWord();
+// Moves the refused word's position by `offset` (a word refused in a copy
+// of one line, placed back at the line's start).
+void ShiftRefusedWord(long long offset);
+
 // Reads N reals in a row; false (stream failed) when one is missing.
 template <std::size_t N>
 bool ReadReals(std::istream& in, std::array<double, N>& values)

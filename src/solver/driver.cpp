@@ -238,7 +238,11 @@ void run_analysis(RunState& st, int& status) {
                                          st.nodal_soil_results.data(), st.nonlinear_forces.data());
             std::copy(V, V + ntotv, st.nodal_reactions.data());
             std::copy(W, W + ntotv, st.soil_reactions.data());
-            plate_stresses(st);
+            status = plate_stresses(st);
+            if (status > 0) {
+                finish(st, status);
+                return;
+            }
             if (g_hook != nullptr) g_hook(st, g_hook_data);
 
             st.tcur = next_step_time(st.tcur, st.dtcur, st.dt, st.tend);

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
 
 #include "solver/checks.h"
+#include "solver/element_geometry.h"
 #include "solver/interpolation.h"
 #include "solver/locate.h"
 #include "solver/rigidity.h"
@@ -21,6 +24,10 @@ void input_error(RunState& st, int& status, const std::string& block, const std:
 }
 
 namespace {
+
+// Largest coordinate magnitude the element arithmetic gives finite results
+// for (the model files hold the same limit).
+constexpr double kMaxCoordinate = 1e7;
 
 // A failed list-directed read: a line naming the block.
 bool read_failed(RunState& st, int& status, const std::string& block, const fio::ListReader& r) {
@@ -384,6 +391,14 @@ bool read_nodes(RunState& st, int& status) {
       }
       if (read_failed(st, status, block, r)) return false;
       if (out_of_range(st, status, block, "node", p, 1, st.npoin)) return false;
+      for (double c : x)
+        if (!(std::fabs(c) <= kMaxCoordinate)) {
+          char text[48];
+          std::snprintf(text, sizeof text, "%g", c);
+          input_error(st, status, block,
+                      "node " + std::to_string(id) + ": coordinate " + text + " beyond the range -1e+07 to 1e+07");
+          return false;
+        }
       st.node_ids(p) = id;
       for (int c = 1; c <= 3; ++c) st.coord(c, p) = x[c - 1];
       if (p == st.npoin) break;
@@ -692,6 +707,8 @@ void read_input(RunState& st, int& status) {
   // runs, so that the front width is listed on every run.
   check_material_values(st, status);
   check2(st, status);
+  if (status > 0) return;
+  check_element_geometry(st, status);
   if (status > 0) return;
 
   st.node_element_count.fill(0);

@@ -1,5 +1,6 @@
 #include "solver/stresses.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -86,9 +87,37 @@ void lagrange(const double* xs, int n, double x, double* out) {
     }
 }
 
+// The first value of the step that is not finite, as "<what> at node N" or
+// "... element N"; "" when every value is finite. The nodal rows are
+// already averaged.
+std::string first_non_finite(RunState& st) {
+    const auto finite = [](const double* v, int n) {
+        for (int i = 0; i < n; ++i)
+            if (!std::isfinite(v[i])) return false;
+        return true;
+    };
+    for (int p = 1; p <= st.npoin; ++p) {
+        if (!finite(st.disp_vectors.data() + static_cast<std::size_t>(p - 1) * 6, 6))
+            return "displacement at node " + std::to_string(st.node_ids(p));
+        if (!finite(&st.nodal_reactions(1, p), 6)) return "reaction at node " + std::to_string(st.node_ids(p));
+    }
+    const int ngsq = st.ngaus * st.ngaus;
+    for (int e = 1; e <= st.nelem; ++e)
+        for (int k = 1; k <= ngsq; ++k)
+            if (!finite(&st.gauss_stresses(1, k, e), std::min(st.nstre, 8)))
+                return "plate force or stress at an integration point of element " + std::to_string(st.element_ids(e));
+    for (int p = 1; p <= st.npoin; ++p) {
+        const double nl = st.nonlinear_forces.size() >= static_cast<std::size_t>(p) ? st.nonlinear_forces(p) : 0.0;
+        const double soil[3] = {st.nodal_soil_results(p), st.soil_reactions(1, p), nl};
+        if (!finite(st.nodal_stresses.column(p), kQuantities) || !finite(soil, 3))
+            return "plate force, stress or soil value at node " + std::to_string(st.node_ids(p));
+    }
+    return {};
+}
+
 }  // namespace
 
-void plate_stresses(RunState& st) {
+int plate_stresses(RunState& st) {
     fio::Units& u = st.units;
     const int nnode = st.nnode, nelem = st.nelem, npoin = st.npoin;
     const int ng = st.ngaus, ng2 = st.ngaus2;
@@ -294,6 +323,18 @@ void plate_stresses(RunState& st) {
     write_extremes(u, "Maximum Plate Forces and Stresses", hi);
     write_extremes(u, "Minimum Plate Forces and Stresses", lo);
 
+    for (int p = 1; p <= npoin; ++p) {
+        double* row = st.nodal_stresses.column(p);
+        const double wgt = st.node_weights(p);
+        for (int qn = 0; qn < kQuantities; ++qn) row[qn] = wgt != 0.0 ? row[qn] / wgt : 0.0;
+    }
+    if (const std::string bad = first_non_finite(st); !bad.empty()) {
+        const std::string text = " *** results not finite in step " + std::to_string(st.istep) + ": " + bad;
+        fio::Writer(u, kUnitListing).list({text});
+        fio::Writer(u, kUnitMessages).list({text});
+        return kStatusNotFinite;
+    }
+
     if (st.istep == 1) {
         fio::Writer(u, kUnitResults).lit("step_data");
         fio::Writer(u, kUnitResults).lit("26");
@@ -302,9 +343,7 @@ void plate_stresses(RunState& st) {
     fio::Writer(u, kUnitResults).lit("STEP").i_wide(st.istep, 8);
     std::string line;
     for (int p = 1; p <= npoin; ++p) {
-        double* row = st.nodal_stresses.column(p);
-        const double wgt = st.node_weights(p);
-        for (int qn = 0; qn < kQuantities; ++qn) row[qn] = wgt != 0.0 ? row[qn] / wgt : 0.0;
+        const double* row = st.nodal_stresses.column(p);
         line = fio::fmt_i_wide(st.node_ids(p), 5);
         const double* d = st.disp_vectors.data() + static_cast<std::size_t>(p - 1) * 6;
         for (int c = 0; c < 6; ++c) line += fio::fmt_e(d[c], 12, 3);
@@ -327,6 +366,7 @@ void plate_stresses(RunState& st) {
             .e(st.element_areas(e), 12, 4)
             .lit("   ")
             .e(st.element_soil_pressure(e), 12, 4);
+    return 0;
 }
 
 }  // namespace parvane

@@ -25,6 +25,11 @@ extern const char* const kStepResultCaptions;
 // when istep is 1) to unit 7, taking columns 7..12 from st.nodal_reactions,
 // the soil pressure from st.nodal_soil_results and the soil spring force from
 // st.soil_reactions and st.nonlinear_forces.
-void plate_stresses(RunState& st);
+// A value of the step that is not finite (a displacement or reaction at a
+// node, a stress at a point of an element, a nodal force or stress) is
+// named on the message file and the listing instead, the step block is not
+// written and kStatusNotFinite returned; otherwise 0.
+inline constexpr int kStatusNotFinite = 13;
+int plate_stresses(RunState& st);
 
 }  // namespace parvane

@@ -3,6 +3,8 @@
 // placement and pick routing, and the closing steps.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "KorbelTestSupport.h"
@@ -79,8 +81,41 @@ TEST_F(KorbelDocOpen, DeclinedConversionAndDamagedFilesFail)
     driver.ClearLogs();
     EXPECT_FALSE(doc.OnOpenDocument(dir.File("bad.slb")));
     ASSERT_EQ(driver.MessageBoxes().size(), 1u);
-    EXPECT_EQ(driver.MessageBoxes()[0].text, "Error reading file \"" + dir.File("bad.slb") + "\"");
+    // The message names the file, then where reading stopped and why.
+    EXPECT_EQ(driver.MessageBoxes()[0].text.rfind("Error reading file \"" + dir.File("bad.slb") + "\"\n", 0), 0u)
+        << driver.MessageBoxes()[0].text;
+    EXPECT_NE(driver.MessageBoxes()[0].text.find("block NODE_DATA"), std::string::npos)
+        << driver.MessageBoxes()[0].text;
     EXPECT_EQ(driver.MessageBoxes()[0].icon, ui::Icon::Exclamation);
+
+    WriteAll(dir.File("nan.slb"), "V4.1\nNODE_DATA\n*\t1\t0\tnan\t0\nEND_NODE_DATA\nEND_DATA\n");
+    driver.ClearLogs();
+    EXPECT_FALSE(doc.OnOpenDocument(dir.File("nan.slb")));
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_NE(driver.MessageBoxes()[0].text.find("line 3, field 4 of block NODE_DATA: expected a finite number, "
+                                                 "found \"nan\""),
+              std::string::npos)
+        << driver.MessageBoxes()[0].text;
+}
+
+// A folder or a pipe named like a model is refused with a message before
+// anything is read or asked (a pipe would block the program).
+TEST_F(KorbelDocOpen, FoldersAndPipesAreRefusedUnread)
+{
+    Scratch dir;
+    std::filesystem::create_directory(dir.File("d.slb"));
+    ASSERT_EQ(::mkfifo(dir.File("p.slb").c_str(), 0600), 0);
+    const struct {
+        const char* name;
+        const char* why;
+    } cases[] = {{"d.slb", "is a folder"}, {"p.slb", "is not a regular file"}};
+    for (const auto& c : cases) {
+        driver.ClearLogs();
+        EXPECT_FALSE(doc.OnOpenDocument(dir.File(c.name))) << c.name;
+        ASSERT_EQ(driver.MessageBoxes().size(), 1u) << c.name;
+        EXPECT_EQ(driver.MessageBoxes()[0].text.rfind("Can not open \"" + dir.File(c.name) + "\": " + c.why, 0), 0u)
+            << driver.MessageBoxes()[0].text;
+    }
 }
 
 TEST_F(KorbelDocOpen, LargeModelsOpenWithoutSolidFaces)

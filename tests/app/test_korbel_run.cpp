@@ -68,6 +68,16 @@ extern "C" __attribute__((visibility("default"))) int BrennixTestSolverCall(int 
 
 namespace {
 
+// OnePlate with its corners counter-clockwise in the plate's frame (y, -z),
+// as the model check before a run wants them.
+std::string RunPlate()
+{
+    std::string text = OnePlate();
+    const std::string element = "*\t1\t1\t1\t2\t3\t4\n";
+    text.replace(text.find(element), element.size(), "*\t1\t1\t4\t3\t2\t1\n");
+    return text;
+}
+
 class KorbelRun : public ui::HeadlessTest {
 protected:
     void SetUp() override
@@ -131,7 +141,7 @@ private:
 
 TEST_F(KorbelRun, SolverRouteWritesTheListCallsTheLibraryAndReadsTheResults)
 {
-    Open(OnePlate());
+    Open(RunPlate());
     g_solver.cut = ("2 5 9\nA B C D E F G H I\n2\n1 0 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0 0\n"
                                 "3\n1 0 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0 0\n");
     WriteAll(folder + "/m.cut", "old cut results\n");  // deleted before the run
@@ -167,7 +177,7 @@ TEST_F(KorbelRun, SolverRouteWritesTheListCallsTheLibraryAndReadsTheResults)
 
 TEST_F(KorbelRun, UnnamedModelIsSavedFirstAndCancelDoesNothing)
 {
-    Open(OnePlate());
+    Open(RunPlate());
     WriteAll(folder + "/m.sds", OneStep());
     ASSERT_TRUE(doc.OnOpenDocument(path));
     ASSERT_EQ(doc.ResultsFlag(), 1);
@@ -190,7 +200,7 @@ TEST_F(KorbelRun, UnnamedModelIsSavedFirstAndCancelDoesNothing)
 
 TEST_F(KorbelRun, ResultsQuestionKeepsOrDeletesTheResultFiles)
 {
-    std::string text = OnePlate();
+    std::string text = RunPlate();
     text.insert(text.find("END_DATA"),
                 "NONLINEAR_NODAL_STIFFNESS_DATA\n1\nPiles\n1,2\n0\n0\nNoSuchSpring\n0\n"
                 "END_NONLINEAR_NODAL_STIFFNESS_DATA\n");
@@ -249,7 +259,7 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
         g_solver.sds = c.writeResults ? OneStep() : "";
         driver.ClearLogs();
         fs::remove(folder + "/m.sds");
-        Open(OnePlate());
+        Open(RunPlate());
         doc.SetProgramFolder(c.libraryFolder.empty() ? BRENNIX_FAKE_PARVANE_DIR : c.libraryFolder);
         view.OnRunAnalysis();
         EXPECT_EQ(Texts(), c.messages) << c.what;
@@ -267,7 +277,7 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
 
 TEST_F(KorbelRun, UnwritableFileListSkipsTheSolver)
 {
-    Open(OnePlate());
+    Open(RunPlate());
     fs::create_directory(folder + "/torve.dat");
     view.OnRunAnalysis();
     EXPECT_EQ(g_solver.calls, 0);
@@ -281,7 +291,7 @@ TEST_F(KorbelRun, SeparateProgramRouteListsNineFilesAndLeavesAnUnchangedModelAlo
     Scratch bin;
     const std::string program = fs::canonical(bin.Path()).string() + "/";
     doc.SetProgramFolder(program);
-    std::string text = OnePlate();
+    std::string text = RunPlate();
     text.insert(text.find('\n') + 1, "HALVOR_FC\n");
     Open(text);
     const auto stamp = fs::last_write_time(path);

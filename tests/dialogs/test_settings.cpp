@@ -128,6 +128,26 @@ TEST_F(SettingsTest, TimeSteppingAndItsSpin) {
     EXPECT_EQ(view.repaints, 1);
 }
 
+// A stepping of more increments than a run may take is refused with the
+// count and the limit; the dialog stays open and the model keeps its values.
+TEST_F(SettingsTest, TimeSteppingBeyondTheIncrementLimitIsRefused) {
+    driver.ExpectModal([this](ui::Dialog& d) {
+        d.UserType(T::IDC_INITIAL_INCREMENT, "1");
+        d.UserType(T::IDC_INITIAL_TIME, "0");
+        d.UserType(T::IDC_FINAL_TIME, "1e9");
+        d.UserClick(ui::IDOK);
+        ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+        EXPECT_EQ(driver.MessageBoxes()[0].text,
+                  "The time stepping takes 1000000000 increments; at most 10000 are allowed.");
+        EXPECT_FALSE(d.IsEnded());
+        d.UserType(T::IDC_FINAL_TIME, "10000");
+        d.UserClick(ui::IDOK);
+    });
+    inputdialogs::RunTimeSteppingDialog(doc, view);
+    EXPECT_EQ(model.finalTime, 10000.0);
+    EXPECT_EQ(driver.MessageBoxes().size(), 1u);
+}
+
 TEST_F(SettingsTest, EmptyTitleIsStored) {
     driver.ExpectModal([](ui::Dialog& d) {
         EXPECT_EQ(d.GetDlgItemText(DlgTitle::IDC_TITLE), "Slab");

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <sstream>
+#include <string>
 #include <span>
 #include <vector>
 
@@ -129,5 +132,79 @@ TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreAWarning)
         const std::string warning = "   Warning:\n       Loads in y or z without support in y or z. Please define "
                                     "appropriate nodal constraints to remove rigid body motion.\n";
         EXPECT_EQ(text.find(warning) != std::string::npos, c.warned) << c.name << "\n" << text;
+    }
+}
+
+namespace {
+
+// One element on the nodes given as (y, z) pairs (x = 0 unless given),
+// numbered 1.. in order; `corners` the element's node numbers.
+std::string OneElementModel(const std::vector<std::array<double, 3>>& nodes, const std::vector<int>& corners,
+                            const char* type = "LINEAR4", const char* stepping = "1\t0\t1\t1\t50\t0.0001")
+{
+    std::ostringstream s;
+    s << "V4.1\nNODE_DATA\n";
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        s << "*\t" << i + 1 << '\t' << nodes[i][0] << '\t' << nodes[i][1] << '\t' << nodes[i][2] << '\n';
+    s << "END_NODE_DATA\nELEMENT_DATA\n\t" << type << "\tNORMAL_INTEGRATION\n*\t1\t1";
+    for (int n : corners) s << '\t' << n;
+    s << "\nEND_ELEMENT_DATA\nTIME_STEPPING_DATA\n" << stepping << "\nEND_TIME_STEPPING_DATA\nEND_DATA\n";
+    return s.str();
+}
+
+}  // namespace
+
+// Elements the solver cannot integrate, coordinates beyond the range and a
+// time stepping beyond the increment limit are errors with the element,
+// node or count named; good shapes pass. The plate's frame is (y, -z): a
+// square with y to the right and z down runs counter-clockwise.
+TEST(ModelCheck, DegenerateElementsFarNodesAndLongSteppingAreErrors)
+{
+    const std::vector<std::array<double, 3>> square = {{0, 0, 0}, {0, 1, 0}, {0, 1, -1}, {0, 0, -1}};
+    const std::vector<std::array<double, 3>> line3 = {{0, 0, 0}, {0, 1, 0}, {0, 2, 0}, {0, 1, -1}};
+    // Eight nodes of a unit square, mid-side node 6 (side 2-3) pulled across
+    // the element: the corners are convex, the Jacobian is not.
+    std::vector<std::array<double, 3>> pulled = {{0, 0, 0},      {0, 2, 0},  {0, 2, -2}, {0, 0, -2},
+                                                 {0, 1, 0},      {0, -1, -1}, {0, 1, -2}, {0, 0, -1}};
+    struct Case {
+        const char* name;
+        std::string model;
+        const char* expected;  // "" for no error
+    };
+    const Case cases[] = {
+        {"square", OneElementModel(square, {1, 2, 3, 4}), ""},
+        {"three corners on a line", OneElementModel(line3, {1, 2, 3, 4}),
+         "Element 1: corner angle of 180 degrees or more at node 2"},
+        {"three on a line, other start", OneElementModel(line3, {2, 3, 4, 1}),
+         "Element 1: corner angle of 180 degrees or more at node 2"},
+        {"clockwise", OneElementModel(square, {4, 3, 2, 1}), "Element 1: zero or negative area"},
+        // Mid-side nodes take a straight corner; the integration points
+        // see a positive Jacobian.
+        {"8 nodes, three corners on a line",
+         OneElementModel({{0, 0, 0}, {0, 1, 0}, {0, 2, 0}, {0, 1, -1}, {0, 0.5, 0}, {0, 1.5, 0}, {0, 1.5, -0.5},
+                          {0, 0.5, -0.5}},
+                         {1, 2, 3, 4, 5, 6, 7, 8}, "QUAD8"),
+         ""},
+        {"mid-side node across", OneElementModel(pulled, {1, 2, 3, 4, 5, 6, 7, 8}, "QUAD8"),
+         "Element 1: Jacobian not positive at an integration point"},
+        {"out-of-plane 1e8", OneElementModel({{1e8, 0, 0}, {0, 1, 0}, {0, 1, -1}, {0, 0, -1}}, {1, 2, 3, 4}),
+         "Node 1: coordinate 1.000e+08 beyond the range -1e+07 to 1e+07"},
+        {"in-plane 2^31", OneElementModel({{0, 0, 0}, {0, 2147483648.0, 0}, {0, 1, -1}, {0, 0, -1}}, {1, 2, 3, 4}),
+         "Node 2: coordinate 2.147e+09 beyond the range"},
+        {"10000 increments", OneElementModel(square, {1, 2, 3, 4}, "LINEAR4", "1\t0\t10000\t1\t50\t0.0001"), ""},
+        {"1e9 increments", OneElementModel(square, {1, 2, 3, 4}, "LINEAR4", "1\t0\t1e9\t1\t50\t0.0001"),
+         "The time stepping takes 1000000000 increments; at most 10000 are allowed."},
+    };
+    for (const Case& c : cases) {
+        ModelData m;
+        ASSERT_EQ(ReadModelText(m, c.model), 0) << c.name;
+        Scratch dir;
+        bool error = false;
+        m.CheckModel(dir.File("m.sms"), error);
+        const std::string text = ReadAll(dir.File("m.sms"));
+        EXPECT_EQ(error, *c.expected != '\0') << c.name << "\n" << text;
+        if (*c.expected) {
+            EXPECT_NE(text.find(c.expected), std::string::npos) << c.name << "\n" << text;
+        }
     }
 }

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 
 #include "app/run/AnalysisRun.h"
+#include "app/run/RunLock.h"
 #include "test_solver_input_support.h"
 
 using bridgetest::ReadAll;
@@ -201,7 +204,7 @@ TEST(Runner, SeparateAnalysisProgramRoute)
     WriteAll(dir.File("m.slb"),
              "V4.1\nHALVOR_FC\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\nEND_NODE_DATA\n"
              "MATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
-             "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\nEND_ELEMENT_DATA\nEND_DATA\n");
+             "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t4\t3\t2\t1\nEND_ELEMENT_DATA\nEND_DATA\n");
     const std::string before = ReadAll(dir.File("m.slb"));
 
     const RunResult run = RunProgram(dir.File("bin/brennix-run"), dir.Path(), "m.slb");
@@ -257,5 +260,154 @@ TEST(Runner, ModelThatCannotBeSavedStopsTheRunAndStaysModified)
         EXPECT_EQ(host.saves, 0) << halvor;
         EXPECT_FALSE(outcome.inputWritten) << halvor;
         EXPECT_FALSE(outcome.solverCalled || outcome.programStarted) << halvor;
+    }
+}
+
+namespace {
+
+// A one-element Winkler slab on the four nodes given as (x, y, z); the
+// element runs 4, 3, 2, 1.
+std::string OnePlateOnSprings(const std::string& nodes, const std::string& stepping = "1\t0\t1\t1\t50\t0.0001")
+{
+    return "V4.1\nNODE_DATA\n" + nodes +
+           "END_NODE_DATA\nMATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
+           "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t4\t3\t2\t1\nEND_ELEMENT_DATA\n"
+           "NODAL_CONSTRAINT_DATA\n*\tALL\t 0  1  1  1  0  0 \t0\t0\t0\t0\t0\t0\nEND_NODAL_CONSTRAINT_DATA\n"
+           "DISTRIBUTED_LOAD_DATA\n*\tALL\t 1  0  0  0  0  0 \t50\t0\t0\t0\t0\t0\nEND_DISTRIBUTED_LOAD_DATA\n"
+           "DISTRIBUTED_STIFFNESS_DATA\n*\tALL\t 1  0  0  0  0  0 \t10000\t0\t0\t0\t0\t0\n"
+           "END_DISTRIBUTED_STIFFNESS_DATA\nTIME_STEPPING_DATA\n" + stepping + "\nEND_TIME_STEPPING_DATA\n"
+           "NODESET_DATA\n*\tALL\nEND_ALL\nEND_NODESET_DATA\nELEMENTSET_DATA\n*\tALL\nEND_ALL\nEND_ELEMENTSET_DATA\n"
+           "END_DATA\n";
+}
+
+}  // namespace
+
+// Shapes and values the arithmetic cannot take never end as a finished run:
+// the run stops with a non-zero exit, the reason in the message file, and
+// no step results.
+TEST(Runner, DegenerateFarAndEndlessModelsFailWithTheReason)
+{
+    const std::string square = "*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\n";
+    const struct {
+        const char* name;
+        std::string model;
+        const char* reason;
+    } cases[] = {
+        {"three corners on a line",
+         OnePlateOnSprings("*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t2\t0\n*\t4\t0\t1\t1\n"),
+         "Element 1: corner angle of 180 degrees or more at node 2"},
+        {"out-of-plane coordinate 1e8",
+         OnePlateOnSprings("*\t1\t1e8\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\n"),
+         "Node 1: coordinate 1.000e+08 beyond the range -1e+07 to 1e+07"},
+        {"a billion increments", OnePlateOnSprings(square, "1\t0\t1e9\t1\t50\t0.0001"),
+         "The time stepping takes 1000000000 increments; at most 10000 are allowed."},
+    };
+    for (const auto& c : cases) {
+        Scratch dir;
+        WriteAll(dir.File("m.slb"), c.model);
+        const RunResult run = RunProgram(Runner(), dir.Path(), "m.slb");
+        EXPECT_NE(run.exitCode, 0) << c.name << "\n" << run.output;
+        EXPECT_EQ(run.output.find("Status: 0"), std::string::npos) << c.name << "\n" << run.output;
+        EXPECT_NE(ReadAll(dir.File("m.sms")).find(c.reason), std::string::npos) << c.name;
+        EXPECT_FALSE(fs::exists(dir.File("m.sds"))) << c.name;
+    }
+    // The same square with its corners in order runs.
+    Scratch dir;
+    WriteAll(dir.File("m.slb"), OnePlateOnSprings(square));
+    const RunResult run = RunProgram(Runner(), dir.Path(), "m.slb");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+}
+
+namespace {
+
+// Waits (up to a generous deadline) for a file to appear.
+bool AppearsWithin(const std::string& path, int seconds)
+{
+    for (int i = 0; i < seconds * 100; ++i) {
+        if (fs::exists(path)) return true;
+        ::usleep(10000);
+    }
+    return fs::exists(path);
+}
+
+// Starts `program model` in `folder` with its output in `output`.
+pid_t Start(const std::string& program, const std::string& folder, const std::string& model,
+            const std::string& output)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::chdir(folder.c_str()) != 0) ::_exit(127);
+        std::FILE* out = std::freopen(output.c_str(), "w", stdout);
+        if (!out || ::dup2(::fileno(stdout), 2) < 0) ::_exit(127);
+        ::execl(program.c_str(), program.c_str(), model.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    return pid;
+}
+
+}  // namespace
+
+// One run per model: a second run while the lock is held is refused naming
+// the holder and touches nothing; a lock left by a process that is gone is
+// taken over.
+TEST(Runner, SecondRunIsRefusedWhileTheLockIsHeldAndAStaleLockIsTakenOver)
+{
+    Scratch dir;
+    CopyExample(dir, "winkler-mat.slb");
+    WriteAll(dir.File("winkler-mat.sds"), "results of the other run\n");
+    {
+        RunLock held;
+        ASSERT_TRUE(held.Acquire(dir.File("winkler-mat.slb"), "test_model"));
+        const RunResult run = RunProgram(Runner(), dir.Path(), "winkler-mat.slb");
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_NE(run.output.find("the model is being analysed by another run: process " +
+                                  std::to_string(::getpid()) + " (test_model)"),
+                  std::string::npos)
+            << run.output;
+        EXPECT_EQ(ReadAll(dir.File("winkler-mat.sds")), "results of the other run\n");
+        EXPECT_FALSE(fs::exists(dir.File("winkler-mat.sin")));
+    }
+    EXPECT_FALSE(fs::exists(RunLockPath(dir.File("winkler-mat.slb"))));  // released
+
+    // A lock file whose process is gone.
+    WriteAll(RunLockPath(dir.File("winkler-mat.slb")), "process 999999999 (brennix-run) on elsewhere\n");
+    const RunResult run = RunProgram(Runner(), dir.Path(), "winkler-mat.slb");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_FALSE(fs::exists(RunLockPath(dir.File("winkler-mat.slb"))));
+}
+
+// Ctrl-C or SIGTERM during the solver: the process ends at once with
+// 128 + the signal, the model intact, the step results written so far set
+// aside as unfinished and said so in the message file, the lock released.
+TEST(Runner, InterruptedRunEndsCleanlyAndMarksItsResultsUnfinished)
+{
+    for (const int sig : {SIGTERM, SIGINT}) {
+        Scratch dir;
+        fs::create_directories(dir.File("bin"));
+        fs::copy_file(Runner(), dir.File("bin/brennix-run"));
+        fs::copy_file(BRENNIX_STALLING_PARVANE, dir.File("bin/Parvane_DLL.so"));
+        CopyExample(dir, "winkler-mat.slb");
+        const pid_t pid = Start(dir.File("bin/brennix-run"), dir.Path(), "winkler-mat.slb", dir.File("out.txt"));
+        ASSERT_GT(pid, 0);
+        const bool stalled = AppearsWithin(dir.File("winkler-mat.stalled"), 120);
+        ::kill(pid, sig);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(stalled) << ReadAll(dir.File("out.txt"));
+        ASSERT_TRUE(WIFEXITED(status)) << sig;
+        EXPECT_EQ(WEXITSTATUS(status), 128 + sig);
+        const std::string model = ReadAll(dir.File("winkler-mat.slb"));
+        EXPECT_NE(model.find("END_DATA"), std::string::npos);
+        ModelData m;
+        EXPECT_EQ(m.ReadModelFile(dir.File("winkler-mat.slb"), true), 0);
+        EXPECT_FALSE(fs::exists(dir.File("winkler-mat.sds")));
+        EXPECT_TRUE(fs::exists(dir.File("winkler-mat.unfinished.sds")));
+        EXPECT_NE(ReadAll(dir.File("winkler-mat.sms")).find("not a finished run"), std::string::npos);
+        EXPECT_FALSE(fs::exists(RunLockPath(dir.File("winkler-mat.slb"))));
+        EXPECT_FALSE(fs::exists(dir.File("torve.dat")));
+        int leftovers = 0;
+        for (const auto& e : fs::directory_iterator(dir.Path()))
+            leftovers += e.path().filename().string().find(".tmp") != std::string::npos;
+        EXPECT_EQ(leftovers, 0);
     }
 }

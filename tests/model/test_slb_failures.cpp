@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <string>
 
 #include "model/ModelData.h"
+#include "model/ModelFile.h"
 #include "test_slb_support.h"
 
 using slbtest::FixturePath;
@@ -163,6 +168,100 @@ TEST(SlbFailure, DamagedCopiesOfAFullFile)
         EXPECT_GE(code, 0) << "offset " << i;
         EXPECT_LE(code, 12) << "offset " << i;
         EXPECT_TRUE(ModelIsWhole(m)) << "offset " << i;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Numbers that are not finite are refused where they stand: the reason
+// names the line, the field and the block.
+TEST(SlbFailure, NotFiniteNumbersAreRefusedWithLineAndField)
+{
+    struct Case {
+        const char* body;  // after the version line
+        int code;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"NODE_DATA\n*\t1\t0\tnan\t0\nEND_NODE_DATA\nEND_DATA\n", 1,
+         "line 3, field 4 of block NODE_DATA: expected a finite number, found \"nan\""},
+        {"NODE_DATA\n*\t1\t0\t0\t0\n*\t2\tinf\t0\t0\nEND_NODE_DATA\nEND_DATA\n", 1,
+         "line 4, field 3 of block NODE_DATA: expected a finite number, found \"inf\""},
+        {"TIME_STEPPING_DATA\n1\t0\t-Infinity\t1\t50\t0.0001\nEND_TIME_STEPPING_DATA\nEND_DATA\n", 11,
+         "line 3, field 3 of block TIME_STEPPING_DATA: expected a finite number, found \"-Infinity\""},
+        {"NONLINEAR_SPRING_DATA\n1\nS\n2\n0 0\n0.01 NaN\nEND_NONLINEAR_SPRING_DATA\nEND_DATA\n", 3,
+         "line 7, field 2 of block NONLINEAR_SPRING_DATA: expected a finite number, found \"NaN\""},
+        {"NODE_DATA\n*\tx\t0\t0\t0\nEND_NODE_DATA\nEND_DATA\n", 1,
+         "line 3, field 2 of block NODE_DATA: expected an integer, found \"x\""},
+        {"NODE_DATAX\nEND_DATA\n", 10, "line 2: \"NODE_DATAX\" is not a block of a model file"},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        WriteBytes(dir.File("m.slb"), std::string("V4.1\n") + c.body);
+        ModelData m;
+        EXPECT_EQ(m.ReadModelFile(dir.File("m.slb"), true), c.code) << c.body;
+        EXPECT_EQ(m.GetReadError(), c.reason) << c.body;
+        EXPECT_TRUE(ModelIsWhole(m)) << c.body;
+    }
+}
+
+// Only regular files are read: a folder or a pipe (which would block a
+// reader) is refused at once, and the first word of a file is read to a
+// bounded length.
+TEST(SlbFailure, FoldersPipesAndEndlessFirstWordsAreRefused)
+{
+    ScratchDir dir;
+    std::filesystem::create_directory(dir.File("d.slb"));
+    ASSERT_EQ(::mkfifo(dir.File("p.slb").c_str(), 0600), 0);
+    WriteBytes(dir.File("long.slb"), std::string(100000, 'V'));
+    const struct {
+        const char* name;
+        const char* why;
+    } cases[] = {{"d.slb", "is a folder"}, {"p.slb", "is not a regular file"}, {"none.slb", "No such file"}};
+    for (const auto& c : cases) {
+        ModelData m;
+        EXPECT_EQ(m.ReadFirstLine(dir.File(c.name)), "") << c.name;
+        EXPECT_EQ(m.ReadModelFile(dir.File(c.name), true), 11) << c.name;
+        EXPECT_NE(m.GetReadError().find(c.why), std::string::npos) << m.GetReadError();
+        EXPECT_NE(WhyNotReadableFile(dir.File(c.name)).find(c.why), std::string::npos) << c.name;
+        EXPECT_TRUE(ModelIsWhole(m)) << c.name;
+    }
+    ModelData m;
+    EXPECT_EQ(m.ReadFirstLine(dir.File("long.slb")), "");
+    WriteBytes(dir.File("v.slb"), "  V4.1\nEND_DATA\n");
+    EXPECT_EQ(m.ReadFirstLine(dir.File("v.slb")), "V4.1");
+    EXPECT_EQ(WhyNotReadableFile(dir.File("v.slb")), "");
+}
+
+}  // namespace
+
+namespace {
+
+// A save killed between writing its temporary file and renaming it leaves
+// the file behind; the next open or save of the model removes it, while a
+// save still running in another process keeps its own.
+TEST(SlbFailure, TemporaryFilesOfKilledSavesGoAtTheNextOpenOrSave)
+{
+    ScratchDir dir;
+    const std::string path = dir.File("m.slb");
+    WriteBytes(path, "V4.1\nEND_DATA\n");
+    const std::string dead = path + ".tmp999999999_0";
+    const std::string alive = path + ".tmp" + std::to_string(::getppid()) + "_0";
+    for (const bool save : {false, true}) {
+        WriteBytes(dead, "V4.1\nNODE");
+        WriteBytes(alive, "V4.1\nNODE");
+        ModelData m;
+        if (save) {
+            ASSERT_EQ(m.ReadModelFile(path, true), 0);
+            WriteBytes(dead, "V4.1\nNODE");
+            EXPECT_EQ(m.WriteModelFile(path), 0);
+        } else {
+            EXPECT_EQ(m.ReadModelFile(path, true), 0);
+        }
+        EXPECT_FALSE(std::filesystem::exists(dead)) << save;
+        EXPECT_TRUE(std::filesystem::exists(alive)) << save;
     }
 }
 

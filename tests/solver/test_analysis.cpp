@@ -720,7 +720,9 @@ TEST(Analysis, PointLoadOnWinklerSpringsMeetsWestergaard) {
         EXPECT_LT(w0 / expected, c.high);
         for (size_t p = 0; p < m.nodes.size(); ++p) {
             const double r = std::hypot(m.nodes[p][1] - a / 2, m.nodes[p][2] + a / 2);
-            if (r <= l) EXPECT_GT(seen.deflection[p] * w0, 0.0) << "node " << p + 1 << " at r " << r;
+            if (r <= l) {
+                EXPECT_GT(seen.deflection[p] * w0, 0.0) << "node " << p + 1 << " at r " << r;
+            }
         }
     }
 }

@@ -525,3 +525,42 @@ TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
 }
 
 }  // namespace
+
+// Elements the plate arithmetic cannot take and coordinates beyond its range
+// are refused with the input, the element or node named on the message file.
+TEST(InputReader, DegenerateElementsAndFarNodesAreRefused) {
+  struct Case {
+    const char* what;
+    const char* nodes;
+    const char* elements;
+    const char* message;  // "" when accepted
+  };
+  // Corners counter-clockwise in the plate's frame (y, -z) unless said.
+  const Case cases[] = {
+      {"square", "  1  201  0 0  0\n  2  202  0 1  0\n  3  203  0 1 -1\n  4  204  0 0 -1", "  1  7  1  1  2  3  4", ""},
+      {"three corners on a line", "  1  201  0 0  0\n  2  202  0 1  0\n  3  203  0 2  0\n  4  204  0 1 -1",
+       "  1  7  1  1  2  3  4", "element geometry: element 7: corner angle of 180 degrees or more at node 202"},
+      {"corner turning back", "  1  201  0 0  0\n  2  202  0 1  0\n  3  203  0 0.2 -0.2\n  4  204  0 0 -1",
+       "  1  7  1  1  2  3  4", "element geometry: element 7: corner angle of 180 degrees or more at node 203"},
+      {"out-of-plane 1e8", "  1  201  1e8 0  0\n  2  202  0 1  0\n  3  203  0 1 -1\n  4  204  0 0 -1",
+       "  1  7  1  1  2  3  4", "nodes: node 201: coordinate 1e+08 beyond the range -1e+07 to 1e+07"},
+      {"in-plane 2^31", "  1  201  0 2147483648  0\n  2  202  0 2147483649  0\n  3  203  0 2147483649 -1\n"
+                        "  4  204  0 2147483648 -1",
+       "  1  7  1  1  2  3  4", "nodes: node 201: coordinate 2.14748e+09 beyond the range"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDir dir("geometry");
+    RunState st;
+    Model m;
+    m.nodes = c.nodes;
+    m.elements = c.elements;
+    const int status = run_model(m, dir, st);
+    EXPECT_EQ(status, *c.message ? parvane::kStatusInput : -1);
+    if (*c.message) {
+      EXPECT_NE(read_text(dir.file("out.sms")).find(std::string("*** error in numeric input, ") + c.message),
+                std::string::npos)
+          << read_text(dir.file("out.sms"));
+    }
+  }
+}

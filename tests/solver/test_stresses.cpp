@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -359,3 +360,46 @@ TEST(StressPointTables, NodeElementListsAndGaussPointNumbering) {
 }
 
 }  // namespace
+
+// A value that is not finite is never written as a result: the step block is
+// left out, the message file names the node or element, and the status says
+// so.
+TEST(PlateStresses, ValuesThatAreNotFiniteStopTheStepNamingWhere) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* what;
+        int nan_node;     // displacement of this node (0: none)
+        int nan_element;  // bending record of this element (0: none)
+        const char* named;
+    };
+    const Case cases[] = {
+        {"finite", 0, 0, ""},
+        {"displacement", 3, 0, "displacement at node 3"},
+        {"stress", 0, 2, "plate force or stress at an integration point of element 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StressFixture f(2, 4, 1, 1);
+        f.unit_local_deflection();
+        parvane::RunState& s = *f.st;
+        for (int p = 1; p <= s.npoin; ++p) s.node_ids(p) = p;
+        for (int e = 1; e <= 2; ++e) s.element_ids(e) = e;
+        if (c.nan_node) s.disp_vectors((c.nan_node - 1) * 6 + 1, 1) = nan;
+        for (int e = 1; e <= 2; ++e) {
+            StressFixture::Record r;
+            r.b(1, 1, 1) = e == c.nan_element ? nan : 1.0;
+            f.write(r);
+        }
+        s.units.rewind(parvane::kUnitFort3);
+        const int status = parvane::plate_stresses(s);
+        s.units.flush(parvane::kUnitResults);
+        s.units.flush(parvane::kUnitMessages);
+        EXPECT_EQ(status, *c.named ? parvane::kStatusNotFinite : 0);
+        EXPECT_EQ(f.text("results").find("STEP") != std::string::npos, *c.named == '\0');
+        if (*c.named) {
+            EXPECT_NE(f.text("messages").find(std::string(" *** results not finite in step 1: ") + c.named),
+                      std::string::npos)
+                << f.text("messages");
+        }
+    }
+}

@@ -4,16 +4,126 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
+#include <vector>
 
+#include "app/run/RunLock.h"
 #include "model/ModelData.h"
 #include "model/ModelFile.h"
 
 namespace {
+
+// What the interrupt handlers act on: set while a run holds its lock, the
+// solver flag while the solver writes its results. Plain buffers, so that
+// the handlers only read memory and make system calls.
+struct InterruptTarget {
+    char lock[4096] = "";
+    char messages[4096] = "";
+    char results[4096] = "";
+    char unfinished[4096] = "";
+    char list[4096] = "";
+};
+InterruptTarget g_target;
+volatile std::sig_atomic_t g_runActive = 0;
+volatile std::sig_atomic_t g_solverActive = 0;
+
+void CopyPath(char (&to)[4096], const std::string& from)
+{
+    const std::size_t n = std::min(from.size(), sizeof to - 1);
+    std::memcpy(to, from.data(), n);
+    to[n] = '\0';
+}
+
+void WriteText(int fd, const char* text)
+{
+    std::size_t left = std::strlen(text);
+    while (left > 0) {
+        const ssize_t n = ::write(fd, text, left);
+        if (n <= 0) return;
+        text += n;
+        left -= static_cast<std::size_t>(n);
+    }
+}
+
+extern "C" void OnRunInterrupt(int sig)
+{
+    if (g_runActive) {
+        if (g_solverActive) {
+            const int fd = ::open(g_target.messages, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+            if (fd >= 0) {
+                WriteText(fd, sig == SIGINT ? "\n *** Analysis interrupted (SIGINT)" : "\n *** Analysis interrupted (SIGTERM)");
+                WriteText(fd, ": not a finished run. The steps written so far are in ");
+                WriteText(fd, g_target.unfinished);
+                WriteText(fd, "\n");
+                ::close(fd);
+            }
+            ::rename(g_target.results, g_target.unfinished);
+            ::unlink(g_target.list);
+        }
+        ::unlink(g_target.lock);
+    }
+    ::_exit(128 + sig);
+}
+
+// The model's lock for the length of one run; the interrupt handlers learn
+// its paths.
+class RunScope {
+public:
+    RunScope(const std::string& documentPath, const std::string& sms, const std::string& sds)
+    {
+        CopyPath(g_target.messages, sms);
+        CopyPath(g_target.results, sds);
+        CopyPath(g_target.unfinished, RunFileName(documentPath, ".unfinished.sds"));
+    }
+    ~RunScope()
+    {
+        g_runActive = 0;
+        g_solverActive = 0;
+        lock.Release();
+    }
+    bool Acquire(const std::string& documentPath)
+    {
+        if (!lock.Acquire(documentPath, program_invocation_short_name)) return false;
+        CopyPath(g_target.lock, lock.Path());
+        g_runActive = 1;
+        return true;
+    }
+    RunLock lock;
+};
+
+// The lines of the listing that say why the solver halted (the halt block
+// of a routine and the diagnoses of the input checks), appended to the
+// message file unless it has them already.
+void CopyHaltReason(const std::string& listing, const std::string& messages)
+{
+    std::ifstream in(listing);
+    std::ostringstream existing;
+    existing << std::ifstream(messages).rdbuf();
+    const std::string have = existing.str();
+    std::vector<std::string> reason;
+    std::string line;
+    int following = 0;
+    while (std::getline(in, line)) {
+        if (line.find("PROGRAM halted") != std::string::npos) following = 3;
+        const bool diagnosis = line.find("*** diagnosis by check") != std::string::npos;
+        if ((following > 0 || diagnosis) && !line.empty() && have.find(line) == std::string::npos)
+            reason.push_back(line);
+        if (following > 0) --following;
+    }
+    if (reason.empty()) return;
+    std::ofstream out(messages, std::ios::app);
+    out << "\n Reason given in the listing " << listing << ":\n";
+    for (const std::string& l : reason) out << l << '\n';
+}
 
 const char* const kLibraryName = "Parvane_DLL.so";
 const char* const kProgramName = "Halvor";
@@ -68,6 +178,15 @@ bool SaveModel(ModelData& model, const std::string& path, RunHost& host)
 
 } // namespace
 
+void InstallRunInterruptHandlers()
+{
+    struct sigaction action {};
+    action.sa_handler = OnRunInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
 void RunHost::Sleep(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -104,11 +223,6 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
         if (programFolder.back() != '/') programFolder += '/';
     }
 
-    if (hadResults && !host.Ask("Analysis will delete previous results\n Do you want to continue?")) {
-        outcome.declined = true;
-        return 0;
-    }
-
     const std::string sds = RunFileName(documentPath, ".sds");
     const std::string sin = RunFileName(documentPath, ".sin");
     const std::string sou = RunFileName(documentPath, ".sou");
@@ -119,6 +233,25 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
     const std::string gpr = RunFileName(documentPath, ".gpr");
     const std::string cut = RunFileName(documentPath, ".cut");
     outcome.messageFile = sms;
+
+    // One run per model: the lock is taken before anything of an earlier
+    // run is touched.
+    // (A lock file that cannot be made, in a folder that cannot be
+    // written, leaves the run to fail where it writes its files.)
+    RunScope scope(documentPath, sms, sds);
+    if (!scope.Acquire(documentPath) && !scope.lock.Holder().empty()) {
+        outcome.lockRefused = true;
+        outcome.lockHolder = scope.lock.Holder();
+        host.Message("The model is being analysed by another run: " + scope.lock.Holder() +
+                         ".\nPlease wait until that run ends.",
+                     RunIcon::Stop);
+        return 0;
+    }
+
+    if (hadResults && !host.Ask("Analysis will delete previous results\n Do you want to continue?")) {
+        outcome.declined = true;
+        return 0;
+    }
 
     DeleteIfExists(sds);
     DeleteIfExists(sou);
@@ -168,14 +301,21 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
                     host.Progress("Analysis Started...", "", 0);
                     host.Sleep(100);
                     host.Progress("Analysis In Progress...", "Please Wait...", 0);
+                    CopyPath(g_target.list, listFile);
+                    g_solverActive = 1;
                     outcome.solverStatus = entry(2);
+                    g_solverActive = 0;
                     outcome.solverCalled = true;
-                    host.Progress("Analysis Completed...", "", 100);
+                    // A run that halted is not reported as completed.
+                    host.Progress(outcome.solverStatus > 0 ? "Analysis Terminated..." : "Analysis Completed...", "",
+                                  100);
                     host.Sleep(100);
                     ::dlclose(handle);
-                    if (outcome.solverStatus > 0)
+                    if (outcome.solverStatus > 0) {
+                        CopyHaltReason(sou, sms);
                         host.Message("Analysis terminated with errors. Please see message file for details",
                                      RunIcon::Stop);
+                    }
                     host.OpenTextFile(sms);
                 }
             }

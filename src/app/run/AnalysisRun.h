@@ -36,6 +36,8 @@ public:
 // messages (the command-line runner).
 struct RunOutcome {
     bool declined = false;          // the user kept the previous results
+    bool lockRefused = false;       // another run of the model holds its lock
+    std::string lockHolder;         // that run, as its lock file names it
     bool modelErrors = false;       // the model check found errors
     bool halvorRoute = false;       // the separate analysis program was used
     bool saveFailed = false;        // the model could not be written to its file
@@ -61,10 +63,21 @@ std::string RunFileName(const std::string& documentPath, const std::string& exte
 // Folder of a path with its trailing separator ("" for a bare file name).
 std::string GetDirectoryOfPath(const std::string& path);
 
+// For the command-line runner: SIGINT and SIGTERM end the process cleanly.
+// During the solver call the step results written so far are renamed to
+// "<model less .slb>.unfinished.sds" and the message file says that the run
+// did not finish; at any time the run's lock is released. The model file is
+// only ever replaced whole, so it stays intact. The process ends with status
+// 128 + the signal number.
+void InstallRunInterruptHandlers();
+
 // Runs the analysis of `model`, whose document is `documentPath` (made
 // absolute first). `hadResults`: the document shows results, so the user is
 // asked before they are deleted. `programFolder`: where the solver library
 // and the analysis program lie. Returns 0 when the user declined or the model
-// check found errors, 1 when a route was taken.
+// check found errors, 1 when a route was taken. A run holds the model's run
+// lock (RunLock) from before the old results are deleted to the end; when
+// another run holds it, the run is refused with a message naming that run
+// and 0 returned.
 int RunAnalysis(ModelData& model, const std::string& documentPath, bool hadResults,
                 const std::string& programFolder, RunHost& host, RunOutcome* outcome = nullptr);
