@@ -59,6 +59,7 @@ void CKorbelView::OnDisplayListsLost()
 {
     display.rebuildScene = 1;
     sceneListValid_ = false;
+    compiledScene_ = CompiledScene{};
 }
 
 DisplayOptions CKorbelView::BuildDisplayOptions() const
@@ -128,17 +129,44 @@ void CKorbelView::PlaceModel(const ModelData& model)
     glTranslated(0.0, -model.centreY, -model.centreZ);
 }
 
+CKorbelView::CompiledScene CKorbelView::SceneKey(const ModelData& model, const DisplayOptions& options) const
+{
+    CompiledScene key;
+    key.model = &model;
+    key.nodes = model.GetNodeCount();
+    key.elements = model.GetElementCount();
+    key.redraw = model.redrawFlag;
+    const DocHost* doc = DocumentHost();
+    key.results = doc && doc->HasResults() ? 1 : 0;
+    key.options = options;
+    key.options.pickText.clear(); // the highlight is drawn after the list
+    return key;
+}
+
 // Display list 1 holds the scene; it is compiled when a rebuild was asked
-// for (or the list is gone) and replayed otherwise.
+// for (or the list is gone) and replayed otherwise. A pick and the paint
+// after it replay the list as long as it was compiled from the same model
+// and display settings.
 void CKorbelView::DrawModelScene(ModelData& model)
 {
+    const bool mayReplay = replayWhileCurrent_;
+    replayWhileCurrent_ = false;
+    int solidFace = 0;
+    DocHost* doc = DocumentHost();
     if (display.rebuildScene || !sceneListValid_) {
-        int solidFace = 0;
-        DocHost* doc = DocumentHost();
-        if (doc && doc->TakePendingDisplaySettings(solidFace)) display.solidFace = solidFace;
+        const bool pending = doc && doc->TakePendingDisplaySettings(solidFace);
+        if (pending) display.solidFace = solidFace;
+        const DisplayOptions options = BuildDisplayOptions();
+        CompiledScene key = SceneKey(model, options);
+        if (mayReplay && !pending && sceneListValid_ && display.sceneChanged == 0 && key == compiledScene_) {
+            glCallList(kSceneList);
+            return;
+        }
         glNewList(kSceneList, GL_COMPILE_AND_EXECUTE);
-        viz::DrawScene(model, BuildDisplayOptions());
+        viz::DrawScene(model, options);
         glEndList();
+        ++sceneCompiles_;
+        compiledScene_ = std::move(key);
         display.sceneChanged = 0;
         sceneListValid_ = true;
     } else {
