@@ -12,6 +12,8 @@
 namespace {
 
 constexpr GLuint kSceneList = 1;
+// The scene as compiled by a selection pass, for the next picks.
+constexpr GLuint kSelectionList = 2;
 
 } // namespace
 
@@ -59,7 +61,7 @@ void CKorbelView::OnDisplayListsLost()
 {
     display.rebuildScene = 1;
     sceneListValid_ = false;
-    compiledScene_ = CompiledScene{};
+    compiledScene_ = selectionScene_ = CompiledScene{};
 }
 
 DisplayOptions CKorbelView::BuildDisplayOptions() const
@@ -144,9 +146,10 @@ CKorbelView::CompiledScene CKorbelView::SceneKey(const ModelData& model, const D
 }
 
 // Display list 1 holds the scene; it is compiled when a rebuild was asked
-// for (or the list is gone) and replayed otherwise. A pick and the paint
-// after it replay the list as long as it was compiled from the same model
-// and display settings.
+// for (or the list is gone) and replayed otherwise. A selection pass keeps
+// the scene it compiled in list 2 and calls it in the next passes, and the
+// paint after a pick replays list 1, as long as the list was compiled from
+// the same model and display settings.
 void CKorbelView::DrawModelScene(ModelData& model)
 {
     const bool mayReplay = replayWhileCurrent_;
@@ -156,19 +159,33 @@ void CKorbelView::DrawModelScene(ModelData& model)
     if (display.rebuildScene || !sceneListValid_) {
         const bool pending = doc && doc->TakePendingDisplaySettings(solidFace);
         if (pending) display.solidFace = solidFace;
-        const DisplayOptions options = BuildDisplayOptions();
+        if (pending || display.sceneChanged) compiledScene_ = selectionScene_ = CompiledScene{};
+        GLint mode = GL_RENDER;
+        glGetIntegerv(GL_RENDER_MODE, &mode);
+        const bool selecting = mode == GL_SELECT;
+        const GLuint list = selecting ? kSelectionList : kSceneList;
+        CompiledScene& compiled = selecting ? selectionScene_ : compiledScene_;
+        DisplayOptions options = BuildDisplayOptions();
+        if (selecting && options.contourColumn != 0) {
+            // Contours carry no names: the selection pass leaves them out,
+            // and the faces they cover with them.
+            if (options.contourStyle != 1) options.solidFaces = 0;
+            options.contourColumn = 0;
+        }
         CompiledScene key = SceneKey(model, options);
-        if (mayReplay && !pending && sceneListValid_ && display.sceneChanged == 0 && key == compiledScene_) {
-            glCallList(kSceneList);
+        if (mayReplay && compiled.model && key == compiled) {
+            glCallList(list);
             return;
         }
-        glNewList(kSceneList, GL_COMPILE_AND_EXECUTE);
+        glNewList(list, GL_COMPILE_AND_EXECUTE);
         viz::DrawScene(model, options);
         glEndList();
         ++sceneCompiles_;
-        compiledScene_ = std::move(key);
-        display.sceneChanged = 0;
-        sceneListValid_ = true;
+        compiled = std::move(key);
+        if (!selecting) {
+            display.sceneChanged = 0;
+            sceneListValid_ = true;
+        }
     } else {
         glCallList(kSceneList);
         display.rebuildScene = 1;

@@ -312,7 +312,7 @@ private:
     std::array<double, 16> savedModelview_{};
     std::array<double, 16> savedProjection_{};
     bool sceneListValid_ = false;
-    // What display list 1 was compiled from. A pick, and the paint after it,
+    // What a display list was compiled from. A pick, and the paint after it,
     // replay the list while the model and the display still match it.
     struct CompiledScene {
         const ModelData* model = nullptr;
@@ -321,7 +321,8 @@ private:
         bool operator==(const CompiledScene&) const = default;
     };
     CompiledScene SceneKey(const ModelData& model, const DisplayOptions& options) const;
-    CompiledScene compiledScene_;
+    CompiledScene compiledScene_;  // list 1, compiled by a paint
+    CompiledScene selectionScene_; // list 2, compiled by a selection pass
     bool replayWhileCurrent_ = false; // the next scene build may replay a current list
     int sceneCompiles_ = 0;
 };
