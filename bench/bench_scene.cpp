@@ -5,7 +5,9 @@
 // renderer. A full rebuild compiles display list 1 from the model; a replay
 // (the paint after a view preset or a mouse drag) calls the list. Each time
 // is taken over RenderScene and glFinish, and over the whole paint (with
-// the read-back of the picture).
+// the read-back of the picture). A pick is a click at the middle of the
+// picture with node picking on: the selection pass and the paint after it
+// (target 150 ms together).
 //
 //   bench_scene [element divisions]     (default 70)
 #include <unistd.h>
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include "app/KorbelView.h"
@@ -128,6 +131,59 @@ Times Measure(CKorbelView& view, int rebuild)
     return t;
 }
 
+// One click pick of a node at the middle of the picture with node picking
+// on (points drawn, contours kept): the selection pass, and the paint after
+// it that shows the picked node.
+struct PickTimes {
+    double select = 0.0;
+    double repaint = 0.0;
+    std::string picked;
+    int compiles = 0; // scene compilations of the pick and its paint
+};
+
+PickTimes MeasurePick(CKorbelView& view)
+{
+    PickTimes t;
+    const int x = view.Width() / 2, y = view.Height() / 2;
+    const int compiledBefore = view.SceneCompileCount();
+    auto start = std::chrono::steady_clock::now();
+    view.MakeCurrent();
+    view.PickAt(x, y, x, y, 1);
+    view.ReleaseCurrent();
+    t.select = Seconds(start);
+    t.picked = view.CurrentSetText();
+    ui::RecordingPainter painter({view.Width(), view.Height()});
+    start = std::chrono::steady_clock::now();
+    view.OnDraw(painter);
+    t.repaint = Seconds(start);
+    t.compiles = view.SceneCompileCount() - compiledBefore;
+    return t;
+}
+
+// The pick figures: a paint with node picking on, then clicks.
+double PickCase(CKorbelView& view, int rounds)
+{
+    view.mouse.selectionMode = 1;
+    view.mouse.mouseMode = -1;
+    view.display.nodeLabels = 1;
+    view.SetPickState(1, "0");
+    ui::RecordingPainter painter({view.Width(), view.Height()});
+    view.OnDraw(painter);
+    std::printf("%-10s %14s %14s %14s\n", "", "selection", "repaint", "pick total");
+    double worst = 0.0;
+    for (int i = 0; i < rounds; ++i) {
+        const PickTimes t = MeasurePick(view);
+        std::printf("%-10s %12.3f s %12.3f s %12.3f s  (node %s, %d compiled)\n", "pick", t.select, t.repaint,
+                    t.select + t.repaint, t.picked.c_str(), t.compiles);
+        worst = std::max(worst, t.select + t.repaint);
+    }
+    view.mouse.selectionMode = 0;
+    view.mouse.mouseMode = 0;
+    view.display.nodeLabels = 0;
+    view.SetPickState(0, "0");
+    return worst;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -157,6 +213,7 @@ int main(int argc, char** argv)
                 doc.model.GetNodeCount(), doc.model.GetElementCount());
     std::printf("%-10s %14s %14s\n", "", "render+finish", "whole paint");
     const int rounds = 3;
+    const int pickRounds = 5;
     double worstRebuild = 0.0, worstReplay = 0.0;
     for (int i = 0; i < rounds; ++i) {
         const Times rebuild = Measure(view, 1);
@@ -168,6 +225,8 @@ int main(int argc, char** argv)
     }
     std::printf("worst rebuild %.3f s (target 1 s), worst replay %.3f s (target 0.1 s)\n", worstRebuild,
                 worstReplay);
+    const double worstPick = PickCase(view, pickRounds);
+    std::printf("worst pick %.3f s (target 0.15 s)\n", worstPick);
 
     // The contour lines on their own (style 1): what tracing them costs.
     view.display.contourType = 1;

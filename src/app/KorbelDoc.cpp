@@ -13,6 +13,7 @@
 #include "model/MaterialTable.h"
 #include "model/ModelFile.h"
 #include "model/ModelData.h"
+#include "platform/ui/App.h"
 #include "platform/ui/Services.h"
 #include "viz/ui/DlgEquivLoad.h"
 
@@ -27,6 +28,23 @@ ui::Icon IconOf(RunIcon icon)
     case RunIcon::None: break;
     }
     return ui::Icon::None;
+}
+
+// What to tell the user when the text editor cannot be started: the editor's
+// command and where it is set.
+std::string EditorFailureMessage(const std::string& path)
+{
+    std::string editor;
+    for (const std::string& word : ui::TextEditorCommand()) {
+        if (!editor.empty()) editor += ' ';
+        editor += word.find_first_of(" \t") == std::string::npos ? word : '"' + word + '"';
+    }
+    std::string settings = "~/.config/Brennix/settings";
+    if (ui::App* app = ui::App::Get(); app && !app->GetSettings().Path().empty())
+        settings = app->GetSettings().Path();
+    return "The text editor \"" + editor + "\" could not be started to show\n" + path +
+           "\n\nTo choose the editor, put a line with Tools, TextEditor and its command"
+           "\n(for example gedit), separated by tabs, in\n" + settings;
 }
 
 // The early layouts: the model file's first line before the current version.
@@ -552,7 +570,8 @@ std::string CKorbelDoc::ProgramFolderForRun() const
 int CKorbelDoc::RunAnalysis()
 {
     if (!model_) return 0;
-    return ::RunAnalysis(*model_, ui::Document::GetPathName(), resultsFlag_ != 0, ProgramFolderForRun(), *this);
+    return ::RunAnalysis(*model_, ui::Document::GetPathName(), resultsFlag_ != 0, ProgramFolderForRun(), *this,
+                         &lastRun_);
 }
 
 bool CKorbelDoc::Ask(const std::string& question)
@@ -570,7 +589,10 @@ void CKorbelDoc::Message(const std::string& text, RunIcon icon)
     ui::MessageBox(text, ui::Buttons::Ok, IconOf(icon));
 }
 
-void CKorbelDoc::OpenTextFile(const std::string& path) { ui::OpenInTextEditor(path); }
+void CKorbelDoc::OpenTextFile(const std::string& path)
+{
+    if (!ui::OpenInTextEditor(path)) ui::MessageBox(EditorFailureMessage(path), ui::Buttons::Ok, ui::Icon::Exclamation);
+}
 
 void CKorbelDoc::Sleep(int ms) { ui::Sleep(ms); }
 

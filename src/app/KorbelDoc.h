@@ -187,6 +187,8 @@ public:
     // ---- Analysis run ----
     // 0 when the user kept the results or the model has errors, else 1.
     int RunAnalysis();
+    // What happened during the last run.
+    const RunOutcome& LastRunOutcome() const { return lastRun_; }
     // The folder of the solver library and the analysis program; the
     // program's own folder unless set (tests).
     void SetProgramFolder(const std::string& folder) { programFolder_ = folder; }
@@ -196,6 +198,8 @@ public:
     bool Ask(const std::string& question) override;
     void Progress(const std::string& title, const std::string& subtitle, int closeAfterMs) override;
     void Message(const std::string& text, RunIcon icon) override;
+    // Shows a text file in the text editor; a message box names the editor
+    // and where it is set when it cannot be started.
     void OpenTextFile(const std::string& path) override;
     void Sleep(int ms) override;
     void ModelSaved() override;
@@ -255,4 +259,5 @@ private:
     std::array<DocDialog, SlotCount> slots_;
     DocDialogFactories factories_;
     std::string programFolder_;
+    RunOutcome lastRun_;
 };

@@ -13,6 +13,8 @@
 namespace {
 
 constexpr GLuint kSceneList = 1;
+// The scene as compiled by a selection pass, for the next picks.
+constexpr GLuint kSelectionList = 2;
 
 } // namespace
 
@@ -60,6 +62,7 @@ void CKorbelView::OnDisplayListsLost()
 {
     display.rebuildScene = 1;
     sceneListValid_ = false;
+    compiledScene_ = selectionScene_ = CompiledScene{};
 }
 
 DisplayOptions CKorbelView::BuildDisplayOptions() const
@@ -148,19 +151,61 @@ void CKorbelView::PlaceModel(const ModelData& model)
     glTranslated(0.0, -model.centreY, -model.centreZ);
 }
 
+CKorbelView::CompiledScene CKorbelView::SceneKey(const ModelData& model, const DisplayOptions& options) const
+{
+    CompiledScene key;
+    key.model = &model;
+    key.nodes = model.GetNodeCount();
+    key.elements = model.GetElementCount();
+    key.redraw = model.redrawFlag;
+    const DocHost* doc = DocumentHost();
+    key.results = doc && doc->HasResults() ? 1 : 0;
+    key.options = options;
+    key.options.pickText.clear(); // the highlight is drawn after the list
+    return key;
+}
+
 // Display list 1 holds the scene; it is compiled when a rebuild was asked
-// for (or the list is gone) and replayed otherwise.
+// for (or the list is gone) and replayed otherwise. A selection pass keeps
+// the scene it compiled in list 2 and calls it in the next passes, and the
+// paint after a pick replays list 1, as long as the list was compiled from
+// the same model and display settings.
 void CKorbelView::DrawModelScene(ModelData& model)
 {
+    const bool mayReplay = replayWhileCurrent_;
+    replayWhileCurrent_ = false;
+    int solidFace = 0;
+    DocHost* doc = DocumentHost();
     if (display.rebuildScene || !sceneListValid_) {
-        int solidFace = 0;
-        DocHost* doc = DocumentHost();
-        if (doc && doc->TakePendingDisplaySettings(solidFace)) display.solidFace = solidFace;
-        glNewList(kSceneList, GL_COMPILE_AND_EXECUTE);
-        viz::DrawScene(model, BuildDisplayOptions());
+        const bool pending = doc && doc->TakePendingDisplaySettings(solidFace);
+        if (pending) display.solidFace = solidFace;
+        if (pending || display.sceneChanged) compiledScene_ = selectionScene_ = CompiledScene{};
+        GLint mode = GL_RENDER;
+        glGetIntegerv(GL_RENDER_MODE, &mode);
+        const bool selecting = mode == GL_SELECT;
+        const GLuint list = selecting ? kSelectionList : kSceneList;
+        CompiledScene& compiled = selecting ? selectionScene_ : compiledScene_;
+        DisplayOptions options = BuildDisplayOptions();
+        if (selecting && options.contourColumn != 0) {
+            // Contours carry no names: the selection pass leaves them out,
+            // and the faces they cover with them.
+            if (options.contourStyle != 1) options.solidFaces = 0;
+            options.contourColumn = 0;
+        }
+        CompiledScene key = SceneKey(model, options);
+        if (mayReplay && compiled.model && key == compiled) {
+            glCallList(list);
+            return;
+        }
+        glNewList(list, GL_COMPILE_AND_EXECUTE);
+        viz::DrawScene(model, options);
         glEndList();
-        display.sceneChanged = 0;
-        sceneListValid_ = true;
+        ++sceneCompiles_;
+        compiled = std::move(key);
+        if (!selecting) {
+            display.sceneChanged = 0;
+            sceneListValid_ = true;
+        }
     } else {
         glCallList(kSceneList);
         display.rebuildScene = 1;

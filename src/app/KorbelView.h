@@ -16,6 +16,10 @@
 
 class CKorbelDoc;
 struct ElementRow;
+struct RunOutcome;
+
+// The status bar's text after a run: how it ended.
+std::string RunStatusText(const RunOutcome& run);
 
 // What the picture shows and how it is turned; the view's commands, mouse
 // and dialogs change it and ask for a repaint. Defaults as a new view has
@@ -158,6 +162,8 @@ public:
     const std::array<double, 16>& SavedProjection() const { return savedProjection_; }
     // True once display list 1 holds the scene in the current context.
     bool SceneListValid() const { return sceneListValid_; }
+    // How often display list 1 was compiled.
+    int SceneCompileCount() const { return sceneCompiles_; }
 
     // ---- Result and view-settings dialogs (KorbelViewDialogs.cpp) ----
     // Results > Contour Plot, Deformed Mesh and Options > Font and Color make
@@ -325,4 +331,17 @@ private:
     std::array<double, 16> savedModelview_{};
     std::array<double, 16> savedProjection_{};
     bool sceneListValid_ = false;
+    // What a display list was compiled from. A pick, and the paint after it,
+    // replay the list while the model and the display still match it.
+    struct CompiledScene {
+        const ModelData* model = nullptr;
+        int nodes = 0, elements = 0, redraw = 0, results = 0;
+        DisplayOptions options;
+        bool operator==(const CompiledScene&) const = default;
+    };
+    CompiledScene SceneKey(const ModelData& model, const DisplayOptions& options) const;
+    CompiledScene compiledScene_;  // list 1, compiled by a paint
+    CompiledScene selectionScene_; // list 2, compiled by a selection pass
+    bool replayWhileCurrent_ = false; // the next scene build may replay a current list
+    int sceneCompiles_ = 0;
 };

@@ -442,7 +442,7 @@ void CKorbelView::OnViewFile(const std::string& extension)
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
     const std::string path = doc->GetPathName();
-    ui::OpenInTextEditor(extension.empty() ? path : RunFileName(path, extension));
+    doc->OpenTextFile(extension.empty() ? path : RunFileName(path, extension));
 }
 
 // ---------------------------------------------------------------------------

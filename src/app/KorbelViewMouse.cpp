@@ -201,7 +201,10 @@ std::vector<unsigned> CKorbelView::SelectNames(int x1, int y1, int x2, int y2, i
         SetProjection();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        display.rebuildScene = 1;  // the names are compiled with the scene
+        // The names are compiled with the scene: the list of the last paint
+        // holds them while it matches the model and the display.
+        display.rebuildScene = 1;
+        replayWhileCurrent_ = true;
         RenderScene();
         hits = glRenderMode(GL_RENDER);
         glMatrixMode(GL_MODELVIEW);
@@ -252,6 +255,8 @@ void CKorbelView::PickAt(int x1, int y1, int x2, int y2, int pickKind)
         SetPickState(CurrentSetKind(), text);
     }
     Resize(Width(), Height());
+    // The pick's highlight is drawn after the list.
+    replayWhileCurrent_ = true;
     Invalidate(false);
 }
 

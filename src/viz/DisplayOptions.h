@@ -35,4 +35,6 @@ struct DisplayOptions {
     double symbolScale = 1.0;   // view magnification; symbols are sized by its inverse
     int setKind = 0;            // set of the set definition dialog: 0 none, 1 node, 2 element, 3 edge
     std::string setText = "0";  // its name or item text
+
+    bool operator==(const DisplayOptions&) const = default;
 };

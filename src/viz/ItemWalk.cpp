@@ -42,6 +42,7 @@ int ItemWalk::RowOf(int number) const
 
 void ItemWalk::Number(int number, int side)
 {
+    ++steps_;
     const int row = RowOf(number);
     if (row >= 0) visit_(row, side);
 }
@@ -89,6 +90,7 @@ void ItemWalk::Name(const std::string& name)
 
 void ItemWalk::All()
 {
+    steps_ += kind_ == kNodes ? model_.GetNodeCount() : model_.GetElementCount();
     if (kind_ == kNodes) {
         for (int i = 0; i < model_.GetNodeCount(); ++i) visit_(i, 0);
         return;

@@ -29,6 +29,8 @@ public:
     // side is the row's side; names are edge sets whose members carry their
     // own sides.
     void EdgeRowText(const std::string& text, int side);
+    // Numbers looked up and rows visited so far: the work the texts took.
+    long Steps() const { return steps_; }
 
 private:
     int Limit() const;
@@ -43,6 +45,7 @@ private:
     int kind_;
     Visit visit_;
     std::vector<std::string> expanded_;
+    long steps_ = 0;
 };
 
 } // namespace viz

@@ -14,6 +14,9 @@
 #include "app/KorbelView.h"
 #include "app/SplashWindow.h"
 #include "model/ModelData.h"
+#include "platform/ui/App.h"
+#include "platform/ui/Commands.h"
+#include "platform/ui/Frame.h"
 #include "platform/ui/HeadlessTest.h"
 
 using namespace korbeltest;
@@ -236,6 +239,7 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
         std::vector<std::string> messages;
         bool called;
         bool results;
+        const char* statusText;  // the status bar after the run
     };
     Scratch empty, noExport;
     for (const char* lib : {"/lib/x86_64-linux-gnu/libm.so.6", "/usr/lib/x86_64-linux-gnu/libm.so.6"})
@@ -244,13 +248,19 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
     const std::string noLibrary = empty.Path() + "/";
     const Case cases[] = {
         {"no library", noLibrary, 0, true,
-         {"Can not load Executable Library\n" + noLibrary + "Parvane_DLL.so\nPlease Check."}, false, false},
+         {"Can not load Executable Library\n" + noLibrary + "Parvane_DLL.so\nPlease Check."}, false, false,
+         "Analysis failed: the solver library could not be loaded"},
         {"no export", noExport.Path() + "/", 0, true, {"Can not find function in Library\nPlease Check."}, false,
-         false},
+         false, "Analysis failed: the solver library has no entry point"},
         {"analysis error", "", 3, true, {"Analysis terminated with errors. Please see message file for details"}, true,
-         true},
-        {"no step results", "", 0, false, {}, true, false},
+         true, "Analysis terminated with errors (see the message file)"},
+        {"no step results", "", 0, false, {}, true, false, "Analysis ended without results (see the message file)"},
+        {"complete", "", 0, true, {}, true, true, "Analysis completed"},
     };
+    ui::App app;
+    app.SetMainFrame(std::make_unique<ui::Frame>());
+    ui::Frame& frame = *app.MainFrame();
+    frame.CreateStatusBar({"CAP"});
     for (const Case& c : cases) {
         CSplashWindow::ResetState();
         g_solver = SolverCall{};
@@ -268,11 +278,35 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
         EXPECT_EQ(Edited().size(), c.called ? 1u : 0u) << c.what;
         EXPECT_EQ(CSplashWindow::Current() != nullptr, c.called) << c.what;
         EXPECT_FALSE(fs::exists(folder + "/torve.dat")) << c.what;
+        // The outcome stays when the pointer leaves the button that ran it.
+        EXPECT_EQ(frame.GetStatusBar().message, c.statusText) << c.what;
+        frame.UserHoverEnd();
+        EXPECT_EQ(frame.GetStatusBar().message, c.statusText) << c.what;
         // The analysis error comes after the progress window's last text.
         if (c.status > 0) {
             EXPECT_EQ(g_solver.boxesBefore, 0u) << c.what;
         }
     }
+}
+
+TEST_F(KorbelRun, TheNextCommandClearsTheOutcomeAndAMissingEditorIsReported)
+{
+    ui::App app;
+    app.SetMainFrame(std::make_unique<ui::Frame>());
+    ui::Frame& frame = *app.MainFrame();
+    frame.CreateStatusBar({"CAP"});
+    Open(OnePlate());
+    driver.FailLaunches(true);
+    view.OnRunAnalysis();
+    EXPECT_EQ(g_solver.calls, 1);
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find(folder + "/m.sms"), std::string::npos) << Texts()[0];
+    EXPECT_NE(Texts()[0].find("TextEditor"), std::string::npos) << Texts()[0];
+    EXPECT_EQ(frame.GetStatusBar().message, "Analysis completed");
+    ASSERT_TRUE(frame.ExecuteCommand(ui::cmd::ViewStatusBar));
+    EXPECT_EQ(frame.GetStatusBar().message, ui::kIdleMessage);
+    frame.UserHoverEnd();
+    EXPECT_EQ(frame.GetStatusBar().message, ui::kIdleMessage);
 }
 
 TEST_F(KorbelRun, UnwritableFileListSkipsTheSolver)

@@ -682,6 +682,26 @@ TEST_F(ViewCommandsTest, EditorOpensEachFileAsOneArgument)
     }
 }
 
+TEST_F(ViewCommandsTest, AnEditorThatCannotStartIsNamedWithWhereToSetIt)
+{
+    Open(OnePlate());
+    WriteAll(dir.File("m.sou"), "listing");
+    WriteAll(dir.File("m.sms"), "messages");
+    driver.FailLaunches(true);
+    for (const auto& [id, file] : {std::pair{ID_VIEW_INPUT_FILE, "m.slb"}, std::pair{ID_VIEW_OUTPUT_FILE, "m.sou"},
+                                   std::pair{ID_VIEW_MESSAGE_FILE, "m.sms"}}) {
+        driver.ClearLogs();
+        Run(id);
+        ASSERT_EQ(driver.MessageBoxes().size(), 1u) << file;
+        const ui::Headless::MessageBoxRecord& box = driver.MessageBoxes()[0];
+        EXPECT_NE(box.text.find("\"xdg-open\""), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find(dir.File(file)), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find("TextEditor"), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find(".config/Brennix/settings"), std::string::npos) << box.text;
+        EXPECT_EQ(box.icon, ui::Icon::Exclamation);
+    }
+}
+
 TEST_F(ViewCommandsTest, HelpOpensTheProgramFolderFilesAfterTheDirectoryMoved)
 {
     Open(OnePlate());

@@ -95,7 +95,7 @@ TEST_F(ContourDesktop, ContourPlotOfAnAnalysedExampleShowsContoursAndLegend)
     view->OnResultsContourPlot();
     Fl_Window* dlg = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (dlg = WindowTitled("Contour Plot Options")) && dlg->visible(); }));
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     ASSERT_TRUE(ClickWidget(dlg, "Show Contour Plot"));
     ASSERT_TRUE(WaitFor([&] { return view->display.contourColumn == 1; })) << view->display.contourColumn;
     SaveShot(Screenshot(dlg->x(), dlg->y(), dlg->w(), dlg->h()), "view_contour_dialog.bmp");
@@ -105,7 +105,7 @@ TEST_F(ContourDesktop, ContourPlotOfAnAnalysedExampleShowsContoursAndLegend)
     Fl_Widget* viewWidget = backend.WidgetOf(*view);
     ASSERT_NE(viewWidget, nullptr);
     auto viewShot = [&](const std::string& name) {
-        for (int i = 0; i < 25; ++i) Fl::wait(0.02);
+        EXPECT_TRUE(Settle());
         SaveShot(Screenshot(frame->x(), frame->y(), frame->w(), frame->h()), name);
         return Screenshot(frame->x() + viewWidget->x(), frame->y() + viewWidget->y(), viewWidget->w(),
                           viewWidget->h());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <sstream>
 
 #include "KorbelTestSupport.h"
@@ -171,6 +172,51 @@ TEST_F(ViewMouseTest, AClickNearANodePicksIt)
     view.UserMouseDown(MouseButton::Left, 5, 5);
     view.UserMouseUp(MouseButton::Left, 5, 5);
     EXPECT_EQ(members.picks.size(), 1u);
+}
+
+TEST_F(ViewMouseTest, PicksReplayThePaintedSceneUntilTheModelOrTheDisplayChanges)
+{
+    Open(OnePlate());
+    TestDialog& members = PickNodesForASet();
+    auto clickAndPaint = [&](ui::Point p) {
+        view.UserMouseDown(MouseButton::Left, p.x, p.y);
+        view.UserMouseUp(MouseButton::Left, p.x, p.y);
+        Paint();
+        return members.picks.empty() ? std::string() : members.picks.back();
+    };
+    // The first pick compiles the scene for selection; later picks and the
+    // paints after them compile nothing.
+    int compiled = view.SceneCompileCount();
+    EXPECT_EQ(clickAndPaint(PixelOf(1.0, 1.0)), "3");
+    EXPECT_EQ(view.SceneCompileCount(), compiled + 1);
+    EXPECT_EQ(clickAndPaint(PixelOf(1.0, 0.0)), "2");
+    EXPECT_EQ(view.SceneCompileCount(), compiled + 1);
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        ui::Point at;
+        const char* picked;
+    } cases[] = {
+        // Node 3 moved inwards: the pick finds it at its new place.
+        {"model changed",
+         [&] {
+             NodeRow* node3 = doc.GetModelData()->GetNodeTable()->GetRow(2);
+             node3->y = node3->z = 0.6;
+             view.RebuildScene();
+         },
+         PixelOf(0.6, 0.6), "3"},
+        // Node points switched off: nothing is named, nothing picked.
+        {"display changed", [&] { view.display.nodeLabels = 0; }, PixelOf(1.0, 0.0), ""},
+    };
+    for (const auto& c : cases) {
+        members.picks.clear();
+        compiled = view.SceneCompileCount();
+        c.change();
+        EXPECT_EQ(clickAndPaint(c.at), c.picked) << c.what;
+        // Compiled again for the pick and for the paint.
+        EXPECT_EQ(view.SceneCompileCount(), compiled + 2) << c.what;
+    }
 }
 
 TEST_F(ViewMouseTest, ADoubleClickPicksOnce)

@@ -60,7 +60,7 @@ TEST_F(NodalActionsDesktop, ACheckBoxClickEnablesItsValueAndApplyReachesTheModel
     Fl_Window* win = backend.TopWindowOf(*dlg);
     ASSERT_TRUE(win && WaitFor([&] { return win->shown() && win->visible(); }));
     EXPECT_STREQ(win->label(), "Nodal Loads");
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
 
     auto widget = [&](int id) { return backend.WidgetOf(*dlg->GetDlgItem(id)); };
     auto centre = [&](int id) {
@@ -72,7 +72,7 @@ TEST_F(NodalActionsDesktop, ACheckBoxClickEnablesItsValueAndApplyReachesTheModel
     const auto [bx, by] = centre(D::CheckId(1, 2));
     SendClick(win, bx, by);
     ASSERT_TRUE(WaitFor([&] { return dlg->GetDlgItem(G::CellId(1, 3))->IsWindowEnabled(); }));
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(dlg->IsDlgButtonChecked(D::CheckId(1, 2)), 1);
     EXPECT_EQ(dlg->GetFocus(), dlg->GetDlgItem(G::CellId(1, 3)));
     const Shot shot = Screenshot(win->x(), win->y(), win->w(), win->h());
@@ -89,7 +89,7 @@ TEST_F(NodalActionsDesktop, ACheckBoxClickEnablesItsValueAndApplyReachesTheModel
     const auto [ax, ay] = centre(G::kApplyId);
     SendClick(win, ax, ay);
     ASSERT_TRUE(WaitFor([&] { return model.IsChanged(); }));
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     SaveShot(Screenshot(win->x(), win->y(), win->w(), win->h()), "dialogs_nodal_loads_applied.bmp");
 
     EXPECT_EQ(model.GetNodalActionTable(2)->GetFlag(0, 1), 1);

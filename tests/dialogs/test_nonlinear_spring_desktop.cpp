@@ -45,7 +45,7 @@ TEST_F(NonlinearSpringDesktop, ClickOnAProfileDrawsItsRedCurve) {
     // The first line of the list: "Soft".
     Fl_Widget* list = backend.WidgetOf(*dlg.GetDlgItem(S::IDC_PROFILE_LIST));
     ASSERT_NE(list, nullptr);
-    for (int i = 0; i < 15; ++i) Fl::wait(0.02);  // the window settles on the screen
+    ASSERT_TRUE(Settle());  // the window settles on the screen
     SendClick(win, list->x() + 20, list->y() + 8);
     ASSERT_TRUE(WaitFor([&] { return dlg.SelectedIndex() == 0; })) << "the click did not select the profile";
     EXPECT_EQ(dlg.GetDlgItemText(S::IDC_NAME), "Soft");
@@ -53,7 +53,7 @@ TEST_F(NonlinearSpringDesktop, ClickOnAProfileDrawsItsRedCurve) {
     Fl_Widget* chart = backend.WidgetOf(*dlg.GetDlgItem(S::IDC_CHART));
     ASSERT_NE(chart, nullptr);
     ASSERT_TRUE(WaitFor([&] { return chart->visible(); }));
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     const Shot window = Screenshot(win->x(), win->y(), win->w(), win->h());
     SaveShot(window, "dialogs_spring_curve.bmp");
     const Shot plot = Screenshot(win->x() + chart->x(), win->y() + chart->y(), chart->w(), chart->h());

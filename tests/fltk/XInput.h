@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <cctype>
 #include <cstdlib>
@@ -236,14 +237,39 @@ struct ModalSteps {
     }
 };
 
-// Runs FLTK's loop until the condition holds or the time (seconds) is up.
+// Runs FLTK's loop until the condition holds or the time (seconds) is up;
+// the time is generous, for a loaded machine.
 template <class F>
-bool WaitFor(F condition, double seconds = 5.0) {
-    for (int i = 0; i < static_cast<int>(seconds / 0.02); ++i) {
+bool WaitFor(F condition, double seconds = 30.0) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
         if (condition()) return true;
         Fl::wait(0.02);
     }
     return condition();
+}
+
+// Waits until the X server has handled everything sent so far, FLTK has
+// handled the events that came back, and every shown window of this program
+// is mapped and drawn. False when that does not come within the seconds.
+inline bool Settle(double seconds = 30.0) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        XSync(fl_display, False);
+        Fl::check();
+        bool mapped = true;
+        for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
+            if (!w->shown() || !w->visible()) continue;
+            XWindowAttributes a;
+            if (!XGetWindowAttributes(fl_display, fl_xid(w), &a) || a.map_state != IsViewable) mapped = false;
+        }
+        if (mapped && !Fl::damage()) {
+            XSync(fl_display, False);  // the drawing has reached the screen
+            if (!XPending(fl_display)) return true;
+        }
+        if (std::chrono::steady_clock::now() >= end) return false;
+        Fl::wait(0.01);
+    }
 }
 
 // Tests on the X display: skipped without one; they hold the display lock,
@@ -266,7 +292,7 @@ protected:
             return nullptr;
         }
         Fl_Window* win = backend.TopWindowOf(dialog);
-        if (!win || !WaitFor([&] { return win->shown() && win->visible(); })) {
+        if (!win || !WaitFor([&] { return win->shown() && win->visible(); }) || !Settle()) {
             ADD_FAILURE() << "the dialog's window did not show";
             return nullptr;
         }
@@ -276,7 +302,7 @@ protected:
     // Destroys the window and lets FLTK take its widgets away.
     static void CloseWindow(ui::Window& window) {
         window.DestroyWindow();
-        for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+        EXPECT_TRUE(Settle());
     }
 
 private:

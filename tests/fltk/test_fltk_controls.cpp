@@ -150,7 +150,7 @@ TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     img.rgb.assign(48, 255);
     dlg.Get<ui::Picture>(IDC_PICTURE)->SetImage(img);
     dlg.Get<ui::Control>(IDC_CUSTOM)->Invalidate();
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(dlg.total, 0);
 
     auto widget = [&](int id) { return backend.WidgetOf(*dlg.GetDlgItem(id)); };
@@ -180,7 +180,7 @@ TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     auto click = [&](int id, int dy = -1) {
         Fl_Widget* w = widget(id);
         SendClick(win, w->x() + 6, dy < 0 ? w->y() + w->h() / 2 : w->y() + dy);
-        for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+        EXPECT_TRUE(Settle());
     };
     click(IDC_CHECK);
     EXPECT_TRUE(WaitFor([&] { return dlg.Count(IDC_CHECK, ui::Notify::Clicked) == 1; }));
@@ -199,7 +199,7 @@ TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     EXPECT_TRUE(WaitFor([&] { return dlg.Count(IDC_LINK, ui::Notify::Clicked) == 1; }));
     // Typing into the edit: one Change per key, the text in the layer.
     dlg.GotoDlgCtrl(dlg.GetDlgItem(IDC_EDIT));
-    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(Fl::focus(), widget(IDC_EDIT));
     static_cast<Fl_Input*>(widget(IDC_EDIT))->position(5, 5);
     SendKey(win, XK_x);
@@ -219,7 +219,7 @@ TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     // never reaches FLTK, and Tab moves the focus the layer's way.
     dlg.keys.clear();
     dlg.GotoDlgCtrl(dlg.GetDlgItem(IDC_LIST));
-    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     SendKey(win, XK_Down);
     SendKey(win, XK_Next);
     SendKey(win, XK_Tab);
@@ -240,7 +240,10 @@ TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     EXPECT_TRUE(WaitFor([&] { return dlg.timer[7] >= 3; }));
     dlg.KillTimer(7);
     const int fired = dlg.timer[7];
-    for (int i = 0; i < 8; ++i) Fl::wait(0.02);
+    // Another timer of the same period fires three times meanwhile.
+    dlg.SetTimer(8, 20);
+    EXPECT_TRUE(WaitFor([&] { return dlg.timer[8] >= 3; }));
+    dlg.KillTimer(8);
     EXPECT_EQ(dlg.timer[7], fired);
 
     // Escape ends the dialog through the layer; the window goes.
@@ -249,7 +252,7 @@ TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     EXPECT_EQ(dlg.GetResult(), ui::IDCANCEL);
     dlg.DestroyWindow();
     EXPECT_EQ(backend.TopWindowOf(dlg), nullptr);
-    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
 }
 
 namespace {
@@ -287,7 +290,7 @@ TEST_F(FltkControls, PopupPaintsItselfAndClosesFromItsTimer) {
     ASSERT_TRUE(win);
     EXPECT_TRUE(win->non_modal());  // topmost without an owner: above the program's windows
     ASSERT_TRUE(WaitFor([&] { return win->shown() && popup.paints > 0; }));
-    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     const Shot s = Screenshot(win->x(), win->y(), win->w(), win->h());
     SaveShot(s, "fltk_popup.bmp");
     EXPECT_EQ(s.w, 220);
@@ -314,7 +317,7 @@ TEST_F(FltkControls, PopupPaintsItselfAndClosesFromItsTimer) {
     EXPECT_TRUE(WaitFor([&] { return !popup.IsWindow(); }));
     EXPECT_EQ(popup.ticks, 3);
     EXPECT_EQ(backend.TopWindowOf(popup), nullptr);
-    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
 }
 
 namespace {
@@ -349,7 +352,7 @@ TEST_F(FltkControls, KeysGoToTheMessageBoxNotToTheDialogBehindIt) {
     AllControls dlg;
     Fl_Window* win = ShowDialog(dlg);
     ASSERT_TRUE(win);
-    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     dlg.keys.clear();
 
     EscapeBehindTheBox script{&backend, win};
@@ -422,10 +425,10 @@ TEST_F(FltkControls, ListsKeepTheirScrollPositionAndShowTheSelection) {
     };
     for (const auto& c : cases) {
         c.browser->topline(21);
-        for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+        EXPECT_TRUE(Settle());
         SendClick(win, c.browser->x() + 10, c.browser->y() + 7);
         EXPECT_TRUE(WaitFor([&] { return c.chosen() == 20; })) << c.chosen();
-        for (int i = 0; i < 5; ++i) Fl::wait(0.02);  // the list is drawn again
+        EXPECT_TRUE(Settle());  // the list is drawn again
         EXPECT_EQ(c.browser->topline(), 21);
     }
 
@@ -434,7 +437,7 @@ TEST_F(FltkControls, ListsKeepTheirScrollPositionAndShowTheSelection) {
     lines->SetCurSel(38);
     rows->SetSelected(20, false);
     rows->SetSelected(38, true);
-    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     for (Fl_Browser* b : {lineBrowser, rowBrowser}) {
         EXPECT_TRUE(b->displayed(39)) << b->topline();
         EXPECT_GT(b->topline(), 21);

@@ -41,7 +41,7 @@ TEST_F(FltkDrop, FileDroppedOnTheMainWindowIsOpened) {
     Fl_Window* win = backend.TopWindowOf(*f);
     ASSERT_TRUE(win);
     ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
 
     XdndSource source;
     ASSERT_TRUE(source.Ok());
@@ -58,7 +58,7 @@ TEST_F(FltkDrop, FileDroppedOnTheMainWindowIsOpened) {
     EXPECT_TRUE(source.Served());
     EXPECT_EQ(app.opened, std::vector<std::string>{"/tmp/dropped model.slb"});
     f->DestroyWindow();
-    for (int i = 0; i < 3; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
 }
 
 }  // namespace

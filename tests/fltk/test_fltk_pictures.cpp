@@ -65,7 +65,7 @@ TEST_F(FltkPictures, TransparentColourLetsTheBackgroundThrough) {
     dlg.Get<ui::CustomControl>(IDC_PAINTED)->SetDrawable(&painted);
     Fl_Window* win = backend.TopWindowOf(dlg);
     ASSERT_TRUE(win && WaitFor([&] { return win->shown() && win->visible(); }));
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     const Shot shot = Screenshot(win->x(), win->y(), win->w(), win->h());
     SaveShot(shot, "fltk_pictures.bmp");
 

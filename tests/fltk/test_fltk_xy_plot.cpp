@@ -91,7 +91,7 @@ TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
     Fl_Window* win = backend.TopWindowOf(*dlg);
     ASSERT_TRUE(win);
     ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     const int oldWidth = win->w();
     ASSERT_EQ(oldWidth, dlg->GetClientSize().cx);
     Fl_Widget* chart = backend.WidgetOf(*dlg->GetDlgItem(CDlgXYPlot::IDC_CHART));
@@ -110,28 +110,29 @@ TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
         Fl_Window* dialog;
         brennix::fltk::FltkBackend* backend;
         int ticks = 0;
-        int seen = 0;  // ticks with the list open, for it to settle
+        int seen = 0;  // ticks with the list open and drawn
         bool clicked = false;
         static void Tick(void* data) {
             auto* m = static_cast<MenuPick*>(data);
             ++m->ticks;
             Fl_Window* menu = Fl::first_window();
-            if (menu && menu != m->dialog && !m->backend->LayerWindowOf(menu) && menu->shown() && ++m->seen > 5) {
+            if (menu && menu != m->dialog && !m->backend->LayerWindowOf(menu) && menu->shown() && menu->visible() &&
+                !menu->damage() && ++m->seen > 1) {
                 SendClick(menu, menu->w() / 2, menu->h() * 7 / 18);
                 m->clicked = true;
                 return;
             }
-            if (m->ticks < 200) Fl::repeat_timeout(0.05, Tick, data);
+            if (m->ticks < 1200) Fl::repeat_timeout(0.05, Tick, data);
         }
     } pick{win, &backend};
     Fl::add_timeout(0.05, MenuPick::Tick, &pick);
     SendClick(win, variables->x() + variables->w() / 2, variables->y() + variables->h() / 2);
-    const bool picked = WaitFor([&] { return pick.clicked && dlg->m_variableIndex == 3; }, 10.0);
+    const bool picked = WaitFor([&] { return pick.clicked && dlg->m_variableIndex == 3; }, 60.0);
     Fl::remove_timeout(MenuPick::Tick, &pick);
     ASSERT_TRUE(picked) << dlg->m_variableIndex;
     EXPECT_EQ(dlg->Chart().Title(), "CutLine 1: Flexural Moment My");
     EXPECT_EQ(dlg->Chart().PointCount(), 25);
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     Fl::flush();
     SaveShot(Screenshot(win->x(), win->y(), win->w(), win->h()), "fltk_xy_plot.bmp");
 
@@ -149,7 +150,7 @@ TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
     // The option controls keep their places.
     Fl_Widget* close = backend.WidgetOf(*dlg->GetDlgItem(CDlgXYPlot::IDC_CLOSE));
     EXPECT_EQ(close->x(), dlg->MapDialogRect({7, 262, 50, 14}).x);
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     Fl::flush();
     const Shot wide = Screenshot(win->x(), win->y(), win->w(), win->h());
     SaveShot(wide, "fltk_xy_plot_widened.bmp");

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -114,6 +115,46 @@ int BlackPixels(const Shot& s) {
     return n;
 }
 
+// Pixels of the pink element faces, and of faces marked by a pick (the
+// cyan highlight over the pink).
+int CountPixels(const Shot& s, bool (*test)(const unsigned char*)) {
+    int n = 0;
+    for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) n += test(s.At(x, y));
+    return n;
+}
+bool IsPinkFace(const unsigned char* p) { return p[0] > 230 && p[1] > 170 && p[1] < 235 && p[2] > 180 && p[2] > p[1]; }
+bool IsHighlighted(const unsigned char* p) { return p[0] < 120 && p[1] > 200 && p[2] > 200; }
+
+// Drawn: more than a few pixels differ from the first one (a window just
+// mapped shows one colour).
+bool Drawn(const Shot& s) {
+    if (s.w == 0 || s.h == 0) return false;
+    int differ = 0;
+    for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) differ += std::memcmp(s.At(x, y), s.At(0, 0), 3) != 0;
+    return differ > 50;
+}
+
+// The window's picture once it shows what the test waits for and has
+// stopped changing (the same in two looks one after the other); the last
+// look when that does not come within the seconds.
+Shot SettledShot(const std::function<std::optional<XWin>()>& window, const std::function<bool(const Shot&)>& shows,
+                 double seconds = 60) {
+    Shot last;
+    WaitUntil(
+        [&] {
+            const std::optional<XWin> w = window();
+            if (!w) return false;
+            Shot now = ShotOf(*w);
+            const bool settled = shows(now) && now.w == last.w && now.h == last.h && now.rgb == last.rgb;
+            last = std::move(now);
+            return settled;
+        },
+        seconds);
+    return last;
+}
+
 // Windows of the other process come and go between the query and the
 // look at them: those errors are expected.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
@@ -155,6 +196,7 @@ private:
 };
 
 auto isFrame = [](const XWin& w) { return w.name.rfind("Brennix 2025.4.1", 0) == 0; };
+auto isMenu = [](const XWin& w) { return w.overrideRedirect && w.h > 40; };
 
 class ProgramDesktop : public FltkDisplayTest {
 protected:
@@ -183,11 +225,10 @@ protected:
         program = std::make_unique<Program>(bin + "/Brennix", folder, config);
         EXPECT_TRUE(program->Started());
         frame = WaitForWindow(isFrame, 60);
-        if (!frame) {
+        if (!frame || !Drawn(SettledShot([] { return Find(isFrame); }, Drawn))) {
             ADD_FAILURE() << "the main window did not show";
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
         frame = Find(isFrame);
 
         // File > Open: the menu from the keyboard, the item by its access key.
@@ -196,45 +237,47 @@ protected:
             ADD_FAILURE() << "the File menu did not open";
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        SaveShot(ShotOf(*menu), "program_file_menu.bmp");
+        SaveShot(MenuShot(), "program_file_menu.bmp");
         Key(*menu, XK_o);
         std::optional<XWin> chooser = WaitForWindow([](const XWin& w) { return w.name == "Open"; });
         if (!chooser) {
             ADD_FAILURE() << "the Open dialog did not show";
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        SettledShot([] { return Find([](const XWin& w) { return w.name == "Open"; }); }, Drawn);
         Type(*chooser, name);
         Key(*chooser, XK_Return);
         const std::string stem = fs::path(name).stem().string();
-        if (!WaitUntil([&] {
-                frame = Find(isFrame);
-                return frame && frame->name.find(stem) != std::string::npos;
-            })) {
+        if (!WaitUntil(
+                [&] {
+                    frame = Find(isFrame);
+                    return frame && frame->name.find(stem) != std::string::npos;
+                },
+                60)) {
             ADD_FAILURE() << "the model did not open";
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
         return true;
     }
+    // The frame once its picture shows the mat's faces and has settled.
+    Shot ModelShot() {
+        return SettledShot([] { return Find(isFrame); }, [](const Shot& s) { return CountPixels(s, IsPinkFace) > 10000; });
+    }
+    // The open menu once it is drawn: its loop runs and takes keys then.
+    Shot MenuShot() { return SettledShot([] { return Find(isMenu); }, Drawn); }
     std::optional<XWin> OpenMenu(KeySym letter) {
         Key(*frame, letter, Mod1Mask);
-        return WaitForWindow([](const XWin& w) { return w.overrideRedirect && w.h > 40; }, 10);
+        return WaitForWindow(isMenu, 30);
     }
-    void WaitForMenusClosed() {
-        WaitUntil([] { return !Find([](const XWin& w) { return w.overrideRedirect && w.h > 40; }); }, 5);
-    }
+    void WaitForMenusClosed() { WaitUntil([] { return !Find(isMenu); }, 30); }
     // A menu command chosen from the keyboard: the menu by its access key,
     // then the keys.
     bool Choose(KeySym menuLetter, std::initializer_list<KeySym> keys) {
         WaitForMenusClosed();
         std::optional<XWin> menu = OpenMenu(menuLetter);
-        if (!menu) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        if (!menu || !Drawn(MenuShot())) return false;
         for (KeySym k : keys) Key(*menu, k);
         WaitForMenusClosed();
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         return true;
     }
 
@@ -252,24 +295,22 @@ TEST_F(ProgramDesktop, OpenAModelRunTheAnalysisAndFindTheResults) {
     if (!fs::exists(bin + "/Brennix") || !fs::exists(bin + "/Parvane_DLL.so"))
         GTEST_SKIP() << "the program or the solver library is not built";
     ASSERT_TRUE(StartWithExample("winkler-mat.slb"));
-    SaveShot(ShotOf(*frame), "program_model_open.bmp");
+    SaveShot(ModelShot(), "program_model_open.bmp");
     auto openMenu = [&](KeySym letter) { return OpenMenu(letter); };
     std::optional<XWin> menu;
 
     // Results, before the run: every item greyed.
     menu = openMenu(XK_r);
     ASSERT_TRUE(menu) << "the Results menu did not open";
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const Shot before = ShotOf(*menu);
+    const Shot before = MenuShot();
     SaveShot(before, "program_results_menu_before.bmp");
     Key(*menu, XK_Escape);
-    ASSERT_TRUE(WaitUntil([] { return !Find([](const XWin& w) { return w.overrideRedirect && w.h > 40; }); }, 5));
+    ASSERT_TRUE(WaitUntil([] { return !Find(isMenu); }, 30));
 
     // Computations > Run Analysis, and the progress window during the run.
     menu = openMenu(XK_c);
     ASSERT_TRUE(menu) << "the Computations menu did not open";
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const Shot computationsBefore = ShotOf(*menu);
+    const Shot computationsBefore = MenuShot();
     Key(*menu, XK_r);
     auto isProgress = [](const XWin& w) { return w.w == 502 && w.h == 327; };
     std::optional<XWin> progress = WaitForWindow(isProgress, 20);
@@ -299,8 +340,7 @@ TEST_F(ProgramDesktop, OpenAModelRunTheAnalysisAndFindTheResults) {
     // Results, after the run: enabled.
     menu = openMenu(XK_r);
     ASSERT_TRUE(menu);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const Shot after = ShotOf(*menu);
+    const Shot after = MenuShot();
     SaveShot(after, "program_results_menu_after.bmp");
     Key(*menu, XK_Escape);
     EXPECT_GT(BlackPixels(after), 150);
@@ -310,17 +350,17 @@ TEST_F(ProgramDesktop, OpenAModelRunTheAnalysisAndFindTheResults) {
     WaitForMenusClosed();
     menu = openMenu(XK_c);
     ASSERT_TRUE(menu);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const Shot computationsAfter = ShotOf(*menu);
+    const Shot computationsAfter = MenuShot();
     SaveShot(computationsAfter, "program_computations_menu_after.bmp");
     Key(*menu, XK_Escape);
     EXPECT_GT(BlackPixels(computationsAfter), BlackPixels(computationsBefore) + 100);
     SaveShot(ShotOf(*Find(isFrame)), "program_after_run.bmp");
 
     // File > Exit ends the program.
-    WaitUntil([] { return !Find([](const XWin& w) { return w.overrideRedirect && w.h > 40; }); }, 5);
+    WaitForMenusClosed();
     menu = openMenu(XK_f);
     ASSERT_TRUE(menu);
+    ASSERT_TRUE(Drawn(MenuShot()));
     Key(*menu, XK_x);
     EXPECT_TRUE(program->Exited(30));
 }
@@ -348,22 +388,11 @@ void Release(const XWin& w, int x, int y) {
     XFlush(fl_display);
 }
 
-// Pixels of the pink element faces, and of faces marked by a pick (the
-// cyan highlight over the pink).
-int CountPixels(const Shot& s, bool (*test)(const unsigned char*)) {
-    int n = 0;
-    for (int y = 0; y < s.h; ++y)
-        for (int x = 0; x < s.w; ++x) n += test(s.At(x, y));
-    return n;
-}
-bool IsPinkFace(const unsigned char* p) { return p[0] > 230 && p[1] > 170 && p[1] < 235 && p[2] > 180 && p[2] > p[1]; }
-bool IsHighlighted(const unsigned char* p) { return p[0] < 120 && p[1] > 200 && p[2] > 200; }
-
 TEST_F(ProgramDesktop, RotateByDraggingAndPickAnElementForTheMaterialGrid) {
     if (!fs::exists(std::string(BRENNIX_BIN_DIR) + "/Brennix")) GTEST_SKIP() << "the program is not built";
     ASSERT_TRUE(StartWithExample("winkler-mat.slb"));
     const int cx = frame->w / 2, cy = frame->h / 2;
-    const Shot start = ShotOf(*frame);
+    const Shot start = ModelShot();
     SaveShot(start, "program_view_start.bmp");
     const int facesAtStart = CountPixels(start, IsPinkFace);
     ASSERT_GT(facesAtStart, 10000);
@@ -373,15 +402,14 @@ TEST_F(ProgramDesktop, RotateByDraggingAndPickAnElementForTheMaterialGrid) {
     // foreshortened, cos 45 of its width.
     ASSERT_TRUE(Choose(XK_t, {XK_r}));
     Press(*frame, cx, cy);
-    for (int k = 1; k <= 8; ++k) {
-        DragTo(*frame, cx + k * frame->w / 64, cy);
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    }
+    for (int k = 1; k <= 8; ++k) DragTo(*frame, cx + k * frame->w / 64, cy);
     Release(*frame, cx + frame->w / 8, cy);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    const Shot turned = ShotOf(*frame);
+    // The picture settles once the program has drawn the last drag.
+    auto faceRatio = [&](const Shot& s) { return static_cast<double>(CountPixels(s, IsPinkFace)) / facesAtStart; };
+    const Shot turned =
+        SettledShot([] { return Find(isFrame); }, [&](const Shot& s) { return faceRatio(s) < 0.85; });
     SaveShot(turned, "program_view_rotated.bmp");
-    const double ratio = static_cast<double>(CountPixels(turned, IsPinkFace)) / facesAtStart;
+    const double ratio = faceRatio(turned);
     EXPECT_GT(ratio, 0.55);
     EXPECT_LT(ratio, 0.85);
 
@@ -391,7 +419,8 @@ TEST_F(ProgramDesktop, RotateByDraggingAndPickAnElementForTheMaterialGrid) {
     ASSERT_TRUE(Choose(XK_i, {XK_m}));
     std::optional<XWin> grid = WaitForWindow([](const XWin& w) { return w.name.find("Material") != std::string::npos; });
     ASSERT_TRUE(grid) << "the material grid did not show";
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::string gridName = grid->name;
+    SettledShot([&] { return Find([&](const XWin& w) { return w.name == gridName; }); }, Drawn);
     frame = Find(isFrame);
     ASSERT_TRUE(frame);
     // The element below and left of the centre, clear of the grid that
@@ -412,7 +441,7 @@ TEST_F(ProgramDesktop, RotateByDraggingAndPickAnElementForTheMaterialGrid) {
                 picked = ShotOf(*frame);
                 return marked();
             },
-            3);
+            30);
     }
     SaveShot(picked, "program_view_picked.bmp");
     SaveShot(ShotOf(*grid), "program_material_grid_picked.bmp");

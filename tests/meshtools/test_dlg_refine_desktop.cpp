@@ -79,7 +79,7 @@ TEST_F(RefineDesktop, BadDivisionIsRefusedAndGoodOnesReachTheView)
     DlgRefine d(view, nullptr, 0, 1.0);
     Fl_Window* win = ShowDialog(d);
     ASSERT_NE(win, nullptr);
-    for (int i = 0; i < 10; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     Fl::flush();
     const Shot dialogShot = Screenshot(win->x(), win->y(), win->w(), win->h());
     SaveShot(dialogShot, "meshtools_refine_dialog.bmp");

@@ -220,7 +220,7 @@ TEST_F(NewProjectDesktop, GridOfSpansOnTheScreen) {
     dialog.ShowWindow(true);  // a modal dialog's template is not created visible
     Fl_Window* w = backend.TopWindowOf(dialog);
     ASSERT_TRUE(w && WaitFor([&] { return w->shown() && w->visible(); }));
-    for (int i = 0; i < 5; ++i) Fl::wait(0.02);
+    ASSERT_TRUE(Settle());
     const Shot s = Screenshot(w->x(), w->y(), w->w(), w->h());
     SaveShot(s, "new_template_grid.bmp");
     EXPECT_EQ(dialog.GetDlgItemText(DlgGrid::IDC_TOTAL + 2), "10");

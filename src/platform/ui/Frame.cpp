@@ -143,6 +143,11 @@ void Frame::SetMessageText(const std::string& text) {
     NotifyChange(Change::StatusBar);
 }
 
+void Frame::SetIdleMessage(const std::string& text) {
+    idleMessage_ = text;
+    SetMessageText(text);
+}
+
 void Frame::ShowStatusBar(bool show) {
     if (!statusBar_.created || statusBar_.visible == show) return;
     statusBar_.visible = show;
@@ -202,6 +207,10 @@ CmdUI Frame::UpdateCommand(int id) { return RouteUpdate(RoutingChain(), id); }
 
 bool Frame::ExecuteCommand(int id) {
     if (!UpdateCommand(id).Enabled()) return false;
+    if (idleMessage_ != kIdleMessage) {
+        if (statusBar_.message == idleMessage_) SetMessageText(kIdleMessage);
+        idleMessage_ = kIdleMessage;
+    }
     return RouteCommand(RoutingChain(), id);
 }
 
@@ -387,7 +396,7 @@ void Frame::UserHover(int id) {
     SetMessageText(info ? StatusTextOf(info->prompt) : std::string());
 }
 
-void Frame::UserHoverEnd() { SetMessageText(kIdleMessage); }
+void Frame::UserHoverEnd() { SetMessageText(idleMessage_); }
 
 void Frame::UserClose() { OnClose(); }
 

@@ -116,6 +116,10 @@ public:
     bool CreateStatusBar(const std::vector<std::string>& indicators);
     StatusBar& GetStatusBar() { return statusBar_; }
     void SetMessageText(const std::string& text);
+    // What a command reports when it ends: the message pane shows it, and
+    // shows it again after a pointed-at button's text, until the next command
+    // runs ("Ready" then).
+    void SetIdleMessage(const std::string& text);
     void ShowStatusBar(bool show);
 
     // The one view; the frame owns it, creates its window (OnCreate) and
@@ -169,6 +173,7 @@ private:
     MenuItem menuBar_;
     std::vector<ToolBar> toolBars_;
     StatusBar statusBar_;
+    std::string idleMessage_ = kIdleMessage;
     std::unique_ptr<View> view_;
     std::string appTitle_;
 };

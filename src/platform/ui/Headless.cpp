@@ -315,12 +315,14 @@ bool Headless::KeyLockState(int lockKey) const {
 }
 
 bool Headless::ShellOpen(const std::string& path) {
+    if (failLaunches_) return false;
     launched_.push_back({"xdg-open", path});
     log_.push_back("ShellOpen " + path);
     return true;
 }
 
 bool Headless::OpenInTextEditor(const std::string& path) {
+    if (failLaunches_) return false;
     std::vector<std::string> argv = TextEditorCommand();
     argv.push_back(path);
     launched_.push_back(argv);

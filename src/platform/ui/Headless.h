@@ -110,6 +110,8 @@ public:
     void SetDesktop(Rect r) { desktop_ = r; }
     // Programs that would have been started by ShellOpen and OpenInTextEditor.
     const std::vector<std::vector<std::string>>& Launched() const { return launched_; }
+    // From now on no program can be started (as when it is not installed).
+    void FailLaunches(bool fail) { failLaunches_ = fail; }
     // Windows that exist now (created and not destroyed).
     std::vector<Window*> LiveWindows() const;
 
@@ -165,6 +167,7 @@ private:
     std::map<const Window*, int> paints_;
     std::vector<Window*> live_;
     std::vector<std::vector<std::string>> launched_;
+    bool failLaunches_ = false;
     std::map<int, bool> locks_;
     Rect desktop_{0, 0, 1920, 1080};
     int waitDepth_ = 0;
