@@ -115,6 +115,8 @@ void ModelData::CheckModel(const std::string& path, bool& error)
         }
     }
 
+    if (CheckTargets(out)) error = true;
+
     // Under a soil model the solver derives the nodal soil stiffnesses and
     // the solver input carries no nodal stiffness rows.
     const NodalActionTable* nodalStiffness = GetNodalActionTable(3);
