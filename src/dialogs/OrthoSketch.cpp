@@ -160,7 +160,7 @@ void Box(Sketch& s)
     s.Label((left + right) / 2, 0.92, "n cells");
 }
 
-// The slab of the user's rigidities: its thickness and the axes the
+// The slab of the user's rigidities: its thickness and the y axis the
 // rigidities refer to.
 void User(Sketch& s)
 {
@@ -171,8 +171,6 @@ void User(Sketch& s)
     s.Line(0.42, 0.82, 0.45, 0.85, kConcrete);
     s.Line(0.42, 0.88, 0.45, 0.85, kConcrete);
     s.Label(0.52, 0.85, "y", kConcrete);
-    s.Line(0.2, 0.85, 0.2, 0.7, kConcrete);
-    s.Label(0.2, 0.15, "Dyy Dzz Dv Dyz Dsy Dsz", kConcrete);
 }
 
 void DrawType(Sketch& s, int type)

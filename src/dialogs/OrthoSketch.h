@@ -3,7 +3,7 @@
 // the reinforcement layers about the middle plane (As1..As4 at x1..x4), the
 // stiffeners in y and z under the slab (h1, b1, c1 and h2, b2, c2), the box
 // cells (n cells of width b and height h), and for the user-defined rigidities
-// the plain slab of thickness t with its axes.
+// the plain slab of thickness t with its y axis.
 #pragma once
 
 #include "platform/ui/Controls.h"
