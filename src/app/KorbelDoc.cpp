@@ -69,7 +69,7 @@ DocDialogFactories& InputDialogFactories()
 CKorbelDoc::CKorbelDoc() : factories_(InputDialogFactories())
 {
     for (int id : korbel::kResultCommands) OnUpdateUI(id, [this](ui::CmdUI& ui) { ui.Enable(resultsFlag_ != 0); });
-    OnUpdateUI(ui::cmd::FileSave, [this](ui::CmdUI& ui) { ui.Enable(model_ && IsModified()); });
+    OnUpdateUI(ui::cmd::FileSave, [this](ui::CmdUI& ui) { ui.Enable(model_ && HasUnsavedChanges()); });
     OnUpdateUI(ui::cmd::FileSaveAs, [this](ui::CmdUI& ui) { ui.Enable(model_ != nullptr); });
 }
 
@@ -163,13 +163,23 @@ bool CKorbelDoc::OnSaveDocument(const std::string& path)
     // The base only checked that the file can be written; the model file is
     // all that the path holds. A failed write keeps both flags.
     if (!model_ || model_->WriteModelFile(path) != 0) {
-        ui::MessageBox("Can not save the model file\n" + path + "\nPlease Check.", ui::Buttons::Ok, ui::Icon::Stop);
+        const std::string row = model_ ? model_->UnwritableText() : std::string();
+        ui::MessageBox("Can not save the model file\n" + path + "\nPlease Check." + (row.empty() ? "" : "\n" + row),
+                       ui::Buttons::Ok, ui::Icon::Stop);
         SetModifiedFlag(wasModified);
         return false;
     }
     model_->ClearChanged();
     SetModifiedFlag(false);
     return true;
+}
+
+bool CKorbelDoc::HasUnsavedChanges() const { return IsModified() || (model_ && model_->IsChanged()); }
+
+bool CKorbelDoc::SaveModified()
+{
+    if (HasUnsavedChanges()) SetModifiedFlag(true);
+    return ui::Document::SaveModified();
 }
 
 void CKorbelDoc::OnCloseDocument()
@@ -256,8 +266,9 @@ void CKorbelDoc::RunModal(const ModalRunner& runner, ViewHost& view, int kind, b
     if (!runner) return;
     view_ = &view;
     runner(DocDialogRequest{*this, view, kind});
-    if (!model_ || !model_->IsChanged()) return;
-    SetModifiedFlag(true);
+    if (model_ && model_->IsChanged()) SetModifiedFlag(true);
+    // The grid highlighted its current row in the view: cleared however it
+    // closed.
     if (resetHighlight) ResetViewHighlight(view);
 }
 

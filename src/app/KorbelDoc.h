@@ -94,6 +94,12 @@ public:
     bool OpenModelFile(const std::string& path);
     bool OnSaveDocument(const std::string& path) override;
     void OnCloseDocument() override;
+    // The save question reads the same state as the Save command.
+    bool SaveModified() override;
+    // The one modified state: the document's flag or a model changed since
+    // it was read or saved (an Apply in a modeless grid changes the model
+    // while the grid stays open).
+    bool HasUnsavedChanges() const;
 
     // ---- DocHost ----
     ModelData* GetModelData() const override { return model_.get(); }
@@ -226,7 +232,7 @@ public:
 
 private:
     // The modal pattern: run, then mark modified when the model changed and,
-    // with resetHighlight, clear the view's highlight.
+    // with resetHighlight, clear the view's highlight (changed or not).
     void RunModal(const ModalRunner& runner, ViewHost& view, int kind, bool resetHighlight);
     // Old deleted, new created, placed and shown. False without a factory or
     // when the window could not be made.

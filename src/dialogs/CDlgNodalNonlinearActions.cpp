@@ -1,6 +1,7 @@
 #include "dialogs/CDlgNodalNonlinearActions.h"
 
 #include "model/ModelData.h"
+#include "model/SetWalk.h"
 #include "platform/ui/Services.h"
 
 namespace {
@@ -41,7 +42,8 @@ ui::DialogTemplate CDlgNodalNonlinearActions::BuildTemplate() const
     t.id = kTemplateId;
     t.caption = "Nodal Nonlinear Stiffness";
     t.rect = {0, 0, 330, 220};
-    t.List(IDC_GROUP_LIST, {8, 8, 130, 150});
+    t.Label(ui::IDSTATIC, "List of Nonlinear Nodal Stiffness Group", {8, 4, 134, 8});
+    t.List(IDC_GROUP_LIST, {8, 14, 130, 144});
     t.PushButton(IDC_NEW, "New", {8, 164, 30, 14});
     t.PushButton(IDC_SAVE, "Save", {41, 164, 30, 14});
     t.PushButton(IDC_UPDATE, "Update", {74, 164, 30, 14});
@@ -185,6 +187,14 @@ bool CDlgNodalNonlinearActions::NodesAndSpringAccepted()
         ErrorBox("Error:\n Invalid node numbers.");
         return false;
     }
+    // Every node of the list exists: an unknown one would be dropped
+    // without a word when the group is resolved.
+    if (const ModelData* model = Model(); !m_nodeSet && model)
+        for (const std::string& item : setwalk::ListItems(m_nodeText))
+            if (!item.empty() && model->NodeRowOfNumber(ParseInt(item)) < 0) {
+                ErrorBox("Error:\n Node " + item + " is not defined.");
+                return false;
+            }
     const auto* springs = Get<ui::ComboBox>(IDC_SPRING);
     m_springIndex = springs ? springs->GetCurSel() : -1;
     if (m_springIndex < 0) {

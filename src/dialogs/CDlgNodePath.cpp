@@ -1,6 +1,7 @@
 #include "dialogs/CDlgNodePath.h"
 
 #include "model/ModelData.h"
+#include "model/SetWalk.h"
 #include "platform/ui/Services.h"
 
 namespace {
@@ -182,6 +183,27 @@ void CDlgNodePath::OnBnClickedCreate()
     UpdateData(false);
 }
 
+bool CDlgNodePath::NodeListAccepted()
+{
+    if (!IsDlgButtonChecked(IDC_MANUAL)) return true;  // made from existing nodes
+    const ModelData* model = Model();
+    for (const std::string& item : setwalk::ListItems(m_nodeList)) {
+        // A range first:last:step is taken from its first node on.
+        const std::string first = item.substr(0, item.find(':'));
+        bool digits = !first.empty();
+        for (char c : item) digits = digits && ((c >= '0' && c <= '9') || c == ':');
+        if (!digits) {
+            ErrorBox("Error:\n Invalid node number " + item + ".");
+            return false;
+        }
+        if (model && model->NodeRowOfNumber(ParseInt(first)) < 0) {
+            ErrorBox("Error:\n Node " + first + " is not defined.");
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CDlgNodePath::OnBnClickedSave()
 {
     ModelData* model = Model();
@@ -195,6 +217,7 @@ bool CDlgNodePath::OnBnClickedSave()
         ErrorBox("Please create node list before save");
         return false;
     }
+    if (!NodeListAccepted()) return false;
     StoreRecord();
     // The nodes as a model file read back would give them.
     model->ResolveNodePathNumbers(*m_path);
@@ -216,6 +239,7 @@ void CDlgNodePath::OnBnClickedUpdate()
     const int selected = SelectedPath();
     if (!m_path || !model || selected < 0) return;
     UpdateData(true);
+    if (!NodeListAccepted()) return;
     StoreRecord();
     model->ResolveNodePathNumbers(*m_path);
     model->CopyNodePath(selected, *m_path);

@@ -68,6 +68,9 @@ private:
     void Initialise();
     // The controls into the working path.
     void StoreRecord();
+    // A manual node list of node numbers and ranges whose nodes exist; else
+    // a message naming the item, false.
+    bool NodeListAccepted();
     // Edits of an existing path: stored, compared with the model's path;
     // "Update" enabled when they differ.
     void EditedExisting();

@@ -4,13 +4,15 @@ ui::DialogTemplate CDlgOrthoUser::BuildTemplate() const {
     static const char* const labels[4] = {"Element Set", "Young's Modulus of Concrete", "Poisson's Ratio", "Thickness"};
     ui::DialogTemplate t = Header(kTemplateId, "User Defined Orthotropic Property", 174, false, labels);
     t.Group(ui::IDSTATIC, "Flexural Rigidity", {8, 94, 188, 70});
-    Field(t, "Dyy  =", IDC_DYY, 12, 106, 60);
-    Field(t, "Dzz  =", IDC_DZZ, 12, 120, 60);
-    Field(t, "Dv  =", IDC_DV, 12, 134, 60);
-    Field(t, "Dyz  =", IDC_DYZ, 12, 148, 60);
+    // Wide enough for a value typed or computed to full precision.
+    const int wide = 104;
+    Field(t, "Dyy  =", IDC_DYY, 12, 106, 60, wide);
+    Field(t, "Dzz  =", IDC_DZZ, 12, 120, 60, wide);
+    Field(t, "Dv  =", IDC_DV, 12, 134, 60, wide);
+    Field(t, "Dyz  =", IDC_DYZ, 12, 148, 60, wide);
     t.Group(ui::IDSTATIC, "Shear Rigidity", {204, 94, 188, 42});
-    Field(t, "Dsy  =", IDC_DSY, 208, 106, 60);
-    Field(t, "Dsz  =", IDC_DSZ, 208, 120, 60);
+    Field(t, "Dsy  =", IDC_DSY, 208, 106, 60, wide);
+    Field(t, "Dsz  =", IDC_DSZ, 208, 120, 60, wide);
     return t;
 }
 

@@ -185,6 +185,7 @@ int DlgDefineSet::CheckSlot(int slot)
         RowMessage(Format(" Side should be between 1 and 4\n Check row %d", row));
         return 1;
     }
+    if (CheckWord(slot, "Item", s.text) > 0) return 1;
     std::vector<std::string> items;
     SplitList(s.text, items);
     const int count = CountListItems(s.text);
@@ -208,9 +209,18 @@ int DlgDefineSet::CheckItem(int slot, const std::string& item)
     }
     const ModelData* model = Model();
     const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr;
-    if ((sets && sets->FindRowByName(item) >= 0) || deleting) return 0;
-    RowMessage(Format(" %s Set %s is not defined\n Check row %d", MemberLabel(m_kind), item.c_str(), row));
-    return 1;
+    if (deleting) return 0;
+    if (!sets || sets->FindRowByName(item) < 0) {
+        RowMessage(Format(" %s Set %s is not defined\n Check row %d", MemberLabel(m_kind), item.c_str(), row));
+        return 1;
+    }
+    // A set may not hold itself through the sets it names.
+    if (model->SetHolds(m_kind, item, m_setName)) {
+        RowMessage(Format(" Set %s holds %s: a set can not hold itself\n Check row %d", item.c_str(),
+                          m_setName.c_str(), row));
+        return 1;
+    }
+    return 0;
 }
 
 void DlgDefineSet::StoreSlot(int slot, int row)

@@ -90,6 +90,7 @@ bool DlgDefineSets::DestroyWindow()
 
 void DlgDefineSets::CopyFromModel()
 {
+    m_renamed.clear();
     m_table = std::make_unique<SetTable>(m_kind);
     const ModelData* model = Model();
     if (const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr) m_table->CopySetTable(*sets);
@@ -134,6 +135,7 @@ int DlgDefineSets::CheckSlot(int slot)
         RowMessage(Format(" %s is already defined \n Check rows %d and %d", DuplicateLabel(m_kind), other + 1, row));
         return 1;
     }
+    if (CheckWord(slot, "Set name", name, modelfile::kMaxSetNameLength) > 0) return 1;
     const char first = name.empty() ? '\0' : name[0];
     if (IsLetter(first)) return 0;
     // A fresh row "0" may stay while it is the current row; a move, a row
@@ -146,7 +148,47 @@ int DlgDefineSets::CheckSlot(int slot)
 
 void DlgDefineSets::StoreSlot(int slot, int row)
 {
-    m_table->SetSetRowName(row, m_name[static_cast<size_t>(slot - 1)]);
+    const std::string& name = m_name[static_cast<size_t>(slot - 1)];
+    const std::string before = m_table->GetRowName(row);
+    if (before != name) {
+        const std::string origin = ModelNameOf(before);
+        m_renamed.erase(before);
+        if (!origin.empty() && origin != name) m_renamed[name] = origin;
+    }
+    m_table->SetSetRowName(row, name);
+}
+
+std::string DlgDefineSets::ModelNameOf(const std::string& name) const
+{
+    if (auto it = m_renamed.find(name); it != m_renamed.end()) return it->second;
+    const ModelData* model = Model();
+    const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr;
+    if (!sets || sets->FindRowByName(name) < 0) return {};
+    for (const auto& [present, origin] : m_renamed)
+        if (origin == name) return {};  // renamed away: this row is a new set
+    return name;
+}
+
+void DlgDefineSets::WriteSets()
+{
+    ModelData* model = Model();
+    if (!model) return;
+    model->ReplaceSetTable(*m_table);
+    // Through a name no set can have first, so that swapped names stay apart.
+    std::vector<std::pair<std::string, std::string>> renames(m_renamed.begin(), m_renamed.end());
+    m_renamed.clear();
+    std::string told;
+    for (std::size_t i = 0; i < renames.size(); ++i) {
+        const auto& [present, origin] = renames[i];
+        const std::vector<std::string> tables =
+            model->RenameSetInTargets(m_kind, origin, "\n" + std::to_string(i));
+        if (tables.empty()) continue;
+        told += Format("\n %s is renamed to %s in:", origin.c_str(), present.c_str());
+        for (const std::string& table : tables) told += "\n   " + table;
+    }
+    for (std::size_t i = 0; i < renames.size(); ++i)
+        model->RenameSetInTargets(m_kind, "\n" + std::to_string(i), renames[i].first);
+    if (!told.empty()) RowMessage(told.substr(1));
 }
 
 bool DlgDefineSets::DiffersFromModel() const
@@ -157,10 +199,7 @@ bool DlgDefineSets::DiffersFromModel() const
     return m_table && sets->CompareSetTable(*m_table);
 }
 
-void DlgDefineSets::WriteToModel()
-{
-    if (ModelData* model = Model()) model->ReplaceSetTable(*m_table);
-}
+void DlgDefineSets::WriteToModel() { WriteSets(); }
 
 void DlgDefineSets::CloseGrid(int result)
 {
@@ -196,6 +235,19 @@ void DlgDefineSets::OnBnClickedDeleteRow()
     if (current >= 0 && m_table->GetRowName(current) == kAllSet) return;
     const int row = BeginDelete();
     if (row < 0) return;
+    // Rows and sets that name the set would be left naming nothing.
+    const std::string name = m_table->GetRowName(row);
+    const std::string origin = ModelNameOf(name);
+    const ModelData* model = Model();
+    const std::vector<std::string> users =
+        origin.empty() || !model ? std::vector<std::string>{} : model->SetUsers(m_kind, origin);
+    if (!users.empty()) {
+        std::string text = Format(" %s can not be deleted. It is used in:", name.c_str());
+        for (const std::string& user : users) text += "\n   " + user;
+        RowMessage(text);
+        return;
+    }
+    m_renamed.erase(name);
     m_table->RemoveSetRow(row);
     RowsChanged();
 }
@@ -210,10 +262,11 @@ void DlgDefineSets::OnBnClickedSort()
 void DlgDefineSets::OnBnClickedDefine(int slot)
 {
     if (slot < 1 || slot > VisibleRows()) return;
-    if (Validate() > 0) return;
+    // The set goes to the model: a fresh row "0" is checked like a write.
+    if (!ValidateFor(kReasonWrite)) return;
     // The whole table goes to the model, so that the set (and any other new
     // or renamed set it may name) exists there for the member dialog.
-    if (ModelData* model = Model()) model->ReplaceSetTable(*m_table);
+    WriteSets();
     const std::string name = m_name[static_cast<size_t>(slot - 1)];
     if (m_view) m_view->SetHighlightState(m_kind, name);
     ShowWindow(false);

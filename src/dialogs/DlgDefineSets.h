@@ -5,6 +5,7 @@
 // stands for every item of the kind: it can be neither renamed nor defined.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,8 +64,16 @@ protected:
 private:
     // A fresh working copy of the model's set table of the kind.
     void CopyFromModel();
+    // The working copy to the model; a renamed set is renamed in every row
+    // and set that names it, and the user is told which tables changed.
+    void WriteSets();
+    // The model's name of the set a working row now names: its name before
+    // it was renamed here; empty for a set the model does not hold yet.
+    std::string ModelNameOf(const std::string& name) const;
 
     int m_kind;
     std::unique_ptr<SetTable> m_table;
     std::vector<std::string> m_name;
+    // Sets renamed since the last write: present name -> the model's name.
+    std::map<std::string, std::string> m_renamed;
 };

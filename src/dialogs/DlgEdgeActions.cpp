@@ -130,6 +130,7 @@ int DlgEdgeActions::CheckSlot(int slot) {
     }
     if (CheckTarget(slot, s) > 0) return 1;
     if (s.dof < 1 || s.dof > 6) {
+        if (RowBeingTyped(slot)) return 0;
         RowMessage(Format(" Dof number should be between 1 and 6\n Check row %d", row));
         return 1;
     }
@@ -138,6 +139,7 @@ int DlgEdgeActions::CheckSlot(int slot) {
 
 int DlgEdgeActions::CheckTarget(int slot, const Slot& s) {
     const int row = TableRow(slot) + 1;
+    if (CheckWord(slot, "Target", s.target) > 0) return 1;
     switch (ClassifyTarget(slot, s.target)) {
         case TargetKind::Placeholder:
             return 0;
@@ -147,6 +149,7 @@ int DlgEdgeActions::CheckTarget(int slot, const Slot& s) {
                 return 1;
             }
             if (s.side < 1 || s.side > 4) {
+                if (RowBeingTyped(slot)) return 0;
                 RowMessage(Format(" Side number should be between 1 and 4\n Check row %d", row));
                 return 1;
             }

@@ -40,7 +40,8 @@ ui::DialogTemplate DlgElementConect::BuildTemplate() const {
     t.Label(ui::IDSTATIC, "Number", {28, 15, 32, 8}, ui::cs::CenterText);
     t.Label(ui::IDSTATIC, "Node", {nodeX, 6, kMaxNodes * (nodeW + 2), 8}, ui::cs::CenterText);
     for (int j = 1; j <= kMaxNodes; ++j)
-        t.Label(ui::IDSTATIC, std::to_string(j), {nodeX + (j - 1) * (nodeW + 2), 15, nodeW, 8}, ui::cs::CenterText);
+        t.Label(IDC_NODE_HEADING + j - 1, std::to_string(j), {nodeX + (j - 1) * (nodeW + 2), 15, nodeW, 8},
+                ui::cs::CenterText);
     t.VScrollBar(kScrollBarId, {nodeX + kMaxNodes * (nodeW + 2) + 2, top, 10, kRows * pitch - 2});
     t.Label(ui::IDSTATIC, "Number of", {right, 166, 68, 8}, ui::cs::CenterText);
     t.Label(ui::IDSTATIC, "Elements", {right, 175, 68, 8}, ui::cs::CenterText);
@@ -58,6 +59,9 @@ bool DlgElementConect::OnInitDialog() {
         m_table->CopyElementTable(*model->GetElementTable());
     }
     m_nodesPerElement = std::clamp(m_table->GetNodesPerElement(), 0, kMaxNodes);
+    // Only the nodes the element type has are headed.
+    for (int j = 1; j <= kMaxNodes; ++j)
+        if (ui::Control* heading = GetDlgItem(IDC_NODE_HEADING + j - 1)) heading->ShowWindow(j <= m_nodesPerElement);
     if (model) m_nodes = NumberLookup(model->GetNodeTable(), [](const NodeTable& t, int i) { return t.GetNodeId(i); });
     StartAtFirstRow();
     return true;

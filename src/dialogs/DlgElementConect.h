@@ -20,6 +20,7 @@ public:
         IDC_INSERT_ELEMENT,
         IDC_DELETE_ELEMENT,
         IDC_NONE,
+        IDC_NODE_HEADING,  // node 1; the headings of nodes 2.. follow
     };
 
     DlgElementConect(DocHost* doc, ViewHost* view);

@@ -44,30 +44,31 @@ ui::DialogTemplate DlgMaterialDataNew::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "Material Data";
-    t.rect = {0, 0, 370, 190};
+    t.rect = {0, 0, 384, 190};
     const int top = 32, pitch = 15;
     for (int s = 1; s <= kRows; ++s) {
         const int y = top + (s - 1) * pitch;
         t.Label(CellId(s, 0), "", {4, y + 2, 18, 8}, ui::cs::RightText);
         t.EditBox(CellId(s, 1), {26, y, 70, 12});
-        t.Combo(CellId(s, 2), {100, y, 120, 80}, ui::cs::DropList);
-        t.PushButton(CellId(s, 3), "Define", {224, y, 40, 12});
+        t.Combo(CellId(s, 2), {100, y, 140, 80}, ui::cs::DropList);
+        t.PushButton(CellId(s, 3), "Define", {244, y, 40, 12});
     }
-    t.DefPushButton(ui::IDOK, "OK", {300, 8, 62, 14});
-    t.PushButton(ui::IDCANCEL, "Cancel", {300, 26, 62, 14});
-    t.PushButton(kApplyId, "Apply", {300, 44, 62, 14});
-    t.PushButton(IDC_ADD_MATERIAL, "Add Material", {300, 70, 62, 14});
-    t.PushButton(IDC_INSERT_MATERIAL, "Insert Material", {300, 88, 62, 14});
-    t.PushButton(IDC_DELETE_MATERIAL, "Delete Material", {300, 106, 62, 14});
-    t.DefPushButton(IDC_NONE, "None", {300, 170, 62, 14}, ui::cs::Hidden);
+    t.DefPushButton(ui::IDOK, "OK", {314, 8, 62, 14});
+    t.PushButton(ui::IDCANCEL, "Cancel", {314, 26, 62, 14});
+    t.PushButton(kApplyId, "Apply", {314, 44, 62, 14});
+    t.PushButton(IDC_ADD_MATERIAL, "Add Material", {314, 70, 62, 14});
+    t.PushButton(IDC_INSERT_MATERIAL, "Insert Material", {314, 88, 62, 14});
+    t.PushButton(IDC_DELETE_MATERIAL, "Delete Material", {314, 106, 62, 14});
+    t.DefPushButton(IDC_NONE, "None", {314, 170, 62, 14}, ui::cs::Hidden);
     t.Label(ui::IDSTATIC, "Element", {26, 6, 70, 8}, ui::cs::CenterText);
     t.Label(ui::IDSTATIC, "Number/Set", {26, 15, 70, 8}, ui::cs::CenterText);
-    t.Label(ui::IDSTATIC, "Material Type", {100, 15, 120, 8}, ui::cs::CenterText);
-    t.Label(ui::IDSTATIC, "Edit Properties", {216, 15, 56, 8}, ui::cs::CenterText);
-    t.VScrollBar(kScrollBarId, {276, top, 10, kRows * pitch - 3});
-    t.Label(ui::IDSTATIC, "Number of", {300, 136, 62, 8}, ui::cs::CenterText);
-    t.Label(ui::IDSTATIC, "Materials", {300, 145, 62, 8}, ui::cs::CenterText);
-    t.Label(kCountLabelId, "", {306, 156, 50, 12}, ui::cs::CenterText | ui::cs::Border);
+    t.Label(ui::IDSTATIC, "Material Type", {100, 15, 140, 8}, ui::cs::CenterText);
+    t.Label(ui::IDSTATIC, "Edit", {238, 6, 52, 8}, ui::cs::CenterText);
+    t.Label(ui::IDSTATIC, "Properties", {238, 15, 52, 8}, ui::cs::CenterText);
+    t.VScrollBar(kScrollBarId, {290, top, 10, kRows * pitch - 3});
+    t.Label(ui::IDSTATIC, "Number of", {314, 136, 62, 8}, ui::cs::CenterText);
+    t.Label(ui::IDSTATIC, "Materials", {314, 145, 62, 8}, ui::cs::CenterText);
+    t.Label(kCountLabelId, "", {320, 156, 50, 12}, ui::cs::CenterText | ui::cs::Border);
     return t;
 }
 
@@ -124,11 +125,24 @@ int DlgMaterialDataNew::CheckSlot(int slot) {
                           TableRow(slot) + 1));
         return 1;
     }
-    return CheckTarget(slot, text);
+    if (CheckTarget(slot, text) > 0) return 1;
+    // An orthotropic type takes its rigidities from its section, which only
+    // Define enters (and then stores the type with them): a type chosen
+    // without it would go to the model with another type's values or none.
+    const int type = m_type[static_cast<size_t>(slot - 1)];
+    const int row = TableRow(slot);
+    if (Reason() == kReasonWrite && type != kMaterialIsotropic && row < m_table->GetCount() &&
+        m_table->GetMaterialType(row) != type) {
+        const char* name = type >= 0 && type < 5 ? kTypeNames[type] : "";
+        RowMessage(Format(" %s has no section data yet.\n Press Define to enter it.\n Check row %d", name, row + 1));
+        return 1;
+    }
+    return 0;
 }
 
 int DlgMaterialDataNew::CheckTarget(int slot, const std::string& text) {
     const int row = TableRow(slot) + 1;
+    if (CheckWord(slot, "Element", text) > 0) return 1;
     switch (ClassifyTarget(slot, text)) {
         case TargetKind::Placeholder:
             return 0;  // a fresh row while it is being typed

@@ -7,8 +7,9 @@
 
 namespace {
 
-constexpr int kLeft = 26;      // the target edits
-constexpr int kDofLeft = 70;   // the first degree of freedom's check box
+constexpr int kLeft = 26;        // the target edits
+constexpr int kTargetWidth = 60; // a set name such as "COLUMNS" in full
+constexpr int kDofLeft = kLeft + kTargetWidth + 4;  // the first degree of freedom's check box
 constexpr int kDofPitch = 52;  // check box and value edit of one dof
 constexpr int kTop = 32, kPitch = 14;
 
@@ -51,14 +52,14 @@ ui::DialogTemplate DlgNodalActions::BuildTemplate() const {
     for (int s = 1; s <= kRows; ++s) {
         const int y = kTop + (s - 1) * kPitch;
         t.Label(CellId(s, 0), "", {2, y + 2, 20, 8}, ui::cs::RightText);
-        t.EditBox(CellId(s, 1), {kLeft, y, 40, 12});
+        t.EditBox(CellId(s, 1), {kLeft, y, kTargetWidth, 12});
         for (int dof = 1; dof <= kDofs; ++dof) {
             t.CheckBox(CheckId(s, dof), "", {DofX(dof), y + 1, 10, 10});
             t.EditBox(CellId(s, dof + 1), {DofX(dof) + 11, y, 38, 12}, ui::cs::RightText);
         }
     }
-    t.Label(IDC_TARGET_HEADING, "", {kLeft, 6, 40, 8}, ui::cs::CenterText);
-    t.Label(ui::IDSTATIC, "Number", {kLeft, 16, 40, 8}, ui::cs::CenterText);
+    t.Label(IDC_TARGET_HEADING, "", {kLeft, 6, kTargetWidth, 8}, ui::cs::CenterText);
+    t.Label(ui::IDSTATIC, "Number", {kLeft, 16, kTargetWidth, 8}, ui::cs::CenterText);
     for (int dof = 1; dof <= kDofs; ++dof) {
         t.Label(ValueHeadingId(dof), "", {DofX(dof), 6, kDofPitch - 2, 8}, ui::cs::CenterText);
         t.Label(ui::IDSTATIC, kAxes[(dof - 1) % 3], {DofX(dof), 16, kDofPitch - 2, 8}, ui::cs::CenterText);
@@ -182,6 +183,7 @@ int DlgNodalActions::CheckSlot(int slot) {
                           other + 1, row));
         return 1;
     }
+    if (CheckWord(slot, "Target", text) > 0) return 1;
     switch (ClassifyTarget(slot, text)) {
         case TargetKind::Placeholder:
             return 0;

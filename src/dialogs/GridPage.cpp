@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "model/ModelData.h"
 #include "platform/ui/Services.h"
 
 GridPage::GridPage(int templateId, DocHost* doc, ViewHost* view, int rowsPerPage, int columns)
@@ -146,6 +147,9 @@ void GridPage::StartAtFirstRow(int column) {
 
 void GridPage::ApplySteps() {
     WriteToModel();
+    // Applied edits belong to the document at once: Save is enabled and
+    // leaving the file asks to save while the grid stays open.
+    if (ModelData* model = Model(); m_doc && model && model->IsChanged()) m_doc->SetModifiedFlag(true);
     if (m_view) m_view->RebuildScene();
     if (m_doc) m_doc->UpdateAllViews();
     m_modified = 0;
@@ -175,6 +179,15 @@ void GridPage::EndPick(int column) {
     UpdateData(false);
     if (IsCellUsable(m_currentRow, column)) GotoDlgCtrl(GetCellWnd(m_currentRow, column));
     SetCurrentCell(m_currentRow, column);
+}
+
+int GridPage::CheckWord(int slot, const char* what, const std::string& text, std::size_t limit) {
+    if (DeletingSlot(slot)) return 0;
+    const std::string rule = modelfile::WordRule(text, limit);
+    if (rule.empty()) return 0;
+    const std::string shown = text.size() > 40 ? text.substr(0, 40) + "..." : text;
+    RowMessage(Format(" %s \"%s\" %s\n Check row %d", what, shown.c_str(), rule.c_str(), TableRow(slot) + 1));
+    return 1;
 }
 
 GridPage::TargetKind GridPage::ClassifyTarget(int slot, const std::string& text) const {

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "model/ModelFileText.h"
 #include "uibase/Hosts.h"
 #include "uibase/TDialog.h"
 
@@ -135,6 +136,15 @@ protected:
     // placeholder while its row is being typed).
     enum class TargetKind { Number, SetName, Placeholder };
     TargetKind ClassifyTarget(int slot, const std::string& text) const;
+    // A target, set name or list item the model file must store as one word:
+    // a blank in it, or more than `limit` characters, is refused with a
+    // message naming the row and the rule (1); the row about to be deleted
+    // passes.
+    int CheckWord(int slot, const char* what, const std::string& text,
+                  std::size_t limit = modelfile::kMaxWordLength);
+    // The focus moved between the cells of this slot: its row is being typed
+    // and is checked once it is left, or on a button.
+    bool RowBeingTyped(int slot) const { return Reason() == kReasonNone && slot == m_currentRow; }
     // The current slot under a delete: its undefined target is not reported.
     bool DeletingSlot(int slot) const { return Reason() == kReasonDelete && slot == m_currentRow; }
 

@@ -13,7 +13,15 @@ void OrthoDialog::SetRow(MaterialTable* table, int row, const std::string& name)
     m_name = name;
 }
 
+bool OrthoDialog::DestroyWindow() {
+    if (auto* sketch = Get<ui::CustomControl>(IDC_SKETCH)) sketch->SetDrawable(nullptr);
+    m_sketch.reset();
+    return TDialog::DestroyWindow();
+}
+
 bool OrthoDialog::OnInitDialog() {
+    m_sketch = std::make_unique<OrthoSketch>(MaterialTypeCode());
+    if (auto* sketch = Get<ui::CustomControl>(IDC_SKETCH)) sketch->SetDrawable(m_sketch.get());
     if (m_table && m_row >= 0 && m_row < m_table->GetCount()) {
         m_E = m_table->GetMaterialE(m_row);
         m_Es = m_table->GetMaterialEs(m_row);
@@ -61,9 +69,10 @@ void OrthoDialog::OnBnClickedApply() {
     Refresh();
 }
 
-void OrthoDialog::Field(ui::DialogTemplate& t, const std::string& label, int id, int x, int y, int labelWidth) {
+void OrthoDialog::Field(ui::DialogTemplate& t, const std::string& label, int id, int x, int y, int labelWidth,
+                        int editWidth) {
     t.Label(ui::IDSTATIC, label, {x, y + 2, labelWidth, 8}, ui::cs::RightText);
-    t.EditBox(id, {x + labelWidth + 4, y, 56, 12}, ui::cs::RightText);
+    t.EditBox(id, {x + labelWidth + 4, y, editWidth, 12}, ui::cs::RightText);
 }
 
 ui::DialogTemplate OrthoDialog::Header(int templateId, const std::string& caption, int height, bool withEs,
@@ -89,6 +98,6 @@ ui::DialogTemplate OrthoDialog::Header(int templateId, const std::string& captio
     t.DefPushButton(ui::IDOK, "OK", {336, 8, 56, 14});
     t.PushButton(ui::IDCANCEL, "Cancel", {336, 26, 56, 14});
     t.PushButton(IDC_APPLY, "Apply", {336, 44, 56, 14});
-    t.PictureBox(IDC_SKETCH, {232, 26, 96, 60});
+    t.CustomBox(IDC_SKETCH, {232, 26, 96, 60}, ui::cs::Border);
     return t;
 }

@@ -8,8 +8,10 @@
 // again; Tab walks the fields as in any dialog.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "dialogs/OrthoSketch.h"
 #include "uibase/TDialog.h"
 #include "model/MaterialTable.h"
 
@@ -24,6 +26,7 @@ public:
     void SetRow(MaterialTable* table, int row, const std::string& name);
 
     bool OnInitDialog() override;
+    bool DestroyWindow() override;
     void DoDataExchange(ui::DataExchange& dx) override;
     void OnOK() override;
     void OnBnClickedApply();
@@ -47,7 +50,8 @@ protected:
     // frame for the section sketch.
     static ui::DialogTemplate Header(int templateId, const std::string& caption, int height, bool withEs,
                                      const char* const labels[4]);
-    static void Field(ui::DialogTemplate& t, const std::string& label, int id, int x, int y, int labelWidth = 90);
+    static void Field(ui::DialogTemplate& t, const std::string& label, int id, int x, int y, int labelWidth = 90,
+                      int editWidth = 56);
 
     MaterialTable* m_table = nullptr;
     int m_row = -1;
@@ -57,4 +61,6 @@ protected:
 private:
     // Check, compute and write the row; false when something was refused.
     bool Commit();
+    // The section sketch in the frame, for the dialog's material type.
+    std::unique_ptr<OrthoSketch> m_sketch;
 };

@@ -217,6 +217,34 @@ public:
     // Numeric solver input and model check.
     int WriteSolverInput(const std::string& path);
     void CheckModel(const std::string& path, bool& error);
+    // One row of an action, support, spring, material or stiffness-group
+    // table that names its target: the table as the user knows it and as the
+    // model file names it, the 1-based row, the set kind its names refer to
+    // (1 node, 2 element, 3 edge sets) and the target text.
+    struct TargetRow {
+        const char* table;
+        const char* keyword;
+        int row;
+        int setKind;
+        std::string text;
+    };
+    std::vector<TargetRow> TargetRows() const;
+    // "Nodal Loads row 2" for every row whose target names the set (the set
+    // members of the kind that name it too); empty when the set is unused.
+    std::vector<std::string> SetUsers(int kind, const std::string& name) const;
+    // The set renamed in every target and set member that names it; the
+    // tables changed, each once.
+    std::vector<std::string> RenameSetInTargets(int kind, const std::string& from, const std::string& to);
+    // Writes an error for every target item that names no existing set, node
+    // or element (of the kind its table takes); true when there was one.
+    bool CheckTargets(std::ostream& out) const;
+    // The first target, set name or set item the model file cannot hold as
+    // one word, as "Nodal Loads row 2: target "3 4" must not contain
+    // blanks"; empty when there is none.
+    std::string UnwritableText() const;
+    // The set `outer` of the kind names `inner`, itself or through the sets
+    // it names.
+    bool SetHolds(int kind, const std::string& outer, const std::string& inner) const;
     // A load acts in y or z (nodal, distributed, concentrated or edge) and no
     // constraint or stiffness does: the check warns, the run goes on.
     bool HasUnsupportedInPlaneLoads() const;

@@ -45,10 +45,7 @@ T EntryOrZero(const std::vector<T>& a, int j)
 // read back shifted, so the writer refuses it (the stream fails).
 bool WordOk(std::ostream& out, const std::string& text)
 {
-    bool ok = !text.empty() && text.size() <= modelfile::kMaxWordLength;
-    for (char c : text)
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f')
-            ok = false;
+    const bool ok = !text.empty() && modelfile::WordRule(text).empty();
     if (!ok)
         out.setstate(std::ios::failbit);
     return ok;
@@ -233,7 +230,7 @@ int WriteSetBlock(const SetTable& table, std::ostream& out, const std::string& k
         // The member list ends with END_ and the name, also a single word.
         if (!WordOk(out, r->name))
             return 1;
-        if (r->name.size() + 4 > modelfile::kMaxWordLength) {
+        if (r->name.size() > modelfile::kMaxSetNameLength) {
             out.setstate(std::ios::failbit);
             return 1;
         }

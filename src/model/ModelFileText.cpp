@@ -89,6 +89,16 @@ bool ParseRealRange(const char* b, const char* e, double& value)
 
 }  // namespace
 
+std::string WordRule(const std::string& text, std::size_t limit)
+{
+    for (char c : text)
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f')
+            return "must not contain blanks";
+    if (text.size() > limit)
+        return "must not be longer than " + std::to_string(limit) + " characters";
+    return {};
+}
+
 bool ReadWord(std::istream& in, std::string& word)
 {
     std::string w;

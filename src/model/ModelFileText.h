@@ -13,6 +13,13 @@ namespace modelfile {
 // Longest word the keyword file may hold (keywords, terminators, names and
 // targets read as words). A longer word fails the stream.
 inline constexpr std::size_t kMaxWordLength = 255;
+// A set name: its member list ends with "END_" and the name, also one word.
+inline constexpr std::size_t kMaxSetNameLength = kMaxWordLength - 4;
+
+// Why a text cannot be stored as one word of at most `limit` characters (a
+// blank or line break in it, or too long), as a rule to show the user; empty
+// when it can.
+std::string WordRule(const std::string& text, std::size_t limit = kMaxWordLength);
 
 // Real value in the file's notation, independent of the locale: printf's
 // "%g" (six significant digits, fixed or exponent form) when that reads back

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "KorbelTestSupport.h"
 #include "app/DialogFactories.h"
 #include "app/KorbelApp.h"
 #include "app/KorbelCommands.h"
 #include "app/KorbelDoc.h"
+#include "dialogs/DlgNodalActions.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
 #include "platform/ui/Settings.h"
@@ -85,6 +87,40 @@ TEST_F(ProgramDialogs, InputGridsOpenFromTheDocument)
     doc.ShowMaterialDataDialog(view);
     EXPECT_EQ(doc.PickMode(), 3);
     EXPECT_NE(std::find(view.calls.begin(), view.calls.end(), "PickTarget 2"), view.calls.end());
+}
+
+// An Apply in a modeless grid belongs to the document at once: while the
+// grid stays open, Save is enabled and leaving the file asks to save it.
+TEST_F(ProgramDialogs, ApplyInAModelessGridIsAskedForOnExitAndSaved)
+{
+    const std::string path = dir.File("m.slb");
+    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/slab-point-loads.slb", path);
+    ASSERT_NE(app.OpenDocumentFile(path), nullptr);
+    CKorbelDoc& doc = *app.FindOpenDocument();
+    ui::Frame& frame = *app.MainFrame();
+    ASSERT_FALSE(frame.UpdateCommand(ui::cmd::FileSave).Enabled());
+    RecordingView view;
+    doc.ShowNodalActionsDialog(view, 1);
+    ui::Dialog* grid = doc.SlotDialog(CKorbelDoc::NodalActionsSlot);
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->IsDlgButtonChecked(DlgNodalActions::CheckId(1, 1)), 0);
+    grid->UserClick(DlgNodalActions::CheckId(1, 1));
+    grid->UserClick(GridPage::kApplyId);
+    EXPECT_TRUE(grid->IsWindowVisible());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(frame.UpdateCommand(ui::cmd::FileSave).Enabled());
+
+    driver.ExpectMessageBox(ui::IDCANCEL, "Save changes to " + path + "?");
+    frame.ExecuteCommand(ui::cmd::AppExit);
+    EXPECT_TRUE(driver.AllScriptsUsed());
+    ASSERT_EQ(app.FindOpenDocument(), &doc);
+
+    driver.ExpectMessageBox(ui::IDYES, "Save changes to " + path + "?");
+    frame.ExecuteCommand(ui::cmd::FileNew);
+    EXPECT_TRUE(driver.AllScriptsUsed());
+    ModelData saved;
+    ASSERT_EQ(saved.ReadModelFile(path, true), 0);
+    EXPECT_EQ(saved.GetNodalActionTable(1)->GetHead()->flags[0], 1);
 }
 
 }  // namespace

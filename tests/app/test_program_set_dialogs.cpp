@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "KorbelTestSupport.h"
+#include <functional>
 #include "app/DialogFactories.h"
 #include "app/KorbelDoc.h"
 #include "dialogs/CDlgNodalNonlinearActions.h"
@@ -11,6 +12,7 @@
 #include "dialogs/CDlgSetSelection.h"
 #include "dialogs/DlgDefineSet.h"
 #include "dialogs/DlgDefineSets.h"
+#include "dialogs/DlgNodalActions.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
 
@@ -25,6 +27,11 @@ protected:
         ui::HeadlessTest::SetUp();
         InputDialogFactories() = DocDialogFactories{};
         RegisterProgramDialogs();
+        NewDocument();
+    }
+    // A new document of four nodes.
+    void NewDocument()
+    {
         doc = std::make_unique<CKorbelDoc>();
         ASSERT_TRUE(doc->OnNewDocument());
         NodeTable& nodes = *doc->GetModelData()->GetNodeTable();
@@ -39,6 +46,28 @@ protected:
         InputDialogFactories() = DocDialogFactories{};
         ui::HeadlessTest::TearDown();
     }
+    // Nodal loads on the targets given, straight into the model.
+    void NodalLoads(std::initializer_list<const char*> targets)
+    {
+        NodalActionTable& t = *doc->GetModelData()->GetNodalActionTable(2);
+        const double values[6] = {1, 0, 0, 0, 0, 0};
+        const int flags[6] = {1, 0, 0, 0, 0, 0};
+        for (const char* target : targets) t.AddNodalActionRow(target, values, flags);
+        t.CountRows();
+        t.RebuildIndex();
+    }
+    void NodeSet(const std::string& name)
+    {
+        SetMemberList members;
+        members.AddSetMemberRow("1", 2, 1, 1);
+        members.CountSetMemberRows();
+        members.RebuildSetMemberIndex();
+        SetTable& sets = *doc->GetModelData()->GetSetTable(1);
+        sets.AddSetRow(name, &members);
+        sets.CountRows();
+        sets.RebuildIndex();
+    }
+    std::string LastBox() const { return driver.MessageBoxes().empty() ? "" : driver.MessageBoxes().back().text; }
     std::unique_ptr<CKorbelDoc> doc;
     RecordingView view;
 };
@@ -97,6 +126,105 @@ TEST_F(ProgramSetDialogs, SpringAndPathDialogsOpenFromTheDocument)
     doc->ShowNodePathDialog(view);
     ASSERT_NE(doc->SlotDialog(CKorbelDoc::NodePathSlot), nullptr);
     EXPECT_EQ(doc->SlotDialog(CKorbelDoc::NodePathSlot)->GetWindowText(), "Node Path");
+}
+
+// What the model file cannot hold as one word is refused where it is typed,
+// with the row and the rule; the model keeps what it had.
+TEST_F(ProgramSetDialogs, BlanksAndOverlongWordsAreRefusedWithTheirRow)
+{
+    const std::string longName = "S" + std::string(modelfile::kMaxSetNameLength, 'x');
+    struct Case {
+        const char* what;
+        std::function<void()> type;
+        std::string box;
+    };
+    const Case cases[] = {
+        {"target with a trailing blank",
+         [&] {
+             doc->ShowNodalActionsDialog(view, 2);
+             ui::Dialog& d = *doc->SlotDialog(CKorbelDoc::NodalActionsSlot);
+             d.UserClick(DlgNodalActions::IDC_ADD_ROW);
+             d.UserType(GridPage::CellId(1, 1), "3 ");
+             d.UserClick(GridPage::kApplyId);
+         },
+         " Target \"3 \" must not contain blanks\n Check row 1"},
+        {"set name with a blank",
+         [&] {
+             doc->ShowSetsDialog(1, view);
+             ui::Dialog& d = *doc->SlotDialog(CKorbelDoc::NodeSetsSlot);
+             d.UserClick(DlgDefineSets::IDC_ADD_ROW);
+             d.UserType(GridPage::CellId(2, 1), "Edge Nodes");
+             d.UserClick(ui::IDOK);
+         },
+         " Set name \"Edge Nodes\" must not contain blanks\n Check row 2"},
+        {"set name too long",
+         [&] {
+             doc->ShowSetsDialog(1, view);
+             ui::Dialog& d = *doc->SlotDialog(CKorbelDoc::NodeSetsSlot);
+             d.UserClick(DlgDefineSets::IDC_ADD_ROW);
+             d.UserType(GridPage::CellId(2, 1), longName);
+             d.UserClick(GridPage::kApplyId);
+         },
+         " Set name \"" + longName.substr(0, 40) + "...\" must not be longer than 251 characters\n Check row 2"},
+        {"set item with a blank",
+         [&] {
+             NodeSet("EDGE");
+             doc->ShowSetDialog(1, "EDGE", nullptr, view);
+             ui::Dialog& d = *doc->SlotDialog(CKorbelDoc::SetMembersSlot);
+             d.UserClick(DlgDefineSet::IDC_ADD_ROW);
+             d.UserType(GridPage::CellId(2, 1), "3 4");
+             d.UserClick(ui::IDOK);
+         },
+         " Item \"3 4\" must not contain blanks\n Check row 2"},
+    };
+    for (const Case& c : cases) {
+        NewDocument();
+        driver.ClearLogs();
+        c.type();
+        EXPECT_EQ(LastBox(), c.box) << c.what;
+        Scratch dir;
+        EXPECT_EQ(doc->GetModelData()->WriteModelFile(dir.File("m.slb")), 0) << c.what;
+    }
+
+    // A word that came in another way: the failed save names table and row.
+    NewDocument();
+    NodalLoads({"1", "3 4"});
+    Scratch dir;
+    EXPECT_FALSE(doc->OnSaveDocument(dir.File("m.slb")));
+    EXPECT_EQ(LastBox(), "Can not save the model file\n" + dir.File("m.slb") +
+                             "\nPlease Check.\nNodal Loads row 2: target \"3 4\" must not contain blanks");
+}
+
+// A renamed set is renamed in the rows that use it, and the user is told
+// where; a set in use cannot be deleted.
+TEST_F(ProgramSetDialogs, RenamedSetFollowsIntoItsRowsAndAUsedSetStays)
+{
+    NodeSet("EDGE");
+    NodeSet("SPARE");
+    NodalLoads({"1", "EDGE", "3,EDGE"});
+    doc->ShowSetsDialog(1, view);
+    ui::Dialog& sets = *doc->SlotDialog(CKorbelDoc::NodeSetsSlot);
+    sets.UserType(GridPage::CellId(2, 1), "RIM");
+    sets.UserKey(ui::key::Tab);
+    sets.UserClick(GridPage::kApplyId);
+    EXPECT_EQ(LastBox(), " EDGE is renamed to RIM in:\n   Nodal Loads");
+    const NodalActionTable& loads = *doc->GetModelData()->GetNodalActionTable(2);
+    EXPECT_EQ(loads.GetTarget(1), "RIM");
+    EXPECT_EQ(loads.GetTarget(2), "3,RIM");
+    EXPECT_TRUE(doc->HasUnsavedChanges());
+
+    // The renamed set is still used: its row stays. An unused one goes.
+    driver.ClearLogs();
+    sets.UserFocus(GridPage::CellId(2, 1));
+    sets.UserClick(DlgDefineSets::IDC_DELETE_ROW);
+    EXPECT_EQ(LastBox(), " RIM can not be deleted. It is used in:\n   Nodal Loads row 2\n   Nodal Loads row 3");
+    sets.UserFocus(GridPage::CellId(3, 1));
+    sets.UserClick(DlgDefineSets::IDC_DELETE_ROW);
+    sets.UserClick(ui::IDOK);
+    const SetTable& table = *doc->GetModelData()->GetSetTable(1);
+    EXPECT_GE(table.FindRowByName("RIM"), 0);
+    EXPECT_LT(table.FindRowByName("SPARE"), 0);
+    EXPECT_LT(table.FindRowByName("EDGE"), 0);
 }
 
 }  // namespace

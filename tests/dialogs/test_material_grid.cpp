@@ -8,6 +8,7 @@
 
 #include "DialogTestSupport.h"
 #include "dialogs/CDlgOrthoBox.h"
+#include "dialogs/CDlgOrthoUser.h"
 #include "dialogs/DlgMaterialDataNew.h"
 #include "dialogs/DlgMaterialProps.h"
 
@@ -104,11 +105,25 @@ TEST_F(MaterialGridTest, OkAppliesAndTellsTheDocument) {
     d.UserClick(D::IDC_ADD_MATERIAL);
     d.UserType(G::CellId(2, 1), "MID");
     d.UserSelect(G::CellId(2, 2), 4);
+    // An orthotropic type without its section is refused; Define enters it.
+    d.UserClick(ui::IDOK);
+    EXPECT_FALSE(d.IsEnded());
+    EXPECT_EQ(LastBox(), " User Defined Property has no section data yet.\n Press Define to enter it.\n Check row 2");
+    EXPECT_EQ(model.GetMaterialTable()->GetCount(), 1);
+    driver.ExpectModal(
+        [](ui::Dialog& user) {
+            for (int id : {CDlgOrthoUser::IDC_DYY, CDlgOrthoUser::IDC_DZZ, CDlgOrthoUser::IDC_DSY, CDlgOrthoUser::IDC_DSZ})
+                user.UserType(id, "12.345678901234");
+            user.UserClick(ui::IDOK);
+        },
+        CDlgOrthoUser::kTemplateId);
+    d.UserClick(G::CellId(2, 3));
     d.UserClick(ui::IDOK);
     EXPECT_TRUE(d.IsEnded());
     EXPECT_EQ(doc.materialClosed, 1);
     ASSERT_EQ(model.GetMaterialTable()->GetCount(), 2);
     EXPECT_EQ(model.GetMaterialTable()->GetMaterialType(1), kMaterialUserOrtho);
+    EXPECT_EQ(model.GetMaterialTable()->GetMaterialDyy(1), 12.345678901234);
 }
 
 TEST_F(MaterialGridTest, DefineOnAScrolledPageEditsTheRowShown) {

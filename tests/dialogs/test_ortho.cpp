@@ -3,6 +3,7 @@
 // changes only with a passing OK or Apply.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -195,6 +196,35 @@ TEST_F(OrthoTest, ApplyWritesTheRowAndStaysOpen) {
     EXPECT_EQ(static_cast<CDlgOrthoUser&>(*u).m_d.Dyy, 7.5);
     EXPECT_EQ(u->GetDlgItemText(CDlgOrthoUser::IDC_DYY), "7.5");
     EXPECT_EQ(table.GetMaterialType(0), kMaterialBox);
+}
+
+// Each dialog's frame shows its section drawn in code, labelled with the
+// names of the fields that ask for it.
+TEST_F(OrthoTest, SectionSketchesAreLabelledWithTheirFields) {
+    const std::pair<Kind, std::vector<std::string>> cases[] = {
+        {Kind::Rebar, {"As1", "As2", "As3", "As4", "x1", "x2", "x3", "x4", "t"}},
+        {Kind::Rib, {"h1", "b1", "c1", "h2", "b2", "c2"}},
+        {Kind::Box, {"b", "h", "n cells"}},
+        {Kind::User, {"t"}},
+    };
+    for (const auto& [kind, labels] : cases) {
+        auto d = Open(kind, {});
+        ui::Control* sketch = d->GetDlgItem(O::IDC_SKETCH);
+        ASSERT_NE(sketch, nullptr);
+        std::vector<std::string> texts;
+        int lines = 0;
+        for (const std::string& op : driver.PaintWindow(*sketch)) {
+            if (op.rfind("LineTo", 0) == 0) ++lines;
+            if (op.rfind("DrawText", 0) != 0) continue;
+            // "DrawText x y w h flags text"
+            std::size_t at = 0;
+            for (int field = 0; field < 6; ++field) at = op.find(' ', at) + 1;
+            texts.push_back(op.substr(at));
+        }
+        EXPECT_GE(lines, 4) << static_cast<int>(kind);
+        for (const std::string& label : labels)
+            EXPECT_NE(std::find(texts.begin(), texts.end(), label), texts.end()) << label;
+    }
 }
 
 }  // namespace

@@ -122,7 +122,11 @@ TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreAWarning)
     };
     for (const Case& c : cases) {
         ModelData m;
-        ASSERT_EQ(ReadModelText(m, "V4.1\nEND_DATA\n"), 0);
+        // The rows name node and element 1: one plate.
+        ASSERT_EQ(ReadModelText(m, "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\n"
+                                   "END_NODE_DATA\nELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\n"
+                                   "END_ELEMENT_DATA\nEND_DATA\n"),
+                  0);
         for (const Setup& s : c.setup) s(m);
         Scratch dir;
         bool error = false;
@@ -207,4 +211,88 @@ TEST(ModelCheck, DegenerateElementsFarNodesAndLongSteppingAreErrors)
             EXPECT_NE(text.find(c.expected), std::string::npos) << c.name << "\n" << text;
         }
     }
+}
+
+namespace {
+
+// One plate of four nodes with a node set "EDGE", an element set "HALF" and
+// an edge set "RIM", and the blocks under test.
+std::string TargetModel(const std::string& blocks)
+{
+    return "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\nEND_NODE_DATA\n"
+           "MATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
+           "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\nEND_ELEMENT_DATA\n" +
+           blocks +
+           "NODESET_DATA\n*\tALL\nEND_ALL\n*\tEDGE\n*\t1,2\t0\t1\nEND_EDGE\nEND_NODESET_DATA\n"
+           "ELEMENTSET_DATA\n*\tALL\nEND_ALL\n*\tHALF\n*\t1\t0\t1\nEND_HALF\n*\tOUTER\n*\tHALF\t0\t1\nEND_OUTER\n"
+           "END_ELEMENTSET_DATA\n"
+           "EDGESET_DATA\n*\tALL\nEND_ALL\n*\tRIM\n*\t1\t0\t1\t1\nEND_RIM\nEND_EDGESET_DATA\nEND_DATA\n";
+}
+
+std::string NodalBlock(const std::string& keyword, const std::string& target)
+{
+    return keyword + "\n*\tALL\t 1  0  0  0  0  0 \t0\t0\t0\t0\t0\t0\n*\t" + target +
+           "\t 1  0  0  0  0  0 \t50\t0\t0\t0\t0\t0\nEND_" + keyword + "\n";
+}
+
+}  // namespace
+
+// A target that names no set, node or element is an error with its table and
+// row; one that names what exists passes.
+TEST(ModelCheck, TargetsThatNameNothingAreErrorsWithTableAndRow)
+{
+    struct Case {
+        std::string blocks;
+        const char* line;  // the error line, or null when the model passes
+    };
+    const Case cases[] = {
+        {NodalBlock("DISTRIBUTED_LOAD_DATA", "HALF2"),
+         "Distributed Loads (DISTRIBUTED_LOAD_DATA) row 2: no element set named \"HALF2\""},
+        {NodalBlock("NODAL_CONSTRAINT_DATA", "1,EDGES"),
+         "Nodal Constraints (NODAL_CONSTRAINT_DATA) row 2: no node set named \"EDGES\""},
+        {NodalBlock("NODAL_LOAD_DATA", "3,9"), "Nodal Loads (NODAL_LOAD_DATA) row 2: no node 9 in the model"},
+        {NodalBlock("DISTRIBUTED_STIFFNESS_DATA", "EDGE"),
+         "Distributed Stiffness (DISTRIBUTED_STIFFNESS_DATA) row 2: no element set named \"EDGE\""},
+        {"EDGE_LOAD_DATA\n*\tRIM\t1\t1\t\t-2\t-2\t0\n*\tHALF\t2\t1\t\t-1\t-1\t0\nEND_EDGE_LOAD_DATA\n",
+         "Edge Loads (EDGE_LOAD_DATA) row 2: no edge set named \"HALF\""},
+        {"NONLINEAR_SPRING_DATA\n1\nS\n2\n0   0\n0.01   100\nEND_NONLINEAR_SPRING_DATA\n"
+         "NONLINEAR_NODAL_STIFFNESS_DATA\n1\nG1\n1,2,999\n0\n0\nS\n0\nEND_NONLINEAR_NODAL_STIFFNESS_DATA\n",
+         "Nonlinear Nodal Stiffness (NONLINEAR_NODAL_STIFFNESS_DATA) row 1: no node 999 in the model"},
+        {NodalBlock("NODAL_LOAD_DATA", "EDGE,3") + NodalBlock("DISTRIBUTED_LOAD_DATA", "OUTER") +
+             "EDGE_LOAD_DATA\n*\t1\t1\t1\t\t-2\t-2\t0\nEND_EDGE_LOAD_DATA\n",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        ModelData m;
+        ASSERT_EQ(ReadModelText(m, TargetModel(c.blocks)), 0) << c.blocks;
+        m.ResolveNonlinearActions();
+        Scratch dir;
+        bool error = false;
+        m.CheckModel(dir.File("m.sms"), error);
+        const std::string text = ReadAll(dir.File("m.sms"));
+        EXPECT_EQ(error, c.line != nullptr) << text;
+        if (c.line) {
+            EXPECT_NE(text.find(std::string("    Error:\n      ") + c.line + "\n"), std::string::npos) << text;
+        }
+    }
+}
+
+// Who names a set, and a rename carried into every row and set naming it.
+TEST(ModelCheck, SetUsersAndRenameFollowEveryTarget)
+{
+    ModelData m;
+    ASSERT_EQ(ReadModelText(m, TargetModel(NodalBlock("DISTRIBUTED_LOAD_DATA", "1,HALF") +
+                                           NodalBlock("NODAL_LOAD_DATA", "EDGE"))),
+              0);
+    EXPECT_EQ(m.SetUsers(2, "HALF"),
+              (std::vector<std::string>{"Distributed Loads row 2", "element set OUTER"}));
+    EXPECT_EQ(m.SetUsers(1, "EDGE"), (std::vector<std::string>{"Nodal Loads row 2"}));
+    EXPECT_TRUE(m.SetUsers(1, "HALF").empty());
+    m.ClearChanged();
+    EXPECT_EQ(m.RenameSetInTargets(2, "HALF", "WEST"),
+              (std::vector<std::string>{"Distributed Loads", "element set OUTER"}));
+    EXPECT_TRUE(m.IsChanged());
+    EXPECT_EQ(m.GetNodalActionTable(4)->GetHead()->next->target, "1,WEST");
+    EXPECT_EQ(m.GetNodalActionTable(2)->GetHead()->next->target, "EDGE");
+    EXPECT_TRUE(m.SetUsers(2, "HALF").empty());
 }

@@ -140,6 +140,26 @@ TEST(Runner, ModelErrorsStopTheRunBeforeTheSolverInput)
               std::string::npos);
 }
 
+// A load on a set the model does not hold would load nothing: the run stops
+// and the message file names the table and row.
+TEST(Runner, UnknownSetTargetStopsTheRun)
+{
+    Scratch dir;
+    CopyExample(dir, "winkler-mat.slb");
+    std::string text = ReadAll(dir.File("winkler-mat.slb"));
+    const std::string load = "DISTRIBUTED_LOAD_DATA\n*\tALL\t";
+    ASSERT_NE(text.find(load), std::string::npos);
+    text.replace(text.find(load), load.size(), "DISTRIBUTED_LOAD_DATA\n*\tHALF2\t");
+    WriteAll(dir.File("winkler-mat.slb"), text);
+    const RunResult run = RunProgram(Runner(), dir.Path(), "winkler-mat.slb");
+    EXPECT_NE(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Model has errors"), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(dir.File("winkler-mat.sin")));
+    EXPECT_NE(ReadAll(dir.File("winkler-mat.sms"))
+                  .find("Distributed Loads (DISTRIBUTED_LOAD_DATA) row 1: no element set named \"HALF2\""),
+              std::string::npos);
+}
+
 TEST(Runner, MissingLibraryOrExportIsReported)
 {
     Scratch dir;

@@ -168,7 +168,9 @@ bool StartAndWait(const std::string& program, const std::string& folder)
 bool SaveModel(ModelData& model, const std::string& path, RunHost& host)
 {
     if (model.WriteModelFile(path) != 0) {
-        host.Message("Can not save the model file\n" + path + "\nPlease Check.", RunIcon::Stop);
+        const std::string row = model.UnwritableText();
+        host.Message("Can not save the model file\n" + path + "\nPlease Check." + (row.empty() ? "" : "\n" + row),
+                     RunIcon::Stop);
         return false;
     }
     model.ClearChanged();
