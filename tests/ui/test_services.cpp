@@ -338,7 +338,9 @@ TEST_F(ServicesTest, TypedFileNamesKeepWhatWasTyped) {
                                            {"/runs", "   ", ""}}) {
         EXPECT_EQ(ui::ResolveTypedPath(c.folder, c.typed), c.path) << c.typed;
     }
-    if (!home.empty()) EXPECT_EQ(ui::ResolveTypedPath("/runs", "~/m.slb"), home + "/m.slb");
+    if (!home.empty()) {
+        EXPECT_EQ(ui::ResolveTypedPath("/runs", "~/m.slb"), home + "/m.slb");
+    }
     EXPECT_EQ(ui::ResolveTypedPath("", "m.slb"), ui::CurrentDirectory() + "/m.slb");
 }
 
