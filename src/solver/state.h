@@ -222,6 +222,9 @@ struct RunData {
   double tcur = 0.0;  // time at the end of the increment being solved
   double dtcur = 0.0; // current increment
   int front_capacity = 0;  // largest front plus one, set by check2
+  // Elements (from 0) in the order the frontal solution assembles them, set
+  // by check2 (empty: the model's order).
+  std::vector<int> element_order;
 
   // Element dimension values.
   int nstrp = 5;      // rows of the plate rigidity (three bending, two shear)
