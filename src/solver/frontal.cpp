@@ -377,6 +377,13 @@ struct EquationStore {
     std::vector<Chunk> chunks;
     std::size_t chunk_at = 0, chunk_used = 0;   // chunk being filled, bytes used in it
     SpillFile spill;
+    // The front matrix, kept from one factorization to the next: a
+    // factorization that ends eliminates every variable and so leaves the
+    // upper triangle zero again, and the next one of the same size takes it
+    // as it is instead of clearing fresh memory.
+    LargeArray<double> front;
+    std::size_t front_size = 0;
+    bool front_clear = false;
     std::size_t mem_bytes = 0, spill_bytes = 0;
     long long equations = 0;
     int spilled_blocks = 0;
@@ -407,11 +414,30 @@ struct EquationStore {
         flops = 0;
     }
 
-    // Forgets everything and frees the equation memory too.
+    // Forgets everything and frees the equation memory and the front too.
     void release() {
         clear();
         chunks.clear();
         chunks.shrink_to_fit();
+        front.reset();
+        front_size = 0;
+        front_clear = false;
+    }
+
+    // A C x C front matrix with a zero upper triangle, in use until
+    // front_done() or front_spoilt().
+    double* front_matrix(std::size_t C) {
+        if (!front || front_size != C || !front_clear) {
+            if (!front || front_size != C) {
+                front.reset();
+                front_size = 0;
+                front = allocate_large<double>(C * C);
+                front_size = C;
+            }
+            std::fill(front.get(), front.get() + C * C, 0.0);
+        }
+        front_clear = false;
+        return front.get();
     }
 
     // Gives back the last `n` bytes reserved.
@@ -516,7 +542,7 @@ constexpr int kRegionShare[3] = {3, 2, 1};   // sixths of the slots
 
 struct Front {
     std::size_t C = 0;
-    LargeArray<double> F;        // C x C, upper triangle: (i, j), i <= j, at j * C + i (the rest is scratch)
+    double* F = nullptr;         // C x C, upper triangle: (i, j), i <= j, at j * C + i (the rest is scratch)
     std::vector<double> loads;
     std::vector<double> sol;
     std::vector<int> slot_var;   // variable + 1, 0 = free
@@ -848,7 +874,7 @@ private:
     // column, the waiting slots in increasing order.
     void take_rows(const Group& g) {
         const std::size_t C = fr_.C;
-        double* F = fr_.F.get();
+        double* F = fr_.F;
         const int lo = g.lo, hi = g.lo + g.n;
         for (const auto& [s, m] : g.rows) {
             const double* colS = F + static_cast<std::size_t>(s) * C;
@@ -978,7 +1004,7 @@ private:
             double* u = U + r * n;
             for (const auto& [s, m] : g.rows) u[s - g.lo] = 0.0;
         }
-        double* F = fr_.F.get() + static_cast<std::size_t>(g.lo) * fr_.C + g.lo;
+        double* F = fr_.F + static_cast<std::size_t>(g.lo) * fr_.C + g.lo;
         flops_ += 2.0 * g.updating * (static_cast<double>(g.live) * (g.live + 1) / 2);
         bool positive = true;
         for (int r = 0; r < k; ++r) positive = positive && pivot_[g.order[r]] >= 0.0;
@@ -1219,8 +1245,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
     try {
         if (!reuse) {
             renew_store(pb, units, id, codes, order);
-            fr.F = allocate_large<double>(fr.C * fr.C);
-            std::fill(fr.F.get(), fr.F.get() + fr.C * fr.C, 0.0);
+            fr.F = g_store.front_matrix(fr.C);
         }
         const auto t0 = clock::now();
         if (reuse) {
@@ -1228,6 +1253,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             g_stats.reused = true;
         } else {
             g_store.flops = Factorization(pb, units, fr, codes, bvals, C).run();
+            g_store.front_clear = true;
             if (g_store.spilled_blocks > 0 && !g_store.spill.flush()) spill_failed(units, g_store.spill.path(), errno);
         }
         g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
