@@ -52,7 +52,7 @@ namespace {
 // Numeric input of an n x n mat of side a, thickness t, load q, springs k.
 // With a soil kind (1 Mindlin, 2 Vlasov) and its values the springs hold the
 // in-plane freedoms only and the soil carries the slab; the iteration gets
-// up to 50 passes to a tolerance of 1e-4.
+// up to 50 passes to a tolerance of 1e-2.
 std::string mat_input(int n, double a, double t, double q, double k, int isoil = 0, const char* soil = "") {
     const int cols = 2 * n + 1;
     const double h = a / (2 * n);
@@ -80,7 +80,7 @@ std::string mat_input(int n, double a, double t, double q, double k, int isoil =
     if (isoil != 0) s += std::string(soil) + "\n";
     std::snprintf(line, sizeof line, "%d  %d  1  8  2  2  0  0  0  %d  %d  0  0  0  0  0  0  0  \n", count, ne, ne, ne);
     s += line;
-    s += isoil == 0 ? "0  0  0\n1  0  1  0.1  10  1e-06  \n" : "0  0  0\n1  0  1  0.1  50  1e-04  \n";
+    s += isoil == 0 ? "0  0  0\n1  0  1  0.1  10  1e-06  \n" : "0  0  0\n1  0  1  0.1  50  1e-02  \n";
     s += elements + nodes;
     std::snprintf(line, sizeof line, " 1\t1  30000000  0.2  %.10g\n", t);
     s += line;
@@ -334,8 +334,6 @@ int main(int argc, char** argv) {
         std::printf("(peak MB: resident size of the process that ran the library's analysis of that size)\n\n");
     }
 
-    std::printf("%-24s %8s %8s %6s %10s %10s %10s %10s %7s\n", "case", "nodes", "front", "iter.", "wall s", "elim. s",
-                "soil s", "peak MB", "status");
     struct Extra {
         const char* kind;
         std::string name;
@@ -349,6 +347,9 @@ int main(int argc, char** argv) {
     }
     if (wanted("mindlin")) extras.push_back({"mindlin", "mat " + std::to_string(mindlin_size) + " Mindlin", 0, 1});
     if (wanted("vlasov")) extras.push_back({"vlasov", "mat 70 Vlasov", 0, 2});
+    if (extras.empty()) return failures == 0 ? 0 : 1;
+    std::printf("%-24s %8s %8s %6s %10s %10s %10s %10s %7s\n", "case", "nodes", "front", "iter.", "wall s", "elim. s",
+                "soil s", "peak MB", "status");
     for (const Extra& x : extras) {
         Folder f(std::string(x.kind) + std::to_string(static_cast<int>(x.size * 100)));
         bool made = true;
