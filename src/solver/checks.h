@@ -11,9 +11,10 @@ namespace parvane {
 void check1(RunState& st, int& status);
 
 // Diagnoses 13..24 on coord, fixnod, fixcod, lnods, element_material and
-// node_ids; writes the maximum front width and sets front_capacity; on any
-// error lists the rest of the input and sets status kStatusInput.  lnods is
-// left unchanged.
+// node_ids; chooses the order in which the frontal solution takes the
+// elements (element_order), writes the maximum front width of that order and
+// sets front_capacity; on any error lists the rest of the input and sets
+// status kStatusInput.  lnods is left unchanged.
 void check2(RunState& st, int& status);
 
 // Largest number of variables active at once when the elements are taken in

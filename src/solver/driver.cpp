@@ -1,6 +1,7 @@
 #include "solver/driver.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -28,6 +29,11 @@ constexpr double kConvergenceFloor = static_cast<double>(1.0e-10f);
 constexpr double kTimeRoundOff = 1e-9;
 
 ConvergedStepHook g_hook = nullptr;
+RunFigures g_figures;
+
+double seconds_since(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
 void* g_hook_data = nullptr;
 
 void clear(FArray<double>& a) { a.fill(0.0); }
@@ -57,7 +63,10 @@ double next_step_time(double tcur, double dtcur, double dt, double tend) {
     return t > tend || std::fabs(t - tend) <= tol ? tend : t;
 }
 
+const RunFigures& last_run_figures() { return g_figures; }
+
 void run_analysis(RunState& st, int& status) {
+    g_figures = RunFigures{};
     frontal_release();
     start_run(st, status);
     if (status <= 0) read_head(st, status);
@@ -159,8 +168,12 @@ void run_analysis(RunState& st, int& status) {
             split_dof_norms(N1, rhs, rrhs, ntotv);
 
             clear(st.nodal_n1);
+            const auto solve_start = std::chrono::steady_clock::now();
             frontal_solve(st, st.fixval.data(), st.disp_iter.data(), A, st.fixnod.data(), N1, st.estiff.data(),
                           st.fixcod.data(), st.lnods.data(), status);
+            g_figures.solve_seconds += seconds_since(solve_start);
+            g_figures.elimination_seconds += frontal_last_stats().elimination_seconds;
+            ++g_figures.iterations;
             if (status > 0) {
                 finish(st, status);
                 return;
@@ -201,6 +214,7 @@ void run_analysis(RunState& st, int& status) {
 
             // Soil update; the Mindlin stiffness has its own convergence test.
             bool c0 = true;
+            const auto soil_start = std::chrono::steady_clock::now();
             if (st.isoil == 2) {
                 vlasov_update(st);
             } else if (st.isoil == 1) {
@@ -210,6 +224,7 @@ void run_analysis(RunState& st, int& status) {
                     return;
                 }
             }
+            g_figures.soil_seconds += seconds_since(soil_start);
 
             if (st.iter == 1) continue;
             const bool c1 = err1 <= st.toler || d <= kConvergenceFloor || un <= kConvergenceFloor;

@@ -22,4 +22,15 @@ double next_step_time(double tcur, double dtcur, double dt, double tend);
 using ConvergedStepHook = void (*)(const RunState& st, void* data);
 void set_converged_step_hook(ConvergedStepHook hook, void* data);
 
+// Figures of the last run_analysis (for the benchmark): the iterations of
+// all increments, the seconds of the frontal solutions (and of their
+// eliminations) and of the soil updates.
+struct RunFigures {
+    int iterations = 0;
+    double solve_seconds = 0;
+    double elimination_seconds = 0;
+    double soil_seconds = 0;
+};
+const RunFigures& last_run_figures();
+
 }  // namespace parvane

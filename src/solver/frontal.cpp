@@ -339,8 +339,9 @@ struct EquationStore {
     std::size_t stiffness_count = 0;
     std::uint64_t stiffness_hash[2] = {0, 0};
     std::vector<int> lnods_copy;
+    std::vector<int> order;          // elements in the order of assembly
     std::vector<int> codes;
-    std::vector<int> dests;          // slot of each element variable, per element
+    std::vector<int> dests;          // slot of each element variable, per place in the order
     struct Block {
         char* data = nullptr;        // in memory, or null when on unit 2
         std::size_t size = 0;
@@ -348,7 +349,7 @@ struct EquationStore {
         std::size_t stored = 0;
         int rows = 0;
     };
-    std::vector<Block> blocks;       // one per element
+    std::vector<Block> blocks;       // one per place in the order
     // Memory of the eliminated equations: kept from one factorization to the
     // next (its pages are touched already), freed by release().
     // Each chunk is mapped with its pages populated at once: faulting them
@@ -376,6 +377,13 @@ struct EquationStore {
     std::vector<Chunk> chunks;
     std::size_t chunk_at = 0, chunk_used = 0;   // chunk being filled, bytes used in it
     SpillFile spill;
+    // The front matrix, kept from one factorization to the next: a
+    // factorization that ends eliminates every variable and so leaves the
+    // upper triangle zero again, and the next one of the same size takes it
+    // as it is instead of clearing fresh memory.
+    LargeArray<double> front;
+    std::size_t front_size = 0;
+    bool front_clear = false;
     std::size_t mem_bytes = 0, spill_bytes = 0;
     long long equations = 0;
     int spilled_blocks = 0;
@@ -389,6 +397,8 @@ struct EquationStore {
         stiffness_hash[0] = stiffness_hash[1] = 0;
         lnods_copy.clear();
         lnods_copy.shrink_to_fit();
+        order.clear();
+        order.shrink_to_fit();
         codes.clear();
         codes.shrink_to_fit();
         dests.clear();
@@ -404,11 +414,30 @@ struct EquationStore {
         flops = 0;
     }
 
-    // Forgets everything and frees the equation memory too.
+    // Forgets everything and frees the equation memory and the front too.
     void release() {
         clear();
         chunks.clear();
         chunks.shrink_to_fit();
+        front.reset();
+        front_size = 0;
+        front_clear = false;
+    }
+
+    // A C x C front matrix with a zero upper triangle, in use until
+    // front_done() or front_spoilt().
+    double* front_matrix(std::size_t C) {
+        if (!front || front_size != C || !front_clear) {
+            if (!front || front_size != C) {
+                front.reset();
+                front_size = 0;
+                front = allocate_large<double>(C * C);
+                front_size = C;
+            }
+            std::fill(front.get(), front.get() + C * C, 0.0);
+        }
+        front_clear = false;
+        return front.get();
     }
 
     // Gives back the last `n` bytes reserved.
@@ -513,7 +542,7 @@ constexpr int kRegionShare[3] = {3, 2, 1};   // sixths of the slots
 
 struct Front {
     std::size_t C = 0;
-    LargeArray<double> F;        // C x C, upper triangle: (i, j), i <= j, at j * C + i (the rest is scratch)
+    double* F = nullptr;         // C x C, upper triangle: (i, j), i <= j, at j * C + i (the rest is scratch)
     std::vector<double> loads;
     std::vector<double> sol;
     std::vector<int> slot_var;   // variable + 1, 0 = free
@@ -656,11 +685,15 @@ public:
     Factorization(const FrontalProblem& pb, fio::Units* units, Front& fr, const std::vector<int>& codes,
                   std::vector<double>& bvals, int live_capacity)
         : pb_(pb), units_(units), fr_(fr), codes_(codes), bvals_(bvals), live_capacity_(live_capacity),
-          nnode_(std::max(pb.nnode, 0)), nevab_(6 * nnode_), can_spill_(unit_open(units, 2)) {
+          nnode_(std::max(pb.nnode, 0)), nevab_(6 * nnode_), can_spill_(unit_open(units, 2)),
+          order_(g_store.order) {
         const std::size_t rows = static_cast<std::size_t>(kDelayedPivots + nevab_);
+        // The last place of every node: element place in the order, then slot.
         last_place_.assign(static_cast<std::size_t>(std::max(pb.npoin, 0)) + 1, -1);
-        const std::size_t lsize = static_cast<std::size_t>(nnode_) * std::max(pb.nelem, 0);
-        for (std::size_t k = 0; k < lsize; ++k) last_place_[std::abs(pb.lnods[k])] = static_cast<int>(k);
+        for (int i = 0; i < std::max(pb.nelem, 0); ++i) {
+            const int* conn = connectivity(i);
+            for (int a = 0; a < nnode_; ++a) last_place_[std::abs(conn[a])] = i * nnode_ + a;
+        }
         in_block_.assign(fr.C, 0);
         panel_.assign(rows * fr.C, 0.0);
         group_of_.assign(rows, 0);
@@ -670,21 +703,26 @@ public:
     }
 
     // Eliminates every variable; returns the floating-point operations.
+    // Eliminates every variable; returns the floating-point operations.
+    // Everything below counts the elements by their place i in the order.
     double run() {
-        for (int e = 0; e < pb_.nelem; ++e) {
-            int* dest = g_store.dests.data() + static_cast<std::size_t>(e) * nevab_;
-            place_element(e, dest);
-            assemble(e, dest);
-            gather_fully_summed(e, dest);
-            if (static_cast<int>(pending_.size()) >= kDelayedPivots || e + 1 == pb_.nelem) eliminate_pending(e);
+        for (int i = 0; i < pb_.nelem; ++i) {
+            int* dest = g_store.dests.data() + static_cast<std::size_t>(i) * nevab_;
+            place_element(i, dest);
+            assemble(i, dest);
+            gather_fully_summed(i, dest);
+            if (static_cast<int>(pending_.size()) >= kDelayedPivots || i + 1 == pb_.nelem) eliminate_pending(i);
         }
         return flops_;
     }
 
 private:
+    int element_at(int i) const { return order_[static_cast<std::size_t>(i)]; }
+    const int* connectivity(int i) const { return pb_.lnods + static_cast<std::size_t>(element_at(i)) * nnode_; }
+
     // Slots of the element's variables; a variable met first takes a free one.
     void place_element(int e, int* dest) {
-        const int* conn = pb_.lnods + static_cast<std::size_t>(e) * nnode_;
+        const int* conn = connectivity(e);
         for (int k = 0; k < nevab_; ++k) {
             const int v = (std::abs(conn[k / 6]) - 1) * 6 + k % 6;
             int s = fr_.slot_of[v];
@@ -693,7 +731,7 @@ private:
                 if (s < 0) {
                     // Waiting pivots come first: a zero one stops the run before the overflow.
                     if (!pending_.empty()) eliminate_pending(e - 1);
-                    write_both(units_, "front width exceeded for element " + std::to_string(e + 1));
+                    write_both(units_, "front width exceeded for element " + std::to_string(element_at(e) + 1));
                     throw Failure{kStatusSolve};
                 }
                 ++live_;
@@ -705,9 +743,10 @@ private:
         g_store.max_front = std::max(g_store.max_front, live_);
     }
 
-    void assemble(int e, const int* dest) {
-        const double* el = pb_.element_loads + static_cast<std::size_t>(e) * nevab_;
-        const double* ek = pb_.element_stiffness + static_cast<std::size_t>(e) * nevab_ * nevab_;
+    void assemble(int i, const int* dest) {
+        const std::size_t e = static_cast<std::size_t>(element_at(i));
+        const double* el = pb_.element_loads + e * nevab_;
+        const double* ek = pb_.element_stiffness + e * nevab_ * nevab_;
         for (int k = 0; k < nevab_; ++k) {
             fr_.loads[dest[k]] += el[k];
             const double* kc = ek + static_cast<std::size_t>(k) * nevab_;
@@ -721,7 +760,7 @@ private:
 
     // Variables whose last element this is join the waiting ones.
     void gather_fully_summed(int e, const int* dest) {
-        const int* conn = pb_.lnods + static_cast<std::size_t>(e) * nnode_;
+        const int* conn = connectivity(e);
         for (int k = 0; k < nevab_; ++k) {
             const std::size_t place = static_cast<std::size_t>(e) * nnode_ + k / 6;
             if (last_place_[std::abs(conn[k / 6])] != static_cast<int>(place)) continue;
@@ -835,7 +874,7 @@ private:
     // column, the waiting slots in increasing order.
     void take_rows(const Group& g) {
         const std::size_t C = fr_.C;
-        double* F = fr_.F.get();
+        double* F = fr_.F;
         const int lo = g.lo, hi = g.lo + g.n;
         for (const auto& [s, m] : g.rows) {
             const double* colS = F + static_cast<std::size_t>(s) * C;
@@ -965,7 +1004,7 @@ private:
             double* u = U + r * n;
             for (const auto& [s, m] : g.rows) u[s - g.lo] = 0.0;
         }
-        double* F = fr_.F.get() + static_cast<std::size_t>(g.lo) * fr_.C + g.lo;
+        double* F = fr_.F + static_cast<std::size_t>(g.lo) * fr_.C + g.lo;
         flops_ += 2.0 * g.updating * (static_cast<double>(g.live) * (g.live + 1) / 2);
         bool positive = true;
         for (int r = 0; r < k; ++r) positive = positive && pivot_[g.order[r]] >= 0.0;
@@ -1037,6 +1076,7 @@ private:
     char* block_ = nullptr;         // where the block's rows are written
     std::size_t block_bound_ = 0, block_used_ = 0;
     bool in_memory_ = false;
+    const std::vector<int>& order_;
 };
 
 // Prescribed values and codes of every variable from the restraint table.
@@ -1069,6 +1109,25 @@ bool connectivity_valid(const FrontalProblem& pb, fio::Units* units) {
     return true;
 }
 
+// The order of assembly: the one given, when it names every element once,
+// else the model's.  False when a given order is not such a list.
+bool element_order(const FrontalProblem& pb, std::vector<int>& order) {
+    const int nelem = std::max(pb.nelem, 0);
+    order.resize(static_cast<std::size_t>(nelem));
+    if (pb.element_order == nullptr) {
+        for (int e = 0; e < nelem; ++e) order[e] = e;
+        return true;
+    }
+    std::vector<char> met(static_cast<std::size_t>(nelem), 0);
+    for (int i = 0; i < nelem; ++i) {
+        const int e = pb.element_order[i];
+        if (e < 0 || e >= nelem || met[e]) return false;
+        met[e] = 1;
+        order[i] = e;
+    }
+    return true;
+}
+
 // What identifies the matrices of a call: the stored equations serve a later
 // call with the same.
 struct Identity {
@@ -1077,17 +1136,19 @@ struct Identity {
     std::uint64_t hash[2];
 };
 
-bool store_matches(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes) {
+bool store_matches(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
+                   const std::vector<int>& order) {
     return g_store.valid && g_store.units == units && g_store.npoin == id.npoin && g_store.nelem == id.nelem &&
            g_store.nnode == id.nnode && g_store.capacity == id.capacity && g_store.codes == codes &&
            g_store.lnods_copy.size() == id.lsize &&
-           std::equal(g_store.lnods_copy.begin(), g_store.lnods_copy.end(), pb.lnods) &&
+           std::equal(g_store.lnods_copy.begin(), g_store.lnods_copy.end(), pb.lnods) && g_store.order == order &&
            g_store.stiffness_count == id.ksize && g_store.stiffness_hash[0] == id.hash[0] &&
            g_store.stiffness_hash[1] == id.hash[1];
 }
 
 // Empties the store for a new factorization of the matrices `id` names.
-void renew_store(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes) {
+void renew_store(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
+                 std::vector<int>& order) {
     g_store.clear();
     g_store.units = units;
     g_store.npoin = id.npoin;
@@ -1096,6 +1157,7 @@ void renew_store(const FrontalProblem& pb, fio::Units* units, const Identity& id
     g_store.capacity = id.capacity;
     g_store.codes = codes;
     g_store.lnods_copy.assign(pb.lnods, pb.lnods + id.lsize);
+    g_store.order.swap(order);
     g_store.stiffness_count = id.ksize;
     g_store.stiffness_hash[0] = id.hash[0];
     g_store.stiffness_hash[1] = id.hash[1];
@@ -1109,11 +1171,11 @@ void reduce_stored_loads(const FrontalProblem& pb, Front& fr, std::vector<double
     const int nevab = 6 * g_store.nnode;
     bvals.assign(static_cast<std::size_t>(g_store.equations), 0.0);
     long long eq = 0;
-    for (int e = 0; e < g_store.nelem; ++e) {
-        const int* dest = g_store.dests.data() + static_cast<std::size_t>(e) * nevab;
-        const double* el = pb.element_loads + static_cast<std::size_t>(e) * nevab;
+    for (int i = 0; i < g_store.nelem; ++i) {
+        const int* dest = g_store.dests.data() + static_cast<std::size_t>(i) * nevab;
+        const double* el = pb.element_loads + static_cast<std::size_t>(g_store.order[i]) * nevab;
         for (int k = 0; k < nevab; ++k) fr.loads[dest[k]] += el[k];
-        const EquationStore::Block& blk = g_store.blocks[e];
+        const EquationStore::Block& blk = g_store.blocks[i];
         if (blk.rows > 0) reduce_loads(block_rows(blk), blk.rows, fr, pb.support_forces, bvals, eq);
     }
 }
@@ -1171,14 +1233,19 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
     Identity id{npoin, nelem, nnode, C, static_cast<std::size_t>(nnode) * nelem,
                 static_cast<std::size_t>(6 * nnode) * (6 * nnode) * nelem, {0, 0}};
     fingerprint(pb.element_stiffness, id.ksize, id.hash);
-    const bool reuse = store_matches(pb, units, id, codes);
+    std::vector<int> order;
+    if (!element_order(pb, order)) {
+        write_both(units, "invalid element order");
+        g_store.clear();
+        return kStatusSolve;
+    }
+    const bool reuse = store_matches(pb, units, id, codes, order);
 
     std::vector<double> bvals;
     try {
         if (!reuse) {
-            renew_store(pb, units, id, codes);
-            fr.F = allocate_large<double>(fr.C * fr.C);
-            std::fill(fr.F.get(), fr.F.get() + fr.C * fr.C, 0.0);
+            renew_store(pb, units, id, codes, order);
+            fr.F = g_store.front_matrix(fr.C);
         }
         const auto t0 = clock::now();
         if (reuse) {
@@ -1186,6 +1253,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             g_stats.reused = true;
         } else {
             g_store.flops = Factorization(pb, units, fr, codes, bvals, C).run();
+            g_store.front_clear = true;
             if (g_store.spilled_blocks > 0 && !g_store.spill.flush()) spill_failed(units, g_store.spill.path(), errno);
         }
         g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
@@ -1245,6 +1313,7 @@ void frontal_solve(RunState& st, const double* restraint_values, double* displac
     p.element_stiffness = element_stiffness;
     p.restraint_codes = restraint_codes;
     p.lnods = lnods;
+    if (st.element_order.size() == static_cast<std::size_t>(std::max(st.nelem, 0))) p.element_order = st.element_order.data();
     const int result = solve(p, &st.units);
     if (result > 0) status = result;
     if (result == kStatusSolve && g_stats.zero_pivot_variable > 0) report_mechanism(st, g_stats.zero_pivot_variable);

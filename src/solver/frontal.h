@@ -49,6 +49,10 @@ struct FrontalProblem {
     const double* element_stiffness = nullptr;  // nevab x nevab x nelem (upper triangle read)
     const int* restraint_codes = nullptr;       // 6 x nvfix
     const int* lnods = nullptr;                 // nnode x nelem (left unchanged)
+    // The elements (from 0, each once) in the order of assembly; null: the
+    // model's order.  Only the elimination order follows it: the solution is
+    // the same within rounding.
+    const int* element_order = nullptr;
 };
 
 // Figures of the last call (for the benchmark and the tests).

@@ -1,10 +1,18 @@
 #include "solver/mindlin.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <memory>
+#include <new>
 #include <numbers>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "solver/load_vectors.h"
 #include "solver/run_files.h"
@@ -130,50 +138,175 @@ double mindlin_influence(double a, double b, double p, double e, double nu) {
   return influence(a, b, p, e, constants_of(nu));
 }
 
+namespace {
+
+// The mesh and the soil as the settlement sum reads them.
+struct HalfSpace {
+    const double* coord;
+    const int* lnods;
+    int nnode, ndime;
+    double e;
+    Constants k;
+    double y(int p) const { return coord[static_cast<std::size_t>(p - 1) * ndime + 1]; }
+    double z(int p) const { return coord[static_cast<std::size_t>(p - 1) * ndime + 2]; }
+    int node(int c, int el) const { return lnods[static_cast<std::size_t>(el - 1) * nnode + (c - 1)]; }
+
+    // Settlement of node i under a unit pressure on the rectangle of
+    // element el (sides sy, sz): the rectangle built from rectangles with
+    // the node at a corner.
+    double unit(int i, int el, double sy, double sz) const {
+        double dy = 1.0e300, dz = 1.0e300;
+        const double yi = y(i), zi = z(i);
+        for (int c = 1; c <= 4; ++c) {
+            dy = std::min(dy, std::fabs(yi - y(node(c, el))));
+            dz = std::min(dz, std::fabs(zi - z(node(c, el))));
+        }
+        const bool off_y = dy >= kOnLine, off_z = dz >= kOnLine;
+        if (off_y && off_z)
+            return influence(sy + dy, sz + dz, 1.0, e, k) - influence(dy, sz + dz, 1.0, e, k) -
+                   influence(sy + dy, dz, 1.0, e, k) + influence(dy, dz, 1.0, e, k);
+        if (off_y) return influence(sy + dy, sz, 1.0, e, k) - influence(dy, sz, 1.0, e, k);
+        if (off_z) return influence(sy, sz + dz, 1.0, e, k) - influence(sy, dz, 1.0, e, k);
+        return influence(sy, sz, 1.0, e, k);
+    }
+};
+
+// 2 GB less a margin for what the run allocates after the soil cache.
+constexpr std::size_t kRunLimit = std::size_t(2000) << 20;
+constexpr std::size_t kMargin = std::size_t(160) << 20;
+constexpr std::size_t kAutomatic = static_cast<std::size_t>(-1);
+// Below this many node-element pairs one thread does the sum.
+constexpr double kPairsPerThread = 4.0e5;
+
+std::size_t g_cache_budget = kAutomatic;
+int g_threads = 0;
+MindlinTimes g_times;
+
+// Resident bytes of the process (0 when unknown).
+std::size_t resident_bytes() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (f == nullptr) return 0;
+    unsigned long long size = 0, resident = 0;
+    const int n = std::fscanf(f, "%llu %llu", &size, &resident);
+    std::fclose(f);
+    if (n != 2) return 0;
+    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Bytes the cache may take now.
+std::size_t cache_budget() {
+    if (g_cache_budget != kAutomatic) return g_cache_budget;
+    const std::size_t used = resident_bytes() + kMargin;
+    return used < kRunLimit ? kRunLimit - used : 0;
+}
+
+// The threads given, or every core for a sum big enough to share.
+int thread_count(double pairs, int npoin) {
+    int n = g_threads;
+    if (n <= 0) {
+        n = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+        n = static_cast<int>(std::min<double>(n, std::max(1.0, pairs / kPairsPerThread)));
+    }
+    return std::max(1, std::min(n, npoin));
+}
+
+}  // namespace
+
+void mindlin_set_cache_budget(std::size_t bytes) { g_cache_budget = bytes; }
+void mindlin_set_automatic_cache_budget() { g_cache_budget = kAutomatic; }
+void mindlin_set_threads(int threads) { g_threads = std::max(0, threads); }
+const MindlinTimes& mindlin_times() { return g_times; }
+void mindlin_reset_times() { g_times = MindlinTimes{}; }
+
 void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
-                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element) {
-  bad_element = 0;
-  if (npoin <= 0) return;
-  const Constants k = constants_of(nu);
-  auto y = [&](int p) { return coord[static_cast<std::size_t>(p - 1) * ndime + 1]; };
-  auto z = [&](int p) { return coord[static_cast<std::size_t>(p - 1) * ndime + 2]; };
-  auto node = [&](int c, int el) { return lnods[static_cast<std::size_t>(el - 1) * nnode + (c - 1)]; };
+                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element, MindlinCache* cache) {
+    bad_element = 0;
+    if (npoin <= 0) return;
+    const HalfSpace h{coord, lnods, nnode, ndime, e, constants_of(nu)};
+    const std::size_t ne = static_cast<std::size_t>(std::max(nelem, 0));
 
-  // Every element needs a rectangle with area.
-  for (int el = 1; el <= nelem; ++el) {
-    const double sy = std::fabs(y(node(3, el)) - y(node(1, el))), sz = std::fabs(z(node(3, el)) - z(node(1, el)));
-    if (!(sy > 0.0) || !(sz > 0.0)) {
-      bad_element = el;
-      return;
-    }
-  }
-
-  for (int i = 1; i <= npoin; ++i) {
-    double sum = 0.0;
+    // Every element needs a rectangle with area; its pressure is its load
+    // over that area.
+    std::vector<double> sides(2 * ne), pressure(ne);
     for (int el = 1; el <= nelem; ++el) {
-      const int c1 = node(1, el), c3 = node(3, el);
-      const double sy = std::fabs(y(c3) - y(c1)), sz = std::fabs(z(c3) - z(c1));
-      const double p = element_load[el - 1] / sy / sz;
-      double dy = 1.0e300, dz = 1.0e300;
-      for (int c = 1; c <= 4; ++c) {
-        dy = std::min(dy, std::fabs(y(i) - y(node(c, el))));
-        dz = std::min(dz, std::fabs(z(i) - z(node(c, el))));
-      }
-      const bool off_y = dy >= kOnLine, off_z = dz >= kOnLine;
-      double contribution;
-      if (off_y && off_z)
-        contribution = influence(sy + dy, sz + dz, p, e, k) - influence(dy, sz + dz, p, e, k) -
-                       influence(sy + dy, dz, p, e, k) + influence(dy, dz, p, e, k);
-      else if (off_y)
-        contribution = influence(sy + dy, sz, p, e, k) - influence(dy, sz, p, e, k);
-      else if (off_z)
-        contribution = influence(sy, sz + dz, p, e, k) - influence(sy, dz, p, e, k);
-      else
-        contribution = influence(sy, sz, p, e, k);
-      sum += contribution;
+        const int c1 = h.node(1, el), c3 = h.node(3, el);
+        const double sy = std::fabs(h.y(c3) - h.y(c1)), sz = std::fabs(h.z(c3) - h.z(c1));
+        if (!(sy > 0.0) || !(sz > 0.0)) {
+            bad_element = el;
+            return;
+        }
+        sides[2 * (el - 1)] = sy;
+        sides[2 * (el - 1) + 1] = sz;
+        pressure[el - 1] = element_load[el - 1] / sy / sz;
     }
-    settlement[i - 1] = sum;
-  }
+
+    // The influences of the first `rows` nodes are kept, once per mesh and
+    // soil, as far as the budget goes.
+    bool fill = false;
+    int rows = 0;
+    if (cache != nullptr) {
+        if (!cache->matches(npoin, nelem, coord, lnods, e, nu)) {
+            cache->reset();
+            const std::size_t row_bytes = std::max<std::size_t>(ne, 1) * sizeof(double);
+            const std::size_t fit = cache_budget() / row_bytes;
+            const int want = static_cast<int>(std::min<std::size_t>(fit, static_cast<std::size_t>(npoin)));
+            if (want > 0 && ne > 0) {
+                // Not zero-filled: every entry is written by this pass.
+                cache->influence.reset(new (std::nothrow) double[static_cast<std::size_t>(want) * ne]);
+                if (cache->influence) {
+                    cache->rows = want;
+                    fill = true;
+                }
+            }
+            cache->npoin = npoin;
+            cache->nelem = nelem;
+            cache->coord = coord;
+            cache->lnods = lnods;
+            cache->e = e;
+            cache->nu = nu;
+        }
+        rows = cache->rows;
+    }
+    const double* kept = cache != nullptr ? cache->influence.get() : nullptr;
+    double* keep = fill ? cache->influence.get() : nullptr;
+
+    // Each node's sum runs over the elements in order, whoever computes it.
+    auto settle = [&](int from, int to) {
+        for (int i = from; i <= to; ++i) {
+            double sum = 0.0;
+            if (i <= rows && !fill) {
+                const double* g = kept + static_cast<std::size_t>(i - 1) * ne;
+                for (std::size_t el = 0; el < ne; ++el) sum += pressure[el] * g[el];
+            } else {
+                double* out = i <= rows ? keep + static_cast<std::size_t>(i - 1) * ne : nullptr;
+                for (int el = 1; el <= nelem; ++el) {
+                    const double g = h.unit(i, el, sides[2 * (el - 1)], sides[2 * (el - 1) + 1]);
+                    if (out != nullptr) out[el - 1] = g;
+                    sum += pressure[el - 1] * g;
+                }
+            }
+            settlement[i - 1] = sum;
+        }
+    };
+    const int threads = thread_count(static_cast<double>(npoin) * static_cast<double>(ne), npoin);
+    if (threads <= 1) {
+        settle(1, npoin);
+        return;
+    }
+    std::vector<std::thread> pool;
+    const int share = (npoin + threads - 1) / threads;
+    int t = 1;
+    try {
+        for (; t < threads; ++t) {
+            const int from = t * share + 1, to = std::min(npoin, (t + 1) * share);
+            if (from <= to) pool.emplace_back(settle, from, to);
+        }
+    } catch (const std::system_error&) {
+        // No more threads to be had: this one does the rest.
+        for (; t < threads; ++t) settle(t * share + 1, std::min(npoin, (t + 1) * share));
+    }
+    settle(1, std::min(npoin, share));
+    for (std::thread& worker : pool) worker.join();
 }
 
 void mindlin_update(RunState& st, bool& converged, int& status) {
@@ -196,8 +329,13 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     st.element_soil_loads(el) = load;
   }
   int bad = 0;
+  if (!st.mindlin_cache) st.mindlin_cache = std::make_shared<MindlinCache>();
+  const auto t0 = std::chrono::steady_clock::now();
   mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
-               st.psoil, st.nnode, nelem, st.ndime, npoin, bad);
+               st.psoil, st.nnode, nelem, st.ndime, npoin, bad, st.mindlin_cache.get());
+  g_times.settlement_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  ++g_times.updates;
+  g_times.cached_rows = st.mindlin_cache->rows;
   if (bad > 0) {
     const int id = static_cast<std::size_t>(bad) <= st.element_ids.size() ? st.element_ids(bad) : bad;
     report_run_error(st, "Mindlin soil: element " + std::to_string(id) +

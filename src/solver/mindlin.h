@@ -3,6 +3,8 @@
 // soil stiffnesses in the driver's iteration.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace parvane {
@@ -17,13 +19,60 @@ inline constexpr int kStatusSoilGeometry = 12;
 // pressure p on a half-space of modulus e and Poisson's ratio nu.
 double mindlin_influence(double a, double b, double p, double e, double nu);
 
+// The settlement of each node under a unit pressure on each element, for the
+// first `rows` nodes (rows x nelem, row by row): it depends on the mesh and
+// the soil alone, so an analysis computes it once and then only sums it
+// against the element pressures.
+struct MindlinCache {
+    int npoin = 0, nelem = 0, rows = 0;
+    const double* coord = nullptr;
+    const int* lnods = nullptr;
+    double e = 0, nu = 0;
+    std::unique_ptr<double[]> influence;
+
+    bool matches(int np, int ne, const double* c, const int* l, double modulus, double ratio) const {
+        return npoin == np && nelem == ne && coord == c && lnods == l && e == modulus && nu == ratio &&
+               (rows == 0 || influence);
+    }
+    void reset() {
+        influence.reset();
+        npoin = nelem = rows = 0;
+        coord = nullptr;
+        lnods = nullptr;
+    }
+};
+
 // Settlement of every node (npoin values) under the loads of the nelem
 // elements, each spread over the axis-parallel rectangle on the diagonal from
 // its first to its third node.  npoin <= 0 leaves `settlement` untouched.
 // An element whose rectangle has no extent in y or z (no finite pressure)
 // sets bad_element to its number and returns (0 when all are sound).
+// With a cache that does not hold this mesh and soil yet, the influences of
+// as many nodes as the cache budget allows are kept in it as they are
+// computed; a cache that holds them gives them without computing.  The
+// nodes are shared among threads; each node's sum runs over the elements in
+// order, so the results depend neither on the cache nor on the threads.
 void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
-                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element);
+                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element,
+                  MindlinCache* cache = nullptr);
+
+// Bytes the influence cache may take.  By default what keeps the process
+// under 2 GB resident when the cache is made; a budget too small for one
+// node's row leaves every settlement computed afresh in each update.
+void mindlin_set_cache_budget(std::size_t bytes);
+void mindlin_set_automatic_cache_budget();
+
+// Threads of the settlement sum; 0 (the default) takes every core.
+void mindlin_set_threads(int threads);
+
+// Figures of the settlement sums of the Mindlin updates (for the benchmark).
+struct MindlinTimes {
+    int updates = 0;
+    double settlement_seconds = 0;
+    int cached_rows = 0;   // nodes whose influences the last update found kept
+};
+const MindlinTimes& mindlin_times();
+void mindlin_reset_times();
 
 // One soil update of the iteration (soil kind 1): nodal soil reactions from
 // the total deflection (disp_vectors + disp_step) and the current stiffness,

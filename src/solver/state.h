@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ struct RecordIndex {
 
 // Earlier iterates of a fixed-point iteration and their residuals
 // (new - current), oldest first, for its Anderson acceleration.
+struct MindlinCache;
+
 struct AndersonHistory {
   std::vector<std::vector<double>> iterates, residuals;
   void clear() {
@@ -222,6 +225,9 @@ struct RunData {
   double tcur = 0.0;  // time at the end of the increment being solved
   double dtcur = 0.0; // current increment
   int front_capacity = 0;  // largest front plus one, set by check2
+  // Elements (from 0) in the order the frontal solution assembles them, set
+  // by check2 (empty: the model's order).
+  std::vector<int> element_order;
 
   // Element dimension values.
   int nstrp = 5;      // rows of the plate rigidity (three bending, two shear)
@@ -354,6 +360,7 @@ struct RunData {
   RecordIndex nodal_stiffness_index, nonlinear_index;  // records of the spring lists by node
   RecordIndex distributed_stiffness_index;             // distributed spring records by element
   AndersonHistory mindlin_history;        // earlier iterates of the Mindlin stiffness in the increment
+  std::shared_ptr<MindlinCache> mindlin_cache;  // influences of the Mindlin settlement sum, made on first use
   FArray<double> element_soil_loads;      // nelem
   FArray<double> soil_reactions;          // 6 x npoin: nodal soil reaction of the step
 

@@ -239,3 +239,52 @@ TEST(MindlinAcceleration, MixedStepsReachTheFixedPointOfThePlainUpdate) {
     EXPECT_GT(plain_iterations, 2 * mixed_iterations);
     for (int i = 0; i < n; ++i) EXPECT_NEAR(mixed[i], plain[i], 1e-8 * plain[i]);
 }
+
+namespace {
+
+// The influences kept in the cache give the settlements of the uncached sum
+// exactly, whatever the number of threads; a budget too small for the cache
+// leaves every settlement computed afresh; the cache is made once.
+TEST(Mindlin, CachedInfluencesGiveTheUncachedSettlements) {
+  RunState st;
+  cut_test::make_grid(st, 7, 5, 0.4);
+  std::vector<double> loads(static_cast<std::size_t>(st.nelem));
+  for (std::size_t e = 0; e < loads.size(); ++e) loads[e] = 3.0 + static_cast<double>((e * 7) % 11);
+  const double e = 5.0e4, nu = 0.3;
+  int bad = 0;
+  parvane::mindlin_set_threads(1);
+  const auto plain = settle(st, loads, e, nu, bad);
+  ASSERT_EQ(bad, 0);
+  const std::size_t row = static_cast<std::size_t>(st.nelem) * sizeof(double);
+  struct Case {
+    const char* name;
+    std::size_t budget;
+    int threads, rows;
+  };
+  const Case cases[] = {{"whole cache, one thread", 1u << 30, 1, st.npoin},
+                        {"whole cache, three threads", 1u << 30, 3, st.npoin},
+                        {"ten rows, two threads", 10 * row + row / 2, 2, 10},
+                        {"budget below one row", row - 1, 3, 0},
+                        {"no budget", 0, 1, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    parvane::mindlin_set_cache_budget(c.budget);
+    parvane::mindlin_set_threads(c.threads);
+    parvane::MindlinCache cache;
+    for (int pass = 0; pass < 2; ++pass) {
+      std::vector<double> s(static_cast<std::size_t>(st.npoin), -1.0);
+      std::vector<double> scaled = loads;
+      for (double& l : scaled) l *= pass + 1;
+      parvane::mindlin_soil(s.data(), scaled.data(), st.coord.data(), st.lnods.data(), e, nu, st.nnode, st.nelem,
+                            st.ndime, st.npoin, bad, &cache);
+      ASSERT_EQ(bad, 0);
+      EXPECT_EQ(cache.rows, c.rows);
+      EXPECT_EQ(cache.influence != nullptr, c.rows > 0);
+      for (int p = 0; p < st.npoin; ++p) EXPECT_EQ(s[p], plain[p] * (pass + 1)) << "node " << p + 1;
+    }
+  }
+  parvane::mindlin_set_automatic_cache_budget();
+  parvane::mindlin_set_threads(0);
+}
+
+}  // namespace
