@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "Tessaro_DLL/model/RunDriver.h"
+#include "mesh_verdict.h"
 
 namespace fs = std::filesystem;
 
@@ -192,50 +193,6 @@ Geometry randomGeometry(int kind, double size, std::mt19937& rng, std::string& n
     }
     }
     return polygonGeometry(p, spacing, rng, false);
-}
-
-struct Verdict {
-    bool bad = false;
-    std::string why;
-};
-
-Verdict checkMesh(const fs::path& path, double expectedArea)
-{
-    std::ifstream in(path);
-    long nodes = 0, elements = 0, npe = 0;
-    in >> nodes >> elements >> npe;
-    std::vector<double> x(nodes + 1), y(nodes + 1);
-    for (long k = 0; k < nodes; ++k) {
-        long id = 0;
-        in >> id;
-        in >> x[id] >> y[id];
-    }
-    double area = 0.0;
-    for (long e = 0; e < elements; ++e) {
-        long number = 0, group = 0, obj = 0, count = 0;
-        in >> number >> group >> obj >> count;
-        std::vector<long> c(count);
-        for (long& n : c) in >> n;
-        if (!in || count != 4) return {true, "unreadable mesh"};
-        for (int k = 0; k < 4; ++k) {
-            const long p = c[k], q = c[(k + 1) % 4], r = c[(k + 3) % 4];
-            const double ux = x[q] - x[p], uy = y[q] - y[p], vx = x[r] - x[p], vy = y[r] - y[p];
-            double angle = std::atan2(ux * vy - uy * vx, ux * vx + uy * vy) * 180.0 / kPi;
-            if (angle < 0.0) angle += 360.0;
-            if (!(angle < 177.0) || !(angle > 0.0)) {
-                char text[120];
-                std::snprintf(text, sizeof text, "element %ld corner %d angle %.2f", number, k + 1, angle);
-                return {true, text};
-            }
-            area += 0.5 * (x[p] * y[q] - x[q] * y[p]);
-        }
-    }
-    if (expectedArea > 0.0 && std::fabs(area - expectedArea) > 1e-6 * expectedArea) {
-        char text[120];
-        std::snprintf(text, sizeof text, "area %.9g instead of %.9g", area, expectedArea);
-        return {true, text};
-    }
-    return {};
 }
 
 }  // namespace

@@ -119,9 +119,19 @@ TEST(MeshValidity, SmallestFailingRegionsGiveValidMeshes)
         {"hexagon", {{-9.4, 6.8}, {-9.3, -5.7}, {4.1, -6.4}, {6.5, -5.5}, {9.3, -3.6}, {9.5, 7.0}},
          {14, 16, 2, 4, 12, 22}},
         {"chamfer triangle", {{0, 0}, {5, 0}, {0, 5}}, {2, 4, 2}},
+        {"nearly straight corner", {{0, 0}, {5, -0.02}, {10, 0}, {10, 10}, {0, 10}}, {4, 4, 8, 8, 8}},
         {"odd side counts", {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {3, 5, 4, 4},
          "Error: region 1: element 4 has a corner of 180.00 degrees at (10, 2); side 1 has an odd number of "
          "segments (3): give every side an even number"},
+        // Refusals that say what to change.
+        {"graded rectangle", {{0, 0}, {1.2719855947171201, 0}, {1.2719855947171201, 1.5079710413656235},
+                              {0, 1.5079710413656235}},
+         {32, 12, 42, 30},
+         "; side 1 has 32 segments of 0.0397 m and side 2 12 of 0.126 m: change the division count of side 1 or "
+         "side 2 to bring them closer"},
+        {"sliver triangle", {{17.166119956267135, 80.235678831608567}, {15.429882510411044, 80.587583148006757},
+                             {-61.40964196696892, 54.417788501653398}},
+         {2, 12, 12}, "; the region's corner between sides 2 and 3 is 0.62 degrees: make it wider"},
     };
     for (const Case& c : cases) {
         const ToolRun run = runTool("validity", quadRegionText(c.corners, c.divisions));

@@ -377,6 +377,104 @@ struct QuadBoundary {
     std::size_t workTriangles = 0;     // of the triangulation, removed ones included
 };
 
+// A side of a region as its straight chord and its segment count.
+struct SideChord {
+    double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+    int count = 0;
+    double length() const { return std::hypot(x2 - x1, y2 - y1); }
+    double spacing() const { return count > 0 ? length() / count : 0.0; }
+};
+
+std::vector<SideChord> sideChords(const RegionRecord& region)
+{
+    std::vector<SideChord> chords(region.sides.size());
+    for (std::size_t i = 0; i < region.sides.size(); ++i) {
+        const RegionSide& side = region.sides[i];
+        if (side.segments.empty()) continue;
+        SideChord& c = chords[i];
+        c.x1 = side.segments.front().x1;
+        c.y1 = side.segments.front().y1;
+        c.x2 = side.segments.back().x2;
+        c.y2 = side.segments.back().y2;
+        for (const SideSegment& seg : side.segments) c.count += std::abs(seg.lim2 - seg.lim1);
+    }
+    return chords;
+}
+
+// Sides i and j as "side i has n segments of a m and side j m of b m".
+std::string spacingPair(const std::vector<SideChord>& chords, std::size_t i, std::size_t j)
+{
+    char text[200];
+    std::snprintf(text, sizeof text, "side %zu has %d segments of %.3g m and side %zu %d of %.3g m", i + 1,
+                  chords[i].count, chords[i].spacing(), j + 1, chords[j].count, chords[j].spacing());
+    return text;
+}
+
+// What to change where an element of the finished region has a flat or
+// reflex corner at `at`: a nearly straight corner of the region itself, or
+// sides whose segment lengths differ too much for the elements between them.
+std::string changeHint(const RegionRecord& region, const MeshNode& at)
+{
+    const std::vector<SideChord> chords = sideChords(region);
+    const std::size_t n = chords.size();
+    double extent = 0.0;
+    for (const SideChord& c : chords) extent = std::max(extent, c.length());
+    const double near = 1e-9 * std::max(extent, 1e-12);
+    std::string sharp;
+    for (std::size_t i = 0; i < n && n >= 3; ++i) {
+        const SideChord& c = chords[i];
+        const SideChord& before = chords[(i + n - 1) % n];
+        if (c.count == 0 || before.count == 0) continue;
+        const double ux = before.x1 - c.x1, uy = before.y1 - c.y1, vx = c.x2 - c.x1, vy = c.y2 - c.y1;
+        double angle = std::atan2(vx * uy - vy * ux, ux * vx + uy * vy) * 180.0 / std::acos(-1.0);
+        if (angle < 0.0) angle += 360.0;
+        if (angle < 5.0 && sharp.empty()) {
+            char text[200];
+            std::snprintf(text, sizeof text, "; the region's corner between sides %zu and %zu is %.2f degrees: make it wider",
+                          (i + n - 1) % n + 1, i + 1, angle);
+            sharp = text;
+        }
+        if (std::hypot(at.x - c.x1, at.y - c.y1) > near || angle < 170.0) continue;
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "; the region's corner there, between sides %zu and %zu, is %.2f degrees: leave that point out "
+                      "so the sides become one, or make the corner sharper",
+                      (i + n - 1) % n + 1, i + 1, angle);
+        return text;
+    }
+    // The side the node lies on, else every side, against the side whose
+    // segment length differs most from it.
+    if (!sharp.empty()) return sharp;
+    std::size_t on = n;
+    for (std::size_t i = 0; i < n && on == n; ++i) {
+        const SideChord& c = chords[i];
+        const double length = c.length();
+        if (c.count == 0 || length <= 0.0) continue;
+        const double cross = ((c.x2 - c.x1) * (at.y - c.y1) - (c.y2 - c.y1) * (at.x - c.x1)) / length;
+        const double along = ((c.x2 - c.x1) * (at.x - c.x1) + (c.y2 - c.y1) * (at.y - c.y1)) / length;
+        if (std::fabs(cross) <= 1e-6 * length && along > -near && along < length + near) on = i;
+    }
+    std::size_t bestI = n, bestJ = n;
+    double worstRatio = 1.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (on != n && i != on) continue;
+        for (std::size_t j = 0; j < n; ++j) {
+            if (j == i || chords[i].spacing() <= 0.0 || chords[j].spacing() <= 0.0) continue;
+            const double ratio = std::max(chords[i].spacing() / chords[j].spacing(),
+                                          chords[j].spacing() / chords[i].spacing());
+            if (ratio > worstRatio) {
+                worstRatio = ratio;
+                bestI = i;
+                bestJ = j;
+            }
+        }
+    }
+    if (bestI == n || worstRatio < 1.5)
+        return "; give the sides near that point more segments";
+    return "; " + spacingPair(chords, bestI, bestJ) + ": change the division count of side " +
+           std::to_string(bestI + 1) + " or side " + std::to_string(bestJ + 1) + " to bring them closer";
+}
+
 // The first element of the finished quadrilateral region that is not
 // valid, named with its worst corner; empty when all are. A side of an odd
 // number of segments is named as what to change: its halved boundary cuts
@@ -412,12 +510,11 @@ std::string invalidQuadElementProblem(const RegionRecord& region)
             if (side.segments.empty()) continue;
             const int count = std::abs(side.segments.front().lim2 - side.segments.front().lim1);
             if (count % 2 == 1) {
-                problem += "; side " + std::to_string(i + 1) + " has an odd number of segments (" +
-                           std::to_string(count) + "): give every side an even number";
-                break;
+                return problem + "; side " + std::to_string(i + 1) + " has an odd number of segments (" +
+                       std::to_string(count) + "): give every side an even number";
             }
         }
-        return problem;
+        return problem + changeHint(region, *corners[worst]);
     }
     return std::string();
 }
@@ -459,13 +556,29 @@ bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRe
     return true;
 }
 
+// Where boundary nodes coincide: the side shortest for its segment count,
+// named with what to change.
+std::string shortSideHint(const RegionRecord& region)
+{
+    const std::vector<SideChord> chords = sideChords(region);
+    std::size_t shortest = chords.size();
+    for (std::size_t i = 0; i < chords.size(); ++i)
+        if (chords[i].count > 0 && (shortest == chords.size() || chords[i].spacing() < chords[shortest].spacing()))
+            shortest = i;
+    if (shortest == chords.size()) return std::string();
+    char text[200];
+    std::snprintf(text, sizeof text, "; side %zu is %.3g m long for %d segments: lengthen it or leave one of its end "
+                  "points out", shortest + 1, chords[shortest].length(), chords[shortest].count);
+    return text;
+}
+
 }  // namespace
 
 bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std::vector<BoundarySegment>& segments,
                 const FreeRegionTarget& target, bool quadrilateral, std::ostream& log)
 {
     const std::string problem = freeBoundaryProblem(boundaryNodes, segments);
-    if (!problem.empty()) return failRegion(log, target.regionNumber, problem);
+    if (!problem.empty()) return failRegion(log, target.regionNumber, problem + shortSideHint(region));
     if (quadrilateral && segments.size() % 2 == 1)
         return failRegion(log, target.regionNumber,
                           "the boundary has an odd number of segments (" + std::to_string(segments.size()) +
@@ -481,7 +594,7 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
         coarsenBoundaryForQuads(boundaryNodes, segments, quad.coarseNodes, quad.coarseSegments);
         const std::string coarseProblem = freeBoundaryProblem(quad.coarseNodes, quad.coarseSegments);
         if (!coarseProblem.empty())
-            return failRegion(log, target.regionNumber, "the halved boundary: " + coarseProblem);
+            return failRegion(log, target.regionNumber, "the halved boundary: " + coarseProblem + shortSideHint(region));
     }
     std::vector<MeshNode>& nodes = quadrilateral ? quad.coarseNodes : boundaryNodes;
     std::vector<BoundarySegment>& segs = quadrilateral ? quad.coarseSegments : segments;
