@@ -295,7 +295,7 @@ TEST_F(KorbelRun, TheNextCommandClearsTheOutcomeAndAMissingEditorIsReported)
     app.SetMainFrame(std::make_unique<ui::Frame>());
     ui::Frame& frame = *app.MainFrame();
     frame.CreateStatusBar({"CAP"});
-    Open(OnePlate());
+    Open(RunPlate());
     driver.FailLaunches(true);
     view.OnRunAnalysis();
     EXPECT_EQ(g_solver.calls, 1);

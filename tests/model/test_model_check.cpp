@@ -123,7 +123,7 @@ TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreAWarning)
     for (const Case& c : cases) {
         ModelData m;
         // The rows name node and element 1: one plate.
-        ASSERT_EQ(ReadModelText(m, "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\n"
+        ASSERT_EQ(ReadModelText(m, "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t-1\n*\t4\t0\t0\t-1\n"
                                    "END_NODE_DATA\nELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\n"
                                    "END_ELEMENT_DATA\nEND_DATA\n"),
                   0);
@@ -219,7 +219,7 @@ namespace {
 // an edge set "RIM", and the blocks under test.
 std::string TargetModel(const std::string& blocks)
 {
-    return "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\nEND_NODE_DATA\n"
+    return "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t-1\n*\t4\t0\t0\t-1\nEND_NODE_DATA\n"
            "MATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
            "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\nEND_ELEMENT_DATA\n" +
            blocks +
