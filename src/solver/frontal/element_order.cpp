@@ -1,0 +1,275 @@
+// Order in which the frontal solution assembles the elements (see element_order.h).
+#include "solver/frontal/element_order.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+
+namespace parvane {
+namespace {
+
+// Rounds of the search for a pseudo-peripheral element; each round starts
+// from a far element of the previous one and rarely more than three help.
+constexpr int kPeripheralRounds = 8;
+
+// The mesh as a graph: the elements of every node and the node numbers of
+// every element (from 0, -1 where the connectivity names no node).
+class ElementGraph {
+public:
+    ElementGraph(int npoin, int nelem, int nnode, const int* lnods)
+        : npoin_(std::max(npoin, 0)), nelem_(std::max(nelem, 0)), nnode_(std::max(nnode, 0)),
+          nodes_(static_cast<std::size_t>(nelem_) * nnode_, -1), start_(static_cast<std::size_t>(npoin_) + 1, 0) {
+        for (std::size_t k = 0; k < nodes_.size(); ++k) {
+            const int p = std::abs(lnods[k]);
+            if (p >= 1 && p <= npoin_) nodes_[k] = p - 1;
+        }
+        for (int p : nodes_)
+            if (p >= 0) ++start_[static_cast<std::size_t>(p) + 1];
+        for (int p = 0; p < npoin_; ++p) start_[p + 1] += start_[p];
+        elements_.resize(static_cast<std::size_t>(start_[npoin_]));
+        std::vector<int> fill(start_.begin(), start_.end() - 1);
+        for (int e = 0; e < nelem_; ++e)
+            for (int a = 0; a < nnode_; ++a) {
+                const int p = node(e, a);
+                if (p >= 0) elements_[static_cast<std::size_t>(fill[p]++)] = e;
+            }
+        stamp_.assign(static_cast<std::size_t>(nelem_), -1);
+        degree_.resize(static_cast<std::size_t>(nelem_));
+        for (int e = 0; e < nelem_; ++e) {
+            int d = 0;
+            for_neighbours(e, [&](int) { ++d; });
+            degree_[e] = d;
+        }
+    }
+
+    int nelem() const { return nelem_; }
+    int nnode() const { return nnode_; }
+    int node(int e, int a) const { return nodes_[static_cast<std::size_t>(e) * nnode_ + a]; }
+    int degree(int e) const { return degree_[e]; }
+
+    // Calls f(g) once for every other element g that shares a node with e.
+    template <class F>
+    void for_neighbours(int e, F f) {
+        for (int a = 0; a < nnode_; ++a) {
+            const int p = node(e, a);
+            if (p < 0) continue;
+            for (int k = start_[p]; k < start_[p + 1]; ++k) {
+                const int g = elements_[static_cast<std::size_t>(k)];
+                if (g == e || stamp_[g] == e) continue;
+                stamp_[g] = e;
+                f(g);
+            }
+        }
+        // The next call for the same element needs fresh stamps.
+        for (int a = 0; a < nnode_; ++a) {
+            const int p = node(e, a);
+            if (p < 0) continue;
+            for (int k = start_[p]; k < start_[p + 1]; ++k) stamp_[elements_[static_cast<std::size_t>(k)]] = -1;
+        }
+    }
+
+private:
+    int npoin_, nelem_, nnode_;
+    std::vector<int> nodes_;
+    std::vector<int> start_, elements_;
+    std::vector<int> stamp_, degree_;
+};
+
+// Breadth-first search from `root` over the elements whose `seen` entry is
+// not `round`; the neighbours of each element are taken by increasing degree
+// (the Cuthill-McKee order).  Appends the elements reached to `out` and
+// returns the number of levels less one (the eccentricity of the root); the
+// elements of the last level are out[last_level ..].
+int search(ElementGraph& g, int root, int round, std::vector<int>& seen, std::vector<int>& out,
+           std::size_t& last_level) {
+    const std::size_t begin = out.size();
+    seen[root] = round;
+    out.push_back(root);
+    std::size_t level_begin = begin, level_end = out.size();
+    int depth = 0;
+    std::vector<int> next;
+    while (true) {
+        for (std::size_t i = level_begin; i < level_end; ++i) {
+            next.clear();
+            g.for_neighbours(out[i], [&](int f) {
+                if (seen[f] == round) return;
+                seen[f] = round;
+                next.push_back(f);
+            });
+            std::stable_sort(next.begin(), next.end(), [&](int a, int b) { return g.degree(a) < g.degree(b); });
+            out.insert(out.end(), next.begin(), next.end());
+        }
+        if (out.size() == level_end) break;
+        level_begin = level_end;
+        level_end = out.size();
+        ++depth;
+    }
+    last_level = level_begin;
+    return depth;
+}
+
+struct Point {
+    double x[3] = {0, 0, 0};
+};
+
+// Centre of every element: the mean of its nodes (coordinates that are not
+// finite count as 0, so that every key compares).
+std::vector<Point> element_centres(const ElementGraph& g, const double* coord, int ndime) {
+    std::vector<Point> c(static_cast<std::size_t>(g.nelem()));
+    const int dims = std::clamp(ndime, 0, 3);
+    for (int e = 0; e < g.nelem(); ++e) {
+        int n = 0;
+        for (int a = 0; a < g.nnode(); ++a) {
+            const int p = g.node(e, a);
+            if (p < 0) continue;
+            ++n;
+            for (int d = 0; d < dims; ++d) {
+                const double v = coord[static_cast<std::size_t>(p) * ndime + d];
+                c[e].x[d] += std::isfinite(v) ? v : 0.0;
+            }
+        }
+        if (n > 0)
+            for (double& v : c[e].x) v /= n;
+        for (double& v : c[e].x)
+            if (!std::isfinite(v)) v = 0.0;
+    }
+    return c;
+}
+
+// The elements sorted by their centres' key, ties by the centre's coordinates
+// in the order `then` and then by number.
+template <class Key>
+std::vector<int> sweep(const std::vector<Point>& centres, Key key, std::array<int, 3> then) {
+    std::vector<int> order(centres.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<double> k(centres.size());
+    for (std::size_t e = 0; e < centres.size(); ++e) k[e] = key(centres[e]);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        if (k[a] != k[b]) return k[a] < k[b];
+        for (int d : then)
+            if (centres[a].x[d] != centres[b].x[d]) return centres[a].x[d] < centres[b].x[d];
+        return a < b;
+    });
+    return order;
+}
+
+}  // namespace
+
+FrontMeasure measure_front(int npoin, int nelem, int nnode, const int* lnods, const std::vector<int>& order) {
+    FrontMeasure m;
+    const int n = std::max(npoin, 0), ne = std::max(nelem, 0), nn = std::max(nnode, 0);
+    std::vector<int> first(static_cast<std::size_t>(n) + 1, -1), last(first.size(), -1);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const int e = order[i];
+        if (e < 0 || e >= ne) continue;
+        for (int a = 0; a < nn; ++a) {
+            const int p = std::abs(lnods[static_cast<std::size_t>(e) * nn + a]);
+            if (p < 1 || p > n) continue;
+            if (first[p] < 0) first[p] = static_cast<int>(i);
+            last[p] = static_cast<int>(i);
+        }
+    }
+    std::vector<long long> change(order.size() + 1, 0);
+    for (int p = 1; p <= n; ++p) {
+        if (first[p] < 0) continue;
+        ++change[static_cast<std::size_t>(first[p])];
+        --change[static_cast<std::size_t>(last[p]) + 1];
+    }
+    long long active = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        active += change[i];
+        m.nodes = std::max(m.nodes, active);
+        m.work += static_cast<double>(active) * static_cast<double>(active);
+    }
+    return m;
+}
+
+std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int* lnods, const double* coord,
+                                      int ndime) {
+    const int ne = std::max(nelem, 0);
+    std::vector<int> own(static_cast<std::size_t>(ne));
+    std::iota(own.begin(), own.end(), 0);
+    if (ne < 3 || nnode <= 0) return own;
+
+    ElementGraph g(npoin, ne, nnode, lnods);
+    const std::vector<Point> centres = element_centres(g, coord, ndime);
+
+    // Cuthill-McKee order, one connected part after the other, each from a
+    // pseudo-peripheral element found by repeated searches from a far element
+    // of least degree.  The two ends of the largest part give a direction.
+    std::vector<int> seen(static_cast<std::size_t>(ne), -1), in_part(static_cast<std::size_t>(ne), 0);
+    std::vector<int> cm, trial;
+    cm.reserve(static_cast<std::size_t>(ne));
+    int round = 0;
+    std::size_t largest = 0;
+    int far_a = 0, far_b = 0;
+    for (int s = 0; s < ne; ++s) {
+        if (in_part[s]) continue;
+        int root = s;
+        trial.clear();
+        std::size_t last_level = 0;
+        int depth = search(g, root, round++, seen, trial, last_level);
+        for (int r = 0; r < kPeripheralRounds; ++r) {
+            int candidate = trial[last_level];
+            for (std::size_t i = last_level; i < trial.size(); ++i)
+                if (g.degree(trial[i]) < g.degree(candidate)) candidate = trial[i];
+            std::vector<int> again;
+            std::size_t again_last = 0;
+            const int d = search(g, candidate, round++, seen, again, again_last);
+            if (d <= depth) break;
+            root = candidate;
+            depth = d;
+            trial.swap(again);
+            last_level = again_last;
+        }
+        for (int e : trial) in_part[e] = 1;
+        if (trial.size() > largest) {
+            largest = trial.size();
+            far_a = trial.front();
+            far_b = trial.back();
+        }
+        cm.insert(cm.end(), trial.begin(), trial.end());
+    }
+
+    std::vector<std::vector<int>> candidates;
+    candidates.push_back(std::move(own));
+    double low[3], high[3];
+    for (int d = 0; d < 3; ++d) {
+        low[d] = high[d] = centres[0].x[d];
+        for (const Point& c : centres) {
+            low[d] = std::min(low[d], c.x[d]);
+            high[d] = std::max(high[d], c.x[d]);
+        }
+    }
+    for (int d = 0; d < 3; ++d) {
+        if (!(high[d] > low[d])) continue;
+        candidates.push_back(
+            sweep(centres, [d](const Point& c) { return c.x[d]; }, {(d + 1) % 3, (d + 2) % 3, d}));
+    }
+    double dir[3];
+    double length = 0;
+    for (int d = 0; d < 3; ++d) {
+        dir[d] = centres[far_b].x[d] - centres[far_a].x[d];
+        length += dir[d] * dir[d];
+    }
+    if (length > 0 && std::isfinite(length))
+        candidates.push_back(sweep(
+            centres, [&dir](const Point& c) { return c.x[0] * dir[0] + c.x[1] * dir[1] + c.x[2] * dir[2]; },
+            {0, 1, 2}));
+    candidates.push_back(std::move(cm));
+
+    std::size_t best = 0;
+    FrontMeasure best_measure = measure_front(npoin, ne, nnode, lnods, candidates[0]);
+    for (std::size_t i = 1; i < candidates.size(); ++i) {
+        const FrontMeasure m = measure_front(npoin, ne, nnode, lnods, candidates[i]);
+        if (m.nodes < best_measure.nodes || (m.nodes == best_measure.nodes && m.work < best_measure.work)) {
+            best = i;
+            best_measure = m;
+        }
+    }
+    return std::move(candidates[best]);
+}
+
+}  // namespace parvane

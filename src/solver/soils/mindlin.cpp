@@ -1,0 +1,396 @@
+#include "solver/soils/mindlin.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <numbers>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+#include "solver/run/load_vectors.h"
+#include "solver/run/run_files.h"
+#include "solver/run/state.h"
+
+namespace parvane {
+
+namespace {
+
+// Single-precision 1e-14 widened to double.
+constexpr double kOnLine = static_cast<double>(1.0e-14f);
+
+struct Constants {
+  double c, a, b;
+};
+
+Constants constants_of(double nu) {
+  return {(1.0 + nu) / ((1.0 - nu) * 8.0 * std::numbers::pi), 3.0 - 4.0 * nu, (8.0 * nu - 12.0) * nu + 5.0};
+}
+
+double influence(double a, double b, double p, double e, const Constants& k) {
+  const double l = std::max(a, b), w = std::min(a, b);
+  const double m = l / w;
+  const double r = std::sqrt(m * m + 1.0);
+  const double phi = m * std::log((r + 1.0) / m) + std::log(r + m);
+  return p * w * k.c * (k.a * phi + k.b * phi) / e;
+}
+
+// Iterates of the soil iteration that the acceleration combines.
+constexpr std::size_t kAndersonDepth = 3;
+
+
+
+bool g_accelerate = true;
+
+// The differences of consecutive residuals of `h`, orthonormalised (modified
+// Gram-Schmidt) into Q R = dF; columns that add nothing are dropped.  For each
+// kept column, dx holds dX + dF (iterate plus residual difference), the step
+// that the Anderson mixture combines with the same coefficients.
+void residual_differences(const AndersonHistory& h, std::size_t n, std::vector<std::vector<double>>& q,
+                          std::vector<std::vector<double>>& r, std::vector<std::vector<double>>& dx) {
+  const std::size_t m = h.iterates.size() - 1;
+  for (std::size_t j = 0; j < m; ++j) {
+    std::vector<double> df(n), step(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      df[i] = h.residuals[j + 1][i] - h.residuals[j][i];
+      step[i] = h.iterates[j + 1][i] - h.iterates[j][i] + df[i];
+    }
+    double before = 0;
+    for (double v : df) before += v * v;
+    std::vector<double> rj(q.size() + 1, 0.0);  // r[j][i], i <= j
+    for (std::size_t k = 0; k < q.size(); ++k) {
+      double d = 0;
+      for (std::size_t i = 0; i < n; ++i) d += q[k][i] * df[i];
+      rj[k] = d;
+      for (std::size_t i = 0; i < n; ++i) df[i] -= d * q[k][i];
+    }
+    double norm = 0;
+    for (double v : df) norm += v * v;
+    if (!(norm > 1e-20 * before) || !(norm > 0)) continue;
+    norm = std::sqrt(norm);
+    for (double& v : df) v /= norm;
+    rj.back() = norm;
+    q.push_back(std::move(df));
+    r.push_back(std::move(rj));
+    dx.push_back(std::move(step));
+  }
+}
+
+}  // namespace
+
+// Anderson mixing of the iteration x <- G(x) with the residual f = G(x) - x:
+// the step that the last few iterates predict would leave no residual
+// (least squares over the residual differences), taken when every stiffness
+// it gives is positive and finite; otherwise the plain step G(x).  The fixed
+// point is the same, since the mixed step equals G(x) when the residual is 0.
+void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
+                   std::vector<double>& next) {
+  const std::size_t n = x.size();
+  next = fresh;
+  std::vector<double> f(n);
+  for (std::size_t i = 0; i < n; ++i) f[i] = fresh[i] - x[i];
+  h.iterates.push_back(x);
+  h.residuals.push_back(f);
+  if (h.iterates.size() > kAndersonDepth + 1) {
+    h.iterates.erase(h.iterates.begin());
+    h.residuals.erase(h.residuals.begin());
+  }
+  if (h.iterates.size() < 2) return;
+
+  std::vector<std::vector<double>> q, r, dx;
+  residual_differences(h, n, q, r, dx);
+  const std::size_t k = q.size();
+  if (k == 0) return;
+  // gamma = R^-1 Q^T f.
+  std::vector<double> g(k, 0.0);
+  for (std::size_t j = 0; j < k; ++j)
+    for (std::size_t i = 0; i < n; ++i) g[j] += q[j][i] * f[i];
+  for (std::size_t j = k; j-- > 0;) {
+    for (std::size_t l = j + 1; l < k; ++l) g[j] -= r[l][j] * g[l];
+    g[j] /= r[j][j];
+  }
+  std::vector<double> mixed(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    double v = x[i] + f[i];
+    for (std::size_t j = 0; j < k; ++j) v -= g[j] * dx[j][i];
+    if (!std::isfinite(v)) {
+      // The prediction is lost: plain step, fresh history.
+      h.clear();
+      return;
+    }
+    // A value the prediction drives to zero or below (a stiffness that the
+    // plain update shrinks towards zero) takes the plain step.
+    mixed[i] = v > 0.0 ? v : fresh[i];
+  }
+  next = std::move(mixed);
+}
+
+
+void mindlin_set_acceleration(bool on) { g_accelerate = on; }
+
+double mindlin_influence(double a, double b, double p, double e, double nu) {
+  return influence(a, b, p, e, constants_of(nu));
+}
+
+namespace {
+
+// The mesh and the soil as the settlement sum reads them.
+struct HalfSpace {
+    const double* coord;
+    const int* lnods;
+    int nnode, ndime;
+    double e;
+    Constants k;
+    double y(int p) const { return coord[static_cast<std::size_t>(p - 1) * ndime + 1]; }
+    double z(int p) const { return coord[static_cast<std::size_t>(p - 1) * ndime + 2]; }
+    int node(int c, int el) const { return lnods[static_cast<std::size_t>(el - 1) * nnode + (c - 1)]; }
+
+    // Settlement of node i under a unit pressure on the rectangle of
+    // element el (sides sy, sz): the rectangle built from rectangles with
+    // the node at a corner.
+    double unit(int i, int el, double sy, double sz) const {
+        double dy = 1.0e300, dz = 1.0e300;
+        const double yi = y(i), zi = z(i);
+        for (int c = 1; c <= 4; ++c) {
+            dy = std::min(dy, std::fabs(yi - y(node(c, el))));
+            dz = std::min(dz, std::fabs(zi - z(node(c, el))));
+        }
+        const bool off_y = dy >= kOnLine, off_z = dz >= kOnLine;
+        if (off_y && off_z)
+            return influence(sy + dy, sz + dz, 1.0, e, k) - influence(dy, sz + dz, 1.0, e, k) -
+                   influence(sy + dy, dz, 1.0, e, k) + influence(dy, dz, 1.0, e, k);
+        if (off_y) return influence(sy + dy, sz, 1.0, e, k) - influence(dy, sz, 1.0, e, k);
+        if (off_z) return influence(sy, sz + dz, 1.0, e, k) - influence(sy, dz, 1.0, e, k);
+        return influence(sy, sz, 1.0, e, k);
+    }
+};
+
+// 2 GB less a margin for what the run allocates after the soil cache.
+constexpr std::size_t kRunLimit = std::size_t(2000) << 20;
+constexpr std::size_t kMargin = std::size_t(160) << 20;
+constexpr std::size_t kAutomatic = static_cast<std::size_t>(-1);
+// Below this many node-element pairs one thread does the sum.
+constexpr double kPairsPerThread = 4.0e5;
+
+std::size_t g_cache_budget = kAutomatic;
+int g_threads = 0;
+MindlinTimes g_times;
+
+// Resident bytes of the process (0 when unknown).
+std::size_t resident_bytes() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (f == nullptr) return 0;
+    unsigned long long size = 0, resident = 0;
+    const int n = std::fscanf(f, "%llu %llu", &size, &resident);
+    std::fclose(f);
+    if (n != 2) return 0;
+    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Bytes the cache may take now.
+std::size_t cache_budget() {
+    if (g_cache_budget != kAutomatic) return g_cache_budget;
+    const std::size_t used = resident_bytes() + kMargin;
+    return used < kRunLimit ? kRunLimit - used : 0;
+}
+
+// The threads given, or every core for a sum big enough to share.
+int thread_count(double pairs, int npoin) {
+    int n = g_threads;
+    if (n <= 0) {
+        n = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+        n = static_cast<int>(std::min<double>(n, std::max(1.0, pairs / kPairsPerThread)));
+    }
+    return std::max(1, std::min(n, npoin));
+}
+
+}  // namespace
+
+void mindlin_set_cache_budget(std::size_t bytes) { g_cache_budget = bytes; }
+void mindlin_set_automatic_cache_budget() { g_cache_budget = kAutomatic; }
+void mindlin_set_threads(int threads) { g_threads = std::max(0, threads); }
+const MindlinTimes& mindlin_times() { return g_times; }
+void mindlin_reset_times() { g_times = MindlinTimes{}; }
+
+void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
+                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element, MindlinCache* cache) {
+    bad_element = 0;
+    if (npoin <= 0) return;
+    const HalfSpace h{coord, lnods, nnode, ndime, e, constants_of(nu)};
+    const std::size_t ne = static_cast<std::size_t>(std::max(nelem, 0));
+
+    // Every element needs a rectangle with area; its pressure is its load
+    // over that area.
+    std::vector<double> sides(2 * ne), pressure(ne);
+    for (int el = 1; el <= nelem; ++el) {
+        const int c1 = h.node(1, el), c3 = h.node(3, el);
+        const double sy = std::fabs(h.y(c3) - h.y(c1)), sz = std::fabs(h.z(c3) - h.z(c1));
+        if (!(sy > 0.0) || !(sz > 0.0)) {
+            bad_element = el;
+            return;
+        }
+        sides[2 * (el - 1)] = sy;
+        sides[2 * (el - 1) + 1] = sz;
+        pressure[el - 1] = element_load[el - 1] / sy / sz;
+    }
+
+    // The influences of the first `rows` nodes are kept, once per mesh and
+    // soil, as far as the budget goes.
+    bool fill = false;
+    int rows = 0;
+    if (cache != nullptr) {
+        if (!cache->matches(npoin, nelem, coord, lnods, e, nu)) {
+            cache->reset();
+            const std::size_t row_bytes = std::max<std::size_t>(ne, 1) * sizeof(double);
+            const std::size_t fit = cache_budget() / row_bytes;
+            const int want = static_cast<int>(std::min<std::size_t>(fit, static_cast<std::size_t>(npoin)));
+            if (want > 0 && ne > 0) {
+                // Not zero-filled: every entry is written by this pass.
+                cache->influence.reset(new (std::nothrow) double[static_cast<std::size_t>(want) * ne]);
+                if (cache->influence) {
+                    cache->rows = want;
+                    fill = true;
+                }
+            }
+            cache->npoin = npoin;
+            cache->nelem = nelem;
+            cache->coord = coord;
+            cache->lnods = lnods;
+            cache->e = e;
+            cache->nu = nu;
+        }
+        rows = cache->rows;
+    }
+    const double* kept = cache != nullptr ? cache->influence.get() : nullptr;
+    double* keep = fill ? cache->influence.get() : nullptr;
+
+    // Each node's sum runs over the elements in order, whoever computes it.
+    auto settle = [&](int from, int to) {
+        for (int i = from; i <= to; ++i) {
+            double sum = 0.0;
+            if (i <= rows && !fill) {
+                const double* g = kept + static_cast<std::size_t>(i - 1) * ne;
+                for (std::size_t el = 0; el < ne; ++el) sum += pressure[el] * g[el];
+            } else {
+                double* out = i <= rows ? keep + static_cast<std::size_t>(i - 1) * ne : nullptr;
+                for (int el = 1; el <= nelem; ++el) {
+                    const double g = h.unit(i, el, sides[2 * (el - 1)], sides[2 * (el - 1) + 1]);
+                    if (out != nullptr) out[el - 1] = g;
+                    sum += pressure[el - 1] * g;
+                }
+            }
+            settlement[i - 1] = sum;
+        }
+    };
+    const int threads = thread_count(static_cast<double>(npoin) * static_cast<double>(ne), npoin);
+    if (threads <= 1) {
+        settle(1, npoin);
+        return;
+    }
+    std::vector<std::thread> pool;
+    const int share = (npoin + threads - 1) / threads;
+    int t = 1;
+    try {
+        for (; t < threads; ++t) {
+            const int from = t * share + 1, to = std::min(npoin, (t + 1) * share);
+            if (from <= to) pool.emplace_back(settle, from, to);
+        }
+    } catch (const std::system_error&) {
+        // No more threads to be had: this one does the rest.
+        for (; t < threads; ++t) settle(t * share + 1, std::min(npoin, (t + 1) * share));
+    }
+    settle(1, std::min(npoin, share));
+    for (std::thread& worker : pool) worker.join();
+}
+
+void mindlin_update(RunState& st, bool& converged, int& status) {
+  const int npoin = st.npoin, nelem = st.nelem;
+  // Nodal soil reactions at the total deflection.
+  std::vector<double> reaction(static_cast<std::size_t>(std::max(npoin, 0)), 0.0);
+  for (int p = 1; p <= npoin; ++p) {
+    const int g = (p - 1) * 6 + 1;
+    reaction[static_cast<std::size_t>(p - 1)] = (st.disp_vectors(g, 1) + st.disp_step(g)) * st.soil_stiffness(p);
+  }
+  // Element loads: each node's reaction shared among its elements.
+  for (int el = 1; el <= nelem; ++el) {
+    double load = 0.0;
+    for (int a = 1; a <= st.nnode; ++a) {
+      const int p = st.lnods(a, el);
+      if (p < 1 || p > npoin) continue;
+      const int count = p <= st.node_element_list.npoin() ? st.node_element_list.count(p) : 0;
+      if (count > 0) load += reaction[static_cast<std::size_t>(p - 1)] / count;
+    }
+    st.element_soil_loads(el) = load;
+  }
+  int bad = 0;
+  if (!st.mindlin_cache) st.mindlin_cache = std::make_shared<MindlinCache>();
+  const auto t0 = std::chrono::steady_clock::now();
+  mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
+               st.psoil, st.nnode, nelem, st.ndime, npoin, bad, st.mindlin_cache.get());
+  g_times.settlement_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  ++g_times.updates;
+  g_times.cached_rows = st.mindlin_cache->rows;
+  if (bad > 0) {
+    const int id = static_cast<std::size_t>(bad) <= st.element_ids.size() ? st.element_ids(bad) : bad;
+    report_run_error(st, "Mindlin soil: element " + std::to_string(id) +
+                             " has no extent in y or z between its first and third nodes; no soil pressure");
+    status = kStatusSoilGeometry;
+    converged = false;
+    return;
+  }
+
+  double change = 0.0, size = 0.0;
+  for (int p = 1; p <= npoin; ++p) {
+    const double s = st.settlements(p);
+    const double current = st.soil_stiffness(p);
+    double fresh = current;
+    if (s != 0.0 && std::isfinite(s)) {
+      const double k = reaction[static_cast<std::size_t>(p - 1)] / s;
+      if (std::isfinite(k)) fresh = k;
+    }
+    st.soil_stiffness_new(p) = fresh;
+    change += (fresh - current) * (fresh - current);
+    size += fresh * fresh;
+  }
+  change = std::sqrt(change);
+  size = std::sqrt(size);
+  converged = change == 0.0 || change / size <= st.toler;
+
+  std::vector<double> x(static_cast<std::size_t>(npoin)), fresh(x.size()), next;
+  bool positive = true;
+  for (int p = 1; p <= npoin; ++p) {
+    const std::size_t i = static_cast<std::size_t>(p - 1);
+    x[i] = st.soil_stiffness(p);
+    fresh[i] = st.soil_stiffness_new(p);
+    positive = positive && x[i] > 0.0 && fresh[i] > 0.0 && std::isfinite(x[i]) && std::isfinite(fresh[i]);
+  }
+  if (!positive || !g_accelerate) {
+    st.mindlin_history.clear();
+    for (int p = 1; p <= npoin; ++p) st.soil_stiffness(p) = st.soil_stiffness_new(p);
+  } else {
+    anderson_step(st.mindlin_history, x, fresh, next);
+    for (int p = 1; p <= npoin; ++p) st.soil_stiffness(p) = next[static_cast<std::size_t>(p - 1)];
+  }
+  if (st.nodal_stiffness_values.dim1() >= 6 && st.nodal_stiffness_values.dim2() >= static_cast<std::size_t>(npoin))
+    store_dof_column(st, st.nodal_stiffness_values.data(), st.soil_stiffness.data());
+}
+
+int mindlin_input_errors(RunState& st) {
+  if (st.isoil != 1) return 0;
+  int errors = 0;
+  auto error = [&](const std::string& text) {
+    report_run_error(st, "*** error in soil values: " + text);
+    ++errors;
+  };
+  if (!(st.esoil > 0.0)) error("Young's modulus of the Mindlin soil must be above 0");
+  if (!(st.psoil < 1.0) || !(st.psoil > -1.0)) error("Poisson's ratio of the Mindlin soil must lie between -1 and 1");
+  return errors;
+}
+
+}  // namespace parvane

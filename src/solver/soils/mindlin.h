@@ -1,0 +1,111 @@
+// Stage "soils": takes the element pressures of an iteration and gives the
+// nodal soil stiffnesses of the next one (Mindlin half-space, this header)
+// or the soil layer's area and edge terms (Vlasov, vlasov.h).
+//
+// Soil stiffness from the Mindlin point-load solution: settlements of an
+// elastic half-space under the element loads, and the update of the nodal
+// soil stiffnesses in the driver's iteration.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace parvane {
+
+struct RunState;
+struct AndersonHistory;
+
+// Status of an element whose geometry gives no finite soil pressure.
+inline constexpr int kStatusSoilGeometry = 12;
+
+// Surface displacement at a corner of an a x b rectangle under the uniform
+// pressure p on a half-space of modulus e and Poisson's ratio nu.
+double mindlin_influence(double a, double b, double p, double e, double nu);
+
+// The settlement of each node under a unit pressure on each element, for the
+// first `rows` nodes (rows x nelem, row by row): it depends on the mesh and
+// the soil alone, so an analysis computes it once and then only sums it
+// against the element pressures.
+struct MindlinCache {
+    int npoin = 0, nelem = 0, rows = 0;
+    const double* coord = nullptr;
+    const int* lnods = nullptr;
+    double e = 0, nu = 0;
+    std::unique_ptr<double[]> influence;
+
+    bool matches(int np, int ne, const double* c, const int* l, double modulus, double ratio) const {
+        return npoin == np && nelem == ne && coord == c && lnods == l && e == modulus && nu == ratio &&
+               (rows == 0 || influence);
+    }
+    void reset() {
+        influence.reset();
+        npoin = nelem = rows = 0;
+        coord = nullptr;
+        lnods = nullptr;
+    }
+};
+
+// Settlement of every node (npoin values) under the loads of the nelem
+// elements, each spread over the axis-parallel rectangle on the diagonal from
+// its first to its third node.  npoin <= 0 leaves `settlement` untouched.
+// An element whose rectangle has no extent in y or z (no finite pressure)
+// sets bad_element to its number and returns (0 when all are sound).
+// With a cache that does not hold this mesh and soil yet, the influences of
+// as many nodes as the cache budget allows are kept in it as they are
+// computed; a cache that holds them gives them without computing.  The
+// nodes are shared among threads; each node's sum runs over the elements in
+// order, so the results depend neither on the cache nor on the threads.
+void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
+                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element,
+                  MindlinCache* cache = nullptr);
+
+// Bytes the influence cache may take.  By default what keeps the process
+// under 2 GB resident when the cache is made; a budget too small for one
+// node's row leaves every settlement computed afresh in each update.
+void mindlin_set_cache_budget(std::size_t bytes);
+void mindlin_set_automatic_cache_budget();
+
+// Threads of the settlement sum; 0 (the default) takes every core.
+void mindlin_set_threads(int threads);
+
+// Figures of the settlement sums of the Mindlin updates (for the benchmark).
+struct MindlinTimes {
+    int updates = 0;
+    double settlement_seconds = 0;
+    int cached_rows = 0;   // nodes whose influences the last update found kept
+};
+const MindlinTimes& mindlin_times();
+void mindlin_reset_times();
+
+// One soil update of the iteration (soil kind 1): nodal soil reactions from
+// the total deflection (disp_vectors + disp_step) and the current stiffness,
+// element loads, settlements, new stiffness = reaction / settlement (a node
+// whose settlement is zero or not finite keeps its current stiffness);
+// converged tells whether |new - current| / |new| <= toler.  The next current
+// values are the new ones mixed with the earlier iterates of the increment
+// (Anderson acceleration of the fixed point, which it leaves unchanged; the
+// plain new values whenever a mixed value would not be positive and finite);
+// they go into the x-stiffness of the nodal stiffness records.
+// An element of no extent writes a line naming it on the listing and the
+// message file and sets status kStatusSoilGeometry.
+void mindlin_update(RunState& st, bool& converged, int& status);
+
+// One accelerated step of the iteration x <- G(x): `fresh` is G(x); `next`
+// receives the Anderson mixture of x, G(x) and the iterates kept in `h`
+// (which it extends).  A mixed value that is not positive takes the plain
+// value G(x) (a stiffness that the plain update drives to zero); a mixture
+// that is not finite gives G(x) throughout and restarts the history.
+void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
+                   std::vector<double>& next);
+
+// Turns the acceleration of the soil iteration on (the default) or off (the
+// plain fixed-point step, for comparisons).
+void mindlin_set_acceleration(bool on);
+
+// Soil values that give the half-space no finite settlement (Young's modulus
+// not above 0, Poisson's ratio of 1 or more, or of -1 or less), for soil kind
+// 1: one line each on the message file and the listing.  Returns their number.
+int mindlin_input_errors(RunState& st);
+
+}  // namespace parvane
