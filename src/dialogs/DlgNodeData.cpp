@@ -103,6 +103,15 @@ int DlgNodeData::CheckSlot(int slot) {
         RowMessage(Format(" Node Number %d is not valid \n Check row %d", n, row + 1));
         return 1;
     }
+    // A node of an element keeps its number, as it cannot be deleted either:
+    // the element would lose it.
+    if (row < m_table->GetCount()) {
+        const int old = m_table->GetNodeId(row);
+        if (const int element = (old != n && m_view) ? m_view->FindElementUsingNode(old) : 0; element != 0) {
+            RowMessage(Format(" Node Number %d can not be renumbered \n it is assign to element %d", old, element));
+            return 1;
+        }
+    }
     return 0;
 }
 

@@ -11,6 +11,8 @@
 #include "app/KorbelApp.h"
 #include "app/KorbelCommands.h"
 #include "app/KorbelDoc.h"
+#include "dialogs/DlgConcentratedActions.h"
+#include "dialogs/DlgEdgeActions.h"
 #include "dialogs/DlgNodalActions.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
@@ -40,6 +42,14 @@ protected:
         app.ExitInstance();
         InputDialogFactories() = DocDialogFactories{};
         ui::HeadlessTest::TearDown();
+    }
+    // Opens a copy of an example model.
+    CKorbelDoc& OpenExample(const std::string& name)
+    {
+        const std::string path = dir.File(name);
+        std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/" + name, path);
+        EXPECT_NE(app.OpenDocumentFile(path), nullptr);
+        return *app.FindOpenDocument();
     }
     Scratch dir;
     CKorbelApp app;
@@ -121,6 +131,60 @@ TEST_F(ProgramDialogs, ApplyInAModelessGridIsAskedForOnExitAndSaved)
     ModelData saved;
     ASSERT_EQ(saved.ReadModelFile(path, true), 0);
     EXPECT_EQ(saved.GetNodalActionTable(1)->GetHead()->flags[0], 1);
+}
+
+// A concentrated load outside the model, as a mesh change may leave one,
+// can still be deleted.
+TEST_F(ProgramDialogs, ConcentratedLoadOutsideTheModelCanBeDeleted)
+{
+    CKorbelDoc& doc = OpenExample("slab-point-loads.slb");
+    const ConcentratedActionTable& loads = *doc.GetModelData()->GetConcentratedActionTable(1);
+    ASSERT_EQ(loads.GetCount(), 2);
+    RecordingView view;
+    driver.ExpectModal([](ui::Dialog& d) {
+        d.UserClick(DlgConcentratedActions::IDC_ADD_ROW);
+        d.UserType(GridPage::CellId(3, 2), "100");
+        d.UserClick(DlgConcentratedActions::IDC_DELETE_ROW);
+        EXPECT_FALSE(d.GetDlgItem(GridPage::CellId(3, 2))->IsShown());
+        d.UserClick(ui::IDOK);
+    });
+    doc.ShowConcentratedActionsDialog(view, 1);
+    EXPECT_TRUE(driver.AllScriptsUsed());
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+    EXPECT_EQ(loads.GetCount(), 2);
+}
+
+// A new edge row is filled cell by cell without a word; it is checked when
+// it is left (Add Row) or written (OK).
+TEST_F(ProgramDialogs, NewEdgeRowIsCheckedWhenLeftOrWritten)
+{
+    using D = DlgEdgeActions;
+    CKorbelDoc& doc = OpenExample("winkler-mat.slb");
+    ASSERT_EQ(doc.GetModelData()->GetEdgeActionTable(1)->GetCount(), 0);
+    RecordingView view;
+    doc.ShowEdgeActionsDialog(view, 1);
+    ui::Dialog& d = *doc.SlotDialog(CKorbelDoc::EdgeActionsSlot);
+    d.UserClick(D::IDC_ADD_ROW);
+    d.UserType(GridPage::CellId(1, D::kTarget), "5");
+    d.UserFocus(GridPage::CellId(1, D::kSide));
+    d.UserType(GridPage::CellId(1, D::kSide), "3");
+    d.UserFocus(GridPage::CellId(1, D::kDof));
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+
+    const std::string dof = " Dof number should be between 1 and 6\n Check row 1";
+    for (const int button : {static_cast<int>(ui::IDOK), static_cast<int>(D::IDC_ADD_ROW)}) {
+        driver.ClearLogs();
+        d.UserClick(button);
+        ASSERT_EQ(driver.MessageBoxes().size(), 1u) << button;
+        EXPECT_EQ(driver.MessageBoxes().back().text, dof) << button;
+        EXPECT_TRUE(d.IsWindowVisible()) << button;
+    }
+    d.UserType(GridPage::CellId(1, D::kDof), "3");
+    d.UserClick(ui::IDOK);
+    const EdgeActionTable& edges = *doc.GetModelData()->GetEdgeActionTable(1);
+    ASSERT_EQ(edges.GetCount(), 1);
+    EXPECT_EQ(edges.GetTarget(0), "5");
+    EXPECT_EQ(edges.GetSide(0), 3);
 }
 
 }  // namespace

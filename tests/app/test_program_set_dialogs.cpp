@@ -56,10 +56,10 @@ protected:
         t.CountRows();
         t.RebuildIndex();
     }
-    void NodeSet(const std::string& name)
+    void NodeSet(const std::string& name, const char* member = "1")
     {
         SetMemberList members;
-        members.AddSetMemberRow("1", 2, 1, 1);
+        members.AddSetMemberRow(member, 2, 1, 1);
         members.CountSetMemberRows();
         members.RebuildSetMemberIndex();
         SetTable& sets = *doc->GetModelData()->GetSetTable(1);
@@ -225,6 +225,50 @@ TEST_F(ProgramSetDialogs, RenamedSetFollowsIntoItsRowsAndAUsedSetStays)
     EXPECT_GE(table.FindRowByName("RIM"), 0);
     EXPECT_LT(table.FindRowByName("SPARE"), 0);
     EXPECT_LT(table.FindRowByName("EDGE"), 0);
+}
+
+// Define on a fresh row "0" checks the name as a write does: no set "0".
+TEST_F(ProgramSetDialogs, DefineOnAFreshRowMakesNoSetNamedZero)
+{
+    doc->ShowSetsDialog(1, view);
+    ui::Dialog& sets = *doc->SlotDialog(CKorbelDoc::NodeSetsSlot);
+    sets.UserClick(DlgDefineSets::IDC_ADD_ROW);
+    ASSERT_EQ(sets.GetDlgItemText(GridPage::CellId(2, 1)), "0");
+    sets.UserClick(DlgDefineSets::DefineId(2));
+    EXPECT_EQ(LastBox(), "SetName must begin with an alphabet letter\n.Check row 2, name 0");
+    EXPECT_EQ(doc->GetModelData()->FindSetTable(1, "0"), nullptr);
+    EXPECT_EQ(doc->SlotDialog(CKorbelDoc::SetMembersSlot), nullptr);
+    EXPECT_TRUE(sets.IsWindowVisible());
+}
+
+// A set may not hold itself, directly or through the sets it names; the
+// model keeps the members it had.
+TEST_F(ProgramSetDialogs, SetsCannotHoldThemselves)
+{
+    struct Case {
+        const char* item;
+        const char* box;
+    };
+    const Case cases[] = {
+        {"A", " Set A holds B: a set can not hold itself\n Check row 2"},
+        {"C", " Set C holds B: a set can not hold itself\n Check row 2"},
+        {"B", "Set Name should not be the same as the one being defined, B\n Check row 2"},
+        {"2,A", " Set A holds B: a set can not hold itself\n Check row 2"},
+    };
+    for (const Case& c : cases) {
+        NewDocument();
+        NodeSet("A", "B");
+        NodeSet("B");
+        NodeSet("C", "A");
+        driver.ClearLogs();
+        doc->ShowSetDialog(1, "B", nullptr, view);
+        ui::Dialog& d = *doc->SlotDialog(CKorbelDoc::SetMembersSlot);
+        d.UserClick(DlgDefineSet::IDC_ADD_ROW);
+        d.UserType(GridPage::CellId(2, 1), c.item);
+        d.UserClick(ui::IDOK);
+        EXPECT_EQ(LastBox(), c.box) << c.item;
+        EXPECT_EQ(doc->GetModelData()->FindSetTable(1, "B")->GetCount(), 1) << c.item;
+    }
 }
 
 }  // namespace

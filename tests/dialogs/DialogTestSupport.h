@@ -91,6 +91,24 @@ inline void BuildSmallModel(ModelData& m) {
     m.ClearChanged();
 }
 
+// The small model with a fifth node taking node 1's place in element 1, so
+// node 1 belongs to no element and may be renumbered.
+inline void FreeNodeOne(ModelData& m) {
+    NodeTable& nodes = *m.GetNodeTable();
+    nodes.AddNodeRow(5, 0, 0.5, 0);
+    nodes.CountNodeRows();
+    nodes.RebuildNodeTableIndex();
+    m.nodeCount = 5;
+    ElementTable& elements = *m.GetElementTable();
+    elements.Clear();
+    const int ids[] = {5, 2, 3, 4};
+    elements.AddElementRow(1, 1, ids);
+    elements.CountRows();
+    elements.RebuildIndex();
+    m.RebuildNodeIndex();
+    m.ClearChanged();
+}
+
 class DialogFixture : public ui::HeadlessTest {
 protected:
     void SetUp() override {

@@ -55,6 +55,7 @@ TEST_F(NodeGridTest, OpensOnTheModelsNodes) {
 }
 
 TEST_F(NodeGridTest, DuplicateNumberIsRefusedThenANewNumberIsApplied) {
+    dialogtest::FreeNodeOne(model);
     DlgNodeData d(&doc, &view);
     Open(d);
     view.picked = {{1, "7"}};
@@ -72,7 +73,7 @@ TEST_F(NodeGridTest, DuplicateNumberIsRefusedThenANewNumberIsApplied) {
     EXPECT_EQ(ModelNodes()[0], std::make_tuple(1, 0.0, 0.0, 0.0));  // nothing before Apply
     d.UserClick(G::kApplyId);
     using N = std::tuple<int, double, double, double>;
-    EXPECT_EQ(ModelNodes(), (std::vector<N>{{2, 0, 1, 0}, {3, 0, 1, 1}, {4, 0, 0, 1}, {9, 0, 0, 0}}));
+    EXPECT_EQ(ModelNodes(), (std::vector<N>{{2, 0, 1, 0}, {3, 0, 1, 1}, {4, 0, 0, 1}, {5, 0, 0.5, 0}, {9, 0, 0, 0}}));
     EXPECT_TRUE(model.IsChanged());
     EXPECT_FALSE(d.GetDlgItem(G::kApplyId)->IsWindowEnabled());
     EXPECT_EQ(d.GetDlgItemText(ui::IDCANCEL), "Close");
@@ -80,7 +81,7 @@ TEST_F(NodeGridTest, DuplicateNumberIsRefusedThenANewNumberIsApplied) {
     EXPECT_GE(view.rebuilds, 1);
     EXPECT_GE(doc.updates, 1);
     // The grid shows the sorted copy.
-    EXPECT_EQ(d.GetDlgItemText(G::CellId(4, 1)), "9");
+    EXPECT_EQ(d.GetDlgItemText(G::CellId(5, 1)), "9");
 
     // An edit typed back to the applied value keeps Apply enabled.
     d.UserType(G::CellId(2, 3), "5");
@@ -117,14 +118,34 @@ TEST_F(NodeGridTest, RowChecksNameTheRows) {
         d.DestroyWindow();
     }
     // The largest number the model file reads back passes.
+    dialogtest::FreeNodeOne(model);
     DlgNodeData d(&doc, &view);
     Open(d);
     driver.ClearLogs();
-    d.UserType(G::CellId(4, 1), "100000000");
+    d.UserType(G::CellId(1, 1), "100000000");
     d.UserKey(ui::key::Tab);
     d.UserClick(G::kApplyId);
     EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(model.GetNodeTable()->GetNodeId(3), 100000000);
+    EXPECT_EQ(model.GetNodeTable()->GetNodeId(4), 100000000);
+}
+
+TEST_F(NodeGridTest, NodeOfAnElementKeepsItsNumber) {
+    // Refused when the row is left and at OK, like Delete Node; the model
+    // keeps the number and the grid shows what was typed.
+    for (const bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "Tab");
+        DlgNodeData d(&doc, &view);
+        Open(d);
+        driver.ClearLogs();
+        d.UserType(G::CellId(1, 1), "500");
+        if (ok) d.UserClick(ui::IDOK);
+        else d.UserKey(ui::key::Tab);
+        EXPECT_EQ(Boxes(), std::vector<std::string>{" Node Number 1 can not be renumbered \n it is assign to element 1"});
+        EXPECT_EQ(d.GetDlgItemText(G::CellId(1, 1)), "500");
+        EXPECT_EQ(model.GetNodeTable()->GetNodeId(0), 1);
+        EXPECT_FALSE(model.IsChanged());
+        d.DestroyWindow();
+    }
 }
 
 TEST_F(NodeGridTest, UnreadableCellStopsTheMoveAndKeepsTheText) {

@@ -26,6 +26,7 @@ class NodeGridDesktop : public FltkDisplayTest {};
 TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
     ModelData model;
     dialogtest::BuildSmallModel(model);
+    dialogtest::FreeNodeOne(model);
     dialogtest::FakeDoc doc;
     dialogtest::FakeView view;
     doc.model = view.model = &model;
@@ -97,11 +98,11 @@ TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
          }},
         {"applied",
          [&] {
-             if (model.GetNodeTable()->GetNodeId(3) != 9 || !settled()) return false;
+             if (model.GetNodeTable()->GetNodeId(4) != 9 || !settled()) return false;
              const Shot s = Screenshot(win->x(), win->y(), win->w(), win->h());
              SaveShot(s, "dialogs_node_applied.bmp");
              EXPECT_FALSE(dlg->GetDlgItem(G::kApplyId)->IsWindowEnabled());
-             EXPECT_EQ(text(G::CellId(4, 1)), "9");
+             EXPECT_EQ(text(G::CellId(5, 1)), "9");
              SendKey(win, XK_Return);  // OK
              return true;
          }},
@@ -118,7 +119,7 @@ TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
     EXPECT_EQ(steps.next, steps.list.size());
     std::vector<int> ids;
     for (int i = 0; i < model.GetNodeTable()->GetCount(); ++i) ids.push_back(model.GetNodeTable()->GetNodeId(i));
-    EXPECT_EQ(ids, (std::vector<int>{2, 3, 4, 9}));
+    EXPECT_EQ(ids, (std::vector<int>{2, 3, 4, 5, 9}));
     EXPECT_TRUE(doc.modifiedFlag);
 }
 

@@ -476,3 +476,60 @@ TEST_F(FltkControls, TextsAreWindows1252InTheProgramAndUtf8OnScreen) {
     EXPECT_STREQ(input->value(), "Brücke € ?");  // the field shows what the program holds
     CloseWindow(dlg);
 }
+
+namespace {
+
+// Two edits showing the same number, the second with right-aligned text.
+class NumberEdits : public ui::Dialog {
+public:
+    enum { IDC_LEFT = 2101, IDC_RIGHT };
+    NumberEdits() : ui::Dialog(961, nullptr) {}
+    ui::DialogTemplate BuildTemplate() const override {
+        ui::DialogTemplate t;
+        t.id = 961;
+        t.caption = "Number Edits";
+        t.rect = {300, 20, 200, 60};
+        t.style |= ui::style::Visible;
+        t.DefPushButton(ui::IDOK, "OK", {4, 40, 50, 14});
+        t.EditBox(IDC_LEFT, {4, 4, 90, 14});
+        t.EditBox(IDC_RIGHT, {100, 4, 90, 14}, ui::cs::RightText);
+        return t;
+    }
+};
+
+// Mean column of the dark pixels inside a widget's frame, as a fraction of
+// its width; -1 when it shows none. Widget places are the window's.
+double InkCentre(const Shot& s, const Fl_Widget& w) {
+    double sum = 0;
+    int n = 0;
+    for (int y = w.y() + 3; y < w.y() + w.h() - 3; ++y)
+        for (int x = w.x() + 3; x < w.x() + w.w() - 3; ++x)
+            if (IsDark(s.At(x, y))) {
+                sum += x - w.x();
+                ++n;
+            }
+    return n ? sum / n / w.w() : -1;
+}
+
+}  // namespace
+
+TEST_F(FltkControls, RightTextEditsShowTheirNumberAtTheRightEdge) {
+    NumberEdits dlg;
+    Fl_Window* win = ShowDialog(dlg);
+    ASSERT_TRUE(win);
+    dlg.SetDlgItemText(NumberEdits::IDC_LEFT, "12.5");
+    dlg.SetDlgItemText(NumberEdits::IDC_RIGHT, "12.5");
+    dlg.GotoDlgCtrl(dlg.GetDlgItem(ui::IDOK));
+    ASSERT_TRUE(Settle());
+    const Shot shot = Screenshot(win->x(), win->y(), win->w(), win->h());
+    SaveShot(shot, "fltk_number_edits.bmp");
+    Fl_Widget* left = backend.WidgetOf(*dlg.GetDlgItem(NumberEdits::IDC_LEFT));
+    Fl_Widget* right = backend.WidgetOf(*dlg.GetDlgItem(NumberEdits::IDC_RIGHT));
+    ASSERT_NE(Fl::focus(), right);
+    EXPECT_STREQ(static_cast<Fl_Input*>(right)->value(), "12.5");
+    const double l = InkCentre(shot, *left), r = InkCentre(shot, *right);
+    EXPECT_GT(l, 0.0);
+    EXPECT_LT(l, 0.4);
+    EXPECT_GT(r, 0.6);
+    CloseWindow(dlg);
+}

@@ -293,7 +293,10 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
         case ui::ControlKind::Edit: {
             Fl_Input* in = nullptr;
             if (c.HasStyle(ui::cs::MultiLine)) in = new Fl_Multiline_Input(r.x, r.y, r.w, r.h);
-            else if (c.HasStyle(ui::cs::Number)) in = new Fl_Int_Input(r.x, r.y, r.w, r.h);
+            else if (c.HasStyle(ui::cs::RightText)) {
+                in = new RightAlignedInput(r.x, r.y, r.w, r.h);
+                if (c.HasStyle(ui::cs::Number)) in->type(FL_INT_INPUT);
+            } else if (c.HasStyle(ui::cs::Number)) in = new Fl_Int_Input(r.x, r.y, r.w, r.h);
             else in = new Fl_Input(r.x, r.y, r.w, r.h);
             in->when(FL_WHEN_CHANGED);
             wd = in;

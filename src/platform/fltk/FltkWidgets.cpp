@@ -205,6 +205,31 @@ void GroupFrame::draw() {
     }
 }
 
+void RightAlignedInput::draw() {
+    if (Fl::focus() == this) {
+        Fl_Input::draw();
+        return;
+    }
+    const Fl_Boxtype b = box();
+    draw_box(b, color());
+    // The margins FLTK's input keeps around its text.
+    const int X = x() + Fl::box_dx(b) + 3, Y = y() + Fl::box_dy(b);
+    const int W = w() - Fl::box_dw(b) - 6, H = h() - Fl::box_dh(b);
+    if (W <= 0 || H <= 0) return;
+    fl_push_clip(X, Y, W, H);
+    fl_font(textfont(), textsize());
+    fl_color(active_r() ? textcolor() : fl_inactive(textcolor()));
+    fl_draw(value(), X, Y, W, H, FL_ALIGN_RIGHT, nullptr, 0);
+    fl_pop_clip();
+}
+
+int RightAlignedInput::handle(int event) {
+    const int r = Fl_Input::handle(event);
+    // Editing draws from the left, the resting field from the right.
+    if (event == FL_FOCUS || event == FL_UNFOCUS) redraw();
+    return r;
+}
+
 SpinWidget::SpinWidget(FltkBackend& backend, int x, int y, int w, int h) : Fl_Widget(x, y, w, h), backend_(backend) {}
 
 void SpinWidget::draw() {

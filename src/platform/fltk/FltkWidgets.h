@@ -10,6 +10,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_RGB_Image.H>
 
@@ -144,6 +145,16 @@ public:
 private:
     FltkBackend& backend_;
     int pressed_ = 0;  // 1 up, -1 down
+};
+
+// A one-line edit whose text stands at its right edge, as number fields ask:
+// FLTK's input draws from the left, so while the field is not being edited
+// the text is drawn here; with the focus the input edits as usual.
+class RightAlignedInput : public Fl_Input {
+public:
+    RightAlignedInput(int x, int y, int w, int h) : Fl_Input(x, y, w, h) {}
+    void draw() override;
+    int handle(int event) override;
 };
 
 // A static text that reports clicks (notifying statics).
