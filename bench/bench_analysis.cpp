@@ -40,10 +40,10 @@
 #include "Tessaro_DLL/model/RunDriver.h"
 #include "meshtools/TemplateGeometry.h"
 #include "model/ModelData.h"
-#include "solver/driver.h"
-#include "solver/frontal.h"
-#include "solver/mindlin.h"
-#include "solver/state.h"
+#include "solver/run/driver.h"
+#include "solver/frontal/frontal.h"
+#include "solver/soils/mindlin.h"
+#include "solver/run/state.h"
 
 namespace fs = std::filesystem;
 

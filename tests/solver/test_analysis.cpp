@@ -12,9 +12,9 @@
 #include <random>
 #include <string>
 
-#include "solver/driver.h"
-#include "solver/mindlin.h"
-#include "solver/state.h"
+#include "solver/run/driver.h"
+#include "solver/soils/mindlin.h"
+#include "solver/run/state.h"
 #include "test_analysis_model.h"
 
 using namespace analysis_test;

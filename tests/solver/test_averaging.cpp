@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "solver/averaging.h"
+#include "solver/results/averaging.h"
 #include "test_element_fixture.h"
 
 using namespace element_test;

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "solver/checks.h"
-#include "solver/read_input.h"
-#include "solver/state.h"
+#include "solver/input/checks.h"
+#include "solver/input/read_input.h"
+#include "solver/run/state.h"
 #include "test_input_support.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <vector>
 
-#include "solver/cut_interp.h"
-#include "solver/cut_intersections.h"
-#include "solver/cut_lsq.h"
-#include "solver/cut_lsq_system.h"
-#include "solver/state.h"
-#include "solver/svd.h"
+#include "solver/cuts/cut_interp.h"
+#include "solver/cuts/cut_intersections.h"
+#include "solver/cuts/cut_lsq.h"
+#include "solver/cuts/cut_lsq_system.h"
+#include "solver/run/state.h"
+#include "solver/cuts/svd.h"
 #include "test_cut_mesh.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <vector>
 
-#include "solver/cut_intersections.h"
-#include "solver/state.h"
+#include "solver/cuts/cut_intersections.h"
+#include "solver/run/state.h"
 #include "test_cut_mesh.h"
 #include "test_input_support.h"
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <functional>
 
-#include "solver/gauss_interp_setup.h"
-#include "solver/interpolation.h"
-#include "solver/state.h"
+#include "solver/results/gauss_interp_setup.h"
+#include "solver/elements/interpolation.h"
+#include "solver/run/state.h"
 
 namespace cut_test {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "model/ModelData.h"
-#include "solver/cut_results.h"
-#include "solver/state.h"
-#include "solver/svd.h"
+#include "solver/cuts/cut_results.h"
+#include "solver/run/state.h"
+#include "solver/cuts/svd.h"
 #include "test_cut_mesh.h"
 #include "test_input_support.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "model/ModelData.h"
-#include "solver/driver.h"
-#include "solver/state.h"
+#include "solver/run/driver.h"
+#include "solver/run/state.h"
 #include "test_cut_mesh.h"
 #include "test_input_support.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "solver/dense.h"
-#include "solver/state.h"
+#include "solver/run/dense.h"
+#include "solver/run/state.h"
 #include "test_input_support.h"
 
 namespace {

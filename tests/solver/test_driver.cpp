@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "solver/driver.h"
-#include "solver/gauss_interp_setup.h"
-#include "solver/interpolation.h"
-#include "solver/load_vectors.h"
-#include "solver/state.h"
+#include "solver/run/driver.h"
+#include "solver/results/gauss_interp_setup.h"
+#include "solver/elements/interpolation.h"
+#include "solver/run/load_vectors.h"
+#include "solver/run/state.h"
 #include "test_analysis_model.h"
 
 namespace fs = std::filesystem;

@@ -12,9 +12,9 @@
 
 #include <unistd.h>
 
-#include "solver/element_matrices.h"
-#include "solver/interpolation.h"
-#include "solver/state.h"
+#include "solver/elements/element_matrices.h"
+#include "solver/elements/interpolation.h"
+#include "solver/run/state.h"
 
 namespace element_test {
 

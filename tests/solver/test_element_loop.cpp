@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <vector>
 
-#include "solver/element_matrices.h"
-#include "solver/element_utils.h"
-#include "solver/interpolation.h"
-#include "solver/plate_bmatrix.h"
-#include "solver/rigidity.h"
-#include "solver/vlasov.h"
+#include "solver/elements/element_matrices.h"
+#include "solver/elements/element_utils.h"
+#include "solver/elements/interpolation.h"
+#include "solver/elements/plate_bmatrix.h"
+#include "solver/elements/rigidity.h"
+#include "solver/soils/vlasov.h"
 #include "test_element_fixture.h"
 
 using namespace element_test;

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "solver/element_utils.h"
-#include "solver/interpolation.h"
+#include "solver/elements/element_utils.h"
+#include "solver/elements/interpolation.h"
 #include "test_element_fixture.h"
 
 using parvane::RunState;

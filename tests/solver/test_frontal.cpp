@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/fio/fio.h"
-#include "solver/frontal.h"
+#include "solver/frontal/frontal.h"
 #include "test_input_support.h"
 
 namespace fs = std::filesystem;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "solver/read_input.h"
-#include "solver/state.h"
+#include "solver/input/read_input.h"
+#include "solver/run/state.h"
 #include "test_input_support.h"
 
 namespace {

@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "solver/read_input.h"
-#include "solver/state.h"
+#include "solver/input/read_input.h"
+#include "solver/run/state.h"
 
 namespace solver_test {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "solver/interpolation.h"
-#include "solver/state.h"
+#include "solver/elements/interpolation.h"
+#include "solver/run/state.h"
 #include "test_input_support.h"
 
 namespace {

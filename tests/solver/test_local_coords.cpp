@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "solver/local_coords.h"
+#include "solver/cuts/local_coords.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "solver/locate.h"
-#include "solver/state.h"
+#include "solver/input/locate.h"
+#include "solver/run/state.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <numbers>
 #include <vector>
 
-#include "solver/mindlin.h"
-#include "solver/state.h"
+#include "solver/soils/mindlin.h"
+#include "solver/run/state.h"
 #include "test_cut_mesh.h"
 #include "test_input_support.h"
 

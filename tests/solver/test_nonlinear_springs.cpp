@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "solver/element_matrices.h"
-#include "solver/nonlinear_springs.h"
+#include "solver/elements/element_matrices.h"
+#include "solver/elements/nonlinear_springs.h"
 #include "test_element_fixture.h"
 
 using namespace element_test;

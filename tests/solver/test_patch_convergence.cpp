@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "solver/element_matrices.h"
+#include "solver/elements/element_matrices.h"
 #include "test_element_fixture.h"
 
 using namespace element_test;

@@ -8,10 +8,10 @@
 #include <ostream>
 #include <vector>
 
-#include "solver/element_matrices.h"
-#include "solver/element_utils.h"
-#include "solver/plate_bmatrix.h"
-#include "solver/rigidity.h"
+#include "solver/elements/element_matrices.h"
+#include "solver/elements/element_utils.h"
+#include "solver/elements/plate_bmatrix.h"
+#include "solver/elements/rigidity.h"
 #include "test_element_fixture.h"
 
 using namespace element_test;

@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "solver/rigidity.h"
-#include "solver/state.h"
+#include "solver/elements/rigidity.h"
+#include "solver/run/state.h"
 #include "test_element_fixture.h"
 
 using parvane::RunState;

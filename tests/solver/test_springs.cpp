@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "solver/element_matrices.h"
-#include "solver/interpolation.h"
-#include "solver/springs.h"
+#include "solver/elements/element_matrices.h"
+#include "solver/elements/interpolation.h"
+#include "solver/elements/springs.h"
 #include "test_element_fixture.h"
 
 using namespace element_test;

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "solver/element_matrices.h"
-#include "solver/gauss_interp_setup.h"
-#include "solver/state.h"
-#include "solver/stresses.h"
+#include "solver/elements/element_matrices.h"
+#include "solver/results/gauss_interp_setup.h"
+#include "solver/run/state.h"
+#include "solver/results/stresses.h"
 #include "test_analysis_model.h"
 
 namespace fs = std::filesystem;

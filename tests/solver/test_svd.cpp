@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "solver/state.h"
-#include "solver/svd.h"
+#include "solver/run/state.h"
+#include "solver/cuts/svd.h"
 #include "test_input_support.h"
 
 namespace {

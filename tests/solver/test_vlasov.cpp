@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
-#include "solver/state.h"
-#include "solver/vlasov.h"
+#include "solver/run/state.h"
+#include "solver/soils/vlasov.h"
 #include "test_cut_mesh.h"
 #include "test_input_support.h"
 
