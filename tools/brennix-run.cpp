@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <limits>
@@ -163,6 +164,11 @@ int main(int argc, char** argv)
     // characters; any other ending would let them fall on the model itself.
     if (!HasModelExtension(path)) return Fail("the model file name must end in .slb: " + path);
     if (!FileExists(path)) return Fail("model file not found: " + path);
+    std::error_code kindError;
+    const auto kind = std::filesystem::status(path, kindError).type();
+    if (kind == std::filesystem::file_type::directory) return Fail("the model file is a folder: " + path);
+    if (kind != std::filesystem::file_type::regular)
+        return Fail("the model file is not a regular file (a pipe, socket or device): " + path);
 
     ModelData model;
     const std::string version = model.ReadFirstLine(path);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -205,6 +207,15 @@ TEST(Runner, CommandLineMistakes)
     run = RunProgram(Runner(), dir.Path(), "bad.slb");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.output.find("could not be read"), std::string::npos) << run.output;
+    // A folder or a pipe under a model's name is refused without being read
+    // (a pipe with no writer would otherwise hold the run forever).
+    fs::create_directory(dir.File("d.slb"));
+    ASSERT_EQ(::mkfifo(dir.File("p.slb").c_str(), 0600), 0);
+    for (const auto& [name, why] : {std::pair{"d.slb", "is a folder"}, std::pair{"p.slb", "not a regular file"}}) {
+        run = RunProgram(Runner(), dir.Path(), name);
+        EXPECT_EQ(run.exitCode, 1) << name;
+        EXPECT_NE(run.output.find(why), std::string::npos) << run.output;
+    }
 }
 
 TEST(Runner, SeparateAnalysisProgramRoute)
