@@ -235,7 +235,7 @@ TEST_F(XYPlotTest, ResizingPlacesTheChartRightOfTheOptions) {
     const Case cases[] = {
         {1303, 615, {262, 5, 1040, 600}},
         {1500, 1009, {262, 5, 1230, 990}},
-        {900, 300, {262, 5, 760, 310}},  // the minimum of 800 x 320 reaches past the edge
+        {900, 300, {262, 5, 630, 290}},  // a small window: the chart stays inside it
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(d.UserResize(c.cx, c.cy));
@@ -247,7 +247,7 @@ TEST_F(XYPlotTest, ResizingPlacesTheChartRightOfTheOptions) {
         ASSERT_GE(ops.size(), 2u);
         EXPECT_EQ(ops[1], "Fill 0 0 " + std::to_string(c.chart.w) + " " + std::to_string(c.chart.h) + " #ffffff");
     }
-    // A mode change lays the chart out for the client without the minimums.
+    // A mode change lays the chart out for the same client area.
     ASSERT_TRUE(d.UserClick(CDlgXYPlot::IDC_NODE_PATH_MODE));
     EXPECT_EQ(d.GetDlgItem(CDlgXYPlot::IDC_CHART)->GetWindowRect(), (ui::Rect{262, 5, 630, 290}));
 }

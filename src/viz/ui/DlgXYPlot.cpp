@@ -197,7 +197,7 @@ void CDlgXYPlot::UpdateSourceControls() {
     UpdateData(false);
     if (ChartControl()) {
         const ui::Size client = GetClientSize();
-        PlaceChart(client.cx, client.cy, false);
+        PlaceChart(client.cx, client.cy);
     }
     HandOver(m_mode == 1 ? m_pointCount : static_cast<int>(m_xValues.size()));
     if (m_mode == 2)
@@ -349,22 +349,18 @@ void CDlgXYPlot::OnCancel() {
 // ---------------------------------------------------------------------------
 // Layout
 
-void CDlgXYPlot::PlaceChart(int cx, int cy, bool minimums) {
+void CDlgXYPlot::PlaceChart(int cx, int cy) {
     ui::CustomControl* chart = ChartControl();
     ui::Control* group = GetDlgItem(IDC_OPTION_GROUP);
     if (!chart || !group) return;
     const int g = group->GetWindowRect().w;
-    int w = (cx - g) / 10 * 10;
-    int h = cy / 10 * 10;
-    if (minimums) {
-        w = std::max(w, 800);
-        h = std::max(h, 320);
-    }
+    const int w = (cx - g) / 10 * 10;
+    const int h = cy / 10 * 10;
     chart->MoveWindow({g + 40, 5, w - 40, h - 10}, true);
 }
 
 void CDlgXYPlot::OnSize(int cx, int cy) {
     TDialog::OnSize(cx, cy);
-    if (ChartControl()) PlaceChart(cx, cy, true);
+    if (ChartControl()) PlaceChart(cx, cy);
     Invalidate(true);
 }
