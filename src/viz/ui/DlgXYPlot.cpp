@@ -5,6 +5,7 @@
 
 #include "model/ModelData.h"
 #include "model/ModelLists.h"
+#include "platform/ui/Services.h"
 #include "viz/ui/ModelessOpen.h"
 
 namespace {
@@ -172,6 +173,7 @@ void CDlgXYPlot::OnCutLineMode() {
 
 void CDlgXYPlot::OnNodePathMode() {
     m_mode = 2;
+    m_unknownNodesShownFor = -1;
     CheckDlgButton(IDC_CUT_LINE_MODE, 0);
     CheckDlgButton(IDC_NODE_PATH_MODE, 1);
     if (!EmptyLists()) return;
@@ -262,6 +264,21 @@ void CDlgXYPlot::BuildNodePathCurve() {
     const int v = std::clamp(m_variableIndex, 0, static_cast<int>(std::size(kNodePathQuantities)) - 1);
     const NodePathQuantity& q = kNodePathQuantities[v];
     const NodePath* path = model && p >= 0 ? model->NodePathAt(p) : nullptr;
+    std::string unknown;
+    if (path)
+        for (int n : path->nodes)
+            if (model->NodeRowOfNumber(n) < 0) unknown += (unknown.empty() ? "" : ", ") + std::to_string(n);
+    if (unknown.empty()) {
+        m_unknownNodesShownFor = -1;
+    } else {
+        // No curve along a path that leaves the model; said once for the
+        // path, not again at every option change.
+        if (m_unknownNodesShownFor != p)
+            ui::MessageBox("Node path \"" + path->name + "\" holds nodes that are not in the model: " + unknown +
+                           ".\nThere is no curve to plot along it.");
+        m_unknownNodesShownFor = p;
+        path = nullptr;
+    }
     if (path) {
         model->NodePathDistances(m_xValues, path->nodes);
         if (q.code == kSumOfReactions) {

@@ -95,6 +95,8 @@ public:
     std::string m_xCaption;
     int m_mode = 1;  // 1 cut lines, 2 node paths
     int m_nodePathCount = 0;
+    // The node path whose unknown nodes were last reported; -1 none.
+    int m_unknownNodesShownFor = -1;
     std::vector<int> m_quantityCodes;
     std::vector<std::string> m_quantityNames;
 
