@@ -495,6 +495,14 @@ void DrawContourLines(const ModelData& model, int deformed, int step, int contou
                 const double level = ContourLevel(range.lo, range.hi, range.divisions, k);
                 if (level < lowest || level > highest) continue;
                 setColor(level);
+                if (level == lowest || level == highest) {
+                    // The element's extreme (bilinear: at its corners): the
+                    // level meets it only on the sides whose two corners hold
+                    // it, or at lone corners, which draw nothing.
+                    for (int side = 0; side < 4; ++side)
+                        if (values[side] == level && values[(side + 1) % 4] == level) DrawSideOnLevel(nodes, side);
+                    continue;
+                }
                 LevelTracer(nodes, values, level).DrawLevel();
             }
             return;

@@ -6,6 +6,7 @@
 // beyond the old right edge.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -136,12 +137,13 @@ TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
     Fl::flush();
     SaveShot(Screenshot(win->x(), win->y(), win->w(), win->h()), "fltk_xy_plot.bmp");
 
-    // Another client asks for a narrower window, then for a wider one.
-    const int narrowWidth = 1000;
+    // Another client asks for a narrower window, then for a wider one that
+    // still fits on the screen (the screenshot reads it from there).
+    const int newWidth = std::min(1250, Fl::w() - win->x());
+    const int narrowWidth = newWidth - 250;
     XResizeWindow(fl_display, fl_xid(win), narrowWidth, win->h());
     XFlush(fl_display);
     ASSERT_TRUE(WaitFor([&] { return dlg->GetClientSize().cx == narrowWidth; }));
-    const int newWidth = 1250;
     XResizeWindow(fl_display, fl_xid(win), newWidth, win->h());
     XFlush(fl_display);
     ASSERT_TRUE(WaitFor([&] { return dlg->GetClientSize().cx == newWidth && chart->w() == (newWidth - (chartX - 40)) / 10 * 10 - 40; }))

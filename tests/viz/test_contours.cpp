@@ -358,6 +358,20 @@ std::vector<std::vector<Line2>> ReferenceContours(const ModelData& model, const 
             }
         for (std::size_t k = 0; k < levels.size(); ++k) {
             const double level = levels[k];
+            // A side along which the field sits on the level (its nodes all
+            // hold it) is part of the contour, though the field may stay on
+            // one side of the level beside it, which the squares miss.
+            for (int side = 0; side < 4; ++side) {
+                const int a = side, b = (side + 1) % 4, m = side + 4;
+                if (values[a] != level || values[b] != level || (nodes.Count() > 4 && values[m] != level)) continue;
+                const int ia[4] = {0, kFine, kFine, 0}, ja[4] = {0, 0, kFine, kFine};
+                const int di = (ia[b] - ia[a]) / kFine, dj = (ja[b] - ja[a]) / kFine;
+                for (int t = 0; t < kFine; ++t) {
+                    const auto& p = w[(ja[a] + dj * t) * (kFine + 1) + ia[a] + di * t];
+                    const auto& q = w[(ja[a] + dj * (t + 1)) * (kFine + 1) + ia[a] + di * (t + 1)];
+                    out[k].push_back({p[0], p[1], q[0], q[1]});
+                }
+            }
             for (int j = 0; j < kFine; ++j)
                 for (int i = 0; i < kFine; ++i) {
                     const int c[4] = {j * (kFine + 1) + i, j * (kFine + 1) + i + 1, (j + 1) * (kFine + 1) + i + 1,
@@ -435,6 +449,9 @@ struct LineCase {
     const char* name;
     const char* fixture;
     std::function<double(double y, double z)> field;
+    // The program's automatic range (the nodal extremes), so that levels
+    // fall on nodal values, instead of levels strictly inside the field.
+    bool nodalRange = false;
 };
 
 double Peak(double y, double z, double cy, double cz, double width)
@@ -448,6 +465,15 @@ double PileShear(double y, double z, double cy, double cz)
 {
     const double u = y - cy, v = z - cz;
     return u / (u * u + v * v + 0.004);
+}
+
+// Nodal values about a loaded node in the middle of a 2 x 2 mesh of unit
+// squares.
+double UnderALoad(double y, double z)
+{
+    static constexpr double kValues[3][3] = {
+        {-290e-6, -388e-6, -43e-6}, {-379e-6, -629e-6, -5.33e-18}, {-296e-6, -333e-6, 43e-6}};
+    return kValues[static_cast<int>(std::lround(z))][static_cast<int>(std::lround(y))];
 }
 
 double Bowl(double y, double z) { return 1.0 - ((y - 0.5) * (y - 0.5) + (z - 0.5) * (z - 0.5)) / 0.5; }
@@ -466,6 +492,15 @@ TEST(ContourLinesOfHigherElements, FollowTheTrueContoursWithinTwoPixels)
          [](double y, double z) { return Peak(y, z, 0.375, 0.625, 0.09); }},
         {"pile, 8 nodes", "default_slab_q8.slb", [](double y, double z) { return PileShear(y, z, 0.4, 0.6); }},
         {"pile, 9 nodes", "slab_4x4_q9.slb", [](double y, double z) { return PileShear(y, z, 0.5, 0.5); }},
+        // The bottom level held by the middle node alone (a deflection
+        // under a point load): each element meets it at one corner only.
+        {"lowest value on one node, 4 nodes", "slab_2x2_q4.slb", UnderALoad, true},
+        // The bottom level along a row of element sides the field only
+        // touches (as a result column that is zero along a line of nodes).
+        {"level along sides, 8 nodes", "default_slab_q8.slb",
+         [](double, double z) { return (z - 0.4) * (z - 0.4); }, true},
+        {"level along sides, 9 nodes", "slab_4x4_q9.slb", [](double, double z) { return (z - 0.5) * (z - 0.5); },
+         true},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -491,7 +526,10 @@ TEST(ContourLinesOfHigherElements, FollowTheTrueContoursWithinTwoPixels)
         });
         const int divisions = 10;
         const double margin = (hi - lo) / 23.0;
-        model.SetContourLimits(lo + margin, hi - margin, divisions, 0.0);
+        if (c.nodalRange)
+            model.SetContourRange(1, 1);
+        else
+            model.SetContourLimits(lo + margin, hi - margin, divisions, 0.0);
         const LineFit fit = MeasureContourLines(model, canvas, 0);
         ASSERT_TRUE(fit.coloursMatch);
         ASSERT_GT(fit.trueLength, 100.0);

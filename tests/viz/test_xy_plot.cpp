@@ -225,6 +225,30 @@ TEST_F(XYPlotTest, WithoutCutLinesOrNodePathsTheChartStaysEmpty) {
     EXPECT_EQ(view.highlights.size(), before);
 }
 
+// A path holding nodes the model lacks: a message names them, once for the
+// path, and no curve is drawn; a sound path plots again.
+TEST_F(XYPlotTest, NodePathWithUnknownNodesSaysWhichInsteadOfAnEmptyChart) {
+    ReadResults();
+    model.NodePathAt(0)->nodes = {1, 999, 6, 99999};
+    CDlgXYPlot& d = Open();
+    ASSERT_TRUE(d.UserClick(CDlgXYPlot::IDC_NODE_PATH_MODE));
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes()[0].text,
+              "Node path \"diagonal\" holds nodes that are not in the model: 999, 99999.\n"
+              "There is no curve to plot along it.");
+    EXPECT_TRUE(d.Chart().XValues().empty());
+    EXPECT_TRUE(d.Chart().YValues().empty());
+    // Another variable of the same path: no second message.
+    ASSERT_TRUE(d.UserSelect(CDlgXYPlot::IDC_VARIABLE_LIST, 1));
+    EXPECT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_TRUE(d.Chart().YValues().empty());
+    // The sound path plots; back on the faulty one the message comes again.
+    ASSERT_TRUE(d.UserSelect(CDlgXYPlot::IDC_ITEM_LIST, 1));
+    EXPECT_EQ(d.Chart().XValues(), (std::vector<double>{0, 1, 2, 3}));
+    ASSERT_TRUE(d.UserSelect(CDlgXYPlot::IDC_ITEM_LIST, 0));
+    EXPECT_EQ(driver.MessageBoxes().size(), 2u);
+}
+
 TEST_F(XYPlotTest, ResizingPlacesTheChartRightOfTheOptions) {
     ReadResults();
     CDlgXYPlot& d = Open();
@@ -235,7 +259,7 @@ TEST_F(XYPlotTest, ResizingPlacesTheChartRightOfTheOptions) {
     const Case cases[] = {
         {1303, 615, {262, 5, 1040, 600}},
         {1500, 1009, {262, 5, 1230, 990}},
-        {900, 300, {262, 5, 760, 310}},  // the minimum of 800 x 320 reaches past the edge
+        {900, 300, {262, 5, 630, 290}},  // a small window: the chart stays inside it
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(d.UserResize(c.cx, c.cy));
@@ -247,7 +271,7 @@ TEST_F(XYPlotTest, ResizingPlacesTheChartRightOfTheOptions) {
         ASSERT_GE(ops.size(), 2u);
         EXPECT_EQ(ops[1], "Fill 0 0 " + std::to_string(c.chart.w) + " " + std::to_string(c.chart.h) + " #ffffff");
     }
-    // A mode change lays the chart out for the client without the minimums.
+    // A mode change lays the chart out for the same client area.
     ASSERT_TRUE(d.UserClick(CDlgXYPlot::IDC_NODE_PATH_MODE));
     EXPECT_EQ(d.GetDlgItem(CDlgXYPlot::IDC_CHART)->GetWindowRect(), (ui::Rect{262, 5, 630, 290}));
 }

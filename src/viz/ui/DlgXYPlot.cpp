@@ -5,6 +5,7 @@
 
 #include "model/ModelData.h"
 #include "model/ModelLists.h"
+#include "platform/ui/Services.h"
 #include "viz/ui/ModelessOpen.h"
 
 namespace {
@@ -172,6 +173,7 @@ void CDlgXYPlot::OnCutLineMode() {
 
 void CDlgXYPlot::OnNodePathMode() {
     m_mode = 2;
+    m_unknownNodesShownFor = -1;
     CheckDlgButton(IDC_CUT_LINE_MODE, 0);
     CheckDlgButton(IDC_NODE_PATH_MODE, 1);
     if (!EmptyLists()) return;
@@ -197,7 +199,7 @@ void CDlgXYPlot::UpdateSourceControls() {
     UpdateData(false);
     if (ChartControl()) {
         const ui::Size client = GetClientSize();
-        PlaceChart(client.cx, client.cy, false);
+        PlaceChart(client.cx, client.cy);
     }
     HandOver(m_mode == 1 ? m_pointCount : static_cast<int>(m_xValues.size()));
     if (m_mode == 2)
@@ -262,6 +264,21 @@ void CDlgXYPlot::BuildNodePathCurve() {
     const int v = std::clamp(m_variableIndex, 0, static_cast<int>(std::size(kNodePathQuantities)) - 1);
     const NodePathQuantity& q = kNodePathQuantities[v];
     const NodePath* path = model && p >= 0 ? model->NodePathAt(p) : nullptr;
+    std::string unknown;
+    if (path)
+        for (int n : path->nodes)
+            if (model->NodeRowOfNumber(n) < 0) unknown += (unknown.empty() ? "" : ", ") + std::to_string(n);
+    if (unknown.empty()) {
+        m_unknownNodesShownFor = -1;
+    } else {
+        // No curve along a path that leaves the model; said once for the
+        // path, not again at every option change.
+        if (m_unknownNodesShownFor != p)
+            ui::MessageBox("Node path \"" + path->name + "\" holds nodes that are not in the model: " + unknown +
+                           ".\nThere is no curve to plot along it.");
+        m_unknownNodesShownFor = p;
+        path = nullptr;
+    }
     if (path) {
         model->NodePathDistances(m_xValues, path->nodes);
         if (q.code == kSumOfReactions) {
@@ -349,22 +366,18 @@ void CDlgXYPlot::OnCancel() {
 // ---------------------------------------------------------------------------
 // Layout
 
-void CDlgXYPlot::PlaceChart(int cx, int cy, bool minimums) {
+void CDlgXYPlot::PlaceChart(int cx, int cy) {
     ui::CustomControl* chart = ChartControl();
     ui::Control* group = GetDlgItem(IDC_OPTION_GROUP);
     if (!chart || !group) return;
     const int g = group->GetWindowRect().w;
-    int w = (cx - g) / 10 * 10;
-    int h = cy / 10 * 10;
-    if (minimums) {
-        w = std::max(w, 800);
-        h = std::max(h, 320);
-    }
+    const int w = (cx - g) / 10 * 10;
+    const int h = cy / 10 * 10;
     chart->MoveWindow({g + 40, 5, w - 40, h - 10}, true);
 }
 
 void CDlgXYPlot::OnSize(int cx, int cy) {
     TDialog::OnSize(cx, cy);
-    if (ChartControl()) PlaceChart(cx, cy, true);
+    if (ChartControl()) PlaceChart(cx, cy);
     Invalidate(true);
 }

@@ -95,6 +95,8 @@ public:
     std::string m_xCaption;
     int m_mode = 1;  // 1 cut lines, 2 node paths
     int m_nodePathCount = 0;
+    // The node path whose unknown nodes were last reported; -1 none.
+    int m_unknownNodesShownFor = -1;
     std::vector<int> m_quantityCodes;
     std::vector<std::string> m_quantityNames;
 
@@ -119,9 +121,10 @@ private:
     // Highlights the nodes of the path at the position; false when none.
     bool HighlightNodePath(int position);
     void ClearHighlight();
-    // Places the chart right of the option group over the client area;
-    // with the minimum sizes of 800 x 320 for the area when asked.
-    void PlaceChart(int cx, int cy, bool minimums);
+    // Places the chart right of the option group over the client area, in
+    // steps of ten pixels; it never reaches past the client area, whatever
+    // size the screen leaves the window.
+    void PlaceChart(int cx, int cy);
     ui::CustomControl* ChartControl() const;
 
     CCurvePlot m_chart;
