@@ -1,9 +1,7 @@
 #include "dialogs/ActionDialogOpeners.h"
 
-#include "dialogs/DlgConcentratedActions.h"
 #include "dialogs/DlgEdgeActions.h"
 #include "dialogs/DlgNodalActions.h"
-#include "dialogs/InputDialogOpeners.h"
 
 namespace actiondialogs {
 
@@ -28,13 +26,6 @@ RoutedGrid MakeNodalActionsGrid(DocHost& doc, ViewHost& view, int kind) {
 
 RoutedGrid MakeEdgeActionsGrid(DocHost& doc, ViewHost& view, int kind) {
     return Route(std::make_unique<DlgEdgeActions>(&doc, &view, kind));
-}
-
-int RunConcentratedActionsDialog(DocHost& doc, ViewHost& view, int kind) {
-    DlgConcentratedActions dialog(&doc, &view, kind);
-    const int result = dialog.DoModal();
-    inputdialogs::AfterModalGrid(doc, view);
-    return result;
 }
 
 }  // namespace actiondialogs

@@ -30,9 +30,4 @@ RoutedGrid MakeNodalActionsGrid(DocHost& doc, ViewHost& view, int kind);
 // The edge actions grid, kind 1 loads, 2 stiffnesses.
 RoutedGrid MakeEdgeActionsGrid(DocHost& doc, ViewHost& view, int kind);
 
-// The modal concentrated actions grid, kind 1 loads, 2 stiffnesses;
-// afterwards the document is marked modified when the model changed, and the
-// view's highlight is cleared and the view redrawn. Its DoModal result.
-int RunConcentratedActionsDialog(DocHost& doc, ViewHost& view, int kind);
-
 }  // namespace actiondialogs

@@ -1,12 +1,9 @@
 #include "dialogs/InputDialogOpeners.h"
 
-#include "dialogs/DlgElementConect.h"
 #include "dialogs/DlgMaterialDataNew.h"
 #include "dialogs/DlgMaterialProps.h"
-#include "dialogs/DlgNodeData.h"
 #include "dialogs/DlgSoilStiffness.h"
 #include "dialogs/DlgTimeStepping.h"
-#include "dialogs/DlgTitle.h"
 #include "model/ModelData.h"
 #include "platform/ui/Services.h"
 
@@ -32,23 +29,6 @@ bool RunOnModel(DocHost& doc) {
 
 }  // namespace
 
-void AfterModalGrid(DocHost& doc, ViewHost& view) {
-    MarkModifiedWhenChanged(doc);
-    view.SetHighlightedItems(0, "0");
-}
-
-void RunNodeDataDialog(DocHost& doc, ViewHost& view) {
-    DlgNodeData dialog(&doc, &view);
-    dialog.DoModal();
-    AfterModalGrid(doc, view);
-}
-
-void RunElementConnectivityDialog(DocHost& doc, ViewHost& view) {
-    DlgElementConect dialog(&doc, &view);
-    dialog.DoModal();
-    AfterModalGrid(doc, view);
-}
-
 void ShowMaterialDataDialog(std::unique_ptr<DlgMaterialDataNew>& slot, DocHost& doc, ViewHost& view) {
     if (!slot || !slot->IsWindow()) {
         slot = std::make_unique<DlgMaterialDataNew>(&doc, &view);
@@ -65,12 +45,6 @@ void ShowMaterialDataDialog(std::unique_ptr<DlgMaterialDataNew>& slot, DocHost& 
     doc.SetPickMode(3);
     slot->ShowWindow(true);
     slot->Refresh();  // shown now: the current cell takes the focus
-}
-
-void RunTitleDialog(DocHost& doc) {
-    DlgTitle dialog(&doc);
-    dialog.DoModal();
-    MarkModifiedWhenChanged(doc);
 }
 
 void RunTimeSteppingDialog(DocHost& doc, ViewHost& view) {

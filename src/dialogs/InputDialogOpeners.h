@@ -12,25 +12,14 @@ class DlgMaterialDataNew;
 
 namespace inputdialogs {
 
-// The closing steps of a modal grid: the document is marked modified when
-// the model changed, and the view's highlight is cleared and redrawn.
-void AfterModalGrid(DocHost& doc, ViewHost& view);
-
-// Input Data, "Node Coordinates" and "Element Connectivity": the modal grid;
-// afterwards the document is marked modified when the model changed, and the
-// view's highlight is cleared and the view redrawn.
-void RunNodeDataDialog(DocHost& doc, ViewHost& view);
-void RunElementConnectivityDialog(DocHost& doc, ViewHost& view);
-
 // Input Data, "Material Properties": the modeless grid that the document
 // keeps in `slot`: created on first use (moved 50 pixels right and down),
 // reloaded from the model later; the view picks elements for it (pick
 // mode 3) while it is open.
 void ShowMaterialDataDialog(std::unique_ptr<DlgMaterialDataNew>& slot, DocHost& doc, ViewHost& view);
 
-// "Title", "Time Stepping" and "Soil Stiffness": the model's values in, and
-// on OK back; the document is marked modified when the model changed.
-void RunTitleDialog(DocHost& doc);
+// "Time Stepping" and "Soil Stiffness": the model's values in, and on OK
+// back; the document is marked modified when the model changed.
 void RunTimeSteppingDialog(DocHost& doc, ViewHost& view);
 void RunSoilStiffnessDialog(DocHost& doc);
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "KorbelTestSupport.h"
 #include "app/DialogFactories.h"
@@ -14,6 +15,9 @@
 #include "dialogs/DlgConcentratedActions.h"
 #include "dialogs/DlgEdgeActions.h"
 #include "dialogs/DlgNodalActions.h"
+#include "dialogs/DlgNodeData.h"
+#include "dialogs/DlgTitle.h"
+#include "dialogs/GridPage.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
 #include "platform/ui/Settings.h"
@@ -210,3 +214,87 @@ TEST_F(ProgramDialogs, SectionCutAndPlotWindowsAreMadeAnewEachTime)
 }
 
 }  // namespace
+
+// The modal grids and the title through the document's openers: the
+// document is marked only after a change, and a grid's highlight is cleared
+// however the grid closed.
+TEST_F(ProgramDialogs, ModalOpenersMarkTheDocumentOnlyAfterAChange)
+{
+    CKorbelDoc& doc = OpenExample("winkler-mat.slb");
+    ModelData& model = *doc.GetModelData();
+    RecordingView view;
+    const auto highlightCleared = [&view] {
+        return std::find(view.calls.begin(), view.calls.end(), "HighlightState 0 0") != view.calls.end();
+    };
+    driver.ExpectModal([](ui::Dialog& d) { d.UserClick(ui::IDCANCEL); }, DlgNodeData::kTemplateId);
+    doc.ShowNodeDataDialog(view);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(highlightCleared()) << ::testing::PrintToString(view.calls);
+
+    // Enter does nothing in the element grid; Escape ends it unchanged.
+    const int firstNode = model.GetElementTable()->GetNodeNumber(0, 0);
+    view.calls.clear();
+    driver.ExpectModal([firstNode](ui::Dialog& d) {
+        d.UserType(GridPage::CellId(1, 2), std::to_string(firstNode + 1));
+        d.UserKey(ui::key::Enter);
+        EXPECT_FALSE(d.IsEnded());
+        d.UserKey(ui::key::Escape);
+    });
+    doc.ShowElementConnectivityDialog(view);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(model.GetElementTable()->GetNodeNumber(0, 0), firstNode);
+    EXPECT_TRUE(highlightCleared());
+
+    // The title dialog OK as shown leaves the document as it was; an empty
+    // title is stored and marks it.
+    driver.ExpectModal([](ui::Dialog& d) { d.UserClick(ui::IDOK); });
+    doc.ShowTitleDialog(view);
+    EXPECT_FALSE(doc.IsModified());
+    driver.ExpectModal([](ui::Dialog& d) {
+        d.UserType(DlgTitle::IDC_TITLE, "");
+        d.UserKey(ui::key::Enter);
+    });
+    doc.ShowTitleDialog(view);
+    EXPECT_EQ(model.GetTitle(), "");
+    EXPECT_TRUE(doc.IsModified());
+
+    // OK after an edit in the element grid changes the model: marked.
+    doc.SetModifiedFlag(false);
+    model.ClearChanged();
+    const int firstElement = model.GetElementTable()->GetId(0);
+    const int unused = model.GetElementTable()->MaxId() + 1;
+    driver.ExpectModal([unused](ui::Dialog& d) {
+        d.UserType(GridPage::CellId(1, 1), std::to_string(unused));
+        d.UserClick(ui::IDOK);
+    });
+    doc.ShowElementConnectivityDialog(view);
+    EXPECT_TRUE(doc.IsModified());
+    std::vector<int> ids;
+    for (int i = 0; i < model.GetElementTable()->GetCount(); ++i) ids.push_back(model.GetElementTable()->GetId(i));
+    EXPECT_NE(std::find(ids.begin(), ids.end(), unused), ids.end());
+    EXPECT_EQ(std::find(ids.begin(), ids.end(), firstElement), ids.end());
+    EXPECT_TRUE(driver.AllScriptsUsed());
+}
+
+// The concentrated-actions grid through the document's opener: a new load
+// reaches the model and marks the document; the highlight is cleared.
+TEST_F(ProgramDialogs, ConcentratedActionsOpenerRunsTheGridAndMarksTheDocument)
+{
+    CKorbelDoc& doc = OpenExample("winkler-mat.slb");
+    ModelData& model = *doc.GetModelData();
+    const int before = model.GetConcentratedActionTable(1)->GetCount();
+    RecordingView view;
+    driver.ExpectModal(
+        [before](ui::Dialog& grid) {
+            grid.UserClick(DlgConcentratedActions::IDC_ADD_ROW);
+            grid.UserType(GridPage::CellId(before + 1, 2), "3");
+            grid.UserType(GridPage::CellId(before + 1, DlgConcentratedActions::kFirstComponent), "-12.5");
+            grid.UserClick(ui::IDOK);
+        },
+        DlgConcentratedActions::kTemplateId);
+    doc.ShowConcentratedActionsDialog(view, 1);
+    ASSERT_EQ(model.GetConcentratedActionTable(1)->GetCount(), before + 1);
+    EXPECT_EQ(model.GetConcentratedActionTable(1)->GetValue(before, 0), -12.5);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_NE(std::find(view.calls.begin(), view.calls.end(), "HighlightState 0 0"), view.calls.end());
+}

@@ -108,20 +108,4 @@ TEST_F(ConcentratedActionsGridTest, MessagesNameTheTableRowOnTheSecondPage) {
     EXPECT_FALSE(model.IsChanged());
 }
 
-TEST_F(ConcentratedActionsGridTest, TheOpenerRunsTheGridAndMarksTheDocument) {
-    driver.ExpectModal(
-        [](ui::Dialog& grid) {
-            grid.UserClick(D::IDC_ADD_ROW);
-            grid.UserType(G::CellId(1, 2), "3");
-            grid.UserType(G::CellId(1, D::kFirstComponent), "-12.5");
-            grid.UserClick(ui::IDOK);
-        },
-        D::kTemplateId);
-    EXPECT_EQ(actiondialogs::RunConcentratedActionsDialog(doc, view, 1), ui::IDOK);
-    ASSERT_EQ(model.GetConcentratedActionTable(1)->GetCount(), 1);
-    EXPECT_EQ(model.GetConcentratedActionTable(1)->GetValue(0, 0), -12.5);
-    EXPECT_TRUE(doc.modifiedFlag);
-    EXPECT_EQ(view.highlight, std::make_pair(0, std::string("0")));
-}
-
 }  // namespace

@@ -112,7 +112,7 @@ TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
         if (dlg && dlg->IsModal()) dlg->EndDialog(ui::IDCANCEL);
     };
     Fl::add_timeout(0.05, ModalSteps::Tick, &steps);
-    inputdialogs::RunNodeDataDialog(doc, view);
+    DlgNodeData(&doc, &view).DoModal();
     Fl::remove_timeout(ModalSteps::Tick, &steps);
 
     EXPECT_EQ(steps.failure, "");

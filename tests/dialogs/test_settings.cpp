@@ -75,7 +75,7 @@ TEST_F(SettingsTest, UnchangedSettingsLeaveTheDocumentUnmodified) {
     driver.ExpectModal(okAsShown);
     inputdialogs::RunTimeSteppingDialog(doc, view);
     driver.ExpectModal(okAsShown);
-    inputdialogs::RunTitleDialog(doc);
+    DlgTitle(&doc).DoModal();
     EXPECT_FALSE(model.IsChanged());
     EXPECT_FALSE(doc.modifiedFlag);
     EXPECT_EQ(model.GetSoilValue(0), 2000.0);
@@ -146,44 +146,6 @@ TEST_F(SettingsTest, TimeSteppingBeyondTheIncrementLimitIsRefused) {
     inputdialogs::RunTimeSteppingDialog(doc, view);
     EXPECT_EQ(model.finalTime, 10000.0);
     EXPECT_EQ(driver.MessageBoxes().size(), 1u);
-}
-
-TEST_F(SettingsTest, EmptyTitleIsStored) {
-    driver.ExpectModal([](ui::Dialog& d) {
-        EXPECT_EQ(d.GetDlgItemText(DlgTitle::IDC_TITLE), "Slab");
-        d.UserType(DlgTitle::IDC_TITLE, "");
-        d.UserKey(ui::key::Enter);
-    });
-    inputdialogs::RunTitleDialog(doc);
-    EXPECT_EQ(model.GetTitle(), "");
-    EXPECT_TRUE(doc.modifiedFlag);
-    EXPECT_EQ(doc.updates, 1);
-}
-
-TEST_F(SettingsTest, GridOpenersMarkTheDocumentOnlyAfterAChange) {
-    view.highlight = {1, "3"};
-    driver.ExpectModal([](ui::Dialog& d) { d.UserClick(ui::IDCANCEL); }, DlgNodeData::kTemplateId);
-    inputdialogs::RunNodeDataDialog(doc, view);
-    EXPECT_FALSE(doc.modifiedFlag);
-    EXPECT_EQ(view.highlight, std::make_pair(0, std::string("0")));
-    // Enter does nothing in the element grid; Escape ends it.
-    driver.ExpectModal([](ui::Dialog& d) {
-        d.UserType(GridPage::CellId(1, 2), "3");
-        d.UserKey(ui::key::Enter);
-        EXPECT_FALSE(d.IsEnded());
-        d.UserKey(ui::key::Escape);
-    });
-    inputdialogs::RunElementConnectivityDialog(doc, view);
-    EXPECT_FALSE(doc.modifiedFlag);
-    EXPECT_EQ(model.GetElementTable()->GetNodeNumber(0, 0), 1);
-    // OK after an edit: the model changed, so the document is modified.
-    driver.ExpectModal([](ui::Dialog& d) {
-        d.UserType(GridPage::CellId(1, 1), "5");
-        d.UserClick(ui::IDOK);
-    });
-    inputdialogs::RunElementConnectivityDialog(doc, view);
-    EXPECT_TRUE(doc.modifiedFlag);
-    EXPECT_EQ(model.GetElementTable()->GetId(0), 5);
 }
 
 TEST_F(SettingsTest, MaterialGridIsCreatedOnceAndReloaded) {
