@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FoundationDoc.h"
 #include "TemplateSupport.h"
 #include "meshtools/MesherBinding.h"
 #include "meshtools/TemplateGeometry.h"
@@ -142,29 +143,30 @@ TEST_F(MesherBindingTest, ImportRefusesAMeshWithAnEmptyTemplateRegion) {
 // ---------------------------------------------------------------------------
 // The document's step
 
-using FakeDoc = templatetest::ModelDoc;
+using templatetest::FoundationDoc;
 
 void AcceptDefaults(ui::Headless& driver) {
     driver.ExpectModal([](ui::Dialog& d) { d.UserClick(ui::IDOK); }, DlgTemplateOctagon::kTemplateId);
 }
 
 TEST_F(MesherBindingTest, NewFoundationImportsSetsSoilModelAndMarksModified) {
-    FakeDoc doc(model);
+    FoundationDoc program(FakeMesherFolder("good"), host);
     AcceptDefaults(driver);
-    EXPECT_TRUE(RunNewOctagonFoundation(doc, 1, FakeMesherFolder("good"), host));
-    EXPECT_EQ(model.GetTemplateKind(), 1);
-    EXPECT_EQ(model.GetElementCount(), 36);
-    EXPECT_EQ(model.GetSoilModel(), 2);
-    EXPECT_TRUE(doc.modified);
-    EXPECT_GE(doc.updates, 2);
-    EXPECT_TRUE(host.questions.empty());
+    EXPECT_TRUE(program.New(1));
+    EXPECT_EQ(program.model().GetTemplateKind(), 1);
+    EXPECT_EQ(program.model().GetElementCount(), 36);
+    EXPECT_EQ(program.model().GetSoilModel(), 2);
+    EXPECT_TRUE(program.doc.IsModified());
+    EXPECT_GE(program.view.updates, 2);
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+    EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(LeftInTmp().empty());
 }
 
 // A failed meshing brings the template dialog back showing what the user
 // typed; Cancel then leaves the document as it was.
 TEST_F(MesherBindingTest, FailedFoundationReopensTheDialogWithTheTypedValues) {
-    FakeDoc doc(model);
+    FoundationDoc program(FakeMesherFolder("warning"), host);
     using D = DlgTemplateOctagon;
     driver.ExpectModal(
         [](ui::Dialog& d) {
@@ -185,52 +187,56 @@ TEST_F(MesherBindingTest, FailedFoundationReopensTheDialogWithTheTypedValues) {
             d.UserClick(ui::IDCANCEL);
         },
         D::kTemplateId);
-    EXPECT_FALSE(RunNewOctagonFoundation(doc, 2, FakeMesherFolder("warning"), host));
-    EXPECT_EQ(model.GetNodeCount(), 0);
-    EXPECT_NE(model.GetSoilModel(), 2);
-    EXPECT_FALSE(doc.modified);
-    EXPECT_EQ(host.messages.size(), 2u);
+    EXPECT_FALSE(program.New(2));
+    EXPECT_EQ(program.model().GetNodeCount(), 0);
+    EXPECT_NE(program.model().GetSoilModel(), 2);
+    EXPECT_FALSE(program.doc.IsModified());
+    // The mesher's reason to the host, then the failed import as a box.
+    EXPECT_EQ(host.messages.size(), 1u);
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes()[0].text, "Error reading file temp.fem ");
 }
 
 TEST_F(MesherBindingTest, CancelledDialogMeshesNothing) {
-    FakeDoc doc(model);
+    FoundationDoc program(FakeMesherFolder("good"), host);
     driver.ExpectModal([](ui::Dialog& d) { d.UserClick(ui::IDCANCEL); }, DlgTemplateOctagon::kTemplateId);
-    EXPECT_FALSE(RunNewOctagonFoundation(doc, 1, FakeMesherFolder("good"), host));
-    EXPECT_EQ(model.GetTemplateKind(), 0);
+    EXPECT_FALSE(program.New(1));
+    EXPECT_EQ(program.model().GetTemplateKind(), 0);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_FALSE(doc.modified);
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+    EXPECT_FALSE(program.doc.IsModified());
 }
 
 TEST_F(MesherBindingTest, HugeMeshAsksFirstAndNoKeepsTheMeshOnly) {
     struct Case {
         const char* name;
         int nodes;
-        bool answer;
+        int answer;
         bool asked, done;
     } cases[] = {
-        {"exactly the limit", kHugeModelNodes, true, false, true},
-        {"one node more, Yes", kHugeModelNodes + 1, true, true, true},
-        {"one node more, No", kHugeModelNodes + 1, false, true, false},
+        {"exactly the limit", kHugeModelNodes, ui::IDYES, false, true},
+        {"one node more, Yes", kHugeModelNodes + 1, ui::IDYES, true, true},
+        {"one node more, No", kHugeModelNodes + 1, ui::IDNO, true, false},
     };
+    const char* const question =
+        "This model has huge number of nodes. It may cause memory allocation error or very slow analysis. Continue?";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ModelData fresh;
-        fresh.Reset();
-        FakeDoc doc(fresh);
-        RecordingHost asking;
-        asking.answer = c.answer;
+        FoundationDoc program(FakeMesherFolder("padded"), host);
+        driver.ClearLogs();
         ::setenv("FAKE_MESHER_NODES", std::to_string(c.nodes).c_str(), 1);
         AcceptDefaults(driver);
-        EXPECT_EQ(RunNewOctagonFoundation(doc, 2, FakeMesherFolder("padded"), asking), c.done);
+        if (c.asked) driver.ExpectMessageBox(c.answer, question);
+        EXPECT_EQ(program.New(2), c.done);
         ::unsetenv("FAKE_MESHER_NODES");
-        EXPECT_EQ(fresh.GetNodeCount(), c.nodes);
-        ASSERT_EQ(asking.questions.size(), c.asked ? 1u : 0u);
+        EXPECT_EQ(program.model().GetNodeCount(), c.nodes);
+        ASSERT_EQ(driver.MessageBoxes().size(), c.asked ? 1u : 0u);
         if (c.asked) {
-            EXPECT_EQ(asking.questions[0], "This model has huge number of nodes. It may cause memory allocation "
-                                           "error or very slow analysis. Continue?");
+            EXPECT_EQ(driver.MessageBoxes()[0].text, question);
         }
-        EXPECT_EQ(doc.modified, c.done);
-        EXPECT_EQ(fresh.GetSoilModel() == 2, c.done);
+        // The mesh is in the model either way: the document is changed.
+        EXPECT_TRUE(program.doc.IsModified());
+        EXPECT_EQ(program.model().GetSoilModel() == 2, c.done);
     }
 }
 

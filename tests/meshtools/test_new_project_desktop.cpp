@@ -9,6 +9,9 @@
 #include <utility>
 #include <vector>
 
+// The program's document before the X headers, whose macros (None) clash
+// with its names.
+#include "FoundationDoc.h"
 #include "../fltk/XInput.h"
 #include "GridLineTables.h"
 #include "TemplateSupport.h"
@@ -136,10 +139,10 @@ TEST_F(NewProjectDesktop, DefaultsWithRealInputGiveTheMeshedSlab) {
 // The octagonal foundation, meshed by the fake mesher that makes one square
 // per region (the real one does not mesh free regions yet).
 TEST_F(NewProjectDesktop, OctagonFoundationWithRealInputShowsItsSketchAndImportsTheMesh) {
-    Doc doc;
+    templatetest::RecordingHost host;
+    templatetest::FoundationDoc program(templatetest::FakeMesherFolder("good"), host);
     Steps steps;
     steps.backend = &backend;
-    templatetest::RecordingHost host;
     steps.list = {
         {"slab type shown",
          [&] {
@@ -194,17 +197,16 @@ TEST_F(NewProjectDesktop, OctagonFoundationWithRealInputShowsItsSketchAndImports
          }},
     };
     Fl::add_timeout(0.05, Steps::Tick, &steps);
-    const bool done = RunNewFromSlabType(doc, [&](int kind) {
-        RunNewOctagonFoundation(doc, kind, templatetest::FakeMesherFolder("good"), host);
-    });
+    const bool done =
+        RunNewFromSlabType(program.doc, [&](int kind) { program.doc.NewOctagonFoundation(kind); });
     Fl::remove_timeout(Steps::Tick, &steps);
     EXPECT_EQ(steps.failure, "");
     EXPECT_EQ(steps.next, steps.list.size());
     EXPECT_TRUE(done);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(doc.model.GetTemplateKind(), 1);
-    EXPECT_EQ(doc.model.GetElementCount(), 36);
-    EXPECT_EQ(doc.model.GetSoilModel(), 2);
+    EXPECT_EQ(program.model().GetTemplateKind(), 1);
+    EXPECT_EQ(program.model().GetElementCount(), 36);
+    EXPECT_EQ(program.model().GetSoilModel(), 2);
 }
 
 }  // namespace

@@ -15,11 +15,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "../model/test_slb_support.h"
+#include "FoundationDoc.h"
 #include "TemplateSupport.h"
 #include "app/run/AnalysisRun.h"
 #include "meshtools/ui/DlgSlabType.h"
@@ -84,9 +86,10 @@ double LargestCornerAngle(const ModelData& m) {
 
 class TemplateEndToEndTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override {
-        ui::HeadlessTest::SetUp();
-        model.Reset();
+    void SetUp() override { ui::HeadlessTest::SetUp(); }
+    void TearDown() override {
+        program.reset();
+        ui::HeadlessTest::TearDown();
     }
 
     // File > New from template, the foundation of `kind`, "Next", then the
@@ -105,7 +108,8 @@ protected:
                 d.UserClick(ui::IDOK);
             },
             DlgTemplateOctagon::kTemplateId);
-        RunNewFromSlabType(doc, [&](int type) { RunNewOctagonFoundation(doc, type, BRENNIX_BIN_DIR, host); });
+        program = std::make_unique<templatetest::FoundationDoc>(BRENNIX_BIN_DIR, host);
+        RunNewFromSlabType(program->doc, [&](int type) { program->doc.NewOctagonFoundation(type); });
         EXPECT_TRUE(host.messages.empty()) << host.messages.front().first;
         return host.messages.empty();
     }
@@ -113,24 +117,25 @@ protected:
     // Saves the model and runs the analysis on it.
     RunOutcome Analyse(const std::string& name, std::string& messageFile) {
         const std::string slb = files.File(name + ".slb");
-        EXPECT_EQ(doc.model.WriteModelFile(slb), 0);
+        EXPECT_EQ(Model().WriteModelFile(slb), 0);
         RunOutcome outcome;
-        RunAnalysis(doc.model, slb, false, BRENNIX_BIN_DIR, runHost, &outcome);
+        RunAnalysis(Model(), slb, false, BRENNIX_BIN_DIR, runHost, &outcome);
         messageFile = templatetest::ReadAll(files.File(name + ".sms"));
         return outcome;
     }
 
     slbtest::ScratchDir files;  // made before the temporary folder moves
     templatetest::PrivateTmp tmp;
-    ModelData model;
-    templatetest::ModelDoc doc{model};
+    // The program's document of the last new foundation.
+    std::unique_ptr<templatetest::FoundationDoc> program;
+    ModelData& Model() { return program->model(); }
     RecordingHost host;
     QuietRunHost runHost;
 };
 
 TEST_F(TemplateEndToEndTest, OctagonDefaultsGiveTheFoundationModel) {
     ASSERT_TRUE(NewFoundation(1));
-    ModelData& m = doc.model;
+    ModelData& m = Model();
     EXPECT_EQ(m.GetElementTable()->GetNodesPerElement(), 8);
     for (int i = 0; i < m.GetElementCount(); ++i) ASSERT_EQ(m.GetElementTable()->GetRowField0At(i).size(), 8u);
     const SetTable* sets = m.GetSetTable(2);
@@ -149,7 +154,7 @@ TEST_F(TemplateEndToEndTest, OctagonDefaultsGiveTheFoundationModel) {
     const double soil[6] = {150, 250, 0.3, 200, 30, 1.0};
     for (int k = 0; k < 6; ++k) EXPECT_EQ(m.GetSoilValue(k), soil[k]) << k;
     EXPECT_EQ(m.GetCutLineDataTable()->GetCount(), 2);
-    EXPECT_TRUE(doc.modified);
+    EXPECT_TRUE(program->doc.IsModified());
     EXPECT_TRUE(LeftInTmp().empty());
 
     const std::string slb = files.File("octagon.slb");
@@ -163,8 +168,8 @@ TEST_F(TemplateEndToEndTest, OctagonDefaultsGiveTheFoundationModel) {
 TEST_F(TemplateEndToEndTest, CircularDefaultsCoverThePolygonOfTheOuterCircle) {
     ASSERT_TRUE(NewFoundation(2));
     // The corners on the outer circle make a 32-gon of radius 14.
-    EXPECT_NEAR(CornerArea(doc.model), 611.80324984, 611.80324984 * 1e-9);
-    EXPECT_EQ(doc.model.GetTemplateKind(), 2);
+    EXPECT_NEAR(CornerArea(Model()), 611.80324984, 611.80324984 * 1e-9);
+    EXPECT_EQ(Model().GetTemplateKind(), 2);
     EXPECT_TRUE(LeftInTmp().empty());
 }
 
@@ -180,11 +185,10 @@ TEST_F(TemplateEndToEndTest, FoundationsGiveOnlyConvexCornersAtEverySize) {
     const Case cases[] = {{1, "3.5"}, {1, "3"}, {1, "2.33"}, {1, "2.1"}, {2, "3.5"}, {2, "0.9"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.kind == 1 ? "octagon " : "circular ") + c.size);
-        doc.model.Reset();
         host.messages.clear();
         ASSERT_TRUE(NewFoundation(c.kind, [&](ui::Dialog& d) { d.UserType(DlgTemplateOctagon::IDC_SIZE, c.size); }));
-        ASSERT_GT(doc.model.GetElementCount(), 0);
-        EXPECT_LT(LargestCornerAngle(doc.model), 177.0);
+        ASSERT_GT(Model().GetElementCount(), 0);
+        EXPECT_LT(LargestCornerAngle(Model()), 177.0);
     }
 }
 
@@ -192,7 +196,6 @@ TEST_F(TemplateEndToEndTest, FoundationsGiveOnlyConvexCornersAtEverySize) {
 TEST_F(TemplateEndToEndTest, FoundationsAnalyseToFiniteResults) {
     for (int kind : {1, 2}) {
         SCOPED_TRACE(kind);
-        doc.model.Reset();
         host.messages.clear();
         const bool meshed = NewFoundation(kind, [](ui::Dialog& d) {
             d.UserType(DlgTemplateOctagon::IDC_SIZE, "3.5");
@@ -202,7 +205,7 @@ TEST_F(TemplateEndToEndTest, FoundationsAnalyseToFiniteResults) {
         const RunOutcome outcome = Analyse("foundation", messages);
         ASSERT_EQ(outcome.solverStatus, 0) << runHost.said << messages;
         ASSERT_EQ(outcome.resultsStatus, 0);
-        for (int r = 0; r < doc.model.GetNodeCount(); ++r) ASSERT_TRUE(std::isfinite(doc.model.GetResultValue(0, r, 1)));
+        for (int r = 0; r < Model().GetNodeCount(); ++r) ASSERT_TRUE(std::isfinite(Model().GetResultValue(0, r, 1)));
     }
 }
 
@@ -220,14 +223,14 @@ TEST_F(TemplateEndToEndTest, ShearWithoutInPlaneSupportWarnsAndConstraintsCureIt
     // y and z held at the two boundary nodes farthest apart along y.
     const NodeRow* west = nullptr;
     const NodeRow* east = nullptr;
-    for (const NodeRow* n = doc.model.GetNodeTable()->GetHead(); n; n = n->next) {
+    for (const NodeRow* n = Model().GetNodeTable()->GetHead(); n; n = n->next) {
         if (!west || n->y < west->y) west = n;
         if (!east || n->y > east->y) east = n;
     }
     const double zero[6] = {};
     const int yz[6] = {0, 1, 1, 0, 0, 0};
     for (const NodeRow* n : {west, east})
-        doc.model.GetNodalActionTable(1)->AddNodalActionRow(std::to_string(n->id), std::span(zero, 6), std::span(yz, 6));
+        Model().GetNodalActionTable(1)->AddNodalActionRow(std::to_string(n->id), std::span(zero, 6), std::span(yz, 6));
     outcome = Analyse("held", messages);
     EXPECT_EQ(messages.find("Loads in y or z without support"), std::string::npos);
     EXPECT_EQ(outcome.solverStatus, 0) << runHost.said << messages;

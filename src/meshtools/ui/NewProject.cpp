@@ -57,26 +57,3 @@ bool UiMesherHost::Ask(const std::string& question) {
     return ui::MessageBox(question, ui::Buttons::YesNo, ui::Icon::Question) == ui::IDYES;
 }
 
-bool RunNewOctagonFoundation(DocHost& doc, int kind, const std::string& programFolder, MesherHost& host,
-                             ui::Window* parent) {
-    doc.UpdateAllViews();
-    ModelData* model = doc.GetModelData();
-    if (!model) return false;
-    // A meshing that fails brings the dialog back with the values typed.
-    for (;;) {
-        {
-            DlgTemplateOctagon dialog(model, kind, parent);
-            if (dialog.DoModal() != ui::IDOK) return false;
-        }
-        if (MeshAndImportTemplate(*model, programFolder, host)) break;
-        doc.UpdateAllViews();
-    }
-    if (model->GetNodeCount() > kHugeModelNodes &&
-        !host.Ask("This model has huge number of nodes. It may cause memory allocation error or very slow "
-                  "analysis. Continue?"))
-        return false;
-    model->SetSoilModel(2);
-    doc.UpdateAllViews();
-    doc.SetModifiedFlag(true);
-    return true;
-}

@@ -34,13 +34,3 @@ public:
     bool Ask(const std::string& question) override;
 };
 
-// The document's NewOctagonFoundation (kind 1 octagonal, 2 circular):
-// redraws the views and runs the template dialog on the document's model.
-// After OK the template is meshed with the mesher library of `programFolder`
-// and imported (MeshAndImportTemplate); a failure brings the dialog back
-// with the values typed (Cancel then leaves the model's tables and the
-// modified mark as they were). A mesh of more than kHugeModelNodes
-// nodes asks whether to go on; No keeps the mesh without redrawing. Then soil
-// model 2, the views redrawn and the document marked modified; returns true.
-bool RunNewOctagonFoundation(DocHost& doc, int kind, const std::string& programFolder, MesherHost& host,
-                             ui::Window* parent = nullptr);
