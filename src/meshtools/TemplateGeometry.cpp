@@ -251,11 +251,11 @@ bool OctagonGeometry(const TemplateValues& t, Geometry& g) {
     const double c = EvenUp(0.8 * std::trunc((std::trunc(root2 * L2 / s) + std::trunc(root2 * 0.5 * L2 / s)) / 2.0));
     const double d =
         std::max(EvenUp((std::trunc((L1 / 2.0 - m) / s) + std::trunc((root2 * L1 / 2.0 - m) / s)) / 2.0), 2.0);
-    // The radial segments of the pedestal are at most twice as long as
+    // The radial segments of the pedestal are at most three times as long as
     // its arc segments: a small pedestal in a large plan takes
     // the arcs' count from the inner square and would otherwise border
     // short arc segments with a few long radial ones.
-    const double e = std::max(EvenUp(m / s), EvenUp(2.0 * a / kPi));
+    const double e = std::max(EvenUp(m / s), EvenUp(4.0 * a / (3.0 * kPi)));
     if (!CountsSuit({a, b, c, d, e})) return false;
     const std::vector<int> n = ToInts({a, b, c, d, e});
 
