@@ -200,6 +200,10 @@ std::vector<TemplateRegion> NumberedRegions(int n) {
 // that apart.
 constexpr double kSmallestTemplateSpacing = 0.001;
 
+// Arc divisions up to which the radial sides of the circular template's
+// central discs take the arc's count.
+constexpr double kMostEqualDiscDivisions = 32.0;
+
 // Node spacing on the arcs of radius R1 (u divisions per quarter), the
 // closest nodes of the circular template.
 double SmallestCentreSpacing(double R1, double u) { return kPi * R1 / 2.0 / u; }
@@ -211,7 +215,11 @@ bool CircularGeometry(const TemplateValues& t, Geometry& g) {
     const double Rc = (R2 + R3) / 2.0;
     const double u = EvenUp((kPi * R2 / 2.0) / s);
     const double v = EvenUp((Rc - R2) / s);
-    const double B = std::max(EvenUp(u), 2.0);
+    // The radial sides of the central quarter discs take the arc's count;
+    // on a large disc (many divisions) they take the arc's segment length
+    // instead, as a free region with three sides of many equal counts and
+    // unequal segments can come back with a straight corner.
+    const double B = std::max(u <= kMostEqualDiscDivisions ? EvenUp(u) : EvenUp(2.0 * u / kPi), 2.0);
     const double x = (R2 - R1) / (Rc - R2) * v;
     double Dn = std::trunc(x);
     if (x - Dn > 0.5) Dn += 1.0;
@@ -243,7 +251,11 @@ bool OctagonGeometry(const TemplateValues& t, Geometry& g) {
     const double c = EvenUp(0.8 * std::trunc((std::trunc(root2 * L2 / s) + std::trunc(root2 * 0.5 * L2 / s)) / 2.0));
     const double d =
         std::max(EvenUp((std::trunc((L1 / 2.0 - m) / s) + std::trunc((root2 * L1 / 2.0 - m) / s)) / 2.0), 2.0);
-    const double e = EvenUp(m / s);
+    // The radial segments of the pedestal are at most three times as long as
+    // its arc segments: a small pedestal in a large plan takes
+    // the arcs' count from the inner square and would otherwise border
+    // short arc segments with a few long radial ones.
+    const double e = std::max(EvenUp(m / s), EvenUp(4.0 * a / (3.0 * kPi)));
     if (!CountsSuit({a, b, c, d, e})) return false;
     const std::vector<int> n = ToInts({a, b, c, d, e});
 

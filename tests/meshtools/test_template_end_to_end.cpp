@@ -175,18 +175,31 @@ TEST_F(TemplateEndToEndTest, CircularDefaultsCoverThePolygonOfTheOuterCircle) {
 
 // Sizes that once left quadrilaterals with a straight corner in the
 // octagon's chamfers (Division of L1 6, 7, 9 and 10 with the default plan)
-// and the extremes of the circular template's rings: every corner convex
-// and below 177 degrees.
+// and the extremes of the circular template's rings; a pedestal of a tenth
+// of L1 and a large central disc (R2 16) at size 0.25, once refused for a
+// straight corner: every corner convex and below 177 degrees. Empty
+// dimensions keep the dialog's defaults.
 TEST_F(TemplateEndToEndTest, FoundationsGiveOnlyConvexCornersAtEverySize) {
     struct Case {
         int kind;
         const char* size;
+        const char* dims[3];
     };
-    const Case cases[] = {{1, "3.5"}, {1, "3"}, {1, "2.33"}, {1, "2.1"}, {2, "3.5"}, {2, "0.9"}};
+    const Case cases[] = {{1, "3.5", {}},   {1, "3", {}},   {1, "2.33", {}},
+                          {1, "2.1", {}},   {2, "3.5", {}}, {2, "0.9", {}},
+                          {1, "0.25", {"16", "3.2", "1.6"}}, {2, "0.25", {"3", "16", "20"}}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.kind == 1 ? "octagon " : "circular ") + c.size);
+        SCOPED_TRACE(std::string(c.kind == 1 ? "octagon " : "circular ") + c.size + " " +
+                     (c.dims[0] ? c.dims[0] : "") + " " + (c.dims[1] ? c.dims[1] : "") + " " +
+                     (c.dims[2] ? c.dims[2] : ""));
         host.messages.clear();
-        ASSERT_TRUE(NewFoundation(c.kind, [&](ui::Dialog& d) { d.UserType(DlgTemplateOctagon::IDC_SIZE, c.size); }));
+        ASSERT_TRUE(NewFoundation(c.kind, [&](ui::Dialog& d) {
+            const int ids[3] = {DlgTemplateOctagon::IDC_DIM1, DlgTemplateOctagon::IDC_DIM2,
+                                DlgTemplateOctagon::IDC_DIM3};
+            for (int k = 0; k < 3; ++k)
+                if (c.dims[k]) d.UserType(ids[k], c.dims[k]);
+            d.UserType(DlgTemplateOctagon::IDC_SIZE, c.size);
+        }));
         ASSERT_GT(Model().GetElementCount(), 0);
         EXPECT_LT(LargestCornerAngle(Model()), 177.0);
     }
