@@ -151,33 +151,14 @@ Around<MeshElement> elementsAt(const NodeAdjacency& a, const std::vector<MeshEle
 double worstCornerJacobian(const MeshNode* const* corners, int count)
 {
     double worst = 1.0;
-    for (int k = 0; k < count; ++k) {
-        const MeshNode& b = *corners[k];
-        const MeshNode& a = *corners[(k + count - 1) % count];
-        const MeshNode& c = *corners[(k + 1) % count];
-        const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
-        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
-        if (!(norms > 0.0)) return -1.0;
-        worst = std::min(worst, (nx * py - ny * px) / norms);
-    }
+    cornerState(corners, count, worst);
     return worst;
 }
 
 bool cornersValid(const MeshNode* const* corners, int count)
 {
-    for (int k = 0; k < count; ++k) {
-        const MeshNode& b = *corners[k];
-        const MeshNode& a = *corners[(k + count - 1) % count];
-        const MeshNode& c = *corners[(k + 1) % count];
-        const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
-        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
-        if (!(norms > 0.0)) return false;
-        if (!((nx * py - ny * px) > 1e-12 * norms)) return false;
-        if (!((nx * px + ny * py) > kFlatCornerCosine * norms)) return false;
-    }
-    // Every corner turns left: a quadrilateral closes once round and its
-    // sides cannot cross.
-    return true;
+    double worst = 1.0;
+    return cornerState(corners, count, worst);
 }
 
 CentroidArea triangleCentroidArea(const TopoElement& element, const RegionRecord& region)
