@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -65,31 +66,47 @@ int RampPixels(const Shot& s, int x0, int y0, int x1, int y1)
     return n;
 }
 
-class ContourDesktop : public FltkDisplayTest {};
+// An example analysed with brennix-run and opened in the program, whose
+// frame is shown; the start asks nothing (a user name is stored).
+class ContourDesktop : public FltkDisplayTest {
+protected:
+    // The program ends before the display test's own teardown, as it did
+    // when it lived in the test body.
+    void TearDown() override
+    {
+        app.reset();
+        FltkDisplayTest::TearDown();
+    }
+    void OpenAnalysedExample(const std::string& name)
+    {
+        const std::string model = dir.File(name);
+        std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/" + name, model);
+        const std::string run = std::string(BRENNIX_BIN_DIR) + "/brennix-run \"" + model + "\" >/dev/null 2>&1";
+        ASSERT_EQ(std::system(run.c_str()), 0) << run;
+        ui::Settings stored(dir.File("settings"));
+        stored.SetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue, "Desktop Test");
+        ASSERT_TRUE(stored.Save());
+        app->GetSettings().SetPath(dir.File("settings"));
+        ASSERT_TRUE(app->InitInstance());
+        ASSERT_NE(app->OpenDocumentFile(model), nullptr);
+        view = dynamic_cast<CKorbelView*>(app->MainFrame()->GetActiveView());
+        ASSERT_NE(view, nullptr);
+        frame = backend.TopWindowOf(*app->MainFrame());
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return frame->shown() && frame->visible(); }, 30.0));
+    }
+    slbtest::ScratchDir dir;
+    std::unique_ptr<CKorbelApp> app = std::make_unique<CKorbelApp>();
+    CKorbelView* view = nullptr;
+    Fl_Window* frame = nullptr;
+};
 
 }  // namespace
 
 TEST_F(ContourDesktop, ContourPlotOfAnAnalysedExampleShowsContoursAndLegend)
 {
-    slbtest::ScratchDir dir;
-    const std::string model = dir.File("winkler-mat.slb");
-    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb", model);
-    const std::string run = std::string(BRENNIX_BIN_DIR) + "/brennix-run \"" + model + "\" >/dev/null 2>&1";
-    ASSERT_EQ(std::system(run.c_str()), 0) << run;
-
-    // A stored user name, so that the start asks nothing.
-    ui::Settings stored(dir.File("settings"));
-    stored.SetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue, "Desktop Test");
-    ASSERT_TRUE(stored.Save());
-    CKorbelApp app;
-    app.GetSettings().SetPath(dir.File("settings"));
-    ASSERT_TRUE(app.InitInstance());
-    ASSERT_NE(app.OpenDocumentFile(model), nullptr);
-    auto* view = dynamic_cast<CKorbelView*>(app.MainFrame()->GetActiveView());
-    ASSERT_NE(view, nullptr);
-    Fl_Window* frame = backend.TopWindowOf(*app.MainFrame());
-    ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return frame->shown() && frame->visible(); }));
+    OpenAnalysedExample("winkler-mat.slb");
+    if (HasFatalFailure()) return;
 
     // Results > Contour Plot, as its menu item runs it.
     view->OnResultsContourPlot();
@@ -125,8 +142,8 @@ TEST_F(ContourDesktop, ContourPlotOfAnAnalysedExampleShowsContoursAndLegend)
         for (int x = vw - 95; x < vw; ++x) ink += IsDark(uniform.At(x, y));
     EXPECT_GT(ink, 300);
 
-    app.CloseAllDocuments();
-    CloseWindow(*app.MainFrame());
+    app->CloseAllDocuments();
+    CloseWindow(*app->MainFrame());
 }
 
 namespace {
@@ -136,24 +153,8 @@ namespace {
 // exactly, so the slab is filled with many colours of the ramp.
 TEST_F(ContourDesktop, MillimetreDisplacementsKeepTheirRangeThroughTheDialog)
 {
-    slbtest::ScratchDir dir;
-    const std::string model = dir.File("mat-piles.slb");
-    std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/mat-piles.slb", model);
-    const std::string run = std::string(BRENNIX_BIN_DIR) + "/brennix-run \"" + model + "\" >/dev/null 2>&1";
-    ASSERT_EQ(std::system(run.c_str()), 0) << run;
-
-    ui::Settings stored(dir.File("settings"));
-    stored.SetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue, "Desktop Test");
-    ASSERT_TRUE(stored.Save());
-    CKorbelApp app;
-    app.GetSettings().SetPath(dir.File("settings"));
-    ASSERT_TRUE(app.InitInstance());
-    ASSERT_NE(app.OpenDocumentFile(model), nullptr);
-    auto* view = dynamic_cast<CKorbelView*>(app.MainFrame()->GetActiveView());
-    ASSERT_NE(view, nullptr);
-    Fl_Window* frame = backend.TopWindowOf(*app.MainFrame());
-    ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return frame->shown() && frame->visible(); }, 30.0));
+    OpenAnalysedExample("mat-piles.slb");
+    if (HasFatalFailure()) return;
 
     view->OnResultsContourPlot();
     Fl_Window* dlg = nullptr;
@@ -190,8 +191,8 @@ TEST_F(ContourDesktop, MillimetreDisplacementsKeepTheirRangeThroughTheDialog)
     EXPECT_TRUE(WaitFor([&] { return rampColours() >= 6; }, 30.0)) << rampColours();
     SaveShot(Screenshot(frame->x(), frame->y(), frame->w(), frame->h()), "view_contour_mm_range.bmp");
 
-    app.CloseAllDocuments();
-    CloseWindow(*app.MainFrame());
+    app->CloseAllDocuments();
+    CloseWindow(*app->MainFrame());
 }
 
 }  // namespace
