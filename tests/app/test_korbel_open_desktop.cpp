@@ -1,6 +1,7 @@
 // The program started with a folder named like a model on its command line,
 // on a real X display: it says why the folder cannot be opened, goes on
-// with a new model and keeps running until it is asked to quit.
+// with a new model and keeps running until it is asked to quit. The box
+// comes up in the middle of the screen, as no main window is there yet.
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,7 @@ struct Watch {
     brennix::fltk::FltkBackend* backend = nullptr;
     CKorbelApp* app = nullptr;
     std::string boxText;
+    int boxCentreX = -1, boxCentreY = -1;
     bool frameShown = false;
     int ticks = 0;
 
@@ -45,6 +47,8 @@ struct Watch {
         Fl_Window* box = s->backend->ActiveMessageBox();
         if (box && box->shown() && s->boxText.empty()) {
             s->boxText = Labels(box);
+            s->boxCentreX = box->x() + box->w() / 2;
+            s->boxCentreY = box->y() + box->h() / 2;
             box->hide();
         } else if (!s->boxText.empty() && s->app->MainFrame()) {
             Fl_Window* frame = s->backend->TopWindowOf(*s->app->MainFrame());
@@ -87,4 +91,10 @@ TEST_F(OpenDesktop, FolderOnTheCommandLineIsRefusedAndTheProgramKeepsRunning)
     EXPECT_NE(watch.boxText.find("Can not open \"" + dir.File("d.slb") + "\": is a folder"), std::string::npos)
         << watch.boxText;
     EXPECT_TRUE(watch.frameShown);
+    // No main window yet: the box sits in the middle of the screen, not in
+    // its top-left corner.
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    Fl::screen_work_area(sx, sy, sw, sh);
+    EXPECT_NEAR(watch.boxCentreX, sx + sw / 2, 2);
+    EXPECT_NEAR(watch.boxCentreY, sy + sh / 2, 2);
 }

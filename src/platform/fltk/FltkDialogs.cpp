@@ -103,6 +103,18 @@ bool IsDirectory(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A box or chooser opens centred over the frontmost window; before the
+// main window is up (a message at start-up) it opens centred on the screen.
+void CentreOverFront(Fl_Window& win) {
+    if (Fl_Window* front = Fl::first_window(); front && front != &win) {
+        win.position(front->x() + (front->w() - win.w()) / 2, front->y() + (front->h() - win.h()) / 2);
+        return;
+    }
+    int x = 0, y = 0, w = 0, h = 0;
+    Fl::screen_work_area(x, y, w, h);
+    win.position(x + (w - win.w()) / 2, y + (h - win.h()) / 2);
+}
+
 bool Exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
@@ -170,7 +182,7 @@ int FltkBackend::ShowMessageBox(const ui::MessageBoxRequest& request) {
     win.end();
     win.callback([](Fl_Widget* wdg, void*) { static_cast<BoxWindow*>(wdg)->Escape(); });
     win.set_modal();
-    if (Fl_Window* front = Fl::first_window()) win.position(front->x() + (front->w() - w) / 2, front->y() + (front->h() - h) / 2);
+    CentreOverFront(win);
     // The keyboard goes back where it was (a dialog's cell that a check
     // refused keeps the typing), unless the widget went meanwhile.
     Fl_Widget_Tracker previousFocus(Fl::focus());
@@ -252,8 +264,7 @@ public:
 
     // Runs the chooser until a path is taken or it is cancelled.
     std::optional<std::string> Run() {
-        if (Fl_Window* front = Fl::first_window())
-            win_->position(front->x() + (front->w() - win_->w()) / 2, front->y() + (front->h() - win_->h()) / 2);
+        CentreOverFront(*win_);
         win_->show();
         // The name is selected: typing replaces it, the arrows keep it.
         name_->take_focus();
