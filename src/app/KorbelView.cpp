@@ -63,6 +63,7 @@ void CKorbelView::OnDisplayListsLost()
     display.rebuildScene = 1;
     sceneListValid_ = false;
     compiledScene_ = selectionScene_ = CompiledScene{};
+    sceneImage_.Clear();
 }
 
 DisplayOptions CKorbelView::BuildDisplayOptions() const
@@ -194,7 +195,10 @@ void CKorbelView::DrawModelScene(ModelData& model)
         }
         CompiledScene key = SceneKey(model, options);
         if (mayReplay && compiled.model && key == compiled) {
-            glCallList(list);
+            if (selecting)
+                glCallList(list);
+            else
+                ReplaySceneList();
             return;
         }
         glNewList(list, GL_COMPILE_AND_EXECUTE);
@@ -205,11 +209,50 @@ void CKorbelView::DrawModelScene(ModelData& model)
         if (!selecting) {
             display.sceneChanged = 0;
             sceneListValid_ = true;
+            ++sceneListGeneration_;
+            KeepSceneImage();
         }
     } else {
-        glCallList(kSceneList);
+        ReplaySceneList();
         display.rebuildScene = 1;
     }
+}
+
+CKorbelView::SceneImageKey CKorbelView::CurrentImageKey() const
+{
+    SceneImageKey key;
+    key.listGeneration = sceneListGeneration_;
+    glGetIntegerv(GL_VIEWPORT, key.viewport.data());
+    glGetDoublev(GL_MODELVIEW_MATRIX, key.modelview.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, key.projection.data());
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, key.clearColor.data());
+    key.globalAxes = display.globalAxes;
+    return key;
+}
+
+void CKorbelView::KeepSceneImage()
+{
+    // The picture is kept in the view's own context only.
+    if (!OwnContextCurrent()) {
+        sceneImage_.Clear();
+        return;
+    }
+    sceneImageKey_ = CurrentImageKey();
+    sceneImage_.Capture(sceneImageKey_.viewport[2], sceneImageKey_.viewport[3]);
+}
+
+void CKorbelView::ReplaySceneList()
+{
+    GLint mode = GL_RENDER;
+    glGetIntegerv(GL_RENDER_MODE, &mode);
+    if (mode == GL_RENDER && !sceneImage_.Empty() && OwnContextCurrent() && CurrentImageKey() == sceneImageKey_) {
+        if (sceneImage_.Restore()) {
+            ++sceneImageReuses_;
+            return;
+        }
+    }
+    glCallList(kSceneList);
+    if (mode == GL_RENDER) KeepSceneImage();
 }
 
 void CKorbelView::RenderScene()

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gl/FrameSnapshot.h"
 #include "uibase/GLView.h"
 #include "uibase/Hosts.h"
 #include "platform/ui/Dialog.h"
@@ -164,6 +165,9 @@ public:
     bool SceneListValid() const { return sceneListValid_; }
     // How often display list 1 was compiled.
     int SceneCompileCount() const { return sceneCompiles_; }
+    // How often a paint started from the kept picture of the scene instead
+    // of drawing display list 1.
+    int SceneImageReuseCount() const { return sceneImageReuses_; }
 
     // ---- Result and view-settings dialogs (KorbelViewDialogs.cpp) ----
     // Results > Contour Plot, Deformed Mesh and Options > Font and Color make
@@ -282,6 +286,7 @@ public:
 
 protected:
     void OnDisplayListsLost() override;
+    void OnContextDestroyed() override { sceneImage_.Forget(); }
 
 private:
     DocHost* DocumentHost() const;
@@ -344,4 +349,25 @@ private:
     CompiledScene selectionScene_; // list 2, compiled by a selection pass
     bool replayWhileCurrent_ = false; // the next scene build may replay a current list
     int sceneCompiles_ = 0;
+    // The picture a replay of list 1 gives: the cleared window, the global
+    // axes and the list, drawn under the same matrices and clear colour. A
+    // paint that would replay the list under them starts from the kept
+    // picture instead, and draws only the highlights, axes and legend.
+    struct SceneImageKey {
+        int listGeneration = 0; // sceneListGeneration_ of the list drawn
+        std::array<int, 4> viewport{};
+        std::array<double, 16> modelview{};
+        std::array<double, 16> projection{};
+        std::array<float, 4> clearColor{};
+        int globalAxes = 0;
+        bool operator==(const SceneImageKey&) const = default;
+    };
+    SceneImageKey CurrentImageKey() const;
+    // Replays list 1, or puts back the kept picture of the same replay.
+    void ReplaySceneList();
+    void KeepSceneImage();
+    brennix::gl::FrameSnapshot sceneImage_;
+    SceneImageKey sceneImageKey_;
+    int sceneListGeneration_ = 0; // changes with every compilation of list 1
+    int sceneImageReuses_ = 0;
 };

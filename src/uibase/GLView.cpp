@@ -159,6 +159,7 @@ void GLView::OnDraw(ui::Painter& painter) {
 
 void GLView::DestroyGLContext() {
     if (context_) {
+        OnContextDestroyed();
         context_->Release();
         context_.reset();
     }

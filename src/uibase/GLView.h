@@ -142,6 +142,12 @@ protected:
     // view's context is current again after one. Views that keep display
     // lists compile them again at their next paint.
     virtual void OnDisplayListsLost() {}
+    // The view's context is about to be destroyed, and every GL object made
+    // in it with it.
+    virtual void OnContextDestroyed() {}
+    // True while the view's own context (not a printing or export one) is
+    // current.
+    bool OwnContextCurrent() const { return context_ && context_->IsCurrent(); }
     // Renders into a separate context of the view's size: fonts, state,
     // projection, scene, glFinish.
     bool CreateContextOnDC(brennix::gl::OffscreenContext& context);

@@ -257,13 +257,24 @@ void DrawNodesForPick(const ModelData& model, int deformed, int step)
         glInitNames();
         glPushName(0);
     }
+    // The points share one state, set once. Unnamed they go in one batch;
+    // named, each point is a batch of its own after its name.
+    glEnable(GL_POINT_SMOOTH);
+    glPointSize(6.0f);
     const int count = table->GetCount();
+    if (!named) glBegin(GL_POINTS);
     for (int i = 0; i < count; ++i) {
         double x, y, z;
         model.NodePosition(x, y, z, i, deformed, step);
-        if (named) glLoadName(static_cast<GLuint>(table->GetRow(i)->id));
-        DrawPoint(x, y, z, 6.0f);
+        if (named) {
+            glLoadName(static_cast<GLuint>(table->GetRow(i)->id));
+            glBegin(GL_POINTS);
+        }
+        glVertex3d(x, y, z);
+        if (named) glEnd();
     }
+    if (!named) glEnd();
+    glDisable(GL_POINT_SMOOTH);
     if (named) glInitNames();
 }
 

@@ -75,12 +75,13 @@ protected:
         view.UserMouseUp(MouseButton::Left, to.x, to.y);
     }
     // Window pixel of model point (y, z) in the last paint (no pan, no
-    // rotation).
+    // rotation; moved left when the legend is shown).
     ui::Point PixelOf(double y, double z)
     {
         const ModelData& m = *doc.GetModelData();
         const double s = view.display.symbolScale;
-        return {static_cast<int>(view.Width() / 2.0 + s * (y - m.centreY)),
+        const double left = view.display.userZoom * view.display.legendClearance;
+        return {static_cast<int>(view.Width() / 2.0 - left + s * (y - m.centreY)),
                 static_cast<int>(view.Height() / 2.0 + s * (z - m.centreZ))};
     }
     // A node-set member dialog that takes the picks, node selection on.
@@ -216,6 +217,62 @@ TEST_F(ViewMouseTest, PicksReplayThePaintedSceneUntilTheModelOrTheDisplayChanges
         EXPECT_EQ(clickAndPaint(c.at), c.picked) << c.what;
         // Compiled again for the pick and for the paint.
         EXPECT_EQ(view.SceneCompileCount(), compiled + 2) << c.what;
+    }
+}
+
+// The paint after a pick draws the highlight over the kept picture of the
+// scene while the scene, the view and the background are those it was kept
+// with; the picture is the one a full drawing gives.
+TEST_F(ViewMouseTest, ThePaintAfterAPickReusesTheKeptSceneUntilSomethingItShowsChanges)
+{
+    Open(OnePlate(), true);
+    view.display.contourColumn = 1;
+    view.display.contourType = 2;
+    view.SetContourRange();
+    PickNodesForASet();
+    auto pickAndPaint = [&](ui::Point p) {
+        const int reused = view.SceneImageReuseCount();
+        view.UserMouseDown(MouseButton::Left, p.x, p.y);
+        view.UserMouseUp(MouseButton::Left, p.x, p.y);
+        Paint();
+        return view.SceneImageReuseCount() - reused;
+    };
+    auto fullDrawing = [&] {
+        view.RebuildScene();
+        Paint();
+        return view.Picture().bits;
+    };
+    const std::vector<std::uint8_t> before = view.Picture().bits;
+    EXPECT_EQ(pickAndPaint(PixelOf(1.0, 1.0)), 1);
+    EXPECT_EQ(view.CurrentSetText(), "3");
+    const std::vector<std::uint8_t> afterPick = view.Picture().bits;
+    EXPECT_TRUE(afterPick != before) << "the picked node is highlighted";
+    EXPECT_TRUE(fullDrawing() == afterPick);
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        int reused;
+    } cases[] = {
+        {"nothing changed", [] {}, 1},
+        {"view panned", [&] { view.display.panY += 20.0f; }, 0},
+        {"global axes shown", [&] { view.display.globalAxes = 1; }, 0},
+        {"background changed", [&] { view.SetBackgroundColor(ui::Rgb(0, 0, 64)); }, 0},
+        {"model changed",
+         [&] {
+             NodeRow* node3 = doc.GetModelData()->GetNodeTable()->GetRow(2);
+             node3->y = node3->z = 0.6;
+             view.RebuildScene();
+         },
+         0},
+        {"display changed", [&] { view.display.nodeLabels = 3; }, 0},
+    };
+    for (const auto& c : cases) {
+        Paint(); // the picture is kept again
+        c.change();
+        EXPECT_EQ(pickAndPaint(PixelOf(1.0, 0.0)), c.reused) << c.what;
+        const std::vector<std::uint8_t> painted = view.Picture().bits;
+        EXPECT_TRUE(fullDrawing() == painted) << c.what;
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gl/BitmapFont.h"
+#include "platform/gl/FrameSnapshot.h"
 #include "platform/gl/GlIncludes.h"
 #include "platform/gl/OffscreenContext.h"
 
@@ -168,4 +169,66 @@ TEST(BitmapFont, TextLeavesInkRightOfItsRasterPositionAndAdvances) {
     // Nothing left of the raster position or below the baseline.
     EXPECT_EQ(DarkPixels(img, 0, 0, 9, 40), 0);
     EXPECT_EQ(DarkPixels(img, 0, 40 - 14, 120, 40), 0);
+}
+
+// A frame snapshot puts back every pixel and the drawing state left at the
+// moment it was taken, whatever was drawn and set after it.
+TEST(FrameSnapshot, PutsBackThePixelsAndTheDrawingState) {
+    auto ctx = CreateOffscreenContext(33, 17);  // odd sizes: rows not multiples of 4 bytes
+    ASSERT_TRUE(ctx);
+    ASSERT_TRUE(ctx->MakeCurrent());
+    glViewport(0, 0, 33, 17);
+    glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glBegin(GL_TRIANGLES);  // a shaded triangle: many distinct pixel values
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glVertex2f(1.0f, -0.5f);
+    glColor3f(0.0f, 0.0f, 1.0f);
+    glVertex2f(-0.2f, 1.0f);
+    glEnd();
+    glColor4f(0.5f, 0.25f, 0.75f, 0.5f);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glLineWidth(3.0f);
+    glPointSize(6.0f);
+    glEnable(GL_POINT_SMOOTH);
+    glFinish();
+    DibImage drawn;
+    ctx->ReadImage(drawn);
+    FrameSnapshot snapshot;
+    EXPECT_FALSE(snapshot.Restore());
+    snapshot.Capture(33, 17);
+    ASSERT_FALSE(snapshot.Empty());
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glLineWidth(1.0f);
+    glPointSize(1.0f);
+    glDisable(GL_POINT_SMOOTH);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    ASSERT_TRUE(snapshot.Restore());
+    glFinish();
+    DibImage restored;
+    ctx->ReadImage(restored);
+    EXPECT_TRUE(restored.bits == drawn.bits);
+
+    const DrawState s = DrawState::Read();
+    EXPECT_FLOAT_EQ(s.color[0], 0.5f);
+    EXPECT_FLOAT_EQ(s.color[3], 0.5f);
+    EXPECT_FLOAT_EQ(s.normal[1], 1.0f);
+    EXPECT_FLOAT_EQ(s.lineWidth, 3.0f);
+    EXPECT_FLOAT_EQ(s.pointSize, 6.0f);
+    EXPECT_TRUE(glIsEnabled(GL_POINT_SMOOTH));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    snapshot.Clear();
+    EXPECT_FALSE(snapshot.Restore());
+    snapshot.Release();
+    ctx->Release();
 }
