@@ -595,6 +595,16 @@ void CKorbelDoc::Progress(const std::string& title, const std::string& subtitle,
     CSplashWindow::ShowProgress(nullptr, &title, &subtitle, closeAfterMs);
 }
 
+void CKorbelDoc::OfferCancel(bool offered) { CSplashWindow::OfferCancel(offered); }
+
+// The progress window is the one window served while the solver runs: its
+// Cancel button (or close box) is the request.
+bool CKorbelDoc::PollCancel()
+{
+    if (CSplashWindow* w = CSplashWindow::Current()) ui::PumpWindowMessages(*w);
+    return CSplashWindow::CancelAsked();
+}
+
 void CKorbelDoc::Message(const std::string& text, RunIcon icon)
 {
     ui::MessageBox(text, ui::Buttons::Ok, IconOf(icon));

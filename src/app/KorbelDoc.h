@@ -203,6 +203,8 @@ public:
     // RunHost
     bool Ask(const std::string& question) override;
     void Progress(const std::string& title, const std::string& subtitle, int closeAfterMs) override;
+    void OfferCancel(bool offered) override;
+    bool PollCancel() override;
     void Message(const std::string& text, RunIcon icon) override;
     // Shows a text file in the text editor; a message box names the editor
     // and where it is set when it cannot be started.

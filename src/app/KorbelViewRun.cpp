@@ -21,6 +21,7 @@ std::string RunStatusText(const RunOutcome& run)
     if (run.halvorRoute && !run.programStarted) return "Analysis failed: the analysis program could not be started";
     if (!run.halvorRoute && !run.libraryLoaded) return "Analysis failed: the solver library could not be loaded";
     if (!run.halvorRoute && !run.exportFound) return "Analysis failed: the solver library has no entry point";
+    if (run.cancelled) return "Analysis cancelled: not a finished run (see the message file)";
     if (run.solverStatus > 0) return "Analysis terminated with errors (see the message file)";
     if (!run.resultsFileFound) return "Analysis ended without results (see the message file)";
     if (run.resultsStatus != 0) return "Analysis ended: the results could not be read";

@@ -21,6 +21,8 @@ struct SplashState {
     std::string product;
     std::string maker;
     std::string comments;
+    bool cancelOffered = false;
+    bool cancelAsked = false;
     // Per text block: (point size, line height), fitted at the first paint.
     std::array<std::pair<int, int>, 4> fitted{{{-1, -1}, {-1, -1}, {-1, -1}, {-1, -1}}};
 };
@@ -53,6 +55,38 @@ void CSplashWindow::ResetState()
     CloseSplashWindow();
     State() = SplashState{};
 }
+
+void CSplashWindow::OfferCancel(bool offered)
+{
+    SplashState& s = State();
+    s.cancelOffered = offered;
+    s.cancelAsked = false;
+    if (s.current) s.current->Invalidate(false);
+}
+
+bool CSplashWindow::CancelOffered() { return State().cancelOffered; }
+bool CSplashWindow::CancelAsked() { return State().cancelAsked; }
+
+void CSplashWindow::AskCancel()
+{
+    SplashState& s = State();
+    if (!s.cancelOffered || s.cancelAsked) return;
+    s.cancelAsked = true;
+    s.subtitle = "Cancelling...";
+    if (s.current) {
+        s.current->Invalidate(false);
+        s.current->UpdateWindow();
+    }
+}
+
+void CSplashWindow::OnPopupClick(ui::Point p)
+{
+    if (kCancelButton.Contains(p)) AskCancel();
+}
+
+// The caption's close box cancels the run; the window stays until the run
+// has ended.
+void CSplashWindow::OnPopupClose() { AskCancel(); }
 
 void CSplashWindow::ReadVersionStrings()
 {
@@ -228,5 +262,17 @@ void CSplashWindow::OnPaint(ui::Painter& painter)
     if (!s.subtitle.empty()) {
         fit(3, {s.subtitle}, w - 20, 20);
         painter.DrawText({10, 160, w - 20, 20}, s.subtitle, flags);
+    }
+
+    if (s.cancelOffered) {
+        // A push button: light face, dark frame; greyed once pressed.
+        const ui::Rect& b = kCancelButton;
+        painter.FillSolidRect(b, ui::Rgb(225, 225, 225));
+        painter.SetPen(ui::PenStyle::Solid, 1, ui::Rgb(64, 64, 64));
+        painter.SetNoBrush();
+        painter.Rectangle(b.Left(), b.Top(), b.Right(), b.Bottom());
+        painter.SetFont(PointFont(kFace, 10));
+        painter.SetTextColor(s.cancelAsked ? ui::Rgb(150, 150, 150) : ui::Rgb(0, 0, 0));
+        painter.DrawText(b, "Cancel", flags);
     }
 }

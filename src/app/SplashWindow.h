@@ -1,7 +1,9 @@
 // The progress window of the analysis run: a captioned popup with the
 // program's picture, the product and maker lines and two lines of progress
-// text. The solver call blocks the program, so every ShowProgress paints the
-// window and delivers its own queued messages before it returns.
+// text. The program's other windows wait while it is up, so every
+// ShowProgress paints the window and delivers its own queued messages before
+// it returns. While the run offers it, a Cancel button at the bottom right
+// (or the caption's close box) asks to cancel the run.
 #pragma once
 
 #include <string>
@@ -18,6 +20,8 @@ public:
     static constexpr int kCloseTimer = 1;
     static constexpr int kRepaintTimer = 2;
     static constexpr int kRepaintMs = 1000;
+    // The Cancel button, in window pixels.
+    static constexpr ui::Rect kCancelButton{kPictureWidth - 104, kPictureHeight - 40, 88, 26};
 
     // A given title or subtitle replaces the stored one (an empty text clears
     // it; null keeps it); the close delay (0: no automatic close) is stored.
@@ -31,6 +35,15 @@ public:
     static CSplashWindow* Current();
     static const std::string& Title();
     static const std::string& Subtitle();
+    // Shows (true) or hides the Cancel button; either way a request made
+    // before is forgotten.
+    static void OfferCancel(bool offered);
+    static bool CancelOffered();
+    // True once Cancel was pressed (or the window closed) while offered.
+    static bool CancelAsked();
+    // What Cancel does: while offered and not yet asked, notes the request
+    // and shows "Cancelling..." as the subtitle.
+    static void AskCancel();
     // Forgets texts, delay and fitted sizes (a fresh process, for tests).
     static void ResetState();
 
@@ -43,6 +56,8 @@ public:
     int OnCreate() override;
     void OnTimer(int id) override;
     void OnPaint(ui::Painter& painter) override;
+    void OnPopupClick(ui::Point p) override;
+    void OnPopupClose() override;
     void PostNcDestroy() override;
 
     const ui::Image& Picture() const { return picture_; }

@@ -5,14 +5,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <thread>
 
 #include "KorbelTestSupport.h"
 #include "app/KorbelDoc.h"
 #include "app/KorbelView.h"
 #include "app/SplashWindow.h"
+#include "app/run/RunLock.h"
 #include "model/ModelData.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Commands.h"
@@ -43,8 +47,16 @@ struct SolverCall {
     std::string progressSubtitle;
     bool progressShown = false;
     std::size_t boxesBefore = 0;
+    std::string modelText;  // the model file as the solver found it
 };
 SolverCall g_solver;
+// A run that waits for a stop request after writing its results: the
+// solver's thread says when it waits and hears the request.
+bool g_waitForStop = false;
+std::atomic<bool> g_solverWaiting{false};
+std::atomic<bool> g_stopAsked{false};
+// The solver's status of a run its stop request ended.
+constexpr int kStoppedStatus = 14;
 
 }  // namespace
 
@@ -63,11 +75,24 @@ extern "C" __attribute__((visibility("default"))) int BrennixTestSolverCall(int 
     s.boxesBefore = s.driver ? s.driver->MessageBoxes().size() : 0;
     const std::vector<std::string> files = Lines(s.list);
     if (files.size() == 6) {
+        s.modelText = ReadAll(files[0]);
         if (!s.sds.empty()) WriteAll(files[3], s.sds);
         if (!s.cut.empty()) WriteAll(files[5], s.cut);
     }
+    if (g_waitForStop) {
+        // Runs until the program asks it to stop (a minute at most, so that
+        // a program that never asks fails the test instead of hanging it).
+        g_solverWaiting = true;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!g_stopAsked && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        g_solverWaiting = false;
+        if (g_stopAsked) return kStoppedStatus;
+    }
     return mode == 2 ? s.status : -1;
 }
+
+extern "C" __attribute__((visibility("default"))) void BrennixTestSolverStop() { g_stopAsked = true; }
 
 namespace {
 
@@ -89,6 +114,9 @@ protected:
         cwd_ = fs::current_path();
         CSplashWindow::ResetState();
         g_solver = SolverCall{};
+        g_waitForStop = false;
+        g_solverWaiting = false;
+        g_stopAsked = false;
         g_solver.driver = &driver;
         g_solver.sds = OneStep();
         doc.Factories() = DocDialogFactories{};
@@ -178,6 +206,66 @@ TEST_F(KorbelRun, SolverRouteWritesTheListCallsTheLibraryAndReadsTheResults)
     EXPECT_EQ(CSplashWindow::Current(), nullptr);
 }
 
+TEST_F(KorbelRun, CancelOnTheProgressWindowStopsTheRunAndMarksItsStepsUnfinished)
+{
+    Open(RunPlate());
+    const int nodes = doc.GetModelData()->GetNodeCount();
+    const std::string base = folder + "/m";
+    g_waitForStop = true;
+    int presses = 0;
+    bool lockHeld = false;
+    driver.onPump = [&](ui::Window& w) {
+        auto* progress = dynamic_cast<CSplashWindow*>(&w);
+        if (!progress || !g_solverWaiting || presses > 0) return;
+        ++presses;
+        EXPECT_TRUE(CSplashWindow::CancelOffered());
+        lockHeld = fs::exists(RunLockPath(path));
+        // A click beside the button asks nothing; one on it cancels.
+        const ui::Rect b = CSplashWindow::kCancelButton;
+        progress->OnPopupClick({b.x - 5, b.y + b.h / 2});
+        EXPECT_FALSE(CSplashWindow::CancelAsked());
+        progress->OnPopupClick({b.x + b.w / 2, b.y + b.h / 2});
+        EXPECT_TRUE(CSplashWindow::CancelAsked());
+        EXPECT_EQ(CSplashWindow::Subtitle(), "Cancelling...");
+    };
+    view.OnRunAnalysis();
+    driver.onPump = nullptr;
+
+    ASSERT_EQ(presses, 1);
+    EXPECT_TRUE(lockHeld);
+    EXPECT_TRUE(g_stopAsked);
+    const RunOutcome& run = doc.LastRunOutcome();
+    EXPECT_TRUE(run.cancelled);
+    EXPECT_EQ(run.solverStatus, kStoppedStatus);
+    EXPECT_EQ(RunStatusText(run), "Analysis cancelled: not a finished run (see the message file)");
+    EXPECT_EQ(CSplashWindow::Title(), "Analysis Cancelled...");
+    EXPECT_FALSE(CSplashWindow::CancelOffered());
+    // The steps written so far are kept under the unfinished name and said
+    // so in the message file; nothing is read back, no editor, no box.
+    EXPECT_FALSE(fs::exists(base + ".sds"));
+    EXPECT_EQ(ReadAll(base + ".unfinished.sds"), OneStep());
+    EXPECT_NE(ReadAll(base + ".sms").find("\n *** Analysis cancelled: not a finished run. The steps written so far are in " +
+                                          base + ".unfinished.sds\n"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(folder + "/torve.dat"));
+    EXPECT_EQ(doc.ResultsFlag(), 0);
+    EXPECT_TRUE(Edited().empty());
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+    // The model is as the run saved it, and the lock is free.
+    EXPECT_EQ(ReadAll(path), g_solver.modelText);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetModelData()->GetNodeCount(), nodes);
+    EXPECT_FALSE(fs::exists(RunLockPath(path)));
+
+    // The next run goes through and offers nothing once it is over.
+    g_waitForStop = false;
+    view.OnRunAnalysis();
+    EXPECT_FALSE(doc.LastRunOutcome().cancelled);
+    EXPECT_EQ(RunStatusText(doc.LastRunOutcome()), "Analysis completed");
+    EXPECT_EQ(doc.ResultsFlag(), 1);
+    EXPECT_FALSE(CSplashWindow::CancelOffered());
+}
+
 TEST_F(KorbelRun, UnnamedModelIsSavedFirstAndCancelDoesNothing)
 {
     Open(RunPlate());
@@ -264,6 +352,9 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
     for (const Case& c : cases) {
         CSplashWindow::ResetState();
         g_solver = SolverCall{};
+        g_waitForStop = false;
+        g_solverWaiting = false;
+        g_stopAsked = false;
         g_solver.driver = &driver;
         g_solver.status = c.status;
         g_solver.sds = c.writeResults ? OneStep() : "";

@@ -1,6 +1,6 @@
 // The progress window: texts kept between calls, placement, the automatic
-// close at the first pump after the delay, the per-second repaint, and the
-// font sizes fitted once.
+// close at the first pump after the delay, the per-second repaint, the
+// font sizes fitted once, and the Cancel button while a run offers it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -119,6 +119,40 @@ TEST_F(SplashTest, FontSizesAreFittedOnceWithTheFirstTexts)
     };
     EXPECT_FALSE(titleFont(first).empty());
     EXPECT_EQ(titleFont(first), titleFont(later));
+}
+
+// Cancel is drawn and heard only while offered; the button and the close
+// box ask once, and a new offer forgets an old request.
+TEST_F(SplashTest, CancelIsOfferedAskedOnceAndForgottenByTheNextOffer)
+{
+    Show("Analysis In Progress...", "Please Wait...", 0);
+    CSplashWindow* w = CSplashWindow::Current();
+    ASSERT_NE(w, nullptr);
+    const ui::Rect b = CSplashWindow::kCancelButton;
+    const ui::Point onButton{b.x + b.w / 2, b.y + b.h / 2};
+    EXPECT_FALSE(Drawn(Paint(), "Cancel"));
+    w->OnPopupClick(onButton);
+    w->OnPopupClose();
+    EXPECT_FALSE(CSplashWindow::CancelAsked());
+    EXPECT_EQ(CSplashWindow::Subtitle(), "Please Wait...");
+
+    CSplashWindow::OfferCancel(true);
+    EXPECT_TRUE(Drawn(Paint(), "Cancel"));
+    w->OnPopupClick({b.x + b.w + 2, onButton.y});  // beside the button
+    EXPECT_FALSE(CSplashWindow::CancelAsked());
+    w->OnPopupClose();
+    EXPECT_TRUE(CSplashWindow::CancelAsked());
+    EXPECT_EQ(CSplashWindow::Subtitle(), "Cancelling...");
+    EXPECT_TRUE(Drawn(Paint(), "Cancelling..."));
+    EXPECT_EQ(CSplashWindow::Current(), w);  // the window stays until the run ends
+
+    CSplashWindow::OfferCancel(true);
+    EXPECT_FALSE(CSplashWindow::CancelAsked());
+    w->OnPopupClick(onButton);
+    EXPECT_TRUE(CSplashWindow::CancelAsked());
+    CSplashWindow::OfferCancel(false);
+    EXPECT_FALSE(CSplashWindow::CancelAsked());
+    EXPECT_FALSE(Drawn(Paint(), "Cancel"));
 }
 
 TEST_F(SplashTest, FitPointSizeTakesTheLargestSizeThatFitsBothWays)

@@ -4,9 +4,11 @@
 // before FLTK moves the focus, and timers fire.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include "platform/fltk/FltkBackend.h"
@@ -276,9 +278,13 @@ public:
     void OnTimer(int id) override {
         if (id == 1 && ++ticks == 3) DestroyWindow();
     }
+    void OnPopupClick(ui::Point p) override { clicks.push_back(p); }
+    void OnPopupClose() override { ++closes; }
     std::string text = "Analysis Started...";
     int paints = 0;
     int ticks = 0;
+    std::vector<ui::Point> clicks;
+    int closes = 0;
 };
 
 }  // namespace
@@ -318,6 +324,42 @@ TEST_F(FltkControls, PopupPaintsItselfAndClosesFromItsTimer) {
     EXPECT_EQ(popup.ticks, 3);
     EXPECT_EQ(backend.TopWindowOf(popup), nullptr);
     ASSERT_TRUE(Settle());
+}
+
+// While the program is busy it pumps the progress window alone: a click on
+// it and the window manager's close request reach the popup through that
+// pump, and the window stays.
+TEST_F(FltkControls, PumpingAPopupDeliversItsClicksAndItsCloseRequest) {
+    PaintedPopup popup;
+    ASSERT_TRUE(popup.CreatePopup({100, 120, 220, 60}, ui::style::Visible | ui::style::Caption, nullptr, "Progress"));
+    Fl_Window* win = backend.TopWindowOf(popup);
+    ASSERT_TRUE(win && WaitFor([&] { return win->shown() && popup.paints > 0; }));
+    ASSERT_TRUE(Settle());
+    auto pumpUntil = [&](auto condition) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!condition() && std::chrono::steady_clock::now() < end) {
+            ui::PumpWindowMessages(popup);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return condition();
+    };
+    SendClick(win, 150, 40);
+    ASSERT_TRUE(pumpUntil([&] { return !popup.clicks.empty(); }));
+    EXPECT_EQ(popup.clicks, (std::vector<ui::Point>{{150, 40}}));
+
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = fl_xid(win);
+    close.xclient.message_type = XInternAtom(fl_display, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(fl_display, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(fl_display, fl_xid(win), False, NoEventMask, &close);
+    XFlush(fl_display);
+    ASSERT_TRUE(pumpUntil([&] { return popup.closes > 0; }));
+    EXPECT_EQ(popup.closes, 1);
+    EXPECT_TRUE(popup.IsWindow());
+    CloseWindow(popup);
 }
 
 namespace {

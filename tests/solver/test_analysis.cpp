@@ -15,6 +15,7 @@
 #include "solver/run/driver.h"
 #include "solver/soils/mindlin.h"
 #include "solver/run/state.h"
+#include "solver/run/stop.h"
 #include "test_analysis_model.h"
 
 using namespace analysis_test;
@@ -343,6 +344,49 @@ TEST(Analysis, TimeStepsEndExactlyAtTheEndTime) {
     const double factors[] = {0.4, 0.8, 1.0};
     for (int s = 0; s < 3; ++s) EXPECT_NEAR(r.steps[s].rows[0][1], factors[s] * q / k, 1e-3 * q / k);
     EXPECT_TRUE(r.end_mark);
+}
+
+// A stop asked for after the first step (from the caller's thread, here
+// from the step hook) ends the run before the next iteration: the first
+// step stands in the results, which get no end mark, and the message file
+// says why; the exported entry forgets a request made before it starts.
+TEST(Analysis, AStopRequestEndsTheRunAfterTheStepsDoneSoFar) {
+    RunFolder f("stop");
+    SinModel m = square_plate(4.0, 2, 8);
+    winkler(m, 10.0, 1000.0);
+    m.dt = 0.25;
+    m.dtmin = 0.01;
+    f.write_input(m);
+    int steps = 0;
+    parvane::set_converged_step_hook(
+        [](const parvane::RunState&, void* data) {
+            ++*static_cast<int*>(data);
+            parvane::request_stop();
+        },
+        &steps);
+    const int status = run(f);
+    parvane::set_converged_step_hook(nullptr, nullptr);
+    parvane::clear_stop_request();
+    EXPECT_EQ(status, parvane::kStatusStopped);
+    EXPECT_EQ(steps, 1);
+    StepResults r = read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size()));
+    EXPECT_EQ(r.steps.size(), 1u);
+    EXPECT_FALSE(r.end_mark);
+    EXPECT_NE(f.text("model.sms").find("analysis stopped on request: not a finished run"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(f.file("model.cut")));
+
+    const std::string lib = std::string(BRENNIX_BIN_DIR) + "/Parvane_DLL.so";
+    void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(h, nullptr) << dlerror();
+    auto itorve = reinterpret_cast<int (*)(int)>(dlsym(h, "ITORVE"));
+    auto stop = reinterpret_cast<void (*)()>(dlsym(h, "ITORVE_STOP"));
+    ASSERT_TRUE(itorve && stop);
+    stop();
+    f.enter();
+    EXPECT_EQ(itorve(2), 0);
+    f.leave();
+    dlclose(h);
+    EXPECT_TRUE(read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size())).end_mark);
 }
 
 TEST(Analysis, AFirstStepThatRoundOffPutsPastTheEndTimeStillRuns) {

@@ -12,6 +12,7 @@
 
 #include "platform/fio/fio.h"
 #include "solver/frontal/frontal.h"
+#include "solver/run/stop.h"
 #include "test_input_support.h"
 
 namespace fs = std::filesystem;
@@ -518,6 +519,20 @@ TEST_F(FrontalTest, EveryCallWritesOneBlankLineToTheMessageFile) {
     ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
     ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
     EXPECT_EQ(read("messages"), "   \n   \n");
+}
+
+// A stop request ends the factorization at the next element with the stop
+// status and leaves no equations behind: the next call factors afresh.
+TEST_F(FrontalTest, AStopRequestEndsTheFactorization) {
+    Model m = grid(3, 3, 8);
+    restrain(m, 1, {1, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0});
+    fill_random(m, 11);
+    parvane::request_stop();
+    EXPECT_EQ(parvane::frontal_solve_problem(m.problem(), &units), parvane::kStatusStopped);
+    parvane::clear_stop_request();
+    ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
+    EXPECT_FALSE(parvane::frontal_last_stats().reused);
+    EXPECT_LT(rel_diff(m.disp, dense_solve(m).u), 1e-10);
 }
 
 }  // namespace

@@ -8,11 +8,14 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -54,24 +57,74 @@ void WriteText(int fd, const char* text)
     }
 }
 
+// Marks the solver run that did not finish: the message file says how it
+// ended ("interrupted (SIGINT)", "cancelled") and where its steps went, the
+// step results written so far are renamed to the unfinished name and the
+// file list is deleted. Only system calls on the stored paths, so that the
+// signal handlers can use it.
+void MarkRunUnfinished(const char* how)
+{
+    const int fd = ::open(g_target.messages, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        WriteText(fd, "\n *** Analysis ");
+        WriteText(fd, how);
+        WriteText(fd, ": not a finished run. The steps written so far are in ");
+        WriteText(fd, g_target.unfinished);
+        WriteText(fd, "\n");
+        ::close(fd);
+    }
+    ::rename(g_target.results, g_target.unfinished);
+    ::unlink(g_target.list);
+}
+
 extern "C" void OnRunInterrupt(int sig)
 {
     if (g_runActive) {
-        if (g_solverActive) {
-            const int fd = ::open(g_target.messages, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-            if (fd >= 0) {
-                WriteText(fd, sig == SIGINT ? "\n *** Analysis interrupted (SIGINT)" : "\n *** Analysis interrupted (SIGTERM)");
-                WriteText(fd, ": not a finished run. The steps written so far are in ");
-                WriteText(fd, g_target.unfinished);
-                WriteText(fd, "\n");
-                ::close(fd);
-            }
-            ::rename(g_target.results, g_target.unfinished);
-            ::unlink(g_target.list);
-        }
+        if (g_solverActive) MarkRunUnfinished(sig == SIGINT ? "interrupted (SIGINT)" : "interrupted (SIGTERM)");
         ::unlink(g_target.lock);
     }
     ::_exit(128 + sig);
+}
+
+// The solver's status of a run that its stop export ended.
+constexpr int kSolverStopped = 14;
+
+using SolverEntry = int (*)(int);
+using SolverStop = void (*)();
+
+// Calls ITORVE(2) on a thread of its own while this thread keeps the
+// progress display alive through the host. Once the host reports a cancel,
+// the stop export is called at every poll until the analysis returns (a
+// request made before the analysis began is cleared by its start).
+int CallSolver(SolverEntry entry, SolverStop stop, RunHost& host, bool& cancelAsked)
+{
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    int status = 0;
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            const int result = entry(2);
+            std::lock_guard<std::mutex> hold(mutex);
+            status = result;
+            done = true;
+            ended.notify_one();
+        });
+    } catch (const std::system_error&) {
+        return entry(2);  // no thread to be had: the call blocks as it is
+    }
+    std::unique_lock<std::mutex> hold(mutex);
+    while (!done) {
+        hold.unlock();
+        if (host.PollCancel()) cancelAsked = true;
+        if (cancelAsked && stop) stop();
+        hold.lock();
+        ended.wait_for(hold, std::chrono::milliseconds(25), [&] { return done; });
+    }
+    hold.unlock();
+    worker.join();
+    return status;
 }
 
 // The model's lock for the length of one run; the interrupt handlers learn
@@ -293,8 +346,8 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
                 host.Message("Can not load Executable Library\n" + library + "\nPlease Check.", RunIcon::Stop);
             } else {
                 outcome.libraryLoaded = true;
-                using Entry = int (*)(int);
-                auto entry = reinterpret_cast<Entry>(::dlsym(handle, "ITORVE"));
+                auto entry = reinterpret_cast<SolverEntry>(::dlsym(handle, "ITORVE"));
+                auto stop = reinterpret_cast<SolverStop>(::dlsym(handle, "ITORVE_STOP"));
                 if (!entry) {
                     host.Message("Can not find function in Library\nPlease Check.", RunIcon::Stop);
                     ::dlclose(handle);
@@ -305,20 +358,32 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
                     host.Progress("Analysis In Progress...", "Please Wait...", 0);
                     CopyPath(g_target.list, listFile);
                     g_solverActive = 1;
-                    outcome.solverStatus = entry(2);
+                    bool cancelAsked = false;
+                    host.OfferCancel(stop != nullptr);
+                    outcome.solverStatus = CallSolver(entry, stop, host, cancelAsked);
+                    host.OfferCancel(false);
+                    // Only a run that the stop ended is cancelled: one that
+                    // finished first stands as it ended.
+                    outcome.cancelled = cancelAsked && outcome.solverStatus == kSolverStopped;
+                    if (outcome.cancelled) MarkRunUnfinished("cancelled");
                     g_solverActive = 0;
                     outcome.solverCalled = true;
                     // A run that halted is not reported as completed.
-                    host.Progress(outcome.solverStatus > 0 ? "Analysis Terminated..." : "Analysis Completed...", "",
-                                  100);
+                    host.Progress(outcome.cancelled           ? "Analysis Cancelled..."
+                                  : outcome.solverStatus > 0 ? "Analysis Terminated..."
+                                                             : "Analysis Completed...",
+                                  "", 100);
                     host.Sleep(100);
                     ::dlclose(handle);
-                    if (outcome.solverStatus > 0) {
+                    if (outcome.cancelled) {
+                        // The user ended it: the status line says so, and
+                        // the message file holds where the steps went.
+                    } else if (outcome.solverStatus > 0) {
                         CopyHaltReason(sou, sms);
                         host.Message("Analysis terminated with errors. Please see message file for details",
                                      RunIcon::Stop);
                     }
-                    host.OpenTextFile(sms);
+                    if (!outcome.cancelled) host.OpenTextFile(sms);
                 }
             }
         }

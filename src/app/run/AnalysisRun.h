@@ -26,6 +26,13 @@ public:
     virtual void OpenTextFile(const std::string& path) = 0;
     // Pauses the run (the progress window's short waits).
     virtual void Sleep(int ms);
+    // Around the solver call, which runs on a thread of its own: true when
+    // the run can be cancelled (the library can be asked to stop), false
+    // when the call has returned.
+    virtual void OfferCancel(bool offered) { (void)offered; }
+    // Called every few tens of milliseconds during the solver call: keeps
+    // the progress display alive; true once the user asked to cancel.
+    virtual bool PollCancel() { return false; }
     // The model was written to its file: the document is no longer modified.
     virtual void ModelSaved() {}
     // The document's results flag after the read-back.
@@ -47,6 +54,8 @@ struct RunOutcome {
     bool exportFound = false;
     bool solverCalled = false;
     int solverStatus = 0;           // what ITORVE returned
+    bool cancelled = false;         // the user cancelled the solver call, which stopped:
+                                    // its steps are in "<model>.unfinished.sds"
     bool programStarted = false;    // the separate analysis program ran
     bool resultsFileFound = false;  // the step results existed after the run
     int resultsStatus = -1;         // ReadResultsFile, -1 when not read
@@ -78,6 +87,9 @@ void InstallRunInterruptHandlers();
 // check found errors, 1 when a route was taken. A run holds the model's run
 // lock (RunLock) from before the old results are deleted to the end; when
 // another run holds it, the run is refused with a message naming that run
-// and 0 returned.
+// and 0 returned. The solver is called on a thread of its own; a cancel
+// reported by the host asks the library to stop (ITORVE_STOP), and a run
+// that stopped is marked as not finished as on an interrupt: its step
+// results renamed to "<model less .slb>.unfinished.sds", nothing read back.
 int RunAnalysis(ModelData& model, const std::string& documentPath, bool hadResults,
                 const std::string& programFolder, RunHost& host, RunOutcome* outcome = nullptr);

@@ -930,6 +930,8 @@ void FltkBackend::TopClosed(ui::Window& w) {
         frame->UserClose();
     } else if (auto* d = dynamic_cast<ui::Dialog*>(&w)) {
         d->UserClose();
+    } else if (w.Kind() == ui::WindowKind::Popup) {
+        w.OnPopupClose();
     }
 }
 
@@ -1188,8 +1190,9 @@ void FltkBackend::FireTimer(ui::Window* w, int id) {
 
 void FltkBackend::PumpMessages(ui::Window& w) {
     // Only this window's messages: its due timers, then the X events
-    // addressed to it (mapping, exposure), then its drawing. Input for other
-    // windows stays queued for the main loop.
+    // addressed to it (mapping, exposure, mouse buttons, the window
+    // manager's close request), then its drawing. Input for other windows
+    // stays queued for the main loop.
     std::vector<int> due;
     const auto now = std::chrono::steady_clock::now();
     for (const auto& [key, timer] : timers_)
@@ -1209,7 +1212,11 @@ void FltkBackend::PumpMessages(ui::Window& w) {
     if (!p || !p->top || !p->top->shown()) return;
     XSync(fl_display, False);
     XEvent ev;
-    while (XCheckWindowEvent(fl_display, fl_xid(p->top), ExposureMask | StructureNotifyMask | VisibilityChangeMask, &ev))
+    const ::Window xid = fl_xid(p->top);
+    const long mask = ExposureMask | StructureNotifyMask | VisibilityChangeMask | ButtonPressMask | ButtonReleaseMask;
+    // A handled event may destroy the window (a close request): stop then.
+    while (PeerOf(w) && (XCheckWindowEvent(fl_display, xid, mask, &ev) ||
+                         XCheckTypedWindowEvent(fl_display, xid, ClientMessage, &ev)))
         fl_handle(ev);
     Fl::flush();
 }

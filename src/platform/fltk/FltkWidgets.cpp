@@ -63,7 +63,12 @@ void PaintWidget::draw() {
 
 int PaintWidget::handle(int event) {
     auto* view = dynamic_cast<ui::View*>(&window_);
-    if (!view) return event == FL_PUSH ? 1 : Fl_Widget::handle(event);
+    if (!view) {
+        if (event != FL_PUSH) return Fl_Widget::handle(event);
+        if (window_.Kind() == ui::WindowKind::Popup && Fl::event_button() == FL_LEFT_MOUSE)
+            window_.OnPopupClick({Fl::event_x() - x(), Fl::event_y() - y()});
+        return 1;
+    }
     const int lx = Fl::event_x() - x();
     const int ly = Fl::event_y() - y();
     const int mods = LayerModifiersOfEvent();

@@ -304,6 +304,10 @@ void Headless::PumpMessages(Window& w) {
     FireTimersOf(&w);
     // A timer may have destroyed (and deleted) the window.
     if (std::find(live_.begin(), live_.end(), &w) == live_.end()) return;
+    if (onPump) {
+        onPump(w);
+        if (std::find(live_.begin(), live_.end(), &w) == live_.end()) return;
+    }
     if (w.NeedsPaint()) PaintWindow(w);
 }
 

@@ -93,6 +93,9 @@ public:
     std::function<void(const std::string&)> onFailure;
     const std::vector<std::string>& Failures() const { return failures_; }
     void ClearFailures() { failures_.clear(); }
+    // Called by every PumpMessages after the window's due timers (tests act
+    // on a window that a long call keeps alive by pumping it).
+    std::function<void(Window&)> onPump;
 
     // Virtual clock in milliseconds. Advance moves it and fires the due timers
     // in time order; Sleep moves it without firing (timers fire when messages

@@ -122,6 +122,11 @@ public:
     virtual void OnTimer(int id) { (void)id; }
     virtual void OnKeyDown(int key, int repeat, int flags) { (void)key, (void)repeat, (void)flags; }
     virtual void OnKeyUp(int key, int repeat, int flags) { (void)key, (void)repeat, (void)flags; }
+    // A popup (a window of kind Popup): the left mouse button pressed at a
+    // point of its client area, and the close box of its caption (the
+    // window stays; the popup decides what closing means).
+    virtual void OnPopupClick(Point p) { (void)p; }
+    virtual void OnPopupClose() {}
 
     // Per-window text colour and font (labels, static texts); empty: default.
     void SetTextColor(std::optional<Color> c);

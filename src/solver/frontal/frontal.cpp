@@ -29,6 +29,7 @@
 #include "solver/frontal/equation_store.h"
 #include "solver/frontal/front.h"
 #include "solver/run/state.h"
+#include "solver/run/stop.h"
 
 namespace parvane {
 namespace {
@@ -208,6 +209,7 @@ public:
     // Everything below counts the elements by their place i in the order.
     double run() {
         for (int i = 0; i < pb_.nelem; ++i) {
+            if (stop_requested()) throw Failure{kStatusStopped};
             int* dest = g_store.dests.data() + static_cast<std::size_t>(i) * nevab_;
             place_element(i, dest);
             assemble(i, dest);

@@ -16,6 +16,7 @@
 #include "solver/soils/mindlin.h"
 #include "solver/input/read_input.h"
 #include "solver/run/run_files.h"
+#include "solver/run/stop.h"
 #include "solver/results/stresses.h"
 #include "solver/soils/vlasov.h"
 
@@ -47,6 +48,14 @@ void message_line(RunState& st, const std::string& text) { fio::Writer(st.units,
 void finish(RunState& st, int& status) {
     frontal_release();
     end_run(st, status);
+}
+
+// Ends a run its caller asked to stop: the steps written so far stand, the
+// message file says why the run ended.
+void stop_run(RunState& st, int& status) {
+    message_line(st, " *** analysis stopped on request: not a finished run");
+    status = kStatusStopped;
+    finish(st, status);
 }
 
 }  // namespace
@@ -138,6 +147,10 @@ void run_analysis(RunState& st, int& status) {
 
         bool converged = false;
         for (;;) {
+            if (stop_requested()) {
+                stop_run(st, status);
+                return;
+            }
             clear(st.element_loads);
             clear(st.element_loads_b);
             clear(st.disp_iter);
@@ -174,6 +187,10 @@ void run_analysis(RunState& st, int& status) {
             g_figures.solve_seconds += seconds_since(solve_start);
             g_figures.elimination_seconds += frontal_last_stats().elimination_seconds;
             ++g_figures.iterations;
+            if (status == kStatusStopped) {
+                stop_run(st, status);
+                return;
+            }
             if (status > 0) {
                 finish(st, status);
                 return;
