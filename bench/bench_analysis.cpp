@@ -11,11 +11,15 @@
 //   generator with free regions, 4-node elements numbered as the generator
 //   numbers them, on Winkler springs, at element sizes 0.5 m (about 10,000
 //   nodes) and 0.29 m (about 30,000 nodes);
-// - the 15,000-node mat on Mindlin soil and on Vlasov soil.
+// - beside each octagon a structured square mat of 4-node elements of the
+//   same element size and about the same number of nodes, numbered row by
+//   row (103 x 103 and 178 x 178 nodes), under the same springs and load;
+// - the 15,000-node mat on Winkler springs, on Mindlin soil and on Vlasov
+//   soil (the Winkler and Mindlin mats follow --mindlin-size).
 // Per case: nodes, front, iterations, wall time, the seconds of the
 // eliminations and of the soil updates, peak resident size.
 //
-//   bench_analysis [--large] [--only mats|octagon|mindlin|vlasov] [--threads N] [--mindlin-size n]
+//   bench_analysis [--large] [--only mats|octagon|winkler|mindlin|vlasov] [--threads N] [--mindlin-size n]
 //                  [element divisions ...]   (default 18 36 70; --large adds 182)
 // --threads sets the threads of the Mindlin settlement sum (default: every
 // core); --mindlin-size the divisions of the Mindlin mat (default 70; 115
@@ -226,6 +230,21 @@ bool octagon_input(double size, const fs::path& dir, const fs::path& sin) {
     return true;
 }
 
+// A square mat of divs x divs 4-node elements of side `size`, numbered row by
+// row, as numeric input on the octagon's springs and load.
+std::string square_input(int divs, double size) {
+    std::vector<std::array<double, 2>> nodes;
+    std::vector<std::array<int, 4>> elements;
+    for (int r = 0; r <= divs; ++r)
+        for (int c = 0; c <= divs; ++c) nodes.push_back({c * size, -r * size});
+    for (int r = 0; r < divs; ++r)
+        for (int c = 0; c < divs; ++c) {
+            const int a = r * (divs + 1) + c + 1;
+            elements.push_back({a, a + 1, a + divs + 2, a + divs + 1});
+        }
+    return mesh_input(nodes, elements, 1.5, 50.0, 20000.0);
+}
+
 std::string read_file(const fs::path& p) {
     std::ifstream in(p);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -337,27 +356,33 @@ int main(int argc, char** argv) {
     struct Extra {
         const char* kind;
         std::string name;
-        double size;   // octagon element size, or 0
+        double size;   // element size of an octagon (or of a square mat with divs), or 0
         int isoil;
+        int divs = 0;  // divisions of a square 4-node mat
     };
     std::vector<Extra> extras;
     if (wanted("octagon")) {
         extras.push_back({"octagon", "octagon 0.5 m", 0.5, 0});
+        extras.push_back({"octagon", "square 4-node 0.5 m", 0.5, 0, 102});
         extras.push_back({"octagon", "octagon 0.29 m", 0.29, 0});
+        extras.push_back({"octagon", "square 4-node 0.29 m", 0.29, 0, 177});
     }
+    if (wanted("winkler")) extras.push_back({"winkler", "mat " + std::to_string(mindlin_size) + " Winkler", 0, 0});
     if (wanted("mindlin")) extras.push_back({"mindlin", "mat " + std::to_string(mindlin_size) + " Mindlin", 0, 1});
     if (wanted("vlasov")) extras.push_back({"vlasov", "mat 70 Vlasov", 0, 2});
     if (extras.empty()) return failures == 0 ? 0 : 1;
     std::printf("%-24s %8s %8s %6s %10s %10s %10s %10s %7s\n", "case", "nodes", "front", "iter.", "wall s", "elim. s",
                 "soil s", "peak MB", "status");
     for (const Extra& x : extras) {
-        Folder f(std::string(x.kind) + std::to_string(static_cast<int>(x.size * 100)));
+        Folder f(std::string(x.kind) + std::to_string(static_cast<int>(x.size * 100)) + "_" + std::to_string(x.divs));
         bool made = true;
-        if (x.size > 0) {
+        if (x.divs > 0) {
+            std::ofstream(f.dir / "mat.sin") << square_input(x.divs, x.size);
+        } else if (x.size > 0) {
             // Meshed in a process of its own, so that the analysis' peak is its own.
             made = in_child([&] { return octagon_input(x.size, f.dir, f.dir / "mat.sin") ? 0 : 1; });
         } else {
-            const int n = x.isoil == 1 ? mindlin_size : 70;
+            const int n = x.isoil == 2 ? 70 : mindlin_size;
             std::ofstream(f.dir / "mat.sin")
                 << mat_input(n, 20.0, 0.8, 50.0, 20000.0, x.isoil,
                              x.isoil == 1 ? "50000  0.3  20000" : "50000  80000  0.3  15  1");

@@ -23,7 +23,8 @@ namespace {
 struct Model {
     int npoin = 0, nelem = 0, nnode = 0, nvfix = 0, capacity = 0;
     std::vector<int> lnods, rnodes, rcodes;
-    std::vector<double> rvalues, loads, stiff;
+    std::vector<double> rvalues, loads, stiff;   // stiff: nevab x nevab per element
+    std::vector<double> packed;                  // its upper triangles, as the solver takes them
     std::vector<double> disp, support;
 
     int nevab() const { return 6 * nnode; }
@@ -39,7 +40,12 @@ struct Model {
         p.element_loads = loads.data();
         p.restraint_nodes = rnodes.data();
         p.support_forces = support.data();
-        p.element_stiffness = stiff.data();
+        const int n = nevab();
+        packed.clear();
+        for (int e = 0; e < nelem; ++e)
+            for (int j = 0; j < n; ++j)
+                for (int i = 0; i <= j; ++i) packed.push_back(stiff[static_cast<size_t>(e) * n * n + j * n + i]);
+        p.element_stiffness = packed.data();
         p.restraint_codes = rcodes.data();
         p.lnods = lnods.data();
         return p;

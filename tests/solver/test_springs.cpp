@@ -294,3 +294,78 @@ TEST(DistributedSprings, NegativeJacobianReturnsAtOnceWithStatus2) {
     const auto lines = listing.lines();
     ASSERT_FALSE(lines.empty());
 }
+
+// A later element loop of the run takes the kept plate matrices and enters
+// the springs anew: element loads, set B and the element matrices are those
+// of an element loop that forms everything again, for each element kind, a
+// distorted mesh, springs of every kind, displacements changed between the
+// loops and a spring stiffness changed as the soil update changes it.
+TEST(ElementLoop, LaterLoopEqualsFormingTheElementsAgain) {
+    for (int nnode : {4, 8, 9}) {
+        SCOPED_TRACE(nnode);
+        auto setup = [nnode](RunState& st) {
+            GridSpec g;
+            g.nnode = nnode;
+            g.nx = 3;
+            g.ny = 2;
+            g.distort = [](double x, double y) { return std::make_pair(x + 0.07 * y * y, y - 0.05 * x); };
+            build_grid(st, g, [](RunState& s) {
+                s.nnsti = 1;
+                s.ndsti = 2;
+                s.nedsti = 1;
+                s.ncsti = 1;
+            });
+            st.nodal_stiffness_nodes(1) = st.lnods(3, 2);
+            st.distributed_stiffness_elements(1) = 1;
+            st.distributed_stiffness_elements(2) = 5;
+            st.edge_stiffness_edges(1, 1) = 6;
+            st.edge_stiffness_edges(2, 1) = 2;
+            st.edge_stiffness_edges(3, 1) = 1;
+            st.point_stiffness_elements(1) = 4;
+            st.point_stiffness_positions(1, 1) = 0.3;
+            st.point_stiffness_positions(2, 1) = -0.6;
+            for (int j = 1; j <= 6; ++j) {
+                st.nodal_stiffness_values(j, 1) = 1e3 * j;
+                st.distributed_stiffness_values(j, 1) = 50.0 + j;
+                st.distributed_stiffness_values(j, 2) = 20.0 * j;
+                st.point_stiffness_values(j, 1) = 7.0 * j;
+            }
+            st.edge_stiffness_values(1, 1) = 30.0;
+            st.edge_stiffness_values(2, 1) = 40.0;
+            st.edge_stiffness_values(3, 1) = 35.0;
+        };
+        auto displace = [](RunState& st, double f) {
+            for (int i = 1; i <= st.ntotv; ++i) {
+                st.disp_vectors(i, 1) = f * std::sin(0.37 * i);
+                st.disp_step(i) = f * 0.1 * std::cos(0.11 * i);
+            }
+        };
+        auto loop = [](RunState& st) {
+            st.element_loads.fill(0.0);
+            st.element_loads_b.fill(0.0);
+            st.units.rewind(parvane::kUnitFort3);
+            int status = 0;
+            parvane::form_element_matrices(st, status);
+            ASSERT_EQ(status, 0);
+        };
+        RunState kept, fresh;
+        setup(kept);
+        setup(fresh);
+        ScratchUnit3 unit_a(kept, "kept"), unit_b(fresh, "fresh");
+        displace(kept, 1e-3);
+        loop(kept);
+        ASSERT_TRUE(kept.plate_matrices_kept);
+        displace(kept, -2e-3);
+        displace(fresh, -2e-3);
+        for (RunState* s : {&kept, &fresh}) s->nodal_stiffness_values(3, 1) = 4.5e3;
+        loop(kept);
+        loop(fresh);
+        const int n = kept.nevab;
+        for (int e = 1; e <= kept.nelem; ++e)
+            for (int c = 1; c <= n; ++c) {
+                EXPECT_EQ(kept.element_loads(c, e), fresh.element_loads(c, e)) << e << " " << c;
+                EXPECT_EQ(kept.element_loads_b(c, e), fresh.element_loads_b(c, e)) << e << " " << c;
+                for (int r = 1; r <= c; ++r) EXPECT_EQ(kept.estiff(r, c, e), fresh.estiff(r, c, e)) << e << " " << r << " " << c;
+            }
+    }
+}

@@ -432,10 +432,59 @@ void reduce_element_vectors(RunState& st, const ElementKind& kind, const LoopBuf
     }
 }
 
-// 15. The element matrix for the frontal solution.
+// 15. The element matrix for the frontal solution: its upper triangle.
 void keep_element_matrix(RunState& st, const ElementKind& kind, const LoopBuffers& b, int e) {
-    for (int c = 1; c <= kind.nevab; ++c)
-        for (int r = 1; r <= kind.nevab; ++r) st.estiff(r, c, e) = b.k1[(c - 1) * kLd + r - 1];
+    double* k = st.estiff.element(e);
+    for (int c = 1; c <= kind.nevab; ++c) {
+        const double* column = b.k1 + (c - 1) * kLd;
+        for (int r = 1; r <= c; ++r) *k++ = column[r - 1];
+    }
+}
+
+// The diagonal of K1 before the springs, kept for the later loops of the run.
+void keep_plate_diagonal(RunState& st, const ElementKind& kind, const LoopBuffers& b, int e) {
+    for (int r = 1; r <= kind.nevab; ++r) st.plate_diagonal(r, e) = b.k1[(r - 1) * kLd + r - 1];
+}
+
+// An element formed by an earlier loop of the run: K1 before the springs
+// (equal to K2 without the Vlasov soil) from the kept upper triangle and
+// plate diagonal, the element vectors reduced by it, the springs entered
+// anew and the new diagonal kept.  The same values as forming the element
+// again: the plate matrices are exactly symmetric and the springs touch the
+// diagonal alone.  Its record on unit 3 stands as written.
+bool reuse_element(RunState& st, const ElementKind& kind, LoopBuffers& b, int e, int& status) {
+    ElementState el;
+    el.e = e;
+    place_element(st, kind, el);
+    const int n = kind.nevab;
+    const double* kept = st.estiff.element(e);
+    for (int c = 1; c <= n; ++c) {
+        for (int r = 1; r < c; ++r) {
+            const double v = *kept++;
+            b.k1[(c - 1) * kLd + r - 1] = v;
+            b.k1[(r - 1) * kLd + c - 1] = v;
+        }
+        ++kept;
+        b.k1[(c - 1) * kLd + c - 1] = st.plate_diagonal(c, e);
+    }
+    double u[54];
+    for (int a = 1; a <= kind.nnode; ++a) {
+        const int node = st.lnods(a, e);
+        for (int j = 1; j <= 6; ++j) {
+            const int g = (node - 1) * 6 + j;
+            u[6 * (a - 1) + j - 1] = st.disp_vectors(g, 1) + st.disp_step(g);
+        }
+    }
+    for (int r = 1; r <= n; ++r) {
+        double s = 0.0;
+        for (int c = 1; c <= n; ++c) s += b.k1[(c - 1) * kLd + r - 1] * u[c - 1];
+        st.element_loads(r, e) -= s;
+        st.element_loads_b(r, e) -= s;
+    }
+    if (!add_spring_terms(st, e, kind.edge_constant, b, status)) return false;
+    double* k = st.estiff.element(e);
+    for (int c = 1; c <= n; ++c) k[ElementMatrices::packed_index(c, c)] = b.k1[(c - 1) * kLd + c - 1];
+    return true;
 }
 
 }  // namespace
@@ -451,6 +500,12 @@ void form_element_matrices(RunState& st, int& status) {
         ~Unmark() { restore_spring_marks(st); }
     } unmark{st};
 
+    if (st.plate_matrices_kept && !kind.vlasov) {
+        for (int e = 1; e <= st.nelem; ++e)
+            if (!reuse_element(st, kind, b, e, status)) return;
+        return;
+    }
+    st.plate_matrices_kept = false;
     for (int e = 1; e <= st.nelem; ++e) {
         ElementState el;
         el.e = e;
@@ -461,12 +516,14 @@ void form_element_matrices(RunState& st, int& status) {
         complete_matrices(st, kind, b, el);
         assemble_element(kind, b, el);
         reduce_element_vectors(st, kind, b, e);
+        if (!kind.vlasov) keep_plate_diagonal(st, kind, b, e);
         // 14. Springs, into K1 and set A.
         if (!add_spring_terms(st, e, kind.edge_constant, b, status)) return;
         keep_element_matrix(st, kind, b, e);
         // 16. The element record for the stress recovery.
         if (!write_element_record(st, e, b, status)) return;
     }
+    st.plate_matrices_kept = !kind.vlasov && !st.plate_diagonal.empty();
 }
 
 }  // namespace parvane

@@ -165,8 +165,10 @@ void quad4_membrane_penalty_of(const PointShape& centre, const SideGeometry& g, 
     for (int c = 1; c <= 12; ++c)
         h[c - 1] = at(work, 3, 3, c) - 0.5 * (at(work, 3, 2, c) - at(work, 3, 1, c));
     const double factor = g_mod * area;
+    // Both halves from the same product, so that the matrix stays exactly symmetric.
     for (int j = 1; j <= 12; ++j)
-        for (int i = 1; i <= 12; ++i) at(membrane, 18, i, j) += factor * h[i - 1] * h[j - 1];
+        for (int i = 1; i <= 12; ++i)
+            at(membrane, 18, i, j) += i <= j ? factor * h[i - 1] * h[j - 1] : factor * h[j - 1] * h[i - 1];
 }
 
 void interpolation_matrices(const RunState& st) {

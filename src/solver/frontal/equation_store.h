@@ -16,6 +16,7 @@
 #include <mutex>
 #include <new>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -26,27 +27,54 @@
 
 namespace parvane::frontal_detail {
 
-// Memory of the front: aligned to 2 MB and marked for transparent huge
-// pages, so that the strided reads across its columns do not miss the TLB on
-// every column.
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
+// Memory of the front: mapped fresh, so that it reads as zero without being
+// cleared (a page is only touched where the front is used), aligned to 2 MB
+// and marked for transparent huge pages, so that the strided reads across
+// its columns do not miss the TLB on every column.
 template <class T>
-using LargeArray = std::unique_ptr<T[], FreeDeleter>;
-
-template <class T>
-LargeArray<T> allocate_large(std::size_t count) {
-    constexpr std::size_t kHuge = std::size_t(2) << 20;
-    const std::size_t bytes = std::max<std::size_t>(count * sizeof(T), 1);
-    const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
-    void* p = std::aligned_alloc(kHuge, rounded);
-    if (p == nullptr) throw std::bad_alloc();
+class LargeArray {
+public:
+    LargeArray() = default;
+    explicit LargeArray(std::size_t count) {
+        constexpr std::size_t kHuge = std::size_t(2) << 20;
+        const std::size_t bytes = std::max<std::size_t>(count * sizeof(T), 1);
+        size_ = (bytes + kHuge - 1) / kHuge * kHuge + kHuge;
+        void* p = ::mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        mapped_ = static_cast<char*>(p);
+        char* data = mapped_ + (kHuge - reinterpret_cast<std::uintptr_t>(mapped_) % kHuge) % kHuge;
 #ifdef MADV_HUGEPAGE
-    ::madvise(p, rounded, MADV_HUGEPAGE);
+        ::madvise(data, size_ - kHuge, MADV_HUGEPAGE);
 #endif
-    return LargeArray<T>(static_cast<T*>(p));
-}
+        data_ = reinterpret_cast<T*>(data);
+    }
+    LargeArray(LargeArray&& o) noexcept
+        : mapped_(std::exchange(o.mapped_, nullptr)), size_(std::exchange(o.size_, 0)),
+          data_(std::exchange(o.data_, nullptr)) {}
+    LargeArray& operator=(LargeArray&& o) noexcept {
+        std::swap(mapped_, o.mapped_);
+        std::swap(size_, o.size_);
+        std::swap(data_, o.data_);
+        return *this;
+    }
+    LargeArray(const LargeArray&) = delete;
+    LargeArray& operator=(const LargeArray&) = delete;
+    ~LargeArray() { reset(); }
+
+    void reset() {
+        if (mapped_ != nullptr) ::munmap(mapped_, size_);
+        mapped_ = nullptr;
+        size_ = 0;
+        data_ = nullptr;
+    }
+    T* get() const { return data_; }
+    explicit operator bool() const { return data_ != nullptr; }
+
+private:
+    char* mapped_ = nullptr;
+    std::size_t size_ = 0;
+    T* data_ = nullptr;
+};
 
 // One eliminated equation inside a block: its slot, variable (0-based),
 // restraint code, pivot, and the coefficients of the slots first ..
@@ -317,26 +345,39 @@ struct EquationStore {
     std::vector<Block> blocks;       // one per place in the order
     // Memory of the eliminated equations: kept from one factorization to the
     // next (its pages are touched already), freed by release().
-    // Each chunk is mapped with its pages populated at once: faulting them
-    // in one by one while the rows are copied costs more than the copy.
+    // Each chunk is a whole number of 2 MB pages on a 2 MB boundary, marked
+    // for transparent huge pages: the first write to fresh memory costs far
+    // more page by page than once per huge page.
     struct Chunk {
+        static constexpr std::size_t kHuge = std::size_t(2) << 20;
         char* data = nullptr;
         std::size_t size = 0;
-        explicit Chunk(std::size_t n) : size(n) {
-            void* p = ::mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        char* mapped = nullptr;
+        std::size_t mapped_size = 0;
+        explicit Chunk(std::size_t n) : size((n + kHuge - 1) / kHuge * kHuge), mapped_size(size + kHuge) {
+            void* p = ::mmap(nullptr, mapped_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (p == MAP_FAILED) throw std::bad_alloc();
-            data = static_cast<char*>(p);
+            mapped = static_cast<char*>(p);
+            const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(mapped);
+            data = mapped + ((kHuge - at % kHuge) % kHuge);
+#ifdef MADV_HUGEPAGE
+            ::madvise(data, size, MADV_HUGEPAGE);
+#endif
         }
-        Chunk(Chunk&& o) noexcept : data(std::exchange(o.data, nullptr)), size(std::exchange(o.size, 0)) {}
+        Chunk(Chunk&& o) noexcept
+            : data(std::exchange(o.data, nullptr)), size(std::exchange(o.size, 0)),
+              mapped(std::exchange(o.mapped, nullptr)), mapped_size(std::exchange(o.mapped_size, 0)) {}
         Chunk& operator=(Chunk&& o) noexcept {
             std::swap(data, o.data);
             std::swap(size, o.size);
+            std::swap(mapped, o.mapped);
+            std::swap(mapped_size, o.mapped_size);
             return *this;
         }
         Chunk(const Chunk&) = delete;
         Chunk& operator=(const Chunk&) = delete;
         ~Chunk() {
-            if (data != nullptr) ::munmap(data, size);
+            if (mapped != nullptr) ::munmap(mapped, mapped_size);
         }
     };
     std::vector<Chunk> chunks;
@@ -392,13 +433,13 @@ struct EquationStore {
     // A C x C front matrix with a zero upper triangle, in use until
     // front_done() or front_spoilt().
     double* front_matrix(std::size_t C) {
-        if (!front || front_size != C || !front_clear) {
-            if (!front || front_size != C) {
-                front.reset();
-                front_size = 0;
-                front = allocate_large<double>(C * C);
-                front_size = C;
-            }
+        if (!front || front_size != C) {
+            // Freshly mapped: zero already.
+            front.reset();
+            front_size = 0;
+            front = LargeArray<double>(C * C);
+            front_size = C;
+        } else if (!front_clear) {
             std::fill(front.get(), front.get() + C * C, 0.0);
         }
         front_clear = false;
@@ -420,8 +461,8 @@ struct EquationStore {
             chunk_used = 0;
         }
         if (chunk_at == chunks.size()) {
-            // 1 MB first, doubling up to 32 MB: a small model populates little.
-            const std::size_t grow = std::size_t(1) << (20 + std::min<std::size_t>(chunks.size(), 5));
+            // 2 MB first, doubling up to 32 MB: a small model touches little.
+            const std::size_t grow = std::size_t(1) << (21 + std::min<std::size_t>(chunks.size(), 4));
             const std::size_t size = std::max<std::size_t>(n, grow);
             chunks.emplace_back(size);
             chunk_used = 0;

@@ -249,10 +249,9 @@ private:
     void assemble(int i, const int* dest) {
         const std::size_t e = static_cast<std::size_t>(element_at(i));
         const double* el = pb_.element_loads + e * nevab_;
-        const double* ek = pb_.element_stiffness + e * nevab_ * nevab_;
-        for (int k = 0; k < nevab_; ++k) {
+        const double* kc = pb_.element_stiffness + e * (static_cast<std::size_t>(nevab_) * (nevab_ + 1) / 2);
+        for (int k = 0; k < nevab_; ++k, kc += k) {
             fr_.loads[dest[k]] += el[k];
-            const double* kc = ek + static_cast<std::size_t>(k) * nevab_;
             for (int l = 0; l <= k; ++l) fr_.at(dest[l], dest[k]) += kc[l];
             if (!coupled_)
                 for (int l = 0; l <= k; ++l)
@@ -734,7 +733,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
     }
 
     Identity id{npoin, nelem, nnode, C, static_cast<std::size_t>(nnode) * nelem,
-                static_cast<std::size_t>(6 * nnode) * (6 * nnode) * nelem, {0, 0}};
+                static_cast<std::size_t>(6 * nnode) * (6 * nnode + 1) / 2 * nelem, {0, 0}};
     fingerprint(pb.element_stiffness, id.ksize, id.hash);
     std::vector<int> order;
     if (!element_order(pb, order)) {

@@ -51,7 +51,9 @@ struct FrontalProblem {
     const double* element_loads = nullptr;      // nevab x nelem
     const int* restraint_nodes = nullptr;       // nvfix
     double* support_forces = nullptr;           // 6 * npoin (out)
-    const double* element_stiffness = nullptr;  // nevab x nevab x nelem (upper triangle read)
+    // Per element the upper triangle of its nevab x nevab matrix, column by
+    // column (column j holds rows 1 .. j): nevab (nevab + 1) / 2 values.
+    const double* element_stiffness = nullptr;
     const int* restraint_codes = nullptr;       // 6 x nvfix
     const int* lnods = nullptr;                 // nnode x nelem (left unchanged)
     // The elements (from 0, each once) in the order of assembly; null: the

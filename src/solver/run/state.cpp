@@ -1,10 +1,34 @@
 #include "solver/run/state.h"
 
+#include <sys/mman.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <new>
 #include <stdexcept>
 
 namespace parvane {
+
+void ElementMatrices::allocate(long long nevab, long long nelem) {
+  release();
+  const int n = nevab > 0 ? static_cast<int>(nevab) : 0;
+  const std::size_t count = nelem > 0 ? packed_size(n) * static_cast<std::size_t>(nelem) : 0;
+  if (count > 0) {
+    constexpr std::size_t kHuge = std::size_t(2) << 20;
+    if (count > (std::numeric_limits<std::size_t>::max() - kHuge) / sizeof(double)) throw std::bad_alloc();
+    const std::size_t bytes = (count * sizeof(double) + kHuge - 1) / kHuge * kHuge;
+    void* p = std::aligned_alloc(kHuge, bytes);
+    if (p == nullptr) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, bytes, MADV_HUGEPAGE);
+#endif
+    v_.reset(static_cast<double*>(p));
+  }
+  n_ = n;
+  nelem_ = nelem > 0 ? static_cast<std::size_t>(nelem) : 0;
+  size_ = count;
+}
 
 void RunState::reset() {
   units.close_all();
@@ -99,6 +123,8 @@ void release_work_arrays(RunState& st) {
   st.disp_iter.release();
   st.disp_step.release();
   st.estiff.release();
+  st.plate_diagonal.release();
+  st.plate_matrices_kept = false;
   st.element_loads.release();
   st.element_loads_b.release();
   st.element_areas.release();
@@ -183,7 +209,9 @@ void allocate_work_arrays(RunState& st, int& status) {
     st.disp_vectors.allocate(ntotv, 2);
     st.disp_iter.allocate(ntotv);
     st.disp_step.allocate(ntotv);
-    st.estiff.allocate(nevab, nevab, nelem);
+    st.estiff.allocate(nevab, nelem);
+    st.plate_diagonal.allocate(nevab, nelem);
+    st.plate_matrices_kept = false;
     st.element_loads.allocate(nevab, nelem);
     st.element_loads_b.allocate(nevab, nelem);
     st.element_areas.allocate(nelem);

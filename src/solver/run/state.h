@@ -11,14 +11,16 @@
 // 1 through FArray::operator(), as the routines address them:
 //   st.coord(2, p)        y coordinate of node p
 //   st.lnods(k, e)        local node k of element e
-//   st.estiff(i, j, e)    entry (i, j) of the matrix of element e
-// Every array starts zeroed when allocated.
+//   st.estiff(i, j, e)    entry (i, j) of the matrix of element e (read only)
+// Every FArray starts zeroed when allocated.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/fio/fio.h"
@@ -114,6 +116,52 @@ class FArray {
   }
   std::vector<T> v_;
   std::size_t n1_ = 0, n2_ = 0, n3_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// The symmetric element matrices of a run, each kept as its upper triangle
+// column by column: entry (i, j), i <= j, of element e at
+// packed_index(i, j) of element(e).  The memory is reserved untouched (in
+// huge pages where the system gives them: its first writes cost far less than
+// page by page); the element loop writes every entry of an element before
+// anything reads it.
+class ElementMatrices {
+ public:
+  static constexpr std::size_t packed_size(int n) { return static_cast<std::size_t>(n) * (n + 1) / 2; }
+  // Place of entry (i, j), 1 <= i <= j, in a packed matrix.
+  static constexpr std::size_t packed_index(int i, int j) {
+    return static_cast<std::size_t>(j) * (j - 1) / 2 + static_cast<std::size_t>(i - 1);
+  }
+
+  // Throws std::bad_alloc when the memory cannot be reserved.
+  void allocate(long long nevab, long long nelem);
+  void release() {
+    v_.reset();
+    n_ = 0;
+    nelem_ = size_ = 0;
+  }
+
+  // Entry (i, j) of element e, either triangle.
+  double operator()(int i, int j, long long e) const {
+    if (i > j) std::swap(i, j);
+    return element(e)[packed_index(i, j)];
+  }
+  double* element(long long e) { return v_.get() + packed_size(n_) * static_cast<std::size_t>(e - 1); }
+  const double* element(long long e) const { return v_.get() + packed_size(n_) * static_cast<std::size_t>(e - 1); }
+
+  double* data() { return v_.get(); }
+  const double* data() const { return v_.get(); }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  int nevab() const { return n_; }
+
+ private:
+  struct Free {
+    void operator()(double* p) const { std::free(p); }
+  };
+  std::unique_ptr<double[], Free> v_;
+  int n_ = 0;
+  std::size_t nelem_ = 0, size_ = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -341,7 +389,14 @@ struct RunData {
   FArray<double> disp_step;      // ntotv: increment of the current step (step_increment)
 
   // Element matrices and vectors.
-  FArray<double> estiff;         // nevab x nevab x nelem (element_stiffness)
+  ElementMatrices estiff;        // nevab x nevab per element, upper triangle (element_stiffness)
+  // The plate and its soil do not change within a run (without the Vlasov
+  // soil, whose parameters the iteration updates); the springs enter the
+  // element matrices on the diagonal alone.  Once an element loop has formed
+  // every element, the next ones take the off-diagonal terms from estiff and
+  // the diagonal without springs from here, and do not form them again.
+  FArray<double> plate_diagonal; // nevab x nelem
+  bool plate_matrices_kept = false;
   FArray<double> element_loads;  // nevab x nelem: set A, the right-hand sides
   FArray<double> element_loads_b;// nevab x nelem: set B
   FArray<double> element_areas;  // nelem
