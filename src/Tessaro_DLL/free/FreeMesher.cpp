@@ -538,6 +538,7 @@ bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRe
     connectInterfaceFaces(region, coarseSegments, 1);
     assignSideCodesFromSegments(region, 1, coarseSegments);
     makeBoundaryNumbersConsecutive(region, coarseSegments, 1);
+    splitFlatCornerQuads(region);
     if (!buildElementsFromTopology(region, boundary.junctions, log)) return false;
     const int firstStart = boundary.fineSegments.front().start;
     sortExternalBoundary(region, true, firstStart, log);
