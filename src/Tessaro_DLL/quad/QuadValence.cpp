@@ -111,11 +111,16 @@ public:
     int run()
     {
         int turned = 0;
+        // Only elements next to a change are looked at again.
+        active_.assign(region_.topoElements.size() + 1, 1);
         for (int sweep = 0; sweep < kSweeps; ++sweep) {
             int now = 0;
-            for (std::size_t e = 0; e < region_.topoElements.size(); ++e)
+            for (std::size_t e = 1; e <= region_.topoElements.size(); ++e) {
+                if (!active_[e]) continue;
+                active_[e] = 0;
                 for (int k = 0; k < 4; ++k)
-                    if (tryTurn(static_cast<int>(e) + 1, k)) ++now;
+                    if (tryTurn(static_cast<int>(e), k)) ++now;
+            }
             turned += now;
             if (now == 0) break;
         }
@@ -239,6 +244,8 @@ private:
                               (holds(oldB, second.cornerCount, node) ? 1 : 0);
         }
         apply(e, f, best);
+        wake(e);
+        wake(f);
         return true;
     }
 
@@ -289,6 +296,7 @@ private:
         --valence_[u];
         --valence_[v];
         for (int m = 0; m < 4; ++m) relist(p[m], e, f);
+        wake(e);
         return true;
     }
 
@@ -433,6 +441,15 @@ private:
     std::vector<int> valence_, goal_;
     std::vector<char> boundary_;
     bool removed_ = false;
+    std::vector<char> active_;
+
+    void wake(int e)
+    {
+        const TopoElement& el = region_.topoElements[e - 1];
+        active_[e] = 1;
+        for (int k = 0; k < el.cornerCount; ++k)
+            if (el.nb[k] > 0) active_[el.nb[k]] = 1;
+    }
     std::vector<int> triangles_;   // triangle element numbers (some removed by merges)
 };
 
