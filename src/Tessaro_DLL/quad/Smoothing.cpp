@@ -58,26 +58,32 @@ ElementCorners cornersOf(const MeshElement& el, const std::vector<MeshNode>& nod
 }
 
 // Whether the element is valid (see cornersValid), with its worst corner
-// scaled Jacobian in `worst`, in one pass over the corners.
+// scaled Jacobian in `worst`, in one pass over the corners. The corners are
+// compared by the signed square of their scaled Jacobian, so only the worst
+// one needs a square root.
 bool cornerState(const MeshNode* const* corners, int count, double& worst)
 {
-    worst = 1.0;
+    static const double flatSquared = kFlatCornerCosine * kFlatCornerCosine;
+    double key = 2.0;
     bool valid = true;
     for (int k = 0; k < count; ++k) {
         const MeshNode& b = *corners[k];
         const MeshNode& a = *corners[(k + count - 1) % count];
         const MeshNode& c = *corners[(k + 1) % count];
         const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
-        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
-        if (!(norms > 0.0)) {
+        const double lengths = (nx * nx + ny * ny) * (px * px + py * py);
+        if (!(lengths > 0.0)) {
             worst = -1.0;
             return false;
         }
         const double cross = nx * py - ny * px;
-        const double jacobian = cross / norms;
-        if (jacobian < worst) worst = jacobian;
-        if (!(cross > 1e-12 * norms) || !((nx * px + ny * py) > kFlatCornerCosine * norms)) valid = false;
+        const double squared = cross * cross / lengths;
+        key = std::min(key, cross < 0.0 ? -squared : squared);
+        const double dot = nx * px + ny * py;
+        if (!(cross > 0.0) || !(cross * cross > 1e-24 * lengths) || (!(dot >= 0.0) && !(dot * dot < flatSquared * lengths)))
+            valid = false;
     }
+    worst = key < 0.0 ? -std::sqrt(-key) : std::sqrt(key);
     // Four left turns close only once round: the sides cannot cross.
     return valid;
 }
@@ -136,18 +142,25 @@ bool moveIfValid(MeshNode& node, double x, double y, const Around<Element>& arou
     bool validAfter[kCapacity];
     double worstAfter[kCapacity];
     double before = 2.0;
+    int worstFirst = 0;   // the element measured first after a move: the worst now
     for (int k = 0; k < around.count; ++k) {
         const std::size_t index = cache ? static_cast<std::size_t>(around.element[k] - first) : 0;
         if (cache && cache->valid[index] >= 0) {
             validBefore[k] = cache->valid[index] != 0;
-            if (noWorse) before = std::min(before, cache->worst[index]);
+            if (noWorse && cache->worst[index] < before) {
+                before = cache->worst[index];
+                worstFirst = k;
+            }
             continue;
         }
         const ElementCorners c = cornersOf(*around.element[k], nodes);
         double worst = 0.0;
         if (noWorse) {
             validBefore[k] = cornerState(c.p, c.count, worst);
-            before = std::min(before, worst);
+            if (worst < before) {
+                before = worst;
+                worstFirst = k;
+            }
         } else {
             validBefore[k] = cornersValidQuick(c.p, c.count);
         }
@@ -161,7 +174,8 @@ bool moveIfValid(MeshNode& node, double x, double y, const Around<Element>& arou
         node.x = x0 + step * (x - x0);
         node.y = y0 + step * (y - y0);
         bool keep = true;
-        for (int k = 0; k < around.count && keep; ++k) {
+        for (int m = 0; m < around.count && keep; ++m) {
+            const int k = m == 0 ? worstFirst : m == worstFirst ? 0 : m;
             const ElementCorners c = cornersOf(*around.element[k], nodes);
             worstAfter[k] = 0.0;
             validAfter[k] = noWorse ? cornerState(c.p, c.count, worstAfter[k]) : cornersValidQuick(c.p, c.count);
