@@ -1,4 +1,5 @@
-// Verdict on a mesh the mesh generator wrote (temp.fem): bad when an
+// Verdict on a mesh the mesh generator wrote (temp.fem, binary or text, read
+// by the model's mesh file reader): bad when the file cannot be read, when an
 // element has a corner of 177 degrees or more or is not convex, or when the
 // mesh's area differs from the expected one (checked when above 0). Shared
 // by the campaign and the template sweep.
@@ -7,9 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "model/MeshImport.h"
 
 namespace {
 
@@ -18,25 +20,23 @@ struct Verdict {
     std::string why;
 };
 
-Verdict checkMesh(const std::filesystem::path& path, double expectedArea)
+Verdict checkMesh(const std::filesystem::path& path, double expectedArea, bool binary)
 {
-    std::ifstream in(path);
     const double pi = std::acos(-1.0);
-    long nodes = 0, elements = 0, npe = 0;
-    in >> nodes >> elements >> npe;
+    MeshFileContents mesh;
+    if (!ReadMeshFile(path.string(), binary, mesh)) return {true, "unreadable mesh"};
+    const long nodes = static_cast<long>(mesh.nodeNumbers.size());
     std::vector<double> x(nodes + 1), y(nodes + 1);
     for (long k = 0; k < nodes; ++k) {
-        long id = 0;
-        in >> id;
-        in >> x[id] >> y[id];
+        const long id = mesh.nodeNumbers[k];
+        if (id < 1 || id > nodes) return {true, "unreadable mesh"};
+        x[id] = mesh.x[k];
+        y[id] = mesh.y[k];
     }
     double area = 0.0;
-    for (long e = 0; e < elements; ++e) {
-        long number = 0, group = 0, obj = 0, count = 0;
-        in >> number >> group >> obj >> count;
-        std::vector<long> c(count);
-        for (long& n : c) in >> n;
-        if (!in || count != 4) return {true, "unreadable mesh"};
+    for (std::size_t e = 0; e < mesh.elementNodes.size(); ++e) {
+        const long number = mesh.elementNumbers[e];
+        const std::vector<int>& c = mesh.elementNodes[e];  // corners first
         for (int k = 0; k < 4; ++k) {
             const long p = c[k], q = c[(k + 1) % 4], r = c[(k + 3) % 4];
             const double ux = x[q] - x[p], uy = y[q] - y[p], vx = x[r] - x[p], vy = y[r] - y[p];

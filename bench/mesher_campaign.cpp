@@ -247,7 +247,7 @@ int main(int argc, char** argv)
             fs::copy_file(input, dir / ("refused-" + std::to_string(k + 1) + ".i"));
             continue;
         }
-        const Verdict v = checkMesh(dir / "temp.fem", g.area);
+        const Verdict v = checkMesh(dir / "temp.fem", g.area, false);
         if (v.bad) {
             ++bad;
             std::printf("%s: bad mesh: %s\n", label, v.why.c_str());

@@ -103,7 +103,7 @@ int main()
             ++reasons[first.substr(0, 60)];
             continue;
         }
-        const Verdict v = checkMesh(dir / "temp.fem", -1.0);
+        const Verdict v = checkMesh(dir / "temp.fem", -1.0, true);
         if (v.bad) {
             ++bad[s.kind];
             std::printf("%s: bad mesh: %s\n", label, v.why.c_str());

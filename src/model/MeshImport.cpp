@@ -245,41 +245,40 @@ bool ModelData::ComputeBoundaryNodalLoads(int, int elements, int nodesPerElem, s
 }
 
 // ---------------------------------------------------------------------------
-// The import
+// Reading the mesh file
 
-int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector<std::string> regionNames,
-                              std::vector<int> regionIds, std::vector<std::string> setNames,
-                              std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses)
+bool ReadMeshFile(const std::string& fileName, bool binary, MeshFileContents& mesh)
 {
-    const bool binary = mode != 2;
+    mesh = MeshFileContents{};
     const long long size = RegularFileSize(fileName);
     std::ifstream file(fileName, binary ? std::ios::in | std::ios::binary : std::ios::in);
     MeshReader read(file, binary);
     int N = 0, E = 0, P = 0;
     if (size < 0 || !file || !read.Int(N) || !read.Int(E) || !read.Int(P) || (P != 4 && P != 8) ||
-        !CountsFit(size, binary, N, E, P)) {
-        redrawFlag = 1;
-        return 0;
-    }
+        !CountsFit(size, binary, N, E, P))
+        return false;
+    mesh.nodesPerElement = P;
 
     // Nodes, elements and side codes.
-    std::vector<int> nodeNumbers(static_cast<std::size_t>(N));
-    std::vector<double> xs(static_cast<std::size_t>(N), 0.0), ys(static_cast<std::size_t>(N)),
-        zs(static_cast<std::size_t>(N));
+    mesh.nodeNumbers.resize(static_cast<std::size_t>(N));
+    mesh.x.resize(static_cast<std::size_t>(N));
+    mesh.y.resize(static_cast<std::size_t>(N));
     for (int i = 0; i < N; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
-        if (!read.Int(nodeNumbers[k]) || !read.Real(ys[k]) || !read.Real(zs[k])) return 0;
+        if (!read.Int(mesh.nodeNumbers[k]) || !read.Real(mesh.x[k]) || !read.Real(mesh.y[k])) return false;
     }
-    std::vector<int> elementNumbers(static_cast<std::size_t>(E)), elementRegions(static_cast<std::size_t>(E));
-    std::vector<std::vector<int>> elementNodes(static_cast<std::size_t>(E));
+    mesh.elementNumbers.resize(static_cast<std::size_t>(E));
+    mesh.elementRegions.resize(static_cast<std::size_t>(E));
+    mesh.elementNodes.resize(static_cast<std::size_t>(E));
     for (int e = 0; e < E; ++e) {
         const std::size_t k = static_cast<std::size_t>(e);
         int skipped = 0;
-        if (!read.Int(elementNumbers[k]) || !read.Int(skipped) || !read.Int(elementRegions[k]) || !read.Int(skipped))
-            return 0;
+        if (!read.Int(mesh.elementNumbers[k]) || !read.Int(skipped) || !read.Int(mesh.elementRegions[k]) ||
+            !read.Int(skipped))
+            return false;
         std::vector<int> nodes(static_cast<std::size_t>(P));
         for (int& node : nodes)
-            if (!read.Int(node) || node < 1 || node > N) return 0;
+            if (!read.Int(node) || node < 1 || node > N) return false;
         if (!binary && P == 8) {
             // Corner, mid-side, corner, ... in the text form.
             std::vector<int> ordered(8);
@@ -289,16 +288,40 @@ int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector
             }
             nodes = ordered;
         }
-        elementNodes[k] = nodes;
+        mesh.elementNodes[k] = nodes;
     }
-    std::vector<std::array<int, 4>> sides(static_cast<std::size_t>(E));
+    mesh.sides.resize(static_cast<std::size_t>(E));
     for (int e = 0; e < E; ++e) {
         int skipped = 0;
-        if (!read.Int(skipped) || !read.Int(skipped)) return 0;
-        for (int& code : sides[static_cast<std::size_t>(e)])
-            if (!read.Int(code)) return 0;
+        if (!read.Int(skipped) || !read.Int(skipped)) return false;
+        for (int& code : mesh.sides[static_cast<std::size_t>(e)])
+            if (!read.Int(code)) return false;
     }
-    file.close();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The import
+
+int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector<std::string> regionNames,
+                              std::vector<int> regionIds, std::vector<std::string> setNames,
+                              std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses)
+{
+    MeshFileContents mesh;
+    if (!ReadMeshFile(fileName, mode != 2, mesh)) {
+        if (mesh.nodesPerElement == 0) redrawFlag = 1;
+        return 0;
+    }
+    int N = static_cast<int>(mesh.nodeNumbers.size()), E = static_cast<int>(mesh.elementNumbers.size()),
+        P = mesh.nodesPerElement;
+    std::vector<int>& nodeNumbers = mesh.nodeNumbers;
+    std::vector<double> xs(static_cast<std::size_t>(N), 0.0);
+    std::vector<double>& ys = mesh.x;
+    std::vector<double>& zs = mesh.y;
+    std::vector<int>& elementNumbers = mesh.elementNumbers;
+    const std::vector<int>& elementRegions = mesh.elementRegions;
+    std::vector<std::vector<int>>& elementNodes = mesh.elementNodes;
+    const std::vector<std::array<int, 4>>& sides = mesh.sides;
 
     // Boundary nodes; interior mid-side nodes onto the midpoint of their side.
     std::vector<int> boundary;

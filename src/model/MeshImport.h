@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the import of a generated mesh (ModelData::ImportMeshFile).
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -18,3 +19,20 @@ void AddElementCentreNodes(std::vector<int>& nodeNumbers, std::vector<double>& x
 // constant step, each "*    first  last  step"; a number left alone gives
 // first = last, step 1. Repeated numbers count once.
 std::vector<std::string> IdListToMemberRows(std::vector<int> numbers);
+
+// The mesh generator's mesh file as read: node numbers and coordinates;
+// element numbers, regions and nodes (the four corners first, then the
+// mid-side nodes in side order); the four side codes of every element.
+struct MeshFileContents {
+    int nodesPerElement = 0;  // 4 or 8; 0 when the counts could not be read
+    std::vector<int> nodeNumbers;
+    std::vector<double> x, y;
+    std::vector<int> elementNumbers, elementRegions;
+    std::vector<std::vector<int>> elementNodes;
+    std::vector<std::array<int, 4>> sides;
+};
+
+// Reads the mesh file, binary (little-endian int32 and IEEE doubles) or
+// text (white-space separated). False when the file cannot be read, its
+// counts do not fit its size or a number is missing or out of range.
+bool ReadMeshFile(const std::string& fileName, bool binary, MeshFileContents& mesh);

@@ -123,12 +123,20 @@ TEST(MeshValidity, SmallestFailingRegionsGiveValidMeshes)
         {"odd side counts", {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {3, 5, 4, 4},
          "Error: region 1: element 4 has a corner of 180.00 degrees at (10, 2); side 1 has an odd number of "
          "segments (3): give every side an even number"},
-        // Refusals that say what to change.
+        // Very unequal side counts left a node of a straight side, or of a
+        // nearly straight row inside, as the flat corner of one element.
         {"graded rectangle", {{0, 0}, {1.2719855947171201, 0}, {1.2719855947171201, 1.5079710413656235},
                               {0, 1.5079710413656235}},
-         {32, 12, 42, 30},
-         "; side 1 has 32 segments of 0.0397 m and side 2 12 of 0.126 m: change the division count of side 1 or "
-         "side 2 to bring them closer"},
+         {32, 12, 42, 30}},
+        {"graded U-slab", {{0, 0}, {1.5707591082601537, 0}, {1.5707591082601537, 2.0525079703663787},
+                           {1.2386905239911572, 2.0525079703663787}, {1.2386905239911572, 0.74363657207630385},
+                           {0.33206858426899649, 0.74363657207630385}, {0.33206858426899649, 2.0525079703663787},
+                           {0, 2.0525079703663787}},
+         {14, 18, 2, 12, 8, 12, 2, 18}},
+        {"graded triangle", {{2.703593610392975, 2.5920683854889077}, {0.83461493401972597, 3.6512538719075729},
+                             {3.3219818370287544, -1.7299345651381894}},
+         {12, 34, 26}},
+        // Refusals that say what to change.
         {"sliver triangle", {{17.166119956267135, 80.235678831608567}, {15.429882510411044, 80.587583148006757},
                              {-61.40964196696892, 54.417788501653398}},
          {2, 12, 12}, "; the region's corner between sides 2 and 3 is 0.62 degrees: make it wider"},

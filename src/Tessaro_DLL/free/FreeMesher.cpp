@@ -14,6 +14,7 @@
 #include "Tessaro_DLL/free/SideCodes.h"
 #include "Tessaro_DLL/quad/FinalElements.h"
 #include "Tessaro_DLL/quad/QuadConversion.h"
+#include "Tessaro_DLL/quad/QuadValence.h"
 #include "Tessaro_DLL/quad/Smoothing.h"
 #include "Tessaro_DLL/structure/RegionBeamVertices.h"
 
@@ -538,6 +539,8 @@ bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRe
     connectInterfaceFaces(region, coarseSegments, 1);
     assignSideCodesFromSegments(region, 1, coarseSegments);
     makeBoundaryNumbersConsecutive(region, coarseSegments, 1);
+    improveQuadValence(region);
+    splitFlatCornerQuads(region);
     if (!buildElementsFromTopology(region, boundary.junctions, log)) return false;
     const int firstStart = boundary.fineSegments.front().start;
     sortExternalBoundary(region, true, firstStart, log);

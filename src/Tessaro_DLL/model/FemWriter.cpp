@@ -1,12 +1,12 @@
 #include "Tessaro_DLL/model/FemWriter.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iomanip>
 #include <set>
 
 namespace tessaro {
@@ -88,39 +88,83 @@ std::string binaryForm(const std::vector<FemNode>& nodes, const std::vector<Mesh
     return out.bytes();
 }
 
-void textForm(std::ostream& os, const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
-              const std::vector<ElementNeighbours>& neighbours, int npe, const std::vector<FemNode>& structureNodes,
-              const std::vector<LineElement>& lineElements, const std::vector<LineElement>& thirdList)
+// Text of the mesh file built in memory: numbers as the C locale prints
+// them, reals with nine significant digits (printf's %.9g), integers right
+// aligned in a field where asked.
+class TextOut {
+public:
+    TextOut& operator<<(const char* text)
+    {
+        buf_ += text;
+        return *this;
+    }
+    TextOut& operator<<(char c)
+    {
+        buf_ += c;
+        return *this;
+    }
+    TextOut& operator<<(long long v) { return padded(v, 0); }
+    TextOut& operator<<(double v)
+    {
+        char text[40];
+        const auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 9);
+        buf_.append(text, ec == std::errc() ? end : text);
+        return *this;
+    }
+    TextOut& padded(long long v, int width)
+    {
+        char text[24];
+        const auto [end, ec] = std::to_chars(text, text + sizeof text, v);
+        const int length = static_cast<int>(end - text);
+        if (length < width) buf_.append(static_cast<std::size_t>(width - length), ' ');
+        buf_.append(text, end);
+        return *this;
+    }
+    const std::string& text() const { return buf_; }
+
+private:
+    std::string buf_;
+};
+
+long long whole(std::size_t v) { return static_cast<long long>(v); }
+
+std::string textForm(const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
+                     const std::vector<ElementNeighbours>& neighbours, int npe,
+                     const std::vector<FemNode>& structureNodes, const std::vector<LineElement>& lineElements,
+                     const std::vector<LineElement>& thirdList)
 {
-    os << std::setprecision(9);
-    os << nodes.size() << "  " << elements.size() << "  " << npe << "  " << '\n';
-    for (std::size_t k = 0; k < nodes.size(); ++k) os << k + 1 << "  " << nodes[k].x << "  " << nodes[k].y << '\n';
+    TextOut os;
+    os << whole(nodes.size()) << "  " << whole(elements.size()) << "  " << static_cast<long long>(npe) << "  " << '\n';
+    for (std::size_t k = 0; k < nodes.size(); ++k) os << whole(k + 1) << "  " << nodes[k].x << "  " << nodes[k].y << '\n';
     for (std::size_t e = 0; e < elements.size(); ++e) {
         const auto& w = elements[e].w;
-        const std::size_t number = e + 1;
+        const long long number = whole(e + 1);
+        const long long group = w[10], object = w[11], count = npe;
         switch (npe) {
         case 4:
         case 8: {
-            os << std::setw(7) << number << "  " << w[10] << "  " << w[11] << "  " << npe << "  ";
+            os.padded(number, 7) << "  " << group << "  " << object << "  " << count << "  ";
             static constexpr int linear[4] = {1, 2, 3, 4};
             static constexpr int quadratic[8] = {1, 5, 2, 6, 3, 7, 4, 8};
             const int* order = npe == 4 ? linear : quadratic;
             for (int k = 0; k < npe; ++k) {
                 if (k > 0) os << "  ";
-                os << std::setw(8) << w[order[k]];
+                os.padded(w[order[k]], 8);
             }
             break;
         }
         case 3:
-            os << number << " " << w[10] << "  " << w[11] << "  " << npe << "  " << std::setw(8) << w[1] << "  "
-               << std::setw(8) << w[2] << "  " << std::setw(8) << w[3];
+            os << number << " " << group << "  " << object << "  " << count << "  ";
+            os.padded(w[1], 8) << "  ";
+            os.padded(w[2], 8) << "  ";
+            os.padded(w[3], 8);
             break;
         default: {
-            os << number << " " << w[10] << "  " << w[11] << "  " << npe << "  ";
+            os << number << " " << group << "  " << object << "  " << count << "  ";
             static constexpr int order[6] = {1, 4, 2, 5, 3, 6};
             for (int k = 0; k < 6; ++k) {
                 if (k > 0) os << "  ";
-                os << w[order[k]];
+                os << static_cast<long long>(w[order[k]]);
             }
             break;
         }
@@ -128,32 +172,33 @@ void textForm(std::ostream& os, const std::vector<FemNode>& nodes, const std::ve
         os << '\n';
     }
     for (std::size_t e = 0; e < elements.size(); ++e) {
-        os << std::setw(7) << e + 1 << "   4 " << "  ";
+        os.padded(whole(e + 1), 7) << "   4 " << "  ";
         for (int k = 1; k <= 4; ++k) {
             if (k > 1) os << "  ";
-            os << std::setw(8) << (e < neighbours.size() ? sideWord(neighbours[e].n[k]) : -1);
+            os.padded(e < neighbours.size() ? sideWord(neighbours[e].n[k]) : -1, 8);
         }
         os << '\n';
     }
     auto lineRecords = [&os](const std::vector<LineElement>& lines) {
         for (const LineElement& l : lines) {
-            for (int k = 0; k < 7; ++k) os << (k ? "  " : "") << l.w[kLineOrder[k]];
+            for (int k = 0; k < 7; ++k) os << (k ? "  " : "") << static_cast<long long>(l.w[kLineOrder[k]]);
             os << '\n';
         }
     };
     if (!structureNodes.empty() && !lineElements.empty()) {
-        os << structureNodes.size() << "  " << lineElements.size() << '\n';
-        for (const FemNode& n : structureNodes) os << n.id << "  " << n.x << "  " << n.y << '\n';
+        os << whole(structureNodes.size()) << "  " << whole(lineElements.size()) << '\n';
+        for (const FemNode& n : structureNodes) os << static_cast<long long>(n.id) << "  " << n.x << "  " << n.y << '\n';
         lineRecords(lineElements);
     } else {
         os << " 0   0" << '\n';
     }
     if (!thirdList.empty()) {
-        os << thirdList.size() << '\n';
+        os << whole(thirdList.size()) << '\n';
         lineRecords(thirdList);
     } else {
         os << " 0 " << '\n';
     }
+    return os.text();
 }
 
 }  // namespace
@@ -179,7 +224,8 @@ bool writeFemFile(const std::vector<FemNode>& nodes, const std::vector<MeshEleme
         const std::string bytes = binaryForm(nodes, elements, neighbours, npe, structureNodes, lineElements, thirdList);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     } else {
-        textForm(out, nodes, elements, neighbours, npe, structureNodes, lineElements, thirdList);
+        const std::string text = textForm(nodes, elements, neighbours, npe, structureNodes, lineElements, thirdList);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
     }
     out.close();
     if (out.fail()) {

@@ -25,6 +25,19 @@ bool checkTriangleNeighbours(RegionRecord& region, int codeOffset, std::string h
 // none, and every status is the node's new number.
 void compactAndRenumber(RegionRecord& region, int nb, int codeOffset);
 
+// Corner angle (degrees) of a quadrilateral of the compacted model from
+// which it is split into two triangles.
+inline constexpr double kSplitQuadCornerAngle = 165.0;
+
+// Splits every quadrilateral of the compacted model with a corner of
+// kSplitQuadCornerAngle or more into two triangles along the diagonal from
+// that corner, when both triangles turn left clearly: the split elements
+// then give that corner two quadrilaterals instead of one with a flat
+// corner (e.g. a boundary node of one element where the outline is
+// straight). Neighbour entries, node lists and the boundary side list
+// follow. Returns the number of quadrilaterals split.
+int splitFlatCornerQuads(RegionRecord& region);
+
 // Work record of one old element while it is split.
 struct SplitRecord {
     int name = 0;

@@ -7,12 +7,10 @@ namespace tessaro {
 
 namespace {
 
+// Area of the triangle (a, b, c), whichever way it turns.
 double heron(const MeshNode& a, const MeshNode& b, const MeshNode& c)
 {
-    const double p = std::hypot(b.x - a.x, b.y - a.y), q = std::hypot(c.x - b.x, c.y - b.y),
-                 r = std::hypot(a.x - c.x, a.y - c.y);
-    const double s = 0.5 * (p + q + r);
-    return std::sqrt(std::max(0.0, s * (s - p) * (s - q) * (s - r)));
+    return 0.5 * std::fabs((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x));
 }
 
 double quadArea(const MeshNode& a, const MeshNode& b, const MeshNode& c, const MeshNode& d)
@@ -60,28 +58,53 @@ ElementCorners cornersOf(const MeshElement& el, const std::vector<MeshNode>& nod
 }
 
 // Whether the element is valid (see cornersValid), with its worst corner
-// scaled Jacobian in `worst`, in one pass over the corners.
+// scaled Jacobian in `worst`, in one pass over the corners. The corners are
+// compared by the signed square of their scaled Jacobian, so only the worst
+// one needs a square root.
 bool cornerState(const MeshNode* const* corners, int count, double& worst)
 {
-    worst = 1.0;
+    static const double flatSquared = kFlatCornerCosine * kFlatCornerCosine;
+    double key = 2.0;
     bool valid = true;
     for (int k = 0; k < count; ++k) {
         const MeshNode& b = *corners[k];
         const MeshNode& a = *corners[(k + count - 1) % count];
         const MeshNode& c = *corners[(k + 1) % count];
         const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
-        const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
-        if (!(norms > 0.0)) {
+        const double lengths = (nx * nx + ny * ny) * (px * px + py * py);
+        if (!(lengths > 0.0)) {
             worst = -1.0;
             return false;
         }
         const double cross = nx * py - ny * px;
-        const double jacobian = cross / norms;
-        if (jacobian < worst) worst = jacobian;
-        if (!(cross > 1e-12 * norms) || !((nx * px + ny * py) > kFlatCornerCosine * norms)) valid = false;
+        const double squared = cross * cross / lengths;
+        key = std::min(key, cross < 0.0 ? -squared : squared);
+        const double dot = nx * px + ny * py;
+        if (!(cross > 0.0) || !(cross * cross > 1e-24 * lengths) || (!(dot >= 0.0) && !(dot * dot < flatSquared * lengths)))
+            valid = false;
     }
+    worst = key < 0.0 ? -std::sqrt(-key) : std::sqrt(key);
     // Four left turns close only once round: the sides cannot cross.
     return valid;
+}
+
+// The validity of cornerState alone, without square roots.
+bool cornersValidQuick(const MeshNode* const* corners, int count)
+{
+    static const double flatSquared = kFlatCornerCosine * kFlatCornerCosine;
+    for (int k = 0; k < count; ++k) {
+        const MeshNode& b = *corners[k];
+        const MeshNode& a = *corners[(k + count - 1) % count];
+        const MeshNode& c = *corners[(k + 1) % count];
+        const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
+        const double lengths = (nx * nx + ny * ny) * (px * px + py * py);
+        if (!(lengths > 0.0)) return false;
+        const double cross = nx * py - ny * px;
+        if (!(cross > 0.0) || !(cross * cross > 1e-24 * lengths)) return false;
+        const double dot = nx * px + ny * py;
+        if (!(dot >= 0.0) && !(dot * dot < flatSquared * lengths)) return false;
+    }
+    return true;
 }
 
 // Elements around a node, at most the slots of a node record.
@@ -96,34 +119,78 @@ struct Around {
     }
 };
 
+// Validity (-1 not known yet, 0 or 1) and worst corner of each element as
+// one smoother run last saw them. Every move of the run goes through
+// moveIfValid, which refreshes the elements around the moved node, so the
+// states before a move need not be computed again.
+struct StateCache {
+    explicit StateCache(std::size_t count) : valid(count, -1), worst(count, 0.0) {}
+    std::vector<signed char> valid;
+    std::vector<double> worst;
+};
+
 // Moves `node` to (x, y) when no element around it that is valid now
 // becomes invalid; with `noWorse`, only when their worst corner does not
 // get worse either, trying shorter steps first. Returns whether it moved.
+// `first` is the start of the element list `cache` is indexed by.
 template <typename Element>
 bool moveIfValid(MeshNode& node, double x, double y, const Around<Element>& around, const std::vector<MeshNode>& nodes,
-                 bool noWorse)
+                 bool noWorse, const Element* first = nullptr, StateCache* cache = nullptr)
 {
-    bool validBefore[Around<Element>::kCapacity];
+    constexpr int kCapacity = Around<Element>::kCapacity;
+    bool validBefore[kCapacity];
+    bool validAfter[kCapacity];
+    double worstAfter[kCapacity];
     double before = 2.0;
+    int worstFirst = 0;   // the element measured first after a move: the worst now
     for (int k = 0; k < around.count; ++k) {
+        const std::size_t index = cache ? static_cast<std::size_t>(around.element[k] - first) : 0;
+        if (cache && cache->valid[index] >= 0) {
+            validBefore[k] = cache->valid[index] != 0;
+            if (noWorse && cache->worst[index] < before) {
+                before = cache->worst[index];
+                worstFirst = k;
+            }
+            continue;
+        }
         const ElementCorners c = cornersOf(*around.element[k], nodes);
         double worst = 0.0;
-        validBefore[k] = cornerState(c.p, c.count, worst);
-        before = std::min(before, worst);
+        if (noWorse) {
+            validBefore[k] = cornerState(c.p, c.count, worst);
+            if (worst < before) {
+                before = worst;
+                worstFirst = k;
+            }
+        } else {
+            validBefore[k] = cornersValidQuick(c.p, c.count);
+        }
+        if (cache) {
+            cache->valid[index] = validBefore[k] ? 1 : 0;
+            cache->worst[index] = worst;
+        }
     }
     const double x0 = node.x, y0 = node.y;
     for (const double step : {1.0, 0.5, 0.25}) {
         node.x = x0 + step * (x - x0);
         node.y = y0 + step * (y - y0);
         bool keep = true;
-        double after = 2.0;
-        for (int k = 0; k < around.count && keep; ++k) {
+        for (int m = 0; m < around.count && keep; ++m) {
+            const int k = m == 0 ? worstFirst : m == worstFirst ? 0 : m;
             const ElementCorners c = cornersOf(*around.element[k], nodes);
-            double worst = 0.0;
-            if (!cornerState(c.p, c.count, worst) && validBefore[k]) keep = false;
-            after = std::min(after, worst);
+            worstAfter[k] = 0.0;
+            validAfter[k] = noWorse ? cornerState(c.p, c.count, worstAfter[k]) : cornersValidQuick(c.p, c.count);
+            if (validBefore[k] && !validAfter[k]) keep = false;
+            if (noWorse && worstAfter[k] < before) keep = false;
         }
-        if (keep && (!noWorse || after >= before)) return true;
+        if (keep) {
+            if (cache)
+                for (int k = 0; k < around.count; ++k) {
+                    const std::size_t index = static_cast<std::size_t>(around.element[k] - first);
+                    cache->valid[index] = validAfter[k] ? 1 : 0;
+                    cache->worst[index] = worstAfter[k];
+                }
+            return true;
+        }
         if (!noWorse) break;
     }
     node.x = x0;
@@ -157,8 +224,7 @@ double worstCornerJacobian(const MeshNode* const* corners, int count)
 
 bool cornersValid(const MeshNode* const* corners, int count)
 {
-    double worst = 1.0;
-    return cornerState(corners, count, worst);
+    return cornersValidQuick(corners, count);
 }
 
 CentroidArea triangleCentroidArea(const TopoElement& element, const RegionRecord& region)
@@ -180,6 +246,8 @@ CentroidArea quadCentroidArea(const TopoElement& element, const RegionRecord& re
 
 void smoothNodes(RegionRecord& region)
 {
+    StateCache cache(region.topoElements.size());
+    const TopoElement* first = region.topoElements.data();
     for (int sweep = 0; sweep < 3; ++sweep) {
         for (std::size_t k = 0; k < region.topoNodes.size(); ++k) {
             const TopoNode& n = region.topoNodes[k];
@@ -189,7 +257,7 @@ void smoothNodes(RegionRecord& region)
             if (n.triangleCount + n.quadCount < 5) {
                 double mx = 0.0, my = 0.0;
                 if (neighbourMean(n.neighbours.data(), n.neighbourCount, region.nodes, mx, my))
-                    moveIfValid(node, mx, my, around, region.nodes, false);
+                    moveIfValid(node, mx, my, around, region.nodes, false, first, &cache);
                 continue;
             }
             double x = 0.0, y = 0.0, weight = 0.0;
@@ -201,13 +269,15 @@ void smoothNodes(RegionRecord& region)
             for (int q = 0; q < n.quadCount; ++q) add(quadCentroidArea(region.topoElements[n.quads[q] - 1], region));
             for (int t = 0; t < n.triangleCount; ++t)
                 add(triangleCentroidArea(region.topoElements[n.triangles[t] - 1], region));
-            if (weight > 0.0) moveIfValid(node, x / weight, y / weight, around, region.nodes, false);
+            if (weight > 0.0) moveIfValid(node, x / weight, y / weight, around, region.nodes, false, first, &cache);
         }
     }
 }
 
+namespace {
+
 void moveToWeightedCentroid(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
-                            const std::vector<NodeAdjacency>& adjacency)
+                            const std::vector<NodeAdjacency>& adjacency, StateCache* cache)
 {
     const NodeAdjacency& a = adjacency[node - 1];
     double x = 0.0, y = 0.0, weight = 0.0;
@@ -223,7 +293,15 @@ void moveToWeightedCentroid(int node, std::vector<MeshNode>& nodes, const std::v
         weight += area;
     }
     if (weight <= 0.0) return;
-    moveIfValid(nodes[node - 1], x / weight, y / weight, elementsAt(a, elements), nodes, true);
+    moveIfValid(nodes[node - 1], x / weight, y / weight, elementsAt(a, elements), nodes, true, elements.data(), cache);
+}
+
+}  // namespace
+
+void moveToWeightedCentroid(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                            const std::vector<NodeAdjacency>& adjacency)
+{
+    moveToWeightedCentroid(node, nodes, elements, adjacency, nullptr);
 }
 
 void laplaceSmooth(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
@@ -237,13 +315,14 @@ void laplaceSmooth(std::vector<MeshNode>& nodes, const std::vector<MeshElement>&
             if (isHeld[a.neighbours[k]]) return true;
         return false;
     };
+    StateCache cache(elements.size());
     for (int sweep = 0; sweep < 3; ++sweep)
         for (std::size_t k = 0; k < adjacency.size(); ++k) {
             const NodeAdjacency& a = adjacency[k];
             if (a.name <= 0 || nextToHeld(a)) continue;
             double mx = 0.0, my = 0.0;
             if (neighbourMean(a.neighbours.data(), a.neighbourCount, nodes, mx, my))
-                moveIfValid(nodes[k], mx, my, elementsAt(a, elements), nodes, true);
+                moveIfValid(nodes[k], mx, my, elementsAt(a, elements), nodes, true, elements.data(), &cache);
         }
     // Fixed and held nodes stay where they are: a moved boundary node would
     // leave the region's outline and tear its seams.
@@ -252,7 +331,7 @@ void laplaceSmooth(std::vector<MeshNode>& nodes, const std::vector<MeshElement>&
         for (int k = 0; k < a.neighbourCount; ++k) {
             const int m = a.neighbours[k];
             if (adjacency[m - 1].name <= 0 || isHeld[m]) continue;
-            moveToWeightedCentroid(m, nodes, elements, adjacency);
+            moveToWeightedCentroid(m, nodes, elements, adjacency, &cache);
         }
     }
 }
