@@ -1,14 +1,13 @@
 // Cancel on the progress window of a real analysis, on a real X display: the
 // program analyses a fine mat with the solver library, and once the solver
-// is under way a click through the X server's input (xdotool) on the
-// window's Cancel button stops it. The run ends cancelled, its steps marked
+// is under way a click sent through the X server to the window's Cancel
+// button stops it. The run ends cancelled, its steps marked
 // unfinished, the model file as the run saved it and the run lock free.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -67,8 +66,8 @@ std::string FineMat(int n)
 
 // On a connection of its own, beside the program's thread that runs the
 // analysis: waits until the solver has begun its run (it has made its
-// listing) and the progress window shows its Cancel button, then clicks the
-// button through the X server's input.
+// listing) and the progress window shows its Cancel button, then sends the
+// button a click through the X server.
 struct CancelClicker {
     std::string listing;
     std::atomic<bool> clicked{false};
@@ -76,7 +75,7 @@ struct CancelClicker {
 
     // The progress window: a shown top-level window of the picture's size,
     // with the face of its Cancel button drawn.
-    static bool FindProgress(Display* dpy, int& x, int& y)
+    static bool FindProgress(Display* dpy, ::Window& window, int& x, int& y)
     {
         ::Window root = DefaultRootWindow(dpy), parent = 0, *children = nullptr;
         unsigned count = 0;
@@ -92,6 +91,7 @@ struct CancelClicker {
                     found = (XGetPixel(face, 0, 0) & 0xffffff) == 0xe1e1e1;
                     XDestroyImage(face);
                 }
+                window = children[i];
                 x = a.x;
                 y = a.y;
             }
@@ -108,22 +108,39 @@ struct CancelClicker {
             return;
         }
         const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        ::Window window = 0;
         int x = 0, y = 0;
         bool ready = false;
         while (!ready && std::chrono::steady_clock::now() < end) {
-            ready = fs::exists(listing) && FindProgress(dpy, x, y);
+            ready = fs::exists(listing) && FindProgress(dpy, window, x, y);
             if (!ready) std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        XCloseDisplay(dpy);
         if (!ready) {
+            XCloseDisplay(dpy);
             failure = "the solver run with its progress window never came";
             return;
         }
         const ui::Rect b = CSplashWindow::kCancelButton;
-        const std::string command = "xdotool mousemove --sync " + std::to_string(x + b.x + b.w / 2) + " " +
-                                    std::to_string(y + b.y + b.h / 2) + " click 1";
-        if (std::system(command.c_str()) != 0) failure = "xdotool failed: " + command;
-        else clicked = true;
+        XButtonEvent ev{};
+        ev.display = dpy;
+        ev.window = window;
+        ev.root = DefaultRootWindow(dpy);
+        ev.time = CurrentTime;
+        ev.x = b.x + b.w / 2;
+        ev.y = b.y + b.h / 2;
+        ev.x_root = x + ev.x;
+        ev.y_root = y + ev.y;
+        ev.same_screen = True;
+        ev.button = Button1;
+        ev.type = ButtonPress;
+        const bool pressed = XSendEvent(dpy, window, True, ButtonPressMask, reinterpret_cast<XEvent*>(&ev));
+        ev.type = ButtonRelease;
+        ev.state = Button1Mask;
+        const bool released = XSendEvent(dpy, window, True, ButtonReleaseMask, reinterpret_cast<XEvent*>(&ev));
+        XFlush(dpy);
+        XCloseDisplay(dpy);
+        if (pressed && released) clicked = true;
+        else failure = "the click could not be sent";
     }
 };
 
@@ -133,7 +150,6 @@ class RunCancelDesktop : public FltkDisplayTest {};
 
 TEST_F(RunCancelDesktop, CancelOnTheProgressWindowStopsARealRun)
 {
-    if (std::system("xdotool version > /dev/null 2>&1") != 0) GTEST_SKIP() << "xdotool is not installed";
     slbtest::ScratchDir dir;
     const std::string model = dir.File("fine-mat.slb");
     std::ofstream(model) << FineMat(150);
