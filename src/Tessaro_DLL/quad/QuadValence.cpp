@@ -426,13 +426,15 @@ private:
     }
 
     // The smoother moves the nodes of positive status: the boundary nodes
-    // are held by a negative one meanwhile.
+    // are held by a negative one meanwhile. A move is kept only when the
+    // worst corner around the node does not get worse, so the smoothing
+    // cannot undo the quality floor of the turned elements' neighbours.
     void smoothInterior()
     {
         std::vector<TopoNode>& nodes = region_.topoNodes;
         for (std::size_t k = 0; k < nodes.size(); ++k)
             if (boundary_[k + 1]) nodes[k].status = -std::abs(nodes[k].status);
-        smoothNodes(region_);
+        smoothNodes(region_, true);
         for (std::size_t k = 0; k < nodes.size(); ++k)
             if (boundary_[k + 1]) nodes[k].status = std::abs(nodes[k].status);
     }

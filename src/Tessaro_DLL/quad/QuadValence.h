@@ -25,7 +25,8 @@ inline constexpr double kTurnedQuadJacobian = 0.1;
 // makes a side twice; every new element is valid with a worst corner scaled
 // Jacobian of kTurnedQuadJacobian or more. Neighbour entries, node lists
 // and the boundary side list follow, removed elements are dropped and the
-// interior nodes smoothed. Returns the number of changes.
+// interior nodes smoothed, each move kept only when the worst corner around
+// the node does not get worse. Returns the number of changes.
 int improveQuadValence(RegionRecord& region);
 
 }  // namespace tessaro
