@@ -57,6 +57,9 @@ struct Turn {
     int gainA = 0, gainB = 0;      // the ends of the new diagonal
     int cost = 0;
     double score = -3.0;
+    // The pentagon's new triangle merged at once with the triangle across
+    // its side (mergeFrom, mergeTo); mergeWith is zero when there is none.
+    int mergeWith = 0, mergeFrom = 0, mergeTo = 0;
 };
 
 std::array<int, 4> cornersArray(const TopoElement& el)
@@ -225,6 +228,7 @@ private:
                 const double before = nearestTriangle(was, e, f), after = nearestTriangle(tri, e, f);
                 if (after < 0.64 * before) approach = before - after;
             }
+            if (ok && n == 5 && t.cost >= base && approach <= 0.0) followingMerge(t, first, second, oldA, oldB, e, f);
             if (!ok || (t.cost >= base && approach <= 0.0) || (best.gainA != 0 && t.cost > best.cost)) continue;
             const TopoNode &na = region_.topoNodes[t.gainA - 1], &nb = region_.topoNodes[t.gainB - 1];
             if (na.quadCount >= TopoNode::kMaxQuads || nb.quadCount >= TopoNode::kMaxQuads ||
@@ -233,6 +237,7 @@ private:
                 continue;
             if (sideExists(region_, t.gainA, t.gainB)) continue;
             t.score = std::min(polygonScore(region_.nodes, t.a, t.aCount), polygonScore(region_.nodes, t.b, t.bCount));
+            if (t.mergeWith != 0) t.score = std::min(t.score, mergedScore(t));
             if (t.score < kTurnedQuadJacobian) continue;
             if (best.gainA == 0 || t.cost < best.cost || t.score > best.score) best = t;
         }
@@ -246,18 +251,86 @@ private:
         apply(e, f, best);
         wake(e);
         wake(f);
+        if (best.mergeWith != 0) {
+            const int triangle = best.aCount == 3 ? e : f;
+            const TopoElement& tri = els[triangle - 1];
+            const int side = directedSide(tri, best.mergeFrom, best.mergeTo);
+            const TopoElement& other = els[best.mergeWith - 1];
+            const int back = directedSide(other, best.mergeTo, best.mergeFrom);
+            if (side >= 0 && back >= 0 && tri.nb[side] == best.mergeWith) {
+                const std::array<int, 6> quad = {best.mergeTo, cornerOf(tri, side + 2), best.mergeFrom,
+                                                 cornerOf(other, back + 2), 0, 0};
+                mergeTriangles(triangle, best.mergeWith, best.mergeFrom, best.mergeTo, quad, true);
+            }
+        }
         return true;
+    }
+
+    // Split t's triangle and the triangle across its side (mergeFrom,
+    // mergeTo) as one quadrilateral: its worst corner scaled Jacobian, -2
+    // when it is not valid.
+    double mergedScore(const Turn& t) const
+    {
+        const std::array<int, 4>& tri = t.aCount == 3 ? t.a : t.b;
+        int third = 0;
+        for (int k = 0; k < 3; ++k)
+            if (tri[k] != t.mergeFrom && tri[k] != t.mergeTo) third = tri[k];
+        const TopoElement& other = region_.topoElements[t.mergeWith - 1];
+        const int back = directedSide(other, t.mergeTo, t.mergeFrom);
+        const std::array<int, 4> quad = {t.mergeTo, third, t.mergeFrom, cornerOf(other, back + 2)};
+        return polygonScore(region_.nodes, quad, 4);
+    }
+
+    // A split t of a pentagon that does not lower the cost by itself may
+    // still pay when its triangle meets another triangle across an outer
+    // side of the pentagon: merging the two at once saves their two
+    // irregular centres. When the cost of both steps together is below the
+    // pentagon's present cost, t takes the cheapest such merge and that
+    // cost.
+    void followingMerge(Turn& t, const TopoElement& first, const TopoElement& second, const std::array<int, 4>& oldA,
+                        const std::array<int, 4>& oldB, int e, int f) const
+    {
+        const std::array<int, 4>& tri = t.aCount == 3 ? t.a : t.b;
+        auto changeAt = [&](int node) {
+            return (holds(t.a, t.aCount, node) ? 1 : 0) + (holds(t.b, t.bCount, node) ? 1 : 0) -
+                   (holds(oldA, first.cornerCount, node) ? 1 : 0) - (holds(oldB, second.cornerCount, node) ? 1 : 0);
+        };
+        int bestCost = t.cost;
+        for (int k = 0; k < 3; ++k) {
+            const int from = tri[k], to = tri[(k + 1) % 3];
+            int across = 0;
+            for (const TopoElement* old : {&first, &second}) {
+                const int side = directedSide(*old, from, to);
+                if (side >= 0) across = old->nb[side];
+            }
+            if (across <= 0 || across == e || across == f) continue;
+            const TopoElement& other = region_.topoElements[across - 1];
+            if (other.name <= 0 || !other.isTriangle) continue;
+            const int back = directedSide(other, to, from);
+            if (back < 0 || holds(tri, 3, cornerOf(other, back + 2))) continue;
+            const int atFrom = changeAt(from), atTo = changeAt(to);
+            if (!allowed(from, atFrom - 1) || !allowed(to, atTo - 1)) continue;
+            const int total =
+                t.cost - cost(from, atFrom) - cost(to, atTo) + cost(from, atFrom - 1) + cost(to, atTo - 1) - 2;
+            if (total >= bestCost) continue;
+            bestCost = total;
+            t.mergeWith = across;
+            t.mergeFrom = from;
+            t.mergeTo = to;
+        }
+        t.cost = bestCost;
     }
 
     // Two triangles into the quadrilateral p when that saves the two
     // irregular centres their split would make, less what the element
-    // counts of u and v lose, and the quadrilateral is valid and good
-    // enough. The second triangle is left removed (negative name).
-    bool mergeTriangles(int e, int f, int u, int v, const std::array<int, 6>& p)
+    // counts of u and v lose (unless `paid`: the turn before it already
+    // counted the merge), and the quadrilateral is valid and good enough.
+    // The second triangle is left removed (negative name).
+    bool mergeTriangles(int e, int f, int u, int v, const std::array<int, 6>& p, bool paid = false)
     {
         if (!allowed(u, -1) || !allowed(v, -1)) return false;
         const int change = cost(u, -1) + cost(v, -1) - cost(u, 0) - cost(v, 0) - 2;
-        if (change > 0) return false;
+        if (change > 0 && !paid) return false;
         Turn t;
         t.a = {p[0], p[1], p[2], p[3]};
         t.aCount = 4;
@@ -426,13 +499,15 @@ private:
     }
 
     // The smoother moves the nodes of positive status: the boundary nodes
-    // are held by a negative one meanwhile.
+    // are held by a negative one meanwhile. A move is kept only when the
+    // worst corner around the node does not get worse, so the smoothing
+    // cannot undo the quality floor of the turned elements' neighbours.
     void smoothInterior()
     {
         std::vector<TopoNode>& nodes = region_.topoNodes;
         for (std::size_t k = 0; k < nodes.size(); ++k)
             if (boundary_[k + 1]) nodes[k].status = -std::abs(nodes[k].status);
-        smoothNodes(region_);
+        smoothNodes(region_, true);
         for (std::size_t k = 0; k < nodes.size(); ++k)
             if (boundary_[k + 1]) nodes[k].status = std::abs(nodes[k].status);
     }

@@ -21,11 +21,13 @@ inline constexpr double kTurnedQuadJacobian = 0.1;
 // sum a triangle may move when that brings it much nearer to another
 // triangle; two triangles that meet become one quadrilateral unless the
 // sum grows (each triangle counts one, for the irregular centre of its
-// split). Never leaves an interior node with fewer than three elements or
+// split). A split that moves a triangle next to another is also taken when
+// merging the two right after it makes the sum of both steps lower. Never leaves an interior node with fewer than three elements or
 // makes a side twice; every new element is valid with a worst corner scaled
 // Jacobian of kTurnedQuadJacobian or more. Neighbour entries, node lists
 // and the boundary side list follow, removed elements are dropped and the
-// interior nodes smoothed. Returns the number of changes.
+// interior nodes smoothed, each move kept only when the worst corner around
+// the node does not get worse. Returns the number of changes.
 int improveQuadValence(RegionRecord& region);
 
 }  // namespace tessaro

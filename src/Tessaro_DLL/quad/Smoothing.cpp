@@ -244,7 +244,7 @@ CentroidArea quadCentroidArea(const TopoElement& element, const RegionRecord& re
     return {(a.x + b.x + c.x + d.x) * 0.25, (a.y + b.y + c.y + d.y) * 0.25, quadArea(a, b, c, d)};
 }
 
-void smoothNodes(RegionRecord& region)
+void smoothNodes(RegionRecord& region, bool noWorse)
 {
     StateCache cache(region.topoElements.size());
     const TopoElement* first = region.topoElements.data();
@@ -257,7 +257,7 @@ void smoothNodes(RegionRecord& region)
             if (n.triangleCount + n.quadCount < 5) {
                 double mx = 0.0, my = 0.0;
                 if (neighbourMean(n.neighbours.data(), n.neighbourCount, region.nodes, mx, my))
-                    moveIfValid(node, mx, my, around, region.nodes, false, first, &cache);
+                    moveIfValid(node, mx, my, around, region.nodes, noWorse, first, &cache);
                 continue;
             }
             double x = 0.0, y = 0.0, weight = 0.0;
@@ -269,7 +269,7 @@ void smoothNodes(RegionRecord& region)
             for (int q = 0; q < n.quadCount; ++q) add(quadCentroidArea(region.topoElements[n.quads[q] - 1], region));
             for (int t = 0; t < n.triangleCount; ++t)
                 add(triangleCentroidArea(region.topoElements[n.triangles[t] - 1], region));
-            if (weight > 0.0) moveIfValid(node, x / weight, y / weight, around, region.nodes, false, first, &cache);
+            if (weight > 0.0) moveIfValid(node, x / weight, y / weight, around, region.nodes, noWorse, first, &cache);
         }
     }
 }

@@ -31,8 +31,10 @@ bool cornersValid(const MeshNode* const* corners, int count);
 
 // Interior nodes of fewer than five elements go to the mean of their
 // neighbours, the others to the area-weighted mean of their elements'
-// centroids.
-void smoothNodes(RegionRecord& region);
+// centroids. With `noWorse` a move is kept only when the worst corner of
+// the elements around the node does not get worse, trying half and quarter
+// steps before it leaves the node where it is.
+void smoothNodes(RegionRecord& region, bool noWorse = false);
 
 // Every move of both smoothers is kept only when the elements around the
 // node stay valid (see cornersValid); the final smoothing also keeps a move
