@@ -57,31 +57,45 @@ ElementCorners cornersOf(const MeshElement& el, const std::vector<MeshNode>& nod
     return c;
 }
 
+// The turn at corner b between its sides towards the next corner c and the
+// previous corner a: the product of the squared side lengths, the cross
+// product (positive for a left turn) and the dot product of the sides.
+struct CornerTurn {
+    double lengths = 0.0, cross = 0.0, dot = 0.0;
+};
+
+CornerTurn turnAt(const MeshNode& a, const MeshNode& b, const MeshNode& c)
+{
+    const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
+    return {(nx * nx + ny * ny) * (px * px + py * py), nx * py - ny * px, nx * px + ny * py};
+}
+
+// A valid corner: sides of some length, a left turn clearly off the
+// straight, and not as flat as kFlatCornerCosine allows.
+bool turnValid(const CornerTurn& t)
+{
+    static const double flatSquared = kFlatCornerCosine * kFlatCornerCosine;
+    return t.lengths > 0.0 && t.cross > 0.0 && t.cross * t.cross > 1e-24 * t.lengths &&
+           (t.dot >= 0.0 || t.dot * t.dot < flatSquared * t.lengths);
+}
+
 // Whether the element is valid (see cornersValid), with its worst corner
 // scaled Jacobian in `worst`, in one pass over the corners. The corners are
 // compared by the signed square of their scaled Jacobian, so only the worst
 // one needs a square root.
 bool cornerState(const MeshNode* const* corners, int count, double& worst)
 {
-    static const double flatSquared = kFlatCornerCosine * kFlatCornerCosine;
     double key = 2.0;
     bool valid = true;
     for (int k = 0; k < count; ++k) {
-        const MeshNode& b = *corners[k];
-        const MeshNode& a = *corners[(k + count - 1) % count];
-        const MeshNode& c = *corners[(k + 1) % count];
-        const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
-        const double lengths = (nx * nx + ny * ny) * (px * px + py * py);
-        if (!(lengths > 0.0)) {
+        const CornerTurn t = turnAt(*corners[(k + count - 1) % count], *corners[k], *corners[(k + 1) % count]);
+        if (!(t.lengths > 0.0)) {
             worst = -1.0;
             return false;
         }
-        const double cross = nx * py - ny * px;
-        const double squared = cross * cross / lengths;
-        key = std::min(key, cross < 0.0 ? -squared : squared);
-        const double dot = nx * px + ny * py;
-        if (!(cross > 0.0) || !(cross * cross > 1e-24 * lengths) || (!(dot >= 0.0) && !(dot * dot < flatSquared * lengths)))
-            valid = false;
+        const double squared = t.cross * t.cross / t.lengths;
+        key = std::min(key, t.cross < 0.0 ? -squared : squared);
+        if (!turnValid(t)) valid = false;
     }
     worst = key < 0.0 ? -std::sqrt(-key) : std::sqrt(key);
     // Four left turns close only once round: the sides cannot cross.
@@ -91,19 +105,9 @@ bool cornerState(const MeshNode* const* corners, int count, double& worst)
 // The validity of cornerState alone, without square roots.
 bool cornersValidQuick(const MeshNode* const* corners, int count)
 {
-    static const double flatSquared = kFlatCornerCosine * kFlatCornerCosine;
-    for (int k = 0; k < count; ++k) {
-        const MeshNode& b = *corners[k];
-        const MeshNode& a = *corners[(k + count - 1) % count];
-        const MeshNode& c = *corners[(k + 1) % count];
-        const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
-        const double lengths = (nx * nx + ny * ny) * (px * px + py * py);
-        if (!(lengths > 0.0)) return false;
-        const double cross = nx * py - ny * px;
-        if (!(cross > 0.0) || !(cross * cross > 1e-24 * lengths)) return false;
-        const double dot = nx * px + ny * py;
-        if (!(dot >= 0.0) && !(dot * dot < flatSquared * lengths)) return false;
-    }
+    for (int k = 0; k < count; ++k)
+        if (!turnValid(turnAt(*corners[(k + count - 1) % count], *corners[k], *corners[(k + 1) % count])))
+            return false;
     return true;
 }
 
