@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
+#include <queue>
 
 namespace parvane {
 namespace {
@@ -13,6 +14,9 @@ namespace {
 // Rounds of the search for a pseudo-peripheral element; each round starts
 // from a far element of the previous one and rarely more than three help.
 constexpr int kPeripheralRounds = 8;
+
+// Weights (distance, front change) of the Sloan orders tried.
+constexpr int kSloanWeights[][2] = {{1, 2}, {2, 1}};
 
 // The mesh as a graph: the elements of every node and the node numbers of
 // every element (from 0, -1 where the connectivity names no node).
@@ -44,10 +48,18 @@ public:
         }
     }
 
+    int npoin() const { return npoin_; }
     int nelem() const { return nelem_; }
     int nnode() const { return nnode_; }
     int node(int e, int a) const { return nodes_[static_cast<std::size_t>(e) * nnode_ + a]; }
     int degree(int e) const { return degree_[e]; }
+    // Number of elements that contain node p.
+    int elements_of(int p) const { return start_[p + 1] - start_[p]; }
+    // Calls f(g) for every element g that contains node p.
+    template <class F>
+    void for_elements_of(int p, F f) const {
+        for (int k = start_[p]; k < start_[p + 1]; ++k) f(elements_[static_cast<std::size_t>(k)]);
+    }
 
     // Calls f(g) once for every other element g that shares a node with e.
     template <class F>
@@ -108,6 +120,81 @@ int search(ElementGraph& g, int root, int round, std::vector<int>& seen, std::ve
     }
     last_level = level_begin;
     return depth;
+}
+
+// Sloan's order of the connected part of the elements in `part`, from the
+// element `start` towards the element `end`: the next element is the one of
+// highest priority W1 * (distance from end) + W2 * (nodes it completes less
+// nodes it brings into the front) among the elements that share a node with
+// those taken.  The distance keeps the front moving towards the far end, the
+// second term keeps it narrow.  Ties go to the lower element number.
+std::vector<int> sloan(ElementGraph& g, std::size_t part_size, int start, int end, int w1, int w2) {
+    const std::size_t ne = static_cast<std::size_t>(g.nelem()), np = static_cast<std::size_t>(g.npoin());
+    std::vector<int> dist(ne, -1);
+    std::vector<int> wave{end};
+    dist[end] = 0;
+    for (std::size_t i = 0; i < wave.size(); ++i)
+        g.for_neighbours(wave[i], [&](int f) {
+            if (dist[f] >= 0) return;
+            dist[f] = dist[wave[i]] + 1;
+            wave.push_back(f);
+        });
+    // Per node: the elements not yet taken, whether it is in the front, and
+    // a mark so that a node named twice by an element counts once.
+    std::vector<int> remaining(np, 0);
+    std::vector<char> in_front(np, 0), mark(np, 0);
+    for (int p = 0; p < g.npoin(); ++p) remaining[p] = g.elements_of(p);
+    auto distinct_nodes = [&](int e, auto f) {
+        for (int a = 0; a < g.nnode(); ++a) {
+            const int p = g.node(e, a);
+            if (p < 0 || mark[p]) continue;
+            mark[p] = 1;
+            f(p);
+        }
+        for (int a = 0; a < g.nnode(); ++a)
+            if (g.node(e, a) >= 0) mark[g.node(e, a)] = 0;
+    };
+    auto evaluate = [&](int e) {
+        long long gain = 0;
+        distinct_nodes(e, [&](int p) {
+            if (remaining[p] == 1) ++gain;
+            if (!in_front[p]) --gain;
+        });
+        return static_cast<long long>(w1) * dist[e] + static_cast<long long>(w2) * gain;
+    };
+    std::vector<char> taken(ne, 0), queued(ne, 0);
+    std::vector<long long> priority(ne, 0);
+    std::priority_queue<std::pair<long long, int>> queue;   // (priority, -element)
+    auto offer = [&](int e) {
+        const long long q = evaluate(e);
+        if (queued[e] && q == priority[e]) return;
+        queued[e] = 1;
+        priority[e] = q;
+        queue.push({q, -e});
+    };
+    offer(start);
+    std::vector<int> out;
+    out.reserve(part_size);
+    while (!queue.empty()) {
+        const auto [pri, minus_e] = queue.top();
+        queue.pop();
+        const int e = -minus_e;
+        if (taken[e] || pri != priority[e]) continue;
+        taken[e] = 1;
+        out.push_back(e);
+        distinct_nodes(e, [&](int p) {
+            in_front[p] = 1;
+            --remaining[p];
+        });
+        for (int a = 0; a < g.nnode(); ++a) {
+            const int p = g.node(e, a);
+            if (p < 0) continue;
+            g.for_elements_of(p, [&](int f) {
+                if (!taken[f] && dist[f] >= 0) offer(f);
+            });
+        }
+    }
+    return out;
 }
 
 struct Point {
@@ -202,6 +289,7 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
     std::vector<int> seen(static_cast<std::size_t>(ne), -1), in_part(static_cast<std::size_t>(ne), 0);
     std::vector<int> cm, trial;
     cm.reserve(static_cast<std::size_t>(ne));
+    std::vector<int> by_sloan[std::size(kSloanWeights)];
     int round = 0;
     std::size_t largest = 0;
     int far_a = 0, far_b = 0;
@@ -225,6 +313,13 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
             last_level = again_last;
         }
         for (int e : trial) in_part[e] = 1;
+        int end = trial[last_level];
+        for (std::size_t i = last_level; i < trial.size(); ++i)
+            if (g.degree(trial[i]) < g.degree(end)) end = trial[i];
+        for (std::size_t w = 0; w < std::size(kSloanWeights); ++w) {
+            const std::vector<int> part = sloan(g, trial.size(), root, end, kSloanWeights[w][0], kSloanWeights[w][1]);
+            by_sloan[w].insert(by_sloan[w].end(), part.begin(), part.end());
+        }
         if (trial.size() > largest) {
             largest = trial.size();
             far_a = trial.front();
@@ -259,6 +354,7 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
             centres, [&dir](const Point& c) { return c.x[0] * dir[0] + c.x[1] * dir[1] + c.x[2] * dir[2]; },
             {0, 1, 2}));
     candidates.push_back(std::move(cm));
+    for (std::vector<int>& o : by_sloan) candidates.push_back(std::move(o));
 
     std::size_t best = 0;
     FrontMeasure best_measure = measure_front(npoin, ne, nnode, lnods, candidates[0]);

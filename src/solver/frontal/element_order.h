@@ -30,7 +30,10 @@ FrontMeasure measure_front(int npoin, int nelem, int nnode, const int* lnods, co
 // model's own order, sweeps of the element centres along each coordinate axis
 // and along the line between two far-apart elements, and a Cuthill-McKee
 // order of the element graph (elements that share a node are neighbours)
-// from a pseudo-peripheral element of each connected part.  Ties go to the
+// from a pseudo-peripheral element of each connected part, and Sloan orders
+// of each part from that element towards a far one (the next element is the
+// one that keeps the front narrowest, weighed against its distance from the
+// far element; two weightings).  Ties go to the
 // one with less elimination work, then to the model's order.  `coord` holds
 // ndime coordinates per node.
 std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int* lnods, const double* coord,
