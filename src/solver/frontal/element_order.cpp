@@ -217,7 +217,7 @@ void distances(ElementGraph& g, int end, std::vector<double>& level) {
 // extent of the elements along the sweep), so the front stays straight
 // where the mesh is graded; the search starts from the first element of the
 // sweep `order`.  `node_key` is the sweep coordinate of every node.  Empty
-// when the elements have no extent along the sweep.
+// when the elements have no extent along the sweep or the levels overflow.
 std::vector<int> swept_sloan(ElementGraph& g, const std::vector<double>& node_key, const std::vector<int>& order,
                              double w1, double w2) {
     const std::size_t ne = static_cast<std::size_t>(g.nelem());
@@ -244,7 +244,10 @@ std::vector<int> swept_sloan(ElementGraph& g, const std::vector<double>& node_ke
     const double far = *std::max_element(key.begin(), key.end());
     if (!(size > 0) || !std::isfinite(far - size)) return {};
     std::vector<double> level(ne);
-    for (std::size_t e = 0; e < ne; ++e) level[e] = (far - key[e]) / size;
+    for (std::size_t e = 0; e < ne; ++e) {
+        level[e] = (far - key[e]) / size;
+        if (!std::isfinite(level[e])) return {};
+    }
     return sloan(g, level, order, w1, w2);
 }
 
