@@ -17,7 +17,9 @@
 // - the 15,000-node mat on Winkler springs, on Mindlin soil and on Vlasov
 //   soil (the Winkler and Mindlin mats follow --mindlin-size).
 // Per case: nodes, front, iterations, wall time, the seconds of the
-// eliminations and of the soil updates, peak resident size.
+// eliminations, the operations of one factorization (a figure that does not
+// depend on the load of the machine), the seconds of the soil updates, peak
+// resident size.
 //
 //   bench_analysis [--large] [--only mats|octagon|winkler|mindlin|vlasov] [--threads N] [--mindlin-size n]
 //                  [element divisions ...]   (default 18 36 70; --large adds 182)
@@ -277,8 +279,11 @@ int run_case(const char* name, const Folder& f) {
     fs::current_path(home);
     const parvane::RunFigures& r = parvane::last_run_figures();
     const std::string listing = read_file(f.dir / "mat.sou");
-    std::printf("%-24s %8d %8d %6d %10.3f %10.3f %10.3f %10ld %7d", name, npoin, front_width(listing), r.iterations,
-                seconds, r.elimination_seconds, r.soil_seconds, peak_rss_mb(), status);
+    const parvane::FrontalStats& fs_ = parvane::frontal_factorization_stats();
+    std::printf("%-24s %8d %8d %6d %10.3f %10.3f %8.1f %10.3f %10ld %7d", name, npoin, front_width(listing),
+                r.iterations, seconds, r.elimination_seconds, fs_.elimination_flops * 1e-9, r.soil_seconds,
+                peak_rss_mb(), status);
+    if (fs_.spilled_bytes > 0) std::printf("   (equations spilled to the scratch unit)");
     const parvane::MindlinTimes& m = parvane::mindlin_times();
     if (m.updates > 0) std::printf("   (settlement sums %.3f s, %d nodes of %d cached)", m.settlement_seconds, m.cached_rows, npoin);
     std::printf("\n");
@@ -371,8 +376,8 @@ int main(int argc, char** argv) {
     if (wanted("mindlin")) extras.push_back({"mindlin", "mat " + std::to_string(mindlin_size) + " Mindlin", 0, 1});
     if (wanted("vlasov")) extras.push_back({"vlasov", "mat 70 Vlasov", 0, 2});
     if (extras.empty()) return failures == 0 ? 0 : 1;
-    std::printf("%-24s %8s %8s %6s %10s %10s %10s %10s %7s\n", "case", "nodes", "front", "iter.", "wall s", "elim. s",
-                "soil s", "peak MB", "status");
+    std::printf("%-24s %8s %8s %6s %10s %10s %8s %10s %10s %7s\n", "case", "nodes", "front", "iter.", "wall s",
+                "elim. s", "Gflop", "soil s", "peak MB", "status");
     for (const Extra& x : extras) {
         Folder f(std::string(x.kind) + std::to_string(static_cast<int>(x.size * 100)) + "_" + std::to_string(x.divs));
         bool made = true;
@@ -399,6 +404,7 @@ int main(int argc, char** argv) {
             ++failures;
     }
     std::printf("(wall s: the whole analysis through the linked solver; elim. s and soil s: summed over its "
-                "iterations; peak MB: resident size of the process that ran it)\n");
+                "iterations; Gflop: floating-point operations of one factorization; peak MB: resident size of the "
+                "process that ran it)\n");
     return failures == 0 ? 0 : 1;
 }

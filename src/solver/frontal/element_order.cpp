@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
+#include <queue>
 
 namespace parvane {
 namespace {
@@ -13,6 +14,12 @@ namespace {
 // Rounds of the search for a pseudo-peripheral element; each round starts
 // from a far element of the previous one and rarely more than three help.
 constexpr int kPeripheralRounds = 8;
+
+// Weights (distance, front change) of the Sloan orders tried.
+constexpr int kSloanWeights[][2] = {{1, 2}, {2, 1}};
+// Weights (level, front change) of the Sloan orders along a sweep; the front
+// term weighs more since the levels follow the geometry.
+constexpr int kSweptSloanWeights[][2] = {{1, 2}, {1, 4}};
 
 // The mesh as a graph: the elements of every node and the node numbers of
 // every element (from 0, -1 where the connectivity names no node).
@@ -44,10 +51,18 @@ public:
         }
     }
 
+    int npoin() const { return npoin_; }
     int nelem() const { return nelem_; }
     int nnode() const { return nnode_; }
     int node(int e, int a) const { return nodes_[static_cast<std::size_t>(e) * nnode_ + a]; }
     int degree(int e) const { return degree_[e]; }
+    // Number of elements that contain node p.
+    int elements_of(int p) const { return start_[p + 1] - start_[p]; }
+    // Calls f(g) for every element g that contains node p.
+    template <class F>
+    void for_elements_of(int p, F f) const {
+        for (int k = start_[p]; k < start_[p + 1]; ++k) f(elements_[static_cast<std::size_t>(k)]);
+    }
 
     // Calls f(g) once for every other element g that shares a node with e.
     template <class F>
@@ -108,6 +123,132 @@ int search(ElementGraph& g, int root, int round, std::vector<int>& seen, std::ve
     }
     last_level = level_begin;
     return depth;
+}
+
+// Sloan's order of the elements: the next element is the one of highest
+// priority w1 * level + w2 * (nodes it completes less nodes it brings into
+// the front) among the elements that share a node with those taken.  The
+// level of an element is its distance from the far end (in elements), so it
+// keeps the front moving towards that end; the second term keeps the front
+// narrow.  The search starts from the first seed not yet taken, and again
+// from the next one when a connected part is done.  Ties go to the lower
+// element number.
+std::vector<int> sloan(ElementGraph& g, const std::vector<double>& level, const std::vector<int>& seeds, double w1,
+                       double w2) {
+    const std::size_t ne = static_cast<std::size_t>(g.nelem()), np = static_cast<std::size_t>(g.npoin());
+    // Per node: the elements not yet taken, whether it is in the front, and
+    // a mark so that a node named twice by an element counts once.
+    std::vector<int> remaining(np, 0);
+    std::vector<char> in_front(np, 0), mark(np, 0);
+    for (int p = 0; p < g.npoin(); ++p) remaining[p] = g.elements_of(p);
+    auto distinct_nodes = [&](int e, auto f) {
+        for (int a = 0; a < g.nnode(); ++a) {
+            const int p = g.node(e, a);
+            if (p < 0 || mark[p]) continue;
+            mark[p] = 1;
+            f(p);
+        }
+        for (int a = 0; a < g.nnode(); ++a)
+            if (g.node(e, a) >= 0) mark[g.node(e, a)] = 0;
+    };
+    auto evaluate = [&](int e) {
+        int gain = 0;
+        distinct_nodes(e, [&](int p) {
+            if (remaining[p] == 1) ++gain;
+            if (!in_front[p]) --gain;
+        });
+        return w1 * level[e] + w2 * gain;
+    };
+    std::vector<char> taken(ne, 0), queued(ne, 0);
+    std::vector<double> priority(ne, 0);
+    std::priority_queue<std::pair<double, int>> queue;   // (priority, -element)
+    auto offer = [&](int e) {
+        const double q = evaluate(e);
+        if (queued[e] && q == priority[e]) return;
+        queued[e] = 1;
+        priority[e] = q;
+        queue.push({q, -e});
+    };
+    std::vector<int> out;
+    out.reserve(ne);
+    for (int seed : seeds) {
+        if (taken[seed]) continue;
+        offer(seed);
+        while (!queue.empty()) {
+            const auto [pri, minus_e] = queue.top();
+            queue.pop();
+            const int e = -minus_e;
+            if (taken[e] || pri != priority[e]) continue;
+            taken[e] = 1;
+            out.push_back(e);
+            distinct_nodes(e, [&](int p) {
+                in_front[p] = 1;
+                --remaining[p];
+            });
+            for (int a = 0; a < g.nnode(); ++a) {
+                const int p = g.node(e, a);
+                if (p >= 0) g.for_elements_of(p, [&](int f) {
+                    if (!taken[f]) offer(f);
+                });
+            }
+        }
+    }
+    return out;
+}
+
+// Breadth-first distance of every element of the connected part of `end`
+// from `end`, written into `level`.
+void distances(ElementGraph& g, int end, std::vector<double>& level) {
+    std::vector<int> wave{end};
+    std::vector<char> reached(static_cast<std::size_t>(g.nelem()), 0);
+    reached[end] = 1;
+    level[end] = 0;
+    for (std::size_t i = 0; i < wave.size(); ++i)
+        g.for_neighbours(wave[i], [&](int f) {
+            if (reached[f]) return;
+            reached[f] = 1;
+            level[f] = level[wave[i]] + 1;
+            wave.push_back(f);
+        });
+}
+
+// Sloan's order along a sweep: the level of an element is the distance of
+// its centre from the far end of the sweep in element sizes (the median
+// extent of the elements along the sweep), so the front stays straight
+// where the mesh is graded; the search starts from the first element of the
+// sweep `order`.  `node_key` is the sweep coordinate of every node.  Empty
+// when the elements have no extent along the sweep or the levels overflow.
+std::vector<int> swept_sloan(ElementGraph& g, const std::vector<double>& node_key, const std::vector<int>& order,
+                             double w1, double w2) {
+    const std::size_t ne = static_cast<std::size_t>(g.nelem());
+    std::vector<double> key(ne, 0.0), spans;
+    spans.reserve(ne);
+    for (int e = 0; e < g.nelem(); ++e) {
+        double sum = 0, low = 0, high = 0;
+        int n = 0;
+        for (int a = 0; a < g.nnode(); ++a) {
+            const int p = g.node(e, a);
+            if (p < 0) continue;
+            const double k = node_key[p];
+            low = n == 0 ? k : std::min(low, k);
+            high = n == 0 ? k : std::max(high, k);
+            sum += k;
+            ++n;
+        }
+        if (n > 0) key[e] = sum / n;
+        if (high > low) spans.push_back(high - low);
+    }
+    if (spans.empty()) return {};
+    std::nth_element(spans.begin(), spans.begin() + spans.size() / 2, spans.end());
+    const double size = spans[spans.size() / 2];
+    const double far = *std::max_element(key.begin(), key.end());
+    if (!(size > 0) || !std::isfinite(far - size)) return {};
+    std::vector<double> level(ne);
+    for (std::size_t e = 0; e < ne; ++e) {
+        level[e] = (far - key[e]) / size;
+        if (!std::isfinite(level[e])) return {};
+    }
+    return sloan(g, level, order, w1, w2);
 }
 
 struct Point {
@@ -202,6 +343,8 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
     std::vector<int> seen(static_cast<std::size_t>(ne), -1), in_part(static_cast<std::size_t>(ne), 0);
     std::vector<int> cm, trial;
     cm.reserve(static_cast<std::size_t>(ne));
+    std::vector<double> graph_level(static_cast<std::size_t>(ne), 0.0);
+    std::vector<int> roots;
     int round = 0;
     std::size_t largest = 0;
     int far_a = 0, far_b = 0;
@@ -225,6 +368,11 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
             last_level = again_last;
         }
         for (int e : trial) in_part[e] = 1;
+        int end = trial[last_level];
+        for (std::size_t i = last_level; i < trial.size(); ++i)
+            if (g.degree(trial[i]) < g.degree(end)) end = trial[i];
+        distances(g, end, graph_level);
+        roots.push_back(root);
         if (trial.size() > largest) {
             largest = trial.size();
             far_a = trial.front();
@@ -243,10 +391,27 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
             high[d] = std::max(high[d], c.x[d]);
         }
     }
+    // Node coordinates, those that are not finite taken as 0 (as for the centres).
+    const int dims = std::clamp(ndime, 0, 3);
+    std::vector<Point> at(static_cast<std::size_t>(std::max(npoin, 0)));
+    for (std::size_t p = 0; p < at.size(); ++p)
+        for (int d = 0; d < dims; ++d) {
+            const double v = coord[p * ndime + d];
+            at[p].x[d] = std::isfinite(v) ? v : 0.0;
+        }
+    // A sweep, then Sloan's orders along it.
+    auto add_sweeps = [&](auto key, std::array<int, 3> then) {
+        candidates.push_back(sweep(centres, key, then));
+        std::vector<double> node_key(at.size());
+        for (std::size_t p = 0; p < at.size(); ++p) node_key[p] = key(at[p]);
+        for (const auto& w : kSweptSloanWeights) {
+            std::vector<int> o = swept_sloan(g, node_key, candidates.back(), w[0], w[1]);
+            if (!o.empty()) candidates.push_back(std::move(o));
+        }
+    };
     for (int d = 0; d < 3; ++d) {
         if (!(high[d] > low[d])) continue;
-        candidates.push_back(
-            sweep(centres, [d](const Point& c) { return c.x[d]; }, {(d + 1) % 3, (d + 2) % 3, d}));
+        add_sweeps([d](const Point& c) { return c.x[d]; }, {(d + 1) % 3, (d + 2) % 3, d});
     }
     double dir[3];
     double length = 0;
@@ -255,10 +420,10 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
         length += dir[d] * dir[d];
     }
     if (length > 0 && std::isfinite(length))
-        candidates.push_back(sweep(
-            centres, [&dir](const Point& c) { return c.x[0] * dir[0] + c.x[1] * dir[1] + c.x[2] * dir[2]; },
-            {0, 1, 2}));
+        add_sweeps([&dir](const Point& c) { return c.x[0] * dir[0] + c.x[1] * dir[1] + c.x[2] * dir[2]; },
+                   {0, 1, 2});
     candidates.push_back(std::move(cm));
+    for (const auto& w : kSloanWeights) candidates.push_back(sloan(g, graph_level, roots, w[0], w[1]));
 
     std::size_t best = 0;
     FrontMeasure best_measure = measure_front(npoin, ne, nnode, lnods, candidates[0]);

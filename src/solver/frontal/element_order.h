@@ -27,11 +27,15 @@ struct FrontMeasure {
 FrontMeasure measure_front(int npoin, int nelem, int nnode, const int* lnods, const std::vector<int>& order);
 
 // Element indices from 0, in the order with the narrowest front among: the
-// model's own order, sweeps of the element centres along each coordinate axis
-// and along the line between two far-apart elements, and a Cuthill-McKee
-// order of the element graph (elements that share a node are neighbours)
-// from a pseudo-peripheral element of each connected part.  Ties go to the
-// one with less elimination work, then to the model's order.  `coord` holds
+// model's own order; sweeps of the element centres along each coordinate axis
+// and along the line between two far-apart elements; Sloan orders along each
+// of these sweeps (the front kept straight by the sweep coordinate and narrow
+// by taking next the element that brings the fewest new nodes into it less
+// the nodes it completes); a Cuthill-McKee order of the element graph
+// (elements that share a node are neighbours) from a pseudo-peripheral
+// element of each connected part; and Sloan orders of each part from that
+// element towards a far one, by distance in the graph.  Ties go to the one
+// with less elimination work, then to the earlier candidate.  `coord` holds
 // ndime coordinates per node.
 std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int* lnods, const double* coord,
                                       int ndime);
