@@ -85,6 +85,14 @@ double polygonScore(const std::vector<MeshNode>& nodes, const std::array<int, 4>
 
 // Sweeps over every side at most; they stop once a sweep turns nothing.
 constexpr int kSweeps = 20;
+// Rounds of sweeps, each followed by smoothing: the smoothed nodes open
+// turns that were too poor before it.
+constexpr int kRounds = 3;
+// After the first round an interior node with too many elements costs
+// double, and a turn must keep this worst corner scaled Jacobian and stay
+// within kLaterTurnLoss of the worse of the two elements it replaces.
+constexpr double kLaterTurnJacobian = 0.45;
+constexpr double kLaterTurnLoss = 0.2;
 
 class ValenceImprover {
 public:
@@ -114,29 +122,42 @@ public:
     int run()
     {
         int turned = 0;
-        // Only elements next to a change are looked at again.
-        active_.assign(region_.topoElements.size() + 1, 1);
-        for (int sweep = 0; sweep < kSweeps; ++sweep) {
-            int now = 0;
-            for (std::size_t e = 1; e <= region_.topoElements.size(); ++e) {
-                if (!active_[e]) continue;
-                active_[e] = 0;
-                for (int k = 0; k < 4; ++k)
-                    if (tryTurn(static_cast<int>(e), k)) ++now;
+        for (round_ = 0; round_ < kRounds; ++round_) {
+            int inRound = 0;
+            // Only elements next to a change are looked at again.
+            active_.assign(region_.topoElements.size() + 1, 1);
+            for (int sweep = 0; sweep < kSweeps; ++sweep) {
+                int now = 0;
+                for (std::size_t e = 1; e <= region_.topoElements.size(); ++e) {
+                    if (!active_[e]) continue;
+                    active_[e] = 0;
+                    for (int k = 0; k < 4; ++k)
+                        if (tryTurn(static_cast<int>(e), k)) ++now;
+                }
+                inRound += now;
+                if (now == 0) break;
             }
-            turned += now;
-            if (now == 0) break;
+            if (removed_) {
+                compactElements();
+                removed_ = false;
+                triangles_.clear();
+                for (const TopoElement& el : region_.topoElements)
+                    if (el.name > 0 && el.isTriangle) triangles_.push_back(el.name);
+            }
+            if (inRound == 0) break;
+            turned += inRound;
+            smoothInterior();
         }
-        if (removed_) compactElements();
-        if (turned > 0) smoothInterior();
         return turned;
     }
 
 private:
+    double turnFloor() const { return round_ > 0 ? kLaterTurnJacobian : kTurnedQuadJacobian; }
+
     int cost(int node, int change) const
     {
         const int d = valence_[node] + change - goal_[node];
-        return d * d;
+        return d * d * (round_ > 0 && d > 0 && !boundary_[node] ? 2 : 1);
     }
 
     // Squared distance from the centroid of triangle `tri` to the nearest
@@ -238,7 +259,11 @@ private:
             if (sideExists(region_, t.gainA, t.gainB)) continue;
             t.score = std::min(polygonScore(region_.nodes, t.a, t.aCount), polygonScore(region_.nodes, t.b, t.bCount));
             if (t.mergeWith != 0) t.score = std::min(t.score, mergedScore(t));
-            if (t.score < kTurnedQuadJacobian) continue;
+            if (t.score < turnFloor()) continue;
+            if (round_ > 0 && t.score < std::min(polygonScore(region_.nodes, oldA, first.cornerCount),
+                                                 polygonScore(region_.nodes, oldB, second.cornerCount)) -
+                                            kLaterTurnLoss)
+                continue;
             if (best.gainA == 0 || t.cost < best.cost || t.score > best.score) best = t;
         }
         if (best.gainA == 0) return false;
@@ -334,7 +359,7 @@ private:
         Turn t;
         t.a = {p[0], p[1], p[2], p[3]};
         t.aCount = 4;
-        if (polygonScore(region_.nodes, t.a, 4) < kTurnedQuadJacobian) return false;
+        if (polygonScore(region_.nodes, t.a, 4) < turnFloor()) return false;
         std::vector<TopoElement>& els = region_.topoElements;
         const TopoElement oldE = els[e - 1], oldF = els[f - 1];
         TopoElement& merged = els[e - 1];
@@ -516,6 +541,7 @@ private:
     std::vector<int> valence_, goal_;
     std::vector<char> boundary_;
     bool removed_ = false;
+    int round_ = 0;
     std::vector<char> active_;
 
     void wake(int e)
