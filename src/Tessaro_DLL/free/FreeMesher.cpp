@@ -12,6 +12,7 @@
 #include "Tessaro_DLL/free/Recovery.h"
 #include "Tessaro_DLL/free/Refine.h"
 #include "Tessaro_DLL/free/SideCodes.h"
+#include "Tessaro_DLL/model/CornerAngle.h"
 #include "Tessaro_DLL/quad/FinalElements.h"
 #include "Tessaro_DLL/quad/QuadConversion.h"
 #include "Tessaro_DLL/quad/QuadValence.h"
@@ -491,12 +492,7 @@ std::string invalidQuadElementProblem(const RegionRecord& region)
         int worst = 0;
         double largest = -1.0;
         for (int k = 0; k < n; ++k) {
-            const MeshNode& a = *corners[(k + n - 1) % n];
-            const MeshNode& b = *corners[k];
-            const MeshNode& c = *corners[(k + 1) % n];
-            const double ux = a.x - b.x, uy = a.y - b.y, vx = c.x - b.x, vy = c.y - b.y;
-            double angle = std::atan2(vx * uy - vy * ux, vx * ux + vy * uy) * 180.0 / std::acos(-1.0);
-            if (angle < 0.0) angle += 360.0;
+            const double angle = interiorAngleDegrees(*corners[(k + n - 1) % n], *corners[k], *corners[(k + 1) % n]);
             if (angle > largest) {
                 largest = angle;
                 worst = k;

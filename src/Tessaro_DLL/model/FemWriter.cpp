@@ -308,17 +308,6 @@ bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<M
     return true;
 }
 
-double interiorAngleDegrees(const FemNode& previous, const FemNode& corner, const FemNode& next)
-{
-    // Measured counter-clockwise from the side to the next corner round to
-    // the side to the previous one: above 180 for a reflex corner.
-    const double ux = previous.x - corner.x, uy = previous.y - corner.y;
-    const double vx = next.x - corner.x, vy = next.y - corner.y;
-    double angle = std::atan2(vx * uy - vy * ux, vx * ux + vy * uy);
-    if (angle < 0.0) angle += 2.0 * std::acos(-1.0);
-    return angle * 180.0 / std::acos(-1.0);
-}
-
 bool quadSelfIntersects(const std::array<FemNode, 4>& c)
 {
     auto side = [](const FemNode& a, const FemNode& b, const FemNode& p) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Tessaro_DLL/model/CornerAngle.h"
 #include "Tessaro_DLL/model/Records.h"
 
 namespace tessaro {
@@ -24,10 +25,6 @@ bool writeFemFile(const std::vector<FemNode>& nodes, const std::vector<MeshEleme
 
 // Corners at this angle (degrees) or more make an element unusable.
 inline constexpr double kLargestCornerAngle = 177.0;
-
-// Interior angle in degrees at `corner` of a counter-clockwise polygon, 0 to
-// 360 (above 180 for a reflex corner).
-double interiorAngleDegrees(const FemNode& previous, const FemNode& corner, const FemNode& next);
 
 // True when two opposite sides of the quadrilateral cross.
 bool quadSelfIntersects(const std::array<FemNode, 4>& corners);

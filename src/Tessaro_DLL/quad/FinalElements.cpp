@@ -6,6 +6,7 @@
 
 #include "Tessaro_DLL/free/Adjacency.h"
 #include "Tessaro_DLL/free/SideCodes.h"
+#include "Tessaro_DLL/model/CornerAngle.h"
 #include "Tessaro_DLL/quad/Smoothing.h"
 #include "Tessaro_DLL/topology/Topology.h"
 #include "Tessaro_DLL/topology/TriangleMerge.h"
@@ -302,20 +303,12 @@ void compactAndRenumber(RegionRecord& region, int nb, int codeOffset)
 
 namespace {
 
-// Interior angle in degrees at b of a counter-clockwise polygon running a, b, c.
-double cornerAngle(const MeshNode& a, const MeshNode& b, const MeshNode& c)
-{
-    const double ux = a.x - b.x, uy = a.y - b.y, vx = c.x - b.x, vy = c.y - b.y;
-    const double angle = std::atan2(vx * uy - vy * ux, vx * ux + vy * uy) * 180.0 / std::acos(-1.0);
-    return angle < 0.0 ? angle + 360.0 : angle;
-}
-
 // Whether the triangle turns left with every corner above a degree.
 bool triangleClear(const MeshNode& a, const MeshNode& b, const MeshNode& c)
 {
     const MeshNode* corners[3] = {&a, &b, &c};
     for (int k = 0; k < 3; ++k) {
-        const double angle = cornerAngle(*corners[(k + 2) % 3], *corners[k], *corners[(k + 1) % 3]);
+        const double angle = interiorAngleDegrees(*corners[(k + 2) % 3], *corners[k], *corners[(k + 1) % 3]);
         if (!(angle > 1.0 && angle < 178.0)) return false;
     }
     return true;
@@ -340,6 +333,90 @@ void dropSlot(int* slots, int& count, int value)
         }
 }
 
+// The corner of the quadrilateral at kSplitQuadCornerAngle or more (the
+// largest), or -1.
+int flatCornerOf(const RegionRecord& region, const TopoElement& el)
+{
+    int flat = -1;
+    double largest = kSplitQuadCornerAngle;
+    for (int k = 0; k < 4; ++k) {
+        const double angle = interiorAngleDegrees(region.nodes[el.c[(k + 3) % 4] - 1], region.nodes[el.c[k] - 1],
+                                                  region.nodes[el.c[(k + 1) % 4] - 1]);
+        if (angle >= largest) {
+            largest = angle;
+            flat = k;
+        }
+    }
+    return flat;
+}
+
+// Whether the quadrilateral p, q, r, s (p its flat corner) can be cut along
+// p-r: both triangles clear, and the node records have room for them (the
+// diagonal's ends each gain two triangles and a neighbour).
+bool canSplitAlongDiagonal(const RegionRecord& region, int p, int q, int r, int s)
+{
+    const MeshNode &np = region.nodes[p - 1], &nq = region.nodes[q - 1], &nr = region.nodes[r - 1],
+                   &ns = region.nodes[s - 1];
+    if (!triangleClear(np, nq, nr) || !triangleClear(np, nr, ns)) return false;
+    const TopoNode &tp = region.topoNodes[p - 1], &tr = region.topoNodes[r - 1];
+    return tp.triangleCount + 2 <= TopoNode::kMaxTriangles && tr.triangleCount + 2 <= TopoNode::kMaxTriangles &&
+           region.topoNodes[q - 1].triangleCount + 1 <= TopoNode::kMaxTriangles &&
+           region.topoNodes[s - 1].triangleCount + 1 <= TopoNode::kMaxTriangles &&
+           tp.neighbourCount < TopoNode::kMaxNeighbours && tr.neighbourCount < TopoNode::kMaxNeighbours;
+}
+
+// Cuts element `name` (quadrilateral el, flat corner `flat`) along the
+// diagonal from that corner: the first triangle keeps the name, the second
+// is added at the end; neighbours, boundary sides and node records follow.
+void splitAlongDiagonal(RegionRecord& region, int name, const TopoElement& el, int flat)
+{
+    const int p = el.c[flat], q = el.c[(flat + 1) % 4], r = el.c[(flat + 2) % 4], s = el.c[(flat + 3) % 4];
+    const int added = static_cast<int>(region.topoElements.size()) + 1;
+    TopoElement first;
+    first.name = name;
+    first.cornerCount = 3;
+    first.isTriangle = true;
+    first.c = {p, q, r, 0};
+    first.nb = {el.nb[flat], el.nb[(flat + 1) % 4], added, 0};
+    TopoElement second;
+    second.name = added;
+    second.cornerCount = 3;
+    second.isTriangle = true;
+    second.c = {p, r, s, 0};
+    second.nb = {name, el.nb[(flat + 2) % 4], el.nb[(flat + 3) % 4], 0};
+    region.topoElements[name - 1] = first;
+    region.topoElements.push_back(second);
+    // Elements across the second triangle's outer sides now meet it.
+    for (int k = 1; k <= 2; ++k) {
+        const int across = second.nb[k];
+        if (across <= 0) continue;
+        TopoElement& other = region.topoElements[across - 1];
+        for (int m = 0; m < other.cornerCount; ++m)
+            if (other.nb[m] == name && other.c[m] == second.c[(k + 1) % 3] &&
+                other.c[(m + 1) % other.cornerCount] == second.c[k])
+                other.nb[m] = added;
+    }
+    for (BoundarySide& side : region.boundarySides) {
+        if (side.element != name) continue;
+        const int k = (side.side - flat + 4) % 4;
+        if (k >= 2) {
+            side.element = added;
+            side.side = k - 1;
+        } else {
+            side.side = k;
+        }
+    }
+    for (int node : {p, q, r, s}) {
+        TopoNode& n = region.topoNodes[node - 1];
+        dropSlot(n.quads.data(), n.quadCount, name);
+        if (node != s) addSlot(n.triangles.data(), n.triangleCount, TopoNode::kMaxTriangles, name);
+        if (node != q) addSlot(n.triangles.data(), n.triangleCount, TopoNode::kMaxTriangles, added);
+    }
+    TopoNode &tp = region.topoNodes[p - 1], &tr = region.topoNodes[r - 1];
+    addSlot(tp.neighbours.data(), tp.neighbourCount, TopoNode::kMaxNeighbours, r);
+    addSlot(tr.neighbours.data(), tr.neighbourCount, TopoNode::kMaxNeighbours, p);
+}
+
 }  // namespace
 
 int splitFlatCornerQuads(RegionRecord& region)
@@ -349,73 +426,11 @@ int splitFlatCornerQuads(RegionRecord& region)
     for (std::size_t e = 0; e < count; ++e) {
         const TopoElement el = region.topoElements[e];
         if (el.name <= 0 || el.isTriangle || el.cornerCount != 4) continue;
-        const int name = static_cast<int>(e) + 1;
-        int flat = -1;
-        double largest = kSplitQuadCornerAngle;
-        for (int k = 0; k < 4; ++k) {
-            const double angle = cornerAngle(region.nodes[el.c[(k + 3) % 4] - 1], region.nodes[el.c[k] - 1],
-                                             region.nodes[el.c[(k + 1) % 4] - 1]);
-            if (angle >= largest) {
-                largest = angle;
-                flat = k;
-            }
-        }
+        const int flat = flatCornerOf(region, el);
         if (flat < 0) continue;
-        const int p = el.c[flat], q = el.c[(flat + 1) % 4], r = el.c[(flat + 2) % 4], s = el.c[(flat + 3) % 4];
-        const MeshNode &np = region.nodes[p - 1], &nq = region.nodes[q - 1], &nr = region.nodes[r - 1],
-                       &ns = region.nodes[s - 1];
-        if (!triangleClear(np, nq, nr) || !triangleClear(np, nr, ns)) continue;
-        // The diagonal's ends each gain a triangle and a neighbour.
-        TopoNode &tp = region.topoNodes[p - 1], &tr = region.topoNodes[r - 1];
-        if (tp.triangleCount + 2 > TopoNode::kMaxTriangles || tr.triangleCount + 2 > TopoNode::kMaxTriangles ||
-            region.topoNodes[q - 1].triangleCount + 1 > TopoNode::kMaxTriangles ||
-            region.topoNodes[s - 1].triangleCount + 1 > TopoNode::kMaxTriangles ||
-            tp.neighbourCount >= TopoNode::kMaxNeighbours || tr.neighbourCount >= TopoNode::kMaxNeighbours)
+        if (!canSplitAlongDiagonal(region, el.c[flat], el.c[(flat + 1) % 4], el.c[(flat + 2) % 4], el.c[(flat + 3) % 4]))
             continue;
-
-        const int added = static_cast<int>(region.topoElements.size()) + 1;
-        TopoElement first;
-        first.name = name;
-        first.cornerCount = 3;
-        first.isTriangle = true;
-        first.c = {p, q, r, 0};
-        first.nb = {el.nb[flat], el.nb[(flat + 1) % 4], added, 0};
-        TopoElement second;
-        second.name = added;
-        second.cornerCount = 3;
-        second.isTriangle = true;
-        second.c = {p, r, s, 0};
-        second.nb = {name, el.nb[(flat + 2) % 4], el.nb[(flat + 3) % 4], 0};
-        region.topoElements[e] = first;
-        region.topoElements.push_back(second);
-        // Elements across the second triangle's outer sides now meet it.
-        for (int k = 1; k <= 2; ++k) {
-            const int across = second.nb[k];
-            if (across <= 0) continue;
-            TopoElement& other = region.topoElements[across - 1];
-            for (int m = 0; m < other.cornerCount; ++m)
-                if (other.nb[m] == name && other.c[m] == second.c[(k + 1) % 3] && other.c[(m + 1) % other.cornerCount] ==
-                                                                                    second.c[k])
-                    other.nb[m] = added;
-        }
-        for (BoundarySide& side : region.boundarySides) {
-            if (side.element != name) continue;
-            const int k = (side.side - flat + 4) % 4;
-            if (k >= 2) {
-                side.element = added;
-                side.side = k - 1;
-            } else {
-                side.side = k;
-            }
-        }
-        for (int node : {p, q, r, s}) {
-            TopoNode& n = region.topoNodes[node - 1];
-            dropSlot(n.quads.data(), n.quadCount, name);
-            if (node != s) addSlot(n.triangles.data(), n.triangleCount, TopoNode::kMaxTriangles, name);
-            if (node != q) addSlot(n.triangles.data(), n.triangleCount, TopoNode::kMaxTriangles, added);
-        }
-        addSlot(tp.neighbours.data(), tp.neighbourCount, TopoNode::kMaxNeighbours, r);
-        addSlot(tr.neighbours.data(), tr.neighbourCount, TopoNode::kMaxNeighbours, p);
+        splitAlongDiagonal(region, static_cast<int>(e) + 1, el, flat);
         ++split;
     }
     return split;

@@ -7,19 +7,12 @@
 #include <limits>
 #include <vector>
 
+#include "Tessaro_DLL/model/CornerAngle.h"
 #include "Tessaro_DLL/quad/Smoothing.h"
 
 namespace tessaro {
 
 namespace {
-
-// Interior angle in degrees at b of a counter-clockwise polygon running a, b, c.
-double cornerAngle(const MeshNode& a, const MeshNode& b, const MeshNode& c)
-{
-    const double ux = a.x - b.x, uy = a.y - b.y, vx = c.x - b.x, vy = c.y - b.y;
-    const double angle = std::atan2(vx * uy - vy * ux, vx * ux + vy * uy) * 180.0 / std::acos(-1.0);
-    return angle < 0.0 ? angle + 360.0 : angle;
-}
 
 int cornerOf(const TopoElement& el, int k) { return el.c[((k % el.cornerCount) + el.cornerCount) % el.cornerCount]; }
 
@@ -108,7 +101,7 @@ public:
             for (int k = 0; k < el.cornerCount; ++k) {
                 const int node = el.c[k];
                 ++valence_[node];
-                angle[node] += cornerAngle(region.nodes[cornerOf(el, k - 1) - 1], region.nodes[node - 1],
+                angle[node] += interiorAngleDegrees(region.nodes[cornerOf(el, k - 1) - 1], region.nodes[node - 1],
                                            region.nodes[cornerOf(el, k + 1) - 1]);
                 if (el.nb[k] <= 0) boundary_[node] = boundary_[cornerOf(el, k + 1)] = 1;
             }
