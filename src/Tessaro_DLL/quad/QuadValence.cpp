@@ -108,8 +108,7 @@ public:
         }
         for (std::size_t n = 1; n <= count; ++n)
             if (boundary_[n]) goal_[n] = std::max(1, static_cast<int>(std::lround(angle[n] / 90.0)));
-        for (const TopoElement& el : region.topoElements)
-            if (el.name > 0 && el.isTriangle) triangles_.push_back(el.name);
+        listTriangles();
     }
 
     int run()
@@ -133,9 +132,7 @@ public:
             if (removed_) {
                 compactElements();
                 removed_ = false;
-                triangles_.clear();
-                for (const TopoElement& el : region_.topoElements)
-                    if (el.name > 0 && el.isTriangle) triangles_.push_back(el.name);
+                listTriangles();
             }
             if (inRound == 0) break;
             turned += inRound;
@@ -145,6 +142,13 @@ public:
     }
 
 private:
+    void listTriangles()
+    {
+        triangles_.clear();
+        for (const TopoElement& el : region_.topoElements)
+            if (el.name > 0 && el.isTriangle) triangles_.push_back(el.name);
+    }
+
     double turnFloor() const { return round_ > 0 ? kLaterTurnJacobian : kTurnedQuadJacobian; }
 
     int cost(int node, int change) const
@@ -178,109 +182,156 @@ private:
 
     bool allowed(int node, int change) const { return valence_[node] + change >= (boundary_[node] ? 1 : 3); }
 
-    bool tryTurn(int e, int k)
+    // Two neighbouring elements e and f (across e's side k, from u to v)
+    // and the polygon of their corners: v, the first's other corners, u,
+    // the second's.
+    struct Pair {
+        int e = 0, f = 0, u = 0, v = 0, n = 0;
+        std::array<int, 6> p{};
+        std::array<int, 4> oldA{}, oldB{};
+        int countA = 0, countB = 0;
+    };
+
+    // The change of the element count at `node` when t replaces the pair.
+    static int countChange(const Turn& t, const Pair& pr, int node)
     {
-        std::vector<TopoElement>& els = region_.topoElements;
+        return (holds(t.a, t.aCount, node) ? 1 : 0) + (holds(t.b, t.bCount, node) ? 1 : 0) -
+               (holds(pr.oldA, pr.countA, node) ? 1 : 0) - (holds(pr.oldB, pr.countB, node) ? 1 : 0);
+    }
+
+    // The pair across side k of e, looked at once from its lower element;
+    // false when there is none or the polygon repeats a corner.
+    bool pairAt(int e, int k, Pair& pr) const
+    {
+        const std::vector<TopoElement>& els = region_.topoElements;
         const TopoElement& first = els[e - 1];
         if (first.name <= 0 || k >= first.cornerCount) return false;
         const int f = first.nb[k];
-        if (f <= e || f > static_cast<int>(els.size())) return false;   // each side once, from its lower element
+        if (f <= e || f > static_cast<int>(els.size())) return false;
         const TopoElement& second = els[f - 1];
         if (second.name <= 0) return false;
-        const int u = cornerOf(first, k), v = cornerOf(first, k + 1);
-        const int j = directedSide(second, v, u);
+        pr.e = e;
+        pr.f = f;
+        pr.u = cornerOf(first, k);
+        pr.v = cornerOf(first, k + 1);
+        const int j = directedSide(second, pr.v, pr.u);
         if (j < 0) return false;
-        // The polygon of the two: v, the first's other corners, u, the second's.
-        std::array<int, 6> p{};
         int n = 0;
-        for (int m = 1; m < first.cornerCount; ++m) p[n++] = cornerOf(first, k + m);
-        for (int m = 1; m < second.cornerCount; ++m) p[n++] = cornerOf(second, j + m);
-        std::array<int, 6> sorted = p;
-        std::sort(sorted.begin(), sorted.begin() + n);
-        if (std::adjacent_find(sorted.begin(), sorted.begin() + n) != sorted.begin() + n) return false;
-        if (n == 4) return mergeTriangles(e, f, u, v, p);
+        for (int m = 1; m < first.cornerCount; ++m) pr.p[n++] = cornerOf(first, k + m);
+        for (int m = 1; m < second.cornerCount; ++m) pr.p[n++] = cornerOf(second, j + m);
+        for (int a = 0; a < n; ++a)
+            for (int b = a + 1; b < n; ++b)
+                if (pr.p[a] == pr.p[b]) return false;
+        pr.n = n;
+        pr.oldA = cornersArray(first);
+        pr.oldB = cornersArray(second);
+        pr.countA = first.cornerCount;
+        pr.countB = second.cornerCount;
+        return true;
+    }
 
-        const std::array<int, 4> oldA = cornersArray(first), oldB = cornersArray(second);
+    // The pair cut along the diagonal from the polygon's corner i to corner
+    // i + s instead, its cost and score; false when it may not be taken:
+    // a node would fall below its least count, it neither lowers the cost
+    // nor moves a triangle on (nor pays with a merge after it), it costs
+    // more than `best`, node records are full, the side exists already or
+    // the new elements are not good enough.
+    bool judgeTurn(const Pair& pr, int i, int s, int base, const Turn& best, Turn& t) const
+    {
+        const TopoElement& first = region_.topoElements[pr.e - 1];
+        const TopoElement& second = region_.topoElements[pr.f - 1];
+        const int n = pr.n;
+        t.gainA = pr.p[i];
+        t.gainB = pr.p[(i + s) % n];
+        if ((t.gainA == pr.u && t.gainB == pr.v) || (t.gainA == pr.v && t.gainB == pr.u)) return false;
+        // The part that keeps the first element's corner count goes to it.
+        std::array<int, 4> one{}, two{};
+        int oneCount = 0, twoCount = 0;
+        for (int m = 0; m <= s; ++m) one[oneCount++] = pr.p[(i + m) % n];
+        for (int m = s; m <= n; ++m) two[twoCount++] = pr.p[(i + m) % n];
+        if (oneCount == pr.countA) {
+            t.a = one, t.aCount = oneCount, t.b = two, t.bCount = twoCount;
+        } else {
+            t.a = two, t.aCount = twoCount, t.b = one, t.bCount = oneCount;
+        }
+        bool ok = true;
+        t.cost = 0;
+        for (int m = 0; m < n && ok; ++m) {
+            const int node = pr.p[m];
+            const int change = countChange(t, pr, node);
+            if (change < 0 && !allowed(node, change)) ok = false;
+            t.cost += cost(node, change);
+        }
+        // At equal cost a triangle may move on towards its nearest other
+        // triangle, to be merged with it once they meet.
+        double approach = 0.0;
+        if (ok && t.cost == base && n == 5) {
+            const std::array<int, 4>& tri = t.aCount == 3 ? t.a : t.b;
+            const std::array<int, 4>& was = first.isTriangle ? pr.oldA : pr.oldB;
+            const double before = nearestTriangle(was, pr.e, pr.f), after = nearestTriangle(tri, pr.e, pr.f);
+            if (after < 0.64 * before) approach = before - after;
+        }
+        if (ok && n == 5 && t.cost >= base && approach <= 0.0) followingMerge(t, first, second, pr);
+        if (!ok || (t.cost >= base && approach <= 0.0) || (best.gainA != 0 && t.cost > best.cost)) return false;
+        const TopoNode &na = region_.topoNodes[t.gainA - 1], &nb = region_.topoNodes[t.gainB - 1];
+        if (na.quadCount >= TopoNode::kMaxQuads || nb.quadCount >= TopoNode::kMaxQuads ||
+            na.triangleCount >= TopoNode::kMaxTriangles || nb.triangleCount >= TopoNode::kMaxTriangles ||
+            na.neighbourCount + 2 > TopoNode::kMaxNeighbours || nb.neighbourCount + 2 > TopoNode::kMaxNeighbours)
+            return false;
+        if (sideExists(region_, t.gainA, t.gainB)) return false;
+        t.score = std::min(polygonScore(region_.nodes, t.a, t.aCount), polygonScore(region_.nodes, t.b, t.bCount));
+        if (t.mergeWith != 0) t.score = std::min(t.score, mergedScore(t));
+        if (t.score < turnFloor()) return false;
+        if (round_ > 0 && t.score < std::min(polygonScore(region_.nodes, pr.oldA, pr.countA),
+                                             polygonScore(region_.nodes, pr.oldB, pr.countB)) -
+                                        kLaterTurnLoss)
+            return false;
+        return true;
+    }
+
+    // Makes the turn: element counts, the two elements, the elements next
+    // to them looked at again, and the merge the turn paid for.
+    void commitTurn(const Pair& pr, const Turn& best)
+    {
+        for (int m = 0; m < pr.n; ++m) valence_[pr.p[m]] += countChange(best, pr, pr.p[m]);
+        apply(pr.e, pr.f, best);
+        wake(pr.e);
+        wake(pr.f);
+        if (best.mergeWith == 0) return;
+        const std::vector<TopoElement>& els = region_.topoElements;
+        const int triangle = best.aCount == 3 ? pr.e : pr.f;
+        const TopoElement& tri = els[triangle - 1];
+        const int side = directedSide(tri, best.mergeFrom, best.mergeTo);
+        const TopoElement& other = els[best.mergeWith - 1];
+        const int back = directedSide(other, best.mergeTo, best.mergeFrom);
+        if (side >= 0 && back >= 0 && tri.nb[side] == best.mergeWith) {
+            const std::array<int, 6> quad = {best.mergeTo, cornerOf(tri, side + 2), best.mergeFrom,
+                                             cornerOf(other, back + 2), 0, 0};
+            mergeTriangles(triangle, best.mergeWith, best.mergeFrom, best.mergeTo, quad, true);
+        }
+    }
+
+    // The side k of e turned (or its two triangles merged) when that brings
+    // the element counts of its nodes nearer their goals.
+    bool tryTurn(int e, int k)
+    {
+        Pair pr;
+        if (!pairAt(e, k, pr)) return false;
+        if (pr.n == 4) return mergeTriangles(pr.e, pr.f, pr.u, pr.v, pr.p);
         int base = 0;
-        for (int m = 0; m < n; ++m) base += cost(p[m], 0);
+        for (int m = 0; m < pr.n; ++m) base += cost(pr.p[m], 0);
         // Diagonals (i, i + s) that cut the polygon into parts of three or
         // four corners, the present one (u, v) left out.
-        const int s = n == 5 ? 2 : 3;
-        const int diagonals = n == 5 ? 5 : 3;
+        const int s = pr.n == 5 ? 2 : 3;
+        const int diagonals = pr.n == 5 ? 5 : 3;
         Turn best;
         for (int i = 0; i < diagonals; ++i) {
             Turn t;
-            t.gainA = p[i];
-            t.gainB = p[(i + s) % n];
-            if ((t.gainA == u && t.gainB == v) || (t.gainA == v && t.gainB == u)) continue;
-            // The part that keeps the first element's corner count goes to it.
-            std::array<int, 4> one{}, two{};
-            int oneCount = 0, twoCount = 0;
-            for (int m = 0; m <= s; ++m) one[oneCount++] = p[(i + m) % n];
-            for (int m = s; m <= n; ++m) two[twoCount++] = p[(i + m) % n];
-            if (oneCount == first.cornerCount) {
-                t.a = one, t.aCount = oneCount, t.b = two, t.bCount = twoCount;
-            } else {
-                t.a = two, t.aCount = twoCount, t.b = one, t.bCount = oneCount;
-            }
-            bool ok = true;
-            t.cost = 0;
-            for (int m = 0; m < n && ok; ++m) {
-                const int node = p[m];
-                const int change = (holds(t.a, t.aCount, node) ? 1 : 0) + (holds(t.b, t.bCount, node) ? 1 : 0) -
-                                   (holds(oldA, first.cornerCount, node) ? 1 : 0) -
-                                   (holds(oldB, second.cornerCount, node) ? 1 : 0);
-                if (change < 0 && !allowed(node, change)) ok = false;
-                t.cost += cost(node, change);
-            }
-            // At equal cost a triangle may move on towards its nearest other
-            // triangle, to be merged with it once they meet.
-            double approach = 0.0;
-            if (ok && t.cost == base && n == 5) {
-                const std::array<int, 4>& tri = t.aCount == 3 ? t.a : t.b;
-                const std::array<int, 4>& was = first.isTriangle ? oldA : oldB;
-                const double before = nearestTriangle(was, e, f), after = nearestTriangle(tri, e, f);
-                if (after < 0.64 * before) approach = before - after;
-            }
-            if (ok && n == 5 && t.cost >= base && approach <= 0.0) followingMerge(t, first, second, oldA, oldB, e, f);
-            if (!ok || (t.cost >= base && approach <= 0.0) || (best.gainA != 0 && t.cost > best.cost)) continue;
-            const TopoNode &na = region_.topoNodes[t.gainA - 1], &nb = region_.topoNodes[t.gainB - 1];
-            if (na.quadCount >= TopoNode::kMaxQuads || nb.quadCount >= TopoNode::kMaxQuads ||
-                na.triangleCount >= TopoNode::kMaxTriangles || nb.triangleCount >= TopoNode::kMaxTriangles ||
-                na.neighbourCount + 2 > TopoNode::kMaxNeighbours || nb.neighbourCount + 2 > TopoNode::kMaxNeighbours)
-                continue;
-            if (sideExists(region_, t.gainA, t.gainB)) continue;
-            t.score = std::min(polygonScore(region_.nodes, t.a, t.aCount), polygonScore(region_.nodes, t.b, t.bCount));
-            if (t.mergeWith != 0) t.score = std::min(t.score, mergedScore(t));
-            if (t.score < turnFloor()) continue;
-            if (round_ > 0 && t.score < std::min(polygonScore(region_.nodes, oldA, first.cornerCount),
-                                                 polygonScore(region_.nodes, oldB, second.cornerCount)) -
-                                            kLaterTurnLoss)
-                continue;
+            if (!judgeTurn(pr, i, s, base, best, t)) continue;
             if (best.gainA == 0 || t.cost < best.cost || t.score > best.score) best = t;
         }
         if (best.gainA == 0) return false;
-        for (int m = 0; m < n; ++m) {
-            const int node = p[m];
-            valence_[node] += (holds(best.a, best.aCount, node) ? 1 : 0) + (holds(best.b, best.bCount, node) ? 1 : 0) -
-                              (holds(oldA, first.cornerCount, node) ? 1 : 0) -
-                              (holds(oldB, second.cornerCount, node) ? 1 : 0);
-        }
-        apply(e, f, best);
-        wake(e);
-        wake(f);
-        if (best.mergeWith != 0) {
-            const int triangle = best.aCount == 3 ? e : f;
-            const TopoElement& tri = els[triangle - 1];
-            const int side = directedSide(tri, best.mergeFrom, best.mergeTo);
-            const TopoElement& other = els[best.mergeWith - 1];
-            const int back = directedSide(other, best.mergeTo, best.mergeFrom);
-            if (side >= 0 && back >= 0 && tri.nb[side] == best.mergeWith) {
-                const std::array<int, 6> quad = {best.mergeTo, cornerOf(tri, side + 2), best.mergeFrom,
-                                                 cornerOf(other, back + 2), 0, 0};
-                mergeTriangles(triangle, best.mergeWith, best.mergeFrom, best.mergeTo, quad, true);
-            }
-        }
+        commitTurn(pr, best);
         return true;
     }
 
@@ -305,14 +356,10 @@ private:
     // irregular centres. When the cost of both steps together is below the
     // pentagon's present cost, t takes the cheapest such merge and that
     // cost.
-    void followingMerge(Turn& t, const TopoElement& first, const TopoElement& second, const std::array<int, 4>& oldA,
-                        const std::array<int, 4>& oldB, int e, int f) const
+    void followingMerge(Turn& t, const TopoElement& first, const TopoElement& second, const Pair& pr) const
     {
         const std::array<int, 4>& tri = t.aCount == 3 ? t.a : t.b;
-        auto changeAt = [&](int node) {
-            return (holds(t.a, t.aCount, node) ? 1 : 0) + (holds(t.b, t.bCount, node) ? 1 : 0) -
-                   (holds(oldA, first.cornerCount, node) ? 1 : 0) - (holds(oldB, second.cornerCount, node) ? 1 : 0);
-        };
+        auto changeAt = [&](int node) { return countChange(t, pr, node); };
         int bestCost = t.cost;
         for (int k = 0; k < 3; ++k) {
             const int from = tri[k], to = tri[(k + 1) % 3];
@@ -321,7 +368,7 @@ private:
                 const int side = directedSide(*old, from, to);
                 if (side >= 0) across = old->nb[side];
             }
-            if (across <= 0 || across == e || across == f) continue;
+            if (across <= 0 || across == pr.e || across == pr.f) continue;
             const TopoElement& other = region_.topoElements[across - 1];
             if (other.name <= 0 || !other.isTriangle) continue;
             const int back = directedSide(other, to, from);
