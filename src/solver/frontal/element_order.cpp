@@ -327,27 +327,28 @@ FrontMeasure measure_front(int npoin, int nelem, int nnode, const int* lnods, co
     return m;
 }
 
-std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int* lnods, const double* coord,
-                                      int ndime) {
-    const int ne = std::max(nelem, 0);
-    std::vector<int> own(static_cast<std::size_t>(ne));
-    std::iota(own.begin(), own.end(), 0);
-    if (ne < 3 || nnode <= 0) return own;
+namespace {
 
-    ElementGraph g(npoin, ne, nnode, lnods);
-    const std::vector<Point> centres = element_centres(g, coord, ndime);
-
-    // Cuthill-McKee order, one connected part after the other, each from a
-    // pseudo-peripheral element found by repeated searches from a far element
-    // of least degree.  The two ends of the largest part give a direction.
-    std::vector<int> seen(static_cast<std::size_t>(ne), -1), in_part(static_cast<std::size_t>(ne), 0);
-    std::vector<int> cm, trial;
-    cm.reserve(static_cast<std::size_t>(ne));
-    std::vector<double> graph_level(static_cast<std::size_t>(ne), 0.0);
+// The Cuthill-McKee order, one connected part after the other, each from a
+// pseudo-peripheral element found by repeated searches from a far element
+// of least degree; with it each element's graph distance from the far end of
+// its part (the levels of Sloan's order), the roots, and the two ends of the
+// largest part (a direction to sweep along).
+struct CuthillMcKee {
+    std::vector<int> order;
+    std::vector<double> level;
     std::vector<int> roots;
+    int far_a = 0, far_b = 0;
+};
+
+CuthillMcKee cuthill_mckee(ElementGraph& g, int ne) {
+    CuthillMcKee cm;
+    std::vector<int> seen(static_cast<std::size_t>(ne), -1), in_part(static_cast<std::size_t>(ne), 0);
+    std::vector<int> trial;
+    cm.order.reserve(static_cast<std::size_t>(ne));
+    cm.level.assign(static_cast<std::size_t>(ne), 0.0);
     int round = 0;
     std::size_t largest = 0;
-    int far_a = 0, far_b = 0;
     for (int s = 0; s < ne; ++s) {
         if (in_part[s]) continue;
         int root = s;
@@ -371,15 +372,57 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
         int end = trial[last_level];
         for (std::size_t i = last_level; i < trial.size(); ++i)
             if (g.degree(trial[i]) < g.degree(end)) end = trial[i];
-        distances(g, end, graph_level);
-        roots.push_back(root);
+        distances(g, end, cm.level);
+        cm.roots.push_back(root);
         if (trial.size() > largest) {
             largest = trial.size();
-            far_a = trial.front();
-            far_b = trial.back();
+            cm.far_a = trial.front();
+            cm.far_b = trial.back();
         }
-        cm.insert(cm.end(), trial.begin(), trial.end());
+        cm.order.insert(cm.order.end(), trial.begin(), trial.end());
     }
+    return cm;
+}
+
+// Node coordinates, those that are not finite taken as 0 (as for the centres).
+std::vector<Point> node_points(int npoin, const double* coord, int ndime) {
+    const int dims = std::clamp(ndime, 0, 3);
+    std::vector<Point> at(static_cast<std::size_t>(std::max(npoin, 0)));
+    for (std::size_t p = 0; p < at.size(); ++p)
+        for (int d = 0; d < dims; ++d) {
+            const double v = coord[p * ndime + d];
+            at[p].x[d] = std::isfinite(v) ? v : 0.0;
+        }
+    return at;
+}
+
+// The candidate with the narrowest front (on a tie the least work, then the
+// earliest).
+std::size_t narrowest(int npoin, int ne, int nnode, const int* lnods, const std::vector<std::vector<int>>& candidates) {
+    std::size_t best = 0;
+    FrontMeasure best_measure = measure_front(npoin, ne, nnode, lnods, candidates[0]);
+    for (std::size_t i = 1; i < candidates.size(); ++i) {
+        const FrontMeasure m = measure_front(npoin, ne, nnode, lnods, candidates[i]);
+        if (m.nodes < best_measure.nodes || (m.nodes == best_measure.nodes && m.work < best_measure.work)) {
+            best = i;
+            best_measure = m;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int* lnods, const double* coord,
+                                      int ndime) {
+    const int ne = std::max(nelem, 0);
+    std::vector<int> own(static_cast<std::size_t>(ne));
+    std::iota(own.begin(), own.end(), 0);
+    if (ne < 3 || nnode <= 0) return own;
+
+    ElementGraph g(npoin, ne, nnode, lnods);
+    const std::vector<Point> centres = element_centres(g, coord, ndime);
+    CuthillMcKee cm = cuthill_mckee(g, ne);
 
     std::vector<std::vector<int>> candidates;
     candidates.push_back(std::move(own));
@@ -391,14 +434,7 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
             high[d] = std::max(high[d], c.x[d]);
         }
     }
-    // Node coordinates, those that are not finite taken as 0 (as for the centres).
-    const int dims = std::clamp(ndime, 0, 3);
-    std::vector<Point> at(static_cast<std::size_t>(std::max(npoin, 0)));
-    for (std::size_t p = 0; p < at.size(); ++p)
-        for (int d = 0; d < dims; ++d) {
-            const double v = coord[p * ndime + d];
-            at[p].x[d] = std::isfinite(v) ? v : 0.0;
-        }
+    const std::vector<Point> at = node_points(npoin, coord, ndime);
     // A sweep, then Sloan's orders along it.
     auto add_sweeps = [&](auto key, std::array<int, 3> then) {
         candidates.push_back(sweep(centres, key, then));
@@ -416,25 +452,15 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
     double dir[3];
     double length = 0;
     for (int d = 0; d < 3; ++d) {
-        dir[d] = centres[far_b].x[d] - centres[far_a].x[d];
+        dir[d] = centres[cm.far_b].x[d] - centres[cm.far_a].x[d];
         length += dir[d] * dir[d];
     }
     if (length > 0 && std::isfinite(length))
         add_sweeps([&dir](const Point& c) { return c.x[0] * dir[0] + c.x[1] * dir[1] + c.x[2] * dir[2]; },
                    {0, 1, 2});
-    candidates.push_back(std::move(cm));
-    for (const auto& w : kSloanWeights) candidates.push_back(sloan(g, graph_level, roots, w[0], w[1]));
-
-    std::size_t best = 0;
-    FrontMeasure best_measure = measure_front(npoin, ne, nnode, lnods, candidates[0]);
-    for (std::size_t i = 1; i < candidates.size(); ++i) {
-        const FrontMeasure m = measure_front(npoin, ne, nnode, lnods, candidates[i]);
-        if (m.nodes < best_measure.nodes || (m.nodes == best_measure.nodes && m.work < best_measure.work)) {
-            best = i;
-            best_measure = m;
-        }
-    }
-    return std::move(candidates[best]);
+    candidates.push_back(std::move(cm.order));
+    for (const auto& w : kSloanWeights) candidates.push_back(sloan(g, cm.level, cm.roots, w[0], w[1]));
+    return std::move(candidates[narrowest(npoin, ne, nnode, lnods, candidates)]);
 }
 
 }  // namespace parvane
