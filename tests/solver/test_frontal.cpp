@@ -106,9 +106,11 @@ Model grid(int nx, int ny, int nnode) {
 // Random symmetric element matrices (positive definite, or negative definite
 // when sign < 0) and random loads.
 // Coupling of the freedoms: all; by classes (components 1/4, 2/5, 3/6);
-// as in a flat plate (bending 1/5/6, in-plane 2/3, drilling 4 apart); or as
-// in a flat plate up to the middle element and all after it.
-enum class Coupling { All, Classes, Plate, PlateThenAll };
+// as in a flat plate (bending 1/5/6, in-plane 2/3, drilling 4 apart); as in
+// a flat plate of membranes with drilling rotations (bending apart, in-plane
+// and drilling together); or as in a flat plate up to the middle element and
+// all after it.
+enum class Coupling { All, Classes, Plate, PlateWithDrilling, PlateThenAll };
 
 bool apart(Coupling c, int i, int j, int e, int nelem) {
     static constexpr int kPlateClass[6] = {0, 1, 1, 2, 0, 0};
@@ -116,6 +118,7 @@ bool apart(Coupling c, int i, int j, int e, int nelem) {
         case Coupling::All: return false;
         case Coupling::Classes: return i % 3 != j % 3;
         case Coupling::Plate: return kPlateClass[i % 6] != kPlateClass[j % 6];
+        case Coupling::PlateWithDrilling: return (kPlateClass[i % 6] == 0) != (kPlateClass[j % 6] == 0);
         case Coupling::PlateThenAll: return e < nelem / 2 && kPlateClass[i % 6] != kPlateClass[j % 6];
     }
     return false;
@@ -292,6 +295,10 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
         {"decoupled quad4", 6, 5, 4, true, 1.0, std::size_t(2) << 30, Coupling::Classes},
         {"flat plate freedoms", 6, 5, 8, true, 1.0, std::size_t(2) << 30, Coupling::Plate},
         {"flat plate freedoms, quad4", 7, 6, 4, true, 1.0, std::size_t(2) << 30, Coupling::Plate},
+        {"flat plate, membrane with drilling, quad4", 7, 6, 4, true, 1.0, std::size_t(2) << 30,
+         Coupling::PlateWithDrilling},
+        {"flat plate, membrane with drilling, quad8", 5, 4, 8, true, 1.0, std::size_t(2) << 30,
+         Coupling::PlateWithDrilling},
         {"flat plate, coupled from the middle on", 6, 5, 9, true, 1.0, std::size_t(2) << 30, Coupling::PlateThenAll},
         {"equations on the scratch unit", 3, 3, 9, true, 1.0, 0, Coupling::Classes},
         {"half in memory", 4, 4, 4, true, 1.0, 40000, Coupling::All},

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -43,8 +44,14 @@ inline void subtract_product(const double* U, const double* W, int rows, int n, 
 // dense product over a contiguous range of the front.  A node's six variables
 // enter and leave the front together, so each region holds its share of the
 // occupied slots.
+//
+// The in-plane region fills downwards from its last slot and the drilling
+// region, right after it, upwards from its first: where an element couples
+// the two (the 4-node membrane with drilling rotations), their occupied slots
+// stay one contiguous range whatever the width of the front at the time.
 constexpr int kRegionOf[6] = {0, 1, 1, 2, 0, 0};
 constexpr int kRegionShare[3] = {3, 2, 1};   // sixths of the slots
+constexpr bool kRegionDownward[3] = {false, true, false};
 
 struct Front {
     std::size_t C = 0;
@@ -55,8 +62,14 @@ struct Front {
     std::vector<int> slot_of;    // per variable, -1 = not in the front
     std::vector<double> diag;    // largest diagonal term assembled into each slot's equation
     struct Region {
-        int base = 0, size = 0, top = 0;   // slots base .. base + size - 1, used below base + top
-        std::set<int> free_below;          // free slots below the top
+        int base = 0, size = 0, top = 0;   // slots base .. base + size - 1; `top` of them used, from the start
+        bool downward = false;             // the start is the last slot
+        std::set<int> free_below;          // free slots among the used ones
+        // Slot of the place-th slot from the region's start.
+        int slot(int place) const { return downward ? base + size - 1 - place : base + place; }
+        // The used slots: lo() .. lo() + top - 1.
+        int lo() const { return downward ? base + size - top : base; }
+        int occupied() const { return top - static_cast<int>(free_below.size()); }
     };
     Region regions[3];
     int width = 0;               // one past the highest occupied slot
@@ -65,7 +78,7 @@ struct Front {
     void reserve(int slots) {
         int base = 0;
         for (int r = 0; r < 3; ++r) {
-            regions[r] = Region{base, (slots * kRegionShare[r] + 5) / 6, 0, {}};
+            regions[r] = Region{base, (slots * kRegionShare[r] + 5) / 6, 0, kRegionDownward[r], {}};
             base += regions[r].size;
         }
         C = static_cast<std::size_t>(base);
@@ -78,16 +91,18 @@ struct Front {
         if (i > j) std::swap(i, j);
         return F[static_cast<std::size_t>(j) * C + i];
     }
-    // The lowest free slot of the variable's region, -1 if there is none.
+    // The free slot nearest the start of the variable's region, -1 if there
+    // is none.
     int take_slot(int v) {
         Region& g = regions[kRegionOf[v % 6]];
         int s;
         if (!g.free_below.empty()) {
-            s = *g.free_below.begin();
-            g.free_below.erase(g.free_below.begin());
+            const auto nearest = g.downward ? std::prev(g.free_below.end()) : g.free_below.begin();
+            s = *nearest;
+            g.free_below.erase(nearest);
         } else {
             if (g.top >= g.size) return -1;
-            s = g.base + g.top++;
+            s = g.slot(g.top++);
             width = std::max(width, s + 1);
         }
         return s;
@@ -101,11 +116,11 @@ struct Front {
     void shrink() {
         width = 0;
         for (Region& g : regions) {
-            while (g.top > 0 && slot_var[g.base + g.top - 1] == 0) {
+            while (g.top > 0 && slot_var[g.slot(g.top - 1)] == 0) {
                 --g.top;
-                g.free_below.erase(g.base + g.top);
+                g.free_below.erase(g.slot(g.top));
             }
-            if (g.top > 0) width = g.base + g.top;
+            if (g.top > 0) width = g.downward ? g.base + g.size : g.base + g.top;
         }
     }
 };

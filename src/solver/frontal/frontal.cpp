@@ -178,6 +178,10 @@ void back_substitute(const char* data, int rows, Front& fr, double* disp, double
 // elimination; only the order of the additions into the front changes.
 constexpr int kDelayedPivots = 48;
 
+// One bit for each pair of slot regions that an element couples.
+constexpr int pair_bit(int a, int b) { return 1 << (a + b - 1); }   // (0,1) 1, (0,2) 2, (1,2) 4
+constexpr int kEveryPair = 7;
+
 // One factorization: the elements are placed and assembled one after the
 // other; the variables they leave fully summed wait in the front and are
 // eliminated in blocks, each kept in the equation store with the element
@@ -253,9 +257,10 @@ private:
         for (int k = 0; k < nevab_; ++k, kc += k) {
             fr_.loads[dest[k]] += el[k];
             for (int l = 0; l <= k; ++l) fr_.at(dest[l], dest[k]) += kc[l];
-            if (!coupled_)
+            if (coupling_ != kEveryPair)
                 for (int l = 0; l <= k; ++l)
-                    if (kRegionOf[l % 6] != kRegionOf[k % 6] && kc[l] != 0.0) coupled_ = true;
+                    if (kRegionOf[l % 6] != kRegionOf[k % 6] && kc[l] != 0.0)
+                        coupling_ |= pair_bit(kRegionOf[l % 6], kRegionOf[k % 6]);
             fr_.diag[dest[k]] = std::max(fr_.diag[dest[k]], std::fabs(kc[k]));
         }
     }
@@ -328,22 +333,34 @@ private:
         int live = 0;                          // occupied columns besides the waiting ones
     };
 
+    // Regions that share a group: each its own while no element couples two;
+    // the in-plane and drilling regions together where only they are coupled
+    // (their used slots are adjacent); else all of them.
+    int group_key(int region) const {
+        if (coupling_ == 0) return region;
+        if (coupling_ == pair_bit(1, 2)) return region == 0 ? 0 : 1;
+        return 0;
+    }
+
     void form_groups() {
         const int ks = static_cast<int>(pending_.size());
         groups_.clear();
         int of_region[3] = {-1, -1, -1};
         for (int m = 0; m < ks; ++m) {
-            const int r = coupled_ ? 0 : kRegionOf[(fr_.slot_var[pending_[m]] - 1) % 6];
+            const int r = group_key(kRegionOf[(fr_.slot_var[pending_[m]] - 1) % 6]);
             if (of_region[r] < 0) {
                 of_region[r] = static_cast<int>(groups_.size());
                 Group g;
-                if (coupled_) {
-                    g.lo = 0;
-                    g.n = fr_.width;
-                } else {
-                    g.lo = fr_.regions[r].base;
-                    g.n = fr_.regions[r].top;
+                int hi = 0;
+                g.lo = fr_.width;
+                for (int q = 0; q < 3; ++q) {
+                    const Front::Region& reg = fr_.regions[q];
+                    if (group_key(q) != r || reg.top == 0) continue;
+                    g.lo = std::min(g.lo, reg.lo());
+                    hi = std::max(hi, reg.lo() + reg.top);
+                    g.live += reg.occupied();
                 }
+                g.n = hi - g.lo;
                 groups_.push_back(std::move(g));
             }
             group_of_[m] = of_region[r];
@@ -354,12 +371,7 @@ private:
         }
         std::size_t at = 0;
         for (Group& g : groups_) {
-            int occupied = 0;
-            for (int r = 0; r < 3; ++r) {
-                const Front::Region& reg = fr_.regions[r];
-                if (coupled_ || reg.base == g.lo) occupied += reg.top - static_cast<int>(reg.free_below.size());
-            }
-            g.live = occupied - static_cast<int>(g.rows.size());
+            g.live -= static_cast<int>(g.rows.size());
             std::sort(g.rows.begin(), g.rows.end());
             g.at = at;
             for (int m : g.order) {
@@ -574,7 +586,7 @@ private:
     std::vector<std::size_t> row_at_;   // its place in the panel
     std::vector<double> pivot_;         // its pivot, 0 where it updates nothing
     std::vector<double> W_;
-    bool coupled_ = false;              // an element couples two slot regions
+    int coupling_ = 0;                  // pairs of slot regions an element couples (pair_bit)
     char* block_ = nullptr;         // where the block's rows are written
     std::size_t block_bound_ = 0, block_used_ = 0;
     bool in_memory_ = false;

@@ -17,7 +17,10 @@
 // BLAS matrix product (same pivots in the same order, same results within
 // rounding as one-by-one elimination).  The front keeps the bending, in-plane
 // and drilling freedoms in slot regions of their own, so that a flat plate,
-// which couples none of them, updates each region as one dense product.
+// which couples none of them, updates each region as one dense product; where
+// the elements couple the in-plane and the drilling freedoms (4-node
+// membranes), those two regions are updated together and the bending region
+// on its own.
 // Couplings that are exactly zero are skipped.
 //
 // Eliminated equations stay in memory up to a budget and go to the scratch
