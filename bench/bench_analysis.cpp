@@ -17,7 +17,8 @@
 // - the 15,000-node mat on Winkler springs, on Mindlin soil and on Vlasov
 //   soil (the Winkler and Mindlin mats follow --mindlin-size).
 // Per case: nodes, front, iterations, wall time, the seconds of the
-// eliminations, the operations of one factorization (a figure that does not
+// eliminations (and of the solutions refined through stored equations
+// instead), the operations of one factorization (a figure that does not
 // depend on the load of the machine), the seconds of the soil updates, peak
 // resident size.
 //
@@ -284,6 +285,8 @@ int run_case(const char* name, const Folder& f) {
                 r.iterations, seconds, r.elimination_seconds, fs_.elimination_flops * 1e-9, r.soil_seconds,
                 peak_rss_mb(), status);
     if (fs_.spilled_bytes > 0) std::printf("   (equations spilled to the scratch unit)");
+    if (r.refined_solutions > 0)
+        std::printf("   (%d of %d solutions by refinement through stored equations)", r.refined_solutions, r.iterations);
     const parvane::MindlinTimes& m = parvane::mindlin_times();
     if (m.updates > 0) std::printf("   (settlement sums %.3f s, %d nodes of %d cached)", m.settlement_seconds, m.cached_rows, npoin);
     std::printf("\n");
@@ -404,7 +407,7 @@ int main(int argc, char** argv) {
             ++failures;
     }
     std::printf("(wall s: the whole analysis through the linked solver; elim. s and soil s: summed over its "
-                "iterations; Gflop: floating-point operations of one factorization; peak MB: resident size of the "
+                "iterations, elim. s with the refinement steps; Gflop: floating-point operations of one factorization; peak MB: resident size of the "
                 "process that ran it)\n");
     return failures == 0 ? 0 : 1;
 }

@@ -354,6 +354,75 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
     }
 }
 
+// New element matrices on the same mesh, order and restraints, with
+// refinement allowed: a small change of some diagonal terms (a soil
+// stiffness between two soil iterations) is solved by conjugate gradients
+// through the stored equations, which stay those of the first matrices; a
+// change that leaves the matrices indefinite, a budget too small for the
+// steps, equations on the scratch unit or refinement not asked for are
+// eliminated anew.  Every answer is the dense solution of the new matrices.
+TEST_F(FrontalTest, ChangedMatricesAreSolvedThroughTheStoredEquations) {
+    struct Change {
+        const char* name;
+        double diagonal_factor;   // each deflection diagonal term times this
+        bool refine;
+        double share;
+        std::size_t budget;
+        bool refined;
+    };
+    const Change changes[] = {
+        {"soil terms a little stiffer", 1.05, true, 1e9, std::size_t(2) << 30, true},
+        {"soil terms a little softer", 0.97, true, 1e9, std::size_t(2) << 30, true},
+        {"indefinite", -3.0, true, 1e9, std::size_t(2) << 30, false},
+        {"budget below one step", 1.05, true, 0.0, std::size_t(2) << 30, false},
+        {"equations on the scratch unit", 1.05, true, 1e9, 0, false},
+        {"not asked", 1.05, false, 1e9, std::size_t(2) << 30, false},
+    };
+    for (const int nnode : {4, 8}) {
+        for (const Change& c : changes) {
+            SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(nnode) + "-node");
+            parvane::frontal_set_memory_budget(c.budget);
+            parvane::frontal_release();
+            Model m = grid(5, 4, nnode);
+            restrain(m, 1, {1, 1, 1, 0, 2, 1}, {0.01, -0.02, 0.0, 5.0, 3.0, 0.0});
+            restrain(m, m.npoin, {1, 1, 1, 1, 1, 1}, {0.0, 0.0, 0.03, 0.0, 0.0, 0.0});
+            fill_random(m, 29, 1.0, nnode == 4 ? Coupling::PlateWithDrilling : Coupling::Plate);
+            FrontalProblem p = m.problem();
+            ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
+            const std::vector<double> first = m.stiff;
+
+            const int n = m.nevab();
+            for (int e = 0; e < m.nelem; ++e)
+                for (int k = 0; k < n; k += 6) m.stiff[static_cast<size_t>(e) * n * n + k * n + k] *= c.diagonal_factor;
+            std::fill(m.disp.begin(), m.disp.end(), 0.0);
+            parvane::frontal_set_refinement_share(c.share);
+            p = m.problem();
+            p.refine = c.refine;
+            const int status = parvane::frontal_solve_problem(p, &units);
+            parvane::frontal_set_refinement_share(-1.0);
+            if (c.diagonal_factor < 0.0) {
+                // An indefinite system may meet a negative pivot; refinement
+                // never hides that.
+                EXPECT_EQ(parvane::frontal_last_stats().refinement_steps, 0);
+                continue;
+            }
+            ASSERT_EQ(status, 0);
+            const parvane::FrontalStats stats = parvane::frontal_last_stats();
+            EXPECT_EQ(stats.refinement_steps > 0, c.refined);
+            EXPECT_FALSE(stats.reused);
+            const Dense d = dense_solve(m);
+            EXPECT_LT(rel_diff(m.disp, d.u), 1e-10);
+            EXPECT_LT(rel_diff(m.support, d.support), 1e-10);
+
+            // A refinement leaves the stored equations of the first matrices.
+            m.stiff = first;
+            p = m.problem();
+            ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
+            EXPECT_EQ(parvane::frontal_last_stats().reused, c.refined);
+        }
+    }
+}
+
 // Equations that cannot be written to unit 2 (a full disk) end the solution
 // with the file and the cause in the message file; a later call with room
 // solves again.

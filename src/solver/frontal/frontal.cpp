@@ -70,6 +70,19 @@ constexpr int kStatusMemory = 10;
 EquationStore g_store;
 FrontalStats g_stats;
 FrontalStats g_factor_stats;
+
+// Working arrays of the refinement (class Refinement), kept from one call to
+// the next: a soil iteration calls it with the same sizes again and again,
+// and fresh memory is slow to touch.  `entering` follows the stored
+// equations and is rebuilt after every new elimination.
+struct RefinementWork {
+    std::vector<double> f, x, r, z, p, q, held, bvals;
+    std::vector<std::pair<int, std::size_t>> entering;   // (slot, variable), variables by first place
+    std::vector<std::size_t> entering_start;             // per place in the order; empty: to be built
+    void release() { *this = RefinementWork{}; }
+};
+RefinementWork g_work;
+
 // 1 GiB of eliminated equations in memory: with the element matrices and the
 // front beside it a 100,000-node mat stays under 2 GB resident; the rest is
 // read back from unit 2 once, in the back-substitution.
@@ -650,13 +663,20 @@ struct Identity {
     std::uint64_t hash[2];
 };
 
-bool store_matches(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
-                   const std::vector<int>& order) {
+// The stored equations come from the same mesh, order and restraints, so
+// that they can precondition the solution of other element matrices.
+bool same_pattern(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
+                  const std::vector<int>& order) {
     return g_store.valid && g_store.units == units && g_store.npoin == id.npoin && g_store.nelem == id.nelem &&
            g_store.nnode == id.nnode && g_store.capacity == id.capacity && g_store.codes == codes &&
            g_store.lnods_copy.size() == id.lsize &&
            std::equal(g_store.lnods_copy.begin(), g_store.lnods_copy.end(), pb.lnods) && g_store.order == order &&
-           g_store.stiffness_count == id.ksize && g_store.stiffness_hash[0] == id.hash[0] &&
+           g_store.stiffness_count == id.ksize;
+}
+
+bool store_matches(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
+                   const std::vector<int>& order) {
+    return same_pattern(pb, units, id, codes, order) && g_store.stiffness_hash[0] == id.hash[0] &&
            g_store.stiffness_hash[1] == id.hash[1];
 }
 
@@ -664,6 +684,7 @@ bool store_matches(const FrontalProblem& pb, fio::Units* units, const Identity& 
 void renew_store(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
                  std::vector<int>& order) {
     g_store.clear();
+    g_work.entering_start.clear();
     g_store.units = units;
     g_store.npoin = id.npoin;
     g_store.nelem = id.nelem;
@@ -695,16 +716,190 @@ void reduce_stored_loads(const FrontalProblem& pb, Front& fr, std::vector<double
 }
 
 // Back-substitution through the stored equations, last equation first.
-void back_substitution(const FrontalProblem& pb, Front& fr, const std::vector<double>& bvals) {
+void back_substitution(Front& fr, const std::vector<double>& bvals, double* disp, double* support_forces) {
     std::fill(fr.sol.begin(), fr.sol.end(), 0.0);
     long long eq = static_cast<long long>(bvals.size());
     std::vector<const char*> offsets;
     for (int e = g_store.nelem - 1; e >= 0; --e) {
         const EquationStore::Block& blk = g_store.blocks[e];
         if (blk.rows == 0) continue;
-        back_substitute(block_rows(blk), blk.rows, fr, pb.displacement_increment, pb.support_forces, bvals, eq, offsets);
+        back_substitute(block_rows(blk), blk.rows, fr, disp, support_forces, bvals, eq, offsets);
     }
 }
+
+// The preconditioned residual norm falls to this fraction of its first value:
+// the solution then agrees with an elimination to about as many digits as
+// the elimination itself carries.
+constexpr double kRefinementTolerance = 1e-12;
+// The steps may cost at most this share of the elimination that made the
+// stored equations, counted in operations; a run that would cost more stops
+// and eliminates anew.  An operation of a step counts kStepWeight times: a
+// step streams the stored equations from memory once forward and once back,
+// where the elimination works on the front in cache.  Counting operations
+// instead of timing them keeps the choice, and so the last bits of the
+// results, independent of the machine and its load.
+constexpr double kRefinementShare = 0.8;
+constexpr double kStepWeight = 8.0;
+double g_refinement_share = kRefinementShare;
+
+
+// Solution of new element matrices by conjugate gradients, preconditioned by
+// the stored equations of earlier ones (the same mesh, order and
+// restraints).  Where only some terms changed a little (a soil stiffness
+// between two soil iterations), a few steps, each a pass over the element
+// matrices and one through the stored equations, cost less than a new
+// elimination.  Prescribed variables keep their values throughout; the
+// others start at zero.  The run gives up, leaving the problem's arrays
+// untouched, when a step shows the matrices are not positive definite or
+// when the steps still needed would cost more than the share of an
+// elimination.
+class Refinement {
+public:
+    Refinement(const FrontalProblem& pb, Front& fr, const std::vector<int>& codes)
+        : pb_(pb), fr_(fr), codes_(codes), nnode_(std::max(pb.nnode, 0)), nevab_(6 * nnode_),
+          ntotv_(static_cast<std::size_t>(std::max(pb.npoin, 0)) * 6), w_(g_work) {}
+
+    // True when solved: the displacements and support forces are written.
+    bool run(int& steps) {
+        steps = 0;
+        if (w_.entering_start.empty()) collect_entering();
+        for (std::vector<double>* v : {&w_.f, &w_.x, &w_.r, &w_.z, &w_.p, &w_.q}) v->assign(ntotv_, 0.0);
+        std::vector<double>&f = w_.f, &x = w_.x, &r = w_.r, &z = w_.z, &p = w_.p, &q = w_.q;
+        for (int e = 0; e < std::max(pb_.nelem, 0); ++e) {
+            const double* el = pb_.element_loads + static_cast<std::size_t>(e) * nevab_;
+            for (int k = 0; k < nevab_; ++k) f[variable(e, k)] += el[k];
+        }
+        for (std::size_t v = 0; v < ntotv_; ++v)
+            if (codes_[v] == 1) x[v] = pb_.support_forces[v];
+        multiply(x.data(), q.data());
+        for (std::size_t v = 0; v < ntotv_; ++v) r[v] = codes_[v] == 1 ? 0.0 : f[v] - q[v];
+        precondition(r.data(), z.data());
+        double rz = dot(r, z);
+        const double goal = kRefinementTolerance * kRefinementTolerance * rz;
+        const double rz0 = rz;
+        p = z;
+        // One step: a pass over the element matrices and one forward and
+        // back through the stored equations; the set-up costs one more.
+        const double step = kStepWeight * (2.0 * std::max(pb_.nelem, 0) * nevab_ * nevab_ +
+                                           4.0 * static_cast<double>(g_store.mem_bytes) / sizeof(double));
+        const double budget = g_refinement_share * g_store.flops;
+        while (rz > goal) {
+            if (stop_requested()) throw Failure{kStatusStopped};
+            multiply(p.data(), q.data());
+            for (std::size_t v = 0; v < ntotv_; ++v)
+                if (codes_[v] == 1) q[v] = 0.0;
+            const double pq = dot(p, q);
+            if (!(pq > 0.0) || !std::isfinite(pq)) return false;
+            const double alpha = rz / pq;
+            for (std::size_t v = 0; v < ntotv_; ++v) {
+                x[v] += alpha * p[v];
+                r[v] -= alpha * q[v];
+            }
+            precondition(r.data(), z.data());
+            const double next = dot(r, z);
+            ++steps;
+            if (!(next >= 0.0) || !std::isfinite(next)) return false;
+            if (next <= goal) break;
+            // The steps still needed at the mean rate so far, each taking as
+            // long as this one.
+            const double reached = std::sqrt(next / rz0);
+            const double rate = std::pow(reached, 1.0 / steps);
+            if (!(rate < 1.0)) return false;
+            const double still = std::ceil(std::log(kRefinementTolerance / reached) / std::log(rate));
+            if ((steps + 1 + still) * step > budget) return false;
+            const double beta = next / rz;
+            for (std::size_t v = 0; v < ntotv_; ++v) p[v] = z[v] + beta * p[v];
+            rz = next;
+        }
+        // Support forces as an elimination gives them: the unbalance of a
+        // prescribed variable's equation, a code-2 value times the
+        // displacement.
+        multiply(x.data(), q.data());
+        for (std::size_t v = 0; v < ntotv_; ++v) {
+            pb_.displacement_increment[v] = x[v];
+            if (codes_[v] == 1)
+                pb_.support_forces[v] = q[v] - f[v];
+            else if (codes_[v] == 2)
+                pb_.support_forces[v] *= x[v];
+        }
+        return true;
+    }
+
+private:
+    std::size_t variable(int e, int k) const {
+        const int node = std::abs(pb_.lnods[static_cast<std::size_t>(e) * nnode_ + k / 6]);
+        return static_cast<std::size_t>(node - 1) * 6 + k % 6;
+    }
+
+    static double dot(const std::vector<double>& a, const std::vector<double>& b) {
+        return cblas_ddot(static_cast<int>(a.size()), a.data(), 1, b.data(), 1);
+    }
+
+    // The variables each element brings into the front first, with their slots.
+    void collect_entering() {
+        std::vector<char> seen(ntotv_, 0);
+        w_.entering.clear();
+        w_.entering_start.assign(1, 0);
+        for (int i = 0; i < g_store.nelem; ++i) {
+            const int* dest = g_store.dests.data() + static_cast<std::size_t>(i) * nevab_;
+            for (int k = 0; k < nevab_; ++k) {
+                const std::size_t v = variable(g_store.order[i], k);
+                if (seen[v]) continue;
+                seen[v] = 1;
+                w_.entering.push_back({dest[k], v});
+            }
+            w_.entering_start.push_back(w_.entering.size());
+        }
+    }
+
+    // y = K x, element by element from the upper triangles.
+    void multiply(const double* x, double* y) const {
+        std::fill(y, y + ntotv_, 0.0);
+        const std::size_t packed = static_cast<std::size_t>(nevab_) * (nevab_ + 1) / 2;
+        double xe[54], ye[54];
+        std::size_t var[54];
+        for (int e = 0; e < std::max(pb_.nelem, 0); ++e) {
+            for (int k = 0; k < nevab_; ++k) {
+                var[k] = variable(e, k);
+                xe[k] = x[var[k]];
+                ye[k] = 0.0;
+            }
+            const double* kc = pb_.element_stiffness + static_cast<std::size_t>(e) * packed;
+            for (int j = 0; j < nevab_; kc += ++j) {
+                const double xj = xe[j];
+                double across = 0.0;
+                for (int l = 0; l < j; ++l) {
+                    ye[l] += kc[l] * xj;
+                    across += kc[l] * xe[l];
+                }
+                ye[j] += across + kc[j] * xj;
+            }
+            for (int k = 0; k < nevab_; ++k) y[var[k]] += ye[k];
+        }
+    }
+
+    // z = M^-1 r through the stored equations, prescribed variables held at 0.
+    void precondition(const double* r, double* z) {
+        w_.held.assign(ntotv_, 0.0);
+        std::fill(fr_.loads.begin(), fr_.loads.end(), 0.0);
+        w_.bvals.assign(static_cast<std::size_t>(g_store.equations), 0.0);
+        long long eq = 0;
+        for (int i = 0; i < g_store.nelem; ++i) {
+            for (std::size_t a = w_.entering_start[i]; a < w_.entering_start[i + 1]; ++a)
+                fr_.loads[w_.entering[a].first] += r[w_.entering[a].second];
+            const EquationStore::Block& blk = g_store.blocks[i];
+            if (blk.rows > 0) reduce_loads(block_rows(blk), blk.rows, fr_, w_.held.data(), w_.bvals, eq);
+        }
+        back_substitution(fr_, w_.bvals, z, w_.held.data());
+    }
+
+    const FrontalProblem& pb_;
+    Front& fr_;
+    const std::vector<int>& codes_;
+    const int nnode_, nevab_;
+    const std::size_t ntotv_;
+    RefinementWork& w_;
+};
 
 int solve(const FrontalProblem& pb, fio::Units* units) {
     using clock = std::chrono::steady_clock;
@@ -757,6 +952,20 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
 
     std::vector<double> bvals;
     try {
+        if (!reuse && pb.refine && g_store.valid && g_store.spilled_blocks == 0 &&
+            same_pattern(pb, units, id, codes, order)) {
+            const auto t0 = clock::now();
+            int steps = 0;
+            if (Refinement(pb, fr, codes).run(steps)) {
+                g_stats.refinement_steps = steps;
+                g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
+                g_stats.equations = g_store.equations;
+                g_stats.max_front = g_store.max_front;
+                g_stats.stored_bytes = g_store.mem_bytes;
+                g_stats.total_seconds = std::chrono::duration<double>(clock::now() - t_start).count();
+                return 0;
+            }
+        }
         if (!reuse) {
             renew_store(pb, units, id, codes, order);
             fr.F = g_store.front_matrix(fr.C);
@@ -771,7 +980,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             if (g_store.spilled_blocks > 0 && !g_store.spill.flush()) spill_failed(units, g_store.spill.path(), errno);
         }
         g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
-        back_substitution(pb, fr, bvals);
+        back_substitution(fr, bvals, pb.displacement_increment, pb.support_forces);
         g_store.valid = true;
     } catch (const Failure& f) {
         g_store.clear();
@@ -828,6 +1037,8 @@ void frontal_solve(RunState& st, const double* restraint_values, double* displac
     p.restraint_codes = restraint_codes;
     p.lnods = lnods;
     if (st.element_order.size() == static_cast<std::size_t>(std::max(st.nelem, 0))) p.element_order = st.element_order.data();
+    // Between soil iterations only the soil springs change.
+    p.refine = st.isoil == 1;
     const int result = solve(p, &st.units);
     if (result > 0) status = result;
     if (result == kStatusSolve && g_stats.zero_pivot_variable > 0) report_mechanism(st, g_stats.zero_pivot_variable);
@@ -837,8 +1048,12 @@ const FrontalStats& frontal_last_stats() { return g_stats; }
 const FrontalStats& frontal_factorization_stats() { return g_factor_stats; }
 
 void frontal_set_memory_budget(std::size_t bytes) { g_budget = bytes; }
+void frontal_set_refinement_share(double share) { g_refinement_share = share < 0.0 ? kRefinementShare : share; }
 std::size_t frontal_memory_budget() { return g_budget; }
 
-void frontal_release() { g_store.release(); }
+void frontal_release() {
+    g_store.release();
+    g_work.release();
+}
 
 }  // namespace parvane

@@ -26,7 +26,10 @@
 // Eliminated equations stay in memory up to a budget and go to the scratch
 // unit 2 beyond it.  When the element matrices, the connectivity and the
 // restraints are the same as in the previous call, the stored equations are
-// reused and only the loads are reduced and back-substituted.
+// reused and only the loads are reduced and back-substituted.  When only the
+// element matrices changed, and the caller allows it, the stored equations
+// may serve as the preconditioner of conjugate gradients on the new matrices
+// (a refinement) instead of a new elimination.
 #pragma once
 
 #include <cstddef>
@@ -63,6 +66,12 @@ struct FrontalProblem {
     // model's order.  Only the elimination order follows it: the solution is
     // the same within rounding.
     const int* element_order = nullptr;
+    // When only the element matrices differ from those of the stored
+    // equations (same mesh, order and restraints), the system may be solved
+    // by conjugate gradients with the stored equations as preconditioner,
+    // as long as that promises to cost less than a new elimination; the
+    // solution is the same within rounding, the stored equations stay.
+    bool refine = false;
 };
 
 // Figures of the last call (for the benchmark and the tests).
@@ -73,6 +82,7 @@ struct FrontalStats {
     double elimination_seconds = 0;
     double total_seconds = 0;
     bool reused = false;           // the stored equations of the previous call were reused
+    int refinement_steps = 0;      // conjugate-gradient steps, when the stored equations preconditioned them
     std::size_t stored_bytes = 0;  // bytes of eliminated equations kept in memory
     std::size_t spilled_bytes = 0; // bytes written to the equation scratch unit
     long long zero_pivot_variable = 0;  // variable (from 1) whose pivot counted as zero, 0 = none
@@ -100,6 +110,9 @@ const FrontalStats& frontal_factorization_stats();
 
 // Bytes of eliminated equations kept in memory before the rest goes to unit 2.
 void frontal_set_memory_budget(std::size_t bytes);
+// Share of an elimination's operations that a refinement (FrontalProblem::
+// refine) may cost before it gives up; a negative share restores the default.
+void frontal_set_refinement_share(double share);
 std::size_t frontal_memory_budget();
 
 // Forgets the stored equations of the previous call (end of a run).

@@ -186,6 +186,7 @@ void run_analysis(RunState& st, int& status) {
                           st.fixcod.data(), st.lnods.data(), status);
             g_figures.solve_seconds += seconds_since(solve_start);
             g_figures.elimination_seconds += frontal_last_stats().elimination_seconds;
+            if (frontal_last_stats().refinement_steps > 0) ++g_figures.refined_solutions;
             ++g_figures.iterations;
             if (status == kStatusStopped) {
                 stop_run(st, status);

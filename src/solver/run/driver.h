@@ -35,7 +35,8 @@ void set_converged_step_hook(ConvergedStepHook hook, void* data);
 struct RunFigures {
     int iterations = 0;
     double solve_seconds = 0;
-    double elimination_seconds = 0;
+    double elimination_seconds = 0;   // with the refinement steps of solutions that eliminated nothing
+    int refined_solutions = 0;        // solutions by refinement through stored equations
     double soil_seconds = 0;
 };
 const RunFigures& last_run_figures();
