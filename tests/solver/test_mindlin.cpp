@@ -288,3 +288,120 @@ TEST(Mindlin, CachedInfluencesGiveTheUncachedSettlements) {
 }
 
 }  // namespace
+
+namespace {
+
+// A mesh as mindlin_soil reads it: coordinates (x, y, z per node) and the
+// element nodes, the four corners first.
+struct SoilMesh {
+  int nnode = 4;
+  std::vector<double> coord;
+  std::vector<int> lnods;
+  int npoin() const { return static_cast<int>(coord.size() / 3); }
+  int nelem() const { return static_cast<int>(lnods.size()) / nnode; }
+  double y(int p) const { return coord[static_cast<std::size_t>(p - 1) * 3 + 1]; }
+  double z(int p) const { return coord[static_cast<std::size_t>(p - 1) * 3 + 2]; }
+};
+
+// nx x nz rectangles with the given column widths and row heights, 8-node
+// (midside nodes inside the spans of their neighbours) or 4-node.
+SoilMesh rectangles(const std::vector<double>& widths, const std::vector<double>& heights, int nnode) {
+  SoilMesh m;
+  m.nnode = nnode;
+  std::vector<double> ys{0.0}, zs{0.0};
+  for (double w : widths) ys.push_back(ys.back() + w);
+  for (double h : heights) zs.push_back(zs.back() - h);
+  auto add = [&](double y, double z) {
+    m.coord.insert(m.coord.end(), {0.0, y, z});
+    return m.npoin();
+  };
+  const std::size_t cy = ys.size(), cz = zs.size();
+  std::vector<int> corner(cy * cz);
+  for (std::size_t j = 0; j < cz; ++j)
+    for (std::size_t i = 0; i < cy; ++i) corner[j * cy + i] = add(ys[i], zs[j]);
+  for (std::size_t j = 0; j + 1 < cz; ++j)
+    for (std::size_t i = 0; i + 1 < cy; ++i) {
+      const int a = corner[j * cy + i], b = corner[j * cy + i + 1], c = corner[(j + 1) * cy + i + 1],
+                d = corner[(j + 1) * cy + i];
+      m.lnods.insert(m.lnods.end(), {a, b, c, d});
+      if (nnode == 8) {
+        const double ym = 0.5 * (ys[i] + ys[i + 1]), zm = 0.5 * (zs[j] + zs[j + 1]);
+        m.lnods.insert(m.lnods.end(), {add(ym, zs[j]), add(ys[i + 1], zm), add(ym, zs[j + 1]), add(ys[i], zm)});
+      }
+    }
+  return m;
+}
+
+// The settlement rule written out for each node and element: the nearest
+// corner offsets, the rectangle differences by case, summed in element order.
+std::vector<double> four_rectangle_rule(const SoilMesh& m, const std::vector<double>& loads, double e, double nu) {
+  const double on_line = static_cast<double>(1.0e-14f);
+  auto I = [&](double a, double b) { return parvane::mindlin_influence(a, b, 1.0, e, nu); };
+  std::vector<double> s(static_cast<std::size_t>(m.npoin()), 0.0);
+  for (int i = 1; i <= m.npoin(); ++i)
+    for (int el = 0; el < m.nelem(); ++el) {
+      const int* c = m.lnods.data() + static_cast<std::size_t>(el) * m.nnode;
+      const double sy = std::fabs(m.y(c[2]) - m.y(c[0])), sz = std::fabs(m.z(c[2]) - m.z(c[0]));
+      double dy = 1e300, dz = 1e300;
+      for (int k = 0; k < 4; ++k) {
+        dy = std::min(dy, std::fabs(m.y(i) - m.y(c[k])));
+        dz = std::min(dz, std::fabs(m.z(i) - m.z(c[k])));
+      }
+      const bool oy = dy >= on_line, oz = dz >= on_line;
+      const double u = oy && oz ? I(sy + dy, sz + dz) - I(dy, sz + dz) - I(sy + dy, dz) + I(dy, dz)
+                       : oy     ? I(sy + dy, sz) - I(dy, sz)
+                       : oz     ? I(sy, sz + dz) - I(sy, dz)
+                                : I(sy, sz);
+      s[static_cast<std::size_t>(i - 1)] += loads[static_cast<std::size_t>(el)] / sy / sz * u;
+    }
+  return s;
+}
+
+}  // namespace
+
+// Meshes of rectangles in rows and columns take the settlement terms from a
+// table over the crossings of their corner lines; nodes inside an element's
+// span (midside nodes), elements that are no rectangle on those lines, and
+// meshes with too many lines for a table take them element by element.
+// Every way gives the four-rectangle rule within rounding, cached or not.
+TEST(Mindlin, SettlementsFollowTheFourRectangleRuleOnEveryMesh) {
+  struct Case {
+    const char* name;
+    SoilMesh mesh;
+  };
+  std::vector<Case> cases = {
+      {"4-node grid", rectangles({1.0, 1.0, 1.0, 1.0, 1.0}, {1.0, 1.0, 1.0, 1.0}, 4)},
+      {"8-node grid, graded", rectangles({0.5, 0.7, 1.1, 0.9}, {0.6, 1.3, 0.8}, 8)},
+      {"4-node grid, one corner moved off its lines", rectangles({1.0, 1.0, 1.0, 1.0}, {1.0, 1.0, 1.0}, 4)},
+      {"every coordinate its own line", rectangles({1.0, 1.0, 1.0}, {1.0, 1.0}, 4)},
+  };
+  // Corner moved: its elements are no rectangles on lines any more.
+  cases[2].mesh.coord[static_cast<std::size_t>(7 - 1) * 3 + 1] += 0.15;
+  // Each node shifted on its own: more lines than a table is worth.
+  for (std::size_t p = 0; p < cases[3].mesh.coord.size() / 3; ++p) {
+    cases[3].mesh.coord[p * 3 + 1] += 1e-3 * static_cast<double>(p % 5);
+    cases[3].mesh.coord[p * 3 + 2] -= 1e-3 * static_cast<double>(p % 3);
+  }
+  const double e = 2.0e4, nu = 0.35;
+  parvane::mindlin_set_threads(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SoilMesh& m = c.mesh;
+    std::vector<double> loads(static_cast<std::size_t>(m.nelem()));
+    for (std::size_t el = 0; el < loads.size(); ++el) loads[el] = 2.0 + static_cast<double>((el * 5) % 7);
+    const std::vector<double> rule = four_rectangle_rule(m, loads, e, nu);
+    for (const std::size_t budget : {std::size_t(1) << 30, std::size_t(0)}) {
+      parvane::mindlin_set_cache_budget(budget);
+      parvane::MindlinCache cache;
+      std::vector<double> s(static_cast<std::size_t>(m.npoin()), -1.0);
+      int bad = 0;
+      parvane::mindlin_soil(s.data(), loads.data(), m.coord.data(), m.lnods.data(), e, nu, m.nnode, m.nelem(), 3,
+                            m.npoin(), bad, &cache);
+      ASSERT_EQ(bad, 0);
+      for (int p = 0; p < m.npoin(); ++p)
+        EXPECT_NEAR(s[p], rule[p], 1e-12 * std::fabs(rule[p])) << "node " << p + 1 << ", budget " << budget;
+    }
+  }
+  parvane::mindlin_set_automatic_cache_budget();
+  parvane::mindlin_set_threads(0);
+}

@@ -171,6 +171,131 @@ struct HalfSpace {
     }
 };
 
+// The corner lines of a mesh of rectangles with sides along y and z: the
+// distinct corner coordinates in each direction, and for every element the
+// two lines in each direction that carry its corners.  A node outside an
+// element's rectangle (or on its corner lines) sees each of the rectangles
+// in the element's settlement from a corner where two lines cross, so the
+// settlement terms of a node can be taken from one table over the line
+// crossings instead of four evaluations per element: where the elements
+// stand in rows and columns the crossings are about as many as the
+// elements.  An element that is no such rectangle, and a node inside an
+// element's span, take the terms of the element itself.
+struct CornerLines {
+    std::vector<double> ys, zs;   // ascending
+    struct Lines {
+        int y0 = -1, y1 = -1, z0 = -1, z1 = -1;   // y0 < 0: no rectangle on lines
+    };
+    std::vector<Lines> of;        // per element
+
+    // A table of crossings larger than this many per element is not worth it
+    // (a free mesh has nearly as many lines as nodes).
+    static constexpr double kCrossingsPerElement = 2.0;
+
+    bool build(const HalfSpace& h, int nelem) {
+        for (int el = 1; el <= nelem; ++el)
+            for (int c = 1; c <= 4; ++c) {
+                ys.push_back(h.y(h.node(c, el)));
+                zs.push_back(h.z(h.node(c, el)));
+            }
+        for (std::vector<double>* v : {&ys, &zs}) {
+            std::sort(v->begin(), v->end());
+            v->erase(std::unique(v->begin(), v->end()), v->end());
+        }
+        if (static_cast<double>(ys.size()) * static_cast<double>(zs.size()) >
+            kCrossingsPerElement * std::max(nelem, 1))
+            return false;
+        of.assign(static_cast<std::size_t>(std::max(nelem, 0)), Lines{});
+        auto line = [](const std::vector<double>& v, double x) {
+            return static_cast<int>(std::lower_bound(v.begin(), v.end(), x) - v.begin());
+        };
+        for (int el = 1; el <= nelem; ++el) {
+            const double y1 = h.y(h.node(1, el)), y3 = h.y(h.node(3, el));
+            const double z1 = h.z(h.node(1, el)), z3 = h.z(h.node(3, el));
+            bool on_lines = true;
+            for (int c = 1; c <= 4; ++c) {
+                const double y = h.y(h.node(c, el)), z = h.z(h.node(c, el));
+                on_lines = on_lines && (y == y1 || y == y3) && (z == z1 || z == z3);
+            }
+            if (!on_lines) continue;
+            Lines& l = of[static_cast<std::size_t>(el - 1)];
+            l.y0 = line(ys, std::min(y1, y3));
+            l.y1 = line(ys, std::max(y1, y3));
+            l.z0 = line(zs, std::min(z1, z3));
+            l.z1 = line(zs, std::max(z1, z3));
+        }
+        return true;
+    }
+};
+
+// The settlements of one node under a unit pressure on every element.
+class InfluenceRow {
+public:
+    InfluenceRow(const HalfSpace& h, const CornerLines* lines, const std::vector<double>& sides)
+        : h_(h), lines_(lines), sides_(sides) {
+        if (lines_ != nullptr) {
+            a_.resize(lines_->ys.size());
+            b_.resize(lines_->zs.size());
+            table_.resize(a_.size() * b_.size());
+        }
+    }
+
+    void fill(int i, double* row) {
+        const std::size_t ne = sides_.size() / 2;
+        if (lines_ != nullptr) crossings(i);
+        for (std::size_t el = 0; el < ne; ++el) {
+            double v;
+            if (lines_ == nullptr || !from_crossings(i, el, v))
+                v = h_.unit(i, static_cast<int>(el) + 1, sides_[2 * el], sides_[2 * el + 1]);
+            row[el] = v;
+        }
+    }
+
+private:
+    // The rectangle with node i at one corner and the crossing of lines
+    // (iy, iz) at the opposite one, for every crossing.
+    void crossings(int i) {
+        const double yi = h_.y(i), zi = h_.z(i);
+        for (std::size_t k = 0; k < a_.size(); ++k) a_[k] = std::fabs(yi - lines_->ys[k]);
+        for (std::size_t k = 0; k < b_.size(); ++k) b_[k] = std::fabs(zi - lines_->zs[k]);
+        const std::size_t nz = b_.size();
+        for (std::size_t iy = 0; iy < a_.size(); ++iy)
+            for (std::size_t iz = 0; iz < nz; ++iz)
+                table_[iy * nz + iz] = a_[iy] > 0.0 && b_[iz] > 0.0 ? influence(a_[iy], b_[iz], 1.0, h_.e, h_.k) : 0.0;
+    }
+
+    // The element's term from the table: false for an element that is no
+    // rectangle on lines, or whose span holds the node inside.
+    bool from_crossings(int i, std::size_t el, double& v) const {
+        const CornerLines::Lines& l = lines_->of[el];
+        if (l.y0 < 0) return false;
+        const double yi = h_.y(i), zi = h_.z(i);
+        const double dy = std::min(a_[l.y0], a_[l.y1]), dz = std::min(b_[l.z0], b_[l.z1]);
+        const bool off_y = dy >= kOnLine, off_z = dz >= kOnLine;
+        if (off_y && lines_->ys[l.y0] < yi && yi < lines_->ys[l.y1]) return false;
+        if (off_z && lines_->zs[l.z0] < zi && zi < lines_->zs[l.z1]) return false;
+        const bool low_y_near = a_[l.y0] <= a_[l.y1], low_z_near = b_[l.z0] <= b_[l.z1];
+        const int ny = low_y_near ? l.y0 : l.y1, fy = low_y_near ? l.y1 : l.y0;
+        const int nz = low_z_near ? l.z0 : l.z1, fz = low_z_near ? l.z1 : l.z0;
+        const std::size_t w = b_.size();
+        auto at = [&](int iy, int iz) { return table_[static_cast<std::size_t>(iy) * w + static_cast<std::size_t>(iz)]; };
+        if (off_y && off_z)
+            v = at(fy, fz) - at(ny, fz) - at(fy, nz) + at(ny, nz);
+        else if (off_y)
+            v = at(fy, fz) - at(ny, fz);
+        else if (off_z)
+            v = at(fy, fz) - at(fy, nz);
+        else
+            v = at(fy, fz);
+        return true;
+    }
+
+    const HalfSpace& h_;
+    const CornerLines* lines_;
+    const std::vector<double>& sides_;
+    std::vector<double> a_, b_, table_;
+};
+
 // 2 GB less a margin for what the run allocates after the soil cache.
 constexpr std::size_t kRunLimit = std::size_t(2000) << 20;
 constexpr std::size_t kMargin = std::size_t(160) << 20;
@@ -298,21 +423,28 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
     const double* kept = cache != nullptr ? cache->influence.get() : nullptr;
     double* keep = fill ? cache->influence.get() : nullptr;
 
-    // Each node's sum runs over the elements in order, whoever computes it.
+    // Rows computed in this call (to be kept, or beyond the cache) take
+    // their terms from the corner lines where the mesh has them.
+    CornerLines lines;
+    const bool use_lines = (fill || rows < npoin) && lines.build(h, nelem);
+
+    // Each node's sum runs over the elements in order, whoever computes it,
+    // and whether its row is kept or computed afresh.
     auto settle = [&](int from, int to) {
+        InfluenceRow maker(h, use_lines ? &lines : nullptr, sides);
+        std::vector<double> scratch;
         for (int i = from; i <= to; ++i) {
-            if (i <= rows && !fill) {
-                settlement[i - 1] = cached_settlement(pressure.data(), kept + static_cast<std::size_t>(i - 1) * ne, ne);
-                continue;
+            const double* row = i <= rows ? kept + static_cast<std::size_t>(i - 1) * ne : nullptr;
+            if (row == nullptr || fill) {
+                double* out = i <= rows ? keep + static_cast<std::size_t>(i - 1) * ne : nullptr;
+                if (out == nullptr) {
+                    scratch.resize(ne);
+                    out = scratch.data();
+                }
+                maker.fill(i, out);
+                row = out;
             }
-            double* out = i <= rows ? keep + static_cast<std::size_t>(i - 1) * ne : nullptr;
-            double lane[kLanes] = {};
-            for (int el = 1; el <= nelem; ++el) {
-                const double g = h.unit(i, el, sides[2 * (el - 1)], sides[2 * (el - 1) + 1]);
-                if (out != nullptr) out[el - 1] = g;
-                lane[static_cast<std::size_t>(el - 1) % kLanes] += pressure[el - 1] * g;
-            }
-            settlement[i - 1] = lane_total(lane);
+            settlement[i - 1] = cached_settlement(pressure.data(), row, ne);
         }
     };
     const int threads = thread_count(static_cast<double>(npoin) * static_cast<double>(ne), npoin);
