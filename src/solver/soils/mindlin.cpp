@@ -335,26 +335,22 @@ int thread_count(double pairs, int npoin) {
     return std::max(1, std::min(n, npoin));
 }
 
-}  // namespace
-
-namespace {
-
 // The settlement sum of a node runs in kLanes running totals, element el
 // adding into total el % kLanes in increasing order, and the totals are
 // added pairwise at the end.  The totals are independent, so the additions
 // overlap instead of each waiting for the one before; the order is fixed by
-// the element numbers alone, so the cached and the uncached sum and every
-// thread count give the same bits.
+// the element numbers alone, so kept and fresh rows and every thread count
+// give the same bits.
 constexpr std::size_t kLanes = 8;
 
 double lane_total(const double (&lane)[kLanes]) {
     return ((lane[0] + lane[1]) + (lane[2] + lane[3])) + ((lane[4] + lane[5]) + (lane[6] + lane[7]));
 }
 
-// The sum over the cached influences of one node.  Built for AVX2 as well
-// where the processor has it (no fused multiply-add: the same bits).
+// The settlement of one node from its row of influences.  Built for AVX2
+// as well where the processor has it (no fused multiply-add: the same bits).
 __attribute__((target_clones("avx2", "default")))
-double cached_settlement(const double* pressure, const double* g, std::size_t ne) {
+double row_settlement(const double* pressure, const double* g, std::size_t ne) {
     double lane[kLanes] = {};
     std::size_t el = 0;
     for (; el + kLanes <= ne; el += kLanes)
@@ -444,7 +440,7 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
                 maker.fill(i, out);
                 row = out;
             }
-            settlement[i - 1] = cached_settlement(pressure.data(), row, ne);
+            settlement[i - 1] = row_settlement(pressure.data(), row, ne);
         }
     };
     const int threads = thread_count(static_cast<double>(npoin) * static_cast<double>(ne), npoin);
