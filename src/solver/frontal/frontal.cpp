@@ -775,6 +775,7 @@ public:
         for (std::size_t v = 0; v < ntotv_; ++v) r[v] = codes_[v] == 1 ? 0.0 : f[v] - q[v];
         precondition(r.data(), z.data());
         double rz = dot(r, z);
+        if (!std::isfinite(rz)) return false;
         const double goal = kRefinementTolerance * kRefinementTolerance * rz;
         const double rz0 = rz;
         p = z;
