@@ -358,25 +358,28 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
 // refinement allowed: a small change of some diagonal terms (a soil
 // stiffness between two soil iterations) is solved by conjugate gradients
 // through the stored equations, which stay those of the first matrices; a
-// change that leaves the matrices indefinite, a budget too small for the
-// steps, equations on the scratch unit or refinement not asked for are
-// eliminated anew.  Every answer is the dense solution of the new matrices.
+// change that leaves the matrices indefinite, stored equations that are not
+// positive definite, a budget too small for the steps, equations on the
+// scratch unit or refinement not asked for are eliminated anew.  Every
+// answer is the dense solution of the new matrices.
 TEST_F(FrontalTest, ChangedMatricesAreSolvedThroughTheStoredEquations) {
     struct Change {
         const char* name;
         double diagonal_factor;   // each deflection diagonal term times this
+        double first_sign;        // of the first matrices: -1 negative definite
         bool refine;
         double share;
         std::size_t budget;
         bool refined;
     };
     const Change changes[] = {
-        {"soil terms a little stiffer", 1.05, true, 1e9, std::size_t(2) << 30, true},
-        {"soil terms a little softer", 0.97, true, 1e9, std::size_t(2) << 30, true},
-        {"indefinite", -3.0, true, 1e9, std::size_t(2) << 30, false},
-        {"budget below one step", 1.05, true, 0.0, std::size_t(2) << 30, false},
-        {"equations on the scratch unit", 1.05, true, 1e9, 0, false},
-        {"not asked", 1.05, false, 1e9, std::size_t(2) << 30, false},
+        {"soil terms a little stiffer", 1.05, 1.0, true, 1e9, std::size_t(2) << 30, true},
+        {"soil terms a little softer", 0.97, 1.0, true, 1e9, std::size_t(2) << 30, true},
+        {"indefinite", -3.0, 1.0, true, 1e9, std::size_t(2) << 30, false},
+        {"stored equations negative definite", 1.05, -1.0, true, 1e9, std::size_t(2) << 30, false},
+        {"budget below one step", 1.05, 1.0, true, 0.0, std::size_t(2) << 30, false},
+        {"equations on the scratch unit", 1.05, 1.0, true, 1e9, 0, false},
+        {"not asked", 1.05, 1.0, false, 1e9, std::size_t(2) << 30, false},
     };
     for (const int nnode : {4, 8}) {
         for (const Change& c : changes) {
@@ -386,7 +389,7 @@ TEST_F(FrontalTest, ChangedMatricesAreSolvedThroughTheStoredEquations) {
             Model m = grid(5, 4, nnode);
             restrain(m, 1, {1, 1, 1, 0, 2, 1}, {0.01, -0.02, 0.0, 5.0, 3.0, 0.0});
             restrain(m, m.npoin, {1, 1, 1, 1, 1, 1}, {0.0, 0.0, 0.03, 0.0, 0.0, 0.0});
-            fill_random(m, 29, 1.0, nnode == 4 ? Coupling::PlateWithDrilling : Coupling::Plate);
+            fill_random(m, 29, c.first_sign, nnode == 4 ? Coupling::PlateWithDrilling : Coupling::Plate);
             FrontalProblem p = m.problem();
             ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
             const std::vector<double> first = m.stiff;

@@ -395,6 +395,7 @@ struct EquationStore {
     int spilled_blocks = 0;
     int max_front = 0;
     double flops = 0;
+    bool positive_definite = false;  // every pivot of a free variable was positive
 
     void clear() {
         valid = false;
@@ -418,6 +419,7 @@ struct EquationStore {
         spilled_blocks = 0;
         max_front = 0;
         flops = 0;
+        positive_definite = false;
     }
 
     // Forgets everything and frees the equation memory and the front too.

@@ -457,6 +457,7 @@ private:
         pivot_[m] = piv;
         // A prescribed variable reduces nothing: its terms go to the loads.
         if (codes_[v] == 1) return;
+        if (!(piv > 0.0)) g_store.positive_definite = false;
         const double* bp = B + static_cast<std::size_t>(p) * k;
         for (int l = p + 1; l < k; ++l) {
             double* bl = B + static_cast<std::size_t>(l) * k;
@@ -731,6 +732,9 @@ void back_substitution(Front& fr, const std::vector<double>& bvals, double* disp
 // the solution then agrees with an elimination to about as many digits as
 // the elimination itself carries.
 constexpr double kRefinementTolerance = 1e-12;
+// The residual recomputed at the end may stand at most this fraction of the
+// first one (a margin over the tolerance for rounding in the recomputation).
+constexpr double kResidualCheck = 1e-8;
 // The steps may cost at most this share of the elimination that made the
 // stored equations, counted in operations; a run that would cost more stops
 // and eliminates anew.  An operation of a step counts kStepWeight times: a
@@ -774,8 +778,11 @@ public:
         multiply(x.data(), q.data());
         for (std::size_t v = 0; v < ntotv_; ++v) r[v] = codes_[v] == 1 ? 0.0 : f[v] - q[v];
         precondition(r.data(), z.data());
+        // The stored equations are positive definite, so r.z is the square
+        // of a norm of the residual: zero only for a solved system.
         double rz = dot(r, z);
-        if (!std::isfinite(rz)) return false;
+        if (!(rz >= 0.0) || !std::isfinite(rz)) return false;
+        const double r0 = dot(r, r);
         const double goal = kRefinementTolerance * kRefinementTolerance * rz;
         const double rz0 = rz;
         p = z;
@@ -812,10 +819,17 @@ public:
             for (std::size_t v = 0; v < ntotv_; ++v) p[v] = z[v] + beta * p[v];
             rz = next;
         }
+        // The residual recomputed from the solution, against the one the
+        // steps kept up to date: a solution that does not satisfy the
+        // equations is never given.
+        multiply(x.data(), q.data());
+        double unbalance = 0.0;
+        for (std::size_t v = 0; v < ntotv_; ++v)
+            if (codes_[v] != 1) unbalance += (f[v] - q[v]) * (f[v] - q[v]);
+        if (!(unbalance <= kResidualCheck * kResidualCheck * r0)) return false;
         // Support forces as an elimination gives them: the unbalance of a
         // prescribed variable's equation, a code-2 value times the
         // displacement.
-        multiply(x.data(), q.data());
         for (std::size_t v = 0; v < ntotv_; ++v) {
             pb_.displacement_increment[v] = x[v];
             if (codes_[v] == 1)
@@ -953,7 +967,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
 
     std::vector<double> bvals;
     try {
-        if (!reuse && pb.refine && g_store.valid && g_store.spilled_blocks == 0 &&
+        if (!reuse && pb.refine && g_store.valid && g_store.positive_definite && g_store.spilled_blocks == 0 &&
             same_pattern(pb, units, id, codes, order)) {
             const auto t0 = clock::now();
             int steps = 0;
@@ -976,6 +990,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
             reduce_stored_loads(pb, fr, bvals);
             g_stats.reused = true;
         } else {
+            g_store.positive_definite = true;
             g_store.flops = Factorization(pb, units, fr, codes, bvals, C).run();
             g_store.front_clear = true;
             if (g_store.spilled_blocks > 0 && !g_store.spill.flush()) spill_failed(units, g_store.spill.path(), errno);
