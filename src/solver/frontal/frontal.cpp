@@ -733,8 +733,9 @@ void back_substitution(Front& fr, const std::vector<double>& bvals, double* disp
 // the elimination itself carries.
 constexpr double kRefinementTolerance = 1e-12;
 // The residual recomputed at the end may stand at most this fraction of the
-// first one (a margin over the tolerance for rounding in the recomputation).
-constexpr double kResidualCheck = 1e-8;
+// first one: a guard against a run gone wrong, far above what the tolerance
+// leaves (the norms differ, and the recomputation has its own rounding).
+constexpr double kResidualCheck = 1e-6;
 // The steps may cost at most this share of the elimination that made the
 // stored equations, counted in operations; a run that would cost more stops
 // and eliminates anew.  An operation of a step counts kStepWeight times: a
@@ -746,7 +747,6 @@ constexpr double kRefinementShare = 0.8;
 constexpr double kStepWeight = 8.0;
 double g_refinement_share = kRefinementShare;
 
-
 // Solution of new element matrices by conjugate gradients, preconditioned by
 // the stored equations of earlier ones (the same mesh, order and
 // restraints).  Where only some terms changed a little (a soil stiffness
@@ -754,9 +754,9 @@ double g_refinement_share = kRefinementShare;
 // matrices and one through the stored equations, cost less than a new
 // elimination.  Prescribed variables keep their values throughout; the
 // others start at zero.  The run gives up, leaving the problem's arrays
-// untouched, when a step shows the matrices are not positive definite or
-// when the steps still needed would cost more than the share of an
-// elimination.
+// untouched, when a step shows the matrices are not positive definite, when
+// the steps still needed would cost more than the share of an elimination,
+// or when the residual recomputed from the solution has not fallen.
 class Refinement {
 public:
     Refinement(const FrontalProblem& pb, Front& fr, const std::vector<int>& codes)
@@ -808,8 +808,7 @@ public:
             ++steps;
             if (!(next >= 0.0) || !std::isfinite(next)) return false;
             if (next <= goal) break;
-            // The steps still needed at the mean rate so far, each taking as
-            // long as this one.
+            // The steps still needed at the mean rate so far.
             const double reached = std::sqrt(next / rz0);
             const double rate = std::pow(reached, 1.0 / steps);
             if (!(rate < 1.0)) return false;
