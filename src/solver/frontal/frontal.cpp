@@ -766,47 +766,19 @@ public:
     // True when solved: the displacements and support forces are written.
     bool run(int& steps) {
         steps = 0;
-        if (w_.entering_start.empty()) collect_entering();
-        for (std::vector<double>* v : {&w_.f, &w_.x, &w_.r, &w_.z, &w_.p, &w_.q}) v->assign(ntotv_, 0.0);
-        std::vector<double>&f = w_.f, &x = w_.x, &r = w_.r, &z = w_.z, &p = w_.p, &q = w_.q;
-        for (int e = 0; e < std::max(pb_.nelem, 0); ++e) {
-            const double* el = pb_.element_loads + static_cast<std::size_t>(e) * nevab_;
-            for (int k = 0; k < nevab_; ++k) f[variable(e, k)] += el[k];
-        }
-        for (std::size_t v = 0; v < ntotv_; ++v)
-            if (codes_[v] == 1) x[v] = pb_.support_forces[v];
-        multiply(x.data(), q.data());
-        for (std::size_t v = 0; v < ntotv_; ++v) r[v] = codes_[v] == 1 ? 0.0 : f[v] - q[v];
-        precondition(r.data(), z.data());
-        // The stored equations are positive definite, so r.z is the square
-        // of a norm of the residual: zero only for a solved system.
-        double rz = dot(r, z);
-        if (!(rz >= 0.0) || !std::isfinite(rz)) return false;
-        const double r0 = dot(r, r);
-        const double goal = kRefinementTolerance * kRefinementTolerance * rz;
-        const double rz0 = rz;
-        p = z;
+        double rz = 0.0;
+        if (!start(rz)) return false;
         // One step: a pass over the element matrices and one forward and
         // back through the stored equations; the set-up costs one more.
         const double step = kStepWeight * (2.0 * std::max(pb_.nelem, 0) * nevab_ * nevab_ +
                                            4.0 * static_cast<double>(g_store.mem_bytes) / sizeof(double));
         const double budget = g_refinement_share * g_store.flops;
+        const double rz0 = rz, goal = kRefinementTolerance * kRefinementTolerance * rz0;
         while (rz > goal) {
             if (stop_requested()) throw Failure{kStatusStopped};
-            multiply(p.data(), q.data());
-            for (std::size_t v = 0; v < ntotv_; ++v)
-                if (codes_[v] == 1) q[v] = 0.0;
-            const double pq = dot(p, q);
-            if (!(pq > 0.0) || !std::isfinite(pq)) return false;
-            const double alpha = rz / pq;
-            for (std::size_t v = 0; v < ntotv_; ++v) {
-                x[v] += alpha * p[v];
-                r[v] -= alpha * q[v];
-            }
-            precondition(r.data(), z.data());
-            const double next = dot(r, z);
+            double next = 0.0;
+            if (!take_step(rz, next)) return false;
             ++steps;
-            if (!(next >= 0.0) || !std::isfinite(next)) return false;
             if (next <= goal) break;
             // The steps still needed at the mean rate so far.
             const double reached = std::sqrt(next / rz0);
@@ -815,20 +787,69 @@ public:
             const double still = std::ceil(std::log(kRefinementTolerance / reached) / std::log(rate));
             if ((steps + 1 + still) * step > budget) return false;
             const double beta = next / rz;
-            for (std::size_t v = 0; v < ntotv_; ++v) p[v] = z[v] + beta * p[v];
+            for (std::size_t v = 0; v < ntotv_; ++v) w_.p[v] = w_.z[v] + beta * w_.p[v];
             rz = next;
         }
-        // The residual recomputed from the solution, against the one the
-        // steps kept up to date: a solution that does not satisfy the
-        // equations is never given.
+        return finish();
+    }
+
+private:
+    // The loads, the start (prescribed values, zero elsewhere), its residual
+    // and the first direction; rz = r.z.  False where the stored equations
+    // cannot measure the residual.
+    bool start(double& rz) {
+        if (w_.entering_start.empty()) collect_entering();
+        for (std::vector<double>* v : {&w_.f, &w_.x, &w_.r, &w_.z, &w_.p, &w_.q}) v->assign(ntotv_, 0.0);
+        std::vector<double>&f = w_.f, &x = w_.x, &r = w_.r, &q = w_.q;
+        for (int e = 0; e < std::max(pb_.nelem, 0); ++e) {
+            const double* el = pb_.element_loads + static_cast<std::size_t>(e) * nevab_;
+            for (int k = 0; k < nevab_; ++k) f[variable(e, k)] += el[k];
+        }
+        for (std::size_t v = 0; v < ntotv_; ++v)
+            if (codes_[v] == 1) x[v] = pb_.support_forces[v];
         multiply(x.data(), q.data());
+        for (std::size_t v = 0; v < ntotv_; ++v) r[v] = codes_[v] == 1 ? 0.0 : f[v] - q[v];
+        precondition(r.data(), w_.z.data());
+        // The stored equations are positive definite, so r.z is the square
+        // of a norm of the residual: zero only for a solved system.
+        rz = dot(r, w_.z);
+        first_residual_ = dot(r, r);
+        w_.p = w_.z;
+        return rz >= 0.0 && std::isfinite(rz);
+    }
+
+    // One step along p: the solution and the residual updated, the next
+    // preconditioned residual z; next = r.z.  False where the matrices are
+    // shown not to be positive definite.
+    bool take_step(double rz, double& next) {
+        std::vector<double>&x = w_.x, &r = w_.r, &p = w_.p, &q = w_.q;
+        multiply(p.data(), q.data());
+        for (std::size_t v = 0; v < ntotv_; ++v)
+            if (codes_[v] == 1) q[v] = 0.0;
+        const double pq = dot(p, q);
+        if (!(pq > 0.0) || !std::isfinite(pq)) return false;
+        const double alpha = rz / pq;
+        for (std::size_t v = 0; v < ntotv_; ++v) {
+            x[v] += alpha * p[v];
+            r[v] -= alpha * q[v];
+        }
+        precondition(r.data(), w_.z.data());
+        next = dot(r, w_.z);
+        return next >= 0.0 && std::isfinite(next);
+    }
+
+    // The residual recomputed from the solution, against the first one: a
+    // solution that does not satisfy the equations is never given.  Then the
+    // displacements, and the support forces as an elimination gives them:
+    // the unbalance of a prescribed variable's equation, a code-2 value
+    // times the displacement.
+    bool finish() {
+        const std::vector<double>&f = w_.f, &x = w_.x, &q = w_.q;
+        multiply(x.data(), w_.q.data());
         double unbalance = 0.0;
         for (std::size_t v = 0; v < ntotv_; ++v)
             if (codes_[v] != 1) unbalance += (f[v] - q[v]) * (f[v] - q[v]);
-        if (!(unbalance <= kResidualCheck * kResidualCheck * r0)) return false;
-        // Support forces as an elimination gives them: the unbalance of a
-        // prescribed variable's equation, a code-2 value times the
-        // displacement.
+        if (!(unbalance <= kResidualCheck * kResidualCheck * first_residual_)) return false;
         for (std::size_t v = 0; v < ntotv_; ++v) {
             pb_.displacement_increment[v] = x[v];
             if (codes_[v] == 1)
@@ -839,7 +860,6 @@ public:
         return true;
     }
 
-private:
     std::size_t variable(int e, int k) const {
         const int node = std::abs(pb_.lnods[static_cast<std::size_t>(e) * nnode_ + k / 6]);
         return static_cast<std::size_t>(node - 1) * 6 + k % 6;
@@ -913,7 +933,32 @@ private:
     const int nnode_, nevab_;
     const std::size_t ntotv_;
     RefinementWork& w_;
+    double first_residual_ = 0.0;   // r.r at the start
 };
+
+// Solves the problem by refinement through the stored equations where they
+// may serve (see FrontalProblem::refine); false leaves it to an elimination.
+bool solved_by_refinement(const FrontalProblem& pb, fio::Units* units, const Identity& id,
+                          const std::vector<int>& codes, const std::vector<int>& order, Front& fr) {
+    if (!pb.refine || !g_store.valid || !g_store.positive_definite || g_store.spilled_blocks > 0 ||
+        !same_pattern(pb, units, id, codes, order))
+        return false;
+    const auto t0 = std::chrono::steady_clock::now();
+    int steps = 0;
+    if (!Refinement(pb, fr, codes).run(steps)) return false;
+    g_stats.refinement_steps = steps;
+    g_stats.elimination_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    return true;
+}
+
+// The figures of the stored equations in the stats of this call.
+void record_store_figures(bool eliminated) {
+    g_stats.equations = g_store.equations;
+    g_stats.max_front = g_store.max_front;
+    g_stats.elimination_flops = eliminated ? g_store.flops : 0.0;
+    g_stats.stored_bytes = g_store.mem_bytes;
+    g_stats.spilled_bytes = g_store.spill_bytes;
+}
 
 int solve(const FrontalProblem& pb, fio::Units* units) {
     using clock = std::chrono::steady_clock;
@@ -966,19 +1011,10 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
 
     std::vector<double> bvals;
     try {
-        if (!reuse && pb.refine && g_store.valid && g_store.positive_definite && g_store.spilled_blocks == 0 &&
-            same_pattern(pb, units, id, codes, order)) {
-            const auto t0 = clock::now();
-            int steps = 0;
-            if (Refinement(pb, fr, codes).run(steps)) {
-                g_stats.refinement_steps = steps;
-                g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
-                g_stats.equations = g_store.equations;
-                g_stats.max_front = g_store.max_front;
-                g_stats.stored_bytes = g_store.mem_bytes;
-                g_stats.total_seconds = std::chrono::duration<double>(clock::now() - t_start).count();
-                return 0;
-            }
+        if (!reuse && solved_by_refinement(pb, units, id, codes, order, fr)) {
+            record_store_figures(false);
+            g_stats.total_seconds = std::chrono::duration<double>(clock::now() - t_start).count();
+            return 0;
         }
         if (!reuse) {
             renew_store(pb, units, id, codes, order);
@@ -1006,11 +1042,7 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
         return kStatusMemory;
     }
 
-    g_stats.equations = g_store.equations;
-    g_stats.max_front = g_store.max_front;
-    g_stats.elimination_flops = reuse ? 0.0 : g_store.flops;
-    g_stats.stored_bytes = g_store.mem_bytes;
-    g_stats.spilled_bytes = g_store.spill_bytes;
+    record_store_figures(!reuse);
     g_stats.total_seconds = std::chrono::duration<double>(clock::now() - t_start).count();
     if (!reuse) g_factor_stats = g_stats;
     return 0;
