@@ -367,55 +367,93 @@ void mindlin_set_threads(int threads) { g_threads = std::max(0, threads); }
 const MindlinTimes& mindlin_times() { return g_times; }
 void mindlin_reset_times() { g_times = MindlinTimes{}; }
 
+namespace {
+
+// Every element needs a rectangle with area; its pressure is its load over
+// that area.  Gives the sides (sy, sz per element) and the pressures, or the
+// number of the first element without area.
+int element_pressures(const HalfSpace& h, int nelem, const double* element_load, std::vector<double>& sides,
+                      std::vector<double>& pressure) {
+    for (int el = 1; el <= nelem; ++el) {
+        const int c1 = h.node(1, el), c3 = h.node(3, el);
+        const double sy = std::fabs(h.y(c3) - h.y(c1)), sz = std::fabs(h.z(c3) - h.z(c1));
+        if (!(sy > 0.0) || !(sz > 0.0)) return el;
+        sides[2 * (el - 1)] = sy;
+        sides[2 * (el - 1) + 1] = sz;
+        pressure[el - 1] = element_load[el - 1] / sy / sz;
+    }
+    return 0;
+}
+
+// A cache that does not hold this mesh and soil is made over for it: room
+// for the rows of as many nodes as the budget allows.  True when this call
+// is to fill those rows.
+bool prepare_cache(MindlinCache& cache, int npoin, int nelem, const double* coord, const int* lnods, double e,
+                   double nu) {
+    if (cache.matches(npoin, nelem, coord, lnods, e, nu)) return false;
+    cache.reset();
+    bool fill = false;
+    const std::size_t ne = static_cast<std::size_t>(std::max(nelem, 0));
+    const std::size_t row_bytes = std::max<std::size_t>(ne, 1) * sizeof(double);
+    const std::size_t fit = cache_budget() / row_bytes;
+    const int want = static_cast<int>(std::min<std::size_t>(fit, static_cast<std::size_t>(npoin)));
+    if (want > 0 && ne > 0) {
+        // Not zero-filled: every entry is written by the filling pass.
+        cache.influence.reset(new (std::nothrow) double[static_cast<std::size_t>(want) * ne]);
+        if (cache.influence) {
+            cache.rows = want;
+            fill = true;
+        }
+    }
+    cache.npoin = npoin;
+    cache.nelem = nelem;
+    cache.coord = coord;
+    cache.lnods = lnods;
+    cache.e = e;
+    cache.nu = nu;
+    return fill;
+}
+
+// Runs work(from, to) over the nodes 1 .. npoin in `threads` shares, this
+// thread taking the first; where no more threads can be had, this one does
+// the rest.
+template <class Work>
+void share_nodes(int npoin, int threads, const Work& work) {
+    if (threads <= 1) {
+        work(1, npoin);
+        return;
+    }
+    std::vector<std::thread> pool;
+    const int share = (npoin + threads - 1) / threads;
+    int t = 1;
+    try {
+        for (; t < threads; ++t) {
+            const int from = t * share + 1, to = std::min(npoin, (t + 1) * share);
+            if (from <= to) pool.emplace_back(work, from, to);
+        }
+    } catch (const std::system_error&) {
+        for (; t < threads; ++t) work(t * share + 1, std::min(npoin, (t + 1) * share));
+    }
+    work(1, std::min(npoin, share));
+    for (std::thread& worker : pool) worker.join();
+}
+
+}  // namespace
+
 void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
                   double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element, MindlinCache* cache) {
     bad_element = 0;
     if (npoin <= 0) return;
     const HalfSpace h{coord, lnods, nnode, ndime, e, constants_of(nu)};
     const std::size_t ne = static_cast<std::size_t>(std::max(nelem, 0));
-
-    // Every element needs a rectangle with area; its pressure is its load
-    // over that area.
     std::vector<double> sides(2 * ne), pressure(ne);
-    for (int el = 1; el <= nelem; ++el) {
-        const int c1 = h.node(1, el), c3 = h.node(3, el);
-        const double sy = std::fabs(h.y(c3) - h.y(c1)), sz = std::fabs(h.z(c3) - h.z(c1));
-        if (!(sy > 0.0) || !(sz > 0.0)) {
-            bad_element = el;
-            return;
-        }
-        sides[2 * (el - 1)] = sy;
-        sides[2 * (el - 1) + 1] = sz;
-        pressure[el - 1] = element_load[el - 1] / sy / sz;
-    }
+    bad_element = element_pressures(h, nelem, element_load, sides, pressure);
+    if (bad_element != 0) return;
 
     // The influences of the first `rows` nodes are kept, once per mesh and
     // soil, as far as the budget goes.
-    bool fill = false;
-    int rows = 0;
-    if (cache != nullptr) {
-        if (!cache->matches(npoin, nelem, coord, lnods, e, nu)) {
-            cache->reset();
-            const std::size_t row_bytes = std::max<std::size_t>(ne, 1) * sizeof(double);
-            const std::size_t fit = cache_budget() / row_bytes;
-            const int want = static_cast<int>(std::min<std::size_t>(fit, static_cast<std::size_t>(npoin)));
-            if (want > 0 && ne > 0) {
-                // Not zero-filled: every entry is written by this pass.
-                cache->influence.reset(new (std::nothrow) double[static_cast<std::size_t>(want) * ne]);
-                if (cache->influence) {
-                    cache->rows = want;
-                    fill = true;
-                }
-            }
-            cache->npoin = npoin;
-            cache->nelem = nelem;
-            cache->coord = coord;
-            cache->lnods = lnods;
-            cache->e = e;
-            cache->nu = nu;
-        }
-        rows = cache->rows;
-    }
+    const bool fill = cache != nullptr && prepare_cache(*cache, npoin, nelem, coord, lnods, e, nu);
+    const int rows = cache != nullptr ? cache->rows : 0;
     const double* kept = cache != nullptr ? cache->influence.get() : nullptr;
     double* keep = fill ? cache->influence.get() : nullptr;
 
@@ -443,25 +481,7 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
             settlement[i - 1] = row_settlement(pressure.data(), row, ne);
         }
     };
-    const int threads = thread_count(static_cast<double>(npoin) * static_cast<double>(ne), npoin);
-    if (threads <= 1) {
-        settle(1, npoin);
-        return;
-    }
-    std::vector<std::thread> pool;
-    const int share = (npoin + threads - 1) / threads;
-    int t = 1;
-    try {
-        for (; t < threads; ++t) {
-            const int from = t * share + 1, to = std::min(npoin, (t + 1) * share);
-            if (from <= to) pool.emplace_back(settle, from, to);
-        }
-    } catch (const std::system_error&) {
-        // No more threads to be had: this one does the rest.
-        for (; t < threads; ++t) settle(t * share + 1, std::min(npoin, (t + 1) * share));
-    }
-    settle(1, std::min(npoin, share));
-    for (std::thread& worker : pool) worker.join();
+    share_nodes(npoin, thread_count(static_cast<double>(npoin) * static_cast<double>(ne), npoin), settle);
 }
 
 void mindlin_update(RunState& st, bool& converged, int& status) {
