@@ -403,3 +403,47 @@ TEST(PlateStresses, ValuesThatAreNotFiniteStopTheStepNamingWhere) {
         }
     }
 }
+
+// Element records that cannot be read (fewer than the elements, or of
+// another element kind) fail the step naming the element: no step block,
+// no plate forces of zero.
+TEST(PlateStresses, AnUnreadableElementRecordFailsTheStep) {
+    struct Case {
+        const char* what;
+        int records;       // written for the two elements
+        bool short_items;  // records of a 1-point rule where 2 x 2 is read
+        const char* named;
+    };
+    const Case cases[] = {
+        {"second record missing", 1, false, "element 102 (2 of 2)"},
+        {"records of another rule", 2, true, "element 101 (1 of 2)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StressFixture f(2, 8, 2, 2);
+        f.unit_local_deflection();
+        parvane::RunState& s = *f.st;
+        for (int e = 1; e <= c.records; ++e) {
+            StressFixture::Record r;
+            if (c.short_items) {
+                s.ngaus = s.ngaus2 = 1;
+                f.write(r);
+                s.ngaus = s.ngaus2 = 2;
+            } else {
+                f.write(r);
+            }
+        }
+        s.units.rewind(parvane::kUnitFort3);
+        const int status = parvane::plate_stresses(s);
+        s.units.flush(parvane::kUnitResults);
+        s.units.flush(parvane::kUnitMessages);
+        EXPECT_EQ(status, parvane::kStatusRunFiles);
+        EXPECT_EQ(f.text("results").find("STEP"), std::string::npos);
+        const std::string messages = f.text("messages");
+        EXPECT_NE(messages.find(std::string(" *** error in reading the element record of ") + c.named +
+                                ": the plate forces and stresses of step 1 cannot be computed"),
+                  std::string::npos)
+            << messages;
+        EXPECT_EQ(messages.find("set to zero"), std::string::npos);
+    }
+}

@@ -152,7 +152,6 @@ int plate_stresses(RunState& st) {
 
     Extremes hi, lo;
     bool first_point = true;
-    bool read_error = false;
     ShapeCommon sc;
 
     for (int e = 1; e <= nelem; ++e) {
@@ -171,16 +170,17 @@ int plate_stresses(RunState& st) {
             std::span<std::byte> parts5[] = {fio::bytes_of(item1, n.bending), fio::bytes_of(item2, n.shear),
                                              fio::bytes_of(item3, n.membrane), fio::bytes_of(item4, n.points),
                                              fio::bytes_of(item5, kRecordQuad4)};
-            int rs = nnode == 4 ? u.read_record(kUnitFort3, parts5) : u.read_record(kUnitFort3, parts4);
-            if (rs != 0 && !read_error) {
-                read_error = true;
-                fio::Writer(u, kUnitMessages).list({"error in reading the element records: stresses set to zero"});
-            }
+            const int rs = nnode == 4 ? u.read_record(kUnitFort3, parts5) : u.read_record(kUnitFort3, parts4);
+            // Without its element record no plate force of the step can be
+            // computed: the step fails instead of giving zeros.
             if (rs != 0) {
-                std::memset(item1, 0, sizeof item1);
-                std::memset(item2, 0, sizeof item2);
-                std::memset(item3, 0, sizeof item3);
-                std::memset(item5, 0, sizeof item5);
+                const std::string text = " *** error in reading the element record of element " +
+                                         std::to_string(st.element_ids(e)) + " (" + std::to_string(e) + " of " +
+                                         std::to_string(nelem) + "): the plate forces and stresses of step " +
+                                         std::to_string(st.istep) + " cannot be computed";
+                fio::Writer(u, kUnitListing).list({text});
+                fio::Writer(u, kUnitMessages).list({text});
+                return kStatusRunFiles;
             }
         }
 

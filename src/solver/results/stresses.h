@@ -32,7 +32,10 @@ extern const char* const kStepResultCaptions;
 // A value of the step that is not finite (a displacement or reaction at a
 // node, a stress at a point of an element, a nodal force or stress) is
 // named on the message file and the listing instead, the step block is not
-// written and kStatusNotFinite returned; otherwise 0.
+// written and kStatusNotFinite returned. An element record that cannot be
+// read (missing, short or of another run) is named on the message file and
+// the listing, the step block is not written and kStatusRunFiles returned.
+// Otherwise 0.
 inline constexpr int kStatusNotFinite = 13;
 int plate_stresses(RunState& st);
 
