@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +17,7 @@
 #include "solver/frontal/frontal.h"
 #include "solver/soils/mindlin.h"
 #include "solver/run/state.h"
+#include "solver/run/step_plan.h"
 #include "solver/run/stop.h"
 #include "test_analysis_model.h"
 
@@ -577,20 +579,171 @@ TEST(Analysis, StepControlThatCouldNotEndIsRefused) {
     }
 }
 
-TEST(Analysis, NoStepWhenTheEndTimeIsTheStartTime) {
-    RunFolder f("nostep");
-    SinModel m = square_plate(2.0, 1, 8);
+// A time stepping whose first increment ends beyond the end time makes no
+// step: the run fails before its first step, naming the three values, and
+// writes no step results.
+TEST(Analysis, NoStepAtAllIsAFailedRunNamingTheTimes) {
+    struct Case {
+        const char* what;
+        double tini, dt, tend;
+        const char* named;
+    };
+    const Case cases[] = {
+        {"increment above the end time", 0.0, 2.0, 1.0, "the initial time 0 plus the increment 2 lies beyond the end time 1"},
+        {"end time below the increment", 0.0, 1.0, 0.001,
+         "the initial time 0 plus the increment 1 lies beyond the end time 0.001"},
+        {"start after the end", 5.0, 1.0, 1.0, "the initial time 5 plus the increment 1 lies beyond the end time 1"},
+        {"end time at the start", 0.0, 1.0, 0.0, "the initial time 0 plus the increment 1 lies beyond the end time 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunFolder f(std::string("nostep") + std::to_string(&c - cases));
+        SinModel m = square_plate(2.0, 1, 8);
+        winkler(m, 1.0, 100.0);
+        m.tini = c.tini;
+        m.dt = c.dt;
+        m.tend = c.tend;
+        m.ncut = 2;
+        f.write_input(m);
+        EXPECT_EQ(run(f), parvane::kStatusInput);
+        const std::string sms = f.text("model.sms");
+        EXPECT_NE(sms.find(std::string("error, the time stepping makes no step: ") + c.named), std::string::npos)
+            << sms;
+        EXPECT_NE(sms.find("Analysis terminated"), std::string::npos);
+        EXPECT_EQ(sms.find("step "), std::string::npos);
+        EXPECT_EQ(f.text("model.sds").find("STEP"), std::string::npos);
+    }
+}
+
+// The solver bounds the time stepping as the program's model check does:
+// more than 10000 increments are refused before the first step, and a
+// halved increment that would take the run past them ends it.
+TEST(Analysis, TheTimeSteppingIsBoundedToTenThousandIncrements) {
+    {
+        RunFolder f("toomany");
+        SinModel m = square_plate(2.0, 1, 8);
+        winkler(m, 1.0, 100.0);
+        m.tend = 65536.0;
+        f.write_input(m);
+        EXPECT_EQ(run(f), parvane::kStatusInput);
+        const std::string sms = f.text("model.sms");
+        EXPECT_NE(sms.find("error, the time stepping takes 65536 increments (increment 1 from 0 to 65536); at most "
+                           "10000 are allowed"),
+                  std::string::npos)
+            << sms;
+        EXPECT_EQ(f.text("model.sds").find("STEP"), std::string::npos);
+    }
+    {
+        // The spring of the halving test below: once the load passes its
+        // kink, the increment is halved to 0.5, and the rest of the 10000
+        // would take twice as many.
+        RunFolder f("halvedtoomany");
+        SinModel m = square_plate(1.0, 1, 4);
+        for (int p = 1; p <= 4; ++p)
+            m.restraints.push_back(
+                {p, p == 3 ? std::array<int, 6>{0, 1, 1, 1, 1, 1} : std::array<int, 6>{1, 1, 1, 1, 1, 1},
+                 {0, 0, 0, 0, 0, 0}});
+        m.nodal_loads.push_back({3, {100.0, 0, 0, 0, 0, 0}});
+        m.nonlinear.push_back({3, 1});
+        m.profiles.push_back({{-1.0, -1.0e6}, {0.0, 0.0}, {1.0e-6, 1.0}, {1.0e6, 1.0e6 + 1.0}});
+        m.dt = 1.0;
+        m.tend = 10000.0;
+        m.dtmin = 0.3;
+        m.maxiter = 2;
+        m.toler = 1e-12;
+        f.write_input(m);
+        EXPECT_EQ(run(f), parvane::kStatusIncrement);
+        const std::string sms = f.text("model.sms");
+        const size_t at = sms.find("error, the halved increment 0.5 would take ");
+        ASSERT_NE(at, std::string::npos) << sms;
+        const int total = std::atoi(sms.c_str() + at + 43);
+        EXPECT_GT(total, 10000);
+        EXPECT_LT(total, 20000);
+        EXPECT_EQ(sms.compare(at + 43 + std::to_string(total).size(), 54,
+                              " increments to the end time; at most 10000 are allowed"),
+                  0)
+            << sms.substr(at);
+        // The steps done so far stand; no increment of 0.5 is tried.
+        EXPECT_EQ(count_of(sms, "Current increment =   0.5000E+00"), 0u);
+        EXPECT_TRUE(read_step_results(f.file("model.sds"), static_cast<int>(m.nodes.size())).end_mark);
+    }
+}
+
+// Step results that would not fit the room left for them are refused before
+// the first step, naming both figures; the estimate is the size the step
+// results take.
+TEST(Analysis, StepResultsBeyondTheRoomForThemAreRefused) {
+    SinModel m = square_plate(2.0, 2, 8);
     winkler(m, 1.0, 100.0);
-    m.tend = 0.0;
-    m.ncut = 2;
-    f.write_input(m);
-    ASSERT_EQ(run(f), 0);
-    EXPECT_EQ(f.text("model.sds"), "END_STEP_DATA\n");
-    const std::string sou = f.text("model.sou");
-    EXPECT_NE(sou.find("Cut line=  2"), std::string::npos);
-    const std::string cut = f.text("model.cut");
-    EXPECT_EQ(cut.rfind("       2", 0), 0u);
-    EXPECT_NE(cut.find("\nDisp_X Rot_y Rot_z My Mz Myz Qy Qz Soil_press_q\n"), std::string::npos);
+    m.dt = 1.0;
+    m.tend = 3.0;
+    {
+        RunFolder f("estimate");
+        f.write_input(m);
+        struct Seen {
+            double estimate = 0;
+        } seen;
+        parvane::set_converged_step_hook(
+            [](const parvane::RunState& st, void* data) {
+                if (st.istep == 1) static_cast<Seen*>(data)->estimate = parvane::step_results_bytes(st, 3);
+            },
+            &seen);
+        const int status = run(f);
+        parvane::set_converged_step_hook(nullptr, nullptr);
+        ASSERT_EQ(status, 0);
+        const double written =
+            static_cast<double>(std::filesystem::file_size(f.file("model.sds"))) - std::string("END_STEP_DATA\n").size();
+        EXPECT_EQ(seen.estimate, written);
+    }
+    {
+        // 10000 steps of 21 nodes take about 66.9 MB; a file-size limit of
+        // 1 MB leaves room for less.
+        RunFolder f("noroom");
+        m.tend = 10000.0;
+        f.write_input(m);
+        struct rlimit saved {};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        struct rlimit small = saved;
+        small.rlim_cur = 1000000;
+        if (saved.rlim_max != RLIM_INFINITY && saved.rlim_max < small.rlim_cur) GTEST_SKIP() << "file-size limit";
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const int status = run(f);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(status, parvane::kStatusRunFiles);
+        const std::string sms = f.text("model.sms");
+        EXPECT_NE(sms.find("error, the step results of 10000 steps of 21 nodes need about 66.9 MB, but " +
+                           f.file("model.sds").string() + " has room for 1.0 MB (the file-size limit of the run)"),
+                  std::string::npos)
+            << sms;
+        EXPECT_EQ(f.text("model.sds").find("STEP"), std::string::npos);
+    }
+}
+
+// Counts that size the tables per element are checked before anything is
+// reserved for them, naming the count.
+TEST(Analysis, CountsThatSizeTheTablesAreRefusedBeforeReserving) {
+    struct Case {
+        const char* what;
+        int nnode, ngaus;
+        const char* named;
+    };
+    const Case cases[] = {
+        {"negative Gauss-point count", 8, -99999999, "counts: ngaus -99999999 is not 1, 2 or 3"},
+        {"nodes per element beyond the file", 99999999, 2, "counts: nnode 99999999 with nelem 1 gives 99999999 node entries"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RunFolder f(std::string("sizing") + std::to_string(&c - cases));
+        SinModel m = square_plate(2.0, 1, 8);
+        winkler(m, 1.0, 100.0);
+        m.nnode = c.nnode;
+        m.ngaus = c.ngaus;
+        f.write_input(m);
+        EXPECT_EQ(run(f), parvane::kStatusInput);
+        const std::string sms = f.text("model.sms");
+        EXPECT_NE(sms.find(c.named), std::string::npos) << sms;
+        EXPECT_EQ(sms.find("allocating"), std::string::npos) << sms;
+    }
 }
 
 TEST(Analysis, ReactionsAreListedForRestrainedNodesOnly) {

@@ -506,6 +506,14 @@ TEST(InputReader, DamagedInputIsRejectedNamingTheBlock) {
          m.counts = "4  1  1  4  3  2  1  0  0  0  0  0  0  0  0  0  0  0  ";
        }),
        " *** error in numeric input, control values: ngaus2 2 is neither 1 nor ngaus 3"},
+      {"negative Gauss-point count", with([](Model& m) {
+         m.counts = "4  1  1  4  -99999999  2  1  0  0  0  0  0  0  0  0  0  0  0  ";
+       }),
+       " *** error in numeric input, counts: ngaus -99999999 is not 1, 2 or 3 (Gauss points per direction)"},
+      {"Gauss-point count beyond the rules", with([](Model& m) {
+         m.counts = "4  1  1  4  100000  2  1  0  0  0  0  0  0  0  0  0  0  0  ";
+       }),
+       " *** error in numeric input, counts: ngaus 100000 is not 1, 2 or 3 (Gauss points per direction)"},
       {"negative count", with([](Model& m) { m.counts = "4  1  1  4  2  2  1  0  0  0  0  -1  0  0  0  0  0  0  "; }),
        " *** error in numeric input, control values: nclod -1 below 0"},
       {"short head", with([](Model& m) { m.counts = "4  1  1  4  2  2  1  0  0  0  0  0  0  0  x  0  0  0"; }),

@@ -81,6 +81,7 @@ inline void open_units(parvane::RunState& st, const std::string& sin, const Scra
 inline int load_input(parvane::RunState& st) {
   int status = 0;
   parvane::read_head(st, status);
+  if (status <= 0) parvane::check_sizing_counts(st, status);
   if (status > 0) return status;
   parvane::set_fixed_values(st);
   parvane::allocate_work_arrays(st, status);

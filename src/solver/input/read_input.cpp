@@ -316,6 +316,23 @@ void read_head(RunState& st, int& status) {
   check_counts_against_input(st, status);
 }
 
+void check_sizing_counts(RunState& st, int& status) {
+  if (st.ngaus < 1 || st.ngaus > 3) {
+    input_error(st, status, "counts",
+                "ngaus " + std::to_string(st.ngaus) + " is not 1, 2 or 3 (Gauss points per direction)");
+    return;
+  }
+  // Every node entry of an element record takes a number and a separator.
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(st.units.path(kUnitInput), ec);
+  const long long entries = static_cast<long long>(std::max(st.nelem, 0)) * std::max(st.nnode, 0);
+  if (!ec && static_cast<std::uintmax_t>(entries) > size / 2)
+    input_error(st, status, "counts",
+                "nnode " + std::to_string(st.nnode) + " with nelem " + std::to_string(st.nelem) + " gives " +
+                    std::to_string(entries) + " node entries, more than the input file of " + std::to_string(size) +
+                    " bytes can hold");
+}
+
 namespace {
 
 // Control values the tables depend on.

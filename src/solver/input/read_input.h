@@ -18,6 +18,13 @@ namespace parvane {
 // and the message file, status kStatusInput.
 void read_head(RunState& st, int& status);
 
+// The counts of the head that size the work arrays beyond their number of
+// rows, checked before anything is reserved: the Gauss-point count must be
+// 1, 2 or 3 (its square sizes the tables of every element), and the node
+// entries of the element records (nelem x nnode) must fit the input file. A
+// count outside: a line naming it, status kStatusInput.
+void check_sizing_counts(RunState& st, int& status);
+
 // The body: elements, nodes, restraints, materials, actions, nonlinear index
 // and profiles, with their echo; runs check1 first and check2 last, locates the
 // concentrated actions and sets up the Gauss rules.  Status -1 when accepted,

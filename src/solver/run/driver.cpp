@@ -16,6 +16,7 @@
 #include "solver/soils/mindlin.h"
 #include "solver/input/read_input.h"
 #include "solver/run/run_files.h"
+#include "solver/run/step_plan.h"
 #include "solver/run/stop.h"
 #include "solver/results/stresses.h"
 #include "solver/soils/vlasov.h"
@@ -79,6 +80,7 @@ void run_analysis(RunState& st, int& status) {
     frontal_release();
     start_run(st, status);
     if (status <= 0) read_head(st, status);
+    if (status <= 0) check_sizing_counts(st, status);
     if (status <= 0) {
         set_fixed_values(st);
         allocate_work_arrays(st, status);
@@ -116,6 +118,12 @@ void run_analysis(RunState& st, int& status) {
     st.tcur = st.tini + st.dt;
     if (std::fabs(st.tcur - st.tend) <= kTimeRoundOff * st.dt) st.tcur = st.tend;
     st.istep = 1;
+    // No step at all, too many, or step results beyond the room for them.
+    check_step_plan(st, status);
+    if (status > 0) {
+        finish(st, status);
+        return;
+    }
     st.icase = st.ncase;
     clear(st.disp_vectors);
     clear(st.disp_iter);
@@ -293,6 +301,10 @@ void run_analysis(RunState& st, int& status) {
             break;
         }
         st.tcur -= st.dtcur;
+        if (halving_exceeds_increments(st)) {
+            stopped_short = true;
+            break;
+        }
         if (st.isoil == 1) {
             std::copy(st.soil_stiffness_restart.vec().begin(), st.soil_stiffness_restart.vec().end(),
                       st.soil_stiffness.vec().begin());
