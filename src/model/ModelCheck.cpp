@@ -27,37 +27,6 @@ std::string Quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-bool NonZero(const std::vector<double>& values, std::size_t j)
-{
-    return j < values.size() && values[j] != 0.0;
-}
-
-// Whether a row of a nodal action table acts in y or z (degrees of freedom 2
-// and 3): constraints by their check boxes, loads and stiffnesses by a value
-// other than 0.
-bool NodalTableActsInPlane(const NodalActionTable* table, bool byFlags)
-{
-    for (const NodalRow* r = table ? table->GetHead() : nullptr; r; r = r->next)
-        for (std::size_t j : {1u, 2u})
-            if (byFlags ? j < r->flags.size() && r->flags[j] != 0 : NonZero(r->values, j)) return true;
-    return false;
-}
-
-bool ConcentratedTableActsInPlane(const ConcentratedActionTable* table)
-{
-    for (const ConcentratedRow* r = table ? table->GetHead() : nullptr; r; r = r->next)
-        if (NonZero(r->values, 1) || NonZero(r->values, 2)) return true;
-    return false;
-}
-
-bool EdgeTableActsInPlane(const EdgeActionTable* table)
-{
-    for (const EdgeRow* r = table ? table->GetHead() : nullptr; r; r = r->next)
-        if ((r->dof == 2 || r->dof == 3) && (r->values[0] != 0.0 || r->values[1] != 0.0 || r->values[2] != 0.0))
-            return true;
-    return false;
-}
-
 // Gauss positions of the 2- and 3-point rules.
 constexpr double kGauss2[2] = {-0.577350269189625764509, 0.577350269189625764509};
 constexpr double kGauss3[3] = {-0.774596669241483377036, 0.0, 0.774596669241483377036};
@@ -164,8 +133,28 @@ double ModelData::TimeIncrementCount(double increment, double start, double end)
     return std::max(1.0, std::ceil(span / increment - 1e-9));
 }
 
+std::string ModelData::NoTimeStepText(double increment, double start, double end)
+{
+    if (!(increment > 0.0)) return {};
+    const double first = start + increment;
+    if (first <= end || std::fabs(first - end) <= 1e-9 * increment) return {};
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "The time stepping makes no step: the initial analysis time %g plus the initial time increment %g "
+                  "lies beyond the final analysis time %g.",
+                  start, increment, end);
+    return text;
+}
+
 void ModelData::CheckTimeStepping(std::ostream& out, bool& error) const
 {
+    if (const std::string none = NoTimeStepText(initialIncrement, initialTime, finalTime); !none.empty()) {
+        out << "    Error:\n"
+            << "      " << none
+            << " Please make the final analysis time at least the initial analysis time plus the increment.\n";
+        error = true;
+        return;
+    }
     const double count = TimeIncrementCount();
     if (count <= kMaxTimeIncrements) return;
     char text[64];
@@ -175,25 +164,6 @@ void ModelData::CheckTimeStepping(std::ostream& out, bool& error) const
         << " increments; at most " << static_cast<long>(kMaxTimeIncrements)
         << " are allowed. Please enlarge the time increment or shorten the analysis time.\n";
     error = true;
-}
-
-// Loads in the plane of the plate (y or z) with nothing that holds the plate
-// in its plane let it drift as a rigid body: the solver then stops without
-// saying why.
-bool ModelData::HasUnsupportedInPlaneLoads() const
-{
-    const bool loads = NodalTableActsInPlane(GetNodalActionTable(2), false) ||
-                       NodalTableActsInPlane(GetNodalActionTable(4), false) ||
-                       ConcentratedTableActsInPlane(GetConcentratedActionTable(1)) ||
-                       EdgeTableActsInPlane(GetEdgeActionTable(1));
-    if (!loads) return false;
-    const bool supports = NodalTableActsInPlane(GetNodalActionTable(1), true) ||
-                          // (nodal stiffnesses are dropped under a soil model)
-                          (soilModel != 1 && soilModel != 2 && NodalTableActsInPlane(GetNodalActionTable(3), false)) ||
-                          NodalTableActsInPlane(GetNodalActionTable(5), false) ||
-                          ConcentratedTableActsInPlane(GetConcentratedActionTable(2)) ||
-                          EdgeTableActsInPlane(GetEdgeActionTable(2));
-    return !supports;
 }
 
 void ModelData::CheckModel(const std::string& path, bool& error)
@@ -240,6 +210,7 @@ void ModelData::CheckModel(const std::string& path, bool& error)
     CheckCoordinateRange(out, error);
     CheckElementGeometry(out, error);
     CheckTimeStepping(out, error);
+    CheckInPlaneSupport(out, error);
     if (CheckTargets(out)) error = true;
 
     // Under a soil model the solver derives the nodal soil stiffnesses and
@@ -250,10 +221,6 @@ void ModelData::CheckModel(const std::string& path, bool& error)
             << "       Nodal stiffnesses are ignored under the soil model; the soil model gives the nodal "
                "stiffnesses\n";
 
-    if (HasUnsupportedInPlaneLoads())
-        out << "   Warning:\n"
-            << "       Loads in y or z without support in y or z. Please define appropriate nodal constraints to "
-               "remove rigid body motion.\n";
 
     out << "\n ****** End of Model Check ******\n\n";
 }

@@ -245,9 +245,15 @@ public:
     // The set `outer` of the kind names `inner`, itself or through the sets
     // it names.
     bool SetHolds(int kind, const std::string& outer, const std::string& inner) const;
-    // A load acts in y or z (nodal, distributed, concentrated or edge) and no
-    // constraint or stiffness does: the check warns, the run goes on.
-    bool HasUnsupportedInPlaneLoads() const;
+    // When a load acts in the plane of the slab (a nodal, distributed,
+    // concentrated, edge or equivalent load in y or z, or a moment about x):
+    // the rigid motions in the plane that no constraint or spring holds, as
+    // "slide in y", "slide in z", "turn in its plane (about x)" joined by
+    // "and"; empty when there is no such load or the slab is held.
+    std::string FreeInPlaneMotion();
+    // A free in-plane motion under in-plane loads is an error on `out`
+    // naming the motion and what to constrain.
+    void CheckInPlaneSupport(std::ostream& out, bool& error);
     // Elements the solver cannot integrate: a corner angle of 180 degrees or
     // more, or a Jacobian that is not positive at an integration point of
     // the 2x2 or 3x3 rule. One error per element, with its number and the
@@ -264,7 +270,13 @@ public:
     // (rounded up); infinity when the increment is not positive.
     double TimeIncrementCount() const;
     static double TimeIncrementCount(double initialIncrement, double initialTime, double finalTime);
-    // A time stepping beyond kMaxTimeIncrements is an error on `out`.
+    // "The time stepping makes no step: ..." naming the three values when
+    // the first increment ends beyond the final time (a time within 1e-9 of
+    // the increment of it is the final time, as the solver takes it); empty
+    // when there is a step or the increment is not positive.
+    static std::string NoTimeStepText(double initialIncrement, double initialTime, double finalTime);
+    // A time stepping that makes no step or goes beyond kMaxTimeIncrements
+    // is an error on `out`.
     void CheckTimeStepping(std::ostream& out, bool& error) const;
     // Geometry support.
     void UpdateBoundingBox();

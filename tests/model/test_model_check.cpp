@@ -84,12 +84,15 @@ TEST(ModelCheck, NodalStiffnessUnderASoilModelIsAWarning)
 }
 
 // Loads in the plane of the plate need something that holds the plate in its
-// plane; otherwise the check warns (the run still goes on).
-TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreAWarning)
+// plane; otherwise the check refuses the run, naming the rigid motions in the
+// plane that nothing holds (a support or spring at one place leaves the turn
+// about it free).
+TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreErrors)
 {
     const double zero[6] = {}, vertical[6] = {10, 0, 0, 0, 0, 0}, inY[6] = {0, 5, 0, 0, 0, 0},
                  inZ[6] = {0, 0, 5, 0, 0, 0};
-    const int none[6] = {}, fixX[6] = {1, 0, 0, 0, 0, 0}, fixZ[6] = {0, 0, 1, 0, 0, 0};
+    // A value acts where its check box is set.
+    const int none[6] = {}, fixX[6] = {1, 0, 0, 0, 0, 0}, fixY[6] = {0, 1, 0, 0, 0, 0}, fixZ[6] = {0, 0, 1, 0, 0, 0};
     const double edgeY[3] = {1, 1, 1};
     using Setup = std::function<void(ModelData&)>;
     auto nodal = [](int table, const double* values, const int* flags) {
@@ -100,25 +103,28 @@ TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreAWarning)
     struct Case {
         const char* name;
         std::vector<Setup> setup;
-        bool warned;
+        const char* free;  // "" when held
     };
+    const char* const all = "slide in y, slide in z and turn in its plane (about x)";
     const Case cases[] = {
-        {"vertical load only", {nodal(2, vertical, none)}, false},
-        {"nodal load in y", {nodal(2, inY, none)}, true},
-        {"distributed load in z", {nodal(4, inZ, none)}, true},
+        {"vertical load only", {nodal(2, vertical, fixX)}, ""},
+        {"nodal load in y", {nodal(2, inY, fixY)}, all},
+        {"distributed load in z", {nodal(4, inZ, fixZ)}, all},
         {"concentrated load in y",
          {[&](ModelData& m) { m.GetConcentratedActionTable(1)->AddConcentratedActionRow(std::span(inY, 6), std::span(zero, 3)); }},
-         true},
-        {"edge load in y", {[&](ModelData& m) { m.GetEdgeActionTable(1)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }}, true},
-        {"load in y, constraint in x only", {nodal(2, inY, none), nodal(1, zero, fixX)}, true},
-        {"load in y, constraint in z", {nodal(2, inY, none), nodal(1, zero, fixZ)}, false},
-        {"load in y, nodal stiffness in y", {nodal(2, inY, none), nodal(3, inY, none)}, false},
+         all},
+        {"edge load in y", {[&](ModelData& m) { m.GetEdgeActionTable(1)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }}, all},
+        {"load in y, constraint in x only", {nodal(2, inY, fixY), nodal(1, zero, fixX)}, all},
+        {"load in y, constraint in z", {nodal(2, inY, fixY), nodal(1, zero, fixZ)},
+         "slide in y and turn in its plane (about x)"},
+        {"load in y, nodal stiffness in y", {nodal(2, inY, fixY), nodal(3, inY, fixY)},
+         "slide in z and turn in its plane (about x)"},
         {"load in y, edge stiffness in y",
-         {nodal(2, inY, none), [&](ModelData& m) { m.GetEdgeActionTable(2)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }},
-         false},
+         {nodal(2, inY, fixY), [&](ModelData& m) { m.GetEdgeActionTable(2)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }},
+         "slide in z and turn in its plane (about x)"},
         {"load in y, nodal stiffness in y under a soil model",
-         {nodal(2, inY, none), nodal(3, inY, none), [](ModelData& m) { m.SetSoilModel(2); }},
-         true},
+         {nodal(2, inY, fixY), nodal(3, inY, fixY), [](ModelData& m) { m.SetSoilModel(2); }},
+         all},
     };
     for (const Case& c : cases) {
         ModelData m;
@@ -131,11 +137,15 @@ TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreAWarning)
         Scratch dir;
         bool error = false;
         m.CheckModel(dir.File("m.sms"), error);
-        EXPECT_FALSE(error) << c.name;
         const std::string text = ReadAll(dir.File("m.sms"));
-        const std::string warning = "   Warning:\n       Loads in y or z without support in y or z. Please define "
-                                    "appropriate nodal constraints to remove rigid body motion.\n";
-        EXPECT_EQ(text.find(warning) != std::string::npos, c.warned) << c.name << "\n" << text;
+        EXPECT_EQ(error, *c.free != '\0') << c.name << "\n" << text;
+        if (*c.free) {
+            EXPECT_NE(text.find(std::string("    Error:\n      Loads act in the plane of the slab (y, z or about x), "
+                                            "but nothing holds its in-plane motion: the slab can ") +
+                                c.free + ". Please define nodal constraints in y and z"),
+                      std::string::npos)
+                << c.name << "\n" << text;
+        }
     }
 }
 
@@ -198,6 +208,18 @@ TEST(ModelCheck, DegenerateElementsFarNodesAndLongSteppingAreErrors)
         {"10000 increments", OneElementModel(square, {1, 2, 3, 4}, "LINEAR4", "1\t0\t10000\t1\t50\t0.0001"), ""},
         {"1e9 increments", OneElementModel(square, {1, 2, 3, 4}, "LINEAR4", "1\t0\t1e9\t1\t50\t0.0001"),
          "The time stepping takes 1000000000 increments; at most 10000 are allowed."},
+        {"increment above the final time", OneElementModel(square, {1, 2, 3, 4}, "LINEAR4", "2\t0\t1\t1\t50\t0.0001"),
+         "The time stepping makes no step: the initial analysis time 0 plus the initial time increment 2 lies "
+         "beyond the final analysis time 1."},
+        {"final time below the increment",
+         OneElementModel(square, {1, 2, 3, 4}, "LINEAR4", "1\t0\t0.001\t1\t50\t0.0001"),
+         "The time stepping makes no step: the initial analysis time 0 plus the initial time increment 1 lies "
+         "beyond the final analysis time 0.001."},
+        {"start after the end", OneElementModel(square, {1, 2, 3, 4}, "LINEAR4", "1\t5\t1\t1\t50\t0.0001"),
+         "The time stepping makes no step: the initial analysis time 5 plus the initial time increment 1 lies "
+         "beyond the final analysis time 1."},
+        {"first step at the final time within round-off",
+         OneElementModel(square, {1, 2, 3, 4}, "LINEAR4", "0.2\t0.1\t0.3\t0.2\t50\t0.0001"), ""},
     };
     for (const Case& c : cases) {
         ModelData m;
@@ -295,4 +317,60 @@ TEST(ModelCheck, SetUsersAndRenameFollowEveryTarget)
     EXPECT_EQ(m.GetNodalActionTable(4)->GetHead()->next->target, "1,WEST");
     EXPECT_EQ(m.GetNodalActionTable(2)->GetHead()->next->target, "EDGE");
     EXPECT_TRUE(m.SetUsers(2, "HALF").empty());
+}
+
+// Loads in the plane of the slab (y, z, moments about x) need constraints or
+// springs that hold every rigid motion in the plane: the check names the
+// motions left free and refuses the run; loads across the slab alone, or a
+// slab held in its plane, pass.
+TEST(ModelCheck, InPlaneLoadsOnASlabFreeInItsPlaneAreErrors)
+{
+    const auto nodal = [](const std::string& keyword, const std::string& target, const std::string& flags,
+                          const std::string& values) {
+        return keyword + "\n*\t" + target + "\t " + flags + " \t" + values + "\nEND_" + keyword + "\n";
+    };
+    const std::string loadY = nodal("NODAL_LOAD_DATA", "3", "0  1  0  0  0  0", "0\t100\t0\t0\t0\t0");
+    const std::string loadX = nodal("NODAL_LOAD_DATA", "3", "1  0  0  0  0  0", "100\t0\t0\t0\t0\t0");
+    const std::string loadZ = nodal("NODAL_LOAD_DATA", "3", "0  0  1  0  0  0", "0\t0\t100\t0\t0\t0");
+    const std::string torque = nodal("NODAL_LOAD_DATA", "3", "0  0  0  1  0  0", "0\t0\t0\t100\t0\t0");
+    const std::string holdYZ = "0  1  1  0  0  0";
+    const std::string zeros = "0\t0\t0\t0\t0\t0";
+    struct Case {
+        const char* name;
+        std::string blocks;
+        const char* free;  // "" for no error
+    };
+    const Case cases[] = {
+        {"load across the slab only", loadX, ""},
+        {"y and z held at one node", loadY + nodal("NODAL_CONSTRAINT_DATA", "1", holdYZ, zeros),
+         "turn in its plane (about x)"},
+        {"y and z held at the nodes of a set", loadY + nodal("NODAL_CONSTRAINT_DATA", "EDGE", holdYZ, zeros), ""},
+        {"z held at two nodes apart in y", loadZ + nodal("NODAL_CONSTRAINT_DATA", "1,2", "0  0  1  0  0  0", zeros),
+         "slide in y"},
+        {"moment about x, y held at node 1", torque + nodal("NODAL_CONSTRAINT_DATA", "1", "0  1  0  0  0  0", zeros),
+         "slide in z and turn in its plane (about x)"},
+        {"in-plane springs on every element", loadY + nodal("DISTRIBUTED_STIFFNESS_DATA", "ALL", "0  1  1  0  0  0",
+                                                            "0\t100\t100\t0\t0\t0"),
+         ""},
+        {"concentrated load in z, concentrated springs in y and z at two points",
+         "CONCENTRATED_LOAD_DATA\n*\t 0  0.5  -0.5 \t0\t0\t10\t0\t0\t0\nEND_CONCENTRATED_LOAD_DATA\n"
+         "CONCENTRATED_STIFFNESS_DATA\n*\t 0  0  0 \t0\t100\t100\t0\t0\t0\n*\t 0  1  -1 \t0\t100\t100\t0\t0\t0\n"
+         "END_CONCENTRATED_STIFFNESS_DATA\n",
+         ""},
+    };
+    for (const Case& c : cases) {
+        ModelData m;
+        ASSERT_EQ(ReadModelText(m, TargetModel(c.blocks)), 0) << c.name;
+        Scratch dir;
+        bool error = false;
+        m.CheckModel(dir.File("m.sms"), error);
+        const std::string text = ReadAll(dir.File("m.sms"));
+        EXPECT_EQ(error, *c.free != '\0') << c.name << "\n" << text;
+        if (*c.free) {
+            EXPECT_NE(text.find(std::string("nothing holds its in-plane motion: the slab can ") + c.free +
+                                ". Please define nodal constraints in y and z"),
+                      std::string::npos)
+                << c.name << "\n" << text;
+        }
+    }
 }

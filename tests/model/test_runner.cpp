@@ -311,6 +311,16 @@ std::string OnePlateOnSprings(const std::string& nodes, const std::string& stepp
            "END_DATA\n";
 }
 
+// The plate without its constraints, with a load in y at node 3.
+std::string InPlaneLoadWithoutSupport(std::string model)
+{
+    const std::string constraints =
+        "NODAL_CONSTRAINT_DATA\n*\tALL\t 0  1  1  1  0  0 \t0\t0\t0\t0\t0\t0\nEND_NODAL_CONSTRAINT_DATA\n";
+    model.replace(model.find(constraints), constraints.size(),
+                  "NODAL_LOAD_DATA\n*\t3\t 0  1  0  0  0  0 \t0\t100\t0\t0\t0\t0\nEND_NODAL_LOAD_DATA\n");
+    return model;
+}
+
 }  // namespace
 
 // Shapes and values the arithmetic cannot take never end as a finished run:
@@ -332,6 +342,11 @@ TEST(Runner, DegenerateFarAndEndlessModelsFailWithTheReason)
          "Node 1: coordinate 1.000e+08 beyond the range -1e+07 to 1e+07"},
         {"a billion increments", OnePlateOnSprings(square, "1\t0\t1e9\t1\t50\t0.0001"),
          "The time stepping takes 1000000000 increments; at most 10000 are allowed."},
+        {"increment above the final time", OnePlateOnSprings(square, "2\t0\t1\t1\t50\t0.0001"),
+         "The time stepping makes no step: the initial analysis time 0 plus the initial time increment 2 lies "
+         "beyond the final analysis time 1."},
+        {"a load in y on a slab free in its plane", InPlaneLoadWithoutSupport(OnePlateOnSprings(square)),
+         "the slab can slide in y, slide in z and turn in its plane (about x)"},
     };
     for (const auto& c : cases) {
         Scratch dir;
