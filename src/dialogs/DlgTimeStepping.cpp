@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "model/ModelData.h"
 #include "platform/ui/Services.h"
@@ -44,6 +45,14 @@ void DlgTimeStepping::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_MIN_INCREMENT, m_minIncrement);
     dx.Text(IDC_ITERATIONS, m_iterations);
     dx.Text(IDC_TOLERANCE, m_tolerance);
+    // A stepping that makes no step has no results to give.
+    if (dx.Saving() && !dx.Failed()) {
+        const std::string none = ModelData::NoTimeStepText(m_initialIncrement, m_initialTime, m_finalTime);
+        if (!none.empty()) {
+            ui::MessageBox(none, ui::Buttons::Ok, ui::Icon::Exclamation);
+            dx.Fail(IDC_FINAL_TIME);
+        }
+    }
     // A stepping beyond the increment limit would write results until the
     // disk is full.
     if (dx.Saving() && !dx.Failed()) {

@@ -148,6 +148,47 @@ TEST_F(SettingsTest, TimeSteppingBeyondTheIncrementLimitIsRefused) {
     EXPECT_EQ(driver.MessageBoxes().size(), 1u);
 }
 
+// A stepping that makes no step (the increment above the final time, the
+// final time below the increment, the start after the end) is refused with
+// the three values; the dialog stays open and the model keeps its values.
+TEST_F(SettingsTest, TimeSteppingThatMakesNoStepIsRefused) {
+    struct Case {
+        const char* increment;
+        const char* start;
+        const char* end;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"2", "0", "1",
+         "The time stepping makes no step: the initial analysis time 0 plus the initial time increment 2 lies beyond "
+         "the final analysis time 1."},
+        {"1", "0", "0.001",
+         "The time stepping makes no step: the initial analysis time 0 plus the initial time increment 1 lies beyond "
+         "the final analysis time 0.001."},
+        {"1", "5", "1",
+         "The time stepping makes no step: the initial analysis time 5 plus the initial time increment 1 lies beyond "
+         "the final analysis time 1."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        driver.ClearLogs();
+        driver.ExpectModal([&](ui::Dialog& d) {
+            d.UserType(T::IDC_INITIAL_INCREMENT, c.increment);
+            d.UserType(T::IDC_INITIAL_TIME, c.start);
+            d.UserType(T::IDC_FINAL_TIME, c.end);
+            d.UserClick(ui::IDOK);
+            ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+            EXPECT_EQ(driver.MessageBoxes()[0].text, c.text);
+            EXPECT_FALSE(d.IsEnded());
+            d.UserClick(ui::IDCANCEL);
+        });
+        inputdialogs::RunTimeSteppingDialog(doc, view);
+        EXPECT_EQ(model.initialIncrement, 1.0);
+        EXPECT_EQ(model.initialTime, 0.0);
+        EXPECT_EQ(model.finalTime, 1.0);
+    }
+}
+
 TEST_F(SettingsTest, MaterialGridIsCreatedOnceAndReloaded) {
     std::unique_ptr<DlgMaterialDataNew> slot;
     inputdialogs::ShowMaterialDataDialog(slot, doc, view);
