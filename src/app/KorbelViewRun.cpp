@@ -25,7 +25,7 @@ std::string RunStatusText(const RunOutcome& run)
     if (run.solverStatus > 0) return "Analysis terminated with errors (see the message file)";
     if (!run.resultsFileFound) return "Analysis ended without results (see the message file)";
     if (run.resultsStatus != 0) return "Analysis ended: the results could not be read";
-    if (run.cutFileFound && run.cutStatus != 0) return "Analysis completed: the cut line results could not be read";
+    if (run.cutFileFound && run.cutStatus != 0) return "Analysis ended: the cut line results could not be read";
     return "Analysis completed";
 }
 

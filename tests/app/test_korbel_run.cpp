@@ -328,6 +328,9 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
         bool called;
         bool results;
         const char* statusText;  // the status bar after the run
+        const char* title = "";   // the progress window's last text, for a called solver
+        const char* sds = nullptr;  // step results other than one step
+        const char* cut = nullptr;  // cut results
     };
     Scratch empty, noExport;
     for (const char* lib : {"/lib/x86_64-linux-gnu/libm.so.6", "/usr/lib/x86_64-linux-gnu/libm.so.6"})
@@ -341,9 +344,14 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
         {"no export", noExport.Path() + "/", 0, true, {"Can not find function in Library\nPlease Check."}, false,
          false, "Analysis failed: the solver library has no entry point"},
         {"analysis error", "", 3, true, {"Analysis terminated with errors. Please see message file for details"}, true,
-         true, "Analysis terminated with errors (see the message file)"},
-        {"no step results", "", 0, false, {}, true, false, "Analysis ended without results (see the message file)"},
-        {"complete", "", 0, true, {}, true, true, "Analysis completed"},
+         true, "Analysis terminated with errors (see the message file)", "Analysis Terminated..."},
+        {"no step results", "", 0, false, {}, true, false, "Analysis ended without results (see the message file)",
+         "Analysis Terminated..."},
+        {"unreadable step results", "", 0, true, {}, true, false, "Analysis ended: the results could not be read",
+         "Analysis Terminated...", "step_data\n26\nEND_STEP_DATA\n"},
+        {"unreadable cut results", "", 0, true, {"Error in reading cut line results."}, true, true,
+         "Analysis ended: the cut line results could not be read", "Analysis Terminated...", nullptr, "2 5 9\nA\n"},
+        {"complete", "", 0, true, {}, true, true, "Analysis completed", "Analysis Completed..."},
     };
     ui::App app;
     app.SetMainFrame(std::make_unique<ui::Frame>());
@@ -357,7 +365,8 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
         g_stopAsked = false;
         g_solver.driver = &driver;
         g_solver.status = c.status;
-        g_solver.sds = c.writeResults ? OneStep() : "";
+        g_solver.sds = !c.writeResults ? "" : c.sds ? c.sds : OneStep();
+        g_solver.cut = c.cut ? c.cut : "";
         driver.ClearLogs();
         fs::remove(folder + "/m.sds");
         Open(RunPlate());
@@ -368,6 +377,10 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
         EXPECT_EQ(doc.ResultsFlag(), c.results ? 1 : 0) << c.what;
         EXPECT_EQ(Edited().size(), c.called ? 1u : 0u) << c.what;
         EXPECT_EQ(CSplashWindow::Current() != nullptr, c.called) << c.what;
+        // Never "Completed" before a failure.
+        if (c.called) {
+            EXPECT_EQ(CSplashWindow::Title(), c.title) << c.what;
+        }
         EXPECT_FALSE(fs::exists(folder + "/torve.dat")) << c.what;
         // The outcome stays when the pointer leaves the button that ran it.
         EXPECT_EQ(frame.GetStatusBar().message, c.statusText) << c.what;

@@ -231,6 +231,29 @@ bool SaveModel(ModelData& model, const std::string& path, RunHost& host)
     return true;
 }
 
+// Reads the step results and, on the solver route, the section-cut results
+// back into the model; the outcome keeps what was found and read.
+void ReadResultsBack(ModelData& model, const std::string& sds, const std::string& cut, bool solverRoute,
+                     RunOutcome& outcome)
+{
+    model.resultsFlag = 0;
+    if (!FileExists(sds)) return;
+    outcome.resultsFileFound = true;
+    outcome.resultsStatus = model.ReadResultsFile(sds);
+    if (solverRoute && FileExists(cut)) {
+        outcome.cutFileFound = true;
+        outcome.cutStatus = model.ReadCutLineResults(cut);
+    }
+}
+
+// A solver run that returned 0 has completed only when its results could be
+// read back.
+bool ResultsReadBack(const RunOutcome& outcome)
+{
+    return outcome.resultsFileFound && outcome.resultsStatus == 0 &&
+           (!outcome.cutFileFound || outcome.cutStatus == 0);
+}
+
 } // namespace
 
 void InstallRunInterruptHandlers()
@@ -324,6 +347,7 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
     const bool halvor = model.GetHalvorFlag() != 0;
     outcome.halvorRoute = halvor;
     std::string listFile;
+    bool readBack = false;
 
     if (!halvor && !SaveModel(model, documentPath, host)) {
         outcome.saveFailed = true;
@@ -368,10 +392,13 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
                     if (outcome.cancelled) MarkRunUnfinished("cancelled");
                     g_solverActive = 0;
                     outcome.solverCalled = true;
-                    // A run that halted is not reported as completed.
-                    host.Progress(outcome.cancelled           ? "Analysis Cancelled..."
-                                  : outcome.solverStatus > 0 ? "Analysis Terminated..."
-                                                             : "Analysis Completed...",
+                    ReadResultsBack(model, sds, cut, true, outcome);
+                    readBack = true;
+                    // A run that halted, or whose results cannot be read, is
+                    // not reported as completed.
+                    host.Progress(outcome.cancelled                                     ? "Analysis Cancelled..."
+                                  : outcome.solverStatus > 0 || !ResultsReadBack(outcome) ? "Analysis Terminated..."
+                                                                                           : "Analysis Completed...",
                                   "", 100);
                     host.Sleep(100);
                     ::dlclose(handle);
@@ -404,17 +431,10 @@ int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadRes
         }
     }
 
-    // Reading back.
-    model.resultsFlag = 0;
-    if (FileExists(sds)) {
-        outcome.resultsFileFound = true;
-        outcome.resultsStatus = model.ReadResultsFile(sds);
-        if (!halvor && FileExists(cut)) {
-            outcome.cutFileFound = true;
-            outcome.cutStatus = model.ReadCutLineResults(cut);
-            if (outcome.cutStatus != 0) host.Message("Error in reading cut line results.", RunIcon::Stop);
-        }
-    }
+    // Reading back (the solver route has read them before its last progress
+    // text).
+    if (!readBack) ReadResultsBack(model, sds, cut, !halvor, outcome);
+    if (outcome.cutFileFound && outcome.cutStatus != 0) host.Message("Error in reading cut line results.", RunIcon::Stop);
     host.ResultsFlagChanged(model.HasResults());
     if (!listFile.empty()) DeleteIfExists(listFile);
     return 1;
