@@ -241,6 +241,7 @@ void ModelData::CheckModel(const std::string& path, bool& error)
     CheckElementGeometry(out, error);
     CheckTimeStepping(out, error);
     if (CheckTargets(out)) error = true;
+    if (CheckItems(out)) error = true;
 
     // Under a soil model the solver derives the nodal soil stiffnesses and
     // the solver input carries no nodal stiffness rows.
