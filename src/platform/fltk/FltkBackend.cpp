@@ -953,6 +953,10 @@ void FltkBackend::TopResized(ui::Window& w, int width, int height) {
 
 void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
     if (syncing_) return;
+    // Under a modal window (a message box a check put up while the button
+    // was held) the release of the button reaches it all the same: it does
+    // nothing, as the press would not have.
+    if (Fl::modal() && widget->top_window() != Fl::modal()) return;
     ui::Window* lw = LayerWindowOf(widget);
     auto* c = dynamic_cast<ui::Control*>(lw);
     ui::Dialog* d = OwnerDialog(lw);
