@@ -15,6 +15,7 @@
 #include "model/ModelData.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Services.h"
+#include "uibase/TDialog.h"
 #include "viz/ui/DlgEquivLoad.h"
 
 namespace {
@@ -176,8 +177,28 @@ bool CKorbelDoc::OnSaveDocument(const std::string& path)
 
 bool CKorbelDoc::HasUnsavedChanges() const { return IsModified() || (model_ && model_->IsChanged()); }
 
+bool CKorbelDoc::OfferUnappliedEdits()
+{
+    for (DocDialog& d : slots_) {
+        auto* grid = dynamic_cast<TDialog*>(d.window.get());
+        if (!grid || !grid->HasUnappliedEdits()) continue;
+        const std::string question = "The changes in " + grid->GetWindowText() + " are not applied.\nApply them?";
+        switch (ui::MessageBox(question, ui::Buttons::YesNoCancel, ui::Icon::Question)) {
+        case ui::IDYES:
+            if (!grid->ApplyEdits()) return false;
+            break;
+        case ui::IDNO:
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CKorbelDoc::SaveModified()
 {
+    if (!OfferUnappliedEdits()) return false;
     if (HasUnsavedChanges()) SetModifiedFlag(true);
     return ui::Document::SaveModified();
 }

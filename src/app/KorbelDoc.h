@@ -95,6 +95,9 @@ public:
     bool OnSaveDocument(const std::string& path) override;
     void OnCloseDocument() override;
     // The save question reads the same state as the Save command.
+    // First asks for each shown grid holding edits that are not applied:
+    // Yes applies them, No drops them, Cancel (or a failed check) keeps the
+    // document.
     bool SaveModified() override;
     // The one modified state: the document's flag or a model changed since
     // it was read or saved (an Apply in a modeless grid changes the model
@@ -248,6 +251,8 @@ private:
     // of picking (of the sets dialog flag for the sets grid).
     void CloseRouted(bool setsDialog);
     void NewModel();
+    // The question of SaveModified for the grids; false to keep the document.
+    bool OfferUnappliedEdits();
     // The view of the last opener, else the document's first view.
     ViewHost* FirstView();
 

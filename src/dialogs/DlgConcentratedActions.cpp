@@ -98,8 +98,11 @@ int DlgConcentratedActions::CheckSlot(int slot) {
     const Slot& s = m_slot[static_cast<size_t>(slot - 1)];
     const ModelData* model = Model();
     double xi = 0.0, eta = 0.0;
-    // A row left outside (by a mesh change, say) can still be deleted.
-    if (DeletingSlot(slot)) return 0;
+    // A row left outside (by a mesh change, say) can still be deleted. A
+    // point is its coordinates together: it is checked once its row is left
+    // or written, not while they are typed one by one (moving by a click or
+    // a Tab within the row).
+    if (DeletingSlot(slot) || RowBeingTyped(slot) || (slot == m_currentRow && TabWithinRow())) return 0;
     if (model && model->LocateElementAtPoint(s.point[0], s.point[1], s.point[2], xi, eta) >= 0) return 0;
     RowMessage(Format(" Coordinate %f, %f, %f  is outside of model limits\n Check row %d", s.point[0], s.point[1],
                       s.point[2], TableRow(slot) + 1));

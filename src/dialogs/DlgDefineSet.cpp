@@ -2,6 +2,7 @@
 
 #include "dialogs/DlgDefineSets.h"
 #include "model/ModelData.h"
+#include "model/SetWalk.h"
 
 namespace {
 
@@ -202,6 +203,9 @@ int DlgDefineSet::CheckItem(int slot, const std::string& item)
     const int row = TableRow(slot) + 1;
     const bool zero = !item.empty() && item[0] == '0';
     if (zero && current && !touched) return 0;  // a fresh row while it is being typed
+    if (setwalk::IsMalformedNumberItem(item) && !deleting)
+        return MalformedItemMessage(slot, MemberLabel(m_kind), item,
+                                    "A range is given by its first number, Final and Increment.");
     if (StartsWithNonZeroDigit(item) || (zero && current)) {
         if (m_numbers.Contains(ParseInt(item)) || deleting) return 0;
         RowMessage(Format(" %s Number %s is not defined\n Check row %d", MemberLabel(m_kind), item.c_str(), row));

@@ -1,6 +1,7 @@
 #include "dialogs/DlgDefineSets.h"
 
 #include "model/ModelData.h"
+#include "model/SetWalk.h"
 
 namespace {
 
@@ -14,6 +15,24 @@ const char* DuplicateLabel(int kind)
     case 2: return " Element Set";
     default: return " node ";
     }
+}
+
+// Renames sets (from, to) in every target and set member of the kind,
+// through names no set can have first, so that swapped names stay apart;
+// what to tell the user of the tables changed, "" when none.
+std::string RenameInTargets(ModelData& model, int kind, const std::vector<std::pair<std::string, std::string>>& renames)
+{
+    std::string told;
+    for (std::size_t i = 0; i < renames.size(); ++i) {
+        const auto& [from, to] = renames[i];
+        const std::vector<std::string> tables = model.RenameSetInTargets(kind, from, "\n" + std::to_string(i));
+        if (tables.empty()) continue;
+        told += "\n " + from + " is renamed to " + to + " in:";
+        for (const std::string& table : tables) told += "\n   " + table;
+    }
+    for (std::size_t i = 0; i < renames.size(); ++i)
+        model.RenameSetInTargets(kind, "\n" + std::to_string(i), renames[i].second);
+    return told.empty() ? told : told.substr(1);
 }
 
 }  // namespace
@@ -76,6 +95,7 @@ bool DlgDefineSets::OnInitDialog()
 {
     ui::Dialog::OnInitDialog();
     CopyFromModel();
+    KeepFoundSets();
     SetWindowText(TitleOf(m_kind));
     m_modified = 0;
     StartAtFirstRow();
@@ -136,6 +156,11 @@ int DlgDefineSets::CheckSlot(int slot)
         return 1;
     }
     if (CheckWord(slot, "Set name", name, modelfile::kMaxSetNameLength) > 0) return 1;
+    // A target would read such a name as several items.
+    if (setwalk::HasSeparator(name)) {
+        RowMessage(Format(" Set name \"%s\" must not contain \",\", \":\" or \";\"\n Check row %d", name.c_str(), row));
+        return 1;
+    }
     const char first = name.empty() ? '\0' : name[0];
     if (IsLetter(first)) return 0;
     // A fresh row "0" may stay while it is the current row; a move, a row
@@ -169,26 +194,46 @@ std::string DlgDefineSets::ModelNameOf(const std::string& name) const
     return name;
 }
 
-void DlgDefineSets::WriteSets()
+std::vector<std::pair<std::string, std::string>> DlgDefineSets::WriteSets()
 {
     ModelData* model = Model();
-    if (!model) return;
+    if (!model) return {};
     model->ReplaceSetTable(*m_table);
-    // Through a name no set can have first, so that swapped names stay apart.
-    std::vector<std::pair<std::string, std::string>> renames(m_renamed.begin(), m_renamed.end());
+    std::vector<std::pair<std::string, std::string>> renames;
+    for (const auto& [present, origin] : m_renamed) renames.emplace_back(origin, present);
     m_renamed.clear();
-    std::string told;
-    for (std::size_t i = 0; i < renames.size(); ++i) {
-        const auto& [present, origin] = renames[i];
-        const std::vector<std::string> tables =
-            model->RenameSetInTargets(m_kind, origin, "\n" + std::to_string(i));
-        if (tables.empty()) continue;
-        told += Format("\n %s is renamed to %s in:", origin.c_str(), present.c_str());
-        for (const std::string& table : tables) told += "\n   " + table;
+    const std::string told = RenameInTargets(*model, m_kind, renames);
+    if (!told.empty()) RowMessage(told);
+    return renames;
+}
+
+void DlgDefineSets::KeepFoundSets()
+{
+    const ModelData* model = Model();
+    const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr;
+    m_found = sets ? std::make_unique<SetTable>(m_kind) : nullptr;
+    if (m_found) {
+        m_found->CopySetTable(*sets);
+        m_found->CountRows();
+        m_found->RebuildIndex();
     }
-    for (std::size_t i = 0; i < renames.size(); ++i)
-        model->RenameSetInTargets(m_kind, "\n" + std::to_string(i), renames[i].first);
-    if (!told.empty()) RowMessage(told.substr(1));
+    m_definedRenames.clear();
+    m_foundChanged = model && model->IsChanged();
+}
+
+void DlgDefineSets::RestoreFoundSets()
+{
+    ModelData* model = Model();
+    const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr;
+    if (!model || !m_found || !sets) return;
+    if (m_definedRenames.empty() && !sets->CompareSetTable(*m_found)) return;
+    model->ReplaceSetTable(*m_found);
+    // The renames undone, the last first, each back to the name it had.
+    std::vector<std::pair<std::string, std::string>> back;
+    for (auto it = m_definedRenames.rbegin(); it != m_definedRenames.rend(); ++it) back.emplace_back(it->second, it->first);
+    RenameInTargets(*model, m_kind, back);
+    if (!m_foundChanged) model->ClearChanged();
+    m_definedRenames.clear();
 }
 
 bool DlgDefineSets::DiffersFromModel() const
@@ -196,13 +241,20 @@ bool DlgDefineSets::DiffersFromModel() const
     const ModelData* model = Model();
     const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr;
     if (!sets) return m_table && m_table->GetCount() != 0;
-    return m_table && sets->CompareSetTable(*m_table);
+    // Define has written the table: until Apply or OK that is a change too.
+    const bool defined = !m_definedRenames.empty() || (m_found && m_found->CompareSetTable(*sets));
+    return defined || (m_table && sets->CompareSetTable(*m_table));
 }
 
-void DlgDefineSets::WriteToModel() { WriteSets(); }
+void DlgDefineSets::WriteToModel()
+{
+    WriteSets();
+    KeepFoundSets();
+}
 
 void DlgDefineSets::CloseGrid(int result)
 {
+    if (result != ui::IDOK) RestoreFoundSets();
     EndDialog(result);
     if (m_view) m_view->OnSetsDialogClosed();
     if (m_doc) m_doc->OnSetsDialogClosed();
@@ -266,7 +318,7 @@ void DlgDefineSets::OnBnClickedDefine(int slot)
     if (!ValidateFor(kReasonWrite)) return;
     // The whole table goes to the model, so that the set (and any other new
     // or renamed set it may name) exists there for the member dialog.
-    WriteSets();
+    for (auto& rename : WriteSets()) m_definedRenames.push_back(std::move(rename));
     const std::string name = m_name[static_cast<size_t>(slot - 1)];
     if (m_view) m_view->SetHighlightState(m_kind, name);
     ShowWindow(false);

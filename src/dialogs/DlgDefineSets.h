@@ -66,7 +66,13 @@ private:
     void CopyFromModel();
     // The working copy to the model; a renamed set is renamed in every row
     // and set that names it, and the user is told which tables changed.
-    void WriteSets();
+    // Returns the renames made (the model's name, the new name).
+    std::vector<std::pair<std::string, std::string>> WriteSets();
+    // The model's sets of the kind as this dialog found them (at opening, or
+    // as the last Apply or OK left them): Define writes the table before
+    // Apply, and Cancel puts this back.
+    void KeepFoundSets();
+    void RestoreFoundSets();
     // The model's name of the set a working row now names: its name before
     // it was renamed here; empty for a set the model does not hold yet.
     std::string ModelNameOf(const std::string& name) const;
@@ -76,4 +82,9 @@ private:
     std::vector<std::string> m_name;
     // Sets renamed since the last write: present name -> the model's name.
     std::map<std::string, std::string> m_renamed;
+    // See KeepFoundSets; the renames Define made in targets since, in order;
+    // whether the model was changed when found.
+    std::unique_ptr<SetTable> m_found;
+    std::vector<std::pair<std::string, std::string>> m_definedRenames;
+    bool m_foundChanged = false;
 };

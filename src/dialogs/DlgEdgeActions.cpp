@@ -144,24 +144,35 @@ int DlgEdgeActions::CheckTarget(int slot, const Slot& s) {
         case TargetKind::Placeholder:
             return 0;
         case TargetKind::Number:
-            if (!m_elements.Contains(ParseInt(s.target)) && !DeletingSlot(slot)) {
+            // The placeholder "0" of a new row, checked on a move or a write.
+            if (s.target[0] == '0' && !m_elements.Contains(0) && !DeletingSlot(slot)) {
                 RowMessage(Format(" Element Number %s is not defined\n Check row %d", s.target.c_str(), row));
                 return 1;
             }
-            if (s.side < 1 || s.side > 4) {
-                if (RowBeingTyped(slot)) return 0;
-                RowMessage(Format(" Side number should be between 1 and 4\n Check row %d", row));
-                return 1;
-            }
-            return 0;
+            break;
         case TargetKind::SetName:
             break;
     }
-    // The side of a set row names no side of its own.
     const ModelData* model = Model();
-    const SetTable* sets = model ? model->GetSetTable(3) : nullptr;
-    if ((sets && sets->FindRowByName(s.target) >= 0) || DeletingSlot(slot)) return 0;
-    RowMessage(Format(" Edge Set %s is not defined \n Check row %d", s.target.c_str(), row));
+    const bool lookUp = !DeletingSlot(slot) && !(s.target[0] == '0' && slot == m_currentRow);
+    const ItemFault fault =
+        lookUp ? FindItemFault(s.target, m_elements, model ? model->GetSetTable(3) : nullptr) : ItemFault{};
+    switch (fault.kind) {
+        case ItemFault::None:
+            break;
+        case ItemFault::Malformed:
+            return MalformedItemMessage(slot, "Element", fault.item, "A range of elements is given as an edge set.");
+        case ItemFault::NoNumber:
+            RowMessage(Format(" Element Number %s is not defined\n Check row %d", fault.item.c_str(), row));
+            return 1;
+        case ItemFault::NoSet:
+            RowMessage(Format(" Edge Set %s is not defined \n Check row %d", fault.item.c_str(), row));
+            return 1;
+    }
+    // The side of a set row names no side of its own; a bad side counts on
+    // the row about to be deleted too.
+    if (!BeginsWithNumber(s.target) || (s.side >= 1 && s.side <= 4) || RowBeingTyped(slot)) return 0;
+    RowMessage(Format(" Side number should be between 1 and 4\n Check row %d", row));
     return 1;
 }
 

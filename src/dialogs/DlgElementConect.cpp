@@ -99,7 +99,10 @@ int DlgElementConect::CheckSlot(int slot) {
         RowMessage(Format(" Element Number %d is not valid \n Check row %d", n, row + 1));
         return 1;
     }
-    return Reason() == kReasonDelete ? 0 : CheckNodes(slot);
+    if (Reason() == kReasonDelete) return 0;
+    // Sets and targets name the element by its number.
+    if (row < m_table->GetCount() && CheckRenumbering(2, m_table->GetId(row), n) > 0) return 1;
+    return CheckNodes(slot);
 }
 
 int DlgElementConect::CheckNodes(int slot) const {

@@ -1,7 +1,5 @@
 #include "dialogs/DlgMaterialDataNew.h"
 
-#include <climits>
-
 #include "dialogs/CDlgOrthoBox.h"
 #include "dialogs/CDlgOrthoRebar.h"
 #include "dialogs/CDlgOrthoRib.h"
@@ -13,21 +11,6 @@ const char* const DlgMaterialDataNew::kTypeNames[5] = {"Isotropic", "Orthotropic
                                                        "Orthotropic Enhanced Stiffener",
                                                        "Orthotropic One Way Box Section", "User Defined Property"};
 
-namespace {
-
-// The integer at the start of a target text ("12,15" gives 12); INT_MAX for
-// one that does not fit.
-int LeadingInt(const std::string& text) {
-    long long v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') break;
-        v = v * 10 + (c - '0');
-        if (v > INT_MAX) return INT_MAX;
-    }
-    return static_cast<int>(v);
-}
-
-}  // namespace
 
 DlgMaterialDataNew::DlgMaterialDataNew(DocHost* doc, ViewHost* view)
     : GridPage(kTemplateId, doc, view, kRows, 4), m_text(kRows), m_type(kRows, 0) {
@@ -147,16 +130,28 @@ int DlgMaterialDataNew::CheckTarget(int slot, const std::string& text) {
         case TargetKind::Placeholder:
             return 0;  // a fresh row while it is being typed
         case TargetKind::Number:
-            if (m_elements.Contains(LeadingInt(text)) || DeletingSlot(slot)) return 0;
+            // The placeholder "0" of a new row, checked on a move or a write.
+            if (text[0] != '0' || m_elements.Contains(0) || DeletingSlot(slot)) break;
             RowMessage(Format(" Element %s is not defined \n Check row %d", text.c_str(), row));
             return 1;
         case TargetKind::SetName:
             break;
     }
+    if (DeletingSlot(slot) || (text[0] == '0' && slot == m_currentRow)) return 0;
     const ModelData* model = Model();
-    const SetTable* sets = model ? model->GetSetTable(2) : nullptr;
-    if ((sets && sets->FindRowByName(text) >= 0) || DeletingSlot(slot)) return 0;
-    RowMessage(Format(" Element Set %s is not defined \n Check row %d", text.c_str(), row));
+    const ItemFault fault = FindItemFault(text, m_elements, model ? model->GetSetTable(2) : nullptr);
+    switch (fault.kind) {
+        case ItemFault::None:
+            return 0;
+        case ItemFault::Malformed:
+            return MalformedItemMessage(slot, "Element", fault.item, "A range of elements is given as an element set.");
+        case ItemFault::NoNumber:
+            RowMessage(Format(" Element %s is not defined \n Check row %d", fault.item.c_str(), row));
+            return 1;
+        case ItemFault::NoSet:
+            break;
+    }
+    RowMessage(Format(" Element Set %s is not defined \n Check row %d", fault.item.c_str(), row));
     return 1;
 }
 

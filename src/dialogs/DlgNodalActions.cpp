@@ -188,16 +188,28 @@ int DlgNodalActions::CheckSlot(int slot) {
         case TargetKind::Placeholder:
             return 0;
         case TargetKind::Number:
-            if (m_numbers.Contains(ParseInt(text)) || DeletingSlot(slot)) return 0;
+            // The placeholder "0" of a new row, checked on a move or a write.
+            if (text[0] != '0' || m_numbers.Contains(ParseInt(text)) || DeletingSlot(slot)) break;
             RowMessage(Format(" %s Number %s is not defined\n Check row %d", w.item, text.c_str(), row));
             return 1;
         case TargetKind::SetName:
             break;
     }
+    if (DeletingSlot(slot) || (text[0] == '0' && slot == m_currentRow)) return 0;
     const ModelData* model = Model();
-    const SetTable* sets = model ? model->GetSetTable(OnNodes() ? 1 : 2) : nullptr;
-    if ((sets && sets->FindRowByName(text) >= 0) || DeletingSlot(slot)) return 0;
-    RowMessage(Format(" %s Set %s is not defined \n Check row %d", w.item, text.c_str(), row));
+    const ItemFault fault = FindItemFault(text, m_numbers, model ? model->GetSetTable(OnNodes() ? 1 : 2) : nullptr);
+    switch (fault.kind) {
+        case ItemFault::None:
+            return 0;
+        case ItemFault::Malformed:
+            return MalformedItemMessage(slot, w.item, fault.item, "A range of numbers is given as a set.");
+        case ItemFault::NoNumber:
+            RowMessage(Format(" %s Number %s is not defined\n Check row %d", w.item, fault.item.c_str(), row));
+            return 1;
+        case ItemFault::NoSet:
+            break;
+    }
+    RowMessage(Format(" %s Set %s is not defined \n Check row %d", w.item, fault.item.c_str(), row));
     return 1;
 }
 

@@ -111,6 +111,7 @@ int DlgNodeData::CheckSlot(int slot) {
             RowMessage(Format(" Node Number %d can not be renumbered \n it is assign to element %d", old, element));
             return 1;
         }
+        if (!(Reason() == kReasonDelete && slot == m_currentRow) && CheckRenumbering(1, old, n) > 0) return 1;
     }
     return 0;
 }

@@ -26,7 +26,9 @@ DlgSoilStiffness::DlgSoilStiffness(ui::Window* parent) : ui::Dialog(kTemplateId,
             UpdateData(true);
             ApplyEnabling();
         });
-    OnClicked(IDC_APPLY, [] {});
+    OnClicked(IDC_APPLY, [this] {
+        if (onApply && UpdateData(true)) onApply();
+    });
 }
 
 ui::DialogTemplate DlgSoilStiffness::BuildTemplate() const {

@@ -4,6 +4,8 @@
 // model's values in and, on OK, back (RunSoilStiffnessDialog).
 #pragma once
 
+#include <functional>
+
 #include "platform/ui/Dialog.h"
 
 class ModelData;
@@ -48,6 +50,9 @@ public:
     // itself changed only when a value ends up different.
     void LoadFrom(const ModelData& model);
     void StoreTo(ModelData& model) const;
+    // "Apply": the fields, once they read, go to the model through this
+    // (the opener's store) and the dialog stays open.
+    std::function<void()> onApply;
 
     int m_selector = 0;  // 0 none, 1 Mindlin, 2 Vlasov
     double m_mindlinE = 1000.0, m_mindlinNu = 0.3, m_stiffness = 500.0;

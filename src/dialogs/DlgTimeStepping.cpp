@@ -10,7 +10,9 @@
 
 DlgTimeStepping::DlgTimeStepping(ui::Window* parent) : ui::Dialog(kTemplateId, parent) {
     OnNotify(ui::Notify::DeltaPos, IDC_SPIN, [this](ui::Notification& n) { OnDeltaPosSpin(n); });
-    OnClicked(IDC_APPLY, [] {});
+    OnClicked(IDC_APPLY, [this] {
+        if (onApply && UpdateData(true)) onApply();
+    });
 }
 
 ui::DialogTemplate DlgTimeStepping::BuildTemplate() const {

@@ -3,6 +3,8 @@
 // in and, on OK, back (RunTimeSteppingDialog).
 #pragma once
 
+#include <functional>
+
 #include "platform/ui/Dialog.h"
 
 class ModelData;
@@ -20,6 +22,9 @@ public:
 
     void LoadFrom(const ModelData& model);
     void StoreTo(ModelData& model) const;
+    // "Apply": the fields, once they read, go to the model through this
+    // (the opener's store) and the dialog stays open.
+    std::function<void()> onApply;
 
     double m_initialIncrement = 0.0;
     double m_initialTime = 0.0;

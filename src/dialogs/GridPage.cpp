@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/ModelData.h"
+#include "model/SetWalk.h"
 #include "platform/ui/Services.h"
 
 GridPage::GridPage(int templateId, DocHost* doc, ViewHost* view, int rowsPerPage, int columns)
@@ -15,6 +16,9 @@ GridPage::GridPage(int templateId, DocHost* doc, ViewHost* view, int rowsPerPage
         OnNotifyRange(ui::Notify::SetFocus, CellId(1, column), CellId(rowsPerPage, column),
                       [this, column](ui::Notification& n) { SetCurrentCell(n.id - CellId(1, column) + 1, column); });
     OnClicked(kApplyId, [this] { OnBnClickedApply(); });
+    for (int column = 1; column <= columns; ++column)
+        OnNotifyRange(ui::Notify::Change, CellId(1, column), CellId(rowsPerPage, column),
+                      [this](ui::Notification&) { m_typed = true; });
 }
 
 ModelData* GridPage::Model() const { return m_doc ? m_doc->GetModelData() : nullptr; }
@@ -70,6 +74,7 @@ void GridPage::Refresh() {
     }
     SetDlgItemText(kCountLabelId, std::to_string(m_rowCount));
     UpdateData(false);
+    m_typed = false;
     if (m_currentRow > 0) {
         if (m_reload && m_view && m_rowCount > 0) {
             m_view->RebuildScene();
@@ -99,6 +104,25 @@ int GridPage::Validate() {
         if (CheckSlot(slot) > 0) return 1;
     for (int slot = 1; slot <= visible; ++slot) StoreSlot(slot, TableRow(slot));
     return 0;
+}
+
+void GridPage::OnKeyDown(int key, int repeat, int flags) {
+    m_tabInRow = key == ui::key::Tab && m_currentRow > 0 && TabStaysInRow();
+    TDialog::OnKeyDown(key, repeat, flags);
+    m_tabInRow = false;
+}
+
+bool GridPage::TabStaysInRow() {
+    const int first = m_firstVisibleRow, line = m_currentRow, column = m_currentColumn, visible = m_visibleRows;
+    const int before = CurrentTableRow();
+    const int step = m_shiftDown ? -1 : 1;
+    m_currentColumn += step;
+    const bool stays = MoveColumn(step) && CurrentTableRow() == before;
+    m_firstVisibleRow = first;
+    m_currentRow = line;
+    m_currentColumn = column;
+    m_visibleRows = visible;
+    return stays;
 }
 
 bool GridPage::ValidateFor(int reason) {
@@ -156,6 +180,18 @@ void GridPage::ApplySteps() {
     Refresh();
 }
 
+bool GridPage::HasUnappliedEdits() {
+    if (!IsWindow() || !IsWindowVisible()) return false;
+    CheckModified();
+    return m_modified != 0 || m_typed;
+}
+
+bool GridPage::ApplyEdits() {
+    if (!ValidateFor(kReasonWrite)) return false;
+    ApplySteps();
+    return true;
+}
+
 void GridPage::OnBnClickedApply() {
     if (!ValidateFor(kReasonWrite)) return;
     ApplySteps();
@@ -211,4 +247,33 @@ std::string GridPage::Format(const char* format, ...) {
     std::vsnprintf(text.data(), text.size() + 1, format, again);
     va_end(again);
     return text;
+}
+
+int GridPage::MalformedItemMessage(int slot, const char* noun, const std::string& item, const char* hint) {
+    RowMessage(Format(" %s Number %s is not valid: a number is digits only\n %s\n Check row %d", noun, item.c_str(), hint,
+                      TableRow(slot) + 1));
+    return 1;
+}
+
+ItemFault FindItemFault(const std::string& text, const NumberLookup& numbers, const SetTable* sets) {
+    for (const std::string& item : setwalk::ListItems(text)) {
+        if (setwalk::IsMalformedNumberItem(item)) return {ItemFault::Malformed, item};
+        if (setwalk::IsNumberItem(item)) {
+            if (!numbers.Contains(ParseInt(item))) return {ItemFault::NoNumber, item};
+        } else if (!sets || sets->FindRowByName(item) < 0) {
+            return {ItemFault::NoSet, item};
+        }
+    }
+    return {};
+}
+
+int GridPage::CheckRenumbering(int kind, int old, int number) {
+    const ModelData* model = Model();
+    if (old == number || !model) return 0;
+    const std::vector<std::string> users = model->NumberUsers(kind, old);
+    if (users.empty()) return 0;
+    std::string text = Format(" %s Number %d can not be renumbered \n it is named in:", kind == 1 ? "Node" : "Element", old);
+    for (const std::string& user : users) text += "\n   " + user;
+    RowMessage(text);
+    return 1;
 }

@@ -30,6 +30,34 @@
 #include "uibase/TDialog.h"
 
 class ModelData;
+class SetTable;
+
+// Numbers of a table's rows for membership tests that do not depend on the
+// table's order.
+class NumberLookup {
+public:
+    NumberLookup() = default;
+    template <class Table, class Key>
+    NumberLookup(const Table* table, Key key) {
+        if (table)
+            for (int i = 0; i < table->GetCount(); ++i) numbers_.push_back(key(*table, i));
+        std::sort(numbers_.begin(), numbers_.end());
+    }
+    bool Contains(int n) const { return std::binary_search(numbers_.begin(), numbers_.end(), n); }
+
+private:
+    std::vector<int> numbers_;
+};
+
+// The first comma item of a target or set member text that fails: a number
+// item (one that begins with 1..9) that is more than digits ("3O", "30:34"),
+// or that is not one of the numbers; any other item that names no set of the
+// table ("ALL" is a row of every set table).
+struct ItemFault {
+    enum Kind { None, Malformed, NoNumber, NoSet } kind = None;
+    std::string item;
+};
+ItemFault FindItemFault(const std::string& text, const NumberLookup& numbers, const SetTable* sets);
 
 class GridPage : public TDialog {
 public:
@@ -61,6 +89,13 @@ public:
 
     // "Apply", "OK" and "Cancel"/"Close".
     void OnBnClickedApply();
+    // Shown, with a working copy that differs from the model or a cell typed
+    // in since the page was last checked.
+    bool HasUnappliedEdits() override;
+    // Apply's check and steps.
+    bool ApplyEdits() override;
+    // A Tab is noted when it moves to a cell of the same row (TabWithinRow).
+    void OnKeyDown(int key, int repeat, int flags) override;
     void OnOK() override;
     void OnCancel() override;
 
@@ -142,9 +177,18 @@ protected:
     // passes.
     int CheckWord(int slot, const char* what, const std::string& text,
                   std::size_t limit = modelfile::kMaxWordLength);
+    // A node (kind 1) or element (kind 2) renumbered from `old` that a
+    // target or set names by its number would leave them naming nothing:
+    // refused with a message naming where it is used (1); 0 otherwise.
+    int CheckRenumbering(int kind, int old, int number);
+    // The message for a number item that is more than digits, naming the
+    // item and the row, with `hint` on its own line; 1.
+    int MalformedItemMessage(int slot, const char* noun, const std::string& item, const char* hint);
     // The focus moved between the cells of this slot: its row is being typed
     // and is checked once it is left, or on a button.
     bool RowBeingTyped(int slot) const { return Reason() == kReasonNone && slot == m_currentRow; }
+    // The running validation is for a Tab that stays in the current row.
+    bool TabWithinRow() const { return m_tabInRow; }
     // The current slot under a delete: its undefined target is not reported.
     bool DeletingSlot(int slot) const { return Reason() == kReasonDelete && slot == m_currentRow; }
 
@@ -185,22 +229,10 @@ private:
     void ShowScrollBar();
     // The first `used` slots shown, the others hidden.
     void ShowSlots(int used);
+    // Whether a Tab from the current cell lands in the same table row.
+    bool TabStaysInRow();
     int m_reason = kReasonNone;
-};
-
-// Numbers of a table's rows for membership tests that do not depend on the
-// table's order.
-class NumberLookup {
-public:
-    NumberLookup() = default;
-    template <class Table, class Key>
-    NumberLookup(const Table* table, Key key) {
-        if (table)
-            for (int i = 0; i < table->GetCount(); ++i) numbers_.push_back(key(*table, i));
-        std::sort(numbers_.begin(), numbers_.end());
-    }
-    bool Contains(int n) const { return std::binary_search(numbers_.begin(), numbers_.end(), n); }
-
-private:
-    std::vector<int> numbers_;
+    bool m_tabInRow = false;
+    // A cell was typed in since the last Refresh put the page's values in.
+    bool m_typed = false;
 };

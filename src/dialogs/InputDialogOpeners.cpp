@@ -15,15 +15,21 @@ void MarkModifiedWhenChanged(DocHost& doc) {
     if (ModelData* model = doc.GetModelData(); model && model->IsChanged()) doc.SetModifiedFlag(true);
 }
 
-// A settings dialog with the model's values in and, on OK, back; true then.
-template <class Dialog>
-bool RunOnModel(DocHost& doc) {
+// A settings dialog with the model's values in and, on OK or Apply, back;
+// `stored` runs after each store. True after OK.
+template <class Dialog, class Stored>
+bool RunOnModel(DocHost& doc, Stored stored) {
     ModelData* model = doc.GetModelData();
     if (!model) return false;
     Dialog dialog;
     dialog.LoadFrom(*model);
+    dialog.onApply = [&] {
+        dialog.StoreTo(*model);
+        stored();
+    };
     if (dialog.DoModal() != ui::IDOK) return false;
     dialog.StoreTo(*model);
+    stored();
     return true;
 }
 
@@ -48,13 +54,14 @@ void ShowMaterialDataDialog(std::unique_ptr<DlgMaterialDataNew>& slot, DocHost& 
 }
 
 void RunTimeSteppingDialog(DocHost& doc, ViewHost& view) {
-    if (!RunOnModel<DlgTimeStepping>(doc)) return;
-    view.RepaintView();
-    MarkModifiedWhenChanged(doc);
+    RunOnModel<DlgTimeStepping>(doc, [&] {
+        view.RepaintView();
+        MarkModifiedWhenChanged(doc);
+    });
 }
 
 void RunSoilStiffnessDialog(DocHost& doc) {
-    if (RunOnModel<DlgSoilStiffness>(doc)) MarkModifiedWhenChanged(doc);
+    RunOnModel<DlgSoilStiffness>(doc, [&] { MarkModifiedWhenChanged(doc); });
 }
 
 bool RunNewMaterialDialog(DocHost& doc) {

@@ -212,6 +212,7 @@ void ModelData::CheckModel(const std::string& path, bool& error)
     CheckTimeStepping(out, error);
     CheckInPlaneSupport(out, error);
     if (CheckTargets(out)) error = true;
+    if (CheckItems(out)) error = true;
 
     // Under a soil model the solver derives the nodal soil stiffnesses and
     // the solver input carries no nodal stiffness rows.

@@ -215,7 +215,9 @@ public:
     int WriteModelFile(const std::string& path);
     std::string ReadFirstLine(const std::string& path);
     // Numeric solver input and model check.
-    int WriteSolverInput(const std::string& path);
+    // Refuses (1, no file written, the first of ItemFaults in `refusal`) a
+    // model whose targets or sets a run cannot take.
+    int WriteSolverInput(const std::string& path, std::string* refusal = nullptr);
     void CheckModel(const std::string& path, bool& error);
     // One row of an action, support, spring, material or stiffness-group
     // table that names its target: the table as the user knows it and as the
@@ -238,6 +240,18 @@ public:
     // Writes an error for every target item that names no existing set, node
     // or element (of the kind its table takes); true when there was one.
     bool CheckTargets(std::ostream& out) const;
+    // What a run cannot take from the items of targets and sets, one line
+    // each, naming the table or set and the row: a number item that is more
+    // than digits ("3O", "30:34"), a set name with ",", ":" or ";", and a
+    // set member (a number or a number of its range) that names no node or
+    // element. Empty when there is none.
+    std::vector<std::string> ItemFaults() const;
+    // Writes an error for every one of ItemFaults; true when there was one.
+    bool CheckItems(std::ostream& out) const;
+    // Where the node (kind 1) or element (kind 2) number is named by a
+    // number: "Distributed Loads row 2", "Element set E5" (a set whose
+    // members reach it); empty when nothing names it.
+    std::vector<std::string> NumberUsers(int kind, int number) const;
     // The first target, set name or set item the model file cannot hold as
     // one word, as "Nodal Loads row 2: target "3 4" must not contain
     // blanks"; empty when there is none.
@@ -470,6 +484,15 @@ public:
     void WriteNumericConcentratedTable(const ConcentratedActionTable* table, std::ostream& out) const;
     void WriteNumericEdgeTable(const EdgeActionTable& table, std::ostream& out) const;
     void WriteNumericCutLines(std::ostream& out) const;
+
+    // ---- Items of targets and sets (ModelItemCheck.cpp) -----------------------
+    // A node (set kind 1) or element (kinds 2, 3) of that number exists;
+    // the numbers in use are at most NumberLimit.
+    bool NumberExists(int setKind, int number) const;
+    int NumberLimit(int setKind) const;
+    // The numbers (and ranges "64 to 100") a member row reaches that name
+    // nothing.
+    std::vector<std::string> MissingMembers(int kind, const SetMemberRow& member) const;
 
     // ---- Fields ------------------------------------------------------------
     std::string readError;          // see GetReadError

@@ -176,6 +176,7 @@ bool ModelData::CheckTargets(std::ostream& out) const
         // check reports with the group.
         if (r.table == kGroupTable) continue;
         for (const std::string& item : Items(r.text)) {
+            if (setwalk::IsMalformedNumberItem(item)) continue;  // one of ItemFaults
             if (setwalk::IsNumberItem(item)) {
                 const int number = ParseInt(item);
                 if (!exists(r.setKind == 1 ? 1 : 2, number))

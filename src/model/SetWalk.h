@@ -19,6 +19,22 @@ inline bool IsNumberItem(const std::string& item)
     return !item.empty() && item[0] >= '1' && item[0] <= '9';
 }
 
+// A number item that is more than digits ("3O", "30:34", "30-34", "30.9"):
+// it is no number, and read by its leading digits it would name another
+// node or element than the one meant.
+inline bool IsMalformedNumberItem(const std::string& item)
+{
+    return IsNumberItem(item) && item.find_first_not_of("0123456789") != std::string::npos;
+}
+
+// The characters that part the items of a target and the fields of a range:
+// a set name holding one would be read as several items.
+inline constexpr const char* kSetNameSeparators = ",:;";
+inline bool HasSeparator(const std::string& name)
+{
+    return name.find_first_of(kSetNameSeparators) != std::string::npos;
+}
+
 // The comma items of a text; a text without a comma is its own single item.
 inline std::vector<std::string> ListItems(const std::string& text)
 {

@@ -165,8 +165,15 @@ void ModelData::WriteNumericEdgeKind(const EdgeActionTable* table, std::ostream&
 // ---------------------------------------------------------------------------
 // The whole file
 
-int ModelData::WriteSolverInput(const std::string& path)
+int ModelData::WriteSolverInput(const std::string& path, std::string* refusal)
 {
+    // An item read by its leading digits, or a member naming nothing, would
+    // put a load where it was not meant or drop it without a word.
+    RebuildNodeIndex();
+    if (const std::vector<std::string> faults = ItemFaults(); !faults.empty()) {
+        if (refusal) *refusal = faults.front();
+        return 1;
+    }
     std::ofstream out(path, std::ios::out | std::ios::trunc);
     if (!out) return 1;
     out.imbue(std::locale::classic());

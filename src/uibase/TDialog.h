@@ -25,6 +25,11 @@ public:
     // one, validates and, when that passes, refreshes. Returns the validation
     // result (0 when the cell did not change).
     virtual int SetCurrentCell(int line, int column);
+    // Edits shown in a modeless grid that the model does not hold yet, for
+    // the question before the document goes; ApplyEdits writes them (false
+    // when the page fails its check, its message shown). Default: none.
+    virtual bool HasUnappliedEdits() { return false; }
+    virtual bool ApplyEdits() { return true; }
     // Modeless creation from the stored template id and parent.
     virtual bool CreateModeless();
 

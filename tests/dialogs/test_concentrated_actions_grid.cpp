@@ -47,10 +47,15 @@ TEST_F(ConcentratedActionsGridTest, FreshRowStandsAtTheOriginAndAPointOutsideIsR
     EXPECT_EQ(d.GetFocus(), d.GetDlgItem(G::CellId(1, 2)));
     EXPECT_EQ(view.highlight, std::make_pair(4, std::string("        0.00000000          0.00000000          0.00000000  ")));
 
+    // The point is checked once the row is written (or left), not while its
+    // coordinates are typed.
     d.UserType(G::CellId(1, 2), "100");
     d.UserKey(ui::key::Tab);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(d.GetFocus(), d.GetDlgItem(G::CellId(1, 3)));
+    d.UserClick(ui::IDOK);
     EXPECT_EQ(Boxes(), std::vector<std::string>{" Coordinate 0.000000, 100.000000, 0.000000  is outside of model limits\n Check row 1"});
-    EXPECT_EQ(d.GetFocus(), d.GetDlgItem(G::CellId(1, 2)));
+    EXPECT_FALSE(d.IsEnded());
     d.UserType(G::CellId(1, 2), "1.5");
     d.UserType(G::CellId(1, 3), "2.25");
     EXPECT_EQ(view.highlight, std::make_pair(4, std::string("        0.00000000          1.50000000          0.00000000  ")));
@@ -84,12 +89,14 @@ TEST_F(ConcentratedActionsGridTest, TabWalksTheEditableCells) {
     EXPECT_EQ(d.GetFocus(), d.GetDlgItem(G::CellId(2, 2)));
     EXPECT_TRUE(Boxes().empty());
 
-    // Clicking into component 1 from within the row checks nothing yet; the
-    // next cell does.
+    // Moving within the row by a click or Tab checks nothing yet; leaving
+    // the row does.
     d.UserType(G::CellId(2, 3), "-4");
     d.UserFocus(G::CellId(2, D::kFirstComponent));
-    EXPECT_TRUE(Boxes().empty());
     d.UserFocus(G::CellId(2, D::kFirstComponent + 1));
+    d.UserKey(ui::key::Tab);
+    EXPECT_TRUE(Boxes().empty());
+    d.UserFocus(G::CellId(1, 3));
     EXPECT_EQ(LastBox(), " Coordinate 0.000000, 1.000000, -4.000000  is outside of model limits\n Check row 2");
 }
 
@@ -100,7 +107,7 @@ TEST_F(ConcentratedActionsGridTest, MessagesNameTheTableRowOnTheSecondPage) {
     d.UserKey(ui::key::PageDown);
     EXPECT_EQ(d.GetDlgItemText(G::CellId(1, 0)), "11");
     d.UserType(G::CellId(1, 3), "-1");
-    d.UserKey(ui::key::Tab);
+    d.UserKey(ui::key::Down);
     EXPECT_EQ(LastBox(), " Coordinate 0.000000, 2.000000, -1.000000  is outside of model limits\n Check row 11");
     d.UserClick(ui::IDCANCEL);
     EXPECT_TRUE(d.IsEnded());

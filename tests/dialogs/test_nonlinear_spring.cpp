@@ -201,6 +201,19 @@ TEST_F(SpringTest, FileOfPairsFillsTheProfileAndABadLineKeepsIt) {
     EXPECT_EQ(d.WorkingProfile()->forces, (std::vector<double>{0, 100, 150}));
 }
 
+// A cell that does not read as a number keeps the focus when a button is
+// clicked: one message, and the button does nothing.
+TEST_F(SpringTest, AnUnreadableCellStopsAButtonWithOneMessage) {
+    S d(&doc, &view);
+    Open(d);
+    d.UserSelect(S::IDC_PROFILE_LIST, 0);
+    d.UserType(S::DeformationId(2), "1,5");
+    d.UserClick(S::IDC_ADD_ROW);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Please enter a number."});
+    EXPECT_EQ(d.GetFocus(), d.GetDlgItem(S::DeformationId(2)));
+    EXPECT_FALSE(Visible(d, S::DeformationId(4)));
+}
+
 TEST_F(SpringTest, SelectedProfileGoesToTheCompactChartAndEditsEnableUpdate) {
     S d(&doc, &view);
     Open(d);

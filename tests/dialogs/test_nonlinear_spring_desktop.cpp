@@ -63,4 +63,70 @@ TEST_F(NonlinearSpringDesktop, ClickOnAProfileDrawsItsRedCurve) {
     CloseWindow(dlg);
 }
 
+// A point cell holding "1,5" left by a click on "Add Row": one message says
+// why, the focus goes back to the cell and the button does nothing.
+TEST_F(NonlinearSpringDesktop, AnUnreadableCellGivesOneMessage) {
+    ModelData model;
+    dialogtest::BuildSquareMesh(model);
+    dialogtest::FakeDoc doc;
+    dialogtest::FakeView view;
+    doc.model = view.model = &model;
+
+    S dlg(&doc, &view);
+    ASSERT_TRUE(dlg.Create());
+    dlg.ShowWindow(true);
+    Fl_Window* win = backend.TopWindowOf(dlg);
+    ASSERT_TRUE(win && WaitFor([&] { return win->shown() && win->visible(); }) && Settle());
+    Fl_Widget* list = backend.WidgetOf(*dlg.GetDlgItem(S::IDC_PROFILE_LIST));
+    SendClick(win, list->x() + 20, list->y() + 8);
+    ASSERT_TRUE(WaitFor([&] { return dlg.SelectedIndex() == 0 && dlg.GetDlgItem(S::DeformationId(2))->IsWindowVisible(); }));
+    ASSERT_TRUE(Settle());
+    auto click = [&](int id) {
+        Fl_Widget* w = backend.WidgetOf(*dlg.GetDlgItem(id));
+        SendClick(win, w->x() + w->w() / 2, w->y() + w->h() / 2);
+    };
+    click(S::DeformationId(2));
+    ASSERT_TRUE(WaitFor([&] { return dlg.GetFocus() == dlg.GetDlgItem(S::DeformationId(2)); }));
+    SendKey(win, XK_a, ControlMask);
+    TypeText(win, "1,5");
+    ASSERT_TRUE(WaitFor([&] { return dlg.GetDlgItemText(S::DeformationId(2)) == "1,5"; }));
+
+    // Every box that comes is counted and answered by a timer (a box runs
+    // its own loop); the count stands once no box has come for a second.
+    struct Answer {
+        brennix::fltk::FltkBackend* backend;
+        int boxes = 0;
+        Fl_Window* last = nullptr;
+        std::chrono::steady_clock::time_point quietSince = std::chrono::steady_clock::now();
+        static void Tick(void* data) {
+            auto* a = static_cast<Answer*>(data);
+            Fl_Window* box = a->backend->ActiveMessageBox();
+            if (box && box->shown() && box->visible()) {
+                if (box != a->last) {
+                    a->last = box;
+                    if (++a->boxes == 1)
+                        SaveShot(Screenshot(box->x(), box->y(), box->w(), box->h()), "dialogs_spring_unreadable.bmp");
+                    SendKey(box, XK_Return);
+                }
+                a->quietSince = std::chrono::steady_clock::now();
+            } else {
+                a->last = nullptr;
+            }
+            Fl::repeat_timeout(0.05, Tick, data);
+        }
+    } answer{&backend};
+    Fl::add_timeout(0.05, Answer::Tick, &answer);
+    click(S::IDC_ADD_ROW);
+    WaitFor([&] {
+        return answer.boxes > 0 && !backend.ActiveMessageBox() &&
+               std::chrono::steady_clock::now() - answer.quietSince > std::chrono::seconds(1);
+    });
+    Fl::remove_timeout(Answer::Tick, &answer);
+    const int boxes = answer.boxes;
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(dlg.GetFocus(), dlg.GetDlgItem(S::DeformationId(2)));
+    EXPECT_FALSE(dlg.GetDlgItem(S::DeformationId(4))->IsWindowVisible());  // no point added
+    CloseWindow(dlg);
+}
+
 }  // namespace

@@ -90,6 +90,46 @@ TEST_F(SettingsTest, UnchangedSettingsLeaveTheDocumentUnmodified) {
     EXPECT_FALSE(doc.modifiedFlag);
 }
 
+// Apply stores what the fields hold and marks the document, and the dialog
+// stays open: a Cancel or the close box after it keeps what was applied. A
+// field that does not read stores nothing.
+TEST_F(SettingsTest, ApplyStoresIntoTheModelAndMarksTheDocument) {
+    driver.ExpectModal([this](ui::Dialog& d) {
+        d.UserClick(S::IDC_MINDLIN);
+        d.UserType(S::IDC_MINDLIN_E, "25000");
+        d.UserType(S::IDC_MINDLIN_NU, "abc");
+        d.UserClick(S::IDC_APPLY);
+        EXPECT_EQ(model.GetSoilModel(), 0);
+        EXPECT_FALSE(doc.modifiedFlag);
+        d.UserType(S::IDC_MINDLIN_NU, "0.35");
+        d.UserType(S::IDC_STIFFNESS, "800");
+        d.UserClick(S::IDC_APPLY);
+        EXPECT_FALSE(d.IsEnded());
+        EXPECT_TRUE(doc.modifiedFlag);
+        d.UserClose();
+    });
+    inputdialogs::RunSoilStiffnessDialog(doc);
+    EXPECT_EQ(driver.MessageBoxes().size(), 1u);  // the unreadable field's
+    EXPECT_EQ(model.GetSoilModel(), 1);
+    EXPECT_EQ(model.GetSoilValue(0), 25000.0);
+    EXPECT_EQ(model.GetSoilValue(2), 0.35);
+    EXPECT_EQ(model.GetSoilValue(3), 800.0);
+
+    doc.modifiedFlag = false;
+    model.ClearChanged();
+    const int repaints = view.repaints;
+    driver.ExpectModal([](ui::Dialog& d) {
+        d.UserType(T::IDC_FINAL_TIME, "2");
+        d.UserClick(T::IDC_APPLY);
+        d.UserType(T::IDC_FINAL_TIME, "3");
+        d.UserClick(ui::IDCANCEL);
+    });
+    inputdialogs::RunTimeSteppingDialog(doc, view);
+    EXPECT_EQ(model.finalTime, 2.0);
+    EXPECT_TRUE(doc.modifiedFlag);
+    EXPECT_GT(view.repaints, repaints);
+}
+
 TEST_F(SettingsTest, TimeSteppingAndItsSpin) {
     struct Case {
         const char* start;

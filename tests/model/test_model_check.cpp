@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -317,6 +318,93 @@ TEST(ModelCheck, SetUsersAndRenameFollowEveryTarget)
     EXPECT_EQ(m.GetNodalActionTable(4)->GetHead()->next->target, "1,WEST");
     EXPECT_EQ(m.GetNodalActionTable(2)->GetHead()->next->target, "EDGE");
     EXPECT_TRUE(m.SetUsers(2, "HALF").empty());
+}
+
+namespace {
+
+// The model of TargetModel with one text replaced.
+std::string TargetModelWith(const std::string& blocks, const std::string& from, const std::string& to)
+{
+    std::string text = TargetModel(blocks);
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+}  // namespace
+
+// Items are taken whole: a number item with more than digits is no number
+// (read by its leading digits it named another node), a set name with a
+// separator would be read as several sets, and a set member naming no node
+// or element would drop its load. Each is an error naming table or set and
+// row, and the solver input writer refuses the model with the same line.
+TEST(ModelCheck, ItemsAreTakenWholeAndSetMembersNameWhatExists)
+{
+    struct Case {
+        const char* name;
+        std::string model;
+        const char* line;
+    };
+    const std::string half = "*\tHALF\n*\t1\t0\t1\n";
+    const std::string edge = "*\tEDGE\n*\t1,2\t0\t1\nEND_EDGE\n";
+    const Case cases[] = {
+        {"letter O", TargetModel(NodalBlock("NODAL_LOAD_DATA", "3O")),
+         "Nodal Loads (NODAL_LOAD_DATA) row 2: \"3O\" is not a node number: a number item is digits only"},
+        {"colon range", TargetModel(NodalBlock("NODAL_LOAD_DATA", "3:4")),
+         "Nodal Loads (NODAL_LOAD_DATA) row 2: \"3:4\" is not a node number"},
+        {"semicolon", TargetModel(NodalBlock("NODAL_CONSTRAINT_DATA", "2,3;4")),
+         "Nodal Constraints (NODAL_CONSTRAINT_DATA) row 2: \"3;4\" is not a node number"},
+        {"dash", TargetModel(NodalBlock("DISTRIBUTED_LOAD_DATA", "1-1")),
+         "Distributed Loads (DISTRIBUTED_LOAD_DATA) row 2: \"1-1\" is not an element number"},
+        {"decimal", TargetModel("EDGE_LOAD_DATA\n*\t1.9\t1\t1\t\t-2\t-2\t0\nEND_EDGE_LOAD_DATA\n"),
+         "Edge Loads (EDGE_LOAD_DATA) row 1: \"1.9\" is not an element number"},
+        {"member range typed", TargetModelWith("", half, "*\tHALF\n*\t1:1\t0\t1\n"),
+         "Element set HALF row 1: \"1:1\" is not an element number"},
+        {"set name with a comma", TargetModelWith("", edge, "*\tP,Q\n*\t1\t1\t1\nEND_P,Q\n"),
+         "Node set row 2 (NODESET_DATA): set name \"P,Q\" must not contain \",\", \":\" or \";\""},
+        {"set name with a colon", TargetModelWith("", half, "*\tH:1\n*\t1\t0\t1\n"),
+         "Element set row 2 (ELEMENTSET_DATA): set name \"H:1\" must not contain"},
+        {"member naming no element", TargetModelWith(NodalBlock("DISTRIBUTED_LOAD_DATA", "HALF"), half,
+                                                     "*\tHALF\n*\t5\t5\t1\n"),
+         "Element set HALF row 1: no element 5 in the model"},
+        {"range past the last node", TargetModelWith("", edge, "*\tEDGE\n*\t1\t6\t1\nEND_EDGE\n"),
+         "Node set EDGE row 1: no nodes 5 to 6 in the model"},
+        {"list item naming no node", TargetModelWith("", edge, "*\tEDGE\n*\t1,7,2\t0\t0\nEND_EDGE\n"),
+         "Node set EDGE row 1: no node 7 in the model"},
+        {"edge member", TargetModelWith("", "*\tRIM\n*\t1\t0\t1\t1\n", "*\tRIM\n*\t2\t0\t1\t1\n"),
+         "Edge set RIM row 1: no element 2 in the model"},
+    };
+    for (const Case& c : cases) {
+        ModelData m;
+        ASSERT_EQ(ReadModelText(m, c.model), 0) << c.name;
+        Scratch dir;
+        bool error = false;
+        m.CheckModel(dir.File("m.sms"), error);
+        const std::string text = ReadAll(dir.File("m.sms"));
+        EXPECT_TRUE(error) << c.name << "\n" << text;
+        EXPECT_NE(text.find(std::string("    Error:\n      ") + c.line), std::string::npos) << c.name << "\n" << text;
+        std::string refusal;
+        EXPECT_EQ(m.WriteSolverInput(dir.File("m.sin"), &refusal), 1) << c.name;
+        EXPECT_EQ(refusal.rfind(c.line, 0), 0u) << c.name << ": " << refusal;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("m.sin"))) << c.name;
+    }
+}
+
+// Where a node or element is named by its number: targets and the sets
+// whose members reach it (a range too).
+TEST(ModelCheck, NumberUsersAreTheRowsAndSetsNamingIt)
+{
+    ModelData m;
+    ASSERT_EQ(ReadModelText(m, TargetModelWith(NodalBlock("DISTRIBUTED_LOAD_DATA", "1") +
+                                                   NodalBlock("NODAL_LOAD_DATA", "3,EDGE"),
+                                               "*\tEDGE\n*\t1,2\t0\t1\n", "*\tEDGE\n*\t1\t3\t2\n")),
+              0);
+    EXPECT_EQ(m.NumberUsers(2, 1), (std::vector<std::string>{"Distributed Loads row 2", "Element set HALF",
+                                                             "Edge set RIM"}));
+    EXPECT_EQ(m.NumberUsers(1, 3), (std::vector<std::string>{"Nodal Loads row 2", "Node set EDGE"}));
+    EXPECT_EQ(m.NumberUsers(1, 1), (std::vector<std::string>{"Node set EDGE"}));
+    EXPECT_TRUE(m.NumberUsers(1, 2).empty());
 }
 
 // Loads in the plane of the slab (y, z, moments about x) need constraints or

@@ -162,6 +162,53 @@ TEST(Runner, UnknownSetTargetStopsTheRun)
               std::string::npos);
 }
 
+// Model files edited by hand whose targets or sets a run cannot take: a set
+// member naming no element (the load on the set would be lost), a target
+// read by its leading digits, a set name read as two. The run stops before
+// the solver input and the message file names the table or set and row.
+TEST(Runner, TargetsAndSetsThatARunCannotTakeStopTheRun)
+{
+    struct Case {
+        const char* name;
+        const char* load;  // the distributed load's target
+        const char* sets;  // element and node sets added to the file
+        const char* line;
+    };
+    const Case cases[] = {
+        {"missing member", "E5", "ELEMENTSET_DATA\n*\tE5\n*\t105\t105\t1\nEND_E5\n",
+         "Element set E5 row 1: no element 105 in the model"},
+        {"letter O", "3O", "", "Distributed Loads (DISTRIBUTED_LOAD_DATA) row 1: \"3O\" is not an element number"},
+        {"colon range", "30:34", "", "Distributed Loads (DISTRIBUTED_LOAD_DATA) row 1: \"30:34\" is not an element number"},
+        {"comma in a set name", "ALL", "NODESET_DATA\n*\tP,Q\n*\t30\t30\t1\nEND_P,Q\n",
+         "Node set row 2 (NODESET_DATA): set name \"P,Q\" must not contain"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scratch dir;
+        CopyExample(dir, "winkler-mat.slb");
+        std::string text = ReadAll(dir.File("winkler-mat.slb"));
+        const std::string load = "DISTRIBUTED_LOAD_DATA\n*\tALL\t";
+        ASSERT_NE(text.find(load), std::string::npos);
+        text.replace(text.find(load), load.size(), "DISTRIBUTED_LOAD_DATA\n*\t" + std::string(c.load) + "\t");
+        // The added sets go after the file's own "ALL" of their table.
+        const std::string sets = c.sets;
+        const std::string table = sets.substr(0, sets.find('\n') + 1);
+        if (!sets.empty()) {
+            const std::size_t at = text.find(table + "*\tALL\nEND_ALL\n");
+            ASSERT_NE(at, std::string::npos);
+            text.insert(at + table.size() + std::string("*\tALL\nEND_ALL\n").size(), sets.substr(table.size()));
+        }
+        WriteAll(dir.File("winkler-mat.slb"), text);
+        const RunResult run = RunProgram(Runner(), dir.Path(), "winkler-mat.slb");
+        EXPECT_NE(run.exitCode, 0) << run.output;
+        EXPECT_NE(run.output.find("Model has errors"), std::string::npos) << run.output;
+        EXPECT_FALSE(fs::exists(dir.File("winkler-mat.sin")));
+        EXPECT_FALSE(fs::exists(dir.File("winkler-mat.sds")));
+        const std::string sms = ReadAll(dir.File("winkler-mat.sms"));
+        EXPECT_NE(sms.find(std::string("    Error:\n      ") + c.line), std::string::npos) << sms;
+    }
+}
+
 TEST(Runner, MissingLibraryOrExportIsReported)
 {
     Scratch dir;

@@ -953,6 +953,10 @@ void FltkBackend::TopResized(ui::Window& w, int width, int height) {
 
 void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
     if (syncing_) return;
+    // Under a modal window (a message box a check put up while the button
+    // was held) the release of the button reaches it all the same: it does
+    // nothing, as the press would not have.
+    if (Fl::modal() && widget->top_window() != Fl::modal()) return;
     ui::Window* lw = LayerWindowOf(widget);
     auto* c = dynamic_cast<ui::Control*>(lw);
     ui::Dialog* d = OwnerDialog(lw);
@@ -1108,6 +1112,17 @@ int FltkBackend::HandleDialogKey(ui::Dialog& dialog, int event) {
     return 1;
 }
 
+bool FltkBackend::ForwardShortcutToMainFrame(Fl_Window* window) {
+    // A modeless dialog beside the frame: its chords that nothing in it took
+    // are the menu bar's shortcuts (Ctrl+S while a grid has the focus). FLTK
+    // offers them to the window with the focus only.
+    ui::App* app = ui::App::Get();
+    ui::Frame* frame = app ? app->MainFrame() : nullptr;
+    if (!frame || !dynamic_cast<ui::Dialog*>(LayerWindowOf(window))) return false;
+    Peer* p = PeerOf(*frame);
+    return p && p->menu && p->top && p->top->shown() && p->menu->handle(FL_SHORTCUT) != 0;
+}
+
 int FltkBackend::DispatchEvent(int event, Fl_Window* window) {
     if ((event == FL_KEYBOARD || event == FL_KEYUP) && window && !Fl::grab()) {
         // Keys belong to the modal window whichever window the server
@@ -1120,6 +1135,9 @@ int FltkBackend::DispatchEvent(int event, Fl_Window* window) {
     }
     Fl_Widget* focusBefore = Fl::focus();
     const int handled = Fl::handle_(event, window);
+    if (!handled && event == FL_KEYBOARD && window && !Fl::modal() && !Fl::grab() &&
+        (Fl::event_state() & (FL_CTRL | FL_ALT)) && ForwardShortcutToMainFrame(window))
+        return 1;
     if (event == FL_PUSH && Fl::focus() != focusBefore && Fl::focus()) {
         // A click moved FLTK's focus: the dialog learns it.
         ui::Window* lw = LayerWindowOf(Fl::focus());

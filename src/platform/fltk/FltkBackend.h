@@ -86,6 +86,9 @@ public:
     Peer* PeerOf(const ui::Window& w) const;
     bool Syncing() const { return syncing_ > 0; }
     int DispatchEvent(int event, Fl_Window* window);
+    // A key chord nothing in the modeless dialog `window` took, as a
+    // shortcut of the main frame's menu bar; true when an item took it.
+    bool ForwardShortcutToMainFrame(Fl_Window* window);
     void FireTimer(ui::Window* w, int id);
     void RefreshFrameBars(ui::Window& frame);
     // The user acted on the widget of a control: 0 its callback, 1 a click

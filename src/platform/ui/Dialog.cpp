@@ -369,12 +369,15 @@ bool Dialog::UserClick(int id) {
     if (!Open() || !Usable(c)) return false;
     switch (c->ControlType()) {
         case ControlKind::PushButton:
-            if (!MoveFocusByUser(c)) return true;
+            // A control that keeps the focus (its check refused what was
+            // typed and put the focus back) keeps the click from the button
+            // too: the check has spoken once.
+            if (!MoveFocusByUser(c) || focus_ != c) return true;
             ClickButton(static_cast<Button*>(c));
             return true;
         case ControlKind::CheckBox: {
             auto* b = static_cast<Button*>(c);
-            if (!MoveFocusByUser(c)) return true;
+            if (!MoveFocusByUser(c) || focus_ != c) return true;
             if (b->HasStyle(cs::AutoCheck)) b->SetCheck(b->GetCheck() ? 0 : 1);
             ClickButton(b);
             return true;
