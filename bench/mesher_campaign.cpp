@@ -438,6 +438,7 @@ int main(int argc, char** argv)
         const double size = shapes ? logUniform(rng, 0.001, 200.0) : std::exp(logSize(rng));
         const Geometry g = shapes ? shapeGeometry(k % 6, size, rng, name) : randomGeometry(k % 7, size, rng, name);
         std::ofstream(input) << geometryText(g);
+        std::fflush(stdout);   // or the child's freopen writes the parent's buffered lines again
         const pid_t child = fork();
         if (child == 0) {
             if (argc > 3) {
