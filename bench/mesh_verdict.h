@@ -5,6 +5,7 @@
 // by the campaign and the template sweep.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +19,8 @@ namespace {
 struct Verdict {
     bool bad = false;
     std::string why;
+    double smallestJacobian = 1.0;   // the smallest corner scaled Jacobian (sine of the corner)
+    double largestCorner = 0.0;      // degrees
 };
 
 Verdict checkMesh(const std::filesystem::path& path, double expectedArea, bool binary)
@@ -34,6 +37,7 @@ Verdict checkMesh(const std::filesystem::path& path, double expectedArea, bool b
         y[id] = mesh.y[k];
     }
     double area = 0.0;
+    Verdict verdict;
     for (std::size_t e = 0; e < mesh.elementNodes.size(); ++e) {
         const long number = mesh.elementNumbers[e];
         const std::vector<int>& c = mesh.elementNodes[e];  // corners first
@@ -42,6 +46,8 @@ Verdict checkMesh(const std::filesystem::path& path, double expectedArea, bool b
             const double ux = x[q] - x[p], uy = y[q] - y[p], vx = x[r] - x[p], vy = y[r] - y[p];
             double angle = std::atan2(ux * vy - uy * vx, ux * vx + uy * vy) * 180.0 / pi;
             if (angle < 0.0) angle += 360.0;
+            verdict.largestCorner = std::max(verdict.largestCorner, angle);
+            verdict.smallestJacobian = std::min(verdict.smallestJacobian, std::sin(angle * pi / 180.0));
             if (!(angle < 177.0) || !(angle > 0.0)) {
                 char text[120];
                 std::snprintf(text, sizeof text, "element %ld corner %d angle %.2f", number, k + 1, angle);
@@ -55,7 +61,7 @@ Verdict checkMesh(const std::filesystem::path& path, double expectedArea, bool b
         std::snprintf(text, sizeof text, "area %.9g instead of %.9g", area, expectedArea);
         return {true, text};
     }
-    return {};
+    return verdict;
 }
 
 }  // namespace

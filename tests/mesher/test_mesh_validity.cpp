@@ -3,6 +3,7 @@
 // though valid, now give a valid mesh; inputs that cannot be meshed are
 // refused with an "Error:" line. Also checks the test-side mesh checker.
 #include <array>
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +28,33 @@ std::string quadRegionText(const Polygon& corners, const std::vector<int>& divis
     for (std::size_t k = 0; k < divisions.size(); ++k) r.sides[k].segs[0].lim2 = divisions[k] + 1;
     g.regions.push_back(r);
     return geometryText(g);
+}
+
+// A free region over the polygon, scaled by `scale`, with the given
+// divisions per side: quadrilaterals or triangles.
+std::string freeRegionText(const Polygon& corners, const std::vector<int>& divisions, bool quadrilateral,
+                           double scale = 1.0)
+{
+    Polygon scaled = corners;
+    for (auto& [x, y] : scaled) {
+        x *= scale;
+        y *= scale;
+    }
+    GeometrySpec g;
+    g.shape = quadrilateral ? 1 : 0;
+    RegionSpec r = polygonRegion(g, scaled, 1);
+    r.scheme = quadrilateral ? -31 : -21;
+    for (std::size_t k = 0; k < divisions.size(); ++k) r.sides[k].segs[0].lim2 = divisions[k] + 1;
+    g.regions.push_back(r);
+    return geometryText(g);
+}
+
+double polygonArea(const Polygon& p)
+{
+    double twice = 0.0;
+    for (std::size_t k = 0; k < p.size(); ++k)
+        twice += p[k].first * p[(k + 1) % p.size()].second - p[(k + 1) % p.size()].first * p[k].second;
+    return 0.5 * twice;
 }
 
 FemMesh meshOf(std::vector<std::pair<double, double>> xy, std::vector<std::vector<int>> elements)
@@ -241,4 +269,92 @@ TEST(MeshValidity, BeamVertexRepairInEitherRegionOrder)
         EXPECT_FALSE(second.meshWritten);
         EXPECT_EQ(second.log.find("Error: Error in fixing beam vertex"), second.log.find("Error:")) << second.log;
     }
+}
+
+// The inputs that were refused although valid, or meshed only at some
+// scales: thin strips with coarse long sides, a sharp thin wedge, graded
+// side counts and a star. Each gives a valid mesh of the region's area in
+// quadrilateral and triangle mode.
+TEST(MeshValidity, FormerlyRefusedRegionsGiveValidMeshes)
+{
+    struct Case {
+        const char* name;
+        Polygon corners;
+        std::vector<int> divisions;
+        bool quadrilateral;
+    };
+    const Polygon strip = {{0, 0}, {100, 0}, {100, 1}, {0, 1}};
+    const Polygon square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    const Polygon wedge = {{0, 0}, {0.383, 0}, {0.383, 0.018}};   // tip 2.69 degrees
+    Polygon star;
+    for (int k = 0; k < 12; ++k) {
+        const double a = std::acos(-1.0) * k / 6.0, r = k % 2 == 0 ? 0.39 : 0.15;
+        star.emplace_back(r * std::cos(a), r * std::sin(a));
+    }
+    const Case cases[] = {
+        {"strip 100 x 1, 8/2/2/2, triangles", strip, {8, 2, 2, 2}, false},
+        {"strip 100 x 1, 40/2/4/2, triangles", strip, {40, 2, 4, 2}, false},
+        {"wedge, quadrilaterals", wedge, {424, 20, 426}, true},
+        {"wedge, triangles", wedge, {424, 20, 426}, false},
+        {"square 2/200/200/2, quadrilaterals", square, {2, 200, 200, 2}, true},
+        {"square 2/200/200/2, triangles", square, {2, 200, 200, 2}, false},
+        {"square 2/60/2/60, quadrilaterals", square, {2, 60, 2, 60}, true},
+        {"12-corner star of 30 divisions, quadrilaterals", star, std::vector<int>(12, 30), true},
+        {"12-corner star of 30 divisions, triangles", star, std::vector<int>(12, 30), false},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = runTool("formerly-refused", freeRegionText(c.corners, c.divisions, c.quadrilateral));
+        ASSERT_EQ(run.status, 0) << c.name << "\n" << run.log;
+        ValidationOptions options;
+        options.expectedArea = polygonArea(c.corners);
+        options.areaTolerance = 1e-6;
+        const std::vector<std::string> problems = validateMesh(run.mesh, options);
+        EXPECT_TRUE(problems.empty()) << c.name << ": " << (problems.empty() ? "" : problems.front());
+    }
+}
+
+// A region and its copy scaled by any factor from 1e-3 to 1e3 give the same
+// mesh, scaled: the same elements on the same nodes at the scaled places.
+TEST(MeshValidity, ScaledRegionGivesTheScaledMesh)
+{
+    // 16 corners on a grid of 18.4 mm; once meshed differently at 0.1, 0.5
+    // and 3 times its size and refused at 1e-3.
+    const Polygon rectilinear = {{0.0, 0.0736},    {0.0552, 0.0736}, {0.0552, 0.0184}, {0.1472, 0.0184},
+                                 {0.1472, 0.0368}, {0.2024, 0.0368}, {0.2024, 0.0184}, {0.3312, 0.0184},
+                                 {0.3312, 0.1472}, {0.2024, 0.1472}, {0.2024, 0.2392}, {0.1472, 0.2392},
+                                 {0.1472, 0.2208}, {0.0552, 0.2208}, {0.0552, 0.2392}, {0.0, 0.2392}};
+    const std::vector<int> divisions = {4, 4, 4, 2, 4, 2, 8, 8, 8, 4, 4, 2, 4, 2, 4, 8};
+    for (const bool quadrilateral : {true, false}) {
+        const ToolRun reference = runTool("scale-1", freeRegionText(rectilinear, divisions, quadrilateral));
+        ASSERT_EQ(reference.status, 0) << reference.log;
+        for (const double factor : {1e-3, 0.1, 0.5, 2.0, 3.0, 10.0, 1e3}) {
+            const std::string name = std::to_string(factor) + (quadrilateral ? " quadrilaterals" : " triangles");
+            const ToolRun run = runTool("scaled", freeRegionText(rectilinear, divisions, quadrilateral, factor));
+            ASSERT_EQ(run.status, 0) << name << "\n" << run.log;
+            ASSERT_EQ(run.mesh.elements.size(), reference.mesh.elements.size()) << name;
+            ASSERT_EQ(run.mesh.xy.size(), reference.mesh.xy.size()) << name;
+            for (std::size_t e = 0; e < run.mesh.elements.size(); ++e)
+                ASSERT_EQ(run.mesh.elements[e].nodes, reference.mesh.elements[e].nodes) << name << ", element " << e + 1;
+            for (std::size_t k = 0; k < run.mesh.xy.size(); ++k) {
+                EXPECT_NEAR(run.mesh.xy[k].first, factor * reference.mesh.xy[k].first, 1e-7 * factor) << name;
+                EXPECT_NEAR(run.mesh.xy[k].second, factor * reference.mesh.xy[k].second, 1e-7 * factor) << name;
+            }
+        }
+    }
+}
+
+// Where a step stops a region with a line of its own (here the node lists
+// overflow at the end of the 25 m segments of a 1 m wide strip), a line
+// follows that names the region, the place and what to change.
+TEST(MeshValidity, RefusalNamesRegionPlaceAndRemedy)
+{
+    const ToolRun run =
+        runTool("refusal", freeRegionText({{0, 0}, {100, 0}, {100, 1}, {0, 1}}, {40, 2, 4, 2}, true));
+    ASSERT_EQ(run.status, 1);
+    EXPECT_FALSE(run.meshWritten);
+    EXPECT_NE(run.log.find("Error: region 1: the mesh could not be finished near ("), std::string::npos) << run.log;
+    EXPECT_NE(run.log.find("side 3 has 4 segments of 25 m and side 2 2 of 0.5 m: change the division count of side 3 "
+                           "or side 2 to bring them closer"),
+              std::string::npos)
+        << run.log;
 }

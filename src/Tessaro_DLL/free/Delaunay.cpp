@@ -6,12 +6,19 @@
 #include <unordered_set>
 
 #include "Tessaro_DLL/free/Refine.h"
+#include "Tessaro_DLL/model/Extent.h"
 
 namespace tessaro {
 
 namespace {
 
-constexpr double kMergeDistance = 0.0001;
+// Boundary nodes closer than this share of the boundary's extent are one
+// node: ends of consecutive sides computed from the same point, or from an
+// arc's end, differ by round-off only.
+constexpr double kMergeShare = 1e-9;
+// Normalised coordinates are rounded to multiples of 2^-30, so that a
+// region and its scaled copy are meshed from the same numbers.
+constexpr double kSnap = 1073741824.0;
 constexpr double kCircleTolerance = 1e-10;   // search without a start triangle
 constexpr double kFlatDeterminant = 1e-30;
 
@@ -273,23 +280,30 @@ int SegmentLookup::firstEndingAt(int end) const
 void mergeCoincidentNodes(std::vector<MeshNode>& nodes, std::vector<BoundarySegment>& segments)
 {
     const int n = static_cast<int>(nodes.size());
-    // Spatial grid of cell size 0.0001: nodes within that distance lie in
-    // the same or a neighbouring cell.
+    const double extent = extentOf(nodes);
+    // Cells are counted from the first node: every node lies within the
+    // extent of it.
+    const double xMin = n > 0 ? nodes[0].x : 0.0, yMin = n > 0 ? nodes[0].y : 0.0;
+    const double mergeDistance = extent > 0.0 ? kMergeShare * extent : 1.0;
+    // Spatial grid of the merge distance as cell size: nodes within that
+    // distance lie in the same or a neighbouring cell.
     std::unordered_map<long long, std::vector<int>> grid;
-    auto cellOf = [](double v) { return static_cast<long long>(std::floor(v / kMergeDistance)); };
-    for (int i = 0; i < n; ++i) grid[cellKey(cellOf(nodes[i].x), cellOf(nodes[i].y))].push_back(i);
+    auto cellOf = [&](double v, double origin) {
+        return static_cast<long long>(std::floor((v - origin) / mergeDistance));
+    };
+    for (int i = 0; i < n; ++i) grid[cellKey(cellOf(nodes[i].x, xMin), cellOf(nodes[i].y, yMin))].push_back(i);
 
     std::vector<int> mapsTo(n);
     for (int i = 0; i < n; ++i) {
         mapsTo[i] = i;
-        const long long ci = cellOf(nodes[i].x), cj = cellOf(nodes[i].y);
+        const long long ci = cellOf(nodes[i].x, xMin), cj = cellOf(nodes[i].y, yMin);
         for (long long di = -1; di <= 1; ++di)
             for (long long dj = -1; dj <= 1; ++dj) {
                 const auto it = grid.find(cellKey(ci + di, cj + dj));
                 if (it == grid.end()) continue;
                 for (int j : it->second)
                     if (j < mapsTo[i] &&
-                        std::hypot(nodes[i].x - nodes[j].x, nodes[i].y - nodes[j].y) < kMergeDistance)
+                        std::hypot(nodes[i].x - nodes[j].x, nodes[i].y - nodes[j].y) < mergeDistance)
                         mapsTo[i] = j;
             }
     }
@@ -330,6 +344,11 @@ bool computeCircumcircle(DelaunayTriangle& triangle, const MeshNode& n1, const M
     return true;
 }
 
+double normalisedCoordinate(double v, double origin, double scale)
+{
+    return std::round((v - origin) / scale * kSnap) / kSnap;
+}
+
 bool initTriangulation(std::vector<MeshNode>& boundaryNodes, const std::vector<BoundarySegment>& segments,
                        Triangulation& tri, double& ox, double& oy, double& s, std::ostream& log)
 {
@@ -345,8 +364,8 @@ bool initTriangulation(std::vector<MeshNode>& boundaryNodes, const std::vector<B
     s = xMax - ox;
     if (yMax - oy > s) s = yMax - oy;
     for (MeshNode& node : boundaryNodes) {
-        node.x = (node.x - ox) / s;
-        node.y = (node.y - oy) / s;
+        node.x = normalisedCoordinate(node.x, ox, s);
+        node.y = normalisedCoordinate(node.y, oy, s);
     }
 
     tri.nodes.push_back(MeshNode{-1, -1.0, -1.0, 0.0});

@@ -67,11 +67,16 @@ private:
 // The refinement queue (see Refine.h); insertion queues what it creates.
 struct RefinementQueue;
 
-// Replaces every boundary node within 0.0001 of a lower-numbered one by the
-// lowest such node and renumbers the rest 1..m in order; segment ends follow.
+// Replaces every boundary node within 1e-9 of the boundary's extent of a
+// lower-numbered one by the lowest such node and renumbers the rest 1..m in
+// order; segment ends follow.
 void mergeCoincidentNodes(std::vector<MeshNode>& nodes, std::vector<BoundarySegment>& segments);
 
-// Scales the boundary nodes into the unit square, starts the triangulation
+// (v - origin) / scale rounded to a multiple of 2^-30: the same number for
+// a region and its copy scaled by any factor.
+double normalisedCoordinate(double v, double origin, double scale);
+
+// Scales the boundary nodes into the unit square (normalisedCoordinate), starts the triangulation
 // with the frame and its two triangles and sets the nodes' target sizes.
 bool initTriangulation(std::vector<MeshNode>& boundaryNodes, const std::vector<BoundarySegment>& segments,
                        Triangulation& tri, double& ox, double& oy, double& s, std::ostream& log);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <unordered_map>
 
 #include "Tessaro_DLL/free/Adjacency.h"
@@ -188,6 +189,29 @@ bool failRegion(std::ostream& log, int number, const std::string& problem)
     return false;
 }
 
+// The first segment that no triangle holds, in the input's coordinates,
+// with what to change.
+std::string lostSegmentProblem(const std::vector<MeshNode>& nodes, const std::vector<BoundarySegment>& segments,
+                               const Triangulation& tri, double s, double ox, double oy)
+{
+    std::unordered_map<long long, int> sides;
+    auto key = [](int p, int q) { return static_cast<long long>(std::min(p, q)) * 4294967296LL + std::max(p, q); };
+    for (const DelaunayTriangle& t : tri.triangles)
+        for (int j = 0; j < 3; ++j) sides[key(t.corners[j], t.corners[(j + 1) % 3])] = 1;
+    for (std::size_t k = 0; k < segments.size(); ++k) {
+        if (sides.count(key(segments[k].start, segments[k].end))) continue;
+        const MeshNode& a = nodes[segments[k].start - 1];
+        const MeshNode& b = nodes[segments[k].end - 1];
+        char text[240];
+        std::snprintf(text, sizeof text,
+                      "boundary segment %zu from (%.6g, %.6g) to (%.6g, %.6g) is lost in the triangulation: give the "
+                      "sides near it more segments",
+                      k + 1, a.x * s + ox, a.y * s + oy, b.x * s + ox, b.y * s + oy);
+        return text;
+    }
+    return "a boundary segment is lost in the triangulation";
+}
+
 // Steps 5 to 12: triangulation in the unit square, stored in the region.
 // `workTriangles` is the number of work-list triangles, removed ones
 // included.
@@ -212,7 +236,7 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
     recoverLostBoundary(tri, boundaryNodes, segments, log);
     if (!boundaryEdgesPresent(segments, tri.triangles)) {
         log << "Error: Error in inserting boundary node: loss of initial boundary segment" << std::endl;
-        return false;
+        return failRegion(log, target.regionNumber, lostSegmentProblem(boundaryNodes, segments, tri, s, ox, oy));
     }
     if (!removeOuterTriangles(segments, tri.triangles, tri.neighbours, deleted, removed, log)) return false;
 
@@ -268,6 +292,60 @@ void fixCodedSides(RegionRecord& region)
     for (int k : fixedNodes) region.adjacency[k - 1].name = -k;
     for (const BoundarySide& side : region.codedSides) region.neighbours[side.element - 1].n[side.side + 1] = side.code;
 }
+
+// The triangulation's unit square and the way back to the input's
+// coordinates: nodes that stand on a boundary node take its coordinates
+// exactly, every other node is scaled back.
+struct UnitFrame {
+    double s = 1.0, ox = 0.0, oy = 0.0;
+    std::unordered_map<long long, std::pair<double, double>> boundary;   // by normalised position
+
+    static long long keyOf(double x, double y)
+    {
+        return static_cast<long long>(std::llround(x * 1073741824.0)) * 3037000499LL +
+               static_cast<long long>(std::llround(y * 1073741824.0));
+    }
+    MeshNode normalised(const MeshNode& node) const
+    {
+        MeshNode n = node;
+        n.x = normalisedCoordinate(node.x, ox, s);
+        n.y = normalisedCoordinate(node.y, oy, s);
+        return n;
+    }
+    void remember(const std::vector<MeshNode>& input)
+    {
+        for (const MeshNode& node : input) {
+            const MeshNode n = normalised(node);
+            boundary.emplace(keyOf(n.x, n.y), std::make_pair(node.x, node.y));
+        }
+    }
+    bool mapped = false;   // the region's nodes are in the input's coordinates again
+
+    MeshNode original(const MeshNode& node) const
+    {
+        MeshNode n = node;
+        if (!mapped) {
+            n.x = node.x * s + ox;
+            n.y = node.y * s + oy;
+        }
+        return n;
+    }
+    void mapBack(std::vector<MeshNode>& nodes)
+    {
+        mapped = true;
+        for (MeshNode& node : nodes) {
+            const auto it = boundary.find(keyOf(node.x, node.y));
+            if (it != boundary.end() && normalisedCoordinate(it->second.first, ox, s) == node.x &&
+                normalisedCoordinate(it->second.second, oy, s) == node.y) {
+                node.x = it->second.first;
+                node.y = it->second.second;
+            } else {
+                node.x = node.x * s + ox;
+                node.y = node.y * s + oy;
+            }
+        }
+    }
+};
 
 }  // namespace
 
@@ -353,9 +431,10 @@ bool placeBeamVertices(RegionRecord& region, const FreeRegionTarget& target, boo
 
 // Triangle mode, steps 15 to 27.
 bool finishTriangleRegion(RegionRecord& region, std::vector<BoundarySegment>& segments, int boundaryCount,
-                          int firstStart, const FreeRegionTarget& target, std::ostream& log)
+                          int firstStart, const FreeRegionTarget& target, UnitFrame& frame, std::ostream& log)
 {
     if (!cleanUpTriangles(region, boundaryCount, log)) return false;
+    frame.mapBack(region.nodes);
     connectInterfaceFaces(region, segments, 0);
     makeBoundaryNumbersConsecutive(region, segments, 0);
     makeTriangleElements(region);
@@ -365,13 +444,14 @@ bool finishTriangleRegion(RegionRecord& region, std::vector<BoundarySegment>& se
     if (!placeBeamVertices(region, target, false, log)) return false;
     sortExternalBoundary(region, false, firstStart, log);
     smoothTriangleNodes(region);
+    improvePoorCorners(region.nodes, region.elements, region.adjacency);
     return true;
 }
 
 // The boundaries a quadrilateral region works with: the input's (fine) one
 // and the halved one that is triangulated.
 struct QuadBoundary {
-    const std::vector<MeshNode>& fineNodes;
+    std::vector<MeshNode> fineNodes;   // in the triangulation's unit square
     const std::vector<BoundarySegment>& fineSegments;
     std::vector<MeshNode> coarseNodes;
     std::vector<BoundarySegment> coarseSegments;
@@ -436,7 +516,7 @@ std::string changeHint(const RegionRecord& region, const MeshNode& at)
                           (i + n - 1) % n + 1, i + 1, angle);
             sharp = text;
         }
-        if (std::hypot(at.x - c.x1, at.y - c.y1) > near || angle < 170.0) continue;
+        if (std::hypot(at.x - c.x1, at.y - c.y1) > near || angle < 170.0 || angle > 190.0) continue;
         char text[200];
         std::snprintf(text, sizeof text,
                       "; the region's corner there, between sides %zu and %zu, is %.2f degrees: leave that point out "
@@ -520,7 +600,7 @@ std::string invalidQuadElementProblem(const RegionRecord& region)
 // become quadrilaterals, are split on the fine boundary and restored onto
 // the input's boundary nodes.
 bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRegionTarget& target,
-                      std::ostream& log)
+                      UnitFrame& frame, std::ostream& log)
 {
     std::vector<BoundarySegment>& coarseSegments = boundary.coarseSegments;
     const int coarseCount = static_cast<int>(boundary.coarseNodes.size());
@@ -543,6 +623,8 @@ bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRe
     restoreFineBoundaryNodes(region, boundary.fineSegments, boundary.fineNodes);
     // Restored nodes can turn a corner of an element next to them inward.
     repairInvalidElements(region.nodes, region.elements, region.adjacency);
+    improvePoorCorners(region.nodes, region.elements, region.adjacency);
+    frame.mapBack(region.nodes);
     matchRecoveredNodes(region, true, log);
     if (!placeBeamVertices(region, target, true, log)) return false;
     sortExternalBoundary(region, true, firstStart, log);
@@ -571,10 +653,63 @@ std::string shortSideHint(const RegionRecord& region)
     return text;
 }
 
+// The place where meshing a region stopped: the node of the most elements
+// (or triangles), in the input's coordinates; without a mesh, the start of
+// the region's first side.
+MeshNode crowdedPlace(const RegionRecord& region, const UnitFrame& frame)
+{
+    std::vector<int> count(region.nodes.size() + 1, 0);
+    auto tally = [&](int node) {
+        if (node >= 1 && node <= static_cast<int>(region.nodes.size())) ++count[node];
+    };
+    if (!region.elements.empty()) {
+        for (const MeshElement& el : region.elements)
+            for (int k = 1; k <= (el.w[4] == 0 ? 3 : 4); ++k) tally(el.w[k]);
+    } else {
+        for (const DelaunayTriangle& t : region.triangles)
+            for (int c : t.corners) tally(c);
+    }
+    const auto most = std::max_element(count.begin(), count.end());
+    if (!region.nodes.empty() && *most > 0)
+        return frame.original(region.nodes[static_cast<std::size_t>(most - count.begin()) - 1]);
+    // No mesh yet: the start of the region's first side.
+    MeshNode start;
+    if (!region.sides.empty() && !region.sides.front().segments.empty()) {
+        start.x = region.sides.front().segments.front().x1;
+        start.y = region.sides.front().segments.front().y1;
+    }
+    return start;
+}
+
+bool meshRegionSteps(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
+                     std::vector<BoundarySegment>& segments, const FreeRegionTarget& target, bool quadrilateral,
+                     UnitFrame& frame, std::ostream& log);
+
 }  // namespace
 
+// Every refusal of a region ends with a line that names the region, the
+// place and what to change: the steps' own lines say what went wrong, and
+// where they do not name the region this line follows them.
 bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std::vector<BoundarySegment>& segments,
                 const FreeRegionTarget& target, bool quadrilateral, std::ostream& log)
+{
+    std::ostringstream steps;
+    UnitFrame frame;
+    const bool meshed = meshRegionSteps(region, boundaryNodes, segments, target, quadrilateral, frame, steps);
+    log << steps.str();
+    const std::string named = "Error: region " + std::to_string(target.regionNumber) + ": ";
+    if (meshed || steps.str().find(named) != std::string::npos) return meshed;
+    const MeshNode at = crowdedPlace(region, frame);
+    char text[200];
+    std::snprintf(text, sizeof text, "the mesh could not be finished near (%.6g, %.6g)", at.x, at.y);
+    return failRegion(log, target.regionNumber, text + changeHint(region, at));
+}
+
+namespace {
+
+bool meshRegionSteps(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
+                     std::vector<BoundarySegment>& segments, const FreeRegionTarget& target, bool quadrilateral,
+                     UnitFrame& frame, std::ostream& log)
 {
     const std::string problem = freeBoundaryProblem(boundaryNodes, segments);
     if (!problem.empty()) return failRegion(log, target.regionNumber, problem + shortSideHint(region));
@@ -586,7 +721,7 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
     const int boundaryCount = static_cast<int>(boundaryNodes.size());
 
     // Where interface faces meet; quadrilateral meshing holds them in place.
-    QuadBoundary quad{boundaryNodes, segments, {}, {}, {}, 0};
+    QuadBoundary quad{{}, segments, {}, {}, {}, 0};
     collectFaceJunctionNodes(quad.junctions, segments, boundaryNodes);
 
     if (quadrilateral) {
@@ -600,21 +735,27 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
     pairInterfaceBoundaryNodes(region, target.points, nodes, log);
     collectInterfaceSegments(region, target.points, nodes, segs);
 
-    double s = 1.0, ox = 0.0, oy = 0.0;
-    if (!triangulateRegion(region, nodes, segs, target, s, ox, oy, quad.workTriangles, log)) return false;
+    // The region is meshed in its unit square and mapped back once its
+    // elements are made, before interfaces and beam vertices are matched
+    // with the input's coordinates.
+    const std::vector<MeshNode> inputNodes = boundaryNodes;
+    if (!triangulateRegion(region, nodes, segs, target, frame.s, frame.ox, frame.oy, quad.workTriangles, log))
+        return false;
+    frame.remember(inputNodes);
+    for (const MeshNode& node : inputNodes) quad.fineNodes.push_back(frame.normalised(node));
+    for (MeshNode& node : quad.junctions) node = frame.normalised(node);
     region.adjacency.reserve(region.nodes.size());
-    for (MeshNode& node : region.nodes) {
-        node.x = node.x * s + ox;
-        node.y = node.y * s + oy;
-    }
 
-    const bool meshed = quadrilateral ? finishQuadRegion(region, quad, target, log)
-                                      : finishTriangleRegion(region, segments, boundaryCount, firstStart, target, log);
+    const bool meshed = quadrilateral
+                            ? finishQuadRegion(region, quad, target, frame, log)
+                            : finishTriangleRegion(region, segments, boundaryCount, firstStart, target, frame, log);
     if (!meshed) return false;
     copyBackNodeCoordinates(region, quadrilateral);
     setSideEndRecords(region, target.generatedBoundaryPoints, quadrilateral);
     mergeRegionIntoMesh(region, target.mesh, target.structureElements);
     return true;
 }
+
+}  // namespace
 
 }  // namespace tessaro

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -202,6 +203,150 @@ void swapReference(int& value, int a, int b)
         value = a;
 }
 
+// ---- recovery by edge flips ----------------------------------------------
+
+// Twice the signed area of (a, b, c).
+double orient(const MeshNode& a, const MeshNode& b, const MeshNode& c)
+{
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+// Side p-q crosses segment a-b at a point inside both.
+bool crossesProperly(const Triangulation& tri, int a, int b, int p, int q)
+{
+    if (p == a || p == b || q == a || q == b) return false;
+    const MeshNode& na = tri.nodeAt(a);
+    const MeshNode& nb = tri.nodeAt(b);
+    const MeshNode& np = tri.nodeAt(p);
+    const MeshNode& nq = tri.nodeAt(q);
+    const double o1 = orient(na, nb, np), o2 = orient(na, nb, nq);
+    const double o3 = orient(np, nq, na), o4 = orient(np, nq, nb);
+    return ((o1 > 0.0 && o2 < 0.0) || (o1 < 0.0 && o2 > 0.0)) && ((o3 > 0.0 && o4 < 0.0) || (o3 < 0.0 && o4 > 0.0));
+}
+
+int sideIndexOf(const DelaunayTriangle& t, int p, int q)
+{
+    for (int j = 0; j < 3; ++j)
+        if (t.corners[j] == p && t.corners[(j + 1) % 3] == q) return j;
+    return -1;
+}
+
+// Replaces the link of triangle `at` (0-based) to `from` by `to` (1-based).
+void relink(Triangulation& tri, int at, int from, int to)
+{
+    if (at < 0) return;
+    for (int j = 1; j <= 3; ++j)
+        if (tri.neighbours[at].n[j] == from) tri.neighbours[at].n[j] = to;
+}
+
+// Flips the side that triangle t (0-based) has at index i: t = (p, q, r)
+// and its neighbour u = (q, p, s) become (r, p, s) and (s, q, r). False when
+// p-q has no neighbour or the quadrilateral p, s, q, r is not strictly
+// convex (nothing changes then).
+bool flipSide(Triangulation& tri, int t, int i)
+{
+    const int un = tri.neighbours[t].n[1 + i];
+    if (un <= 0) return false;
+    const int u = un - 1;
+    const int p = tri.triangles[t].corners[i], q = tri.triangles[t].corners[(i + 1) % 3];
+    const int r = tri.triangles[t].corners[(i + 2) % 3];
+    const int k = sideIndexOf(tri.triangles[u], q, p);
+    if (k < 0) return false;
+    const int s = tri.triangles[u].corners[(k + 2) % 3];
+    const double op = orient(tri.nodeAt(r), tri.nodeAt(s), tri.nodeAt(p));
+    const double oq = orient(tri.nodeAt(r), tri.nodeAt(s), tri.nodeAt(q));
+    if (!(op < 0.0 && oq > 0.0)) return false;
+    const int acrossQR = tri.neighbours[t].n[1 + (i + 1) % 3], acrossRP = tri.neighbours[t].n[1 + (i + 2) % 3];
+    const int acrossPS = tri.neighbours[u].n[1 + (k + 1) % 3], acrossSQ = tri.neighbours[u].n[1 + (k + 2) % 3];
+    DelaunayTriangle& first = tri.triangles[t];
+    DelaunayTriangle& second = tri.triangles[u];
+    first.corners = {r, p, s};
+    second.corners = {s, q, r};
+    std::ostringstream ignored;   // both triangles are counter-clockwise and not flat here
+    computeCircumcircle(first, tri.nodeAt(r), tri.nodeAt(p), tri.nodeAt(s), ignored);
+    computeCircumcircle(second, tri.nodeAt(s), tri.nodeAt(q), tri.nodeAt(r), ignored);
+    tri.neighbours[t].n[1] = acrossRP;
+    tri.neighbours[t].n[2] = acrossPS;
+    tri.neighbours[t].n[3] = u + 1;
+    tri.neighbours[u].n[1] = acrossSQ;
+    tri.neighbours[u].n[2] = acrossQR;
+    tri.neighbours[u].n[3] = t + 1;
+    relink(tri, acrossPS - 1, u + 1, t + 1);
+    relink(tri, acrossQR - 1, t + 1, u + 1);
+    return true;
+}
+
+// Brings segment a-b into the triangulation: every side crossing it is
+// flipped, in turn, where its two triangles form a convex quadrilateral,
+// until none crosses. The crossed triangles keep their slots, so the
+// search runs over them alone. False when it does not settle.
+bool recoverSegmentByFlips(Triangulation& tri, int a, int b)
+{
+    std::vector<int> crossed;
+    for (int t = 0; t < static_cast<int>(tri.triangles.size()); ++t) {
+        const auto& c = tri.triangles[t].corners;
+        for (int j = 0; j < 3; ++j)
+            if (crossesProperly(tri, a, b, c[j], c[(j + 1) % 3])) {
+                crossed.push_back(t);
+                break;
+            }
+    }
+    const std::size_t limit = 50 * crossed.size() * crossed.size() + 100;
+    for (std::size_t round = 0; round < limit; ++round) {
+        bool crossing = false, flipped = false;
+        for (int t : crossed) {
+            const auto c = tri.triangles[t].corners;
+            for (int j = 0; j < 3 && !flipped; ++j) {
+                if (!crossesProperly(tri, a, b, c[j], c[(j + 1) % 3])) continue;
+                crossing = true;
+                flipped = flipSide(tri, t, j);
+            }
+            if (flipped) break;
+        }
+        if (!crossing) return true;
+        if (!flipped) return false;
+    }
+    return false;
+}
+
+long long sideKey(int p, int q)
+{
+    return static_cast<long long>(std::min(p, q)) * 4294967296LL + static_cast<long long>(std::max(p, q));
+}
+
+// Lawson flips of every side that is no segment until each such side is
+// locally Delaunay again (the circumcircle of one triangle does not hold
+// the far corner of the other).
+void restoreDelaunayAwayFromSegments(Triangulation& tri, const std::vector<BoundarySegment>& segments)
+{
+    std::unordered_set<long long> fixed;
+    for (const BoundarySegment& seg : segments) fixed.insert(sideKey(seg.start, seg.end));
+    std::vector<std::pair<int, int>> stack;
+    for (int t = 0; t < static_cast<int>(tri.triangles.size()); ++t)
+        for (int j = 0; j < 3; ++j) stack.emplace_back(t, j);
+    std::size_t budget = 40 * stack.size() + 1000;
+    while (!stack.empty() && budget-- > 0) {
+        const auto [t, j] = stack.back();
+        stack.pop_back();
+        const auto c = tri.triangles[t].corners;
+        const int p = c[j], q = c[(j + 1) % 3];
+        if (fixed.count(sideKey(p, q))) continue;
+        const int u = tri.neighbours[t].n[1 + j] - 1;
+        if (u < 0) continue;
+        const int k = sideIndexOf(tri.triangles[u], q, p);
+        if (k < 0) continue;
+        const MeshNode& far = tri.nodeAt(tri.triangles[u].corners[(k + 2) % 3]);
+        const DelaunayTriangle& own = tri.triangles[t];
+        const double dx = far.x - own.cx, dy = far.y - own.cy;
+        if (!(dx * dx + dy * dy < own.r2 * (1.0 - 1e-12))) continue;
+        if (!flipSide(tri, t, j)) continue;
+        for (int side = 0; side < 3; ++side) {
+            stack.emplace_back(t, side);
+            stack.emplace_back(u, side);
+        }
+    }
+}
+
 }  // namespace
 
 int segmentIntersection(MeshNode p1, MeshNode p2, MeshNode p3, MeshNode p4)
@@ -282,6 +427,24 @@ void writeSnapshotFile(const Triangulation& tri, const std::string& fileName)
 
 void writeMeshSnapshot(const Triangulation& tri) { writeSnapshotFile(tri, "mesh_" + std::to_string(11) + ".sol"); }
 
+bool recoverSegmentsByFlips(Triangulation& tri, const std::vector<BoundarySegment>& segments)
+{
+    // Segments do not cross one another, so flips for one never undo another.
+    std::unordered_set<long long> sides;
+    sides.reserve(tri.triangles.size() * 3);
+    for (const DelaunayTriangle& t : tri.triangles)
+        for (int j = 0; j < 3; ++j) sides.insert(sideKey(t.corners[j], t.corners[(j + 1) % 3]));
+    bool all = true;
+    bool changed = false;
+    for (const BoundarySegment& seg : segments) {
+        if (seg.start == seg.end || sides.count(sideKey(seg.start, seg.end))) continue;
+        changed = true;
+        if (!recoverSegmentByFlips(tri, seg.start, seg.end)) all = false;
+    }
+    if (changed) restoreDelaunayAwayFromSegments(tri, segments);
+    return all;
+}
+
 bool recoverLostBoundary(Triangulation& tri, const std::vector<MeshNode>& boundaryNodes,
                          const std::vector<BoundarySegment>& segments, std::ostream& log)
 {
@@ -309,9 +472,6 @@ bool recoverLostBoundary(Triangulation& tri, const std::vector<MeshNode>& bounda
             if (!recoverAcrossTwo(tri, x, a, b, onInterface, log)) return false;
         } else if (x.size() == 3) {
             if (!recoverAcrossThree(tri, x, a, b, onInterface, log)) return false;
-        } else if (x.size() == 4) {
-            log << "Error: Four elements found between lost boundary nodes " << a << "  and " << b << std::endl;
-            return false;
         }
         repairNeighbours(tri, x);
         for (int node : cornersOf(tri, x)) {
@@ -323,7 +483,9 @@ bool recoverLostBoundary(Triangulation& tri, const std::vector<MeshNode>& bounda
         }
         writeMeshSnapshot(tri);
     }
-    return true;
+    // Segments the rewrites above leave crossed (any number of triangles,
+    // interface or not) are recovered by edge flips.
+    return recoverSegmentsByFlips(tri, segments);
 }
 
 bool removeValence3Nodes(RegionRecord& region)

@@ -21,6 +21,11 @@ namespace tessaro {
 bool recoverLostBoundary(Triangulation& tri, const std::vector<MeshNode>& boundaryNodes,
                          const std::vector<BoundarySegment>& segments, std::ostream& log);
 
+// Every segment that no triangle side holds is brought in by flipping the
+// sides that cross it; the other sides are then flipped back to Delaunay.
+// False when a segment could not be recovered.
+bool recoverSegmentsByFlips(Triangulation& tri, const std::vector<BoundarySegment>& segments);
+
 // 1: P1-P2 and P3-P4 cross strictly inside both; 2: their lines cross
 // elsewhere; 0: parallel, both vertical, or crossing at an end point.
 int segmentIntersection(MeshNode p1, MeshNode p2, MeshNode p3, MeshNode p4);

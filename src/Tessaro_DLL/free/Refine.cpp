@@ -78,6 +78,30 @@ int holds(const Triangulation& tri, int index, std::ostream& log, double x, doub
     return b.l2 > -kKeyTolerance && b.l3 > -kKeyTolerance && 1.0 - b.l2 - b.l3 > -kKeyTolerance ? 1 : 0;
 }
 
+// The circumcentre of a thin triangle lies many triangles away: a walk
+// from `from` across the side that has the point outside, until a triangle
+// holds it; -1 when the walk reaches the region's boundary or does not
+// settle.
+int walkToHolder(int from, const Triangulation& tri, std::ostream& log, double x, double y)
+{
+    int t = from;
+    const int limit = static_cast<int>(tri.triangles.size());
+    for (int steps = 0; steps < limit; ++steps) {
+        const DelaunayTriangle& tr = tri.triangles[t];
+        int next = 0;
+        for (int j = 0; j < 3 && next == 0; ++j) {
+            const MeshNode& p = tri.nodeAt(tr.corners[j]);
+            const MeshNode& q = tri.nodeAt(tr.corners[(j + 1) % 3]);
+            if ((q.x - p.x) * (y - p.y) - (q.y - p.y) * (x - p.x) >= 0.0) continue;
+            next = tri.neighbours[t].n[1 + j] > 0 ? tri.neighbours[t].n[1 + j] : -1;
+        }
+        if (next == 0) return holds(tri, t, log, x, y) == 1 ? t : -1;
+        if (next < 0) return -1;
+        t = next - 1;
+    }
+    return -1;
+}
+
 }  // namespace
 
 void heapPush(RefinementQueue& queue, int index, double key) { place(queue, index, key, true); }
@@ -127,7 +151,7 @@ int locatePointInTriangles(int start, const Triangulation& tri, std::ostream& lo
         h = holds(tri, u - 1, log, x, y);
         if (h != 0) return h == 1 ? u - 1 : -1;
     }
-    return -1;
+    return walkToHolder(start - 1, tri, log, x, y);
 }
 
 bool encroachesBoundarySegment(int index, const Triangulation& tri, const SegmentLookup& segments, double x, double y)

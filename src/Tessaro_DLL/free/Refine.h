@@ -33,8 +33,9 @@ void heapInsert(RefinementQueue& queue, int index, double key);
 void heapPopLargest(RefinementQueue& queue);
 
 // 0-based index of a triangle holding (x, y): from `start` (1-based) and its
-// neighbours within three steps, or every triangle when `start` is 0; -1
-// when none does or a tested triangle is degenerate.
+// neighbours within three steps, then by a walk from `start` towards the
+// point, or every triangle when `start` is 0; -1 when none does (the walk
+// reaches the region's boundary) or a tested triangle is degenerate.
 int locatePointInTriangles(int start, const Triangulation& tri, std::ostream& log, double x, double y);
 
 // Triangles within three neighbour steps of `start` (1-based), start excluded.

@@ -1,5 +1,6 @@
 #include "Tessaro_DLL/model/FemWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -8,6 +9,8 @@
 #include <cstring>
 #include <fstream>
 #include <set>
+
+#include "Tessaro_DLL/model/Extent.h"
 
 namespace tessaro {
 
@@ -247,6 +250,9 @@ bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<M
         }
     }
     const int corners = (nodesPerElementCount == 3 || nodesPerElementCount == 6) ? 3 : 4;
+    // Corners coincide closer than a small share of the mesh's extent, so
+    // that a mesh and its scaled copy get the same verdict.
+    const double coincide = 1e-10 * extentOf(nodes);
     for (std::size_t e = 0; e < elements.size(); ++e) {
         const auto& w = elements[e].w;
         const std::string name = "invalid element " + std::to_string(e + 1);
@@ -265,7 +271,7 @@ bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<M
             for (int b = a + 1; b < corners; ++b) {
                 const FemNode& p = nodes[w[1 + a] - 1];
                 const FemNode& q = nodes[w[1 + b] - 1];
-                if (std::hypot(p.x - q.x, p.y - q.y) < 1e-8) {
+                if (!(std::hypot(p.x - q.x, p.y - q.y) > coincide)) {
                     error = name + ": corners " + std::to_string(a + 1) + " and " + std::to_string(b + 1) + " coincide";
                     return false;
                 }

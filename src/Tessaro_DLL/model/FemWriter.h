@@ -30,7 +30,8 @@ inline constexpr double kLargestCornerAngle = 177.0;
 bool quadSelfIntersects(const std::array<FemNode, 4>& corners);
 
 // Checks node numbering 1..n, node references of every element, distinct
-// corner nodes at distinct places, positive corner area, no crossing sides
+// corner nodes at distinct places (apart by more than 1e-10 of the mesh's
+// extent), positive corner area, no crossing sides
 // and every corner angle below kLargestCornerAngle. On failure `error`
 // starts with "invalid element n" and names the corner and its angle.
 bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,

@@ -366,4 +366,148 @@ void repairInvalidElements(std::vector<MeshNode>& nodes, const std::vector<MeshE
     }
 }
 
+namespace {
+
+// How well a corner keeps the limits the finished mesh aims at: its sine
+// over that of 11.5 degrees (a scaled Jacobian of 0.2) for a sharp corner,
+// over that of 160 degrees for a blunt one; 1 or more is within them, a
+// corner turned inward or flat is below 0.
+double cornerScore(const MeshNode& previous, const MeshNode& corner, const MeshNode& next)
+{
+    static const double bluntSine = std::sin(20.0 * std::acos(-1.0) / 180.0);
+    const CornerTurn t = turnAt(previous, corner, next);
+    if (!(t.lengths > 0.0)) return -1.0;
+    const double sine = t.cross / std::sqrt(t.lengths);
+    return t.dot >= 0.0 ? sine / 0.2 : sine / bluntSine;
+}
+
+// How far the corners of the elements around a node fall short of the
+// limits (the sum of the squared shortfalls of their scores, so that a
+// corner the node cannot change, such as a sharp corner of the region,
+// does not stop the others from improving), and how many of the elements
+// are not valid (see cornersValid).
+struct AroundScore {
+    double shortfall = 0.0;
+    int invalid = 0;
+    bool betterThan(const AroundScore& other) const
+    {
+        return invalid <= other.invalid && shortfall < other.shortfall - 1e-12;
+    }
+};
+
+AroundScore scoreAround(const Around<MeshElement>& around, const std::vector<MeshNode>& nodes)
+{
+    AroundScore score;
+    for (int k = 0; k < around.count; ++k) {
+        const ElementCorners c = cornersOf(*around.element[k], nodes);
+        if (!cornersValidQuick(c.p, c.count)) ++score.invalid;
+        for (int m = 0; m < c.count; ++m) {
+            const double s = cornerScore(*c.p[(m + c.count - 1) % c.count], *c.p[m], *c.p[(m + 1) % c.count]);
+            if (s < 1.0) score.shortfall += (1.0 - s) * (1.0 - s);
+        }
+    }
+    return score;
+}
+
+double worstScoreOf(const MeshElement& el, const std::vector<MeshNode>& nodes)
+{
+    const ElementCorners c = cornersOf(el, nodes);
+    double worst = 1e30;
+    for (int m = 0; m < c.count; ++m)
+        worst = std::min(worst, cornerScore(*c.p[(m + c.count - 1) % c.count], *c.p[m], *c.p[(m + 1) % c.count]));
+    return worst;
+}
+
+double nearestNeighbour(const MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNode>& nodes)
+{
+    double nearest = 1e300;
+    for (int k = 0; k < a.neighbourCount; ++k) {
+        const MeshNode& m = nodes[a.neighbours[k] - 1];
+        nearest = std::min(nearest, std::hypot(m.x - n.x, m.y - n.y));
+    }
+    return nearest;
+}
+
+// Moves a free node by a pattern search (eight directions, steps from a
+// third of its shortest edge down to a sixty-fourth, never more than half
+// that edge from where it was nor closer than 0.3 of it to a neighbour) to
+// where the corners around it fall least short of the limits, without more
+// invalid elements around it than before.
+bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                 const NodeAdjacency& a)
+{
+    const Around<MeshElement> around = elementsAt(a, elements);
+    MeshNode& n = nodes[node - 1];
+    AroundScore best = scoreAround(around, nodes);
+    const double shortest = nearestNeighbour(n, a, nodes);
+    if (!(shortest > 0.0) || shortest > 1e299) return false;
+    const double x0 = n.x, y0 = n.y;
+    bool moved = false;
+    static const double kDiagonal = std::sqrt(0.5);
+    const double directions[8][2] = {{1, 0},  {0, 1},  {-1, 0},          {0, -1},
+                                     {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {-kDiagonal, -kDiagonal}, {kDiagonal, -kDiagonal}};
+    for (double step = shortest / 3.0; step > shortest / 64.0; step *= 0.5) {
+        bool better = true;
+        while (better) {
+            better = false;
+            const double bx = n.x, by = n.y;
+            double bestX = bx, bestY = by;
+            for (const auto& d : directions) {
+                n.x = bx + step * d[0];
+                n.y = by + step * d[1];
+                if (std::hypot(n.x - x0, n.y - y0) > 0.5 * shortest || nearestNeighbour(n, a, nodes) < 0.3 * shortest)
+                    continue;
+                const AroundScore score = scoreAround(around, nodes);
+                if (score.betterThan(best)) {
+                    best = score;
+                    bestX = n.x;
+                    bestY = n.y;
+                    better = true;
+                }
+            }
+            n.x = bestX;
+            n.y = bestY;
+            moved = moved || better;
+        }
+    }
+    if (!moved) {
+        n.x = x0;
+        n.y = y0;
+    }
+    return moved;
+}
+
+}  // namespace
+
+void improvePoorCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                        const std::vector<NodeAdjacency>& adjacency)
+{
+    for (int sweep = 0; sweep < 8; ++sweep) {
+        std::vector<int> free;
+        for (const MeshElement& el : elements) {
+            if (worstScoreOf(el, nodes) >= 1.0) continue;
+            const int count = el.w[4] == 0 ? 3 : 4;
+            for (int k = 0; k < count; ++k) {
+                const int node = el.w[1 + k];
+                if (adjacency[node - 1].name > 0) free.push_back(node);
+            }
+        }
+        std::sort(free.begin(), free.end());
+        free.erase(std::unique(free.begin(), free.end()), free.end());
+        // The neighbours of those nodes get room to move as well.
+        const std::size_t direct = free.size();
+        for (std::size_t i = 0; i < direct; ++i) {
+            const NodeAdjacency& a = adjacency[free[i] - 1];
+            for (int k = 0; k < a.neighbourCount; ++k)
+                if (adjacency[a.neighbours[k] - 1].name > 0) free.push_back(a.neighbours[k]);
+        }
+        std::sort(free.begin(), free.end());
+        free.erase(std::unique(free.begin(), free.end()), free.end());
+        bool moved = false;
+        for (int node : free)
+            if (improveNode(node, nodes, elements, adjacency[node - 1])) moved = true;
+        if (!moved) return;
+    }
+}
+
 }  // namespace tessaro

@@ -55,6 +55,13 @@ void laplaceSmooth(std::vector<MeshNode>& nodes, const std::vector<MeshElement>&
 void repairInvalidElements(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
                            const std::vector<NodeAdjacency>& adjacency);
 
+// Moves the free corners of elements with a corner of 160 degrees or more,
+// or of a scaled Jacobian below 0.2, and their free neighbours, to where the
+// worst corner around each is best (pattern search); every element stays
+// valid. Near an input corner sharper than that it does what it can.
+void improvePoorCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                        const std::vector<NodeAdjacency>& adjacency);
+
 // Area-weighted mean of the vertex means of the (four-cornered) elements
 // listed in the node's adjacency record.
 void moveToWeightedCentroid(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
