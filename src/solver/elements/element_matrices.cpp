@@ -174,6 +174,7 @@ bool add_spring_terms(RunState& st, int e, double edge_constant, LoopBuffers& b,
     if (st.isoil == 2 && st.nvedge > 0) vlasov_edge_terms(st, e, edge_constant, b.k1, rhs);
     if (st.nedsti > 0) edge_spring_terms(st, e, b.k1, rhs);
     if (st.ictsti > 0 && st.nctsti > 0) total_concentrated_spring_terms(st, e, b.k1, rhs);
+    if (st.isoil == 1 && st.nnode > 4) mindlin_element_spring_terms(st, e, b.k1, rhs);
     std::memcpy(gc.gauss_point_coords.data(), b.saved_points, sizeof b.saved_points);
     return true;
 }
@@ -451,7 +452,9 @@ void keep_plate_diagonal(RunState& st, const ElementKind& kind, const LoopBuffer
 // plate diagonal, the element vectors reduced by it, the springs entered
 // anew and the new diagonal kept.  The same values as forming the element
 // again: the plate matrices are exactly symmetric and the springs touch the
-// diagonal alone.  Its record on unit 3 stands as written.
+// diagonal alone, but for the half-space soil terms of 8- and 9-node elements,
+// which are taken off as they were entered.  Its record on unit 3 stands as
+// written.
 bool reuse_element(RunState& st, const ElementKind& kind, LoopBuffers& b, int e, int& status) {
     ElementState el;
     el.e = e;
@@ -467,6 +470,7 @@ bool reuse_element(RunState& st, const ElementKind& kind, LoopBuffers& b, int e,
         ++kept;
         b.k1[(c - 1) * kLd + c - 1] = st.plate_diagonal(c, e);
     }
+    if (st.isoil == 1 && st.nnode > 4) remove_mindlin_element_coupling(st, e, b.k1);
     double u[54];
     for (int a = 1; a <= kind.nnode; ++a) {
         const int node = st.lnods(a, e);
@@ -484,6 +488,9 @@ bool reuse_element(RunState& st, const ElementKind& kind, LoopBuffers& b, int e,
     if (!add_spring_terms(st, e, kind.edge_constant, b, status)) return false;
     double* k = st.estiff.element(e);
     for (int c = 1; c <= n; ++c) k[ElementMatrices::packed_index(c, c)] = b.k1[(c - 1) * kLd + c - 1];
+    if (st.isoil == 1 && st.nnode > 4)
+        for (int c = 1; c <= n; c += 6)
+            for (int r = 1; r < c; r += 6) k[ElementMatrices::packed_index(r, c)] = b.k1[(c - 1) * kLd + r - 1];
     return true;
 }
 

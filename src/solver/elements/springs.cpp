@@ -129,6 +129,55 @@ void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
     gauss_points(st);
 }
 
+void mindlin_element_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
+    const int n = st.nnode;
+    const std::size_t nn = static_cast<std::size_t>(n) * static_cast<std::size_t>(n);
+    if (st.soil_blocks.dim1() != nn || st.soil_blocks.dim2() != static_cast<std::size_t>(st.nelem))
+        st.soil_blocks.allocate(nn, st.nelem);
+    double* block = &st.soil_blocks(1, ielem);
+    std::fill(block, block + nn, 0.0);
+    double pos[3], wt[3];
+    gauss_rule(3, pos, wt);
+    ShapeCommon sc;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            shape_functions(sc, pos[i], pos[j], n);
+            double ys = 0, yt = 0, zs = 0, zt = 0, k = 0;
+            for (int a = 1; a <= n; ++a) {
+                const int p = st.lnods(a, ielem);
+                ys += sc.dN(1, a) * st.coord(2, p);
+                yt += sc.dN(2, a) * st.coord(2, p);
+                zs += sc.dN(1, a) * st.coord(3, p);
+                zt += sc.dN(2, a) * st.coord(3, p);
+            }
+            for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, ielem));
+            if (!(k > 0.0)) continue;
+            const double dv = wt[i] * wt[j] * std::fabs(ys * zt - yt * zs) * k;
+            for (int a = 1; a <= n; ++a)
+                for (int b = 1; b <= n; ++b) block[(a - 1) * n + (b - 1)] += sc.N(a) * sc.N(b) * dv;
+        }
+    for (int a = 1; a <= n; ++a) {
+        const int r = (a - 1) * 6;
+        for (int b = 1; b <= n; ++b) {
+            const int c = (b - 1) * 6;
+            const double v = block[(a - 1) * n + (b - 1)];
+            ke[c * kLd + r] += v;
+            const int g = (st.lnods(b, ielem) - 1) * 6 + 1;
+            rhs[r] -= v * (st.disp_vectors(g, 1) + st.disp_step(g));
+        }
+    }
+}
+
+void remove_mindlin_element_coupling(const RunState& st, int ielem, double* ke) {
+    const int n = st.nnode;
+    const std::size_t nn = static_cast<std::size_t>(n) * static_cast<std::size_t>(n);
+    if (st.soil_blocks.dim1() != nn || st.soil_blocks.dim2() != static_cast<std::size_t>(st.nelem)) return;
+    const double* block = &st.soil_blocks(1, ielem);
+    for (int a = 1; a <= n; ++a)
+        for (int b = 1; b <= n; ++b)
+            if (a != b) ke[(b - 1) * 6 * kLd + (a - 1) * 6] -= block[(a - 1) * n + (b - 1)];
+}
+
 void build_record_index(RecordIndex& index, const FArray<int>& nodes, int count, int npoin) {
     const std::size_t n = static_cast<std::size_t>(std::max(npoin, 0));
     index.start.assign(n + 1, 0);

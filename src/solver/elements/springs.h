@@ -38,6 +38,19 @@ void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
 // Total concentrated springs located in element ielem: their six values, when
 // the run keeps them, are spread to the nodes like concentrated springs.
 void total_concentrated_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
+// The bilinear function of corner c (1..4) of a quadrilateral at (s, t).
+inline double bilinear_corner(int c, double s, double t) {
+  const double sc = c == 1 || c == 4 ? -1.0 : 1.0, tc = c <= 2 ? -1.0 : 1.0;
+  return 0.25 * (1.0 + sc * s) * (1.0 + tc * t);
+}
+// The half-space soil of an 8- or 9-node element: the soil modulus
+// interpolated bilinearly from its corner values (st.soil_stiffness),
+// integrated with the products of the shape functions over the element
+// (3 x 3 points) into the deflection terms; kept in st.soil_blocks.
+void mindlin_element_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
+// Takes the kept soil terms of element ielem off the coupling (off-diagonal)
+// deflection terms of ke.
+void remove_mindlin_element_coupling(const RunState& st, int ielem, double* ke);
 
 // Indexes the records of `nodes` (count of them) by the number each names (a
 // node, or an element), taken by magnitude; records naming none of

@@ -104,6 +104,7 @@ void run_analysis(RunState& st, int& status) {
         st.soil_stiffness_new.fill(st.ksoil0);
         st.soil_stiffness_restart.fill(st.ksoil0);
     }
+    if (st.isoil == 1) mindlin_start(st);
     if (st.isoil == 2) vlasov_corners(st);
 
     // Time-stepping values that could not end.
@@ -277,6 +278,7 @@ void run_analysis(RunState& st, int& status) {
             if (has_springs(st))
                 nodal_to_element_average(st, st.element_areas.data(), st.element_soil_pressure.data(), W,
                                          st.nodal_soil_results.data(), st.nonlinear_forces.data());
+            if (st.isoil == 1) mindlin_contact_results(st);
             std::copy(V, V + ntotv, st.nodal_reactions.data());
             std::copy(W, W + ntotv, st.soil_reactions.data());
             status = plate_stresses(st);
@@ -294,6 +296,7 @@ void run_analysis(RunState& st, int& status) {
         }
 
         // No convergence: the increment is retried with half its length.
+        if (st.isoil == 1) mindlin_report_unsettled(st);
         st.dtcur *= 0.5;
         if (st.dtcur < st.dtmin) {
             message_line(st, "error, required increment less than minimun specified");
@@ -308,7 +311,7 @@ void run_analysis(RunState& st, int& status) {
         if (st.isoil == 1) {
             std::copy(st.soil_stiffness_restart.vec().begin(), st.soil_stiffness_restart.vec().end(),
                       st.soil_stiffness.vec().begin());
-            store_dof_column(st, st.nodal_stiffness_values.data(), st.soil_stiffness.data());
+            mindlin_store_springs(st);
         }
     }
 

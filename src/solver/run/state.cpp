@@ -124,6 +124,7 @@ void release_work_arrays(RunState& st) {
   st.disp_step.release();
   st.estiff.release();
   st.plate_diagonal.release();
+  st.soil_blocks.release();
   st.plate_matrices_kept = false;
   st.element_loads.release();
   st.element_loads_b.release();

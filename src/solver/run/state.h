@@ -396,6 +396,10 @@ struct RunData {
   // every element, the next ones take the off-diagonal terms from estiff and
   // the diagonal without springs from here, and do not form them again.
   FArray<double> plate_diagonal; // nevab x nelem
+  // The half-space soil of 8-node elements couples the deflections of an
+  // element's nodes: its last terms (nnode x nnode per element), which the
+  // later loops take off the kept matrices before they enter the new ones.
+  FArray<double> soil_blocks;
   bool plate_matrices_kept = false;
   FArray<double> element_loads;  // nevab x nelem: set A, the right-hand sides
   FArray<double> element_loads_b;// nevab x nelem: set B

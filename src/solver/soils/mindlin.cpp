@@ -46,7 +46,6 @@ constexpr std::size_t kAndersonDepth = 3;
 
 
 
-bool g_accelerate = true;
 
 // The differences of consecutive residuals of `h`, orthonormalised (modified
 // Gram-Schmidt) into Q R = dF; columns that add nothing are dropped.  For each
@@ -132,13 +131,24 @@ void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::
 }
 
 
-void mindlin_set_acceleration(bool on) { g_accelerate = on; }
 
 double mindlin_influence(double a, double b, double p, double e, double nu) {
   return influence(a, b, p, e, constants_of(nu));
 }
 
 namespace {
+
+// The loaded area of an element: the axis-parallel rectangle its nodes
+// span when they lie on its sides, else the polygon through its corners and
+// (for 8- and 9-node elements) its mid-side nodes in the order of its outline.
+struct ElementShape {
+    bool rectangle = false;
+    double y0 = 0, y1 = 0, z0 = 0, z1 = 0;   // rectangle: its sides, y0 < y1, z0 < z1
+    double area = 0;
+    int vertices = 0;
+    double vy[8] = {}, vz[8] = {};
+    double orientation = 1;                  // +1 anticlockwise in (y, z), -1 clockwise
+};
 
 // The mesh and the soil as the settlement sum reads them.
 struct HalfSpace {
@@ -151,10 +161,16 @@ struct HalfSpace {
     double z(int p) const { return coord[static_cast<std::size_t>(p - 1) * ndime + 2]; }
     int node(int c, int el) const { return lnods[static_cast<std::size_t>(el - 1) * nnode + (c - 1)]; }
 
-    // Settlement of node i under a unit pressure on the rectangle of
-    // element el (sides sy, sz): the rectangle built from rectangles with
-    // the node at a corner.
-    double unit(int i, int el, double sy, double sz) const {
+    // Settlement of node i under a unit pressure on element el.
+    double unit(int i, int el, const ElementShape& s) const {
+        return s.rectangle ? rectangle_unit(i, el, s) : polygon_unit(i, s);
+    }
+
+    // The rectangle built from rectangles with the node at a corner: beyond
+    // a corner line the difference of two, inside the span the sum of the
+    // two parts on either side of the node.
+    double rectangle_unit(int i, int el, const ElementShape& s) const {
+        const double sy = s.y1 - s.y0, sz = s.z1 - s.z0;
         double dy = 1.0e300, dz = 1.0e300;
         const double yi = y(i), zi = z(i);
         for (int c = 1; c <= 4; ++c) {
@@ -162,12 +178,119 @@ struct HalfSpace {
             dz = std::min(dz, std::fabs(zi - z(node(c, el))));
         }
         const bool off_y = dy >= kOnLine, off_z = dz >= kOnLine;
+        const bool in_y = off_y && s.y0 < yi && yi < s.y1, in_z = off_z && s.z0 < zi && zi < s.z1;
+        if (in_y || in_z) {
+            // Parts (length, sign) in each direction.
+            double ly[2], sgy[2], lz[2], sgz[2];
+            const int ny = parts(in_y, off_y, yi - s.y0, s.y1 - yi, sy, dy, ly, sgy);
+            const int nz = parts(in_z, off_z, zi - s.z0, s.z1 - zi, sz, dz, lz, sgz);
+            double v = 0;
+            for (int a = 0; a < ny; ++a)
+                for (int b = 0; b < nz; ++b) v += sgy[a] * sgz[b] * influence(ly[a], lz[b], 1.0, e, k);
+            return v;
+        }
         if (off_y && off_z)
             return influence(sy + dy, sz + dz, 1.0, e, k) - influence(dy, sz + dz, 1.0, e, k) -
                    influence(sy + dy, dz, 1.0, e, k) + influence(dy, dz, 1.0, e, k);
         if (off_y) return influence(sy + dy, sz, 1.0, e, k) - influence(dy, sz, 1.0, e, k);
         if (off_z) return influence(sy, sz + dz, 1.0, e, k) - influence(sy, dz, 1.0, e, k);
         return influence(sy, sz, 1.0, e, k);
+    }
+
+    static int parts(bool inside, bool off, double below, double above, double side, double d, double* len,
+                     double* sign) {
+        if (inside) {
+            len[0] = below, sign[0] = 1.0;
+            len[1] = above, sign[1] = 1.0;
+            return 2;
+        }
+        if (off) {
+            len[0] = side + d, sign[0] = 1.0;
+            len[1] = d, sign[1] = -1.0;
+            return 2;
+        }
+        len[0] = side, sign[0] = 1.0;
+        return 1;
+    }
+
+    // Surface settlement at node i under a unit pressure on a polygon: in
+    // polar coordinates about the node the integral of 1/r over the area is
+    // the integral of the distance to the outline over the angle, which for
+    // each side is its distance h from the node times the difference of
+    // asinh(t / h) between its ends (t along the side from the foot of the
+    // perpendicular).
+    double polygon_unit(int i, const ElementShape& s) const {
+        const double yi = y(i), zi = z(i);
+        double ry[8], rz[8], r[8];
+        for (int v = 0; v < s.vertices; ++v) {
+            ry[v] = s.vy[v] - yi;
+            rz[v] = s.vz[v] - zi;
+            r[v] = std::hypot(ry[v], rz[v]);
+        }
+        double sum = 0;
+        for (int v = 0; v < s.vertices; ++v) {
+            const int w = (v + 1) % s.vertices;
+            const double dy = ry[w] - ry[v], dz = rz[w] - rz[v];
+            const double len = std::hypot(dy, dz);
+            if (!(len > 0.0)) continue;
+            const double h = (ry[v] * rz[w] - rz[v] * ry[w]) / len;
+            if (h == 0.0) continue;   // the node lies on this side's line
+            const double t1 = (ry[v] * dy + rz[v] * dz) / len, t2 = (ry[w] * dy + rz[w] * dz) / len;
+            double lg;
+            if (t1 >= 0.0)
+                lg = std::log((t2 + r[w]) / (t1 + r[v]));
+            else if (t2 <= 0.0)
+                lg = std::log((r[v] - t1) / (r[w] - t2));
+            else
+                lg = std::log((t2 + r[w]) / std::fabs(h)) + std::log((r[v] - t1) / std::fabs(h));
+            sum += h * lg;
+        }
+        return s.orientation * sum * k.c * (k.a + k.b) / e;
+    }
+
+    // The loaded area of element el.
+    ElementShape shape(int el) const {
+        ElementShape s;
+        const int c1 = node(1, el), c3 = node(3, el);
+        const double ya = y(c1), yb = y(c3), za = z(c1), zb = z(c3);
+        bool rect = ya != yb && za != zb;
+        for (int c = 1; c <= 4 && rect; ++c) {
+            const double yc = y(node(c, el)), zc = z(node(c, el));
+            rect = (yc == ya || yc == yb) && (zc == za || zc == zb);
+        }
+        // Corners 2 and 4 at the other two corners of the rectangle.
+        rect = rect && y(node(2, el)) != y(node(4, el)) && z(node(2, el)) != z(node(4, el));
+        for (int m = 5; m <= 8 && rect && nnode >= 8; ++m) {
+            // A mid-side node on the straight side between its corners.
+            const int a = node(m - 4, el), b = node(m == 8 ? 1 : m - 3, el), p = node(m, el);
+            rect = y(a) == y(b) ? y(p) == y(a) : z(p) == z(a);
+        }
+        int order[8] = {1, 2, 3, 4, 0, 0, 0, 0};
+        s.vertices = 4;
+        if (nnode >= 8) {
+            const int quadratic[8] = {1, 5, 2, 6, 3, 7, 4, 8};
+            std::copy(quadratic, quadratic + 8, order);
+            s.vertices = 8;
+        }
+        double twice = 0;
+        for (int v = 0; v < s.vertices; ++v) {
+            s.vy[v] = y(node(order[v], el));
+            s.vz[v] = z(node(order[v], el));
+        }
+        for (int v = 0; v < s.vertices; ++v) {
+            const int w = (v + 1) % s.vertices;
+            twice += s.vy[v] * s.vz[w] - s.vz[v] * s.vy[w];
+        }
+        s.orientation = twice < 0.0 ? -1.0 : 1.0;
+        s.rectangle = rect;
+        if (rect) {
+            s.y0 = std::min(ya, yb), s.y1 = std::max(ya, yb);
+            s.z0 = std::min(za, zb), s.z1 = std::max(za, zb);
+            s.area = std::fabs(yb - ya) * std::fabs(zb - za);
+        } else {
+            s.area = 0.5 * std::fabs(twice);
+        }
+        return s;
     }
 };
 
@@ -192,7 +315,7 @@ struct CornerLines {
     // (a free mesh has nearly as many lines as nodes).
     static constexpr double kCrossingsPerElement = 2.0;
 
-    bool build(const HalfSpace& h, int nelem) {
+    bool build(const HalfSpace& h, int nelem, const std::vector<ElementShape>& shapes) {
         for (int el = 1; el <= nelem; ++el)
             for (int c = 1; c <= 4; ++c) {
                 ys.push_back(h.y(h.node(c, el)));
@@ -212,12 +335,7 @@ struct CornerLines {
         for (int el = 1; el <= nelem; ++el) {
             const double y1 = h.y(h.node(1, el)), y3 = h.y(h.node(3, el));
             const double z1 = h.z(h.node(1, el)), z3 = h.z(h.node(3, el));
-            bool on_lines = true;
-            for (int c = 1; c <= 4; ++c) {
-                const double y = h.y(h.node(c, el)), z = h.z(h.node(c, el));
-                on_lines = on_lines && (y == y1 || y == y3) && (z == z1 || z == z3);
-            }
-            if (!on_lines) continue;
+            if (!shapes[static_cast<std::size_t>(el - 1)].rectangle) continue;
             Lines& l = of[static_cast<std::size_t>(el - 1)];
             l.y0 = line(ys, std::min(y1, y3));
             l.y1 = line(ys, std::max(y1, y3));
@@ -231,8 +349,8 @@ struct CornerLines {
 // The settlements of one node under a unit pressure on every element.
 class InfluenceRow {
 public:
-    InfluenceRow(const HalfSpace& h, const CornerLines* lines, const std::vector<double>& sides)
-        : h_(h), lines_(lines), sides_(sides) {
+    InfluenceRow(const HalfSpace& h, const CornerLines* lines, const std::vector<ElementShape>& shapes)
+        : h_(h), lines_(lines), shapes_(shapes) {
         if (lines_ != nullptr) {
             a_.resize(lines_->ys.size());
             b_.resize(lines_->zs.size());
@@ -241,12 +359,12 @@ public:
     }
 
     void fill(int i, double* row) {
-        const std::size_t ne = sides_.size() / 2;
+        const std::size_t ne = shapes_.size();
         if (lines_ != nullptr) crossings(i);
         for (std::size_t el = 0; el < ne; ++el) {
             double v;
             if (lines_ == nullptr || !from_crossings(i, el, v))
-                v = h_.unit(i, static_cast<int>(el) + 1, sides_[2 * el], sides_[2 * el + 1]);
+                v = h_.unit(i, static_cast<int>(el) + 1, shapes_[el]);
             row[el] = v;
         }
     }
@@ -292,7 +410,7 @@ private:
 
     const HalfSpace& h_;
     const CornerLines* lines_;
-    const std::vector<double>& sides_;
+    const std::vector<ElementShape>& shapes_;
     std::vector<double> a_, b_, table_;
 };
 
@@ -369,18 +487,18 @@ void mindlin_reset_times() { g_times = MindlinTimes{}; }
 
 namespace {
 
-// Every element needs a rectangle with area; its pressure is its load over
-// that area.  Gives the sides (sy, sz per element) and the pressures, or the
-// number of the first element without area.
-int element_pressures(const HalfSpace& h, int nelem, const double* element_load, std::vector<double>& sides,
+// Every element needs an area; its pressure is its load over that area.
+// Gives the shapes and the pressures, or the number of the first element
+// without area.
+int element_pressures(const HalfSpace& h, int nelem, const double* element_load, std::vector<ElementShape>& shapes,
                       std::vector<double>& pressure) {
     for (int el = 1; el <= nelem; ++el) {
-        const int c1 = h.node(1, el), c3 = h.node(3, el);
-        const double sy = std::fabs(h.y(c3) - h.y(c1)), sz = std::fabs(h.z(c3) - h.z(c1));
-        if (!(sy > 0.0) || !(sz > 0.0)) return el;
-        sides[2 * (el - 1)] = sy;
-        sides[2 * (el - 1) + 1] = sz;
-        pressure[el - 1] = element_load[el - 1] / sy / sz;
+        ElementShape& s = shapes[static_cast<std::size_t>(el - 1)];
+        s = h.shape(el);
+        if (!(s.area > 0.0) || !std::isfinite(s.area)) return el;
+        pressure[static_cast<std::size_t>(el - 1)] = s.rectangle
+                                                         ? element_load[el - 1] / (s.y1 - s.y0) / (s.z1 - s.z0)
+                                                         : element_load[el - 1] / s.area;
     }
     return 0;
 }
@@ -444,10 +562,12 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
                   double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element, MindlinCache* cache) {
     bad_element = 0;
     if (npoin <= 0) return;
+    const auto t0 = std::chrono::steady_clock::now();
     const HalfSpace h{coord, lnods, nnode, ndime, e, constants_of(nu)};
     const std::size_t ne = static_cast<std::size_t>(std::max(nelem, 0));
-    std::vector<double> sides(2 * ne), pressure(ne);
-    bad_element = element_pressures(h, nelem, element_load, sides, pressure);
+    std::vector<ElementShape> shapes(ne);
+    std::vector<double> pressure(ne);
+    bad_element = element_pressures(h, nelem, element_load, shapes, pressure);
     if (bad_element != 0) return;
 
     // The influences of the first `rows` nodes are kept, once per mesh and
@@ -460,12 +580,12 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
     // Rows computed in this call (to be kept, or beyond the cache) take
     // their terms from the corner lines where the mesh has them.
     CornerLines lines;
-    const bool use_lines = (fill || rows < npoin) && lines.build(h, nelem);
+    const bool use_lines = (fill || rows < npoin) && lines.build(h, nelem, shapes);
 
     // Each node's sum runs over the elements in order, whoever computes it,
     // and whether its row is kept or computed afresh.
     auto settle = [&](int from, int to) {
-        InfluenceRow maker(h, use_lines ? &lines : nullptr, sides);
+        InfluenceRow maker(h, use_lines ? &lines : nullptr, shapes);
         std::vector<double> scratch;
         for (int i = from; i <= to; ++i) {
             const double* row = i <= rows ? kept + static_cast<std::size_t>(i - 1) * ne : nullptr;
@@ -482,78 +602,9 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
         }
     };
     share_nodes(npoin, thread_count(static_cast<double>(npoin) * static_cast<double>(ne), npoin), settle);
-}
-
-void mindlin_update(RunState& st, bool& converged, int& status) {
-  const int npoin = st.npoin, nelem = st.nelem;
-  // Nodal soil reactions at the total deflection.
-  std::vector<double> reaction(static_cast<std::size_t>(std::max(npoin, 0)), 0.0);
-  for (int p = 1; p <= npoin; ++p) {
-    const int g = (p - 1) * 6 + 1;
-    reaction[static_cast<std::size_t>(p - 1)] = (st.disp_vectors(g, 1) + st.disp_step(g)) * st.soil_stiffness(p);
-  }
-  // Element loads: each node's reaction shared among its elements.
-  for (int el = 1; el <= nelem; ++el) {
-    double load = 0.0;
-    for (int a = 1; a <= st.nnode; ++a) {
-      const int p = st.lnods(a, el);
-      if (p < 1 || p > npoin) continue;
-      const int count = p <= st.node_element_list.npoin() ? st.node_element_list.count(p) : 0;
-      if (count > 0) load += reaction[static_cast<std::size_t>(p - 1)] / count;
-    }
-    st.element_soil_loads(el) = load;
-  }
-  int bad = 0;
-  if (!st.mindlin_cache) st.mindlin_cache = std::make_shared<MindlinCache>();
-  const auto t0 = std::chrono::steady_clock::now();
-  mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
-               st.psoil, st.nnode, nelem, st.ndime, npoin, bad, st.mindlin_cache.get());
-  g_times.settlement_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  ++g_times.updates;
-  g_times.cached_rows = st.mindlin_cache->rows;
-  if (bad > 0) {
-    const int id = static_cast<std::size_t>(bad) <= st.element_ids.size() ? st.element_ids(bad) : bad;
-    report_run_error(st, "Mindlin soil: element " + std::to_string(id) +
-                             " has no extent in y or z between its first and third nodes; no soil pressure");
-    status = kStatusSoilGeometry;
-    converged = false;
-    return;
-  }
-
-  double change = 0.0, size = 0.0;
-  for (int p = 1; p <= npoin; ++p) {
-    const double s = st.settlements(p);
-    const double current = st.soil_stiffness(p);
-    double fresh = current;
-    if (s != 0.0 && std::isfinite(s)) {
-      const double k = reaction[static_cast<std::size_t>(p - 1)] / s;
-      if (std::isfinite(k)) fresh = k;
-    }
-    st.soil_stiffness_new(p) = fresh;
-    change += (fresh - current) * (fresh - current);
-    size += fresh * fresh;
-  }
-  change = std::sqrt(change);
-  size = std::sqrt(size);
-  converged = change == 0.0 || change / size <= st.toler;
-
-  std::vector<double> x(static_cast<std::size_t>(npoin)), fresh(x.size()), next;
-  bool positive = true;
-  for (int p = 1; p <= npoin; ++p) {
-    const std::size_t i = static_cast<std::size_t>(p - 1);
-    x[i] = st.soil_stiffness(p);
-    fresh[i] = st.soil_stiffness_new(p);
-    positive = positive && x[i] > 0.0 && fresh[i] > 0.0 && std::isfinite(x[i]) && std::isfinite(fresh[i]);
-  }
-  if (!positive || !g_accelerate) {
-    st.mindlin_history.clear();
-    for (int p = 1; p <= npoin; ++p) st.soil_stiffness(p) = st.soil_stiffness_new(p);
-  } else {
-    anderson_step(st.mindlin_history, x, fresh, next);
-    for (int p = 1; p <= npoin; ++p) st.soil_stiffness(p) = next[static_cast<std::size_t>(p - 1)];
-  }
-  if (st.nodal_stiffness_values.dim1() >= 6 && st.nodal_stiffness_values.dim2() >= static_cast<std::size_t>(npoin))
-    store_dof_column(st, st.nodal_stiffness_values.data(), st.soil_stiffness.data());
+    g_times.settlement_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    ++g_times.updates;
+    g_times.cached_rows = rows;
 }
 
 int mindlin_input_errors(RunState& st) {

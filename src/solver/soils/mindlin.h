@@ -16,7 +16,7 @@ namespace parvane {
 struct RunState;
 struct AndersonHistory;
 
-// Status of an element whose geometry gives no finite soil pressure.
+// Status of an element whose area gives no finite soil pressure.
 inline constexpr int kStatusSoilGeometry = 12;
 
 // Surface displacement at a corner of an a x b rectangle under the uniform
@@ -47,10 +47,13 @@ struct MindlinCache {
 };
 
 // Settlement of every node (npoin values) under the loads of the nelem
-// elements, each spread over the axis-parallel rectangle on the diagonal from
-// its first to its third node.  npoin <= 0 leaves `settlement` untouched.
-// An element whose rectangle has no extent in y or z (no finite pressure)
-// sets bad_element to its number and returns (0 when all are sound).
+// elements, each spread evenly over the element: the axis-parallel rectangle
+// its nodes span when they lie on its sides (a node inside the rectangle's
+// span takes the sum of the parts on either side of it), else the polygon
+// through its corners and mid-side nodes (the exact surface settlement of a
+// uniformly loaded polygon, summed side by side).  npoin <= 0 leaves
+// `settlement` untouched.  An element without area (no finite pressure) sets
+// bad_element to its number and returns (0 when all are sound).
 // With a cache that does not hold this mesh and soil yet, the influences of
 // as many nodes as the cache budget allows are kept in it as they are
 // computed; a cache that holds them gives them without computing.  The
@@ -81,18 +84,45 @@ struct MindlinTimes {
 const MindlinTimes& mindlin_times();
 void mindlin_reset_times();
 
-// One soil update of the iteration (soil kind 1): nodal soil reactions from
-// the total deflection (disp_vectors + disp_step) and the current stiffness,
-// element loads, settlements, new stiffness = reaction / settlement (a node
-// whose settlement is zero or not finite keeps its current stiffness);
-// converged tells whether |new - current| / |new| <= toler.  The next current
-// values are the new ones mixed with the earlier iterates of the increment
-// (Anderson acceleration of the fixed point, which it leaves unchanged; the
-// plain new values whenever a mixed value would not be positive and finite);
-// they go into the x-stiffness of the nodal stiffness records.
-// An element of no extent writes a line naming it on the listing and the
-// message file and sets status kStatusSoilGeometry.
+// The soil iteration (soil kind 1).  With 4-node elements each node's value
+// is its spring; with 8- and 9-node elements it is the soil modulus at the
+// node, and the node's spring is the modulus times the integral of its shape
+// function over its elements, so that a slab that passes a uniform load
+// straight down deflects as the soil settles at every node.
+//
+// mindlin_start: the initial values (with 8- and 9-node elements the initial
+// stiffness of every node spread evenly over the slab's area) and their
+// springs.  mindlin_store_springs: the springs of the current values into the
+// x-stiffness of the nodal stiffness records.
+void mindlin_start(RunState& st);
+void mindlin_store_springs(RunState& st);
+
+// One soil update: nodal soil reactions from the total deflection
+// (disp_vectors + disp_step) and the current values, element loads,
+// settlements, new value = reaction / settlement where the slab presses on
+// the soil (a node whose settlement is zero or not finite keeps its value).
+// The soil cannot pull: a node that moves up, or whose value falls to a
+// negligible share of the mean, lifts (value 0, no load on the half-space);
+// a lifted node that presses into the settled surface again comes back with
+// the mean value of its neighbours in contact.  converged tells whether the
+// contact zone stood and |new - current| / |new| <= toler.  While the
+// contact zone stands the next values are the new ones mixed with the
+// earlier iterates of the increment (Anderson acceleration over the nodes in
+// contact; the plain new values whenever a mixed value would not be positive
+// and finite).  An element without area writes a line naming it on the
+// listing and the message file and sets status kStatusSoilGeometry.
 void mindlin_update(RunState& st, bool& converged, int& status);
+
+// After a converged step: nodes out of contact get soil pressure 0; when any
+// lifted, a line on the listing and the message file gives their number and
+// the share of the slab's area.
+void mindlin_contact_results(RunState& st);
+
+// After an increment whose soil iteration did not settle: lines on the
+// listing and the message file with the last change against the tolerance,
+// the nodes whose stiffness changed most, those still going in and out of
+// contact, and what to change.
+void mindlin_report_unsettled(RunState& st);
 
 // One accelerated step of the iteration x <- G(x): `fresh` is G(x); `next`
 // receives the Anderson mixture of x, G(x) and the iterates kept in `h`
