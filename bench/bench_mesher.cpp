@@ -17,10 +17,13 @@
 // quadrilaterals: at most 0.3 s per 5,000 elements, none inverted, smallest
 // scaled Jacobian 0.5, largest corner below 160 degrees, irregular interior
 // nodes below 7 %.
+// Last, the growth of the time with the mesh (a finer and finer octagon);
+// `bench_mesher growth` runs that part alone.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -228,11 +231,14 @@ std::string freePolygon(const std::vector<std::pair<double, double>>& corners, d
     return os.str();
 }
 
-std::string regularPolygon(int sides, double radius, double spacing)
+// Corners at the angles turn + k 2 pi / sides.
+std::string regularPolygon(int sides, double radius, double spacing, double turn = 0.0)
 {
     std::vector<std::pair<double, double>> corners;
-    for (int k = 0; k < sides; ++k)
-        corners.emplace_back(radius * std::cos(2 * kPi * k / sides), radius * std::sin(2 * kPi * k / sides));
+    for (int k = 0; k < sides; ++k) {
+        const double angle = turn + 2 * kPi * k / sides;
+        corners.emplace_back(radius * std::cos(angle), radius * std::sin(angle));
+    }
     return freePolygon(corners, spacing);
 }
 
@@ -349,15 +355,30 @@ void printQuality(const char* label, const Quality& q)
                 label, q.elements, q.smallest, q.sum / q.elements, q.below, q.inverted);
 }
 
-bool runCase(const char* title, const std::string& geometry, const std::set<long>& freeObjects)
+fs::path workFolder()
 {
     const fs::path dir = fs::temp_directory_path() / ("bench-mesher-" + std::to_string(::getpid()));
     fs::create_directories(dir);
+    return dir;
+}
+
+// Process time of one run and the elements it gave.
+struct Measured {
+    double cpuSeconds = 0.0;
+    long elements = 0;
+};
+
+bool runCase(const char* title, const std::string& geometry, const std::set<long>& freeObjects,
+             Measured* measured = nullptr)
+{
+    const fs::path dir = workFolder();
     const fs::path input = dir / "temp.i";
     std::ofstream(input) << geometry;
     tessaro::quadChainFigures() = {};
     const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
     const int result = tessaro::runTessaro(input.string());
+    const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%s\n", title);
     if (result != 0) {
@@ -367,7 +388,8 @@ bool runCase(const char* title, const std::string& geometry, const std::set<long
         return false;
     }
     const MeshFigures f = readMesh(dir / "temp.fem", freeObjects);
-    std::printf("  time %.3f s, elements %ld", seconds, f.elements);
+    if (measured) *measured = Measured{cpuSeconds, f.elements};
+    std::printf("  time %.3f s (process %.3f s), elements %ld", seconds, cpuSeconds, f.elements);
     if (f.all.elements == 0)
         std::printf(", smallest angle %.2f deg\n", f.smallestAngle);
     else
@@ -386,9 +408,21 @@ bool runCase(const char* title, const std::string& geometry, const std::set<long
     return true;
 }
 
-}  // namespace
+// Process time of one more run of `geometry`, or a negative time when it
+// failed.
+double processTime(const std::string& geometry)
+{
+    const fs::path dir = workFolder();
+    const fs::path input = dir / "temp.i";
+    std::ofstream(input) << geometry;
+    const std::clock_t start = std::clock();
+    const int result = tessaro::runTessaro(input.string());
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    fs::remove_all(dir);
+    return result == 0 ? seconds : -1.0;
+}
 
-int main()
+bool runStandardCases()
 {
     const std::set<long> square = {101, 102, 103, 104};
     const std::set<long> octagon = {101, 102, 103, 104, 121, 122, 123, 124};
@@ -411,5 +445,46 @@ int main()
                  freePolygon({{6, 0}, {6, 4}, {3, 4}, {3, 2}, {0, 2}, {0, 0}}, 0.25), single) && ok;
     ok = runCase("thin L strip, arms 20 m and 12 m, 1.5 m wide, one free quadrilateral region, spacing 0.25 m",
                  freePolygon({{0, 0}, {20, 0}, {20, 1.5}, {1.5, 1.5}, {1.5, 12}, {0, 12}}, 0.25), single) && ok;
+    return ok;
+}
+
+// Growth of the time with the mesh: the octagon with its flat sides on the
+// axes at halved spacings (four times the elements each), each the least
+// process time of three runs. The time should grow no faster than n log n:
+// 16 times the elements in at most 20 times the process time.
+bool runGrowthCases()
+{
+    const std::set<long> single = {101};
+    std::vector<Measured> growth;
+    bool ok = true;
+    for (const double h : {0.125, 0.0625, 0.03125}) {
+        char title[120];
+        std::snprintf(title, sizeof title, "growth: regular octagon R = 10 m, flat sides on the axes, spacing %.5f m", h);
+        const std::string geometry = regularPolygon(8, 10.0, h, kPi / 8);
+        Measured m;
+        ok = runCase(title, geometry, single, &m) && ok;
+        for (int again = 0; again < 2; ++again) {
+            const double seconds = processTime(geometry);
+            if (seconds >= 0.0) m.cpuSeconds = std::min(m.cpuSeconds, seconds);
+        }
+        std::printf("  least process time of three runs %.3f s\n", m.cpuSeconds);
+        growth.push_back(m);
+    }
+    if (growth.front().elements > 0 && growth.front().cpuSeconds > 0.0)
+        std::printf("growth from the coarsest to the finest octagon: %.1f times the elements in %.1f times the "
+                    "process time\n",
+                    static_cast<double>(growth.back().elements) / growth.front().elements,
+                    growth.back().cpuSeconds / growth.front().cpuSeconds);
+    return ok;
+}
+
+}  // namespace
+
+// `bench_mesher growth` runs the growth cases alone.
+int main(int argc, char** argv)
+{
+    const bool growthOnly = argc > 1 && std::string(argv[1]) == "growth";
+    bool ok = growthOnly || runStandardCases();
+    ok = runGrowthCases() && ok;
     return ok ? 0 : 1;
 }

@@ -11,6 +11,9 @@ using namespace tessaro;
 
 namespace {
 
+// Straight entities only: no arc records.
+const std::deque<GeometryEntityRecord> kNoArcs;
+
 std::vector<PointRecord> entityPoints(int entity, int code, std::initializer_list<Point2> xy)
 {
     std::vector<PointRecord> points;
@@ -62,8 +65,8 @@ struct FreeSides {
 
     void side(RegionRecord& region, int index, int previousCode, int code)
     {
-        discretizeFreeRegionSide(region, index, counter, generated, points, nodes, segments, previousCode, code, a, b,
-                                 false, log);
+        discretizeFreeRegionSide(region, index, counter, generated, points, kNoArcs, nodes, segments, previousCode,
+                                 code, a, b, false, log);
     }
 };
 
@@ -145,7 +148,7 @@ TEST(Discretize, MappedSegmentsFillTheirGridEdge)
         MappedGrid grid(5, 4);
         std::vector<PointRecord> generated;
         std::ostringstream log;
-        discretizeMappedSegment(r, 0, 0, points, generated, log, grid);
+        discretizeMappedSegment(r, 0, 0, points, kNoArcs, generated, log, grid);
         EXPECT_EQ(log.str(), "");
         ASSERT_EQ(static_cast<int>(generated.size()), c.count) << c.side;
         const SideSegment& s = r.sides[0].segments[0];
@@ -164,7 +167,7 @@ TEST(Discretize, MappedSegmentsFillTheirGridEdge)
     MappedGrid grid(2, 3);
     std::vector<PointRecord> generated;
     std::ostringstream log;
-    discretizeMappedSegment(r, 0, 0, points, generated, log, grid);
+    discretizeMappedSegment(r, 0, 0, points, kNoArcs, generated, log, grid);
     EXPECT_TRUE(generated.empty());
 }
 
@@ -177,7 +180,7 @@ TEST(Discretize, EndPointsOnDifferentKindsAreNotAValidGeometry)
     MappedGrid grid(2, 2);
     std::vector<PointRecord> generated;
     std::ostringstream log;
-    discretizeMappedSegment(r, 0, 0, points, generated, log, grid);
+    discretizeMappedSegment(r, 0, 0, points, kNoArcs, generated, log, grid);
     EXPECT_EQ(log.str(), "Error: Not a valid geometry definition\n");
     EXPECT_TRUE(generated.empty());
 }
@@ -255,7 +258,7 @@ TEST(Discretize, StructureElementGetsNodesAndLineElements)
     se.value5 = 55;
     se.segments = {segment(1, 4, 1, 1, 1, 2)};
     std::ostringstream log;
-    ASSERT_TRUE(discretizeStructureElement(se, points, log));
+    ASSERT_TRUE(discretizeStructureElement(se, points, kNoArcs, log));
     ASSERT_EQ(se.nodes.size(), 4u);
     EXPECT_EQ(se.nodes[2].id, 3);
     EXPECT_DOUBLE_EQ(se.nodes[2].x, 2.0);
@@ -264,6 +267,6 @@ TEST(Discretize, StructureElementGetsNodesAndLineElements)
 
     StructureElementRecord bad;
     bad.segments = {segment(1, 4, 1, 1, 1, 5)};
-    EXPECT_FALSE(discretizeStructureElement(bad, points, log));
+    EXPECT_FALSE(discretizeStructureElement(bad, points, kNoArcs, log));
     EXPECT_EQ(log.str(), "Error: Not a valid geometry definition\n");
 }

@@ -309,12 +309,16 @@ TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine)
     }
 }
 
-TEST(GeometryReader, CountsOfZeroAreLegal)
+// The reader takes counts of zero; a definition of no region then has
+// nothing to mesh, and the run says so instead of writing an empty mesh.
+TEST(GeometryReader, CountsOfZeroAreReadAndNoRegionIsRefused)
 {
     const std::string text = std::string(kHead) +
                              "0\n* NO. OF GLOBAL GCOS TO BE DEFINED\n0\n* NO. OF PREDEFINED PROF.\n0\n"
                              "* NO. OF STRUCTUTE ELEMENTS\n0\n* No. OF REGIONS\n0 0 68 0\n";
     const fs::path dir = freshDir("zero");
-    ASSERT_EQ(runOn(dir, text), 0);
-    EXPECT_EQ(readFile(dir / "temp.fem"), "0  0  6  \n 0   0\n 0 \n");
+    ASSERT_EQ(runOn(dir, text), 1);
+    EXPECT_EQ(readFile(dir / "temp.msh"),
+              "Error: the number of regions is 0: there is nothing to mesh; give at least one region\n");
+    EXPECT_FALSE(fs::exists(dir / "temp.fem"));
 }

@@ -299,6 +299,92 @@ TEST(MappedMesh, QuarterAnnulusMidsideNodesLieOnTheArcs)
     }
 }
 
+namespace {
+
+// Centre and radius of the circle through three points.
+struct Circle {
+    double x, y, r;
+};
+Circle circleThrough(std::pair<double, double> a, std::pair<double, double> b, std::pair<double, double> c)
+{
+    const double d = 2 * (a.first * (b.second - c.second) + b.first * (c.second - a.second) +
+                          c.first * (a.second - b.second));
+    const double a2 = a.first * a.first + a.second * a.second, b2 = b.first * b.first + b.second * b.second,
+                 c2 = c.first * c.first + c.second * c.second;
+    const double x = (a2 * (b.second - c.second) + b2 * (c.second - a.second) + c2 * (a.second - b.second)) / d;
+    const double y = (a2 * (c.first - b.first) + b2 * (a.first - c.first) + c2 * (b.first - a.first)) / d;
+    return {x, y, std::hypot(a.first - x, a.second - y)};
+}
+
+}  // namespace
+
+// A quarter annulus (R 10 and 5 about the origin) whose two arcs are given by
+// three points each and divided into 8: every boundary node on an arc side,
+// corner and mid-side alike, lies on the circle through the arc's three
+// points, in mapped and free regions of quadrilaterals and triangles.
+TEST(MappedMesh, ArcOfThreePointsHoldsItsCornerAndMidsideNodes)
+{
+    const double pi = 4 * std::atan(1.0), h = std::sqrt(0.5);
+    const Circle outer = circleThrough({10, 0}, {10 * h, 10 * h}, {0, 10});
+    const Circle inner = circleThrough({5, 0}, {5 * h, 5 * h}, {0, 5});
+    for (const int scheme : {11, 51, -31, -21}) {
+        SCOPED_TRACE(scheme);
+        GeometrySpec g;
+        g.interfaceFlag = 68;
+        g.shape = scheme == 11 || scheme == -31 ? 1 : 0;
+        g.arcs.push_back(ArcSpec{0, 0, 10, 10, 0, 90, 3});   // entity 2, outer
+        g.arcs.push_back(ArcSpec{0, 0, 5, 5, 0, 90, 3});     // entity 3, inner
+        g.points = {{10, 0}, {5, 0}, {0, 10}, {0, 5}};
+        RegionSpec r;
+        r.scheme = scheme;
+        if (scheme > 0) {
+            // Grid: columns along the arcs (outer first), rows inward.
+            r.imax = 9;
+            r.jmax = 3;
+            r.sides = {SideSpec{1, -2, {SegSpec{1, 3, 0, 1, 1, 1, 1, 2}}},
+                       SideSpec{2, -2, {SegSpec{1, 3, 0, 1, 1, 3, 1, 4}}},
+                       SideSpec{3, -2, {SegSpec{1, 9, 0, 1, 2, 1, 2, 3}}},
+                       SideSpec{4, -2, {SegSpec{1, 9, 0, 1, 3, 1, 3, 3}}}};
+        } else {
+            // Counter-clockwise: out along the x axis, the outer arc, in
+            // along the y axis, the inner arc back.
+            r.imax = r.jmax = 100;
+            r.sides = {SideSpec{1, -2, {SegSpec{1, 3, 0, 1, 1, 2, 1, 1}}},
+                       SideSpec{2, -2, {SegSpec{1, 9, 0, 1, 2, 1, 2, 3}}},
+                       SideSpec{3, -2, {SegSpec{1, 3, 0, 1, 1, 3, 1, 4}}},
+                       SideSpec{4, -2, {SegSpec{1, 9, 0, 1, 3, 3, 3, 1}}}};
+        }
+        g.regions.push_back(r);
+        const fs::path dir = freshDir("arc3-" + std::to_string(scheme + 100));
+        ASSERT_EQ(runOn(dir, geometryText(g)), 0) << readFile(dir / "temp.msh");
+        const FemMesh mesh = readFemText(dir / "temp.fem");
+        ASSERT_TRUE(mesh.ok) << mesh.problem;
+        expectValid(mesh, {false, pi / 4 * (100 - 25), 3e-2});
+        const int corners = g.shape == 1 ? 4 : 3;
+        int onOuter = 0, onInner = 0;
+        for (std::size_t e = 0; e < mesh.elements.size(); ++e) {
+            const FemElement& el = mesh.elements[e];
+            for (int k = 0; k < corners; ++k) {
+                if (mesh.sides[e][2 + k] >= 0) continue;
+                const auto& a = mesh.xy[el.nodes[k] - 1];
+                const auto& b = mesh.xy[el.nodes[(k + 1) % corners] - 1];
+                const auto& m = mesh.xy[el.nodes[corners + k] - 1];
+                const bool straight = (std::fabs(a.second) < 1e-9 && std::fabs(b.second) < 1e-9) ||
+                                      (std::fabs(a.first) < 1e-9 && std::fabs(b.first) < 1e-9);
+                if (straight) continue;
+                const bool isOuter = std::hypot(m.first, m.second) > 7.5;
+                const Circle& c = isOuter ? outer : inner;
+                for (const auto* p : {&a, &m, &b})
+                    EXPECT_NEAR(std::hypot(p->first - c.x, p->second - c.y), c.r, 1e-7)   // text form: 9 digits
+                        << "at (" << p->first << ", " << p->second << ")";
+                ++(isOuter ? onOuter : onInner);
+            }
+        }
+        EXPECT_EQ(onOuter, 8);
+        EXPECT_EQ(onInner, 8);
+    }
+}
+
 TEST(MappedMesh, SideOfAStraightAndAnArcSegmentPlacesEachMidsideNodeOnItsOwnGeometry)
 {
     // Bottom side: straight from (-2, 0) to (-1, 0), then the lower half of

@@ -55,7 +55,7 @@ RegionRecord mappedRectangle(double x0, double y0, double w, double h, int ni, i
     }
     MappedGrid grid(r.imax, r.jmax);
     std::ostringstream log;
-    for (int s = 0; s < 4; ++s) discretizeMappedSegment(r, s, 0, points, generated, log, grid);
+    for (int s = 0; s < 4; ++s) discretizeMappedSegment(r, s, 0, points, {}, generated, log, grid);
     std::string error;
     EXPECT_TRUE(fillMappedGrid(r, grid, error)) << error;
     if (scheme == 11) {

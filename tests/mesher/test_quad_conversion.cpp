@@ -3,6 +3,8 @@
 // merge, the topology queries, compaction, the final split and smoothing.
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "Tessaro_DLL/quad/FinalElements.h"
 #include "Tessaro_DLL/quad/QuadConversion.h"
 #include "Tessaro_DLL/quad/Smoothing.h"
+#include "Tessaro_DLL/quad/TriangleGrid.h"
 #include "Tessaro_DLL/topology/Topology.h"
 #include "Tessaro_DLL/topology/TriangleMerge.h"
 
@@ -509,4 +512,74 @@ TEST(Smoothing, LaplaceKeepsFixedAndHeldNodesAndTheirNeighbours)
     nodes[4].x = 1.3;
     laplaceSmooth(nodes, elements, adjacency, {2});   // a held neighbour keeps the centre
     EXPECT_EQ(nodes[4].x, 1.3);
+}
+
+// The nearest listed live triangle found by the grid equals the one a scan
+// of the whole list finds, while triangles move, turn into quadrilaterals,
+// are removed and thin out to a few far apart (the grid is laid out anew).
+TEST(TriangleGrid, NearestEqualsAScanOfAllListedTriangles)
+{
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> coordinate(0.0, 50.0);
+    RegionRecord r;
+    const int count = 400;
+    for (int k = 0; k < 3 * count; ++k) r.nodes.push_back(MeshNode{k + 1, coordinate(rng), coordinate(rng) * 0.2, 0.0});
+    for (int e = 1; e <= count; ++e) {
+        TopoElement el;
+        el.name = e;
+        el.c = {3 * e - 2, 3 * e - 1, 3 * e, 0};
+        r.topoElements.push_back(el);
+    }
+    std::vector<int> listed;
+    for (int e = 1; e <= count; e += 2) listed.push_back(e);   // the odd ones only
+    TriangleGrid grid;
+    grid.build(r, listed);
+
+    auto scan = [&](double x, double y, int e, int f) {
+        double best = std::numeric_limits<double>::infinity();
+        for (int t : listed) {
+            const TopoElement& el = r.topoElements[t - 1];
+            if (t == e || t == f || el.name <= 0 || !el.isTriangle) continue;
+            double cx = 0.0, cy = 0.0;
+            for (int k = 0; k < 3; ++k) {
+                cx += r.nodes[el.c[k] - 1].x / 3.0;
+                cy += r.nodes[el.c[k] - 1].y / 3.0;
+            }
+            best = std::min(best, (cx - x) * (cx - x) + (cy - y) * (cy - y));
+        }
+        return best;
+    };
+    auto compare = [&](const char* stage) {
+        for (int q = 0; q < 200; ++q) {
+            const double x = coordinate(rng), y = coordinate(rng) * 0.2;
+            const int e = 1 + static_cast<int>(rng() % count), f = 1 + static_cast<int>(rng() % count);
+            ASSERT_EQ(grid.nearest(x, y, e, f), scan(x, y, e, f)) << stage << ", query " << q;
+        }
+    };
+    compare("as built");
+
+    std::uniform_int_distribution<int> pick(1, count);
+    for (int step = 0; step < 300; ++step) {
+        const int e = pick(rng);
+        TopoElement& el = r.topoElements[e - 1];
+        switch (step % 3) {
+        case 0: el.c = {pick(rng), pick(rng), pick(rng), 0}; break;     // corners change
+        case 1: el.isTriangle = !el.isTriangle; break;                   // quadrilateral and back
+        default: el.name = -el.name; break;                              // removed (or back)
+        }
+        grid.update(r, e);
+    }
+    compare("after changes");
+
+    for (int e : listed)
+        if (e > 20) {
+            r.topoElements[e - 1].name = -e;
+            grid.update(r, e);
+        }
+    compare("a few left");
+    for (int e : listed) {
+        r.topoElements[e - 1].name = -e;
+        grid.update(r, e);
+    }
+    EXPECT_EQ(grid.nearest(10.0, 5.0, 0, 0), std::numeric_limits<double>::infinity());
 }

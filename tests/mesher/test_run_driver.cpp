@@ -38,21 +38,40 @@ GeometrySpec squareGeometry(int outputFormat)
 
 }  // namespace
 
-TEST(MesherRun, NoRegionsGivesEmptyMeshInBothForms)
+// A definition that would give no element, or leave a region out, is
+// refused with the count or the code named; no mesh file is left.
+TEST(MesherRun, EmptyMeshOrUnknownSchemeIsRefused)
 {
-    const fs::path dir = freshDir("noregions");
-    ASSERT_EQ(runOn(dir, geometryText(emptyGeometry(1))), 0);
-    EXPECT_EQ(readFile(dir / "temp.fem"), "0  0  4  \n 0   0\n 0 \n");
-    EXPECT_EQ(readFile(dir / "temp.msh"), "");
-
-    ASSERT_EQ(runOn(dir, geometryText(emptyGeometry(0))), 0);
-    const std::string bytes = readFile(dir / "temp.fem");
-    ASSERT_EQ(bytes.size(), 24u);   // nN nE npe nA nB nC
-    const FemMesh mesh = readFemBinary(dir / "temp.fem");
-    ASSERT_TRUE(mesh.ok) << mesh.problem;
-    EXPECT_EQ(mesh.npe, 4);
-    EXPECT_TRUE(mesh.nodeIds.empty());
-    EXPECT_TRUE(mesh.elements.empty());
+    struct Row {
+        const char* name;
+        std::vector<int> schemes;   // of the regions after a meshable square; empty: no region at all
+        const char* named;
+    };
+    const Row rows[] = {
+        {"no region", {}, "the number of regions is 0"},
+        {"scheme 12", {12}, "region 1: scheme code 12 is unknown"},
+        {"scheme 99", {99}, "region 1: scheme code 99 is unknown"},
+        {"scheme 0", {0}, "region 1: scheme code 0 is unknown"},
+        {"scheme -1", {-1}, "region 1: scheme code -1 is unknown"},
+        {"scheme -32", {-32}, "region 1: scheme code -32 is unknown"},
+        {"largest int", {2147483647}, "region 1: scheme code 2147483647 is unknown"},
+        {"after a square", {11, 12}, "region 2: scheme code 12 is unknown"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (const int format : {0, 1}) {
+            const fs::path dir = freshDir("empty");
+            GeometrySpec g = emptyGeometry(format);
+            for (std::size_t k = 0; k < row.schemes.size(); ++k) {
+                g.regions.push_back(rectangleRegion(g, 20.0 * k, 0, 10, 10, 4, 4, kOpen));
+                g.regions.back().scheme = row.schemes[k];
+            }
+            EXPECT_EQ(runOn(dir, geometryText(g)), 1);
+            const std::string log = readFile(dir / "temp.msh");
+            EXPECT_NE(log.find(std::string("Error: ") + row.named), std::string::npos) << log;
+            EXPECT_FALSE(fs::exists(dir / "temp.fem"));
+        }
+    }
 }
 
 TEST(MesherRun, MissingInputLogsThreeLines)
@@ -87,7 +106,7 @@ TEST(MesherRun, InputThatIsNotARegularFileWritesNothing)
 TEST(MesherRun, FileNamesDropTwoCharacters)
 {
     const fs::path dir = freshDir("names");
-    ASSERT_EQ(runOn(dir, geometryText(emptyGeometry(1)), "a.txt"), 0);
+    ASSERT_EQ(runOn(dir, geometryText(squareGeometry(1)), "a.txt"), 0);
     EXPECT_TRUE(fs::exists(dir / "a.t.fem"));
     EXPECT_TRUE(fs::exists(dir / "a.t.msh"));
     EXPECT_EQ(tessaro::meshFileName("temp.i"), "temp.fem");
@@ -154,18 +173,62 @@ TEST(MesherRun, FailedRunDoesNotLeakIntoTheNext)
     EXPECT_EQ(mesh.elements.size(), 16u);
 }
 
-TEST(MesherRun, UnknownSchemesAreSkippedAndFreeQuadrilateralsMeshed)
+// A grading parameter that throws the nodes of a segment beyond the
+// coordinate range is refused like an input point out of range, naming the
+// segment, before any node reaches the spatial grids (where such values
+// overflowed their 64-bit cell indices).
+TEST(MesherRun, GradedNodesBeyondTheCoordinateRangeAreRefused)
+{
+    struct Row {
+        const char* name;
+        int scheme;          // of the region; 0: a structure element over a plain square
+        double cpar;
+        const char* named;
+    };
+    const Row rows[] = {
+        {"free side, CPAR 1e14", -31, 1e14, "Error: region 1 side 2: node 2 of the segment lies at"},
+        {"free side, CPAR 1e15", -31, 1e15, "Error: region 1 side 2: node 2 of the segment lies at"},
+        {"free triangles, CPAR -1e20", -21, -1e20, "Error: region 1 side 2: node 2 of the segment lies at"},
+        {"mapped side, CPAR 1e15", 11, 1e15, "Error: region 1 side 2 segment 1: node 2 of the segment lies at"},
+        {"structure element, CPAR 1e15", 0, 1e15, "Error: structure element 1: node 2 of the segment lies at"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        GeometrySpec g;
+        g.shape = row.scheme == -21 ? 0 : 1;
+        if (row.scheme == 11 || row.scheme == 0) {
+            g.regions.push_back(rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen));
+        } else {
+            g.regions.push_back(polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 4));
+            g.regions.back().scheme = row.scheme;
+            g.regions.back().imax = g.regions.back().jmax = 100;
+        }
+        if (row.scheme == 0) {
+            StructSpec beam;
+            beam.seg = SegSpec{1, 5, row.cpar, 1.0, 1, 1, 1, 3};
+            g.structs.push_back(beam);
+        } else {
+            g.regions.back().sides[1].segs[0].cpar = row.cpar;
+            g.regions.back().sides[1].segs[0].wn = 1.5;
+        }
+        const ToolRun run = runTool("graded-range", geometryText(g));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.log.rfind(row.named, 0), 0u) << run.log;
+        EXPECT_NE(run.log.find("beyond 1e10 of the origin"), std::string::npos) << run.log;
+        EXPECT_FALSE(run.meshWritten);
+    }
+}
+
+TEST(MesherRun, FreeQuadrilateralsBesideMappedRegionsAreMeshed)
 {
     const fs::path dir = freshDir("skip");
     GeometrySpec g;
     g.outputFormat = 1;
-    RegionSpec unknown = rectangleRegion(g, 50, 50, 1, 1, 1, 1, kOpen);
-    unknown.scheme = 12;
     RegionSpec freeRegion = polygonRegion(g, {{60, 60}, {61, 60}, {61, 61}, {60, 61}}, 2);
     freeRegion.scheme = -31;
     freeRegion.imax = freeRegion.jmax = 100;
     freeRegion.sides[1].segCountOverride = 3;   // a free side reads one segment whatever the count says
-    g.regions = {unknown, freeRegion, rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen)};
+    g.regions = {freeRegion, rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen)};
     ASSERT_EQ(runOn(dir, geometryText(g)), 0) << readFile(dir / "temp.msh");
     EXPECT_TRUE(unexpectedLogLines(readFile(dir / "temp.msh")).empty()) << readFile(dir / "temp.msh");
     const FemMesh mesh = readFemText(dir / "temp.fem");
@@ -227,8 +290,8 @@ TEST(MesherRun, CommandLineToolPrintsTheResult)
     EXPECT_EQ(readFemText(dir / "temp.fem").elements.size(), 16u);
 }
 
-// The tool's exit status says whether a whole mesh was made: a mesh without
-// elements exits 1 although the mesher returns 0.
+// A definition without regions is refused by the mesher itself: the tool
+// prints its result 1, exits 1 and names the count.
 TEST(MesherRun, CommandLineToolExitsOneForAMeshWithoutElements)
 {
     const fs::path dir = freshDir("tool-empty");
@@ -245,9 +308,11 @@ TEST(MesherRun, CommandLineToolExitsOneForAMeshWithoutElements)
     char buffer[256] = {};
     const std::size_t got = fread(buffer, 1, sizeof buffer - 1, pipe);
     const int status = pclose(pipe);
-    EXPECT_EQ(std::string(buffer, got), "0\n");
+    EXPECT_EQ(std::string(buffer, got), "1\n");
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(readFile(dir / "temp.msh").find("Error: the number of regions is 0"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "temp.fem"));
     fs::remove_all(dir);
 }
 

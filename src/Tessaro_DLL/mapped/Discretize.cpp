@@ -161,16 +161,57 @@ bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& poi
     return true;
 }
 
-// Places n nodes along a segment whose end points are located: through the
-// entity's own points for an arc (first end code 31), else on the straight
-// line between the segment's end coordinates. `placedCode` tells which (31 or
-// 11). False when a point of the arc is missing.
+namespace {
+
+// Nodes on the elliptic arc of entity `arc` from its point p1 to its point
+// p2, at the arc's parameter angle interpolated by the values s; the first
+// and the last node are the two points themselves. False when either point
+// is missing.
+bool arcNodes(const GeometryEntityRecord& arc, int p1, int p2, const std::vector<PointRecord>& points,
+              const std::vector<double>& s, std::vector<Point2>& nodes)
+{
+    nodes.clear();
+    Point2 first, last;
+    bool haveFirst = false, haveLast = false;
+    for (const PointRecord& p : points) {
+        if (p.entity != arc.index) continue;
+        if (!haveFirst && p.pointNumber == p1) {
+            first = Point2(p.x, p.y);
+            haveFirst = true;
+        }
+        if (!haveLast && p.pointNumber == p2) {
+            last = Point2(p.x, p.y);
+            haveLast = true;
+        }
+    }
+    if (!haveFirst || !haveLast) return false;
+    // The reader places point k at the angle start + (k - 1) sweep / (count - 1).
+    const double step = arc.sweepAngle / (arc.pointCount - 1);
+    const double t1 = arc.startAngle + (p1 - 1) * step, t2 = arc.startAngle + (p2 - 1) * step;
+    nodes.reserve(s.size());
+    for (double sj : s) {
+        const double t = t1 + sj * (t2 - t1);
+        nodes.emplace_back(arc.centreX + arc.radiusX * std::cos(t), arc.centreY + arc.radiusY * std::sin(t));
+    }
+    if (!nodes.empty()) nodes.front() = first;
+    if (nodes.size() > 1) nodes.back() = last;
+    return true;
+}
+
+// Places n nodes along a segment whose end points are located: on the arc
+// itself (first end code 31), else on the straight line between the
+// segment's end coordinates. `placedCode` tells which (31 or 11). False when
+// a point of the arc is missing.
 bool placeSegmentNodes(const SideSegment& seg, int firstCode, int n, const std::vector<PointRecord>& points,
-                       std::vector<Point2>& placed, int& placedCode)
+                       const std::deque<GeometryEntityRecord>& entities, std::vector<Point2>& placed,
+                       int& placedCode)
 {
     const std::vector<double> s = gradedParameter(n, seg.cpar, seg.wn);
     if (firstCode == 31) {
         placedCode = 31;
+        for (const GeometryEntityRecord& e : entities)
+            if (e.index == seg.startEntity && e.libCode == 31 && e.pointCount >= 2)
+                return arcNodes(e, seg.startPoint, seg.endPoint, points, s, placed);
         return curveSpline(seg.startEntity, seg.startPoint, seg.endPoint, points, s, placed);
     }
     placedCode = 11;
@@ -178,8 +219,11 @@ bool placeSegmentNodes(const SideSegment& seg, int firstCode, int n, const std::
     return true;
 }
 
+}  // namespace
+
 void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentIndex,
                              const std::vector<PointRecord>& points,
+                             const std::deque<GeometryEntityRecord>& entities,
                              std::vector<PointRecord>& generatedBoundaryPoints, std::ostream& log,
                              MappedGrid& grid)
 {
@@ -195,7 +239,7 @@ void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentInd
     if (n <= 0) return;
     std::vector<Point2> nodes;
     int placedCode = 11;
-    if (!placeSegmentNodes(seg, codes.first, n, points, nodes, placedCode)) {
+    if (!placeSegmentNodes(seg, codes.first, n, points, entities, nodes, placedCode)) {
         logInvalidGeometry(log);
         return;
     }
@@ -218,7 +262,8 @@ void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentInd
 
 void discretizeFreeRegionSide(RegionRecord& region, int sideIndex, int& nodeCounter,
                               std::vector<PointRecord>& generatedBoundaryPoints,
-                              const std::vector<PointRecord>& points, std::vector<MeshNode>& nodes,
+                              const std::vector<PointRecord>& points,
+                              const std::deque<GeometryEntityRecord>& entities, std::vector<MeshNode>& nodes,
                               std::vector<BoundarySegment>& segments, int previousCode, int sideCode,
                               MeshNode& interfacePointA, MeshNode& interfacePointB,
                               bool firstSideIsInterface, std::ostream& log)
@@ -247,7 +292,7 @@ void discretizeFreeRegionSide(RegionRecord& region, int sideIndex, int& nodeCoun
     const int n = std::abs(seg.lim2 - seg.lim1) + 1;
     std::vector<Point2> placed;
     int placedCode = 11;
-    if (!placeSegmentNodes(seg, codes.first, n, points, placed, placedCode)) {
+    if (!placeSegmentNodes(seg, codes.first, n, points, entities, placed, placedCode)) {
         logInvalidGeometry(log);
         return;
     }
@@ -269,7 +314,7 @@ void discretizeFreeRegionSide(RegionRecord& region, int sideIndex, int& nodeCoun
 }
 
 bool discretizeStructureElement(StructureElementRecord& element, const std::vector<PointRecord>& points,
-                                std::ostream& log)
+                                const std::deque<GeometryEntityRecord>& entities, std::ostream& log)
 {
     if (element.segments.empty()) return true;
     SideSegment& seg = element.segments.front();
@@ -277,7 +322,7 @@ bool discretizeStructureElement(StructureElementRecord& element, const std::vect
     const int n = std::abs(seg.lim2 - seg.lim1) + 1;
     std::vector<Point2> placed;
     int placedCode = 11;
-    if (!validCodes(codes) || !placeSegmentNodes(seg, codes.first, n, points, placed, placedCode)) {
+    if (!validCodes(codes) || !placeSegmentNodes(seg, codes.first, n, points, entities, placed, placedCode)) {
         logInvalidGeometry(log);
         return false;
     }

@@ -2,6 +2,7 @@
 // element becomes an ordered row of nodes, straight or along a curve.
 #pragma once
 
+#include <deque>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -45,19 +46,23 @@ std::vector<double> gradedParameter(int n, double cpar, double wn);
 bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& points,
                  const std::vector<double>& s, std::vector<Point2>& nodes);
 
+// Arc segments (entity code 31) are placed on the arc of their entity
+// (`entities`), corner nodes as the mid-side nodes are.
 void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentIndex,
                              const std::vector<PointRecord>& points,
+                             const std::deque<GeometryEntityRecord>& entities,
                              std::vector<PointRecord>& generatedBoundaryPoints, std::ostream& log,
                              MappedGrid& grid);
 
 void discretizeFreeRegionSide(RegionRecord& region, int sideIndex, int& nodeCounter,
                               std::vector<PointRecord>& generatedBoundaryPoints,
-                              const std::vector<PointRecord>& points, std::vector<MeshNode>& nodes,
+                              const std::vector<PointRecord>& points,
+                              const std::deque<GeometryEntityRecord>& entities, std::vector<MeshNode>& nodes,
                               std::vector<BoundarySegment>& segments, int previousCode, int sideCode,
                               MeshNode& interfacePointA, MeshNode& interfacePointB,
                               bool firstSideIsInterface, std::ostream& log);
 
 bool discretizeStructureElement(StructureElementRecord& element, const std::vector<PointRecord>& points,
-                                std::ostream& log);
+                                const std::deque<GeometryEntityRecord>& entities, std::ostream& log);
 
 }  // namespace tessaro

@@ -28,18 +28,6 @@ bool InputReader::readInt(int& value, const char* what)
     return true;
 }
 
-namespace {
-
-// Node positions are indexed on a grid of 0.0001 cells in 64-bit integers
-// and compared to that tolerance in doubles: coordinates are kept well
-// inside both.
-constexpr double kLargestCoordinate = 1e10;
-const char* const kCoordinateRangeText = "1e10";
-
-bool withinCoordinateRange(double v) { return std::abs(v) <= kLargestCoordinate; }
-
-}  // namespace
-
 bool InputReader::readDouble(double& value, const char* what)
 {
     value = 0.0;
@@ -257,15 +245,20 @@ bool readRegions(InputReader& reader, int regionCount, int elementShape,
 
         const bool mapped = isMappedScheme(region.scheme);
         const bool free = isFreeScheme(region.scheme);
-        if (mapped || free) {
-            // Triangle schemes need shape 0 and quadrilateral schemes shape 1:
-            // any other shape would write elements with the wrong node count.
-            const bool triangleScheme = region.scheme == 51 || region.scheme == -21;
-            if (elementShape != (triangleScheme ? 0 : 1)) {
-                reader.fail(where + ": scheme " + std::to_string(region.scheme) +
-                            " does not match ELEMENT SHAPE " + std::to_string(elementShape));
-                return false;
-            }
+        // A region of another scheme would be left out of the mesh.
+        if (!mapped && !free) {
+            reader.fail(where + ": scheme code " + std::to_string(region.scheme) +
+                        " is unknown; give 11 or 51 (mapped quadrilaterals or triangles) or -31 or -21 (free "
+                        "quadrilaterals or triangles)");
+            return false;
+        }
+        // Triangle schemes need shape 0 and quadrilateral schemes shape 1: any
+        // other shape would write elements with the wrong node count.
+        const bool triangleScheme = region.scheme == 51 || region.scheme == -21;
+        if (elementShape != (triangleScheme ? 0 : 1)) {
+            reader.fail(where + ": scheme " + std::to_string(region.scheme) + " does not match ELEMENT SHAPE " +
+                        std::to_string(elementShape));
+            return false;
         }
         if (mapped) {
             if (region.imax < 2 || region.jmax < 2) {
@@ -295,7 +288,7 @@ bool readRegions(InputReader& reader, int regionCount, int elementShape,
                 locateSegmentEnds(seg, points);
                 const std::string segWhere = where + " side " + std::to_string(s + 1) + " segment " +
                                              std::to_string(k + 1);
-                if ((mapped || free) && !checkSegmentLimits(reader, seg, segWhere)) return false;
+                if (!checkSegmentLimits(reader, seg, segWhere)) return false;
                 if (mapped && side.sideNumber >= 1 && side.sideNumber <= 4) {
                     const int top = side.sideNumber <= 2 ? region.jmax : region.imax;
                     if (seg.lim1 < 1 || seg.lim2 > top) {

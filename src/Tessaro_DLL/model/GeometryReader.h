@@ -2,6 +2,7 @@
 // elements and regions with their sides and segments.
 #pragma once
 
+#include <cmath>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -15,6 +16,14 @@ namespace tessaro {
 constexpr int kMaxInputCount = 1000000;
 // Largest number of grid nodes of one mapped region.
 constexpr long long kMaxGridNodes = 4000000;
+
+// Node positions are indexed on a grid of 0.0001 cells in 64-bit integers
+// and compared to that tolerance in doubles: input points and the nodes
+// placed along segments are kept well inside both, within this distance of
+// the origin in x and in y.
+constexpr double kLargestCoordinate = 1e10;
+inline const char* const kCoordinateRangeText = "1e10";
+inline bool withinCoordinateRange(double v) { return std::abs(v) <= kLargestCoordinate; }
 
 // Line and value reader over the geometry input. The first failure is kept in
 // error(); every later read then fails too.

@@ -77,9 +77,33 @@ bool fail(std::ostream& log, const std::string& message)
     return false;
 }
 
+// Whether the nodes placed along segment `seg` (`placed` from index `from`
+// on) stay within the coordinate range, as the input points must: a grading
+// parameter can throw them far off the segment. `where` names the segment.
+template <class Node>
+bool placedNodesInRange(const std::vector<Node>& placed, std::size_t from, const SideSegment& seg,
+                        const std::string& where, std::ostream& log)
+{
+    for (std::size_t k = from; k < placed.size(); ++k) {
+        if (withinCoordinateRange(placed[k].x) && withinCoordinateRange(placed[k].y)) continue;
+        char text[400];
+        std::snprintf(text, sizeof text,
+                      "%s: node %zu of the segment lies at (%.6g, %.6g), beyond %s of the origin, more than the "
+                      "mesher handles: the grading CPAR %.6g, WN %.6g throws it off the segment; give a CPAR nearer 0",
+                      where.c_str(), k - from + 1, placed[k].x, placed[k].y, kCoordinateRangeText, seg.cpar, seg.wn);
+        return fail(log, text);
+    }
+    return true;
+}
+
+std::string sideText(int region, int side)
+{
+    return "region " + std::to_string(region) + " side " + std::to_string(side);
+}
+
 // Discretises the sides of a free region into its boundary nodes and
-// segments.
-void discretizeFreeRegion(RunContext& ctx, RegionRecord& region, std::vector<MeshNode>& nodes,
+// segments; false when a node falls out of range.
+bool discretizeFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::vector<MeshNode>& nodes,
                           std::vector<BoundarySegment>& segments, std::ostream& log)
 {
     nodes.reserve(10000);
@@ -97,9 +121,15 @@ void discretizeFreeRegion(RunContext& ctx, RegionRecord& region, std::vector<Mes
         }
         const int code = region.sides[i].neighbourCode;
         const int previous = i == 0 ? code : region.sides[i - 1].neighbourCode;
-        discretizeFreeRegionSide(region, i, counter, ctx.generatedBoundaryPoints, ctx.points, nodes, segments,
-                                 previous, code, pointA, pointB, firstIsInterface, log);
+        const std::size_t placed = ctx.generatedBoundaryPoints.size();
+        discretizeFreeRegionSide(region, i, counter, ctx.generatedBoundaryPoints, ctx.points, ctx.lists.entities,
+                                 nodes, segments, previous, code, pointA, pointB, firstIsInterface, log);
+        if (!region.sides[i].segments.empty() &&
+            !placedNodesInRange(ctx.generatedBoundaryPoints, placed, region.sides[i].segments.front(),
+                                sideText(number, i + 1), log))
+            return false;
     }
+    return true;
 }
 
 bool meshFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostream& log)
@@ -108,7 +138,7 @@ bool meshFreeRegion(RunContext& ctx, RegionRecord& region, int number, std::ostr
     if (!problem.empty()) return fail(log, "region " + std::to_string(number) + ": " + problem);
     std::vector<MeshNode> nodes;
     std::vector<BoundarySegment> segments;
-    discretizeFreeRegion(ctx, region, nodes, segments, log);
+    if (!discretizeFreeRegion(ctx, region, number, nodes, segments, log)) return false;
     mergeCoincidentNodes(nodes, segments);
     const bool quadrilateral = region.scheme == -31;
     ctx.quadrilateralFlag = quadrilateral;
@@ -129,8 +159,14 @@ bool meshMappedRegion(RunContext& ctx, RegionRecord& region, int number, std::os
     const std::string where = "region " + std::to_string(number) + ": ";
     MappedGrid grid(region.imax, region.jmax);
     for (int s = 0; s < static_cast<int>(region.sides.size()); ++s)
-        for (int k = 0; k < static_cast<int>(region.sides[s].segments.size()); ++k)
-            discretizeMappedSegment(region, s, k, ctx.points, ctx.generatedBoundaryPoints, log, grid);
+        for (int k = 0; k < static_cast<int>(region.sides[s].segments.size()); ++k) {
+            const std::size_t placed = ctx.generatedBoundaryPoints.size();
+            discretizeMappedSegment(region, s, k, ctx.points, ctx.lists.entities, ctx.generatedBoundaryPoints, log,
+                                    grid);
+            if (!placedNodesInRange(ctx.generatedBoundaryPoints, placed, region.sides[s].segments[k],
+                                    sideText(number, s + 1) + " segment " + std::to_string(k + 1), log))
+                return false;
+        }
     std::string error;
     if (!checkMappedGridEdges(grid, error)) return fail(log, where + error);
     if (!fillMappedGrid(region, grid, error)) return fail(log, where + error);
@@ -217,6 +253,8 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     reader.readInt(ctx.elementShape, "ELEMENT SHAPE");
     if (!reader.ok()) return fail(log, reader.error());
     if (ctx.interfaceFlag != 34 && ctx.interfaceFlag != 68) return fail(log, "wrong interface flag");
+    if (regionCount == 0)
+        return fail(log, "the number of regions is 0: there is nothing to mesh; give at least one region");
     if (!readRegions(reader, regionCount, ctx.elementShape, ctx.points, ctx.lists)) return fail(log, reader.error());
     if (!sharedSidesMatch(ctx.lists.regions, log)) return false;
     if (regionCount > 0) intersectStructureElementsWithSides(ctx.mesh.vertexList, ctx.points, ctx.lists);
@@ -232,6 +270,7 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     }
 
     GlobalMesh& mesh = ctx.mesh;
+    if (mesh.elements.empty()) return fail(log, "the regions gave no element: the mesh is empty");
     fixBeamVertices(ctx.quadrilateralFlag, mesh, ctx.lists.structureElements, log);
     pairBeamFaces(ctx.quadrilateralFlag, mesh);
     int nodeCount = static_cast<int>(mesh.nodes.size());
@@ -246,8 +285,13 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     }
 
     nodeCount = static_cast<int>(mesh.nodes.size());
+    int structureNumber = 0;
     for (StructureElementRecord& se : ctx.lists.structureElements) {
-        if (!discretizeStructureElement(se, ctx.points, log)) return false;
+        ++structureNumber;
+        if (!discretizeStructureElement(se, ctx.points, ctx.lists.entities, log)) return false;
+        if (!se.segments.empty() && !placedNodesInRange(se.nodes, 0, se.segments.front(),
+                                                         "structure element " + std::to_string(structureNumber), log))
+            return false;
         insertStructureElementLines(nodeCount, ctx.quadrilateralFlag, ctx.structures, mesh.elements, mesh.nodes,
                                     mesh.interfaceSides, se);
     }

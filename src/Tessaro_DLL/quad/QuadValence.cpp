@@ -9,6 +9,7 @@
 
 #include "Tessaro_DLL/model/CornerAngle.h"
 #include "Tessaro_DLL/quad/Smoothing.h"
+#include "Tessaro_DLL/quad/TriangleGrid.h"
 
 namespace tessaro {
 
@@ -147,6 +148,7 @@ private:
         triangles_.clear();
         for (const TopoElement& el : region_.topoElements)
             if (el.name > 0 && el.isTriangle) triangles_.push_back(el.name);
+        triangleGrid_.build(region_, triangles_);
     }
 
     double turnFloor() const { return round_ > 0 ? kLaterTurnJacobian : kTurnedQuadJacobian; }
@@ -158,7 +160,7 @@ private:
     }
 
     // Squared distance from the centroid of triangle `tri` to the nearest
-    // centroid of another triangle (not e or f); infinite when none.
+    // centroid of another listed triangle (not e or f); infinite when none.
     double nearestTriangle(const std::array<int, 4>& tri, int e, int f) const
     {
         double x = 0.0, y = 0.0;
@@ -166,18 +168,7 @@ private:
             x += region_.nodes[tri[k] - 1].x / 3.0;
             y += region_.nodes[tri[k] - 1].y / 3.0;
         }
-        double nearest = std::numeric_limits<double>::infinity();
-        for (int t : triangles_) {
-            const TopoElement& el = region_.topoElements[t - 1];
-            if (t == e || t == f || el.name <= 0 || !el.isTriangle) continue;
-            double cx = 0.0, cy = 0.0;
-            for (int k = 0; k < 3; ++k) {
-                cx += region_.nodes[el.c[k] - 1].x / 3.0;
-                cy += region_.nodes[el.c[k] - 1].y / 3.0;
-            }
-            nearest = std::min(nearest, (cx - x) * (cx - x) + (cy - y) * (cy - y));
-        }
-        return nearest;
+        return triangleGrid_.nearest(x, y, e, f);
     }
 
     bool allowed(int node, int change) const { return valence_[node] + change >= (boundary_[node] ? 1 : 3); }
@@ -430,6 +421,8 @@ private:
             }
         }
         els[f - 1].name = -f;
+        triangleGrid_.update(region_, e);
+        triangleGrid_.update(region_, f);
         removed_ = true;
         --valence_[u];
         --valence_[v];
@@ -526,6 +519,8 @@ private:
                 if (std::find(touched.begin(), touched.begin() + count, old->c[k]) == touched.begin() + count)
                     touched[count++] = old->c[k];
         for (int m = 0; m < count; ++m) relist(touched[m], e, f);
+        triangleGrid_.update(region_, e);
+        triangleGrid_.update(region_, f);
     }
 
     void relist(int node, int e, int f)
@@ -575,6 +570,7 @@ private:
         smoothNodes(region_, true);
         for (std::size_t k = 0; k < nodes.size(); ++k)
             if (boundary_[k + 1]) nodes[k].status = std::abs(nodes[k].status);
+        triangleGrid_.build(region_, triangles_);
     }
 
     RegionRecord& region_;
@@ -592,6 +588,7 @@ private:
             if (el.nb[k] > 0) active_[el.nb[k]] = 1;
     }
     std::vector<int> triangles_;   // triangle element numbers (some removed by merges)
+    TriangleGrid triangleGrid_;    // the live triangles of triangles_ by centroid
 };
 
 }  // namespace

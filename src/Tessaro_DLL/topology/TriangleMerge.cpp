@@ -114,7 +114,7 @@ bool mergeTrianglePair(RegionRecord& region, int first, int second, int codeOffs
         n.quads[n.quadCount++] = first;
     }
 
-    // 5. The records.
+    // 5. The records: B forwards to A.
     A.cornerCount = 4;
     A.isTriangle = false;
     A.nb = entries;
@@ -137,12 +137,9 @@ bool mergeTrianglePair(RegionRecord& region, int first, int second, int codeOffs
         target.neighbourCount = static_cast<int>(nodes.size());
     }
 
-    // 7. Records forwarding to A mirror its corners.
-    for (TopoElement& el : region.topoElements)
-        if (el.name == -first) {
-            el.c = quad;
-            el.isTriangle = false;
-        }
+    // Records removed earlier that forward to A keep the corners they had:
+    // nothing reads the corners of a removed record, and looking for them
+    // would cost a pass over every record after each merge.
     return true;
 }
 
