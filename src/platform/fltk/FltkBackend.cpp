@@ -67,6 +67,20 @@ void ControlCallback(Fl_Widget* widget, void*) {
     if (g_instance) g_instance->ControlEvent(widget, 0);
 }
 
+// An entry picked from the list of an editable combo. FLTK reports a pick
+// only when it differs from the entry the menu button held last, and a list
+// just filled holds its first entry: so every pick comes here, writes the
+// entry into the field and reaches the dialog as a selection.
+void ComboListPicked(Fl_Widget* button, void* data) {
+    auto* menu = static_cast<Fl_Menu_Button*>(button);
+    auto* combo = static_cast<Fl_Input_Choice*>(data);
+    const Fl_Menu_Item* item = menu->mvalue();
+    if (!item || !item->label()) return;
+    combo->value(item->label());
+    menu->set_changed();
+    if (g_instance) g_instance->ControlEvent(combo, 0);
+}
+
 // Menu entries of a choice or combo, to be copied into the widget; their
 // texts are kept in the given store, which the widget's menu points into.
 std::vector<Fl_Menu_Item> MenuItemsOf(const std::vector<std::string>& texts, std::deque<std::string>& store) {
@@ -312,6 +326,8 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
             } else {
                 auto* ic = new Fl_Input_Choice(r.x, r.y, r.w, h);
                 ic->when(FL_WHEN_CHANGED);
+                ic->menubutton()->when(FL_WHEN_RELEASE | FL_WHEN_NOT_CHANGED);
+                ic->menubutton()->callback(ComboListPicked, ic);
                 wd = ic;
             }
             break;
