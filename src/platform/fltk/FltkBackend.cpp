@@ -1136,6 +1136,7 @@ int FltkBackend::DispatchEvent(int event, Fl_Window* window) {
     }
     Fl_Widget* focusBefore = Fl::focus();
     const int handled = Fl::handle_(event, window);
+    if (event == FL_PUSH) SelectAllOnTripleClick();
     if (event == FL_PUSH && Fl::focus() != focusBefore && Fl::focus()) {
         // A click moved FLTK's focus: the dialog learns it.
         ui::Window* lw = LayerWindowOf(Fl::focus());
@@ -1145,6 +1146,21 @@ int FltkBackend::DispatchEvent(int event, Fl_Window* window) {
         }
     }
     return handled;
+}
+
+// FLTK selects a word at a double click but counts the third press as a
+// new click: a third press in the same single-line field soon after a
+// double click selects its whole text, so that typing replaces it.
+void FltkBackend::SelectAllOnTripleClick() {
+    auto* input = dynamic_cast<Fl_Input*>(Fl::focus());
+    const auto now = std::chrono::steady_clock::now();
+    const bool third = input && input == doubleClicked_ && now - doubleClickedAt_ < std::chrono::milliseconds(600) &&
+                       input->input_type() != FL_MULTILINE_INPUT;
+    doubleClicked_ = input && Fl::event_clicks() == 1 ? input : nullptr;
+    doubleClickedAt_ = now;
+    if (!third) return;
+    input->position(input->size(), 0);
+    if (auto* edit = dynamic_cast<ui::Edit*>(LayerWindowOf(input))) edit->SetSel(0, -1);
 }
 
 // ---------------------------------------------------------------------------
