@@ -315,27 +315,32 @@ std::string MillimetreCopy(const std::string& text)
 }  // namespace
 
 // The frame and the program's other windows at 1280 x 1024, then with the
-// frame made 1024 x 768 and the windows moved inside it, as on a smaller
-// screen; both screenshots kept.
+// frame made 1024 x 768 and the windows moved inside it (a window wider or
+// higher made to fit, as a smaller screen makes it), and back; both
+// screenshots kept.
 void ContourDesktop::ShotAtBothSizes(const std::string& name)
 {
     EXPECT_TRUE(Settle());
     SaveShot(Screenshot(0, 0, 1280, 1024), name + "_1280.bmp");
     const int fx = frame->x(), fy = frame->y(), fw = frame->w(), fh = frame->h();
-    std::vector<std::pair<Fl_Window*, std::pair<int, int>>> moved;
+    struct Placed {
+        Fl_Window* window;
+        int x, y, w, h;
+    };
+    std::vector<Placed> moved;
     frame->resize(0, 0, 1024, 768);
     for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
         if (w == frame || !w->visible()) continue;
-        const int x = std::clamp(w->x(), 0, std::max(1024 - w->w(), 0));
-        const int y = std::clamp(w->y(), 0, std::max(768 - w->h(), 0));
-        if (x == w->x() && y == w->y()) continue;
-        moved.push_back({w, {w->x(), w->y()}});
-        w->position(x, y);
+        const int width = std::min(w->w(), 1024), height = std::min(w->h(), 768);
+        const int x = std::clamp(w->x(), 0, 1024 - width), y = std::clamp(w->y(), 0, 768 - height);
+        if (x == w->x() && y == w->y() && width == w->w() && height == w->h()) continue;
+        moved.push_back({w, w->x(), w->y(), w->w(), w->h()});
+        w->resize(x, y, width, height);
     }
     EXPECT_TRUE(WaitFor([&] { return Settle(1.0) && view->Width() <= 1024 && view->Height() < 768; }));
     EXPECT_TRUE(Settle());
     SaveShot(Screenshot(0, 0, 1024, 768), name + "_1024.bmp");
-    for (auto& [w, at] : moved) w->position(at.first, at.second);
+    for (const Placed& p : moved) p.window->resize(p.x, p.y, p.w, p.h);
     frame->resize(fx, fy, fw, fh);
     EXPECT_TRUE(Settle());
 }
