@@ -94,7 +94,7 @@ struct ViewMouseState {
 struct ActionDialogState {
     int nodalOpen = 0, nodalKind = 0, nodalSaved = 0;
     int edgeOpen = 0, edgeKind = 0, edgeSaved = 0;
-    int savedNodeLabels = 0; // restored when the result-values window closes
+    int savedNodeLabels = 0; // restored when the last result window closes
 };
 
 // An item marked by picking, drawn grey after the highlight.
@@ -324,6 +324,7 @@ private:
     ResultDialogs& Dialogs();
     // Node picks go to the result windows (Node Results, result values).
     void StartResultPicking();
+    void EndResultPicking();
     bool ResultWindowShown() const;
     int contourGroup_ = 0, contourIndex_ = 0; // the contour variable's group and index in it
     LabelFont labelFont_;                      // the font of the next RebuildFont

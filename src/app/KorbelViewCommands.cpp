@@ -742,20 +742,26 @@ void CKorbelView::OnEdgeActionsClosed()
     Invalidate(false);
 }
 
-// Picking goes on while the other result window is still open.
-void CKorbelView::OnNodeResultsDialogClosed()
+void CKorbelView::OnNodeResultsDialogClosed() { EndResultPicking(); }
+
+void CKorbelView::OnResultValuesDialogClosed() { EndResultPicking(); }
+
+// Picking goes on while the other result window is still open; after the
+// last one the node labels and the mouse mode are given back.
+void CKorbelView::EndResultPicking()
 {
     const bool picking = ResultWindowShown();
+    if (!picking && mouse.nodeResultsPick) {
+        display.nodeLabels = actions.savedNodeLabels;
+        if (mouse.selectionMode == 1) {
+            mouse.selectionMode = 0;
+            mouse.mouseMode = mouse.savedMouseMode;
+        }
+    }
     mouse.acceptedPickKind = picking ? 1 : 0;
     mouse.nodeResultsPick = picking ? 1 : 0;
     SetPickState(1, "0");
     Invalidate(false);
-}
-
-void CKorbelView::OnResultValuesDialogClosed()
-{
-    display.nodeLabels = actions.savedNodeLabels;
-    OnNodeResultsDialogClosed();
 }
 
 void CKorbelView::ShowSetSelection()

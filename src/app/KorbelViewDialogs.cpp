@@ -60,15 +60,12 @@ void CKorbelView::OnResultsDeformedMesh() { ShowOnce(*this, Dialogs().deformed);
 
 void CKorbelView::OnOptionsFontAndColor() { ShowOnce(*this, Dialogs().fontColor); }
 
-// The window takes node picks; the node labels it finds are given back when
-// it closes.
+// The window takes node picks.
 void CKorbelView::ShowResultValues(int kind)
 {
     ResultDialogs& d = Dialogs();
-    const bool opening = !d.resultValues || !d.resultValues->IsShown();
     if (!d.resultValues) d.resultValues = CreateBelowTemplate<DlgResultValues>(*this);
     if (!d.resultValues) return;
-    if (opening) actions.savedNodeLabels = display.nodeLabels;
     d.resultValues->SetKind(kind);
     d.resultValues->ShowWindow(true);
     StartResultPicking();
@@ -84,12 +81,22 @@ void CKorbelView::OnResultsNodeResults()
     StartResultPicking();
 }
 
-// Selection > Select Node is offered, and the node picked goes to the
-// result windows.
+// Selection > Select Node is offered and chosen, the nodes are marked, and
+// the node clicked goes to the result windows at once. The mouse mode and
+// the node labels found when the first result window opened are given back
+// when the last one closes (EndResultPicking).
 void CKorbelView::StartResultPicking()
 {
+    if (!mouse.nodeResultsPick) {
+        actions.savedNodeLabels = display.nodeLabels;
+        if (mouse.selectionMode == 0) mouse.savedMouseMode = mouse.mouseMode;
+    }
     SetPickTarget(1);
     mouse.nodeResultsPick = 1;
+    mouse.selectionMode = 1;
+    mouse.mouseMode = -1;
+    if (display.nodeLabels == 0 || display.nodeLabels == 2) ++display.nodeLabels;
+    SetPickState(CurrentSetKind(), "0");
     Invalidate(false);
 }
 

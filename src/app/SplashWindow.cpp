@@ -250,18 +250,20 @@ void CSplashWindow::OnPaint(ui::Painter& painter)
     fit(0, {s.product}, w - 40, 35);
     painter.DrawText({20, 50, w - 40, 35}, s.product, flags);
 
+    // The progress texts under the product line, the maker and the comments
+    // below them: the two blocks do not interleave.
     const int h = fit(1, {s.maker, "x", "x", s.comments}, w - 120, 60);
-    painter.DrawText({100, 135, w - 120, h}, s.maker, flags);
-    painter.DrawText({100, 135 + 3 * h, w - 120, h}, s.comments, flags);
+    painter.DrawText({100, 150, w - 120, h}, s.maker, flags);
+    painter.DrawText({100, 150 + 3 * h, w - 120, h}, s.comments, flags);
 
     painter.SetTextColor(kProgressColour);
     if (!s.title.empty()) {
         fit(2, {s.title}, w - 20, 25);
-        painter.DrawText({10, 110, w - 20, 25}, s.title, flags);
+        painter.DrawText({10, 90, w - 20, 25}, s.title, flags);
     }
     if (!s.subtitle.empty()) {
         fit(3, {s.subtitle}, w - 20, 20);
-        painter.DrawText({10, 160, w - 20, 20}, s.subtitle, flags);
+        painter.DrawText({10, 118, w - 20, 20}, s.subtitle, flags);
     }
 
     if (s.cancelOffered) {

@@ -112,6 +112,62 @@ TEST_F(KorbelViewDialogsTest, ContourApplyShowsTheLegendInRampColours)
     EXPECT_EQ(Find<DlgContourLimits>(), nullptr);
 }
 
+// "Contour Plot Options" reopened on a variable it did not apply: the
+// variable chosen from the list then is what the picture, the limits and the
+// dialog show, also when it is the one applied before (the list's first).
+TEST_F(KorbelViewDialogsTest, AContourVariableChosenAfterACancelledChoiceReachesThePicture)
+{
+    using D = DlgContourLimits;
+    // Plate forces start at result column 12; the view counts columns from 1.
+    const int my = 13, mz = 14;
+    const int lastRow = doc.model.GetNodeCount() - 1;
+    auto expectPicture = [&](int column) {
+        EXPECT_EQ(view.display.contourColumn, column);
+        double lo, hi, increment;
+        int n;
+        doc.model.GetContourLimits(lo, hi, n, increment);
+        // Step 1 holds 10 x column + row at each row.
+        EXPECT_DOUBLE_EQ(lo, 10.0 * (column - 1));
+        EXPECT_DOUBLE_EQ(hi, 10.0 * (column - 1) + lastRow);
+    };
+    view.OnResultsContourPlot();
+    auto* dlg = Find<D>();
+    ASSERT_NE(dlg, nullptr);
+    dlg->UserClick(D::IDC_SHOW_CONTOUR);
+    dlg->UserClick(D::IDC_PLATE_FORCES);  // My, the list's first
+    dlg->UserClick(ui::IDOK);
+    expectPicture(my);
+
+    view.OnResultsContourPlot();
+    dlg->UserSelect(D::IDC_VARIABLE, 1);  // Mz
+    expectPicture(mz);
+    dlg->UserClick(ui::IDCANCEL);  // the picture keeps Mz
+    expectPicture(mz);
+
+    view.OnResultsContourPlot();
+    EXPECT_EQ(dlg->GetDlgItemText(D::IDC_VARIABLE), "C13");
+    dlg->UserSelect(D::IDC_VARIABLE, 0);  // My again
+    expectPicture(my);
+    EXPECT_EQ(dlg->GetDlgItemText(D::IDC_VARIABLE), "C12");
+    EXPECT_EQ(dlg->GetDlgItemText(D::IDC_MAXIMUM), D::FormatLimit(10.0 * (my - 1) + lastRow));
+    dlg->UserClick(ui::IDOK);
+    expectPicture(my);
+}
+
+// The right double-click window shows the value of its node when it first
+// opens, not only after the node is changed.
+TEST_F(KorbelViewDialogsTest, TheResultValuesWindowShowsTheNodesValueAtOnce)
+{
+    viztest::AddResultSteps(doc.model, 2, [](int c, int r, int s) { return 0.001 * (c + 1) + r + 100.0 * s; });
+    view.ShowResultValues(2);
+    auto* values = Find<DlgResultValues>();
+    ASSERT_NE(values, nullptr);
+    const int row = doc.model.GetNodeTable()->FindNodeRowById(values->Node());
+    ASSERT_GE(row, 0);
+    EXPECT_DOUBLE_EQ(values->Value(), 0.001 + row + 100.0);
+    EXPECT_EQ(values->GetDlgItemText(DlgResultValues::IDC_VALUE), ui::FormatDouble(0.001 + row + 100.0));
+}
+
 TEST_F(KorbelViewDialogsTest, BackgroundAndFontGoIntoThePicture)
 {
     view.OnOptionsFontAndColor();

@@ -305,50 +305,61 @@ TEST_F(ViewMouseTest, AWindowOverThreeNodesListsThemForTheNodeSet)
 }
 
 // Results > Node Results and the right double-click's window switch node
-// picking on; a picked node shows in both windows, and picking ends when
-// the last of them closes, with the node labels given back.
+// picking on: the mouse selects nodes and the nodes are marked, so a click
+// on a node reaches both windows at once, whatever the mouse did before.
+// Picking ends when the last of them closes, with the mouse mode and the
+// node labels given back.
 TEST_F(ViewMouseTest, NodeResultsTakesPickedNodesIntoBothResultWindows)
 {
     Open(OnePlate(), true);
     const std::vector<ui::CommandTarget*> chain{&view, &doc};
     EXPECT_FALSE(ui::RouteUpdate(chain, ID_SELECT_NODE).Enabled());
+    ui::RouteCommand(chain, ID_ROTATE);
+    view.display.nodeLabels = 2;  // node numbers, no marks
     ui::RouteCommand(chain, ID_NODE_RESULTS);
-    view.CKorbelView::ShowResultValues(2);
     DlgNodeResults* nodeResults = nullptr;
-    DlgResultValues* values = nullptr;
-    for (ui::Window* w : driver.LiveWindows()) {
+    for (ui::Window* w : driver.LiveWindows())
         if (auto* d = dynamic_cast<DlgNodeResults*>(w)) nodeResults = d;
-        if (auto* d = dynamic_cast<DlgResultValues*>(w)) values = d;
-    }
     ASSERT_NE(nodeResults, nullptr);
-    ASSERT_NE(values, nullptr);
-    ASSERT_TRUE(ui::RouteUpdate(chain, ID_SELECT_NODE).Enabled());
-    ui::RouteCommand(chain, ID_SELECT_NODE);
-    EXPECT_EQ(view.display.nodeLabels, 1);
+    EXPECT_TRUE(ui::RouteUpdate(chain, ID_SELECT_NODE).Checked());
+    EXPECT_EQ(view.display.nodeLabels, 3);
     Paint();
 
+    // One click on a node, nothing else chosen before.
     const ui::Point node4 = PixelOf(0.0, 1.0);
     view.UserMouseDown(MouseButton::Left, node4.x, node4.y);
     view.UserMouseUp(MouseButton::Left, node4.x, node4.y);
     EXPECT_EQ(nodeResults->Node(), 4);
-    EXPECT_EQ(values->Node(), 4);
-    EXPECT_EQ(view.CurrentSetText(), "4");
+    EXPECT_EQ(view.display.rotationY, 0.0f);  // the click did not turn the picture
 
-    // Closing the values window gives its labels back; Node Results still picks.
-    values->UserClick(ui::IDOK);
-    EXPECT_EQ(view.display.nodeLabels, 0);
-    EXPECT_EQ(view.mouse.nodeResultsPick, 1);
-    ui::RouteCommand(chain, ID_MARK_NODES);
-    Paint();
+    view.CKorbelView::ShowResultValues(2);
+    DlgResultValues* values = nullptr;
+    for (ui::Window* w : driver.LiveWindows())
+        if (auto* d = dynamic_cast<DlgResultValues*>(w)) values = d;
+    ASSERT_NE(values, nullptr);
     const ui::Point node2 = PixelOf(1.0, 0.0);
     view.UserMouseDown(MouseButton::Left, node2.x, node2.y);
     view.UserMouseUp(MouseButton::Left, node2.x, node2.y);
     EXPECT_EQ(nodeResults->Node(), 2);
-    EXPECT_EQ(values->Node(), 4);
+    EXPECT_EQ(values->Node(), 2);
+    EXPECT_EQ(view.CurrentSetText(), "2");
+
+    // Closing the values window: Node Results still picks, nodes marked.
+    values->UserClick(ui::IDOK);
+    EXPECT_EQ(view.mouse.nodeResultsPick, 1);
+    EXPECT_EQ(view.display.nodeLabels, 3);
+    Paint();
+    view.UserMouseDown(MouseButton::Left, node4.x, node4.y);
+    view.UserMouseUp(MouseButton::Left, node4.x, node4.y);
+    EXPECT_EQ(nodeResults->Node(), 4);
+    EXPECT_EQ(values->Node(), 2);
 
     nodeResults->UserClick(ui::IDOK);
     EXPECT_EQ(view.mouse.nodeResultsPick, 0);
     EXPECT_EQ(view.mouse.acceptedPickKind, 0);
+    EXPECT_EQ(view.mouse.selectionMode, 0);
+    EXPECT_TRUE(ui::RouteUpdate(chain, ID_ROTATE).Checked());
+    EXPECT_EQ(view.display.nodeLabels, 2);
     EXPECT_FALSE(ui::RouteUpdate(chain, ID_SELECT_NODE).Enabled());
 }
 

@@ -112,7 +112,7 @@ TEST_F(SplashTest, FontSizesAreFittedOnceWithTheFirstTexts)
     const auto later = Paint();
     auto titleFont = [](const std::vector<std::string>& ops) {
         for (std::size_t i = 0; i < ops.size(); ++i)
-            if (ops[i].find(" 10 110 ") != std::string::npos)
+            if (ops[i].find(" 10 90 ") != std::string::npos)
                 for (std::size_t j = i; j-- > 0;)
                     if (ops[j].rfind("Font", 0) == 0) return ops[j];
         return std::string();

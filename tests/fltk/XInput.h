@@ -237,6 +237,38 @@ struct ModalSteps {
     }
 };
 
+// A pick from a drop-down list opened by a click: the open list runs a loop
+// of its own, so a timer finds its window once it is drawn and clicks the
+// middle of entry `entry` (from 0) of `count`.
+struct ListPick {
+    Fl_Window* dialog;
+    brennix::fltk::FltkBackend* backend;
+    int entry = 0, count = 1;
+    int ticks = 0;
+    int seen = 0;  // ticks with the list open and drawn
+    bool clicked = false;
+    static void Tick(void* data) {
+        auto* m = static_cast<ListPick*>(data);
+        ++m->ticks;
+        Fl_Window* menu = Fl::first_window();
+        if (menu && menu != m->dialog && !m->backend->LayerWindowOf(menu) && menu->shown() && menu->visible() &&
+            !menu->damage() && ++m->seen > 1) {
+            SendClick(menu, menu->w() / 2, menu->h() * (2 * m->entry + 1) / (2 * m->count));
+            m->clicked = true;
+            return;
+        }
+        if (m->ticks < 1200) Fl::repeat_timeout(0.05, Tick, data);
+    }
+    // Clicks (x, y) of the dialog's window, which opens the list, and picks.
+    void Open(int x, int y) {
+        clicked = false;
+        ticks = seen = 0;
+        Fl::add_timeout(0.05, Tick, this);
+        SendClick(dialog, x, y);
+    }
+    ~ListPick() { Fl::remove_timeout(Tick, this); }
+};
+
 // Runs FLTK's loop until the condition holds or the time (seconds) is up;
 // the time is generous, for a loaded machine.
 template <class F>

@@ -105,33 +105,11 @@ TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
     // The variable list, opened with the mouse: "My", the fourth entry.
     Fl_Widget* variables = backend.WidgetOf(*dlg->GetDlgItem(CDlgXYPlot::IDC_VARIABLE_LIST));
     ASSERT_TRUE(variables);
-    // The open list runs a loop of its own: a timer finds its window and
-    // clicks the middle of entry 4 of 9.
-    struct MenuPick {
-        Fl_Window* dialog;
-        brennix::fltk::FltkBackend* backend;
-        int ticks = 0;
-        int seen = 0;  // ticks with the list open and drawn
-        bool clicked = false;
-        static void Tick(void* data) {
-            auto* m = static_cast<MenuPick*>(data);
-            ++m->ticks;
-            Fl_Window* menu = Fl::first_window();
-            if (menu && menu != m->dialog && !m->backend->LayerWindowOf(menu) && menu->shown() && menu->visible() &&
-                !menu->damage() && ++m->seen > 1) {
-                SendClick(menu, menu->w() / 2, menu->h() * 7 / 18);
-                m->clicked = true;
-                return;
-            }
-            if (m->ticks < 1200) Fl::repeat_timeout(0.05, Tick, data);
-        }
-    } pick{win, &backend};
-    Fl::add_timeout(0.05, MenuPick::Tick, &pick);
-    SendClick(win, variables->x() + variables->w() / 2, variables->y() + variables->h() / 2);
+    ListPick pick{win, &backend, 3, 9};
+    pick.Open(variables->x() + variables->w() / 2, variables->y() + variables->h() / 2);
     const bool picked = WaitFor([&] { return pick.clicked && dlg->m_variableIndex == 3; }, 60.0);
-    Fl::remove_timeout(MenuPick::Tick, &pick);
     ASSERT_TRUE(picked) << dlg->m_variableIndex;
-    EXPECT_EQ(dlg->Chart().Title(), "CutLine 1: Flexural Moment My");
+    EXPECT_EQ(dlg->Chart().Title(), "CutLine 1: Flexural Moment My (Step = 1)");
     EXPECT_EQ(dlg->Chart().PointCount(), 25);
     ASSERT_TRUE(Settle());
     Fl::flush();

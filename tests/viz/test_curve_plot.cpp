@@ -131,9 +131,17 @@ TEST(CurvePlotFull, RulesTicksLineMarkersAndLabels) {
     const char* vertical[] = {"0.000",  " 0.200", " 0.400", " 0.600", " 0.800", " 1.000",
                               " 1.200", " 1.400", " 1.600", " 1.800", " 2.000"};
     const char* horizontal[] = {"0", "0.2", "0.4", "0.6", "0.8", "1", "1.2", "1.4", "1.6", "1.8", "2"};
+    // The vertical labels end 6 pixels left of the rule, the horizontal ones
+    // are centred under theirs (9 pixels a character).
     for (int v = 0; v <= 10; ++v) {
-        EXPECT_GT(Find(ops, "TextOut 60 " + std::to_string(352 - 28 * v) + " " + vertical[v], blue), blue) << v;
-        EXPECT_GT(Find(ops, "TextOut " + std::to_string(140 + 58 * v) + " 365 " + horizontal[v], blue), blue) << v;
+        const int vw = 9 * static_cast<int>(std::string(vertical[v]).size());
+        const int hw = 9 * static_cast<int>(std::string(horizontal[v]).size());
+        EXPECT_GT(Find(ops, "TextOut " + std::to_string(134 - vw) + " " + std::to_string(352 - 28 * v) + " " +
+                                vertical[v], blue),
+                  blue)
+            << v;
+        EXPECT_GT(Find(ops, "TextOut " + std::to_string(140 + 58 * v - hw / 2) + " 365 " + horizontal[v], blue), blue)
+            << v;
     }
     EXPECT_TRUE(Has(ops, "Font Arial 18 400 0"));
     // Title (30 high, 15 pixels a character), captions (24 high, 12 a character).
@@ -170,9 +178,9 @@ TEST(CurvePlotFull, DegenerateSeries) {
     // A flat series: labels from -0.500 to 0.500, the line in the middle.
     CCurvePlot flat = FullChart({0, 1, 2}, {3, 3, 3});
     auto ops = Paint(flat, 760, 440);
-    EXPECT_TRUE(Has(ops, "TextOut 60 352 -0.500"));
-    EXPECT_TRUE(Has(ops, "TextOut 60 212 0.000"));
-    EXPECT_TRUE(Has(ops, "TextOut 60 72  0.500"));
+    EXPECT_TRUE(Has(ops, "TextOut 80 352 -0.500"));
+    EXPECT_TRUE(Has(ops, "TextOut 89 212 0.000"));
+    EXPECT_TRUE(Has(ops, "TextOut 80 72  0.500"));
     // y = 3 on the scale -0.5 .. 0.5 lies above the chart: kept as computed.
     EXPECT_EQ(PenOfLine(ops, 140, int((3 - 0.5) * -280) + 80, 430, int((3 - 0.5) * -280) + 80), "Pen solid 2 " + kRed);
 
@@ -186,8 +194,8 @@ TEST(CurvePlotFull, DegenerateSeries) {
         ops = Paint(one, 760, 440);
         EXPECT_TRUE(OpsOf(ops, "Ellipse").empty());
         EXPECT_EQ(PenOfLine(ops, 140, 80, 140, 360), "Pen solid 1 #000000");
-        EXPECT_TRUE(Has(ops, "TextOut 140 365 0"));
-        EXPECT_TRUE(Has(ops, "TextOut 60 72  0.500"));
+        EXPECT_TRUE(Has(ops, "TextOut 136 365 0"));
+        EXPECT_TRUE(Has(ops, "TextOut 80 72  0.500"));
         for (const std::string& s : OpsOf(ops, "Pen")) EXPECT_EQ(s.find(kRed), std::string::npos) << s;
     }
 
@@ -237,7 +245,8 @@ TEST(CurvePlotFull, AxisLabelsKeepFourSignificantDigitsInOneNotation) {
     };
     for (const Case& c : cases) {
         CCurvePlot plot = FullChart({0, c.length}, {0, 1});
-        const auto labels = AxisLabels(Paint(plot, 760, 440), false);
+        // Wide enough for all eleven labels apart.
+        const auto labels = AxisLabels(Paint(plot, 2000, 440), false);
         ASSERT_EQ(labels.size(), 11u) << c.length;
         for (const auto& [tick, text] : c.expected) EXPECT_EQ(labels[tick], text) << c.length << " tick " << tick;
         // Every tick has its own text.
@@ -264,6 +273,83 @@ TEST(CurvePlotFull, AxisLabelsKeepFourSignificantDigitsInOneNotation) {
     }
 }
 
+namespace {
+
+// The labels drawn on the line y of the chart, as (left, right, text) with
+// the recording painter's widths (half the font height a character).
+struct Placed {
+    int left, right;
+    std::string text;
+};
+std::vector<Placed> LabelsOnLine(const std::vector<std::string>& ops, int y, int charWidth) {
+    std::vector<Placed> placed;
+    for (const std::string& op : OpsOf(ops, "TextOut")) {
+        int x = 0, at = 0, used = 0;
+        if (std::sscanf(op.c_str(), "TextOut %d %d %n", &x, &at, &used) != 2 || at != y) continue;
+        const std::string text = op.substr(static_cast<std::size_t>(used));
+        placed.push_back({x, x + charWidth * static_cast<int>(text.size()), text});
+    }
+    std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.left < b.left; });
+    return placed;
+}
+
+// Every label within 0 .. width and at least 6 pixels from its neighbour.
+void ExpectWholeAndApart(const std::vector<Placed>& labels, int width, const std::string& where) {
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        EXPECT_GE(labels[i].left, 0) << where << " " << labels[i].text;
+        EXPECT_LE(labels[i].right, width) << where << " " << labels[i].text;
+        if (i > 0) {
+            EXPECT_GE(labels[i].left, labels[i - 1].right + 6) << where << " " << labels[i].text;
+        }
+    }
+}
+
+}  // namespace
+
+// The x labels of the full chart at the widths the X-Y plot takes on
+// screens 1024 and 1280 pixels wide: the first and the last always drawn,
+// each whole and apart from the others, also "12000" at the end of a long
+// cut line.
+TEST(CurvePlotFull, HorizontalLabelsStayWholeAndApartAtEveryWidth) {
+    for (int w : {420, 600, 760, 1040}) {
+        for (double length : {12000.0, 12345.0, 0.05, 2e6, -5.0}) {
+            const std::string where = std::to_string(w) + " px, length " + std::to_string(length);
+            CCurvePlot plot = FullChart({0, length}, {0, 1});
+            const auto labels = LabelsOnLine(Paint(plot, w, 440), 440 - 75, 9);
+            ASSERT_GE(labels.size(), 2u) << where;
+            EXPECT_EQ(labels.front().text, "0") << where;
+            EXPECT_EQ(labels.back().text, AxisLabels(Paint(plot, 2000, 440), false).back()) << where;
+            ExpectWholeAndApart(labels, w, where);
+        }
+    }
+    // The vertical labels end left of the rule, clear of the caption.
+    CCurvePlot plot = FullChart({0, 1}, {-1.44e-3, 0});
+    for (const std::string& op : OpsOf(Paint(plot, 760, 440), "TextOut")) {
+        int x = 0, y = 0, used = 0;
+        ASSERT_EQ(std::sscanf(op.c_str(), "TextOut %d %d %n", &x, &y, &used), 2);
+        if (y >= 440 - 80 || y < 70 || op.find("caption") != std::string::npos) continue;
+        EXPECT_GE(x, 40) << op;
+        EXPECT_LE(x + 9 * static_cast<int>(op.size() - static_cast<std::size_t>(used)), 140) << op;
+    }
+}
+
+// The compact chart of a spring profile (deformations of a few hundredths,
+// forces of hundreds) in the nonlinear spring dialog: end labels with the
+// digits their values need, inside the chart and apart.
+TEST(CurvePlotCompact, EndLabelsAreWholeInsideTheChart) {
+    CCurvePlot plot;
+    plot.SetPlotMode(1);
+    plot.SetCurveData({-0.04, 0, 0.02, 0.1}, {-500, 0, 300, 1200}, 4, 1, 1, 1, "", "", "");
+    const auto ops = Paint(plot, 285, 240);
+    const auto bottom = LabelsOnLine(ops, 240 - 15, 8);
+    std::vector<std::string> texts;
+    for (const Placed& l : bottom) texts.push_back(l.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"-0.04", "0", "0.1"}));
+    ExpectWholeAndApart(bottom, 285, "x axis");
+    EXPECT_TRUE(Has(ops, "TextOut 0 205 -500"));
+    EXPECT_TRUE(Has(ops, "TextOut 0 0 1200"));
+}
+
 TEST(CurvePlotCompact, RulesZeroLinesAndEndLabels) {
     CCurvePlot plot;
     plot.SetPlotMode(1);
@@ -288,8 +374,10 @@ TEST(CurvePlotCompact, RulesZeroLinesAndEndLabels) {
     EXPECT_EQ(PenOfLine(ops, 40, 120, 300, 120), "Pen solid 1 #000000");
     EXPECT_TRUE(OpsOf(ops, "Ellipse").empty());
     const auto texts = OpsOf(ops, "TextOut");
-    EXPECT_EQ(texts, (std::vector<std::string>{"TextOut 0 165 -2.000", "TextOut 0 0 4.000", "TextOut 20 115 0",
-                                                "TextOut 30 185 -1.0", "TextOut 280 185 2.0", "TextOut 116 185 0"}));
+    // The x labels: the first centred on the left rule, the last ending at
+    // the right edge, "0" centred on its place (8 pixels a character).
+    EXPECT_EQ(texts, (std::vector<std::string>{"TextOut 0 165 -2", "TextOut 0 0 4", "TextOut 20 115 0",
+                                                "TextOut 32 185 -1", "TextOut 292 185 2", "TextOut 122 185 0"}));
     EXPECT_TRUE(Has(ops, "Font Arial 16 400 0"));
 }
 
@@ -300,7 +388,7 @@ TEST(CurvePlotCompact, ZeroLabelNearTheBottomAndDegenerateSeries) {
     plot.SetCurveData({0, 1}, {-0.05, 10}, 2, 1, 1, 1, "", "", "");
     auto ops = Paint(plot, 300, 200);
     for (const std::string& s : OpsOf(ops, "TextOut")) EXPECT_NE(s.rfind("TextOut 20 ", 0), 0u) << s;
-    EXPECT_TRUE(Has(ops, "TextOut 30 185 0.00"));
+    EXPECT_TRUE(Has(ops, "TextOut 36 185 0"));
 
     // No points: background, rules and ticks only.
     plot.SetCurveData({}, {}, 0, 1, 1, 1, "", "", "");
@@ -310,13 +398,17 @@ TEST(CurvePlotCompact, ZeroLabelNearTheBottomAndDegenerateSeries) {
     EXPECT_EQ(PenOfLine(ops, 40, 180, 300, 180), "Pen solid 1 #000000");
 
     // All y equal, or no x range: grid and end labels without the line.
-    for (const auto& [xs, ys] : {std::pair<std::vector<double>, std::vector<double>>{{0, 1, 2}, {5, 5, 5}},
-                                 std::pair<std::vector<double>, std::vector<double>>{{1, 1}, {0, 3}}}) {
-        plot.SetCurveData(xs, ys, static_cast<int>(xs.size()), 1, 1, 1, "", "", "");
+    const struct {
+        std::vector<double> xs, ys;
+        const char *top, *right;
+    } flat[] = {{{0, 1, 2}, {5, 5, 5}, "TextOut 0 0 5", "TextOut 292 185 2"},
+                {{1, 1}, {0, 3}, "TextOut 0 0 3", "TextOut 292 185 1"}};
+    for (const auto& c : flat) {
+        plot.SetCurveData(c.xs, c.ys, static_cast<int>(c.xs.size()), 1, 1, 1, "", "", "");
         ops = Paint(plot, 300, 200);
         for (const std::string& s : OpsOf(ops, "Pen")) EXPECT_EQ(s.find(kRed), std::string::npos) << s;
-        EXPECT_TRUE(Has(ops, "TextOut 0 0 " + CCurvePlot::FormatTickLabel(ys.back(), 0)));
-        EXPECT_TRUE(Has(ops, "TextOut 280 185 " + CCurvePlot::FormatTickLabel(xs.back(), 1)));
+        EXPECT_TRUE(Has(ops, c.top));
+        EXPECT_TRUE(Has(ops, c.right));
     }
 }
 

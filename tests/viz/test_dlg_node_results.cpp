@@ -219,6 +219,54 @@ TEST_F(ResultInspectionTest, WithoutNodesOrStepsNothingMoves)
     EXPECT_EQ(values.Node(), 3);
 }
 
+// The node field of both windows while a number is typed over: clearing it
+// asks nothing, each number typed shows its node, and a field left empty is
+// refused once, on leaving it or at Enter, with the node shown before back
+// in the field.
+TEST_F(ResultInspectionTest, TheNodeFieldIsCheckedWhenLeftNotWhileTyped)
+{
+    WithResults();
+    N nodeResults(view);
+    R values(view);
+    ASSERT_TRUE(nodeResults.Create());
+    ASSERT_TRUE(values.Create());
+    values.SetKind(2);
+    const struct {
+        const char* name;
+        NodeResultDialog& dlg;
+        int edit, leaveTo;
+    } windows[] = {{"Results at nodes", nodeResults, N::IDC_NODE, N::IDC_SOIL_REACTION},
+                   {"Node Coordinates, and Results", values, R::IDC_NODE, R::IDC_VARIABLE}};
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.name);
+        driver.ClearLogs();
+        w.dlg.UserType(w.edit, "5");
+        ASSERT_EQ(w.dlg.Node(), 5);
+        w.dlg.UserType(w.edit, "");
+        EXPECT_TRUE(driver.MessageBoxes().empty());
+        EXPECT_EQ(w.dlg.Node(), 5);
+        w.dlg.UserType(w.edit, "9");
+        EXPECT_EQ(w.dlg.Node(), 9);
+        EXPECT_EQ(view.highlight, "9");
+        EXPECT_TRUE(driver.MessageBoxes().empty());
+
+        // Leaving the cleared field: one prompt, the node back in it.
+        w.dlg.UserType(w.edit, "");
+        w.dlg.UserFocus(w.leaveTo);
+        ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+        EXPECT_EQ(driver.MessageBoxes()[0].text, "Please enter an integer.");
+        EXPECT_EQ(w.dlg.GetDlgItemText(w.edit), "9");
+
+        // Enter (the default button) on a cleared field: one prompt, the
+        // window stays.
+        w.dlg.UserType(w.edit, "");
+        w.dlg.UserKeyDown(ui::key::Enter);
+        EXPECT_EQ(driver.MessageBoxes().size(), 2u);
+        EXPECT_TRUE(w.dlg.IsShown());
+        EXPECT_EQ(w.dlg.Node(), 9);
+    }
+}
+
 TEST_F(ResultInspectionTest, SelectStepApplyStaysAfterCancel)
 {
     WithResults();

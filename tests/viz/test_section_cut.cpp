@@ -78,8 +78,7 @@ protected:
     }
     std::tuple<int, int, int> Page() const { return {dlg->m_firstVisibleRow, dlg->m_currentRow, dlg->m_currentColumn}; }
     bool Focused(int row, int column) { return dlg->GetFocus() == dlg->GetDlgItem(D::CellId(row, column)); }
-    // Apply is enabled only by an option change: the user changes the option
-    // and clicks it.
+    // The user changes the option, which enables Apply, and clicks it.
     bool ChangeOptionAndApply() {
         return dlg->UserClick(dlg->IsDlgButtonChecked(D::IDC_NODE) ? D::IDC_INTEGRATION_POINT : D::IDC_NODE) &&
                dlg->UserClick(D::IDC_APPLY);
@@ -130,8 +129,7 @@ TEST_F(SectionCutTest, WithoutLinesAddGivesTheLengthenedBoxDiagonal) {
     EXPECT_TRUE(Focused(1, 1));
     EXPECT_EQ(Highlighted(), std::vector<int>{1});
     // The new line passes every check.
-    EXPECT_FALSE(d.UserClick(D::IDC_APPLY));  // disabled until an option changes
-    ASSERT_TRUE(ChangeOptionAndApply());
+    ASSERT_TRUE(d.UserClick(D::IDC_APPLY));
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(view.rebuilds, 1);
     EXPECT_EQ(doc.viewUpdates, 1);
@@ -164,8 +162,37 @@ TEST_F(SectionCutTest, ScrollBarAndAddAtTheEndOfALongTable) {
     EXPECT_EQ(Highlighted(), std::vector<int>{11});
     EXPECT_EQ(Bar().GetMax(), 3);
     EXPECT_EQ(Bar().GetScrollPos(), 3);
-    // Add, Del and cell edits leave Apply disabled.
-    EXPECT_FALSE(d.GetDlgItem(D::IDC_APPLY)->IsWindowEnabled());
+    EXPECT_TRUE(d.GetDlgItem(D::IDC_APPLY)->IsWindowEnabled());
+}
+
+// Apply is enabled while the lines differ from those found at opening or
+// last applied: after Add, an edit of a cell and Del; Apply, or Enter that
+// puts the stored values back, disables it again.
+TEST_F(SectionCutTest, AddEditAndDelEnableApply) {
+    StoreLines(3);
+    D& d = Open();
+    auto applyEnabled = [&] { return d.GetDlgItem(D::IDC_APPLY)->IsWindowEnabled(); };
+    EXPECT_FALSE(applyEnabled());
+    ASSERT_TRUE(d.UserType(D::CellId(3, 1), "-0.5"));
+    EXPECT_TRUE(applyEnabled());
+    ASSERT_TRUE(d.UserKey(ui::key::Enter));  // the cell shows -0.3 again
+    EXPECT_FALSE(applyEnabled());
+    ASSERT_TRUE(d.UserType(D::CellId(3, 1), "-0.5"));
+    ASSERT_TRUE(d.UserFocus(D::CellId(3, 2)));  // committed to the working table
+    EXPECT_TRUE(applyEnabled());
+    ASSERT_TRUE(d.UserClick(D::IDC_APPLY));
+    EXPECT_FALSE(applyEnabled());
+    EXPECT_EQ(WorkingLine(3), (Cells{-0.5, 0.5, 3.3, 0.5}));
+
+    ASSERT_TRUE(d.UserClick(D::IDC_ADD_CUT_LINE));
+    EXPECT_TRUE(applyEnabled());
+    ASSERT_TRUE(d.UserClick(D::IDC_APPLY));
+    EXPECT_FALSE(applyEnabled());
+    ASSERT_TRUE(d.UserFocus(D::CellId(4, 1)));
+    ASSERT_TRUE(d.UserClick(D::IDC_DEL_CUT_LINE));
+    EXPECT_EQ(Working().GetCount(), 3);
+    EXPECT_TRUE(applyEnabled());
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(SectionCutTest, DefaultLinesCannotBeDeleted) {
@@ -292,9 +319,9 @@ TEST_F(SectionCutTest, OptionsEnableApplyAndMarkTheDocument) {
     ASSERT_TRUE(d.UserClick(D::IDC_NODE));
     EXPECT_TRUE(d.GetDlgItem(D::IDC_APPLY)->IsWindowEnabled());
     EXPECT_EQ(doc.modifiedCalls, std::vector<bool>{true});
-    // Back to the committed value: Apply stays as it was.
+    // Back to the committed value: nothing is left to apply.
     ASSERT_TRUE(d.UserClick(D::IDC_INTEGRATION_POINT));
-    EXPECT_TRUE(d.GetDlgItem(D::IDC_APPLY)->IsWindowEnabled());
+    EXPECT_FALSE(d.GetDlgItem(D::IDC_APPLY)->IsWindowEnabled());
     EXPECT_EQ(doc.modifiedCalls.size(), 1u);
     // Apply commits the options and disables itself.
     ASSERT_TRUE(d.UserClick(D::IDC_NODE));

@@ -10,6 +10,7 @@
 
 #include "DialogTestSupport.h"
 #include "platform/ui/HeadlessTest.h"
+#include "model/DataTable.h"
 #include "viz/ui/DlgXYPlot.h"
 
 using plottest::FakeDoc;
@@ -82,7 +83,7 @@ TEST_F(XYPlotTest, OpensOnTheCutLinesAsAResizableToolWindow) {
     const CCurvePlot& chart = d.Chart();
     EXPECT_EQ(chart.XValues(), (std::vector<double>{0, 1}));
     EXPECT_EQ(chart.YValues(), (std::vector<double>{100, 101}));
-    EXPECT_EQ(chart.Title(), "CutLine 1: Deflection w");
+    EXPECT_EQ(chart.Title(), "CutLine 1: Deflection w (Step = 2)");
     EXPECT_EQ(chart.PlotMode(), 0);
     EXPECT_EQ(chart.m_solidLine, 1);
     EXPECT_EQ(chart.LineWidth(), 2);
@@ -98,7 +99,7 @@ TEST_F(XYPlotTest, TenthCutLineAndLastVariable) {
     CDlgXYPlot& d = Open();
     ASSERT_TRUE(d.UserSelect(CDlgXYPlot::IDC_ITEM_LIST, 9));
     const CCurvePlot& chart = d.Chart();
-    EXPECT_EQ(chart.Title(), "CutLine 10: Deflection w");
+    EXPECT_EQ(chart.Title(), "CutLine 10: Deflection w (Step = 2)");
     EXPECT_EQ(chart.XCaption(), " Location along cut line ");
     EXPECT_EQ(chart.YCaption(), "Disp_X");
     ASSERT_EQ(chart.PointCount(), 11);
@@ -107,13 +108,13 @@ TEST_F(XYPlotTest, TenthCutLineAndLastVariable) {
         EXPECT_EQ(chart.YValues()[p], 1000 + p);
     }
     ASSERT_TRUE(d.UserSelect(CDlgXYPlot::IDC_VARIABLE_LIST, 8));
-    EXPECT_EQ(chart.Title(), "CutLine 10: Soil Pressure on Slab");
+    EXPECT_EQ(chart.Title(), "CutLine 10: Soil Pressure on Slab (Step = 2)");
     EXPECT_EQ(chart.YCaption(), "Soil_press_q");
     EXPECT_EQ(chart.YValues()[3], 1083);
     EXPECT_EQ(view.highlights.back(), (std::pair<int, std::string>{1, ""}));
     // The chart paints the curve it holds.
     const auto ops = PaintChart();
-    EXPECT_TRUE(Has(ops, "TextOut 60 72  1.09e+03"));
+    EXPECT_TRUE(Has(ops, "TextOut 53 72  1.09e+03"));  // ends 6 pixels left of the rule
 }
 
 TEST_F(XYPlotTest, NodePathCurvesUseStepOneAndMarkThePath) {
@@ -146,7 +147,7 @@ TEST_F(XYPlotTest, NodePathCurvesUseStepOneAndMarkThePath) {
     EXPECT_EQ(chart.YValues(), (std::vector<double>{10, 60, 110, 160}));
     ASSERT_EQ(chart.XValues().size(), 4u);
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(chart.XValues()[i], i * r2, 1e-12);
-    EXPECT_EQ(chart.Title(), "Node Path 1: Discrete Soil Reaction");
+    EXPECT_EQ(chart.Title(), "Node Path 1: Discrete Soil Reaction (Step = 1)");
     EXPECT_EQ(chart.YCaption(), "Nodal Rx");
     EXPECT_EQ(chart.XCaption(), " Location along node path line ");
 
@@ -157,8 +158,8 @@ TEST_F(XYPlotTest, NodePathCurvesUseStepOneAndMarkThePath) {
         const char* yCaption;
     };
     const Case cases[] = {
-        {1, {1, 36, 121, 256}, "Node Path 1: Force in Nonlinear Spring", "Force in nonlinear spring"},
-        {2, {11, 96, 231, 416}, "Node Path 1: Discrete Force Rx + Force in Nonlinear Spring",
+        {1, {1, 36, 121, 256}, "Node Path 1: Force in Nonlinear Spring (Step = 1)", "Force in nonlinear spring"},
+        {2, {11, 96, 231, 416}, "Node Path 1: Discrete Force Rx + Force in Nonlinear Spring (Step = 1)",
          "Force in nonlinear spring"},
     };
     for (const Case& c : cases) {
@@ -179,7 +180,7 @@ TEST_F(XYPlotTest, NodePathCurvesUseStepOneAndMarkThePath) {
     EXPECT_EQ(view.highlights.back(), (std::pair<int, std::string>{1, "1,2,3,4"}));
     EXPECT_EQ(chart.XValues(), (std::vector<double>{0, 1, 2, 3}));
     EXPECT_EQ(chart.YValues(), (std::vector<double>{11, 24, 39, 56}));
-    EXPECT_EQ(chart.Title(), "Node Path 2: Discrete Force Rx + Force in Nonlinear Spring");
+    EXPECT_EQ(chart.Title(), "Node Path 2: Discrete Force Rx + Force in Nonlinear Spring (Step = 1)");
 
     // Options: markers and grids reach the chart.
     ASSERT_TRUE(d.UserClick(CDlgXYPlot::IDC_MARKER));
@@ -192,7 +193,7 @@ TEST_F(XYPlotTest, NodePathCurvesUseStepOneAndMarkThePath) {
     ASSERT_TRUE(d.UserClick(CDlgXYPlot::IDC_CUT_LINE_MODE));
     EXPECT_EQ(view.highlights.back(), (std::pair<int, std::string>{1, ""}));
     EXPECT_EQ(chart.m_solidLine, 1);
-    EXPECT_EQ(chart.Title(), "CutLine 1: Deflection w");
+    EXPECT_EQ(chart.Title(), "CutLine 1: Deflection w (Step = 2)");
 
     // Close clears the highlight and hides the window.
     ASSERT_TRUE(d.UserClick(CDlgXYPlot::IDC_NODE_PATH_MODE));
@@ -220,9 +221,38 @@ TEST_F(XYPlotTest, WithoutCutLinesOrNodePathsTheChartStaysEmpty) {
     EXPECT_EQ(Combo(CDlgXYPlot::IDC_ITEM_LIST).GetCount(), 0);
     EXPECT_TRUE(d.Chart().XValues().empty());
     EXPECT_EQ(view.highlights.size(), before);
+    // The window says why, and where node paths are made.
+    EXPECT_EQ(d.GetDlgItemText(CDlgXYPlot::IDC_NOTE),
+              "The model has no node paths. Define one with Input Data > Node Path.");
+    EXPECT_TRUE(d.GetDlgItem(CDlgXYPlot::IDC_NOTE)->IsShown());
     ASSERT_TRUE(d.UserSelect(CDlgXYPlot::IDC_VARIABLE_LIST, 2));
     EXPECT_TRUE(d.Chart().XValues().empty());
     EXPECT_EQ(view.highlights.size(), before);
+}
+
+// The cut results are those of the last run: a cut line added since then
+// is not in them, and the window says so until the analysis runs again.
+TEST_F(XYPlotTest, ACutLineAddedAfterTheRunIsNamedAsMissing) {
+    ReadResults();  // ten lines analysed
+    CutLineTable& stored = *model.GetCutLineDataTable();
+    while (stored.GetCount() < 10) {
+        stored.AddCutLineRow(-0.3, 0.5, 3.3, 0.5);
+        stored.CountCutLineRows();
+    }
+    CDlgXYPlot& d = Open();
+    EXPECT_EQ(d.GetDlgItemText(CDlgXYPlot::IDC_NOTE), "");
+    // With node paths the node-path mode has nothing to say either.
+    ASSERT_TRUE(d.UserClick(CDlgXYPlot::IDC_NODE_PATH_MODE));
+    EXPECT_EQ(d.GetDlgItemText(CDlgXYPlot::IDC_NOTE), "");
+
+    stored.AddCutLineRow(-0.3, 2.5, 3.3, 2.5);
+    stored.CountCutLineRows();
+    dlg.reset();
+    CDlgXYPlot& again = Open();
+    EXPECT_EQ(Combo(CDlgXYPlot::IDC_ITEM_LIST).GetCount(), 10);
+    EXPECT_EQ(again.GetDlgItemText(CDlgXYPlot::IDC_NOTE),
+              "The cut lines have changed since the analysis: the plot shows the 10 lines analysed. Run the "
+              "analysis again to plot the 11 lines of the model.");
 }
 
 // A path holding nodes the model lacks: a message names them, once for the

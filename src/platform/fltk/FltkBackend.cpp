@@ -67,6 +67,20 @@ void ControlCallback(Fl_Widget* widget, void*) {
     if (g_instance) g_instance->ControlEvent(widget, 0);
 }
 
+// An entry picked from the list of an editable combo. FLTK reports a pick
+// only when it differs from the entry the menu button held last, and a list
+// just filled holds its first entry: so every pick comes here, writes the
+// entry into the field and reaches the dialog as a selection.
+void ComboListPicked(Fl_Widget* button, void* data) {
+    auto* menu = static_cast<Fl_Menu_Button*>(button);
+    auto* combo = static_cast<Fl_Input_Choice*>(data);
+    const Fl_Menu_Item* item = menu->mvalue();
+    if (!item || !item->label()) return;
+    combo->value(item->label());
+    menu->set_changed();
+    if (g_instance) g_instance->ControlEvent(combo, 0);
+}
+
 // Menu entries of a choice or combo, to be copied into the widget; their
 // texts are kept in the given store, which the widget's menu points into.
 std::vector<Fl_Menu_Item> MenuItemsOf(const std::vector<std::string>& texts, std::deque<std::string>& store) {
@@ -312,6 +326,8 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
             } else {
                 auto* ic = new Fl_Input_Choice(r.x, r.y, r.w, h);
                 ic->when(FL_WHEN_CHANGED);
+                ic->menubutton()->when(FL_WHEN_RELEASE | FL_WHEN_NOT_CHANGED);
+                ic->menubutton()->callback(ComboListPicked, ic);
                 wd = ic;
             }
             break;
@@ -1138,6 +1154,7 @@ int FltkBackend::DispatchEvent(int event, Fl_Window* window) {
     if (!handled && event == FL_KEYBOARD && window && !Fl::modal() && !Fl::grab() &&
         (Fl::event_state() & (FL_CTRL | FL_ALT)) && ForwardShortcutToMainFrame(window))
         return 1;
+    if (event == FL_PUSH) SelectAllOnTripleClick();
     if (event == FL_PUSH && Fl::focus() != focusBefore && Fl::focus()) {
         // A click moved FLTK's focus: the dialog learns it.
         ui::Window* lw = LayerWindowOf(Fl::focus());
@@ -1147,6 +1164,21 @@ int FltkBackend::DispatchEvent(int event, Fl_Window* window) {
         }
     }
     return handled;
+}
+
+// FLTK selects a word at a double click but counts the third press as a
+// new click: a third press in the same single-line field soon after a
+// double click selects its whole text, so that typing replaces it.
+void FltkBackend::SelectAllOnTripleClick() {
+    auto* input = dynamic_cast<Fl_Input*>(Fl::focus());
+    const auto now = std::chrono::steady_clock::now();
+    const bool third = input && input == doubleClicked_ && now - doubleClickedAt_ < std::chrono::milliseconds(600) &&
+                       input->input_type() != FL_MULTILINE_INPUT;
+    doubleClicked_ = input && Fl::event_clicks() == 1 ? input : nullptr;
+    doubleClickedAt_ = now;
+    if (!third) return;
+    input->position(input->size(), 0);
+    if (auto* edit = dynamic_cast<ui::Edit*>(LayerWindowOf(input))) edit->SetSel(0, -1);
 }
 
 // ---------------------------------------------------------------------------

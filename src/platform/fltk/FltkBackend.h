@@ -3,6 +3,7 @@
 // through the layer's User* entry points. Only this folder knows FLTK.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -138,6 +139,10 @@ private:
     // The widget whose user input is being handed to the layer: its own
     // text and caret are not written back.
     Fl_Widget* inputSource_ = nullptr;
+    void SelectAllOnTripleClick();
+    // The field of the last double click, and when (SelectAllOnTripleClick).
+    Fl_Widget* doubleClicked_ = nullptr;
+    std::chrono::steady_clock::time_point doubleClickedAt_;
     int syncing_ = 0;
     int waitDepth_ = 0;
     bool installed_ = false;

@@ -71,9 +71,10 @@ std::vector<std::string> VerticalAxisLabels(const std::vector<double>& values) {
     return labels;
 }
 
-// Labels of the horizontal axis with four significant digits of the largest
-// magnitude, all fixed ("10800", "0.045") or, beyond 1e5 and below 1e-3, all
-// scientific ("1.2e+05"); trailing zeros of the fraction are dropped.
+// Labels of the horizontal axis (and of both axes of the compact chart) with
+// four significant digits of the largest magnitude, all fixed ("10800",
+// "0.045") or, beyond 1e5 and below 1e-3, all scientific ("1.2e+05");
+// trailing zeros of the fraction are dropped.
 std::vector<std::string> HorizontalAxisLabels(const std::vector<double>& values) {
     const double m = LargestMagnitude(values);
     const bool fixed = m >= 1e-3 && m < 1e5;
@@ -147,6 +148,29 @@ void DrawGrid(ui::Painter& p, const Grid& g, int horizontalGrid, int verticalGri
 }
 
 bool HasExtent(double range) { return std::isfinite(range) && range != 0.0; }
+
+// Least gap in pixels between neighbouring labels of an axis.
+constexpr int kLabelGap = 6;
+
+// Left edges of labels centred on their ticks and kept within 0 .. width;
+// a label left out is marked -1. When neighbours would come closer than the
+// gap, only every 2nd, 5th or 10th label is kept (the first and the last
+// always), so that every label drawn is whole and apart from the others.
+std::vector<int> SpacedLabelLefts(const std::vector<int>& ticks, const std::vector<int>& widths, int width) {
+    const int n = static_cast<int>(ticks.size());
+    std::vector<int> lefts(ticks.size());
+    for (int i = 0; i < n; ++i) lefts[i] = std::clamp(ticks[i] - widths[i] / 2, 0, std::max(width - widths[i], 0));
+    for (int step : {1, 2, 5, 10}) {
+        if ((n - 1) % step != 0) continue;
+        bool apart = true;
+        for (int i = step; i < n && apart; i += step) apart = lefts[i] >= lefts[i - step] + widths[i - step] + kLabelGap;
+        if (!apart && step != 10) continue;
+        std::vector<int> kept(ticks.size(), -1);
+        for (int i = 0; i < n; i += step) kept[i] = lefts[i];
+        return kept;
+    }
+    return lefts;
+}
 
 }  // namespace
 
@@ -286,16 +310,25 @@ void CCurvePlot::DrawFullChart(ui::Painter& p) const {
     for (int c = 0; c <= 10; ++c) xValues.push_back(c / 10.0 * xr);
     const std::vector<std::string> yLabels = VerticalAxisLabels(yValues);
     const std::vector<std::string> xLabels = HorizontalAxisLabels(xValues);
+    // The vertical labels end a few pixels left of the rule, clear of the
+    // rotated caption at the left edge.
+    p.SetFont(ChartFont(18));
     for (int v = 0; v <= 10; ++v) {
-        p.SetFont(ChartFont(18));
         std::string text = yLabels[static_cast<std::size_t>(v)];
         if (yValues[static_cast<std::size_t>(v)] > 1e-10) text = " " + text;
-        p.TextOut(60, static_cast<int>((H - 160) * (10 - v) / 10.0) + 80 - 8, text);
+        const int left = std::max(140 - kLabelGap - p.TextExtent(text).cx, 40);
+        p.TextOut(left, static_cast<int>((H - 160) * (10 - v) / 10.0) + 80 - 8, text);
     }
+    // The horizontal labels centred under their rules, whole and apart.
+    std::vector<int> ticks, widths;
     for (int c = 0; c <= 10; ++c) {
-        p.SetFont(ChartFont(18));
-        p.TextOut((W - 180) / 10 * c + 140, H - 75, xLabels[static_cast<std::size_t>(c)]);
+        ticks.push_back(static_cast<int>((W - 180) / 10.0 * c) + 140);
+        widths.push_back(p.TextExtent(xLabels[static_cast<std::size_t>(c)]).cx);
     }
+    const std::vector<int> lefts = SpacedLabelLefts(ticks, widths, W);
+    for (int c = 0; c <= 10; ++c)
+        if (lefts[static_cast<std::size_t>(c)] >= 0)
+            p.TextOut(lefts[static_cast<std::size_t>(c)], H - 75, xLabels[static_cast<std::size_t>(c)]);
 
     p.SetTextColor(kBlack);
     p.SetFont(ChartFont(30));
@@ -344,15 +377,30 @@ void CCurvePlot::DrawCompactChart(ui::Painter& p) const {
     if (xScale && m_x[0] < 0 && m_x[n - 1] > 0) Segment(p, px(0.0), 0, px(0.0), H - 20);
     if (yScale && ymin < 0 && ymax > 0) Segment(p, 40, py(0.0), W, py(0.0));
 
+    // Labels at the ends of each axis, each axis in one notation with the
+    // digits its values need; the "0"s where they stand clear of them. The
+    // x labels stay within the chart: the first starts at its rule or the
+    // left edge, the last ends at the right edge.
     p.SetTextColor(kBlack);
     p.SetFont(ChartFont(16));
-    p.TextOut(0, H - 35, FormatTickLabel(ymin, 0));
-    p.TextOut(0, 0, FormatTickLabel(ymax, 0));
+    const std::vector<std::string> yLabels = HorizontalAxisLabels({ymin, ymax});
+    p.TextOut(0, H - 35, yLabels[0]);
+    p.TextOut(0, 0, yLabels[1]);
+    const int lineHeight = p.TextExtent("0").cy;
     // "0" at the level of zero when it lies more than one division away
-    // from the bottom rule.
-    if (yScale && std::abs(py(0.0) - (H - 20)) > static_cast<int>((H - 20) / 10.0))
+    // from the bottom rule and clear of the top label.
+    if (yScale && std::abs(py(0.0) - (H - 20)) > static_cast<int>((H - 20) / 10.0) && py(0.0) - 5 >= lineHeight)
         p.TextOut(20, py(0.0) - 5, "0");
-    p.TextOut(30, H - 15, FormatTickLabel(xmin, 1));
-    p.TextOut(W - 20, H - 15, FormatTickLabel(SeriesMax(m_x, n), 1));
-    if (xScale) p.TextOut(px(0.0) - 10, H - 15, "0");
+    const std::vector<std::string> xLabels = HorizontalAxisLabels({xmin, SeriesMax(m_x, n)});
+    const int firstWidth = p.TextExtent(xLabels[0]).cx, lastWidth = p.TextExtent(xLabels[1]).cx;
+    const int firstLeft = std::max(40 - firstWidth / 2, 0);
+    const int lastLeft = std::max(W - lastWidth, firstLeft + firstWidth + kLabelGap);
+    p.TextOut(firstLeft, H - 15, xLabels[0]);
+    p.TextOut(lastLeft, H - 15, xLabels[1]);
+    if (xScale) {
+        const int zeroWidth = p.TextExtent("0").cx;
+        const int zeroLeft = px(0.0) - zeroWidth / 2;
+        if (zeroLeft >= firstLeft + firstWidth + kLabelGap && zeroLeft + zeroWidth + kLabelGap <= lastLeft)
+            p.TextOut(zeroLeft, H - 15, "0");
+    }
 }

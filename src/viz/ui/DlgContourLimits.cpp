@@ -241,14 +241,17 @@ void DlgContourLimits::TakeVariableIntoView(int column)
     FormatLimits();
 }
 
+// The variable chosen goes into the view when the picture shows another one.
+// That is what the view holds, not what was applied last: a variable chosen
+// in a dialog that was then cancelled stays in the view.
 void DlgContourLimits::OnCloseUpVariable()
 {
     ReadControls();
     current_.index = selection_ + 1;
-    if (current_.index != applied_.index) {
-        // An empty group names no column.
-        TakeVariableIntoView(current_.index > 0 ? GroupStart() + current_.index : 0);
-    }
+    // An empty group names no column.
+    const int column = current_.index > 0 ? GroupStart() + current_.index : 0;
+    const ViewHost::ContourSettings view = view_.GetContourSettings();
+    if (column != view.column || variableType_ != view.group) TakeVariableIntoView(column);
     RefreshState();
 }
 

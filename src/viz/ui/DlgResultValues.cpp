@@ -83,11 +83,17 @@ void DlgResultValues::FillLists()
     RefreshValues();
 }
 
+// The value shown follows the kind at once: the window made at the first
+// showing filled its lists before the view set the kind.
 void DlgResultValues::SetKind(int kind)
 {
+    const bool changed = kind != kind_;
     kind_ = kind;
     const ModelData* model = view_.GetModelData();
-    if (kind_ == 2 && !filled_ && model && model->HasResults()) FillLists();
+    if (kind_ == 2 && !filled_ && model && model->HasResults())
+        FillLists();
+    else if (changed && filled_)
+        RefreshValues();
 }
 
 void DlgResultValues::DoDataExchange(ui::DataExchange& dx)

@@ -45,9 +45,12 @@ bool DiffersFromStored(const ModelData& model) {
 CDlgSectionCut::CDlgSectionCut(ui::Window* parent) : TDialog(IDD, parent) {
     m_rowsPerPage = kRowsPerPage;
     m_columns = kColumns;
-    for (int c = 1; c <= kColumns; ++c)
+    for (int c = 1; c <= kColumns; ++c) {
         OnNotifyRange(ui::Notify::SetFocus, CellId(1, c), CellId(kRowsPerPage, c),
                       [this, c](ui::Notification& n) { OnSetFocusCell(n.id - CellId(1, c) + 1, c); });
+        OnNotifyRange(ui::Notify::Change, CellId(1, c), CellId(kRowsPerPage, c),
+                      [this, c](ui::Notification& n) { OnChangeCell(n.id - CellId(1, c) + 1, c); });
+    }
     OnClicked(IDC_ADD_CUT_LINE, [this] { OnAddCutLine(); });
     OnClicked(IDC_DEL_CUT_LINE, [this] { DeleteCutLine(); });
     OnClicked(ui::IDOK, [this] { OnBnClickedOk(); });
@@ -125,6 +128,45 @@ void CDlgSectionCut::EnableApply(bool enable) {
     if (ui::Control* apply = GetDlgItem(IDC_APPLY)) apply->EnableWindow(enable);
 }
 
+CDlgSectionCut::AppliedState CDlgSectionCut::WorkingState() const {
+    AppliedState state;
+    state.option = m_option;
+    state.division = m_division;
+    const CutLineTable* table = Table();
+    for (int i = 0; table && i < table->GetCount(); ++i) {
+        const Line l = LineAt(*table, i);
+        state.lines.push_back({l.sy, l.sz, l.ey, l.ez});
+    }
+    return state;
+}
+
+// Apply is enabled while the lines or the options differ from those last
+// applied: after a line is added, deleted or edited.
+void CDlgSectionCut::UpdateApply() {
+    const AppliedState now = WorkingState();
+    EnableApply(now.lines != m_applied.lines || now.option != m_applied.option ||
+                now.division != m_applied.division);
+}
+
+// A cell typed into: Apply is enabled while its text reads other than the
+// line's value (a text that is no number is refused by Apply).
+void CDlgSectionCut::OnChangeCell(int row, int column) {
+    const CutLineTable* table = Table();
+    const int line = LineOfRow(row);
+    double typed = 0.0;
+    if (!table || line < 1 || line > table->GetCount() ||
+        !ui::ParseDouble(GetDlgItemText(CellId(row, column)), typed)) {
+        EnableApply(true);
+        return;
+    }
+    const Line l = LineAt(*table, line - 1);
+    const double shown[] = {l.sy, l.sz, l.ey, l.ez};
+    if (typed != shown[column - 1])
+        EnableApply(true);
+    else
+        UpdateApply();
+}
+
 // ---------------------------------------------------------------------------
 // Opening, page and commit
 
@@ -143,12 +185,13 @@ bool CDlgSectionCut::OnInitDialog() {
         for (const char* d : kDivisions) list->AddString(d);
         list->SetCurSel(m_division);
     }
-    EnableApply(false);
     m_committedOption = m_option;
     m_committedDivision = m_division;
+    m_applied = WorkingState();
     if (m_pView) m_pView->ShowCutLines(true);
     UpdateData(false);
     Refresh();
+    EnableApply(false);
     // The refresh has put the focus into the current cell when there is one.
     return VisibleRows() == 0;
 }
@@ -204,7 +247,7 @@ int CDlgSectionCut::Validate() {
             table->SetEndZ(i, m_values[r - 1][3]);
         }
     }
-    EnableApply(false);
+    UpdateApply();
     return 0;
 }
 
@@ -263,6 +306,7 @@ void CDlgSectionCut::OnAddCutLine() {
     m_rowCount = m_cutLineCount;
     if (m_pView) m_pView->ShowCutLines(true);
     Refresh();
+    UpdateApply();
     RepaintView();
 }
 
@@ -280,6 +324,7 @@ void CDlgSectionCut::DeleteCutLine() {
     }
     if (m_pView) m_pView->ShowCutLines(true);
     Refresh();
+    UpdateApply();
     RepaintView();
 }
 
@@ -289,10 +334,8 @@ void CDlgSectionCut::DeleteCutLine() {
 void CDlgSectionCut::OptionChanged(int option) {
     m_option = option;
     HighlightCutLine(0);
-    if (m_option != m_committedOption) {
-        EnableApply(true);
-        if (m_pDoc) m_pDoc->SetModifiedFlag(true);
-    }
+    if (m_option != m_committedOption && m_pDoc) m_pDoc->SetModifiedFlag(true);
+    UpdateApply();
     RepaintView();
 }
 
@@ -302,12 +345,10 @@ void CDlgSectionCut::OnNode() { OptionChanged(1); }
 
 void CDlgSectionCut::OnSelChangeDivision() {
     UpdateData(true);
-    if (m_division != m_committedDivision) {
-        EnableApply(true);
-        if (m_pDoc) m_pDoc->SetModifiedFlag(true);
-    }
+    if (m_division != m_committedDivision && m_pDoc) m_pDoc->SetModifiedFlag(true);
     HighlightCutLine(0);
     Refresh();
+    UpdateApply();
     RepaintView();
 }
 
@@ -315,6 +356,7 @@ bool CDlgSectionCut::PreTranslateMessage(const ui::Message& msg) {
     if (msg.type == ui::Message::KeyDown && msg.key == ui::key::Enter) {
         // Enter puts the working table back on the page; the dialog stays.
         Refresh();
+        UpdateApply();
         RepaintView();
         return true;
     }
@@ -393,6 +435,8 @@ int CDlgSectionCut::CheckCutLine() {
 void CDlgSectionCut::OnApply() {
     Validate();
     if (CheckCutLine()) return;
+    m_applied = WorkingState();
+    EnableApply(false);
     m_touched = 1;
     if (m_pView) m_pView->RebuildScene();
     if (m_pDoc) m_pDoc->UpdateAllViews();

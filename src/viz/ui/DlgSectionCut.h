@@ -19,6 +19,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "uibase/Hosts.h"
 #include "uibase/TDialog.h"
@@ -100,6 +101,18 @@ public:
     int m_committedDivision = 2;
 
 private:
+    // The lines and options as found at opening or last applied: Apply is
+    // enabled while the dialog holds others.
+    struct AppliedState {
+        std::vector<std::array<double, kColumns>> lines;
+        int option = 0;
+        int division = 2;
+    };
+    AppliedState WorkingState() const;
+    void UpdateApply();
+    void OnChangeCell(int row, int column);
+    AppliedState m_applied;
+
     ModelData* Model() const;
     CutLineTable* Table() const;
     int VisibleRows() const;
@@ -112,8 +125,8 @@ private:
     int FirstZeroLengthLine() const;
     int FirstLineInsideTheBox() const;
     int FirstReversedLine() const;
-    // The option changed by the user: Apply and the modified mark when it
-    // differs from the committed one.
+    // The option changed by the user: the modified mark when it differs
+    // from the committed one.
     void OptionChanged(int option);
     void EnableApply(bool enable);
     void RepaintView();

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "model/DataTable.h"
 #include "model/ModelData.h"
 #include "model/ModelLists.h"
 #include "platform/ui/Services.h"
 #include "viz/ui/ModelessOpen.h"
+#include "viz/ui/ResultDialogSupport.h"
 
 namespace {
 
@@ -34,6 +36,12 @@ const NodePathQuantity kNodePathQuantities[] = {
     {kSumOfReactions, "Rx + spring force", "Discrete Force Rx + Force in Nonlinear Spring",
      "Force in nonlinear spring"},
 };
+
+// Node paths plot the values of this step.
+constexpr int kNodePathStep = 1;
+
+// " (Step = n)" in the title of a curve of step n; nothing without a step.
+std::string StepCaption(int step) { return step > 0 ? " (Step = " + std::to_string(step) + ")" : std::string(); }
 
 }  // namespace
 
@@ -86,6 +94,7 @@ ui::DialogTemplate CDlgXYPlot::BuildTemplate() const {
     t.Radio(IDC_CUT_LINE_MODE, "On CutLine", {15, 25, 49, 10}, cs::Group);
     t.Radio(IDC_NODE_PATH_MODE, "On Node Path", {88, 25, 66, 10});
     t.CheckBox(IDC_MARKER, "Show Marker", {15, 167, 58, 9});
+    t.Label(IDC_NOTE, "", {7, 188, 148, 66});
     return t;
 }
 
@@ -134,6 +143,25 @@ void CDlgXYPlot::ShowModeControls() {
     CheckDlgButton(IDC_CUT_LINE_MODE, m_mode == 1 ? 1 : 0);
     CheckDlgButton(IDC_NODE_PATH_MODE, m_mode == 2 ? 1 : 0);
     SetDlgItemText(IDC_SELECTION_LABEL, m_mode == 1 ? "Cut Line Selection" : "Node path Selection");
+    SetDlgItemText(IDC_NOTE, NoteText());
+}
+
+// The cut results come from the analysis: a cut line added or removed since
+// then is not in them until the analysis runs again.
+std::string CDlgXYPlot::NoteText() const {
+    if (m_mode == 2) {
+        const ModelData* model = ViewModel();
+        if (model && model->NodePathCount() == 0)
+            return "The model has no node paths. Define one with Input Data > Node Path.";
+        return {};
+    }
+    const ModelData* model = DocModel();
+    const CutLineTable* lines = model ? model->GetCutLineDataTable() : nullptr;
+    if (model && model->HasResults() && lines && lines->GetCount() != model->cutLineCount)
+        return "The cut lines have changed since the analysis: the plot shows the " +
+               std::to_string(model->cutLineCount) + " lines analysed. Run the analysis again to plot the " +
+               std::to_string(lines->GetCount()) + " lines of the model.";
+    return {};
 }
 
 bool CDlgXYPlot::EmptyLists() {
@@ -248,7 +276,9 @@ void CDlgXYPlot::BuildCutLineCurve() {
         v < static_cast<int>(model->cutColumnNames.size()) ? model->cutColumnNames[v] : std::string();
     // Columns beyond the named nine are titled by their own name.
     const std::string name = v < static_cast<int>(std::size(kCutLineNames)) ? kCutLineNames[v] : columnName;
-    m_title = "CutLine " + std::to_string(c + 1) + ": " + name;
+    // The cuts are computed once, after the last step: the title names it,
+    // since the view may show another step.
+    m_title = "CutLine " + std::to_string(c + 1) + ": " + name + StepCaption(resultdlg::LastStepNumber(*model));
     m_yCaption = columnName;
     m_xCaption = " Location along cut line ";
 }
@@ -290,7 +320,7 @@ void CDlgXYPlot::BuildNodePathCurve() {
             model->NodePathValues(m_yValues, path->nodes, q.code);
         }
     }
-    m_title = "Node Path " + std::to_string(p + 1) + ": " + q.titleName;
+    m_title = "Node Path " + std::to_string(p + 1) + ": " + q.titleName + StepCaption(model ? kNodePathStep : 0);
     m_yCaption = q.yCaption;
     m_xCaption = " Location along node path line ";
 }

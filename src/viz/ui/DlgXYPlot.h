@@ -37,6 +37,7 @@ public:
         IDC_CUT_LINE_MODE,
         IDC_NODE_PATH_MODE,
         IDC_MARKER,
+        IDC_NOTE,  // what the plot cannot show, and what to do about it
     };
     // The Close button.
     static constexpr int IDC_CLOSE = ui::IDOK;
@@ -104,6 +105,9 @@ private:
     ModelData* DocModel() const;
     ModelData* ViewModel() const;
     void ShowModeControls();
+    // The note under the options: a model without node paths, cut lines
+    // changed since the analysis; empty otherwise.
+    std::string NoteText() const;
     // Empties the item and variable lists and fills the width list; false
     // when the template lacks one of them.
     bool EmptyLists();

@@ -2,21 +2,36 @@
 
 #include "uibase/Hosts.h"
 #include "model/ModelData.h"
+#include "platform/ui/Services.h"
 #include "viz/ui/ResultDialogSupport.h"
 
 NodeResultDialog::NodeResultDialog(int templateId, ViewHost& view, int nodeEdit, int nodeSpin, ui::Window* parent)
-    : ui::Dialog(templateId, parent), view_(view)
+    : ui::Dialog(templateId, parent), view_(view), nodeEdit_(nodeEdit)
 {
     OnNotify(ui::Notify::Change, nodeEdit, [this] { OnChangeNode(); });
+    OnNotify(ui::Notify::KillFocus, nodeEdit, [this] { OnKillFocusNode(); });
     OnNotify(ui::Notify::DeltaPos, nodeSpin, [this](ui::Notification& n) { OnDeltaPosNode(n); });
 }
 
-// A text that is not a number is refused with the framework's prompt; the
-// refresh goes on with the last number read.
+// Each number typed shows its node at once. A text that is no number yet
+// (cleared, a lone sign) waits: it is checked when the field is left or at
+// Enter (OK), not while it is being typed.
 void NodeResultDialog::OnChangeNode()
 {
+    int node = 0;
+    if (!ui::ParseInt(GetDlgItemText(nodeEdit_), node)) return;
     UpdateData(true);
     RefreshValues();
+}
+
+// Leaving a field that holds no number: the framework's prompt, and the
+// field shows the node shown before, so that no second prompt follows.
+void NodeResultDialog::OnKillFocusNode()
+{
+    int node = 0;
+    if (ui::ParseInt(GetDlgItemText(nodeEdit_), node)) return;
+    ui::MessageBox("Please enter an integer.", ui::Buttons::Ok, ui::Icon::Exclamation);
+    SetDlgItemText(nodeEdit_, std::to_string(node_));
 }
 
 // Without node rows the spin does nothing.

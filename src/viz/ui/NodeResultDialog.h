@@ -30,5 +30,8 @@ protected:
 
 private:
     void OnChangeNode();
+    void OnKillFocusNode();
     void OnDeltaPosNode(ui::Notification& n);
+
+    int nodeEdit_;
 };

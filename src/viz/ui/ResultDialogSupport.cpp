@@ -44,14 +44,30 @@ std::string ResultColumnCaption(const ModelData& model, int column)
     return model.resultCaptions[static_cast<std::size_t>(column)];
 }
 
-int FillStepList(ui::ComboBox& list, const ModelData& model)
+namespace {
+
+std::vector<int> StepNumbers(const ModelData& model)
 {
     const int count = model.GetStepCount();
-    if (count <= 0) return 0;
+    if (count <= 0) return {};
     std::vector<int> steps(static_cast<std::size_t>(count));
     model.GetStepNumbers(steps.data());
+    return steps;
+}
+
+}  // namespace
+
+int FillStepList(ui::ComboBox& list, const ModelData& model)
+{
+    const std::vector<int> steps = StepNumbers(model);
     for (int s : steps) list.AddString(IntText(s));
-    return steps.front();
+    return steps.empty() ? 0 : steps.front();
+}
+
+int LastStepNumber(const ModelData& model)
+{
+    const std::vector<int> steps = StepNumbers(model);
+    return steps.empty() ? 0 : steps.back();
 }
 
 int StepNodeNumber(const NodeTable& nodes, int node, int delta)

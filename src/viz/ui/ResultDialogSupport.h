@@ -35,6 +35,8 @@ std::string ResultColumnCaption(const ModelData& model, int column);
 // Fills the list with "%d" of every step number; returns the first step
 // number, 0 when there are no steps.
 int FillStepList(ui::ComboBox& list, const ModelData& model);
+// The number of the model's last step, 0 when there are no steps.
+int LastStepNumber(const ModelData& model);
 
 // Node number after one press of the node spin from `node`: the row of the
 // node, or the nearest row the binary search meets, moved one row on (the up
