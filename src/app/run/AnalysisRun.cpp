@@ -437,6 +437,9 @@ void ReadBack(ModelData& model, const RunFiles& files, bool halvor, RunHost& hos
     host.ResultsFlagChanged(model.HasResults());
 }
 
+// The run in its order: the model's lock, the question about earlier
+// results, the folder's solver list, the deletions, the model check, one of
+// the two routes and the read-back.
 int RunAnalysisSteps(ModelData& model, const RunFiles& files, bool hadResults, const std::string& programFolder,
                      RunHost& host, RunScope& scope, RunOutcome& outcome)
 {

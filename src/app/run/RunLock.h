@@ -5,6 +5,8 @@
 // lock on the file, held while the file stays open, so a run whose process
 // is gone leaves a stale file that the next run takes over. The file names
 // the holder (process number, program and host) for the refusal message.
+// The same kind of lock, taken on the solver's file list "torve.dat", keeps
+// a second model of the folder from the solver files of a run.
 
 #include <string>
 
