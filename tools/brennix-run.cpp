@@ -4,7 +4,8 @@
 // program's Run Analysis (model check, save, solver input, the solver
 // library from this program's folder, results read back), then a short
 // summary of the results. Exits non-zero when anything failed, saying what;
-// Ctrl-C or SIGTERM end it with 128 + the signal, the run marked unfinished.
+// Ctrl-C, SIGTERM or SIGHUP end it with 128 + the signal, the run marked
+// unfinished. A model too large for the memory is said to be so.
 
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
+#include <new>
 #include <sstream>
 #include <string>
 
@@ -144,6 +146,66 @@ int Fail(const std::string& why)
     return 1;
 }
 
+// Reads the model, runs its analysis and prints the summary; the exit
+// status of the runner.
+int AnalyseAndSummarise(const std::string& path, const std::string& programFolder)
+{
+    ModelData model;
+    const std::string version = model.ReadFirstLine(path);
+    if (version != "V4.1") return Fail("not a model file of version V4.1: " + path);
+    const int read = model.ReadModelFile(path, true);
+    if (read != 0)
+        return Fail("model file could not be read (code " + std::to_string(read) + "): " + path + ": " +
+                    model.GetReadError());
+
+    ConsoleHost host;
+    RunOutcome outcome;
+    // Ctrl-C, SIGTERM and SIGHUP end the run cleanly (see
+    // InstallRunInterruptHandlers).
+    InstallRunInterruptHandlers();
+    const bool hadResults = FileExists(RunFileName(path, ".sds")) != 0;
+    RunAnalysis(model, path, hadResults, programFolder, host, &outcome);
+
+    const std::string reason = outcome.systemReason.empty() ? "" : ": " + outcome.systemReason;
+    if (outcome.lockRefused)
+        return Fail(outcome.lockHolder.empty() ? "the run lock of the model could not be taken"
+                                               : "the model is being analysed by another run: " + outcome.lockHolder);
+    if (outcome.folderBusy)
+        return Fail("another model in the same folder is being analysed: " + outcome.folderHolder);
+    if (outcome.outOfMemory) return Fail("the analysis of " + NeedsMoreMemoryText(path));
+    if (outcome.modelErrors) return Fail("the model check found errors; see " + outcome.messageFile);
+    if (outcome.saveFailed) return Fail("the model could not be saved: " + path + reason);
+    if (outcome.folderFailed)
+        return Fail("the folder of the model could not be made the current folder: " + GetDirectoryOfPath(path) +
+                    reason);
+    if (outcome.listFailed) return Fail("the file list of the run could not be written" + reason);
+    if (!outcome.halvorRoute) {
+        if (!outcome.inputWritten) return Fail("the solver input could not be written" + reason);
+        if (!outcome.libraryLoaded) return Fail("the solver library could not be loaded: " + outcome.libraryPath);
+        if (!outcome.exportFound) return Fail("the solver library has no ITORVE: " + outcome.libraryPath);
+    } else if (!outcome.programStarted) {
+        return Fail("the analysis program could not be started");
+    }
+    if (outcome.solverStatus != 0 || FileContains(outcome.messageFile, "Analysis terminated"))
+        return Fail("the analysis reported an error (status " + std::to_string(outcome.solverStatus) + "); see " +
+                    outcome.messageFile);
+    if (!outcome.resultsFileFound) return Fail("the analysis wrote no step results");
+    if (outcome.resultsStatus != 0)
+        return Fail("the step results could not be read (code " + std::to_string(outcome.resultsStatus) + ")");
+    if (outcome.cutFileFound && outcome.cutStatus != 0) return Fail("the section-cut results could not be read");
+
+    // Results that are not finite are no result: the run failed.
+    const long notFinite = CountNotFinite(model);
+    std::printf(notFinite == 0 ? "Status: 0\n" : "Status: failed\n");
+    PrintSummary(model);
+    if (notFinite > 0) {
+        std::fprintf(stderr, "brennix-run: %ld result values are not finite; see %s\n", notFinite,
+                     outcome.messageFile.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -170,50 +232,11 @@ int main(int argc, char** argv)
     if (kind != std::filesystem::file_type::regular)
         return Fail("the model file is not a regular file (a pipe, socket or device): " + path);
 
-    ModelData model;
-    const std::string version = model.ReadFirstLine(path);
-    if (version != "V4.1") return Fail("not a model file of version V4.1: " + path);
-    const int read = model.ReadModelFile(path, true);
-    if (read != 0)
-        return Fail("model file could not be read (code " + std::to_string(read) + "): " + path + ": " +
-                    model.GetReadError());
-
-    ConsoleHost host;
-    RunOutcome outcome;
-    // Ctrl-C and SIGTERM end the run cleanly (see InstallRunInterruptHandlers).
-    InstallRunInterruptHandlers();
-    const bool hadResults = FileExists(RunFileName(path, ".sds")) != 0;
-    RunAnalysis(model, path, hadResults, ProgramFolder(argv[0]), host, &outcome);
-
-    if (outcome.lockRefused)
-        return Fail(outcome.lockHolder.empty() ? "the run lock of the model could not be taken"
-                                               : "the model is being analysed by another run: " + outcome.lockHolder);
-    if (outcome.modelErrors) return Fail("the model check found errors; see " + outcome.messageFile);
-    if (outcome.saveFailed) return Fail("the model could not be saved: " + path);
-    if (outcome.listFailed) return Fail("the file list of the run could not be written");
-    if (!outcome.halvorRoute) {
-        if (!outcome.inputWritten) return Fail("the solver input could not be written");
-        if (!outcome.libraryLoaded) return Fail("the solver library could not be loaded: " + outcome.libraryPath);
-        if (!outcome.exportFound) return Fail("the solver library has no ITORVE: " + outcome.libraryPath);
-    } else if (!outcome.programStarted) {
-        return Fail("the analysis program could not be started");
+    // A model too large for the memory ends with a message, never an abort;
+    // the model file is only ever replaced whole, so nothing is lost.
+    try {
+        return AnalyseAndSummarise(path, ProgramFolder(argv[0]));
+    } catch (const std::bad_alloc&) {
+        return Fail("the model file " + NeedsMoreMemoryText(path));
     }
-    if (outcome.solverStatus != 0 || FileContains(outcome.messageFile, "Analysis terminated"))
-        return Fail("the analysis reported an error (status " + std::to_string(outcome.solverStatus) + "); see " +
-                    outcome.messageFile);
-    if (!outcome.resultsFileFound) return Fail("the analysis wrote no step results");
-    if (outcome.resultsStatus != 0)
-        return Fail("the step results could not be read (code " + std::to_string(outcome.resultsStatus) + ")");
-    if (outcome.cutFileFound && outcome.cutStatus != 0) return Fail("the section-cut results could not be read");
-
-    // Results that are not finite are no result: the run failed.
-    const long notFinite = CountNotFinite(model);
-    std::printf(notFinite == 0 ? "Status: 0\n" : "Status: failed\n");
-    PrintSummary(model);
-    if (notFinite > 0) {
-        std::fprintf(stderr, "brennix-run: %ld result values are not finite; see %s\n", notFinite,
-                     outcome.messageFile.c_str());
-        return 1;
-    }
-    return 0;
 }

@@ -2,16 +2,19 @@
 // that sits in this program's folder and prints the mesher's result (0
 // success). Exits 0 only for a whole mesh: a non-zero result, an "Error:" or
 // "Warning:" line in the log or a mesh without elements exit 1, with the
-// log's lines on the error output.
+// log's lines on the error output; an input that needs more memory than
+// there is is said to be so, with its size.
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "app/run/AnalysisRun.h"
 #include "meshtools/MesherBinding.h"
 
 namespace {
@@ -24,6 +27,28 @@ int usage(const char* program, FILE* to)
                  "with the log in \".msh\"; prints 0 on success, 1 on failure.\n",
                  program);
     return to == stdout ? 0 : 2;
+}
+
+std::string MemoryShortfall(const std::string& input)
+{
+    return "Mesh generation failed: the geometry input " + NeedsMoreMemoryText(input);
+}
+
+// The exit status of a meshing that returned `result`, with the log's
+// problems on the error output.
+int Outcome(const std::string& input, int result)
+{
+    const std::vector<std::string> problems = MesherLogProblems(MesherOutputName(input, ".msh"));
+    for (const std::string& line : problems) std::fprintf(stderr, "%s\n", line.c_str());
+    for (const std::string& line : problems)
+        if (line.find("Error: out of memory") != std::string::npos)
+            std::fprintf(stderr, "%s\n", MemoryShortfall(input).c_str());
+    if (result != 0 || !problems.empty()) return 1;
+    if (MeshFileElementCount(MesherOutputName(input, ".fem")) <= 0) {
+        std::fprintf(stderr, "Mesh generation failed: the mesh has no elements\n");
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -59,15 +84,16 @@ int main(int argc, char** argv)
         dlclose(handle);
         return 1;
     }
-    const int result = entry(input);
-    std::printf("%d\n", result);
-    dlclose(handle);
-    const std::vector<std::string> problems = MesherLogProblems(MesherOutputName(input, ".msh"));
-    for (const std::string& line : problems) std::fprintf(stderr, "%s\n", line.c_str());
-    if (result != 0 || !problems.empty()) return 1;
-    if (MeshFileElementCount(MesherOutputName(input, ".fem")) <= 0) {
-        std::fprintf(stderr, "Mesh generation failed: the mesh has no elements\n");
+    // The mesher reports running out of memory in its log; here nothing of
+    // it may end the program with an abort either.
+    try {
+        const int result = entry(input);
+        std::printf("%d\n", result);
+        dlclose(handle);
+        return Outcome(input, result);
+    } catch (const std::bad_alloc&) {
+        std::printf("1\n");
+        std::fprintf(stderr, "%s\n", MemoryShortfall(input).c_str());
         return 1;
     }
-    return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "app/KorbelCommands.h"
 #include "app/SplashWindow.h"
+#include "app/run/RunLock.h"
 #include "meshtools/ui/NewProject.h"
 #include "model/MaterialTable.h"
 #include "model/ModelFile.h"
@@ -109,8 +110,7 @@ bool CKorbelDoc::OnOpenDocument(const std::string& path)
         return OpenModelFile(path);
     } catch (const std::bad_alloc&) {
         model_ = std::make_unique<ModelData>();
-        ui::MessageBox("The model \"" + path + "\" is too large for the memory of this computer.", ui::Buttons::Ok,
-                       ui::Icon::Stop);
+        ui::MessageBox("The model file " + NeedsMoreMemoryText(path) + ".", ui::Buttons::Ok, ui::Icon::Stop);
     } catch (const std::exception& e) {
         model_ = std::make_unique<ModelData>();
         ui::MessageBox("Error reading file \"" + path + "\": " + e.what(), ui::Buttons::Ok, ui::Icon::Exclamation);
@@ -149,7 +149,13 @@ bool CKorbelDoc::OpenModelFile(const std::string& path)
         return false;
     }
     solidFace_ = SolidFaceFor(model_->GetElementCount());
-    if (ui::FileExists(sds)) {
+    // A lock that no run holds was left by a run whose process ended before
+    // the run was over: whatever results it wrote are partial.
+    if (RunLockIsStale(path)) {
+        ui::MessageBox("The last analysis of \"" + path +
+                           "\" did not finish: its partial results are not loaded.\nRun the analysis again.",
+                       ui::Buttons::Ok, ui::Icon::Exclamation);
+    } else if (ui::FileExists(sds)) {
         model_->ReadResultsFile(sds);
         model_->ReadCutLineResults(cut);
     }

@@ -14,8 +14,12 @@ const char* const kRunMarker = "Brennix";
 std::string RunStatusText(const RunOutcome& run)
 {
     if (run.declined) return "Analysis not run: the previous results are kept";
+    if (run.lockRefused) return "Analysis not run: the model is being analysed by another run";
+    if (run.folderBusy) return "Analysis not run: another model in the same folder is being analysed";
+    if (run.outOfMemory) return "Analysis failed: the model needs more memory than there is";
     if (run.modelErrors) return "Analysis not run: the model has errors (see the message file)";
     if (run.saveFailed) return "Analysis failed: the model could not be saved";
+    if (run.folderFailed) return "Analysis failed: the folder of the model could not be made the current folder";
     if (run.listFailed) return "Analysis failed: the file list could not be written";
     if (!run.inputWritten) return "Analysis failed: the solver input could not be written";
     if (run.halvorRoute && !run.programStarted) return "Analysis failed: the analysis program could not be started";

@@ -212,6 +212,8 @@ public:
     // Why the last ReadModelFile failed: the line, the block and what was
     // expected there ("" after a read that succeeded).
     const std::string& GetReadError() const { return readError; }
+    // The two writers return non-zero on failure, errno then saying why
+    // when the system refused (a full disk, a write-protected file).
     int WriteModelFile(const std::string& path);
     std::string ReadFirstLine(const std::string& path);
     // Numeric solver input and model check.

@@ -185,8 +185,10 @@ int ReplaceFile(const std::string& linkPath, const std::string& data)
     RemoveStaleTempFiles(path);
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0 &&
-        (::access(path.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
+        (::access(path.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
+        errno = EACCES;
         return 1;  // write-protected (even the superuser keeps off a file nobody may write)
+    }
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -205,7 +207,9 @@ int ReplaceFile(const std::string& linkPath, const std::string& data)
     ok = ::close(fd) == 0 && ok;
     if (ok && std::rename(temp.c_str(), path.c_str()) == 0)
         return 0;
+    const int error = errno;
     ::unlink(temp.c_str());
+    errno = error;
     return 1;
 }
 

@@ -6,9 +6,11 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <new>
 
 #include "KorbelTestSupport.h"
 #include "app/KorbelDoc.h"
+#include "app/run/RunLock.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
 
@@ -145,6 +147,62 @@ TEST_F(KorbelDocOpen, StepResultsWithoutCutFileOpenSilently)
     EXPECT_EQ(d.ResultsFlag(), 1);
     EXPECT_EQ(d.GetModelData()->GetStepCount(), 1);
     EXPECT_TRUE(driver.MessageBoxes().empty());
+}
+
+// A run killed before it was over leaves its lock with no holder: opening
+// the model says that the last run did not finish and loads none of its
+// partial results. A lock held by a run in progress, or none, says nothing.
+TEST_F(KorbelDocOpen, ModelOfAKilledRunSaysThatTheRunDidNotFinish)
+{
+    Scratch dir;
+    const std::string path = dir.File("m.slb");
+    WriteAll(path, OnePlate());
+    WriteAll(dir.File("m.sds"), OneStep());
+    WriteAll(RunLockPath(path), "process 999999999 (brennix-run) on elsewhere\n");
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes()[0].text, "The last analysis of \"" + path +
+                                                 "\" did not finish: its partial results are not loaded.\n"
+                                                 "Run the analysis again.");
+    EXPECT_EQ(driver.MessageBoxes()[0].icon, ui::Icon::Exclamation);
+    EXPECT_FALSE(doc.HasResults());
+    EXPECT_EQ(doc.ResultsFlag(), 0);
+    EXPECT_TRUE(fs::exists(dir.File("m.sds")));  // nothing deleted
+
+    driver.ClearLogs();
+    {
+        RunLock running;
+        ASSERT_TRUE(running.Acquire(path, "test_app"));
+        CKorbelDoc d;
+        ASSERT_TRUE(d.OnOpenDocument(path));
+        EXPECT_TRUE(driver.MessageBoxes().empty());
+    }
+    CKorbelDoc d;
+    ASSERT_TRUE(d.OnOpenDocument(path));
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+    EXPECT_EQ(d.ResultsFlag(), 1);
+}
+
+// A model that needs more memory than there is is refused with its size,
+// the program going on with an empty model. (Under AddressSanitizer memory
+// never runs out with an exception, so the open is made to run out.)
+TEST_F(KorbelDocOpen, ModelTooLargeForTheMemoryIsRefusedWithItsSize)
+{
+    class StarvedDoc : public CKorbelDoc {
+        void DeleteContents() override { throw std::bad_alloc(); }
+    };
+    Scratch dir;
+    const std::string text = OnePlate();
+    WriteAll(dir.File("m.slb"), text);
+    StarvedDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument(dir.File("m.slb")));
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes()[0].text, "The model file " + dir.File("m.slb") + " (" +
+                                                 std::to_string(text.size()) +
+                                                 " bytes) needs more memory than there is.");
+    EXPECT_EQ(driver.MessageBoxes()[0].icon, ui::Icon::Stop);
+    ASSERT_NE(doc.GetModelData(), nullptr);
+    EXPECT_EQ(doc.GetModelData()->GetNodeCount(), 0);
 }
 
 TEST_F(KorbelDocTest, NewModelIsUnmodifiedWithoutResults)

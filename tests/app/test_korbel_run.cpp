@@ -424,6 +424,42 @@ TEST_F(KorbelRun, UnwritableFileListSkipsTheSolver)
     EXPECT_TRUE(Edited().empty());
 }
 
+// The solver's file list is the folder's: while another model of the
+// folder is being analysed, Run Analysis is refused naming that model and
+// touches nothing; the status bar says why.
+TEST_F(KorbelRun, AnotherModelOfTheFolderBeingAnalysedRefusesTheRun)
+{
+    ui::App app;
+    app.SetMainFrame(std::make_unique<ui::Frame>());
+    ui::Frame& frame = *app.MainFrame();
+    frame.CreateStatusBar({"CAP"});
+    Open(RunPlate());
+    WriteAll(folder + "/m.sds", OneStep());
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    RunLock other;
+    ASSERT_TRUE(other.AcquireFile(folder + "/torve.dat", folder + "/other.slb\n" + folder + "/other.sin\n"));
+    driver.ExpectMessageBox(ui::IDYES, "delete previous results");
+    view.OnRunAnalysis();
+    EXPECT_EQ(g_solver.calls, 0);
+    ASSERT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(Texts()[1], "Another model in the same folder is being analysed: " + folder +
+                              "/other.slb.\nPlease wait until that run ends.");
+    EXPECT_EQ(driver.MessageBoxes()[1].icon, ui::Icon::Stop);
+    EXPECT_EQ(frame.GetStatusBar().message, "Analysis not run: another model in the same folder is being analysed");
+    EXPECT_EQ(ReadAll(folder + "/m.sds"), OneStep());
+    EXPECT_EQ(ReadAll(folder + "/torve.dat"), folder + "/other.slb\n" + folder + "/other.sin\n");
+    EXPECT_FALSE(fs::exists(RunLockPath(path)));
+    EXPECT_EQ(doc.ResultsFlag(), 1);
+
+    // Once that run is over the model runs.
+    other.Release();
+    driver.ClearLogs();
+    driver.ExpectMessageBox(ui::IDYES, "delete previous results");
+    view.OnRunAnalysis();
+    EXPECT_EQ(g_solver.calls, 1);
+    EXPECT_EQ(frame.GetStatusBar().message, "Analysis completed");
+}
+
 TEST_F(KorbelRun, SeparateProgramRouteListsNineFilesAndLeavesAnUnchangedModelAlone)
 {
     Scratch bin;

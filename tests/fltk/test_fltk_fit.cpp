@@ -131,6 +131,45 @@ TEST_F(FltkFit, TextsShownAsWrittenAndTemplateLabelsOnOneLine) {
     CloseWindow(frame);
 }
 
+// File names are UTF-8 on this system: a model named with accents, CJK
+// characters and an emoji is shown as it is in the window title (as the
+// window manager reads it) and in the recent-file menu, while the program's
+// own Windows-1252 texts stay converted.
+TEST_F(FltkFit, FileNamesInTitlesAndMenusAreShownAsTheirUtf8) {
+    const std::string name = "Plaque dalle \xC3\xA0 \xE6\xA8\xA1\xE5\x9E\x8B 1 \xF0\x9F\x98\x80.slb";
+    ui::Frame frame;
+    ASSERT_TRUE(frame.LoadFrame("Names"));
+    ui::MenuItem bar;
+    bar.AddPopup("&File").AddCommand(ui::cmd::FileMruFirst, "&1 /tmp/" + name);
+    frame.SetMenuBar(bar);
+    frame.SetWindowText("Brennix 2025.4.1 - " + name);
+    frame.ShowWindow(true);
+    Fl_Window* top = backend.TopWindowOf(frame);
+    ASSERT_TRUE(top);
+    EXPECT_EQ(std::string(top->label()), "Brennix 2025.4.1 - " + name);
+    ASSERT_TRUE(WaitFor([&] { return top->shown(); }));
+    Fl::flush();
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(fl_display, fl_xid(top), XInternAtom(fl_display, "_NET_WM_NAME", False), 0, 1024,
+                                 False, AnyPropertyType, &type, &format, &items, &after, &data),
+              Success);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), items), "Brennix 2025.4.1 - " + name);
+    XFree(data);
+    auto* menu = FindWidget<Fl_Menu_Bar>(top, [](Fl_Menu_Bar*) { return true; });
+    ASSERT_TRUE(menu);
+    const Fl_Menu_Item* entry = menu->menu()->submenu() ? menu->menu() + 1 : nullptr;
+    ASSERT_TRUE(entry && entry->label());
+    EXPECT_EQ(std::string(entry->label()), "&1 /tmp/" + name);
+
+    frame.SetWindowText("Gr\xF6\xDF" "e");
+    EXPECT_STREQ(top->label(), "Größe");
+    CloseWindow(frame);
+}
+
 TEST_F(FltkFit, MessageBoxesAsLargeAsTheirText) {
     const std::vector<std::string> texts = {
         "Save changes to Brnx1?",

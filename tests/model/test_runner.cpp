@@ -8,14 +8,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <new>
 
 #include "app/run/AnalysisRun.h"
 #include "app/run/RunLock.h"
 #include "test_solver_input_support.h"
 
+using bridgetest::Lines;
 using bridgetest::ReadAll;
 using bridgetest::Scratch;
 using bridgetest::WriteAll;
@@ -41,6 +47,32 @@ RunResult RunProgram(const std::string& program, const std::string& folder, cons
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
     const int status = ::pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// Runs `program model` in `folder` as RunProgram does, after `prepare` has
+// set up the child process (its limits, signals and environment).
+RunResult RunPrepared(const std::string& program, const std::string& folder, const std::string& model,
+                      const std::function<void()>& prepare)
+{
+    RunResult run;
+    int out[2];
+    if (::pipe(out) != 0) return run;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        prepare();
+        if (::chdir(folder.c_str()) != 0 || ::dup2(out[1], 1) < 0 || ::dup2(out[1], 2) < 0) ::_exit(127);
+        ::close(out[0]);
+        ::execl(program.c_str(), program.c_str(), model.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) run.output.append(buffer, static_cast<std::size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid) run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
 
@@ -469,12 +501,14 @@ TEST(Runner, SecondRunIsRefusedWhileTheLockIsHeldAndAStaleLockIsTakenOver)
     EXPECT_FALSE(fs::exists(RunLockPath(dir.File("winkler-mat.slb"))));
 }
 
-// Ctrl-C or SIGTERM during the solver: the process ends at once with
-// 128 + the signal, the model intact, the step results written so far set
-// aside as unfinished and said so in the message file, the lock released.
+// Ctrl-C, SIGTERM or SIGHUP (the terminal closed) during the solver: the
+// process ends at once with 128 + the signal, the model intact, the step
+// results written so far set aside as unfinished and said so in the message
+// file, the lock released.
 TEST(Runner, InterruptedRunEndsCleanlyAndMarksItsResultsUnfinished)
 {
-    for (const int sig : {SIGTERM, SIGINT}) {
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(sig);
         Scratch dir;
         fs::create_directories(dir.File("bin"));
         fs::copy_file(Runner(), dir.File("bin/brennix-run"));
@@ -495,7 +529,11 @@ TEST(Runner, InterruptedRunEndsCleanlyAndMarksItsResultsUnfinished)
         EXPECT_EQ(m.ReadModelFile(dir.File("winkler-mat.slb"), true), 0);
         EXPECT_FALSE(fs::exists(dir.File("winkler-mat.sds")));
         EXPECT_TRUE(fs::exists(dir.File("winkler-mat.unfinished.sds")));
-        EXPECT_NE(ReadAll(dir.File("winkler-mat.sms")).find("not a finished run"), std::string::npos);
+        EXPECT_NE(ReadAll(dir.File("winkler-mat.sms"))
+                      .find(std::string("interrupted (") +
+                            (sig == SIGINT ? "SIGINT" : sig == SIGHUP ? "SIGHUP" : "SIGTERM") +
+                            "): not a finished run"),
+                  std::string::npos);
         EXPECT_FALSE(fs::exists(RunLockPath(dir.File("winkler-mat.slb"))));
         EXPECT_FALSE(fs::exists(dir.File("torve.dat")));
         int leftovers = 0;
@@ -503,4 +541,224 @@ TEST(Runner, InterruptedRunEndsCleanlyAndMarksItsResultsUnfinished)
             leftovers += e.path().filename().string().find(".tmp") != std::string::npos;
         EXPECT_EQ(leftovers, 0);
     }
+}
+
+namespace {
+
+// A run of `model` in `folder` with the stalling solver library, which holds
+// the run once it has written a step; the caller ends it.
+struct StalledRun {
+    StalledRun(const Scratch& dir, const std::string& model)
+    {
+        fs::create_directories(dir.File("bin"));
+        fs::copy_file(Runner(), dir.File("bin/brennix-run"), fs::copy_options::overwrite_existing);
+        fs::copy_file(BRENNIX_STALLING_PARVANE, dir.File("bin/Parvane_DLL.so"), fs::copy_options::overwrite_existing);
+        pid = Start(dir.File("bin/brennix-run"), dir.Path(), model, dir.File("stalled-out.txt"));
+        stalled = pid > 0 && AppearsWithin(dir.File(fs::path(model).stem().string() + ".stalled"), 120);
+    }
+    ~StalledRun()
+    {
+        int status = 0;
+        if (pid > 0 && ::kill(pid, SIGTERM) == 0) ::waitpid(pid, &status, 0);
+    }
+    pid_t pid = -1;
+    bool stalled = false;
+};
+
+// The step results of `name` run alone in a folder of its own.
+std::string SoloResults(const std::string& name)
+{
+    Scratch solo;
+    CopyExample(solo, name);
+    const RunResult run = RunProgram(Runner(), solo.Path(), name);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    return ReadAll(solo.File(fs::path(name).stem().string() + ".sds"));
+}
+
+}  // namespace
+
+// The solver's file list and scratch files are the folder's: while one
+// model's solver runs, another model of the same folder is refused, naming
+// the model and the run that holds the folder, with nothing of its own
+// touched; once that run is over it runs as it runs alone.
+TEST(Runner, SecondModelOfAFolderWaitsForTheFirstsSolverRun)
+{
+    const std::string second = "slab-point-loads.slb";
+    const std::string solo = SoloResults(second);
+    Scratch dir;
+    CopyExample(dir, "winkler-mat.slb");
+    CopyExample(dir, second);
+    WriteAll(dir.File("slab-point-loads.sds"), "earlier results\n");
+    {
+        const StalledRun first(dir, "winkler-mat.slb");
+        ASSERT_TRUE(first.stalled) << ReadAll(dir.File("stalled-out.txt"));
+        const RunResult run = RunProgram(Runner(), dir.Path(), second);
+        EXPECT_EQ(run.exitCode, 1) << run.output;
+        const std::string folder = fs::canonical(dir.Path()).string();
+        EXPECT_NE(run.output.find("another model in the same folder is being analysed: " + folder +
+                                  "/winkler-mat.slb, process " + std::to_string(first.pid) + " (brennix-run)"),
+                  std::string::npos)
+            << run.output;
+        EXPECT_EQ(ReadAll(dir.File("slab-point-loads.sds")), "earlier results\n");
+        EXPECT_FALSE(fs::exists(dir.File("slab-point-loads.sin")));
+        EXPECT_FALSE(fs::exists(RunLockPath(dir.File(second))));
+        EXPECT_EQ(Lines(ReadAll(dir.File("torve.dat"))).front(), folder + "/winkler-mat.slb");
+    }
+    const RunResult run = RunProgram(Runner(), dir.Path(), second);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(ReadAll(dir.File("slab-point-loads.sds")), solo);
+}
+
+// Two models of one folder started at the same moment, several times: each
+// run either gives the results of its solo run or is refused naming the
+// other; never a mixture.
+TEST(Runner, TwoModelsOfAFolderStartedTogetherNeverMix)
+{
+    const std::string names[2] = {"winkler-mat.slb", "mat-piles.slb"};
+    const std::string solo[2] = {SoloResults(names[0]), SoloResults(names[1])};
+    for (int trial = 0; trial < 4; ++trial) {
+        SCOPED_TRACE(trial);
+        Scratch dir;
+        pid_t pids[2];
+        for (int i = 0; i < 2; ++i) CopyExample(dir, names[i]);
+        for (int i = 0; i < 2; ++i) pids[i] = Start(Runner(), dir.Path(), names[i], dir.File(std::to_string(i) + ".txt"));
+        for (int i = 0; i < 2; ++i) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(pids[i], &status, 0), pids[i]);
+            const std::string output = ReadAll(dir.File(std::to_string(i) + ".txt"));
+            const std::string sds = dir.File(fs::path(names[i]).stem().string() + ".sds");
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+                EXPECT_EQ(ReadAll(sds), solo[i]) << names[i];
+            } else {
+                EXPECT_NE(output.find("another model in the same folder is being analysed: " +
+                                      fs::canonical(dir.Path()).string() + "/" + names[1 - i]),
+                          std::string::npos)
+                    << output;
+                EXPECT_FALSE(fs::exists(sds));
+            }
+        }
+    }
+}
+
+// The solver reads its file list from the current directory: when the
+// model's folder cannot be made the current one, the run says so and stops
+// before the solver could read another folder's list.
+TEST(Runner, FolderThatCannotBeEnteredStopsTheRun)
+{
+    // The host moves the folder away once the model is saved.
+    class MovingHost : public RecordingHost {
+    public:
+        void ModelSaved() override
+        {
+            RecordingHost::ModelSaved();
+            fs::rename(from, to);
+        }
+        std::string from, to;
+    };
+    Scratch dir;
+    fs::create_directories(dir.File("models"));
+    ModelData m;
+    ASSERT_EQ(m.ReadModelFile(Example("winkler-mat.slb"), true), 0);
+    MovingHost host;
+    host.from = dir.File("models");
+    host.to = dir.File("moved");
+    RunOutcome outcome;
+    const std::string folder = fs::canonical(dir.Path()).string() + "/models/";
+    RunAnalysis(m, folder + "winkler-mat.slb", false, BRENNIX_BIN_DIR, host, &outcome);
+    EXPECT_TRUE(outcome.folderFailed);
+    EXPECT_EQ(outcome.systemReason, std::strerror(ENOENT));
+    EXPECT_NE(host.messages.find("Can not make the folder of the model the current folder\n" + folder + "\n" +
+                                 std::strerror(ENOENT) + "\nPlease Check."),
+              std::string::npos)
+        << host.messages;
+    EXPECT_FALSE(outcome.inputWritten);
+    EXPECT_FALSE(outcome.solverCalled);
+}
+
+// The runner's own failures to write give the system's reason: a full disk
+// under the solver input, a file-size limit under the model.
+TEST(Runner, RefusedWritesGiveTheSystemsReason)
+{
+    {
+        Scratch dir;
+        CopyExample(dir, "winkler-mat.slb");
+        fs::create_symlink("/dev/full", dir.File("winkler-mat.sin"));
+        const RunResult run = RunProgram(Runner(), dir.Path(), "winkler-mat.slb");
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.output.find(std::string("the solver input could not be written: ") + std::strerror(ENOSPC)),
+                  std::string::npos)
+            << run.output;
+    }
+    Scratch dir;
+    CopyExample(dir, "winkler-mat.slb");
+    const std::string before = ReadAll(dir.File("winkler-mat.slb"));
+    const RunResult run = RunPrepared(Runner(), dir.Path(), "winkler-mat.slb", [] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{1024, 1024};  // smaller than the model file
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("the model could not be saved: winkler-mat.slb: " + std::string(std::strerror(EFBIG))),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(ReadAll(dir.File("winkler-mat.slb")), before);
+}
+
+namespace {
+
+// AddressSanitizer ends a process whose memory runs out with a report of
+// its own (its operator new never throws), and its shadow memory rules out
+// an address space limit.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+}  // namespace
+
+// A model that needs more memory than there is (here: a node number of a
+// hundred million, whose lookup takes 400 MB, under a limit of 256 MB) ends
+// with a message naming the model and its size, never with an abort; the
+// model and its results stay. Memory that runs out during the run is said
+// so, and the run's locks are let go.
+TEST(Runner, ModelTooLargeForTheMemoryIsSaidToBeSo)
+{
+    Scratch dir;
+    if (!kAddressSanitizer) {
+        std::string text = ReadAll(Example("winkler-mat.slb"));
+        text.replace(text.find("*\t133\t"), 6, "*\t100000000\t");
+        WriteAll(dir.File("m.slb"), text);
+        WriteAll(dir.File("m.sds"), "earlier results\n");
+        const RunResult run = RunPrepared(Runner(), dir.Path(), "m.slb", [] {
+            const rlimit limit{256u << 20, 256u << 20};
+            ::setrlimit(RLIMIT_AS, &limit);
+        });
+        EXPECT_EQ(run.exitCode, 1) << run.output;
+        EXPECT_NE(run.output.find("brennix-run: the model file m.slb (" + std::to_string(text.size()) +
+                                  " bytes) needs more memory than there is"),
+                  std::string::npos)
+            << run.output;
+        EXPECT_EQ(ReadAll(dir.File("m.slb")), text);
+        EXPECT_EQ(ReadAll(dir.File("m.sds")), "earlier results\n");
+    }
+
+    // The memory runs out once the model is saved.
+    class StarvingHost : public RecordingHost {
+    public:
+        void ModelSaved() override { throw std::bad_alloc(); }
+    };
+    CopyExample(dir, "winkler-mat.slb");
+    ModelData m;
+    ASSERT_EQ(m.ReadModelFile(dir.File("winkler-mat.slb"), true), 0);
+    StarvingHost host;
+    RunOutcome outcome;
+    RunAnalysis(m, dir.File("winkler-mat.slb"), false, BRENNIX_BIN_DIR, host, &outcome);
+    EXPECT_TRUE(outcome.outOfMemory);
+    EXPECT_NE(host.messages.find("The analysis of " + dir.File("winkler-mat.slb") + " ("), std::string::npos)
+        << host.messages;
+    EXPECT_NE(host.messages.find(" needs more memory than there is."), std::string::npos) << host.messages;
+    EXPECT_FALSE(fs::exists(RunLockPath(dir.File("winkler-mat.slb"))));
+    EXPECT_FALSE(fs::exists(dir.File("torve.dat")));
+    EXPECT_NE(ReadAll(dir.File("winkler-mat.slb")).find("END_DATA"), std::string::npos);
 }

@@ -45,10 +45,17 @@ struct RunOutcome {
     bool declined = false;          // the user kept the previous results
     bool lockRefused = false;       // another run of the model holds its lock
     std::string lockHolder;         // that run, as its lock file names it
+    bool folderBusy = false;        // another model of the folder is being analysed: the
+                                    // solver's file list and scratch files are its
+    std::string folderHolder;       // that run: its model and the holder in its lock
     bool modelErrors = false;       // the model check found errors
     bool halvorRoute = false;       // the separate analysis program was used
     bool saveFailed = false;        // the model could not be written to its file
     bool listFailed = false;        // the file list could not be written
+    bool folderFailed = false;      // the model's folder could not be made the current one
+    std::string systemReason;       // why a save, the file list, the change of folder or
+                                    // the solver input failed, as the system says it
+    bool outOfMemory = false;       // the run needed more memory than there is
     bool inputWritten = false;      // the numeric input was written
     bool libraryLoaded = false;
     bool exportFound = false;
@@ -72,7 +79,12 @@ std::string RunFileName(const std::string& documentPath, const std::string& exte
 // Folder of a path with its trailing separator ("" for a bare file name).
 std::string GetDirectoryOfPath(const std::string& path);
 
-// For the command-line runner: SIGINT and SIGTERM end the process cleanly.
+// The words for a file whose reading or run ran out of memory: "<path>
+// (<size>) needs more memory than there is".
+std::string NeedsMoreMemoryText(const std::string& path);
+
+// For the command-line runner: SIGINT, SIGTERM and SIGHUP (the terminal
+// closed) end the process cleanly.
 // During the solver call the step results written so far are renamed to
 // "<model less .slb>.unfinished.sds" and the message file says that the run
 // did not finish; at any time the run's lock is released. The model file is
@@ -87,7 +99,12 @@ void InstallRunInterruptHandlers();
 // check found errors, 1 when a route was taken. A run holds the model's run
 // lock (RunLock) from before the old results are deleted to the end; when
 // another run holds it, the run is refused with a message naming that run
-// and 0 returned. The solver is called on a thread of its own; a cancel
+// and 0 returned. On the solver route the run also holds the solver's file
+// list "torve.dat" in the model's folder, which names the solver's scratch
+// files too: another model of the folder being analysed, the run is refused
+// naming that model and its run, and 0 returned. Running out of memory
+// ends the run with a message saying so (the model file is only ever
+// replaced whole). The solver is called on a thread of its own; a cancel
 // reported by the host asks the library to stop (ITORVE_STOP), and a run
 // that stopped is marked as not finished as on an interrupt: its step
 // results renamed to "<model less .slb>.unfinished.sds", nothing read back.

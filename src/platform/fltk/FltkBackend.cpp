@@ -215,7 +215,7 @@ void FltkBackend::CreateFrame(ui::Window& w, const ui::Rect& r, Peer& peer) {
     peer.menu = new FrameMenuBar(*this, w, 0, 0, top->w(), menuH);
     peer.menu->box(FL_FLAT_BOX);
     top->end();
-    top->copy_label(ToUtf8(w.GetWindowText()).c_str());
+    top->copy_label(LabelToUtf8(w.GetWindowText()).c_str());
     top->size_range(200, 150);
     top->resizable(top);
     peer.menuHeight = menuH;
@@ -226,7 +226,7 @@ void FltkBackend::CreateFrame(ui::Window& w, const ui::Rect& r, Peer& peer) {
 // A dialog: a top window whose controls keep their places.
 void FltkBackend::CreateDialog(ui::Window& w, const ui::Rect& r, Peer& peer) {
     auto* top = new TopWindow(*this, w, r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
-    top->copy_label(ToUtf8(w.GetWindowText()).c_str());
+    top->copy_label(LabelToUtf8(w.GetWindowText()).c_str());
     // Controls keep their places when the window changes size: FLTK
     // never scales them, the dialog's OnSize moves what it moves. A
     // dialog with the sizing border may take any size.
@@ -251,7 +251,7 @@ void FltkBackend::CreatePaintWindow(ui::Window& w, const ui::Rect& r, Peer& peer
         top->begin();
         new PaintWidget(*this, w, 0, 0, top->w(), top->h());
         top->end();
-        top->copy_label(ToUtf8(w.GetWindowText()).c_str());
+        top->copy_label(LabelToUtf8(w.GetWindowText()).c_str());
         if (!(w.GetStyle() & ui::style::Caption)) top->border(0);
         // Owned and topmost popups stay above the program's windows.
         if ((pp && pp->top) || (w.GetStyle() & ui::style::Topmost)) top->set_non_modal();
@@ -535,7 +535,7 @@ void FltkBackend::Sync(ui::Window& w, ui::Change what) {
         case ui::Change::Visibility: SyncVisibility(w); break;
         case ui::Change::Geometry: SyncGeometry(w); break;
         case ui::Change::Text:
-            if (p->top) p->top->copy_label(ToUtf8(w.GetWindowText()).c_str());
+            if (p->top) p->top->copy_label(LabelToUtf8(w.GetWindowText()).c_str());
             else SyncControl(w);
             break;
         case ui::Change::Enabled:
@@ -744,7 +744,7 @@ void FltkBackend::BuildMenu(ui::Window& w) {
             const std::string accel = ui::AcceleratorOf(m.text);
             const size_t tab = label.find('\t');
             if (tab != std::string::npos) label = label.substr(0, tab);
-            newLabels.push_back(ToUtf8(label));
+            newLabels.push_back(LabelToUtf8(label));
             it.text = newLabels.back().c_str();
             it.labeltype_ = PlainLabel();
             if (!m.enabled) it.flags |= FL_MENU_INACTIVE;

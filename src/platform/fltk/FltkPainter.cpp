@@ -56,6 +56,11 @@ std::string ToUtf8(const std::string& text) {
     return out;
 }
 
+std::string LabelToUtf8(const std::string& text) {
+    // fl_utf8test: 0 not UTF-8, 1 ASCII only, 2 to 4 UTF-8 beyond ASCII.
+    return fl_utf8test(text.data(), static_cast<unsigned>(text.size())) >= 2 ? text : ToUtf8(text);
+}
+
 std::string FromUtf8(const std::string& text) {
     std::string out;
     out.reserve(text.size());

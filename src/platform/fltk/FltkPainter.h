@@ -53,5 +53,9 @@ unsigned FlColorOf(ui::Color color);
 std::string ToUtf8(const std::string& text);
 // A character that Windows-1252 cannot hold becomes '?'.
 std::string FromUtf8(const std::string& text);
+// A window title or menu label: these carry file names, which the system
+// keeps in UTF-8, so a text that is UTF-8 with characters beyond ASCII is
+// shown as it is; any other is Windows-1252 (ToUtf8).
+std::string LabelToUtf8(const std::string& text);
 
 }  // namespace brennix::fltk

@@ -141,7 +141,7 @@ bool PrintSupport::Preview(const std::string& title, const std::function<void(br
     NoCurrentGroup noGroup;
     const int w = 460, h = 620;
     Fl_Double_Window win(w, h);
-    win.copy_label(title.empty() ? "Print Preview" : ToUtf8("Print Preview - " + title).c_str());
+    win.copy_label(title.empty() ? "Print Preview" : LabelToUtf8("Print Preview - " + title).c_str());
     bool print = false;
     win.begin();
     auto* printButton = new Fl_Button(8, 8, 80, 26, "&Print...");
