@@ -195,6 +195,8 @@ def main():
             with open(os.path.join(keep, "why.txt"), "w") as f:
                 f.write("%s\n%s\ncode %d\n%s\n" % (fault, command, p.returncode, out[-4000:]))
             print("fault %s: %s" % (keep, fault), flush=True)
+        if counts["runs"] % 100 == 0:
+            print("%d runs, %d faults" % (counts["runs"], counts["faults"]), flush=True)
     print("%s: %d runs, %d accepted, %d refused, %d faults" % (a.kind, counts["runs"], counts["accepted"],
                                                                 counts["refused"], counts["faults"]), flush=True)
     return 1 if counts["faults"] else 0

@@ -99,8 +99,6 @@ std::string ModelData::FreeInPlaneMotion()
     const NodeTable* nodes = GetNodeTable();
     const ElementTable* elements = GetElementTable();
     if (!nodes || !elements || nodes->GetCount() == 0) return {};
-    CreateMissingTables();
-    RebuildNodeIndex();
 
     // Loads in the plane.
     PrepareExpandedTable(1);
@@ -114,11 +112,13 @@ std::string ModelData::FreeInPlaneMotion()
             loads = r->target != "0" && ActsInPlane(r->values);
         ResetExpandedTable(target);
     }
-    for (const ConcentratedRow* r = GetConcentratedActionTable(1)->GetHead(); r && !loads; r = r->next)
+    const ConcentratedActionTable* pointLoads = GetConcentratedActionTable(1);
+    for (const ConcentratedRow* r = pointLoads ? pointLoads->GetHead() : nullptr; r && !loads; r = r->next)
         loads = ActsInPlane(r->values);
     for (int i = 0; i < GetEquivLoadPointCount() && !loads; ++i)
         loads = GetEquivLoadFy(i) != 0.0 || GetEquivLoadFz(i) != 0.0;
-    for (const EdgeRow* r = GetEdgeActionTable(1)->GetHead(); r && !loads; r = r->next)
+    const EdgeActionTable* edgeLoads = GetEdgeActionTable(1);
+    for (const EdgeRow* r = edgeLoads ? edgeLoads->GetHead() : nullptr; r && !loads; r = r->next)
         loads = r->dof >= 2 && r->dof <= 4 && (r->values[0] != 0.0 || r->values[1] != 0.0 || r->values[2] != 0.0);
     if (!loads) return {};
 
@@ -165,8 +165,15 @@ std::string ModelData::FreeInPlaneMotion()
             for (int freedom = 1; freedom <= 3; ++freedom)
                 if (NonZero(r->values, static_cast<std::size_t>(freedom)) && r->coordinates.size() >= 3)
                     hold.Add(freedom, r->coordinates[1], r->coordinates[2]);
+    // (Edge sets such as "ALL" walk the side flags of the mesh.)
     EdgeActionTable edges;
-    ExpandEdgeTable(edges, GetEdgeActionTable(2), 3);
+    const EdgeActionTable* edgeSprings = GetEdgeActionTable(2);
+    const std::size_t flagCount = static_cast<std::size_t>(GetElementCount()) * 4;
+    if (edgeSprings && edgeSprings->GetHead() && edgeFlags.size() != flagCount) {
+        edgeFlags.assign(flagCount, 0);
+        BuildEdgeFlags();
+    }
+    ExpandEdgeTable(edges, edgeSprings, 3);
     for (const EdgeRow* r = edges.GetHead(); r; r = r->next) {
         if (r->dof < 2 || r->dof > 4 || (r->values[0] == 0.0 && r->values[1] == 0.0 && r->values[2] == 0.0)) continue;
         const int element = ElementRowOfNumber(std::atoi(r->target.c_str()));

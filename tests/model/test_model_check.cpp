@@ -440,6 +440,9 @@ TEST(ModelCheck, InPlaneLoadsOnASlabFreeInItsPlaneAreErrors)
         {"in-plane springs on every element", loadY + nodal("DISTRIBUTED_STIFFNESS_DATA", "ALL", "0  1  1  0  0  0",
                                                             "0\t100\t100\t0\t0\t0"),
          ""},
+        {"in-plane springs on every edge", loadY + "EDGE_STIFFNESS_DATA\n*\tALL\t1\t2\t\t100\t100\t0\n"
+                                                   "*\tALL\t1\t3\t\t100\t100\t0\nEND_EDGE_STIFFNESS_DATA\n",
+         ""},
         {"concentrated load in z, concentrated springs in y and z at two points",
          "CONCENTRATED_LOAD_DATA\n*\t 0  0.5  -0.5 \t0\t0\t10\t0\t0\t0\nEND_CONCENTRATED_LOAD_DATA\n"
          "CONCENTRATED_STIFFNESS_DATA\n*\t 0  0  0 \t0\t100\t100\t0\t0\t0\n*\t 0  1  -1 \t0\t100\t100\t0\t0\t0\n"
