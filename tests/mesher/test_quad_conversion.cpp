@@ -514,6 +514,60 @@ TEST(Smoothing, LaplaceKeepsFixedAndHeldNodesAndTheirNeighbours)
     EXPECT_EQ(nodes[4].x, 1.3);
 }
 
+TEST(Smoothing, PoorCornersAreMovedBelowTheLimits)
+{
+    // The centre of a 2 x 2 grid moved towards a corner gives one element a
+    // corner of 168.6 degrees; the pattern search brings every corner below
+    // 160 degrees and above a scaled Jacobian of 0.2, the fixed nodes stay.
+    RegionRecord r = buildTopology(gridFixture(2, 2, false));
+    std::vector<MeshElement> elements;
+    for (const TopoElement& el : r.topoElements) {
+        MeshElement m;
+        m.w[0] = el.name;
+        for (int k = 0; k < 4; ++k) m.w[1 + k] = el.c[k];
+        elements.push_back(m);
+    }
+    std::vector<NodeAdjacency> adjacency(9);
+    for (int k = 0; k < 9; ++k) {
+        const TopoNode& n = r.topoNodes[k];
+        adjacency[k].name = k == 4 ? 5 : -(k + 1);
+        adjacency[k].neighbourCount = n.neighbourCount;
+        std::copy(n.neighbours.begin(), n.neighbours.end(), adjacency[k].neighbours.begin());
+        adjacency[k].elementCount = n.quadCount;
+        std::copy(n.quads.begin(), n.quads.begin() + 14, adjacency[k].elements.begin());
+    }
+    std::vector<MeshNode> nodes = r.nodes;
+    nodes[4].x = 1.45;
+    nodes[4].y = 1.45;
+    auto extremes = [&](double& largest, double& smallestSine) {
+        largest = 0.0;
+        smallestSine = 1.0;
+        for (const MeshElement& el : elements)
+            for (int k = 0; k < 4; ++k) {
+                const MeshNode& p = nodes[el.w[1 + (k + 3) % 4] - 1];
+                const MeshNode& c = nodes[el.w[1 + k] - 1];
+                const MeshNode& q = nodes[el.w[1 + (k + 1) % 4] - 1];
+                const double ux = q.x - c.x, uy = q.y - c.y, vx = p.x - c.x, vy = p.y - c.y;
+                double angle = std::atan2(ux * vy - uy * vx, ux * vx + uy * vy) * 180.0 / std::acos(-1.0);
+                if (angle < 0.0) angle += 360.0;
+                largest = std::max(largest, angle);
+                smallestSine = std::min(smallestSine, std::sin(angle * std::acos(-1.0) / 180.0));
+            }
+    };
+    double largest = 0.0, smallestSine = 0.0;
+    extremes(largest, smallestSine);
+    ASSERT_NEAR(largest, 168.58, 0.01);
+    improvePoorCorners(nodes, elements, adjacency);
+    extremes(largest, smallestSine);
+    EXPECT_LT(largest, 160.0);
+    EXPECT_GE(smallestSine, 0.2);
+    for (int k = 0; k < 9; ++k) {
+        if (k == 4) continue;
+        EXPECT_EQ(nodes[k].x, r.nodes[k].x);
+        EXPECT_EQ(nodes[k].y, r.nodes[k].y);
+    }
+}
+
 // The nearest listed live triangle found by the grid equals the one a scan
 // of the whole list finds, while triangles move, turn into quadrilaterals,
 // are removed and thin out to a few far apart (the grid is laid out anew).
