@@ -420,6 +420,7 @@ struct RunData {
   RecordIndex distributed_stiffness_index;             // distributed spring records by element
   AndersonHistory mindlin_history;        // earlier iterates of the Mindlin stiffness in the increment
   std::shared_ptr<MindlinCache> mindlin_cache;  // influences of the Mindlin settlement sum, made on first use
+  double soil_bearing = 0;                // +1 / -1: the sign of the deflection that presses the Mindlin soil (0: not yet known)
   FArray<double> element_soil_loads;      // nelem
   FArray<double> soil_reactions;          // 6 x npoin: nodal soil reaction of the step
 

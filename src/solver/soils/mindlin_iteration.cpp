@@ -20,6 +20,10 @@ namespace {
 
 bool g_accelerate = true;
 
+// The share of pulling soil force (8- and 9-node elements, where the soil
+// terms span the edge of the contact zone) that a converged run may keep.
+constexpr double kPullingShare = 0.01;
+
 // Nodes named in a message about an iteration that does not settle.
 constexpr std::size_t kNamedNodes = 8;
 
@@ -115,17 +119,20 @@ struct LastUpdate {
     double change = 0;                       // |new - current| / |new|
     std::vector<std::pair<double, int>> worst;   // (relative change, node), largest first
     std::vector<int> switched;               // nodes that went in or out of contact
+    double pulling = 0;                      // share of the soil force that pulls
 };
 LastUpdate g_last;
 
 // The side of the slab the soil bears on: +1 where the slab presses it with
 // positive deflections, -1 with negative ones: the sign of the total soil
-// reaction at the current values.
-double bearing(const RunState& st, bool total_deflection) {
-    double total = 0;
-    for (int p = 1; p <= st.npoin; ++p)
-        total += (total_deflection ? st.disp_vectors((p - 1) * 6 + 1, 1) : deflection(st, p)) * st.soil_stiffness(p);
-    return total < 0.0 ? -1.0 : 1.0;
+// reaction of the run's first update, while the whole slab bears.
+double bearing(RunState& st) {
+    if (st.soil_bearing == 0) {
+        double total = 0;
+        for (int p = 1; p <= st.npoin; ++p) total += deflection(st, p) * st.soil_stiffness(p);
+        st.soil_bearing = total < 0.0 ? -1.0 : 1.0;
+    }
+    return st.soil_bearing;
 }
 
 // The mean value of the nodes in contact that share an element with node p,
@@ -144,6 +151,37 @@ double contact_value(const RunState& st, int p, double mean) {
 
 std::string node_name(const RunState& st, int p) {
     return std::to_string(static_cast<std::size_t>(p) <= st.node_ids.size() ? st.node_ids(p) : p);
+}
+
+// The share of the soil force of 8- and 9-node elements that pulls: the
+// modulus interpolated from the corners times the deflection, integrated
+// (3 x 3 points) where the deflection is on the lifted side, over the same
+// integral of its magnitude.
+double pulling_share(RunState& st, double side) {
+    double pos[3], wt[3];
+    gauss_rule(3, pos, wt);
+    ShapeCommon sc;
+    double pulling = 0, all = 0;
+    for (int el = 1; el <= st.nelem; ++el)
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                shape_functions(sc, pos[i], pos[j], st.nnode);
+                double k = 0, wg = 0, ys = 0, yt = 0, zs = 0, zt = 0;
+                for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, el));
+                if (!(k > 0.0)) continue;
+                for (int a = 1; a <= st.nnode; ++a) {
+                    const int p = st.lnods(a, el);
+                    wg += sc.N(a) * deflection(st, p);
+                    ys += sc.dN(1, a) * st.coord(2, p);
+                    yt += sc.dN(2, a) * st.coord(2, p);
+                    zs += sc.dN(1, a) * st.coord(3, p);
+                    zt += sc.dN(2, a) * st.coord(3, p);
+                }
+                const double f = k * wg * wt[i] * wt[j] * std::fabs(ys * zt - yt * zs);
+                all += std::fabs(f);
+                if (side * f < 0.0) pulling += std::fabs(f);
+            }
+    return all > 0.0 ? pulling / all : 0.0;
 }
 
 // Each element's load on the half-space from the nodal soil reactions
@@ -187,6 +225,7 @@ void mindlin_set_acceleration(bool on) { g_accelerate = on; }
 
 void mindlin_start(RunState& st) {
     g_last = LastUpdate{};
+    st.soil_bearing = 0;
     st.mindlin_history.clear();
     if (st.isoil != 1 || st.nnode <= 4) return;
     // The initial stiffness of every node spread evenly over the slab.
@@ -210,7 +249,7 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     std::vector<double> force(n, 0.0);
     double contact_sum = 0;
     int contact = 0;
-    const double side = bearing(st, false);
+    const double side = bearing(st);
     // The values of the iteration: every node, or the corners of 8- and
     // 9-node elements.
     auto counts = [&](int p) { return !w.modulus || w.corner[static_cast<std::size_t>(p - 1)] != 0; };
@@ -270,6 +309,9 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
                       [](const auto& a, const auto& b) { return a.first > b.first; });
     g_last.worst.resize(named);
     converged = g_last.switched.empty() && (change == 0.0 || change / size <= st.toler);
+    // A soil that pulls is no answer, however settled.
+    g_last.pulling = w.modulus ? pulling_share(st, side) : 0.0;
+    if (g_last.pulling > kPullingShare) converged = false;
 
     // The next values: accelerated over the nodes in contact while the
     // contact zone stands.
@@ -299,7 +341,7 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
 
 void mindlin_contact_results(RunState& st) {
     const SoilWeights w = soil_weights(st);
-    const double side = bearing(st, true);
+    const double side = st.soil_bearing < 0.0 ? -1.0 : 1.0;
     if (w.modulus) {
         // The pressures of the soil itself (compression negative, as the
         // nodal reactions give them): at each node its modulus times its
@@ -350,6 +392,18 @@ void mindlin_report_unsettled(RunState& st) {
         report_run_error(st, " *** " + std::to_string(g_last.switched.size()) +
                                  " nodes still going in and out of contact:" + list);
     }
+    if (g_last.pulling > kPullingShare) {
+        char share[32];
+        std::snprintf(share, sizeof share, "%.1f", 100.0 * g_last.pulling);
+        report_run_error(st, std::string(" *** ") + share + " % of the soil force pulls at the edge of the contact zone");
+    }
+    int lifted = 0;
+    for (int p = 1; p <= st.npoin; ++p) lifted += st.soil_stiffness(p) > 0.0 ? 0 : 1;
+    if (2 * lifted > st.npoin)
+        report_run_error(st, " *** " + std::to_string(lifted) + " of " + std::to_string(st.npoin) +
+                                 " nodes lift off the soil: a soil that cannot pull holds the slab only while the "
+                                 "resultant of the loads lies well inside it; check the vertical loads against "
+                                 "the moments");
     report_run_error(st, " *** raise the iteration limit of the time stepping (now " + std::to_string(st.maxiter) +
                              ") or its tolerance, or refine the mesh around these nodes");
 }
