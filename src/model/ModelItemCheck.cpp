@@ -29,13 +29,13 @@ const char* NumberNoun(int setKind)
 // At most this many missing numbers of one member row are named.
 constexpr std::size_t kMissingShown = 10;
 
+// The pieces of MissingMembers: the numbers and ranges, the last one
+// "... (N in all)" when there were more than kMissingShown.
 std::string MissingText(int setKind, const std::vector<std::string>& missing)
 {
     const bool several = missing.size() > 1 || missing[0].find(' ') != std::string::npos;
     std::string text = std::string("no ") + NumberNoun(setKind) + (several ? "s " : " ");
-    for (std::size_t i = 0; i < missing.size() && i < kMissingShown; ++i)
-        text += (i ? ", " : "") + missing[i];
-    if (missing.size() > kMissingShown) text += ", ... (" + std::to_string(missing.size()) + " in all)";
+    for (std::size_t i = 0; i < missing.size(); ++i) text += (i ? ", " : "") + missing[i];
     return text + " in the model";
 }
 
@@ -89,7 +89,12 @@ std::vector<std::string> ModelData::ItemFaults() const
 
 std::vector<std::string> ModelData::MissingMembers(int kind, const SetMemberRow& member) const
 {
+    // The first kMissingShown pieces are kept, then only counted.
     std::vector<std::string> missing;
+    std::size_t count = 0;
+    auto note = [&](std::string piece) {
+        if (++count <= kMissingShown) missing.push_back(std::move(piece));
+    };
     const std::vector<std::string> items = setwalk::ListItems(member.first);
     const bool single = items.size() == 1;
     const int limit = NumberLimit(kind);
@@ -99,11 +104,11 @@ std::vector<std::string> ModelData::MissingMembers(int kind, const SetMemberRow&
         const int last = single ? member.final : first;
         const int step = single ? member.increment : 1;
         if (step <= 0 || last <= first) {
-            if (!NumberExists(kind, first)) missing.push_back(std::to_string(first));
+            if (!NumberExists(kind, first)) note(std::to_string(first));
             continue;
         }
         setwalk::ForEachInRange(first, last, step, limit, [&](int n) {
-            if (!NumberExists(kind, n)) missing.push_back(std::to_string(n));
+            if (!NumberExists(kind, n)) note(std::to_string(n));
         });
         // The numbers of the range past the largest in use name nothing.
         if (last > limit) {
@@ -111,10 +116,10 @@ std::vector<std::string> ModelData::MissingMembers(int kind, const SetMemberRow&
             const long long beyond = first <= limit ? first + (static_cast<long long>(limit - first) / step + 1) * step
                                                     : first;
             if (beyond <= reach)
-                missing.push_back(beyond == reach ? std::to_string(reach)
-                                                  : std::to_string(beyond) + " to " + std::to_string(reach));
+                note(beyond == reach ? std::to_string(reach) : std::to_string(beyond) + " to " + std::to_string(reach));
         }
     }
+    if (count > kMissingShown) missing.push_back("... (" + std::to_string(count) + " in all)");
     return missing;
 }
 
