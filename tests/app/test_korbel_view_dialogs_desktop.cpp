@@ -335,12 +335,14 @@ void ContourDesktop::ShotAtBothSizes(const std::string& name)
         const int x = std::clamp(w->x(), 0, 1024 - width), y = std::clamp(w->y(), 0, 768 - height);
         if (x == w->x() && y == w->y() && width == w->w() && height == w->h()) continue;
         moved.push_back({w, w->x(), w->y(), w->w(), w->h()});
-        w->resize(x, y, width, height);
+        // As another client (a window manager) asks it.
+        XMoveResizeWindow(fl_display, fl_xid(w), x, y, static_cast<unsigned>(width), static_cast<unsigned>(height));
     }
     EXPECT_TRUE(WaitFor([&] { return Settle(1.0) && view->Width() <= 1024 && view->Height() < 768; }));
     EXPECT_TRUE(Settle());
     SaveShot(Screenshot(0, 0, 1024, 768), name + "_1024.bmp");
-    for (const Placed& p : moved) p.window->resize(p.x, p.y, p.w, p.h);
+    for (const Placed& p : moved)
+        XMoveResizeWindow(fl_display, fl_xid(p.window), p.x, p.y, static_cast<unsigned>(p.w), static_cast<unsigned>(p.h));
     frame->resize(fx, fy, fw, fh);
     EXPECT_TRUE(Settle());
 }

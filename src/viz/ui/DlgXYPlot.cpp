@@ -157,10 +157,10 @@ std::string CDlgXYPlot::NoteText() const {
     }
     const ModelData* model = DocModel();
     const CutLineTable* lines = model ? model->GetCutLineDataTable() : nullptr;
+    const auto count = [](int n) { return std::to_string(n) + (n == 1 ? " line" : " lines"); };
     if (model && model->HasResults() && lines && lines->GetCount() != model->cutLineCount)
-        return "The cut lines have changed since the analysis: the plot shows the " +
-               std::to_string(model->cutLineCount) + " lines analysed. Run the analysis again to plot the " +
-               std::to_string(lines->GetCount()) + " lines of the model.";
+        return "The cut lines have changed since the analysis: the plot shows the " + count(model->cutLineCount) +
+               " analysed. Run the analysis again to plot the " + count(lines->GetCount()) + " of the model.";
     return {};
 }
 
