@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <locale>
 #include <sstream>
 #include <utility>
@@ -140,11 +141,23 @@ double EvenUp(double x) {
     return std::fmod(t, 2.0) != 0.0 ? t + 1.0 : t;
 }
 
-// Whether every count lies in 1 .. kMaxTemplateDivisions (NaN does not).
-bool CountsSuit(const std::vector<double>& counts) {
-    for (double n : counts)
-        if (!(n >= 1.0 && n <= static_cast<double>(kMaxTemplateDivisions))) return false;
-    return true;
+// The value at fault when a template's division counts do not suit: the
+// typical size, or the dimension (index into the template's three) whose
+// count came out 0.
+enum class Fault { None, Size, Dimension0, Dimension1, Dimension2 };
+
+// The fault of one count: above the limit (or not a number) the size is at
+// fault, below 1 the dimension `low`.
+Fault CountFault(double n, Fault low) {
+    if (n > static_cast<double>(kMaxTemplateDivisions) || std::isnan(n)) return Fault::Size;
+    return n >= 1.0 ? Fault::None : low;
+}
+
+// The first fault among the counts and their dimensions, in order.
+Fault FirstFault(std::initializer_list<std::pair<double, Fault>> counts) {
+    for (const auto& [n, low] : counts)
+        if (const Fault f = CountFault(n, low); f != Fault::None) return f;
+    return Fault::None;
 }
 
 std::vector<int> ToInts(const std::vector<double>& counts) {
@@ -209,8 +222,8 @@ constexpr double kMostEqualDiscDivisions = 32.0;
 double SmallestCentreSpacing(double R1, double u) { return kPi * R1 / 2.0 / u; }
 
 // Kind 2: radii R1 < R2 < R3; Rc halves the outer ring.
-// False when the size gives an unusable division count.
-bool CircularGeometry(const TemplateValues& t, Geometry& g) {
+// A fault when the size gives an unusable division count.
+Fault CircularGeometry(const TemplateValues& t, Geometry& g) {
     const double R1 = t.dims[0], R2 = t.dims[1], R3 = t.dims[2], s = t.size;
     const double Rc = (R2 + R3) / 2.0;
     const double u = EvenUp((kPi * R2 / 2.0) / s);
@@ -224,8 +237,12 @@ bool CircularGeometry(const TemplateValues& t, Geometry& g) {
     double Dn = std::trunc(x);
     if (x - Dn > 0.5) Dn += 1.0;
     Dn = std::max(EvenUp(Dn), 2.0);
-    if (!CountsSuit({u, v, B, Dn})) return false;
-    if (!(SmallestCentreSpacing(R1, u) >= kSmallestTemplateSpacing)) return false;
+    if (!(s > 0.0)) return Fault::Size;
+    // u follows R2; v the ring from R2 to R3, widened by R3.
+    const Fault fault =
+        FirstFault({{u, Fault::Dimension1}, {v, Fault::Dimension2}, {B, Fault::Size}, {Dn, Fault::Size}});
+    if (fault != Fault::None) return fault;
+    if (!(SmallestCentreSpacing(R1, u) >= kSmallestTemplateSpacing)) return Fault::Dimension0;
     const std::vector<int> n = ToInts({v, u, Dn, B});
 
     for (double R : {R3, R2, R1, Rc}) g.points.insert(g.points.end(), {{-R, 0.0}, {0.0, -R}, {R, 0.0}, {0.0, R}});
@@ -237,12 +254,12 @@ bool CircularGeometry(const TemplateValues& t, Geometry& g) {
     g.regions = NumberedRegions(16);
     BuildCircularTemplateRegions(g.regions, n[0], n[1], n[2], n[3]);
     g.setRanges = {{1, 4}, {5, 8}, {9, 12}, {13, 16}};
-    return true;
+    return Fault::None;
 }
 
 // Kind 1: L1 the inner square's side and the octagon's flats, L2 the offset
 // to the outer flats, D the pedestal diameter.
-bool OctagonGeometry(const TemplateValues& t, Geometry& g) {
+Fault OctagonGeometry(const TemplateValues& t, Geometry& g) {
     const double L1 = t.dims[0], L2 = t.dims[1], D = t.dims[2], s = t.size;
     const double m = D / 2.0;
     const double root2 = std::sqrt(2.0);
@@ -256,7 +273,11 @@ bool OctagonGeometry(const TemplateValues& t, Geometry& g) {
     // the arcs' count from the inner square and would otherwise border
     // short arc segments with a few long radial ones.
     const double e = std::max(EvenUp(m / s), EvenUp(4.0 * a / (3.0 * kPi)));
-    if (!CountsSuit({a, b, c, d, e})) return false;
+    if (!(s > 0.0)) return Fault::Size;
+    // a follows L1 (with the pedestal's arcs), b and c L2, e the pedestal D.
+    const Fault fault = FirstFault({{a, Fault::Dimension0}, {b, Fault::Dimension1}, {c, Fault::Dimension1},
+                                    {d, Fault::Size}, {e, Fault::Dimension2}});
+    if (fault != Fault::None) return fault;
     const std::vector<int> n = ToInts({a, b, c, d, e});
 
     const double h = L1 / 2.0 + L2, l = L1 / 2.0, tm = (L1 + L2) / 2.0, q = m * std::cos(kPi / 4.0);
@@ -273,7 +294,7 @@ bool OctagonGeometry(const TemplateValues& t, Geometry& g) {
     g.regions = NumberedRegions(36);
     BuildOctagonTemplateRegions(g.regions, n[0], n[1], n[2], n[3], n[4]);
     g.setRanges = {{1, 4}, {5, 12}, {13, 24}, {25, 36}};
-    return true;
+    return Fault::None;
 }
 
 // ---------------------------------------------------------------------------
@@ -378,14 +399,14 @@ TemplateLists ListsOf(const Geometry& g, const TemplateValues& t) {
     return lists;
 }
 
-using GeometryBuilder = bool (*)(const TemplateValues&, Geometry&);
+using GeometryBuilder = Fault (*)(const TemplateValues&, Geometry&);
 
 TemplateWrite WriteTemplate(const ModelData& model, GeometryBuilder build, const std::string& fileName,
                             TemplateLists& lists) {
     lists = {};
     const TemplateValues t = ValuesOf(model);
     Geometry g;
-    if (!build(t, g)) return TemplateWrite::SizeUnsuitable;
+    if (build(t, g) != Fault::None) return TemplateWrite::SizeUnsuitable;
     if (!WriteText(fileName, GeometryText(g, t.elementOption))) return TemplateWrite::FileNotWritten;
     lists = ListsOf(g, t);
     return TemplateWrite::Written;
@@ -416,21 +437,110 @@ TemplateWrite WriteOctagonTemplate(const ModelData& model, const std::string& fi
     return WriteTemplate(model, OctagonGeometry, fileName, lists);
 }
 
+namespace {
+
+// Largest dimension the remedies look at, in metres.
+constexpr double kLargestRemedy = 1e6;
+
+GeometryBuilder BuilderOf(int kind) { return kind == 2 ? CircularGeometry : OctagonGeometry; }
+
+Fault FaultOf(GeometryBuilder build, const TemplateValues& t) {
+    Geometry g;
+    return build(t, g);
+}
+
+const char* DimensionName(int kind, int k) {
+    static const char* const names[2][3] = {{"L1", "L2", "D"}, {"R1", "R2", "R3"}};
+    return names[kind == 2 ? 1 : 0][k];
+}
+
+// Below this a dimension keeps the template's shape when the others stay:
+// the radii keep their order, the pedestal stays inside the inner square.
+double DimensionLimit(int kind, const TemplateValues& t, int k) {
+    if (kind == 2) return k < 2 ? t.dims[k + 1] : kLargestRemedy;
+    return k == 2 ? t.dims[0] : kLargestRemedy;
+}
+
+// The value nearest `from` in the direction of `limit` (above or below it)
+// at which `suits` holds: steps doubling (or halving) towards the limit,
+// then halves the last step. NaN when none short of the limit does.
+double NearestSuiting(double from, double limit, const std::function<bool(double)>& suits) {
+    const bool up = limit > from;
+    double failing = from, probe = from;
+    bool found = false;
+    for (int k = 0; k < 200 && !found; ++k) {
+        probe = up ? std::min(probe > 0.0 ? 2.0 * probe : 1e-3, limit) : std::max(0.5 * probe, limit);
+        if (probe == limit) return std::nan("");
+        found = suits(probe);
+        if (!found) failing = probe;
+    }
+    if (!found) return std::nan("");
+    for (int k = 0; k < 60; ++k) {
+        const double middle = 0.5 * (failing + probe);
+        (suits(middle) ? probe : failing) = middle;
+    }
+    return probe;
+}
+
+// `v` to four significant digits, rounded up or down.
+double FourDigits(double v, bool up) {
+    const double unit = std::pow(10.0, std::floor(std::log10(v)) - 3.0);
+    return (up ? std::ceil(v / unit) : std::floor(v / unit)) * unit;
+}
+
+}  // namespace
+
 std::string UnsuitableSizeMessage(const ModelData& model) {
     const TemplateValues t = ValuesOf(model);
-    char text[256];
-    if (model.GetTemplateKind() == 2 && t.size > 0.0 && t.dims[1] > 0.0) {
+    const int kind = model.GetTemplateKind();
+    const GeometryBuilder build = BuilderOf(kind);
+    const Fault fault = FaultOf(build, t);
+    char text[320];
+    if (kind == 2 && fault == Fault::Dimension0) {
         // A radius R1 so small that the nodes round it would fuse.
         const double u = EvenUp((kPi * t.dims[1] / 2.0) / t.size);
-        if (CountsSuit({u}) && !(SmallestCentreSpacing(t.dims[0], u) >= kSmallestTemplateSpacing)) {
-            std::snprintf(text, sizeof text,
-                          "R1 = %g is too small for typical FE size %.3f: the nodes round it would lie closer than "
-                          "%g. Enlarge R1 to at least %.4g",
-                          t.dims[0], t.size, kSmallestTemplateSpacing, kSmallestTemplateSpacing * 2.0 * u / kPi);
+        std::snprintf(text, sizeof text,
+                      "R1 = %g is too small for typical FE size %.3f: the nodes round it would lie closer than "
+                      "%g. Enlarge R1 to at least %.4g",
+                      t.dims[0], t.size, kSmallestTemplateSpacing, kSmallestTemplateSpacing * 2.0 * u / kPi);
+        return text;
+    }
+    auto suitsWithSize = [&](double size) {
+        TemplateValues changed = t;
+        changed.size = size;
+        return FaultOf(build, changed) == Fault::None;
+    };
+    const bool sizeValid = t.size > 0.0 && std::isfinite(t.size);
+    const double largestSize = sizeValid ? NearestSuiting(t.size, 0.0, suitsWithSize) : std::nan("");
+    if (fault == Fault::Dimension0 || fault == Fault::Dimension1 || fault == Fault::Dimension2) {
+        // The dimension is at fault when enlarging it alone, within the
+        // template's shape, lets the template suit the size.
+        const int k = fault == Fault::Dimension0 ? 0 : fault == Fault::Dimension1 ? 1 : 2;
+        const double smallest = NearestSuiting(t.dims[k], DimensionLimit(kind, t, k), [&](double value) {
+            TemplateValues changed = t;
+            changed.dims[k] = value;
+            return FaultOf(build, changed) == Fault::None;
+        });
+        if (!std::isnan(smallest)) {
+            const char* name = DimensionName(kind, k);
+            const int length =
+                std::snprintf(text, sizeof text, "%s = %g is too small for typical FE size %.3f: enlarge %s to at least %.4g",
+                              name, t.dims[k], t.size, name, FourDigits(smallest, true));
+            if (!std::isnan(largestSize))
+                std::snprintf(text + length, sizeof text - length, " or make the typical FE size at most %.4g",
+                              FourDigits(largestSize, false));
             return text;
         }
     }
-    std::snprintf(text, sizeof text, "Typical FE size %.3f does not suit this template", t.size);
+    const int length = std::snprintf(text, sizeof text, "Typical FE size %.3f does not suit this template", t.size);
+    if (!std::isnan(largestSize)) {
+        std::snprintf(text + length, sizeof text - length, ": make it at most %.4g", FourDigits(largestSize, false));
+    } else if (sizeValid) {
+        const double smallestSize = NearestSuiting(t.size, kLargestRemedy, suitsWithSize);
+        if (!std::isnan(smallestSize))
+            std::snprintf(text + length, sizeof text - length, ": make it at least %.4g",
+                          FourDigits(smallestSize, true));
+    }
     return text;
 }
 

@@ -74,7 +74,10 @@ enum class TemplateWrite {
 TemplateWrite WriteCircularTemplate(const ModelData& model, const std::string& fileName, TemplateLists& lists);
 TemplateWrite WriteOctagonTemplate(const ModelData& model, const std::string& fileName, TemplateLists& lists);
 
-// Message of TemplateWrite::SizeUnsuitable for the model's typical size.
+// Message of TemplateWrite::SizeUnsuitable: the dimension too small for the
+// typical size, with the least value that would do and the largest size that
+// would; or, when no one dimension can be enlarged enough within the
+// template's shape, the size with the value that would suit.
 std::string UnsuitableSizeMessage(const ModelData& model);
 
 // Write the geometry (the second name is not used: the mesher makes no such

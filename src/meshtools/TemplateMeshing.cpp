@@ -11,6 +11,8 @@
 
 namespace {
 
+// The meshing step reports its own failure; a mesh that was made but cannot
+// be imported, or no meshing step at all, is reported here.
 bool MeshInFolder(ModelData& model, const ScratchFolder& folder, const TemplateMesher& mesher, MesherHost& host) {
     if (!folder.Made()) {
         host.Message("Can not create a temporary folder for the mesh", MesherIcon::Stop);
@@ -18,9 +20,12 @@ bool MeshInFolder(ModelData& model, const ScratchFolder& folder, const TemplateM
     }
     const std::string input = folder.File("temp.i");
     TemplateLists lists;
-    if (!mesher || !mesher(model, input, folder.File("temp.rgd"), lists)) return false;
-    return model.ImportMeshFile(MesherOutputName(input, ".fem"), 1, lists.regionNames, lists.regionIds,
-                                lists.setNames, lists.setRegions, lists.setHeights) != 0;
+    if (mesher && !mesher(model, input, folder.File("temp.rgd"), lists)) return false;
+    const bool imported = mesher && model.ImportMeshFile(MesherOutputName(input, ".fem"), 1, lists.regionNames,
+                                                         lists.regionIds, lists.setNames, lists.setRegions,
+                                                         lists.setHeights) != 0;
+    if (!imported) host.Message("Error reading file temp.fem ", MesherIcon::Exclamation);
+    return imported;
 }
 
 }  // namespace
@@ -42,7 +47,5 @@ bool MeshAndImportTemplate(ModelData& model, const std::string& programFolder, M
 
 bool MeshAndImportTemplate(ModelData& model, const TemplateMesher& mesher, MesherHost& host) {
     const ScratchFolder folder;
-    if (MeshInFolder(model, folder, mesher, host)) return true;
-    host.Message("Error reading file temp.fem ", MesherIcon::Exclamation);
-    return false;
+    return MeshInFolder(model, folder, mesher, host);
 }

@@ -14,6 +14,7 @@
 #include "app/KorbelDoc.h"
 #include "app/KorbelView.h"
 #include "meshtools/TemplateGeometry.h"
+#include "meshtools/ui/NewProject.h"
 #include "model/ModelData.h"
 #include "platform/ui/HeadlessTest.h"
 #include "platform/ui/Services.h"
@@ -146,12 +147,13 @@ TEST_F(RegenerationTest, AFailedImportKeepsTheModel)
     const int nodes = before->GetNodeCount();
     doc.SetModifiedFlag(false);
     // The mesher refuses an input: no mesh file.
+    // The meshing step claims a mesh, but the file is none: the import
+    // refuses it.
     doc.Factories().meshTemplate = [this](const ModelData&, const std::string& geometry, const std::string&,
                                           TemplateLists&) {
         folders.push_back(ui::DirectoryOfPath(geometry));
-        WriteAll(geometry, "not a geometry\n");
-        EXPECT_NE(templatetest::RunMesher(geometry), 0);
-        return false;
+        WriteAll(ui::DirectoryOfPath(geometry) + "temp.fem", "not a mesh\n");
+        return true;
     };
     driver.ExpectMessageBox(ui::IDYES, "Current Finite Element Mesh will be refined");
     view.RefineMesh(0, 0, 2.0);
@@ -176,15 +178,17 @@ TEST_F(RegenerationTest, FailedNewFoundationReopensTheTemplateDialog)
                                                     0.0, 1.1);
         return opened == 1 ? ui::IDOK : ui::IDCANCEL;
     };
+    // The meshing step fails and says why, as the mesher's binding does.
     doc.Factories().meshTemplate = [this](const ModelData&, const std::string& geometry, const std::string&,
                                           TemplateLists&) {
         folders.push_back(ui::DirectoryOfPath(geometry));
+        UiMesherHost().Message("Mesh generation failed", MesherIcon::Stop);
         return false;
     };
     doc.NewOctagonFoundation(2);
     EXPECT_EQ(opened, 2);
-    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
-    EXPECT_EQ(driver.MessageBoxes().back().text, "Error reading file temp.fem ");
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);   // the reason alone
+    EXPECT_EQ(driver.MessageBoxes().back().text, "Mesh generation failed");
     EXPECT_EQ(doc.GetModelData()->GetElementCount(), 0);
     EXPECT_EQ(doc.GetModelData()->GetTemplateKind(), 2);
     ExpectNoScratchFiles();

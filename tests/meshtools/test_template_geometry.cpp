@@ -214,8 +214,6 @@ TEST_F(TemplateWriterTest, SizesThatGiveNoUsableDivisionsWriteNothing) {
         EXPECT_FALSE(std::filesystem::exists(dir.File("temp.i")));
         EXPECT_TRUE(lists.regionNames.empty());
     }
-    StoreDefaults(model, 2, 1, 20.0);
-    EXPECT_EQ(UnsuitableSizeMessage(model), "Typical FE size 20.000 does not suit this template");
 
     // An inner radius so small that the nodes round it would fuse is named
     // as the cause, with the radius that would do.
@@ -226,6 +224,52 @@ TEST_F(TemplateWriterTest, SizesThatGiveNoUsableDivisionsWriteNothing) {
     EXPECT_EQ(UnsuitableSizeMessage(model),
               "R1 = 0.0005 is too small for typical FE size 1.750: the nodes round it would lie closer than 0.001. "
               "Enlarge R1 to at least 0.002546");
+}
+
+// The value at fault is named, with the value that would do: a dimension
+// too small for the typical size (with the size that would suit instead),
+// or the size itself when no change of one dimension helps. Each named
+// remedy, applied, lets the template be written.
+TEST_F(TemplateWriterTest, UnsuitableValuesAreNamedWithTheirRemedy) {
+    struct Case {
+        const char* name;
+        int kind;
+        double dims[3];
+        double size;
+        const char* start;   // the message begins so
+        const char* remedy;  // the value after it is the remedy
+        int dim;             // the dimension it is for; 3: the size
+    } cases[] = {
+        {"octagon, L2 narrow", 1, {21, 0.5, 14}, 1.75, "L2 = 0.5 is too small for typical FE size 1.750",
+         "at least ", 1},
+        {"octagon, L2 narrow: or a smaller size", 1, {21, 0.5, 14}, 1.75, "L2 = 0.5", "size at most ", 3},
+        {"octagon, pedestal small", 1, {7, 17, 0.5}, 1.75, "D = 0.5 is too small for typical FE size 1.750",
+         "at least ", 2},
+        {"circular, ring narrow", 2, {3.5, 5, 6}, 1.1, "R3 = 6 is too small for typical FE size 1.100",
+         "at least ", 2},
+        {"circular, larger than the rings", 2, {3.5, 5, 14}, 20,
+         "Typical FE size 20.000 does not suit this template: make it at most ", "at most ", 3},
+        {"octagon, above the mesher's limit", 1, {21, 17, 14}, 1e-6,
+         "Typical FE size 0.000 does not suit this template: make it at least ", "at least ", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        model.SetTemplateParameters(c.kind, 1, 1, c.dims[0], c.dims[1], c.dims[2], 0, 1.5, 5, 3.5, 0, 0, 0, c.size);
+        TemplateWrite result{};
+        Write(model, dir.File("temp.i"), lists, &result);
+        ASSERT_EQ(result, TemplateWrite::SizeUnsuitable);
+        const std::string message = UnsuitableSizeMessage(model);
+        EXPECT_EQ(message.rfind(c.start, 0), 0u) << message;
+        const std::size_t at = message.find(c.remedy);
+        ASSERT_NE(at, std::string::npos) << message;
+        const double value = std::stod(message.substr(at + std::string(c.remedy).size()));
+        double dims[3] = {c.dims[0], c.dims[1], c.dims[2]};
+        double size = c.size;
+        (c.dim == 3 ? size : dims[c.dim]) = value;
+        model.SetTemplateParameters(c.kind, 1, 1, dims[0], dims[1], dims[2], 0, 1.5, 5, 3.5, 0, 0, 0, size);
+        Write(model, dir.File("temp.i"), lists, &result);
+        EXPECT_EQ(result, TemplateWrite::Written) << message;
+    }
 }
 
 TEST_F(TemplateWriterTest, FileThatCannotBeWrittenIsReported) {

@@ -1,5 +1,6 @@
 #include "Tessaro_DLL/mapped/Discretize.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -163,38 +164,48 @@ bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& poi
 
 namespace {
 
+// Whether every parameter value s falls on one of the points p1..p2.
+bool nodesOnArcPoints(int p1, int p2, const std::vector<double>& s)
+{
+    for (double sj : s) {
+        const double q = sj * (p2 - p1);
+        if (std::fabs(q - std::round(q)) >= 1e-9) return false;
+    }
+    return true;
+}
+
 // Nodes on the elliptic arc of entity `arc` from its point p1 to its point
-// p2, at the arc's parameter angle interpolated by the values s; the first
-// and the last node are the two points themselves. False when either point
-// is missing.
+// p2, at the arc's parameter angle interpolated by the values s. A node
+// that falls on one of the entity's points is that point itself. False when
+// a point of the range is missing.
 bool arcNodes(const GeometryEntityRecord& arc, int p1, int p2, const std::vector<PointRecord>& points,
               const std::vector<double>& s, std::vector<Point2>& nodes)
 {
     nodes.clear();
-    Point2 first, last;
-    bool haveFirst = false, haveLast = false;
+    const int low = std::min(p1, p2), high = std::max(p1, p2);
+    std::vector<Point2> own(static_cast<std::size_t>(high - low + 1));
+    std::vector<char> found(own.size(), 0);
     for (const PointRecord& p : points) {
-        if (p.entity != arc.index) continue;
-        if (!haveFirst && p.pointNumber == p1) {
-            first = Point2(p.x, p.y);
-            haveFirst = true;
-        }
-        if (!haveLast && p.pointNumber == p2) {
-            last = Point2(p.x, p.y);
-            haveLast = true;
-        }
+        if (p.entity != arc.index || p.pointNumber < low || p.pointNumber > high) continue;
+        const std::size_t k = static_cast<std::size_t>(p.pointNumber - low);
+        if (found[k]) continue;
+        own[k] = Point2(p.x, p.y);
+        found[k] = 1;
     }
-    if (!haveFirst || !haveLast) return false;
+    if (std::find(found.begin(), found.end(), 0) != found.end()) return false;
     // The reader places point k at the angle start + (k - 1) sweep / (count - 1).
     const double step = arc.sweepAngle / (arc.pointCount - 1);
-    const double t1 = arc.startAngle + (p1 - 1) * step, t2 = arc.startAngle + (p2 - 1) * step;
     nodes.reserve(s.size());
     for (double sj : s) {
-        const double t = t1 + sj * (t2 - t1);
+        const double q = (p1 - 1) + sj * (p2 - p1);   // point number less 1, as a real
+        const double nearest = std::round(q);
+        if (std::fabs(q - nearest) < 1e-9) {
+            nodes.push_back(own[static_cast<std::size_t>(nearest) + 1 - low]);
+            continue;
+        }
+        const double t = arc.startAngle + q * step;
         nodes.emplace_back(arc.centreX + arc.radiusX * std::cos(t), arc.centreY + arc.radiusY * std::sin(t));
     }
-    if (!nodes.empty()) nodes.front() = first;
-    if (nodes.size() > 1) nodes.back() = last;
     return true;
 }
 
@@ -209,9 +220,14 @@ bool placeSegmentNodes(const SideSegment& seg, int firstCode, int n, const std::
     const std::vector<double> s = gradedParameter(n, seg.cpar, seg.wn);
     if (firstCode == 31) {
         placedCode = 31;
+        // The spline through the arc's points meets them but leaves the arc
+        // between them (by a hundredth of the radius for three points):
+        // nodes between points are placed on the arc itself.
+        const GeometryEntityRecord* arc = nullptr;
         for (const GeometryEntityRecord& e : entities)
-            if (e.index == seg.startEntity && e.libCode == 31 && e.pointCount >= 2)
-                return arcNodes(e, seg.startPoint, seg.endPoint, points, s, placed);
+            if (e.index == seg.startEntity && e.libCode == 31 && e.pointCount >= 2) arc = &e;
+        if (arc && !nodesOnArcPoints(seg.startPoint, seg.endPoint, s))
+            return arcNodes(*arc, seg.startPoint, seg.endPoint, points, s, placed);
         return curveSpline(seg.startEntity, seg.startPoint, seg.endPoint, points, s, placed);
     }
     placedCode = 11;
