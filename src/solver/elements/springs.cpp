@@ -129,6 +129,18 @@ void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
     gauss_points(st);
 }
 
+double area_jacobian(RunState& st, ShapeCommon& sc, int ielem, int nnode) {
+    double ys = 0, yt = 0, zs = 0, zt = 0;
+    for (int a = 1; a <= nnode; ++a) {
+        const int p = st.lnods(a, ielem);
+        ys += sc.dN(1, a) * st.coord(2, p);
+        yt += sc.dN(2, a) * st.coord(2, p);
+        zs += sc.dN(1, a) * st.coord(3, p);
+        zt += sc.dN(2, a) * st.coord(3, p);
+    }
+    return std::fabs(ys * zt - yt * zs);
+}
+
 void mindlin_element_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
     const int n = st.nnode;
     const std::size_t nn = static_cast<std::size_t>(n) * static_cast<std::size_t>(n);
@@ -142,17 +154,10 @@ void mindlin_element_spring_terms(RunState& st, int ielem, double* ke, double* r
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
             shape_functions(sc, pos[i], pos[j], n);
-            double ys = 0, yt = 0, zs = 0, zt = 0, k = 0;
-            for (int a = 1; a <= n; ++a) {
-                const int p = st.lnods(a, ielem);
-                ys += sc.dN(1, a) * st.coord(2, p);
-                yt += sc.dN(2, a) * st.coord(2, p);
-                zs += sc.dN(1, a) * st.coord(3, p);
-                zt += sc.dN(2, a) * st.coord(3, p);
-            }
+            double k = 0;
             for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, ielem));
             if (!(k > 0.0)) continue;
-            const double dv = wt[i] * wt[j] * std::fabs(ys * zt - yt * zs) * k;
+            const double dv = wt[i] * wt[j] * area_jacobian(st, sc, ielem, n) * k;
             for (int a = 1; a <= n; ++a)
                 for (int b = 1; b <= n; ++b) block[(a - 1) * n + (b - 1)] += sc.N(a) * sc.N(b) * dv;
         }

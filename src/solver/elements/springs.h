@@ -43,6 +43,10 @@ inline double bilinear_corner(int c, double s, double t) {
   const double sc = c == 1 || c == 4 ? -1.0 : 1.0, tc = c <= 2 ? -1.0 : 1.0;
   return 0.25 * (1.0 + sc * s) * (1.0 + tc * t);
 }
+// The area that a unit of the parent square maps to in element ielem at the
+// point where sc holds the local derivatives of its nnode shape functions:
+// |det J| of the map (s, t) -> (y, z).
+double area_jacobian(RunState& st, ShapeCommon& sc, int ielem, int nnode);
 // The half-space soil of an 8- or 9-node element: the soil modulus
 // interpolated bilinearly from its corner values (st.soil_stiffness),
 // integrated with the products of the shape functions over the element

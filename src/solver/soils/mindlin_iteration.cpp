@@ -60,15 +60,7 @@ SoilWeights soil_weights(RunState& st) {
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j) {
                 shape_functions(sc, pos[i], pos[j], nnode);
-                double ys = 0, yt = 0, zs = 0, zt = 0;
-                for (int a = 1; a <= nnode; ++a) {
-                    const int p = st.lnods(a, el);
-                    ys += sc.dN(1, a) * st.coord(2, p);
-                    yt += sc.dN(2, a) * st.coord(2, p);
-                    zs += sc.dN(1, a) * st.coord(3, p);
-                    zt += sc.dN(2, a) * st.coord(3, p);
-                }
-                const double dv = wt[i] * wt[j] * std::fabs(ys * zt - yt * zs);
+                const double dv = wt[i] * wt[j] * area_jacobian(st, sc, el, nnode);
                 for (int c = 1; c <= 4; ++c) we[c - 1] += bilinear_corner(c, pos[i], pos[j]) * dv;
                 area += dv;
             }
@@ -166,18 +158,11 @@ double pulling_share(RunState& st, double side) {
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j) {
                 shape_functions(sc, pos[i], pos[j], st.nnode);
-                double k = 0, wg = 0, ys = 0, yt = 0, zs = 0, zt = 0;
+                double k = 0, wg = 0;
                 for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, el));
                 if (!(k > 0.0)) continue;
-                for (int a = 1; a <= st.nnode; ++a) {
-                    const int p = st.lnods(a, el);
-                    wg += sc.N(a) * deflection(st, p);
-                    ys += sc.dN(1, a) * st.coord(2, p);
-                    yt += sc.dN(2, a) * st.coord(2, p);
-                    zs += sc.dN(1, a) * st.coord(3, p);
-                    zt += sc.dN(2, a) * st.coord(3, p);
-                }
-                const double f = k * wg * wt[i] * wt[j] * std::fabs(ys * zt - yt * zs);
+                for (int a = 1; a <= st.nnode; ++a) wg += sc.N(a) * deflection(st, st.lnods(a, el));
+                const double f = k * wg * wt[i] * wt[j] * area_jacobian(st, sc, el, st.nnode);
                 all += std::fabs(f);
                 if (side * f < 0.0) pulling += std::fabs(f);
             }
