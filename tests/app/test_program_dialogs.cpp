@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "KorbelTestSupport.h"
+#include "ProgramFixture.h"
 #include "app/DialogFactories.h"
 #include "app/KorbelApp.h"
 #include "app/KorbelCommands.h"
@@ -27,37 +27,7 @@ using namespace korbel;
 
 namespace {
 
-class ProgramDialogs : public ui::HeadlessTest {
-protected:
-    void SetUp() override
-    {
-        ui::HeadlessTest::SetUp();
-        InputDialogFactories() = DocDialogFactories{};
-        RegisterProgramDialogs();
-        ui::Settings s(dir.File("settings"));
-        s.SetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue, "Ann");
-        ASSERT_TRUE(s.Save());
-        app.GetSettings().SetPath(dir.File("settings"));
-        app.Run({});
-        ASSERT_NE(app.FindOpenDocument(), nullptr);
-    }
-    void TearDown() override
-    {
-        app.ExitInstance();
-        InputDialogFactories() = DocDialogFactories{};
-        ui::HeadlessTest::TearDown();
-    }
-    // Opens a copy of an example model.
-    CKorbelDoc& OpenExample(const std::string& name)
-    {
-        const std::string path = dir.File(name);
-        std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/" + name, path);
-        EXPECT_NE(app.OpenDocumentFile(path), nullptr);
-        return *app.FindOpenDocument();
-    }
-    Scratch dir;
-    CKorbelApp app;
-};
+using ProgramDialogs = ProgramFixture;
 
 TEST_F(ProgramDialogs, NewFromTemplateWithTheDefaultsMeshesTheSlab)
 {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "KorbelTestSupport.h"
+#include "ProgramFixture.h"
 #include "app/DialogFactories.h"
 #include "app/KorbelApp.h"
 #include "app/KorbelDoc.h"
@@ -27,34 +27,8 @@ using namespace korbeltest;
 
 namespace {
 
-class TypedValues : public ui::HeadlessTest {
+class TypedValues : public ProgramFixture {
 protected:
-    void SetUp() override
-    {
-        ui::HeadlessTest::SetUp();
-        InputDialogFactories() = DocDialogFactories{};
-        RegisterProgramDialogs();
-        ui::Settings s(dir.File("settings"));
-        s.SetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue, "Ann");
-        ASSERT_TRUE(s.Save());
-        app.GetSettings().SetPath(dir.File("settings"));
-        app.Run({});
-    }
-    void TearDown() override
-    {
-        app.ExitInstance();
-        InputDialogFactories() = DocDialogFactories{};
-        ui::HeadlessTest::TearDown();
-    }
-    // Opens a copy of an example model (under `as` when given).
-    CKorbelDoc& OpenExample(const std::string& name, const std::string& as = "")
-    {
-        const std::string path = dir.File(as.empty() ? name : as);
-        std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/" + name, path,
-                                   std::filesystem::copy_options::overwrite_existing);
-        EXPECT_NE(app.OpenDocumentFile(path), nullptr);
-        return *app.FindOpenDocument();
-    }
     // A set of the kind with one member row, straight into the model.
     static void AddSet(ModelData& model, int kind, const std::string& name, const char* first, int final)
     {
@@ -68,8 +42,6 @@ protected:
         sets.RebuildIndex();
     }
     std::string LastBox() const { return driver.MessageBoxes().empty() ? "" : driver.MessageBoxes().back().text; }
-    Scratch dir;
-    CKorbelApp app;
     RecordingView view;
 };
 
