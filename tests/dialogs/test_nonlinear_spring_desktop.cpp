@@ -25,27 +25,33 @@ int RedPixels(const Shot& s) {
     return red;
 }
 
-class NonlinearSpringDesktop : public FltkDisplayTest {};
-
-TEST_F(NonlinearSpringDesktop, ClickOnAProfileDrawsItsRedCurve) {
+class NonlinearSpringDesktop : public FltkDisplayTest {
+protected:
+    NonlinearSpringDesktop() {
+        dialogtest::BuildSquareMesh(model);
+        doc.model = view.model = &model;
+    }
+    // The dialog's window, shown and settled on the screen.
+    Fl_Window* Show(S& dlg) {
+        if (!dlg.Create()) return nullptr;
+        dlg.ShowWindow(true);
+        Fl_Window* win = backend.TopWindowOf(dlg);
+        return win && WaitFor([&] { return win->shown() && win->visible(); }) && Settle() ? win : nullptr;
+    }
     ModelData model;
-    dialogtest::BuildSquareMesh(model);
     dialogtest::FakeDoc doc;
     dialogtest::FakeView view;
-    doc.model = view.model = &model;
+};
 
+TEST_F(NonlinearSpringDesktop, ClickOnAProfileDrawsItsRedCurve) {
     S dlg(&doc, &view);
-    ASSERT_TRUE(dlg.Create());
-    dlg.ShowWindow(true);
-    Fl_Window* win = backend.TopWindowOf(dlg);
+    Fl_Window* win = Show(dlg);
     ASSERT_NE(win, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return win->shown() && win->visible(); }));
     EXPECT_FALSE(dlg.GetDlgItem(S::IDC_CHART)->IsWindowVisible());
 
     // The first line of the list: "Soft".
     Fl_Widget* list = backend.WidgetOf(*dlg.GetDlgItem(S::IDC_PROFILE_LIST));
     ASSERT_NE(list, nullptr);
-    ASSERT_TRUE(Settle());  // the window settles on the screen
     SendClick(win, list->x() + 20, list->y() + 8);
     ASSERT_TRUE(WaitFor([&] { return dlg.SelectedIndex() == 0; })) << "the click did not select the profile";
     EXPECT_EQ(dlg.GetDlgItemText(S::IDC_NAME), "Soft");
@@ -66,17 +72,9 @@ TEST_F(NonlinearSpringDesktop, ClickOnAProfileDrawsItsRedCurve) {
 // A point cell holding "1,5" left by a click on "Add Row": one message says
 // why, the focus goes back to the cell and the button does nothing.
 TEST_F(NonlinearSpringDesktop, AnUnreadableCellGivesOneMessage) {
-    ModelData model;
-    dialogtest::BuildSquareMesh(model);
-    dialogtest::FakeDoc doc;
-    dialogtest::FakeView view;
-    doc.model = view.model = &model;
-
     S dlg(&doc, &view);
-    ASSERT_TRUE(dlg.Create());
-    dlg.ShowWindow(true);
-    Fl_Window* win = backend.TopWindowOf(dlg);
-    ASSERT_TRUE(win && WaitFor([&] { return win->shown() && win->visible(); }) && Settle());
+    Fl_Window* win = Show(dlg);
+    ASSERT_NE(win, nullptr);
     Fl_Widget* list = backend.WidgetOf(*dlg.GetDlgItem(S::IDC_PROFILE_LIST));
     SendClick(win, list->x() + 20, list->y() + 8);
     ASSERT_TRUE(WaitFor([&] { return dlg.SelectedIndex() == 0 && dlg.GetDlgItem(S::DeformationId(2))->IsWindowVisible(); }));

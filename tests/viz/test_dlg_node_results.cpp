@@ -34,6 +34,14 @@ protected:
 using N = DlgNodeResults;
 using R = DlgResultValues;
 
+// Both windows open, Result Values on its first variable, "Disp. X".
+bool OpenBoth(N& nodeResults, R& values)
+{
+    if (!nodeResults.Create() || !values.Create()) return false;
+    values.SetKind(2);
+    return true;
+}
+
 TEST_F(ResultInspectionTest, NodeResultsFollowTheTypedAndSpunNode)
 {
     WithResults();
@@ -143,9 +151,7 @@ TEST_F(ResultInspectionTest, APickUpdatesBothDialogs)
     WithResults();
     N nodeResults(view);
     R values(view);
-    ASSERT_TRUE(nodeResults.Create());
-    ASSERT_TRUE(values.Create());
-    values.SetKind(2);
+    ASSERT_TRUE(OpenBoth(nodeResults, values));
     // As the view hands a picked node to the dialogs it has open.
     nodeResults.ShowNode(9);
     values.ShowNode(9);
@@ -162,9 +168,7 @@ TEST_F(ResultInspectionTest, BothWindowsShowDispXAsStoredAndZeroWithoutSign)
     viztest::AddResultSteps(model, 1, [](int c, int r, int) { return c != 0 ? 1.0 : r == 2 ? -0.00144 : -0.0; });
     N nodeResults(view);
     R values(view);
-    ASSERT_TRUE(nodeResults.Create());
-    ASSERT_TRUE(values.Create());
-    values.SetKind(2);  // variable "Disp. X" first
+    ASSERT_TRUE(OpenBoth(nodeResults, values));
     const struct {
         int node;
         double value;
@@ -228,9 +232,7 @@ TEST_F(ResultInspectionTest, TheNodeFieldIsCheckedWhenLeftNotWhileTyped)
     WithResults();
     N nodeResults(view);
     R values(view);
-    ASSERT_TRUE(nodeResults.Create());
-    ASSERT_TRUE(values.Create());
-    values.SetKind(2);
+    ASSERT_TRUE(OpenBoth(nodeResults, values));
     const struct {
         const char* name;
         NodeResultDialog& dlg;
