@@ -340,6 +340,10 @@ void ContourDesktop::ShotAtBothSizes(const std::string& name)
     }
     EXPECT_TRUE(WaitFor([&] { return Settle(1.0) && view->Width() <= 1024 && view->Height() < 768; }));
     EXPECT_TRUE(Settle());
+    // Each window stays where it was put, whole on the smaller screen.
+    for (const Placed& p : moved)
+        EXPECT_TRUE(p.window->x() >= 0 && p.window->x() + p.window->w() <= 1024 && p.window->y() + p.window->h() <= 768)
+            << p.window->label() << " at " << p.window->x() << ", " << p.window->y();
     SaveShot(Screenshot(0, 0, 1024, 768), name + "_1024.bmp");
     for (const Placed& p : moved)
         XMoveResizeWindow(fl_display, fl_xid(p.window), p.x, p.y, static_cast<unsigned>(p.w), static_cast<unsigned>(p.h));

@@ -374,3 +374,57 @@ TEST_F(FltkFit, ModelessWindowsStayAboveTheMainWindow) {
     CloseWindow(dlg);
     CloseWindow(frame);
 }
+
+namespace {
+
+// A window with the sizing border whose one control follows its right edge.
+class SizedDialog : public ui::Dialog {
+public:
+    SizedDialog() : ui::Dialog(962, nullptr) {}
+    ui::DialogTemplate BuildTemplate() const override {
+        ui::DialogTemplate t;
+        t.id = 962;
+        t.caption = "Sized";
+        t.rect = {0, 0, 300, 150};
+        t.style |= ui::style::Visible | ui::style::Resizable;
+        t.PushButton(ui::IDOK, "OK", {240, 120, 50, 14});
+        return t;
+    }
+    void OnSize(int cx, int cy) override {
+        ui::Dialog::OnSize(cx, cy);
+        if (ui::Control* ok = GetDlgItem(ui::IDOK)) {
+            ui::Rect r = ok->GetWindowRect();
+            r.x = cx - r.w - 10;
+            ok->MoveWindow(r, false);
+        }
+    }
+};
+
+}  // namespace
+
+// A window moved and made smaller by another client (a window manager, a
+// smaller screen) stays where it was put: the program's own later changes of
+// its size keep that place, and its controls follow the new size.
+TEST_F(FltkFit, AWindowMovedAndSizedFromOutsideStaysWhereItWasPut) {
+    SizedDialog dlg;
+    Fl_Window* win = ShowDialog(dlg);
+    ASSERT_TRUE(win);
+    const int x = win->x() > 40 ? win->x() - 40 : win->x() + 40, y = win->y() + 20;
+    const int w = win->w() - 60, h = win->h() - 20;
+    XMoveResizeWindow(fl_display, fl_xid(win), x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    ASSERT_TRUE(WaitFor([&] { return Settle(1.0) && win->w() == w && win->h() == h; }));
+    EXPECT_EQ(win->x(), x);
+    EXPECT_EQ(dlg.GetWindowRect().x, x);
+    EXPECT_EQ(dlg.GetWindowRect().y, y);
+    EXPECT_EQ(dlg.GetWindowRect().w, w);
+    Fl_Widget* ok = backend.WidgetOf(*dlg.GetDlgItem(ui::IDOK));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->x() + ok->w(), w - 10);
+
+    // The program's own change of size leaves the window in its place.
+    dlg.SetWindowSize(w - 20, h);
+    ASSERT_TRUE(WaitFor([&] { return Settle(1.0) && win->w() == w - 20; }));
+    EXPECT_EQ(win->x(), x);
+    EXPECT_EQ(win->y(), y);
+    CloseWindow(dlg);
+}

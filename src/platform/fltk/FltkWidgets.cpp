@@ -23,8 +23,12 @@ TopWindow::TopWindow(FltkBackend& backend, ui::Window& window, int x, int y, int
 
 void TopWindow::resize(int x, int y, int w, int h) {
     const bool sized = w != this->w() || h != this->h();
+    const bool moved = x != this->x() || y != this->y();
     Fl_Double_Window::resize(x, y, w, h);
-    if (sized && !backend_.Syncing()) backend_.TopResized(window_, w, h);
+    if (backend_.Syncing()) return;
+    // The layer learns the place first: a size it then sets keeps it.
+    if (moved) window_.UserMoved(x, y);
+    if (sized) backend_.TopResized(window_, w, h);
 }
 
 int TopWindow::handle(int event) {

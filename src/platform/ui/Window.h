@@ -95,6 +95,13 @@ public:
     void MoveWindow(const Rect& rect, bool repaint = true);
     // New width and height at the same place, repainted.
     void SetWindowSize(int w, int h);
+    // A top-level window moved on the screen by someone else (the user, a
+    // window manager): the new place is taken as it is, nothing is told.
+    void UserMoved(int x, int y)
+    {
+        rect_.x = x;
+        rect_.y = y;
+    }
     Size GetClientSize() const { return Size{rect_.w, rect_.h}; }
     void CenterWindow();
 
