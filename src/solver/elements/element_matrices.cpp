@@ -161,7 +161,7 @@ bool add_spring_terms(RunState& st, int e, double edge_constant, LoopBuffers& b,
         int flag = 0;
         nonlinear_spring_force(st, e, b.k1, rhs, flag);
         if (flag != 0) {
-            status = 1;
+            status = kStatusSpringCurve;
             write_termination_lines(st);
             return false;
         }

@@ -32,6 +32,7 @@ void ElementMatrices::allocate(long long nevab, long long nelem) {
 
 void RunState::reset() {
   units.close_all();
+  frontal.release();
   static_cast<RunData&>(*this) = RunData{};
 }
 
