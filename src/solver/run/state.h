@@ -4,8 +4,8 @@
 // an ITORVE(2) call and destroyed at its end: the control values read from
 // the head of the numeric input, the fixed dimensions, soil values, numeric
 // constants, cut control, file names and title, the open units, the frontal
-// solver with its stored equations, the work arrays and the shape/Gauss
-// blocks of the element being formed.  Nothing is kept between runs;
+// solver with its stored equations, the work arrays and the shape, Gauss and
+// element-loop blocks of the element being formed.  Nothing is kept between runs;
 // `reset()` gives a state as new (the frontal solver keeps its settings).
 //
 // Arrays are stored column by column (first index fastest) and indexed from
@@ -439,9 +439,17 @@ struct RunData {
   fio::DateTime start_time{};             // date and time written at the start
 };
 
+struct ElementLoop;
+
 struct RunState : RunData {
+  RunState();
+  ~RunState();
+
   fio::Units units;       // the open units of the run
   FrontalSolver frontal;  // the frontal solver with its stored equations
+  // The rigidity, strain-matrix and buffer blocks of the element loop
+  // (elements/element_loop.h), beside the shape and Gauss blocks.
+  std::unique_ptr<ElementLoop> element_loop;
 
   // Closes every unit (files kept) and sets every value as new.
   void reset();
