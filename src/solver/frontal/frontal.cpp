@@ -209,8 +209,8 @@ constexpr int kEveryPair = 7;
 // after which it was eliminated.
 class Factorization {
 public:
-    Factorization(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Front& fr, const std::vector<int>& codes,
-                  std::vector<double>& bvals, int live_capacity)
+    Factorization(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Front& fr,
+                  const std::vector<int>& codes, std::vector<double>& bvals, int live_capacity)
         : s_(s), pb_(pb), units_(units), fr_(fr), codes_(codes), bvals_(bvals), live_capacity_(live_capacity),
           nnode_(std::max(pb.nnode, 0)), nevab_(6 * nnode_), can_spill_(unit_open(units, kUnitFort2)),
           order_(s_.store.order) {
@@ -581,7 +581,8 @@ private:
             blk.data = block_;
             return;
         }
-        if (!s_.store.spill.queue(block_used_, blk.offset, blk.stored)) spill_failed(units_, s_.store.spill.path(), errno);
+        if (!s_.store.spill.queue(block_used_, blk.offset, blk.stored))
+            spill_failed(units_, s_.store.spill.path(), errno);
         blk.data = nullptr;
         ++s_.store.spilled_blocks;
         s_.store.spill_bytes += blk.stored;
@@ -638,7 +639,8 @@ bool connectivity_valid(const FrontalProblem& pb, fio::Units* units) {
         for (int i = 0; i < nnode; ++i) {
             const int node = pb.lnods[static_cast<std::size_t>(e) * nnode + i];
             if (std::abs(node) < 1 || std::abs(node) > npoin) {
-                write_both(units, "invalid node number " + std::to_string(node) + " in element " + std::to_string(e + 1));
+                write_both(units,
+                           "invalid node number " + std::to_string(node) + " in element " + std::to_string(e + 1));
                 return false;
             }
         }
@@ -674,8 +676,8 @@ struct Identity {
 
 // The stored equations come from the same mesh, order and restraints, so
 // that they can precondition the solution of other element matrices.
-bool same_pattern(const FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
-                  const std::vector<int>& order) {
+bool same_pattern(const FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id,
+                  const std::vector<int>& codes, const std::vector<int>& order) {
     return s.store.valid && s.store.units == units && s.store.npoin == id.npoin && s.store.nelem == id.nelem &&
            s.store.nnode == id.nnode && s.store.capacity == id.capacity && s.store.codes == codes &&
            s.store.lnods_copy.size() == id.lsize &&
@@ -683,15 +685,15 @@ bool same_pattern(const FrontalState& s, const FrontalProblem& pb, fio::Units* u
            s.store.stiffness_count == id.ksize;
 }
 
-bool store_matches(const FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
-                   const std::vector<int>& order) {
+bool store_matches(const FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id,
+                   const std::vector<int>& codes, const std::vector<int>& order) {
     return same_pattern(s, pb, units, id, codes, order) && s.store.stiffness_hash[0] == id.hash[0] &&
            s.store.stiffness_hash[1] == id.hash[1];
 }
 
 // Empties the store for a new factorization of the matrices `id` names.
-void renew_store(FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
-                 std::vector<int>& order) {
+void renew_store(FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id,
+                 const std::vector<int>& codes, std::vector<int>& order) {
     s.store.clear();
     s.work.entering_start.clear();
     s.store.units = units;
@@ -725,7 +727,8 @@ void reduce_stored_loads(FrontalState& s, const FrontalProblem& pb, Front& fr, s
 }
 
 // Back-substitution through the stored equations, last equation first.
-void back_substitution(FrontalState& s, Front& fr, const std::vector<double>& bvals, double* disp, double* support_forces) {
+void back_substitution(FrontalState& s, Front& fr, const std::vector<double>& bvals, double* disp,
+                       double* support_forces) {
     std::fill(fr.sol.begin(), fr.sol.end(), 0.0);
     long long eq = static_cast<long long>(bvals.size());
     std::vector<const char*> offsets;
@@ -1134,7 +1137,8 @@ void frontal_solve(RunState& st, const double* restraint_values, double* displac
     p.element_stiffness = element_stiffness;
     p.restraint_codes = restraint_codes;
     p.lnods = lnods;
-    if (st.element_order.size() == static_cast<std::size_t>(std::max(st.nelem, 0))) p.element_order = st.element_order.data();
+    if (st.element_order.size() == static_cast<std::size_t>(std::max(st.nelem, 0)))
+        p.element_order = st.element_order.data();
     // Between soil iterations only the soil springs change.
     p.refine = st.isoil == 1;
     // The element matrices are formed anew for every iteration, and only
