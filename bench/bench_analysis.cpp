@@ -148,9 +148,9 @@ int run_size(int n, int (*itorve)(int)) {
     auto st = std::make_unique<parvane::RunState>();
     int st_status = 0;
     parvane::run_analysis(*st, st_status);
+    const parvane::FrontalStats fs_ = st->frontal.factorization_stats();
     st.reset();
     fs::current_path(home);
-    const parvane::FrontalStats& fs_ = parvane::frontal_factorization_stats();
 
     std::printf("%8d %10d %8d %10.3f %10.3f %10.2f %10ld %8s %7d\n", npoin, 6 * npoin, front_width(listing), seconds,
                 fs_.elimination_seconds,
@@ -275,12 +275,12 @@ int run_case(const char* name, const Folder& f) {
     auto st = std::make_unique<parvane::RunState>();
     int status = 0;
     parvane::run_analysis(*st, status);
+    const parvane::FrontalStats fs_ = st->frontal.factorization_stats();
     st.reset();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     fs::current_path(home);
     const parvane::RunFigures& r = parvane::last_run_figures();
     const std::string listing = read_file(f.dir / "mat.sou");
-    const parvane::FrontalStats& fs_ = parvane::frontal_factorization_stats();
     std::printf("%-24s %8d %8d %6d %10.3f %10.3f %8.1f %10.3f %10ld %7d", name, npoin, front_width(listing),
                 r.iterations, seconds, r.elimination_seconds, fs_.elimination_flops * 1e-9, r.soil_seconds,
                 peak_rss_mb(), status);

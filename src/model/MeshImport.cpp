@@ -14,7 +14,9 @@
 #include <cstring>
 #include <fstream>
 #include <locale>
+#include <memory>
 #include <sstream>
+#include <utility>
 
 #include "model/Interpolation.h"
 #include "model/ModelData.h"
@@ -303,232 +305,311 @@ bool ReadMeshFile(const std::string& fileName, bool binary, MeshFileContents& me
 // ---------------------------------------------------------------------------
 // The import
 
-int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector<std::string> regionNames,
-                              std::vector<int> regionIds, std::vector<std::string> setNames,
-                              std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses)
-{
-    MeshFileContents mesh;
-    if (!ReadMeshFile(fileName, mode != 2, mesh)) {
-        if (mesh.nodesPerElement == 0) redrawFlag = 1;
-        return 0;
-    }
-    int N = static_cast<int>(mesh.nodeNumbers.size()), E = static_cast<int>(mesh.elementNumbers.size()),
-        P = mesh.nodesPerElement;
-    std::vector<int>& nodeNumbers = mesh.nodeNumbers;
-    std::vector<double> xs(static_cast<std::size_t>(N), 0.0);
-    std::vector<double>& ys = mesh.x;
-    std::vector<double>& zs = mesh.y;
-    std::vector<int>& elementNumbers = mesh.elementNumbers;
-    const std::vector<int>& elementRegions = mesh.elementRegions;
-    std::vector<std::vector<int>>& elementNodes = mesh.elementNodes;
-    const std::vector<std::array<int, 4>>& sides = mesh.sides;
+namespace {
 
-    // Boundary nodes; interior mid-side nodes onto the midpoint of their side.
+// The mesh as the model takes it.  The mesh generator works in its plane
+// (x, y); the plate lies in the model's (y, z) plane, so the mesher's x is
+// the model's y and its y the model's z (centred and mirrored later); the
+// model's x is 0.
+struct ImportedMesh {
+    int N = 0, E = 0, P = 0;             // nodes, elements, nodes per element
+    std::vector<int> nodeNumbers;
+    std::vector<double> xs, ys, zs;
+    std::vector<int> elementNumbers, elementRegions;
+    std::vector<std::vector<int>> elementNodes;
+    std::vector<std::array<int, 4>> sides;
+};
+
+ImportedMesh TakeMesh(MeshFileContents& mesh)
+{
+    ImportedMesh m;
+    m.N = static_cast<int>(mesh.nodeNumbers.size());
+    m.E = static_cast<int>(mesh.elementNumbers.size());
+    m.P = mesh.nodesPerElement;
+    m.nodeNumbers = std::move(mesh.nodeNumbers);
+    m.xs.assign(static_cast<std::size_t>(m.N), 0.0);
+    m.ys = std::move(mesh.x);
+    m.zs = std::move(mesh.y);
+    m.elementNumbers = std::move(mesh.elementNumbers);
+    m.elementRegions = std::move(mesh.elementRegions);
+    m.elementNodes = std::move(mesh.elementNodes);
+    m.sides = std::move(mesh.sides);
+    return m;
+}
+
+// The boundary nodes (the first corner, and the mid-side node, of every side
+// with a negative code); the mid-side node of every other side moves onto
+// the midpoint of its corners.
+std::vector<int> BoundaryNodesAndMidSides(ImportedMesh& m)
+{
     std::vector<int> boundary;
-    for (int e = 0; e < E; ++e) {
-        const std::vector<int>& nodes = elementNodes[static_cast<std::size_t>(e)];
+    for (int e = 0; e < m.E; ++e) {
+        const std::vector<int>& nodes = m.elementNodes[static_cast<std::size_t>(e)];
         for (int k = 0; k < 4; ++k) {
             const int a = nodes[static_cast<std::size_t>(k)], b = nodes[static_cast<std::size_t>((k + 1) % 4)];
-            if (sides[static_cast<std::size_t>(e)][static_cast<std::size_t>(k)] < 0) {
+            if (m.sides[static_cast<std::size_t>(e)][static_cast<std::size_t>(k)] < 0) {
                 boundary.push_back(a);
-                if (P == 8) boundary.push_back(nodes[static_cast<std::size_t>(k + 4)]);
-            } else if (P == 8) {
-                const std::size_t m = static_cast<std::size_t>(nodes[static_cast<std::size_t>(k + 4)] - 1);
-                ys[m] = (ys[static_cast<std::size_t>(a - 1)] + ys[static_cast<std::size_t>(b - 1)]) / 2.0;
-                zs[m] = (zs[static_cast<std::size_t>(a - 1)] + zs[static_cast<std::size_t>(b - 1)]) / 2.0;
+                if (m.P == 8) boundary.push_back(nodes[static_cast<std::size_t>(k + 4)]);
+            } else if (m.P == 8) {
+                const std::size_t mid = static_cast<std::size_t>(nodes[static_cast<std::size_t>(k + 4)] - 1);
+                m.ys[mid] = (m.ys[static_cast<std::size_t>(a - 1)] + m.ys[static_cast<std::size_t>(b - 1)]) / 2.0;
+                m.zs[mid] = (m.zs[static_cast<std::size_t>(a - 1)] + m.zs[static_cast<std::size_t>(b - 1)]) / 2.0;
             }
         }
     }
+    return boundary;
+}
 
-    // Centre on the mesh and mirror the second coordinate.
-    const auto [a0, a1] = std::minmax_element(ys.begin(), ys.end());
-    const auto [b0, b1] = std::minmax_element(zs.begin(), zs.end());
+// Centres the mesh on the origin and mirrors its second coordinate.
+void CentreAndMirror(ImportedMesh& m)
+{
+    const auto [a0, a1] = std::minmax_element(m.ys.begin(), m.ys.end());
+    const auto [b0, b1] = std::minmax_element(m.zs.begin(), m.zs.end());
     const double midA = (*a0 + *a1) / 2.0, midB = (*b0 + *b1) / 2.0;
-    for (double& v : ys) v -= midA;
-    for (double& v : zs) v = midB - v;
+    for (double& v : m.ys) v -= midA;
+    for (double& v : m.zs) v = midB - v;
+}
 
-    // Regions, sets, materials and set nodes.
+// The template's sets: the elements of each (by the regions it names, in
+// pairs), the material of every element (its last set) and the nodes of each.
+struct TemplateSets {
+    std::vector<std::vector<int>> elements, nodes;
+    std::vector<int> materials;
+};
+
+// False when a template region has no elements: a part of the foundation
+// that the mesher left unmeshed.
+bool GatherTemplateSets(const ImportedMesh& m, const std::vector<std::string>& regionNames,
+                        const std::vector<int>& regionIds, std::vector<std::vector<int>>& setRegions,
+                        std::size_t setCount, TemplateSets& sets)
+{
     const std::size_t regionCount = std::min(regionNames.size(), regionIds.size());
     std::vector<std::vector<int>> regionElements(regionCount);
     for (std::size_t r = 0; r < regionCount; ++r)
-        for (int e = 0; e < E; ++e)
-            if (elementRegions[static_cast<std::size_t>(e)] == regionIds[r]) regionElements[r].push_back(e + 1);
-    // A template region without elements is part of the foundation that the
-    // mesher left unmeshed: nothing is imported.
+        for (int e = 0; e < m.E; ++e)
+            if (m.elementRegions[static_cast<std::size_t>(e)] == regionIds[r]) regionElements[r].push_back(e + 1);
     for (const std::vector<int>& elements : regionElements)
-        if (elements.empty()) return 0;
-    const std::size_t setCount = setNames.size();
+        if (elements.empty()) return false;
     setRegions.resize(setCount);
-    std::vector<std::vector<int>> setElements(setCount);
+    sets.elements.assign(setCount, {});
     for (std::size_t s = 0; s < setCount; ++s)
         for (std::size_t pair = 0; pair + 1 < setRegions[s].size(); pair += 2)
             for (std::size_t r = 0; r < regionCount; ++r)
                 if (regionIds[r] == setRegions[s][pair + 1])
-                    setElements[s].insert(setElements[s].end(), regionElements[r].begin(), regionElements[r].end());
-    std::vector<int> materials(static_cast<std::size_t>(E), 0);
+                    sets.elements[s].insert(sets.elements[s].end(), regionElements[r].begin(),
+                                            regionElements[r].end());
+    sets.materials.assign(static_cast<std::size_t>(m.E), 0);
     for (std::size_t s = 0; s < setCount; ++s)
-        for (int e : setElements[s]) materials[static_cast<std::size_t>(e - 1)] = static_cast<int>(s) + 1;
-    std::vector<std::vector<int>> setNodes(setCount);
-    for (std::size_t s = 0; s < setCount; ++s) setNodes[s] = NodesOfElements(setElements[s], elementNodes);
+        for (int e : sets.elements[s]) sets.materials[static_cast<std::size_t>(e - 1)] = static_cast<int>(s) + 1;
+    sets.nodes.assign(setCount, {});
+    for (std::size_t s = 0; s < setCount; ++s) sets.nodes[s] = NodesOfElements(sets.elements[s], m.elementNodes);
+    return true;
+}
 
-    std::vector<int> loadNodes(static_cast<std::size_t>(N), 0);
-    std::vector<std::array<double, 3>> loadValues(static_cast<std::size_t>(N), {0.0, 0.0, 0.0});
+// The nodal loads of the template's boundary load, per node.
+struct BoundaryLoads {
+    std::vector<int> nodes;
+    std::vector<std::array<double, 3>> values;
+};
+
+// The keyword text of the imported model: nodes, elements, the boundary
+// loads, the node and element sets (with "ALL" and the boundary nodes as
+// "Edge"), the materials of the sets and the template block.
+void WriteImportText(const ModelData& model, const std::string& textName, const ImportedMesh& m,
+                     const std::vector<int>& boundary, const TemplateSets& sets, const BoundaryLoads& loads,
+                     const std::vector<std::string>& setNames, const std::vector<double>& setThicknesses)
+{
+    const std::size_t setCount = setNames.size();
+    std::ofstream out(textName, std::ios::out | std::ios::trunc);
+    out.imbue(std::locale::classic());
+    out << m.N << "  " << m.E << "  " << m.P << '\n';
+    out << "NODE_DATA\n";
+    for (int i = 0; i < m.N; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        out << "*     " << m.nodeNumbers[k] << "  " << "0.0  " << Real(m.ys[k]) << "  " << Real(m.zs[k]) << '\n';
+    }
+    out << "END_NODE_DATA\n";
+    out << "ELEMENT_DATA\n";
+    if (const char* type = ElementTypeLine(m.P, model.templateIntegration)) out << type << '\n';
+    for (int e = 0; e < m.E; ++e) {
+        const std::size_t k = static_cast<std::size_t>(e);
+        out << "*    " << m.elementNumbers[k] << "  " << sets.materials[k] << "  ";
+        for (int node : m.elementNodes[k]) out << node << "  ";
+        out << '\n';
+    }
+    out << "END_ELEMENT_DATA\n";
+    out << "NODAL_LOAD_DATA\n";
+    for (std::size_t k = 0; k < loads.nodes.size(); ++k)
+        if (loads.nodes[k] != 0)
+            out << "*     " << loads.nodes[k] << "\t 1  1  1  0  0  0   " << Real(loads.values[k][0]) << "   "
+                << Real(loads.values[k][1]) << "   " << Real(loads.values[k][2]) << "  0  0\t0\n";
+    out << "END_NODAL_LOAD_DATA\n";
+    out << "NODESET_DATA\n*    ALL\nEND_ALL\n*    Edge\n";
+    for (int node : boundary) out << "*    " << node << "  " << node << " 1\n";
+    out << "END_Edge\n";
+    // Each template set with the member rows of its numbers.
+    auto writeSets = [&](const std::vector<std::vector<int>>& lists) {
+        for (std::size_t s = 0; s < setCount; ++s) {
+            out << "*    " << setNames[s] << '\n';
+            for (const std::string& row : IdListToMemberRows(lists[s])) out << row << '\n';
+            out << "END_" << setNames[s] << '\n';
+        }
+    };
+    writeSets(sets.nodes);
+    out << "END_NODESET_DATA\n";
+    out << "ELEMENTSET_DATA\n*    ALL\nEND_ALL\n";
+    writeSets(sets.elements);
+    out << "END_ELEMENTSET_DATA\n";
+    out << "MATERIAL_DATA\n";
+    if (setThicknesses.empty()) {
+        out << "*    ALL   0   5.2e5 4.176e6  0.3  0.2\n";
+    } else {
+        for (std::size_t s = 0; s < setCount; ++s) {
+            char thickness[64];
+            std::snprintf(thickness, sizeof thickness, "%f", s < setThicknesses.size() ? setThicknesses[s] : 0.0);
+            out << "*    " << setNames[s] << "  0   5.2e5 4.176e6  0.2  " << thickness << '\n';
+        }
+    }
+    out << "END_MATERIAL_DATA\n";
+    WriteTemplateBlock(model, out);
+}
+
+// Reads the keyword text back into the model with the model file's block
+// readers; false when a count, a block or a keyword is missing or wrong
+// (the blocks that could be read stay).
+bool ReadImportText(ModelData& model, const std::string& textName, int P)
+{
+    bool failed = false;
+    std::ifstream in(textName);
+    int counts[3] = {};
+    if (!modelfile::ReadInt(in, counts[0]) || !modelfile::ReadInt(in, counts[1]) ||
+        !modelfile::ReadInt(in, counts[2]))
+        failed = true;
+    std::string word;
+    auto next = [&](const char* keyword) { return modelfile::ReadWord(in, word) && word == keyword; };
+
+    if (next("NODE_DATA")) {
+        if (!model.nodeTable) model.nodeTable = std::make_unique<NodeTable>();
+        model.nodeTable->DeleteRows();
+        model.nodeTable->SetModel(&model);
+        if (ReadNodeBlock(*model.nodeTable, in, "NODE_DATA") != 0) failed = true;
+        model.nodeCount = model.nodeTable->GetCount();
+        model.UpdateBoundingBox();
+    } else {
+        failed = true;
+    }
+    if (next("ELEMENT_DATA")) {
+        if (!model.elementTable) model.elementTable = std::make_unique<ElementTable>(P);
+        model.elementTable->DeleteRows();
+        model.elementTable->SetModel(&model);
+        if (ReadElementBlock(*model.elementTable, in, "ELEMENT_DATA") != 0) failed = true;
+        model.edgeFlags.assign(static_cast<std::size_t>(model.elementTable->GetCount()) * 4, 0);
+        model.BuildEdgeFlags();
+    } else {
+        failed = true;
+    }
+    if (next("NODAL_LOAD_DATA")) {
+        auto table = std::make_unique<NodalActionTable>(2);
+        table->SetModel(&model);
+        if (ReadNodalTableBlock(*table, in, "NODAL_LOAD_DATA", 2) != 0) failed = true;
+        model.nodalTables[1] = std::move(table);
+    } else {
+        failed = true;
+    }
+    const char* const setKeywords[2] = {"NODESET_DATA", "ELEMENTSET_DATA"};
+    for (int k = 0; k < 2; ++k) {
+        if (next(setKeywords[k])) {
+            auto table = std::make_unique<SetTable>(k + 1);
+            table->SetModel(&model);
+            if (ReadSetBlock(*table, in, setKeywords[k], k + 1) != 0) failed = true;
+            model.setTables[static_cast<std::size_t>(k)] = std::move(table);
+        } else {
+            failed = true;
+        }
+    }
+    if (next("MATERIAL_DATA")) {
+        auto table = std::make_unique<MaterialTable>();
+        table->SetModel(&model);
+        if (ReadMaterialBlock(*table, in, "MATERIAL_DATA") != 0) failed = true;
+        model.materialTable = std::move(table);
+    } else {
+        failed = true;
+    }
+    if (next("MODEL_PROFILE_DATA")) ReadTemplateBlock(model, in);
+    return !failed;
+}
+
+// The soil values of an imported model, its side flags and two cut lines
+// through the centre, one along y and one along z, a tenth beyond the mesh.
+void SetImportDefaults(ModelData& model)
+{
+    model.soilValues = {150.0, 250.0, 0.3, 200.0, 30.0, 1.0};
+    model.UpdateBoundingBox();
+    const int elementCount = model.elementTable ? model.elementTable->GetCount() : 0;
+    model.edgeFlags.assign(static_cast<std::size_t>(elementCount) * 4, 0);
+    model.BuildEdgeFlags();
+
+    if (!model.cutLineTable) {
+        model.cutLineTable = std::make_unique<CutLineTable>();
+        model.cutLineTable->SetModel(&model);
+    }
+    const double dy = model.maxY - model.minY, dz = model.maxZ - model.minZ;
+    model.cutLineTable->AddCutLineRow(model.minY - dy / 10.0, 0.0, model.maxY + dy / 10.0, 0.0);
+    model.cutLineTable->CountRows();
+    model.cutLineTable->RebuildIndex();
+    model.cutLineTable->AddCutLineRow(0.0, model.minZ - dz / 10.0, 0.0, model.maxZ + dz / 10.0);
+    model.cutLineTable->CountRows();
+    model.cutLineTable->RebuildIndex();
+    model.cutLineTable->SetInterpolationOption(1);
+    model.cutLineTable->SetSegmentDivisionCode(2);
+}
+
+} // namespace
+
+int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector<std::string> regionNames,
+                              std::vector<int> regionIds, std::vector<std::string> setNames,
+                              std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses)
+{
+    MeshFileContents contents;
+    if (!ReadMeshFile(fileName, mode != 2, contents)) {
+        if (contents.nodesPerElement == 0) redrawFlag = 1;
+        return 0;
+    }
+    ImportedMesh mesh = TakeMesh(contents);
+    const std::vector<int> boundary = BoundaryNodesAndMidSides(mesh);
+    CentreAndMirror(mesh);
+
+    TemplateSets sets;
+    if (!GatherTemplateSets(mesh, regionNames, regionIds, setRegions, setNames.size(), sets)) return 0;
+
+    BoundaryLoads loads;
+    loads.nodes.assign(static_cast<std::size_t>(mesh.N), 0);
+    loads.values.assign(static_cast<std::size_t>(mesh.N), {0.0, 0.0, 0.0});
     if ((templateKind == 1 || templateKind == 2) &&
         (std::fabs(templateLoads[0]) > 0 || std::fabs(templateLoads[1]) > 0 || std::fabs(templateLoads[2]) > 0))
-        if (!ComputeBoundaryNodalLoads(N, E, P, loadNodes, loadValues, setNodes, setElements, ys, zs, elementNodes))
+        if (!ComputeBoundaryNodalLoads(mesh.N, mesh.E, mesh.P, loads.nodes, loads.values, sets.nodes, sets.elements,
+                                       mesh.ys, mesh.zs, mesh.elementNodes))
             return 0;  // loads that cannot be placed fail the import
 
     // Nine-node elements grow from eight-node ones; a mesh of four-node
     // elements has no mid-side nodes to complete them and stays as it is.
-    if (templateElementOption == 2 && P == 8) {
-        AddElementCentreNodes(nodeNumbers, xs, ys, zs, elementNumbers, elementNodes, setElements, setNodes);
-        P = 9;
-        N = static_cast<int>(nodeNumbers.size());
+    if (templateElementOption == 2 && mesh.P == 8) {
+        AddElementCentreNodes(mesh.nodeNumbers, mesh.xs, mesh.ys, mesh.zs, mesh.elementNumbers, mesh.elementNodes,
+                              sets.elements, sets.nodes);
+        mesh.P = 9;
+        mesh.N = static_cast<int>(mesh.nodeNumbers.size());
     }
 
-    // The keyword text.
     const std::string textName =
         (fileName.size() >= 3 ? fileName.substr(0, fileName.size() - 3) : fileName) + "txt";
-    {
-        std::ofstream out(textName, std::ios::out | std::ios::trunc);
-        out.imbue(std::locale::classic());
-        out << N << "  " << E << "  " << P << '\n';
-        out << "NODE_DATA\n";
-        for (int i = 0; i < N; ++i) {
-            const std::size_t k = static_cast<std::size_t>(i);
-            out << "*     " << nodeNumbers[k] << "  " << "0.0  " << Real(ys[k]) << "  " << Real(zs[k]) << '\n';
-        }
-        out << "END_NODE_DATA\n";
-        out << "ELEMENT_DATA\n";
-        if (const char* type = ElementTypeLine(P, templateIntegration)) out << type << '\n';
-        for (int e = 0; e < E; ++e) {
-            const std::size_t k = static_cast<std::size_t>(e);
-            out << "*    " << elementNumbers[k] << "  " << materials[k] << "  ";
-            for (int node : elementNodes[k]) out << node << "  ";
-            out << '\n';
-        }
-        out << "END_ELEMENT_DATA\n";
-        out << "NODAL_LOAD_DATA\n";
-        for (std::size_t k = 0; k < loadNodes.size(); ++k)
-            if (loadNodes[k] != 0)
-                out << "*     " << loadNodes[k] << "\t 1  1  1  0  0  0   " << Real(loadValues[k][0]) << "   "
-                    << Real(loadValues[k][1]) << "   " << Real(loadValues[k][2]) << "  0  0\t0\n";
-        out << "END_NODAL_LOAD_DATA\n";
-        out << "NODESET_DATA\n*    ALL\nEND_ALL\n*    Edge\n";
-        for (int node : boundary) out << "*    " << node << "  " << node << " 1\n";
-        out << "END_Edge\n";
-        // Each template set with the member rows of its numbers.
-        auto writeSets = [&](const std::vector<std::vector<int>>& lists) {
-            for (std::size_t s = 0; s < setCount; ++s) {
-                out << "*    " << setNames[s] << '\n';
-                for (const std::string& row : IdListToMemberRows(lists[s])) out << row << '\n';
-                out << "END_" << setNames[s] << '\n';
-            }
-        };
-        writeSets(setNodes);
-        out << "END_NODESET_DATA\n";
-        out << "ELEMENTSET_DATA\n*    ALL\nEND_ALL\n";
-        writeSets(setElements);
-        out << "END_ELEMENTSET_DATA\n";
-        out << "MATERIAL_DATA\n";
-        if (setThicknesses.empty()) {
-            out << "*    ALL   0   5.2e5 4.176e6  0.3  0.2\n";
-        } else {
-            for (std::size_t s = 0; s < setCount; ++s) {
-                char thickness[64];
-                std::snprintf(thickness, sizeof thickness, "%f", s < setThicknesses.size() ? setThicknesses[s] : 0.0);
-                out << "*    " << setNames[s] << "  0   5.2e5 4.176e6  0.2  " << thickness << '\n';
-            }
-        }
-        out << "END_MATERIAL_DATA\n";
-        WriteTemplateBlock(*this, out);
-    }
+    WriteImportText(*this, textName, mesh, boundary, sets, loads, setNames, setThicknesses);
+    const bool read = ReadImportText(*this, textName, mesh.P);
+    SetImportDefaults(*this);
 
-    // Read the text back into the model.
-    bool failed = false;
-    {
-        std::ifstream in(textName);
-        int counts[3] = {};
-        if (!modelfile::ReadInt(in, counts[0]) || !modelfile::ReadInt(in, counts[1]) ||
-            !modelfile::ReadInt(in, counts[2]))
-            failed = true;
-        std::string word;
-        auto next = [&](const char* keyword) { return modelfile::ReadWord(in, word) && word == keyword; };
-
-        if (next("NODE_DATA")) {
-            if (!nodeTable) nodeTable = std::make_unique<NodeTable>();
-            nodeTable->DeleteRows();
-            nodeTable->SetModel(this);
-            if (ReadNodeBlock(*nodeTable, in, "NODE_DATA") != 0) failed = true;
-            nodeCount = nodeTable->GetCount();
-            UpdateBoundingBox();
-        } else {
-            failed = true;
-        }
-        if (next("ELEMENT_DATA")) {
-            if (!elementTable) elementTable = std::make_unique<ElementTable>(P);
-            elementTable->DeleteRows();
-            elementTable->SetModel(this);
-            if (ReadElementBlock(*elementTable, in, "ELEMENT_DATA") != 0) failed = true;
-            edgeFlags.assign(static_cast<std::size_t>(elementTable->GetCount()) * 4, 0);
-            BuildEdgeFlags();
-        } else {
-            failed = true;
-        }
-        if (next("NODAL_LOAD_DATA")) {
-            auto table = std::make_unique<NodalActionTable>(2);
-            table->SetModel(this);
-            if (ReadNodalTableBlock(*table, in, "NODAL_LOAD_DATA", 2) != 0) failed = true;
-            nodalTables[1] = std::move(table);
-        } else {
-            failed = true;
-        }
-        const char* const setKeywords[2] = {"NODESET_DATA", "ELEMENTSET_DATA"};
-        for (int k = 0; k < 2; ++k) {
-            if (next(setKeywords[k])) {
-                auto table = std::make_unique<SetTable>(k + 1);
-                table->SetModel(this);
-                if (ReadSetBlock(*table, in, setKeywords[k], k + 1) != 0) failed = true;
-                setTables[static_cast<std::size_t>(k)] = std::move(table);
-            } else {
-                failed = true;
-            }
-        }
-        if (next("MATERIAL_DATA")) {
-            auto table = std::make_unique<MaterialTable>();
-            table->SetModel(this);
-            if (ReadMaterialBlock(*table, in, "MATERIAL_DATA") != 0) failed = true;
-            materialTable = std::move(table);
-        } else {
-            failed = true;
-        }
-        if (next("MODEL_PROFILE_DATA")) ReadTemplateBlock(*this, in);
-    }
-
-    soilValues = {150.0, 250.0, 0.3, 200.0, 30.0, 1.0};
-    UpdateBoundingBox();
-    const int elementCount = elementTable ? elementTable->GetCount() : 0;
-    edgeFlags.assign(static_cast<std::size_t>(elementCount) * 4, 0);
-    BuildEdgeFlags();
-
-    if (!cutLineTable) {
-        cutLineTable = std::make_unique<CutLineTable>();
-        cutLineTable->SetModel(this);
-    }
-    const double dy = maxY - minY, dz = maxZ - minZ;
-    cutLineTable->AddCutLineRow(minY - dy / 10.0, 0.0, maxY + dy / 10.0, 0.0);
-    cutLineTable->CountRows();
-    cutLineTable->RebuildIndex();
-    cutLineTable->AddCutLineRow(0.0, minZ - dz / 10.0, 0.0, maxZ + dz / 10.0);
-    cutLineTable->CountRows();
-    cutLineTable->RebuildIndex();
-    cutLineTable->SetInterpolationOption(1);
-    cutLineTable->SetSegmentDivisionCode(2);
-
-    if (!failed) redrawFlag = 1;
+    if (read) redrawFlag = 1;
     // Whatever the outcome, the model holds every table.
     CreateMissingTables();
     RebuildNodeIndex();
     SetChanged();
-    return failed ? 0 : 1;
+    return read ? 1 : 0;
 }

@@ -25,9 +25,11 @@ using namespace analysis_test;
 
 namespace {
 
-int run(RunFolder& f) {
+// A negative refinement share leaves the frontal solver's default.
+int run(RunFolder& f, double refinement_share = -1.0) {
     f.enter();
     auto st = std::make_unique<parvane::RunState>();
+    st->frontal.set_refinement_share(refinement_share);
     int status = 0;
     parvane::run_analysis(*st, status);
     f.leave();
@@ -104,9 +106,9 @@ void keep_step(const parvane::RunState& st, void* data) {
     s.nodal.assign(st.nodal_stresses.data(), st.nodal_stresses.data() + st.nodal_stresses.size());
 }
 
-int run_seen(RunFolder& f, Seen& seen) {
+int run_seen(RunFolder& f, Seen& seen, double refinement_share = -1.0) {
     parvane::set_converged_step_hook(keep_step, &seen);
-    const int status = run(f);
+    const int status = run(f, refinement_share);
     parvane::set_converged_step_hook(nullptr, nullptr);
     return status;
 }
@@ -850,7 +852,7 @@ struct MindlinRun {
     int refined = 0;
 };
 
-MindlinRun mindlin_plate(bool accelerate, int maxiter) {
+MindlinRun mindlin_plate(bool accelerate, int maxiter, double refinement_share = -1.0) {
     // (accelerate false gives the plain scheme whose answer the test pins)
     RunFolder f(std::string("mindlinfast") + (accelerate ? "1" : "0"));
     SinModel m = square_plate(8.0, 8, 4);
@@ -868,7 +870,7 @@ MindlinRun mindlin_plate(bool accelerate, int maxiter) {
     Seen seen;
     parvane::mindlin_set_acceleration(accelerate);
     MindlinRun r;
-    r.status = run_seen(f, seen);
+    r.status = run_seen(f, seen, refinement_share);
     parvane::mindlin_set_acceleration(true);
     const std::string sms = f.text("model.sms");
     for (size_t at = sms.find("iter ="); at != std::string::npos; at = sms.find("iter =", at + 1))
@@ -894,11 +896,8 @@ TEST(Analysis, TheMindlinSoilIterationIsAccelerated) {
 // elimination (refinement) leaves the answer as eliminating every iteration
 // gives it, within rounding, and the iterations as they were.
 TEST(Analysis, SoilIterationsSolvedThroughStoredEquationsGiveTheEliminatedAnswer) {
-    parvane::frontal_set_refinement_share(0.0);
-    const MindlinRun eliminated = mindlin_plate(true, 50);
-    parvane::frontal_set_refinement_share(1e9);
-    const MindlinRun refined = mindlin_plate(true, 50);
-    parvane::frontal_set_refinement_share(-1.0);
+    const MindlinRun eliminated = mindlin_plate(true, 50, 0.0);
+    const MindlinRun refined = mindlin_plate(true, 50, 1e9);
     ASSERT_EQ(eliminated.status, 0);
     ASSERT_EQ(refined.status, 0);
     EXPECT_EQ(eliminated.refined, 0);

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <set>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "solver/cuts/cut_intersections.h"
@@ -106,6 +109,97 @@ TEST_F(TwoByTwo, CrossingPointsAndTheirSides) {
   EXPECT_EQ(s.b2, 1);
   EXPECT_NEAR(s.y2, 0.0, 1e-12);
   EXPECT_NEAR(s.z2, -0.5, 1e-12);
+}
+
+// The points where the line through (sy, sz) and (ey, ez) meets the sides
+// of the quadrilateral q (corners in order), each point once: a side the
+// line runs along gives both its ends.
+std::vector<std::array<double, 2>> line_meets_sides(const double (&q)[4][2], double sy, double sz, double ey,
+                                                    double ez) {
+  std::vector<std::array<double, 2>> points;
+  auto add = [&](double y, double z) {
+    for (const auto& p : points)
+      if (std::hypot(p[0] - y, p[1] - z) < 1e-9) return;
+    points.push_back({y, z});
+  };
+  const double dy = ey - sy, dz = ez - sz;
+  for (int s = 0; s < 4; ++s) {
+    const double* a = q[s];
+    const double* b = q[(s + 1) % 4];
+    // a + u (b - a) = (sy, sz) + t (dy, dz), solved for u by Cramer's rule.
+    const double ry = b[0] - a[0], rz = b[1] - a[1];
+    const double det = dy * rz - dz * ry;
+    const double side_a = dy * (a[1] - sz) - dz * (a[0] - sy);   // zero: a on the line
+    if (std::fabs(det) < 1e-14) {
+      if (std::fabs(side_a) < 1e-12) {
+        add(a[0], a[1]);
+        add(b[0], b[1]);
+      }
+      continue;
+    }
+    const double u = -side_a / det;
+    if (u >= -1e-12 && u <= 1 + 1e-12) add(a[0] + u * ry, a[1] + u * rz);
+  }
+  return points;
+}
+
+// A skewed element with a side along each axis: cut lines in both
+// directions through each corner and across it, each also run from its
+// other end, give the points where the line meets the element's sides,
+// as a direct line-side intersection finds them: a corner met by two sides
+// counts once, and a line that only touches a corner crosses nothing.
+TEST(CutCrossings, ASkewedElementIsCrossedWhereTheLineMeetsItsSides) {
+  RunState st;
+  cut_test::make_grid(st, 1, 1, 1.0);
+  // Corners in element order: side 1-2 along y, side 2-4 along z, the other
+  // two oblique.
+  const double q[4][2] = {{0.0, 0.0}, {2.0, 0.0}, {2.0, -1.5}, {-0.5, -1.0}};
+  const int corner_nodes[4] = {1, 2, 4, 3};
+  for (int k = 0; k < 4; ++k) {
+    st.coord(2, corner_nodes[k]) = q[k][0];
+    st.coord(3, corner_nodes[k]) = q[k][1];
+  }
+  struct Line {
+    const char* what;
+    double sy, sz, ey, ez;
+  };
+  const Line lines[] = {
+      {"rising through corner 2", 1.0, -1.0, 3.0, 1.0},
+      {"falling, touching corner 2 only", 1.0, 1.0, 3.0, -1.0},
+      {"rising through corner 4", 1.0, -2.5, 3.0, -0.5},
+      {"falling through corner 4", 1.0, -0.5, 3.0, -2.5},
+      {"steep through corner 1", -0.2, -3.0, 0.1, 1.5},
+      {"shallow through corner 3", -2.5, -0.6, 3.5, -1.8},
+      {"through corners 1 and 4", 0.0, 0.0, 2.0, -1.5},
+      {"across, rising", -1.0, -1.2, 3.0, -0.2},
+      {"across, falling", -1.0, 0.3, 3.0, -1.1},
+      {"along side 1-2", -1.0, 0.0, 1.0, 0.0},
+      {"along side 2-4", 2.0, 1.0, 2.0, -0.5},
+      {"touching corner 3 only", -1.0, -2.5, 0.0, 0.5},
+  };
+  for (const Line& l : lines) {
+    for (const bool reversed : {false, true}) {
+      SCOPED_TRACE(std::string(l.what) + (reversed ? ", run from its other end" : ""));
+      const double sy = reversed ? l.ey : l.sy, sz = reversed ? l.ez : l.sz;
+      const double ey = reversed ? l.sy : l.ey, ez = reversed ? l.sz : l.ez;
+      const auto expected = line_meets_sides(q, sy, sz, ey, ez);
+      const auto found = cross(st, sy, sz, ey, ez);
+      if (expected.size() < 2) {
+        EXPECT_TRUE(found.empty());
+        continue;
+      }
+      ASSERT_EQ(expected.size(), 2u);
+      ASSERT_EQ(found.size(), 1u);
+      const CutStretch& s = found[0];
+      const bool same = std::hypot(s.y1 - expected[0][0], s.z1 - expected[0][1]) < 1e-9 &&
+                        std::hypot(s.y2 - expected[1][0], s.z2 - expected[1][1]) < 1e-9;
+      const bool swapped = std::hypot(s.y1 - expected[1][0], s.z1 - expected[1][1]) < 1e-9 &&
+                           std::hypot(s.y2 - expected[0][0], s.z2 - expected[0][1]) < 1e-9;
+      EXPECT_TRUE(same || swapped) << "found (" << s.y1 << ", " << s.z1 << ") (" << s.y2 << ", " << s.z2
+                                   << "), expected (" << expected[0][0] << ", " << expected[0][1] << ") ("
+                                   << expected[1][0] << ", " << expected[1][1] << ")";
+    }
+  }
 }
 
 TEST(CutRecords, FixedFieldsAndWidenedFields) {

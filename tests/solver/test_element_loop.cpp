@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "solver/elements/element_loop.h"
 #include "solver/elements/element_matrices.h"
 #include "solver/elements/element_utils.h"
 #include "solver/elements/interpolation.h"
@@ -94,8 +95,8 @@ std::vector<double> plate_field(RunState& st, Field field) {
 // Bending and shear strains of the nodal field u at the current point, from
 // the strain matrices of the element kind (the 4-node ones with their side
 // parameters).
-std::pair<std::vector<double>, std::vector<double>> point_strains(const RunState& st, const std::vector<double>& u) {
-    auto& m = parvane::bmatrix_common;
+std::pair<std::vector<double>, std::vector<double>> point_strains(RunState& st, const std::vector<double>& u) {
+    auto& m = st.element_loop->bmatrix;
     if (st.nnode == 4) {
         parvane::quad4_bending_strain_matrix(st);
         parvane::quad4_shear_strain_matrix(st);
@@ -165,7 +166,7 @@ TEST(Quad4Membrane, EqualDrillingRotationsGiveNoStrainButCarryStiffness) {
         parvane::quad4_membrane_strain_matrix(st);
         for (int r = 0; r < 3; ++r) {
             double sum = 0.0;
-            for (int c = 9; c <= 12; ++c) sum += parvane::bmatrix_common.q4_membrane_b[(c - 1) * 3 + r];
+            for (int c = 9; c <= 12; ++c) sum += st.element_loop->bmatrix.q4_membrane_b[(c - 1) * 3 + r];
             EXPECT_NEAR(sum, 0.0, 1e-14);
         }
     });

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "solver/elements/element_loop.h"
 #include "solver/elements/element_utils.h"
 #include "solver/elements/interpolation.h"
 #include "test_element_fixture.h"
@@ -43,7 +44,7 @@ TEST(InterpolationMatrices, IdentityBlocksOfValuesAndDerivatives) {
         int status = 0;
         parvane::jacob2(st, 1, det, 1, status);
         ASSERT_EQ(status, 0);
-        auto& u = parvane::element_util_common;
+        auto& u = st.element_loop->util;
         for (int i = 0; i < 3 * 27; ++i) u.r0[i] = u.ry[i] = u.rz[i] = 42.0;
         parvane::interpolation_matrices(st);
         for (int col = 1; col <= 27; ++col)

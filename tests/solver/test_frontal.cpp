@@ -257,12 +257,9 @@ class FrontalTest : public ::testing::Test {
         units.open(6, (dir / "listing").string(), fio::OpenStatus::Unknown);
         units.open(8, (dir / "messages").string(), fio::OpenStatus::Unknown);
         units.open(2, (dir / "fort2").string(), fio::OpenStatus::Unknown, fio::Form::Unformatted);
-        parvane::frontal_release();
-        parvane::frontal_set_memory_budget(std::size_t(2) << 30);
+        solver.set_memory_budget(std::size_t(2) << 30);
     }
     void TearDown() override {
-        parvane::frontal_release();
-        parvane::frontal_set_memory_budget(std::size_t(2) << 30);
         units.close_all();
     }
     std::string read(const char* name) {
@@ -273,6 +270,7 @@ class FrontalTest : public ::testing::Test {
     solver_test::ScratchDir scratch{"frontal"};
     const fs::path& dir = scratch.path();
     fio::Units units;
+    parvane::FrontalSolver solver;
 };
 
 struct Case {
@@ -306,8 +304,8 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
     unsigned seed = 11;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        parvane::frontal_set_memory_budget(c.budget);
-        parvane::frontal_release();
+        solver.set_memory_budget(c.budget);
+        solver.release();
         Model m = grid(c.nx, c.ny, c.nnode);
         if (c.restraints) {
             restrain(m, 1, {1, 1, 1, 0, 2, 1}, {0.01, -0.02, 0.0, 5.0, 3.0, 0.0});
@@ -317,18 +315,18 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
         fill_random(m, seed++, c.sign, c.coupling);
         const std::vector<int> lnods_before = m.lnods;
         FrontalProblem p = m.problem();
-        ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
+        ASSERT_EQ(solver.solve(p, &units), 0);
         Dense d = dense_solve(m);
         EXPECT_LT(rel_diff(m.disp, d.u), 1e-10);
         EXPECT_LT(rel_diff(m.support, d.support), 1e-10);
         EXPECT_EQ(m.lnods, lnods_before);
-        EXPECT_EQ(parvane::frontal_last_stats().equations, 6LL * m.npoin);
+        EXPECT_EQ(solver.last_stats().equations, 6LL * m.npoin);
         if (c.budget == 40000) {
-            EXPECT_GT(parvane::frontal_last_stats().spilled_bytes, 0u);
+            EXPECT_GT(solver.last_stats().spilled_bytes, 0u);
         }
         if (c.budget == 40000) {
-            EXPECT_GT(parvane::frontal_last_stats().spilled_bytes, 0u);
-            EXPECT_GT(parvane::frontal_last_stats().stored_bytes, 0u);
+            EXPECT_GT(solver.last_stats().spilled_bytes, 0u);
+            EXPECT_GT(solver.last_stats().stored_bytes, 0u);
         }
 
         // A second call with the same matrices, other loads and other
@@ -338,8 +336,8 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
         for (double& x : m.rvalues) x = 1.5 * x - 0.01;
         std::fill(m.disp.begin(), m.disp.end(), 0.0);
         p = m.problem();
-        ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
-        EXPECT_TRUE(parvane::frontal_last_stats().reused);
+        ASSERT_EQ(solver.solve(p, &units), 0);
+        EXPECT_TRUE(solver.last_stats().reused);
         d = dense_solve(m);
         EXPECT_LT(rel_diff(m.disp, d.u), 1e-10);
         EXPECT_LT(rel_diff(m.support, d.support), 1e-10);
@@ -347,8 +345,8 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
         // A changed matrix is eliminated anew.
         m.stiff[0] += 1.0;
         p = m.problem();
-        ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
-        EXPECT_FALSE(parvane::frontal_last_stats().reused);
+        ASSERT_EQ(solver.solve(p, &units), 0);
+        EXPECT_FALSE(solver.last_stats().reused);
         d = dense_solve(m);
         EXPECT_LT(rel_diff(m.disp, d.u), 1e-10);
     }
@@ -384,33 +382,33 @@ TEST_F(FrontalTest, ChangedMatricesAreSolvedThroughTheStoredEquations) {
     for (const int nnode : {4, 8}) {
         for (const Change& c : changes) {
             SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(nnode) + "-node");
-            parvane::frontal_set_memory_budget(c.budget);
-            parvane::frontal_release();
+            solver.set_memory_budget(c.budget);
+            solver.release();
             Model m = grid(5, 4, nnode);
             restrain(m, 1, {1, 1, 1, 0, 2, 1}, {0.01, -0.02, 0.0, 5.0, 3.0, 0.0});
             restrain(m, m.npoin, {1, 1, 1, 1, 1, 1}, {0.0, 0.0, 0.03, 0.0, 0.0, 0.0});
             fill_random(m, 29, c.first_sign, nnode == 4 ? Coupling::PlateWithDrilling : Coupling::Plate);
             FrontalProblem p = m.problem();
-            ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
+            ASSERT_EQ(solver.solve(p, &units), 0);
             const std::vector<double> first = m.stiff;
 
             const int n = m.nevab();
             for (int e = 0; e < m.nelem; ++e)
                 for (int k = 0; k < n; k += 6) m.stiff[static_cast<size_t>(e) * n * n + k * n + k] *= c.diagonal_factor;
             std::fill(m.disp.begin(), m.disp.end(), 0.0);
-            parvane::frontal_set_refinement_share(c.share);
+            solver.set_refinement_share(c.share);
             p = m.problem();
             p.refine = c.refine;
-            const int status = parvane::frontal_solve_problem(p, &units);
-            parvane::frontal_set_refinement_share(-1.0);
+            const int status = solver.solve(p, &units);
+            solver.set_refinement_share(-1.0);
             if (c.diagonal_factor < 0.0) {
                 // An indefinite system may meet a negative pivot; refinement
                 // never hides that.
-                EXPECT_EQ(parvane::frontal_last_stats().refinement_steps, 0);
+                EXPECT_EQ(solver.last_stats().refinement_steps, 0);
                 continue;
             }
             ASSERT_EQ(status, 0);
-            const parvane::FrontalStats stats = parvane::frontal_last_stats();
+            const parvane::FrontalStats stats = solver.last_stats();
             EXPECT_EQ(stats.refinement_steps > 0, c.refined);
             EXPECT_FALSE(stats.reused);
             const Dense d = dense_solve(m);
@@ -420,8 +418,8 @@ TEST_F(FrontalTest, ChangedMatricesAreSolvedThroughTheStoredEquations) {
             // A refinement leaves the stored equations of the first matrices.
             m.stiff = first;
             p = m.problem();
-            ASSERT_EQ(parvane::frontal_solve_problem(p, &units), 0);
-            EXPECT_EQ(parvane::frontal_last_stats().reused, c.refined);
+            ASSERT_EQ(solver.solve(p, &units), 0);
+            EXPECT_EQ(solver.last_stats().reused, c.refined);
         }
     }
 }
@@ -433,17 +431,17 @@ TEST_F(FrontalTest, AFailedSpillNamesTheFileAndEndsTheSolution) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     Model m = grid(3, 3, 8);
     fill_random(m, 21);
-    parvane::frontal_set_memory_budget(0);
+    solver.set_memory_budget(0);
     units.close(2);
     ASSERT_EQ(units.open(2, "/dev/full", fio::OpenStatus::Unknown, fio::Form::Unformatted), 0);
-    EXPECT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 3);
+    EXPECT_EQ(solver.solve(m.problem(), &units), 3);
     EXPECT_NE(read("messages").find("error writing file /dev/full: No space left on device"), std::string::npos)
         << read("messages");
 
     units.close(2);
     ASSERT_EQ(units.open(2, (dir / "fort2").string(), fio::OpenStatus::Unknown, fio::Form::Unformatted), 0);
-    ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
-    EXPECT_GT(parvane::frontal_last_stats().spilled_bytes, 0u);
+    ASSERT_EQ(solver.solve(m.problem(), &units), 0);
+    EXPECT_GT(solver.last_stats().spilled_bytes, 0u);
     EXPECT_LT(rel_diff(m.disp, dense_solve(m).u), 1e-10);
 }
 
@@ -453,7 +451,7 @@ TEST_F(FrontalTest, FullyPrescribedModelGivesSupportForces) {
         restrain(m, q, {1, 1, 1, 1, 1, 1},
                  {0.001 * q, -0.002 * q, 0.003, 0.0, 0.0001 * q * q, -0.004});
     fill_random(m, 5);
-    ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
+    ASSERT_EQ(solver.solve(m.problem(), &units), 0);
     Dense d = dense_solve(m);
     EXPECT_LT(rel_diff(m.support, d.support), 1e-10);
     EXPECT_LT(rel_diff(m.disp, d.u), 1e-14);
@@ -471,7 +469,7 @@ TEST_F(FrontalTest, PivotFailuresStopWithTheListingLine) {
     };
     for (const PivotCase& c : cases) {
         SCOPED_TRACE(c.name);
-        parvane::frontal_release();
+        solver.release();
         Model m = grid(1, 1, 4);
         fill_random(m, 3);
         // Variable 1 (x of node 1) has no stiffness at all.
@@ -484,7 +482,7 @@ TEST_F(FrontalTest, PivotFailuresStopWithTheListingLine) {
         const std::vector<int> lnods_before = m.lnods;
         std::vector<double> disp_before = m.disp;
         const std::string before = read("listing");
-        EXPECT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 3);
+        EXPECT_EQ(solver.solve(m.problem(), &units), 3);
         EXPECT_EQ(m.lnods, lnods_before);
         EXPECT_EQ(m.disp, disp_before);
         std::string added = read("listing").substr(before.size());
@@ -508,7 +506,7 @@ TEST_F(FrontalTest, PivotMessageOfALargeVariableNumberOverflowsItsField) {
     fill_random(m, 9);
     const int n = m.nevab();
     for (int j = 0; j < n; ++j) m.stiff[j * n + 0] = m.stiff[0 * n + j] = 0.0;
-    EXPECT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 3);
+    EXPECT_EQ(solver.solve(m.problem(), &units), 3);
     EXPECT_NE(read("listing").find("variable no. **** of value"), std::string::npos);
 }
 
@@ -517,7 +515,7 @@ TEST_F(FrontalTest, FrontOverflowIsReportedNotWritten) {
     fill_random(m, 4);
     m.capacity = 20;  // far below the 8 nodes x 6 variables of two elements
     const std::vector<int> lnods_before = m.lnods;
-    EXPECT_GT(parvane::frontal_solve_problem(m.problem(), &units), 0);
+    EXPECT_GT(solver.solve(m.problem(), &units), 0);
     EXPECT_NE(read("listing").find("front width exceeded for element 1"), std::string::npos);
     EXPECT_NE(read("messages").find("front width exceeded for element 1"), std::string::npos);
     EXPECT_EQ(m.lnods, lnods_before);
@@ -533,7 +531,7 @@ TEST_F(FrontalTest, EdgeCasesOfTheModel) {
         m.disp.assign(12, 9.0);
         m.support.assign(12, -1.0);
         m.capacity = 1;
-        ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
+        ASSERT_EQ(solver.solve(m.problem(), &units), 0);
         EXPECT_EQ(m.disp, std::vector<double>(12, 9.0));
         std::vector<double> expect(12, 0.0);
         expect[6] = 0.5;
@@ -543,36 +541,36 @@ TEST_F(FrontalTest, EdgeCasesOfTheModel) {
     }
     // A node that no element uses keeps its previous values.
     {
-        parvane::frontal_release();
+        solver.release();
         Model m = grid(2, 1, 4);
         m.npoin += 1;
         fill_random(m, 6);
         for (int c = 0; c < 6; ++c) m.disp[(m.npoin - 1) * 6 + c] = 42.0 + c;
-        ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
+        ASSERT_EQ(solver.solve(m.problem(), &units), 0);
         for (int c = 0; c < 6; ++c) EXPECT_EQ(m.disp[(m.npoin - 1) * 6 + c], 42.0 + c);
     }
     // Two restraint records for one node: the later sets all six components.
     {
-        parvane::frontal_release();
+        solver.release();
         Model a = grid(2, 2, 4), b = grid(2, 2, 4);
         restrain(a, 3, {1, 1, 1, 1, 1, 1}, {1, 1, 1, 1, 1, 1});
         restrain(a, 3, {0, 2, 1, 0, 0, 0}, {4, 3, 0.1, 0, 0, 0});
         restrain(b, 3, {0, 2, 1, 0, 0, 0}, {4, 3, 0.1, 0, 0, 0});
         fill_random(a, 8);
         fill_random(b, 8);
-        ASSERT_EQ(parvane::frontal_solve_problem(a.problem(), &units), 0);
-        parvane::frontal_release();
-        ASSERT_EQ(parvane::frontal_solve_problem(b.problem(), &units), 0);
+        ASSERT_EQ(solver.solve(a.problem(), &units), 0);
+        solver.release();
+        ASSERT_EQ(solver.solve(b.problem(), &units), 0);
         EXPECT_EQ(a.disp, b.disp);
         EXPECT_EQ(a.support, b.support);
     }
     // A node number outside the node table is refused.
     {
-        parvane::frontal_release();
+        solver.release();
         Model m = grid(1, 1, 4);
         fill_random(m, 2);
         m.lnods[2] = 0;
-        EXPECT_GT(parvane::frontal_solve_problem(m.problem(), &units), 0);
+        EXPECT_GT(solver.solve(m.problem(), &units), 0);
     }
 }
 
@@ -591,9 +589,9 @@ TEST_F(FrontalTest, NodesMarkedNegativeAreTakenByMagnitude) {
         }
     }
     const std::vector<int> marked_before = marked.lnods;
-    ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
-    parvane::frontal_release();
-    ASSERT_EQ(parvane::frontal_solve_problem(marked.problem(), &units), 0);
+    ASSERT_EQ(solver.solve(m.problem(), &units), 0);
+    solver.release();
+    ASSERT_EQ(solver.solve(marked.problem(), &units), 0);
     EXPECT_EQ(m.disp, marked.disp);
     EXPECT_EQ(marked.lnods, marked_before);
 }
@@ -601,9 +599,98 @@ TEST_F(FrontalTest, NodesMarkedNegativeAreTakenByMagnitude) {
 TEST_F(FrontalTest, EveryCallWritesOneBlankLineToTheMessageFile) {
     Model m = grid(1, 1, 4);
     fill_random(m, 1);
-    ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
-    ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
+    ASSERT_EQ(solver.solve(m.problem(), &units), 0);
+    ASSERT_EQ(solver.solve(m.problem(), &units), 0);
     EXPECT_EQ(read("messages"), "   \n   \n");
+}
+
+// The caller may say what the stored equations are for: a factorization
+// keeps them, a solution with them takes new loads and prescribed values
+// without eliminating, and a problem of another mesh or with no stored
+// equations at all is refused with a line that says so.
+TEST_F(FrontalTest, AFactorServesTheSolutionsTheCallerAsksOfIt) {
+    Model m = grid(4, 3, 8);
+    restrain(m, 1, {1, 1, 1, 0, 2, 1}, {0.01, -0.02, 0.0, 5.0, 3.0, 0.0});
+    restrain(m, m.npoin, {1, 1, 1, 1, 1, 1}, {0.0, 0.0, 0.03, 0.0, 0.0, 0.0});
+    fill_random(m, 17, 1.0, Coupling::Plate);
+    EXPECT_EQ(solver.solve_with_factor(m.problem(), &units), parvane::kStatusPivot);
+    EXPECT_NE(read("messages").find("no stored equations of this mesh"), std::string::npos);
+
+    ASSERT_EQ(solver.factorize(m.problem(), &units), 0);
+    EXPECT_FALSE(solver.last_stats().reused);
+    EXPECT_LT(rel_diff(m.disp, dense_solve(m).u), 1e-10);
+    for (double& x : m.loads) x = 0.5 - 3.0 * x;
+    for (double& x : m.rvalues) x = -2.0 * x;
+    std::fill(m.disp.begin(), m.disp.end(), 0.0);
+    ASSERT_EQ(solver.solve_with_factor(m.problem(), &units), 0);
+    EXPECT_TRUE(solver.last_stats().reused);
+    const Dense d = dense_solve(m);
+    EXPECT_LT(rel_diff(m.disp, d.u), 1e-10);
+    EXPECT_LT(rel_diff(m.support, d.support), 1e-10);
+    // A factorization of the same matrices eliminates all the same.
+    ASSERT_EQ(solver.factorize(m.problem(), &units), 0);
+    EXPECT_FALSE(solver.last_stats().reused);
+
+    Model other = grid(3, 4, 8);
+    fill_random(other, 18, 1.0, Coupling::Plate);
+    const std::vector<double> disp_before = other.disp;
+    EXPECT_EQ(solver.solve_with_factor(other.problem(), &units), parvane::kStatusPivot);
+    EXPECT_EQ(other.disp, disp_before);
+}
+
+// Two solvers share nothing: two models solved in turns, each through its
+// own solver, give bit for bit what each gives alone, and each solver goes on
+// reusing the equations of its own model.
+TEST_F(FrontalTest, TwoSolversTakingTurnsGiveWhatEachGivesAlone) {
+    auto model = [](int nx, int ny, int nnode, unsigned seed) {
+        Model m = grid(nx, ny, nnode);
+        restrain(m, 1, {1, 1, 1, 1, 1, 1}, {0, 0, 0.001, 0, 0, 0});
+        fill_random(m, seed, 1.0, Coupling::Plate);
+        return m;
+    };
+    auto second_loads = [](Model& m) {
+        for (double& x : m.loads) x = 1.0 - x;
+        std::fill(m.disp.begin(), m.disp.end(), 0.0);
+    };
+    // Alone: each model through a solver of its own, first and second loads.
+    Model a_alone = model(5, 3, 8, 31), b_alone = model(3, 4, 4, 32);
+    std::vector<double> a_first, b_first;
+    {
+        parvane::FrontalSolver alone;
+        ASSERT_EQ(alone.solve(a_alone.problem(), &units), 0);
+        a_first = a_alone.disp;
+        second_loads(a_alone);
+        ASSERT_EQ(alone.solve(a_alone.problem(), &units), 0);
+    }
+    {
+        parvane::FrontalSolver alone;
+        ASSERT_EQ(alone.solve(b_alone.problem(), &units), 0);
+        b_first = b_alone.disp;
+        second_loads(b_alone);
+        ASSERT_EQ(alone.solve(b_alone.problem(), &units), 0);
+    }
+    // In turns, a smaller budget for one of them.
+    Model a = model(5, 3, 8, 31), b = model(3, 4, 4, 32);
+    parvane::FrontalSolver sa, sb;
+    sb.set_memory_budget(0);
+    ASSERT_EQ(sa.solve(a.problem(), &units), 0);
+    ASSERT_EQ(sb.solve(b.problem(), &units), 0);
+    EXPECT_EQ(a.disp, a_first);
+    EXPECT_EQ(b.disp, b_first);
+    EXPECT_LT(rel_diff(a.disp, dense_solve(a).u), 1e-10);
+    EXPECT_LT(rel_diff(b.disp, dense_solve(b).u), 1e-10);
+    second_loads(a);
+    second_loads(b);
+    ASSERT_EQ(sa.solve(a.problem(), &units), 0);
+    EXPECT_TRUE(sa.last_stats().reused);
+    ASSERT_EQ(sb.solve(b.problem(), &units), 0);
+    EXPECT_TRUE(sb.last_stats().reused);
+    EXPECT_GT(sb.last_stats().spilled_bytes, 0u);
+    EXPECT_EQ(sa.last_stats().spilled_bytes, 0u);
+    EXPECT_EQ(a.disp, a_alone.disp);
+    EXPECT_EQ(b.disp, b_alone.disp);
+    EXPECT_EQ(a.support, a_alone.support);
+    EXPECT_EQ(b.support, b_alone.support);
 }
 
 // A stop request ends the factorization at the next element with the stop
@@ -613,10 +700,10 @@ TEST_F(FrontalTest, AStopRequestEndsTheFactorization) {
     restrain(m, 1, {1, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0});
     fill_random(m, 11);
     parvane::request_stop();
-    EXPECT_EQ(parvane::frontal_solve_problem(m.problem(), &units), parvane::kStatusStopped);
+    EXPECT_EQ(solver.solve(m.problem(), &units), parvane::kStatusStopped);
     parvane::clear_stop_request();
-    ASSERT_EQ(parvane::frontal_solve_problem(m.problem(), &units), 0);
-    EXPECT_FALSE(parvane::frontal_last_stats().reused);
+    ASSERT_EQ(solver.solve(m.problem(), &units), 0);
+    EXPECT_FALSE(solver.last_stats().reused);
     EXPECT_LT(rel_diff(m.disp, dense_solve(m).u), 1e-10);
 }
 

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "solver/elements/element_loop.h"
 #include "solver/elements/rigidity.h"
 #include "solver/run/state.h"
 #include "test_element_fixture.h"
@@ -120,15 +121,15 @@ TEST(Rigidity, RunMaterialsUseTheirOwnTypeAndRigidities) {
     for (int i = 1; i <= 6; ++i) st.orthotropic_rigidities(i, 2) = 10.0 * i;
     parvane::plate_rigidity(st, 1);
     parvane::shear_rigidity(st, 1);
-    EXPECT_DOUBLE_EQ(parvane::rigidity_common.bending[0], 1.0 / 12.0);
-    EXPECT_DOUBLE_EQ(parvane::rigidity_common.shear[3 * 5 + 3], 1.0 / 2.4);
+    EXPECT_DOUBLE_EQ(st.element_loop->rigidity.bending[0], 1.0 / 12.0);
+    EXPECT_DOUBLE_EQ(st.element_loop->rigidity.shear[3 * 5 + 3], 1.0 / 2.4);
     parvane::plate_rigidity(st, 2);
     parvane::shear_rigidity(st, 2);
     parvane::membrane_rigidity(st, 2);
-    EXPECT_EQ(parvane::rigidity_common.bending[0], 10.0);
-    EXPECT_EQ(parvane::rigidity_common.bending[2 * 5 + 2], 40.0);
-    EXPECT_EQ(parvane::rigidity_common.shear[4 * 5 + 4], 60.0);
-    EXPECT_NEAR(parvane::rigidity_common.membrane[0], 5.0 / 0.99, 1e-12);
+    EXPECT_EQ(st.element_loop->rigidity.bending[0], 10.0);
+    EXPECT_EQ(st.element_loop->rigidity.bending[2 * 5 + 2], 40.0);
+    EXPECT_EQ(st.element_loop->rigidity.shear[4 * 5 + 4], 60.0);
+    EXPECT_NEAR(st.element_loop->rigidity.membrane[0], 5.0 / 0.99, 1e-12);
 }
 
 struct BadMaterial {

@@ -65,6 +65,11 @@ void axis_side(ElementPoints& ep, int a, int b, double ua, double va, double ub,
   }
 }
 
+// A corner on the line is offered by both sides that meet there; the second
+// offer is dropped when the point found before it has the corner's y or z
+// (within kT).  On an oblique line either coordinate fixes the point, so the
+// side along z compares z for its first corner and y for its second, with
+// the same outcome.
 void oblique_side(ElementPoints& ep, int a, int b, double ya, double za, double yb, double zb, const double line[4]) {
   const double sy = line[0], ey = line[1], sz = line[2], ez = line[3];
   const double m = (ez - sz) / (ey - sy);

@@ -2,12 +2,11 @@
 // rows as columns, for the least-squares fits of the section cuts.
 #pragma once
 
+#include "solver/run/status.h"
+
 namespace parvane {
 
 struct RunState;
-
-// Status of a decomposition that is refused (fewer rows than columns).
-inline constexpr int kStatusSvdRefused = 11;
 
 // A = U diag(w) V^T for the m x n matrix a (column by column, leading size
 // m).  On success a holds U, w the n singular values (unsorted, each >= 0

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "solver/run/dense.h"
+#include "solver/elements/element_loop.h"
 #include "solver/elements/element_utils.h"
 #include "solver/elements/interpolation.h"
 #include "solver/elements/nonlinear_springs.h"
@@ -20,26 +21,7 @@ namespace parvane {
 
 namespace {
 
-constexpr int kLd = 54;
-
-// Working buffers of one element, sized for the largest element (9 nodes,
-// 3 x 3 points, 54 freedoms) and reused for every element.
-struct LoopBuffers {
-    double bending[27 * 27];
-    double shear[27 * 27];
-    double membrane[18 * 18];
-    double vlasov1[27 * 27];
-    double vlasov2[27 * 27];
-    double k1[kLd * kLd];
-    double k2[kLd * kLd];
-    double work[kLd * kLd];
-    double item_bending[kRecordBending];
-    double item_shear[kRecordShear];
-    double item_membrane[kRecordMembrane];
-    double membrane_work[3 * 12];
-    double saved_points[kRecordPoints];
-};
-LoopBuffers buffers;
+constexpr int kLd = kElementLd;
 
 template <std::size_t N>
 void clear(double (&a)[N]) {
@@ -61,8 +43,8 @@ void add_upper(double* a, int lda, const double* b, const double* s, int rows, i
 // A strain matrix routine with its stress partner, their buffers (rows x ncol
 // used) at the current point.
 struct PointPair {
-    void (*strain)(const RunState&);
-    void (*stress)(const RunState&);
+    void (*strain)(RunState&);
+    void (*stress)(RunState&);
     const double* b;
     const double* s;
     int rows, ncol;
@@ -70,7 +52,7 @@ struct PointPair {
     // After strain: forms S = D B, adds B^T S w to the upper triangle of a
     // (leading size lda: 27 for 5 rows, 18 for 3) and copies S into point k's
     // block of its record item (rows x lda per point).
-    void accumulate(const RunState& st, double* a, double w, double* item, int k) const {
+    void accumulate(RunState& st, double* a, double w, double* item, int k) const {
         const int lda = rows == 5 ? 27 : 18;
         stress(st);
         add_upper(a, lda, b, s, rows, ncol, w);
@@ -161,7 +143,7 @@ bool add_spring_terms(RunState& st, int e, double edge_constant, LoopBuffers& b,
         int flag = 0;
         nonlinear_spring_force(st, e, b.k1, rhs, flag);
         if (flag != 0) {
-            status = 1;
+            status = kStatusSpringCurve;
             write_termination_lines(st);
             return false;
         }
@@ -189,7 +171,7 @@ bool write_element_record(RunState& st, int e, const LoopBuffers& b, int& status
         fio::bytes_of(static_cast<const double*>(b.item_shear), n.shear),
         fio::bytes_of(static_cast<const double*>(b.item_membrane), n.membrane),
         fio::bytes_of(static_cast<const double*>(st.gauss_common.gauss_point_coords.data()), n.points),
-        fio::bytes_of(static_cast<const double*>(element_util_common.condensed_record), kRecordQuad4),
+        fio::bytes_of(static_cast<const double*>(st.element_loop->util.condensed_record), kRecordQuad4),
     };
     const std::size_t count = st.nnode == 4 ? 5 : 4;
     if (st.units.write_record(kUnitFort3, std::span<const std::span<const std::byte>>(items, count)) == 0) return true;
@@ -232,7 +214,7 @@ ElementKind element_kind(RunState& st) {
     const bool quad4 = nnode == 4;
     const int pcol = quad4 ? 16 : 3 * nnode;
     const int mcol = quad4 ? 12 : 2 * nnode;
-    auto& bm = bmatrix_common;
+    auto& bm = st.element_loop->bmatrix;
     ElementKind kind{
         nnode,
         6 * nnode,
@@ -293,7 +275,7 @@ void start_element(RunState& st, LoopBuffers& b, ElementState& el) {
 // stabilisation of the 4-node membrane.  False when a step ends the pass.
 bool integrate_first_rule(RunState& st, const ElementKind& kind, LoopBuffers& b, ElementState& el, int& status) {
     ShapeCommon& sc = st.shape_common;
-    auto& bm = bmatrix_common;
+    auto& bm = st.element_loop->bmatrix;
     if (kind.quad4) {
         load_quad4_sides(st);
         quad4_side_correction(st, el.e, status, el.thick);
@@ -304,7 +286,7 @@ bool integrate_first_rule(RunState& st, const ElementKind& kind, LoopBuffers& b,
             el.area += dv;
             kind.bending.strain(st);
             if (kind.quad4)
-                for (int i = 0; i < 5 * 16; ++i) bm.q4_bending_b[i] -= element_util_common.side_correction[i];
+                for (int i = 0; i < 5 * 16; ++i) bm.q4_bending_b[i] -= st.element_loop->util.side_correction[i];
             kind.bending.accumulate(st, b.bending, dv, b.item_bending, p.k);
             kind.membrane.strain(st);
             kind.membrane.accumulate(st, b.membrane, el.thick != 0.0 ? dv * el.thick : dv, b.item_membrane, p.k);
@@ -333,7 +315,7 @@ bool integrate_second_rule(RunState& st, const ElementKind& kind, LoopBuffers& b
         kind.shear.accumulate(st, b.shear, dv, b.item_shear, p.k);
         if (kind.vlasov) {
             interpolation_matrices(st);
-            const ElementUtilBlock& u = element_util_common;
+            const ElementUtilBlock& u = st.element_loop->util;
             add_upper(b.vlasov1, 27, u.r0, u.r0, 3, kind.vcol, st.vlasov_k * dv);
             add_upper(b.vlasov2, 27, u.ry, u.ry, 3, kind.vcol, st.vlasov_2t * dv);
             add_upper(b.vlasov2, 27, u.rz, u.rz, 3, kind.vcol, st.vlasov_2t * dv);
@@ -497,7 +479,7 @@ bool reuse_element(RunState& st, const ElementKind& kind, LoopBuffers& b, int e,
 }  // namespace
 
 void form_element_matrices(RunState& st, int& status) {
-    LoopBuffers& b = buffers;
+    LoopBuffers& b = st.element_loop->buffers;
     const ElementKind kind = element_kind(st);
 
     // The spring routines mark the records they have entered; the marks are

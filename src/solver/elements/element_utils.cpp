@@ -3,13 +3,13 @@
 #include <cmath>
 
 #include "solver/run/dense.h"
+#include "solver/elements/element_loop.h"
 #include "solver/elements/interpolation.h"
 #include "solver/elements/rigidity.h"
 #include "solver/run/state.h"
 
 namespace parvane {
 
-ElementUtilBlock element_util_common{};
 
 namespace {
 
@@ -171,23 +171,23 @@ void quad4_membrane_penalty_of(const PointShape& centre, const SideGeometry& g, 
             at(membrane, 18, i, j) += i <= j ? factor * h[i - 1] * h[j - 1] : factor * h[j - 1] * h[i - 1];
 }
 
-void interpolation_matrices(const RunState& st) {
-    interpolation_matrices_of(st.nnode, current_point_shape(st), element_util_common.r0, element_util_common.ry,
-                              element_util_common.rz);
+void interpolation_matrices(RunState& st) {
+    interpolation_matrices_of(st.nnode, current_point_shape(st), st.element_loop->util.r0, st.element_loop->util.ry,
+                              st.element_loop->util.rz);
 }
 
-void condense_internal_dofs(const RunState& st, double* k) {
-    condense_internal_of(k, 3 * st.nnode, st.nnode, element_util_common.condensed_record);
+void condense_internal_dofs(RunState& st, double* k) {
+    condense_internal_of(k, 3 * st.nnode, st.nnode, st.element_loop->util.condensed_record);
 }
 
 void quad4_side_correction(RunState& st, int ielem, int& status, double /*t*/) {
-    double* corr = element_util_common.side_correction;
+    double* corr = st.element_loop->util.side_correction;
     for (int i = 0; i < 5 * 16; ++i) corr[i] = 0.0;
     double area = 0.0;
     const bool done = for_each_integration_point(st, ielem, 1, status, [&](const IntegrationPoint& p) {
         const double dv = p.dv();
         area += dv;
-        quad4_side_columns(current_point_shape(st), bmatrix_common.sides, dv, corr);
+        quad4_side_columns(current_point_shape(st), st.element_loop->bmatrix.sides, dv, corr);
     });
     if (done && area > 0.0)
         for (int i = 0; i < 5 * 16; ++i) corr[i] /= area;
@@ -200,8 +200,8 @@ void quad4_membrane_correction(RunState& st, int ielem, int& status, double t, d
     if (status > 0) return;
     double area = 4.0 * det;
     if (t != 0.0) area *= t;
-    const double g_mod = rigidity_common.membrane[8];  // (1 - nu) E / (2 (1 - nu^2)) = G
-    quad4_membrane_penalty_of(current_point_shape(st), bmatrix_common.sides, area, g_mod, membrane, work);
+    const double g_mod = st.element_loop->rigidity.membrane[8];  // (1 - nu) E / (2 (1 - nu^2)) = G
+    quad4_membrane_penalty_of(current_point_shape(st), st.element_loop->bmatrix.sides, area, g_mod, membrane, work);
 }
 
 }  // namespace parvane

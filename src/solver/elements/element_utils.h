@@ -57,13 +57,12 @@ struct ElementUtilBlock {
     // 4 x 4 inverse of the internal block, then zeros.
     double condensed_record[92];
 };
-extern ElementUtilBlock element_util_common;
 
 struct RunState;
 
 // Fills r0, ry, rz from the current point (shape values and cartesian
 // derivatives of the run's shape block).
-void interpolation_matrices(const RunState& st);
+void interpolation_matrices(RunState& st);
 void interpolation_matrices_of(int nnode, const PointShape& p, double* r0, double* ry, double* rz);
 
 // Copies the upper triangle of the n x n matrix a (leading size lda) onto its
@@ -73,20 +72,20 @@ void symmetrize(double* a, int& lda, int& n);
 // Static condensation of the last nnode rows and columns of the (4 nnode)
 // square matrix k (leading size 27) onto the first 3 nnode ones. Used for
 // 4-node elements (internal block 4 x 4).
-// The 92 values for the element record go to element_util_common.
-void condense_internal_dofs(const RunState& st, double* k);
+// The 92 values for the element record go to ElementLoop::util.
+void condense_internal_dofs(RunState& st, double* k);
 // Explicit form: r kept, m internal (m <= 4), record receives 92 values.
 void condense_internal_of(double* k, int r, int m, double record[92]);
 
 // 4-node element corrections, integrated over the current element (its
 // coordinates loaded in the shape block, its side geometry in
-// bmatrix_common.sides). Both return at once on a positive status from jacob2.
+// ElementLoop::bmatrix.sides). Both return at once on a positive status from jacob2.
 //
 // Side correction: the side parameters rotate the element along its sides
 // with the quadratic mid-side functions; their curvatures are not matched by
 // the neighbouring element, so only their departure from the element mean may
 // carry energy. The mean over the first rule, (1/A) sum B_p dv, fills
-// element_util_common.side_correction; subtracting it from every bending
+// ElementLoop::util.side_correction; subtracting it from every bending
 // strain matrix leaves the parameters no coupling with a constant curvature
 // state, which the element then reproduces exactly.
 void quad4_side_correction(RunState& st, int ielem, int& status, double t);

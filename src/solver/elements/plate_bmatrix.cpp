@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "solver/elements/element_loop.h"
 #include "solver/elements/rigidity.h"
 #include "solver/run/state.h"
 
 namespace parvane {
 
-BMatrixBlock bmatrix_common{};
 
 namespace {
 
@@ -170,51 +170,51 @@ PointShape current_point_shape(const RunState& st) {
     return p;
 }
 
-SideGeometry load_quad4_sides(const RunState& st) {
+SideGeometry load_quad4_sides(RunState& st) {
     double x[4], y[4];
     for (int i = 0; i < 4; ++i) {
         x[i] = st.shape_common.element_plane_coords[static_cast<std::size_t>(i * 3)];
         y[i] = st.shape_common.element_plane_coords[static_cast<std::size_t>(i * 3 + 1)];
     }
-    side_geometry_of(x, y, bmatrix_common.sides);
-    return bmatrix_common.sides;
+    side_geometry_of(x, y, st.element_loop->bmatrix.sides);
+    return st.element_loop->bmatrix.sides;
 }
 
-void plate_strain_matrix(const RunState& st) {
-    plate_strain_of(st.nnode, current_point_shape(st), bmatrix_common.plate_b);
+void plate_strain_matrix(RunState& st) {
+    plate_strain_of(st.nnode, current_point_shape(st), st.element_loop->bmatrix.plate_b);
 }
-void bending_stress_matrix(const RunState& st) {
-    stress_product(5, 3 * st.nnode, rigidity_common.bending, bmatrix_common.plate_b, bmatrix_common.bending_s);
+void bending_stress_matrix(RunState& st) {
+    stress_product(5, 3 * st.nnode, st.element_loop->rigidity.bending, st.element_loop->bmatrix.plate_b, st.element_loop->bmatrix.bending_s);
 }
-void plate_shear_strain_matrix(const RunState& st) {
-    plate_strain_of(st.nnode, current_point_shape(st), bmatrix_common.shear_b);
+void plate_shear_strain_matrix(RunState& st) {
+    plate_strain_of(st.nnode, current_point_shape(st), st.element_loop->bmatrix.shear_b);
 }
-void shear_stress_matrix(const RunState& st) {
-    stress_product(5, 3 * st.nnode, rigidity_common.shear, bmatrix_common.shear_b, bmatrix_common.shear_s);
+void shear_stress_matrix(RunState& st) {
+    stress_product(5, 3 * st.nnode, st.element_loop->rigidity.shear, st.element_loop->bmatrix.shear_b, st.element_loop->bmatrix.shear_s);
 }
-void membrane_strain_matrix(const RunState& st) {
-    membrane_strain_of(st.nnode, current_point_shape(st), bmatrix_common.membrane_b);
+void membrane_strain_matrix(RunState& st) {
+    membrane_strain_of(st.nnode, current_point_shape(st), st.element_loop->bmatrix.membrane_b);
 }
-void membrane_stress_matrix(const RunState& st) {
-    stress_product(3, 2 * st.nnode, rigidity_common.membrane, bmatrix_common.membrane_b, bmatrix_common.membrane_s);
+void membrane_stress_matrix(RunState& st) {
+    stress_product(3, 2 * st.nnode, st.element_loop->rigidity.membrane, st.element_loop->bmatrix.membrane_b, st.element_loop->bmatrix.membrane_s);
 }
-void quad4_bending_strain_matrix(const RunState& st) {
-    quad4_bending_strain_of(current_point_shape(st), bmatrix_common.sides, bmatrix_common.q4_bending_b);
+void quad4_bending_strain_matrix(RunState& st) {
+    quad4_bending_strain_of(current_point_shape(st), st.element_loop->bmatrix.sides, st.element_loop->bmatrix.q4_bending_b);
 }
-void quad4_bending_stress_matrix(const RunState&) {
-    stress_product(5, 16, rigidity_common.bending, bmatrix_common.q4_bending_b, bmatrix_common.q4_bending_s);
+void quad4_bending_stress_matrix(RunState& st) {
+    stress_product(5, 16, st.element_loop->rigidity.bending, st.element_loop->bmatrix.q4_bending_b, st.element_loop->bmatrix.q4_bending_s);
 }
-void quad4_shear_strain_matrix(const RunState& st) {
-    quad4_shear_strain_of(current_point_shape(st), bmatrix_common.sides, bmatrix_common.q4_shear_b);
+void quad4_shear_strain_matrix(RunState& st) {
+    quad4_shear_strain_of(current_point_shape(st), st.element_loop->bmatrix.sides, st.element_loop->bmatrix.q4_shear_b);
 }
-void quad4_shear_stress_matrix(const RunState&) {
-    stress_product(5, 16, rigidity_common.shear, bmatrix_common.q4_shear_b, bmatrix_common.q4_shear_s);
+void quad4_shear_stress_matrix(RunState& st) {
+    stress_product(5, 16, st.element_loop->rigidity.shear, st.element_loop->bmatrix.q4_shear_b, st.element_loop->bmatrix.q4_shear_s);
 }
-void quad4_membrane_strain_matrix(const RunState& st) {
-    quad4_membrane_strain_of(current_point_shape(st), bmatrix_common.sides, bmatrix_common.q4_membrane_b);
+void quad4_membrane_strain_matrix(RunState& st) {
+    quad4_membrane_strain_of(current_point_shape(st), st.element_loop->bmatrix.sides, st.element_loop->bmatrix.q4_membrane_b);
 }
-void quad4_membrane_stress_matrix(const RunState&) {
-    stress_product(3, 12, rigidity_common.membrane, bmatrix_common.q4_membrane_b, bmatrix_common.q4_membrane_s);
+void quad4_membrane_stress_matrix(RunState& st) {
+    stress_product(3, 12, st.element_loop->rigidity.membrane, st.element_loop->bmatrix.q4_membrane_b, st.element_loop->bmatrix.q4_membrane_s);
 }
 
 }  // namespace parvane

@@ -42,7 +42,6 @@ struct BMatrixBlock {
     double q4_membrane_s[3 * 12];
     SideGeometry sides;  // of the current 4-node element
 };
-extern BMatrixBlock bmatrix_common;
 
 // Coefficient of a side parameter in its side's tangential shear strain: the
 // single-precision value of -2/3.
@@ -69,23 +68,24 @@ struct RunState;
 PointShape current_point_shape(const RunState& st);
 // Side geometry of the current 4-node element from its local corner
 // coordinates (the plane coordinates of the shape block); also stored in
-// bmatrix_common.sides.
-SideGeometry load_quad4_sides(const RunState& st);
+// the run's ElementLoop::bmatrix.sides.
+SideGeometry load_quad4_sides(RunState& st);
 
 // The twelve routines of the element loop: each pair fills B from the current
-// point, then D B with the rigidities of rigidity_common. The 4-node routines
-// use bmatrix_common.sides (load_quad4_sides).
-void plate_strain_matrix(const RunState& st);
-void bending_stress_matrix(const RunState& st);
-void plate_shear_strain_matrix(const RunState& st);
-void shear_stress_matrix(const RunState& st);
-void membrane_strain_matrix(const RunState& st);
-void membrane_stress_matrix(const RunState& st);
-void quad4_bending_strain_matrix(const RunState& st);
-void quad4_bending_stress_matrix(const RunState& st);
-void quad4_shear_strain_matrix(const RunState& st);
-void quad4_shear_stress_matrix(const RunState& st);
-void quad4_membrane_strain_matrix(const RunState& st);
-void quad4_membrane_stress_matrix(const RunState& st);
+// point, then D B with the rigidities of ElementLoop::rigidity, into the
+// run's ElementLoop::bmatrix. The 4-node routines use its sides
+// (load_quad4_sides).
+void plate_strain_matrix(RunState& st);
+void bending_stress_matrix(RunState& st);
+void plate_shear_strain_matrix(RunState& st);
+void shear_stress_matrix(RunState& st);
+void membrane_strain_matrix(RunState& st);
+void membrane_stress_matrix(RunState& st);
+void quad4_bending_strain_matrix(RunState& st);
+void quad4_bending_stress_matrix(RunState& st);
+void quad4_shear_strain_matrix(RunState& st);
+void quad4_shear_stress_matrix(RunState& st);
+void quad4_membrane_strain_matrix(RunState& st);
+void quad4_membrane_stress_matrix(RunState& st);
 
 }  // namespace parvane

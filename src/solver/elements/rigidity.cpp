@@ -3,11 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "solver/elements/element_loop.h"
 #include "solver/run/state.h"
 
 namespace parvane {
 
-RigidityBlock rigidity_common{};
 
 namespace {
 
@@ -91,15 +91,17 @@ const double* ortho_of(const RunState& st, int m) {
 
 }  // namespace
 
-void plate_rigidity(const RunState& st, int m) {
-    plate_rigidity_of(props_of(st, m), type_of(st, m), ortho_of(st, m), rigidity_common.bending);
+void plate_rigidity(RunState& st, int m) {
+    plate_rigidity_of(props_of(st, m), type_of(st, m), ortho_of(st, m), st.element_loop->rigidity.bending);
 }
 
-void shear_rigidity(const RunState& st, int m) {
-    shear_rigidity_of(props_of(st, m), type_of(st, m), ortho_of(st, m), rigidity_common.shear);
+void shear_rigidity(RunState& st, int m) {
+    shear_rigidity_of(props_of(st, m), type_of(st, m), ortho_of(st, m), st.element_loop->rigidity.shear);
 }
 
-void membrane_rigidity(const RunState& st, int m) { membrane_rigidity_of(props_of(st, m), rigidity_common.membrane); }
+void membrane_rigidity(RunState& st, int m) {
+    membrane_rigidity_of(props_of(st, m), st.element_loop->rigidity.membrane);
+}
 
 void check_material_values(RunState& st, int& status) {
     bool bad = false;

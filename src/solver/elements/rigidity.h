@@ -4,14 +4,13 @@
 
 namespace parvane {
 
-// Rigidity buffers shared by the element loop and the strain/stress matrix
-// routines. Column-major: D(r, c) is at [(c - 1) * rows + (r - 1)].
+// Rigidities of one material, for the element loop and the strain/stress
+// matrix routines (ElementLoop::rigidity). Column-major: D(r, c) is at [(c - 1) * rows + (r - 1)].
 struct RigidityBlock {
     double bending[5 * 5];   // curvature x, curvature y, twist, shear xz, shear yz
     double shear[5 * 5];     // same order, only (4,4) and (5,5) filled
     double membrane[3 * 3];  // strain x, strain y, shear xy (thickness not included)
 };
-extern RigidityBlock rigidity_common;
 
 // The three material properties: Young's modulus, Poisson's ratio, thickness.
 // `type` points at the five characters of the type word ("ISOTP", "ORTH1",
@@ -22,11 +21,12 @@ void membrane_rigidity_of(const double props[3], double dm[9]);
 
 struct RunState;
 
-// Form the rigidity of material m (from 1) into rigidity_common from the
-// material table, the type words and the orthotropic rigidities of the run.
-void plate_rigidity(const RunState& st, int m);
-void shear_rigidity(const RunState& st, int m);
-void membrane_rigidity(const RunState& st, int m);
+// Form the rigidity of material m (from 1) into the run's element-loop
+// rigidities from the material table, the type words and the orthotropic
+// rigidities of the run.
+void plate_rigidity(RunState& st, int m);
+void shear_rigidity(RunState& st, int m);
+void membrane_rigidity(RunState& st, int m);
 
 // Rejects material values that make the rigidities meaningless: thickness or
 // Young's modulus not above 0, Poisson's ratio not inside (-1, 1). Each bad

@@ -50,8 +50,6 @@ constexpr double kSkip = 1.0000000031710769e-30;
 // springs beside thin plates, stay decades above the bound.
 constexpr double kPivotRatio = 1e-12;
 
-constexpr int kStatusSolve = 3;
-
 // Smallest pivot magnitude that counts as nonzero for variable v (0-based).
 // The bending freedoms (deflection and the two plate rotations) carry the
 // plate's loads: there the relative bound holds.  The membrane freedoms (the
@@ -64,13 +62,6 @@ double pivot_floor(int v, double diagonal) {
     const bool bending = component == 0 || component == 4 || component == 5;
     return bending ? kPivotRatio * diagonal : 0.0;
 }
-constexpr int kStatusMemory = 10;
-
-
-EquationStore g_store;
-FrontalStats g_stats;
-FrontalStats g_factor_stats;
-
 // Working arrays of the refinement (class Refinement), kept from one call to
 // the next: a soil iteration calls it with the same sizes again and again,
 // and fresh memory is slow to touch.  `entering` follows the stored
@@ -81,12 +72,29 @@ struct RefinementWork {
     std::vector<std::size_t> entering_start;             // per place in the order; empty: to be built
     void release() { *this = RefinementWork{}; }
 };
-RefinementWork g_work;
 
 // 1 GiB of eliminated equations in memory: with the element matrices and the
 // front beside it a 100,000-node mat stays under 2 GB resident; the rest is
 // read back from unit 2 once, in the back-substitution.
-std::size_t g_budget = std::size_t(1) << 30;
+constexpr std::size_t kMemoryBudget = std::size_t(1) << 30;
+
+// The steps of a refinement may cost at most this share of the elimination
+// that made the stored equations (see class Refinement).
+constexpr double kRefinementShare = 0.8;
+
+}  // namespace
+
+// What a FrontalSolver keeps from one call to the next.
+struct FrontalState {
+    frontal_detail::EquationStore store;   // the eliminated equations of the last factorization
+    RefinementWork work;
+    FrontalStats stats;                    // of the last call
+    FrontalStats factor_stats;             // of the last call that eliminated
+    std::size_t budget = kMemoryBudget;
+    double refinement_share = kRefinementShare;
+};
+
+namespace {
 
 bool unit_open(fio::Units* u, int unit) { return u != nullptr && u->is_open(unit); }
 
@@ -107,15 +115,15 @@ void fingerprint(const double* v, std::size_t n, std::uint64_t out[2]) {
 
 void write_memory_failure(fio::Units* units) {
     std::fputs(" ********* Error in allocating memory **********\n", stderr);
-    if (unit_open(units, 8)) {
-        fio::Writer(*units, 8).list({"********* Error in allocating memory **********"});
-        fio::Writer(*units, 8).list({"********* Analysis terminated **********"});
+    if (unit_open(units, kUnitMessages)) {
+        fio::Writer(*units, kUnitMessages).list({"********* Error in allocating memory **********"});
+        fio::Writer(*units, kUnitMessages).list({"********* Analysis terminated **********"});
     }
 }
 
 void write_both(fio::Units* units, const std::string& text) {
-    if (unit_open(units, 6)) fio::Writer(*units, 6).a(text);
-    if (unit_open(units, 8)) fio::Writer(*units, 8).a(text);
+    if (unit_open(units, kUnitListing)) fio::Writer(*units, kUnitListing).a(text);
+    if (unit_open(units, kUnitMessages)) fio::Writer(*units, kUnitMessages).a(text);
 }
 
 
@@ -124,19 +132,19 @@ struct Failure {
 };
 
 // The rows of a stored block: in memory, or read back from unit 2.
-const char* block_rows(const EquationStore::Block& blk) {
+const char* block_rows(EquationStore& store, const EquationStore::Block& blk) {
     if (blk.data != nullptr) return blk.data;
-    const char* p = g_store.spill.read(blk.offset, blk.stored);
-    if (p == nullptr) throw Failure{kStatusSolve};
+    const char* p = store.spill.read(blk.offset, blk.stored);
+    if (p == nullptr) throw Failure{kStatusPivot};
     return p;
 }
 
 // A block that could not go to unit 2: the file and the cause in the
 // message file.
 [[noreturn]] void spill_failed(fio::Units* units, const std::string& path, int error) {
-    if (unit_open(units, 8))
-        fio::Writer(*units, 8).list({"error writing file " + path + ": " + std::strerror(error)});
-    throw Failure{kStatusSolve};
+    if (unit_open(units, kUnitMessages))
+        fio::Writer(*units, kUnitMessages).list({"error writing file " + path + ": " + std::strerror(error)});
+    throw Failure{kStatusPivot};
 }
 
 // Reduces the front loads by the rows of one block (forward pass of a reuse).
@@ -201,11 +209,11 @@ constexpr int kEveryPair = 7;
 // after which it was eliminated.
 class Factorization {
 public:
-    Factorization(const FrontalProblem& pb, fio::Units* units, Front& fr, const std::vector<int>& codes,
-                  std::vector<double>& bvals, int live_capacity)
-        : pb_(pb), units_(units), fr_(fr), codes_(codes), bvals_(bvals), live_capacity_(live_capacity),
-          nnode_(std::max(pb.nnode, 0)), nevab_(6 * nnode_), can_spill_(unit_open(units, 2)),
-          order_(g_store.order) {
+    Factorization(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Front& fr,
+                  const std::vector<int>& codes, std::vector<double>& bvals, int live_capacity)
+        : s_(s), pb_(pb), units_(units), fr_(fr), codes_(codes), bvals_(bvals), live_capacity_(live_capacity),
+          nnode_(std::max(pb.nnode, 0)), nevab_(6 * nnode_), can_spill_(unit_open(units, kUnitFort2)),
+          order_(s_.store.order) {
         const std::size_t rows = static_cast<std::size_t>(kDelayedPivots + nevab_);
         // The last place of every node: element place in the order, then slot.
         last_place_.assign(static_cast<std::size_t>(std::max(pb.npoin, 0)) + 1, -1);
@@ -222,12 +230,11 @@ public:
     }
 
     // Eliminates every variable; returns the floating-point operations.
-    // Eliminates every variable; returns the floating-point operations.
     // Everything below counts the elements by their place i in the order.
     double run() {
         for (int i = 0; i < pb_.nelem; ++i) {
             if (stop_requested()) throw Failure{kStatusStopped};
-            int* dest = g_store.dests.data() + static_cast<std::size_t>(i) * nevab_;
+            int* dest = s_.store.dests.data() + static_cast<std::size_t>(i) * nevab_;
             place_element(i, dest);
             assemble(i, dest);
             gather_fully_summed(i, dest);
@@ -252,7 +259,7 @@ private:
                     // Waiting pivots come first: a zero one stops the run before the overflow.
                     if (!pending_.empty()) eliminate_pending(e - 1);
                     write_both(units_, "front width exceeded for element " + std::to_string(element_at(e) + 1));
-                    throw Failure{kStatusSolve};
+                    throw Failure{kStatusPivot};
                 }
                 ++live_;
                 fr_.slot_of[v] = s;
@@ -260,7 +267,7 @@ private:
             }
             dest[k] = s;
         }
-        g_store.max_front = std::max(g_store.max_front, live_);
+        s_.store.max_front = std::max(s_.store.max_front, live_);
     }
 
     void assemble(int i, const int* dest) {
@@ -325,13 +332,13 @@ private:
         for (const Group& g : groups_) bound += g.rows.size() * row_bytes(g.n);
         block_bound_ = bound;
         block_used_ = 0;
-        in_memory_ = g_store.spilled_blocks == 0 && (g_store.mem_bytes + bound <= g_budget || !can_spill_);
+        in_memory_ = s_.store.spilled_blocks == 0 && (s_.store.mem_bytes + bound <= s_.budget || !can_spill_);
         if (in_memory_) {
-            block_ = g_store.reserve(bound);
+            block_ = s_.store.reserve(bound);
         } else {
-            if (!g_store.spill.is_open() && !g_store.spill.open(units_->path(2)))
-                spill_failed(units_, units_->path(2), errno);
-            block_ = g_store.spill.buffer(bound);
+            if (!s_.store.spill.is_open() && !s_.store.spill.open(units_->path(kUnitFort2)))
+                spill_failed(units_, units_->path(kUnitFort2), errno);
+            block_ = s_.store.spill.buffer(bound);
         }
     }
 
@@ -443,21 +450,21 @@ private:
         const double piv = B[static_cast<std::size_t>(p) * k + p];
         const int v = fr_.slot_var[s] - 1;
         if (!(std::fabs(piv) > pivot_floor(v, fr_.diag[s]))) {
-            g_stats.zero_pivot_variable = v + 1;
-            if (unit_open(units_, 6))
-                fio::Writer(*units_, 6)
+            s_.stats.zero_pivot_variable = v + 1;
+            if (unit_open(units_, kUnitListing))
+                fio::Writer(*units_, kUnitListing)
                     .lit(" ")
                     .x(3)
                     .lit("negative or zero pivot encountered for variable no. ")
                     .i(v + 1, 4)
                     .lit(" of value ")
                     .e(piv, 17, 6);
-            throw Failure{kStatusSolve};
+            throw Failure{kStatusPivot};
         }
         pivot_[m] = piv;
         // A prescribed variable reduces nothing: its terms go to the loads.
         if (codes_[v] == 1) return;
-        if (!(piv > 0.0)) g_store.positive_definite = false;
+        if (!(piv > 0.0)) s_.store.positive_definite = false;
         const double* bp = B + static_cast<std::size_t>(p) * k;
         for (int l = p + 1; l < k; ++l) {
             double* bl = B + static_cast<std::size_t>(l) * k;
@@ -518,7 +525,7 @@ private:
             ++g.updating;
         }
         fr_.slot_of[v] = -1;
-        ++g_store.equations;
+        ++s_.store.equations;
     }
 
     // Update of the group's part of the front by its reduced rows: the
@@ -566,20 +573,22 @@ private:
 
     // Keeps the block: its rows stay in memory, or go to unit 2.
     void keep_block(int e, int rows) {
-        EquationStore::Block& blk = g_store.blocks[e];
+        EquationStore::Block& blk = s_.store.blocks[e];
         blk.rows = rows;
         blk.size = block_used_;
         if (in_memory_) {
-            g_store.unreserve(block_bound_ - block_used_);
+            s_.store.unreserve(block_bound_ - block_used_);
             blk.data = block_;
             return;
         }
-        if (!g_store.spill.queue(block_used_, blk.offset, blk.stored)) spill_failed(units_, g_store.spill.path(), errno);
+        if (!s_.store.spill.queue(block_used_, blk.offset, blk.stored))
+            spill_failed(units_, s_.store.spill.path(), errno);
         blk.data = nullptr;
-        ++g_store.spilled_blocks;
-        g_store.spill_bytes += blk.stored;
+        ++s_.store.spilled_blocks;
+        s_.store.spill_bytes += blk.stored;
     }
 
+    FrontalState& s_;
     const FrontalProblem& pb_;
     fio::Units* units_;
     Front& fr_;
@@ -630,7 +639,8 @@ bool connectivity_valid(const FrontalProblem& pb, fio::Units* units) {
         for (int i = 0; i < nnode; ++i) {
             const int node = pb.lnods[static_cast<std::size_t>(e) * nnode + i];
             if (std::abs(node) < 1 || std::abs(node) > npoin) {
-                write_both(units, "invalid node number " + std::to_string(node) + " in element " + std::to_string(e + 1));
+                write_both(units,
+                           "invalid node number " + std::to_string(node) + " in element " + std::to_string(e + 1));
                 return false;
             }
         }
@@ -666,65 +676,66 @@ struct Identity {
 
 // The stored equations come from the same mesh, order and restraints, so
 // that they can precondition the solution of other element matrices.
-bool same_pattern(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
-                  const std::vector<int>& order) {
-    return g_store.valid && g_store.units == units && g_store.npoin == id.npoin && g_store.nelem == id.nelem &&
-           g_store.nnode == id.nnode && g_store.capacity == id.capacity && g_store.codes == codes &&
-           g_store.lnods_copy.size() == id.lsize &&
-           std::equal(g_store.lnods_copy.begin(), g_store.lnods_copy.end(), pb.lnods) && g_store.order == order &&
-           g_store.stiffness_count == id.ksize;
+bool same_pattern(const FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id,
+                  const std::vector<int>& codes, const std::vector<int>& order) {
+    return s.store.valid && s.store.units == units && s.store.npoin == id.npoin && s.store.nelem == id.nelem &&
+           s.store.nnode == id.nnode && s.store.capacity == id.capacity && s.store.codes == codes &&
+           s.store.lnods_copy.size() == id.lsize &&
+           std::equal(s.store.lnods_copy.begin(), s.store.lnods_copy.end(), pb.lnods) && s.store.order == order &&
+           s.store.stiffness_count == id.ksize;
 }
 
-bool store_matches(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
-                   const std::vector<int>& order) {
-    return same_pattern(pb, units, id, codes, order) && g_store.stiffness_hash[0] == id.hash[0] &&
-           g_store.stiffness_hash[1] == id.hash[1];
+bool store_matches(const FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id,
+                   const std::vector<int>& codes, const std::vector<int>& order) {
+    return same_pattern(s, pb, units, id, codes, order) && s.store.stiffness_hash[0] == id.hash[0] &&
+           s.store.stiffness_hash[1] == id.hash[1];
 }
 
 // Empties the store for a new factorization of the matrices `id` names.
-void renew_store(const FrontalProblem& pb, fio::Units* units, const Identity& id, const std::vector<int>& codes,
-                 std::vector<int>& order) {
-    g_store.clear();
-    g_work.entering_start.clear();
-    g_store.units = units;
-    g_store.npoin = id.npoin;
-    g_store.nelem = id.nelem;
-    g_store.nnode = id.nnode;
-    g_store.capacity = id.capacity;
-    g_store.codes = codes;
-    g_store.lnods_copy.assign(pb.lnods, pb.lnods + id.lsize);
-    g_store.order.swap(order);
-    g_store.stiffness_count = id.ksize;
-    g_store.stiffness_hash[0] = id.hash[0];
-    g_store.stiffness_hash[1] = id.hash[1];
-    g_store.dests.assign(static_cast<std::size_t>(6 * id.nnode) * id.nelem, 0);
-    g_store.blocks.assign(id.nelem, EquationStore::Block{});
+void renew_store(FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id,
+                 const std::vector<int>& codes, std::vector<int>& order) {
+    s.store.clear();
+    s.work.entering_start.clear();
+    s.store.units = units;
+    s.store.npoin = id.npoin;
+    s.store.nelem = id.nelem;
+    s.store.nnode = id.nnode;
+    s.store.capacity = id.capacity;
+    s.store.codes = codes;
+    s.store.lnods_copy.assign(pb.lnods, pb.lnods + id.lsize);
+    s.store.order.swap(order);
+    s.store.stiffness_count = id.ksize;
+    s.store.stiffness_hash[0] = id.hash[0];
+    s.store.stiffness_hash[1] = id.hash[1];
+    s.store.dests.assign(static_cast<std::size_t>(6 * id.nnode) * id.nelem, 0);
+    s.store.blocks.assign(id.nelem, EquationStore::Block{});
 }
 
 // Same matrices as the previous call: the new loads are reduced by the
 // stored equations, element after element.
-void reduce_stored_loads(const FrontalProblem& pb, Front& fr, std::vector<double>& bvals) {
-    const int nevab = 6 * g_store.nnode;
-    bvals.assign(static_cast<std::size_t>(g_store.equations), 0.0);
+void reduce_stored_loads(FrontalState& s, const FrontalProblem& pb, Front& fr, std::vector<double>& bvals) {
+    const int nevab = 6 * s.store.nnode;
+    bvals.assign(static_cast<std::size_t>(s.store.equations), 0.0);
     long long eq = 0;
-    for (int i = 0; i < g_store.nelem; ++i) {
-        const int* dest = g_store.dests.data() + static_cast<std::size_t>(i) * nevab;
-        const double* el = pb.element_loads + static_cast<std::size_t>(g_store.order[i]) * nevab;
+    for (int i = 0; i < s.store.nelem; ++i) {
+        const int* dest = s.store.dests.data() + static_cast<std::size_t>(i) * nevab;
+        const double* el = pb.element_loads + static_cast<std::size_t>(s.store.order[i]) * nevab;
         for (int k = 0; k < nevab; ++k) fr.loads[dest[k]] += el[k];
-        const EquationStore::Block& blk = g_store.blocks[i];
-        if (blk.rows > 0) reduce_loads(block_rows(blk), blk.rows, fr, pb.support_forces, bvals, eq);
+        const EquationStore::Block& blk = s.store.blocks[i];
+        if (blk.rows > 0) reduce_loads(block_rows(s.store, blk), blk.rows, fr, pb.support_forces, bvals, eq);
     }
 }
 
 // Back-substitution through the stored equations, last equation first.
-void back_substitution(Front& fr, const std::vector<double>& bvals, double* disp, double* support_forces) {
+void back_substitution(FrontalState& s, Front& fr, const std::vector<double>& bvals, double* disp,
+                       double* support_forces) {
     std::fill(fr.sol.begin(), fr.sol.end(), 0.0);
     long long eq = static_cast<long long>(bvals.size());
     std::vector<const char*> offsets;
-    for (int e = g_store.nelem - 1; e >= 0; --e) {
-        const EquationStore::Block& blk = g_store.blocks[e];
+    for (int e = s.store.nelem - 1; e >= 0; --e) {
+        const EquationStore::Block& blk = s.store.blocks[e];
         if (blk.rows == 0) continue;
-        back_substitute(block_rows(blk), blk.rows, fr, disp, support_forces, bvals, eq, offsets);
+        back_substitute(block_rows(s.store, blk), blk.rows, fr, disp, support_forces, bvals, eq, offsets);
     }
 }
 
@@ -736,16 +747,15 @@ constexpr double kRefinementTolerance = 1e-12;
 // first one: a guard against a run gone wrong, far above what the tolerance
 // leaves (the norms differ, and the recomputation has its own rounding).
 constexpr double kResidualCheck = 1e-6;
-// The steps may cost at most this share of the elimination that made the
-// stored equations, counted in operations; a run that would cost more stops
-// and eliminates anew.  An operation of a step counts kStepWeight times: a
-// step streams the stored equations from memory once forward and once back,
-// where the elimination works on the front in cache.  Counting operations
-// instead of timing them keeps the choice, and so the last bits of the
-// results, independent of the machine and its load.
-constexpr double kRefinementShare = 0.8;
+// The steps may cost at most a share of the elimination that made the
+// stored equations (kRefinementShare unless set), counted in operations; a
+// run that would cost more stops and eliminates anew.  An operation of a
+// step counts kStepWeight times: a step streams the stored equations from
+// memory once forward and once back, where the elimination works on the
+// front in cache.  Counting operations instead of timing them keeps the
+// choice, and so the last bits of the results, independent of the machine
+// and its load.
 constexpr double kStepWeight = 8.0;
-double g_refinement_share = kRefinementShare;
 
 // Solution of new element matrices by conjugate gradients, preconditioned by
 // the stored equations of earlier ones (the same mesh, order and
@@ -759,9 +769,9 @@ double g_refinement_share = kRefinementShare;
 // or when the residual recomputed from the solution has not fallen.
 class Refinement {
 public:
-    Refinement(const FrontalProblem& pb, Front& fr, const std::vector<int>& codes)
-        : pb_(pb), fr_(fr), codes_(codes), nnode_(std::max(pb.nnode, 0)), nevab_(6 * nnode_),
-          ntotv_(static_cast<std::size_t>(std::max(pb.npoin, 0)) * 6), w_(g_work) {}
+    Refinement(FrontalState& s, const FrontalProblem& pb, Front& fr, const std::vector<int>& codes)
+        : s_(s), pb_(pb), fr_(fr), codes_(codes), nnode_(std::max(pb.nnode, 0)), nevab_(6 * nnode_),
+          ntotv_(static_cast<std::size_t>(std::max(pb.npoin, 0)) * 6), w_(s_.work) {}
 
     // True when solved: the displacements and support forces are written.
     bool run(int& steps) {
@@ -771,8 +781,8 @@ public:
         // One step: a pass over the element matrices and one forward and
         // back through the stored equations; the set-up costs one more.
         const double step = kStepWeight * (2.0 * std::max(pb_.nelem, 0) * nevab_ * nevab_ +
-                                           4.0 * static_cast<double>(g_store.mem_bytes) / sizeof(double));
-        const double budget = g_refinement_share * g_store.flops;
+                                           4.0 * static_cast<double>(s_.store.mem_bytes) / sizeof(double));
+        const double budget = s_.refinement_share * s_.store.flops;
         const double rz0 = rz, goal = kRefinementTolerance * kRefinementTolerance * rz0;
         while (rz > goal) {
             if (stop_requested()) throw Failure{kStatusStopped};
@@ -874,10 +884,10 @@ private:
         std::vector<char> seen(ntotv_, 0);
         w_.entering.clear();
         w_.entering_start.assign(1, 0);
-        for (int i = 0; i < g_store.nelem; ++i) {
-            const int* dest = g_store.dests.data() + static_cast<std::size_t>(i) * nevab_;
+        for (int i = 0; i < s_.store.nelem; ++i) {
+            const int* dest = s_.store.dests.data() + static_cast<std::size_t>(i) * nevab_;
             for (int k = 0; k < nevab_; ++k) {
-                const std::size_t v = variable(g_store.order[i], k);
+                const std::size_t v = variable(s_.store.order[i], k);
                 if (seen[v]) continue;
                 seen[v] = 1;
                 w_.entering.push_back({dest[k], v});
@@ -916,17 +926,18 @@ private:
     void precondition(const double* r, double* z) {
         w_.held.assign(ntotv_, 0.0);
         std::fill(fr_.loads.begin(), fr_.loads.end(), 0.0);
-        w_.bvals.assign(static_cast<std::size_t>(g_store.equations), 0.0);
+        w_.bvals.assign(static_cast<std::size_t>(s_.store.equations), 0.0);
         long long eq = 0;
-        for (int i = 0; i < g_store.nelem; ++i) {
+        for (int i = 0; i < s_.store.nelem; ++i) {
             for (std::size_t a = w_.entering_start[i]; a < w_.entering_start[i + 1]; ++a)
                 fr_.loads[w_.entering[a].first] += r[w_.entering[a].second];
-            const EquationStore::Block& blk = g_store.blocks[i];
-            if (blk.rows > 0) reduce_loads(block_rows(blk), blk.rows, fr_, w_.held.data(), w_.bvals, eq);
+            const EquationStore::Block& blk = s_.store.blocks[i];
+            if (blk.rows > 0) reduce_loads(block_rows(s_.store, blk), blk.rows, fr_, w_.held.data(), w_.bvals, eq);
         }
-        back_substitution(fr_, w_.bvals, z, w_.held.data());
+        back_substitution(s_, fr_, w_.bvals, z, w_.held.data());
     }
 
+    FrontalState& s_;
     const FrontalProblem& pb_;
     Front& fr_;
     const std::vector<int>& codes_;
@@ -938,33 +949,40 @@ private:
 
 // Solves the problem by refinement through the stored equations where they
 // may serve (see FrontalProblem::refine); false leaves it to an elimination.
-bool solved_by_refinement(const FrontalProblem& pb, fio::Units* units, const Identity& id,
+bool solved_by_refinement(FrontalState& s, const FrontalProblem& pb, fio::Units* units, const Identity& id,
                           const std::vector<int>& codes, const std::vector<int>& order, Front& fr) {
-    if (!pb.refine || !g_store.valid || !g_store.positive_definite || g_store.spilled_blocks > 0 ||
-        !same_pattern(pb, units, id, codes, order))
+    if (!pb.refine || !s.store.valid || !s.store.positive_definite || s.store.spilled_blocks > 0 ||
+        !same_pattern(s, pb, units, id, codes, order))
         return false;
     const auto t0 = std::chrono::steady_clock::now();
     int steps = 0;
-    if (!Refinement(pb, fr, codes).run(steps)) return false;
-    g_stats.refinement_steps = steps;
-    g_stats.elimination_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (!Refinement(s, pb, fr, codes).run(steps)) return false;
+    s.stats.refinement_steps = steps;
+    s.stats.elimination_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     return true;
 }
 
 // The figures of the stored equations in the stats of this call.
-void record_store_figures(bool eliminated) {
-    g_stats.equations = g_store.equations;
-    g_stats.max_front = g_store.max_front;
-    g_stats.elimination_flops = eliminated ? g_store.flops : 0.0;
-    g_stats.stored_bytes = g_store.mem_bytes;
-    g_stats.spilled_bytes = g_store.spill_bytes;
+void record_store_figures(FrontalState& s, bool eliminated) {
+    s.stats.equations = s.store.equations;
+    s.stats.max_front = s.store.max_front;
+    s.stats.elimination_flops = eliminated ? s.store.flops : 0.0;
+    s.stats.stored_bytes = s.store.mem_bytes;
+    s.stats.spilled_bytes = s.store.spill_bytes;
 }
 
-int solve(const FrontalProblem& pb, fio::Units* units) {
+// How a call uses the stored equations.
+enum class Use {
+    Decide,      // reused when they were made of the same matrices, else a refinement or an elimination
+    Eliminate,   // always a new elimination
+    Stored,      // the caller's word that the matrices are those of the stored equations
+};
+
+int solve(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Use use) {
     using clock = std::chrono::steady_clock;
     const auto t_start = clock::now();
     use_one_blas_thread();
-    g_stats = FrontalStats{};
+    s.stats = FrontalStats{};
 
     const int npoin = std::max(pb.npoin, 0), nelem = std::max(pb.nelem, 0), nnode = std::max(pb.nnode, 0);
     const std::size_t ntotv = static_cast<std::size_t>(npoin) * 6;
@@ -977,74 +995,85 @@ int solve(const FrontalProblem& pb, fio::Units* units) {
         fr.reserve(C > 0 ? C + kDelayedPivots : 0);
     } catch (const std::bad_alloc&) {
         write_memory_failure(units);
-        return kStatusMemory;
+        return kStatusAlloc;
     }
-    if (unit_open(units, 8)) fio::Writer(*units, 8).list({"  "});
+    if (unit_open(units, kUnitMessages)) fio::Writer(*units, kUnitMessages).list({"  "});
     try {
         codes.assign(ntotv, 0);
         fr.slot_of.assign(ntotv, -1);
     } catch (const std::bad_alloc&) {
         write_memory_failure(units);
-        return kStatusMemory;
+        return kStatusAlloc;
     }
     set_restraints(pb, ntotv, codes);
 
     if (units != nullptr)
-        for (int u : {2, 3, 4})
+        for (int u : {kUnitFort2, kUnitFort3, kUnitFort4})
             if (units->is_open(u)) units->rewind(u);
 
     if (!connectivity_valid(pb, units)) {
-        g_store.clear();
-        return kStatusSolve;
+        s.store.clear();
+        return kStatusPivot;
     }
 
     Identity id{npoin, nelem, nnode, C, static_cast<std::size_t>(nnode) * nelem,
                 static_cast<std::size_t>(6 * nnode) * (6 * nnode + 1) / 2 * nelem, {0, 0}};
-    fingerprint(pb.element_stiffness, id.ksize, id.hash);
     std::vector<int> order;
     if (!element_order(pb, order)) {
         write_both(units, "invalid element order");
-        g_store.clear();
-        return kStatusSolve;
+        s.store.clear();
+        return kStatusPivot;
     }
-    const bool reuse = store_matches(pb, units, id, codes, order);
+    // Whether the stored equations serve: the caller says so, or the
+    // fingerprint of the element matrices tells.
+    bool reuse = false;
+    if (use == Use::Stored) {
+        if (!same_pattern(s, pb, units, id, codes, order)) {
+            write_both(units, "no stored equations of this mesh, element order and restraints");
+            return kStatusPivot;
+        }
+        reuse = true;
+    } else {
+        fingerprint(pb.element_stiffness, id.ksize, id.hash);
+        reuse = use == Use::Decide && store_matches(s, pb, units, id, codes, order);
+    }
 
     std::vector<double> bvals;
     try {
-        if (!reuse && solved_by_refinement(pb, units, id, codes, order, fr)) {
-            record_store_figures(false);
-            g_stats.total_seconds = std::chrono::duration<double>(clock::now() - t_start).count();
+        if (use == Use::Decide && !reuse && solved_by_refinement(s, pb, units, id, codes, order, fr)) {
+            record_store_figures(s, false);
+            s.stats.total_seconds = std::chrono::duration<double>(clock::now() - t_start).count();
             return 0;
         }
         if (!reuse) {
-            renew_store(pb, units, id, codes, order);
-            fr.F = g_store.front_matrix(fr.C);
+            renew_store(s, pb, units, id, codes, order);
+            fr.F = s.store.front_matrix(fr.C);
         }
         const auto t0 = clock::now();
         if (reuse) {
-            reduce_stored_loads(pb, fr, bvals);
-            g_stats.reused = true;
+            reduce_stored_loads(s, pb, fr, bvals);
+            s.stats.reused = true;
         } else {
-            g_store.positive_definite = true;
-            g_store.flops = Factorization(pb, units, fr, codes, bvals, C).run();
-            g_store.front_clear = true;
-            if (g_store.spilled_blocks > 0 && !g_store.spill.flush()) spill_failed(units, g_store.spill.path(), errno);
+            s.store.positive_definite = true;
+            s.store.flops = Factorization(s, pb, units, fr, codes, bvals, C).run();
+            s.store.front_clear = true;
+            if (s.store.spilled_blocks > 0 && !s.store.spill.flush()) spill_failed(units, s.store.spill.path(), errno);
         }
-        g_stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
-        back_substitution(fr, bvals, pb.displacement_increment, pb.support_forces);
-        g_store.valid = true;
+        s.stats.elimination_seconds = std::chrono::duration<double>(clock::now() - t0).count();
+        back_substitution(s, fr, bvals, pb.displacement_increment, pb.support_forces);
+        s.store.valid = true;
     } catch (const Failure& f) {
-        g_store.clear();
+        s.store.clear();
         return f.status;
     } catch (const std::bad_alloc&) {
-        g_store.clear();
+        s.store.clear();
         write_memory_failure(units);
-        return kStatusMemory;
+        return kStatusAlloc;
     }
 
-    record_store_figures(!reuse);
-    g_stats.total_seconds = std::chrono::duration<double>(clock::now() - t_start).count();
-    if (!reuse) g_factor_stats = g_stats;
+    record_store_figures(s, !reuse);
+    s.stats.total_seconds = std::chrono::duration<double>(clock::now() - t_start).count();
+    if (!reuse) s.factor_stats = s.stats;
     return 0;
 }
 
@@ -1064,7 +1093,32 @@ void report_mechanism(RunState& st, long long variable) {
 
 }  // namespace
 
-int frontal_solve_problem(const FrontalProblem& problem, fio::Units* units) { return solve(problem, units); }
+FrontalSolver::FrontalSolver() : state_(std::make_unique<FrontalState>()) {}
+FrontalSolver::~FrontalSolver() = default;
+
+int FrontalSolver::solve(const FrontalProblem& problem, fio::Units* units) {
+    return parvane::solve(*state_, problem, units, Use::Decide);
+}
+int FrontalSolver::factorize(const FrontalProblem& problem, fio::Units* units) {
+    return parvane::solve(*state_, problem, units, Use::Eliminate);
+}
+int FrontalSolver::solve_with_factor(const FrontalProblem& problem, fio::Units* units) {
+    return parvane::solve(*state_, problem, units, Use::Stored);
+}
+
+const FrontalStats& FrontalSolver::last_stats() const { return state_->stats; }
+const FrontalStats& FrontalSolver::factorization_stats() const { return state_->factor_stats; }
+
+void FrontalSolver::set_memory_budget(std::size_t bytes) { state_->budget = bytes; }
+std::size_t FrontalSolver::memory_budget() const { return state_->budget; }
+void FrontalSolver::set_refinement_share(double share) {
+    state_->refinement_share = share < 0.0 ? kRefinementShare : share;
+}
+
+void FrontalSolver::release() {
+    state_->store.release();
+    state_->work.release();
+}
 
 void frontal_solve(RunState& st, const double* restraint_values, double* displacement_increment,
                    const double* element_loads, const int* restraint_nodes, double* support_forces,
@@ -1083,24 +1137,16 @@ void frontal_solve(RunState& st, const double* restraint_values, double* displac
     p.element_stiffness = element_stiffness;
     p.restraint_codes = restraint_codes;
     p.lnods = lnods;
-    if (st.element_order.size() == static_cast<std::size_t>(std::max(st.nelem, 0))) p.element_order = st.element_order.data();
+    if (st.element_order.size() == static_cast<std::size_t>(std::max(st.nelem, 0)))
+        p.element_order = st.element_order.data();
     // Between soil iterations only the soil springs change.
     p.refine = st.isoil == 1;
-    const int result = solve(p, &st.units);
+    // The element matrices are formed anew for every iteration, and only
+    // their fingerprint tells whether those of the stored equations came back.
+    const int result = st.frontal.solve(p, &st.units);
     if (result > 0) status = result;
-    if (result == kStatusSolve && g_stats.zero_pivot_variable > 0) report_mechanism(st, g_stats.zero_pivot_variable);
-}
-
-const FrontalStats& frontal_last_stats() { return g_stats; }
-const FrontalStats& frontal_factorization_stats() { return g_factor_stats; }
-
-void frontal_set_memory_budget(std::size_t bytes) { g_budget = bytes; }
-void frontal_set_refinement_share(double share) { g_refinement_share = share < 0.0 ? kRefinementShare : share; }
-std::size_t frontal_memory_budget() { return g_budget; }
-
-void frontal_release() {
-    g_store.release();
-    g_work.release();
+    const FrontalStats& stats = st.frontal.last_stats();
+    if (result == kStatusPivot && stats.zero_pivot_variable > 0) report_mechanism(st, stats.zero_pivot_variable);
 }
 
 }  // namespace parvane

@@ -1,9 +1,8 @@
-// Stage "frontal": takes the element matrices, loads and restraints and
-// gives the displacement increments and the support forces. The element
-// order (element_order.h) is chosen by the input check; the front and its update
-// (front.h) and the stored equations (equation_store.h) serve frontal.cpp.
-//
-// Frontal solution of the assembled plate system.
+// Stage "frontal": frontal solution of the assembled plate system.  Takes
+// the element matrices, loads and restraints and gives the displacement
+// increments and the support forces.  The element order (element_order.h) is
+// chosen by the input check; the front and its update (front.h) and the
+// stored equations (equation_store.h) serve frontal.cpp.
 //
 // The element matrices are assembled one element after the other into a small
 // dense front; a variable is eliminated as soon as the last element that holds
@@ -24,16 +23,19 @@
 // Couplings that are exactly zero are skipped.
 //
 // Eliminated equations stay in memory up to a budget and go to the scratch
-// unit 2 beyond it.  When the element matrices, the connectivity and the
-// restraints are the same as in the previous call, the stored equations are
-// reused and only the loads are reduced and back-substituted.  When only the
-// element matrices changed, and the caller allows it, the stored equations
-// may serve as the preconditioner of conjugate gradients on the new matrices
-// (a refinement) instead of a new elimination.
+// unit 2 beyond it.  They are the factor a FrontalSolver keeps: a later call
+// may solve other loads with it.  The caller says so (solve_with_factor), or
+// the solver finds that the element matrices, the connectivity and the
+// restraints are those of the factor (solve: the element matrices are
+// compared by a fingerprint).  When only the element matrices changed, and
+// the caller allows it, the stored equations may serve as the
+// preconditioner of conjugate gradients on the new matrices (a refinement)
+// instead of a new elimination.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace fio {
 class Units;
@@ -88,34 +90,68 @@ struct FrontalStats {
     long long zero_pivot_variable = 0;  // variable (from 1) whose pivot counted as zero, 0 = none
 };
 
-// Solves one system.  `units` carries the listing (6), the message file (8)
-// and the equation scratch file (2); units that are not open are skipped (the
-// equation file then stays in memory whatever the budget).  Returns the status:
-// 0 solved, 3 a zero pivot (for a bending freedom, one below 1e-12 of the
-// largest diagonal term assembled into its equation: the system is singular
-// to working precision) or a front overflow or a bad node number,
-// 10 working storage could not be reserved.
-int frontal_solve_problem(const FrontalProblem& problem, fio::Units* units);
+struct FrontalState;
 
-// The solver routine with the control values and units of the run (npoin,
-// nelem, nnode, nvfix, front_capacity).  A failure sets `status` (3 or 10);
-// otherwise it is left as it was.
+// The solver of one run: keeps the stored equations of its last
+// factorization, the working arrays of its refinements, the figures of its
+// calls and its settings.  Solvers share nothing: each run holds its own.
+//
+// Every call takes `units` with the listing (6), the message file (8) and
+// the equation scratch file (2); units that are not open are skipped (the
+// equation file then stays in memory whatever the budget).  Each returns
+// the status: 0 solved, kStatusPivot a zero pivot (for a bending freedom,
+// one below 1e-12 of the largest diagonal term assembled into its
+// equation: the system is singular to working precision), a front
+// overflow, a bad node number or element order, or stored equations that
+// could not be read back; kStatusAlloc working storage could not be
+// reserved; kStatusStopped a stop request (status.h).
+class FrontalSolver {
+public:
+    FrontalSolver();
+    ~FrontalSolver();
+    FrontalSolver(const FrontalSolver&) = delete;
+    FrontalSolver& operator=(const FrontalSolver&) = delete;
+
+    // Eliminates the problem's matrices anew and solves for its loads; the
+    // eliminated equations are kept.
+    int factorize(const FrontalProblem& problem, fio::Units* units);
+    // Solves for the problem's loads and prescribed values with the kept
+    // equations: the caller vouches that the element matrices are those of
+    // the last factorization.  A problem of another mesh, element order or
+    // restraints, or no kept equations, is refused (kStatusPivot, with a
+    // line in the listing and the message file).
+    int solve_with_factor(const FrontalProblem& problem, fio::Units* units);
+    // Solves with the kept equations when the element matrices are those
+    // they were made of, by a refinement where FrontalProblem::refine allows
+    // one and it pays, else by a new factorization.
+    int solve(const FrontalProblem& problem, fio::Units* units);
+
+    // Figures of the last call, and of the last call that eliminated.
+    const FrontalStats& last_stats() const;
+    const FrontalStats& factorization_stats() const;
+
+    // Bytes of eliminated equations kept in memory before the rest goes to
+    // unit 2 (1 GiB unless set).
+    void set_memory_budget(std::size_t bytes);
+    std::size_t memory_budget() const;
+    // Share of an elimination's operations that a refinement may cost before
+    // it gives up; a negative share restores the default.
+    void set_refinement_share(double share);
+
+    // Forgets the kept equations and frees the working arrays (end of a
+    // run); the settings and figures stay.
+    void release();
+
+private:
+    std::unique_ptr<FrontalState> state_;
+};
+
+// The solver routine with the control values, units and FrontalSolver of the
+// run (npoin, nelem, nnode, nvfix, front_capacity).  A failure sets `status`
+// (kStatusPivot or kStatusAlloc; a zero pivot also named by node and
+// freedom); otherwise it is left as it was.
 void frontal_solve(RunState& st, const double* restraint_values, double* displacement_increment,
                    const double* element_loads, const int* restraint_nodes, double* support_forces,
                    const double* element_stiffness, const int* restraint_codes, const int* lnods, int& status);
-
-const FrontalStats& frontal_last_stats();
-// Figures of the last call that eliminated (did not reuse stored equations).
-const FrontalStats& frontal_factorization_stats();
-
-// Bytes of eliminated equations kept in memory before the rest goes to unit 2.
-void frontal_set_memory_budget(std::size_t bytes);
-// Share of an elimination's operations that a refinement (FrontalProblem::
-// refine) may cost before it gives up; a negative share restores the default.
-void frontal_set_refinement_share(double share);
-std::size_t frontal_memory_budget();
-
-// Forgets the stored equations of the previous call (end of a run).
-void frontal_release();
 
 }  // namespace parvane

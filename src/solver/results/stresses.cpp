@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "solver/elements/element_matrices.h"
 #include "solver/results/gauss_interp_setup.h"
@@ -145,8 +145,13 @@ int plate_stresses(RunState& st) {
     if (second_rule_ok)
         for (int i = 0; i < ng; ++i) lagrange(pos2, ng2, pos1[i], l2[i]);
 
-    static double item1[kRecordBending], item2[kRecordShear], item3[kRecordMembrane], item4[kRecordPoints],
-        item5[kRecordQuad4];
+    // The items of one element record, read for every element in turn.
+    std::vector<double> items(kRecordBending + kRecordShear + kRecordMembrane + kRecordPoints + kRecordQuad4);
+    double* const item1 = items.data();
+    double* const item2 = item1 + kRecordBending;
+    double* const item3 = item2 + kRecordShear;
+    double* const item4 = item3 + kRecordMembrane;
+    double* const item5 = item4 + kRecordPoints;
     const int bcols = nnode == 4 ? 16 : 3 * nnode;
     const int mcols = nnode == 4 ? 12 : 2 * nnode;
 
@@ -158,11 +163,7 @@ int plate_stresses(RunState& st) {
         const int mat = st.element_material(e);
         const double t = mat >= 1 && static_cast<std::size_t>(mat) <= st.props.dim2() ? st.props(3, mat) : 0.0;
 
-        std::memset(item1, 0, sizeof item1);
-        std::memset(item2, 0, sizeof item2);
-        std::memset(item3, 0, sizeof item3);
-        std::memset(item4, 0, sizeof item4);
-        std::memset(item5, 0, sizeof item5);
+        std::fill(items.begin(), items.end(), 0.0);
         {
             const RecordItems n = record_items(st.ngaus, st.ngaus2);
             std::span<std::byte> parts4[] = {fio::bytes_of(item1, n.bending), fio::bytes_of(item2, n.shear),

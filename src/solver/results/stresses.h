@@ -36,7 +36,6 @@ extern const char* const kStepResultCaptions;
 // read (missing, short or of another run) is named on the message file and
 // the listing, the step block is not written and kStatusRunFiles returned.
 // Otherwise 0.
-inline constexpr int kStatusNotFinite = 13;
 int plate_stresses(RunState& st);
 
 }  // namespace parvane

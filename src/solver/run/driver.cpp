@@ -47,7 +47,7 @@ bool has_springs(const RunState& st) {
 void message_line(RunState& st, const std::string& text) { fio::Writer(st.units, kUnitMessages).a(text); }
 
 void finish(RunState& st, int& status) {
-    frontal_release();
+    st.frontal.release();
     end_run(st, status);
 }
 
@@ -77,7 +77,7 @@ const RunFigures& last_run_figures() { return g_figures; }
 
 void run_analysis(RunState& st, int& status) {
     g_figures = RunFigures{};
-    frontal_release();
+    st.frontal.release();
     start_run(st, status);
     if (status <= 0) read_head(st, status);
     if (status <= 0) check_sizing_counts(st, status);
@@ -194,8 +194,8 @@ void run_analysis(RunState& st, int& status) {
             frontal_solve(st, st.fixval.data(), st.disp_iter.data(), A, st.fixnod.data(), N1, st.estiff.data(),
                           st.fixcod.data(), st.lnods.data(), status);
             g_figures.solve_seconds += seconds_since(solve_start);
-            g_figures.elimination_seconds += frontal_last_stats().elimination_seconds;
-            if (frontal_last_stats().refinement_steps > 0) ++g_figures.refined_solutions;
+            g_figures.elimination_seconds += st.frontal.last_stats().elimination_seconds;
+            if (st.frontal.last_stats().refinement_steps > 0) ++g_figures.refined_solutions;
             ++g_figures.iterations;
             if (status == kStatusStopped) {
                 stop_run(st, status);

@@ -9,7 +9,7 @@
 #include "solver/run/stop.h"
 
 extern "C" __attribute__((visibility("default"))) int ITORVE(int mode) {
-  if (mode != 2) return 1;
+  if (mode != 2) return parvane::kStatusMode;
   parvane::clear_stop_request();
   int status = 0;
   std::unique_ptr<parvane::RunState> st;

@@ -1,5 +1,7 @@
 #include "solver/run/state.h"
 
+#include "solver/elements/element_loop.h"
+
 #include <sys/mman.h>
 
 #include <cstdio>
@@ -30,8 +32,13 @@ void ElementMatrices::allocate(long long nevab, long long nelem) {
   size_ = count;
 }
 
+RunState::RunState() : element_loop(std::make_unique<ElementLoop>()) {}
+RunState::~RunState() = default;
+
 void RunState::reset() {
   units.close_all();
+  frontal.release();
+  element_loop = std::make_unique<ElementLoop>();
   static_cast<RunData&>(*this) = RunData{};
 }
 

@@ -3,9 +3,10 @@
 // Everything the solver routines share lives in one `RunState`, created for
 // an ITORVE(2) call and destroyed at its end: the control values read from
 // the head of the numeric input, the fixed dimensions, soil values, numeric
-// constants, cut control, file names and title, the open units, the work
-// arrays and the shape/Gauss blocks of the element being formed.  Nothing is
-// kept between runs; `reset()` gives a state as new.
+// constants, cut control, file names and title, the open units, the frontal
+// solver with its stored equations, the work arrays and the shape, Gauss and
+// element-loop blocks of the element being formed.  Nothing is kept between runs;
+// `reset()` gives a state as new (the frontal solver keeps its settings).
 //
 // Arrays are stored column by column (first index fastest) and indexed from
 // 1 through FArray::operator(), as the routines address them:
@@ -24,6 +25,8 @@
 #include <vector>
 
 #include "platform/fio/fio.h"
+#include "solver/frontal/frontal.h"
+#include "solver/run/status.h"
 
 namespace parvane {
 
@@ -62,13 +65,6 @@ inline constexpr int kUnitCutRead = 20;     // rewriting of the cut results
 inline constexpr int kUnitCutWrite = 21;    // rewriting of the cut results
 inline constexpr int kUnitCutTmp = 22;      // "section_cut.tmp"
 
-// Status values of the run (0: no error).
-inline constexpr int kStatusJacobian = 2;   // zero or negative Jacobian determinant
-inline constexpr int kStatusPivot = 3;      // zero pivot
-inline constexpr int kStatusIncrement = 4;  // the increment fell below dtmin before the end time
-inline constexpr int kStatusInput = 5;      // rejected input
-inline constexpr int kStatusRunFiles = 7;   // control file or a run file missing / unreadable
-inline constexpr int kStatusAlloc = 10;     // working storage could not be reserved
 
 // ---------------------------------------------------------------------------
 // Column-major array with 1-based indexing and up to three dimensions.
@@ -443,8 +439,17 @@ struct RunData {
   fio::DateTime start_time{};             // date and time written at the start
 };
 
+struct ElementLoop;
+
 struct RunState : RunData {
-  fio::Units units;  // the open units of the run
+  RunState();
+  ~RunState();
+
+  fio::Units units;       // the open units of the run
+  FrontalSolver frontal;  // the frontal solver with its stored equations
+  // The rigidity, strain-matrix and buffer blocks of the element loop
+  // (elements/element_loop.h), beside the shape and Gauss blocks.
+  std::unique_ptr<ElementLoop> element_loop;
 
   // Closes every unit (files kept) and sets every value as new.
   void reset();

@@ -4,10 +4,9 @@
 // assembles; a run that sees it ends with kStatusStopped.
 #pragma once
 
-namespace parvane {
+#include "solver/run/status.h"
 
-// The run ended early because the caller asked it to stop.
-inline constexpr int kStatusStopped = 14;
+namespace parvane {
 
 void request_stop();
 bool stop_requested();
