@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -109,6 +110,28 @@ TEST_F(ContourDialogTest, VariableTypeTakesTheNewGroupIntoTheView)
     EXPECT_EQ(Text(D::IDC_MAXIMUM), "2309.0");  // 23 * 100 + last row 8 + step 1
     dlg.UserSelect(D::IDC_VARIABLE, 0);
     EXPECT_TRUE(Enabled(D::IDC_APPLY));
+}
+
+// A variable that goes into the view repaints the whole picture, so that
+// the picture, its legend and the dialog name one variable also when the
+// dialog is then cancelled; a pick of the variable shown repaints nothing.
+TEST_F(ContourDialogTest, AVariableTakenIntoTheViewRepaintsThePicture)
+{
+    view.contour = {0, 3, 3, 0, 0, 1};
+    Open();
+    const auto repaints = [this] { return std::count(view.calls.begin(), view.calls.end(), "Repaint"); };
+    dlg.UserSelect(D::IDC_VARIABLE, 2);
+    EXPECT_EQ(repaints(), 0);
+    dlg.UserSelect(D::IDC_VARIABLE, 0);
+    EXPECT_EQ(view.contour.column, 1);
+    EXPECT_EQ(repaints(), 1);
+    dlg.UserClick(D::IDC_PLATE_FORCES);
+    EXPECT_EQ(repaints(), 2);
+    dlg.UserClick(D::IDC_SHOW_CONTOUR);
+    EXPECT_EQ(view.contour.column, 0);
+    EXPECT_EQ(repaints(), 3);
+    dlg.UserClick(ui::IDCANCEL);
+    EXPECT_EQ(view.contour.column, 0);
 }
 
 TEST_F(ContourDialogTest, LimitsAreFormattedBySize)

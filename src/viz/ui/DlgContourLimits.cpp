@@ -239,6 +239,9 @@ void DlgContourLimits::TakeVariableIntoView(int column)
     applied_.increment = automatic.increment;
     LoadLimits(false);
     FormatLimits();
+    // The whole picture shows the new variable at once: painted only where
+    // the dialog uncovers it, it would show two variables under one legend.
+    view_.RepaintView();
 }
 
 // The variable chosen goes into the view when the picture shows another one.
