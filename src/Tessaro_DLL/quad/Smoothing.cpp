@@ -7,6 +7,13 @@ namespace tessaro {
 
 namespace {
 
+// Quadrilaterals whose worst corner has a smaller sine than this (corners
+// sharper than 53 or blunter than 127 degrees), and triangles with a corner
+// sharper than 30 degrees, are worked on by raisePoorestCorners once the
+// limits are met.
+const double kQuadRaiseBelow = 0.8;
+const double kTriangleRaiseBelow = 0.5;
+
 // Area of the triangle (a, b, c), whichever way it turns.
 double heron(const MeshNode& a, const MeshNode& b, const MeshNode& c)
 {
@@ -477,7 +484,107 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
     return moved;
 }
 
+// The smallest sine among the corners a move of `node` changes: in each
+// element around it, its own corner and the corners at its two neighbours
+// along the element's sides (negative for a corner turned inward).
+double smallestMovableSine(int node, const Around<MeshElement>& around, const std::vector<MeshNode>& nodes)
+{
+    double smallest = 2.0;
+    for (int k = 0; k < around.count; ++k) {
+        const MeshElement& el = *around.element[k];
+        const int count = el.w[4] == 0 ? 3 : 4;
+        int at = 0;
+        while (at < count && el.w[1 + at] != node) ++at;
+        if (at == count) continue;
+        for (const int m : {at + count - 1, at, at + 1}) {
+            const MeshNode& previous = nodes[el.w[1 + (m + count - 1) % count] - 1];
+            const MeshNode& corner = nodes[el.w[1 + m % count] - 1];
+            const MeshNode& next = nodes[el.w[1 + (m + 1) % count] - 1];
+            const CornerTurn t = turnAt(previous, corner, next);
+            if (!(t.lengths > 0.0)) return -1.0;
+            smallest = std::min(smallest, t.cross / std::sqrt(t.lengths));
+        }
+    }
+    return smallest;
+}
+
+// Moves a free node by a pattern search like improveNode's to where the
+// smallest sine of the corners it changes is largest, without falling
+// further short of the limits (see AroundScore) or making more elements
+// invalid.
+bool raiseSmallestSine(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                       const NodeAdjacency& a)
+{
+    const Around<MeshElement> around = elementsAt(a, elements);
+    MeshNode& n = nodes[node - 1];
+    const AroundScore limits = scoreAround(around, nodes);
+    double best = smallestMovableSine(node, around, nodes);
+    const double shortest = nearestNeighbour(n, a, nodes);
+    if (!(shortest > 0.0) || shortest > 1e299) return false;
+    const double x0 = n.x, y0 = n.y;
+    bool moved = false;
+    static const double kDiagonal = std::sqrt(0.5);
+    const double directions[8][2] = {{1, 0},  {0, 1},  {-1, 0},          {0, -1},
+                                     {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {-kDiagonal, -kDiagonal}, {kDiagonal, -kDiagonal}};
+    for (double step = shortest / 4.0; step > shortest / 128.0; step *= 0.5) {
+        bool better = true;
+        while (better) {
+            better = false;
+            const double bx = n.x, by = n.y;
+            double bestX = bx, bestY = by;
+            for (const auto& d : directions) {
+                n.x = bx + step * d[0];
+                n.y = by + step * d[1];
+                if (std::hypot(n.x - x0, n.y - y0) > 0.5 * shortest) continue;
+                const double sine = smallestMovableSine(node, around, nodes);
+                if (!(sine > best + 1e-9)) continue;
+                const AroundScore score = scoreAround(around, nodes);
+                if (score.invalid > limits.invalid || score.shortfall > limits.shortfall + 1e-12) continue;
+                best = sine;
+                bestX = n.x;
+                bestY = n.y;
+                better = true;
+            }
+            n.x = bestX;
+            n.y = bestY;
+            moved = moved || better;
+        }
+    }
+    return moved;
+}
+
+// Worst corner sine of an element.
+double worstSineOf(const MeshElement& el, const std::vector<MeshNode>& nodes)
+{
+    const ElementCorners c = cornersOf(el, nodes);
+    double worst = 2.0;
+    cornerState(c.p, c.count, worst);
+    return worst;
+}
+
 }  // namespace
+
+void raisePoorestCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                         const std::vector<NodeAdjacency>& adjacency)
+{
+    for (int sweep = 0; sweep < 4; ++sweep) {
+        std::vector<int> free;
+        for (const MeshElement& el : elements) {
+            const int count = el.w[4] == 0 ? 3 : 4;
+            if (worstSineOf(el, nodes) >= (count == 3 ? kTriangleRaiseBelow : kQuadRaiseBelow)) continue;
+            for (int k = 0; k < count; ++k) {
+                const int node = el.w[1 + k];
+                if (adjacency[node - 1].name > 0) free.push_back(node);
+            }
+        }
+        std::sort(free.begin(), free.end());
+        free.erase(std::unique(free.begin(), free.end()), free.end());
+        bool moved = false;
+        for (int node : free)
+            if (raiseSmallestSine(node, nodes, elements, adjacency[node - 1])) moved = true;
+        if (!moved) return;
+    }
+}
 
 void improvePoorCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
                         const std::vector<NodeAdjacency>& adjacency)
@@ -506,8 +613,9 @@ void improvePoorCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElem
         bool moved = false;
         for (int node : free)
             if (improveNode(node, nodes, elements, adjacency[node - 1])) moved = true;
-        if (!moved) return;
+        if (!moved) break;
     }
+    raisePoorestCorners(nodes, elements, adjacency);
 }
 
 }  // namespace tessaro
