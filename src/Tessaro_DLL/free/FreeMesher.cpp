@@ -253,7 +253,8 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
     workTriangles = tri.triangles.size();
     deleted.resize(workTriangles, 0);
     storeTriangulation(region, tri, deleted);
-    numberTriangulationByPlace(region, static_cast<int>(boundaryNodes.size()));
+    if (region.nodes.size() >= kNumberByPlaceFrom)
+        numberTriangulationByPlace(region, static_cast<int>(boundaryNodes.size()));
     return true;
 }
 

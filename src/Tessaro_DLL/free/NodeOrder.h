@@ -4,9 +4,16 @@
 // and on large regions that order costs a memory miss at almost every step.
 #pragma once
 
+#include <cstddef>
+
 #include "Tessaro_DLL/model/Records.h"
 
 namespace tessaro {
+
+// Node count from which a triangulation is numbered by place: smaller
+// ones fit the processor's caches in any order, and keep the numbering the
+// refinement gave them.
+constexpr std::size_t kNumberByPlaceFrom = 20000;
 
 // Renumbers the free nodes (those after the first `fixedNodes`) and all
 // triangles of the region in the order of a Hilbert curve over the nodes'

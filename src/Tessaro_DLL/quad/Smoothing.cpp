@@ -435,11 +435,27 @@ double nearestNeighbour(const MeshNode& n, const NodeAdjacency& a, const std::ve
     return nearest;
 }
 
+// The mean length of the node's edges: the reach of its pattern search. A
+// node pressed against one neighbour (say next to a boundary node put back
+// after the halving) has a much shorter nearest edge and could not get away
+// from it in steps of that length.
+double meanNeighbourDistance(const MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNode>& nodes)
+{
+    if (a.neighbourCount == 0) return 0.0;
+    double sum = 0.0;
+    for (int k = 0; k < a.neighbourCount; ++k) {
+        const MeshNode& m = nodes[a.neighbours[k] - 1];
+        sum += std::hypot(m.x - n.x, m.y - n.y);
+    }
+    return sum / a.neighbourCount;
+}
+
 // Moves a free node by a pattern search (eight directions, steps from a
-// third of its shortest edge down to a sixty-fourth, never more than half
-// that edge from where it was nor closer than 0.3 of it to a neighbour) to
-// where the corners around it fall least short of the limits, without more
-// invalid elements around it than before.
+// third of its mean edge length down to a two-hundred-fifty-sixth, never
+// more than half that length from where it was nor closer to a neighbour
+// than 0.3 of its shortest edge) to where the corners around it fall least
+// short of the limits, without more invalid elements around it than
+// before.
 bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
                  const NodeAdjacency& a)
 {
@@ -448,12 +464,13 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
     AroundScore best = scoreAround(around, nodes);
     const double shortest = nearestNeighbour(n, a, nodes);
     if (!(shortest > 0.0) || shortest > 1e299) return false;
+    const double reach = meanNeighbourDistance(n, a, nodes);
     const double x0 = n.x, y0 = n.y;
     bool moved = false;
     static const double kDiagonal = std::sqrt(0.5);
     const double directions[8][2] = {{1, 0},  {0, 1},  {-1, 0},          {0, -1},
                                      {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {-kDiagonal, -kDiagonal}, {kDiagonal, -kDiagonal}};
-    for (double step = shortest / 3.0; step > shortest / 64.0; step *= 0.5) {
+    for (double step = reach / 3.0; step > reach / 256.0; step *= 0.5) {
         bool better = true;
         while (better) {
             better = false;
@@ -462,7 +479,7 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
             for (const auto& d : directions) {
                 n.x = bx + step * d[0];
                 n.y = by + step * d[1];
-                if (std::hypot(n.x - x0, n.y - y0) > 0.5 * shortest || nearestNeighbour(n, a, nodes) < 0.3 * shortest)
+                if (std::hypot(n.x - x0, n.y - y0) > 0.5 * reach || nearestNeighbour(n, a, nodes) < 0.3 * shortest)
                     continue;
                 const AroundScore score = scoreAround(around, nodes);
                 if (score.betterThan(best)) {
@@ -521,12 +538,13 @@ bool raiseSmallestSine(int node, std::vector<MeshNode>& nodes, const std::vector
     double best = smallestMovableSine(node, around, nodes);
     const double shortest = nearestNeighbour(n, a, nodes);
     if (!(shortest > 0.0) || shortest > 1e299) return false;
+    const double reach = meanNeighbourDistance(n, a, nodes);
     const double x0 = n.x, y0 = n.y;
     bool moved = false;
     static const double kDiagonal = std::sqrt(0.5);
     const double directions[8][2] = {{1, 0},  {0, 1},  {-1, 0},          {0, -1},
                                      {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {-kDiagonal, -kDiagonal}, {kDiagonal, -kDiagonal}};
-    for (double step = shortest / 4.0; step > shortest / 128.0; step *= 0.5) {
+    for (double step = reach / 4.0; step > reach / 256.0; step *= 0.5) {
         bool better = true;
         while (better) {
             better = false;
@@ -535,7 +553,8 @@ bool raiseSmallestSine(int node, std::vector<MeshNode>& nodes, const std::vector
             for (const auto& d : directions) {
                 n.x = bx + step * d[0];
                 n.y = by + step * d[1];
-                if (std::hypot(n.x - x0, n.y - y0) > 0.5 * shortest) continue;
+                if (std::hypot(n.x - x0, n.y - y0) > 0.5 * reach || nearestNeighbour(n, a, nodes) < 0.3 * shortest)
+                    continue;
                 const double sine = smallestMovableSine(node, around, nodes);
                 if (!(sine > best + 1e-9)) continue;
                 const AroundScore score = scoreAround(around, nodes);
