@@ -425,14 +425,20 @@ double worstScoreOf(const MeshElement& el, const std::vector<MeshNode>& nodes)
     return worst;
 }
 
-double nearestNeighbour(const MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNode>& nodes)
+double nearestNeighbourSquared(const MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNode>& nodes)
 {
     double nearest = 1e300;
     for (int k = 0; k < a.neighbourCount; ++k) {
         const MeshNode& m = nodes[a.neighbours[k] - 1];
-        nearest = std::min(nearest, std::hypot(m.x - n.x, m.y - n.y));
+        nearest = std::min(nearest, (m.x - n.x) * (m.x - n.x) + (m.y - n.y) * (m.y - n.y));
     }
     return nearest;
+}
+
+// Whether (x, y) lies within `reach` of (x0, y0).
+bool within(double x, double y, double x0, double y0, double reach)
+{
+    return (x - x0) * (x - x0) + (y - y0) * (y - y0) <= reach * reach;
 }
 
 // The mean length of the node's edges: the reach of its pattern search. A
@@ -462,8 +468,9 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
     const Around<MeshElement> around = elementsAt(a, elements);
     MeshNode& n = nodes[node - 1];
     AroundScore best = scoreAround(around, nodes);
-    const double shortest = nearestNeighbour(n, a, nodes);
-    if (!(shortest > 0.0) || shortest > 1e299) return false;
+    const double shortestSquared = nearestNeighbourSquared(n, a, nodes);
+    if (!(shortestSquared > 0.0) || shortestSquared > 1e299) return false;
+    const double guardSquared = 0.09 * shortestSquared;   // 0.3 of the shortest edge
     const double reach = meanNeighbourDistance(n, a, nodes);
     const double x0 = n.x, y0 = n.y;
     bool moved = false;
@@ -479,7 +486,7 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
             for (const auto& d : directions) {
                 n.x = bx + step * d[0];
                 n.y = by + step * d[1];
-                if (std::hypot(n.x - x0, n.y - y0) > 0.5 * reach || nearestNeighbour(n, a, nodes) < 0.3 * shortest)
+                if (!within(n.x, n.y, x0, y0, 0.5 * reach) || nearestNeighbourSquared(n, a, nodes) < guardSquared)
                     continue;
                 const AroundScore score = scoreAround(around, nodes);
                 if (score.betterThan(best)) {
@@ -536,15 +543,16 @@ bool raiseSmallestSine(int node, std::vector<MeshNode>& nodes, const std::vector
     MeshNode& n = nodes[node - 1];
     const AroundScore limits = scoreAround(around, nodes);
     double best = smallestMovableSine(node, around, nodes);
-    const double shortest = nearestNeighbour(n, a, nodes);
-    if (!(shortest > 0.0) || shortest > 1e299) return false;
+    const double shortestSquared = nearestNeighbourSquared(n, a, nodes);
+    if (!(shortestSquared > 0.0) || shortestSquared > 1e299) return false;
+    const double guardSquared = 0.09 * shortestSquared;   // 0.3 of the shortest edge
     const double reach = meanNeighbourDistance(n, a, nodes);
     const double x0 = n.x, y0 = n.y;
     bool moved = false;
     static const double kDiagonal = std::sqrt(0.5);
     const double directions[8][2] = {{1, 0},  {0, 1},  {-1, 0},          {0, -1},
                                      {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {-kDiagonal, -kDiagonal}, {kDiagonal, -kDiagonal}};
-    for (double step = reach / 4.0; step > reach / 256.0; step *= 0.5) {
+    for (double step = reach / 4.0; step > reach / 64.0; step *= 0.5) {
         bool better = true;
         while (better) {
             better = false;
@@ -553,10 +561,9 @@ bool raiseSmallestSine(int node, std::vector<MeshNode>& nodes, const std::vector
             for (const auto& d : directions) {
                 n.x = bx + step * d[0];
                 n.y = by + step * d[1];
-                if (std::hypot(n.x - x0, n.y - y0) > 0.5 * reach || nearestNeighbour(n, a, nodes) < 0.3 * shortest)
-                    continue;
+                if (!within(n.x, n.y, x0, y0, 0.5 * reach)) continue;
                 const double sine = smallestMovableSine(node, around, nodes);
-                if (!(sine > best + 1e-9)) continue;
+                if (!(sine > best + 1e-9) || nearestNeighbourSquared(n, a, nodes) < guardSquared) continue;
                 const AroundScore score = scoreAround(around, nodes);
                 if (score.invalid > limits.invalid || score.shortfall > limits.shortfall + 1e-12) continue;
                 best = sine;
