@@ -456,18 +456,16 @@ double meanNeighbourDistance(const MeshNode& n, const NodeAdjacency& a, const st
     return sum / a.neighbourCount;
 }
 
-// Moves a free node by a pattern search (eight directions, steps from a
-// third of its mean edge length down to a two-hundred-fifty-sixth, never
-// more than half that length from where it was nor closer to a neighbour
-// than 0.3 of its shortest edge) to where the corners around it fall least
-// short of the limits, without more invalid elements around it than
-// before.
-bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
-                 const NodeAdjacency& a)
+// Pattern search for a free node: eight directions, steps from the node's
+// mean edge length over `first` down to over `last`, never more than half
+// that length from where it was nor closer to a neighbour than 0.3 of its
+// shortest edge. `betterHere` rates the node's present position and says
+// whether it is better than the best so far (taking it as the best when it
+// is); the node ends at the best position. Returns whether it moved.
+template <typename BetterHere>
+bool patternSearch(MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNode>& nodes, double first, double last,
+                   BetterHere betterHere)
 {
-    const Around<MeshElement> around = elementsAt(a, elements);
-    MeshNode& n = nodes[node - 1];
-    AroundScore best = scoreAround(around, nodes);
     const double shortestSquared = nearestNeighbourSquared(n, a, nodes);
     if (!(shortestSquared > 0.0) || shortestSquared > 1e299) return false;
     const double guardSquared = 0.09 * shortestSquared;   // 0.3 of the shortest edge
@@ -477,7 +475,7 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
     static const double kDiagonal = std::sqrt(0.5);
     const double directions[8][2] = {{1, 0},  {0, 1},  {-1, 0},          {0, -1},
                                      {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {-kDiagonal, -kDiagonal}, {kDiagonal, -kDiagonal}};
-    for (double step = reach / 3.0; step > reach / 256.0; step *= 0.5) {
+    for (double step = reach / first; step > reach / last; step *= 0.5) {
         bool better = true;
         while (better) {
             better = false;
@@ -488,9 +486,7 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
                 n.y = by + step * d[1];
                 if (!within(n.x, n.y, x0, y0, 0.5 * reach) || nearestNeighbourSquared(n, a, nodes) < guardSquared)
                     continue;
-                const AroundScore score = scoreAround(around, nodes);
-                if (score.betterThan(best)) {
-                    best = score;
+                if (betterHere()) {
                     bestX = n.x;
                     bestY = n.y;
                     better = true;
@@ -501,11 +497,24 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
             moved = moved || better;
         }
     }
-    if (!moved) {
-        n.x = x0;
-        n.y = y0;
-    }
     return moved;
+}
+
+// Moves a free node by a pattern search (steps from a third of its mean
+// edge length down to a two-hundred-fifty-sixth) to where the corners
+// around it fall least short of the limits, without more invalid elements
+// around it than before.
+bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                 const NodeAdjacency& a)
+{
+    const Around<MeshElement> around = elementsAt(a, elements);
+    AroundScore best = scoreAround(around, nodes);
+    return patternSearch(nodes[node - 1], a, nodes, 3.0, 256.0, [&]() {
+        const AroundScore score = scoreAround(around, nodes);
+        if (!score.betterThan(best)) return false;
+        best = score;
+        return true;
+    });
 }
 
 // The smallest sine among the corners a move of `node` changes: in each
@@ -532,51 +541,44 @@ double smallestMovableSine(int node, const Around<MeshElement>& around, const st
     return smallest;
 }
 
-// Moves a free node by a pattern search like improveNode's to where the
-// smallest sine of the corners it changes is largest, without falling
-// further short of the limits (see AroundScore) or making more elements
-// invalid.
+// Moves a free node by a pattern search (steps from a quarter of its mean
+// edge length down to a sixty-fourth) to where the smallest sine of the
+// corners it changes is largest, without falling further short of the
+// limits (see AroundScore) or making more elements invalid.
 bool raiseSmallestSine(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
                        const NodeAdjacency& a)
 {
     const Around<MeshElement> around = elementsAt(a, elements);
-    MeshNode& n = nodes[node - 1];
     const AroundScore limits = scoreAround(around, nodes);
     double best = smallestMovableSine(node, around, nodes);
-    const double shortestSquared = nearestNeighbourSquared(n, a, nodes);
-    if (!(shortestSquared > 0.0) || shortestSquared > 1e299) return false;
-    const double guardSquared = 0.09 * shortestSquared;   // 0.3 of the shortest edge
-    const double reach = meanNeighbourDistance(n, a, nodes);
-    const double x0 = n.x, y0 = n.y;
-    bool moved = false;
-    static const double kDiagonal = std::sqrt(0.5);
-    const double directions[8][2] = {{1, 0},  {0, 1},  {-1, 0},          {0, -1},
-                                     {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {-kDiagonal, -kDiagonal}, {kDiagonal, -kDiagonal}};
-    for (double step = reach / 4.0; step > reach / 64.0; step *= 0.5) {
-        bool better = true;
-        while (better) {
-            better = false;
-            const double bx = n.x, by = n.y;
-            double bestX = bx, bestY = by;
-            for (const auto& d : directions) {
-                n.x = bx + step * d[0];
-                n.y = by + step * d[1];
-                if (!within(n.x, n.y, x0, y0, 0.5 * reach)) continue;
-                const double sine = smallestMovableSine(node, around, nodes);
-                if (!(sine > best + 1e-9) || nearestNeighbourSquared(n, a, nodes) < guardSquared) continue;
-                const AroundScore score = scoreAround(around, nodes);
-                if (score.invalid > limits.invalid || score.shortfall > limits.shortfall + 1e-12) continue;
-                best = sine;
-                bestX = n.x;
-                bestY = n.y;
-                better = true;
-            }
-            n.x = bestX;
-            n.y = bestY;
-            moved = moved || better;
+    return patternSearch(nodes[node - 1], a, nodes, 4.0, 64.0, [&]() {
+        const double sine = smallestMovableSine(node, around, nodes);
+        if (!(sine > best + 1e-9)) return false;
+        const AroundScore score = scoreAround(around, nodes);
+        if (score.invalid > limits.invalid || score.shortfall > limits.shortfall + 1e-12) return false;
+        best = sine;
+        return true;
+    });
+}
+
+// The free corners (positive adjacency name) of the elements that `poor`
+// picks, each once, in ascending order.
+template <typename Poor>
+std::vector<int> freeCornersOf(const std::vector<MeshElement>& elements, const std::vector<NodeAdjacency>& adjacency,
+                               Poor poor)
+{
+    std::vector<int> free;
+    for (const MeshElement& el : elements) {
+        if (!poor(el)) continue;
+        const int count = el.w[4] == 0 ? 3 : 4;
+        for (int k = 0; k < count; ++k) {
+            const int node = el.w[1 + k];
+            if (adjacency[node - 1].name > 0) free.push_back(node);
         }
     }
-    return moved;
+    std::sort(free.begin(), free.end());
+    free.erase(std::unique(free.begin(), free.end()), free.end());
+    return free;
 }
 
 // Worst corner sine of an element.
@@ -594,17 +596,9 @@ void raisePoorestCorners(std::vector<MeshNode>& nodes, const std::vector<MeshEle
                          const std::vector<NodeAdjacency>& adjacency)
 {
     for (int sweep = 0; sweep < 4; ++sweep) {
-        std::vector<int> free;
-        for (const MeshElement& el : elements) {
-            const int count = el.w[4] == 0 ? 3 : 4;
-            if (worstSineOf(el, nodes) >= (count == 3 ? kTriangleRaiseBelow : kQuadRaiseBelow)) continue;
-            for (int k = 0; k < count; ++k) {
-                const int node = el.w[1 + k];
-                if (adjacency[node - 1].name > 0) free.push_back(node);
-            }
-        }
-        std::sort(free.begin(), free.end());
-        free.erase(std::unique(free.begin(), free.end()), free.end());
+        const std::vector<int> free = freeCornersOf(elements, adjacency, [&](const MeshElement& el) {
+            return worstSineOf(el, nodes) < (el.w[4] == 0 ? kTriangleRaiseBelow : kQuadRaiseBelow);
+        });
         bool moved = false;
         for (int node : free)
             if (raiseSmallestSine(node, nodes, elements, adjacency[node - 1])) moved = true;
@@ -616,17 +610,8 @@ void improvePoorCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElem
                         const std::vector<NodeAdjacency>& adjacency)
 {
     for (int sweep = 0; sweep < 8; ++sweep) {
-        std::vector<int> free;
-        for (const MeshElement& el : elements) {
-            if (worstScoreOf(el, nodes) >= 1.0) continue;
-            const int count = el.w[4] == 0 ? 3 : 4;
-            for (int k = 0; k < count; ++k) {
-                const int node = el.w[1 + k];
-                if (adjacency[node - 1].name > 0) free.push_back(node);
-            }
-        }
-        std::sort(free.begin(), free.end());
-        free.erase(std::unique(free.begin(), free.end()), free.end());
+        std::vector<int> free = freeCornersOf(elements, adjacency,
+                                              [&](const MeshElement& el) { return worstScoreOf(el, nodes) < 1.0; });
         // The neighbours of those nodes get room to move as well.
         const std::size_t direct = free.size();
         for (std::size_t i = 0; i < direct; ++i) {
