@@ -1,4 +1,5 @@
 #include "Tessaro_DLL/free/FreeMesher.h"
+#include "Tessaro_DLL/free/NodeOrder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -252,6 +253,8 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
     workTriangles = tri.triangles.size();
     deleted.resize(workTriangles, 0);
     storeTriangulation(region, tri, deleted);
+    if (region.nodes.size() >= kNumberByPlaceFrom)
+        numberTriangulationByPlace(region, static_cast<int>(boundaryNodes.size()));
     return true;
 }
 

@@ -349,6 +349,7 @@ void renumberAdjacency(const FaceModel& model, const NodeRenumbering& names)
     const int n = names.count();
     if (model.mode == 1) {
         std::vector<TopoNode> rebuilt;
+        rebuilt.reserve(region.topoNodes.size());
         for (int v = 1; v <= n && v <= static_cast<int>(region.topoNodes.size()); ++v) {
             if (names.merged(v)) continue;
             const TopoNode& old = region.topoNodes[v - 1];
@@ -367,6 +368,7 @@ void renumberAdjacency(const FaceModel& model, const NodeRenumbering& names)
         return;
     }
     std::vector<NodeAdjacency> rebuilt;
+    rebuilt.reserve(region.adjacency.size());
     for (int v = 1; v <= n && v <= static_cast<int>(region.adjacency.size()); ++v) {
         if (names.merged(v)) continue;
         const NodeAdjacency& old = region.adjacency[v - 1];
@@ -393,6 +395,7 @@ void renumberAfterMerge(const FaceModel& model, std::vector<BoundarySegment>& se
     renumberAdjacency(model, names);
 
     std::vector<MeshNode> nodes;
+    nodes.reserve(region.nodes.size());
     for (int v = 1; v <= names.count(); ++v) {
         if (names.merged(v)) continue;
         nodes.push_back(region.nodes[v - 1]);

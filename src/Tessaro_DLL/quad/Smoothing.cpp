@@ -7,6 +7,13 @@ namespace tessaro {
 
 namespace {
 
+// Quadrilaterals whose worst corner has a smaller sine than this (corners
+// sharper than 53 or blunter than 127 degrees), and triangles with a corner
+// sharper than 30 degrees, are worked on by raisePoorestCorners once the
+// limits are met.
+const double kQuadRaiseBelow = 0.8;
+const double kTriangleRaiseBelow = 0.5;
+
 // Area of the triangle (a, b, c), whichever way it turns.
 double heron(const MeshNode& a, const MeshNode& b, const MeshNode& c)
 {
@@ -418,35 +425,57 @@ double worstScoreOf(const MeshElement& el, const std::vector<MeshNode>& nodes)
     return worst;
 }
 
-double nearestNeighbour(const MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNode>& nodes)
+double nearestNeighbourSquared(const MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNode>& nodes)
 {
     double nearest = 1e300;
     for (int k = 0; k < a.neighbourCount; ++k) {
         const MeshNode& m = nodes[a.neighbours[k] - 1];
-        nearest = std::min(nearest, std::hypot(m.x - n.x, m.y - n.y));
+        nearest = std::min(nearest, (m.x - n.x) * (m.x - n.x) + (m.y - n.y) * (m.y - n.y));
     }
     return nearest;
 }
 
-// Moves a free node by a pattern search (eight directions, steps from a
-// third of its shortest edge down to a sixty-fourth, never more than half
-// that edge from where it was nor closer than 0.3 of it to a neighbour) to
-// where the corners around it fall least short of the limits, without more
-// invalid elements around it than before.
-bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
-                 const NodeAdjacency& a)
+// Whether (x, y) lies within `reach` of (x0, y0).
+bool within(double x, double y, double x0, double y0, double reach)
 {
-    const Around<MeshElement> around = elementsAt(a, elements);
-    MeshNode& n = nodes[node - 1];
-    AroundScore best = scoreAround(around, nodes);
-    const double shortest = nearestNeighbour(n, a, nodes);
-    if (!(shortest > 0.0) || shortest > 1e299) return false;
+    return (x - x0) * (x - x0) + (y - y0) * (y - y0) <= reach * reach;
+}
+
+// The mean length of the node's edges: the reach of its pattern search. A
+// node pressed against one neighbour (say next to a boundary node put back
+// after the halving) has a much shorter nearest edge and could not get away
+// from it in steps of that length.
+double meanNeighbourDistance(const MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNode>& nodes)
+{
+    if (a.neighbourCount == 0) return 0.0;
+    double sum = 0.0;
+    for (int k = 0; k < a.neighbourCount; ++k) {
+        const MeshNode& m = nodes[a.neighbours[k] - 1];
+        sum += std::hypot(m.x - n.x, m.y - n.y);
+    }
+    return sum / a.neighbourCount;
+}
+
+// Pattern search for a free node: eight directions, steps from the node's
+// mean edge length over `first` down to over `last`, never more than half
+// that length from where it was nor closer to a neighbour than 0.3 of its
+// shortest edge. `betterHere` rates the node's present position and says
+// whether it is better than the best so far (taking it as the best when it
+// is); the node ends at the best position. Returns whether it moved.
+template <typename BetterHere>
+bool patternSearch(MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNode>& nodes, double first, double last,
+                   BetterHere betterHere)
+{
+    const double shortestSquared = nearestNeighbourSquared(n, a, nodes);
+    if (!(shortestSquared > 0.0) || shortestSquared > 1e299) return false;
+    const double guardSquared = 0.09 * shortestSquared;   // 0.3 of the shortest edge
+    const double reach = meanNeighbourDistance(n, a, nodes);
     const double x0 = n.x, y0 = n.y;
     bool moved = false;
     static const double kDiagonal = std::sqrt(0.5);
     const double directions[8][2] = {{1, 0},  {0, 1},  {-1, 0},          {0, -1},
                                      {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {-kDiagonal, -kDiagonal}, {kDiagonal, -kDiagonal}};
-    for (double step = shortest / 3.0; step > shortest / 64.0; step *= 0.5) {
+    for (double step = reach / first; step > reach / last; step *= 0.5) {
         bool better = true;
         while (better) {
             better = false;
@@ -455,11 +484,9 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
             for (const auto& d : directions) {
                 n.x = bx + step * d[0];
                 n.y = by + step * d[1];
-                if (std::hypot(n.x - x0, n.y - y0) > 0.5 * shortest || nearestNeighbour(n, a, nodes) < 0.3 * shortest)
+                if (!within(n.x, n.y, x0, y0, 0.5 * reach) || nearestNeighbourSquared(n, a, nodes) < guardSquared)
                     continue;
-                const AroundScore score = scoreAround(around, nodes);
-                if (score.betterThan(best)) {
-                    best = score;
+                if (betterHere()) {
                     bestX = n.x;
                     bestY = n.y;
                     better = true;
@@ -470,30 +497,121 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
             moved = moved || better;
         }
     }
-    if (!moved) {
-        n.x = x0;
-        n.y = y0;
-    }
     return moved;
 }
 
+// Moves a free node by a pattern search (steps from a third of its mean
+// edge length down to a two-hundred-fifty-sixth) to where the corners
+// around it fall least short of the limits, without more invalid elements
+// around it than before.
+bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                 const NodeAdjacency& a)
+{
+    const Around<MeshElement> around = elementsAt(a, elements);
+    AroundScore best = scoreAround(around, nodes);
+    return patternSearch(nodes[node - 1], a, nodes, 3.0, 256.0, [&]() {
+        const AroundScore score = scoreAround(around, nodes);
+        if (!score.betterThan(best)) return false;
+        best = score;
+        return true;
+    });
+}
+
+// The smallest sine among the corners a move of `node` changes: in each
+// element around it, its own corner and the corners at its two neighbours
+// along the element's sides (negative for a corner turned inward).
+double smallestMovableSine(int node, const Around<MeshElement>& around, const std::vector<MeshNode>& nodes)
+{
+    double smallest = 2.0;
+    for (int k = 0; k < around.count; ++k) {
+        const MeshElement& el = *around.element[k];
+        const int count = el.w[4] == 0 ? 3 : 4;
+        int at = 0;
+        while (at < count && el.w[1 + at] != node) ++at;
+        if (at == count) continue;
+        for (const int m : {at + count - 1, at, at + 1}) {
+            const MeshNode& previous = nodes[el.w[1 + (m + count - 1) % count] - 1];
+            const MeshNode& corner = nodes[el.w[1 + m % count] - 1];
+            const MeshNode& next = nodes[el.w[1 + (m + 1) % count] - 1];
+            const CornerTurn t = turnAt(previous, corner, next);
+            if (!(t.lengths > 0.0)) return -1.0;
+            smallest = std::min(smallest, t.cross / std::sqrt(t.lengths));
+        }
+    }
+    return smallest;
+}
+
+// Moves a free node by a pattern search (steps from a quarter of its mean
+// edge length down to a sixty-fourth) to where the smallest sine of the
+// corners it changes is largest, without falling further short of the
+// limits (see AroundScore) or making more elements invalid.
+bool raiseSmallestSine(int node, std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                       const NodeAdjacency& a)
+{
+    const Around<MeshElement> around = elementsAt(a, elements);
+    const AroundScore limits = scoreAround(around, nodes);
+    double best = smallestMovableSine(node, around, nodes);
+    return patternSearch(nodes[node - 1], a, nodes, 4.0, 64.0, [&]() {
+        const double sine = smallestMovableSine(node, around, nodes);
+        if (!(sine > best + 1e-9)) return false;
+        const AroundScore score = scoreAround(around, nodes);
+        if (score.invalid > limits.invalid || score.shortfall > limits.shortfall + 1e-12) return false;
+        best = sine;
+        return true;
+    });
+}
+
+// The free corners (positive adjacency name) of the elements that `poor`
+// picks, each once, in ascending order.
+template <typename Poor>
+std::vector<int> freeCornersOf(const std::vector<MeshElement>& elements, const std::vector<NodeAdjacency>& adjacency,
+                               Poor poor)
+{
+    std::vector<int> free;
+    for (const MeshElement& el : elements) {
+        if (!poor(el)) continue;
+        const int count = el.w[4] == 0 ? 3 : 4;
+        for (int k = 0; k < count; ++k) {
+            const int node = el.w[1 + k];
+            if (adjacency[node - 1].name > 0) free.push_back(node);
+        }
+    }
+    std::sort(free.begin(), free.end());
+    free.erase(std::unique(free.begin(), free.end()), free.end());
+    return free;
+}
+
+// Worst corner sine of an element.
+double worstSineOf(const MeshElement& el, const std::vector<MeshNode>& nodes)
+{
+    const ElementCorners c = cornersOf(el, nodes);
+    double worst = 2.0;
+    cornerState(c.p, c.count, worst);
+    return worst;
+}
+
 }  // namespace
+
+void raisePoorestCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                         const std::vector<NodeAdjacency>& adjacency)
+{
+    for (int sweep = 0; sweep < 4; ++sweep) {
+        const std::vector<int> free = freeCornersOf(elements, adjacency, [&](const MeshElement& el) {
+            return worstSineOf(el, nodes) < (el.w[4] == 0 ? kTriangleRaiseBelow : kQuadRaiseBelow);
+        });
+        bool moved = false;
+        for (int node : free)
+            if (raiseSmallestSine(node, nodes, elements, adjacency[node - 1])) moved = true;
+        if (!moved) return;
+    }
+}
 
 void improvePoorCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
                         const std::vector<NodeAdjacency>& adjacency)
 {
     for (int sweep = 0; sweep < 8; ++sweep) {
-        std::vector<int> free;
-        for (const MeshElement& el : elements) {
-            if (worstScoreOf(el, nodes) >= 1.0) continue;
-            const int count = el.w[4] == 0 ? 3 : 4;
-            for (int k = 0; k < count; ++k) {
-                const int node = el.w[1 + k];
-                if (adjacency[node - 1].name > 0) free.push_back(node);
-            }
-        }
-        std::sort(free.begin(), free.end());
-        free.erase(std::unique(free.begin(), free.end()), free.end());
+        std::vector<int> free = freeCornersOf(elements, adjacency,
+                                              [&](const MeshElement& el) { return worstScoreOf(el, nodes) < 1.0; });
         // The neighbours of those nodes get room to move as well.
         const std::size_t direct = free.size();
         for (std::size_t i = 0; i < direct; ++i) {
@@ -506,8 +624,9 @@ void improvePoorCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElem
         bool moved = false;
         for (int node : free)
             if (improveNode(node, nodes, elements, adjacency[node - 1])) moved = true;
-        if (!moved) return;
+        if (!moved) break;
     }
+    raisePoorestCorners(nodes, elements, adjacency);
 }
 
 }  // namespace tessaro

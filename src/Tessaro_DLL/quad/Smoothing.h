@@ -59,8 +59,18 @@ void repairInvalidElements(std::vector<MeshNode>& nodes, const std::vector<MeshE
 // or of a scaled Jacobian below 0.2, and their free neighbours, to where the
 // worst corner around each is best (pattern search); every element stays
 // valid. Near an input corner sharper than that it does what it can.
+// Then raisePoorestCorners lifts the poorest corners further.
 void improvePoorCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
                         const std::vector<NodeAdjacency>& adjacency);
+
+// Moves the free corners of quadrilaterals with a corner sharper than 53
+// or blunter than 127 degrees (a sine below 0.8), and of triangles with a
+// corner sharper than 30 degrees, to where the smallest sine of the corners
+// each changes is largest (pattern search), never further from the limits
+// improvePoorCorners works to nor making an element invalid.
+// improvePoorCorners ends with it.
+void raisePoorestCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElement>& elements,
+                         const std::vector<NodeAdjacency>& adjacency);
 
 // Area-weighted mean of the vertex means of the (four-cornered) elements
 // listed in the node's adjacency record.
