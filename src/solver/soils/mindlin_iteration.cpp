@@ -204,6 +204,73 @@ void element_loads(RunState& st, const SoilWeights& w, const std::vector<double>
     for (int el = 1; el <= st.nelem; ++el) st.element_soil_loads(el) *= carried / given;
 }
 
+// The first update of an increment: while the whole slab bears, the soil
+// reactions hold all the vertical loads (no support holds the deflection),
+// so their resultant is that of the loads.  A resultant beyond the slab (the
+// farthest node from the centre of its area in that direction) has no
+// answer on a soil that cannot pull: the slab overturns.  Lines on the
+// listing and the message file say so and what to change; true then.
+bool resultant_beyond_slab(RunState& st, const SoilWeights& w) {
+    for (int i = 1; i <= st.nvfix; ++i)
+        if (st.fixcod(1, i) != 0) return false;
+    auto y = [&](int p) { return st.coord(2, p); };
+    auto z = [&](int p) { return st.coord(3, p); };
+    double force = 0, fy = 0, fz = 0;
+    if (!w.modulus) {
+        for (int p = 1; p <= st.npoin; ++p) {
+            const double f = st.soil_stiffness(p) * deflection(st, p);
+            force += f, fy += f * y(p), fz += f * z(p);
+        }
+    } else {
+        double pos[3], wt[3];
+        gauss_rule(3, pos, wt);
+        ShapeCommon sc;
+        for (int el = 1; el <= st.nelem; ++el)
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j) {
+                    shape_functions(sc, pos[i], pos[j], st.nnode);
+                    double k = 0, wg = 0, yg = 0, zg = 0;
+                    for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, el));
+                    for (int a = 1; a <= st.nnode; ++a) {
+                        const int p = st.lnods(a, el);
+                        wg += sc.N(a) * deflection(st, p), yg += sc.N(a) * y(p), zg += sc.N(a) * z(p);
+                    }
+                    const double f = k * wg * wt[i] * wt[j] * area_jacobian(st, sc, el, st.nnode);
+                    force += f, fy += f * yg, fz += f * zg;
+                }
+    }
+    if (!(std::fabs(force) > 0.0) || !std::isfinite(fy) || !std::isfinite(fz)) return false;
+    // The centre of the slab's area.
+    double area = 0, cy = 0, cz = 0;
+    for (int el = 1; el <= st.nelem; ++el) {
+        double ey = 0, ez = 0;
+        for (int c = 1; c <= 4; ++c) ey += 0.25 * y(st.lnods(c, el)), ez += 0.25 * z(st.lnods(c, el));
+        const double a = w.area[static_cast<std::size_t>(el - 1)];
+        area += a, cy += a * ey, cz += a * ez;
+    }
+    if (!(area > 0.0)) return false;
+    cy /= area, cz /= area;
+    const double dy = fy / force - cy, dz = fz / force - cz, distance = std::hypot(dy, dz);
+    if (!(distance > 0.0)) return false;
+    double reach = 0;
+    for (int p = 1; p <= st.npoin; ++p) reach = std::max(reach, ((y(p) - cy) * dy + (z(p) - cz) * dz) / distance);
+    if (distance <= reach) return false;
+    const double load = std::fabs(force), moment = load * distance;
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  " *** Mindlin soil: the resultant of the vertical loads (%.6g) lies %.2f m from the centre of the "
+                  "slab, which reaches %.2f m in that direction: a soil that cannot pull cannot hold it, the slab "
+                  "overturns",
+                  load, distance, reach);
+    report_run_error(st, text);
+    std::snprintf(text, sizeof text,
+                  " *** make the moment of the loads about the centre of the slab (now %.6g) smaller than the "
+                  "vertical load times %.2f m (%.6g), or the vertical load larger than %.6g",
+                  moment, reach, load * reach, moment / reach);
+    report_run_error(st, text);
+    return true;
+}
+
 }  // namespace
 
 void mindlin_set_acceleration(bool on) { g_accelerate = on; }
@@ -245,6 +312,11 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
         if (st.soil_stiffness(p) > 0.0) contact_sum += st.soil_stiffness(p), ++contact;
     }
     const double mean = contact > 0 ? contact_sum / contact : st.ksoil0;
+    if (st.iter == 1 && resultant_beyond_slab(st, w)) {
+        status = kStatusIncrement;
+        converged = false;
+        return;
+    }
     element_loads(st, w, force);
     int bad = 0;
     if (!st.mindlin_cache) st.mindlin_cache = std::make_shared<MindlinCache>();
