@@ -145,15 +145,15 @@ std::string node_name(const RunState& st, int p) {
     return std::to_string(static_cast<std::size_t>(p) <= st.node_ids.size() ? st.node_ids(p) : p);
 }
 
-// The share of the soil force of 8- and 9-node elements that pulls: the
-// modulus interpolated from the corners times the deflection, integrated
-// (3 x 3 points) where the deflection is on the lifted side, over the same
-// integral of its magnitude.
-double pulling_share(RunState& st, double side) {
+// Calls f(sc, el, k, w, dv) at the 3 x 3 points of every element where the
+// soil modulus of 8- and 9-node elements, interpolated bilinearly from the
+// corners, is positive: k the modulus, w the deflection, dv the point's
+// share of the area; sc holds the shape functions there.
+template <class F>
+void for_soil_points(RunState& st, F&& f) {
     double pos[3], wt[3];
     gauss_rule(3, pos, wt);
     ShapeCommon sc;
-    double pulling = 0, all = 0;
     for (int el = 1; el <= st.nelem; ++el)
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j) {
@@ -162,10 +162,20 @@ double pulling_share(RunState& st, double side) {
                 for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, el));
                 if (!(k > 0.0)) continue;
                 for (int a = 1; a <= st.nnode; ++a) wg += sc.N(a) * deflection(st, st.lnods(a, el));
-                const double f = k * wg * wt[i] * wt[j] * area_jacobian(st, sc, el, st.nnode);
-                all += std::fabs(f);
-                if (side * f < 0.0) pulling += std::fabs(f);
+                f(sc, el, k, wg, wt[i] * wt[j] * area_jacobian(st, sc, el, st.nnode));
             }
+}
+
+// The share of the soil force of 8- and 9-node elements that pulls: the
+// modulus times the deflection, integrated where the deflection is on the
+// lifted side, over the same integral of its magnitude.
+double pulling_share(RunState& st, double side) {
+    double pulling = 0, all = 0;
+    for_soil_points(st, [&](ShapeCommon&, int, double k, double wg, double dv) {
+        const double f = k * wg * dv;
+        all += std::fabs(f);
+        if (side * f < 0.0) pulling += std::fabs(f);
+    });
     return all > 0.0 ? pulling / all : 0.0;
 }
 
@@ -222,22 +232,12 @@ bool resultant_beyond_slab(RunState& st, const SoilWeights& w) {
             force += f, fy += f * y(p), fz += f * z(p);
         }
     } else {
-        double pos[3], wt[3];
-        gauss_rule(3, pos, wt);
-        ShapeCommon sc;
-        for (int el = 1; el <= st.nelem; ++el)
-            for (int i = 0; i < 3; ++i)
-                for (int j = 0; j < 3; ++j) {
-                    shape_functions(sc, pos[i], pos[j], st.nnode);
-                    double k = 0, wg = 0, yg = 0, zg = 0;
-                    for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, el));
-                    for (int a = 1; a <= st.nnode; ++a) {
-                        const int p = st.lnods(a, el);
-                        wg += sc.N(a) * deflection(st, p), yg += sc.N(a) * y(p), zg += sc.N(a) * z(p);
-                    }
-                    const double f = k * wg * wt[i] * wt[j] * area_jacobian(st, sc, el, st.nnode);
-                    force += f, fy += f * yg, fz += f * zg;
-                }
+        for_soil_points(st, [&](ShapeCommon& sc, int el, double k, double wg, double dv) {
+            double yg = 0, zg = 0;
+            for (int a = 1; a <= st.nnode; ++a) yg += sc.N(a) * y(st.lnods(a, el)), zg += sc.N(a) * z(st.lnods(a, el));
+            const double f = k * wg * dv;
+            force += f, fy += f * yg, fz += f * zg;
+        });
     }
     if (!(std::fabs(force) > 0.0) || !std::isfinite(fy) || !std::isfinite(fz)) return false;
     // The centre of the slab's area.
