@@ -11,6 +11,10 @@
 
 namespace {
 
+// Steps of the soil iteration a template's model allows: a foundation on the
+// half-space soil whose moment lifts one side settles in about 90.
+constexpr int kTemplateIterations = 150;
+
 // The meshing step reports its own failure; a mesh that was made but cannot
 // be imported, or no meshing step at all, is reported here.
 bool MeshInFolder(ModelData& model, const ScratchFolder& folder, const TemplateMesher& mesher, MesherHost& host) {
@@ -24,8 +28,16 @@ bool MeshInFolder(ModelData& model, const ScratchFolder& folder, const TemplateM
     const bool imported = mesher && model.ImportMeshFile(MesherOutputName(input, ".fem"), 1, lists.regionNames,
                                                          lists.regionIds, lists.setNames, lists.setRegions,
                                                          lists.setHeights) != 0;
-    if (!imported) host.Message("Error reading file temp.fem ", MesherIcon::Exclamation);
-    return imported;
+    if (!imported) {
+        host.Message("Error reading file temp.fem ", MesherIcon::Exclamation);
+        return false;
+    }
+    int iterations = 0;
+    double increment = 0, start = 0, end = 0, smallest = 0, tolerance = 0;
+    model.GetTimeSteppingParameters(iterations, increment, start, end, smallest, tolerance);
+    if (iterations < kTemplateIterations)
+        model.SetTimeSteppingParameters(kTemplateIterations, increment, start, end, smallest, tolerance);
+    return true;
 }
 
 }  // namespace

@@ -28,6 +28,8 @@
 #include "app/MainFrame.h"
 #include "app/SplashWindow.h"
 #include "model/DataTable.h"
+#include "meshtools/MesherBinding.h"
+#include "meshtools/TemplateMeshing.h"
 #include "model/ModelData.h"
 #include "platform/ui/Settings.h"
 #include "viz/ui/DlgContourLimits.h"
@@ -98,6 +100,10 @@ protected:
     {
         const std::string model = dir.File(name);
         std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/" + name, model);
+        OpenAnalysedModel(model);
+    }
+    void OpenAnalysedModel(const std::string& model)
+    {
         const std::string run = std::string(BRENNIX_BIN_DIR) + "/brennix-run \"" + model + "\" >/dev/null 2>&1";
         ASSERT_EQ(std::system(run.c_str()), 0) << run;
         ui::Settings stored(dir.File("settings"));
@@ -349,6 +355,61 @@ void ContourDesktop::ShotAtBothSizes(const std::string& name)
         XMoveResizeWindow(fl_display, fl_xid(p.window), p.x, p.y, static_cast<unsigned>(p.w), static_cast<unsigned>(p.h));
     frame->resize(fx, fy, fw, fh);
     EXPECT_TRUE(Settle());
+}
+
+// The circular foundation of 8-node elements on the half-space soil under
+// P 600 and a moment that lifts one side (M 5040 = 0.6 P R3), analysed by
+// brennix-run and opened in the program: the soil-pressure contour runs from
+// the largest compression up to 0, the pressure of the lifted nodes.
+TEST_F(ContourDesktop, LiftedSideOfAFoundationOnTheHalfSpaceShowsNoSoilPressure)
+{
+    struct Host : MesherHost {
+        void Message(const std::string& text, MesherIcon) override { said += text; }
+        bool Ask(const std::string&) override { return true; }
+        std::string said;
+    } host;
+    ModelData made;
+    made.Reset();
+    made.SetTemplateParameters(2, 1, 1, 3.5, 5.0, 14.0, 0.0, 1.5, 5.0, 3.5, 600.0, 0.0, 5040.0, 1.1);
+    ASSERT_TRUE(MeshAndImportTemplate(made, BRENNIX_BIN_DIR, host)) << host.said;
+    made.SetSoilModel(1);
+    const std::string model = dir.File("lifting.slb");
+    ASSERT_EQ(made.WriteModelFile(model), 0);
+    OpenAnalysedModel(model);
+    if (HasFatalFailure()) return;
+    const ModelData& m = *view->GetModelData();
+    ASSERT_TRUE(m.HasResults());
+    const int pressure = 24;   // soil_press_q, a view column from 1
+    ASSERT_EQ(m.resultCaptions[pressure - 1], "soil_press_q");
+    int lifted = 0;
+    for (int row = 0; row < m.GetNodeCount(); ++row) {
+        const double q = m.GetResultValue(pressure - 1, row, 1);
+        EXPECT_LE(q, 0.0) << "node row " << row;
+        lifted += q == 0.0;
+    }
+    EXPECT_GT(lifted, m.GetNodeCount() / 10);
+
+    view->OnResultsContourPlot();
+    Fl_Window* win = nullptr;
+    DlgContourLimits* dlg = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dlg = DialogTitled<DlgContourLimits>(backend, "Contour Plot Options", win)); }));
+    ASSERT_TRUE(Settle());
+    ASSERT_TRUE(ClickWidget(win, "Show Contour Plot"));
+    ASSERT_TRUE(WaitFor([&] { return view->display.contourColumn == 1; }));
+    ASSERT_TRUE(ClickWidget(win, "Soil Reactions"));
+    ASSERT_TRUE(WaitFor([&] { return view->display.contourColumn == pressure; })) << view->display.contourColumn;
+    ASSERT_TRUE(ClickWidget(win, "OK"));
+    ASSERT_TRUE(WaitFor([&] { return !win->visible(); }));
+    double low = 0, high = 0, increment = 0;
+    int divisions = 0;
+    m.GetContourLimits(low, high, divisions, increment);
+    EXPECT_LT(low, 0.0);
+    EXPECT_EQ(high, 0.0);
+    EXPECT_TRUE(Settle());
+    SaveShot(Screenshot(frame->x(), frame->y(), frame->w(), frame->h()), "view_contour_halfspace_lifted.bmp");
+
+    app->CloseAllDocuments();
+    CloseWindow(*app->MainFrame());
 }
 
 // Contour Plot Options: a variable picked from the list with the mouse is

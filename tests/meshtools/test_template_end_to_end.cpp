@@ -258,4 +258,77 @@ TEST_F(TemplateEndToEndTest, ShearWithoutInPlaneSupportIsRefusedAndConstraintsCu
     EXPECT_EQ(outcome.solverStatus, 0) << runHost.said << messages;
 }
 
+// The foundations on the half-space soil.  With the dialog's loads (P 600,
+// M 50000) the resultant lies about 83 m from the centre of a slab that
+// reaches 14 m (circular) or 27.5 m (octagonal): a soil that cannot pull
+// cannot hold it, and the run stops at once saying so and what to change.
+// With a moment that lifts one side but leaves the resultant inside the
+// slab (M = 0.6 P R3) the run converges within the template's iteration
+// limit: soil pressures of one sign only, the soil reactions carry the
+// vertical loads, and the message file gives the lifted share.
+TEST_F(TemplateEndToEndTest, FoundationsOnTheHalfSpaceUnderTheirMoments) {
+    for (int kind : {1, 2}) {
+        SCOPED_TRACE(kind);
+        host.messages.clear();
+        ASSERT_TRUE(NewFoundation(kind));
+        int iterations = 0;
+        double increment = 0, start = 0, end = 0, smallest = 0, tolerance = 0;
+        Model().GetTimeSteppingParameters(iterations, increment, start, end, smallest, tolerance);
+        EXPECT_EQ(iterations, 150);
+        Model().SetSoilModel(1);
+        std::string messages;
+        const RunOutcome outcome = Analyse("overturned", messages);
+        EXPECT_EQ(outcome.solverStatus, 4) << messages;
+        EXPECT_NE(messages.find("Mindlin soil: the resultant of the vertical loads"), std::string::npos) << messages;
+        EXPECT_NE(messages.find(kind == 1 ? "which reaches 27.50 m in that direction" : "which reaches 14.00 m in that direction"),
+                  std::string::npos)
+            << messages;
+        EXPECT_NE(messages.find("the slab overturns"), std::string::npos);
+        EXPECT_NE(messages.find("make the moment of the loads about the centre of the slab (now "), std::string::npos)
+            << messages;
+        EXPECT_NE(messages.find("or the vertical load larger than"), std::string::npos);
+    }
+    struct Case {
+        int kind;
+        int element;   // the dialog's element radio
+        bool lifts;
+    };
+    const Case cases[] = {
+        {2, DlgTemplateOctagon::IDC_LINEAR4, true},
+        {2, DlgTemplateOctagon::IDC_QUADRATIC8, true},
+        {1, DlgTemplateOctagon::IDC_LINEAR4, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.kind << " " << c.element);
+        host.messages.clear();
+        ASSERT_TRUE(NewFoundation(c.kind, [&c](ui::Dialog& d) {
+            d.UserClick(c.element);
+            d.UserType(DlgTemplateOctagon::IDC_M, "5040");
+        }));
+        Model().SetSoilModel(1);
+        std::string messages;
+        const RunOutcome outcome = Analyse("lifting", messages);
+        ASSERT_EQ(outcome.solverStatus, 0) << messages;
+        ASSERT_EQ(outcome.resultsStatus, 0);
+        double load = 0;
+        const NodalActionTable* loads = Model().GetNodalActionTable(2);
+        for (int i = 0; i < loads->GetCount(); ++i) load += loads->GetValue(i, 0);
+        const int pressure = 23, reaction = 24;
+        ASSERT_EQ(Model().resultCaptions[pressure], "soil_press_q");
+        ASSERT_EQ(Model().resultCaptions[reaction], "Rx_soil_sti");
+        double carried = 0;
+        int pressing = 0, pulling = 0, none = 0;
+        for (int r = 0; r < Model().GetNodeCount(); ++r) {
+            const double q = Model().GetResultValue(pressure, r, 1);
+            (q < 0.0 ? pressing : q > 0.0 ? pulling : none) += 1;
+            carried += Model().GetResultValue(reaction, r, 1);
+        }
+        EXPECT_EQ(pulling, 0);
+        EXPECT_GT(pressing, 0);
+        EXPECT_NEAR(std::fabs(carried), load, 0.01 * load);
+        EXPECT_EQ(messages.find("nodes lifted off the soil (") != std::string::npos, c.lifts) << messages;
+        EXPECT_EQ(none > 0, c.lifts);
+    }
+}
+
 }  // namespace

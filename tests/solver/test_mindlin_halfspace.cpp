@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -373,6 +374,39 @@ TEST(MindlinHalfSpace, EccentricLoadLiftsTheFarSideWithoutTension) {
         const std::string line = " of " + std::to_string(m.nodes.size()) + " nodes lifted off the soil (";
         EXPECT_NE(o.listing.find(line), std::string::npos);
         EXPECT_NE(o.messages.find(line), std::string::npos);
+    }
+}
+
+// Loads whose resultant lies beyond the slab: a soil that cannot pull has
+// no answer, the slab overturns.  The run stops at the first soil update and
+// says where the resultant lies against the slab's extent and what to
+// change, instead of iterating until its limit.
+TEST(MindlinHalfSpace, ResultantBeyondTheSlabStopsWithTheOverturningMessage) {
+    const double load = 1000.0, a = 5.0;
+    for (int nnode : {4, 8}) {
+        SCOPED_TRACE(nnode);
+        SinModel m = disc(a, nnode == 4 ? 8 : 4, nnode);
+        m.materials = {{kRigid[0], kRigid[1], kRigid[2]}};
+        const int near = node_at(m, a, 0.0), far = node_at(m, -a, 0.0);
+        ASSERT_GT(near, 0);
+        ASSERT_GT(far, 0);
+        // P at one edge and -P/2 at the other: P/2 at 3a from the centre.
+        m.nodal_loads.push_back({near, {load, 0, 0, 0, 0, 0}});
+        m.nodal_loads.push_back({far, {-0.5 * load, 0, 0, 0, 0, 0}});
+        on_half_space(m, 5000.0, 400);
+        const Outcome o = analyse(m, "overturning" + std::to_string(nnode));
+        EXPECT_EQ(o.status, 4);
+        EXPECT_EQ(o.iterations, 1);
+        char distance[160];
+        std::snprintf(distance, sizeof distance, "lies %.2f m from the centre of the slab, which reaches %.2f m", 3 * a, a);
+        for (const std::string* file : {&o.messages, &o.listing}) {
+            EXPECT_NE(file->find(distance), std::string::npos) << *file;
+            EXPECT_NE(file->find("the slab overturns"), std::string::npos);
+            char change[160];
+            std::snprintf(change, sizeof change, "(now %.6g) smaller than the vertical load times %.2f m (%.6g)",
+                          0.5 * load * 3 * a, a, 0.5 * load * a);
+            EXPECT_NE(file->find(change), std::string::npos) << *file;
+        }
     }
 }
 

@@ -110,7 +110,12 @@ void mindlin_store_springs(RunState& st);
 // earlier iterates of the increment (Anderson acceleration over the nodes in
 // contact; the plain new values whenever a mixed value would not be positive
 // and finite).  An element without area writes a line naming it on the
-// listing and the message file and sets status kStatusSoilGeometry.
+// listing and the message file and sets status kStatusSoilGeometry.  At the
+// first update of an increment, loads whose resultant lies beyond the slab
+// (no restraint holding a deflection) overturn it on a soil that cannot
+// pull: lines on the listing and the message file give the resultant's
+// distance from the centre of the slab against the slab's extent that way,
+// and what to change, and the status is kStatusIncrement.
 void mindlin_update(RunState& st, bool& converged, int& status);
 
 // After a converged step: nodes out of contact get soil pressure 0; when any

@@ -145,15 +145,15 @@ std::string node_name(const RunState& st, int p) {
     return std::to_string(static_cast<std::size_t>(p) <= st.node_ids.size() ? st.node_ids(p) : p);
 }
 
-// The share of the soil force of 8- and 9-node elements that pulls: the
-// modulus interpolated from the corners times the deflection, integrated
-// (3 x 3 points) where the deflection is on the lifted side, over the same
-// integral of its magnitude.
-double pulling_share(RunState& st, double side) {
+// Calls f(sc, el, k, w, dv) at the 3 x 3 points of every element where the
+// soil modulus of 8- and 9-node elements, interpolated bilinearly from the
+// corners, is positive: k the modulus, w the deflection, dv the point's
+// share of the area; sc holds the shape functions there.
+template <class F>
+void for_soil_points(RunState& st, F&& f) {
     double pos[3], wt[3];
     gauss_rule(3, pos, wt);
     ShapeCommon sc;
-    double pulling = 0, all = 0;
     for (int el = 1; el <= st.nelem; ++el)
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j) {
@@ -162,10 +162,20 @@ double pulling_share(RunState& st, double side) {
                 for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, el));
                 if (!(k > 0.0)) continue;
                 for (int a = 1; a <= st.nnode; ++a) wg += sc.N(a) * deflection(st, st.lnods(a, el));
-                const double f = k * wg * wt[i] * wt[j] * area_jacobian(st, sc, el, st.nnode);
-                all += std::fabs(f);
-                if (side * f < 0.0) pulling += std::fabs(f);
+                f(sc, el, k, wg, wt[i] * wt[j] * area_jacobian(st, sc, el, st.nnode));
             }
+}
+
+// The share of the soil force of 8- and 9-node elements that pulls: the
+// modulus times the deflection, integrated where the deflection is on the
+// lifted side, over the same integral of its magnitude.
+double pulling_share(RunState& st, double side) {
+    double pulling = 0, all = 0;
+    for_soil_points(st, [&](ShapeCommon&, int, double k, double wg, double dv) {
+        const double f = k * wg * dv;
+        all += std::fabs(f);
+        if (side * f < 0.0) pulling += std::fabs(f);
+    });
     return all > 0.0 ? pulling / all : 0.0;
 }
 
@@ -202,6 +212,63 @@ void element_loads(RunState& st, const SoilWeights& w, const std::vector<double>
     }
     if (!(carried * given > 0.0)) return;
     for (int el = 1; el <= st.nelem; ++el) st.element_soil_loads(el) *= carried / given;
+}
+
+// The first update of an increment: while the whole slab bears, the soil
+// reactions hold all the vertical loads (no support holds the deflection),
+// so their resultant is that of the loads.  A resultant beyond the slab (the
+// farthest node from the centre of its area in that direction) has no
+// answer on a soil that cannot pull: the slab overturns.  Lines on the
+// listing and the message file say so and what to change; true then.
+bool resultant_beyond_slab(RunState& st, const SoilWeights& w) {
+    for (int i = 1; i <= st.nvfix; ++i)
+        if (st.fixcod(1, i) != 0) return false;
+    auto y = [&](int p) { return st.coord(2, p); };
+    auto z = [&](int p) { return st.coord(3, p); };
+    double force = 0, fy = 0, fz = 0;
+    if (!w.modulus) {
+        for (int p = 1; p <= st.npoin; ++p) {
+            const double f = st.soil_stiffness(p) * deflection(st, p);
+            force += f, fy += f * y(p), fz += f * z(p);
+        }
+    } else {
+        for_soil_points(st, [&](ShapeCommon& sc, int el, double k, double wg, double dv) {
+            double yg = 0, zg = 0;
+            for (int a = 1; a <= st.nnode; ++a) yg += sc.N(a) * y(st.lnods(a, el)), zg += sc.N(a) * z(st.lnods(a, el));
+            const double f = k * wg * dv;
+            force += f, fy += f * yg, fz += f * zg;
+        });
+    }
+    if (!(std::fabs(force) > 0.0) || !std::isfinite(fy) || !std::isfinite(fz)) return false;
+    // The centre of the slab's area.
+    double area = 0, cy = 0, cz = 0;
+    for (int el = 1; el <= st.nelem; ++el) {
+        double ey = 0, ez = 0;
+        for (int c = 1; c <= 4; ++c) ey += 0.25 * y(st.lnods(c, el)), ez += 0.25 * z(st.lnods(c, el));
+        const double a = w.area[static_cast<std::size_t>(el - 1)];
+        area += a, cy += a * ey, cz += a * ez;
+    }
+    if (!(area > 0.0)) return false;
+    cy /= area, cz /= area;
+    const double dy = fy / force - cy, dz = fz / force - cz, distance = std::hypot(dy, dz);
+    if (!(distance > 0.0)) return false;
+    double reach = 0;
+    for (int p = 1; p <= st.npoin; ++p) reach = std::max(reach, ((y(p) - cy) * dy + (z(p) - cz) * dz) / distance);
+    if (distance <= reach) return false;
+    const double load = std::fabs(force), moment = load * distance;
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  " *** Mindlin soil: the resultant of the vertical loads (%.6g) lies %.2f m from the centre of the "
+                  "slab, which reaches %.2f m in that direction: a soil that cannot pull cannot hold it, the slab "
+                  "overturns",
+                  load, distance, reach);
+    report_run_error(st, text);
+    std::snprintf(text, sizeof text,
+                  " *** make the moment of the loads about the centre of the slab (now %.6g) smaller than the "
+                  "vertical load times %.2f m (%.6g), or the vertical load larger than %.6g",
+                  moment, reach, load * reach, moment / reach);
+    report_run_error(st, text);
+    return true;
 }
 
 }  // namespace
@@ -245,6 +312,11 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
         if (st.soil_stiffness(p) > 0.0) contact_sum += st.soil_stiffness(p), ++contact;
     }
     const double mean = contact > 0 ? contact_sum / contact : st.ksoil0;
+    if (st.iter == 1 && resultant_beyond_slab(st, w)) {
+        status = kStatusIncrement;
+        converged = false;
+        return;
+    }
     element_loads(st, w, force);
     int bad = 0;
     if (!st.mindlin_cache) st.mindlin_cache = std::make_shared<MindlinCache>();
