@@ -1,10 +1,9 @@
 // Stage "soils": takes the element pressures of an iteration and gives the
 // nodal soil stiffnesses of the next one (Mindlin half-space, this header)
-// or the soil layer's area and edge terms (Vlasov, vlasov.h).
-//
-// Soil stiffness from the Mindlin point-load solution: settlements of an
-// elastic half-space under the element loads, and the update of the nodal
-// soil stiffnesses in the driver's iteration.
+// or the soil layer's area and edge terms (Vlasov, vlasov.h).  Here the
+// settlements of an elastic half-space under the element loads, from the
+// Mindlin point-load solution, and the update of the nodal soil stiffnesses
+// in the driver's iteration.
 #pragma once
 
 #include <cstddef>
@@ -15,9 +14,6 @@ namespace parvane {
 
 struct RunState;
 struct AndersonHistory;
-
-// Status of an element whose area gives no finite soil pressure.
-inline constexpr int kStatusSoilGeometry = 12;
 
 // Surface displacement at a corner of an a x b rectangle under the uniform
 // pressure p on a half-space of modulus e and Poisson's ratio nu.
