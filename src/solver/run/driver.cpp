@@ -167,12 +167,24 @@ void write_iteration_line(RunState& st, double err1, double d, double un, double
         .e(rrhs, 11, 4);
 }
 
+// What a frontal solution asks of the run's solver.  The first of the run
+// (no iteration counted yet) eliminates.  Without a soil that is updated (Mindlin, Vlasov) and without
+// nonlinear springs the element matrices come from the input alone, so every
+// later solution uses the factor of the first.  Otherwise the soil
+// stiffness or the springs' tangents change from one iteration to the next,
+// by amounts that may vanish as they settle: the matrices tell.
+FrontalCall frontal_call(const RunState& st) {
+    if (st.figures.iterations == 0) return FrontalCall::Factorize;
+    if (st.isoil == 0 && st.nnlin == 0) return FrontalCall::WithFactor;
+    return FrontalCall::Decide;
+}
+
 // The frontal solution of one iteration: the correction into st.disp_iter,
 // the support forces into N1.
 int solve_correction(RunState& st, const StepVectors& v) {
     int status = 0;
     const auto solve_start = std::chrono::steady_clock::now();
-    frontal_solve(st, FrontalCall::Decide, v.element_residuals, st.disp_iter.data(), v.nodal_residuals, status);
+    frontal_solve(st, frontal_call(st), v.element_residuals, st.disp_iter.data(), v.nodal_residuals, status);
     st.figures.solve_seconds += seconds_since(solve_start);
     st.figures.elimination_seconds += st.frontal.last_stats().elimination_seconds;
     if (st.frontal.last_stats().refinement_steps > 0) ++st.figures.refined_solutions;
