@@ -1084,4 +1084,82 @@ TEST(Analysis, AScatteredNumberingGivesTheResultsOfTheOrderedOne) {
     }
 }
 
+// Two analyses in one process share nothing: a second one run in the middle
+// of the first (from its converged-step call) leaves the first its stored
+// equations, figures and call, and each gives the step results, listing and
+// figures of its own run alone.  The first solves its later iterations and
+// steps with the factor of its first elimination.
+TEST(Analysis, TwoAnalysesInOneProcessEachGiveTheResultsOfTheirOwnRun) {
+    SinModel first = square_plate(6.0, 4, 8);
+    winkler(first, 12.5, 2500.0);
+    first.nodal_loads.push_back({3, {100.0, 0, 0, 0, 0, 0}});
+    first.dt = 0.5;
+    SinModel second = square_plate(4.0, 3, 4);
+    winkler(second, 10.0, 1000.0);
+    second.nodal_loads.push_back({6, {50.0, 0, 0, 0, 0, 0}});
+
+    struct Outcome {
+        int status = -1;
+        std::string sds, sou;
+        parvane::RunFigures figures;
+    };
+    auto collect = [](const RunFolder& f, Outcome& o) {
+        o.sds = f.text("model.sds");
+        // The listing without its execution time.
+        std::istringstream in(f.text("model.sou"));
+        for (std::string line; std::getline(in, line);)
+            if (line.find("Execution time") == std::string::npos) o.sou += line + "\n";
+    };
+    auto alone = [&](const SinModel& m, const std::string& name) {
+        RunFolder f(name);
+        f.write_input(m);
+        Outcome o;
+        o.status = run(f, -1.0, nullptr, nullptr, &o.figures);
+        collect(f, o);
+        return o;
+    };
+    const Outcome first_alone = alone(first, "alone_first"), second_alone = alone(second, "alone_second");
+    ASSERT_EQ(first_alone.status, 0);
+    ASSERT_EQ(second_alone.status, 0);
+    ASSERT_GE(first_alone.figures.iterations, 4);
+
+    struct Nested {
+        RunFolder& first;
+        RunFolder& second;
+        int steps = 0;
+        Outcome outcome;
+    };
+    RunFolder f1("both_first"), f2("both_second");
+    f1.write_input(first);
+    f2.write_input(second);
+    Nested nested{f1, f2};
+    Outcome first_both;
+    first_both.status = run(
+        f1, -1.0,
+        [](const parvane::RunState&, void* data) {
+            Nested& n = *static_cast<Nested*>(data);
+            if (n.steps++ > 0) return;
+            n.second.enter();
+            auto st = std::make_unique<parvane::RunState>();
+            n.outcome.status = 0;
+            parvane::run_analysis(*st, n.outcome.status);
+            n.outcome.figures = st->figures;
+            n.first.enter();
+        },
+        &nested, &first_both.figures);
+    collect(f1, first_both);
+    collect(f2, nested.outcome);
+    EXPECT_EQ(nested.steps, 2);
+
+    const std::pair<const Outcome*, const Outcome*> pairs[] = {{&first_alone, &first_both},
+                                                               {&second_alone, &nested.outcome}};
+    for (const auto& [own, both] : pairs) {
+        EXPECT_EQ(both->status, 0);
+        EXPECT_EQ(both->sds, own->sds);
+        EXPECT_EQ(both->sou, own->sou);
+        EXPECT_EQ(both->figures.iterations, own->figures.iterations);
+        EXPECT_EQ(both->figures.refined_solutions, own->figures.refined_solutions);
+    }
+}
+
 }  // namespace
