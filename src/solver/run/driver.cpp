@@ -139,40 +139,51 @@ void write_step_head(RunState& st) {
         .f(st.dtcur, 10, 4);
 }
 
-void write_iteration_line(RunState& st, double err1, double d, double un, double rhs, double err2, double r,
-                          double ru, double rrhs) {
+// The norms of one iteration, each split into the translations and the
+// rotations (split_dof_norms): the loads, the correction and the increment of
+// the step so far.
+struct IterationNorms {
+    double rhs = 0, rrhs = 0;  // loads
+    double d = 0, r = 0;       // correction
+    double un = 0, ru = 0;     // increment of the step
+    double err1() const { return un != 0.0 ? d / un : d; }
+    double err2() const { return ru != 0.0 ? r / ru : r; }
+};
+
+void write_iteration_line(RunState& st, const IterationNorms& n) {
     fio::Units& u = st.units;
     fio::Writer(u, kUnitMessages).lit("Current increment = ").e(st.dtcur, 12, 4);
     fio::Writer(u, kUnitMessages)
         .lit("iter =")
         .i(st.iter, 5)
         .lit(" err1 =")
-        .e(err1, 11, 4)
+        .e(n.err1(), 11, 4)
         .lit(" d = ")
-        .e(d, 11, 4)
+        .e(n.d, 11, 4)
         .lit(" u =")
-        .e(un, 11, 4)
+        .e(n.un, 11, 4)
         .lit(" rhs = ")
-        .e(rhs, 11, 4)
+        .e(n.rhs, 11, 4)
         .end()
         .lit("      ")
         .x(5)
         .lit(" err2 =")
-        .e(err2, 11, 4)
+        .e(n.err2(), 11, 4)
         .lit(" r = ")
-        .e(r, 11, 4)
+        .e(n.r, 11, 4)
         .lit(" ru=")
-        .e(ru, 11, 4)
+        .e(n.ru, 11, 4)
         .lit(" rrhs= ")
-        .e(rrhs, 11, 4);
+        .e(n.rrhs, 11, 4);
 }
 
 // What a frontal solution asks of the run's solver.  The first of the run
-// (no iteration counted yet) eliminates.  Without a soil that is updated (Mindlin, Vlasov) and without
-// nonlinear springs the element matrices come from the input alone, so every
-// later solution uses the factor of the first.  Otherwise the soil
-// stiffness or the springs' tangents change from one iteration to the next,
-// by amounts that may vanish as they settle: the matrices tell.
+// (no iteration counted yet) eliminates.  Without a soil that is updated
+// (Mindlin, Vlasov) and without nonlinear springs the element matrices come
+// from the input alone, so every later solution uses the factor of the
+// first.  Otherwise the soil stiffness or the springs' tangents change from
+// one iteration to the next, by amounts that may vanish as they settle: the
+// matrices tell.
 FrontalCall frontal_call(const RunState& st) {
     if (st.figures.iterations == 0) return FrontalCall::Factorize;
     if (st.isoil == 0 && st.nnlin == 0) return FrontalCall::WithFactor;
@@ -221,8 +232,8 @@ int solve_iteration(RunState& st, const StepVectors& v, IterationEnd& end) {
     if (status > 0) return status;
     clear(st.nodal_n1);
     assemble_nodal_vector(st, v.element_residuals, v.nodal_residuals);
-    double rhs = 0, rrhs = 0;
-    split_dof_norms(v.nodal_residuals, rhs, rrhs, ntotv);
+    IterationNorms n;
+    split_dof_norms(v.nodal_residuals, n.rhs, n.rrhs, ntotv);
 
     clear(st.nodal_n1);
     status = solve_correction(st, v);
@@ -231,13 +242,10 @@ int solve_iteration(RunState& st, const StepVectors& v, IterationEnd& end) {
     double* const ds = st.disp_step.data();
     for (int i = 0; i < ntotv; ++i) ds[i] += di[i];
 
-    double d = 0, r = 0, un = 0, ru = 0;
-    split_dof_norms(di, d, r, ntotv);
-    split_dof_norms(ds, un, ru, ntotv);
+    split_dof_norms(di, n.d, n.r, ntotv);
+    split_dof_norms(ds, n.un, n.ru, ntotv);
     ++st.iter;
-    const double err1 = un != 0.0 ? d / un : d;
-    const double err2 = ru != 0.0 ? r / ru : r;
-    write_iteration_line(st, err1, d, un, rhs, err2, r, ru, rrhs);
+    write_iteration_line(st, n);
 
     // Soil update; the Mindlin stiffness has its own convergence test.
     bool c0 = true;
@@ -253,8 +261,8 @@ int solve_iteration(RunState& st, const StepVectors& v, IterationEnd& end) {
 
     end = IterationEnd::Again;
     if (st.iter == 1) return 0;
-    const bool c1 = err1 <= st.toler || d <= kConvergenceFloor || un <= kConvergenceFloor;
-    const bool c2 = err2 <= st.toler || r <= kConvergenceFloor || ru <= kConvergenceFloor;
+    const bool c1 = n.err1() <= st.toler || n.d <= kConvergenceFloor || n.un <= kConvergenceFloor;
+    const bool c2 = n.err2() <= st.toler || n.r <= kConvergenceFloor || n.ru <= kConvergenceFloor;
     if (c0 && c1 && c2)
         end = IterationEnd::Converged;
     else if (st.iter >= st.maxiter)
