@@ -304,18 +304,23 @@ int accept_step(RunState& st, const StepVectors& v) {
 }
 
 // No convergence: the increment is retried with half its length from the
-// soil state of the last converged step.  kStatusIncrement when the half
-// falls below dtmin or needs more increments than there is room for.
-int halve_increment(RunState& st) {
+// soil state of the last converged step.  `stopped_short` is set, and the
+// steps end, when the half falls below dtmin or needs more increments than
+// there is room for.
+int halve_increment(RunState& st, bool& stopped_short) {
     // --- Mindlin soil: the nodes that did not settle.
     if (st.isoil == 1) mindlin_report_unsettled(st);
     st.dtcur *= 0.5;
     if (st.dtcur < st.dtmin) {
         message_line(st, "error, required increment less than minimun specified");
-        return kStatusIncrement;
+        stopped_short = true;
+        return 0;
     }
     st.tcur -= st.dtcur;
-    if (halving_exceeds_increments(st)) return kStatusIncrement;
+    if (halving_exceeds_increments(st)) {
+        stopped_short = true;
+        return 0;
+    }
     if (st.isoil == 1) {
         std::copy(st.soil_stiffness_restart.vec().begin(), st.soil_stiffness_restart.vec().end(),
                   st.soil_stiffness.vec().begin());
@@ -325,10 +330,9 @@ int halve_increment(RunState& st) {
     return 0;
 }
 
-// The time steps up to the end time, each iterated to convergence or halved.
-// kStatusIncrement when the end time could not be reached; nothing else in
-// the steps gives that status.
-int time_steps(RunState& st) {
+// The time steps up to the end time, each iterated to convergence or halved;
+// `stopped_short` is set when the increment could not reach the end time.
+int time_steps(RunState& st, bool& stopped_short) {
     const StepVectors v(st);
     while (st.tcur <= st.tend) {
         st.iter = 0;
@@ -337,8 +341,8 @@ int time_steps(RunState& st) {
         IterationEnd end = IterationEnd::Again;
         while (end == IterationEnd::Again)
             if (const int status = solve_iteration(st, v, end); status > 0) return status;
-        const int status = end == IterationEnd::Converged ? accept_step(st, v) : halve_increment(st);
-        if (status > 0) return status;
+        const int status = end == IterationEnd::Converged ? accept_step(st, v) : halve_increment(st, stopped_short);
+        if (status > 0 || stopped_short) return status;
     }
     return 0;
 }
@@ -360,11 +364,7 @@ void run_analysis(RunState& st, int& status) {
     // one (the steps done so far stand, the cuts are made, the files close),
     // but the caller learns that the end time was not reached.
     bool stopped_short = false;
-    if (status == 0) {
-        status = time_steps(st);
-        stopped_short = status == kStatusIncrement;
-        if (stopped_short) status = 0;
-    }
+    if (status == 0) status = time_steps(st, stopped_short);
     if (status == 0) {
         st.units.write_line(kUnitResults, "END_STEP_DATA");
         section_cuts(st, status);
