@@ -40,6 +40,7 @@ void RunState::reset() {
   frontal.release();
   element_loop = std::make_unique<ElementLoop>();
   static_cast<RunData&>(*this) = RunData{};
+  figures = RunFigures{};
 }
 
 namespace {

@@ -4,9 +4,11 @@
 // an ITORVE(2) call and destroyed at its end: the control values read from
 // the head of the numeric input, the fixed dimensions, soil values, numeric
 // constants, cut control, file names and title, the open units, the frontal
-// solver with its stored equations, the work arrays and the shape, Gauss and
-// element-loop blocks of the element being formed.  Nothing is kept between runs;
-// `reset()` gives a state as new (the frontal solver keeps its settings).
+// solver with its stored equations, the work arrays, the shape, Gauss and
+// element-loop blocks of the element being formed, and the driver's figures
+// and converged-step call.  Nothing is kept between runs; `reset()` gives a
+// state as new (the frontal solver and the converged-step call keep their
+// settings).
 //
 // Arrays are stored column by column (first index fastest) and indexed from
 // 1 through FArray::operator(), as the routines address them:
@@ -440,6 +442,23 @@ struct RunData {
 };
 
 struct ElementLoop;
+struct RunState;
+
+// Figures of one run of the driver (for the benchmark): the iterations of
+// all increments, the seconds of the frontal solutions (and of their
+// eliminations) and of the soil updates.
+struct RunFigures {
+  int iterations = 0;
+  double solve_seconds = 0;
+  double elimination_seconds = 0;  // with the refinement steps of solutions that eliminated nothing
+  int refined_solutions = 0;       // solutions by refinement through stored equations
+  double soil_seconds = 0;
+};
+
+// Called by the driver after the results of every converged step are
+// written, with the run state as it stands (for tests and tools that look at
+// the values).
+using ConvergedStepHook = void (*)(const RunState& st, void* data);
 
 struct RunState : RunData {
   RunState();
@@ -450,6 +469,12 @@ struct RunState : RunData {
   // The rigidity, strain-matrix and buffer blocks of the element loop
   // (elements/element_loop.h), beside the shape and Gauss blocks.
   std::unique_ptr<ElementLoop> element_loop;
+  // The figures of the driver's last run, and the call after each converged
+  // step with its data (none unless set); the figures start anew with every
+  // run, the call stays set.
+  RunFigures figures;
+  ConvergedStepHook converged_step_hook = nullptr;
+  void* converged_step_data = nullptr;
 
   // Closes every unit (files kept) and sets every value as new.
   void reset();
