@@ -343,18 +343,19 @@ TEST(MeshValidity, ScaledRegionGivesTheScaledMesh)
     }
 }
 
-// Where a step stops a region with a line of its own (here the node lists
-// overflow at the end of the 25 m segments of a 1 m wide strip), a line
-// follows that names the region, the place and what to change.
+// A 1 m wide strip whose long sides have segments of 2.5 m and 25 m leaves a
+// nearly straight corner in quadrilateral mode: the refusal names the
+// region, the element's place and what to change.
 TEST(MeshValidity, RefusalNamesRegionPlaceAndRemedy)
 {
     const ToolRun run =
         runTool("refusal", freeRegionText({{0, 0}, {100, 0}, {100, 1}, {0, 1}}, {40, 2, 4, 2}, true));
     ASSERT_EQ(run.status, 1);
     EXPECT_FALSE(run.meshWritten);
-    EXPECT_NE(run.log.find("Error: region 1: the mesh could not be finished near ("), std::string::npos) << run.log;
-    EXPECT_NE(run.log.find("side 3 has 4 segments of 25 m and side 2 2 of 0.5 m: change the division count of side 3 "
-                           "or side 2 to bring them closer"),
+    EXPECT_NE(run.log.find("Error: region 1: element "), std::string::npos) << run.log;
+    EXPECT_NE(run.log.find(" degrees at ("), std::string::npos) << run.log;
+    EXPECT_NE(run.log.find("side 2 has 2 segments of 0.5 m and side 3 4 of 25 m: change the division count of side 2 "
+                           "or side 3 to bring them closer"),
               std::string::npos)
         << run.log;
 }

@@ -12,16 +12,6 @@ constexpr double kFlipDistance = 1e-15;
 constexpr double kSplitTolerance = 1e-6;
 constexpr double kFlatShare = 1e-9;   // of the star's area, for a new triangle
 
-void logTooManyNeighbours(std::ostream& log, int node)
-{
-    log << "Error: node neighbour for node " << node << " bigger than 20" << std::endl;
-}
-
-void logTooManyElements(std::ostream& log, int node)
-{
-    log << "Error: element neighbour for node " << node << " bigger than 14" << std::endl;
-}
-
 // Doubled signed area of (a, b, c).
 double doubledArea(const RegionRecord& region, int a, int b, int c)
 {
@@ -188,24 +178,15 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
 
 }  // namespace
 
-bool addElement(NodeAdjacency& a, int element, int node, std::ostream& log)
+bool addElement(NodeAdjacency& a, int element, int /*node*/, std::ostream& /*log*/)
 {
-    if (a.elementCount >= NodeAdjacency::kMaxElements) {
-        logTooManyElements(log, node);
-        return false;
-    }
     a.elements[a.elementCount++] = element;
     return true;
 }
 
-bool addNeighbour(NodeAdjacency& a, int neighbour, int node, std::ostream& log)
+bool addNeighbour(NodeAdjacency& a, int neighbour, int /*node*/, std::ostream& /*log*/)
 {
-    if (listContains(a.neighbours.data(), a.neighbourCount, neighbour)) return true;
-    if (a.neighbourCount >= NodeAdjacency::kMaxNeighbours) {
-        logTooManyNeighbours(log, node);
-        return false;
-    }
-    a.neighbours[a.neighbourCount++] = neighbour;
+    if (!listContains(a.neighbours.data(), a.neighbourCount, neighbour)) a.neighbours[a.neighbourCount++] = neighbour;
     return true;
 }
 

@@ -111,15 +111,20 @@ bool cornersValidQuick(const MeshNode* const* corners, int count)
     return true;
 }
 
-// Elements around a node, at most the slots of a node record.
+// Elements around a node, at most the slots a node record holds in place;
+// a node with more is `partial` and stays where it is.
 template <typename Element>
 struct Around {
     static constexpr int kCapacity = TopoNode::kMaxQuads + TopoNode::kMaxTriangles;
     const Element* element[kCapacity] = {};
     int count = 0;
+    bool partial = false;
     void add(const Element* el)
     {
-        if (count < kCapacity) element[count++] = el;
+        if (count < kCapacity)
+            element[count++] = el;
+        else
+            partial = true;
     }
 };
 
@@ -142,6 +147,7 @@ bool moveIfValid(MeshNode& node, double x, double y, const Around<Element>& arou
                  bool noWorse, const Element* first = nullptr, StateCache* cache = nullptr)
 {
     constexpr int kCapacity = Around<Element>::kCapacity;
+    if (around.partial) return false;
     bool validBefore[kCapacity];
     bool validAfter[kCapacity];
     double worstAfter[kCapacity];
@@ -437,6 +443,7 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
                  const NodeAdjacency& a)
 {
     const Around<MeshElement> around = elementsAt(a, elements);
+    if (around.partial) return false;
     MeshNode& n = nodes[node - 1];
     AroundScore best = scoreAround(around, nodes);
     const double shortest = nearestNeighbour(n, a, nodes);
