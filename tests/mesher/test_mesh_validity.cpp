@@ -359,3 +359,53 @@ TEST(MeshValidity, RefusalNamesRegionPlaceAndRemedy)
               std::string::npos)
         << run.log;
 }
+
+// Regions joined into one mesh scale alike: two free regions sharing a side
+// (quadrilaterals and triangles), scaled by 1e-3 to 1e3, give the mesh of
+// the unscaled pair, scaled: the seam's nodes are shared at every scale.
+TEST(MeshValidity, JoinedRegionsGiveTheScaledMesh)
+{
+    auto pair = [](double factor, bool quadrilateral) {
+        GeometrySpec g;
+        g.shape = quadrilateral ? 1 : 0;
+        for (const auto& [x, y] : Polygon{{0, 0}, {0.3, 0}, {0.3, 0.2}, {0, 0.2}, {0.7, 0}, {0.7, 0.2}})
+            g.points.emplace_back(factor * x, factor * y);
+        auto region = [&](int obj, std::array<int, 4> corners, std::array<int, 4> divisions,
+                          std::array<int, 4> codes) {
+            RegionSpec r;
+            r.scheme = quadrilateral ? -31 : -21;
+            r.obj = obj;
+            for (int k = 0; k < 4; ++k) {
+                SegSpec s;
+                s.lim2 = divisions[k] + 1;
+                s.p1 = corners[k];
+                s.p2 = corners[(k + 1) % 4];
+                r.sides.push_back(SideSpec{k + 1, codes[k], {s}});
+            }
+            return r;
+        };
+        g.regions.push_back(region(101, {1, 2, 3, 4}, {6, 4, 6, 4}, {-2, 2, -2, -2}));
+        g.regions.push_back(region(102, {2, 5, 6, 3}, {8, 4, 8, 4}, {-2, -2, -2, 2}));
+        return geometryText(g);
+    };
+    for (const bool quadrilateral : {true, false}) {
+        const ToolRun reference = runTool("joined-1", pair(1.0, quadrilateral));
+        ASSERT_EQ(reference.status, 0) << reference.log;
+        ValidationOptions options;
+        options.expectedArea = 0.14;
+        EXPECT_EQ(validateMesh(reference.mesh, options), std::vector<std::string>{});
+        for (const double factor : {1e-3, 0.01, 0.5, 3.0, 100.0, 1e3}) {
+            const std::string name = std::to_string(factor) + (quadrilateral ? " quadrilaterals" : " triangles");
+            const ToolRun run = runTool("joined", pair(factor, quadrilateral));
+            ASSERT_EQ(run.status, 0) << name << "\n" << run.log;
+            ASSERT_EQ(run.mesh.elements.size(), reference.mesh.elements.size()) << name;
+            ASSERT_EQ(run.mesh.xy.size(), reference.mesh.xy.size()) << name;
+            for (std::size_t e = 0; e < run.mesh.elements.size(); ++e)
+                ASSERT_EQ(run.mesh.elements[e].nodes, reference.mesh.elements[e].nodes) << name << ", element " << e + 1;
+            for (std::size_t k = 0; k < run.mesh.xy.size(); ++k) {
+                EXPECT_NEAR(run.mesh.xy[k].first, factor * reference.mesh.xy[k].first, 1e-7 * factor) << name;
+                EXPECT_NEAR(run.mesh.xy[k].second, factor * reference.mesh.xy[k].second, 1e-7 * factor) << name;
+            }
+        }
+    }
+}

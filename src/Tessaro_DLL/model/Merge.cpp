@@ -5,11 +5,19 @@
 #include <map>
 #include <set>
 
+#include "Tessaro_DLL/model/Extent.h"
+
 namespace tessaro {
 
 namespace {
 
+// Points of a region closer than this share of its extent are one point, so
+// that a region and its scaled copy join alike.
+constexpr double kCoincideShare = 1e-9;
+
 double distance(double xa, double ya, double xb, double yb) { return std::hypot(xa - xb, ya - yb); }
+
+double coincideDistance(const RegionRecord& region) { return kCoincideShare * extentOf(region.nodes); }
 
 int globalCorners(const MeshElement& el) { return el.w[4] == 0 ? 3 : 4; }
 
@@ -93,11 +101,14 @@ int structureElementOfInterfaceRun(const RegionRecord& region, int corners,
         if (node < 1 || node > static_cast<int>(region.nodes.size())) return 0;
     const MeshNode& p = region.nodes[ends[0] - 1];
     const MeshNode& q = region.nodes[ends[1] - 1];
+    const double coincide = coincideDistance(region);
     for (const StructureElementRecord& se : structureElements) {
         if (se.segments.empty()) continue;
         const SideSegment& seg = se.segments.front();
-        const bool forward = distance(seg.x1, seg.y1, p.x, p.y) < 1e-8 && distance(seg.x2, seg.y2, q.x, q.y) < 1e-8;
-        const bool backward = distance(seg.x1, seg.y1, q.x, q.y) < 1e-8 && distance(seg.x2, seg.y2, p.x, p.y) < 1e-8;
+        const bool forward =
+            distance(seg.x1, seg.y1, p.x, p.y) < coincide && distance(seg.x2, seg.y2, q.x, q.y) < coincide;
+        const bool backward =
+            distance(seg.x1, seg.y1, q.x, q.y) < coincide && distance(seg.x2, seg.y2, p.x, p.y) < coincide;
         if (forward || backward) return se.value5;
     }
     return 0;
@@ -111,6 +122,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
     const int nodeCount = static_cast<int>(region.nodes.size());
     auto corner = [&](int element, int k) { return region.elements[element - 1].w[1 + (k % c)]; };
     auto globalXY = [&](int name) -> const FemNode& { return mesh.nodes[name - 1]; };
+    const double coincide = coincideDistance(region);
 
     // 1. Structure element that an interface run of the region lies on.
     const int s = structureElementOfInterfaceRun(region, c, structureElements);
@@ -147,7 +159,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
             const int a = corner(side.element, side.side);
             if (a < 1 || a > nodeCount) continue;
             const MeshNode& p = region.nodes[a - 1];
-            if (distance(p.x, p.y, vertex.x, vertex.y) >= 1e-8) continue;
+            if (distance(p.x, p.y, vertex.x, vertex.y) >= coincide) continue;
             if (a > static_cast<int>(region.adjacency.size())) continue;
             const NodeAdjacency& adj = region.adjacency[a - 1];
             for (int q = 0; q < adj.elementCount; ++q) mesh.vertexElements.push_back(adj.elements[q] + M);
@@ -212,7 +224,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
                 int A = 0, B = 0;
                 openSideEnds(mesh, open, A, B);
                 const FemNode& gA = globalXY(A);
-                if (distance(pn.x, pn.y, gA.x, gA.y) < 1e-8) {
+                if (distance(pn.x, pn.y, gA.x, gA.y) < coincide) {
                     pairs.emplace_back(p, A);
                     break;
                 }
