@@ -2,6 +2,7 @@
 // once gave folded, non-convex or flat quadrilaterals, or were refused
 // though valid, now give a valid mesh; inputs that cannot be meshed are
 // refused with an "Error:" line. Also checks the test-side mesh checker.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -301,13 +302,32 @@ TEST(MeshValidity, FormerlyRefusedRegionsGiveValidMeshes)
         {"square 2/60/2/60, quadrilaterals", square, {2, 60, 2, 60}, true},
         {"12-corner star of 30 divisions, quadrilaterals", star, std::vector<int>(12, 30), true},
         {"12-corner star of 30 divisions, triangles", star, std::vector<int>(12, 30), false},
+        // Thin strips: triangles fanning out from one node of a side of 2
+        // segments facing one of 38, and three nodes of a short side left
+        // in a row as the straight corner of an element. (Campaign strips
+        // of millimetres, here in metres: the checker's coincidence
+        // distance is absolute.)
+        {"strip 3.1 x 0.16 m, 2/2/38/2, quadrilaterals",
+         {{0, 0}, {0.57908675958996745, -3.0256139162156332}, {0.73532789437240245, -2.9957101760289188},
+          {0.15624113478243502, 2.9903740186714365e-02}},
+         {2, 2, 38, 2}, true},
+        {"strip 2.0 x 0.19 m, 2/4/4/4, quadrilaterals",
+         {{0, 0}, {-1.4318697596746258, -1.4257532200474851}, {-1.3003490166571727, -1.5578381924316658},
+          {0.13152074301745319, -0.1320849723841808}},
+         {2, 4, 4, 4}, true},
+        {"strip 22 x 1.6 mm, 4/4/22/4, quadrilaterals",
+         {{0, 0}, {-0.0011140150997388598, 0.022078593930820185}, {-0.0027166044989886222, 0.021997732405170514},
+          {-0.0016025893992497621, -8.0861525649669934e-05}},
+         {4, 4, 22, 4}, true},
     };
     for (const Case& c : cases) {
         const ToolRun run = runTool("formerly-refused", freeRegionText(c.corners, c.divisions, c.quadrilateral));
         ASSERT_EQ(run.status, 0) << c.name << "\n" << run.log;
         ValidationOptions options;
-        options.expectedArea = polygonArea(c.corners);
-        options.areaTolerance = 1e-6;
+        // Corners in either turning sense; the tolerance a millionth of
+        // the area, also for regions of a few square millimetres.
+        options.expectedArea = std::fabs(polygonArea(c.corners));
+        options.areaTolerance = 1e-6 * std::min(1.0, options.expectedArea);
         const std::vector<std::string> problems = validateMesh(run.mesh, options);
         EXPECT_TRUE(problems.empty()) << c.name << ": " << (problems.empty() ? "" : problems.front());
     }
