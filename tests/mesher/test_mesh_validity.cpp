@@ -363,21 +363,30 @@ TEST(MeshValidity, ScaledRegionGivesTheScaledMesh)
     }
 }
 
-// A 1 m wide strip whose long sides have segments of 2.5 m and 25 m leaves a
-// nearly straight corner in quadrilateral mode: the refusal names the
-// region, the element's place and what to change.
+// A 1 m wide strip whose long sides have segments of 12.5 or 2.5 m and of 50
+// or 25 m leaves a nearly straight corner in quadrilateral mode (triangles
+// of the 1 m width under a 50 m side): the refusal names the region, the
+// element's place and what to change.
 TEST(MeshValidity, RefusalNamesRegionPlaceAndRemedy)
 {
-    const ToolRun run =
-        runTool("refusal", freeRegionText({{0, 0}, {100, 0}, {100, 1}, {0, 1}}, {40, 2, 4, 2}, true));
-    ASSERT_EQ(run.status, 1);
-    EXPECT_FALSE(run.meshWritten);
-    EXPECT_NE(run.log.find("Error: region 1: element "), std::string::npos) << run.log;
-    EXPECT_NE(run.log.find(" degrees at ("), std::string::npos) << run.log;
-    EXPECT_NE(run.log.find("side 2 has 2 segments of 0.5 m and side 3 4 of 25 m: change the division count of side 2 "
-                           "or side 3 to bring them closer"),
-              std::string::npos)
-        << run.log;
+    struct Case {
+        std::vector<int> divisions;
+        const char* remedy;
+    };
+    const Case cases[] = {
+        {{8, 2, 2, 2}, "side 2 has 2 segments of 0.5 m and side 3 2 of 50 m: change the division count of side 2 or "
+                       "side 3 to bring them closer"},
+        {{40, 2, 4, 2}, "side 2 has 2 segments of 0.5 m and side 3 4 of 25 m: change the division count of side 2 or "
+                        "side 3 to bring them closer"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = runTool("refusal", freeRegionText({{0, 0}, {100, 0}, {100, 1}, {0, 1}}, c.divisions, true));
+        ASSERT_EQ(run.status, 1) << c.remedy;
+        EXPECT_FALSE(run.meshWritten);
+        EXPECT_NE(run.log.find("Error: region 1: element "), std::string::npos) << run.log;
+        EXPECT_NE(run.log.find(" degrees at ("), std::string::npos) << run.log;
+        EXPECT_NE(run.log.find(c.remedy), std::string::npos) << run.log;
+    }
 }
 
 // Regions joined into one mesh scale alike: two free regions sharing a side
