@@ -72,6 +72,39 @@ FemMesh meshOf(std::vector<std::pair<double, double>> xy, std::vector<std::vecto
     return m;
 }
 
+// A free region (scheme -31 or -21) of four sides between the numbered
+// points, with the divisions and side codes of each side.
+RegionSpec fourSidedRegion(int scheme, int obj, std::array<int, 4> corners, std::array<int, 4> divisions,
+                           std::array<int, 4> codes)
+{
+    RegionSpec r;
+    r.scheme = scheme;
+    r.obj = obj;
+    for (int k = 0; k < 4; ++k) {
+        SegSpec s;
+        s.lim2 = divisions[k] + 1;
+        s.p1 = corners[k];
+        s.p2 = corners[(k + 1) % 4];
+        r.sides.push_back(SideSpec{k + 1, codes[k], {s}});
+    }
+    return r;
+}
+
+// The run meshed and gave the reference's mesh scaled by `factor`: the same
+// elements on the same nodes at the scaled places.
+void expectScaledMesh(const ToolRun& run, const ToolRun& reference, double factor, const std::string& name)
+{
+    ASSERT_EQ(run.status, 0) << name << "\n" << run.log;
+    ASSERT_EQ(run.mesh.elements.size(), reference.mesh.elements.size()) << name;
+    ASSERT_EQ(run.mesh.xy.size(), reference.mesh.xy.size()) << name;
+    for (std::size_t e = 0; e < run.mesh.elements.size(); ++e)
+        ASSERT_EQ(run.mesh.elements[e].nodes, reference.mesh.elements[e].nodes) << name << ", element " << e + 1;
+    for (std::size_t k = 0; k < run.mesh.xy.size(); ++k) {
+        EXPECT_NEAR(run.mesh.xy[k].first, factor * reference.mesh.xy[k].first, 1e-7 * factor) << name;
+        EXPECT_NEAR(run.mesh.xy[k].second, factor * reference.mesh.xy[k].second, 1e-7 * factor) << name;
+    }
+}
+
 bool mentions(const std::vector<std::string>& problems, const std::string& part)
 {
     for (const std::string& p : problems)
@@ -190,21 +223,8 @@ TEST(MeshValidity, SharedSideDividedDifferentlyIsRefused)
 {
     GeometrySpec g;
     g.points = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {20, 0}, {20, 10}};
-    auto region = [](int obj, std::array<int, 4> corners, std::array<int, 4> divisions, std::array<int, 4> codes) {
-        RegionSpec r;
-        r.scheme = -31;
-        r.obj = obj;
-        for (int k = 0; k < 4; ++k) {
-            SegSpec s;
-            s.lim2 = divisions[k] + 1;
-            s.p1 = corners[k];
-            s.p2 = corners[(k + 1) % 4];
-            r.sides.push_back(SideSpec{k + 1, codes[k], {s}});
-        }
-        return r;
-    };
-    g.regions.push_back(region(101, {1, 2, 3, 4}, {4, 4, 4, 4}, {-2, 2, -2, -2}));
-    g.regions.push_back(region(102, {2, 5, 6, 3}, {4, 4, 4, 6}, {-2, -2, -2, 2}));
+    g.regions.push_back(fourSidedRegion(-31, 101, {1, 2, 3, 4}, {4, 4, 4, 4}, {-2, 2, -2, -2}));
+    g.regions.push_back(fourSidedRegion(-31, 102, {2, 5, 6, 3}, {4, 4, 4, 6}, {-2, -2, -2, 2}));
     const ToolRun run = runTool("unequal", geometryText(g));
     EXPECT_EQ(run.status, 1);
     EXPECT_FALSE(run.meshWritten);
@@ -349,16 +369,8 @@ TEST(MeshValidity, ScaledRegionGivesTheScaledMesh)
         ASSERT_EQ(reference.status, 0) << reference.log;
         for (const double factor : {1e-3, 0.1, 0.5, 2.0, 3.0, 10.0, 1e3}) {
             const std::string name = std::to_string(factor) + (quadrilateral ? " quadrilaterals" : " triangles");
-            const ToolRun run = runTool("scaled", freeRegionText(rectilinear, divisions, quadrilateral, factor));
-            ASSERT_EQ(run.status, 0) << name << "\n" << run.log;
-            ASSERT_EQ(run.mesh.elements.size(), reference.mesh.elements.size()) << name;
-            ASSERT_EQ(run.mesh.xy.size(), reference.mesh.xy.size()) << name;
-            for (std::size_t e = 0; e < run.mesh.elements.size(); ++e)
-                ASSERT_EQ(run.mesh.elements[e].nodes, reference.mesh.elements[e].nodes) << name << ", element " << e + 1;
-            for (std::size_t k = 0; k < run.mesh.xy.size(); ++k) {
-                EXPECT_NEAR(run.mesh.xy[k].first, factor * reference.mesh.xy[k].first, 1e-7 * factor) << name;
-                EXPECT_NEAR(run.mesh.xy[k].second, factor * reference.mesh.xy[k].second, 1e-7 * factor) << name;
-            }
+            expectScaledMesh(runTool("scaled", freeRegionText(rectilinear, divisions, quadrilateral, factor)),
+                             reference, factor, name);
         }
     }
 }
@@ -399,22 +411,9 @@ TEST(MeshValidity, JoinedRegionsGiveTheScaledMesh)
         g.shape = quadrilateral ? 1 : 0;
         for (const auto& [x, y] : Polygon{{0, 0}, {0.3, 0}, {0.3, 0.2}, {0, 0.2}, {0.7, 0}, {0.7, 0.2}})
             g.points.emplace_back(factor * x, factor * y);
-        auto region = [&](int obj, std::array<int, 4> corners, std::array<int, 4> divisions,
-                          std::array<int, 4> codes) {
-            RegionSpec r;
-            r.scheme = quadrilateral ? -31 : -21;
-            r.obj = obj;
-            for (int k = 0; k < 4; ++k) {
-                SegSpec s;
-                s.lim2 = divisions[k] + 1;
-                s.p1 = corners[k];
-                s.p2 = corners[(k + 1) % 4];
-                r.sides.push_back(SideSpec{k + 1, codes[k], {s}});
-            }
-            return r;
-        };
-        g.regions.push_back(region(101, {1, 2, 3, 4}, {6, 4, 6, 4}, {-2, 2, -2, -2}));
-        g.regions.push_back(region(102, {2, 5, 6, 3}, {8, 4, 8, 4}, {-2, -2, -2, 2}));
+        const int scheme = quadrilateral ? -31 : -21;
+        g.regions.push_back(fourSidedRegion(scheme, 101, {1, 2, 3, 4}, {6, 4, 6, 4}, {-2, 2, -2, -2}));
+        g.regions.push_back(fourSidedRegion(scheme, 102, {2, 5, 6, 3}, {8, 4, 8, 4}, {-2, -2, -2, 2}));
         return geometryText(g);
     };
     for (const bool quadrilateral : {true, false}) {
@@ -425,16 +424,7 @@ TEST(MeshValidity, JoinedRegionsGiveTheScaledMesh)
         EXPECT_EQ(validateMesh(reference.mesh, options), std::vector<std::string>{});
         for (const double factor : {1e-3, 0.01, 0.5, 3.0, 100.0, 1e3}) {
             const std::string name = std::to_string(factor) + (quadrilateral ? " quadrilaterals" : " triangles");
-            const ToolRun run = runTool("joined", pair(factor, quadrilateral));
-            ASSERT_EQ(run.status, 0) << name << "\n" << run.log;
-            ASSERT_EQ(run.mesh.elements.size(), reference.mesh.elements.size()) << name;
-            ASSERT_EQ(run.mesh.xy.size(), reference.mesh.xy.size()) << name;
-            for (std::size_t e = 0; e < run.mesh.elements.size(); ++e)
-                ASSERT_EQ(run.mesh.elements[e].nodes, reference.mesh.elements[e].nodes) << name << ", element " << e + 1;
-            for (std::size_t k = 0; k < run.mesh.xy.size(); ++k) {
-                EXPECT_NEAR(run.mesh.xy[k].first, factor * reference.mesh.xy[k].first, 1e-7 * factor) << name;
-                EXPECT_NEAR(run.mesh.xy[k].second, factor * reference.mesh.xy[k].second, 1e-7 * factor) << name;
-            }
+            expectScaledMesh(runTool("joined", pair(factor, quadrilateral)), reference, factor, name);
         }
     }
 }
