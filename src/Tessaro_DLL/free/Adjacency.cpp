@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+#include <utility>
 
 #include "Tessaro_DLL/model/CornerAngle.h"
 
@@ -385,17 +386,19 @@ void updateAdjacencyLists(RegionRecord& region)
     }
     std::vector<MeshNode> nodes;
     std::vector<NodeAdjacency> adjacency;
+    nodes.reserve(region.nodes.size());
+    adjacency.reserve(region.adjacency.size());
     for (int k = 1; k <= nodeCount; ++k) {
         if (nodeNumber[k] == 0) continue;
         MeshNode node = region.nodes[k - 1];
         node.name = nodeNumber[k];
         nodes.push_back(node);
         if (k > static_cast<int>(region.adjacency.size())) continue;
-        NodeAdjacency a = region.adjacency[k - 1];
+        NodeAdjacency a = std::move(region.adjacency[k - 1]);
         a.name = a.name < 0 ? -nodeNumber[k] : nodeNumber[k];
         for (int m = 0; m < a.neighbourCount; ++m) a.neighbours[m] = mapNode(a.neighbours[m]);
         for (int m = 0; m < a.elementCount; ++m) a.elements[m] = mapTriangle(a.elements[m]);
-        adjacency.push_back(a);
+        adjacency.push_back(std::move(a));
     }
     region.triangles.swap(triangles);
     region.neighbours.swap(neighbours);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -103,19 +104,34 @@ struct DelaunayTriangle {
 template <int Held>
 class NodeNames {
 public:
+    NodeNames() = default;
+    NodeNames(const NodeNames& other)
+        : held_(other.held_), spill_(other.spill_ ? std::make_unique<std::vector<int>>(*other.spill_) : nullptr)
+    {
+    }
+    NodeNames(NodeNames&&) noexcept = default;
+    NodeNames& operator=(const NodeNames& other)
+    {
+        if (this != &other) {
+            held_ = other.held_;
+            spill_ = other.spill_ ? std::make_unique<std::vector<int>>(*other.spill_) : nullptr;
+        }
+        return *this;
+    }
+    NodeNames& operator=(NodeNames&&) noexcept = default;
     int& operator[](std::size_t k)
     {
         if (k >= capacity()) grow(k + 1);
         return data()[k];
     }
     int operator[](std::size_t k) const { return data()[k]; }
-    int* data() { return spill_.empty() ? held_.data() : spill_.data(); }
-    const int* data() const { return spill_.empty() ? held_.data() : spill_.data(); }
+    int* data() { return spill_ ? spill_->data() : held_.data(); }
+    const int* data() const { return spill_ ? spill_->data() : held_.data(); }
     int* begin() { return data(); }
     int* end() { return data() + capacity(); }
     const int* begin() const { return data(); }
     const int* end() const { return data() + capacity(); }
-    std::size_t capacity() const { return spill_.empty() ? static_cast<std::size_t>(Held) : spill_.size(); }
+    std::size_t capacity() const { return spill_ ? spill_->size() : static_cast<std::size_t>(Held); }
     // Room for at least n names, so that data() can be written up to n.
     void reserve(std::size_t n)
     {
@@ -135,12 +151,12 @@ public:
 private:
     void grow(std::size_t n)
     {
-        std::vector<int> bigger(std::max(n, 2 * capacity()), 0);
-        std::copy(begin(), end(), bigger.begin());
+        auto bigger = std::make_unique<std::vector<int>>(std::max(n, 2 * capacity()), 0);
+        std::copy(begin(), end(), bigger->begin());
         spill_ = std::move(bigger);
     }
     std::array<int, Held> held_{};
-    std::vector<int> spill_;
+    std::unique_ptr<std::vector<int>> spill_;   // the list once it outgrows the held slots
 };
 
 // Per-node adjacency of a region mesh: neighbour nodes and elements at a
