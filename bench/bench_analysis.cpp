@@ -277,10 +277,10 @@ int run_case(const char* name, const Folder& f, int threads) {
     parvane::run_analysis(*st, status);
     const parvane::FrontalStats fs_ = st->frontal.factorization_stats();
     const parvane::MindlinTimes m = st->mindlin->sums.times;
+    const parvane::RunFigures r = st->figures;
     st.reset();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     fs::current_path(home);
-    const parvane::RunFigures& r = parvane::last_run_figures();
     const std::string listing = read_file(f.dir / "mat.sou");
     std::printf("%-24s %8d %8d %6d %10.3f %10.3f %8.1f %10.3f %10ld %7d", name, npoin, front_width(listing),
                 r.iterations, seconds, r.elimination_seconds, fs_.elimination_flops * 1e-9, r.soil_seconds,

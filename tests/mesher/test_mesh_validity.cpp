@@ -2,6 +2,7 @@
 // once gave folded, non-convex or flat quadrilaterals, or were refused
 // though valid, now give a valid mesh; inputs that cannot be meshed are
 // refused with an "Error:" line. Also checks the test-side mesh checker.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -69,6 +70,39 @@ FemMesh meshOf(std::vector<std::pair<double, double>> xy, std::vector<std::vecto
         m.sides.push_back({static_cast<int>(e) + 1, 4, -2, -2, -2, -2});
     }
     return m;
+}
+
+// A free region (scheme -31 or -21) of four sides between the numbered
+// points, with the divisions and side codes of each side.
+RegionSpec fourSidedRegion(int scheme, int obj, std::array<int, 4> corners, std::array<int, 4> divisions,
+                           std::array<int, 4> codes)
+{
+    RegionSpec r;
+    r.scheme = scheme;
+    r.obj = obj;
+    for (int k = 0; k < 4; ++k) {
+        SegSpec s;
+        s.lim2 = divisions[k] + 1;
+        s.p1 = corners[k];
+        s.p2 = corners[(k + 1) % 4];
+        r.sides.push_back(SideSpec{k + 1, codes[k], {s}});
+    }
+    return r;
+}
+
+// The run meshed and gave the reference's mesh scaled by `factor`: the same
+// elements on the same nodes at the scaled places.
+void expectScaledMesh(const ToolRun& run, const ToolRun& reference, double factor, const std::string& name)
+{
+    ASSERT_EQ(run.status, 0) << name << "\n" << run.log;
+    ASSERT_EQ(run.mesh.elements.size(), reference.mesh.elements.size()) << name;
+    ASSERT_EQ(run.mesh.xy.size(), reference.mesh.xy.size()) << name;
+    for (std::size_t e = 0; e < run.mesh.elements.size(); ++e)
+        ASSERT_EQ(run.mesh.elements[e].nodes, reference.mesh.elements[e].nodes) << name << ", element " << e + 1;
+    for (std::size_t k = 0; k < run.mesh.xy.size(); ++k) {
+        EXPECT_NEAR(run.mesh.xy[k].first, factor * reference.mesh.xy[k].first, 1e-7 * factor) << name;
+        EXPECT_NEAR(run.mesh.xy[k].second, factor * reference.mesh.xy[k].second, 1e-7 * factor) << name;
+    }
 }
 
 bool mentions(const std::vector<std::string>& problems, const std::string& part)
@@ -189,21 +223,8 @@ TEST(MeshValidity, SharedSideDividedDifferentlyIsRefused)
 {
     GeometrySpec g;
     g.points = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {20, 0}, {20, 10}};
-    auto region = [](int obj, std::array<int, 4> corners, std::array<int, 4> divisions, std::array<int, 4> codes) {
-        RegionSpec r;
-        r.scheme = -31;
-        r.obj = obj;
-        for (int k = 0; k < 4; ++k) {
-            SegSpec s;
-            s.lim2 = divisions[k] + 1;
-            s.p1 = corners[k];
-            s.p2 = corners[(k + 1) % 4];
-            r.sides.push_back(SideSpec{k + 1, codes[k], {s}});
-        }
-        return r;
-    };
-    g.regions.push_back(region(101, {1, 2, 3, 4}, {4, 4, 4, 4}, {-2, 2, -2, -2}));
-    g.regions.push_back(region(102, {2, 5, 6, 3}, {4, 4, 4, 6}, {-2, -2, -2, 2}));
+    g.regions.push_back(fourSidedRegion(-31, 101, {1, 2, 3, 4}, {4, 4, 4, 4}, {-2, 2, -2, -2}));
+    g.regions.push_back(fourSidedRegion(-31, 102, {2, 5, 6, 3}, {4, 4, 4, 6}, {-2, -2, -2, 2}));
     const ToolRun run = runTool("unequal", geometryText(g));
     EXPECT_EQ(run.status, 1);
     EXPECT_FALSE(run.meshWritten);
@@ -221,12 +242,11 @@ TEST(MeshValidity, SharedSideDividedDifferentlyIsRefused)
 }
 
 // A beam from the top side of region A up the seam of regions B and C
-// (coded as beam faces), triangles: the vertex repair gives a valid mesh in
-// one region order and, where it cannot pair the faces, refuses the run
-// instead of returning a torn mesh.
-TEST(MeshValidity, BeamVertexRepairInEitherRegionOrder)
+// (coded as beam faces), triangles: the vertex repair gives the same valid
+// mesh in every order of the three regions.
+TEST(MeshValidity, BeamVertexRepairInEveryRegionOrder)
 {
-    auto geometry = [](bool aFirst) {
+    auto geometry = [](const std::string& order) {
         GeometrySpec g;
         g.shape = 0;
         g.points = {{0, 0}, {20, 0}, {20, 10}, {10, 10}, {0, 10}, {10, 20}, {0, 20}, {20, 20}};
@@ -246,7 +266,7 @@ TEST(MeshValidity, BeamVertexRepairInEitherRegionOrder)
         const RegionSpec a = region(101, {{1, 2, 8, -2}, {2, 3, 4, -2}, {3, 4, 4, 2}, {4, 5, 4, 2}, {5, 1, 4, -2}});
         const RegionSpec b = region(102, {{5, 4, 4, 2}, {4, 6, 4, -6}, {6, 7, 4, -2}, {7, 5, 4, -2}});
         const RegionSpec c = region(103, {{4, 3, 4, 2}, {3, 8, 4, -2}, {8, 6, 4, -2}, {6, 4, 4, -6}});
-        g.regions = aFirst ? std::vector<RegionSpec>{a, b, c} : std::vector<RegionSpec>{b, c, a};
+        for (const char name : order) g.regions.push_back(name == 'A' ? a : name == 'B' ? b : c);
         StructSpec beam;
         beam.seg.lim2 = 5;
         beam.seg.p1 = 4;
@@ -254,20 +274,21 @@ TEST(MeshValidity, BeamVertexRepairInEitherRegionOrder)
         g.structs.push_back(beam);
         return geometryText(g);
     };
-    const ToolRun first = runTool("beam-order-abc", geometry(true));
+    const ToolRun first = runTool("beam-order-abc", geometry("ABC"));
     ASSERT_EQ(first.status, 0) << first.log;
     ValidationOptions options;
     options.allowDoubledNodes = true;   // the beam faces keep both rows
+    options.expectedArea = 400.0;
     EXPECT_EQ(validateMesh(first.mesh, options), std::vector<std::string>{});
-
-    const ToolRun second = runTool("beam-order-bca", geometry(false));
-    if (second.status == 0) {
-        EXPECT_EQ(validateMesh(second.mesh, options), std::vector<std::string>{});
-        EXPECT_EQ(second.mesh.elements.size(), first.mesh.elements.size());
-        EXPECT_EQ(second.mesh.xy.size(), first.mesh.xy.size());
-    } else {
-        EXPECT_FALSE(second.meshWritten);
-        EXPECT_EQ(second.log.find("Error: Error in fixing beam vertex"), second.log.find("Error:")) << second.log;
+    const int beamSides = sidesCoded(first.mesh, -6);
+    EXPECT_GT(beamSides, 0);
+    for (const std::string order : {"ACB", "BAC", "BCA", "CAB", "CBA"}) {
+        const ToolRun run = runTool("beam-order", geometry(order));
+        ASSERT_EQ(run.status, 0) << order << "\n" << run.log;
+        EXPECT_EQ(validateMesh(run.mesh, options), std::vector<std::string>{}) << order;
+        EXPECT_EQ(run.mesh.elements.size(), first.mesh.elements.size()) << order;
+        EXPECT_EQ(run.mesh.xy.size(), first.mesh.xy.size()) << order;
+        EXPECT_EQ(sidesCoded(run.mesh, -6), beamSides) << order;
     }
 }
 
@@ -301,13 +322,32 @@ TEST(MeshValidity, FormerlyRefusedRegionsGiveValidMeshes)
         {"square 2/60/2/60, quadrilaterals", square, {2, 60, 2, 60}, true},
         {"12-corner star of 30 divisions, quadrilaterals", star, std::vector<int>(12, 30), true},
         {"12-corner star of 30 divisions, triangles", star, std::vector<int>(12, 30), false},
+        // Thin strips: triangles fanning out from one node of a side of 2
+        // segments facing one of 38, and three nodes of a short side left
+        // in a row as the straight corner of an element. (Campaign strips
+        // of millimetres, here in metres: the checker's coincidence
+        // distance is absolute.)
+        {"strip 3.1 x 0.16 m, 2/2/38/2, quadrilaterals",
+         {{0, 0}, {0.57908675958996745, -3.0256139162156332}, {0.73532789437240245, -2.9957101760289188},
+          {0.15624113478243502, 2.9903740186714365e-02}},
+         {2, 2, 38, 2}, true},
+        {"strip 2.0 x 0.19 m, 2/4/4/4, quadrilaterals",
+         {{0, 0}, {-1.4318697596746258, -1.4257532200474851}, {-1.3003490166571727, -1.5578381924316658},
+          {0.13152074301745319, -0.1320849723841808}},
+         {2, 4, 4, 4}, true},
+        {"strip 22 x 1.6 mm, 4/4/22/4, quadrilaterals",
+         {{0, 0}, {-0.0011140150997388598, 0.022078593930820185}, {-0.0027166044989886222, 0.021997732405170514},
+          {-0.0016025893992497621, -8.0861525649669934e-05}},
+         {4, 4, 22, 4}, true},
     };
     for (const Case& c : cases) {
         const ToolRun run = runTool("formerly-refused", freeRegionText(c.corners, c.divisions, c.quadrilateral));
         ASSERT_EQ(run.status, 0) << c.name << "\n" << run.log;
         ValidationOptions options;
-        options.expectedArea = polygonArea(c.corners);
-        options.areaTolerance = 1e-6;
+        // Corners in either turning sense; the tolerance a millionth of
+        // the area, also for regions of a few square millimetres.
+        options.expectedArea = std::fabs(polygonArea(c.corners));
+        options.areaTolerance = 1e-6 * std::min(1.0, options.expectedArea);
         const std::vector<std::string> problems = validateMesh(run.mesh, options);
         EXPECT_TRUE(problems.empty()) << c.name << ": " << (problems.empty() ? "" : problems.front());
     }
@@ -329,32 +369,62 @@ TEST(MeshValidity, ScaledRegionGivesTheScaledMesh)
         ASSERT_EQ(reference.status, 0) << reference.log;
         for (const double factor : {1e-3, 0.1, 0.5, 2.0, 3.0, 10.0, 1e3}) {
             const std::string name = std::to_string(factor) + (quadrilateral ? " quadrilaterals" : " triangles");
-            const ToolRun run = runTool("scaled", freeRegionText(rectilinear, divisions, quadrilateral, factor));
-            ASSERT_EQ(run.status, 0) << name << "\n" << run.log;
-            ASSERT_EQ(run.mesh.elements.size(), reference.mesh.elements.size()) << name;
-            ASSERT_EQ(run.mesh.xy.size(), reference.mesh.xy.size()) << name;
-            for (std::size_t e = 0; e < run.mesh.elements.size(); ++e)
-                ASSERT_EQ(run.mesh.elements[e].nodes, reference.mesh.elements[e].nodes) << name << ", element " << e + 1;
-            for (std::size_t k = 0; k < run.mesh.xy.size(); ++k) {
-                EXPECT_NEAR(run.mesh.xy[k].first, factor * reference.mesh.xy[k].first, 1e-7 * factor) << name;
-                EXPECT_NEAR(run.mesh.xy[k].second, factor * reference.mesh.xy[k].second, 1e-7 * factor) << name;
-            }
+            expectScaledMesh(runTool("scaled", freeRegionText(rectilinear, divisions, quadrilateral, factor)),
+                             reference, factor, name);
         }
     }
 }
 
-// Where a step stops a region with a line of its own (here the node lists
-// overflow at the end of the 25 m segments of a 1 m wide strip), a line
-// follows that names the region, the place and what to change.
+// A 1 m wide strip whose long sides have segments of 12.5 or 2.5 m and of 50
+// or 25 m leaves a nearly straight corner in quadrilateral mode (triangles
+// of the 1 m width under a 50 m side): the refusal names the region, the
+// element's place and what to change.
 TEST(MeshValidity, RefusalNamesRegionPlaceAndRemedy)
 {
-    const ToolRun run =
-        runTool("refusal", freeRegionText({{0, 0}, {100, 0}, {100, 1}, {0, 1}}, {40, 2, 4, 2}, true));
-    ASSERT_EQ(run.status, 1);
-    EXPECT_FALSE(run.meshWritten);
-    EXPECT_NE(run.log.find("Error: region 1: the mesh could not be finished near ("), std::string::npos) << run.log;
-    EXPECT_NE(run.log.find("side 3 has 4 segments of 25 m and side 2 2 of 0.5 m: change the division count of side 3 "
-                           "or side 2 to bring them closer"),
-              std::string::npos)
-        << run.log;
+    struct Case {
+        std::vector<int> divisions;
+        const char* remedy;
+    };
+    const Case cases[] = {
+        {{8, 2, 2, 2}, "side 2 has 2 segments of 0.5 m and side 3 2 of 50 m: change the division count of side 2 or "
+                       "side 3 to bring them closer"},
+        {{40, 2, 4, 2}, "side 2 has 2 segments of 0.5 m and side 3 4 of 25 m: change the division count of side 2 or "
+                        "side 3 to bring them closer"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = runTool("refusal", freeRegionText({{0, 0}, {100, 0}, {100, 1}, {0, 1}}, c.divisions, true));
+        ASSERT_EQ(run.status, 1) << c.remedy;
+        EXPECT_FALSE(run.meshWritten);
+        EXPECT_NE(run.log.find("Error: region 1: element "), std::string::npos) << run.log;
+        EXPECT_NE(run.log.find(" degrees at ("), std::string::npos) << run.log;
+        EXPECT_NE(run.log.find(c.remedy), std::string::npos) << run.log;
+    }
+}
+
+// Regions joined into one mesh scale alike: two free regions sharing a side
+// (quadrilaterals and triangles), scaled by 1e-3 to 1e3, give the mesh of
+// the unscaled pair, scaled: the seam's nodes are shared at every scale.
+TEST(MeshValidity, JoinedRegionsGiveTheScaledMesh)
+{
+    auto pair = [](double factor, bool quadrilateral) {
+        GeometrySpec g;
+        g.shape = quadrilateral ? 1 : 0;
+        for (const auto& [x, y] : Polygon{{0, 0}, {0.3, 0}, {0.3, 0.2}, {0, 0.2}, {0.7, 0}, {0.7, 0.2}})
+            g.points.emplace_back(factor * x, factor * y);
+        const int scheme = quadrilateral ? -31 : -21;
+        g.regions.push_back(fourSidedRegion(scheme, 101, {1, 2, 3, 4}, {6, 4, 6, 4}, {-2, 2, -2, -2}));
+        g.regions.push_back(fourSidedRegion(scheme, 102, {2, 5, 6, 3}, {8, 4, 8, 4}, {-2, -2, -2, 2}));
+        return geometryText(g);
+    };
+    for (const bool quadrilateral : {true, false}) {
+        const ToolRun reference = runTool("joined-1", pair(1.0, quadrilateral));
+        ASSERT_EQ(reference.status, 0) << reference.log;
+        ValidationOptions options;
+        options.expectedArea = 0.14;
+        EXPECT_EQ(validateMesh(reference.mesh, options), std::vector<std::string>{});
+        for (const double factor : {1e-3, 0.01, 0.5, 3.0, 100.0, 1e3}) {
+            const std::string name = std::to_string(factor) + (quadrilateral ? " quadrilaterals" : " triangles");
+            expectScaledMesh(runTool("joined", pair(factor, quadrilateral)), reference, factor, name);
+        }
+    }
 }

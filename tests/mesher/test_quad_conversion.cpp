@@ -25,8 +25,8 @@ using namespace tessaro;
 
 namespace {
 
-template <std::size_t N>
-std::vector<int> listOf(const std::array<int, N>& slots, int count)
+template <class Slots>
+std::vector<int> listOf(const Slots& slots, int count)
 {
     std::vector<int> list(slots.begin(), slots.begin() + count);
     std::sort(list.begin(), list.end());
@@ -183,38 +183,28 @@ TEST(QuadPairing, EqualQualitiesGoToTheLaterSide)
     EXPECT_EQ(r.topoElements[1].nb[2], -1);  // towards the new quadrilateral
 }
 
-TEST(QuadPairing, NeighbourOverflowFailsTheConversion)
+TEST(QuadPairing, NodeListsOnTheHeapPairAlike)
 {
-    // The square of two triangles as the triangulation leaves it; node 2
-    // already holds 20 neighbour nodes.
-    RegionRecord r;
-    for (auto [x, y] : std::vector<std::pair<double, double>>{{0, 0}, {1, 0}, {1, 1}, {0, 1}})
-        r.nodes.push_back(MeshNode{static_cast<int>(r.nodes.size()) + 1, x, y, 1.0});
-    r.triangles.resize(2);
-    r.triangles[0].name = 1;
-    r.triangles[0].corners = {1, 2, 3};
-    r.triangles[1].name = 2;
-    r.triangles[1].corners = {1, 3, 4};
-    r.neighbours.resize(2);
-    r.neighbours[0].n = {1, -1, -1, 2};
-    r.neighbours[1].n = {2, 1, -1, -1};
-    const std::vector<std::vector<int>> neighbours = {{2, 3, 4}, {1, 3}, {1, 2, 4}, {1, 3}};
-    const std::vector<std::vector<int>> elements = {{1, 2}, {1}, {1, 2}, {2}};
-    for (int k = 0; k < 4; ++k) {
-        NodeAdjacency a;
-        a.name = -(k + 1);
-        for (int n : neighbours[k]) a.neighbours[a.neighbourCount++] = n;
-        for (int e : elements[k]) a.elements[a.elementCount++] = e;
-        r.adjacency.push_back(a);
-    }
-    NodeAdjacency& crowded = r.adjacency[1];
-    for (int k = crowded.neighbourCount; k < 20; ++k) crowded.neighbours[k] = 100 + k;
-    crowded.neighbourCount = 20;
-    std::vector<BoundarySegment> segments = {{1, 1, 2, -2}, {2, 2, 3, -2}, {3, 3, 4, -2}, {4, 4, 1, -2}};
-    r.boundarySides = {{1, 0, -2}, {1, 1, -2}, {2, 1, -2}, {2, 2, -2}};
+    // The square of two triangles, node 2's lists moved to the heap as a
+    // node of many elements has them: the pairing reads and extends them
+    // as it does the lists held in place.
+    TopologyFixture f;
+    f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    f.elements = {{1, 2, 3}, {1, 3, 4}};
+    f.nb = 4;
+    RegionRecord r = buildTopology(f);
+    TopoNode& crowded = r.topoNodes[1];
+    crowded.neighbours.reserve(3 * TopoNode::kMaxNeighbours);
+    crowded.triangles.reserve(3 * TopoNode::kMaxTriangles);
+    crowded.quads.reserve(3 * TopoNode::kMaxQuads);
+    ASSERT_GT(crowded.neighbours.capacity(), static_cast<std::size_t>(TopoNode::kMaxNeighbours));
     std::ostringstream log;
-    EXPECT_FALSE(optimizeQuadMesh(r, segments, kOffset, log));
-    EXPECT_EQ(log.str(), "Error: Error in node neighbour space >20, node= 2\n");
+    ASSERT_TRUE(pairTriangles(r, kOffset, log));
+    const TopoNode& n = r.topoNodes[1];
+    EXPECT_EQ(n.triangleCount, 0);
+    EXPECT_EQ(listOf(n.quads, n.quadCount), std::vector<int>{1});
+    EXPECT_EQ(listOf(n.neighbours, n.neighbourCount), (std::vector<int>{1, 3, 4}));
+    EXPECT_TRUE(log.str().empty());
 }
 
 TEST(QuadChain, FortyEightCallsWithSmoothingAfterNineAndTwentySeven)
@@ -269,7 +259,7 @@ TEST(TriangleMerge, LinkingAcrossAnEdgeSignsByKind)
     EXPECT_EQ(r.topoElements[0].nb[0], kNone);
 }
 
-TEST(TopologyQueries, NodeListsAndNeighbourLimit)
+TEST(TopologyQueries, NodeListsGrowBeyondTheSlotsHeldInPlace)
 {
     RegionRecord r;
     r.topoNodes.resize(30);
@@ -278,23 +268,32 @@ TEST(TopologyQueries, NodeListsAndNeighbourLimit)
     EXPECT_EQ(listOf(r.topoNodes[0].quads, r.topoNodes[0].quadCount), std::vector<int>{7});
     EXPECT_EQ(r.topoNodes[0].neighbourCount, 0);
 
-    // A fan of triangles (1, k, k + 1): 19 triangles reach 20 neighbours.
+    // A fan of 40 triangles (1, k, k + 1) round node 1: its lists hold all of
+    // them and their 41 other corners, twice the slots held in place.
     std::vector<int> fanElements;
-    for (int k = 2; k <= 21; ++k) {
+    for (int k = 2; k <= 41; ++k) {
         TopoElement el;
         el.name = k - 1;
         el.c = {1, k, k + 1, 0};
         r.topoElements.push_back(el);
         fanElements.push_back(el.name);
     }
-    std::ostringstream log;
-    std::vector<int> twenty(fanElements.begin(), fanElements.end() - 1);
-    ASSERT_TRUE(rebuildNodeNeighbours(r, 1, twenty, log));
-    EXPECT_EQ(r.topoNodes[0].neighbourCount, 20);
-    EXPECT_FALSE(rebuildNodeNeighbours(r, 1, fanElements, log));
-    EXPECT_EQ(log.str(), "Error: node neighbour for node 1 bigger than 20\n");
-    EXPECT_EQ(r.topoNodes[0].neighbourCount, 0);
-    EXPECT_EQ(r.topoNodes[0].neighbours[0], 0);
+    std::vector<int> expected;
+    for (int k = 2; k <= 42; ++k) expected.push_back(k);
+    setNodeElementLists(1, r, fanElements);
+    rebuildNodeNeighbours(r, 1, fanElements);
+    EXPECT_EQ(listOf(r.topoNodes[0].triangles, r.topoNodes[0].triangleCount), fanElements);
+    EXPECT_EQ(listOf(r.topoNodes[0].neighbours, r.topoNodes[0].neighbourCount), expected);
+    // Refilled from fewer elements, the list keeps no stale names.
+    std::vector<int> three(fanElements.begin(), fanElements.begin() + 3);
+    rebuildNodeNeighbours(r, 1, three);
+    EXPECT_EQ(listOf(r.topoNodes[0].neighbours, r.topoNodes[0].neighbourCount), (std::vector<int>{2, 3, 4, 5}));
+    EXPECT_EQ(r.topoNodes[0].neighbours[4], 0);
+    // A copied record holds its own list.
+    const TopoNode copy = r.topoNodes[0];
+    setNodeElementLists(1, r, three);
+    EXPECT_EQ(listOf(copy.triangles, copy.triangleCount), fanElements);
+    EXPECT_EQ(listOf(r.topoNodes[0].triangles, r.topoNodes[0].triangleCount), three);
 
     // Element 2 is (1, 3, 4).
     EXPECT_EQ(sideIndexInElement(4, 3, 2, r), 1);

@@ -28,14 +28,21 @@ using namespace analysis_test;
 
 namespace {
 
-// A negative refinement share leaves the frontal solver's default.
-int run(RunFolder& f, double refinement_share = -1.0, bool accelerate = true) {
+// A negative refinement share leaves the frontal solver's default.  `hook`,
+// when given, is called with `data` after every converged step; `figures`,
+// when given, receives the figures of the run.  `accelerate` false runs the
+// plain Mindlin soil iteration.
+int run(RunFolder& f, double refinement_share = -1.0, parvane::ConvergedStepHook hook = nullptr, void* data = nullptr,
+        parvane::RunFigures* figures = nullptr, bool accelerate = true) {
     f.enter();
     auto st = std::make_unique<parvane::RunState>();
     st->frontal.set_refinement_share(refinement_share);
+    st->converged_step_hook = hook;
+    st->converged_step_data = data;
     st->mindlin->accelerate = accelerate;
     int status = 0;
     parvane::run_analysis(*st, status);
+    if (figures != nullptr) *figures = st->figures;
     f.leave();
     return status;
 }
@@ -110,11 +117,9 @@ void keep_step(const parvane::RunState& st, void* data) {
     s.nodal.assign(st.nodal_stresses.data(), st.nodal_stresses.data() + st.nodal_stresses.size());
 }
 
-int run_seen(RunFolder& f, Seen& seen, double refinement_share = -1.0, bool accelerate = true) {
-    parvane::set_converged_step_hook(keep_step, &seen);
-    const int status = run(f, refinement_share, accelerate);
-    parvane::set_converged_step_hook(nullptr, nullptr);
-    return status;
+int run_seen(RunFolder& f, Seen& seen, double refinement_share = -1.0, parvane::RunFigures* figures = nullptr,
+             bool accelerate = true) {
+    return run(f, refinement_share, keep_step, &seen, figures, accelerate);
 }
 
 // The soil state of the last converged step.
@@ -368,14 +373,13 @@ TEST(Analysis, AStopRequestEndsTheRunAfterTheStepsDoneSoFar) {
     m.dtmin = 0.01;
     f.write_input(m);
     int steps = 0;
-    parvane::set_converged_step_hook(
+    const int status = run(
+        f, -1.0,
         [](const parvane::RunState&, void* data) {
             ++*static_cast<int*>(data);
             parvane::request_stop();
         },
         &steps);
-    const int status = run(f);
-    parvane::set_converged_step_hook(nullptr, nullptr);
     parvane::clear_stop_request();
     EXPECT_EQ(status, parvane::kStatusStopped);
     EXPECT_EQ(steps, 1);
@@ -489,9 +493,7 @@ TEST(Analysis, SoilModelsRunThroughTheIteration) {
         f.write_input(m);
         Seen seen;
         SoilSeen soil;
-        parvane::set_converged_step_hook(keep_soil, &soil);
-        ASSERT_EQ(run(f), 0);
-        parvane::set_converged_step_hook(nullptr, nullptr);
+        ASSERT_EQ(run(f, -1.0, keep_soil, &soil), 0);
         seen.deflection = soil.deflection;
         EXPECT_GE(soil.steps, 1);
         EXPECT_NE(f.text("model.sou").find("Time =    1.0000"), std::string::npos);
@@ -700,13 +702,12 @@ TEST(Analysis, StepResultsBeyondTheRoomForThemAreRefused) {
         struct Seen {
             double estimate = 0;
         } seen;
-        parvane::set_converged_step_hook(
+        const int status = run(
+            f, -1.0,
             [](const parvane::RunState& st, void* data) {
                 if (st.istep == 1) static_cast<Seen*>(data)->estimate = parvane::step_results_bytes(st, 3);
             },
             &seen);
-        const int status = run(f);
-        parvane::set_converged_step_hook(nullptr, nullptr);
         ASSERT_EQ(status, 0);
         const double written =
             static_cast<double>(std::filesystem::file_size(f.file("model.sds"))) - std::string("END_STEP_DATA\n").size();
@@ -879,13 +880,14 @@ MindlinRun mindlin_plate(bool accelerate, int maxiter, double refinement_share =
     f.write_input(mindlin_square(8.0, 8, maxiter));
     Seen seen;
     MindlinRun r;
-    r.status = run_seen(f, seen, refinement_share, accelerate);
+    parvane::RunFigures figures;
+    r.status = run_seen(f, seen, refinement_share, &figures, accelerate);
     const std::string sms = f.text("model.sms");
     for (size_t at = sms.find("iter ="); at != std::string::npos; at = sms.find("iter =", at + 1))
         r.iterations = std::max(r.iterations, std::atoi(sms.c_str() + at + 6));
     for (double w : seen.deflection) r.mean += w / static_cast<double>(seen.deflection.size());
     r.deflection = seen.deflection;
-    r.refined = parvane::last_run_figures().refined_solutions;
+    r.refined = figures.refined_solutions;
     return r;
 }
 
@@ -944,7 +946,7 @@ std::vector<std::string> run_alone(const std::string& name, const SinModel& mode
     RunFolder f(name);
     f.write_input(model);
     const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(run(f, -1.0, accelerate));
+    if (pid == 0) ::_exit(run(f, -1.0, nullptr, nullptr, nullptr, accelerate));
     int status = -1;
     EXPECT_EQ(::waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name << " alone: " << status;
@@ -958,8 +960,8 @@ std::vector<std::string> run_alone(const std::string& name, const SinModel& mode
 // elements and the same soil, so that influences kept from the other plate
 // would pass for this one's.
 TEST(Analysis, AnalysesInOneProcessGiveTheResultsOfTheirOwnRuns) {
-    const SinModel a = mindlin_square(8.0, 6, 400);
-    const SinModel b = mindlin_square(5.0, 6, 400);
+    SinModel a = mindlin_square(8.0, 6, 400), b = mindlin_square(5.0, 6, 400);
+    a.toler = b.toler = 1e-3;  // the plain iteration is slow
     const std::vector<std::string> a_alone = run_alone("alonea", a, true);
     const std::vector<std::string> b_alone = run_alone("aloneb", b, false);
     ASSERT_NE(a_alone, b_alone);
@@ -974,7 +976,7 @@ TEST(Analysis, AnalysesInOneProcessGiveTheResultsOfTheirOwnRuns) {
         SCOPED_TRACE(t.name);
         RunFolder f(t.name);
         f.write_input(t.model);
-        ASSERT_EQ(run(f, -1.0, t.accelerate), 0);
+        ASSERT_EQ(run(f, -1.0, nullptr, nullptr, nullptr, t.accelerate), 0);
         const std::vector<std::string> files = result_files(f);
         ASSERT_EQ(files.size(), t.alone.size());
         for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i], t.alone[i]) << "file " << i;
@@ -1150,6 +1152,84 @@ TEST(Analysis, AScatteredNumberingGivesTheResultsOfTheOrderedOne) {
         }
         EXPECT_GT(fronts[0], 0);
         EXPECT_LE(fronts[1], fronts[0] * 13 / 10);
+    }
+}
+
+// Two analyses in one process share nothing: a second one run in the middle
+// of the first (from its converged-step call) leaves the first its stored
+// equations, figures and call, and each gives the step results, listing and
+// figures of its own run alone.  The first solves its later iterations and
+// steps with the factor of its first elimination.
+TEST(Analysis, TwoAnalysesInOneProcessEachGiveTheResultsOfTheirOwnRun) {
+    SinModel first = square_plate(6.0, 4, 8);
+    winkler(first, 12.5, 2500.0);
+    first.nodal_loads.push_back({3, {100.0, 0, 0, 0, 0, 0}});
+    first.dt = 0.5;
+    SinModel second = square_plate(4.0, 3, 4);
+    winkler(second, 10.0, 1000.0);
+    second.nodal_loads.push_back({6, {50.0, 0, 0, 0, 0, 0}});
+
+    struct Outcome {
+        int status = -1;
+        std::string sds, sou;
+        parvane::RunFigures figures;
+    };
+    auto collect = [](const RunFolder& f, Outcome& o) {
+        o.sds = f.text("model.sds");
+        // The listing without its execution time.
+        std::istringstream in(f.text("model.sou"));
+        for (std::string line; std::getline(in, line);)
+            if (line.find("Execution time") == std::string::npos) o.sou += line + "\n";
+    };
+    auto alone = [&](const SinModel& m, const std::string& name) {
+        RunFolder f(name);
+        f.write_input(m);
+        Outcome o;
+        o.status = run(f, -1.0, nullptr, nullptr, &o.figures);
+        collect(f, o);
+        return o;
+    };
+    const Outcome first_alone = alone(first, "alone_first"), second_alone = alone(second, "alone_second");
+    ASSERT_EQ(first_alone.status, 0);
+    ASSERT_EQ(second_alone.status, 0);
+    ASSERT_GE(first_alone.figures.iterations, 4);
+
+    struct Nested {
+        RunFolder& first;
+        RunFolder& second;
+        int steps = 0;
+        Outcome outcome;
+    };
+    RunFolder f1("both_first"), f2("both_second");
+    f1.write_input(first);
+    f2.write_input(second);
+    Nested nested{f1, f2};
+    Outcome first_both;
+    first_both.status = run(
+        f1, -1.0,
+        [](const parvane::RunState&, void* data) {
+            Nested& n = *static_cast<Nested*>(data);
+            if (n.steps++ > 0) return;
+            n.second.enter();
+            auto st = std::make_unique<parvane::RunState>();
+            n.outcome.status = 0;
+            parvane::run_analysis(*st, n.outcome.status);
+            n.outcome.figures = st->figures;
+            n.first.enter();
+        },
+        &nested, &first_both.figures);
+    collect(f1, first_both);
+    collect(f2, nested.outcome);
+    EXPECT_EQ(nested.steps, 2);
+
+    const std::pair<const Outcome*, const Outcome*> pairs[] = {{&first_alone, &first_both},
+                                                               {&second_alone, &nested.outcome}};
+    for (const auto& [own, both] : pairs) {
+        EXPECT_EQ(both->status, 0);
+        EXPECT_EQ(both->sds, own->sds);
+        EXPECT_EQ(both->sou, own->sou);
+        EXPECT_EQ(both->figures.iterations, own->figures.iterations);
+        EXPECT_EQ(both->figures.refined_solutions, own->figures.refined_solutions);
     }
 }
 

@@ -197,15 +197,15 @@ Outcome analyse(const SinModel& m, const std::string& name) {
     RunFolder f("halfspace_" + name);
     f.write_input(m);
     Outcome o;
-    parvane::set_converged_step_hook(keep, &o);
     f.enter();
     auto st = std::make_unique<parvane::RunState>();
+    st->converged_step_hook = keep;
+    st->converged_step_data = &o;
     o.status = 0;
     parvane::run_analysis(*st, o.status);
+    o.iterations = st->figures.iterations;
     st.reset();
     f.leave();
-    parvane::set_converged_step_hook(nullptr, nullptr);
-    o.iterations = parvane::last_run_figures().iterations;
     o.listing = f.text("model.sou");
     o.messages = f.text("model.sms");
     return o;

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+#include <utility>
+
+#include "Tessaro_DLL/model/CornerAngle.h"
 
 namespace tessaro {
 
@@ -11,16 +14,7 @@ namespace {
 constexpr double kFlipDistance = 1e-15;
 constexpr double kSplitTolerance = 1e-6;
 constexpr double kFlatShare = 1e-9;   // of the star's area, for a new triangle
-
-void logTooManyNeighbours(std::ostream& log, int node)
-{
-    log << "Error: node neighbour for node " << node << " bigger than 20" << std::endl;
-}
-
-void logTooManyElements(std::ostream& log, int node)
-{
-    log << "Error: element neighbour for node " << node << " bigger than 14" << std::endl;
-}
+constexpr double kStraightCorner = 178.0;   // degrees, for a new triangle
 
 // Doubled signed area of (a, b, c).
 double doubledArea(const RegionRecord& region, int a, int b, int c)
@@ -29,6 +23,18 @@ double doubledArea(const RegionRecord& region, int a, int b, int c)
     const MeshNode& q = region.nodes[b - 1];
     const MeshNode& r = region.nodes[c - 1];
     return (q.x - p.x) * (r.y - p.y) - (r.x - p.x) * (q.y - p.y);
+}
+
+// Whether the triangle (a, b, c) has a corner of kStraightCorner or more.
+bool hasStraightCorner(const RegionRecord& region, int a, int b, int c)
+{
+    const int corners[3] = {a, b, c};
+    for (int k = 0; k < 3; ++k) {
+        const double angle = interiorAngleDegrees(region.nodes[corners[(k + 2) % 3] - 1],
+                                                  region.nodes[corners[k] - 1], region.nodes[corners[(k + 1) % 3] - 1]);
+        if (angle >= kStraightCorner) return true;
+    }
+    return false;
 }
 
 int otherCorner(const DelaunayTriangle& t, int u, int v)
@@ -141,11 +147,13 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
     // (the signed areas of either split always add up to the star's).
     const double total = doubledArea(region, v, s.a, s.b) + doubledArea(region, v, s.b, s.c) +
                          doubledArea(region, v, s.c, s.d) + doubledArea(region, v, s.d, s.a);
-    // Neither may be flat either.
+    // Neither may be flat either, nor have a straight corner (three nodes
+    // of a side of the region in a row).
     auto covers = [&](int p1, int p2, int p3, int q1, int q2, int q3) {
         const double first = doubledArea(region, p1, p2, p3), second = doubledArea(region, q1, q2, q3);
         const double least = kFlatShare * std::fabs(total);
-        return first > least && second > least && std::fabs(first + second - total) < kSplitTolerance;
+        return first > least && second > least && std::fabs(first + second - total) < kSplitTolerance &&
+               !hasStraightCorner(region, p1, p2, p3) && !hasStraightCorner(region, q1, q2, q3);
     };
     // Around v: outer node o[i], the triangle t[i] between o[i] and o[i + 1]
     // and its neighbour n[i] across that side.
@@ -188,24 +196,15 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
 
 }  // namespace
 
-bool addElement(NodeAdjacency& a, int element, int node, std::ostream& log)
+bool addElement(NodeAdjacency& a, int element, int /*node*/, std::ostream& /*log*/)
 {
-    if (a.elementCount >= NodeAdjacency::kMaxElements) {
-        logTooManyElements(log, node);
-        return false;
-    }
     a.elements[a.elementCount++] = element;
     return true;
 }
 
-bool addNeighbour(NodeAdjacency& a, int neighbour, int node, std::ostream& log)
+bool addNeighbour(NodeAdjacency& a, int neighbour, int /*node*/, std::ostream& /*log*/)
 {
-    if (listContains(a.neighbours.data(), a.neighbourCount, neighbour)) return true;
-    if (a.neighbourCount >= NodeAdjacency::kMaxNeighbours) {
-        logTooManyNeighbours(log, node);
-        return false;
-    }
-    a.neighbours[a.neighbourCount++] = neighbour;
+    if (!listContains(a.neighbours.data(), a.neighbourCount, neighbour)) a.neighbours[a.neighbourCount++] = neighbour;
     return true;
 }
 
@@ -387,17 +386,19 @@ void updateAdjacencyLists(RegionRecord& region)
     }
     std::vector<MeshNode> nodes;
     std::vector<NodeAdjacency> adjacency;
+    nodes.reserve(region.nodes.size());
+    adjacency.reserve(region.adjacency.size());
     for (int k = 1; k <= nodeCount; ++k) {
         if (nodeNumber[k] == 0) continue;
         MeshNode node = region.nodes[k - 1];
         node.name = nodeNumber[k];
         nodes.push_back(node);
         if (k > static_cast<int>(region.adjacency.size())) continue;
-        NodeAdjacency a = region.adjacency[k - 1];
+        NodeAdjacency a = std::move(region.adjacency[k - 1]);
         a.name = a.name < 0 ? -nodeNumber[k] : nodeNumber[k];
         for (int m = 0; m < a.neighbourCount; ++m) a.neighbours[m] = mapNode(a.neighbours[m]);
         for (int m = 0; m < a.elementCount; ++m) a.elements[m] = mapTriangle(a.elements[m]);
-        adjacency.push_back(a);
+        adjacency.push_back(std::move(a));
     }
     region.triangles.swap(triangles);
     region.neighbours.swap(neighbours);

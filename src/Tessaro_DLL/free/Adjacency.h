@@ -1,6 +1,6 @@
 // A free region's triangulation once it is stored in the region record: the
-// hand-over from the work lists, the per-node adjacency (at most 20
-// neighbour nodes and 14 triangles per node), and the clean-up of the stored
+// hand-over from the work lists, the per-node adjacency (the lists grow to
+// every neighbour node and triangle of a node), and the clean-up of the stored
 // triangles: flipping degenerate pairs, removing free nodes of four
 // triangles, compacting the lists and smoothing the final triangle mesh.
 #pragma once
@@ -18,8 +18,6 @@ namespace tessaro {
 void storeTriangulation(RegionRecord& region, const Triangulation& tri, const std::vector<int>& deleted);
 
 // One adjacency record per region node; nodes 1..boundaryCount are fixed.
-// False (with an "Error:" line) when a node has more than 20 neighbours or
-// 14 triangles.
 bool initNodeAdjacency(RegionRecord& region, int boundaryCount, std::ostream& log);
 
 // Flips triangle pairs whose fourth node lies on the first one's
@@ -27,8 +25,7 @@ bool initNodeAdjacency(RegionRecord& region, int boundaryCount, std::ostream& lo
 bool flipDegenerateEdges(RegionRecord& region, std::ostream& log);
 
 // Removes every free node of exactly four triangles, re-cutting its
-// quadrilateral along a-c or b-d. False (with an "Error:" line) when a
-// rebuilt node would exceed its neighbour or element slots.
+// quadrilateral along a-c or b-d.
 bool removeValence4Nodes(RegionRecord& region, int boundaryCount, std::ostream& log);
 
 // Drops deleted nodes and triangles and renumbers the rest from 1.
@@ -37,9 +34,8 @@ void updateAdjacencyLists(RegionRecord& region);
 // Moves every free node to the area-weighted mean of its elements' centroids.
 void smoothTriangleNodes(RegionRecord& region);
 
-// Appends an element (a neighbour node, once) to the adjacency of `node`.
-// False with the "Error: element neighbour ... bigger than 14" ("... node
-// neighbour ... bigger than 20") line when the slots are full.
+// Appends an element (a neighbour node, once) to the adjacency of `node`;
+// the lists grow as needed, so both give true.
 bool addElement(NodeAdjacency& a, int element, int node, std::ostream& log);
 bool addNeighbour(NodeAdjacency& a, int neighbour, int node, std::ostream& log);
 

@@ -213,15 +213,25 @@ struct FaceModel {
     {
         if (mode == 1) {
             TopoNode& n = region.topoNodes[node - 1];
-            if (region.topoElements[e - 1].isTriangle) {
-                if (n.triangleCount < TopoNode::kMaxTriangles) n.triangles[n.triangleCount++] = e;
-            } else if (n.quadCount < TopoNode::kMaxQuads) {
+            if (region.topoElements[e - 1].isTriangle)
+                n.triangles[n.triangleCount++] = e;
+            else
                 n.quads[n.quadCount++] = e;
-            }
             return;
         }
         NodeAdjacency& a = region.adjacency[node - 1];
-        if (a.elementCount < NodeAdjacency::kMaxElements) a.elements[a.elementCount++] = e;
+        a.elements[a.elementCount++] = e;
+    }
+    // Appends node v to the neighbour list of `node` unless it is there.
+    void takeNeighbour(int node, int v) const
+    {
+        if (mode == 1) {
+            TopoNode& n = region.topoNodes[node - 1];
+            if (!listContains(n.neighbours.data(), n.neighbourCount, v)) n.neighbours[n.neighbourCount++] = v;
+            return;
+        }
+        NodeAdjacency& a = region.adjacency[node - 1];
+        if (!listContains(a.neighbours.data(), a.neighbourCount, v)) a.neighbours[a.neighbourCount++] = v;
     }
 };
 
@@ -268,15 +278,11 @@ void joinFaceElements(const FaceModel& model, const std::vector<int>& p9)
         const std::vector<int> own = model.elementsAt(eight.start);
         for (int e : model.elementsAt(nine.end))
             if (!contains(own, e)) model.takeElement(eight.start, e);
-        int* count = nullptr;
-        int* slots = model.neighbourSlots(eight.start, count);
         int* otherCount = nullptr;
         const int* other = model.neighbourSlots(nine.end, otherCount);
         const std::vector<int> theirs(other, other + *otherCount);
-        for (int v : theirs) {
-            if (v <= 0 || listContains(slots, *count, v) || contains(p9, v)) continue;
-            if (*count < NodeAdjacency::kMaxNeighbours) slots[(*count)++] = v;
-        }
+        for (int v : theirs)
+            if (v > 0 && !contains(p9, v)) model.takeNeighbour(eight.start, v);
     }
 }
 
@@ -329,7 +335,8 @@ struct NodeRenumbering {
         return renumbered[kept];
     }
     // A neighbour-node list in new names, each once, without the node itself.
-    void renameNeighbours(int self, const int* from, int count, int* to, int& toCount) const
+    template <int Held>
+    void renameNeighbours(int self, const int* from, int count, NodeNames<Held>& to, int& toCount) const
     {
         std::vector<int> list;
         for (int m = 0; m < count; ++m) {
@@ -337,7 +344,7 @@ struct NodeRenumbering {
             if (v != self && !contains(list, v)) list.push_back(v);
         }
         toCount = static_cast<int>(list.size());
-        std::copy(list.begin(), list.end(), to);
+        to.assign(list.begin(), list.end());
     }
 };
 
@@ -360,7 +367,7 @@ void renumberAdjacency(const FaceModel& model, const NodeRenumbering& names)
             fresh.quadCount = old.quadCount;
             fresh.triangles = old.triangles;
             fresh.quads = old.quads;
-            names.renameNeighbours(names(v), old.neighbours.data(), old.neighbourCount, fresh.neighbours.data(),
+            names.renameNeighbours(names(v), old.neighbours.data(), old.neighbourCount, fresh.neighbours,
                                    fresh.neighbourCount);
             rebuilt.push_back(fresh);
         }
@@ -374,7 +381,7 @@ void renumberAdjacency(const FaceModel& model, const NodeRenumbering& names)
         const NodeAdjacency& old = region.adjacency[v - 1];
         NodeAdjacency fresh = old;
         fresh.name = old.name < 0 ? -names(v) : names(v);
-        names.renameNeighbours(names(v), old.neighbours.data(), old.neighbourCount, fresh.neighbours.data(),
+        names.renameNeighbours(names(v), old.neighbours.data(), old.neighbourCount, fresh.neighbours,
                                fresh.neighbourCount);
         rebuilt.push_back(fresh);
     }

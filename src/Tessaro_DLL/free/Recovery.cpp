@@ -539,7 +539,7 @@ bool removeValence3Nodes(RegionRecord& region)
             NodeAdjacency& a = region.adjacency[node - 1];
             removeFromList(a.neighbours.data(), a.neighbourCount, p);
             for (int t : around) removeFromList(a.elements.data(), a.elementCount, t);
-            if (a.elementCount < NodeAdjacency::kMaxElements) a.elements[a.elementCount++] = n;
+            a.elements[a.elementCount++] = n;
         }
         rec.elementCount = 0;
         rec.neighbourCount = 0;

@@ -156,9 +156,8 @@ bool fillMappedGrid(RegionRecord& region, MappedGrid& grid, std::string& error)
     return true;
 }
 
-bool buildNodeAdjacency(RegionRecord& region, int corners)
+void buildNodeAdjacency(RegionRecord& region, int corners)
 {
-    bool ok = true;
     region.adjacency.assign(region.nodes.size(), NodeAdjacency{});
     for (std::size_t k = 0; k < region.nodes.size(); ++k) region.adjacency[k].name = region.nodes[k].name;
     auto valid = [&](int node) { return node >= 1 && node <= static_cast<int>(region.adjacency.size()); };
@@ -167,10 +166,6 @@ bool buildNodeAdjacency(RegionRecord& region, int corners)
             const int node = el.w[c];
             if (!valid(node)) continue;
             NodeAdjacency& adj = region.adjacency[node - 1];
-            if (adj.elementCount >= NodeAdjacency::kMaxElements) {
-                ok = false;
-                continue;
-            }
             adj.elements[adj.elementCount++] = el.w[0];
         }
     }
@@ -184,15 +179,10 @@ bool buildNodeAdjacency(RegionRecord& region, int corners)
                 if (other == self || other == 0) continue;
                 const auto end = adj.neighbours.begin() + adj.neighbourCount;
                 if (std::find(adj.neighbours.begin(), end, other) != end) continue;
-                if (adj.neighbourCount >= NodeAdjacency::kMaxNeighbours) {
-                    ok = false;
-                    continue;
-                }
                 adj.neighbours[adj.neighbourCount++] = other;
             }
         }
     }
-    return ok;
 }
 
 void emitMappedQuads(RegionRecord& region, int imax, int jmax, int elemGroup, int objIndex,

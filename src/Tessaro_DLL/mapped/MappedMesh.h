@@ -40,8 +40,8 @@ void adjustMappedQuads(RegionRecord& region);
 void buildRegionBoundarySides(RegionRecord& region);
 
 // Rebuilds the node adjacency of a region from its elements (`corners`
-// corners each). False when a node exceeds the neighbour or element limit.
-bool buildNodeAdjacency(RegionRecord& region, int corners);
+// corners each).
+void buildNodeAdjacency(RegionRecord& region, int corners);
 
 // Sum of the Jacobian determinants of a bilinear quadrilateral over its
 // 2 x 2 Gauss points; positive for a counter-clockwise element.

@@ -5,11 +5,19 @@
 #include <map>
 #include <set>
 
+#include "Tessaro_DLL/model/Extent.h"
+
 namespace tessaro {
 
 namespace {
 
+// Points of a region closer than this share of its extent are one point, so
+// that a region and its scaled copy join alike.
+constexpr double kCoincideShare = 1e-9;
+
 double distance(double xa, double ya, double xb, double yb) { return std::hypot(xa - xb, ya - yb); }
+
+double coincideDistance(const RegionRecord& region) { return kCoincideShare * extentOf(region.nodes); }
 
 int globalCorners(const MeshElement& el) { return el.w[4] == 0 ? 3 : 4; }
 
@@ -24,10 +32,13 @@ bool joinable(int code, int openCode)
 }
 
 // A coded side looks for an open side when its element's entry and its code
-// agree on a joinable kind.
+// agree on a joinable kind. An ordinary side that the region made a beam
+// face itself (beside the end of a beam on its boundary) joins a region
+// meshed before it as it would be joined by one meshed after it.
 bool seeksPartner(int entry, int code)
 {
-    return (ordinaryJoin(entry) && ordinaryJoin(code)) || (entry == code && (code == -8 || code == -9));
+    return ((ordinaryJoin(entry) || entry == -6) && ordinaryJoin(code)) ||
+           (entry == code && (code == -8 || code == -9));
 }
 
 // Nodes of these faces are never fused with coinciding nodes.
@@ -40,6 +51,39 @@ void openSideEnds(const GlobalMesh& mesh, const BoundarySide& side, int& first, 
     const int c = globalCorners(el);
     first = el.w[1 + side.side];
     second = el.w[1 + (side.side + 1) % c];
+}
+
+// Each pair of global nodes becomes one node (the lower number); the nodes
+// after a removed one move down, and element corners follow.
+void joinGlobalNodes(GlobalMesh& mesh, const std::vector<std::pair<int, int>>& pairs)
+{
+    if (pairs.empty()) return;
+    const int n = static_cast<int>(mesh.nodes.size());
+    std::vector<int> root(static_cast<std::size_t>(n) + 1);
+    for (int v = 0; v <= n; ++v) root[v] = v;
+    auto find = [&](int v) {
+        while (root[v] != v) v = root[v] = root[root[v]];
+        return v;
+    };
+    for (const auto& [a, b] : pairs) {
+        if (a < 1 || a > n || b < 1 || b > n) continue;
+        const int ra = find(a), rb = find(b);
+        if (ra != rb) root[std::max(ra, rb)] = std::min(ra, rb);
+    }
+    std::vector<int> renamed(static_cast<std::size_t>(n) + 1, 0);
+    std::vector<FemNode> kept;
+    kept.reserve(mesh.nodes.size());
+    for (int v = 1; v <= n; ++v) {
+        if (find(v) != v) continue;
+        const FemNode& p = mesh.nodes[v - 1];
+        kept.push_back(FemNode{static_cast<int>(kept.size()) + 1, p.x, p.y});
+        renamed[v] = static_cast<int>(kept.size());
+    }
+    for (int v = 1; v <= n; ++v) renamed[v] = renamed[find(v)];
+    for (MeshElement& el : mesh.elements)
+        for (int k = 1; k <= 4; ++k)
+            if (el.w[k] >= 1 && el.w[k] <= n) el.w[k] = renamed[el.w[k]];
+    mesh.nodes.swap(kept);
 }
 
 }  // namespace
@@ -93,11 +137,14 @@ int structureElementOfInterfaceRun(const RegionRecord& region, int corners,
         if (node < 1 || node > static_cast<int>(region.nodes.size())) return 0;
     const MeshNode& p = region.nodes[ends[0] - 1];
     const MeshNode& q = region.nodes[ends[1] - 1];
+    const double coincide = coincideDistance(region);
     for (const StructureElementRecord& se : structureElements) {
         if (se.segments.empty()) continue;
         const SideSegment& seg = se.segments.front();
-        const bool forward = distance(seg.x1, seg.y1, p.x, p.y) < 1e-8 && distance(seg.x2, seg.y2, q.x, q.y) < 1e-8;
-        const bool backward = distance(seg.x1, seg.y1, q.x, q.y) < 1e-8 && distance(seg.x2, seg.y2, p.x, p.y) < 1e-8;
+        const bool forward =
+            distance(seg.x1, seg.y1, p.x, p.y) < coincide && distance(seg.x2, seg.y2, q.x, q.y) < coincide;
+        const bool backward =
+            distance(seg.x1, seg.y1, q.x, q.y) < coincide && distance(seg.x2, seg.y2, p.x, p.y) < coincide;
         if (forward || backward) return se.value5;
     }
     return 0;
@@ -111,6 +158,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
     const int nodeCount = static_cast<int>(region.nodes.size());
     auto corner = [&](int element, int k) { return region.elements[element - 1].w[1 + (k % c)]; };
     auto globalXY = [&](int name) -> const FemNode& { return mesh.nodes[name - 1]; };
+    const double coincide = coincideDistance(region);
 
     // 1. Structure element that an interface run of the region lies on.
     const int s = structureElementOfInterfaceRun(region, c, structureElements);
@@ -147,7 +195,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
             const int a = corner(side.element, side.side);
             if (a < 1 || a > nodeCount) continue;
             const MeshNode& p = region.nodes[a - 1];
-            if (distance(p.x, p.y, vertex.x, vertex.y) >= 1e-8) continue;
+            if (distance(p.x, p.y, vertex.x, vertex.y) >= coincide) continue;
             if (a > static_cast<int>(region.adjacency.size())) continue;
             const NodeAdjacency& adj = region.adjacency[a - 1];
             for (int q = 0; q < adj.elementCount; ++q) mesh.vertexElements.push_back(adj.elements[q] + M);
@@ -164,8 +212,16 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
         mesh.neighbours.push_back(nb);
     }
 
-    // 5. Join coded sides with the open sides of earlier regions.
+    // 5. Join coded sides with the open sides of earlier regions. A node
+    // that joins two earlier regions whose nodes there were kept apart (at
+    // the end of a beam face between them) makes those nodes one, as they
+    // are when this region is meshed first.
     std::vector<int> fusedTo(static_cast<std::size_t>(nodeCount) + 1, 0);
+    std::vector<std::pair<int, int>> sameNodes;
+    auto fuse = [&](int local, int global) {
+        if (fusedTo[local] > 0 && fusedTo[local] != global) sameNodes.emplace_back(fusedTo[local], global);
+        fusedTo[local] = global;
+    };
     std::vector<BoundarySide> coded = region.codedSides;
     for (BoundarySide& side : coded) {
         const int e = side.element, k = side.side;
@@ -186,8 +242,8 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
                 if (distance(pa.x, pa.y, gB.x, gB.y) < 0.2 * L && distance(pb.x, pb.y, gA.x, gA.y) < 0.2 * L) {
                     mesh.neighbours[e + M - 1].n[1 + k] = open.element;
                     mesh.neighbours[open.element - 1].n[1 + open.side] = e + M;
-                    fusedTo[a] = B;
-                    fusedTo[b] = A;
+                    fuse(a, B);
+                    fuse(b, A);
                     mesh.openSides[o] = mesh.openSides.back();
                     mesh.openSides.pop_back();
                     joined = true;
@@ -212,7 +268,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
                 int A = 0, B = 0;
                 openSideEnds(mesh, open, A, B);
                 const FemNode& gA = globalXY(A);
-                if (distance(pn.x, pn.y, gA.x, gA.y) < 1e-8) {
+                if (distance(pn.x, pn.y, gA.x, gA.y) < coincide) {
                     pairs.emplace_back(p, A);
                     break;
                 }
@@ -249,6 +305,8 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
         el.w[11] = local.w[11];
         mesh.elements.push_back(el);
     }
+
+    joinGlobalNodes(mesh, sameNodes);
 
     // 10. Interface sides along the structure element of the -8 run.
     if (s > 0) {

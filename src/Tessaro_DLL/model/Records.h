@@ -2,9 +2,12 @@
 // the global mesh and the model lists of one run.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,15 +95,81 @@ struct DelaunayTriangle {
     double cx = 0.0, cy = 0.0, r2 = 0.0;
 };
 
-// Per-node adjacency of a region mesh: neighbour nodes and elements at a node.
+// Names held at a node (neighbour nodes or elements), the count kept beside
+// it by the node record. The first `Held` live in the record itself; a node
+// of a strongly graded region, where many triangles fan out from one node,
+// keeps more on the heap. Writing at an index past the end grows the list
+// (new slots 0), so a node holds as many names as its mesh gives it. A
+// pointer from data() stays valid until the list grows.
+template <int Held>
+class NodeNames {
+public:
+    NodeNames() = default;
+    NodeNames(const NodeNames& other)
+        : held_(other.held_), spill_(other.spill_ ? std::make_unique<std::vector<int>>(*other.spill_) : nullptr)
+    {
+    }
+    NodeNames(NodeNames&&) noexcept = default;
+    NodeNames& operator=(const NodeNames& other)
+    {
+        if (this != &other) {
+            held_ = other.held_;
+            spill_ = other.spill_ ? std::make_unique<std::vector<int>>(*other.spill_) : nullptr;
+        }
+        return *this;
+    }
+    NodeNames& operator=(NodeNames&&) noexcept = default;
+    int& operator[](std::size_t k)
+    {
+        if (k >= capacity()) grow(k + 1);
+        return data()[k];
+    }
+    int operator[](std::size_t k) const { return data()[k]; }
+    int* data() { return spill_ ? spill_->data() : held_.data(); }
+    const int* data() const { return spill_ ? spill_->data() : held_.data(); }
+    int* begin() { return data(); }
+    int* end() { return data() + capacity(); }
+    const int* begin() const { return data(); }
+    const int* end() const { return data() + capacity(); }
+    std::size_t capacity() const { return spill_ ? spill_->size() : static_cast<std::size_t>(Held); }
+    // Room for at least n names, so that data() can be written up to n.
+    void reserve(std::size_t n)
+    {
+        if (n > capacity()) grow(n);
+    }
+    void fill(int value) { std::fill(begin(), end(), value); }
+    // The names [first, last) from slot 0 on, every later slot 0.
+    template <class It>
+    void assign(It first, It last)
+    {
+        const std::size_t n = static_cast<std::size_t>(last - first);
+        reserve(n);
+        fill(0);
+        std::copy(first, last, begin());
+    }
+
+private:
+    void grow(std::size_t n)
+    {
+        auto bigger = std::make_unique<std::vector<int>>(std::max(n, 2 * capacity()), 0);
+        std::copy(begin(), end(), bigger->begin());
+        spill_ = std::move(bigger);
+    }
+    std::array<int, Held> held_{};
+    std::unique_ptr<std::vector<int>> spill_;   // the list once it outgrows the held slots
+};
+
+// Per-node adjacency of a region mesh: neighbour nodes and elements at a
+// node. The k-constants are the names held in the record itself; a node
+// may hold more.
 struct NodeAdjacency {
     static constexpr int kMaxNeighbours = 20;
     static constexpr int kMaxElements = 14;
     int name = 0;            // negative when the node is fixed
     int neighbourCount = 0;
     int elementCount = 0;
-    std::array<int, kMaxNeighbours> neighbours{};
-    std::array<int, kMaxElements> elements{};
+    NodeNames<kMaxNeighbours> neighbours{};
+    NodeNames<kMaxElements> elements{};
 };
 
 // Element of the topology model of a quadrilateral region: nb[k] is the
@@ -117,6 +186,9 @@ struct TopoElement {
 
 // Node of the topology model: status +k interior, -k boundary (k <= nb),
 // below -nb removed; neighbour nodes, triangles and quadrilaterals at it.
+// The k-constants are the names held in the record itself; a node may hold
+// more, but the triangle merge and the smoother leave nodes beyond them as
+// they are.
 struct TopoNode {
     static constexpr int kMaxNeighbours = 20;
     static constexpr int kMaxTriangles = 14;
@@ -125,9 +197,9 @@ struct TopoNode {
     int neighbourCount = 0;
     int triangleCount = 0;
     int quadCount = 0;
-    std::array<int, kMaxNeighbours> neighbours{};
-    std::array<int, kMaxTriangles> triangles{};
-    std::array<int, kMaxQuads> quads{};
+    NodeNames<kMaxNeighbours> neighbours{};
+    NodeNames<kMaxTriangles> triangles{};
+    NodeNames<kMaxQuads> quads{};
 };
 
 struct FemNode {

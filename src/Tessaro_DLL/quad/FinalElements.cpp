@@ -177,7 +177,7 @@ void linkNewElements(const RegionRecord& region, SplitMesh& mesh)
     }
 }
 
-// Step 5: one adjacency record per new node, within the 20 and 14 slots.
+// Step 5: one adjacency record per new node.
 bool buildAdjacency(SplitMesh& mesh, std::ostream& log)
 {
     mesh.adjacency.assign(mesh.nodes.size(), NodeAdjacency{});
@@ -314,13 +314,12 @@ bool triangleClear(const MeshNode& a, const MeshNode& b, const MeshNode& c)
     return true;
 }
 
-bool addSlot(int* slots, int& count, int capacity, int value)
+template <int Held>
+void addSlot(NodeNames<Held>& slots, int& count, int value)
 {
     for (int k = 0; k < count; ++k)
-        if (slots[k] == value) return true;
-    if (count >= capacity) return false;
+        if (slots[k] == value) return;
     slots[count++] = value;
-    return true;
 }
 
 void dropSlot(int* slots, int& count, int value)
@@ -351,18 +350,12 @@ int flatCornerOf(const RegionRecord& region, const TopoElement& el)
 }
 
 // Whether the quadrilateral p, q, r, s (p its flat corner) can be cut along
-// p-r: both triangles clear, and the node records have room for them (the
-// diagonal's ends each gain two triangles and a neighbour).
+// p-r: both triangles clear.
 bool canSplitAlongDiagonal(const RegionRecord& region, int p, int q, int r, int s)
 {
     const MeshNode &np = region.nodes[p - 1], &nq = region.nodes[q - 1], &nr = region.nodes[r - 1],
                    &ns = region.nodes[s - 1];
-    if (!triangleClear(np, nq, nr) || !triangleClear(np, nr, ns)) return false;
-    const TopoNode &tp = region.topoNodes[p - 1], &tr = region.topoNodes[r - 1];
-    return tp.triangleCount + 2 <= TopoNode::kMaxTriangles && tr.triangleCount + 2 <= TopoNode::kMaxTriangles &&
-           region.topoNodes[q - 1].triangleCount + 1 <= TopoNode::kMaxTriangles &&
-           region.topoNodes[s - 1].triangleCount + 1 <= TopoNode::kMaxTriangles &&
-           tp.neighbourCount < TopoNode::kMaxNeighbours && tr.neighbourCount < TopoNode::kMaxNeighbours;
+    return triangleClear(np, nq, nr) && triangleClear(np, nr, ns);
 }
 
 // Cuts element `name` (quadrilateral el, flat corner `flat`) along the
@@ -409,12 +402,12 @@ void splitAlongDiagonal(RegionRecord& region, int name, const TopoElement& el, i
     for (int node : {p, q, r, s}) {
         TopoNode& n = region.topoNodes[node - 1];
         dropSlot(n.quads.data(), n.quadCount, name);
-        if (node != s) addSlot(n.triangles.data(), n.triangleCount, TopoNode::kMaxTriangles, name);
-        if (node != q) addSlot(n.triangles.data(), n.triangleCount, TopoNode::kMaxTriangles, added);
+        if (node != s) addSlot(n.triangles, n.triangleCount, name);
+        if (node != q) addSlot(n.triangles, n.triangleCount, added);
     }
     TopoNode &tp = region.topoNodes[p - 1], &tr = region.topoNodes[r - 1];
-    addSlot(tp.neighbours.data(), tp.neighbourCount, TopoNode::kMaxNeighbours, r);
-    addSlot(tr.neighbours.data(), tr.neighbourCount, TopoNode::kMaxNeighbours, p);
+    addSlot(tp.neighbours, tp.neighbourCount, r);
+    addSlot(tr.neighbours, tr.neighbourCount, p);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ double direction(double dx, double dy)
 bool isElementReference(int entry, int codeOffset) { return entry != 0 && std::abs(entry) <= codeOffset; }
 
 // Step 5: element e and its partner p across side b become quadrilateral e.
-bool mergePair(RegionRecord& region, int e, int p, int b, int codeOffset, std::ostream& log)
+bool mergePair(RegionRecord& region, int e, int p, int b, int codeOffset)
 {
     TopoElement& E = topoElement(region, e);
     TopoElement& P = topoElement(region, p);
@@ -80,15 +80,11 @@ bool mergePair(RegionRecord& region, int e, int p, int b, int codeOffset, std::o
         TopoNode& n = topoNode(region, quad[j]);
         removeTopoSlot(n.triangles.data(), n.triangleCount, p);
         removeTopoSlot(n.triangles.data(), n.triangleCount, e);
-        if (n.quadCount < TopoNode::kMaxQuads) n.quads[n.quadCount++] = e;
+        n.quads[n.quadCount++] = e;
         const int opposite = quad[(j + 2) % 4];
         if (std::find(n.neighbours.begin(), n.neighbours.begin() + n.neighbourCount, opposite) !=
             n.neighbours.begin() + n.neighbourCount)
             continue;
-        if (n.neighbourCount >= TopoNode::kMaxNeighbours) {
-            log << "Error: Error in node neighbour space >20, node= " << quad[j] << std::endl;
-            return false;
-        }
         n.neighbours[n.neighbourCount++] = opposite;
     }
 
@@ -100,7 +96,7 @@ bool mergePair(RegionRecord& region, int e, int p, int b, int codeOffset, std::o
 }
 
 // One sweep at `threshold`.
-bool pairingSweep(RegionRecord& region, double threshold, int codeOffset, std::ostream& log)
+bool pairingSweep(RegionRecord& region, double threshold, int codeOffset, std::ostream& /*log*/)
 {
     const int count = static_cast<int>(region.topoElements.size());
     for (int e = 1; e <= count; ++e) {
@@ -126,7 +122,7 @@ bool pairingSweep(RegionRecord& region, double threshold, int codeOffset, std::o
         if (best < 0 || !(bestQuality >= threshold)) continue;
         const int partner = el.nb[best];
         if (partner <= 0 || partner > codeOffset) continue;
-        if (!mergePair(region, e, partner, best, codeOffset, log)) return false;
+        if (!mergePair(region, e, partner, best, codeOffset)) return false;
     }
     return true;
 }
@@ -282,8 +278,8 @@ void buildTopologyModel(RegionRecord& region, int nb, int codeOffset)
         n.status = a.name <= nb ? -std::abs(a.name) : a.name;
         n.neighbourCount = a.neighbourCount;
         n.triangleCount = a.elementCount;
-        std::copy(a.neighbours.begin(), a.neighbours.end(), n.neighbours.begin());
-        std::copy(a.elements.begin(), a.elements.end(), n.triangles.begin());
+        n.neighbours.assign(a.neighbours.begin(), a.neighbours.begin() + a.neighbourCount);
+        n.triangles.assign(a.elements.begin(), a.elements.begin() + a.elementCount);
         region.topoNodes.push_back(n);
     }
 }

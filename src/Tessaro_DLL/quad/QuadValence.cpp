@@ -552,10 +552,8 @@ private:
         };
         for (int k = 0; k < n.quadCount; ++k) addCorners(n.quads[k]);
         for (int k = 0; k < n.triangleCount; ++k) addCorners(n.triangles[k]);
-        const int kept = std::min<int>(static_cast<int>(found.size()), TopoNode::kMaxNeighbours);
-        std::copy(found.begin(), found.begin() + kept, n.neighbours.begin());
-        std::fill(n.neighbours.begin() + kept, n.neighbours.end(), 0);
-        n.neighbourCount = kept;
+        n.neighbours.assign(found.begin(), found.end());
+        n.neighbourCount = static_cast<int>(found.size());
     }
 
     // The smoother moves the nodes of positive status: the boundary nodes

@@ -118,15 +118,20 @@ bool cornersValidQuick(const MeshNode* const* corners, int count)
     return true;
 }
 
-// Elements around a node, at most the slots of a node record.
+// Elements around a node, at most the slots a node record holds in place;
+// a node with more is `partial` and stays where it is.
 template <typename Element>
 struct Around {
     static constexpr int kCapacity = TopoNode::kMaxQuads + TopoNode::kMaxTriangles;
     const Element* element[kCapacity] = {};
     int count = 0;
+    bool partial = false;
     void add(const Element* el)
     {
-        if (count < kCapacity) element[count++] = el;
+        if (count < kCapacity)
+            element[count++] = el;
+        else
+            partial = true;
     }
 };
 
@@ -149,6 +154,7 @@ bool moveIfValid(MeshNode& node, double x, double y, const Around<Element>& arou
                  bool noWorse, const Element* first = nullptr, StateCache* cache = nullptr)
 {
     constexpr int kCapacity = Around<Element>::kCapacity;
+    if (around.partial) return false;
     bool validBefore[kCapacity];
     bool validAfter[kCapacity];
     double worstAfter[kCapacity];
@@ -508,6 +514,7 @@ bool improveNode(int node, std::vector<MeshNode>& nodes, const std::vector<MeshE
                  const NodeAdjacency& a)
 {
     const Around<MeshElement> around = elementsAt(a, elements);
+    if (around.partial) return false;
     AroundScore best = scoreAround(around, nodes);
     return patternSearch(nodes[node - 1], a, nodes, 3.0, 256.0, [&]() {
         const AroundScore score = scoreAround(around, nodes);
@@ -549,6 +556,7 @@ bool raiseSmallestSine(int node, std::vector<MeshNode>& nodes, const std::vector
                        const NodeAdjacency& a)
 {
     const Around<MeshElement> around = elementsAt(a, elements);
+    if (around.partial) return false;
     const AroundScore limits = scoreAround(around, nodes);
     double best = smallestMovableSine(node, around, nodes);
     return patternSearch(nodes[node - 1], a, nodes, 4.0, 64.0, [&]() {

@@ -191,9 +191,8 @@ int appendNodeCopy(RegionRecord& region, int a, bool fixed)
 
 void setElements(NodeAdjacency& record, const std::vector<int>& elements)
 {
-    record.elements.fill(0);
     record.elementCount = static_cast<int>(elements.size());
-    std::copy(elements.begin(), elements.end(), record.elements.begin());
+    record.elements.assign(elements.begin(), elements.end());
 }
 
 void replaceCorner(MeshElement& el, int from, int to)
@@ -203,8 +202,8 @@ void replaceCorner(MeshElement& el, int from, int to)
 }
 
 // The neighbour-node lists of the nodes around a split, from their
-// elements. False (logged) when one would need more than 20 names.
-bool rebuildNodeLists(RegionRecord& region, int a, int split, std::ostream& log)
+// elements.
+void rebuildNodeLists(RegionRecord& region, int a, int split)
 {
     const NodeAdjacency& at = region.adjacency[a - 1];
     std::vector<int> nodes(at.neighbours.begin(), at.neighbours.begin() + at.neighbourCount);
@@ -215,15 +214,9 @@ bool rebuildNodeLists(RegionRecord& region, int a, int split, std::ostream& log)
         const std::vector<int> elements(record.elements.begin(), record.elements.begin() + record.elementCount);
         std::vector<int> names = collectElementNodes(region, elements, kMeshElements);
         names.erase(std::remove(names.begin(), names.end(), x), names.end());
-        if (names.size() > static_cast<std::size_t>(NodeAdjacency::kMaxNeighbours)) {
-            log << "Error: node neighbour for node " << x << " bigger than 20" << std::endl;
-            return false;
-        }
-        record.neighbours.fill(0);
         record.neighbourCount = static_cast<int>(names.size());
-        std::copy(names.begin(), names.end(), record.neighbours.begin());
+        record.neighbours.assign(names.begin(), names.end());
     }
-    return true;
 }
 
 void refillCodedSides(RegionRecord& region)
@@ -235,7 +228,7 @@ void refillCodedSides(RegionRecord& region)
 
 // Quadrilateral split: the element before the corner's side keeps A, e
 // takes the new node; the interior side between them becomes two faces.
-bool splitQuadCorner(RegionRecord& region, const VertexSides& v, std::ostream& log)
+bool splitQuadCorner(RegionRecord& region, const VertexSides& v, std::ostream& /*log*/)
 {
     const int inner = (v.s + 3) % 4;
     const int n = region.neighbours[v.e - 1].n[1 + inner];
@@ -247,14 +240,14 @@ bool splitQuadCorner(RegionRecord& region, const VertexSides& v, std::ostream& l
     replaceCorner(region.elements[v.e - 1], v.a, split);
     setElements(region.adjacency[v.a - 1], {n});
     setElements(region.adjacency[split - 1], {v.e});
-    if (!rebuildNodeLists(region, v.a, split, log)) return false;
+    rebuildNodeLists(region, v.a, split);
     region.boundarySides.push_back(BoundarySide{n, sideN, kBeamFace});
     region.boundarySides.push_back(BoundarySide{v.e, inner, kBeamFace});
     return true;
 }
 
 // Triangle split at a corner of three or four triangles.
-bool splitTriangleCorner(RegionRecord& region, const VertexSides& v, const std::vector<int>& around, std::ostream& log)
+bool splitTriangleCorner(RegionRecord& region, const VertexSides& v, const std::vector<int>& around, std::ostream& /*log*/)
 {
     const int split = appendNodeCopy(region, v.a, true);
     const int i = cornerIndex(region.elements[v.e - 1], v.a);
@@ -270,7 +263,7 @@ bool splitTriangleCorner(RegionRecord& region, const VertexSides& v, const std::
         replaceCorner(region.elements[v.e - 1], v.a, split);
         setElements(region.adjacency[v.a - 1], {v.p, m});
         setElements(region.adjacency[split - 1], {v.e});
-        if (!rebuildNodeLists(region, v.a, split, log)) return false;
+        rebuildNodeLists(region, v.a, split);
         region.boundarySides.push_back(BoundarySide{m, sideM, kBeamFace});
         region.boundarySides.push_back(BoundarySide{v.e, t, kBeamFace});
         return true;
@@ -290,7 +283,8 @@ bool splitTriangleCorner(RegionRecord& region, const VertexSides& v, const std::
     replaceCorner(first, v.a, split);
     setElements(region.adjacency[v.a - 1], {v.p, m2});
     setElements(region.adjacency[split - 1], {v.e, m1});
-    return rebuildNodeLists(region, v.a, split, log);
+    rebuildNodeLists(region, v.a, split);
+    return true;
 }
 
 }  // namespace

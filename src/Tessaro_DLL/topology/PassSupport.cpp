@@ -56,36 +56,25 @@ void linkElementToPatch(RegionRecord& region, int element, const std::vector<int
     }
 }
 
-bool refillNodeLists(RegionRecord& region, int node, const std::vector<int>& patch, std::ostream& log)
+bool refillNodeLists(RegionRecord& region, int node, const std::vector<int>& patch, std::ostream& /*log*/)
 {
     clearTopoNode(node, region);
     std::vector<int> signedList;
-    int triangles = 0, quads = 0;
     for (int name : patch) {
         const TopoElement& el = region.topoElements[name - 1];
         if (el.name <= 0 || !elementHasCorner(el, node)) continue;
         if (std::find(signedList.begin(), signedList.end(), signedReference(el)) != signedList.end()) continue;
         signedList.push_back(signedReference(el));
-        (el.cornerCount == 3 ? triangles : quads) += 1;
-    }
-    if (triangles > TopoNode::kMaxTriangles) {
-        log << "Error: element neighbour for node " << node << " bigger than " << TopoNode::kMaxTriangles
-            << std::endl;
-        return false;
-    }
-    if (quads > TopoNode::kMaxQuads) {
-        log << "Error: element neighbour for node " << node << " bigger than " << TopoNode::kMaxQuads << std::endl;
-        return false;
     }
     setNodeElementLists(node, region, signedList);
-    return rebuildNodeNeighbours(region, node, signedList, log);
+    rebuildNodeNeighbours(region, node, signedList);
+    return true;
 }
 
 bool refillNodeLists(RegionRecord& region, const std::vector<int>& nodes, const std::vector<int>& patch,
                      std::ostream& log)
 {
-    for (int node : nodes)
-        if (!refillNodeLists(region, node, patch, log)) return false;
+    for (int node : nodes) refillNodeLists(region, node, patch, log);
     return true;
 }
 

@@ -43,14 +43,11 @@ void relinkWithinPatch(RegionRecord& region, const std::vector<int>& patch);
 void linkElementToPatch(RegionRecord& region, int element, const std::vector<int>& patch, int noNeighbour);
 
 // The node's triangle, quadrilateral and neighbour lists are refilled from
-// the live elements of `patch` that have it as a corner. More than 14
-// triangles or 22 quadrilaterals log "Error: element neighbour for node n
-// bigger than 14" ("... 22") and give false, as does a neighbour list over
-// 20 (the line of rebuildNodeNeighbours).
+// the live elements of `patch` that have it as a corner, however many there
+// are. True; the log is kept for steps that may refuse.
 bool refillNodeLists(RegionRecord& region, int node, const std::vector<int>& patch, std::ostream& log);
 
-// refillNodeLists for every node of `nodes` in order; false at the first
-// refusal.
+// refillNodeLists for every node of `nodes` in order.
 bool refillNodeLists(RegionRecord& region, const std::vector<int>& nodes, const std::vector<int>& patch,
                      std::ostream& log);
 

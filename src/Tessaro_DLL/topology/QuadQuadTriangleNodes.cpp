@@ -1,6 +1,8 @@
 // An interior node held by two quadrilaterals and one triangle is removed:
 // the pentagon its three elements leave is refilled with one quadrilateral
-// and one triangle, cut the way that gives the better shapes.
+// and one triangle, cut the way that gives the better shapes. Where a cut
+// would leave a straight corner (a node of the region's side between two
+// others of it), that cut is not taken; with neither, the node stays.
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -43,6 +45,11 @@ struct Candidate {
     TopoElement quad;
     TopoElement triangle;
 };
+
+// Below these the quadrilateral has a corner of about 178 degrees or more,
+// or the triangle is about as flat.
+constexpr double kLeastQuadQuality = 0.035;
+constexpr double kLeastTriangleQuality = 0.02;
 
 Candidate makeCandidate(const RegionRecord& region, int n, int keptQuad, int into, int turned)
 {
@@ -112,8 +119,15 @@ bool resolveQuadQuadTriangleNode(RegionRecord& region, int n, int codeOffset, st
     const Candidate first = makeCandidate(region, n, a, c2, b);
     const Candidate second = makeSecondCandidate(region, n, a, b, c1);
     const double q1 = triangleQuality(region, first.triangle), q2 = triangleQuality(region, second.triangle);
+    auto proper = [&](const Candidate& c, double triangle) {
+        return triangle > kLeastTriangleQuality && quadElementQuality(region, c.quad) > kLeastQuadQuality;
+    };
+    const bool firstProper = proper(first, q1), secondProper = proper(second, q2);
+    if (!firstProper && !secondProper) return true;
     bool takeFirst;
-    if (q1 >= 0.8 && q2 <= 0.8)
+    if (firstProper != secondProper)
+        takeFirst = firstProper;
+    else if (q1 >= 0.8 && q2 <= 0.8)
         takeFirst = true;
     else if (q1 <= 0.8 && q2 >= 0.8)
         takeFirst = false;

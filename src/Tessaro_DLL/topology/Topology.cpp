@@ -43,12 +43,12 @@ void setNodeElementLists(int node, RegionRecord& region, const std::vector<int>&
     n.neighbours.fill(0);
     n.triangleCount = n.quadCount = n.neighbourCount = 0;
     for (int e : elements) {
-        if (e > 0 && n.triangleCount < TopoNode::kMaxTriangles) n.triangles[n.triangleCount++] = e;
-        if (e < 0 && n.quadCount < TopoNode::kMaxQuads) n.quads[n.quadCount++] = -e;
+        if (e > 0) n.triangles[n.triangleCount++] = e;
+        if (e < 0) n.quads[n.quadCount++] = -e;
     }
 }
 
-bool rebuildNodeNeighbours(RegionRecord& region, int node, const std::vector<int>& elements, std::ostream& log)
+void rebuildNodeNeighbours(RegionRecord& region, int node, const std::vector<int>& elements)
 {
     TopoNode& n = topoNode(region, node);
     n.neighbours.fill(0);
@@ -60,13 +60,8 @@ bool rebuildNodeNeighbours(RegionRecord& region, int node, const std::vector<int
         for (int k = 0; k < el.cornerCount; ++k)
             if (el.c[k] != node) appendDistinct(found, el.c[k]);
     }
-    if (found.size() > TopoNode::kMaxNeighbours) {
-        log << "Error: node neighbour for node " << node << " bigger than 20" << std::endl;
-        return false;
-    }
-    std::copy(found.begin(), found.end(), n.neighbours.begin());
+    n.neighbours.assign(found.begin(), found.end());
     n.neighbourCount = static_cast<int>(found.size());
-    return true;
 }
 
 int cornerIndexInElement(int node, int element, const RegionRecord& region)

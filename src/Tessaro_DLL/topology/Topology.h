@@ -21,13 +21,12 @@ void clearTopoNode(int node, RegionRecord& region);
 
 // Positive entries go to the triangle list, negative ones (as their absolute
 // value) to the quadrilateral list, zeros are skipped; the neighbour list is
-// cleared. At most 14 triangles and 22 quadrilaterals.
+// cleared. The lists grow to hold every element.
 void setNodeElementLists(int node, RegionRecord& region, const std::vector<int>& elements);
 
 // The distinct corners of the listed elements other than the node itself
-// become its neighbour list. Above 20 writes "Error: node neighbour for node
-// n bigger than 20", leaves the list empty and returns false.
-bool rebuildNodeNeighbours(RegionRecord& region, int node, const std::vector<int>& elements, std::ostream& log);
+// become its neighbour list, however many there are.
+void rebuildNodeNeighbours(RegionRecord& region, int node, const std::vector<int>& elements);
 
 // 0-based corner position of the node in the element, -1 when none.
 int cornerIndexInElement(int node, int element, const RegionRecord& region);

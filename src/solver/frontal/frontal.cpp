@@ -2,6 +2,7 @@
 #include "solver/frontal/frontal.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -1032,6 +1033,11 @@ int solve(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Use use)
             write_both(units, "no stored equations of this mesh, element order and restraints");
             return kStatusPivot;
         }
+#ifndef NDEBUG
+        // The caller's word, checked in the builds that check.
+        fingerprint(pb.element_stiffness, id.ksize, id.hash);
+        assert(id.hash[0] == s.store.stiffness_hash[0] && id.hash[1] == s.store.stiffness_hash[1]);
+#endif
         reuse = true;
     } else {
         fingerprint(pb.element_stiffness, id.ksize, id.hash);
@@ -1120,30 +1126,32 @@ void FrontalSolver::release() {
     state_->work.release();
 }
 
-void frontal_solve(RunState& st, const double* restraint_values, double* displacement_increment,
-                   const double* element_loads, const int* restraint_nodes, double* support_forces,
-                   const double* element_stiffness, const int* restraint_codes, const int* lnods, int& status) {
+void frontal_solve(RunState& st, FrontalCall call, const double* element_loads, double* displacement_increment,
+                   double* support_forces, int& status) {
     FrontalProblem p;
     p.npoin = st.npoin;
     p.nelem = st.nelem;
     p.nnode = st.nnode;
     p.nvfix = st.nvfix;
     p.front_capacity = st.front_capacity;
-    p.restraint_values = restraint_values;
+    p.restraint_values = st.fixval.data();
     p.displacement_increment = displacement_increment;
     p.element_loads = element_loads;
-    p.restraint_nodes = restraint_nodes;
+    p.restraint_nodes = st.fixnod.data();
     p.support_forces = support_forces;
-    p.element_stiffness = element_stiffness;
-    p.restraint_codes = restraint_codes;
-    p.lnods = lnods;
+    p.element_stiffness = st.estiff.data();
+    p.restraint_codes = st.fixcod.data();
+    p.lnods = st.lnods.data();
     if (st.element_order.size() == static_cast<std::size_t>(std::max(st.nelem, 0)))
         p.element_order = st.element_order.data();
     // Between soil iterations only the soil springs change.
     p.refine = st.isoil == 1;
-    // The element matrices are formed anew for every iteration, and only
-    // their fingerprint tells whether those of the stored equations came back.
-    const int result = st.frontal.solve(p, &st.units);
+    int result = 0;
+    switch (call) {
+        case FrontalCall::Factorize: result = st.frontal.factorize(p, &st.units); break;
+        case FrontalCall::WithFactor: result = st.frontal.solve_with_factor(p, &st.units); break;
+        case FrontalCall::Decide: result = st.frontal.solve(p, &st.units); break;
+    }
     if (result > 0) status = result;
     const FrontalStats& stats = st.frontal.last_stats();
     if (result == kStatusPivot && stats.zero_pivot_variable > 0) report_mechanism(st, stats.zero_pivot_variable);

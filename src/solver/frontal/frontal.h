@@ -146,12 +146,22 @@ private:
     std::unique_ptr<FrontalState> state_;
 };
 
-// The solver routine with the control values, units and FrontalSolver of the
-// run (npoin, nelem, nnode, nvfix, front_capacity).  A failure sets `status`
-// (kStatusPivot or kStatusAlloc; a zero pivot also named by node and
-// freedom); otherwise it is left as it was.
-void frontal_solve(RunState& st, const double* restraint_values, double* displacement_increment,
-                   const double* element_loads, const int* restraint_nodes, double* support_forces,
-                   const double* element_stiffness, const int* restraint_codes, const int* lnods, int& status);
+// What the driver asks of the run's FrontalSolver.
+enum class FrontalCall {
+    Factorize,   // FrontalSolver::factorize: the element matrices are new
+    WithFactor,  // FrontalSolver::solve_with_factor: they are those of the last factorization
+    Decide,      // FrontalSolver::solve: the solver tells from the element matrices
+};
+
+// The solution of the run's system through its FrontalSolver as `call` says:
+// the element matrices (st.estiff), restraints (st.fixnod, st.fixcod,
+// st.fixval), connectivity and element order of the run with the element
+// right-hand sides `element_loads` give the displacement correction
+// (`displacement_increment`, 6 * npoin) and the support forces
+// (`support_forces`, 6 * npoin).  A failure sets `status` (kStatusPivot or
+// kStatusAlloc; a zero pivot also named by node and freedom); otherwise it
+// is left as it was.
+void frontal_solve(RunState& st, FrontalCall call, const double* element_loads, double* displacement_increment,
+                   double* support_forces, int& status);
 
 }  // namespace parvane

@@ -42,6 +42,7 @@ void RunState::reset() {
   element_loop = std::make_unique<ElementLoop>();
   mindlin->reset();
   static_cast<RunData&>(*this) = RunData{};
+  figures = RunFigures{};
 }
 
 namespace {

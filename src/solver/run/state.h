@@ -5,9 +5,10 @@
 // the head of the numeric input, the fixed dimensions, soil values, numeric
 // constants, cut control, file names and title, the open units, the frontal
 // solver with its stored equations, the Mindlin soil's kept influences, the
-// work arrays and the shape, Gauss and element-loop blocks of the element
-// being formed.  Nothing is kept between runs; `reset()` gives a state as new
-// (the frontal solver and the Mindlin soil keep their settings).
+// work arrays, the shape, Gauss and element-loop blocks of the element being
+// formed, and the driver's figures and converged-step call.  Nothing is kept
+// between runs; `reset()` gives a state as new (the frontal solver, the
+// Mindlin soil and the converged-step call keep their settings).
 //
 // Arrays are stored column by column (first index fastest) and indexed from
 // 1 through FArray::operator(), as the routines address them:
@@ -440,6 +441,23 @@ struct RunData {
 };
 
 struct ElementLoop;
+struct RunState;
+
+// Figures of one run of the driver (for the benchmark): the iterations of
+// all increments, the seconds of the frontal solutions (and of their
+// eliminations) and of the soil updates.
+struct RunFigures {
+  int iterations = 0;
+  double solve_seconds = 0;
+  double elimination_seconds = 0;  // with the refinement steps of solutions that eliminated nothing
+  int refined_solutions = 0;       // solutions by refinement through stored equations
+  double soil_seconds = 0;
+};
+
+// Called by the driver after the results of every converged step are
+// written, with the run state as it stands (for tests and tools that look at
+// the values).
+using ConvergedStepHook = void (*)(const RunState& st, void* data);
 
 struct RunState : RunData {
   RunState();
@@ -452,6 +470,12 @@ struct RunState : RunData {
   std::unique_ptr<ElementLoop> element_loop;
   // The Mindlin soil's settings, kept influences and figures (soils/mindlin.h).
   std::unique_ptr<MindlinSoil> mindlin;
+  // The figures of the driver's last run, and the call after each converged
+  // step with its data (none unless set); the figures start anew with every
+  // run, the call stays set.
+  RunFigures figures;
+  ConvergedStepHook converged_step_hook = nullptr;
+  void* converged_step_data = nullptr;
 
   // Closes every unit (files kept) and sets every value as new (the
   // settings of the frontal solver and the Mindlin soil kept).
