@@ -255,7 +255,7 @@ std::string read_file(const fs::path& p) {
 
 // One further case in the calling (child) process: its numeric input is in
 // the folder already; prints its line.
-int run_case(const char* name, const Folder& f) {
+int run_case(const char* name, const Folder& f, int threads) {
     const std::string text = read_file(f.dir / "mat.sin");
     std::istringstream head(text);
     std::string line;
@@ -270,12 +270,13 @@ int run_case(const char* name, const Folder& f) {
     }
     const fs::path home = fs::current_path();
     fs::current_path(f.dir);
-    parvane::mindlin_reset_times();
     const auto t0 = std::chrono::steady_clock::now();
     auto st = std::make_unique<parvane::RunState>();
+    st->mindlin->sums.threads = threads;
     int status = 0;
     parvane::run_analysis(*st, status);
     const parvane::FrontalStats fs_ = st->frontal.factorization_stats();
+    const parvane::MindlinTimes m = st->mindlin->sums.times;
     const parvane::RunFigures r = st->figures;
     st.reset();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -287,7 +288,6 @@ int run_case(const char* name, const Folder& f) {
     if (fs_.spilled_bytes > 0) std::printf("   (equations spilled to the scratch unit)");
     if (r.refined_solutions > 0)
         std::printf("   (%d of %d solutions by refinement through stored equations)", r.refined_solutions, r.iterations);
-    const parvane::MindlinTimes& m = parvane::mindlin_times();
     if (m.updates > 0) std::printf("   (settlement sums %.3f s, %d nodes of %d cached)", m.settlement_seconds, m.cached_rows, npoin);
     std::printf("\n");
     std::fflush(stdout);
@@ -401,8 +401,7 @@ int main(int argc, char** argv) {
             continue;
         }
         if (!in_child([&] {
-                parvane::mindlin_set_threads(threads);
-                return run_case(x.name.c_str(), f);
+                return run_case(x.name.c_str(), f, threads);
             }))
             ++failures;
     }

@@ -3,6 +3,8 @@
 
 #include <dlfcn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +13,7 @@
 #include <memory>
 #include <numeric>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "solver/run/driver.h"
@@ -27,14 +30,16 @@ namespace {
 
 // A negative refinement share leaves the frontal solver's default.  `hook`,
 // when given, is called with `data` after every converged step; `figures`,
-// when given, receives the figures of the run.
+// when given, receives the figures of the run.  `accelerate` false runs the
+// plain Mindlin soil iteration.
 int run(RunFolder& f, double refinement_share = -1.0, parvane::ConvergedStepHook hook = nullptr, void* data = nullptr,
-        parvane::RunFigures* figures = nullptr) {
+        parvane::RunFigures* figures = nullptr, bool accelerate = true) {
     f.enter();
     auto st = std::make_unique<parvane::RunState>();
     st->frontal.set_refinement_share(refinement_share);
     st->converged_step_hook = hook;
     st->converged_step_data = data;
+    st->mindlin->accelerate = accelerate;
     int status = 0;
     parvane::run_analysis(*st, status);
     if (figures != nullptr) *figures = st->figures;
@@ -112,8 +117,9 @@ void keep_step(const parvane::RunState& st, void* data) {
     s.nodal.assign(st.nodal_stresses.data(), st.nodal_stresses.data() + st.nodal_stresses.size());
 }
 
-int run_seen(RunFolder& f, Seen& seen, double refinement_share = -1.0, parvane::RunFigures* figures = nullptr) {
-    return run(f, refinement_share, keep_step, &seen, figures);
+int run_seen(RunFolder& f, Seen& seen, double refinement_share = -1.0, parvane::RunFigures* figures = nullptr,
+             bool accelerate = true) {
+    return run(f, refinement_share, keep_step, &seen, figures, accelerate);
 }
 
 // The soil state of the last converged step.
@@ -851,10 +857,10 @@ struct MindlinRun {
     int refined = 0;
 };
 
-MindlinRun mindlin_plate(bool accelerate, int maxiter, double refinement_share = -1.0) {
-    // (accelerate false gives the plain scheme whose answer the test pins)
-    RunFolder f(std::string("mindlinfast") + (accelerate ? "1" : "0"));
-    SinModel m = square_plate(8.0, 8, 4);
+// A square plate of n x n 4-node elements under a uniform load on the
+// Mindlin soil, free to deflect only across its plane.
+SinModel mindlin_square(double side, int n, int maxiter) {
+    SinModel m = square_plate(side, n, 4);
     m.isoil = 1;
     m.soil = {30000.0, 0.3, 2000.0};
     m.materials = {{3.0e7, 0.2, 1.0}};
@@ -865,13 +871,17 @@ MindlinRun mindlin_plate(bool accelerate, int maxiter, double refinement_share =
     m.maxiter = maxiter;
     m.toler = 1e-4;
     m.dtmin = 1.0;
-    f.write_input(m);
+    return m;
+}
+
+MindlinRun mindlin_plate(bool accelerate, int maxiter, double refinement_share = -1.0) {
+    // (accelerate false gives the plain scheme whose answer the test pins)
+    RunFolder f(std::string("mindlinfast") + (accelerate ? "1" : "0"));
+    f.write_input(mindlin_square(8.0, 8, maxiter));
     Seen seen;
-    parvane::mindlin_set_acceleration(accelerate);
     MindlinRun r;
     parvane::RunFigures figures;
-    r.status = run_seen(f, seen, refinement_share, &figures);
-    parvane::mindlin_set_acceleration(true);
+    r.status = run_seen(f, seen, refinement_share, &figures, accelerate);
     const std::string sms = f.text("model.sms");
     for (size_t at = sms.find("iter ="); at != std::string::npos; at = sms.find("iter =", at + 1))
         r.iterations = std::max(r.iterations, std::atoi(sms.c_str() + at + 6));
@@ -910,6 +920,67 @@ TEST(Analysis, SoilIterationsSolvedThroughStoredEquationsGiveTheEliminatedAnswer
         largest = std::max(largest, std::fabs(eliminated.deflection[i]));
     }
     EXPECT_LE(worst, 1e-9 * largest);
+}
+
+// The result files of a run, without the lines that tell when it ran and how
+// long it took.
+std::vector<std::string> result_files(const RunFolder& f) {
+    std::vector<std::string> files;
+    for (const char* name : {"model.sds", "model.cut", "model.sou", "model.sms"}) {
+        std::istringstream in(f.text(name));
+        std::string kept, line;
+        for (; std::getline(in, line);) {
+            const bool clock = line.size() == 11 && line[2] == ':' && line[5] == ':' && line[8] == ':';
+            const bool date = line.size() == 10 && line[2] == '/' && line[5] == '/';
+            if (clock || date || line.find("Execution time") != std::string::npos) continue;
+            kept += line + "\n";
+        }
+        files.push_back(kept);
+    }
+    return files;
+}
+
+// Runs `model` in a child process (nothing this process runs afterwards
+// reaches it) and gives its result files.
+std::vector<std::string> run_alone(const std::string& name, const SinModel& model, bool accelerate) {
+    RunFolder f(name);
+    f.write_input(model);
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(run(f, -1.0, nullptr, nullptr, nullptr, accelerate));
+    int status = -1;
+    EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name << " alone: " << status;
+    return result_files(f);
+}
+
+// Two analyses run one after the other in one process share nothing: a
+// plate on the Mindlin soil, then a smaller one with the plain soil
+// iteration, then the first again, each gives the files of its own run in a
+// process of its own.  The two meshes have the same numbers of nodes and
+// elements and the same soil, so that influences kept from the other plate
+// would pass for this one's.
+TEST(Analysis, AnalysesInOneProcessGiveTheResultsOfTheirOwnRuns) {
+    SinModel a = mindlin_square(8.0, 6, 400), b = mindlin_square(5.0, 6, 400);
+    a.toler = b.toler = 1e-3;  // the plain iteration is slow
+    const std::vector<std::string> a_alone = run_alone("alonea", a, true);
+    const std::vector<std::string> b_alone = run_alone("aloneb", b, false);
+    ASSERT_NE(a_alone, b_alone);
+    struct Turn {
+        const char* name;
+        const SinModel& model;
+        bool accelerate;
+        const std::vector<std::string>& alone;
+    };
+    const Turn turns[] = {{"turna1", a, true, a_alone}, {"turnb", b, false, b_alone}, {"turna2", a, true, a_alone}};
+    for (const Turn& t : turns) {
+        SCOPED_TRACE(t.name);
+        RunFolder f(t.name);
+        f.write_input(t.model);
+        ASSERT_EQ(run(f, -1.0, nullptr, nullptr, nullptr, t.accelerate), 0);
+        const std::vector<std::string> files = result_files(f);
+        ASSERT_EQ(files.size(), t.alone.size());
+        for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i], t.alone[i]) << "file " << i;
+    }
 }
 
 }  // namespace

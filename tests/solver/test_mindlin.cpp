@@ -254,7 +254,6 @@ TEST(Mindlin, CachedInfluencesGiveTheUncachedSettlements) {
   for (std::size_t e = 0; e < loads.size(); ++e) loads[e] = 3.0 + static_cast<double>((e * 7) % 11);
   const double e = 5.0e4, nu = 0.3;
   int bad = 0;
-  parvane::mindlin_set_threads(1);
   const auto plain = settle(st, loads, e, nu, bad);
   ASSERT_EQ(bad, 0);
   const std::size_t row = static_cast<std::size_t>(st.nelem) * sizeof(double);
@@ -270,23 +269,23 @@ TEST(Mindlin, CachedInfluencesGiveTheUncachedSettlements) {
                         {"no budget", 0, 1, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    parvane::mindlin_set_cache_budget(c.budget);
-    parvane::mindlin_set_threads(c.threads);
-    parvane::MindlinCache cache;
+    parvane::MindlinSums sums;
+    sums.cache_budget = c.budget;
+    sums.threads = c.threads;
     for (int pass = 0; pass < 2; ++pass) {
       std::vector<double> s(static_cast<std::size_t>(st.npoin), -1.0);
       std::vector<double> scaled = loads;
       for (double& l : scaled) l *= pass + 1;
       parvane::mindlin_soil(s.data(), scaled.data(), st.coord.data(), st.lnods.data(), e, nu, st.nnode, st.nelem,
-                            st.ndime, st.npoin, bad, &cache);
+                            st.ndime, st.npoin, bad, &sums);
       ASSERT_EQ(bad, 0);
-      EXPECT_EQ(cache.rows, c.rows);
-      EXPECT_EQ(cache.influence != nullptr, c.rows > 0);
+      EXPECT_EQ(sums.cache.rows, c.rows);
+      EXPECT_EQ(sums.cache.influence != nullptr, c.rows > 0);
+      EXPECT_EQ(sums.times.updates, pass + 1);
+      EXPECT_EQ(sums.times.cached_rows, c.rows);
       for (int p = 0; p < st.npoin; ++p) EXPECT_EQ(s[p], plain[p] * (pass + 1)) << "node " << p + 1;
     }
   }
-  parvane::mindlin_set_automatic_cache_budget();
-  parvane::mindlin_set_threads(0);
 }
 
 }  // namespace
@@ -409,7 +408,6 @@ TEST(Mindlin, SettlementsOfTheTrueElementShapesOnEveryMesh) {
     cases[3].mesh.coord[p * 3 + 2] -= 1e-3 * static_cast<double>(p % 3);
   }
   const double e = 2.0e4, nu = 0.35;
-  parvane::mindlin_set_threads(1);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const SoilMesh& m = c.mesh;
@@ -417,17 +415,16 @@ TEST(Mindlin, SettlementsOfTheTrueElementShapesOnEveryMesh) {
     for (std::size_t el = 0; el < loads.size(); ++el) loads[el] = 2.0 + static_cast<double>((el * 5) % 7);
     const std::vector<double> rule = exact_rule(m, loads, e, nu);
     for (const std::size_t budget : {std::size_t(1) << 30, std::size_t(0)}) {
-      parvane::mindlin_set_cache_budget(budget);
-      parvane::MindlinCache cache;
+      parvane::MindlinSums sums;
+      sums.cache_budget = budget;
+      sums.threads = 1;
       std::vector<double> s(static_cast<std::size_t>(m.npoin()), -1.0);
       int bad = 0;
       parvane::mindlin_soil(s.data(), loads.data(), m.coord.data(), m.lnods.data(), e, nu, m.nnode, m.nelem(), 3,
-                            m.npoin(), bad, &cache);
+                            m.npoin(), bad, &sums);
       ASSERT_EQ(bad, 0);
       for (int p = 0; p < m.npoin(); ++p)
         EXPECT_NEAR(s[p], rule[p], 1e-11 * std::fabs(rule[p])) << "node " << p + 1 << ", budget " << budget;
     }
   }
-  parvane::mindlin_set_automatic_cache_budget();
-  parvane::mindlin_set_threads(0);
 }

@@ -1,6 +1,7 @@
 #include "solver/run/state.h"
 
 #include "solver/elements/element_loop.h"
+#include "solver/soils/mindlin.h"
 
 #include <sys/mman.h>
 
@@ -32,13 +33,14 @@ void ElementMatrices::allocate(long long nevab, long long nelem) {
   size_ = count;
 }
 
-RunState::RunState() : element_loop(std::make_unique<ElementLoop>()) {}
+RunState::RunState() : element_loop(std::make_unique<ElementLoop>()), mindlin(std::make_unique<MindlinSoil>()) {}
 RunState::~RunState() = default;
 
 void RunState::reset() {
   units.close_all();
   frontal.release();
   element_loop = std::make_unique<ElementLoop>();
+  mindlin->reset();
   static_cast<RunData&>(*this) = RunData{};
   figures = RunFigures{};
 }

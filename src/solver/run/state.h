@@ -4,11 +4,11 @@
 // an ITORVE(2) call and destroyed at its end: the control values read from
 // the head of the numeric input, the fixed dimensions, soil values, numeric
 // constants, cut control, file names and title, the open units, the frontal
-// solver with its stored equations, the work arrays, the shape, Gauss and
-// element-loop blocks of the element being formed, and the driver's figures
-// and converged-step call.  Nothing is kept between runs; `reset()` gives a
-// state as new (the frontal solver and the converged-step call keep their
-// settings).
+// solver with its stored equations, the Mindlin soil's kept influences, the
+// work arrays, the shape, Gauss and element-loop blocks of the element being
+// formed, and the driver's figures and converged-step call.  Nothing is kept
+// between runs; `reset()` gives a state as new (the frontal solver, the
+// Mindlin soil and the converged-step call keep their settings).
 //
 // Arrays are stored column by column (first index fastest) and indexed from
 // 1 through FArray::operator(), as the routines address them:
@@ -40,10 +40,10 @@ struct RecordIndex {
   std::vector<int> start, list;
 };
 
+struct MindlinSoil;
+
 // Earlier iterates of a fixed-point iteration and their residuals
 // (new - current), oldest first, for its Anderson acceleration.
-struct MindlinCache;
-
 struct AndersonHistory {
   std::vector<std::vector<double>> iterates, residuals;
   void clear() {
@@ -417,7 +417,6 @@ struct RunData {
   RecordIndex nodal_stiffness_index, nonlinear_index;  // records of the spring lists by node
   RecordIndex distributed_stiffness_index;             // distributed spring records by element
   AndersonHistory mindlin_history;        // earlier iterates of the Mindlin stiffness in the increment
-  std::shared_ptr<MindlinCache> mindlin_cache;  // influences of the Mindlin settlement sum, made on first use
   double soil_bearing = 0;                // +1 / -1: the sign of the deflection that presses the Mindlin soil (0: not yet known)
   FArray<double> element_soil_loads;      // nelem
   FArray<double> soil_reactions;          // 6 x npoin: nodal soil reaction of the step
@@ -469,6 +468,8 @@ struct RunState : RunData {
   // The rigidity, strain-matrix and buffer blocks of the element loop
   // (elements/element_loop.h), beside the shape and Gauss blocks.
   std::unique_ptr<ElementLoop> element_loop;
+  // The Mindlin soil's settings, kept influences and figures (soils/mindlin.h).
+  std::unique_ptr<MindlinSoil> mindlin;
   // The figures of the driver's last run, and the call after each converged
   // step with its data (none unless set); the figures start anew with every
   // run, the call stays set.
@@ -476,7 +477,8 @@ struct RunState : RunData {
   ConvergedStepHook converged_step_hook = nullptr;
   void* converged_step_data = nullptr;
 
-  // Closes every unit (files kept) and sets every value as new.
+  // Closes every unit (files kept) and sets every value as new (the
+  // settings of the frontal solver and the Mindlin soil kept).
   void reset();
 };
 

@@ -18,8 +18,7 @@ inline constexpr int kStatusInput = 5;         // the numeric input was rejected
 inline constexpr int kStatusRunFiles = 7;      // the control file or a run file missing or unreadable
 inline constexpr int kStatusAlloc = 10;        // working storage could not be reserved
 inline constexpr int kStatusSvdRefused = 11;   // a section-cut fit with fewer points than unknowns
-// 12, kStatusSoilGeometry: an element whose area gives no finite Mindlin soil
-// pressure; declared beside the Mindlin soil (soils/mindlin.h).
+inline constexpr int kStatusSoilGeometry = 12; // an element whose area gives no finite Mindlin soil pressure
 inline constexpr int kStatusNotFinite = 13;    // a result of the step that is not finite
 inline constexpr int kStatusStopped = 14;      // the caller asked the run to stop (ITORVE_STOP)
 

@@ -417,13 +417,8 @@ private:
 // 2 GB less a margin for what the run allocates after the soil cache.
 constexpr std::size_t kRunLimit = std::size_t(2000) << 20;
 constexpr std::size_t kMargin = std::size_t(160) << 20;
-constexpr std::size_t kAutomatic = static_cast<std::size_t>(-1);
 // Below this many node-element pairs one thread does the sum.
 constexpr double kPairsPerThread = 4.0e5;
-
-std::size_t g_cache_budget = kAutomatic;
-int g_threads = 0;
-MindlinTimes g_times;
 
 // Resident bytes of the process (0 when unknown).
 std::size_t resident_bytes() {
@@ -437,15 +432,15 @@ std::size_t resident_bytes() {
 }
 
 // Bytes the cache may take now.
-std::size_t cache_budget() {
-    if (g_cache_budget != kAutomatic) return g_cache_budget;
+std::size_t cache_budget(std::size_t budget) {
+    if (budget != kAutomaticCacheBudget) return budget;
     const std::size_t used = resident_bytes() + kMargin;
     return used < kRunLimit ? kRunLimit - used : 0;
 }
 
 // The threads given, or every core for a sum big enough to share.
-int thread_count(double pairs, int npoin) {
-    int n = g_threads;
+int thread_count(int threads, double pairs, int npoin) {
+    int n = threads;
     if (n <= 0) {
         n = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
         n = static_cast<int>(std::min<double>(n, std::max(1.0, pairs / kPairsPerThread)));
@@ -477,16 +472,6 @@ double row_settlement(const double* pressure, const double* g, std::size_t ne) {
     return lane_total(lane);
 }
 
-}  // namespace
-
-void mindlin_set_cache_budget(std::size_t bytes) { g_cache_budget = bytes; }
-void mindlin_set_automatic_cache_budget() { g_cache_budget = kAutomatic; }
-void mindlin_set_threads(int threads) { g_threads = std::max(0, threads); }
-const MindlinTimes& mindlin_times() { return g_times; }
-void mindlin_reset_times() { g_times = MindlinTimes{}; }
-
-namespace {
-
 // Every element needs an area; its pressure is its load over that area.
 // Gives the shapes and the pressures, or the number of the first element
 // without area.
@@ -506,14 +491,14 @@ int element_pressures(const HalfSpace& h, int nelem, const double* element_load,
 // A cache that does not hold this mesh and soil is made over for it: room
 // for the rows of as many nodes as the budget allows.  True when this call
 // is to fill those rows.
-bool prepare_cache(MindlinCache& cache, int npoin, int nelem, const double* coord, const int* lnods, double e,
-                   double nu) {
+bool prepare_cache(MindlinCache& cache, std::size_t budget, int npoin, int nelem, const double* coord,
+                   const int* lnods, double e, double nu) {
     if (cache.matches(npoin, nelem, coord, lnods, e, nu)) return false;
     cache.reset();
     bool fill = false;
     const std::size_t ne = static_cast<std::size_t>(std::max(nelem, 0));
     const std::size_t row_bytes = std::max<std::size_t>(ne, 1) * sizeof(double);
-    const std::size_t fit = cache_budget() / row_bytes;
+    const std::size_t fit = cache_budget(budget) / row_bytes;
     const int want = static_cast<int>(std::min<std::size_t>(fit, static_cast<std::size_t>(npoin)));
     if (want > 0 && ne > 0) {
         // Not zero-filled: every entry is written by the filling pass.
@@ -559,7 +544,7 @@ void share_nodes(int npoin, int threads, const Work& work) {
 }  // namespace
 
 void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
-                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element, MindlinCache* cache) {
+                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element, MindlinSums* sums) {
     bad_element = 0;
     if (npoin <= 0) return;
     const auto t0 = std::chrono::steady_clock::now();
@@ -572,7 +557,9 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
 
     // The influences of the first `rows` nodes are kept, once per mesh and
     // soil, as far as the budget goes.
-    const bool fill = cache != nullptr && prepare_cache(*cache, npoin, nelem, coord, lnods, e, nu);
+    MindlinCache* cache = sums != nullptr ? &sums->cache : nullptr;
+    const bool fill =
+        cache != nullptr && prepare_cache(*cache, sums->cache_budget, npoin, nelem, coord, lnods, e, nu);
     const int rows = cache != nullptr ? cache->rows : 0;
     const double* kept = cache != nullptr ? cache->influence.get() : nullptr;
     double* keep = fill ? cache->influence.get() : nullptr;
@@ -601,10 +588,12 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
             settlement[i - 1] = row_settlement(pressure.data(), row, ne);
         }
     };
-    share_nodes(npoin, thread_count(static_cast<double>(npoin) * static_cast<double>(ne), npoin), settle);
-    g_times.settlement_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    ++g_times.updates;
-    g_times.cached_rows = rows;
+    const int threads = sums != nullptr ? std::max(0, sums->threads) : 0;
+    share_nodes(npoin, thread_count(threads, static_cast<double>(npoin) * static_cast<double>(ne), npoin), settle);
+    if (sums == nullptr) return;
+    sums->times.settlement_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    ++sums->times.updates;
+    sums->times.cached_rows = rows;
 }
 
 int mindlin_input_errors(RunState& st) {

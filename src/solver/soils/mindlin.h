@@ -1,23 +1,20 @@
 // Stage "soils": takes the element pressures of an iteration and gives the
 // nodal soil stiffnesses of the next one (Mindlin half-space, this header)
-// or the soil layer's area and edge terms (Vlasov, vlasov.h).
-//
-// Soil stiffness from the Mindlin point-load solution: settlements of an
-// elastic half-space under the element loads, and the update of the nodal
-// soil stiffnesses in the driver's iteration.
+// or the soil layer's area and edge terms (Vlasov, vlasov.h).  Here the
+// settlements of an elastic half-space under the element loads, from the
+// Mindlin point-load solution, and the update of the nodal soil stiffnesses
+// in the driver's iteration.
 #pragma once
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace parvane {
 
 struct RunState;
 struct AndersonHistory;
-
-// Status of an element whose area gives no finite soil pressure.
-inline constexpr int kStatusSoilGeometry = 12;
 
 // Surface displacement at a corner of an a x b rectangle under the uniform
 // pressure p on a half-space of modulus e and Poisson's ratio nu.
@@ -46,6 +43,28 @@ struct MindlinCache {
     }
 };
 
+// Figures of the settlement sums of the Mindlin updates (for the benchmark).
+struct MindlinTimes {
+    int updates = 0;
+    double settlement_seconds = 0;
+    int cached_rows = 0;   // nodes whose influences the last update found kept
+};
+
+// The cache budget that keeps the process under 2 GB resident when the
+// cache is made.
+inline constexpr std::size_t kAutomaticCacheBudget = static_cast<std::size_t>(-1);
+
+// The settlement sums of one analysis: how they run (set by the caller
+// before the run), the influences they keep and their figures.
+struct MindlinSums {
+    // Bytes the influence cache may take; a budget too small for one node's
+    // row leaves every settlement computed afresh in each update.
+    std::size_t cache_budget = kAutomaticCacheBudget;
+    int threads = 0;   // threads of the sum; 0 takes every core
+    MindlinCache cache;
+    MindlinTimes times;
+};
+
 // Settlement of every node (npoin values) under the loads of the nelem
 // elements, each spread evenly over the element: the axis-parallel rectangle
 // its nodes span when they lie on its sides (a node inside the rectangle's
@@ -54,35 +73,45 @@ struct MindlinCache {
 // uniformly loaded polygon, summed side by side).  npoin <= 0 leaves
 // `settlement` untouched.  An element without area (no finite pressure) sets
 // bad_element to its number and returns (0 when all are sound).
-// With a cache that does not hold this mesh and soil yet, the influences of
-// as many nodes as the cache budget allows are kept in it as they are
-// computed; a cache that holds them gives them without computing.  The
-// nodes are shared among threads; each node's sum runs over the elements in
-// an order fixed by their numbers, so the results depend neither on the
-// cache nor on the threads.  Where the elements stand in rows and columns
+// With `sums` (the analysis' settings, cache and figures): a cache that does
+// not hold this mesh and soil yet keeps the influences of as many nodes as
+// the cache budget allows as they are computed; a cache that holds them
+// gives them without computing.  Without, nothing is kept and every core may
+// take part.  The nodes are shared among threads; each node's sum runs over
+// the elements in an order fixed by their numbers, so the results depend
+// neither on the cache nor on the threads.  Where the elements stand in rows and columns
 // of rectangles, a node's terms come from a table over the crossings of
 // their corner lines, about one evaluation per element instead of four.
 void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
                   double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element,
-                  MindlinCache* cache = nullptr);
+                  MindlinSums* sums = nullptr);
 
-// Bytes the influence cache may take.  By default what keeps the process
-// under 2 GB resident when the cache is made; a budget too small for one
-// node's row leaves every settlement computed afresh in each update.
-void mindlin_set_cache_budget(std::size_t bytes);
-void mindlin_set_automatic_cache_budget();
-
-// Threads of the settlement sum; 0 (the default) takes every core.
-void mindlin_set_threads(int threads);
-
-// Figures of the settlement sums of the Mindlin updates (for the benchmark).
-struct MindlinTimes {
-    int updates = 0;
-    double settlement_seconds = 0;
-    int cached_rows = 0;   // nodes whose influences the last update found kept
+// What the last update of the soil iteration saw, for the report of an
+// iteration that does not settle.
+struct MindlinLastUpdate {
+    double change = 0;                            // |new - current| / |new|
+    std::vector<std::pair<double, int>> worst;    // (relative change, node), largest first
+    std::vector<int> switched;                    // nodes that went in or out of contact
+    double pulling = 0;                           // share of the soil force that pulls
 };
-const MindlinTimes& mindlin_times();
-void mindlin_reset_times();
+
+// The Mindlin soil of one analysis, held by its RunState: the settings its
+// caller gives before the run (kept by RunState::reset()), the settlement
+// sums and what the last update saw.
+struct MindlinSoil {
+    // Anderson acceleration of the soil iteration (false: the plain
+    // fixed-point step, for comparisons).
+    bool accelerate = true;
+    MindlinSums sums;
+    MindlinLastUpdate last;
+
+    // Drops what a run left, keeping the settings.
+    void reset() {
+        sums.cache.reset();
+        sums.times = MindlinTimes{};
+        last = MindlinLastUpdate{};
+    }
+};
 
 // The soil iteration (soil kind 1).  With 4-node elements each node's value
 // is its spring; with 8- and 9-node elements it is the soil modulus at the
@@ -136,10 +165,6 @@ void mindlin_report_unsettled(RunState& st);
 // that is not finite gives G(x) throughout and restarts the history.
 void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
                    std::vector<double>& next);
-
-// Turns the acceleration of the soil iteration on (the default) or off (the
-// plain fixed-point step, for comparisons).
-void mindlin_set_acceleration(bool on);
 
 // Soil values that give the half-space no finite settlement (Young's modulus
 // not above 0, Poisson's ratio of 1 or more, or of -1 or less), for soil kind

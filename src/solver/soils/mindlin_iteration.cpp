@@ -18,8 +18,6 @@ namespace parvane {
 
 namespace {
 
-bool g_accelerate = true;
-
 // The share of pulling soil force (8- and 9-node elements, where the soil
 // terms span the edge of the contact zone) that a converged run may keep.
 constexpr double kPullingShare = 0.01;
@@ -104,16 +102,6 @@ double deflection(const RunState& st, int p) {
     const int g = (p - 1) * 6 + 1;
     return st.disp_vectors(g, 1) + st.disp_step(g);
 }
-
-// What the last update saw, for the report of an iteration that does not
-// settle.
-struct LastUpdate {
-    double change = 0;                       // |new - current| / |new|
-    std::vector<std::pair<double, int>> worst;   // (relative change, node), largest first
-    std::vector<int> switched;               // nodes that went in or out of contact
-    double pulling = 0;                      // share of the soil force that pulls
-};
-LastUpdate g_last;
 
 // The side of the slab the soil bears on: +1 where the slab presses it with
 // positive deflections, -1 with negative ones: the sign of the total soil
@@ -273,10 +261,8 @@ bool resultant_beyond_slab(RunState& st, const SoilWeights& w) {
 
 }  // namespace
 
-void mindlin_set_acceleration(bool on) { g_accelerate = on; }
-
 void mindlin_start(RunState& st) {
-    g_last = LastUpdate{};
+    st.mindlin->last = MindlinLastUpdate{};
     st.soil_bearing = 0;
     st.mindlin_history.clear();
     if (st.isoil != 1 || st.nnode <= 4) return;
@@ -319,9 +305,8 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     }
     element_loads(st, w, force);
     int bad = 0;
-    if (!st.mindlin_cache) st.mindlin_cache = std::make_shared<MindlinCache>();
     mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
-                 st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad, st.mindlin_cache.get());
+                 st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad, &st.mindlin->sums);
     if (bad > 0) {
         const int id = static_cast<std::size_t>(bad) <= st.element_ids.size() ? st.element_ids(bad) : bad;
         report_run_error(st, "Mindlin soil: element " + std::to_string(id) + " has no area; no soil pressure");
@@ -334,7 +319,8 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     // soil; none where it lifts (it moves up, or its stiffness has all but
     // vanished); a lifted node that presses into the settled surface again
     // comes back with the value of its neighbours in contact.
-    g_last = LastUpdate{};
+    MindlinLastUpdate& last = st.mindlin->last;
+    last = MindlinLastUpdate{};
     double change = 0.0, size = 0.0;
     for (int p = 1; p <= npoin; ++p) {
         if (!counts(p)) continue;
@@ -352,23 +338,23 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
         } else if (side * (wp - s) > 0.0) {
             fresh = contact_value(st, p, mean);
         }
-        if ((fresh > 0.0) != (current > 0.0)) g_last.switched.push_back(p);
+        if ((fresh > 0.0) != (current > 0.0)) last.switched.push_back(p);
         st.soil_stiffness_new(p) = fresh;
         change += (fresh - current) * (fresh - current);
         size += fresh * fresh;
-        if (fresh != current) g_last.worst.push_back({std::fabs(fresh - current) / std::max(std::fabs(fresh), std::fabs(current)), p});
+        if (fresh != current) last.worst.push_back({std::fabs(fresh - current) / std::max(std::fabs(fresh), std::fabs(current)), p});
     }
     change = std::sqrt(change);
     size = std::sqrt(size);
-    g_last.change = size > 0.0 ? change / size : change;
-    const std::size_t named = std::min(kNamedNodes, g_last.worst.size());
-    std::partial_sort(g_last.worst.begin(), g_last.worst.begin() + static_cast<std::ptrdiff_t>(named), g_last.worst.end(),
+    last.change = size > 0.0 ? change / size : change;
+    const std::size_t named = std::min(kNamedNodes, last.worst.size());
+    std::partial_sort(last.worst.begin(), last.worst.begin() + static_cast<std::ptrdiff_t>(named), last.worst.end(),
                       [](const auto& a, const auto& b) { return a.first > b.first; });
-    g_last.worst.resize(named);
-    converged = g_last.switched.empty() && (change == 0.0 || change / size <= st.toler);
+    last.worst.resize(named);
+    converged = last.switched.empty() && (change == 0.0 || change / size <= st.toler);
     // A soil that pulls is no answer, however settled.
-    g_last.pulling = w.modulus ? pulling_share(st, side) : 0.0;
-    if (g_last.pulling > kPullingShare) converged = false;
+    last.pulling = w.modulus ? pulling_share(st, side) : 0.0;
+    if (last.pulling > kPullingShare) converged = false;
 
     // The next values: accelerated over the nodes in contact while the
     // contact zone stands.
@@ -376,13 +362,13 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     for (int p = 1; p <= npoin; ++p)
         if (counts(p) && st.soil_stiffness_new(p) > 0.0) in.push_back(p);
     std::vector<double> x(in.size()), fresh(in.size()), next;
-    bool positive = g_last.switched.empty() && !in.empty();
+    bool positive = last.switched.empty() && !in.empty();
     for (std::size_t k = 0; k < in.size(); ++k) {
         x[k] = st.soil_stiffness(in[k]);
         fresh[k] = st.soil_stiffness_new(in[k]);
         positive = positive && x[k] > 0.0 && fresh[k] > 0.0 && std::isfinite(x[k]) && std::isfinite(fresh[k]);
     }
-    if (!positive || !g_accelerate) {
+    if (!positive || !st.mindlin->accelerate) {
         st.mindlin_history.clear();
         for (int p = 1; p <= npoin; ++p)
             if (counts(p)) st.soil_stiffness(p) = st.soil_stiffness_new(p);
@@ -433,25 +419,26 @@ void mindlin_contact_results(RunState& st) {
 }
 
 void mindlin_report_unsettled(RunState& st) {
+    const MindlinLastUpdate& last = st.mindlin->last;
     char figures[96];
-    std::snprintf(figures, sizeof figures, "%.3E against the tolerance %.3E", g_last.change, st.toler);
+    std::snprintf(figures, sizeof figures, "%.3E against the tolerance %.3E", last.change, st.toler);
     report_run_error(st, " *** Mindlin soil: the soil stiffness did not settle in " + std::to_string(st.iter) +
                              " iterations: change " + figures);
-    if (!g_last.worst.empty()) {
+    if (!last.worst.empty()) {
         std::string list;
-        for (const auto& [ratio, p] : g_last.worst) list += " " + node_name(st, p);
+        for (const auto& [ratio, p] : last.worst) list += " " + node_name(st, p);
         report_run_error(st, " *** nodes whose stiffness changed most:" + list);
     }
-    if (!g_last.switched.empty()) {
+    if (!last.switched.empty()) {
         std::string list;
-        for (std::size_t k = 0; k < std::min(kNamedNodes, g_last.switched.size()); ++k)
-            list += " " + node_name(st, g_last.switched[k]);
-        report_run_error(st, " *** " + std::to_string(g_last.switched.size()) +
+        for (std::size_t k = 0; k < std::min(kNamedNodes, last.switched.size()); ++k)
+            list += " " + node_name(st, last.switched[k]);
+        report_run_error(st, " *** " + std::to_string(last.switched.size()) +
                                  " nodes still going in and out of contact:" + list);
     }
-    if (g_last.pulling > kPullingShare) {
+    if (last.pulling > kPullingShare) {
         char share[32];
-        std::snprintf(share, sizeof share, "%.1f", 100.0 * g_last.pulling);
+        std::snprintf(share, sizeof share, "%.1f", 100.0 * last.pulling);
         report_run_error(st, std::string(" *** ") + share + " % of the soil force pulls at the edge of the contact zone");
     }
     int lifted = 0;
