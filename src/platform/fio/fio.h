@@ -47,16 +47,16 @@ namespace fio {
 
 // Status values.  0 is success.
 inline constexpr int kOk = 0;
-inline constexpr int kEnd = -1;           // end of file met while reading
-inline constexpr int kErrNotOpen = 1;     // unit is not connected
-inline constexpr int kErrOpen = 2;        // file cannot be opened / is missing
-inline constexpr int kErrBadValue = 3;    // a token is not a valid number
-inline constexpr int kErrIo = 4;          // read or write failure
-inline constexpr int kErrRecord = 5;      // unformatted record damaged or too short
-inline constexpr int kErrForm = 6;        // formatted call on an unformatted unit or the reverse
+inline constexpr int kEnd = -1;         // end of file met while reading
+inline constexpr int kErrNotOpen = 1;   // unit is not connected
+inline constexpr int kErrOpen = 2;      // file cannot be opened / is missing
+inline constexpr int kErrBadValue = 3;  // a token is not a valid number
+inline constexpr int kErrIo = 4;        // read or write failure
+inline constexpr int kErrRecord = 5;    // unformatted record damaged or too short
+inline constexpr int kErrForm = 6;      // formatted call on an unformatted unit or the reverse
 
-enum class OpenStatus { Old, Unknown };           // "old": must exist; "unknown": created when absent
-enum class Position { Start, Append };            // where the unit stands after opening
+enum class OpenStatus { Old, Unknown };  // "old": must exist; "unknown": created when absent
+enum class Position { Start, Append };   // where the unit stands after opening
 enum class Form { Formatted, Unformatted };
 enum class CloseStatus { Keep, Delete };
 
@@ -78,9 +78,9 @@ std::string fmt_a(std::string_view s, int w);
 
 // List-directed output items (a list-directed line begins with one blank,
 // which Writer::list() adds).
-std::string list_item(int v);            // integer in 12 columns
-std::string list_item(float v);          // single-precision real, 7 significant digits
-std::string list_item(double v);         // double-precision real, 16 significant digits
+std::string list_item(int v);     // integer in 12 columns
+std::string list_item(float v);   // single-precision real, 7 significant digits
+std::string list_item(double v);  // double-precision real, 16 significant digits
 
 // ---------------------------------------------------------------------------
 // Process time and calendar.
@@ -89,8 +89,8 @@ std::string list_item(double v);         // double-precision real, 16 significan
 float cpu_time_seconds();
 
 struct DateTime {
-  int year = 0, month = 0, day = 0;
-  int hour = 0, minute = 0, second = 0, hundredth = 0;
+    int year = 0, month = 0, day = 0;
+    int hour = 0, minute = 0, second = 0, hundredth = 0;
 };
 DateTime now();
 
@@ -98,57 +98,57 @@ DateTime now();
 // Unit table.
 
 class Units {
- public:
-  Units() = default;
-  Units(const Units&) = delete;
-  Units& operator=(const Units&) = delete;
-  ~Units();  // closes (keeps) every unit still open
+public:
+    Units() = default;
+    Units(const Units&) = delete;
+    Units& operator=(const Units&) = delete;
+    ~Units();  // closes (keeps) every unit still open
 
-  // Connect `unit` to `path`.  A unit already connected is closed first.
-  int open(int unit, const std::string& path, OpenStatus status,
-           Form form = Form::Formatted, Position pos = Position::Start);
-  // Disconnect; Delete removes the file.  Closing an unconnected unit is a no-op.
-  int close(int unit, CloseStatus how = CloseStatus::Keep);
-  void close_all();
-  int rewind(int unit);
-  // Step back over the record before the current position.
-  int backspace(int unit);
+    // Connect `unit` to `path`.  A unit already connected is closed first.
+    int open(int unit, const std::string& path, OpenStatus status, Form form = Form::Formatted,
+             Position pos = Position::Start);
+    // Disconnect; Delete removes the file.  Closing an unconnected unit is a no-op.
+    int close(int unit, CloseStatus how = CloseStatus::Keep);
+    void close_all();
+    int rewind(int unit);
+    // Step back over the record before the current position.
+    int backspace(int unit);
 
-  bool is_open(int unit) const;
-  std::string path(int unit) const;
+    bool is_open(int unit) const;
+    std::string path(int unit) const;
 
-  // Formatted records.
-  int write_line(int unit, std::string_view text);     // one record
-  int read_line(int unit, std::string& text);          // next record; kEnd at end of file
+    // Formatted records.
+    int write_line(int unit, std::string_view text);  // one record
+    int read_line(int unit, std::string& text);       // next record; kEnd at end of file
 
-  // Unformatted records: one record made of the given parts.
-  int write_record(int unit, std::span<const std::span<const std::byte>> parts);
-  // Read the next record into the given parts, in order.  The record must be
-  // at least as long as the parts together; any rest of it is skipped.
-  int read_record(int unit, std::span<const std::span<std::byte>> parts);
+    // Unformatted records: one record made of the given parts.
+    int write_record(int unit, std::span<const std::span<const std::byte>> parts);
+    // Read the next record into the given parts, in order.  The record must be
+    // at least as long as the parts together; any rest of it is skipped.
+    int read_record(int unit, std::span<const std::span<std::byte>> parts);
 
-  // Flush the buffers of a unit (for readers of a file still being written).
-  int flush(int unit);
+    // Flush the buffers of a unit (for readers of a file still being written).
+    int flush(int unit);
 
- private:
-  struct Unit;
-  Unit* find(int unit);
-  const Unit* find(int unit) const;
-  // The unit when it is connected with that form; else kErrNotOpen / kErrForm.
-  int connected(int unit, Form form, Unit*& u);
-  int prepare_write(Unit& u);
-  void prepare_read(Unit& u);
-  std::map<int, Unit*> units_;
+private:
+    struct Unit;
+    Unit* find(int unit);
+    const Unit* find(int unit) const;
+    // The unit when it is connected with that form; else kErrNotOpen / kErrForm.
+    int connected(int unit, Form form, Unit*& u);
+    int prepare_write(Unit& u);
+    void prepare_read(Unit& u);
+    std::map<int, Unit*> units_;
 };
 
 // Helpers for unformatted items.
 template <class T>
 std::span<const std::byte> bytes_of(const T* p, std::size_t n) {
-  return {reinterpret_cast<const std::byte*>(p), n * sizeof(T)};
+    return {reinterpret_cast<const std::byte*>(p), n * sizeof(T)};
 }
 template <class T>
 std::span<std::byte> bytes_of(T* p, std::size_t n) {
-  return {reinterpret_cast<std::byte*>(p), n * sizeof(T)};
+    return {reinterpret_cast<std::byte*>(p), n * sizeof(T)};
 }
 
 // ---------------------------------------------------------------------------
@@ -162,39 +162,39 @@ std::span<std::byte> bytes_of(T* p, std::size_t n) {
 // record breaks before the first text of a format ("//").  A Writer on a
 // closed unit silently discards everything; status() tells.
 class Writer {
- public:
-  Writer(Units& units, int unit) : units_(units), unit_(unit) {}
-  Writer(const Writer&) = delete;
-  Writer& operator=(const Writer&) = delete;
-  ~Writer();
+public:
+    Writer(Units& units, int unit) : units_(units), unit_(unit) {}
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+    ~Writer();
 
-  Writer& lit(std::string_view s);                 // 'text'
-  Writer& x(int n);                                // nX
-  Writer& i(long long v, int w);                   // Iw
-  Writer& i(long long v, int w, int m);            // Iw.m
-  Writer& i_wide(long long v, int w);              // Iw, widened when too wide
-  Writer& f(double v, int w, int d);               // Fw.d
-  Writer& e(double v, int w, int d);               // Ew.d
-  Writer& a(std::string_view s, int w);            // Aw
-  Writer& a(std::string_view s);                   // A (the text as it is)
-  // Repeats: nIw, nFw.d, nEw.d over the values given.
-  Writer& i(std::span<const int> v, int w);
-  Writer& f(std::span<const double> v, int w, int d);
-  Writer& e(std::span<const double> v, int w, int d);
-  // A list-directed line: one blank and the items separated as given.
-  Writer& list(std::initializer_list<std::string_view> items);
+    Writer& lit(std::string_view s);       // 'text'
+    Writer& x(int n);                      // nX
+    Writer& i(long long v, int w);         // Iw
+    Writer& i(long long v, int w, int m);  // Iw.m
+    Writer& i_wide(long long v, int w);    // Iw, widened when too wide
+    Writer& f(double v, int w, int d);     // Fw.d
+    Writer& e(double v, int w, int d);     // Ew.d
+    Writer& a(std::string_view s, int w);  // Aw
+    Writer& a(std::string_view s);         // A (the text as it is)
+    // Repeats: nIw, nFw.d, nEw.d over the values given.
+    Writer& i(std::span<const int> v, int w);
+    Writer& f(std::span<const double> v, int w, int d);
+    Writer& e(std::span<const double> v, int w, int d);
+    // A list-directed line: one blank and the items separated as given.
+    Writer& list(std::initializer_list<std::string_view> items);
 
-  Writer& end();           // '/': end the current record
-  Writer& skip(int k);     // k times '/'
+    Writer& end();        // '/': end the current record
+    Writer& skip(int k);  // k times '/'
 
-  int status() const { return status_; }
+    int status() const { return status_; }
 
- private:
-  Units& units_;
-  int unit_;
-  std::string rec_;
-  int status_ = 0;
-  bool finished_ = false;
+private:
+    Units& units_;
+    int unit_;
+    std::string rec_;
+    int status_ = 0;
+    bool finished_ = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -214,43 +214,43 @@ class Writer {
 // is not a valid number the reader stops with the status set; later
 // extractions do nothing.  The status is sticky.
 class ListReader {
- public:
-  ListReader(Units& units, int unit) : units_(units), unit_(unit) {}
-  ListReader(const ListReader&) = delete;
-  ListReader& operator=(const ListReader&) = delete;
+public:
+    ListReader(Units& units, int unit) : units_(units), unit_(unit) {}
+    ListReader(const ListReader&) = delete;
+    ListReader& operator=(const ListReader&) = delete;
 
-  ListReader& operator>>(int& v);
-  ListReader& operator>>(long long& v);
-  ListReader& operator>>(double& v);
-  ListReader& operator>>(float& v);
+    ListReader& operator>>(int& v);
+    ListReader& operator>>(long long& v);
+    ListReader& operator>>(double& v);
+    ListReader& operator>>(float& v);
 
-  int status() const { return status_; }
-  bool ok() const { return status_ == 0; }
-  // The token that failed to convert (for messages).
-  const std::string& bad_token() const { return bad_token_; }
+    int status() const { return status_; }
+    bool ok() const { return status_ == 0; }
+    // The token that failed to convert (for messages).
+    const std::string& bad_token() const { return bad_token_; }
 
- private:
-  // Gives the next value token; false with the status set at end or error,
-  // or false with `null` set for a null value / after a slash.
-  bool next(std::string& tok, bool& null);
-  bool fill();
-  // The next value converted by `parse` (false: not a number of that kind);
-  // a null value leaves v as it is.
-  template <class T, class Parse>
-  ListReader& take(T& v, Parse parse);
+private:
+    // Gives the next value token; false with the status set at end or error,
+    // or false with `null` set for a null value / after a slash.
+    bool next(std::string& tok, bool& null);
+    bool fill();
+    // The next value converted by `parse` (false: not a number of that kind);
+    // a null value leaves v as it is.
+    template <class T, class Parse>
+    ListReader& take(T& v, Parse parse);
 
-  Units& units_;
-  int unit_;
-  std::string line_;
-  std::size_t pos_ = 0;
-  bool have_line_ = false;
-  bool slashed_ = false;
-  bool after_value_ = false;  // a value was taken since the last separator comma
-  int repeat_left_ = 0;
-  std::string repeat_tok_;
-  bool repeat_null_ = false;
-  int status_ = 0;
-  std::string bad_token_;
+    Units& units_;
+    int unit_;
+    std::string line_;
+    std::size_t pos_ = 0;
+    bool have_line_ = false;
+    bool slashed_ = false;
+    bool after_value_ = false;  // a value was taken since the last separator comma
+    int repeat_left_ = 0;
+    std::string repeat_tok_;
+    bool repeat_null_ = false;
+    int status_ = 0;
+    std::string bad_token_;
 };
 
 // Conversions used by ListReader (exposed for tests): a whole token to a

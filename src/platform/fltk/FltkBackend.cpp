@@ -97,9 +97,12 @@ std::vector<Fl_Menu_Item> MenuItemsOf(const std::vector<std::string>& texts, std
 
 int Align(const ui::Control& c) {
     int a = FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_TOP;
-    if (c.HasStyle(ui::cs::CenterText)) a |= FL_ALIGN_CENTER;
-    else if (c.HasStyle(ui::cs::RightText)) a |= FL_ALIGN_RIGHT;
-    else a |= FL_ALIGN_LEFT;
+    if (c.HasStyle(ui::cs::CenterText))
+        a |= FL_ALIGN_CENTER;
+    else if (c.HasStyle(ui::cs::RightText))
+        a |= FL_ALIGN_RIGHT;
+    else
+        a |= FL_ALIGN_LEFT;
     return a;
 }
 
@@ -271,16 +274,14 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
     Fl_Widget* wd = nullptr;
     switch (c.ControlType()) {
         case ui::ControlKind::Static: {
-            Fl_Box* box = c.HasStyle(ui::cs::Notify) ? new ClickBox(*this, r.x, r.y, r.w, r.h)
-                                                     : new Fl_Box(r.x, r.y, r.w, r.h);
+            Fl_Box* box =
+                c.HasStyle(ui::cs::Notify) ? new ClickBox(*this, r.x, r.y, r.w, r.h) : new Fl_Box(r.x, r.y, r.w, r.h);
             box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
             box->align(static_cast<Fl_Align>(Align(c)));
             wd = box;
             break;
         }
-        case ui::ControlKind::Group:
-            wd = new GroupFrame(r.x, r.y, r.w, r.h);
-            break;
+        case ui::ControlKind::Group: wd = new GroupFrame(r.x, r.y, r.w, r.h); break;
         case ui::ControlKind::Picture: {
             auto* box = new Fl_Box(r.x, r.y, r.w, r.h);
             box->box(c.HasStyle(ui::cs::Border) ? FL_THIN_DOWN_FRAME : FL_NO_BOX);
@@ -289,15 +290,13 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
         }
         case ui::ControlKind::PushButton: {
             Fl_Button* b = c.HasStyle(ui::cs::Default) ? new Fl_Return_Button(r.x, r.y, r.w, r.h)
-                                                      : new Fl_Button(r.x, r.y, r.w, r.h);
+                                                       : new Fl_Button(r.x, r.y, r.w, r.h);
             // Enter is the dialog's: the layer clicks the default button.
             b->shortcut(0);
             wd = b;
             break;
         }
-        case ui::ControlKind::CheckBox:
-            wd = new Fl_Check_Button(r.x, r.y, r.w, r.h);
-            break;
+        case ui::ControlKind::CheckBox: wd = new Fl_Check_Button(r.x, r.y, r.w, r.h); break;
         case ui::ControlKind::RadioButton: {
             auto* b = new Fl_Round_Button(r.x, r.y, r.w, r.h);
             b->type(FL_TOGGLE_BUTTON);
@@ -306,12 +305,15 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
         }
         case ui::ControlKind::Edit: {
             Fl_Input* in = nullptr;
-            if (c.HasStyle(ui::cs::MultiLine)) in = new Fl_Multiline_Input(r.x, r.y, r.w, r.h);
+            if (c.HasStyle(ui::cs::MultiLine))
+                in = new Fl_Multiline_Input(r.x, r.y, r.w, r.h);
             else if (c.HasStyle(ui::cs::RightText)) {
                 in = new RightAlignedInput(r.x, r.y, r.w, r.h);
                 if (c.HasStyle(ui::cs::Number)) in->type(FL_INT_INPUT);
-            } else if (c.HasStyle(ui::cs::Number)) in = new Fl_Int_Input(r.x, r.y, r.w, r.h);
-            else in = new Fl_Input(r.x, r.y, r.w, r.h);
+            } else if (c.HasStyle(ui::cs::Number))
+                in = new Fl_Int_Input(r.x, r.y, r.w, r.h);
+            else
+                in = new Fl_Input(r.x, r.y, r.w, r.h);
             in->when(FL_WHEN_CHANGED);
             wd = in;
             break;
@@ -341,9 +343,10 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
         case ui::ControlKind::ListView: {
             auto* g = new Fl_Group(r.x, r.y, r.w, r.h);
             const int headH = 20;
-            Fl_Browser* b = c.HasStyle(ui::cs::MultiSelect)
-                                ? static_cast<Fl_Browser*>(new Fl_Multi_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)))
-                                : static_cast<Fl_Browser*>(new Fl_Hold_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)));
+            Fl_Browser* b =
+                c.HasStyle(ui::cs::MultiSelect)
+                    ? static_cast<Fl_Browser*>(new Fl_Multi_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)))
+                    : static_cast<Fl_Browser*>(new Fl_Hold_Browser(r.x, r.y + headH, r.w, std::max(r.h - headH, 1)));
             b->format_char(0);
             b->column_char('\t');
             b->callback(ControlCallback);
@@ -361,18 +364,14 @@ bool FltkBackend::CreateControl(ui::Window& w, const ui::Rect& r, Peer& peer) {
             wd = sb;
             break;
         }
-        case ui::ControlKind::Spin:
-            wd = new SpinWidget(*this, r.x, r.y, r.w, r.h);
-            break;
+        case ui::ControlKind::Spin: wd = new SpinWidget(*this, r.x, r.y, r.w, r.h); break;
         case ui::ControlKind::ColorButton: {
             auto* b = new Fl_Button(r.x, r.y, r.w, r.h);
             b->box(FL_DOWN_BOX);
             wd = b;
             break;
         }
-        case ui::ControlKind::Custom:
-            wd = new PaintWidget(*this, w, r.x, r.y, r.w, r.h);
-            break;
+        case ui::ControlKind::Custom: wd = new PaintWidget(*this, w, r.x, r.y, r.w, r.h); break;
     }
     dp->top->end();
     if (!wd) return false;
@@ -442,8 +441,10 @@ void FltkBackend::Destroy(ui::Window& w) {
     }
     owners_.erase(widget);
     for (auto o = owners_.begin(); o != owners_.end();) {
-        if (o->second == &w) o = owners_.erase(o);
-        else ++o;
+        if (o->second == &w)
+            o = owners_.erase(o);
+        else
+            ++o;
     }
     if (peer->top) peer->top->hide();
     if (Fl_Group* parent = widget->parent()) {
@@ -460,8 +461,10 @@ void FltkBackend::SyncVisibility(ui::Window& w) {
         if (w.IsShown()) {
             if (!p->top->shown()) {
                 if (auto* d = dynamic_cast<ui::Dialog*>(&w)) {
-                    if (d->IsModal()) p->top->set_modal();
-                    else p->top->set_non_modal();
+                    if (d->IsModal())
+                        p->top->set_modal();
+                    else
+                        p->top->set_non_modal();
                 }
                 p->top->show();
                 if (p->top->non_modal()) KeepAboveMainWindow(*p->top);
@@ -475,8 +478,10 @@ void FltkBackend::SyncVisibility(ui::Window& w) {
         }
         return;
     }
-    if (w.IsShown()) p->widget->show();
-    else p->widget->hide();
+    if (w.IsShown())
+        p->widget->show();
+    else
+        p->widget->hide();
     if (p->widget->parent()) p->widget->parent()->redraw();
 }
 
@@ -523,7 +528,8 @@ void FltkBackend::SyncGeometry(ui::Window& w) {
         if (Peer* fp = w.GetParent() ? PeerOf(*w.GetParent()) : nullptr) yOffset = fp->menuHeight;
     }
     int h = r.h;
-    if (auto* c = dynamic_cast<ui::Control*>(&w); c && c->ControlType() == ui::ControlKind::ComboBox) h = std::min(h, 24);
+    if (auto* c = dynamic_cast<ui::Control*>(&w); c && c->ControlType() == ui::ControlKind::ComboBox)
+        h = std::min(h, 24);
     p->widget->resize(r.x, r.y + yOffset, std::max(r.w, 1), std::max(h, 1));
     if (p->widget->parent()) p->widget->parent()->redraw();
 }
@@ -535,12 +541,16 @@ void FltkBackend::Sync(ui::Window& w, ui::Change what) {
         case ui::Change::Visibility: SyncVisibility(w); break;
         case ui::Change::Geometry: SyncGeometry(w); break;
         case ui::Change::Text:
-            if (p->top) p->top->copy_label(LabelToUtf8(w.GetWindowText()).c_str());
-            else SyncControl(w);
+            if (p->top)
+                p->top->copy_label(LabelToUtf8(w.GetWindowText()).c_str());
+            else
+                SyncControl(w);
             break;
         case ui::Change::Enabled:
-            if (w.IsWindowEnabled()) p->widget->activate();
-            else p->widget->deactivate();
+            if (w.IsWindowEnabled())
+                p->widget->activate();
+            else
+                p->widget->deactivate();
             break;
         case ui::Change::State: SyncControl(w); break;
         case ui::Change::Focus: {
@@ -548,8 +558,10 @@ void FltkBackend::Sync(ui::Window& w, ui::Change what) {
             ui::Control* f = d ? d->GetFocus() : nullptr;
             Peer* fp = f ? PeerOf(*f) : nullptr;
             if (!fp || !fp->widget) break;
-            if (p->top && p->top->shown()) fp->FocusWidget()->take_focus();
-            else p->pendingFocus = f;
+            if (p->top && p->top->shown())
+                fp->FocusWidget()->take_focus();
+            else
+                p->pendingFocus = f;
             break;
         }
         case ui::Change::Look:
@@ -626,12 +638,8 @@ void FltkBackend::SyncControl(ui::Window& w) {
     const std::string text = w.GetWindowText();
     switch (c->ControlType()) {
         case ui::ControlKind::Static:
-        case ui::ControlKind::Group:
-            wd->copy_label(ToUtf8(StripAccessMarks(text)).c_str());
-            break;
-        case ui::ControlKind::PushButton:
-            wd->copy_label(ToUtf8(text).c_str());
-            break;
+        case ui::ControlKind::Group: wd->copy_label(ToUtf8(StripAccessMarks(text)).c_str()); break;
+        case ui::ControlKind::PushButton: wd->copy_label(ToUtf8(text).c_str()); break;
         case ui::ControlKind::CheckBox:
         case ui::ControlKind::RadioButton: {
             wd->copy_label(ToUtf8(text).c_str());
@@ -658,7 +666,9 @@ void FltkBackend::SyncControl(ui::Window& w) {
             in->readonly(e->IsReadOnly() ? 1 : 0);
             // The selection in bytes of the shown text.
             const int len = static_cast<int>(text.size());
-            const auto shownAt = [&](int at) { return static_cast<int>(ToUtf8(text.substr(0, static_cast<size_t>(at))).size()); };
+            const auto shownAt = [&](int at) {
+                return static_cast<int>(ToUtf8(text.substr(0, static_cast<size_t>(at))).size());
+            };
             const int s = e->SelStart() < 0 ? len : std::min(e->SelStart(), len);
             const int en = e->SelEnd() < 0 ? len : std::min(e->SelEnd(), len);
             in->position(shownAt(en), shownAt(s));
@@ -690,9 +700,7 @@ void FltkBackend::SyncControl(ui::Window& w) {
             if (lb->GetCurSel() >= 0) b->select(lb->GetCurSel() + 1);
             break;
         }
-        case ui::ControlKind::ListView:
-            SyncListView(*static_cast<ui::ListView*>(c), *p);
-            break;
+        case ui::ControlKind::ListView: SyncListView(*static_cast<ui::ListView*>(c), *p); break;
         case ui::ControlKind::ScrollBar: {
             auto* sb = static_cast<ui::ScrollBar*>(c);
             auto* s = static_cast<Fl_Scrollbar*>(wd);
@@ -709,9 +717,7 @@ void FltkBackend::SyncControl(ui::Window& w) {
             break;
         }
         case ui::ControlKind::Spin:
-        case ui::ControlKind::Custom:
-            wd->redraw();
-            break;
+        case ui::ControlKind::Custom: wd->redraw(); break;
     }
 }
 
@@ -980,12 +986,12 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
     const int id = c->GetDlgCtrlID();
     switch (c->ControlType()) {
         case ui::ControlKind::Static:
-            if (what == 2) d->UserDoubleClick(id);
-            else d->UserClick(id);
+            if (what == 2)
+                d->UserDoubleClick(id);
+            else
+                d->UserClick(id);
             break;
-        case ui::ControlKind::PushButton:
-            d->UserClick(id);
-            break;
+        case ui::ControlKind::PushButton: d->UserClick(id); break;
         case ui::ControlKind::CheckBox:
         case ui::ControlKind::RadioButton:
             d->UserClick(id);
@@ -1019,8 +1025,10 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
             auto* b = static_cast<Fl_Browser*>(widget);
             const int line = b->value();
             if (line <= 0) break;
-            if (Fl::event_clicks() > 0) d->UserDoubleClick(id, line - 1);
-            else d->UserSelect(id, line - 1);
+            if (Fl::event_clicks() > 0)
+                d->UserDoubleClick(id, line - 1);
+            else
+                d->UserSelect(id, line - 1);
             break;
         }
         case ui::ControlKind::ListView: {
@@ -1037,8 +1045,10 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
             if (item < 0) item = b->value() - 1;
             if (item < 0) break;
             const bool extend = (Fl::event_state() & (FL_CTRL | FL_SHIFT)) != 0;
-            if (Fl::event_clicks() > 0 && Fl::event() == FL_PUSH) d->UserDoubleClick(id, item);
-            else d->UserSelectItem(id, item, extend);
+            if (Fl::event_clicks() > 0 && Fl::event() == FL_PUSH)
+                d->UserDoubleClick(id, item);
+            else
+                d->UserSelectItem(id, item, extend);
             if (PeerOf(*c)) SyncControl(*c);
             break;
         }
@@ -1076,8 +1086,7 @@ void FltkBackend::ControlEvent(Fl_Widget* widget, int what) {
             if (fl_color_chooser("Colour", r, g, b, 1)) d->UserPickColor(id, ui::Rgb(r, g, b));
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -1301,7 +1310,8 @@ ui::BaseUnits FltkBackend::DialogBaseUnits() const {
 
 ui::Rect FltkBackend::DesktopRect() const {
     int x = 0, y = 0, w = 1024, h = 768;
-    if (fl_display || Fl::first_window()) Fl::screen_xywh(x, y, w, h, 0);
+    if (fl_display || Fl::first_window())
+        Fl::screen_xywh(x, y, w, h, 0);
     else {
         fl_open_display();
         Fl::screen_xywh(x, y, w, h, 0);

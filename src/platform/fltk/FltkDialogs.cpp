@@ -58,10 +58,22 @@ public:
         Fl_Color c = FL_BLUE;
         const char* s = "i";
         switch (icon_) {
-            case ui::Icon::Question: c = fl_rgb_color(32, 96, 192); s = "?"; break;
-            case ui::Icon::Exclamation: c = fl_rgb_color(224, 160, 0); s = "!"; break;
-            case ui::Icon::Stop: c = fl_rgb_color(200, 0, 0); s = "X"; break;
-            case ui::Icon::Information: c = fl_rgb_color(32, 96, 192); s = "i"; break;
+            case ui::Icon::Question:
+                c = fl_rgb_color(32, 96, 192);
+                s = "?";
+                break;
+            case ui::Icon::Exclamation:
+                c = fl_rgb_color(224, 160, 0);
+                s = "!";
+                break;
+            case ui::Icon::Stop:
+                c = fl_rgb_color(200, 0, 0);
+                s = "X";
+                break;
+            case ui::Icon::Information:
+                c = fl_rgb_color(32, 96, 192);
+                s = "i";
+                break;
             default: return;
         }
         fl_color(c);
@@ -191,7 +203,8 @@ int FltkBackend::ShowMessageBox(const ui::MessageBoxRequest& request) {
     activeBox_ = &win;
     while (win.shown()) Fl::wait(0.05);
     activeBox_ = previousBox;
-    if (Fl_Widget* w = previousFocus.widget(); w && w->window() && w->window()->shown() && !Fl::focus()) w->take_focus();
+    if (Fl_Widget* w = previousFocus.widget(); w && w->window() && w->window()->shown() && !Fl::focus())
+        w->take_focus();
     return win.result ? win.result : EscapeResult(request.buttons);
 }
 
@@ -287,7 +300,8 @@ private:
     void Fill() {
         list_->clear();
         entries_.clear();
-        const ui::FileFilter& f = filters_[std::max(0, std::min(type_->value(), static_cast<int>(filters_.size()) - 1))];
+        const ui::FileFilter& f =
+            filters_[std::max(0, std::min(type_->value(), static_cast<int>(filters_.size()) - 1))];
         std::vector<std::string> dirs, files;
         std::error_code ec;
         for (std::filesystem::directory_iterator it(folderPath_, ec), end; !ec && it != end; it.increment(ec)) {
@@ -318,8 +332,10 @@ private:
 
     void FolderTyped() {
         const std::string dir = ui::ResolveTypedPath(folderPath_, folder_->value());
-        if (IsDirectory(dir)) Show(dir);
-        else folder_->value(ToUtf8(folderPath_).c_str());
+        if (IsDirectory(dir))
+            Show(dir);
+        else
+            folder_->value(ToUtf8(folderPath_).c_str());
     }
 
     void GoUp() {
@@ -412,9 +428,8 @@ std::optional<std::string> FltkBackend::ShowFileDialog(const ui::FileDialogReque
                 full += '.';
                 full += request.defaultExt;
             }
-            if (Exists(full) &&
-                ShowMessageBox({full + " already exists.\nDo you want to replace it?", title, ui::Buttons::YesNo,
-                                ui::Icon::Exclamation}) != ui::IDYES) {
+            if (Exists(full) && ShowMessageBox({full + " already exists.\nDo you want to replace it?", title,
+                                                ui::Buttons::YesNo, ui::Icon::Exclamation}) != ui::IDYES) {
                 ask.initialDir.clear();
                 ask.fileName = path;
                 continue;

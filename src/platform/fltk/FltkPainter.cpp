@@ -216,9 +216,12 @@ void FltkPainter::DrawText(const ui::Rect& box, const std::string& s, int flags)
     if (opaque_) fl_rectf(ox_ + box.x, oy_ + box.y, box.w, box.h, FlColorOf(background_));
     fl_color(FlColorOf(textColor_));
     int align = 0;
-    if (flags & ui::text::Center) align |= FL_ALIGN_CENTER;
-    else if (flags & ui::text::Right) align |= FL_ALIGN_RIGHT;
-    else align |= FL_ALIGN_LEFT;
+    if (flags & ui::text::Center)
+        align |= FL_ALIGN_CENTER;
+    else if (flags & ui::text::Right)
+        align |= FL_ALIGN_RIGHT;
+    else
+        align |= FL_ALIGN_LEFT;
     if (flags & ui::text::VCenter) {
         // centred vertically: neither top nor bottom
     } else {

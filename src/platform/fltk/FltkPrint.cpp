@@ -148,10 +148,12 @@ bool PrintSupport::Preview(const std::string& title, const std::function<void(br
     auto* closeButton = new Fl_Button(96, 8, 80, 26, "&Close");
     new PaperWidget(0, 42, w, h - 42, page);
     win.end();
-    printButton->callback([](Fl_Widget* b, void* data) {
-        *static_cast<bool*>(data) = true;
-        b->window()->hide();
-    }, &print);
+    printButton->callback(
+        [](Fl_Widget* b, void* data) {
+            *static_cast<bool*>(data) = true;
+            b->window()->hide();
+        },
+        &print);
     closeButton->callback([](Fl_Widget* b, void*) { b->window()->hide(); });
     win.set_modal();
     win.show();

@@ -47,13 +47,11 @@ int TopWindow::handle(int event) {
         case FL_DND_ENTER:
         case FL_DND_DRAG:
         case FL_DND_LEAVE:
-        case FL_DND_RELEASE:
-            return 1;
+        case FL_DND_RELEASE: return 1;
         case FL_PASTE:
             backend_.FilesDropped(std::string(Fl::event_text() ? Fl::event_text() : "", Fl::event_length()));
             return 1;
-        default:
-            return handled;
+        default: return handled;
     }
 }
 
@@ -86,25 +84,19 @@ int PaintWidget::handle(int event) {
     switch (event) {
         case FL_PUSH:
             if (Fl::focus() != this) take_focus();
-            if (Fl::event_clicks() > 0) view->UserDoubleClick(button(), lx, ly, mods);
-            else view->UserMouseDown(button(), lx, ly, mods);
+            if (Fl::event_clicks() > 0)
+                view->UserDoubleClick(button(), lx, ly, mods);
+            else
+                view->UserMouseDown(button(), lx, ly, mods);
             return 1;
-        case FL_RELEASE:
-            view->UserMouseUp(button(), lx, ly, mods);
-            return 1;
+        case FL_RELEASE: view->UserMouseUp(button(), lx, ly, mods); return 1;
         case FL_DRAG:
-        case FL_MOVE:
-            view->UserMouseMove(lx, ly, mods);
-            return 1;
+        case FL_MOVE: view->UserMouseMove(lx, ly, mods); return 1;
         case FL_ENTER:
-        case FL_LEAVE:
-            return 1;
-        case FL_MOUSEWHEEL:
-            view->UserWheel(-Fl::event_dy() * 120, lx, ly, mods);
-            return 1;
+        case FL_LEAVE: return 1;
+        case FL_MOUSEWHEEL: view->UserWheel(-Fl::event_dy() * 120, lx, ly, mods); return 1;
         case FL_FOCUS:
-        case FL_UNFOCUS:
-            return 1;
+        case FL_UNFOCUS: return 1;
         case FL_KEYBOARD: {
             const int key = LayerKeyOfEvent();
             if (key == 0) return 0;
@@ -120,8 +112,7 @@ int PaintWidget::handle(int event) {
             view->UserKeyUp(key);
             return 1;
         }
-        default:
-            return Fl_Widget::handle(event);
+        default: return Fl_Widget::handle(event);
     }
 }
 
@@ -144,8 +135,10 @@ int ToolButton::handle(int event) {
     if (event == FL_ENTER || event == FL_LEAVE) {
         FltkBackend* backend = FltkBackend::Instance();
         if (auto* frame = backend ? dynamic_cast<ui::Frame*>(backend->LayerWindowOf(parent())) : nullptr) {
-            if (event == FL_ENTER) frame->UserHover(commandId_);
-            else frame->UserHoverEnd();
+            if (event == FL_ENTER)
+                frame->UserHover(commandId_);
+            else
+                frame->UserHoverEnd();
         }
         redraw();
     }
@@ -154,8 +147,8 @@ int ToolButton::handle(int event) {
 
 int ImagePixels(const ui::Image& image, int x, int y, int w, int h, std::vector<std::uint8_t>& out) {
     out.clear();
-    if (image.Empty() || image.rgb.size() < static_cast<size_t>(image.width) * image.height * 3 || x < 0 ||
-        y < 0 || w <= 0 || h <= 0 || x + w > image.width || y + h > image.height)
+    if (image.Empty() || image.rgb.size() < static_cast<size_t>(image.width) * image.height * 3 || x < 0 || y < 0 ||
+        w <= 0 || h <= 0 || x + w > image.width || y + h > image.height)
         return 0;
     const int depth = image.transparent ? 4 : 3;
     out.reserve(static_cast<size_t>(w) * h * depth);
@@ -180,13 +173,13 @@ void ToolButton::SetPicture(const ui::Image* strip, int index, int count) {
 
 void ToolButton::draw() {
     const bool pressed = value() || checked_;
-    draw_box(pressed ? FL_DOWN_BOX : (Fl::belowmouse() == this && active_r() ? FL_THIN_UP_BOX : FL_FLAT_BOX),
-             color());
+    draw_box(pressed ? FL_DOWN_BOX : (Fl::belowmouse() == this && active_r() ? FL_THIN_UP_BOX : FL_FLAT_BOX), color());
     const int inset = 3 + (pressed ? 1 : 0);
     if (picture_) {
         const int px = x() + (w() - picture_->w()) / 2 + (pressed ? 1 : 0);
         const int py = y() + (h() - picture_->h()) / 2 + (pressed ? 1 : 0);
-        if (active_r()) picture_->draw(px, py);
+        if (active_r())
+            picture_->draw(px, py);
         else {
             std::unique_ptr<Fl_Image> grey(picture_->copy());
             grey->inactive();
@@ -264,8 +257,7 @@ int SpinWidget::handle(int event) {
             pressed_ = 0;
             redraw();
             return 1;
-        default:
-            return Fl_Widget::handle(event);
+        default: return Fl_Widget::handle(event);
     }
 }
 
@@ -310,7 +302,7 @@ Fl_Labeltype PlainLabel() {
 void DrawToolIcon(int commandId, const std::string& tooltip, int x, int y, int w, int h, bool active) {
     // A rounded tile in a colour of the command, with the initials of the
     // tooltip's words.
-    static const Fl_Color tiles[] = {fl_rgb_color(52, 101, 164), fl_rgb_color(78, 154, 6), fl_rgb_color(196, 160, 0),
+    static const Fl_Color tiles[] = {fl_rgb_color(52, 101, 164), fl_rgb_color(78, 154, 6),   fl_rgb_color(196, 160, 0),
                                      fl_rgb_color(204, 0, 0),    fl_rgb_color(117, 80, 123), fl_rgb_color(6, 152, 154),
                                      fl_rgb_color(206, 92, 0),   fl_rgb_color(85, 87, 83)};
     Fl_Color tile = tiles[static_cast<unsigned>(commandId) % (sizeof(tiles) / sizeof(tiles[0]))];
@@ -320,7 +312,8 @@ void DrawToolIcon(int commandId, const std::string& tooltip, int x, int y, int w
     bool start = true;
     for (char ch : tooltip) {
         if (std::isalnum(static_cast<unsigned char>(ch))) {
-            if (start && initials.size() < 2) initials += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            if (start && initials.size() < 2)
+                initials += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
             start = false;
         } else {
             start = true;
@@ -391,10 +384,14 @@ int ShortcutOf(const std::string& accelerator) {
         if (plus == std::string::npos || plus + 1 >= rest.size()) break;
         std::string m = rest.substr(0, plus);
         for (char& c : m) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (m == "ctrl") mods |= FL_CTRL;
-        else if (m == "shift") mods |= FL_SHIFT;
-        else if (m == "alt") mods |= FL_ALT;
-        else break;
+        if (m == "ctrl")
+            mods |= FL_CTRL;
+        else if (m == "shift")
+            mods |= FL_SHIFT;
+        else if (m == "alt")
+            mods |= FL_ALT;
+        else
+            break;
         rest = rest.substr(plus + 1);
     }
     std::string key = rest;

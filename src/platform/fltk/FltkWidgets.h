@@ -56,9 +56,9 @@ struct Peer {
     Fl_Group* status = nullptr;
     std::vector<Fl_Box*> statusPanes;
     // Controls with parts.
-    Fl_Browser* browser = nullptr;   // list views: the list under the header
-    std::vector<Fl_Box*> headers;    // list views: column titles
-    std::vector<int> columnWidths;   // list views: widths, 0-terminated, read by the list
+    Fl_Browser* browser = nullptr;     // list views: the list under the header
+    std::vector<Fl_Box*> headers;      // list views: column titles
+    std::vector<int> columnWidths;     // list views: widths, 0-terminated, read by the list
     std::vector<std::uint8_t> pixels;  // pictures: the image data
     std::unique_ptr<Fl_RGB_Image> image;
     ui::Control* pendingFocus = nullptr;
@@ -115,8 +115,10 @@ public:
     void SetPicture(const ui::Image* strip, int index, int count);
     // The command's state from the update pass.
     void SetState(bool enabled, bool checked) {
-        if (enabled) activate();
-        else deactivate();
+        if (enabled)
+            activate();
+        else
+            deactivate();
         checked_ = checked;
     }
     int CommandId() const { return commandId_; }

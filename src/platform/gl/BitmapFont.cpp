@@ -14,10 +14,10 @@ namespace brennix::gl {
 namespace {
 
 // Windows-1252 bytes 0x80..0x9F; 0 marks the unassigned ones.
-constexpr std::uint32_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::uint32_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 struct FreeTypeLibrary {
     FT_Library lib = nullptr;
@@ -66,8 +66,10 @@ GlyphBitmap RenderGlyph(FT_Face face, std::uint32_t codePoint) {
         GLubyte* dst = g.bits.data() + static_cast<std::size_t>(g.rows - 1 - r) * static_cast<std::size_t>(rowBytes);
         for (int c = 0; c < g.width; ++c) {
             bool on;
-            if (bm.pixel_mode == FT_PIXEL_MODE_MONO) on = (src[c >> 3] >> (7 - (c & 7))) & 1;
-            else on = src[c] >= 128;
+            if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
+                on = (src[c >> 3] >> (7 - (c & 7))) & 1;
+            else
+                on = src[c] >= 128;
             if (on) dst[c >> 3] = static_cast<GLubyte>(dst[c >> 3] | (0x80 >> (c & 7)));
         }
     }

@@ -24,8 +24,7 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 std::uint32_t Get32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
 }
 
 std::uint16_t Get16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
@@ -98,12 +97,18 @@ std::vector<std::uint8_t> DibToTopDownRgb(const DibImage& image) {
 
 BitmapInfo MakeBitmapInfo(int width, int height, int planes, int bitsPerPixel) {
     int bits = planes * bitsPerPixel;
-    if (bits <= 1) bits = 1;
-    else if (bits <= 4) bits = 4;
-    else if (bits <= 8) bits = 8;
-    else if (bits <= 16) bits = 16;
-    else if (bits <= 24) bits = 24;
-    else bits = 32;
+    if (bits <= 1)
+        bits = 1;
+    else if (bits <= 4)
+        bits = 4;
+    else if (bits <= 8)
+        bits = 8;
+    else if (bits <= 16)
+        bits = 16;
+    else if (bits <= 24)
+        bits = 24;
+    else
+        bits = 32;
 
     BitmapInfo info;
     BitmapInfoHeader& h = info.header;
@@ -113,7 +118,8 @@ BitmapInfo MakeBitmapInfo(int width, int height, int planes, int bitsPerPixel) {
     h.planes = static_cast<std::uint16_t>(planes);
     h.bitCount = static_cast<std::uint16_t>(bitsPerPixel);
     h.compression = 0;
-    const std::uint64_t rowBytes = ((static_cast<std::uint64_t>(width > 0 ? width : 0) * bits + 31) & ~std::uint64_t(31)) / 8;
+    const std::uint64_t rowBytes =
+        ((static_cast<std::uint64_t>(width > 0 ? width : 0) * bits + 31) & ~std::uint64_t(31)) / 8;
     h.sizeImage = static_cast<std::uint32_t>(rowBytes * static_cast<std::uint64_t>(height > 0 ? height : 0));
     h.clrUsed = bits < 24 ? (1u << bits) : 0u;
     h.clrImportant = 0;

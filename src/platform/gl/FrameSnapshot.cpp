@@ -10,18 +10,16 @@ namespace brennix::gl {
 namespace {
 
 constexpr GLenum kDrawStateSwitches[] = {
-    GL_DEPTH_TEST, GL_LIGHTING,     GL_LIGHT0,      GL_COLOR_MATERIAL,      GL_BLEND,  GL_CULL_FACE,
+    GL_DEPTH_TEST,   GL_LIGHTING,    GL_LIGHT0,       GL_COLOR_MATERIAL,      GL_BLEND,  GL_CULL_FACE,
     GL_POINT_SMOOTH, GL_LINE_SMOOTH, GL_LINE_STIPPLE, GL_POLYGON_OFFSET_FILL, GL_DITHER, GL_NORMALIZE};
 
-int GetInt(GLenum what)
-{
+int GetInt(GLenum what) {
     GLint value = 0;
     glGetIntegerv(what, &value);
     return value;
 }
 
-float GetFloat(GLenum what)
-{
+float GetFloat(GLenum what) {
     GLfloat value = 0.0f;
     glGetFloatv(what, &value);
     return value;
@@ -29,8 +27,7 @@ float GetFloat(GLenum what)
 
 }  // namespace
 
-DrawState DrawState::Read()
-{
+DrawState DrawState::Read() {
     DrawState s;
     glGetFloatv(GL_CURRENT_COLOR, s.color.data());
     glGetFloatv(GL_CURRENT_NORMAL, s.normal.data());
@@ -58,8 +55,7 @@ DrawState DrawState::Read()
     return s;
 }
 
-void DrawState::Apply() const
-{
+void DrawState::Apply() const {
     glColor4fv(color.data());
     glNormal3fv(normal.data());
     glLineWidth(lineWidth);
@@ -87,8 +83,7 @@ namespace {
 
 // Binds the pair of framebuffers for one blit of the whole picture and
 // puts the previous bindings back afterwards.
-void Blit(GLuint from, GLuint to, int width, int height)
-{
+void Blit(GLuint from, GLuint to, int width, int height) {
     GLint read = 0, draw = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
@@ -101,8 +96,7 @@ void Blit(GLuint from, GLuint to, int width, int height)
 
 }  // namespace
 
-void FrameSnapshot::Capture(int width, int height)
-{
+void FrameSnapshot::Capture(int width, int height) {
     valid_ = false;
     if (width < 1 || height < 1) return;
     if (framebuffer_ == 0 || width != width_ || height != height_) {
@@ -130,23 +124,20 @@ void FrameSnapshot::Capture(int width, int height)
     valid_ = true;
 }
 
-bool FrameSnapshot::Restore() const
-{
+bool FrameSnapshot::Restore() const {
     if (!valid_) return false;
     Blit(framebuffer_, 0, width_, height_);
     state_.Apply();
     return true;
 }
 
-void FrameSnapshot::Release()
-{
+void FrameSnapshot::Release() {
     if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
     if (renderbuffer_) glDeleteRenderbuffers(1, &renderbuffer_);
     Forget();
 }
 
-void FrameSnapshot::Forget()
-{
+void FrameSnapshot::Forget() {
     framebuffer_ = renderbuffer_ = 0;
     width_ = height_ = 0;
     valid_ = false;

@@ -27,7 +27,7 @@ struct DrawState {
     bool depthMask = true;
     int frontFace = 0;
     int matrixMode = 0;
-    std::uint32_t enabled = 0; // one bit per switch, in the order of kDrawStateSwitches
+    std::uint32_t enabled = 0;  // one bit per switch, in the order of kDrawStateSwitches
 
     static DrawState Read();
     void Apply() const;

@@ -51,9 +51,17 @@ private:
 };
 
 OSMesaContext CreateWithDepth(int depthBits) {
-    const int attribs[] = {OSMESA_FORMAT,       OSMESA_RGBA,           OSMESA_DEPTH_BITS, depthBits,
-                           OSMESA_STENCIL_BITS, 0,                     OSMESA_ACCUM_BITS, 0,
-                           OSMESA_PROFILE,      OSMESA_COMPAT_PROFILE, 0};
+    const int attribs[] = {OSMESA_FORMAT,
+                           OSMESA_RGBA,
+                           OSMESA_DEPTH_BITS,
+                           depthBits,
+                           OSMESA_STENCIL_BITS,
+                           0,
+                           OSMESA_ACCUM_BITS,
+                           0,
+                           OSMESA_PROFILE,
+                           OSMESA_COMPAT_PROFILE,
+                           0};
     return OSMesaCreateContextAttribs(attribs, nullptr);
 }
 

@@ -11,8 +11,8 @@ PrintService* g_service = nullptr;
 PrintService* GetPrintService() { return g_service; }
 void SetPrintService(PrintService* service) { g_service = service; }
 
-PrintPlacement PlaceOnPage(const PrinterCaps& caps, int marginLeft, int marginTop, int marginRight,
-                           int marginBottom, int imageWidth, int imageHeight) {
+PrintPlacement PlaceOnPage(const PrinterCaps& caps, int marginLeft, int marginTop, int marginRight, int marginBottom,
+                           int imageWidth, int imageHeight) {
     // Margins in device pixels, never inside the unprintable edge.
     const long left = std::max<long>(static_cast<long>(marginLeft) * caps.logPixelsX / 1000, caps.physicalOffsetX);
     const long right = std::max<long>(static_cast<long>(marginRight) * caps.logPixelsX / 1000, caps.physicalOffsetX);
@@ -30,8 +30,10 @@ PrintPlacement PlaceOnPage(const PrinterCaps& caps, int marginLeft, int marginTo
     const long ih = std::max(imageHeight, 1);
     // The side whose ratio to the picture is smaller limits it (compared
     // exactly, so that a page smaller than the picture is never overrun).
-    if (w * ih >= h * iw) w = h * iw / ih;
-    else h = w * ih / iw;
+    if (w * ih >= h * iw)
+        w = h * iw / ih;
+    else
+        h = w * ih / iw;
     p.w = static_cast<int>(w);
     p.h = static_cast<int>(h);
     return p;

@@ -8,12 +8,12 @@ namespace brennix::gl {
 
 // Device figures of a printed page, in printer pixels.
 struct PrinterCaps {
-    int logPixelsX = 600;        // dots per inch across
-    int logPixelsY = 600;        // dots per inch down
-    int physicalOffsetX = 0;     // unprintable left edge
-    int physicalOffsetY = 0;     // unprintable top edge
-    int horzRes = 4800;          // printable width
-    int vertRes = 6600;          // printable height
+    int logPixelsX = 600;     // dots per inch across
+    int logPixelsY = 600;     // dots per inch down
+    int physicalOffsetX = 0;  // unprintable left edge
+    int physicalOffsetY = 0;  // unprintable top edge
+    int horzRes = 4800;       // printable width
+    int vertRes = 6600;       // printable height
 };
 
 // One page being printed: its figures and the operation that copies a
@@ -53,7 +53,7 @@ struct PrintPlacement {
     int w = 0;
     int h = 0;
 };
-PrintPlacement PlaceOnPage(const PrinterCaps& caps, int marginLeft, int marginTop, int marginRight,
-                           int marginBottom, int imageWidth, int imageHeight);
+PrintPlacement PlaceOnPage(const PrinterCaps& caps, int marginLeft, int marginTop, int marginRight, int marginBottom,
+                           int imageWidth, int imageHeight);
 
 }  // namespace brennix::gl

@@ -20,7 +20,7 @@ App::App() {
     OnCommand(cmd::AppExit, [this] { OnAppExit(); });
     OnCommandRange(cmd::FileMruFirst, cmd::FileMruLast, [this](int id) { OnOpenRecentFile(id - cmd::FileMruFirst); });
     OnUpdateUIRange(cmd::FileMruFirst, cmd::FileMruLast,
-                  [this](CmdUI& ui) { ui.Enable(ui.Id() - cmd::FileMruFirst < recent_.Count()); });
+                    [this](CmdUI& ui) { ui.Enable(ui.Id() - cmd::FileMruFirst < recent_.Count()); });
 }
 
 App::~App() {

@@ -46,10 +46,10 @@ struct CommandInfo {
 };
 
 // Text pieces of a command.
-std::string StatusTextOf(const std::string& prompt);   // before "\n"
-std::string TooltipOf(const std::string& prompt);      // after "\n"
-std::string MenuLabelOf(const std::string& menuText);  // without the accelerator
-char AccessKeyOf(const std::string& menuText);         // upper-cased, 0 when none
+std::string StatusTextOf(const std::string& prompt);     // before "\n"
+std::string TooltipOf(const std::string& prompt);        // after "\n"
+std::string MenuLabelOf(const std::string& menuText);    // without the accelerator
+char AccessKeyOf(const std::string& menuText);           // upper-cased, 0 when none
 std::string AcceleratorOf(const std::string& menuText);  // after "\t", "" when none
 
 // Program-wide table of command texts (menus, prompts, tooltips).
@@ -61,9 +61,18 @@ class CmdUI {
 public:
     explicit CmdUI(int id) : id_(id) {}
     int Id() const { return id_; }
-    void Enable(bool on = true) { enabled_ = on; handled_ = true; }
-    void SetCheck(bool on = true) { checked_ = on; handled_ = true; }
-    void SetText(const std::string& text) { text_ = text; handled_ = true; }
+    void Enable(bool on = true) {
+        enabled_ = on;
+        handled_ = true;
+    }
+    void SetCheck(bool on = true) {
+        checked_ = on;
+        handled_ = true;
+    }
+    void SetText(const std::string& text) {
+        text_ = text;
+        handled_ = true;
+    }
     bool Enabled() const { return enabled_; }
     bool Checked() const { return checked_; }
     const std::optional<std::string>& Text() const { return text_; }

@@ -120,9 +120,7 @@ std::string Edit::SelectedText() const {
     return t.substr(selStart_, selEnd_ - selStart_);
 }
 
-int ComboBox::AddString(const std::string& s) {
-    return InsertString(IsSorted() ? SortedPosition(items_, s) : -1, s);
-}
+int ComboBox::AddString(const std::string& s) { return InsertString(IsSorted() ? SortedPosition(items_, s) : -1, s); }
 
 int ComboBox::InsertString(int index, const std::string& s) {
     index = InsertEntry(items_, cursel_, index, s);
@@ -274,13 +272,9 @@ bool ListView::SetItemData(int item, long long data) {
     return true;
 }
 
-long long ListView::GetItemData(int item) const {
-    return (item >= 0 && item < GetItemCount()) ? items_[item].data : 0;
-}
+long long ListView::GetItemData(int item) const { return (item >= 0 && item < GetItemCount()) ? items_[item].data : 0; }
 
-bool ListView::IsSelected(int item) const {
-    return item >= 0 && item < GetItemCount() && items_[item].selected;
-}
+bool ListView::IsSelected(int item) const { return item >= 0 && item < GetItemCount() && items_[item].selected; }
 
 bool ListView::SetSelected(int item, bool selected) {
     if (item < 0 || item >= GetItemCount()) return false;

@@ -13,14 +13,14 @@
 namespace ui {
 
 enum class ControlKind {
-    Static,       // text label
-    Group,        // group box with a caption
-    Picture,      // picture (an image) or a blank frame
+    Static,   // text label
+    Group,    // group box with a caption
+    Picture,  // picture (an image) or a blank frame
     PushButton,
     CheckBox,
     RadioButton,
-    Edit,         // single- or multi-line
-    ComboBox,     // drop-down list, or drop-down with an edit
+    Edit,      // single- or multi-line
+    ComboBox,  // drop-down list, or drop-down with an edit
     ListBox,
     ListView,     // report-style list with columns
     ScrollBar,    // vertical
@@ -32,19 +32,19 @@ enum class ControlKind {
 // Control style bits (combine with |).
 namespace cs {
 constexpr unsigned TabStop = 1u << 0;
-constexpr unsigned Group = 1u << 1;      // first control of a group (radio groups)
-constexpr unsigned Disabled = 1u << 2;   // created disabled
-constexpr unsigned Hidden = 1u << 3;     // created hidden
-constexpr unsigned Default = 1u << 4;    // push button: the default button
-constexpr unsigned MultiLine = 1u << 5;  // edit
-constexpr unsigned ReadOnly = 1u << 6;   // edit
-constexpr unsigned Number = 1u << 7;     // edit: digits only
-constexpr unsigned WantReturn = 1u << 8; // multi-line edit: Enter types a new line
+constexpr unsigned Group = 1u << 1;       // first control of a group (radio groups)
+constexpr unsigned Disabled = 1u << 2;    // created disabled
+constexpr unsigned Hidden = 1u << 3;      // created hidden
+constexpr unsigned Default = 1u << 4;     // push button: the default button
+constexpr unsigned MultiLine = 1u << 5;   // edit
+constexpr unsigned ReadOnly = 1u << 6;    // edit
+constexpr unsigned Number = 1u << 7;      // edit: digits only
+constexpr unsigned WantReturn = 1u << 8;  // multi-line edit: Enter types a new line
 constexpr unsigned AutoHScroll = 1u << 9;
 constexpr unsigned VScroll = 1u << 10;
-constexpr unsigned Sorted = 1u << 11;    // combo and list box
-constexpr unsigned DropList = 1u << 12;  // combo: list only (without DropList: with an edit)
-constexpr unsigned Notify = 1u << 13;    // list box and static: send notifications
+constexpr unsigned Sorted = 1u << 11;       // combo and list box
+constexpr unsigned DropList = 1u << 12;     // combo: list only (without DropList: with an edit)
+constexpr unsigned Notify = 1u << 13;       // list box and static: send notifications
 constexpr unsigned MultiSelect = 1u << 14;  // list view: several items may be selected
 constexpr unsigned FullRowSelect = 1u << 15;
 constexpr unsigned GridLines = 1u << 16;
@@ -55,8 +55,8 @@ constexpr unsigned AlignRight = 1u << 20;
 constexpr unsigned CenterText = 1u << 21;
 constexpr unsigned RightText = 1u << 22;
 constexpr unsigned Border = 1u << 23;
-constexpr unsigned AutoRadio = 1u << 24;    // radio checks itself and clears its group
-constexpr unsigned AutoCheck = 1u << 25;    // check box toggles itself
+constexpr unsigned AutoRadio = 1u << 24;  // radio checks itself and clears its group
+constexpr unsigned AutoCheck = 1u << 25;  // check box toggles itself
 }  // namespace cs
 
 class Control : public Window {

@@ -25,10 +25,8 @@ bool TakesFocus(const Control* c) {
         case ControlKind::ComboBox:
         case ControlKind::ListBox:
         case ControlKind::ListView:
-        case ControlKind::ColorButton:
-            return true;
-        default:
-            return false;
+        case ControlKind::ColorButton: return true;
+        default: return false;
     }
 }
 
@@ -127,8 +125,10 @@ Window* Dialog::PlacementOwner() const {
     Window* w = GetParent();
     // Controls and views belong to the dialog or frame that shows them.
     while (w && (w->Kind() == WindowKind::Control || w->Kind() == WindowKind::View)) {
-        if (auto* c = dynamic_cast<Control*>(w)) w = c->Owner();
-        else w = w->GetParent();
+        if (auto* c = dynamic_cast<Control*>(w))
+            w = c->Owner();
+        else
+            w = w->GetParent();
     }
     if (w && w->IsWindow()) return w;
     App* app = App::Get();
@@ -279,7 +279,9 @@ std::vector<Control*> Dialog::GroupOf(Control* c) const {
 // ---------------------------------------------------------------------------
 // Notifications
 
-void Dialog::OnNotify(Notify code, int id, NotifyHandler h) { handlers_.push_back(Handler{code, id, id, std::move(h)}); }
+void Dialog::OnNotify(Notify code, int id, NotifyHandler h) {
+    handlers_.push_back(Handler{code, id, id, std::move(h)});
+}
 
 void Dialog::OnNotify(Notify code, int id, std::function<void()> h) {
     handlers_.push_back(Handler{code, id, id, [fn = std::move(h)](Notification&) { fn(); }});
@@ -403,8 +405,7 @@ bool Dialog::UserClick(int id) {
         case ControlKind::ListView:
             if (!MoveFocusByUser(c)) return true;
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -416,7 +417,8 @@ bool Dialog::UserType(int id, const std::string& text) {
         if (!MoveFocusByUser(e)) return true;
         std::string t = text;
         if (e->HasStyle(cs::Number))
-            t.erase(std::remove_if(t.begin(), t.end(), [](char ch) { return !std::isdigit(static_cast<unsigned char>(ch)); }),
+            t.erase(std::remove_if(t.begin(), t.end(),
+                                   [](char ch) { return !std::isdigit(static_cast<unsigned char>(ch)); }),
                     t.end());
         if (!e->HasStyle(cs::MultiLine)) t.erase(std::remove(t.begin(), t.end(), '\n'), t.end());
         e->Control::SetWindowText(t);
@@ -561,9 +563,8 @@ void Dialog::DefaultKeyProcessing(const Message& m) {
     if (!c) return;
     FireKey(Notify::KeyDown, k);
     if (!IsWindow() || focus_ != c) return;
-    if (k == key::Space &&
-        (c->ControlType() == ControlKind::PushButton || c->ControlType() == ControlKind::CheckBox ||
-         c->ControlType() == ControlKind::RadioButton)) {
+    if (k == key::Space && (c->ControlType() == ControlKind::PushButton || c->ControlType() == ControlKind::CheckBox ||
+                            c->ControlType() == ControlKind::RadioButton)) {
         UserClick(c->GetDlgCtrlID());
         return;
     }
@@ -630,7 +631,8 @@ void Dialog::ListViewClick(ListView* lv, int item, bool extend) {
         if (lv->IsSelected(i) != want) changes.emplace_back(i, want);
     }
     // Items lose their selection before the clicked one gains it.
-    std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return !a.second && b.second; });
+    std::stable_sort(changes.begin(), changes.end(),
+                     [](const auto& a, const auto& b) { return !a.second && b.second; });
     for (const auto& [i, want] : changes) {
         if (i >= lv->GetItemCount()) continue;
         auto& it = lv->items_[i];

@@ -28,7 +28,7 @@ enum class Notify {
     VScroll,        // scroll bar moved by the user (scrollCode, pos); also Dialog::OnVScroll
     KeyDown,        // key pressed in the control (after PreTranslateMessage did not take it)
     KeyUp,
-    CloseUp,        // combo box: its drop-down list closed after the user chose from it (after SelChange)
+    CloseUp,  // combo box: its drop-down list closed after the user chose from it (after SelChange)
 };
 
 // List view item state bits.
@@ -103,7 +103,9 @@ public:
     // Controls.
     Control* GetDlgItem(int id) const;
     template <class T>
-    T* Get(int id) const { return dynamic_cast<T*>(GetDlgItem(id)); }
+    T* Get(int id) const {
+        return dynamic_cast<T*>(GetDlgItem(id));
+    }
     const std::vector<Control*>& Controls() const { return order_; }
     std::string GetDlgItemText(int id) const;
     void SetDlgItemText(int id, const std::string& text);

@@ -65,17 +65,13 @@ DialogTemplate& DialogTemplate::VScrollBar(int id, Rect r, unsigned s) {
     return Add(ControlKind::ScrollBar, id, "", r, s);
 }
 
-DialogTemplate& DialogTemplate::SpinBox(int id, Rect r, unsigned s) {
-    return Add(ControlKind::Spin, id, "", r, s);
-}
+DialogTemplate& DialogTemplate::SpinBox(int id, Rect r, unsigned s) { return Add(ControlKind::Spin, id, "", r, s); }
 
 DialogTemplate& DialogTemplate::ColorPicker(int id, Rect r, unsigned s) {
     return Add(ControlKind::ColorButton, id, "", r, s | cs::TabStop);
 }
 
-DialogTemplate& DialogTemplate::CustomBox(int id, Rect r, unsigned s) {
-    return Add(ControlKind::Custom, id, "", r, s);
-}
+DialogTemplate& DialogTemplate::CustomBox(int id, Rect r, unsigned s) { return Add(ControlKind::Custom, id, "", r, s); }
 
 void RegisterDialogTemplate(int id, std::function<DialogTemplate()> build) { Registry()[id] = std::move(build); }
 

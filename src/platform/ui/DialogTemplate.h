@@ -22,7 +22,7 @@ struct ControlTemplate {
 struct DialogTemplate {
     int id = 0;
     std::string caption;
-    Rect rect;  // dialog units; x and y place the dialog
+    Rect rect;                                         // dialog units; x and y place the dialog
     unsigned style = style::Caption | style::SysMenu;  // window style bits
     Font font;
     std::vector<ControlTemplate> controls;

@@ -123,7 +123,8 @@ bool Document::DoFileSave() {
     if (path_.empty()) return DoSave("");
     std::error_code ec;
     const auto perms = std::filesystem::status(path_, ec).permissions();
-    if (!ec && std::filesystem::exists(path_, ec) && (perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+    if (!ec && std::filesystem::exists(path_, ec) &&
+        (perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         return DoSave("");
     return DoSave(path_);
 }
@@ -132,12 +133,9 @@ bool Document::SaveModified() {
     if (!IsModified()) return true;
     const std::string name = path_.empty() ? title_ : path_;
     switch (MessageBox("Save changes to " + name + "?", Buttons::YesNoCancel, Icon::Question)) {
-        case IDCANCEL:
-            return false;
-        case IDNO:
-            return true;
-        default:
-            return DoFileSave();
+        case IDCANCEL: return false;
+        case IDNO: return true;
+        default: return DoFileSave();
     }
 }
 

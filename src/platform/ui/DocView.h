@@ -23,8 +23,8 @@ struct DocumentType {
     std::string windowTitle;  // first field of the type string
     std::string docName;      // base of the titles of new documents ("Brnx" gives "Brnx1")
     std::string newName;
-    std::string filterName;   // "Brennix Files (*.slb)"
-    std::string extension;    // ".slb"
+    std::string filterName;  // "Brennix Files (*.slb)"
+    std::string extension;   // ".slb"
     std::string fileTypeId;
     std::string fileTypeName;
     std::function<std::unique_ptr<Document>()> createDocument;
@@ -106,7 +106,10 @@ public:
     virtual void OnRButtonUp(int flags, Point p) { (void)flags, (void)p; }
     virtual void OnRButtonDblClk(int flags, Point p) { (void)flags, (void)p; }
     virtual void OnMouseMove(int flags, Point p) { (void)flags, (void)p; }
-    virtual bool OnMouseWheel(int flags, int delta, Point p) { (void)flags, (void)delta, (void)p; return false; }
+    virtual bool OnMouseWheel(int flags, int delta, Point p) {
+        (void)flags, (void)delta, (void)p;
+        return false;
+    }
 
     // The view receives mouse input outside its area while captured.
     void SetCapture() { captured_ = true; }

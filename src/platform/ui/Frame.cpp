@@ -110,9 +110,7 @@ int Frame::AddToolBar(ToolBar bar) {
     return ToolBarCount() - 1;
 }
 
-ToolBar* Frame::GetToolBar(int index) {
-    return (index >= 0 && index < ToolBarCount()) ? &toolBars_[index] : nullptr;
-}
+ToolBar* Frame::GetToolBar(int index) { return (index >= 0 && index < ToolBarCount()) ? &toolBars_[index] : nullptr; }
 
 void Frame::ShowToolBar(int index, bool show) {
     ToolBar* bar = GetToolBar(index);
@@ -220,9 +218,10 @@ void Frame::FillRecentFiles(MenuItem& popup) {
     if (first == popup.items.end()) return;
     const auto pos = first - popup.items.begin();
     std::string placeholder = first->text;
-    popup.items.erase(std::remove_if(popup.items.begin(), popup.items.end(),
-                                     [](const MenuItem& m) { return m.type == MenuItem::Type::Command && IsRecentId(m.id); }),
-                      popup.items.end());
+    popup.items.erase(
+        std::remove_if(popup.items.begin(), popup.items.end(),
+                       [](const MenuItem& m) { return m.type == MenuItem::Type::Command && IsRecentId(m.id); }),
+        popup.items.end());
     std::vector<MenuItem> entries;
     App* app = App::Get();
     const int count = app ? app->RecentFiles().Count() : 0;
@@ -274,7 +273,10 @@ void Frame::OnIdle() {
     bool lamps = false;
     for (size_t i = 0; i < statusBar_.indicators.size(); ++i) {
         const std::string& name = statusBar_.indicators[i];
-        const int k = name == "CAP" ? key::CapsLock : name == "NUM" ? key::NumLock : name == "SCRL" ? key::ScrollLock : 0;
+        const int k = name == "CAP"    ? key::CapsLock
+                      : name == "NUM"  ? key::NumLock
+                      : name == "SCRL" ? key::ScrollLock
+                                       : 0;
         const bool on = k != 0 && GetBackend().KeyLockState(k);
         if (statusBar_.lit[i] != on) {
             statusBar_.lit[i] = on;
@@ -315,8 +317,8 @@ ToolBarLayout Frame::LayoutToolBars(int width) const {
                 continue;
             }
             if (x > kMargin && x + kToolButtonSize > right) newRow();
-            layout.buttons.push_back(ToolButtonPlace{b, static_cast<int>(i), id, image++,
-                                                     Rect{x, top(), kToolButtonSize, kToolButtonSize}});
+            layout.buttons.push_back(
+                ToolButtonPlace{b, static_cast<int>(i), id, image++, Rect{x, top(), kToolButtonSize, kToolButtonSize}});
             x += kToolButtonStep;
             rowUsed = true;
         }

@@ -53,9 +53,9 @@ struct ToolBar {
 struct StatusBar {
     bool created = false;
     bool visible = true;
-    std::string message;                 // the message pane
-    std::vector<std::string> indicators; // e.g. "CAP", "NUM", "SCRL"
-    std::vector<bool> lit;               // per indicator, whether it shows
+    std::string message;                  // the message pane
+    std::vector<std::string> indicators;  // e.g. "CAP", "NUM", "SCRL"
+    std::vector<bool> lit;                // per indicator, whether it shows
 };
 
 // Text of the message pane when nothing else is shown.

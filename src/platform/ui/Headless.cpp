@@ -63,7 +63,8 @@ int SafeAnswer(Buttons b) {
 
 void RecordingPainter::SetPen(PenStyle style, int width, Color color) {
     static const char* names[] = {"solid", "dash", "dot", "null"};
-    ops_.push_back("Pen " + std::string(names[static_cast<int>(style)]) + " " + std::to_string(width) + " " + Hex(color));
+    ops_.push_back("Pen " + std::string(names[static_cast<int>(style)]) + " " + std::to_string(width) + " " +
+                   Hex(color));
 }
 void RecordingPainter::SetBrush(Color color) { ops_.push_back("Brush " + Hex(color)); }
 void RecordingPainter::SetNoBrush() { ops_.push_back("Brush none"); }
@@ -94,8 +95,8 @@ void RecordingPainter::TextOut(int x, int y, const std::string& s) {
     ops_.push_back("TextOut " + std::to_string(x) + " " + std::to_string(y) + " " + s);
 }
 void RecordingPainter::DrawText(const Rect& box, const std::string& s, int flags) {
-    ops_.push_back("DrawText " + std::to_string(box.x) + " " + std::to_string(box.y) + " " + std::to_string(box.w) + " " +
-                   std::to_string(box.h) + " " + std::to_string(flags) + " " + s);
+    ops_.push_back("DrawText " + std::to_string(box.x) + " " + std::to_string(box.y) + " " + std::to_string(box.w) +
+                   " " + std::to_string(box.h) + " " + std::to_string(flags) + " " + s);
 }
 Size RecordingPainter::TextExtent(const std::string& s) {
     int h = font_.height < 0 ? -font_.height : font_.height;
@@ -145,7 +146,8 @@ bool Headless::AllScriptsUsed() const { return boxScripts_.empty() && fileScript
 std::vector<std::string> Headless::TakeUnusedScripts() {
     std::vector<std::string> out;
     for (const BoxScript& b : boxScripts_)
-        out.push_back("message box answer " + std::to_string(b.answer) + (b.expectText.empty() ? "" : " for \"" + b.expectText + "\""));
+        out.push_back("message box answer " + std::to_string(b.answer) +
+                      (b.expectText.empty() ? "" : " for \"" + b.expectText + "\""));
     for (const auto& f : fileScripts_) out.push_back("file dialog " + (f ? *f : std::string("(cancel)")));
     for (const ModalScript& m : modalScripts_) out.push_back("modal dialog " + std::to_string(m.templateId));
     boxScripts_.clear();
@@ -193,7 +195,8 @@ std::optional<std::string> Headless::ShowFileDialog(const FileDialogRequest& req
         fileScripts_.pop_front();
     }
     files_.push_back(FileDialogRecord{req, answer});
-    log_.push_back(std::string("FileDialog ") + (req.open ? "open" : "save") + " -> " + (answer ? *answer : "(cancel)"));
+    log_.push_back(std::string("FileDialog ") + (req.open ? "open" : "save") + " -> " +
+                   (answer ? *answer : "(cancel)"));
     return answer;
 }
 
@@ -258,9 +261,9 @@ void Headless::SetTimer(Window& w, int id, int ms) {
 }
 
 void Headless::KillTimer(Window& w, int id) {
-    timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
-                                 [&](const Timer& t) { return t.window == &w && t.id == id; }),
-                  timers_.end());
+    timers_.erase(
+        std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == &w && t.id == id; }),
+        timers_.end());
 }
 
 bool Headless::TimerActive(const Window& w, int id) const {
@@ -271,7 +274,8 @@ void Headless::FireTimersOf(Window* only) {
     std::vector<Timer> due;
     for (const Timer& t : timers_)
         if (t.due <= now_ && (!only || t.window == only)) due.push_back(t);
-    std::sort(due.begin(), due.end(), [](const Timer& a, const Timer& b) { return a.due != b.due ? a.due < b.due : a.seq < b.seq; });
+    std::sort(due.begin(), due.end(),
+              [](const Timer& a, const Timer& b) { return a.due != b.due ? a.due < b.due : a.seq < b.seq; });
     for (const Timer& d : due) {
         auto it = std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.seq == d.seq; });
         if (it == timers_.end()) continue;  // killed by an earlier timer

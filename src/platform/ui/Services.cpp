@@ -82,12 +82,8 @@ std::string ResolveTypedPath(const std::string& folder, const std::string& typed
 
 FileDialog::FileDialog(bool open, std::string defaultExt, std::string fileName, unsigned flags, std::string filter,
                        Window* parent)
-    : open_(open),
-      defExt_(std::move(defaultExt)),
-      fileName_(std::move(fileName)),
-      flags_(flags),
-      filter_(std::move(filter)),
-      parent_(parent) {
+    : open_(open), defExt_(std::move(defaultExt)), fileName_(std::move(fileName)), flags_(flags),
+      filter_(std::move(filter)), parent_(parent) {
     if (!defExt_.empty() && defExt_[0] == '.') defExt_.erase(0, 1);
 }
 

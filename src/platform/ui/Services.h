@@ -148,8 +148,7 @@ private:
 };
 
 // Starts a program that nobody waits for. False when it cannot start.
-bool StartDetached(const std::vector<std::string>& argv, const std::string& workDir = "",
-                   std::string* error = nullptr);
+bool StartDetached(const std::vector<std::string>& argv, const std::string& workDir = "", std::string* error = nullptr);
 // Opens a document with the desktop's opener ("xdg-open"), through the back end.
 bool ShellOpen(const std::string& path);
 // The text-editor command (settings section "Tools", key "TextEditor"; a

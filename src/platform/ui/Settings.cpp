@@ -89,7 +89,8 @@ bool Settings::Save() const {
     if (!f) return false;
     std::string text = "# settings: section, key and value separated by tabs\n";
     for (const auto& [section, values] : data_)
-        for (const auto& [key, value] : values) text += Escape(section) + "\t" + Escape(key) + "\t" + Escape(value) + "\n";
+        for (const auto& [key, value] : values)
+            text += Escape(section) + "\t" + Escape(key) + "\t" + Escape(value) + "\n";
     bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
     ok = std::fflush(f) == 0 && ok;
     ok = ::fsync(::fileno(f)) == 0 && ok;

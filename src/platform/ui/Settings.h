@@ -30,8 +30,7 @@ public:
     bool Has(const std::string& section, const std::string& key) const;
     // Value, or nothing when absent.
     bool Get(const std::string& section, const std::string& key, std::string& value) const;
-    std::string GetString(const std::string& section, const std::string& key,
-                          const std::string& fallback = "") const;
+    std::string GetString(const std::string& section, const std::string& key, const std::string& fallback = "") const;
     int GetInt(const std::string& section, const std::string& key, int fallback = 0) const;
     void SetString(const std::string& section, const std::string& key, const std::string& value);
     void SetInt(const std::string& section, const std::string& key, int value);

@@ -58,9 +58,7 @@ bool Window::CreatePopup(const Rect& rect, unsigned styleBits, Window* parent, c
     return true;
 }
 
-bool Window::CreateChild(Window* parent, const Rect& rect) {
-    return CreatePopup(rect, style::Visible, parent, "");
-}
+bool Window::CreateChild(Window* parent, const Rect& rect) { return CreatePopup(rect, style::Visible, parent, ""); }
 
 bool Window::DestroyWindow() {
     if (!created_) return false;

@@ -62,8 +62,7 @@ public:
 
     // Creates a top-level window (a popup such as a progress window) at the
     // given screen rectangle in pixels. OnCreate runs; -1 from it fails.
-    bool CreatePopup(const Rect& rect, unsigned styleBits, Window* parent = nullptr,
-                     const std::string& title = "");
+    bool CreatePopup(const Rect& rect, unsigned styleBits, Window* parent = nullptr, const std::string& title = "");
     // Creates a child window (a view) shown in the parent's client area.
     bool CreateChild(Window* parent, const Rect& rect);
     // True between creation and destruction.
@@ -97,8 +96,7 @@ public:
     void SetWindowSize(int w, int h);
     // A top-level window moved on the screen by someone else (the user, a
     // window manager): the new place is taken as it is, nothing is told.
-    void UserMoved(int x, int y)
-    {
+    void UserMoved(int x, int y) {
         rect_.x = x;
         rect_.y = y;
     }
