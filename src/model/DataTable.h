@@ -21,43 +21,43 @@
 // Rows
 
 struct NodalRow {
-    std::vector<int> flags;     // per degree of freedom: state of its check box
-    std::vector<double> values; // values in degree-of-freedom order 1..6
-    std::string target = "0";   // node number, element number or set name
+    std::vector<int> flags;      // per degree of freedom: state of its check box
+    std::vector<double> values;  // values in degree-of-freedom order 1..6
+    std::string target = "0";    // node number, element number or set name
     NodalRow* next = nullptr;
 };
 
 struct ConcentratedRow {
-    std::vector<double> coordinates; // position of the action (3 values)
-    std::vector<double> values;      // the six components
+    std::vector<double> coordinates;  // position of the action (3 values)
+    std::vector<double> values;       // the six components
     ConcentratedRow* next = nullptr;
 };
 
 struct EdgeRow {
-    int side = 0;                        // element side 1..4
-    int dof = 0;                         // degree of freedom 1..6
-    std::array<double, 3> values{};      // values at the three nodes of the side
-    std::string target = "0";            // element number or element-set name
+    int side = 0;                    // element side 1..4
+    int dof = 0;                     // degree of freedom 1..6
+    std::array<double, 3> values{};  // values at the three nodes of the side
+    std::string target = "0";        // element number or element-set name
     EdgeRow* next = nullptr;
 };
 
 struct ElementRow {
-    std::vector<int> nodes; // node numbers in element order
-    int id = 0;             // element number
-    int material = 0;       // 1-based MATERIAL_DATA position, 0 when none
+    std::vector<int> nodes;  // node numbers in element order
+    int id = 0;              // element number
+    int material = 0;        // 1-based MATERIAL_DATA position, 0 when none
     ElementRow* next = nullptr;
 };
 
 struct NodeRow {
-    double x = 0.0, y = 0.0, z = 0.0; // x is the deflection axis
-    int id = 0;                       // node number
+    double x = 0.0, y = 0.0, z = 0.0;  // x is the deflection axis
+    int id = 0;                        // node number
     NodeRow* next = nullptr;
 };
 
 struct CutLineRow {
     double startY = 0.0, startZ = 0.0, endY = 0.0, endZ = 0.0;
     CutLineRow* next = nullptr;
-    int highlight = 0; // line style flag of the drawing
+    int highlight = 0;  // line style flag of the drawing
 };
 
 // ---------------------------------------------------------------------------
@@ -69,8 +69,7 @@ class NodalActionTable : public InputTable<NodalRow> {
 public:
     explicit NodalActionTable(int kindCode = 0) : kindCode_(kindCode) {}
 
-    void AddNodalActionRow(const std::string& target, std::span<const double> values,
-                           std::span<const int> flags);
+    void AddNodalActionRow(const std::string& target, std::span<const double> values, std::span<const int> flags);
     void InsertNodalActionRow(int i, const std::string& target, std::span<const double> values,
                               std::span<const int> flags);
     void RemoveRow(int i);
@@ -97,8 +96,7 @@ public:
     void SetKindCode(int code) { kindCode_ = code; }
 
 private:
-    NodalRow* MakeRow(const std::string& target, std::span<const double> values,
-                      std::span<const int> flags) const;
+    NodalRow* MakeRow(const std::string& target, std::span<const double> values, std::span<const int> flags) const;
 
     int valuesPerRow_ = 6;
     int kindCode_ = 0;
@@ -113,8 +111,7 @@ public:
     explicit ConcentratedActionTable(int kindCode = 0) : kindCode_(kindCode) {}
 
     void AddConcentratedActionRow(std::span<const double> values, std::span<const double> coordinates);
-    void InsertConcentratedActionRow(int i, std::span<const double> values,
-                                     std::span<const double> coordinates);
+    void InsertConcentratedActionRow(int i, std::span<const double> values, std::span<const double> coordinates);
     void RemoveConcentratedActionRow(int i);
     void CopyConcentratedActionTable(const ConcentratedActionTable& source);
     void CopyConcentratedActionRowValues(const ConcentratedActionTable& source);
@@ -152,8 +149,7 @@ public:
     explicit EdgeActionTable(int kindCode = 0) : kindCode_(kindCode) {}
 
     void AddEdgeActionRow(const std::string& target, int side, int dof, std::span<const double> values);
-    void InsertEdgeActionRow(int i, const std::string& target, int side, int dof,
-                             std::span<const double> values);
+    void InsertEdgeActionRow(int i, const std::string& target, int side, int dof, std::span<const double> values);
     void RemoveEdgeActionRow(int i);
     void CopyEdgeActionTable(const EdgeActionTable& source);
     void CopyEdgeActionRowValues(const EdgeActionTable& source);

@@ -6,10 +6,7 @@ namespace {
 
 constexpr double kClean = 1e-14;
 
-double Clean(double v)
-{
-    return std::fabs(v) <= kClean ? 0.0 : v;
-}
+double Clean(double v) { return std::fabs(v) <= kClean ? 0.0 : v; }
 
 struct RingSums {
     double syy = 0;
@@ -21,8 +18,7 @@ struct RingSums {
 // advances by repeated addition, so the sums and the points placed later see
 // the very same offsets.
 template <class Visit>
-void ForEachRingPoint(double radius, int points, double angleDeg, Visit visit)
-{
+void ForEachRingPoint(double radius, int points, double angleDeg, Visit visit) {
     const double pi = 2.0 * std::asin(1.0);
     double t = angleDeg * pi / 180.0;
     const double step = 2.0 * pi / points;
@@ -33,8 +29,7 @@ void ForEachRingPoint(double radius, int points, double angleDeg, Visit visit)
 }
 
 // Accumulates the squared offsets of one ring.
-void AddRingSums(double radius, int points, double angleDeg, RingSums& sums)
-{
+void AddRingSums(double radius, int points, double angleDeg, RingSums& sums) {
     ForEachRingPoint(radius, points, angleDeg, [&](int, double dy, double dz) {
         sums.syy += dy * dy;
         sums.szz += dz * dz;
@@ -43,27 +38,20 @@ void AddRingSums(double radius, int points, double angleDeg, RingSums& sums)
 
 // A sum that is only rounding noise beside the other (points lying on one
 // axis) cannot carry a moment about that axis.
-bool Negligible(double sum, const RingSums& sums)
-{
-    return sum <= 1e-12 * (sums.syy + sums.szz);
-}
+bool Negligible(double sum, const RingSums& sums) { return sum <= 1e-12 * (sums.syy + sums.szz); }
 
 }  // namespace
 
-std::vector<EquivalentLoadPoint> ComputeEquivalentLoadPoints(const EquivalentLoadInput& in)
-{
+std::vector<EquivalentLoadPoint> ComputeEquivalentLoadPoints(const EquivalentLoadInput& in) {
     std::vector<EquivalentLoadPoint> out;
-    if (in.points1 <= 0 || in.radius1 <= 0)
-        return out;
+    if (in.points1 <= 0 || in.radius1 <= 0) return out;
 
     RingSums sums;
     AddRingSums(in.radius1, in.points1, in.angle1, sums);
-    if ((in.my != 0 && Negligible(sums.szz, sums)) || (in.mz != 0 && Negligible(sums.syy, sums)))
-        return out;
+    if ((in.my != 0 && Negligible(sums.szz, sums)) || (in.mz != 0 && Negligible(sums.syy, sums))) return out;
 
     const bool ring2 = in.twoRings == 1 && in.points2 > 0 && in.radius2 > 0;
-    if (ring2)
-        AddRingSums(in.radius2, in.points2, in.angle2, sums);
+    if (ring2) AddRingSums(in.radius2, in.points2, in.angle2, sums);
 
     const double divisor = static_cast<double>(in.points1) + (ring2 ? in.points2 : 0);
     out.reserve(static_cast<std::size_t>(in.points1) + (ring2 ? in.points2 : 0));
@@ -71,10 +59,8 @@ std::vector<EquivalentLoadPoint> ComputeEquivalentLoadPoints(const EquivalentLoa
     auto placeRing = [&](double radius, int points, double angleDeg, int ring) {
         ForEachRingPoint(radius, points, angleDeg, [&](int k, double dy, double dz) {
             double axial = in.fx / divisor;
-            if (in.mz != 0)
-                axial -= in.mz * dy / sums.syy;
-            if (in.my != 0)
-                axial += in.my * dz / sums.szz;
+            if (in.mz != 0) axial -= in.mz * dy / sums.syy;
+            if (in.my != 0) axial += in.my * dz / sums.szz;
             EquivalentLoadPoint p;
             p.x = Clean(in.x);
             p.y = Clean(in.y + dy);
@@ -88,8 +74,7 @@ std::vector<EquivalentLoadPoint> ComputeEquivalentLoadPoints(const EquivalentLoa
         });
     };
     placeRing(in.radius1, in.points1, in.angle1, 0);
-    if (ring2)
-        placeRing(in.radius2, in.points2, in.angle2, 1);
+    if (ring2) placeRing(in.radius2, in.points2, in.angle2, 1);
     return out;
 }
 
@@ -98,11 +83,10 @@ std::vector<EquivalentLoadPoint> ComputeEquivalentLoadPoints(const EquivalentLoa
 
 #include "model/ModelData.h"
 
-void ModelData::ComputeEquivalentLoadPattern()
-{
+void ModelData::ComputeEquivalentLoadPattern() {
     EquivalentLoadInput in;
-    GetEquivalentLoadParameters(in.fx, in.fy, in.fz, in.mx, in.my, in.mz, in.x, in.y, in.z, in.twoRings,
-                                in.radius1, in.points1, in.angle1, in.radius2, in.points2, in.angle2);
+    GetEquivalentLoadParameters(in.fx, in.fy, in.fz, in.mx, in.my, in.mz, in.x, in.y, in.z, in.twoRings, in.radius1,
+                                in.points1, in.angle1, in.radius2, in.points2, in.angle2);
 
     const std::vector<EquivalentLoadPoint> points = ComputeEquivalentLoadPoints(in);
     patternCount = static_cast<int>(points.size());
@@ -120,10 +104,8 @@ void ModelData::ComputeEquivalentLoadPattern()
     }
 }
 
-void ModelData::AllocatePatternArrays()
-{
-    if (patternCount <= 0)
-        return;
+void ModelData::AllocatePatternArrays() {
+    if (patternCount <= 0) return;
     const std::size_t n = static_cast<std::size_t>(patternCount);
     for (std::vector<double>* v : {&patternX, &patternY, &patternZ, &patternAxial, &patternShearY, &patternShearZ})
         v->assign(n, 0.0);
@@ -131,10 +113,8 @@ void ModelData::AllocatePatternArrays()
     patternNumber.assign(n, 0);
 }
 
-void ModelData::FreePatternArrays()
-{
-    if (patternCount <= 0)
-        return;
+void ModelData::FreePatternArrays() {
+    if (patternCount <= 0) return;
     for (std::vector<double>* v : {&patternX, &patternY, &patternZ, &patternAxial, &patternShearY, &patternShearZ})
         std::vector<double>().swap(*v);
     std::vector<int>().swap(patternRing);
@@ -145,10 +125,8 @@ void ModelData::FreePatternArrays()
 namespace {
 
 template <class T>
-T PatternValue(const std::vector<T>& v, int count, int i)
-{
-    if (i < 0 || i >= count || static_cast<std::size_t>(i) >= v.size())
-        return T{};
+T PatternValue(const std::vector<T>& v, int count, int i) {
+    if (i < 0 || i >= count || static_cast<std::size_t>(i) >= v.size()) return T{};
     return v[static_cast<std::size_t>(i)];
 }
 

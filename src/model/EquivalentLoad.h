@@ -11,10 +11,10 @@ struct EquivalentLoadInput {
     int twoRings = 0;               // 1: ring 2 is used as well
     double radius1 = 1.0;
     int points1 = 0;
-    double angle1 = 0;              // start angle of ring 1, degrees
+    double angle1 = 0;  // start angle of ring 1, degrees
     double radius2 = 1.0;
     int points2 = 0;
-    double angle2 = 0;              // start angle of ring 2, degrees
+    double angle2 = 0;  // start angle of ring 2, degrees
 };
 
 struct EquivalentLoadPoint {

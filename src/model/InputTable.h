@@ -13,8 +13,7 @@ public:
     void SetModel(ModelData* model) { model_ = model; }
 
     // Deletes every row and forgets the model (the table is then empty).
-    void Clear()
-    {
+    void Clear() {
         this->DeleteRows();
         model_ = nullptr;
     }

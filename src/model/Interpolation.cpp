@@ -9,8 +9,7 @@
 
 #include "model/ModelData.h"
 
-void ShapeFunctions(double xi, double eta, int kind, double* n)
-{
+void ShapeFunctions(double xi, double eta, int kind, double* n) {
     const double a = xi, b = eta;
     if (kind == 4) {
         n[0] = (1 - a) * (1 - b) / 4;
@@ -39,8 +38,7 @@ void ShapeFunctions(double xi, double eta, int kind, double* n)
     }
 }
 
-void ShapeFunctionsDXi(double xi, double eta, int kind, double* d)
-{
+void ShapeFunctionsDXi(double xi, double eta, int kind, double* d) {
     const double a = xi, b = eta;
     if (kind == 4) {
         d[0] = -(1 - b) / 4;
@@ -69,8 +67,7 @@ void ShapeFunctionsDXi(double xi, double eta, int kind, double* d)
     }
 }
 
-void ShapeFunctionsDEta(double xi, double eta, int kind, double* d)
-{
+void ShapeFunctionsDEta(double xi, double eta, int kind, double* d) {
     const double a = xi, b = eta;
     if (kind == 4) {
         d[0] = -(1 - a) / 4;
@@ -99,8 +96,7 @@ void ShapeFunctionsDEta(double xi, double eta, int kind, double* d)
     }
 }
 
-void EdgeShapeFunctions(double s, int nodes, double* n)
-{
+void EdgeShapeFunctions(double s, int nodes, double* n) {
     if (nodes == 3) {
         n[0] = -s * (1 - s) / 2;
         n[1] = s * (1 + s) / 2;
@@ -111,8 +107,7 @@ void EdgeShapeFunctions(double s, int nodes, double* n)
     }
 }
 
-double DotProduct(int count, const double* weights, const double* values)
-{
+double DotProduct(int count, const double* weights, const double* values) {
     double sum = 0.0;
     for (int i = 0; i < count; ++i) sum += weights[i] * values[i];
     return sum;
@@ -120,13 +115,9 @@ double DotProduct(int count, const double* weights, const double* values)
 
 namespace {
 
-int NodeCountOfKind(int kind)
-{
-    return kind == 4 ? 4 : kind == 8 ? 8 : 9;
-}
+int NodeCountOfKind(int kind) { return kind == 4 ? 4 : kind == 8 ? 8 : 9; }
 
-double FieldAt(int kind, int direction, double fixed, double t, const double* values)
-{
+double FieldAt(int kind, int direction, double fixed, double t, const double* values) {
     double n[9];
     if (direction == 0)
         ShapeFunctions(t, fixed, kind, n);
@@ -135,8 +126,7 @@ double FieldAt(int kind, int direction, double fixed, double t, const double* va
     return DotProduct(NodeCountOfKind(kind), n, values);
 }
 
-double SlopeAt(int kind, int direction, double fixed, double t, const double* values)
-{
+double SlopeAt(int kind, int direction, double fixed, double t, const double* values) {
     double d[9];
     if (direction == 0)
         ShapeFunctionsDXi(t, fixed, kind, d);
@@ -145,10 +135,9 @@ double SlopeAt(int kind, int direction, double fixed, double t, const double* va
     return DotProduct(NodeCountOfKind(kind), d, values);
 }
 
-} // namespace
+}  // namespace
 
-int FindContourCrossing(int kind, int direction, double fixed, const double* values, double level, double& t)
-{
+int FindContourCrossing(int kind, int direction, double fixed, const double* values, double level, double& t) {
     double current = t;
     for (int steps = 1;; ++steps) {
         const double f = FieldAt(kind, direction, fixed, current, values);
@@ -167,9 +156,8 @@ int FindContourCrossing(int kind, int direction, double fixed, const double* val
     }
 }
 
-int FindEdgeLevelCrossings(int kind, int direction, double fixed, const double* values, double level,
-                           double& t1, double& t2)
-{
+int FindEdgeLevelCrossings(int kind, int direction, double fixed, const double* values, double level, double& t1,
+                           double& t2) {
     t1 = t2 = 0.0;
     std::vector<double> ends{FieldAt(kind, direction, fixed, -1.0, values),
                              FieldAt(kind, direction, fixed, 1.0, values)};
@@ -196,8 +184,7 @@ int FindEdgeLevelCrossings(int kind, int direction, double fixed, const double* 
     return found ? found : -1;
 }
 
-double NodeDistance(int i, int j, const double* x, const double* y, const double* z)
-{
+double NodeDistance(int i, int j, const double* x, const double* y, const double* z) {
     const double dx = x[i] - x[j], dy = y[i] - y[j], dz = z[i] - z[j];
     return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
@@ -205,18 +192,13 @@ double NodeDistance(int i, int j, const double* x, const double* y, const double
 // ---------------------------------------------------------------------------
 // Model members
 
-int ModelData::GetNodesPerElement() const
-{
+int ModelData::GetNodesPerElement() const {
     return elementTable ? elementTable->GetNodesPerElement() : nodesPerElement;
 }
 
-int ModelData::GetEdgeNodeCount() const
-{
-    return GetNodesPerElement() > 7 ? 3 : 2;
-}
+int ModelData::GetEdgeNodeCount() const { return GetNodesPerElement() > 7 ? 3 : 2; }
 
-double ModelData::InterpolateAtLocal(int, double xi, double eta, const double* values) const
-{
+double ModelData::InterpolateAtLocal(int, double xi, double eta, const double* values) const {
     if (!values) return 1.0;
     const int kind = GetNodesPerElement();
     double n[9];
@@ -224,26 +206,35 @@ double ModelData::InterpolateAtLocal(int, double xi, double eta, const double* v
     return DotProduct(NodeCountOfKind(kind), n, values);
 }
 
-void ModelData::SideLocalCoordinates(double& xi, double& eta, int side, double s)
-{
+void ModelData::SideLocalCoordinates(double& xi, double& eta, int side, double s) {
     switch (side) {
-    case 0: xi = s; eta = -1.0; break;
-    case 1: xi = 1.0; eta = s; break;
-    case 2: xi = s; eta = 1.0; break;
-    case 3: xi = -1.0; eta = s; break;
-    default: break;
+        case 0:
+            xi = s;
+            eta = -1.0;
+            break;
+        case 1:
+            xi = 1.0;
+            eta = s;
+            break;
+        case 2:
+            xi = s;
+            eta = 1.0;
+            break;
+        case 3:
+            xi = -1.0;
+            eta = s;
+            break;
+        default: break;
     }
 }
 
-double ModelData::InterpolateOnSide(int element, int side, double s, const double* values) const
-{
+double ModelData::InterpolateOnSide(int element, int side, double s, const double* values) const {
     double xi = 0.0, eta = 0.0;
     SideLocalCoordinates(xi, eta, side, s);
     return InterpolateAtLocal(element, xi, eta, values);
 }
 
-int ModelData::LocateElementAtPoint(double x, double y, double z, double& xi, double& eta) const
-{
+int ModelData::LocateElementAtPoint(double x, double y, double z, double& xi, double& eta) const {
     xi = eta = 0.0;
     if (!elementTable || !nodeTable) return -1;
     const int kind = GetNodesPerElement();
@@ -311,10 +302,8 @@ int ModelData::LocateElementAtPoint(double x, double y, double z, double& xi, do
     return -1;
 }
 
-void ModelData::GetElementNodeCoords(double* x, double* y, double* z, double* dx, double* dy, double* dz,
-                                     double* rx, double* ry, double* rz, int element, int deformed,
-                                     int step) const
-{
+void ModelData::GetElementNodeCoords(double* x, double* y, double* z, double* dx, double* dy, double* dz, double* rx,
+                                     double* ry, double* rz, int element, int deformed, int step) const {
     const ElementRow* row = elementTable ? elementTable->RowOrNull(element) : nullptr;
     const int count = NodeCountOfKind(GetNodesPerElement());
     for (int k = 0; k < count; ++k) {
@@ -338,10 +327,8 @@ void ModelData::GetElementNodeCoords(double* x, double* y, double* z, double* dx
 }
 
 void ModelData::InterpolateAtPoint(double& x, double& y, double& z, const double* nx, const double* ny,
-                                   const double* nz, const double* dx, const double* dy, const double* dz,
-                                   double c, int element, double xi, double eta, int deformed,
-                                   int thickness) const
-{
+                                   const double* nz, const double* dx, const double* dy, const double* dz, double c,
+                                   int element, double xi, double eta, int deformed, int thickness) const {
     const int kind = GetNodesPerElement();
     const int count = NodeCountOfKind(kind);
     double n[9];
@@ -361,17 +348,15 @@ void ModelData::InterpolateAtPoint(double& x, double& y, double& z, const double
     }
 }
 
-void ModelData::ElementPointAtLocal(double& x, double& y, double& z, int deformed, int step, int element,
-                                    double xi, double eta, int thickness, double c) const
-{
+void ModelData::ElementPointAtLocal(double& x, double& y, double& z, int deformed, int step, int element, double xi,
+                                    double eta, int thickness, double c) const {
     double nx[9], ny[9], nz[9], dx[9], dy[9], dz[9], rx[9], ry[9], rz[9];
     GetElementNodeCoords(nx, ny, nz, dx, dy, dz, rx, ry, rz, element, deformed, step);
     InterpolateAtPoint(x, y, z, nx, ny, nz, dx, dy, dz, c, element, xi, eta, deformed, thickness);
 }
 
-void ModelData::ElementPointOnSide(double& x, double& y, double& z, int deformed, int step, int element,
-                                   int side, double s, int thickness, double c) const
-{
+void ModelData::ElementPointOnSide(double& x, double& y, double& z, int deformed, int step, int element, int side,
+                                   double s, int thickness, double c) const {
     double xi = 0.0, eta = 0.0;
     SideLocalCoordinates(xi, eta, side, s);
     ElementPointAtLocal(x, y, z, deformed, step, element, xi, eta, thickness, c);

@@ -33,8 +33,8 @@ int FindContourCrossing(int kind, int direction, double fixed, const double* val
 // Crossings of `level` along one coordinate line of an element: -1 none, 0
 // the field is constant on the line, else the number of crossings (1 or 2)
 // with their coordinates in t1 and t2.
-int FindEdgeLevelCrossings(int kind, int direction, double fixed, const double* values, double level,
-                           double& t1, double& t2);
+int FindEdgeLevelCrossings(int kind, int direction, double fixed, const double* values, double level, double& t1,
+                           double& t2);
 
 // 3-D distance between entries i and j of the coordinate arrays.
 double NodeDistance(int i, int j, const double* x, const double* y, const double* z);

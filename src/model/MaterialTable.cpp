@@ -1,8 +1,7 @@
 #include "model/MaterialTable.h"
 
 MaterialRow* MaterialTable::MakeRow(const std::string& element, int type, double E, double Es, double nu,
-                                    double thickness) const
-{
+                                    double thickness) const {
     auto* row = new MaterialRow;
     row->element = element;
     row->type = type;
@@ -14,15 +13,12 @@ MaterialRow* MaterialTable::MakeRow(const std::string& element, int type, double
 }
 
 void MaterialTable::AddMaterialRow(const std::string& element, int type, double E, double Es, double nu,
-                                   double thickness)
-{
+                                   double thickness) {
     LinkAtTail(MakeRow(element, type, E, Es, nu, thickness));
 }
 
-void MaterialTable::AddRebarMaterialRow(const std::string& element, int type, double E, double Es,
-                                        double nu, double thickness, const RebarLayers& rebar,
-                                        const Rigidities& d)
-{
+void MaterialTable::AddRebarMaterialRow(const std::string& element, int type, double E, double Es, double nu,
+                                        double thickness, const RebarLayers& rebar, const Rigidities& d) {
     MaterialRow* row = MakeRow(element, type, E, Es, nu, thickness);
     row->rebar = rebar;
     row->rigidities = d;
@@ -30,8 +26,7 @@ void MaterialTable::AddRebarMaterialRow(const std::string& element, int type, do
 }
 
 void MaterialTable::AddRibMaterialRow(const std::string& element, int type, double E, double Es, double nu,
-                                      double thickness, const RibSection& rib, const Rigidities& d)
-{
+                                      double thickness, const RibSection& rib, const Rigidities& d) {
     MaterialRow* row = MakeRow(element, type, E, Es, nu, thickness);
     row->rib = rib;
     row->rigidities = d;
@@ -39,35 +34,28 @@ void MaterialTable::AddRibMaterialRow(const std::string& element, int type, doub
 }
 
 void MaterialTable::AddBoxMaterialRow(const std::string& element, int type, double E, double Es, double nu,
-                                      double thickness, const BoxSection& box, const Rigidities& d)
-{
+                                      double thickness, const BoxSection& box, const Rigidities& d) {
     MaterialRow* row = MakeRow(element, type, E, Es, nu, thickness);
     row->box = box;
     row->rigidities = d;
     LinkAtTail(row);
 }
 
-void MaterialTable::AddUserOrthoMaterialRow(const std::string& element, int type, double E, double Es,
-                                            double nu, double thickness, const Rigidities& d)
-{
+void MaterialTable::AddUserOrthoMaterialRow(const std::string& element, int type, double E, double Es, double nu,
+                                            double thickness, const Rigidities& d) {
     MaterialRow* row = MakeRow(element, type, E, Es, nu, thickness);
     row->rigidities = d;
     LinkAtTail(row);
 }
 
 void MaterialTable::InsertMaterialRow(int i, const std::string& element, double E, double Es, double nu,
-                                      double thickness)
-{
+                                      double thickness) {
     InsertRowAt(i, MakeRow(element, kMaterialIsotropic, E, Es, nu, thickness));
 }
 
-void MaterialTable::RemoveMaterialRow(int i)
-{
-    RemoveRowAt(i);
-}
+void MaterialTable::RemoveMaterialRow(int i) { RemoveRowAt(i); }
 
-void MaterialTable::CopyMaterialTable(const MaterialTable& source)
-{
+void MaterialTable::CopyMaterialTable(const MaterialTable& source) {
     if (&source == this) return;
     model_ = source.model_;
     // Each row as the append of its type makes it: the base values, the
@@ -83,29 +71,22 @@ void MaterialTable::CopyMaterialTable(const MaterialTable& source)
     });
 }
 
-void MaterialTable::CopyMaterialRowValues(const MaterialTable& source)
-{
+void MaterialTable::CopyMaterialRowValues(const MaterialTable& source) {
     AssignRowsFrom(source, [](MaterialRow& t, const MaterialRow& s) { t = s; });
 }
 
-bool MaterialTable::CompareMaterialTable(const MaterialTable& other) const
-{
+bool MaterialTable::CompareMaterialTable(const MaterialTable& other) const {
     if (count_ != other.count_) return true;
     return RowsDiffer(other, [](const MaterialRow& a, const MaterialRow& b) {
         if (a.type != b.type) return true;
         if (a.element != b.element || a.E != b.E || a.Es != b.Es || a.nu != b.nu || a.thickness != b.thickness)
             return true;
         switch (a.type) {
-        case kMaterialRebar:
-            return !(a.rebar == b.rebar);
-        case kMaterialRib:
-            return !(a.rib == b.rib);
-        case kMaterialBox:
-            return !(a.box == b.box);
-        case kMaterialUserOrtho:
-            return !(a.rigidities == b.rigidities);
-        default:
-            return false;
+            case kMaterialRebar: return !(a.rebar == b.rebar);
+            case kMaterialRib: return !(a.rib == b.rib);
+            case kMaterialBox: return !(a.box == b.box);
+            case kMaterialUserOrtho: return !(a.rigidities == b.rigidities);
+            default: return false;
         }
     });
 }
@@ -114,70 +95,56 @@ bool MaterialTable::CompareMaterialTable(const MaterialTable& other) const
 
 namespace {
 
-void SetBase(MaterialRow& row, double E, double Es, double nu, double thickness)
-{
+void SetBase(MaterialRow& row, double E, double Es, double nu, double thickness) {
     row.E = E;
     row.Es = Es;
     row.nu = nu;
     row.thickness = thickness;
 }
 
-} // namespace
+}  // namespace
 
 void MaterialTable::SetRebarRowValues(MaterialRow& row, double E, double Es, double nu, double thickness,
-                                      const RebarLayers& rebar)
-{
+                                      const RebarLayers& rebar) {
     SetBase(row, E, Es, nu, thickness);
     row.rebar = rebar;
 }
 
 void MaterialTable::SetRibRowValues(MaterialRow& row, double E, double Es, double nu, double thickness,
-                                    const RibSection& rib)
-{
+                                    const RibSection& rib) {
     SetBase(row, E, Es, nu, thickness);
     row.rib = rib;
 }
 
 void MaterialTable::SetBoxRowValues(MaterialRow& row, double E, double Es, double nu, double thickness,
-                                    const BoxSection& box)
-{
+                                    const BoxSection& box) {
     SetBase(row, E, Es, nu, thickness);
     row.box = box;
 }
 
 void MaterialTable::SetUserOrthoRowValues(MaterialRow& row, double E, double Es, double nu, double thickness,
-                                          const Rigidities& d)
-{
+                                          const Rigidities& d) {
     SetBase(row, E, Es, nu, thickness);
     row.rigidities = d;
 }
 
-void MaterialTable::SetRigidityRowValues(MaterialRow& row, const Rigidities& d)
-{
-    row.rigidities = d;
-}
+void MaterialTable::SetRigidityRowValues(MaterialRow& row, const Rigidities& d) { row.rigidities = d; }
 
 // ---- setters at a position ----------------------------------------------------
 
-void MaterialTable::SetRebarValues(int i, double E, double Es, double nu, double thickness,
-                                   const RebarLayers& rebar)
-{
+void MaterialTable::SetRebarValues(int i, double E, double Es, double nu, double thickness, const RebarLayers& rebar) {
     SetRebarRowValues(*GetRow(i), E, Es, nu, thickness, rebar);
 }
 
-void MaterialTable::SetRibValues(int i, double E, double Es, double nu, double thickness, const RibSection& rib)
-{
+void MaterialTable::SetRibValues(int i, double E, double Es, double nu, double thickness, const RibSection& rib) {
     SetRibRowValues(*GetRow(i), E, Es, nu, thickness, rib);
 }
 
-void MaterialTable::SetBoxValues(int i, double E, double Es, double nu, double thickness, const BoxSection& box)
-{
+void MaterialTable::SetBoxValues(int i, double E, double Es, double nu, double thickness, const BoxSection& box) {
     SetBoxRowValues(*GetRow(i), E, Es, nu, thickness, box);
 }
 
-void MaterialTable::SetUserOrthoValues(int i, double E, double Es, double nu, double thickness,
-                                       const Rigidities& d)
-{
+void MaterialTable::SetUserOrthoValues(int i, double E, double Es, double nu, double thickness, const Rigidities& d) {
     SetUserOrthoRowValues(*GetRow(i), E, Es, nu, thickness, d);
 }
 
@@ -185,8 +152,7 @@ void MaterialTable::SetMaterialValues(int i, const Rigidities& d) { SetRigidityR
 void MaterialTable::SetMaterialType(int i, int type) { GetRow(i)->type = type; }
 void MaterialTable::SetMaterialRowTextAt(int i, const std::string& element) { GetRow(i)->element = element; }
 
-void MaterialTable::SetBaseValues(int i, double E, double Es, double nu, double thickness)
-{
+void MaterialTable::SetBaseValues(int i, double E, double Es, double nu, double thickness) {
     SetBase(*GetRow(i), E, Es, nu, thickness);
 }
 

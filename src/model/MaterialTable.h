@@ -46,11 +46,11 @@ struct BoxSection {
 };
 
 struct MaterialRow {
-    double E = 0.0;         // Young's modulus (of the concrete for orthotropic types)
-    double Es = 0.0;        // Young's modulus of the reinforcement
-    double nu = 0.0;        // Poisson's ratio
-    double thickness = 0.0; // slab thickness
-    std::string element;    // element number or element-set name
+    double E = 0.0;          // Young's modulus (of the concrete for orthotropic types)
+    double Es = 0.0;         // Young's modulus of the reinforcement
+    double nu = 0.0;         // Poisson's ratio
+    double thickness = 0.0;  // slab thickness
+    std::string element;     // element number or element-set name
     int type = kMaterialIsotropic;
     RebarLayers rebar;
     Rigidities rigidities;
@@ -65,20 +65,18 @@ public:
 
     // Appends (count and index stale). Each takes the element text, the type
     // code and E, Es, nu, thickness first.
-    void AddMaterialRow(const std::string& element, int type, double E, double Es, double nu,
-                        double thickness);
-    void AddRebarMaterialRow(const std::string& element, int type, double E, double Es, double nu,
-                             double thickness, const RebarLayers& rebar, const Rigidities& d);
-    void AddRibMaterialRow(const std::string& element, int type, double E, double Es, double nu,
-                           double thickness, const RibSection& rib, const Rigidities& d);
-    void AddBoxMaterialRow(const std::string& element, int type, double E, double Es, double nu,
-                           double thickness, const BoxSection& box, const Rigidities& d);
-    void AddUserOrthoMaterialRow(const std::string& element, int type, double E, double Es, double nu,
-                                 double thickness, const Rigidities& d);
+    void AddMaterialRow(const std::string& element, int type, double E, double Es, double nu, double thickness);
+    void AddRebarMaterialRow(const std::string& element, int type, double E, double Es, double nu, double thickness,
+                             const RebarLayers& rebar, const Rigidities& d);
+    void AddRibMaterialRow(const std::string& element, int type, double E, double Es, double nu, double thickness,
+                           const RibSection& rib, const Rigidities& d);
+    void AddBoxMaterialRow(const std::string& element, int type, double E, double Es, double nu, double thickness,
+                           const BoxSection& box, const Rigidities& d);
+    void AddUserOrthoMaterialRow(const std::string& element, int type, double E, double Es, double nu, double thickness,
+                                 const Rigidities& d);
 
     // Inserts an isotropic row (type 0) before position i.
-    void InsertMaterialRow(int i, const std::string& element, double E, double Es, double nu,
-                           double thickness);
+    void InsertMaterialRow(int i, const std::string& element, double E, double Es, double nu, double thickness);
     void RemoveMaterialRow(int i);
     // Appends each source row through the append of its type.
     void CopyMaterialTable(const MaterialTable& source);
@@ -131,6 +129,5 @@ public:
     double GetMaterialThickness(int i) const;
 
 private:
-    MaterialRow* MakeRow(const std::string& element, int type, double E, double Es, double nu,
-                         double thickness) const;
+    MaterialRow* MakeRow(const std::string& element, int type, double E, double Es, double nu, double thickness) const;
 };

@@ -32,8 +32,7 @@ class MeshReader {
 public:
     MeshReader(std::istream& in, bool binary) : in_(in), binary_(binary) {}
 
-    bool Int(int& value)
-    {
+    bool Int(int& value) {
         if (binary_) {
             unsigned char b[4];
             if (!in_.read(reinterpret_cast<char*>(b), 4)) return false;
@@ -48,8 +47,7 @@ public:
         return static_cast<bool>(in_ >> word) && modelfile::ParseIntText(word, value);
     }
 
-    bool Real(double& value)
-    {
+    bool Real(double& value) {
         if (binary_) {
             unsigned char b[8];
             if (!in_.read(reinterpret_cast<char*>(b), 8)) return false;
@@ -68,8 +66,7 @@ private:
 };
 
 // Whether a file of `size` bytes can hold N nodes and E elements of P nodes.
-bool CountsFit(long long size, bool binary, int n, int e, int p)
-{
+bool CountsFit(long long size, bool binary, int n, int e, int p) {
     if (n <= 0 || e <= 0) return false;
     const long long nodes = n, elements = e;
     if (binary) return 12 + 20 * nodes + elements * (16 + 4LL * p) + 24 * elements <= size;
@@ -77,15 +74,11 @@ bool CountsFit(long long size, bool binary, int n, int e, int p)
     return 2 * (3 + 3 * nodes + elements * (4LL + p) + 6 * elements) - 1 <= size;
 }
 
-std::string Real(double v)
-{
-    return modelfile::FormatReal(v);
-}
+std::string Real(double v) { return modelfile::FormatReal(v); }
 
 // Distinct nodes of the elements (1-based positions) in order of first
 // appearance.
-std::vector<int> NodesOfElements(const std::vector<int>& elements, const std::vector<std::vector<int>>& elementNodes)
-{
+std::vector<int> NodesOfElements(const std::vector<int>& elements, const std::vector<std::vector<int>>& elementNodes) {
     std::vector<int> list;
     std::vector<unsigned char> marks;
     for (int e : elements)
@@ -93,14 +86,13 @@ std::vector<int> NodesOfElements(const std::vector<int>& elements, const std::ve
     return list;
 }
 
-const char* ElementTypeLine(int p, int rule)
-{
+const char* ElementTypeLine(int p, int rule) {
     if (p == 4) return rule == 0 ? "LINEAR4 REDUCED_INTEGRATION" : "LINEAR4 NORMAL_INTEGRATION";
     if (p == 8) return rule == 1 ? "QUAD8 REDUCED_INTEGRATION" : rule == 2 ? "QUAD8 NORMAL_INTEGRATION" : nullptr;
     return "QUAD9 NORMAL_INTEGRATION";
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Helpers
@@ -108,8 +100,7 @@ const char* ElementTypeLine(int p, int rule)
 void AddElementCentreNodes(std::vector<int>& nodeNumbers, std::vector<double>& x, std::vector<double>& y,
                            std::vector<double>& z, const std::vector<int>& elementNumbers,
                            std::vector<std::vector<int>>& elementNodes,
-                           const std::vector<std::vector<int>>& setElements, std::vector<std::vector<int>>& setNodes)
-{
+                           const std::vector<std::vector<int>>& setElements, std::vector<std::vector<int>>& setNodes) {
     const int n = static_cast<int>(nodeNumbers.size());
     for (std::size_t j = 0; j < elementNumbers.size() && j < elementNodes.size(); ++j) {
         std::vector<int>& nodes = elementNodes[j];
@@ -131,8 +122,7 @@ void AddElementCentreNodes(std::vector<int>& nodeNumbers, std::vector<double>& x
     for (std::size_t s = 0; s < setElements.size(); ++s) setNodes[s] = NodesOfElements(setElements[s], elementNodes);
 }
 
-std::vector<std::string> IdListToMemberRows(std::vector<int> numbers)
-{
+std::vector<std::string> IdListToMemberRows(std::vector<int> numbers) {
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     std::vector<std::string> rows;
@@ -164,8 +154,7 @@ bool ModelData::ComputeBoundaryNodalLoads(int, int elements, int nodesPerElem, s
                                           const std::vector<std::vector<int>>&,
                                           const std::vector<std::vector<int>>& setElements,
                                           const std::vector<double>& y, const std::vector<double>& z,
-                                          const std::vector<std::vector<int>>& elementNodes) const
-{
+                                          const std::vector<std::vector<int>>& elementNodes) const {
     if (elements <= 0 || setElements.size() < 2) return false;
     const double R = templateKind == 1 ? planDims1[2] / 2.0 : planDims2[0];
     if (!(R > 0.0)) return false;
@@ -249,8 +238,7 @@ bool ModelData::ComputeBoundaryNodalLoads(int, int elements, int nodesPerElem, s
 // ---------------------------------------------------------------------------
 // Reading the mesh file
 
-bool ReadMeshFile(const std::string& fileName, bool binary, MeshFileContents& mesh)
-{
+bool ReadMeshFile(const std::string& fileName, bool binary, MeshFileContents& mesh) {
     mesh = MeshFileContents{};
     const long long size = RegularFileSize(fileName);
     std::ifstream file(fileName, binary ? std::ios::in | std::ios::binary : std::ios::in);
@@ -312,7 +300,7 @@ namespace {
 // the model's y and its y the model's z (centred and mirrored later); the
 // model's x is 0.
 struct ImportedMesh {
-    int N = 0, E = 0, P = 0;             // nodes, elements, nodes per element
+    int N = 0, E = 0, P = 0;  // nodes, elements, nodes per element
     std::vector<int> nodeNumbers;
     std::vector<double> xs, ys, zs;
     std::vector<int> elementNumbers, elementRegions;
@@ -320,8 +308,7 @@ struct ImportedMesh {
     std::vector<std::array<int, 4>> sides;
 };
 
-ImportedMesh TakeMesh(MeshFileContents& mesh)
-{
+ImportedMesh TakeMesh(MeshFileContents& mesh) {
     ImportedMesh m;
     m.N = static_cast<int>(mesh.nodeNumbers.size());
     m.E = static_cast<int>(mesh.elementNumbers.size());
@@ -340,8 +327,7 @@ ImportedMesh TakeMesh(MeshFileContents& mesh)
 // The boundary nodes (the first corner, and the mid-side node, of every side
 // with a negative code); the mid-side node of every other side moves onto
 // the midpoint of its corners.
-std::vector<int> BoundaryNodesAndMidSides(ImportedMesh& m)
-{
+std::vector<int> BoundaryNodesAndMidSides(ImportedMesh& m) {
     std::vector<int> boundary;
     for (int e = 0; e < m.E; ++e) {
         const std::vector<int>& nodes = m.elementNodes[static_cast<std::size_t>(e)];
@@ -361,8 +347,7 @@ std::vector<int> BoundaryNodesAndMidSides(ImportedMesh& m)
 }
 
 // Centres the mesh on the origin and mirrors its second coordinate.
-void CentreAndMirror(ImportedMesh& m)
-{
+void CentreAndMirror(ImportedMesh& m) {
     const auto [a0, a1] = std::minmax_element(m.ys.begin(), m.ys.end());
     const auto [b0, b1] = std::minmax_element(m.zs.begin(), m.zs.end());
     const double midA = (*a0 + *a1) / 2.0, midB = (*b0 + *b1) / 2.0;
@@ -381,8 +366,7 @@ struct TemplateSets {
 // that the mesher left unmeshed.
 bool GatherTemplateSets(const ImportedMesh& m, const std::vector<std::string>& regionNames,
                         const std::vector<int>& regionIds, std::vector<std::vector<int>>& setRegions,
-                        std::size_t setCount, TemplateSets& sets)
-{
+                        std::size_t setCount, TemplateSets& sets) {
     const std::size_t regionCount = std::min(regionNames.size(), regionIds.size());
     std::vector<std::vector<int>> regionElements(regionCount);
     for (std::size_t r = 0; r < regionCount; ++r)
@@ -396,8 +380,7 @@ bool GatherTemplateSets(const ImportedMesh& m, const std::vector<std::string>& r
         for (std::size_t pair = 0; pair + 1 < setRegions[s].size(); pair += 2)
             for (std::size_t r = 0; r < regionCount; ++r)
                 if (regionIds[r] == setRegions[s][pair + 1])
-                    sets.elements[s].insert(sets.elements[s].end(), regionElements[r].begin(),
-                                            regionElements[r].end());
+                    sets.elements[s].insert(sets.elements[s].end(), regionElements[r].begin(), regionElements[r].end());
     sets.materials.assign(static_cast<std::size_t>(m.E), 0);
     for (std::size_t s = 0; s < setCount; ++s)
         for (int e : sets.elements[s]) sets.materials[static_cast<std::size_t>(e - 1)] = static_cast<int>(s) + 1;
@@ -417,8 +400,7 @@ struct BoundaryLoads {
 // "Edge"), the materials of the sets and the template block.
 void WriteImportText(const ModelData& model, const std::string& textName, const ImportedMesh& m,
                      const std::vector<int>& boundary, const TemplateSets& sets, const BoundaryLoads& loads,
-                     const std::vector<std::string>& setNames, const std::vector<double>& setThicknesses)
-{
+                     const std::vector<std::string>& setNames, const std::vector<double>& setThicknesses) {
     const std::size_t setCount = setNames.size();
     std::ofstream out(textName, std::ios::out | std::ios::trunc);
     out.imbue(std::locale::classic());
@@ -426,7 +408,8 @@ void WriteImportText(const ModelData& model, const std::string& textName, const 
     out << "NODE_DATA\n";
     for (int i = 0; i < m.N; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
-        out << "*     " << m.nodeNumbers[k] << "  " << "0.0  " << Real(m.ys[k]) << "  " << Real(m.zs[k]) << '\n';
+        out << "*     " << m.nodeNumbers[k] << "  "
+            << "0.0  " << Real(m.ys[k]) << "  " << Real(m.zs[k]) << '\n';
     }
     out << "END_NODE_DATA\n";
     out << "ELEMENT_DATA\n";
@@ -477,13 +460,11 @@ void WriteImportText(const ModelData& model, const std::string& textName, const 
 // Reads the keyword text back into the model with the model file's block
 // readers; false when a count, a block or a keyword is missing or wrong
 // (the blocks that could be read stay).
-bool ReadImportText(ModelData& model, const std::string& textName, int P)
-{
+bool ReadImportText(ModelData& model, const std::string& textName, int P) {
     bool failed = false;
     std::ifstream in(textName);
     int counts[3] = {};
-    if (!modelfile::ReadInt(in, counts[0]) || !modelfile::ReadInt(in, counts[1]) ||
-        !modelfile::ReadInt(in, counts[2]))
+    if (!modelfile::ReadInt(in, counts[0]) || !modelfile::ReadInt(in, counts[1]) || !modelfile::ReadInt(in, counts[2]))
         failed = true;
     std::string word;
     auto next = [&](const char* keyword) { return modelfile::ReadWord(in, word) && word == keyword; };
@@ -541,8 +522,7 @@ bool ReadImportText(ModelData& model, const std::string& textName, int P)
 
 // The soil values of an imported model, its side flags and two cut lines
 // through the centre, one along y and one along z, a tenth beyond the mesh.
-void SetImportDefaults(ModelData& model)
-{
+void SetImportDefaults(ModelData& model) {
     model.soilValues = {150.0, 250.0, 0.3, 200.0, 30.0, 1.0};
     model.UpdateBoundingBox();
     const int elementCount = model.elementTable ? model.elementTable->GetCount() : 0;
@@ -564,12 +544,11 @@ void SetImportDefaults(ModelData& model)
     model.cutLineTable->SetSegmentDivisionCode(2);
 }
 
-} // namespace
+}  // namespace
 
 int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector<std::string> regionNames,
                               std::vector<int> regionIds, std::vector<std::string> setNames,
-                              std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses)
-{
+                              std::vector<std::vector<int>> setRegions, const std::vector<double>& setThicknesses) {
     MeshFileContents contents;
     if (!ReadMeshFile(fileName, mode != 2, contents)) {
         if (contents.nodesPerElement == 0) redrawFlag = 1;
@@ -600,8 +579,7 @@ int ModelData::ImportMeshFile(const std::string& fileName, int mode, std::vector
         mesh.N = static_cast<int>(mesh.nodeNumbers.size());
     }
 
-    const std::string textName =
-        (fileName.size() >= 3 ? fileName.substr(0, fileName.size() - 3) : fileName) + "txt";
+    const std::string textName = (fileName.size() >= 3 ? fileName.substr(0, fileName.size() - 3) : fileName) + "txt";
     WriteImportText(*this, textName, mesh, boundary, sets, loads, setNames, setThicknesses);
     const bool read = ReadImportText(*this, textName, mesh.P);
     SetImportDefaults(*this);

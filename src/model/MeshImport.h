@@ -12,8 +12,7 @@
 void AddElementCentreNodes(std::vector<int>& nodeNumbers, std::vector<double>& x, std::vector<double>& y,
                            std::vector<double>& z, const std::vector<int>& elementNumbers,
                            std::vector<std::vector<int>>& elementNodes,
-                           const std::vector<std::vector<int>>& setElements,
-                           std::vector<std::vector<int>>& setNodes);
+                           const std::vector<std::vector<int>>& setElements, std::vector<std::vector<int>>& setNodes);
 
 // Member rows of a set holding the numbers: sorted, split into runs of
 // constant step, each "*    first  last  step"; a number left alone gives

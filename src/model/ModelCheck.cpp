@@ -15,17 +15,13 @@
 
 namespace {
 
-std::string Sci3(double v)
-{
+std::string Sci3(double v) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.3e", v);
     return buffer;
 }
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Gauss positions of the 2- and 3-point rules.
 constexpr double kGauss2[2] = {-0.577350269189625764509, 0.577350269189625764509};
@@ -33,8 +29,7 @@ constexpr double kGauss3[3] = {-0.774596669241483377036, 0.0, 0.7745966692414833
 
 // Why an element with in-plane corner coordinates y, z (nodes in the order
 // of the element row, `kind` nodes) cannot be integrated; "" when it can.
-std::string ElementGeometryFault(int kind, const double* y, const double* z, const int* ids)
-{
+std::string ElementGeometryFault(int kind, const double* y, const double* z, const int* ids) {
     // Corners that run clockwise (or enclose nothing) turn every angle.
     const double area2 = (y[0] - y[2]) * (z[1] - z[3]) - (y[1] - y[3]) * (z[0] - z[2]);
     if (!(area2 > 0.0)) return "zero or negative area (corners clockwise or on one line)";
@@ -72,10 +67,9 @@ std::string ElementGeometryFault(int kind, const double* y, const double* z, con
     return {};
 }
 
-} // namespace
+}  // namespace
 
-void ModelData::CheckElementGeometry(std::ostream& out, bool& error) const
-{
+void ModelData::CheckElementGeometry(std::ostream& out, bool& error) const {
     const ElementTable* elements = GetElementTable();
     const NodeTable* nodes = GetNodeTable();
     if (!elements || !nodes) return;
@@ -104,8 +98,7 @@ void ModelData::CheckElementGeometry(std::ostream& out, bool& error) const
     }
 }
 
-void ModelData::CheckCoordinateRange(std::ostream& out, bool& error) const
-{
+void ModelData::CheckCoordinateRange(std::ostream& out, bool& error) const {
     const NodeTable* nodes = GetNodeTable();
     for (int i = 0; nodes && i < nodes->GetCount(); ++i) {
         const double c[3] = {nodes->GetX(i), nodes->GetY(i), nodes->GetZ(i)};
@@ -120,21 +113,16 @@ void ModelData::CheckCoordinateRange(std::ostream& out, bool& error) const
     }
 }
 
-double ModelData::TimeIncrementCount() const
-{
-    return TimeIncrementCount(initialIncrement, initialTime, finalTime);
-}
+double ModelData::TimeIncrementCount() const { return TimeIncrementCount(initialIncrement, initialTime, finalTime); }
 
-double ModelData::TimeIncrementCount(double increment, double start, double end)
-{
+double ModelData::TimeIncrementCount(double increment, double start, double end) {
     if (!(increment > 0.0)) return std::numeric_limits<double>::infinity();
     const double span = end - start;
     if (!(span > 0.0)) return 1.0;
     return std::max(1.0, std::ceil(span / increment - 1e-9));
 }
 
-std::string ModelData::NoTimeStepText(double increment, double start, double end)
-{
+std::string ModelData::NoTimeStepText(double increment, double start, double end) {
     if (!(increment > 0.0)) return {};
     const double first = start + increment;
     if (first <= end || std::fabs(first - end) <= 1e-9 * increment) return {};
@@ -146,8 +134,7 @@ std::string ModelData::NoTimeStepText(double increment, double start, double end
     return text;
 }
 
-void ModelData::CheckTimeStepping(std::ostream& out, bool& error) const
-{
+void ModelData::CheckTimeStepping(std::ostream& out, bool& error) const {
     if (const std::string none = NoTimeStepText(initialIncrement, initialTime, finalTime); !none.empty()) {
         out << "    Error:\n"
             << "      " << none
@@ -160,14 +147,13 @@ void ModelData::CheckTimeStepping(std::ostream& out, bool& error) const
     char text[64];
     std::snprintf(text, sizeof text, "%.0f", count);
     out << "    Error:\n"
-        << "      The time stepping takes " << (std::isfinite(count) ? text : "endless")
-        << " increments; at most " << static_cast<long>(kMaxTimeIncrements)
+        << "      The time stepping takes " << (std::isfinite(count) ? text : "endless") << " increments; at most "
+        << static_cast<long>(kMaxTimeIncrements)
         << " are allowed. Please enlarge the time increment or shorten the analysis time.\n";
     error = true;
 }
 
-void ModelData::CheckModel(const std::string& path, bool& error)
-{
+void ModelData::CheckModel(const std::string& path, bool& error) {
     std::ofstream out(path, std::ios::out | std::ios::trunc);
 
     out << " ****** Check Model ******\n\n";

@@ -5,26 +5,21 @@
 
 ModelData::ModelData() = default;
 
-ModelData::~ModelData()
-{
-    Clear();
-}
+ModelData::~ModelData() { Clear(); }
 
 // ---------------------------------------------------------------------------
 // Lifecycle
 
-void ModelData::Reset()
-{
+void ModelData::Reset() {
     Clear();
     redrawFlag = 0;
     CreateMissingTables();
 }
 
-void ModelData::Clear()
-{
+void ModelData::Clear() {
     edgeFlags.clear();
 
-    ResetResultsState(); // the whole step chain, its count and the results flag
+    ResetResultsState();  // the whole step chain, its count and the results flag
 
     for (auto& t : gridTables) t.reset();
     nodeTable.reset();
@@ -59,8 +54,7 @@ namespace {
 
 // Deletes a list node by node from its first; the head ends null.
 template <class Node>
-void DeleteList(Node*& head)
-{
+void DeleteList(Node*& head) {
     while (head) {
         Node* node = head;
         head = node->next;
@@ -68,17 +62,15 @@ void DeleteList(Node*& head)
     }
 }
 
-} // namespace
+}  // namespace
 
-void ModelData::ClearLists()
-{
+void ModelData::ClearLists() {
     DeleteList(nonlinearActions);
     DeleteList(nonlinearSprings);
     DeleteList(nodePaths);
 }
 
-void ModelData::CreateMissingTables()
-{
+void ModelData::CreateMissingTables() {
     auto make = [this](auto& slot, auto... args) {
         using Table = typename std::remove_reference_t<decltype(slot)>::element_type;
         if (!slot) {
@@ -119,16 +111,14 @@ void ModelData::CreateMissingTables()
 // ---------------------------------------------------------------------------
 // Setters
 
-void ModelData::SetModelTitle(const std::string& newTitle)
-{
+void ModelData::SetModelTitle(const std::string& newTitle) {
     if (newTitle != title) SetChanged();
     title = newTitle;
 }
 
-void ModelData::SetTemplateParameters(int kind, int elementOption, int integrationRule, double dim1,
-                                      double dim2, double dim3, double angle, double D1, double D2, double D3,
-                                      double P, double V, double M, double elementSize)
-{
+void ModelData::SetTemplateParameters(int kind, int elementOption, int integrationRule, double dim1, double dim2,
+                                      double dim3, double angle, double D1, double D2, double D3, double P, double V,
+                                      double M, double elementSize) {
     templateKind = kind;
     templateElementOption = elementOption;
     templateIntegration = integrationRule;
@@ -140,9 +130,7 @@ void ModelData::SetTemplateParameters(int kind, int elementOption, int integrati
     typicalElementSize = elementSize;
 }
 
-void ModelData::SetMeshParameters(int option, double length, double width, int div1, int div2,
-                                  int nodesPerElem)
-{
+void ModelData::SetMeshParameters(int option, double length, double width, int div1, int div2, int nodesPerElem) {
     gridOption = option;
     slabLength = length;
     slabWidth = width;
@@ -151,10 +139,8 @@ void ModelData::SetMeshParameters(int option, double length, double width, int d
     nodesPerElement = nodesPerElem;
 }
 
-void ModelData::SetTimeSteppingParameters(int iterations, double initialIncrementValue,
-                                          double initialTimeValue, double finalTimeValue,
-                                          double minIncrementValue, double tolerance)
-{
+void ModelData::SetTimeSteppingParameters(int iterations, double initialIncrementValue, double initialTimeValue,
+                                          double finalTimeValue, double minIncrementValue, double tolerance) {
     if (iterations != iterationsPerStep || initialIncrementValue != initialIncrement ||
         initialTimeValue != initialTime || finalTimeValue != finalTime || minIncrementValue != minIncrement ||
         tolerance != errorTolerance)
@@ -168,8 +154,7 @@ void ModelData::SetTimeSteppingParameters(int iterations, double initialIncremen
     if (minIncrement > initialIncrement) minIncrement = initialIncrement;
 }
 
-void ModelData::SetMaterialTable(const MaterialTable& table)
-{
+void ModelData::SetMaterialTable(const MaterialTable& table) {
     auto fresh = std::make_unique<MaterialTable>();
     fresh->CopyMaterialTable(table);
     fresh->SetModel(this);
@@ -177,14 +162,12 @@ void ModelData::SetMaterialTable(const MaterialTable& table)
     SetChanged();
 }
 
-void ModelData::SetSoilModel(int model)
-{
+void ModelData::SetSoilModel(int model) {
     if (model != soilModel) SetChanged();
     soilModel = model;
 }
 
-void ModelData::SetSoilValue(int k, double value)
-{
+void ModelData::SetSoilValue(int k, double value) {
     if (k < 0 || k >= static_cast<int>(soilValues.size())) return;
     if (soilValues[static_cast<size_t>(k)] != value) SetChanged();
     soilValues[static_cast<size_t>(k)] = value;
@@ -193,11 +176,10 @@ void ModelData::SetSoilValue(int k, double value)
 // ---------------------------------------------------------------------------
 // Getters
 
-void ModelData::GetEquivalentLoadParameters(double& Fx, double& Fy, double& Fz, double& Mx, double& My,
-                                            double& Mz, double& X, double& Y, double& Z, int& twoRingsFlag,
-                                            double& r1Radius, int& r1Points, double& r1Angle,
-                                            double& r2Radius, int& r2Points, double& r2Angle) const
-{
+void ModelData::GetEquivalentLoadParameters(double& Fx, double& Fy, double& Fz, double& Mx, double& My, double& Mz,
+                                            double& X, double& Y, double& Z, int& twoRingsFlag, double& r1Radius,
+                                            int& r1Points, double& r1Angle, double& r2Radius, int& r2Points,
+                                            double& r2Angle) const {
     Fx = patternLoads[0];
     Fy = patternLoads[1];
     Fz = patternLoads[2];
@@ -216,10 +198,9 @@ void ModelData::GetEquivalentLoadParameters(double& Fx, double& Fy, double& Fz, 
     r2Angle = ring2Angle;
 }
 
-void ModelData::GetTemplateParameters(int& kind, int& elementOption, int& integrationRule, double& dim1,
-                                      double& dim2, double& dim3, double& angle, double& D1, double& D2,
-                                      double& D3, double& P, double& V, double& M, double& elementSize) const
-{
+void ModelData::GetTemplateParameters(int& kind, int& elementOption, int& integrationRule, double& dim1, double& dim2,
+                                      double& dim3, double& angle, double& D1, double& D2, double& D3, double& P,
+                                      double& V, double& M, double& elementSize) const {
     kind = templateKind;
     elementOption = templateElementOption;
     integrationRule = templateIntegration;
@@ -240,8 +221,7 @@ void ModelData::GetTemplateParameters(int& kind, int& elementOption, int& integr
 }
 
 void ModelData::GetMeshParameters(int& option, double& length, double& width, int& div1, int& div2,
-                                  int& elementType) const
-{
+                                  int& elementType) const {
     option = gridOption;
     length = slabLength;
     width = slabWidth;
@@ -250,10 +230,8 @@ void ModelData::GetMeshParameters(int& option, double& length, double& width, in
     elementType = nodesPerElement == 4 ? 0 : nodesPerElement == 8 ? 1 : 2;
 }
 
-void ModelData::GetTimeSteppingParameters(int& iterations, double& initialIncrementOut,
-                                          double& initialTimeOut, double& finalTimeOut,
-                                          double& minIncrementOut, double& tolerance) const
-{
+void ModelData::GetTimeSteppingParameters(int& iterations, double& initialIncrementOut, double& initialTimeOut,
+                                          double& finalTimeOut, double& minIncrementOut, double& tolerance) const {
     iterations = iterationsPerStep;
     initialIncrementOut = initialIncrement;
     initialTimeOut = initialTime;
@@ -262,24 +240,21 @@ void ModelData::GetTimeSteppingParameters(int& iterations, double& initialIncrem
     tolerance = errorTolerance;
 }
 
-void ModelData::GetContourLimits(double& minimum, double& maximum, int& levels, double& increment) const
-{
+void ModelData::GetContourLimits(double& minimum, double& maximum, int& levels, double& increment) const {
     minimum = contourMin;
     maximum = contourMax;
     levels = contourLevels;
     increment = contourIncrement;
 }
 
-void ModelData::SetContourLimits(double minimum, double maximum, int levels, double increment)
-{
+void ModelData::SetContourLimits(double minimum, double maximum, int levels, double increment) {
     contourMin = minimum;
     contourMax = maximum;
     contourLevels = levels;
     contourIncrement = increment;
 }
 
-void ModelData::GetDefaultContourLimits(double& minimum, double& maximum, int& levels, double& increment) const
-{
+void ModelData::GetDefaultContourLimits(double& minimum, double& maximum, int& levels, double& increment) const {
     minimum = autoContourMin;
     maximum = autoContourMax;
     levels = autoContourLevels;
@@ -289,37 +264,28 @@ void ModelData::GetDefaultContourLimits(double& minimum, double& maximum, int& l
 // ---------------------------------------------------------------------------
 // Accessors
 
-int ModelData::GetNodeCount() const
-{
-    return nodeTable ? nodeTable->GetCount() : 0;
-}
+int ModelData::GetNodeCount() const { return nodeTable ? nodeTable->GetCount() : 0; }
 
-int ModelData::GetElementCount() const
-{
-    return elementTable ? elementTable->GetCount() : 0;
-}
+int ModelData::GetElementCount() const { return elementTable ? elementTable->GetCount() : 0; }
 
 namespace {
 
 // Table k (counted from 1) of an array of tables; null outside it.
 template <class T, std::size_t N>
-T* TableAt(const std::array<std::unique_ptr<T>, N>& tables, int k)
-{
+T* TableAt(const std::array<std::unique_ptr<T>, N>& tables, int k) {
     const int i = k - 1;
     return i >= 0 && i < static_cast<int>(N) ? tables[static_cast<std::size_t>(i)].get() : nullptr;
 }
 
 // Value `index` (counted from 0) of an array; zero outside it.
 template <class T, std::size_t N>
-T ValueAt(const std::array<T, N>& values, int index)
-{
+T ValueAt(const std::array<T, N>& values, int index) {
     return index >= 0 && index < static_cast<int>(N) ? values[static_cast<std::size_t>(index)] : T{};
 }
 
 // Row of every number 1..maxId of a table, -1 where no row carries it.
 template <class Table, class Id>
-std::vector<int> RowsByNumber(const Table& table, int maxId, Id idOfRow)
-{
+std::vector<int> RowsByNumber(const Table& table, int maxId, Id idOfRow) {
     std::vector<int> lookup(static_cast<std::size_t>(std::max(maxId, 0)), -1);
     for (int j = 0; j < table.GetCount(); ++j) {
         const int n = idOfRow(j);
@@ -328,56 +294,34 @@ std::vector<int> RowsByNumber(const Table& table, int maxId, Id idOfRow)
     return lookup;
 }
 
-int RowOfNumber(const std::vector<int>& lookup, int number)
-{
+int RowOfNumber(const std::vector<int>& lookup, int number) {
     if (number <= 0 || number > static_cast<int>(lookup.size())) return -1;
     return lookup[static_cast<std::size_t>(number - 1)];
 }
 
 }  // namespace
 
-NodeTable* ModelData::GetGridTable(int k) const
-{
-    return k == 1 ? gridTables[0].get() : gridTables[1].get();
-}
+NodeTable* ModelData::GetGridTable(int k) const { return k == 1 ? gridTables[0].get() : gridTables[1].get(); }
 
-NodalActionTable* ModelData::GetNodalActionTable(int k) const
-{
-    return TableAt(nodalTables, k);
-}
+NodalActionTable* ModelData::GetNodalActionTable(int k) const { return TableAt(nodalTables, k); }
 
-ConcentratedActionTable* ModelData::GetConcentratedActionTable(int k) const
-{
+ConcentratedActionTable* ModelData::GetConcentratedActionTable(int k) const {
     return k == 1 ? concentratedLoads.get() : k == 2 ? concentratedStiffness.get() : nullptr;
 }
 
-EdgeActionTable* ModelData::GetEdgeActionTable(int k) const
-{
+EdgeActionTable* ModelData::GetEdgeActionTable(int k) const {
     return k == 1 ? edgeLoads.get() : k == 2 ? edgeStiffness.get() : nullptr;
 }
 
-SetTable* ModelData::GetSetTable(int k) const
-{
-    return TableAt(setTables, k);
-}
+SetTable* ModelData::GetSetTable(int k) const { return TableAt(setTables, k); }
 
-int ModelData::GetResultGroupStart(int g) const
-{
-    return ValueAt(resultGroupStart, g);
-}
+int ModelData::GetResultGroupStart(int g) const { return ValueAt(resultGroupStart, g); }
 
-int ModelData::GetResultGroupSize(int g) const
-{
-    return ValueAt(resultGroupSize, g);
-}
+int ModelData::GetResultGroupSize(int g) const { return ValueAt(resultGroupSize, g); }
 
-double ModelData::GetSoilValue(int k) const
-{
-    return ValueAt(soilValues, k);
-}
+double ModelData::GetSoilValue(int k) const { return ValueAt(soilValues, k); }
 
-int ModelData::GetElementMaterial(int i) const
-{
+int ModelData::GetElementMaterial(int i) const {
     const ElementRow* row = elementTable ? elementTable->RowOrNull(i) : nullptr;
     return row ? row->material : 0;
 }
@@ -385,15 +329,13 @@ int ModelData::GetElementMaterial(int i) const
 // ---------------------------------------------------------------------------
 // Tables at model level
 
-void ModelData::CopyCutLines()
-{
+void ModelData::CopyCutLines() {
     drawnCutLines = std::make_unique<CutLineTable>();
     if (cutLineTable) drawnCutLines->CopyCutLineTable(*cutLineTable);
     drawnCutLines->SetModel(this);
 }
 
-void ModelData::RebuildNodeIndex()
-{
+void ModelData::RebuildNodeIndex() {
     nodeLookup.clear();
     elementLookup.clear();
     if (nodeTable) {
@@ -404,16 +346,11 @@ void ModelData::RebuildNodeIndex()
     if (elementTable) {
         elementTable->CountRows();
         elementTable->RebuildIndex();
-        elementLookup = RowsByNumber(*elementTable, elementTable->MaxId(), [&](int j) { return elementTable->GetId(j); });
+        elementLookup =
+            RowsByNumber(*elementTable, elementTable->MaxId(), [&](int j) { return elementTable->GetId(j); });
     }
 }
 
-int ModelData::NodeRowOfNumber(int number) const
-{
-    return RowOfNumber(nodeLookup, number);
-}
+int ModelData::NodeRowOfNumber(int number) const { return RowOfNumber(nodeLookup, number); }
 
-int ModelData::ElementRowOfNumber(int number) const
-{
-    return RowOfNumber(elementLookup, number);
-}
+int ModelData::ElementRowOfNumber(int number) const { return RowOfNumber(elementLookup, number); }

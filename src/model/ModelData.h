@@ -49,48 +49,43 @@ public:
     // Stores the sixteen values, releases the pattern and recomputes it. Flag
     // set when any value differs. (ModelEquivParams.cpp; needs the load
     // pattern code.)
-    void SetEquivLoadParameters(double Fx, double Fy, double Fz, double Mx, double My, double Mz,
-                                double X, double Y, double Z, int twoRingsFlag, double r1Radius,
-                                int r1Points, double r1Angle, double r2Radius, int r2Points,
-                                double r2Angle);
+    void SetEquivLoadParameters(double Fx, double Fy, double Fz, double Mx, double My, double Mz, double X, double Y,
+                                double Z, int twoRingsFlag, double r1Radius, int r1Points, double r1Angle,
+                                double r2Radius, int r2Points, double r2Angle);
     // The three plan dimensions go to the slots of kind 1 or 2 (nowhere for
     // other kinds). Flag unchanged.
-    void SetTemplateParameters(int kind, int elementOption, int integrationRule, double dim1,
-                               double dim2, double dim3, double angle, double D1, double D2,
-                               double D3, double P, double V, double M, double elementSize);
+    void SetTemplateParameters(int kind, int elementOption, int integrationRule, double dim1, double dim2, double dim3,
+                               double angle, double D1, double D2, double D3, double P, double V, double M,
+                               double elementSize);
     // Flag unchanged.
-    void SetMeshParameters(int option, double length, double width, int div1, int div2,
-                           int nodesPerElem);
+    void SetMeshParameters(int option, double length, double width, int div1, int div2, int nodesPerElem);
     // A minimum increment larger than the initial one is lowered to it. Flag
     // set when any given value differs.
-    void SetTimeSteppingParameters(int iterations, double initialIncrement, double initialTime,
-                                   double finalTime, double minIncrement, double tolerance);
+    void SetTimeSteppingParameters(int iterations, double initialIncrement, double initialTime, double finalTime,
+                                   double minIncrement, double tolerance);
     // Replaces the material table by a copy of `table`; flag always set.
     void SetMaterialTable(const MaterialTable& table);
     // Flag set when the value differs.
     void SetSoilModel(int model);
-    void SetSoilValue(int k, double value); // k = 0..5
+    void SetSoilValue(int k, double value);  // k = 0..5
     void SetVersion(const std::string& tag) { version = tag; }
 
     // ---- Getters ---------------------------------------------------------
-    void GetEquivalentLoadParameters(double& Fx, double& Fy, double& Fz, double& Mx, double& My,
-                                     double& Mz, double& X, double& Y, double& Z, int& twoRingsFlag,
-                                     double& r1Radius, int& r1Points, double& r1Angle,
-                                     double& r2Radius, int& r2Points, double& r2Angle) const;
+    void GetEquivalentLoadParameters(double& Fx, double& Fy, double& Fz, double& Mx, double& My, double& Mz, double& X,
+                                     double& Y, double& Z, int& twoRingsFlag, double& r1Radius, int& r1Points,
+                                     double& r1Angle, double& r2Radius, int& r2Points, double& r2Angle) const;
     // The plan dimensions are those of the current kind (1 or 2); untouched
     // for other kinds.
-    void GetTemplateParameters(int& kind, int& elementOption, int& integrationRule, double& dim1,
-                               double& dim2, double& dim3, double& angle, double& D1, double& D2,
-                               double& D3, double& P, double& V, double& M, double& elementSize) const;
+    void GetTemplateParameters(int& kind, int& elementOption, int& integrationRule, double& dim1, double& dim2,
+                               double& dim3, double& angle, double& D1, double& D2, double& D3, double& P, double& V,
+                               double& M, double& elementSize) const;
     // Element-type code: 0 for 4 nodes per element, 1 for 8, 2 otherwise.
-    void GetMeshParameters(int& option, double& length, double& width, int& div1, int& div2,
-                           int& elementType) const;
-    void GetTimeSteppingParameters(int& iterations, double& initialIncrement, double& initialTime,
-                                   double& finalTime, double& minIncrement, double& tolerance) const;
+    void GetMeshParameters(int& option, double& length, double& width, int& div1, int& div2, int& elementType) const;
+    void GetTimeSteppingParameters(int& iterations, double& initialIncrement, double& initialTime, double& finalTime,
+                                   double& minIncrement, double& tolerance) const;
     void GetContourLimits(double& minimum, double& maximum, int& levels, double& increment) const;
     void SetContourLimits(double minimum, double maximum, int levels, double increment);
-    void GetDefaultContourLimits(double& minimum, double& maximum, int& levels,
-                                 double& increment) const;
+    void GetDefaultContourLimits(double& minimum, double& maximum, int& levels, double& increment) const;
 
     // ---- Accessors -------------------------------------------------------
     NodeTable* GetNodeTable() const { return nodeTable.get(); }
@@ -128,7 +123,7 @@ public:
     int GetHalvorFlag() const { return halvorFlag; }
     int GetTemplateKind() const { return templateKind; }
     int GetSoilModel() const { return soilModel; }
-    double GetSoilValue(int k) const; // k = 0..5; 0 outside
+    double GetSoilValue(int k) const;  // k = 0..5; 0 outside
     // Material index of element row i.
     int GetElementMaterial(int i) const;
 
@@ -188,8 +183,7 @@ public:
     static bool IsNodePathChanged(const NodePath* edited, const NodePath* stored);
     // The nodes on the straight segment between the start and end nodes
     // (given as decimal texts), ordered from the start, end node last.
-    void ResolveNodePath(std::vector<int>& nodes, const std::string& start,
-                         const std::string& end) const;
+    void ResolveNodePath(std::vector<int>& nodes, const std::string& start, const std::string& end) const;
     // The node numbers of a path from its definition: mode 1 the nodes on
     // the segment from the start to the end node, mode 2 the node list text
     // (ranges stop at the largest node number), any other mode none.
@@ -342,8 +336,7 @@ public:
     // Applies every row of `table` to the working table of the kind; returns
     // the number of touched rows, and with `reset` resets the table afterwards.
     int ExpandNodalTable(int kind, const NodalActionTable* table, bool reset);
-    void ApplyActionToRow(int kind, int position, const std::vector<double>& values,
-                          const std::vector<int>& flags);
+    void ApplyActionToRow(int kind, int position, const std::vector<double>& values, const std::vector<int>& flags);
     void ApplyActionToSet(int kind, const std::string& name, const std::vector<double>& values,
                           const std::vector<int>& flags);
     // Number of rows ExpandEdgeTable will append for `table` (kind 3).
@@ -351,8 +344,8 @@ public:
     int CountEdgeSetExpansion(const std::string& name, int kind = 3) const;
     // Appends one row per element side named by every row of `table`.
     void ExpandEdgeTable(EdgeActionTable& target, const EdgeActionTable* table, int kind = 3) const;
-    void ExpandEdgeSet(EdgeActionTable& target, int kind, const std::string& name,
-                       const std::array<double, 3>& values, int side, int dof) const;
+    void ExpandEdgeSet(EdgeActionTable& target, int kind, const std::string& name, const std::array<double, 3>& values,
+                       int side, int dof) const;
     // Node numbers carrying a nonlinear spring and the 1-based position of
     // that spring in the spring list (0 when no spring has the action's
     // spring name); the first action naming a node wins.
@@ -365,8 +358,7 @@ public:
     int FindSetIndex(int kind, const std::string& name) const;
     // 1 when `id` belongs to the set (edge sets: id = 4 * (element - 1) + side).
     int IsInSet(int id, const std::string& name, int kind) const;
-    std::string FindNextSetContaining(int id, int kind, const std::string& current,
-                                      const std::string& excluded) const;
+    std::string FindNextSetContaining(int id, int kind, const std::string& current, const std::string& excluded) const;
     // Number of the first element holding the node, 0 when none.
     int ElementOfNode(int node) const;
     ConcentratedActionTable* GetTotalConcentratedTable(int kind) const;
@@ -389,16 +381,15 @@ public:
     // Coordinates of the element's nodes and, with the deformed flag > 0,
     // their results at the step (x displacement negated, y, z, rotations);
     // zeros otherwise. Arrays of at least nine entries.
-    void GetElementNodeCoords(double* x, double* y, double* z, double* dx, double* dy, double* dz,
-                              double* rx, double* ry, double* rz, int element, int deformed, int step) const;
-    void InterpolateAtPoint(double& x, double& y, double& z, const double* nx, const double* ny,
-                            const double* nz, const double* dx, const double* dy, const double* dz,
-                            double c, int element, double xi, double eta, int deformed,
-                            int thickness) const;
-    void ElementPointAtLocal(double& x, double& y, double& z, int deformed, int step, int element,
-                             double xi, double eta, int thickness, double c) const;
-    void ElementPointOnSide(double& x, double& y, double& z, int deformed, int step, int element,
-                            int side, double s, int thickness, double c) const;
+    void GetElementNodeCoords(double* x, double* y, double* z, double* dx, double* dy, double* dz, double* rx,
+                              double* ry, double* rz, int element, int deformed, int step) const;
+    void InterpolateAtPoint(double& x, double& y, double& z, const double* nx, const double* ny, const double* nz,
+                            const double* dx, const double* dy, const double* dz, double c, int element, double xi,
+                            double eta, int deformed, int thickness) const;
+    void ElementPointAtLocal(double& x, double& y, double& z, int deformed, int step, int element, double xi,
+                             double eta, int thickness, double c) const;
+    void ElementPointOnSide(double& x, double& y, double& z, int deformed, int step, int element, int side, double s,
+                            int thickness, double c) const;
 
     // ---- Geometry and view support (ModelView.cpp) ---------------------------
     double GetMaxY() const { return maxY; }
@@ -431,8 +422,8 @@ public:
     void SetContourRange(int step, int column);
     // Weights of an edge load on the element's nodes (nodes-per-element
     // entries).
-    void EdgeLoadShape(double* weights, double value1, double value2, double value3, int element,
-                       int side, int style) const;
+    void EdgeLoadShape(double* weights, double value1, double value2, double value3, int element, int side,
+                       int style) const;
     // View window, home window, pixels per unit and viewport in pixels.
     double windowXMax = 1.0, windowXMin = -1.0, windowYMax = 1.0, windowYMin = -1.0;
     double homeXMax = 1.0, homeXMin = -1.0, homeYMax = 1.0, homeYMin = -1.0;
@@ -465,12 +456,12 @@ public:
     bool ComputeBoundaryNodalLoads(int nodes, int elements, int nodesPerElem, std::vector<int>& loadNodes,
                                    std::vector<std::array<double, 3>>& loadValues,
                                    const std::vector<std::vector<int>>& setNodes,
-                                   const std::vector<std::vector<int>>& setElements,
-                                   const std::vector<double>& y, const std::vector<double>& z,
+                                   const std::vector<std::vector<int>>& setElements, const std::vector<double>& y,
+                                   const std::vector<double>& z,
                                    const std::vector<std::vector<int>>& elementNodes) const;
 
-    int perNodeTouched = 0;    // touched rows of the per-node working table
-    int perElementTouched = 0; // touched rows of the per-element working table
+    int perNodeTouched = 0;     // touched rows of the per-node working table
+    int perElementTouched = 0;  // touched rows of the per-element working table
 
     // ---- Numeric solver input writers (SolverInput.cpp) ----------------------
     // kind 1 constraints (written with their flags), 2 nodal loads, 3 nodal
@@ -497,9 +488,9 @@ public:
     std::vector<std::string> MissingMembers(int kind, const SetMemberRow& member) const;
 
     // ---- Fields ------------------------------------------------------------
-    std::string readError;          // see GetReadError
-    std::vector<int> nodeLookup;    // node number n -> row position at n - 1, -1 absent
-    std::vector<int> elementLookup; // element number n -> row position at n - 1, -1 absent
+    std::string readError;           // see GetReadError
+    std::vector<int> nodeLookup;     // node number n -> row position at n - 1, -1 absent
+    std::vector<int> elementLookup;  // element number n -> row position at n - 1, -1 absent
     std::string version = "V4.1";
     int halvorFlag = 0;       // 1: hand the analysis to the separate program
     int nodeCount = 0;        // node rows stored after nodes are read or imported
@@ -518,10 +509,10 @@ public:
     std::array<double, 3> patternCentre{};
     double ring1Radius = 1.0;
     int ring1Points = 0;
-    double ring1Angle = 0.0; // degrees
+    double ring1Angle = 0.0;  // degrees
     double ring2Radius = 1.0;
     int ring2Points = 0;
-    double ring2Angle = 0.0; // degrees
+    double ring2Angle = 0.0;  // degrees
     int twoRings = 0;
     // Pattern points: x, y, z, axial force, shear y, shear z, ring index (0
     // first ring, 1 second), point number within its ring (from 1).
@@ -531,15 +522,15 @@ public:
     int patternCount = 0;
 
     // Foundation templates.
-    int templateKind = 0;          // 0 none, 1 octagonal, 2 circular
-    int templateElementOption = 1; // 0 4-node, 1 8-node, 2 9-node
+    int templateKind = 0;           // 0 none, 1 octagonal, 2 circular
+    int templateElementOption = 1;  // 0 4-node, 1 8-node, 2 9-node
     int templateIntegration = 1;
-    std::array<double, 3> planDims1{};     // L1, L2, D of kind 1
-    std::array<double, 3> sectionDims{};   // D1, D2, D3
-    std::array<double, 3> templateLoads{}; // P, V, M
+    std::array<double, 3> planDims1{};      // L1, L2, D of kind 1
+    std::array<double, 3> sectionDims{};    // D1, D2, D3
+    std::array<double, 3> templateLoads{};  // P, V, M
     double typicalElementSize = 0.0;
-    std::array<double, 3> planDims2{};     // plan values of kind 2
-    double templateAngle = 0.0;            // degrees
+    std::array<double, 3> planDims2{};  // plan values of kind 2
+    double templateAngle = 0.0;         // degrees
 
     // Time stepping.
     double initialIncrement = 1.0;
@@ -551,13 +542,13 @@ public:
 
     // Tables.
     std::unique_ptr<NodeTable> nodeTable;
-    std::array<std::unique_ptr<NodeTable>, 2> gridTables; // first and second direction
+    std::array<std::unique_ptr<NodeTable>, 2> gridTables;  // first and second direction
     std::unique_ptr<MaterialTable> materialTable;
     std::unique_ptr<ElementTable> elementTable;
-    std::unique_ptr<CutLineTable> cutLineTable;  // CUTLINE_DATA
-    std::unique_ptr<CutLineTable> drawnCutLines; // drawing copy
-    std::unique_ptr<NodalActionTable> perNodeTable;    // one row per node
-    std::unique_ptr<NodalActionTable> perElementTable; // one row per element
+    std::unique_ptr<CutLineTable> cutLineTable;         // CUTLINE_DATA
+    std::unique_ptr<CutLineTable> drawnCutLines;        // drawing copy
+    std::unique_ptr<NodalActionTable> perNodeTable;     // one row per node
+    std::unique_ptr<NodalActionTable> perElementTable;  // one row per element
     // NODAL_CONSTRAINT, NODAL_LOAD, NODAL_STIFFNESS, DISTRIBUTED_LOAD,
     // DISTRIBUTED_STIFFNESS.
     std::array<std::unique_ptr<NodalActionTable>, 5> nodalTables;
@@ -567,7 +558,7 @@ public:
     std::unique_ptr<ConcentratedActionTable> totalConcentratedStiffness;
     std::unique_ptr<EdgeActionTable> edgeLoads;
     std::unique_ptr<EdgeActionTable> edgeStiffness;
-    std::array<std::unique_ptr<SetTable>, 3> setTables; // NODESET, ELEMENTSET, EDGESET
+    std::array<std::unique_ptr<SetTable>, 3> setTables;  // NODESET, ELEMENTSET, EDGESET
 
     std::string title = "Slab";
 
@@ -593,7 +584,7 @@ public:
     int redrawFlag = 0;
     int viewportWidth = 0, viewportHeight = 0;
 
-    std::vector<int> edgeFlags; // four side flags per element
+    std::vector<int> edgeFlags;  // four side flags per element
 
     int resultColumnCount = 0;
     int resultGroupCount = 0;
@@ -602,15 +593,15 @@ public:
     int vlasovEdgeCount = 0;
 
     unsigned char modified = 0;
-    int soilModel = 0; // 0 none, 1 Mindlin, 2 Vlasov
+    int soilModel = 0;  // 0 none, 1 Mindlin, 2 Vlasov
     std::array<double, 6> soilValues{1000.0, 1000.0, 0.3, 500.0, 10.0, 1.0};
     int unitCode = 0;
 
-    ResultStep* resultSteps = nullptr; // first step, owned
+    ResultStep* resultSteps = nullptr;  // first step, owned
     std::vector<std::string> resultCaptions;
 
     int drawState = 0;
-    void* drawContext = nullptr; // device context of the 2-D line drawing
+    void* drawContext = nullptr;  // device context of the 2-D line drawing
     int drawState2 = 0;
 
     // What the picture drawing keeps with the model. The scene routines store
@@ -621,9 +612,9 @@ public:
     // the complement of the view's background and colours the legend text.
     double symbolScale = 1.0;
     int drawPickKind = 0;
-    std::uint32_t nodeNumberColor = 0x000000;    // black
-    std::uint32_t elementNumberColor = 0xFFFFFF; // white
-    std::uint32_t foregroundColor = 0x000000;    // black
+    std::uint32_t nodeNumberColor = 0x000000;     // black
+    std::uint32_t elementNumberColor = 0xFFFFFF;  // white
+    std::uint32_t foregroundColor = 0x000000;     // black
 
     // Cut results: one row of (cutColumnCount + 1) values per point.
     int cutLineCount = 0;
@@ -635,6 +626,5 @@ public:
 
 private:
     void ClearLists();
-    void AssignMaterialToSetImpl(const std::string& text, int material,
-                                 std::vector<std::string>& expanding);
+    void AssignMaterialToSetImpl(const std::string& text, int material, std::vector<std::string>& expanding);
 };

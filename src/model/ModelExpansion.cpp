@@ -21,38 +21,33 @@ using setwalk::FindSetRow;
 using setwalk::ForEachTargetItem;
 using setwalk::WalkSetMembers;
 
-bool OnPath(const std::vector<std::string>& path, const std::string& name)
-{
+bool OnPath(const std::vector<std::string>& path, const std::string& name) {
     return std::find(path.begin(), path.end(), name) != path.end();
 }
 
-std::vector<double> SixValues(const NodalRow* row)
-{
+std::vector<double> SixValues(const NodalRow* row) {
     std::vector<double> v(6, 0.0);
     for (std::size_t j = 0; j < 6 && j < row->values.size(); ++j) v[j] = row->values[j];
     return v;
 }
 
-std::vector<int> SixFlags(const NodalRow* row)
-{
+std::vector<int> SixFlags(const NodalRow* row) {
     std::vector<int> f(6, 0);
     for (std::size_t j = 0; j < 6 && j < row->flags.size(); ++j) f[j] = row->flags[j];
     return f;
 }
 
-int EdgeFlagAt(const std::vector<int>& flags, int row, int side)
-{
+int EdgeFlagAt(const std::vector<int>& flags, int row, int side) {
     const std::size_t k = static_cast<std::size_t>(4 * row + side);
     return k < flags.size() ? flags[k] : 0;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Working tables
 
-void ModelData::PrepareExpandedTable(int kind)
-{
+void ModelData::PrepareExpandedTable(int kind) {
     if (kind != 1 && kind != 2) return;
     std::unique_ptr<NodalActionTable>& table = kind == 1 ? perNodeTable : perElementTable;
     const int rows = kind == 1 ? GetNodeCount() : GetElementCount();
@@ -74,8 +69,7 @@ void ModelData::PrepareExpandedTable(int kind)
     (kind == 1 ? perNodeTouched : perElementTouched) = 0;
 }
 
-void ModelData::ResetExpandedTable(int kind)
-{
+void ModelData::ResetExpandedTable(int kind) {
     if (kind != 1 && kind != 2) return;
     NodalActionTable* table = kind == 1 ? perNodeTable.get() : perElementTable.get();
     (kind == 1 ? perNodeTouched : perElementTouched) = 0;
@@ -88,8 +82,7 @@ void ModelData::ResetExpandedTable(int kind)
 }
 
 void ModelData::ApplyActionToRow(int kind, int position, const std::vector<double>& values,
-                                 const std::vector<int>& flags)
-{
+                                 const std::vector<int>& flags) {
     NodalActionTable* table = kind == 1 ? perNodeTable.get() : kind == 2 ? perElementTable.get() : nullptr;
     if (!table) return;
     NodalRow* row = table->RowOrNull(position);
@@ -123,17 +116,12 @@ struct SetApplier {
     const std::vector<int>& flags;
     std::vector<std::string> path;
 
-    int Position(int number) const
-    {
+    int Position(int number) const {
         return kind == 1 ? model.NodeRowOfNumber(number) : model.ElementRowOfNumber(number);
     }
-    int Limit() const
-    {
-        return static_cast<int>(kind == 1 ? model.nodeLookup.size() : model.elementLookup.size());
-    }
+    int Limit() const { return static_cast<int>(kind == 1 ? model.nodeLookup.size() : model.elementLookup.size()); }
 
-    void Apply(const std::string& name)
-    {
+    void Apply(const std::string& name) {
         if (name == "ALL") {
             const int rows = kind == 1 ? model.GetNodeCount() : model.GetElementCount();
             for (int i = 0; i < rows; ++i) model.ApplyActionToRow(kind, i, values, flags);
@@ -154,18 +142,16 @@ struct SetApplier {
     }
 };
 
-} // namespace
+}  // namespace
 
 void ModelData::ApplyActionToSet(int kind, const std::string& name, const std::vector<double>& values,
-                                 const std::vector<int>& flags)
-{
+                                 const std::vector<int>& flags) {
     if (kind != 1 && kind != 2) return;
     SetApplier applier{*this, kind, values, flags, {}};
     applier.Apply(name);
 }
 
-int ModelData::ExpandNodalTable(int kind, const NodalActionTable* table, bool reset)
-{
+int ModelData::ExpandNodalTable(int kind, const NodalActionTable* table, bool reset) {
     if (kind != 1 && kind != 2) return 0;
     if (table) {
         for (const NodalRow* row = table->GetHead(); row; row = row->next) {
@@ -197,8 +183,7 @@ struct EdgeWalker {
     std::vector<std::string> path;
 
     template <class Emit>
-    void Set(const std::string& name, Emit emit)
-    {
+    void Set(const std::string& name, Emit emit) {
         if (name == "ALL") {
             const ElementTable* t = model.GetElementTable();
             const int rows = t ? t->GetCount() : 0;
@@ -223,8 +208,7 @@ struct EdgeWalker {
     }
 
     template <class Emit>
-    void Row(const EdgeRow* row, Emit emit)
-    {
+    void Row(const EdgeRow* row, Emit emit) {
         ForEachTargetItem(
             row->target,
             [&](int n) {
@@ -234,28 +218,24 @@ struct EdgeWalker {
     }
 };
 
-} // namespace
+}  // namespace
 
-int ModelData::CountEdgeExpansion(const EdgeActionTable* table, int) const
-{
+int ModelData::CountEdgeExpansion(const EdgeActionTable* table, int) const {
     if (!table) return 0;
     int count = 0;
     EdgeWalker walker{*this, {}};
-    for (const EdgeRow* row = table->GetHead(); row; row = row->next)
-        walker.Row(row, [&](int, int) { ++count; });
+    for (const EdgeRow* row = table->GetHead(); row; row = row->next) walker.Row(row, [&](int, int) { ++count; });
     return count;
 }
 
-int ModelData::CountEdgeSetExpansion(const std::string& name, int) const
-{
+int ModelData::CountEdgeSetExpansion(const std::string& name, int) const {
     int count = 0;
     EdgeWalker walker{*this, {}};
     walker.Set(name, [&](int, int) { ++count; });
     return count;
 }
 
-void ModelData::ExpandEdgeTable(EdgeActionTable& target, const EdgeActionTable* table, int) const
-{
+void ModelData::ExpandEdgeTable(EdgeActionTable& target, const EdgeActionTable* table, int) const {
     if (!table) return;
     EdgeWalker walker{*this, {}};
     for (const EdgeRow* row = table->GetHead(); row; row = row->next)
@@ -265,24 +245,20 @@ void ModelData::ExpandEdgeTable(EdgeActionTable& target, const EdgeActionTable* 
 }
 
 void ModelData::ExpandEdgeSet(EdgeActionTable& target, int, const std::string& name,
-                              const std::array<double, 3>& values, int, int dof) const
-{
+                              const std::array<double, 3>& values, int, int dof) const {
     EdgeWalker walker{*this, {}};
-    walker.Set(name, [&](int element, int side) {
-        target.AddEdgeActionRow(std::to_string(element), side, dof, values);
-    });
+    walker.Set(name,
+               [&](int element, int side) { target.AddEdgeActionRow(std::to_string(element), side, dof, values); });
 }
 
 // ---------------------------------------------------------------------------
 // Nonlinear springs, materials, set questions
 
-bool ModelData::NodeInActionList(int node, const std::vector<int>& list)
-{
+bool ModelData::NodeInActionList(int node, const std::vector<int>& list) {
     return std::find(list.begin(), list.end(), node) != list.end();
 }
 
-void ModelData::CollectNonlinearNodes(std::vector<int>& nodes, std::vector<int>& springs) const
-{
+void ModelData::CollectNonlinearNodes(std::vector<int>& nodes, std::vector<int>& springs) const {
     nodes.clear();
     springs.clear();
     std::unordered_set<int> seen;
@@ -302,8 +278,7 @@ void ModelData::CollectNonlinearNodes(std::vector<int>& nodes, std::vector<int>&
     }
 }
 
-void ModelData::AssignMaterialsToElements()
-{
+void ModelData::AssignMaterialsToElements() {
     if (!materialTable || !elementTable) return;
     int i = 0;
     for (const MaterialRow* m = materialTable->GetHead(); m; m = m->next, ++i) {
@@ -317,8 +292,7 @@ void ModelData::AssignMaterialsToElements()
     }
 }
 
-int ModelData::FindSetIndex(int kind, const std::string& name) const
-{
+int ModelData::FindSetIndex(int kind, const std::string& name) const {
     const SetTable* table = GetSetTable(kind);
     if (!table) return -1;
     int i = 0;
@@ -329,8 +303,7 @@ int ModelData::FindSetIndex(int kind, const std::string& name) const
 
 namespace {
 
-bool InSet(const ModelData& model, int id, const std::string& name, int kind, std::vector<std::string>& path)
-{
+bool InSet(const ModelData& model, int id, const std::string& name, int kind, std::vector<std::string>& path) {
     if (name == "ALL") return true;
     if (OnPath(path, name)) return false;
     const SetRow* set = FindSetRow(model.GetSetTable(kind), name);
@@ -353,17 +326,15 @@ bool InSet(const ModelData& model, int id, const std::string& name, int kind, st
     return found;
 }
 
-} // namespace
+}  // namespace
 
-int ModelData::IsInSet(int id, const std::string& name, int kind) const
-{
+int ModelData::IsInSet(int id, const std::string& name, int kind) const {
     std::vector<std::string> path;
     return InSet(*this, id, name, kind, path) ? 1 : 0;
 }
 
 std::string ModelData::FindNextSetContaining(int id, int kind, const std::string& current,
-                                             const std::string& excluded) const
-{
+                                             const std::string& excluded) const {
     const SetTable* table = GetSetTable(kind);
     if (!table) return "0";
     std::vector<const SetRow*> sets;
@@ -383,21 +354,18 @@ std::string ModelData::FindNextSetContaining(int id, int kind, const std::string
     return "0";
 }
 
-int ModelData::ElementOfNode(int node) const
-{
+int ModelData::ElementOfNode(int node) const {
     if (!elementTable) return 0;
     for (const ElementRow* e = elementTable->GetHead(); e; e = e->next)
         if (std::find(e->nodes.begin(), e->nodes.end(), node) != e->nodes.end()) return e->id;
     return 0;
 }
 
-ConcentratedActionTable* ModelData::GetTotalConcentratedTable(int kind) const
-{
+ConcentratedActionTable* ModelData::GetTotalConcentratedTable(int kind) const {
     return kind == 1 || kind == 2 ? totalConcentratedStiffness.get() : nullptr;
 }
 
-void ModelData::ResetCutLines()
-{
+void ModelData::ResetCutLines() {
     auto fresh = std::make_unique<CutLineTable>();
     if (drawnCutLines) fresh->CopyCutLineTable(*drawnCutLines);
     fresh->SetModel(this);

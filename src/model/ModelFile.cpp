@@ -39,34 +39,28 @@ const char* const kSetKeywords[3] = {"NODESET_DATA", "ELEMENTSET_DATA", "EDGESET
 constexpr int kMaxRingPoints = 100000;
 
 // Texts written as whole lines must not break the line structure.
-std::string OneLine(const std::string& text)
-{
+std::string OneLine(const std::string& text) {
     std::string s = text;
     for (char& c : s)
-        if (c == '\n' || c == '\r')
-            c = ' ';
+        if (c == '\n' || c == '\r') c = ' ';
     return s;
 }
 
-bool ReadLineInt(std::istream& in, int& value)
-{
-    if (!ReadInt(in, value))
-        return false;
+bool ReadLineInt(std::istream& in, int& value) {
+    if (!ReadInt(in, value)) return false;
     SkipRestOfLine(in);
     return true;
 }
 
 // Two reals at the start of a line; anything after them is ignored.
-bool ParsePointLine(const std::string& line, double& deformation, double& force)
-{
+bool ParsePointLine(const std::string& line, double& deformation, double& force) {
     std::istringstream ls(line);
     return ReadReal(ls, deformation) && ReadReal(ls, force);
 }
 
 // Opens a regular file for reading without blocking on a pipe; -1 with the
 // reason in `why` for anything else.
-int OpenRegularFile(const std::string& path, std::string& why)
-{
+int OpenRegularFile(const std::string& path, std::string& why) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         why = std::strerror(errno);
@@ -85,24 +79,20 @@ int OpenRegularFile(const std::string& path, std::string& why)
 
 // Loads the whole file with CR LF line ends turned into LF; false with the
 // reason in `why`.
-bool LoadFile(const std::string& path, std::string& content, std::string& why)
-{
+bool LoadFile(const std::string& path, std::string& content, std::string& why) {
     const int fd = OpenRegularFile(path, why);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     std::string raw;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             why = std::strerror(errno);
             ::close(fd);
             return false;
         }
-        if (n == 0)
-            break;
+        if (n == 0) break;
         raw.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
@@ -110,15 +100,13 @@ bool LoadFile(const std::string& path, std::string& content, std::string& why)
     return true;
 }
 
-bool WriteAll(int fd, const std::string& data)
-{
+bool WriteAll(int fd, const std::string& data) {
     const char* p = data.data();
     std::size_t left = data.size();
     while (left > 0) {
         ssize_t n = ::write(fd, p, left);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
         p += n;
@@ -129,17 +117,14 @@ bool WriteAll(int fd, const std::string& data)
 
 // The file that a save to `path` replaces: a symbolic link is followed to
 // its target (which may not exist yet), so that the link stays a link.
-std::string SaveTarget(const std::string& path)
-{
+std::string SaveTarget(const std::string& path) {
     std::string target = path;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat ls {};
-        if (::lstat(target.c_str(), &ls) != 0 || !S_ISLNK(ls.st_mode))
-            break;
+        if (::lstat(target.c_str(), &ls) != 0 || !S_ISLNK(ls.st_mode)) break;
         std::string link(static_cast<std::size_t>(ls.st_size > 0 ? ls.st_size : 255) + 1, '\0');
         const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
-        if (n <= 0 || static_cast<std::size_t>(n) >= link.size())
-            break;
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) break;
         link.resize(static_cast<std::size_t>(n));
         if (link[0] != '/') {
             const std::size_t slash = target.rfind('/');
@@ -158,29 +143,25 @@ std::string SaveTarget(const std::string& path)
 // Removes the temporary files "<path>.tmp<pid>_<n>" of saves whose process
 // is gone (a save killed between writing and renaming); a save still
 // running in another process keeps its file.
-void RemoveStaleTempFiles(const std::string& path)
-{
+void RemoveStaleTempFiles(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
-            continue;
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
         const std::string rest = name.substr(prefix.size());
         const std::size_t underscore = rest.find('_');
         if (underscore == 0 || underscore == std::string::npos ||
             rest.find_first_not_of("0123456789_") != std::string::npos)
             continue;
         const long pid = std::strtol(rest.substr(0, underscore).c_str(), nullptr, 10);
-        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
-            ::unlink(it->path().c_str());
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
     }
 }
 
-int ReplaceFile(const std::string& linkPath, const std::string& data)
-{
+int ReplaceFile(const std::string& linkPath, const std::string& data) {
     const std::string path = SaveTarget(linkPath);
     RemoveStaleTempFiles(path);
     struct stat old {};
@@ -194,34 +175,28 @@ int ReplaceFile(const std::string& linkPath, const std::string& data)
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = path + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(attempt);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return 1;
+        if (fd < 0 && errno != EEXIST) return 1;
     }
-    if (fd < 0)
-        return 1;
+    if (fd < 0) return 1;
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        ::fchmod(fd, st.st_mode & 07777);
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
     bool ok = WriteAll(fd, data);
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) == 0)
-        return 0;
+    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return 0;
     const int error = errno;
     ::unlink(temp.c_str());
     errno = error;
     return 1;
 }
 
-void WriteListBlocks(const ModelData& m, std::ostream& out)
-{
+void WriteListBlocks(const ModelData& m, std::ostream& out) {
     if (m.nodePaths) {
         const int count = m.NodePathCount();
         out << "NODEPATH_DATA\n" << count << '\n';
         for (int i = 0; i < count; ++i) {
             const NodePath* p = m.NodePathAt(i);
-            if (!p)
-                break;
+            if (!p) break;
             out << OneLine(p->name) << '\n'
                 << OneLine(p->nodeListText) << '\n'
                 << p->startNode << "  " << p->endNode << '\n'
@@ -233,33 +208,27 @@ void WriteListBlocks(const ModelData& m, std::ostream& out)
 
 }  // namespace
 
-void WriteTemplateBlock(const ModelData& m, std::ostream& out)
-{
+void WriteTemplateBlock(const ModelData& m, std::ostream& out) {
     out << "MODEL_PROFILE_DATA\n" << m.templateKind << '\n';
-    if (m.templateKind != 1 && m.templateKind != 2)
-        return;
+    if (m.templateKind != 1 && m.templateKind != 2) return;
     const std::array<double, 3>& plan = m.templateKind == 1 ? m.planDims1 : m.planDims2;
     out << m.templateElementOption << "  " << m.templateIntegration << '\n'
         << FormatReal(plan[0]) << "  " << FormatReal(plan[1]) << "  " << FormatReal(plan[2]) << "  "
         << FormatReal(m.templateAngle) << ' ' << FormatReal(m.sectionDims[0]) << "  " << FormatReal(m.sectionDims[1])
         << "  " << FormatReal(m.sectionDims[2]);
-    for (int k = 0; k < 10; ++k)
-        out << " 0";
-    out << '\n' << FormatReal(m.templateLoads[0]) << "  " << FormatReal(m.templateLoads[1]) << "  "
+    for (int k = 0; k < 10; ++k) out << " 0";
+    out << '\n'
+        << FormatReal(m.templateLoads[0]) << "  " << FormatReal(m.templateLoads[1]) << "  "
         << FormatReal(m.templateLoads[2]);
-    for (int k = 0; k < 10; ++k)
-        out << "  0";
+    for (int k = 0; k < 10; ++k) out << "  0";
     out << '\n' << FormatReal(m.typicalElementSize) << "\nEND_MODEL_PROFILE_DATA\n";
 }
 
-void ReadTemplateBlock(ModelData& m, std::istream& in)
-{
+void ReadTemplateBlock(ModelData& m, std::istream& in) {
     int kind = 0;
-    if (!ReadInt(in, kind))
-        return;
+    if (!ReadInt(in, kind)) return;
     m.templateKind = kind;
-    if (kind != 1 && kind != 2)
-        return;
+    if (kind != 1 && kind != 2) return;
     int option = 0, rule = 0;
     std::array<double, 17> dims{};
     std::array<double, 13> loads{};
@@ -278,61 +247,49 @@ void ReadTemplateBlock(ModelData& m, std::istream& in)
     m.typicalElementSize = size;
 }
 
-int FileExists(const std::string& path)
-{
+int FileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 ? 1 : 0;
 }
 
-long long RegularFileSize(const std::string& path)
-{
+long long RegularFileSize(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return -1;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return static_cast<long long>(st.st_size);
 }
 
-std::string WhyNotReadableFile(const std::string& path)
-{
+std::string WhyNotReadableFile(const std::string& path) {
     std::string why;
     const int fd = OpenRegularFile(path, why);
-    if (fd >= 0)
-        ::close(fd);
+    if (fd >= 0) ::close(fd);
     return why;
 }
 
-std::string ModelData::ReadFirstLine(const std::string& path)
-{
+std::string ModelData::ReadFirstLine(const std::string& path) {
     // The first word, read to at most the longest word the file may hold; a
     // longer one (or anything but a regular file) is no model file.
     std::string why;
     const int fd = OpenRegularFile(path, why);
-    if (fd < 0)
-        return std::string();
+    if (fd < 0) return std::string();
     std::string head;
     char buffer[512];
     ssize_t n = 0;
     while (head.size() < 4 * modelfile::kMaxWordLength &&
            ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)))
-        if (n > 0)
-            head.append(buffer, static_cast<std::size_t>(n));
+        if (n > 0) head.append(buffer, static_cast<std::size_t>(n));
     ::close(fd);
     std::istringstream in(head);
     std::string word;
-    if (!ReadWord(in, word))
-        return std::string();
+    if (!ReadWord(in, word)) return std::string();
     // A word that reaches the end of what was read may go on beyond it.
-    if (in.eof() && head.size() >= 4 * modelfile::kMaxWordLength)
-        return std::string();
+    if (in.eof() && head.size() >= 4 * modelfile::kMaxWordLength) return std::string();
     return word;
 }
 
-int ModelData::WriteModelFile(const std::string& path)
-{
+int ModelData::WriteModelFile(const std::string& path) {
     std::ostringstream out;
     out << version << '\n';
-    if (halvorFlag != 0)
-        out << "HALVOR_FC\n";
+    if (halvorFlag != 0) out << "HALVOR_FC\n";
     out << "TITLE\n" << OneLine(title) << '\n';
     if (soilModel == 1)
         out << "SOIL_STIFFNESS_DATA_MINDLIN\n"
@@ -374,7 +331,7 @@ int ModelData::WriteModelFile(const std::string& path)
             WriteConcentratedTableBlock(*t, out, keyword);
         }
     const std::pair<const EdgeActionTable*, const char*> edges[2] = {{edgeLoads.get(), "EDGE_LOAD_DATA"},
-                                                                      {edgeStiffness.get(), "EDGE_STIFFNESS_DATA"}};
+                                                                     {edgeStiffness.get(), "EDGE_STIFFNESS_DATA"}};
     for (const auto& [t, keyword] : edges)
         if (t && t->GetCount() > 0) {
             out << keyword << '\n';
@@ -401,11 +358,11 @@ int ModelData::WriteModelFile(const std::string& path)
         out << "EQUIV_CONCENTRATED_LOAD_DATA\n"
             << ring1Points << '\t' << FormatReal(ring1Radius) << '\t' << FormatReal(ring1Angle) << '\t' << ring2Points
             << '\t' << FormatReal(ring2Radius) << '\t' << FormatReal(ring2Angle) << '\t' << twoRings << '\n'
-            << FormatReal(patternLoads[0]) << '\t' << FormatReal(patternLoads[1]) << '\t'
-            << FormatReal(patternLoads[2]) << '\t' << FormatReal(patternLoads[3]) << '\t'
-            << FormatReal(patternLoads[4]) << '\t' << FormatReal(patternLoads[5]) << '\t'
-            << FormatReal(patternCentre[0]) << '\t' << FormatReal(patternCentre[1]) << '\t'
-            << FormatReal(patternCentre[2]) << "\nEND_EQUIV_CONCENTRATED_LOAD_DATA\n";
+            << FormatReal(patternLoads[0]) << '\t' << FormatReal(patternLoads[1]) << '\t' << FormatReal(patternLoads[2])
+            << '\t' << FormatReal(patternLoads[3]) << '\t' << FormatReal(patternLoads[4]) << '\t'
+            << FormatReal(patternLoads[5]) << '\t' << FormatReal(patternCentre[0]) << '\t'
+            << FormatReal(patternCentre[1]) << '\t' << FormatReal(patternCentre[2])
+            << "\nEND_EQUIV_CONCENTRATED_LOAD_DATA\n";
 
     WriteTemplateBlock(*this, out);
 
@@ -414,13 +371,12 @@ int ModelData::WriteModelFile(const std::string& path)
         out << "NONLINEAR_SPRING_DATA\n" << count << '\n';
         for (int i = 0; i < count; ++i) {
             const NonlinearSpring* s = NonlinearSpringAt(i);
-            if (!s)
-                break;
+            if (!s) break;
             const std::size_t n = s->deformations.size();
             out << OneLine(s->name) << '\n' << n << '\n';
             for (std::size_t j = 0; j < n; ++j)
-                out << FormatReal(s->deformations[j]) << "   "
-                    << FormatReal(j < s->forces.size() ? s->forces[j] : 0.0) << '\n';
+                out << FormatReal(s->deformations[j]) << "   " << FormatReal(j < s->forces.size() ? s->forces[j] : 0.0)
+                    << '\n';
         }
         out << "END_NONLINEAR_SPRING_DATA\n";
     }
@@ -429,8 +385,7 @@ int ModelData::WriteModelFile(const std::string& path)
         out << "NONLINEAR_NODAL_STIFFNESS_DATA\n" << count << '\n';
         for (int i = 0; i < count; ++i) {
             const NonlinearAction* a = NonlinearActionAt(i);
-            if (!a)
-                break;
+            if (!a) break;
             out << OneLine(a->groupName) << '\n'
                 << OneLine(a->nodeText) << '\n'
                 << a->reserved << '\n'
@@ -442,8 +397,7 @@ int ModelData::WriteModelFile(const std::string& path)
     }
     out << "END_DATA\n";
 
-    if (!out)
-        return 1;
+    if (!out) return 1;
     return ReplaceFile(path, out.str());
 }
 
@@ -455,23 +409,18 @@ class KeywordReader {
 public:
     KeywordReader(ModelData& model, std::istream& in) : m_(model), in_(in) {}
 
-    int Run()
-    {
+    int Run() {
         for (;;) {
             std::string word;
-            if (!ReadWord(in_, word))
-                return 11;
-            if (word == "END_DATA")
-                return 0;
+            if (!ReadWord(in_, word)) return 11;
+            if (word == "END_DATA") return 0;
             block_ = word;
             blockEnd_ = static_cast<long long>(in_.tellg());
             const int code = Dispatch(word);
-            if (code != 0)
-                return code;
+            if (code != 0) return code;
             // A block that stopped short leaves the stream failed; the next
             // keyword read then fails too.
-            if (!in_)
-                return 11;
+            if (!in_) return 11;
         }
     }
 
@@ -482,25 +431,21 @@ public:
 
 private:
     template <class Table, class... Args>
-    int TableBlock(std::unique_ptr<Table>& slot, int failCode, int (*read)(Table&, std::istream&,
-                                                                           const std::string&, Args...),
-                   const std::string& keyword, Args... args)
-    {
+    int TableBlock(std::unique_ptr<Table>& slot, int failCode,
+                   int (*read)(Table&, std::istream&, const std::string&, Args...), const std::string& keyword,
+                   Args... args) {
         slot = std::make_unique<Table>();
         slot->SetModel(&m_);
         return read(*slot, in_, keyword, args...) == 0 ? 0 : failCode;
     }
 
-    int Dispatch(const std::string& w)
-    {
-        if (w == "TITLE")
-            return Title();
+    int Dispatch(const std::string& w) {
+        if (w == "TITLE") return Title();
         if (w == "HALVOR_FC") {
             m_.halvorFlag = 1;
             return 0;
         }
-        if (w == "UNIT_DATA")
-            return Unit();
+        if (w == "UNIT_DATA") return Unit();
         if (w == "NODE_DATA") {
             const int code = TableBlock<NodeTable>(m_.nodeTable, 1, ReadNodeBlock, w);
             if (code == 0) {
@@ -509,8 +454,7 @@ private:
             }
             return code;
         }
-        if (w == "MATERIAL_DATA")
-            return TableBlock<MaterialTable>(m_.materialTable, 2, ReadMaterialBlock, w);
+        if (w == "MATERIAL_DATA") return TableBlock<MaterialTable>(m_.materialTable, 2, ReadMaterialBlock, w);
         if (w == "ELEMENT_DATA") {
             const int code = TableBlock<ElementTable>(m_.elementTable, 3, ReadElementBlock, w);
             if (code == 0) {
@@ -526,62 +470,47 @@ private:
         if (w == "CONCENTRATED_LOAD_DATA")
             return TableBlock<ConcentratedActionTable, int>(m_.concentratedLoads, 9, ReadConcentratedTableBlock, w, 1);
         if (w == "CONCENTRATED_STIFFNESS_DATA")
-            return TableBlock<ConcentratedActionTable, int>(m_.concentratedStiffness, 10, ReadConcentratedTableBlock,
-                                                            w, 2);
+            return TableBlock<ConcentratedActionTable, int>(m_.concentratedStiffness, 10, ReadConcentratedTableBlock, w,
+                                                            2);
         if (w == "TOTAL_CONCENTRATED_STIFFNESS_DATA")
             return TableBlock<ConcentratedActionTable, int>(m_.totalConcentratedStiffness, 10,
                                                             ReadConcentratedTableBlock, w, 2);
-        if (w == "EDGE_LOAD_DATA")
-            return TableBlock<EdgeActionTable, int>(m_.edgeLoads, 9, ReadEdgeTableBlock, w, 1);
+        if (w == "EDGE_LOAD_DATA") return TableBlock<EdgeActionTable, int>(m_.edgeLoads, 9, ReadEdgeTableBlock, w, 1);
         if (w == "EDGE_STIFFNESS_DATA")
             return TableBlock<EdgeActionTable, int>(m_.edgeStiffness, 10, ReadEdgeTableBlock, w, 2);
         for (int k = 0; k < 3; ++k)
             if (w == kSetKeywords[k])
                 return TableBlock<SetTable, int>(m_.setTables[static_cast<std::size_t>(k)], k == 0 ? 11 : 12,
                                                  ReadSetBlock, w, k + 1);
-        if (w == "TIME_STEPPING_DATA")
-            return TimeStepping();
-        if (w == "SOIL_STIFFNESS_DATA" || w == "SOIL_STIFFNESS_DATA_MINDLIN")
-            return Mindlin();
-        if (w == "SOIL_STIFFNESS_DATA_VLASOV")
-            return Vlasov();
-        if (w == "EQUIV_CONCENTRATED_LOAD_DATA")
-            return EquivalentLoad();
-        if (w == "CUTLINE_DATA")
-            return TableBlock<CutLineTable>(m_.cutLineTable, 2, ReadCutLineBlock, w);
-        if (w == "NODEPATH_DATA")
-            return NodePaths();
-        if (w == "MODEL_PROFILE_DATA")
-            return Profile();
-        if (w == "NONLINEAR_SPRING_DATA")
-            return Springs();
-        if (w == "NONLINEAR_NODAL_STIFFNESS_DATA")
-            return Actions();
+        if (w == "TIME_STEPPING_DATA") return TimeStepping();
+        if (w == "SOIL_STIFFNESS_DATA" || w == "SOIL_STIFFNESS_DATA_MINDLIN") return Mindlin();
+        if (w == "SOIL_STIFFNESS_DATA_VLASOV") return Vlasov();
+        if (w == "EQUIV_CONCENTRATED_LOAD_DATA") return EquivalentLoad();
+        if (w == "CUTLINE_DATA") return TableBlock<CutLineTable>(m_.cutLineTable, 2, ReadCutLineBlock, w);
+        if (w == "NODEPATH_DATA") return NodePaths();
+        if (w == "MODEL_PROFILE_DATA") return Profile();
+        if (w == "NONLINEAR_SPRING_DATA") return Springs();
+        if (w == "NONLINEAR_NODAL_STIFFNESS_DATA") return Actions();
         return 10;
     }
 
-    int Title()
-    {
+    int Title() {
         std::string rest;
         std::string line;
-        if (!ReadLine(in_, rest) || !ReadLine(in_, line))
-            return 9;
+        if (!ReadLine(in_, rest) || !ReadLine(in_, line)) return 9;
         m_.title = line;
         return 0;
     }
 
-    int Unit()
-    {
+    int Unit() {
         std::string star;
         std::string end;
         int unit = 0;
-        if (ReadWord(in_, star) && ReadInt(in_, unit) && ReadWord(in_, end))
-            m_.unitCode = unit;
+        if (ReadWord(in_, star) && ReadInt(in_, unit) && ReadWord(in_, end)) m_.unitCode = unit;
         return 0;
     }
 
-    int TimeStepping()
-    {
+    int TimeStepping() {
         std::array<double, 4> t{};
         int iterations = 0;
         double tolerance = 0;
@@ -597,8 +526,7 @@ private:
         return 0;
     }
 
-    int Mindlin()
-    {
+    int Mindlin() {
         std::array<double, 3> v{};
         std::string end;
         if (ReadReals(in_, v) && ReadWord(in_, end)) {
@@ -610,8 +538,7 @@ private:
         return 0;
     }
 
-    int Vlasov()
-    {
+    int Vlasov() {
         std::array<double, 5> v{};
         std::string end;
         if (ReadReals(in_, v) && ReadWord(in_, end)) {
@@ -625,8 +552,7 @@ private:
         return 0;
     }
 
-    int EquivalentLoad()
-    {
+    int EquivalentLoad() {
         int n1 = 0, n2 = 0, two = 0;
         double r1 = 0, a1 = 0, r2 = 0, a2 = 0;
         std::array<double, 9> loads{};
@@ -647,11 +573,9 @@ private:
         return 0;
     }
 
-    int NodePaths()
-    {
+    int NodePaths() {
         int count = 0;
-        if (!ReadLineInt(in_, count))
-            return 0;
+        if (!ReadLineInt(in_, count)) return 0;
         for (int i = 0; i < count && in_; ++i) {
             NodePath* p = m_.AppendNodePath();
             int start = 0, end = 0, mode = 0;
@@ -669,28 +593,23 @@ private:
         return 0;
     }
 
-    int Profile()
-    {
+    int Profile() {
         ReadTemplateBlock(m_, in_);
         return 0;
     }
 
-    int Springs()
-    {
+    int Springs() {
         int count = 0;
-        if (!ReadLineInt(in_, count))
-            return 0;
+        if (!ReadLineInt(in_, count)) return 0;
         for (int i = 0; i < count && in_; ++i) {
             NonlinearSpring* s = m_.AppendNonlinearSpring();
             int n = 0;
-            if (!ReadLine(in_, s->name) || !ReadLineInt(in_, n))
-                break;
+            if (!ReadLine(in_, s->name) || !ReadLineInt(in_, n)) break;
             for (int j = 0; j < n; ++j) {
                 std::string line;
                 double d = 0, f = 0;
                 const long long lineStart = static_cast<long long>(in_.tellg());
-                if (!ReadLine(in_, line))
-                    return 3;
+                if (!ReadLine(in_, line)) return 3;
                 if (!ParsePointLine(line, d, f)) {
                     modelfile::ShiftRefusedWord(lineStart);
                     return 3;
@@ -704,11 +623,9 @@ private:
         return 0;
     }
 
-    int Actions()
-    {
+    int Actions() {
         int count = 0;
-        if (!ReadLineInt(in_, count))
-            return 0;
+        if (!ReadLineInt(in_, count)) return 0;
         for (int i = 0; i < count && in_; ++i) {
             NonlinearAction* a = m_.AppendNonlinearAction();
             int reserved = 0, spring = 0, selector = 0;
@@ -731,16 +648,15 @@ private:
 };
 
 // 1-based line of position `pos` of `content` (the last line for -1).
-long long LineAt(const std::string& content, long long pos)
-{
-    const std::size_t end = pos < 0 ? content.size() : std::min<std::size_t>(static_cast<std::size_t>(pos), content.size());
+long long LineAt(const std::string& content, long long pos) {
+    const std::size_t end =
+        pos < 0 ? content.size() : std::min<std::size_t>(static_cast<std::size_t>(pos), content.size());
     return 1 + std::count(content.begin(), content.begin() + static_cast<std::ptrdiff_t>(end), '\n');
 }
 
 // Why the keyword file `content` could not be read, for the message boxes:
 // the line, the block and what was expected there.
-std::string DescribeReadFailure(const std::string& content, int code, const KeywordReader& reader)
-{
+std::string DescribeReadFailure(const std::string& content, int code, const KeywordReader& reader) {
     const modelfile::RefusedWord& refused = modelfile::LastRefusedWord();
     const std::string block = reader.Block().empty() ? std::string("the file head") : "block " + reader.Block();
     if (refused.end >= 0) {
@@ -754,8 +670,8 @@ std::string DescribeReadFailure(const std::string& content, int code, const Keyw
             inWord = !blank;
         }
         return "line " + std::to_string(LineAt(content, static_cast<long long>(end))) + ", field " +
-               std::to_string(field) + " of " + block + ": expected " + refused.expected + ", found \"" +
-               refused.word + "\"";
+               std::to_string(field) + " of " + block + ": expected " + refused.expected + ", found \"" + refused.word +
+               "\"";
     }
     const std::string at = "line " + std::to_string(LineAt(content, reader.BlockEnd()));
     if (code == 10) return at + ": \"" + reader.Block() + "\" is not a block of a model file";
@@ -767,15 +683,13 @@ std::string DescribeReadFailure(const std::string& content, int code, const Keyw
 // Node numbers of every node path: mode 1 the nodes on the segment from the
 // start to the end node, mode 2 the node list text (ranges stop at the
 // largest node number), any other mode none.
-void ResolveNodePaths(ModelData& m)
-{
+void ResolveNodePaths(ModelData& m) {
     for (NodePath* p = m.nodePaths; p; p = p->next) m.ResolveNodePathNumbers(*p);
 }
 
 }  // namespace
 
-void ModelData::ResolveNodePathNumbers(NodePath& path) const
-{
+void ModelData::ResolveNodePathNumbers(NodePath& path) const {
     path.nodes.clear();
     if (path.mode == 1) {
         ResolveNodePath(path.nodes, std::to_string(path.startNode), std::to_string(path.endNode));
@@ -785,8 +699,7 @@ void ModelData::ResolveNodePathNumbers(NodePath& path) const
     }
 }
 
-int ModelData::ReadModelFile(const std::string& path, bool skipVersion)
-{
+int ModelData::ReadModelFile(const std::string& path, bool skipVersion) {
     Clear();
     valuesPerNode = 6;
 
@@ -798,20 +711,17 @@ int ModelData::ReadModelFile(const std::string& path, bool skipVersion)
     if (LoadFile(path, content, why)) {
         std::istringstream in(content);
         std::string versionWord;
-        if (skipVersion)
-            ReadWord(in, versionWord);
+        if (skipVersion) ReadWord(in, versionWord);
         modelfile::ClearRefusedWord();
         KeywordReader reader(*this, in);
         code = reader.Run();
-        if (code != 0)
-            readError = DescribeReadFailure(content, code, reader);
+        if (code != 0) readError = DescribeReadFailure(content, code, reader);
     } else {
         readError = "the file could not be read: " + why;
     }
 
     // Whatever the outcome, the model holds every table afterwards.
-    if (code == 0)
-        redrawFlag = 1;
+    if (code == 0) redrawFlag = 1;
     CreateMissingTables();
     const std::size_t flagCount = static_cast<std::size_t>(elementTable->GetCount()) * 4;
     if (edgeFlags.size() != flagCount) {
@@ -819,8 +729,7 @@ int ModelData::ReadModelFile(const std::string& path, bool skipVersion)
         BuildEdgeFlags();
     }
     nodeCount = nodeTable->GetCount();
-    if (code != 0)
-        return code;
+    if (code != 0) return code;
     nodeLookup.clear();
     elementLookup.clear();
     RebuildNodeIndex();

@@ -19,15 +19,13 @@ int WriteNodeBlock(const NodeTable& table, std::ostream& out, const std::string&
 int WriteElementBlock(const ElementTable& table, std::ostream& out, const std::string& keyword);
 int WriteMaterialBlock(const MaterialTable& table, std::ostream& out, const std::string& keyword);
 int WriteNodalTableBlock(const NodalActionTable& table, std::ostream& out, const std::string& keyword);
-int WriteConcentratedTableBlock(const ConcentratedActionTable& table, std::ostream& out,
-                                const std::string& keyword);
+int WriteConcentratedTableBlock(const ConcentratedActionTable& table, std::ostream& out, const std::string& keyword);
 int WriteEdgeTableBlock(const EdgeActionTable& table, std::ostream& out, const std::string& keyword);
 // Each set: "*", its name, its member rows and "END_<set name>"; an empty line
 // follows the block's END line.
 int WriteSetBlock(const SetTable& table, std::ostream& out, const std::string& keyword, int setKind);
 // Member rows of one set and its END line; a null list writes the END line only.
-int WriteSetListBlock(const SetMemberList* members, std::ostream& out, const std::string& setName,
-                      int setKind);
+int WriteSetListBlock(const SetMemberList* members, std::ostream& out, const std::string& setName, int setKind);
 int WriteCutLineBlock(const CutLineTable& table, std::ostream& out, const std::string& keyword);
 
 int ReadNodeBlock(NodeTable& table, std::istream& in, const std::string& keyword);
@@ -37,8 +35,8 @@ int ReadElementBlock(ElementTable& table, std::istream& in, const std::string& k
 // A material type outside 0..4 fails the block.
 int ReadMaterialBlock(MaterialTable& table, std::istream& in, const std::string& keyword);
 int ReadNodalTableBlock(NodalActionTable& table, std::istream& in, const std::string& keyword, int kindCode);
-int ReadConcentratedTableBlock(ConcentratedActionTable& table, std::istream& in,
-                               const std::string& keyword, int kindCode);
+int ReadConcentratedTableBlock(ConcentratedActionTable& table, std::istream& in, const std::string& keyword,
+                               int kindCode);
 int ReadEdgeTableBlock(EdgeActionTable& table, std::istream& in, const std::string& keyword, int kindCode);
 // A set whose member rows end with a wrong word is still added; a set without
 // member rows gets no member list.

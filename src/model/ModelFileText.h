@@ -55,11 +55,9 @@ void ShiftRefusedWord(long long offset);
 
 // Reads N reals in a row; false (stream failed) when one is missing.
 template <std::size_t N>
-bool ReadReals(std::istream& in, std::array<double, N>& values)
-{
+bool ReadReals(std::istream& in, std::array<double, N>& values) {
     for (double& v : values)
-        if (!ReadReal(in, v))
-            return false;
+        if (!ReadReal(in, v)) return false;
     return true;
 }
 

@@ -27,12 +27,14 @@ public:
     InPlaneHold(double yc, double zc, double size) : yc_(yc), zc_(zc), size_(size > 0.0 ? size : 1.0) {}
 
     // Freedom 1 (y), 2 (z) or 3 (rotation about x) held at (y, z).
-    void Add(int freedom, double y, double z)
-    {
+    void Add(int freedom, double y, double z) {
         std::array<double, 3> row{};
-        if (freedom == 1) row = {1.0, 0.0, -(z - zc_) / size_};
-        else if (freedom == 2) row = {0.0, 1.0, (y - yc_) / size_};
-        else row = {0.0, 0.0, 1.0};
+        if (freedom == 1)
+            row = {1.0, 0.0, -(z - zc_) / size_};
+        else if (freedom == 2)
+            row = {0.0, 1.0, (y - yc_) / size_};
+        else
+            row = {0.0, 0.0, 1.0};
         held_[static_cast<std::size_t>(freedom - 1)] = true;
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j) m_[i][j] += row[static_cast<std::size_t>(i)] * row[static_cast<std::size_t>(j)];
@@ -41,8 +43,7 @@ public:
     bool Holds(int freedom) const { return held_[static_cast<std::size_t>(freedom - 1)]; }
 
     // Number of independent motions left free (0 to 3).
-    int FreeMotions() const
-    {
+    int FreeMotions() const {
         double a[3][3];
         double largest = 0.0;
         for (int i = 0; i < 3; ++i)
@@ -82,20 +83,15 @@ private:
     bool held_[3] = {false, false, false};
 };
 
-bool NonZero(const std::vector<double>& values, std::size_t j)
-{
-    return j < values.size() && values[j] != 0.0;
-}
+bool NonZero(const std::vector<double>& values, std::size_t j) { return j < values.size() && values[j] != 0.0; }
 
-bool ActsInPlane(const std::vector<double>& values)
-{
+bool ActsInPlane(const std::vector<double>& values) {
     return NonZero(values, 1) || NonZero(values, 2) || NonZero(values, 3);
 }
 
-} // namespace
+}  // namespace
 
-std::string ModelData::FreeInPlaneMotion()
-{
+std::string ModelData::FreeInPlaneMotion() {
     const NodeTable* nodes = GetNodeTable();
     const ElementTable* elements = GetElementTable();
     if (!nodes || !elements || nodes->GetCount() == 0) return {};
@@ -154,8 +150,10 @@ std::string ModelData::FreeInPlaneMotion()
                 const std::size_t j = static_cast<std::size_t>(freedom);
                 const bool acts = kind == 1 ? j < r->flags.size() && r->flags[j] != 0 : NonZero(r->values, j);
                 if (!acts) continue;
-                if (target == 1) holdNode(row, freedom);
-                else holdElement(row, freedom);
+                if (target == 1)
+                    holdNode(row, freedom);
+                else
+                    holdElement(row, freedom);
             }
         }
         ResetExpandedTable(target);
@@ -194,8 +192,7 @@ std::string ModelData::FreeInPlaneMotion()
     return text;
 }
 
-void ModelData::CheckInPlaneSupport(std::ostream& out, bool& error)
-{
+void ModelData::CheckInPlaneSupport(std::ostream& out, bool& error) {
     const std::string motion = FreeInPlaneMotion();
     if (motion.empty()) return;
     out << "    Error:\n"

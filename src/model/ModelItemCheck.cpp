@@ -10,54 +10,41 @@
 
 namespace {
 
-const char* SetTableName(int kind)
-{
-    return kind == 1 ? "Node set" : kind == 2 ? "Element set" : "Edge set";
-}
+const char* SetTableName(int kind) { return kind == 1 ? "Node set" : kind == 2 ? "Element set" : "Edge set"; }
 
-const char* SetKeyword(int kind)
-{
-    return kind == 1 ? "NODESET_DATA" : kind == 2 ? "ELEMENTSET_DATA" : "EDGESET_DATA";
-}
+const char* SetKeyword(int kind) { return kind == 1 ? "NODESET_DATA" : kind == 2 ? "ELEMENTSET_DATA" : "EDGESET_DATA"; }
 
 // Node sets hold nodes; element and edge sets elements.
-const char* NumberNoun(int setKind)
-{
-    return setKind == 1 ? "node" : "element";
-}
+const char* NumberNoun(int setKind) { return setKind == 1 ? "node" : "element"; }
 
 // At most this many missing numbers of one member row are named.
 constexpr std::size_t kMissingShown = 10;
 
 // The pieces of MissingMembers: the numbers and ranges, the last one
 // "... (N in all)" when there were more than kMissingShown.
-std::string MissingText(int setKind, const std::vector<std::string>& missing)
-{
+std::string MissingText(int setKind, const std::vector<std::string>& missing) {
     const bool several = missing.size() > 1 || missing[0].find(' ') != std::string::npos;
     std::string text = std::string("no ") + NumberNoun(setKind) + (several ? "s " : " ");
     for (std::size_t i = 0; i < missing.size(); ++i) text += (i ? ", " : "") + missing[i];
     return text + " in the model";
 }
 
-std::string MalformedText(int setKind, const std::string& item)
-{
-    return "\"" + item + "\" is not " + (setKind == 1 ? "a node" : "an element") + " number: a number item is digits only";
+std::string MalformedText(int setKind, const std::string& item) {
+    return "\"" + item + "\" is not " + (setKind == 1 ? "a node" : "an element") +
+           " number: a number item is digits only";
 }
 
-} // namespace
+}  // namespace
 
-bool ModelData::NumberExists(int setKind, int number) const
-{
+bool ModelData::NumberExists(int setKind, int number) const {
     return setKind == 1 ? NodeRowOfNumber(number) >= 0 : ElementRowOfNumber(number) >= 0;
 }
 
-int ModelData::NumberLimit(int setKind) const
-{
+int ModelData::NumberLimit(int setKind) const {
     return static_cast<int>(setKind == 1 ? nodeLookup.size() : elementLookup.size());
 }
 
-std::vector<std::string> ModelData::ItemFaults() const
-{
+std::vector<std::string> ModelData::ItemFaults() const {
     std::vector<std::string> faults;
     for (const TargetRow& r : TargetRows())
         for (const std::string& item : setwalk::ListItems(r.text))
@@ -87,8 +74,7 @@ std::vector<std::string> ModelData::ItemFaults() const
     return faults;
 }
 
-std::vector<std::string> ModelData::MissingMembers(int kind, const SetMemberRow& member) const
-{
+std::vector<std::string> ModelData::MissingMembers(int kind, const SetMemberRow& member) const {
     // The first kMissingShown pieces are kept, then only counted.
     std::vector<std::string> missing;
     std::size_t count = 0;
@@ -113,8 +99,8 @@ std::vector<std::string> ModelData::MissingMembers(int kind, const SetMemberRow&
         // The numbers of the range past the largest in use name nothing.
         if (last > limit) {
             const long long reach = first + static_cast<long long>(last - first) / step * step;
-            const long long beyond = first <= limit ? first + (static_cast<long long>(limit - first) / step + 1) * step
-                                                    : first;
+            const long long beyond =
+                first <= limit ? first + (static_cast<long long>(limit - first) / step + 1) * step : first;
             if (beyond <= reach)
                 note(beyond == reach ? std::to_string(reach) : std::to_string(beyond) + " to " + std::to_string(reach));
         }
@@ -123,15 +109,13 @@ std::vector<std::string> ModelData::MissingMembers(int kind, const SetMemberRow&
     return missing;
 }
 
-bool ModelData::CheckItems(std::ostream& out) const
-{
+bool ModelData::CheckItems(std::ostream& out) const {
     const std::vector<std::string> faults = ItemFaults();
     for (const std::string& fault : faults) out << "    Error:\n      " << fault << '\n';
     return !faults.empty();
 }
 
-std::vector<std::string> ModelData::NumberUsers(int kind, int number) const
-{
+std::vector<std::string> ModelData::NumberUsers(int kind, int number) const {
     std::vector<std::string> users;
     auto names = [number](const std::string& text) {
         for (const std::string& item : setwalk::ListItems(text))

@@ -13,8 +13,7 @@ namespace {
 // ---- doubly linked list operations shared by the three node types ----------
 
 template <class Node>
-Node* AppendTo(Node*& head)
-{
+Node* AppendTo(Node*& head) {
     auto* node = new Node;
     if (!head) {
         head = node;
@@ -29,8 +28,7 @@ Node* AppendTo(Node*& head)
 }
 
 template <class Node>
-Node* NodeAt(Node* head, int i)
-{
+Node* NodeAt(Node* head, int i) {
     if (i < 0) return nullptr;
     Node* n = head;
     for (int k = 0; n && k < i; ++k) n = n->next;
@@ -38,8 +36,7 @@ Node* NodeAt(Node* head, int i)
 }
 
 template <class Node>
-void RemoveFrom(Node*& head, int i)
-{
+void RemoveFrom(Node*& head, int i) {
     Node* node = NodeAt(head, i);
     if (!node) return;
     if (node->previous)
@@ -54,15 +51,13 @@ void RemoveFrom(Node*& head, int i)
 }
 
 template <class Node>
-int CountNodes(const Node* head)
-{
+int CountNodes(const Node* head) {
     int n = 0;
     for (const Node* p = head; p; p = p->next) ++n;
     return n;
 }
 
-void FillNodePath(NodePath& target, const NodePath& record)
-{
+void FillNodePath(NodePath& target, const NodePath& record) {
     target.mode = record.mode;
     target.name = record.name;
     target.startNode = record.startNode;
@@ -72,15 +67,13 @@ void FillNodePath(NodePath& target, const NodePath& record)
     target.nodes = record.nodes;
 }
 
-void FillSpring(NonlinearSpring& target, const NonlinearSpring& record)
-{
+void FillSpring(NonlinearSpring& target, const NonlinearSpring& record) {
     target.name = record.name;
     target.deformations = record.deformations;
     target.forces = record.forces;
 }
 
-void FillAction(NonlinearAction& target, const NonlinearAction& record)
-{
+void FillAction(NonlinearAction& target, const NonlinearAction& record) {
     target.groupName = record.groupName;
     target.springName = record.springName;
     target.nodeText = record.nodeText;
@@ -91,8 +84,7 @@ void FillAction(NonlinearAction& target, const NonlinearAction& record)
 
 // True the first time a set name is met in one expansion; a set met again
 // (one that names itself, directly or through others) contributes nothing.
-bool FirstVisit(std::vector<std::string>& met, const std::string& name)
-{
+bool FirstVisit(std::vector<std::string>& met, const std::string& name) {
     for (const std::string& n : met)
         if (n == name) return false;
     met.push_back(name);
@@ -101,8 +93,7 @@ bool FirstVisit(std::vector<std::string>& met, const std::string& name)
 
 // Appends the node numbers of the node set `name` ("ALL": every node).
 void CollectNodeSet(const ModelData& model, const std::string& name, int limit, std::vector<std::string>& met,
-                    std::vector<int>& out)
-{
+                    std::vector<int>& out) {
     const NodeTable* nodes = model.GetNodeTable();
     if (name == "ALL") {
         for (const NodeRow* r = nodes ? nodes->GetHead() : nullptr; r; r = r->next) out.push_back(r->id);
@@ -118,7 +109,7 @@ void CollectNodeSet(const ModelData& model, const std::string& name, int limit, 
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Append, add, copy, remove
@@ -127,39 +118,33 @@ NodePath* ModelData::AppendNodePath() { return AppendTo(nodePaths); }
 NonlinearSpring* ModelData::AppendNonlinearSpring() { return AppendTo(nonlinearSprings); }
 NonlinearAction* ModelData::AppendNonlinearAction() { return AppendTo(nonlinearActions); }
 
-NodePath* ModelData::AddNodePath(const NodePath& record)
-{
+NodePath* ModelData::AddNodePath(const NodePath& record) {
     NodePath* node = AppendNodePath();
     FillNodePath(*node, record);
     return node;
 }
 
-NonlinearSpring* ModelData::AddNonlinearSpring(const NonlinearSpring& record)
-{
+NonlinearSpring* ModelData::AddNonlinearSpring(const NonlinearSpring& record) {
     NonlinearSpring* node = AppendNonlinearSpring();
     FillSpring(*node, record);
     return node;
 }
 
-NonlinearAction* ModelData::AddNonlinearAction(const NonlinearAction& record)
-{
+NonlinearAction* ModelData::AddNonlinearAction(const NonlinearAction& record) {
     NonlinearAction* node = AppendNonlinearAction();
     FillAction(*node, record);
     return node;
 }
 
-void ModelData::CopyNodePath(int i, const NodePath& record)
-{
+void ModelData::CopyNodePath(int i, const NodePath& record) {
     if (NodePath* node = NodeAt(nodePaths, i); node && node != &record) FillNodePath(*node, record);
 }
 
-void ModelData::CopyNonlinearSpring(int i, const NonlinearSpring& record)
-{
+void ModelData::CopyNonlinearSpring(int i, const NonlinearSpring& record) {
     if (NonlinearSpring* node = NodeAt(nonlinearSprings, i); node && node != &record) FillSpring(*node, record);
 }
 
-void ModelData::CopyNonlinearAction(int i, const NonlinearAction& record)
-{
+void ModelData::CopyNonlinearAction(int i, const NonlinearAction& record) {
     if (NonlinearAction* node = NodeAt(nonlinearActions, i); node && node != &record) FillAction(*node, record);
 }
 
@@ -178,48 +163,39 @@ int ModelData::NonlinearActionCount() const { return CountNodes(nonlinearActions
 // ---------------------------------------------------------------------------
 // Names
 
-NonlinearSpring* ModelData::FindNonlinearSpring(const std::string& name) const
-{
+NonlinearSpring* ModelData::FindNonlinearSpring(const std::string& name) const {
     for (NonlinearSpring* s = nonlinearSprings; s; s = s->next)
         if (s->name == name) return s;
     return nullptr;
 }
 
-std::string ModelData::NonlinearSpringName(int i) const
-{
+std::string ModelData::NonlinearSpringName(int i) const {
     const NonlinearSpring* s = NodeAt(nonlinearSprings, i);
     return s ? s->name : std::string();
 }
 
-std::vector<std::string> ModelData::NonlinearSpringNames() const
-{
+std::vector<std::string> ModelData::NonlinearSpringNames() const {
     std::vector<std::string> names;
     for (const NonlinearSpring* s = nonlinearSprings; s; s = s->next) names.push_back(s->name);
     return names;
 }
 
-bool ModelData::IsSpringNameUsed(const std::string& name) const
-{
-    return FindNonlinearSpring(name) != nullptr;
-}
+bool ModelData::IsSpringNameUsed(const std::string& name) const { return FindNonlinearSpring(name) != nullptr; }
 
-bool ModelData::HasNonlinearActionName(const std::string& name) const
-{
+bool ModelData::HasNonlinearActionName(const std::string& name) const {
     for (const NonlinearAction* a = nonlinearActions; a; a = a->next)
         if (a->groupName == name) return true;
     return false;
 }
 
-bool ModelData::IsActionNameUsed(int i, const std::string& name) const
-{
+bool ModelData::IsActionNameUsed(int i, const std::string& name) const {
     int k = 0;
     for (const NonlinearAction* a = nonlinearActions; a; a = a->next, ++k)
         if (k != i && a->groupName == name) return true;
     return false;
 }
 
-bool ModelData::HasNodePathName(const std::string& name) const
-{
+bool ModelData::HasNodePathName(const std::string& name) const {
     for (const NodePath* p = nodePaths; p; p = p->next)
         if (p->name == name) return true;
     return false;
@@ -228,8 +204,7 @@ bool ModelData::HasNodePathName(const std::string& name) const
 // ---------------------------------------------------------------------------
 // Edit checks
 
-bool ModelData::IsSpringCurveChanged(int i, const NonlinearSpring& record) const
-{
+bool ModelData::IsSpringCurveChanged(int i, const NonlinearSpring& record) const {
     if (i == -1) return false;
     const NonlinearSpring* s = NodeAt(nonlinearSprings, i);
     if (!s) return false;
@@ -243,8 +218,7 @@ bool ModelData::IsSpringCurveChanged(int i, const NonlinearSpring& record) const
     return false;
 }
 
-bool ModelData::IsNodePathChanged(const NodePath* edited, const NodePath* stored)
-{
+bool ModelData::IsNodePathChanged(const NodePath* edited, const NodePath* stored) {
     if (!edited || !stored) return true;
     return edited->mode != stored->mode || edited->startNode != stored->startNode ||
            edited->endNode != stored->endNode || edited->name != stored->name ||
@@ -254,8 +228,7 @@ bool ModelData::IsNodePathChanged(const NodePath* edited, const NodePath* stored
 // ---------------------------------------------------------------------------
 // Resolution to node numbers
 
-void ModelData::ResolveNodePath(std::vector<int>& nodes, const std::string& start, const std::string& end) const
-{
+void ModelData::ResolveNodePath(std::vector<int>& nodes, const std::string& start, const std::string& end) const {
     nodes.clear();
     if (!nodeTable) return;
     const int s = ParseInt(start);
@@ -309,8 +282,7 @@ void ModelData::ResolveNodePath(std::vector<int>& nodes, const std::string& star
     nodes.push_back(e);
 }
 
-std::string ModelData::JoinNumbers(const std::vector<int>& numbers)
-{
+std::string ModelData::JoinNumbers(const std::vector<int>& numbers) {
     std::string text;
     for (size_t k = 0; k < numbers.size(); ++k) {
         if (k) text += ',';
@@ -319,8 +291,7 @@ std::string ModelData::JoinNumbers(const std::vector<int>& numbers)
     return text;
 }
 
-std::vector<int> ModelData::SetNodeList(const std::string& text, int kind) const
-{
+std::vector<int> ModelData::SetNodeList(const std::string& text, int kind) const {
     // Numbers beyond the largest node number name no node: ranges stop there.
     const int limit = nodeTable ? nodeTable->MaxNodeId() : 0;
     if (kind == 1) return ParseIdList(text, limit);
@@ -331,14 +302,12 @@ std::vector<int> ModelData::SetNodeList(const std::string& text, int kind) const
     return out;
 }
 
-void ModelData::AssignMaterialToSet(const std::string& text, int material)
-{
+void ModelData::AssignMaterialToSet(const std::string& text, int material) {
     std::vector<std::string> met;
     AssignMaterialToSetImpl(text, material, met);
 }
 
-void ModelData::AssignMaterialToSetImpl(const std::string& text, int material, std::vector<std::string>& met)
-{
+void ModelData::AssignMaterialToSetImpl(const std::string& text, int material, std::vector<std::string>& met) {
     if (!elementTable) return;
     if (text == "ALL") {
         for (ElementRow* r = elementTable->GetHead(); r; r = r->next) r->material = material;

@@ -9,8 +9,8 @@
 #include <vector>
 
 struct NodePath {
-    int mode = 0;              // which dialog input defines the path
-    std::string name;          // group name
+    int mode = 0;      // which dialog input defines the path
+    std::string name;  // group name
     int startNode = 0;
     int endNode = 0;
     std::string nodeListText;  // node numbers separated by commas
@@ -23,7 +23,7 @@ struct NodePath {
 struct NonlinearSpring {
     std::string name;
     std::vector<double> deformations;
-    std::vector<double> forces; // one per deformation
+    std::vector<double> forces;  // one per deformation
     NonlinearSpring* next = nullptr;
     NonlinearSpring* previous = nullptr;
     NonlinearSpring* last = nullptr;
@@ -31,14 +31,14 @@ struct NonlinearSpring {
 
 struct NonlinearAction {
     std::string groupName;
-    std::string nodeText;   // node-set name or node list, as setSelector says
-    std::string springName; // name of a NonlinearSpring
-    int reserved = 0;       // 0 from the dialog; copied with the record
-    int springNumber = 0;   // written beside each node of the group
-    unsigned char setSelector = 0; // 1: nodeText names a node set; 0: a node list
-    std::vector<int> nodes;        // node numbers last resolved to
-    std::vector<double> nodeY;     // y of each resolved node
-    std::vector<double> nodeZ;     // z of each resolved node
+    std::string nodeText;           // node-set name or node list, as setSelector says
+    std::string springName;         // name of a NonlinearSpring
+    int reserved = 0;               // 0 from the dialog; copied with the record
+    int springNumber = 0;           // written beside each node of the group
+    unsigned char setSelector = 0;  // 1: nodeText names a node set; 0: a node list
+    std::vector<int> nodes;         // node numbers last resolved to
+    std::vector<double> nodeY;      // y of each resolved node
+    std::vector<double> nodeZ;      // z of each resolved node
     NonlinearAction* next = nullptr;
     NonlinearAction* previous = nullptr;
     NonlinearAction* last = nullptr;

@@ -36,8 +36,7 @@ const NodalTableName kEdgeTables[2] = {
 const char* const kGroupTable = "Nonlinear Nodal Stiffness";
 
 // The comma items of a text exactly as typed (no trimming).
-std::vector<std::string> Items(const std::string& text)
-{
+std::vector<std::string> Items(const std::string& text) {
     std::vector<std::string> items;
     std::size_t start = 0;
     for (;;) {
@@ -48,16 +47,14 @@ std::vector<std::string> Items(const std::string& text)
     }
 }
 
-bool NamesSet(const std::string& text, const std::string& name)
-{
+bool NamesSet(const std::string& text, const std::string& name) {
     for (const std::string& item : Items(text))
         if (!setwalk::IsNumberItem(item) && item == name) return true;
     return false;
 }
 
 // The text with every name item equal to `from` replaced; true when changed.
-bool RenameItems(std::string& text, const std::string& from, const std::string& to)
-{
+bool RenameItems(std::string& text, const std::string& from, const std::string& to) {
     std::vector<std::string> items = Items(text);
     bool changed = false;
     for (std::string& item : items)
@@ -72,20 +69,13 @@ bool RenameItems(std::string& text, const std::string& from, const std::string& 
     return true;
 }
 
-const char* SetNoun(int kind)
-{
-    return kind == 1 ? "node set" : kind == 2 ? "element set" : "edge set";
-}
+const char* SetNoun(int kind) { return kind == 1 ? "node set" : kind == 2 ? "element set" : "edge set"; }
 
-const char* ItemNoun(int kind)
-{
-    return kind == 1 ? "node" : "element";
-}
+const char* ItemNoun(int kind) { return kind == 1 ? "node" : "element"; }
 
-} // namespace
+}  // namespace
 
-std::vector<ModelData::TargetRow> ModelData::TargetRows() const
-{
+std::vector<ModelData::TargetRow> ModelData::TargetRows() const {
     std::vector<TargetRow> rows;
     for (int k = 1; k <= 5; ++k) {
         int row = 0;
@@ -113,11 +103,11 @@ std::vector<ModelData::TargetRow> ModelData::TargetRows() const
     return rows;
 }
 
-std::vector<std::string> ModelData::SetUsers(int kind, const std::string& name) const
-{
+std::vector<std::string> ModelData::SetUsers(int kind, const std::string& name) const {
     std::vector<std::string> users;
     for (const TargetRow& r : TargetRows())
-        if (r.setKind == kind && NamesSet(r.text, name)) users.push_back(std::string(r.table) + " row " + std::to_string(r.row));
+        if (r.setKind == kind && NamesSet(r.text, name))
+            users.push_back(std::string(r.table) + " row " + std::to_string(r.row));
     if (const SetTable* sets = GetSetTable(kind))
         for (const SetRow* s = sets->GetHead(); s; s = s->next) {
             if (s->name == name || !s->members) continue;
@@ -130,8 +120,7 @@ std::vector<std::string> ModelData::SetUsers(int kind, const std::string& name) 
     return users;
 }
 
-std::vector<std::string> ModelData::RenameSetInTargets(int kind, const std::string& from, const std::string& to)
-{
+std::vector<std::string> ModelData::RenameSetInTargets(int kind, const std::string& from, const std::string& to) {
     std::vector<std::string> changed;
     auto note = [&](bool renamed, const std::string& table) {
         if (renamed && std::find(changed.begin(), changed.end(), table) == changed.end()) changed.push_back(table);
@@ -139,10 +128,12 @@ std::vector<std::string> ModelData::RenameSetInTargets(int kind, const std::stri
     };
     for (int k = 1; k <= 5; ++k)
         if (NodalActionTable* t = GetNodalActionTable(k); t && kNodalTables[k - 1].setKind == kind)
-            for (NodalRow* r = t->GetHead(); r; r = r->next) note(RenameItems(r->target, from, to), kNodalTables[k - 1].table);
+            for (NodalRow* r = t->GetHead(); r; r = r->next)
+                note(RenameItems(r->target, from, to), kNodalTables[k - 1].table);
     for (int k = 1; k <= 2; ++k)
         if (EdgeActionTable* t = GetEdgeActionTable(k); t && kind == 3)
-            for (EdgeRow* r = t->GetHead(); r; r = r->next) note(RenameItems(r->target, from, to), kEdgeTables[k - 1].table);
+            for (EdgeRow* r = t->GetHead(); r; r = r->next)
+                note(RenameItems(r->target, from, to), kEdgeTables[k - 1].table);
     if (materialTable && kind == 2)
         for (MaterialRow* m = materialTable->GetHead(); m; m = m->next)
             note(RenameItems(m->element, from, to), "Material Properties");
@@ -160,8 +151,7 @@ std::vector<std::string> ModelData::RenameSetInTargets(int kind, const std::stri
     return changed;
 }
 
-bool ModelData::CheckTargets(std::ostream& out) const
-{
+bool ModelData::CheckTargets(std::ostream& out) const {
     bool error = false;
     auto exists = [this](int kind, int number) {
         return kind == 1 ? NodeRowOfNumber(number) >= 0 : ElementRowOfNumber(number) >= 0;
@@ -200,8 +190,7 @@ bool ModelData::CheckTargets(std::ostream& out) const
     return error;
 }
 
-std::string ModelData::UnwritableText() const
-{
+std::string ModelData::UnwritableText() const {
     auto problem = [](const std::string& where, const char* what, const std::string& text, std::size_t limit) {
         const std::string rule = text.empty() ? "must not be empty" : modelfile::WordRule(text, limit);
         return rule.empty() ? rule : where + ": " + what + " \"" + text + "\" " + rule;
@@ -219,8 +208,8 @@ std::string ModelData::UnwritableText() const
         for (const SetRow* s = sets ? sets->GetHead() : nullptr; s; s = s->next) {
             ++row;
             const std::string table = kSetTables[kind - 1];
-            std::string p = problem(table + " row " + std::to_string(row), "set name", s->name,
-                                    modelfile::kMaxSetNameLength);
+            std::string p =
+                problem(table + " row " + std::to_string(row), "set name", s->name, modelfile::kMaxSetNameLength);
             if (!p.empty()) return p;
             int item = 0;
             for (const SetMemberRow* m = s->members ? s->members->GetHead() : nullptr; m; m = m->next) {
@@ -233,8 +222,7 @@ std::string ModelData::UnwritableText() const
     return {};
 }
 
-bool ModelData::SetHolds(int kind, const std::string& outer, const std::string& inner) const
-{
+bool ModelData::SetHolds(int kind, const std::string& outer, const std::string& inner) const {
     const SetTable* sets = GetSetTable(kind);
     std::vector<std::string> seen;
     std::vector<std::string> open{outer};

@@ -10,16 +10,14 @@
 #include "model/ModelData.h"
 #include "model/SetWalk.h"
 
-int ModelData::NodeAtPoint(double y, double z) const
-{
+int ModelData::NodeAtPoint(double y, double z) const {
     if (!nodeTable) return -1;
     for (const NodeRow* r = nodeTable->GetHead(); r; r = r->next)
         if (std::fabs(r->y - y) < 1e-10 && std::fabs(r->z - z) < 1e-10) return r->id;
     return -1;
 }
 
-void ModelData::NodePosition(double& x, double& y, double& z, int nodeRow, int deformed, int step) const
-{
+void ModelData::NodePosition(double& x, double& y, double& z, int nodeRow, int deformed, int step) const {
     const NodeRow* r = nodeTable ? nodeTable->RowOrNull(nodeRow) : nullptr;
     x = y = z = 0.0;
     if (!r) return;
@@ -34,8 +32,7 @@ void ModelData::NodePosition(double& x, double& y, double& z, int nodeRow, int d
     }
 }
 
-void ModelData::NodePathDistances(std::vector<double>& out, const std::vector<int>& nodes) const
-{
+void ModelData::NodePathDistances(std::vector<double>& out, const std::vector<int>& nodes) const {
     out.clear();
     if (!nodeTable || nodes.empty()) return;
     std::vector<const NodeRow*> rows;
@@ -50,8 +47,7 @@ void ModelData::NodePathDistances(std::vector<double>& out, const std::vector<in
     }
 }
 
-void ModelData::NodePathValues(std::vector<double>& out, const std::vector<int>& nodes, int column) const
-{
+void ModelData::NodePathValues(std::vector<double>& out, const std::vector<int>& nodes, int column) const {
     out.clear();
     for (int n : nodes) {
         const int row = NodeRowOfNumber(n);
@@ -59,14 +55,12 @@ void ModelData::NodePathValues(std::vector<double>& out, const std::vector<int>&
     }
 }
 
-SetMemberList* ModelData::FindSetTable(int kind, const std::string& name) const
-{
+SetMemberList* ModelData::FindSetTable(int kind, const std::string& name) const {
     const SetRow* set = setwalk::FindSetRow(GetSetTable(kind), name);
     return set ? set->members.get() : nullptr;
 }
 
-double ModelData::SumTableColumn(int direction) const
-{
+double ModelData::SumTableColumn(int direction) const {
     const NodeTable* t = GetGridTable(direction == 1 ? 1 : 2);
     double sum = 0.0;
     if (t)
@@ -74,8 +68,7 @@ double ModelData::SumTableColumn(int direction) const
     return sum;
 }
 
-int ModelData::SumTableCounts(int direction) const
-{
+int ModelData::SumTableCounts(int direction) const {
     const NodeTable* t = GetGridTable(direction == 1 ? 1 : 2);
     int sum = 0;
     if (t)
@@ -83,8 +76,7 @@ int ModelData::SumTableCounts(int direction) const
     return sum;
 }
 
-void ModelData::SetViewTransform(int type, double a, double b)
-{
+void ModelData::SetViewTransform(int type, double a, double b) {
     if (redrawFlag == 0) return;
     const double w = windowXMax - windowXMin;
     const double h = windowYMax - windowYMin;
@@ -97,38 +89,36 @@ void ModelData::SetViewTransform(int type, double a, double b)
         windowYMax = y + height / 2.0;
     };
     switch (type) {
-    case 0:
-        viewScale = 1.0;
-        deformationFactor = 1.0;
-        windowXMax = homeXMax;
-        windowXMin = homeXMin;
-        windowYMax = homeYMax;
-        windowYMin = homeYMin;
-        break;
-    case 1:
-        // A scale of zero or less has no window; the view stays.
-        if (a > 0.0) {
-            viewScale = a;
-            centre(cx, cy, w / a, h / a);
-        }
-        break;
-    case 2: deformationFactor *= a; break;
-    case 3: centre(cx - a * w, cy, w, h); break;
-    case 4: centre(cx, cy + a * h, w, h); break;
-    case 5: centre(cx - a * w, cy + b * h, w, h); break;
-    default: break;
+        case 0:
+            viewScale = 1.0;
+            deformationFactor = 1.0;
+            windowXMax = homeXMax;
+            windowXMin = homeXMin;
+            windowYMax = homeYMax;
+            windowYMin = homeYMin;
+            break;
+        case 1:
+            // A scale of zero or less has no window; the view stays.
+            if (a > 0.0) {
+                viewScale = a;
+                centre(cx, cy, w / a, h / a);
+            }
+            break;
+        case 2: deformationFactor *= a; break;
+        case 3: centre(cx - a * w, cy, w, h); break;
+        case 4: centre(cx, cy + a * h, w, h); break;
+        case 5: centre(cx - a * w, cy + b * h, w, h); break;
+        default: break;
     }
     if (windowXMax != windowXMin) pixelsPerUnitX = (viewportRight - viewportLeft) / (windowXMax - windowXMin);
     if (windowYMax != windowYMin) pixelsPerUnitY = (viewportTop - viewportBottom) / (windowYMax - windowYMin);
 }
 
-bool ModelData::IsPointInViewport(double x, double y) const
-{
+bool ModelData::IsPointInViewport(double x, double y) const {
     return viewportLeft - 2 < x && x < viewportRight + 2 && viewportTop - 2 < y && y < viewportBottom + 2;
 }
 
-double ModelData::ClipToViewport(double x1, double y1, double x2, double y2) const
-{
+double ModelData::ClipToViewport(double x1, double y1, double x2, double y2) const {
     const double left = viewportLeft - 2.0, right = viewportRight + 2.0;
     const double top = viewportTop - 2.0, bottom = viewportBottom + 2.0;
     double t = 0.5;
@@ -146,8 +136,7 @@ double ModelData::ClipToViewport(double x1, double y1, double x2, double y2) con
     return t;
 }
 
-void ModelData::SetContourRange(int step, int column)
-{
+void ModelData::SetContourRange(int step, int column) {
     double hi = 0.0, lo = 0.0, increment = 0.0;
     if (!(step < 0 && column <= 0)) {
         const int rows = GetNodeCount();
@@ -165,8 +154,7 @@ void ModelData::SetContourRange(int step, int column)
 }
 
 void ModelData::EdgeLoadShape(double* weights, double value1, double value2, double value3, int, int side,
-                              int style) const
-{
+                              int style) const {
     const int count = GetNodesPerElement() == 4 ? 4 : GetNodesPerElement() == 8 ? 8 : 9;
     std::fill(weights, weights + count, 0.0);
     if (side < 1 || side > 4) return;
@@ -184,8 +172,7 @@ void ModelData::EdgeLoadShape(double* weights, double value1, double value2, dou
 // ---------------------------------------------------------------------------
 // Free helpers of the drawing
 
-RampColor ColorRamp(double value, double max, double min)
-{
+RampColor ColorRamp(double value, double max, double min) {
     const float fmin = static_cast<float>(min), fmax = static_cast<float>(max);
     const float v0 = static_cast<float>(value);
     const float third = (fmax - fmin) / 3.0f;
@@ -211,8 +198,7 @@ RampColor ColorRamp(double value, double max, double min)
     return {byte(255.0f * (1.0f - t) * (1.0f - t)), 255, byte(255.0f * t * t)};
 }
 
-void ComputeFaceNormal(const float* x, const float* y, const float* z, float* normal)
-{
+void ComputeFaceNormal(const float* x, const float* y, const float* z, float* normal) {
     const float ux = x[1] - x[0], uy = y[1] - y[0], uz = z[1] - z[0];
     const float vx = x[2] - x[0], vy = y[2] - y[0], vz = z[2] - z[0];
     float nx = uy * vz - uz * vy;
@@ -225,8 +211,7 @@ void ComputeFaceNormal(const float* x, const float* y, const float* z, float* no
     normal[2] = nz / length;
 }
 
-bool TableLookupIndex(int id, std::vector<int>& list, std::vector<unsigned char>& marks)
-{
+bool TableLookupIndex(int id, std::vector<int>& list, std::vector<unsigned char>& marks) {
     if (id < 1) return true;
     const std::size_t k = static_cast<std::size_t>(id - 1);
     if (k >= marks.size()) marks.resize(k + 1, 0);

@@ -2,8 +2,7 @@
 
 #include "model/ModelData.h"
 
-void ModelData::ResolveNonlinearActions()
-{
+void ModelData::ResolveNonlinearActions() {
     for (NonlinearAction* a = nonlinearActions; a; a = a->next) {
         // A node-set name when the selector says so, else a node list.
         const std::vector<int> numbers = SetNodeList(a->nodeText, a->setSelector ? 2 : 1);
@@ -12,8 +11,7 @@ void ModelData::ResolveNonlinearActions()
         a->nodeZ.clear();
         for (int n : numbers) {
             const int row = NodeRowOfNumber(n);
-            if (row < 0 || !nodeTable || row >= nodeTable->GetCount())
-                continue;
+            if (row < 0 || !nodeTable || row >= nodeTable->GetCount()) continue;
             const NodeRow* r = nodeTable->GetRow(row);
             a->nodes.push_back(n);
             a->nodeY.push_back(r->y);

@@ -19,9 +19,9 @@
 namespace {
 
 const char* const kCaptions[26] = {
-    "Disp. X",    "Disp. Y",    "Disp. Z",    "Rot. X",       "Rot. Y",      "Rot. Z",     "Force X",
-    "Force Y",    "Force Z",    "Moment X",   "Moment Y",     "Moment Z",    "My",         "Mz",
-    "Myz",        "Qy",         "Qz",         "sig_yy_top",   "sig_zz_top",  "sig_yz_top", "sig_yy_bot",
+    "Disp. X",    "Disp. Y",    "Disp. Z",      "Rot. X",      "Rot. Y",     "Rot. Z",     "Force X",
+    "Force Y",    "Force Z",    "Moment X",     "Moment Y",    "Moment Z",   "My",         "Mz",
+    "Myz",        "Qy",         "Qz",           "sig_yy_top",  "sig_zz_top", "sig_yz_top", "sig_yy_bot",
     "sig_zz_bot", "sig_yz_bot", "soil_press_q", "Rx_soil_sti", "Rx_NL"};
 
 constexpr int kColumns = 26;
@@ -31,8 +31,7 @@ class Words {
 public:
     explicit Words(std::istream& in) : in_(in) {}
     bool Next(std::string& word) { return static_cast<bool>(in_ >> word); }
-    bool Int(int& value)
-    {
+    bool Int(int& value) {
         std::string w;
         return Next(w) && modelfile::ParseIntText(w, value);
     }
@@ -45,8 +44,7 @@ private:
 // A real as the solver writes it; an exponent of three digits loses its
 // letter in the solver's fixed-width fields ("0.123-100"), which is read as
 // well.
-bool ParseValue(const std::string& word, double& value)
-{
+bool ParseValue(const std::string& word, double& value) {
     if (modelfile::ParseRealText(word, value)) return true;
     const std::size_t sign = word.find_last_of("+-");
     if (sign == std::string::npos || sign == 0) return false;
@@ -55,15 +53,13 @@ bool ParseValue(const std::string& word, double& value)
     return modelfile::ParseRealText(word.substr(0, sign) + "E" + word.substr(sign), value);
 }
 
-bool Words::Real(double& value)
-{
+bool Words::Real(double& value) {
     std::string w;
     return Next(w) && ParseValue(w, value);
 }
 
 // Result columns of one file row, by the file's column count.
-std::vector<int> LayoutColumns(int fileColumns)
-{
+std::vector<int> LayoutColumns(int fileColumns) {
     std::vector<int> columns;
     if (fileColumns == 17) {
         for (int c = 0; c <= 5; ++c) columns.push_back(c);
@@ -74,10 +70,7 @@ std::vector<int> LayoutColumns(int fileColumns)
     return columns;
 }
 
-bool IsBlockWord(const std::string& w)
-{
-    return w == "STEP" || w == "END_STEP_DATA";
-}
+bool IsBlockWord(const std::string& w) { return w == "STEP" || w == "END_STEP_DATA"; }
 
 enum class StepRead { Ok, Truncated, Refused };
 
@@ -86,8 +79,7 @@ enum class StepRead { Ok, Truncated, Refused };
 // reach keep the working row's values, so the step always has one row per
 // node.
 StepRead ReadStepBlock(Words& words, ResultStep& step, const std::string& opening, int rows,
-                       const std::vector<int>& columns)
-{
+                       const std::vector<int>& columns) {
     step.columnCount = kColumns;
     step.rowCount = rows;
     int number = 0;
@@ -123,21 +115,19 @@ StepRead ReadStepBlock(Words& words, ResultStep& step, const std::string& openin
     return StepRead::Ok;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Step results
 
-void ModelData::ResetResultsState()
-{
+void ModelData::ResetResultsState() {
     delete resultSteps;
     resultSteps = nullptr;
     stepCount = 0;
     resultsFlag = 0;
 }
 
-int ModelData::ReadResultsFile(const std::string& path)
-{
+int ModelData::ReadResultsFile(const std::string& path) {
     ResetResultsState();
     if (RegularFileSize(path) < 0) return 1;
     std::ifstream file(path, std::ios::in | std::ios::binary);
@@ -156,7 +146,7 @@ int ModelData::ReadResultsFile(const std::string& path)
     resultCaptions.assign(std::begin(kCaptions), std::end(kCaptions));
 
     const std::vector<int> columns = LayoutColumns(fileColumns);
-    if (columns.empty()) return 1; // no known layout
+    if (columns.empty()) return 1;  // no known layout
     for (int c = 0; c < fileColumns; ++c)
         if (!words.Next(word)) return 1;
 
@@ -186,8 +176,7 @@ int ModelData::ReadResultsFile(const std::string& path)
     return 0;
 }
 
-double ModelData::GetResultValue(int column, int row, int step) const
-{
+double ModelData::GetResultValue(int column, int row, int step) const {
     for (const ResultStep* s = resultSteps; s; s = s->next) {
         if (s->stepNumber != step) continue;
         if (row < 0 || row >= static_cast<int>(s->rows.size())) return 0.0;
@@ -205,35 +194,29 @@ double ModelData::GetRotX(int row, int step) const { return GetResultValue(3, ro
 double ModelData::GetRotY(int row, int step) const { return GetResultValue(4, row, step); }
 double ModelData::GetRotZ(int row, int step) const { return GetResultValue(5, row, step); }
 
-double ModelData::GetReaction(int k, int row, int step) const
-{
+double ModelData::GetReaction(int k, int row, int step) const {
     return k >= 1 && k <= 6 ? GetResultValue(k + 5, row, step) : 0.0;
 }
 
-double ModelData::GetPlateForce(int k, int row, int step) const
-{
+double ModelData::GetPlateForce(int k, int row, int step) const {
     return k >= 1 && k <= 5 ? GetResultValue(k + 11, row, step) : 0.0;
 }
 
-double ModelData::GetPlateStress(int k, int row, int step) const
-{
+double ModelData::GetPlateStress(int k, int row, int step) const {
     return k >= 1 && k <= 6 ? GetResultValue(k + 16, row, step) : 0.0;
 }
 
-double ModelData::GetSoilReaction(int k, int row, int step) const
-{
+double ModelData::GetSoilReaction(int k, int row, int step) const {
     return k >= 1 && k <= 3 ? GetResultValue(k + 22, row, step) : 0.0;
 }
 
-void ModelData::GetStepNumbers(int* out) const
-{
+void ModelData::GetStepNumbers(int* out) const {
     if (!out) return;
     int i = 0;
     for (const ResultStep* s = resultSteps; s; s = s->next) out[i++] = s->stepNumber;
 }
 
-double GetResultValue(const ModelData& model, int column, int row, int step)
-{
+double GetResultValue(const ModelData& model, int column, int row, int step) {
     return model.GetResultValue(column, row, step);
 }
 
@@ -247,8 +230,7 @@ double GetResultColumn5(const ModelData& model, int row, int step) { return mode
 // ---------------------------------------------------------------------------
 // Section-cut results
 
-int ModelData::ReadCutLineResults(const std::string& path)
-{
+int ModelData::ReadCutLineResults(const std::string& path) {
     auto fail = [this]() {
         cutLineCount = cutColumnCount = cutPointTotal = 0;
         cutPointsPerLine.clear();
@@ -266,8 +248,7 @@ int ModelData::ReadCutLineResults(const std::string& path)
     if (!words.Int(lines) || !words.Int(points) || !words.Int(columns)) return fail();
     // Every count has to be possible for a file of this size: each line
     // block has its count word and each column its name.
-    if (lines < 0 || points < 0 || columns < 0 || lines > size || columns > size || points > 10000000)
-        return fail();
+    if (lines < 0 || points < 0 || columns < 0 || lines > size || columns > size || points > 10000000) return fail();
     if (static_cast<long long>(points) * (columns + 1) > 50000000LL) return fail();
 
     std::vector<std::string> names(static_cast<std::size_t>(columns));

@@ -11,15 +11,14 @@ struct ResultStep {
     int stepNumber = 0;
     int columnCount = 26;
     int rowCount = 0;
-    std::string label;                     // opening word and step number ("STEP   1")
-    std::vector<std::vector<double>> rows; // one row of columnCount values per node
+    std::string label;                      // opening word and step number ("STEP   1")
+    std::vector<std::vector<double>> rows;  // one row of columnCount values per node
     ResultStep* next = nullptr;
 
     ResultStep() = default;
     ResultStep(const ResultStep&) = delete;
     ResultStep& operator=(const ResultStep&) = delete;
-    ~ResultStep()
-    {
+    ~ResultStep() {
         // Unlink the followers one by one so that a long list needs no deep
         // recursion.
         ResultStep* rest = next;

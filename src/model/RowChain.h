@@ -19,8 +19,7 @@ public:
     RowChain& operator=(const RowChain&) = delete;
     // Moving hands the whole chain over; the source is left empty.
     RowChain(RowChain&& other) noexcept { TakeFrom(other); }
-    RowChain& operator=(RowChain&& other) noexcept
-    {
+    RowChain& operator=(RowChain&& other) noexcept {
         if (this != &other) {
             DeleteRows();
             TakeFrom(other);
@@ -33,14 +32,12 @@ public:
     Row* GetTail() const { return tail_; }
 
     // Row at position i of the index (the index must be current).
-    Row* GetRow(int i) const
-    {
+    Row* GetRow(int i) const {
         assert(i >= 0 && i < static_cast<int>(index_.size()));
         return index_[static_cast<size_t>(i)];
     }
     // Row at position i, or null when the index holds no such position.
-    Row* RowOrNull(int i) const
-    {
+    Row* RowOrNull(int i) const {
         if (i < 0 || i >= static_cast<int>(index_.size())) return nullptr;
         return index_[static_cast<size_t>(i)];
     }
@@ -49,8 +46,7 @@ public:
     void SetCount(int count) { count_ = count; }
 
     // Walks the chain from the head and stores the number of rows in count.
-    int CountRows()
-    {
+    int CountRows() {
         int n = 0;
         for (Row* r = head_; r; r = r->next) ++n;
         count_ = n;
@@ -59,19 +55,16 @@ public:
 
     // Fills the index with the first `count` rows of the chain. When the chain
     // is shorter than count, count drops to the number of rows found.
-    void RebuildIndex()
-    {
+    void RebuildIndex() {
         index_.clear();
         if (count_ < 0) count_ = 0;
         index_.reserve(static_cast<size_t>(count_));
-        for (Row* r = head_; r && static_cast<int>(index_.size()) < count_; r = r->next)
-            index_.push_back(r);
+        for (Row* r = head_; r && static_cast<int>(index_.size()) < count_; r = r->next) index_.push_back(r);
         count_ = static_cast<int>(index_.size());
     }
 
     // Deletes every row of the chain; head, tail, index and count are emptied.
-    void DeleteRows()
-    {
+    void DeleteRows() {
         Row* r = head_;
         while (r) {
             Row* next = r->next;
@@ -85,8 +78,7 @@ public:
 
 protected:
     // Links a new row after the tail (count and index untouched).
-    void LinkAtTail(Row* row)
-    {
+    void LinkAtTail(Row* row) {
         row->next = nullptr;
         if (tail_)
             tail_->next = row;
@@ -98,8 +90,7 @@ protected:
     // Places a new row before position i (0 to count); i equal to count makes
     // it the tail. Count grows by one and the index is rebuilt. A position
     // outside 0..count deletes the row and changes nothing.
-    bool InsertRowAt(int i, Row* row)
-    {
+    bool InsertRowAt(int i, Row* row) {
         SyncIndex();
         if (i < 0 || i > count_) {
             delete row;
@@ -120,8 +111,7 @@ protected:
 
     // Unlinks and deletes the row at position i; nothing for a position
     // outside 0..count-1. Count drops by one and the index is rebuilt.
-    bool RemoveRowAt(int i)
-    {
+    bool RemoveRowAt(int i) {
         SyncIndex();
         if (i < 0 || i >= count_) return false;
         Row* row = index_[static_cast<size_t>(i)];
@@ -142,8 +132,7 @@ protected:
     // another only when its key is strictly smaller, so equal keys keep their
     // order. Relinks the chain; head, tail, index and count follow it.
     template <class Less>
-    void SortRows(Less less)
-    {
+    void SortRows(Less less) {
         std::vector<Row*> rows;
         for (Row* r = head_; r; r = r->next) rows.push_back(r);
         std::stable_sort(rows.begin(), rows.end(), less);
@@ -159,8 +148,7 @@ protected:
     // row in order, takes the source's count and rebuilds the index. Copying
     // a table onto itself changes nothing.
     template <class MakeCopy>
-    void CopyRowsFrom(const RowChain& source, MakeCopy copy)
-    {
+    void CopyRowsFrom(const RowChain& source, MakeCopy copy) {
         if (&source == this) return;
         DeleteRows();
         count_ = source.count_;
@@ -172,8 +160,7 @@ protected:
     // assign(target row, source row); rows, count and index stay. The chain
     // link of each target row is kept whatever `assign` does with it.
     template <class Assign>
-    void AssignRowsFrom(const RowChain& source, Assign assign)
-    {
+    void AssignRowsFrom(const RowChain& source, Assign assign) {
         Row* t = head_;
         for (const Row* s = source.head_; s && t; s = s->next) {
             Row* next = t->next;
@@ -186,8 +173,7 @@ protected:
     // Row part of a table comparison: true when differ(a, b) holds for a pair
     // of rows walked in step, or when one chain is longer.
     template <class Differ>
-    bool RowsDiffer(const RowChain& other, Differ differ) const
-    {
+    bool RowsDiffer(const RowChain& other, Differ differ) const {
         const Row* a = head_;
         const Row* b = other.head_;
         for (; a && b; a = a->next, b = b->next)
@@ -199,8 +185,7 @@ protected:
     // position of the row whose key equals `wanted`, -1 when none. Calls
     // probe(position, key) at every probe that does not match.
     template <class Key, class Probe>
-    int SearchIndex(int wanted, Key key, Probe probe) const
-    {
+    int SearchIndex(int wanted, Key key, Probe probe) const {
         int low = 0;
         int high = static_cast<int>(index_.size()) - 1;
         while (high >= low) {
@@ -216,15 +201,13 @@ protected:
         return -1;
     }
     template <class Key>
-    int SearchIndex(int wanted, Key key) const
-    {
+    int SearchIndex(int wanted, Key key) const {
         return SearchIndex(wanted, key, [](int, int) {});
     }
 
     // Largest `key(row)` over all rows; 0 for an empty table.
     template <class Key>
-    int MaxKey(Key key) const
-    {
+    int MaxKey(Key key) const {
         if (!head_) return 0;
         int best = key(*head_);
         for (const Row* r = head_->next; r; r = r->next) best = std::max(best, key(*r));
@@ -233,8 +216,7 @@ protected:
 
     // Positional edits rely on a current index; after appends without a
     // recount the chain is counted and indexed first so that no row is lost.
-    void SyncIndex()
-    {
+    void SyncIndex() {
         if (static_cast<int>(index_.size()) != count_ || (count_ > 0 && index_.back()->next != nullptr) ||
             (count_ == 0 && head_ != nullptr)) {
             CountRows();
@@ -242,8 +224,7 @@ protected:
         }
     }
 
-    void TakeFrom(RowChain& other) noexcept
-    {
+    void TakeFrom(RowChain& other) noexcept {
         tail_ = other.tail_;
         head_ = other.head_;
         index_ = std::move(other.index_);

@@ -12,14 +12,12 @@
 
 class ScratchFolder {
 public:
-    ScratchFolder()
-    {
+    ScratchFolder() {
         std::error_code ec;
         std::string pattern = (std::filesystem::temp_directory_path(ec) / "brennix-mesh-XXXXXX").string();
         if (!ec && ::mkdtemp(pattern.data())) path_ = pattern;
     }
-    ~ScratchFolder()
-    {
+    ~ScratchFolder() {
         std::error_code ec;
         if (!path_.empty()) std::filesystem::remove_all(path_, ec);
     }

@@ -57,7 +57,7 @@ public:
 };
 
 struct SetRow {
-    std::unique_ptr<SetMemberList> members; // null: no member list ("ALL")
+    std::unique_ptr<SetMemberList> members;  // null: no member list ("ALL")
     std::string name;
     SetRow* next = nullptr;
 };

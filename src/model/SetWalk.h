@@ -14,30 +14,24 @@
 
 namespace setwalk {
 
-inline bool IsNumberItem(const std::string& item)
-{
-    return !item.empty() && item[0] >= '1' && item[0] <= '9';
-}
+inline bool IsNumberItem(const std::string& item) { return !item.empty() && item[0] >= '1' && item[0] <= '9'; }
 
 // A number item that is more than digits ("3O", "30:34", "30-34", "30.9"):
 // it is no number, and read by its leading digits it would name another
 // node or element than the one meant.
-inline bool IsMalformedNumberItem(const std::string& item)
-{
+inline bool IsMalformedNumberItem(const std::string& item) {
     return IsNumberItem(item) && item.find_first_not_of("0123456789") != std::string::npos;
 }
 
 // The characters that part the items of a target and the fields of a range:
 // a set name holding one would be read as several items.
 inline constexpr const char* kSetNameSeparators = ",:;";
-inline bool HasSeparator(const std::string& name)
-{
+inline bool HasSeparator(const std::string& name) {
     return name.find_first_of(kSetNameSeparators) != std::string::npos;
 }
 
 // The comma items of a text; a text without a comma is its own single item.
-inline std::vector<std::string> ListItems(const std::string& text)
-{
+inline std::vector<std::string> ListItems(const std::string& text) {
     std::vector<std::string> pieces;
     if (CountListItems(text) > 1)
         SplitList(text, pieces);
@@ -49,8 +43,7 @@ inline std::vector<std::string> ListItems(const std::string& text)
 // Calls onNumber(number) for every number item of a target text and
 // onName(name) for every other item, in text order.
 template <class OnNumber, class OnName>
-void ForEachTargetItem(const std::string& text, OnNumber onNumber, OnName onName)
-{
+void ForEachTargetItem(const std::string& text, OnNumber onNumber, OnName onName) {
     for (const std::string& item : ListItems(text)) {
         if (IsNumberItem(item))
             onNumber(ParseInt(item));
@@ -60,8 +53,7 @@ void ForEachTargetItem(const std::string& text, OnNumber onNumber, OnName onName
 }
 
 // First set of that name in the table, walking the chain; null when none.
-inline const SetRow* FindSetRow(const SetTable* table, const std::string& name)
-{
+inline const SetRow* FindSetRow(const SetTable* table, const std::string& name) {
     if (!table) return nullptr;
     for (const SetRow* r = table->GetHead(); r; r = r->next)
         if (r->name == name) return r;
@@ -73,8 +65,7 @@ inline const SetRow* FindSetRow(const SetTable* table, const std::string& name)
 // largest number in use) name nothing and are not visited, so a range typed
 // far too long costs nothing.
 template <class Visit>
-void ForEachInRange(int first, int last, int step, int limit, Visit visit)
-{
+void ForEachInRange(int first, int last, int step, int limit, Visit visit) {
     if (step <= 0 || last < first) {
         visit(first);
         return;
@@ -86,8 +77,7 @@ void ForEachInRange(int first, int last, int step, int limit, Visit visit)
 // Calls visit(number, side) for every number the member rows reach (side:
 // the member row's element side) and onName(name) for every set they name.
 template <class Visit, class OnName>
-void WalkSetMembers(const SetMemberList* members, int limit, Visit visit, OnName onName)
-{
+void WalkSetMembers(const SetMemberList* members, int limit, Visit visit, OnName onName) {
     if (!members) return;
     for (const SetMemberRow* m = members->GetHead(); m; m = m->next) {
         const std::vector<std::string> items = ListItems(m->first);
@@ -104,4 +94,4 @@ void WalkSetMembers(const SetMemberList* members, int limit, Visit visit, OnName
     }
 }
 
-} // namespace setwalk
+}  // namespace setwalk

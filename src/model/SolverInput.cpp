@@ -14,21 +14,16 @@ namespace {
 const char* const B1 = " ";
 const char* const B2 = "  ";
 
-std::string OneLine(const std::string& text)
-{
+std::string OneLine(const std::string& text) {
     std::string s = text;
     for (char& c : s)
         if (c == '\n' || c == '\r') c = ' ';
     return s;
 }
 
-double At(const std::vector<double>& v, std::size_t j)
-{
-    return j < v.size() ? v[j] : 0.0;
-}
+double At(const std::vector<double>& v, std::size_t j) { return j < v.size() ? v[j] : 0.0; }
 
-int FreeEdgeCount(const ModelData& m)
-{
+int FreeEdgeCount(const ModelData& m) {
     const int rows = m.GetElementCount();
     int count = 0;
     for (std::size_t k = 0; k < static_cast<std::size_t>(rows) * 4 && k < m.edgeFlags.size(); ++k)
@@ -36,13 +31,12 @@ int FreeEdgeCount(const ModelData& m)
     return count;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Table writers
 
-void ModelData::WriteNumericElementTable(std::ostream& out) const
-{
+void ModelData::WriteNumericElementTable(std::ostream& out) const {
     if (!elementTable) return;
     const int nnode = elementTable->GetNodesPerElement();
     int pos = 1;
@@ -56,16 +50,14 @@ void ModelData::WriteNumericElementTable(std::ostream& out) const
     }
 }
 
-void ModelData::WriteNumericNodeTable(std::ostream& out) const
-{
+void ModelData::WriteNumericNodeTable(std::ostream& out) const {
     if (!nodeTable) return;
     int pos = 1;
     for (const NodeRow* n = nodeTable->GetHead(); n; n = n->next, ++pos)
         out << B2 << pos << B2 << n->id << B2 << n->x << B1 << n->y << B2 << n->z << '\n';
 }
 
-void ModelData::WriteNumericMaterialTable(std::ostream& out) const
-{
+void ModelData::WriteNumericMaterialTable(std::ostream& out) const {
     if (!materialTable) return;
     int pos = 1;
     for (const MaterialRow* m = materialTable->GetHead(); m; m = m->next, ++pos) {
@@ -79,8 +71,7 @@ void ModelData::WriteNumericMaterialTable(std::ostream& out) const
     }
 }
 
-void ModelData::WriteNumericNodalTable(int kind, const NodalActionTable& expanded, std::ostream& out) const
-{
+void ModelData::WriteNumericNodalTable(int kind, const NodalActionTable& expanded, std::ostream& out) const {
     for (const NodalRow* r = expanded.GetHead(); r; r = r->next) {
         const int number = ParseInt(r->target);
         if (number == 0) continue;
@@ -94,8 +85,7 @@ void ModelData::WriteNumericNodalTable(int kind, const NodalActionTable& expande
     }
 }
 
-void ModelData::WriteNumericConcentratedTable(const ConcentratedActionTable* table, std::ostream& out) const
-{
+void ModelData::WriteNumericConcentratedTable(const ConcentratedActionTable* table, std::ostream& out) const {
     if (!table) return;
     for (const ConcentratedRow* r = table->GetHead(); r; r = r->next) {
         for (std::size_t j = 0; j < 3; ++j) out << B1 << At(r->coordinates, j) << B1;
@@ -104,8 +94,7 @@ void ModelData::WriteNumericConcentratedTable(const ConcentratedActionTable* tab
     }
 }
 
-void ModelData::WriteNumericEdgeTable(const EdgeActionTable& table, std::ostream& out) const
-{
+void ModelData::WriteNumericEdgeTable(const EdgeActionTable& table, std::ostream& out) const {
     for (const EdgeRow* r = table.GetHead(); r; r = r->next) {
         const int row = ElementRowOfNumber(ParseInt(r->target));
         if (row < 0) continue;
@@ -115,8 +104,7 @@ void ModelData::WriteNumericEdgeTable(const EdgeActionTable& table, std::ostream
     }
 }
 
-void ModelData::WriteNumericCutLines(std::ostream& out) const
-{
+void ModelData::WriteNumericCutLines(std::ostream& out) const {
     const CutLineTable* t = cutLineTable.get();
     const int count = t ? t->GetCount() : 0;
     const int method = t ? t->GetInterpolationOption() : 1;
@@ -128,8 +116,7 @@ void ModelData::WriteNumericCutLines(std::ostream& out) const
         out << pos << B2 << r->startY << B1 << r->startZ << B1 << r->endY << B1 << r->endZ << '\n';
 }
 
-void ModelData::WriteNumericPatternPoints(std::ostream& out) const
-{
+void ModelData::WriteNumericPatternPoints(std::ostream& out) const {
     for (int i = 0; i < patternCount; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);
         out << B1 << At(patternX, k) << B1 << B1 << At(patternY, k) << B1 << B1 << At(patternZ, k) << B1;
@@ -141,8 +128,7 @@ void ModelData::WriteNumericPatternPoints(std::ostream& out) const
 // ---------------------------------------------------------------------------
 // Expanded kinds
 
-void ModelData::WriteNumericNodalKind(int kind, const NodalActionTable* table, std::ostream& out)
-{
+void ModelData::WriteNumericNodalKind(int kind, const NodalActionTable* table, std::ostream& out) {
     const int target = kind <= 3 ? 1 : 2;
     ExpandNodalTable(target, table, false);
     NodalActionTable* expanded = target == 1 ? perNodeTable.get() : perElementTable.get();
@@ -153,8 +139,7 @@ void ModelData::WriteNumericNodalKind(int kind, const NodalActionTable* table, s
     ResetExpandedTable(target);
 }
 
-void ModelData::WriteNumericEdgeKind(const EdgeActionTable* table, std::ostream& out) const
-{
+void ModelData::WriteNumericEdgeKind(const EdgeActionTable* table, std::ostream& out) const {
     EdgeActionTable temp;
     ExpandEdgeTable(temp, table, 3);
     temp.CountRows();
@@ -165,8 +150,7 @@ void ModelData::WriteNumericEdgeKind(const EdgeActionTable* table, std::ostream&
 // ---------------------------------------------------------------------------
 // The whole file
 
-int ModelData::WriteSolverInput(const std::string& path, std::string* refusal)
-{
+int ModelData::WriteSolverInput(const std::string& path, std::string* refusal) {
     // An item read by its leading digits, or a member naming nothing, would
     // put a load where it was not meant or drop it without a word.
     RebuildNodeIndex();
@@ -230,8 +214,7 @@ int ModelData::WriteSolverInput(const std::string& path, std::string* refusal)
     CollectNonlinearNodes(nonlinearNodes, nonlinearSprings_);
     const int nnlin = static_cast<int>(nonlinearNodes.size());
     std::size_t mxpts = 0;
-    for (const NonlinearSpring* s = nonlinearSprings; s; s = s->next)
-        mxpts = std::max(mxpts, s->deformations.size());
+    for (const NonlinearSpring* s = nonlinearSprings; s; s = s->next) mxpts = std::max(mxpts, s->deformations.size());
 
     // Records 1 to 6: title, soil, counts, nonlinear counts, time stepping.
     out << OneLine(title) << '\n';
@@ -239,15 +222,15 @@ int ModelData::WriteSolverInput(const std::string& path, std::string* refusal)
     if (soilModel == 1)
         out << soilValues[0] << B2 << soilValues[2] << B2 << soilValues[3] << '\n';
     else if (soilModel == 2)
-        out << soilValues[0] << B2 << soilValues[1] << B2 << soilValues[2] << B2 << soilValues[4] << B2
-            << soilValues[5] << '\n';
-    for (int v : {npoin, nelem, nmats, nnode, ngaus, ngaus2, nvfix, nnlod, nnsti, ndlod, ndsti, nclod, ncsti,
-                  nvedge, nedlod, nedsti, nctsti, halvorFlag})
+        out << soilValues[0] << B2 << soilValues[1] << B2 << soilValues[2] << B2 << soilValues[4] << B2 << soilValues[5]
+            << '\n';
+    for (int v : {npoin, nelem, nmats, nnode, ngaus, ngaus2, nvfix, nnlod, nnsti, ndlod, ndsti, nclod, ncsti, nvedge,
+                  nedlod, nedsti, nctsti, halvorFlag})
         out << v << B2;
     out << '\n';
     out << nnlin << B2 << nprof << B2 << mxpts << '\n';
-    out << initialIncrement << B2 << initialTime << B2 << finalTime << B2 << minIncrement << B2
-        << iterationsPerStep << B2 << errorTolerance << B2 << '\n';
+    out << initialIncrement << B2 << initialTime << B2 << finalTime << B2 << minIncrement << B2 << iterationsPerStep
+        << B2 << errorTolerance << B2 << '\n';
 
     // Records 7 to 17: elements, nodes, constraints, materials, actions.
     WriteNumericElementTable(out);

@@ -11,9 +11,8 @@ namespace {
 // else replaces it by a full copy of `copy`. Returns true when the model's
 // table changed.
 template <class Table, class Compare, class CopyValues, class CopyAll>
-bool ReplaceTable(std::unique_ptr<Table>& slot, const Table& copy, ModelData* model, bool sameShape,
-                  Compare differ, CopyValues copyValues, CopyAll copyAll)
-{
+bool ReplaceTable(std::unique_ptr<Table>& slot, const Table& copy, ModelData* model, bool sameShape, Compare differ,
+                  CopyValues copyValues, CopyAll copyAll) {
     if (slot && sameShape && slot->GetCount() == copy.GetCount()) {
         if (!(slot.get()->*differ)(copy)) return false;
         (slot.get()->*copyValues)(copy);
@@ -27,10 +26,9 @@ bool ReplaceTable(std::unique_ptr<Table>& slot, const Table& copy, ModelData* mo
     return true;
 }
 
-} // namespace
+}  // namespace
 
-void ModelData::ReplaceNodalTable(const NodalActionTable& copy)
-{
+void ModelData::ReplaceNodalTable(const NodalActionTable& copy) {
     const int k = copy.GetKindCode();
     if (k < 1 || k > 5) return;
     auto& slot = nodalTables[static_cast<std::size_t>(k - 1)];
@@ -39,8 +37,7 @@ void ModelData::ReplaceNodalTable(const NodalActionTable& copy)
         SetChanged();
 }
 
-void ModelData::ReplaceConcentratedTable(const ConcentratedActionTable& copy)
-{
+void ModelData::ReplaceConcentratedTable(const ConcentratedActionTable& copy) {
     const int k = copy.GetKindCode();
     if (k != 1 && k != 2) return;
     auto& slot = k == 1 ? concentratedLoads : concentratedStiffness;
@@ -50,8 +47,7 @@ void ModelData::ReplaceConcentratedTable(const ConcentratedActionTable& copy)
         SetChanged();
 }
 
-void ModelData::ReplaceEdgeTable(const EdgeActionTable& copy)
-{
+void ModelData::ReplaceEdgeTable(const EdgeActionTable& copy) {
     const int k = copy.GetKindCode();
     if (k != 1 && k != 2) return;
     auto& slot = k == 1 ? edgeLoads : edgeStiffness;
@@ -60,8 +56,7 @@ void ModelData::ReplaceEdgeTable(const EdgeActionTable& copy)
         SetChanged();
 }
 
-void ModelData::ReplaceElementTable(const ElementTable& copy)
-{
+void ModelData::ReplaceElementTable(const ElementTable& copy) {
     const bool sameShape = elementTable && elementTable->GetNodesPerElement() == copy.GetNodesPerElement();
     const ElementTable* before = elementTable.get();
     if (ReplaceTable(elementTable, copy, this, sameShape, &ElementTable::CompareElementTable,
@@ -75,15 +70,13 @@ void ModelData::ReplaceElementTable(const ElementTable& copy)
     BuildEdgeFlags();
 }
 
-void ModelData::ReplaceGridLineTable(int kind, const NodeTable& copy)
-{
+void ModelData::ReplaceGridLineTable(int kind, const NodeTable& copy) {
     if (kind != 1 && kind != 2) return;
     ReplaceTable(gridTables[static_cast<std::size_t>(kind - 1)], copy, this, true, &NodeTable::CompareNodeTable,
                  &NodeTable::CopyNodeRowValues, &NodeTable::CopyNodeTable);
 }
 
-void ModelData::ReplaceSetMembers(int kind, const std::string& name, const SetMemberList& members)
-{
+void ModelData::ReplaceSetMembers(int kind, const std::string& name, const SetMemberList& members) {
     SetTable* table = GetSetTable(kind);
     if (!table) return;
     const int index = table->FindRowByName(name);
@@ -99,15 +92,13 @@ void ModelData::ReplaceSetMembers(int kind, const std::string& name, const SetMe
     SetChanged();
 }
 
-void ModelData::ReplaceMaterialTable(const MaterialTable& copy)
-{
+void ModelData::ReplaceMaterialTable(const MaterialTable& copy) {
     if (ReplaceTable(materialTable, copy, this, true, &MaterialTable::CompareMaterialTable,
                      &MaterialTable::CopyMaterialRowValues, &MaterialTable::CopyMaterialTable))
         SetChanged();
 }
 
-void ModelData::ReplaceNodeTable(const NodeTable& copy)
-{
+void ModelData::ReplaceNodeTable(const NodeTable& copy) {
     // Decided on the node count field; the table itself must agree as well
     // before its rows are overwritten in place.
     const bool sameShape = nodeCount == copy.GetCount() && nodeTable && nodeTable->GetCount() == copy.GetCount();
@@ -120,8 +111,7 @@ void ModelData::ReplaceNodeTable(const NodeTable& copy)
     UpdateBoundingBox();
 }
 
-void ModelData::ReplaceSetTable(const SetTable& copy)
-{
+void ModelData::ReplaceSetTable(const SetTable& copy) {
     const int k = copy.GetSetKind();
     if (k < 1 || k > 3) return;
     auto& slot = setTables[static_cast<std::size_t>(k - 1)];

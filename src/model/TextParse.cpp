@@ -9,13 +9,9 @@
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-std::string Trim(const std::string& text)
-{
+std::string Trim(const std::string& text) {
     size_t b = 0;
     size_t e = text.size();
     while (b < e && IsBlank(text[b])) ++b;
@@ -23,10 +19,9 @@ std::string Trim(const std::string& text)
     return text.substr(b, e - b);
 }
 
-} // namespace
+}  // namespace
 
-int ParseInt(const std::string& text)
-{
+int ParseInt(const std::string& text) {
     size_t i = 0;
     const size_t n = text.size();
     while (i < n && IsBlank(text[i])) ++i;
@@ -47,13 +42,9 @@ int ParseInt(const std::string& text)
     return static_cast<int>(value);
 }
 
-std::vector<int> ParseIdList(const std::string& input)
-{
-    return ParseIdList(input, INT_MAX);
-}
+std::vector<int> ParseIdList(const std::string& input) { return ParseIdList(input, INT_MAX); }
 
-std::vector<int> ParseIdList(const std::string& input, int limit)
-{
+std::vector<int> ParseIdList(const std::string& input, int limit) {
     std::vector<int> result;
     std::string text = Trim(input);
     if (text.empty() || text.back() != ',') text += ',';
@@ -112,8 +103,7 @@ namespace {
 
 // The integer values of the ";" separated fields of a range text, at most
 // `most` of them: the last field takes the rest of the text.
-std::vector<int> RangeFields(const std::string& text, size_t most)
-{
+std::vector<int> RangeFields(const std::string& text, size_t most) {
     std::vector<int> fields;
     size_t start = 0;
     for (;;) {
@@ -124,10 +114,9 @@ std::vector<int> RangeFields(const std::string& text, size_t most)
     }
 }
 
-} // namespace
+}  // namespace
 
-void ParseRangeText(const std::string& text, int& first, int& last, int& increment, int& side)
-{
+void ParseRangeText(const std::string& text, int& first, int& last, int& increment, int& side) {
     const std::vector<int> f = RangeFields(text, 4);
     first = f[0];
     last = f.size() > 1 ? f[1] : f[0];
@@ -135,8 +124,7 @@ void ParseRangeText(const std::string& text, int& first, int& last, int& increme
     side = f.size() > 3 ? f[3] : 1;
 }
 
-void ParseRangeText2(const std::string& text, int& first, int& last, int& increment)
-{
+void ParseRangeText2(const std::string& text, int& first, int& last, int& increment) {
     const std::vector<int> f = RangeFields(text, 3);
     first = f[0];
     last = f.size() > 1 ? f[1] : f[0];
@@ -150,14 +138,12 @@ void ParseRangeText2(const std::string& text, int& first, int& last, int& increm
     }
 }
 
-void SplitList(const std::string& text, std::vector<std::string>& pieces)
-{
+void SplitList(const std::string& text, std::vector<std::string>& pieces) {
     size_t entry = 0;
     size_t start = 0;
     for (;;) {
         const size_t comma = text.find(',', start);
-        const std::string piece =
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::string piece = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         if (entry < pieces.size())
             pieces[entry] = piece;
         else
@@ -168,16 +154,14 @@ void SplitList(const std::string& text, std::vector<std::string>& pieces)
     }
 }
 
-int CountListItems(const std::string& text)
-{
+int CountListItems(const std::string& text) {
     int n = 1;
     for (char c : text)
         if (c == ',') ++n;
     return n;
 }
 
-bool IsNumberText(const std::string& text)
-{
+bool IsNumberText(const std::string& text) {
     if (text.empty()) return false;
     int points = 0;
     int minuses = 0;
@@ -195,14 +179,9 @@ bool IsNumberText(const std::string& text)
     return true;
 }
 
-bool IsSingleChar(const std::string& text, char c)
-{
-    return text.size() == 1 && text[0] == c;
-}
+bool IsSingleChar(const std::string& text, char c) { return text.size() == 1 && text[0] == c; }
 
-bool ReadCurvePoints(const std::string& path, std::vector<double>& deformations,
-                     std::vector<double>& forces)
-{
+bool ReadCurvePoints(const std::string& path, std::vector<double>& deformations, std::vector<double>& forces) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return false;
     std::ifstream in(path);

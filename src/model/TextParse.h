@@ -51,5 +51,4 @@ bool IsSingleChar(const std::string& text, char c);
 // last line counts also without a line break. Appends the pairs to the two
 // arrays. False when the file cannot be opened or a line does not start with two
 // numbers (the pairs read before it stay appended).
-bool ReadCurvePoints(const std::string& path, std::vector<double>& deformations,
-                     std::vector<double>& forces);
+bool ReadCurvePoints(const std::string& path, std::vector<double>& deformations, std::vector<double>& forces);
