@@ -15,9 +15,9 @@ inline constexpr const char* kCutScratchName = "section_cut.tmp";
 // corners (a, b) of the sides on which its two points were found, and the
 // two points in the order they were found.
 struct CutStretch {
-  int element = 0;
-  int a1 = 0, b1 = 0, a2 = 0, b2 = 0;
-  double y1 = 0.0, z1 = 0.0, y2 = 0.0, z2 = 0.0;
+    int element = 0;
+    int a1 = 0, b1 = 0, a2 = 0, b2 = 0;
+    double y1 = 0.0, z1 = 0.0, y2 = 0.0, z2 = 0.0;
 };
 
 // The two ends of a stretch, the one nearer (ys, zs) first as (ya, za);

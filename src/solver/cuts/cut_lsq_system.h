@@ -25,7 +25,6 @@ void lsq_shape_values(int k, double xi, double eta, double* values);
 // Fewer points than coefficients (the decomposition refuses the system) or a
 // patch without extent in y or z: a line on the listing and status
 // kStatusSvdRefused, nothing evaluated.
-void lsq_setup(RunState& st, const std::vector<int>& patch, int m, const double* points, double* fitted,
-               int& status);
+void lsq_setup(RunState& st, const std::vector<int>& patch, int m, const double* points, double* fitted, int& status);
 
 }  // namespace parvane

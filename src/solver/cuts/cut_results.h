@@ -28,9 +28,9 @@ inline constexpr int kCutColumns = 9;
 // One section point: its position, S, the nine quantities (Disp_X, Rot_y,
 // Rot_z, My, Mz, Myz, Qy, Qz, Soil_press_q) and the crossed element.
 struct CutPoint {
-  double y = 0.0, z = 0.0, s = 0.0;
-  double v[kCutColumns] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
-  int element = 0;
+    double y = 0.0, z = 0.0, s = 0.0;
+    double v[kCutColumns] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+    int element = 0;
 };
 
 // One (10E14.4) row: S and the nine quantities.

@@ -37,7 +37,7 @@ void element_geometry(const RunState& st, int e, double geometry[18]);
 void local_coords(int nnode, int n, const double geometry[18], double ya, double za, double yb, double zb, double* xi,
                   double* eta);
 // The same with nnode and the cut grid size of the run.
-void local_coords(const RunState& st, const double geometry[18], double ya, double za, double yb, double zb,
-                  double* xi, double* eta);
+void local_coords(const RunState& st, const double geometry[18], double ya, double za, double yb, double zb, double* xi,
+                  double* eta);
 
 }  // namespace parvane

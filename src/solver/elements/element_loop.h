@@ -35,9 +35,9 @@ struct LoopBuffers {
 };
 
 struct ElementLoop {
-    RigidityBlock rigidity;    // of the current element's material
-    BMatrixBlock bmatrix;      // B and D B at the current point, 4-node side geometry
-    ElementUtilBlock util;     // soil interpolation, 4-node side correction and condensation
+    RigidityBlock rigidity;  // of the current element's material
+    BMatrixBlock bmatrix;    // B and D B at the current point, 4-node side geometry
+    ElementUtilBlock util;   // soil interpolation, 4-node side correction and condensation
     LoopBuffers buffers;
 };
 

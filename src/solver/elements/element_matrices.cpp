@@ -201,7 +201,7 @@ struct ElementKind {
 // The element being formed, filled step by step.
 struct ElementState {
     int e = 0;
-    int m = 0;         // material
+    int m = 0;  // material
     double thick = 0.0;
     double centre[3] = {0.0, 0.0, 0.0};  // in the element frame
     double area = 0.0;
@@ -223,14 +223,13 @@ ElementKind element_kind(RunState& st) {
         pcol,
         mcol,
         3 * nnode,
-        quad4 ? PointPair{quad4_bending_strain_matrix, quad4_bending_stress_matrix, bm.q4_bending_b,
-                          bm.q4_bending_s, 5, pcol}
+        quad4 ? PointPair{quad4_bending_strain_matrix, quad4_bending_stress_matrix, bm.q4_bending_b, bm.q4_bending_s, 5,
+                          pcol}
               : PointPair{plate_strain_matrix, bending_stress_matrix, bm.plate_b, bm.bending_s, 5, pcol},
         quad4 ? PointPair{quad4_membrane_strain_matrix, quad4_membrane_stress_matrix, bm.q4_membrane_b,
                           bm.q4_membrane_s, 3, mcol}
               : PointPair{membrane_strain_matrix, membrane_stress_matrix, bm.membrane_b, bm.membrane_s, 3, mcol},
-        quad4 ? PointPair{quad4_shear_strain_matrix, quad4_shear_stress_matrix, bm.q4_shear_b, bm.q4_shear_s, 5,
-                          pcol}
+        quad4 ? PointPair{quad4_shear_strain_matrix, quad4_shear_stress_matrix, bm.q4_shear_b, bm.q4_shear_s, 5, pcol}
               : PointPair{plate_shear_strain_matrix, shear_stress_matrix, bm.shear_b, bm.shear_s, 5, pcol},
         0.0,
     };

@@ -162,8 +162,7 @@ void quad4_membrane_penalty_of(const PointShape& centre, const SideGeometry& g, 
         at(work, 3, 3, col) = 0.25;
     }
     double h[12];
-    for (int c = 1; c <= 12; ++c)
-        h[c - 1] = at(work, 3, 3, c) - 0.5 * (at(work, 3, 2, c) - at(work, 3, 1, c));
+    for (int c = 1; c <= 12; ++c) h[c - 1] = at(work, 3, 3, c) - 0.5 * (at(work, 3, 2, c) - at(work, 3, 1, c));
     const double factor = g_mod * area;
     // Both halves from the same product, so that the matrix stays exactly symmetric.
     for (int j = 1; j <= 12; ++j)

@@ -39,7 +39,7 @@ bool stress_point_shape(RunState& st, int n, double& s, double& t, double px, do
 // C = A B for n x n matrices stored column by column with leading size 54.
 void matrix_product(double* c, const double* a, const double* b, int n);
 inline void square_matrix_product(double* out, const double* a, const double* b, int n) {
-  matrix_product(out, a, b, n);
+    matrix_product(out, a, b, n);
 }
 
 // Convergence bound of the inverse mapping: single-precision 1e-10 widened.

@@ -184,37 +184,45 @@ void plate_strain_matrix(RunState& st) {
     plate_strain_of(st.nnode, current_point_shape(st), st.element_loop->bmatrix.plate_b);
 }
 void bending_stress_matrix(RunState& st) {
-    stress_product(5, 3 * st.nnode, st.element_loop->rigidity.bending, st.element_loop->bmatrix.plate_b, st.element_loop->bmatrix.bending_s);
+    stress_product(5, 3 * st.nnode, st.element_loop->rigidity.bending, st.element_loop->bmatrix.plate_b,
+                   st.element_loop->bmatrix.bending_s);
 }
 void plate_shear_strain_matrix(RunState& st) {
     plate_strain_of(st.nnode, current_point_shape(st), st.element_loop->bmatrix.shear_b);
 }
 void shear_stress_matrix(RunState& st) {
-    stress_product(5, 3 * st.nnode, st.element_loop->rigidity.shear, st.element_loop->bmatrix.shear_b, st.element_loop->bmatrix.shear_s);
+    stress_product(5, 3 * st.nnode, st.element_loop->rigidity.shear, st.element_loop->bmatrix.shear_b,
+                   st.element_loop->bmatrix.shear_s);
 }
 void membrane_strain_matrix(RunState& st) {
     membrane_strain_of(st.nnode, current_point_shape(st), st.element_loop->bmatrix.membrane_b);
 }
 void membrane_stress_matrix(RunState& st) {
-    stress_product(3, 2 * st.nnode, st.element_loop->rigidity.membrane, st.element_loop->bmatrix.membrane_b, st.element_loop->bmatrix.membrane_s);
+    stress_product(3, 2 * st.nnode, st.element_loop->rigidity.membrane, st.element_loop->bmatrix.membrane_b,
+                   st.element_loop->bmatrix.membrane_s);
 }
 void quad4_bending_strain_matrix(RunState& st) {
-    quad4_bending_strain_of(current_point_shape(st), st.element_loop->bmatrix.sides, st.element_loop->bmatrix.q4_bending_b);
+    quad4_bending_strain_of(current_point_shape(st), st.element_loop->bmatrix.sides,
+                            st.element_loop->bmatrix.q4_bending_b);
 }
 void quad4_bending_stress_matrix(RunState& st) {
-    stress_product(5, 16, st.element_loop->rigidity.bending, st.element_loop->bmatrix.q4_bending_b, st.element_loop->bmatrix.q4_bending_s);
+    stress_product(5, 16, st.element_loop->rigidity.bending, st.element_loop->bmatrix.q4_bending_b,
+                   st.element_loop->bmatrix.q4_bending_s);
 }
 void quad4_shear_strain_matrix(RunState& st) {
     quad4_shear_strain_of(current_point_shape(st), st.element_loop->bmatrix.sides, st.element_loop->bmatrix.q4_shear_b);
 }
 void quad4_shear_stress_matrix(RunState& st) {
-    stress_product(5, 16, st.element_loop->rigidity.shear, st.element_loop->bmatrix.q4_shear_b, st.element_loop->bmatrix.q4_shear_s);
+    stress_product(5, 16, st.element_loop->rigidity.shear, st.element_loop->bmatrix.q4_shear_b,
+                   st.element_loop->bmatrix.q4_shear_s);
 }
 void quad4_membrane_strain_matrix(RunState& st) {
-    quad4_membrane_strain_of(current_point_shape(st), st.element_loop->bmatrix.sides, st.element_loop->bmatrix.q4_membrane_b);
+    quad4_membrane_strain_of(current_point_shape(st), st.element_loop->bmatrix.sides,
+                             st.element_loop->bmatrix.q4_membrane_b);
 }
 void quad4_membrane_stress_matrix(RunState& st) {
-    stress_product(3, 12, st.element_loop->rigidity.membrane, st.element_loop->bmatrix.q4_membrane_b, st.element_loop->bmatrix.q4_membrane_s);
+    stress_product(3, 12, st.element_loop->rigidity.membrane, st.element_loop->bmatrix.q4_membrane_b,
+                   st.element_loop->bmatrix.q4_membrane_s);
 }
 
 }  // namespace parvane

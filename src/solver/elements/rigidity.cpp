@@ -26,44 +26,42 @@ inline double& at5(double* d, int r, int c) { return d[(c - 1) * 5 + (r - 1)]; }
 void plate_rigidity_of(const double props[3], const char* type, const double ortho[6], double db[25]) {
     for (int i = 0; i < 25; ++i) db[i] = 0.0;
     switch (kind_of(type)) {
-    case Kind::isotropic: {
-        const double e = props[0], nu = props[1], t = props[2];
-        const double d = e * t * t * t / (12.0 * (1.0 - nu * nu));
-        at5(db, 1, 1) = d;
-        at5(db, 2, 2) = d;
-        at5(db, 1, 2) = nu * d;
-        at5(db, 2, 1) = nu * d;
-        at5(db, 3, 3) = d * (1.0 - nu) / 2.0;
-        break;
-    }
-    case Kind::orthotropic:
-        at5(db, 1, 1) = ortho[0];
-        at5(db, 2, 2) = ortho[1];
-        at5(db, 1, 2) = ortho[2];
-        at5(db, 2, 1) = ortho[2];
-        at5(db, 3, 3) = ortho[3];
-        break;
-    case Kind::unknown:
-        break;
+        case Kind::isotropic: {
+            const double e = props[0], nu = props[1], t = props[2];
+            const double d = e * t * t * t / (12.0 * (1.0 - nu * nu));
+            at5(db, 1, 1) = d;
+            at5(db, 2, 2) = d;
+            at5(db, 1, 2) = nu * d;
+            at5(db, 2, 1) = nu * d;
+            at5(db, 3, 3) = d * (1.0 - nu) / 2.0;
+            break;
+        }
+        case Kind::orthotropic:
+            at5(db, 1, 1) = ortho[0];
+            at5(db, 2, 2) = ortho[1];
+            at5(db, 1, 2) = ortho[2];
+            at5(db, 2, 1) = ortho[2];
+            at5(db, 3, 3) = ortho[3];
+            break;
+        case Kind::unknown: break;
     }
 }
 
 void shear_rigidity_of(const double props[3], const char* type, const double ortho[6], double ds[25]) {
     for (int i = 0; i < 25; ++i) ds[i] = 0.0;
     switch (kind_of(type)) {
-    case Kind::isotropic: {
-        // G t times the shear correction 5/6: E t / (2 (1 + nu) 1.2).
-        const double g = props[0] * props[2] / (2.4 * (1.0 + props[1]));
-        at5(ds, 4, 4) = g;
-        at5(ds, 5, 5) = g;
-        break;
-    }
-    case Kind::orthotropic:
-        at5(ds, 4, 4) = ortho[4];
-        at5(ds, 5, 5) = ortho[5];
-        break;
-    case Kind::unknown:
-        break;
+        case Kind::isotropic: {
+            // G t times the shear correction 5/6: E t / (2 (1 + nu) 1.2).
+            const double g = props[0] * props[2] / (2.4 * (1.0 + props[1]));
+            at5(ds, 4, 4) = g;
+            at5(ds, 5, 5) = g;
+            break;
+        }
+        case Kind::orthotropic:
+            at5(ds, 4, 4) = ortho[4];
+            at5(ds, 5, 5) = ortho[5];
+            break;
+        case Kind::unknown: break;
     }
 }
 
@@ -71,11 +69,11 @@ void membrane_rigidity_of(const double props[3], double dm[9]) {
     const double e = props[0], nu = props[1];
     const double c = e / (1.0 - nu * nu);
     for (int i = 0; i < 9; ++i) dm[i] = 0.0;
-    dm[0] = c;                       // (1,1)
-    dm[4] = c;                       // (2,2)
-    dm[3] = nu * c;                  // (1,2)
-    dm[1] = nu * c;                  // (2,1)
-    dm[8] = (1.0 - nu) * c / 2.0;    // (3,3)
+    dm[0] = c;                     // (1,1)
+    dm[4] = c;                     // (2,2)
+    dm[3] = nu * c;                // (1,2)
+    dm[1] = nu * c;                // (2,1)
+    dm[8] = (1.0 - nu) * c / 2.0;  // (3,3)
 }
 
 namespace {

@@ -50,11 +50,12 @@ void enter_spring_term(const RunState& st, double* ke, double* rhs, int p, int g
 }
 
 void nodal_spring_terms(RunState& st, int ielem, double* ke, double* rhs) {
-    for_each_unmarked_record(st, ielem, st.nodal_stiffness_nodes, st.nnsti, st.nodal_stiffness_index, [&](int a, int n, int i) {
-        for (int j = 1; j <= 6; ++j)
-            enter_spring_term(st, ke, rhs, (a - 1) * 6 + j, (n - 1) * 6 + j, st.nodal_stiffness_values(j, i));
-        return true;
-    });
+    for_each_unmarked_record(
+        st, ielem, st.nodal_stiffness_nodes, st.nnsti, st.nodal_stiffness_index, [&](int a, int n, int i) {
+            for (int j = 1; j <= 6; ++j)
+                enter_spring_term(st, ke, rhs, (a - 1) * 6 + j, (n - 1) * 6 + j, st.nodal_stiffness_values(j, i));
+            return true;
+        });
 }
 
 void distributed_spring_terms(RunState& st, int ielem, double* ke, double* rhs, int& status) {
@@ -64,7 +65,8 @@ void distributed_spring_terms(RunState& st, int ielem, double* ke, double* rhs, 
     RecordIndex& index = st.distributed_stiffness_index;
     if (!index.valid) build_record_index(index, st.distributed_stiffness_elements, st.ndsti, st.nelem);
     if (ielem < 1 || ielem > st.nelem) return;
-    for (int k = index.start[static_cast<std::size_t>(ielem - 1)]; k < index.start[static_cast<std::size_t>(ielem)]; ++k) {
+    for (int k = index.start[static_cast<std::size_t>(ielem - 1)]; k < index.start[static_cast<std::size_t>(ielem)];
+         ++k) {
         const int i = index.list[static_cast<std::size_t>(k)];
         if (st.distributed_stiffness_elements(i) != ielem) continue;
         if (!for_each_integration_point(st, ielem, 1, status, [&](const IntegrationPoint& p) {
@@ -155,7 +157,8 @@ void mindlin_element_spring_terms(RunState& st, int ielem, double* ke, double* r
         for (int j = 0; j < 3; ++j) {
             shape_functions(sc, pos[i], pos[j], n);
             double k = 0;
-            for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, ielem));
+            for (int c = 1; c <= 4; ++c)
+                k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, ielem));
             if (!(k > 0.0)) continue;
             const double dv = wt[i] * wt[j] * area_jacobian(st, sc, ielem, n) * k;
             for (int a = 1; a <= n; ++a)

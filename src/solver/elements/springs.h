@@ -40,8 +40,8 @@ void edge_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
 void total_concentrated_spring_terms(RunState& st, int ielem, double* ke, double* rhs);
 // The bilinear function of corner c (1..4) of a quadrilateral at (s, t).
 inline double bilinear_corner(int c, double s, double t) {
-  const double sc = c == 1 || c == 4 ? -1.0 : 1.0, tc = c <= 2 ? -1.0 : 1.0;
-  return 0.25 * (1.0 + sc * s) * (1.0 + tc * t);
+    const double sc = c == 1 || c == 4 ? -1.0 : 1.0, tc = c <= 2 ? -1.0 : 1.0;
+    return 0.25 * (1.0 + sc * s) * (1.0 + tc * t);
 }
 // The area that a unit of the parent square maps to in element ielem at the
 // point where sc holds the local derivatives of its nnode shape functions:

@@ -161,7 +161,7 @@ std::vector<int> sloan(ElementGraph& g, const std::vector<double>& level, const 
     };
     std::vector<char> taken(ne, 0), queued(ne, 0);
     std::vector<double> priority(ne, 0);
-    std::priority_queue<std::pair<double, int>> queue;   // (priority, -element)
+    std::priority_queue<std::pair<double, int>> queue;  // (priority, -element)
     auto offer = [&](int e) {
         const double q = evaluate(e);
         if (queued[e] && q == priority[e]) return;
@@ -187,9 +187,10 @@ std::vector<int> sloan(ElementGraph& g, const std::vector<double>& level, const 
             });
             for (int a = 0; a < g.nnode(); ++a) {
                 const int p = g.node(e, a);
-                if (p >= 0) g.for_elements_of(p, [&](int f) {
-                    if (!taken[f]) offer(f);
-                });
+                if (p >= 0)
+                    g.for_elements_of(p, [&](int f) {
+                        if (!taken[f]) offer(f);
+                    });
             }
         }
     }
@@ -456,8 +457,7 @@ std::vector<int> front_reducing_order(int npoin, int nelem, int nnode, const int
         length += dir[d] * dir[d];
     }
     if (length > 0 && std::isfinite(length))
-        add_sweeps([&dir](const Point& c) { return c.x[0] * dir[0] + c.x[1] * dir[1] + c.x[2] * dir[2]; },
-                   {0, 1, 2});
+        add_sweeps([&dir](const Point& c) { return c.x[0] * dir[0] + c.x[1] * dir[1] + c.x[2] * dir[2]; }, {0, 1, 2});
     candidates.push_back(std::move(cm.order));
     for (const auto& w : kSloanWeights) candidates.push_back(sloan(g, cm.level, cm.roots, w[0], w[1]));
     return std::move(candidates[narrowest(npoin, ne, nnode, lnods, candidates)]);

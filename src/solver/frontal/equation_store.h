@@ -91,7 +91,9 @@ struct RowHeader {
     double pivot;
 };
 
-inline std::size_t row_bytes(std::int32_t count) { return sizeof(RowHeader) + static_cast<std::size_t>(count) * sizeof(double); }
+inline std::size_t row_bytes(std::int32_t count) {
+    return sizeof(RowHeader) + static_cast<std::size_t>(count) * sizeof(double);
+}
 
 struct RowView {
     const RowHeader* h;
@@ -172,7 +174,7 @@ public:
             try {
                 thread_ = std::thread([this] { write_jobs(); });
             } catch (const std::system_error&) {
-                inline_ = true;   // no thread to be had: each block is written here
+                inline_ = true;  // no thread to be had: each block is written here
             }
         }
         if (inline_) {
@@ -332,17 +334,17 @@ struct EquationStore {
     std::size_t stiffness_count = 0;
     std::uint64_t stiffness_hash[2] = {0, 0};
     std::vector<int> lnods_copy;
-    std::vector<int> order;          // elements in the order of assembly
+    std::vector<int> order;  // elements in the order of assembly
     std::vector<int> codes;
-    std::vector<int> dests;          // slot of each element variable, per place in the order
+    std::vector<int> dests;  // slot of each element variable, per place in the order
     struct Block {
-        char* data = nullptr;        // in memory, or null when on unit 2
+        char* data = nullptr;  // in memory, or null when on unit 2
         std::size_t size = 0;
-        std::uint64_t offset = 0;    // on unit 2: its place and padded length
+        std::uint64_t offset = 0;  // on unit 2: its place and padded length
         std::size_t stored = 0;
         int rows = 0;
     };
-    std::vector<Block> blocks;       // one per place in the order
+    std::vector<Block> blocks;  // one per place in the order
     // Memory of the eliminated equations: kept from one factorization to the
     // next (its pages are touched already), freed by release().
     // Each chunk is a whole number of 2 MB pages on a 2 MB boundary, marked
@@ -381,7 +383,7 @@ struct EquationStore {
         }
     };
     std::vector<Chunk> chunks;
-    std::size_t chunk_at = 0, chunk_used = 0;   // chunk being filled, bytes used in it
+    std::size_t chunk_at = 0, chunk_used = 0;  // chunk being filled, bytes used in it
     SpillFile spill;
     // The front matrix, kept from one factorization to the next: a
     // factorization that ends eliminates every variable and so leaves the

@@ -50,21 +50,21 @@ inline void subtract_product(const double* U, const double* W, int rows, int n, 
 // the two (the 4-node membrane with drilling rotations), their occupied slots
 // stay one contiguous range whatever the width of the front at the time.
 constexpr int kRegionOf[6] = {0, 1, 1, 2, 0, 0};
-constexpr int kRegionShare[3] = {3, 2, 1};   // sixths of the slots
+constexpr int kRegionShare[3] = {3, 2, 1};  // sixths of the slots
 constexpr bool kRegionDownward[3] = {false, true, false};
 
 struct Front {
     std::size_t C = 0;
-    double* F = nullptr;         // C x C, upper triangle: (i, j), i <= j, at j * C + i (the rest is scratch)
+    double* F = nullptr;  // C x C, upper triangle: (i, j), i <= j, at j * C + i (the rest is scratch)
     std::vector<double> loads;
     std::vector<double> sol;
-    std::vector<int> slot_var;   // variable + 1, 0 = free
-    std::vector<int> slot_of;    // per variable, -1 = not in the front
-    std::vector<double> diag;    // largest diagonal term assembled into each slot's equation
+    std::vector<int> slot_var;  // variable + 1, 0 = free
+    std::vector<int> slot_of;   // per variable, -1 = not in the front
+    std::vector<double> diag;   // largest diagonal term assembled into each slot's equation
     struct Region {
-        int base = 0, size = 0, top = 0;   // slots base .. base + size - 1; `top` of them used, from the start
-        bool downward = false;             // the start is the last slot
-        std::set<int> free_below;          // free slots among the used ones
+        int base = 0, size = 0, top = 0;  // slots base .. base + size - 1; `top` of them used, from the start
+        bool downward = false;            // the start is the last slot
+        std::set<int> free_below;         // free slots among the used ones
         // Slot of the place-th slot from the region's start.
         int slot(int place) const { return downward ? base + size - 1 - place : base + place; }
         // The used slots: lo() .. lo() + top - 1.
@@ -72,7 +72,7 @@ struct Front {
         int occupied() const { return top - static_cast<int>(free_below.size()); }
     };
     Region regions[3];
-    int width = 0;               // one past the highest occupied slot
+    int width = 0;  // one past the highest occupied slot
 
     // Room for `slots` occupied slots: sizes the regions and the arrays.
     void reserve(int slots) {

@@ -69,8 +69,8 @@ double pivot_floor(int v, double diagonal) {
 // equations and is rebuilt after every new elimination.
 struct RefinementWork {
     std::vector<double> f, x, r, z, p, q, held, bvals;
-    std::vector<std::pair<int, std::size_t>> entering;   // (slot, variable), variables by first place
-    std::vector<std::size_t> entering_start;             // per place in the order; empty: to be built
+    std::vector<std::pair<int, std::size_t>> entering;  // (slot, variable), variables by first place
+    std::vector<std::size_t> entering_start;            // per place in the order; empty: to be built
     void release() { *this = RefinementWork{}; }
 };
 
@@ -87,10 +87,10 @@ constexpr double kRefinementShare = 0.8;
 
 // What a FrontalSolver keeps from one call to the next.
 struct FrontalState {
-    frontal_detail::EquationStore store;   // the eliminated equations of the last factorization
+    frontal_detail::EquationStore store;  // the eliminated equations of the last factorization
     RefinementWork work;
-    FrontalStats stats;                    // of the last call
-    FrontalStats factor_stats;             // of the last call that eliminated
+    FrontalStats stats;         // of the last call
+    FrontalStats factor_stats;  // of the last call that eliminated
     std::size_t budget = kMemoryBudget;
     double refinement_share = kRefinementShare;
 };
@@ -201,7 +201,7 @@ void back_substitute(const char* data, int rows, Front& fr, double* disp, double
 constexpr int kDelayedPivots = 48;
 
 // One bit for each pair of slot regions that an element couples.
-constexpr int pair_bit(int a, int b) { return 1 << (a + b - 1); }   // (0,1) 1, (0,2) 2, (1,2) 4
+constexpr int pair_bit(int a, int b) { return 1 << (a + b - 1); }  // (0,1) 1, (0,2) 2, (1,2) 4
 constexpr int kEveryPair = 7;
 
 // One factorization: the elements are placed and assembled one after the
@@ -344,14 +344,14 @@ private:
     }
 
     struct Group {
-        int lo = 0, n = 0;                     // front columns lo .. lo + n - 1
-        std::size_t at = 0;                    // its rows in the panel, n apart
-        std::vector<std::pair<int, int>> rows; // (slot, pending index), by slot
-        std::vector<int> order;                // pending indices in elimination order
-        std::vector<double> B;                 // the rows at the waiting columns, k x k, by order
-        std::vector<double> L;                 // their multipliers, k x k by columns, unit diagonal
-        int updating = 0;                      // rows that update the front
-        int live = 0;                          // occupied columns besides the waiting ones
+        int lo = 0, n = 0;                      // front columns lo .. lo + n - 1
+        std::size_t at = 0;                     // its rows in the panel, n apart
+        std::vector<std::pair<int, int>> rows;  // (slot, pending index), by slot
+        std::vector<int> order;                 // pending indices in elimination order
+        std::vector<double> B;                  // the rows at the waiting columns, k x k, by order
+        std::vector<double> L;                  // their multipliers, k x k by columns, unit diagonal
+        int updating = 0;                       // rows that update the front
+        int live = 0;                           // occupied columns besides the waiting ones
     };
 
     // Regions that share a group: each its own while no element couples two;
@@ -520,7 +520,7 @@ private:
         const double c = code == 1 ? pb_.support_forces[v] : b / piv;
         if (c != 0.0 && count > 0) cblas_daxpy(count, -c, row + first, 1, loads + first, 1);
         if (code == 1) {
-            std::fill(row, row + g.n, 0.0);   // it updates nothing
+            std::fill(row, row + g.n, 0.0);  // it updates nothing
             pivot_[m] = 0.0;
         } else {
             ++g.updating;
@@ -552,8 +552,7 @@ private:
                 const double piv = pivot_[g.order[r]];
                 cblas_dscal(g.n, piv == 0.0 ? 0.0 : 1.0 / std::sqrt(piv), U + r * n, 1);
             }
-            cblas_dsyrk(CblasColMajor, CblasUpper, CblasNoTrans, g.n, k, -1.0, U, g.n, 1.0, F,
-                        static_cast<int>(fr_.C));
+            cblas_dsyrk(CblasColMajor, CblasUpper, CblasNoTrans, g.n, k, -1.0, U, g.n, 1.0, F, static_cast<int>(fr_.C));
             return;
         }
         W_.resize(static_cast<std::size_t>(k) * n);
@@ -595,23 +594,23 @@ private:
     Front& fr_;
     const std::vector<int>& codes_;
     std::vector<double>& bvals_;
-    const int live_capacity_;   // slots the front may hold besides the waiting ones
+    const int live_capacity_;  // slots the front may hold besides the waiting ones
     const int nnode_, nevab_;
     const bool can_spill_;
-    int live_ = 0;              // slots held by variables not yet fully summed
+    int live_ = 0;  // slots held by variables not yet fully summed
     double flops_ = 0;
-    std::vector<int> last_place_;   // last appearance of every node, in element order then slot order
-    std::vector<int> pending_;      // fully summed slots waiting, in elimination order
+    std::vector<int> last_place_;  // last appearance of every node, in element order then slot order
+    std::vector<int> pending_;     // fully summed slots waiting, in elimination order
     std::vector<char> in_block_;
-    std::vector<double> panel_;     // their rows, each over its group's columns
+    std::vector<double> panel_;  // their rows, each over its group's columns
     std::vector<Group> groups_;
-    std::vector<int> group_of_;         // group of each waiting row
-    std::vector<int> place_;            // its place in the group's elimination order
-    std::vector<std::size_t> row_at_;   // its place in the panel
-    std::vector<double> pivot_;         // its pivot, 0 where it updates nothing
+    std::vector<int> group_of_;        // group of each waiting row
+    std::vector<int> place_;           // its place in the group's elimination order
+    std::vector<std::size_t> row_at_;  // its place in the panel
+    std::vector<double> pivot_;        // its pivot, 0 where it updates nothing
     std::vector<double> W_;
-    int coupling_ = 0;                  // pairs of slot regions an element couples (pair_bit)
-    char* block_ = nullptr;         // where the block's rows are written
+    int coupling_ = 0;       // pairs of slot regions an element couples (pair_bit)
+    char* block_ = nullptr;  // where the block's rows are written
     std::size_t block_bound_ = 0, block_used_ = 0;
     bool in_memory_ = false;
     const std::vector<int>& order_;
@@ -945,7 +944,7 @@ private:
     const int nnode_, nevab_;
     const std::size_t ntotv_;
     RefinementWork& w_;
-    double first_residual_ = 0.0;   // r.r at the start
+    double first_residual_ = 0.0;  // r.r at the start
 };
 
 // Solves the problem by refinement through the stored equations where they
@@ -974,9 +973,9 @@ void record_store_figures(FrontalState& s, bool eliminated) {
 
 // How a call uses the stored equations.
 enum class Use {
-    Decide,      // reused when they were made of the same matrices, else a refinement or an elimination
-    Eliminate,   // always a new elimination
-    Stored,      // the caller's word that the matrices are those of the stored equations
+    Decide,     // reused when they were made of the same matrices, else a refinement or an elimination
+    Eliminate,  // always a new elimination
+    Stored,     // the caller's word that the matrices are those of the stored equations
 };
 
 int solve(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Use use) {
@@ -1017,8 +1016,13 @@ int solve(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Use use)
         return kStatusPivot;
     }
 
-    Identity id{npoin, nelem, nnode, C, static_cast<std::size_t>(nnode) * nelem,
-                static_cast<std::size_t>(6 * nnode) * (6 * nnode + 1) / 2 * nelem, {0, 0}};
+    Identity id{npoin,
+                nelem,
+                nnode,
+                C,
+                static_cast<std::size_t>(nnode) * nelem,
+                static_cast<std::size_t>(6 * nnode) * (6 * nnode + 1) / 2 * nelem,
+                {0, 0}};
     std::vector<int> order;
     if (!element_order(pb, order)) {
         write_both(units, "invalid element order");
@@ -1090,8 +1094,7 @@ void report_mechanism(RunState& st, long long variable) {
                                             "x rotation",     "y rotation",     "z rotation"};
     const long long node = (variable - 1) / 6 + 1;
     const int component = static_cast<int>((variable - 1) % 6);
-    const long long id = node >= 1 && static_cast<std::size_t>(node) <= st.node_ids.size() ? st.node_ids(node)
-                                                                                 : node;
+    const long long id = node >= 1 && static_cast<std::size_t>(node) <= st.node_ids.size() ? st.node_ids(node) : node;
     write_both(&st.units, " zero pivot at node " + std::to_string(id) + ", freedom " + std::to_string(component + 1) +
                               " (" + kFreedom[component] +
                               "): the model has a mechanism (a zero-energy mode of the chosen elements and supports)");

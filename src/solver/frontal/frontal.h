@@ -51,19 +51,19 @@ struct RunState;
 struct FrontalProblem {
     int npoin = 0;
     int nelem = 0;
-    int nnode = 0;            // nodes per element; nevab = 6 * nnode <= 54
+    int nnode = 0;  // nodes per element; nevab = 6 * nnode <= 54
     int nvfix = 0;
-    int front_capacity = 0;   // slots of the front
-    const double* restraint_values = nullptr;   // 6 x nvfix
-    double* displacement_increment = nullptr;   // 6 * npoin (out: eliminated variables)
-    const double* element_loads = nullptr;      // nevab x nelem
-    const int* restraint_nodes = nullptr;       // nvfix
-    double* support_forces = nullptr;           // 6 * npoin (out)
+    int front_capacity = 0;                    // slots of the front
+    const double* restraint_values = nullptr;  // 6 x nvfix
+    double* displacement_increment = nullptr;  // 6 * npoin (out: eliminated variables)
+    const double* element_loads = nullptr;     // nevab x nelem
+    const int* restraint_nodes = nullptr;      // nvfix
+    double* support_forces = nullptr;          // 6 * npoin (out)
     // Per element the upper triangle of its nevab x nevab matrix, column by
     // column (column j holds rows 1 .. j): nevab (nevab + 1) / 2 values.
     const double* element_stiffness = nullptr;
-    const int* restraint_codes = nullptr;       // 6 x nvfix
-    const int* lnods = nullptr;                 // nnode x nelem (left unchanged)
+    const int* restraint_codes = nullptr;  // 6 x nvfix
+    const int* lnods = nullptr;            // nnode x nelem (left unchanged)
     // The elements (from 0, each once) in the order of assembly; null: the
     // model's order.  Only the elimination order follows it: the solution is
     // the same within rounding.
@@ -83,10 +83,10 @@ struct FrontalStats {
     double elimination_flops = 0;  // floating-point operations of the elimination
     double elimination_seconds = 0;
     double total_seconds = 0;
-    bool reused = false;           // the stored equations of the previous call were reused
-    int refinement_steps = 0;      // conjugate-gradient steps, when the stored equations preconditioned them
-    std::size_t stored_bytes = 0;  // bytes of eliminated equations kept in memory
-    std::size_t spilled_bytes = 0; // bytes written to the equation scratch unit
+    bool reused = false;                // the stored equations of the previous call were reused
+    int refinement_steps = 0;           // conjugate-gradient steps, when the stored equations preconditioned them
+    std::size_t stored_bytes = 0;       // bytes of eliminated equations kept in memory
+    std::size_t spilled_bytes = 0;      // bytes written to the equation scratch unit
     long long zero_pivot_variable = 0;  // variable (from 1) whose pivot counted as zero, 0 = none
 };
 

@@ -54,21 +54,17 @@ int stopped(RunState& st) {
 // with the increment of the step so far.
 struct StepVectors {
     explicit StepVectors(RunState& st)
-        : element_residuals(st.element_loads.data()),
-          element_plate_residuals(st.element_loads_b.data()),
-          nodal_residuals(st.nodal_n1.data()),
-          nodal_plate_residuals(st.nodal_n2.data()),
-          support_forces(st.nodal_v.data()),
-          soil_forces(st.nodal_w.data()),
-          total(st.disp_vectors.data()) {}
+        : element_residuals(st.element_loads.data()), element_plate_residuals(st.element_loads_b.data()),
+          nodal_residuals(st.nodal_n1.data()), nodal_plate_residuals(st.nodal_n2.data()),
+          support_forces(st.nodal_v.data()), soil_forces(st.nodal_w.data()), total(st.disp_vectors.data()) {}
 
-    double* const element_residuals;        // A: element loads less K1 u (plate, soil and springs): the right-hand sides
+    double* const element_residuals;  // A: element loads less K1 u (plate, soil and springs): the right-hand sides
     double* const element_plate_residuals;  // B: element loads less K2 u (the plate alone)
     double* const nodal_residuals;          // N1: A assembled; after the frontal solution its support forces
     double* const nodal_plate_residuals;    // N2: B assembled
     double* const support_forces;           // V: the support forces of the step
-    double* const soil_forces;              // W: N1 - N2, the soil and spring forces; with the support forces once converged
-    double* const total;                    // the total displacements
+    double* const soil_forces;  // W: N1 - N2, the soil and spring forces; with the support forces once converged
+    double* const total;        // the total displacements
 };
 
 // How an iteration leaves the step.

@@ -9,31 +9,29 @@
 #include "solver/run/stop.h"
 
 extern "C" __attribute__((visibility("default"))) int ITORVE(int mode) {
-  if (mode != 2) return parvane::kStatusMode;
-  parvane::clear_stop_request();
-  int status = 0;
-  std::unique_ptr<parvane::RunState> st;
-  try {
-    st = std::make_unique<parvane::RunState>();
-  } catch (...) {
-    return parvane::kStatusAlloc;
-  }
-  try {
-    parvane::run_analysis(*st, status);
-  } catch (const std::bad_alloc&) {
-    if (status <= 0) status = parvane::kStatusAlloc;
+    if (mode != 2) return parvane::kStatusMode;
+    parvane::clear_stop_request();
+    int status = 0;
+    std::unique_ptr<parvane::RunState> st;
     try {
-      parvane::end_run(*st, status);
+        st = std::make_unique<parvane::RunState>();
     } catch (...) {
+        return parvane::kStatusAlloc;
     }
-  } catch (...) {
-    if (status <= 0) status = parvane::kStatusRunFiles;
     try {
-      parvane::end_run(*st, status);
+        parvane::run_analysis(*st, status);
+    } catch (const std::bad_alloc&) {
+        if (status <= 0) status = parvane::kStatusAlloc;
+        try {
+            parvane::end_run(*st, status);
+        } catch (...) {}
     } catch (...) {
+        if (status <= 0) status = parvane::kStatusRunFiles;
+        try {
+            parvane::end_run(*st, status);
+        } catch (...) {}
     }
-  }
-  return status;
+    return status;
 }
 
 // Asks the ITORVE(2) running on another thread to stop: it ends at its next

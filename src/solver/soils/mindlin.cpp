@@ -26,25 +26,23 @@ namespace {
 constexpr double kOnLine = static_cast<double>(1.0e-14f);
 
 struct Constants {
-  double c, a, b;
+    double c, a, b;
 };
 
 Constants constants_of(double nu) {
-  return {(1.0 + nu) / ((1.0 - nu) * 8.0 * std::numbers::pi), 3.0 - 4.0 * nu, (8.0 * nu - 12.0) * nu + 5.0};
+    return {(1.0 + nu) / ((1.0 - nu) * 8.0 * std::numbers::pi), 3.0 - 4.0 * nu, (8.0 * nu - 12.0) * nu + 5.0};
 }
 
 double influence(double a, double b, double p, double e, const Constants& k) {
-  const double l = std::max(a, b), w = std::min(a, b);
-  const double m = l / w;
-  const double r = std::sqrt(m * m + 1.0);
-  const double phi = m * std::log((r + 1.0) / m) + std::log(r + m);
-  return p * w * k.c * (k.a * phi + k.b * phi) / e;
+    const double l = std::max(a, b), w = std::min(a, b);
+    const double m = l / w;
+    const double r = std::sqrt(m * m + 1.0);
+    const double phi = m * std::log((r + 1.0) / m) + std::log(r + m);
+    return p * w * k.c * (k.a * phi + k.b * phi) / e;
 }
 
 // Iterates of the soil iteration that the acceleration combines.
 constexpr std::size_t kAndersonDepth = 3;
-
-
 
 
 // The differences of consecutive residuals of `h`, orthonormalised (modified
@@ -53,32 +51,32 @@ constexpr std::size_t kAndersonDepth = 3;
 // that the Anderson mixture combines with the same coefficients.
 void residual_differences(const AndersonHistory& h, std::size_t n, std::vector<std::vector<double>>& q,
                           std::vector<std::vector<double>>& r, std::vector<std::vector<double>>& dx) {
-  const std::size_t m = h.iterates.size() - 1;
-  for (std::size_t j = 0; j < m; ++j) {
-    std::vector<double> df(n), step(n);
-    for (std::size_t i = 0; i < n; ++i) {
-      df[i] = h.residuals[j + 1][i] - h.residuals[j][i];
-      step[i] = h.iterates[j + 1][i] - h.iterates[j][i] + df[i];
+    const std::size_t m = h.iterates.size() - 1;
+    for (std::size_t j = 0; j < m; ++j) {
+        std::vector<double> df(n), step(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            df[i] = h.residuals[j + 1][i] - h.residuals[j][i];
+            step[i] = h.iterates[j + 1][i] - h.iterates[j][i] + df[i];
+        }
+        double before = 0;
+        for (double v : df) before += v * v;
+        std::vector<double> rj(q.size() + 1, 0.0);  // r[j][i], i <= j
+        for (std::size_t k = 0; k < q.size(); ++k) {
+            double d = 0;
+            for (std::size_t i = 0; i < n; ++i) d += q[k][i] * df[i];
+            rj[k] = d;
+            for (std::size_t i = 0; i < n; ++i) df[i] -= d * q[k][i];
+        }
+        double norm = 0;
+        for (double v : df) norm += v * v;
+        if (!(norm > 1e-20 * before) || !(norm > 0)) continue;
+        norm = std::sqrt(norm);
+        for (double& v : df) v /= norm;
+        rj.back() = norm;
+        q.push_back(std::move(df));
+        r.push_back(std::move(rj));
+        dx.push_back(std::move(step));
     }
-    double before = 0;
-    for (double v : df) before += v * v;
-    std::vector<double> rj(q.size() + 1, 0.0);  // r[j][i], i <= j
-    for (std::size_t k = 0; k < q.size(); ++k) {
-      double d = 0;
-      for (std::size_t i = 0; i < n; ++i) d += q[k][i] * df[i];
-      rj[k] = d;
-      for (std::size_t i = 0; i < n; ++i) df[i] -= d * q[k][i];
-    }
-    double norm = 0;
-    for (double v : df) norm += v * v;
-    if (!(norm > 1e-20 * before) || !(norm > 0)) continue;
-    norm = std::sqrt(norm);
-    for (double& v : df) v /= norm;
-    rj.back() = norm;
-    q.push_back(std::move(df));
-    r.push_back(std::move(rj));
-    dx.push_back(std::move(step));
-  }
 }
 
 }  // namespace
@@ -90,50 +88,49 @@ void residual_differences(const AndersonHistory& h, std::size_t n, std::vector<s
 // point is the same, since the mixed step equals G(x) when the residual is 0.
 void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
                    std::vector<double>& next) {
-  const std::size_t n = x.size();
-  next = fresh;
-  std::vector<double> f(n);
-  for (std::size_t i = 0; i < n; ++i) f[i] = fresh[i] - x[i];
-  h.iterates.push_back(x);
-  h.residuals.push_back(f);
-  if (h.iterates.size() > kAndersonDepth + 1) {
-    h.iterates.erase(h.iterates.begin());
-    h.residuals.erase(h.residuals.begin());
-  }
-  if (h.iterates.size() < 2) return;
-
-  std::vector<std::vector<double>> q, r, dx;
-  residual_differences(h, n, q, r, dx);
-  const std::size_t k = q.size();
-  if (k == 0) return;
-  // gamma = R^-1 Q^T f.
-  std::vector<double> g(k, 0.0);
-  for (std::size_t j = 0; j < k; ++j)
-    for (std::size_t i = 0; i < n; ++i) g[j] += q[j][i] * f[i];
-  for (std::size_t j = k; j-- > 0;) {
-    for (std::size_t l = j + 1; l < k; ++l) g[j] -= r[l][j] * g[l];
-    g[j] /= r[j][j];
-  }
-  std::vector<double> mixed(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    double v = x[i] + f[i];
-    for (std::size_t j = 0; j < k; ++j) v -= g[j] * dx[j][i];
-    if (!std::isfinite(v)) {
-      // The prediction is lost: plain step, fresh history.
-      h.clear();
-      return;
+    const std::size_t n = x.size();
+    next = fresh;
+    std::vector<double> f(n);
+    for (std::size_t i = 0; i < n; ++i) f[i] = fresh[i] - x[i];
+    h.iterates.push_back(x);
+    h.residuals.push_back(f);
+    if (h.iterates.size() > kAndersonDepth + 1) {
+        h.iterates.erase(h.iterates.begin());
+        h.residuals.erase(h.residuals.begin());
     }
-    // A value the prediction drives to zero or below (a stiffness that the
-    // plain update shrinks towards zero) takes the plain step.
-    mixed[i] = v > 0.0 ? v : fresh[i];
-  }
-  next = std::move(mixed);
+    if (h.iterates.size() < 2) return;
+
+    std::vector<std::vector<double>> q, r, dx;
+    residual_differences(h, n, q, r, dx);
+    const std::size_t k = q.size();
+    if (k == 0) return;
+    // gamma = R^-1 Q^T f.
+    std::vector<double> g(k, 0.0);
+    for (std::size_t j = 0; j < k; ++j)
+        for (std::size_t i = 0; i < n; ++i) g[j] += q[j][i] * f[i];
+    for (std::size_t j = k; j-- > 0;) {
+        for (std::size_t l = j + 1; l < k; ++l) g[j] -= r[l][j] * g[l];
+        g[j] /= r[j][j];
+    }
+    std::vector<double> mixed(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        double v = x[i] + f[i];
+        for (std::size_t j = 0; j < k; ++j) v -= g[j] * dx[j][i];
+        if (!std::isfinite(v)) {
+            // The prediction is lost: plain step, fresh history.
+            h.clear();
+            return;
+        }
+        // A value the prediction drives to zero or below (a stiffness that the
+        // plain update shrinks towards zero) takes the plain step.
+        mixed[i] = v > 0.0 ? v : fresh[i];
+    }
+    next = std::move(mixed);
 }
 
 
-
 double mindlin_influence(double a, double b, double p, double e, double nu) {
-  return influence(a, b, p, e, constants_of(nu));
+    return influence(a, b, p, e, constants_of(nu));
 }
 
 namespace {
@@ -143,11 +140,11 @@ namespace {
 // (for 8- and 9-node elements) its mid-side nodes in the order of its outline.
 struct ElementShape {
     bool rectangle = false;
-    double y0 = 0, y1 = 0, z0 = 0, z1 = 0;   // rectangle: its sides, y0 < y1, z0 < z1
+    double y0 = 0, y1 = 0, z0 = 0, z1 = 0;  // rectangle: its sides, y0 < y1, z0 < z1
     double area = 0;
     int vertices = 0;
     double vy[8] = {}, vz[8] = {};
-    double orientation = 1;                  // +1 anticlockwise in (y, z), -1 clockwise
+    double orientation = 1;  // +1 anticlockwise in (y, z), -1 clockwise
 };
 
 // The mesh and the soil as the settlement sum reads them.
@@ -234,7 +231,7 @@ struct HalfSpace {
             const double len = std::hypot(dy, dz);
             if (!(len > 0.0)) continue;
             const double h = (ry[v] * rz[w] - rz[v] * ry[w]) / len;
-            if (h == 0.0) continue;   // the node lies on this side's line
+            if (h == 0.0) continue;  // the node lies on this side's line
             const double t1 = (ry[v] * dy + rz[v] * dz) / len, t2 = (ry[w] * dy + rz[w] * dz) / len;
             double lg;
             if (t1 >= 0.0)
@@ -305,11 +302,11 @@ struct HalfSpace {
 // elements.  An element that is no such rectangle, and a node inside an
 // element's span, take the terms of the element itself.
 struct CornerLines {
-    std::vector<double> ys, zs;   // ascending
+    std::vector<double> ys, zs;  // ascending
     struct Lines {
-        int y0 = -1, y1 = -1, z0 = -1, z1 = -1;   // y0 < 0: no rectangle on lines
+        int y0 = -1, y1 = -1, z0 = -1, z1 = -1;  // y0 < 0: no rectangle on lines
     };
-    std::vector<Lines> of;        // per element
+    std::vector<Lines> of;  // per element
 
     // A table of crossings larger than this many per element is not worth it
     // (a free mesh has nearly as many lines as nodes).
@@ -325,8 +322,7 @@ struct CornerLines {
             std::sort(v->begin(), v->end());
             v->erase(std::unique(v->begin(), v->end()), v->end());
         }
-        if (static_cast<double>(ys.size()) * static_cast<double>(zs.size()) >
-            kCrossingsPerElement * std::max(nelem, 1))
+        if (static_cast<double>(ys.size()) * static_cast<double>(zs.size()) > kCrossingsPerElement * std::max(nelem, 1))
             return false;
         of.assign(static_cast<std::size_t>(std::max(nelem, 0)), Lines{});
         auto line = [](const std::vector<double>& v, double x) {
@@ -363,8 +359,7 @@ public:
         if (lines_ != nullptr) crossings(i);
         for (std::size_t el = 0; el < ne; ++el) {
             double v;
-            if (lines_ == nullptr || !from_crossings(i, el, v))
-                v = h_.unit(i, static_cast<int>(el) + 1, shapes_[el]);
+            if (lines_ == nullptr || !from_crossings(i, el, v)) v = h_.unit(i, static_cast<int>(el) + 1, shapes_[el]);
             row[el] = v;
         }
     }
@@ -396,7 +391,9 @@ private:
         const int ny = low_y_near ? l.y0 : l.y1, fy = low_y_near ? l.y1 : l.y0;
         const int nz = low_z_near ? l.z0 : l.z1, fz = low_z_near ? l.z1 : l.z0;
         const std::size_t w = b_.size();
-        auto at = [&](int iy, int iz) { return table_[static_cast<std::size_t>(iy) * w + static_cast<std::size_t>(iz)]; };
+        auto at = [&](int iy, int iz) {
+            return table_[static_cast<std::size_t>(iy) * w + static_cast<std::size_t>(iz)];
+        };
         if (off_y && off_z)
             v = at(fy, fz) - at(ny, fz) - at(fy, nz) + at(ny, nz);
         else if (off_y)
@@ -462,8 +459,8 @@ double lane_total(const double (&lane)[kLanes]) {
 
 // The settlement of one node from its row of influences.  Built for AVX2
 // as well where the processor has it (no fused multiply-add: the same bits).
-__attribute__((target_clones("avx2", "default")))
-double row_settlement(const double* pressure, const double* g, std::size_t ne) {
+__attribute__((target_clones("avx2", "default"))) double row_settlement(const double* pressure, const double* g,
+                                                                        std::size_t ne) {
     double lane[kLanes] = {};
     std::size_t el = 0;
     for (; el + kLanes <= ne; el += kLanes)
@@ -481,9 +478,8 @@ int element_pressures(const HalfSpace& h, int nelem, const double* element_load,
         ElementShape& s = shapes[static_cast<std::size_t>(el - 1)];
         s = h.shape(el);
         if (!(s.area > 0.0) || !std::isfinite(s.area)) return el;
-        pressure[static_cast<std::size_t>(el - 1)] = s.rectangle
-                                                         ? element_load[el - 1] / (s.y1 - s.y0) / (s.z1 - s.z0)
-                                                         : element_load[el - 1] / s.area;
+        pressure[static_cast<std::size_t>(el - 1)] =
+            s.rectangle ? element_load[el - 1] / (s.y1 - s.y0) / (s.z1 - s.z0) : element_load[el - 1] / s.area;
     }
     return 0;
 }
@@ -491,8 +487,8 @@ int element_pressures(const HalfSpace& h, int nelem, const double* element_load,
 // A cache that does not hold this mesh and soil is made over for it: room
 // for the rows of as many nodes as the budget allows.  True when this call
 // is to fill those rows.
-bool prepare_cache(MindlinCache& cache, std::size_t budget, int npoin, int nelem, const double* coord,
-                   const int* lnods, double e, double nu) {
+bool prepare_cache(MindlinCache& cache, std::size_t budget, int npoin, int nelem, const double* coord, const int* lnods,
+                   double e, double nu) {
     if (cache.matches(npoin, nelem, coord, lnods, e, nu)) return false;
     cache.reset();
     bool fill = false;
@@ -558,8 +554,7 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
     // The influences of the first `rows` nodes are kept, once per mesh and
     // soil, as far as the budget goes.
     MindlinCache* cache = sums != nullptr ? &sums->cache : nullptr;
-    const bool fill =
-        cache != nullptr && prepare_cache(*cache, sums->cache_budget, npoin, nelem, coord, lnods, e, nu);
+    const bool fill = cache != nullptr && prepare_cache(*cache, sums->cache_budget, npoin, nelem, coord, lnods, e, nu);
     const int rows = cache != nullptr ? cache->rows : 0;
     const double* kept = cache != nullptr ? cache->influence.get() : nullptr;
     double* keep = fill ? cache->influence.get() : nullptr;
@@ -597,15 +592,15 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
 }
 
 int mindlin_input_errors(RunState& st) {
-  if (st.isoil != 1) return 0;
-  int errors = 0;
-  auto error = [&](const std::string& text) {
-    report_run_error(st, "*** error in soil values: " + text);
-    ++errors;
-  };
-  if (!(st.esoil > 0.0)) error("Young's modulus of the Mindlin soil must be above 0");
-  if (!(st.psoil < 1.0) || !(st.psoil > -1.0)) error("Poisson's ratio of the Mindlin soil must lie between -1 and 1");
-  return errors;
+    if (st.isoil != 1) return 0;
+    int errors = 0;
+    auto error = [&](const std::string& text) {
+        report_run_error(st, "*** error in soil values: " + text);
+        ++errors;
+    };
+    if (!(st.esoil > 0.0)) error("Young's modulus of the Mindlin soil must be above 0");
+    if (!(st.psoil < 1.0) || !(st.psoil > -1.0)) error("Poisson's ratio of the Mindlin soil must lie between -1 and 1");
+    return errors;
 }
 
 }  // namespace parvane

@@ -47,7 +47,7 @@ struct MindlinCache {
 struct MindlinTimes {
     int updates = 0;
     double settlement_seconds = 0;
-    int cached_rows = 0;   // nodes whose influences the last update found kept
+    int cached_rows = 0;  // nodes whose influences the last update found kept
 };
 
 // The cache budget that keeps the process under 2 GB resident when the
@@ -60,7 +60,7 @@ struct MindlinSums {
     // Bytes the influence cache may take; a budget too small for one node's
     // row leaves every settlement computed afresh in each update.
     std::size_t cache_budget = kAutomaticCacheBudget;
-    int threads = 0;   // threads of the sum; 0 takes every core
+    int threads = 0;  // threads of the sum; 0 takes every core
     MindlinCache cache;
     MindlinTimes times;
 };
@@ -83,16 +83,15 @@ struct MindlinSums {
 // of rectangles, a node's terms come from a table over the crossings of
 // their corner lines, about one evaluation per element instead of four.
 void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
-                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element,
-                  MindlinSums* sums = nullptr);
+                  double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element, MindlinSums* sums = nullptr);
 
 // What the last update of the soil iteration saw, for the report of an
 // iteration that does not settle.
 struct MindlinLastUpdate {
-    double change = 0;                            // |new - current| / |new|
-    std::vector<std::pair<double, int>> worst;    // (relative change, node), largest first
-    std::vector<int> switched;                    // nodes that went in or out of contact
-    double pulling = 0;                           // share of the soil force that pulls
+    double change = 0;                          // |new - current| / |new|
+    std::vector<std::pair<double, int>> worst;  // (relative change, node), largest first
+    std::vector<int> switched;                  // nodes that went in or out of contact
+    double pulling = 0;                         // share of the soil force that pulls
 };
 
 // The Mindlin soil of one analysis, held by its RunState: the settings its

@@ -36,9 +36,9 @@ constexpr std::size_t kNamedNodes = 8;
 // the integrals of the bilinear corner functions over the element.
 struct SoilWeights {
     bool modulus = false;
-    std::vector<double> element;   // 4 x nelem: the corners' shares of the element's area
-    std::vector<double> area;      // nelem
-    std::vector<char> corner;      // npoin: a corner of some element
+    std::vector<double> element;  // 4 x nelem: the corners' shares of the element's area
+    std::vector<double> area;     // nelem
+    std::vector<char> corner;     // npoin: a corner of some element
     double total_area = 0;
 };
 
@@ -92,7 +92,8 @@ void interpolate_inner_nodes(RunState& st) {
             if (a == 9) {
                 for (int c = 1; c <= 4; ++c) v += 0.25 * st.soil_stiffness(st.lnods(c, el));
             } else {
-                v = 0.5 * (st.soil_stiffness(st.lnods(a - 4, el)) + st.soil_stiffness(st.lnods(a == 8 ? 1 : a - 3, el)));
+                v = 0.5 *
+                    (st.soil_stiffness(st.lnods(a - 4, el)) + st.soil_stiffness(st.lnods(a == 8 ? 1 : a - 3, el)));
             }
             st.soil_stiffness(st.lnods(a, el)) = v;
         }
@@ -147,7 +148,8 @@ void for_soil_points(RunState& st, F&& f) {
             for (int j = 0; j < 3; ++j) {
                 shape_functions(sc, pos[i], pos[j], st.nnode);
                 double k = 0, wg = 0;
-                for (int c = 1; c <= 4; ++c) k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, el));
+                for (int c = 1; c <= 4; ++c)
+                    k += bilinear_corner(c, pos[i], pos[j]) * st.soil_stiffness(st.lnods(c, el));
                 if (!(k > 0.0)) continue;
                 for (int a = 1; a <= st.nnode; ++a) wg += sc.N(a) * deflection(st, st.lnods(a, el));
                 f(sc, el, k, wg, wt[i] * wt[j] * area_jacobian(st, sc, el, st.nnode));
@@ -177,7 +179,8 @@ void element_loads(RunState& st, const SoilWeights& w, const std::vector<double>
             const int p = st.lnods(a, el);
             if (p < 1 || p > npoin) continue;
             if (w.modulus) {
-                load += force[static_cast<std::size_t>(p - 1)] * w.element[static_cast<std::size_t>(el - 1) * 4 + (a - 1)];
+                load +=
+                    force[static_cast<std::size_t>(p - 1)] * w.element[static_cast<std::size_t>(el - 1) * 4 + (a - 1)];
             } else {
                 const int count = p <= st.node_element_list.npoin() ? st.node_element_list.count(p) : 0;
                 if (count > 0) load += force[static_cast<std::size_t>(p - 1)] / count;
@@ -342,7 +345,8 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
         st.soil_stiffness_new(p) = fresh;
         change += (fresh - current) * (fresh - current);
         size += fresh * fresh;
-        if (fresh != current) last.worst.push_back({std::fabs(fresh - current) / std::max(std::fabs(fresh), std::fabs(current)), p});
+        if (fresh != current)
+            last.worst.push_back({std::fabs(fresh - current) / std::max(std::fabs(fresh), std::fabs(current)), p});
     }
     change = std::sqrt(change);
     size = std::sqrt(size);
@@ -433,13 +437,14 @@ void mindlin_report_unsettled(RunState& st) {
         std::string list;
         for (std::size_t k = 0; k < std::min(kNamedNodes, last.switched.size()); ++k)
             list += " " + node_name(st, last.switched[k]);
-        report_run_error(st, " *** " + std::to_string(last.switched.size()) +
-                                 " nodes still going in and out of contact:" + list);
+        report_run_error(
+            st, " *** " + std::to_string(last.switched.size()) + " nodes still going in and out of contact:" + list);
     }
     if (last.pulling > kPullingShare) {
         char share[32];
         std::snprintf(share, sizeof share, "%.1f", 100.0 * last.pulling);
-        report_run_error(st, std::string(" *** ") + share + " % of the soil force pulls at the edge of the contact zone");
+        report_run_error(st,
+                         std::string(" *** ") + share + " % of the soil force pulls at the edge of the contact zone");
     }
     int lifted = 0;
     for (int p = 1; p <= st.npoin; ++p) lifted += st.soil_stiffness(p) > 0.0 ? 0 : 1;
