@@ -2,12 +2,6 @@
 
 #include "Tessaro_DLL/model/RunDriver.h"
 
-int Tessaro(std::string& inputName)
-{
-    return tessaro::runTessaro(inputName);
-}
+int Tessaro(std::string& inputName) { return tessaro::runTessaro(inputName); }
 
-extern "C" int Tessaro_entry1(const std::string& inputName)
-{
-    return tessaro::runTessaro(inputName);
-}
+extern "C" int Tessaro_entry1(const std::string& inputName) { return tessaro::runTessaro(inputName); }

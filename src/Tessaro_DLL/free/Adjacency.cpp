@@ -13,8 +13,8 @@ namespace {
 
 constexpr double kFlipDistance = 1e-15;
 constexpr double kSplitTolerance = 1e-6;
-constexpr double kFlatShare = 1e-9;   // of the star's area, for a new triangle
-constexpr double kStraightCorner = 178.0;   // degrees, for a new triangle
+constexpr double kFlatShare = 1e-9;        // of the star's area, for a new triangle
+constexpr double kStraightCorner = 178.0;  // degrees, for a new triangle
 
 // Doubled signed area of (a, b, c).
 double doubledArea(const RegionRecord& region, int a, int b, int c)
@@ -30,8 +30,8 @@ bool hasStraightCorner(const RegionRecord& region, int a, int b, int c)
 {
     const int corners[3] = {a, b, c};
     for (int k = 0; k < 3; ++k) {
-        const double angle = interiorAngleDegrees(region.nodes[corners[(k + 2) % 3] - 1],
-                                                  region.nodes[corners[k] - 1], region.nodes[corners[(k + 1) % 3] - 1]);
+        const double angle = interiorAngleDegrees(region.nodes[corners[(k + 2) % 3] - 1], region.nodes[corners[k] - 1],
+                                                  region.nodes[corners[(k + 1) % 3] - 1]);
         if (angle >= kStraightCorner) return true;
     }
     return false;
@@ -161,7 +161,7 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
     const int t[4] = {s.t1, s.t2, s.t4, s.t3};
     int n[4];
     for (int i = 0; i < 4; ++i) n[i] = neighbourAcross(region, t[i], o[i], o[(i + 1) % 4]);
-    int k = 0;   // the diagonal runs from o[k] to o[k + 2]
+    int k = 0;  // the diagonal runs from o[k] to o[k + 2]
     if (covers(s.a, s.b, s.c, s.c, s.d, s.a))
         k = 0;
     else if (covers(s.a, s.b, s.d, s.b, s.c, s.d))
@@ -174,13 +174,12 @@ bool removeOneValence4Node(RegionRecord& region, int v, const Star& s, int bound
     const int gone[2] = {std::max(t[k], t[k + 1]), std::max(t[k + 2], t[(k + 3) % 4])};
     for (int m = 0; m < 2; ++m) {
         const int i = k + 2 * m;
-        writeTriangle(region, made[m], o[i % 4], o[(i + 1) % 4], o[(i + 2) % 4], n[i % 4], n[(i + 1) % 4],
-                      made[1 - m]);
+        writeTriangle(region, made[m], o[i % 4], o[(i + 1) % 4], o[(i + 2) % 4], n[i % 4], n[(i + 1) % 4], made[1 - m]);
         relink(region, n[i % 4], t[i % 4], made[m]);
         relink(region, n[(i + 1) % 4], t[(i + 1) % 4], made[m]);
         region.triangles[gone[m] - 1].name = -gone[m];
     }
-    if (k == 1) rotateCorners(region, made[1]);   // (d, a, b) is kept as (a, b, d)
+    if (k == 1) rotateCorners(region, made[1]);  // (d, a, b) is kept as (a, b, d)
     const int diagonal[2] = {o[k], o[k + 2]};
     const int old[4] = {s.t1, s.t2, s.t3, s.t4};
     region.nodes[v - 1].name = -v;
@@ -220,7 +219,10 @@ bool removeFromList(int* slots, int& count, int value)
     return false;
 }
 
-bool listContains(const int* slots, int count, int value) { return std::find(slots, slots + count, value) != slots + count; }
+bool listContains(const int* slots, int count, int value)
+{
+    return std::find(slots, slots + count, value) != slots + count;
+}
 
 int sideWithCorners(const DelaunayTriangle& t, int p, int q)
 {

@@ -19,14 +19,15 @@ constexpr double kMergeShare = 1e-9;
 // Normalised coordinates are rounded to multiples of 2^-30, so that a
 // region and its scaled copy are meshed from the same numbers.
 constexpr double kSnap = 1073741824.0;
-constexpr double kCircleTolerance = 1e-10;   // search without a start triangle
+constexpr double kCircleTolerance = 1e-10;  // search without a start triangle
 constexpr double kFlatDeterminant = 1e-30;
 
 long long cellKey(long long i, long long j)
 {
     // Unsigned arithmetic: the shift of a large or negative cell index is
     // then defined (equal keys of different cells only cost a comparison).
-    const unsigned long long key = (static_cast<unsigned long long>(i) << 32) ^ (static_cast<unsigned long long>(j) & 0xffffffffULL);
+    const unsigned long long key =
+        (static_cast<unsigned long long>(i) << 32) ^ (static_cast<unsigned long long>(j) & 0xffffffffULL);
     return static_cast<long long>(key);
 }
 
@@ -145,8 +146,8 @@ void cavityFromStart(Triangulation& tri, int s, double x, double y, std::vector<
 }
 
 struct RimSide {
-    int cavityTriangle;   // 0-based
-    int outer;            // neighbour across the side, -1 when none
+    int cavityTriangle;  // 0-based
+    int outer;           // neighbour across the side, -1 when none
     int p, q;
     DelaunayTriangle made;
 };
@@ -155,7 +156,9 @@ void writeFlatTriangle(std::ostream& log, double det, int n1, int n2, int n3)
 {
     log << std::endl;
     log << "Error: triangle area is negative or almost zero. Det= " << det << std::endl;
-    log << "nd1=" << n1 << "  " << "nd2= " << n2 << "  " << " nd3= " << n3 << std::endl;
+    log << "nd1=" << n1 << "  "
+        << "nd2= " << n2 << "  "
+        << " nd3= " << n3 << std::endl;
     log << " Process is terminated" << std::endl;
     log << std::endl;
 }
@@ -302,8 +305,7 @@ void mergeCoincidentNodes(std::vector<MeshNode>& nodes, std::vector<BoundarySegm
                 const auto it = grid.find(cellKey(ci + di, cj + dj));
                 if (it == grid.end()) continue;
                 for (int j : it->second)
-                    if (j < mapsTo[i] &&
-                        std::hypot(nodes[i].x - nodes[j].x, nodes[i].y - nodes[j].y) < mergeDistance)
+                    if (j < mapsTo[i] && std::hypot(nodes[i].x - nodes[j].x, nodes[i].y - nodes[j].y) < mergeDistance)
                         mapsTo[i] = j;
             }
     }
@@ -432,7 +434,7 @@ bool insertDelaunayPoint(int nodeIndex, Triangulation& tri, RefinementQueue* que
     std::vector<RimSide> rim;
     if (!buildRim(tri, cavity, point, rim, log)) return false;
     const int cavitySize = static_cast<int>(cavity.size());
-    if (static_cast<int>(rim.size()) < cavitySize + 1) return false;   // not a star-shaped cavity
+    if (static_cast<int>(rim.size()) < cavitySize + 1) return false;  // not a star-shaped cavity
 
     const int base = static_cast<int>(tri.triangles.size());
     appendRimTriangles(tri, rim);

@@ -28,7 +28,7 @@ namespace tessaro {
 
 // The work lists of one free region's triangulation.
 struct Triangulation {
-    std::vector<MeshNode> nodes;                // frame-first node list
+    std::vector<MeshNode> nodes;  // frame-first node list
     std::vector<DelaunayTriangle> triangles;
     std::vector<ElementNeighbours> neighbours;  // parallel to the triangles
     // Scratch marks for the cavity search (one per triangle, compared with
@@ -83,8 +83,8 @@ bool initTriangulation(std::vector<MeshNode>& boundaryNodes, const std::vector<B
 
 // Circumcentre and squared radius of a counter-clockwise triangle; false with
 // the log lines when the triangle is clockwise or flat (record unchanged).
-bool computeCircumcircle(DelaunayTriangle& triangle, const MeshNode& n1, const MeshNode& n2,
-                         const MeshNode& n3, std::ostream& log);
+bool computeCircumcircle(DelaunayTriangle& triangle, const MeshNode& n1, const MeshNode& n2, const MeshNode& n3,
+                         std::ostream& log);
 
 // Inserts node `nodeIndex` + 1 at (x, y). Without a start triangle (0) the
 // node is appended to the node list here; with one the caller has appended
@@ -98,8 +98,7 @@ bool insertDelaunayPoint(int nodeIndex, Triangulation& tri, RefinementQueue* que
 int sharedSideIndex(const DelaunayTriangle& a, const DelaunayTriangle& b, int& i, int& j);
 
 // True when every segment is a side of some triangle.
-bool boundaryEdgesPresent(const std::vector<BoundarySegment>& segments,
-                          const std::vector<DelaunayTriangle>& triangles);
+bool boundaryEdgesPresent(const std::vector<BoundarySegment>& segments, const std::vector<DelaunayTriangle>& triangles);
 
 // Flags the triangles outside the region (deletion flag 1) and cuts the
 // neighbour links to those next to the region.

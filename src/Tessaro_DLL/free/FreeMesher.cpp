@@ -98,8 +98,8 @@ std::string crossingProblem(const std::vector<MeshNode>& nodes, const std::vecto
     const int m = static_cast<int>(segments.size());
     auto at = [&](int node) -> const MeshNode& { return nodes[node - 1]; };
     auto pairProblem = [](int i, int j) {
-        return "boundary segments " + std::to_string(std::min(i, j) + 1) + " and " + std::to_string(std::max(i, j) + 1) +
-               " cross or touch";
+        return "boundary segments " + std::to_string(std::min(i, j) + 1) + " and " +
+               std::to_string(std::max(i, j) + 1) + " cross or touch";
     };
 
     // Consecutive segments must not fold back over each other.
@@ -301,7 +301,7 @@ void fixCodedSides(RegionRecord& region)
 // exactly, every other node is scaled back.
 struct UnitFrame {
     double s = 1.0, ox = 0.0, oy = 0.0;
-    std::unordered_map<long long, std::pair<double, double>> boundary;   // by normalised position
+    std::unordered_map<long long, std::pair<double, double>> boundary;  // by normalised position
 
     static long long keyOf(double x, double y)
     {
@@ -322,7 +322,7 @@ struct UnitFrame {
             boundary.emplace(keyOf(n.x, n.y), std::make_pair(node.x, node.y));
         }
     }
-    bool mapped = false;   // the region's nodes are in the input's coordinates again
+    bool mapped = false;  // the region's nodes are in the input's coordinates again
 
     MeshNode original(const MeshNode& node) const
     {
@@ -360,10 +360,10 @@ namespace {
 int partnerFaceCode(int code)
 {
     switch (code) {
-    case -7: return -6;
-    case -8: return -9;
-    case -9: return -8;
-    default: return 0;
+        case -7: return -6;
+        case -8: return -9;
+        case -9: return -8;
+        default: return 0;
     }
 }
 
@@ -377,8 +377,8 @@ bool hasPartnerFace(const RegionRecord& region, std::size_t s)
     for (const RegionSide& other : region.sides) {
         if (other.neighbourCode != partnerFaceCode(code) || other.segments.empty()) continue;
         const SideSegment& b = other.segments.front();
-        const bool meets = first ? std::hypot(a.x2 - b.x1, a.y2 - b.y1) < 1e-7
-                                 : std::hypot(a.x1 - b.x2, a.y1 - b.y2) < 1e-7;
+        const bool meets =
+            first ? std::hypot(a.x2 - b.x1, a.y2 - b.y1) < 1e-7 : std::hypot(a.x1 - b.x2, a.y1 - b.y2) < 1e-7;
         if (meets) return true;
     }
     return false;
@@ -397,8 +397,8 @@ std::string freeRegionSidesProblem(const RegionRecord& region)
     long long nodes = 0;
     for (std::size_t i = 0; i < region.sides.size(); ++i) {
         const RegionSide& side = region.sides[i];
-        if (!side.segments.empty()) nodes += std::llabs(static_cast<long long>(side.segments.front().lim2) -
-                                                        side.segments.front().lim1) + 1;
+        if (!side.segments.empty())
+            nodes += std::llabs(static_cast<long long>(side.segments.front().lim2) - side.segments.front().lim1) + 1;
     }
     if (nodes > kMaxFreeRegionNodes)
         return "the boundary has " + std::to_string(nodes) + " nodes, more than " + std::to_string(kMaxFreeRegionNodes);
@@ -454,12 +454,12 @@ bool finishTriangleRegion(RegionRecord& region, std::vector<BoundarySegment>& se
 // The boundaries a quadrilateral region works with: the input's (fine) one
 // and the halved one that is triangulated.
 struct QuadBoundary {
-    std::vector<MeshNode> fineNodes;   // in the triangulation's unit square
+    std::vector<MeshNode> fineNodes;  // in the triangulation's unit square
     const std::vector<BoundarySegment>& fineSegments;
     std::vector<MeshNode> coarseNodes;
     std::vector<BoundarySegment> coarseSegments;
-    std::vector<MeshNode> junctions;   // held in place by the final smoothing
-    std::size_t workTriangles = 0;     // of the triangulation, removed ones included
+    std::vector<MeshNode> junctions;  // held in place by the final smoothing
+    std::size_t workTriangles = 0;    // of the triangulation, removed ones included
 };
 
 // A side of a region as its straight chord and its segment count.
@@ -515,7 +515,8 @@ std::string changeHint(const RegionRecord& region, const MeshNode& at)
         if (angle < 0.0) angle += 360.0;
         if (angle < 5.0 && sharp.empty()) {
             char text[200];
-            std::snprintf(text, sizeof text, "; the region's corner between sides %zu and %zu is %.2f degrees: make it wider",
+            std::snprintf(text, sizeof text,
+                          "; the region's corner between sides %zu and %zu is %.2f degrees: make it wider",
                           (i + n - 1) % n + 1, i + 1, angle);
             sharp = text;
         }
@@ -545,8 +546,8 @@ std::string changeHint(const RegionRecord& region, const MeshNode& at)
         if (on != n && i != on) continue;
         for (std::size_t j = 0; j < n; ++j) {
             if (j == i || chords[i].spacing() <= 0.0 || chords[j].spacing() <= 0.0) continue;
-            const double ratio = std::max(chords[i].spacing() / chords[j].spacing(),
-                                          chords[j].spacing() / chords[i].spacing());
+            const double ratio =
+                std::max(chords[i].spacing() / chords[j].spacing(), chords[j].spacing() / chords[i].spacing());
             if (ratio > worstRatio) {
                 worstRatio = ratio;
                 bestI = i;
@@ -554,8 +555,7 @@ std::string changeHint(const RegionRecord& region, const MeshNode& at)
             }
         }
     }
-    if (bestI == n || worstRatio < 1.5)
-        return "; give the sides near that point more segments";
+    if (bestI == n || worstRatio < 1.5) return "; give the sides near that point more segments";
     return "; " + spacingPair(chords, bestI, bestJ) + ": change the division count of side " +
            std::to_string(bestI + 1) + " or side " + std::to_string(bestJ + 1) + " to bring them closer";
 }
@@ -602,8 +602,8 @@ std::string invalidQuadElementProblem(const RegionRecord& region)
 // Quadrilateral mode, steps 15 to 30: the triangles on the halved boundary
 // become quadrilaterals, are split on the fine boundary and restored onto
 // the input's boundary nodes.
-bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRegionTarget& target,
-                      UnitFrame& frame, std::ostream& log)
+bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRegionTarget& target, UnitFrame& frame,
+                      std::ostream& log)
 {
     std::vector<BoundarySegment>& coarseSegments = boundary.coarseSegments;
     const int coarseCount = static_cast<int>(boundary.coarseNodes.size());
@@ -651,8 +651,10 @@ std::string shortSideHint(const RegionRecord& region)
             shortest = i;
     if (shortest == chords.size()) return std::string();
     char text[200];
-    std::snprintf(text, sizeof text, "; side %zu is %.3g m long for %d segments: lengthen it or leave one of its end "
-                  "points out", shortest + 1, chords[shortest].length(), chords[shortest].count);
+    std::snprintf(text, sizeof text,
+                  "; side %zu is %.3g m long for %d segments: lengthen it or leave one of its end "
+                  "points out",
+                  shortest + 1, chords[shortest].length(), chords[shortest].count);
     return text;
 }
 
@@ -684,9 +686,8 @@ MeshNode crowdedPlace(const RegionRecord& region, const UnitFrame& frame)
     return start;
 }
 
-bool meshRegionSteps(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
-                     std::vector<BoundarySegment>& segments, const FreeRegionTarget& target, bool quadrilateral,
-                     UnitFrame& frame, std::ostream& log);
+bool meshRegionSteps(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std::vector<BoundarySegment>& segments,
+                     const FreeRegionTarget& target, bool quadrilateral, UnitFrame& frame, std::ostream& log);
 
 }  // namespace
 
@@ -710,9 +711,8 @@ bool meshRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std:
 
 namespace {
 
-bool meshRegionSteps(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
-                     std::vector<BoundarySegment>& segments, const FreeRegionTarget& target, bool quadrilateral,
-                     UnitFrame& frame, std::ostream& log)
+bool meshRegionSteps(RegionRecord& region, std::vector<MeshNode>& boundaryNodes, std::vector<BoundarySegment>& segments,
+                     const FreeRegionTarget& target, bool quadrilateral, UnitFrame& frame, std::ostream& log)
 {
     const std::string problem = freeBoundaryProblem(boundaryNodes, segments);
     if (!problem.empty()) return failRegion(log, target.regionNumber, problem + shortSideHint(region));
@@ -731,7 +731,8 @@ bool meshRegionSteps(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
         coarsenBoundaryForQuads(boundaryNodes, segments, quad.coarseNodes, quad.coarseSegments);
         const std::string coarseProblem = freeBoundaryProblem(quad.coarseNodes, quad.coarseSegments);
         if (!coarseProblem.empty())
-            return failRegion(log, target.regionNumber, "the halved boundary: " + coarseProblem + shortSideHint(region));
+            return failRegion(log, target.regionNumber,
+                              "the halved boundary: " + coarseProblem + shortSideHint(region));
     }
     std::vector<MeshNode>& nodes = quadrilateral ? quad.coarseNodes : boundaryNodes;
     std::vector<BoundarySegment>& segs = quadrilateral ? quad.coarseSegments : segments;

@@ -30,12 +30,12 @@ constexpr long long kMaxFreeRegionNodes = 4000000;
 
 // What a free region is meshed into and reads besides its own boundary.
 struct FreeRegionTarget {
-    int regionNumber;                                           // for messages
-    const std::vector<PointRecord>& points;                     // geometry input
+    int regionNumber;                        // for messages
+    const std::vector<PointRecord>& points;  // geometry input
     GlobalMesh& mesh;
     const std::deque<StructureElementRecord>& structureElements;
     const std::vector<PointRecord>& generatedBoundaryPoints;
-    const std::vector<MeshNode>& beamVertices;                  // structure-element vertices
+    const std::vector<MeshNode>& beamVertices;  // structure-element vertices
     const std::deque<RegionRecord>& regions;
 };
 

@@ -138,10 +138,7 @@ struct FaceModel {
     RegionRecord& region;
     int mode;
 
-    int nodeCount() const
-    {
-        return static_cast<int>(mode == 1 ? region.topoNodes.size() : region.adjacency.size());
-    }
+    int nodeCount() const { return static_cast<int>(mode == 1 ? region.topoNodes.size() : region.adjacency.size()); }
     std::vector<int> elementsAt(int node) const
     {
         std::vector<int> list;
@@ -177,8 +174,8 @@ struct FaceModel {
     }
     bool live(int e) const
     {
-        if (mode == 1) return e >= 1 && e <= static_cast<int>(region.topoElements.size()) &&
-                              region.topoElements[e - 1].name > 0;
+        if (mode == 1)
+            return e >= 1 && e <= static_cast<int>(region.topoElements.size()) && region.topoElements[e - 1].name > 0;
         return e >= 1 && e <= static_cast<int>(region.triangles.size()) && region.triangles[e - 1].name > 0;
     }
     // Side index of element e running from a to b, -1 when none.
@@ -395,8 +392,7 @@ void renumberAfterMerge(const FaceModel& model, std::vector<BoundarySegment>& se
 {
     RegionRecord& region = model.region;
     const NodeRenumbering names(static_cast<int>(region.nodes.size()), p9, p8);
-    const int elements =
-        static_cast<int>(model.mode == 1 ? region.topoElements.size() : region.triangles.size());
+    const int elements = static_cast<int>(model.mode == 1 ? region.topoElements.size() : region.triangles.size());
     for (int e = 1; e <= elements; ++e)
         for (int k = 0; k < model.corners(e); ++k) model.corner(e, k) = names(model.corner(e, k));
     renumberAdjacency(model, names);
@@ -426,8 +422,7 @@ void clearTopoNode(TopoNode& node) { node = TopoNode{}; }
 bool sideEndPointCoordinates(int end, int side, const RegionRecord& region, const std::vector<PointRecord>& points,
                              MeshNode& out)
 {
-    if (side < 0 || side >= static_cast<int>(region.sides.size()) || region.sides[side].segments.empty())
-        return false;
+    if (side < 0 || side >= static_cast<int>(region.sides.size()) || region.sides[side].segments.empty()) return false;
     const SideSegment& seg = region.sides[side].segments.front();
     const int entity = end == 1 ? seg.startEntity : seg.endEntity;
     const int number = end == 1 ? seg.startPoint : seg.endPoint;

@@ -98,7 +98,9 @@ std::vector<int> cornersOf(const Triangulation& tri, const std::vector<int>& tri
 void logFlat(std::ostream& log, double det, int a, int c, int b)
 {
     log << std::endl << "Error: triangle area is negative or almost zero. Det= " << det << std::endl;
-    log << "nd1=" << a << "  " << "nd2= " << c << "  " << " nd3= " << b << std::endl;
+    log << "nd1=" << a << "  "
+        << "nd2= " << c << "  "
+        << " nd3= " << b << std::endl;
     log << " Process is terminated" << std::endl << std::endl;
 }
 
@@ -262,7 +264,7 @@ bool flipSide(Triangulation& tri, int t, int i)
     DelaunayTriangle& second = tri.triangles[u];
     first.corners = {r, p, s};
     second.corners = {s, q, r};
-    std::ostringstream ignored;   // both triangles are counter-clockwise and not flat here
+    std::ostringstream ignored;  // both triangles are counter-clockwise and not flat here
     computeCircumcircle(first, tri.nodeAt(r), tri.nodeAt(p), tri.nodeAt(s), ignored);
     computeCircumcircle(second, tri.nodeAt(s), tri.nodeAt(q), tri.nodeAt(r), ignored);
     tri.neighbours[t].n[1] = acrossRP;
@@ -407,7 +409,8 @@ void writeSnapshotFile(const Triangulation& tri, const std::string& fileName)
     if (!out) return;
     const int n = static_cast<int>(tri.nodes.size());
     const int t = static_cast<int>(tri.triangles.size());
-    out << n << "  " << t << "  " << "1 " << 3 << std::endl;
+    out << n << "  " << t << "  "
+        << "1 " << 3 << std::endl;
     out << "x" << std::endl;
     for (int r = 4; r < n; ++r) {
         const MeshNode& node = tri.nodes[r];
@@ -420,8 +423,9 @@ void writeSnapshotFile(const Triangulation& tri, const std::string& fileName)
     auto written = [n](int corner) { return corner < 0 ? n - 4 - corner : corner; };
     for (int k = 0; k < t; ++k) {
         const auto& c = tri.triangles[k].corners;
-        out << k + 1 << " " << " 1" << "  " << written(c[0]) << "  " << written(c[1]) << "  " << written(c[2])
-            << std::endl;
+        out << k + 1 << " "
+            << " 1"
+            << "  " << written(c[0]) << "  " << written(c[1]) << "  " << written(c[2]) << std::endl;
     }
 }
 
@@ -448,15 +452,16 @@ bool recoverSegmentsByFlips(Triangulation& tri, const std::vector<BoundarySegmen
 bool recoverLostBoundary(Triangulation& tri, const std::vector<MeshNode>& boundaryNodes,
                          const std::vector<BoundarySegment>& segments, std::ostream& log)
 {
-    (void)boundaryNodes;   // boundary node k is frame-first record k + 4, with the same coordinates
+    (void)boundaryNodes;  // boundary node k is frame-first record k + 4, with the same coordinates
     std::vector<std::vector<int>> table(tri.nodes.size());
     for (int t = 1; t <= static_cast<int>(tri.triangles.size()); ++t)
         for (int k : tri.triangles[t - 1].corners) {
             if (k <= 0) continue;
             std::vector<int>& entry = table[k - 1];
             if (static_cast<int>(entry.size()) >= kMaxTrianglesPerNode) {
-                log << std::endl << "temporary node neighbour=" << entry.size() << "  " << kMaxTrianglesPerNode
-                    << std::endl << std::endl;
+                log << std::endl
+                    << "temporary node neighbour=" << entry.size() << "  " << kMaxTrianglesPerNode << std::endl
+                    << std::endl;
                 return false;
             }
             entry.push_back(t);

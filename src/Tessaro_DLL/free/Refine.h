@@ -20,7 +20,7 @@ namespace tessaro {
 // Position 1 holds the sentinel (identifier 0, key -1e30); entries follow
 // from position 2, the top. `count` counts the sentinel; 1 means empty.
 struct RefinementQueue {
-    std::vector<int> ids{0, 0};          // [0] unused, [1] sentinel
+    std::vector<int> ids{0, 0};  // [0] unused, [1] sentinel
     std::vector<double> keys{0.0, -1e30};
     int count = 1;
     int highWater = 1;
@@ -43,8 +43,7 @@ std::vector<int> collectNearbyTriangles(int start, const std::vector<ElementNeig
 
 // True when (x, y) lies strictly inside the diametral circle of a boundary
 // segment that is a side of triangle `index` (0-based, -1 allowed).
-bool encroachesBoundarySegment(int index, const Triangulation& tri, const SegmentLookup& segments, double x,
-                               double y);
+bool encroachesBoundarySegment(int index, const Triangulation& tri, const SegmentLookup& segments, double x, double y);
 
 // Refines the triangulation to the boundary nodes' target sizes. Writes
 // " used heap = " with the queue's high-water mark at the end. False, with

@@ -31,8 +31,8 @@ void coarsenBoundaryForQuads(const std::vector<MeshNode>& nodes, const std::vect
     }
     const int m = static_cast<int>(segments.size());
     for (int j = 0; j < m / 2; ++j)
-        coarseSegments.push_back(BoundarySegment{j + 1, segments[2 * j].start / 2 + 1,
-                                                 segments[2 * j + 1].end / 2 + 1, segments[2 * j].code});
+        coarseSegments.push_back(BoundarySegment{j + 1, segments[2 * j].start / 2 + 1, segments[2 * j + 1].end / 2 + 1,
+                                                 segments[2 * j].code});
 }
 
 void assignSideCodesFromSegments(RegionRecord& region, int mode, const std::vector<BoundarySegment>& segments)
@@ -70,8 +70,7 @@ bool restoreFineBoundaryNodes(RegionRecord& region, const std::vector<BoundarySe
         const MeshNode& A = nodes[segments[k].start - 1];
         const MeshNode& B = nodes[segments[k + 1].end - 1];
         for (int i = 0; i + 1 < nb; ++i) {
-            if (!near(region.nodes[first[i] - 1], A, 1e-7) || !near(region.nodes[second[i + 1] - 1], B, 1e-7))
-                continue;
+            if (!near(region.nodes[first[i] - 1], A, 1e-7) || !near(region.nodes[second[i + 1] - 1], B, 1e-7)) continue;
             const MeshNode& fine = nodes[segments[k].end - 1];
             region.nodes[first[i + 1] - 1].x = fine.x;
             region.nodes[first[i + 1] - 1].y = fine.y;
@@ -133,8 +132,7 @@ bool setSideEndRecords(RegionRecord& region, const std::vector<PointRecord>& gen
             if (nb.n[1 + j] >= 0) continue;
             const MeshNode& a = region.nodes[el.w[1 + j] - 1];
             const MeshNode& b = region.nodes[el.w[1 + (j + 1) % corners] - 1];
-            findRecordsAtPoints(region.objIndex, generatedBoundaryPoints, a.x, a.y, b.x, b.y, nb.n[5 + j],
-                                nb.n[9 + j]);
+            findRecordsAtPoints(region.objIndex, generatedBoundaryPoints, a.x, a.y, b.x, b.y, nb.n[5 + j], nb.n[9 + j]);
         }
     }
     return true;

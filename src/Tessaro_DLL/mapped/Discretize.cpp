@@ -66,8 +66,8 @@ std::vector<double> gradedParameter(int n, double cpar, double wn)
     return s;
 }
 
-bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& points,
-                 const std::vector<double>& s, std::vector<Point2>& nodes)
+bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& points, const std::vector<double>& s,
+                 std::vector<Point2>& nodes)
 {
     nodes.clear();
     const long long span = std::llabs(static_cast<long long>(p2) - p1) + 1;
@@ -197,7 +197,7 @@ bool arcNodes(const GeometryEntityRecord& arc, int p1, int p2, const std::vector
     const double step = arc.sweepAngle / (arc.pointCount - 1);
     nodes.reserve(s.size());
     for (double sj : s) {
-        const double q = (p1 - 1) + sj * (p2 - p1);   // point number less 1, as a real
+        const double q = (p1 - 1) + sj * (p2 - p1);  // point number less 1, as a real
         const double nearest = std::round(q);
         if (std::fabs(q - nearest) < 1e-9) {
             nodes.push_back(own[static_cast<std::size_t>(nearest) + 1 - low]);
@@ -214,8 +214,7 @@ bool arcNodes(const GeometryEntityRecord& arc, int p1, int p2, const std::vector
 // segment's end coordinates. `placedCode` tells which (31 or 11). False when
 // a point of the arc is missing.
 bool placeSegmentNodes(const SideSegment& seg, int firstCode, int n, const std::vector<PointRecord>& points,
-                       const std::deque<GeometryEntityRecord>& entities, std::vector<Point2>& placed,
-                       int& placedCode)
+                       const std::deque<GeometryEntityRecord>& entities, std::vector<Point2>& placed, int& placedCode)
 {
     const std::vector<double> s = gradedParameter(n, seg.cpar, seg.wn);
     if (firstCode == 31) {
@@ -238,10 +237,8 @@ bool placeSegmentNodes(const SideSegment& seg, int firstCode, int n, const std::
 }  // namespace
 
 void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentIndex,
-                             const std::vector<PointRecord>& points,
-                             const std::deque<GeometryEntityRecord>& entities,
-                             std::vector<PointRecord>& generatedBoundaryPoints, std::ostream& log,
-                             MappedGrid& grid)
+                             const std::vector<PointRecord>& points, const std::deque<GeometryEntityRecord>& entities,
+                             std::vector<PointRecord>& generatedBoundaryPoints, std::ostream& log, MappedGrid& grid)
 {
     RegionSide& side = region.sides.at(static_cast<std::size_t>(sideIndex));
     SideSegment& seg = side.segments.at(static_cast<std::size_t>(segmentIndex));
@@ -263,11 +260,23 @@ void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentInd
         const int pos = seg.lim1 - 1 + static_cast<int>(k);
         int i = -1, j = -1;
         switch (side.sideNumber) {
-        case 1: i = 0; j = pos; break;
-        case 2: i = grid.imax - 1; j = pos; break;
-        case 3: i = pos; j = 0; break;
-        case 4: i = pos; j = grid.jmax - 1; break;
-        default: return;
+            case 1:
+                i = 0;
+                j = pos;
+                break;
+            case 2:
+                i = grid.imax - 1;
+                j = pos;
+                break;
+            case 3:
+                i = pos;
+                j = 0;
+                break;
+            case 4:
+                i = pos;
+                j = grid.jmax - 1;
+                break;
+            default: return;
         }
         if (i < 0 || j < 0 || i >= grid.imax || j >= grid.jmax) continue;
         grid.set(i, j, nodes[k].first, nodes[k].second);
@@ -277,12 +286,11 @@ void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentInd
 }
 
 void discretizeFreeRegionSide(RegionRecord& region, int sideIndex, int& nodeCounter,
-                              std::vector<PointRecord>& generatedBoundaryPoints,
-                              const std::vector<PointRecord>& points,
+                              std::vector<PointRecord>& generatedBoundaryPoints, const std::vector<PointRecord>& points,
                               const std::deque<GeometryEntityRecord>& entities, std::vector<MeshNode>& nodes,
                               std::vector<BoundarySegment>& segments, int previousCode, int sideCode,
-                              MeshNode& interfacePointA, MeshNode& interfacePointB,
-                              bool firstSideIsInterface, std::ostream& log)
+                              MeshNode& interfacePointA, MeshNode& interfacePointB, bool firstSideIsInterface,
+                              std::ostream& log)
 {
     RegionSide& side = region.sides.at(static_cast<std::size_t>(sideIndex));
     if (side.segments.empty()) return;

@@ -21,10 +21,9 @@ struct MappedGrid {
 
     MappedGrid() = default;
     MappedGrid(int imaxIn, int jmaxIn)
-        : imax(imaxIn), jmax(jmaxIn),
-          x(static_cast<std::size_t>(imaxIn) * jmaxIn, 0.0),
-          y(static_cast<std::size_t>(imaxIn) * jmaxIn, 0.0),
-          filled(static_cast<std::size_t>(imaxIn) * jmaxIn, 0) {}
+        : imax(imaxIn), jmax(jmaxIn), x(static_cast<std::size_t>(imaxIn) * jmaxIn, 0.0),
+          y(static_cast<std::size_t>(imaxIn) * jmaxIn, 0.0), filled(static_cast<std::size_t>(imaxIn) * jmaxIn, 0)
+    {}
     std::size_t at(int i, int j) const { return static_cast<std::size_t>(j) * imax + i; }
     void set(int i, int j, double px, double py)
     {
@@ -43,24 +42,21 @@ std::vector<double> gradedParameter(int n, double cpar, double wn);
 // Nodes along the numbered points p1..p2 of an entity by a chord-length
 // Hermite spline, at the parameter values s (first and last node exactly on
 // the end points). False when a point of the range does not exist.
-bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& points,
-                 const std::vector<double>& s, std::vector<Point2>& nodes);
+bool curveSpline(int entity, int p1, int p2, const std::vector<PointRecord>& points, const std::vector<double>& s,
+                 std::vector<Point2>& nodes);
 
 // Arc segments (entity code 31) are placed on the arc of their entity
 // (`entities`), corner nodes as the mid-side nodes are.
 void discretizeMappedSegment(RegionRecord& region, int sideIndex, int segmentIndex,
-                             const std::vector<PointRecord>& points,
-                             const std::deque<GeometryEntityRecord>& entities,
-                             std::vector<PointRecord>& generatedBoundaryPoints, std::ostream& log,
-                             MappedGrid& grid);
+                             const std::vector<PointRecord>& points, const std::deque<GeometryEntityRecord>& entities,
+                             std::vector<PointRecord>& generatedBoundaryPoints, std::ostream& log, MappedGrid& grid);
 
 void discretizeFreeRegionSide(RegionRecord& region, int sideIndex, int& nodeCounter,
-                              std::vector<PointRecord>& generatedBoundaryPoints,
-                              const std::vector<PointRecord>& points,
+                              std::vector<PointRecord>& generatedBoundaryPoints, const std::vector<PointRecord>& points,
                               const std::deque<GeometryEntityRecord>& entities, std::vector<MeshNode>& nodes,
                               std::vector<BoundarySegment>& segments, int previousCode, int sideCode,
-                              MeshNode& interfacePointA, MeshNode& interfacePointB,
-                              bool firstSideIsInterface, std::ostream& log);
+                              MeshNode& interfacePointA, MeshNode& interfacePointB, bool firstSideIsInterface,
+                              std::ostream& log);
 
 bool discretizeStructureElement(StructureElementRecord& element, const std::vector<PointRecord>& points,
                                 const std::deque<GeometryEntityRecord>& entities, std::ostream& log);

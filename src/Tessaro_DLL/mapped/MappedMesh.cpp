@@ -93,8 +93,8 @@ bool checkMappedGridEdges(const MappedGrid& grid, std::string& error)
     return true;
 }
 
-bool mappedEdgeParameters(int imax, int jmax, std::vector<double>& r0, std::vector<double>& r1,
-                          std::vector<double>& c0, std::vector<double>& c1, const MappedGrid& grid)
+bool mappedEdgeParameters(int imax, int jmax, std::vector<double>& r0, std::vector<double>& r1, std::vector<double>& c0,
+                          std::vector<double>& c1, const MappedGrid& grid)
 {
     auto chord = [&](std::vector<double>& out, int count, auto pos) {
         out.assign(static_cast<std::size_t>(count), 0.0);
@@ -185,8 +185,7 @@ void buildNodeAdjacency(RegionRecord& region, int corners)
     }
 }
 
-void emitMappedQuads(RegionRecord& region, int imax, int jmax, int elemGroup, int objIndex,
-                     const ModelLists& lists)
+void emitMappedQuads(RegionRecord& region, int imax, int jmax, int elemGroup, int objIndex, const ModelLists& lists)
 {
     const int cells = (imax - 1) * (jmax - 1);
     region.elements.assign(static_cast<std::size_t>(cells), MeshElement{});
@@ -239,8 +238,8 @@ void emitMappedQuads(RegionRecord& region, int imax, int jmax, int elemGroup, in
     rebuildBoundaryList(region, 4);
 }
 
-void findRecordsAtPoints(int objIndex, const std::vector<PointRecord>& generatedBoundaryPoints,
-                         double xa, double ya, double xb, double yb, int& entity, int& code)
+void findRecordsAtPoints(int objIndex, const std::vector<PointRecord>& generatedBoundaryPoints, double xa, double ya,
+                         double xb, double yb, int& entity, int& code)
 {
     entity = 0;
     code = 0;

@@ -4,8 +4,7 @@
 
 namespace tessaro {
 
-void arcMidpoint(const GeometryEntityRecord& entity, double x1, double y1, double x2, double y2, double& x,
-                 double& y)
+void arcMidpoint(const GeometryEntityRecord& entity, double x1, double y1, double x2, double y2, double& x, double& y)
 {
     const double rx = entity.radiusX, ry = entity.radiusY;
     if (rx == 0.0 || ry == 0.0) {
@@ -37,8 +36,8 @@ int findEdgeSlot(int first, int second, MeshElement neighbour)
     return -1;
 }
 
-int findNeighbourEdgeSlot(bool quadrilateral, const std::vector<ElementNeighbours>& neighbours,
-                          MeshElement neighbour, int name)
+int findNeighbourEdgeSlot(bool quadrilateral, const std::vector<ElementNeighbours>& neighbours, MeshElement neighbour,
+                          int name)
 {
     const int sides = quadrilateral ? 4 : 3;
     const int base = quadrilateral ? 4 : 3;
@@ -66,7 +65,7 @@ void addMidsideNodes(bool quadrilateral, std::vector<FemNode>& nodes, std::vecto
                      const std::deque<GeometryEntityRecord>& entities)
 {
     const int sides = quadrilateral ? 4 : 3;
-    const int base = quadrilateral ? 5 : 4;   // word of the mid-side node of side 0
+    const int base = quadrilateral ? 5 : 4;  // word of the mid-side node of side 0
     for (std::size_t e = 0; e < elements.size() && e < neighbours.size(); ++e) {
         for (int s = 0; s < sides; ++s) {
             MeshElement& el = elements[e];

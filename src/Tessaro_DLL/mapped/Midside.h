@@ -22,11 +22,10 @@ int findEdgeSlot(int first, int second, MeshElement neighbour);
 // Slot position (4 + k quadrilateral, 3 + k triangle) of the last side k of
 // an interface neighbour that refers back to `name` across the interface and
 // has no mid-side node yet; -1 when none.
-int findNeighbourEdgeSlot(bool quadrilateral, const std::vector<ElementNeighbours>& neighbours,
-                          MeshElement neighbour, int name);
+int findNeighbourEdgeSlot(bool quadrilateral, const std::vector<ElementNeighbours>& neighbours, MeshElement neighbour,
+                          int name);
 
 // Point on the arc of an entity halfway between two points of it.
-void arcMidpoint(const GeometryEntityRecord& entity, double x1, double y1, double x2, double y2, double& x,
-                 double& y);
+void arcMidpoint(const GeometryEntityRecord& entity, double x1, double y1, double x2, double y2, double& x, double& y);
 
 }  // namespace tessaro

@@ -138,44 +138,46 @@ std::string textForm(const std::vector<FemNode>& nodes, const std::vector<MeshEl
 {
     TextOut os;
     os << whole(nodes.size()) << "  " << whole(elements.size()) << "  " << static_cast<long long>(npe) << "  " << '\n';
-    for (std::size_t k = 0; k < nodes.size(); ++k) os << whole(k + 1) << "  " << nodes[k].x << "  " << nodes[k].y << '\n';
+    for (std::size_t k = 0; k < nodes.size(); ++k)
+        os << whole(k + 1) << "  " << nodes[k].x << "  " << nodes[k].y << '\n';
     for (std::size_t e = 0; e < elements.size(); ++e) {
         const auto& w = elements[e].w;
         const long long number = whole(e + 1);
         const long long group = w[10], object = w[11], count = npe;
         switch (npe) {
-        case 4:
-        case 8: {
-            os.padded(number, 7) << "  " << group << "  " << object << "  " << count << "  ";
-            static constexpr int linear[4] = {1, 2, 3, 4};
-            static constexpr int quadratic[8] = {1, 5, 2, 6, 3, 7, 4, 8};
-            const int* order = npe == 4 ? linear : quadratic;
-            for (int k = 0; k < npe; ++k) {
-                if (k > 0) os << "  ";
-                os.padded(w[order[k]], 8);
+            case 4:
+            case 8: {
+                os.padded(number, 7) << "  " << group << "  " << object << "  " << count << "  ";
+                static constexpr int linear[4] = {1, 2, 3, 4};
+                static constexpr int quadratic[8] = {1, 5, 2, 6, 3, 7, 4, 8};
+                const int* order = npe == 4 ? linear : quadratic;
+                for (int k = 0; k < npe; ++k) {
+                    if (k > 0) os << "  ";
+                    os.padded(w[order[k]], 8);
+                }
+                break;
             }
-            break;
-        }
-        case 3:
-            os << number << " " << group << "  " << object << "  " << count << "  ";
-            os.padded(w[1], 8) << "  ";
-            os.padded(w[2], 8) << "  ";
-            os.padded(w[3], 8);
-            break;
-        default: {
-            os << number << " " << group << "  " << object << "  " << count << "  ";
-            static constexpr int order[6] = {1, 4, 2, 5, 3, 6};
-            for (int k = 0; k < 6; ++k) {
-                if (k > 0) os << "  ";
-                os << static_cast<long long>(w[order[k]]);
+            case 3:
+                os << number << " " << group << "  " << object << "  " << count << "  ";
+                os.padded(w[1], 8) << "  ";
+                os.padded(w[2], 8) << "  ";
+                os.padded(w[3], 8);
+                break;
+            default: {
+                os << number << " " << group << "  " << object << "  " << count << "  ";
+                static constexpr int order[6] = {1, 4, 2, 5, 3, 6};
+                for (int k = 0; k < 6; ++k) {
+                    if (k > 0) os << "  ";
+                    os << static_cast<long long>(w[order[k]]);
+                }
+                break;
             }
-            break;
-        }
         }
         os << '\n';
     }
     for (std::size_t e = 0; e < elements.size(); ++e) {
-        os.padded(whole(e + 1), 7) << "   4 " << "  ";
+        os.padded(whole(e + 1), 7) << "   4 "
+                                   << "  ";
         for (int k = 1; k <= 4; ++k) {
             if (k > 1) os << "  ";
             os.padded(e < neighbours.size() ? sideWord(neighbours[e].n[k]) : -1, 8);
@@ -190,7 +192,8 @@ std::string textForm(const std::vector<FemNode>& nodes, const std::vector<MeshEl
     };
     if (!structureNodes.empty() && !lineElements.empty()) {
         os << whole(structureNodes.size()) << "  " << whole(lineElements.size()) << '\n';
-        for (const FemNode& n : structureNodes) os << static_cast<long long>(n.id) << "  " << n.x << "  " << n.y << '\n';
+        for (const FemNode& n : structureNodes)
+            os << static_cast<long long>(n.id) << "  " << n.x << "  " << n.y << '\n';
         lineRecords(lineElements);
     } else {
         os << " 0   0" << '\n';
@@ -300,7 +303,7 @@ bool validateFinishedMesh(const std::vector<FemNode>& nodes, const std::vector<M
             const FemNode& c = corner[(k + 1) % corners];
             const double nx = c.x - b.x, ny = c.y - b.y, px = a.x - b.x, py = a.y - b.y;
             const double norms = std::sqrt((nx * nx + ny * ny) * (px * px + py * py));
-            if (nx * py - ny * px > 0.0 && nx * px + ny * py > flatCosine * norms) continue;   // convex, not flat
+            if (nx * py - ny * px > 0.0 && nx * px + ny * py > flatCosine * norms) continue;  // convex, not flat
             const double angle = interiorAngleDegrees(a, b, c);
             if (!(angle < kLargestCornerAngle)) {
                 char text[160];

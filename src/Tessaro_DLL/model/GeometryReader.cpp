@@ -17,7 +17,8 @@ bool InputReader::readInt(int& value, const char* what)
     if (!ok()) return false;
     long long v = 0;
     if (!(in_ >> v)) {
-        fail(std::string(in_.eof() ? "unexpected end of input while reading " : "unreadable value while reading ") + what);
+        fail(std::string(in_.eof() ? "unexpected end of input while reading " : "unreadable value while reading ") +
+             what);
         return false;
     }
     if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) {
@@ -34,7 +35,8 @@ bool InputReader::readDouble(double& value, const char* what)
     if (!ok()) return false;
     if (!(in_ >> value)) {
         value = 0.0;
-        fail(std::string(in_.eof() ? "unexpected end of input while reading " : "unreadable value while reading ") + what);
+        fail(std::string(in_.eof() ? "unexpected end of input while reading " : "unreadable value while reading ") +
+             what);
         return false;
     }
     if (!std::isfinite(value)) {
@@ -59,8 +61,8 @@ bool InputReader::readCount(int& value, const char* what)
 bool isMappedScheme(int scheme) { return scheme == 11 || scheme == 51; }
 bool isFreeScheme(int scheme) { return scheme == -21 || scheme == -31; }
 
-bool readGeometryEntities(InputReader& reader, ModelLists& lists, std::vector<PointRecord>& points,
-                          int& outputFormat, int& entityCount)
+bool readGeometryEntities(InputReader& reader, ModelLists& lists, std::vector<PointRecord>& points, int& outputFormat,
+                          int& entityCount)
 {
     outputFormat = 0;
     entityCount = 0;
@@ -89,8 +91,8 @@ bool readGeometryEntities(InputReader& reader, ModelLists& lists, std::vector<Po
                 reader.readDouble(x, "point x");
                 if (!reader.readDouble(y, "point y")) return false;
                 if (!withinCoordinateRange(x) || !withinCoordinateRange(y)) {
-                    reader.fail("point " + std::to_string(k) + " of entity " + std::to_string(e) +
-                                " lies beyond " + kCoordinateRangeText + " of the origin, more than the mesher handles");
+                    reader.fail("point " + std::to_string(k) + " of entity " + std::to_string(e) + " lies beyond " +
+                                kCoordinateRangeText + " of the origin, more than the mesher handles");
                     return false;
                 }
                 points.push_back(PointRecord{code, e, k, x, y, 0});
@@ -213,8 +215,8 @@ SegmentEndCodes locateSegmentEnds(SideSegment& seg, const std::vector<PointRecor
     return codes;
 }
 
-bool readRegions(InputReader& reader, int regionCount, int elementShape,
-                 const std::vector<PointRecord>& points, ModelLists& lists)
+bool readRegions(InputReader& reader, int regionCount, int elementShape, const std::vector<PointRecord>& points,
+                 ModelLists& lists)
 {
     for (int r = 1; r <= regionCount && reader.ok(); ++r) {
         const std::string where = "region " + std::to_string(r);
@@ -286,8 +288,8 @@ bool readRegions(InputReader& reader, int regionCount, int elementShape,
                 if (!readSegmentLine(reader, seg, true, !free)) return false;
                 if (free) seg.sideNumber = side.sideNumber;
                 locateSegmentEnds(seg, points);
-                const std::string segWhere = where + " side " + std::to_string(s + 1) + " segment " +
-                                             std::to_string(k + 1);
+                const std::string segWhere =
+                    where + " side " + std::to_string(s + 1) + " segment " + std::to_string(k + 1);
                 if (!checkSegmentLimits(reader, seg, segWhere)) return false;
                 if (mapped && side.sideNumber >= 1 && side.sideNumber <= 4) {
                     const int top = side.sideNumber <= 2 ? region.jmax : region.imax;

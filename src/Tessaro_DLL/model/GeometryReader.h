@@ -33,14 +33,20 @@ public:
 
     // Discards the rest of the current line, whatever its length.
     void skipLine();
-    void skipLines(int n) { for (int i = 0; i < n; ++i) skipLine(); }
+    void skipLines(int n)
+    {
+        for (int i = 0; i < n; ++i) skipLine();
+    }
     bool readInt(int& value, const char* what);
     bool readDouble(double& value, const char* what);
     // Reads a count and checks that it lies in 0..kMaxInputCount.
     bool readCount(int& value, const char* what);
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }
-    void fail(const std::string& message) { if (error_.empty()) error_ = message; }
+    void fail(const std::string& message)
+    {
+        if (error_.empty()) error_ = message;
+    }
 
 private:
     std::istream& in_;
@@ -48,11 +54,11 @@ private:
 };
 
 // Title, OUTPUT FORMAT and the geometric entities with their points.
-bool readGeometryEntities(InputReader& reader, ModelLists& lists, std::vector<PointRecord>& points,
-                          int& outputFormat, int& entityCount);
+bool readGeometryEntities(InputReader& reader, ModelLists& lists, std::vector<PointRecord>& points, int& outputFormat,
+                          int& entityCount);
 bool readStructureElements(InputReader& reader, ModelLists& lists);
-bool readRegions(InputReader& reader, int regionCount, int elementShape,
-                 const std::vector<PointRecord>& points, ModelLists& lists);
+bool readRegions(InputReader& reader, int regionCount, int elementShape, const std::vector<PointRecord>& points,
+                 ModelLists& lists);
 
 // Entity lib codes of the two end points of a segment; 0 for an end that
 // names no point.

@@ -94,8 +94,7 @@ void collectBoundarySides(RegionRecord& region, int corners)
     for (std::size_t e = 0; e < region.neighbours.size(); ++e)
         for (int k = 0; k < corners; ++k)
             if (region.neighbours[e].n[1 + k] < 0)
-                region.boundarySides.push_back(
-                    BoundarySide{region.elements[e].w[0], k, region.neighbours[e].n[1 + k]});
+                region.boundarySides.push_back(BoundarySide{region.elements[e].w[0], k, region.neighbours[e].n[1 + k]});
 }
 
 void collectTriangleBoundarySides(RegionRecord& region, const std::vector<BoundarySegment>& segments)

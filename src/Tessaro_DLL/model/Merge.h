@@ -14,8 +14,8 @@ struct GlobalMesh {
     std::vector<MeshElement> elements;
     std::vector<ElementNeighbours> neighbours;
     std::vector<BoundarySide> openSides;
-    std::vector<MeshNode> vertexList;        // structure-element vertices
-    std::vector<int> vertexElements;         // global elements at those vertices
+    std::vector<MeshNode> vertexList;  // structure-element vertices
+    std::vector<int> vertexElements;   // global elements at those vertices
     std::vector<BoundarySide> interfaceSides;
 };
 

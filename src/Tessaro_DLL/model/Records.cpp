@@ -6,10 +6,7 @@ void appendRegion(ModelLists& lists) { lists.regions.emplace_back(); }
 void appendStructureElement(ModelLists& lists) { lists.structureElements.emplace_back(); }
 void appendGeometryEntity(ModelLists& lists) { lists.entities.emplace_back(); }
 
-RegionRecord* lastRegion(ModelLists& lists)
-{
-    return lists.regions.empty() ? nullptr : &lists.regions.back();
-}
+RegionRecord* lastRegion(ModelLists& lists) { return lists.regions.empty() ? nullptr : &lists.regions.back(); }
 
 StructureElementRecord* lastStructureElement(ModelLists& lists)
 {

@@ -21,7 +21,7 @@ struct PointRecord {
     int pointNumber = 0;
     double x = 0.0;
     double y = 0.0;
-    int owner = 0;   // region object index for generated boundary points
+    int owner = 0;  // region object index for generated boundary points
 };
 
 struct GeometryEntityRecord {
@@ -30,7 +30,7 @@ struct GeometryEntityRecord {
     int pointCount = 0;
     double centreX = 0.0, centreY = 0.0;
     double radiusX = 0.0, radiusY = 0.0;
-    double startAngle = 0.0, sweepAngle = 0.0;   // radians
+    double startAngle = 0.0, sweepAngle = 0.0;  // radians
     std::vector<double> xs, ys;
 };
 
@@ -107,8 +107,7 @@ public:
     NodeNames() = default;
     NodeNames(const NodeNames& other)
         : held_(other.held_), spill_(other.spill_ ? std::make_unique<std::vector<int>>(*other.spill_) : nullptr)
-    {
-    }
+    {}
     NodeNames(NodeNames&&) noexcept = default;
     NodeNames& operator=(const NodeNames& other)
     {
@@ -156,7 +155,7 @@ private:
         spill_ = std::move(bigger);
     }
     std::array<int, Held> held_{};
-    std::unique_ptr<std::vector<int>> spill_;   // the list once it outgrows the held slots
+    std::unique_ptr<std::vector<int>> spill_;  // the list once it outgrows the held slots
 };
 
 // Per-node adjacency of a region mesh: neighbour nodes and elements at a
@@ -165,7 +164,7 @@ private:
 struct NodeAdjacency {
     static constexpr int kMaxNeighbours = 20;
     static constexpr int kMaxElements = 14;
-    int name = 0;            // negative when the node is fixed
+    int name = 0;  // negative when the node is fixed
     int neighbourCount = 0;
     int elementCount = 0;
     NodeNames<kMaxNeighbours> neighbours{};

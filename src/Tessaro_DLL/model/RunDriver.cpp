@@ -122,8 +122,8 @@ bool discretizeFreeRegion(RunContext& ctx, RegionRecord& region, int number, std
         const int code = region.sides[i].neighbourCode;
         const int previous = i == 0 ? code : region.sides[i - 1].neighbourCode;
         const std::size_t placed = ctx.generatedBoundaryPoints.size();
-        discretizeFreeRegionSide(region, i, counter, ctx.generatedBoundaryPoints, ctx.points, ctx.lists.entities,
-                                 nodes, segments, previous, code, pointA, pointB, firstIsInterface, log);
+        discretizeFreeRegionSide(region, i, counter, ctx.generatedBoundaryPoints, ctx.points, ctx.lists.entities, nodes,
+                                 segments, previous, code, pointA, pointB, firstIsInterface, log);
         if (!region.sides[i].segments.empty() &&
             !placedNodesInRange(ctx.generatedBoundaryPoints, placed, region.sides[i].segments.front(),
                                 sideText(number, i + 1), log))
@@ -290,7 +290,7 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
         ++structureNumber;
         if (!discretizeStructureElement(se, ctx.points, ctx.lists.entities, log)) return false;
         if (!se.segments.empty() && !placedNodesInRange(se.nodes, 0, se.segments.front(),
-                                                         "structure element " + std::to_string(structureNumber), log))
+                                                        "structure element " + std::to_string(structureNumber), log))
             return false;
         insertStructureElementLines(nodeCount, ctx.quadrilateralFlag, ctx.structures, mesh.elements, mesh.nodes,
                                     mesh.interfaceSides, se);
@@ -301,7 +301,8 @@ bool runModel(RunContext& ctx, std::istream& in, std::ostream& log, const std::s
     std::string error;
     if (!validateFinishedMesh(mesh.nodes, mesh.elements, npe, error)) return fail(log, error);
     if (!writeFemFile(mesh.nodes, mesh.elements, mesh.neighbours, ctx.interfaceFlag, ctx.elementShape,
-                      ctx.structures.nodes, ctx.structures.ownLines, ctx.structures.sideLines, ctx.outputFormat, meshName, error))
+                      ctx.structures.nodes, ctx.structures.ownLines, ctx.structures.sideLines, ctx.outputFormat,
+                      meshName, error))
         return fail(log, error);
     return true;
 }

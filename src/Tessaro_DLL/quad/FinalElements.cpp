@@ -25,7 +25,7 @@ struct SplitMesh {
     std::vector<BoundarySide> sides;
     std::vector<NodeAdjacency> adjacency;
     std::vector<SplitRecord> records;
-    std::vector<std::vector<int>> patches;   // new elements per old element
+    std::vector<std::vector<int>> patches;  // new elements per old element
 
     int appendNode(double x, double y, double size)
     {
@@ -206,8 +206,7 @@ std::vector<int> heldNodes(const SplitMesh& mesh, const std::vector<MeshNode>& r
         for (const BoundarySide& side : mesh.sides) {
             const int node = mesh.elements[side.element - 1].w[1 + side.side];
             const MeshNode& p = mesh.nodes[node - 1];
-            if (std::hypot(p.x - ref.x, p.y - ref.y) < 1e-8 &&
-                std::find(held.begin(), held.end(), node) == held.end())
+            if (std::hypot(p.x - ref.x, p.y - ref.y) < 1e-8 && std::find(held.begin(), held.end(), node) == held.end())
                 held.push_back(node);
         }
     return held;
@@ -421,7 +420,8 @@ int splitFlatCornerQuads(RegionRecord& region)
         if (el.name <= 0 || el.isTriangle || el.cornerCount != 4) continue;
         const int flat = flatCornerOf(region, el);
         if (flat < 0) continue;
-        if (!canSplitAlongDiagonal(region, el.c[flat], el.c[(flat + 1) % 4], el.c[(flat + 2) % 4], el.c[(flat + 3) % 4]))
+        if (!canSplitAlongDiagonal(region, el.c[flat], el.c[(flat + 1) % 4], el.c[(flat + 2) % 4],
+                                   el.c[(flat + 3) % 4]))
             continue;
         splitAlongDiagonal(region, static_cast<int>(e) + 1, el, flat);
         ++split;

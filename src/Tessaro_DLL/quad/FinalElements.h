@@ -44,7 +44,7 @@ struct SplitRecord {
     int cornerCount = 0;
     std::array<int, 4> corners{};
     std::array<int, 4> midpoints{};
-    std::array<int, 4> midState{};   // 1 still to make, -n made by the element across
+    std::array<int, 4> midState{};  // 1 still to make, -n made by the element across
     int centroid = 0;
     std::array<int, 4> newElements{};
 };

@@ -18,7 +18,9 @@ namespace {
 double shape(const MeshNode& a, const MeshNode& b, const MeshNode& c)
 {
     const double area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-    auto sq = [](const MeshNode& p, const MeshNode& q) { return (q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y); };
+    auto sq = [](const MeshNode& p, const MeshNode& q) {
+        return (q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y);
+    };
     return area / (sq(a, b) + sq(b, c) + sq(c, a));
 }
 
@@ -148,8 +150,12 @@ struct ChainEntry {
 const std::vector<ChainEntry>& chainEntries()
 {
     using I = ChainInputs;
-    static const ChainStep check = [](I& in) { return checkTriangleNeighbours(in.region, in.offset, in.history, in.log); };
-    static const ChainStep valence2 = [](I& in) { return removeValence2Nodes(in.region, in.offset, in.history, in.log); };
+    static const ChainStep check = [](I& in) {
+        return checkTriangleNeighbours(in.region, in.offset, in.history, in.log);
+    };
+    static const ChainStep valence2 = [](I& in) {
+        return removeValence2Nodes(in.region, in.offset, in.history, in.log);
+    };
     static const ChainStep collapse = [](I& in) {
         return collapseBoundaryTriangle(in.region, in.table, in.nb, in.offset, in.log, in.history);
     };
@@ -163,7 +169,9 @@ const std::vector<ChainEntry>& chainEntries()
     static const ChainStep ringed = [](I& in) {
         return convertTriangleRingedQuads(in.region, in.offset, in.history, in.log);
     };
-    static const ChainStep qqt = [](I& in) { return fixQuadQuadTriangleNodes(in.region, in.offset, in.history, in.log); };
+    static const ChainStep qqt = [](I& in) {
+        return fixQuadQuadTriangleNodes(in.region, in.offset, in.history, in.log);
+    };
     static const ChainStep between = [](I& in) {
         return resolveTrianglePairsBetweenQuads(in.region, in.nb, in.offset, in.history, in.log);
     };
@@ -182,59 +190,61 @@ const std::vector<ChainEntry>& chainEntries()
     static const ChainStep adjacent3Boundary = [](I& in) {
         return fixAdjacentValence3NodesNearBoundary(in.region, in.table, in.offset, in.history, in.log);
     };
-    static const ChainStep collapse3 = [](I& in) { return collapseValence3Pairs(in.region, in.nb, in.history, in.log); };
+    static const ChainStep collapse3 = [](I& in) {
+        return collapseValence3Pairs(in.region, in.nb, in.history, in.log);
+    };
     static const ChainStep flat3 = [](I& in) {
         return reduceFlatBoundaryValence3(in.region, in.table, in.history, in.log);
     };
     static const std::vector<ChainEntry> entries = {
-        {{"checkTriangleNeighbours", false}, check},                     // 1
-        {{"removeValence2Nodes", false}, valence2},                      // 2
-        {{"collapseBoundaryTriangle", false}, collapse},                 // 3
-        {{"checkTriangleNeighbours", false}, check},                     // 4
-        {{"shiftBoundaryTriangleInward", false}, shift},                 // 5
-        {{"checkTriangleNeighbours", false}, check},                     // 6
-        {{"relieveSixElementNodes", false}, relieve},                    // 7
-        {{"fixValence6Nodes", false}, valence6},                         // 8
-        {{"convertTriangleRingedQuads", true}, ringed},                  // 9
-        {{"fixQuadQuadTriangleNodes", false}, qqt},                      // 10
-        {{"checkTriangleNeighbours", false}, check},                     // 11
-        {{"removeValence2Nodes", false}, valence2},                      // 12
-        {{"resolveTrianglePairsBetweenQuads", false}, between},          // 13
-        {{"resolveTrianglePairsAtBoundary", false}, atBoundary},         // 14
-        {{"mergeQuadWithOppositeTriangles", false}, opposite},           // 15
-        {{"fixQuadQuadTriangleNodes", false}, qqt},                      // 16
-        {{"checkTriangleNeighbours", false}, check},                     // 17
-        {{"fixAdjacentValence3Nodes", false}, adjacent3},                // 18
+        {{"checkTriangleNeighbours", false}, check},                           // 1
+        {{"removeValence2Nodes", false}, valence2},                            // 2
+        {{"collapseBoundaryTriangle", false}, collapse},                       // 3
+        {{"checkTriangleNeighbours", false}, check},                           // 4
+        {{"shiftBoundaryTriangleInward", false}, shift},                       // 5
+        {{"checkTriangleNeighbours", false}, check},                           // 6
+        {{"relieveSixElementNodes", false}, relieve},                          // 7
+        {{"fixValence6Nodes", false}, valence6},                               // 8
+        {{"convertTriangleRingedQuads", true}, ringed},                        // 9
+        {{"fixQuadQuadTriangleNodes", false}, qqt},                            // 10
+        {{"checkTriangleNeighbours", false}, check},                           // 11
+        {{"removeValence2Nodes", false}, valence2},                            // 12
+        {{"resolveTrianglePairsBetweenQuads", false}, between},                // 13
+        {{"resolveTrianglePairsAtBoundary", false}, atBoundary},               // 14
+        {{"mergeQuadWithOppositeTriangles", false}, opposite},                 // 15
+        {{"fixQuadQuadTriangleNodes", false}, qqt},                            // 16
+        {{"checkTriangleNeighbours", false}, check},                           // 17
+        {{"fixAdjacentValence3Nodes", false}, adjacent3},                      // 18
         {{"fixAdjacentValence3NodesNearBoundary", false}, adjacent3Boundary},  // 19
-        {{"collapseValence3Pairs", false}, collapse3},                   // 20
-        {{"relieveSixElementNodes", false}, relieve},                    // 21
-        {{"fixValence6Nodes", false}, valence6},                         // 22
-        {{"collapseBoundaryTriangle", false}, collapse},                 // 23
-        {{"checkTriangleNeighbours", false}, check},                     // 24
-        {{"shiftBoundaryTriangleInward", false}, shift},                 // 25
-        {{"checkTriangleNeighbours", false}, check},                     // 26
-        {{"reduceFlatBoundaryValence3", true}, flat3},                   // 27
-        {{"fixValence6Nodes", false}, valence6},                         // 28
-        {{"fixQuadQuadTriangleNodes", false}, qqt},                      // 29
-        {{"removeValence2Nodes", false}, valence2},                      // 30
-        {{"collapseValence3Pairs", false}, collapse3},                   // 31
-        {{"checkTriangleNeighbours", false}, check},                     // 32
-        {{"relieveSixElementNodes", false}, relieve},                    // 33
-        {{"resolveTrianglePairs", false}, pairs},                        // 34
-        {{"mergeQuadWithOppositeTriangles", false}, opposite},           // 35
-        {{"collapseValence3Pairs", false}, collapse3},                   // 36
-        {{"checkTriangleNeighbours", false}, check},                     // 37
-        {{"fixAdjacentValence3Nodes", false}, adjacent3},                // 38
-        {{"fixQuadQuadTriangleNodes", false}, qqt},                      // 39
-        {{"removeValence2Nodes", false}, valence2},                      // 40
-        {{"checkTriangleNeighbours", false}, check},                     // 41
-        {{"relieveSixElementNodes", false}, relieve},                    // 42
-        {{"fixValence6Nodes", false}, valence6},                         // 43
-        {{"resolveTrianglePairs", false}, pairs},                        // 44
-        {{"relieveSixElementNodes", false}, relieve},                    // 45
-        {{"fixValence6Nodes", false}, valence6},                         // 46
-        {{"mergeQuadWithOppositeTriangles", false}, opposite},           // 47
-        {{"removeValence2Nodes", false}, valence2},                      // 48
+        {{"collapseValence3Pairs", false}, collapse3},                         // 20
+        {{"relieveSixElementNodes", false}, relieve},                          // 21
+        {{"fixValence6Nodes", false}, valence6},                               // 22
+        {{"collapseBoundaryTriangle", false}, collapse},                       // 23
+        {{"checkTriangleNeighbours", false}, check},                           // 24
+        {{"shiftBoundaryTriangleInward", false}, shift},                       // 25
+        {{"checkTriangleNeighbours", false}, check},                           // 26
+        {{"reduceFlatBoundaryValence3", true}, flat3},                         // 27
+        {{"fixValence6Nodes", false}, valence6},                               // 28
+        {{"fixQuadQuadTriangleNodes", false}, qqt},                            // 29
+        {{"removeValence2Nodes", false}, valence2},                            // 30
+        {{"collapseValence3Pairs", false}, collapse3},                         // 31
+        {{"checkTriangleNeighbours", false}, check},                           // 32
+        {{"relieveSixElementNodes", false}, relieve},                          // 33
+        {{"resolveTrianglePairs", false}, pairs},                              // 34
+        {{"mergeQuadWithOppositeTriangles", false}, opposite},                 // 35
+        {{"collapseValence3Pairs", false}, collapse3},                         // 36
+        {{"checkTriangleNeighbours", false}, check},                           // 37
+        {{"fixAdjacentValence3Nodes", false}, adjacent3},                      // 38
+        {{"fixQuadQuadTriangleNodes", false}, qqt},                            // 39
+        {{"removeValence2Nodes", false}, valence2},                            // 40
+        {{"checkTriangleNeighbours", false}, check},                           // 41
+        {{"relieveSixElementNodes", false}, relieve},                          // 42
+        {{"fixValence6Nodes", false}, valence6},                               // 43
+        {{"resolveTrianglePairs", false}, pairs},                              // 44
+        {{"relieveSixElementNodes", false}, relieve},                          // 45
+        {{"fixValence6Nodes", false}, valence6},                               // 46
+        {{"mergeQuadWithOppositeTriangles", false}, opposite},                 // 47
+        {{"removeValence2Nodes", false}, valence2},                            // 48
     };
     return entries;
 }
@@ -349,8 +359,7 @@ void tallyChainFigures(const RegionRecord& region)
 
 }  // namespace
 
-bool optimizeQuadMesh(RegionRecord& region, std::vector<BoundarySegment>& segments, int codeOffset,
-                      std::ostream& log)
+bool optimizeQuadMesh(RegionRecord& region, std::vector<BoundarySegment>& segments, int codeOffset, std::ostream& log)
 {
     const int nb = static_cast<int>(region.boundarySides.size());
     buildTopologyModel(region, nb, codeOffset);

@@ -28,10 +28,7 @@ struct BoundaryNodeAngle {
 // The offset that keeps boundary codes apart from element names.
 constexpr int kCodeOffset = 1000000;
 constexpr int kLargeCodeOffset = 10000000;
-inline int codeOffsetFor(long long triangleCount)
-{
-    return triangleCount < 1000000 ? kCodeOffset : kLargeCodeOffset;
-}
+inline int codeOffsetFor(long long triangleCount) { return triangleCount < 1000000 ? kCodeOffset : kLargeCodeOffset; }
 
 // Quality of the quadrilateral p, s, q, r that triangle p, q, r forms with
 // triangle q, p, s: 1 for a square, negative when not convex.
@@ -51,8 +48,7 @@ bool pairTriangles(RegionRecord& region, int codeOffset, std::ostream& log);
 
 // The whole conversion, from the stored triangulation to the compacted
 // model. False when pairing overflows or a pass of the chain fails.
-bool optimizeQuadMesh(RegionRecord& region, std::vector<BoundarySegment>& segments, int codeOffset,
-                      std::ostream& log);
+bool optimizeQuadMesh(RegionRecord& region, std::vector<BoundarySegment>& segments, int codeOffset, std::ostream& log);
 
 // Running totals over the quadrilateral regions converted in this process,
 // taken when the chain has run (before the final split): triangles left,

@@ -31,7 +31,8 @@ bool sideExists(const RegionRecord& region, int a, int b)
     auto hasSide = [&](int e) {
         const TopoElement& el = region.topoElements[e - 1];
         for (int k = 0; k < el.cornerCount; ++k)
-            if ((cornerOf(el, k) == a && cornerOf(el, k + 1) == b) || (cornerOf(el, k) == b && cornerOf(el, k + 1) == a))
+            if ((cornerOf(el, k) == a && cornerOf(el, k + 1) == b) ||
+                (cornerOf(el, k) == b && cornerOf(el, k + 1) == a))
                 return true;
         return false;
     };
@@ -48,7 +49,7 @@ bool sideExists(const RegionRecord& region, int a, int b)
 struct Turn {
     std::array<int, 4> a{}, b{};
     int aCount = 0, bCount = 0;
-    int gainA = 0, gainB = 0;      // the ends of the new diagonal
+    int gainA = 0, gainB = 0;  // the ends of the new diagonal
     int cost = 0;
     double score = -3.0;
     // The pentagon's new triangle merged at once with the triangle across
@@ -103,7 +104,7 @@ public:
                 const int node = el.c[k];
                 ++valence_[node];
                 angle[node] += interiorAngleDegrees(region.nodes[cornerOf(el, k - 1) - 1], region.nodes[node - 1],
-                                           region.nodes[cornerOf(el, k + 1) - 1]);
+                                                    region.nodes[cornerOf(el, k + 1) - 1]);
                 if (el.nb[k] <= 0) boundary_[node] = boundary_[cornerOf(el, k + 1)] = 1;
             }
         }
@@ -296,8 +297,8 @@ private:
         const TopoElement& other = els[best.mergeWith - 1];
         const int back = directedSide(other, best.mergeTo, best.mergeFrom);
         if (side >= 0 && back >= 0 && tri.nb[side] == best.mergeWith) {
-            const std::array<int, 6> quad = {best.mergeTo, cornerOf(tri, side + 2), best.mergeFrom,
-                                             cornerOf(other, back + 2), 0, 0};
+            const std::array<int, 6> quad = {
+                best.mergeTo, cornerOf(tri, side + 2), best.mergeFrom, cornerOf(other, back + 2), 0, 0};
             mergeTriangles(triangle, best.mergeWith, best.mergeFrom, best.mergeTo, quad, true);
         }
     }
@@ -402,7 +403,7 @@ private:
             for (int k = 0; k < 3; ++k) {
                 const int from = cornerOf(*old, k), to = cornerOf(*old, k + 1);
                 const int side = directedSide(merged, from, to);
-                if (side < 0) continue;   // the shared side
+                if (side < 0) continue;  // the shared side
                 const int across = old->nb[k];
                 merged.nb[side] = across;
                 if (across > 0 && across != e && across != f) {
@@ -490,7 +491,7 @@ private:
             for (int k = 0; k < old->cornerCount; ++k) {
                 const int from = cornerOf(*old, k), to = cornerOf(*old, k + 1);
                 int element = 0, side = 0;
-                if (!place(from, to, element, side)) continue;   // the old shared side
+                if (!place(from, to, element, side)) continue;  // the old shared side
                 const int across = old->nb[k];
                 els[element - 1].nb[side] = across;
                 if (across > 0 && across != e && across != f) {
@@ -585,8 +586,8 @@ private:
         for (int k = 0; k < el.cornerCount; ++k)
             if (el.nb[k] > 0) active_[el.nb[k]] = 1;
     }
-    std::vector<int> triangles_;   // triangle element numbers (some removed by merges)
-    TriangleGrid triangleGrid_;    // the live triangles of triangles_ by centroid
+    std::vector<int> triangles_;  // triangle element numbers (some removed by merges)
+    TriangleGrid triangleGrid_;   // the live triangles of triangles_ by centroid
 };
 
 }  // namespace

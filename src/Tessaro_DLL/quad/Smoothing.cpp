@@ -113,8 +113,7 @@ bool cornerState(const MeshNode* const* corners, int count, double& worst)
 bool cornersValidQuick(const MeshNode* const* corners, int count)
 {
     for (int k = 0; k < count; ++k)
-        if (!turnValid(turnAt(*corners[(k + count - 1) % count], *corners[k], *corners[(k + 1) % count])))
-            return false;
+        if (!turnValid(turnAt(*corners[(k + count - 1) % count], *corners[k], *corners[(k + 1) % count]))) return false;
     return true;
 }
 
@@ -159,7 +158,7 @@ bool moveIfValid(MeshNode& node, double x, double y, const Around<Element>& arou
     bool validAfter[kCapacity];
     double worstAfter[kCapacity];
     double before = 2.0;
-    int worstFirst = 0;   // the element measured first after a move: the worst now
+    int worstFirst = 0;  // the element measured first after a move: the worst now
     for (int k = 0; k < around.count; ++k) {
         const std::size_t index = cache ? static_cast<std::size_t>(around.element[k] - first) : 0;
         if (cache && cache->valid[index] >= 0) {
@@ -239,10 +238,7 @@ double worstCornerJacobian(const MeshNode* const* corners, int count)
     return worst;
 }
 
-bool cornersValid(const MeshNode* const* corners, int count)
-{
-    return cornersValidQuick(corners, count);
-}
+bool cornersValid(const MeshNode* const* corners, int count) { return cornersValidQuick(corners, count); }
 
 CentroidArea triangleCentroidArea(const TopoElement& element, const RegionRecord& region)
 {
@@ -474,13 +470,19 @@ bool patternSearch(MeshNode& n, const NodeAdjacency& a, const std::vector<MeshNo
 {
     const double shortestSquared = nearestNeighbourSquared(n, a, nodes);
     if (!(shortestSquared > 0.0) || shortestSquared > 1e299) return false;
-    const double guardSquared = 0.09 * shortestSquared;   // 0.3 of the shortest edge
+    const double guardSquared = 0.09 * shortestSquared;  // 0.3 of the shortest edge
     const double reach = meanNeighbourDistance(n, a, nodes);
     const double x0 = n.x, y0 = n.y;
     bool moved = false;
     static const double kDiagonal = std::sqrt(0.5);
-    const double directions[8][2] = {{1, 0},  {0, 1},  {-1, 0},          {0, -1},
-                                     {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {-kDiagonal, -kDiagonal}, {kDiagonal, -kDiagonal}};
+    const double directions[8][2] = {{1, 0},
+                                     {0, 1},
+                                     {-1, 0},
+                                     {0, -1},
+                                     {kDiagonal, kDiagonal},
+                                     {-kDiagonal, kDiagonal},
+                                     {-kDiagonal, -kDiagonal},
+                                     {kDiagonal, -kDiagonal}};
     for (double step = reach / first; step > reach / last; step *= 0.5) {
         bool better = true;
         while (better) {
@@ -618,8 +620,8 @@ void improvePoorCorners(std::vector<MeshNode>& nodes, const std::vector<MeshElem
                         const std::vector<NodeAdjacency>& adjacency)
 {
     for (int sweep = 0; sweep < 8; ++sweep) {
-        std::vector<int> free = freeCornersOf(elements, adjacency,
-                                              [&](const MeshElement& el) { return worstScoreOf(el, nodes) < 1.0; });
+        std::vector<int> free =
+            freeCornersOf(elements, adjacency, [&](const MeshElement& el) { return worstScoreOf(el, nodes) < 1.0; });
         // The neighbours of those nodes get room to move as well.
         const std::size_t direct = free.size();
         for (std::size_t i = 0; i < direct; ++i) {

@@ -35,10 +35,10 @@ private:
 
     std::vector<int> listed_;
     std::vector<char> inSet_;
-    std::vector<int> cellOf_, slotOf_;   // per element; -1 when not held
+    std::vector<int> cellOf_, slotOf_;  // per element; -1 when not held
     std::vector<double> cx_, cy_;
     std::vector<std::vector<int>> cells_;
-    double left_ = 0.0, bottom_ = 0.0, spanX_ = 1.0, spanY_ = 1.0;   // the nodes' box
+    double left_ = 0.0, bottom_ = 0.0, spanX_ = 1.0, spanY_ = 1.0;  // the nodes' box
     double cellWidth_ = 1.0, cellHeight_ = 1.0;
     int columns_ = 1, rows_ = 1;
     int held_ = 0;

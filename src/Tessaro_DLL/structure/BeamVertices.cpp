@@ -18,7 +18,10 @@ bool contains(const std::vector<int>& list, int value)
     return std::find(list.begin(), list.end(), value) != list.end();
 }
 
-void removeAll(std::vector<int>& list, int value) { list.erase(std::remove(list.begin(), list.end(), value), list.end()); }
+void removeAll(std::vector<int>& list, int value)
+{
+    list.erase(std::remove(list.begin(), list.end(), value), list.end());
+}
 
 // The mesh and the vertex being fixed, with the small geometric queries the
 // cases share.
@@ -137,7 +140,7 @@ bool neighbourError(std::ostream& log)
 }
 
 struct Chains {
-    std::vector<int> s, e;   // E_s side and E_e side of the cut, outer ends first
+    std::vector<int> s, e;  // E_s side and E_e side of the cut, outer ends first
 };
 
 // Cases r = 1 and r = 3: the cut runs on one side of the element m, chosen
@@ -342,27 +345,27 @@ bool fixVertex(VertexFix& fix, const std::deque<StructureElementRecord>& structu
     const FemNode* far = fix.node(f.fs);
     const double ux = far ? far->x - fix.vx : 0.0, uy = far ? far->y - fix.vy : 0.0;
     switch (rest.size()) {
-    case 0: cutFan(fix, f, ns, ne); return true;
-    case 1: {
-        const int m = rest.front();
-        int a = 0, b = 0, c = 0, d = 0;
-        findSharedEdge(fix.element(m), fix.element(ns), fix.nc, a, b);
-        findSharedEdge(fix.element(m), fix.element(ne), fix.nc, c, d);
-        if (a > 0 && b > 0 && c > 0 && d > 0) cutBesideElement(fix, f, m, Chains{{f.es, ns}, {f.ee, ne}}, ux, uy);
-        return true;
-    }
-    case 2: cutBetweenNeighbours(fix, f, ns, ne, candidates); return true;
-    case 3: {
-        const int ys = firstNeighbourInList(ns, rest, mesh.neighbours, fix.nc);
-        removeAll(rest, ys);
-        const int ye = firstNeighbourInList(ne, rest, mesh.neighbours, fix.nc);
-        removeAll(rest, ye);
-        if (ys == 0 || ye == 0 || rest.empty()) return neighbourError(log);
-        cutBesideElement(fix, f, rest.front(), Chains{{f.es, ns, ys}, {f.ee, ne, ye}}, ux, uy);
-        return true;
-    }
-    case 4: return cutAlongSharedEdge(fix, f, ns, ne, rest, log);
-    default: cutBesideFurthest(fix, f, candidates, ux, uy); return true;
+        case 0: cutFan(fix, f, ns, ne); return true;
+        case 1: {
+            const int m = rest.front();
+            int a = 0, b = 0, c = 0, d = 0;
+            findSharedEdge(fix.element(m), fix.element(ns), fix.nc, a, b);
+            findSharedEdge(fix.element(m), fix.element(ne), fix.nc, c, d);
+            if (a > 0 && b > 0 && c > 0 && d > 0) cutBesideElement(fix, f, m, Chains{{f.es, ns}, {f.ee, ne}}, ux, uy);
+            return true;
+        }
+        case 2: cutBetweenNeighbours(fix, f, ns, ne, candidates); return true;
+        case 3: {
+            const int ys = firstNeighbourInList(ns, rest, mesh.neighbours, fix.nc);
+            removeAll(rest, ys);
+            const int ye = firstNeighbourInList(ne, rest, mesh.neighbours, fix.nc);
+            removeAll(rest, ye);
+            if (ys == 0 || ye == 0 || rest.empty()) return neighbourError(log);
+            cutBesideElement(fix, f, rest.front(), Chains{{f.es, ns, ys}, {f.ee, ne, ye}}, ux, uy);
+            return true;
+        }
+        case 4: return cutAlongSharedEdge(fix, f, ns, ne, rest, log);
+        default: cutBesideFurthest(fix, f, candidates, ux, uy); return true;
     }
 }
 
@@ -380,7 +383,8 @@ std::vector<int> collectBeamRegionValues(double x, double y, const std::deque<St
     for (const StructureElementRecord& se : structures) {
         if (se.segments.empty()) continue;
         const SideSegment& seg = se.segments.front();
-        if (std::hypot(seg.x1 - x, seg.y1 - y) < kVertexTolerance || std::hypot(seg.x2 - x, seg.y2 - y) < kVertexTolerance)
+        if (std::hypot(seg.x1 - x, seg.y1 - y) < kVertexTolerance ||
+            std::hypot(seg.x2 - x, seg.y2 - y) < kVertexTolerance)
             values.insert(values.end(), se.regionValues.begin(), se.regionValues.end());
     }
     return values;

@@ -120,8 +120,8 @@ int cornerIndex(const MeshElement& el, int node)
     return -1;
 }
 
-bool findVertexSides(const RegionRecord& region, const MeshNode& q, const std::deque<StructureElementRecord>& structures,
-                     bool triangles, VertexSides& v)
+bool findVertexSides(const RegionRecord& region, const MeshNode& q,
+                     const std::deque<StructureElementRecord>& structures, bool triangles, VertexSides& v)
 {
     const int count = static_cast<int>(region.codedSides.size());
     int at = -1;
@@ -247,7 +247,8 @@ bool splitQuadCorner(RegionRecord& region, const VertexSides& v, std::ostream& /
 }
 
 // Triangle split at a corner of three or four triangles.
-bool splitTriangleCorner(RegionRecord& region, const VertexSides& v, const std::vector<int>& around, std::ostream& /*log*/)
+bool splitTriangleCorner(RegionRecord& region, const VertexSides& v, const std::vector<int>& around,
+                         std::ostream& /*log*/)
 {
     const int split = appendNodeCopy(region, v.a, true);
     const int i = cornerIndex(region.elements[v.e - 1], v.a);
@@ -377,8 +378,7 @@ bool handleBeamVertexAtCorner(RegionRecord& region, const std::vector<MeshNode>&
 }
 
 bool splitBeamVertexOnEdge(RegionRecord& region, const std::vector<MeshNode>& selection,
-                           const std::deque<StructureElementRecord>& structures, std::ostream& log,
-                           bool& regionFailed)
+                           const std::deque<StructureElementRecord>& structures, std::ostream& log, bool& regionFailed)
 {
     return treatVertices(region, selection, structures, true, regionFailed, [&](const VertexSides& v, bool straight) {
         if (straight) {

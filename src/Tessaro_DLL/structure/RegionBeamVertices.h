@@ -38,7 +38,6 @@ bool handleBeamVertexAtCorner(RegionRecord& region, const std::vector<MeshNode>&
 // split beam vertex on region edge" or "Error: Try to split node around
 // firve triangle elements"; `regionFailed` as above.
 bool splitBeamVertexOnEdge(RegionRecord& region, const std::vector<MeshNode>& selection,
-                           const std::deque<StructureElementRecord>& structures, std::ostream& log,
-                           bool& regionFailed);
+                           const std::deque<StructureElementRecord>& structures, std::ostream& log, bool& regionFailed);
 
 }  // namespace tessaro

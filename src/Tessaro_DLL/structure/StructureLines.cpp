@@ -98,8 +98,7 @@ void insertSideLines(bool quadrilateral, StructureOutput& out, const std::vector
     }
     for (const LineElement& own : element.lines) {
         const int a = own.w[1], b = own.w[3];
-        if (a < 1 || b < 1 || a > static_cast<int>(element.nodes.size()) ||
-            b > static_cast<int>(element.nodes.size()))
+        if (a < 1 || b < 1 || a > static_cast<int>(element.nodes.size()) || b > static_cast<int>(element.nodes.size()))
             continue;
         int e = 0, s = 0;
         if (!findMeshSide(elements, nodes, sides, element.nodes[a - 1], element.nodes[b - 1], e, s)) continue;
@@ -111,8 +110,7 @@ void insertSideLines(bool quadrilateral, StructureOutput& out, const std::vector
 
 void insertStructureElementLines(int meshNodeCount, bool quadrilateral, StructureOutput& out,
                                  const std::vector<MeshElement>& elements, const std::vector<FemNode>& nodes,
-                                 const std::vector<BoundarySide>& interfaceSides,
-                                 const StructureElementRecord& element)
+                                 const std::vector<BoundarySide>& interfaceSides, const StructureElementRecord& element)
 {
     if (element.kind == 1)
         insertOwnLines(meshNodeCount, out, element);

@@ -20,8 +20,8 @@ int elementCount(const TopoNode& node) { return node.triangleCount + node.quadCo
 // E, a quadrilateral with corners `old` before the merge, becomes the
 // triangle of its three corners after hi, linked to the first partners in `patch` (triangles +name, quadrilaterals
 // -name; partners get +E).
-void turnIntoTriangle(RegionRecord& region, int e, const std::array<int, 4>& old, int hi,
-                      const std::vector<int>& patch, int codeOffset)
+void turnIntoTriangle(RegionRecord& region, int e, const std::array<int, 4>& old, int hi, const std::vector<int>& patch,
+                      int codeOffset)
 {
     TopoElement& el = topoElement(region, e);
     const int at = static_cast<int>(std::find(old.begin(), old.end(), hi) - old.begin());
@@ -78,8 +78,8 @@ bool collapseAtNode(RegionRecord& region, int n, int t, int a, int b, int e, int
 
 }  // namespace
 
-bool collapseBoundaryTriangle(RegionRecord& region, const AngleTable& table, int nb, int codeOffset,
-                              std::ostream& log, std::string /*history*/)
+bool collapseBoundaryTriangle(RegionRecord& region, const AngleTable& table, int nb, int codeOffset, std::ostream& log,
+                              std::string /*history*/)
 {
     for (int n = 1; n <= nb; ++n) {
         const TopoNode& node = topoNode(region, n);

@@ -14,8 +14,8 @@ namespace tessaro {
 namespace {
 
 struct Shift {
-    int t = 0, q = 0;    // the triangle and the quadrilateral
-    int b = 0, m = 0;    // the triangle's boundary and inner corners besides n
+    int t = 0, q = 0;  // the triangle and the quadrilateral
+    int b = 0, m = 0;  // the triangle's boundary and inner corners besides n
 };
 
 // The triangle and quadrilateral at boundary node n that qualify, t = 0

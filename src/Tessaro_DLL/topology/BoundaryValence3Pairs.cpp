@@ -38,8 +38,8 @@ bool sharedBoundaryNodes(const RegionRecord& region, const Valence3Hexagon& hex,
 
 }  // namespace
 
-bool reduceValence3PairNearBoundary(RegionRecord& region, int n, int m, const AngleTable& table, int nb,
-                                    int codeOffset, std::ostream& log)
+bool reduceValence3PairNearBoundary(RegionRecord& region, int n, int m, const AngleTable& table, int nb, int codeOffset,
+                                    std::ostream& log)
 {
     Valence3Hexagon hex;
     const HexagonLookup found = findValence3Hexagon(region, n, m, hex, log);

@@ -20,8 +20,7 @@ void appendNodeElements(const RegionRecord& region, int node, std::vector<int>& 
 
 }  // namespace
 
-bool collapseQuadAtBoundaryNode(RegionRecord& region, int k, int q, int c3, int c1, int c2, int nb,
-                                std::ostream& log)
+bool collapseQuadAtBoundaryNode(RegionRecord& region, int k, int q, int c3, int c1, int c2, int nb, std::ostream& log)
 {
     const int a = std::min(c1, c3), b = std::max(c1, c3);
     MeshNode& na = region.nodes[a - 1];
@@ -64,7 +63,7 @@ bool reduceFlatBoundaryValence3(RegionRecord& region, const AngleTable& table, s
         const TopoNode &n1 = topoNode(region, c1), &n2 = topoNode(region, c2), &n3 = topoNode(region, c3);
         const bool threeAtSide = n3.triangleCount + n3.quadCount == 3 || n1.triangleCount + n1.quadCount == 3;
         if (n3.triangleCount >= 2 || n1.triangleCount >= 2 || !threeAtSide || n2.triangleCount >= 2) continue;
-        if (anotherElementHoldsBoth(region, q, c1, c3)) continue;   // would repeat a corner
+        if (anotherElementHoldsBoth(region, q, c1, c3)) continue;  // would repeat a corner
         if (!collapseQuadAtBoundaryNode(region, k, q, c3, c1, c2, nb, log)) return false;
     }
     return true;

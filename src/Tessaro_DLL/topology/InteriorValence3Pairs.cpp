@@ -24,8 +24,7 @@ bool reduceValence3PairToTwoQuads(RegionRecord& region, int n, int m, int codeOf
     return rewriteValence3Hexagon(region, n, m, hex, second ? cut2n : cut1n, second ? cut2m : cut1m, codeOffset, log);
 }
 
-bool fixAdjacentValence3Nodes(RegionRecord& region, int nb, int codeOffset, std::string /*history*/,
-                              std::ostream& log)
+bool fixAdjacentValence3Nodes(RegionRecord& region, int nb, int codeOffset, std::string /*history*/, std::ostream& log)
 {
     return scanValence3Pairs(region, nb, false, log,
                              [&](int n, int m) { return reduceValence3PairToTwoQuads(region, n, m, codeOffset, log); });

@@ -138,8 +138,7 @@ bool mergeNodesAcrossQuad(RegionRecord& region, int q, int keep, int removed, co
     return refillNodeLists(region, nodesAroundCollapse(region, quad, removed), around, log);
 }
 
-void smoothAroundPatch(RegionRecord& region, int nb, const std::vector<int>& patch, int removedNode,
-                       std::ostream& log)
+void smoothAroundPatch(RegionRecord& region, int nb, const std::vector<int>& patch, int removedNode, std::ostream& log)
 {
     std::vector<int> nodes;
     for (int e : patch) {

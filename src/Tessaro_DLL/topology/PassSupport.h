@@ -29,8 +29,7 @@ struct SideMatch {
 
 // The first live element of `patch` (other than `except`) with a side
 // running from `from` to `to`.
-SideMatch findDirectedSide(const RegionRecord& region, const std::vector<int>& patch, int from, int to,
-                           int except = 0);
+SideMatch findDirectedSide(const RegionRecord& region, const std::vector<int>& patch, int from, int to, int except = 0);
 
 // Each side of each live element of `patch` is linked with the first
 // element of `patch` holding it in the opposite direction; sides without a
@@ -72,8 +71,7 @@ bool mergeNodesAcrossQuad(RegionRecord& region, int q, int keep, int removed, co
 
 // Smooths the live interior corner nodes of the patch and their neighbours
 // (three sweeps of smoothNodeList), leaving `removedNode` out.
-void smoothAroundPatch(RegionRecord& region, int nb, const std::vector<int>& patch, int removedNode,
-                       std::ostream& log);
+void smoothAroundPatch(RegionRecord& region, int nb, const std::vector<int>& patch, int removedNode, std::ostream& log);
 
 
 // Appends a node (MeshNode and an empty TopoNode whose status is its name)

@@ -16,29 +16,26 @@ namespace tessaro {
 using AngleTable = std::vector<BoundaryNodeAngle>;
 
 bool removeValence2Nodes(RegionRecord& region, int codeOffset, std::string history, std::ostream& log);
-bool collapseBoundaryTriangle(RegionRecord& region, const AngleTable& table, int nb, int codeOffset,
-                              std::ostream& log, std::string history);
+bool collapseBoundaryTriangle(RegionRecord& region, const AngleTable& table, int nb, int codeOffset, std::ostream& log,
+                              std::string history);
 bool shiftBoundaryTriangleInward(RegionRecord& region, const AngleTable& table, int codeOffset,
-                                 const std::vector<BoundarySegment>& segments, std::string history,
-                                 std::ostream& log);
+                                 const std::vector<BoundarySegment>& segments, std::string history, std::ostream& log);
 bool relieveSixElementNodes(RegionRecord& region, int nb, int codeOffset, std::string history, std::ostream& log);
 bool fixValence6Nodes(RegionRecord& region, int nb, std::string history, std::ostream& log);
 bool convertTriangleRingedQuads(RegionRecord& region, int codeOffset, std::string history, std::ostream& log);
 bool fixQuadQuadTriangleNodes(RegionRecord& region, int codeOffset, std::string history, std::ostream& log);
 bool resolveTrianglePairsBetweenQuads(RegionRecord& region, int nb, int codeOffset, std::string history,
                                       std::ostream& log);
-bool resolveTrianglePairsAtBoundary(RegionRecord& region, const AngleTable& table, int codeOffset,
-                                    std::string history, std::ostream& log);
+bool resolveTrianglePairsAtBoundary(RegionRecord& region, const AngleTable& table, int codeOffset, std::string history,
+                                    std::ostream& log);
 bool resolveTrianglePairs(RegionRecord& region, int nb, int codeOffset, std::string history, std::ostream& log);
 bool mergeQuadWithOppositeTriangles(RegionRecord& region, int nb, int codeOffset, std::string history,
                                     std::ostream& log);
-bool fixAdjacentValence3Nodes(RegionRecord& region, int nb, int codeOffset, std::string history,
-                              std::ostream& log);
+bool fixAdjacentValence3Nodes(RegionRecord& region, int nb, int codeOffset, std::string history, std::ostream& log);
 bool fixAdjacentValence3NodesNearBoundary(RegionRecord& region, const AngleTable& table, int codeOffset,
                                           std::string history, std::ostream& log);
 bool collapseValence3Pairs(RegionRecord& region, int nb, std::string history, std::ostream& log);
-bool reduceFlatBoundaryValence3(RegionRecord& region, const AngleTable& table, std::string history,
-                                std::ostream& log);
+bool reduceFlatBoundaryValence3(RegionRecord& region, const AngleTable& table, std::string history, std::ostream& log);
 
 // Workers shared by several passes.
 
@@ -51,8 +48,7 @@ bool collapseQuadDiagonal(RegionRecord& region, int first, int second, int nb, s
 // Collapses quadrilateral q at boundary node k along its diagonal c1-c3
 // (c3 before k, c1 after, c2 opposite): the smaller name survives at the
 // midpoint. False when a rebuilt node list overflows.
-bool collapseQuadAtBoundaryNode(RegionRecord& region, int k, int q, int c3, int c1, int c2, int nb,
-                                std::ostream& log);
+bool collapseQuadAtBoundaryNode(RegionRecord& region, int k, int q, int c3, int c1, int c2, int nb, std::ostream& log);
 
 // Direction of the vector from (x1, y1) to (x2, y2) in [0, 2 pi); a dx
 // within 1e-7 counts as vertical.
@@ -84,8 +80,8 @@ bool reduceValence3PairToTwoQuads(RegionRecord& region, int n, int m, int codeOf
 
 // The same near the boundary: the cut starts at a boundary node of the
 // hexagon where the boundary is nearly straight; other layouts stay.
-bool reduceValence3PairNearBoundary(RegionRecord& region, int n, int m, const AngleTable& table, int nb,
-                                    int codeOffset, std::ostream& log);
+bool reduceValence3PairNearBoundary(RegionRecord& region, int n, int m, const AngleTable& table, int nb, int codeOffset,
+                                    std::ostream& log);
 
 // Turns the two separated triangles t1, t2 at node n into quadrilaterals:
 // mode 0 (one quadrilateral at n) and 2 (none, or three or more) through the

@@ -60,7 +60,7 @@ bool collapseQuadDiagonal(RegionRecord& region, int first, int second, int nb, s
     int c = 0, d = 0;
     const int q = quadWithOppositeCorners(region, a, b, c, d);
     if (q == 0) return true;
-    if (anotherElementHoldsBoth(region, q, a, b)) return true;   // would repeat a corner
+    if (anotherElementHoldsBoth(region, q, a, b)) return true;  // would repeat a corner
 
     std::vector<int> patch;
     appendNodeElements(region, a, true, false, patch);

@@ -100,7 +100,9 @@ double triangleQuality(const RegionRecord& region, const TopoElement& triangle)
     const MeshNode &p0 = region.nodes[triangle.c[0] - 1], &p1 = region.nodes[triangle.c[1] - 1],
                    &p2 = region.nodes[triangle.c[2] - 1];
     const double cross = (p1.x - p0.x) * (p2.y - p0.y) - (p1.y - p0.y) * (p2.x - p0.x);
-    auto sq = [](const MeshNode& u, const MeshNode& v) { return (u.x - v.x) * (u.x - v.x) + (u.y - v.y) * (u.y - v.y); };
+    auto sq = [](const MeshNode& u, const MeshNode& v) {
+        return (u.x - v.x) * (u.x - v.x) + (u.y - v.y) * (u.y - v.y);
+    };
     return 2.0 * std::sqrt(3.0) * cross / (sq(p0, p1) + sq(p1, p2) + sq(p2, p0));
 }
 

@@ -90,8 +90,7 @@ bool recut(RegionRecord& region, int t, const Recut& cut, int codeOffset, std::o
 
 }  // namespace
 
-bool relieveSixElementNodes(RegionRecord& region, int nb, int codeOffset, std::string /*history*/,
-                            std::ostream& log)
+bool relieveSixElementNodes(RegionRecord& region, int nb, int codeOffset, std::string /*history*/, std::ostream& log)
 {
     const int count = static_cast<int>(region.topoNodes.size());
     for (int n = 1; n <= count; ++n) {

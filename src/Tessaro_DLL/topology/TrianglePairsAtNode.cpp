@@ -80,13 +80,13 @@ int bridgingQuad(const RegionRecord& region, int n, int mode, const TopoElement&
 
 struct TriangleFromSide {
     int name;
-    std::vector<int> corners;   // from the start of its side facing the quadrilateral
+    std::vector<int> corners;  // from the start of its side facing the quadrilateral
 };
 
 // A new node a quarter of the way from n to d takes n's place in x and
 // becomes the fourth corner of both triangles.
-bool insertNodeBeside(RegionRecord& region, int n, int d, int x, const TriangleFromSide& t1,
-                      const TriangleFromSide& t2, std::vector<int> nodes, int codeOffset, std::ostream& log)
+bool insertNodeBeside(RegionRecord& region, int n, int d, int x, const TriangleFromSide& t1, const TriangleFromSide& t2,
+                      std::vector<int> nodes, int codeOffset, std::ostream& log)
 {
     const MeshNode& p = region.nodes[n - 1];
     const MeshNode& q = region.nodes[d - 1];
@@ -101,8 +101,7 @@ bool insertNodeBeside(RegionRecord& region, int n, int d, int x, const TriangleF
     return refillNodeLists(region, nodes, around, log);
 }
 
-bool resolveAcrossQuad(RegionRecord& region, int mode, int n, int t1, int t2, int nb, int codeOffset,
-                       std::ostream& log)
+bool resolveAcrossQuad(RegionRecord& region, int mode, int n, int t1, int t2, int nb, int codeOffset, std::ostream& log)
 {
     const int x = bridgingQuad(region, n, mode, topoElement(region, t1), topoElement(region, t2), codeOffset);
     if (x == 0 || topoElement(region, x).cornerCount != 4) return true;

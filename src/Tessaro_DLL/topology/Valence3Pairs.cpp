@@ -107,7 +107,8 @@ bool scanValence3Pairs(RegionRecord& region, int nb, bool nearBoundary, std::ost
         for (int k = 0; k < 3; ++k) appendOnce(quads, other.quads[k]);
         if (hasMoreThanTwoBoundaryNodes(nb, quads, region) != nearBoundary) continue;
         // A failed collapse leaves a half-rewritten neighbourhood: the chain stops.
-        const bool ok = isDiagonalPair(region, quads, n, m) ? collapseQuadDiagonal(region, n, m, nb, log) : reduce(n, m);
+        const bool ok =
+            isDiagonalPair(region, quads, n, m) ? collapseQuadDiagonal(region, n, m, nb, log) : reduce(n, m);
         if (!ok) return false;
     }
     return true;

@@ -13,10 +13,10 @@
 namespace tessaro {
 
 struct Valence3Hexagon {
-    int qn = 0, qm = 0;          // the quadrilaterals of n and m without the other node
-    int s1 = 0, s2 = 0;          // the two they share
-    std::array<int, 3> a{};      // the corners after n in qn
-    std::array<int, 3> b{};      // the corners after m in qm
+    int qn = 0, qm = 0;      // the quadrilaterals of n and m without the other node
+    int s1 = 0, s2 = 0;      // the two they share
+    std::array<int, 3> a{};  // the corners after n in qn
+    std::array<int, 3> b{};  // the corners after m in qm
 };
 
 enum class HexagonLookup { Found, NoChange, Failed };
