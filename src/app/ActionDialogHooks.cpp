@@ -6,8 +6,7 @@
 
 namespace {
 
-DocDialog Kept(actiondialogs::RoutedGrid grid)
-{
+DocDialog Kept(actiondialogs::RoutedGrid grid) {
     DocDialog d;
     d.window = std::move(grid.window);
     d.create = std::move(grid.create);
@@ -16,10 +15,9 @@ DocDialog Kept(actiondialogs::RoutedGrid grid)
     return d;
 }
 
-} // namespace
+}  // namespace
 
-void InstallActionDialogHooks(DocDialogFactories& factories)
-{
+void InstallActionDialogHooks(DocDialogFactories& factories) {
     factories.nodalActions = [](const DocDialogRequest& r) {
         return Kept(actiondialogs::MakeNodalActionsGrid(r.doc, r.view, r.kind));
     };

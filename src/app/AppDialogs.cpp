@@ -2,8 +2,7 @@
 
 #include "platform/ui/Services.h"
 
-ui::DialogTemplate CUserDlg::BuildTemplate() const
-{
+ui::DialogTemplate CUserDlg::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = IDD;
     t.caption = "User Information";
@@ -17,20 +16,15 @@ ui::DialogTemplate CUserDlg::BuildTemplate() const
     return t;
 }
 
-bool CUserDlg::OnInitDialog()
-{
+bool CUserDlg::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     if (ui::Control* hint = GetDlgItem(IDC_HINT)) hint->ShowWindow(showHint);
     return true;
 }
 
-void CUserDlg::DoDataExchange(ui::DataExchange& dx)
-{
-    dx.Text(IDC_USER_NAME, userName);
-}
+void CUserDlg::DoDataExchange(ui::DataExchange& dx) { dx.Text(IDC_USER_NAME, userName); }
 
-void CUserDlg::OnCancel()
-{
+void CUserDlg::OnCancel() {
     userName = GetDlgItemText(IDC_USER_NAME);
     ui::Dialog::OnCancel();
 }
@@ -38,8 +32,7 @@ void CUserDlg::OnCancel()
 const char* const CAboutDlg::kMailAddress = "mailto:support@calvex.example";
 const char* const CAboutDlg::kWebPage = "https://www.calvex.example/";
 
-CAboutDlg::CAboutDlg(ui::Window* parent) : ui::Dialog(IDD, parent)
-{
+CAboutDlg::CAboutDlg(ui::Window* parent) : ui::Dialog(IDD, parent) {
     for (int id : {IDC_MAIL, IDC_WEB}) {
         const std::string address = id == IDC_MAIL ? kMailAddress : kWebPage;
         OnNotify(ui::Notify::Clicked, id, [address] { ui::ShellOpen(address); });
@@ -47,8 +40,7 @@ CAboutDlg::CAboutDlg(ui::Window* parent) : ui::Dialog(IDD, parent)
     }
 }
 
-ui::DialogTemplate CAboutDlg::BuildTemplate() const
-{
+ui::DialogTemplate CAboutDlg::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = IDD;
     t.caption = "About Brennix";
@@ -63,8 +55,7 @@ ui::DialogTemplate CAboutDlg::BuildTemplate() const
     return t;
 }
 
-bool CAboutDlg::OnInitDialog()
-{
+bool CAboutDlg::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     if (ui::Control* product = GetDlgItem(IDC_PRODUCT)) {
         ui::Font bold;

@@ -27,16 +27,14 @@
 namespace {
 
 template <class Dialog, class... Args>
-int RunModalDialog(Args&&... args)
-{
+int RunModalDialog(Args&&... args) {
     Dialog dialog(std::forward<Args>(args)...);
     return dialog.DoModal();
 }
 
 // A modeless grid kept in a document slot: created, reloaded from the
 // model when opened again, and given the items picked in the view.
-DocDialog MaterialDialog(const DocDialogRequest& r)
-{
+DocDialog MaterialDialog(const DocDialogRequest& r) {
     auto dialog = std::make_unique<DlgMaterialDataNew>(&r.doc, &r.view);
     DlgMaterialDataNew* p = dialog.get();
     DocDialog made;
@@ -48,8 +46,7 @@ DocDialog MaterialDialog(const DocDialogRequest& r)
 }
 
 // The sets dialog of one kind, made anew on each opening.
-DocDialog SetsDialog(const DocDialogRequest& r)
-{
+DocDialog SetsDialog(const DocDialogRequest& r) {
     auto dialog = std::make_unique<DlgDefineSets>(r.kind, &r.doc, &r.view);
     DlgDefineSets* p = dialog.get();
     DocDialog made;
@@ -59,8 +56,7 @@ DocDialog SetsDialog(const DocDialogRequest& r)
 }
 
 // The member dialog: made on the first Define, re-targeted by later ones.
-DocDialog SetMembersDialog(const DocDialogRequest& r)
-{
+DocDialog SetMembersDialog(const DocDialogRequest& r) {
     auto* returnTo = dynamic_cast<DlgDefineSets*>(r.returnDialog);
     auto dialog = std::make_unique<DlgDefineSet>(r.kind, r.setName, returnTo, &r.doc, &r.view);
     DlgDefineSet* p = dialog.get();
@@ -75,8 +71,7 @@ DocDialog SetMembersDialog(const DocDialogRequest& r)
     return made;
 }
 
-DocDialog SetSelectionDialog(const DocDialogRequest& r)
-{
+DocDialog SetSelectionDialog(const DocDialogRequest& r) {
     auto dialog = std::make_unique<CDlgSetSelection>(&r.doc, &r.view);
     CDlgSetSelection* p = dialog.get();
     DocDialog made;
@@ -85,25 +80,24 @@ DocDialog SetSelectionDialog(const DocDialogRequest& r)
     return made;
 }
 
-DocDialog NonlinearSpringDialog(const DocDialogRequest& r)
-{
+DocDialog NonlinearSpringDialog(const DocDialogRequest& r) {
     DocDialog made;
     made.window = std::make_unique<CDlgNonlinearSpring>(&r.doc, &r.view, dynamic_cast<ui::Window*>(&r.view));
     return made;
 }
 
-DocDialog NodalNonlinearDialog(const DocDialogRequest& r)
-{
+DocDialog NodalNonlinearDialog(const DocDialogRequest& r) {
     auto dialog = std::make_unique<CDlgNodalNonlinearActions>(&r.doc, &r.view, dynamic_cast<ui::Window*>(&r.view));
     CDlgNodalNonlinearActions* p = dialog.get();
     DocDialog made;
     made.window = std::move(dialog);
-    made.takeNodeSet = [p](const std::string& nodeText, const std::string& setName) { p->TakeNodeSet(nodeText, setName); };
+    made.takeNodeSet = [p](const std::string& nodeText, const std::string& setName) {
+        p->TakeNodeSet(nodeText, setName);
+    };
     return made;
 }
 
-DocDialog NodePathDialog(const DocDialogRequest& r)
-{
+DocDialog NodePathDialog(const DocDialogRequest& r) {
     DocDialog made;
     made.window = std::make_unique<CDlgNodePath>(&r.doc, &r.view);
     return made;
@@ -112,8 +106,7 @@ DocDialog NodePathDialog(const DocDialogRequest& r)
 // A modeless dialog the document makes anew at every opening; it keeps the
 // document and the view.
 template <class Dialog>
-DocDialog FreshDialog(const DocDialogRequest& r)
-{
+DocDialog FreshDialog(const DocDialogRequest& r) {
     auto dialog = std::make_unique<Dialog>();
     Dialog* p = dialog.get();
     p->m_pDoc = &r.doc;
@@ -126,13 +119,10 @@ DocDialog FreshDialog(const DocDialogRequest& r)
 
 }  // namespace
 
-void RegisterProgramDialogs()
-{
+void RegisterProgramDialogs() {
     DocDialogFactories& f = InputDialogFactories();
     f.nodeData = [](const DocDialogRequest& r) { return RunModalDialog<DlgNodeData>(&r.doc, &r.view); };
-    f.elementConnectivity = [](const DocDialogRequest& r) {
-        return RunModalDialog<DlgElementConect>(&r.doc, &r.view);
-    };
+    f.elementConnectivity = [](const DocDialogRequest& r) { return RunModalDialog<DlgElementConect>(&r.doc, &r.view); };
     f.title = [](const DocDialogRequest& r) { return RunModalDialog<DlgTitle>(&r.doc); };
     f.equivalentLoads = [](const DocDialogRequest& r) { return RunEquivalentLoadsDialog(r.doc, r.view); };
     f.materialData = MaterialDialog;

@@ -16,15 +16,13 @@ const char* const CKorbelApp::kUserNameValue = "UserName";
 const char* const CKorbelApp::kDocumentString =
     "\nBrnx\nBrnx\nBrennix Files (*.slb)\n.slb\nBrennix.Document\nBrennix Document";
 
-std::string GetLogonUserName()
-{
+std::string GetLogonUserName() {
     std::string name = ui::LogonUserName();
     if (name.size() > 256) name.resize(256);
     return name;
 }
 
-CKorbelApp::CKorbelApp()
-{
+CKorbelApp::CKorbelApp() {
     SetAppName("Brennix");
     OnCommand(ui::cmd::AppAbout, [this] { OnAppAbout(); });
     OnCommand(ID_FILE_NEW_FROM_TEMPLATE, [this] { OnFileNewFromTemplate(); });
@@ -34,8 +32,7 @@ CKorbelApp::CKorbelApp()
     });
 }
 
-bool CKorbelApp::InitInstance()
-{
+bool CKorbelApp::InitInstance() {
     LoadStdProfileSettings(4);
     RegisterCommands();
     ui::DocumentType type = ui::DocumentType::Parse(kDocumentString);
@@ -63,8 +60,7 @@ bool CKorbelApp::InitInstance()
     return true;
 }
 
-int CKorbelApp::ExitInstance()
-{
+int CKorbelApp::ExitInstance() {
     // Written back even when unchanged; a store that cannot be written
     // loses the name and the exit goes on. A start-up that ended before the
     // name was read leaves the stored one alone.
@@ -72,16 +68,14 @@ int CKorbelApp::ExitInstance()
     return ui::App::ExitInstance();
 }
 
-int CKorbelApp::ReadUserName()
-{
+int CKorbelApp::ReadUserName() {
     std::string name;
     if (!GetSettings().Get(kUserKey, kUserNameValue, name)) return 1;
     userName_ = name;
     return 0;
 }
 
-void CKorbelApp::AskUserName()
-{
+void CKorbelApp::AskUserName() {
     CUserDlg dlg(MainFrame());
     dlg.userName = GetLogonUserName();
     dlg.showHint = true;
@@ -89,8 +83,7 @@ void CKorbelApp::AskUserName()
     userName_ = dlg.userName;
 }
 
-void CKorbelApp::OnUserInformation()
-{
+void CKorbelApp::OnUserInformation() {
     CUserDlg dlg(MainFrame());
     dlg.userName = userName_;
     dlg.showHint = false;
@@ -98,33 +91,26 @@ void CKorbelApp::OnUserInformation()
     userName_ = dlg.userName;
 }
 
-void CKorbelApp::OnAppAbout()
-{
+void CKorbelApp::OnAppAbout() {
     CAboutDlg dlg(MainFrame());
     dlg.DoModal();
 }
 
-ui::Document* CKorbelApp::CloseCurrentDocument()
-{
+ui::Document* CKorbelApp::CloseCurrentDocument() {
     if (!SaveAllModified()) return GetDocument();
     CloseAllDocuments();
     if (MainFrame()) MainFrame()->UpdateWindow();
     return nullptr;
 }
 
-CKorbelDoc* CKorbelApp::FindOpenDocument() const
-{
-    return dynamic_cast<CKorbelDoc*>(GetDocument());
-}
+CKorbelDoc* CKorbelApp::FindOpenDocument() const { return dynamic_cast<CKorbelDoc*>(GetDocument()); }
 
-void CKorbelApp::OnFileNew()
-{
+void CKorbelApp::OnFileNew() {
     if (CloseCurrentDocument()) return;
     ui::App::OnFileNew();
 }
 
-void CKorbelApp::OnFileNewFromTemplate()
-{
+void CKorbelApp::OnFileNewFromTemplate() {
     // A cancelled save question keeps the old model, whose tables the
     // template must not be added to.
     if (CloseCurrentDocument()) return;
@@ -132,18 +118,15 @@ void CKorbelApp::OnFileNewFromTemplate()
     if (CKorbelDoc* doc = FindOpenDocument()) doc->NewFromSlabType();
 }
 
-ui::Document* CKorbelApp::OpenDocumentFile(const std::string& path)
-{
+ui::Document* CKorbelApp::OpenDocumentFile(const std::string& path) {
     if (ui::Document* open = CloseCurrentDocument()) return open;
     return ui::App::OpenDocumentFile(path);
 }
 
-void CKorbelApp::NewFromTemplate()
-{
+void CKorbelApp::NewFromTemplate() {
     if (CKorbelDoc* doc = FindOpenDocument()) doc->NewFromTemplate();
 }
 
-void CKorbelApp::NewOctagonFoundation(int kind)
-{
+void CKorbelApp::NewOctagonFoundation(int kind) {
     if (CKorbelDoc* doc = FindOpenDocument()) doc->NewOctagonFoundation(kind);
 }

@@ -31,8 +31,7 @@ const CommandInfo kCommands[] = {
     {ID_EDIT_REFINE_MESH, "Refine Mesh", "Refine the finite element mesh\nRefine Mesh"},
     {ID_EDIT_TO_LINEAR4, " To Linear 4-noded", "Change the elements to linear 4-noded\nTo Linear 4-noded"},
     {ID_EDIT_TO_QUAD8, "To Quadratic 8-noded", "Change the elements to quadratic 8-noded\nTo Quadratic 8-noded"},
-    {ID_EDIT_TO_LAGRANGE9, "To Lagrangian 9-noded",
-     "Change the elements to Lagrangian 9-noded\nTo Lagrangian 9-noded"},
+    {ID_EDIT_TO_LAGRANGE9, "To Lagrangian 9-noded", "Change the elements to Lagrangian 9-noded\nTo Lagrangian 9-noded"},
     // Input Data
     {ID_INPUT_TITLE, "&Title", "Edit the title of the model\nTitle"},
     {ID_INPUT_MATERIAL, "&Material Properties", "Edit the material properties\nMaterial Properties"},
@@ -55,8 +54,7 @@ const CommandInfo kCommands[] = {
     {ID_DISTRIBUTED_LOADS, "&Distributed Loads", "Edit the distributed loads\nDistributed Loads"},
     {ID_DISTRIBUTED_STIFFNESS, "Distributed Sti&ffness", "Edit the distributed stiffness\nDistributed Stiffness"},
     {ID_CONCENTRATED_LOADS, "C&oncentrated Loads", "Edit the concentrated loads\nConcentrated Loads"},
-    {ID_CONCENTRATED_STIFFNESS, "Concent&rated Stiffness",
-     "Edit the concentrated stiffness\nConcentrated Stiffness"},
+    {ID_CONCENTRATED_STIFFNESS, "Concent&rated Stiffness", "Edit the concentrated stiffness\nConcentrated Stiffness"},
     {ID_EQUIVALENT_LOADS, "E&quivalent Concentrated Loads",
      "Edit the equivalent concentrated loads\nEquivalent Concentrated Loads"},
     {ID_EDGE_LOADS, "&Edge Loads", "Edit the edge loads\nEdge Loads"},
@@ -134,8 +132,7 @@ const CommandInfo kCommands[] = {
     {cmd::AppAbout, "&About Brennix...", "Display program information, version number and copyright\nAbout"},
 };
 
-void AddAll(ui::MenuItem& popup, std::initializer_list<int> ids)
-{
+void AddAll(ui::MenuItem& popup, std::initializer_list<int> ids) {
     for (int id : ids) {
         if (id == 0)
             popup.AddSeparator();
@@ -144,8 +141,7 @@ void AddAll(ui::MenuItem& popup, std::initializer_list<int> ids)
     }
 }
 
-ui::ToolBar MakeBar(const std::string& name, std::vector<int> buttons)
-{
+ui::ToolBar MakeBar(const std::string& name, std::vector<int> buttons) {
     ui::ToolBar bar;
     bar.name = name;
     bar.buttons = std::move(buttons);
@@ -157,18 +153,16 @@ ui::ToolBar MakeBar(const std::string& name, std::vector<int> buttons)
 
 }  // namespace
 
-void RegisterCommands()
-{
+void RegisterCommands() {
     for (const CommandInfo& info : kCommands) ui::RegisterCommand(info);
 }
 
-ui::MenuItem BuildMenuBar()
-{
+ui::MenuItem BuildMenuBar() {
     ui::MenuItem bar;
     ui::MenuItem& file = bar.AddPopup("&File");
-    AddAll(file, {cmd::FileNew, ID_FILE_NEW_FROM_TEMPLATE, cmd::FileOpen, cmd::FileSave, cmd::FileSaveAs, 0,
-                  cmd::FilePrint, cmd::FilePrintPreview, cmd::FilePageSetup, cmd::FilePrintSetup, 0,
-                  ID_FILE_SAVE_BITMAP, 0});
+    AddAll(file,
+           {cmd::FileNew, ID_FILE_NEW_FROM_TEMPLATE, cmd::FileOpen, cmd::FileSave, cmd::FileSaveAs, 0, cmd::FilePrint,
+            cmd::FilePrintPreview, cmd::FilePageSetup, cmd::FilePrintSetup, 0, ID_FILE_SAVE_BITMAP, 0});
     // The recent files go after the last separator (the frame fills them).
     file.AddCommand(cmd::FileMruFirst, "Recent File");
     file.AddSeparator();
@@ -194,46 +188,60 @@ ui::MenuItem BuildMenuBar()
     AddAll(bar.AddPopup("&Computations"),
            {ID_RUN_ANALYSIS, 0, ID_VIEW_INPUT_FILE, ID_VIEW_OUTPUT_FILE, ID_VIEW_MESSAGE_FILE});
 
-    AddAll(bar.AddPopup("&Transform"), {ID_PANNING, ID_ROTATE, ID_ZOOM, ID_ZOOM_WINDOW, ID_RESTART, 0, ID_VIEW_TOP,
-                                        ID_VIEW_BOTTOM, ID_VIEW_FRONT, ID_VIEW_SIDE, ID_VIEW_3D, 0,
-                                        ID_ROTATION_ANGLES});
+    AddAll(bar.AddPopup("&Transform"),
+           {ID_PANNING, ID_ROTATE, ID_ZOOM, ID_ZOOM_WINDOW, ID_RESTART, 0, ID_VIEW_TOP, ID_VIEW_BOTTOM, ID_VIEW_FRONT,
+            ID_VIEW_SIDE, ID_VIEW_3D, 0, ID_ROTATION_ANGLES});
 
     AddAll(bar.AddPopup("&Results"),
            {ID_SELECT_STEP, 0, ID_DEFORMED_MESH, ID_CONTOUR_PLOT, ID_XY_PLOT, ID_NODE_RESULTS});
 
-    AddAll(bar.AddPopup("&Options"),
-           {ID_MARK_NODES, ID_NODE_NUMBERS, ID_ELEMENT_NUMBERS, ID_BOUNDARY_ONLY, ID_LOCAL_AXES, ID_GLOBAL_AXES,
-            ID_SOLID_FACE, ID_SHOW_THICKNESS, 0, ID_SHOW_NODAL_CONSTRAINT, ID_SHOW_NODAL_LOADS,
-            ID_SHOW_NODAL_STIFFNESS, ID_SHOW_NODAL_NONLINEAR, ID_SHOW_CONCENTRATED_LOADS, ID_SHOW_EQUIVALENT_LOADS,
-            ID_SHOW_CONCENTRATED_STIFFNESS, ID_SHOW_TOTAL_STIFFNESS, ID_SHOW_DISTRIBUTED_LOADS,
-            ID_SHOW_DISTRIBUTED_STIFFNESS, ID_SHOW_EDGE_LOADS, ID_SHOW_EDGE_STIFFNESS, 0, ID_FONT_COLOR});
+    AddAll(bar.AddPopup("&Options"), {ID_MARK_NODES,
+                                      ID_NODE_NUMBERS,
+                                      ID_ELEMENT_NUMBERS,
+                                      ID_BOUNDARY_ONLY,
+                                      ID_LOCAL_AXES,
+                                      ID_GLOBAL_AXES,
+                                      ID_SOLID_FACE,
+                                      ID_SHOW_THICKNESS,
+                                      0,
+                                      ID_SHOW_NODAL_CONSTRAINT,
+                                      ID_SHOW_NODAL_LOADS,
+                                      ID_SHOW_NODAL_STIFFNESS,
+                                      ID_SHOW_NODAL_NONLINEAR,
+                                      ID_SHOW_CONCENTRATED_LOADS,
+                                      ID_SHOW_EQUIVALENT_LOADS,
+                                      ID_SHOW_CONCENTRATED_STIFFNESS,
+                                      ID_SHOW_TOTAL_STIFFNESS,
+                                      ID_SHOW_DISTRIBUTED_LOADS,
+                                      ID_SHOW_DISTRIBUTED_STIFFNESS,
+                                      ID_SHOW_EDGE_LOADS,
+                                      ID_SHOW_EDGE_STIFFNESS,
+                                      0,
+                                      ID_FONT_COLOR});
 
     AddAll(bar.AddPopup("&Selection"), {ID_SELECT_NODE, ID_SELECT_ELEMENT, ID_SELECT_EDGE});
 
     AddAll(bar.AddPopup("&View"), {cmd::ViewToolBar, ID_VIEW_VIEW_TOOLBAR, ID_VIEW_SELECT_TOOLBAR,
                                    ID_VIEW_ACTIONS_TOOLBAR, ID_VIEW_RESULTS_TOOLBAR, cmd::ViewStatusBar});
 
-    AddAll(bar.AddPopup("&Help"), {cmd::HelpFinder, ID_USERS_MANUAL, ID_TECHNICAL_MANUAL, 0,
-                                   ID_HELP_USER_INFORMATION, cmd::AppAbout});
+    AddAll(bar.AddPopup("&Help"),
+           {cmd::HelpFinder, ID_USERS_MANUAL, ID_TECHNICAL_MANUAL, 0, ID_HELP_USER_INFORMATION, cmd::AppAbout});
     return bar;
 }
 
-std::vector<ui::ToolBar> BuildToolBars()
-{
+std::vector<ui::ToolBar> BuildToolBars() {
     std::vector<ui::ToolBar> bars;
-    bars.push_back(MakeBar("File",
-                           {cmd::FileNew, cmd::FileOpen, cmd::FileSave, ID_FILE_NEW_FROM_TEMPLATE, cmd::FilePrint,
-                            cmd::FilePrintPreview, ID_FILE_SAVE_BITMAP, ID_RUN_ANALYSIS, ID_VIEW_INPUT_FILE,
-                            ID_VIEW_MESSAGE_FILE, cmd::AppAbout}));
-    bars.push_back(MakeBar("View",
-                           {ID_PANNING, ID_ROTATE, ID_ZOOM, ID_ZOOM_WINDOW, ID_RESTART, ID_VIEW_TOP, ID_VIEW_BOTTOM,
-                            ID_VIEW_FRONT, ID_VIEW_SIDE, ID_VIEW_3D, ID_ROTATION_ANGLES}));
+    bars.push_back(MakeBar("File", {cmd::FileNew, cmd::FileOpen, cmd::FileSave, ID_FILE_NEW_FROM_TEMPLATE,
+                                    cmd::FilePrint, cmd::FilePrintPreview, ID_FILE_SAVE_BITMAP, ID_RUN_ANALYSIS,
+                                    ID_VIEW_INPUT_FILE, ID_VIEW_MESSAGE_FILE, cmd::AppAbout}));
+    bars.push_back(MakeBar("View", {ID_PANNING, ID_ROTATE, ID_ZOOM, ID_ZOOM_WINDOW, ID_RESTART, ID_VIEW_TOP,
+                                    ID_VIEW_BOTTOM, ID_VIEW_FRONT, ID_VIEW_SIDE, ID_VIEW_3D, ID_ROTATION_ANGLES}));
     bars.push_back(MakeBar("Select", {ID_SELECT_NODE, ID_SELECT_ELEMENT, ID_SELECT_EDGE}));
-    bars.push_back(MakeBar("Actions",
-                           {ID_NEW_MATERIAL, ID_NODAL_CONSTRAINTS, ID_NODAL_LOADS, ID_DISTRIBUTED_LOADS,
-                            ID_DISTRIBUTED_STIFFNESS, ID_CONCENTRATED_LOADS, ID_CONCENTRATED_STIFFNESS, ID_EDGE_LOADS,
-                            ID_EDGE_STIFFNESS, ID_SECTION_CUT}));
-    bars.push_back(MakeBar("Results", {ID_SELECT_STEP, ID_DEFORMED_MESH, ID_CONTOUR_PLOT, ID_XY_PLOT, ID_NODE_RESULTS}));
+    bars.push_back(MakeBar("Actions", {ID_NEW_MATERIAL, ID_NODAL_CONSTRAINTS, ID_NODAL_LOADS, ID_DISTRIBUTED_LOADS,
+                                       ID_DISTRIBUTED_STIFFNESS, ID_CONCENTRATED_LOADS, ID_CONCENTRATED_STIFFNESS,
+                                       ID_EDGE_LOADS, ID_EDGE_STIFFNESS, ID_SECTION_CUT}));
+    bars.push_back(
+        MakeBar("Results", {ID_SELECT_STEP, ID_DEFORMED_MESH, ID_CONTOUR_PLOT, ID_XY_PLOT, ID_NODE_RESULTS}));
     return bars;
 }
 

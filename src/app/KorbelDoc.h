@@ -130,8 +130,7 @@ public:
     int DisplaySettingsPending() const { return displayPending_; }
     void ClearDisplaySettingsPending() { displayPending_ = 0; }
     // The view's first rebuild after an opening takes the solid-face setting.
-    bool TakePendingDisplaySettings(int& solidFace) override
-    {
+    bool TakePendingDisplaySettings(int& solidFace) override {
         if (!displayPending_) return false;
         displayPending_ = 0;
         solidFace = solidFace_;

@@ -16,19 +16,17 @@ constexpr GLuint kSceneList = 1;
 // The scene as compiled by a selection pass, for the next picks.
 constexpr GLuint kSelectionList = 2;
 
-} // namespace
+}  // namespace
 
 CKorbelView::CKorbelView() { RegisterViewCommands(); }
 
-CKorbelView::~CKorbelView()
-{
+CKorbelView::~CKorbelView() {
     if (refineDialog_ && refineDialog_->IsWindow()) refineDialog_->DestroyWindow();
 }
 
 DocHost* CKorbelView::DocumentHost() const { return dynamic_cast<DocHost*>(ui::View::GetDocument()); }
 
-ModelData* CKorbelView::GetModelData() const
-{
+ModelData* CKorbelView::GetModelData() const {
     const DocHost* doc = DocumentHost();
     return doc ? doc->GetModelData() : nullptr;
 }
@@ -36,8 +34,7 @@ ModelData* CKorbelView::GetModelData() const
 // ---------------------------------------------------------------------------
 // Paint
 
-void CKorbelView::OnDraw(ui::Painter& painter)
-{
+void CKorbelView::OnDraw(ui::Painter& painter) {
     // While an input dialog takes picks the plain mesh is shown.
     const DocHost* doc = DocumentHost();
     if (doc && doc->PickMode() >= 1) {
@@ -49,8 +46,7 @@ void CKorbelView::OnDraw(ui::Painter& painter)
     GLView::OnDraw(painter);
 }
 
-void CKorbelView::Resize(int cx, int cy)
-{
+void CKorbelView::Resize(int cx, int cy) {
     display.clientWidth = cx;
     display.clientHeight = cy;
     GLView::Resize(cx, cy);
@@ -58,16 +54,14 @@ void CKorbelView::Resize(int cx, int cy)
 
 void CKorbelView::InitGL() { SetupGLState(); }
 
-void CKorbelView::OnDisplayListsLost()
-{
+void CKorbelView::OnDisplayListsLost() {
     display.rebuildScene = 1;
     sceneListValid_ = false;
     compiledScene_ = selectionScene_ = CompiledScene{};
     sceneImage_.Clear();
 }
 
-DisplayOptions CKorbelView::BuildDisplayOptions() const
-{
+DisplayOptions CKorbelView::BuildDisplayOptions() const {
     const ViewDisplayState& d = display;
     DisplayOptions o;
     o.boundaryOnly = d.boundaryOnly;
@@ -102,8 +96,7 @@ DisplayOptions CKorbelView::BuildDisplayOptions() const
     return o;
 }
 
-void CKorbelView::SetUpLighting()
-{
+void CKorbelView::SetUpLighting() {
     const GLfloat modelAmbient[] = {0.5f, 0.5f, 0.5f, 1.0f};
     const GLfloat material[] = {0.75f, 0.75f, 0.75f, 0.75f};
     const GLfloat lightAmbient[] = {0.5f, 0.5f, 0.5f, 1.0f};
@@ -118,8 +111,7 @@ void CKorbelView::SetUpLighting()
     glEnable(GL_LIGHT0);
 }
 
-bool CKorbelView::LegendShown(const ModelData& model) const
-{
+bool CKorbelView::LegendShown(const ModelData& model) const {
     const DocHost* doc = DocumentHost();
     return display.showLegend && display.contourColumn && doc && doc->HasResults() && model.redrawFlag != 0;
 }
@@ -128,16 +120,15 @@ bool CKorbelView::LegendShown(const ModelData& model) const
 // legend shown, the column from its bars to the right edge (where the step
 // caption stands too) is kept clear: the model is fitted into the rest of the
 // width and, where it would reach into the column, moved left.
-void CKorbelView::PlaceModel(const ModelData& model)
-{
+void CKorbelView::PlaceModel(const ModelData& model) {
     if (display.clientWidth == 0) {
         display.clientWidth = Width();
         display.clientHeight = Height();
     }
     constexpr int kFitMargin = 50, kLegendGap = 10;
     const int legendColumn = LegendShown(model) ? 150 + display.legendSpacing + kLegendGap : 0;
-    display.fitScale = FitScale(display.clientWidth - legendColumn, display.clientHeight, model.extentY,
-                                model.extentZ, kFitMargin);
+    display.fitScale =
+        FitScale(display.clientWidth - legendColumn, display.clientHeight, model.extentY, model.extentZ, kFitMargin);
     display.legendClearance = 0.0f;
     if (legendColumn > 0) {
         const double halfWidth = display.fitScale * std::fabs(model.extentY) / 2.0;
@@ -152,8 +143,7 @@ void CKorbelView::PlaceModel(const ModelData& model)
     glTranslated(0.0, -model.centreY, -model.centreZ);
 }
 
-CKorbelView::CompiledScene CKorbelView::SceneKey(const ModelData& model, const DisplayOptions& options) const
-{
+CKorbelView::CompiledScene CKorbelView::SceneKey(const ModelData& model, const DisplayOptions& options) const {
     CompiledScene key;
     key.model = &model;
     key.nodes = model.GetNodeCount();
@@ -162,7 +152,7 @@ CKorbelView::CompiledScene CKorbelView::SceneKey(const ModelData& model, const D
     const DocHost* doc = DocumentHost();
     key.results = doc && doc->HasResults() ? 1 : 0;
     key.options = options;
-    key.options.pickText.clear(); // the highlight is drawn after the list
+    key.options.pickText.clear();  // the highlight is drawn after the list
     return key;
 }
 
@@ -171,8 +161,7 @@ CKorbelView::CompiledScene CKorbelView::SceneKey(const ModelData& model, const D
 // the scene it compiled in list 2 and calls it in the next passes, and the
 // paint after a pick replays list 1, as long as the list was compiled from
 // the same model and display settings.
-void CKorbelView::DrawModelScene(ModelData& model)
-{
+void CKorbelView::DrawModelScene(ModelData& model) {
     const bool mayReplay = replayWhileCurrent_;
     replayWhileCurrent_ = false;
     int solidFace = 0;
@@ -218,8 +207,7 @@ void CKorbelView::DrawModelScene(ModelData& model)
     }
 }
 
-CKorbelView::SceneImageKey CKorbelView::CurrentImageKey() const
-{
+CKorbelView::SceneImageKey CKorbelView::CurrentImageKey() const {
     SceneImageKey key;
     key.listGeneration = sceneListGeneration_;
     glGetIntegerv(GL_VIEWPORT, key.viewport.data());
@@ -230,8 +218,7 @@ CKorbelView::SceneImageKey CKorbelView::CurrentImageKey() const
     return key;
 }
 
-void CKorbelView::KeepSceneImage()
-{
+void CKorbelView::KeepSceneImage() {
     // The picture is kept in the view's own context only.
     if (!OwnContextCurrent()) {
         sceneImage_.Clear();
@@ -241,8 +228,7 @@ void CKorbelView::KeepSceneImage()
     sceneImage_.Capture(sceneImageKey_.viewport[2], sceneImageKey_.viewport[3]);
 }
 
-void CKorbelView::ReplaySceneList()
-{
+void CKorbelView::ReplaySceneList() {
     GLint mode = GL_RENDER;
     glGetIntegerv(GL_RENDER_MODE, &mode);
     if (mode == GL_RENDER && !sceneImage_.Empty() && OwnContextCurrent() && CurrentImageKey() == sceneImageKey_) {
@@ -255,8 +241,7 @@ void CKorbelView::ReplaySceneList()
     if (mode == GL_RENDER) KeepSceneImage();
 }
 
-void CKorbelView::RenderScene()
-{
+void CKorbelView::RenderScene() {
     glGetError();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DITHER);
@@ -323,8 +308,7 @@ void CKorbelView::RenderScene()
     glFlush();
 }
 
-void CKorbelView::DrawRubberBand()
-{
+void CKorbelView::DrawRubberBand() {
     const bool selecting = mouse.selectionMode == 1 || mouse.selectionMode == 2;
     if (!mouse.rubberBand || !mouse.buttonDown || !(selecting || mouse.mouseMode == 3)) return;
     const int w = display.clientWidth, h = display.clientHeight;
@@ -343,8 +327,7 @@ void CKorbelView::DrawRubberBand()
 // ---------------------------------------------------------------------------
 // Axes
 
-void CKorbelView::DrawGlobalAxes()
-{
+void CKorbelView::DrawGlobalAxes() {
     glEnable(GL_LINE_STIPPLE);
     glLineStipple(5, 0x5555);
     const struct {
@@ -364,8 +347,7 @@ void CKorbelView::DrawGlobalAxes()
     glDisable(GL_LINE_STIPPLE);
 }
 
-void CKorbelView::DrawLocalAxes()
-{
+void CKorbelView::DrawLocalAxes() {
     // 80 pixels on screen whatever the magnification.
     const double scale = display.symbolScale > 0.0 ? display.symbolScale : 1.0;
     const double length = 80.0 / scale;
@@ -383,8 +365,7 @@ void CKorbelView::DrawLocalAxes()
 // ---------------------------------------------------------------------------
 // Highlights, picked items and display settings
 
-void CKorbelView::SetHighlightedItems(int kind, const std::string& text)
-{
+void CKorbelView::SetHighlightedItems(int kind, const std::string& text) {
     SetPickState(kind, text);
     // Only a changed model needs the scene compiled again; the highlight is
     // drawn after the list.
@@ -396,46 +377,39 @@ void CKorbelView::AddPickedItem(int kind, const std::string& text) { pickedItems
 
 void CKorbelView::ClearPickedItems() { pickedItems_.clear(); }
 
-void CKorbelView::ResetResultDisplayForRun()
-{
+void CKorbelView::ResetResultDisplayForRun() {
     CloseResultDialogs();
     HideRefineDialog();
     ClearPickedItems();
     display.step = 1;
 }
 
-int CKorbelView::FindElementUsingNode(int node) const
-{
+int CKorbelView::FindElementUsingNode(int node) const {
     const ModelData* model = GetModelData();
     return model ? model->ElementOfNode(node) : 0;
 }
 
-const ElementRow* CKorbelView::GetPickedItemLabel(int node) const
-{
+const ElementRow* CKorbelView::GetPickedItemLabel(int node) const {
     const ModelData* model = GetModelData();
     if (!model || !model->GetElementTable()) return nullptr;
     return model->GetElementTable()->RowOrNull(model->ElementRowOfNumber(model->ElementOfNode(node)));
 }
 
-void CKorbelView::RepaintView()
-{
+void CKorbelView::RepaintView() {
     if (display.displayFlags[kShowCutLines]) display.rebuildScene = 1;
     Invalidate(false);
 }
 
-void CKorbelView::RebuildScene()
-{
+void CKorbelView::RebuildScene() {
     display.rebuildScene = 1;
     display.sceneChanged = 1;
 }
 
-void CKorbelView::SetContourRange()
-{
+void CKorbelView::SetContourRange() {
     if (ModelData* model = GetModelData()) model->SetContourRange(display.step, display.contourColumn);
 }
 
-void CKorbelView::SetRotation(float x, float y, float z)
-{
+void CKorbelView::SetRotation(float x, float y, float z) {
     display.rotationX = x;
     display.rotationY = -y;
     display.rotationZ = -z;

@@ -26,14 +26,14 @@ std::string RunStatusText(const RunOutcome& run);
 // and dialogs change it and ask for a repaint. Defaults as a new view has
 // them.
 struct ViewDisplayState {
-    float rotationX = 0.0f, rotationY = 0.0f, rotationZ = 0.0f; // degrees, applied x, y, z
-    float panX = 0.0f, panY = 0.0f, panZ = 0.0f;                // window pixels
+    float rotationX = 0.0f, rotationY = 0.0f, rotationZ = 0.0f;  // degrees, applied x, y, z
+    float panX = 0.0f, panY = 0.0f, panZ = 0.0f;                 // window pixels
     float userZoom = 1.0f;
-    float fitScale = 1.0f;    // recomputed on every paint with a model
+    float fitScale = 1.0f;  // recomputed on every paint with a model
     // Window pixels the fitted model is moved left by so that it clears the
     // legend column (0 without a legend); recomputed with the fit scale.
     float legendClearance = 0.0f;
-    double symbolScale = 1.0; // user zoom x fit scale of the last paint
+    double symbolScale = 1.0;  // user zoom x fit scale of the last paint
     int clientWidth = 0, clientHeight = 0;
     int rebuildScene = 1;  // 1: the next paint compiles display list 1
     int sceneChanged = 0;  // the model drawing changed since the list was compiled
@@ -41,9 +41,9 @@ struct ViewDisplayState {
     int showDeformed = 0;
     int showUndeformed = 0;
     int step = 1;
-    int contourColumn = 0; // result column + 1; 0 none
-    int contourType = 0;   // 0 shading, 1 lines, 2 both
-    int nodeLabels = 0;    // 0 none, 1 points, 2 numbers, 3 both
+    int contourColumn = 0;  // result column + 1; 0 none
+    int contourType = 0;    // 0 shading, 1 lines, 2 both
+    int nodeLabels = 0;     // 0 none, 1 points, 2 numbers, 3 both
     int elementNumbers = 0;
     int solidFace = 1;
     int showThickness = 0;
@@ -51,7 +51,7 @@ struct ViewDisplayState {
     int globalAxes = 0;
     int showLegend = 1;
     int meshOverContours = 0;
-    int legendSpacing = 0; // extra legend shift for large fonts: 0, 20, 30 or 50
+    int legendSpacing = 0;  // extra legend shift for large fonts: 0, 20, 30 or 50
     // Nodal loads, nodal stiffness, nonlinear nodal stiffness, constraints,
     // equivalent loads, concentrated loads, concentrated stiffness, total
     // concentrated stiffness, distributed loads, distributed stiffness, edge
@@ -65,21 +65,30 @@ struct ViewDisplayState {
 
 // Index of each display flag in ViewDisplayState::displayFlags.
 enum DisplayFlag {
-    kShowNodalLoads, kShowNodalStiffness, kShowNonlinearNodalStiffness, kShowConstraints,
-    kShowEquivalentLoads, kShowConcentratedLoads, kShowConcentratedStiffness,
-    kShowTotalConcentratedStiffness, kShowDistributedLoads, kShowDistributedStiffness,
-    kShowEdgeLoads, kShowEdgeStiffness, kShowCutLines
+    kShowNodalLoads,
+    kShowNodalStiffness,
+    kShowNonlinearNodalStiffness,
+    kShowConstraints,
+    kShowEquivalentLoads,
+    kShowConcentratedLoads,
+    kShowConcentratedStiffness,
+    kShowTotalConcentratedStiffness,
+    kShowDistributedLoads,
+    kShowDistributedStiffness,
+    kShowEdgeLoads,
+    kShowEdgeStiffness,
+    kShowCutLines
 };
 
 // The mouse state: navigation mode, selection mode and the drag under way.
 struct ViewMouseState {
-    int mouseMode = 0;      // 0 pan, 1 rotate, 2 zoom, 3 zoom window, -1 selecting
-    int savedMouseMode = 0; // the mode before a selection mode was turned on
-    int selectionMode = 0;  // 0 none, 1 node, 2 element, 3 edge
-    int acceptedPickKind = 0; // which selection the open dialog takes: 0 none, 1 node, 2 element, 3 edge
-    int nodeResultsPick = 0;  // 1: picks feed the node-results and result-values windows
-    int multiPick = 0;      // 1: a window pick lists every picked item
-    int rubberBand = 0;     // 1: the window rectangle is drawn while the button is down
+    int mouseMode = 0;         // 0 pan, 1 rotate, 2 zoom, 3 zoom window, -1 selecting
+    int savedMouseMode = 0;    // the mode before a selection mode was turned on
+    int selectionMode = 0;     // 0 none, 1 node, 2 element, 3 edge
+    int acceptedPickKind = 0;  // which selection the open dialog takes: 0 none, 1 node, 2 element, 3 edge
+    int nodeResultsPick = 0;   // 1: picks feed the node-results and result-values windows
+    int multiPick = 0;         // 1: a window pick lists every picked item
+    int rubberBand = 0;        // 1: the window rectangle is drawn while the button is down
     int buttonDown = 0;
     int dragActive = 0;
     ui::Point pressPoint, currentPoint;
@@ -94,7 +103,7 @@ struct ViewMouseState {
 struct ActionDialogState {
     int nodalOpen = 0, nodalKind = 0, nodalSaved = 0;
     int edgeOpen = 0, edgeKind = 0, edgeSaved = 0;
-    int savedNodeLabels = 0; // restored when the last result window closes
+    int savedNodeLabels = 0;  // restored when the last result window closes
 };
 
 // An item marked by picking, drawn grey after the highlight.
@@ -326,9 +335,9 @@ private:
     void StartResultPicking();
     void EndResultPicking();
     bool ResultWindowShown() const;
-    int contourGroup_ = 0, contourIndex_ = 0; // the contour variable's group and index in it
-    LabelFont labelFont_;                      // the font of the next RebuildFont
-    std::shared_ptr<ResultDialogs> resultDialogs_; // made at the first dialog
+    int contourGroup_ = 0, contourIndex_ = 0;       // the contour variable's group and index in it
+    LabelFont labelFont_;                           // the font of the next RebuildFont
+    std::shared_ptr<ResultDialogs> resultDialogs_;  // made at the first dialog
     // ---- end of the result and view-settings dialogs ----
 
     std::unique_ptr<ui::Dialog> refineDialog_;
@@ -346,16 +355,16 @@ private:
         bool operator==(const CompiledScene&) const = default;
     };
     CompiledScene SceneKey(const ModelData& model, const DisplayOptions& options) const;
-    CompiledScene compiledScene_;  // list 1, compiled by a paint
-    CompiledScene selectionScene_; // list 2, compiled by a selection pass
-    bool replayWhileCurrent_ = false; // the next scene build may replay a current list
+    CompiledScene compiledScene_;      // list 1, compiled by a paint
+    CompiledScene selectionScene_;     // list 2, compiled by a selection pass
+    bool replayWhileCurrent_ = false;  // the next scene build may replay a current list
     int sceneCompiles_ = 0;
     // The picture a replay of list 1 gives: the cleared window, the global
     // axes and the list, drawn under the same matrices and clear colour. A
     // paint that would replay the list under them starts from the kept
     // picture instead, and draws only the highlights, axes and legend.
     struct SceneImageKey {
-        int listGeneration = 0; // sceneListGeneration_ of the list drawn
+        int listGeneration = 0;  // sceneListGeneration_ of the list drawn
         std::array<int, 4> viewport{};
         std::array<double, 16> modelview{};
         std::array<double, 16> projection{};
@@ -369,6 +378,6 @@ private:
     void KeepSceneImage();
     brennix::gl::FrameSnapshot sceneImage_;
     SceneImageKey sceneImageKey_;
-    int sceneListGeneration_ = 0; // changes with every compilation of list 1
+    int sceneListGeneration_ = 0;  // changes with every compilation of list 1
     int sceneImageReuses_ = 0;
 };

@@ -22,15 +22,13 @@ int RowsOf(const InputTable<ConcentratedRow>* t) { return t ? t->GetCount() : 0;
 int RowsOf(const InputTable<EdgeRow>* t) { return t ? t->GetCount() : 0; }
 int RowsOf(const InputTable<SetRow>* t) { return t ? t->GetCount() : 0; }
 
-int ElementTypeOf(const ModelData* m)
-{
+int ElementTypeOf(const ModelData* m) {
     const ElementTable* t = m ? m->GetElementTable() : nullptr;
     return t ? t->GetNodesPerElement() : 0;
 }
 
 // The display flag a nodal-action dialog of kind 1..5 forces on.
-DisplayFlag NodalFlag(int kind)
-{
+DisplayFlag NodalFlag(int kind) {
     static const DisplayFlag flags[] = {kShowConstraints, kShowNodalLoads, kShowNodalStiffness, kShowDistributedLoads,
                                         kShowDistributedStiffness};
     return flags[kind >= 1 && kind <= 5 ? kind - 1 : 0];
@@ -38,8 +36,7 @@ DisplayFlag NodalFlag(int kind)
 
 DisplayFlag EdgeFlag(int kind) { return kind == 2 ? kShowEdgeStiffness : kShowEdgeLoads; }
 
-const char* ElementTypeName(int nodes)
-{
+const char* ElementTypeName(int nodes) {
     return nodes == 4 ? "Linear 4 noded" : nodes == 8 ? "Quadratic 8 noded" : "Lagrangian 9 noded";
 }
 
@@ -52,8 +49,7 @@ struct CommandState {
     int elements() const { return model() ? model()->GetElementCount() : 0; }
     int soil() const { return model() ? model()->GetSoilModel() : 0; }
     // The document's dialogs; none without a document.
-    const DocDialogFactories& factories() const
-    {
+    const DocDialogFactories& factories() const {
         static const DocDialogFactories none;
         return doc() ? doc()->Factories() : none;
     }
@@ -68,8 +64,7 @@ struct CommandState {
 // ---------------------------------------------------------------------------
 // The message map
 
-void CKorbelView::RegisterViewCommands()
-{
+void CKorbelView::RegisterViewCommands() {
     RegisterFileAndEditCommands();
     RegisterSettingCommands();
     RegisterElementCommands();
@@ -82,8 +77,7 @@ void CKorbelView::RegisterViewCommands()
     RegisterSelectionAndHelpCommands();
 }
 
-void CKorbelView::RegisterFileAndEditCommands()
-{
+void CKorbelView::RegisterFileAndEditCommands() {
     const CommandState s{*this};
     // File.
     OnCommand(ui::cmd::FileSaveAs, [this] { OnFileSaveAs(); });
@@ -101,8 +95,7 @@ void CKorbelView::RegisterFileAndEditCommands()
     }
 }
 
-void CKorbelView::RegisterComputationCommands()
-{
+void CKorbelView::RegisterComputationCommands() {
     const CommandState s{*this};
     // Computations.
     OnCommand(ID_RUN_ANALYSIS, [this] { OnRunAnalysis(); });
@@ -118,8 +111,7 @@ void CKorbelView::RegisterComputationCommands()
     });
 }
 
-void CKorbelView::RegisterTransformCommands()
-{
+void CKorbelView::RegisterTransformCommands() {
     // Transform.
     const std::pair<int, int> modes[] = {{ID_PANNING, 0}, {ID_ROTATE, 1}, {ID_ZOOM, 2}, {ID_ZOOM_WINDOW, 3}};
     for (auto [id, mode] : modes) {
@@ -143,8 +135,7 @@ void CKorbelView::RegisterTransformCommands()
     for (const auto& p : presets) OnCommand(p.id, [this, p] { SetViewPreset(p.x, p.y, p.z); });
 }
 
-void CKorbelView::RegisterResultCommands()
-{
+void CKorbelView::RegisterResultCommands() {
     const CommandState s{*this};
     // The rotation dialog, the step, deformed-shape, contour and node-result
     // windows and the font and colour dialog; the result windows need results.
@@ -165,11 +156,11 @@ void CKorbelView::RegisterResultCommands()
     OnCommand(ID_XY_PLOT, [this] {
         if (CKorbelDoc* d = GetDocument()) d->ShowXYPlotDialog(*this);
     });
-    OnUpdateUI(ID_XY_PLOT, [s](CmdUI& ui) { ui.Enable(s.doc() && s.doc()->HasResults() && s.doc()->Factories().xyPlot); });
+    OnUpdateUI(ID_XY_PLOT,
+               [s](CmdUI& ui) { ui.Enable(s.doc() && s.doc()->HasResults() && s.doc()->Factories().xyPlot); });
 }
 
-void CKorbelView::RegisterSelectionAndHelpCommands()
-{
+void CKorbelView::RegisterSelectionAndHelpCommands() {
     const CommandState s{*this};
     // Selection.
     const std::pair<int, int> selections[] = {{ID_SELECT_NODE, 1}, {ID_SELECT_ELEMENT, 2}, {ID_SELECT_EDGE, 3}};
@@ -193,8 +184,7 @@ void CKorbelView::RegisterSelectionAndHelpCommands()
     });
 }
 
-void CKorbelView::RegisterDisplayToggles()
-{
+void CKorbelView::RegisterDisplayToggles() {
     const CommandState s{*this};
     OnCommand(ID_MARK_NODES, [this] { OnMarkNodes(); });
     OnUpdateUI(ID_MARK_NODES, [this, s](CmdUI& ui) {
@@ -226,7 +216,8 @@ void CKorbelView::RegisterDisplayToggles()
         {ID_SHOW_THICKNESS, &ViewDisplayState::showThickness, 0, nullptr},
         {ID_SHOW_NODAL_CONSTRAINT, nullptr, kShowConstraints,
          [](const ModelData& m) { return RowsOf(m.GetNodalActionTable(1)); }},
-        {ID_SHOW_NODAL_LOADS, nullptr, kShowNodalLoads, [](const ModelData& m) { return RowsOf(m.GetNodalActionTable(2)); }},
+        {ID_SHOW_NODAL_LOADS, nullptr, kShowNodalLoads,
+         [](const ModelData& m) { return RowsOf(m.GetNodalActionTable(2)); }},
         {ID_SHOW_NODAL_STIFFNESS, nullptr, kShowNodalStiffness,
          [](const ModelData& m) { return RowsOf(m.GetNodalActionTable(3)); }},
         {ID_SHOW_NODAL_NONLINEAR, nullptr, kShowNonlinearNodalStiffness,
@@ -243,7 +234,8 @@ void CKorbelView::RegisterDisplayToggles()
          [](const ModelData& m) { return RowsOf(m.GetNodalActionTable(4)); }},
         {ID_SHOW_DISTRIBUTED_STIFFNESS, nullptr, kShowDistributedStiffness,
          [](const ModelData& m) { return RowsOf(m.GetNodalActionTable(5)); }},
-        {ID_SHOW_EDGE_LOADS, nullptr, kShowEdgeLoads, [](const ModelData& m) { return RowsOf(m.GetEdgeActionTable(1)); }},
+        {ID_SHOW_EDGE_LOADS, nullptr, kShowEdgeLoads,
+         [](const ModelData& m) { return RowsOf(m.GetEdgeActionTable(1)); }},
         {ID_SHOW_EDGE_STIFFNESS, nullptr, kShowEdgeStiffness,
          [](const ModelData& m) { return RowsOf(m.GetEdgeActionTable(2)); }},
     };
@@ -260,8 +252,7 @@ void CKorbelView::RegisterDisplayToggles()
 }
 
 // Input Data: title, materials, nodes, time stepping, soil and springs.
-void CKorbelView::RegisterSettingCommands()
-{
+void CKorbelView::RegisterSettingCommands() {
     const CommandState s{*this};
 
     OnCommand(ID_INPUT_TITLE, [this] {
@@ -287,8 +278,7 @@ void CKorbelView::RegisterSettingCommands()
     });
 }
 
-void CKorbelView::RegisterElementCommands()
-{
+void CKorbelView::RegisterElementCommands() {
     const CommandState s{*this};
     // Element type and integration.
     const std::pair<int, int> types[] = {{ID_ELEMENT_LINEAR4, 4}, {ID_ELEMENT_QUAD8, 8}, {ID_ELEMENT_LAGRANGE9, 9}};
@@ -307,9 +297,7 @@ void CKorbelView::RegisterElementCommands()
         const bool materials = m && m->GetMaterialTable() && m->GetMaterialTable()->GetCount() > 0;
         ui.Enable(materials && type > 0 && s.nodes() >= type && s.factories().elementConnectivity);
     });
-    const struct {
-        int id, points;
-    } rules[] = {{ID_INTEGRATION_1, 1}, {ID_INTEGRATION_2, 2}, {ID_INTEGRATION_3, 3}};
+    const struct { int id, points; } rules[] = {{ID_INTEGRATION_1, 1}, {ID_INTEGRATION_2, 2}, {ID_INTEGRATION_3, 3}};
     for (const auto& r : rules) {
         OnCommand(r.id, [this, points = r.points] { OnIntegration(points); });
         OnUpdateUI(r.id, [s, points = r.points](CmdUI& ui) {
@@ -335,14 +323,16 @@ void CKorbelView::RegisterElementCommands()
     }
 }
 
-void CKorbelView::RegisterActionCommands()
-{
+void CKorbelView::RegisterActionCommands() {
     const CommandState s{*this};
     // Nodal and edge actions.
     const struct {
         int id, kind;
-    } nodal[] = {{ID_NODAL_CONSTRAINTS, 1}, {ID_NODAL_LOADS, 2}, {ID_NODAL_CONSTANT_STIFFNESS, 3},
-                 {ID_DISTRIBUTED_LOADS, 4}, {ID_DISTRIBUTED_STIFFNESS, 5}};
+    } nodal[] = {{ID_NODAL_CONSTRAINTS, 1},
+                 {ID_NODAL_LOADS, 2},
+                 {ID_NODAL_CONSTANT_STIFFNESS, 3},
+                 {ID_DISTRIBUTED_LOADS, 4},
+                 {ID_DISTRIBUTED_STIFFNESS, 5}};
     for (const auto& a : nodal) {
         OnCommand(a.id, [this, kind = a.kind] { OpenNodalActions(kind); });
         OnUpdateUI(a.id, [this, s, kind = a.kind](CmdUI& ui) {
@@ -355,21 +345,18 @@ void CKorbelView::RegisterActionCommands()
     OnUpdateUI(ID_NODAL_NONLINEAR_SPRING, [this, s](CmdUI& ui) {
         ui.Enable(s.nodes() > 0 && !actions.nodalOpen && s.factories().nodalNonlinear);
     });
-    const struct {
-        int id, kind;
-    } edges[] = {{ID_EDGE_LOADS, 1}, {ID_EDGE_STIFFNESS, 2}};
+    const struct { int id, kind; } edges[] = {{ID_EDGE_LOADS, 1}, {ID_EDGE_STIFFNESS, 2}};
     for (const auto& a : edges) {
         OnCommand(a.id, [this, kind = a.kind] { OpenEdgeActions(kind); });
         OnUpdateUI(a.id, [this, s, kind = a.kind](CmdUI& ui) {
-            ui.Enable(s.elements() > 0 && !actions.edgeOpen && (kind != 2 || s.soil() == 0) && s.factories().edgeActions);
+            ui.Enable(s.elements() > 0 && !actions.edgeOpen && (kind != 2 || s.soil() == 0) &&
+                      s.factories().edgeActions);
             ui.SetCheck(s.model() && RowsOf(s.model()->GetEdgeActionTable(kind)) > 0);
         });
     }
 
     // Concentrated and equivalent loads.
-    const struct {
-        int id, kind;
-    } concentrated[] = {{ID_CONCENTRATED_LOADS, 1}, {ID_CONCENTRATED_STIFFNESS, 2}};
+    const struct { int id, kind; } concentrated[] = {{ID_CONCENTRATED_LOADS, 1}, {ID_CONCENTRATED_STIFFNESS, 2}};
     for (const auto& c : concentrated) {
         OnCommand(c.id, [this, kind = c.kind] { OnConcentratedActions(kind); });
         OnUpdateUI(c.id, [s, kind = c.kind](CmdUI& ui) {
@@ -384,13 +371,10 @@ void CKorbelView::RegisterActionCommands()
     });
 }
 
-void CKorbelView::RegisterSetCommands()
-{
+void CKorbelView::RegisterSetCommands() {
     const CommandState s{*this};
     // Sets, section cut and node path.
-    const struct {
-        int id, kind;
-    } sets[] = {{ID_NODE_SETS, 1}, {ID_ELEMENT_SETS, 2}, {ID_EDGE_SETS, 3}};
+    const struct { int id, kind; } sets[] = {{ID_NODE_SETS, 1}, {ID_ELEMENT_SETS, 2}, {ID_EDGE_SETS, 3}};
     for (const auto& set : sets) {
         OnCommand(set.id, [this, kind = set.kind] { OnSetsCommand(kind); });
         OnUpdateUI(set.id, [this, s, kind = set.kind](CmdUI& ui) {
@@ -413,8 +397,7 @@ void CKorbelView::RegisterSetCommands()
 // ---------------------------------------------------------------------------
 // File
 
-void CKorbelView::OnFileSaveAs()
-{
+void CKorbelView::OnFileSaveAs() {
     CKorbelDoc* doc = GetDocument();
     if (!doc || !doc->DoSave("")) return;
     if (ModelData* model = doc->GetModelData()) model->ResetResultsState();
@@ -425,8 +408,7 @@ void CKorbelView::OnFileSaveAs()
     display.rebuildScene = 1;
 }
 
-void CKorbelView::DropResultDisplay()
-{
+void CKorbelView::DropResultDisplay() {
     CloseAllResultWindows();
     HideRefineDialog();
     ClearPickedItems();
@@ -437,8 +419,7 @@ void CKorbelView::DropResultDisplay()
     display.showDeformed = 0;
 }
 
-void CKorbelView::OnViewFile(const std::string& extension)
-{
+void CKorbelView::OnViewFile(const std::string& extension) {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
     const std::string path = doc->GetPathName();
@@ -448,8 +429,7 @@ void CKorbelView::OnViewFile(const std::string& extension)
 // ---------------------------------------------------------------------------
 // Transform and display options
 
-void CKorbelView::OnRestart()
-{
+void CKorbelView::OnRestart() {
     display.rotationX = display.rotationY = display.rotationZ = 0.0f;
     display.panX = display.panY = display.panZ = 0.0f;
     display.userZoom = 1.0f;
@@ -457,8 +437,7 @@ void CKorbelView::OnRestart()
     Invalidate(false);
 }
 
-void CKorbelView::SetViewPreset(float x, float y, float z)
-{
+void CKorbelView::SetViewPreset(float x, float y, float z) {
     display.rotationX = x;
     display.rotationY = y;
     display.rotationZ = z;
@@ -466,34 +445,29 @@ void CKorbelView::SetViewPreset(float x, float y, float z)
     Invalidate(false);
 }
 
-void CKorbelView::ToggleDisplayFlag(int& flag)
-{
+void CKorbelView::ToggleDisplayFlag(int& flag) {
     flag = flag ? 0 : 1;
     Invalidate(false);
 }
 
-void CKorbelView::OnMarkNodes()
-{
+void CKorbelView::OnMarkNodes() {
     static const int next[] = {1, 0, 3, 2};
     display.nodeLabels = next[display.nodeLabels & 3];
     Invalidate(false);
 }
 
-void CKorbelView::OnNodeNumbers()
-{
+void CKorbelView::OnNodeNumbers() {
     static const int next[] = {2, 3, 0, 1};
     display.nodeLabels = next[display.nodeLabels & 3];
     Invalidate(false);
 }
 
-void CKorbelView::OnElementNumbers()
-{
+void CKorbelView::OnElementNumbers() {
     // Only the plain switch: any other value stays.
     if (display.elementNumbers == 0 || display.elementNumbers == 1) ToggleDisplayFlag(display.elementNumbers);
 }
 
-void CKorbelView::OnSelectionMode(int kind)
-{
+void CKorbelView::OnSelectionMode(int kind) {
     if (mouse.selectionMode == kind) {
         mouse.selectionMode = 0;
         mouse.mouseMode = mouse.savedMouseMode;
@@ -511,8 +485,7 @@ void CKorbelView::OnSelectionMode(int kind)
 // ---------------------------------------------------------------------------
 // Element type and integration
 
-void CKorbelView::OnElementType(int nodes)
-{
+void CKorbelView::OnElementType(int nodes) {
     ModelData* model = GetModelData();
     ElementTable* table = model ? model->GetElementTable() : nullptr;
     if (!table) return;
@@ -536,8 +509,7 @@ void CKorbelView::OnElementType(int nodes)
     if (CKorbelDoc* doc = GetDocument()) doc->SetModifiedFlag(true);
 }
 
-void CKorbelView::OnIntegration(int points)
-{
+void CKorbelView::OnIntegration(int points) {
     ModelData* model = GetModelData();
     ElementTable* table = model ? model->GetElementTable() : nullptr;
     if (!table || table->GetIntegrationOrder2() == points) return;
@@ -547,8 +519,7 @@ void CKorbelView::OnIntegration(int points)
     if (CKorbelDoc* doc = GetDocument()) doc->SetModifiedFlag(true);
 }
 
-void CKorbelView::OnChangeElementType(int nodes)
-{
+void CKorbelView::OnChangeElementType(int nodes) {
     ModelData* model = GetModelData();
     if (!model) return;
     const std::string question = std::string("Current Element Type will be change to ") + ElementTypeName(nodes) +
@@ -566,8 +537,11 @@ void CKorbelView::OnChangeElementType(int nodes)
         ClearPickedItems();
         AfterMeshChange();
     } else if (kind == 1 || kind == 2) {
-        RemeshAfterElementChange(kind, nodes == 4 ? 0 : nodes == 8 ? 1 : 2, model->templateIntegration,
-                                 model->typicalElementSize);
+        RemeshAfterElementChange(kind,
+                                 nodes == 4   ? 0
+                                 : nodes == 8 ? 1
+                                              : 2,
+                                 model->templateIntegration, model->typicalElementSize);
     }
     display.nodeLabels = 1;
     Invalidate(false);
@@ -576,20 +550,17 @@ void CKorbelView::OnChangeElementType(int nodes)
 // ---------------------------------------------------------------------------
 // Input dialogs
 
-void CKorbelView::OnMaterialProperties()
-{
+void CKorbelView::OnMaterialProperties() {
     if (CKorbelDoc* doc = GetDocument()) doc->ShowMaterialDataDialog(*this);
     Invalidate(false);
 }
 
-void CKorbelView::OnNewMaterial()
-{
+void CKorbelView::OnNewMaterial() {
     CKorbelDoc* doc = GetDocument();
     if (doc && inputdialogs::RunNewMaterialDialog(*doc)) Invalidate(false);
 }
 
-void CKorbelView::OnNodeCoordinates()
-{
+void CKorbelView::OnNodeCoordinates() {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
     const int labels = display.nodeLabels;
@@ -607,30 +578,25 @@ void CKorbelView::OnNodeCoordinates()
     }
 }
 
-void CKorbelView::OnElementConnectivity()
-{
+void CKorbelView::OnElementConnectivity() {
     if (CKorbelDoc* doc = GetDocument()) doc->ShowElementConnectivityDialog(*this);
     ClearPickedItems();
 }
 
-void CKorbelView::OnTimeStepping()
-{
+void CKorbelView::OnTimeStepping() {
     if (CKorbelDoc* doc = GetDocument()) inputdialogs::RunTimeSteppingDialog(*doc, *this);
 }
 
-void CKorbelView::OnSoilStiffness()
-{
+void CKorbelView::OnSoilStiffness() {
     if (CKorbelDoc* doc = GetDocument()) inputdialogs::RunSoilStiffnessDialog(*doc);
 }
 
-void CKorbelView::OnNonlinearSpring()
-{
+void CKorbelView::OnNonlinearSpring() {
     Invalidate(false);
     if (CKorbelDoc* doc = GetDocument()) doc->ShowNonlinearSpringDialog(*this);
 }
 
-void CKorbelView::OnNodalNonlinearSpring()
-{
+void CKorbelView::OnNodalNonlinearSpring() {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
     int& flag = display.displayFlags[kShowNonlinearNodalStiffness];
@@ -640,8 +606,7 @@ void CKorbelView::OnNodalNonlinearSpring()
     doc->ShowNodalNonlinearDialog(*this);
 }
 
-void CKorbelView::OnConcentratedActions(int kind)
-{
+void CKorbelView::OnConcentratedActions(int kind) {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
     int& flag = display.displayFlags[kind == 2 ? kShowConcentratedStiffness : kShowConcentratedLoads];
@@ -653,8 +618,7 @@ void CKorbelView::OnConcentratedActions(int kind)
     Invalidate(false);
 }
 
-void CKorbelView::OnEquivalentLoads()
-{
+void CKorbelView::OnEquivalentLoads() {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
     int& flag = display.displayFlags[kShowEquivalentLoads];
@@ -665,8 +629,7 @@ void CKorbelView::OnEquivalentLoads()
     Invalidate(false);
 }
 
-void CKorbelView::OnSetsCommand(int kind)
-{
+void CKorbelView::OnSetsCommand(int kind) {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
     if (kind != 3) {
@@ -679,9 +642,7 @@ void CKorbelView::OnSetsCommand(int kind)
 
 // The display flag of the kind is forced on while the dialog is open; a
 // dialog that could not be made gives everything back.
-void CKorbelView::OpenActionDialog(int& flag, int& open, int& saved, const std::function<void()>& show,
-                                   int slot)
-{
+void CKorbelView::OpenActionDialog(int& flag, int& open, int& saved, const std::function<void()>& show, int slot) {
     CKorbelDoc* doc = GetDocument();
     saved = flag;
     flag = 1;
@@ -694,29 +655,28 @@ void CKorbelView::OpenActionDialog(int& flag, int& open, int& saved, const std::
     }
 }
 
-void CKorbelView::OpenNodalActions(int kind)
-{
+void CKorbelView::OpenNodalActions(int kind) {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
     actions.nodalKind = kind;
-    OpenActionDialog(display.displayFlags[NodalFlag(kind)], actions.nodalOpen, actions.nodalSaved,
-                     [&] { doc->ShowNodalActionsDialog(*this, kind); }, CKorbelDoc::NodalActionsSlot);
+    OpenActionDialog(
+        display.displayFlags[NodalFlag(kind)], actions.nodalOpen, actions.nodalSaved,
+        [&] { doc->ShowNodalActionsDialog(*this, kind); }, CKorbelDoc::NodalActionsSlot);
 }
 
-void CKorbelView::OpenEdgeActions(int kind)
-{
+void CKorbelView::OpenEdgeActions(int kind) {
     CKorbelDoc* doc = GetDocument();
     if (!doc) return;
     actions.edgeKind = kind;
-    OpenActionDialog(display.displayFlags[EdgeFlag(kind)], actions.edgeOpen, actions.edgeSaved,
-                     [&] { doc->ShowEdgeActionsDialog(*this, kind); }, CKorbelDoc::EdgeActionsSlot);
+    OpenActionDialog(
+        display.displayFlags[EdgeFlag(kind)], actions.edgeOpen, actions.edgeSaved,
+        [&] { doc->ShowEdgeActionsDialog(*this, kind); }, CKorbelDoc::EdgeActionsSlot);
 }
 
 // ---------------------------------------------------------------------------
 // Closing steps of the dialogs
 
-void CKorbelView::OnNodalActionsClosed()
-{
+void CKorbelView::OnNodalActionsClosed() {
     display.displayFlags[NodalFlag(actions.nodalKind)] = actions.nodalSaved;
     actions.nodalOpen = 0;
     display.rebuildScene = 1;
@@ -724,8 +684,7 @@ void CKorbelView::OnNodalActionsClosed()
     Invalidate(false);
 }
 
-void CKorbelView::OnNodalNonlinearDialogClosed()
-{
+void CKorbelView::OnNodalNonlinearDialogClosed() {
     display.displayFlags[kShowNonlinearNodalStiffness] = actions.nodalSaved;
     if (ModelData* model = GetModelData()) model->ResolveNonlinearActions();
     actions.nodalOpen = 0;
@@ -734,8 +693,7 @@ void CKorbelView::OnNodalNonlinearDialogClosed()
     Invalidate(false);
 }
 
-void CKorbelView::OnEdgeActionsClosed()
-{
+void CKorbelView::OnEdgeActionsClosed() {
     display.displayFlags[EdgeFlag(actions.edgeKind)] = actions.edgeSaved;
     actions.edgeOpen = 0;
     display.rebuildScene = 1;
@@ -748,8 +706,7 @@ void CKorbelView::OnResultValuesDialogClosed() { EndResultPicking(); }
 
 // Picking goes on while the other result window is still open; after the
 // last one the node labels and the mouse mode are given back.
-void CKorbelView::EndResultPicking()
-{
+void CKorbelView::EndResultPicking() {
     const bool picking = ResultWindowShown();
     if (!picking && mouse.nodeResultsPick) {
         display.nodeLabels = actions.savedNodeLabels;
@@ -764,20 +721,17 @@ void CKorbelView::EndResultPicking()
     Invalidate(false);
 }
 
-void CKorbelView::ShowSetSelection()
-{
+void CKorbelView::ShowSetSelection() {
     Invalidate(false);
     if (CKorbelDoc* doc = GetDocument()) doc->ShowSetSelection(*this);
 }
 
-void CKorbelView::ShowCutLines(bool show)
-{
+void CKorbelView::ShowCutLines(bool show) {
     display.displayFlags[kShowCutLines] = show ? 1 : 0;
     display.rebuildScene = 1;
 }
 
-void CKorbelView::StoreCutLines()
-{
+void CKorbelView::StoreCutLines() {
     if (ModelData* model = GetModelData()) model->ResetCutLines();
     Invalidate(false);
 }

@@ -24,8 +24,7 @@ namespace {
 // Makes a modeless dialog of the view 50 pixels below its template's place;
 // null when its window could not be made.
 template <class Dlg>
-std::unique_ptr<Dlg> CreateBelowTemplate(CKorbelView& view)
-{
+std::unique_ptr<Dlg> CreateBelowTemplate(CKorbelView& view) {
     auto dlg = std::make_unique<Dlg>(view);
     if (!dlg->Create()) return nullptr;
     ui::Rect r = dlg->GetWindowRect();
@@ -36,8 +35,7 @@ std::unique_ptr<Dlg> CreateBelowTemplate(CKorbelView& view)
 
 // The dialog, made at first use, shown.
 template <class Dlg>
-Dlg* ShowOnce(CKorbelView& view, std::unique_ptr<Dlg>& slot)
-{
+Dlg* ShowOnce(CKorbelView& view, std::unique_ptr<Dlg>& slot) {
     if (!slot) slot = CreateBelowTemplate<Dlg>(view);
     if (slot) slot->ShowWindow(true);
     return slot.get();
@@ -45,8 +43,7 @@ Dlg* ShowOnce(CKorbelView& view, std::unique_ptr<Dlg>& slot)
 
 }  // namespace
 
-CKorbelView::ResultDialogs& CKorbelView::Dialogs()
-{
+CKorbelView::ResultDialogs& CKorbelView::Dialogs() {
     if (!resultDialogs_) resultDialogs_ = std::make_shared<ResultDialogs>();
     return *resultDialogs_;
 }
@@ -61,8 +58,7 @@ void CKorbelView::OnResultsDeformedMesh() { ShowOnce(*this, Dialogs().deformed);
 void CKorbelView::OnOptionsFontAndColor() { ShowOnce(*this, Dialogs().fontColor); }
 
 // The window takes node picks.
-void CKorbelView::ShowResultValues(int kind)
-{
+void CKorbelView::ShowResultValues(int kind) {
     ResultDialogs& d = Dialogs();
     if (!d.resultValues) d.resultValues = CreateBelowTemplate<DlgResultValues>(*this);
     if (!d.resultValues) return;
@@ -71,8 +67,7 @@ void CKorbelView::ShowResultValues(int kind)
     StartResultPicking();
 }
 
-void CKorbelView::OnResultsNodeResults()
-{
+void CKorbelView::OnResultsNodeResults() {
     ResultDialogs& d = Dialogs();
     d.nodeResults.reset();
     d.nodeResults = CreateBelowTemplate<DlgNodeResults>(*this);
@@ -85,8 +80,7 @@ void CKorbelView::OnResultsNodeResults()
 // the node clicked goes to the result windows at once. The mouse mode and
 // the node labels found when the first result window opened are given back
 // when the last one closes (EndResultPicking).
-void CKorbelView::StartResultPicking()
-{
+void CKorbelView::StartResultPicking() {
     if (!mouse.nodeResultsPick) {
         actions.savedNodeLabels = display.nodeLabels;
         if (mouse.selectionMode == 0) mouse.savedMouseMode = mouse.mouseMode;
@@ -100,15 +94,13 @@ void CKorbelView::StartResultPicking()
     Invalidate(false);
 }
 
-bool CKorbelView::ResultWindowShown() const
-{
+bool CKorbelView::ResultWindowShown() const {
     if (!resultDialogs_) return false;
     const ResultDialogs& d = *resultDialogs_;
     return (d.nodeResults && d.nodeResults->IsShown()) || (d.resultValues && d.resultValues->IsShown());
 }
 
-void CKorbelView::OnResultsSelectStep()
-{
+void CKorbelView::OnResultsSelectStep() {
     DlgSelectStep dlg(*this);
     if (dlg.DoModal() != ui::IDOK) return;
     display.step = dlg.Step();
@@ -116,14 +108,12 @@ void CKorbelView::OnResultsSelectStep()
     Invalidate(false);
 }
 
-void CKorbelView::OnTransformRotationAngles()
-{
+void CKorbelView::OnTransformRotationAngles() {
     DlgRotation dlg(*this);
     dlg.DoModal();
 }
 
-void CKorbelView::ShowNodeInResultDialogs(int node)
-{
+void CKorbelView::ShowNodeInResultDialogs(int node) {
     if (!resultDialogs_) return;
     // A closed (hidden) window keeps its node.
     const ResultDialogs& d = *resultDialogs_;
@@ -131,8 +121,7 @@ void CKorbelView::ShowNodeInResultDialogs(int node)
     if (d.nodeResults && d.nodeResults->IsShown()) d.nodeResults->ShowNode(node);
 }
 
-void CKorbelView::CloseResultDialogs()
-{
+void CKorbelView::CloseResultDialogs() {
     if (!resultDialogs_) return;
     ResultDialogs& d = *resultDialogs_;
     const bool valuesShown = d.resultValues && d.resultValues->IsShown();
@@ -143,8 +132,7 @@ void CKorbelView::CloseResultDialogs()
     if (valuesShown) OnResultValuesDialogClosed();
 }
 
-void CKorbelView::CloseAllResultWindows()
-{
+void CKorbelView::CloseAllResultWindows() {
     if (!resultDialogs_) return;
     ResultDialogs& d = *resultDialogs_;
     const bool nodeResultsShown = d.nodeResults && d.nodeResults->IsShown();
@@ -156,21 +144,18 @@ void CKorbelView::CloseAllResultWindows()
 // ---------------------------------------------------------------------------
 // What the dialogs read and set
 
-void CKorbelView::GetRotation(float& x, float& y, float& z) const
-{
+void CKorbelView::GetRotation(float& x, float& y, float& z) const {
     x = display.rotationX;
     y = display.rotationY;
     z = display.rotationZ;
 }
 
-ViewHost::ContourSettings CKorbelView::GetContourSettings() const
-{
-    return {contourGroup_, contourIndex_, display.contourColumn, display.contourType, display.meshOverContours,
+ViewHost::ContourSettings CKorbelView::GetContourSettings() const {
+    return {contourGroup_,     contourIndex_, display.contourColumn, display.contourType, display.meshOverContours,
             display.showLegend};
 }
 
-void CKorbelView::SetContourSettings(const ContourSettings& s)
-{
+void CKorbelView::SetContourSettings(const ContourSettings& s) {
     contourGroup_ = s.group;
     contourIndex_ = s.index;
     display.contourColumn = s.column;
@@ -179,39 +164,33 @@ void CKorbelView::SetContourSettings(const ContourSettings& s)
     display.showLegend = s.showLegend;
 }
 
-void CKorbelView::GetDeformedShape(int& deformed, int& undeformed) const
-{
+void CKorbelView::GetDeformedShape(int& deformed, int& undeformed) const {
     deformed = display.showDeformed;
     undeformed = display.showUndeformed;
 }
 
-void CKorbelView::SetDeformedShape(int deformed, int undeformed)
-{
+void CKorbelView::SetDeformedShape(int deformed, int undeformed) {
     display.showDeformed = deformed;
     display.showUndeformed = undeformed;
 }
 
-ViewHost::LabelFont CKorbelView::GetLabelFont() const
-{
+ViewHost::LabelFont CKorbelView::GetLabelFont() const {
     LabelFont font = labelFont_;
     font.legendOffset = display.legendSpacing;
     return font;
 }
 
-void CKorbelView::SetLabelFont(const LabelFont& font)
-{
+void CKorbelView::SetLabelFont(const LabelFont& font) {
     labelFont_ = font;
     display.legendSpacing = font.legendOffset;
 }
 
-void CKorbelView::RebuildFont()
-{
+void CKorbelView::RebuildFont() {
     SetBitmapFont(labelFont_.face, labelFont_.size, labelFont_.weight);
     Invalidate(true);
 }
 
-void CKorbelView::SetBackgroundColor(unsigned rgb)
-{
+void CKorbelView::SetBackgroundColor(unsigned rgb) {
     StoreClearColor(rgb);
     if (!HasContext() || !MakeCurrent()) return;
     SetClearColor(rgb);

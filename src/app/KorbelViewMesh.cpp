@@ -9,8 +9,7 @@
 #include "model/ModelData.h"
 #include "platform/ui/Services.h"
 
-void CKorbelView::OnRefineMeshCommand()
-{
+void CKorbelView::OnRefineMeshCommand() {
     const ModelData* model = GetModelData();
     if (!model) return;
     if (refineDialog_ && refineDialog_->IsWindow()) refineDialog_->DestroyWindow();
@@ -23,13 +22,11 @@ void CKorbelView::OnRefineMeshCommand()
 
 // Hidden, not destroyed: Refine Mesh's own Apply may be the caller. The next
 // Refine Mesh command makes a new one.
-void CKorbelView::HideRefineDialog()
-{
+void CKorbelView::HideRefineDialog() {
     if (refineDialog_ && refineDialog_->IsWindow()) refineDialog_->ShowWindow(false);
 }
 
-void CKorbelView::RefineMesh(int a, int b, double elementSize)
-{
+void CKorbelView::RefineMesh(int a, int b, double elementSize) {
     CKorbelDoc* doc = GetDocument();
     ModelData* model = GetModelData();
     if (!doc || !model) return;
@@ -50,7 +47,7 @@ void CKorbelView::RefineMesh(int a, int b, double elementSize)
         if (a >= 1 && b >= 1 && a * b > 1) AfterMeshChange();
     } else if (kind == 1 || kind == 2) {
         if (doc->RegenerateTemplate(CKorbelDoc::TemplateModel(*model, model->templateElementOption,
-                                                             model->templateIntegration, elementSize)))
+                                                              model->templateIntegration, elementSize)))
             AfterMeshChange();
         doc->UpdateAllViews();
     }
@@ -59,8 +56,7 @@ void CKorbelView::RefineMesh(int a, int b, double elementSize)
     Invalidate(false);
 }
 
-void CKorbelView::RemeshAfterElementChange(int kind, int elementCode, int integration, double elementSize)
-{
+void CKorbelView::RemeshAfterElementChange(int kind, int elementCode, int integration, double elementSize) {
     CKorbelDoc* doc = GetDocument();
     ModelData* model = GetModelData();
     if (!doc || !model || (kind != 1 && kind != 2)) return;
@@ -76,8 +72,7 @@ void CKorbelView::RemeshAfterElementChange(int kind, int elementCode, int integr
 
 // The node numbers changed: result steps of the old numbering are dropped
 // (the files on disk stay), and the document is modified.
-void CKorbelView::AfterMeshChange()
-{
+void CKorbelView::AfterMeshChange() {
     CKorbelDoc* doc = GetDocument();
     ModelData* model = GetModelData();
     if (!doc || !model) return;
@@ -91,8 +86,7 @@ void CKorbelView::AfterMeshChange()
 
 // Each nonlinear nodal action follows its points to the new node numbers;
 // an action with a point that is no longer a node loses its nodes.
-void CKorbelView::RemapNonlinearActions()
-{
+void CKorbelView::RemapNonlinearActions() {
     ModelData* model = GetModelData();
     if (!model) return;
     for (NonlinearAction* action = model->FirstNonlinearAction(); action; action = action->next) {

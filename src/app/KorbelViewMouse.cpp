@@ -13,8 +13,7 @@ namespace {
 // Entries of the selection buffer per item of the kind, as the drawing
 // names them: one record of four entries per node or element, four sides
 // per element.
-int SelectionBufferSize(const ModelData& model, int selectionMode)
-{
+int SelectionBufferSize(const ModelData& model, int selectionMode) {
     if (selectionMode == 1) return model.GetNodeCount() * 4 + 4;
     if (selectionMode == 3) return model.GetElementCount() * 16 + 16;
     return model.GetElementCount() * 4 + 4;
@@ -22,8 +21,7 @@ int SelectionBufferSize(const ModelData& model, int selectionMode)
 
 // The names of `hits` hit records (name count, depth min, depth max, names),
 // walked by their counts; false when a record runs past the entries.
-bool CollectNames(const std::vector<GLuint>& buffer, int hits, std::vector<unsigned>& names)
-{
+bool CollectNames(const std::vector<GLuint>& buffer, int hits, std::vector<unsigned>& names) {
     std::size_t at = 0;
     for (int h = 0; h < hits; ++h) {
         if (at + 3 > buffer.size()) return false;
@@ -41,8 +39,7 @@ bool CollectNames(const std::vector<GLuint>& buffer, int hits, std::vector<unsig
 // ---------------------------------------------------------------------------
 // Navigation
 
-void CKorbelView::OnLButtonDown(int, ui::Point p)
-{
+void CKorbelView::OnLButtonDown(int, ui::Point p) {
     mouse.buttonDown = 1;
     mouse.pressPoint = p;
     mouse.currentPoint = p;
@@ -50,24 +47,20 @@ void CKorbelView::OnLButtonDown(int, ui::Point p)
     if (mouse.selectionMode != 0) return;
     mouse.dragActive = 1;
     switch (mouse.mouseMode) {
-    case 0:
-        mouse.dragStart[0] = display.panY;
-        mouse.dragStart[1] = display.panZ;
-        break;
-    case 1:
-        mouse.dragStart[0] = display.rotationY;
-        mouse.dragStart[1] = display.rotationZ;
-        break;
-    case 2:
-        mouse.dragStart[0] = display.userZoom;
-        break;
-    default:
-        break;
+        case 0:
+            mouse.dragStart[0] = display.panY;
+            mouse.dragStart[1] = display.panZ;
+            break;
+        case 1:
+            mouse.dragStart[0] = display.rotationY;
+            mouse.dragStart[1] = display.rotationZ;
+            break;
+        case 2: mouse.dragStart[0] = display.userZoom; break;
+        default: break;
     }
 }
 
-void CKorbelView::OnMouseMove(int, ui::Point p)
-{
+void CKorbelView::OnMouseMove(int, ui::Point p) {
     mouse.currentPoint = p;
     if (mouse.buttonDown && mouse.rubberBand) {
         display.rebuildScene = 0;
@@ -79,8 +72,7 @@ void CKorbelView::OnMouseMove(int, ui::Point p)
     Invalidate(false);
 }
 
-void CKorbelView::ApplyDrag(ui::Point p)
-{
+void CKorbelView::ApplyDrag(ui::Point p) {
     const int w = std::max(Width(), 1), h = std::max(Height(), 1);
     const int dx = p.x - mouse.pressPoint.x;
     const int dy = mouse.pressPoint.y - p.y;
@@ -90,31 +82,29 @@ void CKorbelView::ApplyDrag(ui::Point p)
         return angle;
     };
     switch (mouse.mouseMode) {
-    case 0:
-        display.panX = 0.0f;
-        display.panY = mouse.dragStart[0] + static_cast<float>(dx);
-        display.panZ = mouse.dragStart[1] - static_cast<float>(dy);
-        break;
-    case 1:
-        display.rotationY = wrap(mouse.dragStart[0] + static_cast<float>(dy * 360 / h));
-        display.rotationZ = wrap(mouse.dragStart[1] + static_cast<float>(dx * 360 / w));
-        break;
-    case 2: {
-        // A long drag downwards shrinks the picture to a twentieth at most;
-        // the factor never reaches 0 or below, which would mirror it.
-        const float factor = 1.0f + 2.0f * static_cast<float>(dy) / static_cast<float>(w);
-        display.userZoom = mouse.dragStart[0] * std::max(factor, kLeastZoomDragFactor);
-        break;
-    }
-    default:
-        break;
+        case 0:
+            display.panX = 0.0f;
+            display.panY = mouse.dragStart[0] + static_cast<float>(dx);
+            display.panZ = mouse.dragStart[1] - static_cast<float>(dy);
+            break;
+        case 1:
+            display.rotationY = wrap(mouse.dragStart[0] + static_cast<float>(dy * 360 / h));
+            display.rotationZ = wrap(mouse.dragStart[1] + static_cast<float>(dx * 360 / w));
+            break;
+        case 2: {
+            // A long drag downwards shrinks the picture to a twentieth at most;
+            // the factor never reaches 0 or below, which would mirror it.
+            const float factor = 1.0f + 2.0f * static_cast<float>(dy) / static_cast<float>(w);
+            display.userZoom = mouse.dragStart[0] * std::max(factor, kLeastZoomDragFactor);
+            break;
+        }
+        default: break;
     }
 }
 
 // The rectangle from the press to p fills the view, its centre at the
 // picture's centre; a click (no extent) changes nothing.
-void CKorbelView::ZoomToWindow(ui::Point p)
-{
+void CKorbelView::ZoomToWindow(ui::Point p) {
     const int px = mouse.pressPoint.x, py = mouse.pressPoint.y;
     if (p.x == px || p.y == py) return;
     const int w = Width(), h = Height();
@@ -127,8 +117,7 @@ void CKorbelView::ZoomToWindow(ui::Point p)
     display.panZ = f * display.panZ + static_cast<float>(h / 2 - (p.y + py) / 2) * f;
 }
 
-void CKorbelView::OnLButtonUp(int, ui::Point p)
-{
+void CKorbelView::OnLButtonUp(int, ui::Point p) {
     mouse.buttonDown = 0;
     mouse.currentPoint = p;
     ReleaseCapture();
@@ -150,8 +139,7 @@ void CKorbelView::OnLButtonUp(int, ui::Point p)
     Invalidate(false);
 }
 
-void CKorbelView::OnLButtonDblClk(int, ui::Point p)
-{
+void CKorbelView::OnLButtonDblClk(int, ui::Point p) {
     if (mouse.selectionMode == 0) return;
     if (MakeCurrent()) {
         PickAt(p.x, p.y, p.x, p.y, 2);
@@ -162,8 +150,7 @@ void CKorbelView::OnLButtonDblClk(int, ui::Point p)
 
 void CKorbelView::OnRButtonDblClk(int, ui::Point) { mouse.doubleClickMark = 1; }
 
-void CKorbelView::OnRButtonUp(int, ui::Point)
-{
+void CKorbelView::OnRButtonUp(int, ui::Point) {
     if (!mouse.doubleClickMark) return;
     const CKorbelDoc* doc = GetDocument();
     const int kind = GetModelData() && doc && doc->HasResults() ? 2 : 1;
@@ -174,8 +161,7 @@ void CKorbelView::OnRButtonUp(int, ui::Point)
 // ---------------------------------------------------------------------------
 // Picking
 
-std::vector<unsigned> CKorbelView::SelectNames(int x1, int y1, int x2, int y2, int& hits)
-{
+std::vector<unsigned> CKorbelView::SelectNames(int x1, int y1, int x2, int y2, int& hits) {
     std::vector<unsigned> names;
     hits = 0;
     const ModelData* model = GetModelData();
@@ -218,8 +204,7 @@ std::vector<unsigned> CKorbelView::SelectNames(int x1, int y1, int x2, int y2, i
     return names;
 }
 
-std::string CKorbelView::PickText(const std::vector<unsigned>& names, int hits, int pickKind)
-{
+std::string CKorbelView::PickText(const std::vector<unsigned>& names, int hits, int pickKind) {
     const int picked = static_cast<int>(names.front());
     if (mouse.nodeResultsPick) {
         FeedPickToResultWindows(picked);
@@ -242,8 +227,7 @@ std::string CKorbelView::PickText(const std::vector<unsigned>& names, int hits, 
     return text;
 }
 
-void CKorbelView::PickAt(int x1, int y1, int x2, int y2, int pickKind)
-{
+void CKorbelView::PickAt(int x1, int y1, int x2, int y2, int pickKind) {
     int hits = 0;
     std::vector<unsigned> names = SelectNames(x1, y1, x2, y2, hits);
     // Items drawn without a name leave records without names, or with 0.
@@ -260,7 +244,4 @@ void CKorbelView::PickAt(int x1, int y1, int x2, int y2, int pickKind)
     Invalidate(false);
 }
 
-void CKorbelView::FeedPickToResultWindows(int node)
-{
-    ShowNodeInResultDialogs(node);
-}
+void CKorbelView::FeedPickToResultWindows(int node) { ShowNodeInResultDialogs(node); }

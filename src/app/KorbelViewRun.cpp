@@ -11,8 +11,7 @@ namespace {
 const char* const kRunMarker = "Brennix";
 }  // namespace
 
-std::string RunStatusText(const RunOutcome& run)
-{
+std::string RunStatusText(const RunOutcome& run) {
     if (run.declined) return "Analysis not run: the previous results are kept";
     if (run.lockRefused) return "Analysis not run: the model is being analysed by another run";
     if (run.folderBusy) return "Analysis not run: another model in the same folder is being analysed";
@@ -33,13 +32,9 @@ std::string RunStatusText(const RunOutcome& run)
     return "Analysis completed";
 }
 
-CKorbelDoc* CKorbelView::GetDocument() const
-{
-    return dynamic_cast<CKorbelDoc*>(ui::View::GetDocument());
-}
+CKorbelDoc* CKorbelView::GetDocument() const { return dynamic_cast<CKorbelDoc*>(ui::View::GetDocument()); }
 
-void CKorbelView::OnRunAnalysis()
-{
+void CKorbelView::OnRunAnalysis() {
     CKorbelDoc* doc = GetDocument();
     if (!doc || !doc->GetModelData()) return;
     if (doc->GetPathName().empty()) {

@@ -7,8 +7,7 @@ using namespace korbel;
 
 const char* const CMainFrame::kTitle = "Brennix 2025.4.1";
 
-CMainFrame::CMainFrame()
-{
+CMainFrame::CMainFrame() {
     const struct {
         int id;
         Bar bar;
@@ -34,20 +33,15 @@ CMainFrame::CMainFrame()
     });
 }
 
-bool CMainFrame::LoadFrame(const std::string& title, unsigned styleBits)
-{
+bool CMainFrame::LoadFrame(const std::string& title, unsigned styleBits) {
     return ui::Frame::LoadFrame(title, styleBits | ui::style::Maximized);
 }
 
-int CMainFrame::OnCreate()
-{
+int CMainFrame::OnCreate() {
     if (ui::Frame::OnCreate() < 0) return -1;
     for (ui::ToolBar& bar : BuildToolBars())
         if (AddToolBar(std::move(bar)) < 0) return -1;
     return CreateStatusBar({"CAP", "NUM", "SCRL"}) ? 0 : -1;
 }
 
-void CMainFrame::ToggleBar(Bar bar)
-{
-    ShowToolBar(bar, !IsToolBarVisible(bar));
-}
+void CMainFrame::ToggleBar(Bar bar) { ShowToolBar(bar, !IsToolBarVisible(bar)); }

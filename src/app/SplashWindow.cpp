@@ -27,22 +27,19 @@ struct SplashState {
     std::array<std::pair<int, int>, 4> fitted{{{-1, -1}, {-1, -1}, {-1, -1}, {-1, -1}}};
 };
 
-SplashState& State()
-{
+SplashState& State() {
     static SplashState state;
     return state;
 }
 
-} // namespace
+}  // namespace
 
-CSplashWindow::CSplashWindow() : ui::Window(ui::WindowKind::Popup)
-{
+CSplashWindow::CSplashWindow() : ui::Window(ui::WindowKind::Popup) {
     picture_ = MakePicture();
     ReadVersionStrings();
 }
 
-CSplashWindow::~CSplashWindow()
-{
+CSplashWindow::~CSplashWindow() {
     if (State().current == this) State().current = nullptr;
 }
 
@@ -50,14 +47,12 @@ CSplashWindow* CSplashWindow::Current() { return State().current; }
 const std::string& CSplashWindow::Title() { return State().title; }
 const std::string& CSplashWindow::Subtitle() { return State().subtitle; }
 
-void CSplashWindow::ResetState()
-{
+void CSplashWindow::ResetState() {
     CloseSplashWindow();
     State() = SplashState{};
 }
 
-void CSplashWindow::OfferCancel(bool offered)
-{
+void CSplashWindow::OfferCancel(bool offered) {
     SplashState& s = State();
     s.cancelOffered = offered;
     s.cancelAsked = false;
@@ -67,8 +62,7 @@ void CSplashWindow::OfferCancel(bool offered)
 bool CSplashWindow::CancelOffered() { return State().cancelOffered; }
 bool CSplashWindow::CancelAsked() { return State().cancelAsked; }
 
-void CSplashWindow::AskCancel()
-{
+void CSplashWindow::AskCancel() {
     SplashState& s = State();
     if (!s.cancelOffered || s.cancelAsked) return;
     s.cancelAsked = true;
@@ -79,8 +73,7 @@ void CSplashWindow::AskCancel()
     }
 }
 
-void CSplashWindow::OnPopupClick(ui::Point p)
-{
+void CSplashWindow::OnPopupClick(ui::Point p) {
     if (kCancelButton.Contains(p)) AskCancel();
 }
 
@@ -88,8 +81,7 @@ void CSplashWindow::OnPopupClick(ui::Point p)
 // has ended.
 void CSplashWindow::OnPopupClose() { AskCancel(); }
 
-void CSplashWindow::ReadVersionStrings()
-{
+void CSplashWindow::ReadVersionStrings() {
     SplashState& s = State();
     s.product = "Brennix";
     s.maker = "Calvex";
@@ -98,8 +90,7 @@ void CSplashWindow::ReadVersionStrings()
 
 // The picture: a sky-to-sand gradient with a slab resting on the ground
 // line, drawn once per window.
-ui::Image CSplashWindow::MakePicture()
-{
+ui::Image CSplashWindow::MakePicture() {
     ui::Image image;
     image.width = kPictureWidth;
     image.height = kPictureHeight;
@@ -134,8 +125,7 @@ ui::Image CSplashWindow::MakePicture()
 }
 
 void CSplashWindow::ShowProgress(ui::Window* parent, const std::string* title, const std::string* subtitle,
-                                 int closeAfterMs)
-{
+                                 int closeAfterMs) {
     SplashState& s = State();
     if (title) s.title = *title;
     if (subtitle) s.subtitle = *subtitle;
@@ -159,8 +149,7 @@ void CSplashWindow::ShowProgress(ui::Window* parent, const std::string* title, c
     ui::PumpWindowMessages(*w);
 }
 
-bool CSplashWindow::Create(ui::Window* parent)
-{
+bool CSplashWindow::Create(ui::Window* parent) {
     if (picture_.Empty()) return false;
     const ui::Rect around = parent ? parent->GetWindowRect() : ui::DesktopRect();
     const int x = around.x + around.w / 2 - picture_.width / 2;
@@ -170,16 +159,14 @@ bool CSplashWindow::Create(ui::Window* parent)
     return CreatePopup({x, y, picture_.width, picture_.height}, style, parent, "");
 }
 
-int CSplashWindow::OnCreate()
-{
+int CSplashWindow::OnCreate() {
     CenterWindow();
     if (State().closeDelay != 0) SetTimer(kCloseTimer, State().closeDelay);
     SetTimer(kRepaintTimer, kRepaintMs);
     return 0;
 }
 
-void CSplashWindow::CloseSplashWindow()
-{
+void CSplashWindow::CloseSplashWindow() {
     if (CSplashWindow* w = State().current) w->DestroyWindow();
     ui::App* app = ui::App::Get();
     if (app && app->MainFrame() && app->MainFrame()->IsWindow()) {
@@ -188,21 +175,16 @@ void CSplashWindow::CloseSplashWindow()
     }
 }
 
-void CSplashWindow::OnTimer(int id)
-{
+void CSplashWindow::OnTimer(int id) {
     if (id == kCloseTimer)
         CloseSplashWindow();
     else if (id == kRepaintTimer)
         Invalidate(true);
 }
 
-void CSplashWindow::PostNcDestroy()
-{
-    delete this;
-}
+void CSplashWindow::PostNcDestroy() { delete this; }
 
-ui::Font CSplashWindow::PointFont(const std::string& face, int points)
-{
+ui::Font CSplashWindow::PointFont(const std::string& face, int points) {
     ui::Font font;
     font.face = face;
     // Points at 96 pixels per inch, as character height.
@@ -211,9 +193,7 @@ ui::Font CSplashWindow::PointFont(const std::string& face, int points)
 }
 
 std::pair<int, int> CSplashWindow::FitPointSize(ui::Painter& painter, const std::string& face,
-                                                const std::vector<std::string>& lines, int boxWidth,
-                                                int boxHeight)
-{
+                                                const std::vector<std::string>& lines, int boxWidth, int boxHeight) {
     const int n = lines.empty() ? 1 : static_cast<int>(lines.size());
     const int heightLimit = boxHeight / n;
     int p = 8;
@@ -232,8 +212,7 @@ std::pair<int, int> CSplashWindow::FitPointSize(ui::Painter& painter, const std:
     return {p - 2, fitting.cy};
 }
 
-void CSplashWindow::OnPaint(ui::Painter& painter)
-{
+void CSplashWindow::OnPaint(ui::Painter& painter) {
     SplashState& s = State();
     const int w = picture_.width;
     painter.DrawImage(picture_, 0, 0);

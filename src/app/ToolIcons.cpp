@@ -113,13 +113,22 @@ public:
         const double ux = dx / len, uy = dy / len;
         const Pt base{b.x - ux * head, b.y - uy * head};
         Line(a, base, width, c);
-        Fill({b, {base.x - uy * head * 0.6, base.y + ux * head * 0.6}, {base.x + uy * head * 0.6, base.y - ux * head * 0.6}}, c);
+        Fill({b,
+              {base.x - uy * head * 0.6, base.y + ux * head * 0.6},
+              {base.x + uy * head * 0.6, base.y - ux * head * 0.6}},
+             c);
     }
     // A vertical spring from y0 down to y1 at x.
     void Spring(double x, double y0, double y1, const Rgb& c) {
         const double h = (y1 - y0);
-        Lines({{x, y0}, {x, y0 + h * 0.2}, {x - 3, y0 + h * 0.3}, {x + 3, y0 + h * 0.45}, {x - 3, y0 + h * 0.6},
-               {x + 3, y0 + h * 0.75}, {x, y0 + h * 0.82}, {x, y1}},
+        Lines({{x, y0},
+               {x, y0 + h * 0.2},
+               {x - 3, y0 + h * 0.3},
+               {x + 3, y0 + h * 0.45},
+               {x - 3, y0 + h * 0.6},
+               {x + 3, y0 + h * 0.75},
+               {x, y0 + h * 0.82},
+               {x, y1}},
               1.3, c);
     }
     // A support: a triangle under the point with the ground hatched.
@@ -130,8 +139,13 @@ public:
     }
     // The mouse pointer with its tip at p.
     void Pointer(Pt p) {
-        Outlined({p, {p.x, p.y + 13}, {p.x + 3.2, p.y + 10}, {p.x + 5.6, p.y + 15}, {p.x + 7.6, p.y + 14},
-                  {p.x + 5.4, p.y + 9.2}, {p.x + 9.5, p.y + 9.2}},
+        Outlined({p,
+                  {p.x, p.y + 13},
+                  {p.x + 3.2, p.y + 10},
+                  {p.x + 5.6, p.y + 15},
+                  {p.x + 7.6, p.y + 14},
+                  {p.x + 5.4, p.y + 9.2},
+                  {p.x + 9.5, p.y + 9.2}},
                  kPaper, kInk, 1.1);
     }
     // A sheet of paper with a folded corner.
@@ -141,7 +155,8 @@ public:
         Lines({{x1 - f, y0}, {x1 - f, y0 + f}, {x1, y0 + f}}, 1.0, kInk);
     }
     void TextLines(double x0, double x1, double y0, int n, double step = 3.5) {
-        for (int i = 0; i < n; ++i) Line({x0, y0 + i * step}, {i == n - 1 ? (x0 + x1) / 2 : x1, y0 + i * step}, 1.2, kSlab);
+        for (int i = 0; i < n; ++i)
+            Line({x0, y0 + i * step}, {i == n - 1 ? (x0 + x1) / 2 : x1, y0 + i * step}, 1.2, kSlab);
     }
     void Magnifier(Pt o, double r) {
         Disc(o, r, kGlass);
@@ -156,9 +171,7 @@ public:
         Line({x0, (y0 + y1) / 2}, {x1, (y0 + y1) / 2}, 1.2, kSlab);
     }
     // A slab seen at an angle, as loads and supports act on it.
-    void Plate(double y) {
-        Outlined({{4, y}, {22, y}, {28, y - 5}, {10, y - 5}}, kSlabLight, kSlab);
-    }
+    void Plate(double y) { Outlined({{4, y}, {22, y}, {28, y - 5}, {10, y - 5}}, kSlabLight, kSlab); }
     // A wire cube; face: 0 none, 1 top, 2 bottom, 3 front, 4 side, 5 the three seen faces.
     void Cube(int face) {
         const Pt f0{5, 11}, f1{21, 11}, f2{21, 27}, f3{5, 27};  // front square
@@ -211,7 +224,8 @@ private:
     static bool Inside(const std::vector<Pt>& v, double x, double y) {
         bool in = false;
         for (size_t i = 0, j = v.size() - 1; i < v.size(); j = i++)
-            if ((v[i].y > y) != (v[j].y > y) && x < (v[j].x - v[i].x) * (y - v[i].y) / (v[j].y - v[i].y) + v[i].x) in = !in;
+            if ((v[i].y > y) != (v[j].y > y) && x < (v[j].x - v[i].x) * (y - v[i].y) / (v[j].y - v[i].y) + v[i].x)
+                in = !in;
         return in;
     }
 
@@ -257,9 +271,7 @@ bool Draw(Canvas& c, int id) {
             c.Fill({{4.5, 24.5}, {12, 13}, {18, 21}, {21, 17}, {27.5, 24.5}}, kSupport);
             c.Disc({22, 11}, 2.6, kHighlight);
             return true;
-        case ID_RUN_ANALYSIS:
-            c.Outlined({{8, 4}, {27, 16}, {8, 28}}, kSupport);
-            return true;
+        case ID_RUN_ANALYSIS: c.Outlined({{8, 4}, {27, 16}, {8, 28}}, kSupport); return true;
         case ID_VIEW_INPUT_FILE:
             c.Sheet(10, 3, 28, 29);
             c.TextLines(13, 24, 12, 4);

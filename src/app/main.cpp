@@ -8,8 +8,7 @@
 #include "app/KorbelApp.h"
 #include "platform/fltk/FltkBackend.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "C");
     brennix::fltk::FltkBackend backend;
     backend.Install();

@@ -42,15 +42,13 @@ InterruptTarget g_target;
 volatile std::sig_atomic_t g_runActive = 0;
 volatile std::sig_atomic_t g_solverActive = 0;
 
-void CopyPath(char (&to)[4096], const std::string& from)
-{
+void CopyPath(char (&to)[4096], const std::string& from) {
     const std::size_t n = std::min(from.size(), sizeof to - 1);
     std::memcpy(to, from.data(), n);
     to[n] = '\0';
 }
 
-void WriteText(int fd, const char* text)
-{
+void WriteText(int fd, const char* text) {
     std::size_t left = std::strlen(text);
     while (left > 0) {
         const ssize_t n = ::write(fd, text, left);
@@ -64,8 +62,7 @@ void WriteText(int fd, const char* text)
 // ended ("interrupted (SIGINT)", "cancelled") and where its steps went, and
 // the step results written so far are renamed to the unfinished name. Only
 // system calls on the stored paths, so that the signal handlers can use it.
-void MarkRunUnfinished(const char* how)
-{
+void MarkRunUnfinished(const char* how) {
     const int fd = ::open(g_target.messages, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd >= 0) {
         WriteText(fd, "\n *** Analysis ");
@@ -78,17 +75,15 @@ void MarkRunUnfinished(const char* how)
     ::rename(g_target.results, g_target.unfinished);
 }
 
-const char* InterruptText(int sig)
-{
+const char* InterruptText(int sig) {
     switch (sig) {
-    case SIGINT: return "interrupted (SIGINT)";
-    case SIGHUP: return "interrupted (SIGHUP)";
-    default: return "interrupted (SIGTERM)";
+        case SIGINT: return "interrupted (SIGINT)";
+        case SIGHUP: return "interrupted (SIGHUP)";
+        default: return "interrupted (SIGTERM)";
     }
 }
 
-extern "C" void OnRunInterrupt(int sig)
-{
+extern "C" void OnRunInterrupt(int sig) {
     if (g_runActive) {
         if (g_solverActive) MarkRunUnfinished(InterruptText(sig));
         if (g_target.list[0] != '\0') ::unlink(g_target.list);
@@ -107,8 +102,7 @@ using SolverStop = void (*)();
 // progress display alive through the host. Once the host reports a cancel,
 // the stop export is called at every poll until the analysis returns (a
 // request made before the analysis began is cleared by its start).
-int CallSolver(SolverEntry entry, SolverStop stop, RunHost& host, bool& cancelAsked)
-{
+int CallSolver(SolverEntry entry, SolverStop stop, RunHost& host, bool& cancelAsked) {
     std::mutex mutex;
     std::condition_variable ended;
     bool done = false;
@@ -142,22 +136,19 @@ int CallSolver(SolverEntry entry, SolverStop stop, RunHost& host, bool& cancelAs
 // its paths.
 class RunScope {
 public:
-    RunScope(const std::string& documentPath, const std::string& sms, const std::string& sds)
-    {
+    RunScope(const std::string& documentPath, const std::string& sms, const std::string& sds) {
         CopyPath(g_target.messages, sms);
         CopyPath(g_target.results, sds);
         CopyPath(g_target.unfinished, RunFileName(documentPath, ".unfinished.sds"));
     }
-    ~RunScope()
-    {
+    ~RunScope() {
         g_runActive = 0;
         g_solverActive = 0;
         g_target.list[0] = '\0';
         list.Release();
         lock.Release();
     }
-    bool Acquire(const std::string& documentPath)
-    {
+    bool Acquire(const std::string& documentPath) {
         if (!lock.Acquire(documentPath, program_invocation_short_name)) return false;
         CopyPath(g_target.lock, lock.Path());
         g_runActive = 1;
@@ -166,8 +157,7 @@ public:
     // The solver's file list in the model's folder, written with `lines`:
     // false when another run of the folder holds it. A list that cannot be
     // made is not held, and the run fails where it needs the list.
-    bool AcquireList(const std::string& path, const std::string& lines)
-    {
+    bool AcquireList(const std::string& path, const std::string& lines) {
         if (!list.AcquireFile(path, lines)) return list.Holder().empty();
         CopyPath(g_target.list, path);
         return true;
@@ -178,8 +168,7 @@ public:
 
 // The run that holds a folder's solver file list, from the list's text: its
 // model (the first line) and the holder named in that model's lock.
-std::string ListHolder(const std::string& listText)
-{
+std::string ListHolder(const std::string& listText) {
     const std::string model = listText.substr(0, listText.find('\n'));
     std::string holder;
     std::getline(std::ifstream(RunLockPath(model)), holder);
@@ -190,8 +179,7 @@ std::string ListHolder(const std::string& listText)
 // The lines of the listing that say why the solver halted (the halt block
 // of a routine and the diagnoses of the input checks), appended to the
 // message file unless it has them already.
-void CopyHaltReason(const std::string& listing, const std::string& messages)
-{
+void CopyHaltReason(const std::string& listing, const std::string& messages) {
     std::ifstream in(listing);
     std::ostringstream existing;
     existing << std::ifstream(messages).rdbuf();
@@ -215,35 +203,28 @@ void CopyHaltReason(const std::string& listing, const std::string& messages)
 const char* const kLibraryName = "Parvane_DLL.so";
 const char* const kProgramName = "Halvor";
 
-void DeleteIfExists(const std::string& path)
-{
+void DeleteIfExists(const std::string& path) {
     if (FileExists(path)) ::unlink(path.c_str());
 }
 
 // The system's words for the error number of a failed call ("" for none).
-std::string SystemReason(int error)
-{
-    return error != 0 ? std::strerror(error) : std::string();
-}
+std::string SystemReason(int error) { return error != 0 ? std::strerror(error) : std::string(); }
 
 // The lines of a file list, each followed by a newline.
-std::string ListText(std::initializer_list<std::string> lines)
-{
+std::string ListText(std::initializer_list<std::string> lines) {
     std::string text;
     for (const std::string& line : lines) text += line + '\n';
     return text;
 }
 
-void ReportListFailure(const std::string& path, RunHost& host)
-{
+void ReportListFailure(const std::string& path, RunHost& host) {
     host.Message("Can not write the file list\n" + path + "\nPlease Check.", RunIcon::Stop);
 }
 
 // Writes the file list; a failure is reported and false returned, so the
 // run skips the analysis that would find no list.
 bool WriteFileList(const std::string& path, std::initializer_list<std::string> lines, RunHost& host,
-                   std::string& reason)
-{
+                   std::string& reason) {
     errno = 0;
     std::ofstream out(path, std::ios::out | std::ios::trunc);
     out << ListText(lines);
@@ -256,8 +237,7 @@ bool WriteFileList(const std::string& path, std::initializer_list<std::string> l
 
 // Starts the program with `folder` as its working directory and waits for
 // it without a limit; false when it could not be started.
-bool StartAndWait(const std::string& program, const std::string& folder)
-{
+bool StartAndWait(const std::string& program, const std::string& folder) {
     if (::access(program.c_str(), X_OK) != 0) return false;
     const pid_t pid = ::fork();
     if (pid < 0) return false;
@@ -267,21 +247,19 @@ bool StartAndWait(const std::string& program, const std::string& folder)
         ::_exit(127);
     }
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     return true;
 }
 
 // Writes the model to its document; on success the model and the document
 // are no longer modified. A failed save is reported and keeps both flags.
-bool SaveModel(ModelData& model, const std::string& path, RunHost& host, std::string& reason)
-{
+bool SaveModel(ModelData& model, const std::string& path, RunHost& host, std::string& reason) {
     errno = 0;
     if (model.WriteModelFile(path) != 0) {
         reason = SystemReason(errno);
         const std::string row = model.UnwritableText();
-        host.Message("Can not save the model file\n" + path + "\nPlease Check." + (reason.empty() ? "" : "\n" + reason) +
-                         (row.empty() ? "" : "\n" + row),
+        host.Message("Can not save the model file\n" + path + "\nPlease Check." +
+                         (reason.empty() ? "" : "\n" + reason) + (row.empty() ? "" : "\n" + row),
                      RunIcon::Stop);
         return false;
     }
@@ -292,13 +270,13 @@ bool SaveModel(ModelData& model, const std::string& path, RunHost& host, std::st
 
 // Writes the numeric input of the solver; a failure is reported with the
 // system's reason.
-bool WriteInput(ModelData& model, const std::string& sin, RunHost& host, std::string& reason)
-{
+bool WriteInput(ModelData& model, const std::string& sin, RunHost& host, std::string& reason) {
     errno = 0;
     if (model.WriteSolverInput(sin) == 0) return true;
     reason = SystemReason(errno);
-    host.Message("Can not write the solver input file\n" + sin + "\nPlease Check." + (reason.empty() ? "" : "\n" + reason),
-                 RunIcon::Stop);
+    host.Message(
+        "Can not write the solver input file\n" + sin + "\nPlease Check." + (reason.empty() ? "" : "\n" + reason),
+        RunIcon::Stop);
     return false;
 }
 
@@ -308,17 +286,14 @@ struct RunFiles {
         : document(document), folder(GetDirectoryOfPath(document)), sds(RunFileName(document, ".sds")),
           sin(RunFileName(document, ".sin")), sou(RunFileName(document, ".sou")), sms(RunFileName(document, ".sms")),
           gpd(RunFileName(document, ".gpd")), gpo(RunFileName(document, ".gpo")), gpp(RunFileName(document, ".gpp")),
-          gpr(RunFileName(document, ".gpr")), cut(RunFileName(document, ".cut")), solverList(folder + "torve.dat")
-    {
-    }
+          gpr(RunFileName(document, ".gpr")), cut(RunFileName(document, ".cut")), solverList(folder + "torve.dat") {}
     std::string document, folder, sds, sin, sou, sms, gpd, gpo, gpp, gpr, cut;
     std::string solverList;  // "torve.dat" in the document's folder
 };
 
 // Reads the step results and, on the solver route, the section-cut results
 // back into the model; the outcome keeps what was found and read.
-void ReadResultsBack(ModelData& model, const RunFiles& files, bool solverRoute, RunOutcome& outcome)
-{
+void ReadResultsBack(ModelData& model, const RunFiles& files, bool solverRoute, RunOutcome& outcome) {
     model.resultsFlag = 0;
     if (!FileExists(files.sds)) return;
     outcome.resultsFileFound = true;
@@ -331,26 +306,23 @@ void ReadResultsBack(ModelData& model, const RunFiles& files, bool solverRoute, 
 
 // A solver run that returned 0 has completed only when its results could be
 // read back.
-bool ResultsReadBack(const RunOutcome& outcome)
-{
-    return outcome.resultsFileFound && outcome.resultsStatus == 0 &&
-           (!outcome.cutFileFound || outcome.cutStatus == 0);
+bool ResultsReadBack(const RunOutcome& outcome) {
+    return outcome.resultsFileFound && outcome.resultsStatus == 0 && (!outcome.cutFileFound || outcome.cutStatus == 0);
 }
 
 // Reading back: the solver's results were read before its last progress
 // text; the separate program's are read here.
-void ReadBack(ModelData& model, const RunFiles& files, bool halvor, RunHost& host, RunOutcome& outcome)
-{
+void ReadBack(ModelData& model, const RunFiles& files, bool halvor, RunHost& host, RunOutcome& outcome) {
     if (!outcome.solverCalled) ReadResultsBack(model, files, !halvor, outcome);
-    if (outcome.cutFileFound && outcome.cutStatus != 0) host.Message("Error in reading cut line results.", RunIcon::Stop);
+    if (outcome.cutFileFound && outcome.cutStatus != 0)
+        host.Message("Error in reading cut line results.", RunIcon::Stop);
     host.ResultsFlagChanged(model.HasResults());
 }
 
 // Loads the solver library, calls ITORVE(2) behind the progress display and
 // frees the library; failures are reported.
 void CallSolverLibrary(ModelData& model, const RunFiles& files, const std::string& library, RunHost& host,
-                       RunOutcome& outcome)
-{
+                       RunOutcome& outcome) {
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         host.Message("Can not load Executable Library\n" + library + "\nPlease Check.", RunIcon::Stop);
@@ -382,9 +354,9 @@ void CallSolverLibrary(ModelData& model, const RunFiles& files, const std::strin
     ReadResultsBack(model, files, true, outcome);
     // A run that halted, or whose results cannot be read, is not reported
     // as completed.
-    host.Progress(outcome.cancelled                                     ? "Analysis Cancelled..."
+    host.Progress(outcome.cancelled                                       ? "Analysis Cancelled..."
                   : outcome.solverStatus > 0 || !ResultsReadBack(outcome) ? "Analysis Terminated..."
-                                                                           : "Analysis Completed...",
+                                                                          : "Analysis Completed...",
                   "", 100);
     host.Sleep(100);
     ::dlclose(handle);
@@ -402,8 +374,7 @@ void CallSolverLibrary(ModelData& model, const RunFiles& files, const std::strin
 // the current one, the file list (written when its lock was taken), the
 // numeric input and the solver library.
 void SolverRoute(ModelData& model, const RunFiles& files, const RunLock& list, const std::string& programFolder,
-                 RunHost& host, RunOutcome& outcome)
-{
+                 RunHost& host, RunOutcome& outcome) {
     if (!SaveModel(model, files.document, host, outcome.systemReason)) {
         outcome.saveFailed = true;
         return;
@@ -433,17 +404,16 @@ void SolverRoute(ModelData& model, const RunFiles& files, const RunLock& list, c
 
 // The separate program's route after the model check.
 void HalvorRoute(ModelData& model, const RunFiles& files, const std::string& programFolder, RunHost& host,
-                 RunOutcome& outcome)
-{
+                 RunOutcome& outcome) {
     if (model.IsChanged() && !SaveModel(model, files.document, host, outcome.systemReason)) {
         outcome.saveFailed = true;
         return;
     }
     const std::string listFile = programFolder + "names.dat";
-    if (!WriteFileList(listFile,
-                       {files.gpd, files.gpo, files.gpp, files.gpr, files.sin, files.sou, files.sds, files.sms,
-                        files.document},
-                       host, outcome.systemReason)) {
+    if (!WriteFileList(
+            listFile,
+            {files.gpd, files.gpo, files.gpp, files.gpr, files.sin, files.sou, files.sds, files.sms, files.document},
+            host, outcome.systemReason)) {
         outcome.listFailed = true;
     } else if (WriteInput(model, files.sin, host, outcome.systemReason)) {
         outcome.inputWritten = true;
@@ -459,8 +429,7 @@ void HalvorRoute(ModelData& model, const RunFiles& files, const std::string& pro
 // results, the folder's solver list, the deletions, the model check, one of
 // the two routes and the read-back.
 int RunAnalysisSteps(ModelData& model, const RunFiles& files, bool hadResults, const std::string& programFolder,
-                     RunHost& host, RunScope& scope, RunOutcome& outcome)
-{
+                     RunHost& host, RunScope& scope, RunOutcome& outcome) {
     outcome.messageFile = files.sms;
 
     // One run per model: the lock is taken before anything of an earlier
@@ -516,18 +485,16 @@ int RunAnalysisSteps(ModelData& model, const RunFiles& files, bool hadResults, c
     return 1;
 }
 
-} // namespace
+}  // namespace
 
-void InstallRunInterruptHandlers()
-{
+void InstallRunInterruptHandlers() {
     struct sigaction action {};
     action.sa_handler = OnRunInterrupt;
     sigemptyset(&action.sa_mask);
     for (const int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &action, nullptr);
 }
 
-std::string NeedsMoreMemoryText(const std::string& path)
-{
+std::string NeedsMoreMemoryText(const std::string& path) {
     std::error_code ec;
     const auto bytes = std::filesystem::file_size(path, ec);
     char size[64] = "";
@@ -540,26 +507,20 @@ std::string NeedsMoreMemoryText(const std::string& path)
     return path + size + " needs more memory than there is";
 }
 
-void RunHost::Sleep(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void RunHost::Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-std::string RunFileName(const std::string& documentPath, const std::string& extension)
-{
+std::string RunFileName(const std::string& documentPath, const std::string& extension) {
     const std::size_t keep = documentPath.size() >= 4 ? documentPath.size() - 4 : documentPath.size();
     return documentPath.substr(0, keep) + extension;
 }
 
-std::string GetDirectoryOfPath(const std::string& path)
-{
+std::string GetDirectoryOfPath(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 int RunAnalysis(ModelData& model, const std::string& documentPathIn, bool hadResults,
-                const std::string& programFolderIn, RunHost& host, RunOutcome* outcomeOut)
-{
+                const std::string& programFolderIn, RunHost& host, RunOutcome* outcomeOut) {
     RunOutcome local;
     RunOutcome& outcome = outcomeOut ? *outcomeOut : local;
     outcome = RunOutcome{};

@@ -42,21 +42,21 @@ public:
 // What happened during one run, for callers that report more than the
 // messages (the command-line runner).
 struct RunOutcome {
-    bool declined = false;          // the user kept the previous results
-    bool lockRefused = false;       // another run of the model holds its lock
-    std::string lockHolder;         // that run, as its lock file names it
-    bool folderBusy = false;        // another model of the folder is being analysed: the
-                                    // solver's file list and scratch files are its
-    std::string folderHolder;       // that run: its model and the holder in its lock
-    bool modelErrors = false;       // the model check found errors
-    bool halvorRoute = false;       // the separate analysis program was used
-    bool saveFailed = false;        // the model could not be written to its file
-    bool listFailed = false;        // the file list could not be written
-    bool folderFailed = false;      // the model's folder could not be made the current one
-    std::string systemReason;       // why a save, the file list, the change of folder or
-                                    // the solver input failed, as the system says it
-    bool outOfMemory = false;       // the run needed more memory than there is
-    bool inputWritten = false;      // the numeric input was written
+    bool declined = false;      // the user kept the previous results
+    bool lockRefused = false;   // another run of the model holds its lock
+    std::string lockHolder;     // that run, as its lock file names it
+    bool folderBusy = false;    // another model of the folder is being analysed: the
+                                // solver's file list and scratch files are its
+    std::string folderHolder;   // that run: its model and the holder in its lock
+    bool modelErrors = false;   // the model check found errors
+    bool halvorRoute = false;   // the separate analysis program was used
+    bool saveFailed = false;    // the model could not be written to its file
+    bool listFailed = false;    // the file list could not be written
+    bool folderFailed = false;  // the model's folder could not be made the current one
+    std::string systemReason;   // why a save, the file list, the change of folder or
+                                // the solver input failed, as the system says it
+    bool outOfMemory = false;   // the run needed more memory than there is
+    bool inputWritten = false;  // the numeric input was written
     bool libraryLoaded = false;
     bool exportFound = false;
     bool solverCalled = false;
@@ -67,7 +67,7 @@ struct RunOutcome {
     bool resultsFileFound = false;  // the step results existed after the run
     int resultsStatus = -1;         // ReadResultsFile, -1 when not read
     bool cutFileFound = false;
-    int cutStatus = -1;             // ReadCutLineResults, -1 when not read
+    int cutStatus = -1;  // ReadCutLineResults, -1 when not read
     std::string libraryPath;
     std::string messageFile;
 };
@@ -108,5 +108,5 @@ void InstallRunInterruptHandlers();
 // reported by the host asks the library to stop (ITORVE_STOP), and a run
 // that stopped is marked as not finished as on an interrupt: its step
 // results renamed to "<model less .slb>.unfinished.sds", nothing read back.
-int RunAnalysis(ModelData& model, const std::string& documentPath, bool hadResults,
-                const std::string& programFolder, RunHost& host, RunOutcome* outcome = nullptr);
+int RunAnalysis(ModelData& model, const std::string& documentPath, bool hadResults, const std::string& programFolder,
+                RunHost& host, RunOutcome* outcome = nullptr);

@@ -12,8 +12,7 @@
 
 namespace {
 
-std::string ReadHolder(int fd)
-{
+std::string ReadHolder(int fd) {
     char buffer[8192];
     const ssize_t n = ::pread(fd, buffer, sizeof buffer - 1, 0);
     std::string text = n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
@@ -23,8 +22,7 @@ std::string ReadHolder(int fd)
 
 // Replaces the file's content by `text`; false with errno set when a write
 // failed (a full disk).
-bool WriteWhole(int fd, const std::string& text)
-{
+bool WriteWhole(int fd, const std::string& text) {
     if (::ftruncate(fd, 0) != 0) return false;
     std::size_t done = 0;
     while (done < text.size()) {
@@ -38,13 +36,9 @@ bool WriteWhole(int fd, const std::string& text)
 
 }  // namespace
 
-std::string RunLockPath(const std::string& documentPath)
-{
-    return RunFileName(documentPath, ".lck");
-}
+std::string RunLockPath(const std::string& documentPath) { return RunFileName(documentPath, ".lck"); }
 
-bool RunLockIsStale(const std::string& documentPath)
-{
+bool RunLockIsStale(const std::string& documentPath) {
     const int fd = ::open(RunLockPath(documentPath).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     const bool free = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
@@ -52,8 +46,7 @@ bool RunLockIsStale(const std::string& documentPath)
     return free;
 }
 
-bool RunLock::Acquire(const std::string& documentPath, const std::string& program)
-{
+bool RunLock::Acquire(const std::string& documentPath, const std::string& program) {
     char host[256] = "";
     ::gethostname(host, sizeof host - 1);
     // The lock holds without the holder's name when that cannot be written.
@@ -61,8 +54,7 @@ bool RunLock::Acquire(const std::string& documentPath, const std::string& progra
                        "process " + std::to_string(::getpid()) + " (" + program + ") on " + host + "\n");
 }
 
-bool RunLock::AcquireFile(const std::string& path, const std::string& text)
-{
+bool RunLock::AcquireFile(const std::string& path, const std::string& text) {
     Release();
     holder_.clear();
     error_.clear();
@@ -83,7 +75,8 @@ bool RunLock::AcquireFile(const std::string& path, const std::string& text)
             ::close(fd);
             return false;
         }
-        struct stat mine {}, named {};
+        struct stat mine {
+        }, named{};
         if (::fstat(fd, &mine) != 0 || ::stat(path_.c_str(), &named) != 0 || mine.st_ino != named.st_ino ||
             mine.st_dev != named.st_dev) {
             ::close(fd);
@@ -97,8 +90,7 @@ bool RunLock::AcquireFile(const std::string& path, const std::string& text)
     return false;
 }
 
-void RunLock::Release()
-{
+void RunLock::Release() {
     if (fd_ < 0) return;
     ::unlink(path_.c_str());
     ::close(fd_);
