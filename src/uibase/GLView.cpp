@@ -200,8 +200,8 @@ bool GLView::SetupGLState() {
         }
     }
     glFrontFace(GL_CCW);
-    glClearColor(ui::RedOf(clearColor_) / 255.0f, ui::GreenOf(clearColor_) / 255.0f,
-                 ui::BlueOf(clearColor_) / 255.0f, 1.0f);
+    glClearColor(ui::RedOf(clearColor_) / 255.0f, ui::GreenOf(clearColor_) / 255.0f, ui::BlueOf(clearColor_) / 255.0f,
+                 1.0f);
     glClearAccum(1.0f, 1.0f, 1.0f, 1.0f);
     glClearDepth(1.0);
     glClearStencil(0);
@@ -316,23 +316,12 @@ bool GLView::SaveBitmapFile(const std::string& path, const DibImage& image) {
     }
     const brennix::gl::BitmapInfo info = brennix::gl::MakeBitmapInfo(image.width, image.height, 1, 24);
     switch (brennix::gl::WriteBitmapFile(path, info, image)) {
-    case BmpWriteResult::Ok:
-        return true;
-    case BmpWriteResult::AllocFailed:
-        ui::MessageBox("error in GlobalAlloc - BITMAP");
-        break;
-    case BmpWriteResult::GetBitsFailed:
-        ui::MessageBox("error in GetDIBits - BITMAP");
-        break;
-    case BmpWriteResult::CreateFailed:
-        ui::MessageBox("error in CreateFile - BITMAP");
-        break;
-    case BmpWriteResult::WriteFailed:
-        ui::MessageBox("error in WriteFile - BITMAP");
-        break;
-    case BmpWriteResult::CloseFailed:
-        ui::MessageBox("error in CloseHandle - BITMAP");
-        break;
+        case BmpWriteResult::Ok: return true;
+        case BmpWriteResult::AllocFailed: ui::MessageBox("error in GlobalAlloc - BITMAP"); break;
+        case BmpWriteResult::GetBitsFailed: ui::MessageBox("error in GetDIBits - BITMAP"); break;
+        case BmpWriteResult::CreateFailed: ui::MessageBox("error in CreateFile - BITMAP"); break;
+        case BmpWriteResult::WriteFailed: ui::MessageBox("error in WriteFile - BITMAP"); break;
+        case BmpWriteResult::CloseFailed: ui::MessageBox("error in CloseHandle - BITMAP"); break;
     }
     return false;
 }
@@ -353,8 +342,8 @@ void GLView::OnPrint(brennix::gl::PrintPage& page) {
     const DibImage image = RenderOffscreen();
     if (image.empty()) return;
     const brennix::gl::PrinterCaps caps = page.Caps();
-    const brennix::gl::PrintPlacement p = brennix::gl::PlaceOnPage(
-        caps, margins_.left, margins_.top, margins_.right, margins_.bottom, width_, height_);
+    const brennix::gl::PrintPlacement p =
+        brennix::gl::PlaceOnPage(caps, margins_.left, margins_.top, margins_.right, margins_.bottom, width_, height_);
     if (p.w <= 0 || p.h <= 0) return;
     page.StretchImage(image, p.x, p.y, p.w, p.h);
 }

@@ -34,7 +34,10 @@ public:
     virtual bool HasResults() const { return false; }
     // Display settings kept for the view after a model was opened: true once
     // (the mark is cleared), with the solid-face setting SolidFaceFor gives.
-    virtual bool TakePendingDisplaySettings(int& solidFace) { (void)solidFace; return false; }
+    virtual bool TakePendingDisplaySettings(int& solidFace) {
+        (void)solidFace;
+        return false;
+    }
     // Solid faces for a model just opened: large models come up without them.
     static int SolidFaceFor(int elementCount) { return elementCount > 1000 ? 0 : 1; }
 
@@ -49,8 +52,7 @@ public:
     virtual void OnSetSelectionCancelled() {}
     // Opens the member dialog of the set (kind 1 node, 2 element, 3 edge
     // sets), which resumes returnDialog when it closes.
-    virtual void ShowSetDialog(int kind, const std::string& setName, ui::Dialog* returnDialog)
-    {
+    virtual void ShowSetDialog(int kind, const std::string& setName, ui::Dialog* returnDialog) {
         (void)kind, (void)setName, (void)returnDialog;
     }
 };
@@ -73,7 +75,10 @@ public:
     // 3 element side, 4 point.
     virtual void SetPickTarget(int kind) { (void)kind; }
     // Number of the first element (in table order) holding the node; 0 when none.
-    virtual int FindElementUsingNode(int node) const { (void)node; return 0; }
+    virtual int FindElementUsingNode(int node) const {
+        (void)node;
+        return 0;
+    }
 
     // Sets the scene's rebuild flag so the next paint compiles it again.
     virtual void RebuildScene() {}

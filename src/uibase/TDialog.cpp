@@ -42,14 +42,9 @@ bool TDialog::PreTranslateMessage(const ui::Message& msg) {
             case ui::key::End:
             case ui::key::Home:
             case ui::key::Up:
-            case ui::key::Down:
-                OnKeyDown(msg.key, msg.repeat, msg.flags);
-                return true;
-            case ui::key::Shift:
-                m_shiftDown = 1;
-                break;
-            default:
-                break;
+            case ui::key::Down: OnKeyDown(msg.key, msg.repeat, msg.flags); return true;
+            case ui::key::Shift: m_shiftDown = 1; break;
+            default: break;
         }
     } else if (msg.type == ui::Message::KeyUp && msg.key == ui::key::Shift) {
         m_shiftDown = 0;
@@ -163,8 +158,7 @@ void TDialog::OnKeyDown(int key, int repeat, int flags) {
                 ClampScroll();
             }
             break;
-        default:
-            break;
+        default: break;
     }
     if (!found) {
         // No usable cell on the page: the cell stays where it was.
