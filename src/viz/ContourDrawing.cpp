@@ -15,11 +15,10 @@ namespace {
 
 struct ContourRange {
     double lo = 0.0, hi = 0.0;
-    int divisions = 1; // the stored value below 1 counts as 1
+    int divisions = 1;  // the stored value below 1 counts as 1
 };
 
-ContourRange RangeOf(const ModelData& model)
-{
+ContourRange RangeOf(const ModelData& model) {
     ContourRange r;
     double increment = 0.0;
     model.GetContourLimits(r.lo, r.hi, r.divisions, increment);
@@ -27,8 +26,7 @@ ContourRange RangeOf(const ModelData& model)
     return r;
 }
 
-void RampColor3(double value, const ContourRange& range)
-{
+void RampColor3(double value, const ContourRange& range) {
     const RampColor c = ColorRamp(value, range.hi, range.lo);
     SetColor(c.r, c.g, c.b);
 }
@@ -39,8 +37,7 @@ struct FillVertex {
     const double* values;
     const ContourRange& range;
 
-    void Emit(double xi, double eta) const
-    {
+    void Emit(double xi, double eta) const {
         double n[9], x, y, z;
         ShapeFunctions(xi, eta, nodes.Kind(), n);
         RampColor3(DotProduct(nodes.Count(), n, values), range);
@@ -55,8 +52,7 @@ struct CellGrid {
     int nx = 2, ny = 2;
 };
 
-CellGrid CellsOf(const ModelData& model, const ElementNodes& nodes)
-{
+CellGrid CellsOf(const ModelData& model, const ElementNodes& nodes) {
     CellGrid g;
     g.nx = ScreenSegments(model.symbolScale, std::max(nodes.CornerDistance(0, 1), nodes.CornerDistance(2, 3)), 10.0);
     g.ny = ScreenSegments(model.symbolScale, std::max(nodes.CornerDistance(1, 2), nodes.CornerDistance(3, 0)), 10.0);
@@ -72,21 +68,16 @@ struct LocalLine {
     double fixed = -1.0;
 };
 
-LocalLine SideLineOf(int side)
-{
-    return {side == 0 || side == 2 ? 0 : 1, side == 0 || side == 3 ? -1.0 : 1.0};
-}
+LocalLine SideLineOf(int side) { return {side == 0 || side == 2 ? 0 : 1, side == 0 || side == 3 ? -1.0 : 1.0}; }
 
 struct Crossing {
-    int count = -1; // -1 none, 0 the line lies on the level, 1 or 2
-    double t = 0.0; // first crossing
+    int count = -1;  // -1 none, 0 the line lies on the level, 1 or 2
+    double t = 0.0;  // first crossing
 };
 
 // The whole side drawn as a solid polyline (the field lies on the level).
-void DrawSideOnLevel(const ElementNodes& nodes, int side)
-{
-    static constexpr double breaks[11] = {-1.0, -0.875, -0.625, -0.375, -0.125, 0.0,
-                                          0.125, 0.375,  0.625,  0.875,  1.0};
+void DrawSideOnLevel(const ElementNodes& nodes, int side) {
+    static constexpr double breaks[11] = {-1.0, -0.875, -0.625, -0.375, -0.125, 0.0, 0.125, 0.375, 0.625, 0.875, 1.0};
     glBegin(GL_LINE_STRIP);
     for (double s : breaks) {
         double x, y, z;
@@ -99,20 +90,16 @@ void DrawSideOnLevel(const ElementNodes& nodes, int side)
 class LevelTracer {
 public:
     LevelTracer(const ElementNodes& nodes, const double* values, double level)
-        : nodes_(nodes), values_(values), level_(level)
-    {
-    }
+        : nodes_(nodes), values_(values), level_(level) {}
 
-    Crossing Cross(const LocalLine& line) const
-    {
+    Crossing Cross(const LocalLine& line) const {
         Crossing c;
         double t2 = 0.0;
         c.count = FindEdgeLevelCrossings(nodes_.Kind(), line.direction, line.fixed, values_, level_, c.t, t2);
         return c;
     }
 
-    void Position(const LocalLine& line, double t, double& x, double& y, double& z) const
-    {
+    void Position(const LocalLine& line, double t, double& x, double& y, double& z) const {
         const double xi = line.direction == 0 ? t : line.fixed;
         const double eta = line.direction == 0 ? line.fixed : t;
         nodes_.Point(xi, eta, 0.0, 0, x, y, z);
@@ -123,8 +110,7 @@ public:
     // coordinate moves linearly from fixedStart to to.fixed, in 16 steps.
     // runningStart: the start point's coordinate along those lines.
     void Trace(const LocalLine& from, double tStart, double fixedStart, double runningStart, const LocalLine& to,
-               double tEnd) const
-    {
+               double tEnd) const {
         double p[3];
         Position(from, tStart, p[0], p[1], p[2]);
         double t = runningStart;
@@ -151,8 +137,7 @@ public:
     void DrawSide(int side) const { DrawSideOnLevel(nodes_, side); }
 
     // The level's curves through the element, side by side.
-    void DrawLevel() const
-    {
+    void DrawLevel() const {
         bool skip = false;
         for (int s = 0; s < 4; ++s) {
             if (skip) {
@@ -181,8 +166,7 @@ public:
 private:
     // Side s crossed at c, the next side D at k: the curve cuts the corner
     // between them. True when traced (side D is then skipped).
-    bool TraceToNextSide(const LocalLine& sideS, const Crossing& c, const LocalLine& sideD, const Crossing& k) const
-    {
+    bool TraceToNextSide(const LocalLine& sideS, const Crossing& c, const LocalLine& sideD, const Crossing& k) const {
         const LocalLine test{sideD.direction, (c.t + sideD.fixed) / 2.0};
         const Crossing m = Cross(test);
         if (m.count < 1) return false;
@@ -194,8 +178,7 @@ private:
 
     // Side s crossed, the next side not: the curve runs across to the
     // opposite side.
-    void TraceToOppositeSide(int s, const LocalLine& sideS, const Crossing& c) const
-    {
+    void TraceToOppositeSide(int s, const LocalLine& sideS, const Crossing& c) const {
         const LocalLine opposite = SideLineOf(s + 2);
         const Crossing o = Cross(opposite);
         if (o.count < 1) return;
@@ -224,8 +207,7 @@ class CellContours {
 public:
     CellContours(const ElementNodes& nodes, const double* values, CellGrid cells, double symbolScale)
         : nodes_(nodes), values_(values), nx_(cells.nx), ny_(cells.ny), dx_(2.0 / cells.nx), dy_(2.0 / cells.ny),
-          corners_(static_cast<std::size_t>((nx_ + 1) * (ny_ + 1))), centres_(static_cast<std::size_t>(nx_ * ny_))
-    {
+          corners_(static_cast<std::size_t>((nx_ + 1) * (ny_ + 1))), centres_(static_cast<std::size_t>(nx_ * ny_)) {
         constant_ = std::all_of(values, values + nodes.Count(), [&](double v) { return v == values[0]; });
         // Pixels per unit of local coordinate along the longer sides.
         pixelsPerLocal_ = symbolScale *
@@ -250,8 +232,7 @@ public:
     double Lowest() const { return lowest_; }
     double Highest() const { return highest_; }
 
-    void DrawLevel(double level) const
-    {
+    void DrawLevel(double level) const {
         // A side whose three nodes sit on the level lies on it entirely.
         for (int side = 0; side < 4; ++side) {
             const int a = side, b = (side + 1) % 4, m = side + 4;
@@ -291,8 +272,7 @@ private:
     double Eta(int j) const { return j == ny_ ? 1.0 : -1.0 + j * dy_; }
     std::size_t CornerIndex(int i, int j) const { return static_cast<std::size_t>(j * (nx_ + 1) + i); }
 
-    double FieldAt(double xi, double eta) const
-    {
+    double FieldAt(double xi, double eta) const {
         double n[9];
         ShapeFunctions(xi, eta, nodes_.Kind(), n);
         return DotProduct(nodes_.Count(), n, values_);
@@ -300,8 +280,7 @@ private:
 
     // How far (in pixels) the level lies from the local point, to first
     // order.
-    double PixelsOffLevel(Local p, double level) const
-    {
+    double PixelsOffLevel(Local p, double level) const {
         double d[9];
         ShapeFunctionsDXi(p.xi, p.eta, nodes_.Kind(), d);
         const double gx = DotProduct(nodes_.Count(), d, values_);
@@ -313,8 +292,7 @@ private:
         return slope > 0.0 ? off / slope * pixelsPerLocal_ : HUGE_VAL;
     }
 
-    void DrawSquare(const Square& q, double level, int depth) const
-    {
+    void DrawSquare(const Square& q, double level, int depth) const {
         bool above[4];
         for (int c = 0; c < 4; ++c) above[c] = q.v[c] >= level;
         int crossed[4], count = 0;
@@ -326,7 +304,7 @@ private:
             pairs[segments++][1] = crossed[1];
         } else if (count == 4) {
             const bool centreAbove = q.centre >= level;
-            const int first = above[0] == centreAbove ? 0 : 3; // corners 1 and 3 cut off, else 0 and 2
+            const int first = above[0] == centreAbove ? 0 : 3;  // corners 1 and 3 cut off, else 0 and 2
             pairs[0][0] = first;
             pairs[0][1] = (first + 1) % 4;
             pairs[1][0] = (first + 2) % 4;
@@ -354,8 +332,7 @@ private:
     }
 
     // The square traced again as four quarters.
-    void Refine(const Square& q, double level, int depth) const
-    {
+    void Refine(const Square& q, double level, int depth) const {
         const double w = q.w / 2, h = q.h / 2;
         // Values on a 3 x 3 grid over the square: corners, edge middles, centre.
         double g[3][3];
@@ -370,7 +347,8 @@ private:
         g[0][1] = FieldAt(q.xi0, q.eta0 + h);
         for (int j = 0; j < 2; ++j)
             for (int i = 0; i < 2; ++i) {
-                Square c{q.xi0 + i * w, q.eta0 + j * h, w, h, {}, FieldAt(q.xi0 + (i + 0.5) * w, q.eta0 + (j + 0.5) * h)};
+                Square c{
+                    q.xi0 + i * w, q.eta0 + j * h, w, h, {}, FieldAt(q.xi0 + (i + 0.5) * w, q.eta0 + (j + 0.5) * h)};
                 for (int k = 0; k < 4; ++k) c.v[k] = g[i + kCornerI[k]][j + kCornerJ[k]];
                 DrawSquare(c, level, depth + 1);
             }
@@ -378,8 +356,7 @@ private:
 
     // The local point of edge e of the square where the field reaches the
     // level.
-    Local EdgePoint(const Square& q, int e, double level) const
-    {
+    Local EdgePoint(const Square& q, int e, double level) const {
         const int a = e, b = (e + 1) % 4;
         const double xa = q.Xi(a), ea = q.Eta(a), xb = q.Xi(b), eb = q.Eta(b);
         const double vm = FieldAt((xa + xb) / 2, (ea + eb) / 2);
@@ -387,8 +364,7 @@ private:
         return {xa + u * (xb - xa), ea + u * (eb - ea)};
     }
 
-    void Vertex(Local p) const
-    {
+    void Vertex(Local p) const {
         double x, y, z;
         nodes_.Point(p.xi, p.eta, 0.0, 0, x, y, z);
         glVertex3d(x, y, z);
@@ -397,8 +373,7 @@ private:
     // The u in [0, 1] where the quadratic through (0, va), (1/2, vm), (1, vb)
     // equals the level; va and vb lie on opposite sides of it. Newton from
     // the straight-line guess, kept inside the bracket by bisection.
-    static double QuadraticRoot(double va, double vm, double vb, double level)
-    {
+    static double QuadraticRoot(double va, double vm, double vb, double level) {
         const double c1 = -3.0 * va + 4.0 * vm - vb, c2 = 2.0 * va - 4.0 * vm + 2.0 * vb;
         auto q = [&](double u) { return va - level + u * (c1 + u * c2); };
         const bool startAbove = va >= level;
@@ -434,18 +409,16 @@ private:
     double lowest_ = 0.0, highest_ = 0.0;
 };
 
-} // namespace
+}  // namespace
 
-double ContourLevel(double lo, double hi, int n, int k)
-{
+double ContourLevel(double lo, double hi, int n, int k) {
     if (n < 1) n = 1;
     const float t = static_cast<float>(k) / static_cast<float>(n);
     const float u = 1.0f - t;
     return static_cast<double>(t) * hi + static_cast<double>(u) * lo;
 }
 
-void DrawFilledContours(const ModelData& model, int deformed, int step, int contourColumn)
-{
+void DrawFilledContours(const ModelData& model, int deformed, int step, int contourColumn) {
     const ContourRange range = RangeOf(model);
     const int column = contourColumn - 1;
     glShadeModel(GL_SMOOTH);
@@ -473,8 +446,7 @@ void DrawFilledContours(const ModelData& model, int deformed, int step, int cont
     });
 }
 
-void DrawContourLines(const ModelData& model, int deformed, int step, int contourColumn, int contourStyle)
-{
+void DrawContourLines(const ModelData& model, int deformed, int step, int contourColumn, int contourStyle) {
     const ContourRange range = RangeOf(model);
     const int column = contourColumn - 1;
     ForEachDrawableElement(model, deformed, step, [&](const ElementNodes& nodes) {
@@ -517,4 +489,4 @@ void DrawContourLines(const ModelData& model, int deformed, int step, int contou
     });
 }
 
-} // namespace viz
+}  // namespace viz

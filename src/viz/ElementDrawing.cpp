@@ -18,15 +18,13 @@ namespace {
 constexpr double kSideBreaks[11] = {-1.0, -0.875, -0.625, -0.375, -0.125, 0.0, 0.125, 0.375, 0.625, 0.875, 1.0};
 
 // Running and fixed coordinate of side 0..3.
-void SideCoordinates(int side, int& running, double& fixed)
-{
+void SideCoordinates(int side, int& running, double& fixed) {
     running = side == 0 || side == 2 ? 1 : 2;
     fixed = side == 0 || side == 3 ? -1.0 : 1.0;
 }
 
 // The side line of index 0..3 of an element row.
-SideLine SideOf(int deformed, int step, int element, int side, int showThickness, int dashed, int lineWidth)
-{
+SideLine SideOf(int deformed, int step, int element, int side, int showThickness, int dashed, int lineWidth) {
     SideLine line;
     line.deformed = deformed;
     line.step = step;
@@ -40,8 +38,7 @@ SideLine SideOf(int deformed, int step, int element, int side, int showThickness
 
 // Four triangles around the centre c of the rim p0..p4 (p4 = p0), each with
 // the normal of its own plane, inside an open glBegin(GL_TRIANGLES).
-void FanAsTriangles(const double* c, const double (*p)[3])
-{
+void FanAsTriangles(const double* c, const double (*p)[3]) {
     for (int k = 0; k < 4; ++k) {
         const float x[3] = {float(c[0]), float(p[k][0]), float(p[k + 1][0])};
         const float y[3] = {float(c[1]), float(p[k][1]), float(p[k + 1][1])};
@@ -53,8 +50,7 @@ void FanAsTriangles(const double* c, const double (*p)[3])
     }
 }
 
-void FaceSurface(const ElementNodes& nodes, double zeta, int thickness)
-{
+void FaceSurface(const ElementNodes& nodes, double zeta, int thickness) {
     const double d = 1.0;
     glBegin(GL_TRIANGLES);
     for (int i = 0; i < 2; ++i) {
@@ -74,8 +70,7 @@ void FaceSurface(const ElementNodes& nodes, double zeta, int thickness)
 
 // Walls of the thickness view on every side that is not the second copy of
 // a shared side of one material.
-void SideWalls(const ModelData& model, const ElementNodes& nodes)
-{
+void SideWalls(const ModelData& model, const ElementNodes& nodes) {
     glBegin(GL_TRIANGLES);
     for (int side = 0; side < 4; ++side) {
         if (EdgeFlag(model, nodes.Element(), side) == 3) continue;
@@ -96,8 +91,7 @@ void SideWalls(const ModelData& model, const ElementNodes& nodes)
 }
 
 // The face of one gathered element; names it when `named`.
-void DrawFace(const ModelData& model, const ElementNodes& nodes, int showThickness, bool named)
-{
+void DrawFace(const ModelData& model, const ElementNodes& nodes, int showThickness, bool named) {
     glShadeModel(GL_SMOOTH);
     const FacesBehindLines behind;
     if (named) glLoadName(static_cast<GLuint>(model.GetElementTable()->GetRow(nodes.Element())->id));
@@ -111,8 +105,7 @@ void DrawFace(const ModelData& model, const ElementNodes& nodes, int showThickne
 }
 
 // Polyline of one side through the break points at one zeta.
-void SidePolyline(const ElementNodes& nodes, const SideLine& line, double zeta)
-{
+void SidePolyline(const ElementNodes& nodes, const SideLine& line, double zeta) {
     double pts[11][3];
     for (int k = 0; k < 11; ++k) {
         const double s = kSideBreaks[k];
@@ -120,9 +113,8 @@ void SidePolyline(const ElementNodes& nodes, const SideLine& line, double zeta)
         const double eta = line.running == 1 ? line.fixed : s;
         double x, y, z;
         nodes.Point(xi, eta, zeta, line.showThickness, x, y, z);
-        const double w = (line.ox != 0.0 || line.oy != 0.0 || line.oz != 0.0)
-                             ? nodes.Weight(xi, eta, line.weights)
-                             : 1.0;
+        const double w =
+            (line.ox != 0.0 || line.oy != 0.0 || line.oz != 0.0) ? nodes.Weight(xi, eta, line.weights) : 1.0;
         pts[k][0] = x + line.ox * w;
         pts[k][1] = y + line.oy * w;
         pts[k][2] = z + line.oz * w;
@@ -142,8 +134,7 @@ void SidePolyline(const ElementNodes& nodes, const SideLine& line, double zeta)
     glEnd();
 }
 
-void DrawSideOf(const ElementNodes& nodes, const SideLine& line)
-{
+void DrawSideOf(const ElementNodes& nodes, const SideLine& line) {
     glLineWidth(static_cast<GLfloat>(line.lineWidth));
     if (line.showThickness) {
         SidePolyline(nodes, line, 0.0);
@@ -154,8 +145,7 @@ void DrawSideOf(const ElementNodes& nodes, const SideLine& line)
     glLineWidth(1.0f);
 }
 
-bool DrawsSide(const ModelData& model, int element, int side, int boundaryOnly, int showThickness)
-{
+bool DrawsSide(const ModelData& model, int element, int side, int boundaryOnly, int showThickness) {
     if (showThickness) return true;
     const int flag = EdgeFlag(model, element, side);
     if (flag > 1) return false;
@@ -163,8 +153,7 @@ bool DrawsSide(const ModelData& model, int element, int side, int boundaryOnly, 
 }
 
 // The thickness view joins the side's corners through the slab.
-void DrawCornerEdges(const ElementNodes& nodes, int side)
-{
+void DrawCornerEdges(const ElementNodes& nodes, int side) {
     for (double s : {-1.0, 1.0}) {
         double a[3], b[3];
         nodes.SidePoint(side, s, 0.0, 1, a[0], a[1], a[2]);
@@ -173,8 +162,7 @@ void DrawCornerEdges(const ElementNodes& nodes, int side)
     }
 }
 
-void DrawSides(const ModelData& model, int boundaryOnly, int deformed, int step, int dashed, int showThickness)
-{
+void DrawSides(const ModelData& model, int boundaryOnly, int deformed, int step, int dashed, int showThickness) {
     const bool named = model.drawPickKind == 3;
     SetColor(64, 64, 64);
     if (named) {
@@ -196,11 +184,10 @@ void DrawSides(const ModelData& model, int boundaryOnly, int deformed, int step,
     if (named) glInitNames();
 }
 
-} // namespace
+}  // namespace
 
 void DrawElementsForPick(const ModelData& model, int boundaryOnly, int deformed, int step, int dashed, int faces,
-                         int showThickness)
-{
+                         int showThickness) {
     if (faces == 1) {
         const bool named = model.drawPickKind == 2;
         SetColor(255, 192, 203);
@@ -208,47 +195,40 @@ void DrawElementsForPick(const ModelData& model, int boundaryOnly, int deformed,
             glInitNames();
             glPushName(0);
         }
-        ForEachDrawableElement(model, deformed, step, [&](const ElementNodes& nodes) {
-            DrawFace(model, nodes, showThickness, named);
-        });
+        ForEachDrawableElement(model, deformed, step,
+                               [&](const ElementNodes& nodes) { DrawFace(model, nodes, showThickness, named); });
         if (named) glInitNames();
     }
     DrawSides(model, boundaryOnly, deformed, step, dashed, showThickness);
 }
 
-void DrawDeformedElements(const ModelData& model, int deformed, int step, int element, int showThickness)
-{
+void DrawDeformedElements(const ModelData& model, int deformed, int step, int element, int showThickness) {
     const ElementNodes nodes(model, element, deformed, step);
     if (nodes.Complete()) DrawFace(model, nodes, showThickness, model.drawPickKind == 2);
 }
 
-void DrawElementFace(const ModelData& model, int deformed, int step, int element, int showThickness)
-{
+void DrawElementFace(const ModelData& model, int deformed, int step, int element, int showThickness) {
     const ElementNodes nodes(model, element, deformed, step);
     if (nodes.Complete()) DrawFace(model, nodes, showThickness, false);
 }
 
-void DrawElementSide(const ModelData& model, const SideLine& line)
-{
+void DrawElementSide(const ModelData& model, const SideLine& line) {
     const ElementNodes nodes(model, line.element, line.deformed, line.step);
     if (nodes.Complete()) DrawSideOf(nodes, line);
 }
 
-void DrawElementSideIndex(const ModelData& model, int deformed, int step, int element, int sideIndex,
-                          int showThickness, int dashed, int lineWidth)
-{
+void DrawElementSideIndex(const ModelData& model, int deformed, int step, int element, int sideIndex, int showThickness,
+                          int dashed, int lineWidth) {
     if (sideIndex < 0 || sideIndex > 3) return;
     DrawElementSide(model, SideOf(deformed, step, element, sideIndex, showThickness, dashed, lineWidth));
 }
 
-void DrawElementSideNumber(const ModelData& model, int deformed, int step, int element, int side,
-                           int showThickness, int dashed, int lineWidth)
-{
+void DrawElementSideNumber(const ModelData& model, int deformed, int step, int element, int side, int showThickness,
+                           int dashed, int lineWidth) {
     DrawElementSideIndex(model, deformed, step, element, side - 1, showThickness, dashed, lineWidth);
 }
 
-void DrawNodesForPick(const ModelData& model, int deformed, int step)
-{
+void DrawNodesForPick(const ModelData& model, int deformed, int step) {
     const NodeTable* table = model.GetNodeTable();
     if (!table) return;
     const bool named = model.drawPickKind == 1;
@@ -278,8 +258,7 @@ void DrawNodesForPick(const ModelData& model, int deformed, int step)
     if (named) glInitNames();
 }
 
-void DrawNodeLabels(const ModelData& model, int deformed, int step)
-{
+void DrawNodeLabels(const ModelData& model, int deformed, int step) {
     const NodeTable* table = model.GetNodeTable();
     if (!table) return;
     SetColorWord(model.nodeNumberColor, 1.0f);
@@ -293,8 +272,7 @@ void DrawNodeLabels(const ModelData& model, int deformed, int step)
     }
 }
 
-void DrawElementLabels(const ModelData& model, int deformed, int step)
-{
+void DrawElementLabels(const ModelData& model, int deformed, int step) {
     const ElementTable* table = model.GetElementTable();
     if (!table) return;
     SetColorWord(model.elementNumberColor, 1.0f);
@@ -309,4 +287,4 @@ void DrawElementLabels(const ModelData& model, int deformed, int step)
     });
 }
 
-} // namespace viz
+}  // namespace viz

@@ -28,8 +28,7 @@ public:
     // Point of parameter s on side 0..3.
     void SidePoint(int side, double s, double zeta, int thickness, double& x, double& y, double& z) const;
     // The weights' shape-function sum at (xi, eta); 1 without weights.
-    double Weight(double xi, double eta, const double* weights) const
-    {
+    double Weight(double xi, double eta, const double* weights) const {
         return model_.InterpolateAtLocal(element_, xi, eta, weights);
     }
     // Distance between corner nodes a and b (undisplaced).
@@ -65,8 +64,7 @@ int ScreenSegments(double symbolScale, double length, double pixels);
 // Calls visit(nodes) for every element row whose nodes all exist, gathered
 // with the displacements of the step when deformed.
 template <class Visit>
-void ForEachDrawableElement(const ModelData& model, int deformed, int step, Visit visit)
-{
+void ForEachDrawableElement(const ModelData& model, int deformed, int step, Visit visit) {
     const int count = model.GetElementCount();
     for (int e = 0; e < count; ++e) {
         const ElementNodes nodes(model, e, deformed, step);
@@ -88,4 +86,4 @@ public:
 // One element's face without a pick name (highlights and sets).
 void DrawElementFace(const ModelData& model, int deformed, int step, int element, int showThickness);
 
-} // namespace viz
+}  // namespace viz

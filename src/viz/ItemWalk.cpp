@@ -7,12 +7,9 @@
 namespace viz {
 
 ItemWalk::ItemWalk(const ModelData& model, int kind, Visit visit)
-    : model_(model), kind_(kind), visit_(std::move(visit))
-{
-}
+    : model_(model), kind_(kind), visit_(std::move(visit)) {}
 
-void ItemWalk::Text(const std::string& text)
-{
+void ItemWalk::Text(const std::string& text) {
     if (text.empty()) return;
     for (const std::string& item : setwalk::ListItems(text)) {
         if (setwalk::IsNumberItem(item))
@@ -22,40 +19,34 @@ void ItemWalk::Text(const std::string& text)
     }
 }
 
-void ItemWalk::EdgeRowText(const std::string& text, int side)
-{
+void ItemWalk::EdgeRowText(const std::string& text, int side) {
     if (text.empty()) return;
     setwalk::ForEachTargetItem(
         text, [&](int element) { Number(element, side); }, [&](const std::string& name) { Name(name); });
 }
 
 // The largest number in use of the kind: ranges stop there.
-int ItemWalk::Limit() const
-{
+int ItemWalk::Limit() const {
     return static_cast<int>(kind_ == kNodes ? model_.nodeLookup.size() : model_.elementLookup.size());
 }
 
-int ItemWalk::RowOf(int number) const
-{
+int ItemWalk::RowOf(int number) const {
     return kind_ == kNodes ? model_.NodeRowOfNumber(number) : model_.ElementRowOfNumber(number);
 }
 
-void ItemWalk::Number(int number, int side)
-{
+void ItemWalk::Number(int number, int side) {
     ++steps_;
     const int row = RowOf(number);
     if (row >= 0) visit_(row, side);
 }
 
 // An edge code 4 x element + side.
-void ItemWalk::EdgeCode(int code)
-{
+void ItemWalk::EdgeCode(int code) {
     const int element = (code - 1) / 4;
     Number(element, code - 4 * element);
 }
 
-void ItemWalk::NumberItem(const std::string& item)
-{
+void ItemWalk::NumberItem(const std::string& item) {
     if (item.find(';') == std::string::npos) {
         const int n = ParseInt(item);
         if (kind_ == kSides)
@@ -71,8 +62,7 @@ void ItemWalk::NumberItem(const std::string& item)
     setwalk::ForEachInRange(first, last, step, Limit(), [&](int n) { Number(n, kind_ == kSides ? side : 0); });
 }
 
-void ItemWalk::Name(const std::string& name)
-{
+void ItemWalk::Name(const std::string& name) {
     if (name == "ALL") {
         All();
         return;
@@ -88,8 +78,7 @@ void ItemWalk::Name(const std::string& name)
         [&](const std::string& nested) { Name(nested); });
 }
 
-void ItemWalk::All()
-{
+void ItemWalk::All() {
     steps_ += kind_ == kNodes ? model_.GetNodeCount() : model_.GetElementCount();
     if (kind_ == kNodes) {
         for (int i = 0; i < model_.GetNodeCount(); ++i) visit_(i, 0);
@@ -105,4 +94,4 @@ void ItemWalk::All()
     }
 }
 
-} // namespace viz
+}  // namespace viz

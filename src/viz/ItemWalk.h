@@ -48,4 +48,4 @@ private:
     long steps_ = 0;
 };
 
-} // namespace viz
+}  // namespace viz

@@ -16,8 +16,7 @@ namespace {
 bool IsZeroText(const std::string& text) { return text == "0"; }
 
 // Elements, contours and the undeformed outline (scene steps 1 to 4).
-void DrawMeshAndResults(const ModelData& model, const DisplayOptions& o)
-{
+void DrawMeshAndResults(const ModelData& model, const DisplayOptions& o) {
     const int elementStep = o.showDeformed ? o.step : 0;
     const bool filled = o.contourColumn != 0 && o.contourStyle != 1;
     const int faces = filled ? 0 : o.solidFaces;
@@ -42,8 +41,7 @@ void DrawMeshAndResults(const ModelData& model, const DisplayOptions& o)
 
 // Translucent drawing of element faces: culling and blending on around it.
 template <class Draw>
-void Translucent(Draw draw)
-{
+void Translucent(Draw draw) {
     glEnable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -53,26 +51,24 @@ void Translucent(Draw draw)
 }
 
 // The set of the set definition dialog (scene step 7).
-void DrawDefinedSet(const ModelData& model, const DisplayOptions& o)
-{
+void DrawDefinedSet(const ModelData& model, const DisplayOptions& o) {
     if (o.setKind == 0 || IsZeroText(o.setText)) return;
     switch (o.setKind) {
-    case 1:
-        SetColor(128, 128, 0);
-        DrawNodeSet(model, o.showDeformed, o.step, o.setText, 8.0f);
-        break;
-    case 2:
-        Translucent([&] {
-            SetColorWord(0x808000, 0.75f); // (0, 128, 128)
-            DrawElementSet(model, o.showDeformed, o.step, o.setText, o.showThickness);
-        });
-        break;
-    case 3:
-        SetColor(128, 0, 128);
-        DrawEdgeSet(model, o.showDeformed, o.step, o.setText, o.showThickness, 3);
-        break;
-    default:
-        break;
+        case 1:
+            SetColor(128, 128, 0);
+            DrawNodeSet(model, o.showDeformed, o.step, o.setText, 8.0f);
+            break;
+        case 2:
+            Translucent([&] {
+                SetColorWord(0x808000, 0.75f);  // (0, 128, 128)
+                DrawElementSet(model, o.showDeformed, o.step, o.setText, o.showThickness);
+            });
+            break;
+        case 3:
+            SetColor(128, 0, 128);
+            DrawEdgeSet(model, o.showDeformed, o.step, o.setText, o.showThickness, 3);
+            break;
+        default: break;
     }
 }
 
@@ -81,15 +77,13 @@ struct LegendOrigin {
     int y0, z0;
 };
 
-LegendOrigin LegendAt(int height, int width, int legendOffset)
-{
+LegendOrigin LegendAt(int height, int width, int legendOffset) {
     return {width / 2 - 150 - legendOffset, 50 - height / 2};
 }
 
-} // namespace
+}  // namespace
 
-void DrawScene(ModelData& model, DisplayOptions options)
-{
+void DrawScene(ModelData& model, DisplayOptions options) {
     model.symbolScale = options.symbolScale;
     model.drawPickKind = options.pickKind;
     if (model.redrawFlag == 0) return;
@@ -108,44 +102,41 @@ void DrawScene(ModelData& model, DisplayOptions options)
 }
 
 void DrawSelectionScene(ModelData& model, const DisplayOptions& display, int kind, const std::string& text,
-                        int picked)
-{
+                        int picked) {
     glDisable(GL_DEPTH_TEST);
     model.symbolScale = display.symbolScale;
     model.drawPickKind = kind;
     const int d = display.showDeformed, s = display.step;
     if (kind != 0 && !IsZeroText(text)) {
         switch (kind) {
-        case 2:
-            Translucent([&] {
-                SetColorWord(picked ? 0x7D7D7D : 0xFFFF00, 0.75f); // (125,125,125) or (0,255,255)
-                DrawElementSet(model, d, s, text, display.showThickness);
-            });
-            break;
-        case 1:
-        case 4:
-            if (picked)
-                SetColor(100, 100, 100);
-            else
-                SetColor(255, 255, 0);
-            DrawNodeSet(model, d, s, text, 10.0f);
-            break;
-        case 3:
-            if (picked)
-                SetColor(100, 100, 100);
-            else
-                SetColor(255, 0, 255);
-            DrawEdgeSet(model, d, s, text, display.showThickness, 5);
-            break;
-        default:
-            break;
+            case 2:
+                Translucent([&] {
+                    SetColorWord(picked ? 0x7D7D7D : 0xFFFF00, 0.75f);  // (125,125,125) or (0,255,255)
+                    DrawElementSet(model, d, s, text, display.showThickness);
+                });
+                break;
+            case 1:
+            case 4:
+                if (picked)
+                    SetColor(100, 100, 100);
+                else
+                    SetColor(255, 255, 0);
+                DrawNodeSet(model, d, s, text, 10.0f);
+                break;
+            case 3:
+                if (picked)
+                    SetColor(100, 100, 100);
+                else
+                    SetColor(255, 0, 255);
+                DrawEdgeSet(model, d, s, text, display.showThickness, 5);
+                break;
+            default: break;
         }
     }
     glEnable(GL_DEPTH_TEST);
 }
 
-void DrawContourLegend(const ModelData& model, int height, int width, int contourColumn, int, int legendOffset)
-{
+void DrawContourLegend(const ModelData& model, int height, int width, int contourColumn, int, int legendOffset) {
     if (model.redrawFlag == 0) return;
     double lo = 0.0, hi = 0.0, increment = 0.0;
     int n = 0;
@@ -174,8 +165,7 @@ void DrawContourLegend(const ModelData& model, int height, int width, int contou
     glLineWidth(1.0f);
 }
 
-void DrawStepCaption(const ModelData& model, int height, int width, int, int, int step, int legendOffset)
-{
+void DrawStepCaption(const ModelData& model, int height, int width, int, int, int step, int legendOffset) {
     if (model.redrawFlag == 0) return;
     const LegendOrigin at = LegendAt(height, width, legendOffset);
     char text[32];
@@ -183,4 +173,4 @@ void DrawStepCaption(const ModelData& model, int height, int width, int, int, in
     DrawText(text, 0.0, at.y0 + 52, height / 2 - 70);
 }
 
-} // namespace viz
+}  // namespace viz

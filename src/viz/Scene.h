@@ -40,8 +40,7 @@ void DrawScene(ModelData& model, DisplayOptions options);
 // elements, yellow nodes, magenta sides), 1: a picked item (grey). Of the
 // display values only showDeformed, step, showThickness and symbolScale are
 // read.
-void DrawSelectionScene(ModelData& model, const DisplayOptions& display, int kind, const std::string& text,
-                        int picked);
+void DrawSelectionScene(ModelData& model, const DisplayOptions& display, int kind, const std::string& text, int picked);
 
 // The contour legend and the step caption in window pixels about the window
 // centre (x = 0, y to the right, z downwards), at the upper right, shifted
@@ -96,10 +95,10 @@ struct SideLine {
 };
 void DrawElementSide(const ModelData& model, const SideLine& line);
 // The side of index 0..3 (number 1..4) of an element row.
-void DrawElementSideIndex(const ModelData& model, int deformed, int step, int element, int sideIndex,
-                          int showThickness, int dashed, int lineWidth);
-void DrawElementSideNumber(const ModelData& model, int deformed, int step, int element, int side,
-                           int showThickness, int dashed, int lineWidth);
+void DrawElementSideIndex(const ModelData& model, int deformed, int step, int element, int sideIndex, int showThickness,
+                          int dashed, int lineWidth);
+void DrawElementSideNumber(const ModelData& model, int deformed, int step, int element, int side, int showThickness,
+                           int dashed, int lineWidth);
 
 void DrawNodesForPick(const ModelData& model, int deformed, int step);
 void DrawNodeLabels(const ModelData& model, int deformed, int step);
@@ -125,4 +124,4 @@ void SetColor(int r, int g, int b);
 // Colour word and alpha, each byte divided by 255.
 void SetColorWord(std::uint32_t color, float alpha);
 
-} // namespace viz
+}  // namespace viz

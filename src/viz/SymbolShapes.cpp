@@ -23,14 +23,12 @@ Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec operator*(double s, Vec a) { return {s * a.x, s * a.y, s * a.z}; }
 
 // Point k of n on the circle of radius r about the x axis in the plane x = at.
-Vec OnCircle(double at, double r, int k, int n)
-{
+Vec OnCircle(double at, double r, int k, int n) {
     const double t = 2.0 * kPi * k / n;
     return {at, r * std::cos(t), r * std::sin(t)};
 }
 
-void Triangle(Vec a, Vec b, Vec c)
-{
+void Triangle(Vec a, Vec b, Vec c) {
     const float x[3] = {float(a.x), float(b.x), float(c.x)};
     const float y[3] = {float(a.y), float(b.y), float(c.y)};
     const float z[3] = {float(a.z), float(b.z), float(c.z)};
@@ -41,8 +39,7 @@ void Segment(Vec a, Vec b) { DrawLine(a.x, a.y, a.z, b.x, b.y, b.z); }
 
 // A quadrilateral a b c d: solid four triangles about its centre, wire its
 // outline.
-void Quad(Vec a, Vec b, Vec c, Vec d, bool solid)
-{
+void Quad(Vec a, Vec b, Vec c, Vec d, bool solid) {
     if (solid) {
         const Vec m = 0.25 * (a + b + c + d);
         Triangle(m, a, b);
@@ -59,8 +56,7 @@ void Quad(Vec a, Vec b, Vec c, Vec d, bool solid)
 // A polyline through points(k) for k = 0 .. n - 1: GL_LINE_LOOP closes it,
 // GL_LINE_STRIP leaves it open.
 template <class Points>
-void Polyline(GLenum mode, int n, Points points)
-{
+void Polyline(GLenum mode, int n, Points points) {
     glBegin(mode);
     for (int k = 0; k < n; ++k) {
         const Vec p = points(k);
@@ -70,36 +66,31 @@ void Polyline(GLenum mode, int n, Points points)
 }
 
 template <class Points>
-void Loop(int n, Points points)
-{
+void Loop(int n, Points points) {
     Polyline(GL_LINE_LOOP, n, points);
 }
 
 template <class Points>
-void Strip(int n, Points points)
-{
+void Strip(int n, Points points) {
     Polyline(GL_LINE_STRIP, n, points);
 }
 
 // A cross of two lines of the given half-length across the axis at x = at.
-void Cross(double at, double half)
-{
+void Cross(double at, double half) {
     Segment({at, -half, 0.0}, {at, half, 0.0});
     Segment({at, 0.0, -half}, {at, 0.0, half});
 }
 
 // The half ring's tube: its centre line at angle theta (0 at y = +R) and the
 // point of the tube's cross-section circle at angle phi.
-Vec TubePoint(double R, double rt, double theta, double phi)
-{
+Vec TubePoint(double R, double rt, double theta, double phi) {
     const Vec radial{0.0, std::cos(theta), std::sin(theta)};
     const Vec axis{1.0, 0.0, 0.0};
     return (R + rt * std::cos(phi)) * radial + (rt * std::sin(phi)) * axis;
 }
 
 // A disc closing the tube at ring angle theta, wound by direction.
-void TubeEnd(double R, double rt, double theta, int direction, bool solid)
-{
+void TubeEnd(double R, double rt, double theta, int direction, bool solid) {
     const Vec centre = R * Vec{0.0, std::cos(theta), std::sin(theta)};
     auto rim = [&](int k) { return TubePoint(R, rt, theta, 2.0 * kPi * k / kCircle); };
     if (!solid) {
@@ -114,10 +105,9 @@ void TubeEnd(double R, double rt, double theta, int direction, bool solid)
     }
 }
 
-} // namespace
+}  // namespace
 
-void Disc(double at, double r, int direction, bool solid)
-{
+void Disc(double at, double r, int direction, bool solid) {
     auto rim = [&](int k) { return OnCircle(at, r, k, kCircle); };
     if (!solid) {
         Loop(kCircle, rim);
@@ -132,8 +122,7 @@ void Disc(double at, double r, int direction, bool solid)
     }
 }
 
-void Cone(double at, double r, double length, bool solid)
-{
+void Cone(double at, double r, double length, bool solid) {
     const Vec tip{at + length, 0.0, 0.0};
     for (int k = 0; k < kCircle; ++k) {
         const Vec a = OnCircle(at, r, k, kCircle);
@@ -144,8 +133,7 @@ void Cone(double at, double r, double length, bool solid)
     }
 }
 
-void Rod(double x0, double x1, double r, bool solid)
-{
+void Rod(double x0, double x1, double r, bool solid) {
     for (int k = 0; k < kCircle; ++k)
         Quad(OnCircle(x0, r, k, kCircle), OnCircle(x1, r, k, kCircle), OnCircle(x1, r, k + 1, kCircle),
              OnCircle(x0, r, k + 1, kCircle), solid);
@@ -153,14 +141,12 @@ void Rod(double x0, double x1, double r, bool solid)
     Disc(x1, r, 1, solid);
 }
 
-void ArrowHead(double at, double r, double length, bool solid)
-{
+void ArrowHead(double at, double r, double length, bool solid) {
     Disc(at, r, -1, solid);
     Cone(at, r, length, solid);
 }
 
-void HalfRing(double R, double rt, bool solid)
-{
+void HalfRing(double R, double rt, bool solid) {
     // Ring pieces: the integer part of (180 / 360 x k + 0.5), at least 2.
     const int k = solid ? 16 : 8;
     const int pieces = std::max(2, static_cast<int>(180.0 / 360.0 * k + 0.5));
@@ -183,8 +169,7 @@ void HalfRing(double R, double rt, bool solid)
     TubeEnd(R, rt, kPi, 1, solid);
 }
 
-void Comb(double at, double L, double D)
-{
+void Comb(double at, double L, double D) {
     Segment({at, -L / 2, 0.0}, {at, L / 2, 0.0});
     const double h = D / (2.0 * std::sqrt(2.0));
     for (int i = 0; i < 6; ++i) {
@@ -193,8 +178,7 @@ void Comb(double at, double L, double D)
     }
 }
 
-void DoubleRing(double u, bool solid)
-{
+void DoubleRing(double u, bool solid) {
     const double inner = 6.0 * u, outer = 12.0 * u;
     if (solid) {
         for (int k = 0; k < kCircle; ++k)
@@ -208,16 +192,14 @@ void DoubleRing(double u, bool solid)
     for (int k = 0; k < 8; ++k) Segment(OnCircle(0.0, outer, k, 8), OnCircle(0.0, 15.0 * u, k, 8));
 }
 
-void ZigzagSpring(double u)
-{
-    static const double kPoints[9][3] = {{0, 0, 0},   {-8, 0, 0},   {-10, 6, 6},   {-14, -6, -6}, {-18, 6, 6},
+void ZigzagSpring(double u) {
+    static const double kPoints[9][3] = {{0, 0, 0},     {-8, 0, 0},  {-10, 6, 6}, {-14, -6, -6}, {-18, 6, 6},
                                          {-22, -6, -6}, {-26, 6, 6}, {-28, 0, 0}, {-36, 0, 0}};
     Strip(9, [&](int k) { return u * Vec{kPoints[k][0], kPoints[k][1], kPoints[k][2]}; });
     Cross(-36.0 * u, 6.0 * u);
 }
 
-void CoilSpring(double u)
-{
+void CoilSpring(double u) {
     // Point j of 80 after the origin: the radius grows over the first turn
     // and shrinks to nothing over the last.
     constexpr int kPerTurn = 16, kPoints = 5 * kPerTurn;
@@ -233,12 +215,11 @@ void CoilSpring(double u)
     Cross(-30.0 * u, 12.0 * u);
 }
 
-void HelixSpring(double u)
-{
+void HelixSpring(double u) {
     Strip(120, [&](int i) {
         const double t = 6.0 * kPi * i / 40.0;
         return Vec{-5.0 * u - 10.0 * u * i / 40.0, 10.0 * u * std::cos(t), 10.0 * u * std::sin(t)};
     });
 }
 
-} // namespace viz::shapes
+}  // namespace viz::shapes

@@ -33,8 +33,8 @@ void Comb(double at, double L, double D);
 // 8 ticks from 12u to 15u.
 void DoubleRing(double u, bool solid);
 // Line springs pointing down the -x axis from the origin.
-void ZigzagSpring(double u); // 8 segments and a cross at -36u
-void CoilSpring(double u);   // 5 turns of 16 points over 30u and a cross
-void HelixSpring(double u);  // 120 points, nine turns from -5u over 30u
+void ZigzagSpring(double u);  // 8 segments and a cross at -36u
+void CoilSpring(double u);    // 5 turns of 16 points over 30u and a cross
+void HelixSpring(double u);   // 120 points, nine turns from -5u over 30u
 
-} // namespace viz::shapes
+}  // namespace viz::shapes

@@ -27,8 +27,7 @@ double UnitOf(const ModelData& model) { return model.symbolScale != 0.0 ? 1.0 / 
 // Turns the local frame so that its x axis is the axis of the component:
 // 1 and 4 by 90 degrees about +z, 2 and 5 by 90 degrees about -y. Load
 // arrows of translations turn the other way (-90 degrees).
-void TurnToComponent(int component, bool loadArrow)
-{
+void TurnToComponent(int component, bool loadArrow) {
     const double angle = loadArrow ? -90.0 : 90.0;
     if (component == 1 || component == 4) glRotated(angle, 0.0, 0.0, 1.0);
     if (component == 2 || component == 5) glRotated(angle, 0.0, -1.0, 0.0);
@@ -37,8 +36,7 @@ void TurnToComponent(int component, bool loadArrow)
 // Draws `draw` in the frame of the component at (x, y, z) and restores the
 // matrix.
 template <class Draw>
-void InFrame(int component, bool loadArrow, float x, float y, float z, Draw draw)
-{
+void InFrame(int component, bool loadArrow, float x, float y, float z, Draw draw) {
     glPushMatrix();
     glTranslated(x, y, z);
     TurnToComponent(component, loadArrow);
@@ -47,8 +45,7 @@ void InFrame(int component, bool loadArrow, float x, float y, float z, Draw draw
 }
 
 // A force arrow whose tip touches the origin from the -x side.
-void ForceArrow(double u, bool solid)
-{
+void ForceArrow(double u, bool solid) {
     if (solid) {
         shapes::Rod(-54.0 * u, -24.0 * u, 2.0 * u, true);
         shapes::ArrowHead(-24.0 * u, 6.0 * u, 24.0 * u, true);
@@ -60,12 +57,11 @@ void ForceArrow(double u, bool solid)
 
 // A moment: the half ring and its head at y = -20u for a positive value
 // (y = +20u otherwise), pointing along -z, tangent to the ring.
-void MomentArrow(double u, double value, bool solid)
-{
+void MomentArrow(double u, double value, bool solid) {
     shapes::HalfRing(20.0 * u, 4.0 * u, solid);
     glPushMatrix();
     glTranslated(0.0, value > 0.0 ? -20.0 * u : 20.0 * u, 0.0);
-    glRotated(90.0, 0.0, 1.0, 0.0); // x along -z
+    glRotated(90.0, 0.0, 1.0, 0.0);  // x along -z
     shapes::ArrowHead(0.0, 12.0 * u, 16.0 * u, solid);
     glPopMatrix();
 }
@@ -75,8 +71,7 @@ void MomentArrow(double u, double value, bool solid)
 // A point given by its coordinates: moved with the displacement of the
 // element holding it when displaced drawing is on; a point outside every
 // element stays where it is.
-void DisplacedPoint(const ModelData& model, int deformed, int step, double& x, double& y, double& z)
-{
+void DisplacedPoint(const ModelData& model, int deformed, int step, double& x, double& y, double& z) {
     if (deformed <= 0) return;
     double xi = 0.0, eta = 0.0;
     const int element = model.LocateElementAtPoint(x, y, z, xi, eta);
@@ -98,8 +93,7 @@ void ReferencePoint(double x, double y, double z) { DrawPoint(x, y, z, kReferenc
 // Offset of the lines of a distributed action: translations 18u along their
 // axis (x with the sign of the value, y and z against it), rotations 11u
 // along z.
-void DistributedOffset(int component, double value, double u, double d[3])
-{
+void DistributedOffset(int component, double value, double u, double d[3]) {
     d[0] = d[1] = d[2] = 0.0;
     const double sign = value < 0.0 ? -1.0 : 1.0;
     if (component == 0)
@@ -111,8 +105,7 @@ void DistributedOffset(int component, double value, double u, double d[3])
 }
 
 // The valued (loads) or stiffness symbol of one component.
-void DrawActionSymbol(bool load, int component, double x, double y, double z, double unit, double value, int style)
-{
+void DrawActionSymbol(bool load, int component, double x, double y, double z, double unit, double value, int style) {
     if (load)
         DrawValueSymbol(component, float(x), float(y), float(z), float(unit), value, style);
     else
@@ -121,8 +114,7 @@ void DrawActionSymbol(bool load, int component, double x, double y, double z, do
 
 // One element under one component of a distributed action.
 void DistributedComponent(const ModelData& model, const ElementNodes& nodes, bool load, int component, double value,
-                          int deformed, int step, int style)
-{
+                          int deformed, int step, int style) {
     const double u = UnitOf(model);
     double d[3];
     DistributedOffset(component, value, u, d);
@@ -150,8 +142,7 @@ void DistributedComponent(const ModelData& model, const ElementNodes& nodes, boo
 // One element side under an edge action: the load diagram moved by the
 // weights and five symbols sized by them.
 void EdgeSide(const ModelData& model, const EdgeRow& row, bool load, int element, int side, int deformed, int step,
-              int style)
-{
+              int style) {
     const ElementNodes nodes(model, element, deformed, step);
     if (!nodes.Complete()) return;
     const int component = row.dof - 1;
@@ -181,12 +172,11 @@ void EdgeSide(const ModelData& model, const EdgeRow& row, bool load, int element
     }
 }
 
-} // namespace
+}  // namespace
 
 // ---- Scene ------------------------------------------------------------------------
 
-void DrawSymbols(const ModelData& model, const DisplayOptions& o)
-{
+void DrawSymbols(const ModelData& model, const DisplayOptions& o) {
     using Drawer = void (*)(const ModelData&, int, int, int, int);
     const struct {
         int flag;
@@ -213,8 +203,7 @@ void DrawSymbols(const ModelData& model, const DisplayOptions& o)
 
 // ---- One symbol ---------------------------------------------------------------------
 
-void DrawDofSymbol(int component, float x, float y, float z, float unit, double flag, int style)
-{
+void DrawDofSymbol(int component, float x, float y, float z, float unit, double flag, int style) {
     if (static_cast<int>(flag + 0.5) == 0 || component < 0 || component > 5 || component == 3) return;
     const double u = unit;
     InFrame(component, false, x, y, z, [&] {
@@ -227,8 +216,7 @@ void DrawDofSymbol(int component, float x, float y, float z, float unit, double 
     });
 }
 
-void DrawValueSymbol(int component, float x, float y, float z, float unit, double value, int style)
-{
+void DrawValueSymbol(int component, float x, float y, float z, float unit, double value, int style) {
     if (std::fabs(value) <= kSymbolThreshold || component < 0 || component > 5) return;
     InFrame(component, component < 3, x, y, z, [&] {
         if (component < 3) {
@@ -240,8 +228,7 @@ void DrawValueSymbol(int component, float x, float y, float z, float unit, doubl
     });
 }
 
-void DrawScaledSymbol(int component, float x, float y, float z, float unit, double value, int)
-{
+void DrawScaledSymbol(int component, float x, float y, float z, float unit, double value, int) {
     if (std::fabs(value) <= kSymbolThreshold || component < 0 || component > 5) return;
     InFrame(component, false, x, y, z, [&] {
         if (component < 3)
@@ -251,23 +238,21 @@ void DrawScaledSymbol(int component, float x, float y, float z, float unit, doub
     });
 }
 
-void DrawSixComponentSymbols(int type, float x, float y, float z, float unit, const double values[6], int style)
-{
+void DrawSixComponentSymbols(int type, float x, float y, float z, float unit, const double values[6], int style) {
     for (int i = 0; i < 6; ++i) {
         SetColor(0, 192, 50 * i);
         switch (type) {
-        case 1: DrawDofSymbol(i, x, y, z, unit, values[i], style); break;
-        case 2: DrawValueSymbol(i, x, y, z, unit, values[i], style); break;
-        case 3: DrawScaledSymbol(i, x, y, z, unit, values[i], style); break;
-        default: break;
+            case 1: DrawDofSymbol(i, x, y, z, unit, values[i], style); break;
+            case 2: DrawValueSymbol(i, x, y, z, unit, values[i], style); break;
+            case 3: DrawScaledSymbol(i, x, y, z, unit, values[i], style); break;
+            default: break;
         }
     }
 }
 
 // ---- Tables -------------------------------------------------------------------------
 
-void DrawNodalTableSymbols(const ModelData& model, int kind, int deformed, int step, int style)
-{
+void DrawNodalTableSymbols(const ModelData& model, int kind, int deformed, int step, int style) {
     const NodalActionTable* table = model.GetNodalActionTable(kind);
     if (!table || kind < 1 || kind > 3) return;
     SetColor(0, 128, 0);
@@ -289,8 +274,7 @@ void DrawNodalTableSymbols(const ModelData& model, int kind, int deformed, int s
     }
 }
 
-void DrawNodalActions(const ModelData& model, int, int deformed, int step, int)
-{
+void DrawNodalActions(const ModelData& model, int, int deformed, int step, int) {
     SetColor(0, 128, 0);
     const double u = UnitOf(model);
     for (const NonlinearAction* a = model.FirstNonlinearAction(); a; a = a->next) {
@@ -302,14 +286,13 @@ void DrawNodalActions(const ModelData& model, int, int deformed, int step, int)
             ReferencePoint(x, y, z);
             InFrame(0, false, float(x), float(y), float(z), [&] {
                 shapes::HelixSpring(u);
-                shapes::Rod(-5.0 * u, 0.0, u, false); // the stem from the node to the helix
+                shapes::Rod(-5.0 * u, 0.0, u, false);  // the stem from the node to the helix
             });
         }
     }
 }
 
-void DrawEquivalentLoads(const ModelData& model, int, int deformed, int step, int style)
-{
+void DrawEquivalentLoads(const ModelData& model, int, int deformed, int step, int style) {
     const int count = model.GetEquivLoadPointCount();
     if (count <= 0) return;
     SetColor(0, 128, 0);
@@ -338,8 +321,7 @@ namespace {
 // The rows of a concentrated table at their (displaced) points, each with
 // its six-component symbol of the type.
 void DrawPointTable(const ModelData& model, const ConcentratedActionTable* table, int type, int deformed, int step,
-                    int style)
-{
+                    int style) {
     if (!table) return;
     const float u = static_cast<float>(UnitOf(model));
     for (const ConcentratedRow* row = table->GetHead(); row; row = row->next) {
@@ -353,23 +335,20 @@ void DrawPointTable(const ModelData& model, const ConcentratedActionTable* table
     }
 }
 
-} // namespace
+}  // namespace
 
-void DrawConcentratedTable(const ModelData& model, int kind, int deformed, int step, int style)
-{
+void DrawConcentratedTable(const ModelData& model, int kind, int deformed, int step, int style) {
     if (kind != 1 && kind != 2) return;
     SetColor(0, 128, 0);
     DrawPointTable(model, model.GetConcentratedActionTable(kind), kind + 1, deformed, step, style);
 }
 
-void DrawTotalConcentratedStiffness(const ModelData& model, int, int deformed, int step, int style)
-{
+void DrawTotalConcentratedStiffness(const ModelData& model, int, int deformed, int step, int style) {
     SetColor(0, 255, 0);
     DrawPointTable(model, model.GetTotalConcentratedTable(2), 3, deformed, step, style);
 }
 
-void DrawNodalTable(const ModelData& model, int kind, int deformed, int step, int style)
-{
+void DrawNodalTable(const ModelData& model, int kind, int deformed, int step, int style) {
     const NodalActionTable* table = model.GetNodalActionTable(kind);
     if (!table || (kind != 4 && kind != 5)) return;
     SetColor(0, 255, 0);
@@ -387,8 +366,7 @@ void DrawNodalTable(const ModelData& model, int kind, int deformed, int step, in
     }
 }
 
-void DrawEdgeTable(const ModelData& model, int kind, int deformed, int step, int style)
-{
+void DrawEdgeTable(const ModelData& model, int kind, int deformed, int step, int style) {
     const EdgeActionTable* table = model.GetEdgeActionTable(kind);
     if (!table) return;
     SetColor(0, 255, 0);
@@ -399,8 +377,7 @@ void DrawEdgeTable(const ModelData& model, int kind, int deformed, int step, int
     }
 }
 
-void DrawCutLines(const ModelData& model)
-{
+void DrawCutLines(const ModelData& model) {
     const CutLineTable* table = model.GetCutLineTable();
     if (!table) return;
     for (const CutLineRow* row = table->GetHead(); row; row = row->next) {
@@ -415,4 +392,4 @@ void DrawCutLines(const ModelData& model)
     }
 }
 
-} // namespace viz
+}  // namespace viz

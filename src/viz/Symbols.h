@@ -74,4 +74,4 @@ void DrawEdgeTable(const ModelData& model, int kind, int deformed, int step, int
 // width 4; the line width is left as the last line set it.
 void DrawCutLines(const ModelData& model);
 
-} // namespace viz
+}  // namespace viz

@@ -9,14 +9,13 @@ namespace {
 thread_local TextRecorder* activeRecorder = nullptr;
 
 int ColorByte(float c) { return static_cast<int>(c * 255.0f + 0.5f); }
-} // namespace
+}  // namespace
 
 TextRecorder::TextRecorder() : outer_(activeRecorder) { activeRecorder = this; }
 
 TextRecorder::~TextRecorder() { activeRecorder = outer_; }
 
-void DrawText(const std::string& text, double x, double y, double z)
-{
+void DrawText(const std::string& text, double x, double y, double z) {
     glRasterPos3d(x, y, z);
     if (activeRecorder) {
         RecordedText t;
@@ -41,4 +40,4 @@ void DrawText(const std::string& text, double x, double y, double z)
     brennix::gl::DrawBitmapText(text, kFontListBase);
 }
 
-} // namespace viz
+}  // namespace viz

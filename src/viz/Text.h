@@ -19,10 +19,10 @@ void DrawText(const std::string& text, double x, double y, double z);
 
 struct RecordedText {
     std::string text;
-    double x = 0.0, y = 0.0, z = 0.0; // position as given
-    float windowX = 0.0f, windowY = 0.0f; // raster position in window pixels
-    bool valid = false;                   // the raster position was inside the window
-    int r = 0, g = 0, b = 0;              // current colour, 0..255
+    double x = 0.0, y = 0.0, z = 0.0;      // position as given
+    float windowX = 0.0f, windowY = 0.0f;  // raster position in window pixels
+    bool valid = false;                    // the raster position was inside the window
+    int r = 0, g = 0, b = 0;               // current colour, 0..255
 };
 
 // Records every text drawn on this thread while it lives; recorders nest
@@ -43,4 +43,4 @@ private:
     TextRecorder* outer_ = nullptr;
 };
 
-} // namespace viz
+}  // namespace viz

@@ -37,8 +37,7 @@ double LargestMagnitude(const std::vector<double>& values) {
 
 // Drops the minus sign of a text that reads as zero ("-0.000").
 std::string WithoutNegativeZero(std::string text) {
-    if (!text.empty() && text[0] == '-' && text.find_first_of("123456789", 1) == std::string::npos)
-        text.erase(0, 1);
+    if (!text.empty() && text[0] == '-' && text.find_first_of("123456789", 1) == std::string::npos) text.erase(0, 1);
     return text;
 }
 
@@ -163,7 +162,8 @@ std::vector<int> SpacedLabelLefts(const std::vector<int>& ticks, const std::vect
     for (int step : {1, 2, 5, 10}) {
         if ((n - 1) % step != 0) continue;
         bool apart = true;
-        for (int i = step; i < n && apart; i += step) apart = lefts[i] >= lefts[i - step] + widths[i - step] + kLabelGap;
+        for (int i = step; i < n && apart; i += step)
+            apart = lefts[i] >= lefts[i - step] + widths[i - step] + kLabelGap;
         if (!apart && step != 10) continue;
         std::vector<int> kept(ticks.size(), -1);
         for (int i = 0; i < n; i += step) kept[i] = lefts[i];

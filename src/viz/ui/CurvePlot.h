@@ -30,9 +30,8 @@ public:
 
     // Copies the first count points (at most the length of each array), the
     // grid flags, the marker flag and the three texts. Does not repaint.
-    void SetCurveData(std::vector<double> x, std::vector<double> y, int count, int horizontalGrid,
-                      int verticalGrid, int marker, std::string title, std::string xCaption,
-                      std::string yCaption);
+    void SetCurveData(std::vector<double> x, std::vector<double> y, int count, int horizontalGrid, int verticalGrid,
+                      int marker, std::string title, std::string xCaption, std::string yCaption);
     void SetPlotMode(int mode) { m_plotMode = mode; }
     void SetLineColor(ui::Color color) { m_lineColor = color; }
     void SetLineWidth(int width) { m_lineWidth = width; }

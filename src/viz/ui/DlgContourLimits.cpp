@@ -15,20 +15,15 @@ constexpr const char* kTooManyDivisions = "Number of divisions can not be larger
 
 // A maximum text that leaves the maximum as it is: nothing typed yet, or
 // only a sign or a point.
-bool IncompleteNumber(const std::string& text)
-{
-    return text.empty() || text == "." || text == "-" || text == "+";
-}
+bool IncompleteNumber(const std::string& text) { return text.empty() || text == "." || text == "-" || text == "+"; }
 
 }  // namespace
 
-DlgContourLimits::DlgContourLimits(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view)
-{
+DlgContourLimits::DlgContourLimits(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view) {
     RegisterHandlers();
 }
 
-ui::DialogTemplate DlgContourLimits::BuildTemplate() const
-{
+ui::DialogTemplate DlgContourLimits::BuildTemplate() const {
     using namespace ui;
     DialogTemplate t;
     t.id = kTemplateId;
@@ -70,14 +65,15 @@ ui::DialogTemplate DlgContourLimits::BuildTemplate() const
     return t;
 }
 
-void DlgContourLimits::RegisterHandlers()
-{
+void DlgContourLimits::RegisterHandlers() {
     using ui::Notify;
     OnClicked(IDC_APPLY, [this] { OnApply(); });
     OnClicked(IDC_SHOW_CONTOUR, [this] { OnShowContourPlot(); });
-    OnNotifyRange(Notify::Clicked, IDC_DISPLACEMENTS, IDC_SOIL_REACTIONS, [this](ui::Notification&) { OnVariableType(); });
+    OnNotifyRange(Notify::Clicked, IDC_DISPLACEMENTS, IDC_SOIL_REACTIONS,
+                  [this](ui::Notification&) { OnVariableType(); });
     OnNotify(Notify::CloseUp, IDC_VARIABLE, [this] { OnCloseUpVariable(); });
-    OnNotifyRange(Notify::Clicked, IDC_SHADING, IDC_SHADING_AND_LINES, [this](ui::Notification&) { OnOptionChanged(); });
+    OnNotifyRange(Notify::Clicked, IDC_SHADING, IDC_SHADING_AND_LINES,
+                  [this](ui::Notification&) { OnOptionChanged(); });
     OnClicked(IDC_SHOW_LEGEND, [this] { OnOptionChanged(); });
     OnNotify(Notify::Change, IDC_INCREMENT, [this] { OnOptionChanged(); });
     OnClicked(IDC_SHOW_MESH, [this] { OnShowMesh(); });
@@ -95,8 +91,7 @@ void DlgContourLimits::RegisterHandlers()
     OnNotify(Notify::DeltaPos, IDC_DIVISIONS_SPIN, [this](ui::Notification& n) { OnDeltaPosDivisions(n); });
 }
 
-bool DlgContourLimits::OnInitDialog()
-{
+bool DlgContourLimits::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     const ViewHost::ContourSettings view = view_.GetContourSettings();
     current_.index = view.index;
@@ -114,8 +109,7 @@ bool DlgContourLimits::OnInitDialog()
     return true;
 }
 
-void DlgContourLimits::DoDataExchange(ui::DataExchange& dx)
-{
+void DlgContourLimits::DoDataExchange(ui::DataExchange& dx) {
     dx.Check(IDC_SHOW_CONTOUR, current_.showContour);
     dx.Check(IDC_SHOW_MESH, current_.showMesh);
     dx.Check(IDC_SHOW_LEGEND, current_.showLegend);
@@ -128,21 +122,18 @@ void DlgContourLimits::DoDataExchange(ui::DataExchange& dx)
     dx.Text(IDC_INCREMENT, incrementText_);
 }
 
-void DlgContourLimits::ReadControls()
-{
+void DlgContourLimits::ReadControls() {
     UpdateData(true);
     if (variableType_ < 0) variableType_ = 0;
     if (current_.contourType < 0) current_.contourType = 0;
 }
 
-int DlgContourLimits::GroupStart() const
-{
+int DlgContourLimits::GroupStart() const {
     const ModelData* model = view_.GetModelData();
     return model ? model->GetResultGroupStart(variableType_) : 0;
 }
 
-int DlgContourLimits::GroupSize() const
-{
+int DlgContourLimits::GroupSize() const {
     const ModelData* model = view_.GetModelData();
     return model ? model->GetResultGroupSize(variableType_) : 0;
 }
@@ -152,8 +143,7 @@ int DlgContourLimits::GroupSize() const
 
 // At least four significant digits: limits of displacements in metres
 // (a few thousandths) keep their shape.
-std::string DlgContourLimits::FormatLimit(double v)
-{
+std::string DlgContourLimits::FormatLimit(double v) {
     const double a = std::fabs(v);
     const char* format = "%.3e";
     if (a >= 1.0 && a < 999.9)
@@ -165,8 +155,7 @@ std::string DlgContourLimits::FormatLimit(double v)
     return text;
 }
 
-void DlgContourLimits::FormatLimits()
-{
+void DlgContourLimits::FormatLimits() {
     minimumText_ = FormatLimit(current_.minimum);
     maximumText_ = FormatLimit(current_.maximum);
     incrementText_ = FormatLimit(current_.increment);
@@ -181,8 +170,7 @@ void DlgContourLimits::FormatLimits()
 // The values are those the fields show; a field that still shows the
 // dialog's own text for its limit keeps the limit's exact value. The
 // increment is not re-read.
-void DlgContourLimits::ReadLimitFields()
-{
+void DlgContourLimits::ReadLimitFields() {
     minimumText_ = GetDlgItemText(IDC_MINIMUM);
     maximumText_ = GetDlgItemText(IDC_MAXIMUM);
     divisionsText_ = GetDlgItemText(IDC_DIVISIONS);
@@ -193,8 +181,7 @@ void DlgContourLimits::ReadLimitFields()
     current_.divisions = resultdlg::ReadInt(divisionsText_);
 }
 
-void DlgContourLimits::LoadLimits(bool automatic)
-{
+void DlgContourLimits::LoadLimits(bool automatic) {
     const ModelData* model = view_.GetModelData();
     if (!model) return;
     Settings& s = current_;
@@ -207,8 +194,7 @@ void DlgContourLimits::LoadLimits(bool automatic)
 // ---------------------------------------------------------------------------
 // Variable
 
-void DlgContourLimits::FillVariableCombo()
-{
+void DlgContourLimits::FillVariableCombo() {
     auto* list = Get<ui::ComboBox>(IDC_VARIABLE);
     if (!list) return;
     list->ResetContent();
@@ -221,8 +207,7 @@ void DlgContourLimits::FillVariableCombo()
     list->SetCurSel(selection_);
 }
 
-void DlgContourLimits::TakeVariableIntoView(int column)
-{
+void DlgContourLimits::TakeVariableIntoView(int column) {
     ViewHost::ContourSettings view = view_.GetContourSettings();
     view.index = current_.index;
     view.column = column;
@@ -232,7 +217,8 @@ void DlgContourLimits::TakeVariableIntoView(int column)
     // The applied limits become the automatic ones, the current the stored ones.
     Settings automatic = current_;
     const ModelData* model = view_.GetModelData();
-    if (model) model->GetDefaultContourLimits(automatic.minimum, automatic.maximum, automatic.divisions, automatic.increment);
+    if (model)
+        model->GetDefaultContourLimits(automatic.minimum, automatic.maximum, automatic.divisions, automatic.increment);
     applied_.minimum = automatic.minimum;
     applied_.maximum = automatic.maximum;
     applied_.divisions = automatic.divisions;
@@ -247,8 +233,7 @@ void DlgContourLimits::TakeVariableIntoView(int column)
 // The variable chosen goes into the view when the picture shows another one.
 // That is what the view holds, not what was applied last: a variable chosen
 // in a dialog that was then cancelled stays in the view.
-void DlgContourLimits::OnCloseUpVariable()
-{
+void DlgContourLimits::OnCloseUpVariable() {
     ReadControls();
     current_.index = selection_ + 1;
     // An empty group names no column.
@@ -258,16 +243,14 @@ void DlgContourLimits::OnCloseUpVariable()
     RefreshState();
 }
 
-void DlgContourLimits::OnVariableType()
-{
+void DlgContourLimits::OnVariableType() {
     ReadControls();
     FillVariableCombo();
     applied_.index = current_.index - 1;
     OnCloseUpVariable();
 }
 
-void DlgContourLimits::OnShowContourPlot()
-{
+void DlgContourLimits::OnShowContourPlot() {
     ReadControls();
     current_.index = GroupSize() > 0 ? 1 : 0;
     selection_ = current_.index - 1;
@@ -280,29 +263,25 @@ void DlgContourLimits::OnShowContourPlot()
 // ---------------------------------------------------------------------------
 // Options, limits and spins
 
-void DlgContourLimits::OnOptionChanged()
-{
+void DlgContourLimits::OnOptionChanged() {
     ReadControls();
     RefreshState();
 }
 
-void DlgContourLimits::OnShowMesh()
-{
+void DlgContourLimits::OnShowMesh() {
     ReadControls();
     modified_ = true;
     UpdateApplyState();
 }
 
-void DlgContourLimits::OnDefaultLimits()
-{
+void DlgContourLimits::OnDefaultLimits() {
     LoadLimits(true);
     FormatLimits();
     RefreshState();
     if (auto* apply = GetDlgItem(IDC_APPLY)) apply->EnableWindow(true);
 }
 
-void DlgContourLimits::OnKillFocusMinimum()
-{
+void DlgContourLimits::OnKillFocusMinimum() {
     ReadControls();
     ReadLimitFields();
     if (current_.minimum > current_.maximum) {
@@ -313,8 +292,7 @@ void DlgContourLimits::OnKillFocusMinimum()
     RefreshState();
 }
 
-void DlgContourLimits::OnKillFocusMaximum()
-{
+void DlgContourLimits::OnKillFocusMaximum() {
     ReadControls();
     ReadLimitFields();
     if (current_.maximum < current_.minimum) {
@@ -325,8 +303,7 @@ void DlgContourLimits::OnKillFocusMaximum()
     RefreshState();
 }
 
-double DlgContourLimits::StepValue(double v, int d)
-{
+double DlgContourLimits::StepValue(double v, int d) {
     if (v == 0.0) return d <= 0 ? 1.0 : -1.0;
     const double a = std::fabs(v);
     const bool grow = (d < 0 && v > 0.0) || (d > 0 && v < 0.0);
@@ -337,8 +314,7 @@ double DlgContourLimits::StepValue(double v, int d)
     return v < 0.0 ? -magnitude : magnitude;
 }
 
-void DlgContourLimits::OnDeltaPosLimit(ui::Notification& n, double& value)
-{
+void DlgContourLimits::OnDeltaPosLimit(ui::Notification& n, double& value) {
     ReadControls();
     ReadLimitFields();
     // The step gives a clean leading digit; the limit is that number as its
@@ -349,8 +325,7 @@ void DlgContourLimits::OnDeltaPosLimit(ui::Notification& n, double& value)
     RefreshState();
 }
 
-int DlgContourLimits::StepDivisions(int n, int d)
-{
+int DlgContourLimits::StepDivisions(int n, int d) {
     if (n <= 1) return 2;
     const int p = static_cast<int>(std::log10(static_cast<float>(n)));
     const int g = static_cast<int>(std::lround(std::pow(10.0, p)));
@@ -363,8 +338,7 @@ int DlgContourLimits::StepDivisions(int n, int d)
     return next > kMaxDivisions ? kMaxDivisions : static_cast<int>(next);
 }
 
-void DlgContourLimits::OnDeltaPosDivisions(ui::Notification& n)
-{
+void DlgContourLimits::OnDeltaPosDivisions(ui::Notification& n) {
     ReadControls();
     ReadLimitFields();
     current_.divisions = StepDivisions(current_.divisions, n.delta);
@@ -379,16 +353,14 @@ void DlgContourLimits::OnDeltaPosDivisions(ui::Notification& n)
 // ---------------------------------------------------------------------------
 // Apply, state and buttons
 
-bool DlgContourLimits::CheckDivisions()
-{
+bool DlgContourLimits::CheckDivisions() {
     if (current_.divisions <= kMaxDivisions) return true;
     ui::MessageBox(kTooManyDivisions);
     GotoDlgCtrl(GetDlgItem(IDC_DIVISIONS));
     return false;
 }
 
-bool DlgContourLimits::OnApply()
-{
+bool DlgContourLimits::OnApply() {
     ReadControls();
     ReadLimitFields();
     if (!CheckDivisions()) return false;
@@ -408,27 +380,23 @@ bool DlgContourLimits::OnApply()
     return true;
 }
 
-void DlgContourLimits::OnOK()
-{
+void DlgContourLimits::OnOK() {
     if (OnApply()) EndDialog(ui::IDOK);
 }
 
 void DlgContourLimits::CheckModified() { modified_ = !(current_ == applied_); }
 
-void DlgContourLimits::SaveAppliedState()
-{
+void DlgContourLimits::SaveAppliedState() {
     applied_ = current_;
     modified_ = false;
 }
 
-void DlgContourLimits::RefreshState()
-{
+void DlgContourLimits::RefreshState() {
     CheckModified();
     UpdateApplyState();
 }
 
-void DlgContourLimits::UpdateApplyState()
-{
+void DlgContourLimits::UpdateApplyState() {
     const bool on = current_.showContour != 0;
     for (int id : {IDC_MINIMUM, IDC_MINIMUM_SPIN, IDC_MAXIMUM, IDC_MAXIMUM_SPIN, IDC_DIVISIONS, IDC_DIVISIONS_SPIN,
                    IDC_SHOW_LEGEND, IDC_VARIABLE, IDC_SHADING, IDC_LINES, IDC_SHADING_AND_LINES, IDC_SHOW_MESH,

@@ -13,8 +13,7 @@ constexpr int kScaleDeformationFactor = 2;  // view-transform kind of the model
 
 }  // namespace
 
-DlgDefFactor::DlgDefFactor(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view)
-{
+DlgDefFactor::DlgDefFactor(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view) {
     OnClicked(IDC_APPLY, [this] { OnApply(); });
     OnClicked(IDC_SHOW_DEFORMED, [this] { OnOptionChanged(); });
     OnClicked(IDC_SHOW_UNDEFORMED, [this] { OnOptionChanged(); });
@@ -22,8 +21,7 @@ DlgDefFactor::DlgDefFactor(ViewHost& view, ui::Window* parent) : ui::Dialog(kTem
     OnNotify(ui::Notify::DeltaPos, IDC_FACTOR_SPIN, [this](ui::Notification& n) { OnDeltaPosFactor(n); });
 }
 
-ui::DialogTemplate DlgDefFactor::BuildTemplate() const
-{
+ui::DialogTemplate DlgDefFactor::BuildTemplate() const {
     using namespace ui;
     DialogTemplate t;
     t.id = kTemplateId;
@@ -42,8 +40,7 @@ ui::DialogTemplate DlgDefFactor::BuildTemplate() const
     return t;
 }
 
-bool DlgDefFactor::OnInitDialog()
-{
+bool DlgDefFactor::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     if (const ModelData* model = view_.GetModelData()) factor_ = model->GetDeformationFactor();
     view_.GetDeformedShape(deformed_, undeformed_);
@@ -53,8 +50,7 @@ bool DlgDefFactor::OnInitDialog()
     return true;
 }
 
-std::string DlgDefFactor::FormatFactor(double f)
-{
+std::string DlgDefFactor::FormatFactor(double f) {
     char text[64];
     std::snprintf(text, sizeof text, "%.15g", f);
     return text;
@@ -63,8 +59,7 @@ std::string DlgDefFactor::FormatFactor(double f)
 // The field shows the factor to 15 digits; a field that still shows the
 // factor's own text keeps the factor's exact value, so that the spin steps
 // on from it.
-void DlgDefFactor::DoDataExchange(ui::DataExchange& dx)
-{
+void DlgDefFactor::DoDataExchange(ui::DataExchange& dx) {
     if (!dx.Saving())
         SetDlgItemText(IDC_FACTOR, FormatFactor(factor_));
     else if (!resultdlg::ShowsOwnText(GetDlgItemText(IDC_FACTOR), factor_, FormatFactor))
@@ -73,15 +68,13 @@ void DlgDefFactor::DoDataExchange(ui::DataExchange& dx)
     dx.Check(IDC_SHOW_UNDEFORMED, undeformed_);
 }
 
-void DlgDefFactor::OnOptionChanged()
-{
+void DlgDefFactor::OnOptionChanged() {
     UpdateData(true);
     CheckModified();
     UpdateApplyState();
 }
 
-bool DlgDefFactor::OnApply()
-{
+bool DlgDefFactor::OnApply() {
     if (!UpdateData(true)) return false;
     SaveAppliedState();
     UpdateApplyState();
@@ -97,19 +90,16 @@ bool DlgDefFactor::OnApply()
     return true;
 }
 
-void DlgDefFactor::OnOK()
-{
+void DlgDefFactor::OnOK() {
     if (OnApply()) EndDialog(ui::IDOK);
 }
 
-double DlgDefFactor::StepFactor(double f, int d)
-{
+double DlgDefFactor::StepFactor(double f, int d) {
     if (f <= 0.0) return 1.0;
     return resultdlg::StepLeadingDigit(f, d < 0, 0.0);
 }
 
-void DlgDefFactor::OnDeltaPosFactor(ui::Notification& n)
-{
+void DlgDefFactor::OnDeltaPosFactor(ui::Notification& n) {
     UpdateData(true);
     factor_ = StepFactor(factor_, n.delta);
     UpdateData(false);
@@ -118,21 +108,18 @@ void DlgDefFactor::OnDeltaPosFactor(ui::Notification& n)
     n.result = 0;
 }
 
-void DlgDefFactor::CheckModified()
-{
+void DlgDefFactor::CheckModified() {
     modified_ = factor_ != appliedFactor_ || deformed_ != appliedDeformed_ || undeformed_ != appliedUndeformed_;
 }
 
-void DlgDefFactor::SaveAppliedState()
-{
+void DlgDefFactor::SaveAppliedState() {
     appliedFactor_ = factor_;
     appliedDeformed_ = deformed_;
     appliedUndeformed_ = undeformed_;
     modified_ = false;
 }
 
-void DlgDefFactor::UpdateApplyState()
-{
+void DlgDefFactor::UpdateApplyState() {
     const bool deformed = IsDlgButtonChecked(IDC_SHOW_DEFORMED) != 0;
     for (int id : {IDC_SHOW_UNDEFORMED, IDC_FACTOR, IDC_FACTOR_SPIN})
         if (ui::Control* c = GetDlgItem(id)) c->EnableWindow(deformed);

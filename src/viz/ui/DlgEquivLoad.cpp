@@ -60,9 +60,9 @@ ui::DialogTemplate DlgEquivLoad::BuildTemplate() const {
         int x, y;
         unsigned style;
     } loads[] = {
-        {IDC_FX_LABEL, IDC_FX, "Fx", 40, 16, 0},        {IDC_FY_LABEL, IDC_FY, "Fy", 40, 30, 0},
-        {IDC_FZ_LABEL, IDC_FZ, "Fz", 40, 44, 0},        {IDC_MX_LABEL, IDC_MX, "Mx", 104, 16, Disabled},
-        {IDC_MY_LABEL, IDC_MY, "My", 104, 30, 0},       {IDC_MZ_LABEL, IDC_MZ, "Mz", 104, 44, 0},
+        {IDC_FX_LABEL, IDC_FX, "Fx", 40, 16, 0},  {IDC_FY_LABEL, IDC_FY, "Fy", 40, 30, 0},
+        {IDC_FZ_LABEL, IDC_FZ, "Fz", 40, 44, 0},  {IDC_MX_LABEL, IDC_MX, "Mx", 104, 16, Disabled},
+        {IDC_MY_LABEL, IDC_MY, "My", 104, 30, 0}, {IDC_MZ_LABEL, IDC_MZ, "Mz", 104, 44, 0},
     };
     for (const auto& f : loads) {
         t.Label(f.label, f.text, {f.x, f.y + 2, 12, 8});
@@ -89,10 +89,14 @@ ui::DialogTemplate DlgEquivLoad::BuildTemplate() const {
         int ids[6];
         const char* labels[3];
     } rings[] = {
-        {IDC_RING1, "Ring 1 Data", 8,
+        {IDC_RING1,
+         "Ring 1 Data",
+         8,
          {IDC_R1_RADIUS_LABEL, IDC_R1_RADIUS, IDC_R1_POINTS_LABEL, IDC_R1_POINTS, IDC_R1_ANGLE_LABEL, IDC_R1_ANGLE},
          {"Radius (ri)", "Points (ni)", "Angle (fi)"}},
-        {IDC_RING2, "Ring 2 Data", 142,
+        {IDC_RING2,
+         "Ring 2 Data",
+         142,
          {IDC_R2_RADIUS_LABEL, IDC_R2_RADIUS, IDC_R2_POINTS_LABEL, IDC_R2_POINTS, IDC_R2_ANGLE_LABEL, IDC_R2_ANGLE},
          {"Radius (re)", "Points (ne)", "Angle (fe)"}},
     };
@@ -140,8 +144,15 @@ bool DlgEquivLoad::OnInitDialog() {
 
 void DlgEquivLoad::DoDataExchange(ui::DataExchange& dx) {
     EquivalentLoadInput& v = values_;
-    for (auto [id, value] : {std::pair{IDC_FX, &v.fx}, {IDC_FY, &v.fy}, {IDC_FZ, &v.fz}, {IDC_MX, &v.mx},
-                             {IDC_MY, &v.my}, {IDC_MZ, &v.mz}, {IDC_X, &v.x}, {IDC_Y, &v.y}, {IDC_Z, &v.z}})
+    for (auto [id, value] : {std::pair{IDC_FX, &v.fx},
+                             {IDC_FY, &v.fy},
+                             {IDC_FZ, &v.fz},
+                             {IDC_MX, &v.mx},
+                             {IDC_MY, &v.my},
+                             {IDC_MZ, &v.mz},
+                             {IDC_X, &v.x},
+                             {IDC_Y, &v.y},
+                             {IDC_Z, &v.z}})
         dx.Text(id, *value);
     dx.Radio(IDC_ONE_RING, v.twoRings);
     if (v.twoRings < 0) v.twoRings = 0;

@@ -17,8 +17,7 @@ constexpr ui::Color kWhite = ui::Rgb(255, 255, 255);
 
 }  // namespace
 
-DlgFontColor::DlgFontColor(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view)
-{
+DlgFontColor::DlgFontColor(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view) {
     OnNotify(ui::Notify::SelChange, IDC_FACE, [this] { OnSelChangeFace(); });
     OnNotify(ui::Notify::SelChange, IDC_SIZE, [this] { OnSelChangeSize(); });
     OnClicked(IDC_NODE_COLOR, [this] { OnNodeNumberColor(); });
@@ -28,8 +27,7 @@ DlgFontColor::DlgFontColor(ViewHost& view, ui::Window* parent) : ui::Dialog(kTem
     OnClicked(IDC_USE_DEFAULT, [this] { OnUseDefault(); });
 }
 
-ui::DialogTemplate DlgFontColor::BuildTemplate() const
-{
+ui::DialogTemplate DlgFontColor::BuildTemplate() const {
     using namespace ui;
     DialogTemplate t;
     t.id = kTemplateId;
@@ -56,18 +54,16 @@ ui::DialogTemplate DlgFontColor::BuildTemplate() const
     return t;
 }
 
-int DlgFontColor::LegendOffsetFor(int size)
-{
+int DlgFontColor::LegendOffsetFor(int size) {
     switch (size) {
-    case 16: return 20;
-    case 18: return 30;
-    case 20: return 50;
-    default: return 0;
+        case 16: return 20;
+        case 18: return 30;
+        case 20: return 50;
+        default: return 0;
     }
 }
 
-bool DlgFontColor::OnInitDialog()
-{
+bool DlgFontColor::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     if (auto* faces = Get<ui::ComboBox>(IDC_FACE))
         for (const char* face : kFaces) faces->AddString(face);
@@ -78,8 +74,7 @@ bool DlgFontColor::OnInitDialog()
     return true;
 }
 
-void DlgFontColor::ShowDefaults(int bold)
-{
+void DlgFontColor::ShowDefaults(int bold) {
     if (auto* faces = Get<ui::ComboBox>(IDC_FACE)) faces->SetCurSel(faces->FindStringExact(kDefaultFace));
     if (auto* sizes = Get<ui::ComboBox>(IDC_SIZE))
         sizes->SetCurSel(sizes->FindStringExact(resultdlg::IntText(kDefaultSize)));
@@ -92,15 +87,13 @@ void DlgFontColor::ShowDefaults(int bold)
         if (auto* button = Get<ui::ColorButton>(b.id)) button->SetColor(b.color);
 }
 
-void DlgFontColor::OnSelChangeFace()
-{
+void DlgFontColor::OnSelChangeFace() {
     ViewHost::LabelFont font = view_.GetLabelFont();
     font.face = GetDlgItemText(IDC_FACE);
     view_.SetLabelFont(font);
 }
 
-void DlgFontColor::SetSize(int size)
-{
+void DlgFontColor::SetSize(int size) {
     ViewHost::LabelFont font = view_.GetLabelFont();
     font.size = size;
     font.legendOffset = LegendOffsetFor(size);
@@ -109,35 +102,30 @@ void DlgFontColor::SetSize(int size)
 
 void DlgFontColor::OnSelChangeSize() { SetSize(resultdlg::ReadInt(GetDlgItemText(IDC_SIZE))); }
 
-void DlgFontColor::OnNodeNumberColor()
-{
+void DlgFontColor::OnNodeNumberColor() {
     ModelData* model = view_.GetModelData();
     auto* button = Get<ui::ColorButton>(IDC_NODE_COLOR);
     if (model && button) model->nodeNumberColor = button->GetColor();
 }
 
-void DlgFontColor::OnElementNumberColor()
-{
+void DlgFontColor::OnElementNumberColor() {
     ModelData* model = view_.GetModelData();
     auto* button = Get<ui::ColorButton>(IDC_ELEMENT_COLOR);
     if (model && button) model->elementNumberColor = button->GetColor();
 }
 
 // The foreground (legend text) is the background's complement.
-void DlgFontColor::SetBackground(unsigned rgb)
-{
+void DlgFontColor::SetBackground(unsigned rgb) {
     view_.SetBackgroundColor(rgb);
     if (ModelData* model = view_.GetModelData())
         model->foregroundColor = ui::Rgb(255 - ui::RedOf(rgb), 255 - ui::GreenOf(rgb), 255 - ui::BlueOf(rgb));
 }
 
-void DlgFontColor::OnBackgroundColor()
-{
+void DlgFontColor::OnBackgroundColor() {
     if (auto* button = Get<ui::ColorButton>(IDC_BACKGROUND)) SetBackground(button->GetColor());
 }
 
-void DlgFontColor::OnApply()
-{
+void DlgFontColor::OnApply() {
     ViewHost::LabelFont font = view_.GetLabelFont();
     font.weight = IsDlgButtonChecked(IDC_BOLD) ? kBold : kNormal;
     view_.SetLabelFont(font);
@@ -145,14 +133,12 @@ void DlgFontColor::OnApply()
     view_.RepaintView();
 }
 
-void DlgFontColor::OnOK()
-{
+void DlgFontColor::OnOK() {
     OnApply();
     EndDialog(ui::IDOK);
 }
 
-void DlgFontColor::OnUseDefault()
-{
+void DlgFontColor::OnUseDefault() {
     ShowDefaults(0);
     if (ModelData* model = view_.GetModelData()) {
         model->nodeNumberColor = kBlack;

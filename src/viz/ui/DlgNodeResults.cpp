@@ -30,13 +30,12 @@ const char* const DlgNodeResults::kSoilExplanation =
     "nodal Rx (NL): concentrated nodal reaction from nonlinear spring";
 
 DlgNodeResults::DlgNodeResults(ViewHost& view, ui::Window* parent)
-    : NodeResultDialog(kTemplateId, view, IDC_NODE, IDC_NODE_SPIN, parent)
-{
-    OnNotifyRange(ui::Notify::Clicked, IDC_DISPLACEMENT, IDC_SOIL_REACTION, [this](ui::Notification&) { OnVariableType(); });
+    : NodeResultDialog(kTemplateId, view, IDC_NODE, IDC_NODE_SPIN, parent) {
+    OnNotifyRange(ui::Notify::Clicked, IDC_DISPLACEMENT, IDC_SOIL_REACTION,
+                  [this](ui::Notification&) { OnVariableType(); });
 }
 
-ui::DialogTemplate DlgNodeResults::BuildTemplate() const
-{
+ui::DialogTemplate DlgNodeResults::BuildTemplate() const {
     using namespace ui;
     DialogTemplate t;
     t.id = kTemplateId;
@@ -64,8 +63,7 @@ ui::DialogTemplate DlgNodeResults::BuildTemplate() const
     return t;
 }
 
-bool DlgNodeResults::OnInitDialog()
-{
+bool DlgNodeResults::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     node_ = 1;
     type_ = 0;
@@ -74,8 +72,7 @@ bool DlgNodeResults::OnInitDialog()
     return true;
 }
 
-void DlgNodeResults::DoDataExchange(ui::DataExchange& dx)
-{
+void DlgNodeResults::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_NODE, node_);
     dx.Radio(IDC_DISPLACEMENT, type_);
     if (type_ < 0) type_ = 0;
@@ -84,44 +81,39 @@ void DlgNodeResults::DoDataExchange(ui::DataExchange& dx)
         for (int i = 0; i < 6; ++i) dx.Text(ValueId(i), values_[static_cast<std::size_t>(i)]);
 }
 
-void DlgNodeResults::OnVariableType()
-{
+void DlgNodeResults::OnVariableType() {
     UpdateData(true);
     SetVariableLabels();
 }
 
-void DlgNodeResults::SetVariableLabels()
-{
+void DlgNodeResults::SetVariableLabels() {
     for (int i = 0; i < 6; ++i) SetDlgItemText(LabelId(i), kLabels[type_][i]);
     RefreshValues();
 }
 
-void DlgNodeResults::ShowValueField(int i, bool show)
-{
+void DlgNodeResults::ShowValueField(int i, bool show) {
     if (ui::Control* c = GetDlgItem(LabelId(i))) c->ShowWindow(show);
     if (ui::Control* c = GetDlgItem(ValueId(i))) c->ShowWindow(show);
 }
 
 // Value k (from 0) of the dialog's result group.
-double DlgNodeResults::ReadValue(int row, int step, int k) const
-{
+double DlgNodeResults::ReadValue(int row, int step, int k) const {
     const ModelData& m = *view_.GetModelData();
     switch (type_) {
-    case 0: {
-        double (ModelData::*const disp[6])(int, int) const = {&ModelData::GetDispX, &ModelData::GetDispY,
-                                                               &ModelData::GetDispZ, &ModelData::GetRotX,
-                                                               &ModelData::GetRotY, &ModelData::GetRotZ};
-        return (m.*disp[k])(row, step);
-    }
-    case 1: return m.GetReaction(k + 1, row, step);
-    case kPlateForces: return k < 5 ? m.GetPlateForce(k + 1, row, step) : 0.0;
-    case 3: return m.GetPlateStress(k + 1, row, step);
-    default: return k < 3 ? m.GetSoilReaction(k + 1, row, step) : 0.0;
+        case 0: {
+            double (ModelData::*const disp[6])(int, int)
+                const = {&ModelData::GetDispX, &ModelData::GetDispY, &ModelData::GetDispZ,
+                         &ModelData::GetRotX,  &ModelData::GetRotY,  &ModelData::GetRotZ};
+            return (m.*disp[k])(row, step);
+        }
+        case 1: return m.GetReaction(k + 1, row, step);
+        case kPlateForces: return k < 5 ? m.GetPlateForce(k + 1, row, step) : 0.0;
+        case 3: return m.GetPlateStress(k + 1, row, step);
+        default: return k < 3 ? m.GetSoilReaction(k + 1, row, step) : 0.0;
     }
 }
 
-void DlgNodeResults::RefreshValues()
-{
+void DlgNodeResults::RefreshValues() {
     for (int i = 3; i < 6; ++i) ShowValueField(i, true);
     if (ui::Control* c = GetDlgItem(IDC_EXPLANATION)) c->ShowWindow(false);
     const ModelData* model = view_.GetModelData();

@@ -6,14 +6,12 @@
 #include "viz/ui/ResultDialogSupport.h"
 
 DlgResultValues::DlgResultValues(ViewHost& view, ui::Window* parent)
-    : NodeResultDialog(kTemplateId, view, IDC_NODE, IDC_NODE_SPIN, parent)
-{
+    : NodeResultDialog(kTemplateId, view, IDC_NODE, IDC_NODE_SPIN, parent) {
     OnNotify(ui::Notify::CloseUp, IDC_VARIABLE, [this] { OnCloseUpVariable(); });
     OnNotify(ui::Notify::CloseUp, IDC_STEP, [this] { OnCloseUpStep(); });
 }
 
-ui::DialogTemplate DlgResultValues::BuildTemplate() const
-{
+ui::DialogTemplate DlgResultValues::BuildTemplate() const {
     using namespace ui;
     DialogTemplate t;
     t.id = kTemplateId;
@@ -41,8 +39,7 @@ ui::DialogTemplate DlgResultValues::BuildTemplate() const
     return t;
 }
 
-bool DlgResultValues::OnInitDialog()
-{
+bool DlgResultValues::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     for (int id : {IDC_VARIABLE, IDC_STEP, IDC_X, IDC_Y})
         if (ui::Control* c = GetDlgItem(id)) c->ShowWindow(true);
@@ -56,8 +53,7 @@ bool DlgResultValues::OnInitDialog()
     return true;
 }
 
-void DlgResultValues::FillLists()
-{
+void DlgResultValues::FillLists() {
     const ModelData* model = view_.GetModelData();
     auto* steps = Get<ui::ComboBox>(IDC_STEP);
     auto* variables = Get<ui::ComboBox>(IDC_VARIABLE);
@@ -85,8 +81,7 @@ void DlgResultValues::FillLists()
 
 // The value shown follows the kind at once: the window made at the first
 // showing filled its lists before the view set the kind.
-void DlgResultValues::SetKind(int kind)
-{
+void DlgResultValues::SetKind(int kind) {
     const bool changed = kind != kind_;
     kind_ = kind;
     const ModelData* model = view_.GetModelData();
@@ -96,8 +91,7 @@ void DlgResultValues::SetKind(int kind)
         RefreshValues();
 }
 
-void DlgResultValues::DoDataExchange(ui::DataExchange& dx)
-{
+void DlgResultValues::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_NODE, node_);
     dx.ComboIndex(IDC_VARIABLE, selection_);
     if (dx.Saving()) {
@@ -115,8 +109,7 @@ void DlgResultValues::DoDataExchange(ui::DataExchange& dx)
     dx.Text(IDC_VALUE, value_);
 }
 
-void DlgResultValues::RefreshValues()
-{
+void DlgResultValues::RefreshValues() {
     const ModelData* model = view_.GetModelData();
     const NodeTable* nodes = model ? model->GetNodeTable() : nullptr;
     if (!nodes || nodes->GetCount() <= 0) return;
@@ -132,15 +125,13 @@ void DlgResultValues::RefreshValues()
     UpdateData(false);
 }
 
-void DlgResultValues::OnCloseUpVariable()
-{
+void DlgResultValues::OnCloseUpVariable() {
     UpdateData(true);
     index_ = selection_ + 1;
     RefreshValues();
 }
 
-void DlgResultValues::OnCloseUpStep()
-{
+void DlgResultValues::OnCloseUpStep() {
     UpdateData(true);
     step_ = resultdlg::ReadInt(stepText_);
     RefreshValues();

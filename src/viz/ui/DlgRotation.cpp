@@ -4,16 +4,14 @@
 
 #include "uibase/Hosts.h"
 
-DlgRotation::DlgRotation(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view)
-{
+DlgRotation::DlgRotation(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view) {
     OnClicked(IDC_APPLY, [this] { OnApply(); });
     OnNotify(ui::Notify::DeltaPos, IDC_X_SPIN, [this](ui::Notification& n) { OnDeltaPos(n, x_); });
     OnNotify(ui::Notify::DeltaPos, IDC_Y_SPIN, [this](ui::Notification& n) { OnDeltaPos(n, y_); });
     OnNotify(ui::Notify::DeltaPos, IDC_Z_SPIN, [this](ui::Notification& n) { OnDeltaPos(n, z_); });
 }
 
-ui::DialogTemplate DlgRotation::BuildTemplate() const
-{
+ui::DialogTemplate DlgRotation::BuildTemplate() const {
     using namespace ui;
     DialogTemplate t;
     t.id = kTemplateId;
@@ -40,16 +38,14 @@ ui::DialogTemplate DlgRotation::BuildTemplate() const
     return t;
 }
 
-bool DlgRotation::OnInitDialog()
-{
+bool DlgRotation::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     LoadAngles();
     UpdateData(false);
     return true;
 }
 
-void DlgRotation::LoadAngles()
-{
+void DlgRotation::LoadAngles() {
     float x = 0.0f, y = 0.0f, z = 0.0f;
     view_.GetRotation(x, y, z);
     // 0 - v rather than -v: an angle of 0 shows as "0", not "-0".
@@ -58,15 +54,13 @@ void DlgRotation::LoadAngles()
     z_ = 0.0f - z;
 }
 
-void DlgRotation::DoDataExchange(ui::DataExchange& dx)
-{
+void DlgRotation::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_X, x_);
     dx.Text(IDC_Y, y_);
     dx.Text(IDC_Z, z_);
 }
 
-bool DlgRotation::OnApply()
-{
+bool DlgRotation::OnApply() {
     if (!UpdateData(true)) return false;
     // The view stores x, -y, -z.
     view_.SetRotation(x_, y_, z_);
@@ -75,13 +69,11 @@ bool DlgRotation::OnApply()
     return true;
 }
 
-void DlgRotation::OnOK()
-{
+void DlgRotation::OnOK() {
     if (OnApply()) EndDialog(ui::IDOK);
 }
 
-float DlgRotation::StepAngle(float angle, int delta)
-{
+float DlgRotation::StepAngle(float angle, int delta) {
     const double shifted = static_cast<double>(angle) + 0.5;
     // An angle no int holds (or not a number) becomes 0, as one beyond a turn does.
     if (!(std::fabs(shifted) < 2.0e9)) return 0.0f;
@@ -91,8 +83,7 @@ float DlgRotation::StepAngle(float angle, int delta)
     return static_cast<float>(whole);
 }
 
-void DlgRotation::OnDeltaPos(ui::Notification& n, float& angle)
-{
+void DlgRotation::OnDeltaPos(ui::Notification& n, float& angle) {
     UpdateData(true);
     angle = StepAngle(angle, n.delta);
     UpdateData(false);

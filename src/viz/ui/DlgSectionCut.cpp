@@ -144,8 +144,7 @@ CDlgSectionCut::AppliedState CDlgSectionCut::WorkingState() const {
 // applied: after a line is added, deleted or edited.
 void CDlgSectionCut::UpdateApply() {
     const AppliedState now = WorkingState();
-    EnableApply(now.lines != m_applied.lines || now.option != m_applied.option ||
-                now.division != m_applied.division);
+    EnableApply(now.lines != m_applied.lines || now.option != m_applied.option || now.division != m_applied.division);
 }
 
 // A cell typed into: Apply is enabled while its text reads other than the

@@ -4,13 +4,11 @@
 #include "model/ModelData.h"
 #include "viz/ui/ResultDialogSupport.h"
 
-DlgSelectStep::DlgSelectStep(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view)
-{
+DlgSelectStep::DlgSelectStep(ViewHost& view, ui::Window* parent) : ui::Dialog(kTemplateId, parent), view_(view) {
     OnClicked(IDC_APPLY, [this] { OnApply(); });
 }
 
-ui::DialogTemplate DlgSelectStep::BuildTemplate() const
-{
+ui::DialogTemplate DlgSelectStep::BuildTemplate() const {
     using namespace ui;
     DialogTemplate t;
     t.id = kTemplateId;
@@ -25,8 +23,7 @@ ui::DialogTemplate DlgSelectStep::BuildTemplate() const
     return t;
 }
 
-bool DlgSelectStep::OnInitDialog()
-{
+bool DlgSelectStep::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     auto* list = Get<ui::ComboBox>(IDC_STEP);
     const ModelData* model = view_.GetModelData();
@@ -40,16 +37,14 @@ bool DlgSelectStep::OnInitDialog()
     return true;
 }
 
-void DlgSelectStep::OnApply()
-{
+void DlgSelectStep::OnApply() {
     step_ = resultdlg::ReadInt(GetDlgItemText(IDC_STEP));
     view_.SetCurrentStep(step_);
     view_.SetContourRange();
     view_.RepaintView();
 }
 
-void DlgSelectStep::OnOK()
-{
+void DlgSelectStep::OnOK() {
     step_ = resultdlg::ReadInt(GetDlgItemText(IDC_STEP));
     EndDialog(ui::IDOK);
 }

@@ -254,8 +254,8 @@ void CDlgXYPlot::BuildCutLineCurve() {
     m_pointCount = 0;
     const ModelData* model = DocModel();
     const int c = m_itemIndex, v = m_variableIndex;
-    if (!model || c < 0 || c >= model->cutLineCount || c >= static_cast<int>(model->cutPointsPerLine.size()) ||
-        v < 0 || v >= model->cutColumnCount) {
+    if (!model || c < 0 || c >= model->cutLineCount || c >= static_cast<int>(model->cutPointsPerLine.size()) || v < 0 ||
+        v >= model->cutColumnCount) {
         m_title.clear();
         m_xCaption.clear();
         m_yCaption.clear();

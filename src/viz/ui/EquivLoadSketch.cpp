@@ -73,7 +73,7 @@ public:
 struct Ring {
     double radius;  // fraction of the slab radius
     int points;
-    double angle;   // radians from the y axis towards z
+    double angle;  // radians from the y axis towards z
     ui::Color colour;
     char suffix;
 };
@@ -94,8 +94,8 @@ void DrawRing(Canvas& c, double cx, double cy, double slab, const Ring& ring) {
     // The radius label below its line, near the ring.
     const double along = r * 0.7, across = 7.0;
     c.Text(static_cast<int>(std::lround(cx + along * std::cos(ring.angle) - across * std::sin(ring.angle))) - 6,
-           static_cast<int>(std::lround(cy + along * std::sin(ring.angle) + across * std::cos(ring.angle))) - 3, "r" + s,
-           ring.colour);
+           static_cast<int>(std::lround(cy + along * std::sin(ring.angle) + across * std::cos(ring.angle))) - 3,
+           "r" + s, ring.colour);
     // The count beside the point halfway round the ring.
     const double opposite = ring.angle + kPi;
     c.Text(Canvas::X(cx, r + 4, opposite) - 12, Canvas::Y(cy, r + 4, opposite) - 8, "n" + s, ring.colour);

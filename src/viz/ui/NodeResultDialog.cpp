@@ -6,8 +6,7 @@
 #include "viz/ui/ResultDialogSupport.h"
 
 NodeResultDialog::NodeResultDialog(int templateId, ViewHost& view, int nodeEdit, int nodeSpin, ui::Window* parent)
-    : ui::Dialog(templateId, parent), view_(view), nodeEdit_(nodeEdit)
-{
+    : ui::Dialog(templateId, parent), view_(view), nodeEdit_(nodeEdit) {
     OnNotify(ui::Notify::Change, nodeEdit, [this] { OnChangeNode(); });
     OnNotify(ui::Notify::KillFocus, nodeEdit, [this] { OnKillFocusNode(); });
     OnNotify(ui::Notify::DeltaPos, nodeSpin, [this](ui::Notification& n) { OnDeltaPosNode(n); });
@@ -16,8 +15,7 @@ NodeResultDialog::NodeResultDialog(int templateId, ViewHost& view, int nodeEdit,
 // Each number typed shows its node at once. A text that is no number yet
 // (cleared, a lone sign) waits: it is checked when the field is left or at
 // Enter (OK), not while it is being typed.
-void NodeResultDialog::OnChangeNode()
-{
+void NodeResultDialog::OnChangeNode() {
     int node = 0;
     if (!ui::ParseInt(GetDlgItemText(nodeEdit_), node)) return;
     UpdateData(true);
@@ -26,8 +24,7 @@ void NodeResultDialog::OnChangeNode()
 
 // Leaving a field that holds no number: the framework's prompt, and the
 // field shows the node shown before, so that no second prompt follows.
-void NodeResultDialog::OnKillFocusNode()
-{
+void NodeResultDialog::OnKillFocusNode() {
     int node = 0;
     if (ui::ParseInt(GetDlgItemText(nodeEdit_), node)) return;
     ui::MessageBox("Please enter an integer.", ui::Buttons::Ok, ui::Icon::Exclamation);
@@ -35,8 +32,7 @@ void NodeResultDialog::OnKillFocusNode()
 }
 
 // Without node rows the spin does nothing.
-void NodeResultDialog::OnDeltaPosNode(ui::Notification& n)
-{
+void NodeResultDialog::OnDeltaPosNode(ui::Notification& n) {
     UpdateData(true);
     n.result = 0;
     const ModelData* model = view_.GetModelData();
@@ -47,21 +43,18 @@ void NodeResultDialog::OnDeltaPosNode(ui::Notification& n)
     RefreshValues();
 }
 
-void NodeResultDialog::ShowNode(int node)
-{
+void NodeResultDialog::ShowNode(int node) {
     node_ = node;
     UpdateData(false);
     RefreshValues();
 }
 
-void NodeResultDialog::OnOK()
-{
+void NodeResultDialog::OnOK() {
     ui::Dialog::OnOK();
     if (IsEnded()) OnClosed();
 }
 
-void NodeResultDialog::OnCancel()
-{
+void NodeResultDialog::OnCancel() {
     ui::Dialog::OnCancel();
     OnClosed();
 }

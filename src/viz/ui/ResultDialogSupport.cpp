@@ -12,42 +12,36 @@
 
 namespace resultdlg {
 
-double ReadDouble(const std::string& text)
-{
+double ReadDouble(const std::string& text) {
     const double v = std::atof(text.c_str());
     return std::isfinite(v) ? v : 0.0;
 }
 
-bool ShowsOwnText(const std::string& text, double value, std::string (*format)(double))
-{
+bool ShowsOwnText(const std::string& text, double value, std::string (*format)(double)) {
     return text == format(value);
 }
 
-int ReadInt(const std::string& text)
-{
+int ReadInt(const std::string& text) {
     const long long v = std::strtoll(text.c_str(), nullptr, 10);
     if (v > INT_MAX) return INT_MAX;
     if (v < INT_MIN) return INT_MIN;
     return static_cast<int>(v);
 }
 
-std::string IntText(int value)
-{
+std::string IntText(int value) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
     return text;
 }
 
-std::string ResultColumnCaption(const ModelData& model, int column)
-{
+std::string ResultColumnCaption(const ModelData& model, int column) {
     if (column < 0 || column >= static_cast<int>(model.resultCaptions.size())) return {};
     return model.resultCaptions[static_cast<std::size_t>(column)];
 }
 
 namespace {
 
-std::vector<int> StepNumbers(const ModelData& model)
-{
+std::vector<int> StepNumbers(const ModelData& model) {
     const int count = model.GetStepCount();
     if (count <= 0) return {};
     std::vector<int> steps(static_cast<std::size_t>(count));
@@ -57,21 +51,18 @@ std::vector<int> StepNumbers(const ModelData& model)
 
 }  // namespace
 
-int FillStepList(ui::ComboBox& list, const ModelData& model)
-{
+int FillStepList(ui::ComboBox& list, const ModelData& model) {
     const std::vector<int> steps = StepNumbers(model);
     for (int s : steps) list.AddString(IntText(s));
     return steps.empty() ? 0 : steps.front();
 }
 
-int LastStepNumber(const ModelData& model)
-{
+int LastStepNumber(const ModelData& model) {
     const std::vector<int> steps = StepNumbers(model);
     return steps.empty() ? 0 : steps.back();
 }
 
-int StepNodeNumber(const NodeTable& nodes, int node, int delta)
-{
+int StepNodeNumber(const NodeTable& nodes, int node, int delta) {
     const int count = nodes.GetCount();
     if (count <= 0) return node;
     int row = nodes.FindNodeRowById(node);
@@ -82,8 +73,7 @@ int StepNodeNumber(const NodeTable& nodes, int node, int delta)
     return nodes.GetNodeId(row);
 }
 
-double StepLeadingDigit(double magnitude, bool grow, double offset)
-{
+double StepLeadingDigit(double magnitude, bool grow, double offset) {
     const double l = std::log10(magnitude);
     int p = static_cast<int>(l);
     if (l < 0.0) --p;
