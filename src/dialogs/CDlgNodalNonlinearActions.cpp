@@ -8,18 +8,22 @@ namespace {
 
 // The editor's controls, shown by New and a selection, hidden otherwise.
 constexpr int kEditorIds[] = {
-    CDlgNodalNonlinearActions::IDC_NAME,         CDlgNodalNonlinearActions::IDC_NODE_LIST,
-    CDlgNodalNonlinearActions::IDC_OPTION,       CDlgNodalNonlinearActions::IDC_NAME_LABEL,
-    CDlgNodalNonlinearActions::IDC_NODE_CAPTION, CDlgNodalNonlinearActions::IDC_OPTION_LABEL,
-    CDlgNodalNonlinearActions::IDC_SPRING_LABEL, CDlgNodalNonlinearActions::IDC_SPRING,
-    CDlgNodalNonlinearActions::IDC_SELECT_NODE_SET, CDlgNodalNonlinearActions::IDC_USE_NODE_SET,
+    CDlgNodalNonlinearActions::IDC_NAME,
+    CDlgNodalNonlinearActions::IDC_NODE_LIST,
+    CDlgNodalNonlinearActions::IDC_OPTION,
+    CDlgNodalNonlinearActions::IDC_NAME_LABEL,
+    CDlgNodalNonlinearActions::IDC_NODE_CAPTION,
+    CDlgNodalNonlinearActions::IDC_OPTION_LABEL,
+    CDlgNodalNonlinearActions::IDC_SPRING_LABEL,
+    CDlgNodalNonlinearActions::IDC_SPRING,
+    CDlgNodalNonlinearActions::IDC_SELECT_NODE_SET,
+    CDlgNodalNonlinearActions::IDC_USE_NODE_SET,
 };
 
 }  // namespace
 
 CDlgNodalNonlinearActions::CDlgNodalNonlinearActions(DocHost* doc, ViewHost* view, ui::Window* parent)
-    : ListEditor(kTemplateId, doc, view, parent)
-{
+    : ListEditor(kTemplateId, doc, view, parent) {
     OnClicked(IDC_NEW, [this] { OnBnClickedNew(); });
     OnClicked(IDC_SAVE, [this] { OnBnClickedSave(); });
     OnClicked(IDC_UPDATE, [this] { OnBnClickedUpdate(); });
@@ -36,8 +40,7 @@ CDlgNodalNonlinearActions::CDlgNodalNonlinearActions(DocHost* doc, ViewHost* vie
 
 CDlgNodalNonlinearActions::~CDlgNodalNonlinearActions() = default;
 
-ui::DialogTemplate CDlgNodalNonlinearActions::BuildTemplate() const
-{
+ui::DialogTemplate CDlgNodalNonlinearActions::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "Nodal Nonlinear Stiffness";
@@ -65,20 +68,17 @@ ui::DialogTemplate CDlgNodalNonlinearActions::BuildTemplate() const
     return t;
 }
 
-int CDlgNodalNonlinearActions::SelectedGroup() const
-{
+int CDlgNodalNonlinearActions::SelectedGroup() const {
     const auto* list = Get<ui::ListBox>(IDC_GROUP_LIST);
     return list ? list->GetCurSel() : -1;
 }
 
-void CDlgNodalNonlinearActions::DoDataExchange(ui::DataExchange& dx)
-{
+void CDlgNodalNonlinearActions::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_NAME, m_name);
     dx.Text(IDC_NODE_LIST, m_nodeText);
 }
 
-void CDlgNodalNonlinearActions::ClearRecord(NonlinearAction& record) const
-{
+void CDlgNodalNonlinearActions::ClearRecord(NonlinearAction& record) const {
     record.groupName.clear();
     record.nodeText.clear();
     record.springName.clear();
@@ -86,8 +86,7 @@ void CDlgNodalNonlinearActions::ClearRecord(NonlinearAction& record) const
     record.springNumber = -1;
 }
 
-bool CDlgNodalNonlinearActions::OnInitDialog()
-{
+bool CDlgNodalNonlinearActions::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     const ModelData* model = Model();
     m_springCount = model ? model->NonlinearSpringCount() : 0;
@@ -98,8 +97,7 @@ bool CDlgNodalNonlinearActions::OnInitDialog()
     return true;
 }
 
-void CDlgNodalNonlinearActions::RebuildGroupList()
-{
+void CDlgNodalNonlinearActions::RebuildGroupList() {
     auto* list = Get<ui::ListBox>(IDC_GROUP_LIST);
     if (!list) return;
     list->ResetContent();
@@ -107,15 +105,13 @@ void CDlgNodalNonlinearActions::RebuildGroupList()
         for (const NonlinearAction* a = model->FirstNonlinearAction(); a; a = a->next) list->AddString(a->groupName);
 }
 
-void CDlgNodalNonlinearActions::ShowEditor(bool show)
-{
+void CDlgNodalNonlinearActions::ShowEditor(bool show) {
     Show(IDC_GROUP_LIST, true);
     Show(IDC_DEFINITION, true);
     for (int id : kEditorIds) Show(id, show);
 }
 
-void CDlgNodalNonlinearActions::FillControls()
-{
+void CDlgNodalNonlinearActions::FillControls() {
     RebuildGroupList();
     if (auto* springs = Get<ui::ComboBox>(IDC_SPRING)) {
         springs->ResetContent();
@@ -131,16 +127,14 @@ void CDlgNodalNonlinearActions::FillControls()
     UpdateData(false);
 }
 
-int CDlgNodalNonlinearActions::CheckNodeList(const std::string& text)
-{
+int CDlgNodalNonlinearActions::CheckNodeList(const std::string& text) {
     int result = text == "0" ? 3 : 0;
     for (char c : text)
         if (!((c >= '0' && c <= '9') || c == ',')) return 1;
     return result;
 }
 
-int CDlgNodalNonlinearActions::SpringEntry(const std::string& name) const
-{
+int CDlgNodalNonlinearActions::SpringEntry(const std::string& name) const {
     const auto* springs = Get<ui::ComboBox>(IDC_SPRING);
     if (!springs) return -1;
     for (int i = 0; i < springs->GetCount(); ++i)
@@ -148,8 +142,7 @@ int CDlgNodalNonlinearActions::SpringEntry(const std::string& name) const
     return -1;
 }
 
-void CDlgNodalNonlinearActions::OnBnClickedNew()
-{
+void CDlgNodalNonlinearActions::OnBnClickedNew() {
     if (!m_group) return;
     auto* option = Get<ui::ComboBox>(IDC_OPTION);
     auto* springs = Get<ui::ComboBox>(IDC_SPRING);
@@ -181,8 +174,7 @@ void CDlgNodalNonlinearActions::OnBnClickedNew()
     UpdateData(false);
 }
 
-bool CDlgNodalNonlinearActions::NodesAndSpringAccepted()
-{
+bool CDlgNodalNonlinearActions::NodesAndSpringAccepted() {
     if (!m_nodeSet && CheckNodeList(m_nodeText) != 0) {
         ErrorBox("Error:\n Invalid node numbers.");
         return false;
@@ -205,8 +197,7 @@ bool CDlgNodalNonlinearActions::NodesAndSpringAccepted()
     return true;
 }
 
-void CDlgNodalNonlinearActions::TakeEdits(const std::string& nodeText, unsigned char setSelector)
-{
+void CDlgNodalNonlinearActions::TakeEdits(const std::string& nodeText, unsigned char setSelector) {
     m_group->reserved = 0;
     m_group->nodeText = nodeText;
     m_group->groupName = m_name;
@@ -215,8 +206,7 @@ void CDlgNodalNonlinearActions::TakeEdits(const std::string& nodeText, unsigned 
     m_group->springNumber = m_springIndex;
 }
 
-bool CDlgNodalNonlinearActions::OnBnClickedSave()
-{
+bool CDlgNodalNonlinearActions::OnBnClickedSave() {
     ModelData* model = Model();
     if (!m_group || !model) return false;
     UpdateData(true);
@@ -241,8 +231,7 @@ bool CDlgNodalNonlinearActions::OnBnClickedSave()
     return true;
 }
 
-void CDlgNodalNonlinearActions::OnBnClickedUpdate()
-{
+void CDlgNodalNonlinearActions::OnBnClickedUpdate() {
     ModelData* model = Model();
     const int selected = SelectedGroup();
     if (!m_group || !model || selected < 0) return;
@@ -263,8 +252,7 @@ void CDlgNodalNonlinearActions::OnBnClickedUpdate()
     UpdateData(false);
 }
 
-void CDlgNodalNonlinearActions::OnBnClickedDelete()
-{
+void CDlgNodalNonlinearActions::OnBnClickedDelete() {
     if (!m_group) return;
     UpdateData(true);
     const int selected = SelectedGroup();
@@ -277,8 +265,7 @@ void CDlgNodalNonlinearActions::OnBnClickedDelete()
     UpdateData(false);
 }
 
-void CDlgNodalNonlinearActions::OnLbnSelchangeGroupList()
-{
+void CDlgNodalNonlinearActions::OnLbnSelchangeGroupList() {
     const int selected = SelectedGroup();
     const ModelData* model = Model();
     if (!m_group || selected < 0 || !model) {
@@ -323,52 +310,47 @@ void CDlgNodalNonlinearActions::OnLbnSelchangeGroupList()
     UpdateData(false);
 }
 
-void CDlgNodalNonlinearActions::OnBnClickedUseNodeSet()
-{
+void CDlgNodalNonlinearActions::OnBnClickedUseNodeSet() {
     m_nodeSet = IsDlgButtonChecked(IDC_USE_NODE_SET) ? 1 : 0;
     Enable(IDC_SELECT_NODE_SET, m_nodeSet != 0);
     Show(IDC_SELECT_NODE_SET, true);
     UpdateData(false);
 }
 
-void CDlgNodalNonlinearActions::OnBnClickedSelectNodeSet()
-{
+void CDlgNodalNonlinearActions::OnBnClickedSelectNodeSet() {
     if (m_pView) m_pView->ShowSetSelection();
     const ModelData* model = Model();
     if (model && !model->selectedSetName.empty()) m_nodeText = UserSetText(model->selectedSetName);
     UpdateData(false);
 }
 
-void CDlgNodalNonlinearActions::TakeNodeSet(const std::string& nodeText, const std::string& setName)
-{
+void CDlgNodalNonlinearActions::TakeNodeSet(const std::string& nodeText, const std::string& setName) {
     m_nodeText = nodeText;
     UpdateData(false);
     OnEnChangeNodeList();
     m_nodeSetName = setName;
 }
 
-void CDlgNodalNonlinearActions::EditButtons()
-{
-    if (m_newGroup) Enable(IDC_SAVE, true);
-    else Enable(IDC_UPDATE, m_changed != 0);
+void CDlgNodalNonlinearActions::EditButtons() {
+    if (m_newGroup)
+        Enable(IDC_SAVE, true);
+    else
+        Enable(IDC_UPDATE, m_changed != 0);
 }
 
-void CDlgNodalNonlinearActions::OnEnChangeGroupName()
-{
+void CDlgNodalNonlinearActions::OnEnChangeGroupName() {
     UpdateData(true);
     if (m_group && m_group->groupName != m_name) m_changed = 1;
     EditButtons();
 }
 
-void CDlgNodalNonlinearActions::OnEnChangeNodeList()
-{
+void CDlgNodalNonlinearActions::OnEnChangeNodeList() {
     UpdateData(true);
     if (m_group && m_group->nodeText != m_nodeText) m_changed = 1;
     EditButtons();
 }
 
-void CDlgNodalNonlinearActions::OnCbnSelchangeSpring()
-{
+void CDlgNodalNonlinearActions::OnCbnSelchangeSpring() {
     const auto* springs = Get<ui::ComboBox>(IDC_SPRING);
     m_springIndex = springs ? springs->GetCurSel() : -1;
     m_springName = m_springIndex >= 0 ? springs->GetLBText(m_springIndex) : std::string();
@@ -378,8 +360,7 @@ void CDlgNodalNonlinearActions::OnCbnSelchangeSpring()
 
 void CDlgNodalNonlinearActions::OnCbnSelchangeOption() { Enable(IDC_SAVE, true); }
 
-void CDlgNodalNonlinearActions::OnBnClickedClose()
-{
+void CDlgNodalNonlinearActions::OnBnClickedClose() {
     HighlightNodes("ss");
     if (m_pView) m_pView->OnNodalNonlinearDialogClosed();
     m_group.reset();

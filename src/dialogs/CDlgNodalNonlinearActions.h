@@ -85,8 +85,7 @@ private:
     // The working group takes the edited name, spring and degree of freedom
     // with the node text and node-set flag given.
     void TakeEdits(const std::string& nodeText, unsigned char setSelector);
-    void SetButtons(bool save, bool update, bool remove)
-    {
+    void SetButtons(bool save, bool update, bool remove) {
         SetListButtons(IDC_NEW, IDC_SAVE, IDC_UPDATE, IDC_DELETE, save, update, remove);
     }
     int SelectedGroup() const;

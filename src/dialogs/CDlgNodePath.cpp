@@ -8,17 +8,16 @@ namespace {
 
 // The editor's controls, hidden while no path is edited.
 constexpr int kEditorIds[] = {
-    CDlgNodePath::IDC_START_END,  CDlgNodePath::IDC_MANUAL,     CDlgNodePath::IDC_CREATE,
-    CDlgNodePath::IDC_START,      CDlgNodePath::IDC_END,        CDlgNodePath::IDC_START_LABEL,
-    CDlgNodePath::IDC_END_LABEL,  CDlgNodePath::IDC_NAME_LABEL, CDlgNodePath::IDC_NAME,
+    CDlgNodePath::IDC_START_END,       CDlgNodePath::IDC_MANUAL,     CDlgNodePath::IDC_CREATE,
+    CDlgNodePath::IDC_START,           CDlgNodePath::IDC_END,        CDlgNodePath::IDC_START_LABEL,
+    CDlgNodePath::IDC_END_LABEL,       CDlgNodePath::IDC_NAME_LABEL, CDlgNodePath::IDC_NAME,
     CDlgNodePath::IDC_NODE_LIST_LABEL, CDlgNodePath::IDC_NODE_LIST,
 };
 
 }  // namespace
 
 CDlgNodePath::CDlgNodePath(DocHost* doc, ViewHost* view, ui::Window* parent)
-    : ListEditor(kTemplateId, doc, view, parent)
-{
+    : ListEditor(kTemplateId, doc, view, parent) {
     OnClicked(IDC_NEW, [this] { OnBnClickedNew(); });
     OnClicked(IDC_SAVE, [this] { OnBnClickedSave(); });
     OnClicked(IDC_UPDATE, [this] { OnBnClickedUpdate(); });
@@ -36,8 +35,7 @@ CDlgNodePath::CDlgNodePath(DocHost* doc, ViewHost* view, ui::Window* parent)
 
 CDlgNodePath::~CDlgNodePath() = default;
 
-ui::DialogTemplate CDlgNodePath::BuildTemplate() const
-{
+ui::DialogTemplate CDlgNodePath::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "Node Path";
@@ -64,29 +62,25 @@ ui::DialogTemplate CDlgNodePath::BuildTemplate() const
     return t;
 }
 
-int CDlgNodePath::SelectedPath() const
-{
+int CDlgNodePath::SelectedPath() const {
     const auto* list = Get<ui::ListBox>(IDC_PATH_LIST);
     return list ? list->GetCurSel() : -1;
 }
 
-void CDlgNodePath::DoDataExchange(ui::DataExchange& dx)
-{
+void CDlgNodePath::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_START, m_start);
     dx.Text(IDC_END, m_end);
     dx.Text(IDC_NAME, m_name);
     dx.Text(IDC_NODE_LIST, m_nodeList);
 }
 
-bool CDlgNodePath::OnInitDialog()
-{
+bool CDlgNodePath::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     Initialise();
     return true;
 }
 
-void CDlgNodePath::Initialise()
-{
+void CDlgNodePath::Initialise() {
     m_mode = 1;
     m_newPath = 0;
     m_path = std::make_unique<NodePath>();
@@ -102,37 +96,34 @@ void CDlgNodePath::Initialise()
     UpdateData(false);
 }
 
-void CDlgNodePath::ShowEditor(bool show)
-{
+void CDlgNodePath::ShowEditor(bool show) {
     for (int id : kEditorIds) Show(id, show);
 }
 
-void CDlgNodePath::EnableStartEnd(bool enable)
-{
+void CDlgNodePath::EnableStartEnd(bool enable) {
     for (int id : {IDC_START, IDC_END, IDC_START_LABEL, IDC_END_LABEL, IDC_CREATE}) Enable(id, enable);
 }
 
-void CDlgNodePath::StoreRecord()
-{
+void CDlgNodePath::StoreRecord() {
     m_path->name = m_name;
     m_path->startNode = ParseInt(m_start);
     m_path->endNode = ParseInt(m_end);
-    if (IsDlgButtonChecked(IDC_START_END)) m_mode = 1;
-    else if (IsDlgButtonChecked(IDC_MANUAL)) m_mode = 2;
+    if (IsDlgButtonChecked(IDC_START_END))
+        m_mode = 1;
+    else if (IsDlgButtonChecked(IDC_MANUAL))
+        m_mode = 2;
     m_path->mode = m_mode;
     m_path->nodeListText = m_nodeList;
 }
 
-void CDlgNodePath::ClearWorkingPath()
-{
+void CDlgNodePath::ClearWorkingPath() {
     m_path->name.clear();
     m_path->nodeListText.clear();
     m_path->nodes.clear();
     m_path->startNode = m_path->endNode = 0;
 }
 
-void CDlgNodePath::OnBnClickedNew()
-{
+void CDlgNodePath::OnBnClickedNew() {
     if (!m_path) return;
     UpdateData(true);
     m_mode = 1;
@@ -151,8 +142,7 @@ void CDlgNodePath::OnBnClickedNew()
     UpdateData(false);
 }
 
-void CDlgNodePath::OnBnClickedCreate()
-{
+void CDlgNodePath::OnBnClickedCreate() {
     if (!m_path) return;
     UpdateData(true);
     const int start = ParseInt(m_start);
@@ -170,8 +160,10 @@ void CDlgNodePath::OnBnClickedCreate()
     }
     m_path->startNode = start;
     m_path->endNode = end;
-    if (IsDlgButtonChecked(IDC_MANUAL)) m_mode = 2;
-    else if (IsDlgButtonChecked(IDC_START_END)) m_mode = 1;
+    if (IsDlgButtonChecked(IDC_MANUAL))
+        m_mode = 2;
+    else if (IsDlgButtonChecked(IDC_START_END))
+        m_mode = 1;
     std::vector<int> numbers;
     if (m_mode == 1) {
         model->ResolveNodePath(numbers, std::to_string(start), std::to_string(end));
@@ -183,8 +175,7 @@ void CDlgNodePath::OnBnClickedCreate()
     UpdateData(false);
 }
 
-bool CDlgNodePath::NodeListAccepted()
-{
+bool CDlgNodePath::NodeListAccepted() {
     if (!IsDlgButtonChecked(IDC_MANUAL)) return true;  // made from existing nodes
     const ModelData* model = Model();
     for (const std::string& item : setwalk::ListItems(m_nodeList)) {
@@ -204,8 +195,7 @@ bool CDlgNodePath::NodeListAccepted()
     return true;
 }
 
-bool CDlgNodePath::OnBnClickedSave()
-{
+bool CDlgNodePath::OnBnClickedSave() {
     ModelData* model = Model();
     if (!m_path || !model) return false;
     UpdateData(true);
@@ -233,8 +223,7 @@ bool CDlgNodePath::OnBnClickedSave()
     return true;
 }
 
-void CDlgNodePath::OnBnClickedUpdate()
-{
+void CDlgNodePath::OnBnClickedUpdate() {
     ModelData* model = Model();
     const int selected = SelectedPath();
     if (!m_path || !model || selected < 0) return;
@@ -252,8 +241,7 @@ void CDlgNodePath::OnBnClickedUpdate()
     UpdateData(false);
 }
 
-void CDlgNodePath::OnBnClickedDelete()
-{
+void CDlgNodePath::OnBnClickedDelete() {
     const int selected = SelectedPath();
     if (!m_path || selected < 0) return;
     if (ui::MessageBox("Delete Node Path?", ui::Buttons::YesNo, ui::Icon::Question) != ui::IDYES) return;
@@ -264,8 +252,7 @@ void CDlgNodePath::OnBnClickedDelete()
     HighlightNodes("");
 }
 
-void CDlgNodePath::OnLbnSelchangePathList()
-{
+void CDlgNodePath::OnLbnSelchangePathList() {
     const int selected = SelectedPath();
     const ModelData* model = Model();
     if (!m_path || selected < 0 || !model) return;
@@ -305,14 +292,12 @@ void CDlgNodePath::OnLbnSelchangePathList()
     UpdateData(false);
 }
 
-bool CDlgNodePath::DiffersFromSelected() const
-{
+bool CDlgNodePath::DiffersFromSelected() const {
     const ModelData* model = Model();
     return model && ModelData::IsNodePathChanged(m_path.get(), model->NodePathAt(SelectedPath()));
 }
 
-void CDlgNodePath::EditedExisting()
-{
+void CDlgNodePath::EditedExisting() {
     StoreRecord();
     if (DiffersFromSelected()) {
         m_changed = 1;
@@ -320,8 +305,7 @@ void CDlgNodePath::EditedExisting()
     }
 }
 
-void CDlgNodePath::OnBnClickedStartEndNodes()
-{
+void CDlgNodePath::OnBnClickedStartEndNodes() {
     if (!m_path) return;
     UpdateData(true);
     StoreRecord();
@@ -335,8 +319,7 @@ void CDlgNodePath::OnBnClickedStartEndNodes()
     UpdateData(false);
 }
 
-void CDlgNodePath::OnBnClickedInputManually()
-{
+void CDlgNodePath::OnBnClickedInputManually() {
     if (!m_path) return;
     UpdateData(true);
     StoreRecord();
@@ -347,23 +330,20 @@ void CDlgNodePath::OnBnClickedInputManually()
     UpdateData(false);
 }
 
-void CDlgNodePath::OnEnChangeNodeList()
-{
+void CDlgNodePath::OnEnChangeNodeList() {
     if (!m_path || m_newPath) return;
     UpdateData(true);
     EditedExisting();
     HighlightNodes("");
 }
 
-void CDlgNodePath::OnEnChangeGroupName()
-{
+void CDlgNodePath::OnEnChangeGroupName() {
     if (!m_path || m_newPath) return;
     UpdateData(true);
     EditedExisting();
 }
 
-void CDlgNodePath::OnEnChangeStartEndNode()
-{
+void CDlgNodePath::OnEnChangeStartEndNode() {
     if (!m_path || m_newPath) return;
     UpdateData(true);
     EditedExisting();
@@ -371,8 +351,7 @@ void CDlgNodePath::OnEnChangeStartEndNode()
     HighlightNodes("");
 }
 
-void CDlgNodePath::OnBnClickedClose()
-{
+void CDlgNodePath::OnBnClickedClose() {
     if (m_path) UpdateData(true);
     if (m_path && m_newPath && !m_nodeList.empty()) {
         if (ui::MessageBox("Save data before close?", ui::Buttons::YesNo, ui::Icon::Question) == ui::IDYES) {

@@ -77,8 +77,7 @@ private:
     void ShowEditor(bool show);
     void EnableStartEnd(bool enable);
     void ClearWorkingPath();
-    void SetButtons(bool save, bool update, bool remove)
-    {
+    void SetButtons(bool save, bool update, bool remove) {
         SetListButtons(IDC_NEW, IDC_SAVE, IDC_UPDATE, IDC_DELETE, save, update, remove);
     }
     // The working path against the model's path at the list selection.

@@ -13,8 +13,7 @@ constexpr double kRepeatTolerance = 1e-10;
 }  // namespace
 
 CDlgNonlinearSpring::CDlgNonlinearSpring(DocHost* doc, ViewHost* view, ui::Window* parent)
-    : ListEditor(kTemplateId, doc, view, parent)
-{
+    : ListEditor(kTemplateId, doc, view, parent) {
     OnClicked(IDC_NEW, [this] { OnBnClickedNew(); });
     OnClicked(IDC_SAVE, [this] { OnBnClickedSave(); });
     OnClicked(IDC_UPDATE, [this] { OnBnClickedUpdate(); });
@@ -35,14 +34,12 @@ CDlgNonlinearSpring::CDlgNonlinearSpring(DocHost* doc, ViewHost* view, ui::Windo
                   [this](ui::Notification&) { OnEnKillfocusCell(); });
 }
 
-CDlgNonlinearSpring::~CDlgNonlinearSpring()
-{
+CDlgNonlinearSpring::~CDlgNonlinearSpring() {
     // The chart control must not paint a drawable that is going away.
     if (ui::CustomControl* c = ChartControl()) c->SetDrawable(nullptr);
 }
 
-ui::DialogTemplate CDlgNonlinearSpring::BuildTemplate() const
-{
+ui::DialogTemplate CDlgNonlinearSpring::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "Nonlinear Spring";
@@ -80,8 +77,7 @@ ui::DialogTemplate CDlgNonlinearSpring::BuildTemplate() const
     return t;
 }
 
-void CDlgNonlinearSpring::DoDataExchange(ui::DataExchange& dx)
-{
+void CDlgNonlinearSpring::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_NAME, m_name);
     for (int i = 1; i <= kRowsPerPage; ++i) {
         dx.Text(DeformationId(i), m_deformation[static_cast<size_t>(i - 1)]);
@@ -89,22 +85,19 @@ void CDlgNonlinearSpring::DoDataExchange(ui::DataExchange& dx)
     }
 }
 
-bool CDlgNonlinearSpring::OnInitDialog()
-{
+bool CDlgNonlinearSpring::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     if (ui::CustomControl* c = ChartControl()) c->SetDrawable(&m_chart);
     Initialise();
     return true;
 }
 
-bool CDlgNonlinearSpring::DestroyWindow()
-{
+bool CDlgNonlinearSpring::DestroyWindow() {
     if (ui::CustomControl* c = ChartControl()) c->SetDrawable(nullptr);
     return ui::Dialog::DestroyWindow();
 }
 
-void CDlgNonlinearSpring::Initialise()
-{
+void CDlgNonlinearSpring::Initialise() {
     m_profile = std::make_unique<NonlinearSpring>();
     if (ui::ListBox* list = ProfileList()) {
         list->ResetContent();
@@ -127,15 +120,13 @@ void CDlgNonlinearSpring::Initialise()
     UpdateData(false);
 }
 
-void CDlgNonlinearSpring::ShowRow(int row, bool show)
-{
+void CDlgNonlinearSpring::ShowRow(int row, bool show) {
     Show(RowLabelId(row), show);
     Show(DeformationId(row), show);
     Show(ForceId(row), show);
 }
 
-void CDlgNonlinearSpring::FillGrid()
-{
+void CDlgNonlinearSpring::FillGrid() {
     if (m_first < 0) m_first = 0;
     m_rowsShown = kRowsPerPage;
     if (auto* bar = Get<ui::ScrollBar>(IDC_SCROLL)) {
@@ -177,8 +168,7 @@ void CDlgNonlinearSpring::FillGrid()
 // clear            | a row    | off               | while changed| on     | shown
 // set              | none     | with a point      | off          | off    | shown
 // set              | a row    | off               | off          | on     | shown
-void CDlgNonlinearSpring::UpdateProfileButtons()
-{
+void CDlgNonlinearSpring::UpdateProfileButtons() {
     const bool selected = m_selected >= 0;
     SetListButtons(IDC_NEW, IDC_SAVE, IDC_UPDATE, IDC_DELETE, m_newProfile && !selected && m_pointCount >= 1,
                    !m_newProfile && selected && m_changed, selected);
@@ -187,8 +177,7 @@ void CDlgNonlinearSpring::UpdateProfileButtons()
     Show(IDC_NAME, name);
 }
 
-void CDlgNonlinearSpring::ReadGrid()
-{
+void CDlgNonlinearSpring::ReadGrid() {
     m_pointCount = static_cast<int>(m_profile->deformations.size());
     const bool window = m_pointCount > kRowsPerPage;
     const int rows = window ? kRowsPerPage : m_pointCount;
@@ -201,15 +190,13 @@ void CDlgNonlinearSpring::ReadGrid()
     m_profile->name = m_name;
 }
 
-void CDlgNonlinearSpring::ClampWindow()
-{
+void CDlgNonlinearSpring::ClampWindow() {
     m_first = std::max(std::min(m_first, m_pointCount), 0);
     m_first = m_pointCount > kRowsPerPage ? std::min(m_first, m_pointCount - kRowsPerPage) : 0;
     m_currentRow = std::min(m_currentRow, m_pointCount);
 }
 
-void CDlgNonlinearSpring::UpdateChanged()
-{
+void CDlgNonlinearSpring::UpdateChanged() {
     m_changed = 0;
     if (m_newProfile) {
         m_changed = m_profile->deformations.empty() ? 0 : 1;
@@ -219,8 +206,7 @@ void CDlgNonlinearSpring::UpdateChanged()
     }
 }
 
-int CDlgNonlinearSpring::CheckAscending(const NonlinearSpring& profile)
-{
+int CDlgNonlinearSpring::CheckAscending(const NonlinearSpring& profile) {
     int result = kAccepted;
     const size_t n = std::min(profile.deformations.size(), profile.forces.size());
     for (size_t i = 0; i + 1 < n; ++i) {
@@ -233,33 +219,31 @@ int CDlgNonlinearSpring::CheckAscending(const NonlinearSpring& profile)
     return result;
 }
 
-bool CDlgNonlinearSpring::PointsAccepted()
-{
+bool CDlgNonlinearSpring::PointsAccepted() {
     switch (CheckAscending(*m_profile)) {
-    case kRepeatedDeformations: ErrorBox("Error: \n Repeated defomrations are not allowed."); return false;
-    case kRepeatedForces: ErrorBox("Warning: \n Repeated forces may cause zero-stiffness spring."); return false;
-    case kRepeats: ErrorBox("Error: \n Deformation/forces are repeated."); return false;
-    case kDescending: ErrorBox("Error: \n Deformation and force inputs should be in ascending order."); return false;
-    default: return true;
+        case kRepeatedDeformations: ErrorBox("Error: \n Repeated defomrations are not allowed."); return false;
+        case kRepeatedForces: ErrorBox("Warning: \n Repeated forces may cause zero-stiffness spring."); return false;
+        case kRepeats: ErrorBox("Error: \n Deformation/forces are repeated."); return false;
+        case kDescending:
+            ErrorBox("Error: \n Deformation and force inputs should be in ascending order.");
+            return false;
+        default: return true;
     }
 }
 
-void CDlgNonlinearSpring::FocusCell(int row, int column)
-{
+void CDlgNonlinearSpring::FocusCell(int row, int column) {
     if (row < 1 || row > kRowsPerPage) return;
     if (ui::Control* cell = GetDlgItem(column == 2 ? ForceId(row) : DeformationId(row))) GotoDlgCtrl(cell);
 }
 
-void CDlgNonlinearSpring::UpdatePlot()
-{
+void CDlgNonlinearSpring::UpdatePlot() {
     m_chart.SetCurveData(m_profile->deformations, m_profile->forces, static_cast<int>(m_profile->deformations.size()),
                          1, 1, 0, "", "", "");
     m_chart.SetPlotMode(1);
     if (ui::CustomControl* c = ChartControl()) c->Invalidate(true);
 }
 
-void CDlgNonlinearSpring::ShowLastPoint()
-{
+void CDlgNonlinearSpring::ShowLastPoint() {
     if (m_pointCount > kRowsPerPage) {
         m_first = m_pointCount - kRowsPerPage;
         m_currentRow = kRowsPerPage;
@@ -272,15 +256,17 @@ void CDlgNonlinearSpring::ShowLastPoint()
 
 // ---- Profile operations ----
 
-void CDlgNonlinearSpring::OnBnClickedNew()
-{
+void CDlgNonlinearSpring::OnBnClickedNew() {
     if (!m_profile) return;
     ModelData* model = Model();
     if (!m_profile->deformations.empty()) {
-        const bool ask = m_newProfile || (m_selected >= 0 && model && model->IsSpringCurveChanged(m_selected, *m_profile));
+        const bool ask =
+            m_newProfile || (m_selected >= 0 && model && model->IsSpringCurveChanged(m_selected, *m_profile));
         if (ask && ui::MessageBox("Save current data?", ui::Buttons::OkCancel, ui::Icon::None) == ui::IDOK) {
-            if (m_newProfile) OnBnClickedSave();
-            else OnBnClickedUpdate();
+            if (m_newProfile)
+                OnBnClickedSave();
+            else
+                OnBnClickedUpdate();
             return;
         }
     }
@@ -300,8 +286,7 @@ void CDlgNonlinearSpring::OnBnClickedNew()
     MarkModified();
 }
 
-bool CDlgNonlinearSpring::OnBnClickedSave()
-{
+bool CDlgNonlinearSpring::OnBnClickedSave() {
     if (!m_profile || !m_newProfile) return false;
     if (!UpdateData(true)) return false;
     ReadGrid();
@@ -331,8 +316,7 @@ bool CDlgNonlinearSpring::OnBnClickedSave()
     return true;
 }
 
-bool CDlgNonlinearSpring::OnBnClickedUpdate()
-{
+bool CDlgNonlinearSpring::OnBnClickedUpdate() {
     if (!m_profile || !UpdateData(true) || m_selected < 0) return false;
     ReadGrid();
     ModelData* model = Model();
@@ -356,8 +340,7 @@ bool CDlgNonlinearSpring::OnBnClickedUpdate()
     return true;
 }
 
-void CDlgNonlinearSpring::OnBnClickedDelete()
-{
+void CDlgNonlinearSpring::OnBnClickedDelete() {
     if (!m_profile || m_selected < 0) return;
     if (ui::MessageBox("Delete Nonlinear Spring?", ui::Buttons::YesNo, ui::Icon::Question) != ui::IDYES) return;
     if (ModelData* model = Model()) model->RemoveNonlinearSpring(m_selected);
@@ -368,14 +351,14 @@ void CDlgNonlinearSpring::OnBnClickedDelete()
     MarkModified();
 }
 
-void CDlgNonlinearSpring::OnLbnSelchangeProfileList()
-{
+void CDlgNonlinearSpring::OnLbnSelchangeProfileList() {
     if (!m_profile) return;
     ui::ListBox* list = ProfileList();
     m_selected = list ? list->GetCurSel() : -1;
     if (m_selected < 0) return;
     const ModelData* model = Model();
-    const NonlinearSpring* spring = model ? model->FindNonlinearSpring(model->NonlinearSpringName(m_selected)) : nullptr;
+    const NonlinearSpring* spring =
+        model ? model->FindNonlinearSpring(model->NonlinearSpringName(m_selected)) : nullptr;
     if (!spring) return;
     m_editing = 1;
     Show(IDC_CHART, true);
@@ -397,8 +380,7 @@ void CDlgNonlinearSpring::OnLbnSelchangeProfileList()
 
 // ---- Point operations ----
 
-void CDlgNonlinearSpring::OnBnClickedOpenFile()
-{
+void CDlgNonlinearSpring::OnBnClickedOpenFile() {
     if (!m_profile) return;
     UpdateData(true);
     ui::FileDialog dialog(true, "", "", ui::ofn::HideReadOnly | ui::ofn::OverwritePrompt, kFileFilter, this);
@@ -420,8 +402,7 @@ void CDlgNonlinearSpring::OnBnClickedOpenFile()
     UpdateData(false);
 }
 
-void CDlgNonlinearSpring::OnBnClickedAddRow()
-{
+void CDlgNonlinearSpring::OnBnClickedAddRow() {
     if (!m_profile || !UpdateData(true)) return;
     ReadGrid();
     m_profile->deformations.push_back(0.0);
@@ -434,8 +415,7 @@ void CDlgNonlinearSpring::OnBnClickedAddRow()
     if (!m_newProfile) Enable(IDC_UPDATE, true);
 }
 
-void CDlgNonlinearSpring::OnBnClickedInsertRow()
-{
+void CDlgNonlinearSpring::OnBnClickedInsertRow() {
     if (!m_profile || !UpdateData(true)) return;
     ReadGrid();
     // The zero point goes directly after the point of the focused row.
@@ -447,8 +427,7 @@ void CDlgNonlinearSpring::OnBnClickedInsertRow()
     if (!m_newProfile) Enable(IDC_UPDATE, true);
 }
 
-void CDlgNonlinearSpring::OnBnClickedDeleteRow()
-{
+void CDlgNonlinearSpring::OnBnClickedDeleteRow() {
     if (!m_profile || m_currentRow <= 0) return;
     const int at = m_first + m_currentRow - 1;
     if (at < 0 || at >= m_pointCount) return;
@@ -461,8 +440,7 @@ void CDlgNonlinearSpring::OnBnClickedDeleteRow()
     if (!m_newProfile) Enable(IDC_UPDATE, true);
 }
 
-void CDlgNonlinearSpring::OnEnSetfocusDeformation(int row)
-{
+void CDlgNonlinearSpring::OnEnSetfocusDeformation(int row) {
     if (!m_profile) return;
     FocusCell(row, 1);
     m_currentRow = row;
@@ -470,16 +448,14 @@ void CDlgNonlinearSpring::OnEnSetfocusDeformation(int row)
     FillGrid();
 }
 
-void CDlgNonlinearSpring::OnEnSetfocusForce(int row)
-{
+void CDlgNonlinearSpring::OnEnSetfocusForce(int row) {
     if (!m_profile) return;
     m_currentRow = row;
     m_currentColumn = 2;
     FillGrid();
 }
 
-void CDlgNonlinearSpring::OnEnKillfocusCell()
-{
+void CDlgNonlinearSpring::OnEnKillfocusCell() {
     if (!m_profile) return;
     UpdateData(true);
     ReadGrid();
@@ -487,37 +463,34 @@ void CDlgNonlinearSpring::OnEnKillfocusCell()
     FillGrid();
 }
 
-void CDlgNonlinearSpring::OnEnChangeName()
-{
+void CDlgNonlinearSpring::OnEnChangeName() {
     if (!m_profile) return;
     UpdateData(true);
     Enable(IDC_UPDATE, true);
     ReadGrid();
 }
 
-void CDlgNonlinearSpring::OnVScroll(int code, int pos, ui::ScrollBar* bar)
-{
+void CDlgNonlinearSpring::OnVScroll(int code, int pos, ui::ScrollBar* bar) {
     if (!m_profile) return;
     UpdateData(true);
     ReadGrid();
     switch (code) {
-    case ui::sb::LineUp: m_first -= 1; break;
-    case ui::sb::LineDown: m_first += 1; break;
-    case ui::sb::PageUp: m_first -= kRowsPerPage; break;
-    case ui::sb::PageDown: m_first += kRowsPerPage; break;
-    case ui::sb::ThumbPosition:
-    case ui::sb::ThumbTrack: m_first = pos; break;
-    case ui::sb::Top: m_first = 0; break;
-    case ui::sb::Bottom: m_first = m_pointCount; break;
-    default: break;
+        case ui::sb::LineUp: m_first -= 1; break;
+        case ui::sb::LineDown: m_first += 1; break;
+        case ui::sb::PageUp: m_first -= kRowsPerPage; break;
+        case ui::sb::PageDown: m_first += kRowsPerPage; break;
+        case ui::sb::ThumbPosition:
+        case ui::sb::ThumbTrack: m_first = pos; break;
+        case ui::sb::Top: m_first = 0; break;
+        case ui::sb::Bottom: m_first = m_pointCount; break;
+        default: break;
     }
     ClampWindow();
     FillGrid();
     ui::Dialog::OnVScroll(code, pos, bar);
 }
 
-void CDlgNonlinearSpring::OnOK()
-{
+void CDlgNonlinearSpring::OnOK() {
     if (!m_profile) {
         EndDialog(ui::IDOK);
         return;

@@ -3,8 +3,8 @@
 #include "dialogs/OrthoRigidity.h"
 
 ui::DialogTemplate CDlgOrthoBox::BuildTemplate() const {
-    static const char* const labels[4] = {"Element Set = ", "Young's Modulus of Concrete = ", "Poisson's Ratio = ",
-                                          "Thickness = "};
+    static const char* const labels[4] = {
+        "Element Set = ", "Young's Modulus of Concrete = ", "Poisson's Ratio = ", "Thickness = "};
     ui::DialogTemplate t = Header(kTemplateId, "Orthotropic One Way Box Section", 150, false, labels);
     Field(t, "Number of Section n= ", IDC_N, 8, 94, 140);
     Field(t, "Width of One Section b= ", IDC_B, 8, 110, 140);

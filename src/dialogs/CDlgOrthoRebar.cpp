@@ -36,7 +36,8 @@ bool CDlgOrthoRebar::Check() {
     const double area[4] = {a.As1, a.As2, a.As3, a.As4};
     const double location[4] = {a.x1, a.x2, a.x3, a.x4};
     const int locationId[4] = {IDC_X1, IDC_X2, IDC_X3, IDC_X4};
-    if (!(area[0] > 0 || area[1] > 0 || area[2] > 0 || area[3] > 0)) return Refuse(IDC_AS1, "Error in reinforcement area");
+    if (!(area[0] > 0 || area[1] > 0 || area[2] > 0 || area[3] > 0))
+        return Refuse(IDC_AS1, "Error in reinforcement area");
     for (int i = 0; i < 4; ++i)
         if (area[i] > 0 && (!(location[i] > 0) || location[i] > m_t / 2.0))
             return Refuse(locationId[i], "Error in reinforcement location, X" + std::to_string(i + 1));

@@ -4,14 +4,12 @@
 #include "platform/ui/Services.h"
 
 CDlgSetSelection::CDlgSetSelection(DocHost* doc, ViewHost* view, ui::Window* parent)
-    : ui::Dialog(kTemplateId, parent), m_doc(doc), m_view(view)
-{
+    : ui::Dialog(kTemplateId, parent), m_doc(doc), m_view(view) {
     OnNotify(ui::Notify::DoubleClicked, IDC_SET_LIST, [this](ui::Notification& n) { OnNMDblclkSetList(n); });
     OnNotify(ui::Notify::ItemChanged, IDC_SET_LIST, [this](ui::Notification& n) { OnLvnItemchangedSetList(n); });
 }
 
-ui::DialogTemplate CDlgSetSelection::BuildTemplate() const
-{
+ui::DialogTemplate CDlgSetSelection::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "Select Set";
@@ -25,8 +23,7 @@ ui::DialogTemplate CDlgSetSelection::BuildTemplate() const
 
 void CDlgSetSelection::DoDataExchange(ui::DataExchange&) {}
 
-bool CDlgSetSelection::OnInitDialog()
-{
+bool CDlgSetSelection::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     const ModelData* model = m_doc ? m_doc->GetModelData() : nullptr;
     const SetTable* sets = model ? model->GetSetTable(1) : nullptr;
@@ -45,8 +42,7 @@ bool CDlgSetSelection::OnInitDialog()
     return true;
 }
 
-void CDlgSetSelection::OnOK()
-{
+void CDlgSetSelection::OnOK() {
     ui::ListView* list = List();
     std::string name;
     for (int item = list ? list->GetNextSelected(-1) : -1; item >= 0; item = list->GetNextSelected(item)) {
@@ -63,15 +59,13 @@ void CDlgSetSelection::OnOK()
     EndDialog(ui::IDOK);
 }
 
-void CDlgSetSelection::OnCancel()
-{
+void CDlgSetSelection::OnCancel() {
     EndDialog(ui::IDCANCEL);
     // The dialog hidden for the pick comes back.
     if (m_doc) m_doc->OnSetSelectionCancelled();
 }
 
-void CDlgSetSelection::OnNMDblclkSetList(ui::Notification& n)
-{
+void CDlgSetSelection::OnNMDblclkSetList(ui::Notification& n) {
     n.result = 0;
     OnOK();
 }

@@ -9,7 +9,9 @@ namespace {
 constexpr int kTop = 32, kPitch = 14;
 constexpr int kLeft = 26, kCellW = 44, kCellPitch = 48;
 
-int CellX(int column) { return kLeft + (column - 1) * kCellPitch + (column >= DlgConcentratedActions::kFirstComponent ? 6 : 0); }
+int CellX(int column) {
+    return kLeft + (column - 1) * kCellPitch + (column >= DlgConcentratedActions::kFirstComponent ? 6 : 0);
+}
 
 const char* const kAxes[3] = {"X", "Y", "Z"};
 
@@ -28,8 +30,7 @@ const ConcentratedWords& WordsOf(int kind) {
 }  // namespace
 
 DlgConcentratedActions::DlgConcentratedActions(DocHost* doc, ViewHost* view, int kind)
-    : ActionGrid(kTemplateId, doc, view, kRows, 10), m_kind(kind == 2 ? 2 : 1), m_slot(kRows) {
-}
+    : ActionGrid(kTemplateId, doc, view, kRows, 10), m_kind(kind == 2 ? 2 : 1), m_slot(kRows) {}
 
 DlgConcentratedActions::~DlgConcentratedActions() = default;
 

@@ -9,12 +9,11 @@ namespace {
 bool StartsWithNonZeroDigit(const std::string& text) { return !text.empty() && text[0] >= '1' && text[0] <= '9'; }
 
 // The label of the row messages, by kind.
-const char* MemberLabel(int kind)
-{
+const char* MemberLabel(int kind) {
     switch (kind) {
-    case 1: return " Node ";
-    case 2: return " Element ";
-    default: return " node ";
+        case 1: return " Node ";
+        case 2: return " Element ";
+        default: return " node ";
     }
 }
 
@@ -23,8 +22,7 @@ const char* MemberLabel(int kind)
 DlgDefineSet::DlgDefineSet(int kind, const std::string& setName, DlgDefineSets* returnDialog, DocHost* doc,
                            ViewHost* view)
     : GridPage(kTemplateId, doc, view, kRows, 4), m_kind(kind), m_setName(setName), m_return(returnDialog),
-      m_slot(kRows)
-{
+      m_slot(kRows) {
     OnClicked(IDC_SORT, [this] { OnBnClickedSort(); });
     OnClicked(IDC_ADD_ROW, [this] { OnBnClickedAddRow(); });
     OnClicked(IDC_INSERT_ROW, [this] { OnBnClickedInsertRow(); });
@@ -33,8 +31,7 @@ DlgDefineSet::DlgDefineSet(int kind, const std::string& setName, DlgDefineSets* 
 
 DlgDefineSet::~DlgDefineSet() = default;
 
-ui::DialogTemplate DlgDefineSet::BuildTemplate() const
-{
+ui::DialogTemplate DlgDefineSet::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "Define Set";
@@ -69,22 +66,19 @@ ui::DialogTemplate DlgDefineSet::BuildTemplate() const
     return t;
 }
 
-bool DlgDefineSet::OnInitDialog()
-{
+bool DlgDefineSet::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     LoadFromModel();
     return true;
 }
 
-bool DlgDefineSet::DestroyWindow()
-{
+bool DlgDefineSet::DestroyWindow() {
     m_members.reset();
     return GridPage::DestroyWindow();
 }
 
 void DlgDefineSet::Retarget(int kind, const std::string& setName, DlgDefineSets* returnDialog, DocHost* doc,
-                            ViewHost* view)
-{
+                            ViewHost* view) {
     m_kind = kind;
     m_setName = setName;
     m_return = returnDialog;
@@ -93,8 +87,7 @@ void DlgDefineSet::Retarget(int kind, const std::string& setName, DlgDefineSets*
     LoadFromModel();
 }
 
-void DlgDefineSet::SetTitleAndHeadings()
-{
+void DlgDefineSet::SetTitleAndHeadings() {
     static const char* const kTitles[] = {"Node Set - %s", "Element Set - %s", "Edge Set - %s"};
     const int k = m_kind >= 1 && m_kind <= 3 ? m_kind : 1;
     SetWindowText(Format(kTitles[k - 1], m_setName.c_str()));
@@ -103,8 +96,7 @@ void DlgDefineSet::SetTitleAndHeadings()
     if (ui::Control* side = GetDlgItem(IDC_SIDE_HEADING)) side->ShowWindow(k == 3);
 }
 
-void DlgDefineSet::LoadFromModel()
-{
+void DlgDefineSet::LoadFromModel() {
     const ModelData* model = Model();
     m_members = SetMemberList::CopyOf(model ? model->FindSetTable(m_kind, m_setName) : nullptr);
     if (!m_members) m_members = std::make_unique<SetMemberList>();
@@ -115,16 +107,14 @@ void DlgDefineSet::LoadFromModel()
     StartAtFirstRow();
 }
 
-DlgDefineSet::Slot DlgDefineSet::RowAt(int row) const
-{
+DlgDefineSet::Slot DlgDefineSet::RowAt(int row) const {
     return Slot{m_members->GetText(row), m_members->GetFinal(row), m_members->GetIncrement(row),
                 m_members->GetSide(row)};
 }
 
 void DlgDefineSet::LoadSlot(int slot, int row) { m_slot[static_cast<size_t>(slot - 1)] = RowAt(row); }
 
-void DlgDefineSet::ExchangeSlot(ui::DataExchange& dx, int slot)
-{
+void DlgDefineSet::ExchangeSlot(ui::DataExchange& dx, int slot) {
     Slot& s = m_slot[static_cast<size_t>(slot - 1)];
     dx.Text(CellId(slot, 1), s.text);
     dx.Text(CellId(slot, 2), s.final);
@@ -132,16 +122,14 @@ void DlgDefineSet::ExchangeSlot(ui::DataExchange& dx, int slot)
     if (m_kind == 3) dx.Text(CellId(slot, 4), s.side);
 }
 
-std::string DlgDefineSet::SlotHighlightText(int slot) const
-{
+std::string DlgDefineSet::SlotHighlightText(int slot) const {
     const Slot& s = m_slot[static_cast<size_t>(slot - 1)];
     if (!StartsWithNonZeroDigit(s.text)) return s.text;
     if (m_kind == 3) return Format("%s;%d;%d;%d", s.text.c_str(), s.final, s.increment, s.side);
     return Format("%s;%d;%d", s.text.c_str(), s.final, s.increment);
 }
 
-int DlgDefineSet::Validate()
-{
+int DlgDefineSet::Validate() {
     // The model's tables are read afresh: they may have changed since the load.
     const ModelData* model = Model();
     if (m_kind == 1)
@@ -155,14 +143,11 @@ int DlgDefineSet::Validate()
     return result;
 }
 
-bool DlgDefineSet::SameMember(const Slot& a, const Slot& b) const
-{
-    return a.text == b.text && a.final == b.final && a.increment == b.increment &&
-           (m_kind != 3 || a.side == b.side);
+bool DlgDefineSet::SameMember(const Slot& a, const Slot& b) const {
+    return a.text == b.text && a.final == b.final && a.increment == b.increment && (m_kind != 3 || a.side == b.side);
 }
 
-int DlgDefineSet::CheckSlot(int slot)
-{
+int DlgDefineSet::CheckSlot(int slot) {
     const Slot& s = m_slot[static_cast<size_t>(slot - 1)];
     const int row = TableRow(slot) + 1;
     int other = -1;
@@ -177,8 +162,8 @@ int DlgDefineSet::CheckSlot(int slot)
         return 1;
     }
     if (s.text == m_setName) {
-        RowMessage(Format("Set Name should not be the same as the one being defined, %s\n Check row %d",
-                          s.text.c_str(), row));
+        RowMessage(
+            Format("Set Name should not be the same as the one being defined, %s\n Check row %d", s.text.c_str(), row));
         return 1;
     }
     // Every edge member names a side of its elements.
@@ -195,8 +180,7 @@ int DlgDefineSet::CheckSlot(int slot)
     return 0;
 }
 
-int DlgDefineSet::CheckItem(int slot, const std::string& item)
-{
+int DlgDefineSet::CheckItem(int slot, const std::string& item) {
     const bool current = slot == m_currentRow;
     const bool deleting = current && Reason() == kReasonDelete;
     const bool touched = Reason() == kReasonMove || Reason() == kReasonWrite;
@@ -220,15 +204,14 @@ int DlgDefineSet::CheckItem(int slot, const std::string& item)
     }
     // A set may not hold itself through the sets it names.
     if (model->SetHolds(m_kind, item, m_setName)) {
-        RowMessage(Format(" Set %s holds %s: a set can not hold itself\n Check row %d", item.c_str(),
-                          m_setName.c_str(), row));
+        RowMessage(
+            Format(" Set %s holds %s: a set can not hold itself\n Check row %d", item.c_str(), m_setName.c_str(), row));
         return 1;
     }
     return 0;
 }
 
-void DlgDefineSet::StoreSlot(int slot, int row)
-{
+void DlgDefineSet::StoreSlot(int slot, int row) {
     Slot& s = m_slot[static_cast<size_t>(slot - 1)];
     // One number: the final at least the number, the increment at least 1;
     // names and lists have neither.
@@ -246,27 +229,23 @@ void DlgDefineSet::StoreSlot(int slot, int row)
     if (m_kind == 3) m_members->SetSide(row, s.side);
 }
 
-bool DlgDefineSet::DiffersFromModel() const
-{
+bool DlgDefineSet::DiffersFromModel() const {
     const ModelData* model = Model();
     const SetMemberList* stored = model ? model->FindSetTable(m_kind, m_setName) : nullptr;
     if (!stored) return m_members && m_members->GetCount() != 0;
     return m_members && stored->CompareSetMemberList(*m_members);
 }
 
-void DlgDefineSet::WriteToModel()
-{
+void DlgDefineSet::WriteToModel() {
     if (ModelData* model = Model()) model->ReplaceSetMembers(m_kind, m_setName, *m_members);
 }
 
-void DlgDefineSet::CloseGrid(int result)
-{
+void DlgDefineSet::CloseGrid(int result) {
     EndDialog(result);
     if (m_return) m_return->ResumeAfterSetDialog();
 }
 
-void DlgDefineSet::OnBnClickedAddRow()
-{
+void DlgDefineSet::OnBnClickedAddRow() {
     const bool wasEmpty = m_members->GetCount() == 0;
     if (!BeginAppend(false)) return;
     m_members->AddSetMemberRow("0", 0, wasEmpty ? 0 : 1, 1);
@@ -275,8 +254,7 @@ void DlgDefineSet::OnBnClickedAddRow()
     RowsChanged();
 }
 
-void DlgDefineSet::OnBnClickedInsertRow()
-{
+void DlgDefineSet::OnBnClickedInsertRow() {
     const int row = BeginInsert();
     if (row < 0) return;
     m_members->InsertSetMemberRow(row, "0", 0, row == 0 ? 0 : 1, 1);
@@ -286,23 +264,20 @@ void DlgDefineSet::OnBnClickedInsertRow()
     RowsChanged();
 }
 
-void DlgDefineSet::OnBnClickedDeleteRow()
-{
+void DlgDefineSet::OnBnClickedDeleteRow() {
     const int row = BeginDelete();
     if (row < 0) return;
     m_members->RemoveSetMemberRow(row);
     RowsChanged();
 }
 
-void DlgDefineSet::OnBnClickedSort()
-{
+void DlgDefineSet::OnBnClickedSort() {
     if (!ValidateFor(kReasonMove)) return;
     m_members->SortSetMemberRows();
     Refresh();
 }
 
-void DlgDefineSet::InsertPickedName(const std::string& text)
-{
+void DlgDefineSet::InsertPickedName(const std::string& text) {
     if (m_currentRow == 0 || m_currentRow > VisibleRows()) return;
     UpdateData(true);
     Slot& s = m_slot[static_cast<size_t>(m_currentRow - 1)];

@@ -8,20 +8,19 @@ namespace {
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The label of the duplicate message, by kind.
-const char* DuplicateLabel(int kind)
-{
+const char* DuplicateLabel(int kind) {
     switch (kind) {
-    case 1: return " Node Set ";
-    case 2: return " Element Set";
-    default: return " node ";
+        case 1: return " Node Set ";
+        case 2: return " Element Set";
+        default: return " node ";
     }
 }
 
 // Renames sets (from, to) in every target and set member of the kind,
 // through names no set can have first, so that swapped names stay apart;
 // what to tell the user of the tables changed, "" when none.
-std::string RenameInTargets(ModelData& model, int kind, const std::vector<std::pair<std::string, std::string>>& renames)
-{
+std::string RenameInTargets(ModelData& model, int kind,
+                            const std::vector<std::pair<std::string, std::string>>& renames) {
     std::string told;
     for (std::size_t i = 0; i < renames.size(); ++i) {
         const auto& [from, to] = renames[i];
@@ -38,8 +37,7 @@ std::string RenameInTargets(ModelData& model, int kind, const std::vector<std::p
 }  // namespace
 
 DlgDefineSets::DlgDefineSets(int kind, DocHost* doc, ViewHost* view)
-    : GridPage(kTemplateId, doc, view, kRows, 1), m_kind(kind), m_name(kRows, " ")
-{
+    : GridPage(kTemplateId, doc, view, kRows, 1), m_kind(kind), m_name(kRows, " ") {
     OnClicked(IDC_SORT, [this] { OnBnClickedSort(); });
     OnClicked(IDC_ADD_ROW, [this] { OnBnClickedAddRow(); });
     OnClicked(IDC_INSERT_ROW, [this] { OnBnClickedInsertRow(); });
@@ -50,18 +48,16 @@ DlgDefineSets::DlgDefineSets(int kind, DocHost* doc, ViewHost* view)
 
 DlgDefineSets::~DlgDefineSets() = default;
 
-const char* DlgDefineSets::TitleOf(int kind)
-{
+const char* DlgDefineSets::TitleOf(int kind) {
     switch (kind) {
-    case 1: return "Node Set";
-    case 2: return "Element Set";
-    case 3: return "Edge Set";
-    default: return "Set Definition";
+        case 1: return "Node Set";
+        case 2: return "Element Set";
+        case 3: return "Edge Set";
+        default: return "Set Definition";
     }
 }
 
-ui::DialogTemplate DlgDefineSets::BuildTemplate() const
-{
+ui::DialogTemplate DlgDefineSets::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "Set Definition";
@@ -91,8 +87,7 @@ ui::DialogTemplate DlgDefineSets::BuildTemplate() const
     return t;
 }
 
-bool DlgDefineSets::OnInitDialog()
-{
+bool DlgDefineSets::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     CopyFromModel();
     KeepFoundSets();
@@ -102,14 +97,12 @@ bool DlgDefineSets::OnInitDialog()
     return true;
 }
 
-bool DlgDefineSets::DestroyWindow()
-{
+bool DlgDefineSets::DestroyWindow() {
     m_table.reset();
     return GridPage::DestroyWindow();
 }
 
-void DlgDefineSets::CopyFromModel()
-{
+void DlgDefineSets::CopyFromModel() {
     m_renamed.clear();
     m_table = std::make_unique<SetTable>(m_kind);
     const ModelData* model = Model();
@@ -118,8 +111,7 @@ void DlgDefineSets::CopyFromModel()
     m_table->RebuildIndex();
 }
 
-void DlgDefineSets::Refresh()
-{
+void DlgDefineSets::Refresh() {
     for (int s = VisibleRows() + 1; s <= kRows; ++s)
         if (ui::Control* define = GetDlgItem(DefineId(s))) define->ShowWindow(false);
     GridPage::Refresh();
@@ -128,8 +120,7 @@ void DlgDefineSets::Refresh()
         if (ui::Control* b = GetDlgItem(id)) b->EnableWindow(m_rowCount >= 2);
 }
 
-void DlgDefineSets::LoadSlot(int slot, int row)
-{
+void DlgDefineSets::LoadSlot(int slot, int row) {
     m_name[static_cast<size_t>(slot - 1)] = m_table->GetRowName(row);
     const bool editable = m_table->GetRowName(row) != kAllSet;
     if (ui::Control* cell = GetCellWnd(slot, 1)) cell->EnableWindow(editable);
@@ -139,13 +130,11 @@ void DlgDefineSets::LoadSlot(int slot, int row)
     }
 }
 
-void DlgDefineSets::ExchangeSlot(ui::DataExchange& dx, int slot)
-{
+void DlgDefineSets::ExchangeSlot(ui::DataExchange& dx, int slot) {
     dx.Text(CellId(slot, 1), m_name[static_cast<size_t>(slot - 1)]);
 }
 
-int DlgDefineSets::CheckSlot(int slot)
-{
+int DlgDefineSets::CheckSlot(int slot) {
     const std::string& name = m_name[static_cast<size_t>(slot - 1)];
     const int row = TableRow(slot) + 1;
     const int other = FindDuplicate(
@@ -171,8 +160,7 @@ int DlgDefineSets::CheckSlot(int slot)
     return 1;
 }
 
-void DlgDefineSets::StoreSlot(int slot, int row)
-{
+void DlgDefineSets::StoreSlot(int slot, int row) {
     const std::string& name = m_name[static_cast<size_t>(slot - 1)];
     const std::string before = m_table->GetRowName(row);
     if (before != name) {
@@ -183,8 +171,7 @@ void DlgDefineSets::StoreSlot(int slot, int row)
     m_table->SetSetRowName(row, name);
 }
 
-std::string DlgDefineSets::ModelNameOf(const std::string& name) const
-{
+std::string DlgDefineSets::ModelNameOf(const std::string& name) const {
     if (auto it = m_renamed.find(name); it != m_renamed.end()) return it->second;
     const ModelData* model = Model();
     const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr;
@@ -194,8 +181,7 @@ std::string DlgDefineSets::ModelNameOf(const std::string& name) const
     return name;
 }
 
-std::vector<std::pair<std::string, std::string>> DlgDefineSets::WriteSets()
-{
+std::vector<std::pair<std::string, std::string>> DlgDefineSets::WriteSets() {
     ModelData* model = Model();
     if (!model) return {};
     model->ReplaceSetTable(*m_table);
@@ -207,8 +193,7 @@ std::vector<std::pair<std::string, std::string>> DlgDefineSets::WriteSets()
     return renames;
 }
 
-void DlgDefineSets::KeepFoundSets()
-{
+void DlgDefineSets::KeepFoundSets() {
     const ModelData* model = Model();
     const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr;
     m_found = sets ? std::make_unique<SetTable>(m_kind) : nullptr;
@@ -221,8 +206,7 @@ void DlgDefineSets::KeepFoundSets()
     m_foundChanged = model && model->IsChanged();
 }
 
-void DlgDefineSets::RestoreFoundSets()
-{
+void DlgDefineSets::RestoreFoundSets() {
     ModelData* model = Model();
     const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr;
     if (!model || !m_found || !sets) return;
@@ -230,14 +214,14 @@ void DlgDefineSets::RestoreFoundSets()
     model->ReplaceSetTable(*m_found);
     // The renames undone, the last first, each back to the name it had.
     std::vector<std::pair<std::string, std::string>> back;
-    for (auto it = m_definedRenames.rbegin(); it != m_definedRenames.rend(); ++it) back.emplace_back(it->second, it->first);
+    for (auto it = m_definedRenames.rbegin(); it != m_definedRenames.rend(); ++it)
+        back.emplace_back(it->second, it->first);
     RenameInTargets(*model, m_kind, back);
     if (!m_foundChanged) model->ClearChanged();
     m_definedRenames.clear();
 }
 
-bool DlgDefineSets::DiffersFromModel() const
-{
+bool DlgDefineSets::DiffersFromModel() const {
     const ModelData* model = Model();
     const SetTable* sets = model ? model->GetSetTable(m_kind) : nullptr;
     if (!sets) return m_table && m_table->GetCount() != 0;
@@ -246,22 +230,19 @@ bool DlgDefineSets::DiffersFromModel() const
     return defined || (m_table && sets->CompareSetTable(*m_table));
 }
 
-void DlgDefineSets::WriteToModel()
-{
+void DlgDefineSets::WriteToModel() {
     WriteSets();
     KeepFoundSets();
 }
 
-void DlgDefineSets::CloseGrid(int result)
-{
+void DlgDefineSets::CloseGrid(int result) {
     if (result != ui::IDOK) RestoreFoundSets();
     EndDialog(result);
     if (m_view) m_view->OnSetsDialogClosed();
     if (m_doc) m_doc->OnSetsDialogClosed();
 }
 
-void DlgDefineSets::OnBnClickedAddRow()
-{
+void DlgDefineSets::OnBnClickedAddRow() {
     if (!BeginAppend(false)) return;
     m_table->AddSetRow("0", nullptr);
     m_table->CountRows();
@@ -269,8 +250,7 @@ void DlgDefineSets::OnBnClickedAddRow()
     RowsChanged();
 }
 
-void DlgDefineSets::OnBnClickedInsertRow()
-{
+void DlgDefineSets::OnBnClickedInsertRow() {
     const int row = BeginInsert();
     if (row < 0) return;
     m_table->InsertSetRow(row, "0", nullptr);
@@ -280,8 +260,7 @@ void DlgDefineSets::OnBnClickedInsertRow()
     RowsChanged();
 }
 
-void DlgDefineSets::OnBnClickedDeleteRow()
-{
+void DlgDefineSets::OnBnClickedDeleteRow() {
     // "ALL" stands for every item of the kind: every set table keeps it.
     const int current = CurrentTableRow();
     if (current >= 0 && m_table->GetRowName(current) == kAllSet) return;
@@ -304,15 +283,13 @@ void DlgDefineSets::OnBnClickedDeleteRow()
     RowsChanged();
 }
 
-void DlgDefineSets::OnBnClickedSort()
-{
+void DlgDefineSets::OnBnClickedSort() {
     if (Validate() > 0) return;
     m_table->SortSetRows();
     Refresh();
 }
 
-void DlgDefineSets::OnBnClickedDefine(int slot)
-{
+void DlgDefineSets::OnBnClickedDefine(int slot) {
     if (slot < 1 || slot > VisibleRows()) return;
     // The set goes to the model: a fresh row "0" is checked like a write.
     if (!ValidateFor(kReasonWrite)) return;
@@ -325,8 +302,7 @@ void DlgDefineSets::OnBnClickedDefine(int slot)
     if (m_doc) m_doc->ShowSetDialog(m_kind, name, this);
 }
 
-void DlgDefineSets::ResumeAfterSetDialog()
-{
+void DlgDefineSets::ResumeAfterSetDialog() {
     ShowWindow(true);
     if (m_view) {
         m_view->SetHighlightState(0, "0");

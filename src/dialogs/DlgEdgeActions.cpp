@@ -20,7 +20,8 @@ struct EdgeWords {
 };
 
 const EdgeWords& WordsOf(int kind) {
-    static const EdgeWords words[2] = {{"Edge Loads", "Load", " Loads "}, {"Edge Stiffnesses", "Stiff.", " Stiffness "}};
+    static const EdgeWords words[2] = {{"Edge Loads", "Load", " Loads "},
+                                       {"Edge Stiffnesses", "Stiff.", " Stiffness "}};
     return words[kind == 2 ? 1 : 0];
 }
 
@@ -29,8 +30,7 @@ bool BeginsWithNumber(const std::string& text) { return !text.empty() && text[0]
 }  // namespace
 
 DlgEdgeActions::DlgEdgeActions(DocHost* doc, ViewHost* view, int kind)
-    : ActionGrid(kTemplateId, doc, view, kRows, 7), m_kind(kind == 2 ? 2 : 1), m_slot(kRows) {
-}
+    : ActionGrid(kTemplateId, doc, view, kRows, 7), m_kind(kind == 2 ? 2 : 1), m_slot(kRows) {}
 
 DlgEdgeActions::~DlgEdgeActions() = default;
 
@@ -119,7 +119,8 @@ int DlgEdgeActions::CheckSlot(int slot) {
     const int row = TableRow(slot) + 1;
     const auto key = std::make_tuple(s.target, s.side, s.dof);
     const int other = FindDuplicate(
-        slot, key, [this](int j) { return std::make_tuple(m_table->GetTarget(j), m_table->GetSide(j), m_table->GetDof(j)); },
+        slot, key,
+        [this](int j) { return std::make_tuple(m_table->GetTarget(j), m_table->GetSide(j), m_table->GetDof(j)); },
         [this](int k) {
             const Slot& o = m_slot[static_cast<size_t>(k - 1)];
             return std::make_tuple(o.target, o.side, o.dof);
@@ -141,8 +142,7 @@ int DlgEdgeActions::CheckTarget(int slot, const Slot& s) {
     const int row = TableRow(slot) + 1;
     if (CheckWord(slot, "Target", s.target) > 0) return 1;
     switch (ClassifyTarget(slot, s.target)) {
-        case TargetKind::Placeholder:
-            return 0;
+        case TargetKind::Placeholder: return 0;
         case TargetKind::Number:
             // The placeholder "0" of a new row, checked on a move or a write.
             if (s.target[0] == '0' && !m_elements.Contains(0) && !DeletingSlot(slot)) {
@@ -150,16 +150,14 @@ int DlgEdgeActions::CheckTarget(int slot, const Slot& s) {
                 return 1;
             }
             break;
-        case TargetKind::SetName:
-            break;
+        case TargetKind::SetName: break;
     }
     const ModelData* model = Model();
     const bool lookUp = !DeletingSlot(slot) && !(s.target[0] == '0' && slot == m_currentRow);
     const ItemFault fault =
         lookUp ? FindItemFault(s.target, m_elements, model ? model->GetSetTable(3) : nullptr) : ItemFault{};
     switch (fault.kind) {
-        case ItemFault::None:
-            break;
+        case ItemFault::None: break;
         case ItemFault::Malformed:
             return MalformedItemMessage(slot, "Element", fault.item, "A range of elements is given as an edge set.");
         case ItemFault::NoNumber:

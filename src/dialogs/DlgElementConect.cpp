@@ -5,7 +5,8 @@
 #include "model/ModelData.h"
 
 DlgElementConect::DlgElementConect(DocHost* doc, ViewHost* view)
-    : GridPage(kTemplateId, doc, view, kRows, 1 + kMaxNodes), m_number(kRows, 0), m_node(kRows, std::array<int, kMaxNodes>{}) {
+    : GridPage(kTemplateId, doc, view, kRows, 1 + kMaxNodes), m_number(kRows, 0),
+      m_node(kRows, std::array<int, kMaxNodes>{}) {
     OnClicked(IDC_ADD_ELEMENT, [this] { OnBnClickedAddElement(); });
     OnClicked(IDC_INSERT_ELEMENT, [this] { OnBnClickedInsertElement(); });
     OnClicked(IDC_DELETE_ELEMENT, [this] { OnBnClickedDeleteElement(); });
@@ -24,7 +25,8 @@ ui::DialogTemplate DlgElementConect::BuildTemplate() const {
         const int y = top + (s - 1) * pitch;
         t.Label(CellId(s, 0), "", {4, y + 2, 22, 8}, ui::cs::RightText);
         t.EditBox(CellId(s, 1), {28, y, 32, 12}, ui::cs::RightText);
-        for (int j = 1; j <= kMaxNodes; ++j) t.EditBox(CellId(s, j + 1), {nodeX + (j - 1) * (nodeW + 2), y, nodeW, 12}, ui::cs::RightText);
+        for (int j = 1; j <= kMaxNodes; ++j)
+            t.EditBox(CellId(s, j + 1), {nodeX + (j - 1) * (nodeW + 2), y, nodeW, 12}, ui::cs::RightText);
     }
     const int right = nodeX + kMaxNodes * (nodeW + 2) + 18;
     t.PushButton(ui::IDOK, "OK", {right, 8, 68, 14});

@@ -72,7 +72,8 @@ bool DlgMaterialDataNew::DestroyWindow() {
 void DlgMaterialDataNew::LoadFromModel() {
     if (m_view) m_view->SetHighlightState(2, "0");
     m_table = std::make_unique<MaterialTable>();
-    if (ModelData* model = Model(); model && model->GetMaterialTable()) m_table->CopyMaterialTable(*model->GetMaterialTable());
+    if (ModelData* model = Model(); model && model->GetMaterialTable())
+        m_table->CopyMaterialTable(*model->GetMaterialTable());
     m_table->CountMaterialRows();
     m_table->RebuildMaterialIndex();
     m_modified = 0;
@@ -127,29 +128,25 @@ int DlgMaterialDataNew::CheckTarget(int slot, const std::string& text) {
     const int row = TableRow(slot) + 1;
     if (CheckWord(slot, "Element", text) > 0) return 1;
     switch (ClassifyTarget(slot, text)) {
-        case TargetKind::Placeholder:
-            return 0;  // a fresh row while it is being typed
+        case TargetKind::Placeholder: return 0;  // a fresh row while it is being typed
         case TargetKind::Number:
             // The placeholder "0" of a new row, checked on a move or a write.
             if (text[0] != '0' || m_elements.Contains(0) || DeletingSlot(slot)) break;
             RowMessage(Format(" Element %s is not defined \n Check row %d", text.c_str(), row));
             return 1;
-        case TargetKind::SetName:
-            break;
+        case TargetKind::SetName: break;
     }
     if (DeletingSlot(slot) || (text[0] == '0' && slot == m_currentRow)) return 0;
     const ModelData* model = Model();
     const ItemFault fault = FindItemFault(text, m_elements, model ? model->GetSetTable(2) : nullptr);
     switch (fault.kind) {
-        case ItemFault::None:
-            return 0;
+        case ItemFault::None: return 0;
         case ItemFault::Malformed:
             return MalformedItemMessage(slot, "Element", fault.item, "A range of elements is given as an element set.");
         case ItemFault::NoNumber:
             RowMessage(Format(" Element %s is not defined \n Check row %d", fault.item.c_str(), row));
             return 1;
-        case ItemFault::NoSet:
-            break;
+        case ItemFault::NoSet: break;
     }
     RowMessage(Format(" Element Set %s is not defined \n Check row %d", fault.item.c_str(), row));
     return 1;
@@ -222,7 +219,8 @@ void DlgMaterialDataNew::OnBnClickedAddMaterial() {
     if (!BeginAppend(false)) return;
     const int last = m_table->GetCount() - 1;
     m_table->AddMaterialRow("0", kMaterialIsotropic, ValueOf(last, &MaterialTable::GetMaterialE), 2000.0,
-                            ValueOf(last, &MaterialTable::GetMaterialNu), ValueOf(last, &MaterialTable::GetMaterialThickness));
+                            ValueOf(last, &MaterialTable::GetMaterialNu),
+                            ValueOf(last, &MaterialTable::GetMaterialThickness));
     m_table->CountMaterialRows();
     m_table->RebuildMaterialIndex();
     RowsChanged();

@@ -7,10 +7,10 @@
 
 namespace {
 
-constexpr int kLeft = 26;        // the target edits
-constexpr int kTargetWidth = 60; // a set name such as "COLUMNS" in full
+constexpr int kLeft = 26;                           // the target edits
+constexpr int kTargetWidth = 60;                    // a set name such as "COLUMNS" in full
 constexpr int kDofLeft = kLeft + kTargetWidth + 4;  // the first degree of freedom's check box
-constexpr int kDofPitch = 52;  // check box and value edit of one dof
+constexpr int kDofPitch = 52;                       // check box and value edit of one dof
 constexpr int kTop = 32, kPitch = 14;
 
 int DofX(int dof) { return kDofLeft + (dof - 1) * kDofPitch; }
@@ -31,11 +31,8 @@ const DlgNodalActions::Words& DlgNodalActions::WordsOf(int kind) {
 }
 
 DlgNodalActions::DlgNodalActions(DocHost* doc, ViewHost* view, int kind)
-    : ActionGrid(kTemplateId, doc, view, kRows, 1 + kDofs),
-      m_kind(std::clamp(kind, 1, 5)),
-      m_target(kRows, " "),
-      m_value(kRows, std::array<double, kDofs>{}),
-      m_flag(kRows, std::array<int, kDofs>{}) {
+    : ActionGrid(kTemplateId, doc, view, kRows, 1 + kDofs), m_kind(std::clamp(kind, 1, 5)), m_target(kRows, " "),
+      m_value(kRows, std::array<double, kDofs>{}), m_flag(kRows, std::array<int, kDofs>{}) {
     for (int dof = 1; dof <= kDofs; ++dof)
         OnNotifyRange(ui::Notify::Clicked, CheckId(1, dof), CheckId(kRows, dof),
                       [this, dof](ui::Notification& n) { OnBnClickedConstraint(n.id - CheckId(1, dof) + 1, dof); });
@@ -99,8 +96,7 @@ void DlgNodalActions::LoadFromModel() {
     const Words& w = WordsOf(m_kind);
     SetWindowText(w.title);
     SetDlgItemText(IDC_TARGET_HEADING, w.targetHeading);
-    for (int dof = 1; dof <= kDofs; ++dof)
-        SetDlgItemText(ValueHeadingId(dof), dof <= 3 ? w.translations : w.rotations);
+    for (int dof = 1; dof <= kDofs; ++dof) SetDlgItemText(ValueHeadingId(dof), dof <= 3 ? w.translations : w.rotations);
     StartAtFirstRow();
 }
 
@@ -110,9 +106,7 @@ bool DlgNodalActions::DofFourFree() const {
     return !elements || elements->GetNodesPerElement() == 4;
 }
 
-int DlgNodalActions::ValueCount() const {
-    return m_table ? std::clamp(m_table->GetValuesPerRow(), 0, kDofs) : kDofs;
-}
+int DlgNodalActions::ValueCount() const { return m_table ? std::clamp(m_table->GetValuesPerRow(), 0, kDofs) : kDofs; }
 
 bool DlgNodalActions::CellEnabled(int slot, int column) const {
     if (column <= 1) return true;
@@ -185,29 +179,25 @@ int DlgNodalActions::CheckSlot(int slot) {
     }
     if (CheckWord(slot, "Target", text) > 0) return 1;
     switch (ClassifyTarget(slot, text)) {
-        case TargetKind::Placeholder:
-            return 0;
+        case TargetKind::Placeholder: return 0;
         case TargetKind::Number:
             // The placeholder "0" of a new row, checked on a move or a write.
             if (text[0] != '0' || m_numbers.Contains(ParseInt(text)) || DeletingSlot(slot)) break;
             RowMessage(Format(" %s Number %s is not defined\n Check row %d", w.item, text.c_str(), row));
             return 1;
-        case TargetKind::SetName:
-            break;
+        case TargetKind::SetName: break;
     }
     if (DeletingSlot(slot) || (text[0] == '0' && slot == m_currentRow)) return 0;
     const ModelData* model = Model();
     const ItemFault fault = FindItemFault(text, m_numbers, model ? model->GetSetTable(OnNodes() ? 1 : 2) : nullptr);
     switch (fault.kind) {
-        case ItemFault::None:
-            return 0;
+        case ItemFault::None: return 0;
         case ItemFault::Malformed:
             return MalformedItemMessage(slot, w.item, fault.item, "A range of numbers is given as a set.");
         case ItemFault::NoNumber:
             RowMessage(Format(" %s Number %s is not defined\n Check row %d", w.item, fault.item.c_str(), row));
             return 1;
-        case ItemFault::NoSet:
-            break;
+        case ItemFault::NoSet: break;
     }
     RowMessage(Format(" %s Set %s is not defined \n Check row %d", w.item, fault.item.c_str(), row));
     return 1;

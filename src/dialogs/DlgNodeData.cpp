@@ -3,7 +3,8 @@
 #include "model/ModelData.h"
 
 DlgNodeData::DlgNodeData(DocHost* doc, ViewHost* view)
-    : GridPage(kTemplateId, doc, view, kRows, 4), m_number(kRows, 0), m_x(kRows, 0.0), m_y(kRows, 0.0), m_z(kRows, 0.0) {
+    : GridPage(kTemplateId, doc, view, kRows, 4), m_number(kRows, 0), m_x(kRows, 0.0), m_y(kRows, 0.0),
+      m_z(kRows, 0.0) {
     OnClicked(IDC_ADD_NODE, [this] { OnBnClickedAddNode(); });
     OnClicked(IDC_INSERT_NODE, [this] { OnBnClickedInsertNode(); });
     OnClicked(IDC_DELETE_NODE, [this] { OnBnClickedDeleteNode(); });

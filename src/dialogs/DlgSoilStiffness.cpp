@@ -12,12 +12,11 @@ const int kMindlinIds[] = {DlgSoilStiffness::IDC_MINDLIN_GROUP, DlgSoilStiffness
                            DlgSoilStiffness::IDC_STIFFNESS};
 const int kMindlinFields[] = {DlgSoilStiffness::IDC_MINDLIN_E, DlgSoilStiffness::IDC_MINDLIN_NU,
                               DlgSoilStiffness::IDC_STIFFNESS};
-const int kVlasovIds[] = {DlgSoilStiffness::IDC_VLASOV_GROUP, DlgSoilStiffness::IDC_TOP_E_LABEL,
-                          DlgSoilStiffness::IDC_TOP_E,        DlgSoilStiffness::IDC_BOTTOM_E_LABEL,
-                          DlgSoilStiffness::IDC_BOTTOM_E,     DlgSoilStiffness::IDC_VLASOV_NU_LABEL,
-                          DlgSoilStiffness::IDC_VLASOV_NU,    DlgSoilStiffness::IDC_DEPTH_LABEL,
-                          DlgSoilStiffness::IDC_DEPTH,        DlgSoilStiffness::IDC_GAMMA_LABEL,
-                          DlgSoilStiffness::IDC_GAMMA};
+const int kVlasovIds[] = {
+    DlgSoilStiffness::IDC_VLASOV_GROUP,   DlgSoilStiffness::IDC_TOP_E_LABEL, DlgSoilStiffness::IDC_TOP_E,
+    DlgSoilStiffness::IDC_BOTTOM_E_LABEL, DlgSoilStiffness::IDC_BOTTOM_E,    DlgSoilStiffness::IDC_VLASOV_NU_LABEL,
+    DlgSoilStiffness::IDC_VLASOV_NU,      DlgSoilStiffness::IDC_DEPTH_LABEL, DlgSoilStiffness::IDC_DEPTH,
+    DlgSoilStiffness::IDC_GAMMA_LABEL,    DlgSoilStiffness::IDC_GAMMA};
 }  // namespace
 
 DlgSoilStiffness::DlgSoilStiffness(ui::Window* parent) : ui::Dialog(kTemplateId, parent) {

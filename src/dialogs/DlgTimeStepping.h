@@ -12,8 +12,16 @@ class ModelData;
 class DlgTimeStepping : public ui::Dialog {
 public:
     static constexpr int kTemplateId = 2031;
-    enum { IDC_INITIAL_INCREMENT = 3301, IDC_MIN_INCREMENT, IDC_INITIAL_TIME, IDC_FINAL_TIME, IDC_ITERATIONS, IDC_SPIN,
-           IDC_TOLERANCE, IDC_APPLY };
+    enum {
+        IDC_INITIAL_INCREMENT = 3301,
+        IDC_MIN_INCREMENT,
+        IDC_INITIAL_TIME,
+        IDC_FINAL_TIME,
+        IDC_ITERATIONS,
+        IDC_SPIN,
+        IDC_TOLERANCE,
+        IDC_APPLY
+    };
 
     explicit DlgTimeStepping(ui::Window* parent = nullptr);
 

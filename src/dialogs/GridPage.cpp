@@ -81,7 +81,8 @@ void GridPage::Refresh() {
             m_reload = false;
         }
         if (IsCellUsable(m_currentRow, m_currentColumn)) GotoDlgCtrl(GetCellWnd(m_currentRow, m_currentColumn));
-        if (m_view && m_currentRow <= used) m_view->SetHighlightedItems(HighlightKind(), SlotHighlightText(m_currentRow));
+        if (m_view && m_currentRow <= used)
+            m_view->SetHighlightedItems(HighlightKind(), SlotHighlightText(m_currentRow));
     }
     UpdateButtons();
 }
@@ -250,8 +251,8 @@ std::string GridPage::Format(const char* format, ...) {
 }
 
 int GridPage::MalformedItemMessage(int slot, const char* noun, const std::string& item, const char* hint) {
-    RowMessage(Format(" %s Number %s is not valid: a number is digits only\n %s\n Check row %d", noun, item.c_str(), hint,
-                      TableRow(slot) + 1));
+    RowMessage(Format(" %s Number %s is not valid: a number is digits only\n %s\n Check row %d", noun, item.c_str(),
+                      hint, TableRow(slot) + 1));
     return 1;
 }
 
@@ -272,7 +273,8 @@ int GridPage::CheckRenumbering(int kind, int old, int number) {
     if (old == number || !model) return 0;
     const std::vector<std::string> users = model->NumberUsers(kind, old);
     if (users.empty()) return 0;
-    std::string text = Format(" %s Number %d can not be renumbered \n it is named in:", kind == 1 ? "Node" : "Element", old);
+    std::string text =
+        Format(" %s Number %d can not be renumbered \n it is named in:", kind == 1 ? "Node" : "Element", old);
     for (const std::string& user : users) text += "\n   " + user;
     RowMessage(text);
     return 1;

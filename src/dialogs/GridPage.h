@@ -123,10 +123,19 @@ protected:
     virtual std::string SlotHighlightText(int slot) const = 0;
     // Cells of a used slot: shown (a column the table does not use is hidden)
     // and enabled.
-    virtual bool ColumnShown(int column) const { (void)column; return true; }
-    virtual bool ColumnEnabled(int column) const { (void)column; return true; }
+    virtual bool ColumnShown(int column) const {
+        (void)column;
+        return true;
+    }
+    virtual bool ColumnEnabled(int column) const {
+        (void)column;
+        return true;
+    }
     // A cell of a used slot whose table row decides whether it is enabled.
-    virtual bool CellEnabled(int slot, int column) const { (void)slot; return ColumnEnabled(column); }
+    virtual bool CellEnabled(int slot, int column) const {
+        (void)slot;
+        return ColumnEnabled(column);
+    }
     // Buttons that act on the current row: enabled only when there are rows.
     virtual std::vector<int> CurrentRowButtons() const { return {}; }
     // Ends the dialog (a modeless grid hides and tells its document).
@@ -175,8 +184,7 @@ protected:
     // a blank in it, or more than `limit` characters, is refused with a
     // message naming the row and the rule (1); the row about to be deleted
     // passes.
-    int CheckWord(int slot, const char* what, const std::string& text,
-                  std::size_t limit = modelfile::kMaxWordLength);
+    int CheckWord(int slot, const char* what, const std::string& text, std::size_t limit = modelfile::kMaxWordLength);
     // A node (kind 1) or element (kind 2) renumbered from `old` that a
     // target or set names by its number would leave them naming nothing:
     // refused with a message naming where it is used (1); 0 otherwise.

@@ -51,8 +51,9 @@ Rigidities Rib(double E, double nu, double t, const RibSection& s) {
     RibDirection(E, nu, t, s.h2, s.b2, s.c2, d.Dzz, d.Dsz);
     const double t3 = t * t * t;
     d.Dv = nu * E * t3 / (12.0 * (1.0 - nu * nu));
-    d.Dyz = ShearModulus(E, nu) * (t3 / 6.0 + s.h1 * s.b1 * s.b1 * s.b1 / 3.0 + t3 / 6.0 + s.h2 * s.b2 * s.b2 * s.b2 / 3.0) /
-            4.0 * s.torsionalReduction;
+    d.Dyz = ShearModulus(E, nu) *
+            (t3 / 6.0 + s.h1 * s.b1 * s.b1 * s.b1 / 3.0 + t3 / 6.0 + s.h2 * s.b2 * s.b2 * s.b2 / 3.0) / 4.0 *
+            s.torsionalReduction;
     return d;
 }
 
@@ -70,7 +71,8 @@ Rigidities Box(double E, double nu, double t, const BoxSection& box) {
     d.Dsy = 2.0 * E * t * (t / b) * (t / b);
     const double m = (n * b - t) / (h + t);
     const double m2 = m * m, m3 = m2 * m;
-    const double denominator = 12.0 + 72.0 * m + 150.0 * m2 + 90.0 * m3 + nu * (11.0 + 66.0 * m + 135.0 * m2 + 90.0 * m3) +
+    const double denominator = 12.0 + 72.0 * m + 150.0 * m2 + 90.0 * m3 +
+                               nu * (11.0 + 66.0 * m + 135.0 * m2 + 90.0 * m3) +
                                10.0 * m2 * ((3.0 + nu) * m + 3.0 * m2);
     d.Dsz = (W * (h + t) - n * (b - t) * (h - t)) * G / W * 10.0 * (1.0 + nu) * (1.0 + 3.0 * m) * (1.0 + 3.0 * m) /
             denominator;
