@@ -4,8 +4,7 @@
 #include "meshtools/MeshRewrite.h"
 #include "model/ModelData.h"
 
-std::string ConvertElementOrder(ModelData& model, int nodesPerElement)
-{
+std::string ConvertElementOrder(ModelData& model, int nodesPerElement) {
     const ElementTable* elements = model.GetElementTable();
     if (!elements || elements->GetCount() == 0 || !model.GetNodeTable()) return {};
     if (elements->GetNodesPerElement() == nodesPerElement) return {};

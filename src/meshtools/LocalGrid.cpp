@@ -25,8 +25,7 @@ struct SideRun {
     int count = 0;
 };
 
-std::uint64_t SideKey(int p, int q)
-{
+std::uint64_t SideKey(int p, int q) {
     const auto lo = static_cast<std::uint32_t>(std::min(p, q));
     const auto hi = static_cast<std::uint32_t>(std::max(p, q));
     return (static_cast<std::uint64_t>(lo) << 32) | hi;
@@ -38,15 +37,21 @@ class GridBuilder {
 public:
     GridBuilder(const ModelData& model, int a, int b, int n)
         : model_(model), nodes_(*model.GetNodeTable()), a_(a), b_(b), n_(n),
-          oldN_(model.GetElementTable()->GetNodesPerElement())
-    {
+          oldN_(model.GetElementTable()->GetNodesPerElement()) {
         const int m = n == 4 ? 1 : 2;
         cols_ = m * a + 1;
         rows_ = m * b + 1;
         grid_.resize(static_cast<std::size_t>(rows_) * cols_);
         const int top = rows_ - 1, right = cols_ - 1;
-        places_ = {{{0, 0}, {0, right}, {top, right}, {top, 0}, {0, right / 2}, {top / 2, right},
-                    {top, right / 2}, {top / 2, 0}, {top / 2, right / 2}}};
+        places_ = {{{0, 0},
+                    {0, right},
+                    {top, right},
+                    {top, 0},
+                    {0, right / 2},
+                    {top / 2, right},
+                    {top, right / 2},
+                    {top / 2, 0},
+                    {top / 2, right / 2}}};
         // Corners always have a place; mid-side nodes when both orders have
         // them; the centre only when both are 9-node (refinement).
         placed_ = 4;
@@ -54,8 +59,7 @@ public:
         if (oldN_ == 9 && n == 9) placed_ = 9;
     }
 
-    LocalGridMesh Run()
-    {
+    LocalGridMesh Run() {
         mesh_.nodesPerElement = n_;
         mesh_.a = a_;
         mesh_.b = b_;
@@ -77,8 +81,7 @@ private:
     int& At(int r, int c) { return grid_[static_cast<std::size_t>(r) * cols_ + c]; }
     int Node(int k) const { return oldRows_[static_cast<std::size_t>(k)]; }
 
-    bool CheckOrders()
-    {
+    bool CheckOrders() {
         for (int order : {oldN_, n_}) {
             if (order == 4 || order == 8 || order == 9) continue;
             char text[96];
@@ -91,8 +94,7 @@ private:
 
     // Every element names defined nodes; otherwise the first that does not
     // becomes the error.
-    bool CheckNodes()
-    {
+    bool CheckNodes() {
         for (const ElementRow* e = model_.GetElementTable()->GetHead(); e; e = e->next)
             for (int k = 0; k < oldN_; ++k) {
                 const int number = k < static_cast<int>(e->nodes.size()) ? e->nodes[static_cast<std::size_t>(k)] : 0;
@@ -105,9 +107,9 @@ private:
         return true;
     }
 
-    bool RebuildElement(const ElementRow& e)
-    {
-        for (int k = 0; k < oldN_; ++k) oldRows_[static_cast<std::size_t>(k)] = model_.NodeRowOfNumber(e.nodes[static_cast<std::size_t>(k)]);
+    bool RebuildElement(const ElementRow& e) {
+        for (int k = 0; k < oldN_; ++k)
+            oldRows_[static_cast<std::size_t>(k)] = model_.NodeRowOfNumber(e.nodes[static_cast<std::size_t>(k)]);
         ResetGrid();
         TakeOverOldNodes();
         if (!TakeOverSides()) return false;
@@ -118,38 +120,35 @@ private:
         return true;
     }
 
-    void ResetGrid()
-    {
+    void ResetGrid() {
         const bool holes = n_ == 8;
         for (int r = 0; r < rows_; ++r)
             for (int c = 0; c < cols_; ++c) At(r, c) = holes && (r % 2 == 1) && (c % 2 == 1) ? kHole : kFree;
     }
 
     // Old nodes that an earlier element already placed.
-    void TakeOverOldNodes()
-    {
+    void TakeOverOldNodes() {
         for (int k = 0; k < placed_; ++k) {
             const int mapped = mesh_.nodeMap[static_cast<std::size_t>(Node(k))];
-            if (mapped >= 0) At(places_[static_cast<std::size_t>(k)][0], places_[static_cast<std::size_t>(k)][1]) = mapped;
+            if (mapped >= 0)
+                At(places_[static_cast<std::size_t>(k)][0], places_[static_cast<std::size_t>(k)][1]) = mapped;
         }
     }
 
     // Point t of side s (0-based), counted from its first corner.
-    int& SidePoint(int s, int t)
-    {
+    int& SidePoint(int s, int t) {
         switch (s) {
-        case 0: return At(0, t);
-        case 1: return At(t, cols_ - 1);
-        case 2: return At(rows_ - 1, cols_ - 1 - t);
-        default: return At(rows_ - 1 - t, 0);
+            case 0: return At(0, t);
+            case 1: return At(t, cols_ - 1);
+            case 2: return At(rows_ - 1, cols_ - 1 - t);
+            default: return At(rows_ - 1 - t, 0);
         }
     }
     int SidePointCount(int s) const { return s % 2 == 0 ? cols_ : rows_; }
 
     // The points along every side an earlier element shares, in matching
     // order. False when the two elements divide the side differently.
-    bool TakeOverSides()
-    {
+    bool TakeOverSides() {
         for (int s = 0; s < 4; ++s) {
             const int p = Node(s), q = Node((s + 1) % 4);
             const auto found = sides_.find(SideKey(p, q));
@@ -168,8 +167,7 @@ private:
 
     // New nodes for the points left, row by row, placed by the old element's
     // shape functions.
-    void NumberFreePoints()
-    {
+    void NumberFreePoints() {
         std::array<double, 9> x{}, y{}, z{}, shape{};
         for (int k = 0; k < oldN_; ++k) {
             const NodeRow* r = nodes_.GetRow(Node(k));
@@ -190,19 +188,18 @@ private:
             }
     }
 
-    void MapOldNodes()
-    {
+    void MapOldNodes() {
         for (int k = 0; k < placed_; ++k) {
             int& mapped = mesh_.nodeMap[static_cast<std::size_t>(Node(k))];
-            if (mapped < 0) mapped = At(places_[static_cast<std::size_t>(k)][0], places_[static_cast<std::size_t>(k)][1]);
+            if (mapped < 0)
+                mapped = At(places_[static_cast<std::size_t>(k)][0], places_[static_cast<std::size_t>(k)][1]);
         }
     }
 
     // Stores the new nodes along each side, from its lower-row corner to the
     // other, for the elements still to come; a later element's side replaces
     // an earlier one's.
-    void RecordSides()
-    {
+    void RecordSides() {
         for (int s = 0; s < 4; ++s) {
             const int p = Node(s), q = Node((s + 1) % 4);
             const int count = SidePointCount(s);
@@ -217,8 +214,7 @@ private:
         }
     }
 
-    void BuildSubElements()
-    {
+    void BuildSubElements() {
         auto& out = mesh_.elementNodes;
         for (int v = 0; v < b_; ++v)
             for (int u = 0; u < a_; ++u) {
@@ -248,20 +244,18 @@ private:
 
 }  // namespace
 
-LocalGridMesh RebuildLocalGrids(const ModelData& model, int a, int b, int n)
-{
+LocalGridMesh RebuildLocalGrids(const ModelData& model, int a, int b, int n) {
     if (!model.GetNodeTable() || !model.GetElementTable()) return LocalGridMesh{};
     GridBuilder builder(model, a, b, n);
     return builder.Run();
 }
 
-std::int64_t RefinedNodeBound(std::int64_t elements, int a, int b, int n)
-{
+std::int64_t RefinedNodeBound(std::int64_t elements, int a, int b, int n) {
     // Estimated in floating point first, so that no count a user can type
     // overflows; exact whenever the bound is below 1e18.
     const std::int64_t m = n == 4 ? 1 : 2;
-    const double estimate = static_cast<double>(elements) * (static_cast<double>(m) * a + 1.0) *
-                            (static_cast<double>(m) * b + 1.0);
+    const double estimate =
+        static_cast<double>(elements) * (static_cast<double>(m) * a + 1.0) * (static_cast<double>(m) * b + 1.0);
     if (!(estimate < 1e18)) return std::numeric_limits<std::int64_t>::max();
     return elements * (m * a + 1) * (m * b + 1);
 }

@@ -46,8 +46,7 @@ struct LocalGridMesh {
     std::string error;
 
     int NodeCount() const { return static_cast<int>(x.size()); }
-    int ElementCount() const
-    {
+    int ElementCount() const {
         return nodesPerElement > 0 ? static_cast<int>(elementNodes.size()) / nodesPerElement : 0;
     }
 };

@@ -20,15 +20,13 @@ enum class Ref { Node, Element, Edge };
 // Old numbers to new ones, read from the model before anything is replaced.
 class Renumbering {
 public:
-    Renumbering(const ModelData& model, const LocalGridMesh& mesh) : model_(model), mesh_(mesh)
-    {
+    Renumbering(const ModelData& model, const LocalGridMesh& mesh) : model_(model), mesh_(mesh) {
         nodeLimit_ = model.GetNodeTable() ? model.GetNodeTable()->MaxNodeId() : 0;
         elementLimit_ = model.GetElementTable() ? model.GetElementTable()->MaxId() : 0;
     }
 
     // New number of an old node; 0 when it has no place or never existed.
-    int NodeNumber(int oldNumber) const
-    {
+    int NodeNumber(int oldNumber) const {
         const int row = model_.NodeRowOfNumber(oldNumber);
         if (row < 0 || row >= static_cast<int>(mesh_.nodeMap.size())) return 0;
         return mesh_.nodeMap[static_cast<std::size_t>(row)] + 1;
@@ -36,8 +34,7 @@ public:
 
     // Appends the new numbers an old number stands for (edge rows: the
     // sub-elements along `side`, in order along the side).
-    void Expand(Ref ref, int oldNumber, int side, std::vector<int>& out) const
-    {
+    void Expand(Ref ref, int oldNumber, int side, std::vector<int>& out) const {
         if (ref == Ref::Node) {
             if (const int n = NodeNumber(oldNumber)) out.push_back(n);
             return;
@@ -51,11 +48,19 @@ public:
             return;
         }
         switch (side) {
-        case 1: for (int u = 0; u < a; ++u) out.push_back(first + u); break;
-        case 2: for (int v = 0; v < b; ++v) out.push_back(first + v * a + a - 1); break;
-        case 3: for (int u = 0; u < a; ++u) out.push_back(first + (b - 1) * a + u); break;
-        case 4: for (int v = 0; v < b; ++v) out.push_back(first + v * a); break;
-        default: break;  // no such side: names nothing
+            case 1:
+                for (int u = 0; u < a; ++u) out.push_back(first + u);
+                break;
+            case 2:
+                for (int v = 0; v < b; ++v) out.push_back(first + v * a + a - 1);
+                break;
+            case 3:
+                for (int u = 0; u < a; ++u) out.push_back(first + (b - 1) * a + u);
+                break;
+            case 4:
+                for (int v = 0; v < b; ++v) out.push_back(first + v * a);
+                break;
+            default: break;  // no such side: names nothing
         }
     }
 
@@ -68,8 +73,7 @@ private:
     int elementLimit_ = 0;
 };
 
-std::string Join(const std::vector<std::string>& items)
-{
+std::string Join(const std::vector<std::string>& items) {
     std::string text;
     for (const std::string& item : items) {
         if (!text.empty()) text += ',';
@@ -80,8 +84,7 @@ std::string Join(const std::vector<std::string>& items)
 
 // A text of several items with its numbers rewritten and its names kept;
 // empty when nothing is left.
-std::string RewriteItems(const std::string& text, Ref ref, int side, const Renumbering& renumbering)
-{
+std::string RewriteItems(const std::string& text, Ref ref, int side, const Renumbering& renumbering) {
     std::vector<std::string> kept;
     std::vector<int> numbers;
     for (const std::string& item : ListItems(text)) {
@@ -101,8 +104,7 @@ bool IsSingleNumber(const std::vector<std::string>& items) { return items.size()
 // ---------------------------------------------------------------------------
 // Sets
 
-void RewriteMember(const SetMemberRow& m, Ref ref, const Renumbering& renumbering, SetMemberList& out)
-{
+void RewriteMember(const SetMemberRow& m, Ref ref, const Renumbering& renumbering, SetMemberList& out) {
     const std::vector<std::string> items = ListItems(m.first);
     if (items.size() > 1) {
         const std::string text = RewriteItems(m.first, ref, m.side, renumbering);
@@ -127,16 +129,14 @@ void RewriteMember(const SetMemberRow& m, Ref ref, const Renumbering& renumberin
     }
 }
 
-bool NamesNumbers(const SetTable& table)
-{
+bool NamesNumbers(const SetTable& table) {
     for (const SetRow* set = table.GetHead(); set; set = set->next)
         if (set->members && set->members->HasNumericMember()) return true;
     return false;
 }
 
 // A rewritten copy of the set table, or null when no member names a number.
-std::unique_ptr<SetTable> RewriteSets(const SetTable* table, Ref ref, const Renumbering& renumbering)
-{
+std::unique_ptr<SetTable> RewriteSets(const SetTable* table, Ref ref, const Renumbering& renumbering) {
     if (!table || !NamesNumbers(*table)) return nullptr;
     auto copy = std::make_unique<SetTable>(table->GetSetKind());
     copy->CopySetTable(*table);
@@ -157,8 +157,7 @@ std::unique_ptr<SetTable> RewriteSets(const SetTable* table, Ref ref, const Renu
 // `emit(target)`; a row naming one number becomes one row per new number.
 
 template <class Row, class Emit>
-void RewriteTargets(const Row* head, Ref ref, const Renumbering& renumbering, Emit emit)
-{
+void RewriteTargets(const Row* head, Ref ref, const Renumbering& renumbering, Emit emit) {
     std::vector<int> numbers;
     for (const Row* row = head; row; row = row->next) {
         int side = 0;
@@ -181,8 +180,7 @@ void RewriteTargets(const Row* head, Ref ref, const Renumbering& renumbering, Em
 // table.
 template <class Table, class CopyAll, class Add>
 std::unique_ptr<Table> RewriteActions(const Table* table, Ref ref, const Renumbering& renumbering, CopyAll copyAll,
-                                      Add add)
-{
+                                      Add add) {
     if (!table || table->GetCount() == 0) return nullptr;
     auto copy = std::make_unique<Table>();
     (copy.get()->*copyAll)(*table);
@@ -194,17 +192,14 @@ std::unique_ptr<Table> RewriteActions(const Table* table, Ref ref, const Renumbe
     return copy;
 }
 
-std::unique_ptr<NodalActionTable> RewriteNodal(const NodalActionTable* table, Ref ref,
-                                               const Renumbering& renumbering)
-{
+std::unique_ptr<NodalActionTable> RewriteNodal(const NodalActionTable* table, Ref ref, const Renumbering& renumbering) {
     return RewriteActions(table, ref, renumbering, &NodalActionTable::CopyFrom,
                           [](NodalActionTable& t, const NodalRow& row, const std::string& target) {
                               t.AddNodalActionRow(target, row.values, row.flags);
                           });
 }
 
-std::unique_ptr<EdgeActionTable> RewriteEdges(const EdgeActionTable* table, const Renumbering& renumbering)
-{
+std::unique_ptr<EdgeActionTable> RewriteEdges(const EdgeActionTable* table, const Renumbering& renumbering) {
     return RewriteActions(table, Ref::Edge, renumbering, &EdgeActionTable::CopyEdgeActionTable,
                           [](EdgeActionTable& t, const EdgeRow& row, const std::string& target) {
                               t.AddEdgeActionRow(target, row.side, row.dof, row.values);
@@ -213,8 +208,7 @@ std::unique_ptr<EdgeActionTable> RewriteEdges(const EdgeActionTable* table, cons
 
 // Material texts name elements and element sets; their numbers become the
 // sub-elements. A text left without items names nothing: "0".
-std::unique_ptr<MaterialTable> RewriteMaterials(const MaterialTable* table, const Renumbering& renumbering)
-{
+std::unique_ptr<MaterialTable> RewriteMaterials(const MaterialTable* table, const Renumbering& renumbering) {
     if (!table || table->GetCount() == 0) return nullptr;
     auto copy = std::make_unique<MaterialTable>();
     copy->CopyMaterialTable(*table);
@@ -240,8 +234,7 @@ struct PathUpdate {
     bool resolve = false;
 };
 
-std::vector<PathUpdate> RewriteNodePaths(const ModelData& model, const Renumbering& renumbering)
-{
+std::vector<PathUpdate> RewriteNodePaths(const ModelData& model, const Renumbering& renumbering) {
     std::vector<PathUpdate> updates;
     for (const NodePath* p = model.FirstNodePath(); p; p = p->next) {
         PathUpdate u{*p, false};
@@ -273,8 +266,7 @@ std::vector<PathUpdate> RewriteNodePaths(const ModelData& model, const Renumberi
 // ---------------------------------------------------------------------------
 // New node and element tables
 
-std::unique_ptr<NodeTable> NewNodeTable(const ModelData& model, const LocalGridMesh& mesh)
-{
+std::unique_ptr<NodeTable> NewNodeTable(const ModelData& model, const LocalGridMesh& mesh) {
     auto table = std::make_unique<NodeTable>(model.GetNodeTable()->GetColumns());
     for (int i = 0; i < mesh.NodeCount(); ++i)
         table->AddNodeRow(i + 1, mesh.x[static_cast<std::size_t>(i)], mesh.y[static_cast<std::size_t>(i)],
@@ -288,8 +280,7 @@ std::unique_ptr<NodeTable> NewNodeTable(const ModelData& model, const LocalGridM
 // Every new element takes its parent's material index; a conversion keeps
 // the parent's number, a refinement numbers in creation order.
 std::unique_ptr<ElementTable> NewElementTable(const ModelData& model, const LocalGridMesh& mesh,
-                                              const MeshRewritePlan& plan)
-{
+                                              const MeshRewritePlan& plan) {
     const ElementTable& old = *model.GetElementTable();
     const int n = mesh.nodesPerElement;
     auto table = std::make_unique<ElementTable>(n);
@@ -307,7 +298,8 @@ std::unique_ptr<ElementTable> NewElementTable(const ModelData& model, const Loca
             const int* nodes = mesh.elementNodes.data() + static_cast<std::ptrdiff_t>(index) * n;
             std::array<int, 9> numbers{};
             for (int j = 0; j < n; ++j) numbers[static_cast<std::size_t>(j)] = nodes[j] + 1;
-            table->AddElementRow(number, parent->material, std::span<const int>(numbers.data(), static_cast<std::size_t>(n)));
+            table->AddElementRow(number, parent->material,
+                                 std::span<const int>(numbers.data(), static_cast<std::size_t>(n)));
         }
     table->CountRows();
     table->RebuildIndex();
@@ -326,8 +318,7 @@ struct NewTables {
     std::vector<PathUpdate> paths;
 };
 
-NewTables MakeNewTables(const ModelData& model, const LocalGridMesh& mesh, const MeshRewritePlan& plan)
-{
+NewTables MakeNewTables(const ModelData& model, const LocalGridMesh& mesh, const MeshRewritePlan& plan) {
     const Renumbering renumbering(model, mesh);
     NewTables t;
     t.nodes = NewNodeTable(model, mesh);
@@ -351,15 +342,13 @@ NewTables MakeNewTables(const ModelData& model, const LocalGridMesh& mesh, const
 
 }  // namespace
 
-int IntegrationOrderFor(int nodesPerElement, int order)
-{
+int IntegrationOrderFor(int nodesPerElement, int order) {
     if (nodesPerElement == 4) return order == 3 ? 2 : order;
     if (nodesPerElement == 8) return order == 1 ? 2 : order;
     return order < 3 ? 3 : order;
 }
 
-void InstallRebuiltMesh(ModelData& model, const LocalGridMesh& mesh, const MeshRewritePlan& plan)
-{
+void InstallRebuiltMesh(ModelData& model, const LocalGridMesh& mesh, const MeshRewritePlan& plan) {
     const NewTables t = MakeNewTables(model, mesh, plan);
     model.ReplaceNodeTable(*t.nodes);
     model.ReplaceElementTable(*t.elements);

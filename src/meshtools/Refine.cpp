@@ -10,15 +10,13 @@ constexpr const char* kTooLarge = "The refined mesh would have more than 100,000
 
 }  // namespace
 
-bool RefinementTooLarge(const ModelData& model, int a, int b)
-{
+bool RefinementTooLarge(const ModelData& model, int a, int b) {
     const ElementTable* elements = model.GetElementTable();
     if (!elements) return false;
     return RefinedNodeBound(elements->GetCount(), a, b, elements->GetNodesPerElement()) > kMaxRefinedNodes;
 }
 
-std::string RefineMesh(ModelData& model, int a, int b)
-{
+std::string RefineMesh(ModelData& model, int a, int b) {
     if (a < 1 || b < 1 || (a == 1 && b == 1)) return {};
     const ElementTable* elements = model.GetElementTable();
     if (!elements || elements->GetCount() == 0 || !model.GetNodeTable()) return {};

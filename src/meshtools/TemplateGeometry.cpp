@@ -198,8 +198,8 @@ TemplateValues ValuesOf(const ModelData& model) {
     TemplateValues t;
     int kind = 0, integration = 0;
     double angle = 0.0, P = 0.0, V = 0.0, M = 0.0;
-    model.GetTemplateParameters(kind, t.elementOption, integration, t.dims[0], t.dims[1], t.dims[2], angle, t.D1,
-                                t.D2, t.D3, P, V, M, t.size);
+    model.GetTemplateParameters(kind, t.elementOption, integration, t.dims[0], t.dims[1], t.dims[2], angle, t.D1, t.D2,
+                                t.D3, P, V, M, t.size);
     return t;
 }
 
@@ -275,19 +275,20 @@ Fault OctagonGeometry(const TemplateValues& t, Geometry& g) {
     const double e = std::max(EvenUp(m / s), EvenUp(4.0 * a / (3.0 * kPi)));
     if (!(s > 0.0)) return Fault::Size;
     // a follows L1 (with the pedestal's arcs), b and c L2, e the pedestal D.
-    const Fault fault = FirstFault({{a, Fault::Dimension0}, {b, Fault::Dimension1}, {c, Fault::Dimension1},
-                                    {d, Fault::Size}, {e, Fault::Dimension2}});
+    const Fault fault = FirstFault({{a, Fault::Dimension0},
+                                    {b, Fault::Dimension1},
+                                    {c, Fault::Dimension1},
+                                    {d, Fault::Size},
+                                    {e, Fault::Dimension2}});
     if (fault != Fault::None) return fault;
     const std::vector<int> n = ToInts({a, b, c, d, e});
 
     const double h = L1 / 2.0 + L2, l = L1 / 2.0, tm = (L1 + L2) / 2.0, q = m * std::cos(kPi / 4.0);
     g.points = {
-        {-h, 0}, {-h, -l}, {-l, -h}, {0, -h}, {l, -h}, {h, -l}, {h, 0}, {h, l}, {l, h}, {0, h}, {-l, h}, {-h, l},
-        {-l, 0}, {-l, -l}, {0, -l}, {l, -l}, {l, 0}, {l, l}, {0, l}, {-l, l},
-        {-m, 0}, {-q, -q}, {0, -m}, {q, -q}, {m, 0}, {q, q}, {0, m}, {-q, q},
-        {-tm, 0}, {-tm, -l}, {-l, -tm}, {0, -tm}, {l, -tm}, {tm, -l}, {tm, 0}, {tm, l}, {l, tm}, {0, tm}, {-l, tm},
-        {-tm, l},
-        {0, 0},
+        {-h, 0},  {-h, -l}, {-l, -h}, {0, -h}, {l, -h}, {h, -l},  {h, 0},   {h, l},    {l, h},    {0, h},   {-l, h},
+        {-h, l},  {-l, 0},  {-l, -l}, {0, -l}, {l, -l}, {l, 0},   {l, l},   {0, l},    {-l, l},   {-m, 0},  {-q, -q},
+        {0, -m},  {q, -q},  {m, 0},   {q, q},  {0, m},  {-q, q},  {-tm, 0}, {-tm, -l}, {-l, -tm}, {0, -tm}, {l, -tm},
+        {tm, -l}, {tm, 0},  {tm, l},  {l, tm}, {0, tm}, {-l, tm}, {-tm, l}, {0, 0},
     };
     for (int k = 0; k < 8; ++k) g.arcs.push_back({k + 2, m, 45.0 * k, n[0] + 1});
     g.sweep = 45.0;
@@ -318,14 +319,26 @@ void WriteSide(std::ostream& out, const TemplateRegion& region, const TemplateSi
     out << "*       SEG. #, LIM(1:2), CPAR,  WN, IDGEOM(1:2), # COM. OPER.\n";
     const int limit = side.divisions + 1;
     if (side.arc)
-        out << "       1   " << "    1  " << limit << "      " << "0" << "      " << "1" << "   " << side.first
-            << "  1  " << side.first << "   " << limit << " 0   " << '\n';
+        out << "       1   "
+            << "    1  " << limit << "      "
+            << "0"
+            << "      "
+            << "1"
+            << "   " << side.first << "  1  " << side.first << "   " << limit << " 0   " << '\n';
     else if (region.mapped)
-        out << "       1   " << "     1  " << limit << "     " << "0" << "     " << "1" << "     1 " << side.first
-            << "  1 " << side.second << "     0   " << '\n';
+        out << "       1   "
+            << "     1  " << limit << "     "
+            << "0"
+            << "     "
+            << "1"
+            << "     1 " << side.first << "  1 " << side.second << "     0   " << '\n';
     else
-        out << "       1   " << "    1  " << limit << "      " << "0" << "      " << "1" << "   1 " << side.first
-            << "  1 " << side.second << "   0   " << '\n';
+        out << "       1   "
+            << "    1  " << limit << "      "
+            << "0"
+            << "      "
+            << "1"
+            << "   1 " << side.first << "  1 " << side.second << "   0   " << '\n';
 }
 
 void WriteRegion(std::ostream& out, const TemplateRegion& region) {
@@ -339,10 +352,12 @@ void WriteRegion(std::ostream& out, const TemplateRegion& region) {
     out << "*   REGION #, MAX DOF,    INI. SOL.\n";
     out << r << "              6      1.0  3.0  0.0  6.2857143  0.0  0.0\n";
     out << "*   INILEVL, ITRANS , GRID VEL., PERIODICITY, ELEM._GROUP, Obj. index\n";
-    out << "      0      -10      0.0  0.0      0.0         " << "2" << "  " << 100 + r << '\n';
+    out << "      0      -10      0.0  0.0      0.0         "
+        << "2"
+        << "  " << 100 + r << '\n';
     out << "*   SCHEME LIB. CODE #, # OF SIDE, NSM, IMAX, JMAX\n";
-    out << "    " << (region.mapped ? kSchemeMapped : kSchemeFree) << "  " << sides << "   " << "0   " << imax
-        << "   " << jmax << '\n';
+    out << "    " << (region.mapped ? kSchemeMapped : kSchemeFree) << "  " << sides << "   "
+        << "0   " << imax << "   " << jmax << '\n';
     for (int j = 0; j < sides; ++j) WriteSide(out, region, region.sides[static_cast<std::size_t>(j)], j + 1);
 }
 
@@ -363,12 +378,14 @@ std::string GeometryText(const Geometry& g, int elementOption) {
         out << "* ENTITY #, LIB. CODE #, # OF POINTS\n";
         out << arc.entity << "   31   " << arc.points << "   " << '\n';
         out << Num(0.0) << "   " << Num(0.0) << "   " << Num(arc.radius) << "   " << Num(arc.radius) << "   "
-            << Num(arc.start) << "   " << "  " << Num(g.sweep) << " " << '\n';
+            << Num(arc.start) << "   "
+            << "  " << Num(g.sweep) << " " << '\n';
     }
     out << "* NO. OF GLOBAL GCOS TO BE DEFINED\n0\n* NO. OF PREDEFINED PROF.\n0\n* NO. OF STRUCTUTE ELEMENTS\n0\n";
     out << "* No. OF REGIONS, No. OF SMOOTH. CYCLES, INTERFACE FLAG,   ELEMENT SHAPE\n";
     out << g.regions.size()
-        << (elementOption == 0 ? "             0                      34    1" : "             0                      68    1")
+        << (elementOption == 0 ? "             0                      34    1"
+                               : "             0                      68    1")
         << '\n';
     for (const TemplateRegion& region : g.regions) WriteRegion(out, region);
     return out.str();
@@ -415,14 +432,11 @@ TemplateWrite WriteTemplate(const ModelData& model, GeometryBuilder build, const
 bool MeshTemplate(const ModelData& model, GeometryBuilder build, const std::string& fileName, TemplateLists& lists,
                   const std::string& programFolder, MesherHost& host) {
     switch (WriteTemplate(model, build, fileName, lists)) {
-        case TemplateWrite::SizeUnsuitable:
-            host.Message(UnsuitableSizeMessage(model), MesherIcon::Stop);
-            return false;
+        case TemplateWrite::SizeUnsuitable: host.Message(UnsuitableSizeMessage(model), MesherIcon::Stop); return false;
         case TemplateWrite::FileNotWritten:
             host.Message("Can not write file " + fileName, MesherIcon::Stop);
             return false;
-        case TemplateWrite::Written:
-            break;
+        case TemplateWrite::Written: break;
     }
     return RunMesher(fileName, programFolder, host);
 }
@@ -523,9 +537,9 @@ std::string UnsuitableSizeMessage(const ModelData& model) {
         });
         if (!std::isnan(smallest)) {
             const char* name = DimensionName(kind, k);
-            const int length =
-                std::snprintf(text, sizeof text, "%s = %g is too small for typical FE size %.3f: enlarge %s to at least %.4g",
-                              name, t.dims[k], t.size, name, FourDigits(smallest, true));
+            const int length = std::snprintf(
+                text, sizeof text, "%s = %g is too small for typical FE size %.3f: enlarge %s to at least %.4g", name,
+                t.dims[k], t.size, name, FourDigits(smallest, true));
             if (!std::isnan(largestSize))
                 std::snprintf(text + length, sizeof text - length, " or make the typical FE size at most %.4g",
                               FourDigits(largestSize, false));

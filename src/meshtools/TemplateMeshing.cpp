@@ -25,9 +25,9 @@ bool MeshInFolder(ModelData& model, const ScratchFolder& folder, const TemplateM
     const std::string input = folder.File("temp.i");
     TemplateLists lists;
     if (mesher && !mesher(model, input, folder.File("temp.rgd"), lists)) return false;
-    const bool imported = mesher && model.ImportMeshFile(MesherOutputName(input, ".fem"), 1, lists.regionNames,
-                                                         lists.regionIds, lists.setNames, lists.setRegions,
-                                                         lists.setHeights) != 0;
+    const bool imported =
+        mesher && model.ImportMeshFile(MesherOutputName(input, ".fem"), 1, lists.regionNames, lists.regionIds,
+                                       lists.setNames, lists.setRegions, lists.setHeights) != 0;
     if (!imported) {
         host.Message("Error reading file temp.fem ", MesherIcon::Exclamation);
         return false;
@@ -46,9 +46,9 @@ TemplateMesher LibraryTemplateMesher(const std::string& programFolder, MesherHos
     return [programFolder, &host](const ModelData& model, const std::string& geometry, const std::string& second,
                                   TemplateLists& lists) {
         switch (model.GetTemplateKind()) {
-        case 1: return MeshOctagonTemplate(model, geometry, second, lists, programFolder, host);
-        case 2: return MeshCircularTemplate(model, geometry, second, lists, programFolder, host);
-        default: return false;
+            case 1: return MeshOctagonTemplate(model, geometry, second, lists, programFolder, host);
+            case 2: return MeshCircularTemplate(model, geometry, second, lists, programFolder, host);
+            default: return false;
         }
     };
 }

@@ -22,10 +22,10 @@ public:
     static constexpr int kRows = 10;
     static constexpr int kMaxDivisions = 100000000;
     enum {
-        IDC_ROW = 1100,       // + line - 1: the row-number labels
-        IDC_DIVISIONS = 1200, // + line - 1
-        IDC_SPAN = 1300,      // + line - 1
-        IDC_TOTAL = 1400,     // + line - 1, always disabled
+        IDC_ROW = 1100,        // + line - 1: the row-number labels
+        IDC_DIVISIONS = 1200,  // + line - 1
+        IDC_SPAN = 1300,       // + line - 1
+        IDC_TOTAL = 1400,      // + line - 1, always disabled
         IDC_COUNT = 1500,
         IDC_SCROLL,
         IDC_ADD_SPAN,

@@ -32,8 +32,7 @@ GridTotals TotalsOf(const ModelData* model, int direction) {
 
 }  // namespace
 
-DlgNewTemplate::DlgNewTemplate(ModelData* model, ui::Window* parent)
-    : ui::Dialog(kTemplateId, parent), model_(model) {
+DlgNewTemplate::DlgNewTemplate(ModelData* model, ui::Window* parent) : ui::Dialog(kTemplateId, parent), model_(model) {
     for (int id : {IDC_CIRCULAR, IDC_EQUAL_SPACING, IDC_LINEAR4, IDC_QUADRATIC8, IDC_QUADRATIC9})
         OnClicked(id, [this] { OnShapeOrType(); });
     OnClicked(IDC_GENERAL_SPACING, [this] { OnGeneralSpacing(); });
@@ -126,8 +125,7 @@ void DlgNewTemplate::UpdateShapeControls() {
             // The fields only show the totals of the grid-line tables.
             for (int id : {IDC_LENGTH, IDC_WIDTH, IDC_DIVISIONS1, IDC_DIVISIONS2}) GetDlgItem(id)->EnableWindow(false);
             break;
-        default:
-            break;
+        default: break;
     }
     auto* sketch = Get<ui::Picture>(IDC_SKETCH);
     const ui::Rect r = sketch->GetWindowRect();
@@ -192,8 +190,7 @@ bool DlgNewTemplate::CheckValues() {
                 return Refuse("At least Grid in the X-direction must be defined", IDC_GRID_Y);
             break;
         }
-        default:
-            return false;
+        default: return false;
     }
     if (width_ <= 0.0) width_ = length_;
     if (divisions2_ <= 0) divisions2_ = divisions1_;

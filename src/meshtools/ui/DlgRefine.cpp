@@ -16,12 +16,9 @@ constexpr const char* kInvalidInput = "Invalid input";
 }  // namespace
 
 DlgRefine::DlgRefine(ViewHost& view, ui::Window* parent, int templateKind, double typicalSize)
-    : ui::Dialog(kTemplateId, parent), view_(view), templateKind_(templateKind), typicalSize_(typicalSize)
-{
-}
+    : ui::Dialog(kTemplateId, parent), view_(view), templateKind_(templateKind), typicalSize_(typicalSize) {}
 
-ui::DialogTemplate DlgRefine::BuildTemplate() const
-{
+ui::DialogTemplate DlgRefine::BuildTemplate() const {
     ui::DialogTemplate t;
     t.id = kTemplateId;
     t.caption = "Refine Mesh";
@@ -37,8 +34,7 @@ ui::DialogTemplate DlgRefine::BuildTemplate() const
     return t;
 }
 
-bool DlgRefine::OnInitDialog()
-{
+bool DlgRefine::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     if (templateKind_ != 0) {
         GetDlgItem(IDC_CAPTION)->ShowWindow(false);
@@ -59,19 +55,16 @@ bool DlgRefine::OnInitDialog()
     return true;
 }
 
-void DlgRefine::DoDataExchange(ui::DataExchange& dx)
-{
+void DlgRefine::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_FIRST, firstText_);
     dx.Text(IDC_SECOND, secondText_);
 }
 
-void DlgRefine::OnOK()
-{
+void DlgRefine::OnOK() {
     if (CheckInput()) view_.RefineMesh(divisionsY_, divisionsZ_, typicalSize_);
 }
 
-bool DlgRefine::CheckInput()
-{
+bool DlgRefine::CheckInput() {
     UpdateData(true);
     if (templateKind_ == 0) return CheckDivisions();
     if (templateKind_ == 1 || templateKind_ == 2) return CheckTypicalSize();
@@ -80,8 +73,7 @@ bool DlgRefine::CheckInput()
 
 // The message comes first: the box takes the keyboard while it is up, and the
 // field gets it back afterwards.
-void DlgRefine::Refuse(int id)
-{
+void DlgRefine::Refuse(int id) {
     ui::MessageBox(kInvalidInput);
     GotoDlgCtrl(GetDlgItem(id));
 }
@@ -89,8 +81,7 @@ void DlgRefine::Refuse(int id)
 // Each field holds a number whose integer part is at least 1 ("2.7" counts
 // 2); a refused field shows the integer read from it. Divisions whose mesh
 // could exceed the node limit are refused on the first field.
-bool DlgRefine::CheckDivisions()
-{
+bool DlgRefine::CheckDivisions() {
     divisionsY_ = ::ParseInt(firstText_);
     divisionsZ_ = ::ParseInt(secondText_);
     const struct {
@@ -113,8 +104,7 @@ bool DlgRefine::CheckDivisions()
     return true;
 }
 
-bool DlgRefine::CheckTypicalSize()
-{
+bool DlgRefine::CheckTypicalSize() {
     if (IsNumberText(firstText_)) {
         const double size = std::strtod(firstText_.c_str(), nullptr);
         if (size >= 0.0) {

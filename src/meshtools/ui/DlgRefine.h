@@ -17,9 +17,9 @@ public:
     enum {
         IDC_CAPTION = 1001,  // "Number of divisions"
         IDC_FIRST_LABEL,
-        IDC_FIRST,           // divisions along y, or the typical FE size
+        IDC_FIRST,  // divisions along y, or the typical FE size
         IDC_SECOND_LABEL,
-        IDC_SECOND,          // divisions along z
+        IDC_SECOND,  // divisions along z
     };
     static constexpr int kTemplateId = 0x7F30;
 

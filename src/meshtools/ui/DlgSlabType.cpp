@@ -10,7 +10,8 @@ ui::DialogTemplate CDlgSlabType::BuildTemplate() const {
     t.caption = "Slab Type";
     t.rect = {0, 0, 200, 98};
     t.Group(ui::IDSTATIC, "Select Slab type", {7, 7, 186, 62});
-    t.Radio(IDC_CONVENTIONAL, "Circular or Rectangular Conventional", {15, 20, 170, 10}, ui::cs::Group | ui::cs::TabStop);
+    t.Radio(IDC_CONVENTIONAL, "Circular or Rectangular Conventional", {15, 20, 170, 10},
+            ui::cs::Group | ui::cs::TabStop);
     t.Radio(IDC_OCTAGON, "Octagon Wind Turbine Foundation", {15, 35, 170, 10});
     t.Radio(IDC_CIRCULAR, "Circular Wind Turbine Foundation", {15, 50, 170, 10});
     t.DefPushButton(ui::IDOK, "Next", {143, 77, 50, 14}, ui::cs::Group);

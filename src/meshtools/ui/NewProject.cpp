@@ -8,8 +8,7 @@
 #include "model/ModelData.h"
 #include "platform/ui/Services.h"
 
-bool RunNewFromSlabType(DocHost& doc, const std::function<void(int kind)>& newOctagonFoundation,
-                        ui::Window* parent) {
+bool RunNewFromSlabType(DocHost& doc, const std::function<void(int kind)>& newOctagonFoundation, ui::Window* parent) {
     doc.UpdateAllViews();
     int type = 0;
     {
@@ -56,4 +55,3 @@ void UiMesherHost::Message(const std::string& text, MesherIcon icon) {
 bool UiMesherHost::Ask(const std::string& question) {
     return ui::MessageBox(question, ui::Buttons::YesNo, ui::Icon::Question) == ui::IDYES;
 }
-

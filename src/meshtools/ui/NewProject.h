@@ -33,4 +33,3 @@ public:
     void Message(const std::string& text, MesherIcon icon) override;
     bool Ask(const std::string& question) override;
 };
-

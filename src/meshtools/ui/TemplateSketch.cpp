@@ -15,9 +15,7 @@ namespace {
 // A white picture to draw into, with the model's y to the right and z up.
 class Canvas : public ui::ImageCanvas {
 public:
-    Canvas(int w, int h) : ui::ImageCanvas(w, h) {
-        scale_ = std::max(std::min(Width(), Height()) / 2.0 - 8.0, 1.0);
-    }
+    Canvas(int w, int h) : ui::ImageCanvas(w, h) { scale_ = std::max(std::min(Width(), Height()) / 2.0 - 8.0, 1.0); }
     int X(double y) const { return static_cast<int>(std::lround(Width() / 2.0 + y * scale_)); }
     int Y(double z) const { return static_cast<int>(std::lround(Height() / 2.0 - z * scale_)); }
     void Square(double y, double z, int half, ui::Color c) { ui::ImageCanvas::Square(X(y), Y(z), half, c); }
