@@ -18,23 +18,23 @@ using bridgetest::WriteAll;
 using Scratch = bridgetest::Scratch;
 
 // A square plate of one linear element on four nodes, with its version line.
-inline std::string OnePlate(const std::string& version = "V4.1")
-{
-    return version + "\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\nEND_NODE_DATA\n"
-                     "MATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
-                     "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\nEND_ELEMENT_DATA\nEND_DATA\n";
+inline std::string OnePlate(const std::string& version = "V4.1") {
+    return version +
+           "\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\nEND_NODE_DATA\n"
+           "MATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
+           "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\nEND_ELEMENT_DATA\nEND_DATA\n";
 }
 
 // A strip of `elements` linear elements in a row.
-inline std::string Strip(int elements)
-{
+inline std::string Strip(int elements) {
     std::string text = "V4.1\nNODE_DATA\n";
     for (int i = 0; i <= elements; ++i) {
         text += "*\t" + std::to_string(2 * i + 1) + "\t0\t" + std::to_string(i) + "\t0\n";
         text += "*\t" + std::to_string(2 * i + 2) + "\t0\t" + std::to_string(i) + "\t1\n";
     }
-    text += "END_NODE_DATA\nMATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
-            "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n";
+    text +=
+        "END_NODE_DATA\nMATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
+        "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n";
     for (int e = 1; e <= elements; ++e)
         text += "*\t" + std::to_string(e) + "\t1\t" + std::to_string(2 * e - 1) + "\t" + std::to_string(2 * e + 1) +
                 "\t" + std::to_string(2 * e + 2) + "\t" + std::to_string(2 * e) + "\n";
@@ -57,8 +57,7 @@ public:
     std::vector<std::string> calls;
 
 private:
-    void Log(const std::string& what, int kind, const std::string& text = "")
-    {
+    void Log(const std::string& what, int kind, const std::string& text = "") {
         calls.push_back(what + " " + std::to_string(kind) + (text.empty() ? "" : " " + text));
     }
 };
@@ -69,8 +68,7 @@ inline constexpr int IDD_TEST = 7001;
 class TestDialog : public ui::Dialog {
 public:
     explicit TestDialog(int kind) : ui::Dialog(IDD_TEST), kind(kind) {}
-    ui::DialogTemplate BuildTemplate() const override
-    {
+    ui::DialogTemplate BuildTemplate() const override {
         ui::DialogTemplate t;
         t.id = IDD_TEST;
         t.caption = "Test Grid";
@@ -88,8 +86,7 @@ public:
 // Factories that make TestDialogs and remember every one made.
 struct Made {
     std::vector<TestDialog*> dialogs;
-    ModelessFactory Factory()
-    {
+    ModelessFactory Factory() {
         return [this](const DocDialogRequest& request) {
             auto dialog = std::make_unique<TestDialog>(request.kind);
             TestDialog* d = dialog.get();

@@ -19,8 +19,7 @@ namespace korbeltest {
 
 class ProgramFixture : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         InputDialogFactories() = DocDialogFactories{};
         RegisterProgramDialogs();
@@ -31,15 +30,13 @@ protected:
         app.Run({});
         ASSERT_NE(app.FindOpenDocument(), nullptr);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         app.ExitInstance();
         InputDialogFactories() = DocDialogFactories{};
         ui::HeadlessTest::TearDown();
     }
     // Opens a copy of an example model (under `as` when given).
-    CKorbelDoc& OpenExample(const std::string& name, const std::string& as = "")
-    {
+    CKorbelDoc& OpenExample(const std::string& name, const std::string& as = "") {
         const std::string path = dir.File(as.empty() ? name : as);
         std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/" + name, path,
                                    std::filesystem::copy_options::overwrite_existing);

@@ -20,24 +20,21 @@ using G = GridPage;
 
 class ActionDialogHooksTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         doc.Factories() = DocDialogFactories{};
         InstallActionDialogHooks(doc.Factories());
         ASSERT_TRUE(doc.OnNewDocument());
         dialogtest::BuildSquareMesh(*doc.GetModelData());
     }
-    bool Logged(const std::string& call) const
-    {
+    bool Logged(const std::string& call) const {
         return std::find(view.calls.begin(), view.calls.end(), call) != view.calls.end();
     }
     CKorbelDoc doc;
     korbeltest::RecordingView view;
 };
 
-TEST_F(ActionDialogHooksTest, NodalGridIsMadeOnceReloadedPerKindAndTakesPicks)
-{
+TEST_F(ActionDialogHooksTest, NodalGridIsMadeOnceReloadedPerKindAndTakesPicks) {
     doc.ShowNodalActionsDialog(view, 2);
     auto* grid = dynamic_cast<DlgNodalActions*>(doc.SlotDialog(CKorbelDoc::NodalActionsSlot));
     ASSERT_NE(grid, nullptr);
@@ -67,8 +64,7 @@ TEST_F(ActionDialogHooksTest, NodalGridIsMadeOnceReloadedPerKindAndTakesPicks)
     EXPECT_TRUE(doc.IsModified());
 }
 
-TEST_F(ActionDialogHooksTest, EdgeGridTakesSidePicks)
-{
+TEST_F(ActionDialogHooksTest, EdgeGridTakesSidePicks) {
     doc.ShowEdgeActionsDialog(view, 2);
     auto* grid = dynamic_cast<DlgEdgeActions*>(doc.SlotDialog(CKorbelDoc::EdgeActionsSlot));
     ASSERT_NE(grid, nullptr);
@@ -84,8 +80,7 @@ TEST_F(ActionDialogHooksTest, EdgeGridTakesSidePicks)
     EXPECT_EQ(doc.PickMode(), 0);
 }
 
-TEST_F(ActionDialogHooksTest, ConcentratedGridRunsModally)
-{
+TEST_F(ActionDialogHooksTest, ConcentratedGridRunsModally) {
     driver.ExpectModal(
         [](ui::Dialog& grid) {
             EXPECT_EQ(grid.GetWindowText(), "Concentrated Stiffnesses");

@@ -15,21 +15,18 @@ namespace {
 
 class EquivalentLoadsCommand : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         InputDialogFactories() = DocDialogFactories{};
         RegisterProgramDialogs();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         InputDialogFactories() = DocDialogFactories{};
         ui::HeadlessTest::TearDown();
     }
 };
 
-TEST_F(EquivalentLoadsCommand, OkStoresThePatternAndMarksTheDocument)
-{
+TEST_F(EquivalentLoadsCommand, OkStoresThePatternAndMarksTheDocument) {
     CKorbelDoc doc;
     ASSERT_TRUE(doc.OnNewDocument());
     RecordingView view;
@@ -52,4 +49,4 @@ TEST_F(EquivalentLoadsCommand, OkStoresThePatternAndMarksTheDocument)
     EXPECT_FALSE(doc.IsModified());
 }
 
-} // namespace
+}  // namespace

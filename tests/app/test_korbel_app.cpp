@@ -19,35 +19,30 @@ namespace {
 
 class KorbelAppTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         settings = dir.File("settings");
         programFactories = InputDialogFactories();
         InputDialogFactories() = DocDialogFactories{};
     }
     // Later tests of the program see its own hooks again.
-    void TearDown() override
-    {
+    void TearDown() override {
         InputDialogFactories() = programFactories;
         ui::HeadlessTest::TearDown();
     }
     DocDialogFactories programFactories;
     // A stored user name, so that start-up asks nothing.
-    void StoreUserName(const std::string& name)
-    {
+    void StoreUserName(const std::string& name) {
         ui::Settings s(settings);
         s.SetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue, name);
         ASSERT_TRUE(s.Save());
     }
     // Starts the application as the program does, with scratch settings.
-    bool Start(CKorbelApp& app, std::vector<std::string> args = {})
-    {
+    bool Start(CKorbelApp& app, std::vector<std::string> args = {}) {
         app.GetSettings().SetPath(settings);
         return app.Run(std::move(args)) == 0;
     }
-    bool Init(CKorbelApp& app, std::vector<std::string> args = {})
-    {
+    bool Init(CKorbelApp& app, std::vector<std::string> args = {}) {
         app.GetSettings().SetPath(settings);
         app.Run(std::move(args));  // the headless main loop returns at once
         return app.MainFrame() != nullptr;
@@ -56,8 +51,7 @@ protected:
     std::string settings;
 };
 
-TEST_F(KorbelAppTest, FirstStartAsksTheUserNameAndLaterStartsDoNot)
-{
+TEST_F(KorbelAppTest, FirstStartAsksTheUserNameAndLaterStartsDoNot) {
     {
         CKorbelApp app;
         driver.ExpectModal(
@@ -83,8 +77,7 @@ TEST_F(KorbelAppTest, FirstStartAsksTheUserNameAndLaterStartsDoNot)
     EXPECT_EQ(again.UserName(), "Ann Engineer");
 }
 
-TEST_F(KorbelAppTest, UserInformationShowsNoHint)
-{
+TEST_F(KorbelAppTest, UserInformationShowsNoHint) {
     StoreUserName("Ann");
     CKorbelApp app;
     ASSERT_TRUE(Init(app));
@@ -100,8 +93,7 @@ TEST_F(KorbelAppTest, UserInformationShowsNoHint)
     EXPECT_EQ(app.UserName(), "Bo");
 }
 
-TEST_F(KorbelAppTest, PathOnTheCommandLineOrDroppedOpensIt)
-{
+TEST_F(KorbelAppTest, PathOnTheCommandLineOrDroppedOpensIt) {
     StoreUserName("Ann");
     WriteAll(dir.File("a.slb"), OnePlate());
     WriteAll(dir.File("b.slb"), Strip(2));
@@ -122,8 +114,7 @@ TEST_F(KorbelAppTest, PathOnTheCommandLineOrDroppedOpensIt)
     app.ExitInstance();
 }
 
-TEST_F(KorbelAppTest, UnreadableModelOnTheCommandLineEndsStartUp)
-{
+TEST_F(KorbelAppTest, UnreadableModelOnTheCommandLineEndsStartUp) {
     StoreUserName("Ann");
     WriteAll(dir.File("bad.slb"), "V4.1\nNODE_DATA\n*\t1\t0\n");
     CKorbelApp app;
@@ -136,8 +127,7 @@ TEST_F(KorbelAppTest, UnreadableModelOnTheCommandLineEndsStartUp)
     EXPECT_EQ(stored.GetString(CKorbelApp::kUserKey, CKorbelApp::kUserNameValue), "Ann");
 }
 
-TEST_F(KorbelAppTest, CancelledSaveQuestionKeepsTheModifiedModel)
-{
+TEST_F(KorbelAppTest, CancelledSaveQuestionKeepsTheModifiedModel) {
     StoreUserName("Ann");
     int slabTypeRuns = 0;
     InputDialogFactories().slabType = [&](const DocDialogRequest&) { return ++slabTypeRuns, ui::IDCANCEL; };
@@ -166,8 +156,7 @@ TEST_F(KorbelAppTest, CancelledSaveQuestionKeepsTheModifiedModel)
     app.ExitInstance();
 }
 
-TEST_F(KorbelAppTest, ToolbarsTogglesAndTheCommandTable)
-{
+TEST_F(KorbelAppTest, ToolbarsTogglesAndTheCommandTable) {
     StoreUserName("Ann");
     CKorbelApp app;
     ASSERT_TRUE(Init(app));
@@ -199,7 +188,8 @@ TEST_F(KorbelAppTest, ToolbarsTogglesAndTheCommandTable)
         stack.pop_back();
         for (const ui::MenuItem& item : m->items) {
             if (item.type == ui::MenuItem::Type::Popup) stack.push_back(&item);
-            if (item.type != ui::MenuItem::Type::Command || (item.id >= ui::cmd::FileMruFirst && item.id <= ui::cmd::FileMruLast))
+            if (item.type != ui::MenuItem::Type::Command ||
+                (item.id >= ui::cmd::FileMruFirst && item.id <= ui::cmd::FileMruLast))
                 continue;
             ++items;
             const ui::CommandInfo* info = ui::FindCommand(item.id);
@@ -213,8 +203,7 @@ TEST_F(KorbelAppTest, ToolbarsTogglesAndTheCommandTable)
     app.ExitInstance();
 }
 
-TEST_F(KorbelAppTest, ResultCommandsFollowTheDocumentsResults)
-{
+TEST_F(KorbelAppTest, ResultCommandsFollowTheDocumentsResults) {
     StoreUserName("Ann");
     WriteAll(dir.File("m.slb"), OnePlate());
     CKorbelApp app;
@@ -236,8 +225,7 @@ TEST_F(KorbelAppTest, ResultCommandsFollowTheDocumentsResults)
     app.ExitInstance();
 }
 
-TEST_F(KorbelAppTest, AboutBoxOpensTheMakersAddresses)
-{
+TEST_F(KorbelAppTest, AboutBoxOpensTheMakersAddresses) {
     StoreUserName("Ann");
     CKorbelApp app;
     ASSERT_TRUE(Init(app));

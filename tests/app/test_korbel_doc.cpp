@@ -21,14 +21,12 @@ namespace {
 namespace fs = std::filesystem;
 class KorbelDocTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         doc.Factories() = DocDialogFactories{};
         ASSERT_TRUE(doc.OnNewDocument());
     }
-    int LiveTestDialogs() const
-    {
+    int LiveTestDialogs() const {
         int n = 0;
         for (ui::Window* w : driver.LiveWindows())
             if (dynamic_cast<TestDialog*>(w)) ++n;
@@ -41,8 +39,7 @@ protected:
 
 using KorbelDocOpen = KorbelDocTest;
 
-TEST_F(KorbelDocOpen, VersionsAskOnlyForEarlyFilesAndConvertedFilesStayModified)
-{
+TEST_F(KorbelDocOpen, VersionsAskOnlyForEarlyFilesAndConvertedFilesStayModified) {
     struct Case {
         const char* what;
         std::string text;
@@ -61,7 +58,8 @@ TEST_F(KorbelDocOpen, VersionsAskOnlyForEarlyFilesAndConvertedFilesStayModified)
         Scratch dir;
         WriteAll(dir.File("m.slb"), c.text);
         CKorbelDoc d;
-        if (c.asks) driver.ExpectMessageBox(ui::IDYES, "You are reading a file in early version. Convert to current version?");
+        if (c.asks)
+            driver.ExpectMessageBox(ui::IDYES, "You are reading a file in early version. Convert to current version?");
         ASSERT_TRUE(d.OnOpenDocument(dir.File("m.slb"))) << c.what;
         EXPECT_EQ(d.IsModified(), c.asks) << c.what;
         EXPECT_EQ(d.GetModelData()->IsChanged(), c.asks) << c.what;
@@ -72,8 +70,7 @@ TEST_F(KorbelDocOpen, VersionsAskOnlyForEarlyFilesAndConvertedFilesStayModified)
     }
 }
 
-TEST_F(KorbelDocOpen, DeclinedConversionAndDamagedFilesFail)
-{
+TEST_F(KorbelDocOpen, DeclinedConversionAndDamagedFilesFail) {
     Scratch dir;
     WriteAll(dir.File("old.slb"), OnePlate("V3.0"));
     driver.ExpectMessageBox(ui::IDNO, "early version");
@@ -102,8 +99,7 @@ TEST_F(KorbelDocOpen, DeclinedConversionAndDamagedFilesFail)
 
 // A folder or a pipe named like a model is refused with a message before
 // anything is read or asked (a pipe would block the program).
-TEST_F(KorbelDocOpen, FoldersAndPipesAreRefusedUnread)
-{
+TEST_F(KorbelDocOpen, FoldersAndPipesAreRefusedUnread) {
     Scratch dir;
     std::filesystem::create_directory(dir.File("d.slb"));
     ASSERT_EQ(::mkfifo(dir.File("p.slb").c_str(), 0600), 0);
@@ -120,8 +116,7 @@ TEST_F(KorbelDocOpen, FoldersAndPipesAreRefusedUnread)
     }
 }
 
-TEST_F(KorbelDocOpen, LargeModelsOpenWithoutSolidFaces)
-{
+TEST_F(KorbelDocOpen, LargeModelsOpenWithoutSolidFaces) {
     for (int elements : {1000, 1001}) {
         Scratch dir;
         WriteAll(dir.File("m.slb"), Strip(elements));
@@ -133,8 +128,7 @@ TEST_F(KorbelDocOpen, LargeModelsOpenWithoutSolidFaces)
     }
 }
 
-TEST_F(KorbelDocOpen, StepResultsWithoutCutFileOpenSilently)
-{
+TEST_F(KorbelDocOpen, StepResultsWithoutCutFileOpenSilently) {
     Scratch dir;
     WriteAll(dir.File("m.slb"), OnePlate());
     ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
@@ -152,8 +146,7 @@ TEST_F(KorbelDocOpen, StepResultsWithoutCutFileOpenSilently)
 // A run killed before it was over leaves its lock with no holder: opening
 // the model says that the last run did not finish and loads none of its
 // partial results. A lock held by a run in progress, or none, says nothing.
-TEST_F(KorbelDocOpen, ModelOfAKilledRunSaysThatTheRunDidNotFinish)
-{
+TEST_F(KorbelDocOpen, ModelOfAKilledRunSaysThatTheRunDidNotFinish) {
     Scratch dir;
     const std::string path = dir.File("m.slb");
     WriteAll(path, OnePlate());
@@ -186,8 +179,7 @@ TEST_F(KorbelDocOpen, ModelOfAKilledRunSaysThatTheRunDidNotFinish)
 // A model that needs more memory than there is is refused with its size,
 // the program going on with an empty model. (Under AddressSanitizer memory
 // never runs out with an exception, so the open is made to run out.)
-TEST_F(KorbelDocOpen, ModelTooLargeForTheMemoryIsRefusedWithItsSize)
-{
+TEST_F(KorbelDocOpen, ModelTooLargeForTheMemoryIsRefusedWithItsSize) {
     class StarvedDoc : public CKorbelDoc {
         void DeleteContents() override { throw std::bad_alloc(); }
     };
@@ -205,8 +197,7 @@ TEST_F(KorbelDocOpen, ModelTooLargeForTheMemoryIsRefusedWithItsSize)
     EXPECT_EQ(doc.GetModelData()->GetNodeCount(), 0);
 }
 
-TEST_F(KorbelDocTest, NewModelIsUnmodifiedWithoutResults)
-{
+TEST_F(KorbelDocTest, NewModelIsUnmodifiedWithoutResults) {
     ASSERT_NE(doc.GetModelData(), nullptr);
     EXPECT_FALSE(doc.IsModified());
     EXPECT_FALSE(doc.GetModelData()->IsChanged());
@@ -214,8 +205,7 @@ TEST_F(KorbelDocTest, NewModelIsUnmodifiedWithoutResults)
     EXPECT_NE(doc.GetModelData()->GetNodeTable(), nullptr);
 }
 
-TEST_F(KorbelDocTest, SaveWritesTheModelFileOrKeepsBothFlags)
-{
+TEST_F(KorbelDocTest, SaveWritesTheModelFileOrKeepsBothFlags) {
     Scratch dir;
     WriteAll(dir.File("m.slb"), OnePlate());
     ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
@@ -246,8 +236,7 @@ TEST_F(KorbelDocTest, SaveWritesTheModelFileOrKeepsBothFlags)
 
 using KorbelDocOpeners = KorbelDocTest;
 
-TEST_F(KorbelDocOpeners, SectionCutTwiceLeavesTheNewestDialogOnly)
-{
+TEST_F(KorbelDocOpeners, SectionCutTwiceLeavesTheNewestDialogOnly) {
     doc.Factories().sectionCut = made.Factory();
     doc.ShowSectionCutDialog(view);
     doc.ShowSectionCutDialog(view);
@@ -259,8 +248,7 @@ TEST_F(KorbelDocOpeners, SectionCutTwiceLeavesTheNewestDialogOnly)
     EXPECT_NE(doc.GetModelData()->GetCutLineTable(), nullptr);
 }
 
-TEST_F(KorbelDocOpeners, ModelessDialogsOpenFiftyPixelsRightAndDown)
-{
+TEST_F(KorbelDocOpeners, ModelessDialogsOpenFiftyPixelsRightAndDown) {
     doc.Factories().xyPlot = made.Factory();
     doc.ShowXYPlotDialog(view);
     ASSERT_EQ(made.dialogs.size(), 1u);
@@ -272,8 +260,7 @@ TEST_F(KorbelDocOpeners, ModelessDialogsOpenFiftyPixelsRightAndDown)
     EXPECT_EQ(now.h, was.h);
 }
 
-TEST_F(KorbelDocOpeners, NodalActionsOfAnotherKindRetargetTheSameWindow)
-{
+TEST_F(KorbelDocOpeners, NodalActionsOfAnotherKindRetargetTheSameWindow) {
     doc.Factories().nodalActions = made.Factory();
     doc.ShowNodalActionsDialog(view, 1);
     doc.ShowNodalActionsDialog(view, 2);
@@ -286,8 +273,7 @@ TEST_F(KorbelDocOpeners, NodalActionsOfAnotherKindRetargetTheSameWindow)
     EXPECT_EQ(view.calls, (std::vector<std::string>{"PickTarget 1", "PickTarget 1", "PickTarget 2"}));
 }
 
-TEST_F(KorbelDocOpeners, PicksReachOnlyTheDialogOfThePickMode)
-{
+TEST_F(KorbelDocOpeners, PicksReachOnlyTheDialogOfThePickMode) {
     Made nodal, material, edge;
     doc.Factories().nodalActions = nodal.Factory();
     doc.Factories().materialData = material.Factory();
@@ -307,8 +293,7 @@ TEST_F(KorbelDocOpeners, PicksReachOnlyTheDialogOfThePickMode)
     EXPECT_EQ(edge.dialogs[0]->picks, std::vector<std::string>{"29"});
 }
 
-TEST_F(KorbelDocOpeners, WithoutAFactoryNothingOpens)
-{
+TEST_F(KorbelDocOpeners, WithoutAFactoryNothingOpens) {
     doc.ShowNodalActionsDialog(view, 1);
     doc.ShowSetsDialog(1, view);
     doc.ShowNodeDataDialog(view);
@@ -318,8 +303,7 @@ TEST_F(KorbelDocOpeners, WithoutAFactoryNothingOpens)
     EXPECT_TRUE(driver.LiveWindows().empty());
 }
 
-TEST_F(KorbelDocOpeners, ModalDialogsMarkTheDocumentWhenTheModelChanged)
-{
+TEST_F(KorbelDocOpeners, ModalDialogsMarkTheDocumentWhenTheModelChanged) {
     bool change = false;
     const ModalRunner runner = [&](const DocDialogRequest& request) {
         if (change) request.doc.GetModelData()->SetChanged();
@@ -346,8 +330,7 @@ TEST_F(KorbelDocOpeners, ModalDialogsMarkTheDocumentWhenTheModelChanged)
     EXPECT_TRUE(view.calls.empty());
 }
 
-TEST_F(KorbelDocOpeners, SetsDialogsAreRecreatedPerKindAndTheSetDialogRetargeted)
-{
+TEST_F(KorbelDocOpeners, SetsDialogsAreRecreatedPerKindAndTheSetDialogRetargeted) {
     Made sets, members;
     doc.Factories().sets = sets.Factory();
     doc.Factories().setMembers = members.Factory();
@@ -372,8 +355,7 @@ TEST_F(KorbelDocOpeners, SetsDialogsAreRecreatedPerKindAndTheSetDialogRetargeted
     EXPECT_EQ(view.calls, (std::vector<std::string>{"HighlightState 0 0", "Rebuild", "Repaint"}));
 }
 
-TEST_F(KorbelDocOpeners, ClosingAGridEndsItsPickingAndRestoresTheView)
-{
+TEST_F(KorbelDocOpeners, ClosingAGridEndsItsPickingAndRestoresTheView) {
     doc.Factories().nodalActions = made.Factory();
     doc.ShowNodalActionsDialog(view, 2);
     doc.GetModelData()->SetChanged();
@@ -381,12 +363,11 @@ TEST_F(KorbelDocOpeners, ClosingAGridEndsItsPickingAndRestoresTheView)
     doc.OnNodalActionsDialogClosed();
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.PickMode(), 0);
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"HighlightState 0 0", "Rebuild", "Repaint", "PickTarget 0",
-                                                    "NodalClosed"}));
+    EXPECT_EQ(view.calls,
+              (std::vector<std::string>{"HighlightState 0 0", "Rebuild", "Repaint", "PickTarget 0", "NodalClosed"}));
 }
 
-TEST_F(KorbelDocOpeners, SetChosenInThePickerGoesToTheNonlinearDialog)
-{
+TEST_F(KorbelDocOpeners, SetChosenInThePickerGoesToTheNonlinearDialog) {
     Scratch dir;
     std::string text = OnePlate();
     text.insert(text.find("END_DATA"), "NODESET_DATA\n*\tALL\nEND_ALL\n*\tA\n*\t1\t2\t1\nEND_A\nEND_NODESET_DATA\n");
@@ -416,12 +397,12 @@ TEST_F(KorbelDocOpeners, SetChosenInThePickerGoesToTheNonlinearDialog)
     EXPECT_EQ(view.calls.back(), "Highlight 1 1,2");
 }
 
-TEST_F(KorbelDocOpeners, PickLabelNamesTheNextSetHoldingTheItem)
-{
+TEST_F(KorbelDocOpeners, PickLabelNamesTheNextSetHoldingTheItem) {
     Scratch dir;
     std::string text = OnePlate();
-    text.insert(text.find("END_DATA"), "NODESET_DATA\n*\tALL\nEND_ALL\n*\tA\n*\t1\t2\t1\nEND_A\n*\tB\n*\t2\t4\t1\n"
-                                       "END_B\nEND_NODESET_DATA\n");
+    text.insert(text.find("END_DATA"),
+                "NODESET_DATA\n*\tALL\nEND_ALL\n*\tA\n*\t1\t2\t1\nEND_A\n*\tB\n*\t2\t4\t1\n"
+                "END_B\nEND_NODESET_DATA\n");
     WriteAll(dir.File("m.slb"), text);
     ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
     EXPECT_EQ(doc.FormatPickLabel(2), "0");  // no routed dialog

@@ -19,8 +19,7 @@
 namespace {
 
 // Every label of the window and its groups, one after another.
-std::string Labels(Fl_Group* group)
-{
+std::string Labels(Fl_Group* group) {
     std::string text;
     for (int i = 0; i < group->children(); ++i) {
         Fl_Widget* w = group->child(i);
@@ -40,8 +39,7 @@ struct Watch {
     bool frameShown = false;
     int ticks = 0;
 
-    static void Tick(void* data)
-    {
+    static void Tick(void* data) {
         auto* s = static_cast<Watch*>(data);
         ++s->ticks;
         Fl_Window* box = s->backend->ActiveMessageBox();
@@ -71,8 +69,7 @@ class OpenDesktop : public FltkDisplayTest {};
 
 }  // namespace
 
-TEST_F(OpenDesktop, FolderOnTheCommandLineIsRefusedAndTheProgramKeepsRunning)
-{
+TEST_F(OpenDesktop, FolderOnTheCommandLineIsRefusedAndTheProgramKeepsRunning) {
     slbtest::ScratchDir dir;
     std::filesystem::create_directory(dir.File("d.slb"));
     ui::Settings stored(dir.File("settings"));

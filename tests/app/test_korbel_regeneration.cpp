@@ -31,8 +31,7 @@ constexpr double kD1 = 1.5, kD2 = 5.0, kD3 = 3.5;
 // Counts the documents' updates.
 class CountingView : public CKorbelView {
 public:
-    void OnUpdate(ui::View* sender, long hint) override
-    {
+    void OnUpdate(ui::View* sender, long hint) override {
         ++updates;
         CKorbelView::OnUpdate(sender, hint);
     }
@@ -41,8 +40,7 @@ public:
 
 // A mesh output in the binary form: two rows of `columns` nodes with
 // columns - 1 linear elements between them, and `loose` nodes beyond.
-void WriteStripMesh(const std::string& path, int columns, int loose)
-{
+void WriteStripMesh(const std::string& path, int columns, int loose) {
     std::ofstream out(path, std::ios::binary);
     auto put = [&out](auto v) { out.write(reinterpret_cast<const char*>(&v), sizeof v); };
     const std::int32_t n = 2 * columns + loose, e = columns - 1;
@@ -62,8 +60,7 @@ void WriteStripMesh(const std::string& path, int columns, int loose)
 
 class RegenerationTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         home = ui::CurrentDirectory();
         // A user's own file of a scratch name beside the work.
@@ -71,24 +68,22 @@ protected:
         WriteAll(dir.File("temp.txt"), "mine");
         doc.Factories() = DocDialogFactories{};
         doc.Factories().octagonTemplate = [](const DocDialogRequest& r) {
-            r.doc.GetModelData()->SetTemplateParameters(r.kind, 0, 1, 3.5, 5.0, 14.0, 0.0, kD1, kD2, kD3, 600.0,
-                                                        0.0, 0.0, 1.1);
+            r.doc.GetModelData()->SetTemplateParameters(r.kind, 0, 1, 3.5, 5.0, 14.0, 0.0, kD1, kD2, kD3, 600.0, 0.0,
+                                                        0.0, 1.1);
             return ui::IDOK;
         };
         UseCannedInput("circular-default-q4.i");
         view.SetDocument(&doc);
         ASSERT_TRUE(doc.OnNewDocument());
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         view.SetDocument(nullptr);
         ui::SetCurrentDirectory(home);
         ui::HeadlessTest::TearDown();
     }
 
     // The mesher runs on the canned input in place of the template writer.
-    void UseCannedInput(const std::string& name)
-    {
+    void UseCannedInput(const std::string& name) {
         doc.Factories().meshTemplate = [this, name](const ModelData& model, const std::string& geometry,
                                                     const std::string& second, TemplateLists& lists) {
             asked.push_back({model.typicalElementSize, model.templateElementOption, model.templateIntegration});
@@ -106,8 +101,7 @@ protected:
         };
     }
     // Every scratch folder of the mesher is gone and nothing was left here.
-    void ExpectNoScratchFiles()
-    {
+    void ExpectNoScratchFiles() {
         for (const std::string& folder : folders) EXPECT_FALSE(fs::exists(folder)) << folder;
         for (const char* name : {"temp.i", "temp.rgd", "temp.fem", "temp.msh"})
             EXPECT_FALSE(fs::exists(dir.File(name))) << name;
@@ -126,8 +120,7 @@ protected:
     CountingView view;
 };
 
-TEST_F(RegenerationTest, NewCircularFoundationIsMeshedAndImported)
-{
+TEST_F(RegenerationTest, NewCircularFoundationIsMeshedAndImported) {
     doc.NewOctagonFoundation(2);
     const ModelData& model = *doc.GetModelData();
     // The canned input's mapped regions make 320 elements, its free centre more.
@@ -140,8 +133,7 @@ TEST_F(RegenerationTest, NewCircularFoundationIsMeshedAndImported)
     ExpectNoScratchFiles();
 }
 
-TEST_F(RegenerationTest, AFailedImportKeepsTheModel)
-{
+TEST_F(RegenerationTest, AFailedImportKeepsTheModel) {
     doc.NewOctagonFoundation(2);
     const ModelData* before = doc.GetModelData();
     const int nodes = before->GetNodeCount();
@@ -169,13 +161,12 @@ TEST_F(RegenerationTest, AFailedImportKeepsTheModel)
 
 // A new foundation whose meshing fails brings the template dialog back
 // (showing what was typed); Cancel there ends it with the model unmeshed.
-TEST_F(RegenerationTest, FailedNewFoundationReopensTheTemplateDialog)
-{
+TEST_F(RegenerationTest, FailedNewFoundationReopensTheTemplateDialog) {
     int opened = 0;
     doc.Factories().octagonTemplate = [&opened](const DocDialogRequest& r) {
         ++opened;
-        r.doc.GetModelData()->SetTemplateParameters(r.kind, 0, 1, 3.5, 5.0, 14.0, 0.0, kD1, kD2, kD3, 600.0, 0.0,
-                                                    0.0, 1.1);
+        r.doc.GetModelData()->SetTemplateParameters(r.kind, 0, 1, 3.5, 5.0, 14.0, 0.0, kD1, kD2, kD3, 600.0, 0.0, 0.0,
+                                                    1.1);
         return opened == 1 ? ui::IDOK : ui::IDCANCEL;
     };
     // The meshing step fails and says why, as the mesher's binding does.
@@ -187,15 +178,14 @@ TEST_F(RegenerationTest, FailedNewFoundationReopensTheTemplateDialog)
     };
     doc.NewOctagonFoundation(2);
     EXPECT_EQ(opened, 2);
-    ASSERT_EQ(driver.MessageBoxes().size(), 1u);   // the reason alone
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);  // the reason alone
     EXPECT_EQ(driver.MessageBoxes().back().text, "Mesh generation failed");
     EXPECT_EQ(doc.GetModelData()->GetElementCount(), 0);
     EXPECT_EQ(doc.GetModelData()->GetTemplateKind(), 2);
     ExpectNoScratchFiles();
 }
 
-TEST_F(RegenerationTest, HugeMeshesAskBeforeTheyAreTaken)
-{
+TEST_F(RegenerationTest, HugeMeshesAskBeforeTheyAreTaken) {
     const struct {
         int columns, loose;
         int answer;  // 0: no question
@@ -208,8 +198,8 @@ TEST_F(RegenerationTest, HugeMeshesAskBeforeTheyAreTaken)
         view.updates = 0;
         // Without template loads: the strip has no ring for them.
         doc.Factories().octagonTemplate = [](const DocDialogRequest& r) {
-            r.doc.GetModelData()->SetTemplateParameters(r.kind, 0, 1, 3.5, 5.0, 14.0, 0.0, kD1, kD2, kD3, 0.0, 0.0,
-                                                        0.0, 1.1);
+            r.doc.GetModelData()->SetTemplateParameters(r.kind, 0, 1, 3.5, 5.0, 14.0, 0.0, kD1, kD2, kD3, 0.0, 0.0, 0.0,
+                                                        1.1);
             return ui::IDOK;
         };
         doc.Factories().meshTemplate = [&c](const ModelData&, const std::string& geometry, const std::string&,
@@ -219,8 +209,9 @@ TEST_F(RegenerationTest, HugeMeshesAskBeforeTheyAreTaken)
         };
         driver.ClearLogs();
         if (c.answer)
-            driver.ExpectMessageBox(c.answer, "This model has huge number of nodes. It may cause memory allocation "
-                                              "error or very slow analysis. Continue?");
+            driver.ExpectMessageBox(c.answer,
+                                    "This model has huge number of nodes. It may cause memory allocation "
+                                    "error or very slow analysis. Continue?");
         doc.NewOctagonFoundation(2);
         EXPECT_EQ(driver.MessageBoxes().size(), c.answer ? 1u : 0u);
         const ModelData& model = *doc.GetModelData();
@@ -231,8 +222,7 @@ TEST_F(RegenerationTest, HugeMeshesAskBeforeTheyAreTaken)
     }
 }
 
-TEST_F(RegenerationTest, RefiningATemplateModelMeshesItAgainWithTheNewSize)
-{
+TEST_F(RegenerationTest, RefiningATemplateModelMeshesItAgainWithTheNewSize) {
     doc.NewOctagonFoundation(2);
     WriteAll(dir.File("f.sds"), "");
     doc.GetModelData()->resultsFlag = 1;
@@ -253,8 +243,7 @@ TEST_F(RegenerationTest, RefiningATemplateModelMeshesItAgainWithTheNewSize)
     ExpectNoScratchFiles();
 }
 
-TEST_F(RegenerationTest, ElementTypeChangeOfATemplateModelRegeneratesIt)
-{
+TEST_F(RegenerationTest, ElementTypeChangeOfATemplateModelRegeneratesIt) {
     doc.NewOctagonFoundation(2);
     ModelData& model = *doc.GetModelData();
     model.templateIntegration = 0;
@@ -282,8 +271,7 @@ TEST_F(RegenerationTest, ElementTypeChangeOfATemplateModelRegeneratesIt)
     EXPECT_EQ(doc.GetModelData()->GetElementTable()->GetNodesPerElement(), 9);
 }
 
-TEST_F(RegenerationTest, NonlinearActionsFollowTheirPointsAfterARefinement)
-{
+TEST_F(RegenerationTest, NonlinearActionsFollowTheirPointsAfterARefinement) {
     WriteAll(dir.File("m.slb"), OnePlate());
     ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
     ModelData& model = *doc.GetModelData();

@@ -61,8 +61,7 @@ constexpr int kStoppedStatus = 14;
 }  // namespace
 
 // The stand-in library's ITORVE hands its call here.
-extern "C" __attribute__((visibility("default"))) int BrennixTestSolverCall(int mode)
-{
+extern "C" __attribute__((visibility("default"))) int BrennixTestSolverCall(int mode) {
     SolverCall& s = g_solver;
     ++s.calls;
     s.folder = fs::current_path().string();
@@ -98,8 +97,7 @@ namespace {
 
 // OnePlate with its corners counter-clockwise in the plate's frame (y, -z),
 // as the model check before a run wants them.
-std::string RunPlate()
-{
+std::string RunPlate() {
     std::string text = OnePlate();
     const std::string element = "*\t1\t1\t1\t2\t3\t4\n";
     text.replace(text.find(element), element.size(), "*\t1\t1\t4\t3\t2\t1\n");
@@ -108,8 +106,7 @@ std::string RunPlate()
 
 class KorbelRun : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         cwd_ = fs::current_path();
         CSplashWindow::ResetState();
@@ -130,29 +127,27 @@ protected:
         if (const char* run = std::getenv("XDG_RUNTIME_DIR")) savedRuntimeDir_ = run;
         ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         CSplashWindow::ResetState();
         view.SetDocument(nullptr);
         fs::current_path(cwd_);
-        if (savedRuntimeDir_) ::setenv("XDG_RUNTIME_DIR", savedRuntimeDir_->c_str(), 1);
-        else ::unsetenv("XDG_RUNTIME_DIR");
+        if (savedRuntimeDir_)
+            ::setenv("XDG_RUNTIME_DIR", savedRuntimeDir_->c_str(), 1);
+        else
+            ::unsetenv("XDG_RUNTIME_DIR");
         ui::HeadlessTest::TearDown();
     }
-    void Open(const std::string& text)
-    {
+    void Open(const std::string& text) {
         WriteAll(path, text);
         ASSERT_TRUE(doc.OnOpenDocument(path));
         doc.SetPathName(path, false);
     }
-    std::vector<std::string> Texts() const
-    {
+    std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         for (const auto& box : driver.MessageBoxes()) texts.push_back(box.text);
         return texts;
     }
-    std::vector<std::string> Edited() const
-    {
+    std::vector<std::string> Edited() const {
         std::vector<std::string> files;
         for (const auto& line : driver.Log())
             if (line.rfind("TextEditor ", 0) == 0) files.push_back(line.substr(11));
@@ -170,18 +165,18 @@ private:
     std::optional<std::string> savedRuntimeDir_;
 };
 
-TEST_F(KorbelRun, SolverRouteWritesTheListCallsTheLibraryAndReadsTheResults)
-{
+TEST_F(KorbelRun, SolverRouteWritesTheListCallsTheLibraryAndReadsTheResults) {
     Open(RunPlate());
-    g_solver.cut = ("2 5 9\nA B C D E F G H I\n2\n1 0 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0 0\n"
-                                "3\n1 0 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0 0\n");
+    g_solver.cut =
+        ("2 5 9\nA B C D E F G H I\n2\n1 0 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0 0\n"
+         "3\n1 0 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0 0\n");
     WriteAll(folder + "/m.cut", "old cut results\n");  // deleted before the run
     view.OnRunAnalysis();
 
     ASSERT_EQ(g_solver.calls, 1);
     const std::string base = folder + "/m";
-    EXPECT_EQ(g_solver.list, path + "\n" + base + ".sin\n" + base + ".sou\n" + base + ".sds\n" + base + ".sms\n" +
-                                 base + ".cut\n");
+    EXPECT_EQ(g_solver.list,
+              path + "\n" + base + ".sin\n" + base + ".sou\n" + base + ".sds\n" + base + ".sms\n" + base + ".cut\n");
     EXPECT_EQ(g_solver.folder, folder);
     EXPECT_EQ(fs::current_path().string(), folder);  // stays the document's folder
     EXPECT_TRUE(g_solver.marker);
@@ -206,8 +201,7 @@ TEST_F(KorbelRun, SolverRouteWritesTheListCallsTheLibraryAndReadsTheResults)
     EXPECT_EQ(CSplashWindow::Current(), nullptr);
 }
 
-TEST_F(KorbelRun, CancelOnTheProgressWindowStopsTheRunAndMarksItsStepsUnfinished)
-{
+TEST_F(KorbelRun, CancelOnTheProgressWindowStopsTheRunAndMarksItsStepsUnfinished) {
     Open(RunPlate());
     const int nodes = doc.GetModelData()->GetNodeCount();
     const std::string base = folder + "/m";
@@ -244,8 +238,9 @@ TEST_F(KorbelRun, CancelOnTheProgressWindowStopsTheRunAndMarksItsStepsUnfinished
     // so in the message file; nothing is read back, no editor, no box.
     EXPECT_FALSE(fs::exists(base + ".sds"));
     EXPECT_EQ(ReadAll(base + ".unfinished.sds"), OneStep());
-    EXPECT_NE(ReadAll(base + ".sms").find("\n *** Analysis cancelled: not a finished run. The steps written so far are in " +
-                                          base + ".unfinished.sds\n"),
+    EXPECT_NE(ReadAll(base + ".sms")
+                  .find("\n *** Analysis cancelled: not a finished run. The steps written so far are in " + base +
+                        ".unfinished.sds\n"),
               std::string::npos);
     EXPECT_FALSE(fs::exists(folder + "/torve.dat"));
     EXPECT_EQ(doc.ResultsFlag(), 0);
@@ -266,8 +261,7 @@ TEST_F(KorbelRun, CancelOnTheProgressWindowStopsTheRunAndMarksItsStepsUnfinished
     EXPECT_FALSE(CSplashWindow::CancelOffered());
 }
 
-TEST_F(KorbelRun, UnnamedModelIsSavedFirstAndCancelDoesNothing)
-{
+TEST_F(KorbelRun, UnnamedModelIsSavedFirstAndCancelDoesNothing) {
     Open(RunPlate());
     WriteAll(folder + "/m.sds", OneStep());
     ASSERT_TRUE(doc.OnOpenDocument(path));
@@ -289,8 +283,7 @@ TEST_F(KorbelRun, UnnamedModelIsSavedFirstAndCancelDoesNothing)
     EXPECT_EQ(doc.GetPathName(), folder + "/n.slb");
 }
 
-TEST_F(KorbelRun, ResultsQuestionKeepsOrDeletesTheResultFiles)
-{
+TEST_F(KorbelRun, ResultsQuestionKeepsOrDeletesTheResultFiles) {
     std::string text = RunPlate();
     text.insert(text.find("END_DATA"),
                 "NONLINEAR_NODAL_STIFFNESS_DATA\n1\nPiles\n1,2\n0\n0\nNoSuchSpring\n0\n"
@@ -317,8 +310,7 @@ TEST_F(KorbelRun, ResultsQuestionKeepsOrDeletesTheResultFiles)
     EXPECT_EQ(doc.ResultsFlag(), 1);
 }
 
-TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
-{
+TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported) {
     struct Case {
         const char* what;
         std::string libraryFolder;  // "" the stand-in
@@ -327,8 +319,8 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
         std::vector<std::string> messages;
         bool called;
         bool results;
-        const char* statusText;  // the status bar after the run
-        const char* title = "";   // the progress window's last text, for a called solver
+        const char* statusText;     // the status bar after the run
+        const char* title = "";     // the progress window's last text, for a called solver
         const char* sds = nullptr;  // step results other than one step
         const char* cut = nullptr;  // cut results
     };
@@ -338,19 +330,61 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
             fs::copy_file(lib, noExport.File("Parvane_DLL.so"));
     const std::string noLibrary = empty.Path() + "/";
     const Case cases[] = {
-        {"no library", noLibrary, 0, true,
-         {"Can not load Executable Library\n" + noLibrary + "Parvane_DLL.so\nPlease Check."}, false, false,
+        {"no library",
+         noLibrary,
+         0,
+         true,
+         {"Can not load Executable Library\n" + noLibrary + "Parvane_DLL.so\nPlease Check."},
+         false,
+         false,
          "Analysis failed: the solver library could not be loaded"},
-        {"no export", noExport.Path() + "/", 0, true, {"Can not find function in Library\nPlease Check."}, false,
-         false, "Analysis failed: the solver library has no entry point"},
-        {"analysis error", "", 3, true, {"Analysis terminated with errors. Please see message file for details"}, true,
-         true, "Analysis terminated with errors (see the message file)", "Analysis Terminated..."},
-        {"no step results", "", 0, false, {}, true, false, "Analysis ended without results (see the message file)",
+        {"no export",
+         noExport.Path() + "/",
+         0,
+         true,
+         {"Can not find function in Library\nPlease Check."},
+         false,
+         false,
+         "Analysis failed: the solver library has no entry point"},
+        {"analysis error",
+         "",
+         3,
+         true,
+         {"Analysis terminated with errors. Please see message file for details"},
+         true,
+         true,
+         "Analysis terminated with errors (see the message file)",
          "Analysis Terminated..."},
-        {"unreadable step results", "", 0, true, {}, true, false, "Analysis ended: the results could not be read",
-         "Analysis Terminated...", "step_data\n26\nEND_STEP_DATA\n"},
-        {"unreadable cut results", "", 0, true, {"Error in reading cut line results."}, true, true,
-         "Analysis ended: the cut line results could not be read", "Analysis Terminated...", nullptr, "2 5 9\nA\n"},
+        {"no step results",
+         "",
+         0,
+         false,
+         {},
+         true,
+         false,
+         "Analysis ended without results (see the message file)",
+         "Analysis Terminated..."},
+        {"unreadable step results",
+         "",
+         0,
+         true,
+         {},
+         true,
+         false,
+         "Analysis ended: the results could not be read",
+         "Analysis Terminated...",
+         "step_data\n26\nEND_STEP_DATA\n"},
+        {"unreadable cut results",
+         "",
+         0,
+         true,
+         {"Error in reading cut line results."},
+         true,
+         true,
+         "Analysis ended: the cut line results could not be read",
+         "Analysis Terminated...",
+         nullptr,
+         "2 5 9\nA\n"},
         {"complete", "", 0, true, {}, true, true, "Analysis completed", "Analysis Completed..."},
     };
     ui::App app;
@@ -393,8 +427,7 @@ TEST_F(KorbelRun, FailuresOfTheSolverRouteAreReported)
     }
 }
 
-TEST_F(KorbelRun, TheNextCommandClearsTheOutcomeAndAMissingEditorIsReported)
-{
+TEST_F(KorbelRun, TheNextCommandClearsTheOutcomeAndAMissingEditorIsReported) {
     ui::App app;
     app.SetMainFrame(std::make_unique<ui::Frame>());
     ui::Frame& frame = *app.MainFrame();
@@ -413,13 +446,13 @@ TEST_F(KorbelRun, TheNextCommandClearsTheOutcomeAndAMissingEditorIsReported)
     EXPECT_EQ(frame.GetStatusBar().message, ui::kIdleMessage);
 }
 
-TEST_F(KorbelRun, UnwritableFileListSkipsTheSolver)
-{
+TEST_F(KorbelRun, UnwritableFileListSkipsTheSolver) {
     Open(RunPlate());
     fs::create_directory(folder + "/torve.dat");
     view.OnRunAnalysis();
     EXPECT_EQ(g_solver.calls, 0);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Can not write the file list\n" + folder + "/torve.dat\nPlease Check."});
+    EXPECT_EQ(Texts(),
+              std::vector<std::string>{"Can not write the file list\n" + folder + "/torve.dat\nPlease Check."});
     EXPECT_EQ(driver.MessageBoxes()[0].icon, ui::Icon::Stop);
     EXPECT_TRUE(Edited().empty());
 }
@@ -427,8 +460,7 @@ TEST_F(KorbelRun, UnwritableFileListSkipsTheSolver)
 // The solver's file list is the folder's: while another model of the
 // folder is being analysed, Run Analysis is refused naming that model and
 // touches nothing; the status bar says why.
-TEST_F(KorbelRun, AnotherModelOfTheFolderBeingAnalysedRefusesTheRun)
-{
+TEST_F(KorbelRun, AnotherModelOfTheFolderBeingAnalysedRefusesTheRun) {
     ui::App app;
     app.SetMainFrame(std::make_unique<ui::Frame>());
     ui::Frame& frame = *app.MainFrame();
@@ -460,8 +492,7 @@ TEST_F(KorbelRun, AnotherModelOfTheFolderBeingAnalysedRefusesTheRun)
     EXPECT_EQ(frame.GetStatusBar().message, "Analysis completed");
 }
 
-TEST_F(KorbelRun, SeparateProgramRouteListsNineFilesAndLeavesAnUnchangedModelAlone)
-{
+TEST_F(KorbelRun, SeparateProgramRouteListsNineFilesAndLeavesAnUnchangedModelAlone) {
     Scratch bin;
     const std::string program = fs::canonical(bin.Path()).string() + "/";
     doc.SetProgramFolder(program);
@@ -476,9 +507,12 @@ TEST_F(KorbelRun, SeparateProgramRouteListsNineFilesAndLeavesAnUnchangedModelAlo
     EXPECT_EQ(Texts(), std::vector<std::string>{"Can not start program\n" + program + "Halvor\nPlease Check."});
     EXPECT_FALSE(fs::exists(program + "names.dat"));
 
-    WriteAll(program + "Halvor", "#!/bin/sh\ncp names.dat seen-names.txt\n"
-                                 "printf '%s\\n' '" + OneStep() + "' > \"$(sed -n 7p names.dat)\"\n"
-                                 "echo broken > \"$(dirname \"$(sed -n 9p names.dat)\")/m.cut\"\n");
+    WriteAll(program + "Halvor",
+             "#!/bin/sh\ncp names.dat seen-names.txt\n"
+             "printf '%s\\n' '" +
+                 OneStep() +
+                 "' > \"$(sed -n 7p names.dat)\"\n"
+                 "echo broken > \"$(dirname \"$(sed -n 9p names.dat)\")/m.cut\"\n");
     fs::permissions(program + "Halvor", fs::perms::owner_all);
     driver.ClearLogs();
     view.OnRunAnalysis();

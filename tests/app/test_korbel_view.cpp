@@ -38,8 +38,7 @@ public:
     ModelData* GetModelData() const override { return withModel ? const_cast<ModelData*>(&model) : nullptr; }
     int PickMode() const override { return pickMode; }
     bool HasResults() const override { return results; }
-    bool TakePendingDisplaySettings(int& solidFace) override
-    {
+    bool TakePendingDisplaySettings(int& solidFace) override {
         if (!pending) return false;
         pending = false;
         solidFace = pendingSolidFace;
@@ -48,8 +47,7 @@ public:
 
     // As the document does on opening: the view takes the solid-face
     // setting at its next rebuild.
-    bool Open(const std::string& path)
-    {
+    bool Open(const std::string& path) {
         if (model.ReadModelFile(path, true) != 0) return false;
         pending = true;
         pendingSolidFace = DocHost::SolidFaceFor(model.GetElementCount());
@@ -60,8 +58,7 @@ public:
 std::string Fixture(const std::string& name) { return std::string(BRENNIX_TEST_DATA) + "/viz/" + name; }
 
 // The example Winkler mat copied into a scratch folder; its path.
-std::string CopyWinklerMat(const slbtest::ScratchDir& dir)
-{
+std::string CopyWinklerMat(const slbtest::ScratchDir& dir) {
     const std::string path = dir.File("winkler-mat.slb");
     std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb", path);
     return path;
@@ -71,8 +68,7 @@ struct Rgb {
     int r, g, b;
 };
 
-Rgb Pixel(const DibImage& image, int x, int yFromTop)
-{
+Rgb Pixel(const DibImage& image, int x, int yFromTop) {
     unsigned char px[3];
     image.PixelAt(x, yFromTop, px);
     return {px[0], px[1], px[2]};
@@ -81,47 +77,41 @@ Rgb Pixel(const DibImage& image, int x, int yFromTop)
 bool IsPink(Rgb p) { return p.r > 230 && p.g > 170 && p.g < 235 && p.b > 180 && p.b < 245 && p.b > p.g; }
 bool IsWhite(Rgb p) { return p.r > 250 && p.g > 250 && p.b > 250; }
 
-int CountPixels(const DibImage& image, bool (*test)(Rgb))
-{
+int CountPixels(const DibImage& image, bool (*test)(Rgb)) {
     int n = 0;
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) n += test(Pixel(image, x, y));
     return n;
 }
 
-void KeepPicture(const DibImage& image, const std::string& name)
-{
+void KeepPicture(const DibImage& image, const std::string& name) {
     brennix::gl::WriteBitmapFile(name, brennix::gl::MakeBitmapInfo(image.width, image.height, 1, 24), image);
 }
 
 class KorbelViewTest : public ui::HeadlessTest {
 protected:
-    void Open(int w, int h)
-    {
+    void Open(int w, int h) {
         view.SetDocument(&doc);
         ASSERT_EQ(view.OnCreate(), 0);
         view.OnSize(w, h);
         ASSERT_TRUE(view.HasContext());
     }
 
-    DibImage Paint()
-    {
+    DibImage Paint() {
         ui::RecordingPainter painter({view.Width(), view.Height()});
         view.OnDraw(painter);
         return view.Picture();
     }
 
     // Window pixel (from the top) of model point (y, z) in the last paint.
-    std::pair<int, int> PixelOf(double y, double z)
-    {
+    std::pair<int, int> PixelOf(double y, double z) {
         const double s = view.display.symbolScale;
         const double left = view.display.userZoom * view.display.legendClearance;
         return {static_cast<int>(view.Width() / 2.0 - left + s * (y - doc.model.centreY)),
                 static_cast<int>(view.Height() / 2.0 + s * (z - doc.model.centreZ))};
     }
 
-    Rgb At(const DibImage& image, double y, double z)
-    {
+    Rgb At(const DibImage& image, double y, double z) {
         const auto [x, row] = PixelOf(y, z);
         return Pixel(image, x, row);
     }
@@ -130,8 +120,7 @@ protected:
     CKorbelView view;
 };
 
-TEST_F(KorbelViewTest, DefaultSlabShowsPinkFacesGreySidesAndRedNodes)
-{
+TEST_F(KorbelViewTest, DefaultSlabShowsPinkFacesGreySidesAndRedNodes) {
     ASSERT_TRUE(doc.Open(Fixture("default_slab_q8.slb")));
     Open(500, 400);
     view.display.nodeLabels = 1;
@@ -142,7 +131,7 @@ TEST_F(KorbelViewTest, DefaultSlabShowsPinkFacesGreySidesAndRedNodes)
     // mid-side node) and the corner node at (0.4, 0.6).
     EXPECT_TRUE(IsPink(At(image, 0.5, 0.5)));
     const auto [sideX, sideRow] = PixelOf(0.6, 0.45);
-    int greyNear = 0; // the one-pixel line lies within a pixel of its place
+    int greyNear = 0;  // the one-pixel line lies within a pixel of its place
     for (int x = sideX - 1; x <= sideX + 1; ++x) {
         const Rgb p = Pixel(image, x, sideRow);
         greyNear += p.r < 120 && p.r == p.g && p.g == p.b;
@@ -164,8 +153,7 @@ TEST_F(KorbelViewTest, DefaultSlabShowsPinkFacesGreySidesAndRedNodes)
 // (ends and what lies outside the picture left out) where the pink face
 // shows and no grey side pixel lies within a pixel across the line (the
 // axes and their labels may cover the line).
-int GapsAlongLine(const DibImage& image, std::pair<int, int> from, std::pair<int, int> to)
-{
+int GapsAlongLine(const DibImage& image, std::pair<int, int> from, std::pair<int, int> to) {
     const bool vertical = from.first == to.first;
     const int along0 = vertical ? from.second : from.first, along1 = vertical ? to.second : to.first;
     const int across = vertical ? from.first : from.second;
@@ -187,8 +175,7 @@ int GapsAlongLine(const DibImage& image, std::pair<int, int> from, std::pair<int
 // their whole length, whatever the client size and whether the scene is
 // compiled or replayed, and in the thickness view where they lie on the
 // surfaces of the solid; only the outline view leaves them out.
-TEST_F(KorbelViewTest, EveryInteriorSideOfTheWinklerMatShowsOverTheFaces)
-{
+TEST_F(KorbelViewTest, EveryInteriorSideOfTheWinklerMatShowsOverTheFaces) {
     slbtest::ScratchDir dir;
     const std::string path = CopyWinklerMat(dir);
     ASSERT_TRUE(doc.Open(path));
@@ -196,7 +183,7 @@ TEST_F(KorbelViewTest, EveryInteriorSideOfTheWinklerMatShowsOverTheFaces)
     const struct {
         const char* name;
         int width, height;
-        std::function<void()> before; // what the user did before the paint
+        std::function<void()> before;  // what the user did before the paint
         bool interiorShown;
     } cases[] = {
         {"as the program opens it", 640, 480, [] {}, true},
@@ -232,8 +219,7 @@ TEST_F(KorbelViewTest, EveryInteriorSideOfTheWinklerMatShowsOverTheFaces)
     }
 }
 
-TEST_F(KorbelViewTest, ReplayShowsTheCompiledListUntilTheNextRebuild)
-{
+TEST_F(KorbelViewTest, ReplayShowsTheCompiledListUntilTheNextRebuild) {
     ASSERT_TRUE(doc.Open(Fixture("default_slab_q8.slb")));
     Open(300, 300);
     EXPECT_TRUE(IsPink(At(Paint(), 0.5, 0.5)));
@@ -250,8 +236,7 @@ TEST_F(KorbelViewTest, ReplayShowsTheCompiledListUntilTheNextRebuild)
     EXPECT_TRUE(IsWhite(At(Paint(), 0.5, 0.5)));
 }
 
-TEST_F(KorbelViewTest, ResizePrintAndExportLeaveTheNextPaintWhole)
-{
+TEST_F(KorbelViewTest, ResizePrintAndExportLeaveTheNextPaintWhole) {
     ASSERT_TRUE(doc.Open(Fixture("default_slab_q8.slb")));
     Open(300, 300);
     Paint();
@@ -264,7 +249,7 @@ TEST_F(KorbelViewTest, ResizePrintAndExportLeaveTheNextPaintWhole)
         },
     };
     for (const auto& step : steps) {
-        view.display.rebuildScene = 0; // as the view presets and mouse drags leave it
+        view.display.rebuildScene = 0;  // as the view presets and mouse drags leave it
         step();
         const DibImage image = Paint();
         EXPECT_TRUE(IsPink(At(image, 0.5, 0.5)));
@@ -276,22 +261,20 @@ TEST_F(KorbelViewTest, ResizePrintAndExportLeaveTheNextPaintWhole)
     EXPECT_EQ(view.RenderOffscreen().bits, shown.bits);
 }
 
-TEST_F(KorbelViewTest, FlatModelAndTinyClientKeepAPositiveScale)
-{
+TEST_F(KorbelViewTest, FlatModelAndTinyClientKeepAPositiveScale) {
     ASSERT_TRUE(doc.Open(Fixture("slab_2x2_q4.slb")));
     NodeTable& nodes = *doc.model.GetNodeTable();
     for (int i = 0; i < nodes.GetCount(); ++i) nodes.GetRow(i)->z = 0.0;
     doc.model.UpdateBoundingBox();
     Open(300, 300);
     Paint();
-    EXPECT_EQ(view.display.fitScale, 1.0f); // z extent 0: ratio 1.0, smaller than 250 / 2
+    EXPECT_EQ(view.display.fitScale, 1.0f);  // z extent 0: ratio 1.0, smaller than 250 / 2
     view.OnSize(30, 20);
     Paint();
     EXPECT_GT(view.display.fitScale, 0.0f);
 }
 
-TEST_F(KorbelViewTest, WithoutAModelOnlyTheAxesAreDrawn)
-{
+TEST_F(KorbelViewTest, WithoutAModelOnlyTheAxesAreDrawn) {
     doc.withModel = false;
     Open(200, 200);
     view.display.globalAxes = 1;
@@ -308,8 +291,7 @@ TEST_F(KorbelViewTest, WithoutAModelOnlyTheAxesAreDrawn)
     EXPECT_GT(green, 10);
 }
 
-TEST_F(KorbelViewTest, AnOpenInputDialogShowsTheUndeformedMeshAtStepOne)
-{
+TEST_F(KorbelViewTest, AnOpenInputDialogShowsTheUndeformedMeshAtStepOne) {
     ASSERT_TRUE(doc.Open(Fixture("slab_2x2_q4.slb")));
     Open(200, 200);
     view.display.showDeformed = 1;
@@ -329,8 +311,7 @@ TEST_F(KorbelViewTest, AnOpenInputDialogShowsTheUndeformedMeshAtStepOne)
 }
 
 // A strip of n 4-node elements in a row.
-void MakeStrip(ModelData& model, int n)
-{
+void MakeStrip(ModelData& model, int n) {
     model.Reset();
     NodeTable& nodes = *model.GetNodeTable();
     for (int i = 0; i <= n; ++i) {
@@ -354,8 +335,7 @@ void MakeStrip(ModelData& model, int n)
     model.redrawFlag = 1;
 }
 
-TEST_F(KorbelViewTest, LargeModelsComeUpWithoutSolidFaces)
-{
+TEST_F(KorbelViewTest, LargeModelsComeUpWithoutSolidFaces) {
     for (int n : {1000, 1001}) {
         FakeDoc d;
         MakeStrip(d.model, n);
@@ -374,8 +354,7 @@ TEST_F(KorbelViewTest, LargeModelsComeUpWithoutSolidFaces)
     }
 }
 
-TEST_F(KorbelViewTest, LegendNeedsTheFlagAColumnAndResults)
-{
+TEST_F(KorbelViewTest, LegendNeedsTheFlagAColumnAndResults) {
     ASSERT_TRUE(doc.Open(Fixture("slab_2x2_q4.slb")));
     Open(400, 300);
     const struct {
@@ -401,8 +380,7 @@ TEST_F(KorbelViewTest, LegendNeedsTheFlagAColumnAndResults)
     }
 }
 
-TEST_F(KorbelViewTest, FitKeepsTheLegendColumnClearOfTheModel)
-{
+TEST_F(KorbelViewTest, FitKeepsTheLegendColumnClearOfTheModel) {
     // A wide slab (8 x 6) in a wide view: without the legend it fills the
     // width; with it, its fill ends left of the legend column.
     ASSERT_TRUE(doc.Open(std::string(BRENNIX_TEST_DATA) + "/../../examples/slab-point-loads.slb"));
@@ -425,13 +403,13 @@ TEST_F(KorbelViewTest, FitKeepsTheLegendColumnClearOfTheModel)
         const double left = doc.model.centreY - doc.model.extentY / 2.0;
         const int rightEdge = PixelOf(right, doc.model.centreZ).first;
         const int leftEdge = PixelOf(left, doc.model.centreZ).first;
-        EXPECT_NEAR(leftEdge, 25, 1) << c.legend << " " << c.spacing; // the fit's own margin stays
+        EXPECT_NEAR(leftEdge, 25, 1) << c.legend << " " << c.spacing;  // the fit's own margin stays
         if (!c.legend) {
             EXPECT_NEAR(rightEdge, w - 25, 1);
             EXPECT_EQ(view.display.legendClearance, 0.0f);
             continue;
         }
-        const int column = w - 150 - c.spacing; // where the legend's bars begin
+        const int column = w - 150 - c.spacing;  // where the legend's bars begin
         EXPECT_LE(rightEdge, column - 10) << c.spacing;
         // Nothing of the model between its edge and the bars, top to bottom.
         for (int row = 0; row < h; ++row)
@@ -441,8 +419,7 @@ TEST_F(KorbelViewTest, FitKeepsTheLegendColumnClearOfTheModel)
     }
 }
 
-TEST_F(KorbelViewTest, HighlightsAreDrawnOverAReplayedList)
-{
+TEST_F(KorbelViewTest, HighlightsAreDrawnOverAReplayedList) {
     ASSERT_TRUE(doc.Open(Fixture("default_slab_q8.slb")));
     Open(300, 300);
     Paint();
@@ -475,8 +452,7 @@ TEST_F(KorbelViewTest, HighlightsAreDrawnOverAReplayedList)
     EXPECT_TRUE(IsPink(At(Paint(), 0.5, 0.5)));
 }
 
-TEST_F(KorbelViewTest, RubberBandFollowsThePointerInWindowSelection)
-{
+TEST_F(KorbelViewTest, RubberBandFollowsThePointerInWindowSelection) {
     ASSERT_TRUE(doc.Open(Fixture("slab_2x2_q4.slb")));
     Open(200, 200);
     auto greenAt = [](const DibImage& image, int x, int y) {
@@ -511,8 +487,7 @@ TEST_F(KorbelViewTest, RubberBandFollowsThePointerInWindowSelection)
     }
 }
 
-TEST_F(KorbelViewTest, SmallSettersOfTheDialogs)
-{
+TEST_F(KorbelViewTest, SmallSettersOfTheDialogs) {
     ASSERT_TRUE(doc.Open(Fixture("slab_2x2_q4.slb")));
     Open(200, 200);
     view.SetRotation(10.0f, 20.0f, 30.0f);
@@ -532,8 +507,7 @@ TEST_F(KorbelViewTest, SmallSettersOfTheDialogs)
     EXPECT_NE(view.SavedModelview()[0], 0.0);
 }
 
-TEST_F(KorbelViewTest, WinklerMatAfterARunShowsDeflectionContoursAndTheLegend)
-{
+TEST_F(KorbelViewTest, WinklerMatAfterARunShowsDeflectionContoursAndTheLegend) {
     slbtest::ScratchDir dir;
     const std::string path = CopyWinklerMat(dir);
     ASSERT_TRUE(doc.Open(path));
@@ -571,4 +545,4 @@ TEST_F(KorbelViewTest, WinklerMatAfterARunShowsDeflectionContoursAndTheLegend)
     EXPECT_FALSE(IsWhite(At(image, 3.0, 3.0)));
 }
 
-} // namespace
+}  // namespace

@@ -31,42 +31,35 @@ namespace {
 namespace fs = std::filesystem;
 
 // Two nodes on one y and no elements.
-std::string FlatNodes()
-{
-    return "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t0\t1\nEND_NODE_DATA\nEND_DATA\n";
-}
+std::string FlatNodes() { return "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t0\t1\nEND_NODE_DATA\nEND_DATA\n"; }
 
-std::string NodesOnly()
-{
+std::string NodesOnly() {
     return "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\nEND_NODE_DATA\nEND_DATA\n";
 }
 
 // A document with its view, on a model file in a scratch folder.
 struct Bench {
-    Bench()
-    {
+    Bench() {
         doc.Factories() = DocDialogFactories{};
         view.SetDocument(&doc);
     }
     ~Bench() { view.SetDocument(nullptr); }
 
     // Opens a model file of the text (named m.slb), with results when asked.
-    void Open(const std::string& text, bool results = false)
-    {
+    void Open(const std::string& text, bool results = false) {
         WriteAll(dir.File("m.slb"), text);
         if (results) WriteAll(dir.File("m.sds"), OneStep());
         ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
         doc.SetPathName(dir.File("m.slb"), false);
     }
     // Every dialog of the document made by a stand-in.
-    void InstallDialogs()
-    {
+    void InstallDialogs() {
         DocDialogFactories& f = doc.Factories();
         auto ok = [](const DocDialogRequest&) { return ui::IDOK; };
         f.nodeData = f.concentratedActions = f.elementConnectivity = f.equivalentLoads = f.title = ok;
-        for (ModelessFactory* slot : {&f.nodalActions, &f.edgeActions, &f.materialData, &f.sets, &f.setMembers,
-                                      &f.nonlinearSpring, &f.nodalNonlinear, &f.setSelection, &f.nodePath,
-                                      &f.sectionCut, &f.xyPlot})
+        for (ModelessFactory* slot :
+             {&f.nodalActions, &f.edgeActions, &f.materialData, &f.sets, &f.setMembers, &f.nonlinearSpring,
+              &f.nodalNonlinear, &f.setSelection, &f.nodePath, &f.sectionCut, &f.xyPlot})
             *slot = made.Factory();
     }
     ui::CmdUI Update(int id) { return ui::RouteUpdate({&view, &doc}, id); }
@@ -101,8 +94,7 @@ struct Expect {
     const char* text = nullptr;
 };
 
-TEST_F(ViewCommandsTest, UpdateRulesFollowTheModelState)
-{
+TEST_F(ViewCommandsTest, UpdateRulesFollowTheModelState) {
     const struct {
         const char* name;
         std::function<void(Bench&)> setUp;
@@ -110,60 +102,104 @@ TEST_F(ViewCommandsTest, UpdateRulesFollowTheModelState)
     } states[] = {
         {"no model",
          [](Bench&) {},
-         {{ui::cmd::FileSaveAs, false}, {ID_RUN_ANALYSIS, false}, {ID_INPUT_TIME_STEPPING, false},
-          {ID_INPUT_SOIL, false}, {ID_MARK_NODES, false}, {ID_GLOBAL_AXES, true}, {ID_SOLID_FACE, false},
-          {ID_ELEMENT_LINEAR4, false}, {ID_INTEGRATION_2, false, 0}, {ID_EDIT_REFINE_MESH, false},
-          {ID_VIEW_INPUT_FILE, false}, {ID_SELECT_NODE, false}}},
+         {{ui::cmd::FileSaveAs, false},
+          {ID_RUN_ANALYSIS, false},
+          {ID_INPUT_TIME_STEPPING, false},
+          {ID_INPUT_SOIL, false},
+          {ID_MARK_NODES, false},
+          {ID_GLOBAL_AXES, true},
+          {ID_SOLID_FACE, false},
+          {ID_ELEMENT_LINEAR4, false},
+          {ID_INTEGRATION_2, false, 0},
+          {ID_EDIT_REFINE_MESH, false},
+          {ID_VIEW_INPUT_FILE, false},
+          {ID_SELECT_NODE, false}}},
         {"nodes only",
          [](Bench& t) {
              t.Open(NodesOnly());
              t.doc.GetModelData()->GetElementTable()->SetNodesPerElement(0);
          },
-         {{ID_NODAL_CONSTRAINTS, true, 0}, {ID_DISTRIBUTED_LOADS, false}, {ID_EDGE_LOADS, false},
-          {ID_ELEMENT_LINEAR4, true, 0}, {ID_ELEMENT_QUAD8, true, 0}, {ID_INPUT_CONNECTIVITY, false},
-          {ID_INTEGRATION_1, false, 0}, {ID_INTEGRATION_3, false, 0}, {ID_EDIT_REFINE_MESH, false},
-          {ID_ELEMENT_SETS, false}, {ID_NODE_SETS, true}, {ID_SECTION_CUT, true}, {ID_NODE_PATH, true}}},
+         {{ID_NODAL_CONSTRAINTS, true, 0},
+          {ID_DISTRIBUTED_LOADS, false},
+          {ID_EDGE_LOADS, false},
+          {ID_ELEMENT_LINEAR4, true, 0},
+          {ID_ELEMENT_QUAD8, true, 0},
+          {ID_INPUT_CONNECTIVITY, false},
+          {ID_INTEGRATION_1, false, 0},
+          {ID_INTEGRATION_3, false, 0},
+          {ID_EDIT_REFINE_MESH, false},
+          {ID_ELEMENT_SETS, false},
+          {ID_NODE_SETS, true},
+          {ID_SECTION_CUT, true},
+          {ID_NODE_PATH, true}}},
         {"4 nodes",
          [](Bench& t) { t.Open(OnePlate()); },
-         {{ID_INTEGRATION_1, true, 0, "&1 x 1 (reduced)"}, {ID_INTEGRATION_2, true, 1, "&2 x 2 (normal)"},
-          {ID_INTEGRATION_3, false, 0, "&3 x 3 (normal)"}, {ID_ELEMENT_LINEAR4, true, 1},
-          {ID_ELEMENT_QUAD8, false, 0}, {ID_EDIT_TO_LINEAR4, false}, {ID_EDIT_TO_QUAD8, true},
-          {ID_EDIT_REFINE_MESH, true}, {ID_INPUT_CONNECTIVITY, true}, {ID_DISTRIBUTED_STIFFNESS, true},
-          {ID_CONCENTRATED_STIFFNESS, true}, {ID_EDGE_STIFFNESS, true}, {ID_INPUT_SOIL, true, 0},
-          {ID_XY_PLOT, false}, {ID_VIEW_OUTPUT_FILE, false}, {ID_VIEW_MESSAGE_FILE, false},
-          {ID_VIEW_INPUT_FILE, true}, {ui::cmd::FileSave, false}, {ID_SHOW_NODAL_LOADS, false}}},
+         {{ID_INTEGRATION_1, true, 0, "&1 x 1 (reduced)"},
+          {ID_INTEGRATION_2, true, 1, "&2 x 2 (normal)"},
+          {ID_INTEGRATION_3, false, 0, "&3 x 3 (normal)"},
+          {ID_ELEMENT_LINEAR4, true, 1},
+          {ID_ELEMENT_QUAD8, false, 0},
+          {ID_EDIT_TO_LINEAR4, false},
+          {ID_EDIT_TO_QUAD8, true},
+          {ID_EDIT_REFINE_MESH, true},
+          {ID_INPUT_CONNECTIVITY, true},
+          {ID_DISTRIBUTED_STIFFNESS, true},
+          {ID_CONCENTRATED_STIFFNESS, true},
+          {ID_EDGE_STIFFNESS, true},
+          {ID_INPUT_SOIL, true, 0},
+          {ID_XY_PLOT, false},
+          {ID_VIEW_OUTPUT_FILE, false},
+          {ID_VIEW_MESSAGE_FILE, false},
+          {ID_VIEW_INPUT_FILE, true},
+          {ui::cmd::FileSave, false},
+          {ID_SHOW_NODAL_LOADS, false}}},
         {"8 nodes",
          [](Bench& t) {
              t.Open(OnePlate());
              ASSERT_EQ(ConvertElementOrder(*t.doc.GetModelData(), 8), "");
          },
-         {{ID_INTEGRATION_1, false}, {ID_INTEGRATION_2, true, -1, "&2 x 2 (reduced)"}, {ID_INTEGRATION_3, true},
-          {ID_EDIT_TO_QUAD8, false}, {ID_EDIT_TO_LINEAR4, true}, {ID_ELEMENT_QUAD8, true, 1}}},
+         {{ID_INTEGRATION_1, false},
+          {ID_INTEGRATION_2, true, -1, "&2 x 2 (reduced)"},
+          {ID_INTEGRATION_3, true},
+          {ID_EDIT_TO_QUAD8, false},
+          {ID_EDIT_TO_LINEAR4, true},
+          {ID_ELEMENT_QUAD8, true, 1}}},
         {"9 nodes",
          [](Bench& t) {
              t.Open(OnePlate());
              ASSERT_EQ(ConvertElementOrder(*t.doc.GetModelData(), 9), "");
          },
-         {{ID_INTEGRATION_1, false}, {ID_INTEGRATION_2, false}, {ID_INTEGRATION_3, true, 1},
+         {{ID_INTEGRATION_1, false},
+          {ID_INTEGRATION_2, false},
+          {ID_INTEGRATION_3, true, 1},
           {ID_ELEMENT_LAGRANGE9, true, 1}}},
         {"soil 1",
          [](Bench& t) {
              t.Open(OnePlate());
              t.doc.GetModelData()->SetSoilModel(1);
          },
-         {{ID_DISTRIBUTED_STIFFNESS, false}, {ID_CONCENTRATED_STIFFNESS, false}, {ID_EDGE_STIFFNESS, false},
-          {ID_DISTRIBUTED_LOADS, true}, {ID_CONCENTRATED_LOADS, true}, {ID_EDGE_LOADS, true},
+         {{ID_DISTRIBUTED_STIFFNESS, false},
+          {ID_CONCENTRATED_STIFFNESS, false},
+          {ID_EDGE_STIFFNESS, false},
+          {ID_DISTRIBUTED_LOADS, true},
+          {ID_CONCENTRATED_LOADS, true},
+          {ID_EDGE_LOADS, true},
           {ID_INPUT_SOIL, true, 1}}},
         {"soil 2",
          [](Bench& t) {
              t.Open(OnePlate());
              t.doc.GetModelData()->SetSoilModel(2);
          },
-         {{ID_DISTRIBUTED_STIFFNESS, false}, {ID_CONCENTRATED_STIFFNESS, false}, {ID_EDGE_STIFFNESS, false},
+         {{ID_DISTRIBUTED_STIFFNESS, false},
+          {ID_CONCENTRATED_STIFFNESS, false},
+          {ID_EDGE_STIFFNESS, false},
           {ID_INPUT_SOIL, true, 1}}},
         {"results",
          [](Bench& t) { t.Open(OnePlate(), true); },
-         {{ID_XY_PLOT, true}, {ID_DEFORMED_MESH, true, 0}, {ID_CONTOUR_PLOT, true, 0}, {ID_SELECT_STEP, true},
+         {{ID_XY_PLOT, true},
+          {ID_DEFORMED_MESH, true, 0},
+          {ID_CONTOUR_PLOT, true, 0},
+          {ID_SELECT_STEP, true},
           {ID_NODE_RESULTS, true}}},
         {"contours and deformed shape shown",
          [](Bench& t) {
@@ -190,15 +226,23 @@ TEST_F(ViewCommandsTest, UpdateRulesFollowTheModelState)
              t.Open(OnePlate());
              t.Run(ID_NODAL_LOADS);
          },
-         {{ID_NODAL_CONSTRAINTS, false}, {ID_NODAL_LOADS, false}, {ID_DISTRIBUTED_STIFFNESS, false},
-          {ID_NODAL_NONLINEAR_SPRING, false}, {ID_INPUT_NONLINEAR_SPRING, false}, {ID_EDGE_LOADS, true},
-          {ID_SELECT_NODE, true}, {ID_SELECT_ELEMENT, false}}},
+         {{ID_NODAL_CONSTRAINTS, false},
+          {ID_NODAL_LOADS, false},
+          {ID_DISTRIBUTED_STIFFNESS, false},
+          {ID_NODAL_NONLINEAR_SPRING, false},
+          {ID_INPUT_NONLINEAR_SPRING, false},
+          {ID_EDGE_LOADS, true},
+          {ID_SELECT_NODE, true},
+          {ID_SELECT_ELEMENT, false}}},
         {"set dialog open",
          [](Bench& t) {
              t.Open(OnePlate());
              t.Run(ID_ELEMENT_SETS);
          },
-         {{ID_EDIT_REFINE_MESH, false}, {ID_EDIT_TO_QUAD8, false}, {ID_NODE_SETS, false}, {ID_EDGE_SETS, false},
+         {{ID_EDIT_REFINE_MESH, false},
+          {ID_EDIT_TO_QUAD8, false},
+          {ID_NODE_SETS, false},
+          {ID_EDGE_SETS, false},
           {ID_NODAL_LOADS, true}}},
         {"edge picks accepted",
          [](Bench& t) {
@@ -234,8 +278,7 @@ TEST_F(ViewCommandsTest, UpdateRulesFollowTheModelState)
     }
 }
 
-TEST_F(ViewCommandsTest, CommandsWithoutTheirDialogStayDisabled)
-{
+TEST_F(ViewCommandsTest, CommandsWithoutTheirDialogStayDisabled) {
     Open(OnePlate(), true);
     for (int id : {ID_NODAL_CONSTRAINTS, ID_EDGE_LOADS, ID_NODE_SETS, ID_SECTION_CUT, ID_NODE_PATH, ID_XY_PLOT,
                    ID_INPUT_NONLINEAR_SPRING, ID_CONCENTRATED_LOADS, ID_EQUIVALENT_LOADS})
@@ -249,11 +292,10 @@ TEST_F(ViewCommandsTest, CommandsWithoutTheirDialogStayDisabled)
 // ---------------------------------------------------------------------------
 // Display state
 
-TEST_F(ViewCommandsTest, TogglesInvertAndTick)
-{
+TEST_F(ViewCommandsTest, TogglesInvertAndTick) {
     Open(OnePlate());
-    for (int id : {ID_ELEMENT_NUMBERS, ID_BOUNDARY_ONLY, ID_LOCAL_AXES, ID_GLOBAL_AXES, ID_SOLID_FACE,
-                   ID_SHOW_THICKNESS}) {
+    for (int id :
+         {ID_ELEMENT_NUMBERS, ID_BOUNDARY_ONLY, ID_LOCAL_AXES, ID_GLOBAL_AXES, ID_SOLID_FACE, ID_SHOW_THICKNESS}) {
         const bool before = Update(id).Checked();
         view.display.rebuildScene = 1;
         Run(id);
@@ -275,8 +317,7 @@ TEST_F(ViewCommandsTest, TogglesInvertAndTick)
     EXPECT_EQ(view.display.elementNumbers, 2);
 }
 
-TEST_F(ViewCommandsTest, NodeLabelsCycle)
-{
+TEST_F(ViewCommandsTest, NodeLabelsCycle) {
     Open(OnePlate());
     const int markNodes[] = {1, 0, 3, 2}, nodeNumbers[] = {2, 3, 0, 1};
     for (int from = 0; from < 4; ++from) {
@@ -289,8 +330,7 @@ TEST_F(ViewCommandsTest, NodeLabelsCycle)
     }
 }
 
-TEST_F(ViewCommandsTest, PresetsAndRestartReplayTheList)
-{
+TEST_F(ViewCommandsTest, PresetsAndRestartReplayTheList) {
     Open(OnePlate());
     const struct {
         int id;
@@ -317,8 +357,7 @@ TEST_F(ViewCommandsTest, PresetsAndRestartReplayTheList)
     EXPECT_EQ(view.display.rebuildScene, 0);
 }
 
-TEST_F(ViewCommandsTest, SelectionModesSaveAndRestoreTheMouseMode)
-{
+TEST_F(ViewCommandsTest, SelectionModesSaveAndRestoreTheMouseMode) {
     Open(OnePlate());
     view.SetPickTarget(2);
     Run(ID_ROTATE);
@@ -352,8 +391,7 @@ TEST_F(ViewCommandsTest, SelectionModesSaveAndRestoreTheMouseMode)
 // ---------------------------------------------------------------------------
 // Element type and integration
 
-TEST_F(ViewCommandsTest, ElementTypeOnlyBeforeElementsExist)
-{
+TEST_F(ViewCommandsTest, ElementTypeOnlyBeforeElementsExist) {
     Open(OnePlate());
     Run(ID_ELEMENT_QUAD8);
     EXPECT_EQ(doc.GetModelData()->GetElementTable()->GetNodesPerElement(), 4);
@@ -375,8 +413,7 @@ TEST_F(ViewCommandsTest, ElementTypeOnlyBeforeElementsExist)
     EXPECT_EQ(table.GetIntegrationOrder2(), 2);
 }
 
-TEST_F(ViewCommandsTest, IntegrationSetsBothOrdersAndMarksModified)
-{
+TEST_F(ViewCommandsTest, IntegrationSetsBothOrdersAndMarksModified) {
     Open(OnePlate());
     ElementTable& table = *doc.GetModelData()->GetElementTable();
     const struct {
@@ -395,8 +432,7 @@ TEST_F(ViewCommandsTest, IntegrationSetsBothOrdersAndMarksModified)
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST_F(ViewCommandsTest, ChangeElementTypeAsksFirst)
-{
+TEST_F(ViewCommandsTest, ChangeElementTypeAsksFirst) {
     Open(OnePlate(), true);
     ASSERT_TRUE(doc.HasResults());
     const struct {
@@ -428,14 +464,14 @@ TEST_F(ViewCommandsTest, ChangeElementTypeAsksFirst)
     EXPECT_TRUE(fs::exists(dir.File("m.sds")));
 }
 
-TEST_F(ViewCommandsTest, RefineAsksAndSplitsAFreeModel)
-{
+TEST_F(ViewCommandsTest, RefineAsksAndSplitsAFreeModel) {
     Open(OnePlate());
     Run(ID_EDIT_REFINE_MESH);
     ASSERT_NE(view.RefineDialog(), nullptr);
     EXPECT_TRUE(view.RefineDialog()->IsWindowVisible());
-    driver.ExpectMessageBox(ui::IDNO, "Current Finite Element Mesh will be refined. Please check model for "
-                                      "consistency afterwards. Are you sure to refine the mesh?");
+    driver.ExpectMessageBox(ui::IDNO,
+                            "Current Finite Element Mesh will be refined. Please check model for "
+                            "consistency afterwards. Are you sure to refine the mesh?");
     view.RefineMesh(2, 2, 1.0);
     EXPECT_EQ(doc.GetModelData()->GetElementCount(), 1);
     EXPECT_TRUE(view.RefineDialog()->IsWindowVisible());
@@ -453,8 +489,7 @@ TEST_F(ViewCommandsTest, RefineAsksAndSplitsAFreeModel)
 // ---------------------------------------------------------------------------
 // Input dialogs of the view
 
-TEST_F(ViewCommandsTest, NewMaterialRefusesATakenName)
-{
+TEST_F(ViewCommandsTest, NewMaterialRefusesATakenName) {
     Open(OnePlate());
     driver.ExpectModal([](ui::Dialog& d) {
         auto& m = dynamic_cast<DlgMaterialProps&>(d);
@@ -481,8 +516,7 @@ TEST_F(ViewCommandsTest, NewMaterialRefusesATakenName)
     EXPECT_TRUE(doc.IsModified());
 }
 
-TEST_F(ViewCommandsTest, NodalActionDialogForcesItsFlagUntilItCloses)
-{
+TEST_F(ViewCommandsTest, NodalActionDialogForcesItsFlagUntilItCloses) {
     InstallDialogs();
     Open(OnePlate());
     Run(ID_NODAL_CONSTRAINTS);
@@ -509,8 +543,7 @@ TEST_F(ViewCommandsTest, NodalActionDialogForcesItsFlagUntilItCloses)
 // ---------------------------------------------------------------------------
 // Save As, editor and help
 
-TEST_F(ViewCommandsTest, SaveAsDropsResultsAndRestartsTheView)
-{
+TEST_F(ViewCommandsTest, SaveAsDropsResultsAndRestartsTheView) {
     Open(OnePlate(), true);
     ASSERT_TRUE(doc.HasResults());
     view.display.contourColumn = 2;
@@ -537,8 +570,7 @@ TEST_F(ViewCommandsTest, SaveAsDropsResultsAndRestartsTheView)
 // The results go with Save As and with every mesh change: so do the windows
 // that show them, the contour variable, Refine Mesh, the node picking and
 // the compiled picture.
-TEST_F(ViewCommandsTest, SaveAsAndMeshChangesCloseTheResultWindows)
-{
+TEST_F(ViewCommandsTest, SaveAsAndMeshChangesCloseTheResultWindows) {
     const auto shownResultWindows = [this] {
         int shown = 0;
         for (ui::Window* w : driver.LiveWindows()) {
@@ -607,8 +639,7 @@ TEST_F(ViewCommandsTest, SaveAsAndMeshChangesCloseTheResultWindows)
 // While "Section Cut" is open the picture shows the working cut lines, the
 // line of the focused row red (thick) and the others blue; closing the
 // dialog takes them away.
-TEST_F(ViewCommandsTest, TheSectionCutDialogShowsItsLinesTheCurrentOneRed)
-{
+TEST_F(ViewCommandsTest, TheSectionCutDialogShowsItsLinesTheCurrentOneRed) {
     RegisterProgramDialogs();
     doc.Factories().sectionCut = InputDialogFactories().sectionCut;
     InputDialogFactories() = DocDialogFactories{};
@@ -658,8 +689,7 @@ TEST_F(ViewCommandsTest, TheSectionCutDialogShowsItsLinesTheCurrentOneRed)
     EXPECT_EQ(lineOneColour(), '-');
 }
 
-TEST_F(ViewCommandsTest, EditorOpensEachFileAsOneArgument)
-{
+TEST_F(ViewCommandsTest, EditorOpensEachFileAsOneArgument) {
     const std::string folder = dir.File("with blanks");
     fs::create_directory(folder);
     WriteAll(folder + "/my model.slb", OnePlate());
@@ -682,8 +712,7 @@ TEST_F(ViewCommandsTest, EditorOpensEachFileAsOneArgument)
     }
 }
 
-TEST_F(ViewCommandsTest, AnEditorThatCannotStartIsNamedWithWhereToSetIt)
-{
+TEST_F(ViewCommandsTest, AnEditorThatCannotStartIsNamedWithWhereToSetIt) {
     Open(OnePlate());
     WriteAll(dir.File("m.sou"), "listing");
     WriteAll(dir.File("m.sms"), "messages");
@@ -702,8 +731,7 @@ TEST_F(ViewCommandsTest, AnEditorThatCannotStartIsNamedWithWhereToSetIt)
     }
 }
 
-TEST_F(ViewCommandsTest, HelpOpensTheProgramFolderFilesAfterTheDirectoryMoved)
-{
+TEST_F(ViewCommandsTest, HelpOpensTheProgramFolderFilesAfterTheDirectoryMoved) {
     Open(OnePlate());
     const std::string home = ui::CurrentDirectory();
     ASSERT_TRUE(ui::SetCurrentDirectory(dir.Path()));

@@ -34,8 +34,7 @@ struct Rgb {
     int r, g, b;
 };
 
-Rgb Pixel(const DibImage& image, int x, int yFromTop)
-{
+Rgb Pixel(const DibImage& image, int x, int yFromTop) {
     unsigned char px[3];
     image.PixelAt(x, yFromTop, px);
     return {px[0], px[1], px[2]};
@@ -43,8 +42,7 @@ Rgb Pixel(const DibImage& image, int x, int yFromTop)
 
 class KorbelViewDialogsTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         const std::string path = std::string(BRENNIX_TEST_DATA) + "/viz/slab_2x2_q4.slb";
         ASSERT_EQ(doc.model.ReadModelFile(path, true), 0);
@@ -55,8 +53,7 @@ protected:
         ASSERT_TRUE(view.HasContext());
     }
 
-    DibImage Paint()
-    {
+    DibImage Paint() {
         ui::RecordingPainter painter({view.Width(), view.Height()});
         view.OnDraw(painter);
         return view.Picture();
@@ -64,8 +61,7 @@ protected:
 
     // The open dialog of the type, or null.
     template <class Dlg>
-    Dlg* Find() const
-    {
+    Dlg* Find() const {
         for (ui::Window* w : driver.LiveWindows())
             if (auto* d = dynamic_cast<Dlg*>(w)) return d;
         return nullptr;
@@ -75,8 +71,7 @@ protected:
     CKorbelView view;
 };
 
-TEST_F(KorbelViewDialogsTest, ContourApplyShowsTheLegendInRampColours)
-{
+TEST_F(KorbelViewDialogsTest, ContourApplyShowsTheLegendInRampColours) {
     view.OnResultsContourPlot();
     auto* dlg = Find<DlgContourLimits>();
     ASSERT_NE(dlg, nullptr);
@@ -87,8 +82,8 @@ TEST_F(KorbelViewDialogsTest, ContourApplyShowsTheLegendInRampColours)
     EXPECT_EQ(view.display.contourColumn, 1);
 
     const DibImage image = Paint();
-    brennix::gl::WriteBitmapFile("view_contour_legend.bmp", brennix::gl::MakeBitmapInfo(image.width, image.height, 1, 24),
-                                 image);
+    brennix::gl::WriteBitmapFile("view_contour_legend.bmp",
+                                 brennix::gl::MakeBitmapInfo(image.width, image.height, 1, 24), image);
     double lo, hi, increment;
     int n;
     doc.model.GetContourLimits(lo, hi, n, increment);
@@ -115,8 +110,7 @@ TEST_F(KorbelViewDialogsTest, ContourApplyShowsTheLegendInRampColours)
 // "Contour Plot Options" reopened on a variable it did not apply: the
 // variable chosen from the list then is what the picture, the limits and the
 // dialog show, also when it is the one applied before (the list's first).
-TEST_F(KorbelViewDialogsTest, AContourVariableChosenAfterACancelledChoiceReachesThePicture)
-{
+TEST_F(KorbelViewDialogsTest, AContourVariableChosenAfterACancelledChoiceReachesThePicture) {
     using D = DlgContourLimits;
     // Plate forces start at result column 12; the view counts columns from 1.
     const int my = 13, mz = 14;
@@ -156,8 +150,7 @@ TEST_F(KorbelViewDialogsTest, AContourVariableChosenAfterACancelledChoiceReaches
 
 // The right double-click window shows the value of its node when it first
 // opens, not only after the node is changed.
-TEST_F(KorbelViewDialogsTest, TheResultValuesWindowShowsTheNodesValueAtOnce)
-{
+TEST_F(KorbelViewDialogsTest, TheResultValuesWindowShowsTheNodesValueAtOnce) {
     viztest::AddResultSteps(doc.model, 2, [](int c, int r, int s) { return 0.001 * (c + 1) + r + 100.0 * s; });
     view.ShowResultValues(2);
     auto* values = Find<DlgResultValues>();
@@ -168,8 +161,7 @@ TEST_F(KorbelViewDialogsTest, TheResultValuesWindowShowsTheNodesValueAtOnce)
     EXPECT_EQ(values->GetDlgItemText(DlgResultValues::IDC_VALUE), ui::FormatDouble(0.001 + row + 100.0));
 }
 
-TEST_F(KorbelViewDialogsTest, BackgroundAndFontGoIntoThePicture)
-{
+TEST_F(KorbelViewDialogsTest, BackgroundAndFontGoIntoThePicture) {
     view.OnOptionsFontAndColor();
     auto* dlg = Find<DlgFontColor>();
     ASSERT_NE(dlg, nullptr);
@@ -193,8 +185,7 @@ TEST_F(KorbelViewDialogsTest, BackgroundAndFontGoIntoThePicture)
     EXPECT_TRUE(view.HasContext());
 }
 
-TEST_F(KorbelViewDialogsTest, StepAndRotationTakeEffectOnOK)
-{
+TEST_F(KorbelViewDialogsTest, StepAndRotationTakeEffectOnOK) {
     view.display.contourColumn = 2;
     driver.ExpectModal([](ui::Dialog& d) {
         d.UserSelect(DlgSelectStep::IDC_STEP, d.Get<ui::ComboBox>(DlgSelectStep::IDC_STEP)->FindStringExact("11"));
@@ -219,8 +210,7 @@ TEST_F(KorbelViewDialogsTest, StepAndRotationTakeEffectOnOK)
     EXPECT_EQ(view.display.rebuildScene, 0);
 }
 
-TEST_F(KorbelViewDialogsTest, APickedNodeReachesBothResultDialogsAndClosingClearsTheHighlight)
-{
+TEST_F(KorbelViewDialogsTest, APickedNodeReachesBothResultDialogsAndClosingClearsTheHighlight) {
     view.OnResultsNodeResults();
     view.ShowResultValues(2);
     auto* nodeResults = Find<DlgNodeResults>();

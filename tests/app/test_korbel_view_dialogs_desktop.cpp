@@ -47,8 +47,7 @@
 namespace {
 
 // The widget of the window (or of its groups) with the label.
-Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label)
-{
+Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label) {
     for (int i = 0; i < group->children(); ++i) {
         Fl_Widget* w = group->child(i);
         if (w->label() && label == w->label() && w->visible()) return w;
@@ -59,8 +58,7 @@ Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label)
 }
 
 // Clicks the middle of the widget as the X server would deliver it.
-bool ClickWidget(Fl_Window* win, const std::string& label)
-{
+bool ClickWidget(Fl_Window* win, const std::string& label) {
     Fl_Widget* w = WidgetLabelled(win, label);
     if (!w) return false;
     int x = w->x() + w->w() / 2, y = w->y() + w->h() / 2;
@@ -73,8 +71,7 @@ bool ClickWidget(Fl_Window* win, const std::string& label)
 }
 
 // Pixels of a colour of the contour ramp (neither grey, black nor white).
-int RampPixels(const Shot& s, int x0, int y0, int x1, int y1)
-{
+int RampPixels(const Shot& s, int x0, int y0, int x1, int y1) {
     int n = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
@@ -91,19 +88,16 @@ class ContourDesktop : public FltkDisplayTest {
 protected:
     // The program ends before the display test's own teardown, as it did
     // when it lived in the test body.
-    void TearDown() override
-    {
+    void TearDown() override {
         app.reset();
         FltkDisplayTest::TearDown();
     }
-    void OpenAnalysedExample(const std::string& name)
-    {
+    void OpenAnalysedExample(const std::string& name) {
         const std::string model = dir.File(name);
         std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/" + name, model);
         OpenAnalysedModel(model);
     }
-    void OpenAnalysedModel(const std::string& model)
-    {
+    void OpenAnalysedModel(const std::string& model) {
         const std::string run = std::string(BRENNIX_BIN_DIR) + "/brennix-run \"" + model + "\" >/dev/null 2>&1";
         ASSERT_EQ(std::system(run.c_str()), 0) << run;
         ui::Settings stored(dir.File("settings"));
@@ -128,8 +122,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ContourDesktop, ContourPlotOfAnAnalysedExampleShowsContoursAndLegend)
-{
+TEST_F(ContourDesktop, ContourPlotOfAnAnalysedExampleShowsContoursAndLegend) {
     OpenAnalysedExample("winkler-mat.slb");
     if (HasFatalFailure()) return;
 
@@ -149,8 +142,7 @@ TEST_F(ContourDesktop, ContourPlotOfAnAnalysedExampleShowsContoursAndLegend)
     auto viewShot = [&](const std::string& name) {
         EXPECT_TRUE(Settle());
         SaveShot(Screenshot(frame->x(), frame->y(), frame->w(), frame->h()), name);
-        return Screenshot(frame->x() + viewWidget->x(), frame->y() + viewWidget->y(), viewWidget->w(),
-                          viewWidget->h());
+        return Screenshot(frame->x() + viewWidget->x(), frame->y() + viewWidget->y(), viewWidget->w(), viewWidget->h());
     };
     const int vw = viewWidget->w(), vh = viewWidget->h();
     // The example's first variable, the x displacement, is the same at every
@@ -176,8 +168,7 @@ namespace {
 // mat-piles: displacements in metres of a few millimetres. Ticking "Show
 // Contour Plot" and OK through the X server keep the automatic range
 // exactly, so the slab is filled with many colours of the ramp.
-TEST_F(ContourDesktop, MillimetreDisplacementsKeepTheirRangeThroughTheDialog)
-{
+TEST_F(ContourDesktop, MillimetreDisplacementsKeepTheirRangeThroughTheDialog) {
     OpenAnalysedExample("mat-piles.slb");
     if (HasFatalFailure()) return;
 
@@ -231,8 +222,7 @@ using korbel::ID_XY_PLOT;
 // The program's shown window titled so, and the dialog of the layer behind
 // it; null until it is up.
 template <class Dlg>
-Dlg* DialogTitled(brennix::fltk::FltkBackend& backend, const std::string& title, Fl_Window*& win)
-{
+Dlg* DialogTitled(brennix::fltk::FltkBackend& backend, const std::string& title, Fl_Window*& win) {
     win = WindowTitled(title);
     if (!win || !win->visible()) return nullptr;
     return dynamic_cast<Dlg*>(backend.LayerWindowOf(win));
@@ -240,8 +230,7 @@ Dlg* DialogTitled(brennix::fltk::FltkBackend& backend, const std::string& title,
 
 // A press and release of the button, twice, as the server delivers a
 // double click.
-void SendDoubleClick(Fl_Window* win, int x, int y, unsigned button)
-{
+void SendDoubleClick(Fl_Window* win, int x, int y, unsigned button) {
     auto ev = EventAt<XButtonEvent>(win, x, y);
     ev.button = button;
     const unsigned mask = button == Button3 ? Button3Mask : Button1Mask;
@@ -258,8 +247,7 @@ void SendDoubleClick(Fl_Window* win, int x, int y, unsigned button)
 // that also runs in their own loop.
 struct BoxWatch {
     int boxes = 0;
-    static void Tick(void* data)
-    {
+    static void Tick(void* data) {
         auto* w = static_cast<BoxWatch*>(data);
         if (Fl_Window* box = WindowTitled("Brennix"); box && box->visible() && box->modal()) {
             ++w->boxes;
@@ -274,8 +262,7 @@ struct BoxWatch {
 };
 
 // Pixels of blue text and of the green product lines in a row of a shot.
-bool RowHas(const Shot& s, int y, bool (*test)(const unsigned char*))
-{
+bool RowHas(const Shot& s, int y, bool (*test)(const unsigned char*)) {
     for (int x = 0; x < s.w; ++x)
         if (test(s.At(x, y))) return true;
     return false;
@@ -285,8 +272,7 @@ bool IsGreenText(const unsigned char* p) { return p[1] > 100 && p[0] < 150 && p[
 
 // A copy of the example with every length times 1500 (metres to
 // millimetres): its cut line runs 12000 long.
-std::string MillimetreCopy(const std::string& text)
-{
+std::string MillimetreCopy(const std::string& text) {
     std::istringstream in(text);
     std::ostringstream out;
     std::string block;
@@ -311,7 +297,8 @@ std::string MillimetreCopy(const std::string& text)
             out << line << '\n';
             continue;
         }
-        for (int i : scaled) f[static_cast<std::size_t>(i)] = std::to_string(std::stod(f[static_cast<std::size_t>(i)]) * 1500);
+        for (int i : scaled)
+            f[static_cast<std::size_t>(i)] = std::to_string(std::stod(f[static_cast<std::size_t>(i)]) * 1500);
         for (std::size_t i = 0; i < f.size(); ++i) out << (i ? "\t" : "") << f[i];
         out << '\n';
     }
@@ -324,8 +311,7 @@ std::string MillimetreCopy(const std::string& text)
 // frame made 1024 x 768 and the windows moved inside it (a window wider or
 // higher made to fit, as a smaller screen makes it), and back; both
 // screenshots kept.
-void ContourDesktop::ShotAtBothSizes(const std::string& name)
-{
+void ContourDesktop::ShotAtBothSizes(const std::string& name) {
     EXPECT_TRUE(Settle());
     SaveShot(Screenshot(0, 0, 1280, 1024), name + "_1280.bmp");
     const int fx = frame->x(), fy = frame->y(), fw = frame->w(), fh = frame->h();
@@ -352,7 +338,8 @@ void ContourDesktop::ShotAtBothSizes(const std::string& name)
             << p.window->label() << " at " << p.window->x() << ", " << p.window->y();
     SaveShot(Screenshot(0, 0, 1024, 768), name + "_1024.bmp");
     for (const Placed& p : moved)
-        XMoveResizeWindow(fl_display, fl_xid(p.window), p.x, p.y, static_cast<unsigned>(p.w), static_cast<unsigned>(p.h));
+        XMoveResizeWindow(fl_display, fl_xid(p.window), p.x, p.y, static_cast<unsigned>(p.w),
+                          static_cast<unsigned>(p.h));
     frame->resize(fx, fy, fw, fh);
     EXPECT_TRUE(Settle());
 }
@@ -361,8 +348,7 @@ void ContourDesktop::ShotAtBothSizes(const std::string& name)
 // P 600 and a moment that lifts one side (M 5040 = 0.6 P R3), analysed by
 // brennix-run and opened in the program: the soil-pressure contour runs from
 // the largest compression up to 0, the pressure of the lifted nodes.
-TEST_F(ContourDesktop, LiftedSideOfAFoundationOnTheHalfSpaceShowsNoSoilPressure)
-{
+TEST_F(ContourDesktop, LiftedSideOfAFoundationOnTheHalfSpaceShowsNoSoilPressure) {
     struct Host : MesherHost {
         void Message(const std::string& text, MesherIcon) override { said += text; }
         bool Ask(const std::string&) override { return true; }
@@ -379,7 +365,7 @@ TEST_F(ContourDesktop, LiftedSideOfAFoundationOnTheHalfSpaceShowsNoSoilPressure)
     if (HasFatalFailure()) return;
     const ModelData& m = *view->GetModelData();
     ASSERT_TRUE(m.HasResults());
-    const int pressure = 24;   // soil_press_q, a view column from 1
+    const int pressure = 24;  // soil_press_q, a view column from 1
     ASSERT_EQ(m.resultCaptions[pressure - 1], "soil_press_q");
     int lifted = 0;
     for (int row = 0; row < m.GetNodeCount(); ++row) {
@@ -415,8 +401,7 @@ TEST_F(ContourDesktop, LiftedSideOfAFoundationOnTheHalfSpaceShowsNoSoilPressure)
 // Contour Plot Options: a variable picked from the list with the mouse is
 // the one the picture, the legend and the field show, also the list's first
 // entry after a pick that was cancelled (the list then held it).
-TEST_F(ContourDesktop, AContourVariablePickedFromTheListReachesThePicture)
-{
+TEST_F(ContourDesktop, AContourVariablePickedFromTheListReachesThePicture) {
     OpenAnalysedExample("mat-piles.slb");
     if (HasFatalFailure()) return;
     const ModelData& m = *view->GetModelData();
@@ -450,7 +435,8 @@ TEST_F(ContourDesktop, AContourVariablePickedFromTheListReachesThePicture)
     EXPECT_EQ(view->display.contourColumn, mz);
 
     ASSERT_TRUE(pickEntry(0, my)) << view->display.contourColumn;
-    EXPECT_STREQ(static_cast<Fl_Input_Choice*>(list)->value(), dlg->GetDlgItemText(DlgContourLimits::IDC_VARIABLE).c_str());
+    EXPECT_STREQ(static_cast<Fl_Input_Choice*>(list)->value(),
+                 dlg->GetDlgItemText(DlgContourLimits::IDC_VARIABLE).c_str());
     EXPECT_EQ(dlg->GetDlgItemText(DlgContourLimits::IDC_VARIABLE), m.resultCaptions[static_cast<std::size_t>(my - 1)]);
     ASSERT_TRUE(Settle());
     SaveShot(Screenshot(win->x(), win->y(), win->w(), win->h()), "view_contour_first_variable_dialog.bmp");
@@ -479,8 +465,7 @@ TEST_F(ContourDesktop, AContourVariablePickedFromTheListReachesThePicture)
 // Node Results one click on a node shows that node; the node field takes a
 // triple-click and a new number, and a cleared field asks nothing until it
 // is left.
-TEST_F(ContourDesktop, TheNodeResultWindowsTakeClicksAndTypedNumbers)
-{
+TEST_F(ContourDesktop, TheNodeResultWindowsTakeClicksAndTypedNumbers) {
     OpenAnalysedExample("mat-piles.slb");
     if (HasFatalFailure()) return;
     const ModelData& m = *view->GetModelData();
@@ -556,8 +541,7 @@ TEST_F(ContourDesktop, TheNodeResultWindowsTakeClicksAndTypedNumbers)
 // The X-Y plot of a model of two steps at step 1 names the step its cut
 // shows; Section Cut enables Apply after Add, and the X-Y plot then says the
 // new line waits for a run; a cut line 12000 long keeps its labels whole.
-TEST_F(ContourDesktop, XYPlotNamesItsStepAndKeepsItsLabelsWhole)
-{
+TEST_F(ContourDesktop, XYPlotNamesItsStepAndKeepsItsLabelsWhole) {
     RegisterProgramDialogs();
     OpenAnalysedExample("mat-piles.slb");
     if (HasFatalFailure()) return;
@@ -639,8 +623,7 @@ TEST_F(ContourDesktop, XYPlotNamesItsStepAndKeepsItsLabelsWhole)
 // The progress window while a run goes on: the blue progress texts lie
 // together, on rows of their own, and no green line of the maker or the
 // comments comes between them.
-TEST_F(FltkDisplayTest, ProgressTextsDoNotOverlapTheProductLines)
-{
+TEST_F(FltkDisplayTest, ProgressTextsDoNotOverlapTheProductLines) {
     CSplashWindow::ResetState();
     const std::string title = "Analysis In Progress...", subtitle = "Please Wait...";
     CSplashWindow::ShowProgress(nullptr, &title, &subtitle, 0);

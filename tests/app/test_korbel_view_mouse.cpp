@@ -28,8 +28,7 @@ namespace {
 class ResultRecordingView : public CKorbelView {
 public:
     void ShowResultValues(int kind) override { kinds.push_back(kind); }
-    void ShowNodeInResultDialogs(int node) override
-    {
+    void ShowNodeInResultDialogs(int node) override {
         fed.push_back(node);
         CKorbelView::ShowNodeInResultDialogs(node);
     }
@@ -39,22 +38,19 @@ public:
 
 class ViewMouseTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         doc.Factories() = DocDialogFactories{};
         doc.Factories().sets = made.Factory();
         doc.Factories().setMembers = made.Factory();
         view.SetDocument(&doc);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         view.SetDocument(nullptr);
         ui::HeadlessTest::TearDown();
     }
 
-    void Open(const std::string& text, bool results = false)
-    {
+    void Open(const std::string& text, bool results = false) {
         WriteAll(dir.File("m.slb"), text);
         if (results) WriteAll(dir.File("m.sds"), OneStep());
         ASSERT_TRUE(doc.OnOpenDocument(dir.File("m.slb")));
@@ -62,13 +58,11 @@ protected:
         view.OnSize(800, 600);
         ASSERT_TRUE(view.HasContext());
     }
-    void Paint()
-    {
+    void Paint() {
         ui::RecordingPainter painter({view.Width(), view.Height()});
         view.OnDraw(painter);
     }
-    void Drag(ui::Point from, ui::Point to)
-    {
+    void Drag(ui::Point from, ui::Point to) {
         view.UserMouseDown(MouseButton::Left, from.x, from.y);
         view.UserMouseMove((from.x + to.x) / 2, (from.y + to.y) / 2);
         view.UserMouseMove(to.x, to.y);
@@ -76,8 +70,7 @@ protected:
     }
     // Window pixel of model point (y, z) in the last paint (no pan, no
     // rotation; moved left when the legend is shown).
-    ui::Point PixelOf(double y, double z)
-    {
+    ui::Point PixelOf(double y, double z) {
         const ModelData& m = *doc.GetModelData();
         const double s = view.display.symbolScale;
         const double left = view.display.userZoom * view.display.legendClearance;
@@ -85,8 +78,7 @@ protected:
                 static_cast<int>(view.Height() / 2.0 + s * (z - m.centreZ))};
     }
     // A node-set member dialog that takes the picks, node selection on.
-    TestDialog& PickNodesForASet()
-    {
+    TestDialog& PickNodesForASet() {
         doc.ShowSetDialog(1, "S", nullptr, view);
         ui::RouteCommand({&view, &doc}, ID_SELECT_NODE);
         EXPECT_EQ(view.mouse.selectionMode, 1);
@@ -103,8 +95,7 @@ protected:
 // ---------------------------------------------------------------------------
 // Navigation
 
-TEST_F(ViewMouseTest, DragsMoveTurnAndZoomThePicture)
-{
+TEST_F(ViewMouseTest, DragsMoveTurnAndZoomThePicture) {
     Open(OnePlate());
     ui::RouteCommand({&view, &doc}, ID_PANNING);
     Drag({100, 100}, {150, 80});
@@ -135,8 +126,7 @@ TEST_F(ViewMouseTest, DragsMoveTurnAndZoomThePicture)
     EXPECT_GT(CKorbelView::kLeastZoomDragFactor, 0.0f);
 }
 
-TEST_F(ViewMouseTest, ZoomWindowFillsTheViewWithTheRectangle)
-{
+TEST_F(ViewMouseTest, ZoomWindowFillsTheViewWithTheRectangle) {
     Open(OnePlate());
     ui::RouteCommand({&view, &doc}, ID_ZOOM_WINDOW);
     // A click changes nothing.
@@ -159,8 +149,7 @@ TEST_F(ViewMouseTest, ZoomWindowFillsTheViewWithTheRectangle)
 // ---------------------------------------------------------------------------
 // Picking
 
-TEST_F(ViewMouseTest, AClickNearANodePicksIt)
-{
+TEST_F(ViewMouseTest, AClickNearANodePicksIt) {
     Open(OnePlate());
     TestDialog& members = PickNodesForASet();
     const ui::Point node3 = PixelOf(1.0, 1.0);
@@ -175,8 +164,7 @@ TEST_F(ViewMouseTest, AClickNearANodePicksIt)
     EXPECT_EQ(members.picks.size(), 1u);
 }
 
-TEST_F(ViewMouseTest, PicksReplayThePaintedSceneUntilTheModelOrTheDisplayChanges)
-{
+TEST_F(ViewMouseTest, PicksReplayThePaintedSceneUntilTheModelOrTheDisplayChanges) {
     Open(OnePlate());
     TestDialog& members = PickNodesForASet();
     auto clickAndPaint = [&](ui::Point p) {
@@ -223,8 +211,7 @@ TEST_F(ViewMouseTest, PicksReplayThePaintedSceneUntilTheModelOrTheDisplayChanges
 // The paint after a pick draws the highlight over the kept picture of the
 // scene while the scene, the view and the background are those it was kept
 // with; the picture is the one a full drawing gives.
-TEST_F(ViewMouseTest, ThePaintAfterAPickReusesTheKeptSceneUntilSomethingItShowsChanges)
-{
+TEST_F(ViewMouseTest, ThePaintAfterAPickReusesTheKeptSceneUntilSomethingItShowsChanges) {
     Open(OnePlate(), true);
     view.display.contourColumn = 1;
     view.display.contourType = 2;
@@ -268,7 +255,7 @@ TEST_F(ViewMouseTest, ThePaintAfterAPickReusesTheKeptSceneUntilSomethingItShowsC
         {"display changed", [&] { view.display.nodeLabels = 3; }, 0},
     };
     for (const auto& c : cases) {
-        Paint(); // the picture is kept again
+        Paint();  // the picture is kept again
         c.change();
         EXPECT_EQ(pickAndPaint(PixelOf(1.0, 0.0)), c.reused) << c.what;
         const std::vector<std::uint8_t> painted = view.Picture().bits;
@@ -276,8 +263,7 @@ TEST_F(ViewMouseTest, ThePaintAfterAPickReusesTheKeptSceneUntilSomethingItShowsC
     }
 }
 
-TEST_F(ViewMouseTest, ADoubleClickPicksOnce)
-{
+TEST_F(ViewMouseTest, ADoubleClickPicksOnce) {
     Open(OnePlate());
     TestDialog& members = PickNodesForASet();
     const ui::Point node2 = PixelOf(1.0, 0.0);
@@ -292,8 +278,7 @@ TEST_F(ViewMouseTest, ADoubleClickPicksOnce)
     EXPECT_EQ(members.picks.back(), "2");
 }
 
-TEST_F(ViewMouseTest, AWindowOverThreeNodesListsThemForTheNodeSet)
-{
+TEST_F(ViewMouseTest, AWindowOverThreeNodesListsThemForTheNodeSet) {
     Open(Strip(2));
     ui::RouteCommand({&view, &doc}, ID_NODE_SETS);
     EXPECT_EQ(view.mouse.multiPick, 1);
@@ -309,8 +294,7 @@ TEST_F(ViewMouseTest, AWindowOverThreeNodesListsThemForTheNodeSet)
 // on a node reaches both windows at once, whatever the mouse did before.
 // Picking ends when the last of them closes, with the mouse mode and the
 // node labels given back.
-TEST_F(ViewMouseTest, NodeResultsTakesPickedNodesIntoBothResultWindows)
-{
+TEST_F(ViewMouseTest, NodeResultsTakesPickedNodesIntoBothResultWindows) {
     Open(OnePlate(), true);
     const std::vector<ui::CommandTarget*> chain{&view, &doc};
     EXPECT_FALSE(ui::RouteUpdate(chain, ID_SELECT_NODE).Enabled());
@@ -363,8 +347,7 @@ TEST_F(ViewMouseTest, NodeResultsTakesPickedNodesIntoBothResultWindows)
     EXPECT_FALSE(ui::RouteUpdate(chain, ID_SELECT_NODE).Enabled());
 }
 
-TEST_F(ViewMouseTest, AWindowOverMoreItemsThanTheBufferHoldsStaysWithinIt)
-{
+TEST_F(ViewMouseTest, AWindowOverMoreItemsThanTheBufferHoldsStaysWithinIt) {
     // Node selection sizes the buffer by the nodes, while the sides of the
     // elements carry the names: four sides per element and more records
     // than the buffer takes.
@@ -387,8 +370,7 @@ TEST_F(ViewMouseTest, AWindowOverMoreItemsThanTheBufferHoldsStaysWithinIt)
     EXPECT_LE(names.back(), 4 * 30 + 4);
 }
 
-TEST_F(ViewMouseTest, RightDoubleClickAsksForResultValues)
-{
+TEST_F(ViewMouseTest, RightDoubleClickAsksForResultValues) {
     for (bool results : {false, true}) {
         SCOPED_TRACE(results);
         Open(OnePlate(), results);

@@ -29,8 +29,7 @@ namespace {
 
 using ProgramDialogs = ProgramFixture;
 
-TEST_F(ProgramDialogs, NewFromTemplateWithTheDefaultsMeshesTheSlab)
-{
+TEST_F(ProgramDialogs, NewFromTemplateWithTheDefaultsMeshesTheSlab) {
     driver.ExpectModal([](ui::Dialog& d) {
         EXPECT_EQ(d.GetWindowText(), "Slab Type");
         d.UserClick(ui::IDOK);
@@ -50,8 +49,7 @@ TEST_F(ProgramDialogs, NewFromTemplateWithTheDefaultsMeshesTheSlab)
     EXPECT_TRUE(driver.AllScriptsUsed());
 }
 
-TEST_F(ProgramDialogs, InputGridsOpenFromTheDocument)
-{
+TEST_F(ProgramDialogs, InputGridsOpenFromTheDocument) {
     CKorbelDoc& doc = *app.FindOpenDocument();
     RecordingView view;
     driver.ExpectModal([](ui::Dialog& d) {
@@ -75,8 +73,7 @@ TEST_F(ProgramDialogs, InputGridsOpenFromTheDocument)
 
 // An Apply in a modeless grid belongs to the document at once: while the
 // grid stays open, Save is enabled and leaving the file asks to save it.
-TEST_F(ProgramDialogs, ApplyInAModelessGridIsAskedForOnExitAndSaved)
-{
+TEST_F(ProgramDialogs, ApplyInAModelessGridIsAskedForOnExitAndSaved) {
     const std::string path = dir.File("m.slb");
     std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/slab-point-loads.slb", path);
     ASSERT_NE(app.OpenDocumentFile(path), nullptr);
@@ -109,8 +106,7 @@ TEST_F(ProgramDialogs, ApplyInAModelessGridIsAskedForOnExitAndSaved)
 
 // A concentrated load outside the model, as a mesh change may leave one,
 // can still be deleted.
-TEST_F(ProgramDialogs, ConcentratedLoadOutsideTheModelCanBeDeleted)
-{
+TEST_F(ProgramDialogs, ConcentratedLoadOutsideTheModelCanBeDeleted) {
     CKorbelDoc& doc = OpenExample("slab-point-loads.slb");
     const ConcentratedActionTable& loads = *doc.GetModelData()->GetConcentratedActionTable(1);
     ASSERT_EQ(loads.GetCount(), 2);
@@ -130,8 +126,7 @@ TEST_F(ProgramDialogs, ConcentratedLoadOutsideTheModelCanBeDeleted)
 
 // A new edge row is filled cell by cell without a word; it is checked when
 // it is left (Add Row) or written (OK).
-TEST_F(ProgramDialogs, NewEdgeRowIsCheckedWhenLeftOrWritten)
-{
+TEST_F(ProgramDialogs, NewEdgeRowIsCheckedWhenLeftOrWritten) {
     using D = DlgEdgeActions;
     CKorbelDoc& doc = OpenExample("winkler-mat.slb");
     ASSERT_EQ(doc.GetModelData()->GetEdgeActionTable(1)->GetCount(), 0);
@@ -167,8 +162,7 @@ namespace {
 
 // Section Cut and X-Y Curve Plot: one window each, made anew at every
 // opening, with the document's working cut lines.
-TEST_F(ProgramDialogs, SectionCutAndPlotWindowsAreMadeAnewEachTime)
-{
+TEST_F(ProgramDialogs, SectionCutAndPlotWindowsAreMadeAnewEachTime) {
     CKorbelDoc& doc = *app.FindOpenDocument();
     RecordingView view;
     doc.ShowSectionCutDialog(view);
@@ -188,8 +182,7 @@ TEST_F(ProgramDialogs, SectionCutAndPlotWindowsAreMadeAnewEachTime)
 // The modal grids and the title through the document's openers: the
 // document is marked only after a change, and a grid's highlight is cleared
 // however the grid closed.
-TEST_F(ProgramDialogs, ModalOpenersMarkTheDocumentOnlyAfterAChange)
-{
+TEST_F(ProgramDialogs, ModalOpenersMarkTheDocumentOnlyAfterAChange) {
     CKorbelDoc& doc = OpenExample("winkler-mat.slb");
     ModelData& model = *doc.GetModelData();
     RecordingView view;
@@ -248,8 +241,7 @@ TEST_F(ProgramDialogs, ModalOpenersMarkTheDocumentOnlyAfterAChange)
 
 // The concentrated-actions grid through the document's opener: a new load
 // reaches the model and marks the document; the highlight is cleared.
-TEST_F(ProgramDialogs, ConcentratedActionsOpenerRunsTheGridAndMarksTheDocument)
-{
+TEST_F(ProgramDialogs, ConcentratedActionsOpenerRunsTheGridAndMarksTheDocument) {
     CKorbelDoc& doc = OpenExample("winkler-mat.slb");
     ModelData& model = *doc.GetModelData();
     const int before = model.GetConcentratedActionTable(1)->GetCount();

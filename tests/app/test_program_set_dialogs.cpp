@@ -22,16 +22,14 @@ namespace {
 
 class ProgramSetDialogs : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         InputDialogFactories() = DocDialogFactories{};
         RegisterProgramDialogs();
         NewDocument();
     }
     // A new document of four nodes.
-    void NewDocument()
-    {
+    void NewDocument() {
         doc = std::make_unique<CKorbelDoc>();
         ASSERT_TRUE(doc->OnNewDocument());
         NodeTable& nodes = *doc->GetModelData()->GetNodeTable();
@@ -40,15 +38,13 @@ protected:
         nodes.RebuildNodeTableIndex();
         doc->GetModelData()->RebuildNodeIndex();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         doc.reset();
         InputDialogFactories() = DocDialogFactories{};
         ui::HeadlessTest::TearDown();
     }
     // Nodal loads on the targets given, straight into the model.
-    void NodalLoads(std::initializer_list<const char*> targets)
-    {
+    void NodalLoads(std::initializer_list<const char*> targets) {
         NodalActionTable& t = *doc->GetModelData()->GetNodalActionTable(2);
         const double values[6] = {1, 0, 0, 0, 0, 0};
         const int flags[6] = {1, 0, 0, 0, 0, 0};
@@ -56,8 +52,7 @@ protected:
         t.CountRows();
         t.RebuildIndex();
     }
-    void NodeSet(const std::string& name, const char* member = "1")
-    {
+    void NodeSet(const std::string& name, const char* member = "1") {
         SetMemberList members;
         members.AddSetMemberRow(member, 2, 1, 1);
         members.CountSetMemberRows();
@@ -72,8 +67,7 @@ protected:
     RecordingView view;
 };
 
-TEST_F(ProgramSetDialogs, DefinePickAndCloseRunThroughTheDocument)
-{
+TEST_F(ProgramSetDialogs, DefinePickAndCloseRunThroughTheDocument) {
     doc->ShowSetsDialog(1, view);
     auto* sets = dynamic_cast<DlgDefineSets*>(doc->SlotDialog(CKorbelDoc::NodeSetsSlot));
     ASSERT_NE(sets, nullptr);
@@ -98,8 +92,7 @@ TEST_F(ProgramSetDialogs, DefinePickAndCloseRunThroughTheDocument)
     EXPECT_TRUE(doc->IsModified());
 }
 
-TEST_F(ProgramSetDialogs, PickerHandsItsSetToTheStiffnessDialog)
-{
+TEST_F(ProgramSetDialogs, PickerHandsItsSetToTheStiffnessDialog) {
     SetTable& sets = *doc->GetModelData()->GetSetTable(1);
     sets.AddSetRow("EDGE", nullptr);
     sets.CountRows();
@@ -118,8 +111,7 @@ TEST_F(ProgramSetDialogs, PickerHandsItsSetToTheStiffnessDialog)
     EXPECT_EQ(nonlinear->NodeSetName(), "EDGE");
 }
 
-TEST_F(ProgramSetDialogs, SpringAndPathDialogsOpenFromTheDocument)
-{
+TEST_F(ProgramSetDialogs, SpringAndPathDialogsOpenFromTheDocument) {
     doc->ShowNonlinearSpringDialog(view);
     ASSERT_NE(doc->SlotDialog(CKorbelDoc::NonlinearSpringSlot), nullptr);
     EXPECT_EQ(doc->SlotDialog(CKorbelDoc::NonlinearSpringSlot)->GetWindowText(), "Nonlinear Spring");
@@ -130,8 +122,7 @@ TEST_F(ProgramSetDialogs, SpringAndPathDialogsOpenFromTheDocument)
 
 // What the model file cannot hold as one word is refused where it is typed,
 // with the row and the rule; the model keeps what it had.
-TEST_F(ProgramSetDialogs, BlanksAndOverlongWordsAreRefusedWithTheirRow)
-{
+TEST_F(ProgramSetDialogs, BlanksAndOverlongWordsAreRefusedWithTheirRow) {
     const std::string longName = "S" + std::string(modelfile::kMaxSetNameLength, 'x');
     struct Case {
         const char* what;
@@ -197,8 +188,7 @@ TEST_F(ProgramSetDialogs, BlanksAndOverlongWordsAreRefusedWithTheirRow)
 
 // A renamed set is renamed in the rows that use it, and the user is told
 // where; a set in use cannot be deleted.
-TEST_F(ProgramSetDialogs, RenamedSetFollowsIntoItsRowsAndAUsedSetStays)
-{
+TEST_F(ProgramSetDialogs, RenamedSetFollowsIntoItsRowsAndAUsedSetStays) {
     NodeSet("EDGE");
     NodeSet("SPARE");
     NodalLoads({"1", "EDGE", "3,EDGE"});
@@ -228,8 +218,7 @@ TEST_F(ProgramSetDialogs, RenamedSetFollowsIntoItsRowsAndAUsedSetStays)
 }
 
 // Define on a fresh row "0" checks the name as a write does: no set "0".
-TEST_F(ProgramSetDialogs, DefineOnAFreshRowMakesNoSetNamedZero)
-{
+TEST_F(ProgramSetDialogs, DefineOnAFreshRowMakesNoSetNamedZero) {
     doc->ShowSetsDialog(1, view);
     ui::Dialog& sets = *doc->SlotDialog(CKorbelDoc::NodeSetsSlot);
     sets.UserClick(DlgDefineSets::IDC_ADD_ROW);
@@ -243,8 +232,7 @@ TEST_F(ProgramSetDialogs, DefineOnAFreshRowMakesNoSetNamedZero)
 
 // A set may not hold itself, directly or through the sets it names; the
 // model keeps the members it had.
-TEST_F(ProgramSetDialogs, SetsCannotHoldThemselves)
-{
+TEST_F(ProgramSetDialogs, SetsCannotHoldThemselves) {
     struct Case {
         const char* item;
         const char* box;

@@ -30,8 +30,7 @@ namespace {
 class TypedValues : public ProgramFixture {
 protected:
     // A set of the kind with one member row, straight into the model.
-    static void AddSet(ModelData& model, int kind, const std::string& name, const char* first, int final)
-    {
+    static void AddSet(ModelData& model, int kind, const std::string& name, const char* first, int final) {
         SetMemberList members;
         members.AddSetMemberRow(first, final, 1, 1);
         members.CountSetMemberRows();
@@ -47,8 +46,7 @@ protected:
 
 // An element that a set names keeps its number: renumbering it would leave
 // the set naming nothing and a load on the set would be lost.
-TEST_F(TypedValues, ElementThatASetNamesIsNotRenumbered)
-{
+TEST_F(TypedValues, ElementThatASetNamesIsNotRenumbered) {
     CKorbelDoc& doc = OpenExample("winkler-mat.slb");
     ModelData& model = *doc.GetModelData();
     AddSet(model, 2, "E5", "5", 5);
@@ -59,8 +57,9 @@ TEST_F(TypedValues, ElementThatASetNamesIsNotRenumbered)
     driver.ExpectModal([this](ui::Dialog& d) {
         d.UserType(GridPage::CellId(5, 1), "105");
         d.UserKey(ui::key::Tab);
-        EXPECT_EQ(LastBox(), " Element Number 5 can not be renumbered \n it is named in:\n   Element set E5\n"
-                             "   Element set HALF");
+        EXPECT_EQ(LastBox(),
+                  " Element Number 5 can not be renumbered \n it is named in:\n   Element set E5\n"
+                  "   Element set HALF");
         EXPECT_EQ(driver.MessageBoxes().size(), 1u);
         d.UserClick(ui::IDOK);
         EXPECT_FALSE(d.IsEnded());
@@ -80,9 +79,9 @@ TEST_F(TypedValues, ElementThatASetNamesIsNotRenumbered)
 
 // A number item is digits only and every comma item is looked up: what is
 // typed otherwise is refused with its row, and the model keeps its rows.
-TEST_F(TypedValues, TargetsAndMembersAreTakenWhole)
-{
-    const std::string nodeHint = " is not valid: a number is digits only\n A range of numbers is given as a set.\n Check row 1";
+TEST_F(TypedValues, TargetsAndMembersAreTakenWhole) {
+    const std::string nodeHint =
+        " is not valid: a number is digits only\n A range of numbers is given as a set.\n Check row 1";
     struct Case {
         const char* name;
         std::function<void(CKorbelDoc&)> type;
@@ -155,8 +154,7 @@ TEST_F(TypedValues, TargetsAndMembersAreTakenWhole)
 }
 
 // A set name with a separator would be read by a target as several sets.
-TEST_F(TypedValues, SetNamesHoldNoSeparator)
-{
+TEST_F(TypedValues, SetNamesHoldNoSeparator) {
     CKorbelDoc& doc = OpenExample("winkler-mat.slb");
     for (const char* name : {"P,Q", "A:B", "C;D"}) {
         driver.ClearLogs();
@@ -165,7 +163,8 @@ TEST_F(TypedValues, SetNamesHoldNoSeparator)
         d.UserClick(DlgDefineSets::IDC_ADD_ROW);
         d.UserType(GridPage::CellId(2, 1), name);
         d.UserClick(ui::IDOK);
-        EXPECT_EQ(LastBox(), std::string(" Set name \"") + name + "\" must not contain \",\", \":\" or \";\"\n Check row 2");
+        EXPECT_EQ(LastBox(),
+                  std::string(" Set name \"") + name + "\" must not contain \",\", \":\" or \";\"\n Check row 2");
         EXPECT_TRUE(d.IsWindowVisible()) << name;
         EXPECT_LT(doc.GetModelData()->GetSetTable(1)->FindRowByName(name), 0) << name;
         d.UserClick(ui::IDCANCEL);
@@ -174,8 +173,7 @@ TEST_F(TypedValues, SetNamesHoldNoSeparator)
 
 // Cancel in the set list leaves the model as the list found it, although
 // Define wrote the table (and a rename into the targets) for the member grid.
-TEST_F(TypedValues, CancelInTheSetListAfterDefineCancels)
-{
+TEST_F(TypedValues, CancelInTheSetListAfterDefineCancels) {
     CKorbelDoc& doc = OpenExample("winkler-mat.slb");
     ModelData& model = *doc.GetModelData();
     AddSet(model, 1, "EDGE", "1", 2);
@@ -220,8 +218,7 @@ TEST_F(TypedValues, CancelInTheSetListAfterDefineCancels)
 
 // A point is typed coordinate by coordinate without a word; it is checked
 // once its row is left (a click into another row, Add Row) or written.
-TEST_F(TypedValues, ConcentratedLoadIsCheckedWhenItsRowIsLeft)
-{
+TEST_F(TypedValues, ConcentratedLoadIsCheckedWhenItsRowIsLeft) {
     using D = DlgConcentratedActions;
     CKorbelDoc& doc = OpenExample("slab-point-loads.slb");
     driver.ExpectModal([this](ui::Dialog& d) {
@@ -236,7 +233,8 @@ TEST_F(TypedValues, ConcentratedLoadIsCheckedWhenItsRowIsLeft)
         EXPECT_TRUE(driver.MessageBoxes().empty());
         EXPECT_EQ(d.GetDlgItemText(GridPage::CellId(3, D::kFirstComponent)), "-7.25");
 
-        const std::string outside = " Coordinate 0.000000, 8.500000, 5.500000  is outside of model limits\n Check row 3";
+        const std::string outside =
+            " Coordinate 0.000000, 8.500000, 5.500000  is outside of model limits\n Check row 3";
         d.UserFocus(GridPage::CellId(1, 2));
         ASSERT_EQ(driver.MessageBoxes().size(), 1u);
         EXPECT_EQ(LastBox(), outside);
@@ -259,8 +257,7 @@ TEST_F(TypedValues, ConcentratedLoadIsCheckedWhenItsRowIsLeft)
 // Edits in an open grid that are not applied are offered before the
 // document goes (Exit, New, Open, a recent file): Yes applies them, No
 // drops them, Cancel keeps the document and the grid as they were.
-TEST_F(TypedValues, UnappliedEditsAreOfferedBeforeTheDocumentGoes)
-{
+TEST_F(TypedValues, UnappliedEditsAreOfferedBeforeTheDocumentGoes) {
     CKorbelDoc& doc = OpenExample("winkler-mat.slb");
     const std::string path = doc.GetPathName();
     ui::Frame& frame = *app.MainFrame();

@@ -31,8 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Text(const std::string& path)
-{
+std::string Text(const std::string& path) {
     std::ifstream in(path);
     std::ostringstream s;
     s << in.rdbuf();
@@ -41,8 +40,7 @@ std::string Text(const std::string& path)
 
 // A square mat of n x n 4-node elements on Winkler springs under a uniform
 // load: the example's mat with a finer mesh.
-std::string FineMat(int n)
-{
+std::string FineMat(int n) {
     std::string text = Text(std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb");
     const double size = 6.0, h = size / n;
     auto id = [n](int i, int j) { return j * (n + 1) + i + 1; };
@@ -53,8 +51,8 @@ std::string FineMat(int n)
     int e = 0;
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i)
-            elements << "*\t" << ++e << "\t1\t" << id(i, j) << '\t' << id(i + 1, j) << '\t' << id(i + 1, j + 1)
-                     << '\t' << id(i, j + 1) << '\n';
+            elements << "*\t" << ++e << "\t1\t" << id(i, j) << '\t' << id(i + 1, j) << '\t' << id(i + 1, j + 1) << '\t'
+                     << id(i, j + 1) << '\n';
     auto replace = [&text](const std::string& open, const std::string& close, const std::string& body) {
         const std::size_t from = text.find(open) + open.size();
         text.replace(from, text.find(close) - from, body);
@@ -75,8 +73,7 @@ struct CancelClicker {
 
     // The progress window: a shown top-level window of the picture's size,
     // with the face of its Cancel button drawn.
-    static bool FindProgress(Display* dpy, ::Window& window, int& x, int& y)
-    {
+    static bool FindProgress(Display* dpy, ::Window& window, int& x, int& y) {
         ::Window root = DefaultRootWindow(dpy), parent = 0, *children = nullptr;
         unsigned count = 0;
         if (!XQueryTree(dpy, root, &root, &parent, &children, &count)) return false;
@@ -100,8 +97,7 @@ struct CancelClicker {
         return found;
     }
 
-    void Run()
-    {
+    void Run() {
         Display* dpy = XOpenDisplay(nullptr);
         if (!dpy) {
             failure = "no second connection to the X display";
@@ -139,8 +135,10 @@ struct CancelClicker {
         const bool released = XSendEvent(dpy, window, True, ButtonReleaseMask, reinterpret_cast<XEvent*>(&ev));
         XFlush(dpy);
         XCloseDisplay(dpy);
-        if (pressed && released) clicked = true;
-        else failure = "the click could not be sent";
+        if (pressed && released)
+            clicked = true;
+        else
+            failure = "the click could not be sent";
     }
 };
 
@@ -148,8 +146,7 @@ class RunCancelDesktop : public FltkDisplayTest {};
 
 }  // namespace
 
-TEST_F(RunCancelDesktop, CancelOnTheProgressWindowStopsARealRun)
-{
+TEST_F(RunCancelDesktop, CancelOnTheProgressWindowStopsARealRun) {
     slbtest::ScratchDir dir;
     const std::string model = dir.File("fine-mat.slb");
     std::ofstream(model) << FineMat(150);
@@ -190,15 +187,14 @@ TEST_F(RunCancelDesktop, CancelOnTheProgressWindowStopsARealRun)
     const RunOutcome& run = doc.LastRunOutcome();
     EXPECT_TRUE(run.cancelled);
     EXPECT_EQ(run.solverStatus, 14);
-    EXPECT_EQ(app.MainFrame()->GetStatusBar().message,
-              "Analysis cancelled: not a finished run (see the message file)");
+    EXPECT_EQ(app.MainFrame()->GetStatusBar().message, "Analysis cancelled: not a finished run (see the message file)");
     EXPECT_FALSE(fs::exists(base + ".sds"));
     EXPECT_TRUE(fs::exists(base + ".unfinished.sds"));
     const std::string sms = Text(base + ".sms");
     EXPECT_NE(sms.find("analysis stopped on request"), std::string::npos);
-    EXPECT_NE(sms.find("Analysis cancelled: not a finished run. The steps written so far are in " + base +
-                       ".unfinished.sds"),
-              std::string::npos);
+    EXPECT_NE(
+        sms.find("Analysis cancelled: not a finished run. The steps written so far are in " + base + ".unfinished.sds"),
+        std::string::npos);
     EXPECT_EQ(doc.ResultsFlag(), 0);
     // The model stays as the run saved it, the lock is free.
     EXPECT_FALSE(doc.IsModified());

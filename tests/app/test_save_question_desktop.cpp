@@ -26,8 +26,7 @@ namespace {
 
 // The visible widget of the group (or of its groups) whose label begins
 // with the text.
-Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label)
-{
+Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label) {
     for (int i = 0; i < group->children(); ++i) {
         Fl_Widget* w = group->child(i);
         if (w->visible() && w->label() && std::string(w->label()).rfind(label, 0) == 0) return w;
@@ -37,8 +36,7 @@ Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label)
     return nullptr;
 }
 
-void ClickCentre(Fl_Window* win, Fl_Widget* w)
-{
+void ClickCentre(Fl_Window* win, Fl_Widget* w) {
     int x = w->x() + w->w() / 2, y = w->y() + w->h() / 2;
     if (w->window() != win) {
         x += w->window()->x();
@@ -54,8 +52,7 @@ struct AnswerTheQuestion {
     int ticks = 0;
     bool clicked = false;
 
-    static void Tick(void* data)
-    {
+    static void Tick(void* data) {
         auto* s = static_cast<AnswerTheQuestion*>(data);
         ++s->ticks;
         Fl_Window* box = s->backend->ActiveMessageBox();
@@ -78,8 +75,7 @@ class SaveQuestionDesktop : public FltkDisplayTest {};
 
 }  // namespace
 
-TEST_F(SaveQuestionDesktop, ApplyThenExitAsksToSave)
-{
+TEST_F(SaveQuestionDesktop, ApplyThenExitAsksToSave) {
     slbtest::ScratchDir dir;
     const std::string model = dir.File("slab-point-loads.slb");
     std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/slab-point-loads.slb", model);

@@ -13,28 +13,21 @@ namespace {
 
 class SplashTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         CSplashWindow::ResetState();
         driver.SetDesktop({0, 0, 1000, 800});
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         CSplashWindow::ResetState();
         ui::HeadlessTest::TearDown();
     }
-    static void Show(const char* title, const char* subtitle, int delay)
-    {
+    static void Show(const char* title, const char* subtitle, int delay) {
         const std::string t = title ? title : "", s = subtitle ? subtitle : "";
         CSplashWindow::ShowProgress(nullptr, title ? &t : nullptr, subtitle ? &s : nullptr, delay);
     }
-    std::vector<std::string> Paint()
-    {
-        return driver.PaintWindow(*CSplashWindow::Current());
-    }
-    static bool Drawn(const std::vector<std::string>& ops, const std::string& text)
-    {
+    std::vector<std::string> Paint() { return driver.PaintWindow(*CSplashWindow::Current()); }
+    static bool Drawn(const std::vector<std::string>& ops, const std::string& text) {
         return std::any_of(ops.begin(), ops.end(), [&](const std::string& op) {
             return op.rfind("DrawText", 0) == 0 && op.size() >= text.size() &&
                    op.compare(op.size() - text.size(), text.size(), text) == 0;
@@ -42,8 +35,7 @@ protected:
     }
 };
 
-TEST_F(SplashTest, FirstWindowIsCentredOnTheDesktopTopmostWithoutSubtitle)
-{
+TEST_F(SplashTest, FirstWindowIsCentredOnTheDesktopTopmostWithoutSubtitle) {
     Show("Analysis Started...", "", 0);
     CSplashWindow* w = CSplashWindow::Current();
     ASSERT_NE(w, nullptr);
@@ -63,8 +55,7 @@ TEST_F(SplashTest, FirstWindowIsCentredOnTheDesktopTopmostWithoutSubtitle)
     EXPECT_FALSE(driver.TimerActive(*w, CSplashWindow::kCloseTimer));
 }
 
-TEST_F(SplashTest, NoneKeepsTheSubtitleAndEmptyClearsIt)
-{
+TEST_F(SplashTest, NoneKeepsTheSubtitleAndEmptyClearsIt) {
     Show("Analysis In Progress...", "Please Wait...", 0);
     Show("Still", nullptr, 0);
     EXPECT_EQ(CSplashWindow::Subtitle(), "Please Wait...");
@@ -75,8 +66,7 @@ TEST_F(SplashTest, NoneKeepsTheSubtitleAndEmptyClearsIt)
     EXPECT_FALSE(Drawn(Paint(), "Please Wait..."));
 }
 
-TEST_F(SplashTest, DelayClosesAtTheFirstPumpAfterItAndAReopenShowsTheStoredTexts)
-{
+TEST_F(SplashTest, DelayClosesAtTheFirstPumpAfterItAndAReopenShowsTheStoredTexts) {
     Show("Analysis Completed...", "", 100);
     CSplashWindow* w = CSplashWindow::Current();
     ASSERT_NE(w, nullptr);
@@ -94,8 +84,7 @@ TEST_F(SplashTest, DelayClosesAtTheFirstPumpAfterItAndAReopenShowsTheStoredTexts
     EXPECT_TRUE(Drawn(Paint(), "Analysis Completed..."));
 }
 
-TEST_F(SplashTest, RepaintsOnceASecond)
-{
+TEST_F(SplashTest, RepaintsOnceASecond) {
     Show("Analysis In Progress...", "Please Wait...", 0);
     CSplashWindow* w = CSplashWindow::Current();
     const int before = driver.PaintCount(*w);
@@ -104,8 +93,7 @@ TEST_F(SplashTest, RepaintsOnceASecond)
     EXPECT_EQ(driver.PaintCount(*w), before + 1);
 }
 
-TEST_F(SplashTest, FontSizesAreFittedOnceWithTheFirstTexts)
-{
+TEST_F(SplashTest, FontSizesAreFittedOnceWithTheFirstTexts) {
     Show("Short", "", 0);
     const auto first = Paint();
     Show("A much longer title than the first one", "", 0);
@@ -123,8 +111,7 @@ TEST_F(SplashTest, FontSizesAreFittedOnceWithTheFirstTexts)
 
 // Cancel is drawn and heard only while offered; the button and the close
 // box ask once, and a new offer forgets an old request.
-TEST_F(SplashTest, CancelIsOfferedAskedOnceAndForgottenByTheNextOffer)
-{
+TEST_F(SplashTest, CancelIsOfferedAskedOnceAndForgottenByTheNextOffer) {
     Show("Analysis In Progress...", "Please Wait...", 0);
     CSplashWindow* w = CSplashWindow::Current();
     ASSERT_NE(w, nullptr);
@@ -155,8 +142,7 @@ TEST_F(SplashTest, CancelIsOfferedAskedOnceAndForgottenByTheNextOffer)
     EXPECT_FALSE(Drawn(Paint(), "Cancel"));
 }
 
-TEST_F(SplashTest, FitPointSizeTakesTheLargestSizeThatFitsBothWays)
-{
+TEST_F(SplashTest, FitPointSizeTakesTheLargestSizeThatFitsBothWays) {
     // The recording painter: a character is (h + 1) / 2 wide and h high.
     auto pixels = [](int points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); };
     struct Case {
@@ -164,7 +150,7 @@ TEST_F(SplashTest, FitPointSizeTakesTheLargestSizeThatFitsBothWays)
         int w, h;
     };
     const Case cases[] = {
-        {{"Brennix"}, 462, 35},      // height decides
+        {{"Brennix"}, 462, 35},              // height decides
         {{"Analysis Started..."}, 100, 25},  // width decides
         {{"Calvex", "x", "x", "long comments line"}, 382, 60},
         {{"abc"}, 40, 200},

@@ -34,8 +34,7 @@ using G = GridPage;
 
 // The visible widget of the group (or of its groups) whose label begins
 // with the text.
-Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label)
-{
+Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label) {
     for (int i = 0; i < group->children(); ++i) {
         Fl_Widget* w = group->child(i);
         if (w->visible() && w->label() && std::string(w->label()).rfind(label, 0) == 0) return w;
@@ -46,8 +45,7 @@ Fl_Widget* WidgetLabelled(Fl_Group* group, const std::string& label)
 }
 
 // The text of a message box: its longest label.
-std::string BoxText(Fl_Group* box)
-{
+std::string BoxText(Fl_Group* box) {
     std::string text;
     for (int i = 0; i < box->children(); ++i) {
         Fl_Widget* w = box->child(i);
@@ -63,8 +61,7 @@ std::string BoxText(Fl_Group* box)
 class TypedValuesDesktop : public FltkDisplayTest {
 protected:
     // The program on a copy of an example model, its main window shown.
-    void Start(const std::string& example)
-    {
+    void Start(const std::string& example) {
         model = dir.File(example);
         std::filesystem::copy_file(std::string(BRENNIX_TEST_DATA) + "/../../examples/" + example, model);
         ui::Settings stored(dir.File("settings"));
@@ -82,8 +79,7 @@ protected:
         Fl_Window* frame = backend.TopWindowOf(*app->MainFrame());
         ASSERT_TRUE(frame && WaitFor([&] { return frame->shown() && frame->visible(); }));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (app) {
             doc->SetModifiedFlag(false);
             doc->GetModelData()->ClearChanged();
@@ -95,13 +91,11 @@ protected:
         FltkDisplayTest::TearDown();
     }
     // The centre of a control of the dialog, in its window.
-    std::pair<int, int> Centre(ui::Dialog& d, int id)
-    {
+    std::pair<int, int> Centre(ui::Dialog& d, int id) {
         Fl_Widget* w = backend.WidgetOf(*d.GetDlgItem(id));
         return {w->x() + w->w() / 2, w->y() + w->h() / 2};
     }
-    void Click(Fl_Window* win, ui::Dialog& d, int id)
-    {
+    void Click(Fl_Window* win, ui::Dialog& d, int id) {
         const auto [x, y] = Centre(d, id);
         SendClick(win, x, y);
     }
@@ -117,8 +111,7 @@ protected:
 // Y, Z and the force of a new load typed in turn, moving by a click and by
 // Tab: no box comes up and every key lands in its cell. Leaving the row for
 // another row checks the point.
-TEST_F(TypedValuesDesktop, ConcentratedLoadIsTypedCellByCellWithoutABox)
-{
+TEST_F(TypedValuesDesktop, ConcentratedLoadIsTypedCellByCellWithoutABox) {
     Start("slab-point-loads.slb");
     using D = DlgConcentratedActions;
     ui::Dialog* dlg = nullptr;
@@ -220,8 +213,7 @@ TEST_F(TypedValuesDesktop, ConcentratedLoadIsTypedCellByCellWithoutABox)
 // A ticked box not applied: File > Exit asks for it (answered Cancel through
 // the X server: the program, the grid and the tick stay). Applied, Ctrl+S
 // typed in the grid saves the file.
-TEST_F(TypedValuesDesktop, ExitAsksForUnappliedEditsAndCtrlSSavesFromAGrid)
-{
+TEST_F(TypedValuesDesktop, ExitAsksForUnappliedEditsAndCtrlSSavesFromAGrid) {
     Start("winkler-mat.slb");
     doc->ShowNodalActionsDialog(*view, 1);
     ui::Dialog* grid = doc->SlotDialog(CKorbelDoc::NodalActionsSlot);
@@ -272,8 +264,7 @@ TEST_F(TypedValuesDesktop, ExitAsksForUnappliedEditsAndCtrlSSavesFromAGrid)
 
 // Soil Stiffness: Mindlin and a modulus chosen, Apply clicked, then Escape:
 // the model holds what was applied and the document is marked.
-TEST_F(TypedValuesDesktop, ApplyInSoilStiffnessStoresIntoTheModel)
-{
+TEST_F(TypedValuesDesktop, ApplyInSoilStiffnessStoresIntoTheModel) {
     Start("winkler-mat.slb");
     using S = DlgSoilStiffness;
     ui::Dialog* dlg = nullptr;

@@ -37,7 +37,8 @@ inline void BuildSquareMesh(ModelData& m, int nodesPerElement = 4) {
         for (int column = 0; column < 3; ++column) {
             const int n = 4 * row + column + 1;
             const int ids[8] = {n, n + 1, n + 5, n + 4, n, n + 1, n + 5, n + 4};
-            elements.AddElementRow(3 * row + column + 1, 1, std::span<const int>(ids, static_cast<size_t>(nodesPerElement)));
+            elements.AddElementRow(3 * row + column + 1, 1,
+                                   std::span<const int>(ids, static_cast<size_t>(nodesPerElement)));
         }
     elements.CountRows();
     elements.RebuildIndex();

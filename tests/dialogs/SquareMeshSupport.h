@@ -59,9 +59,7 @@ protected:
     }
     bool Enabled(const ui::Dialog& d, int id) const { return d.GetDlgItem(id)->IsWindowEnabled(); }
     bool Visible(const ui::Dialog& d, int id) const { return d.GetDlgItem(id)->IsWindowVisible(); }
-    static std::vector<std::string> ListItems(const ui::Dialog& d, int id) {
-        return d.Get<ui::ListBox>(id)->Items();
-    }
+    static std::vector<std::string> ListItems(const ui::Dialog& d, int id) { return d.Get<ui::ListBox>(id)->Items(); }
 };
 
 }  // namespace dialogtest

@@ -45,7 +45,8 @@ TEST_F(ConcentratedActionsGridTest, FreshRowStandsAtTheOriginAndAPointOutsideIsR
     EXPECT_FALSE(Enabled(d, G::CellId(1, 1)));
     EXPECT_FALSE(Enabled(d, G::CellId(1, D::kFirstComponent + 3)));
     EXPECT_EQ(d.GetFocus(), d.GetDlgItem(G::CellId(1, 2)));
-    EXPECT_EQ(view.highlight, std::make_pair(4, std::string("        0.00000000          0.00000000          0.00000000  ")));
+    EXPECT_EQ(view.highlight,
+              std::make_pair(4, std::string("        0.00000000          0.00000000          0.00000000  ")));
 
     // The point is checked once the row is written (or left), not while its
     // coordinates are typed.
@@ -54,11 +55,13 @@ TEST_F(ConcentratedActionsGridTest, FreshRowStandsAtTheOriginAndAPointOutsideIsR
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(d.GetFocus(), d.GetDlgItem(G::CellId(1, 3)));
     d.UserClick(ui::IDOK);
-    EXPECT_EQ(Boxes(), std::vector<std::string>{" Coordinate 0.000000, 100.000000, 0.000000  is outside of model limits\n Check row 1"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{
+                           " Coordinate 0.000000, 100.000000, 0.000000  is outside of model limits\n Check row 1"});
     EXPECT_FALSE(d.IsEnded());
     d.UserType(G::CellId(1, 2), "1.5");
     d.UserType(G::CellId(1, 3), "2.25");
-    EXPECT_EQ(view.highlight, std::make_pair(4, std::string("        0.00000000          1.50000000          0.00000000  ")));
+    EXPECT_EQ(view.highlight,
+              std::make_pair(4, std::string("        0.00000000          1.50000000          0.00000000  ")));
     // Two actions may stand at one point: Add Row repeats the last one.
     d.UserClick(D::IDC_ADD_ROW);
     EXPECT_EQ(d.GetDlgItemText(G::CellId(2, 3)), "2.25");

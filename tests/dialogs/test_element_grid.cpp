@@ -55,7 +55,8 @@ TEST_F(ElementGridTest, AFreshRowPassesWhileCurrentAndIsReportedOnceLeft) {
     d.UserKey(ui::key::Tab);  // moving within the row passes
     EXPECT_TRUE(Boxes().empty());
     d.UserFocus(G::CellId(1, 3));
-    EXPECT_EQ(Boxes(), std::vector<std::string>{" Node Number 0 is not defined\n Check element number 2 in row 2, column 1"});
+    EXPECT_EQ(Boxes(),
+              std::vector<std::string>{" Node Number 0 is not defined\n Check element number 2 in row 2, column 1"});
     // The page stays as it was.
     EXPECT_EQ(d.GetDlgItemText(G::kCountLabelId), "2");
 }
@@ -81,11 +82,16 @@ TEST_F(ElementGridTest, RowChecks) {
     const std::vector<Case> cases = {
         // Cells typed in this order; the failing one last, so that only
         // Apply checks it.
-        {"duplicate number", {"", "1", "2", "3", "4", "1"}, " Element Number 1 is already defined \n Check rows 2 and 1"},
+        {"duplicate number",
+         {"", "1", "2", "3", "4", "1"},
+         " Element Number 1 is already defined \n Check rows 2 and 1"},
         {"number 0", {"", "1", "2", "3", "4", "0"}, " Element Number 0 is not valid \n Check row 2"},
-        {"unknown node", {"5", "1", "2", "3", "4", "", "", "9"},
+        {"unknown node",
+         {"5", "1", "2", "3", "4", "", "", "9"},
          " Node Number 9 is not defined\n Check element number 5 in row 2, column 2"},
-        {"node 0 on Apply", {"5", "1", "2", "3"}, " Node Number 0 is not defined\n Check element number 5 in row 2, column 4"},
+        {"node 0 on Apply",
+         {"5", "1", "2", "3"},
+         " Node Number 0 is not defined\n Check element number 5 in row 2, column 4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

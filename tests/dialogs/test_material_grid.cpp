@@ -29,7 +29,8 @@ protected:
         const int nodes[] = {1, 2, 3, 4};
         for (int e = 2; e <= n; ++e) {
             model.GetElementTable()->AddElementRow(e, 1, nodes);
-            model.GetMaterialTable()->AddMaterialRow(std::to_string(e), kMaterialIsotropic, 100.0 * e, 2000.0, 0.2, 0.3);
+            model.GetMaterialTable()->AddMaterialRow(std::to_string(e), kMaterialIsotropic, 100.0 * e, 2000.0, 0.2,
+                                                     0.3);
         }
         model.GetElementTable()->CountRows();
         model.GetElementTable()->RebuildIndex();
@@ -112,7 +113,8 @@ TEST_F(MaterialGridTest, OkAppliesAndTellsTheDocument) {
     EXPECT_EQ(model.GetMaterialTable()->GetCount(), 1);
     driver.ExpectModal(
         [](ui::Dialog& user) {
-            for (int id : {CDlgOrthoUser::IDC_DYY, CDlgOrthoUser::IDC_DZZ, CDlgOrthoUser::IDC_DSY, CDlgOrthoUser::IDC_DSZ})
+            for (int id :
+                 {CDlgOrthoUser::IDC_DYY, CDlgOrthoUser::IDC_DZZ, CDlgOrthoUser::IDC_DSY, CDlgOrthoUser::IDC_DSZ})
                 user.UserType(id, "12.345678901234");
             user.UserClick(ui::IDOK);
         },

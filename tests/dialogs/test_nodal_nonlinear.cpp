@@ -34,7 +34,7 @@ TEST(NodeListCheck, OnlyDigitsAndCommasPass) {
         const char* text;
         int expected;
     };
-    const Case cases[] = {{"1,2,3", 0}, {"00", 0}, {"0,0", 0}, {"", 0},      {"1, 2", 1},
+    const Case cases[] = {{"1,2,3", 0}, {"00", 0}, {"0,0", 0}, {"", 0},    {"1, 2", 1},
                           {"1;2", 1},   {"-1", 1}, {"0", 3},   {"1-5", 1}, {"UserSet \"A\"", 1}};
     for (const Case& c : cases) EXPECT_EQ(N::CheckNodeList(c.text), c.expected) << "\"" << c.text << "\"";
 }

@@ -138,9 +138,12 @@ TEST_F(NodeGridTest, NodeOfAnElementKeepsItsNumber) {
         Open(d);
         driver.ClearLogs();
         d.UserType(G::CellId(1, 1), "500");
-        if (ok) d.UserClick(ui::IDOK);
-        else d.UserKey(ui::key::Tab);
-        EXPECT_EQ(Boxes(), std::vector<std::string>{" Node Number 1 can not be renumbered \n it is assign to element 1"});
+        if (ok)
+            d.UserClick(ui::IDOK);
+        else
+            d.UserKey(ui::key::Tab);
+        EXPECT_EQ(Boxes(),
+                  std::vector<std::string>{" Node Number 1 can not be renumbered \n it is assign to element 1"});
         EXPECT_EQ(d.GetDlgItemText(G::CellId(1, 1)), "500");
         EXPECT_EQ(model.GetNodeTable()->GetNodeId(0), 1);
         EXPECT_FALSE(model.IsChanged());

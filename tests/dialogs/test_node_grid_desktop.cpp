@@ -53,7 +53,7 @@ TEST_F(NodeGridDesktop, DuplicateNumberMessageThenApplyUnderARealDisplay) {
              const Shot s = Screenshot(win->x(), win->y(), win->w(), win->h());
              SaveShot(s, "dialogs_node_grid.bmp");
              EXPECT_GT(Ink(s), 500);  // headings, numbers, buttons
-             SendKey(win, XK_2);   // over the selected "1"
+             SendKey(win, XK_2);      // over the selected "1"
              return true;
          }},
         {"typed, Tab",

@@ -116,7 +116,9 @@ TEST_F(SpringTest, SaveRefusesBadPointsAndStoresGoodOnes) {
         {"repeated deformation", {{0, 0}, {0, 5}}, "Error: \n Repeated defomrations are not allowed."},
         {"repeated force", {{0, 0}, {1, 0}}, "Warning: \n Repeated forces may cause zero-stiffness spring."},
         {"both", {{0, 0}, {0, 0}}, "Error: \n Deformation/forces are repeated."},
-        {"descending", {{0, 0}, {0, 0}, {-1, 1}}, "Error: \n Deformation and force inputs should be in ascending order."},
+        {"descending",
+         {{0, 0}, {0, 0}, {-1, 1}},
+         "Error: \n Deformation and force inputs should be in ascending order."},
     };
     S d(&doc, &view);
     Open(d);

@@ -77,7 +77,8 @@ TEST_F(NonlinearSpringDesktop, AnUnreadableCellGivesOneMessage) {
     ASSERT_NE(win, nullptr);
     Fl_Widget* list = backend.WidgetOf(*dlg.GetDlgItem(S::IDC_PROFILE_LIST));
     SendClick(win, list->x() + 20, list->y() + 8);
-    ASSERT_TRUE(WaitFor([&] { return dlg.SelectedIndex() == 0 && dlg.GetDlgItem(S::DeformationId(2))->IsWindowVisible(); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return dlg.SelectedIndex() == 0 && dlg.GetDlgItem(S::DeformationId(2))->IsWindowVisible(); }));
     ASSERT_TRUE(Settle());
     auto click = [&](int id) {
         Fl_Widget* w = backend.WidgetOf(*dlg.GetDlgItem(id));

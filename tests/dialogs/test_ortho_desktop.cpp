@@ -61,9 +61,8 @@ TEST_F(OrthoDesktop, EachDialogShowsItsSectionSketch) {
         Fl_Widget* sketch = backend.WidgetOf(*d.GetDlgItem(OrthoDialog::IDC_SKETCH));
         ASSERT_NE(sketch, nullptr);
         // Drawn once the frame has been painted: lines and labels in it.
-        EXPECT_TRUE(WaitFor([&] {
-            return SketchDrawn(Screenshot(win->x(), win->y(), win->w(), win->h()), sketch);
-        })) << c.shot;
+        EXPECT_TRUE(WaitFor([&] { return SketchDrawn(Screenshot(win->x(), win->y(), win->w(), win->h()), sketch); }))
+            << c.shot;
         SaveShot(Screenshot(win->x(), win->y(), win->w(), win->h()), c.shot);
         CloseWindow(d);
     }

@@ -136,7 +136,8 @@ TEST_F(SettingsTest, TimeSteppingAndItsSpin) {
         bool up;
         const char* want;
     };
-    const Case cases[] = {{"1", false, "1"}, {"50", true, "51"}, {"50", false, "49"}, {"-4", true, "1"}, {"0", false, "1"}};
+    const Case cases[] = {
+        {"1", false, "1"}, {"50", true, "51"}, {"50", false, "49"}, {"-4", true, "1"}, {"0", false, "1"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.start);
         T d;

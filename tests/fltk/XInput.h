@@ -38,7 +38,8 @@ class DisplayLock {
 public:
     DisplayLock() {
         std::string name = "/tmp/brennix-display";
-        for (const char* d = std::getenv("DISPLAY"); d && *d; ++d) name += std::isalnum(static_cast<unsigned char>(*d)) ? *d : '_';
+        for (const char* d = std::getenv("DISPLAY"); d && *d; ++d)
+            name += std::isalnum(static_cast<unsigned char>(*d)) ? *d : '_';
         name += ".lock";
         fd_ = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd_ >= 0) ::flock(fd_, LOCK_EX);
@@ -227,7 +228,8 @@ struct ModalSteps {
     static void Tick(void* data) {
         auto* s = static_cast<ModalSteps*>(data);
         if (++s->ticks > 400) {  // 20 seconds
-            if (s->failure.empty()) s->failure = "timed out at " + (s->next < s->list.size() ? s->list[s->next].first : "end");
+            if (s->failure.empty())
+                s->failure = "timed out at " + (s->next < s->list.size() ? s->list[s->next].first : "end");
             s->abort();
             Fl::repeat_timeout(0.05, Tick, data);
             return;

@@ -26,8 +26,23 @@
 namespace {
 
 enum {
-    IDC_LABEL = 2001, IDC_CHECK, IDC_RADIO1, IDC_RADIO2, IDC_EDIT, IDC_DROP, IDC_COMBO, IDC_LIST, IDC_REPORT,
-    IDC_SCROLL, IDC_SPINEDIT, IDC_SPIN, IDC_COLOUR, IDC_CUSTOM, IDC_PICTURE, IDC_GROUP, IDC_LINK
+    IDC_LABEL = 2001,
+    IDC_CHECK,
+    IDC_RADIO1,
+    IDC_RADIO2,
+    IDC_EDIT,
+    IDC_DROP,
+    IDC_COMBO,
+    IDC_LIST,
+    IDC_REPORT,
+    IDC_SCROLL,
+    IDC_SPINEDIT,
+    IDC_SPIN,
+    IDC_COLOUR,
+    IDC_CUSTOM,
+    IDC_PICTURE,
+    IDC_GROUP,
+    IDC_LINK
 };
 
 class Swatch : public ui::Drawable {
@@ -73,9 +88,13 @@ public:
     bool OnInitDialog() override {
         ui::Dialog::OnInitDialog();
         for (int id = IDC_LABEL; id <= IDC_LINK; ++id) {
-            for (ui::Notify n : {ui::Notify::Clicked, ui::Notify::Change, ui::Notify::SelChange, ui::Notify::ItemChanged,
-                                 ui::Notify::DeltaPos, ui::Notify::VScroll, ui::Notify::DoubleClicked}) {
-                OnNotify(n, id, [this, id, n](ui::Notification&) { ++counts[{id, static_cast<int>(n)}]; ++total; });
+            for (ui::Notify n :
+                 {ui::Notify::Clicked, ui::Notify::Change, ui::Notify::SelChange, ui::Notify::ItemChanged,
+                  ui::Notify::DeltaPos, ui::Notify::VScroll, ui::Notify::DoubleClicked}) {
+                OnNotify(n, id, [this, id, n](ui::Notification&) {
+                    ++counts[{id, static_cast<int>(n)}];
+                    ++total;
+                });
             }
         }
         return true;
@@ -233,9 +252,8 @@ TEST_F(FltkControls, EveryKindShownChangedAndUsed) {
     EXPECT_EQ(list->GetCurSel(), 1);  // Down was taken by the dialog, not the list
     ASSERT_TRUE(dlg.GetFocus());
     EXPECT_EQ(dlg.GetFocus()->GetDlgCtrlID(), IDC_REPORT);
-    EXPECT_TRUE(WaitFor([&] {
-        return Fl::focus() && backend.LayerWindowOf(Fl::focus()) == dlg.GetDlgItem(IDC_REPORT);
-    }));
+    EXPECT_TRUE(
+        WaitFor([&] { return Fl::focus() && backend.LayerWindowOf(Fl::focus()) == dlg.GetDlgItem(IDC_REPORT); }));
 
     // Timers of the window.
     dlg.SetTimer(7, 20);
@@ -310,8 +328,8 @@ TEST_F(FltkControls, PopupPaintsItselfAndClosesFromItsTimer) {
             yellow += p[0] == 255 && p[1] == 255 && p[2] == 0 && y == s.h - 5;
         }
     EXPECT_GT(blue, 220 * 60 / 2);
-    EXPECT_GT(white, 50);   // the text
-    EXPECT_EQ(yellow, 220); // the line across
+    EXPECT_GT(white, 50);    // the text
+    EXPECT_EQ(yellow, 220);  // the line across
     // A repaint asked for by the program reaches the window.
     const int before = popup.paints;
     popup.text = "Analysis In Progress...";
@@ -461,7 +479,10 @@ TEST_F(FltkControls, ListsKeepTheirScrollPositionAndShowTheSelection) {
 
     // The user has scrolled both lists down and clicks the first line shown:
     // that line is chosen and the lists stay where they were.
-    const struct { Fl_Browser* browser; std::function<int()> chosen; } cases[] = {
+    const struct {
+        Fl_Browser* browser;
+        std::function<int()> chosen;
+    } cases[] = {
         {lineBrowser, [&] { return lines->GetCurSel(); }},
         {rowBrowser, [&] { return rows->GetNextSelected(-1); }},
     };
@@ -494,10 +515,16 @@ TEST_F(FltkControls, TextsAreWindows1252InTheProgramAndUtf8OnScreen) {
     auto widget = [&](int id) { return backend.WidgetOf(*dlg.GetDlgItem(id)); };
 
     // The program's bytes are shown as their characters.
-    dlg.SetDlgItemText(IDC_LABEL, "Gr\xF6\xDF" "e:");
-    dlg.SetDlgItemText(IDC_EDIT, "\xFC" "ber 5 \x80");
+    dlg.SetDlgItemText(IDC_LABEL,
+                       "Gr\xF6\xDF"
+                       "e:");
+    dlg.SetDlgItemText(IDC_EDIT,
+                       "\xFC"
+                       "ber 5 \x80");
     auto* drop = dlg.Get<ui::ComboBox>(IDC_DROP);
-    drop->AddString("20 \xB0" "C");
+    drop->AddString(
+        "20 \xB0"
+        "C");
     drop->SetCurSel(0);
     dlg.Get<ui::ListBox>(IDC_LIST)->AddString("\x93quoted\x94");
     EXPECT_STREQ(widget(IDC_LABEL)->label(), "Größe:");
@@ -513,7 +540,9 @@ TEST_F(FltkControls, TextsAreWindows1252InTheProgramAndUtf8OnScreen) {
     // character without a byte there becomes '?'.
     input->value("Brücke € Ω");
     input->do_callback();
-    EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT), "Br\xFC" "cke \x80 ?");
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT),
+              "Br\xFC"
+              "cke \x80 ?");
     EXPECT_EQ(dlg.Count(IDC_EDIT, ui::Notify::Change), 1);
     EXPECT_STREQ(input->value(), "Brücke € ?");  // the field shows what the program holds
     CloseWindow(dlg);

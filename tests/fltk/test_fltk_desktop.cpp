@@ -360,8 +360,7 @@ TEST_F(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
              SendKey(box, XK_Return);       // Yes is the default button
              return true;
          }},
-        {"dialog closed",
-         [&] { return app.dialogResult != 0 && settled(); }},
+        {"dialog closed", [&] { return app.dialogResult != 0 && settled(); }},
         {"after the dialog",
          [&] {
              EXPECT_EQ(app.answer, ui::IDYES);
@@ -429,8 +428,8 @@ TEST_F(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
                      blue += p[0] == 0 && p[1] == 0 && p[2] == 255;
                  }
              EXPECT_GT(white, s.w * (s.h - 42) / 4);  // the sheet
-             EXPECT_GT(blue, 100);                     // the picture's quad on it
-             SendClick(preview, 96 + 40, 8 + 13);      // Close
+             EXPECT_GT(blue, 100);                    // the picture's quad on it
+             SendClick(preview, 96 + 40, 8 + 13);     // Close
              return true;
          }},
         {"preview closed, the window grows",
@@ -474,7 +473,8 @@ TEST_F(FltkDesktop, FrameViewDialogAndMessageBoxUnderARealDisplay) {
         // not the program's own (message boxes, the file chooser, the
         // preview), then the program.
         for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
-            if (auto* d = dynamic_cast<ui::Dialog*>(backend.LayerWindowOf(w)); d && d->IsModal()) d->EndDialog(ui::IDCANCEL);
+            if (auto* d = dynamic_cast<ui::Dialog*>(backend.LayerWindowOf(w)); d && d->IsModal())
+                d->EndDialog(ui::IDCANCEL);
         }
         for (Fl_Window* w = Fl::first_window(); w;) {
             Fl_Window* next = Fl::next_window(w);

@@ -45,7 +45,8 @@ TEST_F(FltkDrop, FileDroppedOnTheMainWindowIsOpened) {
 
     XdndSource source;
     ASSERT_TRUE(source.Ok());
-    source.Enter(fl_xid(win), win->x() + 200, win->y() + 150, "file:///tmp/dropped%20model.slb\r\nfile:///tmp/second.slb\r\n");
+    source.Enter(fl_xid(win), win->x() + 200, win->y() + 150,
+                 "file:///tmp/dropped%20model.slb\r\nfile:///tmp/second.slb\r\n");
     ASSERT_TRUE(WaitFor([&] {
         source.Pump();
         return source.Accepted();

@@ -165,15 +165,16 @@ TEST_F(FltkFit, FileNamesInTitlesAndMenusAreShownAsTheirUtf8) {
     ASSERT_TRUE(entry && entry->label());
     EXPECT_EQ(std::string(entry->label()), "&1 /tmp/" + name);
 
-    frame.SetWindowText("Gr\xF6\xDF" "e");
+    frame.SetWindowText(
+        "Gr\xF6\xDF"
+        "e");
     EXPECT_STREQ(top->label(), "Größe");
     CloseWindow(frame);
 }
 
 TEST_F(FltkFit, MessageBoxesAsLargeAsTheirText) {
     const std::vector<std::string> texts = {
-        "Save changes to Brnx1?",
-        "Node Number 2 is already defined",
+        "Save changes to Brnx1?", "Node Number 2 is already defined",
         "Analysis will delete previous results\nDo you want to continue?",
         "The separate analysis program could not write its file list into the program's folder, which is not "
         "writable for this user. Choose a folder of your own for the runs and start the analysis again."};
@@ -182,8 +183,10 @@ TEST_F(FltkFit, MessageBoxesAsLargeAsTheirText) {
         SCOPED_TRACE(texts[k]);
         const brennix::fltk::TextExtent e = brennix::fltk::MessageTextExtent(texts[k], 13);
         fl_font(FL_HELVETICA, 13);
-        if (lines[k] > 0) EXPECT_EQ(e.h, lines[k] * fl_height());
-        else EXPECT_GT(e.h, fl_height());
+        if (lines[k] > 0)
+            EXPECT_EQ(e.h, lines[k] * fl_height());
+        else
+            EXPECT_GT(e.h, fl_height());
         ModalSteps steps;
         steps.abort = [&] {
             if (Fl_Window* b = backend.ActiveMessageBox()) b->hide();
@@ -191,9 +194,8 @@ TEST_F(FltkFit, MessageBoxesAsLargeAsTheirText) {
         steps.list.push_back({"box shown", [&] {
                                   Fl_Window* box = backend.ActiveMessageBox();
                                   if (!box || !box->shown() || !box->visible()) return false;
-                                  auto* text = FindWidget<Fl_Box>(box, [&](Fl_Box* b) {
-                                      return b->label() && texts[k] == b->label();
-                                  });
+                                  auto* text = FindWidget<Fl_Box>(
+                                      box, [&](Fl_Box* b) { return b->label() && texts[k] == b->label(); });
                                   auto* button = FindWidget<Fl_Button>(box, [](Fl_Button*) { return true; });
                                   EXPECT_TRUE(text && button);
                                   if (text && button) {
@@ -281,7 +283,8 @@ TEST_F(FltkFit, FileChooserKeepsWhatIsTyped) {
              SaveShot(Screenshot(c->x(), c->y(), c->w(), c->h()), "fltk_file_chooser.bmp");
              return clearAndType("em");
          }},
-        {"typed", [&] {
+        {"typed",
+         [&] {
              if (!chooser() || std::string(field()->value()) != "em") return false;
              SendKey(chooser(), XK_Return);
              return true;
@@ -301,28 +304,32 @@ TEST_F(FltkFit, FileChooserKeepsWhatIsTyped) {
 
     // A name without extension that names an existing model asks before
     // replacing it; No comes back to the chooser, Escape cancels.
-    chosen = run({{"type a name", [&] { return clearAndType("a"); }},
-                  {"typed", [&] {
-                       if (!chooser() || std::string(field()->value()) != "a") return false;
-                       SendKey(chooser(), XK_Return);
-                       return true;
-                   }},
-                  {"asked", [&] {
-                       Fl_Window* box = backend.ActiveMessageBox();
-                       if (!box || !box->shown()) return false;
-                       auto* text = FindWidget<Fl_Box>(box, [](Fl_Box* b) { return b->label() && *b->label(); });
-                       EXPECT_TRUE(text && std::string(text->label()).find("a.slb already exists") != std::string::npos);
-                       auto* no = FindWidget<Fl_Button>(box, [](Fl_Button* b) { return b->label() && std::string(b->label()) == "&No"; });
-                       EXPECT_TRUE(no);
-                       if (no) SendClick(box, no->x() + no->w() / 2, no->y() + no->h() / 2);
-                       return true;
-                   }},
-                  {"back in the chooser", [&] {
-                       if (backend.ActiveMessageBox() || !chooser()) return false;
-                       EXPECT_EQ(std::string(field()->value()), "a");
-                       SendKey(chooser(), XK_Escape);
-                       return true;
-                   }}});
+    chosen =
+        run({{"type a name", [&] { return clearAndType("a"); }},
+             {"typed",
+              [&] {
+                  if (!chooser() || std::string(field()->value()) != "a") return false;
+                  SendKey(chooser(), XK_Return);
+                  return true;
+              }},
+             {"asked",
+              [&] {
+                  Fl_Window* box = backend.ActiveMessageBox();
+                  if (!box || !box->shown()) return false;
+                  auto* text = FindWidget<Fl_Box>(box, [](Fl_Box* b) { return b->label() && *b->label(); });
+                  EXPECT_TRUE(text && std::string(text->label()).find("a.slb already exists") != std::string::npos);
+                  auto* no = FindWidget<Fl_Button>(
+                      box, [](Fl_Button* b) { return b->label() && std::string(b->label()) == "&No"; });
+                  EXPECT_TRUE(no);
+                  if (no) SendClick(box, no->x() + no->w() / 2, no->y() + no->h() / 2);
+                  return true;
+              }},
+             {"back in the chooser", [&] {
+                  if (backend.ActiveMessageBox() || !chooser()) return false;
+                  EXPECT_EQ(std::string(field()->value()), "a");
+                  SendKey(chooser(), XK_Escape);
+                  return true;
+              }}});
     EXPECT_FALSE(chosen.has_value());
     fs::remove_all(dir);
 }

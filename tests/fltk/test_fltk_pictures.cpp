@@ -21,9 +21,9 @@ ui::Image HalfAndHalf(std::optional<ui::Color> transparent) {
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 24; ++x) {
             const ui::Color c = x < 12 ? kRed : kGreen;
-            img.rgb.insert(img.rgb.end(), {static_cast<std::uint8_t>(ui::RedOf(c)),
-                                           static_cast<std::uint8_t>(ui::GreenOf(c)),
-                                           static_cast<std::uint8_t>(ui::BlueOf(c))});
+            img.rgb.insert(img.rgb.end(),
+                           {static_cast<std::uint8_t>(ui::RedOf(c)), static_cast<std::uint8_t>(ui::GreenOf(c)),
+                            static_cast<std::uint8_t>(ui::BlueOf(c))});
         }
     img.transparent = transparent;
     return img;

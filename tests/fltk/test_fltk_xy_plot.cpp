@@ -124,8 +124,10 @@ TEST_F(FltkXYPlot, WidenedByTheWindowManagerTheCurveFollows) {
     ASSERT_TRUE(WaitFor([&] { return dlg->GetClientSize().cx == narrowWidth; }));
     XResizeWindow(fl_display, fl_xid(win), newWidth, win->h());
     XFlush(fl_display);
-    ASSERT_TRUE(WaitFor([&] { return dlg->GetClientSize().cx == newWidth && chart->w() == (newWidth - (chartX - 40)) / 10 * 10 - 40; }))
-        << dlg->GetClientSize().cx << " " << chart->w();
+    ASSERT_TRUE(WaitFor([&] {
+        return dlg->GetClientSize().cx == newWidth && chart->w() == (newWidth - (chartX - 40)) / 10 * 10 - 40;
+    })) << dlg->GetClientSize().cx
+        << " " << chart->w();
     EXPECT_EQ(chart->x(), chartX);
     // The option controls keep their places.
     Fl_Widget* close = backend.WidgetOf(*dlg->GetDlgItem(CDlgXYPlot::IDC_CLOSE));

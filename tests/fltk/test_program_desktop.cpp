@@ -261,15 +261,20 @@ protected:
     }
     // The frame once its picture shows the mat's faces and has settled.
     Shot ModelShot() {
-        return SettledShot([] { return Find(isFrame); }, [](const Shot& s) { return CountPixels(s, IsPinkFace) > 10000; });
+        return SettledShot([] { return Find(isFrame); },
+                           [](const Shot& s) { return CountPixels(s, IsPinkFace) > 10000; });
     }
     // The open menu once it is drawn: its loop runs and takes keys then.
-    Shot MenuShot() { return SettledShot([] { return Find(isMenu); }, Drawn); }
+    Shot MenuShot() {
+        return SettledShot([] { return Find(isMenu); }, Drawn);
+    }
     std::optional<XWin> OpenMenu(KeySym letter) {
         Key(*frame, letter, Mod1Mask);
         return WaitForWindow(isMenu, 30);
     }
-    void WaitForMenusClosed() { WaitUntil([] { return !Find(isMenu); }, 30); }
+    void WaitForMenusClosed() {
+        WaitUntil([] { return !Find(isMenu); }, 30);
+    }
     // A menu command chosen from the keyboard: the menu by its access key,
     // then the keys.
     bool Choose(KeySym menuLetter, std::initializer_list<KeySym> keys) {
@@ -406,8 +411,7 @@ TEST_F(ProgramDesktop, RotateByDraggingAndPickAnElementForTheMaterialGrid) {
     Release(*frame, cx + frame->w / 8, cy);
     // The picture settles once the program has drawn the last drag.
     auto faceRatio = [&](const Shot& s) { return static_cast<double>(CountPixels(s, IsPinkFace)) / facesAtStart; };
-    const Shot turned =
-        SettledShot([] { return Find(isFrame); }, [&](const Shot& s) { return faceRatio(s) < 0.85; });
+    const Shot turned = SettledShot([] { return Find(isFrame); }, [&](const Shot& s) { return faceRatio(s) < 0.85; });
     SaveShot(turned, "program_view_rotated.bmp");
     const double ratio = faceRatio(turned);
     EXPECT_GT(ratio, 0.55);
@@ -417,7 +421,8 @@ TEST_F(ProgramDesktop, RotateByDraggingAndPickAnElementForTheMaterialGrid) {
     // Select Element, and a click on the element at the centre.
     ASSERT_TRUE(Choose(XK_t, {XK_s}));
     ASSERT_TRUE(Choose(XK_i, {XK_m}));
-    std::optional<XWin> grid = WaitForWindow([](const XWin& w) { return w.name.find("Material") != std::string::npos; });
+    std::optional<XWin> grid =
+        WaitForWindow([](const XWin& w) { return w.name.find("Material") != std::string::npos; });
     ASSERT_TRUE(grid) << "the material grid did not show";
     const std::string gridName = grid->name;
     SettledShot([&] { return Find([&](const XWin& w) { return w.name == gridName; }); }, Drawn);

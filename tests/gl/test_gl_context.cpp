@@ -80,7 +80,10 @@ TEST(OffscreenContext, AnotherBackEndCanBeInstalled) {
 }
 
 TEST(BitmapFont, Cp1252Mapping) {
-    const struct { unsigned char byte; unsigned code; } cases[] = {
+    const struct {
+        unsigned char byte;
+        unsigned code;
+    } cases[] = {
         {'A', 'A'}, {0x80, 0x20AC}, {0x81, 0}, {0x92, 0x2019}, {0x9F, 0x0178}, {0xA0, 0xA0}, {0xE9, 0xE9}, {0xFF, 0xFF},
     };
     for (const auto& c : cases) EXPECT_EQ(Cp1252ToUnicode(c.byte), c.code) << int(c.byte);
@@ -119,16 +122,21 @@ float AdvanceOf(const char* face, const char* text) {
 TEST(BitmapFont, FacesOfTheFontDialogKeepTheirKind) {
     // Each face of the font dialog draws text; the fixed-pitch one gives
     // narrow and wide letters the same advance, the others do not.
-    const struct { const char* face; bool fixedPitch; } cases[] = {
-        {"Arial", false}, {"Consolas", true},  {"Georgia", false},
-        {"Times New Roman", false}, {"Tahoma", false}, {"Tunga", false},
+    const struct {
+        const char* face;
+        bool fixedPitch;
+    } cases[] = {
+        {"Arial", false},           {"Consolas", true}, {"Georgia", false},
+        {"Times New Roman", false}, {"Tahoma", false},  {"Tunga", false},
     };
     for (const auto& c : cases) {
         const float narrow = AdvanceOf(c.face, "iiiiiiii");
         const float wide = AdvanceOf(c.face, "MMMMMMMM");
         EXPECT_GT(narrow, 0.0f) << c.face;
-        if (c.fixedPitch) EXPECT_EQ(narrow, wide) << c.face;
-        else EXPECT_LT(narrow * 1.5f, wide) << c.face;
+        if (c.fixedPitch)
+            EXPECT_EQ(narrow, wide) << c.face;
+        else
+            EXPECT_LT(narrow * 1.5f, wide) << c.face;
     }
 }
 

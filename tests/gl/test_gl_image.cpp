@@ -60,7 +60,9 @@ TEST(DibImage, StrideIsPaddedToFourBytes) {
 }
 
 TEST(BitmapInfo, BitsAreRaisedAndColourTablesOnlyBelow24) {
-    const struct { int planes, bits, raised, colours; } cases[] = {
+    const struct {
+        int planes, bits, raised, colours;
+    } cases[] = {
         {1, 1, 1, 2}, {1, 2, 4, 16}, {1, 5, 8, 256}, {1, 12, 16, 65536}, {1, 24, 24, 0}, {1, 32, 32, 0}, {3, 8, 24, 0},
     };
     for (const auto& c : cases) {

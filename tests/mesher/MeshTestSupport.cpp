@@ -16,8 +16,7 @@
 
 namespace meshtest {
 
-std::string geometryText(const GeometrySpec& g)
-{
+std::string geometryText(const GeometrySpec& g) {
     std::ostringstream os;
     os << std::setprecision(17);
     os << "* TITLE\nTest geometry\n* OUTPUT FORMAT \n" << g.outputFormat << "\n";
@@ -35,9 +34,8 @@ std::string geometryText(const GeometrySpec& g)
     os << "* NO. OF STRUCTUTE ELEMENTS\n" << g.structs.size() << "\n";
     for (const StructSpec& s : g.structs) {
         os << "* ID, KIND, VALUES\n" << s.id << " " << s.kind << " " << s.v3 << " " << s.v4 << " " << s.v5 << "\n";
-        os << "* SEG. #, LIM(1:2), CPAR,  WN, IDGEOM(1:2)\n1 " << s.seg.lim1 << " " << s.seg.lim2 << " "
-           << s.seg.cpar << " " << s.seg.wn << " " << s.seg.e1 << " " << s.seg.p1 << " " << s.seg.e2 << " "
-           << s.seg.p2 << "\n";
+        os << "* SEG. #, LIM(1:2), CPAR,  WN, IDGEOM(1:2)\n1 " << s.seg.lim1 << " " << s.seg.lim2 << " " << s.seg.cpar
+           << " " << s.seg.wn << " " << s.seg.e1 << " " << s.seg.p1 << " " << s.seg.e2 << " " << s.seg.p2 << "\n";
     }
     os << "* No. OF REGIONS, No. OF SMOOTH. CYCLES, INTERFACE FLAG,   ELEMENT SHAPE\n"
        << g.regions.size() << "   0   " << g.interfaceFlag << "   " << g.shape << "\n";
@@ -55,8 +53,8 @@ std::string geometryText(const GeometrySpec& g)
                << "   " << side.number << "   " << count << "   " << side.code << "   0\n";
             for (const SegSpec& s : side.segs) {
                 os << "*       SEG. #, LIM(1:2), CPAR,  WN, IDGEOM(1:2), # COM. OPER.\n"
-                   << "   1   " << s.lim1 << "  " << s.lim2 << "   " << s.cpar << "   " << s.wn << "   " << s.e1
-                   << " " << s.p1 << "  " << s.e2 << " " << s.p2 << "   0   \n";
+                   << "   1   " << s.lim1 << "  " << s.lim2 << "   " << s.cpar << "   " << s.wn << "   " << s.e1 << " "
+                   << s.p1 << "  " << s.e2 << " " << s.p2 << "   0   \n";
             }
         }
     }
@@ -64,8 +62,7 @@ std::string geometryText(const GeometrySpec& g)
 }
 
 RegionSpec rectangleRegion(GeometrySpec& g, double x0, double y0, double w, double h, int ni, int nj,
-                           const int codes[4], int scheme, int obj, bool clockwise)
-{
+                           const int codes[4], int scheme, int obj, bool clockwise) {
     const int base = static_cast<int>(g.points.size());
     g.points.emplace_back(x0, y0);          // base + 1
     g.points.emplace_back(x0 + w, y0);      // base + 2
@@ -87,18 +84,14 @@ RegionSpec rectangleRegion(GeometrySpec& g, double x0, double y0, double w, doub
         // Columns run along x, rows along y.
         r.imax = ni + 1;
         r.jmax = nj + 1;
-        r.sides = {SideSpec{1, codes[0], {seg(nj, p1, p4)}},
-                   SideSpec{2, codes[1], {seg(nj, p2, p3)}},
-                   SideSpec{3, codes[2], {seg(ni, p1, p2)}},
-                   SideSpec{4, codes[3], {seg(ni, p4, p3)}}};
+        r.sides = {SideSpec{1, codes[0], {seg(nj, p1, p4)}}, SideSpec{2, codes[1], {seg(nj, p2, p3)}},
+                   SideSpec{3, codes[2], {seg(ni, p1, p2)}}, SideSpec{4, codes[3], {seg(ni, p4, p3)}}};
     } else {
         // Columns run along y, rows along x: the grid is clockwise.
         r.imax = nj + 1;
         r.jmax = ni + 1;
-        r.sides = {SideSpec{1, codes[2], {seg(ni, p1, p2)}},
-                   SideSpec{2, codes[3], {seg(ni, p4, p3)}},
-                   SideSpec{3, codes[0], {seg(nj, p1, p4)}},
-                   SideSpec{4, codes[1], {seg(nj, p2, p3)}}};
+        r.sides = {SideSpec{1, codes[2], {seg(ni, p1, p2)}}, SideSpec{2, codes[3], {seg(ni, p4, p3)}},
+                   SideSpec{3, codes[0], {seg(nj, p1, p4)}}, SideSpec{4, codes[1], {seg(nj, p2, p3)}}};
     }
     return r;
 }
@@ -108,20 +101,20 @@ namespace {
 class ByteReader {
 public:
     explicit ByteReader(std::string bytes) : b_(std::move(bytes)) {}
-    bool i32(int& v)
-    {
+    bool i32(int& v) {
         if (pos_ + 4 > b_.size()) return false;
         std::uint32_t u = 0;
-        for (int k = 0; k < 4; ++k) u |= static_cast<std::uint32_t>(static_cast<unsigned char>(b_[pos_ + k])) << (8 * k);
+        for (int k = 0; k < 4; ++k)
+            u |= static_cast<std::uint32_t>(static_cast<unsigned char>(b_[pos_ + k])) << (8 * k);
         pos_ += 4;
         v = static_cast<int>(u);
         return true;
     }
-    bool f64(double& v)
-    {
+    bool f64(double& v) {
         if (pos_ + 8 > b_.size()) return false;
         std::uint64_t u = 0;
-        for (int k = 0; k < 8; ++k) u |= static_cast<std::uint64_t>(static_cast<unsigned char>(b_[pos_ + k])) << (8 * k);
+        for (int k = 0; k < 8; ++k)
+            u |= static_cast<std::uint64_t>(static_cast<unsigned char>(b_[pos_ + k])) << (8 * k);
         pos_ += 8;
         std::memcpy(&v, &u, sizeof v);
         return true;
@@ -139,8 +132,7 @@ public:
     explicit TextReader(const std::string& text) : in_(text) {}
     bool i32(int& v) { return static_cast<bool>(in_ >> v); }
     bool f64(double& v) { return static_cast<bool>(in_ >> v); }
-    bool atEnd()
-    {
+    bool atEnd() {
         std::string rest;
         return !(in_ >> rest);
     }
@@ -155,8 +147,7 @@ bool sane(int n) { return n >= 0 && n < 10000000; }
 // of quadratic elements and leaves out the structure lists unless both have
 // records.
 template <typename Reader>
-FemMesh readFem(Reader& in, bool text)
-{
+FemMesh readFem(Reader& in, bool text) {
     FemMesh m;
     int nN = 0, nE = 0;
     if (!in.i32(nN) || !in.i32(nE) || !in.i32(m.npe) || !sane(nN) || !sane(nE) || m.npe < 3 || m.npe > 9) {
@@ -226,20 +217,17 @@ FemMesh readFem(Reader& in, bool text)
 
 }  // namespace
 
-FemMesh readFemBinary(const fs::path& path)
-{
+FemMesh readFemBinary(const fs::path& path) {
     ByteReader in(readFile(path));
     return readFem(in, false);
 }
 
-FemMesh readFemText(const fs::path& path)
-{
+FemMesh readFemText(const fs::path& path) {
     TextReader in(readFile(path));
     return readFem(in, true);
 }
 
-double cornerArea(const FemMesh& mesh, const FemElement& el)
-{
+double cornerArea(const FemMesh& mesh, const FemElement& el) {
     const int c = (mesh.npe == 3 || mesh.npe == 6) ? 3 : 4;
     double a2 = 0.0;
     for (int k = 0; k < c; ++k) {
@@ -250,8 +238,7 @@ double cornerArea(const FemMesh& mesh, const FemElement& el)
     return 0.5 * a2;
 }
 
-std::vector<double> cornerAngles(const FemMesh& mesh, const FemElement& el)
-{
+std::vector<double> cornerAngles(const FemMesh& mesh, const FemElement& el) {
     const int c = (mesh.npe == 3 || mesh.npe == 6) ? 3 : 4;
     std::vector<double> angles;
     for (int k = 0; k < c; ++k) {
@@ -270,8 +257,7 @@ std::vector<double> cornerAngles(const FemMesh& mesh, const FemElement& el)
 namespace {
 
 // Side k of element e (0-based) is paired with a face of `partner`.
-std::string beamFaceProblem(const FemMesh& mesh, int c, int e, int k, int partner)
-{
+std::string beamFaceProblem(const FemMesh& mesh, int c, int e, int k, int partner) {
     const int nE = static_cast<int>(mesh.elements.size());
     const FemElement& el = mesh.elements[e];
     const FemElement& other = mesh.elements[partner - 1];
@@ -292,8 +278,7 @@ std::string beamFaceProblem(const FemMesh& mesh, int c, int e, int k, int partne
 
 }  // namespace
 
-std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptions& options)
-{
+std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptions& options) {
     std::vector<std::string> problems;
     auto report = [&](const std::string& text) {
         if (problems.size() < 20) problems.push_back(text);
@@ -305,7 +290,8 @@ std::vector<std::string> validateMesh(const FemMesh& mesh, const ValidationOptio
     const int n = static_cast<int>(mesh.nodeIds.size());
     const int c = (mesh.npe == 3 || mesh.npe == 6) ? 3 : 4;
     for (int k = 0; k < n; ++k)
-        if (mesh.nodeIds[k] != k + 1) report("node " + std::to_string(k + 1) + " numbered " + std::to_string(mesh.nodeIds[k]));
+        if (mesh.nodeIds[k] != k + 1)
+            report("node " + std::to_string(k + 1) + " numbered " + std::to_string(mesh.nodeIds[k]));
     std::vector<int> used(static_cast<std::size_t>(n) + 1, 0);
     double area = 0.0;
     // Edge (a, b) in element direction -> (element, side).
@@ -430,23 +416,20 @@ namespace {
 // The scratch folders of this test program, removed when it ends.
 struct ScratchFolders {
     std::vector<fs::path> made;
-    ~ScratchFolders()
-    {
+    ~ScratchFolders() {
         std::error_code ec;
         for (const fs::path& dir : made) fs::remove_all(dir, ec);
     }
 };
 
-ScratchFolders& scratchFolders()
-{
+ScratchFolders& scratchFolders() {
     static ScratchFolders folders;
     return folders;
 }
 
 }  // namespace
 
-fs::path freshDir(const std::string& name)
-{
+fs::path freshDir(const std::string& name) {
     const fs::path dir = fs::temp_directory_path() / ("brennix-mesher-" + std::to_string(::getpid()) + "-" + name);
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -454,36 +437,31 @@ fs::path freshDir(const std::string& name)
     return dir;
 }
 
-ScratchDir::~ScratchDir()
-{
+ScratchDir::~ScratchDir() {
     std::error_code ignored;
     fs::remove_all(path_, ignored);
 }
 
 CurrentDir::CurrentDir(const fs::path& dir) : previous_(fs::current_path()) { fs::current_path(dir); }
 
-CurrentDir::~CurrentDir()
-{
+CurrentDir::~CurrentDir() {
     std::error_code ignored;
     fs::current_path(previous_, ignored);
 }
 
-void writeFile(const fs::path& path, const std::string& text)
-{
+void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
 }
 
-std::string readFile(const fs::path& path)
-{
+std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream os;
     os << in.rdbuf();
     return os.str();
 }
 
-std::vector<std::string> readLines(const fs::path& path)
-{
+std::vector<std::string> readLines(const fs::path& path) {
     std::vector<std::string> lines;
     std::ifstream in(path);
     std::string line;
@@ -491,15 +469,13 @@ std::vector<std::string> readLines(const fs::path& path)
     return lines;
 }
 
-int runOn(const fs::path& dir, const std::string& text, const std::string& name)
-{
+int runOn(const fs::path& dir, const std::string& text, const std::string& name) {
     const fs::path input = dir / name;
     writeFile(input, text);
     return tessaro::runTessaro(input.string());
 }
 
-ToolRun runTool(const std::string& name, const std::string& text)
-{
+ToolRun runTool(const std::string& name, const std::string& text) {
     ScratchDir dir("free-" + name);
     writeFile(dir.path() / "temp.i", text);
     const std::string tool = std::string(BRENNIX_BIN_DIR) + "/tessaro-run";
@@ -519,8 +495,7 @@ ToolRun runTool(const std::string& name, const std::string& text)
 }
 
 RegionSpec polygonRegion(GeometrySpec& g, const std::vector<std::pair<double, double>>& corners, int divisions,
-                         int code, int obj, double spacing)
-{
+                         int code, int obj, double spacing) {
     const int base = static_cast<int>(g.points.size());
     for (const auto& p : corners) g.points.push_back(p);
     RegionSpec r;
@@ -543,8 +518,7 @@ RegionSpec polygonRegion(GeometrySpec& g, const std::vector<std::pair<double, do
     return r;
 }
 
-std::vector<std::string> unexpectedLogLines(const std::string& log)
-{
+std::vector<std::string> unexpectedLogLines(const std::string& log) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < log.size()) {
@@ -557,8 +531,7 @@ std::vector<std::string> unexpectedLogLines(const std::string& log)
     return lines;
 }
 
-int sidesCoded(const FemMesh& mesh, int code)
-{
+int sidesCoded(const FemMesh& mesh, int code) {
     int count = 0;
     for (const auto& s : mesh.sides)
         for (int k = 2; k < 6; ++k)

@@ -25,7 +25,7 @@ struct SideSpec {
     int number = 1;
     int code = -2;
     std::vector<SegSpec> segs;
-    int segCountOverride = -1;   // written as "# OF SEG." when >= 0
+    int segCountOverride = -1;  // written as "# OF SEG." when >= 0
 };
 
 struct RegionSpec {
@@ -48,8 +48,8 @@ struct StructSpec {
 
 struct GeometrySpec {
     int outputFormat = 1;
-    std::vector<std::pair<double, double>> points;   // entity 1, code 11
-    std::vector<ArcSpec> arcs;                       // entities 2.., code 31
+    std::vector<std::pair<double, double>> points;  // entity 1, code 11
+    std::vector<ArcSpec> arcs;                      // entities 2.., code 31
     std::vector<StructSpec> structs;
     int interfaceFlag = 34;
     int shape = 1;
@@ -69,7 +69,7 @@ RegionSpec rectangleRegion(GeometrySpec& g, double x0, double y0, double w, doub
 
 struct FemElement {
     int number = 0, group = 0, obj = 0, npe = 0;
-    std::vector<int> nodes;   // corners first, then mid-side nodes
+    std::vector<int> nodes;  // corners first, then mid-side nodes
 };
 
 struct FemLine {
@@ -81,7 +81,7 @@ struct FemMesh {
     std::vector<int> nodeIds;
     std::vector<std::pair<double, double>> xy;
     std::vector<FemElement> elements;
-    std::vector<std::array<int, 6>> sides;   // number, 4, codes
+    std::vector<std::array<int, 6>> sides;  // number, 4, codes
     std::vector<int> structIds;
     std::vector<std::pair<double, double>> structXY;
     std::vector<FemLine> lines;
@@ -95,9 +95,9 @@ FemMesh readFemText(const fs::path& path);
 
 struct ValidationOptions {
     bool allowDoubledNodes = false;
-    double expectedArea = -1.0;   // checked when >= 0
-    double areaTolerance = 1e-9;  // relative
-    double largestCornerAngle = 177.0;   // degrees; every corner must be convex and below it
+    double expectedArea = -1.0;         // checked when >= 0
+    double areaTolerance = 1e-9;        // relative
+    double largestCornerAngle = 177.0;  // degrees; every corner must be convex and below it
 };
 
 // Returns the problems found (empty for a valid mesh).
@@ -152,7 +152,7 @@ struct ToolRun {
     FemMesh mesh;
     bool meshWritten = false;
     bool snapshotWritten = false;
-    std::string meshBytes;   // the mesh file as written
+    std::string meshBytes;  // the mesh file as written
 };
 
 // Writes temp.i into a scratch folder, runs tessaro-run there and reads the

@@ -6,8 +6,7 @@ namespace meshtest {
 
 using namespace tessaro;
 
-RegionRecord buildTopology(const TopologyFixture& fixture)
-{
+RegionRecord buildTopology(const TopologyFixture& fixture) {
     RegionRecord region;
     for (std::size_t k = 0; k < fixture.nodes.size(); ++k)
         region.nodes.push_back(MeshNode{static_cast<int>(k) + 1, fixture.nodes[k].first, fixture.nodes[k].second, 1.0});
@@ -33,16 +32,14 @@ RegionRecord buildTopology(const TopologyFixture& fixture)
         TopoNode n;
         n.status = node <= fixture.nb ? -node : node;
         for (const TopoElement& el : region.topoElements) {
-            if (std::find(el.c.begin(), el.c.begin() + el.cornerCount, node) == el.c.begin() + el.cornerCount)
-                continue;
+            if (std::find(el.c.begin(), el.c.begin() + el.cornerCount, node) == el.c.begin() + el.cornerCount) continue;
             if (el.isTriangle)
                 n.triangles[n.triangleCount++] = el.name;
             else
                 n.quads[n.quadCount++] = el.name;
             for (int m = 0; m < el.cornerCount; ++m)
-                if (el.c[m] != node &&
-                    std::find(n.neighbours.begin(), n.neighbours.begin() + n.neighbourCount, el.c[m]) ==
-                        n.neighbours.begin() + n.neighbourCount)
+                if (el.c[m] != node && std::find(n.neighbours.begin(), n.neighbours.begin() + n.neighbourCount,
+                                                 el.c[m]) == n.neighbours.begin() + n.neighbourCount)
                     n.neighbours[n.neighbourCount++] = el.c[m];
         }
         region.topoNodes.push_back(n);
@@ -50,8 +47,7 @@ RegionRecord buildTopology(const TopologyFixture& fixture)
     return region;
 }
 
-TopologyFixture gridFixture(int nx, int ny, bool triangles)
-{
+TopologyFixture gridFixture(int nx, int ny, bool triangles) {
     TopologyFixture f;
     for (int j = 0; j <= ny; ++j)
         for (int i = 0; i <= nx; ++i) f.nodes.emplace_back(i, j);
@@ -75,19 +71,16 @@ namespace meshtest {
 
 namespace {
 
-bool hasCorner(const TopoElement& el, int node)
-{
+bool hasCorner(const TopoElement& el, int node) {
     return std::find(el.c.begin(), el.c.begin() + el.cornerCount, node) != el.c.begin() + el.cornerCount;
 }
 
-std::vector<int> sorted(std::vector<int> v)
-{
+std::vector<int> sorted(std::vector<int> v) {
     std::sort(v.begin(), v.end());
     return v;
 }
 
-std::string sideFault(const RegionRecord& region, const TopoElement& el, int k, int codeOffset)
-{
+std::string sideFault(const RegionRecord& region, const TopoElement& el, int k, int codeOffset) {
     const int a = el.c[k], b = el.c[(k + 1) % el.cornerCount];
     int partner = 0, partnerSide = -1;
     for (const TopoElement& other : region.topoElements) {
@@ -109,8 +102,7 @@ std::string sideFault(const RegionRecord& region, const TopoElement& el, int k, 
     return "";
 }
 
-std::string nodeFault(const RegionRecord& region, int node)
-{
+std::string nodeFault(const RegionRecord& region, int node) {
     const TopoNode& n = region.topoNodes[node - 1];
     std::vector<int> triangles, quads, neighbours;
     for (const TopoElement& el : region.topoElements) {
@@ -131,8 +123,7 @@ std::string nodeFault(const RegionRecord& region, int node)
 
 }  // namespace
 
-std::string topologyFaults(const RegionRecord& region, int nb, int codeOffset)
-{
+std::string topologyFaults(const RegionRecord& region, int nb, int codeOffset) {
     for (const TopoElement& el : region.topoElements) {
         if (el.name <= 0) continue;
         if (el.isTriangle != (el.cornerCount == 3)) return "element " + std::to_string(el.name) + ": flag";

@@ -15,7 +15,7 @@ namespace meshtest {
 
 struct TopologyFixture {
     std::vector<std::pair<double, double>> nodes;
-    std::vector<std::vector<int>> elements;   // 3 or 4 corners, counter-clockwise
+    std::vector<std::vector<int>> elements;  // 3 or 4 corners, counter-clockwise
     int nb = 0;
     int codeOffset = 1000000;
 };
@@ -27,8 +27,7 @@ constexpr int kOffset = 1000000;
 constexpr int kNone = -(kOffset + 1);
 
 // The corners of an element, in order.
-inline std::vector<int> cornersOf(const tessaro::TopoElement& el)
-{
+inline std::vector<int> cornersOf(const tessaro::TopoElement& el) {
     return std::vector<int>(el.c.begin(), el.c.begin() + el.cornerCount);
 }
 

@@ -19,8 +19,7 @@ namespace {
 
 // Two free squares side by side; the lower half of the shared side x = 10
 // is a beam face on both (-6), the upper half an ordinary seam.
-GeometrySpec beamSeam(int scheme, bool withBeam, int flag = 34)
-{
+GeometrySpec beamSeam(int scheme, bool withBeam, int flag = 34) {
     GeometrySpec g;
     g.shape = scheme == -21 ? 0 : 1;
     g.interfaceFlag = flag;
@@ -37,15 +36,14 @@ GeometrySpec beamSeam(int scheme, bool withBeam, int flag = 34)
         beam.kind = 1;
         beam.seg.lim1 = 1;
         beam.seg.lim2 = 5;
-        beam.seg.p1 = 2;   // (10, 0)
-        beam.seg.p2 = 3;   // (10, 5)
+        beam.seg.p1 = 2;  // (10, 0)
+        beam.seg.p2 = 3;  // (10, 5)
         g.structs.push_back(beam);
     }
     return g;
 }
 
-int pairedFaces(const FemMesh& mesh)
-{
+int pairedFaces(const FemMesh& mesh) {
     int count = 0;
     for (const auto& s : mesh.sides)
         for (int k = 2; k < 6; ++k)
@@ -58,8 +56,7 @@ int pairedFaces(const FemMesh& mesh)
 // The beam ends at (10, 5), where the fan around the shared node is cut
 // once more along the seam above: one node more, two new faces, which pair
 // (and share their mid-side node with eight-node elements, coded -6 again).
-TEST(BeamVertices, BeamEndInsideTheJoinedMesh)
-{
+TEST(BeamVertices, BeamEndInsideTheJoinedMesh) {
     for (const int scheme : {-21, -31}) {
         SCOPED_TRACE(scheme);
         int pairedLinear = 0, facesLinear = 0;
@@ -91,8 +88,7 @@ TEST(BeamVertices, BeamEndInsideTheJoinedMesh)
 // A beam along the first face of an open interface ends at its tip, where
 // only one beam face (-6) meets: the fix stops with its message and the
 // run fails, writing no mesh.
-TEST(BeamVertices, TipWithOneBeamFaceStopsTheFix)
-{
+TEST(BeamVertices, TipWithOneBeamFaceStopsTheFix) {
     GeometrySpec g;
     g.shape = 0;
     RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 5.1}, {5, 5}, {0, 4.9}}, 4);
@@ -102,18 +98,18 @@ TEST(BeamVertices, TipWithOneBeamFaceStopsTheFix)
     g.regions.push_back(r);
     StructSpec beam;
     beam.seg.lim2 = 5;
-    beam.seg.p1 = 5;   // (0, 5.1)
-    beam.seg.p2 = 6;   // (5, 5)
+    beam.seg.p1 = 5;  // (0, 5.1)
+    beam.seg.p2 = 6;  // (5, 5)
     g.structs.push_back(beam);
     const ToolRun run = runTool("beam-tip", geometryText(g));
     EXPECT_EQ(run.status, 1) << run.log;
     EXPECT_FALSE(run.meshWritten);
-    EXPECT_EQ(unexpectedLogLines(run.log),
-              std::vector<std::string>{"Error: Error in fixing beam vertex: number of elements (bd=-6) not equal to 2"});
+    EXPECT_EQ(
+        unexpectedLogLines(run.log),
+        std::vector<std::string>{"Error: Error in fixing beam vertex: number of elements (bd=-6) not equal to 2"});
 }
 
-TEST(BeamVertices, SmallQueries)
-{
+TEST(BeamVertices, SmallQueries) {
     using tessaro::MeshElement;
     MeshElement quad;
     quad.w = {1, 4, 7, 9, 2};
@@ -133,14 +129,13 @@ TEST(BeamVertices, SmallQueries)
 
 // Two triangles whose -6 faces share node 1 and run to nodes 3 and 4, the
 // latter `gap` apart.
-TEST(BeamVertices, FacesPairWhenTheirEndsCoincide)
-{
+TEST(BeamVertices, FacesPairWhenTheirEndsCoincide) {
     for (const double gap : {1e-6, 2e-5}) {
         tessaro::GlobalMesh mesh;
         mesh.nodes = {{1, 0, 0}, {2, -1, 0.5}, {3, 0, 1}, {4, gap, 1}, {5, 1, 0.5}};
         tessaro::MeshElement a, b;
-        a.w = {1, 1, 3, 2};   // side 0 runs 1 -> 3
-        b.w = {2, 4, 1, 5};   // side 0 runs 4 -> 1
+        a.w = {1, 1, 3, 2};  // side 0 runs 1 -> 3
+        b.w = {2, 4, 1, 5};  // side 0 runs 4 -> 1
         mesh.elements = {a, b};
         mesh.neighbours.resize(2);
         mesh.neighbours[0].n = {1, -6, -1, -1};
@@ -161,8 +156,7 @@ namespace {
 // beam along that side. The sides on x = 10 are never joined (-3), so the
 // free region's beam face stays visible.
 GeometrySpec beamEndOnFreeRegion(int scheme, const std::vector<std::pair<double, double>>& corners, int divisions,
-                                 bool withBeam)
-{
+                                 bool withBeam) {
     GeometrySpec g;
     g.shape = scheme == -21 ? 0 : 1;
     RegionSpec free = polygonRegion(g, corners, divisions, -2, 101);
@@ -193,12 +187,11 @@ GeometrySpec beamEndOnFreeRegion(int scheme, const std::vector<std::pair<double,
 // becomes a beam face, at a corner of three or four triangles (or two
 // quadrilaterals) the node is split and the two new faces are paired; a
 // quadrilateral corner of one element gets one face.
-TEST(BeamVertices, BeamEndingOnAFreeRegionBoundary)
-{
+TEST(BeamVertices, BeamEndingOnAFreeRegionBoundary) {
     using Polygon = std::vector<std::pair<double, double>>;
     const Polygon straight = {{0, 0}, {10, 0}, {10, 5}, {10, 10}, {0, 10}};
-    const Polygon nearlyStraight = {{0, 0}, {10, 0}, {10, 5}, {9, 10}, {0, 10}};   // 174 degrees
-    const Polygon corner = {{0, 0}, {10, 0}, {10, 5}, {5, 10}, {0, 10}};           // 135 degrees
+    const Polygon nearlyStraight = {{0, 0}, {10, 0}, {10, 5}, {9, 10}, {0, 10}};  // 174 degrees
+    const Polygon corner = {{0, 0}, {10, 0}, {10, 5}, {5, 10}, {0, 10}};          // 135 degrees
     const Polygon sharp = {{0, 0}, {10, 0}, {10, 5}, {0, 6}};
     struct Case {
         const char* name;
@@ -212,7 +205,12 @@ TEST(BeamVertices, BeamEndingOnAFreeRegionBoundary)
         {"triangles, straight", -21, straight, 0, 1, 0, {}},
         {"triangles, nearly straight", -21, nearlyStraight, 0, 1, 0, {}},
         {"triangles, corner", -21, corner, 1, 0, 2, {}},
-        {"triangles, two at a sharp corner", -21, sharp, 0, 0, 0,
+        {"triangles, two at a sharp corner",
+         -21,
+         sharp,
+         0,
+         0,
+         0,
          {"Error: two triangle founded when split beam vertex on region edge"}},
         {"quadrilaterals, straight", -31, straight, 0, 0, 0, {}},
         {"quadrilaterals, corner of two", -31, corner, 1, 0, 2, {}},
@@ -232,7 +230,7 @@ TEST(BeamVertices, BeamEndingOnAFreeRegionBoundary)
         }
         ASSERT_EQ(beam.status, 0) << c.name << "\n" << beam.log;
         ValidationOptions options;
-        options.allowDoubledNodes = true;   // the -3 seam keeps both rows
+        options.allowDoubledNodes = true;  // the -3 seam keeps both rows
         EXPECT_EQ(validateMesh(beam.mesh, options), std::vector<std::string>{}) << c.name;
         EXPECT_EQ(beam.mesh.xy.size(), plain.mesh.xy.size() + c.newNodes) << c.name;
         EXPECT_EQ(sidesCoded(beam.mesh, -6), c.faces) << c.name;
@@ -245,8 +243,7 @@ namespace {
 // Four triangles around node 1 at the origin; the beam runs from there to
 // (-1, 0) with its faces on nodes 2 (upper) and 3 (lower). Elements: 1 = E_s
 // below the beam, 2 = E_e above it, 3 and 4 their neighbours on the right.
-tessaro::GlobalMesh beamFan()
-{
+tessaro::GlobalMesh beamFan() {
     tessaro::GlobalMesh mesh;
     mesh.nodes = {{1, 0, 0}, {2, -1, 0}, {3, -1, 0}, {4, 0, 1}, {5, 1, 0}, {6, 0, -1}};
     const std::array<int, 3> corners[4] = {{1, 3, 6}, {2, 1, 4}, {1, 6, 5}, {1, 5, 4}};
@@ -268,8 +265,7 @@ tessaro::GlobalMesh beamFan()
     return mesh;
 }
 
-std::deque<tessaro::StructureElementRecord> beamFromOrigin(int region)
-{
+std::deque<tessaro::StructureElementRecord> beamFromOrigin(int region) {
     std::deque<tessaro::StructureElementRecord> beams(1);
     tessaro::SideSegment seg;
     seg.x2 = -1;
@@ -280,8 +276,7 @@ std::deque<tessaro::StructureElementRecord> beamFromOrigin(int region)
 
 }  // namespace
 
-TEST(BeamVertices, FanAroundASharedVertexNodeIsCutOnce)
-{
+TEST(BeamVertices, FanAroundASharedVertexNodeIsCutOnce) {
     tessaro::GlobalMesh mesh = beamFan();
     std::ostringstream log;
     EXPECT_TRUE(tessaro::fixBeamVertices(false, mesh, beamFromOrigin(101), log));
@@ -309,8 +304,7 @@ TEST(BeamVertices, FanAroundASharedVertexNodeIsCutOnce)
     EXPECT_EQ(mesh.neighbours[1].n[1], -6);
 }
 
-TEST(BeamVertices, VerticesLeftAloneOrStoppingTheFix)
-{
+TEST(BeamVertices, VerticesLeftAloneOrStoppingTheFix) {
     std::ostringstream log;
     // Elements of another region than the beam's: unchanged.
     tessaro::GlobalMesh other = beamFan();

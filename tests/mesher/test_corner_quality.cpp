@@ -32,11 +32,11 @@ struct FinalPatch {
     std::vector<NodeAdjacency> adjacency;
 };
 
-FinalPatch finalPatch(const TopologyFixture& fixture, const std::set<int>& free)
-{
+FinalPatch finalPatch(const TopologyFixture& fixture, const std::set<int>& free) {
     FinalPatch p;
     const int count = static_cast<int>(fixture.nodes.size());
-    for (int k = 0; k < count; ++k) p.nodes.push_back(MeshNode{k + 1, fixture.nodes[k].first, fixture.nodes[k].second, 0.0});
+    for (int k = 0; k < count; ++k)
+        p.nodes.push_back(MeshNode{k + 1, fixture.nodes[k].first, fixture.nodes[k].second, 0.0});
     p.adjacency.resize(count);
     for (int k = 0; k < count; ++k) p.adjacency[k].name = free.count(k + 1) ? k + 1 : -(k + 1);
     for (std::size_t e = 0; e < fixture.elements.size(); ++e) {
@@ -58,8 +58,7 @@ FinalPatch finalPatch(const TopologyFixture& fixture, const std::set<int>& free)
 }
 
 // Largest corner (degrees) and smallest corner sine of the patch.
-std::pair<double, double> cornerExtremes(const FinalPatch& p)
-{
+std::pair<double, double> cornerExtremes(const FinalPatch& p) {
     double largest = 0.0, smallestSine = 1.0;
     for (const MeshElement& el : p.elements) {
         const int count = el.w[4] == 0 ? 3 : 4;
@@ -86,12 +85,11 @@ std::pair<double, double> cornerExtremes(const FinalPatch& p)
 // at the centre): a node pulled close to one side leaves a corner below 30
 // degrees, which the lift raises above 30 degrees (the regular patch has
 // 45).
-TEST(CornerQuality, PoorestCornersAreLiftedToTheRegularPatch)
-{
+TEST(CornerQuality, PoorestCornersAreLiftedToTheRegularPatch) {
     struct Case {
         bool triangles;
         double x, y;
-        double smallestSine;   // of the regular patch
+        double smallestSine;  // of the regular patch
     };
     for (const Case c : {Case{false, 1.35, 1.2, 1.0}, Case{true, 1.1, 1.75, std::sin(kPi / 4)}}) {
         SCOPED_TRACE(c.triangles ? "triangles" : "quadrilaterals");
@@ -127,12 +125,11 @@ TEST(CornerQuality, PoorestCornersAreLiftedToTheRegularPatch)
 // change: a node pressed towards one side of the wedge, leaving corners of
 // 34 and 146 degrees, moves until no other corner is sharper than 30 or
 // blunter than 150 degrees, while the tip stays the sharpest corner.
-TEST(CornerQuality, AFixedSharpCornerDoesNotHoldTheLiftBack)
-{
+TEST(CornerQuality, AFixedSharpCornerDoesNotHoldTheLiftBack) {
     const double tip = 8.0 * kPi / 180.0;
     TopologyFixture f;
-    f.nodes = {{0, 0}, {4, 0}, {4 * std::cos(tip), 4 * std::sin(tip)}, {2, 0}, {2.15, 0.1},
-               {2 * std::cos(tip), 2 * std::sin(tip)}};
+    f.nodes = {{0, 0}, {4, 0},      {4 * std::cos(tip), 4 * std::sin(tip)},
+               {2, 0}, {2.15, 0.1}, {2 * std::cos(tip), 2 * std::sin(tip)}};
     f.elements = {{1, 4, 5, 6}, {4, 2, 3, 5}};
     FinalPatch p = finalPatch(f, {5});
     // Smallest sine and largest angle of the corners other than the tip.
@@ -167,8 +164,7 @@ TEST(CornerQuality, AFixedSharpCornerDoesNotHoldTheLiftBack)
 // the numbering by place the fixed nodes keep their numbers, every triangle
 // has the corners (as points) and neighbours (found anew from shared sides)
 // it had, and consecutive free nodes lie near each other.
-TEST(NodeOrder, TriangulationNumberedByPlaceKeepsItsTriangles)
-{
+TEST(NodeOrder, TriangulationNumberedByPlaceKeepsItsTriangles) {
     const int n = 24;
     const TopologyFixture grid = gridFixture(n, n, true);
     const int nodeCount = static_cast<int>(grid.nodes.size());
@@ -224,7 +220,7 @@ TEST(NodeOrder, TriangulationNumberedByPlaceKeepsItsTriangles)
         for (const DelaunayTriangle& d : r.triangles) {
             std::array<std::pair<double, double>, 3> c;
             for (int k = 0; k < 3; ++k) c[k] = {r.nodes[d.corners[k] - 1].x, r.nodes[d.corners[k] - 1].y};
-            std::rotate(c.begin(), std::min_element(c.begin(), c.end()), c.end());   // same turn, one start
+            std::rotate(c.begin(), std::min_element(c.begin(), c.end()), c.end());  // same turn, one start
             set.insert({c[0].first, c[0].second, c[1].first, c[1].second, c[2].first, c[2].second});
         }
         return set;
@@ -246,7 +242,8 @@ TEST(NodeOrder, TriangulationNumberedByPlaceKeepsItsTriangles)
         EXPECT_EQ(region.nodes[k].y, before.nodes[k].y);
     }
     for (std::size_t k = 0; k < region.nodes.size(); ++k) EXPECT_EQ(region.nodes[k].name, static_cast<int>(k) + 1);
-    for (std::size_t t = 0; t < region.triangles.size(); ++t) EXPECT_EQ(region.triangles[t].name, static_cast<int>(t) + 1);
+    for (std::size_t t = 0; t < region.triangles.size(); ++t)
+        EXPECT_EQ(region.triangles[t].name, static_cast<int>(t) + 1);
     EXPECT_EQ(points(region), points(before));
     const std::vector<ElementNeighbours> expected = link(region);
     for (std::size_t t = 0; t < region.triangles.size(); ++t)

@@ -14,16 +14,14 @@ namespace {
 // Straight entities only: no arc records.
 const std::deque<GeometryEntityRecord> kNoArcs;
 
-std::vector<PointRecord> entityPoints(int entity, int code, std::initializer_list<Point2> xy)
-{
+std::vector<PointRecord> entityPoints(int entity, int code, std::initializer_list<Point2> xy) {
     std::vector<PointRecord> points;
     int k = 0;
     for (const Point2& p : xy) points.push_back(PointRecord{code, entity, ++k, p.first, p.second, 0});
     return points;
 }
 
-SideSegment segment(int lim1, int lim2, int e1, int p1, int e2, int p2, double cpar = 0.0, double wn = 1.0)
-{
+SideSegment segment(int lim1, int lim2, int e1, int p1, int e2, int p2, double cpar = 0.0, double wn = 1.0) {
     SideSegment s;
     s.lim1 = lim1;
     s.lim2 = lim2;
@@ -36,8 +34,7 @@ SideSegment segment(int lim1, int lim2, int e1, int p1, int e2, int p2, double c
     return s;
 }
 
-RegionRecord regionWithSide(int sideNumber, const SideSegment& seg, int code = -2)
-{
+RegionRecord regionWithSide(int sideNumber, const SideSegment& seg, int code = -2) {
     RegionRecord r;
     r.objIndex = 104;
     RegionSide side;
@@ -63,8 +60,7 @@ struct FreeSides {
     int counter = 0;
     std::ostringstream log;
 
-    void side(RegionRecord& region, int index, int previousCode, int code)
-    {
+    void side(RegionRecord& region, int index, int previousCode, int code) {
         discretizeFreeRegionSide(region, index, counter, generated, points, kNoArcs, nodes, segments, previousCode,
                                  code, a, b, false, log);
     }
@@ -72,11 +68,10 @@ struct FreeSides {
 
 }  // namespace
 
-TEST(Discretize, GradedParameter)
-{
+TEST(Discretize, GradedParameter) {
     const std::vector<double> equal = {0.0, 0.25, 0.5, 0.75, 1.0};
     EXPECT_EQ(gradedParameter(5, 0.0, 1.0), equal);
-    EXPECT_EQ(gradedParameter(5, 0.3, 0.0), equal);   // weight 0: uniform
+    EXPECT_EQ(gradedParameter(5, 0.3, 0.0), equal);  // weight 0: uniform
     EXPECT_EQ(gradedParameter(1, 0.3, 1.0), std::vector<double>{0.0});
     EXPECT_TRUE(gradedParameter(0, 0.0, 1.0).empty());
     const double pi = 4 * std::atan(1.0);
@@ -88,8 +83,7 @@ TEST(Discretize, GradedParameter)
     }
 }
 
-TEST(Discretize, CurveThroughThreePointsWithEqualChordsIsTheirParabola)
-{
+TEST(Discretize, CurveThroughThreePointsWithEqualChordsIsTheirParabola) {
     const auto points = entityPoints(2, 31, {{0, 0}, {1, 1}, {2, 0}});
     std::vector<Point2> nodes;
     ASSERT_TRUE(curveSpline(2, 1, 3, points, {0.0, 0.25, 0.5, 0.75, 1.0}, nodes));
@@ -107,8 +101,7 @@ TEST(Discretize, CurveThroughThreePointsWithEqualChordsIsTheirParabola)
     EXPECT_FALSE(curveSpline(2, 1, 4, points, {0.0, 1.0}, nodes));
 }
 
-TEST(Discretize, ClosedCurveUsesThePeriodicTangent)
-{
+TEST(Discretize, ClosedCurveUsesThePeriodicTangent) {
     const auto points = entityPoints(3, 31, {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {1, 0}});
     std::vector<Point2> nodes;
     ASSERT_TRUE(curveSpline(3, 1, 5, points, {0.0, 0.125, 1.0}, nodes));
@@ -119,8 +112,7 @@ TEST(Discretize, ClosedCurveUsesThePeriodicTangent)
     EXPECT_NEAR(nodes[1].second, 0.625, 1e-12);
 }
 
-TEST(Discretize, OvershootFallsBackToTheChord)
-{
+TEST(Discretize, OvershootFallsBackToTheChord) {
     const auto points = entityPoints(2, 31, {{0, 0}, {1, 0}, {2, 1}});
     const double u1 = 1.0 / (1.0 + std::sqrt(2.0));
     std::vector<Point2> nodes;
@@ -129,8 +121,7 @@ TEST(Discretize, OvershootFallsBackToTheChord)
     EXPECT_NEAR(nodes[1].first, 0.5, 1e-12);
 }
 
-TEST(Discretize, MappedSegmentsFillTheirGridEdge)
-{
+TEST(Discretize, MappedSegmentsFillTheirGridEdge) {
     const auto points = entityPoints(1, 11, {{0, 0}, {4, 0}, {0, 6}});
     struct Case {
         int side;
@@ -171,8 +162,7 @@ TEST(Discretize, MappedSegmentsFillTheirGridEdge)
     EXPECT_TRUE(generated.empty());
 }
 
-TEST(Discretize, EndPointsOnDifferentKindsAreNotAValidGeometry)
-{
+TEST(Discretize, EndPointsOnDifferentKindsAreNotAValidGeometry) {
     std::vector<PointRecord> points = entityPoints(1, 11, {{0, 0}, {1, 0}});
     const std::vector<PointRecord> arc = entityPoints(2, 31, {{1, 0}, {0, 1}});
     points.insert(points.end(), arc.begin(), arc.end());
@@ -185,8 +175,7 @@ TEST(Discretize, EndPointsOnDifferentKindsAreNotAValidGeometry)
     EXPECT_TRUE(generated.empty());
 }
 
-TEST(Discretize, FreeRegionSidesGiveNodesAndSegments)
-{
+TEST(Discretize, FreeRegionSidesGiveNodesAndSegments) {
     const auto points = entityPoints(1, 11, {{0, 0}, {3, 0}, {3, 2}});
     RegionRecord r = regionWithSide(1, segment(1, 4, 1, 1, 1, 2), 5);
     RegionSide second;
@@ -208,7 +197,7 @@ TEST(Discretize, FreeRegionSidesGiveNodesAndSegments)
     ASSERT_EQ(w.segments.size(), 5u);
     EXPECT_EQ(w.segments[2].start, 3);
     EXPECT_EQ(w.segments[2].end, 4);
-    EXPECT_EQ(w.segments[2].code, -1);   // towards a neighbouring region
+    EXPECT_EQ(w.segments[2].code, -1);  // towards a neighbouring region
     EXPECT_EQ(w.segments[3].number, 4);
     EXPECT_EQ(w.segments[3].start, 5);
     EXPECT_EQ(w.segments[3].code, -3);
@@ -222,8 +211,7 @@ TEST(Discretize, FreeRegionSidesGiveNodesAndSegments)
     EXPECT_EQ(w.log.str(), "Error: Not a valid geometry definition\n");
 }
 
-TEST(Discretize, InterfaceSidesSubstituteTheirStartPoint)
-{
+TEST(Discretize, InterfaceSidesSubstituteTheirStartPoint) {
     const auto points = entityPoints(1, 11, {{0, 0}, {4, 0}, {4, 4}, {0, 4}});
     FreeSides w(points);
 
@@ -240,16 +228,15 @@ TEST(Discretize, InterfaceSidesSubstituteTheirStartPoint)
     ASSERT_EQ(w.nodes.size(), 3u);
     EXPECT_EQ(w.b.x, 0.0);
     EXPECT_EQ(w.b.y, 4.0);
-    EXPECT_EQ(w.nodes[0].x, 0.0);   // moved to the side's own start
+    EXPECT_EQ(w.nodes[0].x, 0.0);  // moved to the side's own start
     EXPECT_EQ(w.nodes[0].y, 4.0);
-    EXPECT_EQ(w.nodes[1].x, 4.0);   // halfway from (4, 0) to (4, 4)
+    EXPECT_EQ(w.nodes[1].x, 4.0);  // halfway from (4, 0) to (4, 4)
     EXPECT_EQ(w.nodes[1].y, 2.0);
     EXPECT_EQ(r2.sides[0].segments[0].x1, 4.0);
     EXPECT_EQ(w.log.str(), "");
 }
 
-TEST(Discretize, StructureElementGetsNodesAndLineElements)
-{
+TEST(Discretize, StructureElementGetsNodesAndLineElements) {
     const auto points = entityPoints(1, 11, {{0, 0}, {3, 0}});
     StructureElementRecord se;
     se.id = 7;

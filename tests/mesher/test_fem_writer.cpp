@@ -21,8 +21,7 @@ struct SmallMesh {
     std::vector<LineElement> third;
 };
 
-SmallMesh oneQuad()
-{
+SmallMesh oneQuad() {
     SmallMesh m;
     m.nodes = {{1, 0, 0}, {2, 1, 0}, {3, 1, 1}, {4, 0, 1}};
     MeshElement el;
@@ -34,8 +33,7 @@ SmallMesh oneQuad()
     return m;
 }
 
-std::string write(const SmallMesh& m, int flag, int shape, int format, const fs::path& path)
-{
+std::string write(const SmallMesh& m, int flag, int shape, int format, const fs::path& path) {
     std::string error;
     EXPECT_TRUE(writeFemFile(m.nodes, m.elements, m.neighbours, flag, shape, m.structureNodes, m.lines, m.third, format,
                              path.string(), error))
@@ -45,8 +43,7 @@ std::string write(const SmallMesh& m, int flag, int shape, int format, const fs:
 
 }  // namespace
 
-TEST(FemWriter, NodesPerElementFromFlagAndShape)
-{
+TEST(FemWriter, NodesPerElementFromFlagAndShape) {
     EXPECT_EQ(nodesPerElement(34, 1), 4);
     EXPECT_EQ(nodesPerElement(34, 0), 3);
     EXPECT_EQ(nodesPerElement(34, 2), 3);
@@ -54,8 +51,7 @@ TEST(FemWriter, NodesPerElementFromFlagAndShape)
     EXPECT_EQ(nodesPerElement(68, 0), 6);
 }
 
-TEST(FemWriter, OneQuadrilateralInTextForm)
-{
+TEST(FemWriter, OneQuadrilateralInTextForm) {
     const fs::path dir = freshDir("writer-text");
     const std::string text = write(oneQuad(), 34, 1, 1, dir / "q.fem");
     EXPECT_EQ(text,
@@ -67,8 +63,7 @@ TEST(FemWriter, OneQuadrilateralInTextForm)
               " 0 \n");
 }
 
-TEST(FemWriter, OneQuadrilateralInBinaryForm)
-{
+TEST(FemWriter, OneQuadrilateralInBinaryForm) {
     const fs::path dir = freshDir("writer-binary");
     const std::string bytes = write(oneQuad(), 34, 1, 0, dir / "q.fem");
     EXPECT_EQ(bytes.size(), 12u + 4 * 20 + 8 * 4 + 6 * 4 + 12u);
@@ -82,8 +77,7 @@ TEST(FemWriter, OneQuadrilateralInBinaryForm)
     EXPECT_EQ(mesh.sides[0], (std::array<int, 6>{1, 4, -2, -6, -8, -9}));
 }
 
-TEST(FemWriter, QuadraticElementsInterleaveOnlyInTextForm)
-{
+TEST(FemWriter, QuadraticElementsInterleaveOnlyInTextForm) {
     SmallMesh m = oneQuad();
     for (int k = 5; k <= 8; ++k) m.nodes.push_back(FemNode{k, 0.5, 0.5});
     m.elements[0].w = {1, 1, 2, 3, 4, 5, 6, 7, 8, 0, 2, 101};
@@ -92,15 +86,15 @@ TEST(FemWriter, QuadraticElementsInterleaveOnlyInTextForm)
         write(m, 68, 1, 1, dir / "q.fem");
         return readLines(dir / "q.fem");
     }();
-    EXPECT_EQ(text[9], "      1  2  101  8         1         5         2         6         3         7         4         8");
+    EXPECT_EQ(text[9],
+              "      1  2  101  8         1         5         2         6         3         7         4         8");
     write(m, 68, 1, 0, dir / "b.fem");
     const FemMesh binary = readFemBinary(dir / "b.fem");
     ASSERT_TRUE(binary.ok);
     EXPECT_EQ(binary.elements[0].nodes, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
-TEST(FemWriter, TriangleLinesInTextForm)
-{
+TEST(FemWriter, TriangleLinesInTextForm) {
     SmallMesh m;
     m.nodes = {{1, 0, 0}, {2, 1, 0}, {3, 0, 1}, {4, 0.5, 0}, {5, 0.5, 0.5}, {6, 0, 0.5}};
     MeshElement el;
@@ -119,8 +113,7 @@ TEST(FemWriter, TriangleLinesInTextForm)
     EXPECT_EQ(t6[8], "      1   4         -2        -2        -3         0");
 }
 
-TEST(FemWriter, StructureSections)
-{
+TEST(FemWriter, StructureSections) {
     SmallMesh m = oneQuad();
     LineElement line;
     line.w = {1, 10, 0, 11, 4, 1, 5, 2, 31};
@@ -153,12 +146,12 @@ TEST(FemWriter, StructureSections)
     EXPECT_EQ(parsed.structIds, (std::vector<int>{10, 11}));
 }
 
-TEST(FemWriter, RefusesOtherFormatsAndUnopenableFiles)
-{
+TEST(FemWriter, RefusesOtherFormatsAndUnopenableFiles) {
     const fs::path dir = freshDir("writer-refuse");
     const SmallMesh m = oneQuad();
     std::string error;
-    EXPECT_FALSE(writeFemFile(m.nodes, m.elements, m.neighbours, 34, 1, {}, {}, {}, 2, (dir / "x.fem").string(), error));
+    EXPECT_FALSE(
+        writeFemFile(m.nodes, m.elements, m.neighbours, 34, 1, {}, {}, {}, 2, (dir / "x.fem").string(), error));
     EXPECT_EQ(error, "wrong output format");
     EXPECT_FALSE(fs::exists(dir / "x.fem"));
     EXPECT_FALSE(writeFemFile(m.nodes, m.elements, m.neighbours, 34, 1, {}, {}, {}, 1,
@@ -166,17 +159,18 @@ TEST(FemWriter, RefusesOtherFormatsAndUnopenableFiles)
     EXPECT_EQ(error, "Can not open file " + (dir / "missing" / "x.fem").string());
 }
 
-TEST(FemWriter, FinishedMeshCheck)
-{
+TEST(FemWriter, FinishedMeshCheck) {
     struct Case {
         const char* name;
         std::array<int, 12> words;
-        const char* error;   // nullptr: valid
+        const char* error;  // nullptr: valid
     };
     const Case cases[] = {
         {"counter-clockwise", {1, 1, 2, 3, 4, 0, 0, 0, 0, 0, 2, 101}, nullptr},
         {"clockwise", {1, 1, 4, 3, 2, 0, 0, 0, 0, 0, 2, 101}, "invalid element 1: area not positive"},
-        {"node out of range", {1, 1, 2, 3, 5, 0, 0, 0, 0, 0, 2, 101}, "invalid element 1: node reference 5 out of range"},
+        {"node out of range",
+         {1, 1, 2, 3, 5, 0, 0, 0, 0, 0, 2, 101},
+         "invalid element 1: node reference 5 out of range"},
         {"node zero", {1, 1, 2, 0, 4, 0, 0, 0, 0, 0, 2, 101}, "invalid element 1: node reference 0 out of range"},
         {"repeated corner", {1, 1, 2, 2, 4, 0, 0, 0, 0, 0, 2, 101}, "invalid element 1: repeated corner node"},
     };

@@ -25,8 +25,7 @@ namespace {
 MeshNode node(int name, double x, double y) { return MeshNode{name, x, y, 0.0}; }
 
 // A closed chain of segments 1 -> 2 -> ... -> n -> 1.
-std::vector<BoundarySegment> closedChain(int n, int code = -2)
-{
+std::vector<BoundarySegment> closedChain(int n, int code = -2) {
     std::vector<BoundarySegment> segments;
     for (int k = 1; k <= n; ++k) segments.push_back(BoundarySegment{k, k, k % n + 1, code});
     return segments;
@@ -34,8 +33,7 @@ std::vector<BoundarySegment> closedChain(int n, int code = -2)
 
 // A triangulation made by hand: the frame nodes, then the given nodes, and
 // triangles with neighbours found by their shared sides.
-Triangulation handMade(const std::vector<MeshNode>& nodes, const std::vector<std::array<int, 3>>& corners)
-{
+Triangulation handMade(const std::vector<MeshNode>& nodes, const std::vector<std::array<int, 3>>& corners) {
     Triangulation tri;
     tri.nodes = {node(-1, -1.0, -1.0), node(-2, 2.01, -1.02), node(-3, 2.03, 2.01), node(-4, -1.04, 2.0)};
     tri.nodes.insert(tri.nodes.end(), nodes.begin(), nodes.end());
@@ -71,8 +69,7 @@ struct Refined {
     std::string log;
 };
 
-Refined refinePolygon(const std::vector<MeshNode>& boundary)
-{
+Refined refinePolygon(const std::vector<MeshNode>& boundary) {
     Refined r;
     r.boundary = boundary;
     r.segments = closedChain(static_cast<int>(boundary.size()));
@@ -92,8 +89,7 @@ Refined refinePolygon(const std::vector<MeshNode>& boundary)
     return r;
 }
 
-std::set<std::array<int, 3>> cornerSets(const std::vector<DelaunayTriangle>& triangles)
-{
+std::set<std::array<int, 3>> cornerSets(const std::vector<DelaunayTriangle>& triangles) {
     std::set<std::array<int, 3>> sets;
     for (const DelaunayTriangle& t : triangles) {
         std::array<int, 3> c = t.corners;
@@ -105,8 +101,7 @@ std::set<std::array<int, 3>> cornerSets(const std::vector<DelaunayTriangle>& tri
 
 }  // namespace
 
-TEST(FreeKernel, FirstNodeSplitsBothStartingTriangles)
-{
+TEST(FreeKernel, FirstNodeSplitsBothStartingTriangles) {
     std::vector<MeshNode> boundary = {node(1, 0, 0), node(2, 1, 0), node(3, 0, 1)};
     std::vector<BoundarySegment> segments = closedChain(3);
     Triangulation tri;
@@ -124,8 +119,7 @@ TEST(FreeKernel, FirstNodeSplitsBothStartingTriangles)
     EXPECT_EQ(log.str(), "");
 }
 
-TEST(FreeKernel, MergingFollowsTheBoundarysExtent)
-{
+TEST(FreeKernel, MergingFollowsTheBoundarysExtent) {
     // Nodes closer than 1e-9 of the extent (1.0000000005 here) are one node;
     // 2e-9 apart they stay two, at any scale of the boundary.
     for (const double scale : {1e-3, 1.0, 1e3}) {
@@ -145,8 +139,7 @@ TEST(FreeKernel, MergingFollowsTheBoundarysExtent)
     }
 }
 
-TEST(FreeKernel, PointOnACircumcircleJoinsOnlyTheSearchWithoutStart)
-{
+TEST(FreeKernel, PointOnACircumcircleJoinsOnlyTheSearchWithoutStart) {
     // Triangle (1, 2, 3) has its circumcircle through (0.5, 0.5): centre
     // (0.25, 0.25), squared radius 0.125.
     for (bool fromStart : {false, true}) {
@@ -171,8 +164,7 @@ TEST(FreeKernel, PointOnACircumcircleJoinsOnlyTheSearchWithoutStart)
     }
 }
 
-TEST(FreeKernel, ClockwiseTriangleFailsWithNegativeDeterminant)
-{
+TEST(FreeKernel, ClockwiseTriangleFailsWithNegativeDeterminant) {
     DelaunayTriangle t;
     t.cx = 7.0;
     std::ostringstream log;
@@ -183,8 +175,7 @@ TEST(FreeKernel, ClockwiseTriangleFailsWithNegativeDeterminant)
     EXPECT_EQ(t.cx, 7.0);
 }
 
-TEST(FreeKernel, CircumcentreStrictlyInsideADiametralCircleEncroaches)
-{
+TEST(FreeKernel, CircumcentreStrictlyInsideADiametralCircleEncroaches) {
     Triangulation tri = handMade({node(1, 0, 0), node(2, 0.5, 0), node(3, 0.25, 0.6)}, {{1, 2, 3}});
     const std::vector<BoundarySegment> segments = {{1, 1, 2, -2}};
     const SegmentLookup lookup(segments);
@@ -194,8 +185,7 @@ TEST(FreeKernel, CircumcentreStrictlyInsideADiametralCircleEncroaches)
     EXPECT_FALSE(encroachesBoundarySegment(-1, tri, lookup, 0.25, 0.1));
 }
 
-TEST(FreeKernel, RefinementLeavesNoNodeInsideANeighboursCircle)
-{
+TEST(FreeKernel, RefinementLeavesNoNodeInsideANeighboursCircle) {
     const double r = 0.5;
     std::vector<MeshNode> boundary;
     for (int k = 0; k < 16; ++k) {
@@ -204,7 +194,7 @@ TEST(FreeKernel, RefinementLeavesNoNodeInsideANeighboursCircle)
     }
     const Refined refined = refinePolygon(boundary);
     const Triangulation& tri = refined.tri;
-    ASSERT_GT(tri.nodes.size(), boundary.size() + 4);   // interior nodes were added
+    ASSERT_GT(tri.nodes.size(), boundary.size() + 4);  // interior nodes were added
     const SegmentLookup lookup(refined.segments);
     int checked = 0;
     for (std::size_t t = 0; t < tri.triangles.size(); ++t) {
@@ -228,14 +218,13 @@ TEST(FreeKernel, RefinementLeavesNoNodeInsideANeighboursCircle)
     EXPECT_NE(refined.log.find(" used heap = "), std::string::npos);
 }
 
-TEST(FreeKernel, FreeNodeOfFourTrianglesIsRemoved)
-{
+TEST(FreeKernel, FreeNodeOfFourTrianglesIsRemoved) {
     struct Case {
         const char* name;
         bool reflexAtB;
         int boundaryCount;
         bool removed;
-        std::array<int, 3> first;   // corners of the first remaining triangle, sorted
+        std::array<int, 3> first;  // corners of the first remaining triangle, sorted
     };
     const Case cases[] = {
         {"convex: a-c", false, 2, true, {1, 2, 3}},
@@ -259,7 +248,7 @@ TEST(FreeKernel, FreeNodeOfFourTrianglesIsRemoved)
             region.triangles.push_back(d);
             ElementNeighbours nb;
             nb.n[0] = d.name;
-            nb.n[1] = static_cast<int>((t + 3) % 4) + 1;   // across (5, a): the triangle before
+            nb.n[1] = static_cast<int>((t + 3) % 4) + 1;  // across (5, a): the triangle before
             nb.n[2] = -1;
             nb.n[3] = static_cast<int>((t + 1) % 4) + 1;
             region.neighbours.push_back(nb);
@@ -290,13 +279,12 @@ TEST(FreeKernel, FreeNodeOfFourTrianglesIsRemoved)
         }
         const auto& n1 = region.neighbours[0].n;
         const auto& n2 = region.neighbours[1].n;
-        EXPECT_EQ(std::count(n1.begin() + 1, n1.begin() + 4, 2), 1) << c.name;   // across the diagonal
+        EXPECT_EQ(std::count(n1.begin() + 1, n1.begin() + 4, 2), 1) << c.name;  // across the diagonal
         EXPECT_EQ(std::count(n2.begin() + 1, n2.begin() + 4, 1), 1) << c.name;
     }
 }
 
-TEST(FreeKernel, SnapshotNumbersFrameNodesAfterTheBoundary)
-{
+TEST(FreeKernel, SnapshotNumbersFrameNodesAfterTheBoundary) {
     std::vector<MeshNode> nodes;
     for (int k = 1; k <= 10; ++k) nodes.push_back(node(k, 0.1 * k, 0.05 * k * k / 10));
     Triangulation tri = handMade(nodes, {{1, -2, 2}, {3, 4, 5}});
@@ -314,12 +302,11 @@ TEST(FreeKernel, SnapshotNumbersFrameNodesAfterTheBoundary)
     EXPECT_EQ(lines[17], "2  1  3  4  5");
 }
 
-TEST(FreeKernel, TwoCrossedTrianglesAtASlitCornerAreRewritten)
-{
+TEST(FreeKernel, TwoCrossedTrianglesAtASlitCornerAreRewritten) {
     // Segment a = 1 -> b = 2 is crossed by the side 4-3 of triangles
     // (1, 4, 3) and (2, 3, 4); node 4 ends a segment coded -8.
-    Triangulation tri = handMade({node(1, 0, 0), node(2, 0.4, 0), node(3, 0.2, 0.2), node(4, 0.2, -0.2)},
-                                 {{1, 4, 3}, {2, 3, 4}});
+    Triangulation tri =
+        handMade({node(1, 0, 0), node(2, 0.4, 0), node(3, 0.2, 0.2), node(4, 0.2, -0.2)}, {{1, 4, 3}, {2, 3, 4}});
     const std::vector<MeshNode> boundary(tri.nodes.begin() + 4, tri.nodes.end());
     const std::vector<BoundarySegment> segments = {{1, 1, 2, -2}, {2, 2, 4, -8}};
     meshtest::ScratchDir dir("recover-two");
@@ -330,19 +317,18 @@ TEST(FreeKernel, TwoCrossedTrianglesAtASlitCornerAreRewritten)
     EXPECT_EQ(tri.triangles[0].corners, (std::array<int, 3>{1, 4, 2}));
     EXPECT_EQ(tri.triangles[1].corners, (std::array<int, 3>{3, 1, 2}));
     EXPECT_TRUE(boundaryEdgesPresent(segments, tri.triangles));
-    EXPECT_EQ(tri.neighbours[0].n[3], 2);   // across (2, 1)
-    EXPECT_EQ(tri.neighbours[1].n[2], 1);   // across (1, 2)
+    EXPECT_EQ(tri.neighbours[0].n[3], 2);  // across (2, 1)
+    EXPECT_EQ(tri.neighbours[1].n[2], 1);  // across (1, 2)
     EXPECT_TRUE(fs::exists(dir.path() / "mesh_11.sol"));
 }
 
-TEST(FreeKernel, FourCrossedTrianglesAreRecoveredByFlips)
-{
+TEST(FreeKernel, FourCrossedTrianglesAreRecoveredByFlips) {
     // Segment 1 -> 2 crosses the sides 3-4, 3-6 and 5-6 of a strip of four
     // triangles; flips bring it in, and the strip stays a triangulation of
     // the same hexagon: counter-clockwise triangles, linked both ways.
-    Triangulation tri = handMade({node(1, 0, 0), node(2, 0.8, 0), node(3, 0.2, 0.2), node(4, 0.2, -0.2),
-                                  node(5, 0.4, 0.2), node(6, 0.4, -0.2)},
-                                 {{1, 4, 3}, {3, 4, 6}, {3, 6, 5}, {5, 6, 2}});
+    Triangulation tri = handMade(
+        {node(1, 0, 0), node(2, 0.8, 0), node(3, 0.2, 0.2), node(4, 0.2, -0.2), node(5, 0.4, 0.2), node(6, 0.4, -0.2)},
+        {{1, 4, 3}, {3, 4, 6}, {3, 6, 5}, {5, 6, 2}});
     const std::vector<MeshNode> boundary(tri.nodes.begin() + 4, tri.nodes.end());
     const std::vector<BoundarySegment> segments = {{1, 1, 2, -2}};
     meshtest::ScratchDir dir("recover-four");
@@ -364,19 +350,17 @@ TEST(FreeKernel, FourCrossedTrianglesAreRecoveredByFlips)
             EXPECT_GE(sideWithCorners(tri.triangles[u - 1], c[(j + 1) % 3], c[j]), 0) << "triangle " << t + 1;
         }
     }
-    EXPECT_NEAR(area, 0.2, 1e-12);   // the hexagon (0, 0) (0.2, -0.2) (0.4, -0.2) (0.8, 0) (0.4, 0.2) (0.2, 0.2)
+    EXPECT_NEAR(area, 0.2, 1e-12);  // the hexagon (0, 0) (0.2, -0.2) (0.4, -0.2) (0.8, 0) (0.4, 0.2) (0.2, 0.2)
 }
 
-TEST(FreeKernel, SegmentIntersectionCases)
-{
+TEST(FreeKernel, SegmentIntersectionCases) {
     EXPECT_EQ(segmentIntersection(node(0, 0, 0), node(0, 1, 1), node(0, 0, 1), node(0, 1, 0)), 1);
     EXPECT_EQ(segmentIntersection(node(0, 0, 0), node(0, 1, 1), node(0, 1, 1), node(0, 2, 0)), 0);
-    EXPECT_EQ(segmentIntersection(node(0, 0, 0), node(0, 1, 1), node(0, 3, 0), node(0, 4, 1)), 0);   // parallel
+    EXPECT_EQ(segmentIntersection(node(0, 0, 0), node(0, 1, 1), node(0, 3, 0), node(0, 4, 1)), 0);  // parallel
     EXPECT_EQ(segmentIntersection(node(0, 0, 0), node(0, 1, 1), node(0, 2, 3), node(0, 3, 2)), 2);
 }
 
-TEST(FreeKernel, FreeNodeOfThreeTrianglesMergesIntoTheLargestName)
-{
+TEST(FreeKernel, FreeNodeOfThreeTrianglesMergesIntoTheLargestName) {
     RegionRecord region;
     region.nodes = {node(1, 0, 0), node(2, 1, 0), node(3, 0, 1), node(4, 0.3, 0.3)};
     const std::vector<std::array<int, 3>> corners = {{4, 1, 2}, {4, 2, 3}, {4, 3, 1}};
@@ -403,8 +387,7 @@ TEST(FreeKernel, FreeNodeOfThreeTrianglesMergesIntoTheLargestName)
     }
 }
 
-TEST(FreeKernel, BoundaryWithAGapKeepsItsOrder)
-{
+TEST(FreeKernel, BoundaryWithAGapKeepsItsOrder) {
     RegionRecord region;
     region.nodes = {node(1, 0, 0), node(2, 1, 0), node(3, 1, 1), node(4, 0, 1)};
     MeshElement first, second;

@@ -18,22 +18,19 @@ namespace {
 
 using Polygon = std::vector<std::pair<double, double>>;
 
-GeometrySpec triangleGeometry()
-{
+GeometrySpec triangleGeometry() {
     GeometrySpec g;
     g.shape = 0;
     return g;
 }
 
-std::string polygonText(const Polygon& corners, int divisions, int code = -2, double spacing = 0.0)
-{
+std::string polygonText(const Polygon& corners, int divisions, int code = -2, double spacing = 0.0) {
     GeometrySpec g = triangleGeometry();
     g.regions.push_back(polygonRegion(g, corners, divisions, code, 101, spacing));
     return geometryText(g);
 }
 
-double polygonArea(const Polygon& poly)
-{
+double polygonArea(const Polygon& poly) {
     double area = 0.0;
     for (std::size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++)
         area += 0.5 * (poly[j].first * poly[i].second - poly[i].first * poly[j].second);
@@ -45,8 +42,7 @@ double polygonArea(const Polygon& poly)
 // more often their number halves, so that its triangles nest five deep:
 // the two innermost touch no wall and lie four neighbour steps from every
 // triangle that does.
-Polygon squareWithRoundBay()
-{
+Polygon squareWithRoundBay() {
     Polygon circle;
     for (int k = 0; k < 64; ++k) {
         int halvings = k == 0 ? 6 : 0;
@@ -61,8 +57,7 @@ Polygon squareWithRoundBay()
     return poly;
 }
 
-bool insidePolygon(const Polygon& poly, double x, double y)
-{
+bool insidePolygon(const Polygon& poly, double x, double y) {
     bool inside = false;
     for (std::size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
         const auto [xi, yi] = poly[i];
@@ -72,8 +67,7 @@ bool insidePolygon(const Polygon& poly, double x, double y)
     return inside;
 }
 
-int elementsOutside(const FemMesh& mesh, const Polygon& poly)
-{
+int elementsOutside(const FemMesh& mesh, const Polygon& poly) {
     int outside = 0;
     for (const FemElement& el : mesh.elements) {
         double cx = 0.0, cy = 0.0;
@@ -88,8 +82,7 @@ int elementsOutside(const FemMesh& mesh, const Polygon& poly)
 
 }  // namespace
 
-TEST(FreeTriangles, OctagonKeepsItsBoundaryAndArea)
-{
+TEST(FreeTriangles, OctagonKeepsItsBoundaryAndArea) {
     const std::string text = readFile(fs::path(BRENNIX_TEST_DATA) / "mesher/octagon-free-tri.i");
     const ToolRun run = runTool("octagon", text);
     ASSERT_EQ(run.status, 0) << run.log;
@@ -128,8 +121,7 @@ TEST(FreeTriangles, OctagonKeepsItsBoundaryAndArea)
     EXPECT_EQ(found, 32);
 }
 
-TEST(FreeTriangles, OctagonWithMidsideNodes)
-{
+TEST(FreeTriangles, OctagonWithMidsideNodes) {
     std::string text = readFile(fs::path(BRENNIX_TEST_DATA) / "mesher/octagon-free-tri.i");
     const ToolRun corners = runTool("octagon34", text);
     const std::string flag = "34    0";
@@ -144,8 +136,7 @@ TEST(FreeTriangles, OctagonWithMidsideNodes)
     EXPECT_EQ(validateMesh(run.mesh), std::vector<std::string>{});
 }
 
-TEST(FreeTriangles, EquilateralTriangleOfOneDivisionIsOneElement)
-{
+TEST(FreeTriangles, EquilateralTriangleOfOneDivisionIsOneElement) {
     const Polygon tri = {{0, 0}, {1, 0}, {0.5, std::sqrt(3.0) / 2}};
     const ToolRun run = runTool("equilateral", polygonText(tri, 1));
     ASSERT_EQ(run.status, 0) << run.log;
@@ -154,15 +145,15 @@ TEST(FreeTriangles, EquilateralTriangleOfOneDivisionIsOneElement)
     EXPECT_EQ(run.mesh.elements.size(), 1u);
 }
 
-TEST(FreeTriangles, BesideMappedTrianglesInEitherOrder)
-{
+TEST(FreeTriangles, BesideMappedTrianglesInEitherOrder) {
     for (bool freeFirst : {true, false}) {
         GeometrySpec g = triangleGeometry();
-        const int mappedCodes[4] = {2, -2, -2, -2};   // left side shared
+        const int mappedCodes[4] = {2, -2, -2, -2};  // left side shared
         RegionSpec freeSquare = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 4);
         freeSquare.sides[1].code = 2;
         RegionSpec mapped = rectangleRegion(g, 10, 0, 10, 10, 4, 4, mappedCodes, 51, 102);
-        g.regions = freeFirst ? std::vector<RegionSpec>{freeSquare, mapped} : std::vector<RegionSpec>{mapped, freeSquare};
+        g.regions =
+            freeFirst ? std::vector<RegionSpec>{freeSquare, mapped} : std::vector<RegionSpec>{mapped, freeSquare};
         const ToolRun run = runTool(freeFirst ? "seam-free-first" : "seam-mapped-first", geometryText(g));
         ASSERT_EQ(run.status, 0) << run.log;
         ValidationOptions options;
@@ -172,13 +163,12 @@ TEST(FreeTriangles, BesideMappedTrianglesInEitherOrder)
     }
 }
 
-TEST(FreeTriangles, FourRegionsAroundAHoleShareTheirSeams)
-{
+TEST(FreeTriangles, FourRegionsAroundAHoleShareTheirSeams) {
     // Quadrant q runs from the hole along an axis to the edge, round the
     // corner, back along the next axis and along the hole's arc (entity q + 2).
     GeometrySpec g = triangleGeometry();
-    g.points = {{5, 0}, {10, 0}, {10, 10}, {0, 5}, {0, 10}, {-10, 10}, {-5, 0}, {-10, 0}, {-10, -10}, {0, -5}, {0, -10},
-                {10, -10}};
+    g.points = {{5, 0},  {10, 0},  {10, 10},   {0, 5},  {0, 10},  {-10, 10},
+                {-5, 0}, {-10, 0}, {-10, -10}, {0, -5}, {0, -10}, {10, -10}};
     for (int q = 0; q < 4; ++q) g.arcs.push_back(ArcSpec{0, 0, 5, 5, 90.0 * q, 90.0, 5});
     auto seg = [](int n, int e1, int p1, int e2, int p2) {
         SegSpec s;
@@ -202,15 +192,14 @@ TEST(FreeTriangles, FourRegionsAroundAHoleShareTheirSeams)
     const ToolRun run = runTool("hole", geometryText(g));
     ASSERT_EQ(run.status, 0) << run.log;
     ValidationOptions options;
-    options.expectedArea = 400.0 - 25.0 * M_PI;   // the hole is a polygon of 32 sides inside its circle
+    options.expectedArea = 400.0 - 25.0 * M_PI;  // the hole is a polygon of 32 sides inside its circle
     options.areaTolerance = 3e-3;
     EXPECT_EQ(validateMesh(run.mesh, options), std::vector<std::string>{});
     EXPECT_EQ(sidesCoded(run.mesh, -1), 0);
     EXPECT_EQ(sidesCoded(run.mesh, -2), 4 * (10 + 10 + 8));
 }
 
-TEST(FreeTriangles, BaysAreLeftEmpty)
-{
+TEST(FreeTriangles, BaysAreLeftEmpty) {
     struct Case {
         const char* name;
         Polygon polygon;
@@ -248,8 +237,7 @@ TEST(FreeTriangles, BaysAreLeftEmpty)
     }
 }
 
-TEST(FreeTriangles, RefusedBoundariesEndTheRun)
-{
+TEST(FreeTriangles, RefusedBoundariesEndTheRun) {
     struct Case {
         const char* name;
         std::string text;
@@ -292,8 +280,7 @@ TEST(FreeTriangles, RefusedBoundariesEndTheRun)
     }
 }
 
-TEST(FreeTriangles, LostSegmentIsRecoveredAndLeavesTheSnapshot)
-{
+TEST(FreeTriangles, LostSegmentIsRecoveredAndLeavesTheSnapshot) {
     // The notch node lies inside the diametral circle of the long bottom
     // side, which a frame node keeps from being a Delaunay edge: flips
     // bring the side back, and the recovery leaves its snapshot.

@@ -17,8 +17,7 @@ using namespace meshtest;
 
 namespace {
 
-std::string octagonText(bool quadrilaterals, const std::string& flag = "34", bool graded = false)
-{
+std::string octagonText(bool quadrilaterals, const std::string& flag = "34", bool graded = false) {
     std::string text = readFile(fs::path(BRENNIX_TEST_DATA) / "mesher/octagon-free-tri.i");
     auto replace = [&](const std::string& from, const std::string& to) {
         const std::size_t at = text.find(from);
@@ -35,8 +34,7 @@ std::string octagonText(bool quadrilaterals, const std::string& flag = "34", boo
 }
 
 // Nodes on the sides that carry a boundary code.
-std::vector<std::pair<double, double>> boundaryNodes(const FemMesh& mesh)
-{
+std::vector<std::pair<double, double>> boundaryNodes(const FemMesh& mesh) {
     std::set<int> ids;
     for (std::size_t e = 0; e < mesh.elements.size(); ++e) {
         const FemElement& el = mesh.elements[e];
@@ -52,8 +50,7 @@ std::vector<std::pair<double, double>> boundaryNodes(const FemMesh& mesh)
     return xy;
 }
 
-int missingFrom(const FemMesh& mesh, const std::vector<std::pair<double, double>>& wanted, double tolerance)
-{
+int missingFrom(const FemMesh& mesh, const std::vector<std::pair<double, double>>& wanted, double tolerance) {
     int missing = 0;
     for (const auto& [x, y] : wanted) {
         bool found = false;
@@ -65,8 +62,7 @@ int missingFrom(const FemMesh& mesh, const std::vector<std::pair<double, double>
 
 }  // namespace
 
-TEST(FreeQuadrilaterals, OctagonKeepsItsBoundaryNodesAndArea)
-{
+TEST(FreeQuadrilaterals, OctagonKeepsItsBoundaryNodesAndArea) {
     const ToolRun triangles = runTool("octagon-tri", octagonText(false));
     const ToolRun run = runTool("octagon-quad", octagonText(true));
     ASSERT_EQ(run.status, 0) << run.log;
@@ -78,7 +74,7 @@ TEST(FreeQuadrilaterals, OctagonKeepsItsBoundaryNodesAndArea)
     options.expectedArea = 282.84271247445;
     EXPECT_EQ(validateMesh(mesh, options), std::vector<std::string>{});
     const int nN = static_cast<int>(mesh.xy.size()), nE = static_cast<int>(mesh.elements.size());
-    EXPECT_EQ(nN - nE, 17);   // quadrilaterals only, 32 boundary sides
+    EXPECT_EQ(nN - nE, 17);  // quadrilaterals only, 32 boundary sides
     EXPECT_EQ(sidesCoded(mesh, -2), 32);
     // The triangle mesh keeps the 32 input boundary nodes; so must this one.
     const std::vector<std::pair<double, double>> inputBoundary = boundaryNodes(triangles.mesh);
@@ -86,8 +82,7 @@ TEST(FreeQuadrilaterals, OctagonKeepsItsBoundaryNodesAndArea)
     EXPECT_EQ(missingFrom(mesh, inputBoundary, 1e-12), 0);
 }
 
-TEST(FreeQuadrilaterals, OctagonWithMidsideNodes)
-{
+TEST(FreeQuadrilaterals, OctagonWithMidsideNodes) {
     const ToolRun corners = runTool("octagon-q4", octagonText(true));
     const ToolRun run = runTool("octagon-q8", octagonText(true, "68"));
     ASSERT_EQ(run.status, 0) << run.log;
@@ -95,12 +90,11 @@ TEST(FreeQuadrilaterals, OctagonWithMidsideNodes)
     EXPECT_EQ(run.mesh.npe, 8);
     const std::size_t nN = corners.mesh.xy.size(), nE = corners.mesh.elements.size();
     EXPECT_EQ(run.mesh.elements.size(), nE);
-    EXPECT_EQ(run.mesh.xy.size(), nN + 2 * nE + 16);   // one mid-side node per edge
+    EXPECT_EQ(run.mesh.xy.size(), nN + 2 * nE + 16);  // one mid-side node per edge
     EXPECT_EQ(validateMesh(run.mesh), std::vector<std::string>{});
 }
 
-TEST(FreeQuadrilaterals, GradedSideKeepsEveryInputBoundaryNode)
-{
+TEST(FreeQuadrilaterals, GradedSideKeepsEveryInputBoundaryNode) {
     const ToolRun triangles = runTool("graded-tri", octagonText(false, "34", true));
     const ToolRun run = runTool("graded-quad", octagonText(true, "34", true));
     ASSERT_EQ(triangles.status, 0) << triangles.log;
@@ -114,8 +108,7 @@ TEST(FreeQuadrilaterals, GradedSideKeepsEveryInputBoundaryNode)
     EXPECT_EQ(validateMesh(run.mesh, options), std::vector<std::string>{});
 }
 
-TEST(FreeQuadrilaterals, BoundariesThatCannotBeMeshedEndTheRun)
-{
+TEST(FreeQuadrilaterals, BoundariesThatCannotBeMeshedEndTheRun) {
     using Polygon = std::vector<std::pair<double, double>>;
     using Edit = std::function<void(GeometrySpec&, RegionSpec&)>;
     struct Case {
@@ -130,8 +123,11 @@ TEST(FreeQuadrilaterals, BoundariesThatCannotBeMeshedEndTheRun)
     const Case cases[] = {
         {"odd segment total", square, 2, [](GeometrySpec&, RegionSpec& r) { r.sides[0].segs[0].lim2 = 4; },
          "odd number of segments (9)"},
-        {"too short to halve", {{0, 0}, {10, 0}, {0, 10}}, 2,
-         [](GeometrySpec&, RegionSpec& r) { r.sides[0].segs[0].lim2 = 2; }, "odd number of segments (5)"},
+        {"too short to halve",
+         {{0, 0}, {10, 0}, {0, 10}},
+         2,
+         [](GeometrySpec&, RegionSpec& r) { r.sides[0].segs[0].lim2 = 2; },
+         "odd number of segments (5)"},
         {"halved into two segments", {{0, 0}, {10, 0}, {0, 10}, {-1, 5}}, 1, none, "the halved boundary:"},
         {"open chain", square, 2,
          [](GeometrySpec& g, RegionSpec& r) {
@@ -143,7 +139,10 @@ TEST(FreeQuadrilaterals, BoundariesThatCannotBeMeshedEndTheRun)
         {"crossing", {{0, 0}, {10, 10}, {10, 0}, {0, 10}}, 3, none, "cross or touch"},
         {"self-touching", {{0, 0}, {10, 0}, {10, 10}, {5, 0}, {0, 10}}, 3, none, "cross or touch"},
         {"collinear", {{0, 0}, {5, 0}, {10, 0}}, 2, none, "Error: region 1:"},
-        {"boundary above the node limit", {{0, 0}, {10, 0}, {10, 10}, {5, 15}, {0, 10}}, 999999, none,
+        {"boundary above the node limit",
+         {{0, 0}, {10, 0}, {10, 10}, {5, 15}, {0, 10}},
+         999999,
+         none,
          "more than 4000000"},
     };
     for (const Case& c : cases) {
@@ -160,10 +159,9 @@ TEST(FreeQuadrilaterals, BoundariesThatCannotBeMeshedEndTheRun)
     }
 }
 
-TEST(FreeQuadrilaterals, BesideAMappedRegionTheSeamCloses)
-{
+TEST(FreeQuadrilaterals, BesideAMappedRegionTheSeamCloses) {
     GeometrySpec g;
-    const int mappedCodes[4] = {2, -2, -2, -2};   // left side shared
+    const int mappedCodes[4] = {2, -2, -2, -2};  // left side shared
     RegionSpec freeSquare = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 4);
     freeSquare.scheme = -31;
     freeSquare.sides[1].code = 2;

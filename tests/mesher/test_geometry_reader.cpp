@@ -31,16 +31,14 @@ struct Parsed {
     std::string error;
 };
 
-void parseEntities(const std::string& text, Parsed& p)
-{
+void parseEntities(const std::string& text, Parsed& p) {
     std::istringstream in(text);
     InputReader reader(in);
     p.ok = readGeometryEntities(reader, p.lists, p.points, p.outputFormat, p.entityCount);
     p.error = reader.error();
 }
 
-RegionRecord regionWithCodes(std::initializer_list<int> codes)
-{
+RegionRecord regionWithCodes(std::initializer_list<int> codes) {
     RegionRecord r;
     for (int c : codes) {
         RegionSide side;
@@ -56,8 +54,7 @@ RegionRecord regionWithCodes(std::initializer_list<int> codes)
 
 }  // namespace
 
-TEST(GeometryReader, PointsAreNumberedByPositionInTheirEntity)
-{
+TEST(GeometryReader, PointsAreNumberedByPositionInTheirEntity) {
     Parsed p;
     parseEntities(std::string(kHead) +
                       "3\n"
@@ -90,8 +87,7 @@ TEST(GeometryReader, PointsAreNumberedByPositionInTheirEntity)
     EXPECT_EQ(p.lists.entities[0].xs, (std::vector<double>{0.5, 2, -1}));
 }
 
-TEST(GeometryReader, ArcIsSampledIntoNumberedPoints)
-{
+TEST(GeometryReader, ArcIsSampledIntoNumberedPoints) {
     Parsed p;
     parseEntities(std::string(kHead) + "1\n* ENTITY\n1 31 3\n0 0 2 1 0 90\n", p);
     ASSERT_TRUE(p.ok) << p.error;
@@ -109,8 +105,7 @@ TEST(GeometryReader, ArcIsSampledIntoNumberedPoints)
     EXPECT_DOUBLE_EQ(arc.radiusY, 1);
 }
 
-TEST(GeometryReader, SegmentsOfMappedAndFreeSides)
-{
+TEST(GeometryReader, SegmentsOfMappedAndFreeSides) {
     // A mapped side with two segments reads both; a free side with the same
     // count reads one, and the next region still parses.
     GeometrySpec g;
@@ -171,19 +166,13 @@ TEST(GeometryReader, SegmentsOfMappedAndFreeSides)
     EXPECT_EQ(lastRegion(lists), &lists.regions[2]);
 }
 
-TEST(GeometryReader, LastUnpairedSideCode)
-{
+TEST(GeometryReader, LastUnpairedSideCode) {
     struct Case {
         std::initializer_list<int> codes;
         int expected;
     };
     const Case cases[] = {
-        {{-8, -8, -5, -9, -9}, -5},
-        {{-2, -9}, -9},
-        {{-8, -8}, 0},
-        {{-7, -2, -2}, -2},
-        {{-2, -8, -8, -9}, -9},
-        {{}, 0},
+        {{-8, -8, -5, -9, -9}, -5}, {{-2, -9}, -9}, {{-8, -8}, 0}, {{-7, -2, -2}, -2}, {{-2, -8, -8, -9}, -9}, {{}, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(lastUnpairedSideCode(regionWithCodes(c.codes)), c.expected);
 
@@ -193,8 +182,7 @@ TEST(GeometryReader, LastUnpairedSideCode)
     EXPECT_EQ(lastUnpairedSideCode(r), -9);
 }
 
-TEST(GeometryReader, PenultimateSideStartPoint)
-{
+TEST(GeometryReader, PenultimateSideStartPoint) {
     RegionRecord r = regionWithCodes({-2, -2, -2});
     r.sides[1].segments[0].startEntity = 1;
     r.sides[1].segments[0].startPoint = 2;
@@ -206,8 +194,7 @@ TEST(GeometryReader, PenultimateSideStartPoint)
     EXPECT_DOUBLE_EQ(none.x, 0);
 }
 
-TEST(GeometryReader, ValuesMayStandOnSeveralLinesAndHeadersBeLong)
-{
+TEST(GeometryReader, ValuesMayStandOnSeveralLinesAndHeadersBeLong) {
     GeometrySpec g;
     g.outputFormat = 1;
     const int codes[4] = {-2, -2, -2, -2};
@@ -224,8 +211,7 @@ TEST(GeometryReader, ValuesMayStandOnSeveralLinesAndHeadersBeLong)
     EXPECT_TRUE(validateMesh(readFemText(dir / "temp.fem"), {false, 16.0}).empty());
 }
 
-TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine)
-{
+TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine) {
     GeometrySpec base;
     base.outputFormat = 0;
     const int codes[4] = {-2, -2, -2, -2};
@@ -235,7 +221,7 @@ TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine)
     struct Case {
         const char* name;
         std::string text;
-        std::string line = "Error:";   // start of the last log line
+        std::string line = "Error:";  // start of the last log line
     };
     auto edited = [&](auto edit) {
         GeometrySpec g = base;
@@ -260,15 +246,22 @@ TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine)
         {"absurd point count", replaced("1   11   4", "1   11   2000000000")},
         {"negative region count", replaced("1   0   34   1", "-1   0   34   1")},
         {"absurd side count", replaced("    11  4   0", "    11  99999999   0")},
-        {"arc of one point", edited([](GeometrySpec& g) { g.arcs.push_back(ArcSpec{0, 0, 1, 1, 0, 90, 1}); })},
-        {"arc of two points (a chord)", edited([](GeometrySpec& g) { g.arcs.push_back(ArcSpec{0, 0, 1, 1, 0, 90, 2}); }),
+        {"arc of one point", edited([](GeometrySpec& g) {
+             g.arcs.push_back(ArcSpec{0, 0, 1, 1, 0, 90, 1});
+         })},
+        {"arc of two points (a chord)", edited([](GeometrySpec& g) {
+             g.arcs.push_back(ArcSpec{0, 0, 1, 1, 0, 90, 2});
+         }),
          "Error: arc entity 2 has 2 points; an arc needs at least 3"},
         {"point beyond the coordinate range", edited([](GeometrySpec& g) { g.points[1].first = 9.3e14; }),
          "Error: point 2 of entity 1 lies beyond 1e10 of the origin"},
-        {"arc beyond the coordinate range",
-         edited([](GeometrySpec& g) { g.arcs.push_back(ArcSpec{-2e10, 0, 1, 1, 0, 90, 3}); }),
+        {"arc beyond the coordinate range", edited([](GeometrySpec& g) {
+             g.arcs.push_back(ArcSpec{-2e10, 0, 1, 1, 0, 90, 3});
+         }),
          "Error: arc entity 2 reaches beyond 1e10 of the origin"},
-        {"arc of absurdly many points", edited([](GeometrySpec& g) { g.arcs.push_back(ArcSpec{0, 0, 1, 1, 0, 90, 2000000}); })},
+        {"arc of absurdly many points", edited([](GeometrySpec& g) {
+             g.arcs.push_back(ArcSpec{0, 0, 1, 1, 0, 90, 2000000});
+         })},
         {"zero-length segment inside a side", edited([](GeometrySpec& g) {
              SegSpec& whole = g.regions[0].sides[2].segs[0];
              SegSpec point = whole;
@@ -281,21 +274,26 @@ TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine)
         {"one grid line", edited([](GeometrySpec& g) { g.regions[0].imax = 1; })},
         {"limit beyond the grid", edited([](GeometrySpec& g) { g.regions[0].sides[2].segs[0].lim2 = 4; })},
         {"limit below the grid", edited([](GeometrySpec& g) { g.regions[0].sides[0].segs[0].lim1 = 0; })},
-        {"last limit below the first", edited([](GeometrySpec& g) { std::swap(g.regions[0].sides[0].segs[0].lim1, g.regions[0].sides[0].segs[0].lim2); })},
+        {"last limit below the first", edited([](GeometrySpec& g) {
+             std::swap(g.regions[0].sides[0].segs[0].lim1, g.regions[0].sides[0].segs[0].lim2);
+         })},
         {"triangle scheme with quadrilateral shape", edited([](GeometrySpec& g) { g.regions[0].scheme = 51; }),
          "Error: region 1: scheme 51 does not match ELEMENT SHAPE 1"},
         {"quadrilateral scheme with triangle shape", edited([](GeometrySpec& g) { g.shape = 0; })},
         {"free triangles with quadrilateral shape", edited([](GeometrySpec& g) { g.regions[0].scheme = -21; })},
         {"quadrilateral scheme with shape 2", edited([](GeometrySpec& g) { g.shape = 2; }),
          "Error: region 1: scheme 11 does not match ELEMENT SHAPE 2"},
-        {"zero-length edge", edited([](GeometrySpec& g) { g.points[1] = g.points[0]; }), "Error: region 1: zero-length edge"},
+        {"zero-length edge", edited([](GeometrySpec& g) { g.points[1] = g.points[0]; }),
+         "Error: region 1: zero-length edge"},
         {"edge not covered by its sides", edited([](GeometrySpec& g) { g.regions[0].sides[3].number = 5; })},
         {"side naming a missing point", edited([](GeometrySpec& g) { g.regions[0].sides[2].segs[0].p2 = 40; }),
          "Error: region 1: grid edge position"},
-        {"structure element with its limits reversed",
-         edited([](GeometrySpec& g) { g.structs.push_back(StructSpec{1, 1, 0, 0, 0, SegSpec{3, 1, 0, 1, 1, 1, 1, 2}}); })},
-        {"structure element on a missing point",
-         edited([](GeometrySpec& g) { g.structs.push_back(StructSpec{1, 1, 0, 0, 0, SegSpec{1, 3, 0, 1, 1, 1, 1, 9}}); }),
+        {"structure element with its limits reversed", edited([](GeometrySpec& g) {
+             g.structs.push_back(StructSpec{1, 1, 0, 0, 0, SegSpec{3, 1, 0, 1, 1, 1, 1, 2}});
+         })},
+        {"structure element on a missing point", edited([](GeometrySpec& g) {
+             g.structs.push_back(StructSpec{1, 1, 0, 0, 0, SegSpec{1, 3, 0, 1, 1, 1, 1, 9}});
+         }),
          "Error: Not a valid geometry definition"},
     };
     for (const Case& c : cases) {
@@ -311,8 +309,7 @@ TEST(GeometryReader, BrokenInputIsRefusedWithAnErrorLine)
 
 // The reader takes counts of zero; a definition of no region then has
 // nothing to mesh, and the run says so instead of writing an empty mesh.
-TEST(GeometryReader, CountsOfZeroAreReadAndNoRegionIsRefused)
-{
+TEST(GeometryReader, CountsOfZeroAreReadAndNoRegionIsRefused) {
     const std::string text = std::string(kHead) +
                              "0\n* NO. OF GLOBAL GCOS TO BE DEFINED\n0\n* NO. OF PREDEFINED PROF.\n0\n"
                              "* NO. OF STRUCTUTE ELEMENTS\n0\n* No. OF REGIONS\n0 0 68 0\n";

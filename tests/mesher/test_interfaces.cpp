@@ -20,8 +20,7 @@ namespace {
 // A 10 x 10 square with a thin wedge cut from the middle of its left side to
 // the centre: face 1 runs from the upper mouth point to the tip, face 2 back
 // to the lower mouth point.
-GeometrySpec slitSquare(int scheme, int face1, int face2, int divisions = 4, int face2Divisions = -1)
-{
+GeometrySpec slitSquare(int scheme, int face1, int face2, int divisions = 4, int face2Divisions = -1) {
     GeometrySpec g;
     g.shape = scheme == -21 ? 0 : 1;
     RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 5.1}, {5, 5}, {0, 4.9}}, divisions);
@@ -36,8 +35,7 @@ GeometrySpec slitSquare(int scheme, int face1, int face2, int divisions = 4, int
 // The same square listed from the corner below the mouth: the second face
 // is the last side, so the first side takes the mouth point of the first
 // face for its placement.
-GeometrySpec slitSquareFacesLast(int scheme, int face1, int face2)
-{
+GeometrySpec slitSquareFacesLast(int scheme, int face1, int face2) {
     GeometrySpec g;
     g.shape = scheme == -21 ? 0 : 1;
     RegionSpec r = polygonRegion(g, {{0, 4.9}, {0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 5.1}, {5, 5}}, 4);
@@ -49,18 +47,15 @@ GeometrySpec slitSquareFacesLast(int scheme, int face1, int face2)
 }
 
 // Pairs of nodes at the same place.
-int coincidingPairs(const FemMesh& mesh)
-{
+int coincidingPairs(const FemMesh& mesh) {
     int pairs = 0;
     for (std::size_t i = 0; i < mesh.xy.size(); ++i)
         for (std::size_t j = i + 1; j < mesh.xy.size(); ++j)
-            if (std::hypot(mesh.xy[i].first - mesh.xy[j].first, mesh.xy[i].second - mesh.xy[j].second) < 1e-8)
-                ++pairs;
+            if (std::hypot(mesh.xy[i].first - mesh.xy[j].first, mesh.xy[i].second - mesh.xy[j].second) < 1e-8) ++pairs;
     return pairs;
 }
 
-ValidationOptions squareArea()
-{
+ValidationOptions squareArea() {
     ValidationOptions options;
     options.expectedArea = 100.0;
     return options;
@@ -72,8 +67,7 @@ ValidationOptions squareArea()
 // other and fill the whole square. The interface keeps every node of its
 // second face but the tip on its partner, both faces written -6; the slit
 // merges exactly the nodes the interface keeps doubled.
-static void expectSlitClosedInterfaceOpen(const GeometrySpec& slitGeometry, const GeometrySpec& interfaceGeometry)
-{
+static void expectSlitClosedInterfaceOpen(const GeometrySpec& slitGeometry, const GeometrySpec& interfaceGeometry) {
     const ToolRun slit = runTool("slit", geometryText(slitGeometry));
     ASSERT_EQ(slit.status, 0) << slit.log;
     EXPECT_EQ(unexpectedLogLines(slit.log), std::vector<std::string>{}) << slit.log;
@@ -90,8 +84,7 @@ static void expectSlitClosedInterfaceOpen(const GeometrySpec& slitGeometry, cons
     EXPECT_EQ(slit.mesh.xy.size() + 4, open.mesh.xy.size());
 }
 
-TEST(ZeroThicknessFaces, SlitClosesAndInterfaceStaysOpen)
-{
+TEST(ZeroThicknessFaces, SlitClosesAndInterfaceStaysOpen) {
     for (const int scheme : {-21, -31}) {
         SCOPED_TRACE(scheme);
         expectSlitClosedInterfaceOpen(slitSquare(scheme, -8, -9), slitSquare(scheme, -6, -7));
@@ -100,17 +93,16 @@ TEST(ZeroThicknessFaces, SlitClosesAndInterfaceStaysOpen)
 
 // Faces that cannot be matched end the run: no mesh with an open wedge is
 // returned as a success.
-TEST(ZeroThicknessFaces, InterfaceFacesOfDifferentNodeCountsAreRefused)
-{
+TEST(ZeroThicknessFaces, InterfaceFacesOfDifferentNodeCountsAreRefused) {
     const ToolRun run = runTool("unmatched", geometryText(slitSquare(-21, -6, -7, 4, 5)));
     EXPECT_EQ(run.status, 1) << run.log;
     EXPECT_FALSE(run.meshWritten);
-    EXPECT_NE(run.log.find("Error: No matched boundary nodes on zero thickness interface"), std::string::npos) << run.log;
+    EXPECT_NE(run.log.find("Error: No matched boundary nodes on zero thickness interface"), std::string::npos)
+        << run.log;
     EXPECT_NE(run.log.find("Error: error to match recover nodes"), std::string::npos) << run.log;
 }
 
-TEST(ZeroThicknessFaces, QuadrilateralInterface)
-{
+TEST(ZeroThicknessFaces, QuadrilateralInterface) {
     const ToolRun open = runTool("quad-interface", geometryText(slitSquare(-31, -6, -7)));
     ASSERT_EQ(open.status, 0) << open.log;
     EXPECT_EQ(validateMesh(open.mesh, squareArea()), std::vector<std::string>{});
@@ -120,8 +112,7 @@ TEST(ZeroThicknessFaces, QuadrilateralInterface)
 
 // Two mapped 10 x 10 squares of 4 x 4 eight-node elements side by side, the
 // shared side coded `left` on the left square and `right` on the right one.
-ToolRun mappedPair(int left, int right, bool leftFirst)
-{
+ToolRun mappedPair(int left, int right, bool leftFirst) {
     GeometrySpec g;
     g.interfaceFlag = 68;
     const int codesA[4] = {-1, left, -1, -1};
@@ -132,8 +123,7 @@ ToolRun mappedPair(int left, int right, bool leftFirst)
     return runTool("mapped-faces", geometryText(g));
 }
 
-TEST(ZeroThicknessFaces, MappedSeams)
-{
+TEST(ZeroThicknessFaces, MappedSeams) {
     // 9 x 5 corner nodes and 76 mid-side nodes when the seam is shared.
     const std::size_t shared = 45 + 76;
     for (const bool leftFirst : {true, false}) {
@@ -161,16 +151,14 @@ TEST(ZeroThicknessFaces, MappedSeams)
     }
 }
 
-TEST(ZeroThicknessFaces, FacesAtTheEndOfTheSideList)
-{
+TEST(ZeroThicknessFaces, FacesAtTheEndOfTheSideList) {
     for (const int scheme : {-21, -31}) {
         SCOPED_TRACE(scheme);
         expectSlitClosedInterfaceOpen(slitSquareFacesLast(scheme, -8, -9), slitSquareFacesLast(scheme, -6, -7));
     }
 }
 
-TEST(ZeroThicknessFaces, JunctionNodesOnlyWhereTheFirstFaceEnds)
-{
+TEST(ZeroThicknessFaces, JunctionNodesOnlyWhereTheFirstFaceEnds) {
     const std::vector<tessaro::MeshNode> nodes = {{1, 0, 0, 0}, {2, 1, 0, 0}, {3, 2, 0, 0}};
     struct Case {
         int first, second;
@@ -187,8 +175,7 @@ TEST(ZeroThicknessFaces, JunctionNodesOnlyWhereTheFirstFaceEnds)
     }
 }
 
-TEST(ZeroThicknessFaces, SecondFaceRunWrappingPastTheListEndPairsAsOneRun)
-{
+TEST(ZeroThicknessFaces, SecondFaceRunWrappingPastTheListEndPairsAsOneRun) {
     // First face 1 -> 2 -> 3 (tip), second face 3 -> 4 -> 5; the second
     // face's run starts at the last triple and goes on at the first.
     tessaro::RegionRecord region;
@@ -219,8 +206,7 @@ TEST(ZeroThicknessFaces, SecondFaceRunWrappingPastTheListEndPairsAsOneRun)
 }
 
 // A free square whose right side carries `code`.
-static ToolRun squareWithCodedSide(int scheme, int code)
-{
+static ToolRun squareWithCodedSide(int scheme, int code) {
     GeometrySpec g;
     g.shape = scheme == -21 ? 0 : 1;
     RegionSpec r = polygonRegion(g, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 2);
@@ -230,8 +216,7 @@ static ToolRun squareWithCodedSide(int scheme, int code)
     return runTool("coded-side", geometryText(g));
 }
 
-TEST(ZeroThicknessFaces, FaceWithoutItsPartnerIsRefused)
-{
+TEST(ZeroThicknessFaces, FaceWithoutItsPartnerIsRefused) {
     for (const int scheme : {-21, -31}) {
         for (const int code : {-7, -8, -9}) {
             const ToolRun run = squareWithCodedSide(scheme, code);
@@ -247,8 +232,7 @@ TEST(ZeroThicknessFaces, FaceWithoutItsPartnerIsRefused)
 
 // A -6 face alone in its region (its partner lies in a neighbouring region)
 // is an ordinary coded side here.
-TEST(ZeroThicknessFaces, LoneFirstInterfaceFace)
-{
+TEST(ZeroThicknessFaces, LoneFirstInterfaceFace) {
     for (const int scheme : {-21, -31}) {
         const ToolRun run = squareWithCodedSide(scheme, -6);
         ASSERT_EQ(run.status, 0) << scheme << "\n" << run.log;

@@ -15,23 +15,20 @@ namespace {
 
 const int kOpen[4] = {-2, -2, -2, -2};
 
-FemMesh runAndRead(const std::string& name, const GeometrySpec& g, const std::string& expectedLog = "")
-{
+FemMesh runAndRead(const std::string& name, const GeometrySpec& g, const std::string& expectedLog = "") {
     const fs::path dir = freshDir(name);
     EXPECT_EQ(runOn(dir, geometryText(g)), 0) << readFile(dir / "temp.msh");
     EXPECT_EQ(readFile(dir / "temp.msh"), expectedLog);
     return g.outputFormat == 0 ? readFemBinary(dir / "temp.fem") : readFemText(dir / "temp.fem");
 }
 
-void expectValid(const FemMesh& mesh, const ValidationOptions& options)
-{
+void expectValid(const FemMesh& mesh, const ValidationOptions& options) {
     const std::vector<std::string> problems = validateMesh(mesh, options);
     EXPECT_TRUE(problems.empty()) << problems.front();
 }
 
 // Node of the mesh at (x, y), 0 when none lies within 1e-9.
-int nodeAt(const FemMesh& mesh, double x, double y)
-{
+int nodeAt(const FemMesh& mesh, double x, double y) {
     for (std::size_t k = 0; k < mesh.xy.size(); ++k)
         if (std::hypot(mesh.xy[k].first - x, mesh.xy[k].second - y) < 1e-9) return static_cast<int>(k) + 1;
     return 0;
@@ -39,8 +36,7 @@ int nodeAt(const FemMesh& mesh, double x, double y)
 
 }  // namespace
 
-TEST(MappedMesh, SquareGridHasExpectedNodesElementsAndSides)
-{
+TEST(MappedMesh, SquareGridHasExpectedNodesElementsAndSides) {
     for (int format : {0, 1}) {
         GeometrySpec g;
         g.outputFormat = format;
@@ -74,8 +70,7 @@ TEST(MappedMesh, SquareGridHasExpectedNodesElementsAndSides)
     }
 }
 
-TEST(MappedMesh, QuadraticSquareSharesMidsideNodes)
-{
+TEST(MappedMesh, QuadraticSquareSharesMidsideNodes) {
     for (int format : {0, 1}) {
         GeometrySpec g;
         g.outputFormat = format;
@@ -103,8 +98,7 @@ TEST(MappedMesh, QuadraticSquareSharesMidsideNodes)
     }
 }
 
-TEST(MappedMesh, TextAndBinaryFormsHoldTheSameMesh)
-{
+TEST(MappedMesh, TextAndBinaryFormsHoldTheSameMesh) {
     GeometrySpec g;
     g.interfaceFlag = 68;
     g.arcs.push_back(ArcSpec{0, 0, 2, 2, 0, 90, 5});
@@ -130,8 +124,7 @@ TEST(MappedMesh, TextAndBinaryFormsHoldTheSameMesh)
     EXPECT_EQ(text.sides, binary.sides);
 }
 
-TEST(MappedMesh, TwoSquaresJoinAlongACodedSide)
-{
+TEST(MappedMesh, TwoSquaresJoinAlongACodedSide) {
     struct Case {
         int seamCode;
         std::size_t nodes;
@@ -166,8 +159,7 @@ TEST(MappedMesh, TwoSquaresJoinAlongACodedSide)
     }
 }
 
-TEST(MappedMesh, SideOffByATenthStillJoins)
-{
+TEST(MappedMesh, SideOffByATenthStillJoins) {
     struct Case {
         double shift;
         std::size_t nodes;
@@ -183,8 +175,7 @@ TEST(MappedMesh, SideOffByATenthStillJoins)
     }
 }
 
-TEST(MappedMesh, TrianglesAreCounterClockwiseWhateverTheSideOrder)
-{
+TEST(MappedMesh, TrianglesAreCounterClockwiseWhateverTheSideOrder) {
     for (bool clockwise : {false, true}) {
         GeometrySpec g;
         g.shape = 0;
@@ -195,13 +186,13 @@ TEST(MappedMesh, TrianglesAreCounterClockwiseWhateverTheSideOrder)
         EXPECT_EQ(mesh.nodeIds.size(), 25u);
         EXPECT_EQ(mesh.elements.size(), 32u);
         expectValid(mesh, {false, 100.0});
-        for (std::size_t e = 0; e < mesh.elements.size(); ++e) EXPECT_NEAR(cornerArea(mesh, mesh.elements[e]), 3.125, 1e-12);
+        for (std::size_t e = 0; e < mesh.elements.size(); ++e)
+            EXPECT_NEAR(cornerArea(mesh, mesh.elements[e]), 3.125, 1e-12);
         for (const auto& s : mesh.sides) EXPECT_EQ(s[5], 0);
     }
 }
 
-TEST(MappedMesh, QuadrilateralsListedClockwiseAreReversed)
-{
+TEST(MappedMesh, QuadrilateralsListedClockwiseAreReversed) {
     GeometrySpec g;
     const int codes[4] = {-2, -3, -2, -2};
     g.regions.push_back(rectangleRegion(g, 0, 0, 10, 6, 5, 3, codes, 11, 101, true));
@@ -223,8 +214,7 @@ TEST(MappedMesh, QuadrilateralsListedClockwiseAreReversed)
     EXPECT_EQ(onRight, 3);
 }
 
-TEST(MappedMesh, TriangleSidesTakeMinusThreeAndMinusSixFromTheirRegionSide)
-{
+TEST(MappedMesh, TriangleSidesTakeMinusThreeAndMinusSixFromTheirRegionSide) {
     GeometrySpec g;
     g.shape = 0;
     const int codes[4] = {-3, -6, 4, -2};
@@ -237,8 +227,8 @@ TEST(MappedMesh, TriangleSidesTakeMinusThreeAndMinusSixFromTheirRegionSide)
             const auto& b = mesh.xy[mesh.elements[e].nodes[(k + 1) % 3] - 1];
             const int code = mesh.sides[e][2 + k];
             if (code > 0) continue;
-            const std::string edge = a.first == 0 && b.first == 0   ? "left"
-                                     : a.first == 4 && b.first == 4 ? "right"
+            const std::string edge = a.first == 0 && b.first == 0     ? "left"
+                                     : a.first == 4 && b.first == 4   ? "right"
                                      : a.second == 0 && b.second == 0 ? "bottom"
                                                                       : "top";
             byEdge[edge].insert(code);
@@ -250,23 +240,23 @@ TEST(MappedMesh, TriangleSidesTakeMinusThreeAndMinusSixFromTheirRegionSide)
     EXPECT_EQ(byEdge["top"], (std::multiset<int>{-2, -2}));
 }
 
-TEST(MappedMesh, QuarterAnnulusMidsideNodesLieOnTheArcs)
-{
+TEST(MappedMesh, QuarterAnnulusMidsideNodesLieOnTheArcs) {
     for (int shape : {1, 0}) {
         GeometrySpec g;
         g.interfaceFlag = 68;
         g.shape = shape;
         g.outputFormat = 0;
-        g.arcs.push_back(ArcSpec{1, 2, 3, 3, 0, 90, 9});   // entity 2, outer
-        g.arcs.push_back(ArcSpec{1, 2, 1, 1, 0, 90, 9});   // entity 3, inner
+        g.arcs.push_back(ArcSpec{1, 2, 3, 3, 0, 90, 9});  // entity 2, outer
+        g.arcs.push_back(ArcSpec{1, 2, 1, 1, 0, 90, 9});  // entity 3, inner
         g.points = {{4, 2}, {2, 2}, {1, 5}, {1, 3}};
         RegionSpec r;
         r.scheme = shape == 1 ? 11 : 51;
         // Grid: columns along the arcs (outer first), rows inward: clockwise.
         r.imax = 9;
         r.jmax = 4;
-        r.sides = {SideSpec{1, -2, {SegSpec{1, 4, 0, 1, 1, 1, 1, 2}}}, SideSpec{2, -2, {SegSpec{1, 4, 0, 1, 1, 3, 1, 4}}},
-                   SideSpec{3, -2, {SegSpec{1, 9, 0, 1, 2, 1, 2, 9}}}, SideSpec{4, -2, {SegSpec{1, 9, 0, 1, 3, 1, 3, 9}}}};
+        r.sides = {
+            SideSpec{1, -2, {SegSpec{1, 4, 0, 1, 1, 1, 1, 2}}}, SideSpec{2, -2, {SegSpec{1, 4, 0, 1, 1, 3, 1, 4}}},
+            SideSpec{3, -2, {SegSpec{1, 9, 0, 1, 2, 1, 2, 9}}}, SideSpec{4, -2, {SegSpec{1, 9, 0, 1, 3, 1, 3, 9}}}};
         g.regions.push_back(r);
         const FemMesh mesh = runAndRead(shape ? "annulus-q" : "annulus-t", g);
         ASSERT_TRUE(mesh.ok);
@@ -305,10 +295,9 @@ namespace {
 struct Circle {
     double x, y, r;
 };
-Circle circleThrough(std::pair<double, double> a, std::pair<double, double> b, std::pair<double, double> c)
-{
-    const double d = 2 * (a.first * (b.second - c.second) + b.first * (c.second - a.second) +
-                          c.first * (a.second - b.second));
+Circle circleThrough(std::pair<double, double> a, std::pair<double, double> b, std::pair<double, double> c) {
+    const double d =
+        2 * (a.first * (b.second - c.second) + b.first * (c.second - a.second) + c.first * (a.second - b.second));
     const double a2 = a.first * a.first + a.second * a.second, b2 = b.first * b.first + b.second * b.second,
                  c2 = c.first * c.first + c.second * c.second;
     const double x = (a2 * (b.second - c.second) + b2 * (c.second - a.second) + c2 * (a.second - b.second)) / d;
@@ -322,8 +311,7 @@ Circle circleThrough(std::pair<double, double> a, std::pair<double, double> b, s
 // three points each and divided into 8: every boundary node on an arc side,
 // corner and mid-side alike, lies on the circle through the arc's three
 // points, in mapped and free regions of quadrilaterals and triangles.
-TEST(MappedMesh, ArcOfThreePointsHoldsItsCornerAndMidsideNodes)
-{
+TEST(MappedMesh, ArcOfThreePointsHoldsItsCornerAndMidsideNodes) {
     const double pi = 4 * std::atan(1.0), h = std::sqrt(0.5);
     const Circle outer = circleThrough({10, 0}, {10 * h, 10 * h}, {0, 10});
     const Circle inner = circleThrough({5, 0}, {5 * h, 5 * h}, {0, 5});
@@ -332,8 +320,8 @@ TEST(MappedMesh, ArcOfThreePointsHoldsItsCornerAndMidsideNodes)
         GeometrySpec g;
         g.interfaceFlag = 68;
         g.shape = scheme == 11 || scheme == -31 ? 1 : 0;
-        g.arcs.push_back(ArcSpec{0, 0, 10, 10, 0, 90, 3});   // entity 2, outer
-        g.arcs.push_back(ArcSpec{0, 0, 5, 5, 0, 90, 3});     // entity 3, inner
+        g.arcs.push_back(ArcSpec{0, 0, 10, 10, 0, 90, 3});  // entity 2, outer
+        g.arcs.push_back(ArcSpec{0, 0, 5, 5, 0, 90, 3});    // entity 3, inner
         g.points = {{10, 0}, {5, 0}, {0, 10}, {0, 5}};
         RegionSpec r;
         r.scheme = scheme;
@@ -341,18 +329,16 @@ TEST(MappedMesh, ArcOfThreePointsHoldsItsCornerAndMidsideNodes)
             // Grid: columns along the arcs (outer first), rows inward.
             r.imax = 9;
             r.jmax = 3;
-            r.sides = {SideSpec{1, -2, {SegSpec{1, 3, 0, 1, 1, 1, 1, 2}}},
-                       SideSpec{2, -2, {SegSpec{1, 3, 0, 1, 1, 3, 1, 4}}},
-                       SideSpec{3, -2, {SegSpec{1, 9, 0, 1, 2, 1, 2, 3}}},
-                       SideSpec{4, -2, {SegSpec{1, 9, 0, 1, 3, 1, 3, 3}}}};
+            r.sides = {
+                SideSpec{1, -2, {SegSpec{1, 3, 0, 1, 1, 1, 1, 2}}}, SideSpec{2, -2, {SegSpec{1, 3, 0, 1, 1, 3, 1, 4}}},
+                SideSpec{3, -2, {SegSpec{1, 9, 0, 1, 2, 1, 2, 3}}}, SideSpec{4, -2, {SegSpec{1, 9, 0, 1, 3, 1, 3, 3}}}};
         } else {
             // Counter-clockwise: out along the x axis, the outer arc, in
             // along the y axis, the inner arc back.
             r.imax = r.jmax = 100;
-            r.sides = {SideSpec{1, -2, {SegSpec{1, 3, 0, 1, 1, 2, 1, 1}}},
-                       SideSpec{2, -2, {SegSpec{1, 9, 0, 1, 2, 1, 2, 3}}},
-                       SideSpec{3, -2, {SegSpec{1, 3, 0, 1, 1, 3, 1, 4}}},
-                       SideSpec{4, -2, {SegSpec{1, 9, 0, 1, 3, 3, 3, 1}}}};
+            r.sides = {
+                SideSpec{1, -2, {SegSpec{1, 3, 0, 1, 1, 2, 1, 1}}}, SideSpec{2, -2, {SegSpec{1, 9, 0, 1, 2, 1, 2, 3}}},
+                SideSpec{3, -2, {SegSpec{1, 3, 0, 1, 1, 3, 1, 4}}}, SideSpec{4, -2, {SegSpec{1, 9, 0, 1, 3, 3, 3, 1}}}};
         }
         g.regions.push_back(r);
         const fs::path dir = freshDir("arc3-" + std::to_string(scheme + 100));
@@ -375,7 +361,7 @@ TEST(MappedMesh, ArcOfThreePointsHoldsItsCornerAndMidsideNodes)
                 const bool isOuter = std::hypot(m.first, m.second) > 7.5;
                 const Circle& c = isOuter ? outer : inner;
                 for (const auto* p : {&a, &m, &b})
-                    EXPECT_NEAR(std::hypot(p->first - c.x, p->second - c.y), c.r, 1e-7)   // text form: 9 digits
+                    EXPECT_NEAR(std::hypot(p->first - c.x, p->second - c.y), c.r, 1e-7)  // text form: 9 digits
                         << "at (" << p->first << ", " << p->second << ")";
                 ++(isOuter ? onOuter : onInner);
             }
@@ -385,17 +371,16 @@ TEST(MappedMesh, ArcOfThreePointsHoldsItsCornerAndMidsideNodes)
     }
 }
 
-TEST(MappedMesh, SideOfAStraightAndAnArcSegmentPlacesEachMidsideNodeOnItsOwnGeometry)
-{
+TEST(MappedMesh, SideOfAStraightAndAnArcSegmentPlacesEachMidsideNodeOnItsOwnGeometry) {
     // Bottom side: straight from (-2, 0) to (-1, 0), then the lower half of
     // the unit circle... mirrored: an arc over the top from (-1, 0) to (1, 0)
     // would fold the grid, so the arc bulges downwards.
     GeometrySpec g;
     g.interfaceFlag = 68;
-    g.arcs.push_back(ArcSpec{0, 0, 1, 1, 180, 180, 5});   // entity 2: (-1,0) over (0,-1) to (1,0)
+    g.arcs.push_back(ArcSpec{0, 0, 1, 1, 180, 180, 5});  // entity 2: (-1,0) over (0,-1) to (1,0)
     g.points = {{-2, 0}, {-1, 0}, {1, 0}, {1, 3}, {-2, 3}};
     RegionSpec r;
-    r.imax = 4;   // 1 straight interval + 2 arc intervals
+    r.imax = 4;  // 1 straight interval + 2 arc intervals
     r.jmax = 3;
     SegSpec straight{1, 2, 0, 1, 1, 1, 1, 2};
     SegSpec arc{2, 4, 0, 1, 2, 1, 2, 5};
@@ -416,13 +401,12 @@ TEST(MappedMesh, SideOfAStraightAndAnArcSegmentPlacesEachMidsideNodeOnItsOwnGeom
     }
 }
 
-TEST(MappedMesh, GradedSideFollowsTheGradingFormula)
-{
+TEST(MappedMesh, GradedSideFollowsTheGradingFormula) {
     GeometrySpec g;
     g.outputFormat = 0;
     const int codes[4] = {-2, -2, -2, -2};
     RegionSpec r = rectangleRegion(g, 0, 0, 10, 2, 5, 1, codes);
-    for (int s : {2, 3}) {   // bottom and top graded alike
+    for (int s : {2, 3}) {  // bottom and top graded alike
         r.sides[s].segs[0].cpar = 0.1;
         r.sides[s].segs[0].wn = 2.0;
     }

@@ -20,8 +20,7 @@ const double kPi = 4 * std::atan(1.0);
 // (entity 1) and `lists`.
 RegionRecord mappedRectangle(double x0, double y0, double w, double h, int ni, int nj, const int codes[4], int scheme,
                              int obj, std::vector<PointRecord>& points, ModelLists& lists,
-                             std::vector<PointRecord>& generated)
-{
+                             std::vector<PointRecord>& generated) {
     if (lists.entities.empty()) {
         appendGeometryEntity(lists);
         lastGeometryEntity(lists)->index = 1;
@@ -76,9 +75,8 @@ struct Model {
     ModelLists lists;
     GlobalMesh mesh;
 
-    RegionRecord rectangle(double x0, double y0, double w, double h, int ni, int nj, const int codes[4],
-                           int scheme, int obj)
-    {
+    RegionRecord rectangle(double x0, double y0, double w, double h, int ni, int nj, const int codes[4], int scheme,
+                           int obj) {
         return mappedRectangle(x0, y0, w, h, ni, nj, codes, scheme, obj, points, lists, generated);
     }
     void merge(RegionRecord& region) { mergeRegionIntoMesh(region, mesh, lists.structureElements); }
@@ -86,8 +84,7 @@ struct Model {
 
 }  // namespace
 
-TEST(Merge, JoinedSquaresShareNodesAndNameEachOther)
-{
+TEST(Merge, JoinedSquaresShareNodesAndNameEachOther) {
     Model m;
     const int codes[4] = {-2, -1, -2, -2};
     const int codes2[4] = {-1, -2, -2, -2};
@@ -98,8 +95,8 @@ TEST(Merge, JoinedSquaresShareNodesAndNameEachOther)
     m.merge(b);
     EXPECT_EQ(m.mesh.nodes.size(), 6u);
     ASSERT_EQ(m.mesh.elements.size(), 2u);
-    EXPECT_EQ(m.mesh.neighbours[0].n[2], 2);   // right side of the first
-    EXPECT_EQ(m.mesh.neighbours[1].n[4], 1);   // left side of the second
+    EXPECT_EQ(m.mesh.neighbours[0].n[2], 2);  // right side of the first
+    EXPECT_EQ(m.mesh.neighbours[1].n[4], 1);  // left side of the second
     EXPECT_EQ(m.mesh.openSides.size(), 6u);
     for (const BoundarySide& s : m.mesh.openSides) EXPECT_FALSE(s.element == 1 && s.side == 1);
     // Entity words of the second region are not shifted by the element count.
@@ -111,8 +108,7 @@ TEST(Merge, JoinedSquaresShareNodesAndNameEachOther)
         for (int k = 5; k <= 9; ++k) EXPECT_EQ(el.w[k], 0);
 }
 
-TEST(Merge, TriangleRecordsKeepTheirFourthWordEmpty)
-{
+TEST(Merge, TriangleRecordsKeepTheirFourthWordEmpty) {
     Model m;
     const int codes[4] = {-2, -2, -2, -2};
     RegionRecord a = m.rectangle(0, 0, 2, 2, 2, 2, codes, 51, 101);
@@ -125,8 +121,7 @@ TEST(Merge, TriangleRecordsKeepTheirFourthWordEmpty)
     for (const MeshElement& el : m.mesh.elements) EXPECT_EQ(el.w[4], 0);
 }
 
-TEST(Merge, MinusThreeSideOnOneRegionOnlyStaysOpen)
-{
+TEST(Merge, MinusThreeSideOnOneRegionOnlyStaysOpen) {
     Model m;
     const int left[4] = {-2, -3, -2, -2};
     const int right[4] = {-1, -2, -2, -2};
@@ -140,8 +135,7 @@ TEST(Merge, MinusThreeSideOnOneRegionOnlyStaysOpen)
     for (int e : {2, 3}) EXPECT_EQ(m.mesh.neighbours[e].n[4], -1);
 }
 
-TEST(Merge, StructureElementOfAnInterfaceRun)
-{
+TEST(Merge, StructureElementOfAnInterfaceRun) {
     Model m;
     const int codes[4] = {-8, -2, -2, -2};
     RegionRecord r = m.rectangle(0, 0, 1, 3, 1, 3, codes, 11, 101);
@@ -155,7 +149,7 @@ TEST(Merge, StructureElementOfAnInterfaceRun)
     se.value5 = 9;
     se.segments.resize(1);
     se.segments[0].x1 = 0;
-    se.segments[0].y1 = 3;   // listed from the far end
+    se.segments[0].y1 = 3;  // listed from the far end
     EXPECT_EQ(structureElementOfInterfaceRun(r, 4, m.lists.structureElements), 9);
 
     m.merge(r);
@@ -170,14 +164,13 @@ TEST(Merge, StructureElementOfAnInterfaceRun)
     EXPECT_EQ(structureElementOfInterfaceRun(none, 4, m.lists.structureElements), 0);
 }
 
-TEST(Merge, ElementsAtStructureElementVerticesAreCollected)
-{
+TEST(Merge, ElementsAtStructureElementVerticesAreCollected) {
     Model m;
     const int codes[4] = {-2, -2, -2, -2};
     RegionRecord a = m.rectangle(0, 0, 2, 2, 2, 2, codes, 11, 101);
     m.merge(a);
     RegionRecord b = m.rectangle(3, 0, 2, 2, 2, 2, codes, 11, 102);
-    m.mesh.vertexList.push_back(MeshNode{1, 4, 0, 0});   // middle of the bottom side of b
+    m.mesh.vertexList.push_back(MeshNode{1, 4, 0, 0});  // middle of the bottom side of b
     m.merge(b);
     std::vector<int> got = m.mesh.vertexElements;
     std::sort(got.begin(), got.end());
@@ -185,20 +178,20 @@ TEST(Merge, ElementsAtStructureElementVerticesAreCollected)
     EXPECT_EQ(got, (std::vector<int>{5, 7}));
 }
 
-TEST(Midside, ArcMidpoint)
-{
+TEST(Midside, ArcMidpoint) {
     GeometryEntityRecord circle;
     circle.centreX = 1;
     circle.centreY = -1;
     circle.radiusX = circle.radiusY = 2;
     struct Case {
-        double a1, a2, expected;   // degrees
+        double a1, a2, expected;  // degrees
     };
     const Case cases[] = {{350, 10, 0}, {10, 350, 0}, {90, 180, 135}, {170, 190, 180}, {270, 0, 315}, {-90, 90, 0}};
     for (const Case& c : cases) {
         double x = 0, y = 0;
         const double t1 = c.a1 * kPi / 180, t2 = c.a2 * kPi / 180, t = c.expected * kPi / 180;
-        arcMidpoint(circle, 1 + 2 * std::cos(t1), -1 + 2 * std::sin(t1), 1 + 2 * std::cos(t2), -1 + 2 * std::sin(t2), x, y);
+        arcMidpoint(circle, 1 + 2 * std::cos(t1), -1 + 2 * std::sin(t1), 1 + 2 * std::cos(t2), -1 + 2 * std::sin(t2), x,
+                    y);
         EXPECT_NEAR(x, 1 + 2 * std::cos(t), 1e-12) << c.a1 << " " << c.a2;
         EXPECT_NEAR(y, -1 + 2 * std::sin(t), 1e-12) << c.a1 << " " << c.a2;
     }
@@ -216,8 +209,7 @@ TEST(Midside, ArcMidpoint)
     EXPECT_NEAR(y, std::sin(kPi / 4), 1e-12);
 }
 
-TEST(Midside, QuadMeshOfFourGainsTwelveSharedNodes)
-{
+TEST(Midside, QuadMeshOfFourGainsTwelveSharedNodes) {
     Model m;
     const int codes[4] = {-2, -2, -2, -2};
     RegionRecord r = m.rectangle(0, 0, 2, 2, 2, 2, codes, 11, 101);
@@ -237,8 +229,7 @@ TEST(Midside, QuadMeshOfFourGainsTwelveSharedNodes)
               (std::vector<int>{19, 20, 21, 14}));
 }
 
-TEST(Midside, InterfaceNeighboursShareOneNodeAndBecomeMinusSix)
-{
+TEST(Midside, InterfaceNeighboursShareOneNodeAndBecomeMinusSix) {
     std::vector<FemNode> nodes = {{1, 0, 0}, {2, 1, 0}, {3, 1, 1}, {4, 0, 1},
                                   {5, 1, 0}, {6, 2, 0}, {7, 2, 1}, {8, 1, 1}};
     std::vector<MeshElement> elements(2);
@@ -256,8 +247,7 @@ TEST(Midside, InterfaceNeighboursShareOneNodeAndBecomeMinusSix)
     EXPECT_EQ(findNeighbourEdgeSlot(true, neighbours, elements[1], 1), -1);
 }
 
-TEST(Midside, TrianglesShareTheNodeOfTheirCommonEdge)
-{
+TEST(Midside, TrianglesShareTheNodeOfTheirCommonEdge) {
     std::vector<FemNode> nodes = {{1, 0, 0}, {2, 1, 0}, {3, 1, 1}, {4, 0, 1}};
     std::vector<MeshElement> elements(2);
     elements[0].w = {1, 1, 2, 3, 0, 0, 0, 0, 0, 0, 2, 101};
@@ -275,8 +265,7 @@ TEST(Midside, TrianglesShareTheNodeOfTheirCommonEdge)
     EXPECT_EQ(findEdgeSlot(3, 1, elements[0]), -1);
 }
 
-TEST(Merge, TriangleBoundarySidesTakeTheCodeOfTheirSegment)
-{
+TEST(Merge, TriangleBoundarySidesTakeTheCodeOfTheirSegment) {
     RegionRecord r;
     r.elements.resize(2);
     r.elements[0].w[0] = 1;

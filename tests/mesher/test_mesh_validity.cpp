@@ -21,8 +21,7 @@ namespace {
 using Polygon = std::vector<std::pair<double, double>>;
 
 // A free quadrilateral region over the polygon with the given divisions per side.
-std::string quadRegionText(const Polygon& corners, const std::vector<int>& divisions)
-{
+std::string quadRegionText(const Polygon& corners, const std::vector<int>& divisions) {
     GeometrySpec g;
     RegionSpec r = polygonRegion(g, corners, 1);
     r.scheme = -31;
@@ -34,8 +33,7 @@ std::string quadRegionText(const Polygon& corners, const std::vector<int>& divis
 // A free region over the polygon, scaled by `scale`, with the given
 // divisions per side: quadrilaterals or triangles.
 std::string freeRegionText(const Polygon& corners, const std::vector<int>& divisions, bool quadrilateral,
-                           double scale = 1.0)
-{
+                           double scale = 1.0) {
     Polygon scaled = corners;
     for (auto& [x, y] : scaled) {
         x *= scale;
@@ -50,16 +48,14 @@ std::string freeRegionText(const Polygon& corners, const std::vector<int>& divis
     return geometryText(g);
 }
 
-double polygonArea(const Polygon& p)
-{
+double polygonArea(const Polygon& p) {
     double twice = 0.0;
     for (std::size_t k = 0; k < p.size(); ++k)
         twice += p[k].first * p[(k + 1) % p.size()].second - p[(k + 1) % p.size()].first * p[k].second;
     return 0.5 * twice;
 }
 
-FemMesh meshOf(std::vector<std::pair<double, double>> xy, std::vector<std::vector<int>> elements)
-{
+FemMesh meshOf(std::vector<std::pair<double, double>> xy, std::vector<std::vector<int>> elements) {
     FemMesh m;
     m.ok = true;
     m.npe = 4;
@@ -75,8 +71,7 @@ FemMesh meshOf(std::vector<std::pair<double, double>> xy, std::vector<std::vecto
 // A free region (scheme -31 or -21) of four sides between the numbered
 // points, with the divisions and side codes of each side.
 RegionSpec fourSidedRegion(int scheme, int obj, std::array<int, 4> corners, std::array<int, 4> divisions,
-                           std::array<int, 4> codes)
-{
+                           std::array<int, 4> codes) {
     RegionSpec r;
     r.scheme = scheme;
     r.obj = obj;
@@ -92,8 +87,7 @@ RegionSpec fourSidedRegion(int scheme, int obj, std::array<int, 4> corners, std:
 
 // The run meshed and gave the reference's mesh scaled by `factor`: the same
 // elements on the same nodes at the scaled places.
-void expectScaledMesh(const ToolRun& run, const ToolRun& reference, double factor, const std::string& name)
-{
+void expectScaledMesh(const ToolRun& run, const ToolRun& reference, double factor, const std::string& name) {
     ASSERT_EQ(run.status, 0) << name << "\n" << run.log;
     ASSERT_EQ(run.mesh.elements.size(), reference.mesh.elements.size()) << name;
     ASSERT_EQ(run.mesh.xy.size(), reference.mesh.xy.size()) << name;
@@ -105,8 +99,7 @@ void expectScaledMesh(const ToolRun& run, const ToolRun& reference, double facto
     }
 }
 
-bool mentions(const std::vector<std::string>& problems, const std::string& part)
-{
+bool mentions(const std::vector<std::string>& problems, const std::string& part) {
     for (const std::string& p : problems)
         if (p.find(part) != std::string::npos) return true;
     return false;
@@ -114,8 +107,7 @@ bool mentions(const std::vector<std::string>& problems, const std::string& part)
 
 }  // namespace
 
-TEST(MeshValidity, CheckerRejectsFlatAndTurnedInCorners)
-{
+TEST(MeshValidity, CheckerRejectsFlatAndTurnedInCorners) {
     // A square is valid; a quadrilateral with a straight corner, one with a
     // corner turned inward and a bow-tie are not.
     EXPECT_TRUE(validateMesh(meshOf({{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {{1, 2, 3, 4}})).empty());
@@ -126,29 +118,36 @@ TEST(MeshValidity, CheckerRejectsFlatAndTurnedInCorners)
     EXPECT_FALSE(validateMesh(meshOf({{0, 0}, {1, 0}, {0, 1}, {1, 1}}, {{1, 2, 3, 4}})).empty());
 }
 
-TEST(MeshValidity, FinalCheckNamesTheElementAndItsCorner)
-{
+TEST(MeshValidity, FinalCheckNamesTheElementAndItsCorner) {
     using tessaro::FemNode;
     using tessaro::MeshElement;
     struct Case {
         const char* name;
         std::vector<FemNode> nodes;
         std::array<int, 4> corners;
-        const char* errorPart;   // empty: accepted
+        const char* errorPart;  // empty: accepted
     };
     const std::vector<FemNode> square = {{1, 0, 0}, {2, 1, 0}, {3, 1, 1}, {4, 0, 1}};
     const Case cases[] = {
         {"square", square, {1, 2, 3, 4}, ""},
         {"inverted", square, {1, 4, 3, 2}, "invalid element 1: area not positive"},
         {"repeated corner", square, {1, 2, 3, 1}, "invalid element 1: repeated corner node"},
-        {"self-intersecting", {{1, 0, 0}, {2, 4, 0}, {3, 4, 4}, {4, 3, -0.5}}, {1, 2, 3, 4},
+        {"self-intersecting",
+         {{1, 0, 0}, {2, 4, 0}, {3, 4, 4}, {4, 3, -0.5}},
+         {1, 2, 3, 4},
          "invalid element 1: sides cross"},
-        {"straight corner", {{1, 0, 0}, {2, 1, 0}, {3, 2, 0}, {4, 1, 1}}, {1, 2, 3, 4},
+        {"straight corner",
+         {{1, 0, 0}, {2, 1, 0}, {3, 2, 0}, {4, 1, 1}},
+         {1, 2, 3, 4},
          "invalid element 1: corner 2 (node 2 at 1, 0) has an angle of 180.00 degrees"},
-        {"above 177 degrees", {{1, 0, 0}, {2, 1, 0}, {3, 2, 0.05}, {4, 1, 1}}, {1, 2, 3, 4},
+        {"above 177 degrees",
+         {{1, 0, 0}, {2, 1, 0}, {3, 2, 0.05}, {4, 1, 1}},
+         {1, 2, 3, 4},
          "invalid element 1: corner 2 (node 2 at 1, 0) has an angle of 177.14 degrees"},
         {"below 177 degrees", {{1, 0, 0}, {2, 1, 0}, {3, 2, 0.06}, {4, 1, 1}}, {1, 2, 3, 4}, ""},
-        {"reflex corner", {{1, 0, 0}, {2, 2, 0}, {3, 0.5, 0.5}, {4, 0, 2}}, {1, 2, 3, 4},
+        {"reflex corner",
+         {{1, 0, 0}, {2, 2, 0}, {3, 0.5, 0.5}, {4, 0, 2}},
+         {1, 2, 3, 4},
          "corner 3 (node 3 at 0.5, 0.5) has an angle of 233.13 degrees"},
     };
     for (const Case& c : cases) {
@@ -165,43 +164,55 @@ TEST(MeshValidity, FinalCheckNamesTheElementAndItsCorner)
     }
 }
 
-TEST(MeshValidity, SmallestFailingRegionsGiveValidMeshes)
-{
+TEST(MeshValidity, SmallestFailingRegionsGiveValidMeshes) {
     struct Case {
         const char* name;
         Polygon corners;
         std::vector<int> divisions;
-        const char* refusal = "";   // the log line of a refused input
+        const char* refusal = "";  // the log line of a refused input
     };
     const Case cases[] = {
         {"L-slab 4 x 5", {{4, 0}, {4, 5}, {2, 5}, {2, 2.5}, {0, 2.5}, {0, 0}}, {4, 2, 2, 2, 2, 4}},
         {"L-slab 6 x 4", {{6, 0}, {6, 4}, {3, 4}, {3, 2}, {0, 2}, {0, 0}}, {4, 2, 2, 2, 2, 2}},
         {"L-slab 5 x 8", {{5, 0}, {5, 4}, {2.5, 4}, {2.5, 8}, {0, 8}, {0, 0}}, {4, 2, 4, 2, 6, 4}},
         {"rectangle 30 x 67", {{0, 0}, {30, 0}, {30, 67}, {0, 67}}, {4, 6, 4, 6}},
-        {"hexagon", {{-9.4, 6.8}, {-9.3, -5.7}, {4.1, -6.4}, {6.5, -5.5}, {9.3, -3.6}, {9.5, 7.0}},
+        {"hexagon",
+         {{-9.4, 6.8}, {-9.3, -5.7}, {4.1, -6.4}, {6.5, -5.5}, {9.3, -3.6}, {9.5, 7.0}},
          {14, 16, 2, 4, 12, 22}},
         {"chamfer triangle", {{0, 0}, {5, 0}, {0, 5}}, {2, 4, 2}},
         {"nearly straight corner", {{0, 0}, {5, -0.02}, {10, 0}, {10, 10}, {0, 10}}, {4, 4, 8, 8, 8}},
-        {"odd side counts", {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {3, 5, 4, 4},
+        {"odd side counts",
+         {{0, 0}, {10, 0}, {10, 10}, {0, 10}},
+         {3, 5, 4, 4},
          "Error: region 1: element 4 has a corner of 180.00 degrees at (10, 2); side 1 has an odd number of "
          "segments (3): give every side an even number"},
         // Very unequal side counts left a node of a straight side, or of a
         // nearly straight row inside, as the flat corner of one element.
-        {"graded rectangle", {{0, 0}, {1.2719855947171201, 0}, {1.2719855947171201, 1.5079710413656235},
-                              {0, 1.5079710413656235}},
+        {"graded rectangle",
+         {{0, 0}, {1.2719855947171201, 0}, {1.2719855947171201, 1.5079710413656235}, {0, 1.5079710413656235}},
          {32, 12, 42, 30}},
-        {"graded U-slab", {{0, 0}, {1.5707591082601537, 0}, {1.5707591082601537, 2.0525079703663787},
-                           {1.2386905239911572, 2.0525079703663787}, {1.2386905239911572, 0.74363657207630385},
-                           {0.33206858426899649, 0.74363657207630385}, {0.33206858426899649, 2.0525079703663787},
-                           {0, 2.0525079703663787}},
+        {"graded U-slab",
+         {{0, 0},
+          {1.5707591082601537, 0},
+          {1.5707591082601537, 2.0525079703663787},
+          {1.2386905239911572, 2.0525079703663787},
+          {1.2386905239911572, 0.74363657207630385},
+          {0.33206858426899649, 0.74363657207630385},
+          {0.33206858426899649, 2.0525079703663787},
+          {0, 2.0525079703663787}},
          {14, 18, 2, 12, 8, 12, 2, 18}},
-        {"graded triangle", {{2.703593610392975, 2.5920683854889077}, {0.83461493401972597, 3.6512538719075729},
-                             {3.3219818370287544, -1.7299345651381894}},
+        {"graded triangle",
+         {{2.703593610392975, 2.5920683854889077},
+          {0.83461493401972597, 3.6512538719075729},
+          {3.3219818370287544, -1.7299345651381894}},
          {12, 34, 26}},
         // Refusals that say what to change.
-        {"sliver triangle", {{17.166119956267135, 80.235678831608567}, {15.429882510411044, 80.587583148006757},
-                             {-61.40964196696892, 54.417788501653398}},
-         {2, 12, 12}, "; the region's corner between sides 2 and 3 is 0.62 degrees: make it wider"},
+        {"sliver triangle",
+         {{17.166119956267135, 80.235678831608567},
+          {15.429882510411044, 80.587583148006757},
+          {-61.40964196696892, 54.417788501653398}},
+         {2, 12, 12},
+         "; the region's corner between sides 2 and 3 is 0.62 degrees: make it wider"},
     };
     for (const Case& c : cases) {
         const ToolRun run = runTool("validity", quadRegionText(c.corners, c.divisions));
@@ -219,8 +230,7 @@ TEST(MeshValidity, SmallestFailingRegionsGiveValidMeshes)
 
 // Two free regions whose shared side is divided differently would leave
 // hanging nodes: refused, naming both regions.
-TEST(MeshValidity, SharedSideDividedDifferentlyIsRefused)
-{
+TEST(MeshValidity, SharedSideDividedDifferentlyIsRefused) {
     GeometrySpec g;
     g.points = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {20, 0}, {20, 10}};
     g.regions.push_back(fourSidedRegion(-31, 101, {1, 2, 3, 4}, {4, 4, 4, 4}, {-2, 2, -2, -2}));
@@ -244,13 +254,12 @@ TEST(MeshValidity, SharedSideDividedDifferentlyIsRefused)
 // A beam from the top side of region A up the seam of regions B and C
 // (coded as beam faces), triangles: the vertex repair gives the same valid
 // mesh in every order of the three regions.
-TEST(MeshValidity, BeamVertexRepairInEveryRegionOrder)
-{
+TEST(MeshValidity, BeamVertexRepairInEveryRegionOrder) {
     auto geometry = [](const std::string& order) {
         GeometrySpec g;
         g.shape = 0;
         g.points = {{0, 0}, {20, 0}, {20, 10}, {10, 10}, {0, 10}, {10, 20}, {0, 20}, {20, 20}};
-        auto region = [](int obj, std::vector<std::array<int, 4>> sides) {   // from, to, divisions, code
+        auto region = [](int obj, std::vector<std::array<int, 4>> sides) {  // from, to, divisions, code
             RegionSpec r;
             r.scheme = -21;
             r.obj = obj;
@@ -277,7 +286,7 @@ TEST(MeshValidity, BeamVertexRepairInEveryRegionOrder)
     const ToolRun first = runTool("beam-order-abc", geometry("ABC"));
     ASSERT_EQ(first.status, 0) << first.log;
     ValidationOptions options;
-    options.allowDoubledNodes = true;   // the beam faces keep both rows
+    options.allowDoubledNodes = true;  // the beam faces keep both rows
     options.expectedArea = 400.0;
     EXPECT_EQ(validateMesh(first.mesh, options), std::vector<std::string>{});
     const int beamSides = sidesCoded(first.mesh, -6);
@@ -296,8 +305,7 @@ TEST(MeshValidity, BeamVertexRepairInEveryRegionOrder)
 // scales: thin strips with coarse long sides, a sharp thin wedge, graded
 // side counts and a star. Each gives a valid mesh of the region's area in
 // quadrilateral and triangle mode.
-TEST(MeshValidity, FormerlyRefusedRegionsGiveValidMeshes)
-{
+TEST(MeshValidity, FormerlyRefusedRegionsGiveValidMeshes) {
     struct Case {
         const char* name;
         Polygon corners;
@@ -306,7 +314,7 @@ TEST(MeshValidity, FormerlyRefusedRegionsGiveValidMeshes)
     };
     const Polygon strip = {{0, 0}, {100, 0}, {100, 1}, {0, 1}};
     const Polygon square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-    const Polygon wedge = {{0, 0}, {0.383, 0}, {0.383, 0.018}};   // tip 2.69 degrees
+    const Polygon wedge = {{0, 0}, {0.383, 0}, {0.383, 0.018}};  // tip 2.69 degrees
     Polygon star;
     for (int k = 0; k < 12; ++k) {
         const double a = std::acos(-1.0) * k / 6.0, r = k % 2 == 0 ? 0.39 : 0.15;
@@ -328,17 +336,26 @@ TEST(MeshValidity, FormerlyRefusedRegionsGiveValidMeshes)
         // of millimetres, here in metres: the checker's coincidence
         // distance is absolute.)
         {"strip 3.1 x 0.16 m, 2/2/38/2, quadrilaterals",
-         {{0, 0}, {0.57908675958996745, -3.0256139162156332}, {0.73532789437240245, -2.9957101760289188},
+         {{0, 0},
+          {0.57908675958996745, -3.0256139162156332},
+          {0.73532789437240245, -2.9957101760289188},
           {0.15624113478243502, 2.9903740186714365e-02}},
-         {2, 2, 38, 2}, true},
+         {2, 2, 38, 2},
+         true},
         {"strip 2.0 x 0.19 m, 2/4/4/4, quadrilaterals",
-         {{0, 0}, {-1.4318697596746258, -1.4257532200474851}, {-1.3003490166571727, -1.5578381924316658},
+         {{0, 0},
+          {-1.4318697596746258, -1.4257532200474851},
+          {-1.3003490166571727, -1.5578381924316658},
           {0.13152074301745319, -0.1320849723841808}},
-         {2, 4, 4, 4}, true},
+         {2, 4, 4, 4},
+         true},
         {"strip 22 x 1.6 mm, 4/4/22/4, quadrilaterals",
-         {{0, 0}, {-0.0011140150997388598, 0.022078593930820185}, {-0.0027166044989886222, 0.021997732405170514},
+         {{0, 0},
+          {-0.0011140150997388598, 0.022078593930820185},
+          {-0.0027166044989886222, 0.021997732405170514},
           {-0.0016025893992497621, -8.0861525649669934e-05}},
-         {4, 4, 22, 4}, true},
+         {4, 4, 22, 4},
+         true},
     };
     for (const Case& c : cases) {
         const ToolRun run = runTool("formerly-refused", freeRegionText(c.corners, c.divisions, c.quadrilateral));
@@ -355,8 +372,7 @@ TEST(MeshValidity, FormerlyRefusedRegionsGiveValidMeshes)
 
 // A region and its copy scaled by any factor from 1e-3 to 1e3 give the same
 // mesh, scaled: the same elements on the same nodes at the scaled places.
-TEST(MeshValidity, ScaledRegionGivesTheScaledMesh)
-{
+TEST(MeshValidity, ScaledRegionGivesTheScaledMesh) {
     // 16 corners on a grid of 18.4 mm; once meshed differently at 0.1, 0.5
     // and 3 times its size and refused at 1e-3.
     const Polygon rectilinear = {{0.0, 0.0736},    {0.0552, 0.0736}, {0.0552, 0.0184}, {0.1472, 0.0184},
@@ -379,17 +395,18 @@ TEST(MeshValidity, ScaledRegionGivesTheScaledMesh)
 // or 25 m leaves a nearly straight corner in quadrilateral mode (triangles
 // of the 1 m width under a 50 m side): the refusal names the region, the
 // element's place and what to change.
-TEST(MeshValidity, RefusalNamesRegionPlaceAndRemedy)
-{
+TEST(MeshValidity, RefusalNamesRegionPlaceAndRemedy) {
     struct Case {
         std::vector<int> divisions;
         const char* remedy;
     };
     const Case cases[] = {
-        {{8, 2, 2, 2}, "side 2 has 2 segments of 0.5 m and side 3 2 of 50 m: change the division count of side 2 or "
-                       "side 3 to bring them closer"},
-        {{40, 2, 4, 2}, "side 2 has 2 segments of 0.5 m and side 3 4 of 25 m: change the division count of side 2 or "
-                        "side 3 to bring them closer"},
+        {{8, 2, 2, 2},
+         "side 2 has 2 segments of 0.5 m and side 3 2 of 50 m: change the division count of side 2 or "
+         "side 3 to bring them closer"},
+        {{40, 2, 4, 2},
+         "side 2 has 2 segments of 0.5 m and side 3 4 of 25 m: change the division count of side 2 or "
+         "side 3 to bring them closer"},
     };
     for (const Case& c : cases) {
         const ToolRun run = runTool("refusal", freeRegionText({{0, 0}, {100, 0}, {100, 1}, {0, 1}}, c.divisions, true));
@@ -404,8 +421,7 @@ TEST(MeshValidity, RefusalNamesRegionPlaceAndRemedy)
 // Regions joined into one mesh scale alike: two free regions sharing a side
 // (quadrilaterals and triangles), scaled by 1e-3 to 1e3, give the mesh of
 // the unscaled pair, scaled: the seam's nodes are shared at every scale.
-TEST(MeshValidity, JoinedRegionsGiveTheScaledMesh)
-{
+TEST(MeshValidity, JoinedRegionsGiveTheScaledMesh) {
     auto pair = [](double factor, bool quadrilateral) {
         GeometrySpec g;
         g.shape = quadrilateral ? 1 : 0;

@@ -5,8 +5,7 @@
 
 using namespace tessaro;
 
-TEST(ModelLists, LastIsTheMostRecentlyAppendedRecord)
-{
+TEST(ModelLists, LastIsTheMostRecentlyAppendedRecord) {
     ModelLists lists;
     EXPECT_EQ(lastRegion(lists), nullptr);
     EXPECT_EQ(lastStructureElement(lists), nullptr);
@@ -28,8 +27,7 @@ TEST(ModelLists, LastIsTheMostRecentlyAppendedRecord)
     EXPECT_TRUE(lastStructureElement(lists)->name.empty());
 }
 
-TEST(ModelLists, FreeEmptiesEverything)
-{
+TEST(ModelLists, FreeEmptiesEverything) {
     ModelLists lists;
     freeModelLists(lists);
     EXPECT_TRUE(lists.regions.empty());

@@ -26,16 +26,14 @@ using namespace tessaro;
 namespace {
 
 template <class Slots>
-std::vector<int> listOf(const Slots& slots, int count)
-{
+std::vector<int> listOf(const Slots& slots, int count) {
     std::vector<int> list(slots.begin(), slots.begin() + count);
     std::sort(list.begin(), list.end());
     return list;
 }
 
 // Area-weighted centroid of a simple polygon (shoelace).
-std::pair<double, double> polygonCentroid(const std::vector<std::pair<double, double>>& p)
-{
+std::pair<double, double> polygonCentroid(const std::vector<std::pair<double, double>>& p) {
     double a = 0.0, cx = 0.0, cy = 0.0;
     for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
         const double cross = p[j].first * p[i].second - p[i].first * p[j].second;
@@ -47,8 +45,7 @@ std::pair<double, double> polygonCentroid(const std::vector<std::pair<double, do
 }
 
 // A fan of triangles around node `ring.size() + 1` placed at `centre`.
-TopologyFixture fan(const std::vector<std::pair<double, double>>& ring, std::pair<double, double> centre)
-{
+TopologyFixture fan(const std::vector<std::pair<double, double>>& ring, std::pair<double, double> centre) {
     TopologyFixture f;
     f.nodes = ring;
     f.nodes.push_back(centre);
@@ -58,8 +55,7 @@ TopologyFixture fan(const std::vector<std::pair<double, double>>& ring, std::pai
     return f;
 }
 
-double signedArea(const RegionRecord& r, const MeshElement& el)
-{
+double signedArea(const RegionRecord& r, const MeshElement& el) {
     double a = 0.0;
     for (int k = 0; k < 4; ++k) {
         const MeshNode& p = r.nodes[el.w[1 + k] - 1];
@@ -71,8 +67,7 @@ double signedArea(const RegionRecord& r, const MeshElement& el)
 
 }  // namespace
 
-TEST(QuadBoundary, EightNodesHalveToFourCarryingEveryOtherSegmentsCode)
-{
+TEST(QuadBoundary, EightNodesHalveToFourCarryingEveryOtherSegmentsCode) {
     std::vector<MeshNode> nodes;
     std::vector<BoundarySegment> segments;
     for (int k = 1; k <= 8; ++k) {
@@ -85,7 +80,7 @@ TEST(QuadBoundary, EightNodesHalveToFourCarryingEveryOtherSegmentsCode)
     ASSERT_EQ(coarse.size(), 4u);
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(coarse[k].name, k + 1);
-        EXPECT_EQ(coarse[k].x, 10.0 * (2 * k + 1));   // input nodes 1, 3, 5, 7
+        EXPECT_EQ(coarse[k].x, 10.0 * (2 * k + 1));  // input nodes 1, 3, 5, 7
     }
     ASSERT_EQ(coarseSegments.size(), 4u);
     const int expected[4][3] = {{1, 2, -11}, {2, 3, -13}, {3, 4, -15}, {4, 1, -17}};
@@ -97,8 +92,7 @@ TEST(QuadBoundary, EightNodesHalveToFourCarryingEveryOtherSegmentsCode)
     }
 }
 
-TEST(QuadBoundary, SegmentCodesGoIntoTheSidesTheyLieOn)
-{
+TEST(QuadBoundary, SegmentCodesGoIntoTheSidesTheyLieOn) {
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     f.elements = {{1, 2, 3, 4}};
@@ -112,8 +106,7 @@ TEST(QuadBoundary, SegmentCodesGoIntoTheSidesTheyLieOn)
     EXPECT_EQ(r.topoElements[0].nb[2], kNone);  // the segment runs the other way
 }
 
-TEST(QuadBoundary, AnglesOfAnLShapedBoundary)
-{
+TEST(QuadBoundary, AnglesOfAnLShapedBoundary) {
     RegionRecord region;
     const std::vector<std::pair<double, double>> corners = {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}};
     std::vector<BoundarySegment> segments;
@@ -128,8 +121,7 @@ TEST(QuadBoundary, AnglesOfAnLShapedBoundary)
     EXPECT_EQ(table[4].previous, 4);
 }
 
-TEST(QuadPairing, SquareOfTwoRightTrianglesPairsBackIntoTheSquare)
-{
+TEST(QuadPairing, SquareOfTwoRightTrianglesPairsBackIntoTheSquare) {
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     f.elements = {{1, 2, 3}, {1, 3, 4}};
@@ -152,8 +144,7 @@ TEST(QuadPairing, SquareOfTwoRightTrianglesPairsBackIntoTheSquare)
     EXPECT_TRUE(log.str().empty());
 }
 
-TEST(QuadPairing, NonConvexPairNeverMerges)
-{
+TEST(QuadPairing, NonConvexPairNeverMerges) {
     TopologyFixture f;
     f.nodes = {{0, 0}, {2, 0}, {1, 0.3}, {1, 2}};
     f.elements = {{1, 2, 3}, {1, 3, 4}};
@@ -166,8 +157,7 @@ TEST(QuadPairing, NonConvexPairNeverMerges)
     EXPECT_EQ(r.topoElements[1].name, 2);
 }
 
-TEST(QuadPairing, EqualQualitiesGoToTheLaterSide)
-{
+TEST(QuadPairing, EqualQualitiesGoToTheLaterSide) {
     // Right isosceles triangle 1 with mirror-image partners below (side 0)
     // and to the left (side 2); its hypotenuse is on the boundary.
     TopologyFixture f;
@@ -177,14 +167,13 @@ TEST(QuadPairing, EqualQualitiesGoToTheLaterSide)
     EXPECT_EQ(quadMergeQuality(1, 2, 3, 4, r), quadMergeQuality(3, 1, 2, 5, r));
     std::ostringstream log;
     ASSERT_TRUE(pairTriangles(r, kOffset, log));
-    EXPECT_EQ(r.topoElements[2].name, -1);   // the left partner was taken
+    EXPECT_EQ(r.topoElements[2].name, -1);  // the left partner was taken
     EXPECT_TRUE(r.topoElements[1].isTriangle);
     EXPECT_EQ(r.topoElements[1].name, 2);
     EXPECT_EQ(r.topoElements[1].nb[2], -1);  // towards the new quadrilateral
 }
 
-TEST(QuadPairing, NodeListsOnTheHeapPairAlike)
-{
+TEST(QuadPairing, NodeListsOnTheHeapPairAlike) {
     // The square of two triangles, node 2's lists moved to the heap as a
     // node of many elements has them: the pairing reads and extends them
     // as it does the lists held in place.
@@ -207,8 +196,7 @@ TEST(QuadPairing, NodeListsOnTheHeapPairAlike)
     EXPECT_TRUE(log.str().empty());
 }
 
-TEST(QuadChain, FortyEightCallsWithSmoothingAfterNineAndTwentySeven)
-{
+TEST(QuadChain, FortyEightCallsWithSmoothingAfterNineAndTwentySeven) {
     const std::vector<ChainCall>& calls = quadChainCalls();
     ASSERT_EQ(calls.size(), 48u);
     std::vector<int> checks, smoothed;
@@ -223,8 +211,7 @@ TEST(QuadChain, FortyEightCallsWithSmoothingAfterNineAndTwentySeven)
     EXPECT_EQ(codeOffsetFor(1000000), 10000000);
 }
 
-TEST(TriangleMerge, TwoTrianglesBecomeOneQuadrilateralNamedAfterTheFirst)
-{
+TEST(TriangleMerge, TwoTrianglesBecomeOneQuadrilateralNamedAfterTheFirst) {
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 0}, {0, 1}, {1, 1}, {2, 0.5}};
     f.elements = {{1, 2, 3}, {3, 2, 4}, {2, 5, 4}};
@@ -233,9 +220,9 @@ TEST(TriangleMerge, TwoTrianglesBecomeOneQuadrilateralNamedAfterTheFirst)
     const TopoElement& quad = r.topoElements[0];
     EXPECT_EQ(cornersOf(quad), (std::vector<int>{1, 2, 4, 3}));
     EXPECT_FALSE(quad.isTriangle);
-    EXPECT_EQ(quad.nb, (std::array<int, 4>{kNone, 3, kNone, kNone}));   // boundary sides stay boundary
+    EXPECT_EQ(quad.nb, (std::array<int, 4>{kNone, 3, kNone, kNone}));  // boundary sides stay boundary
     EXPECT_EQ(r.topoElements[1].name, -1);
-    EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{1, 2, 4}));   // corner count stays 3
+    EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{1, 2, 4}));  // corner count stays 3
     EXPECT_EQ(r.topoElements[1].c[3], 3);
     EXPECT_EQ(r.topoElements[2].nb[2], -1);
     const TopoNode& two = r.topoNodes[1];
@@ -244,8 +231,7 @@ TEST(TriangleMerge, TwoTrianglesBecomeOneQuadrilateralNamedAfterTheFirst)
     EXPECT_EQ(listOf(two.neighbours, two.neighbourCount), (std::vector<int>{1, 3, 4, 5}));
 }
 
-TEST(TriangleMerge, LinkingAcrossAnEdgeSignsByKind)
-{
+TEST(TriangleMerge, LinkingAcrossAnEdgeSignsByKind) {
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {2, 0}};
     f.elements = {{1, 2, 3, 4}, {2, 5, 3}};
@@ -255,12 +241,11 @@ TEST(TriangleMerge, LinkingAcrossAnEdgeSignsByKind)
     linkElementsAcrossEdge(2, 3, {2, 1}, r);
     EXPECT_EQ(r.topoElements[0].nb[1], 2);
     EXPECT_EQ(r.topoElements[1].nb[2], -1);
-    linkElementsAcrossEdge(1, 5, {1, 2}, r);   // no side 1-5: nothing changes
+    linkElementsAcrossEdge(1, 5, {1, 2}, r);  // no side 1-5: nothing changes
     EXPECT_EQ(r.topoElements[0].nb[0], kNone);
 }
 
-TEST(TopologyQueries, NodeListsGrowBeyondTheSlotsHeldInPlace)
-{
+TEST(TopologyQueries, NodeListsGrowBeyondTheSlotsHeldInPlace) {
     RegionRecord r;
     r.topoNodes.resize(30);
     setNodeElementLists(1, r, {5, -7, 0, 9});
@@ -303,8 +288,7 @@ TEST(TopologyQueries, NodeListsGrowBeyondTheSlotsHeldInPlace)
     EXPECT_EQ(cornerIndexInElement(9, 3, r), -1);
 }
 
-TEST(TopologyQueries, ExchangingNodeNumbersSwapsEveryReference)
-{
+TEST(TopologyQueries, ExchangingNodeNumbersSwapsEveryReference) {
     // Boundary 1 -> 3 -> 2 -> 4: exchanging 2 and 3 makes it consecutive.
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 1}, {1, 0}, {0, 1}};
@@ -316,14 +300,13 @@ TEST(TopologyQueries, ExchangingNodeNumbersSwapsEveryReference)
     EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{1, 3, 4}));
     EXPECT_EQ(r.nodes[1].x, 1.0);
     EXPECT_EQ(r.nodes[1].y, 0.0);
-    EXPECT_EQ(r.topoNodes[1].status, 2);   // the slot's number
+    EXPECT_EQ(r.topoNodes[1].status, 2);  // the slot's number
     EXPECT_EQ(listOf(r.topoNodes[1].triangles, r.topoNodes[1].triangleCount), std::vector<int>{1});
     EXPECT_EQ(listOf(r.topoNodes[3].neighbours, r.topoNodes[3].neighbourCount), (std::vector<int>{1, 3}));
     EXPECT_EQ(listOf(r.topoNodes[0].neighbours, r.topoNodes[0].neighbourCount), (std::vector<int>{2, 3, 4}));
 }
 
-TEST(TopologyQueries, QuadrilateralSideFourAndSharedElementsListedOnce)
-{
+TEST(TopologyQueries, QuadrilateralSideFourAndSharedElementsListedOnce) {
     RegionRecord r = buildTopology(gridFixture(2, 1, false));
     EXPECT_EQ(sideIndexInElement(1, 4, 1, r), 3);
     EXPECT_EQ(sideIndexInElement(4, 1, 1, r), 3);
@@ -333,8 +316,7 @@ TEST(TopologyQueries, QuadrilateralSideFourAndSharedElementsListedOnce)
     EXPECT_FALSE(hasMoreThanTwoBoundaryNodes(2, {1, 2}, r));
 }
 
-TEST(FinalElements, ZeroNeighbourEntryStopsTheCheck)
-{
+TEST(FinalElements, ZeroNeighbourEntryStopsTheCheck) {
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 0}, {0, 1}};
     f.elements = {{1, 2, 3}};
@@ -345,8 +327,7 @@ TEST(FinalElements, ZeroNeighbourEntryStopsTheCheck)
     EXPECT_EQ(log.str(), "Error: element name is ZERO for element 1\n");
 }
 
-TEST(FinalElements, CheckMergesNeighbouringTrianglesAndLeavesLoneOnes)
-{
+TEST(FinalElements, CheckMergesNeighbouringTrianglesAndLeavesLoneOnes) {
     // Two triangles beside a quadrilateral, and a lone triangle beside it.
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {2, 0}, {2, 1}, {-1, 0.5}};
@@ -361,8 +342,7 @@ TEST(FinalElements, CheckMergesNeighbouringTrianglesAndLeavesLoneOnes)
     EXPECT_TRUE(log.str().empty());
 }
 
-TEST(FinalElements, CompactionNumbersFromOneWithoutSigns)
-{
+TEST(FinalElements, CompactionNumbersFromOneWithoutSigns) {
     TopologyFixture f = gridFixture(2, 1, true);
     f.nb = 6;
     RegionRecord r = buildTopology(f);
@@ -389,8 +369,7 @@ TEST(FinalElements, CompactionNumbersFromOneWithoutSigns)
     }
 }
 
-TEST(FinalElements, QuadrilateralAndTriangleSplitIntoSevenOnTheDoubledBoundary)
-{
+TEST(FinalElements, QuadrilateralAndTriangleSplitIntoSevenOnTheDoubledBoundary) {
     // Quadrilateral (1, 2, 4, 5) and triangle (2, 3, 4) share side 2-4; the
     // boundary runs 1..5.
     TopologyFixture f;
@@ -403,8 +382,8 @@ TEST(FinalElements, QuadrilateralAndTriangleSplitIntoSevenOnTheDoubledBoundary)
     r.codedSides = r.boundarySides;
     std::ostringstream log;
     ASSERT_TRUE(buildElementsFromTopology(r, {}, log)) << log.str();
-    ASSERT_EQ(r.elements.size(), 7u);   // 4 m + 3 t
-    EXPECT_EQ(r.nodes.size(), 10u + 1u + 2u);   // doubled boundary, one shared midpoint, two centroids
+    ASSERT_EQ(r.elements.size(), 7u);          // 4 m + 3 t
+    EXPECT_EQ(r.nodes.size(), 10u + 1u + 2u);  // doubled boundary, one shared midpoint, two centroids
     double area = 0.0;
     for (const MeshElement& el : r.elements) {
         EXPECT_GT(signedArea(r, el), 0.0);
@@ -439,8 +418,7 @@ TEST(FinalElements, QuadrilateralAndTriangleSplitIntoSevenOnTheDoubledBoundary)
     for (int k = 1; k <= 10; ++k) EXPECT_LT(r.adjacency[k - 1].name, 0) << "boundary node " << k << " is fixed";
 }
 
-TEST(Smoothing, NodesMoveToTheMeanOrTheWeightedCentroid)
-{
+TEST(Smoothing, NodesMoveToTheMeanOrTheWeightedCentroid) {
     // Irregular rings, so that the plain mean and the area-weighted
     // centroid differ.
     const std::vector<std::pair<double, double>> four = {{0, 0}, {3, 0}, {3.5, 2}, {0, 1}};
@@ -462,11 +440,10 @@ TEST(Smoothing, NodesMoveToTheMeanOrTheWeightedCentroid)
     }
 }
 
-TEST(Smoothing, UnitGridStaysAndBoundaryNodesHold)
-{
+TEST(Smoothing, UnitGridStaysAndBoundaryNodesHold) {
     RegionRecord r = buildTopology(gridFixture(2, 2, false));
     for (TopoNode& n : r.topoNodes) n.status = -std::abs(n.status);
-    r.topoNodes[4].status = 5;   // the centre node
+    r.topoNodes[4].status = 5;  // the centre node
     const std::vector<MeshNode> before = r.nodes;
     smoothNodes(r);
     for (std::size_t k = 0; k < r.nodes.size(); ++k) {
@@ -480,8 +457,7 @@ TEST(Smoothing, UnitGridStaysAndBoundaryNodesHold)
     EXPECT_NEAR(r.nodes[4].y, 1.0, 1e-12);
 }
 
-TEST(Smoothing, LaplaceKeepsFixedAndHeldNodesAndTheirNeighbours)
-{
+TEST(Smoothing, LaplaceKeepsFixedAndHeldNodesAndTheirNeighbours) {
     // A 2 x 2 grid of final quadrilaterals; the centre is moved off.
     RegionRecord r = buildTopology(gridFixture(2, 2, false));
     std::vector<MeshElement> elements;
@@ -509,12 +485,11 @@ TEST(Smoothing, LaplaceKeepsFixedAndHeldNodesAndTheirNeighbours)
         EXPECT_EQ(nodes[k].x, r.nodes[k].x);
     }
     nodes[4].x = 1.3;
-    laplaceSmooth(nodes, elements, adjacency, {2});   // a held neighbour keeps the centre
+    laplaceSmooth(nodes, elements, adjacency, {2});  // a held neighbour keeps the centre
     EXPECT_EQ(nodes[4].x, 1.3);
 }
 
-TEST(Smoothing, PoorCornersAreMovedBelowTheLimits)
-{
+TEST(Smoothing, PoorCornersAreMovedBelowTheLimits) {
     // The centre of a 2 x 2 grid moved towards a corner gives one element a
     // corner of 168.6 degrees; the pattern search brings every corner below
     // 160 degrees and above a scaled Jacobian of 0.2, the fixed nodes stay.
@@ -570,8 +545,7 @@ TEST(Smoothing, PoorCornersAreMovedBelowTheLimits)
 // The nearest listed live triangle found by the grid equals the one a scan
 // of the whole list finds, while triangles move, turn into quadrilaterals,
 // are removed and thin out to a few far apart (the grid is laid out anew).
-TEST(TriangleGrid, NearestEqualsAScanOfAllListedTriangles)
-{
+TEST(TriangleGrid, NearestEqualsAScanOfAllListedTriangles) {
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> coordinate(0.0, 50.0);
     RegionRecord r;
@@ -584,7 +558,7 @@ TEST(TriangleGrid, NearestEqualsAScanOfAllListedTriangles)
         r.topoElements.push_back(el);
     }
     std::vector<int> listed;
-    for (int e = 1; e <= count; e += 2) listed.push_back(e);   // the odd ones only
+    for (int e = 1; e <= count; e += 2) listed.push_back(e);  // the odd ones only
     TriangleGrid grid;
     grid.build(r, listed);
 
@@ -616,9 +590,9 @@ TEST(TriangleGrid, NearestEqualsAScanOfAllListedTriangles)
         const int e = pick(rng);
         TopoElement& el = r.topoElements[e - 1];
         switch (step % 3) {
-        case 0: el.c = {pick(rng), pick(rng), pick(rng), 0}; break;     // corners change
-        case 1: el.isTriangle = !el.isTriangle; break;                   // quadrilateral and back
-        default: el.name = -el.name; break;                              // removed (or back)
+            case 0: el.c = {pick(rng), pick(rng), pick(rng), 0}; break;  // corners change
+            case 1: el.isTriangle = !el.isTriangle; break;               // quadrilateral and back
+            default: el.name = -el.name; break;                          // removed (or back)
         }
         grid.update(r, e);
     }

@@ -20,16 +20,14 @@ namespace {
 
 const int kOpen[4] = {-2, -2, -2, -2};
 
-GeometrySpec emptyGeometry(int outputFormat)
-{
+GeometrySpec emptyGeometry(int outputFormat) {
     GeometrySpec g;
     g.outputFormat = outputFormat;
     g.points = {{0, 0}, {1, 0}};
     return g;
 }
 
-GeometrySpec squareGeometry(int outputFormat)
-{
+GeometrySpec squareGeometry(int outputFormat) {
     GeometrySpec g;
     g.outputFormat = outputFormat;
     g.regions.push_back(rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen));
@@ -40,11 +38,10 @@ GeometrySpec squareGeometry(int outputFormat)
 
 // A definition that would give no element, or leave a region out, is
 // refused with the count or the code named; no mesh file is left.
-TEST(MesherRun, EmptyMeshOrUnknownSchemeIsRefused)
-{
+TEST(MesherRun, EmptyMeshOrUnknownSchemeIsRefused) {
     struct Row {
         const char* name;
-        std::vector<int> schemes;   // of the regions after a meshable square; empty: no region at all
+        std::vector<int> schemes;  // of the regions after a meshable square; empty: no region at all
         const char* named;
     };
     const Row rows[] = {
@@ -74,8 +71,7 @@ TEST(MesherRun, EmptyMeshOrUnknownSchemeIsRefused)
     }
 }
 
-TEST(MesherRun, MissingInputLogsThreeLines)
-{
+TEST(MesherRun, MissingInputLogsThreeLines) {
     const fs::path dir = freshDir("missing");
     const std::string input = (dir / "nothere.i").string();
     EXPECT_EQ(tessaro::runTessaro(input), 1);
@@ -85,16 +81,15 @@ TEST(MesherRun, MissingInputLogsThreeLines)
 
 // A folder (or pipe, or device) given as input is refused before anything
 // is written beside it, by the library and by the command-line tool.
-TEST(MesherRun, InputThatIsNotARegularFileWritesNothing)
-{
+TEST(MesherRun, InputThatIsNotARegularFileWritesNothing) {
     const ScratchDir scratch("folder-input");
     const fs::path folder = scratch.path() / "model.i";
     fs::create_directory(folder);
     EXPECT_EQ(tessaro::runTessaro(folder.string()), 1);
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), fs::directory_iterator()), 1);
 
-    const std::string command = "cd '" + scratch.path().string() + "' && '" + BRENNIX_BIN_DIR +
-                                "/tessaro-run' model.i > out.txt 2> err.txt";
+    const std::string command =
+        "cd '" + scratch.path().string() + "' && '" + BRENNIX_BIN_DIR + "/tessaro-run' model.i > out.txt 2> err.txt";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
@@ -103,8 +98,7 @@ TEST(MesherRun, InputThatIsNotARegularFileWritesNothing)
     EXPECT_FALSE(fs::exists(scratch.path() / "model.msh"));
 }
 
-TEST(MesherRun, FileNamesDropTwoCharacters)
-{
+TEST(MesherRun, FileNamesDropTwoCharacters) {
     const fs::path dir = freshDir("names");
     ASSERT_EQ(runOn(dir, geometryText(squareGeometry(1)), "a.txt"), 0);
     EXPECT_TRUE(fs::exists(dir / "a.t.fem"));
@@ -114,8 +108,7 @@ TEST(MesherRun, FileNamesDropTwoCharacters)
     EXPECT_EQ(tessaro::runTessaro("x"), 1);
 }
 
-TEST(MesherRun, RefusedHeaderValuesLeaveNoMesh)
-{
+TEST(MesherRun, RefusedHeaderValuesLeaveNoMesh) {
     struct Case {
         int interfaceFlag;
         int outputFormat;
@@ -139,8 +132,7 @@ TEST(MesherRun, RefusedHeaderValuesLeaveNoMesh)
     }
 }
 
-TEST(MesherRun, TwoRunsInARowGiveIdenticalOutput)
-{
+TEST(MesherRun, TwoRunsInARowGiveIdenticalOutput) {
     const fs::path dir = freshDir("repeat");
     for (int format : {0, 1}) {
         const std::string text = geometryText(squareGeometry(format));
@@ -151,8 +143,7 @@ TEST(MesherRun, TwoRunsInARowGiveIdenticalOutput)
     }
 }
 
-TEST(MesherRun, FailedRunDoesNotLeakIntoTheNext)
-{
+TEST(MesherRun, FailedRunDoesNotLeakIntoTheNext) {
     const fs::path dir = freshDir("leak");
     // The first run reads the whole model and meshes one region, then fails
     // on a second region whose side names a point that does not exist.
@@ -177,11 +168,10 @@ TEST(MesherRun, FailedRunDoesNotLeakIntoTheNext)
 // coordinate range is refused like an input point out of range, naming the
 // segment, before any node reaches the spatial grids (where such values
 // overflowed their 64-bit cell indices).
-TEST(MesherRun, GradedNodesBeyondTheCoordinateRangeAreRefused)
-{
+TEST(MesherRun, GradedNodesBeyondTheCoordinateRangeAreRefused) {
     struct Row {
         const char* name;
-        int scheme;          // of the region; 0: a structure element over a plain square
+        int scheme;  // of the region; 0: a structure element over a plain square
         double cpar;
         const char* named;
     };
@@ -219,15 +209,14 @@ TEST(MesherRun, GradedNodesBeyondTheCoordinateRangeAreRefused)
     }
 }
 
-TEST(MesherRun, FreeQuadrilateralsBesideMappedRegionsAreMeshed)
-{
+TEST(MesherRun, FreeQuadrilateralsBesideMappedRegionsAreMeshed) {
     const fs::path dir = freshDir("skip");
     GeometrySpec g;
     g.outputFormat = 1;
     RegionSpec freeRegion = polygonRegion(g, {{60, 60}, {61, 60}, {61, 61}, {60, 61}}, 2);
     freeRegion.scheme = -31;
     freeRegion.imax = freeRegion.jmax = 100;
-    freeRegion.sides[1].segCountOverride = 3;   // a free side reads one segment whatever the count says
+    freeRegion.sides[1].segCountOverride = 3;  // a free side reads one segment whatever the count says
     g.regions = {freeRegion, rectangleRegion(g, 0, 0, 10, 10, 4, 4, kOpen)};
     ASSERT_EQ(runOn(dir, geometryText(g)), 0) << readFile(dir / "temp.msh");
     EXPECT_TRUE(unexpectedLogLines(readFile(dir / "temp.msh")).empty()) << readFile(dir / "temp.msh");
@@ -236,8 +225,7 @@ TEST(MesherRun, FreeQuadrilateralsBesideMappedRegionsAreMeshed)
     EXPECT_TRUE(validateMesh(mesh, {false, 101.0}).empty());
 }
 
-TEST(MesherRun, UnwritableMeshFileIsAnError)
-{
+TEST(MesherRun, UnwritableMeshFileIsAnError) {
     const fs::path dir = freshDir("unwritable");
     fs::create_directories(dir / "temp.fem" / "blocker");
     EXPECT_EQ(runOn(dir, geometryText(squareGeometry(0))), 1);
@@ -246,20 +234,18 @@ TEST(MesherRun, UnwritableMeshFileIsAnError)
     EXPECT_EQ(log[0].rfind("Error: Can not open file ", 0), 0u) << log[0];
 }
 
-TEST(MesherRun, SharedLibraryExportsBothEntryNamesOnly)
-{
+TEST(MesherRun, SharedLibraryExportsBothEntryNamesOnly) {
     const std::string library = std::string(BRENNIX_BIN_DIR) + "/Tessaro_DLL.so";
     void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(handle, nullptr) << dlerror();
     using CEntry = int (*)(const std::string&);
     using CppEntry = int (*)(std::string&);
     auto cEntry = reinterpret_cast<CEntry>(dlsym(handle, "Tessaro_entry1"));
-    auto cppEntry = reinterpret_cast<CppEntry>(
-        dlsym(handle, "_Z7TessaroRNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"));
+    auto cppEntry =
+        reinterpret_cast<CppEntry>(dlsym(handle, "_Z7TessaroRNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"));
     ASSERT_NE(cEntry, nullptr);
     ASSERT_NE(cppEntry, nullptr);
-    EXPECT_EQ(dlsym(handle, "_ZN7tessaro10runTessaroERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"),
-              nullptr);
+    EXPECT_EQ(dlsym(handle, "_ZN7tessaro10runTessaroERKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE"), nullptr);
 
     const fs::path dir = freshDir("export");
     writeFile(dir / "temp.i", geometryText(squareGeometry(0)));
@@ -273,8 +259,7 @@ TEST(MesherRun, SharedLibraryExportsBothEntryNamesOnly)
     dlclose(handle);
 }
 
-TEST(MesherRun, CommandLineToolPrintsTheResult)
-{
+TEST(MesherRun, CommandLineToolPrintsTheResult) {
     const fs::path dir = freshDir("tool");
     writeFile(dir / "temp.i", geometryText(squareGeometry(1)));
     const std::string tool = std::string(BRENNIX_BIN_DIR) + "/tessaro-run";
@@ -292,8 +277,7 @@ TEST(MesherRun, CommandLineToolPrintsTheResult)
 
 // A definition without regions is refused by the mesher itself: the tool
 // prints its result 1, exits 1 and names the count.
-TEST(MesherRun, CommandLineToolExitsOneForAMeshWithoutElements)
-{
+TEST(MesherRun, CommandLineToolExitsOneForAMeshWithoutElements) {
     const fs::path dir = freshDir("tool-empty");
     writeFile(dir / "temp.i",
               "* TITLE\nempty\n* OUTPUT FORMAT \n0\n* NUMBER OF BASIC GEOMETRIC ENTITIES TO BE DEFINED \n1\n"
@@ -324,8 +308,7 @@ struct ToolOutput {
     std::string out, err;
 };
 
-ToolOutput runToolWith(const fs::path& dir, const std::string& arguments)
-{
+ToolOutput runToolWith(const fs::path& dir, const std::string& arguments) {
     const std::string tool = std::string(BRENNIX_BIN_DIR) + "/tessaro-run";
     const std::string command =
         "cd '" + dir.string() + "' && '" + tool + "' " + arguments + " 2>'" + (dir / "stderr.txt").string() + "'";
@@ -344,8 +327,7 @@ ToolOutput runToolWith(const fs::path& dir, const std::string& arguments)
 
 }  // namespace
 
-TEST(MesherRun, CommandLineToolSaysWhyAndHowToUseIt)
-{
+TEST(MesherRun, CommandLineToolSaysWhyAndHowToUseIt) {
     const fs::path dir = freshDir("toolhelp");
     // A failed run: its log's error line reaches standard error.
     const ToolOutput failed = runToolWith(dir, "none.i");

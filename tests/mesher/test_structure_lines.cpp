@@ -14,21 +14,19 @@ using namespace meshtest;
 namespace {
 
 // A mapped 10 x 10 square of 4 x 4 cells (points 1 to 4).
-GeometrySpec squareWithBeams(const std::vector<StructSpec>& beams, int flag = 34)
-{
+GeometrySpec squareWithBeams(const std::vector<StructSpec>& beams, int flag = 34) {
     GeometrySpec g;
     g.interfaceFlag = flag;
     const int codes[4] = {-1, -1, -1, -1};
     g.regions.push_back(rectangleRegion(g, 0, 0, 10, 10, 4, 4, codes));
-    g.points.emplace_back(2, 2);   // 5
-    g.points.emplace_back(6, 4);   // 6
-    g.points.emplace_back(8, 9);   // 7
+    g.points.emplace_back(2, 2);  // 5
+    g.points.emplace_back(6, 4);  // 6
+    g.points.emplace_back(8, 9);  // 7
     g.structs = beams;
     return g;
 }
 
-StructSpec beam(int id, int kind, int from, int to, int nodes, int v4 = 0, int v5 = 0)
-{
+StructSpec beam(int id, int kind, int from, int to, int nodes, int v4 = 0, int v5 = 0) {
     StructSpec s;
     s.id = id;
     s.kind = kind;
@@ -44,8 +42,7 @@ StructSpec beam(int id, int kind, int from, int to, int nodes, int v4 = 0, int v
 // Two mapped squares side by side whose shared side x = 10 is a slit
 // (-8 on the left square, -9 on the right), with eight-node elements for
 // flag 68.
-GeometrySpec slitSeamWithBeams(int flag, const std::vector<StructSpec>& beams)
-{
+GeometrySpec slitSeamWithBeams(int flag, const std::vector<StructSpec>& beams) {
     GeometrySpec g;
     g.interfaceFlag = flag;
     const int left[4] = {-1, -8, -1, -1};
@@ -58,11 +55,10 @@ GeometrySpec slitSeamWithBeams(int flag, const std::vector<StructSpec>& beams)
 
 }  // namespace
 
-TEST(StructureLines, OwnLinesShareEndNodesAndGainMiddleNodes)
-{
+TEST(StructureLines, OwnLinesShareEndNodesAndGainMiddleNodes) {
     // Beam 1: 5 -> 6 in two lines; beam 2: 6 -> 7 in one line.
-    const ToolRun run = runTool("own-lines", geometryText(squareWithBeams({beam(1, 1, 5, 6, 3, 4, 11),
-                                                                           beam(2, 1, 6, 7, 2, 5, 12)})));
+    const ToolRun run =
+        runTool("own-lines", geometryText(squareWithBeams({beam(1, 1, 5, 6, 3, 4, 11), beam(2, 1, 6, 7, 2, 5, 12)})));
     ASSERT_EQ(run.status, 0) << run.log;
     EXPECT_EQ(unexpectedLogLines(run.log), std::vector<std::string>{}) << run.log;
     const int n = static_cast<int>(run.mesh.xy.size());
@@ -79,8 +75,7 @@ TEST(StructureLines, OwnLinesShareEndNodesAndGainMiddleNodes)
     EXPECT_TRUE(run.mesh.third.empty());
 }
 
-TEST(StructureLines, SideLinesFollowTheSlitSeamOrTheMeshSides)
-{
+TEST(StructureLines, SideLinesFollowTheSlitSeamOrTheMeshSides) {
     struct Case {
         const char* name;
         GeometrySpec geometry;
@@ -93,8 +88,8 @@ TEST(StructureLines, SideLinesFollowTheSlitSeamOrTheMeshSides)
         {"seam, quadratic", slitSeamWithBeams(68, {beam(1, 2, 2, 3, 5, 3, 7)}), 4, true},
         // A second kind 2 beam whose value names no interface side adds
         // nothing, not even along the mesh sides it runs on.
-        {"seam and another value",
-         slitSeamWithBeams(68, {beam(1, 2, 2, 3, 5, 3, 7), beam(2, 2, 1, 4, 5, 3, 9)}), 4, true},
+        {"seam and another value", slitSeamWithBeams(68, {beam(1, 2, 2, 3, 5, 3, 7), beam(2, 2, 1, 4, 5, 3, 9)}), 4,
+         true},
         {"along mesh sides", squareWithBeams({beam(1, 2, 1, 2, 5, 3, 7)}, 68), 4, true},
     };
     for (const Case& c : cases) {
@@ -127,8 +122,7 @@ TEST(StructureLines, SideLinesFollowTheSlitSeamOrTheMeshSides)
     }
 }
 
-TEST(StructureLines, FileLayoutInBothForms)
-{
+TEST(StructureLines, FileLayoutInBothForms) {
     GeometrySpec g = squareWithBeams({beam(1, 1, 5, 6, 3, 4, 11)});
     const ToolRun text = runTool("layout-text", geometryText(g));
     ASSERT_EQ(text.status, 0) << text.log;
@@ -149,16 +143,14 @@ TEST(StructureLines, FileLayoutInBothForms)
     EXPECT_EQ(binary.mesh.lines.size(), 2u);
 }
 
-TEST(StructureLines, BeamNamingAMissingPointEndsTheRun)
-{
+TEST(StructureLines, BeamNamingAMissingPointEndsTheRun) {
     const ToolRun run = runTool("missing-point", geometryText(squareWithBeams({beam(1, 1, 5, 99, 3)})));
     EXPECT_EQ(run.status, 1);
     EXPECT_FALSE(run.meshWritten);
     EXPECT_NE(run.log.find("Not a valid geometry definition"), std::string::npos) << run.log;
 }
 
-TEST(StructureLines, MiddleNodesOfABeamOnAnEllipticArc)
-{
+TEST(StructureLines, MiddleNodesOfABeamOnAnEllipticArc) {
     GeometrySpec g = squareWithBeams({});
     ArcSpec arc;
     arc.cx = 5;

@@ -16,16 +16,14 @@ using namespace tessaro;
 namespace {
 
 // Points of entity 1, numbered from 1.
-std::vector<PointRecord> pointsAt(const std::vector<std::pair<double, double>>& xy)
-{
+std::vector<PointRecord> pointsAt(const std::vector<std::pair<double, double>>& xy) {
     std::vector<PointRecord> points;
     for (std::size_t k = 0; k < xy.size(); ++k)
         points.push_back(PointRecord{11, 1, static_cast<int>(k) + 1, xy[k].first, xy[k].second, 0});
     return points;
 }
 
-SideSegment segmentBetween(const std::vector<PointRecord>& points, int from, int to)
-{
+SideSegment segmentBetween(const std::vector<PointRecord>& points, int from, int to) {
     SideSegment seg;
     seg.startEntity = seg.endEntity = 1;
     seg.startPoint = from;
@@ -38,8 +36,7 @@ SideSegment segmentBetween(const std::vector<PointRecord>& points, int from, int
 }
 
 // A region over a closed polygon of point numbers.
-void addRegion(ModelLists& lists, const std::vector<PointRecord>& points, const std::vector<int>& corners, int obj)
-{
+void addRegion(ModelLists& lists, const std::vector<PointRecord>& points, const std::vector<int>& corners, int obj) {
     appendRegion(lists);
     RegionRecord& region = *lastRegion(lists);
     region.objIndex = obj;
@@ -52,8 +49,7 @@ void addRegion(ModelLists& lists, const std::vector<PointRecord>& points, const 
     }
 }
 
-void addBeam(ModelLists& lists, int from, int to)
-{
+void addBeam(ModelLists& lists, int from, int to) {
     appendStructureElement(lists);
     SideSegment seg;
     seg.startEntity = seg.endEntity = 1;
@@ -65,8 +61,7 @@ void addBeam(ModelLists& lists, int from, int to)
     beam.segments.push_back(seg);
 }
 
-std::vector<int> vertexNames(const std::vector<MeshNode>& vertices)
-{
+std::vector<int> vertexNames(const std::vector<MeshNode>& vertices) {
     std::vector<int> names;
     for (const MeshNode& v : vertices) names.push_back(v.name);
     return names;
@@ -74,8 +69,7 @@ std::vector<int> vertexNames(const std::vector<MeshNode>& vertices)
 
 }  // namespace
 
-TEST(StructureSides, BeamAlongTheSharedSideOfTwoRegions)
-{
+TEST(StructureSides, BeamAlongTheSharedSideOfTwoRegions) {
     // Squares 1-2-3-4 and 2-5-6-3 share the side 2-3.
     const auto points = pointsAt({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {2, 0}, {2, 1}});
     ModelLists lists;
@@ -92,8 +86,7 @@ TEST(StructureSides, BeamAlongTheSharedSideOfTwoRegions)
     EXPECT_DOUBLE_EQ(vertices[1].y, 1.0);
 }
 
-TEST(StructureSides, VerticesAreTheFreeEndsOfBeamsOnSides)
-{
+TEST(StructureSides, VerticesAreTheFreeEndsOfBeamsOnSides) {
     struct Case {
         const char* name;
         std::vector<std::pair<int, int>> beams;
@@ -102,8 +95,7 @@ TEST(StructureSides, VerticesAreTheFreeEndsOfBeamsOnSides)
     // A triangle 1-2-3 whose side 1-2 carries point 4 in its middle; point
     // 5 lies inside; a second triangle 6-7-8 starts at point 6, 5e-5 from
     // point 2.
-    const auto points =
-        pointsAt({{0, 0}, {2, 0}, {1, 2}, {1, 0}, {1, 0.5}, {2 + 5e-5, 0}, {3, 0}, {3, 1}});
+    const auto points = pointsAt({{0, 0}, {2, 0}, {1, 2}, {1, 0}, {1, 0.5}, {2 + 5e-5, 0}, {3, 0}, {3, 1}});
     const Case cases[] = {
         {"two beams end to end", {{1, 4}, {4, 2}}, {1, 2}},
         {"a beam along no side", {{5, 3}}, {}},
@@ -128,8 +120,7 @@ TEST(StructureSides, VerticesAreTheFreeEndsOfBeamsOnSides)
     }
 }
 
-TEST(StructureSides, BeamVerticesSelectedForAFreeRegion)
-{
+TEST(StructureSides, BeamVerticesSelectedForAFreeRegion) {
     // Square 1-2-3-4 with point 5 = (1, 0.5) on its right side; squares
     // 2-6-7-5 and 5-7-8-3 to its right share the side 5-7.
     const auto points = pointsAt({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {1, 0.5}, {2, 0}, {2, 0.5}, {2, 1}});
@@ -137,8 +128,8 @@ TEST(StructureSides, BeamVerticesSelectedForAFreeRegion)
     addRegion(lists, points, {1, 2, 5, 3, 4}, 101);
     addRegion(lists, points, {2, 6, 7, 5}, 102);
     addRegion(lists, points, {5, 7, 8, 3}, 103);
-    addBeam(lists, 5, 7);   // along the shared side of the right squares
-    addBeam(lists, 1, 2);   // along the left square's own side
+    addBeam(lists, 5, 7);  // along the shared side of the right squares
+    addBeam(lists, 1, 2);  // along the left square's own side
     std::vector<MeshNode> vertices;
     intersectStructureElementsWithSides(vertices, points, lists);
     ASSERT_EQ(vertexNames(vertices), (std::vector<int>{5, 7, 1, 2}));
@@ -171,8 +162,7 @@ namespace {
 // A unit square region whose corner node 1 at the origin is held by
 // `around` elements; the coded sides start there (element 1) and end there
 // (element 2). A beam runs from the corner away from the region.
-RegionRecord cornerRegion(bool quadrilaterals, int around)
-{
+RegionRecord cornerRegion(bool quadrilaterals, int around) {
     const auto points = pointsAt({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
     ModelLists lists;
     addRegion(lists, points, {1, 2, 3, 4}, 101);
@@ -193,8 +183,7 @@ RegionRecord cornerRegion(bool quadrilaterals, int around)
 
 }  // namespace
 
-TEST(StructureSides, CornerVerticesTheHandlersRefuse)
-{
+TEST(StructureSides, CornerVerticesTheHandlersRefuse) {
     std::deque<StructureElementRecord> beams(1);
     SideSegment seg;
     seg.x2 = seg.y2 = -1;
@@ -215,9 +204,8 @@ TEST(StructureSides, CornerVerticesTheHandlersRefuse)
         RegionRecord region = cornerRegion(c.quadrilaterals, c.around);
         std::ostringstream log;
         bool regionFailed = true;
-        const bool done = c.quadrilaterals
-                              ? handleBeamVertexAtCorner(region, selection, beams, log, regionFailed)
-                              : splitBeamVertexOnEdge(region, selection, beams, log, regionFailed);
+        const bool done = c.quadrilaterals ? handleBeamVertexAtCorner(region, selection, beams, log, regionFailed)
+                                           : splitBeamVertexOnEdge(region, selection, beams, log, regionFailed);
         EXPECT_FALSE(done) << c.around;
         EXPECT_FALSE(regionFailed) << c.around;
         EXPECT_EQ(log.str(), c.message);

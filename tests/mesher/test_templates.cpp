@@ -18,8 +18,7 @@ const double kPi = 4 * std::atan(1.0);
 // Area of a regular polygon inscribed in a circle of radius r with n sides.
 double inscribed(double r, int n) { return 0.5 * n * r * r * std::sin(2 * kPi / n); }
 
-FemMesh meshFixture(const std::string& folder, const std::string& fixture, std::vector<std::string>& log)
-{
+FemMesh meshFixture(const std::string& folder, const std::string& fixture, std::vector<std::string>& log) {
     ScratchDir dir(fixture);
     fs::copy_file(fs::path(BRENNIX_TEST_DATA) / folder / fixture, dir.path() / "temp.i");
     EXPECT_EQ(tessaro::runTessaro((dir.path() / "temp.i").string()), 0) << readFile(dir.path() / "temp.msh");
@@ -29,8 +28,7 @@ FemMesh meshFixture(const std::string& folder, const std::string& fixture, std::
 
 }  // namespace
 
-TEST(FoundationTemplates, EveryRegionMeshesIntoOneValidMeshOfThePlan)
-{
+TEST(FoundationTemplates, EveryRegionMeshesIntoOneValidMeshOfThePlan) {
     struct Case {
         const char* folder;
         const char* fixture;
@@ -66,8 +64,7 @@ TEST(FoundationTemplates, EveryRegionMeshesIntoOneValidMeshOfThePlan)
     }
 }
 
-TEST(FoundationTemplates, QuadraticCircularMeshPutsBoundaryMidsideNodesOnTheirCircle)
-{
+TEST(FoundationTemplates, QuadraticCircularMeshPutsBoundaryMidsideNodesOnTheirCircle) {
     std::vector<std::string> log;
     const FemMesh mesh = meshFixture("mesher", "circular-default-q8.i", log);
     ASSERT_TRUE(mesh.ok);

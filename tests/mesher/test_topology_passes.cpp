@@ -21,19 +21,16 @@ using namespace tessaro;
 
 namespace {
 
-int liveElements(const RegionRecord& r)
-{
-    return static_cast<int>(std::count_if(r.topoElements.begin(), r.topoElements.end(),
-                                          [](const TopoElement& e) { return e.name > 0; }));
+int liveElements(const RegionRecord& r) {
+    return static_cast<int>(
+        std::count_if(r.topoElements.begin(), r.topoElements.end(), [](const TopoElement& e) { return e.name > 0; }));
 }
 
-int elementsAt(const RegionRecord& r, int node)
-{
+int elementsAt(const RegionRecord& r, int node) {
     return r.topoNodes[node - 1].triangleCount + r.topoNodes[node - 1].quadCount;
 }
 
-bool sameElements(const RegionRecord& a, const RegionRecord& b)
-{
+bool sameElements(const RegionRecord& a, const RegionRecord& b) {
     if (a.topoElements.size() != b.topoElements.size()) return false;
     for (std::size_t k = 0; k < a.topoElements.size(); ++k) {
         const TopoElement &p = a.topoElements[k], &q = b.topoElements[k];
@@ -42,8 +39,7 @@ bool sameElements(const RegionRecord& a, const RegionRecord& b)
     return true;
 }
 
-AngleTable straightTable(int nb)
-{
+AngleTable straightTable(int nb) {
     AngleTable table(nb);
     for (BoundaryNodeAngle& a : table) a.angle = 180;
     return table;
@@ -52,8 +48,7 @@ AngleTable straightTable(int nb)
 // Two quadrilaterals around interior node 8 sharing its two sides, with a
 // triangle beyond side 2-3 and a quadrilateral beyond side 1-2; nodes 1..7
 // are boundary nodes.
-TopologyFixture twoQuadsAroundNode()
-{
+TopologyFixture twoQuadsAroundNode() {
     TopologyFixture f;
     f.nodes = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}, {1, 1}, {1, -2}, {2, -1}, {0, 0}};
     f.elements = {{8, 1, 2, 3}, {8, 3, 4, 1}, {3, 2, 5}, {2, 1, 6, 7}};
@@ -63,8 +58,7 @@ TopologyFixture twoQuadsAroundNode()
 
 }  // namespace
 
-TEST(RemoveValence2Nodes, TwoQuadrilateralsSharingTwoSidesBecomeOne)
-{
+TEST(RemoveValence2Nodes, TwoQuadrilateralsSharingTwoSidesBecomeOne) {
     TopologyFixture pair;
     pair.nodes = {{0, 0}, {0, -1}, {1, 0}, {0, 1}, {-1, 0}};
     pair.elements = {{1, 2, 3, 4}, {1, 4, 5, 2}};
@@ -81,13 +75,12 @@ TEST(RemoveValence2Nodes, TwoQuadrilateralsSharingTwoSidesBecomeOne)
     ASSERT_TRUE(removeValence2Nodes(withNeighbours, kOffset, "", log));
     const TopoElement& a = withNeighbours.topoElements[0];
     EXPECT_EQ(cornersOf(a), (std::vector<int>{4, 1, 2, 3}));
-    EXPECT_EQ(a.nb, (std::array<int, 4>{kNone, -4, 3, kNone}));   // quadrilateral -, triangle +, boundary
+    EXPECT_EQ(a.nb, (std::array<int, 4>{kNone, -4, 3, kNone}));  // quadrilateral -, triangle +, boundary
     EXPECT_EQ(withNeighbours.topoNodes[7].status, -8);
     EXPECT_EQ(topologyFaults(withNeighbours, 7, kOffset), "");
 }
 
-TEST(RemoveValence2Nodes, BoundaryNodeTriangleAtTheNodeOrSharedFarCornerStays)
-{
+TEST(RemoveValence2Nodes, BoundaryNodeTriangleAtTheNodeOrSharedFarCornerStays) {
     TopologyFixture boundary = twoQuadsAroundNode();
     boundary.nb = 8;
     TopologyFixture withTriangle;
@@ -114,8 +107,7 @@ namespace {
 // p (0..11, counter-clockwise from the x axis) alternates edge nodes (even,
 // radius 1) and diagonal nodes (odd, radius 1.5) and is named names[p].
 TopologyFixture sixQuadrilateralNode(const std::array<int, 12>& names = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
-                                     int nb = 12)
-{
+                                     int nb = 12) {
     TopologyFixture f;
     const double pi = 4.0 * std::atan(1.0);
     f.nodes.resize(13);
@@ -131,8 +123,7 @@ TopologyFixture sixQuadrilateralNode(const std::array<int, 12>& names = {1, 2, 3
 
 }  // namespace
 
-TEST(FixValence6Nodes, SixQuadrilateralNodeEndsWithThreeAndNewNodesWithFour)
-{
+TEST(FixValence6Nodes, SixQuadrilateralNodeEndsWithThreeAndNewNodesWithFour) {
     RegionRecord r = buildTopology(sixQuadrilateralNode());
     std::ostringstream log;
     ASSERT_TRUE(fixValence6Nodes(r, 12, "", log));
@@ -155,12 +146,11 @@ TEST(FixValence6Nodes, SixQuadrilateralNodeEndsWithThreeAndNewNodesWithFour)
     EXPECT_EQ(again.topoElements.size(), 9u);
 }
 
-TEST(FixValence6Nodes, ThreeBoundaryNeighboursChooseTheRingStart)
-{
+TEST(FixValence6Nodes, ThreeBoundaryNeighboursChooseTheRingStart) {
     struct Case {
         const char* name;
         std::array<int, 12> names;
-        std::pair<double, double> firstNewNode;   // halves the spoke to ring edge 1
+        std::pair<double, double> firstNewNode;  // halves the spoke to ring edge 1
     };
     const Case cases[] = {
         // boundary e0, d0, e1: the lowest (e0) is an edge node and stays chosen; the ring starts at it
@@ -182,10 +172,9 @@ TEST(FixValence6Nodes, ThreeBoundaryNeighboursChooseTheRingStart)
 
 // A node with no start for its ring (as at a fold left by an earlier pass)
 // is left as it is, like a ring that does not close; the run goes on.
-TEST(FixValence6Nodes, RingWithoutAStartIsSkipped)
-{
+TEST(FixValence6Nodes, RingWithoutAStartIsSkipped) {
     RegionRecord r = buildTopology(sixQuadrilateralNode());
-    r.topoNodes[12].neighbourCount = 0;   // no edge node to start from
+    r.topoNodes[12].neighbourCount = 0;  // no edge node to start from
     const std::size_t nodes = r.nodes.size();
     std::ostringstream log;
     EXPECT_TRUE(fixValence6Nodes(r, 12, "", log));
@@ -198,10 +187,10 @@ namespace {
 
 // Interior nodes 9 and 10 of three quadrilaterals each, opposite in the
 // diamond (9, 4, 10, 8); the other eight nodes are boundary nodes.
-TopologyFixture valence3Pair()
-{
+TopologyFixture valence3Pair() {
     TopologyFixture f;
-    f.nodes = {{-0.75, 1}, {-1.5, 0}, {-0.75, -1}, {0, -0.5}, {0.75, -1}, {1.5, 0}, {0.75, 1}, {0, 0.5}, {-0.5, 0}, {0.5, 0}};
+    f.nodes = {{-0.75, 1}, {-1.5, 0}, {-0.75, -1}, {0, -0.5}, {0.75, -1},
+               {1.5, 0},   {0.75, 1}, {0, 0.5},    {-0.5, 0}, {0.5, 0}};
     f.elements = {{9, 4, 10, 8}, {9, 8, 1, 2}, {9, 2, 3, 4}, {10, 4, 5, 6}, {10, 6, 7, 8}};
     f.nb = 8;
     return f;
@@ -209,8 +198,7 @@ TopologyFixture valence3Pair()
 
 }  // namespace
 
-TEST(CollapseValence3Pairs, OppositeNodesMergeIntoTheSmallerName)
-{
+TEST(CollapseValence3Pairs, OppositeNodesMergeIntoTheSmallerName) {
     RegionRecord r = buildTopology(valence3Pair());
     std::ostringstream log;
     ASSERT_TRUE(collapseValence3Pairs(r, 8, "", log));
@@ -219,7 +207,7 @@ TEST(CollapseValence3Pairs, OppositeNodesMergeIntoTheSmallerName)
     EXPECT_LT(r.topoElements[0].name, 0);
     EXPECT_EQ(r.topoNodes[9].status, -9);
     EXPECT_EQ(r.topoNodes[8].quadCount, 4);
-    EXPECT_NEAR(r.nodes[8].x, 0.0, 1e-12);   // the diamond's centroid
+    EXPECT_NEAR(r.nodes[8].x, 0.0, 1e-12);  // the diamond's centroid
     EXPECT_NEAR(r.nodes[8].y, 0.0, 1e-12);
     EXPECT_EQ(r.nodes[9].x, r.nodes[8].x);
     for (const TopoElement& el : r.topoElements)
@@ -229,8 +217,7 @@ TEST(CollapseValence3Pairs, OppositeNodesMergeIntoTheSmallerName)
     EXPECT_EQ(topologyFaults(r, 8, kOffset), "");
 }
 
-TEST(CollapseValence3Pairs, PairAlongASideStays)
-{
+TEST(CollapseValence3Pairs, PairAlongASideStays) {
     RegionRecord r = buildTopology(gridFixture(2, 1, false));
     const RegionRecord before = r;
     std::ostringstream log;
@@ -238,8 +225,7 @@ TEST(CollapseValence3Pairs, PairAlongASideStays)
     EXPECT_TRUE(sameElements(r, before));
 }
 
-TEST(CollapseValence3Pairs, MergedNodeKeepsItsTwentyTwoNeighbours)
-{
+TEST(CollapseValence3Pairs, MergedNodeKeepsItsTwentyTwoNeighbours) {
     // A (1) holds seven quadrilaterals, B (2) six; they face each other in
     // Q = (1, 3, 2, 4): merged, A sees 22 neighbour nodes, more than its
     // record holds in place.
@@ -280,8 +266,7 @@ TEST(CollapseValence3Pairs, MergedNodeKeepsItsTwentyTwoNeighbours)
     EXPECT_EQ(std::count(neighbours.begin(), neighbours.end(), 2), 0);
 }
 
-TEST(PassSupport, RefilledListsHoldEveryElement)
-{
+TEST(PassSupport, RefilledListsHoldEveryElement) {
     struct Case {
         const char* name;
         int triangles;
@@ -290,7 +275,8 @@ TEST(PassSupport, RefilledListsHoldEveryElement)
         TopologyFixture f;
         f.nodes.emplace_back(0.0, 0.0);
         const double pi = 4.0 * std::atan(1.0);
-        for (int k = 0; k < c.triangles; ++k) f.nodes.emplace_back(std::cos(2 * pi * k / c.triangles), std::sin(2 * pi * k / c.triangles));
+        for (int k = 0; k < c.triangles; ++k)
+            f.nodes.emplace_back(std::cos(2 * pi * k / c.triangles), std::sin(2 * pi * k / c.triangles));
         std::vector<int> all;
         for (int k = 0; k < c.triangles; ++k) {
             f.elements.push_back({1, k + 2, (k + 1) % c.triangles + 2});
@@ -325,8 +311,7 @@ namespace {
 
 // Boundary node 2 on a straight bottom edge holding three quadrilaterals;
 // the middle one (2, 8, 9, 10) has no other boundary corner.
-TopologyFixture flatBoundaryNode()
-{
+TopologyFixture flatBoundaryNode() {
     TopologyFixture f;
     f.nodes = {{-2, 0}, {0, 0}, {2, 0}, {2, 1.5}, {1.5, 2.5}, {-1.5, 2.5}, {-2, 1.5}, {0.7, 1}, {0, 2}, {-0.7, 1}};
     f.elements = {{1, 2, 10, 7}, {2, 8, 9, 10}, {2, 3, 4, 8}, {8, 4, 5, 9}, {7, 10, 9, 6}, {9, 5, 6}};
@@ -336,8 +321,7 @@ TopologyFixture flatBoundaryNode()
 
 }  // namespace
 
-TEST(ReduceFlatBoundaryValence3, AnglesFrom150To210Collapse)
-{
+TEST(ReduceFlatBoundaryValence3, AnglesFrom150To210Collapse) {
     struct Case {
         int angle;
         bool collapses;
@@ -355,7 +339,7 @@ TEST(ReduceFlatBoundaryValence3, AnglesFrom150To210Collapse)
         }
         EXPECT_EQ(r.topoNodes[1].quadCount, 2) << c.angle;
         EXPECT_EQ(r.topoElements[1].name, -r.topoNodes[1].quads[0]);
-        EXPECT_EQ(r.topoNodes[9].status, -10);   // the larger name goes, its position stays
+        EXPECT_EQ(r.topoNodes[9].status, -10);  // the larger name goes, its position stays
         EXPECT_EQ(r.nodes[9].x, -0.7);
         EXPECT_EQ(liveElements(r), 5);
         EXPECT_EQ(topologyFaults(r, 7, kOffset), "") << c.angle;
@@ -373,8 +357,7 @@ struct BoundaryTriangleCase {
     int a = 0, b = 0, t = 0, e = 0;
 };
 
-BoundaryTriangleCase boundaryTriangle(int fanA, int fanB)
-{
+BoundaryTriangleCase boundaryTriangle(int fanA, int fanB) {
     BoundaryTriangleCase c;
     TopologyFixture& f = c.fixture;
     // boundary: 1 N, 2 R, 3 r1, fan points, 4 e1, 5 top, 6 e2, fan points, 7 l1, 8 L
@@ -393,8 +376,8 @@ BoundaryTriangleCase boundaryTriangle(int fanA, int fanB)
     const std::vector<int> aFan = fan(0.5, 1, 3, 4, fanA, 0.0, pi / 2);
     const std::vector<int> bFan = fan(-0.5, 1, 6, 7, fanB, pi / 2, pi);
     f.nb = static_cast<int>(f.nodes.size());
-    f.nodes.emplace_back(0.5, 1);    // a
-    f.nodes.emplace_back(-0.5, 1);   // b
+    f.nodes.emplace_back(0.5, 1);   // a
+    f.nodes.emplace_back(-0.5, 1);  // b
     c.a = f.nb + 1;
     c.b = f.nb + 2;
     f.elements = {{1, c.a, c.b}, {c.a, 4, 6, c.b}, {6, 4, 5}, {8, 1, c.b, 7}, {1, 2, 3, c.a}};
@@ -407,9 +390,8 @@ BoundaryTriangleCase boundaryTriangle(int fanA, int fanB)
 
 }  // namespace
 
-TEST(CollapseBoundaryTriangle, InnerSideCollapsesAndTheNewTriangleMerges)
-{
-    const BoundaryTriangleCase c = boundaryTriangle(2, 1);   // a and b with 5 and 4 elements
+TEST(CollapseBoundaryTriangle, InnerSideCollapsesAndTheNewTriangleMerges) {
+    const BoundaryTriangleCase c = boundaryTriangle(2, 1);  // a and b with 5 and 4 elements
     RegionRecord r = buildTopology(c.fixture);
     ASSERT_EQ(elementsAt(r, c.a), 5);
     ASSERT_EQ(elementsAt(r, c.b), 4);
@@ -436,14 +418,13 @@ TEST(CollapseBoundaryTriangle, InnerSideCollapsesAndTheNewTriangleMerges)
     EXPECT_EQ(topologyFaults(r, c.fixture.nb, kOffset), "");
 }
 
-TEST(CollapseBoundaryTriangle, LeftAloneByAngleOrCrowdedSides)
-{
+TEST(CollapseBoundaryTriangle, LeftAloneByAngleOrCrowdedSides) {
     struct Case {
         const char* name;
         int fanA, fanB, angle;
     };
-    for (const Case& c : {Case{"angle 270", 1, 1, 270}, Case{"5 and 5 elements", 2, 2, 180},
-                          Case{"6 and 4 elements", 3, 1, 180}}) {
+    for (const Case& c :
+         {Case{"angle 270", 1, 1, 270}, Case{"5 and 5 elements", 2, 2, 180}, Case{"6 and 4 elements", 3, 1, 180}}) {
         const BoundaryTriangleCase bt = boundaryTriangle(c.fanA, c.fanB);
         RegionRecord r = buildTopology(bt.fixture);
         const RegionRecord before = r;
@@ -455,23 +436,21 @@ TEST(CollapseBoundaryTriangle, LeftAloneByAngleOrCrowdedSides)
     }
 }
 
-TEST(RelieveSixElementNodes, SegmentAngles)
-{
+TEST(RelieveSixElementNodes, SegmentAngles) {
     const double pi = 4.0 * std::atan(1.0);
     EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 1, 0), 0.0);
     EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 0, 1), pi / 2);
     EXPECT_DOUBLE_EQ(segmentAngle(0, 0, -1, 0), pi);
     EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 0, -1), 3 * pi / 2);
     EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 1, -1), 7 * pi / 4);
-    EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 0.00000005, -1), 3 * pi / 2);   // half the tolerance: vertical
+    EXPECT_DOUBLE_EQ(segmentAngle(0, 0, 0.00000005, -1), 3 * pi / 2);  // half the tolerance: vertical
 }
 
 namespace {
 
 // A node at the origin, named last, with five quadrilaterals and a triangle
 // (or six quadrilaterals) around it; no boundary nodes.
-TopologyFixture sixElementNode(bool triangle)
-{
+TopologyFixture sixElementNode(bool triangle) {
     TopologyFixture f;
     const double pi = 4.0 * std::atan(1.0);
     // spokes 0..5 at 60 degrees; the triangle sits between spokes 0 and 1
@@ -496,8 +475,7 @@ TopologyFixture sixElementNode(bool triangle)
 
 }  // namespace
 
-TEST(RelieveSixElementNodes, FiveQuadrilateralsAndATriangleLoseOneAtTheNode)
-{
+TEST(RelieveSixElementNodes, FiveQuadrilateralsAndATriangleLoseOneAtTheNode) {
     const TopologyFixture f = sixElementNode(true);
     RegionRecord r = buildTopology(f);
     const int n = static_cast<int>(f.nodes.size());
@@ -505,7 +483,7 @@ TEST(RelieveSixElementNodes, FiveQuadrilateralsAndATriangleLoseOneAtTheNode)
     ASSERT_TRUE(relieveSixElementNodes(r, f.nb, kOffset, "", log));
     EXPECT_EQ(log.str(), "");
     EXPECT_EQ(elementsAt(r, n), 5);
-    EXPECT_EQ(r.topoElements[0].cornerCount, 4);   // the triangle became a quadrilateral
+    EXPECT_EQ(r.topoElements[0].cornerCount, 4);  // the triangle became a quadrilateral
     // equal angles at the node: A, the quadrilateral across the triangle's side from c2 to the node
     EXPECT_EQ(r.topoElements[1].cornerCount, 3);
     EXPECT_EQ(topologyFaults(r, f.nb, kOffset), "");
@@ -516,8 +494,7 @@ TEST(RelieveSixElementNodes, FiveQuadrilateralsAndATriangleLoseOneAtTheNode)
     EXPECT_TRUE(sameElements(six, before));
 }
 
-TEST(RelieveSixElementNodes, QuadrilateralTouchingTheBoundaryTwiceIsNotUsed)
-{
+TEST(RelieveSixElementNodes, QuadrilateralTouchingTheBoundaryTwiceIsNotUsed) {
     // nodes 1..3 on the boundary: A = (12, 2, 3, 4) touches it twice, B = (12, 10, 11, 1) once
     RegionRecord r = buildTopology(sixElementNode(true));
     std::ostringstream log;
@@ -529,8 +506,7 @@ TEST(RelieveSixElementNodes, QuadrilateralTouchingTheBoundaryTwiceIsNotUsed)
     EXPECT_EQ(topologyFaults(r, 3, kOffset), "");
 }
 
-TEST(ConvertTriangleRingedQuads, FourTrianglesAroundAQuadrilateralBecomeFourQuadrilaterals)
-{
+TEST(ConvertTriangleRingedQuads, FourTrianglesAroundAQuadrilateralBecomeFourQuadrilaterals) {
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0.5, -1}, {2, 0.5}, {0.5, 2}, {-1, 0.5}};
     f.elements = {{1, 2, 3, 4}, {2, 1, 5}, {3, 2, 6}, {4, 3, 7}, {1, 4, 8}};
@@ -555,8 +531,7 @@ TEST(ConvertTriangleRingedQuads, FourTrianglesAroundAQuadrilateralBecomeFourQuad
     EXPECT_TRUE(sameElements(open, before));
 }
 
-TEST(MergeQuadWithOppositeTriangles, SymmetricSquareIsCutFromPToR)
-{
+TEST(MergeQuadWithOppositeTriangles, SymmetricSquareIsCutFromPToR) {
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0.5, -1}, {0.5, 2}};
     f.elements = {{1, 2, 3, 4}, {2, 1, 5}, {4, 3, 6}};
@@ -567,21 +542,20 @@ TEST(MergeQuadWithOppositeTriangles, SymmetricSquareIsCutFromPToR)
     EXPECT_EQ(cornersOf(r.topoElements[2]), (std::vector<int>{4, 2, 3, 6}));
     EXPECT_EQ(r.topoElements[0].name, -2);
     EXPECT_EQ(liveElements(r), 2);
-    EXPECT_EQ(r.topoElements[1].nb[0], -3);   // neighbours across the cut
+    EXPECT_EQ(r.topoElements[1].nb[0], -3);  // neighbours across the cut
     EXPECT_EQ(topologyFaults(r, 0, kOffset), "");
 
-    f.nb = 1;   // a boundary node among the six
+    f.nb = 1;  // a boundary node among the six
     RegionRecord held = buildTopology(f);
     const RegionRecord before = held;
     ASSERT_TRUE(mergeQuadWithOppositeTriangles(held, 1, kOffset, "", log));
     EXPECT_TRUE(sameElements(held, before));
 }
 
-TEST(QuadChainWholeRuns, TemplatesMeshWithNoCornerTurnedInward)
-{
+TEST(QuadChainWholeRuns, TemplatesMeshWithNoCornerTurnedInward) {
     const std::pair<const char*, const char*> inputs[] = {
-        {"mesher", "circular-default-q8.i"},   {"mesher", "circular-fine-q4.i"},
-        {"mesher", "octagon-default-q4.i"},    {"mesher", "octagon-default-q8.i"},
+        {"mesher", "circular-default-q8.i"},         {"mesher", "circular-fine-q4.i"},
+        {"mesher", "octagon-default-q4.i"},          {"mesher", "octagon-default-q8.i"},
         {"model/template", "circular-default-q4.i"}, {"model/template", "octagon-coarse-q8.i"},
     };
     for (const auto& [folder, name] : inputs) {
@@ -598,8 +572,9 @@ TEST(QuadChainWholeRuns, TemplatesMeshWithNoCornerTurnedInward)
                 const auto& p = mesh.xy[el.nodes[k] - 1];
                 const auto& q = mesh.xy[el.nodes[(k + 1) % 4] - 1];
                 const auto& o = mesh.xy[el.nodes[(k + 3) % 4] - 1];
-                const double cross = (q.first - p.first) * (o.second - p.second) - (q.second - p.second) * (o.first - p.first);
-                if (cross < -1e-12) ++inward;   // straight corners (cross 0) occur in mapped triangles
+                const double cross =
+                    (q.first - p.first) * (o.second - p.second) - (q.second - p.second) * (o.first - p.first);
+                if (cross < -1e-12) ++inward;  // straight corners (cross 0) occur in mapped triangles
             }
         EXPECT_EQ(inward, 0);
     }
@@ -611,8 +586,7 @@ namespace {
 // and (4, 5, 1, 6); the pentagon 1..5 around it is boundary. Candidate 1's
 // triangle (2, 3, 4) is equilateral, candidate 2's (1, 4, 5) has quality
 // about 0.72.
-TopologyFixture quadQuadTriangleFan()
-{
+TopologyFixture quadQuadTriangleFan() {
     TopologyFixture f;
     f.nodes = {{1, 0}, {0.5, 0.866}, {-1.382, 1.396}, {-0.9, -0.5}, {0.5, -0.9}, {0, 0}};
     f.elements = {{6, 1, 2}, {6, 2, 3, 4}, {4, 5, 1, 6}};
@@ -622,8 +596,7 @@ TopologyFixture quadQuadTriangleFan()
 
 }  // namespace
 
-TEST(FixQuadQuadTriangleNodes, NodeGoesAndTheBetterTriangleIsCut)
-{
+TEST(FixQuadQuadTriangleNodes, NodeGoesAndTheBetterTriangleIsCut) {
     RegionRecord r = buildTopology(quadQuadTriangleFan());
     TopoElement equilateral;
     equilateral.c = {2, 3, 4, 0};
@@ -632,15 +605,14 @@ TEST(FixQuadQuadTriangleNodes, NodeGoesAndTheBetterTriangleIsCut)
     ASSERT_TRUE(fixQuadQuadTriangleNodes(r, kOffset, "", log));
     EXPECT_EQ(log.str(), "");
     EXPECT_EQ(r.topoNodes[5].status, -6);
-    EXPECT_EQ(cornersOf(r.topoElements[2]), (std::vector<int>{4, 5, 1, 2}));   // candidate 1
+    EXPECT_EQ(cornersOf(r.topoElements[2]), (std::vector<int>{4, 5, 1, 2}));  // candidate 1
     EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{2, 3, 4}));
-    EXPECT_EQ(r.topoElements[0].name, -3);   // the former triangle forwards to the quadrilateral
+    EXPECT_EQ(r.topoElements[0].name, -3);  // the former triangle forwards to the quadrilateral
     EXPECT_EQ(liveElements(r), 2);
     EXPECT_EQ(topologyFaults(r, 5, kOffset), "");
 }
 
-TEST(FixQuadQuadTriangleNodes, BetterSecondTriangleTakesCandidateTwo)
-{
+TEST(FixQuadQuadTriangleNodes, BetterSecondTriangleTakesCandidateTwo) {
     // (1, 4, 5) equilateral, (2, 3, 4) about 0.72
     TopologyFixture f = quadQuadTriangleFan();
     f.nodes[2] = {-0.4, 1.1};
@@ -659,8 +631,7 @@ namespace {
 // Interior nodes N and M at (-0.5, 0) and (0.5, 0), three quadrilaterals
 // each, in the hexagon a1 (top left), a2, a3, b1, b2, b3 (top right).
 // `names` gives the node names of a1, a2, a3, b1, b2, b3, N, M.
-TopologyFixture valence3Hexagon(const std::array<int, 8>& names, int nb)
-{
+TopologyFixture valence3Hexagon(const std::array<int, 8>& names, int nb) {
     const std::pair<double, double> at[8] = {{-0.5, 1}, {-1.5, 0}, {-0.5, -1}, {0.5, -1},
                                              {1.5, 0},  {0.5, 1},  {-0.5, 0},  {0.5, 0}};
     TopologyFixture f;
@@ -674,14 +645,13 @@ TopologyFixture valence3Hexagon(const std::array<int, 8>& names, int nb)
 
 }  // namespace
 
-TEST(FixAdjacentValence3Nodes, PairAwayFromTheBoundaryIsRecutAlongA3B3)
-{
+TEST(FixAdjacentValence3Nodes, PairAwayFromTheBoundaryIsRecutAlongA3B3) {
     // a2 and b2 on the boundary: two boundary nodes, treated here
     RegionRecord r = buildTopology(valence3Hexagon({3, 1, 4, 5, 2, 6, 7, 8}, 2));
     std::ostringstream log;
     ASSERT_TRUE(fixAdjacentValence3Nodes(r, 2, kOffset, "", log));
     EXPECT_EQ(log.str(), "");
-    EXPECT_EQ(cornersOf(r.topoElements[0]), (std::vector<int>{4, 6, 3, 1}));   // equal qualities: a3-b3
+    EXPECT_EQ(cornersOf(r.topoElements[0]), (std::vector<int>{4, 6, 3, 1}));  // equal qualities: a3-b3
     EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{6, 4, 5, 2}));
     EXPECT_EQ(r.topoElements[2].name, -1);
     EXPECT_EQ(r.topoElements[3].name, -1);
@@ -702,26 +672,24 @@ TEST(FixAdjacentValence3Nodes, PairAwayFromTheBoundaryIsRecutAlongA3B3)
     EXPECT_EQ(diagonal.topoNodes[9].status, -9);
 }
 
-TEST(FixAdjacentValence3Nodes, MissingCornerFailsWithItsMessage)
-{
+TEST(FixAdjacentValence3Nodes, MissingCornerFailsWithItsMessage) {
     RegionRecord r = buildTopology(valence3Hexagon({3, 1, 4, 5, 2, 6, 7, 8}, 2));
-    r.topoElements[0].c[0] = 9;   // N no longer a corner of its own quadrilateral
+    r.topoElements[0].c[0] = 9;  // N no longer a corner of its own quadrilateral
     std::ostringstream log;
     EXPECT_FALSE(reduceValence3PairToTwoQuads(r, 7, 8, kOffset, log));
     EXPECT_EQ(log.str(), "Error: Can not find edge for node 7 in element 1\n");
 }
 
-TEST(FixAdjacentValence3NodesNearBoundary, CutStartsAtAStraightSharedBoundaryNode)
-{
+TEST(FixAdjacentValence3NodesNearBoundary, CutStartsAtAStraightSharedBoundaryNode) {
     // boundary a2 (1), b2 (2), a3 (3), b1 (4): a3 and b1 are each held by two quadrilaterals
     const std::array<int, 8> names{5, 1, 3, 4, 2, 6, 7, 8};
     struct Case {
         int a3Angle, b1Angle;
-        std::vector<int> qn, qm;   // empty: unchanged
+        std::vector<int> qn, qm;  // empty: unchanged
     };
     const Case cases[] = {
-        {180, 180, {5, 1, 3, 4}, {4, 2, 6, 5}},   // both straight: the second (b1) cuts a1-b1
-        {180, 159, {5, 1, 3, 6}, {4, 2, 6, 3}},   // a3 only: cut a3-b3
+        {180, 180, {5, 1, 3, 4}, {4, 2, 6, 5}},  // both straight: the second (b1) cuts a1-b1
+        {180, 159, {5, 1, 3, 6}, {4, 2, 6, 3}},  // a3 only: cut a3-b3
         {159, 201, {}, {}},
     };
     for (const Case& c : cases) {
@@ -758,8 +726,7 @@ namespace {
 // Boundary nodes N (1) and B (2) on the bottom edge; triangle (1, 2, 5)
 // between them and interior node m (5); quadrilateral (1, 5, 6, 7) touches
 // the boundary at N only.
-TopologyFixture boundaryTriangleBesideQuad()
-{
+TopologyFixture boundaryTriangleBesideQuad() {
     TopologyFixture f;
     f.nodes = {{0, 0}, {1, 0}, {-1, 0}, {2, 0}, {0.5, 0.8}, {-0.3, 1.5}, {-0.8, 0.6}, {-1.5, 0.8}, {2, 1}};
     f.elements = {{1, 2, 5}, {1, 5, 6, 7}, {3, 1, 7, 8}, {5, 2, 4, 9}};
@@ -769,8 +736,7 @@ TopologyFixture boundaryTriangleBesideQuad()
 
 }  // namespace
 
-TEST(ShiftBoundaryTriangleInward, BelowTwoHundredTenDegreesTheTriangleMovesIn)
-{
+TEST(ShiftBoundaryTriangleInward, BelowTwoHundredTenDegreesTheTriangleMovesIn) {
     for (int angle : {209, 210}) {
         RegionRecord r = buildTopology(boundaryTriangleBesideQuad());
         const RegionRecord before = r;
@@ -783,15 +749,14 @@ TEST(ShiftBoundaryTriangleInward, BelowTwoHundredTenDegreesTheTriangleMovesIn)
             EXPECT_TRUE(sameElements(r, before));
             continue;
         }
-        EXPECT_EQ(cornersOf(r.topoElements[0]), (std::vector<int>{1, 2, 5, 7}));   // two boundary corners
+        EXPECT_EQ(cornersOf(r.topoElements[0]), (std::vector<int>{1, 2, 5, 7}));  // two boundary corners
         EXPECT_EQ(cornersOf(r.topoElements[1]), (std::vector<int>{5, 6, 7}));
         EXPECT_EQ(r.topoElements[0].nb[0], kNone);
         EXPECT_EQ(topologyFaults(r, 4, kOffset), "");
     }
 }
 
-TEST(ShiftBoundaryTriangleInward, TriangleWithoutASecondBoundaryCornerStays)
-{
+TEST(ShiftBoundaryTriangleInward, TriangleWithoutASecondBoundaryCornerStays) {
     TopologyFixture f = boundaryTriangleBesideQuad();
     f.nb = 1;
     RegionRecord r = buildTopology(f);
@@ -807,8 +772,7 @@ namespace {
 
 // Node N (named `n`) with the unit square X = (N, e1, D, e2) and the
 // triangles (N, f1, e1) and (N, e2, f2) on two of its sides.
-TopologyFixture trianglesBesideSquare(const std::array<int, 6>& names, int nb)
-{
+TopologyFixture trianglesBesideSquare(const std::array<int, 6>& names, int nb) {
     const std::pair<double, double> at[6] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0.5, -0.8}, {-0.8, 0.5}};
     TopologyFixture f;
     f.nodes.resize(6);
@@ -821,8 +785,7 @@ TopologyFixture trianglesBesideSquare(const std::array<int, 6>& names, int nb)
 
 }  // namespace
 
-TEST(ResolveTrianglePairs, QuadrilateralBetweenTheTrianglesIsCutOrGetsANode)
-{
+TEST(ResolveTrianglePairs, QuadrilateralBetweenTheTrianglesIsCutOrGetsANode) {
     // all interior: both qualities above 0.1, D with one element -> the cut
     RegionRecord cut = buildTopology(trianglesBesideSquare({1, 2, 3, 4, 5, 6}, 0));
     std::ostringstream log;
@@ -846,8 +809,7 @@ TEST(ResolveTrianglePairs, QuadrilateralBetweenTheTrianglesIsCutOrGetsANode)
     EXPECT_EQ(log.str(), "");
 }
 
-TEST(ResolveTrianglePairs, BoundaryAngleOf270IsNeverHandedOver)
-{
+TEST(ResolveTrianglePairs, BoundaryAngleOf270IsNeverHandedOver) {
     for (int angle : {269, 270}) {
         RegionRecord r = buildTopology(trianglesBesideSquare({1, 2, 3, 4, 5, 6}, 1));
         const RegionRecord before = r;
@@ -859,8 +821,7 @@ TEST(ResolveTrianglePairs, BoundaryAngleOf270IsNeverHandedOver)
     }
 }
 
-TEST(ResolveTrianglePairs, NodeBetweenTwoQuadrilateralsGoesWithItsTriangles)
-{
+TEST(ResolveTrianglePairs, NodeBetweenTwoQuadrilateralsGoesWithItsTriangles) {
     TopologyFixture f;
     const double pi = 4.0 * std::atan(1.0);
     auto at = [&](double degrees, double radius) {
@@ -879,8 +840,7 @@ TEST(ResolveTrianglePairs, NodeBetweenTwoQuadrilateralsGoesWithItsTriangles)
     EXPECT_EQ(topologyFaults(r, 0, kOffset), "");
 }
 
-TEST(QuadChainWholeRuns, FalseFromAPassEndsTheChainBeforeTheCompaction)
-{
+TEST(QuadChainWholeRuns, FalseFromAPassEndsTheChainBeforeTheCompaction) {
     // One triangle whose first side has a zero neighbour entry: the first
     // call of the chain refuses it.
     RegionRecord r;
@@ -904,5 +864,5 @@ TEST(QuadChainWholeRuns, FalseFromAPassEndsTheChainBeforeTheCompaction)
     std::ostringstream log;
     EXPECT_FALSE(optimizeQuadMesh(r, segments, kOffset, log));
     EXPECT_EQ(log.str(), "Error: element name is ZERO for element 1\n");
-    EXPECT_EQ(r.topoNodes[0].status, -1);   // not renumbered: the compaction did not run
+    EXPECT_EQ(r.topoNodes[0].status, -1);  // not renumbered: the compaction did not run
 }

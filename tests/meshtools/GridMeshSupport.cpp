@@ -19,8 +19,7 @@ struct Lattice {
     int& At(int c, int r) { return number[static_cast<std::size_t>(r) * cols + c]; }
 };
 
-std::vector<int> ElementNodes(Lattice& l, int i, int j, int n, bool turned)
-{
+std::vector<int> ElementNodes(Lattice& l, int i, int j, int n, bool turned) {
     std::vector<int> nodes;
     if (n == 4) {
         nodes = {l.At(i, j), l.At(i + 1, j), l.At(i + 1, j + 1), l.At(i, j + 1)};
@@ -44,8 +43,7 @@ struct Corner {
     double y, z;
 };
 
-std::vector<Corner> CornersOf(const ModelData& model, const ElementRow& e)
-{
+std::vector<Corner> CornersOf(const ModelData& model, const ElementRow& e) {
     std::vector<Corner> corners;
     for (int k = 0; k < 4; ++k) {
         const auto [y, z] = PointOf(model, e.nodes[static_cast<std::size_t>(k)]);
@@ -57,13 +55,11 @@ std::vector<Corner> CornersOf(const ModelData& model, const ElementRow& e)
 // A scratch folder, removed with the object.
 class ScratchFile {
 public:
-    ScratchFile()
-    {
+    ScratchFile() {
         std::string pattern = (std::filesystem::temp_directory_path() / "meshtools_XXXXXX").string();
         if (::mkdtemp(pattern.data())) dir_ = pattern;
     }
-    ~ScratchFile()
-    {
+    ~ScratchFile() {
         std::error_code ec;
         if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
     }
@@ -75,8 +71,7 @@ private:
 
 }  // namespace
 
-void BuildGrid(ModelData& model, const GridOptions& o)
-{
+void BuildGrid(ModelData& model, const GridOptions& o) {
     model.Reset();
     const int m = o.nodesPerElement == 4 ? 1 : 2;
     Lattice l{m * o.nx + 1, m * o.ny + 1, {}};
@@ -122,24 +117,21 @@ void BuildGrid(ModelData& model, const GridOptions& o)
     model.RebuildNodeIndex();
 }
 
-int NodeAt(const ModelData& model, double y, double z)
-{
+int NodeAt(const ModelData& model, double y, double z) {
     const NodeTable* t = model.GetNodeTable();
     for (const NodeRow* r = t->GetHead(); r; r = r->next)
         if (std::abs(r->y - y) < 1e-9 && std::abs(r->z - z) < 1e-9) return r->id;
     return 0;
 }
 
-std::pair<double, double> PointOf(const ModelData& model, int number)
-{
+std::pair<double, double> PointOf(const ModelData& model, int number) {
     const int row = model.NodeRowOfNumber(number);
     if (row < 0) return {NAN, NAN};
     const NodeRow* r = model.GetNodeTable()->GetRow(row);
     return {r->y, r->z};
 }
 
-double MeshArea(const ModelData& model)
-{
+double MeshArea(const ModelData& model) {
     double area = 0.0;
     for (const ElementRow* e = model.GetElementTable()->GetHead(); e; e = e->next) {
         const std::vector<Corner> c = CornersOf(model, *e);
@@ -154,8 +146,7 @@ double MeshArea(const ModelData& model)
     return area;
 }
 
-void ExpectSoundMesh(const ModelData& model, double area, const std::string& where)
-{
+void ExpectSoundMesh(const ModelData& model, double area, const std::string& where) {
     SCOPED_TRACE(where);
     const NodeTable& nodes = *model.GetNodeTable();
     const ElementTable& elements = *model.GetElementTable();
@@ -202,8 +193,7 @@ void ExpectSoundMesh(const ModelData& model, double area, const std::string& whe
     EXPECT_NEAR(MeshArea(model), area, 1e-9 * area);
 }
 
-void ExpectSavesAndReadsBack(ModelData& model, const std::string& where)
-{
+void ExpectSavesAndReadsBack(ModelData& model, const std::string& where) {
     SCOPED_TRACE(where);
     ScratchFile dir;
     const std::string path = dir.File("mesh.slb");
@@ -229,8 +219,7 @@ void ExpectSavesAndReadsBack(ModelData& model, const std::string& where)
         EXPECT_FALSE(back.GetEdgeActionTable(k)->CompareEdgeActionTable(*model.GetEdgeActionTable(k))) << k;
 }
 
-std::vector<std::pair<double, double>> FirstMeetingOrder(const ModelData& model, int a, int b, int n)
-{
+std::vector<std::pair<double, double>> FirstMeetingOrder(const ModelData& model, int a, int b, int n) {
     const int m = n == 4 ? 1 : 2;
     const int cols = m * a + 1, rows = m * b + 1;
     std::vector<std::pair<double, double>> order;
@@ -241,8 +230,10 @@ std::vector<std::pair<double, double>> FirstMeetingOrder(const ModelData& model,
             for (int col = 0; col < cols; ++col) {
                 if (n == 8 && r % 2 == 1 && col % 2 == 1) continue;
                 const double s = static_cast<double>(col) / (cols - 1), t = static_cast<double>(r) / (rows - 1);
-                const double y = (1 - s) * (1 - t) * c[0].y + s * (1 - t) * c[1].y + s * t * c[2].y + (1 - s) * t * c[3].y;
-                const double z = (1 - s) * (1 - t) * c[0].z + s * (1 - t) * c[1].z + s * t * c[2].z + (1 - s) * t * c[3].z;
+                const double y =
+                    (1 - s) * (1 - t) * c[0].y + s * (1 - t) * c[1].y + s * t * c[2].y + (1 - s) * t * c[3].y;
+                const double z =
+                    (1 - s) * (1 - t) * c[0].z + s * (1 - t) * c[1].z + s * t * c[2].z + (1 - s) * t * c[3].z;
                 const auto key = std::make_pair(std::llround(y * 1e9), std::llround(z * 1e9));
                 if (met.emplace(key, true).second) order.emplace_back(y, z);
             }
@@ -250,15 +241,13 @@ std::vector<std::pair<double, double>> FirstMeetingOrder(const ModelData& model,
     return order;
 }
 
-std::vector<int> ElementMaterials(const ModelData& model)
-{
+std::vector<int> ElementMaterials(const ModelData& model) {
     std::vector<int> materials;
     for (const ElementRow* e = model.GetElementTable()->GetHead(); e; e = e->next) materials.push_back(e->material);
     return materials;
 }
 
-NodePath NodeListPath(const std::string& name, const std::vector<int>& nodes)
-{
+NodePath NodeListPath(const std::string& name, const std::vector<int>& nodes) {
     NodePath path;
     path.mode = 2;
     path.name = name;
@@ -267,8 +256,7 @@ NodePath NodeListPath(const std::string& name, const std::vector<int>& nodes)
     return path;
 }
 
-void AddNodalRow(ModelData& model, int kind, const std::string& target, double v)
-{
+void AddNodalRow(ModelData& model, int kind, const std::string& target, double v) {
     NodalActionTable copy(kind);
     copy.CopyFrom(*model.GetNodalActionTable(kind));
     const std::array<double, 6> values{v, 0, 0, 0, 0, 0};
@@ -279,8 +267,7 @@ void AddNodalRow(ModelData& model, int kind, const std::string& target, double v
     model.ReplaceNodalTable(copy);
 }
 
-void AddEdgeRow(ModelData& model, int kind, const std::string& target, int side, double v)
-{
+void AddEdgeRow(ModelData& model, int kind, const std::string& target, int side, double v) {
     EdgeActionTable copy(kind);
     copy.CopyEdgeActionTable(*model.GetEdgeActionTable(kind));
     const std::array<double, 3> values{v, v, v};
@@ -291,8 +278,7 @@ void AddEdgeRow(ModelData& model, int kind, const std::string& target, int side,
 }
 
 void AddSetMember(ModelData& model, int kind, const std::string& name, const std::string& text, int final,
-                  int increment, int side)
-{
+                  int increment, int side) {
     SetTable* table = model.GetSetTable(kind);
     int index = table->FindRowByName(name);
     if (index < 0) {

@@ -82,8 +82,10 @@ public:
         ::setenv("TMPDIR", dir_.Path().c_str(), 1);
     }
     ~PrivateTmp() {
-        if (hadOld_) ::setenv("TMPDIR", old_.c_str(), 1);
-        else ::unsetenv("TMPDIR");
+        if (hadOld_)
+            ::setenv("TMPDIR", old_.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
     }
     PrivateTmp(const PrivateTmp&) = delete;
     PrivateTmp& operator=(const PrivateTmp&) = delete;

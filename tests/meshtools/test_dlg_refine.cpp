@@ -27,15 +27,13 @@ public:
 
 class DlgRefineTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         gridmesh::BuildGrid(model, {.nx = 2, .ny = 2, .nodesPerElement = 8});
         view.model = &model;
     }
 
-    std::vector<std::string> Messages() const
-    {
+    std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
         for (const auto& box : driver.MessageBoxes()) texts.push_back(box.text);
         return texts;
@@ -49,8 +47,7 @@ bool Shown(const ui::Dialog& d, int id) { return d.GetDlgItem(id)->IsWindowVisib
 
 }  // namespace
 
-TEST_F(DlgRefineTest, TemplateModelAsksForTheTypicalSizeOnly)
-{
+TEST_F(DlgRefineTest, TemplateModelAsksForTheTypicalSizeOnly) {
     DlgRefine d(view, nullptr, 1, 1.25);
     ASSERT_TRUE(d.Create());
     EXPECT_EQ(d.GetWindowText(), "Refine Mesh");
@@ -76,8 +73,7 @@ TEST_F(DlgRefineTest, TemplateModelAsksForTheTypicalSizeOnly)
     d.DestroyWindow();
 }
 
-TEST_F(DlgRefineTest, FreeModelTakesTwoDivisionsAndStaysOpen)
-{
+TEST_F(DlgRefineTest, FreeModelTakesTwoDivisionsAndStaysOpen) {
     DlgRefine d(view, nullptr, 0, 1.0);
     ASSERT_TRUE(d.Create());
     EXPECT_EQ(d.GetDlgItemText(DlgRefine::IDC_CAPTION), "Number of divisions");
@@ -104,8 +100,7 @@ TEST_F(DlgRefineTest, FreeModelTakesTwoDivisionsAndStaysOpen)
     d.DestroyWindow();
 }
 
-TEST_F(DlgRefineTest, BadDivisionsAreRefusedOnTheirField)
-{
+TEST_F(DlgRefineTest, BadDivisionsAreRefusedOnTheirField) {
     struct Case {
         const char* name;
         const char* first;

@@ -31,8 +31,7 @@ struct BoxAnswerer {
     int boxes = 0;
     Shot shot;
 
-    static void Tick(void* data)
-    {
+    static void Tick(void* data) {
         auto* a = static_cast<BoxAnswerer*>(data);
         Fl_Window* box = a->backend->ActiveMessageBox();
         if (box && box != a->answered && box->shown() && ++a->ticksShown > 4) {
@@ -50,8 +49,7 @@ struct BoxAnswerer {
     }
 };
 
-int CountDark(const Shot& s)
-{
+int CountDark(const Shot& s) {
     int ink = 0;
     for (int y = 0; y < s.h; ++y)
         for (int x = 0; x < s.w; ++x) ink += IsDark(s.At(x, y));
@@ -59,8 +57,7 @@ int CountDark(const Shot& s)
 }
 
 // Replaces the one-character text of the focused edit.
-void RetypeField(Fl_Window* win, const std::string& text)
-{
+void RetypeField(Fl_Window* win, const std::string& text) {
     SendKey(win, XK_End);
     SendKey(win, XK_BackSpace);
     TypeText(win, text);
@@ -70,8 +67,7 @@ class RefineDesktop : public FltkDisplayTest {};
 
 }  // namespace
 
-TEST_F(RefineDesktop, BadDivisionIsRefusedAndGoodOnesReachTheView)
-{
+TEST_F(RefineDesktop, BadDivisionIsRefusedAndGoodOnesReachTheView) {
     ModelData model;
     gridmesh::BuildGrid(model, {.nx = 2, .ny = 2, .nodesPerElement = 8});
     RecordingView view;

@@ -18,8 +18,7 @@ using gridmesh::PointOf;
 
 namespace {
 
-void ExpectNumbering(const ModelData& model, const std::vector<std::pair<double, double>>& expected)
-{
+void ExpectNumbering(const ModelData& model, const std::vector<std::pair<double, double>>& expected) {
     ASSERT_EQ(model.GetNodeCount(), static_cast<int>(expected.size()));
     for (int j = 0; j < model.GetNodeCount(); ++j) {
         const auto [y, z] = PointOf(model, j + 1);
@@ -28,23 +27,20 @@ void ExpectNumbering(const ModelData& model, const std::vector<std::pair<double,
     }
 }
 
-std::string ConvertTo(ModelData& model, int n)
-{
+std::string ConvertTo(ModelData& model, int n) {
     switch (n) {
-    case 4: return ConvertToLinear4(model);
-    case 8: return ConvertToQuad8(model);
-    default: return ConvertToQuad9(model);
+        case 4: return ConvertToLinear4(model);
+        case 8: return ConvertToQuad8(model);
+        default: return ConvertToQuad9(model);
     }
 }
 
 }  // namespace
 
-TEST(ElementOrder, StructuredGridsGainAndLoseNodesAndStaySound)
-{
+TEST(ElementOrder, StructuredGridsGainAndLoseNodesAndStaySound) {
     struct Case {
         int from, to;
-        int nodes(int nx, int ny) const
-        {
+        int nodes(int nx, int ny) const {
             const int full = (2 * nx + 1) * (2 * ny + 1);
             if (to == 4) return (nx + 1) * (ny + 1);
             return to == 9 ? full : full - nx * ny;
@@ -76,8 +72,7 @@ TEST(ElementOrder, StructuredGridsGainAndLoseNodesAndStaySound)
         }
 }
 
-TEST(ElementOrder, FourToEightToFourRestoresTheCornersNumberedElementByElement)
-{
+TEST(ElementOrder, FourToEightToFourRestoresTheCornersNumberedElementByElement) {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 2, .nodesPerElement = 4});
     const auto corners = gridmesh::FirstMeetingOrder(model, 1, 1, 4);
@@ -92,8 +87,7 @@ TEST(ElementOrder, FourToEightToFourRestoresTheCornersNumberedElementByElement)
               (std::array{2, 5, 6, 4}));
 }
 
-TEST(ElementOrder, LoneElementGetsItsNineNodesInGridOrder)
-{
+TEST(ElementOrder, LoneElementGetsItsNineNodesInGridOrder) {
     ModelData model;
     BuildGrid(model, {.nx = 1, .ny = 1, .nodesPerElement = 4, .h = 2.0});
     ASSERT_EQ(ConvertToQuad9(model), "");
@@ -103,8 +97,7 @@ TEST(ElementOrder, LoneElementGetsItsNineNodesInGridOrder)
     EXPECT_EQ(row, (std::vector<int>{1, 3, 9, 7, 2, 6, 8, 4, 5}));
 }
 
-TEST(ElementOrder, IntegrationOrdersFollowTheNewOrder)
-{
+TEST(ElementOrder, IntegrationOrdersFollowTheNewOrder) {
     struct Case {
         int from, to;
         std::pair<int, int> before, after;
@@ -125,8 +118,7 @@ TEST(ElementOrder, IntegrationOrdersFollowTheNewOrder)
     }
 }
 
-TEST(ElementOrder, SameOrderChangesNothing)
-{
+TEST(ElementOrder, SameOrderChangesNothing) {
     ModelData model;
     BuildGrid(model, {.nx = 2, .ny = 2, .nodesPerElement = 8});
     model.ClearChanged();
@@ -137,13 +129,11 @@ TEST(ElementOrder, SameOrderChangesNothing)
 
 // A lone 8-node element whose top-left corner is node 5 and whose side 3-4
 // mid-side node is node 7: 4 nodes give the corner the number 3.
-TEST(ElementOrder, MembersKeepTheirSurvivingNodesAndSetNames)
-{
+TEST(ElementOrder, MembersKeepTheirSurvivingNodesAndSetNames) {
     ModelData model;
     model.Reset();
     NodeTable nodes;
-    const std::array<std::array<double, 2>, 8> at = {
-        {{0, 0}, {2, 0}, {2, 2}, {1, 0}, {0, 2}, {2, 1}, {1, 2}, {0, 1}}};
+    const std::array<std::array<double, 2>, 8> at = {{{0, 0}, {2, 0}, {2, 2}, {1, 0}, {0, 2}, {2, 1}, {1, 2}, {0, 1}}};
     for (int k = 0; k < 8; ++k) nodes.AddNodeRow(k + 1, 0.0, at[k][0], at[k][1]);
     nodes.CountRows();
     nodes.RebuildIndex();
@@ -177,8 +167,7 @@ TEST(ElementOrder, MembersKeepTheirSurvivingNodesAndSetNames)
     EXPECT_EQ(model.GetNodalActionTable(2)->GetValue(0, 0), 10.0);
 }
 
-TEST(ElementOrder, CentreNodesGoWithTheirMembersAndLoads)
-{
+TEST(ElementOrder, CentreNodesGoWithTheirMembersAndLoads) {
     ModelData model;
     BuildGrid(model, {.nx = 2, .ny = 1, .nodesPerElement = 9});
     const int centre1 = NodeAt(model, 0.5, 0.5), centre2 = NodeAt(model, 1.5, 0.5);
@@ -202,8 +191,7 @@ TEST(ElementOrder, CentreNodesGoWithTheirMembersAndLoads)
     EXPECT_EQ(loads.GetValue(0, 0), 7.0);
 }
 
-TEST(ElementOrder, ListTargetsNameTheNewNumbersAndKeepSetNames)
-{
+TEST(ElementOrder, ListTargetsNameTheNewNumbersAndKeepSetNames) {
     ModelData model;
     BuildGrid(model, {.nx = 2, .ny = 2, .nodesPerElement = 4});
     const auto p1 = PointOf(model, 1), p5 = PointOf(model, 5);
@@ -216,8 +204,7 @@ TEST(ElementOrder, ListTargetsNameTheNewNumbersAndKeepSetNames)
     EXPECT_EQ(loads.GetTarget(0), expected);
 }
 
-TEST(ElementOrder, MeshNumberedFromTheTopStaysConnected)
-{
+TEST(ElementOrder, MeshNumberedFromTheTopStaysConnected) {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 2, .nodesPerElement = 4, .fromTop = true});
     ASSERT_EQ(ConvertToQuad9(model), "");
@@ -225,8 +212,7 @@ TEST(ElementOrder, MeshNumberedFromTheTopStaysConnected)
     gridmesh::ExpectSoundMesh(model, 6.0, "from the top");
 }
 
-TEST(ElementOrder, ElementNamingAnUndefinedNodeLeavesTheModelUnchanged)
-{
+TEST(ElementOrder, ElementNamingAnUndefinedNodeLeavesTheModelUnchanged) {
     ModelData model;
     BuildGrid(model, {.nx = 2, .ny = 1, .nodesPerElement = 4});
     model.GetElementTable()->SetNodeNumber(1, 2, 40);
@@ -237,8 +223,7 @@ TEST(ElementOrder, ElementNamingAnUndefinedNodeLeavesTheModelUnchanged)
     EXPECT_EQ(model.GetElementTable()->GetNodesPerElement(), 4);
 }
 
-TEST(ElementOrder, NumbersWithGapsAreFoundThroughTheMaps)
-{
+TEST(ElementOrder, NumbersWithGapsAreFoundThroughTheMaps) {
     ModelData model;
     BuildGrid(model, {.nx = 2, .ny = 2, .nodesPerElement = 4, .nodeOffset = 100});
     // Element numbers with gaps as well: 1, 2, 3, 4 become 10, 20, 30, 40.
@@ -252,8 +237,7 @@ TEST(ElementOrder, NumbersWithGapsAreFoundThroughTheMaps)
     gridmesh::ExpectSoundMesh(model, 4.0, "gaps");
 }
 
-TEST(ElementOrder, MaterialsStayWithTheirElements)
-{
+TEST(ElementOrder, MaterialsStayWithTheirElements) {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 2, .nodesPerElement = 8, .twoMaterials = true});
     const std::vector<int> before = gridmesh::ElementMaterials(model);
@@ -265,8 +249,7 @@ TEST(ElementOrder, MaterialsStayWithTheirElements)
     EXPECT_EQ(gridmesh::ElementMaterials(model), before);
 }
 
-TEST(ElementOrder, NodePathsNameNodesAtTheSamePoints)
-{
+TEST(ElementOrder, NodePathsNameNodesAtTheSamePoints) {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 3, .nodesPerElement = 4});
     const NodePath listed = gridmesh::NodeListPath("column", {1, 5, 9, 13});

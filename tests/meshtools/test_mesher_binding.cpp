@@ -67,7 +67,7 @@ TEST_F(MesherBindingTest, FailedMeshingImportsNothingAndLeavesNoFile) {
         RecordingHost fresh;
         StoreDefaults(model, 2);
         EXPECT_FALSE(MeshAndImportTemplate(model, FakeMesherFolder(c.mode), fresh));
-        ASSERT_EQ(fresh.messages.size(), 1u);   // the cause alone
+        ASSERT_EQ(fresh.messages.size(), 1u);  // the cause alone
         EXPECT_EQ(fresh.messages[0].first, c.message);
         EXPECT_EQ(fresh.messages[0].second, MesherIcon::Stop);
         EXPECT_EQ(model.GetNodeCount(), 0);
@@ -250,8 +250,8 @@ TEST(MesherLog, EveryErrorLineIsAProblem) {
             << "  error to match recover nodes\nWarning: a warning\n node on boundary==3, under construction ...\n"
             << "Error: region 1: a refusal\n";
     }
-    EXPECT_EQ(MesherLogProblems(log),
-              (std::vector<std::string>{"Error in fixing beam vertex: can not find element neighbour",
-                                        "error to match recover nodes", "Warning: a warning",
-                                        "Error: region 1: a refusal"}));
+    EXPECT_EQ(
+        MesherLogProblems(log),
+        (std::vector<std::string>{"Error in fixing beam vertex: can not find element neighbour",
+                                  "error to match recover nodes", "Warning: a warning", "Error: region 1: a refusal"}));
 }

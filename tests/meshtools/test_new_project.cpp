@@ -220,22 +220,54 @@ struct RefusedCase {
 
 TEST_F(NewProjectTest, TemplateRefusesValuesThatGiveNoSlab) {
     const std::vector<RefusedCase> cases = {
-        {"circular without a diameter", {T::IDC_CIRCULAR}, {{T::IDC_LENGTH, "0"}}, {},
-         "Diameter must be greater than 0.0", T::IDC_LENGTH},
-        {"circular without divisions", {T::IDC_CIRCULAR}, {{T::IDC_LENGTH, "4"}, {T::IDC_DIVISIONS1, "0"}}, {},
-         "Number of defined divisions must be greater than 0", T::IDC_DIVISIONS1},
-        {"rectangle of negative length", {}, {{T::IDC_LENGTH, "-1"}}, {}, "Lenght must be greater than 0.0",
+        {"circular without a diameter",
+         {T::IDC_CIRCULAR},
+         {{T::IDC_LENGTH, "0"}},
+         {},
+         "Diameter must be greater than 0.0",
          T::IDC_LENGTH},
-        {"rectangle without divisions", {}, {{T::IDC_DIVISIONS1, "0"}}, {},
-         "Number of divisions in X-direction must be greater than 0", T::IDC_DIVISIONS1},
-        {"general spacing without spans", {T::IDC_GENERAL_SPACING}, {}, {},
-         "At least Grid in the X-direction must be defined", T::IDC_GRID_Y},
-        {"20000 x 20000 divisions", {T::IDC_LINEAR4}, {{T::IDC_DIVISIONS1, "20000"}, {T::IDC_DIVISIONS2, "20000"}},
-         {}, "Number of divisions is too large", T::IDC_DIVISIONS1},
-        {"circular, 9 nodes, 5000 divisions", {T::IDC_CIRCULAR, T::IDC_QUADRATIC9}, {{T::IDC_DIVISIONS1, "5000"}},
-         {}, "Number of divisions is too large", T::IDC_DIVISIONS1},
-        {"general spacing beyond 32 bits", {T::IDC_GENERAL_SPACING}, {},
-         {{2000000000, 1.0}, {2000000000, 1.0}}, "Number of divisions is too large", T::IDC_GRID_Y},
+        {"circular without divisions",
+         {T::IDC_CIRCULAR},
+         {{T::IDC_LENGTH, "4"}, {T::IDC_DIVISIONS1, "0"}},
+         {},
+         "Number of defined divisions must be greater than 0",
+         T::IDC_DIVISIONS1},
+        {"rectangle of negative length",
+         {},
+         {{T::IDC_LENGTH, "-1"}},
+         {},
+         "Lenght must be greater than 0.0",
+         T::IDC_LENGTH},
+        {"rectangle without divisions",
+         {},
+         {{T::IDC_DIVISIONS1, "0"}},
+         {},
+         "Number of divisions in X-direction must be greater than 0",
+         T::IDC_DIVISIONS1},
+        {"general spacing without spans",
+         {T::IDC_GENERAL_SPACING},
+         {},
+         {},
+         "At least Grid in the X-direction must be defined",
+         T::IDC_GRID_Y},
+        {"20000 x 20000 divisions",
+         {T::IDC_LINEAR4},
+         {{T::IDC_DIVISIONS1, "20000"}, {T::IDC_DIVISIONS2, "20000"}},
+         {},
+         "Number of divisions is too large",
+         T::IDC_DIVISIONS1},
+        {"circular, 9 nodes, 5000 divisions",
+         {T::IDC_CIRCULAR, T::IDC_QUADRATIC9},
+         {{T::IDC_DIVISIONS1, "5000"}},
+         {},
+         "Number of divisions is too large",
+         T::IDC_DIVISIONS1},
+        {"general spacing beyond 32 bits",
+         {T::IDC_GENERAL_SPACING},
+         {},
+         {{2000000000, 1.0}, {2000000000, 1.0}},
+         "Number of divisions is too large",
+         T::IDC_GRID_Y},
     };
     for (const RefusedCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -318,19 +350,23 @@ TEST_F(NewProjectTest, ShapeControlsAndSketchFollowShapeAndElementType) {
         int shape;
         const char* caption;
         const char* lengthLabel;
-        std::set<int> shown;    // of the controls that come and go
+        std::set<int> shown;  // of the controls that come and go
         bool fieldsEnabled;
     };
-    const std::set<int> comeAndGo = {T::IDC_GRID_Y,       T::IDC_GRID_Z,          T::IDC_WIDTH,
-                                     T::IDC_WIDTH_LABEL,  T::IDC_DIVISIONS2,      T::IDC_DIVISIONS2_LABEL,
-                                     T::IDC_Y_DIRECTION,  T::IDC_Z_DIRECTION};
+    const std::set<int> comeAndGo = {T::IDC_GRID_Y,      T::IDC_GRID_Z,     T::IDC_WIDTH,
+                                     T::IDC_WIDTH_LABEL, T::IDC_DIVISIONS2, T::IDC_DIVISIONS2_LABEL,
+                                     T::IDC_Y_DIRECTION, T::IDC_Z_DIRECTION};
     const Case cases[] = {
         {0, "Circular", "Diameter", {}, true},
-        {1, "Rectangular - Equally Spaced", "Length",
+        {1,
+         "Rectangular - Equally Spaced",
+         "Length",
          {T::IDC_WIDTH, T::IDC_WIDTH_LABEL, T::IDC_DIVISIONS2, T::IDC_DIVISIONS2_LABEL, T::IDC_Y_DIRECTION,
           T::IDC_Z_DIRECTION},
          true},
-        {2, "Rectangular - General Spacing", "Length",
+        {2,
+         "Rectangular - General Spacing",
+         "Length",
          {T::IDC_GRID_Y, T::IDC_GRID_Z, T::IDC_WIDTH, T::IDC_WIDTH_LABEL, T::IDC_DIVISIONS2, T::IDC_DIVISIONS2_LABEL},
          false},
     };
@@ -346,8 +382,7 @@ TEST_F(NewProjectTest, ShapeControlsAndSketchFollowShapeAndElementType) {
                 EXPECT_EQ(d.GetDlgItemText(T::IDC_LENGTH_LABEL), c.lengthLabel);
                 EXPECT_EQ(d.GetDlgItemText(T::IDC_DIVISIONS_LABEL), "Number of divisions");
                 for (int id : comeAndGo) EXPECT_EQ(d.GetDlgItem(id)->IsShown(), c.shown.count(id) == 1) << id;
-                for (int id : {T::IDC_LENGTH, T::IDC_DIVISIONS1})
-                    EXPECT_TRUE(d.GetDlgItem(id)->IsShown()) << id;
+                for (int id : {T::IDC_LENGTH, T::IDC_DIVISIONS1}) EXPECT_TRUE(d.GetDlgItem(id)->IsShown()) << id;
                 for (int id : {T::IDC_LENGTH, T::IDC_WIDTH, T::IDC_DIVISIONS1, T::IDC_DIVISIONS2})
                     EXPECT_EQ(d.GetDlgItem(id)->IsWindowEnabled(), c.fieldsEnabled) << id;
                 const ui::Image& image = d.Get<ui::Picture>(T::IDC_SKETCH)->GetImage();
@@ -428,10 +463,18 @@ TEST_F(NewProjectTest, GridRefusesSpansWithoutDivisionsOrLengthAtOk) {
     std::vector<Span> twelve(12, Span{1, 1.0});
     twelve[11] = {1, -2.0};
     const Case cases[] = {
-        {"no divisions", {{2, 1.0}, {0, 1.0}}, " Number of divisions must be between 1 and 100000000\n Check row 2", 0,
-         2, DlgGrid::IDC_DIVISIONS + 1},
-        {"too many divisions", {{100000001, 1.0}}, " Number of divisions must be between 1 and 100000000\n Check row 1",
-         0, 1, DlgGrid::IDC_DIVISIONS},
+        {"no divisions",
+         {{2, 1.0}, {0, 1.0}},
+         " Number of divisions must be between 1 and 100000000\n Check row 2",
+         0,
+         2,
+         DlgGrid::IDC_DIVISIONS + 1},
+        {"too many divisions",
+         {{100000001, 1.0}},
+         " Number of divisions must be between 1 and 100000000\n Check row 1",
+         0,
+         1,
+         DlgGrid::IDC_DIVISIONS},
         {"no length", {{3, 0.0}}, " Span length must be greater than 0.0\n Check row 1", 0, 1, DlgGrid::IDC_SPAN},
         {"below the page", twelve, " Span length must be greater than 0.0\n Check row 12", 2, 10,
          DlgGrid::IDC_SPAN + 9},

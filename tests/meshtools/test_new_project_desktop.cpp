@@ -47,7 +47,8 @@ struct Steps {
     static void Tick(void* data) {
         auto* s = static_cast<Steps*>(data);
         if (++s->ticks > 400) {
-            if (s->failure.empty()) s->failure = "timed out at " + (s->next < s->list.size() ? s->list[s->next].first : "the end");
+            if (s->failure.empty())
+                s->failure = "timed out at " + (s->next < s->list.size() ? s->list[s->next].first : "the end");
             for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
                 if (auto* d = dynamic_cast<ui::Dialog*>(s->backend->LayerWindowOf(w)); d && d->IsModal())
                     d->EndDialog(ui::IDCANCEL);
@@ -197,8 +198,7 @@ TEST_F(NewProjectDesktop, OctagonFoundationWithRealInputShowsItsSketchAndImports
          }},
     };
     Fl::add_timeout(0.05, Steps::Tick, &steps);
-    const bool done =
-        RunNewFromSlabType(program.doc, [&](int kind) { program.doc.NewOctagonFoundation(kind); });
+    const bool done = RunNewFromSlabType(program.doc, [&](int kind) { program.doc.NewOctagonFoundation(kind); });
     Fl::remove_timeout(Steps::Tick, &steps);
     EXPECT_EQ(steps.failure, "");
     EXPECT_EQ(steps.next, steps.list.size());

@@ -13,15 +13,18 @@ using gridmesh::BuildGrid;
 using gridmesh::NodeAt;
 using gridmesh::PointOf;
 
-TEST(Refine, StructuredGridsSplitIntoSoundMeshes)
-{
+TEST(Refine, StructuredGridsSplitIntoSoundMeshes) {
     struct Case {
         int n, nx, ny, a, b;
         int nodes, elements;
     };
     const Case cases[] = {
-        {4, 2, 1, 2, 3, 20, 12}, {4, 4, 4, 2, 3, 117, 96}, {8, 4, 4, 2, 2, 225, 64},
-        {9, 4, 4, 2, 2, 289, 64}, {8, 3, 2, 3, 1, 19 * 5 - 9 * 2, 18}, {9, 1, 1, 3, 2, 7 * 5, 6},
+        {4, 2, 1, 2, 3, 20, 12},
+        {4, 4, 4, 2, 3, 117, 96},
+        {8, 4, 4, 2, 2, 225, 64},
+        {9, 4, 4, 2, 2, 289, 64},
+        {8, 3, 2, 3, 1, 19 * 5 - 9 * 2, 18},
+        {9, 1, 1, 3, 2, 7 * 5, 6},
     };
     for (const Case& c : cases) {
         const std::string where = std::to_string(c.n) + "-node " + std::to_string(c.nx) + " x " + std::to_string(c.ny) +
@@ -52,8 +55,7 @@ TEST(Refine, StructuredGridsSplitIntoSoundMeshes)
     }
 }
 
-TEST(Refine, DegenerateDivisionsChangeNothing)
-{
+TEST(Refine, DegenerateDivisionsChangeNothing) {
     const std::pair<int, int> divisions[] = {{1, 1}, {0, 5}, {5, 0}, {-2, 3}};
     for (const auto& [a, b] : divisions) {
         ModelData model;
@@ -66,8 +68,7 @@ TEST(Refine, DegenerateDivisionsChangeNothing)
     }
 }
 
-TEST(Refine, ElementSetMembersBecomeTheirSubElements)
-{
+TEST(Refine, ElementSetMembersBecomeTheirSubElements) {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 3, .nodesPerElement = 4});
     gridmesh::AddSetMember(model, 2, "one", "7", 0, 1, 1);
@@ -92,8 +93,7 @@ TEST(Refine, ElementSetMembersBecomeTheirSubElements)
     }
 }
 
-TEST(Refine, EdgeMembersBecomeTheSubElementsAlongTheirSide)
-{
+TEST(Refine, EdgeMembersBecomeTheSubElementsAlongTheirSide) {
     ModelData model;
     BuildGrid(model, {.nx = 2, .ny = 2, .nodesPerElement = 8});
     gridmesh::AddSetMember(model, 3, "right", "4", 0, 1, 2);
@@ -124,12 +124,11 @@ TEST(Refine, EdgeMembersBecomeTheSubElementsAlongTheirSide)
     EXPECT_EQ(named->GetSide(0), 3);
 }
 
-TEST(Refine, ActionsFollowTheirNodesAndElements)
-{
+TEST(Refine, ActionsFollowTheirNodesAndElements) {
     ModelData model;
     BuildGrid(model, {.nx = 2, .ny = 2, .nodesPerElement = 4});
-    AddNodalRow(model, 1, "5", 0.25);      // the centre node
-    AddNodalRow(model, 4, "2", 50.0);      // distributed load on element 2
+    AddNodalRow(model, 1, "5", 0.25);  // the centre node
+    AddNodalRow(model, 4, "2", 50.0);  // distributed load on element 2
     AddNodalRow(model, 5, "ALL", 1e4);
     AddNodalRow(model, 4, "4,SLAB", 7.0);
     gridmesh::AddEdgeRow(model, 1, "3", 3, 2.0);
@@ -164,8 +163,7 @@ TEST(Refine, ActionsFollowTheirNodesAndElements)
     EXPECT_EQ(model.GetEdgeActionTable(2)->GetTarget(0), "EDGES");
 }
 
-TEST(Refine, MaterialsFollowTheSubElements)
-{
+TEST(Refine, MaterialsFollowTheSubElements) {
     ModelData model;
     BuildGrid(model, {.nx = 2, .ny = 2, .nodesPerElement = 9, .twoMaterials = true});
     // Elements 1 and 4 have material 1, elements 2 and 3 material 2.
@@ -179,8 +177,7 @@ TEST(Refine, MaterialsFollowTheSubElements)
     EXPECT_EQ(gridmesh::ElementMaterials(model), after);
 }
 
-TEST(Refine, NodePathsNameNodesAtTheSamePoints)
-{
+TEST(Refine, NodePathsNameNodesAtTheSamePoints) {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 3, .nodesPerElement = 4});
     model.AddNodePath(gridmesh::NodeListPath("column", {1, 5, 9, 13}));
@@ -191,8 +188,7 @@ TEST(Refine, NodePathsNameNodesAtTheSamePoints)
     EXPECT_EQ(model.NodePathAt(0)->nodeListText, ModelData::JoinNumbers(expected));
 }
 
-TEST(Refine, MeshNumberedFromTheTopRefinesConnected)
-{
+TEST(Refine, MeshNumberedFromTheTopRefinesConnected) {
     ModelData model;
     BuildGrid(model, {.nx = 3, .ny = 2, .nodesPerElement = 9, .fromTop = true});
     ASSERT_EQ(RefineMesh(model, 2, 2), "");
@@ -200,8 +196,7 @@ TEST(Refine, MeshNumberedFromTheTopRefinesConnected)
     gridmesh::ExpectSoundMesh(model, 6.0, "from the top");
 }
 
-TEST(Refine, TurnedElementTakesEqualDivisionsOnly)
-{
+TEST(Refine, TurnedElementTakesEqualDivisionsOnly) {
     for (int n : {4, 8}) {
         SCOPED_TRACE(n);
         ModelData model;
@@ -219,8 +214,7 @@ TEST(Refine, TurnedElementTakesEqualDivisionsOnly)
     }
 }
 
-TEST(Refine, MeshesBeyondTheNodeLimitAreRefused)
-{
+TEST(Refine, MeshesBeyondTheNodeLimitAreRefused) {
     ModelData model;
     BuildGrid(model, {.nx = 2, .ny = 2, .nodesPerElement = 4});
     EXPECT_TRUE(RefinementTooLarge(model, 100000, 100000));

@@ -68,8 +68,7 @@ void CheckMeshInvariants(const ModelData& m, bool straight) {
         std::vector<std::pair<double, double>> p;
         for (int id : n) p.push_back(NodeYZ(m, id));
         double area = 0.0;
-        for (int k = 0; k < 4; ++k)
-            area += p[k].first * p[(k + 1) % 4].second - p[(k + 1) % 4].first * p[k].second;
+        for (int k = 0; k < 4; ++k) area += p[k].first * p[(k + 1) % 4].second - p[(k + 1) % 4].first * p[k].second;
         const int sign = area > 1e-12 ? 1 : area < -1e-12 ? -1 : 0;
         EXPECT_NE(sign, 0);
         if (orientation == 0) orientation = sign;
@@ -115,26 +114,97 @@ struct MeshCase {
 
 TEST(StructuredMesh, GeneratesTheLayoutOfEveryKindAndElementType) {
     const std::vector<MeshCase> cases = {
-        {"rectangle, 4 nodes, 2 x 1", 1, 4, 2.0, 1.0, 2, 1, {}, {}, 6, 2, {{1, 2, 5, 4}, {2, 3, 6, 5}},
-         {-1.0, 0.0, 1.0}, {0.5, -0.5}},
+        {"rectangle, 4 nodes, 2 x 1",
+         1,
+         4,
+         2.0,
+         1.0,
+         2,
+         1,
+         {},
+         {},
+         6,
+         2,
+         {{1, 2, 5, 4}, {2, 3, 6, 5}},
+         {-1.0, 0.0, 1.0},
+         {0.5, -0.5}},
         {"rectangle, 8 nodes, 1 x 1", 1, 8, 1.0, 1.0, 1, 1, {}, {}, 8, 1, {{1, 3, 8, 6, 2, 5, 7, 4}}, {}, {}},
         {"rectangle, 8 nodes, 2 x 2", 1, 8, 1.0, 1.0, 2, 2, {}, {}, 21, 4, {}, {}, {}},
         {"rectangle, 9 nodes, 1 x 1", 1, 9, 1.0, 1.0, 1, 1, {}, {}, 9, 1, {{1, 3, 9, 7, 2, 6, 8, 4, 5}}, {}, {}},
         {"rectangle, 9 nodes, 2 x 2", 1, 9, 1.0, 1.0, 2, 2, {}, {}, 25, 4, {}, {}, {}},
         {"rectangle, 8 nodes, 5 x 5", 1, 8, 1.0, 1.0, 5, 5, {}, {}, 96, 25, {{1, 3, 20, 18, 2, 13, 19, 12}}, {}, {}},
-        {"rectangle, 4 nodes, 3 x 2, unequal sides", 1, 4, 3.0, 8.0, 3, 2, {}, {}, 12, 6, {}, {-1.5, -0.5, 0.5, 1.5},
+        {"rectangle, 4 nodes, 3 x 2, unequal sides",
+         1,
+         4,
+         3.0,
+         8.0,
+         3,
+         2,
+         {},
+         {},
+         12,
+         6,
+         {},
+         {-1.5, -0.5, 0.5, 1.5},
          {4.0, 0.0, -4.0}},
-        {"grid lines, 4 nodes, direction 2 from direction 1", 2, 4, 0, 0, 0, 0, {{2, 2.0}, {1, 4.0}}, {}, 16, 9, {},
-         {-3.0, -2.0, -1.0, 3.0}, {3.0, 2.0, 1.0, -3.0}},
+        {"grid lines, 4 nodes, direction 2 from direction 1",
+         2,
+         4,
+         0,
+         0,
+         0,
+         0,
+         {{2, 2.0}, {1, 4.0}},
+         {},
+         16,
+         9,
+         {},
+         {-3.0, -2.0, -1.0, 3.0},
+         {3.0, 2.0, 1.0, -3.0}},
         {"grid lines, 8 nodes", 2, 8, 0, 0, 0, 0, {{2, 2.0}, {1, 4.0}}, {}, 40, 9, {}, {}, {}},
         {"grid lines, 9 nodes", 2, 9, 0, 0, 0, 0, {{2, 2.0}, {1, 4.0}}, {}, 49, 9, {}, {}, {}},
-        {"grid lines in both directions", 2, 4, 0, 0, 0, 0, {{1, 1.0}, {2, 1.0}}, {{1, 4.0}}, 8, 3, {},
-         {-1.0, 0.0, 0.5, 1.0}, {2.0, -2.0}},
-        {"grid lines: spans without divisions or length are passed over", 2, 4, 0, 0, 0, 0,
-         {{0, 5.0}, {2, 2.0}, {3, 0.0}, {1, -1.0}, {1, 4.0}}, {{2, 0.0}}, 16, 9, {}, {-3.0, -2.0, -1.0, 3.0},
+        {"grid lines in both directions",
+         2,
+         4,
+         0,
+         0,
+         0,
+         0,
+         {{1, 1.0}, {2, 1.0}},
+         {{1, 4.0}},
+         8,
+         3,
+         {},
+         {-1.0, 0.0, 0.5, 1.0},
+         {2.0, -2.0}},
+        {"grid lines: spans without divisions or length are passed over",
+         2,
+         4,
+         0,
+         0,
+         0,
+         0,
+         {{0, 5.0}, {2, 2.0}, {3, 0.0}, {1, -1.0}, {1, 4.0}},
+         {{2, 0.0}},
+         16,
+         9,
+         {},
+         {-3.0, -2.0, -1.0, 3.0},
          {3.0, 2.0, 1.0, -3.0}},
-        {"rectangle: width and second count 0 take the first", 1, 4, 2.0, 0.0, 2, 0, {}, {}, 9, 4, {},
-         {-1.0, 0.0, 1.0}, {1.0, 0.0, -1.0}},
+        {"rectangle: width and second count 0 take the first",
+         1,
+         4,
+         2.0,
+         0.0,
+         2,
+         0,
+         {},
+         {},
+         9,
+         4,
+         {},
+         {-1.0, 0.0, 1.0},
+         {1.0, 0.0, -1.0}},
     };
     for (const MeshCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -207,16 +277,16 @@ TEST(StructuredMesh, MapSquareToRoundBlendsEachRingTowardsItsCircle) {
     };
     const double h = std::sqrt(0.5) * 5.0;
     const Case cases[] = {
-        {5.0, 5.0, 1, h, h},                       // a corner of the outer ring on the circle
-        {-5.0, 5.0, 1, -h, h},                     //
-        {5.0, -5.0, 1, h, -h},                     //
-        {-5.0, -5.0, 1, -h, -h},                   //
-        {5.0, 0.0, 1, 5.0, 0.0},                   // mid-sides stay
-        {0.0, -5.0, 1, 0.0, -5.0},                 //
-        {0.0, 0.0, 1, 0.0, 0.0},                   // the centre
-        {1e-17, -1e-17, 1, 0.0, 0.0},              //
+        {5.0, 5.0, 1, h, h},           // a corner of the outer ring on the circle
+        {-5.0, 5.0, 1, -h, h},         //
+        {5.0, -5.0, 1, h, -h},         //
+        {-5.0, -5.0, 1, -h, -h},       //
+        {5.0, 0.0, 1, 5.0, 0.0},       // mid-sides stay
+        {0.0, -5.0, 1, 0.0, -5.0},     //
+        {0.0, 0.0, 1, 0.0, 0.0},       // the centre
+        {1e-17, -1e-17, 1, 0.0, 0.0},  //
         {2.5, 2.5, 1, 2.5 * 0.5 + 0.5 * 2.5 * std::sqrt(0.5), 2.5 * 0.5 + 0.5 * 2.5 * std::sqrt(0.5)},  // half-blended
-        {3.0, 4.0, 2, 3.0, 4.0},                   // other kinds: unchanged
+        {3.0, 4.0, 2, 3.0, 4.0},  // other kinds: unchanged
         {3.0, 4.0, 3, 3.0, 4.0},
     };
     for (const Case& c : cases) {

@@ -43,10 +43,18 @@ TEST_F(TemplateDialogTest, OpensWithTheDefaultsOfEachKind) {
         const char* size;
         const char* divisions;
     } cases[] = {
-        {1, "Template of Octagon Wind Turbine Foundation", {"L1", "L2", "D", "Division of L1"},
-         {"21.0", "17.0", "14.0"}, "1.75", "12"},
-        {2, "Template of Circular Wind Turbine Foundation", {"R1", "R2", "R3", "Division of 2*Pi*R3"},
-         {"3.5", "5.0", "14.0"}, "1.10", "40"},
+        {1,
+         "Template of Octagon Wind Turbine Foundation",
+         {"L1", "L2", "D", "Division of L1"},
+         {"21.0", "17.0", "14.0"},
+         "1.75",
+         "12"},
+        {2,
+         "Template of Circular Wind Turbine Foundation",
+         {"R1", "R2", "R3", "Division of 2*Pi*R3"},
+         {"3.5", "5.0", "14.0"},
+         "1.10",
+         "40"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -143,7 +151,10 @@ TEST_F(TemplateDialogTest, ChecksOfOkReportTheLastFailureAndFocusItsField) {
         {"D3 not a number", 2, {{D::IDC_D3, "abc"}}, "Invalid dimension input", D::IDC_D3},
         {"size 0", 1, {{D::IDC_SIZE, "0"}}, "Invalid dimension input", D::IDC_SIZE},
         {"size not a number", 2, {{D::IDC_SIZE, "x"}}, "Invalid dimension input", D::IDC_SIZE},
-        {"bad D and divisions", 1, {{D::IDC_DIM3, "-1"}, {D::IDC_DIVISIONS, "0"}}, "Invalid division input",
+        {"bad D and divisions",
+         1,
+         {{D::IDC_DIM3, "-1"}, {D::IDC_DIVISIONS, "0"}},
+         "Invalid division input",
          D::IDC_DIVISIONS},
         {"divisions not a number", 2, {{D::IDC_DIVISIONS, "4.5"}}, "Invalid division input", D::IDC_DIVISIONS},
     };
@@ -168,10 +179,11 @@ TEST_F(TemplateDialogTest, ChecksOfOkReportTheLastFailureAndFocusItsField) {
 }
 
 TEST_F(TemplateDialogTest, ShearForceBringsTheNoticeAndGoesOn) {
-    EXPECT_EQ(Run(2, [](ui::Dialog& d) {
-                  d.UserType(D::IDC_V, "100");
-                  d.UserClick(ui::IDOK);
-              }),
+    EXPECT_EQ(Run(2,
+                  [](ui::Dialog& d) {
+                      d.UserType(D::IDC_V, "100");
+                      d.UserClick(ui::IDOK);
+                  }),
               ui::IDOK);
     ASSERT_EQ(driver.MessageBoxes().size(), 1u);
     EXPECT_EQ(driver.MessageBoxes()[0].text,
@@ -238,7 +250,8 @@ TEST_F(TemplateDialogTest, LargeDesktopShowsTheLargeSketch) {
     struct Case {
         ui::Rect desktop;
         int width;
-    } cases[] = {{{0, 0, 2560, 1440}, small.width}, {{0, 0, 2561, 1440}, large.width}, {{0, 0, 1440, 2561}, large.width}};
+    } cases[] = {
+        {{0, 0, 2560, 1440}, small.width}, {{0, 0, 2561, 1440}, large.width}, {{0, 0, 1440, 2561}, large.width}};
     for (const Case& c : cases) {
         driver.SetDesktop(c.desktop);
         Run(1, [&](ui::Dialog& d) {

@@ -185,13 +185,17 @@ TEST_F(TemplateEndToEndTest, FoundationsGiveOnlyConvexCornersAtEverySize) {
         const char* size;
         const char* dims[3];
     };
-    const Case cases[] = {{1, "3.5", {}},   {1, "3", {}},   {1, "2.33", {}},
-                          {1, "2.1", {}},   {2, "3.5", {}}, {2, "0.9", {}},
-                          {1, "0.25", {"16", "3.2", "1.6"}}, {2, "0.25", {"3", "16", "20"}}};
+    const Case cases[] = {{1, "3.5", {}},
+                          {1, "3", {}},
+                          {1, "2.33", {}},
+                          {1, "2.1", {}},
+                          {2, "3.5", {}},
+                          {2, "0.9", {}},
+                          {1, "0.25", {"16", "3.2", "1.6"}},
+                          {2, "0.25", {"3", "16", "20"}}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.kind == 1 ? "octagon " : "circular ") + c.size + " " +
-                     (c.dims[0] ? c.dims[0] : "") + " " + (c.dims[1] ? c.dims[1] : "") + " " +
-                     (c.dims[2] ? c.dims[2] : ""));
+        SCOPED_TRACE(std::string(c.kind == 1 ? "octagon " : "circular ") + c.size + " " + (c.dims[0] ? c.dims[0] : "") +
+                     " " + (c.dims[1] ? c.dims[1] : "") + " " + (c.dims[2] ? c.dims[2] : ""));
         host.messages.clear();
         // The fine meshes pass the huge-model limit: the program asks first.
         if (std::string(c.size) == "0.25") driver.ExpectMessageBox(ui::IDYES, "huge number of nodes");
@@ -212,9 +216,7 @@ TEST_F(TemplateEndToEndTest, FoundationsAnalyseToFiniteResults) {
     for (int kind : {1, 2}) {
         SCOPED_TRACE(kind);
         host.messages.clear();
-        const bool meshed = NewFoundation(kind, [](ui::Dialog& d) {
-            d.UserType(DlgTemplateOctagon::IDC_SIZE, "3.5");
-        });
+        const bool meshed = NewFoundation(kind, [](ui::Dialog& d) { d.UserType(DlgTemplateOctagon::IDC_SIZE, "3.5"); });
         ASSERT_TRUE(meshed);
         std::string messages;
         const RunOutcome outcome = Analyse("foundation", messages);
@@ -280,7 +282,8 @@ TEST_F(TemplateEndToEndTest, FoundationsOnTheHalfSpaceUnderTheirMoments) {
         const RunOutcome outcome = Analyse("overturned", messages);
         EXPECT_EQ(outcome.solverStatus, 4) << messages;
         EXPECT_NE(messages.find("Mindlin soil: the resultant of the vertical loads"), std::string::npos) << messages;
-        EXPECT_NE(messages.find(kind == 1 ? "which reaches 27.50 m in that direction" : "which reaches 14.00 m in that direction"),
+        EXPECT_NE(messages.find(kind == 1 ? "which reaches 27.50 m in that direction"
+                                          : "which reaches 14.00 m in that direction"),
                   std::string::npos)
             << messages;
         EXPECT_NE(messages.find("the slab overturns"), std::string::npos);
@@ -290,7 +293,7 @@ TEST_F(TemplateEndToEndTest, FoundationsOnTheHalfSpaceUnderTheirMoments) {
     }
     struct Case {
         int kind;
-        int element;   // the dialog's element radio
+        int element;  // the dialog's element radio
         bool lifts;
     };
     const Case cases[] = {

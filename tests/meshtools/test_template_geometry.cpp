@@ -88,9 +88,10 @@ TEST_F(TemplateWriterTest, DefaultsWriteTheReferenceFilesByteForByte) {
         const std::size_t header = text.find("* No. OF REGIONS");
         ASSERT_NE(header, std::string::npos);
         const std::size_t start = text.find('\n', header) + 1;
-        EXPECT_EQ(text.substr(start, text.find('\n', start) - start), std::string(c.kind == 2 ? "16" : "36") +
-                                 (c.elementOption == 0 ? "             0                      34    1"
-                                                       : "             0                      68    1"));
+        EXPECT_EQ(text.substr(start, text.find('\n', start) - start),
+                  std::string(c.kind == 2 ? "16" : "36") + (c.elementOption == 0
+                                                                ? "             0                      34    1"
+                                                                : "             0                      68    1"));
     }
 }
 
@@ -113,7 +114,9 @@ TEST_F(TemplateWriterTest, CircularDefaultsShowTheDocumentedLines) {
     const std::vector<std::pair<int, int>> sizes = GridSizes(text);
     ASSERT_EQ(sizes.size(), 16u);
     for (int r = 0; r < 16; ++r)
-        EXPECT_EQ(sizes[r], r < 4 ? std::make_pair(100, 100) : r < 8 ? std::make_pair(9, 3) : std::make_pair(9, 5))
+        EXPECT_EQ(sizes[r], r < 4   ? std::make_pair(100, 100)
+                            : r < 8 ? std::make_pair(9, 3)
+                                    : std::make_pair(9, 5))
             << "region " << r + 1;
 }
 
@@ -129,9 +132,12 @@ TEST_F(TemplateWriterTest, OctagonDefaultsShowTheDocumentedLines) {
     int fiveByFive = 0;
     for (int r = 0; r < 36; ++r) {
         const bool free = r < 4 || (r >= 20 && r < 24);
-        if (free) EXPECT_EQ(sizes[r], std::make_pair(100, 100)) << "region " << r + 1;
-        else if (r >= 32) EXPECT_EQ(sizes[r], std::make_pair(9, 5)) << "region " << r + 1;
-        else fiveByFive += sizes[r] == std::make_pair(5, 5);
+        if (free)
+            EXPECT_EQ(sizes[r], std::make_pair(100, 100)) << "region " << r + 1;
+        else if (r >= 32)
+            EXPECT_EQ(sizes[r], std::make_pair(9, 5)) << "region " << r + 1;
+        else
+            fiveByFive += sizes[r] == std::make_pair(5, 5);
     }
     EXPECT_EQ(fiveByFive, 24);
 }
@@ -193,12 +199,9 @@ TEST_F(TemplateWriterTest, SizesThatGiveNoUsableDivisionsWriteNothing) {
         int kind;
         double size;
     } cases[] = {
-        {"circular, larger than the rings", 2, 20.0},
-        {"octagon, larger than the bands", 1, 40.0},
-        {"circular, above the mesher's limit", 2, 1e-6},
-        {"octagon, above the mesher's limit", 1, 1e-6},
-        {"zero, as Refine Mesh lets pass", 2, 0.0},
-        {"not a number", 1, std::nan("")},
+        {"circular, larger than the rings", 2, 20.0},    {"octagon, larger than the bands", 1, 40.0},
+        {"circular, above the mesher's limit", 2, 1e-6}, {"octagon, above the mesher's limit", 1, 1e-6},
+        {"zero, as Refine Mesh lets pass", 2, 0.0},      {"not a number", 1, std::nan("")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -206,8 +209,7 @@ TEST_F(TemplateWriterTest, SizesThatGiveNoUsableDivisionsWriteNothing) {
         double dims[3] = {}, angle, D1, D2, D3, P, V, M, size;
         int kind, element, rule;
         model.GetTemplateParameters(kind, element, rule, dims[0], dims[1], dims[2], angle, D1, D2, D3, P, V, M, size);
-        model.SetTemplateParameters(kind, element, rule, dims[0], dims[1], dims[2], angle, D1, D2, D3, P, V, M,
-                                    c.size);
+        model.SetTemplateParameters(kind, element, rule, dims[0], dims[1], dims[2], angle, D1, D2, D3, P, V, M, c.size);
         TemplateWrite result{};
         Write(model, dir.File("temp.i"), lists, &result);
         EXPECT_EQ(result, TemplateWrite::SizeUnsuitable);
@@ -240,17 +242,36 @@ TEST_F(TemplateWriterTest, UnsuitableValuesAreNamedWithTheirRemedy) {
         const char* remedy;  // the value after it is the remedy
         int dim;             // the dimension it is for; 3: the size
     } cases[] = {
-        {"octagon, L2 narrow", 1, {21, 0.5, 14}, 1.75, "L2 = 0.5 is too small for typical FE size 1.750",
-         "at least ", 1},
+        {"octagon, L2 narrow",
+         1,
+         {21, 0.5, 14},
+         1.75,
+         "L2 = 0.5 is too small for typical FE size 1.750",
+         "at least ",
+         1},
         {"octagon, L2 narrow: or a smaller size", 1, {21, 0.5, 14}, 1.75, "L2 = 0.5", "size at most ", 3},
-        {"octagon, pedestal small", 1, {7, 17, 0.5}, 1.75, "D = 0.5 is too small for typical FE size 1.750",
-         "at least ", 2},
-        {"circular, ring narrow", 2, {3.5, 5, 6}, 1.1, "R3 = 6 is too small for typical FE size 1.100",
-         "at least ", 2},
-        {"circular, larger than the rings", 2, {3.5, 5, 14}, 20,
-         "Typical FE size 20.000 does not suit this template: make it at most ", "at most ", 3},
-        {"octagon, above the mesher's limit", 1, {21, 17, 14}, 1e-6,
-         "Typical FE size 0.000 does not suit this template: make it at least ", "at least ", 3},
+        {"octagon, pedestal small",
+         1,
+         {7, 17, 0.5},
+         1.75,
+         "D = 0.5 is too small for typical FE size 1.750",
+         "at least ",
+         2},
+        {"circular, ring narrow", 2, {3.5, 5, 6}, 1.1, "R3 = 6 is too small for typical FE size 1.100", "at least ", 2},
+        {"circular, larger than the rings",
+         2,
+         {3.5, 5, 14},
+         20,
+         "Typical FE size 20.000 does not suit this template: make it at most ",
+         "at most ",
+         3},
+        {"octagon, above the mesher's limit",
+         1,
+         {21, 17, 14},
+         1e-6,
+         "Typical FE size 0.000 does not suit this template: make it at least ",
+         "at least ",
+         3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -22,13 +22,11 @@ namespace fs = std::filesystem;
 
 class ScratchFolder {
 public:
-    ScratchFolder()
-    {
+    ScratchFolder() {
         std::string pattern = (fs::temp_directory_path() / "meshtools_run_XXXXXX").string();
         if (::mkdtemp(pattern.data())) dir_ = pattern;
     }
-    ~ScratchFolder()
-    {
+    ~ScratchFolder() {
         std::error_code ec;
         if (!dir_.empty()) fs::remove_all(dir_, ec);
     }
@@ -40,8 +38,7 @@ private:
 
 // Reads the example, changes its mesh, saves it, reads it back and analyses
 // it; every node must move by q / k.
-void ExpectUniformDeflection(const std::function<std::string(ModelData&)>& change, int nodes, int elements)
-{
+void ExpectUniformDeflection(const std::function<std::string(ModelData&)>& change, int nodes, int elements) {
     const std::string example = std::string(BRENNIX_TEST_DATA) + "/../../examples/winkler-mat.slb";
     const double q = 50.0, k = 10000.0;
     ScratchFolder dir;
@@ -72,17 +69,14 @@ void ExpectUniformDeflection(const std::function<std::string(ModelData&)>& chang
 }  // namespace
 
 // The example's 6 x 6 mat of 8-node elements.
-TEST(WinklerRun, MatConvertedToFourNodes)
-{
+TEST(WinklerRun, MatConvertedToFourNodes) {
     ExpectUniformDeflection([](ModelData& m) { return ConvertToLinear4(m); }, 7 * 7, 36);
 }
 
-TEST(WinklerRun, MatConvertedToNineNodes)
-{
+TEST(WinklerRun, MatConvertedToNineNodes) {
     ExpectUniformDeflection([](ModelData& m) { return ConvertToQuad9(m); }, 13 * 13, 36);
 }
 
-TEST(WinklerRun, MatRefinedTwoByThree)
-{
+TEST(WinklerRun, MatRefinedTwoByThree) {
     ExpectUniformDeflection([](ModelData& m) { return RefineMesh(m, 2, 3); }, 25 * 37 - 12 * 18, 216);
 }

@@ -14,23 +14,19 @@ struct Element {
     std::vector<int> nodes;
 };
 
-void SetElements(ModelData& m, int nodesPerElement, const std::vector<Element>& elements)
-{
+void SetElements(ModelData& m, int nodesPerElement, const std::vector<Element>& elements) {
     m.elementTable = std::make_unique<ElementTable>(nodesPerElement);
     m.elementTable->SetModel(&m);
-    for (const Element& e : elements)
-        m.elementTable->AddElementRow(e.id, e.material, e.nodes);
+    for (const Element& e : elements) m.elementTable->AddElementRow(e.id, e.material, e.nodes);
     m.elementTable->CountRows();
     m.elementTable->RebuildIndex();
     m.edgeFlags.assign(elements.size() * 4, 7);
 }
 
 // Nodes on a 3 x 3 grid:   7 8 9 / 4 5 6 / 1 2 3; sides run corner k to k + 1.
-TEST(EdgeFlags, TwoByTwoMesh)
-{
+TEST(EdgeFlags, TwoByTwoMesh) {
     ModelData m;
-    SetElements(m, 4,
-                {{1, 1, {1, 2, 5, 4}}, {2, 2, {2, 3, 6, 5}}, {3, 1, {4, 5, 8, 7}}, {4, 1, {5, 6, 9, 8}}});
+    SetElements(m, 4, {{1, 1, {1, 2, 5, 4}}, {2, 2, {2, 3, 6, 5}}, {3, 1, {4, 5, 8, 7}}, {4, 1, {5, 6, 9, 8}}});
     m.BuildEdgeFlags();
     const std::vector<int> expected = {
         0, 1, 1, 0,  // element 1: its sides to 2 and 3 come first
@@ -43,8 +39,7 @@ TEST(EdgeFlags, TwoByTwoMesh)
     EXPECT_EQ(m.vlasovEdgeCount, 8);
 }
 
-TEST(EdgeFlags, PairsSingletonsAndOddMeshes)
-{
+TEST(EdgeFlags, PairsSingletonsAndOddMeshes) {
     struct Case {
         const char* what;
         int nodesPerElement;
@@ -59,12 +54,17 @@ TEST(EdgeFlags, PairsSingletonsAndOddMeshes)
         // The first element in row order takes 1, whatever its number.
         {"row order decides", 4, {{9, 1, {2, 3, 6, 5}}, {1, 1, {1, 2, 5, 4}}}, {0, 0, 0, 1, 0, 3, 0, 0}, 7},
         // Mid-side nodes do not take part; corners are the first four.
-        {"eight-node elements", 8,
+        {"eight-node elements",
+         8,
          {{1, 1, {1, 3, 13, 11, 2, 8, 12, 6}}, {2, 1, {3, 5, 15, 13, 4, 10, 14, 8}}},
-         {0, 1, 0, 0, 0, 0, 0, 3}, 7},
+         {0, 1, 0, 0, 0, 0, 0, 3},
+         7},
         // A copy of an element already paired finds no free partner.
-        {"duplicated element", 4, {{1, 1, {1, 2, 5, 4}}, {2, 1, {2, 3, 6, 5}}, {3, 2, {2, 3, 6, 5}}},
-         {0, 1, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0}, 11},
+        {"duplicated element",
+         4,
+         {{1, 1, {1, 2, 5, 4}}, {2, 1, {2, 3, 6, 5}}, {3, 2, {2, 3, 6, 5}}},
+         {0, 1, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0},
+         11},
         // Sides in the same direction are not a shared pair.
         {"same orientation", 4, {{1, 1, {1, 2, 5, 4}}, {2, 1, {2, 5, 6, 3}}}, {0, 0, 0, 0, 0, 0, 0, 0}, 8},
     };
@@ -77,10 +77,9 @@ TEST(EdgeFlags, PairsSingletonsAndOddMeshes)
     }
 }
 
-TEST(EdgeFlags, MissingOrShortFlagArray)
-{
+TEST(EdgeFlags, MissingOrShortFlagArray) {
     ModelData m;
-    m.BuildEdgeFlags(); // no element table
+    m.BuildEdgeFlags();  // no element table
     EXPECT_EQ(m.vlasovEdgeCount, 0);
     EXPECT_EQ(m.CountDistinctEdges(), 0);
     SetElements(m, 4, {{1, 1, {1, 2, 3, 4}}});
@@ -99,14 +98,13 @@ TEST(EdgeFlags, MissingOrShortFlagArray)
     EXPECT_EQ(m.edgeFlags, (std::vector<int>{0, 0, 0, 0}));
 }
 
-TEST(BoundingBox, ExtentsFromTheCountedNodes)
-{
+TEST(BoundingBox, ExtentsFromTheCountedNodes) {
     ModelData m;
     m.nodeTable = std::make_unique<NodeTable>();
     m.nodeTable->AddNodeRow(1, -0.5, 2, -1);
     m.nodeTable->AddNodeRow(2, 0.25, 6, 3);
     m.nodeTable->AddNodeRow(3, 0, -4, 0);
-    m.nodeTable->AddNodeRow(4, 100, 100, 100); // beyond the node count
+    m.nodeTable->AddNodeRow(4, 100, 100, 100);  // beyond the node count
     m.nodeTable->CountRows();
     m.nodeTable->RebuildIndex();
     m.nodeCount = 3;

@@ -22,24 +22,20 @@ struct Pattern {
     double a2 = 0;
 };
 
-void Apply(ModelData& m, const Pattern& p)
-{
+void Apply(ModelData& m, const Pattern& p) {
     m.SetEquivLoadParameters(p.Fx, p.Fy, p.Fz, p.Mx, p.My, p.Mz, p.X, p.Y, p.Z, p.twoRings, p.r1, p.n1, p.a1, p.r2,
                              p.n2, p.a2);
 }
 
-std::vector<double> Axial(const ModelData& m)
-{
+std::vector<double> Axial(const ModelData& m) {
     std::vector<double> v;
-    for (int i = 0; i < m.GetEquivLoadPointCount(); ++i)
-        v.push_back(m.GetEquivLoadFx(i));
+    for (int i = 0; i < m.GetEquivLoadPointCount(); ++i) v.push_back(m.GetEquivLoadFx(i));
     return v;
 }
 
 // Four points at 0, 90, 180 and 270 degrees; the tiny cosines and sines of
 // 90 and 270 degrees, and any result at most 1e-14, are stored as exactly 0.
-TEST(EquivalentLoad, FourPointRingWithForceAndMoments)
-{
+TEST(EquivalentLoad, FourPointRingWithForceAndMoments) {
     struct Case {
         const char* what;
         double My, Mz;
@@ -82,8 +78,7 @@ TEST(EquivalentLoad, FourPointRingWithForceAndMoments)
     }
 }
 
-TEST(EquivalentLoad, InputsThatGiveNoPoints)
-{
+TEST(EquivalentLoad, InputsThatGiveNoPoints) {
     struct Case {
         const char* what;
         Pattern p;
@@ -106,9 +101,9 @@ TEST(EquivalentLoad, InputsThatGiveNoPoints)
     axisPairMz.My = 0;
     axisPairMz.Mz = 5;
     axisPairMz.a1 = 90;
-    const Case cases[] = {{"no ring-1 points", noPoints},     {"radius 0", zeroRadius},
+    const Case cases[] = {{"no ring-1 points", noPoints},      {"radius 0", zeroRadius},
                           {"negative radius", negativeRadius}, {"one point with My", onePointMy},
-                          {"pair on y with My", axisPairMy},  {"pair on z with Mz", axisPairMz}};
+                          {"pair on y with My", axisPairMy},   {"pair on z with Mz", axisPairMz}};
     for (const Case& c : cases) {
         ModelData m;
         Apply(m, c.p);
@@ -118,8 +113,7 @@ TEST(EquivalentLoad, InputsThatGiveNoPoints)
     }
 }
 
-TEST(EquivalentLoad, OnePointCarriesMz)
-{
+TEST(EquivalentLoad, OnePointCarriesMz) {
     ModelData m;
     Pattern p;
     p.Fx = 10;
@@ -131,14 +125,13 @@ TEST(EquivalentLoad, OnePointCarriesMz)
     p.Z = -5;
     Apply(m, p);
     ASSERT_EQ(m.GetEquivLoadPointCount(), 1);
-    EXPECT_DOUBLE_EQ(m.GetEquivLoadFx(0), 8); // 10 - 3 x 1.5 / 2.25
+    EXPECT_DOUBLE_EQ(m.GetEquivLoadFx(0), 8);  // 10 - 3 x 1.5 / 2.25
     EXPECT_EQ(m.GetEquivLoadPointX(0), 2);
     EXPECT_EQ(m.GetEquivLoadPointY(0), 11.5);
     EXPECT_EQ(m.GetEquivLoadPointZ(0), -5);
 }
 
-TEST(EquivalentLoad, TwoRings)
-{
+TEST(EquivalentLoad, TwoRings) {
     {
         // The shear is shared by all twelve points.
         ModelData m;
@@ -188,8 +181,7 @@ TEST(EquivalentLoad, TwoRings)
     }
 }
 
-TEST(EquivalentLoad, RecomputeReplacesAndFreeEmpties)
-{
+TEST(EquivalentLoad, RecomputeReplacesAndFreeEmpties) {
     ModelData m;
     Pattern p;
     p.Fx = 6;

@@ -13,8 +13,7 @@ namespace {
 
 // An n x n mesh of 4-node elements of unit size, nodes numbered row by row
 // from 1, elements likewise; `extra` holds further keyword blocks.
-std::string GridModel(int n, const std::string& extra)
-{
+std::string GridModel(int n, const std::string& extra) {
     std::ostringstream s;
     s << "V4.1\nNODE_DATA\n";
     for (int r = 0; r <= n; ++r)
@@ -24,23 +23,22 @@ std::string GridModel(int n, const std::string& extra)
     for (int r = 0; r < n; ++r)
         for (int c = 0; c < n; ++c) {
             const int a = r * (n + 1) + c + 1;
-            s << "*\t" << r * n + c + 1 << "\t1\t" << a << '\t' << a + 1 << '\t' << a + n + 2 << '\t' << a + n + 1 << '\n';
+            s << "*\t" << r * n + c + 1 << "\t1\t" << a << '\t' << a + 1 << '\t' << a + n + 2 << '\t' << a + n + 1
+              << '\n';
         }
     s << "END_ELEMENT_DATA\n" << extra << "END_DATA\n";
     return s.str();
 }
 
 // Node (element) numbers of the touched rows of a working table.
-std::set<int> Touched(const NodalActionTable& t)
-{
+std::set<int> Touched(const NodalActionTable& t) {
     std::set<int> out;
     for (const NodalRow* r = t.GetHead(); r; r = r->next)
         if (r->target != "0") out.insert(std::stoi(r->target));
     return out;
 }
 
-NodalActionTable Rows(std::initializer_list<std::pair<std::string, std::vector<int>>> rows)
-{
+NodalActionTable Rows(std::initializer_list<std::pair<std::string, std::vector<int>>> rows) {
     NodalActionTable t(1);
     for (const auto& [target, flags] : rows) {
         std::vector<double> values(6);
@@ -62,8 +60,7 @@ const std::string kSets =
 
 }  // namespace
 
-TEST(Expansion, NodalTargetsReachEachNodeOnceWhateverNamesThem)
-{
+TEST(Expansion, NodalTargetsReachEachNodeOnceWhateverNamesThem) {
     struct Case {
         std::string target;
         std::set<int> nodes;
@@ -74,10 +71,10 @@ TEST(Expansion, NodalTargetsReachEachNodeOnceWhateverNamesThem)
         {"RANGE", {10, 15, 20}},
         {"LIST", {10, 12}},
         {"NEST", {3, 10, 12}},
-        {"LOOP1", {1, 2}},            // sets naming each other are followed once
+        {"LOOP1", {1, 2}},  // sets naming each other are followed once
         {"NOSUCHSET", {}},
-        {"ALL", {}},                  // filled below: every node
-        {"0,26,99", {}},              // no such nodes; "0" is a name
+        {"ALL", {}},      // filled below: every node
+        {"0,26,99", {}},  // no such nodes; "0" is a name
     };
     for (const Case& c : cases) {
         ModelData m;
@@ -98,12 +95,12 @@ TEST(Expansion, NodalTargetsReachEachNodeOnceWhateverNamesThem)
     }
 }
 
-TEST(Expansion, LaterRowsOverwriteOnlyTheComponentsTheyFlag)
-{
+TEST(Expansion, LaterRowsOverwriteOnlyTheComponentsTheyFlag) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, GridModel(2, "")), 0);
     m.PrepareExpandedTable(1);
-    const NodalActionTable t = Rows({{"4", {1, 0, 0, 0, 0, 0}}, {"4", {0, 2, 0, 0, 0, 0}}, {"4,5", {0, 0, 0, 0, 0, 1}}});
+    const NodalActionTable t =
+        Rows({{"4", {1, 0, 0, 0, 0, 0}}, {"4", {0, 2, 0, 0, 0, 0}}, {"4,5", {0, 0, 0, 0, 0, 1}}});
     EXPECT_EQ(m.ExpandNodalTable(1, &t, false), 2);
     const int row = m.NodeRowOfNumber(4);
     EXPECT_EQ(m.perNodeTable->GetFlag(row, 0), 1);
@@ -120,8 +117,7 @@ TEST(Expansion, LaterRowsOverwriteOnlyTheComponentsTheyFlag)
     EXPECT_EQ(m.perNodeTouched, 0);
 }
 
-TEST(Expansion, DistributedTargetsReachElements)
-{
+TEST(Expansion, DistributedTargetsReachElements) {
     struct Case {
         std::string target;
         int touched;
@@ -136,17 +132,16 @@ TEST(Expansion, DistributedTargetsReachElements)
     }
 }
 
-TEST(Expansion, EdgeRowsCountAsTheyExpand)
-{
+TEST(Expansion, EdgeRowsCountAsTheyExpand) {
     struct Case {
         std::string target;
         int side;
         std::vector<std::pair<int, int>> edges;  // element, side
     };
     const Case cases[] = {
-        {"RIM", 3, {{1, 1}, {2, 1}, {4, 4}}},   // sides from the member rows
+        {"RIM", 3, {{1, 1}, {2, 1}, {4, 4}}},  // sides from the member rows
         {"5", 2, {{5, 2}}},
-        {"5,5", 2, {{5, 2}, {5, 2}}},          // never merged
+        {"5,5", 2, {{5, 2}, {5, 2}}},  // never merged
         {"99,NONE", 1, {}},
     };
     for (const Case& c : cases) {
@@ -177,15 +172,15 @@ TEST(Expansion, EdgeRowsCountAsTheyExpand)
     std::set<std::pair<int, int>> corners;
     for (const EdgeRow* r = out.GetHead(); r; r = r->next) {
         const ElementRow* e = m.elementTable->GetRow(m.ElementRowOfNumber(std::stoi(r->target)));
-        const int a = e->nodes[static_cast<std::size_t>(r->side - 1)], b = e->nodes[static_cast<std::size_t>(r->side % 4)];
+        const int a = e->nodes[static_cast<std::size_t>(r->side - 1)],
+                  b = e->nodes[static_cast<std::size_t>(r->side % 4)];
         corners.insert({std::min(a, b), std::max(a, b)});
     }
     EXPECT_EQ(corners.size(), 12u);
     EXPECT_EQ(out.CountRows(), 12);
 }
 
-TEST(Expansion, NonlinearNodesKeepTheSpringOfTheFirstAction)
-{
+TEST(Expansion, NonlinearNodesKeepTheSpringOfTheFirstAction) {
     ModelData m;
     const std::string lists =
         "NONLINEAR_SPRING_DATA\n2\nSoft\n2\n0 0\n1 1\nStiff\n2\n0 0\n1 10\nEND_NONLINEAR_SPRING_DATA\n"
@@ -200,8 +195,7 @@ TEST(Expansion, NonlinearNodesKeepTheSpringOfTheFirstAction)
     EXPECT_FALSE(ModelData::NodeInActionList(77, nodes));
 }
 
-TEST(Expansion, SetQuestions)
-{
+TEST(Expansion, SetQuestions) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, GridModel(4, kSets)), 0);
     struct Case {
@@ -211,13 +205,13 @@ TEST(Expansion, SetQuestions)
         int in;
     };
     const Case cases[] = {
-        {15, "RANGE", 1, 1}, {16, "RANGE", 1, 0}, {12, "NEST", 1, 1}, {11, "NEST", 1, 0},
+        {15, "RANGE", 1, 1}, {16, "RANGE", 1, 0}, {12, "NEST", 1, 1},  {11, "NEST", 1, 0},
         {20, "RANGE", 1, 1}, {12, "RANGE", 1, 0}, {25, "RANGE", 1, 0},  // last of the range, between steps, past it
-        {2, "LOOP1", 1, 1},  {5, "LOOP1", 1, 0},  {123, "ALL", 2, 1}, {11, "MID", 2, 1},
-        {1, "RIM", 3, 1},    // element 1 side 1: 4 * 0 + 1
-        {5, "RIM", 3, 1},    // element 2 side 1
-        {16, "RIM", 3, 1},   // element 4 side 4
-        {2, "RIM", 3, 0},    // element 1 side 2
+        {2, "LOOP1", 1, 1},  {5, "LOOP1", 1, 0},  {123, "ALL", 2, 1},  {11, "MID", 2, 1},
+        {1, "RIM", 3, 1},   // element 1 side 1: 4 * 0 + 1
+        {5, "RIM", 3, 1},   // element 2 side 1
+        {16, "RIM", 3, 1},  // element 4 side 4
+        {2, "RIM", 3, 0},   // element 1 side 2
         {1, "NOSUCH", 1, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(m.IsInSet(c.id, c.set, c.kind), c.in) << c.id << " " << c.set;
@@ -240,8 +234,7 @@ TEST(Expansion, SetQuestions)
     EXPECT_EQ(m.GetTotalConcentratedTable(3), nullptr);
 }
 
-TEST(Expansion, MaterialRowsAssignInOrderLaterRowsWin)
-{
+TEST(Expansion, MaterialRowsAssignInOrderLaterRowsWin) {
     const std::string materials =
         "MATERIAL_DATA\n*\tALL\t0\t1\t1\t0.2\t0.5\n*\tMID\t0\t2\t2\t0.2\t0.5\n*\t11,3,99\t0\t3\t3\t0.2\t0.5\n"
         "END_MATERIAL_DATA\n";
@@ -254,8 +247,7 @@ TEST(Expansion, MaterialRowsAssignInOrderLaterRowsWin)
     }
 }
 
-TEST(Expansion, PreparedTablesFollowTheMeshSize)
-{
+TEST(Expansion, PreparedTablesFollowTheMeshSize) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, GridModel(2, "")), 0);
     m.PrepareExpandedTable(1);

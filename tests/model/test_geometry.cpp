@@ -18,8 +18,7 @@ namespace {
 // Three nodes numbered 1, 4, 9 along y, one 4-node element, and one result
 // step 1 where node row r has displacement x 0.1 (r + 1), y 0.01 and
 // column 12 = 10 r.
-void ModelWithResults(ModelData& m)
-{
+void ModelWithResults(ModelData& m) {
     const std::string text =
         "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t4\t0\t3\t0\n*\t9\t0\t3\t4\n*\t10\t0\t0\t4\nEND_NODE_DATA\n"
         "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t4\t9\t10\nEND_ELEMENT_DATA\nEND_DATA\n";
@@ -43,8 +42,7 @@ void ModelWithResults(ModelData& m)
 
 }  // namespace
 
-TEST(ModelGeometry, NodesPathsAndDeformedPositions)
-{
+TEST(ModelGeometry, NodesPathsAndDeformedPositions) {
     ModelData m;
     ModelWithResults(m);
     EXPECT_EQ(m.NodeAtPoint(3, 4), 9);
@@ -93,23 +91,20 @@ TEST(ModelGeometry, NodesPathsAndDeformedPositions)
     EXPECT_EQ(m.autoContourIncrement, 0.0);
 }
 
-TEST(ModelGeometry, ColorRampStops)
-{
+TEST(ModelGeometry, ColorRampStops) {
     struct Case {
         double value, max, min;
         RampColor color;
     };
     const Case cases[] = {
-        {5, 1, 1, {0, 0, 128}},        // degenerate range
-        {-3, 18, 0, {0, 0, 160}},      // below the minimum
-        {0, 18, 0, {0, 0, 160}},
-        {1, 18, 0, {0, 0, 255}},       // min + range / 18
-        {6, 18, 0, {0, 255, 255}},     // min + range / 3
-        {9, 18, 0, {63, 255, 63}},     // middle
-        {12, 18, 0, {255, 255, 0}},    // max - range / 3
-        {17, 18, 0, {255, 0, 0}},      // max - range / 18
-        {18, 18, 0, {160, 0, 0}},
-        {40, 18, 0, {160, 0, 0}},      // above the maximum
+        {5, 1, 1, {0, 0, 128}},                                // degenerate range
+        {-3, 18, 0, {0, 0, 160}},                              // below the minimum
+        {0, 18, 0, {0, 0, 160}},    {1, 18, 0, {0, 0, 255}},   // min + range / 18
+        {6, 18, 0, {0, 255, 255}},                             // min + range / 3
+        {9, 18, 0, {63, 255, 63}},                             // middle
+        {12, 18, 0, {255, 255, 0}},                            // max - range / 3
+        {17, 18, 0, {255, 0, 0}},                              // max - range / 18
+        {18, 18, 0, {160, 0, 0}},   {40, 18, 0, {160, 0, 0}},  // above the maximum
     };
     for (const Case& c : cases) {
         const RampColor got = ColorRamp(c.value, c.max, c.min);
@@ -117,8 +112,7 @@ TEST(ModelGeometry, ColorRampStops)
     }
 }
 
-TEST(ModelGeometry, ViewWindowAndViewport)
-{
+TEST(ModelGeometry, ViewWindowAndViewport) {
     ModelData m;
     m.redrawFlag = 1;
     m.windowXMin = -2;
@@ -162,12 +156,11 @@ TEST(ModelGeometry, ViewWindowAndViewport)
     EXPECT_TRUE(m.IsPointInViewport(-1.5, 401.5));
     EXPECT_FALSE(m.IsPointInViewport(-2, 10));
     EXPECT_EQ(m.ClipToViewport(5, 5, 5, 5), 0.5);
-    EXPECT_DOUBLE_EQ(m.ClipToViewport(-12, 10, 8, 10), 0.5);   // meets left - 2
+    EXPECT_DOUBLE_EQ(m.ClipToViewport(-12, 10, 8, 10), 0.5);      // meets left - 2
     EXPECT_DOUBLE_EQ(m.ClipToViewport(100, 300, 100, 504), 0.5);  // meets bottom + 2
 }
 
-TEST(ModelGeometry, NormalsMarksAndEdgeLoadShapes)
-{
+TEST(ModelGeometry, NormalsMarksAndEdgeLoadShapes) {
     const float x[3] = {0, 2, 0}, y[3] = {0, 0, 3}, z[3] = {0, 0, 0};
     float n[3];
     ComputeFaceNormal(x, y, z, n);

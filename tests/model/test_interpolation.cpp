@@ -26,14 +26,14 @@ const double kSamples[][2] = {{0.3, -0.7}, {-0.9, 0.2}, {0.0, 0.0}, {1.0, 0.5}, 
 
 }  // namespace
 
-TEST(ShapeFunctions, KroneckerAtTheNodesAndPartitionOfUnity)
-{
+TEST(ShapeFunctions, KroneckerAtTheNodesAndPartitionOfUnity) {
     for (const Kind& k : kKinds) {
         for (int node = 0; node < k.nodes; ++node) {
             double n[9];
             ShapeFunctions(kNodeXi[node], kNodeEta[node], k.kind, n);
             for (int j = 0; j < k.nodes; ++j)
-                EXPECT_NEAR(n[j], j == node ? 1.0 : 0.0, 1e-15) << "kind " << k.kind << " node " << node + 1 << " N" << j + 1;
+                EXPECT_NEAR(n[j], j == node ? 1.0 : 0.0, 1e-15)
+                    << "kind " << k.kind << " node " << node + 1 << " N" << j + 1;
         }
         for (const auto& p : kSamples) {
             double n[9], dxi[9], deta[9];
@@ -68,16 +68,15 @@ TEST(ShapeFunctions, KroneckerAtTheNodesAndPartitionOfUnity)
     }
 }
 
-TEST(ShapeFunctions, SideFunctions)
-{
+TEST(ShapeFunctions, SideFunctions) {
     struct Case {
         int nodes;
         double s;
         std::vector<double> n;
     };
     const Case cases[] = {
-        {2, -1, {1, 0}}, {2, 1, {0, 1}}, {2, 0.5, {0.25, 0.75}},
-        {3, -1, {1, 0, 0}}, {3, 1, {0, 1, 0}}, {3, 0, {0, 0, 1}}, {3, 0.5, {-0.125, 0.375, 0.75}},
+        {2, -1, {1, 0}},   {2, 1, {0, 1}},    {2, 0.5, {0.25, 0.75}},          {3, -1, {1, 0, 0}},
+        {3, 1, {0, 1, 0}}, {3, 0, {0, 0, 1}}, {3, 0.5, {-0.125, 0.375, 0.75}},
     };
     for (const Case& c : cases) {
         double n[3] = {};
@@ -89,8 +88,7 @@ TEST(ShapeFunctions, SideFunctions)
     EXPECT_EQ(DotProduct(0, w, v), 0.0);
 }
 
-TEST(ContourCrossings, LevelsAlongElementLines)
-{
+TEST(ContourCrossings, LevelsAlongElementLines) {
     // 4 nodes along xi at eta = -1: values 0 and 1 at nodes 1 and 2.
     const double linear[4] = {0, 1, 1, 0};
     // 8 nodes along xi at eta = -1: 1, -1, 1 at nodes 1, 5, 2, so 2 xi^2 - 1.
@@ -144,8 +142,7 @@ TEST(ContourCrossings, LevelsAlongElementLines)
     EXPECT_EQ(t, 0.2);
 }
 
-TEST(PointLocation, FirstElementOnASharedSideAndLocalCoordinates)
-{
+TEST(PointLocation, FirstElementOnASharedSideAndLocalCoordinates) {
     // Two 8-node elements side by side, the second with a curved far side.
     ModelData m;
     const std::string text =
@@ -182,7 +179,8 @@ TEST(PointLocation, FirstElementOnASharedSideAndLocalCoordinates)
         int code;
         double s, xi, eta;
     };
-    for (const Side& c : std::vector<Side>{{0, 0.25, 0.25, -1}, {1, 0.25, 1, 0.25}, {2, -0.5, -0.5, 1}, {3, 0.75, -1, 0.75}}) {
+    for (const Side& c :
+         std::vector<Side>{{0, 0.25, 0.25, -1}, {1, 0.25, 1, 0.25}, {2, -0.5, -0.5, 1}, {3, 0.75, -1, 0.75}}) {
         double a = 7, b = 7;
         ModelData::SideLocalCoordinates(a, b, c.code, c.s);
         EXPECT_EQ(a, c.xi);

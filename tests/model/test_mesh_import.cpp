@@ -20,8 +20,7 @@ namespace {
 const double kPi = 3.14159265358979323846;
 
 // A circular-template model before the import (as after File New).
-void PrepareCircularTemplate(ModelData& m, int elementOption, double P)
-{
+void PrepareCircularTemplate(ModelData& m, int elementOption, double P) {
     m.Reset();
     m.templateKind = 2;
     m.planDims2 = {2.0, 0.0, 0.0};
@@ -34,15 +33,13 @@ void PrepareCircularTemplate(ModelData& m, int elementOption, double P)
 int Import(ModelData& m, const Scratch& dir, const std::string& fixture, int mode,
            std::vector<std::string> setNames = {"Inner", "Outer"},
            std::vector<std::vector<int>> setRegions = {{0, 10}, {0, 20}},
-           std::vector<double> thicknesses = {0.5, 0.75})
-{
+           std::vector<double> thicknesses = {0.5, 0.75}) {
     const std::string path = dir.File("temp.fem");
     std::filesystem::copy_file(Fixture("mesh/" + fixture), path, std::filesystem::copy_options::overwrite_existing);
     return m.ImportMeshFile(path, mode, {"R10", "R20"}, {10, 20}, setNames, setRegions, thicknesses);
 }
 
-std::vector<std::string> MemberRows(const ModelData& m, int kind, const std::string& name)
-{
+std::vector<std::string> MemberRows(const ModelData& m, int kind, const std::string& name) {
     std::vector<std::string> rows;
     const SetMemberList* list = m.FindSetTable(kind, name);
     if (!list) return rows;
@@ -53,8 +50,7 @@ std::vector<std::string> MemberRows(const ModelData& m, int kind, const std::str
 
 }  // namespace
 
-TEST(MeshImport, BinaryAndTextFormsGiveTheSameModel)
-{
+TEST(MeshImport, BinaryAndTextFormsGiveTheSameModel) {
     ModelData a, b;
     Scratch da, db;
     PrepareCircularTemplate(a, 1, 100.0);
@@ -70,8 +66,7 @@ TEST(MeshImport, BinaryAndTextFormsGiveTheSameModel)
     EXPECT_EQ(ReadAll(da.File("temp.txt")), ReadAll(db.File("temp.txt")));
 }
 
-TEST(MeshImport, TemplateMeshBecomesACompleteModel)
-{
+TEST(MeshImport, TemplateMeshBecomesACompleteModel) {
     ModelData m;
     Scratch dir;
     PrepareCircularTemplate(m, 1, 100.0);
@@ -112,7 +107,8 @@ TEST(MeshImport, TemplateMeshBecomesACompleteModel)
         // The outer set holds every node of elements 3 and 4.
         const ElementRow* e3 = m.elementTable->GetRow(2);
         const ElementRow* e4 = m.elementTable->GetRow(3);
-        const bool inOuter = std::count(e3->nodes.begin(), e3->nodes.end(), n) + std::count(e4->nodes.begin(), e4->nodes.end(), n) > 0;
+        const bool inOuter =
+            std::count(e3->nodes.begin(), e3->nodes.end(), n) + std::count(e4->nodes.begin(), e4->nodes.end(), n) > 0;
         EXPECT_EQ(m.IsInSet(n, "Outer", 1), inOuter ? 1 : 0) << n;
     }
 
@@ -159,8 +155,7 @@ TEST(MeshImport, TemplateMeshBecomesACompleteModel)
     EXPECT_NE(m.GetNodalActionTable(1), nullptr);  // missing tables created
 }
 
-TEST(MeshImport, TemplateOptionsChangeMaterialsLoadsAndElementKind)
-{
+TEST(MeshImport, TemplateOptionsChangeMaterialsLoadsAndElementKind) {
     {
         // Nine-node elements: a centre node per element, numbered after the others.
         ModelData m;
@@ -183,9 +178,10 @@ TEST(MeshImport, TemplateOptionsChangeMaterialsLoadsAndElementKind)
         ModelData m;
         Scratch dir;
         PrepareCircularTemplate(m, 2, 0.0);
-        WriteAll(dir.File("temp.fem"), "4  1  4  \n1  0  0\n2  1  0\n3  1  1\n4  0  1\n"
-                                       "      1  0  10  4         1         2         3         4\n"
-                                       "      1   4   -1  -1  -1  -1\n 0   0\n 0 \n");
+        WriteAll(dir.File("temp.fem"),
+                 "4  1  4  \n1  0  0\n2  1  0\n3  1  1\n4  0  1\n"
+                 "      1  0  10  4         1         2         3         4\n"
+                 "      1   4   -1  -1  -1  -1\n 0   0\n 0 \n");
         ASSERT_EQ(m.ImportMeshFile(dir.File("temp.fem"), 2, {"R10"}, {10}, {"Only"}, {{0, 10}}, {0.5}), 1);
         EXPECT_EQ(m.GetNodeCount(), 4);
         EXPECT_EQ(m.elementTable->GetNodesPerElement(), 4);
@@ -207,8 +203,7 @@ TEST(MeshImport, TemplateOptionsChangeMaterialsLoadsAndElementKind)
 }
 
 // Template loads that cannot be placed fail the import instead of vanishing.
-TEST(MeshImport, TemplateLoadsThatCannotBePlacedFailTheImport)
-{
+TEST(MeshImport, TemplateLoadsThatCannotBePlacedFailTheImport) {
     struct Case {
         const char* what;
         double radius;
@@ -252,8 +247,7 @@ TEST(MeshImport, TemplateLoadsThatCannotBePlacedFailTheImport)
                                             ry, rz, {{1, 2, 3, 4}}));
 }
 
-TEST(MeshImport, UnreadableMeshesLeaveTheModelAsItWas)
-{
+TEST(MeshImport, UnreadableMeshesLeaveTheModelAsItWas) {
     const std::string good = ReadAll(Fixture("mesh/ring_quad8_text.fem"));
     struct Case {
         std::string what;
@@ -265,9 +259,8 @@ TEST(MeshImport, UnreadableMeshesLeaveTheModelAsItWas)
         {"counts beyond the file", "2000000000 2000000000 8\n1 0 0\n", 1},
         {"no elements", "21 0 8\n" + good.substr(good.find('\n') + 1), 1},
         {"ends in the side codes", good.substr(0, good.rfind("1 -1")), 0},
-        {"node number beyond the nodes", good.substr(0, good.find("1 0 10 8 1 ")) + "1 0 10 8 1 99" +
-                                              good.substr(good.find("1 0 10 8 1 ") + 12),
-         0},
+        {"node number beyond the nodes",
+         good.substr(0, good.find("1 0 10 8 1 ")) + "1 0 10 8 1 99" + good.substr(good.find("1 0 10 8 1 ") + 12), 0},
         {"empty file", "", 1},
     };
     for (const Case& c : cases) {
@@ -276,9 +269,8 @@ TEST(MeshImport, UnreadableMeshesLeaveTheModelAsItWas)
         m.redrawFlag = 0;
         Scratch dir;
         WriteAll(dir.File("temp.fem"), c.text);
-        EXPECT_EQ(m.ImportMeshFile(dir.File("temp.fem"), 2, {"R10", "R20"}, {10, 20}, {"A", "B"}, {{0, 10}, {0, 20}},
-                                   {}),
-                  0)
+        EXPECT_EQ(
+            m.ImportMeshFile(dir.File("temp.fem"), 2, {"R10", "R20"}, {10, 20}, {"A", "B"}, {{0, 10}, {0, 20}}, {}), 0)
             << c.what;
         EXPECT_EQ(m.redrawFlag, c.redraw) << c.what;
         EXPECT_EQ(m.GetNodeCount(), 0) << c.what;
@@ -287,8 +279,7 @@ TEST(MeshImport, UnreadableMeshesLeaveTheModelAsItWas)
     }
 }
 
-TEST(MeshImport, NumberListsBecomeMemberRowsOfRuns)
-{
+TEST(MeshImport, NumberListsBecomeMemberRowsOfRuns) {
     struct Case {
         std::vector<int> numbers;
         std::vector<std::string> rows;
@@ -304,8 +295,7 @@ TEST(MeshImport, NumberListsBecomeMemberRowsOfRuns)
     for (const Case& c : cases) EXPECT_EQ(IdListToMemberRows(c.numbers), c.rows);
 }
 
-TEST(MeshImport, CentreNodesAndSetNodeLists)
-{
+TEST(MeshImport, CentreNodesAndSetNodeLists) {
     std::vector<int> numbers{1, 2, 3, 4, 5, 6};
     std::vector<double> x(6, 0.0), y{0, 2, 2, 0, 4, 4}, z{0, 0, 2, 2, 0, 2};
     std::vector<std::vector<int>> elements{{1, 2, 3, 4, 0, 0, 0, 0}, {2, 5, 6, 3, 0, 0, 0, 0}};

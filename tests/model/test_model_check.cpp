@@ -18,8 +18,7 @@ using bridgetest::ReadAll;
 using bridgetest::ReadModelText;
 using bridgetest::Scratch;
 
-TEST(ModelCheck, FixturesGiveTheExactBlockAndErrorFlag)
-{
+TEST(ModelCheck, FixturesGiveTheExactBlockAndErrorFlag) {
     struct Case {
         const char* model;
         const char* expected;
@@ -40,8 +39,7 @@ TEST(ModelCheck, FixturesGiveTheExactBlockAndErrorFlag)
     }
 }
 
-TEST(ModelCheck, CleanModelGivesTheFrameOnlyAndAnOldFileIsReplaced)
-{
+TEST(ModelCheck, CleanModelGivesTheFrameOnlyAndAnOldFileIsReplaced) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, "V4.1\nEND_DATA\n"), 0);
     Scratch dir;
@@ -62,9 +60,9 @@ TEST(ModelCheck, CleanModelGivesTheFrameOnlyAndAnOldFileIsReplaced)
     EXPECT_FALSE(error);
 }
 
-TEST(ModelCheck, NodalStiffnessUnderASoilModelIsAWarning)
-{
-    const std::string mesh = "NODAL_STIFFNESS_DATA\n*\tALL\t 1  0  0  0  0  0 \t100\t0\t0\t0\t0\t0\nEND_NODAL_STIFFNESS_DATA\n";
+TEST(ModelCheck, NodalStiffnessUnderASoilModelIsAWarning) {
+    const std::string mesh =
+        "NODAL_STIFFNESS_DATA\n*\tALL\t 1  0  0  0  0  0 \t100\t0\t0\t0\t0\t0\nEND_NODAL_STIFFNESS_DATA\n";
     const std::string mindlin = "SOIL_STIFFNESS_DATA_MINDLIN\n25000\t0.35\t12.5\nEND_SOIL_STIFFNESS_DATA_MINDLIN\n";
     struct Case {
         std::string blocks;
@@ -88,8 +86,7 @@ TEST(ModelCheck, NodalStiffnessUnderASoilModelIsAWarning)
 // plane; otherwise the check refuses the run, naming the rigid motions in the
 // plane that nothing holds (a support or spring at one place leaves the turn
 // about it free).
-TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreErrors)
-{
+TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreErrors) {
     const double zero[6] = {}, vertical[6] = {10, 0, 0, 0, 0, 0}, inY[6] = {0, 5, 0, 0, 0, 0},
                  inZ[6] = {0, 0, 5, 0, 0, 0};
     // A value acts where its check box is set.
@@ -112,16 +109,23 @@ TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreErrors)
         {"nodal load in y", {nodal(2, inY, fixY)}, all},
         {"distributed load in z", {nodal(4, inZ, fixZ)}, all},
         {"concentrated load in y",
-         {[&](ModelData& m) { m.GetConcentratedActionTable(1)->AddConcentratedActionRow(std::span(inY, 6), std::span(zero, 3)); }},
+         {[&](ModelData& m) {
+             m.GetConcentratedActionTable(1)->AddConcentratedActionRow(std::span(inY, 6), std::span(zero, 3));
+         }},
          all},
-        {"edge load in y", {[&](ModelData& m) { m.GetEdgeActionTable(1)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }}, all},
+        {"edge load in y",
+         {[&](ModelData& m) { m.GetEdgeActionTable(1)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }},
+         all},
         {"load in y, constraint in x only", {nodal(2, inY, fixY), nodal(1, zero, fixX)}, all},
-        {"load in y, constraint in z", {nodal(2, inY, fixY), nodal(1, zero, fixZ)},
+        {"load in y, constraint in z",
+         {nodal(2, inY, fixY), nodal(1, zero, fixZ)},
          "slide in y and turn in its plane (about x)"},
-        {"load in y, nodal stiffness in y", {nodal(2, inY, fixY), nodal(3, inY, fixY)},
+        {"load in y, nodal stiffness in y",
+         {nodal(2, inY, fixY), nodal(3, inY, fixY)},
          "slide in z and turn in its plane (about x)"},
         {"load in y, edge stiffness in y",
-         {nodal(2, inY, fixY), [&](ModelData& m) { m.GetEdgeActionTable(2)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }},
+         {nodal(2, inY, fixY),
+          [&](ModelData& m) { m.GetEdgeActionTable(2)->AddEdgeActionRow("1", 1, 2, std::span(edgeY, 3)); }},
          "slide in z and turn in its plane (about x)"},
         {"load in y, nodal stiffness in y under a soil model",
          {nodal(2, inY, fixY), nodal(3, inY, fixY), [](ModelData& m) { m.SetSoilModel(2); }},
@@ -130,9 +134,10 @@ TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreErrors)
     for (const Case& c : cases) {
         ModelData m;
         // The rows name node and element 1: one plate.
-        ASSERT_EQ(ReadModelText(m, "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t-1\n*\t4\t0\t0\t-1\n"
-                                   "END_NODE_DATA\nELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\n"
-                                   "END_ELEMENT_DATA\nEND_DATA\n"),
+        ASSERT_EQ(ReadModelText(m,
+                                "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t-1\n*\t4\t0\t0\t-1\n"
+                                "END_NODE_DATA\nELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\n"
+                                "END_ELEMENT_DATA\nEND_DATA\n"),
                   0);
         for (const Setup& s : c.setup) s(m);
         Scratch dir;
@@ -145,7 +150,8 @@ TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreErrors)
                                             "but nothing holds its in-plane motion: the slab can ") +
                                 c.free + ". Please define nodal constraints in y and z"),
                       std::string::npos)
-                << c.name << "\n" << text;
+                << c.name << "\n"
+                << text;
         }
     }
 }
@@ -155,8 +161,7 @@ namespace {
 // One element on the nodes given as (y, z) pairs (x = 0 unless given),
 // numbered 1.. in order; `corners` the element's node numbers.
 std::string OneElementModel(const std::vector<std::array<double, 3>>& nodes, const std::vector<int>& corners,
-                            const char* type = "LINEAR4", const char* stepping = "1\t0\t1\t1\t50\t0.0001")
-{
+                            const char* type = "LINEAR4", const char* stepping = "1\t0\t1\t1\t50\t0.0001") {
     std::ostringstream s;
     s << "V4.1\nNODE_DATA\n";
     for (std::size_t i = 0; i < nodes.size(); ++i)
@@ -173,14 +178,13 @@ std::string OneElementModel(const std::vector<std::array<double, 3>>& nodes, con
 // time stepping beyond the increment limit are errors with the element,
 // node or count named; good shapes pass. The plate's frame is (y, -z): a
 // square with y to the right and z down runs counter-clockwise.
-TEST(ModelCheck, DegenerateElementsFarNodesAndLongSteppingAreErrors)
-{
+TEST(ModelCheck, DegenerateElementsFarNodesAndLongSteppingAreErrors) {
     const std::vector<std::array<double, 3>> square = {{0, 0, 0}, {0, 1, 0}, {0, 1, -1}, {0, 0, -1}};
     const std::vector<std::array<double, 3>> line3 = {{0, 0, 0}, {0, 1, 0}, {0, 2, 0}, {0, 1, -1}};
     // Eight nodes of a unit square, mid-side node 6 (side 2-3) pulled across
     // the element: the corners are convex, the Jacobian is not.
-    std::vector<std::array<double, 3>> pulled = {{0, 0, 0},      {0, 2, 0},  {0, 2, -2}, {0, 0, -2},
-                                                 {0, 1, 0},      {0, -1, -1}, {0, 1, -2}, {0, 0, -1}};
+    std::vector<std::array<double, 3>> pulled = {{0, 0, 0}, {0, 2, 0},   {0, 2, -2}, {0, 0, -2},
+                                                 {0, 1, 0}, {0, -1, -1}, {0, 1, -2}, {0, 0, -1}};
     struct Case {
         const char* name;
         std::string model;
@@ -196,9 +200,9 @@ TEST(ModelCheck, DegenerateElementsFarNodesAndLongSteppingAreErrors)
         // Mid-side nodes take a straight corner; the integration points
         // see a positive Jacobian.
         {"8 nodes, three corners on a line",
-         OneElementModel({{0, 0, 0}, {0, 1, 0}, {0, 2, 0}, {0, 1, -1}, {0, 0.5, 0}, {0, 1.5, 0}, {0, 1.5, -0.5},
-                          {0, 0.5, -0.5}},
-                         {1, 2, 3, 4, 5, 6, 7, 8}, "QUAD8"),
+         OneElementModel(
+             {{0, 0, 0}, {0, 1, 0}, {0, 2, 0}, {0, 1, -1}, {0, 0.5, 0}, {0, 1.5, 0}, {0, 1.5, -0.5}, {0, 0.5, -0.5}},
+             {1, 2, 3, 4, 5, 6, 7, 8}, "QUAD8"),
          ""},
         {"mid-side node across", OneElementModel(pulled, {1, 2, 3, 4, 5, 6, 7, 8}, "QUAD8"),
          "Element 1: Jacobian not positive at an integration point"},
@@ -240,8 +244,7 @@ namespace {
 
 // One plate of four nodes with a node set "EDGE", an element set "HALF" and
 // an edge set "RIM", and the blocks under test.
-std::string TargetModel(const std::string& blocks)
-{
+std::string TargetModel(const std::string& blocks) {
     return "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t-1\n*\t4\t0\t0\t-1\nEND_NODE_DATA\n"
            "MATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
            "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\nEND_ELEMENT_DATA\n" +
@@ -252,8 +255,7 @@ std::string TargetModel(const std::string& blocks)
            "EDGESET_DATA\n*\tALL\nEND_ALL\n*\tRIM\n*\t1\t0\t1\t1\nEND_RIM\nEND_EDGESET_DATA\nEND_DATA\n";
 }
 
-std::string NodalBlock(const std::string& keyword, const std::string& target)
-{
+std::string NodalBlock(const std::string& keyword, const std::string& target) {
     return keyword + "\n*\tALL\t 1  0  0  0  0  0 \t0\t0\t0\t0\t0\t0\n*\t" + target +
            "\t 1  0  0  0  0  0 \t50\t0\t0\t0\t0\t0\nEND_" + keyword + "\n";
 }
@@ -262,8 +264,7 @@ std::string NodalBlock(const std::string& keyword, const std::string& target)
 
 // A target that names no set, node or element is an error with its table and
 // row; one that names what exists passes.
-TEST(ModelCheck, TargetsThatNameNothingAreErrorsWithTableAndRow)
-{
+TEST(ModelCheck, TargetsThatNameNothingAreErrorsWithTableAndRow) {
     struct Case {
         std::string blocks;
         const char* line;  // the error line, or null when the model passes
@@ -301,14 +302,12 @@ TEST(ModelCheck, TargetsThatNameNothingAreErrorsWithTableAndRow)
 }
 
 // Who names a set, and a rename carried into every row and set naming it.
-TEST(ModelCheck, SetUsersAndRenameFollowEveryTarget)
-{
+TEST(ModelCheck, SetUsersAndRenameFollowEveryTarget) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, TargetModel(NodalBlock("DISTRIBUTED_LOAD_DATA", "1,HALF") +
                                            NodalBlock("NODAL_LOAD_DATA", "EDGE"))),
               0);
-    EXPECT_EQ(m.SetUsers(2, "HALF"),
-              (std::vector<std::string>{"Distributed Loads row 2", "element set OUTER"}));
+    EXPECT_EQ(m.SetUsers(2, "HALF"), (std::vector<std::string>{"Distributed Loads row 2", "element set OUTER"}));
     EXPECT_EQ(m.SetUsers(1, "EDGE"), (std::vector<std::string>{"Nodal Loads row 2"}));
     EXPECT_TRUE(m.SetUsers(1, "HALF").empty());
     m.ClearChanged();
@@ -323,8 +322,7 @@ TEST(ModelCheck, SetUsersAndRenameFollowEveryTarget)
 namespace {
 
 // The model of TargetModel with one text replaced.
-std::string TargetModelWith(const std::string& blocks, const std::string& from, const std::string& to)
-{
+std::string TargetModelWith(const std::string& blocks, const std::string& from, const std::string& to) {
     std::string text = TargetModel(blocks);
     const std::size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;
@@ -339,8 +337,7 @@ std::string TargetModelWith(const std::string& blocks, const std::string& from, 
 // separator would be read as several sets, and a set member naming no node
 // or element would drop its load. Each is an error naming table or set and
 // row, and the solver input writer refuses the model with the same line.
-TEST(ModelCheck, ItemsAreTakenWholeAndSetMembersNameWhatExists)
-{
+TEST(ModelCheck, ItemsAreTakenWholeAndSetMembersNameWhatExists) {
     struct Case {
         const char* name;
         std::string model;
@@ -365,8 +362,8 @@ TEST(ModelCheck, ItemsAreTakenWholeAndSetMembersNameWhatExists)
          "Node set row 2 (NODESET_DATA): set name \"P,Q\" must not contain \",\", \":\" or \";\""},
         {"set name with a colon", TargetModelWith("", half, "*\tH:1\n*\t1\t0\t1\n"),
          "Element set row 2 (ELEMENTSET_DATA): set name \"H:1\" must not contain"},
-        {"member naming no element", TargetModelWith(NodalBlock("DISTRIBUTED_LOAD_DATA", "HALF"), half,
-                                                     "*\tHALF\n*\t5\t5\t1\n"),
+        {"member naming no element",
+         TargetModelWith(NodalBlock("DISTRIBUTED_LOAD_DATA", "HALF"), half, "*\tHALF\n*\t5\t5\t1\n"),
          "Element set HALF row 1: no element 5 in the model"},
         {"range past the last node", TargetModelWith("", edge, "*\tEDGE\n*\t1\t6\t1\nEND_EDGE\n"),
          "Node set EDGE row 1: no nodes 5 to 6 in the model"},
@@ -393,15 +390,14 @@ TEST(ModelCheck, ItemsAreTakenWholeAndSetMembersNameWhatExists)
 
 // Where a node or element is named by its number: targets and the sets
 // whose members reach it (a range too).
-TEST(ModelCheck, NumberUsersAreTheRowsAndSetsNamingIt)
-{
+TEST(ModelCheck, NumberUsersAreTheRowsAndSetsNamingIt) {
     ModelData m;
-    ASSERT_EQ(ReadModelText(m, TargetModelWith(NodalBlock("DISTRIBUTED_LOAD_DATA", "1") +
-                                                   NodalBlock("NODAL_LOAD_DATA", "3,EDGE"),
-                                               "*\tEDGE\n*\t1,2\t0\t1\n", "*\tEDGE\n*\t1\t3\t2\n")),
+    ASSERT_EQ(ReadModelText(
+                  m, TargetModelWith(NodalBlock("DISTRIBUTED_LOAD_DATA", "1") + NodalBlock("NODAL_LOAD_DATA", "3,EDGE"),
+                                     "*\tEDGE\n*\t1,2\t0\t1\n", "*\tEDGE\n*\t1\t3\t2\n")),
               0);
-    EXPECT_EQ(m.NumberUsers(2, 1), (std::vector<std::string>{"Distributed Loads row 2", "Element set HALF",
-                                                             "Edge set RIM"}));
+    EXPECT_EQ(m.NumberUsers(2, 1),
+              (std::vector<std::string>{"Distributed Loads row 2", "Element set HALF", "Edge set RIM"}));
     EXPECT_EQ(m.NumberUsers(1, 3), (std::vector<std::string>{"Nodal Loads row 2", "Node set EDGE"}));
     EXPECT_EQ(m.NumberUsers(1, 1), (std::vector<std::string>{"Node set EDGE"}));
     EXPECT_TRUE(m.NumberUsers(1, 2).empty());
@@ -411,8 +407,7 @@ TEST(ModelCheck, NumberUsersAreTheRowsAndSetsNamingIt)
 // springs that hold every rigid motion in the plane: the check names the
 // motions left free and refuses the run; loads across the slab alone, or a
 // slab held in its plane, pass.
-TEST(ModelCheck, InPlaneLoadsOnASlabFreeInItsPlaneAreErrors)
-{
+TEST(ModelCheck, InPlaneLoadsOnASlabFreeInItsPlaneAreErrors) {
     const auto nodal = [](const std::string& keyword, const std::string& target, const std::string& flags,
                           const std::string& values) {
         return keyword + "\n*\t" + target + "\t " + flags + " \t" + values + "\nEND_" + keyword + "\n";
@@ -437,11 +432,11 @@ TEST(ModelCheck, InPlaneLoadsOnASlabFreeInItsPlaneAreErrors)
          "slide in y"},
         {"moment about x, y held at node 1", torque + nodal("NODAL_CONSTRAINT_DATA", "1", "0  1  0  0  0  0", zeros),
          "slide in z and turn in its plane (about x)"},
-        {"in-plane springs on every element", loadY + nodal("DISTRIBUTED_STIFFNESS_DATA", "ALL", "0  1  1  0  0  0",
-                                                            "0\t100\t100\t0\t0\t0"),
-         ""},
-        {"in-plane springs on every edge", loadY + "EDGE_STIFFNESS_DATA\n*\tALL\t1\t2\t\t100\t100\t0\n"
-                                                   "*\tALL\t1\t3\t\t100\t100\t0\nEND_EDGE_STIFFNESS_DATA\n",
+        {"in-plane springs on every element",
+         loadY + nodal("DISTRIBUTED_STIFFNESS_DATA", "ALL", "0  1  1  0  0  0", "0\t100\t100\t0\t0\t0"), ""},
+        {"in-plane springs on every edge",
+         loadY + "EDGE_STIFFNESS_DATA\n*\tALL\t1\t2\t\t100\t100\t0\n"
+                 "*\tALL\t1\t3\t\t100\t100\t0\nEND_EDGE_STIFFNESS_DATA\n",
          ""},
         {"concentrated load in z, concentrated springs in y and z at two points",
          "CONCENTRATED_LOAD_DATA\n*\t 0  0.5  -0.5 \t0\t0\t10\t0\t0\t0\nEND_CONCENTRATED_LOAD_DATA\n"
@@ -461,7 +456,8 @@ TEST(ModelCheck, InPlaneLoadsOnASlabFreeInItsPlaneAreErrors)
             EXPECT_NE(text.find(std::string("nothing holds its in-plane motion: the slab can ") + c.free +
                                 ". Please define nodal constraints in y and z"),
                       std::string::npos)
-                << c.name << "\n" << text;
+                << c.name << "\n"
+                << text;
         }
     }
 }

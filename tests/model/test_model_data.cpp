@@ -11,8 +11,7 @@ namespace {
 const std::array<double, 6> kZero6{};
 const std::array<int, 6> kNoFlags{};
 
-TEST(ModelDefaults, NewModel)
-{
+TEST(ModelDefaults, NewModel) {
     ModelData m;
     EXPECT_EQ(m.GetTitle(), "Slab");
     EXPECT_EQ(m.GetVersion(), "V4.1");
@@ -58,8 +57,7 @@ TEST(ModelDefaults, NewModel)
     EXPECT_EQ(m.GetElementCount(), 0);
 }
 
-TEST(ModelDefaults, ResetCreatesEveryTableEmptyWithAllSets)
-{
+TEST(ModelDefaults, ResetCreatesEveryTableEmptyWithAllSets) {
     ModelData m;
     m.Reset();
     ASSERT_NE(m.GetNodeTable(), nullptr);
@@ -101,8 +99,7 @@ TEST(ModelDefaults, ResetCreatesEveryTableEmptyWithAllSets)
     EXPECT_EQ(m.perNodeTable->GetCount(), 0);
 }
 
-TEST(ModelAccessors, OutOfRangeKindsGiveNull)
-{
+TEST(ModelAccessors, OutOfRangeKindsGiveNull) {
     ModelData m;
     m.Reset();
     for (int k : {0, 6, -1}) EXPECT_EQ(m.GetNodalActionTable(k), nullptr) << k;
@@ -116,8 +113,7 @@ TEST(ModelAccessors, OutOfRangeKindsGiveNull)
     EXPECT_EQ(m.GetSoilValue(6), 0.0);
 }
 
-TEST(ModelLifecycle, ClearTwiceIsHarmlessAndKeepsScalars)
-{
+TEST(ModelLifecycle, ClearTwiceIsHarmlessAndKeepsScalars) {
     ModelData m;
     m.Reset();
     m.SetModelTitle("Mat");
@@ -138,8 +134,7 @@ TEST(ModelLifecycle, ClearTwiceIsHarmlessAndKeepsScalars)
     EXPECT_EQ(m.GetSetTable(2)->GetCount(), 1);
 }
 
-TEST(ModelLifecycle, ResetReleasesResultsAndPattern)
-{
+TEST(ModelLifecycle, ResetReleasesResultsAndPattern) {
     ModelData m;
     m.Reset();
     // Results as the readers leave them.
@@ -176,8 +171,7 @@ TEST(ModelLifecycle, ResetReleasesResultsAndPattern)
     EXPECT_NE(m.GetNodeTable(), nullptr);
 }
 
-TEST(ModelLifecycle, CreateMissingTablesKeepsExistingTablesAndSizesWorkingTables)
-{
+TEST(ModelLifecycle, CreateMissingTablesKeepsExistingTablesAndSizesWorkingTables) {
     ModelData m;
     m.Reset();
     NodeTable* nodes = m.GetNodeTable();
@@ -213,8 +207,7 @@ TEST(ModelLifecycle, CreateMissingTablesKeepsExistingTablesAndSizesWorkingTables
     EXPECT_EQ(m.perNodeTable->GetModel(), &m);
 }
 
-TEST(ModelSetters, TitleSetsModifiedOnlyWhenDifferent)
-{
+TEST(ModelSetters, TitleSetsModifiedOnlyWhenDifferent) {
     ModelData m;
     m.SetModelTitle("Slab");
     EXPECT_FALSE(m.IsChanged());
@@ -226,8 +219,7 @@ TEST(ModelSetters, TitleSetsModifiedOnlyWhenDifferent)
     EXPECT_EQ(m.GetTitle().size(), 5000u) << "titles have no length limit";
 }
 
-TEST(ModelSetters, TimeStepping)
-{
+TEST(ModelSetters, TimeStepping) {
     struct Case {
         const char* what;
         int iterations;
@@ -255,8 +247,7 @@ TEST(ModelSetters, TimeStepping)
     }
 }
 
-TEST(ModelSetters, MeshParametersAndElementTypeCode)
-{
+TEST(ModelSetters, MeshParametersAndElementTypeCode) {
     struct Case {
         int nodes;
         int code;
@@ -277,8 +268,7 @@ TEST(ModelSetters, MeshParametersAndElementTypeCode)
     }
 }
 
-TEST(ModelSetters, TemplatePlanDimensionsGoToTheirKind)
-{
+TEST(ModelSetters, TemplatePlanDimensionsGoToTheirKind) {
     ModelData m;
     m.SetTemplateParameters(1, 0, 2, 10, 11, 12, 22.5, 1, 2, 3, 100, 200, 300, 0.5);
     m.SetTemplateParameters(2, 2, 1, 20, 21, 22, 45, 4, 5, 6, 7, 8, 9, 0.25);
@@ -306,8 +296,7 @@ TEST(ModelSetters, TemplatePlanDimensionsGoToTheirKind)
     EXPECT_EQ(m.planDims2[0], 20.0) << "the other kind's values are kept";
 }
 
-TEST(ModelSetters, EquivalentLoadFlagsOnlyChangesButAlwaysRecomputes)
-{
+TEST(ModelSetters, EquivalentLoadFlagsOnlyChangesButAlwaysRecomputes) {
     ModelData m;
     m.SetEquivLoadParameters(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1.0, 0, 0, 1.0, 0, 0);
     EXPECT_FALSE(m.IsChanged()) << "the defaults again";
@@ -318,7 +307,7 @@ TEST(ModelSetters, EquivalentLoadFlagsOnlyChangesButAlwaysRecomputes)
     EXPECT_GT(points, 0);
 
     m.ClearChanged();
-    m.patternCount = 0; // forget the pattern: the setter must rebuild it
+    m.patternCount = 0;  // forget the pattern: the setter must rebuild it
     m.patternX.clear();
     m.SetEquivLoadParameters(100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2.0, 8, 0, 1.0, 0, 0);
     EXPECT_FALSE(m.IsChanged());
@@ -334,8 +323,7 @@ TEST(ModelSetters, EquivalentLoadFlagsOnlyChangesButAlwaysRecomputes)
     EXPECT_EQ(twoRings, 0);
 }
 
-TEST(ModelSetters, SoilModelAndValues)
-{
+TEST(ModelSetters, SoilModelAndValues) {
     ModelData m;
     m.SetSoilModel(0);
     m.SetSoilValue(2, 0.3);
@@ -352,8 +340,7 @@ TEST(ModelSetters, SoilModelAndValues)
     EXPECT_FALSE(m.IsChanged());
 }
 
-TEST(ModelSetters, MaterialTableIsReplacedByACopy)
-{
+TEST(ModelSetters, MaterialTableIsReplacedByACopy) {
     ModelData m;
     m.Reset();
     MaterialTable edited;
@@ -368,8 +355,7 @@ TEST(ModelSetters, MaterialTableIsReplacedByACopy)
     EXPECT_FALSE(m.GetMaterialTable()->CompareMaterialTable(edited));
 }
 
-TEST(ModelSetters, ContourLimits)
-{
+TEST(ModelSetters, ContourLimits) {
     ModelData m;
     m.SetContourLimits(-2.0, 3.0, 10, 0.5);
     double lo = 0, hi = 0, inc = 0;
@@ -388,8 +374,7 @@ TEST(ModelSetters, ContourLimits)
     EXPECT_EQ(inc, 0.1);
 }
 
-TEST(ModelTables, ElementMaterialByRow)
-{
+TEST(ModelTables, ElementMaterialByRow) {
     ModelData m;
     m.Reset();
     const std::array<int, 8> nodes{};
@@ -403,8 +388,7 @@ TEST(ModelTables, ElementMaterialByRow)
     EXPECT_EQ(empty.GetElementMaterial(0), 0);
 }
 
-TEST(ModelTables, NumberMapsMarkUnusedNumbersAbsent)
-{
+TEST(ModelTables, NumberMapsMarkUnusedNumbersAbsent) {
     ModelData m;
     m.Reset();
     NodeTable* nodes = m.GetNodeTable();
@@ -413,7 +397,7 @@ TEST(ModelTables, NumberMapsMarkUnusedNumbersAbsent)
     const std::array<int, 8> n{};
     for (int id : {4, 1}) elements->AddElementRow(id, 0, n);
     m.RebuildNodeIndex();
-    m.RebuildNodeIndex(); // rebuilding empties the maps first
+    m.RebuildNodeIndex();  // rebuilding empties the maps first
 
     ASSERT_EQ(m.nodeLookup.size(), 9u);
     struct Case {
@@ -432,8 +416,7 @@ TEST(ModelTables, NumberMapsMarkUnusedNumbersAbsent)
     EXPECT_EQ(m.ElementRowOfNumber(5), -1);
 }
 
-TEST(ModelTables, NumberMapsOfAnEmptyModel)
-{
+TEST(ModelTables, NumberMapsOfAnEmptyModel) {
     ModelData m;
     m.RebuildNodeIndex();
     EXPECT_TRUE(m.nodeLookup.empty());
@@ -444,8 +427,7 @@ TEST(ModelTables, NumberMapsOfAnEmptyModel)
     EXPECT_EQ(m.ElementRowOfNumber(1), -1);
 }
 
-TEST(ModelTables, CopyCutLinesReplacesTheDrawnCopy)
-{
+TEST(ModelTables, CopyCutLinesReplacesTheDrawnCopy) {
     ModelData m;
     m.Reset();
     CutLineTable* stored = m.GetCutLineDataTable();
@@ -470,8 +452,7 @@ TEST(ModelTables, CopyCutLinesReplacesTheDrawnCopy)
     EXPECT_EQ(m.GetCutLineTable()->GetCount(), 2);
 }
 
-TEST(ModelTables, WorkingTablesFollowTheElementCount)
-{
+TEST(ModelTables, WorkingTablesFollowTheElementCount) {
     ModelData m;
     m.Reset();
     const std::array<int, 8> n{};
@@ -485,4 +466,4 @@ TEST(ModelTables, WorkingTablesFollowTheElementCount)
     (void)kNoFlags;
 }
 
-} // namespace
+}  // namespace

@@ -8,16 +8,14 @@
 
 namespace {
 
-std::vector<std::string> PathNames(const ModelData& m)
-{
+std::vector<std::string> PathNames(const ModelData& m) {
     std::vector<std::string> names;
     for (const NodePath* p = m.FirstNodePath(); p; p = p->next) names.push_back(p->name);
     return names;
 }
 
 // Checks next, previous and the first node's last link against the names.
-void ExpectLinked(const ModelData& m, const std::vector<std::string>& names)
-{
+void ExpectLinked(const ModelData& m, const std::vector<std::string>& names) {
     EXPECT_EQ(PathNames(m), names);
     EXPECT_EQ(m.NodePathCount(), static_cast<int>(names.size()));
     const NodePath* first = m.FirstNodePath();
@@ -35,13 +33,11 @@ void ExpectLinked(const ModelData& m, const std::vector<std::string>& names)
     EXPECT_EQ(first->last, final);
 }
 
-void AddPaths(ModelData& m, const std::vector<std::string>& names)
-{
+void AddPaths(ModelData& m, const std::vector<std::string>& names) {
     for (const std::string& n : names) m.AppendNodePath()->name = n;
 }
 
-TEST(ModelLists, AppendToAnEmptyListMakesTheNodeItsOwnLast)
-{
+TEST(ModelLists, AppendToAnEmptyListMakesTheNodeItsOwnLast) {
     ModelData m;
     NodePath* p = m.AppendNodePath();
     EXPECT_EQ(m.FirstNodePath(), p);
@@ -64,8 +60,7 @@ struct RemoveCase {
 
 class ListRemove : public ::testing::TestWithParam<RemoveCase> {};
 
-TEST_P(ListRemove, KeepsBothLinksAndTheLastLink)
-{
+TEST_P(ListRemove, KeepsBothLinksAndTheLastLink) {
     const RemoveCase& c = GetParam();
     ModelData m;
     AddPaths(m, c.names);
@@ -81,14 +76,11 @@ TEST_P(ListRemove, KeepsBothLinksAndTheLastLink)
 INSTANTIATE_TEST_SUITE_P(Table, ListRemove,
                          ::testing::Values(RemoveCase{{"a", "b", "c"}, 1, {"a", "c"}},
                                            RemoveCase{{"a", "b", "c"}, 2, {"a", "b"}},
-                                           RemoveCase{{"a", "b", "c"}, 0, {"b", "c"}},
-                                           RemoveCase{{"a"}, 0, {}},
+                                           RemoveCase{{"a", "b", "c"}, 0, {"b", "c"}}, RemoveCase{{"a"}, 0, {}},
                                            RemoveCase{{"a", "b"}, 2, {"a", "b"}},
-                                           RemoveCase{{"a", "b"}, -1, {"a", "b"}},
-                                           RemoveCase{{}, 0, {}}));
+                                           RemoveCase{{"a", "b"}, -1, {"a", "b"}}, RemoveCase{{}, 0, {}}));
 
-TEST(ModelLists, SpringAndActionRemovalKeepLinks)
-{
+TEST(ModelLists, SpringAndActionRemovalKeepLinks) {
     ModelData m;
     for (const char* n : {"s1", "s2", "s3"}) m.AppendNonlinearSpring()->name = n;
     m.RemoveNonlinearSpring(2);
@@ -104,8 +96,7 @@ TEST(ModelLists, SpringAndActionRemovalKeepLinks)
     EXPECT_EQ(m.NonlinearActionAt(2), nullptr);
 }
 
-TEST(ModelLists, AddAndCopyFillTheNamedFields)
-{
+TEST(ModelLists, AddAndCopyFillTheNamedFields) {
     ModelData m;
     NodePath path;
     path.mode = 2;
@@ -121,7 +112,7 @@ TEST(ModelLists, AddAndCopyFillTheNamedFields)
     m.CopyNodePath(0, other);
     EXPECT_EQ(m.NodePathAt(0)->name, "Q");
     EXPECT_EQ(m.NodePathAt(0)->nodes, (std::vector<int>{4}));
-    m.CopyNodePath(3, path); // no such node: nothing
+    m.CopyNodePath(3, path);  // no such node: nothing
     EXPECT_EQ(m.NodePathCount(), 1);
 
     NonlinearAction action;
@@ -160,8 +151,7 @@ TEST(ModelLists, AddAndCopyFillTheNamedFields)
     EXPECT_EQ(m.FirstNonlinearSpring()->forces[1], 20.0);
 }
 
-TEST(ModelLists, NameQueries)
-{
+TEST(ModelLists, NameQueries) {
     ModelData m;
     for (const char* n : {"soft", "Stiff"}) m.AppendNonlinearSpring()->name = n;
     EXPECT_EQ(m.NonlinearSpringName(1), "Stiff");
@@ -184,8 +174,7 @@ TEST(ModelLists, NameQueries)
     EXPECT_FALSE(m.HasNodePathName("path"));
 }
 
-TEST(ModelLists, SpringCurveChangeUsesAnAbsoluteTolerance)
-{
+TEST(ModelLists, SpringCurveChangeUsesAnAbsoluteTolerance) {
     ModelData m;
     NonlinearSpring stored;
     stored.name = "S";
@@ -200,17 +189,21 @@ TEST(ModelLists, SpringCurveChangeUsesAnAbsoluteTolerance)
         bool changed;
     };
     const Case cases[] = {
-        {"all off by 1e-11", 0, [](NonlinearSpring& s) {
+        {"all off by 1e-11", 0,
+         [](NonlinearSpring& s) {
              for (double& d : s.deformations) d += 1e-11;
              for (double& f : s.forces) f -= 1e-11;
-         }, false},
+         },
+         false},
         {"one force off by 2e-10", 0, [](NonlinearSpring& s) { s.forces[2] += 2e-10; }, true},
         {"one deformation off by 2e-10", 0, [](NonlinearSpring& s) { s.deformations[0] -= 2e-10; }, true},
         {"name", 0, [](NonlinearSpring& s) { s.name = "s"; }, true},
-        {"one point fewer", 0, [](NonlinearSpring& s) {
+        {"one point fewer", 0,
+         [](NonlinearSpring& s) {
              s.deformations.pop_back();
              s.forces.pop_back();
-         }, true},
+         },
+         true},
         {"force array shorter", 0, [](NonlinearSpring& s) { s.forces.pop_back(); }, true},
         {"index -1", -1, [](NonlinearSpring& s) { s.name = "x"; }, false},
         {"index beyond", 1, [](NonlinearSpring& s) { s.name = "x"; }, false},
@@ -222,8 +215,7 @@ TEST(ModelLists, SpringCurveChangeUsesAnAbsoluteTolerance)
     }
 }
 
-TEST(ModelLists, NodePathChangeIgnoresNodeNumbers)
-{
+TEST(ModelLists, NodePathChangeIgnoresNodeNumbers) {
     NodePath a;
     a.mode = 1;
     a.name = "P";
@@ -245,15 +237,13 @@ TEST(ModelLists, NodePathChangeIgnoresNodeNumbers)
     EXPECT_TRUE(ModelData::IsNodePathChanged(&a, &b));
 }
 
-void AddNodes(ModelData& m, const std::vector<std::array<double, 3>>& idYZ)
-{
+void AddNodes(ModelData& m, const std::vector<std::array<double, 3>>& idYZ) {
     for (const auto& n : idYZ) m.GetNodeTable()->AddNodeRow(static_cast<int>(n[0]), 0.0, n[1], n[2]);
     m.GetNodeTable()->CountNodeRows();
     m.GetNodeTable()->RebuildNodeTableIndex();
 }
 
-TEST(ModelLists, NodePathResolvesNodesOnTheSegmentInOrder)
-{
+TEST(ModelLists, NodePathResolvesNodesOnTheSegmentInOrder) {
     ModelData m;
     m.Reset();
     AddNodes(m, {{1, 0, 0}, {2, 3, 0}, {3, 1, 0}, {4, 2, 0}, {5, 4, 0}, {6, 5, 0}, {7, 2, 0.5}});
@@ -265,8 +255,7 @@ TEST(ModelLists, NodePathResolvesNodesOnTheSegmentInOrder)
     EXPECT_EQ(nodes, (std::vector<int>{5, 2, 4, 3, 1}));
 }
 
-TEST(ModelLists, NodePathFindsEndNodesByNumber)
-{
+TEST(ModelLists, NodePathFindsEndNodesByNumber) {
     ModelData m;
     m.Reset();
     // Numbers do not follow the row order.
@@ -285,8 +274,7 @@ TEST(ModelLists, NodePathFindsEndNodesByNumber)
     EXPECT_TRUE(nodes.empty());
 }
 
-TEST(ModelLists, JoinNumbers)
-{
+TEST(ModelLists, JoinNumbers) {
     EXPECT_EQ(ModelData::JoinNumbers({3, 7, 12}), "3,7,12");
     EXPECT_EQ(ModelData::JoinNumbers({}), "");
     EXPECT_EQ(ModelData::JoinNumbers({-1}), "-1");
@@ -300,8 +288,7 @@ struct Member {
     int increment;
 };
 
-void AddSet(ModelData& m, int kind, const std::string& name, const std::vector<Member>& members)
-{
+void AddSet(ModelData& m, int kind, const std::string& name, const std::vector<Member>& members) {
     SetMemberList list;
     for (const Member& mb : members) list.AddSetMemberRow(mb.first, mb.final, mb.increment, 1);
     list.CountSetMemberRows();
@@ -319,8 +306,7 @@ struct NodeListCase {
 };
 
 // A new model with nodes numbered 1 to `count` (in reverse row order).
-void NumberedNodes(ModelData& m, int count)
-{
+void NumberedNodes(ModelData& m, int count) {
     m.Reset();
     for (int id = count; id >= 1; --id) m.GetNodeTable()->AddNodeRow(id, 0.0, 1.0 * id, 0.0);
     m.GetNodeTable()->CountNodeRows();
@@ -329,8 +315,7 @@ void NumberedNodes(ModelData& m, int count)
 
 class NodeSetList : public ::testing::TestWithParam<NodeListCase> {};
 
-TEST_P(NodeSetList, ExpandsEachMemberRange)
-{
+TEST_P(NodeSetList, ExpandsEachMemberRange) {
     const NodeListCase& c = GetParam();
     ModelData m;
     NumberedNodes(m, 20);
@@ -343,10 +328,8 @@ INSTANTIATE_TEST_SUITE_P(
     Table, NodeSetList,
     ::testing::Values(NodeListCase{"step 5", {{"10", 20, 5}}, {10, 15, 20}},
                       NodeListCase{"two members", {{"1", 2, 1}, {"7", 9, 2}}, {1, 2, 7, 9}},
-                      NodeListCase{"step 0", {{"4", 10, 0}}, {4}},
-                      NodeListCase{"negative step", {{"4", 10, -2}}, {4}},
-                      NodeListCase{"last below first", {{"8", 0, 1}}, {8}},
-                      NodeListCase{"single", {{"3", 3, 1}}, {3}},
+                      NodeListCase{"step 0", {{"4", 10, 0}}, {4}}, NodeListCase{"negative step", {{"4", 10, -2}}, {4}},
+                      NodeListCase{"last below first", {{"8", 0, 1}}, {8}}, NodeListCase{"single", {{"3", 3, 1}}, {3}},
                       // Several items: each number stands alone, final and step unused.
                       NodeListCase{"comma list", {{"1,3,7,9", 0, 1}}, {1, 3, 7, 9}},
                       NodeListCase{"comma list beside a range", {{"2,5", 20, 1}, {"6", 8, 2}}, {2, 5, 6, 8}},
@@ -357,8 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NodeListCase{"missing set", {{"Nowhere", 0, 1}, {"5", 0, 1}}, {5}},
                       NodeListCase{"range beyond the last node", {{"18", 2000000000, 1}}, {18, 19, 20}}));
 
-TEST(ModelLists, NodeListKinds)
-{
+TEST(ModelLists, NodeListKinds) {
     ModelData m;
     NumberedNodes(m, 20);
     AddSet(m, 1, "NS", {{"2", 4, 1}});
@@ -372,8 +354,7 @@ TEST(ModelLists, NodeListKinds)
     EXPECT_EQ(m.SetNodeList("ALL", 2), all) << "ALL: every node in table order";
 }
 
-TEST(ModelLists, SetsNamingEachOtherExpandEachSetOnce)
-{
+TEST(ModelLists, SetsNamingEachOtherExpandEachSetOnce) {
     ModelData m;
     NumberedNodes(m, 9);
     AddSet(m, 1, "A", {{"1", 0, 1}, {"B", 0, 1}});
@@ -383,15 +364,13 @@ TEST(ModelLists, SetsNamingEachOtherExpandEachSetOnce)
     EXPECT_EQ(m.SetNodeList("C", 2), (std::vector<int>{3, 2, 1, 9}));
 }
 
-std::vector<int> Materials(const ModelData& m)
-{
+std::vector<int> Materials(const ModelData& m) {
     std::vector<int> out;
     for (const ElementRow* r = m.GetElementTable()->GetHead(); r; r = r->next) out.push_back(r->material);
     return out;
 }
 
-void AddElements(ModelData& m, int count)
-{
+void AddElements(ModelData& m, int count) {
     m.Reset();
     const std::array<int, 8> nodes{};
     for (int id = 1; id <= count; ++id) m.GetElementTable()->AddElementRow(id, 0, nodes);
@@ -399,8 +378,7 @@ void AddElements(ModelData& m, int count)
     m.GetElementTable()->RebuildIndex();
 }
 
-TEST(AssignMaterialToSet, CommaListAssignsTheListedElementsOnly)
-{
+TEST(AssignMaterialToSet, CommaListAssignsTheListedElementsOnly) {
     ModelData m;
     AddElements(m, 8);
     AddSet(m, 2, "ES", {{"3,7", 0, 1}});
@@ -408,8 +386,7 @@ TEST(AssignMaterialToSet, CommaListAssignsTheListedElementsOnly)
     EXPECT_EQ(Materials(m), (std::vector<int>{0, 0, 2, 0, 0, 0, 2, 0}));
 }
 
-TEST(AssignMaterialToSet, RangesNestedSetsAndAll)
-{
+TEST(AssignMaterialToSet, RangesNestedSetsAndAll) {
     ModelData m;
     AddElements(m, 8);
     AddSet(m, 2, "Inner", {{"1", 2, 1}});
@@ -424,8 +401,7 @@ TEST(AssignMaterialToSet, RangesNestedSetsAndAll)
     EXPECT_EQ(Materials(m), (std::vector<int>(8, 1)));
 }
 
-TEST(AssignMaterialToSet, MemberRangesThatCannotAdvanceGiveTheirFirstNumber)
-{
+TEST(AssignMaterialToSet, MemberRangesThatCannotAdvanceGiveTheirFirstNumber) {
     ModelData m;
     AddElements(m, 6);
     AddSet(m, 2, "ES", {{"2", 6, 0}, {"5", 1, 1}, {"9", 12, 1}});
@@ -433,8 +409,7 @@ TEST(AssignMaterialToSet, MemberRangesThatCannotAdvanceGiveTheirFirstNumber)
     EXPECT_EQ(Materials(m), (std::vector<int>{0, 4, 0, 0, 4, 0}));
 }
 
-TEST(AssignMaterialToSet, RangeBeyondTheLastElementStopsThere)
-{
+TEST(AssignMaterialToSet, RangeBeyondTheLastElementStopsThere) {
     ModelData m;
     AddElements(m, 4);
     AddSet(m, 2, "ES", {{"3", 2000000000, 1}});
@@ -442,8 +417,7 @@ TEST(AssignMaterialToSet, RangeBeyondTheLastElementStopsThere)
     EXPECT_EQ(Materials(m), (std::vector<int>{0, 0, 5, 5}));
 }
 
-TEST(AssignMaterialToSet, SelfNamingSetsEnd)
-{
+TEST(AssignMaterialToSet, SelfNamingSetsEnd) {
     ModelData m;
     AddElements(m, 5);
     AddSet(m, 2, "Self", {{"1", 0, 1}, {"Self", 0, 1}});
@@ -459,8 +433,7 @@ TEST(AssignMaterialToSet, SelfNamingSetsEnd)
     EXPECT_EQ(Materials(m), (std::vector<int>{7, 2, 2, 0, 7}));
 }
 
-TEST(ModelLists, ClearReleasesLongLists)
-{
+TEST(ModelLists, ClearReleasesLongLists) {
     ModelData m;
     for (int k = 0; k < 200; ++k) {
         m.AppendNodePath()->nodes = {k};
@@ -475,4 +448,4 @@ TEST(ModelLists, ClearReleasesLongLists)
     EXPECT_EQ(m.NonlinearActionCount(), 0);
 }
 
-} // namespace
+}  // namespace

@@ -23,8 +23,7 @@ const char* const kModel =
 // Replaces a copy of the model's table, changed by `edit`, and reports
 // whether the table object was kept and whether the model was marked.
 template <class Table, class Get, class Copy, class Edit, class Replace>
-void Check(const std::string& what, Get get, Copy copyAll, Edit edit, Replace replace, bool kept, bool marked)
-{
+void Check(const std::string& what, Get get, Copy copyAll, Edit edit, Replace replace, bool kept, bool marked) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, kModel), 0) << what;
     m.ClearChanged();
@@ -39,55 +38,66 @@ void Check(const std::string& what, Get get, Copy copyAll, Edit edit, Replace re
 
 }  // namespace
 
-TEST(TableReplace, UnchangedChangedAndResizedCopies)
-{
+TEST(TableReplace, UnchangedChangedAndResizedCopies) {
     auto nodal = [](ModelData& m) { return m.GetNodalActionTable(2); };
     auto nodalReplace = [](ModelData& m, const NodalActionTable& t) { m.ReplaceNodalTable(t); };
     const std::vector<double> v(6, 1.0);
     const std::vector<int> f(6, 1);
-    Check<NodalActionTable>("nodal same", nodal, &NodalActionTable::CopyFrom, [](NodalActionTable&) {}, nodalReplace, true, false);
-    Check<NodalActionTable>("nodal value", nodal, &NodalActionTable::CopyFrom,
-                            [](NodalActionTable& t) { t.SetValue(0, 0, -20); }, nodalReplace, true, true);
-    Check<NodalActionTable>("nodal row more", nodal, &NodalActionTable::CopyFrom, [&](NodalActionTable& t) {
-        t.AddNodalActionRow("4", v, f);
-        t.CountRows();
-        t.RebuildIndex();
-    }, nodalReplace, false, true);
+    Check<NodalActionTable>(
+        "nodal same", nodal, &NodalActionTable::CopyFrom, [](NodalActionTable&) {}, nodalReplace, true, false);
+    Check<NodalActionTable>(
+        "nodal value", nodal, &NodalActionTable::CopyFrom, [](NodalActionTable& t) { t.SetValue(0, 0, -20); },
+        nodalReplace, true, true);
+    Check<NodalActionTable>(
+        "nodal row more", nodal, &NodalActionTable::CopyFrom,
+        [&](NodalActionTable& t) {
+            t.AddNodalActionRow("4", v, f);
+            t.CountRows();
+            t.RebuildIndex();
+        },
+        nodalReplace, false, true);
 
     auto conc = [](ModelData& m) { return m.GetConcentratedActionTable(2); };
     auto concReplace = [](ModelData& m, const ConcentratedActionTable& t) { m.ReplaceConcentratedTable(t); };
-    Check<ConcentratedActionTable>("concentrated same", conc, &ConcentratedActionTable::CopyConcentratedActionTable,
-                                   [](ConcentratedActionTable&) {}, concReplace, true, false);
-    Check<ConcentratedActionTable>("concentrated value", conc, &ConcentratedActionTable::CopyConcentratedActionTable,
-                                   [](ConcentratedActionTable& t) { t.SetCoordinate(0, 1, 0.75); }, concReplace, true,
-                                   true);
+    Check<ConcentratedActionTable>(
+        "concentrated same", conc, &ConcentratedActionTable::CopyConcentratedActionTable,
+        [](ConcentratedActionTable&) {}, concReplace, true, false);
+    Check<ConcentratedActionTable>(
+        "concentrated value", conc, &ConcentratedActionTable::CopyConcentratedActionTable,
+        [](ConcentratedActionTable& t) { t.SetCoordinate(0, 1, 0.75); }, concReplace, true, true);
 
     auto edge = [](ModelData& m) { return m.GetEdgeActionTable(1); };
     auto edgeReplace = [](ModelData& m, const EdgeActionTable& t) { m.ReplaceEdgeTable(t); };
-    Check<EdgeActionTable>("edge same", edge, &EdgeActionTable::CopyEdgeActionTable, [](EdgeActionTable&) {},
-                           edgeReplace, true, false);
-    Check<EdgeActionTable>("edge row removed", edge, &EdgeActionTable::CopyEdgeActionTable,
-                           [](EdgeActionTable& t) { t.RemoveEdgeActionRow(0); }, edgeReplace, false, true);
+    Check<EdgeActionTable>(
+        "edge same", edge, &EdgeActionTable::CopyEdgeActionTable, [](EdgeActionTable&) {}, edgeReplace, true, false);
+    Check<EdgeActionTable>(
+        "edge row removed", edge, &EdgeActionTable::CopyEdgeActionTable,
+        [](EdgeActionTable& t) { t.RemoveEdgeActionRow(0); }, edgeReplace, false, true);
 
     auto material = [](ModelData& m) { return m.GetMaterialTable(); };
     auto materialReplace = [](ModelData& m, const MaterialTable& t) { m.ReplaceMaterialTable(t); };
-    Check<MaterialTable>("material same", material, &MaterialTable::CopyMaterialTable, [](MaterialTable&) {},
-                         materialReplace, true, false);
-    Check<MaterialTable>("stiffener web height", material, &MaterialTable::CopyMaterialTable, [](MaterialTable& t) {
-        RibSection rib = t.GetRibValues(1);
-        rib.h1 = 0.7;
-        t.SetRibValues(1, 3e7, 2e8, 0.2, 0.25, rib);
-    }, materialReplace, true, true);
+    Check<MaterialTable>(
+        "material same", material, &MaterialTable::CopyMaterialTable, [](MaterialTable&) {}, materialReplace, true,
+        false);
+    Check<MaterialTable>(
+        "stiffener web height", material, &MaterialTable::CopyMaterialTable,
+        [](MaterialTable& t) {
+            RibSection rib = t.GetRibValues(1);
+            rib.h1 = 0.7;
+            t.SetRibValues(1, 3e7, 2e8, 0.2, 0.25, rib);
+        },
+        materialReplace, true, true);
 
     auto sets = [](ModelData& m) { return m.GetSetTable(1); };
     auto setReplace = [](ModelData& m, const SetTable& t) { m.ReplaceSetTable(t); };
-    Check<SetTable>("sets same", sets, &SetTable::CopySetTable, [](SetTable&) {}, setReplace, true, false);
-    Check<SetTable>("set renamed", sets, &SetTable::CopySetTable, [](SetTable& t) { t.SetSetRowName(1, "UP"); },
-                    setReplace, true, true);
+    Check<SetTable>(
+        "sets same", sets, &SetTable::CopySetTable, [](SetTable&) {}, setReplace, true, false);
+    Check<SetTable>(
+        "set renamed", sets, &SetTable::CopySetTable, [](SetTable& t) { t.SetSetRowName(1, "UP"); }, setReplace, true,
+        true);
 }
 
-TEST(TableReplace, ChangedRowsArriveInTheKeptTable)
-{
+TEST(TableReplace, ChangedRowsArriveInTheKeptTable) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, kModel), 0);
     MaterialTable copy;
@@ -102,8 +112,7 @@ TEST(TableReplace, ChangedRowsArriveInTheKeptTable)
     EXPECT_EQ(m.GetMaterialTable()->GetModel(), &m);
 }
 
-TEST(TableReplace, ElementsRebuildTheSideFlags)
-{
+TEST(TableReplace, ElementsRebuildTheSideFlags) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, kModel), 0);
     ASSERT_EQ(m.vlasovEdgeCount, 6);
@@ -138,8 +147,7 @@ TEST(TableReplace, ElementsRebuildTheSideFlags)
     EXPECT_EQ(m.ElementRowOfNumber(1), -1);
 }
 
-TEST(TableReplace, NodesGridLinesAndSetMembers)
-{
+TEST(TableReplace, NodesGridLinesAndSetMembers) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, kModel), 0);
     NodeTable copy;

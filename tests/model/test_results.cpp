@@ -14,37 +14,30 @@ using bridgetest::WriteAll;
 
 namespace {
 
-std::string NodesModel(int n)
-{
+std::string NodesModel(int n) {
     std::string s = "V4.1\nNODE_DATA\n";
     for (int i = 1; i <= n; ++i) s += "*\t" + std::to_string(i) + "\t0\t" + std::to_string(i) + "\t0\n";
     return s + "END_NODE_DATA\nEND_DATA\n";
 }
 
-std::vector<int> StepNumbers(const ModelData& m)
-{
+std::vector<int> StepNumbers(const ModelData& m) {
     std::vector<int> out(static_cast<std::size_t>(m.GetStepCount()), -1);
     m.GetStepNumbers(out.data());
     return out;
 }
 
-int Listed(const ModelData& m)
-{
+int Listed(const ModelData& m) {
     int n = 0;
     for (const ResultStep* s = m.resultSteps; s; s = s->next) ++n;
     return n;
 }
 
 // Value the fixtures hold for a step, node and file column.
-double FileValue(int step, int node, int fileColumn)
-{
-    return step * 1000.0 + node * 100.0 + fileColumn;
-}
+double FileValue(int step, int node, int fileColumn) { return step * 1000.0 + node * 100.0 + fileColumn; }
 
 }  // namespace
 
-TEST(StepResults, FixtureFilesReadWithTheirStatusStepsAndFlag)
-{
+TEST(StepResults, FixtureFilesReadWithTheirStatusStepsAndFlag) {
     struct Case {
         const char* file;
         int status;
@@ -52,8 +45,7 @@ TEST(StepResults, FixtureFilesReadWithTheirStatusStepsAndFlag)
         std::vector<int> steps;
     };
     const Case cases[] = {
-        {"results/header_only.sds", 0, 1, {}},
-        {"results/layout17.sds", 0, 1, {1}},
+        {"results/header_only.sds", 0, 1, {}},   {"results/layout17.sds", 0, 1, {1}},
         {"results/two_steps.sds", 0, 1, {1, 5}},  // ends with END_STEP_DATA and no line break
         {"results/truncated.sds", 4, 0, {1, 2}},  // the second block ends early
         {"results/no_such_file.sds", 1, 0, {}},
@@ -68,8 +60,7 @@ TEST(StepResults, FixtureFilesReadWithTheirStatusStepsAndFlag)
     }
 }
 
-TEST(StepResults, LayoutsFillTheirColumnsAndLeaveTheRestZero)
-{
+TEST(StepResults, LayoutsFillTheirColumnsAndLeaveTheRestZero) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, NodesModel(2)), 0);
     ASSERT_EQ(m.ReadResultsFile(Fixture("results/layout17.sds")), 0);
@@ -101,13 +92,11 @@ TEST(StepResults, LayoutsFillTheirColumnsAndLeaveTheRestZero)
     EXPECT_EQ(m.GetStepCount(), 2);
     // The row where the file ends holds the values it reached over the
     // previous row's values.
-    for (int c = 0; c < 23; ++c)
-        EXPECT_EQ(m.GetResultValue(c, 1, 2), FileValue(2, c < 2 ? 2 : 1, c)) << "column " << c;
+    for (int c = 0; c < 23; ++c) EXPECT_EQ(m.GetResultValue(c, 1, 2), FileValue(2, c < 2 ? 2 : 1, c)) << "column " << c;
 }
 
 // A reset model has no results, whatever it held before.
-TEST(StepResults, ResetClearsTheResultsState)
-{
+TEST(StepResults, ResetClearsTheResultsState) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, NodesModel(2)), 0);
     ASSERT_EQ(m.ReadResultsFile(Fixture("results/two_steps.sds")), 0);
@@ -119,8 +108,7 @@ TEST(StepResults, ResetClearsTheResultsState)
     EXPECT_EQ(m.resultSteps, nullptr);
 }
 
-TEST(StepResults, LookupsByStepNumberRowAndColumn)
-{
+TEST(StepResults, LookupsByStepNumberRowAndColumn) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, NodesModel(2)), 0);
     ASSERT_EQ(m.ReadResultsFile(Fixture("results/two_steps.sds")), 0);
@@ -131,7 +119,7 @@ TEST(StepResults, LookupsByStepNumberRowAndColumn)
     EXPECT_EQ(m.GetResultValue(0, 0, 3), 0.0);   // no step 3
     EXPECT_EQ(m.GetResultValue(26, 0, 1), 0.0);  // outside the columns
     EXPECT_EQ(m.GetResultValue(-1, 0, 1), 0.0);
-    EXPECT_EQ(m.GetResultValue(0, 2, 1), 0.0);   // outside the rows
+    EXPECT_EQ(m.GetResultValue(0, 2, 1), 0.0);  // outside the rows
     EXPECT_EQ(m.GetResultValue(0, -1, 1), 0.0);
 
     // Displacement x as stored, the sign every display shows.
@@ -142,19 +130,27 @@ TEST(StepResults, LookupsByStepNumberRowAndColumn)
         int column;
     };
     const Case cases[] = {
-        {m.GetDispY(1, 5), 1},          {m.GetDispZ(1, 5), 2},          {m.GetRotX(1, 5), 3},
-        {m.GetRotY(1, 5), 4},           {m.GetRotZ(1, 5), 5},           {m.GetReaction(1, 1, 5), 6},
-        {m.GetReaction(6, 1, 5), 11},   {m.GetPlateForce(1, 1, 5), 12}, {m.GetPlateForce(5, 1, 5), 16},
-        {m.GetPlateStress(1, 1, 5), 17}, {m.GetPlateStress(6, 1, 5), 22}, {m.GetSoilReaction(1, 1, 5), 23},
-        {m.GetSoilReaction(3, 1, 5), 25}, {GetResultColumn4(m, 1, 5), 4},
+        {m.GetDispY(1, 5), 1},
+        {m.GetDispZ(1, 5), 2},
+        {m.GetRotX(1, 5), 3},
+        {m.GetRotY(1, 5), 4},
+        {m.GetRotZ(1, 5), 5},
+        {m.GetReaction(1, 1, 5), 6},
+        {m.GetReaction(6, 1, 5), 11},
+        {m.GetPlateForce(1, 1, 5), 12},
+        {m.GetPlateForce(5, 1, 5), 16},
+        {m.GetPlateStress(1, 1, 5), 17},
+        {m.GetPlateStress(6, 1, 5), 22},
+        {m.GetSoilReaction(1, 1, 5), 23},
+        {m.GetSoilReaction(3, 1, 5), 25},
+        {GetResultColumn4(m, 1, 5), 4},
     };
     for (const Case& c : cases) EXPECT_EQ(c.got, FileValue(5, 2, c.column)) << c.column;
     EXPECT_EQ(m.GetReaction(7, 1, 5), 0.0);
     EXPECT_EQ(m.GetSoilReaction(0, 1, 5), 0.0);
 }
 
-TEST(StepResults, FilesThatDoNotFitTheModelAreRefusedWholly)
-{
+TEST(StepResults, FilesThatDoNotFitTheModelAreRefusedWholly) {
     auto rows = [](int n) {
         std::string s;
         for (int r = 1; r <= n; ++r) {
@@ -173,11 +169,14 @@ TEST(StepResults, FilesThatDoNotFitTheModelAreRefusedWholly)
     };
     const Case cases[] = {
         {"unknown column count", "step_data 20" + caps + "\nSTEP 1\n" + rows(2) + "END_STEP_DATA\n", 1},
-        {"block without STEP", "step_data 26" + caps + "\nSTEP 1\n" + rows(2) + "STAP 2\n" + rows(2) + "END_STEP_DATA\n", 4},
+        {"block without STEP",
+         "step_data 26" + caps + "\nSTEP 1\n" + rows(2) + "STAP 2\n" + rows(2) + "END_STEP_DATA\n", 4},
         {"first block without STEP", "step_data 26" + caps + "\nBLOCK 1\n" + rows(2) + "END_STEP_DATA\n", 2},
-        {"fewer rows than nodes", "step_data 26" + caps + "\nSTEP 1\n" + rows(1) + "STEP 2\n" + rows(1) + "END_STEP_DATA\n", 3},
+        {"fewer rows than nodes",
+         "step_data 26" + caps + "\nSTEP 1\n" + rows(1) + "STEP 2\n" + rows(1) + "END_STEP_DATA\n", 3},
         {"more rows than nodes", "step_data 26" + caps + "\nSTEP 1\n" + rows(3) + "END_STEP_DATA\n", 4},
-        {"value that is no number", "step_data 26" + caps + "\nSTEP 1\n" + rows(1) + "2 x" + rows(0) + "\nEND_STEP_DATA\n", 3},
+        {"value that is no number",
+         "step_data 26" + caps + "\nSTEP 1\n" + rows(1) + "2 x" + rows(0) + "\nEND_STEP_DATA\n", 3},
         {"empty file", "", 1},
         {"column count missing", "step_data\n", 1},
     };
@@ -195,8 +194,7 @@ TEST(StepResults, FilesThatDoNotFitTheModelAreRefusedWholly)
     }
 }
 
-TEST(StepResults, StepNumberLabelAndFortranExponents)
-{
+TEST(StepResults, StepNumberLabelAndFortranExponents) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, NodesModel(1)), 0);
     std::string text = "step_data 23";
@@ -212,8 +210,7 @@ TEST(StepResults, StepNumberLabelAndFortranExponents)
     EXPECT_DOUBLE_EQ(m.GetResultValue(22, 0, 12), 0.125e-100);
 }
 
-TEST(CutResults, LinesAndPointsAreReadIntoRowsOfDistanceAndValues)
-{
+TEST(CutResults, LinesAndPointsAreReadIntoRowsOfDistanceAndValues) {
     ModelData m;
     ASSERT_EQ(m.ReadCutLineResults(Fixture("results/two_lines.cut")), 0);
     EXPECT_EQ(m.cutLineCount, 2);
@@ -230,8 +227,7 @@ TEST(CutResults, LinesAndPointsAreReadIntoRowsOfDistanceAndValues)
     EXPECT_EQ(m.cutRows[4][9], 3.09);
 }
 
-TEST(CutResults, CountsAreCheckedAndUnreadPointsStayZero)
-{
+TEST(CutResults, CountsAreCheckedAndUnreadPointsStayZero) {
     const std::string names = " a b c d e f g h i\n";
     struct Case {
         std::string what;

@@ -36,8 +36,7 @@ struct RunResult {
 };
 
 // Runs `program` on `model` with the scratch folder as current directory.
-RunResult RunProgram(const std::string& program, const std::string& folder, const std::string& model)
-{
+RunResult RunProgram(const std::string& program, const std::string& folder, const std::string& model) {
     RunResult run;
     const std::string command = "cd '" + folder + "' && '" + program + "' " + model + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -53,8 +52,7 @@ RunResult RunProgram(const std::string& program, const std::string& folder, cons
 // Runs `program model` in `folder` as RunProgram does, after `prepare` has
 // set up the child process (its limits, signals and environment).
 RunResult RunPrepared(const std::string& program, const std::string& folder, const std::string& model,
-                      const std::function<void()>& prepare)
-{
+                      const std::function<void()>& prepare) {
     RunResult run;
     int out[2];
     if (::pipe(out) != 0) return run;
@@ -76,25 +74,19 @@ RunResult RunPrepared(const std::string& program, const std::string& folder, con
     return run;
 }
 
-std::string Runner()
-{
-    return std::string(BRENNIX_BIN_DIR) + "/brennix-run";
-}
+std::string Runner() { return std::string(BRENNIX_BIN_DIR) + "/brennix-run"; }
 
-std::string Example(const std::string& name)
-{
+std::string Example(const std::string& name) {
     return (fs::path(BRENNIX_TEST_DATA).parent_path().parent_path() / "examples" / name).string();
 }
 
-void CopyExample(const Scratch& dir, const std::string& name)
-{
+void CopyExample(const Scratch& dir, const std::string& name) {
     fs::copy_file(Example(name), dir.File(name), fs::copy_options::overwrite_existing);
 }
 
 }  // namespace
 
-TEST(Runner, EveryExampleModelCompletes)
-{
+TEST(Runner, EveryExampleModelCompletes) {
     for (const char* name : {"winkler-mat.slb", "slab-point-loads.slb", "mat-piles.slb"}) {
         Scratch dir;
         CopyExample(dir, name);
@@ -112,8 +104,7 @@ TEST(Runner, EveryExampleModelCompletes)
     }
 }
 
-TEST(Runner, UniformLoadOnWinklerSpringsDeflectsEveryNodeByLoadOverStiffness)
-{
+TEST(Runner, UniformLoadOnWinklerSpringsDeflectsEveryNodeByLoadOverStiffness) {
     Scratch dir;
     CopyExample(dir, "winkler-mat.slb");
     const RunResult run = RunProgram(Runner(), dir.Path(), "winkler-mat.slb");
@@ -135,8 +126,7 @@ TEST(Runner, UniformLoadOnWinklerSpringsDeflectsEveryNodeByLoadOverStiffness)
 }
 
 // "-h" and "--help" are asked for the usage, not model names.
-TEST(Runner, HelpOptionsPrintTheUsage)
-{
+TEST(Runner, HelpOptionsPrintTheUsage) {
     Scratch dir;
     for (const char* option : {"-h", "--help"}) {
         SCOPED_TRACE(option);
@@ -146,13 +136,11 @@ TEST(Runner, HelpOptionsPrintTheUsage)
         EXPECT_EQ(run.output.find("Status: failed"), std::string::npos);
     }
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.Path()))
-        ++entries;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.Path())) ++entries;
     EXPECT_EQ(entries, 0);
 }
 
-TEST(Runner, ModelErrorsStopTheRunBeforeTheSolverInput)
-{
+TEST(Runner, ModelErrorsStopTheRunBeforeTheSolverInput) {
     Scratch dir;
     CopyExample(dir, "winkler-mat.slb");
     std::string text = ReadAll(dir.File("winkler-mat.slb"));
@@ -176,8 +164,7 @@ TEST(Runner, ModelErrorsStopTheRunBeforeTheSolverInput)
 
 // A load on a set the model does not hold would load nothing: the run stops
 // and the message file names the table and row.
-TEST(Runner, UnknownSetTargetStopsTheRun)
-{
+TEST(Runner, UnknownSetTargetStopsTheRun) {
     Scratch dir;
     CopyExample(dir, "winkler-mat.slb");
     std::string text = ReadAll(dir.File("winkler-mat.slb"));
@@ -198,8 +185,7 @@ TEST(Runner, UnknownSetTargetStopsTheRun)
 // member naming no element (the load on the set would be lost), a target
 // read by its leading digits, a set name read as two. The run stops before
 // the solver input and the message file names the table or set and row.
-TEST(Runner, TargetsAndSetsThatARunCannotTakeStopTheRun)
-{
+TEST(Runner, TargetsAndSetsThatARunCannotTakeStopTheRun) {
     struct Case {
         const char* name;
         const char* load;  // the distributed load's target
@@ -210,7 +196,8 @@ TEST(Runner, TargetsAndSetsThatARunCannotTakeStopTheRun)
         {"missing member", "E5", "ELEMENTSET_DATA\n*\tE5\n*\t105\t105\t1\nEND_E5\n",
          "Element set E5 row 1: no element 105 in the model"},
         {"letter O", "3O", "", "Distributed Loads (DISTRIBUTED_LOAD_DATA) row 1: \"3O\" is not an element number"},
-        {"colon range", "30:34", "", "Distributed Loads (DISTRIBUTED_LOAD_DATA) row 1: \"30:34\" is not an element number"},
+        {"colon range", "30:34", "",
+         "Distributed Loads (DISTRIBUTED_LOAD_DATA) row 1: \"30:34\" is not an element number"},
         {"comma in a set name", "ALL", "NODESET_DATA\n*\tP,Q\n*\t30\t30\t1\nEND_P,Q\n",
          "Node set row 2 (NODESET_DATA): set name \"P,Q\" must not contain"},
     };
@@ -241,8 +228,7 @@ TEST(Runner, TargetsAndSetsThatARunCannotTakeStopTheRun)
     }
 }
 
-TEST(Runner, MissingLibraryOrExportIsReported)
-{
+TEST(Runner, MissingLibraryOrExportIsReported) {
     Scratch dir;
     fs::create_directories(dir.File("bin"));
     fs::copy_file(Runner(), dir.File("bin/brennix-run"));
@@ -266,8 +252,7 @@ TEST(Runner, MissingLibraryOrExportIsReported)
     }
 }
 
-TEST(Runner, CommandLineMistakes)
-{
+TEST(Runner, CommandLineMistakes) {
     Scratch dir;
     EXPECT_EQ(RunProgram(Runner(), dir.Path(), "").exitCode, 2);
     RunResult run = RunProgram(Runner(), dir.Path(), "none.slb");
@@ -297,8 +282,7 @@ TEST(Runner, CommandLineMistakes)
     }
 }
 
-TEST(Runner, SeparateAnalysisProgramRoute)
-{
+TEST(Runner, SeparateAnalysisProgramRoute) {
     // A stand-in analysis program: keeps the file list it was given and
     // writes one result step for the four nodes of the model, and a cut
     // file that this route must not read.
@@ -308,8 +292,10 @@ TEST(Runner, SeparateAnalysisProgramRoute)
     const std::string sds = bridgetest::OneResultStep(4);
     WriteAll(dir.File("bin/Halvor"),
              "#!/bin/sh\ncp names.dat seen-names.txt\npwd > seen-folder.txt\n"
-             "printf '%s\\n' '" + sds + "' > \"$(sed -n 7p names.dat)\"\n"
-             "echo broken > \"$(dirname \"$(sed -n 9p names.dat)\")/m.cut\"\n");
+             "printf '%s\\n' '" +
+                 sds +
+                 "' > \"$(sed -n 7p names.dat)\"\n"
+                 "echo broken > \"$(dirname \"$(sed -n 9p names.dat)\")/m.cut\"\n");
     fs::permissions(dir.File("bin/Halvor"), fs::perms::owner_all);
     WriteAll(dir.File("m.slb"),
              "V4.1\nHALVOR_FC\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\nEND_NODE_DATA\n"
@@ -349,8 +335,7 @@ public:
 
 }  // namespace
 
-TEST(Runner, ModelThatCannotBeSavedStopsTheRunAndStaysModified)
-{
+TEST(Runner, ModelThatCannotBeSavedStopsTheRunAndStaysModified) {
     // Both routes save the model before anything else; a document in a
     // folder that does not exist cannot be written.
     for (const bool halvor : {false, true}) {
@@ -364,8 +349,7 @@ TEST(Runner, ModelThatCannotBeSavedStopsTheRunAndStaysModified)
         const std::string document = dir.File("missing/winkler-mat.slb");
         RunAnalysis(m, document, false, dir.Path(), host, &outcome);
         EXPECT_TRUE(outcome.saveFailed) << halvor;
-        EXPECT_NE(host.messages.find("Can not save the model file\n" + document), std::string::npos)
-            << host.messages;
+        EXPECT_NE(host.messages.find("Can not save the model file\n" + document), std::string::npos) << host.messages;
         EXPECT_TRUE(m.IsChanged()) << halvor;
         EXPECT_EQ(host.saves, 0) << halvor;
         EXPECT_FALSE(outcome.inputWritten) << halvor;
@@ -377,22 +361,22 @@ namespace {
 
 // A one-element Winkler slab on the four nodes given as (x, y, z); the
 // element runs 4, 3, 2, 1.
-std::string OnePlateOnSprings(const std::string& nodes, const std::string& stepping = "1\t0\t1\t1\t50\t0.0001")
-{
+std::string OnePlateOnSprings(const std::string& nodes, const std::string& stepping = "1\t0\t1\t1\t50\t0.0001") {
     return "V4.1\nNODE_DATA\n" + nodes +
            "END_NODE_DATA\nMATERIAL_DATA\n*\tALL\t0\t3e+07\t2e+08\t0.2\t0.5\nEND_MATERIAL_DATA\n"
            "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n*\t1\t1\t4\t3\t2\t1\nEND_ELEMENT_DATA\n"
            "NODAL_CONSTRAINT_DATA\n*\tALL\t 0  1  1  1  0  0 \t0\t0\t0\t0\t0\t0\nEND_NODAL_CONSTRAINT_DATA\n"
            "DISTRIBUTED_LOAD_DATA\n*\tALL\t 1  0  0  0  0  0 \t50\t0\t0\t0\t0\t0\nEND_DISTRIBUTED_LOAD_DATA\n"
            "DISTRIBUTED_STIFFNESS_DATA\n*\tALL\t 1  0  0  0  0  0 \t10000\t0\t0\t0\t0\t0\n"
-           "END_DISTRIBUTED_STIFFNESS_DATA\nTIME_STEPPING_DATA\n" + stepping + "\nEND_TIME_STEPPING_DATA\n"
+           "END_DISTRIBUTED_STIFFNESS_DATA\nTIME_STEPPING_DATA\n" +
+           stepping +
+           "\nEND_TIME_STEPPING_DATA\n"
            "NODESET_DATA\n*\tALL\nEND_ALL\nEND_NODESET_DATA\nELEMENTSET_DATA\n*\tALL\nEND_ALL\nEND_ELEMENTSET_DATA\n"
            "END_DATA\n";
 }
 
 // The plate without its constraints, with a load in y at node 3.
-std::string InPlaneLoadWithoutSupport(std::string model)
-{
+std::string InPlaneLoadWithoutSupport(std::string model) {
     const std::string constraints =
         "NODAL_CONSTRAINT_DATA\n*\tALL\t 0  1  1  1  0  0 \t0\t0\t0\t0\t0\t0\nEND_NODAL_CONSTRAINT_DATA\n";
     model.replace(model.find(constraints), constraints.size(),
@@ -405,16 +389,14 @@ std::string InPlaneLoadWithoutSupport(std::string model)
 // Shapes and values the arithmetic cannot take never end as a finished run:
 // the run stops with a non-zero exit, the reason in the message file, and
 // no step results.
-TEST(Runner, DegenerateFarAndEndlessModelsFailWithTheReason)
-{
+TEST(Runner, DegenerateFarAndEndlessModelsFailWithTheReason) {
     const std::string square = "*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\n";
     const struct {
         const char* name;
         std::string model;
         const char* reason;
     } cases[] = {
-        {"three corners on a line",
-         OnePlateOnSprings("*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t2\t0\n*\t4\t0\t1\t1\n"),
+        {"three corners on a line", OnePlateOnSprings("*\t1\t0\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t2\t0\n*\t4\t0\t1\t1\n"),
          "Element 1: corner angle of 180 degrees or more at node 2"},
         {"out-of-plane coordinate 1e8",
          OnePlateOnSprings("*\t1\t1e8\t0\t0\n*\t2\t0\t1\t0\n*\t3\t0\t1\t1\n*\t4\t0\t0\t1\n"),
@@ -446,8 +428,7 @@ TEST(Runner, DegenerateFarAndEndlessModelsFailWithTheReason)
 namespace {
 
 // Waits (up to a generous deadline) for a file to appear.
-bool AppearsWithin(const std::string& path, int seconds)
-{
+bool AppearsWithin(const std::string& path, int seconds) {
     for (int i = 0; i < seconds * 100; ++i) {
         if (fs::exists(path)) return true;
         ::usleep(10000);
@@ -457,8 +438,7 @@ bool AppearsWithin(const std::string& path, int seconds)
 
 // Starts `program model` in `folder` with its output in `output`.
 pid_t Start(const std::string& program, const std::string& folder, const std::string& model,
-            const std::string& output)
-{
+            const std::string& output) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::chdir(folder.c_str()) != 0) ::_exit(127);
@@ -475,8 +455,7 @@ pid_t Start(const std::string& program, const std::string& folder, const std::st
 // One run per model: a second run while the lock is held is refused naming
 // the holder and touches nothing; a lock left by a process that is gone is
 // taken over.
-TEST(Runner, SecondRunIsRefusedWhileTheLockIsHeldAndAStaleLockIsTakenOver)
-{
+TEST(Runner, SecondRunIsRefusedWhileTheLockIsHeldAndAStaleLockIsTakenOver) {
     Scratch dir;
     CopyExample(dir, "winkler-mat.slb");
     WriteAll(dir.File("winkler-mat.sds"), "results of the other run\n");
@@ -485,8 +464,8 @@ TEST(Runner, SecondRunIsRefusedWhileTheLockIsHeldAndAStaleLockIsTakenOver)
         ASSERT_TRUE(held.Acquire(dir.File("winkler-mat.slb"), "test_model"));
         const RunResult run = RunProgram(Runner(), dir.Path(), "winkler-mat.slb");
         EXPECT_NE(run.exitCode, 0);
-        EXPECT_NE(run.output.find("the model is being analysed by another run: process " +
-                                  std::to_string(::getpid()) + " (test_model)"),
+        EXPECT_NE(run.output.find("the model is being analysed by another run: process " + std::to_string(::getpid()) +
+                                  " (test_model)"),
                   std::string::npos)
             << run.output;
         EXPECT_EQ(ReadAll(dir.File("winkler-mat.sds")), "results of the other run\n");
@@ -505,8 +484,7 @@ TEST(Runner, SecondRunIsRefusedWhileTheLockIsHeldAndAStaleLockIsTakenOver)
 // process ends at once with 128 + the signal, the model intact, the step
 // results written so far set aside as unfinished and said so in the message
 // file, the lock released.
-TEST(Runner, InterruptedRunEndsCleanlyAndMarksItsResultsUnfinished)
-{
+TEST(Runner, InterruptedRunEndsCleanlyAndMarksItsResultsUnfinished) {
     for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(sig);
         Scratch dir;
@@ -531,7 +509,9 @@ TEST(Runner, InterruptedRunEndsCleanlyAndMarksItsResultsUnfinished)
         EXPECT_TRUE(fs::exists(dir.File("winkler-mat.unfinished.sds")));
         EXPECT_NE(ReadAll(dir.File("winkler-mat.sms"))
                       .find(std::string("interrupted (") +
-                            (sig == SIGINT ? "SIGINT" : sig == SIGHUP ? "SIGHUP" : "SIGTERM") +
+                            (sig == SIGINT   ? "SIGINT"
+                             : sig == SIGHUP ? "SIGHUP"
+                                             : "SIGTERM") +
                             "): not a finished run"),
                   std::string::npos);
         EXPECT_FALSE(fs::exists(RunLockPath(dir.File("winkler-mat.slb"))));
@@ -548,16 +528,14 @@ namespace {
 // A run of `model` in `folder` with the stalling solver library, which holds
 // the run once it has written a step; the caller ends it.
 struct StalledRun {
-    StalledRun(const Scratch& dir, const std::string& model)
-    {
+    StalledRun(const Scratch& dir, const std::string& model) {
         fs::create_directories(dir.File("bin"));
         fs::copy_file(Runner(), dir.File("bin/brennix-run"), fs::copy_options::overwrite_existing);
         fs::copy_file(BRENNIX_STALLING_PARVANE, dir.File("bin/Parvane_DLL.so"), fs::copy_options::overwrite_existing);
         pid = Start(dir.File("bin/brennix-run"), dir.Path(), model, dir.File("stalled-out.txt"));
         stalled = pid > 0 && AppearsWithin(dir.File(fs::path(model).stem().string() + ".stalled"), 120);
     }
-    ~StalledRun()
-    {
+    ~StalledRun() {
         int status = 0;
         if (pid > 0 && ::kill(pid, SIGTERM) == 0) ::waitpid(pid, &status, 0);
     }
@@ -566,8 +544,7 @@ struct StalledRun {
 };
 
 // The step results of `name` run alone in a folder of its own.
-std::string SoloResults(const std::string& name)
-{
+std::string SoloResults(const std::string& name) {
     Scratch solo;
     CopyExample(solo, name);
     const RunResult run = RunProgram(Runner(), solo.Path(), name);
@@ -581,8 +558,7 @@ std::string SoloResults(const std::string& name)
 // model's solver runs, another model of the same folder is refused, naming
 // the model and the run that holds the folder, with nothing of its own
 // touched; once that run is over it runs as it runs alone.
-TEST(Runner, SecondModelOfAFolderWaitsForTheFirstsSolverRun)
-{
+TEST(Runner, SecondModelOfAFolderWaitsForTheFirstsSolverRun) {
     const std::string second = "slab-point-loads.slb";
     const std::string solo = SoloResults(second);
     Scratch dir;
@@ -612,8 +588,7 @@ TEST(Runner, SecondModelOfAFolderWaitsForTheFirstsSolverRun)
 // Two models of one folder started at the same moment, several times: each
 // run either gives the results of its solo run or is refused naming the
 // other; never a mixture.
-TEST(Runner, TwoModelsOfAFolderStartedTogetherNeverMix)
-{
+TEST(Runner, TwoModelsOfAFolderStartedTogetherNeverMix) {
     const std::string names[2] = {"winkler-mat.slb", "mat-piles.slb"};
     const std::string solo[2] = {SoloResults(names[0]), SoloResults(names[1])};
     for (int trial = 0; trial < 4; ++trial) {
@@ -621,7 +596,8 @@ TEST(Runner, TwoModelsOfAFolderStartedTogetherNeverMix)
         Scratch dir;
         pid_t pids[2];
         for (int i = 0; i < 2; ++i) CopyExample(dir, names[i]);
-        for (int i = 0; i < 2; ++i) pids[i] = Start(Runner(), dir.Path(), names[i], dir.File(std::to_string(i) + ".txt"));
+        for (int i = 0; i < 2; ++i)
+            pids[i] = Start(Runner(), dir.Path(), names[i], dir.File(std::to_string(i) + ".txt"));
         for (int i = 0; i < 2; ++i) {
             int status = 0;
             ASSERT_EQ(::waitpid(pids[i], &status, 0), pids[i]);
@@ -643,13 +619,11 @@ TEST(Runner, TwoModelsOfAFolderStartedTogetherNeverMix)
 // The solver reads its file list from the current directory: when the
 // model's folder cannot be made the current one, the run says so and stops
 // before the solver could read another folder's list.
-TEST(Runner, FolderThatCannotBeEnteredStopsTheRun)
-{
+TEST(Runner, FolderThatCannotBeEnteredStopsTheRun) {
     // The host moves the folder away once the model is saved.
     class MovingHost : public RecordingHost {
     public:
-        void ModelSaved() override
-        {
+        void ModelSaved() override {
             RecordingHost::ModelSaved();
             fs::rename(from, to);
         }
@@ -677,8 +651,7 @@ TEST(Runner, FolderThatCannotBeEnteredStopsTheRun)
 
 // The runner's own failures to write give the system's reason: a full disk
 // under the solver input, a file-size limit under the model.
-TEST(Runner, RefusedWritesGiveTheSystemsReason)
-{
+TEST(Runner, RefusedWritesGiveTheSystemsReason) {
     {
         Scratch dir;
         CopyExample(dir, "winkler-mat.slb");
@@ -722,8 +695,7 @@ constexpr bool kAddressSanitizer = false;
 // with a message naming the model and its size, never with an abort; the
 // model and its results stay. Memory that runs out during the run is said
 // so, and the run's locks are let go.
-TEST(Runner, ModelTooLargeForTheMemoryIsSaidToBeSo)
-{
+TEST(Runner, ModelTooLargeForTheMemoryIsSaidToBeSo) {
     Scratch dir;
     if (!kAddressSanitizer) {
         std::string text = ReadAll(Example("winkler-mat.slb"));

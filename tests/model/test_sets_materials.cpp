@@ -7,8 +7,7 @@
 
 namespace {
 
-SetMemberList Members(const std::vector<std::string>& firsts)
-{
+SetMemberList Members(const std::vector<std::string>& firsts) {
     SetMemberList list;
     for (const std::string& f : firsts) list.AddSetMemberRow(f, 0, 1, 1);
     list.CountSetMemberRows();
@@ -16,14 +15,12 @@ SetMemberList Members(const std::vector<std::string>& firsts)
     return list;
 }
 
-void Finish(SetTable& t)
-{
+void Finish(SetTable& t) {
     t.CountConcentratedActionRows();
     t.RebuildConcentratedActionIndex();
 }
 
-TEST(SetTable, AllSetIsAddedOnce)
-{
+TEST(SetTable, AllSetIsAddedOnce) {
     SetTable t(1);
     t.AddAllSet();
     t.AddAllSet();
@@ -39,8 +36,7 @@ TEST(SetTable, AllSetIsAddedOnce)
     EXPECT_EQ(lower.FindRowByName("ALL"), 1);
 }
 
-TEST(SetTable, NameSearchIsCaseSensitive)
-{
+TEST(SetTable, NameSearchIsCaseSensitive) {
     SetTable t(1);
     t.AddAllSet();
     EXPECT_EQ(t.FindRowByName("ALL"), 0);
@@ -49,8 +45,7 @@ TEST(SetTable, NameSearchIsCaseSensitive)
     EXPECT_EQ(t.FindRowByName("ALL "), -1);
 }
 
-TEST(SetTable, CompareTreatsTwoListlessSetsAsEqual)
-{
+TEST(SetTable, CompareTreatsTwoListlessSetsAsEqual) {
     SetTable a(1), b(1);
     a.AddAllSet();
     b.AddAllSet();
@@ -76,14 +71,13 @@ TEST(SetTable, CompareTreatsTwoListlessSetsAsEqual)
     EXPECT_TRUE(a.CompareSetTable(c)) << "different counts";
 }
 
-TEST(SetTable, NumericMemberTest)
-{
+TEST(SetTable, NumericMemberTest) {
     struct Case {
         const char* first;
         bool numeric;
     };
-    for (const Case& c : {Case{"0", false}, Case{"ALL", false}, Case{"-3", false}, Case{"7", true},
-                          Case{"ALL,3", true}, Case{" 4", false}, Case{"EDGE,,x", false}, Case{"05", false}}) {
+    for (const Case& c : {Case{"0", false}, Case{"ALL", false}, Case{"-3", false}, Case{"7", true}, Case{"ALL,3", true},
+                          Case{" 4", false}, Case{"EDGE,,x", false}, Case{"05", false}}) {
         const SetMemberList m = Members({c.first});
         EXPECT_EQ(m.HasNumericMember(), c.numeric) << c.first;
     }
@@ -104,8 +98,7 @@ TEST(SetTable, NumericMemberTest)
     EXPECT_FALSE(names.HasNumericSetMembers());
 }
 
-TEST(SetMemberList, SortsByTextInByteOrder)
-{
+TEST(SetMemberList, SortsByTextInByteOrder) {
     SetMemberList m = Members({"9", "10", "2"});
     m.SortSetMemberRows();
     EXPECT_EQ(m.GetText(0), "10");
@@ -115,8 +108,7 @@ TEST(SetMemberList, SortsByTextInByteOrder)
     EXPECT_EQ(m.GetTail(), m.GetMember(2));
 }
 
-TEST(SetTable, SortsByNameInByteOrder)
-{
+TEST(SetTable, SortsByNameInByteOrder) {
     SetTable t(1);
     for (const char* n : {"b", "ALL", "B", "a"}) t.AddSetRow(n, nullptr);
     Finish(t);
@@ -126,8 +118,7 @@ TEST(SetTable, SortsByNameInByteOrder)
     EXPECT_EQ(names, (std::vector<std::string>{"ALL", "B", "a", "b"}));
 }
 
-TEST(SetTable, SetsOwnCopiesOfTheirLists)
-{
+TEST(SetTable, SetsOwnCopiesOfTheirLists) {
     SetMemberList given = Members({"1", "5"});
     SetTable t(1);
     t.AddSetRow("S", &given);
@@ -146,8 +137,7 @@ TEST(SetTable, SetsOwnCopiesOfTheirLists)
     EXPECT_EQ(t.GetRowField0At(0)->GetText(1), "5");
 }
 
-TEST(SetMemberList, CopyFromNullLeavesTargetUnchanged)
-{
+TEST(SetMemberList, CopyFromNullLeavesTargetUnchanged) {
     SetMemberList m = Members({"3"});
     m.CopySetMemberList(nullptr);
     EXPECT_EQ(m.GetCount(), 1);
@@ -155,8 +145,7 @@ TEST(SetMemberList, CopyFromNullLeavesTargetUnchanged)
     EXPECT_EQ(SetMemberList::CopyOf(nullptr), nullptr);
 }
 
-TEST(SetMemberList, DefaultsCompareAndValueCopy)
-{
+TEST(SetMemberList, DefaultsCompareAndValueCopy) {
     SetMemberRow fresh;
     EXPECT_EQ(fresh.first, "0");
     EXPECT_EQ(fresh.final, 0);
@@ -179,8 +168,7 @@ TEST(SetMemberList, DefaultsCompareAndValueCopy)
     EXPECT_EQ(b.GetFirstNumber(0), 0);
 }
 
-TEST(SetTable, FullAndValueCopies)
-{
+TEST(SetTable, FullAndValueCopies) {
     const SetMemberList m = Members({"4"});
     SetTable src(3);
     src.AddAllSet();
@@ -216,24 +204,14 @@ TEST(SetTable, FullAndValueCopies)
 // Materials
 
 MaterialTable OneRow(int type, const RebarLayers& rebar, const RibSection& rib, const BoxSection& box,
-                     const Rigidities& d)
-{
+                     const Rigidities& d) {
     MaterialTable t;
     switch (type) {
-    case kMaterialRebar:
-        t.AddRebarMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5, rebar, d);
-        break;
-    case kMaterialRib:
-        t.AddRibMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5, rib, d);
-        break;
-    case kMaterialBox:
-        t.AddBoxMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5, box, d);
-        break;
-    case kMaterialUserOrtho:
-        t.AddUserOrthoMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5, d);
-        break;
-    default:
-        t.AddMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5);
+        case kMaterialRebar: t.AddRebarMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5, rebar, d); break;
+        case kMaterialRib: t.AddRibMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5, rib, d); break;
+        case kMaterialBox: t.AddBoxMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5, box, d); break;
+        case kMaterialUserOrtho: t.AddUserOrthoMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5, d); break;
+        default: t.AddMaterialRow("ALL", type, 30e6, 200e6, 0.2, 0.5);
     }
     t.CountMaterialRows();
     t.RebuildMaterialIndex();
@@ -245,8 +223,7 @@ const RibSection kRib{0.5, 0.2, 1.0, 0.6, 0.3, 1.2, 0.7};
 const BoxSection kBox{3, 1.5, 0.8};
 const Rigidities kD{10, 20, 30, 40, 50, 60};
 
-TEST(MaterialRow, NewRowDefaults)
-{
+TEST(MaterialRow, NewRowDefaults) {
     MaterialTable t;
     t.AddMaterialRow("1", 0, 1, 2, 0.3, 0.4);
     t.CountMaterialRows();
@@ -263,8 +240,7 @@ TEST(MaterialRow, NewRowDefaults)
     EXPECT_EQ(t.GetMaterialRowTextAt(0), "1");
 }
 
-TEST(MaterialTable, FullCopyKeepsTheFieldsOfEachType)
-{
+TEST(MaterialTable, FullCopyKeepsTheFieldsOfEachType) {
     for (int type = 0; type <= 4; ++type) {
         const MaterialTable src = OneRow(type, kRebar, kRib, kBox, kD);
         MaterialTable copy;
@@ -289,8 +265,7 @@ TEST(MaterialTable, FullCopyKeepsTheFieldsOfEachType)
     }
 }
 
-TEST(MaterialTable, CompareLooksAtTheSectionDataOfTheRowType)
-{
+TEST(MaterialTable, CompareLooksAtTheSectionDataOfTheRowType) {
     struct Case {
         const char* what;
         int type;
@@ -298,15 +273,51 @@ TEST(MaterialTable, CompareLooksAtTheSectionDataOfTheRowType)
         bool differs;
     };
     const Case cases[] = {
-        {"box width", kMaterialBox, [](MaterialTable& t) { t.SetBoxValues(0, 30e6, 200e6, 0.2, 0.5, {3, 1.6, 0.8}); }, true},
-        {"rebar derived Dyy", kMaterialRebar, [](MaterialTable& t) { t.SetMaterialValues(0, {11, 20, 30, 40, 50, 60}); }, false},
-        {"rib derived Dsz", kMaterialRib, [](MaterialTable& t) { t.SetMaterialValues(0, {10, 20, 30, 40, 50, 61}); }, false},
-        {"box derived Dv", kMaterialBox, [](MaterialTable& t) { t.SetMaterialValues(0, {10, 20, 31, 40, 50, 60}); }, false},
-        {"typed-in Dyz", kMaterialUserOrtho, [](MaterialTable& t) { t.SetMaterialValues(0, {10, 20, 30, 41, 50, 60}); }, true},
-        {"rebar layer x4", kMaterialRebar, [](MaterialTable& t) { t.SetRebarValues(0, 30e6, 200e6, 0.2, 0.5, {1, 2, 3, 4, 5, 6, 7, 9}); }, true},
-        {"web height", kMaterialRib, [](MaterialTable& t) { t.SetRibValues(0, 30e6, 200e6, 0.2, 0.5, {0.55, 0.2, 1.0, 0.6, 0.3, 1.2, 0.7}); }, true},
-        {"torsional reduction", kMaterialRib, [](MaterialTable& t) { t.SetRibValues(0, 30e6, 200e6, 0.2, 0.5, {0.5, 0.2, 1.0, 0.6, 0.3, 1.2, 0.8}); }, true},
-        {"box data of an isotropic row", kMaterialIsotropic, [](MaterialTable& t) { t.SetBoxValues(0, 30e6, 200e6, 0.2, 0.5, {9, 9, 9}); }, false},
+        {"box width", kMaterialBox,
+         [](MaterialTable& t) {
+             t.SetBoxValues(0, 30e6, 200e6, 0.2, 0.5, {3, 1.6, 0.8});
+         },
+         true},
+        {"rebar derived Dyy", kMaterialRebar,
+         [](MaterialTable& t) {
+             t.SetMaterialValues(0, {11, 20, 30, 40, 50, 60});
+         },
+         false},
+        {"rib derived Dsz", kMaterialRib,
+         [](MaterialTable& t) {
+             t.SetMaterialValues(0, {10, 20, 30, 40, 50, 61});
+         },
+         false},
+        {"box derived Dv", kMaterialBox,
+         [](MaterialTable& t) {
+             t.SetMaterialValues(0, {10, 20, 31, 40, 50, 60});
+         },
+         false},
+        {"typed-in Dyz", kMaterialUserOrtho,
+         [](MaterialTable& t) {
+             t.SetMaterialValues(0, {10, 20, 30, 41, 50, 60});
+         },
+         true},
+        {"rebar layer x4", kMaterialRebar,
+         [](MaterialTable& t) {
+             t.SetRebarValues(0, 30e6, 200e6, 0.2, 0.5, {1, 2, 3, 4, 5, 6, 7, 9});
+         },
+         true},
+        {"web height", kMaterialRib,
+         [](MaterialTable& t) {
+             t.SetRibValues(0, 30e6, 200e6, 0.2, 0.5, {0.55, 0.2, 1.0, 0.6, 0.3, 1.2, 0.7});
+         },
+         true},
+        {"torsional reduction", kMaterialRib,
+         [](MaterialTable& t) {
+             t.SetRibValues(0, 30e6, 200e6, 0.2, 0.5, {0.5, 0.2, 1.0, 0.6, 0.3, 1.2, 0.8});
+         },
+         true},
+        {"box data of an isotropic row", kMaterialIsotropic,
+         [](MaterialTable& t) {
+             t.SetBoxValues(0, 30e6, 200e6, 0.2, 0.5, {9, 9, 9});
+         },
+         false},
         {"Es", kMaterialIsotropic, [](MaterialTable& t) { t.SetBaseValues(0, 30e6, 210e6, 0.2, 0.5); }, true},
         {"element text case", kMaterialIsotropic, [](MaterialTable& t) { t.SetMaterialRowTextAt(0, "all"); }, true},
         {"type code", kMaterialRebar, [](MaterialTable& t) { t.SetMaterialType(0, kMaterialRib); }, true},
@@ -325,8 +336,7 @@ TEST(MaterialTable, CompareLooksAtTheSectionDataOfTheRowType)
     }
 }
 
-TEST(MaterialTable, ValueCopyCarriesTheWholeRowAndKeepsTheChain)
-{
+TEST(MaterialTable, ValueCopyCarriesTheWholeRowAndKeepsTheChain) {
     MaterialTable a = OneRow(kMaterialBox, kRebar, kRib, kBox, kD);
     a.AddMaterialRow("2", 0, 1, 1, 0.1, 0.1);
     a.CountMaterialRows();
@@ -344,8 +354,7 @@ TEST(MaterialTable, ValueCopyCarriesTheWholeRowAndKeepsTheChain)
     EXPECT_EQ(b.GetMaterialRowTextAt(1), "2");
 }
 
-TEST(MaterialTable, InsertAlwaysGivesAnIsotropicRow)
-{
+TEST(MaterialTable, InsertAlwaysGivesAnIsotropicRow) {
     MaterialTable t = OneRow(kMaterialRib, kRebar, kRib, kBox, kD);
     t.InsertMaterialRow(1, "S", 1, 2, 0.25, 0.3);
     t.InsertMaterialRow(0, "T", 1, 2, 0.25, 0.3);
@@ -358,8 +367,7 @@ TEST(MaterialTable, InsertAlwaysGivesAnIsotropicRow)
     EXPECT_EQ(t.GetMaterialRowTextAt(0), "ALL");
 }
 
-TEST(MaterialTable, SettersAndGettersByPosition)
-{
+TEST(MaterialTable, SettersAndGettersByPosition) {
     MaterialTable t = OneRow(kMaterialUserOrtho, kRebar, kRib, kBox, kD);
     t.SetUserOrthoValues(0, 1, 2, 3, 4, {6, 5, 4, 3, 2, 1});
     EXPECT_EQ(t.GetMaterialE(0), 1.0);
@@ -376,4 +384,4 @@ TEST(MaterialTable, SettersAndGettersByPosition)
     EXPECT_EQ(t.GetMaterialE(0), 9.0);
 }
 
-} // namespace
+}  // namespace

@@ -10,8 +10,7 @@
 
 namespace {
 
-TEST(SlbBlocks, RowFormsOfEveryWriter)
-{
+TEST(SlbBlocks, RowFormsOfEveryWriter) {
     {
         NodalActionTable t(2);
         const double v[6] = {0, 0, 0, 0, 0, 0};
@@ -75,8 +74,7 @@ TEST(SlbBlocks, RowFormsOfEveryWriter)
     }
 }
 
-TEST(SlbBlocks, MaterialRowsOfEveryType)
-{
+TEST(SlbBlocks, MaterialRowsOfEveryType) {
     MaterialTable t;
     t.AddMaterialRow("1", 0, 3e7, 2e8, 0.2, 0.5);
     t.AddRebarMaterialRow("R", 1, 3e7, 2e8, 0.2, 0.5, RebarLayers{1, 2, 3, 4, 5, 6, 7, 8},
@@ -101,13 +99,11 @@ TEST(SlbBlocks, MaterialRowsOfEveryType)
     MaterialTable back;
     ASSERT_EQ(ReadMaterialBlock(back, in, "MATERIAL_DATA"), 0);
     EXPECT_FALSE(back.CompareMaterialTable(t));
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(back.GetRigidities(i), t.GetRigidities(i)) << i;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(back.GetRigidities(i), t.GetRigidities(i)) << i;
 }
 
 // Element type and integration words against the table's orders.
-TEST(SlbBlocks, ElementHeaderWords)
-{
+TEST(SlbBlocks, ElementHeaderWords) {
     struct Case {
         int nodes;
         int order2;
@@ -126,8 +122,7 @@ TEST(SlbBlocks, ElementHeaderWords)
         t.SetIntegrationOrder1(c.order2 == 1 ? 2 : c.order2);
         t.SetIntegrationOrder2(c.order2);
         std::vector<int> nodes(static_cast<std::size_t>(c.nodes));
-        for (int j = 0; j < c.nodes; ++j)
-            nodes[static_cast<std::size_t>(j)] = j + 1;
+        for (int j = 0; j < c.nodes; ++j) nodes[static_cast<std::size_t>(j)] = j + 1;
         t.AddElementRow(5, 2, nodes);
         t.CountRows();
         t.RebuildIndex();
@@ -145,8 +140,7 @@ TEST(SlbBlocks, ElementHeaderWords)
     }
 }
 
-TEST(SlbBlocks, ReaderEdgeCases)
-{
+TEST(SlbBlocks, ReaderEdgeCases) {
     {
         // An unknown type word fails before any row is read.
         std::istringstream in("\tQUAD6\tNORMAL_INTEGRATION\n*\t1\t1\t1\t2\t3\t4\t5\t6\nEND_ELEMENT_DATA\n");
@@ -203,8 +197,7 @@ TEST(SlbBlocks, ReaderEdgeCases)
 
 // Texts that the readers take as one word: a writer refuses what would be read
 // back shifted.
-TEST(SlbBlocks, WritersRefuseTextsThatAreNotOneWord)
-{
+TEST(SlbBlocks, WritersRefuseTextsThatAreNotOneWord) {
     for (const std::string& text : {std::string(""), std::string("A B"), std::string("A\tB"), std::string(256, 'W')}) {
         EdgeActionTable t(1);
         const double v[3] = {1, 1, 0};
@@ -219,8 +212,7 @@ TEST(SlbBlocks, WritersRefuseTextsThatAreNotOneWord)
     EXPECT_NE(WriteSetBlock(sets, out, "ELEMENTSET_DATA", 2), 0);
 }
 
-TEST(SlbText, RealNotationAndNumberWords)
-{
+TEST(SlbText, RealNotationAndNumberWords) {
     struct Case {
         double value;
         const char* text;
@@ -236,7 +228,8 @@ TEST(SlbText, RealNotationAndNumberWords)
                           {100000, "100000"},
                           {0, "0"},
                           {-3.7512345678, "-3.7512345678"},
-                          {1.0 / 3.0, "0.3333333333333333"}, {0.1 + 0.2, "0.30000000000000004"},
+                          {1.0 / 3.0, "0.3333333333333333"},
+                          {0.1 + 0.2, "0.30000000000000004"},
                           {123456789012.0, "123456789012"},
                           {2.5e-300, "2.5e-300"}};
     for (const Case& c : cases) {
@@ -255,8 +248,8 @@ TEST(SlbText, RealNotationAndNumberWords)
     EXPECT_EQ(i, -3);
     EXPECT_TRUE(modelfile::ReadInt(in, i));
     EXPECT_EQ(i, 4);
-    EXPECT_FALSE(modelfile::ReadInt(in, i)); // 1.5 is no integer
-    EXPECT_FALSE(modelfile::ReadReal(in, d)); // the stream stays failed
+    EXPECT_FALSE(modelfile::ReadInt(in, i));   // 1.5 is no integer
+    EXPECT_FALSE(modelfile::ReadReal(in, d));  // the stream stays failed
     for (const char* word : {"1e-05", "-2.5E3", ".5", "1.23457e+06"}) {
         std::istringstream s(word);
         EXPECT_TRUE(modelfile::ReadReal(s, d)) << word;

@@ -20,18 +20,14 @@ using slbtest::WriteBytes;
 
 namespace {
 
-TEST(SlbFailure, FixtureFilesGiveTheirCodes)
-{
+TEST(SlbFailure, FixtureFilesGiveTheirCodes) {
     struct Case {
         const char* file;
         int code;
     };
     const Case cases[] = {
-        {"misspelt_keyword.slb", 10},
-        {"end_in_wrong_block.slb", 2},
-        {"unknown_element_type.slb", 3},
-        {"truncated.slb", 1},
-        {"no_such_file.slb", 11},
+        {"misspelt_keyword.slb", 10}, {"end_in_wrong_block.slb", 2}, {"unknown_element_type.slb", 3},
+        {"truncated.slb", 1},         {"no_such_file.slb", 11},
     };
     for (const Case& c : cases) {
         ModelData m;
@@ -41,8 +37,7 @@ TEST(SlbFailure, FixtureFilesGiveTheirCodes)
 }
 
 // The rows read before a failure stay, counted and indexed.
-TEST(SlbFailure, TruncatedFileKeepsTheRowsReadSoFar)
-{
+TEST(SlbFailure, TruncatedFileKeepsTheRowsReadSoFar) {
     ModelData m;
     ASSERT_EQ(m.ReadModelFile(FixturePath("truncated.slb"), true), 1);
     ASSERT_EQ(m.nodeTable->GetCount(), 2);
@@ -51,25 +46,29 @@ TEST(SlbFailure, TruncatedFileKeepsTheRowsReadSoFar)
     EXPECT_EQ(m.title, "Broken");
 }
 
-TEST(SlbFailure, EveryCodeFromAMinimalFile)
-{
+TEST(SlbFailure, EveryCodeFromAMinimalFile) {
     struct Case {
         const char* what;
-        const char* body; // between the version line and END_DATA
+        const char* body;  // between the version line and END_DATA
         int code;
     };
     const Case cases[] = {
         {"node block ended by another END", "NODE_DATA\n*\t1\t0\t0\t0\nEND_MATERIAL_DATA\n", 1},
         {"node number that is no number", "NODE_DATA\n*\tx\t0\t0\t0\nEND_NODE_DATA\n", 1},
         {"node number beyond any mesh", "NODE_DATA\n*\t2000000000\t0\t0\t0\nEND_NODE_DATA\n", 1},
-        {"material type outside 0..4", "MATERIAL_DATA\n*\tA\t0\t1\t1\t0.2\t1\n*\tB\t5\t1\t1\t0.2\t1\n"
-                                       "*\tC\t0\t1\t1\t0.2\t1\nEND_MATERIAL_DATA\n", 2},
+        {"material type outside 0..4",
+         "MATERIAL_DATA\n*\tA\t0\t1\t1\t0.2\t1\n*\tB\t5\t1\t1\t0.2\t1\n"
+         "*\tC\t0\t1\t1\t0.2\t1\nEND_MATERIAL_DATA\n",
+         2},
         {"cut lines without header", "CUTLINE_DATA\n*\t1\t0\t0\t1\t1\nEND_CUTLINE_DATA\n", 2},
         {"cut lines ended by another END", "CUTLINE_DATA\n*\t1\t2\n*\t1\t0\t0\t1\t1\nEND_NODE_DATA\n", 2},
         {"unknown integration word", "ELEMENT_DATA\n\tLINEAR4\tFULL_INTEGRATION\nEND_ELEMENT_DATA\n", 3},
-        {"element block ended by another END", "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n"
-                                               "*\t1\t1\t1\t2\t3\t4\nEND_NODE_DATA\n", 3},
-        {"spring point line without two reals", "NONLINEAR_SPRING_DATA\n1\nS\n2\n0   0\n0.1\nEND_NONLINEAR_SPRING_DATA\n", 3},
+        {"element block ended by another END",
+         "ELEMENT_DATA\n\tLINEAR4\tNORMAL_INTEGRATION\n"
+         "*\t1\t1\t1\t2\t3\t4\nEND_NODE_DATA\n",
+         3},
+        {"spring point line without two reals",
+         "NONLINEAR_SPRING_DATA\n1\nS\n2\n0   0\n0.1\nEND_NONLINEAR_SPRING_DATA\n", 3},
         {"nodal constraint", "NODAL_CONSTRAINT_DATA\n*\t1\t 1  1  1  0  0  0 \t0\t0\t0\t0\t0\t0\nEND_X\n", 4},
         {"nodal load", "NODAL_LOAD_DATA\nEND_NODAL_CONSTRAINT_DATA\n", 5},
         {"nodal stiffness", "NODAL_STIFFNESS_DATA\nEND_X\n", 6},
@@ -83,8 +82,10 @@ TEST(SlbFailure, EveryCodeFromAMinimalFile)
         {"word that is no keyword", "title\nSlab\n", 10},
         {"node sets", "NODESET_DATA\n*\tALL\nEND_ALL\nEND_ELEMENTSET_DATA\n", 11},
         {"value that does not parse", "TIME_STEPPING_DATA\n1\t0\tone\t1\t50\t0.0001\nEND_TIME_STEPPING_DATA\n", 11},
-        {"ring count beyond any pattern", "EQUIV_CONCENTRATED_LOAD_DATA\n2000000000\t1\t0\t0\t1\t0\t0\n"
-                                          "1\t0\t0\t0\t0\t0\t0\t0\t0\nEND_EQUIV_CONCENTRATED_LOAD_DATA\n", 11},
+        {"ring count beyond any pattern",
+         "EQUIV_CONCENTRATED_LOAD_DATA\n2000000000\t1\t0\t0\t1\t0\t0\n"
+         "1\t0\t0\t0\t0\t0\t0\t0\t0\nEND_EQUIV_CONCENTRATED_LOAD_DATA\n",
+         11},
         {"list count beyond the file", "NODEPATH_DATA\n2000000000\nP\n1\n0  0\n2\n", 11},
         {"word longer than 255", nullptr, 11},
         {"element sets", "ELEMENTSET_DATA\n*\tALL\nEND_ALL\nEND_X\n", 12},
@@ -103,8 +104,7 @@ TEST(SlbFailure, EveryCodeFromAMinimalFile)
     }
 }
 
-TEST(SlbFailure, EndOfFileWithoutEndData)
-{
+TEST(SlbFailure, EndOfFileWithoutEndData) {
     ScratchDir dir;
     // The title keyword needs the rest of its line and one more line.
     for (const char* text : {"V4.1\nTITLE\n", "V4.1\nTITLE"}) {
@@ -122,8 +122,7 @@ TEST(SlbFailure, EndOfFileWithoutEndData)
 }
 
 // Reading into a model that holds data from an earlier read releases it.
-TEST(SlbFailure, SecondReadReplacesTheFirst)
-{
+TEST(SlbFailure, SecondReadReplacesTheFirst) {
     ModelData m;
     ASSERT_EQ(m.ReadModelFile(FixturePath("full_mindlin_linear4.slb"), true), 0);
     ASSERT_EQ(m.ReadModelFile(FixturePath("unknown_element_type.slb"), true), 3);
@@ -143,8 +142,7 @@ namespace {
 
 // Every prefix of a full model file, and the file with any one character
 // replaced, reads without harm and leaves a whole model.
-TEST(SlbFailure, DamagedCopiesOfAFullFile)
-{
+TEST(SlbFailure, DamagedCopiesOfAFullFile) {
     const std::string full = slbtest::ReadBytes(FixturePath("full_mindlin_linear4.slb"));
     ASSERT_GT(full.size(), 1000u);
     ScratchDir dir;
@@ -177,8 +175,7 @@ namespace {
 
 // Numbers that are not finite are refused where they stand: the reason
 // names the line, the field and the block.
-TEST(SlbFailure, NotFiniteNumbersAreRefusedWithLineAndField)
-{
+TEST(SlbFailure, NotFiniteNumbersAreRefusedWithLineAndField) {
     struct Case {
         const char* body;  // after the version line
         int code;
@@ -210,8 +207,7 @@ TEST(SlbFailure, NotFiniteNumbersAreRefusedWithLineAndField)
 // Only regular files are read: a folder or a pipe (which would block a
 // reader) is refused at once, and the first word of a file is read to a
 // bounded length.
-TEST(SlbFailure, FoldersPipesAndEndlessFirstWordsAreRefused)
-{
+TEST(SlbFailure, FoldersPipesAndEndlessFirstWordsAreRefused) {
     ScratchDir dir;
     std::filesystem::create_directory(dir.File("d.slb"));
     ASSERT_EQ(::mkfifo(dir.File("p.slb").c_str(), 0600), 0);
@@ -242,8 +238,7 @@ namespace {
 // A save killed between writing its temporary file and renaming it leaves
 // the file behind; the next open or save of the model removes it, while a
 // save still running in another process keeps its own.
-TEST(SlbFailure, TemporaryFilesOfKilledSavesGoAtTheNextOpenOrSave)
-{
+TEST(SlbFailure, TemporaryFilesOfKilledSavesGoAtTheNextOpenOrSave) {
     ScratchDir dir;
     const std::string path = dir.File("m.slb");
     WriteBytes(path, "V4.1\nEND_DATA\n");

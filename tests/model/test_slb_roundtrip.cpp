@@ -24,8 +24,7 @@ class SlbCorpus : public ::testing::TestWithParam<const char*> {};
 
 // Read then write gives the file's bytes; writing then reading gives back an
 // equal model.
-TEST_P(SlbCorpus, ReadWriteReproducesBytesAndModel)
-{
+TEST_P(SlbCorpus, ReadWriteReproducesBytesAndModel) {
     const std::string source = FixturePath(GetParam());
     ModelData first;
     ASSERT_EQ(first.ReadModelFile(source, true), 0);
@@ -42,13 +41,11 @@ TEST_P(SlbCorpus, ReadWriteReproducesBytesAndModel)
 }
 
 // CR LF line ends and a last word without a line break read as the plain file.
-TEST_P(SlbCorpus, LineEndVariantsReadAsTheOriginal)
-{
+TEST_P(SlbCorpus, LineEndVariantsReadAsTheOriginal) {
     const std::string original = ReadBytes(FixturePath(GetParam()));
     std::string crlf;
     for (char c : original) {
-        if (c == '\n')
-            crlf += '\r';
+        if (c == '\n') crlf += '\r';
         crlf += c;
     }
     std::string unterminated = original;
@@ -68,8 +65,7 @@ TEST_P(SlbCorpus, LineEndVariantsReadAsTheOriginal)
 INSTANTIATE_TEST_SUITE_P(Fixtures, SlbCorpus, ::testing::ValuesIn(kCorpus));
 
 // Every block of the full fixture lands in the fields it belongs to.
-TEST(SlbRead, FullFixtureFillsEveryField)
-{
+TEST(SlbRead, FullFixtureFillsEveryField) {
     ModelData m;
     ASSERT_EQ(m.ReadModelFile(FixturePath("full_mindlin_linear4.slb"), true), 0);
 
@@ -99,8 +95,7 @@ TEST(SlbRead, FullFixtureFillsEveryField)
     EXPECT_EQ(m.CountDistinctEdges(), 12);
 
     ASSERT_EQ(m.materialTable->GetCount(), 5);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(m.materialTable->GetMaterialType(i), i);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(m.materialTable->GetMaterialType(i), i);
     EXPECT_EQ(m.materialTable->GetMaterialRowTextAt(1), "SLAB");
     EXPECT_EQ(m.materialTable->GetMaterialValues(1).x4, 0.43);
     EXPECT_EQ(m.materialTable->GetRibValues(2).torsionalReduction, 0.8);
@@ -174,8 +169,7 @@ TEST(SlbRead, FullFixtureFillsEveryField)
     EXPECT_EQ(gaps->setSelector, 1);
 }
 
-TEST(SlbRead, CircularFixtureReadsVlasovAndKindTwo)
-{
+TEST(SlbRead, CircularFixtureReadsVlasovAndKindTwo) {
     ModelData m;
     ASSERT_EQ(m.ReadModelFile(FixturePath("vlasov_quad8_circular.slb"), true), 0);
     EXPECT_EQ(m.halvorFlag, 0);
@@ -193,8 +187,7 @@ TEST(SlbRead, CircularFixtureReadsVlasovAndKindTwo)
 
 // Values written by the model: six significant digits, exponent form where
 // shorter, and every line-based text back in its field.
-TEST(SlbWrite, BuiltModelRoundTrips)
-{
+TEST(SlbWrite, BuiltModelRoundTrips) {
     ModelData m;
     m.Reset();
     m.title = std::string(300, 'T') + " long title";
@@ -238,8 +231,7 @@ TEST(SlbWrite, BuiltModelRoundTrips)
     EXPECT_EQ(back.NonlinearActionAt(0)->setSelector, 1);
 }
 
-TEST(SlbRead, HeaderBlocksAndKeywordRules)
-{
+TEST(SlbRead, HeaderBlocksAndKeywordRules) {
     struct Case {
         const char* name;
         const char* text;
@@ -249,8 +241,10 @@ TEST(SlbRead, HeaderBlocksAndKeywordRules)
         {"early soil keyword", "V3.0\nSOIL_STIFFNESS_DATA\n100\t0.25\t7\nEND_SOIL_STIFFNESS_DATA\nEND_DATA\n", true},
         {"first word is a keyword", "TITLE\nT\nEND_DATA\n", false},
         {"words after TITLE dropped", "V4.1\nTITLE extra words\nT\nEND_DATA\n", true},
-        {"second NODE_DATA wins", "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\nEND_NODE_DATA\n"
-                                  "NODE_DATA\n*\t7\t0\t5\t5\nEND_NODE_DATA\nEND_DATA\n", true},
+        {"second NODE_DATA wins",
+         "V4.1\nNODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0\nEND_NODE_DATA\n"
+         "NODE_DATA\n*\t7\t0\t5\t5\nEND_NODE_DATA\nEND_DATA\n",
+         true},
         {"nothing read after END_DATA", "V4.1\nEND_DATA\nGARBAGE\n", true},
     };
     ScratchDir dir;
@@ -281,8 +275,7 @@ TEST(SlbRead, HeaderBlocksAndKeywordRules)
     }
 }
 
-TEST(SlbRead, FirstWordAndFileExists)
-{
+TEST(SlbRead, FirstWordAndFileExists) {
     ScratchDir dir;
     WriteBytes(dir.File("v.slb"), "V4.1\r\nTITLE\n");
     WriteBytes(dir.File("empty.slb"), "");
@@ -297,8 +290,7 @@ TEST(SlbRead, FirstWordAndFileExists)
 }
 
 // A save that cannot complete reports it and leaves the previous file as it was.
-TEST(SlbWrite, FailedSaveKeepsThePreviousFile)
-{
+TEST(SlbWrite, FailedSaveKeepsThePreviousFile) {
     ScratchDir dir;
     const std::string path = dir.File("keep.slb");
     WriteBytes(path, "previous contents\n");
@@ -321,16 +313,14 @@ TEST(SlbWrite, FailedSaveKeepsThePreviousFile)
     EXPECT_NE(m.WriteModelFile(dir.File("no/such/folder/x.slb")), 0);
     // No temporary file is left behind.
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
-        ++entries;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++entries;
     EXPECT_EQ(entries, 1);
 }
 
 // Saving over a write-protected file is refused with the file untouched; a
 // save keeps the file's permission bits; a link keeps pointing at its target,
 // which receives the model.
-TEST(SlbWrite, SavesRespectProtectionPermissionsAndLinks)
-{
+TEST(SlbWrite, SavesRespectProtectionPermissionsAndLinks) {
     namespace fs = std::filesystem;
     ScratchDir dir;
     ModelData m;
@@ -347,8 +337,8 @@ TEST(SlbWrite, SavesRespectProtectionPermissionsAndLinks)
 
     const std::string shared = dir.File("shared.slb");
     WriteBytes(shared, "old\n");
-    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                           fs::perms::group_write;
+    const fs::perms mode =
+        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write;
     fs::permissions(shared, mode);
     ASSERT_EQ(m.WriteModelFile(shared), 0);
     EXPECT_EQ(fs::status(shared).permissions() & fs::perms::all, mode);
@@ -362,8 +352,7 @@ TEST(SlbWrite, SavesRespectProtectionPermissionsAndLinks)
     EXPECT_TRUE(fs::is_symlink(dir.File("link.slb")));
     EXPECT_NE(ReadBytes(target).find("saved"), std::string::npos);
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.File("real")))
-        ++entries;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.File("real"))) ++entries;
     EXPECT_EQ(entries, 1);  // no temporary file left beside the target
     fs::permissions(locked, fs::perms::owner_all);
 }
@@ -374,8 +363,7 @@ namespace {
 
 // After a read the nonlinear groups hold their existing nodes with their
 // coordinates; numbers that name no node are left out.
-TEST(SlbRead, NonlinearGroupsResolveToExistingNodes)
-{
+TEST(SlbRead, NonlinearGroupsResolveToExistingNodes) {
     const char* text =
         "V4.1\n"
         "NODE_DATA\n*\t1\t0\t0\t0\n*\t2\t0\t1\t0.5\n*\t3\t0\t2\t-1\nEND_NODE_DATA\n"
@@ -405,8 +393,7 @@ TEST(SlbRead, NonlinearGroupsResolveToExistingNodes)
 // so blocks that come before the node block still find their nodes; a node set
 // member listing several numbers gives each of them, and a range running far
 // beyond the last node stops there.
-TEST(SlbRead, ListsBeforeTheNodeBlockAndSetMembersOfSeveralNumbers)
-{
+TEST(SlbRead, ListsBeforeTheNodeBlockAndSetMembersOfSeveralNumbers) {
     const char* text =
         "V4.1\n"
         "NODEPATH_DATA\n2\nAlong\n\n1  3\n1\nListed\n2:9:3,1\n0  0\n2\nEND_NODEPATH_DATA\n\n"
@@ -434,14 +421,12 @@ TEST(SlbRead, ListsBeforeTheNodeBlockAndSetMembersOfSeveralNumbers)
 }
 
 // The sets of a model read from its file compare equal to those of a new model.
-TEST(SlbRead, ReadSetsMatchANewModel)
-{
+TEST(SlbRead, ReadSetsMatchANewModel) {
     ModelData fresh;
     fresh.Reset();
     ModelData read;
     ASSERT_EQ(read.ReadModelFile(FixturePath("minimal_quad9.slb"), true), 0);
-    for (int k = 1; k <= 3; ++k)
-        EXPECT_FALSE(read.GetSetTable(k)->CompareSetTable(*fresh.GetSetTable(k))) << k;
+    for (int k = 1; k <= 3; ++k) EXPECT_FALSE(read.GetSetTable(k)->CompareSetTable(*fresh.GetSetTable(k))) << k;
 }
 
 }  // namespace

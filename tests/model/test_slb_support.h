@@ -14,21 +14,18 @@
 
 namespace slbtest {
 
-inline std::string FixturePath(const std::string& name)
-{
+inline std::string FixturePath(const std::string& name) {
     return std::string(BRENNIX_TEST_DATA) + "/model/slb/" + name;
 }
 
-inline std::string ReadBytes(const std::string& path)
-{
+inline std::string ReadBytes(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::ostringstream s;
     s << f.rdbuf();
     return s.str();
 }
 
-inline void WriteBytes(const std::string& path, const std::string& bytes)
-{
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f << bytes;
 }
@@ -36,18 +33,14 @@ inline void WriteBytes(const std::string& path, const std::string& bytes)
 // A fresh folder below the system's temporary folder, removed with the object.
 class ScratchDir {
 public:
-    ScratchDir()
-    {
+    ScratchDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "slbtest_XXXXXX").string();
         char* made = ::mkdtemp(pattern.data());
-        if (made)
-            path_ = made;
+        if (made) path_ = made;
     }
-    ~ScratchDir()
-    {
+    ~ScratchDir() {
         std::error_code ec;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ec);
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
     }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
     const std::string& Path() const { return path_; }
@@ -58,23 +51,19 @@ private:
 
 // True when every table slot that a read model must hold exists and each set
 // table holds its "ALL".
-inline bool ModelIsWhole(const ModelData& m)
-{
+inline bool ModelIsWhole(const ModelData& m) {
     if (!m.nodeTable || !m.gridTables[0] || !m.gridTables[1] || !m.elementTable || !m.materialTable ||
         !m.cutLineTable || !m.solverConstraints || !m.concentratedLoads || !m.concentratedStiffness ||
         !m.totalConcentratedStiffness || !m.edgeLoads || !m.edgeStiffness)
         return false;
     for (const auto& t : m.nodalTables)
-        if (!t)
-            return false;
+        if (!t) return false;
     for (const auto& t : m.setTables)
-        if (!t || t->FindRowByName("ALL") < 0)
-            return false;
+        if (!t || t->FindRowByName("ALL") < 0) return false;
     return m.edgeFlags.size() == static_cast<std::size_t>(m.elementTable->GetCount()) * 4;
 }
 
-inline void ExpectMembersEqual(const SetMemberList* a, const SetMemberList* b, const std::string& where)
-{
+inline void ExpectMembersEqual(const SetMemberList* a, const SetMemberList* b, const std::string& where) {
     const int na = a ? a->GetCount() : 0;
     const int nb = b ? b->GetCount() : 0;
     ASSERT_EQ(na, nb) << where;
@@ -89,8 +78,7 @@ inline void ExpectMembersEqual(const SetMemberList* a, const SetMemberList* b, c
 }
 
 // Everything the keyword file carries, compared exactly.
-inline void ExpectModelsEqual(const ModelData& a, const ModelData& b)
-{
+inline void ExpectModelsEqual(const ModelData& a, const ModelData& b) {
     EXPECT_EQ(a.halvorFlag, b.halvorFlag);
     EXPECT_EQ(a.title, b.title);
     EXPECT_EQ(a.soilModel, b.soilModel);

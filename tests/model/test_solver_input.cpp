@@ -16,8 +16,7 @@ using bridgetest::Scratch;
 namespace {
 
 // Two pattern points of an equivalent concentrated load, set directly.
-void SetTwoPatternPoints(ModelData& m)
-{
+void SetTwoPatternPoints(ModelData& m) {
     m.patternCount = 2;
     m.patternX = {0, 0};
     m.patternY = {1.5, 0.5};
@@ -34,16 +33,15 @@ const char* const kTinyMesh =
 
 }  // namespace
 
-TEST(SolverInput, FixtureModelsGiveTheRecordLayoutByteForByte)
-{
+TEST(SolverInput, FixtureModelsGiveTheRecordLayoutByteForByte) {
     struct Case {
         const char* model;
         const char* expected;
         bool pattern;
     };
     const Case cases[] = {
-        {"sin/gaps.slb", "sin/gaps.sin", true},     // node and element numbers with gaps, orthotropic
-                                                   // material, pattern points, nonlinear pairs, cut lines
+        {"sin/gaps.slb", "sin/gaps.sin", true},       // node and element numbers with gaps, orthotropic
+                                                      // material, pattern points, nonlinear pairs, cut lines
         {"sin/vlasov.slb", "sin/vlasov.sin", false},  // Vlasov soil: free edges, edge expansion of ALL,
                                                       // nodal stiffness rows left to the soil model
     };
@@ -57,17 +55,17 @@ TEST(SolverInput, FixtureModelsGiveTheRecordLayoutByteForByte)
     }
 }
 
-TEST(SolverInput, SoilKindDecidesTheSoilRecordAndTheFreeEdgeCount)
-{
+TEST(SolverInput, SoilKindDecidesTheSoilRecordAndTheFreeEdgeCount) {
     struct Case {
         std::string soilBlock;
-        std::string soilLine;      // line 2
-        std::string valuesLine;    // line 3 when there is one, else the counts line follows
-        int freeEdges;             // count 14 of the counts line
+        std::string soilLine;    // line 2
+        std::string valuesLine;  // line 3 when there is one, else the counts line follows
+        int freeEdges;           // count 14 of the counts line
     };
     const Case cases[] = {
         {"", "0", "", 0},
-        {"SOIL_STIFFNESS_DATA_MINDLIN\n25000\t0.35\t12.5\nEND_SOIL_STIFFNESS_DATA_MINDLIN\n", "1", "25000  0.35  12.5", 0},
+        {"SOIL_STIFFNESS_DATA_MINDLIN\n25000\t0.35\t12.5\nEND_SOIL_STIFFNESS_DATA_MINDLIN\n", "1", "25000  0.35  12.5",
+         0},
         {"SOIL_STIFFNESS_DATA_VLASOV\n5000\t3000\t0.3\t4\t2.5\nEND_SOIL_STIFFNESS_DATA_VLASOV\n", "2",
          "5000  3000  0.3  4  2.5", 4},
     };
@@ -97,8 +95,7 @@ TEST(SolverInput, SoilKindDecidesTheSoilRecordAndTheFreeEdgeCount)
     }
 }
 
-TEST(SolverInput, EmptyTablesStillWriteTheCutLineHeaderAndTheEndLine)
-{
+TEST(SolverInput, EmptyTablesStillWriteTheCutLineHeaderAndTheEndLine) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, std::string("V4.1\n") + kTinyMesh + "END_DATA\n"), 0);
     Scratch dir;
@@ -111,8 +108,7 @@ TEST(SolverInput, EmptyTablesStillWriteTheCutLineHeaderAndTheEndLine)
     EXPECT_NE(text.find("4  1  1  4  2  2  0  0  0  0  0  0  0  0  0  0  0  0  \n0  0  0\n"), std::string::npos);
 }
 
-TEST(SolverInput, WriterLeavesWorkingTablesResetAndAFreshConstraintCopy)
-{
+TEST(SolverInput, WriterLeavesWorkingTablesResetAndAFreshConstraintCopy) {
     ModelData m;
     ASSERT_EQ(m.ReadModelFile(Fixture("sin/gaps.slb"), true), 0);
     Scratch dir;
@@ -136,8 +132,7 @@ TEST(SolverInput, WriterLeavesWorkingTablesResetAndAFreshConstraintCopy)
     EXPECT_NE(m.solverConstraints.get(), m.GetNodalActionTable(1));
 }
 
-TEST(SolverInput, FileThatCannotBeCreatedIsReported)
-{
+TEST(SolverInput, FileThatCannotBeCreatedIsReported) {
     ModelData m;
     ASSERT_EQ(ReadModelText(m, std::string("V4.1\n") + kTinyMesh + "END_DATA\n"), 0);
     Scratch dir;

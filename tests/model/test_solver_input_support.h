@@ -12,8 +12,7 @@
 
 namespace bridgetest {
 
-inline std::string Fixture(const std::string& relative)
-{
+inline std::string Fixture(const std::string& relative) {
     return std::string(BRENNIX_TEST_DATA) + "/model/" + relative;
 }
 
@@ -24,8 +23,7 @@ inline void WriteAll(const std::string& path, const std::string& bytes) { slbtes
 using Scratch = slbtest::ScratchDir;
 
 // Reads a model from keyword text (the version line included).
-inline int ReadModelText(ModelData& model, const std::string& text)
-{
+inline int ReadModelText(ModelData& model, const std::string& text) {
     Scratch dir;
     WriteAll(dir.File("m.slb"), text);
     return model.ReadModelFile(dir.File("m.slb"), true);
@@ -33,8 +31,7 @@ inline int ReadModelText(ModelData& model, const std::string& text)
 
 // Lines of a text, without their line feeds; a final line feed ends the last
 // line (no empty entry after it).
-inline std::vector<std::string> Lines(const std::string& text)
-{
+inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::string line;
     std::istringstream in(text);
@@ -44,8 +41,7 @@ inline std::vector<std::string> Lines(const std::string& text)
 
 // Step results of one step with 26 columns for nodes 1 to `nodes`: the
 // first column 0.5, the others 0.
-inline std::string OneResultStep(int nodes)
-{
+inline std::string OneResultStep(int nodes) {
     std::string row;
     for (int c = 0; c < 26; ++c) row += c == 0 ? " 0.5" : " 0";
     std::string sds = "step_data 26";

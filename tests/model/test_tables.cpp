@@ -14,23 +14,20 @@ const std::array<double, 6> kZero6{};
 const std::array<int, 6> kNoFlags{};
 
 // Node ids of a node table in list order, walking the chain.
-std::vector<int> ChainIds(const NodeTable& t)
-{
+std::vector<int> ChainIds(const NodeTable& t) {
     std::vector<int> ids;
     for (const NodeRow* r = t.GetHead(); r; r = r->next) ids.push_back(r->id);
     return ids;
 }
 
 // Node ids in index order.
-std::vector<int> IndexIds(const NodeTable& t)
-{
+std::vector<int> IndexIds(const NodeTable& t) {
     std::vector<int> ids;
     for (int i = 0; i < t.GetCount(); ++i) ids.push_back(t.GetNodeId(i));
     return ids;
 }
 
-NodeTable MakeNodes(const std::vector<int>& ids)
-{
+NodeTable MakeNodes(const std::vector<int>& ids) {
     NodeTable t;
     for (int id : ids) t.AddNodeRow(id, 0.0, id * 1.0, 0.0);
     t.CountNodeRows();
@@ -39,8 +36,7 @@ NodeTable MakeNodes(const std::vector<int>& ids)
 }
 
 // Checks that head, tail, index and count all describe the same chain.
-void ExpectConsistent(const NodeTable& t)
-{
+void ExpectConsistent(const NodeTable& t) {
     const std::vector<int> chain = ChainIds(t);
     EXPECT_EQ(IndexIds(t), chain);
     EXPECT_EQ(t.GetCount(), static_cast<int>(chain.size()));
@@ -54,8 +50,7 @@ void ExpectConsistent(const NodeTable& t)
     }
 }
 
-TEST(TableAppend, CountAndIndexStayStaleUntilRecounted)
-{
+TEST(TableAppend, CountAndIndexStayStaleUntilRecounted) {
     NodeTable t;
     t.AddNodeRow(10, 0, 0, 0);
     t.AddNodeRow(20, 0, 0, 0);
@@ -76,8 +71,7 @@ struct CleanCase {
 
 class NodeCoordinateCleaning : public ::testing::TestWithParam<CleanCase> {};
 
-TEST_P(NodeCoordinateCleaning, AddCleansTinyValuesInsertKeepsThem)
-{
+TEST_P(NodeCoordinateCleaning, AddCleansTinyValuesInsertKeepsThem) {
     const CleanCase& c = GetParam();
     NodeTable t;
     t.AddNodeRow(1, c.given, c.given, c.given);
@@ -95,8 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Table, NodeCoordinateCleaning,
                                            CleanCase{1e-14, 1e-14, 1e-14}, CleanCase{-1e-14, -1e-14, -1e-14},
                                            CleanCase{2.5, 2.5, 2.5}));
 
-TEST(NodeTable, CoordinateByAxisCode)
-{
+TEST(NodeTable, CoordinateByAxisCode) {
     NodeTable t;
     t.AddNodeRow(1, 1.0, 2.0, 3.0);
     t.CountNodeRows();
@@ -115,8 +108,7 @@ struct RemoveCase {
 
 class TableRemove : public ::testing::TestWithParam<RemoveCase> {};
 
-TEST_P(TableRemove, KeepsHeadTailIndexAndCount)
-{
+TEST_P(TableRemove, KeepsHeadTailIndexAndCount) {
     const RemoveCase& c = GetParam();
     NodeTable t = MakeNodes(c.ids);
     t.RemoveNodeRow(c.position);
@@ -132,11 +124,11 @@ TEST_P(TableRemove, KeepsHeadTailIndexAndCount)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TableRemove,
-                         ::testing::Values(RemoveCase{{1}, 0, {}},                // only row
-                                           RemoveCase{{1, 2, 3}, 2, {1, 2}},      // tail
-                                           RemoveCase{{1, 2, 3}, 0, {2, 3}},      // head
-                                           RemoveCase{{1, 2, 3}, 1, {1, 3}},      // middle
-                                           RemoveCase{{1, 2, 3}, 3, {1, 2, 3}},   // beyond: nothing
+                         ::testing::Values(RemoveCase{{1}, 0, {}},               // only row
+                                           RemoveCase{{1, 2, 3}, 2, {1, 2}},     // tail
+                                           RemoveCase{{1, 2, 3}, 0, {2, 3}},     // head
+                                           RemoveCase{{1, 2, 3}, 1, {1, 3}},     // middle
+                                           RemoveCase{{1, 2, 3}, 3, {1, 2, 3}},  // beyond: nothing
                                            RemoveCase{{1, 2, 3}, -1, {1, 2, 3}}));
 
 struct InsertCase {
@@ -147,8 +139,7 @@ struct InsertCase {
 
 class TableInsert : public ::testing::TestWithParam<InsertCase> {};
 
-TEST_P(TableInsert, PlacesRowBeforePosition)
-{
+TEST_P(TableInsert, PlacesRowBeforePosition) {
     const InsertCase& c = GetParam();
     NodeTable t = MakeNodes(c.ids);
     t.InsertNodeRow(c.position, 50, 0, 0, 0);
@@ -161,16 +152,14 @@ TEST_P(TableInsert, PlacesRowBeforePosition)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TableInsert,
-                         ::testing::Values(InsertCase{{}, 0, {50}},                 // empty: head and tail
-                                           InsertCase{{1, 2}, 2, {1, 2, 50}},       // at count: the tail
-                                           InsertCase{{1, 2}, 0, {50, 1, 2}},
-                                           InsertCase{{1, 2}, 1, {1, 50, 2}},
-                                           InsertCase{{1, 2}, 3, {1, 2}}));         // beyond count: nothing
+                         ::testing::Values(InsertCase{{}, 0, {50}},            // empty: head and tail
+                                           InsertCase{{1, 2}, 2, {1, 2, 50}},  // at count: the tail
+                                           InsertCase{{1, 2}, 0, {50, 1, 2}}, InsertCase{{1, 2}, 1, {1, 50, 2}},
+                                           InsertCase{{1, 2}, 3, {1, 2}}));  // beyond count: nothing
 
-TEST(TableInsert, AfterUncountedAppendsNoRowIsLost)
-{
+TEST(TableInsert, AfterUncountedAppendsNoRowIsLost) {
     NodeTable t = MakeNodes({1, 2});
-    t.AddNodeRow(3, 0, 0, 0); // not counted
+    t.AddNodeRow(3, 0, 0, 0);  // not counted
     t.InsertNodeRow(0, 50, 0, 0, 0);
     EXPECT_EQ(ChainIds(t), (std::vector<int>{50, 1, 2, 3}));
     ExpectConsistent(t);
@@ -179,13 +168,12 @@ TEST(TableInsert, AfterUncountedAppendsNoRowIsLost)
     ExpectConsistent(t);
 }
 
-TEST(TableSort, NodalRowsByTargetNumberWithSetNamesFirst)
-{
+TEST(TableSort, NodalRowsByTargetNumberWithSetNamesFirst) {
     NodalActionTable t(2);
     for (const char* target : {"12", "ALL", "3", "EDGE", "3"}) t.AddNodalActionRow(target, kZero6, kNoFlags);
     t.CountRows();
     t.RebuildIndex();
-    t.SetValue(2, 0, 1.0); // marks the first "3"
+    t.SetValue(2, 0, 1.0);  // marks the first "3"
     t.SortNodalActionRows();
     std::vector<std::string> order;
     for (int i = 0; i < t.GetCount(); ++i) order.push_back(t.GetTarget(i));
@@ -197,8 +185,7 @@ TEST(TableSort, NodalRowsByTargetNumberWithSetNamesFirst)
     EXPECT_EQ(t.NodalRowKey(4), 12);
 }
 
-TEST(TableSort, EqualNodeNumbersKeepTheirOrder)
-{
+TEST(TableSort, EqualNodeNumbersKeepTheirOrder) {
     NodeTable t;
     t.AddNodeRow(5, 0, 1.0, 0);
     t.AddNodeRow(2, 0, 2.0, 0);
@@ -212,8 +199,7 @@ TEST(TableSort, EqualNodeNumbersKeepTheirOrder)
     ExpectConsistent(t);
 }
 
-TEST(TableSort, EmptyAndSingleRowTables)
-{
+TEST(TableSort, EmptyAndSingleRowTables) {
     NodeTable empty;
     empty.SortNodeRows();
     ExpectConsistent(empty);
@@ -227,19 +213,17 @@ TEST(TableSort, EmptyAndSingleRowTables)
     EXPECT_EQ(one.GetTail(), one.GetRow(0));
 }
 
-TEST(TableSort, RowsAppendedWithoutRecountAreSortedToo)
-{
+TEST(TableSort, RowsAppendedWithoutRecountAreSortedToo) {
     NodeTable t = MakeNodes({4, 2});
-    t.AddNodeRow(1, 0, 0, 0); // not counted
+    t.AddNodeRow(1, 0, 0, 0);  // not counted
     t.SortNodeRows();
     EXPECT_EQ(ChainIds(t), (std::vector<int>{1, 2, 4}));
     ExpectConsistent(t);
 }
 
-TEST(TableClear, EmptiesTheTableAndForgetsTheModel)
-{
+TEST(TableClear, EmptiesTheTableAndForgetsTheModel) {
     NodeTable t = MakeNodes({1, 2, 3});
-    t.AddNodeRow(4, 0, 0, 0); // not counted: cleared all the same
+    t.AddNodeRow(4, 0, 0, 0);  // not counted: cleared all the same
     ModelData model;
     t.SetModel(&model);
     EXPECT_EQ(t.GetModel(), &model);
@@ -248,8 +232,7 @@ TEST(TableClear, EmptiesTheTableAndForgetsTheModel)
     ExpectConsistent(t);
 }
 
-TEST(TableSort, OtherKindsSortByTheirKeys)
-{
+TEST(TableSort, OtherKindsSortByTheirKeys) {
     ElementTable e(4);
     const std::array<int, 4> n{1, 2, 3, 4};
     for (int id : {9, 1, 5}) e.AddElementRow(id, 0, n);
@@ -283,8 +266,7 @@ TEST(TableSort, OtherKindsSortByTheirKeys)
     EXPECT_EQ(g.EdgeRowKey(2), 20);
 }
 
-TEST(NodeSearch, BinaryAndNearest)
-{
+TEST(NodeSearch, BinaryAndNearest) {
     NodeTable t = MakeNodes({1, 3, 5});
     EXPECT_EQ(t.FindNodeRowById(4), -1);
     EXPECT_EQ(t.FindNodeRowById(5), 2);
@@ -302,8 +284,7 @@ TEST(NodeSearch, BinaryAndNearest)
     EXPECT_EQ(empty.FindNearestRow(1), -1);
 }
 
-TEST(TableSearch, LargestIdIsZeroForEmptyTables)
-{
+TEST(TableSearch, LargestIdIsZeroForEmptyTables) {
     EXPECT_EQ(NodeTable().MaxNodeId(), 0);
     EXPECT_EQ(ElementTable(4).MaxId(), 0);
     NodeTable t = MakeNodes({4, 17, 2});
@@ -312,8 +293,7 @@ TEST(TableSearch, LargestIdIsZeroForEmptyTables)
     EXPECT_EQ(negative.MaxNodeId(), -2);
 }
 
-TEST(CutLineTable, FullCopyResetsHighlightsAndCopiesParameters)
-{
+TEST(CutLineTable, FullCopyResetsHighlightsAndCopiesParameters) {
     CutLineTable src;
     src.AddCutLineRow(0, 0, 1, 1);
     src.AddCutLineRow(2, 2, 3, 3);
@@ -338,8 +318,7 @@ TEST(CutLineTable, FullCopyResetsHighlightsAndCopiesParameters)
     EXPECT_EQ(fresh.GetInterpolationOption(), 1);
 }
 
-TEST(CutLineTable, RemoveKeepsChain)
-{
+TEST(CutLineTable, RemoveKeepsChain) {
     CutLineTable t;
     for (int k = 0; k < 3; ++k) t.AddCutLineRow(k, 0, 0, 0);
     t.CountCutLineRows();
@@ -350,13 +329,9 @@ TEST(CutLineTable, RemoveKeepsChain)
     EXPECT_EQ(t.GetStartY(1), 1.0);
 }
 
-double LastBit(double v)
-{
-    return std::nextafter(v, 1e300);
-}
+double LastBit(double v) { return std::nextafter(v, 1e300); }
 
-TEST(TableCompare, LastBitOfAValueMakesTablesDiffer)
-{
+TEST(TableCompare, LastBitOfAValueMakesTablesDiffer) {
     const std::array<double, 6> values{1, 2, 3, 4, 5, 0.1};
     const std::array<int, 6> flags{1, 0, 1, 0, 1, 0};
     NodalActionTable a(2), b(2);
@@ -426,15 +401,13 @@ TEST(TableCompare, LastBitOfAValueMakesTablesDiffer)
     EXPECT_TRUE(l1.CompareElementTable(l2));
 }
 
-TEST(TableCompare, DifferentCountsDiffer)
-{
+TEST(TableCompare, DifferentCountsDiffer) {
     NodeTable a = MakeNodes({1, 2}), b = MakeNodes({1});
     EXPECT_TRUE(a.CompareNodeTable(b));
     EXPECT_TRUE(b.CompareNodeTable(a));
 }
 
-TEST(TableCopy, FullCopyTakesParametersAndNewRows)
-{
+TEST(TableCopy, FullCopyTakesParametersAndNewRows) {
     ElementTable src(8);
     src.SetIntegrationOrder1(3);
     src.SetIntegrationOrder2(3);
@@ -456,8 +429,7 @@ TEST(TableCopy, FullCopyTakesParametersAndNewRows)
 }
 
 // A full copy of a table onto itself leaves every kind as it was.
-TEST(TableCopy, FullCopyOntoItselfKeepsTheRows)
-{
+TEST(TableCopy, FullCopyOntoItselfKeepsTheRows) {
     NodeTable nodes = MakeNodes({3, 5});
     nodes.CopyNodeTable(nodes);
     EXPECT_EQ(ChainIds(nodes), (std::vector<int>{3, 5}));
@@ -518,8 +490,7 @@ TEST(TableCopy, FullCopyOntoItselfKeepsTheRows)
     EXPECT_EQ(members.GetFinal(0), 4);
 }
 
-TEST(TableCopy, ElementNodesAreSizedByNodesPerElement)
-{
+TEST(TableCopy, ElementNodesAreSizedByNodesPerElement) {
     ElementTable t(9);
     const std::array<int, 4> four{1, 2, 3, 4};
     t.AddElementRow(1, 0, four);
@@ -531,8 +502,7 @@ TEST(TableCopy, ElementNodesAreSizedByNodesPerElement)
     EXPECT_EQ(t.GetNodeNumber(0, 9), 0) << "outside the row reads 0";
 }
 
-TEST(TableCopy, ValueCopyOverwritesRowsInPlace)
-{
+TEST(TableCopy, ValueCopyOverwritesRowsInPlace) {
     const std::array<double, 6> v1{1, 1, 1, 1, 1, 1}, v2{2, 2, 2, 2, 2, 2};
     const std::array<int, 6> f1{}, f2{1, 1, 1, 1, 1, 1};
     NodalActionTable a(1), b(1);
@@ -552,8 +522,7 @@ TEST(TableCopy, ValueCopyOverwritesRowsInPlace)
     EXPECT_EQ(IndexIds(n1), (std::vector<int>{5, 6}));
 }
 
-TEST(TableCopy, NodalCopyIntoAFilledTableReplacesItsRows)
-{
+TEST(TableCopy, NodalCopyIntoAFilledTableReplacesItsRows) {
     const std::array<double, 6> v{};
     NodalActionTable src(4), dst(1);
     src.AddNodalActionRow("3", v, kNoFlags);
@@ -570,8 +539,7 @@ TEST(TableCopy, NodalCopyIntoAFilledTableReplacesItsRows)
     EXPECT_FALSE(dst.CompareWith(src));
 }
 
-TEST(NodalTable, RowArraysHaveValuesPerRowEntries)
-{
+TEST(NodalTable, RowArraysHaveValuesPerRowEntries) {
     NodalActionTable t(2);
     const std::array<double, 2> shortValues{7, 8};
     const std::array<int, 1> shortFlags{1};
@@ -590,4 +558,4 @@ TEST(NodalTable, RowArraysHaveValuesPerRowEntries)
     EXPECT_EQ(fresh.target, "0");
 }
 
-} // namespace
+}  // namespace

@@ -27,8 +27,7 @@ namespace fs = std::filesystem;
 // Answers every question with Yes and keeps what the run said.
 class ScriptedHost : public RunHost {
 public:
-    bool Ask(const std::string& question) override
-    {
+    bool Ask(const std::string& question) override {
         questions.push_back(question);
         return true;
     }
@@ -38,8 +37,7 @@ public:
 
     std::vector<std::string> questions, messages, opened;
 
-    std::string Said() const
-    {
+    std::string Said() const {
         std::string all;
         for (const std::string& m : messages) all += m + "\n";
         return all;
@@ -53,13 +51,12 @@ struct TemplateCase {
     double dims[3];     // L1, L2, D or R1, R2, R3
     double size;        // typical element size of the input
     int nodesPerElement;
-    int mappedElements; // the free regions of the pedestal add theirs
+    int mappedElements;  // the free regions of the pedestal add theirs
 };
 
 }  // namespace
 
-TEST(TemplatePipeline, GeneratedFoundationMeshIsAnalysedToFiniteResults)
-{
+TEST(TemplatePipeline, GeneratedFoundationMeshIsAnalysedToFiniteResults) {
     // Octagon L1 21, L2 17, D 14 at element size 3.5 with 8 nodes; circular
     // R1 3.5, R2 5, R3 14 at the dialog's size 1.1 with 4 nodes. Coarse, so
     // that the analysis takes a moment. Every region is meshed, the free
@@ -79,8 +76,8 @@ TEST(TemplatePipeline, GeneratedFoundationMeshIsAnalysedToFiniteResults)
         // that every boundary load pushes the same way).
         ModelData model;
         model.Reset();
-        model.SetTemplateParameters(c.kind, c.elementOption, 1, c.dims[0], c.dims[1], c.dims[2], 0.0, D1, D2,
-                                    D3, P, 0.0, 0.0, c.size);
+        model.SetTemplateParameters(c.kind, c.elementOption, 1, c.dims[0], c.dims[1], c.dims[2], 0.0, D1, D2, D3, P,
+                                    0.0, 0.0, c.size);
 
         ASSERT_EQ(RunMesher(input), 0) << ReadAll(dir.File("temp.msh"));
         const TemplateLists lists = ListsOf(c.kind, D1, D2, D3);

@@ -21,8 +21,7 @@ struct TemplateLists {
     std::vector<double> setHeights;
 };
 
-inline TemplateLists ListsOf(int kind, double D1, double D2, double D3)
-{
+inline TemplateLists ListsOf(int kind, double D1, double D2, double D3) {
     TemplateLists lists;
     const int regions = kind == 1 ? 36 : 16;
     for (int r = 1; r <= regions; ++r) {
@@ -47,8 +46,7 @@ inline TemplateLists ListsOf(int kind, double D1, double D2, double D3)
 
 // Meshes `input` with the mesher library beside the test programs; 0 when the
 // mesh was made.
-inline int RunMesher(const std::string& input)
-{
+inline int RunMesher(const std::string& input) {
     const std::string library = std::string(BRENNIX_BIN_DIR) + "/Tessaro_DLL.so";
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {

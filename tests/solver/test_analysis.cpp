@@ -322,7 +322,8 @@ TEST(Analysis, ASlabWithAMechanismStopsAtTheZeroPivotAndNamesIt) {
         if (c.mechanism) {
             EXPECT_EQ(status, 3);
             EXPECT_EQ(seen.steps, 0);
-            EXPECT_NE(f.text("model.sou").find("negative or zero pivot encountered for variable no."), std::string::npos);
+            EXPECT_NE(f.text("model.sou").find("negative or zero pivot encountered for variable no."),
+                      std::string::npos);
             const size_t at = sms.find(" zero pivot at node ");
             ASSERT_NE(at, std::string::npos);
             EXPECT_NE(sms.find("rotation): the model has a mechanism (a zero-energy mode of the chosen elements and "
@@ -440,7 +441,8 @@ TEST(Analysis, AnIncrementThatNeverSettlesIsHalvedDownToTheSmallestIncrement) {
     RunFolder f("halving");
     SinModel m = square_plate(1.0, 1, 4);
     for (int p = 1; p <= 4; ++p)
-        m.restraints.push_back({p, p == 3 ? std::array<int, 6>{0, 1, 1, 1, 1, 1} : std::array<int, 6>{1, 1, 1, 1, 1, 1},
+        m.restraints.push_back({p,
+                                p == 3 ? std::array<int, 6>{0, 1, 1, 1, 1, 1} : std::array<int, 6>{1, 1, 1, 1, 1, 1},
                                 {0, 0, 0, 0, 0, 0}});
     m.nodal_loads.push_back({3, {100.0, 0, 0, 0, 0, 0}});
     m.nonlinear.push_back({3, 1});
@@ -524,8 +526,8 @@ TEST(Analysis, SoilModelsRunThroughTheIteration) {
                     if (!(soil.stiffness[p] > 0.0)) continue;
                     // A corner whose pressure is dying away stands above the
                     // settled surface: it is lifting off.
-                    const bool lifting = soil.deflection[p] < settlement[p] &&
-                                         soil.stiffness[p] * soil.deflection[p] <= 0.01 * pmax;
+                    const bool lifting =
+                        soil.deflection[p] < settlement[p] && soil.stiffness[p] * soil.deflection[p] <= 0.01 * pmax;
                     if (!lifting) EXPECT_NEAR(settlement[p], soil.deflection[p], 0.02 * wmax) << "node " << p + 1;
                 }
         } else {
@@ -608,7 +610,8 @@ TEST(Analysis, NoStepAtAllIsAFailedRunNamingTheTimes) {
         const char* named;
     };
     const Case cases[] = {
-        {"increment above the end time", 0.0, 2.0, 1.0, "the initial time 0 plus the increment 2 lies beyond the end time 1"},
+        {"increment above the end time", 0.0, 2.0, 1.0,
+         "the initial time 0 plus the increment 2 lies beyond the end time 1"},
         {"end time below the increment", 0.0, 1.0, 0.001,
          "the initial time 0 plus the increment 1 lies beyond the end time 0.001"},
         {"start after the end", 5.0, 1.0, 1.0, "the initial time 5 plus the increment 1 lies beyond the end time 1"},
@@ -660,7 +663,8 @@ TEST(Analysis, TheTimeSteppingIsBoundedToTenThousandIncrements) {
         SinModel m = square_plate(1.0, 1, 4);
         for (int p = 1; p <= 4; ++p)
             m.restraints.push_back(
-                {p, p == 3 ? std::array<int, 6>{0, 1, 1, 1, 1, 1} : std::array<int, 6>{1, 1, 1, 1, 1, 1},
+                {p,
+                 p == 3 ? std::array<int, 6>{0, 1, 1, 1, 1, 1} : std::array<int, 6>{1, 1, 1, 1, 1, 1},
                  {0, 0, 0, 0, 0, 0}});
         m.nodal_loads.push_back({3, {100.0, 0, 0, 0, 0, 0}});
         m.nonlinear.push_back({3, 1});
@@ -709,8 +713,8 @@ TEST(Analysis, StepResultsBeyondTheRoomForThemAreRefused) {
             },
             &seen);
         ASSERT_EQ(status, 0);
-        const double written =
-            static_cast<double>(std::filesystem::file_size(f.file("model.sds"))) - std::string("END_STEP_DATA\n").size();
+        const double written = static_cast<double>(std::filesystem::file_size(f.file("model.sds"))) -
+                               std::string("END_STEP_DATA\n").size();
         EXPECT_EQ(seen.estimate, written);
     }
     {
@@ -747,7 +751,8 @@ TEST(Analysis, CountsThatSizeTheTablesAreRefusedBeforeReserving) {
     };
     const Case cases[] = {
         {"negative Gauss-point count", 8, -99999999, "counts: ngaus -99999999 is not 1, 2 or 3"},
-        {"nodes per element beyond the file", 99999999, 2, "counts: nnode 99999999 with nelem 1 gives 99999999 node entries"},
+        {"nodes per element beyond the file", 99999999, 2,
+         "counts: nnode 99999999 with nelem 1 gives 99999999 node entries"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -1003,8 +1008,11 @@ TEST(Analysis, PointLoadOnWinklerSpringsMeetsWestergaard) {
         int nnode, ngaus, ngaus2, n;
         double low, high;  // bounds of the peak over Westergaard's
     };
-    const Case cases[] = {{4, 2, 2, 16, 0.9, 1.1}, {8, 2, 2, 8, 0.9, 1.1}, {8, 3, 3, 8, 0.9, 1.1},
-                          {9, 3, 3, 8, 0.9, 1.1},  {4, 2, 1, 16, 1.0, 1.4}};
+    const Case cases[] = {{4, 2, 2, 16, 0.9, 1.1},
+                          {8, 2, 2, 8, 0.9, 1.1},
+                          {8, 3, 3, 8, 0.9, 1.1},
+                          {9, 3, 3, 8, 0.9, 1.1},
+                          {4, 2, 1, 16, 1.0, 1.4}};
     for (const Case& c : cases) {
         SCOPED_TRACE("nnode " + std::to_string(c.nnode) + " rule " + std::to_string(c.ngaus) + "," +
                      std::to_string(c.ngaus2));
@@ -1100,7 +1108,7 @@ TEST(Analysis, AScatteredNumberingGivesTheResultsOfTheOrderedOne) {
         const char* name;
         int nnode, nx, ny, hole_from, hole_to;
         bool point_loads;
-        double turn = 0;   // degrees the mesh is turned by in its plane
+        double turn = 0;  // degrees the mesh is turned by in its plane
     };
     // The turned mesh with a hole is one where a Sloan order along a sweep
     // gives the narrowest front.
@@ -1131,8 +1139,7 @@ TEST(Analysis, AScatteredNumberingGivesTheResultsOfTheOrderedOne) {
         int fronts[2] = {0, 0};
         for (int k = 0; k < 2; ++k) {
             RunFolder f(std::string("scattered") + std::to_string(c.nnode) + (c.hole_to > 0 ? "h" : "") +
-                        (c.turn != 0 ? "t" : "") +
-                        std::to_string(k));
+                        (c.turn != 0 ? "t" : "") + std::to_string(k));
             f.write_input(k == 0 ? m : s);
             ASSERT_EQ(run_seen(f, k == 0 ? ordered : shuffled), 0);
             fronts[k] = listed_front(f.text("model.sou"));

@@ -20,11 +20,11 @@ namespace analysis_test {
 
 struct SinModel {
     std::string title = "plate test";
-    int isoil = 0;               // 1 Mindlin (E, nu, k0), 2 Vlasov (Etop, Ebottom, nu, depth, gamma0)
+    int isoil = 0;  // 1 Mindlin (E, nu, k0), 2 Vlasov (Etop, Ebottom, nu, depth, gamma0)
     std::vector<double> soil;
     int nnode = 8, ngaus = 2, ngaus2 = 2;
-    std::vector<std::array<double, 3>> nodes;     // x, y, z
-    std::vector<std::vector<int>> elements;       // node positions from 1
+    std::vector<std::array<double, 3>> nodes;  // x, y, z
+    std::vector<std::vector<int>> elements;    // node positions from 1
     struct Material {
         double E, nu, t;
     };
@@ -56,9 +56,9 @@ struct SinModel {
         int mxpts = 0;
         for (const auto& p : profiles) mxpts = std::max<int>(mxpts, static_cast<int>(p.size()));
         o << nodes.size() << "  " << elements.size() << "  " << materials.size() << "  " << nnode << "  " << ngaus
-          << "  " << ngaus2 << "  " << restraints.size() << "  " << nodal_loads.size() << "  "
-          << nodal_stiffness.size() << "  " << distributed_loads.size() << "  " << distributed_stiffness.size()
-          << "  0  0  " << vlasov_edges.size() << "  0  0  0  0  \n";
+          << "  " << ngaus2 << "  " << restraints.size() << "  " << nodal_loads.size() << "  " << nodal_stiffness.size()
+          << "  " << distributed_loads.size() << "  " << distributed_stiffness.size() << "  0  0  "
+          << vlasov_edges.size() << "  0  0  0  0  \n";
         o << nonlinear.size() << "  " << profiles.size() << "  " << mxpts << "\n";
         o << dt << "  " << tini << "  " << tend << "  " << dtmin << "  " << maxiter << "  " << toler << "  \n";
         for (size_t e = 0; e < elements.size(); ++e) {
@@ -111,7 +111,7 @@ struct SinModel {
 // with its corners, then its mid-side nodes and, for 9 nodes, its centre.
 struct GridMesh {
     std::vector<std::array<double, 3>> nodes;
-    std::vector<std::vector<int>> elements;   // node positions from 1
+    std::vector<std::vector<int>> elements;  // node positions from 1
 };
 
 inline GridMesh grid_mesh(int nx, int ny, int nnode, double dy, double dz) {
@@ -164,7 +164,9 @@ inline void vlasov_outline(SinModel& m) {
             lo[c] = std::min(lo[c], n[c]);
             hi[c] = std::max(hi[c], n[c]);
         }
-    auto on = [&](int node, int c, double v) { return std::fabs(m.nodes[static_cast<size_t>(node - 1)][c] - v) < 1e-9; };
+    auto on = [&](int node, int c, double v) {
+        return std::fabs(m.nodes[static_cast<size_t>(node - 1)][c] - v) < 1e-9;
+    };
     for (size_t e = 0; e < m.elements.size(); ++e)
         for (int s = 0; s < 4; ++s) {
             const int a = m.elements[e][s], b = m.elements[e][(s + 1) % 4];
@@ -215,7 +217,7 @@ inline StepResults read_step_results(const std::filesystem::path& p, int npoin) 
 // Runs in a fresh folder holding "torve.dat" and the numeric input; restores
 // the current directory afterwards.
 class RunFolder {
- public:
+public:
     explicit RunFolder(const std::string& name) {
         dir_ = std::filesystem::temp_directory_path() / ("analysis_" + std::to_string(::getpid()) + "_" + name);
         std::filesystem::remove_all(dir_);
@@ -239,7 +241,7 @@ class RunFolder {
     std::filesystem::path file(const std::string& name) const { return dir_ / name; }
     std::string text(const std::string& name) const { return solver_test::read_text((dir_ / name).string()); }
 
- private:
+private:
     std::filesystem::path dir_, old_;
 };
 

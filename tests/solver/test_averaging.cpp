@@ -37,8 +37,8 @@ TEST(Averaging, SharedNodeGivesAQuarterToEachOfItsElements) {
     EXPECT_DOUBLE_EQ(e[2], 1.5);
     EXPECT_DOUBLE_EQ(e[3], 3.0);
     EXPECT_DOUBLE_EQ(n[static_cast<std::size_t>(centre - 1)], (3.0 + 3.0 + 1.5 + 3.0) / 4.0);
-    EXPECT_DOUBLE_EQ(n[0], 3.0);   // corner node: element 1 alone
-    EXPECT_DOUBLE_EQ(n[1], 3.0);   // node 2: elements 1 and 2
+    EXPECT_DOUBLE_EQ(n[0], 3.0);  // corner node: element 1 alone
+    EXPECT_DOUBLE_EQ(n[1], 3.0);  // node 2: elements 1 and 2
 }
 
 TEST(Averaging, UniformDeflectionWithInverseCountWeightsIsKept) {
@@ -51,9 +51,9 @@ TEST(Averaging, UniformDeflectionWithInverseCountWeightsIsKept) {
         build_grid(st, g);
         incidence(st);
         const double d = -0.0123;
-        std::vector<double> disp(static_cast<std::size_t>(6 * st.npoin), 0.0), c(static_cast<std::size_t>(st.npoin), 0.0),
-            w(static_cast<std::size_t>(st.nelem), 0.0), e(static_cast<std::size_t>(st.nelem)),
-            n(static_cast<std::size_t>(st.npoin));
+        std::vector<double> disp(static_cast<std::size_t>(6 * st.npoin), 0.0),
+            c(static_cast<std::size_t>(st.npoin), 0.0), w(static_cast<std::size_t>(st.nelem), 0.0),
+            e(static_cast<std::size_t>(st.nelem)), n(static_cast<std::size_t>(st.npoin));
         for (int p = 1; p <= st.npoin; ++p) disp[static_cast<std::size_t>((p - 1) * 6)] = d;
         for (int el = 1; el <= st.nelem; ++el)
             for (int a = 1; a <= nnode; ++a)

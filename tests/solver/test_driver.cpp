@@ -27,7 +27,7 @@ namespace {
 // Two elements of 2 x 1 side by side along y, numbered so that they map
 // positively in the plate frame (y, -z).
 class LoadFixture {
- public:
+public:
     LoadFixture(int nnode, int nloads = 0, int ndloads = 0, int nclods = 0, int nedlods = 0, int nvfix = 0) {
         st = std::make_unique<parvane::RunState>();
         parvane::RunState& s = *st;
@@ -80,7 +80,7 @@ class LoadFixture {
     }
     std::unique_ptr<parvane::RunState> st;
 
- private:
+private:
     static inline int counter_ = 0;
     solver_test::ScratchDir scratch_{"loads_" + std::to_string(counter_++)};
     const fs::path& dir_ = scratch_.path();
@@ -254,10 +254,11 @@ TEST(DriverListing, StepDisplacementsAndReactions) {
         for (int c = 1; c <= 6; ++c) s.nodal_v(18 + c) = c;
         parvane::write_step_listing(s);
         const std::string l = f.text("listing");
-        EXPECT_NE(l.find("\n      Reactions at fixed boundary\n\n      Node    Force X       Force Y       Force Z       "
-                         "Moment X      Moment Y      Moment Z\n       104  0.100000E+01  0.200000E+01  0.300000E+01  "
-                         "0.400000E+01  0.500000E+01  0.600000E+01\n"),
-                  std::string::npos);
+        EXPECT_NE(
+            l.find("\n      Reactions at fixed boundary\n\n      Node    Force X       Force Y       Force Z       "
+                   "Moment X      Moment Y      Moment Z\n       104  0.100000E+01  0.200000E+01  0.300000E+01  "
+                   "0.400000E+01  0.500000E+01  0.600000E+01\n"),
+            std::string::npos);
         EXPECT_EQ(l.find("\n       101 ", l.find("Reactions")), std::string::npos);
     }
 }

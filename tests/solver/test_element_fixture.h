@@ -32,9 +32,9 @@ inline void local_to_global_dofs(const double l[6], double g[6]) {
 }
 
 struct GridSpec {
-    int nx = 2, ny = 2;          // elements per direction
-    int nnode = 4;               // 4, 8 or 9
-    double lx = 2.0, ly = 2.0;   // extent in the element frame
+    int nx = 2, ny = 2;         // elements per direction
+    int nnode = 4;              // 4, 8 or 9
+    double lx = 2.0, ly = 2.0;  // extent in the element frame
     double young = 1000.0, nu = 0.3, thick = 0.1;
     int ngaus = 2, ngaus2 = 2;
     // Moves a corner point of the coarse grid (X, Y) -> (X', Y'); mid-side and
@@ -107,7 +107,7 @@ inline Grid build_grid(RunState& st, const GridSpec& g, const std::function<void
             if (!quadratic) {
                 pos = {{i, j}, {i + 1, j}, {i + 1, j + 1}, {i, j + 1}};
             } else {
-                pos = {{i, j}, {i + 2, j}, {i + 2, j + 2}, {i, j + 2},
+                pos = {{i, j},     {i + 2, j},     {i + 2, j + 2}, {i, j + 2},
                        {i + 1, j}, {i + 2, j + 1}, {i + 1, j + 2}, {i, j + 1}};
                 if (g.nnode == 9) pos.push_back({i + 1, j + 1});
             }
@@ -128,7 +128,8 @@ struct ScratchUnit3 {
     std::filesystem::path path;
     RunState& st;
     explicit ScratchUnit3(RunState& s, const std::string& name) : st(s) {
-        path = std::filesystem::temp_directory_path() / ("elements_" + name + "_" + std::to_string(::getpid()) + ".fort3");
+        path =
+            std::filesystem::temp_directory_path() / ("elements_" + name + "_" + std::to_string(::getpid()) + ".fort3");
         st.units.open(parvane::kUnitFort3, path.string(), fio::OpenStatus::Unknown, fio::Form::Unformatted);
     }
     ~ScratchUnit3() {
@@ -144,7 +145,8 @@ struct ScratchText {
     RunState& st;
     int unit;
     ScratchText(RunState& s, int u, const std::string& name) : st(s), unit(u) {
-        path = std::filesystem::temp_directory_path() / ("elements_" + name + "_" + std::to_string(::getpid()) + ".txt");
+        path =
+            std::filesystem::temp_directory_path() / ("elements_" + name + "_" + std::to_string(::getpid()) + ".txt");
         st.units.open(unit, path.string(), fio::OpenStatus::Unknown, fio::Form::Formatted);
     }
     std::vector<std::string> lines() {
@@ -185,11 +187,10 @@ struct ElementRecordItems {
 // the unit's status, 0 when the record was read.
 inline int read_element_record(RunState& st, ElementRecordItems& r, bool quad4) {
     const parvane::RecordItems n = parvane::record_items(st.ngaus, st.ngaus2);
-    const std::span<std::byte> parts[5] = {fio::bytes_of(r.bending.data(), n.bending),
-                                           fio::bytes_of(r.shear.data(), n.shear),
-                                           fio::bytes_of(r.membrane.data(), n.membrane),
-                                           fio::bytes_of(r.points.data(), n.points),
-                                           fio::bytes_of(r.quad4.data(), r.quad4.size())};
+    const std::span<std::byte> parts[5] = {
+        fio::bytes_of(r.bending.data(), n.bending), fio::bytes_of(r.shear.data(), n.shear),
+        fio::bytes_of(r.membrane.data(), n.membrane), fio::bytes_of(r.points.data(), n.points),
+        fio::bytes_of(r.quad4.data(), r.quad4.size())};
     return st.units.read_record(parvane::kUnitFort3, std::span<const std::span<std::byte>>(parts, quad4 ? 5 : 4));
 }
 
@@ -208,14 +209,16 @@ inline std::vector<double> eigenvalues(std::vector<double> a, int n) {
         double off = 0.0, diag = 0.0;
         for (int p = 0; p < n; ++p) {
             diag += a[static_cast<std::size_t>(p * n + p)] * a[static_cast<std::size_t>(p * n + p)];
-            for (int q = p + 1; q < n; ++q) off += a[static_cast<std::size_t>(q * n + p)] * a[static_cast<std::size_t>(q * n + p)];
+            for (int q = p + 1; q < n; ++q)
+                off += a[static_cast<std::size_t>(q * n + p)] * a[static_cast<std::size_t>(q * n + p)];
         }
         if (off <= 1e-30 * diag) break;
         for (int p = 0; p < n; ++p)
             for (int q = p + 1; q < n; ++q) {
                 const double apq = a[static_cast<std::size_t>(q * n + p)];
                 if (apq == 0.0) continue;
-                const double th = (a[static_cast<std::size_t>(q * n + q)] - a[static_cast<std::size_t>(p * n + p)]) / (2 * apq);
+                const double th =
+                    (a[static_cast<std::size_t>(q * n + q)] - a[static_cast<std::size_t>(p * n + p)]) / (2 * apq);
                 const double t = (th >= 0 ? 1.0 : -1.0) / (std::fabs(th) + std::sqrt(th * th + 1));
                 const double c = 1 / std::sqrt(t * t + 1), s = t * c;
                 for (int k = 0; k < n; ++k) {

@@ -50,7 +50,8 @@ void each_point(RunState& st, F f) {
         int k = 0;
         for (int i = 0; i < n; ++i)
             for (int j = 0; j < n; ++j) {
-                parvane::shape_functions(st, pos[static_cast<std::size_t>(i)], pos[static_cast<std::size_t>(j)], st.nnode);
+                parvane::shape_functions(st, pos[static_cast<std::size_t>(i)], pos[static_cast<std::size_t>(j)],
+                                         st.nnode);
                 double det = 0.0;
                 int status = 0;
                 parvane::jacob2(st, 1, det, ++k, status);
@@ -76,7 +77,8 @@ void layer_soil(RunState& s, int kind) {
 std::vector<double> plate_strains(const double* b, int rows, int ncol, const std::vector<double>& u) {
     std::vector<double> e(static_cast<std::size_t>(rows), 0.0);
     for (int c = 0; c < ncol; ++c)
-        for (int r = 0; r < rows; ++r) e[static_cast<std::size_t>(r)] += b[c * rows + r] * u[static_cast<std::size_t>(c)];
+        for (int r = 0; r < rows; ++r)
+            e[static_cast<std::size_t>(r)] += b[c * rows + r] * u[static_cast<std::size_t>(c)];
     return e;
 }
 

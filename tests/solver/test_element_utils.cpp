@@ -104,7 +104,8 @@ TEST(CondenseInternal, EliminatesTheParametersByTheirEnergyMinimum) {
     // gradient of the full energy with respect to p is zero at -R u
     for (int m = 13; m <= 16; ++m) {
         double grad = 0.0;
-        for (int j = 1; j <= 12; ++j) grad += before[static_cast<std::size_t>((j - 1) * 27 + m - 1)] * u[static_cast<std::size_t>(j - 1)];
+        for (int j = 1; j <= 12; ++j)
+            grad += before[static_cast<std::size_t>((j - 1) * 27 + m - 1)] * u[static_cast<std::size_t>(j - 1)];
         for (int q = 13; q <= 16; ++q) grad += before[static_cast<std::size_t>((q - 1) * 27 + m - 1)] * p[q - 13];
         EXPECT_NEAR(grad, 0.0, 1e-13);
     }

@@ -23,8 +23,8 @@ namespace {
 struct Model {
     int npoin = 0, nelem = 0, nnode = 0, nvfix = 0, capacity = 0;
     std::vector<int> lnods, rnodes, rcodes;
-    std::vector<double> rvalues, loads, stiff;   // stiff: nevab x nevab per element
-    std::vector<double> packed;                  // its upper triangles, as the solver takes them
+    std::vector<double> rvalues, loads, stiff;  // stiff: nevab x nevab per element
+    std::vector<double> packed;                 // its upper triangles, as the solver takes them
     std::vector<double> disp, support;
 
     int nevab() const { return 6 * nnode; }
@@ -252,16 +252,14 @@ double rel_diff(const std::vector<double>& a, const std::vector<double>& b) {
 }
 
 class FrontalTest : public ::testing::Test {
- protected:
+protected:
     void SetUp() override {
         units.open(6, (dir / "listing").string(), fio::OpenStatus::Unknown);
         units.open(8, (dir / "messages").string(), fio::OpenStatus::Unknown);
         units.open(2, (dir / "fort2").string(), fio::OpenStatus::Unknown, fio::Form::Unformatted);
         solver.set_memory_budget(std::size_t(2) << 30);
     }
-    void TearDown() override {
-        units.close_all();
-    }
+    void TearDown() override { units.close_all(); }
     std::string read(const char* name) {
         units.flush(6);
         units.flush(8);
@@ -363,8 +361,8 @@ TEST_F(FrontalTest, AgreesWithDenseSolution) {
 TEST_F(FrontalTest, ChangedMatricesAreSolvedThroughTheStoredEquations) {
     struct Change {
         const char* name;
-        double diagonal_factor;   // each deflection diagonal term times this
-        double first_sign;        // of the first matrices: -1 negative definite
+        double diagonal_factor;  // each deflection diagonal term times this
+        double first_sign;       // of the first matrices: -1 negative definite
         bool refine;
         double share;
         std::size_t budget;
@@ -448,8 +446,7 @@ TEST_F(FrontalTest, AFailedSpillNamesTheFileAndEndsTheSolution) {
 TEST_F(FrontalTest, FullyPrescribedModelGivesSupportForces) {
     Model m = grid(2, 2, 8);
     for (int q = 1; q <= m.npoin; ++q)
-        restrain(m, q, {1, 1, 1, 1, 1, 1},
-                 {0.001 * q, -0.002 * q, 0.003, 0.0, 0.0001 * q * q, -0.004});
+        restrain(m, q, {1, 1, 1, 1, 1, 1}, {0.001 * q, -0.002 * q, 0.003, 0.0, 0.0001 * q * q, -0.004});
     fill_random(m, 5);
     ASSERT_EQ(solver.solve(m.problem(), &units), 0);
     Dense d = dense_solve(m);

@@ -82,7 +82,8 @@ double integrated_settlement(const std::vector<Point>& poly, Point q, double e, 
                     }
                     auto at = [&](double x1, double x2) {
                         const double l1 = x1 / m, l2 = x2 / m;
-                        return Point{a.y + l1 * (b.y - a.y) + l2 * (c.y - a.y), a.z + l1 * (b.z - a.z) + l2 * (c.z - a.z)};
+                        return Point{a.y + l1 * (b.y - a.y) + l2 * (c.y - a.y),
+                                     a.z + l1 * (b.z - a.z) + l2 * (c.z - a.z)};
                     };
                     const Point p0 = at(s[0][0], s[0][1]), p1 = at(s[1][0], s[1][1]), p2 = at(s[2][0], s[2][1]);
                     const double area = 0.5 * std::fabs((p1.y - p0.y) * (p2.z - p0.z) - (p1.z - p0.z) * (p2.y - p0.y));
@@ -255,19 +256,17 @@ TEST(MindlinHalfSpace, RigidPlatesSettleAsTheRigidPunch) {
         const char* name;
         bool circle;
         int nnode, coarse, fine;
-        double coarse_error, fine_error;   // bounds of |w / reference - 1|
+        double coarse_error, fine_error;  // bounds of |w / reference - 1|
     };
     const Case cases[] = {
-        {"square 4-node", false, 4, 8, 16, 0.12, 0.06},
-        {"square 8-node", false, 8, 4, 8, 0.15, 0.08},
-        {"square 9-node", false, 9, 4, 8, 0.15, 0.08},
-        {"circle 4-node", true, 4, 8, 16, 0.10, 0.05},
-        {"circle 8-node", true, 8, 4, 6, 0.15, 0.10},
-        {"circle 9-node", true, 9, 4, 6, 0.15, 0.10},
+        {"square 4-node", false, 4, 8, 16, 0.12, 0.06}, {"square 8-node", false, 8, 4, 8, 0.15, 0.08},
+        {"square 9-node", false, 9, 4, 8, 0.15, 0.08},  {"circle 4-node", true, 4, 8, 16, 0.10, 0.05},
+        {"circle 8-node", true, 8, 4, 6, 0.15, 0.10},   {"circle 9-node", true, 9, 4, 6, 0.15, 0.10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const double reference = c.circle ? load * (1 - nu * nu) / (2 * 5.0 * e) : 0.8678 * load * (1 - nu * nu) / (e * 10.0);
+        const double reference =
+            c.circle ? load * (1 - nu * nu) / (2 * 5.0 * e) : 0.8678 * load * (1 - nu * nu) / (e * 10.0);
         double error[2] = {0, 0};
         for (int level = 0; level < 2; ++level) {
             const int n = level == 0 ? c.coarse : c.fine;
@@ -282,7 +281,8 @@ TEST(MindlinHalfSpace, RigidPlatesSettleAsTheRigidPunch) {
             // centre, its rotations are no round-off for the convergence test.
             m.restraints[static_cast<std::size_t>(centre - 1)].code = {0, 1, 1, 1, 1, 1};
             const Outcome o = analyse(m, std::string(c.name) + std::to_string(n));
-            ASSERT_EQ(o.status, 0) << "mesh " << n << "\n" << o.messages.substr(o.messages.size() > 3000 ? o.messages.size() - 3000 : 0);
+            ASSERT_EQ(o.status, 0) << "mesh " << n << "\n"
+                                   << o.messages.substr(o.messages.size() > 3000 ? o.messages.size() - 3000 : 0);
             const double w = o.deflection[static_cast<std::size_t>(centre - 1)];
             error[level] = std::fabs(w / reference - 1);
         }
@@ -363,7 +363,7 @@ TEST(MindlinHalfSpace, EccentricLoadLiftsTheFarSideWithoutTension) {
                 EXPECT_LT(m.nodes[p][1], ecc) << "lifted node " << p + 1 << " beyond the load";
             }
         }
-        EXPECT_EQ(o.pressure[static_cast<std::size_t>(node_at(m, -5.0, 0.0) - 1)], 0.0);   // the far edge lifts
+        EXPECT_EQ(o.pressure[static_cast<std::size_t>(node_at(m, -5.0, 0.0) - 1)], 0.0);  // the far edge lifts
         for (double v : o.element_pressure) EXPECT_LE(v, 0.0);
         for (double v : o.soil_load) half_space += v;
         // The soil reactions hold the load (they are given against it).
@@ -398,7 +398,8 @@ TEST(MindlinHalfSpace, ResultantBeyondTheSlabStopsWithTheOverturningMessage) {
         EXPECT_EQ(o.status, 4);
         EXPECT_EQ(o.iterations, 1);
         char distance[160];
-        std::snprintf(distance, sizeof distance, "lies %.2f m from the centre of the slab, which reaches %.2f m", 3 * a, a);
+        std::snprintf(distance, sizeof distance, "lies %.2f m from the centre of the slab, which reaches %.2f m", 3 * a,
+                      a);
         for (const std::string* file : {&o.messages, &o.listing}) {
             EXPECT_NE(file->find(distance), std::string::npos) << *file;
             EXPECT_NE(file->find("the slab overturns"), std::string::npos);

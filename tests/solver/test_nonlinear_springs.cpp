@@ -48,16 +48,13 @@ TEST(NonlinearProfile, SegmentSearchTable) {
                       {{1, 0}, {1, 5}},
                       {{-2, -30}, {0, 0}, {1e-16, 1}, {2, 10}}});
     const ProfileCase cases[] = {
-        {1, 1.0, 0, 10.0, 10.0},   // a point shared by two segments takes the lower one
-        {1, 2.0, 0, 5.0, 15.0},    {1, 3.0, 0, 5.0, 20.0},    {1, 0.0, 0, 10.0, 0.0},
-        {1, 0.25, 0, 10.0, 2.5},   {1, 3.0001, -1, 0, 0},     {1, -1e-9, -1, 0, 0},
-        {2, 2.0, -1, 0, 0},        // a single point holds nothing, not even itself
-        {3, 0.0, 0, 5.0, 5.0},     // the zero-length first segment is passed over
-        {4, 1.0, -1, 0, 0},        // only a zero-length segment: outside the profile
-        {5, -1.0, 0, 15.0, -15.0},
-        {5, 1e-16, 0, 4.5, 1.0},   // (0,0)-(1e-16,1) is too short to be searched
-        {5, 1.0, 0, 4.5, 5.5},
-        {6, 0.0, -1, 0, 0},        // no such profile
+        {1, 1.0, 0, 10.0, 10.0},  // a point shared by two segments takes the lower one
+        {1, 2.0, 0, 5.0, 15.0},    {1, 3.0, 0, 5.0, 20.0},  {1, 0.0, 0, 10.0, 0.0}, {1, 0.25, 0, 10.0, 2.5},
+        {1, 3.0001, -1, 0, 0},     {1, -1e-9, -1, 0, 0},    {2, 2.0, -1, 0, 0},  // a single point holds nothing, not even itself
+        {3, 0.0, 0, 5.0, 5.0},                               // the zero-length first segment is passed over
+        {4, 1.0, -1, 0, 0},                                  // only a zero-length segment: outside the profile
+        {5, -1.0, 0, 15.0, -15.0}, {5, 1e-16, 0, 4.5, 1.0},  // (0,0)-(1e-16,1) is too short to be searched
+        {5, 1.0, 0, 4.5, 5.5},     {6, 0.0, -1, 0, 0},       // no such profile
     };
     for (const auto& c : cases) {
         double t = -7.0, f = -7.0;

@@ -65,8 +65,11 @@ double centre_deflection(Support support, int nnode, int n, double thick, double
                     }
     // lower band storage: L[i][k] for column i - band + k
     const int w = band + 1;
-    std::vector<double> k(static_cast<std::size_t>(neq) * static_cast<std::size_t>(w), 0.0), f(static_cast<std::size_t>(neq), 0.0);
-    auto K = [&](int i, int j) -> double& { return k[static_cast<std::size_t>(i) * static_cast<std::size_t>(w) + static_cast<std::size_t>(j - i + band)]; };
+    std::vector<double> k(static_cast<std::size_t>(neq) * static_cast<std::size_t>(w), 0.0),
+        f(static_cast<std::size_t>(neq), 0.0);
+    auto K = [&](int i, int j) -> double& {
+        return k[static_cast<std::size_t>(i) * static_cast<std::size_t>(w) + static_cast<std::size_t>(j - i + band)];
+    };
     const double area = 1.0 / (static_cast<double>(n) * n);
     for (int e = 1; e <= st.nelem; ++e) {
         for (int a = 1; a <= nnode; ++a) {

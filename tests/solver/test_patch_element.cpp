@@ -40,8 +40,10 @@ int count_zero(const std::vector<double>& ev, double& most_negative) {
     int zero = 0;
     most_negative = 0.0;
     for (double v : ev) {
-        if (std::fabs(v) <= 1e-9 * mx) ++zero;
-        else most_negative = std::min(most_negative, v / mx);
+        if (std::fabs(v) <= 1e-9 * mx)
+            ++zero;
+        else
+            most_negative = std::min(most_negative, v / mx);
     }
     return zero;
 }
@@ -81,12 +83,11 @@ TEST_P(ElementRules, SymmetricSemiDefiniteWithExpectedZeroModes) {
 // known for: the 8-node element under 2 x 2 one each in membrane and plate,
 // the 9-node element three (membrane) and four (plate), its shear under 2 x 2
 // with bending 3 x 3 one; one-point rules leave most modes free.
-INSTANTIATE_TEST_SUITE_P(
-    AllKinds, ElementRules,
-    ::testing::Values(Rules{4, 1, 1, 17}, Rules{4, 1, 2, 17}, Rules{4, 2, 1, 8}, Rules{4, 2, 2, 6},
-                      Rules{4, 3, 3, 6}, Rules{4, 3, 2, 6}, Rules{8, 1, 1, 32}, Rules{8, 2, 2, 8},
-                      Rules{8, 3, 3, 6}, Rules{8, 3, 2, 6}, Rules{9, 1, 1, 37}, Rules{9, 2, 2, 13},
-                      Rules{9, 3, 3, 6}, Rules{9, 3, 2, 7}));
+INSTANTIATE_TEST_SUITE_P(AllKinds, ElementRules,
+                         ::testing::Values(Rules{4, 1, 1, 17}, Rules{4, 1, 2, 17}, Rules{4, 2, 1, 8}, Rules{4, 2, 2, 6},
+                                           Rules{4, 3, 3, 6}, Rules{4, 3, 2, 6}, Rules{8, 1, 1, 32}, Rules{8, 2, 2, 8},
+                                           Rules{8, 3, 3, 6}, Rules{8, 3, 2, 6}, Rules{9, 1, 1, 37}, Rules{9, 2, 2, 13},
+                                           Rules{9, 3, 3, 6}, Rules{9, 3, 2, 7}));
 
 namespace {
 
@@ -94,12 +95,24 @@ namespace {
 void rigid_motion(int mode, double x, double y, double z, double g[6]) {
     for (int i = 0; i < 6; ++i) g[i] = 0.0;
     switch (mode) {
-    case 0: g[0] = 1.0; break;
-    case 1: g[1] = 1.0; break;
-    case 2: g[2] = 1.0; break;
-    case 3: g[1] = -z; g[2] = y; g[3] = 1.0; break;
-    case 4: g[0] = z; g[2] = -x; g[4] = 1.0; break;
-    default: g[0] = -y; g[1] = x; g[5] = 1.0; break;
+        case 0: g[0] = 1.0; break;
+        case 1: g[1] = 1.0; break;
+        case 2: g[2] = 1.0; break;
+        case 3:
+            g[1] = -z;
+            g[2] = y;
+            g[3] = 1.0;
+            break;
+        case 4:
+            g[0] = z;
+            g[2] = -x;
+            g[4] = 1.0;
+            break;
+        default:
+            g[0] = -y;
+            g[1] = x;
+            g[5] = 1.0;
+            break;
     }
 }
 
@@ -145,7 +158,8 @@ TEST_P(RigidMotion, GivesNoElementForcesAndNoEnergy) {
                 EXPECT_NEAR(st.element_loads_b(r, e), 0.0, 1e-10 * scale) << "mode " << mode << " element " << e;
                 const int a = (r - 1) / 6 + 1, j = (r - 1) % 6 + 1;
                 const int p = st.lnods(a, e);
-                energy -= st.element_loads(r, e) * (st.disp_vectors((p - 1) * 6 + j, 1) + st.disp_step((p - 1) * 6 + j));
+                energy -=
+                    st.element_loads(r, e) * (st.disp_vectors((p - 1) * 6 + j, 1) + st.disp_step((p - 1) * 6 + j));
             }
             EXPECT_NEAR(energy, 0.0, 1e-10 * scale * 9.0);
         }
@@ -224,8 +238,8 @@ TEST_P(Patch, ConstantCurvatureWithoutShearIsInBalance) {
     Field f = [&](double X, double Y, double l[6]) {
         for (int i = 0; i < 6; ++i) l[i] = 0.0;
         l[2] = -(kx * X * X + ky * Y * Y + kxy * X * Y) / 2.0;
-        l[3] = -(ky * Y + kxy * X / 2.0);   // w,Y
-        l[4] = (kx * X + kxy * Y / 2.0);    // -w,X
+        l[3] = -(ky * Y + kxy * X / 2.0);  // w,Y
+        l[4] = (kx * X + kxy * Y / 2.0);   // -w,X
     };
     RunState st;
     ScratchUnit3 unit3(st, "patchk");

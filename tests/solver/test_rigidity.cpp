@@ -170,4 +170,5 @@ INSTANTIATE_TEST_SUITE_P(Cases, MaterialValues,
                                            BadMaterial{0.0, 0.3, 0.2, true}, BadMaterial{-5.0, 0.3, 0.2, true},
                                            BadMaterial{100.0, 1.0, 0.2, true}, BadMaterial{100.0, -1.0, 0.2, true},
                                            BadMaterial{100.0, 1.5, 0.2, true}, BadMaterial{100.0, NAN, 0.2, true},
-                                           BadMaterial{100.0, -0.99, 0.2, false}, BadMaterial{100.0, 0.49, 1e-6, false}));
+                                           BadMaterial{100.0, -0.99, 0.2, false},
+                                           BadMaterial{100.0, 0.49, 1e-6, false}));

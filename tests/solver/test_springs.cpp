@@ -175,7 +175,7 @@ TEST(DistributedSprings, EachElementTakesItsOwnRecords) {
     std::vector<double> t = x_totals();
     const double expected[4] = {20.0, 7.0, 15.0, 0.0};
     for (int e = 0; e < 4; ++e) EXPECT_NEAR(t[static_cast<std::size_t>(e)], expected[e], 1e-12) << "element " << e + 1;
-    parvane::restore_spring_marks(st);   // the end of an element loop
+    parvane::restore_spring_marks(st);  // the end of an element loop
     st.distributed_stiffness_elements(4) = 4;
     t = x_totals();
     EXPECT_NEAR(t[3], 99.0, 1e-12);
@@ -365,7 +365,8 @@ TEST(ElementLoop, LaterLoopEqualsFormingTheElementsAgain) {
             for (int c = 1; c <= n; ++c) {
                 EXPECT_EQ(kept.element_loads(c, e), fresh.element_loads(c, e)) << e << " " << c;
                 EXPECT_EQ(kept.element_loads_b(c, e), fresh.element_loads_b(c, e)) << e << " " << c;
-                for (int r = 1; r <= c; ++r) EXPECT_EQ(kept.estiff(r, c, e), fresh.estiff(r, c, e)) << e << " " << r << " " << c;
+                for (int r = 1; r <= c; ++r)
+                    EXPECT_EQ(kept.estiff(r, c, e), fresh.estiff(r, c, e)) << e << " " << r << " " << c;
             }
     }
 }

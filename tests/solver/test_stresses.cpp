@@ -29,7 +29,7 @@ constexpr double kG3 = 0.774596669241483;
 // A run state with a rectangular mesh of nx x 1 elements of w x hgt each in
 // the y-z plane, element records written by the test to unit 3.
 class StressFixture {
- public:
+public:
     StressFixture(int nx, int nnode, int ngaus, int ngaus2, double w = 2.0, double hgt = 1.0, int extra_nodes = 0) {
         st = std::make_unique<parvane::RunState>();
         parvane::RunState& s = *st;
@@ -117,7 +117,7 @@ class StressFixture {
     static constexpr double thickness = 0.2;
     std::unique_ptr<parvane::RunState> st;
 
- private:
+private:
     static inline int counter_ = 0;
     solver_test::ScratchDir scratch_{"stresses_" + std::to_string(counter_++)};
     const fs::path& dir_ = scratch_.path();
@@ -157,7 +157,9 @@ TEST(PlateStresses, NodalValuesExtrapolateTheFieldThroughTheGaussPoints) {
         f.unit_local_deflection();
         StressFixture::Record r;
         // A field the points reproduce: bilinear for 2 x 2, biquadratic for 3 x 3.
-        auto field = [&](double y, double z) { return c.ngaus == 2 ? 2.0 * y - 3.0 * z + y * z : y * y - 2.0 * z * z + y * z; };
+        auto field = [&](double y, double z) {
+            return c.ngaus == 2 ? 2.0 * y - 3.0 * z + y * z : y * y - 2.0 * z * z + y * z;
+        };
         for (int k = 1; k <= c.ngaus * c.ngaus; ++k) {
             const auto yz = f.point(1, k);
             r.b(2, 1, k) = field(yz[0], yz[1]);  // Mz
@@ -179,8 +181,8 @@ TEST(PlateStresses, FibreStressesOfBendingAndOfMembraneStates) {
     }
     StressFixture::Record r;
     for (int k = 1; k <= 4; ++k) {
-        r.b(1, 1, k) = 0.4;   // My = 0.4
-        r.m(2, 1, k) = 7.0;   // sigma zz = 7 (membrane)
+        r.b(1, 1, k) = 0.4;  // My = 0.4
+        r.m(2, 1, k) = 7.0;  // sigma zz = 7 (membrane)
     }
     f.write(r);
     f.run();
@@ -204,7 +206,7 @@ TEST(PlateStresses, SecondRuleOfOnePointAddsTheSameShearEverywhere) {
     StressFixture f(1, 9, 2, 1);
     f.unit_local_deflection();
     StressFixture::Record r;
-    r.s(4, 1, 1) = 2.5;  // Qy of the single point of the second rule
+    r.s(4, 1, 1) = 2.5;                                   // Qy of the single point of the second rule
     for (int k = 1; k <= 4; ++k) r.b(4, 1, k) = 0.5 * k;  // first part differs per point
     f.write(r);
     f.run();
@@ -300,11 +302,11 @@ TEST(PlateStresses, StepResultsBlocksFollowOneHeader) {
     ASSERT_NE(at, std::string::npos);
     const std::string line = sds.substr(at + 1, sds.find('\n', at + 1) - at - 1);
     EXPECT_EQ(line.size(), 5u + 26u * 12u);
-    EXPECT_EQ(line.substr(5, 12), "   0.100E+01");              // Disp.X
-    EXPECT_EQ(line.substr(5 + 6 * 12, 12), "  -0.200E+01");      // Force_X
-    EXPECT_EQ(line.substr(5 + 23 * 12, 12), "   0.400E+01");     // soil pressure
-    EXPECT_EQ(line.substr(5 + 24 * 12, 12), "   0.225E+01");     // soil spring plus nonlinear force
-    EXPECT_EQ(line.substr(5 + 25 * 12, 12), "  -0.250E+00");     // nonlinear force negated
+    EXPECT_EQ(line.substr(5, 12), "   0.100E+01");            // Disp.X
+    EXPECT_EQ(line.substr(5 + 6 * 12, 12), "  -0.200E+01");   // Force_X
+    EXPECT_EQ(line.substr(5 + 23 * 12, 12), "   0.400E+01");  // soil pressure
+    EXPECT_EQ(line.substr(5 + 24 * 12, 12), "   0.225E+01");  // soil spring plus nonlinear force
+    EXPECT_EQ(line.substr(5 + 25 * 12, 12), "  -0.250E+00");  // nonlinear force negated
 }
 
 TEST(PlateStresses, NodeOfNoElementGetsZeroNotNaN) {

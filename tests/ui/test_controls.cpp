@@ -11,8 +11,23 @@ namespace {
 
 constexpr int kControls = 600;
 enum {
-    kSpin = 1101, kSpinBuddy, kReport, kSorted, kEditCombo, kRadioA, kRadioB, kRadioC, kRadioX, kRadioY,
-    kColor, kChart, kLink, kPlainLabel, kDigits, kNotes, kList
+    kSpin = 1101,
+    kSpinBuddy,
+    kReport,
+    kSorted,
+    kEditCombo,
+    kRadioA,
+    kRadioB,
+    kRadioC,
+    kRadioX,
+    kRadioY,
+    kColor,
+    kChart,
+    kLink,
+    kPlainLabel,
+    kDigits,
+    kNotes,
+    kList
 };
 
 ui::DialogTemplate ControlsTemplate() {
@@ -64,20 +79,26 @@ public:
             n.result = refuseSpin;
         });
         OnNotify(ui::Notify::ItemChanged, kReport, [this](ui::Notification& n) {
-            log.push_back("item " + std::to_string(n.item) + " " + std::to_string(n.oldState) + ">" + std::to_string(n.newState));
+            log.push_back("item " + std::to_string(n.item) + " " + std::to_string(n.oldState) + ">" +
+                          std::to_string(n.newState));
         });
-        OnNotify(ui::Notify::Clicked, kReport, [this](ui::Notification& n) { log.push_back("click " + std::to_string(n.item)); });
-        OnNotify(ui::Notify::DoubleClicked, kReport, [this](ui::Notification& n) { log.push_back("dbl " + std::to_string(n.item)); });
-        OnNotify(ui::Notify::KeyDown, kReport, [this](ui::Notification& n) { log.push_back("key " + std::to_string(n.key)); });
-        OnNotify(ui::Notify::KeyUp, kReport, [this](ui::Notification& n) { log.push_back("key up " + std::to_string(n.key)); });
+        OnNotify(ui::Notify::Clicked, kReport,
+                 [this](ui::Notification& n) { log.push_back("click " + std::to_string(n.item)); });
+        OnNotify(ui::Notify::DoubleClicked, kReport,
+                 [this](ui::Notification& n) { log.push_back("dbl " + std::to_string(n.item)); });
+        OnNotify(ui::Notify::KeyDown, kReport,
+                 [this](ui::Notification& n) { log.push_back("key " + std::to_string(n.key)); });
+        OnNotify(ui::Notify::KeyUp, kReport,
+                 [this](ui::Notification& n) { log.push_back("key up " + std::to_string(n.key)); });
         OnNotify(ui::Notify::SelChange, kSorted, [this] { log.push_back("sel sorted"); });
-        OnNotify(ui::Notify::CloseUp, kSorted, [this] {
-            log.push_back("closed " + std::to_string(Get<ui::ComboBox>(kSorted)->GetCurSel()));
-        });
+        OnNotify(ui::Notify::CloseUp, kSorted,
+                 [this] { log.push_back("closed " + std::to_string(Get<ui::ComboBox>(kSorted)->GetCurSel())); });
         OnNotify(ui::Notify::SelChange, kList, [this] { log.push_back("sel list"); });
-        OnNotify(ui::Notify::DoubleClicked, kList, [this](ui::Notification& n) { log.push_back("dbl list " + std::to_string(n.item)); });
+        OnNotify(ui::Notify::DoubleClicked, kList,
+                 [this](ui::Notification& n) { log.push_back("dbl list " + std::to_string(n.item)); });
         OnNotify(ui::Notify::Change, kEditCombo, [this] { log.push_back("edit combo"); });
-        OnNotifyRange(ui::Notify::Clicked, kRadioA, kRadioY, [this](ui::Notification& n) { log.push_back("radio " + std::to_string(n.id)); });
+        OnNotifyRange(ui::Notify::Clicked, kRadioA, kRadioY,
+                      [this](ui::Notification& n) { log.push_back("radio " + std::to_string(n.id)); });
         OnNotify(ui::Notify::Clicked, kColor, [this] { log.push_back("colour"); });
         OnNotify(ui::Notify::Clicked, kLink, [this] { log.push_back("link"); });
         OnNotify(ui::Notify::DoubleClicked, kLink, [this] { log.push_back("link twice"); });
@@ -163,8 +184,8 @@ TEST_F(ControlsTest, ReportListSelectionNotifiesEachChange) {
     d.UserSelectItem(kReport, 2, true);
     EXPECT_EQ(lv->GetSelectedCount(), 2);
     d.UserSelectItem(kReport, 1);
-    EXPECT_EQ(d.log, (std::vector<std::string>{"item 0 0>2", "click 0", "item 2 0>2", "click 2", "item 0 2>0", "item 2 2>0",
-                                               "item 1 0>2", "click 1"}));
+    EXPECT_EQ(d.log, (std::vector<std::string>{"item 0 0>2", "click 0", "item 2 0>2", "click 2", "item 0 2>0",
+                                               "item 2 2>0", "item 1 0>2", "click 1"}));
     EXPECT_EQ(lv->GetNextSelected(-1), 1);
     EXPECT_EQ(lv->GetNextSelected(1), -1);
     d.log.clear();
@@ -201,7 +222,7 @@ TEST_F(ControlsTest, ReportListSelectionNotifiesEachChange) {
 TEST_F(ControlsTest, CombosSortAndSelect) {
     auto* sorted = d.Get<ui::ComboBox>(kSorted);
     EXPECT_EQ(sorted->Items(), (std::vector<std::string>{"arial", "Consolas", "Georgia", "Tahoma"}));
-    EXPECT_EQ(sorted->GetCurSel(), 0);  // from the exchange at initialisation
+    EXPECT_EQ(sorted->GetCurSel(), 0);             // from the exchange at initialisation
     EXPECT_FALSE(d.UserType(kSorted, "Georgia"));  // a drop-down list has no edit
     d.UserSelect(kSorted, 2);
     EXPECT_EQ(sorted->GetWindowText(), "Georgia");
@@ -253,14 +274,10 @@ TEST_F(ControlsTest, SelectionFollowsItsEntryInListAndComboBoxes) {
         int wantResult;
     };
     const Case cases[] = {
-        {"insert before the selection", true, 0, 3, 0},
-        {"insert at the selection", true, 2, 3, 2},
-        {"insert after the selection", true, 3, 2, 3},
-        {"insert past the end appends", true, 9, 2, 4},
-        {"delete before the selection", false, 1, 1, 3},
-        {"delete the selection", false, 2, -1, 3},
-        {"delete after the selection", false, 3, 2, 3},
-        {"delete what is not there", false, 4, 2, -1},
+        {"insert before the selection", true, 0, 3, 0},  {"insert at the selection", true, 2, 3, 2},
+        {"insert after the selection", true, 3, 2, 3},   {"insert past the end appends", true, 9, 2, 4},
+        {"delete before the selection", false, 1, 1, 3}, {"delete the selection", false, 2, -1, 3},
+        {"delete after the selection", false, 3, 2, 3},  {"delete what is not there", false, 4, 2, -1},
     };
     auto* list = d.Get<ui::ListBox>(kList);
     auto* combo = d.Get<ui::ComboBox>(kEditCombo);
@@ -346,9 +363,9 @@ TEST_F(ControlsTest, ColourLinkEditsAndCustomPainting) {
     chart->Invalidate(true);
     const std::vector<std::string> ops = driver.PaintWindow(*chart);
     const ui::Size size = chart->GetClientSize();
-    EXPECT_EQ(ops, (std::vector<std::string>{"Fill 0 0 " + std::to_string(size.cx) + " " + std::to_string(size.cy) + " #f0f0f0",
-                                             "Pen dash 2 #ff0000", "MoveTo 0 0", "LineTo 10 20", "Font Arial 18 0 900",
-                                             "TextOut 5 32 abc"}));
+    EXPECT_EQ(ops, (std::vector<std::string>{
+                       "Fill 0 0 " + std::to_string(size.cx) + " " + std::to_string(size.cy) + " #f0f0f0",
+                       "Pen dash 2 #ff0000", "MoveTo 0 0", "LineTo 10 20", "Font Arial 18 0 900", "TextOut 5 32 abc"}));
     chart->Invalidate(false);
     EXPECT_EQ(driver.PaintWindow(*chart).front(), "Pen dash 2 #ff0000");
 }
@@ -373,7 +390,8 @@ TEST(BackendNotifications, DialogLifeCycleAndChangesReachTheBackEnd) {
         ASSERT_TRUE(dlg.Create());
         ASSERT_GE(spy.events.size(), 2u);
         EXPECT_EQ(spy.events[0], "0:" + std::to_string(static_cast<int>(ui::Change::Created)));
-        EXPECT_EQ(spy.events[1], std::to_string(kSpinBuddy) + ":" + std::to_string(static_cast<int>(ui::Change::Created)));
+        EXPECT_EQ(spy.events[1],
+                  std::to_string(kSpinBuddy) + ":" + std::to_string(static_cast<int>(ui::Change::Created)));
         EXPECT_EQ(spy.LiveWindows().size(), 1u + dlg.Controls().size());
         spy.events.clear();
         dlg.SetDlgItemText(kDigits, "5");

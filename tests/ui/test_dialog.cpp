@@ -42,8 +42,10 @@ ui::DialogTemplate DemoTemplate() {
 class DemoDialog : public ui::Dialog {
 public:
     DemoDialog() : ui::Dialog(kDemo) {
-        OnNotifyRange(ui::Notify::SetFocus, 1, 2000, [this](ui::Notification& n) { events.push_back("set " + std::to_string(n.id)); });
-        OnNotifyRange(ui::Notify::KillFocus, 1, 2000, [this](ui::Notification& n) { events.push_back("kill " + std::to_string(n.id)); });
+        OnNotifyRange(ui::Notify::SetFocus, 1, 2000,
+                      [this](ui::Notification& n) { events.push_back("set " + std::to_string(n.id)); });
+        OnNotifyRange(ui::Notify::KillFocus, 1, 2000,
+                      [this](ui::Notification& n) { events.push_back("kill " + std::to_string(n.id)); });
         OnNotify(ui::Notify::Clicked, kFlag, [this] { events.push_back("clicked " + std::to_string(kFlag)); });
         OnNotify(ui::Notify::Change, kCount, [this] { events.push_back("change " + std::to_string(kCount)); });
         OnNotify(ui::Notify::Clicked, kMore, [this] {
@@ -143,15 +145,31 @@ TEST_F(DialogTest, NumberTextsAreAcceptedOrRefusedAsAUserWouldExpect) {
         double value;
     };
     const Case cases[] = {
-        {kFactor, " 2.5 ", true, 2.5},       {kFactor, "-.5", true, -0.5},      {kFactor, "1e-3", true, 0.001},
-        {kFactor, "+4", true, 4.0},          {kFactor, "7.", true, 7.0},        {kFactor, "1e-400", true, 0.0},
-        {kFactor, "", false, 0},             {kFactor, "nan", false, 0},        {kFactor, "inf", false, 0},
-        {kFactor, "0x10", false, 0},         {kFactor, "3,5", false, 0},        {kFactor, "1e400", false, 0},
-        {kFactor, "2.5x", false, 0},         {kFactor, ".", false, 0},          {kFactor, "1e", false, 0},
-        {kFactor, "- 1", false, 0},          {kCount, "2147483647", true, 2147483647.0},
-        {kCount, "-2147483648", true, -2147483648.0},                           {kCount, "2147483648", false, 0},
-        {kCount, " 12 ", true, 12},          {kCount, "12.0", false, 0},        {kCount, "1e3", false, 0},
-        {kCount, "", false, 0},              {kCount, "0x10", false, 0},        {kCount, "+", false, 0},
+        {kFactor, " 2.5 ", true, 2.5},
+        {kFactor, "-.5", true, -0.5},
+        {kFactor, "1e-3", true, 0.001},
+        {kFactor, "+4", true, 4.0},
+        {kFactor, "7.", true, 7.0},
+        {kFactor, "1e-400", true, 0.0},
+        {kFactor, "", false, 0},
+        {kFactor, "nan", false, 0},
+        {kFactor, "inf", false, 0},
+        {kFactor, "0x10", false, 0},
+        {kFactor, "3,5", false, 0},
+        {kFactor, "1e400", false, 0},
+        {kFactor, "2.5x", false, 0},
+        {kFactor, ".", false, 0},
+        {kFactor, "1e", false, 0},
+        {kFactor, "- 1", false, 0},
+        {kCount, "2147483647", true, 2147483647.0},
+        {kCount, "-2147483648", true, -2147483648.0},
+        {kCount, "2147483648", false, 0},
+        {kCount, " 12 ", true, 12},
+        {kCount, "12.0", false, 0},
+        {kCount, "1e3", false, 0},
+        {kCount, "", false, 0},
+        {kCount, "0x10", false, 0},
+        {kCount, "+", false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("text \"") + c.text + "\"");
@@ -169,7 +187,8 @@ TEST_F(DialogTest, NumberTextsAreAcceptedOrRefusedAsAUserWouldExpect) {
                 EXPECT_EQ(d.count, static_cast<int>(c.value));
         } else {
             ASSERT_EQ(driver.MessageBoxes().size(), 1u);
-            EXPECT_EQ(driver.MessageBoxes()[0].text, c.id == kCount ? "Please enter an integer." : "Please enter a number.");
+            EXPECT_EQ(driver.MessageBoxes()[0].text,
+                      c.id == kCount ? "Please enter an integer." : "Please enter a number.");
             EXPECT_EQ(d.count, 3);
             EXPECT_EQ(d.factor, 1.5);
             EXPECT_EQ(d.GetFocus(), d.GetDlgItem(c.id));

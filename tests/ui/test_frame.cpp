@@ -62,10 +62,16 @@ public:
         OnCommand(kShared, [] { Called("view shared"); });
         OnUpdateUI(kViewCmd, [this](ui::CmdUI& ui) { ui.Enable(viewEnabled); });
     }
-    void OnLButtonDown(int flags, ui::Point p) override { Called("down " + std::to_string(flags) + " " + std::to_string(p.x)); }
-    void OnLButtonUp(int flags, ui::Point p) override { Called("up " + std::to_string(flags) + " " + std::to_string(p.y)); }
+    void OnLButtonDown(int flags, ui::Point p) override {
+        Called("down " + std::to_string(flags) + " " + std::to_string(p.x));
+    }
+    void OnLButtonUp(int flags, ui::Point p) override {
+        Called("up " + std::to_string(flags) + " " + std::to_string(p.y));
+    }
     void OnLButtonDblClk(int, ui::Point) override { Called("dbl"); }
-    void OnRButtonDown(int flags, ui::Point p) override { Called("rdown " + std::to_string(flags) + " " + std::to_string(p.x)); }
+    void OnRButtonDown(int flags, ui::Point p) override {
+        Called("rdown " + std::to_string(flags) + " " + std::to_string(p.x));
+    }
     void OnRButtonUp(int flags, ui::Point) override { Called("rup " + std::to_string(flags)); }
     void OnRButtonDblClk(int flags, ui::Point) override { Called("rdbl " + std::to_string(flags)); }
     void OnMouseMove(int flags, ui::Point) override { Called("move " + std::to_string(flags)); }
@@ -100,8 +106,8 @@ public:
         SetAppName("Brennix");
         OnCommand(kAppCmd, [] { Called("app"); });
         OnCommand(kShared, [] { Called("app shared"); });
-        ui::DocumentType t = ui::DocumentType::Parse(
-            "\nBrnx\nBrnx\nBrennix Files (*.slb)\n.slb\nBrennix.Document\nBrennix Document");
+        ui::DocumentType t =
+            ui::DocumentType::Parse("\nBrnx\nBrnx\nBrennix Files (*.slb)\n.slb\nBrennix.Document\nBrennix Document");
         t.createDocument = [] { return std::make_unique<TestDoc>(); };
         t.createView = [] { return std::make_unique<TestView>(); };
         SetDocumentType(std::move(t));
@@ -189,12 +195,9 @@ TEST_F(FrameTest, UpdatePassEnablesChecksAndRenamesBeforeAMenuOpens) {
         bool checked;
         const char* text;
     };
-    const Want wants[] = {{kViewCmd, false, false, "&View item\tF5"},
-                          {kDocCmd, true, true, "&Document item"},
-                          {kFrameCmd, true, false, "&Frame item"},
-                          {kAppCmd, true, false, "&App item"},
-                          {kNobody, false, false, "&Nobody"},
-                          {ui::cmd::ViewToolBar, true, true, "&Toolbar"}};
+    const Want wants[] = {{kViewCmd, false, false, "&View item\tF5"}, {kDocCmd, true, true, "&Document item"},
+                          {kFrameCmd, true, false, "&Frame item"},    {kAppCmd, true, false, "&App item"},
+                          {kNobody, false, false, "&Nobody"},         {ui::cmd::ViewToolBar, true, true, "&Toolbar"}};
     for (const Want& w : wants) {
         SCOPED_TRACE(w.id);
         ui::MenuItem* m = edit.Find(w.id);
@@ -420,9 +423,10 @@ TEST_F(FrameTest, ViewReceivesMouseKeysAndSize) {
     view->UserKeyDown(ui::key::Delete);
     frame->UserResize(800, 600);
     const int both = ui::mod::Shift | ui::mod::LeftButton;
-    EXPECT_EQ(calls, (std::vector<std::string>{"down " + std::to_string(both) + " 10", "move " + std::to_string(ui::mod::LeftButton),
-                                               "up 0 22", "move 0", "dbl", "key 46",
-                                               "size 800x" + std::to_string(600 - ui::kToolBarRowHeight - ui::kStatusBarHeight)}));
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         "down " + std::to_string(both) + " 10", "move " + std::to_string(ui::mod::LeftButton),
+                         "up 0 22", "move 0", "dbl", "key 46",
+                         "size 800x" + std::to_string(600 - ui::kToolBarRowHeight - ui::kStatusBarHeight)}));
     // The other buttons: the flags name every button held after the change;
     // the middle button only counts in the flags.
     view->UserMouseUp(ui::MouseButton::Left, 12, 22);  // the end of the double click
@@ -434,8 +438,9 @@ TEST_F(FrameTest, ViewReceivesMouseKeysAndSize) {
     view->UserDoubleClick(ui::MouseButton::Right, 5, 6);
     view->UserMouseUp(ui::MouseButton::Right, 5, 6);
     const int right = ui::mod::RightButton;
-    EXPECT_EQ(calls, (std::vector<std::string>{"rdown " + std::to_string(ui::mod::Control | right | ui::mod::MiddleButton) + " 5",
-                                               "rup 0", "rdbl " + std::to_string(right), "rup 0"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         "rdown " + std::to_string(ui::mod::Control | right | ui::mod::MiddleButton) + " 5", "rup 0",
+                         "rdbl " + std::to_string(right), "rup 0"}));
     view->UserResize(300, 200);
     EXPECT_EQ(view->GetClientSize(), (ui::Size{300, 200}));
     view->Invalidate();

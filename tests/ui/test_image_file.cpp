@@ -26,8 +26,8 @@ protected:
     std::string File(const std::string& name) const { return (dir_ / name).string(); }
     // A 3 x 2 RGBA picture: red, green, blue / white, black, half-transparent red.
     std::string WriteSample() const {
-        const unsigned char px[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255,
-                                    255, 255, 255, 255, 0, 0, 0, 255, 255, 0, 0, 0};
+        const unsigned char px[] = {255, 0,   0,   255, 0, 255, 0, 255, 0,   0, 255, 255,
+                                    255, 255, 255, 255, 0, 0,   0, 255, 255, 0, 0,   0};
         png_image png;
         std::memset(&png, 0, sizeof png);
         png.version = PNG_IMAGE_VERSION;
@@ -46,8 +46,8 @@ TEST_F(ImageFileTest, ReadsThePixelsAsWritten) {
     ASSERT_EQ(image.width, 3);
     ASSERT_EQ(image.height, 2);
     // A fully transparent pixel lands on white.
-    EXPECT_EQ(image.rgb, (std::vector<std::uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0,
-                                                     255, 255, 255}));
+    EXPECT_EQ(image.rgb,
+              (std::vector<std::uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 255, 255, 255}));
     ASSERT_TRUE(image.transparent.has_value());
     EXPECT_EQ(*image.transparent, ui::Rgb(192, 192, 192));
 }

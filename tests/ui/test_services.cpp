@@ -142,9 +142,9 @@ TEST_F(ServicesTest, RecentFileListOfFour) {
 
 TEST_F(ServicesTest, ProcessGetsItsArgumentsUnsplit) {
     const std::string out = (dir / "out.txt").string();
-    const std::string script = WriteScript("folder with blanks/echo args.sh",
-                                           "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" + out + "\"; done\npwd >> \"" + out +
-                                               "\"\nexit 3\n");
+    const std::string script =
+        WriteScript("folder with blanks/echo args.sh", "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" + out +
+                                                           "\"; done\npwd >> \"" + out + "\"\nexit 3\n");
     ui::Process p;
     const std::vector<std::string> args = {"first argument", "x\"y", "*", "$HOME", ""};
     std::vector<std::string> argv = {script};
@@ -266,7 +266,8 @@ TEST_F(ServicesTest, FileFiltersAndDefaultExtension) {
     driver.ExpectFileDialog("/tmp/picture");
     driver.ExpectFileDialog("/tmp/picture.png");
     driver.ExpectFileDialog("/tmp/in.txt");
-    ui::FileDialog save(false, "bmp", "", ui::ofn::HideReadOnly | ui::ofn::OverwritePrompt, "Bitmap Files (*.bmp)|*.bmp|");
+    ui::FileDialog save(false, "bmp", "", ui::ofn::HideReadOnly | ui::ofn::OverwritePrompt,
+                        "Bitmap Files (*.bmp)|*.bmp|");
     ASSERT_EQ(save.DoModal(), ui::IDOK);
     EXPECT_EQ(save.GetPathName(), "/tmp/picture.bmp");
     EXPECT_EQ(save.GetFileName(), "picture.bmp");
@@ -294,8 +295,8 @@ TEST_F(ServicesTest, TextEditorCommandAndShellOpen) {
 
     // What a desktop back end does: the editor starts detached with the path as one argument.
     const std::string out = (dir / "editor.txt").string();
-    const std::string editor = WriteScript("my editor.sh", "printf '%s\\n' \"$@\" > \"" + out + ".tmp\"; mv \"" + out +
-                                                               ".tmp\" \"" + out + "\"\n");
+    const std::string editor = WriteScript(
+        "my editor.sh", "printf '%s\\n' \"$@\" > \"" + out + ".tmp\"; mv \"" + out + ".tmp\" \"" + out + "\"\n");
     ui::SetTextEditorCommand("\"" + editor + "\" --wait");
     ASSERT_TRUE(ui::LaunchTextEditor("/runs/model 1.sms"));
     // The editor runs on its own: its file appears when it has run (a generous deadline for a loaded machine).

@@ -124,7 +124,10 @@ TEST_F(GLViewTest, WideKeepsFullHeightAndTallKeepsFullWidth) {
     // Bands one unit inside the edges of the kept axis must touch the first
     // and last pixel row (wide) or column (tall); the other axis keeps square
     // pixels.
-    const struct { int w, h; float zoom; } cases[] = {{80, 40, 1.0f}, {80, 40, 2.0f}, {30, 90, 1.0f}, {30, 90, 0.5f}, {50, 50, 1.0f}};
+    const struct {
+        int w, h;
+        float zoom;
+    } cases[] = {{80, 40, 1.0f}, {80, 40, 2.0f}, {30, 90, 1.0f}, {30, 90, 0.5f}, {50, 50, 1.0f}};
     for (const auto& c : cases) {
         SceneView view;
         view.SetProjectionZoom(c.zoom);
@@ -133,11 +136,15 @@ TEST_F(GLViewTest, WideKeepsFullHeightAndTallKeepsFullWidth) {
         const float unit = 1.0f / c.zoom;
         view.scene = [&](SceneView&) {
             glColor3f(1, 0, 0);
-            if (wide) Quad(-1e4f, halfKept - unit, 1e4f, halfKept);
-            else Quad(halfKept - unit, -1e4f, halfKept, 1e4f);
+            if (wide)
+                Quad(-1e4f, halfKept - unit, 1e4f, halfKept);
+            else
+                Quad(halfKept - unit, -1e4f, halfKept, 1e4f);
             glColor3f(0, 0, 1);
-            if (wide) Quad(-1e4f, -halfKept, 1e4f, -halfKept + unit);
-            else Quad(-halfKept, -1e4f, -halfKept + unit, 1e4f);
+            if (wide)
+                Quad(-1e4f, -halfKept, 1e4f, -halfKept + unit);
+            else
+                Quad(-halfKept, -1e4f, -halfKept + unit, 1e4f);
         };
         Open(view, c.w, c.h);
         const DibImage img = view.Paint();
@@ -178,9 +185,12 @@ TEST_F(GLViewTest, LabelWithTheBitmapFontLeavesInkAtItsRasterPosition) {
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 120; ++x) {
             if (!IsDark(PixelOf(img, x, y))) continue;
-            if (x < 29) ++inkLeft;
-            else if (y > 23) ++inkBelow;  // "Brennix" has no descenders
-            else if (y >= 20 - 14) ++inkRight;
+            if (x < 29)
+                ++inkLeft;
+            else if (y > 23)
+                ++inkBelow;  // "Brennix" has no descenders
+            else if (y >= 20 - 14)
+                ++inkRight;
         }
     EXPECT_GT(inkRight, 40);
     EXPECT_EQ(inkLeft, 0);
@@ -258,8 +268,10 @@ TEST_F(GLViewTest, SelectionPassWithPickMatrixReturnsTheNameUnderThePixel) {
         glColor3f(0, 0, 0);
         glInitNames();
         glPushName(0);
-        const struct { GLuint name; float x0, y0, x1, y1; } items[] = {
-            {7, -40, -20, -5, 20}, {9, 5, -20, 40, 20}, {11, -40, 25, 40, 28}};
+        const struct {
+            GLuint name;
+            float x0, y0, x1, y1;
+        } items[] = {{7, -40, -20, -5, 20}, {9, 5, -20, 40, 20}, {11, -40, 25, 40, 28}};
         for (const auto& it : items) {
             glLoadName(it.name);
             Quad(it.x0, it.y0, it.x1, it.y1);
@@ -289,8 +301,8 @@ TEST_F(GLViewTest, SelectionPassWithPickMatrixReturnsTheNameUnderThePixel) {
     // Window pixels from the top-left; the origin of the scene is the centre.
     EXPECT_EQ(pick(30, 30), 7u);
     EXPECT_EQ(pick(70, 30), 9u);
-    EXPECT_EQ(pick(50, 4), 11u);   // y 26 of the scene is 4 pixels below the top
-    EXPECT_EQ(pick(50, 57), 0u);   // nothing there
+    EXPECT_EQ(pick(50, 4), 11u);  // y 26 of the scene is 4 pixels below the top
+    EXPECT_EQ(pick(50, 57), 0u);  // nothing there
     // Picking leaves the projection of the picture as it was.
     const DibImage img = view.Paint();
     EXPECT_TRUE(IsDark(PixelOf(img, 30, 30)));
@@ -372,7 +384,10 @@ TEST_F(GLViewTest, ExportStopsAtTheFirstFailureWithItsMessage) {
 }
 
 TEST_F(GLViewTest, MoreThanTenPendingErrorsStopTheStateSetUp) {
-    const struct { int errors; bool ok; } cases[] = {{0, true}, {10, true}, {11, false}, {25, false}};
+    const struct {
+        int errors;
+        bool ok;
+    } cases[] = {{0, true}, {10, true}, {11, false}, {25, false}};
     for (const auto& c : cases) {
         SceneView view;
         Open(view, 8, 8);
@@ -412,7 +427,9 @@ public:
     };
     std::vector<Call> calls;
     brennix::gl::PrinterCaps Caps() const override { return caps; }
-    void StretchImage(const DibImage& image, int x, int y, int w, int h) override { calls.push_back({image, x, y, w, h}); }
+    void StretchImage(const DibImage& image, int x, int y, int w, int h) override {
+        calls.push_back({image, x, y, w, h});
+    }
 };
 
 class FakePrintService : public brennix::gl::PrintService {
@@ -496,11 +513,14 @@ TEST_F(GLViewTest, PageSetupEditsTheMargins) {
 }
 
 TEST(GLViewFitScale, SmallerRatioWinsAndStaysPositive) {
-    const struct { int w, h; double ey, ez; float expect; } cases[] = {
-        {250, 150, 100, 50, 2.0f},    // y: 200/100, z: 100/50
-        {250, 150, 100, 0, 1.0f},     // a line of nodes: z ratio 1.0
-        {1050, 150, 0, 0, 1.0f},
-        {40, 30, 10, 10, 0.1f},       // client smaller than the margin
+    const struct {
+        int w, h;
+        double ey, ez;
+        float expect;
+    } cases[] = {
+        {250, 150, 100, 50, 2.0f},                          // y: 200/100, z: 100/50
+        {250, 150, 100, 0, 1.0f},                           // a line of nodes: z ratio 1.0
+        {1050, 150, 0, 0, 1.0f},   {40, 30, 10, 10, 0.1f},  // client smaller than the margin
         {0, 0, 5, 5, 0.2f},
     };
     for (const auto& c : cases) {

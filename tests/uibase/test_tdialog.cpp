@@ -42,8 +42,9 @@ public:
         m_columns = kColumns;
         m_rowCount = rows;
         for (int column = 1; column <= kColumns; ++column)
-            OnNotifyRange(ui::Notify::SetFocus, CellId(1, column), CellId(kLines, column),
-                          [this, column](ui::Notification& n) { SetCurrentCell(n.id - CellId(1, column) + 1, column); });
+            OnNotifyRange(
+                ui::Notify::SetFocus, CellId(1, column), CellId(kLines, column),
+                [this, column](ui::Notification& n) { SetCurrentCell(n.id - CellId(1, column) + 1, column); });
     }
     void Refresh() override {
         ++refreshes;
@@ -134,7 +135,8 @@ TEST_F(TDialogTest, KeyMovesOverTheTable) {
         {"the search turns at the first cell of the table", 25, Cells::Column1Off, 0, 1, 2, Tab, S, 0, 1, 3},
         {"the search turns at the first cell of line 1, rows above", 25, Cells::Column1Off, 5, 1, 2, Tab, S, 4, 1, 3},
         {"the search turns at the last cell of the table", 25, Cells::Column3Off, 15, 10, 2, Tab, 0, 15, 10, 1},
-        {"the search turns at the last cell of the page, rows below", 25, Cells::Column3Off, 0, 10, 2, Tab, 0, 1, 10, 1},
+        {"the search turns at the last cell of the page, rows below", 25, Cells::Column3Off, 0, 10, 2, Tab, 0, 1, 10,
+         1},
         {"shift tab over a disabled first column", 25, Cells::Column1Off, 0, 4, 2, Tab, S, 0, 3, 3},
         {"down", 25, Cells::All, 0, 4, 2, Down, 0, 0, 5, 2},
         {"down on the last line scrolls by one", 25, Cells::All, 0, 10, 2, Down, 0, 1, 10, 2},
@@ -204,10 +206,10 @@ TEST_F(TDialogTest, ScrollBarMovesTheFirstVisibleRow) {
         int want;
     };
     const Case cases[] = {
-        {ui::sb::LineDown, 0, 3, 4},      {ui::sb::LineUp, 0, 3, 2},        {ui::sb::LineUp, 0, 0, 0},
-        {ui::sb::PageDown, 0, 3, 13},     {ui::sb::PageDown, 0, 10, 15},    {ui::sb::PageUp, 0, 3, 0},
-        {ui::sb::ThumbTrack, 7, 3, 7},    {ui::sb::ThumbPosition, 40, 3, 15}, {ui::sb::Top, 0, 9, 0},
-        {ui::sb::Bottom, 0, 2, 15},       {ui::sb::EndScroll, 0, 6, 6},
+        {ui::sb::LineDown, 0, 3, 4},   {ui::sb::LineUp, 0, 3, 2},          {ui::sb::LineUp, 0, 0, 0},
+        {ui::sb::PageDown, 0, 3, 13},  {ui::sb::PageDown, 0, 10, 15},      {ui::sb::PageUp, 0, 3, 0},
+        {ui::sb::ThumbTrack, 7, 3, 7}, {ui::sb::ThumbPosition, 40, 3, 15}, {ui::sb::Top, 0, 9, 0},
+        {ui::sb::Bottom, 0, 2, 15},    {ui::sb::EndScroll, 0, 6, 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);

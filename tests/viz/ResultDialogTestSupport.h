@@ -28,28 +28,23 @@ public:
     std::vector<std::string> calls;
 
     ModelData* GetModelData() const override { return model; }
-    void SetHighlightedItems(int kind, const std::string& text) override
-    {
+    void SetHighlightedItems(int kind, const std::string& text) override {
         highlightKind = kind;
         highlight = text;
     }
-    void SetHighlightState(int kind, const std::string& text) override
-    {
+    void SetHighlightState(int kind, const std::string& text) override {
         calls.push_back("PickState " + std::to_string(kind) + " " + text);
     }
     void RepaintView() override { calls.push_back("Repaint"); }
-    void SetContourRange() override
-    {
+    void SetContourRange() override {
         if (model) model->SetContourRange(step, contour.column);
     }
-    void SetRotation(float x, float y, float z) override
-    {
+    void SetRotation(float x, float y, float z) override {
         rotationX = x;
         rotationY = -y;
         rotationZ = -z;
     }
-    void GetRotation(float& x, float& y, float& z) const override
-    {
+    void GetRotation(float& x, float& y, float& z) const override {
         x = rotationX;
         y = rotationY;
         z = rotationZ;
@@ -59,13 +54,11 @@ public:
     void SetContourSettings(const ContourSettings& s) override { contour = s; }
     int CurrentStep() const override { return step; }
     void SetCurrentStep(int s) override { step = s; }
-    void GetDeformedShape(int& d, int& u) const override
-    {
+    void GetDeformedShape(int& d, int& u) const override {
         d = deformed;
         u = undeformed;
     }
-    void SetDeformedShape(int d, int u) override
-    {
+    void SetDeformedShape(int d, int u) override {
         deformed = d;
         undeformed = u;
     }
@@ -79,8 +72,7 @@ public:
 
 // Steps 1 .. count of every node, in that order; value(column, row, step).
 // Columns are captioned "C0" .. "C25".
-inline void AddResultSteps(ModelData& model, int count, const std::function<double(int, int, int)>& value)
-{
+inline void AddResultSteps(ModelData& model, int count, const std::function<double(int, int, int)>& value) {
     model.ResetResultsState();
     model.resultColumnCount = 26;
     model.resultGroupStart = {0, 6, 12, 17, 23};

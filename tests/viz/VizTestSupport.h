@@ -25,13 +25,13 @@ bool LoadExample(ModelData& model, const std::string& name);
 void SetStepValues(ModelData& model, int step, int column, const std::function<double(double y, double z)>& value);
 
 struct Segment {
-    float x1, y1, x2, y2; // window coordinates
-    int r, g, b;          // colour of the first vertex
+    float x1, y1, x2, y2;  // window coordinates
+    int r, g, b;           // colour of the first vertex
 };
 
 struct Feedback {
     int triangles = 0;
-    int polygons = 0; // polygons of other vertex counts
+    int polygons = 0;  // polygons of other vertex counts
     int points = 0;
     int bitmaps = 0;
     std::vector<Segment> segments;
@@ -85,4 +85,4 @@ Rgb PixelAt(const brennix::gl::DibImage& image, int x, int yFromTop);
 // returns its path.
 std::string KeepPicture(const brennix::gl::DibImage& image, const std::string& name);
 
-} // namespace viztest
+}  // namespace viztest

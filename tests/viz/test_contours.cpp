@@ -25,16 +25,14 @@ namespace {
 
 class ContourTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(canvas.Ok());
         ASSERT_TRUE(viztest::LoadFixture(model, "slab_2x2_q4.slb"));
         canvas.FitModel(model);
         glDisable(GL_LIGHTING);
     }
 
-    Feedback Lines(int style)
-    {
+    Feedback Lines(int style) {
         return canvas.RecordFeedback([&] { viz::DrawContourLines(model, 0, 1, 1, style); });
     }
 
@@ -42,15 +40,14 @@ protected:
     ModelData model;
 };
 
-TEST_F(ContourTest, FieldLinearInYGivesStraightLinesAtTheLevels)
-{
+TEST_F(ContourTest, FieldLinearInYGivesStraightLinesAtTheLevels) {
     viztest::SetStepValues(model, 1, 0, [](double y, double) { return y; });
     model.SetContourLimits(0.0, 2.0, 8, 0.25);
     const Feedback f = Lines(1);
     ASSERT_FALSE(f.segments.empty());
     std::vector<bool> seen(9, false);
     for (const auto& s : f.segments) {
-        EXPECT_NEAR(s.x1, s.x2, 0.01); // straight lines of constant y
+        EXPECT_NEAR(s.x1, s.x2, 0.01);  // straight lines of constant y
         double wx0, wy;
         canvas.ToWindow(0.0, 0.0, wx0, wy);
         double wx1;
@@ -71,8 +68,7 @@ TEST_F(ContourTest, FieldLinearInYGivesStraightLinesAtTheLevels)
     for (const auto& s : Lines(2).segments) EXPECT_TRUE(s.r == 127 && s.g == 127 && s.b == 127);
 }
 
-TEST_F(ContourTest, CurvedLevelAcrossACornerIsTracedInSixteenSteps)
-{
+TEST_F(ContourTest, CurvedLevelAcrossACornerIsTracedInSixteenSteps) {
     // y + z reaches 1.5 across the corner of sides 0 and 1 in every element
     // it meets.
     viztest::SetStepValues(model, 1, 0, [](double y, double z) { return y + (2.0 - z); });
@@ -87,30 +83,27 @@ TEST_F(ContourTest, CurvedLevelAcrossACornerIsTracedInSixteenSteps)
     }
 }
 
-TEST_F(ContourTest, FieldConstantAtALevelDrawsTheFourSides)
-{
+TEST_F(ContourTest, FieldConstantAtALevelDrawsTheFourSides) {
     viztest::SetStepValues(model, 1, 0, [](double, double) { return 1.0; });
     model.SetContourLimits(0.0, 2.0, 2, 1.0);
     EXPECT_EQ(Lines(1).segments.size(), 4u * 4 * 10);
-    model.SetContourLimits(0.0, 3.0, 2, 1.5); // no level at 1
+    model.SetContourLimits(0.0, 3.0, 2, 1.5);  // no level at 1
     EXPECT_TRUE(Lines(1).segments.empty());
 }
 
-TEST_F(ContourTest, MissingStepAndZeroDivisions)
-{
+TEST_F(ContourTest, MissingStepAndZeroDivisions) {
     // A step that is not there reads as 0 at every node.
     model.SetContourLimits(-1.0, 1.0, 0, 0.0);
-    EXPECT_EQ(Lines(1).segments.size(), 0u); // levels -1 and 1 only
+    EXPECT_EQ(Lines(1).segments.size(), 0u);  // levels -1 and 1 only
     model.SetContourLimits(-1.0, 0.0, 0, 0.0);
-    EXPECT_EQ(Lines(1).segments.size(), 160u); // the level 0 lies on every side
+    EXPECT_EQ(Lines(1).segments.size(), 160u);  // the level 0 lies on every side
     int n = -1;
     double lo, hi, inc;
     model.GetContourLimits(lo, hi, n, inc);
-    EXPECT_EQ(n, 0); // the stored value stays
+    EXPECT_EQ(n, 0);  // the stored value stays
 }
 
-TEST(ContourLevels, SinglePrecisionFractionsBetweenTheLimits)
-{
+TEST(ContourLevels, SinglePrecisionFractionsBetweenTheLimits) {
     EXPECT_EQ(viz::ContourLevel(-3.0, 7.0, 10, 0), -3.0);
     EXPECT_EQ(viz::ContourLevel(-3.0, 7.0, 10, 10), 7.0);
     const float t = 3.0f / 10.0f;
@@ -118,15 +111,14 @@ TEST(ContourLevels, SinglePrecisionFractionsBetweenTheLimits)
     EXPECT_EQ(viz::ContourLevel(1.0, 2.0, 0, 1), 2.0);
 }
 
-TEST(ElementLabels, NineNodeNumberStandsOffTheCentre)
-{
+TEST(ElementLabels, NineNodeNumberStandsOffTheCentre) {
     Canvas canvas(200, 200);
     ASSERT_TRUE(canvas.Ok());
     ModelData model;
     ASSERT_EQ(model.ReadModelFile(std::string(BRENNIX_TEST_DATA) + "/model/slb/minimal_quad9.slb", true), 0);
     canvas.FitModel(model);
     viz::TextRecorder texts;
-    model.elementNumberColor = 0x0000FF; // red
+    model.elementNumberColor = 0x0000FF;  // red
     viz::DrawElementLabels(model, 0, 0);
     ASSERT_EQ(texts.Texts().size(), 1u);
     const viz::RecordedText& t = texts.Texts()[0];
@@ -141,14 +133,13 @@ TEST(ElementLabels, NineNodeNumberStandsOffTheCentre)
 
 class LegendTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(canvas.Ok());
         ASSERT_TRUE(viztest::LoadFixture(model, "slab_2x2_q4.slb"));
         viztest::SetStepValues(model, 1, 0, [](double y, double) { return y; });
-        canvas.ViewModel(ModelData(), 1.0); // base orientation, pixels
+        canvas.ViewModel(ModelData(), 1.0);  // base orientation, pixels
         glDisable(GL_LIGHTING);
-        model.foregroundColor = 0x00FF00; // green legend text
+        model.foregroundColor = 0x00FF00;  // green legend text
     }
 
     static constexpr int W = 800, H = 600;
@@ -156,8 +147,7 @@ protected:
     ModelData model;
 };
 
-TEST_F(LegendTest, TenDivisionsGiveElevenBarsFromTheMinimumDown)
-{
+TEST_F(LegendTest, TenDivisionsGiveElevenBarsFromTheMinimumDown) {
     model.SetContourLimits(-2.0, 3.0, 10, 0.5);
     const int offset = 20;
     viz::TextRecorder texts;
@@ -184,7 +174,7 @@ TEST_F(LegendTest, TenDivisionsGiveElevenBarsFromTheMinimumDown)
     EXPECT_EQ(t[0].y, y0 + 52);
     EXPECT_EQ(t[0].z, z0 - 20);
     EXPECT_EQ(t[1].text, "-2.0000E+00");
-    EXPECT_EQ(t[11].text, "3.0000E+00"); // "%10.4E" fills ten places at least
+    EXPECT_EQ(t[11].text, "3.0000E+00");  // "%10.4E" fills ten places at least
     EXPECT_EQ(t[11].y, y0 + 62);
     EXPECT_EQ(t[11].z, z0 + 200 + 5);
     for (std::size_t i = 0; i < 12; ++i) EXPECT_TRUE(t[i].r == 0 && t[i].g == 255 && t[i].b == 0) << i;
@@ -198,15 +188,14 @@ TEST_F(LegendTest, TenDivisionsGiveElevenBarsFromTheMinimumDown)
     EXPECT_EQ(width, 1.0f);
 }
 
-TEST_F(LegendTest, LegendBarsAreTwentyPixelsWideInTheRampColours)
-{
+TEST_F(LegendTest, LegendBarsAreTwentyPixelsWideInTheRampColours) {
     model.SetContourLimits(0.0, 10.0, 10, 1.0);
     canvas.Clear();
     viz::DrawContourLegend(model, H, W, 1, 0, 0);
     const auto image = canvas.Read();
     const int y0 = W / 2 - 150, z0 = 50 - H / 2;
     for (int k : {0, 5, 10}) {
-        const int x = W / 2 + y0 + 25, row = H / 2 + z0 + 20 * k; // from the top
+        const int x = W / 2 + y0 + 25, row = H / 2 + z0 + 20 * k;  // from the top
         const RampColor c = ColorRamp(viz::ContourLevel(0.0, 10.0, 10, k), 10.0, 0.0);
         for (int dy : {-8, 0, 8}) {
             const viztest::Rgb p = viztest::PixelAt(image, x, row + dy);
@@ -218,8 +207,7 @@ TEST_F(LegendTest, LegendBarsAreTwentyPixelsWideInTheRampColours)
     viztest::KeepPicture(image, "viz_legend.bmp");
 }
 
-TEST_F(LegendTest, ZeroDivisionsDrawTwoRowsFromTheLimits)
-{
+TEST_F(LegendTest, ZeroDivisionsDrawTwoRowsFromTheLimits) {
     model.SetContourLimits(1.0, 4.0, 0, 0.0);
     viz::TextRecorder texts;
     const Feedback f = canvas.RecordFeedback([&] { viz::DrawContourLegend(model, H, W, 1, 0, 0); });
@@ -229,12 +217,11 @@ TEST_F(LegendTest, ZeroDivisionsDrawTwoRowsFromTheLimits)
     EXPECT_EQ(texts.Texts()[2].text, "4.0000E+00");
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
-TEST(ContourPicture, BowlOverTheDefaultSlabShadesFromTheRimToTheMiddle)
-{
+TEST(ContourPicture, BowlOverTheDefaultSlabShadesFromTheRimToTheMiddle) {
     Canvas canvas(400, 400);
     ASSERT_TRUE(canvas.Ok());
     ModelData model;
@@ -265,12 +252,12 @@ TEST(ContourPicture, BowlOverTheDefaultSlabShadesFromTheRimToTheMiddle)
     EXPECT_NEAR(middle.r, top.r, 40);
     EXPECT_NEAR(middle.g, top.g, 60);
     EXPECT_NEAR(middle.b, top.b, 40);
-    const viztest::Rgb corner = colourAt(0.02, 0.02); // value about 0.04: blue
+    const viztest::Rgb corner = colourAt(0.02, 0.02);  // value about 0.04: blue
     EXPECT_LT(corner.r, 40);
     EXPECT_GT(corner.b, 150);
 }
 
-} // namespace
+}  // namespace
 
 // ---- Contour lines of elements with mid-side nodes ---------------------------
 
@@ -280,8 +267,7 @@ struct Line2 {
     double x1, y1, x2, y2;
 };
 
-double DistanceToSegment(double px, double py, const Line2& s)
-{
+double DistanceToSegment(double px, double py, const Line2& s) {
     const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
     const double len2 = dx * dx + dy * dy;
     double t = len2 > 0.0 ? ((px - s.x1) * dx + (py - s.y1) * dy) / len2 : 0.0;
@@ -293,8 +279,7 @@ double DistanceToSegment(double px, double py, const Line2& s)
 // pixels.
 class SegmentIndex {
 public:
-    explicit SegmentIndex(std::vector<Line2> lines) : lines_(std::move(lines))
-    {
+    explicit SegmentIndex(std::vector<Line2> lines) : lines_(std::move(lines)) {
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             const Line2& l = lines_[i];
             for (int bx = Bucket(std::min(l.x1, l.x2)); bx <= Bucket(std::max(l.x1, l.x2)); ++bx)
@@ -303,8 +288,7 @@ public:
         }
     }
     // Distance to the nearest segment, capped at 3 pixels.
-    double Nearest(double x, double y) const
-    {
+    double Nearest(double x, double y) const {
         double best = 3.0;
         for (int bx = Bucket(x - 3.0); bx <= Bucket(x + 3.0); ++bx)
             for (int by = Bucket(y - 3.0); by <= Bucket(y + 3.0); ++by) {
@@ -324,8 +308,7 @@ private:
 // Calls visit(x, y) at points at most half a pixel apart along a segment;
 // returns the length a point stands for.
 template <class Visit>
-double Walk(const Line2& l, Visit visit)
-{
+double Walk(const Line2& l, Visit visit) {
     const double length = std::hypot(l.x2 - l.x1, l.y2 - l.y1);
     const int n = std::max(1, static_cast<int>(std::ceil(length / 0.5)));
     for (int i = 0; i < n; ++i) {
@@ -338,8 +321,7 @@ double Walk(const Line2& l, Visit visit)
 // The true contours of each level of the elements' shape-function field:
 // marching squares on a grid of about half a pixel in each element.
 std::vector<std::vector<Line2>> ReferenceContours(const ModelData& model, const Canvas& canvas, int column,
-                                                  const std::vector<double>& levels)
-{
+                                                  const std::vector<double>& levels) {
     constexpr int kFine = 120;
     std::vector<std::vector<Line2>> out(levels.size());
     viz::ForEachDrawableElement(model, 0, 1, [&](const viz::ElementNodes& nodes) {
@@ -397,15 +379,14 @@ std::vector<std::vector<Line2>> ReferenceContours(const ModelData& model, const 
 
 struct LineFit {
     bool coloursMatch = true;
-    double trueLength = 0.0; // pixels of true contour
-    double covered = 0.0;    // of it within 2 pixels of a drawn line of its level
-    double worst = 0.0;      // farthest a drawn point lies from its level's true contour (capped at 3)
+    double trueLength = 0.0;  // pixels of true contour
+    double covered = 0.0;     // of it within 2 pixels of a drawn line of its level
+    double worst = 0.0;       // farthest a drawn point lies from its level's true contour (capped at 3)
 };
 
 // Draws the contour lines of a result column (style 1, the model's limits)
 // and measures them against the true contours, level by level.
-LineFit MeasureContourLines(ModelData& model, Canvas& canvas, int column)
-{
+LineFit MeasureContourLines(ModelData& model, Canvas& canvas, int column) {
     LineFit fit;
     double lo, hi, increment;
     int divisions;
@@ -454,23 +435,20 @@ struct LineCase {
     bool nodalRange = false;
 };
 
-double Peak(double y, double z, double cy, double cz, double width)
-{
+double Peak(double y, double z, double cy, double cz, double width) {
     return std::exp(-((y - cy) * (y - cy) + (z - cz) * (z - cz)) / (width * width));
 }
 
 // Shear beside a pile at (cy, cz): a positive and a negative peak either
 // side of it, steep at the pile.
-double PileShear(double y, double z, double cy, double cz)
-{
+double PileShear(double y, double z, double cy, double cz) {
     const double u = y - cy, v = z - cz;
     return u / (u * u + v * v + 0.004);
 }
 
 // Nodal values about a loaded node in the middle of a 2 x 2 mesh of unit
 // squares.
-double UnderALoad(double y, double z)
-{
+double UnderALoad(double y, double z) {
     static constexpr double kValues[3][3] = {
         {-290e-6, -388e-6, -43e-6}, {-379e-6, -629e-6, -5.33e-18}, {-296e-6, -333e-6, 43e-6}};
     return kValues[static_cast<int>(std::lround(z))][static_cast<int>(std::lround(y))];
@@ -478,8 +456,7 @@ double UnderALoad(double y, double z)
 
 double Bowl(double y, double z) { return 1.0 - ((y - 0.5) * (y - 0.5) + (z - 0.5) * (z - 0.5)) / 0.5; }
 
-TEST(ContourLinesOfHigherElements, FollowTheTrueContoursWithinTwoPixels)
-{
+TEST(ContourLinesOfHigherElements, FollowTheTrueContoursWithinTwoPixels) {
     const LineCase cases[] = {
         {"bowl, 8 nodes", "default_slab_q8.slb", Bowl},
         {"bowl, 9 nodes", "slab_4x4_q9.slb", Bowl},
@@ -497,10 +474,9 @@ TEST(ContourLinesOfHigherElements, FollowTheTrueContoursWithinTwoPixels)
         {"lowest value on one node, 4 nodes", "slab_2x2_q4.slb", UnderALoad, true},
         // The bottom level along a row of element sides the field only
         // touches (as a result column that is zero along a line of nodes).
-        {"level along sides, 8 nodes", "default_slab_q8.slb",
-         [](double, double z) { return (z - 0.4) * (z - 0.4); }, true},
-        {"level along sides, 9 nodes", "slab_4x4_q9.slb", [](double, double z) { return (z - 0.5) * (z - 0.5); },
+        {"level along sides, 8 nodes", "default_slab_q8.slb", [](double, double z) { return (z - 0.4) * (z - 0.4); },
          true},
+        {"level along sides, 9 nodes", "slab_4x4_q9.slb", [](double, double z) { return (z - 0.5) * (z - 0.5); }, true},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -538,8 +514,7 @@ TEST(ContourLinesOfHigherElements, FollowTheTrueContoursWithinTwoPixels)
     }
 }
 
-TEST(ContourLinesOfHigherElements, FieldConstantAtALevelDrawsTheSides)
-{
+TEST(ContourLinesOfHigherElements, FieldConstantAtALevelDrawsTheSides) {
     Canvas canvas(300, 300);
     ASSERT_TRUE(canvas.Ok());
     ModelData model;
@@ -551,4 +526,4 @@ TEST(ContourLinesOfHigherElements, FieldConstantAtALevelDrawsTheSides)
     EXPECT_EQ(f.segments.size(), 25u * 4 * 10);
 }
 
-} // namespace
+}  // namespace

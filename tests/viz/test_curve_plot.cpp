@@ -78,13 +78,32 @@ TEST(CurvePlotLabels, TickLabelTextsOfBothStyles) {
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Case cases[] = {
-        {1500, 0, "1.50e+03"}, {999.9, 0, "999.90"}, {12.5, 0, "12.50"},  {9.9, 0, "9.900"},
-        {5, 0, "5.000"},       {0.1, 0, "1.00e-01"}, {0.05, 0, "5.00e-02"}, {1e-11, 0, "0.00"},
-        {-1e-10, 0, "0.00"},   {-0.05, 0, "-5.00e-02"}, {-0.1, 0, "-0.100"}, {-5, 0, "-5.000"},
-        {-12.5, 0, "-12.5"},   {-999.9, 0, "-1.00e+03"}, {-1500, 0, "-1.50e+03"},
-        {1500, 1, "2e+03"},    {5, 1, "5.0"},        {0.005, 1, "5e-03"},   {1e-11, 1, "0.00"},
-        {-0.005, 1, "-5e-03"}, {-5, 1, "-5.0"},      {-1500, 1, "-2e+03"},
-        {nan, 0, ""},          {nan, 1, ""},         {5, 2, ""},            {5, -1, ""},
+        {1500, 0, "1.50e+03"},
+        {999.9, 0, "999.90"},
+        {12.5, 0, "12.50"},
+        {9.9, 0, "9.900"},
+        {5, 0, "5.000"},
+        {0.1, 0, "1.00e-01"},
+        {0.05, 0, "5.00e-02"},
+        {1e-11, 0, "0.00"},
+        {-1e-10, 0, "0.00"},
+        {-0.05, 0, "-5.00e-02"},
+        {-0.1, 0, "-0.100"},
+        {-5, 0, "-5.000"},
+        {-12.5, 0, "-12.5"},
+        {-999.9, 0, "-1.00e+03"},
+        {-1500, 0, "-1.50e+03"},
+        {1500, 1, "2e+03"},
+        {5, 1, "5.0"},
+        {0.005, 1, "5e-03"},
+        {1e-11, 1, "0.00"},
+        {-0.005, 1, "-5e-03"},
+        {-5, 1, "-5.0"},
+        {-1500, 1, "-2e+03"},
+        {nan, 0, ""},
+        {nan, 1, ""},
+        {5, 2, ""},
+        {5, -1, ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CCurvePlot::FormatTickLabel(c.value, c.style), c.text) << c.value << " style " << c.style;
@@ -122,7 +141,7 @@ TEST(CurvePlotFull, RulesTicksLineMarkersAndLabels) {
     EXPECT_EQ(PenOfLine(ops, 430, 80, 720, 220), "Pen solid 2 " + kRed);
     const auto markers = OpsOf(ops, "Ellipse");
     EXPECT_EQ(markers, (std::vector<std::string>{"Ellipse 136 356 144 364", "Ellipse 426 76 434 84",
-                                                  "Ellipse 716 216 724 224"}));
+                                                 "Ellipse 716 216 724 224"}));
     for (const std::string& m : markers) EXPECT_EQ(ops[Find(ops, m) - 1], "Brush " + kRed) << m;
 
     // Blue labels: the vertical axis bottom to top, then the horizontal one.
@@ -136,9 +155,10 @@ TEST(CurvePlotFull, RulesTicksLineMarkersAndLabels) {
     for (int v = 0; v <= 10; ++v) {
         const int vw = 9 * static_cast<int>(std::string(vertical[v]).size());
         const int hw = 9 * static_cast<int>(std::string(horizontal[v]).size());
-        EXPECT_GT(Find(ops, "TextOut " + std::to_string(134 - vw) + " " + std::to_string(352 - 28 * v) + " " +
-                                vertical[v], blue),
-                  blue)
+        EXPECT_GT(
+            Find(ops, "TextOut " + std::to_string(134 - vw) + " " + std::to_string(352 - 28 * v) + " " + vertical[v],
+                 blue),
+            blue)
             << v;
         EXPECT_GT(Find(ops, "TextOut " + std::to_string(140 + 58 * v - hw / 2) + " 365 " + horizontal[v], blue), blue)
             << v;
@@ -233,7 +253,7 @@ std::vector<std::string> AxisLabels(const std::vector<std::string>& ops, bool ve
 TEST(CurvePlotFull, AxisLabelsKeepFourSignificantDigitsInOneNotation) {
     struct Case {
         double length;
-        std::vector<std::pair<int, std::string>> expected; // tick, label
+        std::vector<std::pair<int, std::string>> expected;  // tick, label
     };
     const Case cases[] = {
         {12000, {{0, "0"}, {1, "1200"}, {9, "10800"}, {10, "12000"}}},
@@ -260,12 +280,17 @@ TEST(CurvePlotFull, AxisLabelsKeepFourSignificantDigitsInOneNotation) {
         std::vector<std::string> labels;
     };
     const YCase yCases[] = {
-        {0.0, 1.0, {"0.000", " 0.100", " 0.200", " 0.300", " 0.400", " 0.500", " 0.600", " 0.700", " 0.800",
-                    " 0.900", " 1.000"}},
-        {-0.00144, 0.0, {"-1.44e-03", "-1.30e-03", "-1.15e-03", "-1.01e-03", "-8.64e-04", "-7.20e-04", "-5.76e-04",
-                         "-4.32e-04", "-2.88e-04", "-1.44e-04", "0.00e+00"}},
-        {-50, 150, {"-50.00", "-30.00", "-10.00", " 10.00", " 30.00", " 50.00", " 70.00", " 90.00", " 110.00",
-                    " 130.00", " 150.00"}},
+        {0.0,
+         1.0,
+         {"0.000", " 0.100", " 0.200", " 0.300", " 0.400", " 0.500", " 0.600", " 0.700", " 0.800", " 0.900", " 1.000"}},
+        {-0.00144,
+         0.0,
+         {"-1.44e-03", "-1.30e-03", "-1.15e-03", "-1.01e-03", "-8.64e-04", "-7.20e-04", "-5.76e-04", "-4.32e-04",
+          "-2.88e-04", "-1.44e-04", "0.00e+00"}},
+        {-50,
+         150,
+         {"-50.00", "-30.00", "-10.00", " 10.00", " 30.00", " 50.00", " 70.00", " 90.00", " 110.00", " 130.00",
+          " 150.00"}},
     };
     for (const YCase& c : yCases) {
         CCurvePlot plot = FullChart({0, 1}, {c.lo, c.hi});
@@ -377,7 +402,7 @@ TEST(CurvePlotCompact, RulesZeroLinesAndEndLabels) {
     // The x labels: the first centred on the left rule, the last ending at
     // the right edge, "0" centred on its place (8 pixels a character).
     EXPECT_EQ(texts, (std::vector<std::string>{"TextOut 0 165 -2", "TextOut 0 0 4", "TextOut 20 115 0",
-                                                "TextOut 32 185 -1", "TextOut 292 185 2", "TextOut 122 185 0"}));
+                                               "TextOut 32 185 -1", "TextOut 292 185 2", "TextOut 122 185 0"}));
     EXPECT_TRUE(Has(ops, "Font Arial 16 400 0"));
 }
 

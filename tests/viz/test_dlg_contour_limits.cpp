@@ -20,29 +20,23 @@ constexpr double kTop = 0.0123456;  // largest value of column 0 at step 1
 
 class ContourDialogTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         ASSERT_TRUE(viztest::LoadFixture(model, "slab_2x2_q4.slb"));
         // Column 0 rises to kTop over the nine nodes; the others c * 100 + row + step.
-        viztest::AddResultSteps(model, 12, [](int c, int r, int s) {
-            return c == 0 ? kTop * (r + 1) / 9.0 : c * 100.0 + r + s;
-        });
+        viztest::AddResultSteps(model, 12,
+                                [](int c, int r, int s) { return c == 0 ? kTop * (r + 1) / 9.0 : c * 100.0 + r + s; });
         view.model = &model;
     }
 
-    void Open()
-    {
-        ASSERT_TRUE(dlg.Create());
-    }
+    void Open() { ASSERT_TRUE(dlg.Create()); }
     std::string Text(int id) const { return dlg.GetDlgItemText(id); }
     bool Enabled(int id) const { return dlg.GetDlgItem(id)->IsWindowEnabled(); }
     struct Limits {
         double minimum, maximum, increment;
         int divisions;
     };
-    Limits Stored() const
-    {
+    Limits Stored() const {
         Limits l{};
         model.GetContourLimits(l.minimum, l.maximum, l.divisions, l.increment);
         return l;
@@ -53,8 +47,7 @@ protected:
     DlgContourLimits dlg{view};
 };
 
-TEST_F(ContourDialogTest, OpenedWithoutContourShowsEveryPlotControlDisabled)
-{
+TEST_F(ContourDialogTest, OpenedWithoutContourShowsEveryPlotControlDisabled) {
     Open();
     EXPECT_EQ(dlg.IsDlgButtonChecked(D::IDC_SHOW_CONTOUR), 0);
     EXPECT_EQ(dlg.Get<ui::ComboBox>(D::IDC_VARIABLE)->GetCurSel(), -1);
@@ -66,8 +59,7 @@ TEST_F(ContourDialogTest, OpenedWithoutContourShowsEveryPlotControlDisabled)
     EXPECT_EQ(Text(ui::IDCANCEL), "Close");
 }
 
-TEST_F(ContourDialogTest, TickingTakesTheFirstVariableWithItsRangeAndClearingDropsTheColumn)
-{
+TEST_F(ContourDialogTest, TickingTakesTheFirstVariableWithItsRangeAndClearingDropsTheColumn) {
     Open();
     dlg.UserClick(D::IDC_SHOW_CONTOUR);
     EXPECT_EQ(dlg.Get<ui::ComboBox>(D::IDC_VARIABLE)->GetCurSel(), 0);
@@ -95,8 +87,7 @@ TEST_F(ContourDialogTest, TickingTakesTheFirstVariableWithItsRangeAndClearingDro
     EXPECT_EQ(view.contour.column, 0);
 }
 
-TEST_F(ContourDialogTest, VariableTypeTakesTheNewGroupIntoTheView)
-{
+TEST_F(ContourDialogTest, VariableTypeTakesTheNewGroupIntoTheView) {
     view.contour = {0, 3, 3, 0, 0, 1};
     Open();
     dlg.UserClick(D::IDC_PLATE_FORCES);
@@ -115,8 +106,7 @@ TEST_F(ContourDialogTest, VariableTypeTakesTheNewGroupIntoTheView)
 // A variable that goes into the view repaints the whole picture, so that
 // the picture, its legend and the dialog name one variable also when the
 // dialog is then cancelled; a pick of the variable shown repaints nothing.
-TEST_F(ContourDialogTest, AVariableTakenIntoTheViewRepaintsThePicture)
-{
+TEST_F(ContourDialogTest, AVariableTakenIntoTheViewRepaintsThePicture) {
     view.contour = {0, 3, 3, 0, 0, 1};
     Open();
     const auto repaints = [this] { return std::count(view.calls.begin(), view.calls.end(), "Repaint"); };
@@ -134,27 +124,25 @@ TEST_F(ContourDialogTest, AVariableTakenIntoTheViewRepaintsThePicture)
     EXPECT_EQ(view.contour.column, 0);
 }
 
-TEST_F(ContourDialogTest, LimitsAreFormattedBySize)
-{
+TEST_F(ContourDialogTest, LimitsAreFormattedBySize) {
     const struct {
         double value;
         const char* text;
-    } cases[] = {{0.0005, "5.000e-04"},  {0.5, "5.000e-01"},     {1234.56, "1234.6"},  {12346.0, "1.235e+04"},
-                 {0.0, "0.000e+00"},     {-0.5, "-5.000e-01"},   {999.9, "999.9"},     {0.001, "1.000e-03"},
+    } cases[] = {{0.0005, "5.000e-04"},    {0.5, "5.000e-01"},     {1234.56, "1234.6"}, {12346.0, "1.235e+04"},
+                 {0.0, "0.000e+00"},       {-0.5, "-5.000e-01"},   {999.9, "999.9"},    {0.001, "1.000e-03"},
                  {-0.00144, "-1.440e-03"}, {0.00174, "1.740e-03"}, {12.5, "12.500"},    {1.0, "1.000"}};
     for (const auto& c : cases) EXPECT_EQ(D::FormatLimit(c.value), c.text) << c.value;
 }
 
-TEST_F(ContourDialogTest, ValueSpinStepsTheLeadingDigit)
-{
+TEST_F(ContourDialogTest, ValueSpinStepsTheLeadingDigit) {
     view.contour = {0, 1, 1, 0, 0, 1};
     Open();
     const struct {
         const char* start;
         bool up;
         double expected;
-    } cases[] = {{"0", true, 1.0},    {"0", false, -1.0},  {"9", true, 10.0},  {"10", true, 20.0},
-                 {"1", false, 0.9},   {"0.1", false, 0.09}, {"-1", true, -0.9}, {"-10", true, -9.0},
+    } cases[] = {{"0", true, 1.0},     {"0", false, -1.0},   {"9", true, 10.0},  {"10", true, 20.0},
+                 {"1", false, 0.9},    {"0.1", false, 0.09}, {"-1", true, -0.9}, {"-10", true, -9.0},
                  {"-9", false, -10.0}, {"30", false, 20.0}};
     for (const auto& c : cases) {
         dlg.UserType(D::IDC_MAXIMUM, c.start);
@@ -167,8 +155,7 @@ TEST_F(ContourDialogTest, ValueSpinStepsTheLeadingDigit)
 // Displacements in metres: ranges of a few thousandths, as the example mats
 // give them. Ticking "Show Contour Plot" and OK keep the automatic range
 // exactly; typing over a field reads what was typed.
-TEST_F(ContourDialogTest, MillimetreRangesSurviveTickingAndOK)
-{
+TEST_F(ContourDialogTest, MillimetreRangesSurviveTickingAndOK) {
     const struct {
         double low, high;
         const char* lowText;
@@ -213,15 +200,13 @@ TEST_F(ContourDialogTest, MillimetreRangesSurviveTickingAndOK)
     }
 }
 
-TEST_F(ContourDialogTest, ValueSpinAtTheEndsOfTheDoubleRangeStaysFinite)
-{
+TEST_F(ContourDialogTest, ValueSpinAtTheEndsOfTheDoubleRangeStaysFinite) {
     for (double v : {1.7e308, -1.7e308, 4.9e-324, -4.9e-324, 1e-310})
         for (int d : {-1, 1}) EXPECT_TRUE(std::isfinite(D::StepValue(v, d))) << v << " " << d;
     EXPECT_DOUBLE_EQ(D::StepValue(1.7e308, -1), 1.7e308);
 }
 
-TEST_F(ContourDialogTest, DivisionsSpinStoresTheLimitsAtOnce)
-{
+TEST_F(ContourDialogTest, DivisionsSpinStoresTheLimitsAtOnce) {
     view.contour = {0, 1, 1, 0, 0, 1};
     Open();
     dlg.UserType(D::IDC_MINIMUM, "0");
@@ -230,7 +215,7 @@ TEST_F(ContourDialogTest, DivisionsSpinStoresTheLimitsAtOnce)
         const char* start;
         bool up;
         int expected;
-    } cases[] = {{"2", false, 1}, {"1", false, 2}, {"1", true, 2}, {"15", true, 20}, {"15", false, 9},
+    } cases[] = {{"2", false, 1},  {"1", false, 2}, {"1", true, 2},       {"15", true, 20}, {"15", false, 9},
                  {"10", false, 9}, {"9", true, 10}, {"1000", true, 1000}, {"0", true, 2}};
     for (const auto& c : cases) {
         dlg.UserType(D::IDC_DIVISIONS, c.start);
@@ -242,8 +227,7 @@ TEST_F(ContourDialogTest, DivisionsSpinStoresTheLimitsAtOnce)
     }
 }
 
-TEST_F(ContourDialogTest, TypedLimitsAreReadAsTheFieldsShowThem)
-{
+TEST_F(ContourDialogTest, TypedLimitsAreReadAsTheFieldsShowThem) {
     view.contour = {0, 1, 1, 0, 0, 1};
     model.SetContourLimits(1.0, 2.0, 10, 0.1);
     Open();
@@ -263,8 +247,7 @@ TEST_F(ContourDialogTest, TypedLimitsAreReadAsTheFieldsShowThem)
     EXPECT_DOUBLE_EQ(dlg.Minimum(), 2.0);
 }
 
-TEST_F(ContourDialogTest, ApplyClearsThePendingMarkAndShowMeshSetsIt)
-{
+TEST_F(ContourDialogTest, ApplyClearsThePendingMarkAndShowMeshSetsIt) {
     view.contour = {0, 1, 1, 0, 0, 1};
     Open();
     dlg.UserClick(D::IDC_LINES);
@@ -281,8 +264,7 @@ TEST_F(ContourDialogTest, ApplyClearsThePendingMarkAndShowMeshSetsIt)
     EXPECT_EQ(view.contour.meshOverContours, 1);
 }
 
-TEST_F(ContourDialogTest, ReopenedItShowsWhatItWasLeftWith)
-{
+TEST_F(ContourDialogTest, ReopenedItShowsWhatItWasLeftWith) {
     view.contour = {0, 1, 1, 0, 0, 1};
     Open();
     dlg.UserType(D::IDC_MAXIMUM, "7.5");
@@ -295,8 +277,7 @@ TEST_F(ContourDialogTest, ReopenedItShowsWhatItWasLeftWith)
     EXPECT_DOUBLE_EQ(dlg.Maximum(), 7.5);
 }
 
-TEST_F(ContourDialogTest, MoreThanAThousandDivisionsAreRefused)
-{
+TEST_F(ContourDialogTest, MoreThanAThousandDivisionsAreRefused) {
     view.contour = {0, 1, 1, 0, 0, 1};
     model.SetContourLimits(0, 1, 4, 0.25);
     Open();

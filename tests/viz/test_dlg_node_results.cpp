@@ -19,8 +19,7 @@ double Value(int column, int row, int step) { return (row + 1) * 100.0 + column 
 
 class ResultInspectionTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         ASSERT_TRUE(viztest::LoadFixture(model, "nodes_1_2_5_9.slb"));
         view.model = &model;
@@ -35,15 +34,13 @@ using N = DlgNodeResults;
 using R = DlgResultValues;
 
 // Both windows open, Result Values on its first variable, "Disp. X".
-bool OpenBoth(N& nodeResults, R& values)
-{
+bool OpenBoth(N& nodeResults, R& values) {
     if (!nodeResults.Create() || !values.Create()) return false;
     values.SetKind(2);
     return true;
 }
 
-TEST_F(ResultInspectionTest, NodeResultsFollowTheTypedAndSpunNode)
-{
+TEST_F(ResultInspectionTest, NodeResultsFollowTheTypedAndSpunNode) {
     WithResults();
     view.step = 4;
     N dlg(view);
@@ -77,8 +74,7 @@ TEST_F(ResultInspectionTest, NodeResultsFollowTheTypedAndSpunNode)
     EXPECT_EQ(view.calls.back(), "NodeResultsClosed");
 }
 
-TEST_F(ResultInspectionTest, NodeResultsShowEachGroupsValues)
-{
+TEST_F(ResultInspectionTest, NodeResultsShowEachGroupsValues) {
     WithResults();
     N dlg(view);
     ASSERT_TRUE(dlg.Create());
@@ -113,8 +109,7 @@ TEST_F(ResultInspectionTest, NodeResultsShowEachGroupsValues)
     EXPECT_EQ(dlg.GetDlgItemText(N::IDC_LABEL1 + 10), " ");
 }
 
-TEST_F(ResultInspectionTest, ResultValuesMoveToTheNearestNodeAndListStepsAsText)
-{
+TEST_F(ResultInspectionTest, ResultValuesMoveToTheNearestNodeAndListStepsAsText) {
     WithResults();
     R dlg(view);
     ASSERT_TRUE(dlg.Create());
@@ -146,8 +141,7 @@ TEST_F(ResultInspectionTest, ResultValuesMoveToTheNearestNodeAndListStepsAsText)
     EXPECT_EQ(view.calls.back(), "ResultValuesClosed");
 }
 
-TEST_F(ResultInspectionTest, APickUpdatesBothDialogs)
-{
+TEST_F(ResultInspectionTest, APickUpdatesBothDialogs) {
     WithResults();
     N nodeResults(view);
     R values(view);
@@ -163,8 +157,7 @@ TEST_F(ResultInspectionTest, APickUpdatesBothDialogs)
 
 // Disp. X reads as stored in both windows (the sign the results file and the
 // contour legend show); a zero shows no sign.
-TEST_F(ResultInspectionTest, BothWindowsShowDispXAsStoredAndZeroWithoutSign)
-{
+TEST_F(ResultInspectionTest, BothWindowsShowDispXAsStoredAndZeroWithoutSign) {
     viztest::AddResultSteps(model, 1, [](int c, int r, int) { return c != 0 ? 1.0 : r == 2 ? -0.00144 : -0.0; });
     N nodeResults(view);
     R values(view);
@@ -187,8 +180,7 @@ TEST_F(ResultInspectionTest, BothWindowsShowDispXAsStoredAndZeroWithoutSign)
     }
 }
 
-TEST_F(ResultInspectionTest, ResultValuesOpenedBeforeResultsFillTheirListsWhenShownWithThem)
-{
+TEST_F(ResultInspectionTest, ResultValuesOpenedBeforeResultsFillTheirListsWhenShownWithThem) {
     R dlg(view);
     ASSERT_TRUE(dlg.Create());
     dlg.SetKind(1);
@@ -203,8 +195,7 @@ TEST_F(ResultInspectionTest, ResultValuesOpenedBeforeResultsFillTheirListsWhenSh
     EXPECT_DOUBLE_EQ(dlg.Value(), Value(0, 0, 1));
 }
 
-TEST_F(ResultInspectionTest, WithoutNodesOrStepsNothingMoves)
-{
+TEST_F(ResultInspectionTest, WithoutNodesOrStepsNothingMoves) {
     viztest::AddResultSteps(model, 0, Value);
     model.resultsFlag = 1;
     R values(view);
@@ -227,8 +218,7 @@ TEST_F(ResultInspectionTest, WithoutNodesOrStepsNothingMoves)
 // asks nothing, each number typed shows its node, and a field left empty is
 // refused once, on leaving it or at Enter, with the node shown before back
 // in the field.
-TEST_F(ResultInspectionTest, TheNodeFieldIsCheckedWhenLeftNotWhileTyped)
-{
+TEST_F(ResultInspectionTest, TheNodeFieldIsCheckedWhenLeftNotWhileTyped) {
     WithResults();
     N nodeResults(view);
     R values(view);
@@ -269,8 +259,7 @@ TEST_F(ResultInspectionTest, TheNodeFieldIsCheckedWhenLeftNotWhileTyped)
     }
 }
 
-TEST_F(ResultInspectionTest, SelectStepApplyStaysAfterCancel)
-{
+TEST_F(ResultInspectionTest, SelectStepApplyStaysAfterCancel) {
     WithResults();
     view.contour.column = 2;
     DlgSelectStep dlg(view);

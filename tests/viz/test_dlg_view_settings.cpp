@@ -16,8 +16,7 @@ namespace {
 
 class ViewSettingsTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ui::HeadlessTest::SetUp();
         ASSERT_TRUE(viztest::LoadFixture(model, "slab_2x2_q4.slb"));
         view.model = &model;
@@ -28,20 +27,18 @@ protected:
 
 using F = DlgDefFactor;
 
-TEST_F(ViewSettingsTest, FactorSpinStepsTheLeadingDigit)
-{
+TEST_F(ViewSettingsTest, FactorSpinStepsTheLeadingDigit) {
     const struct {
         double start;
         bool up;
         double expected;
-    } cases[] = {{0.0, true, 1.0},  {0.0, false, 1.0},  {-3.0, true, 1.0}, {9.0, true, 10.0},
+    } cases[] = {{0.0, true, 1.0},   {0.0, false, 1.0}, {-3.0, true, 1.0},  {9.0, true, 10.0},
                  {10.0, true, 20.0}, {1.0, false, 0.9}, {0.1, false, 0.09}, {20.0, false, 10.0}};
     for (const auto& c : cases)
         EXPECT_NEAR(F::StepFactor(c.start, c.up ? -1 : 1), c.expected, 1e-12) << c.start << (c.up ? " up" : " down");
 }
 
-TEST_F(ViewSettingsTest, FactorSpinFromPointThreeShowsItAgainThenPointFour)
-{
+TEST_F(ViewSettingsTest, FactorSpinFromPointThreeShowsItAgainThenPointFour) {
     view.deformed = 1;
     F dlg(view);
     ASSERT_TRUE(dlg.Create());
@@ -52,8 +49,7 @@ TEST_F(ViewSettingsTest, FactorSpinFromPointThreeShowsItAgainThenPointFour)
     EXPECT_EQ(dlg.GetDlgItemText(F::IDC_FACTOR), "0.4");
 }
 
-TEST_F(ViewSettingsTest, ApplyMakesTheTypedFactorTheModels)
-{
+TEST_F(ViewSettingsTest, ApplyMakesTheTypedFactorTheModels) {
     const struct {
         double modelFactor;
         int redraw;
@@ -73,8 +69,7 @@ TEST_F(ViewSettingsTest, ApplyMakesTheTypedFactorTheModels)
     }
 }
 
-TEST_F(ViewSettingsTest, FactorFieldRefusesTextOutsideItsRange)
-{
+TEST_F(ViewSettingsTest, FactorFieldRefusesTextOutsideItsRange) {
     view.deformed = 1;
     F dlg(view);
     ASSERT_TRUE(dlg.Create());
@@ -86,8 +81,7 @@ TEST_F(ViewSettingsTest, FactorFieldRefusesTextOutsideItsRange)
     EXPECT_DOUBLE_EQ(model.GetDeformationFactor(), 1.0);
 }
 
-TEST_F(ViewSettingsTest, ClearingShowDeformedDisablesTheFactor)
-{
+TEST_F(ViewSettingsTest, ClearingShowDeformedDisablesTheFactor) {
     view.deformed = 1;
     view.undeformed = 1;
     F dlg(view);
@@ -106,8 +100,7 @@ TEST_F(ViewSettingsTest, ClearingShowDeformedDisablesTheFactor)
 
 using C = DlgFontColor;
 
-TEST_F(ViewSettingsTest, FontChoicesGoIntoTheViewAndColoursIntoTheModel)
-{
+TEST_F(ViewSettingsTest, FontChoicesGoIntoTheViewAndColoursIntoTheModel) {
     C dlg(view);
     ASSERT_TRUE(dlg.Create());
     auto* faces = dlg.Get<ui::ComboBox>(C::IDC_FACE);
@@ -157,8 +150,7 @@ TEST_F(ViewSettingsTest, FontChoicesGoIntoTheViewAndColoursIntoTheModel)
 
 using Rot = DlgRotation;
 
-TEST_F(ViewSettingsTest, RotationShowsYAndZNegatedAndWritesThemBack)
-{
+TEST_F(ViewSettingsTest, RotationShowsYAndZNegatedAndWritesThemBack) {
     view.rotationX = 10.0f;
     view.rotationY = 30.0f;
     view.rotationZ = -5.0f;
@@ -176,8 +168,7 @@ TEST_F(ViewSettingsTest, RotationShowsYAndZNegatedAndWritesThemBack)
     EXPECT_EQ(view.rebuildScene, 0);
 }
 
-TEST_F(ViewSettingsTest, RotationOfZeroShowsNoMinusSign)
-{
+TEST_F(ViewSettingsTest, RotationOfZeroShowsNoMinusSign) {
     Rot dlg(view);
     driver.ExpectModal([](ui::Dialog& d) {
         for (int id : {Rot::IDC_X, Rot::IDC_Y, Rot::IDC_Z}) EXPECT_EQ(d.GetDlgItemText(id), "0");
@@ -186,14 +177,14 @@ TEST_F(ViewSettingsTest, RotationOfZeroShowsNoMinusSign)
     dlg.DoModal();
 }
 
-TEST_F(ViewSettingsTest, AngleSpinStepsWholeDegreesWithinATurn)
-{
+TEST_F(ViewSettingsTest, AngleSpinStepsWholeDegreesWithinATurn) {
     const struct {
         float start;
         int delta;
         float expected;
-    } cases[] = {{359.6f, 1, 0.0f},  {359.4f, 1, 360.0f}, {-2.3f, 1, 0.0f},   {-2.3f, -1, -2.0f},
-                 {-360.0f, -1, -360.0f}, {-360.6f, -1, 0.0f}, {5.0f, -1, 4.0f},   {3.0e9f, 1, 0.0f},  {-1.0e30f, -1, 0.0f}};
+    } cases[] = {{359.6f, 1, 0.0f},  {359.4f, 1, 360.0f},    {-2.3f, 1, 0.0f},
+                 {-2.3f, -1, -2.0f}, {-360.0f, -1, -360.0f}, {-360.6f, -1, 0.0f},
+                 {5.0f, -1, 4.0f},   {3.0e9f, 1, 0.0f},      {-1.0e30f, -1, 0.0f}};
     for (const auto& c : cases) EXPECT_FLOAT_EQ(Rot::StepAngle(c.start, c.delta), c.expected) << c.start;
 
     Rot dlg(view);

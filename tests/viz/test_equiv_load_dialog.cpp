@@ -36,15 +36,13 @@ public:
     int rebuilds = 0;
 };
 
-std::vector<std::string> ColumnTitles(const ui::Dialog& d)
-{
+std::vector<std::string> ColumnTitles(const ui::Dialog& d) {
     std::vector<std::string> titles;
     for (const auto& c : d.Get<ui::ListView>(D::IDC_LIST)->Columns()) titles.push_back(c.text);
     return titles;
 }
 
-std::string F(double v)
-{
+std::string F(double v) {
     char text[64];
     std::snprintf(text, sizeof text, "%f", v);
     return text;
@@ -52,8 +50,7 @@ std::string F(double v)
 
 class EquivLoadDialogTest : public ui::HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         HeadlessTest::SetUp();
         doc.model = &model;
         // Fx -100 at (0, 5, 3): one ring of radius 2 with 4 points from the y axis.
@@ -62,8 +59,7 @@ protected:
     }
 
     // Runs the dialog with the script; the dialog's result.
-    int Run(std::function<void(D&)> script)
-    {
+    int Run(std::function<void(D&)> script) {
         driver.ExpectModal([&](ui::Dialog& d) { script(static_cast<D&>(d)); }, D::kTemplateId);
         return RunEquivalentLoadsDialog(doc, view);
     }
@@ -73,8 +69,7 @@ protected:
     FakeView view;
 };
 
-TEST_F(EquivLoadDialogTest, OpensNarrowWithTheModelsValuesAndFixedFields)
-{
+TEST_F(EquivLoadDialogTest, OpensNarrowWithTheModelsValuesAndFixedFields) {
     Run([&](D& d) {
         EXPECT_EQ(d.GetWindowText(), "Equivalent Concentrated Loads ");
         EXPECT_EQ(d.GetDlgItemText(D::IDC_FX), "-100");
@@ -93,7 +88,7 @@ TEST_F(EquivLoadDialogTest, OpensNarrowWithTheModelsValuesAndFixedFields)
         const ui::Rect list = d.GetDlgItem(D::IDC_LIST)->GetWindowRect();
         const ui::Rect narrow = d.GetWindowRect();
         EXPECT_EQ(narrow.w, ring2.x + ring2.w + 10);
-        EXPECT_GT(list.x, narrow.w); // the list stays outside
+        EXPECT_GT(list.x, narrow.w);  // the list stays outside
         d.UserClick(D::IDC_SHOW_VALUES);
         const ui::Rect wide = d.GetWindowRect();
         EXPECT_EQ(wide.w, list.x + list.w + 10);
@@ -106,14 +101,14 @@ TEST_F(EquivLoadDialogTest, OpensNarrowWithTheModelsValuesAndFixedFields)
     });
 }
 
-TEST_F(EquivLoadDialogTest, RingCountEnablesRingTwoAndChangesTheSketch)
-{
+TEST_F(EquivLoadDialogTest, RingCountEnablesRingTwoAndChangesTheSketch) {
     Run([&](D& d) {
         auto* sketch = d.Get<ui::Picture>(D::IDC_SKETCH);
         const int w = sketch->GetImage().width, h = sketch->GetImage().height;
         auto ringTwoEnabled = [&] {
             int n = 0;
-            for (int id : {D::IDC_R2_RADIUS, D::IDC_R2_POINTS, D::IDC_R2_ANGLE}) n += d.GetDlgItem(id)->IsWindowEnabled();
+            for (int id : {D::IDC_R2_RADIUS, D::IDC_R2_POINTS, D::IDC_R2_ANGLE})
+                n += d.GetDlgItem(id)->IsWindowEnabled();
             return n;
         };
         EXPECT_EQ(ringTwoEnabled(), 0);
@@ -131,8 +126,7 @@ TEST_F(EquivLoadDialogTest, RingCountEnablesRingTwoAndChangesTheSketch)
     EXPECT_EQ(model.twoRings, 0);
 }
 
-TEST_F(EquivLoadDialogTest, ListShowsEveryPointWithTheCheckedVariables)
-{
+TEST_F(EquivLoadDialogTest, ListShowsEveryPointWithTheCheckedVariables) {
     Run([&](D& d) {
         auto* list = d.Get<ui::ListView>(D::IDC_LIST);
         EXPECT_EQ(ColumnTitles(d), (std::vector<std::string>{"Ring", "N", "X", "Y", "Z", "Fx", "Fy", "Fz"}));
@@ -150,7 +144,7 @@ TEST_F(EquivLoadDialogTest, ListShowsEveryPointWithTheCheckedVariables)
             EXPECT_EQ(list->GetItemText(i, 4), F(z[i])) << i;
             EXPECT_EQ(list->GetItemText(i, 5), F(-25)) << i;
         }
-        d.UserClick(D::ShowId(3)); // Fx
+        d.UserClick(D::ShowId(3));  // Fx
         EXPECT_EQ(ColumnTitles(d), (std::vector<std::string>{"Ring", "N", "X", "Y", "Z", "Fy", "Fz"}));
         EXPECT_EQ(list->GetItemText(0, 5), F(0));
         EXPECT_EQ(list->GetItemCount(), 4);
@@ -158,17 +152,16 @@ TEST_F(EquivLoadDialogTest, ListShowsEveryPointWithTheCheckedVariables)
     });
 }
 
-TEST_F(EquivLoadDialogTest, ClickingARowShowsItsPointAndHighlightsIt)
-{
+TEST_F(EquivLoadDialogTest, ClickingARowShowsItsPointAndHighlightsIt) {
     Run([&](D& d) {
-        d.UserClick(D::ShowId(4)); // Fy off
+        d.UserClick(D::ShowId(4));  // Fy off
         d.UserSelectItem(D::IDC_LIST, 1);
         EXPECT_EQ(d.GetDlgItemText(D::IDC_POINT_RING), "Int");
         EXPECT_EQ(d.GetDlgItemText(D::IDC_POINT_NUMBER), "2");
         EXPECT_EQ(d.GetDlgItemText(D::ValueId(1)), F(5));
         EXPECT_EQ(d.GetDlgItemText(D::ValueId(2)), F(5));
         EXPECT_EQ(d.GetDlgItemText(D::ValueId(3)), F(-25));
-        EXPECT_EQ(d.GetDlgItemText(D::ValueId(4)), ""); // unchecked
+        EXPECT_EQ(d.GetDlgItemText(D::ValueId(4)), "");  // unchecked
         char expected[96];
         std::snprintf(expected, sizeof expected, "%18.8f  %18.8f  %18.8f  ", 1.5, 5.0, 5.0);
         EXPECT_EQ(view.highlight, std::make_pair(4, std::string(expected)));
@@ -189,8 +182,7 @@ TEST_F(EquivLoadDialogTest, ClickingARowShowsItsPointAndHighlightsIt)
     });
 }
 
-TEST_F(EquivLoadDialogTest, ApplyStoresAndCancelKeepsWhatWasApplied)
-{
+TEST_F(EquivLoadDialogTest, ApplyStoresAndCancelKeepsWhatWasApplied) {
     Run([&](D& d) {
         d.UserType(D::IDC_R1_POINTS, "6");
         // Not applied yet: the list and the model keep four points.
@@ -211,8 +203,7 @@ TEST_F(EquivLoadDialogTest, ApplyStoresAndCancelKeepsWhatWasApplied)
     EXPECT_TRUE(doc.modifiedFlag);
 }
 
-TEST_F(EquivLoadDialogTest, OkStoresAndMarksTheDocumentOnlyWhenTheModelChanged)
-{
+TEST_F(EquivLoadDialogTest, OkStoresAndMarksTheDocumentOnlyWhenTheModelChanged) {
     EXPECT_EQ(Run([&](D& d) { d.UserClick(ui::IDOK); }), ui::IDOK);
     EXPECT_FALSE(doc.modifiedFlag);
     EXPECT_EQ(Run([&](D& d) {
@@ -227,8 +218,7 @@ TEST_F(EquivLoadDialogTest, OkStoresAndMarksTheDocumentOnlyWhenTheModelChanged)
     EXPECT_EQ(model.GetEquivLoadPointCount(), 4 + 6);
 }
 
-TEST_F(EquivLoadDialogTest, BadFieldStopsApplyAndOkWithTheFocusOnIt)
-{
+TEST_F(EquivLoadDialogTest, BadFieldStopsApplyAndOkWithTheFocusOnIt) {
     const struct {
         const char* name;
         int field;
@@ -243,7 +233,7 @@ TEST_F(EquivLoadDialogTest, BadFieldStopsApplyAndOkWithTheFocusOnIt)
         driver.ClearLogs();
         Run([&](D& d) {
             d.UserClick(D::IDC_TWO_RINGS);
-            d.UserType(D::IDC_FZ, "9"); // read before the bad field
+            d.UserType(D::IDC_FZ, "9");  // read before the bad field
             ASSERT_TRUE(d.UserType(c.field, c.text));
             for (int button : {static_cast<int>(D::IDC_APPLY), ui::IDOK}) {
                 d.UserClick(button);
@@ -265,8 +255,7 @@ TEST_F(EquivLoadDialogTest, BadFieldStopsApplyAndOkWithTheFocusOnIt)
     }
 }
 
-TEST_F(EquivLoadDialogTest, PatternWithoutPointsLeavesTheListEmpty)
-{
+TEST_F(EquivLoadDialogTest, PatternWithoutPointsLeavesTheListEmpty) {
     Run([&](D& d) {
         d.UserType(D::IDC_R1_POINTS, "0");
         d.UserClick(D::IDC_APPLY);
@@ -278,4 +267,4 @@ TEST_F(EquivLoadDialogTest, PatternWithoutPointsLeavesTheListEmpty)
     });
 }
 
-} // namespace
+}  // namespace

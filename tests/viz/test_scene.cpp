@@ -18,8 +18,7 @@ using viztest::Feedback;
 
 namespace {
 
-int CountColored(const Feedback& f, int r, int g, int b)
-{
+int CountColored(const Feedback& f, int r, int g, int b) {
     int n = 0;
     for (const auto& c : f.triangleColors) n += c[0] == r && c[1] == g && c[2] == b;
     return n;
@@ -27,8 +26,7 @@ int CountColored(const Feedback& f, int r, int g, int b)
 
 class SceneTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(canvas.Ok());
         ASSERT_TRUE(viztest::LoadFixture(model, "slab_2x2_q4.slb"));
         ASSERT_EQ(model.GetElementCount(), 4);
@@ -36,8 +34,7 @@ protected:
         glDisable(GL_LIGHTING);
     }
 
-    Feedback Scene(const DisplayOptions& o)
-    {
+    Feedback Scene(const DisplayOptions& o) {
         return canvas.RecordFeedback([&] { viz::DrawScene(model, o); });
     }
 
@@ -45,8 +42,7 @@ protected:
     ModelData model;
 };
 
-TEST_F(SceneTest, FacesSidesAndOutlinesOfTheTwoByTwoSlab)
-{
+TEST_F(SceneTest, FacesSidesAndOutlinesOfTheTwoByTwoSlab) {
     // No level of 1..2 lies in the (missing, so zero) results: contour
     // options change only what happens to the faces.
     model.SetContourLimits(1.0, 2.0, 10, 0.1);
@@ -75,14 +71,13 @@ TEST_F(SceneTest, FacesSidesAndOutlinesOfTheTwoByTwoSlab)
     }
 }
 
-TEST_F(SceneTest, ContourFillShadesTheFacesInRampColours)
-{
+TEST_F(SceneTest, ContourFillShadesTheFacesInRampColours) {
     viztest::SetStepValues(model, 1, 0, [](double y, double) { return y; });
     model.SetContourLimits(0.0, 2.0, 10, 0.2);
     DisplayOptions o;
     o.contourColumn = 1;
     const Feedback f = Scene(o);
-    EXPECT_EQ(f.triangles, 64); // 2 x 2 cells of four triangles per element
+    EXPECT_EQ(f.triangles, 64);  // 2 x 2 cells of four triangles per element
     // Feedback gives each triangle the colour of its first vertex, the cell
     // centre: y = 0.25, 0.75, 1.25 or 1.75.
     std::set<std::array<int, 3>> expected, seen;
@@ -94,11 +89,10 @@ TEST_F(SceneTest, ContourFillShadesTheFacesInRampColours)
     EXPECT_EQ(seen, expected);
 }
 
-TEST_F(SceneTest, ThicknessViewDrawsBothSurfacesAndTheWalls)
-{
+TEST_F(SceneTest, ThicknessViewDrawsBothSurfacesAndTheWalls) {
     DisplayOptions o;
     o.showThickness = 1;
-    o.symbolScale = 100.0; // sides of length 1: 100 / 20 = 5 segments, raised to 6
+    o.symbolScale = 100.0;  // sides of length 1: 100 / 20 = 5 segments, raised to 6
     const int faces = 4 * 2 * 16;
     const int wall = 6 * 4;
     // 12 distinct sides carry a wall; a shared side of one material once.
@@ -113,21 +107,20 @@ TEST_F(SceneTest, ThicknessViewDrawsBothSurfacesAndTheWalls)
     f = Scene(o);
     EXPECT_EQ(CountColored(f, 255, 192, 203), faces + 16 * wall);
     o.showThickness = 0;
-    EXPECT_EQ(Scene(o).segments.size(), 120u); // the plain view still draws shared sides once
+    EXPECT_EQ(Scene(o).segments.size(), 120u);  // the plain view still draws shared sides once
 }
 
-TEST_F(SceneTest, SideOffsetMovesThePolylineByTheWeights)
-{
-    const double weights[4] = {1.0, 1.0, 0.0, 0.0}; // full at corners 1 and 2, none at 3 and 4
+TEST_F(SceneTest, SideOffsetMovesThePolylineByTheWeights) {
+    const double weights[4] = {1.0, 1.0, 0.0, 0.0};  // full at corners 1 and 2, none at 3 and 4
     viz::SideLine line;
     line.element = 0;
-    line.running = 1; // side 0: eta = -1, from corner 1 to corner 2
+    line.running = 1;  // side 0: eta = -1, from corner 1 to corner 2
     line.fixed = -1.0;
     const Feedback plain = canvas.RecordFeedback([&] { viz::DrawElementSide(model, line); });
-    line.oz = -0.5; // towards the middle of the slab
+    line.oz = -0.5;  // towards the middle of the slab
     const Feedback moved = canvas.RecordFeedback([&] { viz::DrawElementSide(model, line); });
     line.weights = weights;
-    line.fixed = 1.0; // side 2 has weight 0 everywhere
+    line.fixed = 1.0;  // side 2 has weight 0 everywhere
     const Feedback far = canvas.RecordFeedback([&] { viz::DrawElementSide(model, line); });
     line.oz = 0.0;
     const Feedback farPlain = canvas.RecordFeedback([&] { viz::DrawElementSide(model, line); });
@@ -142,8 +135,7 @@ TEST_F(SceneTest, SideOffsetMovesThePolylineByTheWeights)
     }
 }
 
-TEST_F(SceneTest, OneElementAloneDrawsItsFourSides)
-{
+TEST_F(SceneTest, OneElementAloneDrawsItsFourSides) {
     ElementTable& elements = *model.GetElementTable();
     while (elements.GetCount() > 1) elements.RemoveElementRow(1);
     model.RebuildNodeIndex();
@@ -155,8 +147,7 @@ TEST_F(SceneTest, OneElementAloneDrawsItsFourSides)
     }
 }
 
-TEST_F(SceneTest, AnElementNamingAMissingNodeIsLeftOut)
-{
+TEST_F(SceneTest, AnElementNamingAMissingNodeIsLeftOut) {
     model.GetElementTable()->SetNodeNumber(3, 2, 999);
     DisplayOptions o;
     o.showElementNumbers = 1;
@@ -166,8 +157,7 @@ TEST_F(SceneTest, AnElementNamingAMissingNodeIsLeftOut)
     EXPECT_EQ(texts.Texts().size(), 3u);
 }
 
-TEST_F(SceneTest, NothingIsDrawnBeforeAModelIsLoaded)
-{
+TEST_F(SceneTest, NothingIsDrawnBeforeAModelIsLoaded) {
     ModelData empty;
     empty.Reset();
     DisplayOptions o;
@@ -187,8 +177,7 @@ TEST_F(SceneTest, NothingIsDrawnBeforeAModelIsLoaded)
     EXPECT_EQ(empty.drawPickKind, 2);
 }
 
-TEST_F(SceneTest, NodePointsAndNumbersFollowTheNodeDisplay)
-{
+TEST_F(SceneTest, NodePointsAndNumbersFollowTheNodeDisplay) {
     const struct {
         int display;
         int points;
@@ -207,15 +196,13 @@ TEST_F(SceneTest, NodePointsAndNumbersFollowTheNodeDisplay)
 
 class HighlightTest : public SceneTest {
 protected:
-    Feedback Highlight(int kind, const std::string& text, int picked = 0)
-    {
+    Feedback Highlight(int kind, const std::string& text, int picked = 0) {
         DisplayOptions o;
         return canvas.RecordFeedback([&] { viz::DrawSelectionScene(model, o, kind, text, picked); });
     }
 
     // Window position of node n.
-    std::pair<float, float> NodeAt(int n)
-    {
+    std::pair<float, float> NodeAt(int n) {
         double x, y, z, wx, wy;
         model.NodePosition(x, y, z, model.NodeRowOfNumber(n), 0, 0);
         canvas.ToWindow(y, z, wx, wy);
@@ -223,16 +210,14 @@ protected:
     }
 };
 
-TEST_F(HighlightTest, NodeRangesNameEveryStepUpToTheLast)
-{
+TEST_F(HighlightTest, NodeRangesNameEveryStepUpToTheLast) {
     EXPECT_EQ(Highlight(1, "3;9;3").points, 3);
     EXPECT_EQ(Highlight(1, "9;3").points, 1);
     EXPECT_EQ(Highlight(1, "2,4,ALL").points, 11);
     EXPECT_EQ(Highlight(2, "ALL").triangles, 64);
 }
 
-TEST_F(HighlightTest, EmptyZeroAndUnknownTextsDrawNothing)
-{
+TEST_F(HighlightTest, EmptyZeroAndUnknownTextsDrawNothing) {
     for (int kind : {1, 2, 3, 4}) {
         for (const char* text : {"0", "", "NOSUCHSET"}) {
             if (kind == 4 && std::string(text) != "0") continue;
@@ -241,11 +226,10 @@ TEST_F(HighlightTest, EmptyZeroAndUnknownTextsDrawNothing)
         }
     }
     EXPECT_EQ(Highlight(0, "1").points, 0);
-    EXPECT_EQ(Highlight(1, "10").points, 0); // beyond the largest node number
+    EXPECT_EQ(Highlight(1, "10").points, 0);  // beyond the largest node number
 }
 
-TEST_F(HighlightTest, EdgeCodeNamesOneSideOfItsElement)
-{
+TEST_F(HighlightTest, EdgeCodeNamesOneSideOfItsElement) {
     ASSERT_TRUE(viztest::LoadFixture(model, "default_slab_q8.slb"));
     canvas.FitModel(model);
     // 50 = 4 x 12 + 2: side index 1 (xi = +1) of element 12, from its second
@@ -265,8 +249,7 @@ TEST_F(HighlightTest, EdgeCodeNamesOneSideOfItsElement)
     EXPECT_EQ(Highlight(3, "1;25;1;3").segments.size(), 250u);
 }
 
-TEST_F(HighlightTest, PickedItemsAreGreyAndElementsKeepADarkOutline)
-{
+TEST_F(HighlightTest, PickedItemsAreGreyAndElementsKeepADarkOutline) {
     const Feedback element = Highlight(2, "1", 1);
     EXPECT_EQ(CountColored(element, 125, 125, 125), 16);
     ASSERT_EQ(element.segments.size(), 40u);
@@ -280,8 +263,7 @@ TEST_F(HighlightTest, PickedItemsAreGreyAndElementsKeepADarkOutline)
     EXPECT_EQ(side.segments[0].r, 100);
 }
 
-TEST_F(HighlightTest, PickedElementIsTranslucentGreyOverTheHighlight)
-{
+TEST_F(HighlightTest, PickedElementIsTranslucentGreyOverTheHighlight) {
     canvas.Clear();
     DisplayOptions o;
     viz::DrawSelectionScene(model, o, 2, "1", 0);
@@ -298,16 +280,14 @@ TEST_F(HighlightTest, PickedElementIsTranslucentGreyOverTheHighlight)
     EXPECT_NEAR(p.b, 0.75 * 125 + 0.25 * cyanG, 3);
 }
 
-TEST_F(HighlightTest, APointHighlightReadsThreeCoordinateFields)
-{
+TEST_F(HighlightTest, APointHighlightReadsThreeCoordinateFields) {
     char text[80];
     std::snprintf(text, sizeof text, "%18.8f  %18.8f  %18.8f  ", 0.0, 1.5, 0.5);
     const Feedback f = Highlight(4, text);
     ASSERT_EQ(f.points, 1);
 }
 
-TEST_F(HighlightTest, SetsNamingThemselvesAndHugeRangesStopAtTheNumbersInUse)
-{
+TEST_F(HighlightTest, SetsNamingThemselvesAndHugeRangesStopAtTheNumbersInUse) {
     SetTable* nodeSets = model.GetSetTable(1);
     ASSERT_NE(nodeSets, nullptr);
     SetMemberList members;
@@ -336,8 +316,7 @@ TEST_F(HighlightTest, SetsNamingThemselvesAndHugeRangesStopAtTheNumbersInUse)
 
 class PickTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(canvas.Ok());
         ASSERT_TRUE(viztest::LoadFixture(model, "default_slab_q8.slb"));
         ASSERT_EQ(model.GetNodeCount(), 96);
@@ -345,8 +324,7 @@ protected:
         canvas.FitModel(model);
     }
 
-    std::vector<unsigned> PickAt(double y, double z, const DisplayOptions& o)
-    {
+    std::vector<unsigned> PickAt(double y, double z, const DisplayOptions& o) {
         double wx, wy;
         canvas.ToWindow(y, z, wx, wy);
         return canvas.Select(wx, wy, 3.0, [&] { viz::DrawScene(model, o); });
@@ -356,8 +334,7 @@ protected:
     ModelData model;
 };
 
-TEST_F(PickTest, CentrePixelWithSolidFacesNamesTheMiddleElement)
-{
+TEST_F(PickTest, CentrePixelWithSolidFacesNamesTheMiddleElement) {
     DisplayOptions o;
     o.pickKind = 2;
     const std::vector<unsigned> names = canvas.Select(200, 200, 1.0, [&] { viz::DrawScene(model, o); });
@@ -367,8 +344,7 @@ TEST_F(PickTest, CentrePixelWithSolidFacesNamesTheMiddleElement)
     EXPECT_TRUE(canvas.Select(200, 200, 1.0, [&] { viz::DrawScene(model, o); }).empty());
 }
 
-TEST_F(PickTest, SideNamesAreFourTimesTheElementPlusTheSide)
-{
+TEST_F(PickTest, SideNamesAreFourTimesTheElementPlusTheSide) {
     DisplayOptions o;
     o.pickKind = 3;
     // The side between elements 13 and 14 (y = 0.6) is carried by 13 as its
@@ -378,8 +354,7 @@ TEST_F(PickTest, SideNamesAreFourTimesTheElementPlusTheSide)
     EXPECT_EQ(names[0], 4u * 13 + 2);
 }
 
-TEST_F(PickTest, NodesAreNamedOnlyWhenShownAsPoints)
-{
+TEST_F(PickTest, NodesAreNamedOnlyWhenShownAsPoints) {
     const int node = model.NodeAtPoint(0.4, 0.6);
     ASSERT_GT(node, 0);
     for (int display : {0, 1, 2, 3}) {
@@ -396,8 +371,7 @@ TEST_F(PickTest, NodesAreNamedOnlyWhenShownAsPoints)
     }
 }
 
-TEST_F(PickTest, UnderAContourFillNoElementIsNamed)
-{
+TEST_F(PickTest, UnderAContourFillNoElementIsNamed) {
     DisplayOptions o;
     o.pickKind = 2;
     o.contourColumn = 1;
@@ -409,4 +383,4 @@ TEST_F(PickTest, UnderAContourFillNoElementIsNamed)
     EXPECT_EQ(canvas.Select(200, 200, 1.0, [&] { viz::DrawScene(model, o); }).size(), 1u);
 }
 
-} // namespace
+}  // namespace

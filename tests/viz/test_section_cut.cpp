@@ -252,11 +252,13 @@ TEST_F(SectionCutTest, ApplyChecksEveryLine) {
         const char* message;  // "" when every check passes
     };
     const Case cases[] = {
-        {"length exactly 1e-8 is not zero", {"0", "0", "1e-08", "0"},
+        {"length exactly 1e-8 is not zero",
+         {"0", "0", "1e-08", "0"},
          "End coordinates of cutline can not locate inside of mesh"},
         {"the box diagonal itself", {"0", "0", "3", "3"}, ""},
         {"reversed inside the box", {"2", "2", "1", "1"}, "End coordinates of cutline can not locate inside of mesh"},
-        {"reversed outside the box", {"3.3", "-0.3", "-0.3", "3.3"},
+        {"reversed outside the box",
+         {"3.3", "-0.3", "-0.3", "3.3"},
          "Cutline starts from left-top to right-bottom only."},
         {"zero length", {"1", "1", "1", "1"}, "Cutline can not be set with zero length"},
         {"zero length outside", {"-1", "-1", "-1", "-1"}, "Cutline can not be set with zero length"},

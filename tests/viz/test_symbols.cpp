@@ -29,8 +29,7 @@ struct Box {
     float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f;
 };
 
-Box TriangleBox(const Feedback& f)
-{
+Box TriangleBox(const Feedback& f) {
     Box b;
     for (const auto& t : f.triangleVertices)
         for (int k = 0; k < 3; ++k) {
@@ -42,15 +41,13 @@ Box TriangleBox(const Feedback& f)
     return b;
 }
 
-std::set<std::array<int, 3>> SegmentColours(const Feedback& f)
-{
+std::set<std::array<int, 3>> SegmentColours(const Feedback& f) {
     std::set<std::array<int, 3>> colours;
     for (const auto& s : f.segments) colours.insert({s.r, s.g, s.b});
     return colours;
 }
 
-std::array<double, 16> Modelview()
-{
+std::array<double, 16> Modelview() {
     std::array<double, 16> m{};
     glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
     return m;
@@ -58,8 +55,7 @@ std::array<double, 16> Modelview()
 
 class SymbolTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(canvas.Ok());
         glDisable(GL_LIGHTING);
         // Model x to the right, y up, one unit per pixel about the centre.
@@ -72,8 +68,7 @@ protected:
     Canvas canvas{kSize, kSize};
 };
 
-TEST_F(SymbolTest, PrimitivesHaveTheirSegmentCounts)
-{
+TEST_F(SymbolTest, PrimitivesHaveTheirSegmentCounts) {
     const struct {
         const char* name;
         std::function<void()> draw;
@@ -97,8 +92,7 @@ TEST_F(SymbolTest, PrimitivesHaveTheirSegmentCounts)
     EXPECT_EQ(Record([] { viz::shapes::Rod(0.0, 10.0, 5.0, true); }).triangles, 16 * 4 + 2 * 16);
 }
 
-TEST_F(SymbolTest, ForceArrowLiesOnTheSideOfItsSign)
-{
+TEST_F(SymbolTest, ForceArrowLiesOnTheSideOfItsSign) {
     const float u = 2.0f;
     for (double value : {-3.0, 3.0}) {
         const Feedback f = Record([&] { viz::DrawValueSymbol(0, 0.0f, 0.0f, 0.0f, u, value, 1); });
@@ -117,8 +111,7 @@ TEST_F(SymbolTest, ForceArrowLiesOnTheSideOfItsSign)
     }
 }
 
-TEST_F(SymbolTest, MomentHeadSitsAtTheRingEndOfItsSign)
-{
+TEST_F(SymbolTest, MomentHeadSitsAtTheRingEndOfItsSign) {
     const float u = 2.0f;
     // The head (radius 12u) reaches 32u from the centre on its side; the
     // tube (20u + 4u) 24u on the other.
@@ -134,8 +127,7 @@ TEST_F(SymbolTest, MomentHeadSitsAtTheRingEndOfItsSign)
     }
 }
 
-TEST_F(SymbolTest, ThresholdsOfValuesAndFlags)
-{
+TEST_F(SymbolTest, ThresholdsOfValuesAndFlags) {
     auto count = [&](const std::function<void()>& draw) {
         const Feedback f = Record(draw);
         return f.triangles + static_cast<int>(f.segments.size());
@@ -148,8 +140,7 @@ TEST_F(SymbolTest, ThresholdsOfValuesAndFlags)
     for (int style : {0, 1}) EXPECT_EQ(count([&] { viz::DrawDofSymbol(3, 0, 0, 0, 1, 1.0, style); }), 0);
 }
 
-TEST_F(SymbolTest, StyleChoosesSolidOrWire)
-{
+TEST_F(SymbolTest, StyleChoosesSolidOrWire) {
     const struct {
         const char* name;
         std::function<void(int style)> draw;
@@ -170,8 +161,7 @@ TEST_F(SymbolTest, StyleChoosesSolidOrWire)
     EXPECT_EQ(Record([] { viz::DrawDofSymbol(5, 0, 0, 0, 1, 1.0, 1); }).segments.size(), 28u);
 }
 
-TEST_F(SymbolTest, EverySymbolLeavesTheModelviewMatrixAsItFoundIt)
-{
+TEST_F(SymbolTest, EverySymbolLeavesTheModelviewMatrixAsItFoundIt) {
     glTranslated(3.0, -2.0, 1.0);
     glRotated(30.0, 1.0, 1.0, 0.0);
     const auto before = Modelview();
@@ -187,8 +177,7 @@ TEST_F(SymbolTest, EverySymbolLeavesTheModelviewMatrixAsItFoundIt)
             }
 }
 
-TEST_F(SymbolTest, ComponentsTakeTheirColours)
-{
+TEST_F(SymbolTest, ComponentsTakeTheirColours) {
     const double ones[6] = {1, 1, 1, 1, 1, 1};
     const Feedback f = Record([&] { viz::DrawSixComponentSymbols(2, 0, 0, 0, 1, ones, 1); });
     std::set<std::array<int, 3>> seen(f.triangleColors.begin(), f.triangleColors.end()), expected;
@@ -200,8 +189,7 @@ TEST_F(SymbolTest, ComponentsTakeTheirColours)
 // 0..2), seen as the view sees it.
 class TableSymbolTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(canvas.Ok());
         ASSERT_TRUE(viztest::LoadFixture(model, "slab_2x2_q4.slb"));
         glDisable(GL_LIGHTING);
@@ -211,8 +199,7 @@ protected:
 
     Feedback Draw(const std::function<void()>& draw) { return canvas.RecordFeedback(draw); }
 
-    static std::array<double, 6> Only(int component, double value)
-    {
+    static std::array<double, 6> Only(int component, double value) {
         std::array<double, 6> v{};
         v[static_cast<std::size_t>(component)] = value;
         return v;
@@ -222,8 +209,7 @@ protected:
     ModelData model;
 };
 
-TEST_F(TableSymbolTest, NodalLoadRowDrawsEveryNodeItNames)
-{
+TEST_F(TableSymbolTest, NodalLoadRowDrawsEveryNodeItNames) {
     const auto values = Only(0, -10.0);
     const std::array<int, 6> flags{1, 0, 0, 0, 0, 0};
     model.GetNodalActionTable(2)->AddNodalActionRow("1,5", values, flags);
@@ -238,11 +224,10 @@ TEST_F(TableSymbolTest, NodalLoadRowDrawsEveryNodeItNames)
         EXPECT_NEAR(f.pointVertices[k][1], wy, 1e-2) << node;
         ++k;
     }
-    EXPECT_EQ(f.triangles, 2 * (16 * 4 + 2 * 16 + 2 * 16)); // rod with its discs and a head per node
+    EXPECT_EQ(f.triangles, 2 * (16 * 4 + 2 * 16 + 2 * 16));  // rod with its discs and a head per node
 }
 
-TEST_F(TableSymbolTest, DoublingTheSymbolScaleHalvesTheSymbols)
-{
+TEST_F(TableSymbolTest, DoublingTheSymbolScaleHalvesTheSymbols) {
     // A y load seen in the view: its arrow spans 54 pixels at any scale.
     const auto values = Only(1, 4.0);
     const std::array<int, 6> flags{0, 1, 0, 0, 0, 0};
@@ -250,7 +235,7 @@ TEST_F(TableSymbolTest, DoublingTheSymbolScaleHalvesTheSymbols)
     float widths[2];
     for (int k = 0; k < 2; ++k) {
         model.symbolScale = 100.0 * (k + 1);
-        canvas.ViewModel(model, 100.0); // the same view: only the symbol unit changes
+        canvas.ViewModel(model, 100.0);  // the same view: only the symbol unit changes
         const Box b = TriangleBox(Draw([&] { viz::DrawNodalTableSymbols(model, 2, 0, 0, 1); }));
         widths[k] = b.maxX - b.minX;
     }
@@ -258,8 +243,7 @@ TEST_F(TableSymbolTest, DoublingTheSymbolScaleHalvesTheSymbols)
     EXPECT_NEAR(widths[1], widths[0] / 2, 1e-2);
 }
 
-TEST_F(TableSymbolTest, ConstraintsDrawTheirFlags)
-{
+TEST_F(TableSymbolTest, ConstraintsDrawTheirFlags) {
     const std::array<double, 6> values{};
     model.GetNodalActionTable(1)->AddNodalActionRow("ALL", values, std::array<int, 6>{0, 1, 1, 1, 0, 0});
     const Feedback f = Draw([&] { viz::DrawNodalTableSymbols(model, 1, 0, 0, 0); });
@@ -268,8 +252,7 @@ TEST_F(TableSymbolTest, ConstraintsDrawTheirFlags)
     EXPECT_EQ(f.segments.size(), 9u * 2 * (16 * 4 + 2 * 16 + 7));
 }
 
-TEST_F(TableSymbolTest, DistributedLoadOnOneElementDrawsSixLinesAndNineSymbols)
-{
+TEST_F(TableSymbolTest, DistributedLoadOnOneElementDrawsSixLinesAndNineSymbols) {
     const auto values = Only(0, -5.0);
     model.GetNodalActionTable(4)->AddNodalActionRow("1", values, std::array<int, 6>{1, 0, 0, 0, 0, 0});
     const Feedback f = Draw([&] { viz::DrawNodalTable(model, 4, 0, 0, 1); });
@@ -283,8 +266,7 @@ TEST_F(TableSymbolTest, DistributedLoadOnOneElementDrawsSixLinesAndNineSymbols)
               (std::set<std::array<int, 3>>{{0, 255, 20}}));
 }
 
-TEST_F(TableSymbolTest, EdgeLoadDrawsItsDiagramAndFiveSymbols)
-{
+TEST_F(TableSymbolTest, EdgeLoadDrawsItsDiagramAndFiveSymbols) {
     model.GetEdgeActionTable(1)->AddEdgeActionRow("1", 1, 3, std::array<double, 3>{3.0, 3.0, 3.0});
     const Feedback f = Draw([&] { viz::DrawEdgeTable(model, 1, 0, 0, 1); });
     EXPECT_EQ(f.segments.size(), 10u);
@@ -295,8 +277,7 @@ TEST_F(TableSymbolTest, EdgeLoadDrawsItsDiagramAndFiveSymbols)
     for (const auto& s : f.segments) EXPECT_NEAR(std::fabs(s.y1 - wy), 18.0, 1e-2);
 }
 
-TEST_F(TableSymbolTest, CutLinesAndTheLineWidthTheyLeave)
-{
+TEST_F(TableSymbolTest, CutLinesAndTheLineWidthTheyLeave) {
     model.GetCutLineDataTable()->AddCutLineRow(0.0, 0.5, 2.0, 0.5);
     model.GetCutLineDataTable()->AddCutLineRow(1.0, 0.0, 1.0, 2.0);
     model.CopyCutLines();
@@ -319,23 +300,21 @@ TEST_F(TableSymbolTest, CutLinesAndTheLineWidthTheyLeave)
     EXPECT_EQ(width, 4.0f);
 }
 
-TEST_F(TableSymbolTest, NonlinearGroupsDrawAHelixAtEachNode)
-{
+TEST_F(TableSymbolTest, NonlinearGroupsDrawAHelixAtEachNode) {
     NonlinearAction* empty = model.AppendNonlinearAction();
-    empty->nodeText = "NOTHING"; // a node set without members
+    empty->nodeText = "NOTHING";  // a node set without members
     empty->setSelector = 1;
     model.GetSetTable(1)->AddSetRow("NOTHING", nullptr);
     EXPECT_EQ(Draw([&] { viz::DrawNodalActions(model, 0, 0, 0, 1); }).segments.size(), 0u);
 
     NonlinearAction* listed = model.AppendNonlinearAction();
-    listed->nodeText = "2,7,99"; // 99 names no node
+    listed->nodeText = "2,7,99";  // 99 names no node
     const Feedback f = Draw([&] { viz::DrawNodalActions(model, 0, 0, 0, 1); });
     EXPECT_EQ(f.points, 2);
     EXPECT_EQ(f.segments.size(), 2u * (119 + 16 * 4 + 2 * 16));
 }
 
-TEST_F(TableSymbolTest, LargestEquivalentLoadIsDrawnAtTwiceTheNormalSize)
-{
+TEST_F(TableSymbolTest, LargestEquivalentLoadIsDrawnAtTwiceTheNormalSize) {
     // Four points of one ring: each carries a quarter of Fx, all at the
     // largest size.
     model.SetEquivLoadParameters(-100, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0.5, 4, 0, 1, 0, 0);
@@ -348,27 +327,26 @@ TEST_F(TableSymbolTest, LargestEquivalentLoadIsDrawnAtTwiceTheNormalSize)
     // at twice the size.
     const Box b = TriangleBox(f);
     double left, bottom;
-    canvas.ToWindow(1.5, 1.0, left, bottom); // the point at angle 0
+    canvas.ToWindow(1.5, 1.0, left, bottom);  // the point at angle 0
     EXPECT_NEAR(b.maxX, left + 12.0, 1e-2);
 }
 
-TEST_F(TableSymbolTest, ConcentratedActionOutsideEveryElementStaysAtItsCoordinates)
-{
-    viztest::SetStepValues(model, 1, 1, [](double, double) { return 0.25; }); // y displacement
+TEST_F(TableSymbolTest, ConcentratedActionOutsideEveryElementStaysAtItsCoordinates) {
+    viztest::SetStepValues(model, 1, 1, [](double, double) { return 0.25; });  // y displacement
     model.GetConcentratedActionTable(1)->AddConcentratedActionRow(Only(0, -1.0), std::array<double, 3>{0, 1.5, 1.5});
     model.GetConcentratedActionTable(1)->AddConcentratedActionRow(Only(0, -1.0), std::array<double, 3>{0, 3.0, 1.0});
     const Feedback f = Draw([&] { viz::DrawConcentratedTable(model, 1, 1, 1, 1); });
     ASSERT_EQ(f.points, 2);
     double wx, wy;
-    canvas.ToWindow(1.5 + 0.25, 1.5, wx, wy); // inside: moved with its element
+    canvas.ToWindow(1.5 + 0.25, 1.5, wx, wy);  // inside: moved with its element
     EXPECT_NEAR(f.pointVertices[0][0], wx, 1e-2);
     EXPECT_NEAR(f.pointVertices[0][1], wy, 1e-2);
-    canvas.ToWindow(3.0, 1.0, wx, wy); // outside: where it is
+    canvas.ToWindow(3.0, 1.0, wx, wy);  // outside: where it is
     EXPECT_NEAR(f.pointVertices[1][0], wx, 1e-2);
     EXPECT_NEAR(f.pointVertices[1][1], wy, 1e-2);
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -376,8 +354,7 @@ namespace {
 // and two concentrated loads, a distributed load and two cut lines. Kept as
 // pictures for a person to look at: straight on as the view opens, and tilted
 // so that the symbols along x show their length.
-TEST(SymbolPicture, SlabWithPointLoadsShowsItsSymbols)
-{
+TEST(SymbolPicture, SlabWithPointLoadsShowsItsSymbols) {
     Canvas canvas(640, 560);
     ASSERT_TRUE(canvas.Ok());
     ModelData model;
@@ -386,8 +363,8 @@ TEST(SymbolPicture, SlabWithPointLoadsShowsItsSymbols)
     DisplayOptions o;
     o.solidFaces = 1;
     o.symbolScale = canvas.FitModel(model) * 0.8;
-    for (int* flag : {&o.showConstraints, &o.showNodalLoads, &o.showConcentratedLoads, &o.showDistributedLoads,
-                      &o.showCutLines})
+    for (int* flag :
+         {&o.showConstraints, &o.showNodalLoads, &o.showConcentratedLoads, &o.showDistributedLoads, &o.showCutLines})
         *flag = 1;
     canvas.ViewModel(model, o.symbolScale);
     glEnable(GL_LIGHTING);
@@ -428,4 +405,4 @@ TEST(SymbolPicture, SlabWithPointLoadsShowsItsSymbols)
     glDisable(GL_LIGHTING);
 }
 
-} // namespace
+}  // namespace

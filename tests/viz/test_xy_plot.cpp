@@ -159,7 +159,9 @@ TEST_F(XYPlotTest, NodePathCurvesUseStepOneAndMarkThePath) {
     };
     const Case cases[] = {
         {1, {1, 36, 121, 256}, "Node Path 1: Force in Nonlinear Spring (Step = 1)", "Force in nonlinear spring"},
-        {2, {11, 96, 231, 416}, "Node Path 1: Discrete Force Rx + Force in Nonlinear Spring (Step = 1)",
+        {2,
+         {11, 96, 231, 416},
+         "Node Path 1: Discrete Force Rx + Force in Nonlinear Spring (Step = 1)",
          "Force in nonlinear spring"},
     };
     for (const Case& c : cases) {

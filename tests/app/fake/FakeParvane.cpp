@@ -5,15 +5,13 @@
 // program's hooks ITORVE returns 0 and a stop request is dropped.
 #include <dlfcn.h>
 
-extern "C" __attribute__((visibility("default"))) int ITORVE(int mode)
-{
+extern "C" __attribute__((visibility("default"))) int ITORVE(int mode) {
     using Hook = int (*)(int);
     auto hook = reinterpret_cast<Hook>(::dlsym(RTLD_DEFAULT, "BrennixTestSolverCall"));
     return hook ? hook(mode) : 0;
 }
 
-extern "C" __attribute__((visibility("default"))) void ITORVE_STOP()
-{
+extern "C" __attribute__((visibility("default"))) void ITORVE_STOP() {
     using Hook = void (*)();
     auto hook = reinterpret_cast<Hook>(::dlsym(RTLD_DEFAULT, "BrennixTestSolverStop"));
     if (hook) hook();

@@ -94,24 +94,18 @@ void WriteSquares(const std::string& path, int regions, int nodes = 0) {
 int Run(const std::string& input) {
     std::ofstream log(Beside(input, ".msh"), std::ios::trunc);
     switch (FAKE_MESHER_MODE) {
-        case 3:
-            log << "Error: wrong interface flag\n";
-            return 1;
+        case 3: log << "Error: wrong interface flag\n"; return 1;
         case 4:
             log << "Warning: region 1 with free scheme -31 is not meshed, free meshing is not available\n";
             WriteSquares(Beside(input, ".fem"), RegionCount(input));
             return 0;
-        case 5:
-            WriteSquares(Beside(input, ".fem"), 0);
-            return 0;
+        case 5: WriteSquares(Beside(input, ".fem"), 0); return 0;
         case 6: {
             const char* nodes = std::getenv("FAKE_MESHER_NODES");
             WriteSquares(Beside(input, ".fem"), RegionCount(input), nodes ? std::atoi(nodes) : 0);
             return 0;
         }
-        default:
-            WriteSquares(Beside(input, ".fem"), RegionCount(input));
-            return 0;
+        default: WriteSquares(Beside(input, ".fem"), RegionCount(input)); return 0;
     }
 }
 

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-extern "C" __attribute__((visibility("default"))) int ITORVE(int)
-{
+extern "C" __attribute__((visibility("default"))) int ITORVE(int) {
     std::ifstream list("torve.dat");
     std::vector<std::string> files;
     for (std::string line; std::getline(list, line);) files.push_back(line);
