@@ -79,8 +79,8 @@ std::string mat_input(int n, double a, double t, double q, double k, int isoil =
         for (int ec = 0; ec < n; ++ec) {
             auto at = [&](int dc, int dr) { return id[static_cast<size_t>(2 * er + dr) * cols + 2 * ec + dc]; };
             ++ne;
-            std::snprintf(line, sizeof line, "  %d  %d  1  %d  %d  %d  %d  %d  %d  %d  %d\n", ne, ne, at(0, 0), at(2, 0),
-                          at(2, 2), at(0, 2), at(1, 0), at(2, 1), at(1, 2), at(0, 1));
+            std::snprintf(line, sizeof line, "  %d  %d  1  %d  %d  %d  %d  %d  %d  %d  %d\n", ne, ne, at(0, 0),
+                          at(2, 0), at(2, 2), at(0, 2), at(1, 0), at(2, 1), at(1, 2), at(0, 1));
             elements += line;
         }
     std::string s = "bench mat\n" + std::to_string(isoil) + "\n";
@@ -111,7 +111,8 @@ struct Folder {
         fs::remove_all(dir);
         fs::create_directories(dir);
         std::ofstream t(dir / "torve.dat");
-        for (const char* ext : {".slb", ".sin", ".sou", ".sds", ".sms", ".cut"}) t << (dir / "mat").string() << ext << "\n";
+        for (const char* ext : {".slb", ".sin", ".sou", ".sds", ".sms", ".cut"})
+            t << (dir / "mat").string() << ext << "\n";
     }
     ~Folder() { fs::remove_all(dir); }
 };
@@ -154,8 +155,8 @@ int run_size(int n, int (*itorve)(int)) {
 
     std::printf("%8d %10d %8d %10.3f %10.3f %10.2f %10ld %8s %7d\n", npoin, 6 * npoin, front_width(listing), seconds,
                 fs_.elimination_seconds,
-                fs_.elimination_seconds > 0 ? fs_.elimination_flops * 1e-9 / fs_.elimination_seconds : 0.0,
-                rss_library, fs_.spilled_bytes > 0 ? "yes" : "no", status);
+                fs_.elimination_seconds > 0 ? fs_.elimination_flops * 1e-9 / fs_.elimination_seconds : 0.0, rss_library,
+                fs_.spilled_bytes > 0 ? "yes" : "no", status);
     std::fflush(stdout);
     return status == 0 && st_status == 0 ? 0 : 1;
 }
@@ -287,8 +288,10 @@ int run_case(const char* name, const Folder& f, int threads) {
                 peak_rss_mb(), status);
     if (fs_.spilled_bytes > 0) std::printf("   (equations spilled to the scratch unit)");
     if (r.refined_solutions > 0)
-        std::printf("   (%d of %d solutions by refinement through stored equations)", r.refined_solutions, r.iterations);
-    if (m.updates > 0) std::printf("   (settlement sums %.3f s, %d nodes of %d cached)", m.settlement_seconds, m.cached_rows, npoin);
+        std::printf("   (%d of %d solutions by refinement through stored equations)", r.refined_solutions,
+                    r.iterations);
+    if (m.updates > 0)
+        std::printf("   (settlement sums %.3f s, %d nodes of %d cached)", m.settlement_seconds, m.cached_rows, npoin);
     std::printf("\n");
     std::fflush(stdout);
     return status == 0 ? 0 : 1;
@@ -364,7 +367,7 @@ int main(int argc, char** argv) {
     struct Extra {
         const char* kind;
         std::string name;
-        double size;   // element size of an octagon (or of a square mat with divs), or 0
+        double size;  // element size of an octagon (or of a square mat with divs), or 0
         int isoil;
         int divs = 0;  // divisions of a square 4-node mat
     };
@@ -391,22 +394,19 @@ int main(int argc, char** argv) {
             made = in_child([&] { return octagon_input(x.size, f.dir, f.dir / "mat.sin") ? 0 : 1; });
         } else {
             const int n = x.isoil == 2 ? 70 : mindlin_size;
-            std::ofstream(f.dir / "mat.sin")
-                << mat_input(n, 20.0, 0.8, 50.0, 20000.0, x.isoil,
-                             x.isoil == 1 ? "50000  0.3  20000" : "50000  80000  0.3  15  1");
+            std::ofstream(f.dir / "mat.sin") << mat_input(
+                n, 20.0, 0.8, 50.0, 20000.0, x.isoil, x.isoil == 1 ? "50000  0.3  20000" : "50000  80000  0.3  15  1");
         }
         if (!made) {
             std::printf("%-24s mesh not made\n", x.name.c_str());
             ++failures;
             continue;
         }
-        if (!in_child([&] {
-                return run_case(x.name.c_str(), f, threads);
-            }))
-            ++failures;
+        if (!in_child([&] { return run_case(x.name.c_str(), f, threads); })) ++failures;
     }
-    std::printf("(wall s: the whole analysis through the linked solver; elim. s and soil s: summed over its "
-                "iterations, elim. s with the refinement steps; Gflop: floating-point operations of one factorization; peak MB: resident size of the "
-                "process that ran it)\n");
+    std::printf(
+        "(wall s: the whole analysis through the linked solver; elim. s and soil s: summed over its "
+        "iterations, elim. s with the refinement steps; Gflop: floating-point operations of one factorization; peak MB: resident size of the "
+        "process that ran it)\n");
     return failures == 0 ? 0 : 1;
 }

@@ -44,27 +44,24 @@ namespace {
 
 const double kPi = 4.0 * std::atan(1.0);
 
-void segmentLine(std::ostream& os, int n, int e1, int p1, int e2, int p2)
-{
+void segmentLine(std::ostream& os, int n, int e1, int p1, int e2, int p2) {
     os << "*       SEG. #, LIM(1:2), CPAR,  WN, IDGEOM(1:2), # COM. OPER.\n"
        << "1 1 " << n + 1 << " 0 1 " << e1 << " " << p1 << " " << e2 << " " << p2 << " 0\n";
 }
 
-void sideHeader(std::ostream& os, int number, int code)
-{
+void sideHeader(std::ostream& os, int number, int code) {
     os << "*      SIDE #, # OF SEG., LIST OF NEIBOR, INILEV FOR EACH SEG.\n" << number << " 1 " << code << " 0\n";
 }
 
-void regionHeader(std::ostream& os, int number, int obj, int scheme, int sides, int imax, int jmax)
-{
-    os << "*   REGION #, MAX DOF,    INI. SOL.\n" << number << " 6 1.0 3.0 0.0 6.2857143 0.0 0.0\n"
+void regionHeader(std::ostream& os, int number, int obj, int scheme, int sides, int imax, int jmax) {
+    os << "*   REGION #, MAX DOF,    INI. SOL.\n"
+       << number << " 6 1.0 3.0 0.0 6.2857143 0.0 0.0\n"
        << "*   INILEVL, ITRANS , GRID VEL., PERIODICITY, ELEM._GROUP, Obj. index\n0 -10 0.0 0.0 0.0 2 " << obj
        << "\n*   SCHEME LIB. CODE #, # OF SIDE, NSM, IMAX, JMAX\n"
        << scheme << " " << sides << " 0 " << imax << " " << jmax << "\n";
 }
 
-void tail(std::ostream& os, int regions, int shape)
-{
+void tail(std::ostream& os, int regions, int shape) {
     os << "* NO. OF GLOBAL GCOS TO BE DEFINED\n0\n* NO. OF PREDEFINED PROF.\n0\n* NO. OF STRUCTUTE ELEMENTS\n0\n";
     os << "* No. OF REGIONS, No. OF SMOOTH. CYCLES, INTERFACE FLAG,   ELEMENT SHAPE\n"
        << regions << " 0 34 " << shape << "\n";
@@ -73,8 +70,7 @@ void tail(std::ostream& os, int regions, int shape)
 // The square with a hole: quadrant q (0..3) turned by q * 90 degrees, from
 // the hole along the axis to the outer edge, round the square's corner,
 // back along the next axis and along the hole's arc (entity q + 2).
-std::string squareWithHole(int scheme)
-{
+std::string squareWithHole(int scheme) {
     const double half = 10.0, radius = 5.0, spacing = 0.25;
     // Quadrilateral regions halve their boundary: every side gets an even
     // number of segments there.
@@ -85,23 +81,24 @@ std::string squareWithHole(int scheme)
     std::ostringstream os;
     os.precision(17);
     os << "* TITLE\nbench\n* OUTPUT FORMAT\n1\n* NUMBER OF BASIC GEOMETRIC ENTITIES TO BE DEFINED\n5\n";
-    const double pts[12][2] = {{radius, 0},  {half, 0},  {half, half},   {0, radius},  {0, half},
-                               {-half, half}, {-radius, 0}, {-half, 0}, {-half, -half}, {0, -radius},
-                               {0, -half},   {half, -half}};
+    const double pts[12][2] = {{radius, 0},  {half, 0},  {half, half},   {0, radius},  {0, half},  {-half, half},
+                               {-radius, 0}, {-half, 0}, {-half, -half}, {0, -radius}, {0, -half}, {half, -half}};
     os << "* ENTITY #, LIB. CODE #, # OF POINTS\n1 11 12\n";
     for (int k = 0; k < 12; ++k) os << k + 1 << " " << pts[k][0] << " " << pts[k][1] << "\n";
     const int arcPoints = 9;
     for (int q = 0; q < 4; ++q)
-        os << "* ENTITY #, LIB. CODE #, # OF POINTS\n" << q + 2 << " 31 " << arcPoints << "\n0 0 " << radius << " "
-           << radius << " " << 90 * q << " 90\n";
+        os << "* ENTITY #, LIB. CODE #, # OF POINTS\n"
+           << q + 2 << " 31 " << arcPoints << "\n0 0 " << radius << " " << radius << " " << 90 * q << " 90\n";
     tail(os, 4, scheme == -31 ? 1 : 0);
     const int radial = divisions(half - radius), edge = divisions(half), arc = divisions(kPi * radius / 2);
     for (int q = 0; q < 4; ++q) {
         const int a = 3 * q + 1, b = 3 * q + 2, corner = 3 * q + 3;
         const int na = (3 * (q + 1)) % 12 + 1, nb = (3 * (q + 1) + 1) % 12 + 1;
         regionHeader(os, q + 1, 101 + q, scheme, 5, 100, 100);
-        const int sides[5][6] = {{2, radial, 1, a, 1, b},          {-2, edge, 1, b, 1, corner},
-                                 {-2, edge, 1, corner, 1, nb},     {2, radial, 1, nb, 1, na},
+        const int sides[5][6] = {{2, radial, 1, a, 1, b},
+                                 {-2, edge, 1, b, 1, corner},
+                                 {-2, edge, 1, corner, 1, nb},
+                                 {2, radial, 1, nb, 1, na},
                                  {-2, arc, q + 2, arcPoints, q + 2, 1}};
         for (int s = 0; s < 5; ++s) {
             sideHeader(os, s + 1, sides[s][0]);
@@ -112,37 +109,35 @@ std::string squareWithHole(int scheme)
 }
 
 // Even-up rule of the template writer: the integer part, odd made even.
-int evenUp(double x)
-{
+int evenUp(double x) {
     int n = static_cast<int>(x);
     return n % 2 == 1 ? n + 1 : n;
 }
 
 // The octagonal foundation as the program's template writer describes it
 // (kind 1): 41 points, 8 pedestal arcs, 36 regions.
-std::string octagonFoundation(double L1, double L2, double D, double s)
-{
+std::string octagonFoundation(double L1, double L2, double D, double s) {
     const double m = D / 2, h = L1 / 2 + L2, l = L1 / 2, t = (L1 + L2) / 2, q = m * std::cos(kPi / 4);
     const int a = evenUp((static_cast<int>(kPi * D / 8 / s) + static_cast<int>(L1 / 2 / s)) / 2);
     const int b = evenUp(0.5 * L2 / s);
-    const int c = evenUp(0.8 * ((static_cast<int>(std::sqrt(2.0) * L2 / s) +
-                                 static_cast<int>(std::sqrt(2.0) * 0.5 * L2 / s)) / 2));
-    const int d = std::max(2, evenUp((static_cast<int>((L1 / 2 - m) / s) +
-                                      static_cast<int>((std::sqrt(2.0) * L1 / 2 - m) / s)) / 2.0));
+    const int c = evenUp(
+        0.8 * ((static_cast<int>(std::sqrt(2.0) * L2 / s) + static_cast<int>(std::sqrt(2.0) * 0.5 * L2 / s)) / 2));
+    const int d = std::max(
+        2, evenUp((static_cast<int>((L1 / 2 - m) / s) + static_cast<int>((std::sqrt(2.0) * L1 / 2 - m) / s)) / 2.0));
     const int e = evenUp(m / s);
-    const double points[41][2] = {
-        {-h, 0},  {-h, -l}, {-l, -h}, {0, -h},  {l, -h}, {h, -l}, {h, 0},   {h, l},   {l, h},   {0, h},  {-l, h},
-        {-h, l},  {-l, 0},  {-l, -l}, {0, -l},  {l, -l}, {l, 0},  {l, l},   {0, l},   {-l, l},  {-m, 0}, {-q, -q},
-        {0, -m},  {q, -q},  {m, 0},   {q, q},   {0, m},  {-q, q}, {-t, 0},  {-t, -l}, {-l, -t}, {0, -t}, {l, -t},
-        {t, -l},  {t, 0},   {t, l},   {l, t},   {0, t},  {-l, t}, {-t, l},  {0, 0}};
+    const double points[41][2] = {{-h, 0}, {-h, -l}, {-l, -h}, {0, -h},  {l, -h},  {h, -l}, {h, 0},  {h, l}, {l, h},
+                                  {0, h},  {-l, h},  {-h, l},  {-l, 0},  {-l, -l}, {0, -l}, {l, -l}, {l, 0}, {l, l},
+                                  {0, l},  {-l, l},  {-m, 0},  {-q, -q}, {0, -m},  {q, -q}, {m, 0},  {q, q}, {0, m},
+                                  {-q, q}, {-t, 0},  {-t, -l}, {-l, -t}, {0, -t},  {l, -t}, {t, -l}, {t, 0}, {t, l},
+                                  {l, t},  {0, t},   {-l, t},  {-t, l},  {0, 0}};
     std::ostringstream os;
     os.precision(12);
     os << "* TITLE\nbench\n* OUTPUT FORMAT\n1\n* NUMBER OF BASIC GEOMETRIC ENTITIES TO BE DEFINED\n9\n";
     os << "* ENTITY #, LIB. CODE #, # OF POINTS\n1 11 41\n";
     for (int k = 0; k < 41; ++k) os << k + 1 << " " << points[k][0] << " " << points[k][1] << "\n";
     for (int k = 0; k < 8; ++k)
-        os << "* ENTITY #, LIB. CODE #, # OF POINTS\n" << k + 2 << " 31 " << a + 1 << "\n0 0 " << m << " " << m << " "
-           << 45 * k << " 45\n";
+        os << "* ENTITY #, LIB. CODE #, # OF POINTS\n"
+           << k + 2 << " 31 " << a + 1 << "\n0 0 " << m << " " << m << " " << 45 * k << " 45\n";
     tail(os, 36, 1);
     // Per region: free or mapped, then sides as (first point, second point,
     // divisions) or (-arc entity, 0, divisions), then the codes.
@@ -212,8 +207,7 @@ std::string octagonFoundation(double L1, double L2, double D, double s)
 
 // One free quadrilateral region over a polygon (counter-clockwise), every
 // side divided into an even number of segments about `spacing` long.
-std::string freePolygon(const std::vector<std::pair<double, double>>& corners, double spacing)
-{
+std::string freePolygon(const std::vector<std::pair<double, double>>& corners, double spacing) {
     std::ostringstream os;
     os.precision(17);
     const int n = static_cast<int>(corners.size());
@@ -225,7 +219,8 @@ std::string freePolygon(const std::vector<std::pair<double, double>>& corners, d
     for (int k = 0; k < n; ++k) {
         const auto [x0, y0] = corners[k];
         const auto [x1, y1] = corners[(k + 1) % n];
-        const int divisions = 2 * std::max(1, static_cast<int>(std::lround(std::hypot(x1 - x0, y1 - y0) / spacing / 2)));
+        const int divisions =
+            2 * std::max(1, static_cast<int>(std::lround(std::hypot(x1 - x0, y1 - y0) / spacing / 2)));
         sideHeader(os, k + 1, -2);
         segmentLine(os, divisions, 1, k + 1, 1, (k + 1) % n + 1);
     }
@@ -233,8 +228,7 @@ std::string freePolygon(const std::vector<std::pair<double, double>>& corners, d
 }
 
 // Corners at the angles turn + k 2 pi / sides.
-std::string regularPolygon(int sides, double radius, double spacing, double turn = 0.0)
-{
+std::string regularPolygon(int sides, double radius, double spacing, double turn = 0.0) {
     std::vector<std::pair<double, double>> corners;
     for (int k = 0; k < sides; ++k) {
         const double angle = turn + 2 * kPi * k / sides;
@@ -244,8 +238,7 @@ std::string regularPolygon(int sides, double radius, double spacing, double turn
 }
 
 // One free quadrilateral region over a circle of four quarter arcs.
-std::string freeCircle(double radius, double spacing)
-{
+std::string freeCircle(double radius, double spacing) {
     const int divisions = 2 * std::max(1, static_cast<int>(std::lround(kPi * radius / 2 / spacing / 2)));
     std::ostringstream os;
     os.precision(17);
@@ -254,8 +247,8 @@ std::string freeCircle(double radius, double spacing)
     for (int k = 0; k < 4; ++k)
         os << k + 1 << " " << radius * std::cos(kPi / 2 * k) << " " << radius * std::sin(kPi / 2 * k) << "\n";
     for (int q = 0; q < 4; ++q)
-        os << "* ENTITY #, LIB. CODE #, # OF POINTS\n" << q + 2 << " 31 " << divisions + 1 << "\n0 0 " << radius
-           << " " << radius << " " << 90 * q << " 90\n";
+        os << "* ENTITY #, LIB. CODE #, # OF POINTS\n"
+           << q + 2 << " 31 " << divisions + 1 << "\n0 0 " << radius << " " << radius << " " << 90 * q << " 90\n";
     tail(os, 1, 1);
     regionHeader(os, 1, 101, -31, 4, 100, 100);
     for (int q = 0; q < 4; ++q) {
@@ -270,8 +263,7 @@ struct Quality {
     double smallest = 1e30, sum = 0.0;
     long below = 0, inverted = 0;
 
-    void add(double value)
-    {
+    void add(double value) {
         ++elements;
         smallest = std::min(smallest, value);
         sum += value;
@@ -282,14 +274,13 @@ struct Quality {
 
 struct MeshFigures {
     long elements = 0;
-    double smallestAngle = 180.0;   // triangles
-    double largestCorner = 0.0;     // quadrilaterals, degrees
-    long interiorNodes = 0, fourElementNodes = 0;   // corner nodes of the final mesh
+    double smallestAngle = 180.0;                  // triangles
+    double largestCorner = 0.0;                    // quadrilaterals, degrees
+    long interiorNodes = 0, fourElementNodes = 0;  // corner nodes of the final mesh
     Quality all, free;
 };
 
-MeshFigures readMesh(const fs::path& path, const std::set<long>& freeObjects)
-{
+MeshFigures readMesh(const fs::path& path, const std::set<long>& freeObjects) {
     std::ifstream in(path);
     MeshFigures f;
     long nodes = 0, elements = 0;
@@ -349,15 +340,13 @@ MeshFigures readMesh(const fs::path& path, const std::set<long>& freeObjects)
     return f;
 }
 
-void printQuality(const char* label, const Quality& q)
-{
+void printQuality(const char* label, const Quality& q) {
     if (q.elements == 0) return;
     std::printf("  %-5s %7ld quadrilaterals, scaled Jacobian min %.3f mean %.3f, below 0.3: %ld, inverted: %ld\n",
                 label, q.elements, q.smallest, q.sum / q.elements, q.below, q.inverted);
 }
 
-fs::path workFolder()
-{
+fs::path workFolder() {
     const fs::path dir = fs::temp_directory_path() / ("bench-mesher-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     return dir;
@@ -370,8 +359,7 @@ struct Measured {
 };
 
 bool runCase(const char* title, const std::string& geometry, const std::set<long>& freeObjects,
-             Measured* measured = nullptr)
-{
+             Measured* measured = nullptr) {
     const fs::path dir = workFolder();
     const fs::path input = dir / "temp.i";
     std::ofstream(input) << geometry;
@@ -411,8 +399,7 @@ bool runCase(const char* title, const std::string& geometry, const std::set<long
 
 // Process time of one more run of `geometry`, or a negative time when it
 // failed.
-double processTime(const std::string& geometry)
-{
+double processTime(const std::string& geometry) {
     const fs::path dir = workFolder();
     const fs::path input = dir / "temp.i";
     std::ofstream(input) << geometry;
@@ -423,29 +410,35 @@ double processTime(const std::string& geometry)
     return result == 0 ? seconds : -1.0;
 }
 
-bool runStandardCases()
-{
+bool runStandardCases() {
     const std::set<long> square = {101, 102, 103, 104};
     const std::set<long> octagon = {101, 102, 103, 104, 121, 122, 123, 124};
-    bool ok = runCase("20 m square, hole r = 5 m, four free triangle regions, spacing 0.25 m", squareWithHole(-21), square);
+    bool ok =
+        runCase("20 m square, hole r = 5 m, four free triangle regions, spacing 0.25 m", squareWithHole(-21), square);
     ok = runCase("20 m square, hole r = 5 m, four free quadrilateral regions, spacing 0.25 m", squareWithHole(-31),
-                 square) && ok;
+                 square) &&
+         ok;
     ok = runCase("octagonal foundation L1 21, L2 17, D 14, element size 1 m", octagonFoundation(21, 17, 14, 1.0),
-                 octagon) && ok;
+                 octagon) &&
+         ok;
     ok = runCase("octagonal foundation L1 21, L2 17, D 14, element size 0.25 m", octagonFoundation(21, 17, 14, 0.25),
-                 octagon) && ok;
+                 octagon) &&
+         ok;
     const std::set<long> single = {101};
     for (const double h : {1.0, 0.25}) {
         char title[120];
-        std::snprintf(title, sizeof title, "regular octagon R = 10 m, one free quadrilateral region, spacing %.2f m", h);
+        std::snprintf(title, sizeof title, "regular octagon R = 10 m, one free quadrilateral region, spacing %.2f m",
+                      h);
         ok = runCase(title, regularPolygon(8, 10.0, h), single) && ok;
         std::snprintf(title, sizeof title, "circle R = 10 m, one free quadrilateral region, spacing %.2f m", h);
         ok = runCase(title, freeCircle(10.0, h), single) && ok;
     }
     ok = runCase("L-slab 6 x 4 m (3 x 2 m cut out), one free quadrilateral region, spacing 0.25 m",
-                 freePolygon({{6, 0}, {6, 4}, {3, 4}, {3, 2}, {0, 2}, {0, 0}}, 0.25), single) && ok;
+                 freePolygon({{6, 0}, {6, 4}, {3, 4}, {3, 2}, {0, 2}, {0, 0}}, 0.25), single) &&
+         ok;
     ok = runCase("thin L strip, arms 20 m and 12 m, 1.5 m wide, one free quadrilateral region, spacing 0.25 m",
-                 freePolygon({{0, 0}, {20, 0}, {20, 1.5}, {1.5, 1.5}, {1.5, 12}, {0, 12}}, 0.25), single) && ok;
+                 freePolygon({{0, 0}, {20, 0}, {20, 1.5}, {1.5, 1.5}, {1.5, 12}, {0, 12}}, 0.25), single) &&
+         ok;
     return ok;
 }
 
@@ -453,14 +446,14 @@ bool runStandardCases()
 // axes at halved spacings (four times the elements each), each the least
 // process time of three runs. The time should grow no faster than n log n:
 // 16 times the elements in at most 20 times the process time.
-bool runGrowthCases()
-{
+bool runGrowthCases() {
     const std::set<long> single = {101};
     std::vector<Measured> growth;
     bool ok = true;
     for (const double h : {0.125, 0.0625, 0.03125}) {
         char title[120];
-        std::snprintf(title, sizeof title, "growth: regular octagon R = 10 m, flat sides on the axes, spacing %.5f m", h);
+        std::snprintf(title, sizeof title, "growth: regular octagon R = 10 m, flat sides on the axes, spacing %.5f m",
+                      h);
         const std::string geometry = regularPolygon(8, 10.0, h, kPi / 8);
         Measured m;
         ok = runCase(title, geometry, single, &m) && ok;
@@ -472,10 +465,11 @@ bool runGrowthCases()
         growth.push_back(m);
     }
     if (growth.front().elements > 0 && growth.front().cpuSeconds > 0.0)
-        std::printf("growth from the coarsest to the finest octagon: %.1f times the elements in %.1f times the "
-                    "process time\n",
-                    static_cast<double>(growth.back().elements) / growth.front().elements,
-                    growth.back().cpuSeconds / growth.front().cpuSeconds);
+        std::printf(
+            "growth from the coarsest to the finest octagon: %.1f times the elements in %.1f times the "
+            "process time\n",
+            static_cast<double>(growth.back().elements) / growth.front().elements,
+            growth.back().cpuSeconds / growth.front().cpuSeconds);
     return ok;
 }
 
@@ -483,8 +477,7 @@ bool runGrowthCases()
 
 // `bench_mesher growth` runs the growth cases alone, `bench_mesher standard`
 // the others alone.
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::string only = argc > 1 ? argv[1] : "";
     bool ok = only == "growth" || runStandardCases();
     if (only != "standard") ok = runGrowthCases() && ok;

@@ -19,8 +19,7 @@
 namespace {
 
 // The mat of bench_analysis's numeric input, built through the model.
-void BuildMat(ModelData& model, int n, double a)
-{
+void BuildMat(ModelData& model, int n, double a) {
     model.Reset();
     const int cols = 2 * n + 1;
     const double h = a / (2 * n);
@@ -42,7 +41,8 @@ void BuildMat(ModelData& model, int n, double a)
     for (int er = 0; er < n; ++er)
         for (int ec = 0; ec < n; ++ec) {
             auto at = [&](int dc, int dr) { return id[static_cast<std::size_t>(2 * er + dr) * cols + 2 * ec + dc]; };
-            const std::array<int, 8> list{at(0, 0), at(2, 0), at(2, 2), at(0, 2), at(1, 0), at(2, 1), at(1, 2), at(0, 1)};
+            const std::array<int, 8> list{at(0, 0), at(2, 0), at(2, 2), at(0, 2),
+                                          at(1, 0), at(2, 1), at(1, 2), at(0, 1)};
             elements.AddElementRow(++number, 1, list);
         }
     elements.CountRows();
@@ -62,8 +62,7 @@ void BuildMat(ModelData& model, int n, double a)
 }
 
 template <class Change>
-double TimeChange(int n, const char* what, Change change)
-{
+double TimeChange(int n, const char* what, Change change) {
     ModelData model;
     BuildMat(model, n, 20.0);
     const int nodesBefore = model.GetNodeCount(), elementsBefore = model.GetElementCount();
@@ -74,15 +73,14 @@ double TimeChange(int n, const char* what, Change change)
         std::fprintf(stderr, "%s: %s\n", what, error.c_str());
         std::exit(1);
     }
-    std::printf("%-22s %6d nodes %6d elements -> %6d nodes %6d elements  %8.3f s\n", what, nodesBefore,
-                elementsBefore, model.GetNodeCount(), model.GetElementCount(), seconds);
+    std::printf("%-22s %6d nodes %6d elements -> %6d nodes %6d elements  %8.3f s\n", what, nodesBefore, elementsBefore,
+                model.GetNodeCount(), model.GetElementCount(), seconds);
     return seconds;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const int n = argc > 1 ? std::atoi(argv[1]) : 70;
     if (n < 1) {
         std::fprintf(stderr, "usage: bench_meshtools [element divisions >= 1]\n");

@@ -43,8 +43,7 @@ public:
 
 // The n x n mat of side a as bench_analysis numbers it: node rows from the
 // top edge, mid-side nodes between the corner rows.
-void BuildMat(ModelData& model, int n, double a)
-{
+void BuildMat(ModelData& model, int n, double a) {
     model.Reset();
     const int cols = 2 * n + 1;
     const double h = a / (2 * n);
@@ -78,8 +77,7 @@ void BuildMat(ModelData& model, int n, double a)
 }
 
 // A dish-shaped deflection (largest at the middle) as one result step.
-bool WriteAndReadDeflection(ModelData& model, double a)
-{
+bool WriteAndReadDeflection(ModelData& model, double a) {
     const fs::path file = fs::temp_directory_path() / ("bench_scene_" + std::to_string(::getpid()) + ".sds");
     {
         std::ofstream out(file);
@@ -104,18 +102,16 @@ bool WriteAndReadDeflection(ModelData& model, double a)
     return status == 0 && model.HasResults();
 }
 
-double Seconds(std::chrono::steady_clock::time_point from)
-{
+double Seconds(std::chrono::steady_clock::time_point from) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
 }
 
 struct Times {
-    double render = 0.0; // RenderScene + glFinish
-    double paint = 0.0;  // the whole paint with the read-back
+    double render = 0.0;  // RenderScene + glFinish
+    double paint = 0.0;   // the whole paint with the read-back
 };
 
-Times Measure(CKorbelView& view, int rebuild)
-{
+Times Measure(CKorbelView& view, int rebuild) {
     Times t;
     // A replay follows a change of the view: moved by a pixel.
     static float nudge = 1.0f;
@@ -151,12 +147,11 @@ struct PickTimes {
     double select = 0.0;
     double repaint = 0.0;
     std::string picked;
-    int compiles = 0; // scene compilations of the pick and its paint
-    int reused = 0;   // paints that started from the kept picture
+    int compiles = 0;  // scene compilations of the pick and its paint
+    int reused = 0;    // paints that started from the kept picture
 };
 
-PickTimes MeasurePick(CKorbelView& view)
-{
+PickTimes MeasurePick(CKorbelView& view) {
     PickTimes t;
     const int x = view.Width() / 2, y = view.Height() / 2;
     const int compiledBefore = view.SceneCompileCount();
@@ -178,16 +173,15 @@ PickTimes MeasurePick(CKorbelView& view)
 
 // The pick figures: a paint with node picking on and the node display
 // given (1 points, 3 points and numbers), then clicks.
-double PickCase(CKorbelView& view, int rounds, int nodeLabels)
-{
+double PickCase(CKorbelView& view, int rounds, int nodeLabels) {
     view.mouse.selectionMode = 1;
     view.mouse.mouseMode = -1;
     view.display.nodeLabels = nodeLabels;
     view.SetPickState(1, "0");
     ui::RecordingPainter painter({view.Width(), view.Height()});
     view.OnDraw(painter);
-    std::printf("%-10s %14s %14s %14s   node display %d (%s)\n", "", "selection", "repaint", "pick total",
-                nodeLabels, nodeLabels == 3 ? "points and numbers" : "points");
+    std::printf("%-10s %14s %14s %14s   node display %d (%s)\n", "", "selection", "repaint", "pick total", nodeLabels,
+                nodeLabels == 3 ? "points and numbers" : "points");
     double worst = 0.0;
     for (int i = 0; i < rounds; ++i) {
         const PickTimes t = MeasurePick(view);
@@ -203,10 +197,9 @@ double PickCase(CKorbelView& view, int rounds, int nodeLabels)
     return worst;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 70;
     const double a = 20.0;
     BenchDoc doc;
@@ -233,8 +226,9 @@ int main(int argc, char** argv)
     view.display.contourType = 2;
     view.SetContourRange();
 
-    std::printf("mat %d x %d: %d nodes, %d elements, picture 1280 x 1024, contours style 2 (fill and lines), 10 divisions\n", n, n,
-                doc.model.GetNodeCount(), doc.model.GetElementCount());
+    std::printf(
+        "mat %d x %d: %d nodes, %d elements, picture 1280 x 1024, contours style 2 (fill and lines), 10 divisions\n", n,
+        n, doc.model.GetNodeCount(), doc.model.GetElementCount());
     std::printf("%-10s %14s %14s\n", "", "render+finish", "whole paint");
     const int rounds = 3;
     const int pickRounds = 5;
@@ -247,8 +241,7 @@ int main(int argc, char** argv)
         worstRebuild = std::max({worstRebuild, rebuild.render, rebuild.paint});
         worstReplay = std::max({worstReplay, replay.render, replay.paint});
     }
-    std::printf("worst rebuild %.3f s (target 1 s), worst replay %.3f s (target 0.1 s)\n", worstRebuild,
-                worstReplay);
+    std::printf("worst rebuild %.3f s (target 1 s), worst replay %.3f s (target 0.1 s)\n", worstRebuild, worstReplay);
     for (int nodeLabels : {1, 3}) {
         const double worstPick = PickCase(view, pickRounds, nodeLabels);
         std::printf("worst pick %.3f s (target 0.15 s)\n", worstPick);

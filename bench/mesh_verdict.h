@@ -19,12 +19,11 @@ namespace {
 struct Verdict {
     bool bad = false;
     std::string why;
-    double smallestJacobian = 1.0;   // the smallest corner scaled Jacobian (sine of the corner)
-    double largestCorner = 0.0;      // degrees
+    double smallestJacobian = 1.0;  // the smallest corner scaled Jacobian (sine of the corner)
+    double largestCorner = 0.0;     // degrees
 };
 
-Verdict checkMesh(const std::filesystem::path& path, double expectedArea, bool binary)
-{
+Verdict checkMesh(const std::filesystem::path& path, double expectedArea, bool binary) {
     const double pi = std::acos(-1.0);
     MeshFileContents mesh;
     if (!ReadMeshFile(path.string(), binary, mesh)) return {true, "unreadable mesh"};

@@ -52,25 +52,23 @@ struct Region {
 };
 
 struct Arc {
-    double radius, start, sweep;   // round the origin, degrees
+    double radius, start, sweep;  // round the origin, degrees
     int points;
 };
 
 struct Geometry {
-    Polygon points;             // entity 1
-    std::vector<Arc> arcs;      // entities 2, 3, ...
+    Polygon points;         // entity 1
+    std::vector<Arc> arcs;  // entities 2, 3, ...
     std::vector<Region> regions;
-    double area = 0.0;          // expected; < 0: not checked
-    double sharpestCorner = 90.0;   // the smallest corner of the input, degrees
+    double area = 0.0;             // expected; < 0: not checked
+    double sharpestCorner = 90.0;  // the smallest corner of the input, degrees
 };
 
-int evenDivisions(double length, double spacing)
-{
+int evenDivisions(double length, double spacing) {
     return 2 * std::max(1, static_cast<int>(std::lround(length / spacing / 2)));
 }
 
-double polygonArea(const Polygon& p)
-{
+double polygonArea(const Polygon& p) {
     double a = 0.0;
     for (std::size_t k = 0; k < p.size(); ++k) {
         const auto& [x0, y0] = p[k];
@@ -81,8 +79,7 @@ double polygonArea(const Polygon& p)
 }
 
 // The smallest interior angle of a counter-clockwise polygon, degrees.
-double smallestCorner(const Polygon& p)
-{
+double smallestCorner(const Polygon& p) {
     double smallest = 360.0;
     for (std::size_t k = 0; k < p.size(); ++k) {
         const auto& [x0, y0] = p[(k + p.size() - 1) % p.size()];
@@ -97,22 +94,20 @@ double smallestCorner(const Polygon& p)
 }
 
 // One free region over the polygon with the given division count per side.
-Geometry dividedPolygon(const Polygon& corners, const std::vector<int>& divisions)
-{
+Geometry dividedPolygon(const Polygon& corners, const std::vector<int>& divisions) {
     Geometry g;
     g.points = corners;
     g.area = polygonArea(corners);
     g.sharpestCorner = smallestCorner(corners);
     Region r;
     for (std::size_t k = 0; k < corners.size(); ++k)
-        r.sides.push_back(Side{1, static_cast<int>(k) + 1, 1, static_cast<int>((k + 1) % corners.size()) + 1,
-                               divisions[k], -2});
+        r.sides.push_back(
+            Side{1, static_cast<int>(k) + 1, 1, static_cast<int>((k + 1) % corners.size()) + 1, divisions[k], -2});
     g.regions.push_back(r);
     return g;
 }
 
-Geometry polygonGeometry(const Polygon& corners, double spacing, std::mt19937& rng, bool graded)
-{
+Geometry polygonGeometry(const Polygon& corners, double spacing, std::mt19937& rng, bool graded) {
     Geometry g;
     g.points = corners;
     g.area = polygonArea(corners);
@@ -131,11 +126,10 @@ Geometry polygonGeometry(const Polygon& corners, double spacing, std::mt19937& r
 
 // A square of half-width `half` with a central hole of radius `radius`,
 // cut along the axes into four regions.
-Geometry holeGeometry(double half, double radius, double spacing)
-{
+Geometry holeGeometry(double half, double radius, double spacing) {
     Geometry g;
-    g.points = {{radius, 0},  {half, 0},      {half, half},   {0, radius}, {0, half},   {-half, half},
-                {-radius, 0}, {-half, 0},     {-half, -half}, {0, -radius}, {0, -half}, {half, -half}};
+    g.points = {{radius, 0},  {half, 0},  {half, half},   {0, radius},  {0, half},  {-half, half},
+                {-radius, 0}, {-half, 0}, {-half, -half}, {0, -radius}, {0, -half}, {half, -half}};
     const int arc = evenDivisions(kPi * radius / 2, spacing);
     for (int q = 0; q < 4; ++q) g.arcs.push_back(Arc{radius, 90.0 * q, 90.0, arc + 1});
     const int radial = evenDivisions(half - radius, spacing), edge = evenDivisions(half, spacing);
@@ -143,35 +137,41 @@ Geometry holeGeometry(double half, double radius, double spacing)
         const int a = 3 * q + 1, b = 3 * q + 2, corner = 3 * q + 3;
         const int na = (3 * (q + 1)) % 12 + 1, nb = (3 * (q + 1) + 1) % 12 + 1;
         Region r;
-        r.sides = {{1, a, 1, b, radial, 2},         {1, b, 1, corner, edge, -2}, {1, corner, 1, nb, edge, -2},
-                   {1, nb, 1, na, radial, 2},       {q + 2, arc + 1, q + 2, 1, arc, -2}};
+        r.sides = {{1, a, 1, b, radial, 2},
+                   {1, b, 1, corner, edge, -2},
+                   {1, corner, 1, nb, edge, -2},
+                   {1, nb, 1, na, radial, 2},
+                   {q + 2, arc + 1, q + 2, 1, arc, -2}};
         g.regions.push_back(r);
     }
-    g.area = -1.0;   // the arcs are approximated
+    g.area = -1.0;  // the arcs are approximated
     return g;
 }
 
-std::string geometryText(const Geometry& g)
-{
+std::string geometryText(const Geometry& g) {
     std::ostringstream os;
     os.precision(17);
     os << "* TITLE\ncampaign\n* OUTPUT FORMAT\n1\n* NUMBER OF BASIC GEOMETRIC ENTITIES TO BE DEFINED\n"
        << 1 + g.arcs.size() << "\n* ENTITY #, LIB. CODE #, # OF POINTS\n1 11 " << g.points.size() << "\n";
-    for (std::size_t k = 0; k < g.points.size(); ++k) os << k + 1 << " " << g.points[k].first << " " << g.points[k].second << "\n";
+    for (std::size_t k = 0; k < g.points.size(); ++k)
+        os << k + 1 << " " << g.points[k].first << " " << g.points[k].second << "\n";
     for (std::size_t a = 0; a < g.arcs.size(); ++a)
-        os << "* ENTITY #, LIB. CODE #, # OF POINTS\n" << a + 2 << " 31 " << g.arcs[a].points << "\n0 0 "
-           << g.arcs[a].radius << " " << g.arcs[a].radius << " " << g.arcs[a].start << " " << g.arcs[a].sweep << "\n";
+        os << "* ENTITY #, LIB. CODE #, # OF POINTS\n"
+           << a + 2 << " 31 " << g.arcs[a].points << "\n0 0 " << g.arcs[a].radius << " " << g.arcs[a].radius << " "
+           << g.arcs[a].start << " " << g.arcs[a].sweep << "\n";
     os << "* NO. OF GLOBAL GCOS TO BE DEFINED\n0\n* NO. OF PREDEFINED PROF.\n0\n* NO. OF STRUCTUTE ELEMENTS\n0\n"
        << "* No. OF REGIONS, No. OF SMOOTH. CYCLES, INTERFACE FLAG,   ELEMENT SHAPE\n"
        << g.regions.size() << " 0 34 1\n";
     for (std::size_t r = 0; r < g.regions.size(); ++r) {
         const Region& region = g.regions[r];
-        os << "*   REGION #, MAX DOF,    INI. SOL.\n" << r + 1 << " 6 1.0 3.0 0.0 6.2857143 0.0 0.0\n"
+        os << "*   REGION #, MAX DOF,    INI. SOL.\n"
+           << r + 1 << " 6 1.0 3.0 0.0 6.2857143 0.0 0.0\n"
            << "*   INILEVL, ITRANS , GRID VEL., PERIODICITY, ELEM._GROUP, Obj. index\n0 -10 0.0 0.0 0.0 2 " << 101 + r
            << "\n*   SCHEME LIB. CODE #, # OF SIDE, NSM, IMAX, JMAX\n-31 " << region.sides.size() << " 0 100 100\n";
         for (std::size_t s = 0; s < region.sides.size(); ++s) {
             const Side& side = region.sides[s];
-            os << "*      SIDE #, # OF SEG., LIST OF NEIBOR, INILEV FOR EACH SEG.\n" << s + 1 << " 1 " << side.code
+            os << "*      SIDE #, # OF SEG., LIST OF NEIBOR, INILEV FOR EACH SEG.\n"
+               << s + 1 << " 1 " << side.code
                << " 0\n*       SEG. #, LIM(1:2), CPAR,  WN, IDGEOM(1:2), # COM. OPER.\n1 1 " << side.divisions + 1
                << " 0 1 " << side.e1 << " " << side.p1 << " " << side.e2 << " " << side.p2 << " 0\n";
         }
@@ -180,57 +180,56 @@ std::string geometryText(const Geometry& g)
 }
 
 // A random region of kind k (0..6) about `size` across.
-Geometry randomGeometry(int kind, double size, std::mt19937& rng, std::string& name)
-{
+Geometry randomGeometry(int kind, double size, std::mt19937& rng, std::string& name) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     const double spacing = size / (6.0 + 40.0 * u(rng));
     Polygon p;
     switch (kind) {
-    case 0: {   // convex
-        name = "convex";
-        const int n = 3 + static_cast<int>(u(rng) * 6);
-        std::vector<double> angles;
-        for (int k = 0; k < n; ++k) angles.push_back(2 * kPi * u(rng));
-        std::sort(angles.begin(), angles.end());
-        for (double a : angles) p.emplace_back(0.5 * size * std::cos(a), 0.5 * size * std::sin(a));
-        break;
-    }
-    case 1: {   // star-shaped
-        name = "star";
-        const int n = 5 + static_cast<int>(u(rng) * 8);
-        for (int k = 0; k < n; ++k) {
-            const double a = 2 * kPi * (k + 0.3 * u(rng)) / n, r = 0.5 * size * (0.45 + 0.55 * u(rng));
-            p.emplace_back(r * std::cos(a), r * std::sin(a));
+        case 0: {  // convex
+            name = "convex";
+            const int n = 3 + static_cast<int>(u(rng) * 6);
+            std::vector<double> angles;
+            for (int k = 0; k < n; ++k) angles.push_back(2 * kPi * u(rng));
+            std::sort(angles.begin(), angles.end());
+            for (double a : angles) p.emplace_back(0.5 * size * std::cos(a), 0.5 * size * std::sin(a));
+            break;
         }
-        break;
-    }
-    case 2: {   // L-shaped
-        name = "L";
-        const double w = size, h = size * (0.4 + u(rng)), a = w * (0.2 + 0.6 * u(rng)), b = h * (0.2 + 0.6 * u(rng));
-        p = {{0, 0}, {w, 0}, {w, b}, {a, b}, {a, h}, {0, h}};
-        break;
-    }
-    case 3: {   // U-shaped
-        name = "U";
-        const double w = size, h = size * (0.4 + u(rng)), t = w * (0.1 + 0.25 * u(rng)), b = h * (0.1 + 0.5 * u(rng));
-        p = {{0, 0}, {w, 0}, {w, h}, {w - t, h}, {w - t, b}, {t, b}, {t, h}, {0, h}};
-        break;
-    }
-    case 4: {   // thin strip
-        name = "thin";
-        const double w = size, h = size / (8.0 + 40.0 * u(rng));
-        p = {{0, 0}, {w, 0}, {w, h}, {0, h}};
-        return polygonGeometry(p, std::min(spacing, h / 2), rng, false);
-    }
-    case 5:
-        name = "hole";
-        return holeGeometry(0.5 * size, 0.5 * size * (0.15 + 0.6 * u(rng)), spacing);
-    default: {   // graded: unequal side counts
-        name = "graded";
-        const double w = size, h = size * (0.3 + u(rng));
-        p = {{0, 0}, {w, 0}, {w, h}, {0, h}};
-        return polygonGeometry(p, spacing, rng, true);
-    }
+        case 1: {  // star-shaped
+            name = "star";
+            const int n = 5 + static_cast<int>(u(rng) * 8);
+            for (int k = 0; k < n; ++k) {
+                const double a = 2 * kPi * (k + 0.3 * u(rng)) / n, r = 0.5 * size * (0.45 + 0.55 * u(rng));
+                p.emplace_back(r * std::cos(a), r * std::sin(a));
+            }
+            break;
+        }
+        case 2: {  // L-shaped
+            name = "L";
+            const double w = size, h = size * (0.4 + u(rng)), a = w * (0.2 + 0.6 * u(rng)),
+                         b = h * (0.2 + 0.6 * u(rng));
+            p = {{0, 0}, {w, 0}, {w, b}, {a, b}, {a, h}, {0, h}};
+            break;
+        }
+        case 3: {  // U-shaped
+            name = "U";
+            const double w = size, h = size * (0.4 + u(rng)), t = w * (0.1 + 0.25 * u(rng)),
+                         b = h * (0.1 + 0.5 * u(rng));
+            p = {{0, 0}, {w, 0}, {w, h}, {w - t, h}, {w - t, b}, {t, b}, {t, h}, {0, h}};
+            break;
+        }
+        case 4: {  // thin strip
+            name = "thin";
+            const double w = size, h = size / (8.0 + 40.0 * u(rng));
+            p = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+            return polygonGeometry(p, std::min(spacing, h / 2), rng, false);
+        }
+        case 5: name = "hole"; return holeGeometry(0.5 * size, 0.5 * size * (0.15 + 0.6 * u(rng)), spacing);
+        default: {  // graded: unequal side counts
+            name = "graded";
+            const double w = size, h = size * (0.3 + u(rng));
+            p = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+            return polygonGeometry(p, spacing, rng, true);
+        }
     }
     return polygonGeometry(p, spacing, rng, false);
 }
@@ -242,8 +241,7 @@ Geometry randomGeometry(int kind, double size, std::mt19937& rng, std::string& n
 // graded side counts (2 to 200), rings cut into free regions along their
 // radii, and wedges with a tip of 1 to 20 degrees.
 
-Polygon rotated(Polygon p, double angle)
-{
+Polygon rotated(Polygon p, double angle) {
     const double c = std::cos(angle), s = std::sin(angle);
     for (auto& [x, y] : p) {
         const double rx = c * x - s * y, ry = s * x + c * y;
@@ -253,8 +251,7 @@ Polygon rotated(Polygon p, double angle)
     return p;
 }
 
-std::vector<int> divisionsBySpacing(const Polygon& p, double spacing)
-{
+std::vector<int> divisionsBySpacing(const Polygon& p, double spacing) {
     std::vector<int> divisions;
     for (std::size_t k = 0; k < p.size(); ++k) {
         const auto& [x0, y0] = p[k];
@@ -264,22 +261,20 @@ std::vector<int> divisionsBySpacing(const Polygon& p, double spacing)
     return divisions;
 }
 
-double logUniform(std::mt19937& rng, double low, double high)
-{
+double logUniform(std::mt19937& rng, double low, double high) {
     return std::exp(std::uniform_real_distribution<double>(std::log(low), std::log(high))(rng));
 }
 
-Geometry thinShape(double size, std::mt19937& rng)
-{
+Geometry thinShape(double size, std::mt19937& rng) {
     const double w = size, h = size / logUniform(rng, 10.0, 100.0);
-    const Polygon p = rotated({{0, 0}, {w, 0}, {w, h}, {0, h}}, 2 * kPi * std::uniform_real_distribution<double>()(rng));
+    const Polygon p =
+        rotated({{0, 0}, {w, 0}, {w, h}, {0, h}}, 2 * kPi * std::uniform_real_distribution<double>()(rng));
     const int shortSide = std::uniform_int_distribution<int>(1, 2)(rng) * 2;
     return dividedPolygon(p, {evenDivisions(w, h * logUniform(rng, 0.25, 12.5)), shortSide,
                               evenDivisions(w, h * logUniform(rng, 0.25, 12.5)), shortSide});
 }
 
-Geometry starShape(double size, std::mt19937& rng)
-{
+Geometry starShape(double size, std::mt19937& rng) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     const int points = 5 + static_cast<int>(u(rng) * 4);
     const double inner = 0.25 + 0.55 * u(rng);
@@ -294,8 +289,7 @@ Geometry starShape(double size, std::mt19937& rng)
 
 // Columns of whole units between a stepped bottom and a stepped top, each
 // overlapping the next.
-Geometry rectilinearShape(double size, std::mt19937& rng)
-{
+Geometry rectilinearShape(double size, std::mt19937& rng) {
     std::uniform_int_distribution<int> pick(0, 3);
     const int columns = 3 + pick(rng);
     std::vector<int> x{0}, bottom, top;
@@ -335,8 +329,7 @@ Geometry rectilinearShape(double size, std::mt19937& rng)
     return dividedPolygon(p, divisionsBySpacing(p, unit / std::uniform_int_distribution<int>(1, 4)(rng)));
 }
 
-Geometry gradedShape(double size, std::mt19937& rng)
-{
+Geometry gradedShape(double size, std::mt19937& rng) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     const double w = size, h = size * (0.3 + 0.7 * u(rng)), lean = 0.2 * size * (u(rng) - 0.5);
     const Polygon p{{0, 0}, {w, 0}, {w + lean, h}, {lean, h}};
@@ -347,8 +340,7 @@ Geometry gradedShape(double size, std::mt19937& rng)
 
 // A ring of radii r1 < r2 cut along its radii into 1 to 4 regions (one
 // region: a sector of 30 to 270 degrees), each with its own two arcs.
-Geometry ringShape(double size, std::mt19937& rng)
-{
+Geometry ringShape(double size, std::mt19937& rng) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     const double r2 = 0.5 * size, r1 = r2 * (0.15 + 0.7 * u(rng));
     const int count = std::uniform_int_distribution<int>(1, 4)(rng);
@@ -378,12 +370,11 @@ Geometry ringShape(double size, std::mt19937& rng)
                    {innerArc, inner + 1, innerArc, 1, inner, -2}};
         g.regions.push_back(r);
     }
-    g.area = -1.0;   // the arcs are approximated
+    g.area = -1.0;  // the arcs are approximated
     return g;
 }
 
-Geometry wedgeShape(double size, std::mt19937& rng)
-{
+Geometry wedgeShape(double size, std::mt19937& rng) {
     const double tip = logUniform(rng, 1.0, 20.0) * kPi / 180.0;
     Polygon p = std::uniform_int_distribution<int>(0, 1)(rng) == 0
                     ? Polygon{{0, 0}, {size, 0}, {size, size * std::tan(tip)}}
@@ -392,23 +383,21 @@ Geometry wedgeShape(double size, std::mt19937& rng)
     return dividedPolygon(p, divisionsBySpacing(p, size / logUniform(rng, 10.0, 400.0)));
 }
 
-Geometry shapeGeometry(int kind, double size, std::mt19937& rng, std::string& name)
-{
+Geometry shapeGeometry(int kind, double size, std::mt19937& rng, std::string& name) {
     switch (kind) {
-    case 0: name = "thin"; return thinShape(size, rng);
-    case 1: name = "star"; return starShape(size, rng);
-    case 2: name = "rectilinear"; return rectilinearShape(size, rng);
-    case 3: name = "graded"; return gradedShape(size, rng);
-    case 4: name = "ring"; return ringShape(size, rng);
-    default: name = "wedge"; return wedgeShape(size, rng);
+        case 0: name = "thin"; return thinShape(size, rng);
+        case 1: name = "star"; return starShape(size, rng);
+        case 2: name = "rectilinear"; return rectilinearShape(size, rng);
+        case 3: name = "graded"; return gradedShape(size, rng);
+        case 4: name = "ring"; return ringShape(size, rng);
+        default: name = "wedge"; return wedgeShape(size, rng);
     }
 }
 
 // Within the quality the mesher keeps: every corner below 160 degrees and a
 // scaled Jacobian of at least 0.2, or, where the input has a sharper corner
 // itself, as much as that corner allows.
-bool withinQuality(const Verdict& v, double sharpestCorner)
-{
+bool withinQuality(const Verdict& v, double sharpestCorner) {
     const double sharp = std::min(sharpestCorner, 90.0);
     return v.largestCorner < std::max(160.0, 180.0 - sharp) &&
            v.smallestJacobian >= std::min(0.2, 0.999 * std::sin(sharp * kPi / 180.0));
@@ -416,8 +405,7 @@ bool withinQuality(const Verdict& v, double sharpestCorner)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const bool shapes = argc > 1 && std::string(argv[1]) == "--shapes";
     if (shapes) {
         --argc;
@@ -438,7 +426,7 @@ int main(int argc, char** argv)
         const double size = shapes ? logUniform(rng, 0.001, 200.0) : std::exp(logSize(rng));
         const Geometry g = shapes ? shapeGeometry(k % 6, size, rng, name) : randomGeometry(k % 7, size, rng, name);
         std::ofstream(input) << geometryText(g);
-        std::fflush(stdout);   // or the child's freopen writes the parent's buffered lines again
+        std::fflush(stdout);  // or the child's freopen writes the parent's buffered lines again
         const pid_t child = fork();
         if (child == 0) {
             if (argc > 3) {
@@ -493,9 +481,10 @@ int main(int argc, char** argv)
                 meshed, refused, 100.0 * refused / count, bad, crashed);
     if (!jacobians.empty()) {
         std::sort(jacobians.begin(), jacobians.end());
-        std::printf("meshed: %d below quality (a corner of 160 degrees or more, or a scaled Jacobian below 0.2 where "
-                    "the input's corners allow more); median smallest scaled Jacobian %.3f\n",
-                    poor, jacobians[jacobians.size() / 2]);
+        std::printf(
+            "meshed: %d below quality (a corner of 160 degrees or more, or a scaled Jacobian below 0.2 where "
+            "the input's corners allow more); median smallest scaled Jacobian %.3f\n",
+            poor, jacobians[jacobians.size() / 2]);
     }
     for (const auto& [reason, n] : reasons) std::printf("  %4d  %s\n", n, reason.c_str());
     std::printf("inputs of refused, bad, crashed and below-quality regions kept in %s\n", dir.c_str());

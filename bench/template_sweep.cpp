@@ -37,8 +37,7 @@ struct Set {
 
 double twoDecimals(double v) { return std::round(v * 100.0) / 100.0; }
 
-std::vector<Set> parameterSets()
-{
+std::vector<Set> parameterSets() {
     const double pi = std::acos(-1.0);
     std::vector<Set> sets;
     for (int div = 1; div <= 60; ++div) sets.push_back({1, 21, 17, 14, twoDecimals(21.0 / div)});
@@ -60,8 +59,7 @@ std::vector<Set> parameterSets()
 
 }  // namespace
 
-int main()
-{
+int main() {
     const fs::path dir = fs::temp_directory_path() / ("template-sweep-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const fs::path input = dir / "temp.i";
