@@ -28,17 +28,14 @@ namespace {
 
 class ConsoleHost : public RunHost {
 public:
-    bool Ask(const std::string& question) override
-    {
+    bool Ask(const std::string& question) override {
         std::cerr << Flat(question) << " Yes\n";
         return true;
     }
-    void Progress(const std::string& title, const std::string& subtitle, int) override
-    {
+    void Progress(const std::string& title, const std::string& subtitle, int) override {
         std::cerr << title << (subtitle.empty() ? "" : " ") << subtitle << '\n';
     }
-    void Message(const std::string& text, RunIcon) override
-    {
+    void Message(const std::string& text, RunIcon) override {
         std::cerr << Flat(text) << '\n';
         messages += Flat(text) + "\n";
     }
@@ -47,8 +44,7 @@ public:
     std::string messages;
 
 private:
-    static std::string Flat(const std::string& text)
-    {
+    static std::string Flat(const std::string& text) {
         std::string s = text;
         for (char& c : s)
             if (c == '\n') c = ' ';
@@ -56,16 +52,14 @@ private:
     }
 };
 
-std::string ProgramFolder(const char* argv0)
-{
+std::string ProgramFolder(const char* argv0) {
     char buffer[4096];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     std::string path = n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string(argv0);
     return GetDirectoryOfPath(path);
 }
 
-bool FileContains(const std::string& path, const std::string& text)
-{
+bool FileContains(const std::string& path, const std::string& text) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream all;
     all << in.rdbuf();
@@ -74,8 +68,7 @@ bool FileContains(const std::string& path, const std::string& text)
 
 // Prints the summary; returns the number of result values that are not
 // finite (counted per column, never taken for an extreme).
-long PrintSummary(const ModelData& model)
-{
+long PrintSummary(const ModelData& model) {
     long notFinite = 0;
     const int nodes = model.GetNodeCount();
     std::vector<int> steps(static_cast<std::size_t>(model.GetStepCount()));
@@ -119,8 +112,7 @@ long PrintSummary(const ModelData& model)
 }
 
 // Result values of every step that are not finite.
-long CountNotFinite(const ModelData& model)
-{
+long CountNotFinite(const ModelData& model) {
     std::vector<int> steps(static_cast<std::size_t>(model.GetStepCount()));
     model.GetStepNumbers(steps.data());
     long count = 0;
@@ -131,16 +123,14 @@ long CountNotFinite(const ModelData& model)
     return count;
 }
 
-bool HasModelExtension(const std::string& path)
-{
+bool HasModelExtension(const std::string& path) {
     if (path.size() < 5) return false;
     std::string tail = path.substr(path.size() - 4);
     for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return tail == ".slb" && path[path.size() - 5] != '/';
 }
 
-int Fail(const std::string& why)
-{
+int Fail(const std::string& why) {
     std::printf("Status: failed\n");
     std::fprintf(stderr, "brennix-run: %s\n", why.c_str());
     return 1;
@@ -148,8 +138,7 @@ int Fail(const std::string& why)
 
 // Reads the model, runs its analysis and prints the summary; the exit
 // status of the runner.
-int AnalyseAndSummarise(const std::string& path, const std::string& programFolder)
-{
+int AnalyseAndSummarise(const std::string& path, const std::string& programFolder) {
     ModelData model;
     const std::string version = model.ReadFirstLine(path);
     if (version != "V4.1") return Fail("not a model file of version V4.1: " + path);
@@ -170,8 +159,7 @@ int AnalyseAndSummarise(const std::string& path, const std::string& programFolde
     if (outcome.lockRefused)
         return Fail(outcome.lockHolder.empty() ? "the run lock of the model could not be taken"
                                                : "the model is being analysed by another run: " + outcome.lockHolder);
-    if (outcome.folderBusy)
-        return Fail("another model in the same folder is being analysed: " + outcome.folderHolder);
+    if (outcome.folderBusy) return Fail("another model in the same folder is being analysed: " + outcome.folderHolder);
     if (outcome.outOfMemory) return Fail("the analysis of " + NeedsMoreMemoryText(path));
     if (outcome.modelErrors) return Fail("the model check found errors; see " + outcome.messageFile);
     if (outcome.saveFailed) return Fail("the model could not be saved: " + path + reason);
@@ -206,13 +194,13 @@ int AnalyseAndSummarise(const std::string& path, const std::string& programFolde
     return 0;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
-    const char* usage = "usage: brennix-run MODEL.slb\n"
-                        "Analyses the saved model MODEL.slb as the program's Run Analysis does (the model is\n"
-                        "checked and saved first) and prints a summary of the results.\n";
+int main(int argc, char** argv) {
+    const char* usage =
+        "usage: brennix-run MODEL.slb\n"
+        "Analyses the saved model MODEL.slb as the program's Run Analysis does (the model is\n"
+        "checked and saved first) and prints a summary of the results.\n";
     if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
         std::fputs(usage, stdout);
         return 0;

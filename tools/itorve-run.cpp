@@ -12,10 +12,10 @@
 #include <fstream>
 #include <string>
 
-int main(int argc, char** argv)
-{
-    const std::string usage = "usage: itorve-run INPUT.sin\n"
-                              "Runs the solver library of this program's folder on the numeric input INPUT.sin.\n";
+int main(int argc, char** argv) {
+    const std::string usage =
+        "usage: itorve-run INPUT.sin\n"
+        "Runs the solver library of this program's folder on the numeric input INPUT.sin.\n";
     if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
         std::fputs(usage.c_str(), stdout);
         return 0;
@@ -27,8 +27,8 @@ int main(int argc, char** argv)
     }
     char self[PATH_MAX] = {};
     const ssize_t len = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    const std::filesystem::path folder = std::filesystem::path(len > 0 ? std::string(self, std::size_t(len)) : "")
-                                             .parent_path();
+    const std::filesystem::path folder =
+        std::filesystem::path(len > 0 ? std::string(self, std::size_t(len)) : "").parent_path();
     const std::string library = (folder / "Parvane_DLL.so").string();
 
     std::error_code ec;

@@ -19,25 +19,23 @@
 
 namespace {
 
-int usage(const char* program, FILE* to)
-{
-    std::fprintf(to,
-                 "usage: %s INPUT\n"
-                 "Meshes the geometry definition INPUT (a name ending in \".i\") into INPUT less \".i\" plus \".fem\",\n"
-                 "with the log in \".msh\"; prints 0 on success, 1 on failure.\n",
-                 program);
+int usage(const char* program, FILE* to) {
+    std::fprintf(
+        to,
+        "usage: %s INPUT\n"
+        "Meshes the geometry definition INPUT (a name ending in \".i\") into INPUT less \".i\" plus \".fem\",\n"
+        "with the log in \".msh\"; prints 0 on success, 1 on failure.\n",
+        program);
     return to == stdout ? 0 : 2;
 }
 
-std::string MemoryShortfall(const std::string& input)
-{
+std::string MemoryShortfall(const std::string& input) {
     return "Mesh generation failed: the geometry input " + NeedsMoreMemoryText(input);
 }
 
 // The exit status of a meshing that returned `result`, with the log's
 // problems on the error output.
-int Outcome(const std::string& input, int result)
-{
+int Outcome(const std::string& input, int result) {
     const std::vector<std::string> problems = MesherLogProblems(MesherOutputName(input, ".msh"));
     for (const std::string& line : problems) std::fprintf(stderr, "%s\n", line.c_str());
     for (const std::string& line : problems)
@@ -53,8 +51,7 @@ int Outcome(const std::string& input, int result)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const char* program = argc > 0 ? argv[0] : "tessaro-run";
     if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) return usage(program, stdout);
     if (argc != 2) return usage(program, stderr);
