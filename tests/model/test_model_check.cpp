@@ -90,7 +90,7 @@ TEST(ModelCheck, InPlaneLoadsWithoutInPlaneSupportAreErrors) {
     const double zero[6] = {}, vertical[6] = {10, 0, 0, 0, 0, 0}, inY[6] = {0, 5, 0, 0, 0, 0},
                  inZ[6] = {0, 0, 5, 0, 0, 0};
     // A value acts where its check box is set.
-    const int none[6] = {}, fixX[6] = {1, 0, 0, 0, 0, 0}, fixY[6] = {0, 1, 0, 0, 0, 0}, fixZ[6] = {0, 0, 1, 0, 0, 0};
+    const int fixX[6] = {1, 0, 0, 0, 0, 0}, fixY[6] = {0, 1, 0, 0, 0, 0}, fixZ[6] = {0, 0, 1, 0, 0, 0};
     const double edgeY[3] = {1, 1, 1};
     using Setup = std::function<void(ModelData&)>;
     auto nodal = [](int table, const double* values, const int* flags) {
