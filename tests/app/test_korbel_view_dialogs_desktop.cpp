@@ -228,6 +228,22 @@ Dlg* DialogTitled(brennix::fltk::FltkBackend& backend, const std::string& title,
     return dynamic_cast<Dlg*>(backend.LayerWindowOf(win));
 }
 
+// Results > Contour Plot, "Show Contour Plot" ticked, the variable type
+// clicked (its first variable is the view's column `column`) and OK: the
+// dialog and its window, hidden again.
+void ShowContoursOf(brennix::fltk::FltkBackend& backend, CKorbelView& view, const std::string& type, int column,
+                    DlgContourLimits*& dlg, Fl_Window*& win) {
+    view.OnResultsContourPlot();
+    ASSERT_TRUE(WaitFor([&] { return (dlg = DialogTitled<DlgContourLimits>(backend, "Contour Plot Options", win)); }));
+    ASSERT_TRUE(Settle());
+    ASSERT_TRUE(ClickWidget(win, "Show Contour Plot"));
+    ASSERT_TRUE(WaitFor([&] { return view.display.contourColumn == 1; }));
+    ASSERT_TRUE(ClickWidget(win, type));
+    ASSERT_TRUE(WaitFor([&] { return view.display.contourColumn == column; })) << view.display.contourColumn;
+    ASSERT_TRUE(ClickWidget(win, "OK"));
+    ASSERT_TRUE(WaitFor([&] { return !win->visible(); }));
+}
+
 // A press and release of the button, twice, as the server delivers a
 // double click.
 void SendDoubleClick(Fl_Window* win, int x, int y, unsigned button) {
@@ -375,17 +391,10 @@ TEST_F(ContourDesktop, LiftedSideOfAFoundationOnTheHalfSpaceShowsNoSoilPressure)
     }
     EXPECT_GT(lifted, m.GetNodeCount() / 10);
 
-    view->OnResultsContourPlot();
     Fl_Window* win = nullptr;
     DlgContourLimits* dlg = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dlg = DialogTitled<DlgContourLimits>(backend, "Contour Plot Options", win)); }));
-    ASSERT_TRUE(Settle());
-    ASSERT_TRUE(ClickWidget(win, "Show Contour Plot"));
-    ASSERT_TRUE(WaitFor([&] { return view->display.contourColumn == 1; }));
-    ASSERT_TRUE(ClickWidget(win, "Soil Reactions"));
-    ASSERT_TRUE(WaitFor([&] { return view->display.contourColumn == pressure; })) << view->display.contourColumn;
-    ASSERT_TRUE(ClickWidget(win, "OK"));
-    ASSERT_TRUE(WaitFor([&] { return !win->visible(); }));
+    ShowContoursOf(backend, *view, "Soil Reactions", pressure, dlg, win);
+    if (HasFatalFailure()) return;
     double low = 0, high = 0, increment = 0;
     int divisions = 0;
     m.GetContourLimits(low, high, divisions, increment);
@@ -407,17 +416,10 @@ TEST_F(ContourDesktop, AContourVariablePickedFromTheListReachesThePicture) {
     const ModelData& m = *view->GetModelData();
     const int my = m.GetResultGroupStart(2) + 1, mz = my + 1;  // view columns, from 1
 
-    view->OnResultsContourPlot();
     Fl_Window* win = nullptr;
     DlgContourLimits* dlg = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dlg = DialogTitled<DlgContourLimits>(backend, "Contour Plot Options", win)); }));
-    ASSERT_TRUE(Settle());
-    ASSERT_TRUE(ClickWidget(win, "Show Contour Plot"));
-    ASSERT_TRUE(WaitFor([&] { return view->display.contourColumn == 1; }));
-    ASSERT_TRUE(ClickWidget(win, "Plate Forces"));
-    ASSERT_TRUE(WaitFor([&] { return view->display.contourColumn == my; })) << view->display.contourColumn;
-    ASSERT_TRUE(ClickWidget(win, "OK"));
-    ASSERT_TRUE(WaitFor([&] { return !win->visible(); }));
+    ShowContoursOf(backend, *view, "Plate Forces", my, dlg, win);
+    if (HasFatalFailure()) return;
 
     Fl_Widget* list = backend.WidgetOf(*dlg->GetDlgItem(DlgContourLimits::IDC_VARIABLE));
     ASSERT_NE(list, nullptr);
