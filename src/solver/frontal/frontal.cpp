@@ -978,18 +978,12 @@ enum class Use {
     Stored,     // the caller's word that the matrices are those of the stored equations
 };
 
-int solve(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Use use) {
-    using clock = std::chrono::steady_clock;
-    const auto t_start = clock::now();
-    use_one_blas_thread();
-    s.stats = FrontalStats{};
-
-    const int npoin = std::max(pb.npoin, 0), nelem = std::max(pb.nelem, 0), nnode = std::max(pb.nnode, 0);
-    const std::size_t ntotv = static_cast<std::size_t>(npoin) * 6;
+// The front and the restraint codes of the problem, sized; the scratch
+// units rewound and the connectivity checked. A status, 0 when the
+// elimination can start.
+int prepare_front(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Front& fr, std::vector<int>& codes) {
+    const std::size_t ntotv = static_cast<std::size_t>(std::max(pb.npoin, 0)) * 6;
     const int C = std::max(pb.front_capacity, 0);
-
-    Front fr;
-    std::vector<int> codes;
     try {
         // Room for the variables that wait for elimination besides the front.
         fr.reserve(C > 0 ? C + kDelayedPivots : 0);
@@ -1015,23 +1009,15 @@ int solve(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Use use)
         s.store.clear();
         return kStatusPivot;
     }
+    return 0;
+}
 
-    Identity id{npoin,
-                nelem,
-                nnode,
-                C,
-                static_cast<std::size_t>(nnode) * nelem,
-                static_cast<std::size_t>(6 * nnode) * (6 * nnode + 1) / 2 * nelem,
-                {0, 0}};
-    std::vector<int> order;
-    if (!element_order(pb, order)) {
-        write_both(units, "invalid element order");
-        s.store.clear();
-        return kStatusPivot;
-    }
-    // Whether the stored equations serve: the caller says so, or the
-    // fingerprint of the element matrices tells.
-    bool reuse = false;
+// Whether the stored equations serve: the caller says so, or the
+// fingerprint of the element matrices tells. A status, 0 when `reuse` is
+// decided.
+int stored_equations_serve(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Use use, Identity& id,
+                           const std::vector<int>& codes, const std::vector<int>& order, bool& reuse) {
+    reuse = false;
     if (use == Use::Stored) {
         if (!same_pattern(s, pb, units, id, codes, order)) {
             write_both(units, "no stored equations of this mesh, element order and restraints");
@@ -1047,6 +1033,37 @@ int solve(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Use use)
         fingerprint(pb.element_stiffness, id.ksize, id.hash);
         reuse = use == Use::Decide && store_matches(s, pb, units, id, codes, order);
     }
+    return 0;
+}
+
+int solve(FrontalState& s, const FrontalProblem& pb, fio::Units* units, Use use) {
+    using clock = std::chrono::steady_clock;
+    const auto t_start = clock::now();
+    use_one_blas_thread();
+    s.stats = FrontalStats{};
+
+    const int npoin = std::max(pb.npoin, 0), nelem = std::max(pb.nelem, 0), nnode = std::max(pb.nnode, 0);
+    const int C = std::max(pb.front_capacity, 0);
+
+    Front fr;
+    std::vector<int> codes;
+    if (const int status = prepare_front(s, pb, units, fr, codes)) return status;
+
+    Identity id{npoin,
+                nelem,
+                nnode,
+                C,
+                static_cast<std::size_t>(nnode) * nelem,
+                static_cast<std::size_t>(6 * nnode) * (6 * nnode + 1) / 2 * nelem,
+                {0, 0}};
+    std::vector<int> order;
+    if (!element_order(pb, order)) {
+        write_both(units, "invalid element order");
+        s.store.clear();
+        return kStatusPivot;
+    }
+    bool reuse = false;
+    if (const int status = stored_equations_serve(s, pb, units, use, id, codes, order, reuse)) return status;
 
     std::vector<double> bvals;
     try {
