@@ -444,3 +444,80 @@ TEST(MeshValidity, JoinedRegionsGiveTheScaledMesh) {
         }
     }
 }
+
+// Rings cut along their radii into free quadrilateral regions, each with an
+// inner and an outer arc: the arcs' polylines turn by a few degrees at each
+// node, so an element holding two arc segments beside each other would keep
+// a corner of 180 degrees less that turn (168.75 for segments of 11.25
+// degrees). Every corner stays below 160 degrees with a scaled Jacobian of
+// at least 0.2 (the regions' own corners are right angles), and the mesh
+// covers the polylines' area.
+TEST(MeshValidity, RingRegionsKeepCornersWithinTheLimits) {
+    struct Case {
+        const char* name;
+        int regions;  // the ring cut into this many equal regions
+        double sweep, r1, r2;
+        int inner, outer, radial;  // segments of each arc and radial side
+    };
+    const Case cases[] = {
+        {"four quarters, outer segments of 11.25 degrees", 4, 360.0, 0.362, 0.558, 4, 8, 2},
+        {"three thirds, outer segments of 15 degrees", 3, 360.0, 0.450, 0.772, 4, 8, 2},
+        {"two halves, outer segments of 7.5 degrees", 2, 360.0, 11.16, 16.34, 18, 24, 2},
+        {"four quarters of 0.12 m, outer segments of 9 degrees", 4, 360.0, 0.0801, 0.119, 6, 10, 2},
+        {"a sector of 120 degrees, outer segments of 10 degrees", 1, 120.0, 2.87, 3.93, 8, 12, 2},
+    };
+    const double pi = std::acos(-1.0);
+    for (const Case& c : cases) {
+        GeometrySpec g;
+        const double first = 20.0;
+        const int cuts = c.regions == 1 ? 2 : c.regions;
+        for (int k = 0; k < cuts; ++k) {
+            const double a = (first + c.sweep * k / c.regions) * pi / 180.0;
+            g.points.emplace_back(c.r1 * std::cos(a), c.r1 * std::sin(a));
+            g.points.emplace_back(c.r2 * std::cos(a), c.r2 * std::sin(a));
+        }
+        auto seg = [](int n, int e1, int p1, int e2, int p2) {
+            SegSpec s;
+            s.lim2 = n + 1;
+            s.e1 = e1;
+            s.p1 = p1;
+            s.e2 = e2;
+            s.p2 = p2;
+            return s;
+        };
+        double area = 0.0;
+        for (int k = 0; k < c.regions; ++k) {
+            const double start = first + c.sweep * k / c.regions, sweep = c.sweep / c.regions;
+            g.arcs.push_back(ArcSpec{0, 0, c.r1, c.r1, start, sweep, c.inner + 1});
+            g.arcs.push_back(ArcSpec{0, 0, c.r2, c.r2, start, sweep, c.outer + 1});
+            const int innerArc = 2 + 2 * k, outerArc = 3 + 2 * k;
+            const int a1 = 2 * k + 1, a2 = a1 + 1, b1 = (2 * k + 2) % (2 * cuts) + 1, b2 = b1 + 1;
+            const int shared = c.regions == 1 ? -2 : 2;
+            RegionSpec r;
+            r.scheme = -31;
+            r.obj = 101 + k;
+            r.sides = {SideSpec{1, k == 0 ? shared : 2, {seg(c.radial, 1, a1, 1, a2)}},
+                       SideSpec{2, -2, {seg(c.outer, outerArc, 1, outerArc, c.outer + 1)}},
+                       SideSpec{3, k == c.regions - 1 ? shared : 2, {seg(c.radial, 1, b2, 1, b1)}},
+                       SideSpec{4, -2, {seg(c.inner, innerArc, c.inner + 1, innerArc, 1)}}};
+            g.regions.push_back(r);
+            // Between the two polylines: n triangles of the arc's segment angle each.
+            const double t1 = sweep / c.inner * pi / 180.0, t2 = sweep / c.outer * pi / 180.0;
+            area += 0.5 * (c.r2 * c.r2 * c.outer * std::sin(t2) - c.r1 * c.r1 * c.inner * std::sin(t1));
+        }
+        const ToolRun run = runTool("ring", geometryText(g));
+        ASSERT_EQ(run.status, 0) << c.name << "\n" << run.log;
+        ValidationOptions options;
+        options.expectedArea = area;
+        options.areaTolerance = 1e-7;  // the arcs' points are computed apart from the test's
+        EXPECT_EQ(validateMesh(run.mesh, options), std::vector<std::string>{}) << c.name;
+        double largest = 0.0, smallestSine = 1.0;
+        for (const FemElement& el : run.mesh.elements)
+            for (const double angle : cornerAngles(run.mesh, el)) {
+                largest = std::max(largest, angle);
+                smallestSine = std::min(smallestSine, std::sin(angle * pi / 180.0));
+            }
+        EXPECT_LT(largest, 160.0) << c.name;
+        EXPECT_GE(smallestSine, 0.2) << c.name;
+    }
+}

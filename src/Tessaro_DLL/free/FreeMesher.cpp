@@ -599,6 +599,25 @@ std::string invalidQuadElementProblem(const RegionRecord& region)
     return std::string();
 }
 
+// The sides of the halved boundary with the input boundary node between
+// their ends: segment j of the halved boundary spans input segments 2j and
+// 2j + 1.
+std::vector<HalvedSide> halvedSides(const QuadBoundary& boundary)
+{
+    std::vector<HalvedSide> sides;
+    const auto node = [](const std::vector<MeshNode>& nodes, int name) {
+        return name >= 1 && name <= static_cast<int>(nodes.size()) ? &nodes[name - 1] : nullptr;
+    };
+    for (std::size_t j = 0; j < boundary.coarseSegments.size() && 2 * j < boundary.fineSegments.size(); ++j) {
+        const BoundarySegment& s = boundary.coarseSegments[j];
+        const MeshNode* a = node(boundary.coarseNodes, s.start);
+        const MeshNode* b = node(boundary.coarseNodes, s.end);
+        const MeshNode* m = node(boundary.fineNodes, boundary.fineSegments[2 * j].end);
+        if (a && b && m) sides.push_back(HalvedSide{a->x, a->y, b->x, b->y, m->x, m->y});
+    }
+    return sides;
+}
+
 // Quadrilateral mode, steps 15 to 30: the triangles on the halved boundary
 // become quadrilaterals, are split on the fine boundary and restored onto
 // the input's boundary nodes.
@@ -619,7 +638,7 @@ bool finishQuadRegion(RegionRecord& region, QuadBoundary& boundary, const FreeRe
     assignSideCodesFromSegments(region, 1, coarseSegments);
     makeBoundaryNumbersConsecutive(region, coarseSegments, 1);
     improveQuadValence(region);
-    splitFlatCornerQuads(region);
+    splitFlatCornerQuads(region, halvedSides(boundary));
     if (!buildElementsFromTopology(region, boundary.junctions, log)) return false;
     const int firstStart = boundary.fineSegments.front().start;
     sortExternalBoundary(region, true, firstStart, log);

@@ -331,17 +331,69 @@ void dropSlot(int* slots, int& count, int value)
         }
 }
 
+// The sides of the halved boundary in either direction, ordered by their
+// first end, and where their final midpoint nodes go.
+class HalvedSideLookup {
+public:
+    explicit HalvedSideLookup(const std::vector<HalvedSide>& halved)
+    {
+        sides_.reserve(2 * halved.size());
+        for (const HalvedSide& h : halved) {
+            sides_.push_back(h);
+            sides_.push_back(HalvedSide{h.x2, h.y2, h.x1, h.y1, h.x, h.y});
+        }
+        std::sort(sides_.begin(), sides_.end(), [](const HalvedSide& a, const HalvedSide& b) {
+            return a.x1 < b.x1 || (a.x1 == b.x1 && a.y1 < b.y1);
+        });
+    }
+
+    // The node the final mesh puts on the side from a to b: the input
+    // boundary node when a-b is a side of the halved boundary, else the
+    // side's midpoint, which lies in the same direction from a as b does.
+    MeshNode towards(const MeshNode& a, const MeshNode& b) const
+    {
+        const double near = 1e-9;  // in the triangulation's unit square
+        auto at = std::lower_bound(sides_.begin(), sides_.end(), a.x - near,
+                                   [](const HalvedSide& h, double x) { return h.x1 < x; });
+        for (; at != sides_.end() && at->x1 <= a.x + near; ++at) {
+            if (std::fabs(at->y1 - a.y) > near || std::fabs(at->x2 - b.x) > near || std::fabs(at->y2 - b.y) > near)
+                continue;
+            MeshNode m = b;
+            m.x = at->x;
+            m.y = at->y;
+            return m;
+        }
+        return b;
+    }
+
+private:
+    std::vector<HalvedSide> sides_;
+};
+
 // The corner of the quadrilateral at kSplitQuadCornerAngle or more (the
-// largest), or -1.
-int flatCornerOf(const RegionRecord& region, const TopoElement& el)
+// largest), or -1. A corner between two sides of the halved boundary also
+// counts when the input boundary nodes on them make it
+// kSplitBoundaryCornerAngle or more, short of straight: a boundary that
+// turns a little at every node, as along an arc. (Where the input boundary
+// runs straight on through the node, the halved boundary cuts a polygon
+// corner beside it; see the refusal of odd side counts.)
+int flatCornerOf(const RegionRecord& region, const TopoElement& el, const HalvedSideLookup& halved)
 {
     int flat = -1;
-    double largest = kSplitQuadCornerAngle;
+    double largestExcess = 0.0;
     for (int k = 0; k < 4; ++k) {
-        const double angle = interiorAngleDegrees(region.nodes[el.c[(k + 3) % 4] - 1], region.nodes[el.c[k] - 1],
-                                                  region.nodes[el.c[(k + 1) % 4] - 1]);
-        if (angle >= largest) {
-            largest = angle;
+        const MeshNode& previous = region.nodes[el.c[(k + 3) % 4] - 1];
+        const MeshNode& corner = region.nodes[el.c[k] - 1];
+        const MeshNode& next = region.nodes[el.c[(k + 1) % 4] - 1];
+        double excess = interiorAngleDegrees(previous, corner, next) - kSplitQuadCornerAngle;
+        const MeshNode before = halved.towards(corner, previous);
+        const MeshNode after = halved.towards(corner, next);
+        if ((before.x != previous.x || before.y != previous.y) && (after.x != next.x || after.y != next.y)) {
+            const double restored = interiorAngleDegrees(before, corner, after);
+            if (restored < kStraightBoundaryAngle) excess = std::max(excess, restored - kSplitBoundaryCornerAngle);
+        }
+        if (excess >= 0.0 && excess >= largestExcess) {
+            largestExcess = excess;
             flat = k;
         }
     }
@@ -411,14 +463,15 @@ void splitAlongDiagonal(RegionRecord& region, int name, const TopoElement& el, i
 
 }  // namespace
 
-int splitFlatCornerQuads(RegionRecord& region)
+int splitFlatCornerQuads(RegionRecord& region, const std::vector<HalvedSide>& halvedSides)
 {
+    const HalvedSideLookup halved(halvedSides);
     int split = 0;
     const std::size_t count = region.topoElements.size();
     for (std::size_t e = 0; e < count; ++e) {
         const TopoElement el = region.topoElements[e];
         if (el.name <= 0 || el.isTriangle || el.cornerCount != 4) continue;
-        const int flat = flatCornerOf(region, el);
+        const int flat = flatCornerOf(region, el, halved);
         if (flat < 0) continue;
         if (!canSplitAlongDiagonal(region, el.c[flat], el.c[(flat + 1) % 4], el.c[(flat + 2) % 4],
                                    el.c[(flat + 3) % 4]))

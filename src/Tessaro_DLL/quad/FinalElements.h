@@ -29,6 +29,21 @@ void compactAndRenumber(RegionRecord& region, int nb, int codeOffset);
 // which it is split into two triangles.
 inline constexpr double kSplitQuadCornerAngle = 165.0;
 
+// Corner angle (degrees) of a quadrilateral between two sides of the halved
+// boundary, with the nodes put back onto the input boundary, from which it
+// is split into two triangles: the finished element keeps that corner
+// whatever the smoothing does, as both its sides lie on the boundary.
+inline constexpr double kSplitBoundaryCornerAngle = 160.0;
+// From this corner angle (degrees) on the input boundary counts as straight.
+inline constexpr double kStraightBoundaryAngle = 179.9;
+
+// A side of the halved boundary, from (x1, y1) to (x2, y2), and the input
+// boundary node (x, y) that the final node at its midpoint is put onto.
+struct HalvedSide {
+    double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+    double x = 0.0, y = 0.0;
+};
+
 // Splits every quadrilateral of the compacted model with a corner of
 // kSplitQuadCornerAngle or more into two triangles along the diagonal from
 // that corner, when both triangles turn left clearly: the split elements
@@ -36,7 +51,13 @@ inline constexpr double kSplitQuadCornerAngle = 165.0;
 // corner (e.g. a boundary node of one element where the outline is
 // straight). Neighbour entries, node lists and the boundary side list
 // follow. Returns the number of quadrilaterals split.
-int splitFlatCornerQuads(RegionRecord& region);
+//
+// With the sides of the halved boundary, a corner between two of them is
+// split as well when the input boundary nodes on them make a corner of
+// kSplitBoundaryCornerAngle or more, below kStraightBoundaryAngle (say on an
+// arc, where the halved boundary cuts the curve's corners): the final
+// element would keep that corner.
+int splitFlatCornerQuads(RegionRecord& region, const std::vector<HalvedSide>& halved = {});
 
 // Work record of one old element while it is split.
 struct SplitRecord {
