@@ -370,6 +370,62 @@ TEST(MeshValidity, FormerlyRefusedRegionsGiveValidMeshes) {
     }
 }
 
+// A rectangle w x h turned by `angle` radians about its first corner.
+Polygon turnedRectangle(double w, double h, double angle) {
+    const double c = std::cos(angle), s = std::sin(angle);
+    Polygon p;
+    for (const auto& [x, y] : Polygon{{0, 0}, {w, 0}, {w, h}, {0, h}}) p.emplace_back(c * x - s * y, s * x + c * y);
+    return p;
+}
+
+// Thin strips in quadrilateral mode whose segments are several times longer
+// than the strip is wide. Where the long sides have the same count the mesh
+// is the grid of rectangles: long count times short count elements, every
+// corner straight. Where the counts differ (but not so much that an element
+// must span a long segment facing several short ones) every corner keeps
+// below 160 degrees and a scaled Jacobian (the sine of the corner) of at
+// least 0.2.
+TEST(MeshValidity, ThinStripsKeepGoodCorners) {
+    struct Case {
+        const char* name;
+        Polygon corners;
+        std::vector<int> divisions;
+        bool grid;
+    };
+    const Case cases[] = {
+        {"strip 58 x 8 mm, 8/4/8/4, turned", turnedRectangle(0.058, 0.008, 0.6247), {8, 4, 8, 4}, true},
+        {"strip 21 x 1 m, 2/4/2/4, turned", turnedRectangle(21.0, 1.0, 2.2), {2, 4, 2, 4}, true},
+        {"strip 100 x 1 m, 100/4/100/4", turnedRectangle(100.0, 1.0, 0.0), {100, 4, 100, 4}, false},
+        {"strip 20 x 1 m, 20/4/16/4", turnedRectangle(20.0, 1.0, 0.0), {20, 4, 16, 4}, false},
+        {"strip 20 x 1 mm, 20/2/16/2, turned", turnedRectangle(0.020, 0.001, 4.0), {20, 2, 16, 2}, false},
+    };
+    const double kPi = std::acos(-1.0);
+    const double leastSine = 0.2, largestCorner = 160.0;
+    for (const Case& c : cases) {
+        const ToolRun run = runTool("thin-strip", freeRegionText(c.corners, c.divisions, true));
+        ASSERT_EQ(run.status, 0) << c.name << "\n" << run.log;
+        ValidationOptions options;
+        options.expectedArea = std::fabs(polygonArea(c.corners));
+        options.areaTolerance = 1e-6 * std::min(1.0, options.expectedArea);
+        options.largestCornerAngle = largestCorner;
+        const std::vector<std::string> problems = validateMesh(run.mesh, options);
+        EXPECT_TRUE(problems.empty()) << c.name << ": " << (problems.empty() ? "" : problems.front());
+        if (c.grid) {
+            EXPECT_EQ(run.mesh.elements.size(), static_cast<std::size_t>(c.divisions[0] * c.divisions[1])) << c.name;
+        }
+        double smallestSine = 1.0, worstRightAngleError = 0.0;
+        for (const FemElement& el : run.mesh.elements)
+            for (const double angle : cornerAngles(run.mesh, el)) {
+                smallestSine = std::min(smallestSine, std::sin(angle * kPi / 180.0));
+                worstRightAngleError = std::max(worstRightAngleError, std::fabs(angle - 90.0));
+            }
+        EXPECT_GE(smallestSine, leastSine) << c.name;
+        if (c.grid) {
+            EXPECT_LT(worstRightAngleError, 0.01) << c.name;
+        }
+    }
+}
+
 // A region and its copy scaled by any factor from 1e-3 to 1e3 give the same
 // mesh, scaled: the same elements on the same nodes at the scaled places.
 TEST(MeshValidity, ScaledRegionGivesTheScaledMesh) {

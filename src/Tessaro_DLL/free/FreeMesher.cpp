@@ -14,6 +14,7 @@
 #include "Tessaro_DLL/free/Recovery.h"
 #include "Tessaro_DLL/free/Refine.h"
 #include "Tessaro_DLL/free/SideCodes.h"
+#include "Tessaro_DLL/free/StripRows.h"
 #include "Tessaro_DLL/model/CornerAngle.h"
 #include "Tessaro_DLL/quad/FinalElements.h"
 #include "Tessaro_DLL/quad/QuadConversion.h"
@@ -218,7 +219,7 @@ std::string lostSegmentProblem(const std::vector<MeshNode>& nodes, const std::ve
 // included.
 bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
                        const std::vector<BoundarySegment>& segments, const FreeRegionTarget& target, double& s,
-                       double& ox, double& oy, std::size_t& workTriangles, std::ostream& log)
+                       double& ox, double& oy, std::size_t& workTriangles, bool stripRows, std::ostream& log)
 {
     Triangulation tri;
     tri.nodes.reserve(kWorkReserve);
@@ -243,6 +244,9 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
 
     const double estimate = estimatedNodeCount(tri, deleted, boundaryNodes);
     if (estimate > static_cast<double>(kMaxFreeRegionNodes)) return refuseSize(log, target.regionNumber, estimate);
+    // Quadrilateral mode: rows across thin strips, which refinement by size
+    // does not place.
+    if (stripRows) seedStripRows(boundaryNodes, segments, tri, deleted, log);
     RefinementQueue queue;
     queue.ids.reserve(kQueueReserve);
     queue.keys.reserve(kQueueReserve);
@@ -762,7 +766,8 @@ bool meshRegionSteps(RegionRecord& region, std::vector<MeshNode>& boundaryNodes,
     // elements are made, before interfaces and beam vertices are matched
     // with the input's coordinates.
     const std::vector<MeshNode> inputNodes = boundaryNodes;
-    if (!triangulateRegion(region, nodes, segs, target, frame.s, frame.ox, frame.oy, quad.workTriangles, log))
+    if (!triangulateRegion(region, nodes, segs, target, frame.s, frame.ox, frame.oy, quad.workTriangles, quadrilateral,
+                           log))
         return false;
     frame.remember(inputNodes);
     for (const MeshNode& node : inputNodes) quad.fineNodes.push_back(frame.normalised(node));
