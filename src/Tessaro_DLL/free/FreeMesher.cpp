@@ -244,8 +244,7 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
     const double estimate = estimatedNodeCount(tri, deleted, boundaryNodes);
     if (estimate > static_cast<double>(kMaxFreeRegionNodes)) return refuseSize(log, target.regionNumber, estimate);
     RefinementQueue queue;
-    queue.ids.reserve(kQueueReserve);
-    queue.keys.reserve(kQueueReserve);
+    queue.entries.reserve(kQueueReserve);
     if (!refineTriangulation(boundaryNodes, segments, tri, deleted, queue, kMaxFreeRegionNodes, log))
         return failRegion(log, target.regionNumber,
                           "the refinement needs more than " + std::to_string(kMaxFreeRegionNodes) + " nodes");
