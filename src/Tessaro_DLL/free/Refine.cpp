@@ -29,6 +29,13 @@ void siftDown(RefinementQueue& q, int position)
     for (;;) {
         const int first = 2 * (position - 2) + 1 + 2;
         if (first > q.count) return;
+        // The grandchildren lie side by side: asked for now, they are at
+        // hand when the next step compares them.
+        const int grandchild = 2 * (first - 2) + 1 + 2;
+        if (grandchild + 3 <= q.count) {
+            __builtin_prefetch(&e[grandchild]);
+            __builtin_prefetch(&e[grandchild + 3]);
+        }
         int child = first;
         if (first + 1 <= q.count && e[first + 1].key < e[first].key + kKeyTolerance) child = first + 1;
         if (!(e[position].key > e[child].key)) return;
