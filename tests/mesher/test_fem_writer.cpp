@@ -41,6 +41,30 @@ std::string write(const SmallMesh& m, int flag, int shape, int format, const fs:
     return readFile(path);
 }
 
+// A grid of n x n unit quadrilaterals of 0.25 m, numbered row by row, with
+// a structure node and line so that the closing sections follow the
+// elements: its files run to several megabytes.
+SmallMesh grid(int n) {
+    SmallMesh m;
+    for (int j = 0; j <= n; ++j)
+        for (int i = 0; i <= n; ++i) m.nodes.push_back({static_cast<int>(m.nodes.size()) + 1, 0.25 * i, 0.25 * j});
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const int e = static_cast<int>(m.elements.size()) + 1, a = j * (n + 1) + i + 1;
+            MeshElement el;
+            el.w = {e, a, a + 1, a + n + 2, a + n + 1, 0, 0, 0, 0, 0, 2, 100 + e % 7};
+            m.elements.push_back(el);
+            ElementNeighbours nb;
+            nb.n = {e, j > 0 ? e - n : -2, i + 1 < n ? e + 1 : -2, j + 1 < n ? e + n : -2, i > 0 ? e - 1 : -2};
+            m.neighbours.push_back(nb);
+        }
+    m.structureNodes = {{1, 0.5, 0.5}, {2, 0.75, 0.5}};
+    LineElement line;
+    line.w = {1, 1, 0, 2, 7, 3, 9, 0, 0};
+    m.lines = {line};
+    return m;
+}
+
 }  // namespace
 
 TEST(FemWriter, NodesPerElementFromFlagAndShape) {
@@ -75,6 +99,47 @@ TEST(FemWriter, OneQuadrilateralInBinaryForm) {
     EXPECT_EQ(mesh.elements[0].nodes, (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(mesh.elements[0].obj, 101);
     EXPECT_EQ(mesh.sides[0], (std::array<int, 6>{1, 4, -2, -6, -8, -9}));
+}
+
+// Files of many megabytes, in both forms, read back whole: every node,
+// element and side record as the grid made it, and the closing sections
+// after them.
+TEST(FemWriter, LargeMeshesAreWrittenWhole) {
+    const int n = 300;
+    const SmallMesh m = grid(n);
+    const fs::path dir = freshDir("writer-large");
+    for (const int format : {1, 0}) {
+        SCOPED_TRACE(format == 1 ? "text" : "binary");
+        const std::string bytes = write(m, 34, 1, format, dir / "g.fem");
+        EXPECT_GT(bytes.size(), 4000000u);
+        const FemMesh mesh = format == 1 ? readFemText(dir / "g.fem") : readFemBinary(dir / "g.fem");
+        ASSERT_TRUE(mesh.ok) << mesh.problem;
+        ASSERT_EQ(mesh.xy.size(), static_cast<std::size_t>((n + 1) * (n + 1)));
+        ASSERT_EQ(mesh.elements.size(), static_cast<std::size_t>(n * n));
+        ASSERT_EQ(mesh.sides.size(), mesh.elements.size());
+        int wrong = 0;
+        for (int j = 0; j <= n; ++j)
+            for (int i = 0; i <= n; ++i) {
+                const int k = j * (n + 1) + i;
+                if (mesh.nodeIds[k] != k + 1 || mesh.xy[k] != std::make_pair(0.25 * i, 0.25 * j)) ++wrong;
+            }
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                const int e = j * n + i, a = j * (n + 1) + i + 1;
+                const FemElement& el = mesh.elements[e];
+                if (el.number != e + 1 || el.obj != 100 + (e + 1) % 7 ||
+                    el.nodes != std::vector<int>{a, a + 1, a + n + 2, a + n + 1})
+                    ++wrong;
+                const std::array<int, 6> side = {
+                    e + 1,         4, j > 0 ? e + 1 - n : -2, i + 1 < n ? e + 2 : -2, j + 1 < n ? e + 1 + n : -2,
+                    i > 0 ? e : -2};
+                if (mesh.sides[e] != side) ++wrong;
+            }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(mesh.structXY, (std::vector<std::pair<double, double>>{{0.5, 0.5}, {0.75, 0.5}}));
+        ASSERT_EQ(mesh.lines.size(), 1u);
+        EXPECT_EQ(mesh.third.size(), 0u);
+    }
 }
 
 TEST(FemWriter, QuadraticElementsInterleaveOnlyInTextForm) {

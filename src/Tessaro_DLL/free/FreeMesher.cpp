@@ -248,8 +248,7 @@ bool triangulateRegion(RegionRecord& region, std::vector<MeshNode>& boundaryNode
     // does not place.
     if (stripRows) seedStripRows(boundaryNodes, segments, tri, deleted, log);
     RefinementQueue queue;
-    queue.ids.reserve(kQueueReserve);
-    queue.keys.reserve(kQueueReserve);
+    queue.entries.reserve(kQueueReserve);
     if (!refineTriangulation(boundaryNodes, segments, tri, deleted, queue, kMaxFreeRegionNodes, log))
         return failRegion(log, target.regionNumber,
                           "the refinement needs more than " + std::to_string(kMaxFreeRegionNodes) + " nodes");

@@ -331,11 +331,13 @@ struct NodeRenumbering {
         const int kept = partner[v] >= 1 && partner[v] <= count() ? partner[v] : v;
         return renumbered[kept];
     }
-    // A neighbour-node list in new names, each once, without the node itself.
+    // A neighbour-node list in new names, each once, without the node itself,
+    // gathered in `list` (kept by the caller to spare an allocation a node).
     template <int Held>
-    void renameNeighbours(int self, const int* from, int count, NodeNames<Held>& to, int& toCount) const
+    void renameNeighbours(int self, const int* from, int count, std::vector<int>& list, NodeNames<Held>& to,
+                          int& toCount) const
     {
-        std::vector<int> list;
+        list.clear();
         for (int m = 0; m < count; ++m) {
             const int v = from[m] > 0 ? (*this)(from[m]) : from[m];
             if (v != self && !contains(list, v)) list.push_back(v);
@@ -345,44 +347,53 @@ struct NodeRenumbering {
     }
 };
 
-// The adjacency records of the surviving nodes in the new order (the
-// topology model's from a clean record, its status the new number).
+// The adjacency records of the surviving nodes in the new order, moved
+// down in place over the merged ones (the topology model's as from a clean
+// record, its status the new number).
 void renumberAdjacency(const FaceModel& model, const NodeRenumbering& names)
 {
     RegionRecord& region = model.region;
     const int n = names.count();
+    std::vector<int> list;
     if (model.mode == 1) {
-        std::vector<TopoNode> rebuilt;
-        rebuilt.reserve(region.topoNodes.size());
-        for (int v = 1; v <= n && v <= static_cast<int>(region.topoNodes.size()); ++v) {
+        std::vector<TopoNode>& records = region.topoNodes;
+        const int last = std::min(n, static_cast<int>(records.size()));
+        int kept = 0;
+        for (int v = 1; v <= last; ++v) {
             if (names.merged(v)) continue;
-            const TopoNode& old = region.topoNodes[v - 1];
-            TopoNode fresh;
-            clearTopoNode(fresh);
+            TopoNode& old = records[v - 1];
+            TopoNode& fresh = records[kept++];
             fresh.status = names(v);
-            fresh.triangleCount = old.triangleCount;
-            fresh.quadCount = old.quadCount;
-            fresh.triangles = old.triangles;
-            fresh.quads = old.quads;
-            names.renameNeighbours(names(v), old.neighbours.data(), old.neighbourCount, fresh.neighbours,
+            if (&fresh != &old) {
+                fresh.triangleCount = old.triangleCount;
+                fresh.quadCount = old.quadCount;
+                fresh.triangles = std::move(old.triangles);
+                fresh.quads = std::move(old.quads);
+            }
+            NodeNames<TopoNode::kMaxNeighbours> neighbours;
+            names.renameNeighbours(names(v), old.neighbours.data(), old.neighbourCount, list, neighbours,
                                    fresh.neighbourCount);
-            rebuilt.push_back(fresh);
+            fresh.neighbours = std::move(neighbours);
         }
-        region.topoNodes.swap(rebuilt);
+        records.resize(static_cast<std::size_t>(kept));
         return;
     }
-    std::vector<NodeAdjacency> rebuilt;
-    rebuilt.reserve(region.adjacency.size());
-    for (int v = 1; v <= n && v <= static_cast<int>(region.adjacency.size()); ++v) {
+    std::vector<NodeAdjacency>& records = region.adjacency;
+    const int last = std::min(n, static_cast<int>(records.size()));
+    int kept = 0;
+    std::vector<int> from;
+    for (int v = 1; v <= last; ++v) {
         if (names.merged(v)) continue;
-        const NodeAdjacency& old = region.adjacency[v - 1];
-        NodeAdjacency fresh = old;
-        fresh.name = old.name < 0 ? -names(v) : names(v);
-        names.renameNeighbours(names(v), old.neighbours.data(), old.neighbourCount, fresh.neighbours,
+        NodeAdjacency& old = records[v - 1];
+        const int oldName = old.name;
+        from.assign(old.neighbours.data(), old.neighbours.data() + old.neighbourCount);
+        NodeAdjacency& fresh = records[kept++];
+        if (&fresh != &old) fresh = std::move(old);
+        fresh.name = oldName < 0 ? -names(v) : names(v);
+        names.renameNeighbours(names(v), from.data(), static_cast<int>(from.size()), list, fresh.neighbours,
                                fresh.neighbourCount);
-        rebuilt.push_back(fresh);
     }
-    region.adjacency.swap(rebuilt);
+    records.resize(static_cast<std::size_t>(kept));
 }
 
 // Step 6: the surviving nodes are numbered from 1 in their old order; every

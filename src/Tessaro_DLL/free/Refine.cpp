@@ -14,25 +14,32 @@ constexpr double kDegenerate = 1e-10;
 // Heap entry h (0-based) sits at position h + 2.
 void siftUp(RefinementQueue& q, int position)
 {
+    auto& e = q.entries;
     while (position > 2) {
         const int parent = (position - 2 - 1) / 2 + 2;
-        if (!(q.keys[position] < q.keys[parent] + kKeyTolerance)) break;
-        std::swap(q.keys[position], q.keys[parent]);
-        std::swap(q.ids[position], q.ids[parent]);
+        if (!(e[position].key < e[parent].key + kKeyTolerance)) break;
+        std::swap(e[position], e[parent]);
         position = parent;
     }
 }
 
 void siftDown(RefinementQueue& q, int position)
 {
+    auto& e = q.entries;
     for (;;) {
         const int first = 2 * (position - 2) + 1 + 2;
         if (first > q.count) return;
+        // The grandchildren lie side by side: asked for now, they are at
+        // hand when the next step compares them.
+        const int grandchild = 2 * (first - 2) + 1 + 2;
+        if (grandchild + 3 <= q.count) {
+            __builtin_prefetch(&e[grandchild]);
+            __builtin_prefetch(&e[grandchild + 3]);
+        }
         int child = first;
-        if (first + 1 <= q.count && q.keys[first + 1] < q.keys[first] + kKeyTolerance) child = first + 1;
-        if (!(q.keys[position] > q.keys[child])) return;
-        std::swap(q.keys[position], q.keys[child]);
-        std::swap(q.ids[position], q.ids[child]);
+        if (first + 1 <= q.count && e[first + 1].key < e[first].key + kKeyTolerance) child = first + 1;
+        if (!(e[position].key > e[child].key)) return;
+        std::swap(e[position], e[child]);
         position = child;
     }
 }
@@ -41,12 +48,8 @@ void place(RefinementQueue& q, int index, double key, bool append)
 {
     ++q.count;
     q.highWater = std::max(q.highWater, q.count);
-    if (append || static_cast<int>(q.ids.size()) <= q.count) {
-        q.ids.resize(q.count + 1);
-        q.keys.resize(q.count + 1);
-    }
-    q.ids[q.count] = index + 1;
-    q.keys[q.count] = key;
+    if (append || static_cast<int>(q.entries.size()) <= q.count) q.entries.resize(q.count + 1);
+    q.entries[q.count] = RefinementQueue::Entry{key, index + 1};
     siftUp(q, q.count);
 }
 
@@ -110,8 +113,7 @@ void heapInsert(RefinementQueue& queue, int index, double key) { place(queue, in
 void heapPopLargest(RefinementQueue& queue)
 {
     if (queue.count < 2) return;
-    queue.ids[2] = queue.ids[queue.count];
-    queue.keys[2] = queue.keys[queue.count];
+    queue.entries[2] = queue.entries[queue.count];
     --queue.count;
     if (queue.count >= 2) siftDown(queue, 2);
 }
@@ -183,8 +185,8 @@ bool refineTriangulation(const std::vector<MeshNode>& boundaryNodes, const std::
             log << std::endl << " used heap = " << queue.highWater << std::endl << std::endl;
             return true;
         }
-        const int t = queue.ids[2] - 1;
-        const double r2 = -queue.keys[2];
+        const int t = queue.entries[2].id - 1;
+        const double r2 = -queue.entries[2].key;
         heapPopLargest(queue);
         if (t < static_cast<int>(deleted.size()) && deleted[t] == 1) continue;
         const DelaunayTriangle& triangle = tri.triangles[t];

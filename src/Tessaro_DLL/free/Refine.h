@@ -18,10 +18,15 @@
 namespace tessaro {
 
 // Position 1 holds the sentinel (identifier 0, key -1e30); entries follow
-// from position 2, the top. `count` counts the sentinel; 1 means empty.
+// from position 2, the top. `count` counts the sentinel; 1 means empty. Key
+// and identifier of an entry lie side by side, so that a step of the heap
+// reads one place of memory.
 struct RefinementQueue {
-    std::vector<int> ids{0, 0};  // [0] unused, [1] sentinel
-    std::vector<double> keys{0.0, -1e30};
+    struct Entry {
+        double key = 0.0;
+        int id = 0;
+    };
+    std::vector<Entry> entries{Entry{}, Entry{-1e30, 0}};  // [0] unused, [1] sentinel
     int count = 1;
     int highWater = 1;
 };

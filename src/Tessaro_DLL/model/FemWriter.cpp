@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <ostream>
 #include <set>
 
 #include "Tessaro_DLL/model/Extent.h"
@@ -22,24 +23,55 @@ int nodesPerElement(int interfaceFlag, int elementShape)
 
 namespace {
 
-// Little-endian encoder for the binary form.
-class BinaryOut {
+// Passes its text to `out` in pieces of about a megabyte, so that a large
+// mesh is never held in memory whole and the piece being filled stays in
+// the cache.
+class ChunkedOut {
 public:
+    explicit ChunkedOut(std::ostream& out) : out_(out) { buf_.reserve(kChunk + kChunk / 8); }
+    ~ChunkedOut() { flush(); }
+    ChunkedOut(const ChunkedOut&) = delete;
+    ChunkedOut& operator=(const ChunkedOut&) = delete;
+
+    void flush()
+    {
+        if (!buf_.empty()) out_.write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
+        buf_.clear();
+    }
+
+protected:
+    void append(const char* text, std::size_t length)
+    {
+        buf_.append(text, length);
+        if (buf_.size() >= kChunk) flush();
+    }
+    void appendRepeated(std::size_t count, char c) { buf_.append(count, c); }
+
+private:
+    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+    std::ostream& out_;
+    std::string buf_;
+};
+
+// Little-endian encoder for the binary form.
+class BinaryOut : public ChunkedOut {
+public:
+    using ChunkedOut::ChunkedOut;
     void i32(int v)
     {
         const auto u = static_cast<std::uint32_t>(v);
-        for (int b = 0; b < 4; ++b) buf_.push_back(static_cast<char>((u >> (8 * b)) & 0xFFu));
+        char bytes[4];
+        for (int b = 0; b < 4; ++b) bytes[b] = static_cast<char>((u >> (8 * b)) & 0xFFu);
+        append(bytes, sizeof bytes);
     }
     void f64(double v)
     {
         std::uint64_t u = 0;
         std::memcpy(&u, &v, sizeof u);
-        for (int b = 0; b < 8; ++b) buf_.push_back(static_cast<char>((u >> (8 * b)) & 0xFFu));
+        char bytes[8];
+        for (int b = 0; b < 8; ++b) bytes[b] = static_cast<char>((u >> (8 * b)) & 0xFFu);
+        append(bytes, sizeof bytes);
     }
-    const std::string& bytes() const { return buf_; }
-
-private:
-    std::string buf_;
 };
 
 int sideWord(int v) { return v == -7 ? -6 : v; }
@@ -48,12 +80,12 @@ int sideWord(int v) { return v == -7 ? -6 : v; }
 // value, first node, middle node, second node.
 constexpr int kLineOrder[7] = {0, 5, 4, 6, 1, 2, 3};
 
-std::string binaryForm(const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
-                       const std::vector<ElementNeighbours>& neighbours, int npe,
-                       const std::vector<FemNode>& structureNodes, const std::vector<LineElement>& lineElements,
-                       const std::vector<LineElement>& thirdList)
+void writeBinaryForm(std::ostream& file, const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
+                     const std::vector<ElementNeighbours>& neighbours, int npe,
+                     const std::vector<FemNode>& structureNodes, const std::vector<LineElement>& lineElements,
+                     const std::vector<LineElement>& thirdList)
 {
-    BinaryOut out;
+    BinaryOut out(file);
     out.i32(static_cast<int>(nodes.size()));
     out.i32(static_cast<int>(elements.size()));
     out.i32(npe);
@@ -88,22 +120,22 @@ std::string binaryForm(const std::vector<FemNode>& nodes, const std::vector<Mesh
     lineRecords(lineElements);
     out.i32(static_cast<int>(thirdList.size()));
     lineRecords(thirdList);
-    return out.bytes();
 }
 
-// Text of the mesh file built in memory: numbers as the C locale prints
-// them, reals with nine significant digits (printf's %.9g), integers right
-// aligned in a field where asked.
-class TextOut {
+// Text of the mesh file: numbers as the C locale prints them, reals with
+// nine significant digits (printf's %.9g), integers right aligned in a
+// field where asked.
+class TextOut : public ChunkedOut {
 public:
+    using ChunkedOut::ChunkedOut;
     TextOut& operator<<(const char* text)
     {
-        buf_ += text;
+        append(text, std::strlen(text));
         return *this;
     }
     TextOut& operator<<(char c)
     {
-        buf_ += c;
+        append(&c, 1);
         return *this;
     }
     TextOut& operator<<(long long v) { return padded(v, 0); }
@@ -111,7 +143,7 @@ public:
     {
         char text[40];
         const auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 9);
-        buf_.append(text, ec == std::errc() ? end : text);
+        append(text, static_cast<std::size_t>((ec == std::errc() ? end : text) - text));
         return *this;
     }
     TextOut& padded(long long v, int width)
@@ -119,24 +151,20 @@ public:
         char text[24];
         const auto [end, ec] = std::to_chars(text, text + sizeof text, v);
         const int length = static_cast<int>(end - text);
-        if (length < width) buf_.append(static_cast<std::size_t>(width - length), ' ');
-        buf_.append(text, end);
+        if (length < width) appendRepeated(static_cast<std::size_t>(width - length), ' ');
+        append(text, static_cast<std::size_t>(length));
         return *this;
     }
-    const std::string& text() const { return buf_; }
-
-private:
-    std::string buf_;
 };
 
 long long whole(std::size_t v) { return static_cast<long long>(v); }
 
-std::string textForm(const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
-                     const std::vector<ElementNeighbours>& neighbours, int npe,
-                     const std::vector<FemNode>& structureNodes, const std::vector<LineElement>& lineElements,
-                     const std::vector<LineElement>& thirdList)
+void writeTextForm(std::ostream& file, const std::vector<FemNode>& nodes, const std::vector<MeshElement>& elements,
+                   const std::vector<ElementNeighbours>& neighbours, int npe,
+                   const std::vector<FemNode>& structureNodes, const std::vector<LineElement>& lineElements,
+                   const std::vector<LineElement>& thirdList)
 {
-    TextOut os;
+    TextOut os(file);
     os << whole(nodes.size()) << "  " << whole(elements.size()) << "  " << static_cast<long long>(npe) << "  " << '\n';
     for (std::size_t k = 0; k < nodes.size(); ++k)
         os << whole(k + 1) << "  " << nodes[k].x << "  " << nodes[k].y << '\n';
@@ -204,7 +232,6 @@ std::string textForm(const std::vector<FemNode>& nodes, const std::vector<MeshEl
     } else {
         os << " 0 " << '\n';
     }
-    return os.text();
 }
 
 }  // namespace
@@ -226,13 +253,10 @@ bool writeFemFile(const std::vector<FemNode>& nodes, const std::vector<MeshEleme
         error = "Can not open file " + fileName;
         return false;
     }
-    if (outputFormat == 0) {
-        const std::string bytes = binaryForm(nodes, elements, neighbours, npe, structureNodes, lineElements, thirdList);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    } else {
-        const std::string text = textForm(nodes, elements, neighbours, npe, structureNodes, lineElements, thirdList);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    }
+    if (outputFormat == 0)
+        writeBinaryForm(out, nodes, elements, neighbours, npe, structureNodes, lineElements, thirdList);
+    else
+        writeTextForm(out, nodes, elements, neighbours, npe, structureNodes, lineElements, thirdList);
     out.close();
     if (out.fail()) {
         std::remove(fileName.c_str());

@@ -11,6 +11,16 @@ namespace tessaro {
 
 namespace {
 
+// Room for `more` records at the end of `list`, grown at least twofold so
+// that a run of regions still costs one copy of the list on average, and a
+// single large region none.
+template <class T>
+void makeRoom(std::vector<T>& list, std::size_t more)
+{
+    const std::size_t needed = list.size() + more;
+    if (needed > list.capacity()) list.reserve(std::max(needed, 2 * list.capacity()));
+}
+
 // Points of a region closer than this share of its extent are one point, so
 // that a region and its scaled copy join alike.
 constexpr double kCoincideShare = 1e-9;
@@ -202,6 +212,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
     }
 
     // 4. Neighbour records with global element names.
+    makeRoom(mesh.neighbours, region.neighbours.size());
     for (const ElementNeighbours& local : region.neighbours) {
         ElementNeighbours nb = local;
         nb.n[0] += M;
@@ -283,6 +294,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
 
     // 8. Nodes: fused ones map to their global node, the others are new.
     std::vector<int> map(static_cast<std::size_t>(nodeCount) + 1, 0);
+    makeRoom(mesh.nodes, static_cast<std::size_t>(nodeCount));
     for (int k = 1; k <= nodeCount; ++k) {
         if (fusedTo[k] > 0) {
             region.nodes[k - 1].name = -fusedTo[k];
@@ -295,6 +307,7 @@ void mergeRegionIntoMesh(RegionRecord& region, GlobalMesh& mesh,
     }
 
     // 9. Elements with global names; mid-side words start empty.
+    makeRoom(mesh.elements, region.elements.size());
     for (std::size_t i = 0; i < region.elements.size(); ++i) {
         const MeshElement& local = region.elements[i];
         MeshElement el;

@@ -502,7 +502,12 @@ bool buildElementsFromTopology(RegionRecord& region, const std::vector<MeshNode>
 {
     const int nb = static_cast<int>(region.codedSides.size());
     SplitMesh mesh;
-    mesh.nodes.reserve(100000);
+    // The old nodes, a second copy of each boundary node, at most one
+    // midpoint per element side and a centroid per element.
+    std::size_t sides = 0;
+    for (const TopoElement& el : region.topoElements) sides += static_cast<std::size_t>(el.cornerCount);
+    mesh.nodes.reserve(std::max<std::size_t>(
+        100000, region.nodes.size() + static_cast<std::size_t>(std::max(nb, 0)) + sides + region.topoElements.size()));
     mesh.elements.reserve(100000);
     copyOldNodes(region, nb, mesh);
     if (!splitAllElements(region, nb, mesh, log)) return false;
