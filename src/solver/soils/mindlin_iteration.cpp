@@ -308,8 +308,13 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     }
     element_loads(st, w, force);
     int bad = 0;
-    mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
-                 st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad, &st.mindlin->sums);
+    if (w.modulus)
+        mindlin_quarter_soil(st.settlements.data(), st.element_soil_loads.data(), force.data(), st.coord.data(),
+                             st.lnods.data(), st.esoil, st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad,
+                             st.mindlin->quarters, &st.mindlin->sums);
+    else
+        mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
+                     st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad, &st.mindlin->sums);
     if (bad > 0) {
         const int id = static_cast<std::size_t>(bad) <= st.element_ids.size() ? st.element_ids(bad) : bad;
         report_run_error(st, "Mindlin soil: element " + std::to_string(id) + " has no area; no soil pressure");
