@@ -44,6 +44,10 @@ double influence(double a, double b, double p, double e, const Constants& k) {
 // Iterates of the soil iteration that the acceleration combines.
 constexpr std::size_t kAndersonDepth = 3;
 
+// How far (in the logarithm) a value mixed in logarithms may stray from its
+// plain update.
+constexpr double kLogReach = 1.3862943611198906;  // log 4
+
 
 // The differences of consecutive residuals of `h`, orthonormalised (modified
 // Gram-Schmidt) into Q R = dF; columns that add nothing are dropped.  For each
@@ -81,13 +85,13 @@ void residual_differences(const AndersonHistory& h, std::size_t n, std::vector<s
 
 }  // namespace
 
-// Anderson mixing of the iteration x <- G(x) with the residual f = G(x) - x:
-// the step that the last few iterates predict would leave no residual
-// (least squares over the residual differences), taken when every stiffness
-// it gives is positive and finite; otherwise the plain step G(x).  The fixed
-// point is the same, since the mixed step equals G(x) when the residual is 0.
-void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
-                   std::vector<double>& next) {
+namespace {
+
+// The Anderson mixture of anderson_step over the values as given;
+// `positive` keeps the values positive (a mixed value that is not takes
+// the plain one).
+void anderson_mix(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
+                  std::vector<double>& next, bool positive) {
     const std::size_t n = x.size();
     next = fresh;
     std::vector<double> f(n);
@@ -123,11 +127,37 @@ void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::
         }
         // A value the prediction drives to zero or below (a stiffness that the
         // plain update shrinks towards zero) takes the plain step.
-        mixed[i] = v > 0.0 ? v : fresh[i];
+        mixed[i] = v > 0.0 || !positive ? v : fresh[i];
     }
     next = std::move(mixed);
 }
 
+}  // namespace
+
+// Anderson mixing of the iteration x <- G(x) with the residual f = G(x) - x:
+// the step that the last few iterates predict would leave no residual
+// (least squares over the residual differences), taken when every stiffness
+// it gives is positive and finite; otherwise the plain step G(x).  The fixed
+// point is the same, since the mixed step equals G(x) when the residual is 0.
+// Mixed in logarithms, the update "value times a ratio" becomes a sum, each
+// value's residual is its relative change, and exp keeps every value
+// positive.
+void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
+                   std::vector<double>& next, bool logarithmic) {
+    if (!logarithmic) {
+        anderson_mix(h, x, fresh, next, true);
+        return;
+    }
+    std::vector<double> lx(x.size()), lfresh(fresh.size()), mixed;
+    for (std::size_t i = 0; i < x.size(); ++i) lx[i] = std::log(x[i]);
+    for (std::size_t i = 0; i < fresh.size(); ++i) lfresh[i] = std::log(fresh[i]);
+    anderson_mix(h, lx, lfresh, mixed, false);
+    next.resize(mixed.size());
+    for (std::size_t i = 0; i < mixed.size(); ++i) {
+        next[i] = std::exp(std::clamp(mixed[i], lfresh[i] - kLogReach, lfresh[i] + kLogReach));
+        if (!(next[i] > 0.0) || !std::isfinite(next[i])) next[i] = fresh[i];
+    }
+}
 
 double mindlin_influence(double a, double b, double p, double e, double nu) {
     return influence(a, b, p, e, constants_of(nu));

@@ -193,8 +193,11 @@ void mindlin_report_unsettled(RunState& st);
 // (which it extends).  A mixed value that is not positive takes the plain
 // value G(x) (a stiffness that the plain update drives to zero); a mixture
 // that is not finite gives G(x) throughout and restarts the history.
+// `logarithmic` mixes the logarithms of the values (all positive) instead:
+// every value then weighs by its relative change, however small it is
+// against the others, and every mixed value is positive.
 void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
-                   std::vector<double>& next);
+                   std::vector<double>& next, bool logarithmic = false);
 
 // Soil values that give the half-space no finite settlement (Young's modulus
 // not above 0, Poisson's ratio of 1 or more, or of -1 or less), for soil kind

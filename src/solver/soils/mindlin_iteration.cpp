@@ -368,8 +368,11 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     // The next values: accelerated over the nodes in contact while the
     // contact zone stands.
     std::vector<int> in;
-    for (int p = 1; p <= npoin; ++p)
+    int counted = 0;
+    for (int p = 1; p <= npoin; ++p) {
         if (counts(p) && st.soil_stiffness_new(p) > 0.0) in.push_back(p);
+        counted += counts(p) ? 1 : 0;
+    }
     std::vector<double> x(in.size()), fresh(in.size()), next;
     bool positive = last.switched.empty() && !in.empty();
     for (std::size_t k = 0; k < in.size(); ++k) {
@@ -382,7 +385,10 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
         for (int p = 1; p <= npoin; ++p)
             if (counts(p)) st.soil_stiffness(p) = st.soil_stiffness_new(p);
     } else {
-        anderson_step(st.mindlin_history, x, fresh, next);
+        // The soil modulus of 8- and 9-node elements is mixed in its
+        // logarithm while the whole slab bears (every value settles on a
+        // positive one there); at the edge of a contact zone it goes to zero.
+        anderson_step(st.mindlin_history, x, fresh, next, w.modulus && in.size() == static_cast<std::size_t>(counted));
         for (int p = 1; p <= npoin; ++p)
             if (counts(p)) st.soil_stiffness(p) = 0.0;
         for (std::size_t k = 0; k < in.size(); ++k) st.soil_stiffness(in[k]) = next[k];
