@@ -639,7 +639,7 @@ void make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, in
     q.load.assign(4 * ne, 0.0);
     for (std::size_t el = 0; el < ne; ++el) {
         const int* nodes = lnods + el * static_cast<std::size_t>(nnode);
-        int centre = nodes[8];
+        int centre = centre_node ? nodes[8] : 0;
         if (!centre_node) {
             // The centre of the element's map (the mid-side nodes' mean
             // less the corners' quarter), on the line of two opposite
