@@ -502,16 +502,20 @@ TEST(Analysis, SoilModelsRunThroughTheIteration) {
         if (c.isoil == 1) {
             // The converged soil modulus at the corners is pressure over
             // settlement, for the settlement s of the half-space under the
-            // element loads of those pressures: the soil settles as the slab
-            // deflects at every corner in contact.
+            // element loads of those pressures, each spread over the
+            // element's quarters by its corner pressures: the soil settles
+            // as the slab deflects at every corner in contact.
             const size_t n = m.nodes.size();
-            std::vector<double> element_load = soil.loads, coord, settlement(n, 0.0);
+            std::vector<double> element_load = soil.loads, coord, settlement(n, 0.0), pressure(n, 0.0);
             for (const auto& p : m.nodes) coord.insert(coord.end(), p.begin(), p.end());
+            for (size_t p = 0; p < n; ++p) pressure[p] = soil.stiffness[p] * soil.deflection[p];
             std::vector<int> lnods;
             for (const auto& e : m.elements) lnods.insert(lnods.end(), e.begin(), e.end());
             int bad = 0;
-            parvane::mindlin_soil(settlement.data(), element_load.data(), coord.data(), lnods.data(), c.soil[0],
-                                  c.soil[1], m.nnode, static_cast<int>(m.elements.size()), 3, static_cast<int>(n), bad);
+            parvane::MindlinQuarters quarters;
+            parvane::mindlin_quarter_soil(settlement.data(), element_load.data(), pressure.data(), coord.data(),
+                                          lnods.data(), c.soil[0], c.soil[1], m.nnode,
+                                          static_cast<int>(m.elements.size()), 3, static_cast<int>(n), bad, quarters);
             ASSERT_EQ(bad, 0);
             double wmax = 0;
             double pmax = 0;

@@ -249,7 +249,10 @@ const double kRigid[3] = {3.0e10, 0.2, 2.0};
 // by 0.8678 P (1 - nu^2) / (E B) (converged boundary elements; published
 // tables give 0.82-0.88), the rigid circle of radius a by
 // P (1 - nu^2) / (2 a E).  Every element type converges, and a finer mesh
-// comes closer.
+// comes closer.  Where a case names a finest mesh, that mesh converges
+// within a few dozen iterations and stays below the rigid punch, closer
+// than the fine one: the settlement of springs matched at the nodes comes
+// up from below as the mesh is refined.
 TEST(MindlinHalfSpace, RigidPlatesSettleAsTheRigidPunch) {
     const double e = 5.0e4, nu = 0.3, load = 1000.0;
     struct Case {
@@ -257,26 +260,27 @@ TEST(MindlinHalfSpace, RigidPlatesSettleAsTheRigidPunch) {
         bool circle;
         int nnode, coarse, fine;
         double coarse_error, fine_error;  // bounds of |w / reference - 1|
+        int finest = 0, cap = 0;          // finest mesh (0: none) and its iteration limit
     };
     const Case cases[] = {
-        {"square 4-node", false, 4, 8, 16, 0.12, 0.06}, {"square 8-node", false, 8, 4, 8, 0.15, 0.08},
-        {"square 9-node", false, 9, 4, 8, 0.15, 0.08},  {"circle 4-node", true, 4, 8, 16, 0.10, 0.05},
-        {"circle 8-node", true, 8, 4, 6, 0.15, 0.10},   {"circle 9-node", true, 9, 4, 6, 0.15, 0.10},
+        {"square 4-node", false, 4, 8, 16, 0.12, 0.06},        {"square 8-node", false, 8, 4, 8, 0.15, 0.08, 12, 60},
+        {"square 9-node", false, 9, 4, 8, 0.15, 0.08, 12, 60}, {"circle 4-node", true, 4, 8, 16, 0.10, 0.05},
+        {"circle 8-node", true, 8, 4, 6, 0.15, 0.10, 12, 60},  {"circle 9-node", true, 9, 4, 6, 0.15, 0.10, 12, 60},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const double reference =
             c.circle ? load * (1 - nu * nu) / (2 * 5.0 * e) : 0.8678 * load * (1 - nu * nu) / (e * 10.0);
         double error[2] = {0, 0};
-        for (int level = 0; level < 2; ++level) {
-            const int n = level == 0 ? c.coarse : c.fine;
+        for (int level = 0; level < (c.finest > 0 ? 3 : 2); ++level) {
+            const int n = level == 0 ? c.coarse : level == 1 ? c.fine : c.finest;
             SinModel m = c.circle ? disc(5.0, n, c.nnode) : analysis_test::square_plate(10.0, n, c.nnode);
             if (c.nnode == 9) m.ngaus = m.ngaus2 = 3;
             m.materials = {{kRigid[0], kRigid[1], kRigid[2]}};
             const int centre = c.circle ? node_at(m, 0, 0) : node_at(m, 5.0, -5.0);
             ASSERT_GT(centre, 0);
             m.nodal_loads.push_back({centre, {load, 0, 0, 0, 0, 0}});
-            on_half_space(m, 5000.0, 400);
+            on_half_space(m, 5000.0, level == 2 ? c.cap : 400);
             // The plate does not tilt under the central load; held at the
             // centre, its rotations are no round-off for the convergence test.
             m.restraints[static_cast<std::size_t>(centre - 1)].code = {0, 1, 1, 1, 1, 1};
@@ -284,6 +288,11 @@ TEST(MindlinHalfSpace, RigidPlatesSettleAsTheRigidPunch) {
             ASSERT_EQ(o.status, 0) << "mesh " << n << "\n"
                                    << o.messages.substr(o.messages.size() > 3000 ? o.messages.size() - 3000 : 0);
             const double w = o.deflection[static_cast<std::size_t>(centre - 1)];
+            if (level == 2) {
+                EXPECT_LT(w, reference) << "mesh " << n;
+                EXPECT_LT(std::fabs(w / reference - 1), error[1]) << "mesh " << n;
+                continue;
+            }
             error[level] = std::fabs(w / reference - 1);
         }
         EXPECT_LE(error[0], c.coarse_error);

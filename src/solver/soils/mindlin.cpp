@@ -44,6 +44,10 @@ double influence(double a, double b, double p, double e, const Constants& k) {
 // Iterates of the soil iteration that the acceleration combines.
 constexpr std::size_t kAndersonDepth = 3;
 
+// How far (in the logarithm) a value mixed in logarithms may stray from its
+// plain update.
+constexpr double kLogReach = 1.3862943611198906;  // log 4
+
 
 // The differences of consecutive residuals of `h`, orthonormalised (modified
 // Gram-Schmidt) into Q R = dF; columns that add nothing are dropped.  For each
@@ -81,13 +85,13 @@ void residual_differences(const AndersonHistory& h, std::size_t n, std::vector<s
 
 }  // namespace
 
-// Anderson mixing of the iteration x <- G(x) with the residual f = G(x) - x:
-// the step that the last few iterates predict would leave no residual
-// (least squares over the residual differences), taken when every stiffness
-// it gives is positive and finite; otherwise the plain step G(x).  The fixed
-// point is the same, since the mixed step equals G(x) when the residual is 0.
-void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
-                   std::vector<double>& next) {
+namespace {
+
+// The Anderson mixture of anderson_step over the values as given;
+// `positive` keeps the values positive (a mixed value that is not takes
+// the plain one).
+void anderson_mix(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
+                  std::vector<double>& next, bool positive) {
     const std::size_t n = x.size();
     next = fresh;
     std::vector<double> f(n);
@@ -123,11 +127,37 @@ void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::
         }
         // A value the prediction drives to zero or below (a stiffness that the
         // plain update shrinks towards zero) takes the plain step.
-        mixed[i] = v > 0.0 ? v : fresh[i];
+        mixed[i] = v > 0.0 || !positive ? v : fresh[i];
     }
     next = std::move(mixed);
 }
 
+}  // namespace
+
+// Anderson mixing of the iteration x <- G(x) with the residual f = G(x) - x:
+// the step that the last few iterates predict would leave no residual
+// (least squares over the residual differences), taken when every stiffness
+// it gives is positive and finite; otherwise the plain step G(x).  The fixed
+// point is the same, since the mixed step equals G(x) when the residual is 0.
+// Mixed in logarithms, the update "value times a ratio" becomes a sum, each
+// value's residual is its relative change, and exp keeps every value
+// positive.
+void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
+                   std::vector<double>& next, bool logarithmic) {
+    if (!logarithmic) {
+        anderson_mix(h, x, fresh, next, true);
+        return;
+    }
+    std::vector<double> lx(x.size()), lfresh(fresh.size()), mixed;
+    for (std::size_t i = 0; i < x.size(); ++i) lx[i] = std::log(x[i]);
+    for (std::size_t i = 0; i < fresh.size(); ++i) lfresh[i] = std::log(fresh[i]);
+    anderson_mix(h, lx, lfresh, mixed, false);
+    next.resize(mixed.size());
+    for (std::size_t i = 0; i < mixed.size(); ++i) {
+        next[i] = std::exp(std::clamp(mixed[i], lfresh[i] - kLogReach, lfresh[i] + kLogReach));
+        if (!(next[i] > 0.0) || !std::isfinite(next[i])) next[i] = fresh[i];
+    }
+}
 
 double mindlin_influence(double a, double b, double p, double e, double nu) {
     return influence(a, b, p, e, constants_of(nu));
@@ -589,6 +619,95 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
     sums->times.settlement_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     ++sums->times.updates;
     sums->times.cached_rows = rows;
+}
+
+namespace {
+
+// The quarters of the elements (see MindlinQuarters), made for this mesh
+// unless they are already.
+void make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, int nnode, int nelem, int ndime,
+                   int npoin) {
+    if (q.source_coord == coord && q.source_lnods == lnods && q.npoin == npoin && q.nelem == nelem &&
+        q.nnode == nnode && q.ndime == ndime)
+        return;
+    q.reset();
+    const std::size_t nd = static_cast<std::size_t>(ndime), ne = static_cast<std::size_t>(nelem);
+    const bool centre_node = nnode >= 9;
+    q.coord.assign(coord, coord + static_cast<std::size_t>(npoin) * nd);
+    if (!centre_node) q.coord.resize((static_cast<std::size_t>(npoin) + ne) * nd, 0.0);
+    q.lnods.resize(16 * ne);
+    q.load.assign(4 * ne, 0.0);
+    for (std::size_t el = 0; el < ne; ++el) {
+        const int* nodes = lnods + el * static_cast<std::size_t>(nnode);
+        int centre = centre_node ? nodes[8] : 0;
+        if (!centre_node) {
+            // The centre of the element's map (the mid-side nodes' mean
+            // less the corners' quarter), on the line of two opposite
+            // mid-side nodes where they share a coordinate.
+            centre = npoin + static_cast<int>(el) + 1;
+            double* c = &q.coord[static_cast<std::size_t>(centre - 1) * nd];
+            for (std::size_t d = 0; d < nd; ++d) {
+                auto at = [&](int a) { return coord[static_cast<std::size_t>(nodes[a - 1] - 1) * nd + d]; };
+                c[d] = 0.5 * (at(5) + at(6) + at(7) + at(8)) - 0.25 * (at(1) + at(2) + at(3) + at(4));
+                if (at(5) == at(7))
+                    c[d] = at(5);
+                else if (at(6) == at(8))
+                    c[d] = at(6);
+            }
+        }
+        for (int c = 1; c <= 4; ++c) {
+            int* quarter = &q.lnods[(4 * el + static_cast<std::size_t>(c - 1)) * 4];
+            quarter[0] = nodes[c - 1];
+            quarter[1] = nodes[c + 3];  // mid-side node after the corner
+            quarter[2] = centre;
+            quarter[3] = nodes[c == 1 ? 7 : c + 2];  // mid-side node before it
+        }
+    }
+    q.source_coord = coord;
+    q.source_lnods = lnods;
+    q.npoin = npoin;
+    q.nelem = nelem;
+    q.nnode = nnode;
+    q.ndime = ndime;
+}
+
+// Area of quarter k (shoelace over its four nodes in (y, z)).
+double quarter_area(const MindlinQuarters& q, std::size_t k) {
+    const std::size_t nd = static_cast<std::size_t>(q.ndime);
+    double twice = 0;
+    for (int v = 0; v < 4; ++v) {
+        const std::size_t a = static_cast<std::size_t>(q.lnods[4 * k + static_cast<std::size_t>(v)] - 1);
+        const std::size_t b = static_cast<std::size_t>(q.lnods[4 * k + static_cast<std::size_t>((v + 1) % 4)] - 1);
+        twice += q.coord[a * nd + 1] * q.coord[b * nd + 2] - q.coord[a * nd + 2] * q.coord[b * nd + 1];
+    }
+    return 0.5 * std::fabs(twice);
+}
+
+}  // namespace
+
+void mindlin_quarter_soil(double* settlement, const double* element_load, const double* corner_pressure,
+                          const double* coord, const int* lnods, double e, double nu, int nnode, int nelem, int ndime,
+                          int npoin, int& bad_element, MindlinQuarters& quarters, MindlinSums* sums) {
+    bad_element = 0;
+    if (npoin <= 0) return;
+    make_quarters(quarters, coord, lnods, nnode, nelem, ndime, npoin);
+    for (std::size_t el = 0; el < static_cast<std::size_t>(std::max(nelem, 0)); ++el) {
+        double area[4], weight[4], total = 0, total_area = 0;
+        for (std::size_t c = 0; c < 4; ++c) {
+            area[c] = quarter_area(quarters, 4 * el + c);
+            const int corner = lnods[el * static_cast<std::size_t>(nnode) + c];
+            weight[c] = corner_pressure[corner - 1] * area[c];
+            total += weight[c];
+            total_area += area[c];
+        }
+        for (std::size_t c = 0; c < 4; ++c) {
+            const double share = total != 0.0 ? weight[c] / total : total_area > 0.0 ? area[c] / total_area : 0.25;
+            quarters.load[4 * el + c] = element_load[el] * share;
+        }
+    }
+    mindlin_soil(settlement, quarters.load.data(), quarters.coord.data(), quarters.lnods.data(), e, nu, 4, 4 * nelem,
+                 ndime, npoin, bad_element, sums);
+    if (bad_element > 0) bad_element = (bad_element - 1) / 4 + 1;
 }
 
 int mindlin_input_errors(RunState& st) {

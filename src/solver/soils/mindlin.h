@@ -85,6 +85,35 @@ struct MindlinSums {
 void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
                   double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element, MindlinSums* sums = nullptr);
 
+// The quarters of 8- and 9-node elements as 4-node elements of their own:
+// quarter c of element el (4 (el - 1) + c) runs from corner c through the
+// following mid-side node, the centre and the preceding mid-side node.  The
+// mesh's nodes keep their numbers; the centres of 8-node elements follow
+// them.  Made once per mesh, so that the influence cache holds it.
+struct MindlinQuarters {
+    const double* source_coord = nullptr;
+    const int* source_lnods = nullptr;
+    int npoin = 0, nelem = 0, nnode = 0, ndime = 0;
+    std::vector<double> coord;  // ndime per node
+    std::vector<int> lnods;     // 4 per quarter
+    std::vector<double> load;   // per quarter
+
+    void reset() { *this = MindlinQuarters{}; }
+};
+
+// Settlement of every node (npoin values) of a mesh of 8- or 9-node
+// elements under the element loads, each spread over the element's four
+// quarters in proportion to the pressure at the quarter's corner
+// (corner_pressure, per node) times the quarter's area (evenly by area where
+// the corners of an element carry none): the pressure of each corner node
+// bears on the part of the slab nearest it, as a 4-node mesh's springs do,
+// so that there are as many loaded areas as corner nodes whose settlement
+// the iteration matches.  bad_element: as mindlin_soil, an element of the
+// mesh.
+void mindlin_quarter_soil(double* settlement, const double* element_load, const double* corner_pressure,
+                          const double* coord, const int* lnods, double e, double nu, int nnode, int nelem, int ndime,
+                          int npoin, int& bad_element, MindlinQuarters& quarters, MindlinSums* sums = nullptr);
+
 // What the last update of the soil iteration saw, for the report of an
 // iteration that does not settle.
 struct MindlinLastUpdate {
@@ -102,11 +131,13 @@ struct MindlinSoil {
     // fixed-point step, for comparisons).
     bool accelerate = true;
     MindlinSums sums;
+    MindlinQuarters quarters;
     MindlinLastUpdate last;
 
     // Drops what a run left, keeping the settings.
     void reset() {
         sums.cache.reset();
+        quarters.reset();
         sums.times = MindlinTimes{};
         last = MindlinLastUpdate{};
     }
@@ -162,8 +193,11 @@ void mindlin_report_unsettled(RunState& st);
 // (which it extends).  A mixed value that is not positive takes the plain
 // value G(x) (a stiffness that the plain update drives to zero); a mixture
 // that is not finite gives G(x) throughout and restarts the history.
+// `logarithmic` mixes the logarithms of the values (all positive) instead:
+// every value then weighs by its relative change, however small it is
+// against the others, and every mixed value is positive.
 void anderson_step(AndersonHistory& h, const std::vector<double>& x, const std::vector<double>& fresh,
-                   std::vector<double>& next);
+                   std::vector<double>& next, bool logarithmic = false);
 
 // Soil values that give the half-space no finite settlement (Young's modulus
 // not above 0, Poisson's ratio of 1 or more, or of -1 or less), for soil kind

@@ -308,8 +308,13 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     }
     element_loads(st, w, force);
     int bad = 0;
-    mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
-                 st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad, &st.mindlin->sums);
+    if (w.modulus)
+        mindlin_quarter_soil(st.settlements.data(), st.element_soil_loads.data(), force.data(), st.coord.data(),
+                             st.lnods.data(), st.esoil, st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad,
+                             st.mindlin->quarters, &st.mindlin->sums);
+    else
+        mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
+                     st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad, &st.mindlin->sums);
     if (bad > 0) {
         const int id = static_cast<std::size_t>(bad) <= st.element_ids.size() ? st.element_ids(bad) : bad;
         report_run_error(st, "Mindlin soil: element " + std::to_string(id) + " has no area; no soil pressure");
@@ -363,8 +368,11 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     // The next values: accelerated over the nodes in contact while the
     // contact zone stands.
     std::vector<int> in;
-    for (int p = 1; p <= npoin; ++p)
+    int counted = 0;
+    for (int p = 1; p <= npoin; ++p) {
         if (counts(p) && st.soil_stiffness_new(p) > 0.0) in.push_back(p);
+        counted += counts(p) ? 1 : 0;
+    }
     std::vector<double> x(in.size()), fresh(in.size()), next;
     bool positive = last.switched.empty() && !in.empty();
     for (std::size_t k = 0; k < in.size(); ++k) {
@@ -377,7 +385,10 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
         for (int p = 1; p <= npoin; ++p)
             if (counts(p)) st.soil_stiffness(p) = st.soil_stiffness_new(p);
     } else {
-        anderson_step(st.mindlin_history, x, fresh, next);
+        // The soil modulus of 8- and 9-node elements is mixed in its
+        // logarithm while the whole slab bears (every value settles on a
+        // positive one there); at the edge of a contact zone it goes to zero.
+        anderson_step(st.mindlin_history, x, fresh, next, w.modulus && in.size() == static_cast<std::size_t>(counted));
         for (int p = 1; p <= npoin; ++p)
             if (counts(p)) st.soil_stiffness(p) = 0.0;
         for (std::size_t k = 0; k < in.size(); ++k) st.soil_stiffness(in[k]) = next[k];
