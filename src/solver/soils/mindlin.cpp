@@ -663,6 +663,28 @@ void make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, in
             quarter[3] = nodes[c == 1 ? 7 : c + 2];  // mid-side node before it
         }
     }
+    // Corners first, so that the settlement sum runs over their rows only.
+    const std::size_t total = q.coord.size() / nd;
+    std::vector<int> number(total, 0);
+    int next = 0;
+    for (std::size_t k = 0; k < q.lnods.size(); k += 4)
+        if (number[static_cast<std::size_t>(q.lnods[k] - 1)] == 0)
+            number[static_cast<std::size_t>(q.lnods[k] - 1)] = -1;
+    q.mesh_node.clear();
+    for (std::size_t p = 0; p < total; ++p)
+        if (number[p] == -1) {
+            number[p] = ++next;
+            q.mesh_node.push_back(static_cast<int>(p) + 1);
+        }
+    q.corners = next;
+    for (std::size_t p = 0; p < total; ++p)
+        if (number[p] == 0) number[p] = ++next;
+    std::vector<double> renumbered(q.coord.size());
+    for (std::size_t p = 0; p < total; ++p)
+        std::copy_n(&q.coord[p * nd], nd, &renumbered[static_cast<std::size_t>(number[p] - 1) * nd]);
+    q.coord = std::move(renumbered);
+    for (int& node : q.lnods) node = number[static_cast<std::size_t>(node - 1)];
+    q.settlement.assign(static_cast<std::size_t>(q.corners), 0.0);
     q.source_coord = coord;
     q.source_lnods = lnods;
     q.npoin = npoin;
@@ -705,9 +727,15 @@ void mindlin_quarter_soil(double* settlement, const double* element_load, const 
             quarters.load[4 * el + c] = element_load[el] * share;
         }
     }
-    mindlin_soil(settlement, quarters.load.data(), quarters.coord.data(), quarters.lnods.data(), e, nu, 4, 4 * nelem,
-                 ndime, npoin, bad_element, sums);
-    if (bad_element > 0) bad_element = (bad_element - 1) / 4 + 1;
+    mindlin_soil(quarters.settlement.data(), quarters.load.data(), quarters.coord.data(), quarters.lnods.data(), e, nu,
+                 4, 4 * nelem, ndime, quarters.corners, bad_element, sums);
+    if (bad_element > 0) {
+        bad_element = (bad_element - 1) / 4 + 1;
+        return;
+    }
+    std::fill(settlement, settlement + npoin, 0.0);
+    for (std::size_t k = 0; k < quarters.mesh_node.size(); ++k)
+        settlement[quarters.mesh_node[k] - 1] = quarters.settlement[k];
 }
 
 int mindlin_input_errors(RunState& st) {

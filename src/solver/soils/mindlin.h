@@ -89,20 +89,27 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
 // quarter c of element el (4 (el - 1) + c) runs from corner c through the
 // following mid-side node, the centre and the preceding mid-side node.  The
 // mesh's nodes keep their numbers; the centres of 8-node elements follow
-// them.  Made once per mesh, so that the influence cache holds it.
+// them.  Made once per mesh, so that the influence cache holds it.  Its
+// nodes are numbered corners first (the nodes at a corner of an element, in
+// the mesh's order), then the others: the settlement is summed at the first
+// `corners` nodes only.
 struct MindlinQuarters {
     const double* source_coord = nullptr;
     const int* source_lnods = nullptr;
     int npoin = 0, nelem = 0, nnode = 0, ndime = 0;
-    std::vector<double> coord;  // ndime per node
-    std::vector<int> lnods;     // 4 per quarter
-    std::vector<double> load;   // per quarter
+    int corners = 0;
+    std::vector<double> coord;       // ndime per node
+    std::vector<int> lnods;          // 4 per quarter
+    std::vector<double> load;        // per quarter
+    std::vector<int> mesh_node;      // the mesh's number of each corner node
+    std::vector<double> settlement;  // per corner node
 
     void reset() { *this = MindlinQuarters{}; }
 };
 
-// Settlement of every node (npoin values) of a mesh of 8- or 9-node
-// elements under the element loads, each spread over the element's four
+// Settlement of the corner nodes of a mesh of 8- or 9-node elements (npoin
+// values; the mid-side and centre nodes, whose values the iteration
+// interpolates, get 0) under the element loads, each spread over the element's four
 // quarters in proportion to the pressure at the quarter's corner
 // (corner_pressure, per node) times the quarter's area (evenly by area where
 // the corners of an element carry none): the pressure of each corner node
