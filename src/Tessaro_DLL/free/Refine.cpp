@@ -232,9 +232,12 @@ private:
 // `host` without crossing a boundary segment) under a corner of more than
 // kBluntCorner: such a node, close to a long segment, leaves a flat
 // triangle on it.
-bool seesSegmentBluntly(int host, const Triangulation& tri, const SegmentLookup& segments, double x, double y)
+// `cavity` and `seen` are scratch lists kept between calls.
+bool seesSegmentBluntly(int host, const Triangulation& tri, const SegmentLookup& segments, double x, double y,
+                        std::vector<int>& cavity, std::vector<int>& seen)
 {
-    std::vector<int> cavity{host}, seen{host};
+    cavity.assign(1, host);
+    seen.assign(1, host);
     const double limit = std::cos(kBluntCorner);
     for (std::size_t k = 0; k < cavity.size(); ++k) {
         const int t = cavity[k];
@@ -245,7 +248,7 @@ bool seesSegmentBluntly(int host, const Triangulation& tri, const SegmentLookup&
                 const MeshNode& a = tri.nodeAt(p);
                 const MeshNode& b = tri.nodeAt(q);
                 const double ux = a.x - x, uy = a.y - y, vx = b.x - x, vy = b.y - y;
-                const double lengths = std::hypot(ux, uy) * std::hypot(vx, vy);
+                const double lengths = std::sqrt((ux * ux + uy * uy) * (vx * vx + vy * vy));
                 if (lengths > 0.0 && ux * vx + uy * vy < limit * lengths) return true;
                 continue;
             }
@@ -253,8 +256,7 @@ bool seesSegmentBluntly(int host, const Triangulation& tri, const SegmentLookup&
             if (u < 0 || std::find(seen.begin(), seen.end(), u) != seen.end()) continue;
             seen.push_back(u);
             const DelaunayTriangle& other = tri.triangles[u];
-            if (std::hypot(x - other.cx, y - other.cy) * std::hypot(x - other.cx, y - other.cy) < other.r2)
-                cavity.push_back(u);
+            if ((x - other.cx) * (x - other.cx) + (y - other.cy) * (y - other.cy) < other.r2) cavity.push_back(u);
         }
     }
     return false;
@@ -336,6 +338,7 @@ bool refineTriangulation(const std::vector<MeshNode>& boundaryNodes, const std::
     for (std::size_t k = 0; k < boundaryNodes.size(); ++k) tri.nodes[k + 4].size = boundaryNodes[k].size;
     const SegmentLookup lookup(segments);
     const GradedSizeField graded(boundaryNodes, segments);
+    std::vector<int> cavity, seen;
 
     for (;;) {
         if (queue.count == 1) {
@@ -359,7 +362,7 @@ bool refineTriangulation(const std::vector<MeshNode>& boundaryNodes, const std::
         const double px = triangle.cx, py = triangle.cy;
         const int s = locatePointInTriangles(t + 1, tri, log, px, py);
         if (s < 0 || encroachesBoundarySegment(s, tri, lookup, px, py)) continue;
-        if (seesSegmentBluntly(s, tri, lookup, px, py)) continue;
+        if (seesSegmentBluntly(s, tri, lookup, px, py, cavity, seen)) continue;
 
         const int name = tri.nodes.back().name + 1;
         if (static_cast<long long>(name) > nodeLimit) return false;
