@@ -577,3 +577,40 @@ TEST(MeshValidity, RingRegionsKeepCornersWithinTheLimits) {
         EXPECT_GE(smallestSine, 0.2) << c.name;
     }
 }
+
+// Squares whose opposite sides are divided very differently, in
+// quadrilateral mode: the halved boundary leaves one long segment on a side
+// beside many short ones, and the elements on the long segment must still
+// keep every corner below 160 degrees with a scaled Jacobian (the sine of
+// the corner) of at least 0.2. A square of 2, 200, 200 and 2 segments is
+// only required to give a valid mesh.
+TEST(MeshValidity, GradedSquaresKeepCornersWithinTheLimits) {
+    struct Case {
+        std::vector<int> divisions;
+        bool limits;
+    };
+    const Case cases[] = {
+        {{2, 60, 2, 60}, true}, {{40, 2, 40, 2}, true},   {{2, 30, 2, 30}, true},
+        {{4, 80, 4, 80}, true}, {{10, 60, 10, 60}, true}, {{2, 200, 200, 2}, false},
+    };
+    const double pi = std::acos(-1.0);
+    const Polygon square{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    for (const Case& c : cases) {
+        std::string name;
+        for (int d : c.divisions) name += (name.empty() ? "" : "/") + std::to_string(d);
+        const ToolRun run = runTool("graded", freeRegionText(square, c.divisions, true));
+        ASSERT_EQ(run.status, 0) << name << "\n" << run.log;
+        ValidationOptions options;
+        options.expectedArea = 100.0;
+        EXPECT_EQ(validateMesh(run.mesh, options), std::vector<std::string>{}) << name;
+        if (!c.limits) continue;
+        double largest = 0.0, smallestSine = 1.0;
+        for (const FemElement& el : run.mesh.elements)
+            for (const double angle : cornerAngles(run.mesh, el)) {
+                largest = std::max(largest, angle);
+                smallestSine = std::min(smallestSine, std::sin(angle * pi / 180.0));
+            }
+        EXPECT_LT(largest, 160.0) << name;
+        EXPECT_GE(smallestSine, 0.2) << name;
+    }
+}
