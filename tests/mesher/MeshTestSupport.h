@@ -21,6 +21,17 @@ struct SegSpec {
     int e1 = 1, p1 = 1, e2 = 1, p2 = 2;
 };
 
+// A segment of n divisions from point p1 of entity e1 to point p2 of e2.
+inline SegSpec segmentOf(int n, int e1, int p1, int e2, int p2) {
+    SegSpec s;
+    s.lim2 = n + 1;
+    s.e1 = e1;
+    s.p1 = p1;
+    s.e2 = e2;
+    s.p2 = p2;
+    return s;
+}
+
 struct SideSpec {
     int number = 1;
     int code = -2;

@@ -170,23 +170,14 @@ TEST(FreeTriangles, FourRegionsAroundAHoleShareTheirSeams) {
     g.points = {{5, 0},  {10, 0},  {10, 10},   {0, 5},  {0, 10},  {-10, 10},
                 {-5, 0}, {-10, 0}, {-10, -10}, {0, -5}, {0, -10}, {10, -10}};
     for (int q = 0; q < 4; ++q) g.arcs.push_back(ArcSpec{0, 0, 5, 5, 90.0 * q, 90.0, 5});
-    auto seg = [](int n, int e1, int p1, int e2, int p2) {
-        SegSpec s;
-        s.lim2 = n + 1;
-        s.e1 = e1;
-        s.p1 = p1;
-        s.e2 = e2;
-        s.p2 = p2;
-        return s;
-    };
     for (int q = 0; q < 4; ++q) {
         const int a = 3 * q + 1, b = a + 1, corner = a + 2, na = (3 * q + 3) % 12 + 1, nb = na + 1;
         RegionSpec r;
         r.scheme = -21;
         r.obj = 101 + q;
-        r.sides = {SideSpec{1, 2, {seg(5, 1, a, 1, b)}}, SideSpec{2, -2, {seg(10, 1, b, 1, corner)}},
-                   SideSpec{3, -2, {seg(10, 1, corner, 1, nb)}}, SideSpec{4, 2, {seg(5, 1, nb, 1, na)}},
-                   SideSpec{5, -2, {seg(8, q + 2, 5, q + 2, 1)}}};
+        r.sides = {SideSpec{1, 2, {segmentOf(5, 1, a, 1, b)}}, SideSpec{2, -2, {segmentOf(10, 1, b, 1, corner)}},
+                   SideSpec{3, -2, {segmentOf(10, 1, corner, 1, nb)}}, SideSpec{4, 2, {segmentOf(5, 1, nb, 1, na)}},
+                   SideSpec{5, -2, {segmentOf(8, q + 2, 5, q + 2, 1)}}};
         g.regions.push_back(r);
     }
     const ToolRun run = runTool("hole", geometryText(g));

@@ -532,15 +532,6 @@ TEST(MeshValidity, RingRegionsKeepCornersWithinTheLimits) {
             g.points.emplace_back(c.r1 * std::cos(a), c.r1 * std::sin(a));
             g.points.emplace_back(c.r2 * std::cos(a), c.r2 * std::sin(a));
         }
-        auto seg = [](int n, int e1, int p1, int e2, int p2) {
-            SegSpec s;
-            s.lim2 = n + 1;
-            s.e1 = e1;
-            s.p1 = p1;
-            s.e2 = e2;
-            s.p2 = p2;
-            return s;
-        };
         double area = 0.0;
         for (int k = 0; k < c.regions; ++k) {
             const double start = first + c.sweep * k / c.regions, sweep = c.sweep / c.regions;
@@ -552,10 +543,10 @@ TEST(MeshValidity, RingRegionsKeepCornersWithinTheLimits) {
             RegionSpec r;
             r.scheme = -31;
             r.obj = 101 + k;
-            r.sides = {SideSpec{1, k == 0 ? shared : 2, {seg(c.radial, 1, a1, 1, a2)}},
-                       SideSpec{2, -2, {seg(c.outer, outerArc, 1, outerArc, c.outer + 1)}},
-                       SideSpec{3, k == c.regions - 1 ? shared : 2, {seg(c.radial, 1, b2, 1, b1)}},
-                       SideSpec{4, -2, {seg(c.inner, innerArc, c.inner + 1, innerArc, 1)}}};
+            r.sides = {SideSpec{1, k == 0 ? shared : 2, {segmentOf(c.radial, 1, a1, 1, a2)}},
+                       SideSpec{2, -2, {segmentOf(c.outer, outerArc, 1, outerArc, c.outer + 1)}},
+                       SideSpec{3, k == c.regions - 1 ? shared : 2, {segmentOf(c.radial, 1, b2, 1, b1)}},
+                       SideSpec{4, -2, {segmentOf(c.inner, innerArc, c.inner + 1, innerArc, 1)}}};
             g.regions.push_back(r);
             // Between the two polylines: n triangles of the arc's segment angle each.
             const double t1 = sweep / c.inner * pi / 180.0, t2 = sweep / c.outer * pi / 180.0;
