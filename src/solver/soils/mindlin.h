@@ -167,8 +167,8 @@ void mindlin_store_springs(RunState& st);
 // (disp_vectors + disp_step) and the current values, element loads,
 // settlements, new value = reaction / settlement where the slab presses on
 // the soil (a node whose settlement is zero or not finite keeps its value).
-// The soil cannot pull: a node that moves up, or whose value falls to a
-// negligible share of the mean, lifts (value 0, no load on the half-space);
+// The soil cannot pull: a node that moves up lifts (value 0, no load on the
+// half-space); a value that shrinks towards zero is left to the iteration;
 // a lifted node that presses into the settled surface again comes back with
 // the mean value of its neighbours in contact.  converged tells whether the
 // contact zone stood and |new - current| / |new| <= toler.  While the

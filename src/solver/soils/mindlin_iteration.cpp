@@ -324,9 +324,9 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     }
 
     // New values: reaction over settlement where the slab presses on the
-    // soil; none where it lifts (it moves up, or its stiffness has all but
-    // vanished); a lifted node that presses into the settled surface again
-    // comes back with the value of its neighbours in contact.
+    // soil; none where it lifts (it moves up); a lifted node that presses
+    // into the settled surface again comes back with the value of its
+    // neighbours in contact.
     MindlinLastUpdate& last = st.mindlin->last;
     last = MindlinLastUpdate{};
     double change = 0.0, size = 0.0;
