@@ -300,6 +300,7 @@ TEST_F(TemplateEndToEndTest, FoundationsOnTheHalfSpaceUnderTheirMoments) {
         {2, DlgTemplateOctagon::IDC_LINEAR4, true},
         {2, DlgTemplateOctagon::IDC_QUADRATIC8, true},
         {1, DlgTemplateOctagon::IDC_LINEAR4, false},
+        {1, DlgTemplateOctagon::IDC_QUADRATIC8, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << " " << c.element);
