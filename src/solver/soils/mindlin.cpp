@@ -624,21 +624,46 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
 namespace {
 
 // The quarters of the elements (see MindlinQuarters), made for this mesh
-// unless they are already.
-void make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, int nnode, int nelem, int ndime,
+// unless they are already; true when they are made anew.
+bool make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, int nnode, int nelem, int ndime,
                    int npoin) {
+    const std::size_t coord_count = static_cast<std::size_t>(npoin) * static_cast<std::size_t>(ndime);
+    const std::size_t node_count = static_cast<std::size_t>(nelem) * static_cast<std::size_t>(nnode);
     if (q.source_coord == coord && q.source_lnods == lnods && q.npoin == npoin && q.nelem == nelem &&
-        q.nnode == nnode && q.ndime == ndime)
-        return;
+        q.nnode == nnode && q.ndime == ndime && std::equal(coord, coord + coord_count, q.source_xyz.begin()) &&
+        std::equal(lnods, lnods + node_count, q.source_nodes.begin()))
+        return false;
     q.reset();
+    q.source_xyz.assign(coord, coord + coord_count);
+    q.source_nodes.assign(lnods, lnods + node_count);
     const std::size_t nd = static_cast<std::size_t>(ndime), ne = static_cast<std::size_t>(nelem);
     const bool centre_node = nnode >= 9;
     q.coord.assign(coord, coord + static_cast<std::size_t>(npoin) * nd);
     if (!centre_node) q.coord.resize((static_cast<std::size_t>(npoin) + ne) * nd, 0.0);
     q.lnods.resize(16 * ne);
     q.load.assign(4 * ne, 0.0);
+    // 4-node elements: the mid-points of their sides, each element's own,
+    // after the centres (the mean of the corners).
+    std::vector<int> linear;
+    if (nnode == 4) {
+        const std::size_t base = q.coord.size() / nd;
+        q.coord.resize((base + 4 * ne) * nd, 0.0);
+        linear.resize(9 * ne);
+        for (std::size_t el = 0; el < ne; ++el) {
+            const int* nodes = lnods + el * 4;
+            int* l = &linear[9 * el];
+            for (int c = 0; c < 4; ++c) {
+                l[c] = nodes[c];
+                l[4 + c] = static_cast<int>(base + 4 * el + static_cast<std::size_t>(c)) + 1;
+                double* m = &q.coord[static_cast<std::size_t>(l[4 + c] - 1) * nd];
+                for (std::size_t d = 0; d < nd; ++d)
+                    m[d] = 0.5 * (coord[static_cast<std::size_t>(nodes[c] - 1) * nd + d] +
+                                  coord[static_cast<std::size_t>(nodes[(c + 1) % 4] - 1) * nd + d]);
+            }
+        }
+    }
     for (std::size_t el = 0; el < ne; ++el) {
-        const int* nodes = lnods + el * static_cast<std::size_t>(nnode);
+        const int* nodes = nnode == 4 ? &linear[9 * el] : lnods + el * static_cast<std::size_t>(nnode);
         int centre = centre_node ? nodes[8] : 0;
         if (!centre_node) {
             // The centre of the element's map (the mid-side nodes' mean
@@ -647,7 +672,7 @@ void make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, in
             centre = npoin + static_cast<int>(el) + 1;
             double* c = &q.coord[static_cast<std::size_t>(centre - 1) * nd];
             for (std::size_t d = 0; d < nd; ++d) {
-                auto at = [&](int a) { return coord[static_cast<std::size_t>(nodes[a - 1] - 1) * nd + d]; };
+                auto at = [&](int a) { return q.coord[static_cast<std::size_t>(nodes[a - 1] - 1) * nd + d]; };
                 c[d] = 0.5 * (at(5) + at(6) + at(7) + at(8)) - 0.25 * (at(1) + at(2) + at(3) + at(4));
                 if (at(5) == at(7))
                     c[d] = at(5);
@@ -691,6 +716,7 @@ void make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, in
     q.nelem = nelem;
     q.nnode = nnode;
     q.ndime = ndime;
+    return true;
 }
 
 // Area of quarter k (shoelace over its four nodes in (y, z)).
@@ -712,13 +738,15 @@ void mindlin_quarter_soil(double* settlement, const double* element_load, const 
                           int npoin, int& bad_element, MindlinQuarters& quarters, MindlinSums* sums) {
     bad_element = 0;
     if (npoin <= 0) return;
-    make_quarters(quarters, coord, lnods, nnode, nelem, ndime, npoin);
+    // A mesh changed in place gives new quarters, whose influences are not
+    // those kept.
+    if (make_quarters(quarters, coord, lnods, nnode, nelem, ndime, npoin) && sums != nullptr) sums->cache.reset();
     for (std::size_t el = 0; el < static_cast<std::size_t>(std::max(nelem, 0)); ++el) {
         double area[4], weight[4], total = 0, total_area = 0;
         for (std::size_t c = 0; c < 4; ++c) {
             area[c] = quarter_area(quarters, 4 * el + c);
             const int corner = lnods[el * static_cast<std::size_t>(nnode) + c];
-            weight[c] = corner_pressure[corner - 1] * area[c];
+            weight[c] = corner_pressure[corner - 1] * (nnode == 4 ? 1.0 : area[c]);
             total += weight[c];
             total_area += area[c];
         }

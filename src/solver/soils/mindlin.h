@@ -85,19 +85,22 @@ struct MindlinSums {
 void mindlin_soil(double* settlement, const double* element_load, const double* coord, const int* lnods, double e,
                   double nu, int nnode, int nelem, int ndime, int npoin, int& bad_element, MindlinSums* sums = nullptr);
 
-// The quarters of 8- and 9-node elements as 4-node elements of their own:
-// quarter c of element el (4 (el - 1) + c) runs from corner c through the
-// following mid-side node, the centre and the preceding mid-side node.  The
-// mesh's nodes keep their numbers; the centres of 8-node elements follow
-// them.  Made once per mesh, so that the influence cache holds it.  Its
-// nodes are numbered corners first (the nodes at a corner of an element, in
-// the mesh's order), then the others: the settlement is summed at the first
-// `corners` nodes only.
+// The quarters of the elements as 4-node elements of their own: quarter c of
+// element el (4 (el - 1) + c) runs from corner c through the following
+// mid-side node, the centre and the preceding mid-side node (for 4-node
+// elements the mid-points of the sides and the mean of the corners, points
+// of the element's own).  The mesh's nodes keep their numbers; the centres of
+// 8-node elements follow them.  Made once per mesh, so that the influence
+// cache holds it.  Its nodes are numbered corners first (the nodes at a
+// corner of an element, in the mesh's order), then the others: the
+// settlement is summed at the first `corners` nodes only.
 struct MindlinQuarters {
     const double* source_coord = nullptr;
     const int* source_lnods = nullptr;
     int npoin = 0, nelem = 0, nnode = 0, ndime = 0;
     int corners = 0;
+    std::vector<double> source_xyz;  // the mesh's coordinates and element
+    std::vector<int> source_nodes;   // nodes the quarters were made from
     std::vector<double> coord;       // ndime per node
     std::vector<int> lnods;          // 4 per quarter
     std::vector<double> load;        // per quarter
@@ -107,16 +110,17 @@ struct MindlinQuarters {
     void reset() { *this = MindlinQuarters{}; }
 };
 
-// Settlement of the corner nodes of a mesh of 8- or 9-node elements (npoin
-// values; the mid-side and centre nodes, whose values the iteration
-// interpolates, get 0) under the element loads, each spread over the element's four
-// quarters in proportion to the pressure at the quarter's corner
-// (corner_pressure, per node) times the quarter's area (evenly by area where
-// the corners of an element carry none): the pressure of each corner node
-// bears on the part of the slab nearest it, as a 4-node mesh's springs do,
-// so that there are as many loaded areas as corner nodes whose settlement
-// the iteration matches.  bad_element: as mindlin_soil, an element of the
-// mesh.
+// Settlement of the corner nodes of a mesh (npoin values; the mid-side and
+// centre nodes of 8- and 9-node elements, whose values the iteration
+// interpolates, get 0) under the element loads, each spread over the
+// element's four quarters: with 8- and 9-node elements in proportion to the
+// pressure at the quarter's corner (corner_pressure, per node) times the
+// quarter's area, with 4-node elements in proportion to corner_pressure alone
+// (there the share of the node's reaction that the element carries); evenly
+// by area where the corners of an element carry none.  The load of each
+// corner node bears on the part of the slab nearest it, so that there are as
+// many loaded areas as corner nodes whose settlement the iteration matches.
+// bad_element: as mindlin_soil, an element of the mesh.
 void mindlin_quarter_soil(double* settlement, const double* element_load, const double* corner_pressure,
                           const double* coord, const int* lnods, double e, double nu, int nnode, int nelem, int ndime,
                           int npoin, int& bad_element, MindlinQuarters& quarters, MindlinSums* sums = nullptr);

@@ -308,13 +308,22 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
     }
     element_loads(st, w, force);
     int bad = 0;
-    if (w.modulus)
-        mindlin_quarter_soil(st.settlements.data(), st.element_soil_loads.data(), force.data(), st.coord.data(),
-                             st.lnods.data(), st.esoil, st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad,
-                             st.mindlin->quarters, &st.mindlin->sums);
-    else
-        mindlin_soil(st.settlements.data(), st.element_soil_loads.data(), st.coord.data(), st.lnods.data(), st.esoil,
-                     st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad, &st.mindlin->sums);
+    // The half-space is loaded over the quarters of the elements round their
+    // corner nodes: with 4-node elements each node's reaction, shared among
+    // its elements as the element loads share it, bears on its own quarter of
+    // each, so that there are as many loaded areas as nodes whose settlement
+    // the iteration matches.
+    std::vector<double> shares;
+    if (!w.modulus) {
+        shares.assign(n, 0.0);
+        for (int p = 1; p <= npoin; ++p) {
+            const int count = p <= st.node_element_list.npoin() ? st.node_element_list.count(p) : 0;
+            if (count > 0) shares[static_cast<std::size_t>(p - 1)] = force[static_cast<std::size_t>(p - 1)] / count;
+        }
+    }
+    mindlin_quarter_soil(st.settlements.data(), st.element_soil_loads.data(), w.modulus ? force.data() : shares.data(),
+                         st.coord.data(), st.lnods.data(), st.esoil, st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad,
+                         st.mindlin->quarters, &st.mindlin->sums);
     if (bad > 0) {
         const int id = static_cast<std::size_t>(bad) <= st.element_ids.size() ? st.element_ids(bad) : bad;
         report_run_error(st, "Mindlin soil: element " + std::to_string(id) + " has no area; no soil pressure");
