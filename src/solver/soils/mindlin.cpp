@@ -623,78 +623,63 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
 
 namespace {
 
-// The quarters of the elements (see MindlinQuarters), made for this mesh
-// unless they are already; true when they are made anew.
-bool make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, int nnode, int nelem, int ndime,
-                   int npoin) {
+// Whether `q` was made from this mesh, as it stands now.
+bool quarters_match(const MindlinQuarters& q, const double* coord, const int* lnods, int nnode, int nelem, int ndime,
+                    int npoin) {
     const std::size_t coord_count = static_cast<std::size_t>(npoin) * static_cast<std::size_t>(ndime);
     const std::size_t node_count = static_cast<std::size_t>(nelem) * static_cast<std::size_t>(nnode);
-    if (q.source_coord == coord && q.source_lnods == lnods && q.npoin == npoin && q.nelem == nelem &&
-        q.nnode == nnode && q.ndime == ndime && std::equal(coord, coord + coord_count, q.source_xyz.begin()) &&
-        std::equal(lnods, lnods + node_count, q.source_nodes.begin()))
-        return false;
-    q.reset();
-    q.source_xyz.assign(coord, coord + coord_count);
-    q.source_nodes.assign(lnods, lnods + node_count);
-    const std::size_t nd = static_cast<std::size_t>(ndime), ne = static_cast<std::size_t>(nelem);
-    const bool centre_node = nnode >= 9;
-    q.coord.assign(coord, coord + static_cast<std::size_t>(npoin) * nd);
-    if (!centre_node) q.coord.resize((static_cast<std::size_t>(npoin) + ne) * nd, 0.0);
-    q.lnods.resize(16 * ne);
-    q.load.assign(4 * ne, 0.0);
-    // 4-node elements: the mid-points of their sides, each element's own,
-    // after the centres (the mean of the corners).
-    std::vector<int> linear;
-    if (nnode == 4) {
-        const std::size_t base = q.coord.size() / nd;
-        q.coord.resize((base + 4 * ne) * nd, 0.0);
-        linear.resize(9 * ne);
-        for (std::size_t el = 0; el < ne; ++el) {
-            const int* nodes = lnods + el * 4;
-            int* l = &linear[9 * el];
-            for (int c = 0; c < 4; ++c) {
-                l[c] = nodes[c];
-                l[4 + c] = static_cast<int>(base + 4 * el + static_cast<std::size_t>(c)) + 1;
-                double* m = &q.coord[static_cast<std::size_t>(l[4 + c] - 1) * nd];
-                for (std::size_t d = 0; d < nd; ++d)
-                    m[d] = 0.5 * (coord[static_cast<std::size_t>(nodes[c] - 1) * nd + d] +
-                                  coord[static_cast<std::size_t>(nodes[(c + 1) % 4] - 1) * nd + d]);
-            }
-        }
-    }
+    return q.nnode == nnode && q.ndime == ndime && q.source_xyz.size() == coord_count &&
+           q.source_nodes.size() == node_count && std::equal(coord, coord + coord_count, q.source_xyz.begin()) &&
+           std::equal(lnods, lnods + node_count, q.source_nodes.begin());
+}
+
+// The node lists of 4-node elements as nine slots (corners, then the
+// mid-points of the sides, added to q.coord as points of the element's own,
+// then the centre slot unused), so that their quarters are made as those of
+// 8-node elements.
+std::vector<int> linear_node_lists(MindlinQuarters& q, const double* coord, const int* lnods, std::size_t ne,
+                                   std::size_t nd) {
+    const std::size_t base = q.coord.size() / nd;
+    q.coord.resize((base + 4 * ne) * nd, 0.0);
+    std::vector<int> lists(9 * ne, 0);
     for (std::size_t el = 0; el < ne; ++el) {
-        const int* nodes = nnode == 4 ? &linear[9 * el] : lnods + el * static_cast<std::size_t>(nnode);
-        int centre = centre_node ? nodes[8] : 0;
-        if (!centre_node) {
-            // The centre of the element's map (the mid-side nodes' mean
-            // less the corners' quarter), on the line of two opposite
-            // mid-side nodes where they share a coordinate.
-            centre = npoin + static_cast<int>(el) + 1;
-            double* c = &q.coord[static_cast<std::size_t>(centre - 1) * nd];
-            for (std::size_t d = 0; d < nd; ++d) {
-                auto at = [&](int a) { return q.coord[static_cast<std::size_t>(nodes[a - 1] - 1) * nd + d]; };
-                c[d] = 0.5 * (at(5) + at(6) + at(7) + at(8)) - 0.25 * (at(1) + at(2) + at(3) + at(4));
-                if (at(5) == at(7))
-                    c[d] = at(5);
-                else if (at(6) == at(8))
-                    c[d] = at(6);
-            }
-        }
-        for (int c = 1; c <= 4; ++c) {
-            int* quarter = &q.lnods[(4 * el + static_cast<std::size_t>(c - 1)) * 4];
-            quarter[0] = nodes[c - 1];
-            quarter[1] = nodes[c + 3];  // mid-side node after the corner
-            quarter[2] = centre;
-            quarter[3] = nodes[c == 1 ? 7 : c + 2];  // mid-side node before it
+        const int* nodes = lnods + el * 4;
+        int* l = &lists[9 * el];
+        for (std::size_t c = 0; c < 4; ++c) {
+            l[c] = nodes[c];
+            l[4 + c] = static_cast<int>(base + 4 * el + c) + 1;
+            double* m = &q.coord[static_cast<std::size_t>(l[4 + c] - 1) * nd];
+            for (std::size_t d = 0; d < nd; ++d)
+                m[d] = 0.5 * (coord[static_cast<std::size_t>(nodes[c] - 1) * nd + d] +
+                              coord[static_cast<std::size_t>(nodes[(c + 1) % 4] - 1) * nd + d]);
         }
     }
-    // Corners first, so that the settlement sum runs over their rows only.
-    const std::size_t total = q.coord.size() / nd;
+    return lists;
+}
+
+// The centre of an element's map from its eight nodes (the mid-side nodes'
+// mean less the corners' quarter), on the line of two opposite mid-side
+// nodes where they share a coordinate, written at node `centre` of q.coord.
+void place_centre(MindlinQuarters& q, const int* nodes, int centre, std::size_t nd) {
+    double* c = &q.coord[static_cast<std::size_t>(centre - 1) * nd];
+    for (std::size_t d = 0; d < nd; ++d) {
+        auto at = [&](int a) { return q.coord[static_cast<std::size_t>(nodes[a - 1] - 1) * nd + d]; };
+        c[d] = 0.5 * (at(5) + at(6) + at(7) + at(8)) - 0.25 * (at(1) + at(2) + at(3) + at(4));
+        if (at(5) == at(7))
+            c[d] = at(5);
+        else if (at(6) == at(8))
+            c[d] = at(6);
+    }
+}
+
+// The quarters' nodes renumbered corners first (the nodes at a corner of a
+// quarter's first vertex, in the order of q.coord), then the others; the
+// corners' numbers in the mesh go to q.mesh_node.
+void number_corners_first(MindlinQuarters& q) {
+    const std::size_t nd = static_cast<std::size_t>(q.ndime), total = q.coord.size() / nd;
     std::vector<int> number(total, 0);
+    for (std::size_t k = 0; k < q.lnods.size(); k += 4) number[static_cast<std::size_t>(q.lnods[k] - 1)] = -1;
     int next = 0;
-    for (std::size_t k = 0; k < q.lnods.size(); k += 4)
-        if (number[static_cast<std::size_t>(q.lnods[k] - 1)] == 0)
-            number[static_cast<std::size_t>(q.lnods[k] - 1)] = -1;
     q.mesh_node.clear();
     for (std::size_t p = 0; p < total; ++p)
         if (number[p] == -1) {
@@ -709,13 +694,42 @@ bool make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, in
         std::copy_n(&q.coord[p * nd], nd, &renumbered[static_cast<std::size_t>(number[p] - 1) * nd]);
     q.coord = std::move(renumbered);
     for (int& node : q.lnods) node = number[static_cast<std::size_t>(node - 1)];
-    q.settlement.assign(static_cast<std::size_t>(q.corners), 0.0);
-    q.source_coord = coord;
-    q.source_lnods = lnods;
-    q.npoin = npoin;
-    q.nelem = nelem;
+}
+
+// The quarters of the elements (see MindlinQuarters), made for this mesh
+// unless they are already; true when they are made anew.
+bool make_quarters(MindlinQuarters& q, const double* coord, const int* lnods, int nnode, int nelem, int ndime,
+                   int npoin) {
+    if (quarters_match(q, coord, lnods, nnode, nelem, ndime, npoin)) return false;
+    q.reset();
+    const std::size_t nd = static_cast<std::size_t>(ndime), ne = static_cast<std::size_t>(nelem);
+    const std::size_t np = static_cast<std::size_t>(npoin);
     q.nnode = nnode;
     q.ndime = ndime;
+    q.source_xyz.assign(coord, coord + np * nd);
+    q.source_nodes.assign(lnods, lnods + ne * static_cast<std::size_t>(nnode));
+    // The mesh's nodes, one centre per element without a centre node, then
+    // the side mid-points of 4-node elements.
+    const bool centre_node = nnode >= 9;
+    q.coord.assign(coord, coord + np * nd);
+    if (!centre_node) q.coord.resize((np + ne) * nd, 0.0);
+    const std::vector<int> linear = nnode == 4 ? linear_node_lists(q, coord, lnods, ne, nd) : std::vector<int>{};
+    q.lnods.resize(16 * ne);
+    q.load.assign(4 * ne, 0.0);
+    for (std::size_t el = 0; el < ne; ++el) {
+        const int* nodes = nnode == 4 ? &linear[9 * el] : lnods + el * static_cast<std::size_t>(nnode);
+        const int centre = centre_node ? nodes[8] : npoin + static_cast<int>(el) + 1;
+        if (!centre_node) place_centre(q, nodes, centre, nd);
+        for (int c = 1; c <= 4; ++c) {
+            int* quarter = &q.lnods[(4 * el + static_cast<std::size_t>(c - 1)) * 4];
+            quarter[0] = nodes[c - 1];
+            quarter[1] = nodes[c + 3];  // mid-side node after the corner
+            quarter[2] = centre;
+            quarter[3] = nodes[c == 1 ? 7 : c + 2];  // mid-side node before it
+        }
+    }
+    number_corners_first(q);
+    q.settlement.assign(static_cast<std::size_t>(q.corners), 0.0);
     return true;
 }
 

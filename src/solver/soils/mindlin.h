@@ -95,9 +95,7 @@ void mindlin_soil(double* settlement, const double* element_load, const double* 
 // corner of an element, in the mesh's order), then the others: the
 // settlement is summed at the first `corners` nodes only.
 struct MindlinQuarters {
-    const double* source_coord = nullptr;
-    const int* source_lnods = nullptr;
-    int npoin = 0, nelem = 0, nnode = 0, ndime = 0;
+    int nnode = 0, ndime = 0;
     int corners = 0;
     std::vector<double> source_xyz;  // the mesh's coordinates and element
     std::vector<int> source_nodes;   // nodes the quarters were made from

@@ -169,8 +169,9 @@ double pulling_share(RunState& st, double side) {
     return all > 0.0 ? pulling / all : 0.0;
 }
 
-// Each element's load on the half-space from the nodal soil reactions
-// (corner pressures with 8- and 9-node elements).
+// Each element's load on the half-space from the nodal values: corner
+// pressures with 8- and 9-node elements, with 4-node elements each node's
+// share of its soil reaction.
 void element_loads(RunState& st, const SoilWeights& w, const std::vector<double>& force) {
     const int npoin = st.npoin;
     for (int el = 1; el <= st.nelem; ++el) {
@@ -178,13 +179,11 @@ void element_loads(RunState& st, const SoilWeights& w, const std::vector<double>
         for (int a = 1; a <= (w.modulus ? 4 : st.nnode); ++a) {
             const int p = st.lnods(a, el);
             if (p < 1 || p > npoin) continue;
-            if (w.modulus) {
+            if (w.modulus)
                 load +=
                     force[static_cast<std::size_t>(p - 1)] * w.element[static_cast<std::size_t>(el - 1) * 4 + (a - 1)];
-            } else {
-                const int count = p <= st.node_element_list.npoin() ? st.node_element_list.count(p) : 0;
-                if (count > 0) load += force[static_cast<std::size_t>(p - 1)] / count;
-            }
+            else
+                load += force[static_cast<std::size_t>(p - 1)];
         }
         st.element_soil_loads(el) = load;
     }
@@ -306,13 +305,8 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
         converged = false;
         return;
     }
-    element_loads(st, w, force);
-    int bad = 0;
-    // The half-space is loaded over the quarters of the elements round their
-    // corner nodes: with 4-node elements each node's reaction, shared among
-    // its elements as the element loads share it, bears on its own quarter of
-    // each, so that there are as many loaded areas as nodes whose settlement
-    // the iteration matches.
+    // With 4-node elements each node's reaction is shared evenly among its
+    // elements.
     std::vector<double> shares;
     if (!w.modulus) {
         shares.assign(n, 0.0);
@@ -321,8 +315,15 @@ void mindlin_update(RunState& st, bool& converged, int& status) {
             if (count > 0) shares[static_cast<std::size_t>(p - 1)] = force[static_cast<std::size_t>(p - 1)] / count;
         }
     }
-    mindlin_quarter_soil(st.settlements.data(), st.element_soil_loads.data(), w.modulus ? force.data() : shares.data(),
-                         st.coord.data(), st.lnods.data(), st.esoil, st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad,
+    const std::vector<double>& nodal_loads = w.modulus ? force : shares;
+    element_loads(st, w, nodal_loads);
+    int bad = 0;
+    // The half-space is loaded over the quarters of the elements round their
+    // corner nodes: with 4-node elements each node's share bears on its own
+    // quarter of each of its elements, so that there are as many loaded areas
+    // as nodes whose settlement the iteration matches.
+    mindlin_quarter_soil(st.settlements.data(), st.element_soil_loads.data(), nodal_loads.data(), st.coord.data(),
+                         st.lnods.data(), st.esoil, st.psoil, st.nnode, st.nelem, st.ndime, npoin, bad,
                          st.mindlin->quarters, &st.mindlin->sums);
     if (bad > 0) {
         const int id = static_cast<std::size_t>(bad) <= st.element_ids.size() ? st.element_ids(bad) : bad;
