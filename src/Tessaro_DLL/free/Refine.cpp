@@ -123,46 +123,8 @@ class GradedSizeField {
 public:
     GradedSizeField(const std::vector<MeshNode>& boundaryNodes, const std::vector<BoundarySegment>& segments)
     {
-        if (segments.empty() || boundaryNodes.empty()) return;
-        double xMax = -1e300, yMax = -1e300;
-        x0_ = y0_ = 1e300;
-        for (const MeshNode& n : boundaryNodes) {
-            x0_ = std::min(x0_, n.x), y0_ = std::min(y0_, n.y);
-            xMax = std::max(xMax, n.x), yMax = std::max(yMax, n.y);
-        }
-        const double extent = std::max(xMax - x0_, yMax - y0_);
-        if (!(extent > 0.0)) return;
-        const int across = std::clamp(
-            static_cast<int>(std::ceil(kCellsPerRootSegment * std::sqrt(static_cast<double>(segments.size())))),
-            kMinCells, kMaxCells);
-        cell_ = extent / across;
-        nx_ = static_cast<int>(std::ceil((xMax - x0_) / cell_)) + 1;
-        ny_ = static_cast<int>(std::ceil((yMax - y0_) / cell_)) + 1;
-        nx_ = std::max(nx_, 2), ny_ = std::max(ny_, 2);
-        low_.assign(static_cast<std::size_t>(nx_) * ny_, kFar);
-        high_.assign(low_.size(), -kFar);
-
-        const int count = static_cast<int>(boundaryNodes.size());
-        for (const BoundarySegment& seg : segments) {
-            if (seg.start < 1 || seg.end < 1 || seg.start > count || seg.end > count) continue;
-            const MeshNode& a = boundaryNodes[seg.start - 1];
-            const MeshNode& b = boundaryNodes[seg.end - 1];
-            // A segment's size as the boundary nodes' target sizes count it.
-            const double length = std::hypot(b.x - a.x, b.y - a.y), size = length / std::sqrt(3.0);
-            const int samples = static_cast<int>(std::ceil(length / cell_)) + 1;
-            for (int k = 0; k <= samples; ++k) {
-                const double u = static_cast<double>(k) / samples;
-                const int i0 = std::clamp(static_cast<int>((a.x + u * (b.x - a.x) - x0_) / cell_), 0, nx_ - 2);
-                const int j0 = std::clamp(static_cast<int>((a.y + u * (b.y - a.y) - y0_) / cell_), 0, ny_ - 2);
-                for (int j = j0; j <= j0 + 1; ++j)
-                    for (int i = i0; i <= i0 + 1; ++i) {
-                        const double d = distanceToSegment(x0_ + i * cell_, y0_ + j * cell_, a, b);
-                        const std::size_t at = index(i, j);
-                        low_[at] = std::min(low_[at], size + kGrowth * d);
-                        high_[at] = std::max(high_[at], size - kGrowth * d);
-                    }
-            }
-        }
+        if (segments.empty() || boundaryNodes.empty() || !placeGrid(boundaryNodes, segments.size())) return;
+        writeSegments(boundaryNodes, segments);
         sweep();
         ready_ = true;
     }
@@ -190,6 +152,56 @@ private:
     static constexpr double kFar = 1e300;
 
     std::size_t index(int i, int j) const { return static_cast<std::size_t>(j) * nx_ + i; }
+
+    // The grid over the boundary's bounding box: square cells, a few per
+    // segment across; false when the boundary has no extent.
+    bool placeGrid(const std::vector<MeshNode>& boundaryNodes, std::size_t segmentCount)
+    {
+        double xMax = -1e300, yMax = -1e300;
+        x0_ = y0_ = 1e300;
+        for (const MeshNode& n : boundaryNodes) {
+            x0_ = std::min(x0_, n.x), y0_ = std::min(y0_, n.y);
+            xMax = std::max(xMax, n.x), yMax = std::max(yMax, n.y);
+        }
+        const double extent = std::max(xMax - x0_, yMax - y0_);
+        if (!(extent > 0.0)) return false;
+        const int across =
+            std::clamp(static_cast<int>(std::ceil(kCellsPerRootSegment * std::sqrt(static_cast<double>(segmentCount)))),
+                       kMinCells, kMaxCells);
+        cell_ = extent / across;
+        nx_ = static_cast<int>(std::ceil((xMax - x0_) / cell_)) + 1;
+        ny_ = static_cast<int>(std::ceil((yMax - y0_) / cell_)) + 1;
+        nx_ = std::max(nx_, 2), ny_ = std::max(ny_, 2);
+        low_.assign(static_cast<std::size_t>(nx_) * ny_, kFar);
+        high_.assign(low_.size(), -kFar);
+        return true;
+    }
+
+    // Each segment's bounds at the grid points of the cells it passes.
+    void writeSegments(const std::vector<MeshNode>& boundaryNodes, const std::vector<BoundarySegment>& segments)
+    {
+        const int count = static_cast<int>(boundaryNodes.size());
+        for (const BoundarySegment& seg : segments) {
+            if (seg.start < 1 || seg.end < 1 || seg.start > count || seg.end > count) continue;
+            const MeshNode& a = boundaryNodes[seg.start - 1];
+            const MeshNode& b = boundaryNodes[seg.end - 1];
+            // A segment's size as the boundary nodes' target sizes count it.
+            const double length = std::hypot(b.x - a.x, b.y - a.y), size = length / std::sqrt(3.0);
+            const int samples = static_cast<int>(std::ceil(length / cell_)) + 1;
+            for (int k = 0; k <= samples; ++k) {
+                const double u = static_cast<double>(k) / samples;
+                const int i0 = std::clamp(static_cast<int>((a.x + u * (b.x - a.x) - x0_) / cell_), 0, nx_ - 2);
+                const int j0 = std::clamp(static_cast<int>((a.y + u * (b.y - a.y) - y0_) / cell_), 0, ny_ - 2);
+                for (int j = j0; j <= j0 + 1; ++j)
+                    for (int i = i0; i <= i0 + 1; ++i) {
+                        const double d = distanceToSegment(x0_ + i * cell_, y0_ + j * cell_, a, b);
+                        const std::size_t at = index(i, j);
+                        low_[at] = std::min(low_[at], size + kGrowth * d);
+                        high_[at] = std::max(high_[at], size - kGrowth * d);
+                    }
+            }
+        }
+    }
 
     static double distanceToSegment(double x, double y, const MeshNode& a, const MeshNode& b)
     {
